@@ -1,0 +1,60 @@
+#pragma once
+// A message host for tests: records every text it is shown and answers
+// questions, panels and modal dialogs from a script queued by the test.
+
+#include <QDialog>
+#include <QMutex>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+#include "platform/MessageHost.h"
+
+namespace testing_support {
+
+class ScriptedHost : public platform::MessageHost {
+ public:
+  ScriptedHost();
+  ~ScriptedHost() override;
+
+  // Script: answers are consumed in order; when none is queued the default is used.
+  void queueYesNo(bool answer);
+  void queueOpenPanel(QStringList paths);
+  void queueSavePanel(QString path);
+  // A modal dialog is handed to the function, which may set its controls;
+  // its return value is the dialog's result code.
+  void queueModal(std::function<int(QDialog&)> handler);
+
+  bool defaultYesNo = false;
+
+  // What happened.
+  QStringList messages() const;    // texts of message boxes, in order
+  QStringList questions() const;   // texts of yes/no questions, in order
+  QList<QUrl> openedUrls() const;
+  QList<int> exitStatuses() const;
+  int panelsShown() const;
+  void clear();
+
+  void showMessage(const QString& text) override;
+  bool askYesNo(const QString& question) override;
+  QStringList openPanel(const platform::FilePanelRequest& request) override;
+  QString savePanel(const platform::FilePanelRequest& request) override;
+  bool openUrl(const QUrl& url) override;
+  int runModal(QDialog& dialog) override;
+  void exitProcess(int status) override;
+
+ private:
+  mutable QMutex mutex_;
+  std::deque<bool> yesNo_;
+  std::deque<QStringList> openPanels_;
+  std::deque<QString> savePanels_;
+  std::deque<std::function<int(QDialog&)>> modals_;
+  QStringList messages_;
+  QStringList questions_;
+  QList<QUrl> urls_;
+  QList<int> exits_;
+  int panels_ = 0;
+  platform::ScopedMessageHost install_;
+};
+
+}  // namespace testing_support
