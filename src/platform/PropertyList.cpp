@@ -1,0 +1,518 @@
+#include "platform/PropertyList.h"
+
+#include <plist/plist.h>
+
+#include <QTimeZone>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace platform {
+
+// ---------------------------------------------------------------- PlistDict
+
+qsizetype PlistDict::indexOf(const QString& key) const {
+  for (size_t i = 0; i < keys_.size(); ++i)
+    if (keys_[i] == key) return static_cast<qsizetype>(i);
+  return -1;
+}
+
+void PlistDict::insert(const QString& key, PlistValue value) {
+  const qsizetype i = indexOf(key);
+  if (i >= 0) {
+    values_[static_cast<size_t>(i)] = std::move(value);
+    return;
+  }
+  keys_.push_back(key);
+  values_.push_back(std::move(value));
+}
+
+bool PlistDict::remove(const QString& key) {
+  const qsizetype i = indexOf(key);
+  if (i < 0) return false;
+  keys_.erase(keys_.begin() + i);
+  values_.erase(values_.begin() + i);
+  return true;
+}
+
+const PlistValue* PlistDict::value(const QString& key) const {
+  const qsizetype i = indexOf(key);
+  return i < 0 ? nullptr : &values_[static_cast<size_t>(i)];
+}
+
+PlistValue* PlistDict::value(const QString& key) {
+  const qsizetype i = indexOf(key);
+  return i < 0 ? nullptr : &values_[static_cast<size_t>(i)];
+}
+
+const PlistValue& PlistDict::valueAt(qsizetype i) const {
+  return values_[static_cast<size_t>(i)];
+}
+PlistValue& PlistDict::valueAt(qsizetype i) {
+  return values_[static_cast<size_t>(i)];
+}
+
+std::optional<QString> PlistDict::string(const QString& key) const {
+  const PlistValue* v = value(key);
+  return v ? v->toString() : std::nullopt;
+}
+std::optional<qint64> PlistDict::integer(const QString& key) const {
+  const PlistValue* v = value(key);
+  return v ? v->toInteger() : std::nullopt;
+}
+std::optional<double> PlistDict::real(const QString& key) const {
+  const PlistValue* v = value(key);
+  return v ? v->toReal() : std::nullopt;
+}
+std::optional<bool> PlistDict::boolean(const QString& key) const {
+  const PlistValue* v = value(key);
+  return v ? v->toBoolean() : std::nullopt;
+}
+std::optional<QByteArray> PlistDict::data(const QString& key) const {
+  const PlistValue* v = value(key);
+  return v ? v->toData() : std::nullopt;
+}
+const PlistArray* PlistDict::array(const QString& key) const {
+  const PlistValue* v = value(key);
+  return v ? v->array() : nullptr;
+}
+const PlistDict* PlistDict::dict(const QString& key) const {
+  const PlistValue* v = value(key);
+  return v ? v->dict() : nullptr;
+}
+
+bool PlistDict::operator==(const PlistDict& other) const {
+  return keys_ == other.keys_ && values_ == other.values_;
+}
+
+// ---------------------------------------------------------------- PlistValue
+
+std::optional<QString> PlistValue::toString() const {
+  if (auto* p = std::get_if<QString>(&v_)) return *p;
+  return std::nullopt;
+}
+std::optional<qint64> PlistValue::toInteger() const {
+  if (auto* p = std::get_if<qint64>(&v_)) return *p;
+  return std::nullopt;
+}
+std::optional<double> PlistValue::toReal() const {
+  if (auto* p = std::get_if<double>(&v_)) return *p;
+  if (auto* p = std::get_if<qint64>(&v_)) return static_cast<double>(*p);
+  return std::nullopt;
+}
+std::optional<bool> PlistValue::toBoolean() const {
+  if (auto* p = std::get_if<bool>(&v_)) return *p;
+  return std::nullopt;
+}
+std::optional<QByteArray> PlistValue::toData() const {
+  if (auto* p = std::get_if<QByteArray>(&v_)) return *p;
+  return std::nullopt;
+}
+std::optional<QDateTime> PlistValue::toDate() const {
+  if (auto* p = std::get_if<QDateTime>(&v_)) return *p;
+  return std::nullopt;
+}
+std::optional<quint64> PlistValue::toUid() const {
+  if (auto* p = std::get_if<PlistUid>(&v_)) return p->value;
+  return std::nullopt;
+}
+
+// ---------------------------------------------------------------- libplist glue
+
+namespace {
+
+struct PlistFree {
+  void operator()(plist_t p) const {
+    if (p != nullptr) plist_free(p);
+  }
+};
+using PlistPtr = std::unique_ptr<void, PlistFree>;
+
+const QDateTime& referenceDate() {
+  static const QDateTime epoch(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
+  return epoch;
+}
+
+void setError(QString* error, const QString& text) {
+  if (error != nullptr) *error = text;
+}
+
+// Reads a big-endian unsigned integer of 1..8 bytes.
+bool readBigEndian(const QByteArray& b, qint64 at, int size, quint64* out) {
+  if (at < 0 || size < 1 || size > 8 || at + size > b.size()) return false;
+  quint64 v = 0;
+  for (int i = 0; i < size; ++i) v = (v << 8) | static_cast<uchar>(b[at + i]);
+  *out = v;
+  return true;
+}
+
+// Checks the object graph of a binary list before libplist expands it: every
+// offset and reference in range, no cycle, a bounded depth and a bounded
+// number of nodes once shared objects are copied out.
+class BinaryShapeCheck {
+ public:
+  explicit BinaryShapeCheck(const QByteArray& b) : b_(b) {}
+
+  bool run(QString* error) {
+    const qint64 n = b_.size();
+    if (n < 8 + 32) return fail(error, "binary property list is truncated");
+    const qint64 t = n - 32;
+    offsetSize_ = static_cast<uchar>(b_[t + 6]);
+    refSize_ = static_cast<uchar>(b_[t + 7]);
+    quint64 count = 0, top = 0, table = 0;
+    readBigEndian(b_, t + 8, 8, &count);
+    readBigEndian(b_, t + 16, 8, &top);
+    readBigEndian(b_, t + 24, 8, &table);
+    if (offsetSize_ < 1 || offsetSize_ > 8 || refSize_ < 1 || refSize_ > 8)
+      return fail(error, "binary property list has a bad trailer");
+    if (count == 0 || count > static_cast<quint64>(n) || top >= count || table < 8 ||
+        table > static_cast<quint64>(t) || count * offsetSize_ > static_cast<quint64>(t) - table)
+      return fail(error, "binary property list has a bad offset table");
+    count_ = count;
+    table_ = static_cast<qint64>(table);
+    tableEnd_ = t;
+    return walk(top, error);
+  }
+
+ private:
+  bool fail(QString* error, const QString& why) {
+    setError(error, why);
+    return false;
+  }
+
+  bool offsetOf(quint64 index, qint64* at) {
+    quint64 off = 0;
+    if (index >= count_ ||
+        !readBigEndian(b_, table_ + static_cast<qint64>(index) * offsetSize_, offsetSize_, &off))
+      return false;
+    if (off < 8 || off >= static_cast<quint64>(table_)) return false;
+    *at = static_cast<qint64>(off);
+    return true;
+  }
+
+  // The references an object holds (empty for scalars); false when malformed.
+  bool children(quint64 index, std::vector<quint64>* refs) {
+    refs->clear();
+    qint64 at = 0;
+    if (!offsetOf(index, &at)) return false;
+    const uchar marker = static_cast<uchar>(b_[at]);
+    const int kind = marker >> 4;
+    if (kind != 0xA && kind != 0xC && kind != 0xD) return true;  // scalars: libplist bounds-checks them
+    quint64 items = marker & 0x0F;
+    qint64 p = at + 1;
+    if (items == 0x0F) {
+      if (p >= table_) return false;
+      const uchar intMarker = static_cast<uchar>(b_[p]);
+      if ((intMarker >> 4) != 0x1 || (intMarker & 0x0F) > 3) return false;
+      const int size = 1 << (intMarker & 0x0F);
+      if (!readBigEndian(b_, p + 1, size, &items)) return false;
+      p += 1 + size;
+    }
+    const quint64 refCount = kind == 0xD ? items * 2 : items;
+    if (items > static_cast<quint64>(b_.size()) || p + static_cast<qint64>(refCount) * refSize_ > table_)
+      return false;
+    refs->reserve(refCount);
+    for (quint64 i = 0; i < refCount; ++i) {
+      quint64 r = 0;
+      readBigEndian(b_, p + static_cast<qint64>(i) * refSize_, refSize_, &r);
+      if (r >= count_) return false;
+      if (kind == 0xD && i < items && !isPlainKey(r)) return false;
+      refs->push_back(r);
+    }
+    return true;
+  }
+
+  // Dictionary keys must be strings without NUL characters (libplist
+  // cannot represent them and stops the program on one).
+  bool isPlainKey(quint64 index) {
+    qint64 at = 0;
+    if (!offsetOf(index, &at)) return false;
+    const uchar marker = static_cast<uchar>(b_[at]);
+    const int kind = marker >> 4;
+    if (kind != 0x5 && kind != 0x6) return false;
+    quint64 length = marker & 0x0F;
+    qint64 p = at + 1;
+    if (length == 0x0F) {
+      if (p >= table_) return false;
+      const uchar intMarker = static_cast<uchar>(b_[p]);
+      if ((intMarker >> 4) != 0x1 || (intMarker & 0x0F) > 3) return false;
+      const int size = 1 << (intMarker & 0x0F);
+      if (!readBigEndian(b_, p + 1, size, &length)) return false;
+      p += 1 + size;
+    }
+    const int unit = kind == 0x6 ? 2 : 1;
+    if (length > static_cast<quint64>(table_) || p + static_cast<qint64>(length) * unit > table_)
+      return false;
+    for (quint64 i = 0; i < length; ++i) {
+      const qint64 c = p + static_cast<qint64>(i) * unit;
+      if (b_[c] == 0 && (unit == 1 || b_[c + 1] == 0)) return false;
+    }
+    return true;
+  }
+
+  bool walk(quint64 top, QString* error) {
+    enum : uchar { Unseen, Open, Done };
+    std::vector<uchar> state(count_, Unseen);
+    std::vector<qint64> nodes(count_, 0);
+    std::vector<int> depth(count_, 0);
+    struct Frame {
+      quint64 index;
+      std::vector<quint64> refs;
+      size_t next = 0;
+    };
+    std::vector<Frame> stack;
+    auto open = [&](quint64 index) {
+      Frame f{index, {}, 0};
+      if (!children(index, &f.refs)) return false;
+      state[index] = Open;
+      stack.push_back(std::move(f));
+      return true;
+    };
+    if (!open(top)) return fail(error, "binary property list has a bad object");
+    while (!stack.empty()) {
+      Frame& f = stack.back();
+      if (f.next < f.refs.size()) {
+        const quint64 child = f.refs[f.next++];
+        if (state[child] == Open) return fail(error, "binary property list refers to itself");
+        if (state[child] == Unseen) {
+          if (static_cast<int>(stack.size()) > kMaxPlistDepth)
+            return fail(error, "property list is nested too deeply");
+          if (!open(child)) return fail(error, "binary property list has a bad object");
+        }
+        continue;
+      }
+      qint64 total = 1;
+      int deepest = 0;
+      for (quint64 r : f.refs) {
+        total += nodes[r];
+        deepest = std::max(deepest, depth[r]);
+        if (total > kMaxPlistNodes) return fail(error, "property list expands to too many values");
+      }
+      nodes[f.index] = total;
+      depth[f.index] = deepest + 1;
+      if (depth[f.index] > kMaxPlistDepth) return fail(error, "property list is nested too deeply");
+      state[f.index] = Done;
+      stack.pop_back();
+    }
+    return true;
+  }
+
+  const QByteArray& b_;
+  int offsetSize_ = 0;
+  int refSize_ = 0;
+  quint64 count_ = 0;
+  qint64 table_ = 0;
+  qint64 tableEnd_ = 0;
+};
+
+// Nesting depth of arrays and dictionaries in an XML list, by a plain scan of tags.
+bool xmlDepthWithin(const QByteArray& b, int limit) {
+  int depth = 0;
+  const char* s = b.constData();
+  const qsizetype n = b.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    if (s[i] != '<') continue;
+    const bool closing = i + 1 < n && s[i + 1] == '/';
+    const qsizetype name = i + (closing ? 2 : 1);
+    auto startsWith = [&](const char* word) {
+      const qsizetype len = static_cast<qsizetype>(std::strlen(word));
+      if (name + len > n || std::memcmp(s + name, word, static_cast<size_t>(len)) != 0) return false;
+      const char after = name + len < n ? s[name + len] : '>';
+      return after == '>' || after == '/' || after == ' ' || after == '\t' || after == '\n' || after == '\r';
+    };
+    if (!startsWith("array") && !startsWith("dict")) continue;
+    qsizetype end = name;
+    while (end < n && s[end] != '>') ++end;
+    const bool selfClosing = end > 0 && end < n && s[end - 1] == '/';
+    if (closing)
+      --depth;
+    else if (!selfClosing && ++depth > limit)
+      return false;
+  }
+  return true;
+}
+
+std::optional<PlistValue> fromNode(plist_t node, int depth) {
+  if (node == nullptr || depth > kMaxPlistDepth + 1) return std::nullopt;
+  switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+      uint8_t b = 0;
+      plist_get_bool_val(node, &b);
+      return PlistValue::boolean(b != 0);
+    }
+    case PLIST_UINT: {
+      uint64_t u = 0;
+      plist_get_uint_val(node, &u);
+      return PlistValue::integer(static_cast<qint64>(u));
+    }
+    case PLIST_REAL: {
+      double d = 0;
+      plist_get_real_val(node, &d);
+      return PlistValue::real(d);
+    }
+    case PLIST_STRING: {
+      uint64_t len = 0;
+      const char* p = plist_get_string_ptr(node, &len);
+      if (p == nullptr) return PlistValue::string(QString());
+      return PlistValue::string(QString::fromUtf8(p, static_cast<qsizetype>(len)));
+    }
+    case PLIST_DATA: {
+      uint64_t len = 0;
+      const char* p = plist_get_data_ptr(node, &len);
+      return PlistValue::data(p == nullptr ? QByteArray() : QByteArray(p, static_cast<qsizetype>(len)));
+    }
+    case PLIST_DATE: {
+      int32_t sec = 0, usec = 0;
+      plist_get_date_val(node, &sec, &usec);
+      return PlistValue::date(referenceDate().addMSecs(static_cast<qint64>(sec) * 1000 + usec / 1000));
+    }
+    case PLIST_UID: {
+      uint64_t u = 0;
+      plist_get_uid_val(node, &u);
+      return PlistValue::uid(u);
+    }
+    case PLIST_ARRAY: {
+      PlistArray out;
+      const uint32_t n = plist_array_get_size(node);
+      out.reserve(n);
+      for (uint32_t i = 0; i < n; ++i) {
+        auto item = fromNode(plist_array_get_item(node, i), depth + 1);
+        if (!item) return std::nullopt;
+        out.push_back(std::move(*item));
+      }
+      return PlistValue(std::move(out));
+    }
+    case PLIST_DICT: {
+      PlistDict out;
+      plist_dict_iter it = nullptr;
+      plist_dict_new_iter(node, &it);
+      if (it == nullptr) return std::nullopt;
+      bool ok = true;
+      for (;;) {
+        char* key = nullptr;
+        plist_t val = nullptr;
+        plist_dict_next_item(node, it, &key, &val);
+        if (val == nullptr) {
+          std::free(key);
+          break;
+        }
+        auto item = fromNode(val, depth + 1);
+        const QString k = QString::fromUtf8(key != nullptr ? key : "");
+        std::free(key);
+        if (!item) {
+          ok = false;
+          break;
+        }
+        out.insert(k, std::move(*item));
+      }
+      std::free(it);
+      if (!ok) return std::nullopt;
+      return PlistValue(std::move(out));
+    }
+    default:
+      return std::nullopt;
+  }
+}
+
+plist_t toNode(const PlistValue& v) {
+  switch (v.type()) {
+    case PlistValue::Type::Null:
+      return plist_new_string("");
+    case PlistValue::Type::String:
+      return plist_new_string(v.toString()->toUtf8().constData());
+    case PlistValue::Type::Integer:
+      return plist_new_uint(static_cast<uint64_t>(*v.toInteger()));
+    case PlistValue::Type::Real:
+      return plist_new_real(*v.toReal());
+    case PlistValue::Type::Boolean:
+      return plist_new_bool(*v.toBoolean() ? 1 : 0);
+    case PlistValue::Type::Data: {
+      const QByteArray d = *v.toData();
+      return plist_new_data(d.constData(), static_cast<uint64_t>(d.size()));
+    }
+    case PlistValue::Type::Date: {
+      const qint64 ms = referenceDate().msecsTo(*v.toDate());
+      const qint64 sec = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+      return plist_new_date(static_cast<int32_t>(sec), static_cast<int32_t>((ms - sec * 1000) * 1000));
+    }
+    case PlistValue::Type::Uid:
+      return plist_new_uid(*v.toUid());
+    case PlistValue::Type::Array: {
+      plist_t a = plist_new_array();
+      for (const PlistValue& item : *v.array()) plist_array_append_item(a, toNode(item));
+      return a;
+    }
+    case PlistValue::Type::Dictionary: {
+      plist_t d = plist_new_dict();
+      const PlistDict& dict = *v.dict();
+      for (qsizetype i = 0; i < dict.size(); ++i)
+        plist_dict_set_item(d, dict.keyAt(i).toUtf8().constData(), toNode(dict.valueAt(i)));
+      return d;
+    }
+  }
+  return plist_new_string("");
+}
+
+}  // namespace
+
+std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error, qsizetype byteLimit) {
+  if (bytes.isEmpty()) {
+    setError(error, "property list is empty");
+    return std::nullopt;
+  }
+  if (bytes.size() > byteLimit || bytes.size() > static_cast<qsizetype>(UINT32_MAX)) {
+    setError(error, "property list is too large");
+    return std::nullopt;
+  }
+  const bool binary = bytes.startsWith("bplist00");
+  if (binary) {
+    BinaryShapeCheck check(bytes);
+    if (!check.run(error)) return std::nullopt;
+  } else {
+    if (bytes.startsWith("bplist")) {
+      setError(error, "unsupported binary property list version");
+      return std::nullopt;
+    }
+    if (!xmlDepthWithin(bytes, kMaxPlistDepth)) {
+      setError(error, "property list is nested too deeply");
+      return std::nullopt;
+    }
+  }
+  plist_t raw = nullptr;
+  if (binary)
+    plist_from_bin(bytes.constData(), static_cast<uint32_t>(bytes.size()), &raw);
+  else
+    plist_from_xml(bytes.constData(), static_cast<uint32_t>(bytes.size()), &raw);
+  PlistPtr root(raw);
+  if (!root) {
+    setError(error, "not a property list");
+    return std::nullopt;
+  }
+  auto value = fromNode(root.get(), 0);
+  if (!value) setError(error, "property list holds an unsupported value");
+  return value;
+}
+
+QByteArray toXmlPropertyList(const PlistValue& value) {
+  PlistPtr root(toNode(value));
+  char* out = nullptr;
+  uint32_t len = 0;
+  plist_to_xml(root.get(), &out, &len);
+  if (out == nullptr) return {};
+  QByteArray result(out, static_cast<qsizetype>(len));
+  plist_to_xml_free(out);
+  return result;
+}
+
+QByteArray toBinaryPropertyList(const PlistValue& value) {
+  PlistPtr root(toNode(value));
+  char* out = nullptr;
+  uint32_t len = 0;
+  plist_to_bin(root.get(), &out, &len);
+  if (out == nullptr) return {};
+  QByteArray result(out, static_cast<qsizetype>(len));
+  plist_to_bin_free(out);
+  return result;
+}
+
+}  // namespace platform
