@@ -1,0 +1,406 @@
+#include "data/CardZipArchive.h"
+
+#include <fcntl.h>
+#include <minizip/unzip.h>
+#include <minizip/zip.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+const QString kDomain = QStringLiteral("CardZipArchiveErrorDomain");
+constexpr int kReadBlock = 4096;
+constexpr qint64 kWriteBlock = 16384;
+// General purpose flag bit 11: the entry name is UTF-8.
+constexpr uLong kUtf8NameFlag = 1u << 11;
+
+void setError(CardZipArchiveError* error, int code, const QString& text) {
+  if (!error) return;
+  error->domain = kDomain;
+  error->code = code;
+  error->localizedDescription = text;
+}
+
+// Closes an unzip handle on every path out.
+struct UnzipHandle {
+  unzFile file = nullptr;
+  ~UnzipHandle() {
+    if (file) unzClose(file);
+  }
+};
+
+// The entry name as the archive stores it, with backslashes read as "/".
+struct EntryName {
+  QString name;
+  bool isFolder = false;
+};
+
+// Reads the current entry's header: its information and its name. The name is
+// read into a buffer one byte longer than it, so it always ends in a zero byte.
+bool readEntryInfo(unzFile file, unz_file_info64& info, QByteArray& rawName) {
+  if (unzGetCurrentFileInfo64(file, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
+  std::vector<char> buffer(info.size_filename + 1, '\0');
+  if (unzGetCurrentFileInfo64(file, &info, buffer.data(), static_cast<uLong>(buffer.size()), nullptr, 0,
+                              nullptr, 0) != UNZ_OK)
+    return false;
+  rawName = QByteArray(buffer.data(), static_cast<qsizetype>(info.size_filename));
+  return true;
+}
+
+EntryName decodeName(const QByteArray& raw) {
+  EntryName entry;
+  entry.isFolder = raw.endsWith('/') || raw.endsWith('\\');
+  entry.name = QString::fromUtf8(raw);
+  entry.name.replace('\\', '/');
+  return entry;
+}
+
+// Why an entry name may not be unpacked, or empty when it is safe: it must be a
+// relative path whose parts never climb out of the destination.
+QString unsafeNameReason(const QByteArray& raw, const EntryName& entry) {
+  if (raw.contains('\0')) return QStringLiteral("its name holds a NUL byte");
+  if (entry.name.isEmpty()) return QStringLiteral("its name is empty");
+  if (entry.name.startsWith('/')) return QStringLiteral("its name is an absolute path");
+  if (entry.name.size() >= 2 && entry.name.at(1) == ':' && entry.name.at(0).isLetter())
+    return QStringLiteral("its name starts with a drive letter");
+  const QStringList parts = entry.name.split('/', Qt::SkipEmptyParts);
+  for (const QString& part : parts)
+    if (part == "..") return QStringLiteral("its name climbs out of the destination folder");
+  return QString();
+}
+
+// Walks the central directory once before anything is written: every name must
+// be safe, and the entry count and the declared sizes must stay within the limits.
+bool checkArchive(unzFile file, const UnzipLimits& limits, CardZipArchiveError* error) {
+  std::int64_t entries = 0;
+  std::int64_t declared = 0;
+  int status = unzGoToFirstFile(file);
+  while (status == UNZ_OK) {
+    unz_file_info64 info{};
+    QByteArray raw;
+    if (!readEntryInfo(file, info, raw)) {
+      setError(error, CardZipArchiveError::kEntryFailed,
+               QStringLiteral("failed to read an entry of the zip file"));
+      return false;
+    }
+    const EntryName entry = decodeName(raw);
+    const QString reason = unsafeNameReason(raw, entry);
+    if (!reason.isEmpty()) {
+      setError(error, CardZipArchiveError::kUnsafeEntry,
+               QStringLiteral("refused zip entry \"%1\": %2")
+                   .arg(QString::fromUtf8(raw).remove(QChar(0)), reason));
+      return false;
+    }
+    if (++entries > limits.maxEntries) {
+      setError(error, CardZipArchiveError::kTooLarge,
+               QStringLiteral("the zip file holds more than %1 entries").arg(limits.maxEntries));
+      return false;
+    }
+    declared += static_cast<std::int64_t>(std::min<ZPOS64_T>(info.uncompressed_size, ZPOS64_T{1} << 62));
+    if (declared > limits.maxTotalBytes) {
+      setError(error, CardZipArchiveError::kTooLarge,
+               QStringLiteral("the zip file unpacks to more than %1 bytes").arg(limits.maxTotalBytes));
+      return false;
+    }
+    status = unzGoToNextFile(file);
+  }
+  return status == UNZ_END_OF_LIST_OF_FILE;
+}
+
+void setModificationTime(int fd, const tm_unz& date) {
+  const QDateTime when(QDate(int(date.tm_year), int(date.tm_mon) + 1, int(date.tm_mday)),
+                       QTime(int(date.tm_hour), int(date.tm_min), int(date.tm_sec)), Qt::LocalTime);
+  if (!when.isValid()) return;
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = static_cast<time_t>(when.toSecsSinceEpoch());
+  times[1].tv_nsec = 0;
+  ::futimens(fd, times);
+}
+
+enum class CopyResult { Ok, ReadFailed, TooLarge };
+
+// Copies the open entry into the file descriptor (or only drains it when fd < 0),
+// counting every byte against the limit.
+CopyResult copyEntry(unzFile file, int fd, std::int64_t& total, const UnzipLimits& limits) {
+  char buffer[kReadBlock];
+  for (;;) {
+    const int got = unzReadCurrentFile(file, buffer, kReadBlock);
+    if (got == 0) return CopyResult::Ok;
+    if (got < 0) return CopyResult::ReadFailed;
+    total += got;
+    if (total > limits.maxTotalBytes) return CopyResult::TooLarge;
+    for (int done = 0; fd >= 0 && done < got;) {
+      const ssize_t put = ::write(fd, buffer + done, static_cast<size_t>(got - done));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) {
+        // A target that cannot be written is skipped, as one that cannot be created.
+        fd = -1;
+        break;
+      }
+      done += static_cast<int>(put);
+    }
+  }
+}
+
+bool pathExists(const QString& path) {
+  struct stat st;
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+}  // namespace
+
+bool CardZipArchive::unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
+                                     const QString& password, CardZipArchiveError* error,
+                                     const UnzipLimits& limits) {
+  UnzipHandle zip;
+  zip.file = unzOpen64(QFile::encodeName(path).constData());
+  if (!zip.file) {
+    setError(error, CardZipArchiveError::kOpenFailed, QStringLiteral("failed to open zip file"));
+    return false;
+  }
+  unz_global_info64 global{};
+  unzGetGlobalInfo64(zip.file, &global);
+  if (unzGoToFirstFile(zip.file) != UNZ_OK) {
+    setError(error, CardZipArchiveError::kFirstFileFailed,
+             QStringLiteral("failed to open first file in zip file"));
+    return false;
+  }
+  if (!checkArchive(zip.file, limits, error)) return false;
+  if (unzGoToFirstFile(zip.file) != UNZ_OK) {
+    setError(error, CardZipArchiveError::kFirstFileFailed,
+             QStringLiteral("failed to open first file in zip file"));
+    return false;
+  }
+
+  const QString root = QDir::cleanPath(destination);
+  const QByteArray passwordBytes = password.toLatin1();
+  std::int64_t total = 0;
+  int status = UNZ_OK;
+  while (status == UNZ_OK) {
+    const int opened = password.isEmpty() ? unzOpenCurrentFile(zip.file)
+                                          : unzOpenCurrentFilePassword(zip.file, passwordBytes.constData());
+    if (opened != UNZ_OK) {
+      setError(error, CardZipArchiveError::kEntryFailed,
+               QStringLiteral("failed to open an entry of the zip file"));
+      return false;
+    }
+    unz_file_info64 info{};
+    QByteArray raw;
+    if (!readEntryInfo(zip.file, info, raw)) {
+      unzCloseCurrentFile(zip.file);
+      setError(error, CardZipArchiveError::kEntryFailed,
+               QStringLiteral("failed to read an entry of the zip file"));
+      return false;
+    }
+    const EntryName entry = decodeName(raw);
+    const QString target = QDir::cleanPath(root + "/" + entry.name);
+    if (!unsafeNameReason(raw, entry).isEmpty() || !target.startsWith(root + "/")) {
+      // The names were checked before; an archive that changed under us is refused.
+      unzCloseCurrentFile(zip.file);
+      setError(error, CardZipArchiveError::kUnsafeEntry,
+               QStringLiteral("refused zip entry \"%1\"").arg(entry.name));
+      return false;
+    }
+
+    if (entry.isFolder)
+      QDir().mkpath(target);
+    else
+      QDir().mkpath(QFileInfo(target).path());
+
+    int fd = -1;
+    if (!entry.isFolder && (overwrite || !pathExists(target))) {
+      fd = ::open(QFile::encodeName(target).constData(),
+                  O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    }
+    const CopyResult copied = copyEntry(zip.file, fd, total, limits);
+    if (fd >= 0) {
+      if (copied == CopyResult::Ok && info.dosDate != 0) setModificationTime(fd, info.tmu_date);
+      ::close(fd);
+    }
+    const int closed = unzCloseCurrentFile(zip.file);
+    if (copied == CopyResult::TooLarge) {
+      setError(error, CardZipArchiveError::kTooLarge,
+               QStringLiteral("the zip file unpacks to more than %1 bytes").arg(limits.maxTotalBytes));
+      return false;
+    }
+    if (copied == CopyResult::ReadFailed || closed != UNZ_OK) {
+      setError(error, CardZipArchiveError::kEntryFailed,
+               QStringLiteral("failed to read zip entry \"%1\"").arg(entry.name));
+      return false;
+    }
+    status = unzGoToNextFile(zip.file);
+  }
+  return true;
+}
+
+bool CardZipArchive::unzipFileAtPath(const QString& path, const QString& destination) {
+  return unzipFileAtPath(path, destination, true, QString(), nullptr);
+}
+
+bool CardZipArchive::createZipFileAtPath(const QString& path, const QStringList& paths) {
+  CardZipArchive archive(path);
+  if (!archive.open()) return false;
+  for (QString item : paths) {
+    if (item.endsWith('/')) item.chop(1);
+    const qsizetype cut = item.lastIndexOf('/');
+    const QString base = item.left(cut + 1);
+    const QString name = item.mid(cut + 1);
+    archive.writeFile(name, base);
+  }
+  return archive.close();
+}
+
+bool CardZipArchive::createZipFileAtPath(const QString& path, const QString& folderPath) {
+  CardZipArchive archive(path);
+  if (!archive.open()) return false;
+  const QDir folder(folderPath);
+  const QStringList entries =
+      folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+  for (const QString& entry : entries) archive.writeFile(entry, folderPath);
+  return archive.close();
+}
+
+QDateTime CardZipArchive::_dateFor1980() {
+  return QDateTime(QDate(1980, 1, 1), QTime(0, 0), Qt::LocalTime);
+}
+
+CardZipArchive::CardZipArchive(const QString& path) : _path(path) {}
+
+CardZipArchive::~CardZipArchive() {
+  discard();
+}
+
+void CardZipArchive::discard() {
+  if (_zip) {
+    zipClose(static_cast<zipFile>(_zip), nullptr);
+    _zip = nullptr;
+  }
+  if (!partPath_.isEmpty()) {
+    QFile::remove(partPath_);
+    partPath_.clear();
+  }
+}
+
+bool CardZipArchive::open() {
+  if (_zip) throw std::logic_error("Attempting open an archive which is already open");
+  failed_ = false;
+  // A fresh name beside the target; the file is created with the user's umask.
+  for (int attempt = 0; attempt < 16 && partPath_.isEmpty(); ++attempt) {
+    const QString candidate =
+        _path + QStringLiteral(".part-%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
+    const int fd =
+        ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      partPath_ = candidate;
+    } else if (errno != EEXIST) {
+      break;
+    }
+  }
+  if (partPath_.isEmpty()) return false;
+  _zip = zipOpen64(QFile::encodeName(partPath_).constData(), APPEND_STATUS_CREATE);
+  if (!_zip) {
+    QFile::remove(partPath_);
+    partPath_.clear();
+    return false;
+  }
+  return true;
+}
+
+bool CardZipArchive::beginEntry(const QString& name, const QDateTime& date, bool large) {
+  zip_fileinfo info{};
+  if (date.isValid()) {
+    const QDateTime local = date.toLocalTime();
+    info.tmz_date.tm_sec = uInt(local.time().second());
+    info.tmz_date.tm_min = uInt(local.time().minute());
+    info.tmz_date.tm_hour = uInt(local.time().hour());
+    info.tmz_date.tm_mday = uInt(local.date().day());
+    info.tmz_date.tm_mon = uInt(local.date().month() - 1);
+    info.tmz_date.tm_year = uInt(local.date().year());
+  }
+  const QByteArray utf8 = name.toUtf8();
+  return zipOpenNewFileInZip4_64(static_cast<zipFile>(_zip), utf8.constData(), &info, nullptr, 0, nullptr, 0,
+                                 nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL,
+                                 Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8NameFlag, large ? 1 : 0) == ZIP_OK;
+}
+
+bool CardZipArchive::addEntry(const QString& name, const QDateTime& date, const char* bytes, qint64 size) {
+  if (!beginEntry(name, date, size >= 0xffffffffLL)) {
+    failed_ = true;
+    return false;
+  }
+  bool ok = true;
+  for (qint64 done = 0; ok && done < size; done += kWriteBlock) {
+    const unsigned chunk = static_cast<unsigned>(std::min(kWriteBlock, size - done));
+    ok = zipWriteInFileInZip(static_cast<zipFile>(_zip), bytes + done, chunk) == ZIP_OK;
+  }
+  ok = zipCloseFileInZip(static_cast<zipFile>(_zip)) == ZIP_OK && ok;
+  if (!ok) failed_ = true;
+  return ok;
+}
+
+bool CardZipArchive::writeFile(const QString& name, const QString& basePath) {
+  if (!_zip) throw std::logic_error("Attempting to write to an archive which was never opened");
+  const QString full = basePath.isEmpty() ? name : QDir(basePath).filePath(name);
+  const QFileInfo info(full);
+  if (info.isDir()) {
+    const QStringList entries = QDir(full).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    if (entries.isEmpty()) return addEntry(name + "/", _dateFor1980(), nullptr, 0);
+    for (const QString& entry : entries)
+      if (!writeFile(name + "/" + entry, basePath)) return false;
+    return true;
+  }
+  QFile file(full);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  if (!beginEntry(name, _dateFor1980(), file.size() >= 0xffffffffLL)) {
+    failed_ = true;
+    return false;
+  }
+  bool ok = true;
+  QByteArray block;
+  while (ok) {
+    block = file.read(kWriteBlock);
+    if (block.isEmpty()) {
+      ok = file.error() == QFileDevice::NoError;
+      break;
+    }
+    ok = zipWriteInFileInZip(static_cast<zipFile>(_zip), block.constData(), unsigned(block.size())) == ZIP_OK;
+  }
+  ok = zipCloseFileInZip(static_cast<zipFile>(_zip)) == ZIP_OK && ok;
+  if (!ok) failed_ = true;
+  return ok;
+}
+
+bool CardZipArchive::writeData(const QByteArray& data, const QString& filename) {
+  if (!_zip || data.isNull()) return false;
+  return addEntry(filename, QDateTime::currentDateTime(), data.constData(), data.size());
+}
+
+bool CardZipArchive::close() {
+  if (!_zip) throw std::logic_error("Attempting to close an archive which was never opened");
+  const bool closed = zipClose(static_cast<zipFile>(_zip), nullptr) == ZIP_OK;
+  _zip = nullptr;
+  if (!closed || failed_) {
+    discard();
+    return false;
+  }
+  if (::rename(QFile::encodeName(partPath_).constData(), QFile::encodeName(_path).constData()) != 0) {
+    discard();
+    return false;
+  }
+  partPath_.clear();
+  return true;
+}

@@ -1,0 +1,156 @@
+#include "data/DataSeriesStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <algorithm>
+#include <exception>
+
+#include "data/Report.h"
+#include "data/TextTrim.h"
+#include "data/globals.h"
+
+const QString DataSeriesStore::kFileAccessError = QStringLiteral("Error in file accessing.");
+
+namespace {
+
+const QStringList kBindableKinds = {QStringLiteral("SKTImage"), QStringLiteral("SKTText"),
+                                    QStringLiteral("SKTBarcode")};
+
+bool boundTo(const QList<SeriesBinding>& graphics, const QString& name) {
+  return std::any_of(graphics.begin(), graphics.end(), [&](const SeriesBinding& g) {
+    return kBindableKinds.contains(g.kind) && g.data_source_type == 1 && g.batch_list_name == name;
+  });
+}
+
+}  // namespace
+
+DataSeriesStore::DataSeriesStore(QString folder) : folder_(std::move(folder)) {}
+
+bool DataSeriesStore::isPlainName(const QString& name) {
+  return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') && !name.contains(QChar(0));
+}
+
+QString DataSeriesStore::seriesFilePath(const QString& name) const {
+  if (!isPlainName(name)) return QString();
+  return folder_ + "/" + name + "." + batch_file_EXT;
+}
+
+bool DataSeriesStore::seriesExists(const QString& name) const {
+  const QString path = seriesFilePath(name);
+  return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+QStringList DataSeriesStore::Get_datasheet_File_Name_Array() const {
+  QStringList names;
+  const QFileInfo info(folder_);
+  if (!info.exists() || !info.isDir()) return names;
+  const QStringList entries =
+      QDir(folder_).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QString& entry : entries) {
+    const qsizetype dot = entry.lastIndexOf('.');
+    // A leading dot starts a name, not an extension.
+    names.append(dot > 0 ? entry.left(dot) : entry);
+  }
+  // The same order on every machine: by name, character by character.
+  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return a.compare(b) < 0; });
+  return names;
+}
+
+bool DataSeriesStore::Check_Batch_File_In_Use_Validation(const QString& name,
+                                                         const SeriesBindingSource& design) const {
+  if (!seriesExists(name)) return false;
+  try {
+    if (boundTo(design.frontBindings(), name)) return true;
+    if (design.cardSides() == "2") {
+      const QList<SeriesBinding> back = design.backBindings();
+      if (back.isEmpty()) return false;
+      if (boundTo(back, name)) return true;
+    }
+  } catch (const std::exception& e) {
+    data_report::alert(QString::fromUtf8(e.what()));
+  }
+  return false;
+}
+
+std::optional<QString> DataSeriesStore::readText(const QString& name) const {
+  const QString path = seriesFilePath(name);
+  if (path.isEmpty()) return std::nullopt;
+  QFile file(path);
+  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return std::nullopt;
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = decoder(bytes);
+  if (decoder.hasError()) return std::nullopt;
+  return text;
+}
+
+QStringList DataSeriesStore::trimmedValuesFromText(const QString& text) {
+  QStringList values;
+  for (const QString& piece : text.split('\n')) {
+    const QString value = data_text::trim(piece);
+    if (!value.isEmpty()) values.append(value);
+  }
+  return values;
+}
+
+QStringList DataSeriesStore::productionValuesFromText(const QString& text) {
+  if (text.isEmpty()) return QStringList();
+  QString body = text;
+  if (body.endsWith('\n')) body.chop(1);
+  return body.split('\n');
+}
+
+QStringList DataSeriesStore::readTrimmedValues(const QString& name) const {
+  const std::optional<QString> text = readText(name);
+  return text ? trimmedValuesFromText(*text) : QStringList();
+}
+
+QString DataSeriesStore::Get_First_Value_Of_Dataset(const QString& name) const {
+  const std::optional<QString> text = readText(name);
+  if (!text) return QString();
+  const qsizetype end = text->indexOf('\n');
+  return end < 0 ? *text : text->left(end);
+}
+
+std::optional<QStringList> DataSeriesStore::readProductionValues(const QString& name) const {
+  if (!seriesExists(name)) return std::nullopt;
+  const std::optional<QString> text = readText(name);
+  return text ? productionValuesFromText(*text) : QStringList();
+}
+
+bool DataSeriesStore::writeSeries(const QString& name, const QStringList& values, SeriesWriteMode mode,
+                                  SeriesFailureReport report) const {
+  const auto fail = [&] {
+    if (report == SeriesFailureReport::Message) data_report::alert(kFileAccessError);
+    return false;
+  };
+  const QString path = seriesFilePath(name);
+  if (path.isEmpty()) return fail();
+
+  QByteArray bytes;
+  if (mode == SeriesWriteMode::Append && QFileInfo::exists(path)) {
+    QFile old(path);
+    if (!old.open(QIODevice::ReadOnly)) return fail();
+    bytes = old.readAll();
+    if (old.error() != QFileDevice::NoError) return fail();
+    // New lines start after the last line feed, also when the old file lacks one.
+    if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes.append('\n');
+  }
+  for (const QString& value : values) {
+    bytes.append(value.toUtf8());
+    bytes.append('\n');
+  }
+
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return fail();
+  if (file.write(bytes) != bytes.size()) {
+    file.cancelWriting();
+    return fail();
+  }
+  if (!file.commit()) return fail();
+  return true;
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The data series store: one UTF-8 text file per series, <folder>/<name>.txt,
+// each value followed by exactly one line feed. Every writer and reader of
+// series files goes through this class so that they all keep one contract.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// A card object's data binding as the in-use check sees it.
+struct SeriesBinding {
+  QString kind;  // the object's class: "SKTText", "SKTImage", "SKTBarcode", "SKTLine", ...
+  int data_source_type = 0;
+  QString batch_list_name;
+};
+
+// What the in-use check needs of the current design; the main window provides it.
+class SeriesBindingSource {
+ public:
+  virtual ~SeriesBindingSource() = default;
+  virtual QList<SeriesBinding> frontBindings() const = 0;
+  virtual QList<SeriesBinding> backBindings() const = 0;
+  // "1" when the card has a front side only, "2" with a back side.
+  virtual QString cardSides() const = 0;
+};
+
+// A fixed set of bindings, for callers that already hold them.
+class SeriesBindingList : public SeriesBindingSource {
+ public:
+  SeriesBindingList(QList<SeriesBinding> front, QList<SeriesBinding> back, QString sides)
+      : front_(std::move(front)), back_(std::move(back)), sides_(std::move(sides)) {}
+  QList<SeriesBinding> frontBindings() const override { return front_; }
+  QList<SeriesBinding> backBindings() const override { return back_; }
+  QString cardSides() const override { return sides_; }
+
+ private:
+  QList<SeriesBinding> front_, back_;
+  QString sides_;
+};
+
+enum class SeriesWriteMode { Replace, Append };
+enum class SeriesFailureReport { Message, Silent };
+
+class DataSeriesStore {
+ public:
+  // Shown when a series file cannot be written.
+  static const QString kFileAccessError;  // "Error in file accessing."
+
+  // The store over a series folder (Data_Folder_Path).
+  explicit DataSeriesStore(QString folder);
+  const QString& folder() const { return folder_; }
+
+  // A name that can become a file name: not empty, not "." or "..", no "/" and no NUL.
+  static bool isPlainName(const QString& name);
+  // <folder>/<name>.txt, or empty when the name is not plain.
+  QString seriesFilePath(const QString& name) const;
+  // Whether a plain file exists for the series.
+  bool seriesExists(const QString& name) const;
+
+  // Series names: the plain files of the folder without their last extension,
+  // sorted by name. Empty when the folder is missing.
+  QStringList Get_datasheet_File_Name_Array() const;
+
+  // True when the series file exists and a text, picture or barcode object of
+  // the design (the back side only when the card has one) is bound to it. A
+  // failure while walking the design is shown and answers false.
+  bool Check_Batch_File_In_Use_Validation(const QString& name, const SeriesBindingSource& design) const;
+
+  // Readers. A file that is missing, unreadable or not valid UTF-8 gives no values.
+  // The viewer's and editor's values: each line trimmed, empty lines skipped.
+  QStringList readTrimmedValues(const QString& name) const;
+  // The text before the first line feed, untrimmed; "" when there is none.
+  QString Get_First_Value_Of_Dataset(const QString& name) const;
+  // Production's values: line i is the value of card i, blank lines included;
+  // only the final line feed is dropped. nullopt when the file does not exist.
+  std::optional<QStringList> readProductionValues(const QString& name) const;
+
+  // The same rules on text already read.
+  static QStringList trimmedValuesFromText(const QString& text);
+  static QStringList productionValuesFromText(const QString& text);
+
+  // Writes the values, each followed by one line feed. Replace builds the new
+  // file completely before it takes the old one's place; Append keeps the old
+  // lines and adds the new ones after them. A bad name or a failed write leaves
+  // the old file as it was, answers false and, with Message, shows kFileAccessError.
+  bool writeSeries(const QString& name, const QStringList& values,
+                   SeriesWriteMode mode = SeriesWriteMode::Replace,
+                   SeriesFailureReport report = SeriesFailureReport::Message) const;
+
+ private:
+  std::optional<QString> readText(const QString& name) const;
+
+  QString folder_;
+};

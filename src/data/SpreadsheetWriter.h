@@ -1,0 +1,80 @@
+#pragma once
+// Reads xlsx workbooks for the spreadsheet dialogs and writes a series as an
+// xlsx workbook. One shared object holds the work folder, the rows of the last
+// read (or the rows to write) and the shared strings of the loaded workbook.
+//
+// Reading: ReadWorkbook(path, true) unpacks the package into the work folder
+// and reads its shared strings; Worksheet_Part_Names lists its sheets;
+// ReadData_only_column reads the title row of sheet Excel_Sheet_Number and sets
+// Excel_Sheet_Columns; ReadWorkbook(path, false) reads all its rows.
+// Writing: WriteWorkbook fills the template workbook with the rows.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+using SpreadsheetRows = QList<QStringList>;
+
+class SpreadsheetWriter {
+ public:
+  // The shared object, created on first use (its work folder is emptied then).
+  static SpreadsheetWriter& shared();
+  // Whether the shared object exists yet.
+  static bool hasShared();
+
+  // Load (only_col true): unpacks the workbook into the work folder, replacing
+  // whatever an earlier workbook left there, reads its shared strings and
+  // returns the rows of the previous read. Read (only_col false): reads every
+  // row of sheet Excel_Sheet_Number of the loaded workbook; no rows before a load.
+  static SpreadsheetRows ReadWorkbook(const QString& path, bool only_col);
+  // The first row of sheet Excel_Sheet_Number ("Untitled Column %d" where it
+  // holds nothing), or no row; sets Excel_Sheet_Columns.
+  static SpreadsheetRows ReadData_only_column();
+  // The sheet names the loaded workbook gives itself, in order.
+  static QStringList Read_Sheet_Name();
+  // The worksheet parts of the loaded workbook without extension, ordered by
+  // sheet number (sheet1, sheet2, ... sheet10): item i is sheet number i + 1.
+  static QStringList Worksheet_Part_Names();
+
+  // Writes the rows as an xlsx workbook at path, starting from the template
+  // workbook (by default "Template.xlsx" of the resource folder). The title-row
+  // flag has no effect. False, with the reason logged, when the template is
+  // missing or broken or a part or the package cannot be written; a file at the
+  // path is then left as it was.
+  static bool WriteWorkbook(const QString& path, const SpreadsheetRows& rows, bool hasTitleRow,
+                            const QString& templatePath = QString());
+  static QString Default_Template_Path();
+
+  // Column letters of a 1-based column number (1 A, 27 AA, 702 ZZ).
+  static QString ColumnNumber_To_Name(int number);
+  QString ColumnIndexToName(int number) const { return ColumnNumber_To_Name(number); }
+
+  // The instance operations beneath the class operations. Each answers whether it succeeded.
+  bool ReadSharedStrings(const QString& file);
+  bool ReadData(const QString& file);
+  bool WriteWorksheetData(const QString& file);
+  bool WriteSharedStringsXML(const QString& file);
+
+  const SpreadsheetRows& data() const { return data_; }
+  void setData(const SpreadsheetRows& rows) { data_ = rows; }
+  const QStringList& sharedStrings() const { return sharedStrings_; }
+  void setSharedStrings(const QStringList& strings) { sharedStrings_ = strings; }
+  const QString& tmpDir() const { return tmpDir_; }
+  void setTmpDir(const QString& folder) { tmpDir_ = folder; }
+
+  // The text of the last failure that was logged ("" after a success).
+  const QString& lastError() const { return lastError_; }
+
+ private:
+  SpreadsheetWriter();
+  QString sheetPath() const;
+  bool resetWorkFolder();
+  void fail(const QString& text);
+  bool readSheetInto(SpreadsheetRows& rows, bool firstRowOnly);
+  bool packWorkFolder(const QString& path);
+
+  QString tmpDir_;
+  SpreadsheetRows data_;
+  QStringList sharedStrings_;
+  QString lastError_;
+};

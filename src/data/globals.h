@@ -1,0 +1,14 @@
+#pragma once
+// Program-wide state of the variable data sources: the worksheet chosen in
+// the spreadsheet dialogs and the column count the spreadsheet reader found,
+// and the extension of series files.
+
+#include <QString>
+#include <atomic>
+
+// 1-based number of the worksheet to read ("xl/worksheets/sheet%d.xml").
+extern std::atomic<int> Excel_Sheet_Number;
+// Column count found by the last sheet read; every row read has this many cells.
+extern std::atomic<int> Excel_Sheet_Columns;
+// Extension of series files, without the dot.
+extern const QString batch_file_EXT;
