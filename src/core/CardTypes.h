@@ -1,0 +1,39 @@
+#pragma once
+// Small value types of the card model: the font of a text or caption (kept by
+// its PostScript name, as the design file stores it), the formatted text of a
+// text object, and the kinds of card objects.
+
+#include <QColor>
+#include <QString>
+#include <memory>
+#include <optional>
+
+// A font as the card model stores it: PostScript name and point size.
+// An empty name means "no font".
+struct CardFont {
+  QString name;
+  double size = 0.0;
+
+  bool isNull() const { return name.isEmpty(); }
+  friend bool operator==(const CardFont&, const CardFont&) = default;
+};
+
+// The formatted text of a text object: its characters with one font and one
+// colour over the whole length (the text object draws with its own look; the
+// storage's attributes are only used for measuring).
+struct SKTTextStorage {
+  QString string;
+  CardFont font;
+  QColor foregroundColor = Qt::black;
+
+  friend bool operator==(const SKTTextStorage&, const SKTTextStorage&) = default;
+};
+using SKTTextStoragePtr = std::shared_ptr<SKTTextStorage>;
+
+// The six card object kinds (and the plain base, which is never placed on a card).
+enum class GraphicKind { Graphic, Text, Image, Line, Shape, Signature, Barcode };
+
+// The class name a kind is archived under ("SKTText", "Shape_Control", ...).
+QString graphicClassName(GraphicKind kind);
+// The kind archived under a class name; nothing for any name but the six kinds.
+std::optional<GraphicKind> graphicKindForClassName(const QString& className);

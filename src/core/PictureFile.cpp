@@ -1,0 +1,20 @@
+#include "core/PictureFile.h"
+
+#include <QDir>
+#include <QImageReader>
+
+QString standardizedPicturePath(const QString& path) {
+  QString p = path;
+  if (p == QLatin1String("~") || p.startsWith(QLatin1String("~/"))) p = QDir::homePath() + p.mid(1);
+  return p.isEmpty() ? p : QDir::cleanPath(p);
+}
+
+QImage loadPictureFile(const QString& path) {
+  const QString p = standardizedPicturePath(path);
+  if (p.isEmpty()) return {};
+  QImageReader reader(p);
+  reader.setAllocationLimit(kPictureAllocationLimitMB);
+  reader.setAutoTransform(true);
+  QImage image = reader.read();
+  return image;
+}

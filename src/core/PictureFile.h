@@ -1,0 +1,16 @@
+#pragma once
+// Loading a picture file for a card object.
+
+#include <QImage>
+#include <QString>
+
+// The path with a leading "~" replaced by the home folder and "." / ".." parts
+// resolved.
+QString standardizedPicturePath(const QString& path);
+
+// Loads the picture at the (standardized) path; a null picture when the file is
+// missing, unreadable or larger than the decoding allocation limit.
+QImage loadPictureFile(const QString& path);
+
+// Allocation limit of picture decoding, in megabytes.
+inline constexpr int kPictureAllocationLimitMB = 256;

@@ -1,0 +1,28 @@
+#pragma once
+// SKTBarcode: shows the barcode picture rendered by the barcode designer
+// (_barcode_image), at its own size from the bounds' origin.
+
+#include "core/SKTGraphic.h"
+
+class SKTBarcode : public SKTGraphic {
+ public:
+  SKTBarcode() = default;
+  GraphicKind kind() const override { return GraphicKind::Barcode; }
+
+  // A new barcode object with bounds of its picture's size centred on the point
+  // (the given picture is not used).
+  static std::shared_ptr<SKTBarcode> initWithPosition(const QPointF& point, const QImage& contents);
+
+  bool isDrawingFill() const override { return false; }
+  bool isDrawingStroke() const override { return false; }
+  void drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) override;  // draw/BarcodeDrawing.cpp
+
+  // _contents becomes _barcode_image, or the resource "barcode_sample.png".
+  void barcode_image_var_assign();
+
+  QImage _contents;
+
+ protected:
+  SKTBarcode(const SKTBarcode&) = default;
+  SKTGraphicPtr cloneShallow() const override;
+};

@@ -1,0 +1,122 @@
+#pragma once
+// SKTDocument: the open design. It holds the three ordered lists of card
+// objects of one card -- front ("graphics"), back ("graphics_back") and the
+// scratch side ("graphics_temp"); index 0 is the top-most object -- and makes
+// front-side changes undoable by observing the front objects.
+//
+// Undo covers exactly: insertions into and removals from the front list, and
+// changes of the keys a front object lists in keysForValuesToObserveForUndo()
+// made through key-value setting (SKTGraphic::setValueForKey, setBounds, the
+// flip setters ...). Direct field writes and every change of the back and temp
+// lists register nothing. Undo entries carry no action name. Changes are
+// grouped explicitly with beginUndoGroup()/endUndoGroup() (or SKTUndoGroup on
+// undoRecorder()); a change outside a group is an entry of its own.
+//
+// The lists own their graphics through shared pointers; an undo entry that
+// refers to a removed graphic keeps it alive.
+
+#include <QObject>
+#include <QSizeF>
+#include <QUndoStack>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "core/SKTGraphic.h"
+#include "core/SKTUndoRecorder.h"
+
+enum class CardSide { Front = 0, Back = 1, Temp = 2 };
+
+inline constexpr const char* SKTDocumentGraphicsKey = "graphics";
+inline constexpr const char* SKTDocumentGraphicsKey_back = "graphics_back";
+inline constexpr const char* SKTDocumentGraphicsKey_temp = "graphics_temp";
+inline constexpr const char* SKTDocumentCanvasSizeKey = "canvasSize";
+inline constexpr const char* SKTDocumentVersionKey = "version";
+inline constexpr const char* SKTDocumentPrintInfoKey = "printInfo";
+inline constexpr int SKTDocumentCurrentVersion = 2;
+inline constexpr const char* SKTDocumentOldTypeName = "QUVO CARD document";
+inline constexpr const char* SKTDocumentNewTypeName = "com.quvo.GratuloDesigner";
+
+// An index set: sorted, without duplicates.
+using SKTIndexSet = std::vector<int>;
+SKTIndexSet makeIndexSet(std::vector<int> indexes);
+SKTIndexSet indexRange(int first, int count);
+
+class SKTDocument : public QObject, private SKTGraphicObserver {
+  Q_OBJECT
+ public:
+  explicit SKTDocument(QObject* parent = nullptr);
+  ~SKTDocument() override;
+
+  // ---- Lists ------------------------------------------------------------------
+  const SKTGraphicList& graphics() const { return _graphics; }
+  const SKTGraphicList& graphics_back() const { return _graphics_back; }
+  const SKTGraphicList& graphics_temp() const { return _graphics_temp; }
+  const SKTGraphicList& graphicsOfSide(CardSide side) const;
+  // The list under a key ("graphics", "graphics_back", "graphics_temp").
+  const SKTGraphicList& graphicsForKey(const QString& key) const;
+
+  // Front list: observable and undoable. The graphics go to the indexes in
+  // ascending order (each index counts in the list as it is at that moment).
+  // Invalid indexes raise std::out_of_range and change nothing.
+  void insertGraphics(const SKTGraphicList& graphics, const SKTIndexSet& indexes);
+  void removeGraphicsAtIndexes(const SKTIndexSet& indexes);
+
+  // Any side; the front goes through the two operations above, the back and
+  // temp lists are changed straight (no undo, no observation, no container).
+  void insertGraphics(CardSide side, const SKTGraphicList& graphics, const SKTIndexSet& indexes);
+  void removeGraphicsAtIndexes(CardSide side, const SKTIndexSet& indexes);
+  void insertGraphic(CardSide side, const SKTGraphicPtr& graphic, int index);
+  void removeGraphicAtIndex(CardSide side, int index);
+  void addInGraphics(CardSide side, const SKTGraphicPtr& graphic);
+  // Replaces a whole list (front: removal of all, then insertion of all).
+  void setGraphicsOfSide(CardSide side, const SKTGraphicList& graphics);
+  // Deep copies of a side's graphics for a render worker (GUI thread only).
+  SKTGraphicList snapshotOfSide(CardSide side) const;
+
+  // ---- Undo ------------------------------------------------------------------
+  SKTUndoRecorder& undoRecorder() { return undo_; }
+  QUndoStack* undoStack() { return &undo_.stack(); }
+  void beginUndoGroup() { undo_.beginGroup(); }
+  void endUndoGroup() { undo_.endGroup(); }
+  void undo() { undo_.undo(); }
+  void redo() { undo_.redo(); }
+  // 1 enables undo registration, anything else disables it (disables nest).
+  void Enable_Disable_Undo_Registraion(bool enable);
+  // Removes every undo and redo entry, then (with registration off) removes
+  // every graphic of the front list. Back and temp stay.
+  void Clear_All_Undo_Redo();
+
+  // ---- Document answers ---------------------------------------------------------
+  // (243, 154) points when the flag is set, otherwise the given size.
+  static QSizeF canvasSize(bool creditCardSize, const QSizeF& size);
+  QString displayName() const;
+  bool isDocumentEdited() const { return false; }
+
+ signals:
+  // A list changed (insertion or removal), for canvases bound to it.
+  void graphicsChanged(CardSide side);
+
+ private:
+  using PropertyMap = std::vector<std::pair<SKTGraphicPtr, std::map<QString, QVariant>>>;
+
+  void observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,
+                          const QVariant& newValue, int context) override;
+  void recordUndoChange(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,
+                        const QVariant& newValue);
+  void startObservingGraphics(const SKTGraphicList& graphics);
+  void stopObservingGraphics(const SKTGraphicList& graphics);
+  void setGraphicProperties(const std::shared_ptr<PropertyMap>& properties);
+  void observeUndoManagerCheckpoint();
+  SKTGraphicList& mutableList(CardSide side);
+  void insertStraight(CardSide side, const SKTGraphicList& graphics, const SKTIndexSet& indexes);
+  SKTGraphicList removeStraight(CardSide side, const SKTIndexSet& indexes);
+
+  SKTGraphicList _graphics;
+  SKTGraphicList _graphics_back;
+  SKTGraphicList _graphics_temp;
+  std::set<const SKTGraphic*> _undoGroupInsertedGraphics;
+  std::shared_ptr<PropertyMap> _undoGroupOldPropertiesPerGraphic;
+  SKTUndoRecorder undo_;
+};

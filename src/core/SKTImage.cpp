@@ -1,0 +1,76 @@
+#include "core/SKTImage.h"
+
+#include "core/CardHost.h"
+#include "core/PictureFile.h"
+#include "core/globals.h"
+
+namespace {
+QRectF centredOn(const QPointF& point, const QSizeF& size) {
+  return QRectF(point.x() - size.width() / 2.0, point.y() - size.height() / 2.0, size.width(), size.height());
+}
+}  // namespace
+
+SKTGraphicPtr SKTImage::cloneShallow() const {
+  return SKTGraphicPtr(new SKTImage(*this));
+}
+
+std::shared_ptr<SKTImage> SKTImage::initWithPath(const QPointF& point, const QString& path) {
+  auto image = std::make_shared<SKTImage>();
+  image->setFilePath(path);
+  image->setBounds(centredOn(point, image->_contents.size()));
+  cardHost().Reset_Image_Editing_Controls();
+  return image;
+}
+
+std::shared_ptr<SKTImage> SKTImage::initWithPosition(const QPointF& point, const QImage& contents) {
+  auto image = std::make_shared<SKTImage>();
+  image->_contents = contents;
+  image->Set_Control_File_path(Library_Selected_Image.get());
+  image->setBounds(centredOn(point, contents.size()));
+  cardHost().Reset_Image_Editing_Controls();
+  return image;
+}
+
+SKTGraphicPtr SKTImage::copyWithZone() const {
+  SKTGraphicPtr copy = SKTGraphic::copyWithZone();
+  static_cast<SKTImage&>(*copy)._contents = _contents.copy();
+  return copy;
+}
+
+void SKTImage::flipHorizontally() {
+  setFlippedHorizontally(!_isFlippedHorizontally);
+}
+void SKTImage::flipVertically() {
+  setFlippedVertically(!_isFlippedVertically);
+}
+
+void SKTImage::makeNaturalSize() {
+  if (ctrl_is_locked) return;
+  QRectF r = bounds();
+  r.setSize(_contents.size());
+  setBounds(r);
+  setFlippedHorizontally(false);
+  setFlippedVertically(false);
+}
+
+QStringList SKTImage::keysForValuesToObserveForUndo() const {
+  return SKTGraphic::keysForValuesToObserveForUndo()
+         << SKTKeys::flippedHorizontally << SKTKeys::flippedVertically;
+}
+
+std::optional<QString> SKTImage::presentablePropertyNameForKey(const QString& key) const {
+  if (key == SKTKeys::flippedHorizontally) return QStringLiteral("Horizontal Flipping");
+  if (key == SKTKeys::flippedVertically) return QStringLiteral("Vertical Flipping");
+  return SKTGraphic::presentablePropertyNameForKey(key);
+}
+
+QStringList SKTImage::keysAffectedByKey(const QString& key) const {
+  if (key == SKTKeys::flippedHorizontally || key == SKTKeys::flippedVertically)
+    return {SKTKeys::drawingContents};
+  return SKTGraphic::keysAffectedByKey(key);
+}
+
+void SKTImage::setFilePath(const QString& path) {
+  Set_Control_File_path(path);
+  _contents = loadPictureFile(path);
+}

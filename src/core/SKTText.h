@@ -1,0 +1,36 @@
+#pragma once
+// SKTText: a block of text in a box. Its characters live in the text storage
+// (_Text_contents, made from Text_Value on first use); its look lives in plain
+// SKTGraphic fields (font, colour, alignment, case, kerning, fill, border).
+
+#include "core/SKTGraphic.h"
+
+class SKTText : public SKTGraphic {
+ public:
+  SKTText() = default;
+  GraphicKind kind() const override { return GraphicKind::Text; }
+
+  // The storage handed out to editors: made from Text_Value on the first call,
+  // afterwards the base storage (Text_contents()).
+  SKTTextStoragePtr contents();
+
+  QRectF drawingBounds() const override;
+  void drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) override;  // draw/TextDrawing.cpp
+  bool canSetDrawingStroke() const override { return false; }
+  QStringList keysForValuesToObserveForUndo() const override;
+  std::optional<QString> presentablePropertyNameForKey(const QString& key) const override;
+
+  // While the height is being matched to the contents, "bounds" is not
+  // observed for undo; each change of the flag is announced as a change of
+  // "keysForValuesToObserveForUndo".
+  void setBoundsBeingChangedToMatchContents(bool changing);
+
+  SKTTextStoragePtr contents_val;
+  bool _contentsBeingChangedByScripting = false;
+  bool _boundsBeingChangedToMatchContents = false;
+
+ protected:
+  SKTText(const SKTText&) = default;
+  SKTGraphicPtr cloneShallow() const override;
+  void deepenClonedState(const SKTGraphic& original) override;
+};

@@ -1,0 +1,50 @@
+// Drawing of the SKTText kind: box fill and border, then the trimmed,
+// case-transformed characters in the object's font, colour, alignment and kerning.
+#include <QPainter>
+
+#include "core/CardHost.h"
+#include "core/SKTText.h"
+#include "core/render/PaintStyle.h"
+#include "core/render/TextLook.h"
+
+void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) {
+  if (!ctrl_is_visible) return;
+  const QRectF box = bounds();
+  if (isBeingCreateOrEdited) {
+    // A text being created shows only a thin frame just outside its bounds.
+    painter.save();
+    QPen frame(paint::knobColor(), 1.0);
+    frame.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(frame);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(box.adjusted(-0.5, -0.5, 0.5, 0.5));
+    painter.restore();
+    cardHost().Refresh_Canvas();
+    return;
+  }
+  const SKTTextStoragePtr storage = Text_contents();
+  const QString s = storage ? storage->string.trimmed() : QString();
+  if (s.isEmpty()) return;
+
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+  if (isDrawingFill()) {
+    QPainterPath boxPath;
+    boxPath.addRect(box);
+    if (_fill_type == QLatin1String("G"))
+      painter.fillPath(boxPath,
+                       paint::angledGradient(box, fill_grad_angle(), fill_Grad_clr1(), fill_Grad_clr2()));
+    else
+      painter.fillPath(boxPath, fillColor());
+  }
+  if (isDrawingStroke()) {
+    QPainterPath boxPath;
+    boxPath.addRect(box);
+    painter.strokePath(boxPath, paint::strokePen(strokeColor(), strokeWidth(), strokeBorderType()));
+  }
+  text_look::drawTextInRect(painter, text_look::applyCaseTransform(s, text_transfrom_case), box,
+                            Text_Font_value(), Text_Color_Value(), text_alignmnet, text_kerning);
+  painter.restore();
+  cardHost().Refresh_Canvas();
+}
