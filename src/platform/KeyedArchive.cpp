@@ -202,13 +202,13 @@ void KeyedObjectWriter::setDouble(const QString& key, double value) {
   put(key, PlistValue::real(value));
 }
 void KeyedObjectWriter::setPoint(const QString& key, QPointF value) {
-  put(key, PlistValue::string(keyedPointString(value)));
+  setString(key, keyedPointString(value));
 }
 void KeyedObjectWriter::setSize(const QString& key, QSizeF value) {
-  put(key, PlistValue::string(keyedSizeString(value)));
+  setString(key, keyedSizeString(value));
 }
 void KeyedObjectWriter::setRect(const QString& key, const QRectF& value) {
-  put(key, PlistValue::string(keyedRectString(value)));
+  setString(key, keyedRectString(value));
 }
 void KeyedObjectWriter::setBytes(const QString& key, const QByteArray& value) {
   put(key, PlistValue::data(value));

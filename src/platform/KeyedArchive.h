@@ -10,8 +10,9 @@
 // stores them:
 //   - integers, booleans, floats and doubles inline in the object;
 //     a float is a 32-bit real, so it reads back exactly;
-//   - points, sizes and rectangles inline as strings "{x, y}", "{w, h}",
-//     "{{x, y}, {w, h}}";
+//   - points, sizes and rectangles as string objects "{x, y}", "{w, h}",
+//     "{{x, y}, {w, h}}" (numbers with the fewest digits that read back
+//     the same double); readers also take them inline;
 //   - strings as plain string objects, data as plain data objects,
 //     referred to by UID; a null string is the UID of "$null";
 //   - arrays as NSArray objects (NS.objects), dictionaries as NSDictionary
@@ -123,7 +124,7 @@ class KeyedObjectWriter {
   KeyedObjectWriter(const KeyedObjectWriter&) = delete;
   KeyedObjectWriter& operator=(const KeyedObjectWriter&) = delete;
 
-  // Inline scalars.
+  // Inline scalars (geometry as string objects).
   void setInt(const QString& key, qint64 value);
   void setBool(const QString& key, bool value);
   void setFloat(const QString& key, float value);

@@ -1,0 +1,130 @@
+#include "support/GnustepOracle.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace testing_support {
+namespace {
+
+struct Flags {
+  bool ok = false;
+  QStringList compile;
+  QStringList link;
+  QString problem;
+};
+
+QStringList splitFlags(const QByteArray& text) {
+  return QString::fromLocal8Bit(text).simplified().split(' ', Qt::SkipEmptyParts);
+}
+
+QByteArray runTool(const QString& program, const QStringList& args, bool* ok) {
+  QProcess p;
+  p.start(program, args);
+  *ok = p.waitForStarted(10000) && p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit &&
+        p.exitCode() == 0;
+  return p.readAllStandardOutput();
+}
+
+const Flags& gnustepFlags() {
+  static const Flags flags = [] {
+    Flags f;
+    const QString config = QStandardPaths::findExecutable("gnustep-config");
+    if (config.isEmpty() || QStandardPaths::findExecutable("gcc").isEmpty()) {
+      f.problem = "gcc or gnustep-config is not installed (Debian: gobjc, libgnustep-base-dev)";
+      return f;
+    }
+    bool a = false, b = false;
+    f.compile = splitFlags(runTool(config, {"--objc-flags"}, &a));
+    f.link = splitFlags(runTool(config, {"--base-libs"}, &b));
+    // Dependency files and optimisation only cost time here.
+    f.compile.removeAll("-MMD");
+    f.compile.removeAll("-MP");
+    f.compile.removeAll("-O2");
+    f.ok = a && b;
+    if (!f.ok) f.problem = "gnustep-config failed";
+    return f;
+  }();
+  return flags;
+}
+
+QString cacheFolder() {
+  const QString base = QDir::tempPath() + "/quvo-gnustep-oracle-" + QString::number(getuid());
+  QDir().mkpath(base);
+  return base;
+}
+
+}  // namespace
+
+bool gnustepAvailable() {
+  return gnustepFlags().ok;
+}
+
+GnustepRun runGnustepProgram(const QString& objcSource, const QStringList& args, int timeoutMs) {
+  GnustepRun run;
+  const Flags& flags = gnustepFlags();
+  if (!flags.ok) {
+    run.problem = flags.problem;
+    return run;
+  }
+  const QByteArray source = objcSource.toUtf8();
+  const QString hash = QString::fromLatin1(
+      QCryptographicHash::hash(source + flags.compile.join(' ').toUtf8(), QCryptographicHash::Sha1).toHex());
+  const QString dir = cacheFolder();
+  const QString exe = dir + "/oracle-" + hash;
+  {
+    static QMutex compileMutex;
+    QMutexLocker lock(&compileMutex);
+    if (!QFileInfo::exists(exe)) {
+      const QString src = dir + "/oracle-" + hash + ".m";
+      QFile f(src);
+      if (!f.open(QIODevice::WriteOnly) || f.write(source) != source.size()) {
+        run.problem = "cannot write " + src;
+        return run;
+      }
+      f.close();
+      const QString partial = exe + ".part" + QString::number(QCoreApplication::applicationPid());
+      QProcess cc;
+      cc.setProcessChannelMode(QProcess::MergedChannels);
+      cc.start("gcc", flags.compile + QStringList{"-x", "objective-c", src, "-o", partial} + flags.link);
+      if (!cc.waitForStarted(10000) || !cc.waitForFinished(120000) || cc.exitCode() != 0) {
+        run.err = cc.readAll();
+        run.problem = "the Objective-C program did not compile:\n" + QString::fromLocal8Bit(run.err);
+        QFile::remove(partial);
+        return run;
+      }
+      QFile::rename(partial, exe);
+    }
+  }
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("LD_PRELOAD");
+  p.setProcessEnvironment(env);
+  p.start(exe, args);
+  if (!p.waitForStarted(10000)) {
+    run.problem = "the oracle program did not start";
+    return run;
+  }
+  if (!p.waitForFinished(timeoutMs)) {
+    p.kill();
+    p.waitForFinished();
+    run.problem = "the oracle program timed out";
+    return run;
+  }
+  run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  run.out = p.readAllStandardOutput();
+  run.err = p.readAllStandardError();
+  run.ok = run.exitCode == 0;
+  if (!run.ok) run.problem = "the oracle program failed:\n" + QString::fromLocal8Bit(run.err);
+  return run;
+}
+
+}  // namespace testing_support
