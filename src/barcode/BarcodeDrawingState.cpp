@@ -1,0 +1,86 @@
+#include "barcode/BarcodeDrawingState.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <cmath>
+
+#include "barcode/BarcodeLog.h"
+
+// Resolution Qt gives fonts that are measured or laid out without a device.
+Q_GUI_EXPORT int qt_defaultDpiY();
+
+namespace barcode {
+
+namespace textmetrics {
+
+QFont pointFont(const QFont& font) {
+  QFont scaled(font);
+  const int dpi = qt_defaultDpiY();
+  double points = font.pointSizeF();
+  if (points <= 0) points = font.pixelSize() > 0 ? font.pixelSize() : 12.0;
+  if (dpi > 0 && dpi != 72) scaled.setPointSizeF(points * 72.0 / dpi);
+  return scaled;
+}
+
+float lineHeightInches(const QFont& font) {
+  const double cap = QFontMetricsF(pointFont(font)).capHeight();
+  return static_cast<float>(cap / 72.0 + 0.35 * cap / 72.0);
+}
+
+float textWidth(const QString& text, const QFont& font) {
+  if (text.isEmpty()) return 0.0f;
+  return static_cast<float>(QFontMetricsF(pointFont(font)).horizontalAdvance(text));
+}
+
+}  // namespace textmetrics
+
+BarcodeDrawingState::BarcodeDrawingState() {
+  QFont times(QStringLiteral("Times New Roman"));
+  times.setPointSizeF(10.0);
+  value_font = times;
+  header_font = times;
+  footer_font = times;
+}
+
+void BarcodeDrawingState::setCaptionFontSize(float size) {
+  caption2D.caption_fontSize = size;
+  caption2D.captionHeight = textmetrics::lineHeightInches(value_font);
+}
+
+void BarcodeDrawingState::setHeaderFontSize(float size) {
+  caption2D.header_fontSize = size;
+  caption2D.headerHeight = textmetrics::lineHeightInches(header_font);
+  caption2D.headerWidth = textmetrics::textWidth(caption2D.header, header_font);
+}
+
+void BarcodeDrawingState::setFooterFontSize(float size) {
+  caption2D.footer_fontSize = size;
+  caption2D.footerHeight = textmetrics::lineHeightInches(footer_font);
+  caption2D.footerWidth = textmetrics::textWidth(caption2D.footer, footer_font);
+}
+
+QImage Increase_DPI(const QImage& picture, QSizeF sizeInPoints, double dpi) {
+  if (picture.isNull() || !(sizeInPoints.width() > 0) || !(sizeInPoints.height() > 0) || !(dpi > 0)) {
+    logLine(QStringLiteral("Invalid image"));
+    return {};
+  }
+  const int pw = static_cast<int>(std::ceil(static_cast<float>(dpi * sizeInPoints.width() / 72.0)));
+  const int ph = static_cast<int>(std::ceil(static_cast<float>(dpi * sizeInPoints.height() / 72.0)));
+  QImage out(pw, ph, QImage::Format_RGBA8888);
+  if (out.isNull()) {
+    logLine(QStringLiteral("Invalid image"));
+    return {};
+  }
+  out.fill(Qt::transparent);
+  const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+  out.setDotsPerMeterX(dotsPerMeter);
+  out.setDotsPerMeterY(dotsPerMeter);
+  QPainter painter(&out);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+  painter.drawImage(QRectF(0, 0, pw, ph), picture);
+  painter.end();
+  return out;
+}
+
+}  // namespace barcode

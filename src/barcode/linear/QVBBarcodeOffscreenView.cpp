@@ -1,0 +1,234 @@
+#include "barcode/linear/QVBBarcodeOffscreenView.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+namespace barcode {
+
+namespace {
+
+constexpr double kMaxFrame = 14400.0;  // points, 200 inches
+
+// Text is drawn as filled outlines, so that a picture replays identically at any
+// resolution and stays vector in PDF.
+class TextPen {
+ public:
+  TextPen(QPainter& painter, double viewHeight) : painter_(painter), viewHeight_(viewHeight) {}
+
+  static QFont styled(const QFont& font, double kerning) {
+    QFont f = textmetrics::pointFont(font);
+    f.setKerning(false);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, kerning);
+    return f;
+  }
+  static double width(const QString& text, const QFont& font) {
+    return QFontMetricsF(styled(font, 0)).horizontalAdvance(text);
+  }
+  static double lineHeight(const QFont& font) { return QFontMetricsF(styled(font, 0)).height(); }
+
+  // Text whose line box has its lower-left corner at (x, yUp) in the view's
+  // upward coordinates.
+  void drawAt(const QString& text, const QFont& font, double kerning, const QColor& color, double x,
+              double yUp) const {
+    if (text.isEmpty()) return;
+    const QFont f = styled(font, kerning);
+    const double descent = QFontMetricsF(f).descent();
+    fill(text, f, color, QPointF(x, viewHeight_ - yUp - descent));
+  }
+
+  // Text in the rectangle (x, yUp, w, h) of upward coordinates, aligned
+  // horizontally; the line box stands on the rectangle's lower edge.
+  void drawIn(const QString& text, const QFont& font, double kerning, const QColor& color,
+              Qt::Alignment align, double x, double yUp, double w) const {
+    if (text.isEmpty()) return;
+    const QFont f = styled(font, kerning);
+    const QFontMetricsF metrics(f);
+    const double advance = metrics.horizontalAdvance(text);
+    double left = x;
+    if (align & Qt::AlignHCenter)
+      left = x + (w - advance) / 2.0;
+    else if (align & Qt::AlignRight)
+      left = x + w - advance;
+    fill(text, f, color, QPointF(left, viewHeight_ - yUp - metrics.descent()));
+  }
+
+ private:
+  void fill(const QString& text, const QFont& font, const QColor& color, QPointF baseline) const {
+    QPainterPath path;
+    path.addText(baseline, font, text);
+    painter_.save();
+    painter_.setRenderHint(QPainter::Antialiasing, true);
+    painter_.fillPath(path, color);
+    painter_.restore();
+  }
+
+  QPainter& painter_;
+  double viewHeight_;
+};
+
+Qt::Alignment alignmentFor(const QString& name) {
+  if (name == QLatin1String("Center")) return Qt::AlignHCenter;
+  if (name == QLatin1String("Right")) return Qt::AlignRight;
+  return Qt::AlignLeft;
+}
+
+bool finiteSize(double v) {
+  return std::isfinite(v) && v > 0 && v <= kMaxFrame;
+}
+
+}  // namespace
+
+QVBBarcodeOffscreenView::QVBBarcodeOffscreenView(const QVBBarcode& barcode, const BarcodeDrawingState& state)
+    : barcode_(barcode), state_(state) {
+  double w = barcode.width();
+  if (barcode.printsHeader()) w = std::max<double>(w, barcode.headerWidth());
+  if (barcode.printsFooter()) w = std::max<double>(w, barcode.footerWidth());
+  frame_ = QSizeF(w, barcode.height());
+}
+
+QSizeF QVBBarcodeOffscreenView::rectForPage() const {
+  return QSizeF(barcode_.width(), barcode_.height());
+}
+
+void QVBBarcodeOffscreenView::drawRect(QPainter& painter) const {
+  painter.fillRect(QRectF(QPointF(0, 0), frame_), state_.bar_back_clr);
+  double lastRunHeight = 0;
+  drawBars(painter, lastRunHeight);
+  drawCaption(painter, lastRunHeight);
+  drawHeaderAndFooter(painter);
+}
+
+void QVBBarcodeOffscreenView::drawBars(QPainter& painter, double& lastRunHeight) const {
+  const QVBBarcode& b = barcode_;
+  const BarcodeDrawingState& s = state_;
+  const double H = frame_.height();
+  const double Hc = b.printsCaption() ? b.captionHeight() * 72.0 : 0.0;
+  const double Hf = b.printsFooter() ? b.footerHeight() * 72.0 : 0.0;
+  const bool captionOnTop = s.showinTop != 0;
+  const double barY = captionOnTop ? Hf + s.footer_margin + s.TB_margin
+                                   : Hc + Hf + s.value_margin + s.footer_margin + s.TB_margin;
+
+  // Four-state symbols keep their true proportions and shrink only when the
+  // room left for the bars is smaller than the symbol.
+  double scale = 1.0;
+  if (b.drawsBarBottoms()) {
+    const double room = b.baseBarTop(s);
+    const double symbol = b.symbolTop();
+    if (room > 0 && symbol > room) scale = room / symbol;
+  }
+
+  const std::string m = b.completeBarcode();
+  const double w = b.barWidth();
+  const int n = static_cast<int>(m.size());
+  double x = (frame_.width() - n * w) / 2.0;
+  int run = 0;
+  int last = 0;
+  auto drawRun = [&] {
+    double bottom = 0;
+    double top = b.barTop(last, s);
+    if (b.drawsBarBottoms()) {
+      bottom = b.barBottom(last, s) * scale;
+      top *= scale;
+    }
+    if (top > bottom) {
+      const QRectF rect(x, H - (barY + top), w * run, top - bottom);
+      painter.fillRect(rect, s.barcode_clr);
+    }
+    lastRunHeight = top;
+  };
+  for (int i = 0; i < n; ++i) {
+    if (m[static_cast<size_t>(i)] == '1') {
+      ++run;
+      last = i;
+      if (i == n - 1) drawRun();
+    } else {
+      if (run > 0) drawRun();
+      x += w * (run + 1);
+      run = 0;
+    }
+  }
+}
+
+void QVBBarcodeOffscreenView::drawCaption(QPainter& painter, double lastRunHeight) const {
+  const QVBBarcode& b = barcode_;
+  const BarcodeDrawingState& s = state_;
+  if (!b.printsCaption()) return;
+  const TextPen pen(painter, frame_.height());
+  const double Hf = b.printsFooter() ? b.footerHeight() * 72.0 : 0.0;
+  const bool captionOnTop = s.showinTop != 0;
+  const double captionY = captionOnTop ? Hf + s.footer_margin + lastRunHeight + s.value_margin + s.TB_margin
+                                       : Hf + s.footer_margin + s.TB_margin;
+  const QString left = b.leftCaption();
+  const QString centre = b.caption();
+  const QString right = b.rightCaption();
+  const double w = b.barWidth();
+  const double width = b.width();
+
+  if (!left.isEmpty())
+    pen.drawAt(left, s.value_font, 0.0, s.bar_val_clr, b.firstBar() * 0.25 + s.LR_margin, captionY + 3);
+
+  if (!centre.isEmpty()) {
+    const QStringList pieces = centre.split(QLatin1Char('\t'));
+    const int count = static_cast<int>(pieces.size());
+    if (left.isEmpty() && count == 1) {
+      const QString& piece = pieces.front();
+      const double p = TextPen::width(piece, s.value_font);
+      const double k = (width - p) / (2.0 * piece.size());
+      pen.drawIn(piece, s.value_font, s.kerningValue == 1 ? 2.0 * k : 2.0, s.bar_val_clr, Qt::AlignHCenter, 0,
+                 captionY, frame_.width());
+    } else {
+      const double I = static_cast<double>(b.initiator().size());
+      const double F = b.firstBar();
+      const double S = count == 1 ? width / count - I * w * 2 - F * 2 : width / count - I * w - F;
+      for (int i = 0; i < count; ++i) {
+        const QString& piece = pieces[i];
+        if (piece.isEmpty()) continue;  // an empty piece draws nothing
+        const double p = TextPen::width(piece, s.value_font);
+        const double k = (S - p) / (2.0 * piece.size());
+        pen.drawAt(piece, s.value_font, 1.3 * k, s.bar_val_clr,
+                   3 * k + F + (i + 1) * I * w + i * S + s.LR_margin, captionY);
+      }
+    }
+  }
+
+  if (!right.isEmpty())
+    pen.drawAt(right, s.value_font, 0.0, s.bar_val_clr, b.lastBar() + 0.07 * width + s.LR_margin,
+               captionY + 3);
+}
+
+void QVBBarcodeOffscreenView::drawHeaderAndFooter(QPainter& painter) const {
+  const QVBBarcode& b = barcode_;
+  const BarcodeDrawingState& s = state_;
+  const TextPen pen(painter, frame_.height());
+  if (b.printsHeader()) {
+    const double Hh = b.headerHeight() * 72.0;
+    pen.drawIn(b.header(), s.header_font, 2.0, s.bar_hdr_clr, alignmentFor(s.align_hdr), 0,
+               frame_.height() - Hh - s.TB_margin, frame_.width());
+  }
+  if (b.printsFooter())
+    pen.drawIn(b.footer(), s.footer_font, 2.0, s.bar_ftr_clr, alignmentFor(s.align_ftr), 0, s.TB_margin,
+               frame_.width());
+}
+
+BarcodePicture imageFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingState& state) {
+  const QVBBarcodeOffscreenView view(barcode, state);
+  const QSizeF size = view.frameSize();
+  BarcodePicture out;
+  if (!finiteSize(size.width()) || !finiteSize(size.height())) return out;
+  QPainter painter(&out.picture);
+  view.drawRect(painter);
+  painter.end();
+  out.picture.setBoundingRect(
+      QRect(0, 0, static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height()))));
+  out.size = size;
+  return out;
+}
+
+QByteArray pdfFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingState& state) {
+  return imageFromBarcode(barcode, state).toPdf();
+}
+
+}  // namespace barcode

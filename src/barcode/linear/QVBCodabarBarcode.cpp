@@ -1,0 +1,63 @@
+#include "barcode/linear/QVBCodabarBarcode.h"
+
+namespace barcode {
+
+std::string QVBCodabarBarcode::_encodeChar(char c) const {
+  switch (c) {
+    case '0':
+      return "101010011";
+    case '1':
+      return "101011001";
+    case '2':
+      return "101001011";
+    case '3':
+      return "110010101";
+    case '4':
+      return "101101001";
+    case '5':
+      return "110101001";
+    case '6':
+      return "100101011";
+    case '7':
+      return "100101101";
+    case '8':
+      return "100110101";
+    case '9':
+      return "110100101";
+    case '-':
+      return "101001101";
+    case '$':
+      return "101100101";
+    case ':':
+      return "1101011011";
+    case '/':
+      return "1101101011";
+    case '.':
+      return "1101101101";
+    case '+':
+      return "1011011011";
+    case 'A':
+      return "1011001001";
+    case 'B':
+      return "1001001011";
+    case 'C':
+      return "1010010011";
+    case 'D':
+      return "1010011001";
+    default:
+      return {};
+  }
+}
+
+std::string QVBCodabarBarcode::barcode() const {
+  const auto bytes = asciiBytes(content_);
+  if (!bytes) return {};
+  std::string out;
+  for (size_t i = 0; i < bytes->size(); ++i) {
+    if (i > 0) out.push_back('0');
+    out += _encodeChar((*bytes)[i]);
+  }
+  return out;
+}
+
+}  // namespace barcode
