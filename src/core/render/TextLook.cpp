@@ -1,0 +1,137 @@
+#include "core/render/TextLook.h"
+
+#include <QFontDatabase>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTextLayout>
+#include <cmath>
+
+namespace text_look {
+
+QString applyCaseTransform(const QString& text, int transform) {
+  switch (transform) {
+    case 1:
+      return text.toUpper();
+    case 2:
+      return text.toLower();
+    case 3: {
+      QString out;
+      out.reserve(text.size());
+      bool wordStart = true;
+      for (QChar ch : text) {
+        if (ch.isLetterOrNumber()) {
+          out += wordStart ? ch.toUpper() : ch.toLower();
+          wordStart = false;
+        } else {
+          out += ch;
+          wordStart = true;
+        }
+      }
+      return out;
+    }
+    default:
+      return text;
+  }
+}
+
+namespace {
+
+struct ParsedName {
+  QString family;
+  bool bold = false;
+  bool italic = false;
+};
+
+// Splits a PostScript name such as "TimesNewRomanPS-BoldItalicMT" into family and style.
+ParsedName parsePostScriptName(const QString& name) {
+  ParsedName parsed;
+  QString base = name, style;
+  const int dash = name.indexOf(QLatin1Char('-'));
+  if (dash >= 0) {
+    base = name.left(dash);
+    style = name.mid(dash + 1);
+  }
+  for (const char* suffix : {"PSMT", "MT", "PS"})
+    if (base.endsWith(QLatin1String(suffix))) {
+      base.chop(static_cast<int>(qstrlen(suffix)));
+      break;
+    }
+  parsed.bold = style.contains(QLatin1String("Bold"));
+  parsed.italic = style.contains(QLatin1String("Italic")) || style.contains(QLatin1String("Oblique"));
+  if (base.contains(QLatin1Char(' '))) {
+    parsed.family = base;
+  } else {
+    // CamelCase to words: "TimesNewRoman" -> "Times New Roman".
+    static const QRegularExpression camel(QStringLiteral("(?<=[a-z])(?=[A-Z])"));
+    parsed.family = base.split(camel).join(QLatin1Char(' '));
+  }
+  return parsed;
+}
+
+}  // namespace
+
+QFont fontForDevice(const CardFont& cardFont, const QPaintDevice* device) {
+  QFont font;
+  if (!cardFont.name.isEmpty()) {
+    const ParsedName parsed = parsePostScriptName(cardFont.name);
+    font.setFamilies({parsed.family, cardFont.name});
+    font.setBold(parsed.bold);
+    font.setItalic(parsed.italic);
+  }
+  double size = cardFont.size;
+  if (!std::isfinite(size) || size <= 0) size = 12.0;
+  size = std::min(size, 2000.0);
+  const double dpi = device ? device->logicalDpiY() : 72.0;
+  font.setPointSizeF(size * 72.0 / (dpi > 0 ? dpi : 72.0));
+  font.setKerning(true);
+  return font;
+}
+
+Qt::Alignment alignmentForCode(int code) {
+  switch (code) {
+    case 1:
+      return Qt::AlignRight;
+    case 2:
+      return Qt::AlignHCenter;
+    case 3:
+      return Qt::AlignJustify;
+    default:
+      return Qt::AlignLeft;
+  }
+}
+
+void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, const CardFont& cardFont,
+                    const QColor& color, int alignment, double kerning) {
+  if (rect.width() <= 0 || rect.height() <= 0 || text.isEmpty()) return;
+  QFont font = fontForDevice(cardFont, painter.device());
+  if (std::isfinite(kerning) && kerning != 0) font.setLetterSpacing(QFont::AbsoluteSpacing, kerning);
+  QString body = text;
+  body.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  body.replace(QLatin1Char('\r'), QChar::LineSeparator);
+  QTextLayout layout(body, font, painter.device());
+  QTextOption option(alignmentForCode(alignment));
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  layout.setCacheEnabled(true);
+  double y = 0;
+  QList<QTextLine> shown;
+  layout.beginLayout();
+  for (;;) {
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) break;
+    line.setLineWidth(rect.width());
+    line.setPosition(QPointF(0, y));
+    y += line.height();
+    if (y > rect.height() + 0.01) break;  // does not fit: not shown
+    shown << line;
+  }
+  layout.endLayout();
+  painter.save();
+  painter.setClipRect(rect, Qt::IntersectClip);
+  painter.setPen(color);
+  for (const QTextLine& line : shown) line.draw(&painter, rect.topLeft());
+  painter.restore();
+}
+
+}  // namespace text_look

@@ -1,0 +1,87 @@
+#pragma once
+// Shared helpers of the render tests: a card host that counts refresh
+// requests, graphics made to measure, and pixel probes.
+
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QString>
+#include <atomic>
+
+#include "core/CardHost.h"
+#include "core/SKTGraphic.h"
+
+namespace render_test {
+
+class CountingHost : public CardHost {
+ public:
+  void Refresh_Canvas() override { ++refreshes; }
+  QString Resource_Path() override { return QStringLiteral(QUVO_SOURCE_DIR "/resources"); }
+  QRectF frontCanvasBounds() override { return {0, 0, 243, 154}; }
+  void Card_Base_Drawing(QPainter& painter, const QRectF& rect) override {
+    painter.fillRect(rect, baseColor);
+  }
+  std::atomic<int> refreshes{0};
+  QColor baseColor = Qt::white;
+};
+
+inline SKTGraphicPtr makeShape(const QString& code, const QRectF& bounds, QColor fill = Qt::red,
+                               bool stroke = false) {
+  SKTGraphicPtr g = SKTGraphic::makeGraphic(GraphicKind::Shape);
+  g->Set_Shape_Type(code);
+  g->_bounds = bounds;
+  g->_fillColor = fill;
+  g->_isDrawingStroke = stroke;
+  return g;
+}
+
+// Draws one graphic on a white picture of the card's size.
+inline QImage drawAlone(SKTGraphic& g, QSize size = {243, 154}) {
+  QImage img(size, QImage::Format_ARGB32);
+  img.fill(Qt::white);
+  QPainter p(&img);
+  g.drawContentsInView(p, false);
+  p.end();
+  return img;
+}
+
+inline bool isRed(const QImage& img, int x, int y) {
+  const QRgb c = img.pixel(x, y);
+  return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+}
+inline bool isWhite(const QImage& img, int x, int y) {
+  return img.pixel(x, y) == qRgb(255, 255, 255);
+}
+inline bool isDark(const QImage& img, int x, int y) {
+  return qGray(img.pixel(x, y)) < 100;
+}
+
+// Lengths of alternating dark / light runs along a row from x0 to x1 (exclusive).
+inline std::vector<int> runsAlongRow(const QImage& img, int y, int x0, int x1) {
+  std::vector<int> runs;
+  bool dark = isDark(img, x0, y);
+  int len = 0;
+  for (int x = x0; x < x1; ++x) {
+    if (isDark(img, x, y) == dark) {
+      ++len;
+    } else {
+      runs.push_back(len);
+      dark = !dark;
+      len = 1;
+    }
+  }
+  runs.push_back(len);
+  return runs;
+}
+
+// Runs a tool; fails the test clearly when it is missing.
+inline QString runTool(const QString& program, const QStringList& args, int* exitCode = nullptr) {
+  QProcess proc;
+  proc.start(program, args);
+  if (!proc.waitForStarted(10000)) return QStringLiteral("<<%1 is missing>>").arg(program);
+  proc.waitForFinished(60000);
+  if (exitCode) *exitCode = proc.exitCode();
+  return QString::fromUtf8(proc.readAllStandardOutput());
+}
+
+}  // namespace render_test
