@@ -1,0 +1,107 @@
+#include "barcode/twod/SymbolPicture.h"
+
+#include <QPainter>
+#include <cmath>
+#include <cstring>
+
+namespace barcode::twod {
+
+int effectiveDpi(int dpi) {
+  if (dpi <= 0) return kDefaultDpi;
+  return dpi > kMaxDpi ? kMaxDpi : dpi;
+}
+
+int pixelsFor(double points, int dpi) {
+  const float quotient = static_cast<float>(static_cast<double>(dpi) * points / 72.0);
+  return static_cast<int>(std::ceil(quotient));
+}
+
+SymbolPicture::SymbolPicture(ModuleGrid grid, Layout layout) : grid_(std::move(grid)), layout_(layout) {}
+
+void SymbolPicture::draw(QPainter& painter, const QRectF& target) const {
+  if (layout_.page.isEmpty() || target.isEmpty()) return;
+  const double sx = target.width() / layout_.page.width();
+  const double sy = target.height() / layout_.page.height();
+  painter.save();
+  painter.setPen(Qt::NoPen);
+  if (layout_.opaquePage) {
+    painter.fillRect(target, Qt::white);
+  } else {
+    const QRectF g = layout_.gridRect;
+    painter.fillRect(
+        QRectF(target.x() + g.x() * sx, target.y() + g.y() * sy, g.width() * sx, g.height() * sy), Qt::white);
+  }
+  if (!grid_.empty()) {
+    const QRectF g = layout_.gridRect;
+    const double mw = g.width() / grid_.width * sx;
+    const double mh = g.height() / grid_.height * sy;
+    const double ox = target.x() + g.x() * sx;
+    const double oy = target.y() + g.y() * sy;
+    for (int y = 0; y < grid_.height; ++y) {
+      int x = 0;
+      while (x < grid_.width) {
+        if (!grid_.dark(x, y)) {
+          ++x;
+          continue;
+        }
+        int end = x;
+        while (end < grid_.width && grid_.dark(end, y)) ++end;
+        painter.fillRect(QRectF(ox + x * mw, oy + y * mh, (end - x) * mw, mh), Qt::black);
+        x = end;
+      }
+    }
+  }
+  painter.restore();
+}
+
+QPicture SymbolPicture::toPicture() const {
+  QPicture picture;
+  QPainter painter(&picture);
+  draw(painter);
+  painter.end();
+  return picture;
+}
+
+QImage SymbolPicture::toImage() const {
+  return toImage(layout_.pixels);
+}
+
+QImage SymbolPicture::toImage(QSize pixels) const {
+  if (pixels.width() <= 0 || pixels.height() <= 0) return {};
+  if (static_cast<qint64>(pixels.width()) * pixels.height() > kMaxPicturePixels) return {};
+  QImage image(pixels, QImage::Format_RGBA8888);
+  if (image.isNull()) return {};
+  const double pw = layout_.page.width();
+  const double ph = layout_.page.height();
+  const QRectF g = layout_.gridRect;
+  // Column lookup: module column of each pixel column, -1 outside the grid.
+  std::vector<int> columnOf(static_cast<size_t>(pixels.width()));
+  for (int px = 0; px < pixels.width(); ++px) {
+    const double u = (px + 0.5) * pw / pixels.width();
+    const double gx = (u - g.x()) / g.width() * grid_.width;
+    columnOf[static_cast<size_t>(px)] = (gx >= 0 && gx < grid_.width) ? static_cast<int>(gx) : -1;
+  }
+  const uint32_t transparent = 0;
+  const uchar whiteBytes[4] = {255, 255, 255, 255};
+  const uchar blackBytes[4] = {0, 0, 0, 255};
+  uint32_t white, black;
+  std::memcpy(&white, whiteBytes, 4);
+  std::memcpy(&black, blackBytes, 4);
+  const uint32_t outside = layout_.opaquePage ? white : transparent;
+  for (int py = 0; py < pixels.height(); ++py) {
+    auto* line = reinterpret_cast<uint32_t*>(image.scanLine(py));
+    const double v = (py + 0.5) * ph / pixels.height();
+    const double gy = (v - g.y()) / g.height() * grid_.height;
+    const int row = (gy >= 0 && gy < grid_.height) ? static_cast<int>(gy) : -1;
+    for (int px = 0; px < pixels.width(); ++px) {
+      const int col = columnOf[static_cast<size_t>(px)];
+      if (row < 0 || col < 0 || grid_.empty())
+        line[px] = outside;
+      else
+        line[px] = grid_.dark(col, row) ? black : white;
+    }
+  }
+  return image;
+}
+
+}  // namespace barcode::twod
