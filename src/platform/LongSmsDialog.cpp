@@ -1,0 +1,96 @@
+#include "platform/LongSmsDialog.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "platform/MessageHost.h"
+#include "platform/globals.h"
+
+namespace platform {
+// The background of every dialog window (device RGB 241, 244, 250).
+inline const QColor kDialogBackground(241, 244, 250);
+}  // namespace platform
+
+namespace {
+Long_SMS_Dlg* g_instance = nullptr;
+// The instance lives for the whole run and goes with the application.
+void deleteInstance() {
+  delete g_instance;
+  g_instance = nullptr;
+}
+}  // namespace
+
+Long_SMS_Dlg& Long_SMS_Dlg::defaultInstance() {
+  if (g_instance == nullptr) {
+    g_instance = new Long_SMS_Dlg();
+    qAddPostRoutine(deleteInstance);
+  }
+  return *g_instance;
+}
+
+Long_SMS_Dlg::Long_SMS_Dlg(QWidget* parent) : QDialog(parent) {
+  setModal(true);
+  setWindowTitle(QApplication::applicationName());
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, platform::kDialogBackground);
+  setPalette(palette);
+  setAutoFillBackground(true);
+
+  _Msg_Title = new QLabel(this);
+  QFont bold = _Msg_Title->font();
+  bold.setBold(true);
+  _Msg_Title->setFont(bold);
+  _Msg_Title->setWordWrap(true);
+  _Msg_Val = new QPlainTextEdit(this);
+  _Msg_Val->setReadOnly(true);
+  _Msg_Val->setMinimumSize(420, 200);
+  apply_chk = new QCheckBox("Apply to all", this);
+  yes_button = new QPushButton("OK", this);
+  yes_button->setDefault(true);
+  no_button = new QPushButton("No", this);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(apply_chk);
+  buttons->addStretch(1);
+  buttons->addWidget(no_button);
+  buttons->addWidget(yes_button);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(_Msg_Title);
+  layout->addWidget(_Msg_Val, 1);
+  layout->addLayout(buttons);
+
+  connect(yes_button, &QPushButton::clicked, this, &Long_SMS_Dlg::OKPressed);
+  connect(no_button, &QPushButton::clicked, this, &Long_SMS_Dlg::CancelPressed);
+}
+
+int Long_SMS_Dlg::Open_Long_sms_Dialog() {
+  const bool question = !title_val.isNull();
+  if (question) {
+    _Msg_Title->setText(title_val);
+    _Msg_Val->setPlainText(msg_val_str);
+    yes_button->setText("Yes");
+  } else {
+    _Msg_Title->setText(Cutom_Msg_Title());
+    _Msg_Val->setPlainText(Cutom_Msg_Val());
+    yes_button->setText("OK");
+  }
+  no_button->setVisible(question);
+  apply_chk->setVisible(apply_chk_show);
+  // The question set-up is used up by this opening.
+  title_val = QString();
+  msg_val_str = QString();
+  apply_chk_show = false;
+  const int code = platform::messageHost().runModal(*this);
+  hide();
+  return code == 1 ? 1 : 0;
+}
+
+void Long_SMS_Dlg::OKPressed() {
+  Msg_Apply_All_Chk = apply_chk->isChecked();
+  done(1);
+}
+
+void Long_SMS_Dlg::CancelPressed() {
+  done(0);
+}

@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "platform/LongSmsDialog.h"
+#include "platform/globals.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+struct Seen {
+  QString title, text, yesText;
+  bool noShown = false, checkShown = false;
+};
+
+// Notes what the dialog shows, ticks the box as asked and presses a button.
+std::function<int(QDialog&)> press(Seen* seen, bool yes, bool tick) {
+  return [=](QDialog& d) {
+    auto& dlg = static_cast<Long_SMS_Dlg&>(d);
+    seen->title = dlg._Msg_Title->text();
+    seen->text = dlg._Msg_Val->toPlainText();
+    seen->yesText = dlg.yes_button->text();
+    seen->noShown = !dlg.no_button->isHidden();
+    seen->checkShown = !dlg.apply_chk->isHidden();
+    dlg.apply_chk->setChecked(tick);
+    (yes ? dlg.yes_button : dlg.no_button)->click();
+    return dlg.result();
+  };
+}
+
+}  // namespace
+
+TEST(LongSmsDialog, QuestionThenInformationBox) {
+  testing_support::ScriptedHost host;
+  Long_SMS_Dlg& dlg = Long_SMS_Dlg::defaultInstance();
+  EXPECT_EQ(&dlg, &Long_SMS_Dlg::defaultInstance());
+  EXPECT_EQ(dlg.palette().color(QPalette::Window), QColor(241, 244, 250));
+  Set_Cutom_Msg_Title("About");
+  Set_Cutom_Msg_Val("A long help text.");
+
+  Seen q;
+  dlg.title_val = "Series exists";
+  dlg.msg_val_str = "Replace \"Guests\"?";
+  dlg.apply_chk_show = true;
+  Msg_Apply_All_Chk = false;
+  host.queueModal(press(&q, true, true));
+  EXPECT_EQ(dlg.Open_Long_sms_Dialog(), 1);
+  EXPECT_EQ(q.title, "Series exists");
+  EXPECT_EQ(q.text, "Replace \"Guests\"?");
+  EXPECT_EQ(q.yesText, "Yes");
+  EXPECT_TRUE(q.noShown);
+  EXPECT_TRUE(q.checkShown);
+  EXPECT_TRUE(Msg_Apply_All_Chk);
+
+  // The next opening without a new question set-up is an information box.
+  Seen info;
+  host.queueModal(press(&info, true, false));
+  EXPECT_EQ(dlg.Open_Long_sms_Dialog(), 1);
+  EXPECT_EQ(info.title, "About");
+  EXPECT_EQ(info.text, "A long help text.");
+  EXPECT_EQ(info.yesText, "OK");
+  EXPECT_FALSE(info.noShown);
+  EXPECT_FALSE(info.checkShown);
+  // OK with the box hidden still takes its (unseen) state.
+  EXPECT_FALSE(Msg_Apply_All_Chk);
+}
+
+TEST(LongSmsDialog, NoLeavesTheApplyToAllFlag) {
+  testing_support::ScriptedHost host;
+  Long_SMS_Dlg& dlg = Long_SMS_Dlg::defaultInstance();
+  Msg_Apply_All_Chk = true;
+  Seen q;
+  dlg.title_val = "Question";
+  dlg.msg_val_str = "Go on?";
+  dlg.apply_chk_show = true;
+  host.queueModal(press(&q, false, false));
+  EXPECT_EQ(dlg.Open_Long_sms_Dialog(), 0);
+  EXPECT_TRUE(Msg_Apply_All_Chk);
+  Msg_Apply_All_Chk = false;
+  dlg.title_val = "Question";
+  host.queueModal(press(&q, false, true));
+  EXPECT_EQ(dlg.Open_Long_sms_Dialog(), 0);
+  EXPECT_FALSE(Msg_Apply_All_Chk);
+  EXPECT_FALSE(q.checkShown);  // apply_chk_show was used up by the first opening
+}
