@@ -13,21 +13,26 @@ struct FamilyNames {
   const char* family;                // the family as the platform names it
   const char* drawWith;              // the family installed here
   std::array<const char*, 4> names;  // regular, bold, italic, bold italic
+  bool standsFor = false;            // a font of drawWith maps back to this family
 };
 
-// The first row of a drawing family is the one a Qt font maps back to.
+// Rows marked standsFor are the metric-compatible pairs: a Qt font of
+// Liberation Serif maps back to Times New Roman, and so on.
 const FamilyNames kFamilies[] = {
     {"Times New Roman",
      "Liberation Serif",
      {"TimesNewRomanPSMT", "TimesNewRomanPS-BoldMT", "TimesNewRomanPS-ItalicMT",
-      "TimesNewRomanPS-BoldItalicMT"}},
-    {"Arial", "Liberation Sans", {"ArialMT", "Arial-BoldMT", "Arial-ItalicMT", "Arial-BoldItalicMT"}},
+      "TimesNewRomanPS-BoldItalicMT"},
+     true},
+    {"Arial", "Liberation Sans", {"ArialMT", "Arial-BoldMT", "Arial-ItalicMT", "Arial-BoldItalicMT"}, true},
     {"Courier New",
      "Liberation Mono",
-     {"CourierNewPSMT", "CourierNewPS-BoldMT", "CourierNewPS-ItalicMT", "CourierNewPS-BoldItalicMT"}},
+     {"CourierNewPSMT", "CourierNewPS-BoldMT", "CourierNewPS-ItalicMT", "CourierNewPS-BoldItalicMT"},
+     true},
     {"Arial Narrow",
      "Liberation Sans Narrow",
-     {"ArialNarrow", "ArialNarrow-Bold", "ArialNarrow-Italic", "ArialNarrow-BoldItalic"}},
+     {"ArialNarrow", "ArialNarrow-Bold", "ArialNarrow-Italic", "ArialNarrow-BoldItalic"},
+     true},
     {"Times", "Liberation Serif", {"Times-Roman", "Times-Bold", "Times-Italic", "Times-BoldItalic"}},
     {"Helvetica",
      "Liberation Sans",
@@ -118,7 +123,7 @@ QString postScriptNameForFont(const QFont& font) {
   const QString family = font.family();
   for (const FamilyNames& f : kFamilies) {
     if (family.compare(QLatin1String(f.family), Qt::CaseInsensitive) != 0 &&
-        family.compare(QLatin1String(f.drawWith), Qt::CaseInsensitive) != 0)
+        !(f.standsFor && family.compare(QLatin1String(f.drawWith), Qt::CaseInsensitive) == 0))
       continue;
     if (f.names[style] != nullptr) return QString::fromLatin1(f.names[style]);
     return QString::fromLatin1(f.names[style & 1] != nullptr ? f.names[style & 1] : f.names[0]);
