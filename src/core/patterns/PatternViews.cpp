@@ -4,7 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "core/image/PictureFile.h"
+#include "core/PictureFile.h"
 
 PictureView::PictureView(QWidget* parent) : QWidget(parent) {}
 
@@ -65,9 +65,9 @@ QPointF Promotion_Pattern::patternPhase() const {
 }
 
 QImage loadBannerPattern(const QString& resourceFolder) {
-  return picture_file::load(QDir(resourceFolder).filePath(QStringLiteral("banner.png")));
+  return loadPictureFile(QDir(resourceFolder).filePath(QStringLiteral("banner.png")));
 }
 
 QImage loadPromotionPattern(const QString& resourceFolder) {
-  return picture_file::load(QDir(resourceFolder).filePath(QStringLiteral("pattern_1.jpg")));
+  return loadPictureFile(QDir(resourceFolder).filePath(QStringLiteral("pattern_1.jpg")));
 }

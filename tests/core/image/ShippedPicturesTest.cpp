@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "core/image/PictureFile.h"
+#include "core/PictureFile.h"
 
 namespace {
 QString resourceFolder() {
@@ -27,16 +27,16 @@ TEST(ShippedPictures, AllDecode) {
       {"pattern_1.jpg", {48, 48}},      {"Wizard_pattern.jpg", {64, 64}},
   };
   for (const auto& p : pictures) {
-    const QImage img = picture_file::load(QDir(resourceFolder()).filePath(QLatin1String(p.name)));
+    const QImage img = loadPictureFile(QDir(resourceFolder()).filePath(QLatin1String(p.name)));
     ASSERT_FALSE(img.isNull()) << p.name;
     EXPECT_EQ(img.size(), p.size) << p.name;
   }
   // The cross cursor's hot spot (its centre) is black.
   const QImage cross =
-      picture_file::load(resourceFolder() + "/Cross.png").convertToFormat(QImage::Format_ARGB32);
+      loadPictureFile(resourceFolder() + "/Cross.png").convertToFormat(QImage::Format_ARGB32);
   EXPECT_EQ(cross.pixel(8, 8), qRgb(0, 0, 0));
   // The JPEG pattern keeps its colours: warm ground at a tile corner.
-  const QImage pattern = picture_file::load(resourceFolder() + "/pattern_1.jpg");
+  const QImage pattern = loadPictureFile(resourceFolder() + "/pattern_1.jpg");
   const QRgb ground = pattern.pixel(0, 0);
   EXPECT_NEAR(qRed(ground), 250, 8);
   EXPECT_NEAR(qGreen(ground), 236, 8);
