@@ -23,6 +23,11 @@ constexpr int kReadBlock = 4096;
 constexpr qint64 kWriteBlock = 16384;
 // General purpose flag bit 11: the entry name is UTF-8.
 constexpr uLong kUtf8NameFlag = 1u << 11;
+// Made by a Unix host (zip 2.0), so that readers take the names as they are
+// instead of converting them from a DOS code page; with Unix modes to match.
+constexpr uLong kVersionMadeBy = (3u << 8) | 20u;
+constexpr uLong kFileAttributes = 0100644u << 16;
+constexpr uLong kFolderAttributes = (040755u << 16) | 0x10u;
 
 void setError(CardZipArchiveError* error, int code, const QString& text) {
   if (!error) return;
@@ -133,13 +138,17 @@ enum class CopyResult { Ok, ReadFailed, TooLarge };
 
 // Copies the open entry into the file descriptor (or only drains it when fd < 0),
 // counting every byte against the limit.
-CopyResult copyEntry(unzFile file, int fd, std::int64_t& total, const UnzipLimits& limits) {
+// A stream that ends before the size its header gives is a damaged entry.
+CopyResult copyEntry(unzFile file, int fd, ZPOS64_T expected, std::int64_t& total,
+                     const UnzipLimits& limits) {
   char buffer[kReadBlock];
+  ZPOS64_T entryBytes = 0;
   for (;;) {
     const int got = unzReadCurrentFile(file, buffer, kReadBlock);
-    if (got == 0) return CopyResult::Ok;
+    if (got == 0) return entryBytes == expected ? CopyResult::Ok : CopyResult::ReadFailed;
     if (got < 0) return CopyResult::ReadFailed;
     total += got;
+    entryBytes += ZPOS64_T(got);
     if (total > limits.maxTotalBytes) return CopyResult::TooLarge;
     for (int done = 0; fd >= 0 && done < got;) {
       const ssize_t put = ::write(fd, buffer + done, static_cast<size_t>(got - done));
@@ -224,7 +233,7 @@ bool CardZipArchive::unzipFileAtPath(const QString& path, const QString& destina
       fd = ::open(QFile::encodeName(target).constData(),
                   O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     }
-    const CopyResult copied = copyEntry(zip.file, fd, total, limits);
+    const CopyResult copied = copyEntry(zip.file, fd, info.uncompressed_size, total, limits);
     if (fd >= 0) {
       if (copied == CopyResult::Ok && info.dosDate != 0) setModificationTime(fd, info.tmu_date);
       ::close(fd);
@@ -330,10 +339,12 @@ bool CardZipArchive::beginEntry(const QString& name, const QDateTime& date, bool
     info.tmz_date.tm_mon = uInt(local.date().month() - 1);
     info.tmz_date.tm_year = uInt(local.date().year());
   }
+  info.external_fa = name.endsWith('/') ? kFolderAttributes : kFileAttributes;
   const QByteArray utf8 = name.toUtf8();
   return zipOpenNewFileInZip4_64(static_cast<zipFile>(_zip), utf8.constData(), &info, nullptr, 0, nullptr, 0,
                                  nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL,
-                                 Z_DEFAULT_STRATEGY, nullptr, 0, 0, kUtf8NameFlag, large ? 1 : 0) == ZIP_OK;
+                                 Z_DEFAULT_STRATEGY, nullptr, 0, kVersionMadeBy, kUtf8NameFlag,
+                                 large ? 1 : 0) == ZIP_OK;
 }
 
 bool CardZipArchive::addEntry(const QString& name, const QDateTime& date, const char* bytes, qint64 size) {

@@ -9,8 +9,9 @@
 #include <exception>
 
 #include "data/Report.h"
-#include "data/TextTrim.h"
 #include "data/globals.h"
+#include "platform/StringHelpers.h"
+#include "platform/globals.h"
 
 const QString DataSeriesStore::kFileAccessError = QStringLiteral("Error in file accessing.");
 
@@ -26,6 +27,8 @@ bool boundTo(const QList<SeriesBinding>& graphics, const QString& name) {
 }
 
 }  // namespace
+
+DataSeriesStore::DataSeriesStore() : folder_(Data_Folder_Path()) {}
 
 DataSeriesStore::DataSeriesStore(QString folder) : folder_(std::move(folder)) {}
 
@@ -91,7 +94,7 @@ std::optional<QString> DataSeriesStore::readText(const QString& name) const {
 QStringList DataSeriesStore::trimmedValuesFromText(const QString& text) {
   QStringList values;
   for (const QString& piece : text.split('\n')) {
-    const QString value = data_text::trim(piece);
+    const QString value = Trim_Str(piece);
     if (!value.isEmpty()) values.append(value);
   }
   return values;

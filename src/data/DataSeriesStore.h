@@ -47,7 +47,9 @@ class DataSeriesStore {
   // Shown when a series file cannot be written.
   static const QString kFileAccessError;  // "Error in file accessing."
 
-  // The store over a series folder (Data_Folder_Path).
+  // The store over the program's series folder (Data_Folder_Path).
+  DataSeriesStore();
+  // The store over another series folder.
   explicit DataSeriesStore(QString folder);
   const QString& folder() const { return folder_; }
 

@@ -1,18 +1,15 @@
 #include "data/Report.h"
 
-#include <QtGlobal>
-
-#include "platform/MessageHost.h"
+#include "platform/Messages.h"
 
 namespace data_report {
 
 void log(const QString& text) {
-  if (text.isEmpty()) return;
-  qInfo("%s", qUtf8Printable(text));
+  Show_NSLog_Message(text);
 }
 
 void alert(const QString& text) {
-  platform::messageHost().showMessage("\n" + text);
+  Show_MessageBox(text);
 }
 
 }  // namespace data_report

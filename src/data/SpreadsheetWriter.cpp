@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -17,6 +16,7 @@
 #include "data/XlsxPartWriter.h"
 #include "data/XlsxSheetReader.h"
 #include "data/globals.h"
+#include "platform/globals.h"
 
 namespace {
 
@@ -156,10 +156,10 @@ bool SpreadsheetWriter::readSheetInto(SpreadsheetRows& rows, bool firstRowOnly) 
     fail("Error: " + error);
     return false;
   }
-  const int minColumns = firstRowOnly ? 0 : std::max(0, Excel_Sheet_Columns.load());
-  xlsx::SheetResult result =
-      xlsx::readSheet(std::move(*bytes), sharedStrings_,
-                      firstRowOnly ? xlsx::SheetRows::FirstOnly : xlsx::SheetRows::All, minColumns);
+  // Each read takes the sheet's own column count, so the title row and the
+  // full read of one sheet always agree, whatever sheet was read before.
+  xlsx::SheetResult result = xlsx::readSheet(
+      std::move(*bytes), sharedStrings_, firstRowOnly ? xlsx::SheetRows::FirstOnly : xlsx::SheetRows::All);
   if (!result.error.isEmpty()) {
     fail("Error: " + result.error);
     return false;
@@ -210,7 +210,7 @@ QStringList SpreadsheetWriter::Worksheet_Part_Names() {
 }
 
 QString SpreadsheetWriter::Default_Template_Path() {
-  return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/Template.xlsx";
+  return Resource_Path() + "/Template.xlsx";
 }
 
 QString SpreadsheetWriter::ColumnNumber_To_Name(int number) {

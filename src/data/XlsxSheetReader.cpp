@@ -114,7 +114,7 @@ SharedStringsResult readSharedStrings(QByteArray xml) {
   return result;
 }
 
-SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRows which, int minColumns) {
+SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRows which) {
   SheetResult result;
   pugi::xml_document doc;
   result.error = parse(doc, xml);
@@ -141,7 +141,7 @@ SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRow
       lastCellColumn = std::max(lastCellColumn, column);
     }
   }
-  const int columns = std::max(lastCellColumn > 0 ? lastCellColumn : dimensionColumns(worksheet), minColumns);
+  const int columns = lastCellColumn > 0 ? lastCellColumn : dimensionColumns(worksheet);
   const qint64 rowCount =
       which == SheetRows::FirstOnly ? std::min<qint64>(1, qint64(rowNodes.size())) : qint64(rowNodes.size());
   if (rowCount * columns > kMaxSheetCells) {

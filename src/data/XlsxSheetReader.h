@@ -31,12 +31,12 @@ struct SheetResult {
 
 // Reads the rows of a worksheet part. The column count is the last column that
 // holds a cell (or, in a sheet without cells, the last column of its
-// dimension), at least minColumns. FirstOnly gives the first row element only,
+// dimension). FirstOnly gives the first row element only,
 // its empty cells titled "Untitled Column %d"; All gives every row element in
 // document order, empty cells as "". Shared-string cells take their entry (an
 // index past the table gives ""), inline strings their text, other cells their
 // stored value (the cached result for formulas).
-SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRows which, int minColumns = 0);
+SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRows which);
 
 // The "name" attribute of every sheet element of a workbook part, in order.
 QStringList readSheetNames(QByteArray xml, QString* error = nullptr);

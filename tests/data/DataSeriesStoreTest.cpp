@@ -1,0 +1,207 @@
+// The series file contract: bytes written, the reader variants, the listing
+// and the in-use check on fake designs.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <stdexcept>
+
+#include "DataTestSupport.h"
+#include "data/DataSeriesStore.h"
+#include "support/ScriptedHost.h"
+
+using data_test::readAll;
+using data_test::writeAll;
+
+namespace {
+
+class SeriesStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(root.isValid());
+    folder = root.path() + "/DataSet";
+    ASSERT_TRUE(QDir().mkpath(folder));
+  }
+  QString file(const QString& name) const { return folder + "/" + name; }
+  QStringList messages() const {
+    QStringList texts;
+    for (const QString& m : host.messages()) texts.append(m.trimmed());
+    return texts;
+  }
+
+  QTemporaryDir root;
+  QString folder;
+  testing_support::ScriptedHost host;
+};
+
+TEST_F(SeriesStoreTest, WritesEachValueWithOneLineFeedInUtf8) {
+  DataSeriesStore store(folder);
+  ASSERT_TRUE(store.writeSeries("Names", {"Anna", "", "Jörg ✓", "tab\there", "cr\r"}));
+  EXPECT_EQ(readAll(file("Names.txt")), QByteArray("Anna\n\nJ\xC3\xB6rg \xE2\x9C\x93\ntab\there\ncr\r\n"));
+
+  ASSERT_TRUE(store.writeSeries("Empty", {}));
+  EXPECT_EQ(readAll(file("Empty.txt")), QByteArray());
+  EXPECT_TRUE(store.seriesExists("Empty"));
+}
+
+TEST_F(SeriesStoreTest, ReplaceAndAppend) {
+  DataSeriesStore store(folder);
+  ASSERT_TRUE(store.writeSeries("S", {"old1", "old2"}));
+  ASSERT_TRUE(store.writeSeries("S", {"new"}));
+  EXPECT_EQ(readAll(file("S.txt")), QByteArray("new\n"));
+
+  ASSERT_TRUE(store.writeSeries("S", {"more", ""}, SeriesWriteMode::Append));
+  EXPECT_EQ(readAll(file("S.txt")), QByteArray("new\nmore\n\n"));
+
+  // An old file written elsewhere without a final line feed keeps its last value apart.
+  writeAll(file("T.txt"), "a\nb");
+  ASSERT_TRUE(store.writeSeries("T", {"c"}, SeriesWriteMode::Append));
+  EXPECT_EQ(readAll(file("T.txt")), QByteArray("a\nb\nc\n"));
+
+  ASSERT_TRUE(store.writeSeries("Fresh", {"x"}, SeriesWriteMode::Append));
+  EXPECT_EQ(readAll(file("Fresh.txt")), QByteArray("x\n"));
+  EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(SeriesStoreTest, NamesThatAreNoPlainFileNamesAreRefused) {
+  DataSeriesStore store(folder);
+  const QStringList before = QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+  const QString withNul = QString("a") + QChar(0) + "b";
+  for (const QString& name : {QString(), QString("."), QString(".."), QString("a/b"), QString("../escape"),
+                              QString("/abs"), withNul}) {
+    EXPECT_FALSE(DataSeriesStore::isPlainName(name)) << name.toStdString();
+    EXPECT_TRUE(store.seriesFilePath(name).isEmpty());
+    EXPECT_FALSE(store.writeSeries(name, {"v"}));
+    EXPECT_FALSE(store.readProductionValues(name).has_value());
+    EXPECT_TRUE(store.readTrimmedValues(name).isEmpty());
+  }
+  EXPECT_EQ(messages(), QStringList(7, "Error in file accessing."));
+  EXPECT_TRUE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+  EXPECT_EQ(QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+
+  // Reserved characters inside a name are fine on this system; only "/" and NUL are not.
+  EXPECT_TRUE(DataSeriesStore::isPlainName("a?b*c"));
+  EXPECT_TRUE(DataSeriesStore::isPlainName("..."));
+
+  host.clear();
+  EXPECT_FALSE(store.writeSeries("x/y", {"v"}, SeriesWriteMode::Replace, SeriesFailureReport::Silent));
+  EXPECT_TRUE(host.messages().isEmpty());
+}
+
+TEST_F(SeriesStoreTest, FailedWriteKeepsTheOldStateAndSaysSo) {
+  // The series folder is missing: nothing can be written.
+  DataSeriesStore missing(root.path() + "/NoSuchFolder");
+  EXPECT_FALSE(missing.writeSeries("S", {"v"}));
+  EXPECT_EQ(messages(), QStringList{"Error in file accessing."});
+
+  // A folder in the way of the file.
+  DataSeriesStore store(folder);
+  ASSERT_TRUE(QDir().mkpath(file("Blocked.txt")));
+  EXPECT_FALSE(store.writeSeries("Blocked", {"v"}, SeriesWriteMode::Append));
+  EXPECT_TRUE(QFileInfo(file("Blocked.txt")).isDir());
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 0);
+}
+
+TEST_F(SeriesStoreTest, ReaderVariants) {
+  DataSeriesStore store(folder);
+  writeAll(file("Gap.txt"), "a\n\nb\n");
+  writeAll(file("Blank.txt"), "\n\n");
+  writeAll(file("Lead.txt"), "\n  x \n\n");
+  writeAll(file("Cr.txt"), "one\r\ntwo\r\n");
+  writeAll(file("NoEnd.txt"), "p\nq");
+  writeAll(file("Empty.txt"), "");
+  writeAll(file("Latin1.txt"), "caf\xE9\n");
+
+  // Viewer and editor: trimmed, empty lines skipped.
+  EXPECT_EQ(store.readTrimmedValues("Gap"), (QStringList{"a", "b"}));
+  EXPECT_EQ(store.readTrimmedValues("Blank"), QStringList());
+  EXPECT_EQ(store.readTrimmedValues("Lead"), QStringList{"x"});
+  EXPECT_EQ(store.readTrimmedValues("Cr"), (QStringList{"one", "two"}));
+
+  // Production: only the final line feed goes; blank values keep their place.
+  EXPECT_EQ(*store.readProductionValues("Gap"), (QStringList{"a", "", "b"}));
+  EXPECT_EQ(*store.readProductionValues("Blank"), (QStringList{"", ""}));
+  EXPECT_EQ(*store.readProductionValues("Lead"), (QStringList{"", "  x ", ""}));
+  EXPECT_EQ(*store.readProductionValues("Cr"), (QStringList{"one\r", "two\r"}));
+  EXPECT_EQ(*store.readProductionValues("NoEnd"), (QStringList{"p", "q"}));
+  EXPECT_EQ(*store.readProductionValues("Empty"), QStringList());
+  EXPECT_FALSE(store.readProductionValues("Missing").has_value());
+
+  // First value for previews: untrimmed text before the first line feed.
+  EXPECT_EQ(store.Get_First_Value_Of_Dataset("Cr"), "one\r");
+  EXPECT_EQ(store.Get_First_Value_Of_Dataset("Lead"), "");
+  EXPECT_EQ(store.Get_First_Value_Of_Dataset("NoEnd"), "p");
+  EXPECT_EQ(store.Get_First_Value_Of_Dataset("Missing"), "");
+
+  // A file that is not UTF-8 reads as no values.
+  EXPECT_EQ(store.readTrimmedValues("Latin1"), QStringList());
+  EXPECT_EQ(*store.readProductionValues("Latin1"), QStringList());
+  EXPECT_EQ(store.Get_First_Value_Of_Dataset("Latin1"), "");
+
+  // What the writers write, the readers read.
+  const QStringList values{"1", "", "three", " four "};
+  ASSERT_TRUE(store.writeSeries("Round", values));
+  EXPECT_EQ(*store.readProductionValues("Round"), values);
+  EXPECT_EQ(store.readTrimmedValues("Round"), (QStringList{"1", "three", "four"}));
+}
+
+TEST_F(SeriesStoreTest, ListingIsSortedPlainFilesWithoutExtension) {
+  writeAll(file("zeta.txt"), "");
+  writeAll(file("Alpha.txt"), "");
+  writeAll(file("beta.csv"), "");
+  writeAll(file("archive.tar.gz"), "");
+  writeAll(file("noext"), "");
+  ASSERT_TRUE(QDir().mkpath(file("folder.txt")));
+  DataSeriesStore store(folder);
+  EXPECT_EQ(store.Get_datasheet_File_Name_Array(),
+            (QStringList{"Alpha", "archive.tar", "beta", "noext", "zeta"}));
+  // A series listed from another extension has no ".txt" file to read.
+  EXPECT_FALSE(store.seriesExists("beta"));
+  EXPECT_FALSE(store.readProductionValues("beta").has_value());
+
+  EXPECT_TRUE(DataSeriesStore(root.path() + "/missing").Get_datasheet_File_Name_Array().isEmpty());
+  writeAll(root.path() + "/plainfile", "");
+  EXPECT_TRUE(DataSeriesStore(root.path() + "/plainfile").Get_datasheet_File_Name_Array().isEmpty());
+}
+
+class ThrowingDesign : public SeriesBindingSource {
+ public:
+  QList<SeriesBinding> frontBindings() const override { throw std::runtime_error("graphics went away"); }
+  QList<SeriesBinding> backBindings() const override { return {}; }
+  QString cardSides() const override { return "1"; }
+};
+
+TEST_F(SeriesStoreTest, InUseCheckLooksAtBoundTextsPicturesAndBarcodes) {
+  DataSeriesStore store(folder);
+  ASSERT_TRUE(store.writeSeries("Guests", {"a"}));
+  const auto bound = [](const QString& kind, int type = 1, const QString& name = "Guests") {
+    return SeriesBinding{kind, type, name};
+  };
+  const auto inUse = [&](QList<SeriesBinding> front, QList<SeriesBinding> back, const QString& sides) {
+    return store.Check_Batch_File_In_Use_Validation("Guests", SeriesBindingList(front, back, sides));
+  };
+
+  EXPECT_TRUE(inUse({bound("SKTText")}, {}, "1"));
+  EXPECT_TRUE(inUse({bound("SKTLine"), bound("SKTImage")}, {}, "1"));
+  EXPECT_TRUE(inUse({bound("SKTBarcode")}, {}, "1"));
+  // Other kinds, other sources, other names, and near names do not count.
+  EXPECT_FALSE(inUse({bound("SKTLine"), bound("Shape_Control"), bound("SKTSignature")}, {}, "1"));
+  EXPECT_FALSE(inUse({bound("SKTTextSubclass")}, {}, "1"));
+  EXPECT_FALSE(inUse({bound("SKTText", 0), bound("SKTText", 2)}, {}, "1"));
+  EXPECT_FALSE(inUse({bound("SKTText", 1, "guests"), bound("SKTText", 1, "Guests ")}, {}, "1"));
+  // The back side counts only on a two-sided card.
+  EXPECT_FALSE(inUse({}, {bound("SKTText")}, "1"));
+  EXPECT_TRUE(inUse({}, {bound("SKTText")}, "2"));
+  EXPECT_FALSE(inUse({}, {}, "2"));
+  // A series whose file is gone is not in use, however it is bound.
+  EXPECT_FALSE(store.Check_Batch_File_In_Use_Validation(
+      "Gone", SeriesBindingList({bound("SKTText", 1, "Gone")}, {}, "1")));
+  EXPECT_TRUE(host.messages().isEmpty());
+
+  // A failure while walking the design is shown and answers no.
+  EXPECT_FALSE(store.Check_Batch_File_In_Use_Validation("Guests", ThrowingDesign()));
+  EXPECT_EQ(messages(), QStringList{"graphics went away"});
+}
+
+}  // namespace

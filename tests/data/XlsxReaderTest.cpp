@@ -1,0 +1,295 @@
+// Reading workbooks written by openpyxl and workbooks whose XML is written here
+// by hand (rich shared strings, out-of-range indexes, formulas, prefixes), and
+// malformed packages.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "DataTestSupport.h"
+#include "data/SpreadsheetWriter.h"
+#include "data/WorkFolder.h"
+#include "data/globals.h"
+
+using data_test::python;
+using data_test::writeAll;
+
+namespace {
+
+// Writes a package with python's zipfile from (name, text) argument pairs.
+const char* const kZipParts = R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    for i in range(2, len(sys.argv), 2):
+        z.writestr(sys.argv[i], sys.argv[i + 1])
+)";
+
+const QString kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+
+class XlsxReaderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
+  QString path(const QString& rel) const { return tmp.path() + "/" + rel; }
+
+  // The dialogs' order: remove the work folder, load, then read.
+  void load(const QString& file) {
+    Delete_Excel_File_Temp_Folder();
+    SpreadsheetWriter::ReadWorkbook(file, true);
+  }
+  SpreadsheetRows titles(int sheet) {
+    Excel_Sheet_Number = sheet;
+    return SpreadsheetWriter::ReadData_only_column();
+  }
+  SpreadsheetRows allRows(int sheet) {
+    Excel_Sheet_Number = sheet;
+    return SpreadsheetWriter::ReadWorkbook(QString(), false);
+  }
+  QString lastError() const { return SpreadsheetWriter::shared().lastError(); }
+
+  // A package holding one worksheet (and optionally shared strings) written by hand.
+  QString handMade(const QString& name, const QString& sheetData, const QString& sharedStrings = QString(),
+                   const QString& dimension = QString()) {
+    QStringList args{
+        path(name), "xl/workbook.xml",
+        "<workbook xmlns=\"" + kMain + "\"><sheets><sheet name=\"Hand\" sheetId=\"1\"/></sheets></workbook>",
+        "xl/worksheets/sheet1.xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"" + kMain + "\">" + dimension +
+            "<sheetData>" + sheetData + "</sheetData></worksheet>"};
+    if (!sharedStrings.isNull()) args << "xl/sharedStrings.xml" << sharedStrings;
+    python(kZipParts, args);
+    return path(name);
+  }
+
+  QTemporaryDir tmp;
+};
+
+TEST_F(XlsxReaderTest, OpenpyxlSheetsWithInlineStringsNumbersAndBooleans) {
+  python(R"(
+import sys, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = 'People'
+for row in [['Name', 'Age', 'Score'], ['Jörg', 42, 1.5], ['Zoë ✓ 漢字', -3, None], ['  lead', 0, '007']]:
+    ws.append(row)
+ws2 = wb.create_sheet('Second')
+ws2['A1'] = 'only'
+ws3 = wb.create_sheet('Third')
+ws3['A1'] = 'flag'
+ws3['B1'] = True
+ws3['A2'] = 'x'
+ws3['B2'] = False
+wb.save(sys.argv[1])
+)",
+         {path("book.xlsx")});
+  load(path("book.xlsx"));
+  EXPECT_EQ(SpreadsheetWriter::Worksheet_Part_Names(), (QStringList{"sheet1", "sheet2", "sheet3"}));
+  EXPECT_EQ(SpreadsheetWriter::Read_Sheet_Name(), (QStringList{"People", "Second", "Third"}));
+
+  EXPECT_EQ(titles(1), SpreadsheetRows{(QStringList{"Name", "Age", "Score"})});
+  EXPECT_EQ(Excel_Sheet_Columns, 3);
+  EXPECT_EQ(allRows(1), (SpreadsheetRows{{"Name", "Age", "Score"},
+                                         {"Jörg", "42", "1.5"},
+                                         {"Zoë ✓ 漢字", "-3", ""},
+                                         {"  lead", "0", "007"}}));
+
+  EXPECT_EQ(titles(2), SpreadsheetRows{QStringList{"only"}});
+  EXPECT_EQ(Excel_Sheet_Columns, 1);
+  EXPECT_EQ(allRows(3), (SpreadsheetRows{{"flag", "1"}, {"x", "0"}}));
+  EXPECT_EQ(lastError(), "");
+}
+
+TEST_F(XlsxReaderTest, TwelveSheetsAreListedBySheetNumber) {
+  python(R"(
+import sys, openpyxl
+wb = openpyxl.Workbook()
+wb.active.title = 'S1'
+wb.active['A1'] = 'sheet 1'
+for k in range(2, 13):
+    wb.create_sheet('S%d' % k)['A1'] = 'sheet %d' % k
+wb.save(sys.argv[1])
+)",
+         {path("twelve.xlsx")});
+  load(path("twelve.xlsx"));
+  QStringList expected;
+  for (int k = 1; k <= 12; ++k) expected << QString("sheet%1").arg(k);
+  ASSERT_EQ(SpreadsheetWriter::Worksheet_Part_Names(), expected);
+  for (int k : {1, 2, 10, 12}) {
+    EXPECT_EQ(titles(k), SpreadsheetRows{QStringList{QString("sheet %1").arg(k)}});
+    EXPECT_EQ(allRows(k), SpreadsheetRows{QStringList{QString("sheet %1").arg(k)}});
+  }
+}
+
+TEST_F(XlsxReaderTest, ColumnCountComesFromTheCells) {
+  python(R"(
+import sys, openpyxl
+wb = openpyxl.Workbook()
+sparse = wb.active
+sparse['A1'] = 'x'
+sparse['C1'] = 'z'
+sparse.append([1, 2, 3])
+offset = wb.create_sheet('offset')            # dimension B2:D5
+for r in range(2, 6):
+    for c, letter in enumerate('BCD'):
+        offset['%s%d' % (letter, r)] = '%s%d' % (letter, r)
+low = wb.create_sheet('low')                  # dimension A10:C20
+for r in range(10, 21):
+    low['A%d' % r] = r
+    low['C%d' % r] = 'c%d' % r
+gaps = wb.create_sheet('gaps')                # rows 1, 2 and 5
+gaps['A1'] = 'one'; gaps['A2'] = 'two'; gaps['A5'] = 'five'
+wide = wb.create_sheet('wide')                # beyond column Z
+wide['A1'] = 'first'; wide['AB1'] = 'last'; wide['Z2'] = 'zed'
+wb.save(sys.argv[1])
+)",
+         {path("shapes.xlsx")});
+  load(path("shapes.xlsx"));
+
+  EXPECT_EQ(titles(1), SpreadsheetRows{(QStringList{"x", "Untitled Column 2", "z"})});
+  EXPECT_EQ(allRows(1), (SpreadsheetRows{{"x", "", "z"}, {"1", "2", "3"}}));
+
+  EXPECT_EQ(titles(2), SpreadsheetRows{(QStringList{"Untitled Column 1", "B2", "C2", "D2"})});
+  EXPECT_EQ(Excel_Sheet_Columns, 4);
+  const SpreadsheetRows offset = allRows(2);
+  ASSERT_EQ(offset.size(), 4);
+  EXPECT_EQ(offset[3], (QStringList{"", "B5", "C5", "D5"}));
+
+  EXPECT_EQ(titles(3), SpreadsheetRows{(QStringList{"10", "Untitled Column 2", "c10"})});
+  const SpreadsheetRows low = allRows(3);
+  ASSERT_EQ(low.size(), 11);
+  EXPECT_EQ(low[10], (QStringList{"20", "", "c20"}));
+
+  EXPECT_EQ(allRows(4), (SpreadsheetRows{{"one"}, {"two"}, {"five"}}));
+
+  const SpreadsheetRows wide = allRows(5);
+  ASSERT_EQ(wide.size(), 2);
+  ASSERT_EQ(wide[0].size(), 28);
+  EXPECT_EQ(wide[0][0], "first");
+  EXPECT_EQ(wide[0][27], "last");
+  EXPECT_EQ(wide[1][25], "zed");
+  EXPECT_EQ(Excel_Sheet_Columns, 28);
+}
+
+TEST_F(XlsxReaderTest, HandMadeSharedStringsFormulasAndInlineText) {
+  const QString strings =
+      "<sst xmlns=\"" + kMain +
+      "\" count=\"4\" uniqueCount=\"4\">"
+      "<si><r><rPr><b/></rPr><t>Bold</t></r><r><t xml:space=\"preserve\"> text</t></r></si>"
+      "<si><t>plain</t></si>"
+      "<si><t>漢字</t><rPh sb=\"0\" eb=\"2\"><t>かんじ</t></rPh></si>"
+      "<si><t xml:space=\"preserve\">  </t></si>"
+      "</sst>";
+  const QString cells =
+      "<row r=\"1\">"
+      "<c r=\"A1\" t=\"s\"><v>0</v></c>"
+      "<c r=\"B1\" t=\"s\"><v>1</v></c>"
+      "<c r=\"C1\" t=\"s\"><v>2</v></c>"
+      "<c r=\"D1\" t=\"s\"><v>4</v></c>"     // one past the table: empty
+      "<c r=\"E1\" t=\"s\"><v>99</v></c>"    // far past: empty
+      "<c r=\"F1\"><f>6*7</f><v>42</v></c>"  // formula: its cached value
+      "<c r=\"G1\" t=\"str\"><f>\"a\"&amp;\"bc\"</f><v>abc</v></c>"
+      "<c r=\"H1\" t=\"inlineStr\"><is><r><t>inline</t></r><r><t xml:space=\"preserve\"> "
+      "rich</t></r></is></c>"
+      "<c t=\"inlineStr\"><is><t>next</t></is></c>"  // no reference: the column after H
+      "<c r=\"J1\" t=\"s\"><v>3</v></c>"             // a blank string item
+      "</row>"
+      "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c><c r=\"B2\"><f>A1</f></c></row>";
+  load(handMade("hand.xlsx", cells, strings, "<dimension ref=\"A1:B2\"/>"));
+  EXPECT_EQ(SpreadsheetWriter::shared().sharedStrings(), (QStringList{"Bold text", "plain", "漢字", "  "}));
+  EXPECT_EQ(titles(1),
+            SpreadsheetRows{(QStringList{"Bold text", "plain", "漢字", "Untitled Column 4",
+                                         "Untitled Column 5", "42", "abc", "inline rich", "next", "  "})});
+  EXPECT_EQ(Excel_Sheet_Columns, 10);
+  const SpreadsheetRows rows = allRows(1);
+  ASSERT_EQ(rows.size(), 2);
+  EXPECT_EQ(rows[0],
+            (QStringList{"Bold text", "plain", "漢字", "", "", "42", "abc", "inline rich", "next", "  "}));
+  EXPECT_EQ(rows[1], (QStringList{"plain", "", "", "", "", "", "", "", "", ""}));
+
+  // Elements written with a namespace prefix are matched by their local names.
+  const QString prefixed =
+      "<x:sst xmlns:x=\"" + kMain + "\"><x:si><x:t>p0</x:t></x:si><x:si><x:t>p1</x:t></x:si></x:sst>";
+  python(kZipParts, {path("prefixed.xlsx"), "xl/worksheets/sheet1.xml",
+                     "<x:worksheet xmlns:x=\"" + kMain +
+                         "\"><x:sheetData><x:row r=\"1\"><x:c r=\"B1\" "
+                         "t=\"s\"><x:v>1</x:v></x:c></x:row></x:sheetData></x:worksheet>",
+                     "xl/sharedStrings.xml", prefixed});
+  load(path("prefixed.xlsx"));
+  EXPECT_EQ(allRows(1), SpreadsheetRows{(QStringList{"", "p1"})});
+
+  // A sheet without cells takes its dimension's columns.
+  load(handMade("emptyrow.xlsx", "<row r=\"1\"/>", QString(), "<dimension ref=\"A1:C3\"/>"));
+  EXPECT_EQ(titles(1),
+            SpreadsheetRows{(QStringList{"Untitled Column 1", "Untitled Column 2", "Untitled Column 3"})});
+}
+
+TEST_F(XlsxReaderTest, MalformedPackagesGiveAnErrorAndNoRows) {
+  // First a good workbook, so that stale sheets would show.
+  load(handMade("good.xlsx", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"));
+  ASSERT_EQ(SpreadsheetWriter::Worksheet_Part_Names(), QStringList{"sheet1"});
+
+  writeAll(path("text.xlsx"), "just some text");
+  load(path("text.xlsx"));
+  EXPECT_EQ(lastError(), "Error: failed to open zip file");
+  EXPECT_TRUE(SpreadsheetWriter::Worksheet_Part_Names().isEmpty());
+  EXPECT_TRUE(titles(1).isEmpty());
+  EXPECT_TRUE(lastError().startsWith("Error: ")) << lastError().toStdString();
+  EXPECT_TRUE(allRows(1).isEmpty());
+
+  python(kZipParts, {path("noworkbook.xlsx"), "readme.txt", "no workbook here"});
+  load(path("noworkbook.xlsx"));
+  EXPECT_EQ(lastError(), "");
+  EXPECT_TRUE(SpreadsheetWriter::Worksheet_Part_Names().isEmpty());
+  EXPECT_TRUE(titles(1).isEmpty());
+  EXPECT_TRUE(lastError().startsWith("Error: ") && lastError().contains("sheet1.xml"))
+      << lastError().toStdString();
+
+  load(handMade("broken.xlsx", "<row r=\"1\"><c r=\"A1\"><v>1</v></row>"));
+  EXPECT_TRUE(titles(1).isEmpty());
+  EXPECT_TRUE(lastError().startsWith("Error: ")) << lastError().toStdString();
+  EXPECT_TRUE(allRows(1).isEmpty());
+
+  load(handMade("badstrings.xlsx",
+                "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\"><v>2</v></c></row>",
+                "<sst><si><t>unclosed</si>"));
+  EXPECT_TRUE(lastError().startsWith("Error: ")) << lastError().toStdString();
+  EXPECT_TRUE(SpreadsheetWriter::shared().sharedStrings().isEmpty());
+  EXPECT_EQ(allRows(1), SpreadsheetRows{(QStringList{"", "2"})});
+
+  // Cells beyond the last column a spreadsheet has, or without a column.
+  load(handMade("far.xlsx", "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>"));
+  EXPECT_TRUE(titles(1).isEmpty());
+  EXPECT_TRUE(lastError().contains("XFE1")) << lastError().toStdString();
+  load(handMade("nocol.xlsx", "<row r=\"1\"><c r=\"17\"><v>1</v></c></row>"));
+  EXPECT_TRUE(allRows(1).isEmpty());
+  EXPECT_TRUE(lastError().startsWith("Error: "));
+
+  // A package that tries to write outside the work folder is refused whole.
+  python(kZipParts,
+         {path("slip.xlsx"), "xl/worksheets/sheet1.xml", "<worksheet/>", "../../slipped.txt", "x"});
+  load(path("slip.xlsx"));
+  EXPECT_TRUE(lastError().contains("refused")) << lastError().toStdString();
+  EXPECT_TRUE(SpreadsheetWriter::Worksheet_Part_Names().isEmpty());
+  const QString work = SpreadsheetWriter::shared().tmpDir();
+  EXPECT_FALSE(QFileInfo::exists(QFileInfo(work).dir().path() + "/../slipped.txt"));
+  EXPECT_FALSE(QFileInfo::exists(QFileInfo(work).dir().path() + "/slipped.txt"));
+}
+
+TEST_F(XlsxReaderTest, WorkFolderIsPrivate) {
+  const QString work = Excel_Work_Folder();
+  ASSERT_FALSE(work.isEmpty());
+  EXPECT_TRUE(work.endsWith("/ziptmp"));
+  const QFileInfo parent(QFileInfo(work).path());
+  EXPECT_TRUE(parent.isDir());
+  EXPECT_EQ(parent.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                    QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+            QFile::Permissions());
+  EXPECT_NE(parent.filePath(), QDir::tempPath());
+  SpreadsheetWriter::shared();
+  EXPECT_EQ(SpreadsheetWriter::shared().tmpDir(), work);
+  Delete_Excel_File_Temp_Folder();
+  EXPECT_FALSE(QFileInfo::exists(work));
+  Delete_Excel_File_Temp_Folder();  // a missing folder is no error
+}
+
+}  // namespace
