@@ -232,8 +232,8 @@ EncodeResult encodeCodewords(std::vector<uint8_t>& t, int tl, const uint8_t* s, 
         break;
       }
       case 'E': {
-        if (room() <= 2) {
-          // No room for an EDIFACT group: what is left goes in ASCII.
+        if (room() - (enc == 'E' ? 0 : 1) <= 2) {
+          // A decoder reads the last two codewords in ASCII: no room for an EDIFACT group.
           if (!putAll(asciiCodewords(s, sp, sl))) return EncodeResult::kOverflow;
           sp = sl;
           enc = 'A';
