@@ -315,10 +315,12 @@ def fingerprints():
             outline = dx * dx + dy * dy
             if outline > 1.0:
                 continue
-            # Ridge phase: distance in a slightly swirled ellipse.
-            angle = math.atan2(dy, dx)
-            rr = math.sqrt(dx * dx * 1.0 + dy * dy * 1.3) * 60.0 + 2.0 * math.sin(angle * 2.0)
-            ridge = 0.5 + 0.5 * math.cos(rr * 2 * math.pi / 6.0)
+            # Ridge phase: a loop whose ridges bend down and open towards the
+            # bottom, with a slight swirl, the way a thumb print runs.
+            bent = dy - 0.45 * dx * dx + 0.25
+            angle = math.atan2(bent, dx)
+            rr = math.hypot(dx * 1.15, bent) * 60.0 + 1.5 * math.sin(angle * 3.0)
+            ridge = 0.5 + 0.5 * math.cos(rr * 2 * math.pi / 5.0)
             edge = min(1.0, (1.0 - outline) * 12.0)
             c.blend(x, y, ink, max(0.0, ridge * 1.6 - 0.5) * edge)
     return c
