@@ -196,6 +196,8 @@ void SKTZoomingScrollView::validateFactorPopUpButton() {
                                 entry.factor);
   _factorPopUpButton->setCurrentIndex(4);
   _factorPopUpButton->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  _factorPopUpButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  _factorPopUpButton->setFixedWidth(_factorPopUpButton->sizeHint().width());
   addScrollBarWidget(_factorPopUpButton, Qt::AlignLeft);
   connect(_factorPopUpButton, &QComboBox::activated, this, [this](int index) {
     const double f = _factorPopUpButton->itemData(index).toDouble();

@@ -267,3 +267,43 @@ TEST_F(RenderShapes, HatchNameMustBeAPlainNameAndAMissingPictureShowsTheBackgrou
   s->_isDrawingFill = false;
   EXPECT_TRUE(isWhite(drawAlone(*s), 30, 16));
 }
+
+// Every shape code on one sheet (and one picture per code when QUVO_SNAPSHOT_DIR is set).
+TEST_F(RenderShapes, EveryShapeCodeDrawsInItsBounds) {
+  struct Entry {
+    const char* name;
+    const char* code;
+    int doubleStar = 1;
+    int polygon = 1;
+  };
+  const Entry entries[] = {{"R", "R"},        {"C", "C"},        {"RR", "RR"},        {"T", "T"},
+                           {"D", "D"},        {"S", "S"},        {"DS1", "DS", 1, 1}, {"DS5", "DS", 5, 1},
+                           {"P1", "P", 1, 1}, {"P2", "P", 1, 2}, {"P3", "P", 1, 3},   {"P5", "P", 1, 5}};
+  const char* dir = std::getenv("QUVO_SNAPSHOT_DIR");
+  QImage sheet(6 * 120, 2 * 120, QImage::Format_RGB32);
+  sheet.fill(Qt::white);
+  int cell = 0;
+  for (const Entry& e : entries) {
+    auto s = makeShape(e.code, {10, 10, 100, 100}, QColor(250, 200, 40), true);
+    s->double_star_type = e.doubleStar;
+    s->polygon_type = e.polygon;
+    s->_strokeWidth = 2;
+    QImage img = drawAlone(*s, {120, 120});
+    int inked = 0;
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < 120; ++x) {
+        const bool ink = img.pixel(x, y) != qRgb(255, 255, 255);
+        if (ink) ++inked;
+        // Mitred tips may reach a few points beyond the bounds, never further.
+        if (x < 5 || y < 5 || x > 115 || y > 115)
+          ASSERT_FALSE(ink) << e.name << " outside at " << x << "," << y;
+      }
+    EXPECT_GT(inked, 1500) << e.name;
+    EXPECT_FALSE(isWhite(img, 60, 60)) << e.name;  // every outline covers its centre
+    if (dir) img.save(QString::fromLocal8Bit(dir) + "/shape_" + e.name + ".png");
+    QPainter sp(&sheet);
+    sp.drawImage((cell % 6) * 120, (cell / 6) * 120, img);
+    ++cell;
+  }
+  if (dir) sheet.save(QString::fromLocal8Bit(dir) + "/shape_sheet.png");
+}

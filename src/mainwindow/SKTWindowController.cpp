@@ -1,0 +1,298 @@
+#include "mainwindow/SKTWindowController.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QThread>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "core/canvas/ZoomGeometry.h"
+#include "core/globals.h"
+#include "core/render/CardBackground.h"
+#include "core/render/PaintStyle.h"
+#include "mainwindow/globals.h"
+#include "platform/globals.h"
+
+SKTWindowController* Main_App_wnd = nullptr;
+
+namespace {
+SKTWindowController* app_DefaultInstance = nullptr;
+// The last placement point of new objects.
+float last_ctrl_X = 10.0f;
+float last_ctrl_Y = 10.0f;
+}  // namespace
+
+SKTWindowController* SKTWindowController::defaultInstance() {
+  return app_DefaultInstance;
+}
+
+SKTWindowController::SKTWindowController(QWidget* parent)
+    : QMainWindow(parent), _document(std::make_unique<SKTDocument>()) {
+  _grid = new SKTGrid(this);
+  app_DefaultInstance = this;
+  Main_App_wnd = this;
+  setCardHost(this);
+  setWindowTitle(QStringLiteral("QUVO Gratulo"));
+  buildWindow();
+  buildMenus();
+  SetDocumentCanvasSize(SKTDocument::canvasSize(true, {}));
+  setZoomFactor(1.0);
+  Select_front_side();
+}
+
+SKTWindowController::~SKTWindowController() {
+  // The canvases stop observing before the document and its graphics go.
+  for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data(), _graphicView_TEMP.data()})
+    if (view) view->unbindGraphics();
+  setCardHost(nullptr);
+  if (Main_App_wnd == this) Main_App_wnd = nullptr;
+  if (app_DefaultInstance == this) app_DefaultInstance = nullptr;
+}
+
+void SKTWindowController::buildWindow() {
+  setStyleSheet(QStringLiteral("QMainWindow { background: rgb(241, 244, 250); }"));
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(6, 6, 6, 6);
+
+  auto* sideBar = new QHBoxLayout;
+  auto* front = new QPushButton(tr("Front"));
+  auto* back = new QPushButton(tr("Back"));
+  auto* temp = new QPushButton(tr("TEMP"));
+  front->setObjectName(QStringLiteral("Front_Card_Btn"));
+  back->setObjectName(QStringLiteral("Back_Card_Btn"));
+  temp->setObjectName(QStringLiteral("Temp_Card_Btn"));
+  connect(front, &QPushButton::clicked, this, &SKTWindowController::Select_front_side);
+  connect(back, &QPushButton::clicked, this, &SKTWindowController::Select_back_side);
+  connect(temp, &QPushButton::clicked, this, [this] {
+    Select_temp_design_side();
+    Temp_Design_Control_Assign();
+  });
+  _frontBackLabel = new QLabel;
+  _frontBackLabel->setObjectName(QStringLiteral("Front_back_label"));
+  QFont bold = _frontBackLabel->font();
+  bold.setBold(true);
+  _frontBackLabel->setFont(bold);
+  sideBar->addWidget(front);
+  sideBar->addWidget(back);
+  sideBar->addWidget(temp);
+  sideBar->addSpacing(12);
+  sideBar->addWidget(_frontBackLabel);
+  sideBar->addStretch(1);
+  layout->addLayout(sideBar);
+
+  _sideStack = new QStackedWidget;
+  struct Side {
+    QPointer<SKTGraphicView>* view;
+    QPointer<SKTZoomingScrollView>* scroll;
+    const char* binding;
+    CardSide side;
+  };
+  const Side sides[] = {
+      {&_graphicView, &_scrollFront, SKTGraphicViewGraphicsBindingName, CardSide::Front},
+      {&_graphicView_BACK, &_scrollBack, SKTGraphicViewGraphicsBindingName_back, CardSide::Back},
+      {&_graphicView_TEMP, &_scrollTemp, SKTGraphicViewGraphicsBindingName_temp, CardSide::Temp}};
+  for (const Side& s : sides) {
+    auto* scroll = new SKTZoomingScrollView;
+    auto* view = new SKTGraphicView;
+    scroll->clipView()->setCardShapeProvider([] { return Card_Shape.load(); });
+    scroll->setDocumentView(view, view);
+    view->bindGraphics(QString::fromLatin1(s.binding), _document.get(), s.side);
+    view->setGrid(_grid);
+    connect(scroll, &SKTZoomingScrollView::factorChosen, this, &SKTWindowController::setZoomFactor);
+    *s.view = view;
+    *s.scroll = scroll;
+    _sideStack->addWidget(scroll);
+  }
+  layout->addWidget(_sideStack, 1);
+  setCentralWidget(central);
+  resize(1000, 800);
+}
+
+void SKTWindowController::buildMenus() {
+  QMenu* view = menuBar()->addMenu(tr("&View"));
+  QMenu* zoom = view->addMenu(tr("Zoom"));
+  auto* group = new QActionGroup(this);
+  for (const auto& entry : zoom::kZoomTable) {
+    QAction* action = zoom->addAction(QCoreApplication::translate("SKTZoomingScrollView", entry.label));
+    action->setCheckable(true);
+    action->setData(entry.factor);
+    group->addAction(action);
+    const double factor = entry.factor;
+    connect(action, &QAction::triggered, this, [this, factor] { setZoomFactor(factor); });
+    _zoomActions << action;
+  }
+  view->addSeparator();
+  QAction* showGrid = view->addAction(tr("Show Grid"));
+  showGrid->setCheckable(true);
+  connect(showGrid, &QAction::toggled, _grid, &SKTGrid::setAlwaysShown);
+  QAction* snap = view->addAction(tr("Snap to Grid"));
+  snap->setCheckable(true);
+  connect(snap, &QAction::toggled, _grid, &SKTGrid::setConstraining);
+  QMenu* side = menuBar()->addMenu(tr("&Side"));
+  connect(side->addAction(tr("Front")), &QAction::triggered, this, &SKTWindowController::Select_front_side);
+  connect(side->addAction(tr("Back")), &QAction::triggered, this, &SKTWindowController::Select_back_side);
+  connect(side->addAction(tr("TEMP")), &QAction::triggered, this, [this] {
+    Select_temp_design_side();
+    Temp_Design_Control_Assign();
+  });
+}
+
+SKTZoomingScrollView* SKTWindowController::scrollView(CardSide side) const {
+  switch (side) {
+    case CardSide::Back:
+      return _scrollBack;
+    case CardSide::Temp:
+      return _scrollTemp;
+    default:
+      return _scrollFront;
+  }
+}
+
+SKTGraphicView* SKTWindowController::currentSideView() const {
+  return Card_Front_Or_Back.load() == 1 ? _graphicView_BACK : _graphicView;
+}
+
+SKTGraphicView* SKTWindowController::shownView() const {
+  switch (_sideStack ? _sideStack->currentIndex() : 0) {
+    case 1:
+      return _graphicView_BACK;
+    case 2:
+      return _graphicView_TEMP;
+    default:
+      return _graphicView;
+  }
+}
+
+Card_Property& SKTWindowController::currentCardProp() {
+  return Card_Front_Or_Back.load() == 0 ? Front_card_Prop : Back_card_Prop;
+}
+
+// ---------------------------------------------------------------- card host
+
+void SKTWindowController::Refresh_Canvas() {
+  // Only the GUI thread marks views; a refresh asked while a graphic is being
+  // drawn (every kind asks after drawing itself) must not schedule another
+  // paint, or the canvas would repaint without end.
+  if (QThread::currentThread() != thread()) return;
+  if (render::isDrawing()) return;
+  SKTGraphicView* view = currentSideView();
+  if (view) view->update();
+}
+
+void SKTWindowController::Card_Base_Drawing(QPainter& painter, const QRectF& rect) {
+  if (QThread::currentThread() != thread()) {
+    // A worker paints from its own copy of the current side's settings; the
+    // window's records belong to the GUI thread.
+    const CardSide side = Card_Front_Or_Back.load() == 0 ? CardSide::Front : CardSide::Back;
+    SidePaintContext context;
+    QMetaObject::invokeMethod(
+        this, [&] { context = sidePaintContext(side); }, Qt::BlockingQueuedConnection);
+    if (context.cardBase) context.cardBase(painter, rect);
+    return;
+  }
+  card_background::Card_Base_Drawing(
+      painter, rect, {&currentCardProp(), Card_Shape.load(), frontCanvasBounds(), Resource_Path()});
+}
+
+void SKTWindowController::Show_RHS_Properties(SKTGraphic* /*graphic*/) {
+  // The property panels follow later; nothing to show yet.
+}
+
+QPointF SKTWindowController::Control_New_Point(const QString& side) {
+  QPointF result(10.0, 10.0);
+  const SKTGraphicList& list =
+      side == QLatin1String("F") ? _document->graphics() : _document->graphics_back();
+  float step = static_cast<float>(list.size());
+  if (step < 20) step = 20;
+  float x = last_ctrl_X + step, y = last_ctrl_Y + step;
+  const QRectF limits = frontCanvasBounds();
+  if (x + 50 >= limits.width()) x = last_ctrl_X = 10;
+  if (y + 50 >= limits.height()) y = last_ctrl_Y = 10;
+  last_ctrl_X = x;
+  last_ctrl_Y = y;
+  result = QPointF(x, y);
+  return result;
+}
+
+QString SKTWindowController::Resource_Path() {
+  return ::Resource_Path();
+}
+
+QRectF SKTWindowController::frontCanvasBounds() {
+  std::lock_guard lock(_canvasBoundsMutex);
+  return _canvasBounds;
+}
+
+int SKTWindowController::Get_OS_Version() {
+  return QT_VERSION_MAJOR * 1000 + QT_VERSION_MINOR;
+}
+
+SidePaintContext SKTWindowController::sidePaintContext(CardSide side) const {
+  const Card_Property& page = side == CardSide::Back ? Back_card_Prop : Front_card_Prop;
+  QSizeF size;
+  {
+    std::lock_guard lock(_canvasBoundsMutex);
+    size = _canvasBounds.size();
+  }
+  return sidePaintContextForPage(page, Card_Shape.load(), size, ::Resource_Path());
+}
+
+// ---------------------------------------------------------------- size, zoom, sides
+
+void SKTWindowController::SetDocumentCanvasSize(const QSizeF& size) {
+  for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data(), _graphicView_TEMP.data()})
+    view->setFrameSizePoints({0, 0});
+  Refresh_Canvas();
+  for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data(), _graphicView_TEMP.data()})
+    view->setFrameSizePoints(size);
+  {
+    std::lock_guard lock(_canvasBoundsMutex);
+    _canvasBounds = _graphicView->bounds();
+  }
+  Refresh_Canvas();
+}
+
+void SKTWindowController::setZoomFactor(double factor) {
+  if (!(factor > 0) || !std::isfinite(factor)) return;
+  _zoomFactor = factor;
+  for (SKTZoomingScrollView* scroll : {_scrollFront.data(), _scrollBack.data(), _scrollTemp.data()})
+    scroll->setFactor(factor);
+  for (QAction* action : _zoomActions) action->setChecked(action->data().toDouble() == factor);
+}
+
+void SKTWindowController::changeViewController(int index) {
+  _sideStack->setCurrentIndex(index);
+  shownView()->update();
+}
+
+void SKTWindowController::Select_front_side() {
+  _frontBackLabel->setText(QStringLiteral("Front"));
+  Card_Front_Or_Back = 0;
+  changeViewController(0);
+  Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::Select_back_side() {
+  _frontBackLabel->setText(QStringLiteral("Back"));
+  Card_Front_Or_Back = 1;
+  changeViewController(1);
+  Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::Select_temp_design_side() {
+  _frontBackLabel->setText(QStringLiteral("TEMP"));
+  changeViewController(2);
+  Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::Temp_Design_Control_Assign() {
+  const CardSide from = Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front;
+  _graphicView_TEMP->changeSelectionIndexes({});
+  _document->setGraphicsOfSide(CardSide::Temp, _document->graphicsOfSide(from));
+  _graphicView_TEMP->update();
+}

@@ -1,0 +1,296 @@
+// The first cut of the main window: three canvases in zooming scroll views,
+// the side switch, zoom, the card background and the refresh rules.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPainter>
+#include <QTimer>
+#include <thread>
+
+#include "core/SKTLine.h"
+#include "core/SKTText.h"
+#include "core/globals.h"
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/globals.h"
+#include "platform/globals.h"
+
+namespace {
+
+void processEventsFor(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+SKTGraphicPtr shape(const QString& code, QRectF bounds, QColor fill) {
+  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
+  g->Set_Shape_Type(code);
+  g->_bounds = bounds;
+  g->_fillColor = fill;
+  return g;
+}
+
+}  // namespace
+
+class MainWindowCanvas : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Set_Resource_Path(QStringLiteral(QUVO_SOURCE_DIR "/resources"));
+    Card_Front_Or_Back = 0;
+    Card_Shape = 0;
+  }
+  void TearDown() override {
+    Card_Front_Or_Back = 0;
+    Card_Shape = 0;
+  }
+};
+
+TEST_F(MainWindowCanvas, StartsWithTheCreditCardCanvasOnTheFrontSide) {
+  SKTWindowController window;
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo");
+  EXPECT_EQ(Main_App_wnd, &window);
+  EXPECT_EQ(SKTWindowController::defaultInstance(), &window);
+  EXPECT_EQ(&cardHost(), static_cast<CardHost*>(&window));
+  EXPECT_EQ(window.graphicView()->bounds(), QRectF(0, 0, 243, 154));
+  EXPECT_EQ(window.graphicView_BACK()->bounds(), QRectF(0, 0, 243, 154));
+  EXPECT_EQ(window.graphicView_TEMP()->bounds(), QRectF(0, 0, 243, 154));
+  EXPECT_EQ(window.frontCanvasBounds(), QRectF(0, 0, 243, 154));
+  EXPECT_EQ(window.frontBackLabelText(), "Front");
+  EXPECT_EQ(window.shownView(), window.graphicView());
+  EXPECT_EQ(window.zoomFactor(), 1.0);
+}
+
+TEST_F(MainWindowCanvas, DefaultInstanceIsGoneWithTheWindow) {
+  { SKTWindowController window; }
+  EXPECT_EQ(SKTWindowController::defaultInstance(), nullptr);
+  EXPECT_EQ(Main_App_wnd, nullptr);
+}
+
+TEST_F(MainWindowCanvas, SideSwitchAndTempAssign) {
+  SKTWindowController window;
+  window.document()->addInGraphics(CardSide::Front, shape("R", {10, 10, 30, 30}, Qt::red));
+  window.Select_back_side();
+  EXPECT_EQ(Card_Front_Or_Back.load(), 1);
+  EXPECT_EQ(window.frontBackLabelText(), "Back");
+  EXPECT_EQ(window.shownView(), window.graphicView_BACK());
+  window.Select_front_side();
+  window.Select_temp_design_side();
+  EXPECT_EQ(Card_Front_Or_Back.load(), 0);  // the temp side leaves the current side alone
+  EXPECT_EQ(window.frontBackLabelText(), "TEMP");
+  window.Temp_Design_Control_Assign();
+  ASSERT_EQ(window.document()->graphics_temp().size(), 1u);
+  EXPECT_EQ(window.document()->graphics_temp()[0], window.document()->graphics()[0]);  // the same object
+}
+
+TEST_F(MainWindowCanvas, ZoomDrivesAllThreeScrollViews) {
+  SKTWindowController window;
+  window.resize(1000, 800);
+  window.show();
+  window.setZoomFactor(2.0);
+  for (CardSide side : {CardSide::Front, CardSide::Back, CardSide::Temp}) {
+    EXPECT_EQ(window.scrollView(side)->factor(), 2.0);
+    EXPECT_EQ(window.scrollView(side)->factorPopUpButton()->currentText(), "200%");
+  }
+  // Choosing in one pop-up zooms every side.
+  QComboBox* popup = window.scrollView(CardSide::Back)->factorPopUpButton();
+  emit popup->activated(popup->findText("400%"));
+  EXPECT_EQ(window.zoomFactor(), 4.0);
+  EXPECT_EQ(window.scrollView(CardSide::Front)->factor(), 4.0);
+  EXPECT_EQ(window.graphicView()->width(), 243 * 4);
+  window.setZoomFactor(0.0);  // ignored
+  EXPECT_EQ(window.zoomFactor(), 4.0);
+}
+
+TEST_F(MainWindowCanvas, CardCentredOnTheBackdropAtEveryZoom) {
+  SKTWindowController window;
+  window.resize(1000, 800);
+  window.show();
+  for (double f : {0.10000000149011612, 0.5, 1.0, 2.0, 4.0}) {
+    window.setZoomFactor(f);
+    SWCenteringClipView* clip = window.scrollView(CardSide::Front)->clipView();
+    const QRect g = window.graphicView()->geometry();
+    EXPECT_NEAR(g.center().x(), clip->width() / 2.0, 2.0) << f;
+    EXPECT_NEAR(g.center().y(), clip->height() / 2.0, 2.0) << f;
+  }
+}
+
+TEST_F(MainWindowCanvas, CardBackgroundFollowsTheCurrentSide) {
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = Qt::blue;
+  window.Back_card_Prop.Card_fill_chk = true;
+  window.Back_card_Prop.Card_fill_clr = Qt::green;
+  QImage front = SKTRenderingView::image_From_Card_Graphics({}, false);
+  ASSERT_EQ(front.size(), QSize(243, 154));
+  EXPECT_EQ(front.pixel(100, 100), qRgb(0, 0, 255));
+  Card_Front_Or_Back = 1;
+  QImage back = SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false);
+  EXPECT_EQ(back.pixel(100, 100), qRgb(0, 255, 0));
+  // A worker renders a snapshot context of the back side.
+  const SidePaintContext context = window.sidePaintContext(CardSide::Back);
+  window.Back_card_Prop.Card_fill_clr = Qt::red;  // later edits do not reach the snapshot
+  QImage fromWorker;
+  std::thread worker([&] { fromWorker = SKTRenderingView::image_From_Card_Graphics({}, context); });
+  worker.join();
+  EXPECT_EQ(fromWorker.pixel(100, 100), qRgb(0, 255, 0));
+}
+
+TEST_F(MainWindowCanvas, WorkerUsingTheHostBackgroundGetsACopy) {
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = Qt::blue;
+  QImage fromWorker;
+  std::thread worker([&] { fromWorker = SKTRenderingView::image_From_Card_Graphics({}, false); });
+  // The worker's host call hops to this thread for its copy of the page settings.
+  QElapsedTimer t;
+  t.start();
+  while (fromWorker.isNull() && t.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  worker.join();
+  ASSERT_EQ(fromWorker.size(), QSize(243, 154));
+  EXPECT_EQ(fromWorker.pixel(100, 100), qRgb(0, 0, 255));
+}
+
+TEST_F(MainWindowCanvas, DrawingDoesNotRepaintWithoutEnd) {
+  SKTWindowController window;
+  window.resize(900, 700);
+  window.show();
+  for (int i = 0; i < 3; ++i)
+    window.document()->addInGraphics(CardSide::Front, shape("S", {20.0 + 40 * i, 30, 35, 35}, Qt::red));
+  PaintCounter counter;
+  window.graphicView()->installEventFilter(&counter);
+  window.graphicView()->repaint();
+  processEventsFor(400);
+  EXPECT_GE(counter.paints, 1);
+  EXPECT_LE(counter.paints, 3);  // the kinds' refresh requests while drawing schedule nothing
+  const int settled = counter.paints;
+  window.Refresh_Canvas();  // an ordinary request outside drawing repaints once
+  processEventsFor(200);
+  EXPECT_EQ(counter.paints, settled + 1);
+}
+
+TEST_F(MainWindowCanvas, RefreshFromAWorkerDoesNothing) {
+  SKTWindowController window;
+  window.show();
+  processEventsFor(100);
+  PaintCounter counter;
+  window.graphicView()->installEventFilter(&counter);
+  std::thread worker([&] { window.Refresh_Canvas(); });
+  worker.join();
+  processEventsFor(150);
+  EXPECT_EQ(counter.paints, 0);
+}
+
+TEST_F(MainWindowCanvas, RefreshMarksTheCurrentSideNeverTheTemp) {
+  SKTWindowController window;
+  window.show();
+  window.Select_temp_design_side();
+  processEventsFor(100);
+  PaintCounter temp;
+  window.graphicView_TEMP()->installEventFilter(&temp);
+  window.Refresh_Canvas();
+  processEventsFor(150);
+  EXPECT_EQ(temp.paints, 0);
+}
+
+TEST_F(MainWindowCanvas, SelectedGraphicNeverOutlivesItsPlaceInTheList) {
+  SKTWindowController window;
+  window.resize(900, 700);
+  window.show();
+  SKTGraphicView* view = window.graphicView();
+  window.document()->addInGraphics(CardSide::Front, shape("R", {10, 10, 50, 50}, Qt::red));
+  window.document()->addInGraphics(CardSide::Front, shape("C", {80, 10, 50, 50}, Qt::blue));
+  view->changeSelectionIndexes({0, 1});
+  view->grab();  // a full redraw
+  // After a full redraw the current graphic is the front-most selected one.
+  ASSERT_NE(view->Selected_Graphic(), nullptr);
+  EXPECT_EQ(view->Selected_Graphic(), window.document()->graphics()[0]);
+  SKTGraphicPtr keep = window.document()->graphics()[0];  // held elsewhere too (an undo entry, say)
+  window.document()->removeGraphicAtIndex(CardSide::Front, 0);
+  EXPECT_EQ(view->Selected_Graphic(), nullptr);
+  EXPECT_EQ(view->selectionIndexes(), (SKTIndexSet{0}));  // index 1 no longer exists
+}
+
+TEST_F(MainWindowCanvas, PlacementPointCascadesAndWraps) {
+  SKTWindowController window;
+  const QPointF a = window.Control_New_Point("F");
+  const QPointF b = window.Control_New_Point("F");
+  EXPECT_EQ(b - a, QPointF(20, 20));
+  for (int i = 0; i < 20; ++i) {
+    const QPointF p = window.Control_New_Point("F");
+    EXPECT_LT(p.x() + 50, 243);
+    EXPECT_LT(p.y() + 50, 154);
+  }
+}
+
+// Shows a card with a few shapes, a line and a text; saves the window's picture
+// when QUVO_SNAPSHOT_DIR is set (for looking at it).
+TEST_F(MainWindowCanvas, WindowShowsACardWithObjects) {
+  SKTWindowController window;
+  window.resize(1000, 800);
+  window.Front_card_Prop.Card_border_chk = true;
+  window.Front_card_Prop.Card_bor_Stepper = 3;
+  window.Front_card_Prop.Card_border_style = "DDD";
+  window.Front_card_Prop.Card_bordr_clr = QColor(30, 60, 160);
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_style = "G";
+  window.Front_card_Prop.Card_fill_Grd_1_clr = QColor(255, 250, 230);
+  window.Front_card_Prop.Card_fill_Grd_2_clr = QColor(250, 220, 190);
+  window.Front_card_Prop.Card_grad_Stepper = 90;
+  Card_Shape = 1;
+  SKTDocument* doc = window.document();
+  auto star = shape("S", {15, 15, 50, 50}, QColor(240, 200, 40));
+  auto oval = shape("C", {75, 20, 60, 40}, QColor(80, 160, 220));
+  oval->_fill_type = "H";
+  oval->_fill_htch_clr = QColor(200, 230, 255);
+  oval->_fill_hatch_type = "Diagonal_Cross";
+  auto tri = shape("T", {150, 15, 70, 50}, QColor(120, 200, 120));
+  tri->_stroke_border_type = "DA";
+  tri->_strokeWidth = 2;
+  auto line = std::static_pointer_cast<SKTLine>(SKTGraphic::makeGraphic(GraphicKind::Line));
+  line->setBeginPoint({15, 80});
+  line->setEndPoint({228, 80});
+  line->_strokeWidth = 3;
+  line->_strokeColor = QColor(180, 40, 40);
+  line->_line_cap_style = 1;
+  auto text = std::static_pointer_cast<SKTText>(SKTGraphic::makeGraphic(GraphicKind::Text));
+  text->_bounds = {15, 90, 213, 50};
+  text->Text_contents()->string = "  happy birthday, anna!  ";
+  text->text_transfrom_case = 3;
+  text->text_alignmnet = 2;
+  text->text_ctrl_font = CardFont{"TimesNewRomanPS-BoldItalicMT", 22};
+  text->txt_clr = QColor(60, 30, 90);
+  text->_isDrawingFill = false;
+  text->_isDrawingStroke = false;
+  for (const SKTGraphicPtr& g : SKTGraphicList{star, oval, tri, line, text})
+    doc->addInGraphics(CardSide::Front, g);
+  window.graphicView()->changeSelectionIndexes({0});
+  window.setZoomFactor(2.0);
+  window.show();
+  processEventsFor(200);
+  const QImage shot = window.grab().toImage();
+  const QImage canvas = window.graphicView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(canvas.size(), QSize(486, 308));
+  // The star's centre (40, 40) at 200 %.
+  const QRgb c = canvas.pixel(80, 80);
+  EXPECT_GT(qRed(c), 220);
+  EXPECT_GT(qGreen(c), 180);
+  EXPECT_LT(qBlue(c), 80);
+  if (const char* dir = std::getenv("QUVO_SNAPSHOT_DIR")) {
+    QDir().mkpath(dir);
+    shot.save(QString::fromLocal8Bit(dir) + "/main_window.png");
+    canvas.save(QString::fromLocal8Bit(dir) + "/front_canvas.png");
+  }
+}
