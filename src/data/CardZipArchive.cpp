@@ -366,6 +366,8 @@ bool CardZipArchive::writeFile(const QString& name, const QString& basePath) {
   if (!_zip) throw std::logic_error("Attempting to write to an archive which was never opened");
   const QString full = basePath.isEmpty() ? name : QDir(basePath).filePath(name);
   const QFileInfo info(full);
+  // A linked folder is left out: a link back to a parent would never end.
+  if (info.isDir() && info.isSymLink()) return true;
   if (info.isDir()) {
     const QStringList entries = QDir(full).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);

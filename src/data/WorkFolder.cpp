@@ -1,13 +1,8 @@
 #include "data/WorkFolder.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
-#include <mutex>
 
 #include "data/Report.h"
 

@@ -85,6 +85,12 @@ TEST_F(ZipTest, FilesAndFoldersRoundTrip) {
   EXPECT_EQ(readAll(path("back/xl/worksheets/sheet1.xml")), QByteArray("<worksheet/>"));
   EXPECT_EQ(readAll(path("back/Grüße ✓.txt")), QByteArray("utf-8 name"));
 
+  // A linked folder is left out rather than walked.
+  ASSERT_TRUE(QFile::link(path("src"), path("src/xl/loop")));
+  ASSERT_TRUE(CardZipArchive::createZipFileAtPath(path("loop.zip"), QStringList{path("src/xl")}));
+  EXPECT_EQ(unzipListing(path("loop.zip")), (QStringList{"xl/.hidden", "xl/worksheets/sheet1.xml"}));
+  QFile::remove(path("loop.zip"));
+
   // No temporary file is left beside the archive.
   EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"out.zip"});
 }

@@ -178,6 +178,23 @@ TEST_F(XlsxWriterTest, FailuresAreReportedAndTheOldFileStays) {
   EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files).filter("keep.xlsx"), QStringList{"keep.xlsx"});
 }
 
+TEST_F(XlsxWriterTest, ShippedTemplateIsTheGeneratorsOutput) {
+  const QString regenerated = path("Template.xlsx");
+  data_test::run("/usr/bin/python3", {QUVO_SOURCE_DIR "/scripts/make_template_xlsx.py", regenerated});
+  const char* const parts = R"(
+import sys, zipfile, hashlib
+z = zipfile.ZipFile(sys.argv[1])
+for name in z.namelist():
+    print(name, hashlib.sha256(z.read(name)).hexdigest())
+)";
+  const QByteArray shipped = python(parts, {templateWorkbook()});
+  EXPECT_EQ(python(parts, {regenerated}), shipped);
+  EXPECT_TRUE(shipped.contains("xl/worksheets/sheet1.xml") && shipped.contains("xl/sharedStrings.xml"));
+  EXPECT_EQ(python("import sys, openpyxl; print(openpyxl.load_workbook(sys.argv[1]).sheetnames)",
+                   {templateWorkbook()}),
+            QByteArray("['Batch Values']\n"));
+}
+
 TEST(XlsxFormat, NumberGrammarOfTheCLocale) {
   for (const char* number :
        {"0", "7", "-3", "1.5", "-0.25", "0.001", "123456789012345", "1234567890.12345", "0.000000000000001"})
