@@ -103,6 +103,9 @@ SKTGraphicList SKTDocument::removeStraight(CardSide side, const SKTIndexSet& ind
 }
 
 void SKTDocument::insertGraphics(const SKTGraphicList& graphics, const SKTIndexSet& indexes) {
+  // One list edit is one group at least, so that the graphics inserted stay
+  // known as such until the group closes.
+  SKTUndoGroup group(undo_);
   insertStraight(CardSide::Front, graphics, indexes);
   for (const auto& g : graphics) g->setScriptingContainer(this);
   undo_.registerUndo([this, indexes] { removeGraphicsAtIndexes(indexes); });
@@ -113,6 +116,7 @@ void SKTDocument::insertGraphics(const SKTGraphicList& graphics, const SKTIndexS
 }
 
 void SKTDocument::removeGraphicsAtIndexes(const SKTIndexSet& indexes) {
+  SKTUndoGroup group(undo_);
   const SKTIndexSet sorted = makeIndexSet(indexes);
   for (int index : sorted)
     if (index < 0 || static_cast<std::size_t>(index) >= _graphics.size())
@@ -200,13 +204,17 @@ void SKTDocument::recordUndoChange(SKTGraphic& graphic, const QString& key, cons
                                    const QVariant& newValue) {
   if (_undoGroupInsertedGraphics.count(&graphic)) return;
   if (oldValue == newValue) return;
-  if (!_undoGroupOldPropertiesPerGraphic) {
-    auto properties = std::make_shared<PropertyMap>();
+  if (!undo_.isUndoRegistrationEnabled()) return;  // nothing would be registered
+  std::shared_ptr<PropertyMap> properties = _undoGroupOldPropertiesPerGraphic;
+  if (!properties) {
+    // Once per group. (Outside a group the registration is an entry of its own
+    // and closes at once, which resets the group fields; the local keeps the map.)
+    properties = std::make_shared<PropertyMap>();
     _undoGroupOldPropertiesPerGraphic = properties;
     undo_.registerUndo([this, properties] { setGraphicProperties(properties); });
   }
   SKTGraphicPtr owner = graphic.shared_from_this();
-  PropertyMap& map = *_undoGroupOldPropertiesPerGraphic;
+  PropertyMap& map = *properties;
   auto entry = std::find_if(map.begin(), map.end(), [&](const auto& e) { return e.first.get() == &graphic; });
   if (entry == map.end()) {
     map.emplace_back(owner, std::map<QString, QVariant>{});

@@ -3,6 +3,7 @@
 #include "core/CardHost.h"
 #include "core/PictureFile.h"
 #include "core/globals.h"
+#include "core/image/ImageProcesser.h"
 
 namespace {
 QRectF centredOn(const QPointF& point, const QSizeF& size) {
@@ -17,7 +18,7 @@ SKTGraphicPtr SKTImage::cloneShallow() const {
 std::shared_ptr<SKTImage> SKTImage::initWithPath(const QPointF& point, const QString& path) {
   auto image = std::make_shared<SKTImage>();
   image->setFilePath(path);
-  image->setBounds(centredOn(point, image->_contents.size()));
+  image->setBounds(centredOn(point, image->pictureSize()));
   cardHost().Reset_Image_Editing_Controls();
   return image;
 }
@@ -26,7 +27,7 @@ std::shared_ptr<SKTImage> SKTImage::initWithPosition(const QPointF& point, const
   auto image = std::make_shared<SKTImage>();
   image->_contents = contents;
   image->Set_Control_File_path(Library_Selected_Image.get());
-  image->setBounds(centredOn(point, contents.size()));
+  image->setBounds(centredOn(point, image->pictureSize()));
   cardHost().Reset_Image_Editing_Controls();
   return image;
 }
@@ -47,7 +48,7 @@ void SKTImage::flipVertically() {
 void SKTImage::makeNaturalSize() {
   if (ctrl_is_locked) return;
   QRectF r = bounds();
-  r.setSize(_contents.size());
+  r.setSize(pictureSize());
   setBounds(r);
   setFlippedHorizontally(false);
   setFlippedVertically(false);
@@ -73,4 +74,8 @@ QStringList SKTImage::keysAffectedByKey(const QString& key) const {
 void SKTImage::setFilePath(const QString& path) {
   Set_Control_File_path(path);
   _contents = loadPictureFile(path);
+}
+
+QSizeF SKTImage::pictureSize() const {
+  return _contents.isNull() ? QSizeF(0, 0) : QSizeF(ImageProcesser::clampedSize(_contents.size()));
 }

@@ -32,6 +32,9 @@ class SKTImage : public SKTGraphic {
   // Records the path on the graphic, then loads the picture from it ("~" and
   // "." resolved). A file that cannot be read leaves no picture.
   void setFilePath(const QString& path);
+  // The size the picture is shown at: its size with each side clamped alone to
+  // 724 x 468 points (the pixels are kept). New objects and natural size use it.
+  QSizeF pictureSize() const;
 
   QImage _contents;  // the loaded picture; null when the file did not load
 

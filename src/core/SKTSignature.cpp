@@ -24,6 +24,9 @@ std::shared_ptr<SKTSignature> SKTSignature::initWithPosition(const QPointF& poin
   signature->_contents_img = contents;
   signature->Set_Sign_Or_FP(sign_or_FP);
   signature->file_path = signature->samplePicturePath();
+  // The graphic's own path names the sample too, so that the sample stays shown
+  // (drawing reloads whenever the two paths differ) and a saved design shows it again.
+  signature->Set_Control_File_path(signature->file_path);
   signature->setBounds(centredOn(point, contents.size()));
   cardHost().Reset_Image_Editing_Controls();
   return signature;
