@@ -74,7 +74,7 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
 
   // ---- Redisplay --------------------------------------------------------------------
   // Marks a rectangle of card points for redisplay.
-  void setNeedsDisplayInRect(const QRectF& rect);
+  virtual void setNeedsDisplayInRect(const QRectF& rect);
   void setNeedsDisplay() { update(); }
   void invalidateHandlesOfGraphics(const SKTGraphicList& graphics);
   void hideHandlesMomentarily();
