@@ -1,0 +1,242 @@
+#include "mainwindow/designfile/DesignFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "core/PictureFile.h"
+#include "core/SKTImage.h"
+#include "core/globals.h"
+#include "mainwindow/globals.h"
+#include "platform/MessageHost.h"
+#include "platform/Messages.h"
+
+namespace designfile {
+
+namespace {
+
+// Keeps undo registration off for the lifetime of the guard.
+class UndoRegistrationOff {
+ public:
+  explicit UndoRegistrationOff(SKTDocument& document) : document_(document) {
+    document_.Enable_Disable_Undo_Registraion(false);
+  }
+  ~UndoRegistrationOff() { document_.Enable_Disable_Undo_Registraion(true); }
+  UndoRegistrationOff(const UndoRegistrationOff&) = delete;
+  UndoRegistrationOff& operator=(const UndoRegistrationOff&) = delete;
+
+ private:
+  SKTDocument& document_;
+};
+
+bool hasDesignSuffix(const QString& path) {
+  return QFileInfo(path).suffix().compare(design_file_EXT, Qt::CaseInsensitive) == 0;
+}
+
+// A picture object reloads its picture from its own path, but only from a
+// regular file (never a device or a pipe named by a hostile file).
+void reloadPictures(const SKTGraphicList& graphics) {
+  for (const auto& graphic : graphics) {
+    if (graphic->kind() != GraphicKind::Image) continue;
+    auto* image = static_cast<SKTImage*>(graphic.get());
+    const QString path = image->FilePath();
+    if (isRegularPictureFile(path))
+      image->setFilePath(path);
+    else
+      image->_contents = QImage();
+  }
+}
+
+void insertSide(SKTDocument& document, CardSide side, const SKTGraphicList& graphics) {
+  if (graphics.empty()) return;
+  document.insertGraphics(side, graphics, indexRange(0, static_cast<int>(graphics.size())));
+}
+
+bool usesBackgroundPicture(const Card_Property& side) {
+  return side.Card_fill_chk && side.Card_fill_style == QLatin1String("I");
+}
+
+}  // namespace
+
+bool isRegularPictureFile(const QString& path) {
+  const QString resolved = standardizedPicturePath(path);
+  return !resolved.isEmpty() && QFileInfo(resolved).isFile();
+}
+
+QImage loadRegularPictureFile(const QString& path) {
+  return isRegularPictureFile(path) ? loadPictureFile(path) : QImage();
+}
+
+int cardShapeCode(const QString& outline) {
+  if (outline == QLatin1String("RR")) return 1;
+  if (outline == QLatin1String("E")) return 2;
+  return 0;
+}
+
+QString designWindowTitle(const QString& appName, const QString& projectFileName) {
+  if (!projectFileName.isEmpty() && QFileInfo::exists(projectFileName))
+    return QStringLiteral("%1 ( %2 )").arg(appName, QFileInfo(projectFileName).fileName());
+  return appName;
+}
+
+void Set_Log_Name_In_Title(DesignHost& host) {
+  host.setWindowTitle(designWindowTitle(host.App_Name(), Project_File_Name));
+}
+
+Design currentDesign(DesignHost& host) {
+  Design design;
+  for (Card_Property* side : {&host.frontCardProperty(), &host.backCardProperty()})
+    if (side->Card_fill_style != QLatin1String("I")) side->Card_BG_Image_Path = QStringLiteral("");
+  design.front = host.frontCardProperty();
+  design.back = host.backCardProperty();
+  design.frontGraphics = host.document().graphics();
+  design.backGraphics = host.document().graphics_back();
+  design.excelBindingUse = host.excelBindingUse();
+  design.excelSourcePath = host.excelSourcePath();
+  design.columnTitles = host.dataSourceTable().columnTitles();
+  design.rows = host.dataSourceTable().ListData();
+  return design;
+}
+
+bool writeDesignFile(const QString& path, const Design& design, QString* why) {
+  return writeDesignBytes(path, designFileBytes(design), why);
+}
+
+bool writeDesignBytes(const QString& path, const QByteArray& bytes, QString* why) {
+  QSaveFile file(path);
+  auto fail = [&](const QString& reason) {
+    if (why) *why = reason;
+    file.cancelWriting();
+    return false;
+  };
+  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+  if (file.write(bytes) != bytes.size()) return fail(file.errorString());
+  if (!file.commit()) {
+    if (why) *why = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
+  try {
+    const QString remembered = Project_File_Name;
+    QString path = save_as ? QString() : Project_File_Name.trimmed();
+    if (path.isEmpty()) {
+      platform::FilePanelRequest request;
+      request.title = QStringLiteral("Save");
+      request.nameFilters = {QStringLiteral("Design (*.%1)").arg(design_file_EXT)};
+      request.suggestedName = QStringLiteral("Untitled.%1").arg(design_file_EXT);
+      QString chosen = platform::messageHost().savePanel(request);
+      if (chosen.trimmed().isEmpty()) {
+        Project_File_Name = remembered;
+        return false;
+      }
+      host.bringToFront();
+      if (!hasDesignSuffix(chosen)) chosen += QLatin1Char('.') + design_file_EXT;
+      path = chosen;
+    }
+    Project_File_Name = path;
+
+    QByteArray bytes;
+    try {
+      bytes = designFileBytes(currentDesign(host));  // raises before anything is written
+    } catch (const DesignBuildError& e) {
+      const QString reason = QString::fromUtf8(e.what());
+      Show_NSLog_Message(reason);
+      Show_MessageBox(QStringLiteral("%1 -- %2").arg(e.elements()).arg(reason));
+      return false;
+    }
+
+    QString why;
+    const bool written = writeDesignBytes(path, bytes, &why);
+    if (!written) Show_NSLog_Message(QStringLiteral("Design file not written to %1: %2").arg(path, why));
+    if (show_msg) {
+      Show_MessageBox(written ? kSavedMessage : kFailedMessage);
+      Set_Log_Name_In_Title(host);
+    }
+    return written;
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    if (show_msg) Show_MessageBox(kFailedMessage);
+    return false;
+  }
+}
+
+std::optional<Design> readDesignFile(const QString& path, QString* why) {
+  auto fail = [why](const QString& reason) -> std::optional<Design> {
+    if (why) *why = reason;
+    return std::nullopt;
+  };
+  const QFileInfo info(path);
+  if (!info.isFile()) return fail(QStringLiteral("%1 is not a file").arg(path));
+  if (info.size() > kMaxDesignFileBytes) return fail(QStringLiteral("%1 is too large").arg(path));
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
+  const QByteArray bytes = file.read(kMaxDesignFileBytes + 1);
+  if (bytes.size() > kMaxDesignFileBytes) return fail(QStringLiteral("%1 is too large").arg(path));
+  return parseDesignFile(bytes, why);
+}
+
+void applyDesign(DesignHost& host, Design design, const QString& path, const QString& log_or_template) {
+  SKTDocument& document = host.document();
+  UndoRegistrationOff noUndo(document);
+
+  host.resetForLoading();
+  document.setGraphicsOfSide(CardSide::Front, {});
+  document.setGraphicsOfSide(CardSide::Back, {});
+  Project_File_Name = log_or_template == QLatin1String("L") ? path : QString();
+
+  {
+    ScopedNotDrawOnlyPropChange loading;
+    host.frontCardProperty() = design.front;
+    const QSizeF size = design.front.Card_Size;
+    if (size.width() > 0.0 && size.height() > 0.0) host.setCardSize(size);
+    host.backCardProperty() = design.back;
+    host.setExcelBinding(design.excelBindingUse);
+    host.setExcelSourcePath(design.excelSourcePath);
+    host.dataSourceTable().replaceContents(design.columnTitles, design.rows);
+
+    reloadPictures(design.frontGraphics);
+    reloadPictures(design.backGraphics);
+    insertSide(document, CardSide::Front, design.frontGraphics);
+    insertSide(document, CardSide::Back, design.backGraphics);
+    Set_Log_Name_In_Title(host);
+  }
+  host.showCardProperties();
+
+  const Card_Property& back = host.backCardProperty();
+  if (usesBackgroundPicture(back)) host.setBackgroundImage(CardSide::Back, back.Card_BG_Image_Path);
+  const Card_Property& front = host.frontCardProperty();
+  if (usesBackgroundPicture(front)) host.setBackgroundImage(CardSide::Front, front.Card_BG_Image_Path);
+  Card_Shape = cardShapeCode(front.Card_Shape);
+  host.finishLoading();
+}
+
+int Read_and_load_design_Log(DesignHost& host, const QString& path, const QString& log_or_template) {
+  QString why;
+  std::optional<Design> design = readDesignFile(path, &why);
+  if (!design) {
+    Show_NSLog_Message(QStringLiteral("Design file %1 not opened: %2").arg(path, why));
+    Show_MessageBox(kCorruptMessage);
+    return 0;
+  }
+  try {
+    applyDesign(host, std::move(*design), path, log_or_template);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    return 0;
+  }
+  return 1;
+}
+
+int Open_Log_File(DesignHost& host) {
+  platform::FilePanelRequest request;
+  request.title = QStringLiteral("Open");
+  request.nameFilters = {QStringLiteral("Design (*.%1)").arg(design_file_EXT)};
+  const QStringList chosen = platform::messageHost().openPanel(request);
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return 0;
+  return Read_and_load_design_Log(host, chosen.front(), QStringLiteral("L"));
+}
+
+}  // namespace designfile

@@ -1,0 +1,120 @@
+#pragma once
+// Saving and opening design files for the main window.
+//
+// The writer and reader work on a DesignHost: the current design (both page
+// settings, the document with the front and back lists, the spreadsheet
+// binding and data-source table) and the few main-window reactions around
+// loading (reset, canvas size, combo of data sources, window title ...). The
+// main window controller implements it with its own state; tests and tools use
+// PlainDesignHost.
+//
+//   Save_project_file(host, /*save_as=*/false, /*show_msg=*/true);
+//   int loaded = Read_and_load_design_Log(host, path, "L");
+//
+// Sound behaviour beyond the plain file layout:
+//   - a save goes through QSaveFile: a failed write leaves the previous file
+//     as it was, and is reported as "fail" (reason in the log), never as saved;
+//   - opening parses the whole file into a staging design first; only a file
+//     that parsed completely replaces the current design. Any failure shows
+//     "File is corrupt and cannot be opened." and changes nothing;
+//   - after opening, the card outline (Card_Shape) follows the front side;
+//   - every column title of the data-source table is restored, the first one too;
+//   - picture files named by a design are loaded only when they are regular
+//     files, under the picture allocation limit.
+
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+
+#include "core/Card_Property.h"
+#include "core/SKTDocument.h"
+#include "data/DataSourceTable.h"
+#include "mainwindow/designfile/DesignFileFormat.h"
+
+namespace designfile {
+
+inline const QString kCorruptMessage = QStringLiteral("File is corrupt and cannot be opened.");
+inline const QString kSavedMessage = QStringLiteral("Greeting Card Design Log has been saved successfully.");
+inline const QString kFailedMessage = QStringLiteral("fail");
+
+class DesignHost {
+ public:
+  virtual ~DesignHost() = default;
+
+  // ---- The current design -------------------------------------------------------
+  virtual Card_Property& frontCardProperty() = 0;
+  virtual Card_Property& backCardProperty() = 0;
+  virtual SKTDocument& document() = 0;
+  virtual DataSourceTable& dataSourceTable() = 0;
+  virtual bool excelBindingUse() const = 0;
+  virtual QString excelSourcePath() const = 0;
+
+  // ---- Reactions while a design is loaded (in this order) ---------------------------
+  // New_Project_Setting_Reset and Remove_All_Tab_Items; the reader then empties
+  // the front and back lists itself.
+  virtual void resetForLoading() = 0;
+  // Set_Document_Size, SetDocumentCanvasSize and Set_Card_Size_In_Control with
+  // the front size (only called with a size whose sides are both above zero).
+  virtual void setCardSize(QSizeF size) = 0;
+  // Stores Excel_Binding_Use and adds or removes "Excel" in the data-source combo.
+  virtual void setExcelBinding(bool use) = 0;
+  virtual void setExcelSourcePath(const QString& path) = 0;
+  // Show_RHS_Properties with no selection.
+  virtual void showCardProperties() {}
+  // set_Back_BG_Image / set_Front_BG_Image with the side's picture path.
+  virtual void setBackgroundImage(CardSide side, const QString& path) = 0;
+  // selectArrowTool and Refresh_Canvas.
+  virtual void finishLoading() {}
+
+  // ---- Window ------------------------------------------------------------------------
+  virtual QString App_Name() const { return QStringLiteral("QUVO Gratulo"); }
+  virtual void setWindowTitle(const QString& title) = 0;
+  // Brings the main window to the front after a save panel.
+  virtual void bringToFront() {}
+};
+
+// The title text for a design path: "<App_Name> ( <file name> )" when a file
+// exists there, else App_Name alone.
+QString designWindowTitle(const QString& appName, const QString& projectFileName);
+
+// Sets the window title from App_Name and Project_File_Name.
+void Set_Log_Name_In_Title(DesignHost& host);
+
+// The current design of the host (the live page settings lose a background
+// path whose fill style is not "I", as the file does).
+Design currentDesign(DesignHost& host);
+
+// Writes a design file through QSaveFile. False with the reason when the file
+// could not be written; the previous file is then unchanged.
+bool writeDesignFile(const QString& path, const Design& design, QString* why = nullptr);
+bool writeDesignBytes(const QString& path, const QByteArray& bytes, QString* why = nullptr);
+
+// Save / Save As: asks for a path when the design is untitled or save_as is
+// set, then writes. With show_msg: the outcome as a message box and the
+// window title. True when the file was written.
+bool Save_project_file(DesignHost& host, bool save_as, bool show_msg);
+
+// Replaces the host's design with the file's: 1 loaded, 0 not loaded (the
+// current design unchanged). Mode "L" makes the file the current design file;
+// any other mode (a template) leaves the design untitled.
+int Read_and_load_design_Log(DesignHost& host, const QString& path, const QString& log_or_template);
+
+// Open panel for one "dcard" file, then the reader in mode "L"; 0 when cancelled.
+int Open_Log_File(DesignHost& host);
+
+// Reads a design file from disk: only a regular file no larger than the
+// design file limit. Nothing (with the reason) otherwise.
+std::optional<Design> readDesignFile(const QString& path, QString* why = nullptr);
+
+// Puts a staged design in place of the host's (steps of a successful open).
+void applyDesign(DesignHost& host, Design design, const QString& path, const QString& log_or_template);
+
+// The picture of a path named by a design file: loaded only from a regular
+// file, under the picture allocation limit; a null picture otherwise.
+QImage loadRegularPictureFile(const QString& path);
+bool isRegularPictureFile(const QString& path);
+
+// Card_Shape value of a card outline code: "RR" 1, "E" 2, anything else 0.
+int cardShapeCode(const QString& outline);
+
+}  // namespace designfile

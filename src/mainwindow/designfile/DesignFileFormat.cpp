@@ -1,0 +1,412 @@
+#include "mainwindow/designfile/DesignFileFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <exception>
+
+#include "core/GraphicArchive.h"
+#include "mainwindow/designfile/DesignText.h"
+#include "platform/KeyedArchive.h"
+
+namespace designfile {
+
+using platform::PlistArray;
+using platform::PlistDict;
+using platform::PlistValue;
+
+// ---------------------------------------------------------------- colours and fonts
+
+namespace {
+
+QString shortestFloat(float v) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+  return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+// The NSRGB bytes of a colour: "r g b a" in ASCII with a trailing NUL.
+QByteArray rgbBytes(const platform::KeyedColor& c) {
+  QByteArray bytes = (shortestFloat(c.red) + u' ' + shortestFloat(c.green) + u' ' + shortestFloat(c.blue) +
+                      u' ' + shortestFloat(c.alpha))
+                         .toLatin1();
+  bytes.append('\0');
+  return bytes;
+}
+
+std::optional<platform::KeyedObject> archiveRoot(const QByteArray& data, const QString& className) {
+  platform::KeyedArchiveReader reader;
+  if (!reader.load(data)) return std::nullopt;
+  const platform::KeyedObject root = reader.root();
+  if (!root.isValid() || !root.isKindOf(className)) return std::nullopt;
+  return root;
+}
+
+}  // namespace
+
+QByteArray archivedColor(const QColor& color) {
+  platform::KeyedArchiveWriter writer;
+  auto& root = writer.root(QStringLiteral("NSColor"));
+  const auto keyed = platform::KeyedColor::fromQColor(color.isValid() ? color : QColor(Qt::black));
+  root.setInt(QStringLiteral("NSColorSpace"), keyed.colorSpace);
+  root.setBytes(QStringLiteral("NSRGB"), rgbBytes(keyed));
+  return writer.finish();
+}
+
+QByteArray archivedFont(const CardFont& font) {
+  platform::KeyedArchiveWriter writer;
+  auto& root = writer.root(QStringLiteral("NSFont"));
+  root.setString(QStringLiteral("NSName"), font.name.isNull() ? QStringLiteral("") : font.name);
+  root.setDouble(QStringLiteral("NSSize"), font.size);
+  root.setInt(QStringLiteral("NSfFlags"), 16);
+  return writer.finish();
+}
+
+std::optional<QColor> colorFromArchive(const QByteArray& data) {
+  const auto root = archiveRoot(data, QStringLiteral("NSColor"));
+  if (!root) return std::nullopt;
+  const auto keyed = root->toColor();
+  if (!keyed) return std::nullopt;
+  for (float component : {keyed->red, keyed->green, keyed->blue, keyed->alpha})
+    if (!std::isfinite(component)) return std::nullopt;
+  const QColor color = keyed->toQColor();
+  if (!color.isValid()) return std::nullopt;
+  return color;
+}
+
+std::optional<CardFont> fontFromArchive(const QByteArray& data) {
+  const auto root = archiveRoot(data, QStringLiteral("NSFont"));
+  if (!root) return std::nullopt;
+  const auto keyed = root->toFont();
+  if (!keyed) return std::nullopt;
+  if (!std::isfinite(keyed->size) || keyed->size < 0.0 || keyed->size > kMaxFontSize) return std::nullopt;
+  return CardFont{keyed->name, keyed->size};
+}
+
+// ---------------------------------------------------------------- writing
+
+QString storedBackgroundPath(const Card_Property& side) {
+  return side.Card_fill_style == QLatin1String("I") ? side.Card_BG_Image_Path : QString(QLatin1String(""));
+}
+
+namespace {
+
+class ElementBuilder {
+ public:
+  void string(const QString& s) {
+    elements_.push_back(PlistValue::string(s.isNull() ? QStringLiteral("") : s));
+  }
+  void data(const QByteArray& bytes) { elements_.push_back(PlistValue::data(bytes)); }
+  void value(PlistValue v) { elements_.push_back(std::move(v)); }
+  int size() const { return static_cast<int>(elements_.size()); }
+  PlistArray take() { return std::move(elements_); }
+
+ private:
+  PlistArray elements_;
+};
+
+void addPageSettings(ElementBuilder& out, const Card_Property& p) {
+  out.string(flagText(p.Card_border_chk));         // 1
+  out.data(archivedColor(p.Card_bordr_clr));       // 2
+  out.string(intText(p.Card_bor_Stepper));         // 3
+  out.string(p.Card_border_style);                 // 4
+  out.string(flagText(p.Card_fill_chk));           // 5
+  out.string(p.Card_fill_style);                   // 6
+  out.data(archivedColor(p.Card_fill_clr));        // 7
+  out.data(archivedColor(p.Card_fill_Grd_1_clr));  // 8
+  out.data(archivedColor(p.Card_fill_Grd_2_clr));  // 9
+  out.string(intText(p.Card_grad_Stepper));        // 10
+  out.string(p.Card_hatch_style);                  // 11
+  out.data(archivedColor(p.Card_hatch_bk_clr));    // 12
+  out.string(fractionText(p.Card_alpha_Stepper));  // 13
+  out.string(p.Card_Side);                         // 14
+  out.string(p.Card_Side_Name);                    // 15
+  out.string(p.Card_Shape);                        // 16
+  out.string(p.Card_Name);                         // 17
+  out.string(pointText(p.Card_Location));          // 18
+  out.string(sizeText(p.Card_Size));               // 19
+  out.string(p.Card_Preset);                       // 20
+  out.string(p.Card_Category);                     // 21
+  out.string(p.Card_Sub_Category);                 // 22
+  out.string(intText(p.Card_Cat_index));           // 23
+  out.string(p.Card_Create_Mode);                  // 24
+  out.string(storedBackgroundPath(p));             // 25
+  out.string(p.Card_BG_Image_Layout);              // 26
+  out.data(archivedColor(p.Card_Content_clr));     // 27
+  out.data(archivedFont(p.Card_Content_font));     // 28
+}
+
+void addGraphics(ElementBuilder& out, const SKTGraphicList& graphics) {
+  out.string(QString::number(static_cast<qulonglong>(graphics.size())));
+  for (const auto& graphic : graphics) {
+    if (!graphic) throw std::invalid_argument("a side holds an empty object slot");
+    out.data(archivedDataWithGraphic(*graphic));
+  }
+}
+
+}  // namespace
+
+PlistArray designElements(const Design& design) {
+  ElementBuilder out;
+  try {
+    out.string(kMagic);
+    addPageSettings(out, design.front);
+    addPageSettings(out, design.back);
+    out.string(flagText(design.excelBindingUse));
+    out.string(design.excelSourcePath);
+    PlistArray titles;
+    for (const auto& title : design.columnTitles) titles.push_back(PlistValue::string(title));
+    out.value(PlistValue(std::move(titles)));
+    PlistArray rows;
+    for (const auto& row : design.rows) {
+      PlistDict dict;
+      for (auto it = row.cbegin(); it != row.cend(); ++it)
+        dict.insert(it.key(), PlistValue::string(it.value()));
+      rows.push_back(PlistValue(std::move(dict)));
+    }
+    out.value(PlistValue(std::move(rows)));
+    addGraphics(out, design.frontGraphics);
+    addGraphics(out, design.backGraphics);
+  } catch (const std::exception& e) {
+    throw DesignBuildError(out.size(), QString::fromUtf8(e.what()));
+  }
+  return out.take();
+}
+
+QByteArray designFileBytes(const Design& design) {
+  PlistArray elements = designElements(design);
+  const int count = static_cast<int>(elements.size());
+  QByteArray bytes = platform::toXmlPropertyList(PlistValue(std::move(elements)));
+  if (bytes.isEmpty())
+    throw DesignBuildError(count, QStringLiteral("the property list could not be written"));
+  return bytes;
+}
+
+// ---------------------------------------------------------------- reading
+
+namespace {
+
+struct ParseError : std::runtime_error {
+  explicit ParseError(const QString& why) : std::runtime_error(why.toStdString()) {}
+};
+
+// Walks the element array front to back; every access is checked.
+class ElementReader {
+ public:
+  explicit ElementReader(const PlistArray& elements) : elements_(elements) {}
+
+  qsizetype position() const { return next_; }
+  qsizetype remaining() const { return static_cast<qsizetype>(elements_.size()) - next_; }
+
+  const PlistValue& next(const char* what) {
+    if (next_ >= static_cast<qsizetype>(elements_.size()))
+      throw ParseError(
+          QStringLiteral("the file ends before %1 (element %2)").arg(QLatin1String(what)).arg(next_));
+    return elements_[static_cast<size_t>(next_++)];
+  }
+  QString string(const char* what) {
+    const qsizetype at = next_;
+    auto s = next(what).toString();
+    if (!s)
+      throw ParseError(QStringLiteral("element %1 (%2) is not a string").arg(at).arg(QLatin1String(what)));
+    return *s;
+  }
+  QByteArray data(const char* what) {
+    const qsizetype at = next_;
+    auto d = next(what).toData();
+    if (!d) throw ParseError(QStringLiteral("element %1 (%2) is not data").arg(at).arg(QLatin1String(what)));
+    return *d;
+  }
+  const PlistArray& array(const char* what) {
+    const qsizetype at = next_;
+    const PlistArray* a = next(what).array();
+    if (!a)
+      throw ParseError(QStringLiteral("element %1 (%2) is not an array").arg(at).arg(QLatin1String(what)));
+    return *a;
+  }
+  QColor color(const char* what) {
+    const qsizetype at = next_;
+    auto c = colorFromArchive(data(what));
+    if (!c)
+      throw ParseError(
+          QStringLiteral("element %1 (%2) is no archived colour").arg(at).arg(QLatin1String(what)));
+    return *c;
+  }
+  CardFont font(const char* what) {
+    const qsizetype at = next_;
+    auto f = fontFromArchive(data(what));
+    if (!f)
+      throw ParseError(
+          QStringLiteral("element %1 (%2) is no archived font").arg(at).arg(QLatin1String(what)));
+    return *f;
+  }
+
+ private:
+  const PlistArray& elements_;
+  qsizetype next_ = 0;
+};
+
+QPointF checkedLocation(const QString& text) {
+  const auto p = pointFromText(text);
+  if (!p || std::abs(p->x()) > kMaxCardOffset || std::abs(p->y()) > kMaxCardOffset)
+    throw ParseError(QStringLiteral("unusable card location \"%1\"").arg(text.left(64)));
+  return *p;
+}
+
+QSizeF checkedSize(const QString& text) {
+  const auto s = sizeFromText(text);
+  if (!s || s->width() < 0.0 || s->height() < 0.0 || s->width() > kMaxCardExtent ||
+      s->height() > kMaxCardExtent)
+    throw ParseError(QStringLiteral("unusable card size \"%1\"").arg(text.left(64)));
+  return *s;
+}
+
+float checkedOpacity(const QString& text) {
+  const double v = doubleFromText(text);
+  if (!std::isfinite(v)) throw ParseError(QStringLiteral("unusable opacity \"%1\"").arg(text.left(64)));
+  return static_cast<float>(std::clamp(v, 0.0, 100.0));
+}
+
+Card_Property readPageSettings(ElementReader& in) {
+  Card_Property p;
+  p.Card_border_chk = flagFromText(in.string("border flag"));
+  p.Card_bordr_clr = in.color("border colour");
+  p.Card_bor_Stepper = std::clamp(intFromText(in.string("border width")), 0, kMaxBorderWidth);
+  p.Card_border_style = in.string("border style");
+  p.Card_fill_chk = flagFromText(in.string("fill flag"));
+  p.Card_fill_style = in.string("fill style");
+  p.Card_fill_clr = in.color("fill colour");
+  p.Card_fill_Grd_1_clr = in.color("gradient colour 1");
+  p.Card_fill_Grd_2_clr = in.color("gradient colour 2");
+  p.Card_grad_Stepper = intFromText(in.string("gradient angle"));
+  p.Card_hatch_style = in.string("hatch style");
+  p.Card_hatch_bk_clr = in.color("hatch colour");
+  p.Card_alpha_Stepper = checkedOpacity(in.string("opacity"));
+  p.Card_Side = in.string("side count");
+  p.Card_Side_Name = in.string("side name");
+  p.Card_Shape = in.string("card shape");
+  p.Card_Name = in.string("card name");
+  p.Card_Location = checkedLocation(in.string("card location"));
+  p.Card_Size = checkedSize(in.string("card size"));
+  p.Card_Preset = in.string("preset");
+  p.Card_Category = in.string("category");
+  p.Card_Sub_Category = in.string("sub-category");
+  p.Card_Cat_index = intFromText(in.string("size index"));
+  p.Card_Create_Mode = in.string("create mode");
+  p.Card_BG_Image_Path = in.string("background picture path");
+  p.Card_BG_Image_Layout = in.string("background picture layout");
+  p.Card_Content_clr = in.color("content colour");
+  p.Card_Content_font = in.font("content font");
+  return p;
+}
+
+QString cellText(const PlistValue& value) {
+  if (auto s = value.toString()) return *s;
+  if (auto b = value.toBoolean()) return *b ? QStringLiteral("1") : QStringLiteral("0");
+  if (auto i = value.toInteger()) return QString::number(*i);
+  if (auto d = value.toReal()) return QString::number(*d, 'g', QLocale::FloatingPointShortest);
+  throw ParseError(QStringLiteral("a spreadsheet cell is neither text nor a number"));
+}
+
+QList<DataSourceRow> readRows(const PlistArray& rows) {
+  QList<DataSourceRow> out;
+  out.reserve(static_cast<qsizetype>(rows.size()));
+  for (const auto& row : rows) {
+    const PlistDict* dict = row.dict();
+    if (!dict) throw ParseError(QStringLiteral("a spreadsheet row is not a dictionary"));
+    DataSourceRow r;
+    for (qsizetype i = 0; i < dict->size(); ++i) r.insert(dict->keyAt(i), cellText(dict->valueAt(i)));
+    out.append(std::move(r));
+  }
+  return out;
+}
+
+bool finite(double v) {
+  return std::isfinite(v);
+}
+
+// Geometry a canvas can draw: finite, and within generous bounds.
+void checkGraphicGeometry(const SKTGraphic& g) {
+  const QRectF b = g._bounds;
+  const double limit = kMaxCardOffset;
+  if (!finite(b.x()) || !finite(b.y()) || !finite(b.width()) || !finite(b.height()) ||
+      std::abs(b.x()) > limit || std::abs(b.y()) > limit || std::abs(b.width()) > limit ||
+      std::abs(b.height()) > limit)
+    throw ParseError(QStringLiteral("an object has unusable bounds"));
+  if (!finite(g._strokeWidth) || std::abs(g._strokeWidth) > kMaxBorderWidth || !finite(g._fill_grad_angle))
+    throw ParseError(QStringLiteral("an object has an unusable stroke width or gradient angle"));
+  for (const CardFont* f : {&g.text_ctrl_font, &g.value_font_val, &g.header_font_val, &g.footer_font_val})
+    if (!finite(f->size) || std::abs(f->size) > kMaxFontSize)
+      throw ParseError(QStringLiteral("an object has an unusable font size"));
+  if (g._Text_contents &&
+      (!finite(g._Text_contents->font.size) || std::abs(g._Text_contents->font.size) > kMaxFontSize))
+    throw ParseError(QStringLiteral("an object has an unusable font size"));
+}
+
+SKTGraphicList readGraphics(ElementReader& in, const char* side) {
+  const qsizetype at = in.position();
+  const QString countText = in.string("object count");
+  bool ok = false;
+  const qlonglong count = countText.trimmed().toLongLong(&ok);
+  const qlonglong lenient = ok ? count : intFromText(countText);
+  if (lenient < 0)
+    throw ParseError(QStringLiteral("element %1: negative %2 object count").arg(at).arg(QLatin1String(side)));
+  if (lenient > in.remaining())
+    throw ParseError(QStringLiteral("element %1: %2 %3 objects announced, %4 elements follow")
+                         .arg(at)
+                         .arg(lenient)
+                         .arg(QLatin1String(side))
+                         .arg(in.remaining()));
+  SKTGraphicList graphics;
+  graphics.reserve(static_cast<size_t>(lenient));
+  for (qlonglong i = 0; i < lenient; ++i) {
+    const qsizetype position = in.position();
+    SKTGraphicPtr graphic;
+    QString why;
+    const auto result = graphicWithArchivedData(in.data("object archive"), &graphic, &why);
+    if (result != GraphicArchiveResult::Graphic || !graphic)
+      throw ParseError(QStringLiteral("element %1: %2")
+                           .arg(position)
+                           .arg(why.isEmpty() ? QStringLiteral("the archive holds no object") : why));
+    checkGraphicGeometry(*graphic);
+    graphics.push_back(std::move(graphic));
+  }
+  return graphics;
+}
+
+}  // namespace
+
+std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why) {
+  auto fail = [why](const QString& reason) -> std::optional<Design> {
+    if (why) *why = reason;
+    return std::nullopt;
+  };
+  QString plistError;
+  const auto root = platform::parsePropertyList(bytes, &plistError, kMaxDesignFileBytes);
+  if (!root) return fail(QStringLiteral("not a property list: %1").arg(plistError));
+  const PlistArray* elements = root->array();
+  if (!elements) return fail(QStringLiteral("the property list is not an array"));
+  if (elements->empty() || elements->front().toString() != kMagic)
+    return fail(QStringLiteral("the first element is not the design file mark"));
+  try {
+    ElementReader in(*elements);
+    in.string("mark");
+    Design design;
+    design.front = readPageSettings(in);
+    design.back = readPageSettings(in);
+    design.excelBindingUse = flagFromText(in.string("spreadsheet binding flag"));
+    design.excelSourcePath = in.string("spreadsheet path");
+    for (const auto& title : in.array("column titles")) {
+      auto text = title.toString();
+      if (!text) throw ParseError(QStringLiteral("a column title is not a string"));
+      design.columnTitles.append(*text);
+    }
+    design.rows = readRows(in.array("spreadsheet rows"));
+    design.frontGraphics = readGraphics(in, "front");
+    design.backGraphics = readGraphics(in, "back");
+    return design;
+  } catch (const std::exception& e) {
+    return fail(QString::fromUtf8(e.what()));
+  }
+}
+
+}  // namespace designfile

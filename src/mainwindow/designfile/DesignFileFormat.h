@@ -1,0 +1,98 @@
+#pragma once
+// The design file ("dcard"): an XML property list whose root is an array of
+// positional elements (no keys, no version, no length field):
+//
+//   0          "QUVOCARDDESIGNLOGFILE"
+//   1-28       the 28 page-setting items of the front
+//   29-56      the same 28 items of the back
+//   57         spreadsheet binding in use, "Y" or "N"
+//   58         path of the bound spreadsheet
+//   59         column titles of the spreadsheet data-source table (array of strings)
+//   60         rows of that table (array of dictionaries of strings)
+//   61         front object count n ("%lu")
+//   62..61+n   one graphic archive (data) per front object, in list order
+//   62+n       back object count m
+//   63+n..     one graphic archive per back object
+//
+// Elements after the back objects are ignored when reading.
+//
+// This module turns a Design into that array (and its XML bytes) and back. It
+// never touches the main window: reading gives a complete staging Design or
+// nothing, so a caller replaces its design only after everything parsed.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <stdexcept>
+
+#include "core/Card_Property.h"
+#include "core/SKTGraphic.h"
+#include "data/DataSourceTable.h"
+#include "platform/PropertyList.h"
+
+namespace designfile {
+
+inline const QString kMagic = QStringLiteral("QUVOCARDDESIGNLOGFILE");
+inline constexpr int kPageSettingItems = 28;
+// Index of the spreadsheet binding flag (the first element after both sides).
+inline constexpr int kExcelBindingIndex = 1 + 2 * kPageSettingItems;  // 57
+// Fewest elements a design file can have (no objects on either side).
+inline constexpr int kMinimumElements = kExcelBindingIndex + 6;  // 63
+
+// Largest card extent accepted from a file, in points (200 inches).
+inline constexpr double kMaxCardExtent = 14400.0;
+// Largest card origin offset accepted from a file, in points.
+inline constexpr double kMaxCardOffset = 100000.0;
+// Largest border width accepted from a file, in points.
+inline constexpr int kMaxBorderWidth = 1000;
+// Largest content font size accepted from a file, in points.
+inline constexpr double kMaxFontSize = 1000.0;
+// Largest design file read, in bytes.
+inline constexpr qsizetype kMaxDesignFileBytes = 256 * 1024 * 1024;
+
+// Everything a design file holds.
+struct Design {
+  Card_Property front;
+  Card_Property back;
+  SKTGraphicList frontGraphics;
+  SKTGraphicList backGraphics;
+  bool excelBindingUse = false;
+  QString excelSourcePath;
+  QStringList columnTitles;
+  QList<DataSourceRow> rows;
+};
+
+// Raised while building the element array; `elements` is the number of
+// elements gathered before the failure.
+class DesignBuildError : public std::runtime_error {
+ public:
+  DesignBuildError(int elements, const QString& reason)
+      : std::runtime_error(reason.toStdString()), elements_(elements) {}
+  int elements() const { return elements_; }
+
+ private:
+  int elements_;
+};
+
+// The background picture path stored for a side: its own path when its fill
+// style is "I", otherwise empty.
+QString storedBackgroundPath(const Card_Property& side);
+
+// The element array of a design. Throws DesignBuildError.
+platform::PlistArray designElements(const Design& design);
+// The file's bytes (XML property list). Throws DesignBuildError.
+QByteArray designFileBytes(const Design& design);
+
+// Reads a design from a file's bytes (XML or binary property list). Nothing
+// (and the reason in *why) for anything that is not a complete, sound design.
+std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why = nullptr);
+
+// Keyed archives of one colour or one font, as the page-setting items store them.
+QByteArray archivedColor(const QColor& color);
+QByteArray archivedFont(const CardFont& font);
+std::optional<QColor> colorFromArchive(const QByteArray& data);
+std::optional<CardFont> fontFromArchive(const QByteArray& data);
+
+}  // namespace designfile

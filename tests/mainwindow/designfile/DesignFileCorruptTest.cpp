@@ -1,0 +1,181 @@
+// Damaged design files: every one is refused with the same message and the
+// design that was open stays exactly as it was.
+
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include "DesignFileTestSupport.h"
+#include "core/globals.h"
+#include "mainwindow/designfile/DesignFile.h"
+#include "mainwindow/designfile/PlainDesignHost.h"
+#include "mainwindow/globals.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+using designfile::PlainDesignHost;
+using namespace designfile_test;
+
+const QString kCorruptBox = "\n" + designfile::kCorruptMessage;
+
+// Edits a saved design with plistlib; the python snippet works on `root`
+// (the element list) and may use `archive(i)` / `store(i, a)` to change the
+// keyed archive held by element i.
+const char* kEditPrefix = R"PY(
+import plistlib, sys
+with open(sys.argv[1], 'rb') as f:
+    root = plistlib.load(f)
+def archive(i):
+    return plistlib.loads(root[i])
+def store(i, a):
+    root[i] = plistlib.dumps(a, fmt=plistlib.FMT_BINARY)
+)PY";
+const char* kEditSuffix = R"PY(
+with open(sys.argv[2], 'wb') as f:
+    plistlib.dump(root, f)
+)PY";
+
+class DesignFileCorruptTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    fillFullDesign(source, QDir(dir.path()));
+    Project_File_Name.clear();
+    good = dir.filePath("good.dcard");
+    messages.queueSavePanel(good);
+    ASSERT_TRUE(designfile::Save_project_file(source, true, false));
+
+    // The design that is open when the damaged file is read.
+    current.front.Card_Name = "Open design";
+    current.front.Card_Shape = "RR";
+    current.table.replaceContents({"Nr", "Guest"}, {DataSourceRow{{"Extension", "1"}, {"Column1", "Eve"}}});
+    current.doc.setGraphicsOfSide(CardSide::Front, {SKTGraphic::makeGraphic(GraphicKind::Text)});
+    current.title = "QUVO Gratulo ( open.dcard )";
+    Project_File_Name = "/designs/open.dcard";
+    Card_Shape = 1;
+    before = designFingerprint(current);
+    messages.clear();
+  }
+  void TearDown() override { Project_File_Name.clear(); }
+
+  QString edited(const QString& name, const QString& snippet) {
+    const QString out = dir.filePath(name);
+    runPython(QString::fromUtf8(kEditPrefix) + snippet + QString::fromUtf8(kEditSuffix), {good, out});
+    return out;
+  }
+
+  // Reads the file into `current` and checks the refusal left it untouched.
+  void expectRefused(const QString& file) {
+    SCOPED_TRACE(file.toStdString());
+    EXPECT_EQ(designfile::Read_and_load_design_Log(current, file, "L"), 0);
+    EXPECT_EQ(messages.messages(), QStringList{kCorruptBox});
+    EXPECT_EQ(designFingerprint(current), before);
+    EXPECT_EQ(current.resets, 0);
+    EXPECT_EQ(current.title, "QUVO Gratulo ( open.dcard )");
+    EXPECT_EQ(Project_File_Name, "/designs/open.dcard");
+    EXPECT_EQ(Card_Shape, 1);
+    EXPECT_FALSE(Not_Draw_Only_Prop_Change());
+    messages.clear();
+  }
+
+  QTemporaryDir dir;
+  testing_support::ScriptedHost messages;
+  PlainDesignHost source;
+  PlainDesignHost current;
+  QString good;
+  QByteArray before;
+};
+
+TEST_F(DesignFileCorruptTest, GoodFileOpensSoTheEditsBelowAreWhatBreaksThem) {
+  const QString copy = edited("copy.dcard", "");
+  PlainDesignHost host;
+  EXPECT_EQ(designfile::Read_and_load_design_Log(host, copy, "L"), 1);
+  EXPECT_EQ(designFingerprint(host), designFingerprint(source));
+}
+
+TEST_F(DesignFileCorruptTest, BytesThatAreNoDesign) {
+  const QByteArray whole = readFile(good);
+  QByteArray noise(4096, '\0');
+  QRandomGenerator random(42);
+  for (auto& c : noise) c = static_cast<char>(random.generate());
+  writeFile(dir.filePath("random.dcard"), noise);
+  expectRefused(dir.filePath("random.dcard"));
+
+  writeFile(dir.filePath("truncated.dcard"), whole.left(whole.size() / 2));
+  expectRefused(dir.filePath("truncated.dcard"));
+
+  writeFile(dir.filePath("empty file.dcard"), QByteArray());
+  expectRefused(dir.filePath("empty file.dcard"));
+
+  expectRefused(dir.filePath("missing.dcard"));
+  expectRefused(dir.path());   // a folder
+  expectRefused("/dev/zero");  // never read from a device
+}
+
+TEST_F(DesignFileCorruptTest, WrongRootOrMark) {
+  expectRefused(edited("magic.dcard", "root[0] = 'QUVOCARDDESIGNLOGFILX'"));
+  expectRefused(edited("dict.dcard", "root = {'a': root[0]}"));
+  expectRefused(edited("nothing.dcard", "root = []"));
+  expectRefused(edited("string.dcard", "root = root[0]"));
+}
+
+TEST_F(DesignFileCorruptTest, ShortFilesAndElementsOfTheWrongKind) {
+  expectRefused(edited("older layout.dcard", "root = root[:40]"));
+  expectRefused(edited("no counts.dcard", "root = root[:61]"));
+  expectRefused(edited("colour as text.dcard", "root[2] = 'black'"));
+  expectRefused(edited("flag as data.dcard", "root[1] = b'Y'"));
+  expectRefused(edited("titles as text.dcard", "root[59] = 'Row'"));
+  expectRefused(edited("row as text.dcard", "root[60] = ['1']"));
+  expectRefused(edited("archive as text.dcard", "root[62] = 'SKTText'"));
+  expectRefused(edited("colour of a font.dcard", "root[2] = root[28]"));
+  expectRefused(edited("size.dcard", "root[19] = '{nan, 3}'"));
+  expectRefused(edited("huge size.dcard", "root[47] = '{1e300, 3}'"));
+  expectRefused(edited("negative size.dcard", "root[19] = '{-5, 3}'"));
+  expectRefused(edited("opacity.dcard", "root[13] = '1e999'"));
+}
+
+TEST_F(DesignFileCorruptTest, CountsLargerThanWhatFollows) {
+  expectRefused(edited("front count.dcard", "root[61] = '5000000000'"));
+  expectRefused(edited("back count.dcard", "root[73] = '4'"));
+  expectRefused(edited("negative count.dcard", "root[61] = '-1'"));
+  // One object fewer than announced on the back side.
+  expectRefused(edited("missing object.dcard", "root = root[:-1]"));
+}
+
+TEST_F(DesignFileCorruptTest, ArchivesOfUnknownClassesOrBroken) {
+  expectRefused(edited("unknown class.dcard", R"PY(
+a = archive(62)
+top = a['$objects'][a['$top']['root'].data]
+a['$objects'][top['$class'].data]['$classname'] = 'NSWindow'
+store(62, a)
+)PY"));
+  expectRefused(edited("base class.dcard", R"PY(
+a = archive(74)
+top = a['$objects'][a['$top']['root'].data]
+a['$objects'][top['$class'].data]['$classname'] = 'SKTGraphic'
+store(74, a)
+)PY"));
+  expectRefused(edited("null root.dcard", R"PY(
+a = archive(63)
+a['$top']['root'] = plistlib.UID(0)
+store(63, a)
+)PY"));
+  expectRefused(edited("dangling.dcard", R"PY(
+a = archive(64)
+a['$top']['root'] = plistlib.UID(100000)
+store(64, a)
+)PY"));
+  expectRefused(edited("garbage archive.dcard", "root[65] = b'bplist00garbage'"));
+}
+
+TEST_F(DesignFileCorruptTest, ExtraElementsAfterTheBackObjectsAreIgnored) {
+  const QString file = edited("extra.dcard", "root += ['1', b'x', [], {'k': 'v'}]");
+  PlainDesignHost host;
+  EXPECT_EQ(designfile::Read_and_load_design_Log(host, file, "L"), 1);
+  EXPECT_TRUE(messages.messages().isEmpty());
+  EXPECT_EQ(designFingerprint(host), designFingerprint(source));
+}
+
+}  // namespace
