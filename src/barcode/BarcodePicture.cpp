@@ -10,14 +10,26 @@ namespace barcode {
 
 namespace {
 constexpr qint64 kMaxPixels = 64LL * 1024 * 1024;
+
+// QPicture replays itself scaled by the ratio of the target device's resolution
+// to the one it was recorded at; undo that so that one unit stays one point.
+void replay(QPainter& painter, const QPicture& picture) {
+  const QPaintDevice* device = painter.device();
+  painter.save();
+  if (device && device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
+    painter.scale(static_cast<double>(picture.logicalDpiX()) / device->logicalDpiX(),
+                  static_cast<double>(picture.logicalDpiY()) / device->logicalDpiY());
+  painter.drawPicture(QPointF(0, 0), picture);
+  painter.restore();
 }
+}  // namespace
 
 void BarcodePicture::paint(QPainter& painter, const QRectF& target) const {
   if (isNull()) return;
   painter.save();
   painter.translate(target.topLeft());
   painter.scale(target.width() / size.width(), target.height() / size.height());
-  painter.drawPicture(QPointF(0, 0), picture);
+  replay(painter, picture);
   painter.restore();
 }
 
@@ -34,7 +46,7 @@ QImage BarcodePicture::toImage(double dpi) const {
   image.setDotsPerMeterY(dotsPerMeter);
   QPainter painter(&image);
   painter.scale(dpi / 72.0, dpi / 72.0);
-  painter.drawPicture(QPointF(0, 0), picture);
+  replay(painter, picture);
   painter.end();
   return image;
 }
@@ -50,7 +62,7 @@ QByteArray BarcodePicture::toPdf() const {
     writer.setPageSize(QPageSize(size, QPageSize::Point));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     QPainter painter(&writer);
-    painter.drawPicture(QPointF(0, 0), picture);
+    replay(painter, picture);
     painter.end();
   }
   buffer.close();

@@ -42,8 +42,12 @@ std::string QVBCode128Barcode::pattern(int value) {
 }
 
 bool QVBCode128Barcode::initWithContent(const QString& content, bool printsCaption) {
+  if (content.isNull()) return false;
+  if (codeSet_ == Automatic) {
+    content_ = content;
+    codeSet_ = _bestCodeSetForContent();
+  }
   if (!QVBBarcode::initWithContent(content, printsCaption)) return false;
-  if (codeSet_ == Automatic) codeSet_ = _bestCodeSetForContent();
   buildSymbols();
   generateChecksum();
   calculateWidth();
