@@ -1,0 +1,53 @@
+#pragma once
+// What the document answers for its data types and for printing: the
+// document data ({version 2, graphics, printInfo} as a binary property list),
+// the PDF and the TIFF of the front list, and a print job of the front side.
+
+#include <QByteArray>
+#include <QPageLayout>
+#include <QString>
+
+#include "core/SKTDocument.h"
+#include "core/SKTError.h"
+
+class QPrinter;
+
+namespace document_data {
+
+// Type names the document answers (besides "QUVO CARD document" and SKTDocumentNewTypeName).
+inline constexpr const char* kPdfType = "com.adobe.pdf";
+inline constexpr const char* kPdfPasteboardType = "Apple PDF pasteboard type";
+inline constexpr const char* kTiffType = "public.tiff";
+inline constexpr const char* kTiffPasteboardType = "NeXT TIFF v4.0 pasteboard type";
+
+bool isDesignType(const QString& type);
+bool isPdfType(const QString& type);
+bool isTiffType(const QString& type);
+
+// The document's print settings: paper, orientation and margins.
+struct PrintInfo {
+  QPageLayout layout{QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(72, 72, 72, 72),
+                     QPageLayout::Point};
+};
+// The print settings as data (a binary property list of paper name, size in
+// points, orientation and margins), and back; a default PrintInfo for data
+// that cannot be read.
+QByteArray printInfoData(const PrintInfo& info);
+PrintInfo printInfoFromData(const QByteArray& data);
+
+// Data of a type: the document data for the design types, the PDF or the TIFF
+// of the front list. The TIFF may fail with error code 3 (empty result). Any
+// other type is a programming error: std::invalid_argument with
+// "Invalid parameter not satisfying: ...".
+QByteArray dataOfType(const SKTDocument& document, const QString& type, SKTError* error = nullptr,
+                      const PrintInfo& printInfo = {});
+
+// The job title of a print: the file's name without its extension, or the
+// document's display name when it has no file.
+QString printJobTitle(const SKTDocument& document, const QString& filePath);
+
+// Prints the front list over the current side's card background in a
+// 243 x 154 point frame, with the job title. False when the printer cannot start.
+bool printFrontSide(const SKTDocument& document, QPrinter& printer, const QString& filePath);
+
+}  // namespace document_data
