@@ -10,8 +10,9 @@ void SKTLine::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrEdited
   const QPainterPath path = bezierPathForDrawing();
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
-  painter.strokePath(path, paint::strokePen(strokeColor(), strokeWidth(), strokeBorderType(),
-                                            paint::capStyleForCode(Get_Line_Cap_Style())));
+  painter.strokePath(path,
+                     paint::strokePen(paint::withAlpha(_strokeColor, alpha_val_stroke), strokeWidth(),
+                                      strokeBorderType(), paint::capStyleForCode(Get_Line_Cap_Style())));
   painter.restore();
   cardHost().Refresh_Canvas();
 }

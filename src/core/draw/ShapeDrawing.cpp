@@ -1,4 +1,7 @@
 // Drawing of the Shape_Control kind: outline by shape code, fill, border.
+// Drawing only reads the graphic: the colours carry the opacity values as the
+// colour getters give them, computed here without storing them back, so that
+// rendering never writes into a graphic.
 #include <QPainter>
 
 #include "core/CardHost.h"
@@ -13,17 +16,19 @@ void Shape_Control::drawContentsInView(QPainter& painter, bool /*isBeingCreateOr
   painter.setRenderHint(QPainter::Antialiasing);
   if (isDrawingFill()) {
     if (_fill_type == QLatin1String("G")) {
-      painter.fillPath(path, paint::angledGradient(path.boundingRect(), fill_grad_angle(), fill_Grad_clr1(),
-                                                   fill_Grad_clr2()));
+      painter.fillPath(path, paint::angledGradient(path.boundingRect(), fill_grad_angle(),
+                                                   paint::withAlpha(_fill_Grad_clr1, alpha_val),
+                                                   paint::withAlpha(_fill_Grad_clr2, alpha_val)));
     } else if (_fill_type == QLatin1String("H")) {
-      paint::fillHatch(painter, path, fill_hatch_bk_clr(),
+      paint::fillHatch(painter, path, paint::withAlpha(_fill_htch_clr, alpha_val),
                        paint::hatchPicture(cardHost().Resource_Path(), fill_hatch_type()));
     } else {
-      painter.fillPath(path, fillColor());
+      painter.fillPath(path, paint::withAlpha(_fillColor, alpha_val));
     }
   }
   if (isDrawingStroke()) {
-    painter.strokePath(path, paint::strokePen(strokeColor(), strokeWidth(), strokeBorderType()));
+    painter.strokePath(path, paint::strokePen(paint::withAlpha(_strokeColor, alpha_val_stroke), strokeWidth(),
+                                              strokeBorderType()));
   }
   painter.restore();
   cardHost().Refresh_Canvas();

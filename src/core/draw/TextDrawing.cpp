@@ -22,8 +22,9 @@ void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
     cardHost().Refresh_Canvas();
     return;
   }
-  const SKTTextStoragePtr storage = Text_contents();
-  const QString s = storage ? storage->string.trimmed() : QString();
+  // The characters of the text storage; a storage not made yet would be made
+  // from Text_Value, so that is read instead (drawing never writes into the graphic).
+  const QString s = (_Text_contents ? _Text_contents->string : Text_Value).trimmed();
   if (s.isEmpty()) return;
 
   painter.save();
@@ -33,15 +34,17 @@ void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
     QPainterPath boxPath;
     boxPath.addRect(box);
     if (_fill_type == QLatin1String("G"))
-      painter.fillPath(boxPath,
-                       paint::angledGradient(box, fill_grad_angle(), fill_Grad_clr1(), fill_Grad_clr2()));
+      painter.fillPath(
+          boxPath, paint::angledGradient(box, fill_grad_angle(), paint::withAlpha(_fill_Grad_clr1, alpha_val),
+                                         paint::withAlpha(_fill_Grad_clr2, alpha_val)));
     else
-      painter.fillPath(boxPath, fillColor());
+      painter.fillPath(boxPath, paint::withAlpha(_fillColor, alpha_val));
   }
   if (isDrawingStroke()) {
     QPainterPath boxPath;
     boxPath.addRect(box);
-    painter.strokePath(boxPath, paint::strokePen(strokeColor(), strokeWidth(), strokeBorderType()));
+    painter.strokePath(boxPath, paint::strokePen(paint::withAlpha(_strokeColor, alpha_val_stroke),
+                                                 strokeWidth(), strokeBorderType()));
   }
   text_look::drawTextInRect(painter, text_look::applyCaseTransform(s, text_transfrom_case), box,
                             Text_Font_value(), Text_Color_Value(), text_alignmnet, text_kerning);

@@ -3,9 +3,10 @@
 #include <QFontDatabase>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QTextLayout>
 #include <cmath>
+
+#include "platform/FontNames.h"
 
 namespace text_look {
 
@@ -35,49 +36,13 @@ QString applyCaseTransform(const QString& text, int transform) {
   }
 }
 
-namespace {
-
-struct ParsedName {
-  QString family;
-  bool bold = false;
-  bool italic = false;
-};
-
-// Splits a PostScript name such as "TimesNewRomanPS-BoldItalicMT" into family and style.
-ParsedName parsePostScriptName(const QString& name) {
-  ParsedName parsed;
-  QString base = name, style;
-  const int dash = name.indexOf(QLatin1Char('-'));
-  if (dash >= 0) {
-    base = name.left(dash);
-    style = name.mid(dash + 1);
-  }
-  for (const char* suffix : {"PSMT", "MT", "PS"})
-    if (base.endsWith(QLatin1String(suffix))) {
-      base.chop(static_cast<int>(qstrlen(suffix)));
-      break;
-    }
-  parsed.bold = style.contains(QLatin1String("Bold"));
-  parsed.italic = style.contains(QLatin1String("Italic")) || style.contains(QLatin1String("Oblique"));
-  if (base.contains(QLatin1Char(' '))) {
-    parsed.family = base;
-  } else {
-    // CamelCase to words: "TimesNewRoman" -> "Times New Roman".
-    static const QRegularExpression camel(QStringLiteral("(?<=[a-z])(?=[A-Z])"));
-    parsed.family = base.split(camel).join(QLatin1Char(' '));
-  }
-  return parsed;
-}
-
-}  // namespace
-
 QFont fontForDevice(const CardFont& cardFont, const QPaintDevice* device) {
   QFont font;
   if (!cardFont.name.isEmpty()) {
-    const ParsedName parsed = parsePostScriptName(cardFont.name);
-    font.setFamilies({parsed.family, cardFont.name});
-    font.setBold(parsed.bold);
-    font.setItalic(parsed.italic);
+    const platform::FontFace face = platform::fontFaceForName(cardFont.name);
+    font.setFamilies({face.family});
+    font.setWeight(face.weight);
+    font.setItalic(face.italic);
   }
   double size = cardFont.size;
   if (!std::isfinite(size) || size <= 0) size = 12.0;

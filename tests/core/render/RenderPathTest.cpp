@@ -267,3 +267,19 @@ TEST_F(CardBackgroundTest, GradientAndHatch) {
   img = paint(page, 0);
   EXPECT_EQ(img.pixel(16, 50), qRgb(255, 255, 0));
 }
+
+TEST_F(RenderPath, RenderingNeverWritesIntoTheGraphics) {
+  auto s = makeShape("S", {10, 10, 100, 100}, Qt::red, true);
+  s->alpha_val = 0.25f;
+  s->alpha_val_stroke = 0.5f;
+  auto t = SKTGraphic::makeGraphic(GraphicKind::Text);
+  t->_bounds = {10, 120, 200, 30};
+  const QColor fillBefore = s->_fillColor, strokeBefore = s->_strokeColor;
+  SKTRenderingView::image_From_Card_Graphics({s, t}, plainContext());
+  EXPECT_EQ(s->_fillColor, fillBefore);
+  EXPECT_EQ(s->_strokeColor, strokeBefore);
+  EXPECT_EQ(t->_Text_contents, nullptr);  // not made by drawing
+  // Yet the picture carries the opacity: the star's centre is a quarter red over white.
+  const QImage img = SKTRenderingView::image_From_Card_Graphics({s}, plainContext());
+  EXPECT_NEAR(qGreen(img.pixel(60, 60)), 191, 3);
+}
