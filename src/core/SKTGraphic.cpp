@@ -1,5 +1,7 @@
 #include "core/SKTGraphic.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QTransform>
 #include <algorithm>
@@ -601,4 +603,74 @@ SKTGraphicList SKTGraphic::cloneGraphics(const SKTGraphicList& graphics) {
   for (const auto& g : graphics)
     if (g) copies.push_back(g->clone());
   return copies;
+}
+
+// ---- Property dictionary ------------------------------------------------------------------
+
+QString propertyRectString(const QRectF& r) {
+  return QStringLiteral("{{%1, %2}, {%3, %4}}").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+std::optional<QRectF> parsePropertyRectString(const QString& s) {
+  QString t = s;
+  t.remove(QLatin1Char('{')).remove(QLatin1Char('}'));
+  const QStringList parts = t.split(QLatin1Char(','));
+  if (parts.size() != 4) return std::nullopt;
+  double v[4];
+  for (int i = 0; i < 4; ++i) {
+    bool ok = false;
+    v[i] = parts[i].trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v[i])) return std::nullopt;
+  }
+  return QRectF(v[0], v[1], v[2], v[3]);
+}
+
+QByteArray propertyColorData(const QColor& c) {
+  return c.name(QColor::HexArgb).toLatin1();
+}
+
+std::optional<QColor> parsePropertyColorData(const QVariant& v) {
+  if (v.typeId() != QMetaType::QByteArray) return std::nullopt;
+  const QColor c = QColor::fromString(QString::fromLatin1(v.toByteArray()));
+  return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
+}
+
+QVariantMap SKTGraphic::properties() const {
+  QVariantMap p;
+  p.insert(QStringLiteral("bounds"), propertyRectString(_bounds));
+  p.insert(QStringLiteral("drawingFill"), isDrawingFill());
+  p.insert(QStringLiteral("drawingStroke"), isDrawingStroke());
+  if (_fillColor.isValid()) p.insert(QStringLiteral("fillColor"), propertyColorData(_fillColor));
+  if (_strokeColor.isValid()) p.insert(QStringLiteral("strokeColor"), propertyColorData(_strokeColor));
+  p.insert(QStringLiteral("strokeWidth"), _strokeWidth);
+  return p;
+}
+
+void SKTGraphic::initWithProperties(const QVariantMap& p) {
+  auto isNumber = [](const QVariant& v) {
+    const int t = v.typeId();
+    return t == QMetaType::Bool || t == QMetaType::Int || t == QMetaType::LongLong || t == QMetaType::Double;
+  };
+  const QVariant bounds = p.value(QStringLiteral("bounds"));
+  if (bounds.typeId() == QMetaType::QString)
+    if (auto r = parsePropertyRectString(bounds.toString())) _bounds = *r;
+  const QVariant fill = p.value(QStringLiteral("drawingFill"));
+  if (isNumber(fill)) _isDrawingFill = fill.toBool();
+  const QVariant stroke = p.value(QStringLiteral("drawingStroke"));
+  if (isNumber(stroke)) _isDrawingStroke = stroke.toBool();
+  if (auto c = parsePropertyColorData(p.value(QStringLiteral("fillColor")))) _fillColor = *c;
+  if (auto c = parsePropertyColorData(p.value(QStringLiteral("strokeColor")))) _strokeColor = *c;
+  const QVariant width = p.value(QStringLiteral("strokeWidth"));
+  if (isNumber(width) && std::isfinite(width.toDouble())) _strokeWidth = width.toDouble();
+}
+
+SKTGraphicPtr SKTGraphic::graphicWithProperties(GraphicKind kind, const QVariantMap& properties) {
+  SKTGraphicPtr g = makeGraphic(kind);
+  g->initWithProperties(properties);
+  return g;
+}
+
+QString SKTGraphic::description() const {
+  return QString::fromUtf8(
+      QJsonDocument(QJsonObject::fromVariantMap(properties())).toJson(QJsonDocument::Compact));
 }

@@ -23,6 +23,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVariantMap>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -103,6 +104,16 @@ class SKTGraphic : public std::enable_shared_from_this<SKTGraphic> {
 
   virtual GraphicKind kind() const { return GraphicKind::Graphic; }
   QString className() const { return graphicClassName(kind()); }
+
+  // ---- Property dictionary (no storage format uses it) ---------------------------
+  // "bounds" (rectangle string), "drawingFill", "drawingStroke" (booleans),
+  // "fillColor", "strokeColor" (colour data, only when set), "strokeWidth"
+  // (double); the kinds add their own keys.
+  virtual QVariantMap properties() const;
+  // A new graphic of the kind taking each known key whose value has the
+  // expected type; other values are ignored.
+  static SKTGraphicPtr graphicWithProperties(GraphicKind kind, const QVariantMap& properties);
+  QString description() const;
 
   // ---- Plain accessors (no notification) -----------------------------------
   void Set_Ctrl_Is_Visible(bool visible) { ctrl_is_visible = visible; }
@@ -338,6 +349,8 @@ class SKTGraphic : public std::enable_shared_from_this<SKTGraphic> {
   // Called on the fresh copy made by clone(), to replace references to shared
   // mutable state (the text storage) by copies of their own.
   virtual void deepenClonedState(const SKTGraphic& original);
+  // Takes the property dictionary's keys (see properties()).
+  virtual void initWithProperties(const QVariantMap& properties);
   // Stores new bounds; the kinds that follow their bounds override it.
   virtual void applyBounds(const QRectF& bounds) { _bounds = bounds; }
 
@@ -358,6 +371,12 @@ class SKTGraphic : public std::enable_shared_from_this<SKTGraphic> {
   std::vector<Observation> observations_;
   std::vector<PendingChange> pendingChanges_;
 };
+
+// Forms of the property dictionary's values.
+QString propertyRectString(const QRectF& rect);
+std::optional<QRectF> parsePropertyRectString(const QString& text);
+QByteArray propertyColorData(const QColor& color);
+std::optional<QColor> parsePropertyColorData(const QVariant& value);
 
 // Raised by code paths that are programming errors (unknown keys, a kind with
 // neither drawing nor outline).

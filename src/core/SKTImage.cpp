@@ -1,5 +1,8 @@
 #include "core/SKTImage.h"
 
+#include <QBuffer>
+#include <QImageReader>
+
 #include "core/CardHost.h"
 #include "core/PictureFile.h"
 #include "core/globals.h"
@@ -78,4 +81,37 @@ void SKTImage::setFilePath(const QString& path) {
 
 QSizeF SKTImage::pictureSize() const {
   return _contents.isNull() ? QSizeF(0, 0) : QSizeF(ImageProcesser::clampedSize(_contents.size()));
+}
+
+QVariantMap SKTImage::properties() const {
+  QVariantMap p = SKTGraphic::properties();
+  if (!_contents.isNull()) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (_contents.save(&buffer, "PNG")) p.insert(QStringLiteral("contents"), png);
+  }
+  p.insert(SKTKeys::flippedHorizontally, _isFlippedHorizontally);
+  p.insert(SKTKeys::flippedVertically, _isFlippedVertically);
+  return p;
+}
+
+void SKTImage::initWithProperties(const QVariantMap& properties) {
+  SKTGraphic::initWithProperties(properties);
+  const QVariant contents = properties.value(QStringLiteral("contents"));
+  if (contents.typeId() == QMetaType::QByteArray) {
+    QByteArray bytes = contents.toByteArray();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(kPictureAllocationLimitMB);
+    const QImage picture = reader.read();
+    if (!picture.isNull()) _contents = picture;
+  }
+  for (const QString& key : {SKTKeys::flippedHorizontally, SKTKeys::flippedVertically}) {
+    const QVariant v = properties.value(key);
+    const int t = v.typeId();
+    if (t == QMetaType::Bool || t == QMetaType::Int || t == QMetaType::LongLong || t == QMetaType::Double)
+      (key == SKTKeys::flippedHorizontally ? _isFlippedHorizontally : _isFlippedVertically) = v.toBool();
+  }
 }

@@ -28,6 +28,7 @@ class SKTImage : public SKTGraphic {
   QStringList keysForValuesToObserveForUndo() const override;
   std::optional<QString> presentablePropertyNameForKey(const QString& key) const override;
   QStringList keysAffectedByKey(const QString& key) const override;
+  QVariantMap properties() const override;
 
   // Records the path on the graphic, then loads the picture from it ("~" and
   // "." resolved). A file that cannot be read leaves no picture.
@@ -41,4 +42,5 @@ class SKTImage : public SKTGraphic {
  protected:
   SKTImage(const SKTImage&) = default;
   SKTGraphicPtr cloneShallow() const override;
+  void initWithProperties(const QVariantMap& properties) override;
 };

@@ -128,3 +128,35 @@ QStringList SKTLine::keysAffectedByKey(const QString& key) const {
   if (key == SKTKeys::bounds) keys << SKTKeys::beginPoint << SKTKeys::endPoint;
   return keys;
 }
+
+namespace {
+QString pointString(const QPointF& p) {
+  return QStringLiteral("{%1, %2}").arg(p.x()).arg(p.y());
+}
+QPointF parsePoint(const QVariant& v) {
+  if (v.typeId() != QMetaType::QString) return {};
+  QString t = v.toString();
+  t.remove(QLatin1Char('{')).remove(QLatin1Char('}'));
+  const QStringList parts = t.split(QLatin1Char(','));
+  if (parts.size() != 2) return {};
+  bool okX = false, okY = false;
+  const double x = parts[0].trimmed().toDouble(&okX), y = parts[1].trimmed().toDouble(&okY);
+  if (!okX || !okY || !std::isfinite(x) || !std::isfinite(y)) return {};
+  return {x, y};
+}
+}  // namespace
+
+QVariantMap SKTLine::properties() const {
+  QVariantMap p = SKTGraphic::properties();
+  p.remove(QStringLiteral("bounds"));
+  p.insert(SKTKeys::beginPoint, pointString(beginPoint()));
+  p.insert(SKTKeys::endPoint, pointString(endPoint()));
+  return p;
+}
+
+void SKTLine::initWithProperties(const QVariantMap& properties) {
+  SKTGraphic::initWithProperties(properties);
+  const QPointF begin = parsePoint(properties.value(SKTKeys::beginPoint));
+  const QPointF end = parsePoint(properties.value(SKTKeys::endPoint));
+  _bounds = boundsWithBeginPoint(begin, end, &_pointsRight, &_pointsDown);
+}

@@ -34,6 +34,7 @@ class SKTLine : public SKTGraphic {
   QStringList keysForValuesToObserveForUndo() const override;
   std::optional<QString> presentablePropertyNameForKey(const QString& key) const override;
   int creationSizingHandle() const override { return 2; }
+  QVariantMap properties() const override;
   QVariant valueForKey(const QString& key) override;
   void setValueForKey(const QString& key, const QVariant& value) override;
   QStringList keysAffectedByKey(const QString& key) const override;
@@ -44,6 +45,7 @@ class SKTLine : public SKTGraphic {
  protected:
   SKTLine(const SKTLine&) = default;
   SKTGraphicPtr cloneShallow() const override;
+  void initWithProperties(const QVariantMap& properties) override;
 
  private:
   void setPoints(const QPointF& begin, const QPointF& end);

@@ -46,3 +46,18 @@ void SKTText::setBoundsBeingChangedToMatchContents(bool changing) {
   _boundsBeingChangedToMatchContents = changing;
   didChangeValueForKey(SKTKeys::keysForValuesToObserveForUndo);
 }
+
+QVariantMap SKTText::properties() const {
+  QVariantMap p = SKTGraphic::properties();
+  const SKTTextStoragePtr storage = _Text_contents;
+  p.insert(QStringLiteral("contents"), (storage ? storage->string : Text_Value).toUtf8());
+  return p;
+}
+
+void SKTText::initWithProperties(const QVariantMap& properties) {
+  SKTGraphic::initWithProperties(properties);
+  const QVariant contents = properties.value(QStringLiteral("contents"));
+  if (contents.typeId() == QMetaType::QByteArray)
+    contents_val = std::make_shared<SKTTextStorage>(SKTTextStorage{
+        QString::fromUtf8(contents.toByteArray()), CardFont{Text_Ctrl_Font.get(), 14.0}, QColor(Qt::black)});
+}

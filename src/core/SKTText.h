@@ -17,6 +17,7 @@ class SKTText : public SKTGraphic {
   QRectF drawingBounds() const override;
   void drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) override;  // draw/TextDrawing.cpp
   bool canSetDrawingStroke() const override { return false; }
+  QVariantMap properties() const override;
   QStringList keysForValuesToObserveForUndo() const override;
   std::optional<QString> presentablePropertyNameForKey(const QString& key) const override;
 
@@ -32,5 +33,6 @@ class SKTText : public SKTGraphic {
  protected:
   SKTText(const SKTText&) = default;
   SKTGraphicPtr cloneShallow() const override;
+  void initWithProperties(const QVariantMap& properties) override;
   void deepenClonedState(const SKTGraphic& original) override;
 };

@@ -621,3 +621,48 @@ TEST_F(GraphicArchive, PageSettingsKeyedFormRoundTrips) {
 }
 
 }  // namespace
+
+namespace {
+
+// Damaged copies of real pasteboard data (bytes flipped, cut, or spliced) are
+// read without a crash: either graphics or error 2.
+TEST_F(GraphicArchive, DamagedPasteboardDataNeverCrashes) {
+  auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
+  fillEveryField(*text);
+  auto line = SKTGraphic::makeGraphic(GraphicKind::Line);
+  const QByteArray good = pasteboardDataWithGraphics({text, line});
+  quint32 seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return seed >> 8;
+  };
+  int failures = 0, successes = 0;
+  for (int round = 0; round < 400; ++round) {
+    QByteArray damaged = good;
+    switch (round % 3) {
+      case 0:
+        for (int i = 0; i < 1 + int(next() % 4); ++i) damaged[int(next() % damaged.size())] = char(next());
+        break;
+      case 1:
+        damaged.truncate(int(next() % damaged.size()));
+        break;
+      case 2: {
+        const int at = int(next() % damaged.size());
+        damaged.insert(at, good.mid(int(next() % good.size()), int(next() % 64)));
+        break;
+      }
+    }
+    SKTError error;
+    auto graphics = graphicsWithPasteboardData(damaged, &error);
+    if (graphics) {
+      ++successes;
+      for (const auto& g : *graphics) ASSERT_TRUE(g != nullptr);
+    } else {
+      ++failures;
+      ASSERT_EQ(error.code, 2);
+    }
+  }
+  EXPECT_GT(failures, 100);
+}
+
+}  // namespace

@@ -459,3 +459,47 @@ TEST(CoreGlobals, NotDrawOnlyPropChangeIsClearedEvenByAnException) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GraphicModel, PropertyDictionaryRoundTripsAndIgnoresWrongTypes) {
+  Shape_Control shape;
+  shape._bounds = QRectF(1.5, 2, 30, 40);
+  shape._isDrawingFill = false;
+  shape._fillColor = QColor(1, 2, 3, 4);
+  shape._strokeWidth = 2.5;
+  const QVariantMap p = shape.properties();
+  EXPECT_EQ(p.value("bounds").toString(), "{{1.5, 2}, {30, 40}}");
+  auto back = SKTGraphic::graphicWithProperties(GraphicKind::Shape, p);
+  EXPECT_EQ(back->bounds(), shape.bounds());
+  EXPECT_FALSE(back->_isDrawingFill);
+  EXPECT_EQ(back->_fillColor, QColor(1, 2, 3, 4));
+  EXPECT_DOUBLE_EQ(back->strokeWidth(), 2.5);
+  EXPECT_FALSE(shape.description().isEmpty());
+
+  QVariantMap wrong{{"bounds", 5}, {"drawingFill", "no"}, {"fillColor", "red"}, {"strokeWidth", "wide"}};
+  auto ignored = SKTGraphic::graphicWithProperties(GraphicKind::Shape, wrong);
+  EXPECT_EQ(ignored->bounds(), QRectF());
+  EXPECT_TRUE(ignored->_isDrawingFill);
+  EXPECT_EQ(ignored->_fillColor, QColor(Qt::white));
+  EXPECT_DOUBLE_EQ(ignored->strokeWidth(), 1.0);
+
+  SKTLine line;
+  line.setBeginPoint(QPointF(50, 0));
+  line.setEndPoint(QPointF(0, 20));
+  const QVariantMap lp = line.properties();
+  EXPECT_FALSE(lp.contains("bounds"));
+  auto lineBack = SKTGraphic::graphicWithProperties(GraphicKind::Line, lp);
+  EXPECT_EQ(static_cast<SKTLine&>(*lineBack).beginPoint(), QPointF(50, 0));
+  EXPECT_EQ(static_cast<SKTLine&>(*lineBack).endPoint(), QPointF(0, 20));
+
+  SKTImage image;
+  image._contents = QImage(3, 2, QImage::Format_ARGB32);
+  image._contents.fill(Qt::red);
+  image._isFlippedVertically = true;
+  auto imageBack = SKTGraphic::graphicWithProperties(GraphicKind::Image, image.properties());
+  EXPECT_EQ(static_cast<SKTImage&>(*imageBack)._contents.size(), QSize(3, 2));
+  EXPECT_TRUE(imageBack->isFlippedVertically());
+}
+
+}  // namespace
