@@ -1,0 +1,19 @@
+# Extras of the data-source tests.
+
+# The table model's tests watch its signals with QSignalSpy.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+if(TARGET data_tests)
+  target_link_libraries(data_tests PRIVATE Qt6::Test)
+endif()
+
+# libFuzzer targets for the readers of untrusted files (configure with
+# -DQUVO_FUZZ=ON and clang): every tests/data/fuzz/*.cpp is one program.
+if(QUVO_FUZZ)
+  file(GLOB _data_fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/data/fuzz/*.cpp)
+  foreach(src ${_data_fuzzers})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE data)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  endforeach()
+endif()
