@@ -125,3 +125,31 @@ TEST(CanvasZoom, DocumentResizeRecentres) {
   EXPECT_NEAR(doc->geometry().center().x(), view.clipView()->width() / 2.0, 1.5);
   EXPECT_EQ(doc->geometry().width(), 400);
 }
+
+TEST(CanvasZoom, SilhouetteFollowsTheCardOutline) {
+  int shape = 0;
+  SKTZoomingScrollView view;
+  view.clipView()->setCardShapeProvider([&] { return shape; });
+  auto* doc = new FixedDocument(QSizeF(200, 100));
+  doc->setAttribute(Qt::WA_DontShowOnScreen);
+  view.setDocumentView(doc, doc);
+  view.resize(600, 400);
+  view.show();
+  doc->hide();  // look at the silhouette the canvas would cover
+  const QRect card = doc->geometry();
+  auto cornerIsSilhouette = [&] {
+    const QImage img = view.clipView()->grab().toImage();
+    const QColor corner = img.pixelColor(card.left() + 2, card.top() + 2);
+    const QColor middle = img.pixelColor(card.center());
+    return corner == middle;
+  };
+  EXPECT_TRUE(cornerIsSilhouette());  // rectangle: the corner is part of it
+  shape = 2;                          // ellipse: the corner shows the backdrop
+  EXPECT_FALSE(cornerIsSilhouette());
+  shape = 1;  // rounded rectangle (radius 10)
+  EXPECT_FALSE(cornerIsSilhouette());
+  // The shadow falls below and to the right of the card, darker than the backdrop far away.
+  const QImage img = view.clipView()->grab().toImage();
+  EXPECT_LT(qGray(img.pixel(card.center().x(), card.bottom() + 4)),
+            qGray(img.pixel(card.center().x(), card.bottom() + 60)));
+}
