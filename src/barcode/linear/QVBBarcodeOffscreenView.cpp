@@ -194,9 +194,14 @@ void QVBBarcodeOffscreenView::drawCaption(QPainter& painter, double lastRunHeigh
     }
   }
 
-  if (!right.isEmpty())
-    pen.drawAt(right, s.value_font, 0.0, s.bar_val_clr, b.lastBar() + 0.07 * width + s.LR_margin,
-               captionY + 3);
+  // The right caption stands two modules after the last bar. (Placed from the
+  // barcode's width, which the designer has by now replaced with the whole
+  // picture width, it would fall off the picture's right edge.)
+  if (!right.isEmpty()) {
+    const double barsEnd = (frame_.width() + static_cast<double>(b.completeBarcode().size()) * w) / 2.0;
+    const double x = std::min(barsEnd + 2.0 * w, frame_.width() - TextPen::width(right, s.value_font));
+    pen.drawAt(right, s.value_font, 0.0, s.bar_val_clr, x, captionY + 3);
+  }
 }
 
 void QVBBarcodeOffscreenView::drawHeaderAndFooter(QPainter& painter) const {

@@ -173,6 +173,30 @@ TEST(LinearDrawing, CaptionBelowAndAboveTheBars) {
   }
 }
 
+TEST(LinearDrawing, SideCaptionsOfUpcStayInsideThePicture) {
+  for (float lr : {0.0f, 2.83f, 12.0f}) {
+    BarcodeDrawingState s = decoderState();
+    s.LR_margin = lr;
+    s.bar_val_clr = Qt::red;
+    auto b = createLinearBarcode(QStringLiteral("UPCA"), QStringLiteral("03600029145"));
+    layOut(*b, s, LayoutOptions{});
+    const QImage image = draw(*b, s);
+    const auto barRuns = darkRuns(image, image.height() / 3);
+    ASSERT_FALSE(barRuns.empty());
+    const int barsLeft = barRuns.front().first;
+    const int barsRight = barRuns.back().first + barRuns.back().second;
+    int leftDigit = 0, rightDigit = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        if (!isRed(image.pixel(x, y))) continue;
+        if (x < barsLeft) ++leftDigit;
+        if (x >= barsRight) ++rightDigit;
+      }
+    EXPECT_GT(leftDigit, 50) << "left margin " << lr;
+    EXPECT_GT(rightDigit, 50) << "left margin " << lr;
+  }
+}
+
 TEST(LinearDrawing, EmptyCaptionPiecesDrawNothingAndDoNotFail) {
   BarcodeDrawingState s = decoderState();
   for (const QString& text :

@@ -3,7 +3,7 @@
 // pictures to decoders.
 //
 //   barcode_render <symbology> <value> out.png [out.svg] [--dpi N] [--no-caption]
-//                  [--header TEXT] [--footer TEXT] [--bar-width POINTS]
+//                  [--header TEXT] [--footer TEXT] [--bar-width POINTS] [--margin POINTS]
 //
 // <symbology> is a designer name such as "Code 128" or "EAN-13"; --list prints them.
 
@@ -21,6 +21,7 @@ int usage() {
   std::fprintf(stderr,
                "usage: barcode_render <symbology> <value> out.png [out.svg] [--dpi N] [--no-caption]\n"
                "                      [--header TEXT] [--footer TEXT] [--bar-width POINTS]\n"
+               "                      [--margin POINTS]  (left/right margin, 12 by default)\n"
                "       barcode_render --list\n");
   return 2;
 }
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
   }
   QStringList positional;
   bool barWidthGiven = false;
+  barcode::BarcodeDrawingState state = barcode::testing::decoderState();
   double dpi = 300;
   barcode::testing::LayoutOptions options;
   for (int i = 0; i < args.size(); ++i) {
@@ -44,6 +46,8 @@ int main(int argc, char** argv) {
     auto next = [&]() -> QString { return i + 1 < args.size() ? args[++i] : QString(); };
     if (a == QLatin1String("--dpi"))
       dpi = next().toDouble();
+    else if (a == QLatin1String("--margin"))
+      state.LR_margin = next().toFloat();
     else if (a == QLatin1String("--no-caption"))
       options.caption = false;
     else if (a == QLatin1String("--header"))
@@ -72,7 +76,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Invalid barcode value\n");
     return 1;
   }
-  barcode::BarcodeDrawingState state = barcode::testing::decoderState();
   barcode::testing::layOut(*code, state, options);
   const barcode::BarcodePicture picture = barcode::imageFromBarcode(*code, state);
   const QImage image = picture.toImage(dpi);
