@@ -11,10 +11,21 @@ namespace platform {
 
 // ---------------------------------------------------------------- PlistDict
 
+namespace {
+constexpr size_t kIndexedDictSize = 16;
+}
+
 qsizetype PlistDict::indexOf(const QString& key) const {
+  if (keys_.size() > kIndexedDictSize) return index_.value(key, -1);
   for (size_t i = 0; i < keys_.size(); ++i)
     if (keys_[i] == key) return static_cast<qsizetype>(i);
   return -1;
+}
+
+void PlistDict::rebuildIndex() {
+  index_.clear();
+  if (keys_.size() <= kIndexedDictSize) return;
+  for (size_t i = 0; i < keys_.size(); ++i) index_.insert(keys_[i], static_cast<qsizetype>(i));
 }
 
 void PlistDict::insert(const QString& key, PlistValue value) {
@@ -25,6 +36,10 @@ void PlistDict::insert(const QString& key, PlistValue value) {
   }
   keys_.push_back(key);
   values_.push_back(std::move(value));
+  if (keys_.size() == kIndexedDictSize + 1)
+    rebuildIndex();
+  else if (keys_.size() > kIndexedDictSize)
+    index_.insert(key, static_cast<qsizetype>(keys_.size() - 1));
 }
 
 bool PlistDict::remove(const QString& key) {
@@ -32,6 +47,7 @@ bool PlistDict::remove(const QString& key) {
   if (i < 0) return false;
   keys_.erase(keys_.begin() + i);
   values_.erase(values_.begin() + i);
+  rebuildIndex();
   return true;
 }
 

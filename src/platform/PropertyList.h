@@ -19,6 +19,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <optional>
 #include <utility>
@@ -69,8 +70,11 @@ class PlistDict {
 
  private:
   qsizetype indexOf(const QString& key) const;
+  void rebuildIndex();
   std::vector<QString> keys_;
   std::vector<PlistValue> values_;
+  // Key positions, kept once the dictionary is large enough to need them.
+  QHash<QString, qsizetype> index_;
 };
 
 class PlistValue {

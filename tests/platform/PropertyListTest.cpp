@@ -2,6 +2,7 @@
 // plistlib as an independent reader, and hostile inputs.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -187,4 +188,23 @@ TEST(PropertyList, BinaryListWithSharedObjectsCannotExplode) {
   t2[31] = 10;
   cyc += t2;
   EXPECT_FALSE(parsePropertyList(cyc, &error));
+}
+
+TEST(PropertyList, LargeDictionariesReadInLinearTime) {
+  // 50000 keys: a quadratic key check would take a minute here.
+  PlistDict d;
+  for (int i = 0; i < 50000; ++i) d.insert(QString("k%1").arg(i), PlistValue::integer(i));
+  d.insert("k5", PlistValue::integer(-5));  // replaces in place
+  QElapsedTimer timer;
+  timer.start();
+  auto back = parsePropertyList(toBinaryPropertyList(PlistValue(std::move(d))));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->dict()->size(), 50000);
+  EXPECT_EQ(back->dict()->integer("k5"), -5);
+  EXPECT_EQ(back->dict()->integer("k49999"), 49999);
+  EXPECT_EQ(back->dict()->keyAt(49999), "k49999");
+  EXPECT_TRUE(back->dict()->remove("k0"));
+  EXPECT_EQ(back->dict()->integer("k49999"), 49999);
+  EXPECT_FALSE(back->dict()->contains("k0"));
+  EXPECT_LT(timer.elapsed(), 30000);
 }
