@@ -157,3 +157,11 @@ bool DataSeriesStore::writeSeries(const QString& name, const QStringList& values
   if (!file.commit()) return fail();
   return true;
 }
+
+bool DataSeriesStore::deleteSeries(const QString& name) const {
+  const QString path = seriesFilePath(name);
+  if (path.isEmpty()) return false;
+  const QFileInfo info(path);
+  if (!info.exists() && !info.isSymLink()) return true;
+  return !info.isDir() && QFile::remove(path);
+}

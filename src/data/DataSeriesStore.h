@@ -89,6 +89,9 @@ class DataSeriesStore {
   bool writeSeries(const QString& name, const QStringList& values,
                    SeriesWriteMode mode = SeriesWriteMode::Replace,
                    SeriesFailureReport report = SeriesFailureReport::Message) const;
+  // Removes the series file; true when no file of that name is left. A name
+  // that is not plain removes nothing.
+  bool deleteSeries(const QString& name) const;
 
  private:
   std::optional<QString> readText(const QString& name) const;

@@ -61,6 +61,13 @@ TEST_F(SeriesStoreTest, ReplaceAndAppend) {
 
   ASSERT_TRUE(store.writeSeries("Fresh", {"x"}, SeriesWriteMode::Append));
   EXPECT_EQ(readAll(file("Fresh.txt")), QByteArray("x\n"));
+
+  EXPECT_TRUE(store.deleteSeries("Fresh"));
+  EXPECT_FALSE(store.seriesExists("Fresh"));
+  EXPECT_TRUE(store.deleteSeries("Fresh"));  // already gone
+  writeAll(root.path() + "/outside.txt", "keep");
+  EXPECT_FALSE(store.deleteSeries("../outside"));
+  EXPECT_EQ(readAll(root.path() + "/outside.txt"), QByteArray("keep"));
   EXPECT_TRUE(messages().isEmpty());
 }
 
