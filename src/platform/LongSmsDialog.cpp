@@ -4,13 +4,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "platform/DialogLook.h"
 #include "platform/MessageHost.h"
 #include "platform/globals.h"
-
-namespace platform {
-// The background of every dialog window (device RGB 241, 244, 250).
-inline const QColor kDialogBackground(241, 244, 250);
-}  // namespace platform
 
 namespace {
 Long_SMS_Dlg* g_instance = nullptr;
@@ -32,10 +28,7 @@ Long_SMS_Dlg& Long_SMS_Dlg::defaultInstance() {
 Long_SMS_Dlg::Long_SMS_Dlg(QWidget* parent) : QDialog(parent) {
   setModal(true);
   setWindowTitle(QApplication::applicationName());
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, platform::kDialogBackground);
-  setPalette(palette);
-  setAutoFillBackground(true);
+  platform::applyDialogLook(*this);
 
   _Msg_Title = new QLabel(this);
   QFont bold = _Msg_Title->font();

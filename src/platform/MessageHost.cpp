@@ -9,52 +9,66 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "platform/Messages.h"
+
 namespace platform {
 namespace {
 
 class QtMessageHost final : public MessageHost {
  public:
+  // Windows may only be made on the GUI thread: a call from a worker waits
+  // there for the answer.
   void showMessage(const QString& text) override {
-    QMessageBox box;
-    box.setWindowTitle(QApplication::applicationName());
-    box.setText(text);
-    box.setInformativeText(QString());
-    box.addButton("OK", QMessageBox::AcceptRole);
-    box.exec();
+    onGuiThread([&] {
+      QMessageBox box;
+      box.setWindowTitle(QApplication::applicationName());
+      box.setText(text);
+      box.setInformativeText(QString());
+      box.addButton("OK", QMessageBox::AcceptRole);
+      box.exec();
+    });
   }
 
   bool askYesNo(const QString& question) override {
-    QMessageBox box;
-    box.setWindowTitle(QApplication::applicationName());
-    box.setText(question);
-    box.setInformativeText(QString());
-    QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
-    box.addButton("No", QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.exec();
-    return box.clickedButton() == yes;
+    return onGuiThread([&] {
+      QMessageBox box;
+      box.setWindowTitle(QApplication::applicationName());
+      box.setText(question);
+      box.setInformativeText(QString());
+      QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
+      box.addButton("No", QMessageBox::NoRole);
+      box.setDefaultButton(yes);
+      box.exec();
+      return box.clickedButton() == yes;
+    });
   }
 
   QStringList openPanel(const FilePanelRequest& request) override {
-    if (request.chooseFolders) {
-      const QString dir = QFileDialog::getExistingDirectory(nullptr, request.title, request.directory);
-      return dir.isEmpty() ? QStringList() : QStringList{dir};
-    }
-    const QString filter = request.nameFilters.join(";;");
-    if (request.allowMultiple)
-      return QFileDialog::getOpenFileNames(nullptr, request.title, request.directory, filter);
-    const QString file = QFileDialog::getOpenFileName(nullptr, request.title, request.directory, filter);
-    return file.isEmpty() ? QStringList() : QStringList{file};
+    return onGuiThread([&]() -> QStringList {
+      if (request.chooseFolders) {
+        const QString dir = QFileDialog::getExistingDirectory(nullptr, request.title, request.directory);
+        return dir.isEmpty() ? QStringList() : QStringList{dir};
+      }
+      const QString filter = request.nameFilters.join(";;");
+      if (request.allowMultiple)
+        return QFileDialog::getOpenFileNames(nullptr, request.title, request.directory, filter);
+      const QString file = QFileDialog::getOpenFileName(nullptr, request.title, request.directory, filter);
+      return file.isEmpty() ? QStringList() : QStringList{file};
+    });
   }
 
   QString savePanel(const FilePanelRequest& request) override {
-    QString start = request.directory;
-    if (!request.suggestedName.isEmpty())
-      start = start.isEmpty() ? request.suggestedName : start + "/" + request.suggestedName;
-    return QFileDialog::getSaveFileName(nullptr, request.title, start, request.nameFilters.join(";;"));
+    return onGuiThread([&]() -> QString {
+      QString start = request.directory;
+      if (!request.suggestedName.isEmpty())
+        start = start.isEmpty() ? request.suggestedName : start + "/" + request.suggestedName;
+      return QFileDialog::getSaveFileName(nullptr, request.title, start, request.nameFilters.join(";;"));
+    });
   }
 
-  bool openUrl(const QUrl& url) override { return QDesktopServices::openUrl(url); }
+  bool openUrl(const QUrl& url) override {
+    return onGuiThread([&] { return QDesktopServices::openUrl(url); });
+  }
 
   int runModal(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted ? 1 : 0; }
 
@@ -80,10 +94,16 @@ MessageHost& messageHost() {
   return host != nullptr ? *host : qtHost();
 }
 
-void setMessageHost(MessageHost* host) { g_host.store(host); }
+void setMessageHost(MessageHost* host) {
+  g_host.store(host);
+}
 
-ScopedMessageHost::ScopedMessageHost(MessageHost& host) : previous_(g_host.load()) { setMessageHost(&host); }
+ScopedMessageHost::ScopedMessageHost(MessageHost& host) : previous_(g_host.load()) {
+  setMessageHost(&host);
+}
 
-ScopedMessageHost::~ScopedMessageHost() { setMessageHost(previous_); }
+ScopedMessageHost::~ScopedMessageHost() {
+  setMessageHost(previous_);
+}
 
 }  // namespace platform
