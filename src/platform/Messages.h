@@ -4,6 +4,8 @@
 // worker thread runs the box on the GUI thread and waits for it, and a
 // yes/no answer goes back to the thread that asked (never through a shared
 // variable, so two workers asking at once each get their own answer).
+// The GUI thread must keep serving events while a worker waits for a box:
+// it must not block in QThread::wait() on such a worker.
 
 #include <QCoreApplication>
 #include <QMetaObject>

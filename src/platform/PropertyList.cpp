@@ -3,6 +3,7 @@
 #include <plist/plist.h>
 
 #include <QTimeZone>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -447,7 +448,9 @@ plist_t toNode(const PlistValue& v) {
       return plist_new_data(d.constData(), static_cast<uint64_t>(d.size()));
     }
     case PlistValue::Type::Date: {
-      const qint64 ms = referenceDate().msecsTo(*v.toDate());
+      // The binary form holds seconds in 32 bits here: about 1933 to 2069.
+      const qint64 limit = static_cast<qint64>(INT32_MAX) * 1000;
+      const qint64 ms = std::clamp(referenceDate().msecsTo(*v.toDate()), -limit, limit);
       const qint64 sec = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
       return plist_new_date(static_cast<int32_t>(sec), static_cast<int32_t>((ms - sec * 1000) * 1000));
     }

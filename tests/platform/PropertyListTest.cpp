@@ -29,6 +29,7 @@ PlistValue sample() {
   d.insert("Double", PlistValue::real(1.0 / 3.0));
   d.insert("Bytes", PlistValue::data(QByteArray("\x00\x01\xff binary", 10)));
   d.insert("When", PlistValue::date(QDateTime(QDate(2024, 2, 29), QTime(13, 45, 10), QTimeZone::utc())));
+  d.insert("Before", PlistValue::date(QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58), QTimeZone::utc())));
   d.insert("List", PlistValue(std::move(list)));
   d.insert("Empty", PlistValue(PlistDict()));
   d.insert("EmptyList", PlistValue(PlistArray()));
@@ -83,6 +84,7 @@ for path in sys.argv[1:]:
     assert d['Double'] == 1.0 / 3.0, repr(d['Double'])
     assert d['Bytes'] == b'\x00\x01\xff binary'
     assert d['When'].replace(tzinfo=None) == datetime.datetime(2024, 2, 29, 13, 45, 10), d['When']
+    assert d['Before'].replace(tzinfo=None) == datetime.datetime(1999, 12, 31, 23, 59, 58), d['Before']
     assert d['List'][0] == 'one' and d['List'][1] == -7 and d['List'][2] == 0.1
     assert d['List'][3] == {'flag': True, 'off': False}
     assert d['Empty'] == {} and d['EmptyList'] == []
