@@ -144,7 +144,8 @@ SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRow
   const int columns = lastCellColumn > 0 ? lastCellColumn : dimensionColumns(worksheet);
   const qint64 rowCount =
       which == SheetRows::FirstOnly ? std::min<qint64>(1, qint64(rowNodes.size())) : qint64(rowNodes.size());
-  if (rowCount * columns > kMaxSheetCells) {
+  // Rows without cells still cost memory: each counts at least as one cell.
+  if (rowCount * std::max(columns, 1) > kMaxSheetCells) {
     result.error = QStringLiteral("the sheet holds more than %1 cells").arg(kMaxSheetCells);
     return result;
   }

@@ -260,6 +260,13 @@ TEST_F(XlsxReaderTest, MalformedPackagesGiveAnErrorAndNoRows) {
   load(handMade("far.xlsx", "<row r=\"1\"><c r=\"XFE1\"><v>1</v></c></row>"));
   EXPECT_TRUE(titles(1).isEmpty());
   EXPECT_TRUE(lastError().contains("XFE1")) << lastError().toStdString();
+  // Too many rows or cells for memory.
+  QString wideCells = "<row><c r=\"XFD1\"><v>1</v></c></row>";
+  for (int i = 0; i < 700; ++i) wideCells += "<row/>";
+  load(handMade("wide.xlsx", wideCells));
+  EXPECT_TRUE(allRows(1).isEmpty());
+  EXPECT_TRUE(lastError().contains("more than")) << lastError().toStdString();
+  EXPECT_EQ(titles(1).size(), 1);  // the title row alone is fine
   load(handMade("nocol.xlsx", "<row r=\"1\"><c r=\"17\"><v>1</v></c></row>"));
   EXPECT_TRUE(allRows(1).isEmpty());
   EXPECT_TRUE(lastError().startsWith("Error: "));
