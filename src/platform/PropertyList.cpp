@@ -431,12 +431,29 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
   }
 }
 
-plist_t toNode(const PlistValue& v) {
+// XML 1.0 cannot carry most control characters, not even as references;
+// they are left out of the XML form so that every reader can load it.
+QByteArray xmlSafeUtf8(const QString& text) {
+  QString out;
+  out.reserve(text.size());
+  for (QChar c : text) {
+    const char16_t u = c.unicode();
+    const bool allowed = u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u != 0xFFFE && u != 0xFFFF);
+    if (allowed) out += c;
+  }
+  return out.toUtf8();
+}
+
+QByteArray utf8For(const QString& text, bool xml) {
+  return xml ? xmlSafeUtf8(text) : text.toUtf8();
+}
+
+plist_t toNode(const PlistValue& v, bool xml) {
   switch (v.type()) {
     case PlistValue::Type::Null:
       return plist_new_string("");
     case PlistValue::Type::String:
-      return plist_new_string(v.toString()->toUtf8().constData());
+      return plist_new_string(utf8For(*v.toString(), xml).constData());
     case PlistValue::Type::Integer:
       return plist_new_uint(static_cast<uint64_t>(*v.toInteger()));
     case PlistValue::Type::Real:
@@ -458,14 +475,14 @@ plist_t toNode(const PlistValue& v) {
       return plist_new_uid(*v.toUid());
     case PlistValue::Type::Array: {
       plist_t a = plist_new_array();
-      for (const PlistValue& item : *v.array()) plist_array_append_item(a, toNode(item));
+      for (const PlistValue& item : *v.array()) plist_array_append_item(a, toNode(item, xml));
       return a;
     }
     case PlistValue::Type::Dictionary: {
       plist_t d = plist_new_dict();
       const PlistDict& dict = *v.dict();
       for (qsizetype i = 0; i < dict.size(); ++i)
-        plist_dict_set_item(d, dict.keyAt(i).toUtf8().constData(), toNode(dict.valueAt(i)));
+        plist_dict_set_item(d, utf8For(dict.keyAt(i), xml).constData(), toNode(dict.valueAt(i), xml));
       return d;
     }
   }
@@ -513,7 +530,7 @@ std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* er
 }
 
 QByteArray toXmlPropertyList(const PlistValue& value) {
-  PlistPtr root(toNode(value));
+  PlistPtr root(toNode(value, true));
   char* out = nullptr;
   uint32_t len = 0;
   plist_to_xml(root.get(), &out, &len);
@@ -524,7 +541,7 @@ QByteArray toXmlPropertyList(const PlistValue& value) {
 }
 
 QByteArray toBinaryPropertyList(const PlistValue& value) {
-  PlistPtr root(toNode(value));
+  PlistPtr root(toNode(value, false));
   char* out = nullptr;
   uint32_t len = 0;
   plist_to_bin(root.get(), &out, &len);

@@ -131,7 +131,10 @@ inline constexpr qint64 kMaxPlistNodes = 20'000'000;
 std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error = nullptr,
                                             qsizetype byteLimit = kDefaultPlistByteLimit);
 
-// Writers. A Null value anywhere is written as an empty string. Returns an
+// Writers. A Null value anywhere is written as an empty string. The XML
+// form leaves out the control characters XML 1.0 cannot hold (all below
+// U+0020 except tab, line feed and carriage return); the binary form keeps
+// every character except NUL. Returns an
 // empty array only if libplist fails to produce output.
 QByteArray toXmlPropertyList(const PlistValue& value);
 QByteArray toBinaryPropertyList(const PlistValue& value);

@@ -94,6 +94,22 @@ print('ok')
   EXPECT_EQ(out.trimmed(), "ok");
 }
 
+TEST(PropertyList, XmlFormStaysWellFormedWithControlCharacters) {
+  QTemporaryDir dir;
+  PlistDict d;
+  d.insert(QString("key") + QChar(2),
+           PlistValue::string(QString("a") + QChar(1) + "b\tc" + QChar(0x0b) + "d"));
+  const PlistValue v(std::move(d));
+  ASSERT_TRUE(testutil::writeFile(dir.filePath("c.plist"), toXmlPropertyList(v)));
+  EXPECT_EQ(testutil::runPython("import plistlib,sys; print(repr(plistlib.load(open(sys.argv[1],'rb'))))",
+                                {dir.filePath("c.plist")})
+                .trimmed(),
+            "{'key': 'ab\\tcd'}");
+  auto bin = parsePropertyList(toBinaryPropertyList(v));  // the binary form keeps them
+  ASSERT_TRUE(bin);
+  EXPECT_EQ(*bin, v);
+}
+
 TEST(PropertyList, ReadsWhatPythonWrites) {
   const QString script = R"PY(
 import plistlib, sys
