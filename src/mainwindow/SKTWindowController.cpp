@@ -133,6 +133,12 @@ void SKTWindowController::buildMenus() {
   QAction* snap = view->addAction(tr("Snap to Grid"));
   snap->setCheckable(true);
   connect(snap, &QAction::toggled, _grid, &SKTGrid::setConstraining);
+  QAction* rulers = view->addAction(tr("Show Rulers"));
+  rulers->setCheckable(true);
+  connect(rulers, &QAction::toggled, this, [this](bool on) {
+    for (SKTZoomingScrollView* scroll : {_scrollFront.data(), _scrollBack.data(), _scrollTemp.data()})
+      scroll->setRulersVisible(on);
+  });
   QMenu* side = menuBar()->addMenu(tr("&Side"));
   connect(side->addAction(tr("Front")), &QAction::triggered, this, &SKTWindowController::Select_front_side);
   connect(side->addAction(tr("Back")), &QAction::triggered, this, &SKTWindowController::Select_back_side);

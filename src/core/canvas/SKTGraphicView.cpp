@@ -3,11 +3,13 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 
 #include "core/CardHost.h"
 #include "core/canvas/SKTGrid.h"
+#include "core/canvas/SKTRulerView.h"
 #include "core/render/PaintStyle.h"
 #include "core/render/SKTRenderingView.h"
 
@@ -275,4 +277,53 @@ void SKTGraphicView::paintEvent(QPaintEvent* event) {
   }
   painter.end();
   if (list.empty()) emit paintedEmptyList();
+}
+
+// ---------------------------------------------------------------- scroll view and rulers
+
+SKTZoomingScrollView* SKTGraphicView::enclosingScrollView() const {
+  for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+    if (auto* scroll = qobject_cast<SKTZoomingScrollView*>(w)) return scroll;
+  return nullptr;
+}
+
+void SKTGraphicView::Refresh_ScrollView() {
+  if (SKTZoomingScrollView* scroll = enclosingScrollView()) scroll->viewport()->update();
+}
+
+void SKTGraphicView::showOrHideRulers() {
+  if (SKTZoomingScrollView* scroll = enclosingScrollView())
+    scroll->setRulersVisible(!scroll->rulersVisible());
+}
+
+namespace {
+void echo(SKTZoomingScrollView* scroll, const QRectF& from, const QRectF& to, bool fromNone, bool toNone) {
+  if (!scroll || !scroll->rulersVisible()) return;
+  auto xs = [](const QRectF& r) {
+    return std::array<double, 3>{r.left(), r.left() + r.width() / 2, r.right()};
+  };
+  auto ys = [](const QRectF& r) {
+    return std::array<double, 3>{r.top(), r.top() + r.height() / 2, r.bottom()};
+  };
+  const auto ox = xs(from), nx = xs(to), oy = ys(from), ny = ys(to);
+  for (int i = 0; i < 3; ++i) {
+    scroll->horizontalRulerView()->moveRulerlineFromLocation(fromNone ? -1.0 : ox[i], toNone ? -1.0 : nx[i]);
+    scroll->verticalRulerView()->moveRulerlineFromLocation(fromNone ? -1.0 : oy[i], toNone ? -1.0 : ny[i]);
+  }
+}
+}  // namespace
+
+void SKTGraphicView::beginEchoingMoveToRulers(const QRectF& rect) {
+  echo(enclosingScrollView(), QRectF(), rect, true, false);
+  _rulerEchoedBounds = rect;
+}
+
+void SKTGraphicView::continueEchoingMoveToRulers(const QRectF& rect) {
+  echo(enclosingScrollView(), _rulerEchoedBounds, rect, false, false);
+  _rulerEchoedBounds = rect;
+}
+
+void SKTGraphicView::stopEchoingMoveToRulers() {
+  echo(enclosingScrollView(), _rulerEchoedBounds, QRectF(), false, true);
+  _rulerEchoedBounds = QRectF();
 }

@@ -87,6 +87,17 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   QPointF pointFromWidget(const QPointF& p) const { return p / _factor; }
   QRectF widgetRectFromPoints(const QRectF& r) const;
 
+  // Marks the enclosing scroll view for redisplay (after a card size change).
+  void Refresh_ScrollView();
+  // Shows or hides the rulers of the enclosing scroll view.
+  void showOrHideRulers();
+  // Ruler lines at the minimum, middle and maximum x and y of a moved or
+  // resized rectangle (card points) while the rulers are shown.
+  void beginEchoingMoveToRulers(const QRectF& rect);
+  void continueEchoingMoveToRulers(const QRectF& rect);
+  void stopEchoingMoveToRulers();
+  SKTZoomingScrollView* enclosingScrollView() const;
+
   // The in-place editing hook: no kind supplies an editing view, so nothing starts.
   void startEditingGraphic(const SKTGraphicPtr&) {}
   void stopEditing() {}
@@ -120,6 +131,7 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   std::weak_ptr<SKTGraphic> _Selected_Graphic;
   SKTGraphicPtr _creatingGraphic;
   QRectF _marqueeSelectionBounds;
+  QRectF _rulerEchoedBounds;
   bool _isHidingHandles = false;
   QTimer _handleShowingTimer;
   bool _painting = false;

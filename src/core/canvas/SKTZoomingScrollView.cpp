@@ -11,6 +11,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/canvas/SKTRulerView.h"
 #include "core/canvas/ZoomGeometry.h"
 
 namespace {
@@ -175,8 +176,36 @@ SKTZoomingScrollView::SKTZoomingScrollView(QWidget* parent) : QAbstractScrollAre
   setViewport(_clip);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  connect(_clip, &SWCenteringClipView::boundsChanged, this, [this] { updateScrollBars(); });
+  connect(_clip, &SWCenteringClipView::boundsChanged, this, [this] {
+    updateScrollBars();
+    if (_rulersVisible) {
+      _hRuler->update();
+      _vRuler->update();
+    }
+  });
   validateFactorPopUpButton();
+  _hRuler = new SKTRulerView(Qt::Horizontal, _clip, this);
+  _vRuler = new SKTRulerView(Qt::Vertical, _clip, this);
+  _hRuler->hide();
+  _vRuler->hide();
+}
+
+void SKTZoomingScrollView::setRulersVisible(bool visible) {
+  if (visible == _rulersVisible) return;
+  _rulersVisible = visible;
+  const int t = visible ? SKTRulerView::kThickness : 0;
+  setViewportMargins(t, t, 0, 0);
+  _hRuler->setVisible(visible);
+  _vRuler->setVisible(visible);
+  placeRulers();
+}
+
+void SKTZoomingScrollView::placeRulers() {
+  if (!_rulersVisible) return;
+  const QRect vp = viewport()->geometry();
+  const int t = SKTRulerView::kThickness;
+  _hRuler->setGeometry(vp.left(), vp.top() - t, vp.width(), t);
+  _vRuler->setGeometry(vp.left() - t, vp.top(), t, vp.height());
 }
 
 void SKTZoomingScrollView::setDocumentView(QWidget* view, ZoomableDocument* document) {
@@ -247,6 +276,7 @@ void SKTZoomingScrollView::scrollContentsBy(int, int) {
 
 void SKTZoomingScrollView::resizeEvent(QResizeEvent* event) {
   QAbstractScrollArea::resizeEvent(event);
+  placeRulers();
   _clip->centerDocument();
   updateScrollBars();
 }

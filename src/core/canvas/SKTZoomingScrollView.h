@@ -11,6 +11,7 @@
 #include <functional>
 
 class QComboBox;
+class SKTRulerView;
 
 // What a zoomed document view offers its scroll view.
 class ZoomableDocument {
@@ -85,6 +86,12 @@ class SKTZoomingScrollView : public QAbstractScrollArea {
   QComboBox* factorPopUpButton() const { return _factorPopUpButton; }
   void validateFactorPopUpButton();
 
+  // Rulers along the top and the left edge, made once and shown or hidden.
+  void setRulersVisible(bool visible);
+  bool rulersVisible() const { return _rulersVisible; }
+  SKTRulerView* horizontalRulerView() const { return _hRuler; }
+  SKTRulerView* verticalRulerView() const { return _vRuler; }
+
  signals:
   // The user chose a zoom in the pop-up (the main window's zoomFactor follows).
   void factorChosen(double factor);
@@ -96,8 +103,12 @@ class SKTZoomingScrollView : public QAbstractScrollArea {
 
  private:
   void updateScrollBars();
+  void placeRulers();
 
   SWCenteringClipView* _clip;
+  SKTRulerView* _hRuler = nullptr;
+  SKTRulerView* _vRuler = nullptr;
+  bool _rulersVisible = false;
   QComboBox* _factorPopUpButton = nullptr;
   double _factor = 1.0;
   bool _syncing = false;

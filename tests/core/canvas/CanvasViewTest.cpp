@@ -11,6 +11,7 @@
 #include "core/SKTDocument.h"
 #include "core/canvas/SKTGraphicView.h"
 #include "core/canvas/SKTGrid.h"
+#include "core/canvas/SKTRulerView.h"
 
 namespace {
 
@@ -174,4 +175,36 @@ TEST_F(CanvasView, ZoomScalesTheDrawing) {
   const QImage img = view.grab().toImage();
   EXPECT_EQ(img.pixel(100, 100), qRgb(255, 0, 0));  // (25, 25) in points
   EXPECT_EQ(img.pixel(130, 100), qRgb(255, 255, 255));
+}
+
+TEST(CanvasRulers, ShowHideAndEchoTheMovedRectangle) {
+  SKTZoomingScrollView scroll;
+  auto* canvas = new SKTGraphicView;
+  canvas->setFrameSizePoints({243, 154});
+  scroll.setDocumentView(canvas, canvas);
+  scroll.resize(600, 400);
+  scroll.show();
+  EXPECT_FALSE(scroll.rulersVisible());
+  canvas->beginEchoingMoveToRulers({10, 20, 30, 40});  // rulers hidden: no lines
+  EXPECT_TRUE(scroll.horizontalRulerView()->markerLocations().empty());
+  canvas->stopEchoingMoveToRulers();
+  canvas->showOrHideRulers();
+  ASSERT_TRUE(scroll.rulersVisible());
+  EXPECT_TRUE(scroll.horizontalRulerView()->isVisible());
+  canvas->beginEchoingMoveToRulers({10, 20, 30, 40});
+  auto sorted = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+  };
+  EXPECT_EQ(sorted(scroll.horizontalRulerView()->markerLocations()), (std::vector<double>{10, 25, 40}));
+  EXPECT_EQ(sorted(scroll.verticalRulerView()->markerLocations()), (std::vector<double>{20, 40, 60}));
+  canvas->continueEchoingMoveToRulers({15, 20, 30, 40});
+  EXPECT_EQ(sorted(scroll.horizontalRulerView()->markerLocations()), (std::vector<double>{15, 30, 45}));
+  canvas->stopEchoingMoveToRulers();
+  EXPECT_TRUE(scroll.horizontalRulerView()->markerLocations().empty());
+  EXPECT_TRUE(scroll.verticalRulerView()->markerLocations().empty());
+  // The card stays centred in the smaller viewport.
+  EXPECT_NEAR(canvas->geometry().center().x(), scroll.clipView()->width() / 2.0, 1.5);
+  canvas->showOrHideRulers();
+  EXPECT_FALSE(scroll.rulersVisible());
 }
