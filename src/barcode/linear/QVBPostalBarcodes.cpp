@@ -245,11 +245,11 @@ bool JapanPostBarcode::initWithContent(const QString& content, bool printsCaptio
 }
 
 void JapanPostBarcode::setContent(const QString& text) {
-  const QString upper = text.toUpper();
   std::string symbols;
   QString captionText;
-  for (QChar ch : upper) {
-    const char16_t u = ch.unicode();
+  for (QChar original : text) {
+    if (original.unicode() > 127) continue;
+    const char16_t u = original.toUpper().unicode();
     if (u >= 'A' && u <= 'J') {
       symbols += ':';
       symbols += static_cast<char>('0' + (u - 'A'));
@@ -264,7 +264,7 @@ void JapanPostBarcode::setContent(const QString& text) {
     } else {
       continue;
     }
-    captionText += ch;
+    captionText += original;
   }
   if (symbols.size() > 20) {
     symbols.resize(20);

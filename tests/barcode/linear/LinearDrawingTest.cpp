@@ -39,6 +39,10 @@ BarcodeDrawingState zeroMargins() {
 
 constexpr double kScale = 10.0;  // pixels per point in these tests
 
+double TextPen_width(const QString& text, const QFont& font) {
+  return textmetrics::textWidth(text, font);
+}
+
 QImage draw(const QVBBarcode& b, const BarcodeDrawingState& s) {
   return imageFromBarcode(b, s).toImage(72.0 * kScale);
 }
@@ -195,6 +199,27 @@ TEST(LinearDrawing, SideCaptionsOfUpcStayInsideThePicture) {
     EXPECT_GT(leftDigit, 50) << "left margin " << lr;
     EXPECT_GT(rightDigit, 50) << "left margin " << lr;
   }
+}
+
+TEST(LinearDrawing, OnePieceCaptionIsSpreadOnlyWithTheKerningBox) {
+  BarcodeDrawingState s = decoderState();
+  s.bar_val_clr = Qt::red;
+  auto b = createLinearBarcode(QStringLiteral("Code 128"), QStringLiteral("ABCDEFGH"));
+  layOut(*b, s, LayoutOptions{});
+  auto redWidth = [&](int kerning) {
+    s.kerningValue = kerning;
+    const QImage image = draw(*b, s);
+    int lo = image.width(), hi = -1;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (isRed(image.pixel(x, y))) lo = std::min(lo, x), hi = std::max(hi, x);
+    return (hi - lo + 1) / kScale;
+  };
+  const double plain = TextPen_width(QStringLiteral("ABCDEFGH"), s.value_font);
+  // Kerning 2.0 after each of the 8 letters, the last one's ending the line.
+  EXPECT_NEAR(redWidth(0), plain + 7 * 2.0, 2.0);
+  // Spread: 2k per letter with k = (width - p) / (2 x 8) fills the barcode width.
+  EXPECT_NEAR(redWidth(1), b->width() - (b->width() - plain) / 8.0, 3.0);
 }
 
 TEST(LinearDrawing, EmptyCaptionPiecesDrawNothingAndDoNotFail) {

@@ -2,8 +2,11 @@
 // and the symbology table.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "LinearTestSupport.h"
 #include "barcode/linear/LinearSymbologies.h"
+#include "barcode/linear/QVBBarcodeOffscreenView.h"
 #include "barcode/linear/QVBCode39Barcode.h"
 
 using namespace barcode;
@@ -132,4 +135,27 @@ TEST(LinearModel, SymbologyTableHasTheNineteenNamesInOrder) {
     EXPECT_FALSE(b->completeBarcode().empty()) << name.toStdString();
   }
   EXPECT_EQ(createLinearBarcode(QStringLiteral("Code 93"), QStringLiteral("1")), nullptr);
+}
+
+TEST(LinearModel, AnyInputInAnySymbologyIsHandledWithoutFault) {
+  std::mt19937 rng(101);
+  std::uniform_int_distribution<int> length(0, 40);
+  std::uniform_int_distribution<int> unit(0, 0x2ff);
+  BarcodeDrawingState state = barcode::testing::decoderState();
+  for (const QString& name : linearSymbologyNames()) {
+    for (int i = 0; i < 40; ++i) {
+      QString value = QStringLiteral("");  // not null: a null value is no value at all
+      const int n = length(rng);
+      for (int k = 0; k < n; ++k) value += QChar(static_cast<char16_t>(unit(rng) % (i % 2 ? 128 : 0x300)));
+      auto b = createLinearBarcode(name, value);
+      ASSERT_TRUE(b);
+      const bool ok = b->isContentValid();
+      const std::string m = b->completeBarcode();
+      EXPECT_EQ(m.find_first_not_of("01"), std::string::npos) << name.toStdString();
+      barcode::testing::layOut(*b, state, barcode::testing::LayoutOptions{});
+      const BarcodePicture picture = imageFromBarcode(*b, state);
+      if (ok) EXPECT_FALSE(picture.isNull()) << name.toStdString();
+      if (!picture.isNull()) EXPECT_FALSE(picture.toImage(36).isNull());
+    }
+  }
 }

@@ -439,6 +439,12 @@ TEST(LinearPostal, JapanPostContentAndCheck) {
   EXPECT_EQ(jc->japanpostContents(), "1234567890123456789:");
   EXPECT_EQ(jc->content(), QStringLiteral("1234567890123456789"));
 
+  auto lower = code("Japan Post Barcode", QStringLiteral("2630023-1-ab5"));
+  EXPECT_EQ(dynamic_cast<JapanPostBarcode*>(lower.get())->japanpostContents(), jb->japanpostContents());
+  EXPECT_EQ(lower->content(), QStringLiteral("2630023-1-ab5"));
+  auto foreign = code("Japan Post Barcode", QStringLiteral("1234567\u0131\u00e9"));
+  EXPECT_EQ(foreign->content(), QStringLiteral("1234567"));
+
   EXPECT_FALSE(valid("Japan Post Barcode", QStringLiteral("12345AB")));
   EXPECT_FALSE(valid("Japan Post Barcode", QStringLiteral("123456")));
 }
