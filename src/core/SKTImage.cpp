@@ -28,7 +28,8 @@ std::shared_ptr<SKTImage> SKTImage::initWithPath(const QPointF& point, const QSt
 
 std::shared_ptr<SKTImage> SKTImage::initWithPosition(const QPointF& point, const QImage& contents) {
   auto image = std::make_shared<SKTImage>();
-  image->_contents = contents;
+  // The size clamp happens here, once, and not in every drawing.
+  image->_contents = ImageProcesser::Set_Dimaension(contents);
   image->Set_Control_File_path(Library_Selected_Image.get());
   image->setBounds(centredOn(point, image->pictureSize()));
   cardHost().Reset_Image_Editing_Controls();
@@ -76,7 +77,8 @@ QStringList SKTImage::keysAffectedByKey(const QString& key) const {
 
 void SKTImage::setFilePath(const QString& path) {
   Set_Control_File_path(path);
-  _contents = loadPictureFile(path);
+  // The size clamp happens here, once, and not in every drawing.
+  _contents = ImageProcesser::Set_Dimaension(loadPictureFile(path));
 }
 
 QSizeF SKTImage::pictureSize() const {

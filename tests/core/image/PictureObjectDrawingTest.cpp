@@ -1,0 +1,366 @@
+// Picture, signature, fingerprint and barcode objects drawn onto a QImage (and
+// a barcode into PDF): clamp, rotation sizes, whole processed picture on the
+// bounds, flips, opacity, missing files, sample pictures.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <atomic>
+
+#include "core/CardHost.h"
+#include "core/SKTBarcode.h"
+#include "core/SKTImage.h"
+#include "core/SKTSignature.h"
+#include "core/image/PictureDrawing.h"
+
+namespace {
+
+QString shippedResources() {
+  return QStringLiteral(QUVO_SOURCE_DIR "/resources");
+}
+
+class PictureHost : public CardHost {
+ public:
+  QString Resource_Path() override { return shippedResources(); }
+  void Refresh_Canvas() override { ++refreshes; }
+  std::atomic<int> refreshes{0};
+};
+
+class PictureObjects : public ::testing::Test {
+ protected:
+  PictureHost host;
+  ScopedCardHost scope{host};
+  QTemporaryDir dir;
+
+  QString writePicture(const QString& name, const QImage& img) {
+    const QString path = dir.filePath(name);
+    EXPECT_TRUE(img.save(path, "PNG"));
+    return path;
+  }
+};
+
+QImage solid(int w, int h, QRgb c) {
+  QImage img(w, h, QImage::Format_ARGB32);
+  img.fill(c);
+  return img;
+}
+
+// Left half red, right half blue; top row of the left half green (a marker corner).
+QImage halves(int w, int h) {
+  QImage img = solid(w, h, qRgb(0, 0, 255));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w / 2; ++x) img.setPixel(x, y, y < h / 4 ? qRgb(0, 255, 0) : qRgb(255, 0, 0));
+  return img;
+}
+
+QImage render(SKTGraphic& g, QSize size = QSize(300, 200)) {
+  QImage canvas(size, QImage::Format_ARGB32);
+  canvas.fill(Qt::white);
+  QPainter painter(&canvas);
+  g.drawContentsInView(painter, false);
+  painter.end();
+  // QUVO_DUMP_PICTURES=<folder> keeps every rendering for a look.
+  static int counter = 0;
+  if (const QByteArray folder = qgetenv("QUVO_DUMP_PICTURES"); !folder.isEmpty())
+    canvas.save(QStringLiteral("%1/render-%2.png")
+                    .arg(QString::fromLocal8Bit(folder))
+                    .arg(++counter, 3, 10, QChar('0')));
+  return canvas;
+}
+
+bool allWhite(const QImage& img) {
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (img.pixel(x, y) != qRgb(255, 255, 255)) return false;
+  return true;
+}
+
+void expectNearAt(int line, QRgb p, QRgb q, int tol = 3) {
+  SCOPED_TRACE(::testing::Message() << "checked at line " << line);
+  EXPECT_NEAR(qRed(p), qRed(q), tol);
+  EXPECT_NEAR(qGreen(p), qGreen(q), tol);
+  EXPECT_NEAR(qBlue(p), qBlue(q), tol);
+}
+#define expectNear(...) expectNearAt(__LINE__, __VA_ARGS__)
+
+std::shared_ptr<SKTImage> pictureAt(const QString& path, const QRectF& bounds) {
+  auto img = std::make_shared<SKTImage>();
+  img->setFilePath(path);
+  img->_isDrawingStroke = false;
+  img->setBounds(bounds);
+  return img;
+}
+
+}  // namespace
+
+TEST_F(PictureObjects, LargePictureIsClampedWhenLoaded) {
+  const QString path = writePicture("big.png", solid(1000, 1000, qRgb(200, 0, 0)));
+  auto img = SKTImage::initWithPath(QPointF(400, 300), path);
+  EXPECT_EQ(img->bounds().size(), QSizeF(724, 468));
+  img->_isDrawingStroke = false;
+  const QImage out = render(*img, QSize(800, 600));
+  const QRectF b = img->bounds();
+  expectNear(out.pixel(int(b.left()) + 1, int(b.top()) + 1), qRgb(200, 0, 0));
+  expectNear(out.pixel(int(b.right()) - 2, int(b.bottom()) - 2), qRgb(200, 0, 0));
+  EXPECT_EQ(out.pixel(int(b.right()) + 2, int(b.center().y())), qRgb(255, 255, 255));
+  img->setBounds(QRectF(0, 0, 10, 10));
+  img->makeNaturalSize();
+  EXPECT_EQ(img->bounds().size(), QSizeF(724, 468));
+  // 800 x 300 keeps its height.
+  auto wide = SKTImage::initWithPath(QPointF(0, 0), writePicture("wide.png", solid(800, 300, qRgb(1, 2, 3))));
+  EXPECT_EQ(wide->bounds().size(), QSizeF(724, 300));
+}
+
+TEST_F(PictureObjects, RotatedPictureIsDrawnWholeOntoTheBounds) {
+  auto img = pictureAt(writePicture("g.png", solid(100, 60, qRgb(0, 160, 0))), QRectF(20, 20, 100, 60));
+  img->rotate_image = 45.0f;  // a 120 x 120 square with empty corners, squeezed into 100 x 60
+  QImage out = render(*img);
+  expectNear(out.pixel(70, 50), qRgb(0, 160, 0));
+  EXPECT_EQ(out.pixel(21, 21), qRgb(255, 255, 255));
+  EXPECT_EQ(out.pixel(118, 78), qRgb(255, 255, 255));
+  // The turned picture spans nearly the whole bounds: its corners lie 56.6 of
+  // 60 units from the square's centre, so its extent is the bounds inset by
+  // 3.4 / 120 of their size on every side. A cropped drawing would stop short.
+  QRect green;
+  for (int y = 0; y < out.height(); ++y)
+    for (int x = 0; x < out.width(); ++x)
+      if (qGreen(out.pixel(x, y)) < 250 || qRed(out.pixel(x, y)) < 250) green |= QRect(x, y, 1, 1);
+  EXPECT_NEAR(green.left(), 20 + 2.8, 1.5);
+  EXPECT_NEAR(green.right(), 120 - 2.8, 1.5);
+  EXPECT_NEAR(green.top(), 20 + 1.7, 1.5);
+  EXPECT_NEAR(green.bottom(), 80 - 1.7, 1.5);
+  // 450 degrees is a quarter turn: 60 x 100 stretched over the bounds, corners filled.
+  img->rotate_image = 450.0f;
+  out = render(*img);
+  expectNear(out.pixel(21, 21), qRgb(0, 160, 0));
+  expectNear(out.pixel(118, 78), qRgb(0, 160, 0));
+  // -720 degrees draws the picture as it is.
+  img->rotate_image = -720.0f;
+  auto plain = pictureAt(img->FilePath(), img->bounds());
+  EXPECT_EQ(render(*img), render(*plain));
+  // A quarter turn of a marked picture: the green top-left corner goes to the bottom left.
+  auto marked = pictureAt(writePicture("m.png", halves(100, 60)), QRectF(0, 0, 100, 60));
+  marked->rotate_image = 90.9f;  // truncated to 90: a quarter turn, no empty corners
+  out = render(*marked);
+  expectNear(out.pixel(5, 55), qRgb(0, 255, 0), 60);
+}
+
+TEST_F(PictureObjects, FlipsMirrorWithinTheBounds) {
+  auto img = pictureAt(writePicture("h.png", halves(80, 40)), QRectF(10, 10, 80, 40));
+  QImage out = render(*img);
+  expectNear(out.pixel(15, 45), qRgb(255, 0, 0));
+  expectNear(out.pixel(85, 45), qRgb(0, 0, 255));
+  img->setFlippedHorizontally(true);
+  out = render(*img);
+  expectNear(out.pixel(15, 45), qRgb(0, 0, 255));
+  expectNear(out.pixel(85, 45), qRgb(255, 0, 0));
+  expectNear(out.pixel(85, 11), qRgb(0, 255, 0));  // marker now top right
+  img->setFlippedVertically(true);                 // both: turned by 180 degrees
+  out = render(*img);
+  expectNear(out.pixel(85, 48), qRgb(0, 255, 0));
+  expectNear(out.pixel(15, 20), qRgb(0, 0, 255));
+  img->setFlippedHorizontally(false);
+  out = render(*img);
+  expectNear(out.pixel(12, 48), qRgb(0, 255, 0));   // marker bottom left
+  EXPECT_EQ(out.pixel(5, 5), qRgb(255, 255, 255));  // nothing outside the bounds
+}
+
+TEST_F(PictureObjects, OpacityBlendsAndFiltersApply) {
+  auto img = pictureAt(writePicture("k.png", solid(40, 40, qRgb(0, 0, 0))), QRectF(0, 0, 40, 40));
+  img->img_trnsp_val = 50.0f;
+  expectNear(render(*img).pixel(20, 20), qRgb(128, 128, 128), 2);
+  img->img_trnsp_val = 0.0f;
+  EXPECT_TRUE(allWhite(render(*img)));
+  img->img_trnsp_val = 100.0f;
+  img->invert_clr = true;
+  expectNear(render(*img).pixel(20, 20), qRgb(255, 255, 255), 0);
+  auto red = pictureAt(writePicture("r.png", solid(40, 40, qRgb(255, 0, 0))), QRectF(0, 0, 40, 40));
+  red->gray_Scale = true;
+  expectNear(render(*red).pixel(20, 20), qRgb(54, 54, 54), 1);
+  red->gray_Scale = false;
+  red->ev_val = -1.0f;
+  expectNear(render(*red).pixel(20, 20), qRgb(128, 0, 0), 1);
+}
+
+TEST_F(PictureObjects, MissingOrBrokenFilesDrawNoPicture) {
+  auto img = pictureAt(dir.filePath("nothing-here.png"), QRectF(10, 10, 50, 50));
+  EXPECT_TRUE(img->_contents.isNull());
+  EXPECT_TRUE(allWhite(render(*img)));
+  // With its border on, only the border shows.
+  img->_isDrawingStroke = true;
+  img->_strokeWidth = 2.0;
+  QImage out = render(*img);
+  EXPECT_NE(out.pixel(10, 30), qRgb(255, 255, 255));
+  EXPECT_EQ(out.pixel(35, 35), qRgb(255, 255, 255));
+  // An empty path draws nothing at all, not even the border.
+  img->Set_Control_File_path(QString());
+  EXPECT_TRUE(allWhite(render(*img)));
+  // A file that is not a picture, and a truncated picture, load as nothing.
+  QFile junk(dir.filePath("junk.png"));
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("\x89PNG\r\n\x1a\nthis is not really a picture");
+  junk.close();
+  auto broken = pictureAt(junk.fileName(), QRectF(0, 0, 30, 30));
+  EXPECT_TRUE(broken->_contents.isNull());
+  EXPECT_TRUE(allWhite(render(*broken)));
+  // A hidden picture draws nothing.
+  auto hidden = pictureAt(writePicture("x.png", solid(10, 10, qRgb(0, 0, 0))), QRectF(0, 0, 10, 10));
+  hidden->Set_Ctrl_Is_Visible(false);
+  EXPECT_TRUE(allWhite(render(*hidden)));
+}
+
+TEST_F(PictureObjects, DrawingAsksForARefreshAndLeavesThePictureAlone) {
+  auto img = pictureAt(writePicture("s.png", solid(50, 30, qRgb(9, 9, 9))), QRectF(0, 0, 50, 30));
+  img->rotate_image = 45.0f;
+  img->blr_val = 3.0f;
+  const qint64 key = img->_contents.cacheKey();
+  const int before = host.refreshes;
+  render(*img);
+  EXPECT_EQ(host.refreshes, before + 1);
+  EXPECT_EQ(img->_contents.cacheKey(), key);
+  EXPECT_EQ(img->_contents.size(), QSize(50, 30));
+}
+
+TEST_F(PictureObjects, NewSignatureShowsItsSampleAndKeepsShowingIt) {
+  const QString samplePath = QDir(shippedResources()).filePath("sign_sample.png");
+  const QImage sample(samplePath);
+  ASSERT_FALSE(sample.isNull());
+  auto sig = SKTSignature::initWithPosition(QPointF(150, 100), sample, "S");
+  EXPECT_EQ(sig->file_path, samplePath);
+  EXPECT_EQ(sig->FilePath(), samplePath);  // what the design file saves shows the same picture again
+  sig->_isDrawingStroke = false;
+  const QImage out = render(*sig);
+  EXPECT_EQ(sig->_contents_img.size(), sample.size());  // not replaced by "no.png"
+  const QRectF b = sig->bounds();
+  EXPECT_EQ(b.size(), QSizeF(sample.size()));
+  int ink = 0;
+  for (int y = 0; y < out.height(); ++y)
+    for (int x = 0; x < out.width(); ++x)
+      if (out.pixel(x, y) != qRgb(255, 255, 255)) {
+        ++ink;
+        EXPECT_TRUE(b.adjusted(-1, -1, 1, 1).contains(x, y)) << x << "," << y;
+      }
+  EXPECT_GT(ink, 100);
+  // A fingerprint object whose path becomes "Default" shows the fingerprint sample.
+  auto fp = SKTSignature::initWithPosition(QPointF(50, 50), sample, "F");
+  EXPECT_EQ(fp->FilePath(), QDir(shippedResources()).filePath("fingerprints.png"));
+  fp->Set_Control_File_path("Default");
+  fp->file_path = "elsewhere";
+  render(*fp);
+  EXPECT_EQ(fp->file_path, QDir(shippedResources()).filePath("fingerprints.png"));
+  EXPECT_EQ(fp->_contents_img.size(), QSize(120, 150));
+}
+
+TEST_F(PictureObjects, SignatureStretchesOverItsBoundsAndReloadsOnlyWhenThePathChanged) {
+  const QString path = writePicture("sig.png", halves(20, 20));
+  auto sig = std::make_shared<SKTSignature>();
+  sig->setFilePath(path);
+  sig->_isDrawingStroke = false;
+  sig->setBounds(QRectF(10, 10, 100, 50));
+  sig->hue_val = 2.0f;  // adjustments do not touch a signature
+  sig->_isFlippedHorizontally = true;
+  sig->img_trnsp_val = 10.0f;
+  QImage out = render(*sig);
+  expectNear(out.pixel(15, 50), qRgb(255, 0, 0));
+  expectNear(out.pixel(105, 50), qRgb(0, 0, 255));
+  EXPECT_EQ(out.pixel(115, 50), qRgb(255, 255, 255));
+  // Same paths: the file is not read again (a changed file on disk is not noticed).
+  writePicture("sig.png", solid(20, 20, qRgb(0, 0, 0)));
+  out = render(*sig);
+  expectNear(out.pixel(15, 50), qRgb(255, 0, 0));
+  // A new path on the graphic is loaded at the next drawing, but not while hidden.
+  const QString other = writePicture("other.png", solid(20, 20, qRgb(250, 250, 0)));
+  sig->Set_Control_File_path(other);
+  sig->Set_Ctrl_Is_Visible(false);
+  EXPECT_TRUE(allWhite(render(*sig)));
+  EXPECT_EQ(sig->file_path, path);
+  sig->Set_Ctrl_Is_Visible(true);
+  out = render(*sig);
+  expectNear(out.pixel(15, 50), qRgb(250, 250, 0));
+  // A missing file leaves only the border.
+  sig->Set_Control_File_path(dir.filePath("gone.png"));
+  sig->_isDrawingStroke = true;
+  out = render(*sig);
+  EXPECT_EQ(out.pixel(50, 30), qRgb(255, 255, 255));
+  EXPECT_NE(out.pixel(10, 30), qRgb(255, 255, 255));
+}
+
+TEST_F(PictureObjects, BarcodeDrawsItsPictureAtItsOwnSizeFromTheOrigin) {
+  QImage bars = solid(40, 20, qRgb(255, 255, 255));
+  for (int x = 0; x < 40; x += 4)
+    for (int y = 0; y < 20; ++y) {
+      bars.setPixel(x, y, qRgb(0, 0, 0));
+      bars.setPixel(x + 1, y, qRgb(0, 0, 0));
+    }
+  auto code = std::make_shared<SKTBarcode>();
+  code->Set_Barcode_image(bars);
+  code->setBounds(QRectF(30, 40, 200, 100));  // wider than the picture: bars are not stretched
+  QImage out = render(*code);
+  EXPECT_EQ(out.pixel(30, 40), qRgb(0, 0, 0));
+  EXPECT_EQ(out.pixel(31, 59), qRgb(0, 0, 0));
+  EXPECT_EQ(out.pixel(32, 50), qRgb(255, 255, 255));
+  EXPECT_EQ(out.pixel(66, 50), qRgb(0, 0, 0));
+  EXPECT_EQ(out.pixel(30, 61), qRgb(255, 255, 255));
+  EXPECT_EQ(out.pixel(80, 50), qRgb(255, 255, 255));
+  // A new picture on the graphic shows at the next drawing.
+  code->Set_Barcode_image(solid(10, 10, qRgb(0, 0, 200)));
+  out = render(*code);
+  EXPECT_EQ(out.pixel(35, 45), qRgb(0, 0, 200));
+  EXPECT_EQ(out.pixel(66, 50), qRgb(255, 255, 255));
+  code->Set_Ctrl_Is_Visible(false);
+  EXPECT_TRUE(allWhite(render(*code)));
+}
+
+TEST_F(PictureObjects, BarcodeWithoutPictureShowsTheSample) {
+  auto code = SKTBarcode::initWithPosition(QPointF(150, 100), QImage());
+  EXPECT_EQ(code->bounds(), QRectF(50, 50, 200, 100));
+  const QImage out = render(*code);
+  EXPECT_EQ(out.pixel(50 + 17, 50 + 40), qRgb(0, 0, 0));  // first bar of the sample
+  EXPECT_EQ(out.pixel(40, 40), qRgb(255, 255, 255));
+}
+
+TEST_F(PictureObjects, BarcodeIntoPdfIsVectorRectangles) {
+  QImage bars = solid(30, 10, qRgb(255, 255, 255));
+  for (int x = 0; x < 30; x += 3)
+    for (int y = 0; y < 10; ++y) bars.setPixel(x, y, qRgb(0, 0, 0));
+  auto runs = picture_drawing::pixelRuns(bars);
+  int black = 0;
+  for (const auto& run : runs) {
+    EXPECT_EQ(run.rect.height(), 10);  // equal rows merged
+    if (run.colour == qRgb(0, 0, 0)) {
+      ++black;
+      EXPECT_EQ(run.rect.width(), 1);
+    }
+  }
+  EXPECT_EQ(black, 10);
+
+  auto code = std::make_shared<SKTBarcode>();
+  code->Set_Barcode_image(bars);
+  code->setBounds(QRectF(20, 20, 30, 10));
+  const QString pdf = dir.filePath("code.pdf");
+  {
+    QPdfWriter writer(pdf);
+    writer.setResolution(72);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    code->drawContentsInView(painter, false);
+  }
+  QProcess tool;
+  tool.start("pdfimages", {"-list", pdf});
+  ASSERT_TRUE(tool.waitForFinished(30000)) << "pdfimages (poppler-utils) is needed";
+  const QStringList lines = QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  EXPECT_EQ(lines.size(), 2) << lines.join('\n').toStdString();  // header lines only: no raster image
+  // The bars are in the page: rendered back, the first bar is black.
+  QProcess raster;
+  raster.start("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf, dir.filePath("code")});
+  ASSERT_TRUE(raster.waitForFinished(30000));
+  const QImage page(dir.filePath("code.png"));
+  ASSERT_FALSE(page.isNull());
+  expectNear(page.pixel(20, 25), qRgb(0, 0, 0), 30);
+  expectNear(page.pixel(22, 25), qRgb(255, 255, 255), 30);
+}
