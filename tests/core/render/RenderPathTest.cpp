@@ -283,3 +283,46 @@ TEST_F(RenderPath, RenderingNeverWritesIntoTheGraphics) {
   const QImage img = SKTRenderingView::image_From_Card_Graphics({s}, plainContext());
   EXPECT_NEAR(qGreen(img.pixel(60, 60)), 191, 3);
 }
+
+TEST_F(RenderPath, PictureAndPdfShowTheSameSide) {
+  Card_Property page;
+  page.Card_fill_chk = true;
+  page.Card_fill_style = "G";
+  page.Card_fill_Grd_1_clr = QColor(255, 240, 200);
+  page.Card_fill_Grd_2_clr = QColor(200, 230, 255);
+  page.Card_grad_Stepper = 45;
+  page.Card_border_chk = true;
+  page.Card_bor_Stepper = 3;
+  page.Card_border_style = "DD";
+  const SidePaintContext context =
+      sidePaintContextForPage(page, 0, {243, 154}, QStringLiteral(QUVO_SOURCE_DIR "/resources"));
+  auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
+  text->_bounds = {20, 90, 200, 40};
+  text->Text_contents()->string = "Greetings";
+  text->text_ctrl_font = CardFont{"TimesNewRomanPS-BoldMT", 24};
+  text->txt_clr = Qt::black;
+  text->_isDrawingStroke = false;
+  text->_fillColor = Qt::white;
+  auto star = makeShape("S", {20, 10, 70, 70}, Qt::red, true);
+  auto ring = makeShape("C", {120, 10, 90, 70}, Qt::blue, true);
+  const SKTGraphicList list{text, star, ring};
+  const QImage picture =
+      SKTRenderingView::image_From_Card_Graphics(list, context).convertToFormat(QImage::Format_RGB32);
+  QTemporaryDir dir;
+  const QImage fromPdf = rasterisePdf(SKTRenderingView::pdfDataWithGraphics_data(list, context), dir)
+                             .convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(fromPdf.size(), picture.size());
+  // Mean difference per channel over the whole card: antialiasing differs, the drawing does not.
+  double total = 0;
+  for (int y = 0; y < picture.height(); ++y)
+    for (int x = 0; x < picture.width(); ++x) {
+      const QRgb a = picture.pixel(x, y), b = fromPdf.pixel(x, y);
+      total += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
+    }
+  const double mean = total / (3.0 * picture.width() * picture.height());
+  EXPECT_LT(mean, 4.0);
+  if (const char* out = std::getenv("QUVO_SNAPSHOT_DIR")) {
+    picture.save(QString::fromLocal8Bit(out) + "/side_picture.png");
+    fromPdf.save(QString::fromLocal8Bit(out) + "/side_pdf.png");
+  }
+}
