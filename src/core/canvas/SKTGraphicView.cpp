@@ -171,6 +171,11 @@ void SKTGraphicView::listChanged(CardSide side) {
   }
   startObservingGraphics(added);
   for (const auto& g : added) setNeedsDisplayInRect(g->drawingBounds());
+  if (_undoSelectionIndexes) {
+    const bool replaced = !now.empty() && added.size() == now.size() && !_observed.empty();
+    for (int i = 0; i < static_cast<int>(now.size()); ++i)
+      if (replaced || !before.count(now[i].get())) _undoSelectionIndexes->insert(i);
+  }
   _observed = now;
   // Indexes that no longer name a graphic leave the selection.
   SKTIndexSet kept;
@@ -191,6 +196,18 @@ void SKTGraphicView::observeValueForKey(SKTGraphic& graphic, const QString& key,
   } else if (key == SKTKeys::drawingContents) {
     setNeedsDisplayInRect(graphic.drawingBounds());
   }
+  if (_undoSelectionIndexes) {
+    const SKTGraphicList& list = graphics();
+    for (int i = 0; i < static_cast<int>(list.size()); ++i)
+      if (list[i].get() == &graphic) _undoSelectionIndexes->insert(i);
+  }
+}
+
+SKTIndexSet SKTGraphicView::endCollectingUndoSelection() {
+  SKTIndexSet out;
+  if (_undoSelectionIndexes) out.assign(_undoSelectionIndexes->begin(), _undoSelectionIndexes->end());
+  _undoSelectionIndexes.reset();
+  return out;
 }
 
 // ---------------------------------------------------------------- redisplay

@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <set>
 
 #include "core/SKTDocument.h"
 #include "core/SKTGraphic.h"
@@ -71,6 +73,14 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   // The marquee while a marquee selection runs; a null rectangle otherwise.
   void setMarqueeSelectionBounds(const QRectF& rect);
   QRectF marqueeSelectionBounds() const { return _marqueeSelectionBounds; }
+
+  // ---- Selection after undo and redo ---------------------------------------------
+  // While an undo or redo runs, the canvas collects the indexes of the graphics
+  // it touched: every index of a replaced list, the indexes of inserted
+  // graphics, the index of a changed graphic; removals add nothing.
+  void beginCollectingUndoSelection() { _undoSelectionIndexes = std::set<int>(); }
+  SKTIndexSet endCollectingUndoSelection();
+  bool isCollectingUndoSelection() const { return _undoSelectionIndexes.has_value(); }
 
   // ---- Redisplay --------------------------------------------------------------------
   // Marks a rectangle of card points for redisplay.
@@ -135,4 +145,5 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   bool _isHidingHandles = false;
   QTimer _handleShowingTimer;
   bool _painting = false;
+  std::optional<std::set<int>> _undoSelectionIndexes;
 };

@@ -208,3 +208,23 @@ TEST(CanvasRulers, ShowHideAndEchoTheMovedRectangle) {
   canvas->showOrHideRulers();
   EXPECT_FALSE(scroll.rulersVisible());
 }
+
+TEST_F(CanvasView, UndoSelectionCollectsTouchedIndexes) {
+  for (int i = 0; i < 3; ++i) doc.addInGraphics(CardSide::Back, rect({10.0 + 50 * i, 10, 40, 40}));
+  // Replacing the whole list records every index of the new list.
+  view.beginCollectingUndoSelection();
+  doc.setGraphicsOfSide(CardSide::Back, {rect({1, 1, 5, 5}), rect({2, 2, 5, 5})});
+  EXPECT_EQ(view.endCollectingUndoSelection(), (SKTIndexSet{0, 1}));
+  // Removals record nothing; insertions their indexes; a changed graphic its index.
+  view.beginCollectingUndoSelection();
+  doc.removeGraphicAtIndex(CardSide::Back, 0);
+  EXPECT_TRUE(view.endCollectingUndoSelection().empty());
+  view.beginCollectingUndoSelection();
+  doc.insertGraphic(CardSide::Back, rect({3, 3, 5, 5}), 0);
+  doc.graphics_back()[1]->setBounds({20, 20, 5, 5});
+  EXPECT_EQ(view.endCollectingUndoSelection(), (SKTIndexSet{0, 1}));
+  EXPECT_FALSE(view.isCollectingUndoSelection());
+  // Outside an undo nothing is collected.
+  doc.graphics_back()[0]->setBounds({30, 30, 5, 5});
+  EXPECT_TRUE(view.endCollectingUndoSelection().empty());
+}
