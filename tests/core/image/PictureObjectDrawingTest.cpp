@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <atomic>
+#include <thread>
+#include <vector>
 
 #include "core/CardHost.h"
 #include "core/SKTBarcode.h"
@@ -65,7 +67,7 @@ QImage render(SKTGraphic& g, QSize size = QSize(300, 200)) {
   g.drawContentsInView(painter, false);
   painter.end();
   // QUVO_DUMP_PICTURES=<folder> keeps every rendering for a look.
-  static int counter = 0;
+  static std::atomic<int> counter{0};
   if (const QByteArray folder = qgetenv("QUVO_DUMP_PICTURES"); !folder.isEmpty())
     canvas.save(QStringLiteral("%1/render-%2.png")
                     .arg(QString::fromLocal8Bit(folder))
@@ -363,4 +365,28 @@ TEST_F(PictureObjects, BarcodeIntoPdfIsVectorRectangles) {
   ASSERT_FALSE(page.isNull());
   expectNear(page.pixel(20, 25), qRgb(0, 0, 0), 30);
   expectNear(page.pixel(22, 25), qRgb(255, 255, 255), 30);
+}
+
+TEST_F(PictureObjects, WorkersRenderSnapshotsWhileTheCanvasDraws) {
+  // Export and mail workers draw clones taken on the GUI thread while the
+  // canvas keeps drawing the original; all of them must see the same result.
+  auto img = pictureAt(writePicture("t.png", halves(300, 200)), QRectF(5, 5, 150, 100));
+  img->Sepia = true;
+  img->hue_val = 1.0f;
+  img->srp_val = 1.0f;
+  img->blr_val = 2.0f;
+  img->rotate_image = 30.0f;
+  img->img_trnsp_val = 80.0f;
+  const QImage expected = render(*img, QSize(160, 110));
+  std::vector<SKTGraphicPtr> snapshots;
+  for (int i = 0; i < 4; ++i) snapshots.push_back(img->clone());
+  std::vector<QImage> results(snapshots.size());
+  std::vector<std::thread> workers;
+  for (size_t i = 0; i < snapshots.size(); ++i)
+    workers.emplace_back([&, i] {
+      for (int k = 0; k < 3; ++k) results[i] = render(*snapshots[i], QSize(160, 110));
+    });
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(render(*img, QSize(160, 110)), expected);
+  for (auto& w : workers) w.join();
+  for (const QImage& r : results) EXPECT_EQ(r, expected);
 }
