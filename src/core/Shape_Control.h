@@ -14,6 +14,15 @@ class Shape_Control : public SKTGraphic {
   // Inside the outline under the non-zero winding rule.
   bool isContentsUnderPoint(const QPointF& point) const override;
 
+  // The outline builders, each a new path from the current bounds (draw/ShapeDrawing.cpp).
+  QPainterPath Rectangle_path() const;
+  QPainterPath Circle_path() const;
+  QPainterPath Rounded_Rectangle_path() const;
+  QPainterPath Triangle_path() const;
+  QPainterPath Diamond_path() const;
+  QPainterPath Polygon_With_Diffrent_Sides(int points) const;
+  QPainterPath Custom_Polygon() const;
+
  protected:
   Shape_Control(const Shape_Control&) = default;
   SKTGraphicPtr cloneShallow() const override;

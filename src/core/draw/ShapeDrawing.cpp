@@ -38,3 +38,25 @@ QPainterPath Shape_Control::bezierPathForDrawing() const {
   return shape_outline::outlineForCode(_shape_type, bounds(), cor_rad_val_val, double_star_type,
                                        polygon_type);
 }
+
+QPainterPath Shape_Control::Rectangle_path() const {
+  return shape_outline::Rectangle_path(bounds());
+}
+QPainterPath Shape_Control::Circle_path() const {
+  return shape_outline::Circle_path(bounds());
+}
+QPainterPath Shape_Control::Rounded_Rectangle_path() const {
+  return shape_outline::Rounded_Rectangle_path(bounds(), cor_rad_val_val);
+}
+QPainterPath Shape_Control::Triangle_path() const {
+  return shape_outline::Triangle_path(bounds());
+}
+QPainterPath Shape_Control::Diamond_path() const {
+  return shape_outline::Diamond_path(bounds());
+}
+QPainterPath Shape_Control::Polygon_With_Diffrent_Sides(int points) const {
+  return shape_outline::Polygon_With_Diffrent_Sides(bounds(), points);
+}
+QPainterPath Shape_Control::Custom_Polygon() const {
+  return shape_outline::Custom_Polygon(bounds());
+}

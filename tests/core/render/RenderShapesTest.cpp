@@ -307,3 +307,17 @@ TEST_F(RenderShapes, EveryShapeCodeDrawsInItsBounds) {
   }
   if (dir) sheet.save(QString::fromLocal8Bit(dir) + "/shape_sheet.png");
 }
+
+TEST_F(RenderShapes, OutlineBuildersFollowTheBounds) {
+  auto g = std::static_pointer_cast<Shape_Control>(makeShape("R", {0, 0, 100, 100}));
+  EXPECT_EQ(g->Rectangle_path().boundingRect(), QRectF(0, 0, 100, 100));
+  EXPECT_EQ(g->Triangle_path().elementCount(), 4);
+  EXPECT_EQ(g->Diamond_path().boundingRect(), QRectF(0, 0, 100, 100));
+  EXPECT_EQ(g->Custom_Polygon().elementCount(), 9);
+  EXPECT_EQ(QPointF(g->Custom_Polygon().elementAt(1)), QPointF(50, 25));
+  EXPECT_EQ(g->Polygon_With_Diffrent_Sides(5).elementCount(), 6);
+  EXPECT_TRUE(g->Polygon_With_Diffrent_Sides(0).isEmpty());
+  g->cor_rad_val_val = 20;
+  EXPECT_FALSE(g->Rounded_Rectangle_path().contains(QPointF(3, 3)));
+  EXPECT_TRUE(g->Circle_path().contains(QPointF(50, 50)));
+}
