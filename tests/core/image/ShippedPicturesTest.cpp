@@ -51,10 +51,14 @@ TEST(ShippedPictures, GeneratorReproducesTheShippedFiles) {
                {QStringLiteral(QUVO_SOURCE_DIR "/scripts/make_placeholder_pictures.py"), out.path()});
   ASSERT_TRUE(python.waitForFinished(120000)) << "python3 is needed to run the picture generator";
   ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-  for (const QString& name : QDir(out.path()).entryList(QDir::Files)) {
-    QFile made(out.filePath(name)), shipped(QDir(resourceFolder()).filePath(name));
-    ASSERT_TRUE(made.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly)) << name.toStdString();
-    EXPECT_EQ(made.readAll(), shipped.readAll()) << name.toStdString();
+  // Pixels, not bytes: another zlib may pack the same picture differently.
+  const QStringList made = QDir(out.path()).entryList(QDir::Files);
+  EXPECT_EQ(made.size(), 8);
+  for (const QString& name : made) {
+    const QImage fresh = loadPictureFile(out.filePath(name)).convertToFormat(QImage::Format_ARGB32);
+    const QImage shipped =
+        loadPictureFile(QDir(resourceFolder()).filePath(name)).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(shipped.isNull()) << name.toStdString();
+    EXPECT_EQ(fresh, shipped) << name.toStdString();
   }
 }
