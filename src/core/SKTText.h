@@ -26,6 +26,14 @@ class SKTText : public SKTGraphic {
   // "keysForValuesToObserveForUndo".
   void setBoundsBeingChangedToMatchContents(bool changing);
 
+  // The size the characters of the text storage take when laid out at the
+  // current width (storage's own font, untrimmed, no case transform).
+  QSizeF naturalSize();
+  // Keeps origin and width; the height becomes the natural height.
+  void setHeightToMatchContents();
+  // Unless locked: keeps the origin, width and height become the natural size.
+  void makeNaturalSize() override;
+
   SKTTextStoragePtr contents_val;
   bool _contentsBeingChangedByScripting = false;
   bool _boundsBeingChangedToMatchContents = false;

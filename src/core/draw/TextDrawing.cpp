@@ -51,3 +51,22 @@ void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
   painter.restore();
   cardHost().Refresh_Canvas();
 }
+
+QSizeF SKTText::naturalSize() {
+  const SKTTextStoragePtr storage = Text_contents();
+  return text_look::naturalSize(storage->string, storage->font, bounds().width());
+}
+
+void SKTText::setHeightToMatchContents() {
+  const QSizeF natural = naturalSize();
+  setBoundsBeingChangedToMatchContents(true);
+  const QRectF b = bounds();
+  setBounds(QRectF(b.x(), b.y(), b.width(), natural.height()));
+  setBoundsBeingChangedToMatchContents(false);
+}
+
+void SKTText::makeNaturalSize() {
+  if (ctrl_is_locked) return;
+  const QSizeF natural = naturalSize();
+  setBounds(QRectF(bounds().topLeft(), natural));
+}

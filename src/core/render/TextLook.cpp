@@ -1,6 +1,7 @@
 #include "core/render/TextLook.h"
 
 #include <QFontDatabase>
+#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
@@ -97,6 +98,37 @@ void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, 
   painter.setPen(color);
   for (const QTextLine& line : shown) line.draw(&painter, rect.topLeft());
   painter.restore();
+}
+
+QSizeF naturalSize(const QString& text, const CardFont& cardFont, double width) {
+  // Measured on a 72 dpi device: one point is one unit, as on the card.
+  static const QImage device = [] {
+    QImage img(1, 1, QImage::Format_ARGB32);
+    img.setDotsPerMeterX(2835);
+    img.setDotsPerMeterY(2835);
+    return img;
+  }();
+  const QFont font = fontForDevice(cardFont, &device);
+  QString body = text;
+  body.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  body.replace(QLatin1Char('\r'), QChar::LineSeparator);
+  QTextLayout layout(body, font, const_cast<QImage*>(&device));
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  const double lineWidth = (std::isfinite(width) && width > 0) ? width : 1e7;
+  double height = 0, widest = 0;
+  layout.beginLayout();
+  for (;;) {
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) break;
+    line.setLineWidth(lineWidth);
+    line.setPosition(QPointF(0, height));
+    height += line.height();
+    widest = std::max(widest, line.naturalTextWidth());
+  }
+  layout.endLayout();
+  return {std::ceil(widest), std::ceil(height)};
 }
 
 }  // namespace text_look

@@ -29,4 +29,8 @@ Qt::Alignment alignmentForCode(int code);
 void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, const CardFont& font,
                     const QColor& color, int alignment, double kerning);
 
+// The size of the rectangle the text uses when wrapped at the width (a width
+// of 0 or less does not wrap): the widest line and the sum of line heights.
+QSizeF naturalSize(const QString& text, const CardFont& font, double width);
+
 }  // namespace text_look

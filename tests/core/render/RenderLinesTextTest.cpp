@@ -193,3 +193,32 @@ TEST_F(RenderLinesText, TextThatDoesNotFitIsCut) {
     for (int x = 10; x < 210; ++x) ASSERT_TRUE(isWhite(img, x, y)) << x << "," << y;
   EXPECT_GE(inkExtent(img, QRect(10, 10, 200, 26)).first, 0);
 }
+
+TEST_F(RenderLinesText, NaturalSizeMeasuresTheStorage) {
+  auto t = makeText("Hello", {10, 10, 200, 5});
+  t->Text_contents()->font = CardFont{"TimesNewRomanPS-ItalicMT", 14};
+  const QSizeF one = t->naturalSize();
+  EXPECT_GT(one.width(), 20);
+  EXPECT_LT(one.width(), 60);
+  EXPECT_NEAR(one.height(), 16, 3);  // one line of 14 points
+  t->Text_contents()->string = "Hello\nWorld";
+  EXPECT_NEAR(t->naturalSize().height(), 2 * one.height(), 2);
+  // Height matching keeps origin and width.
+  t->setHeightToMatchContents();
+  EXPECT_EQ(t->bounds().topLeft(), QPointF(10, 10));
+  EXPECT_EQ(t->bounds().width(), 200);
+  EXPECT_NEAR(t->bounds().height(), 2 * one.height(), 2);
+  EXPECT_FALSE(t->_boundsBeingChangedToMatchContents);
+  // Natural size: width and height follow the text; a locked text stays.
+  t->makeNaturalSize();
+  EXPECT_LT(t->bounds().width(), 60);
+  t->ctrl_is_locked = true;
+  t->setBounds({10, 10, 300, 300});
+  t->makeNaturalSize();
+  EXPECT_EQ(t->bounds(), QRectF(10, 10, 300, 300));
+  // Narrow boxes wrap.
+  t->ctrl_is_locked = false;
+  t->Text_contents()->string = "one two three four five six";
+  t->setBounds({0, 0, 40, 10});
+  EXPECT_GT(t->naturalSize().height(), 3 * one.height() - 2);
+}
