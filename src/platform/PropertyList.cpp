@@ -187,7 +187,6 @@ class BinaryShapeCheck {
       return fail(error, "binary property list has a bad offset table");
     count_ = count;
     table_ = static_cast<qint64>(table);
-    tableEnd_ = t;
     return walk(top, error);
   }
 
@@ -319,7 +318,6 @@ class BinaryShapeCheck {
   int refSize_ = 0;
   quint64 count_ = 0;
   qint64 table_ = 0;
-  qint64 tableEnd_ = 0;
 };
 
 // Nesting depth of arrays and dictionaries in an XML list, by a plain scan of tags.
