@@ -48,7 +48,9 @@ inline float toUnit(int v) {
   return float(v) / 255.0f;
 }
 inline int toByte(float v) {
-  return int(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
+  if (!(v > 0.0f)) return 0;  // also NaN, from extreme settings read from a design file
+  if (v >= 1.0f) return 255;
+  return int(std::lround(v * 255.0f));
 }
 
 // Applies f(r, g, b) in place to every pixel of a straight ARGB32 copy of the picture.
@@ -196,7 +198,7 @@ QImage ImageProcesser::adjust_Sharpness(const QImage& picture, float sharpness) 
 // Done as two running-sum passes; the picture keeps its size.
 QImage ImageProcesser::adjust_boxBlur(const QImage& picture, float radius) {
   if (!std::isfinite(radius)) return picture;
-  const int r = std::min(int(std::lround(std::max(radius, 0.0f))), kMaxBlurRadius);
+  const int r = int(std::lround(std::clamp(radius, 0.0f, float(kMaxBlurRadius))));
   if (r == 0) return picture;
   return guarded("adjust_boxBlur", picture, [&] {
     QImage img = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);

@@ -95,6 +95,19 @@ TEST(ImageFilters, EachFilterMovesAKnownPixel) {
   expectRgb(ImageProcesser::adjust_EV(solid(2, 2, qRgb(64, 32, 200)), -1.0f).pixel(0, 0), 32, 16, 100);
 }
 
+TEST(ImageFilters, ExtremeSettingsStayInRange) {
+  // Values read from a design file may be anything; the result is still a picture.
+  const QImage img = varied();
+  for (float v : {3e38f, -3e38f, 1e20f}) {
+    const QImage out =
+        ImageProcesser::Get_Processed_Image(img, true, true, true, v, v, v, 0.0f, 2147483647, v, v, v, v);
+    EXPECT_FALSE(out.isNull());
+  }
+  const QImage white =
+      ImageProcesser::adjust_Color_Control(solid(2, 2, qRgb(10, 10, 10)), 1.0f, 3e38f, 3e38f);
+  expectRgb(white.pixel(0, 0), 255, 255, 255, 0);
+}
+
 TEST(ImageFilters, AlphaIsKept) {
   const QImage img = solid(2, 2, qRgba(200, 100, 50, 90));
   EXPECT_EQ(qAlpha(ImageProcesser::Sepia(img).pixel(0, 0)), 90);
@@ -129,7 +142,8 @@ TEST(ImageFilters, BoxBlurAveragesTheSquareAndKeepsTheSize) {
   const QImage flat = solid(9, 4, qRgb(10, 200, 90));
   EXPECT_TRUE(samePixels(ImageProcesser::adjust_boxBlur(flat, 5.0f), flat));
   // A huge radius is capped and still finishes.
-  EXPECT_EQ(ImageProcesser::adjust_boxBlur(varied(), 1e9f).size(), varied().size());
+  EXPECT_EQ(ImageProcesser::adjust_boxBlur(varied(), 1e30f).size(), varied().size());
+  EXPECT_TRUE(samePixels(ImageProcesser::adjust_boxBlur(varied(), -5.0f), varied()));
 }
 
 TEST(ImageFilters, ChainRunsInItsOrder) {
