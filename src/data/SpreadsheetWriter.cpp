@@ -164,7 +164,10 @@ bool SpreadsheetWriter::readSheetInto(SpreadsheetRows& rows, bool firstRowOnly) 
     fail("Error: " + result.error);
     return false;
   }
-  if (result.columns > 0) Excel_Sheet_Columns = result.columns;
+  // Always the count of the rows returned, also 0 for a sheet with neither
+  // cells nor a dimension: a count left from a wider sheet would send the
+  // dialogs past the end of these rows.
+  Excel_Sheet_Columns = result.columns;
   rows = std::move(result.rows);
   return true;
 }

@@ -1,0 +1,176 @@
+// Second look at the data sources: hostile spreadsheet parts (deep nesting,
+// trees too large for memory), the column count a read reports against the
+// rows it returns, series names taken from spreadsheet cells, and the series
+// listing over links that lead nowhere.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "DataTestSupport.h"
+#include "data/DataSeriesStore.h"
+#include "data/SpreadsheetWriter.h"
+#include "data/WorkFolder.h"
+#include "data/XlsxSheetReader.h"
+#include "data/globals.h"
+#include "platform/StringHelpers.h"
+#include "support/ScriptedHost.h"
+
+using data_test::python;
+
+namespace {
+
+// Writes a package with python's zipfile from (name, text) argument pairs.
+const char* const kZipParts = R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    for i in range(2, len(sys.argv), 2):
+        z.writestr(sys.argv[i], sys.argv[i + 1])
+)";
+
+const QString kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+
+QString worksheet(const QString& sheetData, const QString& dimension = QString()) {
+  return "<worksheet xmlns=\"" + kMain + "\">" + dimension + "<sheetData>" + sheetData +
+         "</sheetData></worksheet>";
+}
+
+class DataReviewTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
+  QString path(const QString& rel) const { return tmp.path() + "/" + rel; }
+
+  // A workbook whose sheets are given in order (sheet1, sheet2, ...).
+  QString book(const QString& name, const QStringList& sheets, const QString& sharedStrings = QString()) {
+    QStringList args{path(name)};
+    for (int i = 0; i < sheets.size(); ++i)
+      args << QString("xl/worksheets/sheet%1.xml").arg(i + 1) << sheets[i];
+    if (!sharedStrings.isNull()) args << "xl/sharedStrings.xml" << sharedStrings;
+    python(kZipParts, args);
+    return path(name);
+  }
+  void load(const QString& file) {
+    Delete_Excel_File_Temp_Folder();
+    SpreadsheetWriter::ReadWorkbook(file, true);
+  }
+  SpreadsheetRows titles(int sheet) {
+    Excel_Sheet_Number = sheet;
+    return SpreadsheetWriter::ReadData_only_column();
+  }
+  SpreadsheetRows allRows(int sheet) {
+    Excel_Sheet_Number = sheet;
+    return SpreadsheetWriter::ReadWorkbook(QString(), false);
+  }
+
+  QTemporaryDir tmp;
+};
+
+// Every row a read returns is exactly Excel_Sheet_Columns wide, also for a
+// sheet that has rows but neither cells nor a dimension, read after a wider one.
+TEST_F(DataReviewTest, ColumnCountAlwaysMatchesTheRowsReturned) {
+  const QString five = worksheet("<row r=\"1\"><c r=\"E1\"><v>5</v></c></row>");
+  const QString bare = worksheet("<row r=\"1\"/><row r=\"2\"/>");
+  load(book("cols.xlsx", {five, bare}));
+  EXPECT_EQ(titles(1).value(0).size(), 5);
+  EXPECT_EQ(Excel_Sheet_Columns, 5);
+
+  const SpreadsheetRows head = titles(2);
+  ASSERT_EQ(head.size(), 1);
+  EXPECT_EQ(head[0].size(), Excel_Sheet_Columns.load());
+  const SpreadsheetRows rows = allRows(2);
+  ASSERT_EQ(rows.size(), 2);
+  for (const QStringList& row : rows) EXPECT_EQ(row.size(), Excel_Sheet_Columns.load());
+
+  // And back to the wide sheet.
+  EXPECT_EQ(allRows(1), SpreadsheetRows{(QStringList{"", "", "", "", "5"})});
+  EXPECT_EQ(Excel_Sheet_Columns, 5);
+}
+
+// Nesting a million levels deep is answered (rows or an error), never a crash.
+TEST_F(DataReviewTest, DeeplyNestedPartsDoNotCrashTheReaders) {
+  constexpr int kDepth = 1'000'000;
+  QByteArray deep;
+  deep.reserve(kDepth * 8 + 200);
+  deep += "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is>";
+  for (int i = 0; i < kDepth; ++i) deep += "<r>";
+  for (int i = 0; i < kDepth; ++i) deep += "</r>";
+  deep += "</is></c></row></sheetData></worksheet>";
+  const xlsx::SheetResult sheet = xlsx::readSheet(deep, {}, xlsx::SheetRows::All);
+  if (sheet.error.isEmpty()) {
+    ASSERT_EQ(sheet.rows.size(), 1);
+    EXPECT_EQ(sheet.rows[0], QStringList{""});
+  }
+
+  QByteArray strings = "<sst><si>";
+  for (int i = 0; i < kDepth; ++i) strings += "<r>";
+  for (int i = 0; i < kDepth; ++i) strings += "</r>";
+  strings += "</si><si><t>after</t></si></sst>";
+  const xlsx::SharedStringsResult shared = xlsx::readSharedStrings(strings);
+  if (shared.error.isEmpty()) {
+    EXPECT_EQ(shared.strings, (QStringList{"", "after"}));
+  }
+
+  QByteArray workbook = "<workbook><sheets>";
+  for (int i = 0; i < kDepth; ++i) workbook += "<x>";
+  workbook += "<sheet name=\"deep\"/>";
+  for (int i = 0; i < kDepth; ++i) workbook += "</x>";
+  workbook += "</sheets></workbook>";
+  QString error;
+  const QStringList names = xlsx::readSheetNames(workbook, &error);
+  if (error.isEmpty()) {
+    EXPECT_EQ(names, QStringList{"deep"});
+  }
+
+  // Unclosed nesting is malformed: an error, no rows.
+  QByteArray open = "<worksheet><sheetData>";
+  for (int i = 0; i < kDepth; ++i) open += "<row>";
+  const xlsx::SheetResult broken = xlsx::readSheet(open, {}, xlsx::SheetRows::All);
+  EXPECT_FALSE(broken.error.isEmpty());
+  EXPECT_TRUE(broken.rows.isEmpty());
+}
+
+// Column titles become series names in the columns-to-series dialog: after
+// the title trim and the name cleaning, a title that is no plain file name is
+// refused with the store's message and nothing is written anywhere.
+TEST_F(DataReviewTest, SeriesNamesFromSpreadsheetCellsAreRefused) {
+  const QString strings = "<sst xmlns=\"" + kMain +
+                          "\"><si><t>..</t></si><si><t>/</t></si><si><t>a/b</t></si>"
+                          "<si><t>nul_x0000_name</t></si><si><t xml:space=\"preserve\"> . </t></si>"
+                          "<si><t>../../escape</t></si><si><t>Guests</t></si></sst>";
+  QString cells = "<row r=\"1\">";
+  for (int i = 0; i < 7; ++i)
+    cells += QString("<c r=\"%1\" t=\"s\"><v>%2</v></c>").arg(QChar('A' + i) + QString("1")).arg(i);
+  cells += "</row><row r=\"2\">";
+  for (int i = 0; i < 7; ++i)
+    cells += QString("<c r=\"%1\"><v>%2</v></c>").arg(QChar('A' + i) + QString("2")).arg(i);
+  cells += "</row>";
+  load(book("names.xlsx", {worksheet(cells)}, strings));
+  const SpreadsheetRows head = titles(1);
+  ASSERT_EQ(head.size(), 1);
+  ASSERT_EQ(head[0].size(), 7);
+  EXPECT_EQ(head[0][3], QString("nul") + QChar(0) + "name");
+
+  const QString folder = path("res/DataSet");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  DataSeriesStore store(folder);
+  testing_support::ScriptedHost host;
+  const SpreadsheetRows rows = allRows(1);
+  ASSERT_EQ(rows.size(), 2);
+  for (int k = 0; k < 7; ++k) {
+    const QString name = Remove_Reserve_Char_In_File_Name(Trim_Str(head[0][k]));
+    const bool written = store.writeSeries(name, {rows[1][k]});
+    EXPECT_EQ(written, k == 6) << head[0][k].toStdString();
+  }
+  QStringList texts;
+  for (const QString& m : host.messages()) texts.append(m.trimmed());
+  EXPECT_EQ(texts, QStringList(6, "Error in file accessing."));
+  EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Guests.txt"});
+  EXPECT_EQ(QDir(path("res")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"DataSet"});
+  EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+            (QStringList{"names.xlsx", "res"}));
+  EXPECT_EQ(store.readTrimmedValues("Guests"), QStringList{"6"});
+}
+
+}  // namespace
