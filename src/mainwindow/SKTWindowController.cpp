@@ -39,6 +39,8 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   setWindowTitle(QStringLiteral("QUVO Gratulo"));
   buildWindow();
   buildMenus();
+  move(100, 0);
+  snapshotPageSettings();
   SetDocumentCanvasSize(SKTDocument::canvasSize(true, {}));
   setZoomFactor(1.0);
   Select_front_side();
@@ -185,6 +187,7 @@ void SKTWindowController::Refresh_Canvas() {
   // drawn (every kind asks after drawing itself) must not schedule another
   // paint, or the canvas would repaint without end.
   if (QThread::currentThread() != thread()) return;
+  snapshotPageSettings();
   if (render::isDrawing()) return;
   SKTGraphicView* view = currentSideView();
   if (view) view->update();
@@ -192,15 +195,18 @@ void SKTWindowController::Refresh_Canvas() {
 
 void SKTWindowController::Card_Base_Drawing(QPainter& painter, const QRectF& rect) {
   if (QThread::currentThread() != thread()) {
-    // A worker paints from its own copy of the current side's settings; the
-    // window's records belong to the GUI thread.
-    const CardSide side = Card_Front_Or_Back.load() == 0 ? CardSide::Front : CardSide::Back;
-    SidePaintContext context;
-    QMetaObject::invokeMethod(
-        this, [&] { context = sidePaintContext(side); }, Qt::BlockingQueuedConnection);
-    if (context.cardBase) context.cardBase(painter, rect);
+    // A worker paints from the copy of the current side's settings taken on
+    // the GUI thread; the window's records belong to the GUI thread.
+    Card_Property page;
+    {
+      std::lock_guard lock(_pageSnapshotMutex);
+      page = Card_Front_Or_Back.load() == 0 ? _frontSnapshot : _backSnapshot;
+    }
+    card_background::Card_Base_Drawing(painter, rect,
+                                       {&page, Card_Shape.load(), frontCanvasBounds(), Resource_Path()});
     return;
   }
+  snapshotPageSettings();
   card_background::Card_Base_Drawing(
       painter, rect, {&currentCardProp(), Card_Shape.load(), frontCanvasBounds(), Resource_Path()});
 }
@@ -236,6 +242,12 @@ QRectF SKTWindowController::frontCanvasBounds() {
 
 int SKTWindowController::Get_OS_Version() {
   return QT_VERSION_MAJOR * 1000 + QT_VERSION_MINOR;
+}
+
+void SKTWindowController::snapshotPageSettings() {
+  std::lock_guard lock(_pageSnapshotMutex);
+  _frontSnapshot = Front_card_Prop;  // pictures are shared, not copied, until one side changes them
+  _backSnapshot = Back_card_Prop;
 }
 
 SidePaintContext SKTWindowController::sidePaintContext(CardSide side) const {

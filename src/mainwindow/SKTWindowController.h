@@ -72,6 +72,11 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void Temp_Design_Control_Assign();
   QString frontBackLabelText() const { return _frontBackLabel->text(); }
 
+  // Copies both page settings for render workers (GUI thread). Every repaint
+  // request and every card background painted on screen takes a fresh copy,
+  // so a worker sees the settings as last shown.
+  void snapshotPageSettings();
+
   // A render context for the given side, with copies of its page settings:
   // what a worker needs to render that side without touching the window.
   SidePaintContext sidePaintContext(CardSide side) const;
@@ -90,6 +95,10 @@ class SKTWindowController : public QMainWindow, public CardHost {
   double _zoomFactor = 1.0;
   int _selectedControlTool = 0;
   QList<QAction*> _zoomActions;
+
+  // Copies of the page settings, readable from render workers.
+  mutable std::mutex _pageSnapshotMutex;
+  Card_Property _frontSnapshot, _backSnapshot;
 
   // The front canvas's bounds, readable from render workers.
   mutable std::mutex _canvasBoundsMutex;

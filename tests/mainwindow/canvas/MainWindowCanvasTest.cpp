@@ -152,12 +152,11 @@ TEST_F(MainWindowCanvas, WorkerUsingTheHostBackgroundGetsACopy) {
   SKTWindowController window;
   window.Front_card_Prop.Card_fill_chk = true;
   window.Front_card_Prop.Card_fill_clr = Qt::blue;
+  window.Refresh_Canvas();                         // whoever changes page settings asks for a redraw
+  window.Front_card_Prop.Card_fill_clr = Qt::red;  // an edit while the worker runs: not seen by it
   QImage fromWorker;
+  // The worker blocks on nothing of the GUI thread (this thread waits for it).
   std::thread worker([&] { fromWorker = SKTRenderingView::image_From_Card_Graphics({}, false); });
-  // The worker's host call hops to this thread for its copy of the page settings.
-  QElapsedTimer t;
-  t.start();
-  while (fromWorker.isNull() && t.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 20);
   worker.join();
   ASSERT_EQ(fromWorker.size(), QSize(243, 154));
   EXPECT_EQ(fromWorker.pixel(100, 100), qRgb(0, 0, 255));
