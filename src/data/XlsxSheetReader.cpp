@@ -29,8 +29,11 @@ QString textOf(const pugi::xml_node& node) {
 }
 
 // Parses the bytes in place. Whitespace-only text of an element (a cell holding
-// a blank) is kept.
-QString parse(pugi::xml_document& doc, QByteArray& xml) {
+// a blank) is kept. A part whose tree would not fit the budget is not parsed.
+QString parse(pugi::xml_document& doc, QByteArray& xml, qint64 maxTreeBytes) {
+  if (estimatedTreeBytes(xml) > maxTreeBytes)
+    return QStringLiteral("the part is too large to read (its tree would take more than %1 MB)")
+        .arg(maxTreeBytes / (1024 * 1024));
   const unsigned options = pugi::parse_default | pugi::parse_ws_pcdata_single;
   const pugi::xml_parse_result result =
       doc.load_buffer_inplace(xml.data(), size_t(xml.size()), options, pugi::encoding_auto);
@@ -103,10 +106,23 @@ int dimensionColumns(const pugi::xml_node& worksheet) {
 
 }  // namespace
 
-SharedStringsResult readSharedStrings(QByteArray xml) {
+qint64 estimatedTreeBytes(const QByteArray& xml) {
+  // The parser's node and attribute records on a 64-bit build.
+  constexpr qint64 kNodeBytes = 64;
+  constexpr qint64 kAttributeBytes = 40;
+  qint64 nodes = 1;
+  qint64 attributes = 0;
+  for (const char c : xml) {
+    nodes += c == '<';
+    attributes += c == '=';
+  }
+  return nodes * kNodeBytes + attributes * kAttributeBytes;
+}
+
+SharedStringsResult readSharedStrings(QByteArray xml, qint64 maxTreeBytes) {
   SharedStringsResult result;
   pugi::xml_document doc;
-  result.error = parse(doc, xml);
+  result.error = parse(doc, xml, maxTreeBytes);
   if (!result.error.isEmpty()) return result;
   const pugi::xpath_node_set items = doc.select_nodes("/*[local-name()='sst'][1]/*[local-name()='si']");
   result.strings.reserve(qsizetype(items.size()));
@@ -114,10 +130,11 @@ SharedStringsResult readSharedStrings(QByteArray xml) {
   return result;
 }
 
-SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRows which) {
+SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRows which,
+                      qint64 maxTreeBytes) {
   SheetResult result;
   pugi::xml_document doc;
-  result.error = parse(doc, xml);
+  result.error = parse(doc, xml, maxTreeBytes);
   if (!result.error.isEmpty()) return result;
   const pugi::xml_node worksheet = doc.document_element();
   if (!named(worksheet, "worksheet")) {
@@ -170,10 +187,10 @@ SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRow
   return result;
 }
 
-QStringList readSheetNames(QByteArray xml, QString* error) {
+QStringList readSheetNames(QByteArray xml, QString* error, qint64 maxTreeBytes) {
   QStringList names;
   pugi::xml_document doc;
-  const QString problem = parse(doc, xml);
+  const QString problem = parse(doc, xml, maxTreeBytes);
   if (error) *error = problem;
   if (!problem.isEmpty()) return names;
   for (const pugi::xpath_node& sheet : doc.select_nodes("//*[local-name()='sheet']"))

@@ -14,12 +14,19 @@ using Rows = QList<QStringList>;
 
 // Upper bound of cells (rows x columns) one sheet read may produce.
 constexpr qint64 kMaxSheetCells = 10'000'000;
+// Upper bound of the memory the parsed tree of one part may take. Each "<"
+// can start an element or end a text, each "=" an attribute; a part whose
+// markup would need more is refused before it is parsed, so that a small
+// package that unpacks to a dense part cannot exhaust memory.
+constexpr qint64 kMaxXmlTreeBytes = qint64{1280} * 1024 * 1024;
+// What the tree of a part would take, estimated from its markup characters.
+qint64 estimatedTreeBytes(const QByteArray& xml);
 
 struct SharedStringsResult {
   QStringList strings;  // one entry per string item, all its text runs joined
   QString error;        // empty on success
 };
-SharedStringsResult readSharedStrings(QByteArray xml);
+SharedStringsResult readSharedStrings(QByteArray xml, qint64 maxTreeBytes = kMaxXmlTreeBytes);
 
 enum class SheetRows { FirstOnly, All };
 
@@ -36,9 +43,10 @@ struct SheetResult {
 // document order, empty cells as "". Shared-string cells take their entry (an
 // index past the table gives ""), inline strings their text, other cells their
 // stored value (the cached result for formulas).
-SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRows which);
+SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRows which,
+                      qint64 maxTreeBytes = kMaxXmlTreeBytes);
 
 // The "name" attribute of every sheet element of a workbook part, in order.
-QStringList readSheetNames(QByteArray xml, QString* error = nullptr);
+QStringList readSheetNames(QByteArray xml, QString* error = nullptr, qint64 maxTreeBytes = kMaxXmlTreeBytes);
 
 }  // namespace xlsx

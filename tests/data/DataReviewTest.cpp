@@ -131,6 +131,41 @@ TEST_F(DataReviewTest, DeeplyNestedPartsDoNotCrashTheReaders) {
   EXPECT_TRUE(broken.rows.isEmpty());
 }
 
+// A part whose parsed tree would exhaust memory is refused before parsing,
+// with the reader's "Error: " line and no rows, whatever else the package holds.
+TEST_F(DataReviewTest, PartsTooLargeForMemoryAreRefusedBeforeParsing) {
+  EXPECT_EQ(xlsx::estimatedTreeBytes("<a b=\"1\" c=\"2\">t</a>"), 3 * 64 + 2 * 40);
+  const QByteArray sheet = worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>").toUtf8();
+  const qint64 needed = xlsx::estimatedTreeBytes(sheet);
+  EXPECT_TRUE(xlsx::readSheet(sheet, {}, xlsx::SheetRows::All, needed).error.isEmpty());
+  const xlsx::SheetResult refused = xlsx::readSheet(sheet, {}, xlsx::SheetRows::All, needed - 1);
+  EXPECT_TRUE(refused.error.contains("too large")) << refused.error.toStdString();
+  EXPECT_TRUE(refused.rows.isEmpty());
+  EXPECT_EQ(refused.columns, 0);
+  EXPECT_TRUE(xlsx::readSharedStrings("<sst><si><t>x</t></si></sst>", 64).error.contains("too large"));
+  QString error;
+  EXPECT_TRUE(xlsx::readSheetNames("<workbook><sheet name=\"a\"/></workbook>", &error, 64).isEmpty());
+  EXPECT_TRUE(error.contains("too large"));
+
+  // Through the package: a few kilobytes that unpack to a part of dense markup.
+  python(R"(
+import sys, zipfile
+n = int(sys.argv[2])
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('xl/worksheets/sheet1.xml', '<' * n)
+    z.writestr('xl/sharedStrings.xml', '=' * (n * 2))
+)",
+         {path("dense.xlsx"), QString::number(xlsx::kMaxXmlTreeBytes / 64 + 16)});
+  ASSERT_LT(QFileInfo(path("dense.xlsx")).size(), 200000);
+  load(path("dense.xlsx"));
+  EXPECT_TRUE(SpreadsheetWriter::shared().lastError().startsWith("Error: the part is too large"))
+      << SpreadsheetWriter::shared().lastError().toStdString();
+  EXPECT_TRUE(SpreadsheetWriter::shared().sharedStrings().isEmpty());
+  EXPECT_TRUE(titles(1).isEmpty());
+  EXPECT_TRUE(SpreadsheetWriter::shared().lastError().startsWith("Error: the part is too large"));
+  EXPECT_TRUE(allRows(1).isEmpty());
+}
+
 // Column titles become series names in the columns-to-series dialog: after
 // the title trim and the name cleaning, a title that is no plain file name is
 // refused with the store's message and nothing is written anywhere.
