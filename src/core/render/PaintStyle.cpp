@@ -92,7 +92,9 @@ QImage hatchPicture(const QString& resourceFolder, const QString& name) {
     ++gHatchLoads;
   }
   if (!picture.isNull()) picture = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  gHatchCache.insert(path, picture);
+  // A file that is not there yet is looked for again next time (a pattern may
+  // be added to the folder); a file that cannot be decoded is not read again.
+  if (!picture.isNull() || file.exists()) gHatchCache.insert(path, picture);
   return picture;
 }
 

@@ -1,7 +1,10 @@
 // Shapes drawn into pictures: every outline, fills, borders and dashes, hit tests.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "RenderFixture.h"
 #include "core/Shape_Control.h"
@@ -320,4 +323,23 @@ TEST_F(RenderShapes, OutlineBuildersFollowTheBounds) {
   g->cor_rad_val_val = 20;
   EXPECT_FALSE(g->Rounded_Rectangle_path().contains(QPointF(3, 3)));
   EXPECT_TRUE(g->Circle_path().contains(QPointF(50, 50)));
+}
+
+TEST_F(RenderShapes, HatchPictureAddedLaterIsFound) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(QDir().mkpath(folder.filePath("Fill_Style_Image")));
+  EXPECT_TRUE(paint::hatchPicture(folder.path(), "Later").isNull());
+  QImage tile(4, 4, QImage::Format_ARGB32);
+  tile.fill(Qt::black);
+  ASSERT_TRUE(tile.save(folder.filePath("Fill_Style_Image/Later.png")));
+  EXPECT_FALSE(paint::hatchPicture(folder.path(), "Later").isNull());
+  // A file that is not a picture is read once only.
+  QFile bad(folder.filePath("Fill_Style_Image/Bad.png"));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("not a png");
+  bad.close();
+  const int before = paint::hatchPictureLoadCount();
+  EXPECT_TRUE(paint::hatchPicture(folder.path(), "Bad").isNull());
+  EXPECT_TRUE(paint::hatchPicture(folder.path(), "Bad").isNull());
+  EXPECT_EQ(paint::hatchPictureLoadCount() - before, 1);
 }
