@@ -50,9 +50,12 @@ QStringList DataSeriesStore::Get_datasheet_File_Name_Array() const {
   QStringList names;
   const QFileInfo info(folder_);
   if (!info.exists() || !info.isDir()) return names;
-  const QStringList entries =
-      QDir(folder_).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-  for (const QString& entry : entries) {
+  const QFileInfoList entries =
+      QDir(folder_).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QFileInfo& file : entries) {
+    // A link that leads nowhere is listed by the folder but holds no series.
+    if (!file.exists()) continue;
+    const QString entry = file.fileName();
     const qsizetype dot = entry.lastIndexOf('.');
     // A leading dot starts a name, not an extension.
     names.append(dot > 0 ? entry.left(dot) : entry);

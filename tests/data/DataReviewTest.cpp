@@ -209,3 +209,19 @@ TEST_F(DataReviewTest, SeriesNamesFromSpreadsheetCellsAreRefused) {
 }
 
 }  // namespace
+
+// The listing takes the entries that exist and are no folders: a link that
+// leads nowhere is no series, a link to a series file is one.
+TEST_F(DataReviewTest, SeriesListingLeavesOutLinksThatLeadNowhere) {
+  const QString folder = path("DataSet");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  DataSeriesStore store(folder);
+  ASSERT_TRUE(store.writeSeries("Real", {"v"}));
+  ASSERT_TRUE(QFile::link(path("gone.txt"), folder + "/Dangling.txt"));
+  ASSERT_TRUE(QFile::link(folder + "/Real.txt", folder + "/Alias.txt"));
+  ASSERT_TRUE(QDir().mkpath(path("elsewhere")));
+  ASSERT_TRUE(QFile::link(path("elsewhere"), folder + "/FolderLink.txt"));
+  EXPECT_EQ(store.Get_datasheet_File_Name_Array(), (QStringList{"Alias", "Real"}));
+  EXPECT_FALSE(store.seriesExists("Dangling"));
+  EXPECT_EQ(store.readTrimmedValues("Alias"), QStringList{"v"});
+}
