@@ -388,4 +388,19 @@ TEST_F(DesignFileTest, PicturePathsOfAFileLoadOnlyRegularFiles) {
   EXPECT_FALSE(designfile::isRegularPictureFile(""));
 }
 
+TEST_F(DesignFileTest, TextWithControlCharactersStaysReadable) {
+  PlainDesignHost host;
+  host.front.Card_Name = QString::fromUtf8(
+      "A\x01"
+      "B\tC");
+  host.excelPath = QString::fromUtf8("x\x0by");
+  const QString file = save(host, "control.dcard");
+  const QStringList lines = describe(file);
+  ASSERT_EQ(lines.size(), 63);
+  PlainDesignHost reopened;
+  ASSERT_EQ(designfile::Read_and_load_design_Log(reopened, file, "L"), 1);
+  // A character XML cannot hold is left out; the rest, the tab too, stays.
+  EXPECT_EQ(reopened.front.Card_Name, "AB\tC");
+  EXPECT_EQ(reopened.excelPath, "xy");
+}
 }  // namespace
