@@ -10,7 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -296,33 +297,32 @@ void CardZipArchive::discard() {
     zipClose(static_cast<zipFile>(_zip), nullptr);
     _zip = nullptr;
   }
-  if (!partPath_.isEmpty()) {
-    QFile::remove(partPath_);
-    partPath_.clear();
-  }
+  if (target_) target_->cancelWriting();
+  target_.reset();
+  part_.reset();  // removes the scratch archive
 }
 
 bool CardZipArchive::open() {
   if (_zip) throw std::logic_error("Attempting open an archive which is already open");
   failed_ = false;
-  // A fresh name beside the target; the file is created with the user's umask.
-  for (int attempt = 0; attempt < 16 && partPath_.isEmpty(); ++attempt) {
-    const QString candidate =
-        _path + QStringLiteral(".part-%1").arg(QRandomGenerator::global()->generate(), 8, 16, QChar('0'));
-    const int fd =
-        ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      ::close(fd);
-      partPath_ = candidate;
-    } else if (errno != EEXIST) {
-      break;
-    }
+  // The target is replaced as a saved file is: its permissions stay, a link
+  // keeps naming it, and an unfinished archive never takes its place. Opening
+  // it now tells at once whether the archive can be made there.
+  target_ = std::make_unique<QSaveFile>(_path);
+  if (!target_->open(QIODevice::WriteOnly)) {
+    discard();
+    return false;
   }
-  if (partPath_.isEmpty()) return false;
-  _zip = zipOpen64(QFile::encodeName(partPath_).constData(), APPEND_STATUS_CREATE);
+  // The library writes (and seeks in) a scratch file of its own, private to the user.
+  part_ = std::make_unique<QTemporaryFile>(QDir::tempPath() + "/quvo-gratulo-zip-XXXXXX");
+  if (!part_->open()) {
+    discard();
+    return false;
+  }
+  part_->close();
+  _zip = zipOpen64(QFile::encodeName(part_->fileName()).constData(), APPEND_STATUS_CREATE);
   if (!_zip) {
-    QFile::remove(partPath_);
-    partPath_.clear();
+    discard();
     return false;
   }
   return true;
@@ -410,10 +410,19 @@ bool CardZipArchive::close() {
     discard();
     return false;
   }
-  if (::rename(QFile::encodeName(partPath_).constData(), QFile::encodeName(_path).constData()) != 0) {
-    discard();
-    return false;
+  QFile finished(part_->fileName());
+  bool ok = finished.open(QIODevice::ReadOnly);
+  while (ok) {
+    const QByteArray block = finished.read(kWriteBlock);
+    if (block.isEmpty()) {
+      ok = finished.error() == QFileDevice::NoError;
+      break;
+    }
+    ok = target_->write(block) == block.size();
   }
-  partPath_.clear();
-  return true;
+  finished.close();
+  ok = ok && target_->commit();
+  target_.reset();
+  discard();
+  return ok;
 }

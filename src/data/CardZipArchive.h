@@ -5,14 +5,18 @@
 // Unpacking never trusts the archive: entry names that are absolute, climb out
 // of the destination with "..", or hold a NUL byte make the whole archive be
 // refused before anything is written, and the number of entries and the bytes
-// unpacked are capped. Packing writes the archive beside its target under a
-// temporary name and moves it into place only when it is complete.
+// unpacked are capped. Packing writes the archive to a scratch file and
+// replaces its target, as a saved file, only when it is complete.
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
+
+class QSaveFile;
+class QTemporaryFile;
 
 // What went wrong in an unpack. Domain "CardZipArchiveErrorDomain".
 struct CardZipArchiveError {
@@ -57,7 +61,8 @@ class CardZipArchive {
   CardZipArchive(const CardZipArchive&) = delete;
   CardZipArchive& operator=(const CardZipArchive&) = delete;
 
-  // Starts a new archive for the path (an existing file there is replaced at close).
+  // Starts a new archive for the path; false when no file can be saved there
+  // (an existing file is replaced only when close() succeeds).
   bool open();
   // Adds <basePath>/<name> under the entry name <name>; folders are walked recursively,
   // an empty folder becomes the single entry "<name>/".
@@ -74,6 +79,7 @@ class CardZipArchive {
 
   QString _path;
   void* _zip = nullptr;
-  QString partPath_;  // the archive being written, moved to _path by close()
+  std::unique_ptr<QSaveFile> target_;     // replaces the file at _path when close() commits
+  std::unique_ptr<QTemporaryFile> part_;  // the archive as the library writes it
   bool failed_ = false;
 };
