@@ -1,0 +1,114 @@
+// The barcode_render_2d tool (PNG read by zxing, SVG drawn as vector shapes),
+// and encoders running on several threads at once.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <sstream>
+#include <thread>
+
+#include "TwoDDecode.h"
+#include "barcode/twod/DataMatrixRoute.h"
+#include "barcode/twod/Pdf417View.h"
+#include "barcode/twod/QREncoder.h"
+
+using namespace barcode::twod;
+
+namespace {
+
+QString toolPath() {
+  return QStringLiteral(QUVO_BINARY_DIR "/tests/barcode_render_2d");
+}
+
+int runTool(const QStringList& args, QByteArray* err = nullptr) {
+  QProcess process;
+  process.start(toolPath(), args);
+  if (!process.waitForStarted() || !process.waitForFinished(60000)) return -1;
+  if (err) *err = process.readAllStandardError();
+  return process.exitCode();
+}
+
+}  // namespace
+
+TEST(TwoDRenderTool, WritesDecodablePngAndVectorSvg) {
+  ASSERT_TRUE(QFileInfo(toolPath()).isExecutable()) << "build the target barcode_render_2d first";
+  QTemporaryDir dir;
+  struct Case {
+    const char* kind;
+    const char* value;
+    ZXing::BarcodeFormat format;
+    QStringList options;
+  };
+  const std::vector<Case> cases = {
+      {"qr",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e aus Berlin",
+       ZXing::BarcodeFormat::QRCode,
+       {"--level", "H", "--dpi", "150"}},
+      {"datamatrix",
+       "DM 2026-12-07",
+       ZXing::BarcodeFormat::DataMatrix,
+       {"--format", "C16X16", "--dpi", "300"}},
+      {"pdf417",
+       "PDF417 value 1234567890123",
+       ZXing::BarcodeFormat::PDF417,
+       {"--level", "4", "--dpi", "144"}},
+  };
+  for (const Case& c : cases) {
+    const QString png = dir.filePath(QString::fromLatin1(c.kind) + ".png");
+    const QString svg = dir.filePath(QString::fromLatin1(c.kind) + ".svg");
+    QStringList args{QString::fromLatin1(c.kind), QString::fromUtf8(c.value), png, "--svg", svg};
+    args += c.options;
+    ASSERT_EQ(runTool(args), 0) << c.kind;
+    QImage image(png);
+    ASSERT_FALSE(image.isNull()) << c.kind;
+    EXPECT_EQ(twodtest::decode(image, c.format), std::string(c.value)) << c.kind;
+    QFile file(svg);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("<rect") || text.contains("<path")) << c.kind;
+    EXPECT_FALSE(text.contains("<image")) << c.kind;
+  }
+  QByteArray err;
+  EXPECT_EQ(runTool({"qr", QString(3000, QLatin1Char('x')), dir.filePath("big.png")}, &err), 1);
+  EXPECT_EQ(runTool({"aztec", "x", dir.filePath("a.png")}), 2);
+  EXPECT_EQ(
+      runTool({"datamatrix", QString(40, QLatin1Char('x')), dir.filePath("d.png"), "--format", "C10X10"},
+              &err),
+      1);
+  EXPECT_TRUE(err.contains("No barcode produced"));
+}
+
+TEST(TwoDThreads, EncodersRunSideBySide) {
+  auto work = [](int seed, std::vector<std::string>* out) {
+    for (int i = 0; i < 20; ++i) {
+      const QString value =
+          QStringLiteral("thread %1 value %2 %3").arg(seed).arg(i).arg(QString(i * 3, QLatin1Char('z')));
+      std::string line;
+      if (auto qr = QREncoder::encodeWithECLevel(i % 4, 0, value)) line += qr->description().toStdString();
+      std::ostringstream sink;
+      const std::string data = value.toStdString();
+      if (auto dm = datamatrix_ecc200(0, 0, nullptr, reinterpret_cast<const uint8_t*>(data.data()),
+                                      static_cast<int>(data.size()), sink))
+        line += std::string(dm->grid.begin(), dm->grid.end());
+      pdf417param p;
+      pdf417init(p);
+      p.text = data;
+      p.options = PDF417_USE_ERROR_LEVEL;
+      p.errorLevel = i % 9;
+      paintCode(p);
+      line += std::string(p.outBits.begin(), p.outBits.end());
+      out->push_back(line);
+    }
+  };
+  std::vector<std::string> serial, a, b;
+  work(1, &serial);
+  std::thread t1(work, 1, &a);
+  std::thread t2(work, 1, &b);
+  t1.join();
+  t2.join();
+  EXPECT_EQ(a, serial);
+  EXPECT_EQ(b, serial);
+}
