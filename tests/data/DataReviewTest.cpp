@@ -84,7 +84,20 @@ TEST_F(DataReviewTest, ColumnCountAlwaysMatchesTheRowsReturned) {
   ASSERT_EQ(rows.size(), 2);
   for (const QStringList& row : rows) EXPECT_EQ(row.size(), Excel_Sheet_Columns.load());
 
+  // Without cells the dimension gives the count, every one of its letters counted.
+  const QString offset = worksheet("<row r=\"2\"/>", "<dimension ref=\"B2:D5\"/>");
+  const QString wide = worksheet("<row r=\"1\"/>", "<dimension ref=\"A1:AAC1\"/>");
+  load(book("dims.xlsx", {offset, wide}));
+  EXPECT_EQ(titles(1), SpreadsheetRows{(QStringList{"Untitled Column 1", "Untitled Column 2",
+                                                    "Untitled Column 3", "Untitled Column 4"})});
+  EXPECT_EQ(Excel_Sheet_Columns, 4);
+  const SpreadsheetRows wideRows = allRows(2);
+  EXPECT_EQ(Excel_Sheet_Columns, 26 * 26 + 26 + 3);
+  ASSERT_EQ(wideRows.size(), 1);
+  EXPECT_EQ(wideRows[0].size(), 705);
+
   // And back to the wide sheet.
+  load(book("cols.xlsx", {five, bare}));
   EXPECT_EQ(allRows(1), SpreadsheetRows{(QStringList{"", "", "", "", "5"})});
   EXPECT_EQ(Excel_Sheet_Columns, 5);
 }
