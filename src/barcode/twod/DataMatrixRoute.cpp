@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 #include <ostream>
 
 namespace barcode::twod {
@@ -112,14 +113,18 @@ DataMatrixRender drawDataMatrixBarcode(const QString& value, const QString& form
   if (letter) encoding = std::string(static_cast<size_t>(data.size()), letter);
   // A size with a zero side means the encoder chooses.
   if (rows == 0 || columns == 0) rows = columns = 0;
-  result.symbol = datamatrix_ecc200(columns, rows, encoding ? &*encoding : nullptr,
-                                    reinterpret_cast<const uint8_t*>(data.constData()),
-                                    static_cast<int>(data.size()), err);
-  if (result.symbol && result.symbol->width != 0) {
-    const DataMatrixSymbol& s = *result.symbol;
-    result.eps = makeEPS_Data_Matrix(data, s.width, s.height, s.grid);
-    result.picture = dataMatrixPicture(s, moduleSize, dpi);
-    return result;
+  try {
+    result.symbol = datamatrix_ecc200(columns, rows, encoding ? &*encoding : nullptr,
+                                      reinterpret_cast<const uint8_t*>(data.constData()),
+                                      static_cast<int>(data.size()), err);
+    if (result.symbol && result.symbol->width != 0) {
+      const DataMatrixSymbol& s = *result.symbol;
+      result.eps = makeEPS_Data_Matrix(data, s.width, s.height, s.grid);
+      result.picture = dataMatrixPicture(s, moduleSize, dpi);
+      return result;
+    }
+  } catch (const std::bad_alloc&) {
+    result = DataMatrixRender();
   }
   const int used = result.symbol ? result.symbol->used : 0;
   const int capacity = result.symbol ? result.symbol->capacity : 0;

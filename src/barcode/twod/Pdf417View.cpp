@@ -2,6 +2,8 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
+#include <new>
 
 #include "barcode/BarcodeLog.h"
 
@@ -26,6 +28,17 @@ int pdf417View::drawWithText(const QString& text) {
     imageState_ = kEmpty;
     return imageState_;
   }
+  try {
+    encode(text);
+  } catch (const std::bad_alloc&) {
+    logLine(QStringLiteral("Error encountered while drawing barcode, error %1.").arg(1));
+    image_.reset();
+    imageState_ = kError;
+  }
+  return imageState_;
+}
+
+void pdf417View::encode(const QString& text) {
   pdf417init(p_);
   // Latin-1 is the symbology's default character set; other texts go as UTF-8.
   bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 256; });
@@ -40,10 +53,10 @@ int pdf417View::drawWithText(const QString& text) {
     logLine(QStringLiteral("Error encountered while drawing barcode, error %1.").arg(p_.error));
     pdf417free(p_);
     imageState_ = kError;
-    return imageState_;
+    return;
   }
-  const double maxSide = kMaxPicturePoints;
-  const QSizeF size(std::clamp(frame_.width(), 1.0, maxSide), std::clamp(frame_.height(), 1.0, maxSide));
+  auto side = [](double v) { return std::isfinite(v) ? std::clamp(v, 1.0, kMaxPicturePoints) : 1.0; };
+  const QSizeF size(side(frame_.width()), side(frame_.height()));
   SymbolPicture::Layout layout;
   layout.page = QSizeF(p_.bitColumns, p_.codeRows);
   layout.gridRect = QRectF(QPointF(0, 0), layout.page);
@@ -53,7 +66,6 @@ int pdf417View::drawWithText(const QString& text) {
   layout.pixels = QSize(pixelsFor(size.width(), dpi), pixelsFor(size.height(), dpi));
   image_.emplace(pdf417Grid(p_), layout);
   imageState_ = kReady;
-  return imageState_;
 }
 
 void pdf417View::drawRect(QPainter& painter, const QRectF& bounds) const {

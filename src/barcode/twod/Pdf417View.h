@@ -42,6 +42,8 @@ class pdf417View {
   const pdf417param& param() const { return p_; }
 
  private:
+  void encode(const QString& text);
+
   QSizeF frame_{100, 20};
   int dpi_ = kDefaultDpi;
   pdf417param p_;
