@@ -15,6 +15,7 @@
 #include "core/SKTImage.h"
 #include "core/SKTLine.h"
 #include "platform/KeyedArchive.h"
+#include "platform/Messages.h"
 #include "platform/PropertyList.h"
 
 namespace {
@@ -300,6 +301,22 @@ void decodeField(SKTGraphic& g, const Field& field, const platform::KeyedObject&
       field.member);
 }
 
+// A keyed archive of nothing: the archiver's form for a root of none, whose
+// "$top" root refers to the "$null" entry. The archive reader takes only
+// archives with a root object, so this form is recognised here.
+bool isArchiveOfNothing(const QByteArray& data) {
+  const std::optional<platform::PlistValue> plist = platform::parsePropertyList(data);
+  const platform::PlistDict* top = plist ? plist->dict() : nullptr;
+  if (top == nullptr || top->string(QStringLiteral("$archiver")) != QStringLiteral("NSKeyedArchiver"))
+    return false;
+  const platform::PlistArray* objects = top->array(QStringLiteral("$objects"));
+  if (objects == nullptr || objects->empty() || objects->front().toString() != QStringLiteral("$null"))
+    return false;
+  const platform::PlistDict* roots = top->dict(QStringLiteral("$top"));
+  const platform::PlistValue* root = roots != nullptr ? roots->value(QStringLiteral("root")) : nullptr;
+  return root != nullptr && root->toUid() == std::optional<quint64>(0);
+}
+
 QStringList classChain(const SKTGraphic& graphic) {
   return {graphic.className(), QStringLiteral("SKTGraphic"), QStringLiteral("NSObject")};
 }
@@ -350,6 +367,7 @@ QByteArray archivedDataWithGraphic(const SKTGraphic& graphic) {
 GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicPtr* graphic, QString* why) {
   platform::KeyedArchiveReader reader;
   if (!reader.load(data)) {
+    if (isArchiveOfNothing(data)) return GraphicArchiveResult::Nothing;
     if (why) *why = reader.errorString();
     return GraphicArchiveResult::Failed;
   }
@@ -391,7 +409,7 @@ std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArra
       // A picture object's picture is not archived: load it again from its file.
       auto& image = static_cast<SKTImage&>(*graphic);
       const QString path = image.FilePath();
-      qInfo().noquote() << path;
+      Show_NSLog_Message(path);
       if (!path.isEmpty() && QFileInfo::exists(standardizedPicturePath(path))) image.setFilePath(path);
     }
     graphics.push_back(std::move(graphic));

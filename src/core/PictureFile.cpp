@@ -1,6 +1,7 @@
 #include "core/PictureFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 
 QString standardizedPicturePath(const QString& path) {
@@ -12,6 +13,9 @@ QString standardizedPicturePath(const QString& path) {
 QImage loadPictureFile(const QString& path) {
   const QString p = standardizedPicturePath(path);
   if (p.isEmpty()) return {};
+  // Only plain files: a named pipe would block the reader for ever, a device
+  // could feed it without end.
+  if (!QFileInfo(p).isFile()) return {};
   QImageReader reader(p);
   reader.setAllocationLimit(kPictureAllocationLimitMB);
   reader.setAutoTransform(true);

@@ -9,7 +9,8 @@
 QString standardizedPicturePath(const QString& path);
 
 // Loads the picture at the (standardized) path; a null picture when the file is
-// missing, unreadable or larger than the decoding allocation limit.
+// missing, not a plain file (folder, pipe, device), unreadable or larger than
+// the decoding allocation limit.
 QImage loadPictureFile(const QString& path);
 
 // Allocation limit of picture decoding, in megabytes.

@@ -524,11 +524,24 @@ bool SKTGraphic::isObserved(const QString& key) const {
 void SKTGraphic::willChangeValueForKey(const QString& key) {
   // One frame per announcement: the key itself, then the keys depending on it.
   // Only observed keys are read, so an unobserved graphic pays nothing.
+  // A key already announced by an enclosing change is left to that change:
+  // its old value was taken before anything changed (a line turns its
+  // direction flags before its bounds, so a value read now would mix the two).
+  const std::size_t marker = pendingChanges_.size();
   pendingChanges_.push_back({QString(), QVariant()});  // frame marker
   QStringList keys{key};
   keys += keysAffectedByKey(key);
-  for (const QString& k : keys)
-    if (isObserved(k)) pendingChanges_.push_back({k, valueForKey(k)});
+  auto pendingOutside = [&](const QString& k) {
+    return std::any_of(pendingChanges_.begin(), pendingChanges_.begin() + static_cast<std::ptrdiff_t>(marker),
+                       [&](const PendingChange& c) { return c.key == k; });
+  };
+  try {
+    for (const QString& k : keys)
+      if (isObserved(k) && !pendingOutside(k)) pendingChanges_.push_back({k, valueForKey(k)});
+  } catch (...) {
+    pendingChanges_.resize(marker);  // no half-built frame is left behind
+    throw;
+  }
 }
 
 void SKTGraphic::didChangeValueForKey(const QString& key) {
