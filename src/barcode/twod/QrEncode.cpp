@@ -555,53 +555,52 @@ void CQR_Encode::SetFormatInfoPattern(int mask) {
 
 int CQR_Encode::CountPenalty() const {
   const int size = m_nSymbleSize;
-  auto dark = [&](int x, int y) { return (at(x, y) & 0x11) != 0; };
+  // Dark modules once, row by row ([y][x]) and column by column ([x][y]).
+  std::vector<uint8_t> rows(static_cast<size_t>(size) * size), columns(static_cast<size_t>(size) * size);
+  int light = 0;
+  for (int x = 0; x < size; ++x)
+    for (int y = 0; y < size; ++y) {
+      const uint8_t d = (at(x, y) & 0x11) ? 1 : 0;
+      rows[static_cast<size_t>(y) * size + x] = d;
+      columns[static_cast<size_t>(x) * size + y] = d;
+      light += d ? 0 : 1;
+    }
   int penalty = 0;
-  // Runs, columns (fixed x) then rows (fixed y).
-  for (int pass = 0; pass < 2; ++pass) {
+  static constexpr uint8_t kPattern[7] = {1, 0, 1, 1, 1, 0, 1};
+  // Each line: columns (fixed x) first, then rows (fixed y).
+  for (const std::vector<uint8_t>* lines : {&columns, &rows}) {
     for (int a = 0; a < size; ++a) {
+      const uint8_t* m = lines->data() + static_cast<size_t>(a) * size;
+      // Runs of five or more.
       int run = 1;
       for (int b = 1; b <= size; ++b) {
-        const bool same =
-            b < size && (pass == 0 ? dark(a, b) == dark(a, b - 1) : dark(b, a) == dark(b - 1, a));
-        if (same) {
+        if (b < size && m[b] == m[b - 1]) {
           ++run;
         } else {
           if (run >= 5) penalty += run - 2;
           run = 1;
         }
       }
-    }
-  }
-  // 2 x 2 blocks.
-  for (int x = 0; x + 1 < size; ++x)
-    for (int y = 0; y + 1 < size; ++y) {
-      const bool d = dark(x, y);
-      if (dark(x + 1, y) == d && dark(x, y + 1) == d && dark(x + 1, y + 1) == d) penalty += 3;
-    }
-  // Finder-like patterns.
-  static constexpr bool kPattern[7] = {true, false, true, true, true, false, true};
-  for (int pass = 0; pass < 2; ++pass) {
-    for (int a = 0; a < size; ++a) {
-      auto mod = [&](int b) { return pass == 0 ? dark(a, b) : dark(b, a); };
-      auto lightOrOutside = [&](int b) { return b < 0 || b >= size || !mod(b); };
+      // Finder-like patterns.
+      auto lightOrOutside = [&](int b) { return b < 0 || b >= size || !m[b]; };
       for (int p = 0; p + 6 < size; ++p) {
-        bool match = true;
-        for (int k = 0; k < 7 && match; ++k) match = mod(p + k) == kPattern[k];
-        if (!match) continue;
-        if (!(p == 0 || !mod(p - 1))) continue;
-        if (!(p + 6 == size - 1 || !mod(p + 7))) continue;
+        if (std::memcmp(m + p, kPattern, 7) != 0) continue;
+        if (!(p == 0 || !m[p - 1])) continue;
+        if (!(p + 6 == size - 1 || !m[p + 7])) continue;
         if ((lightOrOutside(p - 2) && lightOrOutside(p - 3) && lightOrOutside(p - 4)) ||
             (lightOrOutside(p + 8) && lightOrOutside(p + 9) && lightOrOutside(p + 10)))
           penalty += 40;
       }
     }
   }
+  // 2 x 2 blocks.
+  for (int y = 0; y + 1 < size; ++y) {
+    const uint8_t* r0 = rows.data() + static_cast<size_t>(y) * size;
+    const uint8_t* r1 = r0 + size;
+    for (int x = 0; x + 1 < size; ++x)
+      if (r0[x] == r0[x + 1] && r0[x] == r1[x] && r0[x] == r1[x + 1]) penalty += 3;
+  }
   // Balance.
-  int light = 0;
-  for (int x = 0; x < size; ++x)
-    for (int y = 0; y < size; ++y)
-      if (!dark(x, y)) ++light;
   const int total = size * size;
   const int k = std::abs(50 - (100 * light / total)) / 5;
   penalty += 10 * k;
