@@ -251,3 +251,19 @@ TEST(QrRoundTrip, MixedSegmentsAndFixedMasks) {
     EXPECT_EQ(*result, text);
   }
 }
+
+// Shift JIS input given as such uses Kanji segments, which zxing reads back.
+TEST(QrRoundTrip, ShiftJisKanji) {
+  // "点茗" (0x935F 0xE4AA) and a few more characters of both Kanji ranges.
+  const QByteArray sjis("\x93\x5F\xE4\xAA\x88\x9F\x8A\xBF\x9F\xFC\xE0\x40", 12);
+  auto enc = std::make_unique<CQR_Encode>(true);
+  ASSERT_TRUE(enc->EncodeData(1, 0, true, -1, reinterpret_cast<const uint8_t*>(sjis.constData()), 12));
+  ASSERT_EQ(enc->m_segments.size(), 1u);
+  EXPECT_EQ(enc->m_segments[0].mode, kQrKanji);
+  auto grid = QREncoder::encodeCStringWithECLevel(1, 0, sjis, true);
+  ASSERT_TRUE(grid);
+  const auto result =
+      twodtest::decode(twodtest::gridImage(grid->toModuleGrid(), 3, 4), ZXing::BarcodeFormat::QRCode);
+  ASSERT_TRUE(result);
+  EXPECT_EQ(*result, sjis.toStdString());
+}
