@@ -10,7 +10,9 @@
 // flip setters ...). Direct field writes and every change of the back and temp
 // lists register nothing. Undo entries carry no action name. Changes are
 // grouped explicitly with beginUndoGroup()/endUndoGroup() (or SKTUndoGroup on
-// undoRecorder()); a change outside a group is an entry of its own.
+// undoRecorder()); a change outside a group is an entry of its own, with every
+// key it announces (a line's two ends; the flips and bounds of a resize), and
+// so is a move or placement of a list of graphics.
 //
 // The lists own their graphics through shared pointers; an undo entry that
 // refers to a removed graphic keeps it alive.
@@ -103,6 +105,10 @@ class SKTDocument : public QObject, private SKTGraphicObserver {
 
   void observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,
                           const QVariant& newValue, int context) override;
+  // One change of a front graphic (all the keys it announces) is one undo
+  // group, so that one undo never restores only part of it.
+  void graphicWillChange(SKTGraphic& graphic) override { undo_.beginGroup(); }
+  void graphicDidChange(SKTGraphic& graphic) override { undo_.endGroup(); }
   void recordUndoChange(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,
                         const QVariant& newValue);
   void startObservingGraphics(const SKTGraphicList& graphics);

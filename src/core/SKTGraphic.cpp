@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "core/CardHost.h"
 #include "core/SKTBarcode.h"
+#include "core/SKTDocument.h"
 #include "core/SKTImage.h"
 #include "core/SKTLine.h"
 #include "core/SKTSignature.h"
@@ -41,6 +43,31 @@ QRectF unionOf(const std::vector<QRectF>& rects) {
   }
   return QRectF(left, top, right - left, bottom - top);
 }
+
+// One undo group on each document holding one of the graphics, for the
+// lifetime of the object: an operation on a list is one undo entry.
+class DocumentUndoGroups {
+ public:
+  explicit DocumentUndoGroups(const SKTGraphicList& graphics) {
+    for (const auto& g : graphics) {
+      SKTDocument* document = g ? g->scriptingContainer() : nullptr;
+      if (document == nullptr ||
+          std::find(documents_.begin(), documents_.end(), document) != documents_.end())
+        continue;
+      documents_.push_back(document);
+      groups_.push_back(std::make_unique<SKTUndoGroup>(document->undoRecorder()));
+    }
+  }
+  ~DocumentUndoGroups() {
+    while (!groups_.empty()) groups_.pop_back();  // closed in the reverse order of opening
+  }
+  DocumentUndoGroups(const DocumentUndoGroups&) = delete;
+  DocumentUndoGroups& operator=(const DocumentUndoGroups&) = delete;
+
+ private:
+  std::vector<SKTDocument*> documents_;
+  std::vector<std::unique_ptr<SKTUndoGroup>> groups_;
+};
 
 const int kHorizontalFlip[9] = {0, 3, 2, 1, 5, 4, 8, 7, 6};
 const int kVerticalFlip[9] = {0, 6, 7, 8, 4, 5, 1, 2, 3};
@@ -375,6 +402,7 @@ int SKTGraphic::handleUnderPoint(const QPointF& point) const {
 }
 
 int SKTGraphic::resizeByMovingHandle(int handle, const QPointF& p) {
+  ChangeScope change(*this);  // the flips and the new bounds are one change
   if (handle < 0 || handle > 8) handle = SKTGraphicNoHandle;
   double x = _bounds.x(), y = _bounds.y(), w = _bounds.width(), h = _bounds.height();
   if (handle == 1 || handle == 4 || handle == 6) {
@@ -418,6 +446,7 @@ void SKTGraphic::makeNaturalSize() {
 
 void SKTGraphic::setColor(const QColor& color) {
   if (!canSetDrawingFill()) return;
+  ChangeScope change(*this);
   if (!isDrawingFill()) setValueForKey(SKTKeys::drawingFill, true);
   setValueForKey(SKTKeys::fillColor, color);
 }
@@ -521,12 +550,32 @@ bool SKTGraphic::isObserved(const QString& key) const {
                      [&](const Observation& o) { return o.key == key; });
 }
 
+void SKTGraphic::beginChange() {
+  if (changeDepth_++ > 0) return;
+  changeParticipants_.clear();
+  for (const Observation& o : observations_)
+    if (std::find(changeParticipants_.begin(), changeParticipants_.end(), o.observer) ==
+        changeParticipants_.end())
+      changeParticipants_.push_back(o.observer);
+  const std::vector<SKTGraphicObserver*> participants = changeParticipants_;
+  for (SKTGraphicObserver* observer : participants) observer->graphicWillChange(*this);
+}
+
+void SKTGraphic::endChange() {
+  if (changeDepth_ == 0 || --changeDepth_ > 0) return;
+  // The observers told of the beginning are told of the end, also one that
+  // stopped observing meanwhile, so that what they opened is closed.
+  const std::vector<SKTGraphicObserver*> participants = std::exchange(changeParticipants_, {});
+  for (SKTGraphicObserver* observer : participants) observer->graphicDidChange(*this);
+}
+
 void SKTGraphic::willChangeValueForKey(const QString& key) {
   // One frame per announcement: the key itself, then the keys depending on it.
   // Only observed keys are read, so an unobserved graphic pays nothing.
   // A key already announced by an enclosing change is left to that change:
   // its old value was taken before anything changed (a line turns its
   // direction flags before its bounds, so a value read now would mix the two).
+  beginChange();
   const std::size_t marker = pendingChanges_.size();
   pendingChanges_.push_back({QString(), QVariant()});  // frame marker
   QStringList keys{key};
@@ -540,6 +589,7 @@ void SKTGraphic::willChangeValueForKey(const QString& key) {
       if (isObserved(k) && !pendingOutside(k)) pendingChanges_.push_back({k, valueForKey(k)});
   } catch (...) {
     pendingChanges_.resize(marker);  // no half-built frame is left behind
+    endChange();
     throw;
   }
 }
@@ -553,10 +603,16 @@ void SKTGraphic::didChangeValueForKey(const QString& key) {
     frame.push_back(std::move(change));
   }
   // The frame holds the changed key first, then its dependents (reversed above).
-  for (auto it = frame.rbegin(); it != frame.rend(); ++it) {
-    const QVariant newValue = valueForKey(it->key);
-    notifyObservers(it->key, it->oldValue, newValue);
+  try {
+    for (auto it = frame.rbegin(); it != frame.rend(); ++it) {
+      const QVariant newValue = valueForKey(it->key);
+      notifyObservers(it->key, it->oldValue, newValue);
+    }
+  } catch (...) {
+    endChange();
+    throw;
   }
+  endChange();
 }
 
 void SKTGraphic::notifyObservers(const QString& key, const QVariant& oldValue, const QVariant& newValue) {
@@ -590,12 +646,14 @@ QRectF SKTGraphic::drawingBoundsOfGraphics(const SKTGraphicList& graphics) {
 }
 
 void SKTGraphic::translateGraphics(const SKTGraphicList& graphics, double dx, double dy) {
+  const DocumentUndoGroups group(graphics);
   for (const auto& g : graphics)
     if (g && !g->ctrl_is_locked) g->setBounds(g->bounds().translated(dx, dy));
 }
 
 void SKTGraphic::Paste_Location_Of_Graphics(const SKTGraphicList& graphics, double x, double y,
                                             const QString& card_side) {
+  const DocumentUndoGroups group(graphics);
   for (std::size_t i = 0; i < graphics.size(); ++i) {
     if (i > 0) {
       const QPointF next = cardHost().Control_New_Point(card_side);

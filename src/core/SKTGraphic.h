@@ -85,6 +85,13 @@ class SKTGraphicObserver {
   // (invalid QVariant for keys without a value, such as "drawingContents").
   virtual void observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,
                                   const QVariant& newValue, int context) = 0;
+  // Around one change of an observed graphic: every key one change announces
+  // (a line's two ends, the flips and bounds of a resize) is reported between
+  // these two calls, so that an observer can treat them as one (the document
+  // makes them one undo entry). Called once per observer, however many keys
+  // it observes; nested changes of the same graphic report only the outermost.
+  virtual void graphicWillChange(SKTGraphic& graphic) {}
+  virtual void graphicDidChange(SKTGraphic& graphic) {}
 };
 
 class SKTGraphic : public std::enable_shared_from_this<SKTGraphic> {
@@ -224,6 +231,19 @@ class SKTGraphic : public std::enable_shared_from_this<SKTGraphic> {
   // Change announcement around a change of a key (nestable).
   void willChangeValueForKey(const QString& key);
   void didChangeValueForKey(const QString& key);
+
+  // Makes the changes made during its lifetime one change for observers
+  // (graphicWillChange / graphicDidChange), like a single key change.
+  class ChangeScope {
+   public:
+    explicit ChangeScope(SKTGraphic& graphic) : graphic_(graphic) { graphic_.beginChange(); }
+    ~ChangeScope() { graphic_.endChange(); }
+    ChangeScope(const ChangeScope&) = delete;
+    ChangeScope& operator=(const ChangeScope&) = delete;
+
+   private:
+    SKTGraphic& graphic_;
+  };
 
   // ---- Scripting container (the document holding it in its front list) --------
   void setScriptingContainer(SKTDocument* document) { _scriptingContainer = document; }
@@ -366,10 +386,14 @@ class SKTGraphic : public std::enable_shared_from_this<SKTGraphic> {
   };
   void notifyObservers(const QString& key, const QVariant& oldValue, const QVariant& newValue);
   bool isObserved(const QString& key) const;
+  void beginChange();
+  void endChange();
 
   SKTDocument* _scriptingContainer = nullptr;  // not owned, never archived
   std::vector<Observation> observations_;
   std::vector<PendingChange> pendingChanges_;
+  int changeDepth_ = 0;
+  std::vector<SKTGraphicObserver*> changeParticipants_;  // told of the outermost change
 };
 
 // Forms of the property dictionary's values.

@@ -51,6 +51,7 @@ void SKTImage::flipVertically() {
 
 void SKTImage::makeNaturalSize() {
   if (ctrl_is_locked) return;
+  ChangeScope change(*this);  // size and flips are one change (one undo entry)
   QRectF r = bounds();
   r.setSize(pictureSize());
   setBounds(r);

@@ -229,4 +229,114 @@ TEST_F(ModelReview, PageSettingsHoldingNoneForAStringKeepTheNewValue) {
   EXPECT_FALSE(p->Card_fill_clr.isValid());
 }
 
+// A kind that lists a key for undo without a presentable name for it.
+class UnnamedKeyShape : public Shape_Control {
+ public:
+  std::optional<QString> presentablePropertyNameForKey(const QString& key) const override {
+    if (key == SKTKeys::strokeWidth) return std::nullopt;
+    return Shape_Control::presentablePropertyNameForKey(key);
+  }
+};
+
+TEST_F(ModelReview, UndoKeyWithoutPresentableNameIsReportedWithTheKnownText) {
+  SKTDocument doc;
+  auto g = std::make_shared<UnnamedKeyShape>();
+  doc.insertGraphics({g}, {0});
+  try {
+    g->setValueForKey(SKTKeys::strokeWidth, 2.0);
+    FAIL() << "expected an exception";
+  } catch (const std::logic_error& e) {
+    EXPECT_STREQ(
+        e.what(),
+        "[[Shape_Control class] keysForValuesToObserveForUndo] returns a set that includes "
+        "@\"strokeWidth\", but [[Shape_Control class] presentablePropertyNameForKey:@\"strokeWidth\"] "
+        "returns nil.");
+  }
+  // The graphic is still usable afterwards: no announcement is left open.
+  g->setValueForKey(SKTKeys::fillColor, QColor(Qt::red));
+  doc.undo();
+  EXPECT_EQ(g->_fillColor.rgb(), QColor(Qt::white).rgb());
+}
+
+TEST_F(ModelReview, MovingALineIsUndoneThroughItsEnds) {
+  SKTDocument doc;
+  auto line = std::make_shared<SKTLine>();
+  line->setBeginPoint(QPointF(100, 0));
+  line->setEndPoint(QPointF(0, 40));
+  doc.insertGraphics({line}, {0});
+  SKTGraphic::translateGraphics({line}, 5, 7);  // outside any group: an entry of its own
+  EXPECT_EQ(line->beginPoint(), QPointF(105, 7));
+  doc.undo();
+  EXPECT_EQ(line->beginPoint(), QPointF(100, 0));
+  EXPECT_EQ(line->endPoint(), QPointF(0, 40));
+  doc.redo();
+  EXPECT_EQ(line->endPoint(), QPointF(5, 47));
+}
+
+class ChangeCountingObserver : public SKTGraphicObserver {
+ public:
+  int began = 0, ended = 0, notices = 0;
+  void observeValueForKey(SKTGraphic&, const QString&, const QVariant&, const QVariant&, int) override {
+    ++notices;
+  }
+  void graphicWillChange(SKTGraphic&) override { ++began; }
+  void graphicDidChange(SKTGraphic&) override { ++ended; }
+};
+
+TEST_F(ModelReview, ObserversHearOneChangePerOperation) {
+  SKTLine line;
+  ChangeCountingObserver observer;
+  for (const QString& key : {SKTKeys::beginPoint, SKTKeys::endPoint, SKTKeys::bounds})
+    line.addObserver(&observer, key, 0);
+  line.setBeginPoint(QPointF(3, 4));
+  EXPECT_EQ(observer.began, 1);
+  EXPECT_EQ(observer.ended, 1);
+  EXPECT_EQ(observer.notices, 3);
+  Shape_Control shape;
+  shape._isDrawingFill = false;
+  shape.addObserver(&observer, SKTKeys::drawingFill, 0);
+  shape.addObserver(&observer, SKTKeys::fillColor, 0);
+  shape.setColor(Qt::red);
+  EXPECT_EQ(observer.began, 2);
+  EXPECT_EQ(observer.ended, 2);
+}
+
+TEST_F(ModelReview, OneUndoTakesBackAWholeOperation) {
+  SKTDocument doc;
+  auto a = std::make_shared<Shape_Control>();
+  auto b = std::make_shared<Shape_Control>();
+  auto image = std::make_shared<SKTImage>();
+  a->_isDrawingFill = false;
+  b->_bounds = QRectF(50, 50, 10, 10);
+  image->_bounds = QRectF(10, 10, 100, 50);
+  image->_contents = QImage(30, 20, QImage::Format_ARGB32);
+  doc.insertGraphics({a, b, image}, {0, 1, 2});
+
+  const int entries = doc.undoStack()->count();
+  a->setColor(Qt::red);  // fill on, then its colour
+  EXPECT_EQ(doc.undoStack()->count(), entries + 1);
+  doc.undo();
+  EXPECT_FALSE(a->isDrawingFill());
+  EXPECT_EQ(a->_fillColor.rgb(), QColor(Qt::white).rgb());
+
+  SKTGraphic::translateGraphics({a, b}, 5, 5);  // a move of the selection
+  EXPECT_EQ(doc.undoStack()->index(), entries + 1);
+  doc.undo();
+  EXPECT_EQ(a->bounds(), QRectF());
+  EXPECT_EQ(b->bounds(), QRectF(50, 50, 10, 10));
+
+  image->resizeByMovingHandle(8, QPointF(0, 0));  // bounds and both flips
+  doc.undo();
+  EXPECT_EQ(image->bounds(), QRectF(10, 10, 100, 50));
+  EXPECT_FALSE(image->isFlippedHorizontally());
+  EXPECT_FALSE(image->isFlippedVertically());
+
+  image->setFlippedHorizontally(true);
+  image->makeNaturalSize();  // the picture's size and no flips
+  EXPECT_EQ(image->bounds(), QRectF(10, 10, 30, 20));
+  doc.undo();
+  EXPECT_EQ(image->bounds(), QRectF(10, 10, 100, 50));
+  EXPECT_TRUE(image->isFlippedHorizontally());
+}
+
 }  // namespace
