@@ -403,4 +403,18 @@ TEST_F(DesignFileTest, TextWithControlCharactersStaysReadable) {
   EXPECT_EQ(reopened.front.Card_Name, "AB\tC");
   EXPECT_EQ(reopened.excelPath, "xy");
 }
+TEST_F(DesignFileTest, BuildFailureNamesHowFarItGotAndWritesNothing) {
+  designfile::Design design;
+  design.backGraphics = {SKTGraphic::makeGraphic(GraphicKind::Line), nullptr};
+  try {
+    designfile::designFileBytes(design);
+    FAIL() << "a design with an empty object slot was built";
+  } catch (const designfile::DesignBuildError& e) {
+    // magic, 56 page-setting items, 4 table elements, front count, back count, one archive
+    EXPECT_EQ(e.elements(), 64);
+  }
+  EXPECT_THROW(designfile::writeDesignFile(path("never.dcard"), design), designfile::DesignBuildError);
+  EXPECT_FALSE(QFileInfo::exists(path("never.dcard")));
+}
+
 }  // namespace
