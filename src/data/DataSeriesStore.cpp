@@ -58,7 +58,9 @@ QStringList DataSeriesStore::Get_datasheet_File_Name_Array() const {
     const QString entry = file.fileName();
     const qsizetype dot = entry.lastIndexOf('.');
     // A leading dot starts a name, not an extension.
-    names.append(dot > 0 ? entry.left(dot) : entry);
+    const QString name = dot > 0 ? entry.left(dot) : entry;
+    // "..txt" would list as ".", a name no reader or writer of series accepts.
+    if (isPlainName(name)) names.append(name);
   }
   // The same order on every machine: by name, character by character.
   std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return a.compare(b) < 0; });

@@ -60,8 +60,9 @@ class DataSeriesStore {
   // Whether a plain file exists for the series.
   bool seriesExists(const QString& name) const;
 
-  // Series names: the plain files of the folder without their last extension,
-  // sorted by name. Empty when the folder is missing.
+  // Series names: the files of the folder (links that lead nowhere left out)
+  // without their last extension, sorted by name; a name that is not plain
+  // ("." of "..txt") is left out. Empty when the folder is missing.
   QStringList Get_datasheet_File_Name_Array() const;
 
   // True when the series file exists and a text, picture or barcode object of

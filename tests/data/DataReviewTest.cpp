@@ -224,8 +224,9 @@ TEST_F(DataReviewTest, SeriesNamesFromSpreadsheetCellsAreRefused) {
 
 }  // namespace
 
-// The listing takes the entries that exist and are no folders: a link that
-// leads nowhere is no series, a link to a series file is one.
+// The listing takes the entries that exist and are no folders, under names
+// the store accepts: a link that leads nowhere is no series, a link to a
+// series file is one.
 TEST_F(DataReviewTest, SeriesListingLeavesOutLinksThatLeadNowhere) {
   const QString folder = path("DataSet");
   ASSERT_TRUE(QDir().mkpath(folder));
@@ -235,6 +236,9 @@ TEST_F(DataReviewTest, SeriesListingLeavesOutLinksThatLeadNowhere) {
   ASSERT_TRUE(QFile::link(folder + "/Real.txt", folder + "/Alias.txt"));
   ASSERT_TRUE(QDir().mkpath(path("elsewhere")));
   ASSERT_TRUE(QFile::link(path("elsewhere"), folder + "/FolderLink.txt"));
+  // Names the store would refuse are not offered either.
+  data_test::writeAll(folder + "/..txt", "dot");
+  data_test::writeAll(folder + "/...txt", "dots");
   EXPECT_EQ(store.Get_datasheet_File_Name_Array(), (QStringList{"Alias", "Real"}));
   EXPECT_FALSE(store.seriesExists("Dangling"));
   EXPECT_EQ(store.readTrimmedValues("Alias"), QStringList{"v"});
