@@ -277,3 +277,31 @@ TEST_F(DataReviewTest, ArchivesReplaceTheirTargetLikeASavedFile) {
   EXPECT_EQ(QDir(path("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             (QStringList{"link.zip", "private.zip"}));
 }
+
+// Packages whose parts are not what their names say: a folder where a part
+// should be, an empty part, a part in another encoding. Each read answers with
+// rows or the reader's "Error: " line.
+TEST_F(DataReviewTest, OddPartsGiveAnErrorOrRows) {
+  python(R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr('xl/worksheets/sheet1.xml/', '')
+    z.writestr('xl/sharedStrings.xml/', '')
+    z.writestr('xl/worksheets/sheet2.xml', '')
+    z.writestr('xl/worksheets/sheet3.xml', '<?xml version="1.0" encoding="UTF-16"?><worksheet><sheetData>'
+               '<row><c r="B1" t="inlineStr"><is><t>wide ✓</t></is></c></row></sheetData></worksheet>'
+               .encode('utf-16'))
+)",
+         {path("odd.xlsx")});
+  load(path("odd.xlsx"));
+  EXPECT_TRUE(SpreadsheetWriter::shared().sharedStrings().isEmpty());
+  EXPECT_EQ(SpreadsheetWriter::Worksheet_Part_Names(), (QStringList{"sheet2", "sheet3"}));
+  for (int sheet : {1, 2}) {
+    EXPECT_TRUE(titles(sheet).isEmpty()) << sheet;
+    EXPECT_TRUE(SpreadsheetWriter::shared().lastError().startsWith("Error: "))
+        << SpreadsheetWriter::shared().lastError().toStdString();
+    EXPECT_TRUE(allRows(sheet).isEmpty()) << sheet;
+  }
+  EXPECT_EQ(allRows(3), SpreadsheetRows{(QStringList{"", "wide ✓"})});
+  EXPECT_EQ(SpreadsheetWriter::shared().lastError(), "");
+}
