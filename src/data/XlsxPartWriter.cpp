@@ -30,7 +30,11 @@ QByteArray serialize(const pugi::xml_document& doc) {
   std::ostringstream out;
   doc.save(out, "  ", pugi::format_indent, pugi::encoding_utf8);
   const std::string text = out.str();
-  return QByteArray(text.data(), qsizetype(text.size()));
+  QByteArray bytes(text.data(), qsizetype(text.size()));
+  // XML readers turn a raw carriage return into a line feed; as a character
+  // reference it comes back as written. The layout itself uses line feeds
+  // only, so every carriage return here belongs to a cell text.
+  return bytes.replace('\r', "&#13;");
 }
 
 // Text for a "t" element; blanks at either end are kept only with xml:space.

@@ -305,3 +305,24 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
   EXPECT_EQ(allRows(3), SpreadsheetRows{(QStringList{"", "wide ✓"})});
   EXPECT_EQ(SpreadsheetWriter::shared().lastError(), "");
 }
+
+// A series value may end in a carriage return (a pasted line keeps it). XML
+// readers turn a raw carriage return into a line feed, so the export writes it
+// as a character reference: other programs and our reader get it back as is.
+TEST_F(DataReviewTest, CarriageReturnsSurviveTheExport) {
+  const SpreadsheetRows rows{{"Batch Value"}, {"one\r"}, {"a\r\nb"}, {"\rlead"}};
+  const QString target = path("cr.xlsx");
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(target, rows, false, data_test::templateWorkbook()))
+      << SpreadsheetWriter::shared().lastError().toStdString();
+  EXPECT_EQ(python(R"(
+import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+print(repr([c.value for c in ws['A']]))
+)",
+                   {target}),
+            QByteArray("['Batch Value', 'one\\r', 'a\\r\\nb', '\\rlead']\n"));
+  SpreadsheetWriter::ReadWorkbook(target, true);
+  Excel_Sheet_Number = 1;
+  SpreadsheetWriter::ReadData_only_column();
+  EXPECT_EQ(SpreadsheetWriter::ReadWorkbook(QString(), false), rows);
+}
