@@ -1,7 +1,9 @@
 #include "data/DataSourceTable.h"
 
 #include <QMutexLocker>
-#include <QtDebug>
+
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
 
 const QString DataSourceTable::kExtensionKey = QStringLiteral("Extension");
 const QString DataSourceTable::kDefaultFirstTitle = QStringLiteral("No.");
@@ -87,14 +89,14 @@ QString DataSourceTable::value(int row, int column) const {
 
 bool DataSourceTable::Create_List_By_Array(const QStringList& values, int n) {
   if (n < 0 || values.size() < n) {
-    qWarning().noquote()
-        << QStringLiteral("Create_List_By_Array: %1 values given for %2 columns").arg(values.size()).arg(n);
+    Show_NSLog_Message(
+        QStringLiteral("Create_List_By_Array: %1 values given for %2 columns").arg(values.size()).arg(n));
     return false;
   }
   DataSourceRow row;
   const int position = tableRowCount();
   row.insert(kExtensionKey, QString::number(position + 1));
-  for (int k = 1; k <= n; ++k) row.insert(keyForIndex(k), values[k - 1].trimmed());
+  for (int k = 1; k <= n; ++k) row.insert(keyForIndex(k), Trim_Str(values[k - 1]));
   beginInsertRows(QModelIndex(), position, position);
   {
     QMutexLocker lock(&mutex_);
@@ -105,7 +107,7 @@ bool DataSourceTable::Create_List_By_Array(const QStringList& values, int n) {
 }
 
 void DataSourceTable::Create_Value_List(const QString& text) {
-  const QString trimmed = text.trimmed();
+  const QString trimmed = Trim_Str(text);
   if (trimmed.isEmpty()) return;
   const int position = tableRowCount();
   beginInsertRows(QModelIndex(), position, position);
@@ -156,7 +158,7 @@ bool DataSourceTable::setData(const QModelIndex& index, const QVariant& value, i
     if (!index.isValid() || index.row() < 0 || index.row() >= rows_.size() || index.column() < 0 ||
         index.column() >= columns_.size()) {
       lock.unlock();
-      qWarning().noquote() << QStringLiteral("pRowIndex >= 0 && pRowIndex < [ListData count]");
+      Show_NSLog_Message(QStringLiteral("pRowIndex >= 0 && pRowIndex < [ListData count]"));
       return false;
     }
     rows_[index.row()].insert(columns_[index.column()].identifier, value.toString());

@@ -10,6 +10,7 @@
 #include "mainwindow/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/StringHelpers.h"
 
 namespace designfile {
 
@@ -121,7 +122,7 @@ bool writeDesignBytes(const QString& path, const QByteArray& bytes, QString* why
 bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
   try {
     const QString remembered = Project_File_Name;
-    QString path = save_as ? QString() : Project_File_Name.trimmed();
+    QString path = save_as ? QString() : Trim_Str(Project_File_Name);
     if (path.isEmpty()) {
       platform::FilePanelRequest request;
       request.title = QStringLiteral("Save");
