@@ -17,6 +17,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "data/Report.h"
+
 namespace {
 
 const QString kDomain = QStringLiteral("CardZipArchiveErrorDomain");
@@ -104,7 +106,7 @@ bool checkArchive(unzFile file, const UnzipLimits& limits, CardZipArchiveError* 
     if (!reason.isEmpty()) {
       setError(error, CardZipArchiveError::kUnsafeEntry,
                QStringLiteral("refused zip entry \"%1\": %2")
-                   .arg(QString::fromUtf8(raw).remove(QChar(0)), reason));
+                   .arg(data_report::excerpt(QString::fromUtf8(raw)), reason));
       return false;
     }
     if (++entries > limits.maxEntries) {
@@ -220,7 +222,7 @@ bool CardZipArchive::unzipFileAtPath(const QString& path, const QString& destina
       // The names were checked before; an archive that changed under us is refused.
       unzCloseCurrentFile(zip.file);
       setError(error, CardZipArchiveError::kUnsafeEntry,
-               QStringLiteral("refused zip entry \"%1\"").arg(entry.name));
+               QStringLiteral("refused zip entry \"%1\"").arg(data_report::excerpt(entry.name)));
       return false;
     }
 
@@ -247,7 +249,7 @@ bool CardZipArchive::unzipFileAtPath(const QString& path, const QString& destina
     }
     if (copied == CopyResult::ReadFailed || closed != UNZ_OK) {
       setError(error, CardZipArchiveError::kEntryFailed,
-               QStringLiteral("failed to read zip entry \"%1\"").arg(entry.name));
+               QStringLiteral("failed to read zip entry \"%1\"").arg(data_report::excerpt(entry.name)));
       return false;
     }
     status = unzGoToNextFile(zip.file);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <pugixml.hpp>
 
+#include "data/Report.h"
 #include "data/XlsxFormat.h"
 
 namespace xlsx {
@@ -89,7 +90,7 @@ int cellColumn(const pugi::xml_node& cell, int previous) {
 }
 
 QString cellError(const pugi::xml_node& cell, int column) {
-  const QString ref = QString::fromUtf8(cell.attribute("r").value());
+  const QString ref = data_report::excerpt(QString::fromUtf8(cell.attribute("r").value()));
   if (column < 0) return QStringLiteral("cell %1 lies beyond the last column").arg(ref);
   return QStringLiteral("cell reference \"%1\" names no column").arg(ref);
 }

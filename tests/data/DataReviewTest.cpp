@@ -12,6 +12,7 @@
 #include "DataTestSupport.h"
 #include "data/CardZipArchive.h"
 #include "data/DataSeriesStore.h"
+#include "data/Report.h"
 #include "data/SpreadsheetWriter.h"
 #include "data/WorkFolder.h"
 #include "data/XlsxSheetReader.h"
@@ -325,4 +326,30 @@ print(repr([c.value for c in ws['A']]))
   Excel_Sheet_Number = 1;
   SpreadsheetWriter::ReadData_only_column();
   EXPECT_EQ(SpreadsheetWriter::ReadWorkbook(QString(), false), rows);
+}
+
+// Names and references quoted from a file in a message are cut short and
+// cannot start a line of their own in the log.
+TEST_F(DataReviewTest, QuotedFileTextsInMessagesAreShortAndOnOneLine) {
+  EXPECT_EQ(data_report::excerpt("plain"), "plain");
+  EXPECT_EQ(data_report::excerpt(QString("a\nb") + QChar(0) + "c\x1b"), "a\uFFFDb\uFFFDc\uFFFD");
+  EXPECT_EQ(data_report::excerpt(QString(100, 'x'), 10), QString(10, 'x') + QChar(0x2026));
+  EXPECT_EQ(data_report::excerpt(QString("abc") + QChar(0xD83D) + QChar(0xDE00), 4),
+            "abc" + QString(QChar(0x2026)));
+
+  const QString longName = "../" + QString(5000, 'n') + "\nforged log line";
+  python(kZipParts, {path("slip.zip"), longName, "x"});
+  CardZipArchiveError error;
+  EXPECT_FALSE(CardZipArchive::unzipFileAtPath(path("slip.zip"), path("out"), true, QString(), &error));
+  EXPECT_EQ(error.code, CardZipArchiveError::kUnsafeEntry);
+  EXPECT_LT(error.localizedDescription.size(), 200);
+  EXPECT_FALSE(error.localizedDescription.contains('\n'));
+
+  const QString ref = QString(40000, 'Q') + "1";
+  load(book("farref.xlsx", {worksheet("<row><c r=\"" + ref + "\"><v>1</v></c><c r=\"\n7\"/></row>")}));
+  EXPECT_TRUE(titles(1).isEmpty());
+  const QString message = SpreadsheetWriter::shared().lastError();
+  EXPECT_TRUE(message.startsWith("Error: cell QQQQ")) << message.left(200).toStdString();
+  EXPECT_LT(message.size(), 200);
+  EXPECT_FALSE(message.contains('\n'));
 }
