@@ -33,7 +33,9 @@ class SpreadsheetWriter {
   // The sheet names the loaded workbook gives itself, in order.
   static QStringList Read_Sheet_Name();
   // The worksheet parts of the loaded workbook without extension, ordered by
-  // sheet number (sheet1, sheet2, ... sheet10): item i is sheet number i + 1.
+  // sheet number (sheet1, sheet2, ... sheet10): item i is sheet number i + 1
+  // as long as the package numbers its parts without gaps, as spreadsheet
+  // programs do (a package holding only sheet1 and sheet3 lists sheet3 second).
   static QStringList Worksheet_Part_Names();
 
   // Writes the rows as an xlsx workbook at path, starting from the template
