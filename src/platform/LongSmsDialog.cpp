@@ -6,6 +6,7 @@
 
 #include "platform/DialogLook.h"
 #include "platform/MessageHost.h"
+#include "platform/Messages.h"
 #include "platform/globals.h"
 
 namespace {
@@ -58,25 +59,29 @@ Long_SMS_Dlg::Long_SMS_Dlg(QWidget* parent) : QDialog(parent) {
 }
 
 int Long_SMS_Dlg::Open_Long_sms_Dialog() {
-  const bool question = !title_val.isNull();
-  if (question) {
-    _Msg_Title->setText(title_val);
-    _Msg_Val->setPlainText(msg_val_str);
-    yes_button->setText("Yes");
-  } else {
-    _Msg_Title->setText(Cutom_Msg_Title());
-    _Msg_Val->setPlainText(Cutom_Msg_Val());
-    yes_button->setText("OK");
-  }
-  no_button->setVisible(question);
-  apply_chk->setVisible(apply_chk_show);
-  // The question set-up is used up by this opening.
-  title_val = QString();
-  msg_val_str = QString();
-  apply_chk_show = false;
-  const int code = platform::messageHost().runModal(*this);
-  hide();
-  return code == 1 ? 1 : 0;
+  // Workers ask too: the window is shown on the GUI thread while they wait.
+  const QString what = title_val.isNull() ? Cutom_Msg_Title() : title_val + " (answered No)";
+  return platform::onGuiThread(
+      [this] {
+        const bool question = !title_val.isNull();
+        if (question) {
+          _Msg_Title->setText(title_val);
+          _Msg_Val->setPlainText(msg_val_str);
+        } else {
+          _Msg_Title->setText(Cutom_Msg_Title());
+          _Msg_Val->setPlainText(Cutom_Msg_Val());
+        }
+        no_button->setVisible(question);
+        apply_chk->setVisible(apply_chk_show);
+        // The question set-up is used up by this opening.
+        title_val = QString();
+        msg_val_str = QString();
+        apply_chk_show = false;
+        const int code = platform::messageHost().runModal(*this);
+        hide();
+        return code == 1 ? 1 : 0;
+      },
+      what);
 }
 
 void Long_SMS_Dlg::OKPressed() {

@@ -19,7 +19,7 @@ class Long_SMS_Dlg : public QDialog {
   Q_OBJECT
 
  public:
-  // The single instance, made on first use (GUI thread).
+  // The single instance, made on first use (first use on the GUI thread).
   static Long_SMS_Dlg& defaultInstance();
 
   // Set by callers before opening a question box.
@@ -28,6 +28,7 @@ class Long_SMS_Dlg : public QDialog {
   bool apply_chk_show = false;
 
   // Shows the box modally (through the message host): 1 OK/Yes, 0 No/Cancel.
+  // Any thread: a worker waits while the box is shown on the GUI thread.
   int Open_Long_sms_Dialog();
 
   // The buttons' actions.

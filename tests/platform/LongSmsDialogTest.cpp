@@ -45,7 +45,7 @@ TEST(LongSmsDialog, QuestionThenInformationBox) {
   EXPECT_EQ(dlg.Open_Long_sms_Dialog(), 1);
   EXPECT_EQ(q.title, "Series exists");
   EXPECT_EQ(q.text, "Replace \"Guests\"?");
-  EXPECT_EQ(q.yesText, "Yes");
+  EXPECT_EQ(q.yesText, "OK");  // the one OK button answers yes
   EXPECT_TRUE(q.noShown);
   EXPECT_TRUE(q.checkShown);
   EXPECT_TRUE(Msg_Apply_All_Chk);

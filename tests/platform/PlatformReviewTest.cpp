@@ -1,0 +1,178 @@
+// Message hop, Long_SMS_Dlg from workers, and the other fixes of the
+// platform layer's review.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/LongSmsDialog.h"
+#include "platform/Messages.h"
+#include "platform/globals.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+// Collects log lines while alive.
+class LogCapture {
+ public:
+  LogCapture() {
+    lines().clear();
+    previous_ = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { lines() << text; });
+  }
+  ~LogCapture() { qInstallMessageHandler(previous_); }
+  static QStringList& lines() {
+    static QStringList l;
+    return l;
+  }
+  bool contains(const QString& part) const {
+    for (const QString& l : lines())
+      if (l.contains(part)) return true;
+    return false;
+  }
+
+ private:
+  QtMessageHandler previous_;
+};
+
+// Runs the application's event loop once until it quits, as the program
+// does on its way out.
+void runAndEndTheEventLoop() {
+  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  QApplication::exec();
+}
+
+// Serves the GUI thread's events until `done` holds or the time is up.
+bool serveUntil(const std::function<bool()>& done, int ms = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  return done();
+}
+
+}  // namespace
+
+TEST(PlatformReview, WorkerAskingAfterTheEventLoopEndedDoesNotHang) {
+  testing_support::ScriptedHost host;
+  host.queueYesNo(true);
+  LogCapture log;
+  runAndEndTheEventLoop();
+
+  // The GUI thread no longer serves events (it would be joining its workers).
+  auto asked = std::async(std::launch::async, [] {
+    const bool answer = Show_YES_NO_MessageBox("Replace the series \"Guests\"?");
+    Show_MessageBox("Export finished.");
+    return answer;
+  });
+  const bool finished = asked.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!finished)
+    serveUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+  ASSERT_TRUE(finished) << "a worker's question after the end of the event loop hung";
+  EXPECT_FALSE(asked.get());
+  EXPECT_TRUE(host.questions().isEmpty());
+  EXPECT_TRUE(host.messages().isEmpty());
+  EXPECT_TRUE(log.contains("Replace the series \"Guests\"?"));
+  EXPECT_TRUE(log.contains("Export finished."));
+
+  // Once the GUI thread serves events again, boxes are shown again.
+  QCoreApplication::processEvents();
+  auto again = std::async(std::launch::async, [] { return Show_YES_NO_MessageBox("Go on?"); });
+  ASSERT_TRUE(
+      serveUntil([&] { return again.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+  EXPECT_TRUE(again.get());
+  EXPECT_EQ(host.questions(), QStringList{"Go on?"});
+}
+
+TEST(PlatformReview, WorkerWaitingWhileTheEventLoopEndsIsReleased) {
+  testing_support::ScriptedHost host;
+  std::future<bool> asked;
+  // The worker asks while the loop is about to end; whether its box is still
+  // served or dropped depends on timing, but it must not wait for ever.
+  QTimer::singleShot(0, qApp, [&] {
+    asked = std::async(std::launch::async, [] { return Show_YES_NO_MessageBox("Stop sending?"); });
+    QThread::msleep(100);
+    QCoreApplication::quit();
+  });
+  QApplication::exec();
+  const bool finished = asked.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!finished)
+    serveUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+  EXPECT_TRUE(finished) << "a worker waiting for a box hung when the event loop ended";
+  EXPECT_FALSE(asked.get());
+  QCoreApplication::processEvents();
+}
+
+TEST(PlatformReview, WorkerAskingWhileTheGuiThreadIsInsideAModal) {
+  testing_support::ScriptedHost host;
+  host.queueYesNo(true);
+  std::future<bool> inner;
+  host.queueModal([&](QDialog&) {
+    // Inside the modal the GUI thread serves events in its own loop.
+    inner = std::async(std::launch::async, [] { return Show_YES_NO_MessageBox("Overwrite?"); });
+    QEventLoop loop;
+    QElapsedTimer clock;
+    clock.start();
+    while (inner.wait_for(std::chrono::seconds(0)) != std::future_status::ready && clock.elapsed() < 10000)
+      loop.processEvents(QEventLoop::AllEvents, 10);
+    return 1;
+  });
+  Set_Cutom_Msg_Title("Help");
+  Set_Cutom_Msg_Val("Text");
+  EXPECT_EQ(Long_SMS_Dlg::defaultInstance().Open_Long_sms_Dialog(), 1);
+  ASSERT_EQ(inner.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+  EXPECT_TRUE(inner.get());
+  EXPECT_EQ(host.questions(), QStringList{"Overwrite?"});
+}
+
+TEST(PlatformReview, ExceptionOnTheGuiThreadReachesTheWorkerThatAsked) {
+  auto result = std::async(std::launch::async, [] {
+    try {
+      platform::onGuiThread([]() -> int { throw std::runtime_error("disk full"); });
+    } catch (const std::runtime_error& e) {
+      return QString::fromLatin1(e.what());
+    }
+    return QString("no exception");
+  });
+  ASSERT_TRUE(
+      serveUntil([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+  EXPECT_EQ(result.get(), "disk full");
+}
+
+TEST(PlatformReview, LongSmsDialogAskedFromAWorkerRunsOnTheGuiThread) {
+  testing_support::ScriptedHost host;
+  Long_SMS_Dlg& dlg = Long_SMS_Dlg::defaultInstance();
+  std::atomic<bool> onGui{false};
+  QString shownTitle;
+  bool noShown = false;
+  host.queueModal([&](QDialog& d) {
+    auto& box = static_cast<Long_SMS_Dlg&>(d);
+    onGui = QThread::currentThread() == qApp->thread();
+    shownTitle = box._Msg_Title->text();
+    noShown = !box.no_button->isHidden();
+    box.apply_chk->setChecked(true);
+    box.yes_button->click();
+    return box.result();
+  });
+  Msg_Apply_All_Chk = false;
+  auto answer = std::async(std::launch::async, [&dlg] {
+    dlg.title_val = "Series exists";
+    dlg.msg_val_str = "Replace it?";
+    dlg.apply_chk_show = true;
+    return dlg.Open_Long_sms_Dialog();
+  });
+  ASSERT_TRUE(
+      serveUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+  EXPECT_EQ(answer.get(), 1);
+  EXPECT_TRUE(onGui);
+  EXPECT_EQ(shownTitle, "Series exists");
+  EXPECT_TRUE(noShown);
+  EXPECT_TRUE(Msg_Apply_All_Chk);
+}
