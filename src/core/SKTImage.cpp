@@ -109,7 +109,9 @@ void SKTImage::initWithProperties(const QVariantMap& properties) {
     QImageReader reader(&buffer);
     reader.setAllocationLimit(kPictureAllocationLimitMB);
     const QImage picture = reader.read();
-    if (!picture.isNull()) _contents = picture;
+    // Clamped here as when loaded from a file, so that a large archived picture
+    // is not resampled again on every drawing.
+    if (!picture.isNull()) _contents = ImageProcesser::Set_Dimaension(picture);
   }
   for (const QString& key : {SKTKeys::flippedHorizontally, SKTKeys::flippedVertically}) {
     const QVariant v = properties.value(key);
