@@ -418,7 +418,9 @@ bool KeyedArchiveReader::load(const QByteArray& bytes, qsizetype byteLimit) {
     const PlistDict* d = entry.dict();
     if (d == nullptr) continue;
     if (d->contains("$classname")) {
-      if (!isClassDict(entry)) return fail("keyed archive has a bad class description");
+      // A class description is no archived object: it has no "$class" of its own.
+      if (!isClassDict(entry) || d->contains("$class"))
+        return fail("keyed archive has a bad class description");
       continue;
     }
     const PlistValue* cls = d->value("$class");

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/KeyedArchive.h"
 #include "platform/LongSmsDialog.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"
@@ -175,4 +176,42 @@ TEST(PlatformReview, LongSmsDialogAskedFromAWorkerRunsOnTheGuiThread) {
   EXPECT_EQ(shownTitle, "Series exists");
   EXPECT_TRUE(noShown);
   EXPECT_TRUE(Msg_Apply_All_Chk);
+}
+
+TEST(PlatformReview, ClassDescriptionPosingAsAnObjectIsRefused) {
+  using namespace platform;
+  // An archived object whose key refers to a class description that carries
+  // a "$class" of its own (here pointing at "$null", a plain string).
+  auto archive = [](PlistValue evilClass) {
+    PlistDict cls;
+    cls.insert("$classes", PlistValue(PlistArray{PlistValue::string("X"), PlistValue::string("NSObject")}));
+    cls.insert("$classname", PlistValue::string("X"));
+    PlistDict obj;
+    obj.insert("$class", PlistValue::uid(2));
+    obj.insert("k", PlistValue::uid(3));
+    PlistDict evil;
+    evil.insert("$classname", PlistValue::string("NSString"));
+    evil.insert("$classes", PlistValue(PlistArray{PlistValue::string("NSString")}));
+    evil.insert("$class", std::move(evilClass));
+    PlistDict top;
+    top.insert("root", PlistValue::uid(1));
+    PlistDict d;
+    d.insert("$archiver", PlistValue::string("NSKeyedArchiver"));
+    d.insert("$version", PlistValue::integer(100000));
+    d.insert("$top", PlistValue(std::move(top)));
+    d.insert("$objects", PlistValue(PlistArray{PlistValue::string("$null"), PlistValue(std::move(obj)),
+                                               PlistValue(std::move(cls)), PlistValue(std::move(evil))}));
+    return toBinaryPropertyList(PlistValue(std::move(d)));
+  };
+  for (PlistValue evilClass : {PlistValue::uid(0), PlistValue::uid(3), PlistValue::string("x")}) {
+    KeyedArchiveReader r;
+    if (r.load(archive(evilClass))) {
+      // Should it load, reading the key must still be safe.
+      EXPECT_FALSE(r.root().getString("k"));
+      EXPECT_FALSE(r.root().getColor("k"));
+      ADD_FAILURE() << "an archive with a class description that has a class was accepted";
+    } else {
+      EXPECT_EQ(r.errorString(), "keyed archive has a bad class description");
+    }
+  }
 }
