@@ -40,6 +40,9 @@ void parseDataMatrixFormat(const QString& title, int* rows, int* columns) {
 
 QByteArray makeEPS_Data_Matrix(const QByteArray& value, int width, int height,
                                const std::vector<uint8_t>& grid) {
+  // A grid that does not hold width x height modules describes no picture.
+  if (width <= 0 || height <= 0 || grid.size() < static_cast<size_t>(width) * static_cast<size_t>(height))
+    return {};
   QByteArray eps;
   eps += "%!PS-Adobe-3.0 EPSF-3.0\n";
   eps += "%%Creator: QUVO Gratulo Data Matrix generator\n";

@@ -26,6 +26,7 @@ struct DataMatrixRender {
 void parseDataMatrixFormat(const QString& title, int* rows, int* columns);
 
 // The EPS text of a symbol of width x height modules; grid row 0 is the bottom row.
+// Empty when the grid does not hold width x height modules.
 QByteArray makeEPS_Data_Matrix(const QByteArray& value, int width, int height,
                                const std::vector<uint8_t>& grid);
 

@@ -1,0 +1,254 @@
+// Second look at the 2D pictures: the Data Matrix EPS text and report lines
+// against an independent reading of their layout, the front ends' option
+// checks, very long values, and renders on several threads at once.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <sstream>
+#include <thread>
+
+#include "TwoDDecode.h"
+#include "barcode/twod/DataMatrixEcc200.h"
+#include "barcode/twod/DataMatrixRoute.h"
+#include "barcode/twod/Pdf417View.h"
+#include "barcode/twod/QREncoder.h"
+#include "barcode/twod/QrEncode.h"
+
+using namespace barcode::twod;
+
+namespace {
+
+// The image program of an EPS text written the plain way: rows from the bottom,
+// eight modules a byte, inverted, a space after each row, a line break once 80
+// characters (bytes and spaces) stand on the line.
+QByteArray expectedImageData(const DataMatrixSymbol& s) {
+  QByteArray body;
+  int counter = 0;
+  for (int y = 0; y < s.height; ++y) {
+    for (int x0 = 0; x0 < s.width; x0 += 8) {
+      int byte = 0;
+      for (int b = 0; b < 8; ++b) {
+        const int x = x0 + b;
+        byte = (byte << 1) | (x < s.width && s.dark(x, y) ? 1 : 0);
+      }
+      body += QByteArray::number(byte ^ 0xFF, 16).rightJustified(2, '0').toUpper();
+      ++counter;
+    }
+    body += ' ';
+    ++counter;
+    if (counter >= 80) {
+      body += '\n';
+      counter = 0;
+    }
+  }
+  if (counter) body += '\n';
+  return body;
+}
+
+}  // namespace
+
+TEST(TwoDReviewDataMatrixRoute, EpsTextOfEveryShapeMatchesTheLayout) {
+  // Square and rectangular sizes, with widths that fill whole bytes and widths that do not.
+  for (const char* format : {"C10X10", "C8X18", "C16X48", "C24X24", "C64X64", "C144X144"}) {
+    std::ostringstream out, err;
+    const auto render = drawDataMatrixBarcode(QStringLiteral("C42"), QString::fromLatin1(format),
+                                              QStringLiteral("Auto"), 2, 600, out, err);
+    ASSERT_TRUE(render.symbol) << format << err.str();
+    const DataMatrixSymbol& s = *render.symbol;
+    const QByteArray head =
+        "%!PS-Adobe-3.0 EPSF-3.0\n%%Creator: QUVO Gratulo Data Matrix generator\n"
+        "%%BarcodeData: C42\n%%BarcodeSize: " +
+        QByteArray::number(s.width) + "x" + QByteArray::number(s.height) +
+        "\n%%BarcodeFormat: ECC200\n%%DocumentData: Clean7Bit\n%%LanguageLevel: 1\n"
+        "%%Pages: 1\n%%BoundingBox: 0 0 " +
+        QByteArray::number(s.width + 2) + " " + QByteArray::number(s.height + 2) +
+        "\n%%EndComments\n%%Page: 1 1\n" + QByteArray::number(s.width) + " " + QByteArray::number(s.height) +
+        " 1[1 0 0 1 -1 -1]{<\n";
+    EXPECT_EQ(render.eps, head + expectedImageData(s) + "\n>}image\n") << format;
+    // Pure 7-bit text, every line short enough for a PostScript reader.
+    for (const QByteArray& line : render.eps.split('\n')) EXPECT_LE(line.size(), 255) << format;
+    for (char c : render.eps) EXPECT_TRUE(static_cast<unsigned char>(c) < 128) << format;
+  }
+}
+
+// Ghostscript draws the EPS text: the page is (W+2) x (H+2) points, white, with
+// every module where the grid has it (row 0 at the bottom), and zxing reads it.
+TEST(TwoDReviewDataMatrixRoute, GhostscriptDrawsTheEpsAsTheSymbol) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const char* format : {"C12X26", "C22X22"}) {
+    std::ostringstream out, err;
+    const auto render = drawDataMatrixBarcode(QStringLiteral("EPS 2026"), QString::fromLatin1(format),
+                                              QStringLiteral("Auto"), 2, 600, out, err);
+    ASSERT_TRUE(render.symbol) << format;
+    const DataMatrixSymbol& s = *render.symbol;
+    const QString eps = dir.filePath(QStringLiteral("dm.eps"));
+    const QString png = dir.filePath(QStringLiteral("dm.png"));
+    {
+      QFile file(eps);
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(render.eps);
+    }
+    constexpr int kScale = 8;  // pixels per point
+    QProcess gs;
+    gs.start(QStringLiteral("gs"),
+             {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
+              QStringLiteral("-dNOPAUSE"), QStringLiteral("-dEPSCrop"), QStringLiteral("-sDEVICE=pnggray"),
+              QStringLiteral("-r%1").arg(72 * kScale), QStringLiteral("-sOutputFile=") + png, eps});
+    ASSERT_TRUE(gs.waitForStarted()) << "gs (ghostscript) is missing";
+    ASSERT_TRUE(gs.waitForFinished(60000));
+    ASSERT_EQ(gs.exitCode(), 0) << gs.readAllStandardError().toStdString();
+    const QImage page(png);
+    ASSERT_EQ(page.size(), QSize((s.width + 2) * kScale, (s.height + 2) * kScale)) << format;
+    int wrong = 0;
+    for (int y = -1; y <= s.height; ++y) {
+      for (int x = -1; x <= s.width; ++x) {
+        const bool expected = x >= 0 && y >= 0 && x < s.width && y < s.height && s.dark(x, y);
+        // Centre of module (x, y) counted from the bottom; the page has one module of margin.
+        const int px = (x + 1) * kScale + kScale / 2;
+        const int py = (s.height - y) * kScale + kScale / 2;
+        const bool dark = qGray(page.pixel(px, py)) < 128;
+        wrong += dark != expected;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << format;
+    EXPECT_EQ(twodtest::decode(page, ZXing::BarcodeFormat::DataMatrix), "EPS 2026") << format;
+  }
+}
+
+TEST(TwoDReviewDataMatrixRoute, EpsOfAMismatchedGridIsRefused) {
+  // A grid smaller than width x height has no picture to describe.
+  EXPECT_TRUE(makeEPS_Data_Matrix("x", 10, 10, std::vector<uint8_t>(99, 1)).isEmpty());
+  EXPECT_TRUE(makeEPS_Data_Matrix("x", -4, 10, std::vector<uint8_t>(100, 1)).isEmpty());
+  EXPECT_FALSE(makeEPS_Data_Matrix("x", 10, 10, std::vector<uint8_t>(100, 1)).isEmpty());
+}
+
+TEST(TwoDReviewDataMatrixRoute, ReportLinesOfEachFailure) {
+  struct Case {
+    QString value, format, encoding;
+    std::string err, size;
+  };
+  const std::vector<Case> cases = {
+      {QString(40, QLatin1Char('7')) + QStringLiteral("abcdefghij"), QStringLiteral("C12X12"),
+       QStringLiteral("Auto"), "Cannot make barcode fit 12x12\n", "12x12"},
+      {QStringLiteral("too long for eight by eighteen"), QStringLiteral("C8X18"), QStringLiteral("Text"),
+       "Barcode too long for 18x8\n", "18x8"},
+      {QString(1600, QLatin1Char('\x01')), QStringLiteral("Auto"), QStringLiteral("Auto"),
+       "Cannot find suitable size, barcode too long\n", "0x0"},
+      {QString(1600, QLatin1Char('q')), QStringLiteral("Auto"), QStringLiteral("Base256"),
+       "Cannot find suitable size, barcode too long\n", "0x0"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    const auto render = drawDataMatrixBarcode(c.value, c.format, c.encoding, 2, 600, out, err);
+    EXPECT_FALSE(render.picture);
+    EXPECT_FALSE(render.symbol);
+    EXPECT_TRUE(render.eps.isEmpty());
+    EXPECT_EQ(err.str(), c.err + "No barcode produced\n");
+    const std::string expectedEncoding = c.encoding == QLatin1String("Auto") ? std::string()
+                                         : c.encoding == QLatin1String("Text")
+                                             ? std::string(static_cast<size_t>(c.value.size()), 'T')
+                                             : std::string(static_cast<size_t>(c.value.size()), 'B');
+    const std::string shownValue = escapeForText(c.value.toUtf8()).toStdString();
+    EXPECT_EQ(out.str(), "Size    : " + c.size + "\nEncoded : 0 of 0 bytes with 0 bytes of ecc\nBarcode : " +
+                             shownValue + "\nEncoding: " + expectedEncoding + "\n");
+  }
+}
+
+TEST(TwoDReviewLongValues, EachRouteFailsCleanlyAndQuickly) {
+  QElapsedTimer timer;
+  timer.start();
+  const QString huge(200000, QLatin1Char('A'));
+  {
+    std::ostringstream out, err;
+    const auto render =
+        drawDataMatrixBarcode(huge, QStringLiteral("Auto"), QStringLiteral("Auto"), 2, 600, out, err);
+    EXPECT_FALSE(render.picture);
+    EXPECT_EQ(err.str(), "Cannot find suitable size, barcode too long\nNo barcode produced\n");
+  }
+  {
+    std::ostringstream out, err;
+    const auto render =
+        drawDataMatrixBarcode(huge, QStringLiteral("C144X144"), QStringLiteral("Auto"), 2, 600, out, err);
+    EXPECT_FALSE(render.picture);
+    EXPECT_EQ(err.str(), "Cannot make barcode fit 144x144\nNo barcode produced\n");
+  }
+  for (const char* encoding : {"Ascii", "C40", "Text", "Base256"}) {
+    std::ostringstream out, err;
+    const auto render =
+        drawDataMatrixBarcode(huge, QStringLiteral("Auto"), QString::fromLatin1(encoding), 2, 600, out, err);
+    EXPECT_FALSE(render.picture) << encoding;
+    EXPECT_EQ(err.str(), "Cannot find suitable size, barcode too long\nNo barcode produced\n") << encoding;
+  }
+  for (int level = 0; level < 4; ++level) {
+    EXPECT_FALSE(QREncoder::encodeWithECLevel(level, 0, huge));
+    EXPECT_FALSE(QREncoder::encodeWithECLevel(level, 40, huge));
+  }
+  pdf417View view(QSizeF(200, 60));
+  EXPECT_EQ(view.drawWithText(huge), pdf417View::kError);
+  EXPECT_FALSE(view.getImage());
+  // 5,420 bytes pass the length check but not the codeword limit.
+  EXPECT_EQ(view.drawWithText(QString(5420, QChar(0xE9))), pdf417View::kError);
+  EXPECT_EQ(view.drawWithText(QString(5420, QLatin1Char('9'))), pdf417View::kError);
+  EXPECT_LT(timer.elapsed(), 20000);
+}
+
+TEST(TwoDReviewQrFrontEnd, OptionsOutsideTheirRangesGiveNoGrid) {
+  const QString text = QStringLiteral("QUVO");
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(-1, 0, text));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(4, 0, text));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(1, -1, text));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(1, 41, text));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(1, 0, QString()));
+  for (int level = 0; level < 4; ++level) {
+    for (int version : {0, 1, 7, 40}) {
+      auto grid = QREncoder::encodeWithECLevel(level, version, text);
+      ASSERT_TRUE(grid) << level << " " << version;
+      EXPECT_EQ(grid->dimension(), 4 * (version ? version : 1) + 17);
+    }
+  }
+  // Masks outside -1 ... 7 are refused by the encoder itself.
+  CQR_Encode encoder(false);
+  const auto* bytes = reinterpret_cast<const uint8_t*>("QUVO");
+  EXPECT_FALSE(encoder.EncodeData(1, 0, true, 8, bytes, 4));
+  EXPECT_FALSE(encoder.EncodeData(1, 0, true, -2, bytes, 4));
+  EXPECT_TRUE(encoder.EncodeData(1, 0, true, 7, bytes, 4));
+  EXPECT_EQ(encoder.m_nMaskingNo, 7);
+}
+
+TEST(TwoDReviewThreads, RoutesRenderSideBySide) {
+  auto work = [](int seed, std::vector<QImage>* out) {
+    pdf417View view(QSizeF(120, 40));
+    view.setDpi(144);
+    for (int i = 0; i < 8; ++i) {
+      const QString value = QStringLiteral("row %1 of batch %2").arg(i).arg(seed);
+      std::ostringstream o, e;
+      auto dm = drawDataMatrixBarcode(value, QStringLiteral("Auto"), QStringLiteral("Auto"), 2, 144, o, e);
+      out->push_back(dm.picture ? dm.picture->toImage() : QImage());
+      auto grid = QREncoder::encodeWithECLevel(i % 4, 0, value);
+      auto qr = grid ? QREncoder::renderDataMatrix(*grid, 60, 144) : std::nullopt;
+      out->push_back(qr ? qr->toImage() : QImage());
+      view.drawWithText(value);
+      auto pdf = view.getImage();
+      out->push_back(pdf ? pdf->toImage() : QImage());
+    }
+  };
+  std::vector<QImage> serial, a, b, c;
+  work(3, &serial);
+  std::thread t1(work, 3, &a), t2(work, 3, &b), t3(work, 3, &c);
+  t1.join();
+  t2.join();
+  t3.join();
+  ASSERT_EQ(serial.size(), 24u);
+  for (size_t i = 0; i < serial.size(); ++i) {
+    ASSERT_FALSE(serial[i].isNull()) << i;
+    EXPECT_EQ(a[i], serial[i]) << i;
+    EXPECT_EQ(b[i], serial[i]) << i;
+    EXPECT_EQ(c[i], serial[i]) << i;
+  }
+}
