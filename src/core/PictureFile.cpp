@@ -20,5 +20,8 @@ QImage loadPictureFile(const QString& path) {
   reader.setAllocationLimit(kPictureAllocationLimitMB);
   reader.setAutoTransform(true);
   QImage image = reader.read();
+  // The reader marks a file named "name@2x.png" as a picture for a dense
+  // screen; the card sizes every picture by its pixels.
+  image.setDevicePixelRatio(1.0);
   return image;
 }

@@ -277,7 +277,10 @@ QImage ImageProcesser::imageRotated(const QImage& picture, float degrees) {
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
   painter.translate(size.width() / 2.0, size.height() / 2.0);
   painter.rotate(-a);  // y points down: a negative Qt angle turns counter-clockwise on screen
-  painter.drawImage(QPointF(-picture.width() / 2.0, -picture.height() / 2.0), picture);
+  // Pixel rectangles on both sides, whatever device pixel ratio the picture carries.
+  painter.drawImage(
+      QRectF(-picture.width() / 2.0, -picture.height() / 2.0, picture.width(), picture.height()), picture,
+      QRectF(picture.rect()));
   painter.end();
   return out;
 }

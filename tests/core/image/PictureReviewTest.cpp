@@ -16,6 +16,7 @@
 #include "core/CardHost.h"
 #include "core/SKTBarcode.h"
 #include "core/SKTImage.h"
+#include "core/image/ImageProcesser.h"
 
 namespace {
 
@@ -134,4 +135,31 @@ TEST(PictureReview, ArchivedPictureIsClampedWhenRead) {
   EXPECT_EQ(image._contents.size(), QSize(724, 468));
   EXPECT_EQ(image.pictureSize(), QSizeF(724, 468));
   EXPECT_EQ(QColor(image._contents.pixel(700, 400)), QColor(0, 90, 0));
+}
+
+TEST(PictureReview, HighResolutionFileNamesAreSizedByTheirPixels) {
+  // Qt's reader marks "name@2x.png" as a picture for a 2x screen; a card sizes
+  // pictures by their pixels, and a turned picture must still fill its bounds.
+  QTemporaryDir dir;
+  QImage marked = solid(40, 20, qRgb(0, 0, 220));
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 20; ++x) marked.setPixel(x, y, qRgb(220, 0, 0));
+  const QString path = dir.filePath("logo@2x.png");
+  ASSERT_TRUE(marked.save(path, "PNG"));
+  auto img = SKTImage::initWithPath(QPointF(40, 30), path);
+  EXPECT_EQ(img->bounds(), QRectF(20, 20, 40, 20));
+  img->_isDrawingStroke = false;
+  img->rotate_image = 90.0f;  // red quarter from top left to bottom left; the whole bounds covered
+  const QImage out = draw(*img);
+  EXPECT_EQ(out.pixel(21, 38), qRgb(220, 0, 0));
+  EXPECT_EQ(out.pixel(58, 38), qRgb(0, 0, 220));
+  EXPECT_EQ(out.pixel(21, 21), qRgb(0, 0, 220));
+  EXPECT_EQ(out.pixel(58, 21), qRgb(0, 0, 220));
+  // The turn itself works on pixels whatever the picture says of its screen.
+  QImage dense = marked;
+  dense.setDevicePixelRatio(2.0);
+  const QImage turned = ImageProcesser::imageRotated(dense, 90).convertToFormat(QImage::Format_ARGB32);
+  ASSERT_EQ(turned.size(), QSize(20, 40));
+  EXPECT_EQ(turned.pixel(2, 37), qRgb(220, 0, 0));
+  EXPECT_EQ(turned.pixel(17, 2), qRgb(0, 0, 220));
 }
