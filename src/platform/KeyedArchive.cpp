@@ -387,6 +387,18 @@ QByteArray KeyedArchiveWriter::finishXml() const {
   return toXmlPropertyList(archive());
 }
 
+QByteArray archivedDataWithRootColor(const KeyedColor& color) {
+  KeyedArchiveWriter writer;
+  writer.setRoot(writer.color(color));
+  return writer.finish();
+}
+
+QByteArray archivedDataWithRootFont(const KeyedFont& font) {
+  KeyedArchiveWriter writer;
+  writer.setRoot(writer.font(font));
+  return writer.finish();
+}
+
 // ---------------------------------------------------------------- reader
 
 bool KeyedArchiveReader::load(const QByteArray& bytes, qsizetype byteLimit) {
@@ -770,6 +782,18 @@ std::optional<KeyedImage> KeyedObject::toImage() const {
   image.encoded = *bytes;
   image.size = getSize("NSSize").value_or(QSizeF());
   return image;
+}
+
+std::optional<KeyedColor> unarchivedRootColor(const QByteArray& data) {
+  KeyedArchiveReader reader;
+  if (!reader.load(data)) return std::nullopt;
+  return reader.root().toColor();
+}
+
+std::optional<KeyedFont> unarchivedRootFont(const QByteArray& data) {
+  KeyedArchiveReader reader;
+  if (!reader.load(data)) return std::nullopt;
+  return reader.root().toFont();
 }
 
 }  // namespace platform

@@ -187,6 +187,9 @@ class KeyedArchiveWriter {
   KeyedRef dictionary(const std::vector<std::pair<QString, KeyedRef>>& items,
                       const QString& className = "NSDictionary");
 
+  // Makes an object stored with one of the calls above the root.
+  void setRoot(KeyedRef ref) { root_ = ref.uid; }
+
   // The archive as a binary property list.
   QByteArray finish() const;
   // The same archive as an XML property list (for reading by eye).
@@ -288,5 +291,13 @@ class KeyedArchiveReader {
   quint64 root_ = 0;
   QString error_;
 };
+
+// Archives whose root is one colour or one font, laid out as the colours and
+// fonts inside other archives. The readers give nullopt for anything but a
+// sound archive whose root is an NSColor (NSFont).
+QByteArray archivedDataWithRootColor(const KeyedColor& color);
+QByteArray archivedDataWithRootFont(const KeyedFont& font);
+std::optional<KeyedColor> unarchivedRootColor(const QByteArray& data);
+std::optional<KeyedFont> unarchivedRootFont(const QByteArray& data);
 
 }  // namespace platform

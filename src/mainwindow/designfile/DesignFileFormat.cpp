@@ -1,6 +1,5 @@
 #include "mainwindow/designfile/DesignFileFormat.h"
 
-#include <charconv>
 #include <cmath>
 #include <exception>
 
@@ -16,55 +15,17 @@ using platform::PlistValue;
 
 // ---------------------------------------------------------------- colours and fonts
 
-namespace {
-
-QString shortestFloat(float v) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-  return QString::fromLatin1(buffer, result.ptr - buffer);
-}
-
-// The NSRGB bytes of a colour: "r g b a" in ASCII with a trailing NUL.
-QByteArray rgbBytes(const platform::KeyedColor& c) {
-  QByteArray bytes = (shortestFloat(c.red) + u' ' + shortestFloat(c.green) + u' ' + shortestFloat(c.blue) +
-                      u' ' + shortestFloat(c.alpha))
-                         .toLatin1();
-  bytes.append('\0');
-  return bytes;
-}
-
-std::optional<platform::KeyedObject> archiveRoot(const QByteArray& data, const QString& className) {
-  platform::KeyedArchiveReader reader;
-  if (!reader.load(data)) return std::nullopt;
-  const platform::KeyedObject root = reader.root();
-  if (!root.isValid() || !root.isKindOf(className)) return std::nullopt;
-  return root;
-}
-
-}  // namespace
-
 QByteArray archivedColor(const QColor& color) {
-  platform::KeyedArchiveWriter writer;
-  auto& root = writer.root(QStringLiteral("NSColor"));
-  const auto keyed = platform::KeyedColor::fromQColor(color.isValid() ? color : QColor(Qt::black));
-  root.setInt(QStringLiteral("NSColorSpace"), keyed.colorSpace);
-  root.setBytes(QStringLiteral("NSRGB"), rgbBytes(keyed));
-  return writer.finish();
+  return platform::archivedDataWithRootColor(
+      platform::KeyedColor::fromQColor(color.isValid() ? color : QColor(Qt::black)));
 }
 
 QByteArray archivedFont(const CardFont& font) {
-  platform::KeyedArchiveWriter writer;
-  auto& root = writer.root(QStringLiteral("NSFont"));
-  root.setString(QStringLiteral("NSName"), font.name.isNull() ? QStringLiteral("") : font.name);
-  root.setDouble(QStringLiteral("NSSize"), font.size);
-  root.setInt(QStringLiteral("NSfFlags"), 16);
-  return writer.finish();
+  return platform::archivedDataWithRootFont(platform::KeyedFont{font.name, font.size});
 }
 
 std::optional<QColor> colorFromArchive(const QByteArray& data) {
-  const auto root = archiveRoot(data, QStringLiteral("NSColor"));
-  if (!root) return std::nullopt;
-  const auto keyed = root->toColor();
+  const auto keyed = platform::unarchivedRootColor(data);
   if (!keyed) return std::nullopt;
   for (float component : {keyed->red, keyed->green, keyed->blue, keyed->alpha})
     if (!std::isfinite(component)) return std::nullopt;
@@ -74,9 +35,7 @@ std::optional<QColor> colorFromArchive(const QByteArray& data) {
 }
 
 std::optional<CardFont> fontFromArchive(const QByteArray& data) {
-  const auto root = archiveRoot(data, QStringLiteral("NSFont"));
-  if (!root) return std::nullopt;
-  const auto keyed = root->toFont();
+  const auto keyed = platform::unarchivedRootFont(data);
   if (!keyed) return std::nullopt;
   if (!std::isfinite(keyed->size) || keyed->size < 0.0 || keyed->size > kMaxFontSize) return std::nullopt;
   return CardFont{keyed->name, keyed->size};
