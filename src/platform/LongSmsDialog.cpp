@@ -61,8 +61,9 @@ Long_SMS_Dlg::Long_SMS_Dlg(QWidget* parent) : QDialog(parent) {
 int Long_SMS_Dlg::Open_Long_sms_Dialog() {
   // Workers ask too: the window is shown on the GUI thread while they wait.
   const QString what = title_val.isNull() ? Cutom_Msg_Title() : title_val + " (answered No)";
-  return platform::onGuiThread(
-      [this] {
+  int code = 0;
+  const bool shown = platform::runOnGuiThread(
+      [this, &code] {
         const bool question = !title_val.isNull();
         if (question) {
           _Msg_Title->setText(title_val);
@@ -73,15 +74,20 @@ int Long_SMS_Dlg::Open_Long_sms_Dialog() {
         }
         no_button->setVisible(question);
         apply_chk->setVisible(apply_chk_show);
-        // The question set-up is used up by this opening.
-        title_val = QString();
-        msg_val_str = QString();
-        apply_chk_show = false;
-        const int code = platform::messageHost().runModal(*this);
+        useUpQuestion();
+        code = platform::messageHost().runModal(*this) == 1 ? 1 : 0;
         hide();
-        return code == 1 ? 1 : 0;
       },
       what);
+  // A box that could no longer be shown still uses up its question.
+  if (!shown) useUpQuestion();
+  return code;
+}
+
+void Long_SMS_Dlg::useUpQuestion() {
+  title_val = QString();
+  msg_val_str = QString();
+  apply_chk_show = false;
 }
 
 void Long_SMS_Dlg::OKPressed() {

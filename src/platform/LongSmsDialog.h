@@ -44,4 +44,6 @@ class Long_SMS_Dlg : public QDialog {
 
  private:
   explicit Long_SMS_Dlg(QWidget* parent = nullptr);
+  // The question set-up holds for one opening only.
+  void useUpQuestion();
 };

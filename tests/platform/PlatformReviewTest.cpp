@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -13,9 +17,11 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/FileHelpers.h"
 #include "platform/KeyedArchive.h"
 #include "platform/LongSmsDialog.h"
 #include "platform/Messages.h"
+#include "platform/ResourceFolder.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
 
@@ -214,4 +220,56 @@ TEST(PlatformReview, ClassDescriptionPosingAsAnObjectIsRefused) {
       EXPECT_EQ(r.errorString(), "keyed archive has a bad class description");
     }
   }
+}
+
+TEST(PlatformReview, SeedingStaysInsideTheShippedTreeAndKeepsWhatTheUserHas) {
+  QTemporaryDir outside, shipped, user;
+  ASSERT_TRUE(QDir(outside.path()).mkpath("secrets"));
+  QFile secret(outside.filePath("secrets/key.txt"));
+  ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+  secret.write("private");
+  secret.close();
+  ASSERT_TRUE(QDir(shipped.path()).mkpath("LibraryImage"));
+  QFile pic(shipped.filePath("LibraryImage/rose.png"));
+  ASSERT_TRUE(pic.open(QIODevice::WriteOnly));
+  pic.write("png");
+  pic.close();
+  // Links in the shipped tree that lead out of it.
+  ASSERT_TRUE(QFile::link(outside.filePath("secrets"), shipped.filePath("Background")));
+  ASSERT_TRUE(QFile::link(outside.filePath("secrets/key.txt"), shipped.filePath("LibraryImage/key.png")));
+  // The user's own entries under shipped names: a link and a file.
+  ASSERT_TRUE(QDir(user.path()).mkpath("LibraryImage"));
+  ASSERT_TRUE(QFile::link(outside.filePath("gone.png"), user.filePath("LibraryImage/rose.png")));
+
+  QString error;
+  ASSERT_TRUE(platform::seedFolder(shipped.path(), user.path(), &error)) << error.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(user.filePath("Background/key.txt")));
+  EXPECT_FALSE(QFileInfo::exists(user.filePath("LibraryImage/key.png")));
+  EXPECT_FALSE(QFileInfo(user.filePath("LibraryImage/key.png")).isSymLink());
+  // The user's dangling link is left as it is, and nothing was written through it.
+  EXPECT_TRUE(QFileInfo(user.filePath("LibraryImage/rose.png")).isSymLink());
+  EXPECT_FALSE(QFileInfo::exists(outside.filePath("gone.png")));
+}
+
+TEST(PlatformReview, LongSmsQuestionAfterTheEventLoopEndedIsAnsweredNoAndUsedUp) {
+  testing_support::ScriptedHost host;
+  Long_SMS_Dlg& dlg = Long_SMS_Dlg::defaultInstance();
+  int modals = 0;
+  host.queueModal([&](QDialog&) { return ++modals; });
+  runAndEndTheEventLoop();
+  auto answer = std::async(std::launch::async, [&dlg] {
+    dlg.title_val = "Replace?";
+    dlg.msg_val_str = "The series exists.";
+    dlg.apply_chk_show = true;
+    return dlg.Open_Long_sms_Dialog();
+  });
+  const bool finished = answer.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!finished)
+    serveUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+  ASSERT_TRUE(finished);
+  EXPECT_EQ(answer.get(), 0);
+  EXPECT_EQ(modals, 0);
+  EXPECT_TRUE(dlg.title_val.isNull());
+  EXPECT_FALSE(dlg.apply_chk_show);
+  QCoreApplication::processEvents();
 }
