@@ -83,7 +83,8 @@ int DataSourceTable::tableRowCount() const {
 
 QString DataSourceTable::value(int row, int column) const {
   QMutexLocker lock(&mutex_);
-  if (row < 0 || row >= rows_.size()) return QString();
+  // A negative column is no column (an object bound to nothing), never the row number.
+  if (row < 0 || row >= rows_.size() || column < 0) return QString();
   return rows_[row].value(keyForIndex(column));
 }
 

@@ -63,7 +63,8 @@ class DataSourceTable : public QAbstractTableModel {
   int tableRowCount() const;
   bool hasRows() const { return tableRowCount() > 0; }
 
-  // The cell of row r for reader index c; "" when the row or key is missing.
+  // The cell of row r for reader index c; "" when the row or key is missing
+  // or c is negative.
   QString value(int row, int column) const;
 
   // Appends one row: "Extension" = row count + 1, then "Column1".."Column<n>"
