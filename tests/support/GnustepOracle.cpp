@@ -84,24 +84,29 @@ GnustepRun runGnustepProgram(const QString& objcSource, const QStringList& args,
     static QMutex compileMutex;
     QMutexLocker lock(&compileMutex);
     if (!QFileInfo::exists(exe)) {
-      const QString src = dir + "/oracle-" + hash + ".m";
+      // Test programs run side by side: each process compiles from its own
+      // copy of the source, and the finished program is renamed into place.
+      const QString pid = QString::number(QCoreApplication::applicationPid());
+      const QString src = dir + "/oracle-" + hash + "." + pid + ".m";
       QFile f(src);
       if (!f.open(QIODevice::WriteOnly) || f.write(source) != source.size()) {
         run.problem = "cannot write " + src;
         return run;
       }
       f.close();
-      const QString partial = exe + ".part" + QString::number(QCoreApplication::applicationPid());
+      const QString partial = exe + ".part" + pid;
       QProcess cc;
       cc.setProcessChannelMode(QProcess::MergedChannels);
       cc.start("gcc", flags.compile + QStringList{"-x", "objective-c", src, "-o", partial} + flags.link);
-      if (!cc.waitForStarted(10000) || !cc.waitForFinished(120000) || cc.exitCode() != 0) {
+      const bool compiled = cc.waitForStarted(10000) && cc.waitForFinished(120000) && cc.exitCode() == 0;
+      QFile::remove(src);
+      if (!compiled) {
         run.err = cc.readAll();
         run.problem = "the Objective-C program did not compile:\n" + QString::fromLocal8Bit(run.err);
         QFile::remove(partial);
         return run;
       }
-      QFile::rename(partial, exe);
+      if (!QFile::rename(partial, exe)) QFile::remove(partial);  // another process was quicker
     }
   }
   QProcess p;
