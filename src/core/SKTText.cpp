@@ -41,6 +41,53 @@ std::optional<QString> SKTText::presentablePropertyNameForKey(const QString& key
   return SKTGraphic::presentablePropertyNameForKey(key);
 }
 
+QVariant SKTText::valueForKey(const QString& key) {
+  if (key == SKTKeys::undoContents) return undoContents();
+  return SKTGraphic::valueForKey(key);
+}
+
+void SKTText::setValueForKey(const QString& key, const QVariant& value) {
+  if (key == SKTKeys::undoContents)
+    setUndoContents(value.toString());
+  else
+    SKTGraphic::setValueForKey(key, value);
+}
+
+QStringList SKTText::keysAffectedByKey(const QString& key) const {
+  QStringList keys = SKTGraphic::keysAffectedByKey(key);
+  if (key == SKTKeys::undoContents) keys << SKTKeys::drawingContents;
+  return keys;
+}
+
+QString SKTText::undoContents() {
+  return Text_contents()->string;
+}
+
+void SKTText::setUndoContents(const QString& contents) {
+  setScriptingContents(contents);
+}
+
+void SKTText::setScriptingContents(const QString& contents) {
+  ChangeScope change(*this);  // the watched key set and the characters: one change, one undo entry
+  willChangeScriptingContents();
+  Text_contents()->string = contents;
+  didChangeScriptingContents();
+}
+
+void SKTText::willChangeScriptingContents() {
+  willChangeValueForKey(SKTKeys::keysForValuesToObserveForUndo);
+  _contentsBeingChangedByScripting = true;
+  didChangeValueForKey(SKTKeys::keysForValuesToObserveForUndo);
+  willChangeValueForKey(SKTKeys::undoContents);
+}
+
+void SKTText::didChangeScriptingContents() {
+  didChangeValueForKey(SKTKeys::undoContents);
+  willChangeValueForKey(SKTKeys::keysForValuesToObserveForUndo);
+  _contentsBeingChangedByScripting = false;
+  didChangeValueForKey(SKTKeys::keysForValuesToObserveForUndo);
+}
+
 void SKTText::setBoundsBeingChangedToMatchContents(bool changing) {
   willChangeValueForKey(SKTKeys::keysForValuesToObserveForUndo);
   _boundsBeingChangedToMatchContents = changing;

@@ -20,6 +20,22 @@ class SKTText : public SKTGraphic {
   QVariantMap properties() const override;
   QStringList keysForValuesToObserveForUndo() const override;
   std::optional<QString> presentablePropertyNameForKey(const QString& key) const override;
+  // "undoContents" besides the base keys.
+  QVariant valueForKey(const QString& key) override;
+  void setValueForKey(const QString& key, const QVariant& value) override;
+  QStringList keysAffectedByKey(const QString& key) const override;
+
+  // The characters of the text storage, as the undo system records them, and
+  // their replacement (through setScriptingContents, so it is undoable).
+  QString undoContents();
+  void setUndoContents(const QString& contents);
+
+  // Replaces every character of the text storage. While it runs, the undo
+  // system watches "undoContents", so the change becomes one undo entry
+  // named "Text".
+  void setScriptingContents(const QString& contents);
+  void willChangeScriptingContents();
+  void didChangeScriptingContents();
 
   // While the height is being matched to the contents, "bounds" is not
   // observed for undo; each change of the flag is announced as a change of

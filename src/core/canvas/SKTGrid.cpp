@@ -17,7 +17,8 @@ void SKTGrid::setColor(const QColor& color) {
 }
 
 void SKTGrid::setSpacing(double spacing) {
-  if (spacing == _spacing || std::isnan(spacing)) return;
+  // A spacing that is not a finite number can be neither drawn nor snapped to.
+  if (spacing == _spacing || !std::isfinite(spacing)) return;
   _spacing = spacing;
   if (_spacing > 0 && !_isAlwaysShown) _hidingTimer.start();  // (re)starts the 1 s moment
   emit anyChanged();

@@ -6,6 +6,7 @@
 #include "core/SKTText.h"
 #include "core/render/PaintStyle.h"
 #include "core/render/TextLook.h"
+#include "platform/StringHelpers.h"
 
 void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) {
   if (!ctrl_is_visible) return;
@@ -24,7 +25,7 @@ void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
   }
   // The characters of the text storage; a storage not made yet would be made
   // from Text_Value, so that is read instead (drawing never writes into the graphic).
-  const QString s = (_Text_contents ? _Text_contents->string : Text_Value).trimmed();
+  const QString s = Trim_Str(_Text_contents ? _Text_contents->string : Text_Value);
   if (s.isEmpty()) return;
 
   painter.save();
@@ -59,6 +60,7 @@ QSizeF SKTText::naturalSize() {
 
 void SKTText::setHeightToMatchContents() {
   const QSizeF natural = naturalSize();
+  ChangeScope change(*this);  // the watched key set and the bounds: one change
   setBoundsBeingChangedToMatchContents(true);
   const QRectF b = bounds();
   setBounds(QRectF(b.x(), b.y(), b.width(), natural.height()));

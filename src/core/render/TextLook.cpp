@@ -11,6 +11,17 @@
 
 namespace text_look {
 
+namespace {
+// Line breaks as the layout knows them; a Windows line end ("\r\n", as text
+// from spreadsheets and series files may carry) is one break, not two.
+QString withLineSeparators(QString text) {
+  text.replace(QStringLiteral("\r\n"), QString(QChar::LineSeparator));
+  text.replace(QLatin1Char('\n'), QChar::LineSeparator);
+  text.replace(QLatin1Char('\r'), QChar::LineSeparator);
+  return text;
+}
+}  // namespace
+
 QString applyCaseTransform(const QString& text, int transform) {
   switch (transform) {
     case 1:
@@ -20,14 +31,16 @@ QString applyCaseTransform(const QString& text, int transform) {
     case 3: {
       QString out;
       out.reserve(text.size());
+      // A word runs from one blank or line break to the next, so "don't"
+      // stays one word ("Don't") and "anna-maria" becomes "Anna-maria".
       bool wordStart = true;
       for (QChar ch : text) {
-        if (ch.isLetterOrNumber()) {
-          out += wordStart ? ch.toUpper() : ch.toLower();
-          wordStart = false;
-        } else {
+        if (ch.isSpace()) {
           out += ch;
           wordStart = true;
+        } else {
+          out += wordStart ? ch.toUpper() : ch.toLower();
+          wordStart = false;
         }
       }
       return out;
@@ -72,9 +85,7 @@ void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, 
   if (rect.width() <= 0 || rect.height() <= 0 || text.isEmpty()) return;
   QFont font = fontForDevice(cardFont, painter.device());
   if (std::isfinite(kerning) && kerning != 0) font.setLetterSpacing(QFont::AbsoluteSpacing, kerning);
-  QString body = text;
-  body.replace(QLatin1Char('\n'), QChar::LineSeparator);
-  body.replace(QLatin1Char('\r'), QChar::LineSeparator);
+  const QString body = withLineSeparators(text);
   QTextLayout layout(body, font, painter.device());
   QTextOption option(alignmentForCode(alignment));
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -109,9 +120,7 @@ QSizeF naturalSize(const QString& text, const CardFont& cardFont, double width) 
     return img;
   }();
   const QFont font = fontForDevice(cardFont, &device);
-  QString body = text;
-  body.replace(QLatin1Char('\n'), QChar::LineSeparator);
-  body.replace(QLatin1Char('\r'), QChar::LineSeparator);
+  const QString body = withLineSeparators(text);
   QTextLayout layout(body, font, const_cast<QImage*>(&device));
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
