@@ -1,9 +1,44 @@
 // The program: sets up the resource folder and opens the main window.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QSocketNotifier>
+#include <csignal>
 
 #include "mainwindow/SKTWindowController.h"
 #include "platform/MessageHost.h"
 #include "platform/ResourceFolder.h"
+
+namespace {
+
+// A termination request (logout, kill, Ctrl+C in a terminal) ends the event
+// loop like the last window closing, so the window and the document are torn
+// down in order. The signal handler only writes one byte into a pipe.
+int gQuitPipe[2] = {-1, -1};
+
+void requestQuit(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = ::write(gQuitPipe[1], &byte, 1);
+}
+
+void quitOnTerminationSignals(QApplication& app) {
+  if (::pipe2(gQuitPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(gQuitPipe[0], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+    char buffer[16];
+    while (::read(gQuitPipe[0], buffer, sizeof buffer) > 0) {
+    }
+    QCoreApplication::quit();
+  });
+  struct sigaction action = {};
+  action.sa_handler = requestQuit;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
@@ -14,6 +49,7 @@ int main(int argc, char* argv[]) {
     platform::messageHost().showMessage(QStringLiteral("Can not access Vexmo Data file."));
     return 1;
   }
+  quitOnTerminationSignals(app);
   SKTWindowController window;
   window.show();
   return app.exec();
