@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <sstream>
 #include <thread>
 
@@ -251,4 +252,92 @@ TEST(TwoDReviewThreads, RoutesRenderSideBySide) {
     EXPECT_EQ(b[i], serial[i]) << i;
     EXPECT_EQ(c[i], serial[i]) << i;
   }
+}
+
+// Every format title and encoding title the dialog offers, with a spread of values:
+// either a symbol of the chosen size that reads back, or one failure line and the report.
+TEST(TwoDReviewDataMatrixRoute, EveryFormatAndEncodingTitle) {
+  QStringList formats = {QStringLiteral("Auto")};
+  for (int side :
+       {10, 12, 14, 16, 18, 20, 22, 24, 26, 32, 36, 40, 44, 48, 52, 64, 72, 80, 88, 96, 104, 120, 132, 144})
+    formats << QStringLiteral("C%1X%1").arg(side);
+  formats << QStringLiteral("C8X18") << QStringLiteral("C8X32") << QStringLiteral("C12X26")
+          << QStringLiteral("C12X36") << QStringLiteral("C16X36") << QStringLiteral("C16X48");
+  ASSERT_EQ(formats.size(), 31);
+  const QStringList encodings = {QStringLiteral("Auto"), QStringLiteral("Ascii"), QStringLiteral("C40"),
+                                 QStringLiteral("Text"), QStringLiteral("Base256")};
+  const QStringList values = {QStringLiteral("A"), QStringLiteral("card 7"),
+                              QStringLiteral("QUVO GRATULO 2026"),
+                              QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"
+                                                "e an alle"),
+                              QStringLiteral("1234567890123456789012345678901234567890")};
+  const std::vector<std::string> failureLines = {"Cannot make barcode fit ", "Barcode too long for "};
+  int produced = 0, refused = 0;
+  for (const QString& format : formats) {
+    int rows = 0, columns = 0;
+    parseDataMatrixFormat(format, &rows, &columns);
+    for (const QString& encoding : encodings) {
+      for (const QString& value : values) {
+        std::ostringstream out, err;
+        const auto render = drawDataMatrixBarcode(value, format, encoding, 1, 72, out, err);
+        const std::string where =
+            (format + QLatin1Char(' ') + encoding + QLatin1Char(' ') + value).toStdString();
+        if (render.picture) {
+          ++produced;
+          ASSERT_TRUE(render.symbol) << where;
+          EXPECT_TRUE(out.str().empty() && err.str().empty()) << where;
+          if (rows) {
+            EXPECT_EQ(render.symbol->height, rows) << where;
+            EXPECT_EQ(render.symbol->width, columns) << where;
+          }
+          if (render.symbol->width == 144) continue;  // zxing reads 144x144 with another block layout
+          const QImage image = twodtest::gridImage(render.symbol->toModuleGrid(), 2, 2);
+          EXPECT_EQ(twodtest::decode(image, ZXing::BarcodeFormat::DataMatrix), value.toUtf8().toStdString())
+              << where;
+        } else {
+          ++refused;
+          EXPECT_FALSE(render.symbol) << where;
+          EXPECT_NE(rows, 0) << "no automatic size fits " << where;
+          const std::string e = err.str();
+          const bool known = std::any_of(failureLines.begin(), failureLines.end(),
+                                         [&](const std::string& l) { return e.rfind(l, 0) == 0; });
+          EXPECT_TRUE(known) << where << ": " << e;
+          EXPECT_TRUE(e.size() > 20 && e.substr(e.size() - 20) == "No barcode produced\n") << where;
+          EXPECT_EQ(
+              out.str().rfind("Size    : " + std::to_string(columns) + "x" + std::to_string(rows) + "\n", 0),
+              0u)
+              << where;
+        }
+      }
+    }
+  }
+  EXPECT_GT(produced, 500);
+  EXPECT_GT(refused, 20);
+}
+
+// The level asked for is a floor: out-of-range levels are brought into 0-8, and a
+// symbol whose rows leave room uses the highest level that fits. Every picture reads back.
+TEST(TwoDReviewPdf417View, LevelsAndFramesOfTheDialog) {
+  const QString value = QStringLiteral("Invoice 2026-0042, Gratulo");
+  for (int level : {-5, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 40}) {
+    pdf417View view(QSizeF(300, 90));
+    view.setErrorLevel(level);
+    ASSERT_EQ(view.drawWithText(value), pdf417View::kReady) << level;
+    const pdf417param& p = view.param();
+    EXPECT_GE(p.errorLevel, std::clamp(level, 0, 8)) << level;
+    EXPECT_LE(p.errorLevel, 8) << level;
+    EXPECT_LE(p.lenCodewords, p.codeRows * p.codeColumns);
+    EXPECT_EQ(p.codeRows * p.codeColumns, p.lenCodewords) << "the check codewords fill the last row";
+    const auto picture = view.getImage();
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->size(), QSizeF(300, 90));
+    EXPECT_EQ(picture->pixelSize(), QSize(2500, 750));
+    const QImage image = twodtest::gridImage(picture->grid(), 2, 2)
+                             .scaled(picture->grid().width * 2 + 8, picture->grid().height * 6 + 8);
+    EXPECT_EQ(twodtest::decode(image, ZXing::BarcodeFormat::PDF417), value.toStdString()) << level;
+  }
+  // Frames of no size still give a picture of at least one point a side.
+  pdf417View tiny(QSizeF(0, -3));
+  ASSERT_EQ(tiny.drawWithText(QStringLiteral("tiny")), pdf417View::kReady);
+  EXPECT_EQ(tiny.getImage()->size(), QSizeF(1, 1));
 }
