@@ -29,7 +29,12 @@ float lineHeightInches(const QFont& font) {
 
 float textWidth(const QString& text, const QFont& font) {
   if (text.isEmpty()) return 0.0f;
-  return static_cast<float>(QFontMetricsF(pointFont(font)).horizontalAdvance(text));
+  // Kerning 0: no pair kerning, no extra letter spacing, as the text is drawn
+  // before its letter spacing is added.
+  QFont plain = pointFont(font);
+  plain.setKerning(false);
+  plain.setLetterSpacing(QFont::AbsoluteSpacing, 0.0);
+  return static_cast<float>(QFontMetricsF(plain).horizontalAdvance(text));
 }
 
 }  // namespace textmetrics

@@ -167,8 +167,23 @@ void QVBBarcodeOffscreenView::drawCaption(QPainter& painter, double lastRunHeigh
   const double w = b.barWidth();
   const double width = b.width();
 
-  if (!left.isEmpty())
-    pen.drawAt(left, s.value_font, 0.0, s.bar_val_clr, b.firstBar() * 0.25 + s.LR_margin, captionY + 3);
+  // Where the bars begin and end, in points from the view's left edge.
+  const double barsLength = static_cast<double>(b.completeBarcode().size()) * w;
+  const double barsStart = (frame_.width() - barsLength) / 2.0;
+  const double barsEnd = barsStart + barsLength;
+
+  // The left caption stands at its place in the margin, but never on the bars:
+  // with a wide font or no left/right margin it moves left, at most to the
+  // picture's edge.
+  if (!left.isEmpty()) {
+    const double leftWidth = TextPen::width(left, s.value_font);
+    const double x =
+        std::max(0.0, std::min(b.firstBar() * 0.25 + s.LR_margin, barsStart - 2.0 * w - leftWidth));
+    pen.drawAt(left, s.value_font, 0.0, s.bar_val_clr, x, captionY + 3);
+  }
+
+  // Right edge of the ink of the caption pieces placed one by one.
+  double piecesEnd = 0.0;
 
   if (!centre.isEmpty()) {
     const QStringList pieces = centre.split(QLatin1Char('\t'));
@@ -188,18 +203,20 @@ void QVBBarcodeOffscreenView::drawCaption(QPainter& painter, double lastRunHeigh
         if (piece.isEmpty()) continue;  // an empty piece draws nothing
         const double p = TextPen::width(piece, s.value_font);
         const double k = (S - p) / (2.0 * piece.size());
-        pen.drawAt(piece, s.value_font, 1.3 * k, s.bar_val_clr,
-                   3 * k + F + (i + 1) * I * w + i * S + s.LR_margin, captionY);
+        const double origin = 3 * k + F + (i + 1) * I * w + i * S + s.LR_margin;
+        pen.drawAt(piece, s.value_font, 1.3 * k, s.bar_val_clr, origin, captionY);
+        piecesEnd = std::max(piecesEnd, origin + p + 1.3 * k * static_cast<double>(piece.size() - 1));
       }
     }
   }
 
-  // The right caption stands two modules after the last bar. (Placed from the
-  // barcode's width, which the designer has by now replaced with the whole
-  // picture width, it would fall off the picture's right edge.)
+  // The right caption stands two modules after the last bar, or after the last
+  // caption piece where that reaches further, and inside the picture. (Placed
+  // from the barcode's width, which the designer has by now replaced with the
+  // whole picture width, it would fall off the picture's right edge.)
   if (!right.isEmpty()) {
-    const double barsEnd = (frame_.width() + static_cast<double>(b.completeBarcode().size()) * w) / 2.0;
-    const double x = std::min(barsEnd + 2.0 * w, frame_.width() - TextPen::width(right, s.value_font));
+    const double x = std::min(std::max(barsEnd, piecesEnd) + 2.0 * w,
+                              frame_.width() - TextPen::width(right, s.value_font));
     pen.drawAt(right, s.value_font, 0.0, s.bar_val_clr, x, captionY + 3);
   }
 }
@@ -208,14 +225,22 @@ void QVBBarcodeOffscreenView::drawHeaderAndFooter(QPainter& painter) const {
   const QVBBarcode& b = barcode_;
   const BarcodeDrawingState& s = state_;
   const TextPen pen(painter, frame_.height());
+  // Header and footer are spaced by 2 points a letter, but they were measured
+  // without that spacing: a text as wide as the picture gets less spacing, so
+  // that it is not cut at the picture's edges.
+  auto spacing = [&](const QString& text, const QFont& font) {
+    if (text.isEmpty()) return 2.0;
+    const double room = (frame_.width() - TextPen::width(text, font)) / static_cast<double>(text.size());
+    return std::clamp(room, 0.0, 2.0);
+  };
   if (b.printsHeader()) {
     const double Hh = b.headerHeight() * 72.0;
-    pen.drawIn(b.header(), s.header_font, 2.0, s.bar_hdr_clr, alignmentFor(s.align_hdr), 0,
-               frame_.height() - Hh - s.TB_margin, frame_.width());
+    pen.drawIn(b.header(), s.header_font, spacing(b.header(), s.header_font), s.bar_hdr_clr,
+               alignmentFor(s.align_hdr), 0, frame_.height() - Hh - s.TB_margin, frame_.width());
   }
   if (b.printsFooter())
-    pen.drawIn(b.footer(), s.footer_font, 2.0, s.bar_ftr_clr, alignmentFor(s.align_ftr), 0, s.TB_margin,
-               frame_.width());
+    pen.drawIn(b.footer(), s.footer_font, spacing(b.footer(), s.footer_font), s.bar_ftr_clr,
+               alignmentFor(s.align_ftr), 0, s.TB_margin, frame_.width());
 }
 
 BarcodePicture imageFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingState& state) {

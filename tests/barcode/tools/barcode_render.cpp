@@ -4,6 +4,8 @@
 //
 //   barcode_render <symbology> <value> out.png [out.svg] [--dpi N] [--no-caption]
 //                  [--header TEXT] [--footer TEXT] [--bar-width POINTS] [--margin POINTS]
+//                  [--bar-height POINTS] [--tb-margin POINTS] [--font-size POINTS]
+//                  [--caption-top] [--no-spread] [--align-header NAME] [--align-footer NAME]
 //
 // <symbology> is a designer name such as "Code 128" or "EAN-13"; --list prints them.
 
@@ -22,6 +24,9 @@ int usage() {
                "usage: barcode_render <symbology> <value> out.png [out.svg] [--dpi N] [--no-caption]\n"
                "                      [--header TEXT] [--footer TEXT] [--bar-width POINTS]\n"
                "                      [--margin POINTS]  (left/right margin, 12 by default)\n"
+               "                      [--bar-height POINTS] [--tb-margin POINTS] [--font-size POINTS]\n"
+               "                      [--caption-top] [--no-spread] [--align-header Left|Center|Right]\n"
+               "                      [--align-footer Left|Center|Right]\n"
                "       barcode_render --list\n");
   return 2;
 }
@@ -50,6 +55,23 @@ int main(int argc, char** argv) {
       state.LR_margin = next().toFloat();
     else if (a == QLatin1String("--no-caption"))
       options.caption = false;
+    else if (a == QLatin1String("--bar-height"))
+      options.barHeight = next().toFloat();
+    else if (a == QLatin1String("--tb-margin"))
+      state.TB_margin = next().toFloat();
+    else if (a == QLatin1String("--font-size")) {
+      const double size = next().toDouble();
+      if (size > 0 && size < 200)
+        for (QFont* font : {&state.value_font, &state.header_font, &state.footer_font})
+          font->setPointSizeF(size);
+    } else if (a == QLatin1String("--caption-top"))
+      state.showinTop = 1;
+    else if (a == QLatin1String("--no-spread"))
+      state.kerningValue = 0;
+    else if (a == QLatin1String("--align-header"))
+      state.align_hdr = next();
+    else if (a == QLatin1String("--align-footer"))
+      state.align_ftr = next();
     else if (a == QLatin1String("--header"))
       options.header = next();
     else if (a == QLatin1String("--footer"))

@@ -1,0 +1,229 @@
+// Review of the linear barcode pictures: texts around the bars (header, footer,
+// side captions, caption pieces) stay whole, inside the picture and apart from
+// each other, and text widths are measured as they are drawn.
+#include <gtest/gtest.h>
+
+#include <QFontMetricsF>
+#include <algorithm>
+
+#include "LinearTestSupport.h"
+#include "barcode/linear/LinearSymbologies.h"
+
+using namespace barcode;
+using namespace barcode::testing;
+
+namespace {
+
+constexpr double kScale = 10.0;  // pixels per point
+
+QImage draw(const QVBBarcode& b, const BarcodeDrawingState& s) {
+  return imageFromBarcode(b, s).toImage(72.0 * kScale);
+}
+
+bool isRed(QRgb c) {
+  return qRed(c) > 150 && qGreen(c) < 150 && qBlue(c) < 150;
+}
+bool isBlue(QRgb c) {
+  return qBlue(c) > 150 && qRed(c) < 150 && qGreen(c) < 150;
+}
+
+// Columns of the rows [y0, y1) that hold a pixel of the colour.
+std::vector<bool> inkColumns(const QImage& image, int y0, int y1, bool (*match)(QRgb)) {
+  std::vector<bool> out(static_cast<size_t>(image.width()), false);
+  for (int y = std::max(0, y0); y < std::min(y1, image.height()); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (match(image.pixel(x, y))) out[static_cast<size_t>(x)] = true;
+  return out;
+}
+
+// Runs of inked columns as (first, last) pixel columns.
+std::vector<std::pair<int, int>> clusters(const std::vector<bool>& columns) {
+  std::vector<std::pair<int, int>> out;
+  for (int x = 0; x < static_cast<int>(columns.size()); ++x) {
+    if (!columns[static_cast<size_t>(x)]) continue;
+    if (!out.empty() && out.back().second == x - 1)
+      out.back().second = x;
+    else
+      out.push_back({x, x});
+  }
+  return out;
+}
+
+// First and last row holding a pixel of the colour.
+std::pair<int, int> rows(const QImage& image, bool (*match)(QRgb)) {
+  int first = -1, last = -1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (match(image.pixel(x, y))) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+  return {first, last};
+}
+
+// Ink width of a text drawn with no letter spacing, in points.
+double inkWidth(const QString& text, const QFont& font) {
+  QFont f = textmetrics::pointFont(font);
+  f.setKerning(false);
+  return QFontMetricsF(f).tightBoundingRect(text).width();
+}
+
+std::unique_ptr<QVBBarcode> laidOut(const char* symbology, const QString& value, BarcodeDrawingState& s,
+                                    const LayoutOptions& options) {
+  auto b = createLinearBarcode(QString::fromLatin1(symbology), value);
+  EXPECT_TRUE(b && b->isContentValid()) << symbology;
+  if (b) layOut(*b, s, options);
+  return b;
+}
+
+}  // namespace
+
+TEST(LinearReview, AHeaderOrFooterAsWideAsThePictureIsNotCutAtItsEdges) {
+  const QString text = QStringLiteral("MEMORIES OF A WONDERFUL DAY");
+  for (float lr : {0.0f, 2.83f}) {
+    BarcodeDrawingState s = decoderState();
+    s.LR_margin = lr;
+    s.bar_hdr_clr = Qt::red;
+    s.bar_ftr_clr = Qt::blue;
+    LayoutOptions options;
+    options.header = text;
+    options.footer = text;
+    auto b = laidOut("Code 128", QStringLiteral("Hi"), s, options);
+    ASSERT_GT(b->headerWidth(), static_cast<float>(b->completeBarcode().size()) * b->barWidth());
+    const QImage image = draw(*b, s);
+    const double plain = inkWidth(text, s.header_font) * kScale;
+    for (bool (*match)(QRgb) : {isRed, isBlue}) {
+      const auto [top, bottom] = rows(image, match);
+      ASSERT_GE(top, 0);
+      const auto ink = clusters(inkColumns(image, top, bottom + 1, match));
+      ASSERT_FALSE(ink.empty());
+      const int lo = ink.front().first, hi = ink.back().second;
+      // Nothing touches the picture's edges, and the whole text is there.
+      EXPECT_GT(lo, 0) << "left margin " << lr;
+      EXPECT_LT(hi, image.width() - 1) << "left margin " << lr;
+      EXPECT_GE(hi - lo + 1, plain - kScale) << "left margin " << lr;
+    }
+  }
+}
+
+TEST(LinearReview, AShortHeaderKeepsItsTwoPointLetterSpacing) {
+  BarcodeDrawingState s = decoderState();
+  s.bar_hdr_clr = Qt::red;
+  LayoutOptions options;
+  options.header = QStringLiteral("HEAD");
+  auto b = laidOut("Code 128", QStringLiteral("A long enough value 12345"), s, options);
+  const QImage image = draw(*b, s);
+  const auto [top, bottom] = rows(image, isRed);
+  const auto ink = clusters(inkColumns(image, top, bottom + 1, isRed));
+  ASSERT_FALSE(ink.empty());
+  const double width = (ink.back().second - ink.front().first + 1) / kScale;
+  EXPECT_NEAR(width, inkWidth(options.header, s.header_font) + 3 * 2.0, 1.2);
+}
+
+TEST(LinearReview, TextWidthsAreMeasuredWithoutPairKerning) {
+  const BarcodeDrawingState s;
+  QFont plain = textmetrics::pointFont(s.header_font);
+  plain.setKerning(false);
+  for (const QString& text : {QStringLiteral("AVAWAYAT To Ty"), QStringLiteral("LT. VA. P.")}) {
+    EXPECT_NEAR(textmetrics::textWidth(text, s.header_font), QFontMetricsF(plain).horizontalAdvance(text),
+                1e-3)
+        << text.toStdString();
+  }
+  QVBBarcode b;
+  ASSERT_TRUE(b.initWithContent(QStringLiteral("1")));
+  b.setHeader(QStringLiteral("AVAWAYAT"));
+  b.setHeaderFontSize(10, s);
+  EXPECT_NEAR(b.headerWidth(), QFontMetricsF(plain).horizontalAdvance(QStringLiteral("AVAWAYAT")), 1e-3);
+}
+
+TEST(LinearReview, SideCaptionsOfUpcAndEanStandApartFromTheirNeighbours) {
+  struct Case {
+    const char* symbology;
+    const char* value;
+    float barWidth;
+    float lr;
+    double fontSize;
+  };
+  const Case cases[] = {
+      {"UPCA", "03600029145", 1.0f, 2.83f, 10},  {"UPCA", "03600029145", 1.0f, 12.0f, 10},
+      {"UPCA", "03600029145", 1.44f, 2.83f, 10}, {"UPCA", "01234567890", 0.8f, 2.83f, 12},
+      {"UPCE", "04252614", 1.44f, 0.0f, 10},     {"UPCE", "04252614", 1.44f, 2.83f, 10},
+      {"UPCA", "03600029145", 1.0f, 0.0f, 14},   {"EAN-13", "400638133393", 1.0f, 0.0f, 14},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.symbology << " bar width " << c.barWidth << " margin " << c.lr
+                                      << " font " << c.fontSize);
+    BarcodeDrawingState s = decoderState();
+    s.LR_margin = c.lr;
+    s.value_font.setPointSizeF(c.fontSize);
+    s.bar_val_clr = Qt::red;
+    LayoutOptions options;
+    options.barWidth = c.barWidth;
+    auto b = laidOut(c.symbology, QString::fromLatin1(c.value), s, options);
+    const QImage image = draw(*b, s);
+    const auto [top, bottom] = rows(image, isRed);
+    ASSERT_GE(top, 0);
+    const auto ink = clusters(inkColumns(image, top, bottom + 1, isRed));
+    ASSERT_GE(ink.size(), 3u);
+    // Bars: dark columns above the caption.
+    int barsLeft = image.width(), barsRight = -1;
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, top / 2)) < 100)
+        barsLeft = std::min(barsLeft, x), barsRight = std::max(barsRight, x);
+    ASSERT_GE(barsRight, 0);
+
+    // The leftmost cluster is the left digit alone, left of the bars.
+    const double leftDigit = inkWidth(b->leftCaption(), s.value_font) * kScale;
+    EXPECT_LE(ink.front().second - ink.front().first + 1, leftDigit + 2);
+    EXPECT_LT(ink.front().second, barsLeft);
+    EXPECT_GE(ink.front().first, 0);
+
+    if (!b->rightCaption().isEmpty()) {
+      // The rightmost cluster is the right digit alone, right of the bars, and
+      // at least a module away from the last caption digit.
+      const double rightDigit = inkWidth(b->rightCaption(), s.value_font) * kScale;
+      const auto& last = ink.back();
+      const auto& before = ink[ink.size() - 2];
+      EXPECT_LE(last.second - last.first + 1, rightDigit + 2);
+      EXPECT_GT(last.first, barsRight);
+      EXPECT_GE(last.first - before.second, c.barWidth * kScale - 1);
+      EXPECT_LT(last.second, image.width());
+    }
+  }
+}
+
+TEST(LinearReview, CaptionPiecesStandWhereTheLayoutPlacesThem) {
+  // EAN-8: two pieces, no side digits; piece i starts at
+  // 3 k_i + F + (i + 1) I w + i S + LR with S = width / 2 - I w - F.
+  BarcodeDrawingState s = decoderState();
+  s.LR_margin = 2.83f;
+  s.bar_val_clr = Qt::red;
+  auto b = laidOut("EAN-8", QStringLiteral("9638507"), s, LayoutOptions{});
+  const QImage image = draw(*b, s);
+  const auto [top, bottom] = rows(image, isRed);
+  const auto ink = clusters(inkColumns(image, top, bottom + 1, isRed));
+  ASSERT_EQ(ink.size(), 8u);  // eight digits, spread apart
+  const QStringList pieces = b->caption().split(QLatin1Char('\t'));
+  ASSERT_EQ(pieces.size(), 2);
+  const double w = b->barWidth();
+  const double I = 3, F = b->firstBar();
+  const double S = b->width() / 2 - I * w - F;
+  QFont plain = textmetrics::pointFont(s.value_font);
+  plain.setKerning(false);
+  const QFontMetricsF metrics(plain);
+  // The second piece's first digit is the fifth cluster (the first piece
+  // begins with a space).
+  const QString& second = pieces[1];
+  const double k = (S - textmetrics::textWidth(second, s.value_font)) / (2.0 * second.size());
+  const double origin = 3 * k + F + 2 * I * w + S + s.LR_margin;
+  const double inkStart = origin + metrics.leftBearing(second.front());
+  EXPECT_NEAR(ink[4].first / kScale, inkStart, 1.0);
+  const QString& first = pieces[0];
+  const double k0 = (S - textmetrics::textWidth(first, s.value_font)) / (2.0 * first.size());
+  const double origin0 = 3 * k0 + F + I * w + s.LR_margin;
+  // Its first digit follows the leading space, spaced by 1.3 k0.
+  const double digitStart =
+      origin0 + metrics.horizontalAdvance(QStringLiteral(" ")) + 1.3 * k0 + metrics.leftBearing(first.at(1));
+  EXPECT_NEAR(ink[0].first / kScale, digitStart, 1.0);
+}
