@@ -81,10 +81,12 @@ QImage SymbolPicture::toImage(QSize pixels) const {
     const double gx = (u - g.x()) / g.width() * grid_.width;
     columnOf[static_cast<size_t>(px)] = (gx >= 0 && gx < grid_.width) ? static_cast<int>(gx) : -1;
   }
-  const uint32_t transparent = 0;
+  // The margin is white with alpha 0, so a reader that drops alpha still sees white.
+  const uchar transparentBytes[4] = {255, 255, 255, 0};
   const uchar whiteBytes[4] = {255, 255, 255, 255};
   const uchar blackBytes[4] = {0, 0, 0, 255};
-  uint32_t white, black;
+  uint32_t transparent, white, black;
+  std::memcpy(&transparent, transparentBytes, 4);
   std::memcpy(&white, whiteBytes, 4);
   std::memcpy(&black, blackBytes, 4);
   const uint32_t outside = layout_.opaquePage ? white : transparent;

@@ -341,3 +341,23 @@ TEST(TwoDReviewPdf417View, LevelsAndFramesOfTheDialog) {
   ASSERT_EQ(tiny.drawWithText(QStringLiteral("tiny")), pdf417View::kReady);
   EXPECT_EQ(tiny.getImage()->size(), QSizeF(1, 1));
 }
+
+// The margins of a QR picture are white with alpha 0, so the picture stays white
+// around the symbol wherever it is flattened to RGB.
+TEST(TwoDReviewQrFrontEnd, MarginsAreTransparentWhite) {
+  auto grid = QREncoder::encodeWithECLevel(1, 1, QStringLiteral("margin"));
+  ASSERT_TRUE(grid);
+  auto picture = QREncoder::renderDataMatrix(*grid, 51, 72);  // margins 4 left/top, 5 right/bottom
+  ASSERT_TRUE(picture);
+  const QImage image = picture->toImage();
+  ASSERT_EQ(image.format(), QImage::Format_RGBA8888);
+  for (const QPoint& at : {QPoint(0, 0), QPoint(3, 20), QPoint(50, 50), QPoint(20, 47)}) {
+    const QColor c = image.pixelColor(at);
+    EXPECT_EQ(c.alpha(), 0);
+    EXPECT_EQ(c.rgb() & 0xFFFFFF, 0xFFFFFFu) << at.x() << "," << at.y();
+  }
+  const QImage flat = image.convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(flat.pixelColor(0, 0), QColor(Qt::white));
+  EXPECT_EQ(flat.pixelColor(50, 50), QColor(Qt::white));
+  EXPECT_EQ(flat.pixelColor(4, 4), QColor(Qt::black));  // finder corner
+}
