@@ -79,6 +79,29 @@ bool finiteSize(double v) {
   return std::isfinite(v) && v > 0 && v <= kMaxFrame;
 }
 
+// Header (its line headerHeight inches tall, below the top margin) and footer
+// (on the bottom margin) of a picture of the given frame, aligned as the state
+// says. Header and footer are spaced by 2 points a letter, but they were
+// measured without that spacing: a text as wide as the picture gets less
+// spacing, so that it is not cut at the picture's edges. An empty text draws
+// nothing.
+void drawFrameTexts(QPainter& painter, QSizeF frame, const BarcodeDrawingState& s, const QString& header,
+                    float headerHeight, const QString& footer) {
+  const TextPen pen(painter, frame.height());
+  auto spacing = [&](const QString& text, const QFont& font) {
+    if (text.isEmpty()) return 2.0;
+    const double room = (frame.width() - TextPen::width(text, font)) / static_cast<double>(text.size());
+    return std::clamp(room, 0.0, 2.0);
+  };
+  if (!header.isEmpty())
+    pen.drawIn(header, s.header_font, spacing(header, s.header_font), s.bar_hdr_clr,
+               alignmentFor(s.align_hdr), 0, frame.height() - headerHeight * 72.0 - s.TB_margin,
+               frame.width());
+  if (!footer.isEmpty())
+    pen.drawIn(footer, s.footer_font, spacing(footer, s.footer_font), s.bar_ftr_clr,
+               alignmentFor(s.align_ftr), 0, s.TB_margin, frame.width());
+}
+
 }  // namespace
 
 QVBBarcodeOffscreenView::QVBBarcodeOffscreenView(const QVBBarcode& barcode, const BarcodeDrawingState& state)
@@ -223,24 +246,8 @@ void QVBBarcodeOffscreenView::drawCaption(QPainter& painter, double lastRunHeigh
 
 void QVBBarcodeOffscreenView::drawHeaderAndFooter(QPainter& painter) const {
   const QVBBarcode& b = barcode_;
-  const BarcodeDrawingState& s = state_;
-  const TextPen pen(painter, frame_.height());
-  // Header and footer are spaced by 2 points a letter, but they were measured
-  // without that spacing: a text as wide as the picture gets less spacing, so
-  // that it is not cut at the picture's edges.
-  auto spacing = [&](const QString& text, const QFont& font) {
-    if (text.isEmpty()) return 2.0;
-    const double room = (frame_.width() - TextPen::width(text, font)) / static_cast<double>(text.size());
-    return std::clamp(room, 0.0, 2.0);
-  };
-  if (b.printsHeader()) {
-    const double Hh = b.headerHeight() * 72.0;
-    pen.drawIn(b.header(), s.header_font, spacing(b.header(), s.header_font), s.bar_hdr_clr,
-               alignmentFor(s.align_hdr), 0, frame_.height() - Hh - s.TB_margin, frame_.width());
-  }
-  if (b.printsFooter())
-    pen.drawIn(b.footer(), s.footer_font, spacing(b.footer(), s.footer_font), s.bar_ftr_clr,
-               alignmentFor(s.align_ftr), 0, s.TB_margin, frame_.width());
+  drawFrameTexts(painter, frame_, state_, b.printsHeader() ? b.header() : QString(), b.headerHeight(),
+                 b.printsFooter() ? b.footer() : QString());
 }
 
 BarcodePicture imageFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingState& state) {
@@ -259,6 +266,31 @@ BarcodePicture imageFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingS
 
 QByteArray pdfFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingState& state) {
   return imageFromBarcode(barcode, state).toPdf();
+}
+
+BarcodePicture imageFromBarcodeImage(const BarcodePicture& image2d, const BarcodeDrawingState& state) {
+  BarcodePicture out;
+  if (image2d.isNull()) return out;
+  const BarcodeCaptionModel& model = state.caption2D;
+  const QSizeF frame(model.width, model.height);
+  if (!finiteSize(frame.width()) || !finiteSize(frame.height())) return out;
+  const QSizeF size = image2d.size;
+  QPainter painter(&out.picture);
+  painter.fillRect(QRectF(QPointF(0, 0), frame), Qt::white);
+  const double Hh = model.printsHeader ? model.headerHeight * 72.0 : 0.0;
+  // Upward from the bottom: the picture's top edge lies the header margin below
+  // the header's line.
+  const double top = frame.height() - Hh - state.TB_margin;
+  const double bottom = top - size.height() - state.header_margin;
+  image2d.paint(painter, QRectF((frame.width() - size.width()) / 2.0, frame.height() - bottom - size.height(),
+                                size.width(), size.height()));
+  drawFrameTexts(painter, frame, state, model.printsHeader ? model.header : QString(), model.headerHeight,
+                 model.printsFooter ? model.footer : QString());
+  painter.end();
+  out.picture.setBoundingRect(
+      QRect(0, 0, static_cast<int>(std::ceil(frame.width())), static_cast<int>(std::ceil(frame.height()))));
+  out.size = frame;
+  return out;
 }
 
 }  // namespace barcode

@@ -1,7 +1,8 @@
 #pragma once
 // Drawing of a linear barcode object with the designer's drawing state:
 // background, bars (adjacent bar modules merged into one filled rectangle),
-// caption, header and footer. The result is a vector picture in points.
+// caption, header and footer; and the framing of a finished 2D picture with
+// header and footer. The results are vector pictures in points.
 //
 // Layout from the bottom, caption below the bars: top/bottom margin, footer,
 // footer margin, caption, value margin, bars, header margin, header, top/bottom
@@ -47,5 +48,12 @@ class QVBBarcodeOffscreenView {
 BarcodePicture imageFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingState& state);
 // The same as one PDF page; empty data for an empty frame.
 QByteArray pdfFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingState& state);
+
+// A finished 2D picture (image2d, its size in points) framed in the state's 2D
+// caption model: a white frame of the model's width x height points, the
+// model's header below the top margin, the picture centred the header margin
+// below the header, the footer on the bottom margin. No value text is drawn. A
+// null picture for a null image2d or an empty or unbounded frame.
+BarcodePicture imageFromBarcodeImage(const BarcodePicture& image2d, const BarcodeDrawingState& state);
 
 }  // namespace barcode

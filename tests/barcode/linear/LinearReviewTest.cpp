@@ -1,9 +1,11 @@
-// Review of the linear barcode pictures: texts around the bars (header, footer,
+// Review of the barcode pictures: texts around the bars (header, footer,
 // side captions, caption pieces) stay whole, inside the picture and apart from
-// each other, and text widths are measured as they are drawn.
+// each other, text widths are measured as they are drawn, and 2D pictures
+// are framed with header and footer.
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
+#include <QPainter>
 #include <algorithm>
 
 #include "LinearTestSupport.h"
@@ -226,4 +228,89 @@ TEST(LinearReview, CaptionPiecesStandWhereTheLayoutPlacesThem) {
   const double digitStart =
       origin0 + metrics.horizontalAdvance(QStringLiteral(" ")) + 1.3 * k0 + metrics.leftBearing(first.at(1));
   EXPECT_NEAR(ink[0].first / kScale, digitStart, 1.0);
+}
+
+// Framing of a finished 2D picture with header and footer.
+
+namespace {
+
+BarcodePicture blackBlock(QSizeF size) {
+  BarcodePicture block;
+  QPainter painter(&block.picture);
+  painter.fillRect(QRectF(QPointF(0, 0), size), Qt::black);
+  painter.end();
+  block.picture.setBoundingRect(QRect(0, 0, static_cast<int>(size.width()), static_cast<int>(size.height())));
+  block.size = size;
+  return block;
+}
+
+// Bounding box of the pixels of a colour, in pixels; empty when there are none.
+QRect inkBox(const QImage& image, bool (*match)(QRgb)) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (match(image.pixel(x, y))) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+bool isBlack(QRgb c) {
+  return qRed(c) < 60 && qGreen(c) < 60 && qBlue(c) < 60;
+}
+
+}  // namespace
+
+TEST(LinearReview, A2DPictureIsFramedWithHeaderAndFooter) {
+  BarcodeDrawingState s = decoderState();
+  s.bar_hdr_clr = Qt::red;
+  s.bar_ftr_clr = Qt::blue;
+  BarcodeCaptionModel& m = s.caption2D;
+  m.header = QStringLiteral("HEADER");
+  m.footer = QStringLiteral("FOOTER");
+  m.printsHeader = m.printsFooter = true;
+  s.setHeaderFontSize(10);
+  s.setFooterFontSize(10);
+  const QSizeF block(40, 30);
+  const double Hh = m.headerHeight * 72.0, Hf = m.footerHeight * 72.0;
+  m.width = 100;
+  m.height =
+      static_cast<float>(block.height() + Hh + s.header_margin + Hf + s.footer_margin + 2 * s.TB_margin);
+
+  const BarcodePicture picture = imageFromBarcodeImage(blackBlock(block), s);
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_EQ(picture.size, QSizeF(m.width, m.height));
+  const QImage image = picture.toImage(72.0 * kScale);
+  EXPECT_EQ(QColor(image.pixel(2, image.height() / 2)), QColor(Qt::white));
+
+  // The picture: centred, its top edge the header margin below the header line.
+  const QRect symbol = inkBox(image, isBlack);
+  const double top = s.TB_margin + Hh + s.header_margin;
+  EXPECT_NEAR(symbol.left() / kScale, 30.0, 0.15);
+  EXPECT_NEAR((symbol.right() + 1) / kScale, 70.0, 0.15);
+  EXPECT_NEAR(symbol.top() / kScale, top, 0.15);
+  EXPECT_NEAR((symbol.bottom() + 1) / kScale, top + block.height(), 0.15);
+
+  // Header above it, footer below it, both centred and inside the frame.
+  const QRect header = inkBox(image, isRed);
+  const QRect footer = inkBox(image, isBlue);
+  ASSERT_FALSE(header.isEmpty());
+  ASSERT_FALSE(footer.isEmpty());
+  EXPECT_LT(header.bottom(), symbol.top());
+  EXPECT_GE(header.top(), static_cast<int>(s.TB_margin * kScale) - 2);
+  EXPECT_GT(footer.top(), symbol.bottom());
+  EXPECT_LE(footer.bottom(), image.height() - 1);
+  EXPECT_NEAR((header.left() + header.right()) / 2.0, image.width() / 2.0, 2.5 * kScale);
+  EXPECT_NEAR((footer.left() + footer.right()) / 2.0, image.width() / 2.0, 2.5 * kScale);
+
+  // Without a header the picture stands right below the top margin (the
+  // designer sets the margin of a hidden text to 0).
+  m.printsHeader = false;
+  s.header_margin = 0;
+  const QImage noHeader = imageFromBarcodeImage(blackBlock(block), s).toImage(72.0 * kScale);
+  EXPECT_TRUE(inkBox(noHeader, isRed).isEmpty());
+  EXPECT_NEAR(inkBox(noHeader, isBlack).top() / kScale, s.TB_margin, 0.15);
+
+  // No picture, or no frame: no result.
+  EXPECT_TRUE(imageFromBarcodeImage(BarcodePicture{}, s).isNull());
+  m.width = 0;
+  EXPECT_TRUE(imageFromBarcodeImage(blackBlock(block), s).isNull());
 }
