@@ -1,5 +1,7 @@
 #include "barcode/linear/QVBCodabarBarcode.h"
 
+#include <algorithm>
+
 namespace barcode {
 
 std::string QVBCodabarBarcode::_encodeChar(char c) const {
@@ -47,6 +49,14 @@ std::string QVBCodabarBarcode::_encodeChar(char c) const {
     default:
       return {};
   }
+}
+
+bool QVBCodabarBarcode::isContentValid() const {
+  if (!QVBBarcode::isContentValid()) return false;
+  const std::string bytes = asciiBytes(content_).value_or(std::string());
+  auto guard = [](char c) { return c >= 'A' && c <= 'D'; };
+  if (bytes.size() < 2 || !guard(bytes.front()) || !guard(bytes.back())) return false;
+  return std::none_of(bytes.begin() + 1, bytes.end() - 1, guard);
 }
 
 std::string QVBCodabarBarcode::barcode() const {

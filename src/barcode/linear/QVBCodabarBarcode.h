@@ -12,6 +12,10 @@ class QVBCodabarBarcode : public QVBBarcode {
   std::string _encodeChar(char c) const override;
   // The characters' patterns separated by one space module.
   std::string barcode() const override;
+  // Every character in the table, a start and a stop character (A to D) at the
+  // two ends and none between them: readers find a symbol by those two and
+  // stop reading at the next one.
+  bool isContentValid() const override;
 };
 
 }  // namespace barcode

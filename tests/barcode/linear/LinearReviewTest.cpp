@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
+#include <cstring>
 
 #include "LinearTestSupport.h"
 #include "barcode/linear/LinearSymbologies.h"
@@ -313,4 +314,22 @@ TEST(LinearReview, A2DPictureIsFramedWithHeaderAndFooter) {
   EXPECT_TRUE(imageFromBarcodeImage(BarcodePicture{}, s).isNull());
   m.width = 0;
   EXPECT_TRUE(imageFromBarcodeImage(blackBlock(block), s).isNull());
+}
+
+TEST(LinearReview, CodabarNeedsItsStartAndStopCharactersAtTheEndsOnly) {
+  // Without start and stop characters the bars cannot be read at all.
+  auto bare = createLinearBarcode(QStringLiteral("Codabar"), QStringLiteral("1234"));
+  ASSERT_TRUE(bare);
+  EXPECT_EQ(zxingRead(renderForDecoding(*bare, 3), "Codabar"), std::nullopt);
+  EXPECT_FALSE(bare->isContentValid());
+  for (const char* value : {"A1234", "1234B", "A12C34B", "A", "a1234b", "A12#4B"})
+    EXPECT_FALSE(createLinearBarcode(QStringLiteral("Codabar"), QString::fromLatin1(value))->isContentValid())
+        << value;
+  for (const char* value : {"A1234B", "C-$:/.+D", "B0A", "DD"}) {
+    auto code = createLinearBarcode(QStringLiteral("Codabar"), QString::fromLatin1(value));
+    EXPECT_TRUE(code->isContentValid()) << value;
+    // (zxing-cpp does not report symbols this short: it guards against misreads.)
+    if (std::strlen(value) > 3)
+      EXPECT_EQ(zxingRead(renderForDecoding(*code, 3), "Codabar"), std::optional<std::string>(value));
+  }
 }
