@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <atomic>
 #include <cstdlib>
 
@@ -73,10 +74,19 @@ class QtMessageHost final : public MessageHost {
   int runModal(QDialog& dialog) override { return dialog.exec() == QDialog::Accepted ? 1 : 0; }
 
   void exitProcess(int status) override {
-    if (QCoreApplication::instance() != nullptr)
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr) std::exit(status);
+    onGuiThread([app, status] {
+      // QCoreApplication::exit() only ends the loops running now; a request
+      // made before the application's main loop has started (a start-up
+      // window shown modally) would be forgotten. From now on every event
+      // loop that runs ends at once with the status.
+      auto* ending = new QTimer(app);
+      ending->setObjectName(QStringLiteral("quvo-process-exit"));
+      QObject::connect(ending, &QTimer::timeout, app, [status] { QCoreApplication::exit(status); });
+      ending->start(0);
       QCoreApplication::exit(status);
-    else
-      std::exit(status);
+    });
   }
 };
 

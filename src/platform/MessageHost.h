@@ -14,9 +14,9 @@ namespace platform {
 
 struct FilePanelRequest {
   QString title;
-  QString directory;         // folder to start in; empty for the last one used
-  QString suggestedName;     // save panels only
-  QStringList nameFilters;   // e.g. "Design (*.dcard)"
+  QString directory;        // folder to start in; empty for the last one used
+  QString suggestedName;    // save panels only
+  QStringList nameFilters;  // e.g. "Design (*.dcard)"
   bool chooseFolders = false;
   bool allowMultiple = false;
 };
@@ -37,7 +37,8 @@ class MessageHost {
   virtual bool openUrl(const QUrl& url) = 0;
   // Runs a dialog modally and gives its result code (1 OK, 0 Cancel).
   virtual int runModal(QDialog& dialog) = 0;
-  // Ends the program with the given status.
+  // Ends the program with the given status: the application's event loop
+  // ends, also when it has not started yet (every loop run later ends at once).
   virtual void exitProcess(int status) = 0;
 };
 

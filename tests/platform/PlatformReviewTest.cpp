@@ -273,3 +273,17 @@ TEST(PlatformReview, LongSmsQuestionAfterTheEventLoopEndedIsAnsweredNoAndUsedUp)
   EXPECT_FALSE(dlg.apply_chk_show);
   QCoreApplication::processEvents();
 }
+
+TEST(PlatformReview, ExitRequestedBeforeTheMainLoopRunsStillEndsIt) {
+  ASSERT_EQ(dynamic_cast<testing_support::ScriptedHost*>(&platform::messageHost()), nullptr);
+  // The program's own host: nothing runs an event loop yet (as while the
+  // start window's set-up runs before the main loop).
+  platform::messageHost().exitProcess(7);
+  QEventLoop modal;  // a window shown modally afterwards
+  QTimer::singleShot(3000, &modal, [&modal] { modal.exit(99); });
+  EXPECT_NE(modal.exec(), 99);  // ends at once
+  QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(99); });
+  EXPECT_EQ(QApplication::exec(), 7);
+  for (QTimer* t : qApp->findChildren<QTimer*>("quvo-process-exit")) delete t;
+  QCoreApplication::processEvents();
+}
