@@ -442,8 +442,12 @@ QByteArray xmlSafeUtf8(const QString& text) {
   return out.toUtf8();
 }
 
+// libplist takes strings NUL-terminated: a NUL inside a text would cut off
+// everything after it, so only the NUL itself is left out.
 QByteArray utf8For(const QString& text, bool xml) {
-  return xml ? xmlSafeUtf8(text) : text.toUtf8();
+  if (xml) return xmlSafeUtf8(text);
+  if (!text.contains(QChar(0))) return text.toUtf8();
+  return QString(text).remove(QChar(0)).toUtf8();
 }
 
 plist_t toNode(const PlistValue& v, bool xml) {

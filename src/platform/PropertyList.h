@@ -134,7 +134,7 @@ std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* er
 // Writers. A Null value anywhere is written as an empty string. The XML
 // form leaves out the control characters XML 1.0 cannot hold (all below
 // U+0020 except tab, line feed and carriage return); the binary form keeps
-// every character except NUL. Returns an
+// every character except NUL (left out, the rest of the text stays). Returns an
 // empty array only if libplist fails to produce output.
 QByteArray toXmlPropertyList(const PlistValue& value);
 QByteArray toBinaryPropertyList(const PlistValue& value);

@@ -287,3 +287,19 @@ TEST(PlatformReview, ExitRequestedBeforeTheMainLoopRunsStillEndsIt) {
   for (QTimer* t : qApp->findChildren<QTimer*>("quvo-process-exit")) delete t;
   QCoreApplication::processEvents();
 }
+
+TEST(PlatformReview, BinaryPropertyListLeavesOutOnlyTheNulOfAText) {
+  using namespace platform;
+  const QString text = QString("Dear ") + QChar(0) + "Anna";
+  PlistDict d;
+  d.insert(QString("key") + QChar(0) + "tail", PlistValue::string(text));
+  const auto back = parsePropertyList(toBinaryPropertyList(PlistValue(d)));
+  ASSERT_TRUE(back && back->dict());
+  EXPECT_EQ(back->dict()->string("keytail"), "Dear Anna");
+  // Through a keyed archive, as texts of card objects travel.
+  KeyedArchiveWriter w;
+  w.root("SKTText").setString("Text_Value", text);
+  KeyedArchiveReader r;
+  ASSERT_TRUE(r.load(w.finish())) << r.errorString().toStdString();
+  EXPECT_EQ(r.root().getString("Text_Value"), "Dear Anna");
+}
