@@ -7,6 +7,43 @@
 #include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
 
+namespace {
+
+// Reads every key of an object with every accessor, and the objects it
+// refers to a few levels down.
+void readAll(const platform::KeyedObject& object, int levels) {
+  (void)object.className();
+  (void)object.toString();
+  (void)object.toData();
+  (void)object.toReal();
+  (void)object.toArray();
+  (void)object.toDictionary();
+  (void)object.toColor();
+  (void)object.toFont();
+  (void)object.toAttributedString();
+  (void)object.toImage();
+  for (const QString& key : object.keys()) {
+    (void)object.getString(key);
+    (void)object.getInt(key);
+    (void)object.getBool(key);
+    (void)object.getFloat(key);
+    (void)object.getRect(key);
+    (void)object.getPoint(key);
+    (void)object.getSize(key);
+    (void)object.getData(key);
+    (void)object.getBytes(key);
+    (void)object.getColor(key);
+    (void)object.getFont(key);
+    (void)object.getAttributedString(key);
+    (void)object.getImage(key);
+    (void)object.getStringArray(key);
+    if (levels > 0)
+      if (auto child = object.getObject(key)) readAll(*child, levels - 1);
+  }
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   if (auto value = platform::parsePropertyList(bytes)) {
@@ -15,21 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   platform::KeyedArchiveReader reader;
   if (reader.load(bytes)) {
-    const platform::KeyedObject root = reader.root();
-    for (const QString& key : root.keys()) {
-      (void)root.getString(key);
-      (void)root.getInt(key);
-      (void)root.getRect(key);
-      (void)root.getColor(key);
-      (void)root.getFont(key);
-      (void)root.getAttributedString(key);
-      (void)root.getImage(key);
-      (void)root.getStringArray(key);
-      if (auto child = root.getObject(key)) {
-        (void)child->toDictionary();
-        (void)child->toArray();
-      }
-    }
+    readAll(reader.root(), 3);
+    // Every entry, also those that no key refers to.
+    for (quint64 i = 0; i < 64; ++i)
+      if (auto o = reader.object(i)) readAll(*o, 0);
   }
   return 0;
 }
