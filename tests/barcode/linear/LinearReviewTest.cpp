@@ -333,3 +333,38 @@ TEST(LinearReview, CodabarNeedsItsStartAndStopCharactersAtTheEndsOnly) {
       EXPECT_EQ(zxingRead(renderForDecoding(*code, 3), "Codabar"), std::optional<std::string>(value));
   }
 }
+
+TEST(LinearReview, HeaderAndFooterLinesStandOnTheirMargins) {
+  // From the bottom: top/bottom margin, footer line, footer margin, caption,
+  // value margin, bars, header margin, header line, top/bottom margin. Capital
+  // letters stand on the base line, one descent above the bottom of their line.
+  BarcodeDrawingState s = decoderState();
+  s.TB_margin = 5.0f;
+  s.header_margin = 3.0f;
+  s.footer_margin = 4.0f;
+  s.bar_hdr_clr = Qt::red;
+  s.bar_ftr_clr = Qt::blue;
+  LayoutOptions options;
+  options.header = QStringLiteral("HEADER");
+  options.footer = QStringLiteral("FOOTER");
+  auto b = laidOut("Code 39", QStringLiteral("ABC"), s, options);
+  const QImage image = draw(*b, s);
+  const double H = image.height() / kScale;
+  const double descent = QFontMetricsF(textmetrics::pointFont(s.header_font)).descent();
+  const double cap = QFontMetricsF(textmetrics::pointFont(s.header_font)).capHeight();
+  const QRect header = inkBox(image, isRed);
+  const QRect footer = inkBox(image, isBlue);
+  ASSERT_FALSE(header.isEmpty());
+  ASSERT_FALSE(footer.isEmpty());
+  // Upward positions of the base lines and cap tops.
+  const double headerBase = H - (header.bottom() + 1) / kScale;
+  const double footerBase = H - (footer.bottom() + 1) / kScale;
+  EXPECT_NEAR(headerBase, H - b->headerHeight() * 72.0 - s.TB_margin + descent, 0.2);
+  EXPECT_NEAR(footerBase, s.TB_margin + descent, 0.2);
+  EXPECT_NEAR(H - header.top() / kScale, headerBase + cap, 0.25);
+  // The header's capitals end below the top margin; the bars end the header
+  // margin below the header's line.
+  EXPECT_LE(H - header.top() / kScale, H - s.TB_margin + 0.1);
+  const int barsTop = inkBox(image, isBlack).top();  // the caption lies below the bars
+  EXPECT_NEAR(H - barsTop / kScale, H - b->headerHeight() * 72.0 - s.TB_margin - s.header_margin, 0.15);
+}
