@@ -264,7 +264,7 @@ void JapanPostBarcode::setContent(const QString& text) {
     } else {
       continue;
     }
-    captionText += original;
+    captionText += QChar(u);
   }
   if (symbols.size() > 20) {
     symbols.resize(20);

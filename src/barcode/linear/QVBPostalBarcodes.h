@@ -70,8 +70,9 @@ class JapanPostBarcode : public QVBBarcode {
   using QVBBarcode::initWithContent;
   bool initWithContent(const QString& content, bool printsCaption, float barWidth, float height,
                        float fontSize, signed char checkDigit) override;
-  // Turns the text into the 20 symbols (letters take a control code and a
-  // digit, padding with control code 4) and keeps the caption text as content.
+  // Turns the upper-cased text into the 20 symbols (letters take a control code
+  // and a digit, padding with control code 4) and keeps the caption text (its
+  // letters, digits and hyphens) as content.
   void setContent(const QString& content) override;
   // The picture height; the symbol height follows it within 8.5 to 11.5 and
   // gives the bar width (symbol height / 6).
