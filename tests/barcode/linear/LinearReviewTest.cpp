@@ -11,6 +11,7 @@
 
 #include "LinearTestSupport.h"
 #include "barcode/linear/LinearSymbologies.h"
+#include "barcode/twod/QREncoder.h"
 
 using namespace barcode;
 using namespace barcode::testing;
@@ -367,4 +368,32 @@ TEST(LinearReview, HeaderAndFooterLinesStandOnTheirMargins) {
   EXPECT_LE(H - header.top() / kScale, H - s.TB_margin + 0.1);
   const int barsTop = inkBox(image, isBlack).top();  // the caption lies below the bars
   EXPECT_NEAR(H - barsTop / kScale, H - b->headerHeight() * 72.0 - s.TB_margin - s.header_margin, 0.15);
+}
+
+TEST(LinearReview, AFramedQrSymbolStaysVectorAndReadable) {
+  const auto grid = twod::QREncoder::encodeWithECLevel(1, 0, QStringLiteral("Framed 2D 42"));
+  ASSERT_TRUE(grid);
+  const auto symbol = twod::QREncoder::renderDataMatrix(*grid, 60, 600);
+  ASSERT_TRUE(symbol);
+  BarcodePicture inner;
+  inner.picture = symbol->toPicture();
+  inner.size = symbol->size();
+
+  BarcodeDrawingState s = decoderState();
+  BarcodeCaptionModel& m = s.caption2D;
+  m.header = QStringLiteral("Header of a QR card");
+  m.footer = QStringLiteral("Footer");
+  m.printsHeader = m.printsFooter = true;
+  s.setHeaderFontSize(10);
+  s.setFooterFontSize(10);
+  m.width = static_cast<float>(std::max<double>({m.headerWidth, m.footerWidth, inner.size.width()}) +
+                               2 * s.LR_margin + 15);
+  m.height = static_cast<float>(inner.size.height() + m.headerHeight * 72 + s.header_margin +
+                                m.footerHeight * 72 + s.footer_margin + 2 * s.TB_margin);
+  const BarcodePicture framed = imageFromBarcodeImage(inner, s);
+  ASSERT_FALSE(framed.isNull());
+  EXPECT_EQ(zxingRead(framed.toImage(288), "QRCode"), std::optional<std::string>("Framed 2D 42"));
+  const QByteArray pdf = framed.toPdf();
+  ASSERT_TRUE(pdf.startsWith("%PDF"));
+  EXPECT_FALSE(pdf.contains("/Subtype /Image")) << "modules must stay vector rectangles";
 }
