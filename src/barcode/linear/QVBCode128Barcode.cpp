@@ -34,6 +34,11 @@ int valueInSet(char c, int set) {
   return -1;
 }
 
+// A number written as the character of its low byte, as a "%c" format does.
+QString asCharacter(int value) {
+  return QString(QChar(static_cast<char16_t>(static_cast<unsigned char>(value))));
+}
+
 }  // namespace
 
 std::string QVBCode128Barcode::pattern(int value) {
@@ -110,7 +115,7 @@ std::string QVBCode128Barcode::initiator() const {
     case SetC:
       return pattern(StartC);
     default:
-      logLine(QStringLiteral("Invalid codeSet value: %1").arg(codeSet_));
+      logLine(QStringLiteral("Invalid codeSet value: %1").arg(asCharacter(codeSet_)));
       return {};
   }
 }
@@ -140,7 +145,7 @@ std::string QVBCode128Barcode::_encodeChar(char c) const {
 
 std::string QVBCode128Barcode::_shiftCharacterForSet(int set) const {
   if (set == SetA || set == SetB) return pattern(Shift);
-  logLine(QStringLiteral("Invalid CodeSet value Supplied: %1").arg(set));
+  logLine(QStringLiteral("Invalid CodeSet value Supplied: %1").arg(asCharacter(set)));
   return {};
 }
 

@@ -11,6 +11,7 @@
 
 #include "LinearTestSupport.h"
 #include "barcode/linear/LinearSymbologies.h"
+#include "barcode/linear/QVBCode128Barcode.h"
 #include "barcode/twod/QREncoder.h"
 
 using namespace barcode;
@@ -396,4 +397,29 @@ TEST(LinearReview, AFramedQrSymbolStaysVectorAndReadable) {
   const QByteArray pdf = framed.toPdf();
   ASSERT_TRUE(pdf.startsWith("%PDF"));
   EXPECT_FALSE(pdf.contains("/Subtype /Image")) << "modules must stay vector rectangles";
+}
+
+namespace {
+QStringList* capturedLines = nullptr;
+void capture(QtMsgType, const QMessageLogContext&, const QString& text) {
+  if (capturedLines) capturedLines->append(text);
+}
+}  // namespace
+
+TEST(LinearReview, Code128LogsItsFixedTextsWithTheValueAsACharacter) {
+  QStringList lines;
+  capturedLines = &lines;
+  const QtMessageHandler previous = qInstallMessageHandler(capture);
+  QVBCode128Barcode b;
+  b.setCodeSet(65);  // no code set: logged as the character 'A', as "%c" writes it
+  ASSERT_TRUE(b.initWithContent(QStringLiteral("x"), true));
+  EXPECT_FALSE(b.isContentValid());
+  EXPECT_EQ(b.initiator(), "");
+  EXPECT_EQ(b._shiftCharacterForSet(66), "");
+  EXPECT_EQ(b._valueForChar(static_cast<char>(0xE9)), -1);
+  qInstallMessageHandler(previous);
+  capturedLines = nullptr;
+  EXPECT_TRUE(lines.contains(QStringLiteral("Invalid codeSet value: A")));
+  EXPECT_TRUE(lines.contains(QStringLiteral("Invalid CodeSet value Supplied: B")));
+  EXPECT_TRUE(lines.contains(QStringLiteral("_valueForChar: received Unrecognized character \u00e9")));
 }
