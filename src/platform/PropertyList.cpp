@@ -347,7 +347,16 @@ bool xmlDepthWithin(const QByteArray& b, int limit) {
   return true;
 }
 
-std::optional<PlistValue> fromNode(plist_t node, int depth) {
+// The XML form writes a keyed-archive reference as a dictionary whose one
+// key is "CF$UID" with the index; readers take it back as the reference.
+std::optional<quint64> xmlUid(const PlistDict& dict) {
+  if (dict.size() != 1 || dict.keyAt(0) != QLatin1String("CF$UID")) return std::nullopt;
+  const std::optional<qint64> index = dict.valueAt(0).toInteger();
+  if (!index || *index < 0 || *index > UINT32_MAX) return std::nullopt;
+  return static_cast<quint64>(*index);
+}
+
+std::optional<PlistValue> fromNode(plist_t node, int depth, bool xml) {
   if (node == nullptr || depth > kMaxPlistDepth + 1) return std::nullopt;
   switch (plist_get_node_type(node)) {
     case PLIST_BOOLEAN: {
@@ -391,7 +400,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
       const uint32_t n = plist_array_get_size(node);
       out.reserve(n);
       for (uint32_t i = 0; i < n; ++i) {
-        auto item = fromNode(plist_array_get_item(node, i), depth + 1);
+        auto item = fromNode(plist_array_get_item(node, i), depth + 1, xml);
         if (!item) return std::nullopt;
         out.push_back(std::move(*item));
       }
@@ -411,7 +420,7 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
           std::free(key);
           break;
         }
-        auto item = fromNode(val, depth + 1);
+        auto item = fromNode(val, depth + 1, xml);
         const QString k = QString::fromUtf8(key != nullptr ? key : "");
         std::free(key);
         if (!item) {
@@ -422,6 +431,8 @@ std::optional<PlistValue> fromNode(plist_t node, int depth) {
       }
       std::free(it);
       if (!ok) return std::nullopt;
+      if (xml)
+        if (std::optional<quint64> uid = xmlUid(out)) return PlistValue::uid(*uid);
       return PlistValue(std::move(out));
     }
     default:
@@ -526,7 +537,7 @@ std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* er
     setError(error, "not a property list");
     return std::nullopt;
   }
-  auto value = fromNode(root.get(), 0);
+  auto value = fromNode(root.get(), 0, !binary);
   if (!value) setError(error, "property list holds an unsupported value");
   return value;
 }

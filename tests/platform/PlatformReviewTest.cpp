@@ -303,3 +303,27 @@ TEST(PlatformReview, BinaryPropertyListLeavesOutOnlyTheNulOfAText) {
   ASSERT_TRUE(r.load(w.finish())) << r.errorString().toStdString();
   EXPECT_EQ(r.root().getString("Text_Value"), "Dear Anna");
 }
+
+TEST(PlatformReview, KeyedArchiveInTheXmlFormReadsBack) {
+  using namespace platform;
+  KeyedArchiveWriter w;
+  KeyedObjectWriter& root = w.root("SKTText", {"SKTText", "SKTGraphic", "NSObject"});
+  root.setString("Text_Value", "Happy birthday");
+  root.setColor("txt_clr", KeyedColor{1, 0, 0, 1});
+  root.setInt("text_alignmnet", 2);
+  KeyedArchiveReader r;
+  ASSERT_TRUE(r.load(w.finishXml())) << r.errorString().toStdString();
+  EXPECT_EQ(r.rootClassName(), "SKTText");
+  EXPECT_EQ(r.root().getString("Text_Value"), "Happy birthday");
+  EXPECT_EQ(r.root().getColor("txt_clr"), (KeyedColor{1, 0, 0, 1}));
+  EXPECT_EQ(r.root().getInt("text_alignmnet"), 2);
+  // A dictionary that only looks like a reference stays a dictionary.
+  const auto plain = parsePropertyList(
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>CF$UID</key><string>1</string></dict>"
+      "<dict><key>CF$UID</key><integer>3</integer><key>more</key><true/></dict>"
+      "<dict><key>CF$UID</key><integer>5</integer></dict></array></plist>");
+  ASSERT_TRUE(plain && plain->array());
+  EXPECT_TRUE((*plain->array())[0].dict());
+  EXPECT_TRUE((*plain->array())[1].dict());
+  EXPECT_EQ((*plain->array())[2].toUid(), 5u);
+}
