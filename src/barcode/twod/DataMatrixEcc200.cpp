@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ostream>
+#include <sstream>
 
 #include "barcode/twod/ReedSolomon.h"
 
@@ -614,19 +615,34 @@ std::optional<DataMatrixSymbol> datamatrix_ecc200(int width, int height, const s
     }
     if (encoding) {
       enc = *encoding;
-    } else {
-      int cost = 0;
-      std::optional<std::string> made = encmake(data, length, &cost, true);
-      if (made && !made->empty() && cost != row->bytes) made = encmake(data, length, &cost, false);
-      if (!made || cost > row->bytes) {
-        err << format("Cannot make barcode fit %dx%d\n", width, height);
+      if (encodeCodewords(codewords, row->bytes, data, length, enc, &used, err) != EncodeResult::kOk) {
+        err << format("Barcode too long for %dx%d\n", width, height);
         return std::nullopt;
       }
-      enc = *made;
-    }
-    if (encodeCodewords(codewords, row->bytes, data, length, enc, &used, err) != EncodeResult::kOk) {
-      err << format("Barcode too long for %dx%d\n", width, height);
-      return std::nullopt;
+    } else {
+      int cost = 0;
+      const std::optional<std::string> exact = encmake(data, length, &cost, true);
+      std::optional<std::string> made = exact;
+      if (made && !made->empty() && cost != row->bytes) made = encmake(data, length, &cost, false);
+      const bool madeFits = made && cost <= row->bytes;
+      if (madeFits &&
+          encodeCodewords(codewords, row->bytes, data, length, *made, &used, err) == EncodeResult::kOk) {
+        enc = *made;
+      } else {
+        // The other plan (for the end of the symbol, or the general one) may fit where
+        // this one does not: the automatic size would take this size for the same data.
+        std::optional<std::string> other = made == exact ? encmake(data, length, nullptr, false) : exact;
+        std::ostringstream ignored;
+        if (other && other != made &&
+            encodeCodewords(codewords, row->bytes, data, length, *other, &used, ignored) ==
+                EncodeResult::kOk) {
+          enc = *other;
+        } else {
+          err << format(madeFits ? "Barcode too long for %dx%d\n" : "Cannot make barcode fit %dx%d\n", width,
+                        height);
+          return std::nullopt;
+        }
+      }
     }
   } else {
     if (encoding) {

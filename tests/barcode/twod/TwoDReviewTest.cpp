@@ -361,3 +361,39 @@ TEST(TwoDReviewQrFrontEnd, MarginsAreTransparentWhite) {
   EXPECT_EQ(flat.pixelColor(50, 50), QColor(Qt::white));
   EXPECT_EQ(flat.pixelColor(4, 4), QColor(Qt::black));  // finder corner
 }
+
+// A size chosen in the dialog takes a value that one of the optimiser's two plans
+// (planned for the end of the symbol, or the general one) fits into it; both are
+// tried before the value is refused.
+TEST(TwoDReviewDataMatrixEncode, ChosenSizeTriesBothPlansBeforeRefusing) {
+  const struct {
+    const char* value;
+    const char* format;
+  } cases[] = {
+      {",B!--#+,-", "C14X14"},
+      {"B\",2--/AA", "C14X14"},
+      {"B1 3C20BC1CB0000", "C16X16"},
+      {"AB03A*00AAB** *>2A02", "C12X26"},
+  };
+  for (const auto& c : cases) {
+    const QString value = QString::fromLatin1(c.value);
+    std::ostringstream out, err;
+    const auto chosen =
+        drawDataMatrixBarcode(value, QString::fromLatin1(c.format), QStringLiteral("Auto"), 2, 600, out, err);
+    ASSERT_TRUE(chosen.symbol) << c.value << ": " << err.str();
+    EXPECT_TRUE(err.str().empty() && out.str().empty()) << c.value;
+    int rows = 0, columns = 0;
+    parseDataMatrixFormat(QString::fromLatin1(c.format), &rows, &columns);
+    EXPECT_EQ(chosen.symbol->height, rows);
+    EXPECT_EQ(chosen.symbol->width, columns);
+    EXPECT_EQ(twodtest::decode(chosen.picture->toImage(), ZXing::BarcodeFormat::DataMatrix),
+              std::string(c.value))
+        << c.value;
+  }
+  // Data that fits no encodation at the size is still refused with the same line.
+  std::ostringstream out, err;
+  EXPECT_FALSE(drawDataMatrixBarcode(QStringLiteral(",B!--#+,-,B!--"), QStringLiteral("C14X14"),
+                                     QStringLiteral("Auto"), 2, 600, out, err)
+                   .picture);
+  EXPECT_EQ(err.str(), "Cannot make barcode fit 14x14\nNo barcode produced\n");
+}
