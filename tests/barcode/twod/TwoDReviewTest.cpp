@@ -397,3 +397,52 @@ TEST(TwoDReviewDataMatrixEncode, ChosenSizeTriesBothPlansBeforeRefusing) {
                    .picture);
   EXPECT_EQ(err.str(), "Cannot make barcode fit 14x14\nNo barcode produced\n");
 }
+
+// Without a fixed level the level used for sizing follows the data codeword count
+// (below 41: 2, below 161: 3, below 321: 4, else 5); with ten fixed columns the rows show it.
+TEST(TwoDReviewPdf417Encode, AutomaticLevelForSizing) {
+  const struct {
+    int data, sizingLevel;
+  } cases[] = {{1, 2}, {40, 2}, {41, 3}, {160, 3}, {161, 4}, {320, 4}, {321, 5}, {700, 5}};
+  for (const auto& c : cases) {
+    pdf417param p;
+    pdf417init(p);
+    p.options = PDF417_USE_RAW_CODEWORDS | PDF417_FIXED_COLUMNS;
+    p.codeColumns = 10;
+    p.lenCodewords = c.data;
+    p.codewords[0] = c.data;
+    for (int i = 1; i < c.data; ++i) p.codewords[static_cast<size_t>(i)] = (i * 37) % 900;
+    paintCode(p);
+    ASSERT_EQ(p.error, 0) << c.data;
+    const int needed = c.data + (2 << c.sizingLevel);
+    EXPECT_EQ(p.codeColumns, 10) << c.data;
+    EXPECT_EQ(p.codeRows, std::max(3, (needed - 1) / 10 + 1)) << c.data;
+    EXPECT_GE(p.errorLevel, c.sizingLevel) << c.data;
+    EXPECT_EQ(p.lenCodewords, p.codeRows * p.codeColumns) << c.data;
+  }
+  // A level asked for beyond what the room holds is lowered to the highest that fits.
+  pdf417param p;
+  pdf417init(p);
+  p.options = PDF417_USE_RAW_CODEWORDS | PDF417_USE_ERROR_LEVEL;
+  p.errorLevel = 8;
+  p.lenCodewords = 800;
+  p.codewords[0] = 800;
+  paintCode(p);
+  ASSERT_EQ(p.error, 0);
+  EXPECT_EQ(p.errorLevel, 6);  // 928 - 800 = 128 = 2^(6+1)
+  EXPECT_EQ(p.codeColumns * p.codeRows, 928);
+}
+
+// The whole text's class picks the capacity table: at version 1-L a text of digits
+// holds 41, with an upper-case letter 25, with a lower-case letter 17 (bytes).
+TEST(TwoDReviewQrFrontEnd, CapacityTableFollowsTheTextsClass) {
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(41, QLatin1Char('7'))));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(42, QLatin1Char('7'))));
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(24, QLatin1Char('7')) + QLatin1Char('A')));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(25, QLatin1Char('7')) + QLatin1Char('A')));
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(16, QLatin1Char('7')) + QLatin1Char('a')));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(17, QLatin1Char('7')) + QLatin1Char('a')));
+  // Version 40-L: 7,089 digits.
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 40, QString(7089, QLatin1Char('1'))));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 40, QString(7090, QLatin1Char('1'))));
+}
