@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -445,4 +446,32 @@ TEST(TwoDReviewQrFrontEnd, CapacityTableFollowsTheTextsClass) {
   // Version 40-L: 7,089 digits.
   EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 40, QString(7089, QLatin1Char('1'))));
   EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 40, QString(7090, QLatin1Char('1'))));
+}
+
+// Random values at chosen sizes with the automatic encodation: every symbol made reads back.
+TEST(TwoDReviewDataMatrixEncode, ChosenSizesWithAutomaticEncodationRead) {
+  std::mt19937 random(20261207);
+  const std::string sets[] = {"ABCDEFGHIJ0123456789 ", "abcdefghij0123456789 ", "0123456789",
+                              "ABC*>\r0123 ",          "AB12.,-+/!\"#",         "xyz\xE9\xFC 12"};
+  const auto& table = ecc200matrix();
+  int made = 0;
+  for (int i = 0; i < 240; ++i) {
+    const std::string& set = sets[static_cast<size_t>(i) % 6];
+    std::string value;
+    const int length = 1 + static_cast<int>(random() % 30);
+    for (int k = 0; k < length; ++k) value += set[random() % set.size()];
+    for (int t = 0; t < 3; ++t) {
+      const Ecc200Size& size = table[random() % 15];
+      std::ostringstream err;
+      const auto symbol =
+          datamatrix_ecc200(size.W, size.H, nullptr, reinterpret_cast<const uint8_t*>(value.data()),
+                            static_cast<int>(value.size()), err);
+      if (!symbol) continue;
+      ++made;
+      const QImage image = twodtest::gridImage(symbol->toModuleGrid(), 2, 2);
+      EXPECT_EQ(twodtest::decode(image, ZXing::BarcodeFormat::DataMatrix), value)
+          << size.W << "x" << size.H << " " << symbol->encoding << " " << value;
+    }
+  }
+  EXPECT_GT(made, 200);
 }
