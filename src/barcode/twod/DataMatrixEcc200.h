@@ -67,7 +67,8 @@ struct DataMatrixSymbol {
 };
 
 // The entry: width/height 0 means choose the size; encoding nullptr means
-// automatic. Failures write one line to err and answer nullopt.
+// automatic (at a given size both of the optimiser's plans are tried before the
+// data is refused). Failures write one line to err and answer nullopt.
 std::optional<DataMatrixSymbol> datamatrix_ecc200(int width, int height, const std::string* encoding,
                                                   const uint8_t* data, int length, std::ostream& err);
 
