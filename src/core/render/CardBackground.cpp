@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/render/PaintStyle.h"
+#include "platform/Messages.h"
 
 namespace card_background {
 
@@ -74,7 +75,7 @@ void Card_Base_Drawing(QPainter& painter, const QRectF& rect, const Inputs& in) 
     paintBase(painter, rect, in);
   } catch (const std::exception& e) {
     // The card objects are still drawn by the caller.
-    qWarning("Card background drawing failed: %s", e.what());
+    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
   }
   painter.restore();
 }

@@ -1,6 +1,7 @@
 #include "core/render/PaintStyle.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QImageReader>
 #include <QLinearGradient>
@@ -85,7 +86,10 @@ QImage hatchPicture(const QString& resourceFolder, const QString& name) {
   if (it != gHatchCache.constEnd()) return *it;
   QImage picture;
   QFile file(path);
-  if (file.size() <= kMaxHatchFileBytes && file.open(QIODevice::ReadOnly)) {
+  // Only a regular file is opened: a pipe or device under that name would
+  // block the painter (and every repaint) on its first read.
+  const QFileInfo info(path);
+  if (info.isFile() && info.size() <= kMaxHatchFileBytes && file.open(QIODevice::ReadOnly)) {
     QImageReader reader(&file, "png");
     reader.setAllocationLimit(64);  // megabytes
     picture = reader.read();

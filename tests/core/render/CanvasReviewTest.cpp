@@ -1,15 +1,23 @@
 // Texts and the grid as a user meets them: trimming as the program trims,
 // capitals after apostrophes, Windows line ends, undo of a text's characters,
 // height matching, and a grid spacing that cannot be drawn or snapped to.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <QDir>
+#include <QTemporaryDir>
+#include <chrono>
 #include <cmath>
+#include <future>
 #include <limits>
 
 #include "RenderFixture.h"
 #include "core/SKTDocument.h"
 #include "core/SKTText.h"
 #include "core/canvas/SKTGrid.h"
+#include "core/render/PaintStyle.h"
 #include "core/render/TextLook.h"
 
 using namespace render_test;
@@ -128,4 +136,24 @@ TEST_F(CanvasReview, GridIgnoresASpacingThatIsNotAFiniteNumber) {
   const QPointF snapped = grid.constrainedPoint({13.4, 4.5});
   EXPECT_EQ(snapped, QPointF(9, 9));
   EXPECT_TRUE(std::isfinite(snapped.x()) && std::isfinite(snapped.y()));
+}
+
+TEST_F(CanvasReview, HatchNamedLikeAPipeDoesNotBlockThePainter) {
+  // A pipe under a hatch picture's name must not hang every repaint: only
+  // regular files are read; the background colour shows alone.
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  ASSERT_TRUE(QDir(folder.path()).mkpath("Fill_Style_Image"));
+  const QByteArray pipePath = (folder.path() + "/Fill_Style_Image/Pipe.png").toLocal8Bit();
+  ASSERT_EQ(::mkfifo(pipePath.constData(), 0600), 0);
+  auto read = std::async(std::launch::async, [&] { return paint::hatchPicture(folder.path(), "Pipe"); });
+  if (read.wait_for(std::chrono::seconds(3)) != std::future_status::ready) {
+    // Opening and closing the other end releases the reader (it then reads an empty file).
+    const int writer = ::open(pipePath.constData(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    read.wait();
+    FAIL() << "reading the hatch picture blocked on a pipe";
+  }
+  EXPECT_TRUE(read.get().isNull());
+  paint::clearHatchPictures();
 }
