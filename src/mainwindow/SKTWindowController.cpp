@@ -2,6 +2,8 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
@@ -14,7 +16,12 @@
 #include "core/globals.h"
 #include "core/render/CardBackground.h"
 #include "core/render/PaintStyle.h"
+#include "data/DataSourceTable.h"
+#include "mainwindow/WindowDesignHost.h"
 #include "mainwindow/globals.h"
+#include "platform/FileHelpers.h"
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
 #include "platform/globals.h"
 
 SKTWindowController* Main_App_wnd = nullptr;
@@ -24,6 +31,9 @@ SKTWindowController* app_DefaultInstance = nullptr;
 // The last placement point of new objects.
 float last_ctrl_X = 10.0f;
 float last_ctrl_Y = 10.0f;
+
+const QString kOpenQuestion = QStringLiteral("Do you want to save changes before opening document?");
+const QString kCloseQuestion = QStringLiteral("Do you want to save changes before closing?");
 }  // namespace
 
 SKTWindowController* SKTWindowController::defaultInstance() {
@@ -31,8 +41,14 @@ SKTWindowController* SKTWindowController::defaultInstance() {
 }
 
 SKTWindowController::SKTWindowController(QWidget* parent)
-    : QMainWindow(parent), _document(std::make_unique<SKTDocument>()) {
+    : QMainWindow(parent),
+      _document(std::make_unique<SKTDocument>()),
+      _designHost(std::make_unique<WindowDesignHost>(*this)) {
   _grid = new SKTGrid(this);
+  Back_card_Prop.Card_Side_Name = QStringLiteral("B");
+  // The spreadsheet data-source table lives as long as the program; it is
+  // made here, on the GUI thread, before anything reads it.
+  Data_From_Excel_Table();
   app_DefaultInstance = this;
   Main_App_wnd = this;
   setCardHost(this);
@@ -116,6 +132,18 @@ void SKTWindowController::buildWindow() {
 }
 
 void SKTWindowController::buildMenus() {
+  QMenu* file = menuBar()->addMenu(tr("&File"));
+  QAction* open = file->addAction(tr("Open…"), this, &SKTWindowController::Open_Btn_Clicked);
+  open->setShortcut(QKeySequence::Open);
+  QAction* save = file->addAction(tr("Save"), this, &SKTWindowController::Save_Btn_Clicked);
+  save->setShortcut(QKeySequence::Save);
+  QAction* saveAs = file->addAction(tr("Save As…"), this, &SKTWindowController::SaveAs_Btn_Clicked);
+  saveAs->setShortcut(QKeySequence::SaveAs);
+  file->addSeparator();
+  QAction* quit = file->addAction(tr("Quit"), this, &QWidget::close);
+  quit->setShortcut(QKeySequence::Quit);
+  quit->setMenuRole(QAction::QuitRole);
+
   QMenu* view = menuBar()->addMenu(tr("&View"));
   QMenu* zoom = view->addMenu(tr("Zoom"));
   auto* group = new QActionGroup(this);
@@ -129,7 +157,7 @@ void SKTWindowController::buildMenus() {
     _zoomActions << action;
   }
   view->addSeparator();
-  QAction* showGrid = view->addAction(tr("Show Grid"));
+  QAction* showGrid = _showGridAction = view->addAction(tr("Show Grid"));
   showGrid->setCheckable(true);
   connect(showGrid, &QAction::toggled, _grid, &SKTGrid::setAlwaysShown);
   QAction* snap = view->addAction(tr("Snap to Grid"));
@@ -313,4 +341,106 @@ void SKTWindowController::Temp_Design_Control_Assign() {
   _graphicView_TEMP->changeSelectionIndexes({});
   _document->setGraphicsOfSide(CardSide::Temp, _document->graphicsOfSide(from));
   _graphicView_TEMP->update();
+}
+
+// ---------------------------------------------------------------- new project and design file
+
+void SKTWindowController::New_Project_Setting_Reset() {
+  ScopedNotDrawOnlyPropChange resetting;
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->clear();
+  Check_Path_And_Create_Files();
+  _grid->setAlwaysShown(false);
+  if (_showGridAction) _showGridAction->setChecked(false);
+  for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data()})
+    view->changeSelectionIndexes({});
+  _document->Clear_All_Undo_Redo();
+  last_ctrl_X = 10.0f;
+  last_ctrl_Y = 10.0f;
+  Project_File_Name.clear();
+  Front_card_Prop = Card_Property();
+  Back_card_Prop = Card_Property();
+  Back_card_Prop.Card_Side_Name = QStringLiteral("B");
+  Select_front_side();
+  Set_Log_Name_In_Title();
+  _document->setGraphicsOfSide(CardSide::Front, {});
+  _document->setGraphicsOfSide(CardSide::Back, {});
+  snapshotPageSettings();
+}
+
+designfile::DesignHost& SKTWindowController::designHost() {
+  return *_designHost;
+}
+
+bool SKTWindowController::Save_project_file(bool save_as, bool show_msg) {
+  return designfile::Save_project_file(*_designHost, save_as, show_msg);
+}
+
+int SKTWindowController::Read_and_load_design_Log(const QString& path, const QString& log_or_template) {
+  return designfile::Read_and_load_design_Log(*_designHost, path, log_or_template);
+}
+
+int SKTWindowController::Open_Log_File() {
+  return designfile::Open_Log_File(*_designHost);
+}
+
+void SKTWindowController::Set_Log_Name_In_Title() {
+  designfile::Set_Log_Name_In_Title(*_designHost);
+}
+
+void SKTWindowController::Save_Btn_Clicked() {
+  try {
+    Save_project_file(false, true);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}
+
+void SKTWindowController::SaveAs_Btn_Clicked() {
+  try {
+    Save_project_file(true, true);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}
+
+void SKTWindowController::Open_Btn_Clicked() {
+  try {
+    ScopedNotDrawOnlyPropChange opening;
+    // A design the user wanted saved but that was not written (panel
+    // cancelled, write failed) is not thrown away by the reset below.
+    if (Show_YES_NO_MessageBox(kOpenQuestion) && !Save_project_file(false, true)) return;
+    New_Project_Setting_Reset();
+    Open_Log_File();
+    Undo_Redo_Button_state();
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}
+
+bool SKTWindowController::Exit_App() {
+  try {
+    if (!Show_YES_NO_MessageBox(kCloseQuestion)) return true;
+    if (Save_project_file(false, false)) return true;
+    // The user asked for the design to be saved and it was not: the window
+    // stays open. A failed write (a path was chosen) says so.
+    if (!Trim_Str(Project_File_Name).isEmpty()) Show_MessageBox(designfile::kFailedMessage);
+    return false;
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    return true;
+  }
+}
+
+void SKTWindowController::closeEvent(QCloseEvent* event) {
+  if (Exit_App())
+    event->accept();
+  else
+    event->ignore();
+}
+
+void SKTWindowController::setCardBackgroundImage(CardSide side, const QImage& picture) {
+  (side == CardSide::Back ? Back_card_Prop : Front_card_Prop).Card_BG_Image = picture;
+  snapshotPageSettings();
+  if (SKTGraphicView* view = side == CardSide::Back ? _graphicView_BACK.data() : _graphicView.data())
+    view->update();
 }

@@ -20,6 +20,9 @@
 #include "core/canvas/SKTGrid.h"
 #include "core/canvas/SKTZoomingScrollView.h"
 #include "core/render/SKTRenderingView.h"
+#include "mainwindow/designfile/DesignFile.h"
+
+class WindowDesignHost;
 
 class SKTWindowController : public QMainWindow, public CardHost {
   Q_OBJECT
@@ -81,6 +84,34 @@ class SKTWindowController : public QMainWindow, public CardHost {
   // what a worker needs to render that side without touching the window.
   SidePaintContext sidePaintContext(CardSide side) const;
 
+  // ---- New project and design file ------------------------------------------------
+  // Back to an empty, untitled card: undo history cleared, placement restarted,
+  // both page settings to their start values, the front current, the front and
+  // back canvases emptied, the grid hidden. The temp side, the spreadsheet
+  // binding and table, the canvas size and the zoom stay.
+  void New_Project_Setting_Reset();
+  // The design file's view of this window.
+  designfile::DesignHost& designHost();
+  bool Save_project_file(bool save_as, bool show_msg);
+  int Read_and_load_design_Log(const QString& path, const QString& log_or_template);
+  int Open_Log_File();
+  void Set_Log_Name_In_Title();
+  // Commands of the File menu.
+  void Save_Btn_Clicked();
+  void SaveAs_Btn_Clicked();
+  void Open_Btn_Clicked();
+  // Asks whether to save before closing and saves on Yes; false when the
+  // window must stay open (Yes, but the design was not written). The
+  // window's close event runs it; File > Quit closes the window.
+  bool Exit_App();
+  // The tool strip back to the arrow.
+  void selectArrowTool() { _selectedControlTool = 0; }
+  // A side's background picture (already loaded) into its page settings.
+  void setCardBackgroundImage(CardSide side, const QImage& picture);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void buildWindow();
   void buildMenus();
@@ -95,6 +126,8 @@ class SKTWindowController : public QMainWindow, public CardHost {
   double _zoomFactor = 1.0;
   int _selectedControlTool = 0;
   QList<QAction*> _zoomActions;
+  QAction* _showGridAction = nullptr;
+  std::unique_ptr<WindowDesignHost> _designHost;
 
   // Copies of the page settings, readable from render workers.
   mutable std::mutex _pageSnapshotMutex;

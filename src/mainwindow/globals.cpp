@@ -10,3 +10,5 @@ QString Project_File_Name;
 QString export_template_name;
 QString lib_window_sel_file;
 const QString design_file_EXT = QStringLiteral("dcard");
+std::atomic<bool> Excel_Binding_Use{false};
+QString Excel_Source_Path;

@@ -24,3 +24,7 @@ extern QString export_template_name;
 extern QString lib_window_sel_file;
 // Extension of design files.
 extern const QString design_file_EXT;
+// Whether the design is bound to a spreadsheet (read by production workers).
+extern std::atomic<bool> Excel_Binding_Use;
+// Path of the spreadsheet the design is bound to (GUI thread).
+extern QString Excel_Source_Path;

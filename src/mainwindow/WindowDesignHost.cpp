@@ -1,0 +1,73 @@
+#include "mainwindow/WindowDesignHost.h"
+
+#include "data/DataSourceTable.h"
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/globals.h"
+
+Card_Property& WindowDesignHost::frontCardProperty() {
+  return window_.Front_card_Prop;
+}
+
+Card_Property& WindowDesignHost::backCardProperty() {
+  return window_.Back_card_Prop;
+}
+
+SKTDocument& WindowDesignHost::document() {
+  return *window_.document();
+}
+
+DataSourceTable& WindowDesignHost::dataSourceTable() {
+  return Data_From_Excel_Table();
+}
+
+bool WindowDesignHost::excelBindingUse() const {
+  return Excel_Binding_Use.load();
+}
+
+QString WindowDesignHost::excelSourcePath() const {
+  return Excel_Source_Path;
+}
+
+void WindowDesignHost::resetForLoading() {
+  window_.New_Project_Setting_Reset();
+}
+
+void WindowDesignHost::setCardSize(QSizeF size) {
+  window_.SetDocumentCanvasSize(size);
+}
+
+void WindowDesignHost::setExcelBinding(bool use) {
+  // The data-source combo box of the property panels follows the binding
+  // once the panels exist; the binding itself is the global.
+  Excel_Binding_Use = use;
+}
+
+void WindowDesignHost::setExcelSourcePath(const QString& path) {
+  Excel_Source_Path = path;
+}
+
+void WindowDesignHost::showCardProperties() {
+  window_.Show_RHS_Properties(nullptr);
+}
+
+void WindowDesignHost::setBackgroundImage(CardSide side, const QString& path) {
+  window_.setCardBackgroundImage(side, designfile::loadRegularPictureFile(path));
+}
+
+void WindowDesignHost::finishLoading() {
+  window_.selectArrowTool();
+  window_.Refresh_Canvas();
+}
+
+QString WindowDesignHost::App_Name() const {
+  return window_.App_Name();
+}
+
+void WindowDesignHost::setWindowTitle(const QString& title) {
+  window_.setWindowTitle(title);
+}
+
+void WindowDesignHost::bringToFront() {
+  window_.raise();
+  window_.activateWindow();
+}

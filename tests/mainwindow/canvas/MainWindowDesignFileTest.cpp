@@ -1,0 +1,364 @@
+// The main window with the design file: Save, Save As and Open through the
+// File commands, the reset before opening, and the save question on closing.
+#include <gtest/gtest.h>
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+#include "../designfile/DesignFileTestSupport.h"
+#include "core/SKTLine.h"
+#include "core/globals.h"
+#include "data/DataSourceTable.h"
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/globals.h"
+#include "platform/globals.h"
+#include "support/ScriptedHost.h"
+
+// Readable failures for texts.
+static void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+using designfile::PlainDesignHost;
+
+// The texts of the message boxes shown (a box puts a line break before its text).
+QStringList shown(const testing_support::ScriptedHost& host) {
+  QStringList texts;
+  for (const QString& text : host.messages())
+    texts << (text.startsWith(QLatin1Char('\n')) ? text.mid(1) : text);
+  return texts;
+}
+
+const QString kSaved = QStringLiteral("Greeting Card Design Log has been saved successfully.");
+const QString kOpenQuestion = QStringLiteral("Do you want to save changes before opening document?");
+const QString kCloseQuestion = QStringLiteral("Do you want to save changes before closing?");
+
+SKTGraphicPtr shape(const QString& code, QRectF bounds) {
+  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
+  g->Set_Shape_Type(code);
+  g->_bounds = bounds;
+  return g;
+}
+
+// A small design directly in the window: two objects on the front, one on the back.
+void fillWindow(SKTWindowController& window) {
+  SKTDocument& doc = *window.document();
+  doc.insertGraphic(CardSide::Front, shape(QStringLiteral("R"), {10, 10, 50, 30}), 0);
+  doc.insertGraphic(CardSide::Front, shape(QStringLiteral("C"), {60, 40, 20, 20}), 0);
+  doc.insertGraphic(CardSide::Back, shape(QStringLiteral("S"), {5, 5, 40, 40}), 0);
+  window.Front_card_Prop.Card_Shape = QStringLiteral("E");
+  window.Front_card_Prop.Card_Size = QSizeF(300, 200);
+  window.Front_card_Prop.Card_Name = QStringLiteral("Birthday");
+  window.Back_card_Prop.Card_Name = QStringLiteral("Birthday back");
+  window.SetDocumentCanvasSize({300, 200});
+}
+
+QByteArray fingerprintOfFile(const QString& path) {
+  PlainDesignHost host;
+  EXPECT_EQ(designfile::Read_and_load_design_Log(host, path, QStringLiteral("L")), 1) << path.toStdString();
+  return designfile_test::designFingerprint(host);
+}
+
+}  // namespace
+
+class MainWindowDesignFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    // The reset creates the resource folders: keep them out of the source tree.
+    Set_Resource_Path(dir.filePath(QStringLiteral("resources")));
+    QDir().mkpath(dir.filePath(QStringLiteral("resources")));
+    Card_Front_Or_Back = 0;
+    Card_Shape = 0;
+    Project_File_Name.clear();
+    Excel_Binding_Use = false;
+    Excel_Source_Path.clear();
+    Data_From_Excel_Table().replaceContents({QStringLiteral("Column0")}, {});
+  }
+  void TearDown() override {
+    Card_Front_Or_Back = 0;
+    Card_Shape = 0;
+    Project_File_Name.clear();
+    Excel_Binding_Use = false;
+    Excel_Source_Path.clear();
+  }
+  QString path(const QString& name) const { return dir.filePath(name); }
+
+  QTemporaryDir dir;
+  testing_support::ScriptedHost host;
+};
+
+TEST_F(MainWindowDesignFile, SaveAsksForAPathOnceThenWritesThereAndTitlesTheWindow) {
+  SKTWindowController window;
+  fillWindow(window);
+  const QString file = path(QStringLiteral("birthday.dcard"));
+
+  host.queueSavePanel(file);
+  window.Save_Btn_Clicked();
+  EXPECT_EQ(host.panelsShown(), 1);
+  EXPECT_EQ(shown(host), QStringList{kSaved});
+  EXPECT_EQ(Project_File_Name, file);
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( birthday.dcard )");
+  ASSERT_TRUE(QFileInfo(file).isFile());
+
+  // A second save writes to the same file without a panel.
+  window.document()->insertGraphic(CardSide::Back, shape(QStringLiteral("T"), {1, 1, 9, 9}), 0);
+  window.Save_Btn_Clicked();
+  EXPECT_EQ(host.panelsShown(), 1);
+  PlainDesignHost reread;
+  ASSERT_EQ(designfile::Read_and_load_design_Log(reread, file, QStringLiteral("L")), 1);
+  EXPECT_EQ(reread.doc.graphics().size(), 2u);
+  EXPECT_EQ(reread.doc.graphics_back().size(), 2u);
+  EXPECT_EQ(reread.front.Card_Name, "Birthday");
+  EXPECT_EQ(reread.back.Card_Name, "Birthday back");
+
+  // Save As cancelled: nothing written, path and title kept.
+  const QByteArray before = designfile_test::readFile(file);
+  host.clear();
+  host.queueSavePanel(QString());
+  window.SaveAs_Btn_Clicked();
+  EXPECT_EQ(host.panelsShown(), 1);
+  EXPECT_TRUE(host.messages().isEmpty());
+  EXPECT_EQ(Project_File_Name, file);
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( birthday.dcard )");
+  EXPECT_EQ(designfile_test::readFile(file), before);
+
+  // Save As to a new name (the extension is added) makes it the current file.
+  host.queueSavePanel(path(QStringLiteral("copy")));
+  window.SaveAs_Btn_Clicked();
+  EXPECT_EQ(Project_File_Name, path(QStringLiteral("copy.dcard")));
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( copy.dcard )");
+  EXPECT_EQ(fingerprintOfFile(path(QStringLiteral("copy.dcard"))), fingerprintOfFile(file));
+}
+
+TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) {
+  // A full design (every kind of object, pictures, spreadsheet table) made elsewhere.
+  PlainDesignHost source;
+  designfile_test::fillFullDesign(source, QDir(dir.path()));
+  const QString original = path(QStringLiteral("full.dcard"));
+  ASSERT_TRUE(designfile::writeDesignFile(original, designfile::currentDesign(source)));
+  PlainDesignHost expected;
+  ASSERT_EQ(designfile::Read_and_load_design_Log(expected, original, QStringLiteral("L")), 1);
+  Project_File_Name.clear();
+
+  SKTWindowController window;
+  fillWindow(window);
+  window.document()->insertGraphic(CardSide::Temp, shape(QStringLiteral("D"), {0, 0, 5, 5}), 0);
+  window.document()->undoStack()->push(new QUndoCommand(QStringLiteral("edit")));
+  window.setZoomFactor(2.0);
+
+  host.queueYesNo(false);
+  host.queueOpenPanel({original});
+  window.Open_Btn_Clicked();
+  EXPECT_EQ(host.questions(), QStringList{kOpenQuestion});
+  EXPECT_TRUE(host.messages().isEmpty());
+
+  // Lists, page settings, binding and table are the file's.
+  SKTDocument& doc = *window.document();
+  EXPECT_EQ(doc.graphics().size(), expected.doc.graphics().size());
+  EXPECT_EQ(doc.graphics_back().size(), expected.doc.graphics_back().size());
+  EXPECT_EQ(doc.graphics_temp().size(), 1u);  // the temp side is not part of a design
+  EXPECT_EQ(doc.undoStack()->count(), 0);
+  EXPECT_EQ(window.Front_card_Prop.Card_Name, expected.front.Card_Name);
+  EXPECT_EQ(window.Front_card_Prop.Card_Size, expected.front.Card_Size);
+  EXPECT_EQ(window.Back_card_Prop.Card_Side_Name, "B");
+  EXPECT_EQ(window.Back_card_Prop.Card_Shape, expected.back.Card_Shape);
+  EXPECT_EQ(Excel_Binding_Use.load(), expected.excelUse);
+  EXPECT_EQ(Excel_Source_Path, expected.excelPath);
+  EXPECT_EQ(Data_From_Excel_Table().columnTitles(), expected.table.columnTitles());
+  EXPECT_EQ(Data_From_Excel_Table().tableRowCount(), expected.table.tableRowCount());
+  // Background pictures of "I" sides are loaded again from their files.
+  EXPECT_EQ(window.Front_card_Prop.Card_BG_Image.isNull(), expected.front.Card_BG_Image.isNull());
+  EXPECT_EQ(window.Back_card_Prop.Card_BG_Image.isNull(), expected.back.Card_BG_Image.isNull());
+  EXPECT_EQ(window.Front_card_Prop.Card_BG_Image.size(), expected.front.Card_BG_Image.size());
+
+  // The canvases take the front size; the outline follows the front; the zoom stays.
+  const QSizeF size = expected.front.Card_Size;
+  EXPECT_EQ(window.graphicView()->bounds().size(), size);
+  EXPECT_EQ(window.graphicView_BACK()->bounds().size(), size);
+  EXPECT_EQ(window.frontCanvasBounds().size(), size);
+  EXPECT_EQ(Card_Shape.load(), designfile::cardShapeCode(expected.front.Card_Shape));
+  EXPECT_EQ(window.zoomFactor(), 2.0);
+  EXPECT_EQ(Card_Front_Or_Back.load(), 0);
+  EXPECT_EQ(window.Selected_Control_Tool(), 0);
+
+  EXPECT_EQ(Project_File_Name, original);
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( full.dcard )");
+
+  // Saving from the window gives the same design back.
+  const QString resaved = path(QStringLiteral("resaved.dcard"));
+  host.queueSavePanel(resaved);
+  window.SaveAs_Btn_Clicked();
+  EXPECT_EQ(shown(host), QStringList{kSaved});
+  EXPECT_EQ(fingerprintOfFile(resaved), designfile_test::designFingerprint(expected));
+}
+
+TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsBeforeThePanel) {
+  SKTWindowController window;
+  fillWindow(window);
+  const QString file = path(QStringLiteral("first.dcard"));
+  host.queueSavePanel(file);
+  window.Save_Btn_Clicked();
+  host.clear();
+
+  // Yes: the titled design is saved (with its message), then the panel is
+  // cancelled: the design is reset and untitled.
+  window.document()->insertGraphic(CardSide::Front, shape(QStringLiteral("P"), {2, 2, 8, 8}), 0);
+  host.queueYesNo(true);
+  host.queueOpenPanel({});
+  window.Open_Btn_Clicked();
+  EXPECT_EQ(shown(host), QStringList{kSaved});
+  EXPECT_EQ(host.panelsShown(), 1);
+  EXPECT_TRUE(window.document()->graphics().empty());
+  EXPECT_TRUE(window.document()->graphics_back().empty());
+  EXPECT_TRUE(Project_File_Name.isEmpty());
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo");
+  EXPECT_EQ(window.Front_card_Prop.Card_Name, Card_Property().Card_Name);
+  EXPECT_EQ(window.Back_card_Prop.Card_Side_Name, "B");
+  EXPECT_FALSE(Not_Draw_Only_Prop_Change());
+  PlainDesignHost saved;
+  ASSERT_EQ(designfile::Read_and_load_design_Log(saved, file, QStringLiteral("L")), 1);
+  EXPECT_EQ(saved.doc.graphics().size(), 3u);
+
+  // Opening the saved file brings it back.
+  host.clear();
+  host.queueYesNo(false);
+  host.queueOpenPanel({file});
+  window.Open_Btn_Clicked();
+  EXPECT_EQ(window.document()->graphics().size(), 3u);
+  EXPECT_EQ(window.document()->graphics_back().size(), 1u);
+  EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
+  EXPECT_EQ(Card_Shape.load(), 2);
+  EXPECT_EQ(window.graphicView()->bounds().size(), QSizeF(300, 200));
+}
+
+TEST_F(MainWindowDesignFile, OpenStopsWhenTheWantedSaveWasNotMade) {
+  SKTWindowController window;
+  fillWindow(window);
+  // Yes to saving an untitled design, then the save panel is cancelled: the
+  // design is kept and no open panel follows.
+  host.queueYesNo(true);
+  host.queueSavePanel(QString());
+  window.Open_Btn_Clicked();
+  EXPECT_EQ(host.panelsShown(), 1);
+  EXPECT_EQ(window.document()->graphics().size(), 2u);
+  EXPECT_EQ(window.document()->graphics_back().size(), 1u);
+  EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
+}
+
+TEST_F(MainWindowDesignFile, CorruptFileLeavesTheDesignUntouched) {
+  SKTWindowController window;
+  fillWindow(window);
+  const QString file = path(QStringLiteral("kept.dcard"));
+  host.queueSavePanel(file);
+  window.Save_Btn_Clicked();
+  host.clear();
+
+  for (const QByteArray& bytes :
+       {QByteArray("not a design"),
+        QByteArray(
+            "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>OTHER</string></array></plist>"),
+        designfile_test::readFile(file).left(400)}) {
+    const QString bad = path(QStringLiteral("bad.dcard"));
+    designfile_test::writeFile(bad, bytes);
+    EXPECT_EQ(window.Read_and_load_design_Log(bad, QStringLiteral("L")), 0);
+    EXPECT_EQ(shown(host).value(0), "File is corrupt and cannot be opened.");
+    host.clear();
+    EXPECT_EQ(window.document()->graphics().size(), 2u);
+    EXPECT_EQ(window.document()->graphics_back().size(), 1u);
+    EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
+    EXPECT_EQ(window.graphicView()->bounds().size(), QSizeF(300, 200));
+    EXPECT_EQ(Project_File_Name, file);
+    EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( kept.dcard )");
+  }
+}
+
+TEST_F(MainWindowDesignFile, TemplateModeLeavesTheDesignUntitled) {
+  SKTWindowController window;
+  fillWindow(window);
+  const QString file = path(QStringLiteral("tpl.dcard"));
+  host.queueSavePanel(file);
+  window.Save_Btn_Clicked();
+  window.New_Project_Setting_Reset();
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo");
+  EXPECT_EQ(window.Read_and_load_design_Log(file, QStringLiteral("T")), 1);
+  EXPECT_EQ(window.document()->graphics().size(), 2u);
+  EXPECT_TRUE(Project_File_Name.isEmpty());
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo");
+}
+
+TEST_F(MainWindowDesignFile, ClosingAsksToSaveAndSavesWithoutAMessage) {
+  {
+    // No: closes without saving.
+    SKTWindowController window;
+    host.queueYesNo(false);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(host.questions(), QStringList{kCloseQuestion});
+    EXPECT_EQ(host.panelsShown(), 0);
+  }
+  host.clear();
+  {
+    // Yes on an untitled design: a path is asked for, the file written, no message.
+    SKTWindowController window;
+    fillWindow(window);
+    const QString file = path(QStringLiteral("onexit.dcard"));
+    host.queueYesNo(true);
+    host.queueSavePanel(file);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(host.panelsShown(), 1);
+    EXPECT_TRUE(host.messages().isEmpty());
+    PlainDesignHost saved;
+    ASSERT_EQ(designfile::Read_and_load_design_Log(saved, file, QStringLiteral("L")), 1);
+    EXPECT_EQ(saved.doc.graphics().size(), 2u);
+  }
+  host.clear();
+  Project_File_Name.clear();
+  {
+    // Yes, then the save panel cancelled: the window stays open.
+    SKTWindowController window;
+    window.show();
+    host.queueYesNo(true);
+    host.queueSavePanel(QString());
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(host.messages().isEmpty());
+    // A failed write says so and keeps the window open too.
+    Project_File_Name = path(QStringLiteral("missing/folder/x.dcard"));
+    host.queueYesNo(true);
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(shown(host), QStringList{"fail"});
+    host.queueYesNo(false);
+    EXPECT_TRUE(window.close());
+  }
+}
+
+TEST_F(MainWindowDesignFile, FileMenuHasTheDesignCommandsWithStandardShortcuts) {
+  SKTWindowController window;
+  QMenu* file = nullptr;
+  for (QAction* action : window.menuBar()->actions())
+    if (action->menu() && action->text() == "&File") file = action->menu();
+  ASSERT_NE(file, nullptr);
+  QStringList texts;
+  QList<QKeySequence> keys;
+  for (QAction* action : file->actions())
+    if (!action->isSeparator()) {
+      texts << action->text();
+      keys << action->shortcut();
+    }
+  EXPECT_EQ(texts, (QStringList{"Open…", "Save", "Save As…", "Quit"}));
+  EXPECT_EQ(keys.value(0), QKeySequence(QKeySequence::Open));
+  EXPECT_EQ(keys.value(1), QKeySequence(QKeySequence::Save));
+  EXPECT_EQ(keys.value(2), QKeySequence(QKeySequence::SaveAs));
+  EXPECT_EQ(keys.value(3), QKeySequence(QKeySequence::Quit));
+
+  // Save from the menu goes through the same writer.
+  host.queueSavePanel(path(QStringLiteral("menu.dcard")));
+  file->actions().value(1)->trigger();
+  EXPECT_TRUE(QFileInfo(path(QStringLiteral("menu.dcard"))).isFile());
+}
