@@ -13,8 +13,9 @@
 namespace {
 
 // A termination request (logout, kill, Ctrl+C in a terminal) ends the event
-// loop like the last window closing, so the window and the document are torn
-// down in order. The signal handler only writes one byte into a pipe.
+// loop, so the window and the document are torn down in order. It ends the
+// loop directly (not through closing the window), so no save question holds
+// a terminating program open. The signal handler only writes one byte into a pipe.
 int gQuitPipe[2] = {-1, -1};
 
 void requestQuit(int) {
@@ -29,7 +30,7 @@ void quitOnTerminationSignals(QApplication& app) {
     char buffer[16];
     while (::read(gQuitPipe[0], buffer, sizeof buffer) > 0) {
     }
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
   });
   struct sigaction action = {};
   action.sa_handler = requestQuit;
