@@ -210,6 +210,10 @@ TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsBeforeThePanel) 
   // Yes: the titled design is saved (with its message), then the panel is
   // cancelled: the design is reset and untitled.
   window.document()->insertGraphic(CardSide::Front, shape(QStringLiteral("P"), {2, 2, 8, 8}), 0);
+  window.grid()->setAlwaysShown(true);
+  window.Select_back_side();
+  const QPointF firstPlacement = window.Control_New_Point(QStringLiteral("B"));
+  window.Control_New_Point(QStringLiteral("B"));
   host.queueYesNo(true);
   host.queueOpenPanel({});
   window.Open_Btn_Clicked();
@@ -222,6 +226,10 @@ TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsBeforeThePanel) 
   EXPECT_EQ(window.Front_card_Prop.Card_Name, Card_Property().Card_Name);
   EXPECT_EQ(window.Back_card_Prop.Card_Side_Name, "B");
   EXPECT_FALSE(Not_Draw_Only_Prop_Change());
+  EXPECT_FALSE(window.grid()->isAlwaysShown());
+  EXPECT_EQ(Card_Front_Or_Back.load(), 0);
+  EXPECT_EQ(window.shownView(), window.graphicView());
+  EXPECT_EQ(window.Control_New_Point(QStringLiteral("B")), firstPlacement);  // placement starts again
   PlainDesignHost saved;
   ASSERT_EQ(designfile::Read_and_load_design_Log(saved, file, QStringLiteral("L")), 1);
   EXPECT_EQ(saved.doc.graphics().size(), 3u);
