@@ -58,6 +58,7 @@ class CardHost {
   virtual std::optional<GraphicKind> currentGraphicClass() { return std::nullopt; }
   // Placeholder pictures of new objects.
   virtual QImage No_Image() { return {}; }
+  virtual QImage Barcode_Sample_Image() { return {}; }
   virtual QImage Signature_Sample_Image() { return {}; }
   virtual QImage Fingerprint_Sample_Image() { return {}; }
   // The user-interface library version compared by the render path.

@@ -7,9 +7,11 @@
 // the marquee. Card coordinates are points, y down; the widget shows them at
 // the zoom factor its scroll view sets.
 
+#include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <set>
@@ -19,6 +21,17 @@
 #include "core/canvas/SKTZoomingScrollView.h"
 
 class SKTGrid;
+class QAction;
+class QMimeData;
+
+// A mouse event of the canvas, in card points.
+struct SKTCanvasMouseEvent {
+  enum class Type { Down, Dragged, Up };
+  Type type = Type::Down;
+  QPointF point;
+  int clickCount = 1;
+  bool shift = false;
+};
 
 // Binding names.
 inline constexpr const char* SKTGraphicViewGraphicsBindingName = "graphics";
@@ -112,6 +125,80 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   void startEditingGraphic(const SKTGraphicPtr&) {}
   void stopEditing() {}
 
+  // ---- Mouse interaction and creation (SKTGraphicViewMouse.cpp) -------------------
+  void mouseDown(const SKTCanvasMouseEvent& event);
+  void selectAndTrackMouseWithEvent(const SKTCanvasMouseEvent& event);
+  // The front-most graphic under the point; the out arguments (each may be
+  // null) are written only when one is found.
+  SKTGraphicPtr graphicUnderPoint(const QPointF& point, int* index = nullptr, bool* isSelected = nullptr,
+                                  int* handle = nullptr) const;
+  SKTIndexSet indexesOfGraphicsIntersectingRect(const QRectF& rect) const;
+  void marqueeSelectWithEvent(const SKTCanvasMouseEvent& event);
+  void moveSelectedGraphicsWithEvent(const SKTCanvasMouseEvent& event);
+  void resizeGraphic(const SKTGraphicPtr& graphic, int handle, const SKTCanvasMouseEvent& event);
+  // Makes a graphic of the class (or of the current tool), by the mouse when
+  // an event is given, else at the rectangle or the next placement point.
+  // Afterwards Selected_Graphic() is the new graphic, or none when the
+  // creation was taken back.
+  void createGraphicOfClass(std::optional<GraphicKind> graphicClass, const SKTCanvasMouseEvent* event,
+                            bool use_rect, const QRectF& bound_rect, const QString& card_side,
+                            const QString& ctrl_value, const QString& ctrl_ID);
+  // Fills the text or picture that carries the control ID, or creates it.
+  void ReplaceGraphicText(std::optional<GraphicKind> graphicClass, const SKTCanvasMouseEvent* event,
+                          bool use_rect, const QRectF& bound_rect, const QString& card_side,
+                          const QString& ctrl_value, const QString& ctrl_ID);
+  SKTGraphicPtr Selcect_Ctrl_With_ID(const QString& ctrl_ID) const;
+  void moveLeft();
+  void moveRight();
+  void moveUp();
+  void moveDown();
+  void moveSelectedGraphicsByX(double dx, double dy);
+  bool makeNewImageFromPasteboard(const QMimeData* pasteboard, const QPointF& point);
+  bool makeNewImageFromContentsOfFile(const QString& path, const QPointF& point);
+  // The events a tracking loop consumes next, instead of the real mouse (tests
+  // and scripted driving). When the queue runs dry during a tracking loop the
+  // loop ends as with a mouse-up at the last point.
+  void queueTrackingEvents(const std::vector<SKTCanvasMouseEvent>& events);
+
+  // ---- Edit commands and clipboard (SKTGraphicViewCommands.cpp) --------------------
+  void copy();
+  void cut();
+  void paste();
+  void delete_();
+  void deleteBackward() { delete_(); }
+  void deleteForward() { delete_(); }
+  void bringToFront();
+  void sendToBack();
+  void alignLeftEdges();
+  void alignRightEdges();
+  void alignTopEdges();
+  void alignBottomEdges();
+  void alignHorizontalCenters();
+  void alignVerticalCenters();
+  void alignformCenter();
+  void alignWithGrid();
+  void makeSameWidth();
+  void makeSameHeight();
+  void makeNaturalSize();
+  void print_contol_or_not(int value);
+  void selectAll();
+  void deselectAll();
+  void undo();
+  void redo();
+  bool There_Is_Any_Lock_Contrl() const;
+  // Validation of a menu item by its action name ("copy:", "alignWithGrid:",
+  // "showOrHideRulers:" ...); the item (may be null) gets the ruler title.
+  bool validateMenuItem(const QString& action, QAction* item = nullptr);
+  bool Get_Menu_Status(const QString& action, QAction* item = nullptr);
+  void Clear_Control_Selection();
+  void delete_all_control();
+  void Hide_all_Text_control_FUP_Control();
+  void delete_all_Text_control();
+  qint64 pasteboardChangeCount() const { return _pasteboardChangeCount; }
+  qint64 pasteCascadeNumber() const { return _pasteCascadeNumber; }
+  // The process's count of clipboard changes (the clipboard's change count).
+  static qint64 generalPasteboardChangeCount();
+
  signals:
   void selectionIndexesChanged();
   // Two or more graphics selected (the main window's same-size buttons follow).
@@ -121,6 +208,11 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,
@@ -146,4 +238,25 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   QTimer _handleShowingTimer;
   bool _painting = false;
   std::optional<std::set<int>> _undoSelectionIndexes;
+
+  // Mouse tracking and editing helpers.
+  SKTCanvasMouseEvent nextTrackingEvent(const SKTCanvasMouseEvent& last);
+  void autoscroll(const QPointF& point);
+  SKTCanvasMouseEvent eventFromQt(QMouseEvent* event, SKTCanvasMouseEvent::Type type, int clickCount) const;
+  SKTGraphicPtr makeGraphicForTool(std::optional<GraphicKind> graphicClass, const QPointF& origin,
+                                   const QString& ctrl_value, const QString& ctrl_ID) const;
+  void insertGraphicsAt(const SKTGraphicList& list, const SKTIndexSet& indexes);
+  void removeGraphicsAt(const SKTIndexSet& indexes);
+  // Opens an undo group on the document for one user action (none when unbound).
+  std::unique_ptr<SKTUndoGroup> userActionGroup();
+  bool refuseWhenLocked() const;
+  template <typename Rule>
+  void alignSelection(Rule rule);
+  std::deque<SKTCanvasMouseEvent> _trackingQueue;
+  bool _scriptedTracking = false;
+  bool _tracking = false;
+  std::optional<SKTCanvasMouseEvent> _trackedEvent;
+  QEventLoop* _trackingLoop = nullptr;
+  qint64 _pasteboardChangeCount = -1;
+  qint64 _pasteCascadeNumber = 0;
 };

@@ -1,0 +1,329 @@
+// Canvas mouse interaction: click and shift-click selection, marquee, moves
+// with the 2-point threshold, handle resizing, locked and hidden graphics,
+// creation by the mouse and at a place, filling by control ID, arrow keys.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "core/CardHost.h"
+#include "core/SKTDocument.h"
+#include "core/canvas/SKTGraphicView.h"
+#include "core/canvas/SKTGrid.h"
+#include "core/globals.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+using Type = SKTCanvasMouseEvent::Type;
+
+SKTCanvasMouseEvent ev(Type type, QPointF p, bool shift = false, int clicks = 1) {
+  SKTCanvasMouseEvent e;
+  e.type = type;
+  e.point = p;
+  e.shift = shift;
+  e.clickCount = clicks;
+  return e;
+}
+SKTCanvasMouseEvent down(QPointF p, bool shift = false, int clicks = 1) {
+  return ev(Type::Down, p, shift, clicks);
+}
+SKTCanvasMouseEvent drag(QPointF p) {
+  return ev(Type::Dragged, p);
+}
+SKTCanvasMouseEvent up(QPointF p) {
+  return ev(Type::Up, p);
+}
+
+class Host : public CardHost {
+ public:
+  std::optional<GraphicKind> currentGraphicClass() override { return graphicClass; }
+  int Selected_Control_Tool() override { return tool; }
+  QPointF Control_New_Point(const QString& side) override {
+    sides.push_back(side);
+    return next;
+  }
+  void Show_RHS_Properties(SKTGraphic* g) override {
+    ++shows;
+    lastShown = g;
+  }
+  void Refresh_Canvas() override { ++refreshes; }
+  void Open_Barcode_Window() override { ++barcodeWindows; }
+  std::optional<GraphicKind> graphicClass;
+  int tool = 0;
+  QPointF next{70, 40};
+  QStringList sides;
+  int shows = 0, refreshes = 0, barcodeWindows = 0;
+  SKTGraphic* lastShown = reinterpret_cast<SKTGraphic*>(1);
+};
+
+void keyClick(QWidget* w, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &press);
+}
+
+void sendMouse(QWidget* w, QEvent::Type type, QPointF p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+  QMouseEvent e(type, p, w->mapToGlobal(p), button, buttons, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &e);
+}
+
+SKTGraphicPtr shape(QRectF bounds) {
+  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
+  g->_bounds = bounds;
+  return g;
+}
+
+}  // namespace
+
+class CanvasInteraction : public ::testing::Test {
+ protected:
+  testing_support::ScriptedHost messages;
+  Host host;
+  ScopedCardHost install{host};
+  SKTDocument doc;
+  SKTGraphicView view;
+  SKTGraphicPtr a, b;  // a at index 0 (front-most), b at index 1
+  void SetUp() override {
+    Card_Front_Or_Back = 0;
+    view.setFrameSizePoints({243, 154});
+    view.bindGraphics(SKTGraphicViewGraphicsBindingName, &doc, CardSide::Front);
+    a = shape({20, 20, 40, 30});
+    b = shape({100, 60, 40, 30});
+    doc.insertGraphics({a, b}, {0, 1});
+    doc.undoRecorder().removeAllActions();
+  }
+  void click(QPointF p, std::vector<SKTCanvasMouseEvent> rest, bool shift = false, int clicks = 1) {
+    view.queueTrackingEvents(rest);
+    view.mouseDown(down(p, shift, clicks));
+  }
+};
+
+TEST_F(CanvasInteraction, ClickShiftClickAndHitTesting) {
+  click({30, 30}, {up({30, 30})});
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0}));
+  EXPECT_EQ(view.Selected_Graphic(), a);
+  EXPECT_EQ(host.lastShown, a.get());
+  click({110, 70}, {up({110, 70})}, true);
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0, 1}));
+  // Shift-click on a selected graphic removes it and swallows the drag.
+  click({110, 70}, {drag({130, 90}), up({130, 90})}, true);
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0}));
+  EXPECT_EQ(b->bounds(), QRectF(100, 60, 40, 30));
+  // Out arguments are written only on a hit.
+  int index = -7, handle = -7;
+  bool selected = true;
+  EXPECT_EQ(view.graphicUnderPoint({5, 5}, &index, &selected, &handle), nullptr);
+  EXPECT_EQ(index, -7);
+  EXPECT_EQ(view.graphicUnderPoint({20, 20}, &index, &selected, &handle), a);
+  EXPECT_EQ(index, 0);
+  EXPECT_TRUE(selected);
+  EXPECT_EQ(handle, SKTGraphicUpperLeftHandle);
+  // A click on empty canvas clears the selection and tells the panels none.
+  click({200, 10}, {up({200, 10})});
+  EXPECT_TRUE(view.selectionIndexes().empty());
+  EXPECT_EQ(host.lastShown, nullptr);
+}
+
+TEST_F(CanvasInteraction, MoveStartsAtTwoPointsAndIsOneUndoEntry) {
+  click({30, 30}, {drag({31.9, 30}), up({31.9, 30})});
+  EXPECT_EQ(a->bounds(), QRectF(20, 20, 40, 30));
+  EXPECT_FALSE(view.isHidingHandles());
+  EXPECT_FALSE(doc.undoRecorder().canUndo());
+  click({30, 30}, {drag({31, 30}), drag({32, 30}), drag({40, 35}), up({40, 35})});
+  EXPECT_EQ(a->bounds(), QRectF(30, 25, 40, 30));
+  EXPECT_FALSE(view.isHidingHandles());
+  EXPECT_EQ(doc.undoStack()->count(), 1);
+  view.undo();
+  EXPECT_EQ(a->bounds(), QRectF(20, 20, 40, 30));
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0}));
+}
+
+TEST_F(CanvasInteraction, MoveSnapsTheUnionOriginToTheGrid) {
+  SKTGrid grid;
+  grid.setSpacing(10);
+  grid.setConstraining(true);
+  view.setGrid(&grid);
+  click({30, 30}, {drag({36, 33}), up({36, 33})});
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(30, 20));
+  view.setGrid(nullptr);
+}
+
+TEST_F(CanvasInteraction, LockedAndHiddenGraphics) {
+  a->ctrl_is_locked = true;
+  click({30, 30}, {drag({60, 60}), up({60, 60})});
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0}));
+  EXPECT_EQ(a->bounds(), QRectF(20, 20, 40, 30));
+  // A handle drag of a locked graphic is ignored.
+  click({20, 20}, {drag({0, 0}), up({0, 0})});
+  EXPECT_EQ(a->bounds(), QRectF(20, 20, 40, 30));
+  b->ctrl_is_visible = false;
+  const int shows = host.shows;
+  click({110, 70}, {up({110, 70})});
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0}));
+  EXPECT_EQ(view.Selected_Graphic(), b);
+  EXPECT_EQ(host.shows, shows);
+}
+
+TEST_F(CanvasInteraction, HandleDragResizesAndCrossesTheEdge) {
+  view.changeSelectionIndexes({0});
+  click({60, 50}, {drag({80, 60}), up({80, 60})});  // lower right handle
+  EXPECT_EQ(a->bounds(), QRectF(20, 20, 60, 40));
+  click({80, 60}, {drag({10, 60}), up({10, 60})});
+  EXPECT_EQ(a->bounds(), QRectF(10, 20, 10, 40));
+  EXPECT_EQ(doc.undoStack()->count(), 2);
+}
+
+TEST_F(CanvasInteraction, MarqueeTogglesAndKeepsTheLastTouchedSelection) {
+  click({5, 5}, {drag({150, 100}), drag({10, 10}), up({10, 10})});
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0, 1}));
+  EXPECT_TRUE(view.marqueeSelectionBounds().isNull());
+  EXPECT_GE(host.refreshes, 1);
+  // With shift the marquee toggles against the selection that was there.
+  click({90, 55}, {drag({150, 100}), up({150, 100})}, true);
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0}));
+}
+
+TEST_F(CanvasInteraction, DoubleClickOpensTheBarcodeDesignerUnlessLocked) {
+  auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  code->_bounds = QRectF(150, 10, 50, 50);
+  doc.insertGraphics({code}, {0});
+  click({170, 30}, {}, false, 2);
+  EXPECT_EQ(host.barcodeWindows, 1);
+  EXPECT_EQ(view.Selected_Graphic(), code);
+  code->ctrl_is_locked = true;
+  click({170, 30}, {}, false, 2);
+  EXPECT_EQ(host.barcodeWindows, 1);
+}
+
+TEST_F(CanvasInteraction, CreationByTheMouse) {
+  host.graphicClass = GraphicKind::Shape;
+  host.tool = 4;
+  // A click without a drag creates nothing and leaves no undo trace.
+  click({200, 100}, {up({200, 100})});
+  EXPECT_EQ(doc.graphics().size(), 2u);
+  EXPECT_FALSE(doc.undoRecorder().canUndo());
+  EXPECT_FALSE(doc.undoRecorder().canRedo());
+  EXPECT_EQ(view.Selected_Graphic(), nullptr);
+  // A drag makes an oval of the dragged size, one undo entry.
+  click({150, 100}, {drag({170, 110}), drag({190, 130}), up({190, 130})});
+  ASSERT_EQ(doc.graphics().size(), 3u);
+  const SKTGraphicPtr made = doc.graphics()[0];
+  EXPECT_EQ(made->kind(), GraphicKind::Shape);
+  EXPECT_EQ(made->Get_shape_type(), QStringLiteral("C"));
+  EXPECT_EQ(made->bounds(), QRectF(150, 100, 40, 30));
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0}));
+  EXPECT_EQ(view.Selected_Graphic(), nullptr);  // the panels were told none
+  EXPECT_EQ(view.creatingGraphic(), nullptr);
+  EXPECT_EQ(doc.undoStack()->count(), 1);
+  view.undo();
+  EXPECT_EQ(doc.graphics().size(), 2u);
+  view.redo();
+  ASSERT_EQ(doc.graphics().size(), 3u);
+  EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(150, 100, 40, 30));
+  // A line dragged straight down counts as a graphic.
+  host.graphicClass = GraphicKind::Line;
+  host.tool = 1;
+  click({10, 100}, {drag({10, 140}), up({10, 140})});
+  EXPECT_EQ(doc.graphics().size(), 4u);
+}
+
+TEST_F(CanvasInteraction, ZeroSizeCreationOnTheBackLeavesNothing) {
+  view.bindGraphics(SKTGraphicViewGraphicsBindingName_back, &doc, CardSide::Back);
+  host.graphicClass = GraphicKind::Shape;
+  host.tool = 3;
+  click({200, 100}, {up({200, 100})});
+  EXPECT_TRUE(doc.graphics_back().empty());
+}
+
+TEST_F(CanvasInteraction, CreationAtAPlaceAndByTheWizard) {
+  host.tool = 3;
+  view.createGraphicOfClass(GraphicKind::Shape, nullptr, true, QRectF(5, 5, 120, 60), QStringLiteral("F"), "",
+                            "");
+  ASSERT_EQ(doc.graphics().size(), 3u);
+  EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 120, 60));
+  EXPECT_EQ(host.sides, QStringList({"F"}));
+  EXPECT_EQ(view.Selected_Graphic(), doc.graphics()[0]);
+  view.createGraphicOfClass(GraphicKind::Shape, nullptr, false, QRectF(), QStringLiteral("B"), "", "");
+  EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 50, 50));
+  EXPECT_EQ(host.sides.last(), QStringLiteral("B"));
+
+  host.tool = 2;
+  view.createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(10, 12, 200, 30), "F", "Happy Day",
+                            "PARTY_TITLE");
+  const SKTGraphicPtr title = doc.graphics()[0];
+  EXPECT_EQ(title->kind(), GraphicKind::Text);
+  EXPECT_EQ(title->bounds(), QRectF(10, 12, 200, 30));
+  EXPECT_EQ(title->Text_Value, QStringLiteral("Happy Day"));
+  EXPECT_EQ(title->text_alignmnet, 2);
+  EXPECT_EQ(title->text_ctrl_font, CardFont({"TimesNewRomanPS-BoldItalicMT", 18.0}));
+  EXPECT_FALSE(title->_isDrawingFill);
+  EXPECT_FALSE(title->_isDrawingStroke);
+  EXPECT_EQ(title->control_ID, QStringLiteral("PARTY_TITLE"));
+  view.createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(10, 50, 200, 30), "F", "Anna",
+                            "PARTY_FROM");
+  EXPECT_EQ(doc.graphics()[0]->text_alignmnet, 1);
+}
+
+TEST_F(CanvasInteraction, GridConstrainsPlacedOriginAndCorner) {
+  SKTGrid grid;
+  grid.setSpacing(10);
+  grid.setConstraining(true);
+  view.setGrid(&grid);
+  host.tool = 3;
+  host.next = {73, 41};
+  view.createGraphicOfClass(GraphicKind::Shape, nullptr, false, QRectF(), "F", "", "");
+  EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 50, 50));
+  view.setGrid(nullptr);
+}
+
+TEST_F(CanvasInteraction, ReplaceGraphicTextFillsOrCreates) {
+  host.tool = 2;
+  view.ReplaceGraphicText(GraphicKind::Text, nullptr, true, QRectF(10, 10, 100, 20), "F", "Anna", "Fup_Name");
+  ASSERT_EQ(doc.graphics().size(), 3u);
+  const SKTGraphicPtr name = doc.graphics()[0];
+  EXPECT_EQ(name->bounds(), QRectF(10, 10, 100, 20));
+  EXPECT_EQ(view.Selcect_Ctrl_With_ID("Fup_Name"), name);
+  name->Set_Ctrl_Is_Visible(false);
+  view.ReplaceGraphicText(GraphicKind::Text, nullptr, true, QRectF(0, 0, 5, 5), "F", "", "Fup_Name");
+  EXPECT_FALSE(name->ctrl_is_visible);
+  EXPECT_EQ(name->Text_Value, QStringLiteral("Anna"));
+  view.ReplaceGraphicText(GraphicKind::Text, nullptr, true, QRectF(0, 0, 5, 5), "F", "Bert", "Fup_Name");
+  EXPECT_TRUE(name->ctrl_is_visible);
+  EXPECT_EQ(name->Text_contents()->string, QStringLiteral("Bert"));
+  EXPECT_EQ(name->bounds(), QRectF(10, 10, 100, 20));
+  EXPECT_EQ(doc.graphics().size(), 3u);
+  EXPECT_EQ(view.Selected_Graphic(), name);
+  // Only texts and pictures are found by ID.
+  a->control_ID = QStringLiteral("Fup_Title");
+  EXPECT_EQ(view.Selcect_Ctrl_With_ID("Fup_Title"), nullptr);
+}
+
+TEST_F(CanvasInteraction, ArrowKeysMoveUnlockedSelectedGraphics) {
+  view.changeSelectionIndexes({0, 1});
+  b->ctrl_is_locked = true;
+  keyClick(&view, Qt::Key_Right);
+  keyClick(&view, Qt::Key_Down);
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(21, 21));
+  EXPECT_EQ(b->bounds().topLeft(), QPointF(100, 60));
+  EXPECT_TRUE(view.isHidingHandles());
+  view.moveLeft();
+  view.moveUp();
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(20, 20));
+}
+
+TEST_F(CanvasInteraction, RealMouseEventsDriveTheTrackingLoop) {
+  view.show();
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(view.isVisible());
+  // Mouse moves and the release arrive while the press handler tracks.
+  QTimer::singleShot(0, &view, [this] {
+    sendMouse(&view, QEvent::MouseMove, {50, 45}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, &view, [this] {
+      sendMouse(&view, QEvent::MouseButtonRelease, {50, 45}, Qt::LeftButton, Qt::NoButton);
+    });
+  });
+  sendMouse(&view, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(40, 35));
+}
