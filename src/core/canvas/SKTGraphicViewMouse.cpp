@@ -127,7 +127,7 @@ SKTCanvasMouseEvent SKTGraphicView::nextTrackingEvent(const SKTCanvasMouseEvent&
 
 void SKTGraphicView::autoscroll(const QPointF& point) {
   SKTZoomingScrollView* scroll = enclosingScrollView();
-  if (!scroll || !scroll->horizontalScrollBar() || !scroll->verticalScrollBar()) return;
+  if (!scroll || !scroll->viewport()->isAncestorOf(this)) return;
   // Scroll just far enough to bring the point into the visible area.
   const QPoint inViewport = mapTo(scroll->viewport(), (point * _factor).toPoint());
   const QRect visible = scroll->viewport()->rect();
@@ -150,15 +150,30 @@ SKTCanvasMouseEvent SKTGraphicView::eventFromQt(QMouseEvent* event, SKTCanvasMou
   return out;
 }
 
+namespace {
+// A failure inside a user action ends that action; it goes to the log and
+// never leaves the event handler.
+template <typename Action>
+void runUserAction(Action action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}
+}  // namespace
+
 void SKTGraphicView::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || _tracking) return;
   setFocus(Qt::MouseFocusReason);
-  mouseDown(eventFromQt(event, SKTCanvasMouseEvent::Type::Down, 1));
+  const SKTCanvasMouseEvent down = eventFromQt(event, SKTCanvasMouseEvent::Type::Down, 1);
+  runUserAction([&] { mouseDown(down); });
 }
 
 void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || _tracking) return;
-  mouseDown(eventFromQt(event, SKTCanvasMouseEvent::Type::Down, 2));
+  const SKTCanvasMouseEvent down = eventFromQt(event, SKTCanvasMouseEvent::Type::Down, 2);
+  runUserAction([&] { mouseDown(down); });
 }
 
 void SKTGraphicView::mouseMoveEvent(QMouseEvent* event) {

@@ -3,15 +3,18 @@
 // creation by the mouse and at a place, filling by control ID, arrow keys.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "core/CardHost.h"
 #include "core/SKTDocument.h"
 #include "core/canvas/SKTGraphicView.h"
 #include "core/canvas/SKTGrid.h"
+#include "core/canvas/SKTRulerView.h"
 #include "core/globals.h"
 #include "support/ScriptedHost.h"
 
@@ -326,4 +329,30 @@ TEST_F(CanvasInteraction, RealMouseEventsDriveTheTrackingLoop) {
   });
   sendMouse(&view, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
   EXPECT_EQ(a->bounds().topLeft(), QPointF(40, 35));
+}
+
+TEST(CanvasInteractionScroll, DragEchoesToRulersAndScrollsTheCardIntoView) {
+  Host host;
+  ScopedCardHost install{host};
+  SKTDocument doc;
+  SKTZoomingScrollView scroll;
+  auto* canvas = new SKTGraphicView;
+  canvas->setFrameSizePoints({800, 600});
+  scroll.setDocumentView(canvas, canvas);
+  canvas->bindGraphics(SKTGraphicViewGraphicsBindingName, &doc, CardSide::Front);
+  scroll.resize(200, 150);
+  scroll.show();
+  QCoreApplication::processEvents();
+  canvas->showOrHideRulers();
+  auto g = shape({20, 20, 40, 30});
+  doc.insertGraphics({g}, {0});
+  QAction item;
+  EXPECT_TRUE(canvas->validateMenuItem("showOrHideRulers:", &item));
+  EXPECT_EQ(item.text(), QStringLiteral("Hide Ruler"));
+  const int before = scroll.horizontalScrollBar()->value();
+  canvas->queueTrackingEvents({drag({400, 30}), drag({700, 30}), up({700, 30})});
+  canvas->mouseDown(down({30, 30}));
+  EXPECT_EQ(g->bounds(), QRectF(690, 20, 40, 30));
+  EXPECT_GT(scroll.horizontalScrollBar()->value(), before);
+  EXPECT_TRUE(scroll.horizontalRulerView()->markerLocations().empty());  // the echo ended
 }
