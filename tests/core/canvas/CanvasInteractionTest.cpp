@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -355,4 +357,53 @@ TEST(CanvasInteractionScroll, DragEchoesToRulersAndScrollsTheCardIntoView) {
   EXPECT_EQ(g->bounds(), QRectF(690, 20, 40, 30));
   EXPECT_GT(scroll.horizontalScrollBar()->value(), before);
   EXPECT_TRUE(scroll.horizontalRulerView()->markerLocations().empty());  // the echo ended
+}
+
+TEST_F(CanvasInteraction, PictureToolsMakeTheirKinds) {
+  const QString saved = Library_Selected_Image.get();
+  Library_Selected_Image.set(QStringLiteral("/nonexistent/picture.png"));
+  host.tool = 8;  // a missing file gives the placeholder picture
+  view.createGraphicOfClass(GraphicKind::Image, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
+  EXPECT_EQ(doc.graphics()[0]->kind(), GraphicKind::Image);
+  EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 30, 20));
+  host.tool = 11;
+  view.createGraphicOfClass(std::nullopt, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
+  EXPECT_EQ(doc.graphics()[0]->kind(), GraphicKind::Signature);
+  EXPECT_EQ(doc.graphics()[0]->Sign_Or_FP_Val(), QStringLiteral("S"));
+  host.tool = 12;
+  view.createGraphicOfClass(GraphicKind::Shape, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
+  EXPECT_EQ(doc.graphics()[0]->Sign_Or_FP_Val(), QStringLiteral("F"));
+  host.tool = 10;
+  view.createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
+  EXPECT_EQ(doc.graphics()[0]->kind(), GraphicKind::Barcode);
+  EXPECT_EQ(doc.graphics().size(), 6u);
+  // The arrow tool with no class makes nothing.
+  host.tool = 0;
+  view.createGraphicOfClass(std::nullopt, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
+  EXPECT_EQ(doc.graphics().size(), 6u);
+  EXPECT_EQ(view.Selected_Graphic(), nullptr);
+
+  // Filling a picture by ID with a path that does not exist changes nothing.
+  const SKTGraphicPtr photo = doc.graphics()[3];
+  photo->control_ID = QStringLiteral("Fup_Photo");
+  const QString path = photo->_file_path;
+  view.ReplaceGraphicText(GraphicKind::Image, nullptr, true, QRectF(), "F", "/nonexistent/other.png",
+                          "Fup_Photo");
+  EXPECT_EQ(photo->_file_path, path);
+  EXPECT_EQ(view.Selected_Graphic(), photo);
+  Library_Selected_Image.set(saved);
+}
+
+TEST_F(CanvasInteraction, PictureFromAFile) {
+  const QString file =
+      QDir::temp().filePath(QStringLiteral("canvas-picture-%1.png").arg(QCoreApplication::applicationPid()));
+  QImage picture(40, 30, QImage::Format_RGB32);
+  picture.fill(Qt::green);
+  ASSERT_TRUE(picture.save(file));
+  EXPECT_TRUE(view.makeNewImageFromContentsOfFile(file, {100, 80}));
+  EXPECT_EQ(doc.graphics()[0]->kind(), GraphicKind::Image);
+  EXPECT_EQ(view.selectionIndexes(), SKTIndexSet({0}));
+  EXPECT_FALSE(view.makeNewImageFromContentsOfFile(file + ".txt", {100, 80}));
+  QFile::remove(file);
+  EXPECT_EQ(doc.graphics().size(), 3u);
 }
