@@ -213,6 +213,7 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,

@@ -189,6 +189,15 @@ void SKTGraphicView::mouseReleaseEvent(QMouseEvent* event) {
   _trackingLoop->quit();
 }
 
+void SKTGraphicView::hideEvent(QHideEvent* event) {
+  // A hidden canvas gets no mouse-up: a running drag ends where it is.
+  if (_tracking && _trackingLoop) {
+    _trackedEvent.reset();
+    _trackingLoop->quit();
+  }
+  QWidget::hideEvent(event);
+}
+
 void SKTGraphicView::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Left:

@@ -407,3 +407,15 @@ TEST_F(CanvasInteraction, PictureFromAFile) {
   QFile::remove(file);
   EXPECT_EQ(doc.graphics().size(), 3u);
 }
+
+TEST_F(CanvasInteraction, HidingTheCanvasEndsARunningDrag) {
+  view.show();
+  QCoreApplication::processEvents();
+  QTimer::singleShot(0, &view, [this] {
+    sendMouse(&view, QEvent::MouseMove, {50, 45}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, &view, [this] { view.hide(); });
+  });
+  sendMouse(&view, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(40, 35));
+  EXPECT_EQ(doc.undoStack()->count(), 1);
+}
