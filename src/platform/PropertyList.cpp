@@ -1,5 +1,7 @@
 #include "platform/PropertyList.h"
 
+#include "platform/BinaryPropertyListWriter.h"
+
 #include <plist/plist.h>
 
 #include <QTimeZone>
@@ -553,15 +555,6 @@ QByteArray toXmlPropertyList(const PlistValue& value) {
   return result;
 }
 
-QByteArray toBinaryPropertyList(const PlistValue& value) {
-  PlistPtr root(toNode(value, false));
-  char* out = nullptr;
-  uint32_t len = 0;
-  plist_to_bin(root.get(), &out, &len);
-  if (out == nullptr) return {};
-  QByteArray result(out, static_cast<qsizetype>(len));
-  plist_to_bin_free(out);
-  return result;
-}
+QByteArray toBinaryPropertyList(const PlistValue& value) { return writeBinaryPropertyList(value); }
 
 }  // namespace platform
