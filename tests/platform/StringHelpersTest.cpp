@@ -17,9 +17,10 @@ TEST(StringHelpers, RemoveReservedCharactersKeepsInnerOnes) {
   EXPECT_EQ(Remove_Reserve_Char_In_File_Name("/\\?%*|\"<>Name<>"), "Name");
   EXPECT_EQ(Remove_Reserve_Char_In_File_Name("a/b"), "a/b");
   EXPECT_EQ(Remove_Reserve_Char_In_File_Name("  My Series  "), "My Series");
-  // A blank at an end no longer shields the reserved characters behind it.
-  EXPECT_EQ(Remove_Reserve_Char_In_File_Name(" /../x/ "), "../x");
-  EXPECT_EQ(Remove_Reserve_Char_In_File_Name(" /name/ "), "name");
+  // A blank at an end shields the reserved characters behind it; only the blank goes.
+  EXPECT_EQ(Remove_Reserve_Char_In_File_Name(" /name/ "), "/name/");
+  EXPECT_EQ(Remove_Reserve_Char_In_File_Name("name? "), "name?");
+  EXPECT_FALSE(platform::isPlainFileName(Remove_Reserve_Char_In_File_Name(" /../x/ ")));
   EXPECT_EQ(Remove_Reserve_Char_In_File_Name("***"), "");
   EXPECT_TRUE(Remove_Reserve_Char_In_File_Name(QString()).isNull());
 }
