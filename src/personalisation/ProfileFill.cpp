@@ -1,0 +1,110 @@
+#include "personalisation/ProfileFill.h"
+
+#include <QFileInfo>
+#include <exception>
+
+#include "core/SKTGraphic.h"
+#include "core/canvas/SKTGraphicView.h"
+#include "core/canvas/SKTGrid.h"
+#include "core/globals.h"
+#include "personalisation/ProfileHost.h"
+#include "personalisation/ProfileTemplate.h"
+#include "personalisation/globals.h"
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
+
+namespace {
+
+constexpr int kTextTool = 2;
+constexpr int kPictureTool = 8;
+
+// Binds the object to the field's source; a typed field leaves the binding
+// as it was. With both flags set the spreadsheet column wins (applied last).
+void bindToSource(SKTGraphic& graphic, const User_Profile_Class& profile, const UserProfileField& field) {
+  if (profile.*field.ds) {
+    graphic.Set_Data_source_type(1);
+    graphic.Set_Batch_List_Name(profile.*field.ds_name);
+    graphic.Set_Batch_List_Index(profile.*field.ds_indx);
+    graphic.Set_Excel_binding(false);
+  }
+  if (profile.*field.xl) {
+    graphic.Set_Data_source_type(2);
+    graphic.Set_Excel_binding(true);
+    graphic.Set_Excel_binding_Index(profile.*field.xl_col_indx);
+  }
+}
+
+void fillField(const User_Profile_Class& profile, const UserProfileField& field, SKTGraphicView& view) {
+  const QString& value = profile.*field.value;
+  if (value.isEmpty()) return;
+  const QString& ctrlID = profile.*field.id;
+  const SKTGraphicPtr existing = view.Selcect_Ctrl_With_ID(ctrlID);
+  const bool useRect = !existing;
+  const QRectF rect = existing ? QRectF() : Get_Control_Rect_From_Template(ctrlID);
+  GraphicKind kind = GraphicKind::Text;
+  if (field.isPicture) {
+    profileHost().Set_Selected_Control_Tool(kPictureTool);
+    Library_Selected_Image.set(value);
+    kind = GraphicKind::Image;
+  }
+  view.setSelectedGraphic(nullptr);
+  view.ReplaceGraphicText(kind, nullptr, useRect, rect, QStringLiteral("F"), value, ctrlID);
+  const SKTGraphicPtr selected = view.Selected_Graphic();
+  if (!selected) return;
+  // A picture object that got its new file is shown again.
+  if (field.isPicture && existing && selected == existing && QFileInfo(value).isFile())
+    selected->Set_Ctrl_Is_Visible(true);
+  bindToSource(*selected, profile, field);
+}
+
+}  // namespace
+
+void Fill_User_profile_info_side(const User_Profile_Class& profile, SKTGraphicView& view,
+                                 ProfileFillSide side) {
+  try {
+    ProfileHost& host = profileHost();
+    if (side != ProfileFillSide::Temp) {
+      if (host.Excel_Binding_Use())
+        host.Add_Excel_Col_Name_In_Combo();
+      else
+        host.Remove_Excel_Col_Name_In_Combo();
+      if (!Fill_User_Profile.load()) return;
+    }
+    view.Hide_all_Text_control_FUP_Control();
+    host.Set_Selected_Control_Tool(kTextTool);
+    for (const UserProfileField& field : userProfileFields()) fillField(profile, field, view);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  } catch (...) {
+    Show_NSLog_Message(QStringLiteral("Unknown error while filling the user profile."));
+  }
+}
+
+void Fill_User_profile_info_front_side(const User_Profile_Class& Front_user_profile,
+                                       SKTGraphicView& _graphicView) {
+  Fill_User_profile_info_side(Front_user_profile, _graphicView, ProfileFillSide::Front);
+}
+
+void Fill_User_profile_info_back_side(const User_Profile_Class& Back_user_profile,
+                                      SKTGraphicView& _graphicView_BACK) {
+  Fill_User_profile_info_side(Back_user_profile, _graphicView_BACK, ProfileFillSide::Back);
+}
+
+void Fill_User_profile_info_TEMP_side(const User_Profile_Class& TEMP_user_profile,
+                                      SKTGraphicView& _graphicView_TEMP) {
+  Fill_User_profile_info_side(TEMP_user_profile, _graphicView_TEMP, ProfileFillSide::Temp);
+}
+
+void Fill_User_profile_Details(const User_Profile_Class& Front_user_profile, SKTGraphicView& _graphicView,
+                               const User_Profile_Class& Back_user_profile,
+                               SKTGraphicView& _graphicView_BACK) {
+  Fill_User_profile_info_front_side(Front_user_profile, _graphicView);
+  Fill_User_profile_info_back_side(Back_user_profile, _graphicView_BACK);
+}
+
+int Open_User_Profile_Window(bool load, const QString& load_side) {
+  const QString side = Trim_Str(load_side);
+  const int result = profileHost().Run_User_Profile_Dialog(side, load);
+  if (result == 1) Fill_User_Profile = true;
+  return result;
+}

@@ -1,0 +1,56 @@
+#include "personalisation/ProfileSources.h"
+
+#include "data/DataSeriesStore.h"
+#include "data/DataSourceTable.h"
+#include "platform/StringHelpers.h"
+
+namespace {
+
+void setTyped(User_Profile_Class& profile, const UserProfileField& field) {
+  profile.*field.ds = false;
+  profile.*field.ds_name = QStringLiteral("");
+  profile.*field.ds_indx = 0;
+  profile.*field.xl = false;
+  profile.*field.xl_col_indx = 0;
+}
+
+}  // namespace
+
+void Refresh_User_Profile_Values(User_Profile_Class& profile, const DataSeriesStore& series,
+                                 const DataSourceTable& table) {
+  for (const UserProfileField& field : userProfileFields()) {
+    if (profile.*field.xl)
+      profile.*field.value = table.value(0, profile.*field.xl_col_indx);
+    else if (profile.*field.ds)
+      profile.*field.value = series.Get_First_Value_Of_Dataset(profile.*field.ds_name);
+  }
+}
+
+void Load_User_Profile_From_Side(const SKTGraphicList& graphics, User_Profile_Class& profile,
+                                 const DataSeriesStore& series, const DataSourceTable& table) {
+  profile.Reset_All_Values();
+  const QStringList names = series.Get_datasheet_File_Name_Array();
+  const auto& fields = userProfileFields();
+  for (const SKTGraphicPtr& graphic : graphics) {
+    if (!graphic || (graphic->kind() != GraphicKind::Text && graphic->kind() != GraphicKind::Image)) continue;
+    if (!graphic->ctrl_is_visible) continue;
+    const QString id = Trim_Str(graphic->control_ID);
+    if (id.isEmpty()) continue;
+    for (const UserProfileField& field : fields) {
+      if (id != QLatin1String(field.defaultId)) continue;
+      profile.*field.value = graphic->Text_Value;
+      setTyped(profile, field);
+      if (graphic->data_source_type == 1) {
+        const int slot = graphic->batch_list_index;
+        profile.*field.ds = true;
+        profile.*field.ds_indx = slot;
+        profile.*field.ds_name = (slot >= 0 && slot < names.size()) ? names[slot] : graphic->batch_list_name;
+      } else if (graphic->data_source_type == 2) {
+        profile.*field.xl = true;
+        profile.*field.xl_col_indx = graphic->excel_col_indx;
+      }
+      break;
+    }
+  }
+  Refresh_User_Profile_Values(profile, series, table);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Where profile values come from, as the profile dialogs work it out: the
+// first value of a data series, the first row of a spreadsheet column, or
+// the profile objects already on a side.
+
+#include "core/SKTGraphic.h"
+#include "personalisation/User_Profile_Class.h"
+
+class DataSeriesStore;
+class DataSourceTable;
+
+// Puts the current first value of each field's source into its value: the
+// first line of the series file for a series field ("" when the file is
+// missing, so that the fill skips the field), the first table row's cell for
+// a spreadsheet field ("" when the table has no rows). Typed fields stay.
+void Refresh_User_Profile_Values(User_Profile_Class& profile, const DataSeriesStore& series,
+                                 const DataSourceTable& table);
+
+// Reads a side's profile objects into the profile: the record is reset, then
+// every text or picture object (exactly those classes) that is visible and
+// whose trimmed control ID is one of the profile control IDs gives its field
+// the object's Text_Value and its binding (series by its slot in the series
+// listing, else by the object's series name; spreadsheet column by index),
+// with the value then taken from that source.
+void Load_User_Profile_From_Side(const SKTGraphicList& graphics, User_Profile_Class& profile,
+                                 const DataSeriesStore& series, const DataSourceTable& table);

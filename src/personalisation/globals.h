@@ -1,0 +1,24 @@
+#pragma once
+// Program-wide values of personalisation. The profile records and the fill
+// run on the main thread only; the flag is atomic all the same so that a
+// production worker may look at it safely.
+
+#include <QString>
+#include <atomic>
+
+// Set when a profile dialog ends with OK; back to false when a new project
+// starts. The front and back fills change the canvas only while it is set.
+extern std::atomic<bool> Fill_User_Profile;
+
+// Captions of the eleven profile fields in the profile dialogs.
+extern const QString Title_Name;          // "Name :"
+extern const QString Title_Title;         // "Position / Title :"
+extern const QString Title_Company_name;  // "Company Name :"
+extern const QString Title_slogan;        // "Company Slogan :"
+extern const QString Title_address;       // "Address :"
+extern const QString Title_phone;         // "Phone No. :"
+extern const QString Title_fax;           // "Fax No. :"
+extern const QString Title_email;         // "Email Id :"
+extern const QString Title_website;       // "Website :"
+extern const QString Title_unique;        // "Unique No. :"
+extern const QString Title_image;         // "Photo :"
