@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
+#include <stdexcept>
 
 #include "core/CardHost.h"
 #include "core/SKTDocument.h"
@@ -291,6 +292,43 @@ TEST_F(ProfileFill, MissingPlaceholderCreatesAndBindsNothing) {
   ASSERT_EQ(frontList().size(), 1u);
   EXPECT_EQ(stale->data_source_type, 0);
   EXPECT_TRUE(stale->batch_list_name.isEmpty());
+}
+
+TEST_F(ProfileFill, NewPhotoObjectWithAMissingFileShowsThePlaceholderAtItsRectangle) {
+  profile.image = dir.path() + "/missing.png";
+  Fill_User_profile_info_front_side(profile, front);
+  ASSERT_EQ(frontList().size(), 1u);
+  const SKTGraphicPtr photo = frontList()[0];
+  EXPECT_EQ(photo->kind(), GraphicKind::Image);
+  EXPECT_EQ(photo->control_ID, QStringLiteral("Fup_Photo"));
+  EXPECT_EQ(photo->bounds(), Get_Control_Rect_From_Template(QStringLiteral("Fup_Photo")));
+  EXPECT_TRUE(messages.messages().isEmpty());
+}
+
+namespace {
+// A main window whose picture tool cannot be chosen: the fill must stop there.
+class ThrowingHost : public Host {
+ public:
+  void Set_Selected_Control_Tool(int t) override {
+    if (t == 8) throw std::runtime_error("no picture tool");
+    Host::Set_Selected_Control_Tool(t);
+  }
+};
+}  // namespace
+
+TEST_F(ProfileFill, AFailureEndsTheFillKeepingTheFieldsAlreadyFilled) {
+  ThrowingHost throwing;
+  ScopedCardHost card{throwing};
+  ScopedProfileHost prof{throwing};
+  profile.Name = QStringLiteral("Ada");
+  profile.unique = QStringLiteral("42");
+  profile.image = QStringLiteral("/nowhere/me.png");
+  Fill_User_profile_info_front_side(profile, front);
+  ASSERT_EQ(frontList().size(), 2u);
+  EXPECT_TRUE(front.Selcect_Ctrl_With_ID("Fup_Name"));
+  EXPECT_TRUE(front.Selcect_Ctrl_With_ID("Fup_UniqueNo"));
+  EXPECT_FALSE(front.Selcect_Ctrl_With_ID("Fup_Photo"));
+  EXPECT_TRUE(messages.messages().isEmpty());
 }
 
 TEST_F(ProfileFill, OpeningTheDialogTrimsTheSideAndArmsTheFillOnOk) {
