@@ -1,0 +1,142 @@
+#!/usr/bin/python3
+"""Sends one e-mail through an SMTP server.
+
+Usage: pyth_mail.py SENDER SERVER PORT FROM TO SUBJECT BODY SSL [ATTACHMENT ...]
+
+SSL is "Y" for a connection that is encrypted from the start (SMTP over SSL);
+any other value asks for STARTTLS. Standard input holds the password on its
+first line (UTF-8); the rest of the input is ignored.
+
+The password never travels unencrypted: without SSL and without STARTTLS
+offered by the server, the mail is only sent to a server on this machine.
+Exit status 0 means the server accepted the mail; anything else means it did
+not, with the reason on standard error.
+"""
+
+import mimetypes
+import os
+import smtplib
+import socket
+import ssl
+import sys
+from email.message import EmailMessage
+from email.utils import make_msgid, formatdate
+
+TIMEOUT_SECONDS = 60
+MAX_PASSWORD_BYTES = 4096
+
+
+def fail(status, reason):
+    sys.stderr.write("pyth_mail: %s\n" % reason)
+    sys.exit(status)
+
+
+def one_line(text):
+    """Header text on one line: line breaks become blanks."""
+    return " ".join(text.replace("\r", "\n").split("\n"))
+
+
+def check_address(name, address):
+    if not address or any(c in address for c in "\r\n\0") or any(ord(c) < 32 for c in address):
+        fail(2, "the %s address is empty or holds control characters" % name)
+    return address.strip()
+
+
+def read_password():
+    data = sys.stdin.buffer.read(MAX_PASSWORD_BYTES)
+    line = data.split(b"\n", 1)[0]
+    return line.rstrip(b"\r").decode("utf-8", errors="strict")
+
+
+def is_local(host):
+    try:
+        infos = socket.getaddrinfo(host, None)
+    except OSError:
+        return False
+    for info in infos:
+        addr = info[4][0]
+        if not (addr.startswith("127.") or addr == "::1"):
+            return False
+    return bool(infos)
+
+
+def build_message(sender, recipient, subject, body, attachments):
+    msg = EmailMessage()
+    msg["From"] = sender
+    msg["To"] = recipient
+    msg["Subject"] = one_line(subject)
+    msg["Date"] = formatdate(localtime=True)
+    msg["Message-ID"] = make_msgid()
+    msg.set_content(body)
+    for path in attachments:
+        try:
+            with open(path, "rb") as handle:
+                data = handle.read()
+        except OSError as error:
+            fail(3, "cannot read the attachment %r: %s" % (path, error.strerror))
+        ctype, encoding = mimetypes.guess_type(path)
+        if ctype is None or encoding is not None:
+            ctype = "application/octet-stream"
+        maintype, subtype = ctype.split("/", 1)
+        msg.add_attachment(data, maintype=maintype, subtype=subtype,
+                           filename=os.path.basename(path))
+    return msg
+
+
+def connect(server, port, use_ssl):
+    context = ssl.create_default_context()
+    if use_ssl:
+        return smtplib.SMTP_SSL(server, port, timeout=TIMEOUT_SECONDS, context=context)
+    smtp = smtplib.SMTP(server, port, timeout=TIMEOUT_SECONDS)
+    smtp.ehlo()
+    if smtp.has_extn("starttls"):
+        smtp.starttls(context=context)
+        smtp.ehlo()
+    elif not is_local(server):
+        smtp.close()
+        fail(4, "the server offers no STARTTLS; the password is not sent unencrypted")
+    return smtp
+
+
+def main(argv):
+    if len(argv) < 9:
+        fail(2, "usage: pyth_mail.py SENDER SERVER PORT FROM TO SUBJECT BODY SSL [ATTACHMENT ...]")
+    login, server, port_text, sender, recipient, subject, body, ssl_flag = argv[1:9]
+    attachments = argv[9:]
+    login = check_address("sender", login)
+    sender = check_address("sender", sender)
+    recipient = check_address("recipient", recipient)
+    if not server or any(ord(c) < 33 for c in server):
+        fail(2, "the server name is empty or holds blanks")
+    try:
+        port = int(port_text.strip())
+    except ValueError:
+        fail(2, "the port %r is not a number" % port_text)
+    if not 0 < port < 65536:
+        fail(2, "the port %d is out of range" % port)
+    try:
+        password = read_password()
+    except UnicodeDecodeError:
+        fail(2, "the password is not valid text")
+
+    msg = build_message(sender, recipient, subject, body, attachments)
+    try:
+        smtp = connect(server, port, ssl_flag == "Y")
+        try:
+            if smtp.has_extn("auth") and password:
+                smtp.login(login, password)
+            refused = smtp.send_message(msg, from_addr=sender, to_addrs=[recipient])
+        finally:
+            try:
+                smtp.quit()
+            except (smtplib.SMTPException, OSError):
+                smtp.close()
+    except (smtplib.SMTPException, OSError, ValueError) as error:
+        fail(1, "sending failed: %s" % error)
+    if refused:
+        fail(1, "the server refused the recipient")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,290 @@
+#include "production/MailRun.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+#include <algorithm>
+#include <limits>
+
+#include "core/globals.h"
+#include "platform/FileHelpers.h"
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
+#include "production/globals.h"
+
+namespace production {
+
+namespace {
+
+const QString kNoSender = QStringLiteral(
+    "Please make sure that:\n1.Entered E-mail Settings are correct.\n2.Internet Connectivity to E-mail "
+    "server is "
+    "not interrupted and E-mail server is not down.\n3.Your firewall or security software(if any) is not "
+    "blocking "
+    "the software to communicate with your E-mail server.");
+const QString kNoRecipient = QStringLiteral("Please specify the Recipient E-mail address.");
+const QString kBadRecipient = QStringLiteral("Recipient E-mail address is invalid or incomplete.");
+const QString kBadFileName = QStringLiteral("Please enter valid file name.");
+const QString kSent = QStringLiteral("E-mail has been sent successfully.");
+const QString kNotSent = QStringLiteral(
+    "Could not send email message.\nPlease make sure that:\n1. Entered E-mail settings are correct.\n2. "
+    "Internet "
+    "connectivity to E-mail server is not interrupted and E-mail server is not down.\n3. Your Firewall or "
+    "Security "
+    "software (if any) is not blocking the software to communicate with your E-mail server.");
+
+constexpr int kFront = 0;
+constexpr int kBack = 1;
+
+// Restores the current side when the run ends, however it ends.
+class SideGuard {
+ public:
+  SideGuard() : saved_(Card_Front_Or_Back.load()) {}
+  ~SideGuard() { Card_Front_Or_Back.store(saved_); }
+  SideGuard(const SideGuard&) = delete;
+  SideGuard& operator=(const SideGuard&) = delete;
+
+ private:
+  int saved_;
+};
+
+}  // namespace
+
+bool isValidEmail(const QString& address) {
+  const QString text = Trim_Str(address);
+  if (text.size() < 6) return false;
+  if (text.split(QLatin1Char('@')).size() != 2) return false;
+  return text.split(QLatin1Char('.')).size() >= 2;
+}
+
+QString Calculate_Pause_Time(int ms) {
+  const int s = ms / 1000;
+  const int h = s / 3600;
+  const int m = (s % 3600) / 60;
+  const int r = s % 60;
+  const QString hours = (h > 1 ? QStringLiteral("%1 Hours ") : QStringLiteral("%1 Hour ")).arg(h);
+  const QString minutes = (m > 1 ? QStringLiteral("%1 Minutes ") : QStringLiteral("%1 Minute ")).arg(m);
+  const QString seconds = (r > 1 ? QStringLiteral("%1 Seconds.") : QStringLiteral("%1 Second.")).arg(r);
+  QString label = QStringLiteral("Pausing the process for ");
+  if (h > 0) {
+    label += hours + minutes + seconds;
+  } else if (m > 0) {
+    label += minutes + seconds;
+  } else {
+    label += seconds;
+  }
+  return label;
+}
+
+QString sendingProgressText() {
+  return QStringLiteral("%1 / %2 ").arg(static_cast<int>(curr_barcode_count.load())).arg(list_count.load());
+}
+
+Send_Mail_Run::Send_Mail_Run(MailTransport& transport, MailCardSource* cards, MailRunObserver* observer)
+    : transport_(transport), cards_(cards), observer_(observer) {}
+
+MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request) {
+  return run(request, MailAccount{sender_email.get(), sender_pwd.get(), sending_server.get(),
+                                  sending_port.get(), send_enable_ssl.get()});
+}
+
+MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccount& stored) {
+  Stop_SMS_Sending_Now.store(false);
+  request_ = request;
+  account_ = stored;
+  anySend_ = false;
+  lastSendOk_ = false;
+  attachments_.clear();
+  cardFiles_.clear();
+  recipients_.clear();
+
+  // Checks.
+  account_.sender = Trim_Str(request.from.toLower());
+  if (account_.sender.isEmpty()) {
+    Show_MessageBox(kNoSender);
+    return MailRunOutcome::Refused;
+  }
+  if (Trim_Str(request.to).isEmpty()) {
+    Show_MessageBox(kNoRecipient);
+    return MailRunOutcome::Refused;
+  }
+  // Every non-blank piece must be an address: a typing slip in one of them
+  // refuses the run rather than silently leaving that person out.
+  for (const QString& piece : request.to.toLower().split(QLatin1Char(','))) {
+    if (Trim_Str(piece).isEmpty()) continue;
+    if (!isValidEmail(piece)) {
+      Show_MessageBox(kBadRecipient);
+      return MailRunOutcome::Refused;
+    }
+    recipients_.append(piece);
+  }
+  if (recipients_.isEmpty()) {
+    Show_MessageBox(kBadRecipient);
+    return MailRunOutcome::Refused;
+  }
+  QString baseName = QStringLiteral("QUVOCard");
+  if (request.cardMode) {
+    baseName = Trim_Str(Remove_Reserve_Char_In_File_Name(request.fileName));
+    if (baseName.isEmpty() || !platform::isPlainFileName(baseName)) {
+      Show_MessageBox(kBadFileName);
+      return MailRunOutcome::Refused;
+    }
+  }
+
+  const bool card = request.cardMode && cards_ != nullptr;
+  const bool anyBox = request.seriesChecked || request.excelChecked;
+  rowCount_ = 0;
+  if (card) rowCount_ = cards_->prepareRows(request.seriesChecked, request.excelChecked);
+  const QString folder = request.tempFolder.isEmpty() ? QDir::tempPath() : request.tempFolder;
+  frontPath_ = folder + QLatin1Char('/') + baseName + QStringLiteral(".jpeg");
+  backPath_ = folder + QLatin1Char('/') + baseName + QStringLiteral("_Back.jpeg");
+
+  const int pauseEvery = request.pauseOn ? request.pauseEvery : 0;
+  const qint64 pauseMs64 = qint64(request.pauseHours) * 3600000 + qint64(request.pauseMinutes) * 60000 +
+                           qint64(request.pauseSeconds) * 1000;
+  const int pauseMs = static_cast<int>(std::clamp<qint64>(pauseMs64, 0, std::numeric_limits<int>::max()));
+
+  const bool rows = card && anyBox;
+  const bool everyone = rows && request.allToEvery;
+  const int R = static_cast<int>(recipients_.size());
+  const int L = everyone ? rowCount_ : R;
+
+  list_count.store(L);
+  curr_barcode_count.store(0);
+  curr_msg_count.set(QStringLiteral("%1 / %2").arg(0).arg(L));
+  if (observer_) observer_->runStarted(L);
+
+  {
+    SideGuard side;
+    int sinceLastPause = 0;
+    for (int i = 0; i < L && !Stop_SMS_Sending_Now.load(); ++i) {
+      curr_barcode_count.store(i + 1);
+      attachments_.clear();
+      Item item;
+      if (!card && request.cardMode) {
+        item = Item::EndLoop;  // no card to send
+      } else if (!request.cardMode) {
+        item = withoutCard(i);
+      } else if (!rows) {
+        item = cardWithoutRows(i);
+      } else {
+        item = cardWithRows(i, everyone);
+      }
+      if (item == Item::EndLoop) break;
+      if (item == Item::Skipped) continue;
+      ++sinceLastPause;
+      if (pauseEvery > 0 && sinceLastPause == pauseEvery) {
+        if (static_cast<int>(curr_barcode_count.load()) != L) {
+          pause(pauseMs);
+          sinceLastPause = 0;
+        }
+      }
+    }
+    if (rows) cards_->restoreFirstRow();
+  }
+  Delete_File(frontPath_);
+  Delete_File(backPath_);
+  if (observer_) observer_->runFinished();
+
+  const bool ok = anySend_ && lastSendOk_;
+  Show_MessageBox(ok ? kSent : kNotSent);
+  return ok ? MailRunOutcome::Sent : MailRunOutcome::Failed;
+}
+
+bool Send_Mail_Run::send(const QString& recipient) {
+  Show_NSLog_Message(recipient);
+  MailMessage message{recipient, request_.subject, request_.body, attachments_};
+  bool ok = false;
+  try {
+    ok = transport_.send(account_, message);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+  anySend_ = true;
+  lastSendOk_ = ok;
+  if (!ok) Show_NSLog_Message(QStringLiteral("error in mail"));
+  return ok;
+}
+
+Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {
+  Show_NSLog_Message(QStringLiteral("send card no batch."));
+  if (i == 0) {
+    const QString& side = request_.cardSide;
+    auto write = [this](int which, const QString& path) {
+      Card_Front_Or_Back.store(which);
+      if (cards_->writeSide(which, path)) cardFiles_.append(path);
+    };
+    if (side == QLatin1String("BOTH")) {
+      write(kBack, backPath_);
+      write(kFront, frontPath_);
+    } else if (side == QLatin1String("F")) {
+      write(kFront, frontPath_);
+    } else {
+      write(kBack, backPath_);
+    }
+  }
+  attachments_ = cardFiles_;
+  return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;
+}
+
+bool Send_Mail_Run::writeRow(int row) {
+  const QString& side = request_.cardSide;
+  const bool back = side == QLatin1String("BOTH") || side == QLatin1String("B");
+  const bool front = side == QLatin1String("BOTH") || side == QLatin1String("F");
+  if (back) {
+    Card_Front_Or_Back.store(kBack);
+    if (!cards_->writeRowSide(row, kBack, backPath_)) return false;
+    attachments_.append(backPath_);
+  }
+  if (front) {
+    Card_Front_Or_Back.store(kFront);
+    if (!cards_->writeRowSide(row, kFront, frontPath_)) return false;
+    attachments_.append(frontPath_);
+  }
+  return true;
+}
+
+Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
+  if (i >= rowCount_) {
+    curr_barcode_count.store(list_count.load());
+    return Item::EndLoop;
+  }
+  if (!writeRow(i)) return Item::Skipped;
+  if (!toEveryone) {
+    Show_NSLog_Message(QStringLiteral("send card with batch to one to one"));
+    return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;
+  }
+  Show_NSLog_Message(QStringLiteral("send card with batch to all image to everyone"));
+  for (int j = 0; j < recipients_.size() && !Stop_SMS_Sending_Now.load(); ++j) {
+    if (!send(recipients_.at(j))) break;
+  }
+  return Item::Sent;
+}
+
+Send_Mail_Run::Item Send_Mail_Run::withoutCard(int i) {
+  Show_NSLog_Message(QStringLiteral("send without card."));
+  const QString path = Trim_Str(request_.attachment);
+  if (!path.isEmpty() && QFileInfo(path).isFile()) attachments_ = QStringList{path};
+  return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;
+}
+
+void Send_Mail_Run::pause(int ms) {
+  if (observer_) observer_->pauseTextChanged(Calculate_Pause_Time(ms));
+  Pause_Delay_Time.store((ms / 1000 - 1) * 1000);
+  int countdown = Pause_Delay_Time.load();
+  const int slice = std::max(1, std::min(50, tickMs_));
+  while (countdown >= 1 && !Stop_SMS_Sending_Now.load() && Pause_Delay_Time.load() != 0) {
+    // One tick, in short slices so that Stop is noticed at once.
+    for (int waited = 0; waited < tickMs_ && !Stop_SMS_Sending_Now.load(); waited += slice) {
+      QThread::msleep(static_cast<unsigned long>(slice));
+    }
+    if (Stop_SMS_Sending_Now.load()) break;
+    if (observer_) observer_->pauseTextChanged(Calculate_Pause_Time(Pause_Delay_Time.load()));
+    Pause_Delay_Time.fetch_sub(1000);
+    countdown -= 1000;
+  }
+  Pause_Delay_Time.store(0);
+  if (observer_) observer_->pauseTextChanged(QStringLiteral(""));
+}
+
+}  // namespace production

@@ -1,0 +1,119 @@
+#pragma once
+// The mail run: the work the mail dialog's Send starts on a worker thread.
+// It checks the dialog's values, then sends one mail per item (recipient or
+// data row) through a MailTransport, with the card pictures as attachments,
+// an optional pause after every N mails and a stop request honoured between
+// mails. The dialog hands in its values and the hooks below; nothing here
+// touches a widget.
+
+#include <QString>
+#include <QStringList>
+
+#include "production/MailScript.h"
+
+namespace production {
+
+// The address check of the mail dialogs: after trimming at least 6
+// characters, exactly one "@" and at least one ".".
+bool isValidEmail(const QString& address);
+
+// "Pausing the process for ..." for a pause of `ms` milliseconds.
+QString Calculate_Pause_Time(int ms);
+
+// "%d / %d " of curr_barcode_count and list_count.
+QString sendingProgressText();
+
+// The values of the mail dialog at the moment Send was pressed.
+struct MailRunRequest {
+  QString from;
+  QString to;  // recipients separated by ","
+  QString subject;
+  QString body;
+  bool cardMode = true;                    // send the card; otherwise the attachment field
+  QString cardSide = QStringLiteral("F");  // "F", "B" or "BOTH"
+  QString fileName = QStringLiteral("QUVOCard");
+  bool seriesChecked = false;
+  bool excelChecked = false;
+  bool allToEvery = true;  // every card to every recipient; else row i to recipient i
+  bool pauseOn = false;
+  int pauseEvery = 1;
+  int pauseHours = 0;
+  int pauseMinutes = 0;
+  int pauseSeconds = 0;
+  QString attachment;  // the file of the mode without card
+  QString tempFolder;  // folder of the picture files; empty for the system's
+};
+
+// The card side of a run: rendering and writing the pictures. Implemented
+// by the main window, which owns the design and the data rows.
+class MailCardSource {
+ public:
+  virtual ~MailCardSource() = default;
+  // Recomputes the data-row flags, narrows them to the two check boxes and
+  // gives the number of cards the rows make.
+  virtual int prepareRows(bool seriesChecked, bool excelChecked) = 0;
+  // Writes the side (0 front, 1 back) of the design as it is to `path`.
+  virtual bool writeSide(int side, const QString& path) = 0;
+  // Fills the side from data row `row` and writes it to `path`; false when
+  // the row gives no picture.
+  virtual bool writeRowSide(int row, int side, const QString& path) = 0;
+  // Puts row 0 back on the front side.
+  virtual void restoreFirstRow() = 0;
+};
+
+// The progress panel's side of a run.
+class MailRunObserver {
+ public:
+  virtual ~MailRunObserver() = default;
+  virtual void runStarted(int itemCount) { (void)itemCount; }
+  virtual void pauseTextChanged(const QString& text) { (void)text; }
+  virtual void runFinished() {}
+};
+
+enum class MailRunOutcome {
+  Refused,  // a check failed; its message was shown and nothing was sent
+  Sent,     // the last mail of the run went out
+  Failed,   // the last mail failed, or no mail was sent
+};
+
+class Send_Mail_Run {
+ public:
+  Send_Mail_Run(MailTransport& transport, MailCardSource* cards, MailRunObserver* observer = nullptr);
+
+  // The whole run (checks, loop, clean-up, closing message). Reads the
+  // account from the mail globals. Any thread.
+  MailRunOutcome run(const MailRunRequest& request);
+  MailRunOutcome run(const MailRunRequest& request, const MailAccount& account);
+
+  // Length of one pause tick in milliseconds (1000; shorter in tests).
+  void setPauseTickMs(int ms) { tickMs_ = ms; }
+
+ private:
+  enum class Item { Sent, Skipped, EndLoop };
+
+  bool send(const QString& recipient);
+  Item cardWithoutRows(int i);
+  Item cardWithRows(int i, bool toEveryone);
+  Item withoutCard(int i);
+  bool writeRow(int row);
+  void pause(int ms);
+
+  MailTransport& transport_;
+  MailCardSource* cards_;
+  MailRunObserver* observer_;
+  int tickMs_ = 1000;
+
+  // State of the run under way.
+  MailRunRequest request_;
+  MailAccount account_;
+  QStringList recipients_;
+  QStringList attachments_;
+  QStringList cardFiles_;  // written once in the mode without rows
+  QString frontPath_;
+  QString backPath_;
+  int rowCount_ = 0;
+  bool anySend_ = false;
+  bool lastSendOk_ = false;
+};
+
+}  // namespace production

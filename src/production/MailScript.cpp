@@ -1,0 +1,85 @@
+#include "production/MailScript.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include "platform/Messages.h"
+#include "platform/ResourceFolder.h"
+#include "platform/globals.h"
+
+namespace production {
+
+namespace {
+constexpr const char* kScriptName = "pyth_mail.py";
+constexpr int kStartTimeoutMs = 30'000;
+}  // namespace
+
+QString MailScript::defaultScriptPath() {
+  const QString shipped = platform::shippedResourcesFolder();
+  if (!shipped.isEmpty()) {
+    const QString path = shipped + QLatin1Char('/') + QLatin1String(kScriptName);
+    if (QFileInfo(path).isFile()) return path;
+  }
+  return Resource_Path() + QLatin1Char('/') + QLatin1String(kScriptName);
+}
+
+MailScript::MailScript(QString scriptPath, QString interpreter, int timeoutMs)
+    : scriptPath_(std::move(scriptPath)), interpreter_(std::move(interpreter)), timeoutMs_(timeoutMs) {}
+
+QStringList MailScript::arguments(const MailAccount& account, const MailMessage& message) const {
+  QStringList args{
+      scriptPath_,     account.sender, account.server,
+      account.port,    account.sender, message.recipient,
+      message.subject, message.body,   account.enableSsl.isEmpty() ? QStringLiteral("N") : account.enableSsl};
+  args += message.attachments;
+  // A NUL cannot pass through an argument list; it is dropped rather than
+  // letting the operating system cut the argument short.
+  for (QString& a : args) a.remove(QChar(0));
+  return args;
+}
+
+bool MailScript::send(const MailAccount& account, const MailMessage& message) {
+  if (!QFileInfo(scriptPath_).isFile()) {
+    Show_NSLog_Message(QStringLiteral("The mail script is missing: %1").arg(scriptPath_));
+    return false;
+  }
+  // The password goes on one line of the script's input: one with a line
+  // break in it cannot be passed whole, so it is not passed at all.
+  if (account.password.contains(QLatin1Char('\n')) || account.password.contains(QLatin1Char('\r'))) {
+    Show_NSLog_Message(QStringLiteral("The mail password holds a line break and cannot be used."));
+    return false;
+  }
+  QProcess process;
+  QProcessEnvironment env;
+  env.insert(QStringLiteral("PYTHONPATH"), QStringLiteral(""));
+  env.insert(QStringLiteral("PATH"), QStringLiteral("/bin:/usr/bin:/usr/local/bin"));
+  process.setProcessEnvironment(env);
+  process.setProcessChannelMode(QProcess::ForwardedChannels);
+  process.start(interpreter_, arguments(account, message));
+  if (!process.waitForStarted(kStartTimeoutMs)) {
+    Show_NSLog_Message(QStringLiteral("The mail script could not be started: %1").arg(process.errorString()));
+    return false;
+  }
+  // The password line, then the trailing description text the script ignores.
+  QByteArray input = account.password.toUtf8();
+  input += "\nDescription";
+  process.write(input);
+  process.closeWriteChannel();
+  if (!process.waitForFinished(timeoutMs_)) {
+    Show_NSLog_Message(QStringLiteral("The mail script took too long and was stopped."));
+    process.kill();
+    process.waitForFinished(5'000);
+    return false;
+  }
+  return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+}  // namespace production
+
+bool sendEmail_pyth(const QString& toAddress, const QString& subject, const QStringList& attachments,
+                    const QString& sender, const QString& pwd, const QString& smtp, const QString& port,
+                    const QString& body, const QString& enable_ssl) {
+  production::MailScript script;
+  return script.send({sender, pwd, smtp, port, enable_ssl}, {toAddress, subject, body, attachments});
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The mail script call: runs resources/pyth_mail.py once for one mail and
+// answers whether the server took it. The call blocks the calling thread.
+//
+// The interpreter gets its arguments as a list (no shell ever parses them),
+// an environment of only PYTHONPATH="" and PATH, and the password on its
+// standard input, so the password never shows in a process listing.
+
+#include <QString>
+#include <QStringList>
+
+namespace production {
+
+struct MailAccount {
+  QString sender;
+  QString password;
+  QString server;
+  QString port;
+  QString enableSsl;  // "Y" for SSL, "N" for STARTTLS
+};
+
+struct MailMessage {
+  QString recipient;
+  QString subject;
+  QString body;
+  QStringList attachments;  // file paths, in order
+};
+
+// Sends one mail. Implemented by the script runner; tests may stand in.
+class MailTransport {
+ public:
+  virtual ~MailTransport() = default;
+  virtual bool send(const MailAccount& account, const MailMessage& message) = 0;
+};
+
+class MailScript : public MailTransport {
+ public:
+  static constexpr int kDefaultTimeoutMs = 180'000;
+
+  // The script in the shipped resources, else in the resource folder.
+  static QString defaultScriptPath();
+
+  explicit MailScript(QString scriptPath = defaultScriptPath(),
+                      QString interpreter = QStringLiteral("/usr/bin/python3"),
+                      int timeoutMs = kDefaultTimeoutMs);
+
+  // True when the script ended normally with status 0. A missing
+  // interpreter or script, a crash or a run past the time limit (the
+  // script is then killed) count as a failed send.
+  bool send(const MailAccount& account, const MailMessage& message) override;
+
+  // The argument list given to the interpreter, script path first.
+  QStringList arguments(const MailAccount& account, const MailMessage& message) const;
+
+ private:
+  QString scriptPath_;
+  QString interpreter_;
+  int timeoutMs_;
+};
+
+}  // namespace production
+
+// One mail through the default script; the signature of the program's
+// mail call (recipient, subject, attachments, sender, password, server,
+// port, body, SSL flag).
+bool sendEmail_pyth(const QString& toAddress, const QString& subject, const QStringList& attachments,
+                    const QString& sender, const QString& pwd, const QString& smtp, const QString& port,
+                    const QString& body, const QString& enable_ssl);

@@ -1,2 +1,0 @@
-// Anchor so that the library exists before its first class does.
-namespace quvo { int production_module_anchor = 0; }

@@ -1,0 +1,311 @@
+// The mail run: checks, the four modes, pauses, stop and the closing message.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <functional>
+#include <set>
+#include <thread>
+
+#include "SmtpSink.h"
+#include "core/globals.h"
+#include "production/MailRun.h"
+#include "production/globals.h"
+#include "support/ScriptedHost.h"
+
+using namespace production;
+
+namespace {
+
+// Message boxes show their text after a line break.
+const QString kSent = "\nE-mail has been sent successfully.";
+const QString kNotSentStart =
+    "\nCould not send email message.\nPlease make sure that:\n1. Entered E-mail settings";
+
+struct Sent {
+  QString recipient;
+  QStringList attachments;
+  QStringList contents;  // the attachment files' contents at the moment of sending
+};
+
+class FakeTransport : public MailTransport {
+ public:
+  bool send(const MailAccount& account, const MailMessage& message) override {
+    lastAccount = account;
+    Sent s{message.recipient, message.attachments, {}};
+    for (const QString& path : message.attachments) {
+      QFile f(path);
+      s.contents.append(f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : "<missing>");
+    }
+    sent.push_back(s);
+    if (onSend) onSend(static_cast<int>(sent.size()));
+    return failAt.count(static_cast<int>(sent.size())) == 0;
+  }
+  std::vector<Sent> sent;
+  std::set<int> failAt;  // 1-based numbers of the calls that fail
+  std::function<void(int)> onSend;
+  MailAccount lastAccount;
+};
+
+class FakeCards : public MailCardSource {
+ public:
+  int prepareRows(bool series, bool excel) override { return (series || excel) ? rows : 0; }
+  bool writeSide(int side, const QString& path) override {
+    ++renders;
+    EXPECT_EQ(Card_Front_Or_Back.load(), side);
+    return write(path, side == 0 ? "front" : "back");
+  }
+  bool writeRowSide(int row, int side, const QString& path) override {
+    ++renders;
+    EXPECT_EQ(Card_Front_Or_Back.load(), side);
+    if (emptyRows.count(row)) return false;
+    return write(path, QString("%1 row %2").arg(side == 0 ? "front" : "back").arg(row));
+  }
+  void restoreFirstRow() override { ++restored; }
+  static bool write(const QString& path, const QString& text) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write(text.toUtf8());
+    return true;
+  }
+  int rows = 0;
+  std::set<int> emptyRows;
+  int renders = 0;
+  int restored = 0;
+};
+
+class Recorder : public MailRunObserver {
+ public:
+  void runStarted(int n) override { started = n; }
+  void pauseTextChanged(const QString& t) override { texts.append(t); }
+  void runFinished() override { ++finished; }
+  int started = -1;
+  int finished = 0;
+  QStringList texts;
+};
+
+class MailRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(tmp.isValid());
+    request.from = " Me@Example.COM ";
+    request.subject = "Hi";
+    request.body = "Body";
+    request.tempFolder = tmp.path();
+    Card_Front_Or_Back.store(1);
+  }
+  MailRunOutcome go() {
+    Send_Mail_Run run(transport, &cards, &recorder);
+    run.setPauseTickMs(20);
+    return run.run(request, MailAccount{"stored@x.org", "pw", "smtp.x.org", "25", "N"});
+  }
+  QStringList recipients() const {
+    QStringList r;
+    for (const auto& s : transport.sent) r << s.recipient;
+    return r;
+  }
+  testing_support::ScriptedHost host;
+  QTemporaryDir tmp;
+  FakeTransport transport;
+  FakeCards cards;
+  Recorder recorder;
+  MailRunRequest request;
+};
+
+TEST(MailAddressCheck, FollowsTheRule) {
+  EXPECT_FALSE(isValidEmail("a@b.c"));  // 5 characters
+  EXPECT_TRUE(isValidEmail("ab@c.d"));  // 6
+  EXPECT_FALSE(isValidEmail("abc@cdef"));
+  EXPECT_FALSE(isValidEmail("a@b@c.de"));
+  EXPECT_TRUE(isValidEmail("  ab@c.d  "));
+}
+
+TEST(MailPauseText, Forms) {
+  EXPECT_EQ(Calculate_Pause_Time(10000), "Pausing the process for 10 Seconds.");
+  EXPECT_EQ(Calculate_Pause_Time(1000), "Pausing the process for 1 Second.");
+  EXPECT_EQ(Calculate_Pause_Time(0), "Pausing the process for 0 Second.");
+  EXPECT_EQ(Calculate_Pause_Time(3661000), "Pausing the process for 1 Hour 1 Minute 1 Second.");
+  EXPECT_EQ(Calculate_Pause_Time(120000), "Pausing the process for 2 Minutes 0 Second.");
+  EXPECT_EQ(Calculate_Pause_Time(7322000), "Pausing the process for 2 Hours 2 Minutes 2 Seconds.");
+}
+
+TEST_F(MailRunTest, ChecksRefuseWithTheirMessages) {
+  struct Case {
+    QString from, to, fileName, message;
+  } cases[] = {
+      {"  ", "a@b.cc.de", "QUVOCard", "Please make sure that:\n1.Entered E-mail Settings are correct."},
+      {"me@x.org", "  ", "QUVOCard", "Please specify the Recipient E-mail address."},
+      {"me@x.org", "nobody, x@y", "QUVOCard", "Recipient E-mail address is invalid or incomplete."},
+      {"me@x.org", "good@x.org, bad", "QUVOCard", "Recipient E-mail address is invalid or incomplete."},
+      {"me@x.org", "bad, good@x.org", "QUVOCard", "Recipient E-mail address is invalid or incomplete."},
+      {"me@x.org", "good@x.org", " /*? ", "Please enter valid file name."},
+  };
+  for (const Case& c : cases) {
+    host.clear();
+    request.from = c.from;
+    request.to = c.to;
+    request.fileName = c.fileName;
+    EXPECT_EQ(go(), MailRunOutcome::Refused) << c.to.toStdString();
+    ASSERT_EQ(host.messages().size(), 1);
+    EXPECT_TRUE(host.messages()[0].startsWith("\n" + c.message)) << host.messages()[0].toStdString();
+  }
+  EXPECT_TRUE(transport.sent.empty());
+  EXPECT_EQ(recorder.started, -1);
+}
+
+TEST_F(MailRunTest, CardWithoutRowsBothSidesRendersOnceBackFirstAndCleansUp) {
+  request.to = "ONE@x.org, two@x.org,three@x.org";
+  request.cardSide = "BOTH";
+  request.fileName = " Party ";
+  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(recipients(), QStringList({"one@x.org", " two@x.org", "three@x.org"}));
+  EXPECT_EQ(cards.renders, 2);
+  for (const Sent& s : transport.sent) {
+    EXPECT_EQ(s.attachments, QStringList({tmp.path() + "/Party_Back.jpeg", tmp.path() + "/Party.jpeg"}));
+    EXPECT_EQ(s.contents, QStringList({"back", "front"}));
+  }
+  EXPECT_EQ(transport.lastAccount.sender, "me@example.com");
+  EXPECT_EQ(transport.lastAccount.server, "smtp.x.org");
+  EXPECT_FALSE(QFile::exists(tmp.path() + "/Party.jpeg"));
+  EXPECT_FALSE(QFile::exists(tmp.path() + "/Party_Back.jpeg"));
+  EXPECT_EQ(Card_Front_Or_Back.load(), 1);
+  EXPECT_EQ(host.messages(), QStringList({kSent}));
+  EXPECT_EQ(recorder.started, 3);
+  EXPECT_EQ(recorder.finished, 1);
+}
+
+TEST_F(MailRunTest, RowsOnePerRecipientStopAtTheShorterList) {
+  request.excelChecked = true;
+  request.allToEvery = false;
+  request.to = "a1@x.org,a2@x.org,a3@x.org";
+  cards.rows = 5;
+  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  ASSERT_EQ(transport.sent.size(), 3u);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(transport.sent[i].contents, QStringList({QString("front row %1").arg(i)}));
+  EXPECT_EQ(cards.restored, 1);
+
+  transport.sent.clear();
+  cards.rows = 3;
+  request.to = "a1@x.org,a2@x.org,a3@x.org,a4@x.org,a5@x.org";
+  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(recipients(), QStringList({"a1@x.org", "a2@x.org", "a3@x.org"}));
+  EXPECT_EQ(curr_barcode_count.load(), 5.0);
+  EXPECT_EQ(list_count.load(), 5);
+  EXPECT_EQ(sendingProgressText(), "5 / 5 ");
+
+  // A row without picture: that index's recipient gets nothing.
+  transport.sent.clear();
+  cards.emptyRows = {1};
+  request.cardSide = "B";
+  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(recipients(), QStringList({"a1@x.org", "a3@x.org"}));
+  EXPECT_EQ(transport.sent[1].contents, QStringList({"back row 2"}));
+}
+
+TEST_F(MailRunTest, RowsToEveryoneSendsEveryCardToEveryRecipientAndSkipsOnlyTheRestOfACardOnFailure) {
+  request.seriesChecked = true;
+  request.to = "b1@x.org,b2@x.org";
+  cards.rows = 4;
+  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(transport.sent.size(), 8u);
+  EXPECT_EQ(recorder.started, 4);
+
+  transport.sent.clear();
+  transport.failAt = {3};  // row 1, first recipient
+  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(recipients(), QStringList({"b1@x.org", "b2@x.org", "b1@x.org", "b1@x.org", "b2@x.org", "b1@x.org",
+                                       "b2@x.org"}));
+}
+
+TEST_F(MailRunTest, AFailedSendEndsTheRunWithTheFailureMessage) {
+  request.cardMode = false;
+  request.to = "c1@x.org,c2@x.org,c3@x.org";
+  request.attachment = "/nonexistent/file.pdf";
+  transport.failAt = {2};
+  EXPECT_EQ(go(), MailRunOutcome::Failed);
+  EXPECT_EQ(recipients(), QStringList({"c1@x.org", "c2@x.org"}));
+  EXPECT_TRUE(transport.sent[0].attachments.isEmpty());
+  ASSERT_EQ(host.messages().size(), 1);
+  EXPECT_TRUE(host.messages()[0].startsWith(kNotSentStart));
+  EXPECT_EQ(cards.renders, 0);
+
+  // A card run without a card source sends nothing and says so.
+  host.clear();
+  request.cardMode = true;
+  Send_Mail_Run run(transport, nullptr, nullptr);
+  EXPECT_EQ(run.run(request, MailAccount{}), MailRunOutcome::Failed);
+  EXPECT_TRUE(host.messages()[0].startsWith(kNotSentStart));
+}
+
+TEST_F(MailRunTest, PausesAfterEveryNMailsButNotAfterTheLast) {
+  request.cardMode = false;
+  request.pauseOn = true;
+  request.pauseEvery = 2;
+  request.pauseSeconds = 4;  // waits 3 ticks
+  request.to = "d1@x.org,d2@x.org,d3@x.org,d4@x.org";
+  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(transport.sent.size(), 4u);
+  EXPECT_EQ(recorder.texts,
+            QStringList({"Pausing the process for 4 Seconds.", "Pausing the process for 3 Seconds.",
+                         "Pausing the process for 2 Seconds.", "Pausing the process for 1 Second.", ""}));
+  recorder.texts.clear();
+  request.to += ",d5@x.org";
+  go();
+  EXPECT_EQ(recorder.texts.count(""), 2);
+}
+
+TEST_F(MailRunTest, StopEndsTheRunAndAPauseAtOnce) {
+  request.cardMode = false;
+  request.pauseOn = true;
+  request.pauseEvery = 1;
+  request.pauseHours = 1;
+  request.to = "e1@x.org,e2@x.org,e3@x.org";
+  transport.onSend = [](int n) {
+    if (n == 1) {
+      std::thread([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        Stop_SMS_Sending_Now.store(true);
+      }).detach();
+    }
+  };
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_EQ(go(), MailRunOutcome::Sent);  // the one mail sent last went out
+  EXPECT_LT(clock.elapsed(), 5000);
+  EXPECT_EQ(transport.sent.size(), 1u);
+  EXPECT_EQ(host.messages(), QStringList({kSent}));
+  // The next run starts with the flag cleared.
+  transport.onSend = nullptr;
+  request.pauseOn = false;
+  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(transport.sent.size(), 4u);
+}
+
+TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py");
+  request.to = "Friend@Example.org, other@example.org";
+  request.cardSide = "F";
+  Send_Mail_Run run(script, &cards, nullptr);
+  EXPECT_EQ(run.run(request, MailAccount{"", "pw", "127.0.0.1", QString::number(sink.port()), ""}),
+            MailRunOutcome::Sent);
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 2);
+  EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "friend@example.org");
+  EXPECT_EQ(mails[1].toObject()["rcptto"].toString(), "other@example.org");
+  EXPECT_EQ(mails[0].toObject()["from"].toString(), "me@example.com");
+  const QJsonArray atts = mails[1].toObject()["attachments"].toArray();
+  ASSERT_EQ(atts.size(), 1);
+  EXPECT_EQ(atts[0].toObject()["name"].toString(), "QUVOCard.jpeg");
+  EXPECT_EQ(QByteArray::fromBase64(atts[0].toObject()["data"].toString().toLatin1()), "front");
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// The mail script call against a local SMTP sink.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include "SmtpSink.h"
+#include "production/MailScript.h"
+
+using production::MailAccount;
+using production::MailMessage;
+using production::MailScript;
+
+namespace {
+
+QString scriptPath() {
+  return QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py";
+}
+
+MailAccount account(quint16 port) {
+  return MailAccount{"sender@example.com", "secret", "127.0.0.1", QString::number(port), "N"};
+}
+
+TEST(MailScriptCall, SendsSenderRecipientSubjectBodyAndAttachments) {
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  QTemporaryDir dir;
+  const QString picture = dir.path() + "/QUVOCard.jpeg";
+  const QByteArray bytes("\x89PNG\r\n\x1a\n\0\1\2 card", 16);
+  {
+    QFile f(picture);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  MailScript script(scriptPath());
+  MailMessage message{"friend@example.org", "Happy birthday", "Dear friend,\nall the best.\n", {picture}};
+  ASSERT_TRUE(script.send(account(sink.port()), message));
+
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 1);
+  const QJsonObject m = mails[0].toObject();
+  EXPECT_EQ(m["from"].toString(), "sender@example.com");
+  EXPECT_EQ(m["to"].toString(), "friend@example.org");
+  EXPECT_EQ(m["mailfrom"].toString(), "sender@example.com");
+  EXPECT_EQ(m["rcptto"].toString(), "friend@example.org");
+  EXPECT_EQ(m["subject"].toString(), "Happy birthday");
+  EXPECT_EQ(m["body"].toString(), "Dear friend,\nall the best.\n");
+  const QJsonArray atts = m["attachments"].toArray();
+  ASSERT_EQ(atts.size(), 1);
+  EXPECT_EQ(atts[0].toObject()["name"].toString(), "QUVOCard.jpeg");
+  EXPECT_EQ(QByteArray::fromBase64(atts[0].toObject()["data"].toString().toLatin1()), bytes);
+}
+
+TEST(MailScriptCall, HostileTextsStayTextAndInjectNothing) {
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  QTemporaryDir dir;
+  const QString marker = dir.path() + "/pwned";
+  const QString hostile =
+      QString("it's \"quoted\"; touch %1; $(touch %1) `touch %1` | cat & > x").arg(marker);
+  MailScript script(scriptPath());
+
+  // Line breaks in the subject cannot add headers; the text stays on one line.
+  MailMessage message{"friend@example.org", hostile + "\r\nBcc: evil@example.net\nX-Evil: 1", hostile, {}};
+  ASSERT_TRUE(script.send(account(sink.port()), message));
+  // A recipient with a line break (a second SMTP command) is refused.
+  EXPECT_FALSE(script.send(account(sink.port()),
+                           MailMessage{"friend@example.org\r\nRCPT TO:<evil@example.net>", "s", "b", {}}));
+  // A hostile password goes through standard input only.
+  MailAccount odd = account(sink.port());
+  odd.password = hostile;
+  EXPECT_TRUE(script.send(odd, MailMessage{"friend@example.org", "p", "b", {}}));
+  // A quote or "$(...)" in the recipient reaches the server as text, not as a command.
+  EXPECT_TRUE(script.send(account(sink.port()),
+                          MailMessage{"o'brien$(touch " + marker + ")@example.org", "q", "b", {}}));
+
+  EXPECT_FALSE(QFile::exists(marker));
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 3);
+  const QJsonObject m = mails[0].toObject();
+  EXPECT_EQ(m["rcptto"].toString(), "friend@example.org");
+  EXPECT_TRUE(m["subject"].toString().startsWith(hostile));
+  EXPECT_TRUE(m["subject"].toString().contains("Bcc: evil@example.net"));
+  EXPECT_EQ(m["body"].toString().trimmed(), hostile);
+  for (const auto& h : m["headers"].toArray()) {
+    EXPECT_NE(h.toString().toLower(), "bcc");
+    EXPECT_NE(h.toString().toLower(), "x-evil");
+  }
+  // (The oracle's header parser drops the parenthesised part as a comment.)
+  EXPECT_TRUE(mails[2].toObject()["rcptto"].toString().startsWith("o'brien$"));
+  for (const auto& mail : mails) EXPECT_FALSE(mail.toObject()["rcptto"].toString().contains("evil"));
+}
+
+TEST(MailScriptCall, FailuresAreFailuresNotSuccess) {
+  const quint16 port = testing_support::freeLocalPort();
+  ASSERT_NE(port, 0);
+  MailScript script(scriptPath());
+  // Nothing listens on the port.
+  EXPECT_FALSE(script.send(account(port), MailMessage{"friend@example.org", "s", "b", {}}));
+  // A port that is not a number, a missing attachment, a missing script or interpreter.
+  MailAccount letters = account(port);
+  letters.port = "abc";
+  EXPECT_FALSE(script.send(letters, MailMessage{"friend@example.org", "s", "b", {}}));
+  EXPECT_FALSE(
+      script.send(account(port), MailMessage{"friend@example.org", "s", "b", {"/nonexistent/file.png"}}));
+  EXPECT_FALSE(
+      MailScript("/nonexistent/pyth_mail.py").send(account(port), MailMessage{"a@b.cc", "s", "b", {}}));
+  EXPECT_FALSE(MailScript(scriptPath(), "/nonexistent/python")
+                   .send(account(port), MailMessage{"a@b.cc", "s", "b", {}}));
+  // A password with a line break cannot be passed on one line.
+  MailAccount broken = account(port);
+  broken.password = "pass\nword";
+  EXPECT_FALSE(script.send(broken, MailMessage{"friend@example.org", "s", "b", {}}));
+}
+
+TEST(MailScriptCall, AServerThatNeverAnswersIsCutOffByTheTimeLimit) {
+  // A listener that accepts and then says nothing.
+  testing_support::SilentListener silent;
+  ASSERT_NE(silent.port(), 0);
+  MailScript script(scriptPath(), "/usr/bin/python3", 1500);
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_FALSE(script.send(account(silent.port()), MailMessage{"friend@example.org", "s", "b", {}}));
+  EXPECT_LT(clock.elapsed(), 10000);
+}
+
+TEST(MailScriptCall, ArgumentsFollowTheContract) {
+  MailScript script("/r/pyth_mail.py");
+  MailAccount a{"me@x.org", "pw", "smtp.x.org", "587", ""};
+  const QStringList args = script.arguments(a, MailMessage{"you@y.org", "S", "B", {"/a.jpeg", "/b.jpeg"}});
+  EXPECT_EQ(args, QStringList({"/r/pyth_mail.py", "me@x.org", "smtp.x.org", "587", "me@x.org", "you@y.org",
+                               "S", "B", "N", "/a.jpeg", "/b.jpeg"}));
+  EXPECT_FALSE(args.join(' ').contains("pw"));
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// The mail settings file and the mail globals.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "platform/globals.h"
+#include "production/Preferences.h"
+#include "production/globals.h"
+
+namespace {
+
+class MailSettings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    saved_ = Resource_Path();
+    Set_Resource_Path(dir_.path());
+  }
+  void TearDown() override { Set_Resource_Path(saved_); }
+  QString file() const { return dir_.path() + "/com.quvo.card.plist"; }
+
+  QTemporaryDir dir_;
+  QString saved_;
+};
+
+// Reads the settings file with Python's plistlib and prints "key=value" lines.
+QStringList readWithPlistlib(const QString& path) {
+  QProcess p;
+  p.start("/usr/bin/python3", {"-c",
+                               "import plistlib,sys\n"
+                               "d=plistlib.load(open(sys.argv[1],'rb'))\n"
+                               "for k in sorted(d): print(k+'='+repr(d[k]))\n",
+                               path});
+  EXPECT_TRUE(p.waitForFinished(20000)) << "python3 with plistlib is needed for this test";
+  EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+  return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+TEST_F(MailSettings, FirstLoadCreatesAnEmptyPrivateFileAndDefaults) {
+  auto store = Preferences::sharedInstance();
+  EXPECT_EQ(store->path(), file());
+  QFileInfo info(file());
+  ASSERT_TRUE(info.exists());
+  EXPECT_EQ(info.size(), 0);
+  EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther |
+                                  QFile::WriteOther | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther),
+            QFile::Permissions());
+  EXPECT_EQ(store->send_email_SenderEmail(), "");
+  EXPECT_FALSE(store->send_email_SenderEmail().isNull());
+  EXPECT_TRUE(store->send_email_enable_ssl().isNull());
+
+  // The empty file is taken as missing again, and garbage the same way.
+  EXPECT_EQ(Preferences::sharedInstance()->send_email_PORT_num(), "");
+  for (const QByteArray& junk :
+       {QByteArray("not a plist"), QByteArray("<?xml version=\"1.0\"?><plist><array/></plist>")}) {
+    QFile f(file());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(junk);
+    f.close();
+    auto s = Preferences::sharedInstance();
+    EXPECT_EQ(s->send_email_SMTP_server(), "");
+    EXPECT_EQ(QFileInfo(file()).size(), 0);
+  }
+}
+
+TEST_F(MailSettings, SaveRoundTripsAllSixKeysAsTypedAndReadableByPlistlib) {
+  {
+    auto store = Preferences::sharedInstance();
+    store->setsend_email_Recipient("To@Example.com");
+    store->setsend_email_SenderEmail("Me@Example.com");
+    store->setsend_email_Password("p\"w'; $(rm -rf /) <&>");
+    store->setsend_email_SMTP_server("smtp.example.com");
+    store->setsend_email_PORT_num("abc");
+    store->setsend_email_enable_ssl("Y");
+    ASSERT_TRUE(store->flush());
+  }
+  const QFileInfo info(file());
+  EXPECT_EQ(
+      info.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+      QFile::Permissions());
+  const QStringList lines = readWithPlistlib(file());
+  EXPECT_EQ(lines, QStringList({"SendEmailPORT='abc'", "SendEmailPwd='p\"w\\'; $(rm -rf /) <&>'",
+                                "SendEmailRecipient='To@Example.com'", "SendEmailSMTP='smtp.example.com'",
+                                "SendEmailSender='Me@Example.com'", "SendEnableSSL='Y'"}));
+
+  auto again = Preferences::sharedInstance();
+  EXPECT_EQ(again->send_email_SenderEmail(), "Me@Example.com");
+  EXPECT_EQ(again->send_email_Password(), "p\"w'; $(rm -rf /) <&>");
+  EXPECT_EQ(again->send_email_enable_ssl(), "Y");
+
+  // Setters alone write nothing.
+  again->setsend_email_PORT_num("25");
+  EXPECT_EQ(Preferences::sharedInstance()->send_email_PORT_num(), "abc");
+}
+
+TEST_F(MailSettings, GetEmailDetailsCopiesTheAccountAndAPlistlibFileIsRead) {
+  // A binary list written by someone else is read too.
+  QProcess p;
+  p.start("/usr/bin/python3",
+          {"-c",
+           "import plistlib,sys\n"
+           "plistlib.dump({'SendEmailSender':'a@b.cc','SendEmailPwd':'secret','SendEmailSMTP':'mail.b.cc',"
+           "'SendEmailPORT':'465','SendEnableSSL':'N'},open(sys.argv[1],'wb'),fmt=plistlib.FMT_BINARY)\n",
+           file()});
+  ASSERT_TRUE(p.waitForFinished(20000));
+  ASSERT_EQ(p.exitCode(), 0);
+  Get_Email_Details();
+  EXPECT_EQ(sender_email.get(), "a@b.cc");
+  EXPECT_EQ(sender_pwd.get(), "secret");
+  EXPECT_EQ(sending_server.get(), "mail.b.cc");
+  EXPECT_EQ(sending_port.get(), "465");
+  EXPECT_EQ(send_enable_ssl.get(), "N");
+  // The recipient key is missing: an empty string, like the defaults.
+  EXPECT_EQ(Preferences::sharedInstance()->send_email_Recipient(), QString());
+
+  QFile::remove(file());
+  Get_Email_Details();
+  EXPECT_EQ(sender_email.get(), "");
+  EXPECT_TRUE(send_enable_ssl.get().isNull());
+}
+
+}  // namespace

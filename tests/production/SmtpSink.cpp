@@ -1,0 +1,113 @@
+#include "SmtpSink.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
+#include <QJsonDocument>
+#include <QThread>
+
+namespace testing_support {
+
+namespace {
+
+sockaddr_in loopback(quint16 port) {
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(port);
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return addr;
+}
+
+bool canConnect(quint16 port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (fd < 0) return false;
+  sockaddr_in addr = loopback(port);
+  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+SilentListener::SilentListener() {
+  fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (fd_ < 0) return;
+  sockaddr_in addr = loopback(0);
+  socklen_t len = sizeof addr;
+  if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd_, 8) != 0 ||
+      ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+    return;
+  }
+  port_ = ntohs(addr.sin_port);
+}
+
+SilentListener::~SilentListener() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+quint16 freeLocalPort() {
+  SilentListener probe;
+  return probe.port();
+}
+
+SmtpSink::SmtpSink() {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    port_ = freeLocalPort();
+    server_.setProcessChannelMode(QProcess::MergedChannels);
+    server_.start("/usr/bin/python3", {"-m", "aiosmtpd", "-n", "-l", QString("127.0.0.1:%1").arg(port_), "-c",
+                                       "aiosmtpd.handlers.Mailbox", dir_.path() + "/maildir"});
+    if (!server_.waitForStarted(10000)) {
+      error_ = "python3 -m aiosmtpd could not be started (is python3-aiosmtpd installed?)";
+      return;
+    }
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired() && server_.state() == QProcess::Running) {
+      if (canConnect(port_)) {
+        error_.clear();
+        return;
+      }
+      QThread::msleep(100);
+    }
+    error_ = "aiosmtpd did not listen: " + QString::fromUtf8(server_.readAll());
+    server_.kill();
+    server_.waitForFinished(5000);
+  }
+}
+
+SmtpSink::~SmtpSink() {
+  if (server_.state() != QProcess::NotRunning) {
+    server_.kill();
+    server_.waitForFinished(5000);
+  }
+}
+
+QJsonArray SmtpSink::messages() const {
+  static const char* kReader = R"PY(
+import base64, email, email.policy, json, mailbox, re, sys
+box = mailbox.Maildir(sys.argv[1], factory=None, create=False)
+def order(key):
+    m = re.match(r"(\d+)\.M(\d+)", key)
+    return (int(m.group(1)), int(m.group(2))) if m else (0, 0)
+out = []
+for key in sorted(box.keys(), key=order):
+    raw = box.get_bytes(key)
+    m = email.message_from_bytes(raw, policy=email.policy.default)
+    body = m.get_body(preferencelist=('plain',))
+    atts = [{"name": a.get_filename(), "type": a.get_content_type(),
+             "data": base64.b64encode(a.get_payload(decode=True)).decode()} for a in m.iter_attachments()]
+    out.append({"from": str(m["From"]), "to": str(m["To"]), "subject": str(m["Subject"]),
+                "body": body.get_content() if body else "", "mailfrom": str(m["X-MailFrom"]),
+                "rcptto": str(m["X-RcptTo"]), "date": str(m["Date"]),
+                "headers": list(m.keys()), "attachments": atts})
+print(json.dumps(out))
+)PY";
+  QProcess reader;
+  reader.start("/usr/bin/python3", {"-c", kReader, dir_.path() + "/maildir"});
+  if (!reader.waitForFinished(20000) || reader.exitCode() != 0) return {};
+  return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+}
+
+}  // namespace testing_support

@@ -1,0 +1,55 @@
+#pragma once
+// A local SMTP server for tests: aiosmtpd on 127.0.0.1 at a free port,
+// storing what it receives in a Maildir. Started by the constructor, killed
+// by the destructor.
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace testing_support {
+
+// A socket on 127.0.0.1 that accepts connections (the system's backlog)
+// and never says a word. Closed by the destructor.
+class SilentListener {
+ public:
+  SilentListener();
+  ~SilentListener();
+  SilentListener(const SilentListener&) = delete;
+  SilentListener& operator=(const SilentListener&) = delete;
+  quint16 port() const { return port_; }  // 0 when it could not listen
+
+ private:
+  int fd_ = -1;
+  quint16 port_ = 0;
+};
+
+// A free TCP port on 127.0.0.1 (nothing listens there right now).
+quint16 freeLocalPort();
+
+class SmtpSink {
+ public:
+  SmtpSink();
+  ~SmtpSink();
+  SmtpSink(const SmtpSink&) = delete;
+  SmtpSink& operator=(const SmtpSink&) = delete;
+
+  // Empty when the sink runs; otherwise why it does not.
+  const QString& error() const { return error_; }
+  quint16 port() const { return port_; }
+
+  // The received mails, oldest first, as read by Python's email package:
+  // {"from","to","subject","body","mailfrom","rcptto","headers":[names],
+  //  "attachments":[{"name","type","data" (base64)}]}.
+  QJsonArray messages() const;
+
+ private:
+  QTemporaryDir dir_;
+  QProcess server_;
+  quint16 port_ = 0;
+  QString error_;
+};
+
+}  // namespace testing_support
