@@ -57,6 +57,19 @@ void fillField(const User_Profile_Class& profile, const UserProfileField& field,
   bindToSource(*selected, profile, field);
 }
 
+// The canvas finds and hides profile objects by their exact control ID, while
+// the profile dialogs read a side by the trimmed ID. An object whose ID is a
+// profile ID only after trimming would be read into the dialog but then
+// neither found nor hidden, and the fill would put a second object beside it;
+// such IDs are written back trimmed first.
+void trimProfileControlIDs(SKTGraphicView& view) {
+  for (const SKTGraphicPtr& g : view.graphics()) {
+    if (!g || (g->kind() != GraphicKind::Text && g->kind() != GraphicKind::Image)) continue;
+    const QString trimmed = Trim_Str(g->control_ID);
+    if (trimmed != g->control_ID && isUserProfileControlID(trimmed)) g->control_ID = trimmed;
+  }
+}
+
 }  // namespace
 
 void Fill_User_profile_info_side(const User_Profile_Class& profile, SKTGraphicView& view,
@@ -70,6 +83,7 @@ void Fill_User_profile_info_side(const User_Profile_Class& profile, SKTGraphicVi
         host.Remove_Excel_Col_Name_In_Combo();
       if (!Fill_User_Profile.load()) return;
     }
+    trimProfileControlIDs(view);
     view.Hide_all_Text_control_FUP_Control();
     host.Set_Selected_Control_Tool(kTextTool);
     for (const UserProfileField& field : userProfileFields()) fillField(profile, field, view);

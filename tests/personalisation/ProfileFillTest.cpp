@@ -179,6 +179,18 @@ TEST_F(ProfileFill, ExistingObjectsAreFilledFrontMostOnlyAndEmptyFieldsStayHidde
   EXPECT_EQ(host.tool, 2);
 }
 
+TEST_F(ProfileFill, AnObjectWhoseIdHasBlanksIsFilledNotDuplicated) {
+  const SKTGraphicPtr padded = makeText(" Fup_Name\t");
+  const SKTGraphicPtr paddedOther = makeText(" Greeting ");
+  addFront({padded, paddedOther});
+  profile.Name = QStringLiteral("Ada");
+  Fill_User_profile_info_front_side(profile, front);
+  ASSERT_EQ(frontList().size(), 2u);
+  EXPECT_EQ(padded->control_ID, QStringLiteral("Fup_Name"));
+  EXPECT_EQ(padded->Text_Value, QStringLiteral("Ada"));
+  EXPECT_EQ(paddedOther->control_ID, QStringLiteral(" Greeting "));
+}
+
 TEST_F(ProfileFill, PhotoOfAnExistingPictureIsReplacedOrKeptWhenTheFileIsMissing) {
   const QString oldPath = writePicture(dir.path(), "old.png");
   const QString newPath = writePicture(dir.path(), "new.png");
