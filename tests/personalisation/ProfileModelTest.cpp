@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include "personalisation/UserProfiles.h"
 #include "personalisation/User_Profile_Class.h"
 #include "personalisation/globals.h"
 
@@ -91,4 +92,19 @@ TEST(UserProfileModel, ProfileControlIdsAndCaptions) {
   EXPECT_EQ(Title_website, QStringLiteral("Website :"));
   EXPECT_EQ(Title_unique, QStringLiteral("Unique No. :"));
   EXPECT_EQ(Title_image, QStringLiteral("Photo :"));
+}
+
+TEST(UserProfileModel, NewProjectResetsFrontAndBackButNotTemp) {
+  UserProfiles profiles;
+  EXPECT_EQ(profiles.TEMP_user_profile.Name_id, QStringLiteral("Fup_Name"));
+  EXPECT_TRUE(profiles.Back_user_profile.image.isEmpty());
+  profiles.Front_user_profile.Name = QStringLiteral("Ada");
+  profiles.Back_user_profile.phone_ds = true;
+  profiles.TEMP_user_profile.email = QStringLiteral("ada@example.org");
+  Fill_User_Profile = true;
+  profiles.New_Project_Setting_Reset();
+  EXPECT_FALSE(Fill_User_Profile.load());
+  EXPECT_TRUE(profiles.Front_user_profile.Name.isEmpty());
+  EXPECT_FALSE(profiles.Back_user_profile.phone_ds);
+  EXPECT_EQ(profiles.TEMP_user_profile.email, QStringLiteral("ada@example.org"));
 }
