@@ -1,0 +1,257 @@
+#include "production/Email_Setting.h"
+
+#include <QApplication>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/DialogLook.h"
+#include "platform/FileHelpers.h"
+#include "platform/MessageHost.h"
+#include "platform/Messages.h"
+#include "production/MailRun.h"
+#include "production/Preferences.h"
+#include "production/globals.h"
+
+namespace {
+
+Email_Setting* g_instance = nullptr;
+void deleteInstance() {
+  delete g_instance;
+  g_instance = nullptr;
+}
+
+const QString kSendFailed = QStringLiteral(
+    "Please make sure that:\n1. Entered E-mail settings are correct.\n2. Internet connectivity to E-mail "
+    "server is "
+    "not interrupted and E-mail server is not down.\n3. Your Firewall or Security software (if any) is not "
+    "blocking "
+    "the software to communicate with your E-mail server.");
+
+}  // namespace
+
+Email_Setting& Email_Setting::defaultInstance() {
+  if (g_instance == nullptr) {
+    g_instance = new Email_Setting();
+    qAddPostRoutine(deleteInstance);
+  }
+  return *g_instance;
+}
+
+Email_Setting::Email_Setting(QWidget* parent)
+    : QDialog(parent), transport_(std::make_unique<production::MailScript>()) {
+  setModal(true);
+  setWindowTitle(QStringLiteral("E-mail Settings"));
+  platform::applyDialogLook(*this);
+
+  _send_mail_sender_mail = new QLineEdit(this);
+  _send_mail_password = new QLineEdit(this);
+  _send_mail_password->setEchoMode(QLineEdit::Password);
+  _send_mail_smtp = new QLineEdit(this);
+  _send_mail_port = new QLineEdit(this);
+  _send_mail_ssl = new QRadioButton(QStringLiteral("SSL"), this);
+  _send_mail_tls = new QRadioButton(QStringLiteral("TLS"), this);
+  _send_mail_ssl->setAutoExclusive(false);
+  _send_mail_tls->setAutoExclusive(false);
+  _send_mail_tls->setChecked(true);
+  _send_mail_to = new QLineEdit(this);
+  _send_mail_result_status = new QLabel(this);
+  _send_mail_result_status->setWordWrap(true);
+  plz_wait_Window = new QLabel(QStringLiteral("Please wait..."), this);
+  plz_wait_Window->hide();
+
+  auto* security = new QHBoxLayout;
+  security->addWidget(_send_mail_ssl);
+  security->addWidget(_send_mail_tls);
+  security->addStretch(1);
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Sender E-mail:"), _send_mail_sender_mail);
+  form->addRow(QStringLiteral("Password:"), _send_mail_password);
+  form->addRow(QStringLiteral("SMTP server:"), _send_mail_smtp);
+  form->addRow(QStringLiteral("Port:"), _send_mail_port);
+  form->addRow(QStringLiteral("Security:"), security);
+  form->addRow(QStringLiteral("Test recipient:"), _send_mail_to);
+
+  auto* test = new QPushButton(QStringLiteral("Send Test Mail"), this);
+  auto* reset = new QPushButton(QStringLiteral("Reset"), this);
+  auto* close = new QPushButton(QStringLiteral("Close"), this);
+  auto* save = new QPushButton(QStringLiteral("Save"), this);
+  save->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(test);
+  buttons->addWidget(reset);
+  buttons->addStretch(1);
+  buttons->addWidget(close);
+  buttons->addWidget(save);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addWidget(_send_mail_result_status);
+  layout->addWidget(plz_wait_Window);
+  layout->addLayout(buttons);
+
+  connect(save, &QPushButton::clicked, this, &Email_Setting::Save_Button);
+  connect(close, &QPushButton::clicked, this, &Email_Setting::Close_Button);
+  connect(reset, &QPushButton::clicked, this, &Email_Setting::Reset_Button);
+  connect(test, &QPushButton::clicked, this, &Email_Setting::Send_Test_Email);
+  connect(_send_mail_ssl, &QRadioButton::clicked, this, &Email_Setting::SSL_Selected);
+  connect(_send_mail_tls, &QRadioButton::clicked, this, &Email_Setting::TLS_Selected);
+}
+
+void Email_Setting::setTransport(std::unique_ptr<production::MailTransport> transport) {
+  transport_ = std::move(transport);
+}
+
+int Email_Setting::Open_Wnd() {
+  int result = 0;
+  try {
+    loadPreferences();
+    result = platform::messageHost().runModal(*this);
+    hide();
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+  return result;
+}
+
+void Email_Setting::loadPreferences() {
+  const auto store = Preferences::sharedInstance();
+  _send_mail_to->setText(store->send_email_Recipient());
+  _send_mail_sender_mail->setText(store->send_email_SenderEmail());
+  _send_mail_smtp->setText(store->send_email_SMTP_server());
+  _send_mail_port->setText(store->send_email_PORT_num());
+  _send_mail_password->setText(store->send_email_Password());
+  const bool ssl = store->send_email_enable_ssl() == QLatin1String("Y");
+  _send_mail_ssl->setChecked(ssl);
+  _send_mail_tls->setChecked(!ssl);
+}
+
+QString Email_Setting::sslFlag() const {
+  return (_send_mail_ssl->isChecked() && !_send_mail_tls->isChecked()) ? QStringLiteral("Y")
+                                                                       : QStringLiteral("N");
+}
+
+bool Email_Setting::flushPreferences() {
+  const auto store = Preferences::sharedInstance();
+  store->setsend_email_Recipient(_send_mail_to->text());
+  store->setsend_email_SenderEmail(_send_mail_sender_mail->text());
+  store->setsend_email_SMTP_server(_send_mail_smtp->text());
+  store->setsend_email_PORT_num(_send_mail_port->text());
+  store->setsend_email_Password(_send_mail_password->text());
+  store->setsend_email_enable_ssl(sslFlag());
+  return store->flush();
+}
+
+bool Email_Setting::isValidEmail(const QString& address) {
+  return production::isValidEmail(address);
+}
+
+bool Email_Setting::fail(const QString& message, QLineEdit* field) {
+  Show_MessageBox(message);
+  field->setFocus();
+  return false;
+}
+
+bool Email_Setting::Check_Validation(bool testMail) {
+  const QString sender = _send_mail_sender_mail->text().toLower();
+  if (sender.isEmpty()) return fail(QStringLiteral("Please enter sender E-mail."), _send_mail_sender_mail);
+  if (!isValidEmail(sender)) {
+    return fail(QStringLiteral("Please enter valid sender E-mail address."), _send_mail_sender_mail);
+  }
+  if (_send_mail_password->text().isEmpty()) {
+    return fail(QStringLiteral("Please enter password."), _send_mail_password);
+  }
+  if (_send_mail_smtp->text().isEmpty())
+    return fail(QStringLiteral("Please enter SMTP server."), _send_mail_smtp);
+  if (_send_mail_port->text().isEmpty())
+    return fail(QStringLiteral("Please enter port number."), _send_mail_port);
+  if (testMail) {
+    const QString to = _send_mail_to->text().toLower();
+    if (to.isEmpty()) return fail(QStringLiteral("Please enter recipient E-mail address."), _send_mail_to);
+    if (!isValidEmail(to))
+      return fail(QStringLiteral("Please enter valid recipient E-mail address."), _send_mail_to);
+  }
+  return true;
+}
+
+void Email_Setting::Save_Button() {
+  if (!Check_Validation(false)) return;
+  if (!flushPreferences()) {
+    // Closing as if saved would lose what was typed.
+    Show_MessageBox(QStringLiteral("Could not save the E-mail settings."));
+    return;
+  }
+  done(1);
+}
+
+void Email_Setting::Close_Button() {
+  done(0);
+}
+
+void Email_Setting::Reset_Button() {
+  if (!Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to reset current email settings?")))
+    return;
+  Delete_File(Preferences::sharedInstance()->path());
+  for (QLineEdit* field :
+       {_send_mail_to, _send_mail_sender_mail, _send_mail_smtp, _send_mail_port, _send_mail_password}) {
+    field->setText(QStringLiteral(""));
+  }
+  _send_mail_ssl->setChecked(false);
+  _send_mail_tls->setChecked(true);
+  Get_Email_Details();
+}
+
+void Email_Setting::Send_Test_Email() {
+  if (!Check_Validation(true)) return;
+  Show_Create_Modeless();
+  const QString app = QStringLiteral("QUVO Gratulo");  // the program's name
+  const production::MailAccount account{_send_mail_sender_mail->text().toLower(), _send_mail_password->text(),
+                                        _send_mail_smtp->text(), _send_mail_port->text(), sslFlag()};
+  const production::MailMessage message{
+      _send_mail_to->text().toLower(),
+      app + QStringLiteral(" Test Mail"),
+      QStringLiteral("This is test mail sent by ") + app + QStringLiteral("."),
+      {}};
+  _send_mail_result_status->setText(QStringLiteral("It may take a while, Please wait..."));
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  bool sent = false;
+  try {
+    sent = transport_ && transport_->send(account, message);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+  Hide_Destroy_Modeless();
+  if (sent) {
+    _send_mail_result_status->setText(QStringLiteral("E-mail has been sent successfully."));
+    Show_MessageBox(QStringLiteral("E-mail has been sent successfully."));
+  } else {
+    _send_mail_result_status->setText(kSendFailed + QStringLiteral("\n\nCould not send email."));
+  }
+}
+
+void Email_Setting::SSL_Selected() {
+  _send_mail_ssl->setChecked(true);
+  _send_mail_tls->setChecked(false);
+}
+
+void Email_Setting::TLS_Selected() {
+  _send_mail_tls->setChecked(true);
+  _send_mail_ssl->setChecked(false);
+}
+
+void Email_Setting::Show_Create_Modeless() {
+  try {
+    plz_wait_Window->show();
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}
+
+void Email_Setting::Hide_Destroy_Modeless() {
+  try {
+    plz_wait_Window->hide();
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}

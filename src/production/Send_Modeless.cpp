@@ -1,0 +1,89 @@
+#include "production/Send_Modeless.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <algorithm>
+
+#include "platform/DialogLook.h"
+#include "platform/Messages.h"
+#include "production/MailRun.h"
+#include "production/globals.h"
+
+namespace {
+Send_Modeless* g_instance = nullptr;
+void deleteInstance() {
+  delete g_instance;
+  g_instance = nullptr;
+}
+}  // namespace
+
+Send_Modeless& Send_Modeless::defaultInstance() {
+  if (g_instance == nullptr) {
+    g_instance = new Send_Modeless();
+    qAddPostRoutine(deleteInstance);
+  }
+  return *g_instance;
+}
+
+Send_Modeless::Send_Modeless(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QApplication::applicationName());
+  platform::applyDialogLook(*this);
+  _tot_msg_cnt = new QLabel(this);
+  _curr_msg_cnt = new QLabel(this);
+  _Curr_Progress = new QProgressBar(this);
+  _Curr_Progress->setTextVisible(false);
+  _Curr_Progress->setMinimumWidth(320);
+  _stop_btn = new QPushButton(QStringLiteral("Stop"), this);
+  pause_label = new QLabel(this);
+
+  auto* layout = new QGridLayout(this);
+  layout->addWidget(new QLabel(QStringLiteral("Total:"), this), 0, 0);
+  layout->addWidget(_tot_msg_cnt, 0, 1);
+  layout->addWidget(new QLabel(QStringLiteral("Progress:"), this), 1, 0);
+  layout->addWidget(_curr_msg_cnt, 1, 1);
+  layout->addWidget(_Curr_Progress, 2, 0, 1, 2);
+  layout->addWidget(pause_label, 3, 0, 1, 2);
+  layout->addWidget(_stop_btn, 4, 1, Qt::AlignRight);
+
+  connect(_stop_btn, &QPushButton::clicked, this, &Send_Modeless::Stop_Sending_Pressed);
+  refresh_.setInterval(500);
+  connect(&refresh_, &QTimer::timeout, this, &Send_Modeless::update_sending_progress_bar);
+}
+
+void Send_Modeless::beginRun(int total, const QString& firstText) {
+  _stop_btn->setEnabled(true);
+  _Curr_Progress->setRange(0, std::max(0, total));
+  _Curr_Progress->setValue(0);
+  _tot_msg_cnt->setText(QString::number(total));
+  _curr_msg_cnt->setText(firstText);
+  pause_label->setText(QString());
+}
+
+void Send_Modeless::showOver(QWidget* owner) {
+  // The panel keeps no parent (it outlives any one owner); while shown it
+  // blocks the other windows, the owner's Send included.
+  setWindowModality(Qt::ApplicationModal);
+  if (owner != nullptr) move(owner->geometry().center() - rect().center());
+  show();
+  refresh_.start();
+}
+
+void Send_Modeless::endRun() {
+  refresh_.stop();
+  update_sending_progress_bar();
+  hide();
+}
+
+void Send_Modeless::update_sending_progress_bar() {
+  _Curr_Progress->setValue(std::clamp(static_cast<int>(curr_barcode_count.load()), _Curr_Progress->minimum(),
+                                      _Curr_Progress->maximum()));
+  const QString text = production::sendingProgressText();
+  curr_msg_count.set(text);
+  _curr_msg_cnt->setText(text);
+}
+
+void Send_Modeless::Stop_Sending_Pressed() {
+  if (Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to continue?"))) {
+    Stop_SMS_Sending_Now.store(true);
+  }
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Send_Modeless: the progress panel of long production runs (image export
+// and mail). It shows the total, the item under way, a bar, the pause
+// countdown and Stop. The run fills it; a 0.5 s timer on the GUI thread
+// refreshes it from list_count and curr_barcode_count while it is shown.
+
+#include <QDialog>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+class Send_Modeless : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The single instance, made on first use on the GUI thread.
+  static Send_Modeless& defaultInstance();
+
+  // Start of a run (GUI thread): Stop enabled, bar 0 of `total`, the total
+  // and the first progress text shown, pause text cleared.
+  void beginRun(int total, const QString& firstText);
+  // Shows the panel window-modal over `owner` and starts the refresh timer.
+  void showOver(QWidget* owner);
+  // Stops the refresh timer, shows the last state and hides the panel.
+  void endRun();
+  // One refresh: the bar's value and "%d / %d " of the progress globals.
+  void update_sending_progress_bar();
+
+  // Stop's action: asks, and on Yes sets Stop_SMS_Sending_Now.
+  void Stop_Sending_Pressed();
+
+  // Outlets.
+  QLabel* _tot_msg_cnt = nullptr;
+  QLabel* _curr_msg_cnt = nullptr;
+  QProgressBar* _Curr_Progress = nullptr;
+  QPushButton* _stop_btn = nullptr;
+  QLabel* pause_label = nullptr;
+
+ private:
+  explicit Send_Modeless(QWidget* parent = nullptr);
+  QTimer refresh_;
+};

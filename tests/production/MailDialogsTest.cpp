@@ -1,0 +1,192 @@
+// The mail settings dialog and the progress panel.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "platform/globals.h"
+#include "production/Email_Setting.h"
+#include "production/Preferences.h"
+#include "production/Send_Modeless.h"
+#include "production/globals.h"
+#include "support/ScriptedHost.h"
+
+using namespace production;
+
+namespace {
+
+class RecordingTransport : public MailTransport {
+ public:
+  explicit RecordingTransport(bool ok, std::vector<std::pair<MailAccount, MailMessage>>* log)
+      : ok_(ok), log_(log) {}
+  bool send(const MailAccount& a, const MailMessage& m) override {
+    log_->push_back({a, m});
+    return ok_;
+  }
+
+ private:
+  bool ok_;
+  std::vector<std::pair<MailAccount, MailMessage>>* log_;
+};
+
+class EmailSettingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    saved = Resource_Path();
+    Set_Resource_Path(dir.path());
+  }
+  void TearDown() override {
+    Email_Setting::defaultInstance().setTransport(std::make_unique<MailScript>());
+    Set_Resource_Path(saved);
+  }
+  static void fill(Email_Setting& d, const QString& sender, const QString& pwd, const QString& smtp,
+                   const QString& port, const QString& to) {
+    d._send_mail_sender_mail->setText(sender);
+    d._send_mail_password->setText(pwd);
+    d._send_mail_smtp->setText(smtp);
+    d._send_mail_port->setText(port);
+    d._send_mail_to->setText(to);
+  }
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  QString saved;
+};
+
+TEST_F(EmailSettingTest, FirstOpenShowsEmptyFieldsWithTlsAndSaveStoresAsTyped) {
+  auto& d = Email_Setting::defaultInstance();
+  host.queueModal([](QDialog& dialog) {
+    auto& e = static_cast<Email_Setting&>(dialog);
+    EXPECT_EQ(e._send_mail_sender_mail->text(), "");
+    EXPECT_TRUE(e._send_mail_tls->isChecked());
+    EXPECT_FALSE(e._send_mail_ssl->isChecked());
+    fill(e, "Me@Example.COM", "   ", "smtp.example.com", "port", "");
+    e.SSL_Selected();
+    e.Save_Button();
+    return e.result();
+  });
+  EXPECT_EQ(d.Open_Wnd(), 1);
+  EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join("|").toStdString();
+  auto store = Preferences::sharedInstance();
+  EXPECT_EQ(store->send_email_SenderEmail(), "Me@Example.COM");
+  EXPECT_EQ(store->send_email_Password(), "   ");
+  EXPECT_EQ(store->send_email_PORT_num(), "port");
+  EXPECT_EQ(store->send_email_Recipient(), "");
+  EXPECT_EQ(store->send_email_enable_ssl(), "Y");
+
+  // The next opening shows SSL; Close saves nothing.
+  host.queueModal([](QDialog& dialog) {
+    auto& e = static_cast<Email_Setting&>(dialog);
+    EXPECT_TRUE(e._send_mail_ssl->isChecked());
+    e._send_mail_smtp->setText("changed");
+    e.Close_Button();
+    return e.result();
+  });
+  EXPECT_EQ(d.Open_Wnd(), 0);
+  EXPECT_EQ(Preferences::sharedInstance()->send_email_SMTP_server(), "smtp.example.com");
+}
+
+TEST_F(EmailSettingTest, FieldChecksStopAtTheFirstFailure) {
+  auto& d = Email_Setting::defaultInstance();
+  struct Case {
+    QString sender, pwd, smtp, port, to;
+    bool test;
+    QString message;
+  } cases[] = {
+      {"", "p", "s", "1", "", false, "Please enter sender E-mail."},
+      {"a@b.c", "p", "s", "1", "", false, "Please enter valid sender E-mail address."},
+      {"me@x.org", "", "s", "1", "", false, "Please enter password."},
+      {"me@x.org", "p", "", "1", "", false, "Please enter SMTP server."},
+      {"me@x.org", "p", "s", "", "", false, "Please enter port number."},
+      {"me@x.org", "p", "s", "1", "", true, "Please enter recipient E-mail address."},
+      {"me@x.org", "p", "s", "1", "you@y", true, "Please enter valid recipient E-mail address."},
+  };
+  for (const Case& c : cases) {
+    host.clear();
+    fill(d, c.sender, c.pwd, c.smtp, c.port, c.to);
+    EXPECT_FALSE(d.Check_Validation(c.test));
+    EXPECT_EQ(host.messages(), QStringList({"\n" + c.message}));
+  }
+  fill(d, "me@x.org", "p", "s", "1", "");
+  EXPECT_TRUE(d.Check_Validation(false));
+}
+
+TEST_F(EmailSettingTest, TestMailSendsLowercasedAndReportsTheOutcome) {
+  auto& d = Email_Setting::defaultInstance();
+  std::vector<std::pair<MailAccount, MailMessage>> log;
+  d.setTransport(std::make_unique<RecordingTransport>(true, &log));
+  fill(d, "ME@X.ORG", "Pw", "smtp.x.org", "587", "YOU@Y.ORG");
+  d.TLS_Selected();
+  d.Send_Test_Email();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].first.sender, "me@x.org");
+  EXPECT_EQ(log[0].first.password, "Pw");
+  EXPECT_EQ(log[0].first.enableSsl, "N");
+  EXPECT_EQ(log[0].second.recipient, "you@y.org");
+  EXPECT_EQ(log[0].second.subject, "QUVO Gratulo Test Mail");
+  EXPECT_EQ(log[0].second.body, "This is test mail sent by QUVO Gratulo.");
+  EXPECT_EQ(d._send_mail_result_status->text(), "E-mail has been sent successfully.");
+  EXPECT_EQ(host.messages(), QStringList({"\nE-mail has been sent successfully."}));
+  // The test mail does not save.
+  EXPECT_EQ(QFileInfo(dir.path() + "/com.quvo.card.plist").size(), 0);
+
+  host.clear();
+  d.setTransport(std::make_unique<RecordingTransport>(false, &log));
+  d.Send_Test_Email();
+  EXPECT_TRUE(host.messages().isEmpty());
+  EXPECT_TRUE(
+      d._send_mail_result_status->text().startsWith("Please make sure that:\n1. Entered E-mail settings"));
+  EXPECT_TRUE(d._send_mail_result_status->text().endsWith("\n\nCould not send email."));
+}
+
+TEST_F(EmailSettingTest, ResetEmptiesFileFieldsAndGlobalsOnYesOnly) {
+  auto& d = Email_Setting::defaultInstance();
+  fill(d, "me@x.org", "p", "s", "25", "");
+  ASSERT_TRUE(d.flushPreferences());
+  Get_Email_Details();
+  ASSERT_EQ(sender_email.get(), "me@x.org");
+
+  host.queueYesNo(false);
+  d.Reset_Button();
+  EXPECT_EQ(d._send_mail_smtp->text(), "s");
+  EXPECT_EQ(host.questions(), QStringList({"Are you sure you want to reset current email settings?"}));
+
+  host.queueYesNo(true);
+  d.SSL_Selected();
+  d.Reset_Button();
+  EXPECT_EQ(d._send_mail_smtp->text(), "");
+  EXPECT_TRUE(d._send_mail_tls->isChecked());
+  EXPECT_EQ(sender_email.get(), "");
+  EXPECT_EQ(sending_port.get(), "");
+  EXPECT_TRUE(send_enable_ssl.get().isNull());
+  EXPECT_EQ(QFileInfo(dir.path() + "/com.quvo.card.plist").size(), 0);
+}
+
+TEST(SendModelessTest, ShowsProgressAndStopsOnlyAfterYes) {
+  testing_support::ScriptedHost host;
+  auto& panel = Send_Modeless::defaultInstance();
+  list_count.store(4);
+  curr_barcode_count.store(0);
+  panel.beginRun(4, "0 / 4");
+  EXPECT_EQ(panel._tot_msg_cnt->text(), "4");
+  EXPECT_EQ(panel._Curr_Progress->maximum(), 4);
+  curr_barcode_count.store(3);
+  panel.update_sending_progress_bar();
+  EXPECT_EQ(panel._Curr_Progress->value(), 3);
+  EXPECT_EQ(panel._curr_msg_cnt->text(), "3 / 4 ");
+  EXPECT_EQ(curr_msg_count.get(), "3 / 4 ");
+
+  Stop_SMS_Sending_Now.store(false);
+  host.queueYesNo(false);
+  panel.Stop_Sending_Pressed();
+  EXPECT_FALSE(Stop_SMS_Sending_Now.load());
+  host.queueYesNo(true);
+  panel.Stop_Sending_Pressed();
+  EXPECT_TRUE(Stop_SMS_Sending_Now.load());
+  EXPECT_EQ(host.questions().value(0), "Are you sure you want to continue?");
+  Stop_SMS_Sending_Now.store(false);
+}
+
+}  // namespace
