@@ -49,6 +49,10 @@ struct MailRunRequest {
 class MailCardSource {
  public:
   virtual ~MailCardSource() = default;
+  // Recomputes the data-row flags and tells whether data series rows and
+  // spreadsheet rows can fill the card (the mail dialog's two check boxes).
+  virtual bool seriesRowsAvailable() { return false; }
+  virtual bool excelRowsAvailable() { return false; }
   // Recomputes the data-row flags, narrows them to the two check boxes and
   // gives the number of cards the rows make.
   virtual int prepareRows(bool seriesChecked, bool excelChecked) = 0;

@@ -1,0 +1,132 @@
+// The mail dialog: reset on opening, the control states and a run started by Send.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <mutex>
+
+#include "platform/globals.h"
+#include "production/Send_Mail.h"
+#include "production/Send_Modeless.h"
+#include "production/globals.h"
+#include "support/ScriptedHost.h"
+
+using namespace production;
+
+namespace {
+
+class LoggingTransport : public MailTransport {
+ public:
+  bool send(const MailAccount& a, const MailMessage& m) override {
+    std::lock_guard lock(mutex);
+    accounts.push_back(a);
+    messages.push_back(m);
+    return true;
+  }
+  std::mutex mutex;
+  std::vector<MailAccount> accounts;
+  std::vector<MailMessage> messages;
+};
+
+class Cards : public MailCardSource {
+ public:
+  bool seriesRowsAvailable() override { return true; }
+  int prepareRows(bool series, bool excel) override { return (series || excel) ? 2 : 0; }
+  bool writeSide(int, const QString& path) override { return touch(path); }
+  bool writeRowSide(int, int, const QString& path) override { return touch(path); }
+  void restoreFirstRow() override {}
+  static bool touch(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+  }
+};
+
+TEST(SendMailDialog, OpensResetAndSendsOnAWorker) {
+  testing_support::ScriptedHost host;
+  Cards cards;
+  auto& d = Send_Mail::defaultInstance();
+  d.setCardSource(&cards);
+  auto* transport = new LoggingTransport;
+  d.setTransport(std::unique_ptr<MailTransport>(transport));
+  sender_email.set("me@x.org");
+  sender_pwd.set("pw");
+  sending_server.set("smtp.x.org");
+  sending_port.set("25");
+  send_enable_ssl.set("Y");
+
+  d.to_txt->setText("left over");
+  host.queueModal([](QDialog& dialog) {
+    auto& s = static_cast<Send_Mail&>(dialog);
+    EXPECT_EQ(s.from_txt->text(), "me@x.org");
+    EXPECT_EQ(s.to_txt->text(), "");
+    EXPECT_EQ(s.card_side_str, "F");
+    EXPECT_EQ(s.file_name_txt->text(), "QUVOCard");
+    EXPECT_TRUE(s.rd_mail_curr_barcode->isChecked());
+    EXPECT_TRUE(s.send_with_batch_chk->isEnabled());
+    EXPECT_FALSE(s.send_with_excel_chk->isEnabled());
+    EXPECT_FALSE(s.rd_all_to_every->isEnabled());
+    EXPECT_FALSE(s.delayed_box->isEnabled());
+    EXPECT_EQ(s.mail_count_stepper->value(), 1);
+    return 0;
+  });
+  EXPECT_EQ(d.Open_Wnd(), 0);
+
+  // Control states.
+  d.send_with_batch_chk->setChecked(true);
+  d.send_with_batch_chk_select();
+  EXPECT_TRUE(d.rd_one_per_recp->isEnabled());
+  d.obo_rd_select();
+  EXPECT_FALSE(d.rd_all_to_every->isChecked());
+  d.all_rd_select();
+  d.mail_card_side_CellClick(0);
+  EXPECT_EQ(d.card_side_str, "BOTH");
+  d.delayed_delv_chk->setChecked(true);
+  d.delayed_delv_chk_select();
+  EXPECT_TRUE(d.delayed_box->isEnabled());
+  d.delayed_delv_chk->setChecked(false);
+
+  // Every card of the two rows to both recipients, with both sides attached.
+  d.to_txt->setText("A@Y.org,b@y.org");
+  d.subject_txt->setText("Greetings");
+  d.message_txt->setPlainText("Hello\nthere");
+  d.Send_Button();
+  ASSERT_TRUE(d.waitForRun(20000));
+  ASSERT_EQ(transport->messages.size(), 4u);
+  EXPECT_EQ(transport->messages[0].recipient, "a@y.org");
+  EXPECT_EQ(transport->messages[0].body, "Hello\nthere");
+  EXPECT_EQ(transport->messages[0].attachments.size(), 2);
+  EXPECT_TRUE(transport->messages[0].attachments[0].endsWith("/QUVOCard_Back.jpeg"));
+  EXPECT_EQ(transport->accounts[0].enableSsl, "Y");
+  EXPECT_EQ(transport->accounts[0].password, "pw");
+  EXPECT_EQ(host.messages(), QStringList({"\nE-mail has been sent successfully."}));
+  EXPECT_FALSE(Send_Modeless::defaultInstance().isVisible());
+  EXPECT_EQ(Send_Modeless::defaultInstance()._tot_msg_cnt->text(), "2");
+
+  // Without card: the chosen file goes along; the row boxes play no part.
+  QTemporaryDir dir;
+  const QString file = dir.path() + "/note.txt";
+  ASSERT_TRUE(Cards::touch(file));
+  d.Without_barcode_rd_select();
+  EXPECT_FALSE(d.send_sett_box->isEnabled());
+  EXPECT_TRUE(d.browse_att->isEnabled());
+  host.queueOpenPanel({file});
+  d.browse_att_Button();
+  EXPECT_EQ(d.attachment->text(), file);
+  d.Send_Button();
+  ASSERT_TRUE(d.waitForRun(20000));
+  ASSERT_EQ(transport->messages.size(), 6u);
+  EXPECT_EQ(transport->messages[5].attachments, QStringList({file}));
+  d.clear_att_Button();
+  EXPECT_EQ(d.attachment->text(), "");
+
+  d.setCardSource(nullptr);
+  d.setTransport(std::make_unique<MailScript>());
+  sender_email.set("");
+  sender_pwd.set("");
+  sending_server.set("");
+  sending_port.set("");
+  send_enable_ssl.set("");
+}
+
+}  // namespace
