@@ -108,15 +108,15 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
     Show_MessageBox(kNoRecipient);
     return MailRunOutcome::Refused;
   }
-  // Every non-blank piece must be an address: a typing slip in one of them
+  // Every non-blank entry must be an address: a typing slip in one of them
   // refuses the run rather than silently leaving that person out.
-  for (const QString& piece : request.to.toLower().split(QLatin1Char(','))) {
-    if (Trim_Str(piece).isEmpty()) continue;
-    if (!isValidEmail(piece)) {
+  for (const QString& entry : request.to.toLower().split(QLatin1Char(','))) {
+    if (Trim_Str(entry).isEmpty()) continue;
+    if (!isValidEmail(entry)) {
       Show_MessageBox(kBadRecipient);
       return MailRunOutcome::Refused;
     }
-    recipients_.append(piece);
+    recipients_.append(entry);
   }
   if (recipients_.isEmpty()) {
     Show_MessageBox(kBadRecipient);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -116,6 +117,17 @@ TEST(MailScriptCall, FailuresAreFailuresNotSuccess) {
   MailAccount broken = account(port);
   broken.password = "pass\nword";
   EXPECT_FALSE(script.send(broken, MailMessage{"friend@example.org", "s", "b", {}}));
+}
+
+TEST(MailScriptCall, SslAgainstAPlainServerFailsAndTheShippedScriptIsFound) {
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  MailAccount ssl = account(sink.port());
+  ssl.enableSsl = "Y";
+  EXPECT_FALSE(MailScript(scriptPath()).send(ssl, MailMessage{"friend@example.org", "s", "b", {}}));
+  EXPECT_TRUE(sink.messages().isEmpty());
+  EXPECT_TRUE(QFileInfo(MailScript::defaultScriptPath()).isFile())
+      << MailScript::defaultScriptPath().toStdString();
 }
 
 TEST(MailScriptCall, AServerThatNeverAnswersIsCutOffByTheTimeLimit) {
