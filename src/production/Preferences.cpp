@@ -43,17 +43,21 @@ std::shared_ptr<Preferences> Preferences::sharedInstance() {
   return sharedStore();
 }
 
-Preferences::Preferences()
-    : mPreferencesPath(Resource_Path() + QLatin1Char('/') + QLatin1String(kMailSettingsFileName)) {
-  if (auto dict = readSettings(mPreferencesPath)) {
+Preferences::Preferences() {
+  const QString folder = Resource_Path();
+  // Without a resource folder there is no file: the store holds the
+  // defaults and writes nothing (never a file at the root of the disk).
+  if (!folder.isEmpty()) mPreferencesPath = folder + QLatin1Char('/') + QLatin1String(kMailSettingsFileName);
+  if (auto dict = mPreferencesPath.isEmpty() ? std::nullopt : readSettings(mPreferencesPath)) {
     mDict = std::move(*dict);
   } else {
-    createEmptyFile(mPreferencesPath);
+    if (!mPreferencesPath.isEmpty()) createEmptyFile(mPreferencesPath);
     setDefaults();
   }
 }
 
 bool Preferences::flush() {
+  if (mPreferencesPath.isEmpty()) return false;
   const QByteArray bytes = platform::toXmlPropertyList(platform::PlistValue(mDict));
   if (bytes.isEmpty()) return false;
   QSaveFile file(mPreferencesPath);

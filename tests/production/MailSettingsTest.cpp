@@ -98,6 +98,16 @@ TEST_F(MailSettings, SaveRoundTripsAllSixKeysAsTypedAndReadableByPlistlib) {
   EXPECT_EQ(Preferences::sharedInstance()->send_email_PORT_num(), "abc");
 }
 
+TEST_F(MailSettings, NoResourceFolderMeansNoFile) {
+  const bool existed = QFile::exists("/com.quvo.card.plist");
+  Set_Resource_Path(QString());
+  auto store = Preferences::sharedInstance();
+  EXPECT_EQ(store->send_email_SenderEmail(), "");
+  store->setsend_email_Password("secret");
+  EXPECT_FALSE(store->flush());
+  EXPECT_EQ(QFile::exists("/com.quvo.card.plist"), existed);
+}
+
 TEST_F(MailSettings, GetEmailDetailsCopiesTheAccountAndAPlistlibFileIsRead) {
   // A binary list written by someone else is read too.
   QProcess p;
