@@ -32,12 +32,15 @@ def fail(status, reason):
 
 
 def one_line(text):
-    """Header text on one line: line breaks become blanks."""
-    return " ".join(text.replace("\r", "\n").split("\n"))
+    """Header text on one line: line breaks of every kind (also the Unicode
+    line and paragraph separators, which would otherwise make the mail
+    library refuse the header) become blanks."""
+    return " ".join(text.splitlines())
 
 
 def check_address(name, address):
-    if not address or any(c in address for c in "\r\n\0") or any(ord(c) < 32 for c in address):
+    if (not address or any(ord(c) < 32 for c in address)
+            or len(address.splitlines()) > 1):
         fail(2, "the %s address is empty or holds control characters" % name)
     return address.strip()
 

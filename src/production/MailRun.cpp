@@ -210,9 +210,13 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {
   Show_NSLog_Message(QStringLiteral("send card no batch."));
   if (i == 0) {
     const QString& side = request_.cardSide;
-    auto write = [this](int which, const QString& path) {
+    bool written = true;
+    auto write = [this, &written](int which, const QString& path) {
       Card_Front_Or_Back.store(which);
-      if (cards_->writeSide(which, path)) cardFiles_.append(path);
+      if (cards_->writeSide(which, path))
+        cardFiles_.append(path);
+      else
+        written = false;
     };
     if (side == QLatin1String("BOTH")) {
       write(kBack, backPath_);
@@ -221,6 +225,12 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {
       write(kFront, frontPath_);
     } else {
       write(kBack, backPath_);
+    }
+    // A card picture that could not be written would go out as a mail
+    // without its card and still count as sent; the run ends unsent.
+    if (!written) {
+      Show_NSLog_Message(QStringLiteral("error in mail"));
+      return Item::EndLoop;
     }
   }
   attachments_ = cardFiles_;

@@ -1,0 +1,92 @@
+// Review cases of the mail path: a card picture that cannot be written is
+// never mailed as if sent, and subjects with Unicode line separators go out
+// on one line instead of making the script fail.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "SmtpSink.h"
+#include "core/globals.h"
+#include "production/MailRun.h"
+#include "production/MailScript.h"
+#include "support/ScriptedHost.h"
+
+using namespace production;
+
+namespace {
+
+class CountingTransport : public MailTransport {
+ public:
+  bool send(const MailAccount&, const MailMessage& message) override {
+    attachments.push_back(message.attachments);
+    return true;
+  }
+  std::vector<QStringList> attachments;
+};
+
+// Writes the front picture but fails for the back one.
+class BrokenBackCards : public MailCardSource {
+ public:
+  int prepareRows(bool, bool) override { return 0; }
+  bool writeSide(int side, const QString& path) override {
+    if (side == 1) return false;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write("front");
+    return true;
+  }
+  bool writeRowSide(int, int, const QString&) override { return false; }
+  void restoreFirstRow() override {}
+};
+
+TEST(MailReview, ACardPictureThatCannotBeWrittenIsNotMailedNorReportedSent) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  for (const QString& side : {QStringLiteral("BOTH"), QStringLiteral("B")}) {
+    CountingTransport transport;
+    BrokenBackCards cards;
+    MailRunRequest request;
+    request.from = "me@example.com";
+    request.to = "a@example.org, b@example.org";
+    request.cardSide = side;
+    request.tempFolder = tmp.path();
+    Send_Mail_Run run(transport, &cards);
+    EXPECT_EQ(run.run(request, MailAccount{"me@example.com", "pw", "smtp.example.com", "25", "N"}),
+              MailRunOutcome::Failed)
+        << side.toStdString();
+    // No mail without its card (before: every recipient got the front alone, or nothing attached).
+    EXPECT_TRUE(transport.attachments.empty()) << side.toStdString();
+    EXPECT_FALSE(QFile::exists(tmp.path() + "/QUVOCard.jpeg"));
+  }
+  ASSERT_FALSE(host.messages().isEmpty());
+  EXPECT_TRUE(host.messages().last().contains("Could not send email message."));
+}
+
+TEST(MailReview, UnicodeLineSeparatorsInTheSubjectStayOnOneLine) {
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py");
+  const MailAccount account{"sender@example.com", "secret", "127.0.0.1", QString::number(sink.port()), "N"};
+  const QString subject = QString("Hello") + QChar(0x2028) + "Bcc: evil@example.net" + QChar(0x2029) +
+                          "X-Evil: 1" + QChar(0x85) + "end";
+  ASSERT_TRUE(script.send(account, MailMessage{"friend@example.org", subject, "b", {}}));
+  // A recipient with such a separator is refused, never split into two.
+  EXPECT_FALSE(script.send(
+      account, MailMessage{QString("friend@example.org") + QChar(0x2028) + "evil@x.net", "s", "b", {}}));
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 1);
+  const QJsonObject m = mails[0].toObject();
+  EXPECT_EQ(m["subject"].toString(), "Hello Bcc: evil@example.net X-Evil: 1 end");
+  for (const auto& h : m["headers"].toArray()) {
+    EXPECT_NE(h.toString().toLower(), "bcc");
+    EXPECT_NE(h.toString().toLower(), "x-evil");
+  }
+}
+
+}  // namespace
