@@ -31,6 +31,8 @@ SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent) {
 }
 
 SKTGraphicView::~SKTGraphicView() {
+  // A drag waiting for the mouse in its own event loop ends with the canvas.
+  if (_trackingLoop) _trackingLoop->quit();
   _handleShowingTimer.stop();
   unbindGraphics();
   setGrid(nullptr);

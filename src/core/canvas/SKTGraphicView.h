@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <set>
@@ -31,6 +32,12 @@ struct SKTCanvasMouseEvent {
   QPointF point;
   int clickCount = 1;
   bool shift = false;
+};
+
+// Thrown out of a drag whose canvas was destroyed while the drag waited for
+// the mouse; the canvas's own event handlers end the drag quietly on it.
+struct SKTCanvasGone : std::exception {
+  const char* what() const noexcept override { return "the canvas was closed during a drag"; }
 };
 
 // Binding names.
@@ -248,8 +255,20 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
                                    const QString& ctrl_value, const QString& ctrl_ID) const;
   void insertGraphicsAt(const SKTGraphicList& list, const SKTIndexSet& indexes);
   void removeGraphicsAt(const SKTIndexSet& indexes);
+  // An undo group on the document for one user action; it closes safely also
+  // when the document went away meanwhile.
+  class ActionGroup {
+   public:
+    explicit ActionGroup(SKTDocument* document);
+    ~ActionGroup();
+    ActionGroup(const ActionGroup&) = delete;
+    ActionGroup& operator=(const ActionGroup&) = delete;
+
+   private:
+    QPointer<SKTDocument> document_;
+  };
   // Opens an undo group on the document for one user action (none when unbound).
-  std::unique_ptr<SKTUndoGroup> userActionGroup();
+  std::unique_ptr<ActionGroup> userActionGroup();
   bool refuseWhenLocked() const;
   template <typename Rule>
   void alignSelection(Rule rule);

@@ -51,7 +51,8 @@ QString shapeCodeForTool(int tool) {
   }
 }
 
-// Disables undo registration for its lifetime.
+// Disables undo registration for its lifetime (the document may be closed
+// while a drag runs; then there is nothing to switch back on).
 class RegistrationOff {
  public:
   explicit RegistrationOff(SKTDocument* document) : document_(document) {
@@ -64,7 +65,7 @@ class RegistrationOff {
   RegistrationOff& operator=(const RegistrationOff&) = delete;
 
  private:
-  SKTDocument* document_;
+  QPointer<SKTDocument> document_;
 };
 
 int indexOfGraphic(const SKTGraphicList& list, const SKTGraphicPtr& graphic) {
@@ -77,9 +78,17 @@ int indexOfGraphic(const SKTGraphicList& list, const SKTGraphicPtr& graphic) {
 
 // ---------------------------------------------------------------- helpers
 
-std::unique_ptr<SKTUndoGroup> SKTGraphicView::userActionGroup() {
+SKTGraphicView::ActionGroup::ActionGroup(SKTDocument* document) : document_(document) {
+  if (document_) document_->undoRecorder().beginGroup();
+}
+
+SKTGraphicView::ActionGroup::~ActionGroup() {
+  if (document_) document_->undoRecorder().endGroup();
+}
+
+std::unique_ptr<SKTGraphicView::ActionGroup> SKTGraphicView::userActionGroup() {
   if (!_document) return nullptr;
-  return std::make_unique<SKTUndoGroup>(_document->undoRecorder());
+  return std::make_unique<ActionGroup>(_document);
 }
 
 void SKTGraphicView::insertGraphicsAt(const SKTGraphicList& list, const SKTIndexSet& indexes) {
@@ -116,7 +125,11 @@ SKTCanvasMouseEvent SKTGraphicView::nextTrackingEvent(const SKTCanvasMouseEvent&
   QEventLoop loop;
   _trackingLoop = &loop;
   _tracking = true;
+  const QPointer<SKTGraphicView> self(this);
   loop.exec();
+  // The canvas may have been destroyed while the loop ran (its window closed):
+  // the drag then ends without touching it again.
+  if (!self) throw SKTCanvasGone();
   _tracking = false;
   _trackingLoop = nullptr;
   SKTCanvasMouseEvent event = _trackedEvent.value_or(up);
@@ -157,6 +170,8 @@ template <typename Action>
 void runUserAction(Action action) {
   try {
     action();
+  } catch (const SKTCanvasGone&) {
+    // The canvas is gone; nothing of it may be touched any more.
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));
   }
@@ -199,6 +214,12 @@ void SKTGraphicView::hideEvent(QHideEvent* event) {
 }
 
 void SKTGraphicView::keyPressEvent(QKeyEvent* event) {
+  if (_tracking) {
+    // Keys wait while a drag runs: a move or delete now would change the very
+    // graphics the drag holds, inside the drag's undo entry.
+    event->accept();
+    return;
+  }
   switch (event->key()) {
     case Qt::Key_Left:
       moveLeft();
@@ -232,12 +253,13 @@ void SKTGraphicView::mouseDown(const SKTCanvasMouseEvent& event) {
   // Events queued for a drag that did not happen (a hidden graphic, a double
   // click) are dropped at the end, as the real mouse-up of such a click is.
   struct DropQueue {
-    SKTGraphicView& view;
+    QPointer<SKTGraphicView> view;
     ~DropQueue() {
-      view._trackingQueue.clear();
-      view._scriptedTracking = false;
+      if (!view) return;  // the canvas went away during the drag
+      view->_trackingQueue.clear();
+      view->_scriptedTracking = false;
     }
-  } dropQueue{*this};
+  } dropQueue{this};
   const auto group = userActionGroup();  // the whole click or drag is one undo entry
   if (const std::optional<GraphicKind> graphicClass = cardHost().currentGraphicClass()) {
     createGraphicOfClass(graphicClass, &event, false, QRectF(), currentCardSideCode(), QString(), QString());
@@ -491,7 +513,20 @@ void SKTGraphicView::createGraphicOfClass(std::optional<GraphicKind> graphicClas
     // creation back and a creation that is taken back leaves no trace.
     RegistrationOff off(_document);
     insertGraphicsAt({graphic}, {0});
-    if (event) resizeGraphic(graphic, graphic->creationSizingHandle(), *event);
+    if (event) {
+      const QPointer<SKTDocument> document = _document;
+      const CardSide side = _side;
+      try {
+        resizeGraphic(graphic, graphic->creationSizingHandle(), *event);
+      } catch (const SKTCanvasGone&) {
+        // The canvas closed during the drag: the half-made graphic leaves the list.
+        if (document) {
+          const int at = indexOfGraphic(document->graphicsOfSide(side), graphic);
+          if (at >= 0) document->removeGraphicsAtIndexes(side, {at});
+        }
+        throw;
+      }
+    }
     const int index = indexOfGraphic(graphics(), graphic);
     if (index >= 0) removeGraphicsAt({index});
   }

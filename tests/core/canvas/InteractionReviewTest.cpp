@@ -1,0 +1,134 @@
+// Canvas interaction when its surroundings go away mid-drag: the canvas or
+// its document destroyed while a drag waits for the mouse in its own event
+// loop must neither crash nor leave a half-made graphic or an open undo group.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+#include <memory>
+
+#include "core/CardHost.h"
+#include "core/SKTDocument.h"
+#include "core/canvas/SKTGraphicView.h"
+#include "core/canvas/SKTGrid.h"
+#include "core/globals.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+class Host : public CardHost {
+ public:
+  std::optional<GraphicKind> currentGraphicClass() override { return graphicClass; }
+  int Selected_Control_Tool() override { return tool; }
+  QPointF Control_New_Point(const QString&) override { return {70, 40}; }
+  std::optional<GraphicKind> graphicClass;
+  int tool = 0;
+};
+
+void sendMouse(QWidget* w, QEvent::Type type, QPointF p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+  QMouseEvent e(type, p, w->mapToGlobal(p), button, buttons, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &e);
+}
+
+SKTGraphicPtr shape(QRectF bounds) {
+  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
+  g->_bounds = bounds;
+  return g;
+}
+
+}  // namespace
+
+class InteractionReview : public ::testing::Test {
+ protected:
+  testing_support::ScriptedHost messages;
+  Host host;
+  ScopedCardHost install{host};
+  std::unique_ptr<SKTDocument> doc = std::make_unique<SKTDocument>();
+  QPointer<SKTGraphicView> view = new SKTGraphicView;
+  SKTGraphicPtr a;
+  void SetUp() override {
+    Card_Front_Or_Back = 0;
+    view->setFrameSizePoints({243, 154});
+    view->bindGraphics(SKTGraphicViewGraphicsBindingName, doc.get(), CardSide::Front);
+    a = shape({20, 20, 40, 30});
+    doc->insertGraphics({a}, {0});
+    doc->undoRecorder().removeAllActions();
+    view->show();
+    QCoreApplication::processEvents();
+  }
+  void TearDown() override { delete view.data(); }
+  // Presses at p; after one mouse move the action runs inside the drag's loop.
+  template <typename Action>
+  void pressMoveThen(QPointF p, QPointF moved, Action action) {
+    QWidget* w = view;
+    QTimer::singleShot(0, [w, moved, action] {
+      sendMouse(w, QEvent::MouseMove, moved, Qt::NoButton, Qt::LeftButton);
+      QTimer::singleShot(0, action);
+    });
+    sendMouse(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+  }
+};
+
+TEST_F(InteractionReview, CanvasDestroyedDuringAMoveEndsTheDragSafely) {
+  pressMoveThen({30, 30}, {50, 45}, [this] { delete view.data(); });
+  EXPECT_TRUE(view.isNull());
+  // The move made so far stays as one closed undo entry, and undo takes it back.
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(40, 35));
+  EXPECT_EQ(doc->undoStack()->count(), 1);
+  doc->undoStack()->undo();
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(20, 20));
+}
+
+TEST_F(InteractionReview, CanvasDestroyedDuringACreationLeavesNoGraphic) {
+  host.graphicClass = GraphicKind::Shape;
+  host.tool = 3;
+  pressMoveThen({150, 100}, {190, 130}, [this] { delete view.data(); });
+  EXPECT_TRUE(view.isNull());
+  ASSERT_EQ(doc->graphics().size(), 1u);
+  EXPECT_EQ(doc->graphics()[0], a);
+  EXPECT_EQ(doc->undoStack()->count(), 0);
+  // Undo registration is on again and no group stays open.
+  doc->insertGraphics({shape({0, 0, 5, 5})}, {0});
+  EXPECT_EQ(doc->undoStack()->count(), 1);
+}
+
+TEST_F(InteractionReview, DocumentDestroyedDuringADragIsSurvived) {
+  host.graphicClass = GraphicKind::Shape;
+  host.tool = 3;
+  QWidget* w = view;
+  QTimer::singleShot(0, [this, w] {
+    sendMouse(w, QEvent::MouseMove, {190, 130}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, [this, w] {
+      doc.reset();
+      sendMouse(w, QEvent::MouseButtonRelease, {200, 140}, Qt::LeftButton, Qt::NoButton);
+    });
+  });
+  sendMouse(w, QEvent::MouseButtonPress, {150, 100}, Qt::LeftButton, Qt::LeftButton);
+  ASSERT_FALSE(view.isNull());
+  EXPECT_FALSE(view->hasGraphicsBinding());
+  EXPECT_TRUE(view->graphics().empty());
+  EXPECT_FALSE(view->Selected_Graphic());
+}
+
+TEST_F(InteractionReview, KeysDuringADragChangeNothing) {
+  QWidget* w = view;
+  QTimer::singleShot(0, [w] {
+    sendMouse(w, QEvent::MouseMove, {50, 45}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, [w] {
+      QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+      QCoreApplication::sendEvent(w, &del);
+      QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+      QCoreApplication::sendEvent(w, &left);
+      sendMouse(w, QEvent::MouseButtonRelease, {50, 45}, Qt::LeftButton, Qt::NoButton);
+    });
+  });
+  sendMouse(w, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
+  ASSERT_EQ(doc->graphics().size(), 1u);
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(40, 35));
+  EXPECT_EQ(doc->undoStack()->count(), 1);
+  doc->undoStack()->undo();
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(20, 20));
+}
