@@ -1,8 +1,10 @@
 #include "production/MailScript.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <algorithm>
 
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
@@ -13,6 +15,7 @@ namespace production {
 namespace {
 constexpr const char* kScriptName = "pyth_mail.py";
 constexpr int kStartTimeoutMs = 30'000;
+constexpr int kPollMs = 100;
 }  // namespace
 
 QString MailScript::defaultScriptPath() {
@@ -40,6 +43,7 @@ QStringList MailScript::arguments(const MailAccount& account, const MailMessage&
 }
 
 bool MailScript::send(const MailAccount& account, const MailMessage& message) {
+  if (cancelled_.load()) return false;
   if (!QFileInfo(scriptPath_).isFile()) {
     Show_NSLog_Message(QStringLiteral("The mail script is missing: %1").arg(scriptPath_));
     return false;
@@ -66,11 +70,19 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   input += "\nDescription";
   process.write(input);
   process.closeWriteChannel();
-  if (!process.waitForFinished(timeoutMs_)) {
-    Show_NSLog_Message(QStringLiteral("The mail script took too long and was stopped."));
-    process.kill();
-    process.waitForFinished(5'000);
-    return false;
+  // Waited for in short steps, so that a cancel is seen while the script runs.
+  const QDeadlineTimer deadline(timeoutMs_);
+  while (process.state() != QProcess::NotRunning) {
+    if (cancelled_.load() || deadline.hasExpired()) {
+      Show_NSLog_Message(cancelled_.load()
+                             ? QStringLiteral("The mail script was stopped.")
+                             : QStringLiteral("The mail script took too long and was stopped."));
+      process.kill();
+      process.waitForFinished(5'000);
+      return false;
+    }
+    process.waitForFinished(
+        static_cast<int>(std::min<qint64>(kPollMs, std::max<qint64>(1, deadline.remainingTime()))));
   }
   return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }

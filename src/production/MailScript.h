@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 
 namespace production {
 
@@ -31,6 +32,9 @@ class MailTransport {
  public:
   virtual ~MailTransport() = default;
   virtual bool send(const MailAccount& account, const MailMessage& message) = 0;
+  // Called from another thread when the program gives up on the run (the
+  // mail dialog goes away): a mail under way and every later one fail.
+  virtual void cancel() {}
 };
 
 class MailScript : public MailTransport {
@@ -48,6 +52,8 @@ class MailScript : public MailTransport {
   // interpreter or script, a crash or a run past the time limit (the
   // script is then killed) count as a failed send.
   bool send(const MailAccount& account, const MailMessage& message) override;
+  // Kills a script under way; later sends fail at once. Any thread.
+  void cancel() override { cancelled_.store(true); }
 
   // The argument list given to the interpreter, script path first.
   QStringList arguments(const MailAccount& account, const MailMessage& message) const;
@@ -56,6 +62,7 @@ class MailScript : public MailTransport {
   QString scriptPath_;
   QString interpreter_;
   int timeoutMs_;
+  std::atomic<bool> cancelled_{false};
 };
 
 }  // namespace production

@@ -180,6 +180,8 @@ Send_Mail::Send_Mail(QWidget* parent)
 
 Send_Mail::~Send_Mail() {
   Stop_SMS_Sending_Now.store(true);
+  // A script under way could keep the program from ending for minutes.
+  if (running_.load() && transport_) transport_->cancel();
   joinWorker();
 }
 

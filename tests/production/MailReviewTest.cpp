@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <thread>
 #include <vector>
 
 #include "SmtpSink.h"
@@ -87,6 +89,27 @@ TEST(MailReview, UnicodeLineSeparatorsInTheSubjectStayOnOneLine) {
     EXPECT_NE(h.toString().toLower(), "bcc");
     EXPECT_NE(h.toString().toLower(), "x-evil");
   }
+}
+
+// The mail dialog cancels its transport when it goes away during a run, so
+// that the program does not wait minutes for a script that hangs.
+TEST(MailReview, ACancelStopsAScriptUnderWayAndEveryLaterSend) {
+  testing_support::SilentListener silent;
+  ASSERT_NE(silent.port(), 0);
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py", "/usr/bin/python3", 60'000);
+  const MailAccount account{"sender@example.com", "secret", "127.0.0.1", QString::number(silent.port()), "N"};
+  std::thread canceller([&script] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    script.cancel();
+  });
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_FALSE(script.send(account, MailMessage{"friend@example.org", "s", "b", {}}));
+  canceller.join();
+  EXPECT_LT(clock.elapsed(), 5'000);
+  clock.restart();
+  EXPECT_FALSE(script.send(account, MailMessage{"friend@example.org", "s", "b", {}}));
+  EXPECT_LT(clock.elapsed(), 1'000);
 }
 
 }  // namespace
