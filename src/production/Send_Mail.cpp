@@ -194,6 +194,9 @@ void Send_Mail::setTransport(std::unique_ptr<production::MailTransport> transpor
 }
 
 void Send_Mail::resetControls() {
+  // The dialog opens in the card mode, so the card options are usable even
+  // when the last run chose the mode without card (which greyed them out).
+  SetObjEnabled(send_sett_box, true);
   matrix_card_side->button(1)->setChecked(true);
   card_side_str = QStringLiteral("F");
   from_txt->setText(sender_email.get());

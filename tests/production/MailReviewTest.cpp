@@ -16,6 +16,8 @@
 #include "core/globals.h"
 #include "production/MailRun.h"
 #include "production/MailScript.h"
+#include "production/Send_Mail.h"
+#include "production/globals.h"
 #include "support/ScriptedHost.h"
 
 using namespace production;
@@ -110,6 +112,32 @@ TEST(MailReview, ACancelStopsAScriptUnderWayAndEveryLaterSend) {
   clock.restart();
   EXPECT_FALSE(script.send(account, MailMessage{"friend@example.org", "s", "b", {}}));
   EXPECT_LT(clock.elapsed(), 1'000);
+}
+
+// Opening the dialog selects the card mode; its options must then be usable
+// even after the previous opening chose the mode without card.
+TEST(MailReview, OpeningInTheCardModeEnablesTheCardOptions) {
+  testing_support::ScriptedHost host;
+  auto& d = Send_Mail::defaultInstance();
+  host.queueModal([](QDialog& dialog) {
+    static_cast<Send_Mail&>(dialog).Without_barcode_rd_select();
+    return 0;
+  });
+  d.Open_Wnd();
+  EXPECT_FALSE(d.file_name_txt->isEnabled());
+  host.queueModal([](QDialog& dialog) {
+    auto& s = static_cast<Send_Mail&>(dialog);
+    EXPECT_TRUE(s.rd_mail_curr_barcode->isChecked());
+    EXPECT_TRUE(s.send_sett_box->isEnabled());
+    EXPECT_TRUE(s.file_name_txt->isEnabled());
+    for (auto* b : s.matrix_card_side->buttons()) EXPECT_TRUE(b->isEnabled());
+    // The distribution radios stay off until a data-row box is ticked.
+    EXPECT_FALSE(s.rd_all_to_every->isEnabled());
+    EXPECT_FALSE(s.rd_one_per_recp->isEnabled());
+    EXPECT_FALSE(s.browse_att->isEnabled());
+    return 0;
+  });
+  d.Open_Wnd();
 }
 
 }  // namespace
