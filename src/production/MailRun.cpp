@@ -157,30 +157,42 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   {
     SideGuard side;
     int sinceLastPause = 0;
-    for (int i = 0; i < L && !Stop_SMS_Sending_Now.load(); ++i) {
-      curr_barcode_count.store(i + 1);
-      attachments_.clear();
-      Item item;
-      if (!card && request.cardMode) {
-        item = Item::EndLoop;  // no card to send
-      } else if (!request.cardMode) {
-        item = withoutCard(i);
-      } else if (!rows) {
-        item = cardWithoutRows(i);
-      } else {
-        item = cardWithRows(i, everyone);
-      }
-      if (item == Item::EndLoop) break;
-      if (item == Item::Skipped) continue;
-      ++sinceLastPause;
-      if (pauseEvery > 0 && sinceLastPause == pauseEvery) {
-        if (static_cast<int>(curr_barcode_count.load()) != L) {
-          pause(pauseMs);
-          sinceLastPause = 0;
+    // A fault while filling or writing a card must still end the run in
+    // order (files deleted, panel hidden, closing message): it ends the
+    // loop and the run counts as not sent.
+    try {
+      for (int i = 0; i < L && !Stop_SMS_Sending_Now.load(); ++i) {
+        curr_barcode_count.store(i + 1);
+        attachments_.clear();
+        Item item;
+        if (!card && request.cardMode) {
+          item = Item::EndLoop;  // no card to send
+        } else if (!request.cardMode) {
+          item = withoutCard(i);
+        } else if (!rows) {
+          item = cardWithoutRows(i);
+        } else {
+          item = cardWithRows(i, everyone);
+        }
+        if (item == Item::EndLoop) break;
+        if (item == Item::Skipped) continue;
+        ++sinceLastPause;
+        if (pauseEvery > 0 && sinceLastPause == pauseEvery) {
+          if (static_cast<int>(curr_barcode_count.load()) != L) {
+            pause(pauseMs);
+            sinceLastPause = 0;
+          }
         }
       }
+    } catch (const std::exception& e) {
+      Show_NSLog_Message(QString::fromUtf8(e.what()));
+      lastSendOk_ = false;
     }
-    if (rows) cards_->restoreFirstRow();
+    try {
+      if (rows) cards_->restoreFirstRow();
+    } catch (const std::exception& e) {
+      Show_NSLog_Message(QString::fromUtf8(e.what()));
+    }
   }
   Delete_File(frontPath_);
   Delete_File(backPath_);

@@ -6,16 +6,20 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include "SmtpSink.h"
 #include "core/globals.h"
+#include "platform/globals.h"
 #include "production/MailRun.h"
 #include "production/MailScript.h"
+#include "production/Preferences.h"
 #include "production/Send_Mail.h"
 #include "production/globals.h"
 #include "support/ScriptedHost.h"
@@ -138,6 +142,79 @@ TEST(MailReview, OpeningInTheCardModeEnablesTheCardOptions) {
     return 0;
   });
   d.Open_Wnd();
+}
+
+// A settings file left world-readable (older files were made 0777) gets
+// owner-only permissions when the password is saved into it.
+TEST(MailReview, SavingIntoAnOpenSettingsFileMakesItPrivate) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString saved = Resource_Path();
+  Set_Resource_Path(dir.path());
+  const QString path = dir.path() + "/com.quvo.card.plist";
+  {
+    auto store = Preferences::sharedInstance();
+    store->setsend_email_SenderEmail("me@example.com");
+    ASSERT_TRUE(store->flush());
+  }
+  ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions(0x7777)));
+  {
+    auto store = Preferences::sharedInstance();
+    EXPECT_EQ(store->send_email_SenderEmail(), "me@example.com");
+    store->setsend_email_Password("secret");
+    ASSERT_TRUE(store->flush());
+  }
+  const auto open = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+                    QFileDevice::WriteOther | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+  EXPECT_EQ(QFileInfo(path).permissions() & open, QFileDevice::Permissions());
+  EXPECT_EQ(Preferences::sharedInstance()->send_email_Password(), "secret");
+  Set_Resource_Path(saved);
+}
+
+// A fault while writing a card ends the run in order: the panel is hidden
+// (it would otherwise cover the program for good), the files are deleted
+// and the run is reported as not sent.
+class ThrowingRowCards : public MailCardSource {
+ public:
+  int prepareRows(bool, bool) override { return 3; }
+  bool writeSide(int, const QString&) override { return false; }
+  bool writeRowSide(int row, int, const QString& path) override {
+    if (row == 1) throw std::runtime_error("render failed");
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+  }
+  void restoreFirstRow() override { ++restored; }
+  int restored = 0;
+};
+
+class FinishRecorder : public MailRunObserver {
+ public:
+  void runFinished() override { ++finished; }
+  int finished = 0;
+};
+
+TEST(MailReview, AFaultWhileWritingACardStillEndsTheRunInOrder) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  CountingTransport transport;
+  ThrowingRowCards cards;
+  FinishRecorder panel;
+  MailRunRequest request;
+  request.from = "me@example.com";
+  request.to = "a@example.org";
+  request.seriesChecked = true;
+  request.allToEvery = true;
+  request.tempFolder = tmp.path();
+  Send_Mail_Run run(transport, &cards, &panel);
+  EXPECT_EQ(run.run(request, MailAccount{"me@example.com", "pw", "smtp.example.com", "25", "N"}),
+            MailRunOutcome::Failed);
+  EXPECT_EQ(transport.attachments.size(), 1u);  // row 0 went out, row 1 failed, row 2 never started
+  EXPECT_EQ(panel.finished, 1);
+  EXPECT_EQ(cards.restored, 1);
+  EXPECT_FALSE(QFile::exists(tmp.path() + "/QUVOCard.jpeg"));
+  ASSERT_FALSE(host.messages().isEmpty());
+  EXPECT_TRUE(host.messages().last().contains("Could not send email message."));
 }
 
 }  // namespace
