@@ -82,7 +82,7 @@ def build_message(sender, recipient, subject, body, attachments):
             ctype = "application/octet-stream"
         maintype, subtype = ctype.split("/", 1)
         msg.add_attachment(data, maintype=maintype, subtype=subtype,
-                           filename=os.path.basename(path))
+                           filename=one_line(os.path.basename(path)))
     return msg
 
 

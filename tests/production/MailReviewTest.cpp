@@ -217,4 +217,29 @@ TEST(MailReview, AFaultWhileWritingACardStillEndsTheRunInOrder) {
   EXPECT_TRUE(host.messages().last().contains("Could not send email message."));
 }
 
+// A file of the user's whose name holds a line break is attached under a
+// one-line name instead of making the script fail (or adding a header).
+TEST(MailReview, AnAttachmentNameWithALineBreakIsSentOnOneLine) {
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString file = dir.path() + "/note\nBcc: evil@example.net.txt";
+  {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("hello");
+  }
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py");
+  const MailAccount account{"sender@example.com", "secret", "127.0.0.1", QString::number(sink.port()), "N"};
+  ASSERT_TRUE(script.send(account, MailMessage{"friend@example.org", "s", "b", {file}}));
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 1);
+  const QJsonObject m = mails[0].toObject();
+  const QJsonArray atts = m["attachments"].toArray();
+  ASSERT_EQ(atts.size(), 1);
+  EXPECT_EQ(atts[0].toObject()["name"].toString(), "note Bcc: evil@example.net.txt");
+  for (const auto& h : m["headers"].toArray()) EXPECT_NE(h.toString().toLower(), "bcc");
+}
+
 }  // namespace
