@@ -3,14 +3,19 @@
 // loop must neither crash nor leave a half-made graphic or an open undo group.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "core/CardHost.h"
+#include "core/GraphicArchive.h"
 #include "core/SKTDocument.h"
 #include "core/canvas/SKTGraphicView.h"
 #include "core/canvas/SKTGrid.h"
@@ -131,4 +136,81 @@ TEST_F(InteractionReview, KeysDuringADragChangeNothing) {
   EXPECT_EQ(doc->undoStack()->count(), 1);
   doc->undoStack()->undo();
   EXPECT_EQ(a->bounds().topLeft(), QPointF(20, 20));
+}
+
+// Clipboard data from elsewhere may be anything: damaged own-type data never
+// crashes the paste, and every paste that inserts is taken back whole by one undo.
+TEST_F(InteractionReview, HostileClipboardDataPastesSafelyAndUndoesExactly) {
+  auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
+  text->setBounds({5, 5, 60, 20});
+  const QByteArray good = pasteboardDataWithGraphics({shape({1, 2, 30, 40}), text});
+  std::vector<QByteArray> samples;
+  for (int i = 0; i < good.size(); i += 5) {
+    QByteArray flipped = good;
+    flipped[i] = static_cast<char>(flipped[i] ^ 0x5a);
+    samples.push_back(flipped);
+    samples.push_back(good.left(i));
+  }
+  samples.push_back(QByteArray(1 << 16, '\xff'));
+  int inserted = 0;
+  for (const QByteArray& bytes : samples) {
+    auto data = new QMimeData;
+    data->setData(SKTGraphicViewPasteboardType, bytes);
+    QGuiApplication::clipboard()->setMimeData(data);
+    const SKTGraphicList before = doc->graphics();
+    const int undoCount = doc->undoStack()->index();
+    view->paste();
+    if (doc->graphics().size() == before.size()) {
+      EXPECT_EQ(doc->undoStack()->index(), undoCount);
+      continue;
+    }
+    ++inserted;
+    EXPECT_EQ(doc->undoStack()->index(), undoCount + 1);
+    doc->undoStack()->undo();
+    EXPECT_EQ(doc->graphics(), before);
+  }
+  EXPECT_GT(inserted, 0);
+
+  // A picture whose header claims a giant size is no picture.
+  QByteArray png = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452") +
+                   QByteArray::fromHex("7fffffff7fffffff0806000000");
+  auto picture = new QMimeData;
+  picture->setData(QStringLiteral("image/png"), png);
+  QGuiApplication::clipboard()->setMimeData(picture);
+  const std::size_t count = doc->graphics().size();
+  view->paste();
+  EXPECT_EQ(doc->graphics().size(), count);
+}
+
+// Each list edit is one undo entry that restores the list exactly, order included.
+TEST_F(InteractionReview, OneUndoRestoresTheListAfterEachEdit) {
+  doc->insertGraphics(
+      {shape({70, 10, 10, 10}), shape({90, 10, 10, 10}), shape({110, 10, 10, 10}), shape({130, 10, 10, 10})},
+      {1, 2, 3, 4});
+  doc->undoRecorder().removeAllActions();
+  const SKTGraphicList original = doc->graphics();
+  const std::vector<std::function<void()>> edits = {[this] { view->delete_(); }, [this] { view->cut(); },
+                                                    [this] { view->bringToFront(); },
+                                                    [this] { view->sendToBack(); }};
+  for (const auto& edit : edits) {
+    view->changeSelectionIndexes({1, 3});
+    const int index = doc->undoStack()->index();
+    edit();
+    EXPECT_NE(doc->graphics(), original);
+    EXPECT_EQ(doc->undoStack()->index(), index + 1);
+    view->undo();
+    EXPECT_EQ(doc->graphics(), original);
+    EXPECT_EQ(view->selectionIndexes(), SKTIndexSet({1, 3}));
+  }
+  // A locked graphic in the selection: the message, nothing changes, no entry.
+  original[3]->ctrl_is_locked = true;
+  for (const auto& edit : edits) {
+    view->changeSelectionIndexes({1, 3});
+    const int index = doc->undoStack()->index();
+    edit();
+    EXPECT_EQ(doc->graphics(), original);
+    EXPECT_EQ(doc->undoStack()->index(), index);
+  }
+  EXPECT_EQ(messages.messages().size(), 4);
+  for (const QString& text : messages.messages()) EXPECT_TRUE(text.endsWith("Selected control is locked."));
 }
