@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "core/globals.h"
 #include "platform/FileHelpers.h"
@@ -135,7 +137,15 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   const bool anyBox = request.seriesChecked || request.excelChecked;
   rowCount_ = 0;
   if (card) rowCount_ = cards_->prepareRows(request.seriesChecked, request.excelChecked);
-  const QString folder = request.tempFolder.isEmpty() ? QDir::tempPath() : request.tempFolder;
+  // The picture files go into a folder of this run that only the user can
+  // enter: the shared temporary folder would let another account plant or
+  // read files under the fixed names. The attachments keep their names.
+  std::optional<QTemporaryDir> runFolder;
+  QString folder = request.tempFolder;
+  if (folder.isEmpty()) {
+    runFolder.emplace(QDir::tempPath() + QStringLiteral("/quvo-mail-XXXXXX"));
+    folder = runFolder->isValid() ? runFolder->path() : QDir::tempPath();
+  }
   frontPath_ = folder + QLatin1Char('/') + baseName + QStringLiteral(".jpeg");
   backPath_ = folder + QLatin1Char('/') + baseName + QStringLiteral("_Back.jpeg");
 

@@ -41,7 +41,7 @@ struct MailRunRequest {
   int pauseMinutes = 0;
   int pauseSeconds = 0;
   QString attachment;  // the file of the mode without card
-  QString tempFolder;  // folder of the picture files; empty for the system's
+  QString tempFolder;  // folder of the picture files; empty for a private one of the run
 };
 
 // The card side of a run: rendering and writing the pictures. Implemented

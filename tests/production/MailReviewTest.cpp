@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -240,6 +241,49 @@ TEST(MailReview, AnAttachmentNameWithALineBreakIsSentOnOneLine) {
   ASSERT_EQ(atts.size(), 1);
   EXPECT_EQ(atts[0].toObject()["name"].toString(), "note Bcc: evil@example.net.txt");
   for (const auto& h : m["headers"].toArray()) EXPECT_NE(h.toString().toLower(), "bcc");
+}
+
+// Without a given folder the card pictures lie in a folder of the run that
+// only the user can enter (not under fixed names in the shared temporary
+// folder), keep their names, and are gone with that folder after the run.
+class PathRecorderCards : public MailCardSource {
+ public:
+  int prepareRows(bool, bool) override { return 0; }
+  bool writeSide(int, const QString& path) override {
+    const QFileInfo dir(QFileInfo(path).absolutePath());
+    folder = dir.absoluteFilePath();
+    folderPermissions = QFile::permissions(folder);
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+  }
+  bool writeRowSide(int, int, const QString&) override { return false; }
+  void restoreFirstRow() override {}
+  QString folder;
+  QFileDevice::Permissions folderPermissions;
+};
+
+TEST(MailReview, CardPicturesLieInAPrivateFolderOfTheRun) {
+  testing_support::ScriptedHost host;
+  CountingTransport transport;
+  PathRecorderCards cards;
+  MailRunRequest request;
+  request.from = "me@example.com";
+  request.to = "a@example.org";
+  request.cardSide = "BOTH";
+  Send_Mail_Run run(transport, &cards);
+  EXPECT_EQ(run.run(request, MailAccount{"me@example.com", "pw", "smtp.example.com", "25", "N"}),
+            MailRunOutcome::Sent);
+  ASSERT_EQ(transport.attachments.size(), 1u);
+  const QStringList& files = transport.attachments[0];
+  ASSERT_EQ(files.size(), 2);
+  EXPECT_EQ(QFileInfo(files[0]).fileName(), "QUVOCard_Back.jpeg");
+  EXPECT_EQ(QFileInfo(files[1]).fileName(), "QUVOCard.jpeg");
+  EXPECT_NE(QDir(cards.folder).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
+  EXPECT_TRUE(cards.folder.startsWith(QDir::tempPath()));
+  const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                      QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+  EXPECT_EQ(cards.folderPermissions & others, QFileDevice::Permissions());
+  EXPECT_FALSE(QFileInfo::exists(cards.folder));
 }
 
 }  // namespace
