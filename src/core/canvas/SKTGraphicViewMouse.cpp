@@ -126,10 +126,14 @@ SKTCanvasMouseEvent SKTGraphicView::nextTrackingEvent(const SKTCanvasMouseEvent&
   _trackingLoop = &loop;
   _tracking = true;
   const QPointer<SKTGraphicView> self(this);
+  // Moves without a button reach the canvas too, so a lost release is noticed.
+  const bool wasTrackingMouse = hasMouseTracking();
+  setMouseTracking(true);
   loop.exec();
   // The canvas may have been destroyed while the loop ran (its window closed):
   // the drag then ends without touching it again.
   if (!self) throw SKTCanvasGone();
+  setMouseTracking(wasTrackingMouse);
   _tracking = false;
   _trackingLoop = nullptr;
   SKTCanvasMouseEvent event = _trackedEvent.value_or(up);
@@ -192,9 +196,13 @@ void SKTGraphicView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void SKTGraphicView::mouseMoveEvent(QMouseEvent* event) {
-  if (!_tracking || !_trackingLoop || !(event->buttons() & Qt::LeftButton)) return;
+  if (!_tracking || !_trackingLoop) return;
   if (_trackedEvent && _trackedEvent->type == SKTCanvasMouseEvent::Type::Up) return;
-  _trackedEvent = eventFromQt(event, SKTCanvasMouseEvent::Type::Dragged, 1);
+  // A move without the left button means its release went elsewhere (a
+  // message box took the mouse meanwhile): the drag ends there.
+  const bool held = event->buttons() & Qt::LeftButton;
+  _trackedEvent =
+      eventFromQt(event, held ? SKTCanvasMouseEvent::Type::Dragged : SKTCanvasMouseEvent::Type::Up, 1);
   _trackingLoop->quit();
 }
 

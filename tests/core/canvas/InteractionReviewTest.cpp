@@ -214,3 +214,24 @@ TEST_F(InteractionReview, OneUndoRestoresTheListAfterEachEdit) {
   EXPECT_EQ(messages.messages().size(), 4);
   for (const QString& text : messages.messages()) EXPECT_TRUE(text.endsWith("Selected control is locked."));
 }
+
+// The release of a drag can go elsewhere (a message box took the mouse): the
+// next move without the button ends the drag instead of leaving it stuck.
+TEST_F(InteractionReview, AMoveWithoutTheButtonEndsADragWhoseReleaseWasLost) {
+  QWidget* w = view;
+  bool rescued = false;
+  QTimer::singleShot(0, w, [w, &rescued] {
+    sendMouse(w, QEvent::MouseMove, {50, 45}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, w, [w, &rescued] {
+      sendMouse(w, QEvent::MouseMove, {60, 55}, Qt::NoButton, Qt::NoButton);
+      QTimer::singleShot(200, w, [w, &rescued] {
+        rescued = true;
+        sendMouse(w, QEvent::MouseButtonRelease, {60, 55}, Qt::LeftButton, Qt::NoButton);
+      });
+    });
+  });
+  sendMouse(w, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_FALSE(rescued);
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(50, 45));
+  EXPECT_EQ(doc->undoStack()->count(), 1);
+}
