@@ -81,8 +81,8 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
       process.waitForFinished(5'000);
       return false;
     }
-    process.waitForFinished(
-        static_cast<int>(std::min<qint64>(kPollMs, std::max<qint64>(1, deadline.remainingTime()))));
+    const qint64 left = deadline.isForever() ? kPollMs : std::max<qint64>(1, deadline.remainingTime());
+    process.waitForFinished(static_cast<int>(std::min<qint64>(kPollMs, left)));
   }
   return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }

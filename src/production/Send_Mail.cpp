@@ -280,14 +280,16 @@ void Send_Mail::Send_Button() {
   if (running_.exchange(true)) return;
   joinWorker();
   // The controls are read here, on the GUI thread; the worker gets a copy.
-  worker_ = std::thread(
-      [this, request = currentRequest(), transport = transport_] { Send_Mail_Thread(request, *transport); });
+  worker_ = std::thread([this, request = currentRequest(), transport = transport_, cards = cards_] {
+    Send_Mail_Thread(request, *transport, cards);
+  });
 }
 
-void Send_Mail::Send_Mail_Thread(MailRunRequest request, production::MailTransport& transport) {
+void Send_Mail::Send_Mail_Thread(MailRunRequest request, production::MailTransport& transport,
+                                 production::MailCardSource* cards) {
   try {
     PanelObserver panel(*this);
-    production::Send_Mail_Run run(transport, cards_, &panel);
+    production::Send_Mail_Run run(transport, cards, &panel);
     run.run(request);
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));

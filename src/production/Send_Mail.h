@@ -90,7 +90,10 @@ class Send_Mail : public QDialog {
  private:
   explicit Send_Mail(QWidget* parent = nullptr);
   void resetControls();
-  void Send_Mail_Thread(production::MailRunRequest request, production::MailTransport& transport);
+  // The worker; it gets the card source as it was at Send, never reading
+  // the dialog's members while the GUI thread may change them.
+  void Send_Mail_Thread(production::MailRunRequest request, production::MailTransport& transport,
+                        production::MailCardSource* cards);
   void joinWorker();
 
   production::MailCardSource* cards_ = nullptr;
