@@ -286,4 +286,37 @@ TEST(MailReview, CardPicturesLieInAPrivateFolderOfTheRun) {
   EXPECT_FALSE(QFileInfo::exists(cards.folder));
 }
 
+// The way a user sends: the dialog's Send runs the real script on the worker
+// thread; the mail arrives with the card and the run reports success.
+TEST(MailReview, SendFromTheDialogRunsTheScriptOnTheWorker) {
+  testing_support::ScriptedHost host;
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  PathRecorderCards cards;
+  auto& d = Send_Mail::defaultInstance();
+  d.setCardSource(&cards);
+  d.setTransport(std::make_unique<MailScript>(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py"));
+  sender_email.set("me@example.com");
+  sender_pwd.set("pw");
+  sending_server.set("127.0.0.1");
+  sending_port.set(QString::number(sink.port()));
+  send_enable_ssl.set("N");
+  host.queueModal([&cards](QDialog& dialog) {
+    auto& s = static_cast<Send_Mail&>(dialog);
+    s.to_txt->setText("Friend@Example.org");
+    s.subject_txt->setText("Card");
+    s.Send_Button();
+    EXPECT_TRUE(s.waitForRun(60'000));
+    return 0;
+  });
+  d.Open_Wnd();
+  d.setCardSource(nullptr);
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 1);
+  EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "friend@example.org");
+  EXPECT_EQ(mails[0].toObject()["attachments"].toArray().size(), 1);
+  ASSERT_FALSE(host.messages().isEmpty());
+  EXPECT_EQ(host.messages().last(), "\nE-mail has been sent successfully.");
+}
+
 }  // namespace
