@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "core/CardHost.h"
+#include "core/PictureFile.h"
 #include "core/SKTBarcode.h"
 #include "core/SKTImage.h"
 #include "core/SKTSignature.h"
@@ -640,7 +641,7 @@ bool SKTGraphicView::makeNewImageFromContentsOfFile(const QString& path, const Q
   if (!_document) return false;
   const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
   if (suffix.isEmpty() || !QImageReader::supportedImageFormats().contains(suffix)) return false;
-  QImage picture(path);
+  const QImage picture = loadPictureFile(path);  // plain files only, bounded decoding
   if (picture.isNull()) return false;
   const auto group = userActionGroup();
   const SKTGraphicPtr image = SKTImage::initWithPosition(point, picture);

@@ -2,14 +2,17 @@
 // its document destroyed while a drag waits for the mouse in its own event
 // loop must neither crash nor leave a half-made graphic or an open undo group.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -234,4 +237,13 @@ TEST_F(InteractionReview, AMoveWithoutTheButtonEndsADragWhoseReleaseWasLost) {
   EXPECT_FALSE(rescued);
   EXPECT_EQ(a->bounds().topLeft(), QPointF(50, 45));
   EXPECT_EQ(doc->undoStack()->count(), 1);
+}
+
+// A picture file that is a named pipe would block the reader for ever.
+TEST_F(InteractionReview, PictureFromANamedPipeIsRefusedAtOnce) {
+  QTemporaryDir dir;
+  const QString pipe = dir.filePath(QStringLiteral("picture.png"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  EXPECT_FALSE(view->makeNewImageFromContentsOfFile(pipe, {10, 10}));
+  EXPECT_EQ(doc->graphics().size(), 1u);
 }
