@@ -178,11 +178,17 @@ void SKTGraphicView::listChanged(CardSide side) {
     for (int i = 0; i < static_cast<int>(now.size()); ++i)
       if (replaced || !before.count(now[i].get())) _undoSelectionIndexes->insert(i);
   }
-  _observed = now;
-  // Indexes that no longer name a graphic leave the selection.
-  SKTIndexSet kept;
+  // The selection follows its graphics: a removed graphic leaves it, and one
+  // whose index moved stays selected at its new index (so a deletion never
+  // leaves other graphics selected in its place).
+  std::set<const SKTGraphic*> selectedBefore;
   for (int i : _selection)
-    if (i < static_cast<int>(now.size())) kept.push_back(i);
+    if (i >= 0 && i < static_cast<int>(_observed.size()) && _observed[i])
+      selectedBefore.insert(_observed[i].get());
+  _observed = now;
+  SKTIndexSet kept;
+  for (int i = 0; i < static_cast<int>(now.size()); ++i)
+    if (now[i] && selectedBefore.count(now[i].get())) kept.push_back(i);
   if (kept != _selection) changeSelectionIndexes(kept);
 }
 

@@ -247,3 +247,20 @@ TEST_F(InteractionReview, PictureFromANamedPipeIsRefusedAtOnce) {
   EXPECT_FALSE(view->makeNewImageFromContentsOfFile(pipe, {10, 10}));
   EXPECT_EQ(doc->graphics().size(), 1u);
 }
+
+// After a deletion nothing is selected: the graphics that slid into the
+// deleted ones' indexes are not, so a second Delete removes nothing.
+TEST_F(InteractionReview, SelectionFollowsItsGraphicsWhenTheListChanges) {
+  const SKTGraphicPtr b = shape({70, 10, 10, 10}), c = shape({90, 10, 10, 10});
+  doc->insertGraphics({b, c}, {1, 2});
+  view->changeSelectionIndexes({0});
+  view->delete_();
+  EXPECT_TRUE(view->selectionIndexes().empty());
+  view->delete_();
+  EXPECT_EQ(doc->graphics(), SKTGraphicList({b, c}));
+  // A graphic inserted in front shifts the selected one: it stays selected.
+  view->changeSelectionIndexes({1});
+  doc->insertGraphics({shape({0, 0, 5, 5})}, {0});
+  EXPECT_EQ(view->selectionIndexes(), SKTIndexSet({2}));
+  EXPECT_EQ(view->selectedGraphics(), SKTGraphicList({c}));
+}
