@@ -97,3 +97,16 @@ TEST_F(WiringReview, OpeningDuringADragKeepsTheUndoHistoryConsistent) {
   doc.undo();
   EXPECT_TRUE(doc.graphics().empty());
 }
+
+// Yes to saving before Open, and the write fails: "fail" is shown, no open
+// panel follows and the design stays as it was.
+TEST_F(WiringReview, OpenStopsWhenTheWantedSaveCouldNotBeWritten) {
+  Project_File_Name = dir.filePath(QStringLiteral("missing/folder/x.dcard"));
+  host.queueYesNo(true);
+  window->Open_Btn_Clicked();
+  EXPECT_EQ(host.panelsShown(), 0);
+  ASSERT_EQ(host.messages().size(), 1);
+  EXPECT_TRUE(host.messages().front().endsWith(QStringLiteral("fail")));
+  EXPECT_EQ(window->document()->graphics(), SKTGraphicList({graphic}));
+  EXPECT_EQ(Project_File_Name, dir.filePath(QStringLiteral("missing/folder/x.dcard")));
+}
