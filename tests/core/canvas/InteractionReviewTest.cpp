@@ -6,6 +6,7 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -263,4 +264,19 @@ TEST_F(InteractionReview, SelectionFollowsItsGraphicsWhenTheListChanges) {
   doc->insertGraphics({shape({0, 0, 5, 5})}, {0});
   EXPECT_EQ(view->selectionIndexes(), SKTIndexSet({2}));
   EXPECT_EQ(view->selectedGraphics(), SKTGraphicList({c}));
+}
+
+// The clipboard may report its own change later (the display server tells the
+// program it owns the selection): a paste after that still counts as a paste
+// of this canvas's copy and goes to the next placement point.
+TEST_F(InteractionReview, CopyThenPasteAfterTheEventLoopRanStillCascades) {
+  view->changeSelectionIndexes({0});
+  view->copy();
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < 200) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  view->paste();
+  ASSERT_EQ(doc->graphics().size(), 2u);
+  EXPECT_EQ(view->pasteCascadeNumber(), 2);
+  EXPECT_EQ(doc->graphics()[0]->bounds().topLeft(), QPointF(70, 40));
 }
