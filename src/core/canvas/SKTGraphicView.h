@@ -223,6 +223,7 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   void hideEvent(QHideEvent* event) override;
 
  private:
+  void makeSameSize(Qt::Orientation orientation);
   void observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,
                           const QVariant& newValue, int context) override;
   void listChanged(CardSide side);

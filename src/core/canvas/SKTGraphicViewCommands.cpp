@@ -314,36 +314,35 @@ void SKTGraphicView::alignWithGrid() {
   cardHost().Undo_Redo_Button_state();
 }
 
-void SKTGraphicView::makeSameWidth() {
+// Gives every selected graphic after the first the first one's width or
+// height, leaving locked graphics alone.
+void SKTGraphicView::makeSameSize(Qt::Orientation orientation) {
   const SKTGraphicList selected = selectedGraphics();
   if (selected.size() > 1) {
     const auto group = userActionGroup();
-    const double width = selected.front()->width();
+    const bool horizontal = orientation == Qt::Horizontal;
+    const auto extent = [horizontal](const SKTGraphic& g) { return horizontal ? g.width() : g.height(); };
+    const double size = extent(*selected.front());
     for (std::size_t i = 1; i < selected.size(); ++i) {
       const SKTGraphicPtr& g = selected[i];
-      if (g->ctrl_is_locked || g->width() == width) continue;
+      if (g->ctrl_is_locked || extent(*g) == size) continue;
       QRectF b = g->bounds();
-      b.setWidth(width);
+      if (horizontal)
+        b.setWidth(size);
+      else
+        b.setHeight(size);
       g->setBounds(b);
     }
   }
   cardHost().Undo_Redo_Button_state();
 }
 
+void SKTGraphicView::makeSameWidth() {
+  makeSameSize(Qt::Horizontal);
+}
+
 void SKTGraphicView::makeSameHeight() {
-  const SKTGraphicList selected = selectedGraphics();
-  if (selected.size() > 1) {
-    const auto group = userActionGroup();
-    const double height = selected.front()->height();
-    for (std::size_t i = 1; i < selected.size(); ++i) {
-      const SKTGraphicPtr& g = selected[i];
-      if (g->ctrl_is_locked || g->height() == height) continue;
-      QRectF b = g->bounds();
-      b.setHeight(height);
-      g->setBounds(b);
-    }
-  }
-  cardHost().Undo_Redo_Button_state();
+  makeSameSize(Qt::Vertical);
 }
 
 void SKTGraphicView::makeNaturalSize() {
