@@ -9,6 +9,7 @@
 #include "mainwindow/SKTWindowController.h"
 #include "platform/MessageHost.h"
 #include "platform/ResourceFolder.h"
+#include "platform/widgets/QtMessageHost.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("QUVO Gratulo");
   QApplication::setOrganizationName("QUVO");
+  platform::useQtMessageHost();
   QString error;
   if (!platform::initResourceFolder(&error)) {
     platform::messageHost().showMessage(QStringLiteral("Can not access Vexmo Data file."));

@@ -1,4 +1,4 @@
-#include "core/patterns/PatternViews.h"
+#include "canvas/PatternViews.h"
 
 #include <QDir>
 #include <QPaintEvent>

@@ -1,4 +1,4 @@
-#include "core/canvas/SKTGraphicView.h"
+#include "canvas/SKTGraphicView.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -8,8 +8,8 @@
 #include <set>
 
 #include "core/CardHost.h"
-#include "core/canvas/SKTGrid.h"
-#include "core/canvas/SKTRulerView.h"
+#include "canvas/SKTGrid.h"
+#include "canvas/SKTRulerView.h"
 #include "core/render/PaintStyle.h"
 #include "core/render/SKTRenderingView.h"
 

@@ -19,7 +19,7 @@
 
 #include "core/SKTDocument.h"
 #include "core/SKTGraphic.h"
-#include "core/canvas/SKTZoomingScrollView.h"
+#include "canvas/SKTZoomingScrollView.h"
 
 class SKTGrid;
 class QAction;

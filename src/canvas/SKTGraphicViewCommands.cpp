@@ -11,8 +11,8 @@
 
 #include "core/CardHost.h"
 #include "core/GraphicArchive.h"
-#include "core/canvas/SKTGraphicView.h"
-#include "core/canvas/SKTGrid.h"
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
 #include "core/globals.h"
 #include "core/render/SKTRenderingView.h"
 #include "platform/Messages.h"

@@ -1,4 +1,4 @@
-#include "core/canvas/SKTGrid.h"
+#include "canvas/SKTGrid.h"
 
 #include <QPainter>
 #include <QPainterPath>

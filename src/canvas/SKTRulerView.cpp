@@ -1,10 +1,10 @@
-#include "core/canvas/SKTRulerView.h"
+#include "canvas/SKTRulerView.h"
 
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
 
-#include "core/canvas/SKTZoomingScrollView.h"
+#include "canvas/SKTZoomingScrollView.h"
 
 SKTRulerView::SKTRulerView(Qt::Orientation orientation, SWCenteringClipView* clip, QWidget* parent)
     : QWidget(parent), _orientation(orientation), _clip(clip) {

@@ -1,4 +1,4 @@
-#include "core/canvas/SKTZoomingScrollView.h"
+#include "canvas/SKTZoomingScrollView.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -11,8 +11,8 @@
 #include <cmath>
 #include <vector>
 
-#include "core/canvas/SKTRulerView.h"
-#include "core/canvas/ZoomGeometry.h"
+#include "canvas/SKTRulerView.h"
+#include "canvas/ZoomGeometry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/canvas/ZoomGeometry.h"
+#include "canvas/ZoomGeometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "core/canvas/ZoomGeometry.h"
+#include "canvas/ZoomGeometry.h"
 #include "core/globals.h"
 #include "core/render/CardBackground.h"
 #include "core/render/PaintStyle.h"

@@ -16,9 +16,9 @@
 #include "core/CardHost.h"
 #include "core/Card_Property.h"
 #include "core/SKTDocument.h"
-#include "core/canvas/SKTGraphicView.h"
-#include "core/canvas/SKTGrid.h"
-#include "core/canvas/SKTZoomingScrollView.h"
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
+#include "canvas/SKTZoomingScrollView.h"
 #include "core/render/SKTRenderingView.h"
 #include "mainwindow/designfile/DesignFile.h"
 

@@ -4,8 +4,8 @@
 #include <exception>
 
 #include "core/SKTGraphic.h"
-#include "core/canvas/SKTGraphicView.h"
-#include "core/canvas/SKTGrid.h"
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
 #include "core/globals.h"
 #include "personalisation/ProfileHost.h"
 #include "personalisation/ProfileTemplate.h"

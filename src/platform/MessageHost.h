@@ -1,8 +1,12 @@
 #pragma once
 // The one seam through which the program talks to the person in front of it:
 // message boxes, yes/no questions, file panels, opening files and links,
-// modal dialogs and process exit. The default host shows Qt dialogs; tests
-// install a scripted host so that nothing ever blocks on a real modal window.
+// modal dialogs and process exit. The program installs the host of the
+// widgets part (platform/widgets/QtMessageHost.h), which shows Qt dialogs;
+// tests install a scripted host so that nothing ever blocks on a real modal
+// window. Until a host is installed a quiet host answers: it logs the texts,
+// answers "No", cancels panels and dialogs, and still opens links and ends
+// the program.
 
 #include <QString>
 #include <QStringList>
@@ -42,10 +46,28 @@ class MessageHost {
   virtual void exitProcess(int status) = 0;
 };
 
-// The host in force. Never null: the Qt host is used until another is installed.
+// The host in force. Never null: the program's default host (see
+// setDefaultMessageHost) or, before one is set, the quiet host.
 MessageHost& messageHost();
-// Installs a host (not owned); nullptr restores the Qt host. GUI thread only.
+// Installs a host (not owned); nullptr restores the default host. GUI thread only.
 void setMessageHost(MessageHost* host);
+// The host used while none is installed (not owned); nullptr restores the
+// quiet host. Set once at start-up.
+void setDefaultMessageHost(MessageHost* host);
+
+// The host of a program without windows: texts go to the log, questions are
+// answered "No", panels and dialogs are cancelled; links are opened and the
+// program is ended as by the windowed host.
+class QuietMessageHost : public MessageHost {
+ public:
+  void showMessage(const QString& text) override;
+  bool askYesNo(const QString& question) override;
+  QStringList openPanel(const FilePanelRequest& request) override;
+  QString savePanel(const FilePanelRequest& request) override;
+  bool openUrl(const QUrl& url) override;
+  int runModal(QDialog& dialog) override;
+  void exitProcess(int status) override;
+};
 
 // Installs a host for the lifetime of the guard.
 class ScopedMessageHost {

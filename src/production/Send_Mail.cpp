@@ -9,8 +9,8 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "platform/Controls.h"
-#include "platform/DialogLook.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/DialogLook.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "production/Email_Setting.h"

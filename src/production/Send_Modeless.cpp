@@ -4,7 +4,7 @@
 #include <QGridLayout>
 #include <algorithm>
 
-#include "platform/DialogLook.h"
+#include "platform/widgets/DialogLook.h"
 #include "platform/Messages.h"
 #include "production/MailRun.h"
 #include "production/globals.h"

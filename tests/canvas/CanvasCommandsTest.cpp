@@ -15,8 +15,8 @@
 #include "core/GraphicArchive.h"
 #include "core/SKTDocument.h"
 #include "core/SKTImage.h"
-#include "core/canvas/SKTGraphicView.h"
-#include "core/canvas/SKTGrid.h"
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
 #include "core/globals.h"
 #include "support/ScriptedHost.h"
 

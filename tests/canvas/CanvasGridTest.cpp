@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "core/canvas/SKTGrid.h"
+#include "canvas/SKTGrid.h"
 
 TEST(CanvasGrid, SnapsPointsOnlyWhileConstraining) {
   SKTGrid grid;

@@ -14,9 +14,9 @@
 
 #include "core/CardHost.h"
 #include "core/SKTDocument.h"
-#include "core/canvas/SKTGraphicView.h"
-#include "core/canvas/SKTGrid.h"
-#include "core/canvas/SKTRulerView.h"
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
+#include "canvas/SKTRulerView.h"
 #include "core/globals.h"
 #include "support/ScriptedHost.h"
 

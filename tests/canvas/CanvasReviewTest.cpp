@@ -13,10 +13,10 @@
 #include <future>
 #include <limits>
 
-#include "RenderFixture.h"
+#include "core/render/RenderFixture.h"
 #include "core/SKTDocument.h"
 #include "core/SKTText.h"
-#include "core/canvas/SKTGrid.h"
+#include "canvas/SKTGrid.h"
 #include "core/render/PaintStyle.h"
 #include "core/render/TextLook.h"
 

@@ -4,8 +4,8 @@
 #include <QComboBox>
 #include <QScrollBar>
 
-#include "core/canvas/SKTZoomingScrollView.h"
-#include "core/canvas/ZoomGeometry.h"
+#include "canvas/SKTZoomingScrollView.h"
+#include "canvas/ZoomGeometry.h"
 
 namespace {
 

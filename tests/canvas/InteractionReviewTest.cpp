@@ -21,8 +21,8 @@
 #include "core/CardHost.h"
 #include "core/GraphicArchive.h"
 #include "core/SKTDocument.h"
-#include "core/canvas/SKTGraphicView.h"
-#include "core/canvas/SKTGrid.h"
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
 #include "core/globals.h"
 #include "support/ScriptedHost.h"
 

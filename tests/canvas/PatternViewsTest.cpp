@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "core/patterns/PatternViews.h"
+#include "canvas/PatternViews.h"
 
 namespace {
 

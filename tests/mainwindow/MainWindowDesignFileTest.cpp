@@ -9,7 +9,7 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 
-#include "../designfile/DesignFileTestSupport.h"
+#include "mainwindow/designfile/DesignFileTestSupport.h"
 #include "core/SKTLine.h"
 #include "core/globals.h"
 #include "data/DataSourceTable.h"

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/Controls.h"
+#include "platform/widgets/Controls.h"
 #include "platform/FontNames.h"
 
 TEST(Controls, BoxDisablesEverythingInsideAndGreysTextFields) {

@@ -19,7 +19,7 @@
 
 #include "platform/FileHelpers.h"
 #include "platform/KeyedArchive.h"
-#include "platform/LongSmsDialog.h"
+#include "platform/widgets/LongSmsDialog.h"
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"

@@ -1,7 +1,7 @@
 #pragma once
-// What the document answers for its data types and for printing: the
-// document data ({version 2, graphics, printInfo} as a binary property list),
-// the PDF and the TIFF of the front list, and a print job of the front side.
+// What the document answers for its data types: the document data
+// ({version 2, graphics, printInfo} as a binary property list), the PDF and
+// the TIFF of the front list, and the print settings stored with them.
 
 #include <QByteArray>
 #include <QPageLayout>
@@ -9,8 +9,6 @@
 
 #include "core/SKTDocument.h"
 #include "core/SKTError.h"
-
-class QPrinter;
 
 namespace document_data {
 
@@ -41,13 +39,5 @@ PrintInfo printInfoFromData(const QByteArray& data);
 // "Invalid parameter not satisfying: ...".
 QByteArray dataOfType(const SKTDocument& document, const QString& type, SKTError* error = nullptr,
                       const PrintInfo& printInfo = {});
-
-// The job title of a print: the file's name without its extension, or the
-// document's display name when it has no file.
-QString printJobTitle(const SKTDocument& document, const QString& filePath);
-
-// Prints the front list over the current side's card background in a
-// 243 x 154 point frame, with the job title. False when the printer cannot start.
-bool printFrontSide(const SKTDocument& document, QPrinter& printer, const QString& filePath);
 
 }  // namespace document_data

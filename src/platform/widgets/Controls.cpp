@@ -1,4 +1,4 @@
-#include "platform/Controls.h"
+#include "platform/widgets/Controls.h"
 
 #include <QGroupBox>
 #include <QLabel>

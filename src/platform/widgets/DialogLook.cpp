@@ -1,4 +1,4 @@
-#include "platform/DialogLook.h"
+#include "platform/widgets/DialogLook.h"
 
 #include <QPalette>
 #include <QWidget>

@@ -1,10 +1,10 @@
-#include "platform/LongSmsDialog.h"
+#include "platform/widgets/LongSmsDialog.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "platform/DialogLook.h"
+#include "platform/widgets/DialogLook.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"

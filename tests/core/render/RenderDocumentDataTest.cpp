@@ -1,8 +1,7 @@
-// Document data read back by Python's plistlib; PDF, TIFF and print of the front list.
+// Document data read back by Python's plistlib; PDF and TIFF of the front list.
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -105,26 +104,4 @@ TEST_F(RenderDocumentData, TiffFailureGivesCodeThree) {
   EXPECT_TRUE(document_data::dataOfType(empty, "NeXT TIFF v4.0 pasteboard type", &error).isEmpty());
   EXPECT_EQ(error.code, 3);
   EXPECT_EQ(error.domain, "CardDrawingErrorDomain");
-}
-
-TEST_F(RenderDocumentData, PrintsTheFrontSideWithTheFileNameAsTitle) {
-  EXPECT_EQ(document_data::printJobTitle(doc, "/some/where/Birthday card.dcard"), "Birthday card");
-  EXPECT_EQ(document_data::printJobTitle(doc, ""), doc.displayName());
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  const QString out = dir.filePath("print.pdf");
-  printer.setOutputFileName(out);
-  printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-  ASSERT_TRUE(document_data::printFrontSide(doc, printer, "/x/Birthday card.dcard"));
-  int code = -1;
-  const QString info = runTool("pdfinfo", {out}, &code);
-  EXPECT_EQ(code, 0);
-  EXPECT_TRUE(info.contains(QRegularExpression("Title:\\s+Birthday card"))) << info.toStdString();
-  // The star is on the page: rasterise and look at its centre (35, 35 points from the page's corner).
-  runTool("pdftoppm", {"-r", "72", "-png", "-singlefile", out, dir.filePath("print")}, &code);
-  const QImage page(dir.filePath("print.png"));
-  ASSERT_FALSE(page.isNull());
-  const QRgb c = page.pixel(35, 35);
-  EXPECT_GT(qRed(c), 200);
-  EXPECT_LT(qGreen(c), 80);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/LongSmsDialog.h"
+#include "platform/widgets/LongSmsDialog.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
 

@@ -1,0 +1,33 @@
+#include "production/DocumentPrinting.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+
+#include "core/render/SKTRenderingView.h"
+
+namespace production {
+
+QString printJobTitle(const SKTDocument& document, const QString& filePath) {
+  if (filePath.isEmpty()) return document.displayName();
+  return QFileInfo(filePath).completeBaseName();
+}
+
+bool printFrontSide(const SKTDocument& document, QPrinter& printer, const QString& filePath) {
+  const QString title = printJobTitle(document, filePath);
+  printer.setDocName(title);
+  printer.setCreator(QStringLiteral("QUVO Gratulo"));
+  QPainter painter;
+  if (!painter.begin(&printer)) return false;
+  // One point of the card is one point of paper.
+  const double scale = printer.logicalDpiX() / 72.0;
+  painter.scale(scale, printer.logicalDpiY() / 72.0);
+  SidePaintContext context = SidePaintContext::fromHost();
+  context.size = QSizeF(243, 154);
+  const SKTRenderingView view(QRectF(0, 0, 243, 154), document.graphics(), title);
+  view.drawRect(painter, view.frame(), context);
+  painter.end();
+  return true;
+}
+
+}  // namespace production
