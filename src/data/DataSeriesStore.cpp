@@ -33,7 +33,7 @@ DataSeriesStore::DataSeriesStore() : folder_(Data_Folder_Path()) {}
 DataSeriesStore::DataSeriesStore(QString folder) : folder_(std::move(folder)) {}
 
 bool DataSeriesStore::isPlainName(const QString& name) {
-  return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') && !name.contains(QChar(0));
+  return platform::isPlainFileName(name);
 }
 
 QString DataSeriesStore::seriesFilePath(const QString& name) const {

@@ -53,7 +53,7 @@ class DataSeriesStore {
   explicit DataSeriesStore(QString folder);
   const QString& folder() const { return folder_; }
 
-  // A name that can become a file name: not empty, not "." or "..", no "/" and no NUL.
+  // A name that can become a file name: not empty, not "." or "..", no "/", "\\" or NUL.
   static bool isPlainName(const QString& name);
   // <folder>/<name>.txt, or empty when the name is not plain.
   QString seriesFilePath(const QString& name) const;

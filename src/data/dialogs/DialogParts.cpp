@@ -1,0 +1,70 @@
+#include "data/dialogs/DialogParts.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
+
+namespace dialog_parts {
+
+QLabel* label(QWidget* parent, const QString& text) {
+  auto* control = new QLabel(text, parent);
+  control->setAccessibleName(text);
+  return control;
+}
+
+QLineEdit* lineEdit(QWidget* parent, const QString& accessibleName) {
+  auto* control = new QLineEdit(parent);
+  control->setAccessibleName(accessibleName);
+  return control;
+}
+
+QPushButton* button(QWidget* parent, const QString& text) {
+  auto* control = new QPushButton(text, parent);
+  control->setAccessibleName(text);
+  control->setAutoDefault(false);
+  return control;
+}
+
+QRadioButton* radioButton(QWidget* parent, const QString& text) {
+  auto* control = new QRadioButton(text, parent);
+  control->setAccessibleName(text);
+  return control;
+}
+
+QCheckBox* checkBox(QWidget* parent, const QString& text) {
+  auto* control = new QCheckBox(text, parent);
+  control->setAccessibleName(text);
+  return control;
+}
+
+QTableView* tableView(QWidget* parent, QAbstractItemModel* model, const QString& accessibleName) {
+  auto* table = new QTableView(parent);
+  table->setAccessibleName(accessibleName);
+  table->setModel(model);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setAlternatingRowColors(true);
+  table->horizontalHeader()->setStretchLastSection(true);
+  table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // Fixed row heights keep long lists fast: nothing is measured per row.
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  return table;
+}
+
+bool Check_And_Validate_File_Path(const QString& path) {
+  const QString trimmed = Trim_Str(path);
+  if (!trimmed.isEmpty() && QFileInfo::exists(trimmed)) return false;
+  Show_MessageBox(QStringLiteral("Please select valid file path."));
+  return true;
+}
+
+}  // namespace dialog_parts

@@ -1,0 +1,300 @@
+#include "data/dialogs/Generate_List.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "data/DataSeriesStore.h"
+#include "data/dialogs/BatchWizard.h"
+#include "data/dialogs/DialogParts.h"
+#include "data/dialogs/ProgressSheet.h"
+#include "data/dialogs/SeriesWriting.h"
+#include "platform/DialogLook.h"
+#include "platform/MessageHost.h"
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
+
+using series_generator::Field;
+using series_generator::Mode;
+
+namespace {
+
+const QString kHelpTitle = QStringLiteral("Maintain number of Digits By adding 0's before smaller values. ");
+const QString kHelpText = QStringLiteral(
+    "For example:\r\nIf you have to generate a series of barcodes having values from '0' to '200', this option "
+    "automatically converts small values such as '1' to '001' and '11' to '011' to maintain number of digits same "
+    "as the highest value in the series.\r\n\r\nSimilarly, if you have selected a series starting from '001' to "
+    "'00200', this option automatically converts small values such as '001' to '00001' and '0011' to '00011' to "
+    "maintain number of digits same as the highest value in the series.");
+
+QSpinBox* stepper(QWidget* parent, int maximum, const QString& name) {
+  auto* box = new QSpinBox(parent);
+  box->setRange(1, maximum);
+  box->setAccessibleName(name);
+  box->setFixedWidth(box->sizeHint().height() + 4);
+  box->setStyleSheet(QStringLiteral("QSpinBox { color: transparent; background: transparent; border: none; }"));
+  return box;
+}
+
+}  // namespace
+
+Generate_List& Generate_List::defaultInstance() {
+  return dialog_parts::singleton<Generate_List>([] { return new Generate_List(); });
+}
+
+Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
+  setModal(true);
+  setWindowTitle(QStringLiteral("Create Batch Processing Series"));
+  setAccessibleName(windowTitle());
+  platform::applyDialogLook(*this);
+  using dialog_parts::label;
+  using dialog_parts::lineEdit;
+
+  radioButton_Sequntial = dialog_parts::radioButton(this, QStringLiteral("Sequential"));
+  radioButton_Constant = dialog_parts::radioButton(this, QStringLiteral("Constant"));
+  radioButton_Random = dialog_parts::radioButton(this, QStringLiteral("Random"));
+  for (QRadioButton* radio : {radioButton_Sequntial, radioButton_Constant, radioButton_Random})
+    radio->setAutoExclusive(false);
+
+  auto* sequential = new QGroupBox(this);
+  prefix_txt = lineEdit(sequential, QStringLiteral("Prefix"));
+  from_txt = lineEdit(sequential, QStringLiteral("From"));
+  to_txt = lineEdit(sequential, QStringLiteral("To"));
+  suffix_txt = lineEdit(sequential, QStringLiteral("Suffix"));
+  manage_digit_chk = dialog_parts::checkBox(sequential, QStringLiteral("Maintain number of digits"));
+  help_btn = dialog_parts::button(sequential, QStringLiteral("?"));
+  help_btn->setAccessibleName(QStringLiteral("Help on number of digits"));
+  seq_file_name = lineEdit(sequential, QStringLiteral("Series name"));
+  auto* seqGrid = new QGridLayout(sequential);
+  seqGrid->addWidget(radioButton_Sequntial, 0, 0, 1, 4);
+  seqGrid->addWidget(label(sequential, QStringLiteral("Prefix:")), 1, 0);
+  seqGrid->addWidget(prefix_txt, 1, 1);
+  seqGrid->addWidget(label(sequential, QStringLiteral("Suffix:")), 1, 2);
+  seqGrid->addWidget(suffix_txt, 1, 3);
+  seqGrid->addWidget(label(sequential, QStringLiteral("From:")), 2, 0);
+  seqGrid->addWidget(from_txt, 2, 1);
+  seqGrid->addWidget(label(sequential, QStringLiteral("To:")), 2, 2);
+  seqGrid->addWidget(to_txt, 2, 3);
+  auto* digits = new QHBoxLayout;
+  digits->addWidget(manage_digit_chk);
+  digits->addWidget(help_btn);
+  digits->addStretch(1);
+  seqGrid->addLayout(digits, 3, 0, 1, 4);
+  seqGrid->addWidget(label(sequential, QStringLiteral("Series name:")), 4, 0);
+  seqGrid->addWidget(seq_file_name, 4, 1, 1, 3);
+
+  auto* constant = new QGroupBox(this);
+  value_txt = lineEdit(constant, QStringLiteral("Value"));
+  count_txt = lineEdit(constant, QStringLiteral("Count"));
+  count_stepper = stepper(constant, series_generator::kMaxCount, QStringLiteral("Count stepper"));
+  const_file_name = lineEdit(constant, QStringLiteral("Series name"));
+  auto* constGrid = new QGridLayout(constant);
+  constGrid->addWidget(radioButton_Constant, 0, 0, 1, 4);
+  constGrid->addWidget(label(constant, QStringLiteral("Value:")), 1, 0);
+  constGrid->addWidget(value_txt, 1, 1);
+  constGrid->addWidget(label(constant, QStringLiteral("Count:")), 1, 2);
+  auto* countPair = new QHBoxLayout;
+  countPair->addWidget(count_txt);
+  countPair->addWidget(count_stepper);
+  constGrid->addLayout(countPair, 1, 3);
+  constGrid->addWidget(label(constant, QStringLiteral("Series name:")), 2, 0);
+  constGrid->addWidget(const_file_name, 2, 1, 1, 3);
+
+  auto* random = new QGroupBox(this);
+  rand_prefix_txt = lineEdit(random, QStringLiteral("Prefix"));
+  rand_suffix_txt = lineEdit(random, QStringLiteral("Suffix"));
+  rand_length_txt = lineEdit(random, QStringLiteral("Length"));
+  rand_length_stepper = stepper(random, 9, QStringLiteral("Length stepper"));
+  rand_count_txt = lineEdit(random, QStringLiteral("Count"));
+  rand_count_stepper = stepper(random, series_generator::kMaxCount, QStringLiteral("Count stepper"));
+  rndm_file_name = lineEdit(random, QStringLiteral("Series name"));
+  auto* randGrid = new QGridLayout(random);
+  randGrid->addWidget(radioButton_Random, 0, 0, 1, 4);
+  randGrid->addWidget(label(random, QStringLiteral("Prefix:")), 1, 0);
+  randGrid->addWidget(rand_prefix_txt, 1, 1);
+  randGrid->addWidget(label(random, QStringLiteral("Suffix:")), 1, 2);
+  randGrid->addWidget(rand_suffix_txt, 1, 3);
+  randGrid->addWidget(label(random, QStringLiteral("Length:")), 2, 0);
+  auto* lengthPair = new QHBoxLayout;
+  lengthPair->addWidget(rand_length_txt);
+  lengthPair->addWidget(rand_length_stepper);
+  randGrid->addLayout(lengthPair, 2, 1);
+  randGrid->addWidget(label(random, QStringLiteral("Count:")), 2, 2);
+  auto* randCountPair = new QHBoxLayout;
+  randCountPair->addWidget(rand_count_txt);
+  randCountPair->addWidget(rand_count_stepper);
+  randGrid->addLayout(randCountPair, 2, 3);
+  randGrid->addWidget(label(random, QStringLiteral("Series name:")), 3, 0);
+  randGrid->addWidget(rndm_file_name, 3, 1, 1, 3);
+
+  auto* ok = dialog_parts::button(this, QStringLiteral("OK"));
+  auto* cancel = dialog_parts::button(this, QStringLiteral("Cancel"));
+  ok->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cancel);
+  buttons->addWidget(ok);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(sequential);
+  layout->addWidget(constant);
+  layout->addWidget(random);
+  layout->addLayout(buttons);
+
+  connect(radioButton_Sequntial, &QRadioButton::clicked, this, &Generate_List::Sequintial_Radio_Pressed);
+  connect(radioButton_Constant, &QRadioButton::clicked, this, &Generate_List::Constant_Radio_Pressed);
+  connect(radioButton_Random, &QRadioButton::clicked, this, &Generate_List::Random_Radio_Pressed);
+  connect(ok, &QPushButton::clicked, this, &Generate_List::OKPressed);
+  connect(cancel, &QPushButton::clicked, this, &Generate_List::CancelPressed);
+  connect(help_btn, &QPushButton::clicked, this, &Generate_List::Help_btn_Pressed);
+  pairFieldWithStepper(count_txt, count_stepper, &series_generator::clampCountText);
+  pairFieldWithStepper(rand_count_txt, rand_count_stepper, &series_generator::clampCountText);
+  pairFieldWithStepper(rand_length_txt, rand_length_stepper, &series_generator::clampLengthText);
+}
+
+void Generate_List::pairFieldWithStepper(QLineEdit* field, QSpinBox* box, QString (*clamp)(const QString&)) {
+  connect(field, &QLineEdit::textEdited, this, [field, box, clamp](const QString& typed) {
+    const QString clamped = clamp(typed);
+    if (clamped != typed) field->setText(clamped);
+    const QSignalBlocker quiet(box);
+    box->setValue(series_generator::fieldInteger(clamped).value_or(1));
+  });
+  connect(box, &QSpinBox::valueChanged, this, [field](int value) { field->setText(QString::number(value)); });
+}
+
+QList<QWidget*> Generate_List::nameFields() const {
+  return {seq_file_name, const_file_name, rndm_file_name};
+}
+
+void Generate_List::Open_Wnd() {
+  for (QWidget* field : nameFields()) static_cast<QLineEdit*>(field)->clear();
+  const bool toFile = file_name_required == 1;
+  for (QWidget* field : nameFields()) field->setVisible(toFile);
+  for (QLabel* caption : findChildren<QLabel*>())
+    if (caption->text() == QStringLiteral("Series name:")) caption->setVisible(toFile);
+  if (toFile) seq_file_name->setText(QStringLiteral("Untitled"));
+  manage_digit_chk->setChecked(false);
+  for (QLineEdit* field : {prefix_txt, suffix_txt, from_txt, to_txt, value_txt, rand_prefix_txt, rand_suffix_txt})
+    field->clear();
+  for (QLineEdit* field : {count_txt, rand_length_txt, rand_count_txt}) field->setText(QStringLiteral("1"));
+  switchMode(Mode::Sequential);
+  prefix_txt->setFocus();
+  platform::messageHost().runModal(*this);
+  hide();
+}
+
+void Generate_List::Sequintial_Radio_Pressed() {
+  switchMode(Mode::Sequential);
+}
+
+void Generate_List::Constant_Radio_Pressed() {
+  switchMode(Mode::Constant);
+}
+
+void Generate_List::Random_Radio_Pressed() {
+  switchMode(Mode::Random);
+}
+
+void Generate_List::switchMode(Mode mode) {
+  radioButton_Sequntial->setChecked(mode == Mode::Sequential);
+  radioButton_Constant->setChecked(mode == Mode::Constant);
+  radioButton_Random->setChecked(mode == Mode::Random);
+  QLineEdit* name = mode == Mode::Sequential ? seq_file_name : mode == Mode::Constant ? const_file_name : rndm_file_name;
+  if (Trim_Str(name->text()).isEmpty()) name->setText(QStringLiteral("Untitled"));
+  for (QWidget* field : nameFields()) field->setEnabled(field == name);
+  for (QWidget* w : std::initializer_list<QWidget*>{prefix_txt, suffix_txt, from_txt, to_txt, help_btn, manage_digit_chk})
+    w->setEnabled(mode == Mode::Sequential);
+  for (QWidget* w : std::initializer_list<QWidget*>{value_txt, count_txt, count_stepper})
+    w->setEnabled(mode == Mode::Constant);
+  for (QWidget* w : std::initializer_list<QWidget*>{rand_prefix_txt, rand_suffix_txt, rand_length_txt,
+                                                     rand_length_stepper, rand_count_txt, rand_count_stepper})
+    w->setEnabled(mode == Mode::Random);
+}
+
+series_generator::GeneratorInput Generate_List::input() const {
+  series_generator::GeneratorInput in;
+  in.mode = radioButton_Sequntial->isChecked() ? Mode::Sequential
+            : radioButton_Constant->isChecked() ? Mode::Constant
+                                                : Mode::Random;
+  in.prefix = prefix_txt->text();
+  in.suffix = suffix_txt->text();
+  in.from = from_txt->text();
+  in.to = to_txt->text();
+  in.padWithZeros = manage_digit_chk->isChecked();
+  in.value = value_txt->text();
+  in.count = count_txt->text();
+  in.randomPrefix = rand_prefix_txt->text();
+  in.randomSuffix = rand_suffix_txt->text();
+  in.randomLength = rand_length_txt->text();
+  in.randomCount = rand_count_txt->text();
+  return in;
+}
+
+QLineEdit* Generate_List::fieldOf(Field field) const {
+  switch (field) {
+    case Field::From:
+      return from_txt;
+    case Field::To:
+      return to_txt;
+    case Field::Value:
+      return value_txt;
+    case Field::Count:
+      return count_txt;
+    case Field::RandomCount:
+      return rand_count_txt;
+    case Field::RandomLength:
+      return rand_length_txt;
+  }
+  return from_txt;
+}
+
+void Generate_List::OKPressed() {
+  const series_generator::GeneratorInput in = input();
+  if (const auto refusal = series_generator::check(in)) {
+    Show_MessageBox(refusal->message);
+    fieldOf(refusal->field)->setFocus();
+    return;
+  }
+  const bool toFile = file_name_required == 1;
+  const DataSeriesStore store;
+  QString name;
+  if (toFile) {
+    QLineEdit* nameField = in.mode == Mode::Sequential ? seq_file_name
+                           : in.mode == Mode::Constant ? const_file_name
+                                                       : rndm_file_name;
+    name = series_writing::acceptTypedName(store, nameField->text());
+    if (name.isEmpty()) return;
+  }
+
+  QStringList values;
+  bool written = false;
+  const bool finished = runWithProgress(this, [&](TaskProgress& progress) {
+    const qint64 count = series_generator::valueCount(in);
+    progress.total = count;
+    values.reserve(count);
+    if (!series_generator::generate(in, [&values](const QString& v) { values.append(v); }, &progress.cancelled,
+                                    &progress.done))
+      return;
+    if (toFile) written = store.writeSeries(name, values, SeriesWriteMode::Replace, SeriesFailureReport::Silent);
+  });
+  if (!finished) return;  // cancelled: nothing written, the dialog stays
+  if (toFile && !written) {
+    Show_MessageBox(series_writing::kFileAccessError);
+    return;
+  }
+  if (!toFile) BatchWizard::defaultInstance().appendValues(values);
+  if (file_name_Insert == 1) BatchWizard::defaultInstance().Fill_List();
+  done(1);
+}
+
+void Generate_List::Help_btn_Pressed() {
+  QString text = kHelpText;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  Show_MessageBox(Trim_Str(kHelpTitle) + QStringLiteral("\n\n") + text);
+}

@@ -1,0 +1,96 @@
+#include "data/dialogs/ProgressSheet.h"
+
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <exception>
+#include <memory>
+
+#include "platform/DialogLook.h"
+#include "platform/Messages.h"
+
+namespace {
+std::function<void(ProgressSheet&)>& observer() {
+  static std::function<void(ProgressSheet&)> current;
+  return current;
+}
+}  // namespace
+
+ProgressSheet::ProgressSheet(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("plz_wait_Window"));
+  setWindowTitle(QStringLiteral("Please wait"));
+  setAccessibleName(QStringLiteral("Please wait"));
+  setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+  platform::applyDialogLook(*this);
+  modeless_msg_lbl = new QLabel(QStringLiteral("It may take a while, Please wait.."), this);
+  modeless_msg_lbl->setAccessibleName(modeless_msg_lbl->text());
+  progress_bar = new QProgressBar(this);
+  progress_bar->setAccessibleName(QStringLiteral("Progress"));
+  progress_bar->setRange(0, 0);
+  progress_bar->setMinimumWidth(280);
+  cancel_button = new QPushButton(QStringLiteral("Cancel"), this);
+  cancel_button->setAccessibleName(QStringLiteral("Cancel"));
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cancel_button);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(modeless_msg_lbl);
+  layout->addWidget(progress_bar);
+  layout->addLayout(buttons);
+  connect(cancel_button, &QPushButton::clicked, this, [this] {
+    cancel_button->setEnabled(false);
+    modeless_msg_lbl->setText(QStringLiteral("Cancelling..."));
+    emit cancelRequested();
+  });
+}
+
+void ProgressSheet::showProgress(const TaskProgress& progress) {
+  const qint64 total = progress.total.load();
+  if (total <= 0) {
+    progress_bar->setRange(0, 0);
+    return;
+  }
+  // The bar counts in thousandths so that any total fits its int range.
+  progress_bar->setRange(0, 1000);
+  progress_bar->setValue(int(std::min<qint64>(1000, progress.done.load() * 1000 / total)));
+}
+
+bool runWithProgress(QWidget* owner, const std::function<void(TaskProgress&)>& work) {
+  TaskProgress progress;
+  ProgressSheet sheet(owner);
+  QObject::connect(&sheet, &ProgressSheet::cancelRequested, [&progress] { progress.cancelled = true; });
+  sheet.show();
+  if (observer()) observer()(sheet);
+
+  QString failure;
+  std::unique_ptr<QThread> worker(QThread::create([&] {
+    try {
+      work(progress);
+    } catch (const std::exception& e) {
+      failure = QString::fromUtf8(e.what());
+    } catch (...) {
+      failure = QStringLiteral("unknown failure");
+    }
+  }));
+  QEventLoop loop;
+  QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, &sheet, [&] { sheet.showProgress(progress); });
+  ticker.start(50);
+  worker->start();
+  if (!worker->isFinished()) loop.exec(QEventLoop::AllEvents);
+  worker->wait();
+  ticker.stop();
+  sheet.hide();
+  if (!failure.isEmpty()) Show_NSLog_Message(failure);
+  return failure.isEmpty() && !progress.cancelled.load();
+}
+
+void setProgressSheetObserver(std::function<void(ProgressSheet&)> watcher) {
+  observer() = std::move(watcher);
+}

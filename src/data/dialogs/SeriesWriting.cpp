@@ -1,0 +1,57 @@
+#include "data/dialogs/SeriesWriting.h"
+
+#include "data/dialogs/ProgressSheet.h"
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
+
+namespace series_writing {
+
+const QString kReplaceQuestion =
+    QStringLiteral("Batch Processing Series already exists. Do you want to replace it?");
+const QString kFileAccessError = DataSeriesStore::kFileAccessError;
+
+namespace {
+DesignBindingsProvider& provider() {
+  static DesignBindingsProvider current;
+  return current;
+}
+}  // namespace
+
+QString seriesNameFrom(const QString& typed) {
+  const QString name = Remove_Reserve_Char_In_File_Name(typed);
+  return DataSeriesStore::isPlainName(name) ? name : QString();
+}
+
+bool mayReplace(const DataSeriesStore& store, const QString& name) {
+  return !store.seriesExists(name) || Show_YES_NO_MessageBox(kReplaceQuestion);
+}
+
+QString acceptTypedName(const DataSeriesStore& store, const QString& typedName) {
+  const QString name = seriesNameFrom(typedName);
+  if (name.isEmpty()) {
+    Show_MessageBox(kFileAccessError);
+    return QString();
+  }
+  return mayReplace(store, name) ? name : QString();
+}
+
+bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name, const QStringList& values,
+                   SeriesWriteMode mode) {
+  bool written = false;
+  runWithProgress(owner, [&](TaskProgress&) {
+    written = store.writeSeries(name, values, mode, SeriesFailureReport::Silent);
+  });
+  if (!written) Show_MessageBox(kFileAccessError);
+  return written;
+}
+
+void setDesignBindingsProvider(DesignBindingsProvider source) {
+  provider() = std::move(source);
+}
+
+bool seriesInUse(const DataSeriesStore& store, const QString& name) {
+  if (!provider()) return false;
+  return store.Check_Batch_File_In_Use_Validation(name, provider()());
+}
+
+}  // namespace series_writing

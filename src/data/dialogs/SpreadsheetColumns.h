@@ -1,0 +1,49 @@
+#pragma once
+// What the two spreadsheet column dialogs do with a worksheet once the user
+// has chosen columns, without any window: the column list built from the
+// title row, the chosen cells in reading order, one column's cells, and the
+// filling of the spreadsheet data-source table.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "data/SpreadsheetWriter.h"
+
+class DataSourceTable;
+
+namespace spreadsheet_columns {
+
+// One column of the sheet as the dialogs list it; entry i stands for column i.
+struct ColumnEntry {
+  bool chosen = false;
+  QString title;   // the title row's cell, trimmed; "Untitled Column N" when blank
+  QString header;  // the name of the series this column becomes
+};
+
+// The column list of a title row: one entry per cell, none chosen; a blank
+// title gets "Untitled Column N" (N counted from 1), so that every entry
+// keeps the position of its column.
+QList<ColumnEntry> entriesFromTitles(const QStringList& titles);
+// Whether any entry is chosen.
+bool anyChosen(const QList<ColumnEntry>& entries);
+
+// The chosen cells, trimmed, row by row and left to right, from row 1 when
+// the first row holds titles, else from row 0. Empty cells are kept when
+// `keepEmpty` is set and left out otherwise.
+QStringList chosenCells(const SpreadsheetRows& rows, const QList<ColumnEntry>& entries, bool containsHeader,
+                        bool keepEmpty);
+// The cells of one column, trimmed, empty ones kept, from the first data row on.
+QStringList columnCells(const SpreadsheetRows& rows, int column, bool containsHeader);
+
+// Replaces the table's columns and rows with the chosen columns: their
+// titles from the column list, one row per data row that has cells, numbered
+// from 1. A sheet without rows leaves the table as it was.
+void fillDataSourceTable(DataSourceTable& table, const SpreadsheetRows& rows, const QList<ColumnEntry>& entries,
+                         bool containsHeader);
+
+// The worksheets of the workbook last loaded into the work folder, in sheet
+// number order (item i is sheet number i + 1).
+QStringList workbookSheetList();
+
+}  // namespace spreadsheet_columns
