@@ -311,7 +311,8 @@ bool CardZipArchive::open() {
   // keeps naming it, and an unfinished archive never takes its place. Opening
   // it now tells at once whether the archive can be made there.
   target_ = std::make_unique<QSaveFile>(_path);
-  if (!target_->open(QIODevice::WriteOnly)) {
+  // Unbuffered, so that a short write is seen before the archive is committed.
+  if (!target_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     discard();
     return false;
   }

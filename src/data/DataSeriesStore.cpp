@@ -154,7 +154,9 @@ bool DataSeriesStore::writeSeries(const QString& name, const QStringList& values
   }
 
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return fail();
+  // Unbuffered: a short write (disk full, size limit) shows at write() and the
+  // unfinished file never replaces the old one.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail();
   if (file.write(bytes) != bytes.size()) {
     file.cancelWriting();
     return fail();

@@ -44,7 +44,8 @@ std::optional<QByteArray> readFile(const QString& path, QString* error) {
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
+  // Unbuffered, so that a short write is seen before the file is committed.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
   if (file.write(bytes) != bytes.size()) {
     file.cancelWriting();
     return false;

@@ -56,7 +56,7 @@ bool writeTextFile(const QString& path, const QStringList& values) {
     bytes.append('\n');
   }
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return false;
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
   if (file.write(bytes) != bytes.size()) {
     file.cancelWriting();
     return false;
