@@ -17,6 +17,7 @@
 #include "core/render/CardBackground.h"
 #include "core/render/PaintStyle.h"
 #include "data/DataSourceTable.h"
+#include "mainwindow/SeriesBindings.h"
 #include "mainwindow/WindowDesignHost.h"
 #include "mainwindow/globals.h"
 #include "platform/FileHelpers.h"
@@ -52,6 +53,7 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   app_DefaultInstance = this;
   Main_App_wnd = this;
   setCardHost(this);
+  installSeriesBindings(*this);
   setWindowTitle(QStringLiteral("QUVO Gratulo"));
   buildWindow();
   buildMenus();

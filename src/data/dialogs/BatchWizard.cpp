@@ -72,7 +72,8 @@ Load_Num_Info::Load_Num_Info(QWidget* parent) : QDialog(parent) {
   setAccessibleName(windowTitle());
   platform::applyDialogLook(*this);
   auto* text = dialog_parts::label(
-      this, QStringLiteral("The list already holds values.\nDo you want to clear the list before adding new values?"));
+      this, QStringLiteral(
+                "The list already holds values.\nDo you want to clear the list before adding new values?"));
   auto* yes = dialog_parts::button(this, QStringLiteral("Yes"));
   auto* no = dialog_parts::button(this, QStringLiteral("No"));
   auto* cancel = dialog_parts::button(this, QStringLiteral("Cancel"));
@@ -202,7 +203,7 @@ BatchWizard::BatchWizard(QWidget* parent) : QDialog(parent) {
   auto* close2 = dialog_parts::button(btn_box2, QStringLiteral("Close"));
   QHBoxLayout* row2 = buttonRow(btn_box2);
   for (QWidget* w : std::initializer_list<QWidget*>{importValues, generate, deleteRows, Save_Ext_ComboBox,
-                                                     exportButton, save, back})
+                                                    exportButton, save, back})
     row2->addWidget(w);
   row2->addStretch(1);
   row2->addWidget(help2);
@@ -326,9 +327,9 @@ bool BatchWizard::Batch_List_Selection_Validation() {
   }
   const QModelIndex current = List->selectionModel()->currentIndex();
   const QList<int> rows = selectedRows(List);
-  if (rows.isEmpty() || Trim_Str(ListData->at(current.isValid() && rows.contains(current.row()) ? current.row()
-                                                                                                 : rows.last()))
-                            .isEmpty()) {
+  if (rows.isEmpty() ||
+      Trim_Str(ListData->at(current.isValid() && rows.contains(current.row()) ? current.row() : rows.last()))
+          .isEmpty()) {
     Show_MessageBox(kSelectRecord);
     List->setFocus();
     return false;
@@ -378,8 +379,9 @@ void BatchWizard::Back_Btn_Clicked() {
 void BatchWizard::Delete_List_Btn_Clicked() {
   if (!Batch_List_Selection_Validation()) return;
   const QList<int> rows = selectedRows(List);
-  const int last = List->selectionModel()->currentIndex().isValid() ? List->selectionModel()->currentIndex().row()
-                                                                    : rows.last();
+  const int last = List->selectionModel()->currentIndex().isValid()
+                       ? List->selectionModel()->currentIndex().row()
+                       : rows.last();
   QStringList names;
   for (int row : rows) names.append(ListData->at(row));
   const DataSeriesStore store;
@@ -390,7 +392,8 @@ void BatchWizard::Delete_List_Btn_Clicked() {
       return;
     }
   }
-  if (!Show_YES_NO_MessageBox(QStringLiteral("Are you sure want to delete selected Batch Processing Series?")))
+  if (!Show_YES_NO_MessageBox(
+          QStringLiteral("Are you sure want to delete selected Batch Processing Series?")))
     return;
   QStringList deleted;
   for (qsizetype i = 0; i < names.size(); ++i) {
@@ -549,7 +552,8 @@ void BatchWizard::Export_Value_Btn_Clicked() {
   platform::FilePanelRequest request;
   request.title = QStringLiteral("Export");
   request.suggestedName = Trim_Str(batch_list_name->text()) + "." + extension;
-  request.nameFilters = {asWorkbook ? QStringLiteral("Excel Workbook (*.xlsx)") : QStringLiteral("Text File (*.txt)")};
+  request.nameFilters = {asWorkbook ? QStringLiteral("Excel Workbook (*.xlsx)")
+                                    : QStringLiteral("Text File (*.txt)")};
   QString path = platform::messageHost().savePanel(request);
   if (path.isEmpty()) return;
   raise();

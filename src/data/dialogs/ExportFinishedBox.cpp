@@ -21,8 +21,9 @@ ExportFinishedBox::ExportFinishedBox(QString path, const QString& message, QWidg
   _open_log_message = dialog_parts::label(this, message);
   _open_log_path = dialog_parts::label(this, path_);
   _open_log_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  _open_log_chk = dialog_parts::checkBox(this, QFileInfo(path_).isDir() ? QStringLiteral("Open containing folder.")
-                                                                        : QStringLiteral("Open exported file."));
+  _open_log_chk =
+      dialog_parts::checkBox(this, QFileInfo(path_).isDir() ? QStringLiteral("Open containing folder.")
+                                                            : QStringLiteral("Open exported file."));
   _open_log_chk->setChecked(true);
   auto* ok = dialog_parts::button(this, QStringLiteral("OK"));
   auto* cancel = dialog_parts::button(this, QStringLiteral("Cancel"));

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "data/DataSeriesStore.h"
@@ -28,18 +29,22 @@ namespace {
 
 const QString kHelpTitle = QStringLiteral("Maintain number of Digits By adding 0's before smaller values. ");
 const QString kHelpText = QStringLiteral(
-    "For example:\r\nIf you have to generate a series of barcodes having values from '0' to '200', this option "
-    "automatically converts small values such as '1' to '001' and '11' to '011' to maintain number of digits same "
-    "as the highest value in the series.\r\n\r\nSimilarly, if you have selected a series starting from '001' to "
-    "'00200', this option automatically converts small values such as '001' to '00001' and '0011' to '00011' to "
+    "For example:\r\nIf you have to generate a series of barcodes having values from '0' to '200', this "
+    "option "
+    "automatically converts small values such as '1' to '001' and '11' to '011' to maintain number of digits "
+    "same "
+    "as the highest value in the series.\r\n\r\nSimilarly, if you have selected a series starting from '001' "
+    "to "
+    "'00200', this option automatically converts small values such as '001' to '00001' and '0011' to '00011' "
+    "to "
     "maintain number of digits same as the highest value in the series.");
 
 QSpinBox* stepper(QWidget* parent, int maximum, const QString& name) {
   auto* box = new QSpinBox(parent);
   box->setRange(1, maximum);
   box->setAccessibleName(name);
-  box->setFixedWidth(box->sizeHint().height() + 4);
-  box->setStyleSheet(QStringLiteral("QSpinBox { color: transparent; background: transparent; border: none; }"));
+  // Only the arrows show: the number is the field's beside it.
+  box->setFixedWidth(box->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
   return box;
 }
 
@@ -71,6 +76,7 @@ Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
   manage_digit_chk = dialog_parts::checkBox(sequential, QStringLiteral("Maintain number of digits"));
   help_btn = dialog_parts::button(sequential, QStringLiteral("?"));
   help_btn->setAccessibleName(QStringLiteral("Help on number of digits"));
+  help_btn->setFixedWidth(help_btn->sizeHint().height());
   seq_file_name = lineEdit(sequential, QStringLiteral("Series name"));
   auto* seqGrid = new QGridLayout(sequential);
   seqGrid->addWidget(radioButton_Sequntial, 0, 0, 1, 4);
@@ -180,7 +186,8 @@ void Generate_List::Open_Wnd() {
     if (caption->text() == QStringLiteral("Series name:")) caption->setVisible(toFile);
   if (toFile) seq_file_name->setText(QStringLiteral("Untitled"));
   manage_digit_chk->setChecked(false);
-  for (QLineEdit* field : {prefix_txt, suffix_txt, from_txt, to_txt, value_txt, rand_prefix_txt, rand_suffix_txt})
+  for (QLineEdit* field :
+       {prefix_txt, suffix_txt, from_txt, to_txt, value_txt, rand_prefix_txt, rand_suffix_txt})
     field->clear();
   for (QLineEdit* field : {count_txt, rand_length_txt, rand_count_txt}) field->setText(QStringLiteral("1"));
   switchMode(Mode::Sequential);
@@ -205,21 +212,24 @@ void Generate_List::switchMode(Mode mode) {
   radioButton_Sequntial->setChecked(mode == Mode::Sequential);
   radioButton_Constant->setChecked(mode == Mode::Constant);
   radioButton_Random->setChecked(mode == Mode::Random);
-  QLineEdit* name = mode == Mode::Sequential ? seq_file_name : mode == Mode::Constant ? const_file_name : rndm_file_name;
+  QLineEdit* name = mode == Mode::Sequential ? seq_file_name
+                    : mode == Mode::Constant ? const_file_name
+                                             : rndm_file_name;
   if (Trim_Str(name->text()).isEmpty()) name->setText(QStringLiteral("Untitled"));
   for (QWidget* field : nameFields()) field->setEnabled(field == name);
-  for (QWidget* w : std::initializer_list<QWidget*>{prefix_txt, suffix_txt, from_txt, to_txt, help_btn, manage_digit_chk})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{prefix_txt, suffix_txt, from_txt, to_txt, help_btn, manage_digit_chk})
     w->setEnabled(mode == Mode::Sequential);
   for (QWidget* w : std::initializer_list<QWidget*>{value_txt, count_txt, count_stepper})
     w->setEnabled(mode == Mode::Constant);
   for (QWidget* w : std::initializer_list<QWidget*>{rand_prefix_txt, rand_suffix_txt, rand_length_txt,
-                                                     rand_length_stepper, rand_count_txt, rand_count_stepper})
+                                                    rand_length_stepper, rand_count_txt, rand_count_stepper})
     w->setEnabled(mode == Mode::Random);
 }
 
 series_generator::GeneratorInput Generate_List::input() const {
   series_generator::GeneratorInput in;
-  in.mode = radioButton_Sequntial->isChecked() ? Mode::Sequential
+  in.mode = radioButton_Sequntial->isChecked()  ? Mode::Sequential
             : radioButton_Constant->isChecked() ? Mode::Constant
                                                 : Mode::Random;
   in.prefix = prefix_txt->text();
@@ -278,10 +288,11 @@ void Generate_List::OKPressed() {
     const qint64 count = series_generator::valueCount(in);
     progress.total = count;
     values.reserve(count);
-    if (!series_generator::generate(in, [&values](const QString& v) { values.append(v); }, &progress.cancelled,
-                                    &progress.done))
+    if (!series_generator::generate(
+            in, [&values](const QString& v) { values.append(v); }, &progress.cancelled, &progress.done))
       return;
-    if (toFile) written = store.writeSeries(name, values, SeriesWriteMode::Replace, SeriesFailureReport::Silent);
+    if (toFile)
+      written = store.writeSeries(name, values, SeriesWriteMode::Replace, SeriesFailureReport::Silent);
   });
   if (!finished) return;  // cancelled: nothing written, the dialog stays
   if (toFile && !written) {

@@ -19,7 +19,8 @@ void Import_Excel::runChosenColumns() {
   if (!rows.isEmpty()) {
     const bool header = contains_header->isChecked();
     if (open_mode == QStringLiteral("D")) {
-      BatchWizard::defaultInstance().appendValues(spreadsheet_columns::chosenCells(rows, entries(), header, false));
+      BatchWizard::defaultInstance().appendValues(
+          spreadsheet_columns::chosenCells(rows, entries(), header, false));
     } else {
       spreadsheet_columns::fillDataSourceTable(Data_From_Excel_Table(), rows, entries(), header);
     }

@@ -148,16 +148,16 @@ void Import_Excel_DataSheet::Create_file_For_Col_Func() {
     if (store.seriesExists(name)) {
       if (series_writing::seriesInUse(store, name)) {
         if (!skipAllInUse)
-          askColumnQuestion(QStringLiteral("Message :"),
-                            name + QStringLiteral("\nBatch processing Series name is already in use with another "
-                                                  "sequence. Please change Batch Processing Series Name."),
-                            offerApplyAll, skipAllInUse);
+          askColumnQuestion(
+              QStringLiteral("Message :"),
+              name + QStringLiteral("\nBatch processing Series name is already in use with another "
+                                    "sequence. Please change Batch Processing Series Name."),
+              offerApplyAll, skipAllInUse);
         continue;
       }
-      if (!replaceAll &&
-          askColumnQuestion(QStringLiteral("Batch Processing Series already exists :"),
-                            name + QStringLiteral("\n") + series_writing::kReplaceQuestion, offerApplyAll,
-                            replaceAll) != 1)
+      if (!replaceAll && askColumnQuestion(QStringLiteral("Batch Processing Series already exists :"),
+                                           name + QStringLiteral("\n") + series_writing::kReplaceQuestion,
+                                           offerApplyAll, replaceAll) != 1)
         continue;
     }
     const QStringList values = spreadsheet_columns::columnCells(rows, int(j), header);
@@ -169,9 +169,9 @@ void Import_Excel_DataSheet::Create_file_For_Col_Func() {
   }
   if (file_name_Insert == 1) BatchWizard::defaultInstance().Fill_List();
   if (rows.isEmpty()) {
-    Show_MessageBox(
-        QStringLiteral("There is no data in selected sheet.\nPlease select another Sheet/Excel File.\nEither file is "
-                       "corrupted or selected file contains invalid characters."));
+    Show_MessageBox(QStringLiteral(
+        "There is no data in selected sheet.\nPlease select another Sheet/Excel File.\nEither file is "
+        "corrupted or selected file contains invalid characters."));
   } else if (!notWritten.isEmpty()) {
     Show_MessageBox(series_writing::kFileAccessError + QStringLiteral("\n\nNot written: ") +
                     notWritten.join(QStringLiteral(", ")));
@@ -195,7 +195,8 @@ void Import_Excel_DataSheet::Insert_file_Func() {
     done(1);
     return;
   }
-  const QStringList values = spreadsheet_columns::chosenCells(rows, entries(), contains_header->isChecked(), true);
+  const QStringList values =
+      spreadsheet_columns::chosenCells(rows, entries(), contains_header->isChecked(), true);
   const SeriesWriteMode mode = fill_col_option == 2 ? SeriesWriteMode::Append : SeriesWriteMode::Replace;
   if (!series_writing::writeOnWorker(this, store, name, values, mode)) return;
   if (file_name_Insert == 1) BatchWizard::defaultInstance().Fill_List();

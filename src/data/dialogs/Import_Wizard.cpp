@@ -133,14 +133,17 @@ void Import_Wizard::chooseSource(int option) {
   for (int i = 0; i < 4; ++i) const_cast<QRadioButton*>(radios[i])->setChecked(i == option);
   Excel_btn->setEnabled(option == 0);
   Excel_path->setEnabled(option == 0);
-  for (QWidget* w : std::initializer_list<QWidget*>{Text_btn, Text_path, Text_file_name}) w->setEnabled(option == 1);
+  for (QWidget* w : std::initializer_list<QWidget*>{Text_btn, Text_path, Text_file_name})
+    w->setEnabled(option == 1);
   ManualEdit->setReadOnly(option != 2);
   ManualEdit->setEnabled(option == 2);
   Manual_file_name->setEnabled(option == 2);
   for (QWidget* w : std::initializer_list<QWidget*>{Image_btn, Image_path, Image_file_name})
     w->setEnabled(option == 3);
-  QLineEdit* name = option == 1 ? Text_file_name : option == 2 ? Manual_file_name : option == 3 ? Image_file_name
-                                                                                                 : nullptr;
+  QLineEdit* name = option == 1   ? Text_file_name
+                    : option == 2 ? Manual_file_name
+                    : option == 3 ? Image_file_name
+                                  : nullptr;
   if (name != nullptr && Trim_Str(name->text()).isEmpty()) name->setText(QStringLiteral("Untitled"));
 }
 

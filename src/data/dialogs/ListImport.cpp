@@ -55,7 +55,8 @@ QString failureMessage(SourceFailure failure) {
 std::optional<QString> decodeText(const QByteArray& bytes) {
   const QByteArrayView view(bytes);
   // UTF-32 marks begin like the UTF-16 ones: look for them first and refuse them.
-  if (view.startsWith(QByteArrayView("\xFF\xFE\x00\x00", 4)) || view.startsWith(QByteArrayView("\x00\x00\xFE\xFF", 4)))
+  if (view.startsWith(QByteArrayView("\xFF\xFE\x00\x00", 4)) ||
+      view.startsWith(QByteArrayView("\x00\x00\xFE\xFF", 4)))
     return std::nullopt;
   if (view.startsWith("\xEF\xBB\xBF")) return strictDecode(QStringDecoder::Utf8, view.sliced(3));
   if (view.startsWith("\xFF\xFE") || view.startsWith("\xFE\xFF")) {
@@ -77,8 +78,8 @@ QString chk_and_insert_validation(const QString& text) {
 QStringList csvFields(const QString& text) {
   QStringList fields;
   QString field;
-  bool quoted = false;       // inside a quoted part of the field
-  bool fieldStarted = false; // the record holds a field begun at this position
+  bool quoted = false;        // inside a quoted part of the field
+  bool fieldStarted = false;  // the record holds a field begun at this position
   const qsizetype size = text.size();
   for (qsizetype i = 0; i < size; ++i) {
     const QChar c = text[i];
@@ -154,7 +155,8 @@ QStringList picturePaths(const QString& folder) {
   // Files only (regular files and links to them), hidden ones included; no special files.
   const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
   for (const QFileInfo& entry : entries) {
-    if (entry.isFile() && kPictureTypes.contains(entry.suffix().toLower())) paths.append(entry.absoluteFilePath());
+    if (entry.isFile() && kPictureTypes.contains(entry.suffix().toLower()))
+      paths.append(entry.absoluteFilePath());
   }
   std::sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) { return a.compare(b) < 0; });
   return paths;

@@ -15,30 +15,41 @@ constexpr int kMaxWordLength = 32;
 // Destinations whose contents are no body text.
 const QSet<QByteArray>& skippedDestinations() {
   static const QSet<QByteArray> names = {
-      "fonttbl",    "colortbl",      "stylesheet",   "info",       "pict",       "header",
-      "headerl",    "headerr",       "headerf",      "footer",     "footerl",    "footerr",
-      "footerf",    "listtable",     "listoverridetable",        "rsidtbl",    "generator",
-      "xmlnstbl",   "themedata",     "colorschememapping",       "latentstyles",
-      "datastore",  "fldinst",       "object",       "objdata",    "filetbl",    "revtbl",
-      "pgdsctbl",   "nonshppict",    "shppict",      "sp",         "template",   "userprops",
-      "operator",   "author",        "title",        "subject",    "keywords",   "comment",
-      "doccomm",    "company",       "creatim",      "revtim",     "printim",    "buptim",
-      "bkmkstart",  "bkmkend",       "mmathPr",      "defchp",     "defpap",     "fchars",
-      "lchars",     "ftnsep",        "ftnsepc",      "ftncn",      "aftnsep",    "aftnsepc",
-      "aftncn",     "private",       "xe",           "tc",         "txe",        "rxe"};
+      "fonttbl",      "colortbl",  "stylesheet", "info",       "pict",
+      "header",       "headerl",   "headerr",    "headerf",    "footer",
+      "footerl",      "footerr",   "footerf",    "listtable",  "listoverridetable",
+      "rsidtbl",      "generator", "xmlnstbl",   "themedata",  "colorschememapping",
+      "latentstyles", "datastore", "fldinst",    "object",     "objdata",
+      "filetbl",      "revtbl",    "pgdsctbl",   "nonshppict", "shppict",
+      "sp",           "template",  "userprops",  "operator",   "author",
+      "title",        "subject",   "keywords",   "comment",    "doccomm",
+      "company",      "creatim",   "revtim",     "printim",    "buptim",
+      "bkmkstart",    "bkmkend",   "mmathPr",    "defchp",     "defpap",
+      "fchars",       "lchars",    "ftnsep",     "ftnsepc",    "ftncn",
+      "aftnsep",      "aftnsepc",  "aftncn",     "private",    "xe",
+      "tc",           "txe",       "rxe"};
   return names;
 }
 
 // Control words that stand for one character.
 const QHash<QByteArray, QString>& characterWords() {
-  static const QHash<QByteArray, QString> words = {
-      {"par", "\n"},          {"line", "\n"},         {"sect", "\n"},         {"page", "\n"},
-      {"row", "\n"},          {"tab", "\t"},          {"cell", "\t"},         {"emdash", QString(QChar(0x2014))},
-      {"endash", QString(QChar(0x2013))},             {"bullet", QString(QChar(0x2022))},
-      {"lquote", QString(QChar(0x2018))},             {"rquote", QString(QChar(0x2019))},
-      {"ldblquote", QString(QChar(0x201C))},          {"rdblquote", QString(QChar(0x201D))},
-      {"emspace", QString(QChar(0x2003))},            {"enspace", QString(QChar(0x2002))},
-      {"qmspace", QString(QChar(0x2005))}};
+  static const QHash<QByteArray, QString> words = {{"par", "\n"},
+                                                   {"line", "\n"},
+                                                   {"sect", "\n"},
+                                                   {"page", "\n"},
+                                                   {"row", "\n"},
+                                                   {"tab", "\t"},
+                                                   {"cell", "\t"},
+                                                   {"emdash", QString(QChar(0x2014))},
+                                                   {"endash", QString(QChar(0x2013))},
+                                                   {"bullet", QString(QChar(0x2022))},
+                                                   {"lquote", QString(QChar(0x2018))},
+                                                   {"rquote", QString(QChar(0x2019))},
+                                                   {"ldblquote", QString(QChar(0x201C))},
+                                                   {"rdblquote", QString(QChar(0x201D))},
+                                                   {"emspace", QString(QChar(0x2003))},
+                                                   {"enspace", QString(QChar(0x2002))},
+                                                   {"qmspace", QString(QChar(0x2005))}};
   return words;
 }
 

@@ -49,7 +49,8 @@ std::optional<qint32> fieldInteger(const QString& text) {
     if (value > qint64{std::numeric_limits<qint32>::max()} + 1) return std::nullopt;
   }
   if (negative) value = -value;
-  if (value > std::numeric_limits<qint32>::max() || value < std::numeric_limits<qint32>::min()) return std::nullopt;
+  if (value > std::numeric_limits<qint32>::max() || value < std::numeric_limits<qint32>::min())
+    return std::nullopt;
   return qint32(value);
 }
 

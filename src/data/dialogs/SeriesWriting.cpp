@@ -35,8 +35,8 @@ QString acceptTypedName(const DataSeriesStore& store, const QString& typedName) 
   return mayReplace(store, name) ? name : QString();
 }
 
-bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name, const QStringList& values,
-                   SeriesWriteMode mode) {
+bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name,
+                   const QStringList& values, SeriesWriteMode mode) {
   bool written = false;
   runWithProgress(owner, [&](TaskProgress&) {
     written = store.writeSeries(name, values, mode, SeriesFailureReport::Silent);

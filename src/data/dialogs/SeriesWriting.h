@@ -13,7 +13,8 @@ class QWidget;
 
 namespace series_writing {
 
-extern const QString kReplaceQuestion;  // "Batch Processing Series already exists. Do you want to replace it?"
+extern const QString
+    kReplaceQuestion;  // "Batch Processing Series already exists. Do you want to replace it?"
 extern const QString kFileAccessError;  // "Error in file accessing."
 
 // The typed name with reserved characters and blanks trimmed from its ends;
@@ -34,8 +35,8 @@ QString acceptTypedName(const DataSeriesStore& store, const QString& typedName);
 // Writes the values on a worker while the please-wait sheet covers `owner`;
 // the old file stays until the new one is complete. A failed write shows
 // "Error in file accessing." and answers false.
-bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name, const QStringList& values,
-                   SeriesWriteMode mode = SeriesWriteMode::Replace);
+bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name,
+                   const QStringList& values, SeriesWriteMode mode = SeriesWriteMode::Replace);
 
 // The main window tells the dialogs which card objects are bound to which
 // series; without it no series counts as in use.

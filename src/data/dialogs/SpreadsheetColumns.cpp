@@ -37,12 +37,13 @@ QStringList chosenCells(const SpreadsheetRows& rows, const QList<ColumnEntry>& e
 
 QStringList columnCells(const SpreadsheetRows& rows, int column, bool containsHeader) {
   QStringList cells;
-  for (qsizetype r = containsHeader ? 1 : 0; r < rows.size(); ++r) cells.append(Trim_Str(rows[r].value(column)));
+  for (qsizetype r = containsHeader ? 1 : 0; r < rows.size(); ++r)
+    cells.append(Trim_Str(rows[r].value(column)));
   return cells;
 }
 
-void fillDataSourceTable(DataSourceTable& table, const SpreadsheetRows& rows, const QList<ColumnEntry>& entries,
-                         bool containsHeader) {
+void fillDataSourceTable(DataSourceTable& table, const SpreadsheetRows& rows,
+                         const QList<ColumnEntry>& entries, bool containsHeader) {
   if (rows.isEmpty()) return;
   QStringList titles{table.columnTitles().value(0, DataSourceTable::kDefaultFirstTitle)};
   QList<int> chosen;

@@ -39,8 +39,8 @@ QStringList columnCells(const SpreadsheetRows& rows, int column, bool containsHe
 // Replaces the table's columns and rows with the chosen columns: their
 // titles from the column list, one row per data row that has cells, numbered
 // from 1. A sheet without rows leaves the table as it was.
-void fillDataSourceTable(DataSourceTable& table, const SpreadsheetRows& rows, const QList<ColumnEntry>& entries,
-                         bool containsHeader);
+void fillDataSourceTable(DataSourceTable& table, const SpreadsheetRows& rows,
+                         const QList<ColumnEntry>& entries, bool containsHeader);
 
 // The worksheets of the workbook last loaded into the work folder, in sheet
 // number order (item i is sheet number i + 1).

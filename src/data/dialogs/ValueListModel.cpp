@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-ValueListModel::ValueListModel(QString title, QObject* parent) : QAbstractTableModel(parent), title_(std::move(title)) {}
+ValueListModel::ValueListModel(QString title, QObject* parent)
+    : QAbstractTableModel(parent), title_(std::move(title)) {}
 
 void ValueListModel::setValues(QStringList values) {
   beginResetModel();

@@ -9,12 +9,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <functional>
+#include <ostream>
 
 #include "../DataTestSupport.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
-
-#include <ostream>
 
 // Readable texts in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -36,7 +35,9 @@ class DataDialogTest : public ::testing::Test {
   QString seriesFolder() const { return root.path() + "/DataSet"; }
   QString seriesFile(const QString& name) const { return seriesFolder() + "/" + name + ".txt"; }
   QByteArray series(const QString& name) const { return data_test::readAll(seriesFile(name)); }
-  void writeSeries(const QString& name, const QByteArray& bytes) const { data_test::writeAll(seriesFile(name), bytes); }
+  void writeSeries(const QString& name, const QByteArray& bytes) const {
+    data_test::writeAll(seriesFile(name), bytes);
+  }
   QStringList seriesNames() const { return QDir(seriesFolder()).entryList(QDir::Files, QDir::Name); }
   // Texts of the message boxes shown, without the box's leading line break.
   QStringList messages() const {

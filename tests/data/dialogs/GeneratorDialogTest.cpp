@@ -86,7 +86,8 @@ TEST_F(GeneratorTest, SequentialConstantAndRandomSeriesFiles) {
   ASSERT_EQ(draws.size(), 501);
   QSet<QByteArray> distinct;
   for (int i = 0; i < 500; ++i) {
-    EXPECT_TRUE(QRegularExpression("^R[1-9][0-9]{2}!$").match(QString::fromUtf8(draws[i])).hasMatch()) << draws[i].data();
+    EXPECT_TRUE(QRegularExpression("^R[1-9][0-9]{2}!$").match(QString::fromUtf8(draws[i])).hasMatch())
+        << draws[i].data();
     distinct.insert(draws[i]);
   }
   EXPECT_GT(distinct.size(), 300);  // 500 draws from 900 numbers
@@ -101,22 +102,51 @@ TEST_F(GeneratorTest, RefusalsComeBeforeAnythingIsWritten) {
   const QList<Case> cases = {
       {[](Generate_List& g) { g.to_txt->setText("5"); }, "Please enter valid 'From' value."},
       {[](Generate_List& g) { g.from_txt->setText("5"); }, "Please enter valid 'To' value."},
-      {[](Generate_List& g) { g.from_txt->setText("5"); g.to_txt->setText("5"); },
+      {[](Generate_List& g) {
+         g.from_txt->setText("5");
+         g.to_txt->setText("5");
+       },
        "'From' value must be smaller than 'To' value."},
-      {[](Generate_List& g) { g.from_txt->setText("10"); g.to_txt->setText("2"); },
+      {[](Generate_List& g) {
+         g.from_txt->setText("10");
+         g.to_txt->setText("2");
+       },
        "'From' value must be smaller than 'To' value."},
-      {[](Generate_List& g) { g.from_txt->setText("-2147483649"); g.to_txt->setText("2"); },
+      {[](Generate_List& g) {
+         g.from_txt->setText("-2147483649");
+         g.to_txt->setText("2");
+       },
        "Please enter valid 'From' value."},
-      {[](Generate_List& g) { g.from_txt->setText("-2147483648"); g.to_txt->setText("2147483647"); },
+      {[](Generate_List& g) {
+         g.from_txt->setText("-2147483648");
+         g.to_txt->setText("2147483647");
+       },
        "Please enter valid 'To' value."},
-      {[](Generate_List& g) { g.Constant_Radio_Pressed(); g.count_txt->setText("3"); }, "Please enter valid 'Value'."},
-      {[](Generate_List& g) { g.Constant_Radio_Pressed(); g.value_txt->setText("v"); g.count_txt->setText("20000"); },
+      {[](Generate_List& g) {
+         g.Constant_Radio_Pressed();
+         g.count_txt->setText("3");
+       },
+       "Please enter valid 'Value'."},
+      {[](Generate_List& g) {
+         g.Constant_Radio_Pressed();
+         g.value_txt->setText("v");
+         g.count_txt->setText("20000");
+       },
        "Please enter valid 'Count' value."},
-      {[](Generate_List& g) { g.Random_Radio_Pressed(); g.rand_count_txt->clear(); },
+      {[](Generate_List& g) {
+         g.Random_Radio_Pressed();
+         g.rand_count_txt->clear();
+       },
        "Please enter valid 'Count' value."},
-      {[](Generate_List& g) { g.Random_Radio_Pressed(); g.rand_length_txt->setText("0"); },
+      {[](Generate_List& g) {
+         g.Random_Radio_Pressed();
+         g.rand_length_txt->setText("0");
+       },
        "Please enter valid 'Length' value."},
-      {[](Generate_List& g) { g.Random_Radio_Pressed(); g.rand_length_txt->clear(); },
+      {[](Generate_List& g) {
+         g.Random_Radio_Pressed();
+         g.rand_length_txt->clear();
+       },
        "Please enter valid 'Length' value."},
   };
   for (const Case& c : cases) {
@@ -165,7 +195,8 @@ TEST_F(GeneratorTest, ReplaceQuestionAndCancelledRunKeepTheOldSeries) {
     g.from_txt->setText("1");
     g.to_txt->setText("3");
   });
-  EXPECT_EQ(host.questions(), QStringList{"Batch Processing Series already exists. Do you want to replace it?"});
+  EXPECT_EQ(host.questions(),
+            QStringList{"Batch Processing Series already exists. Do you want to replace it?"});
   EXPECT_EQ(series("Untitled"), QByteArray("keep\n"));
 
   // Yes, then Cancel on the please-wait sheet of a long run: nothing is written.

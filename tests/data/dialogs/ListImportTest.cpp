@@ -2,9 +2,10 @@
 // CSV with quotes and every line ending, rich text with tables, escapes and
 // Unicode, pasted text and picture folders, into series files and into the
 // manager's list, with its refusals.
+#include <sys/stat.h>
+
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <sys/stat.h>
 
 #include "DialogTestSupport.h"
 #include "data/dialogs/BatchWizard.h"
@@ -58,7 +59,10 @@ TEST_F(ListImportTest, TextFilesInTheirEncodings) {
   const QByteArray lines = "a\r\n\r\n  b  \r\n{c}\r\nd\\e\r\n";
   importFile(source("plain.txt", lines), "Plain");
   EXPECT_EQ(series("Plain"), QByteArray("a\nb\nc\nde\n"));
-  importFile(source("bom.txt", "\xEF\xBB\xBF" "\xC3\xA9t\xC3\xA9\n\xE2\x82\xAC 5\n"), "Bom");
+  importFile(source("bom.txt",
+                    "\xEF\xBB\xBF"
+                    "\xC3\xA9t\xC3\xA9\n\xE2\x82\xAC 5\n"),
+             "Bom");
   EXPECT_EQ(series("Bom"), QByteArray("\xC3\xA9t\xC3\xA9\n\xE2\x82\xAC 5\n"));
   const QString wide = QStringLiteral("Zoë\nπ\n");
   QByteArray le("\xFF\xFE"), be("\xFE\xFF");
@@ -73,7 +77,8 @@ TEST_F(ListImportTest, TextFilesInTheirEncodings) {
   EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
 
   // Latin-1 bytes, a UTF-32 mark, an empty file: refused; a missing path: asked for again.
-  for (const QByteArray& bad : {QByteArray("caf\xE9\n"), QByteArray("\xFF\xFE\x00\x00x\x00\x00\x00", 8), QByteArray()})
+  for (const QByteArray& bad :
+       {QByteArray("caf\xE9\n"), QByteArray("\xFF\xFE\x00\x00x\x00\x00\x00", 8), QByteArray()})
     importFile(source("bad.txt", bad), "Bad");
   importFile(sources.path() + "/missing.txt", "Bad");
   EXPECT_EQ(messages(), QStringList({"Either file is corrupted or selected file contains invalid characters.",
@@ -90,7 +95,8 @@ TEST_F(ListImportTest, CsvWithQuotesAndEveryLineEnding) {
     w.Text_RD_Pressed();
     w.Text_path->setText(source("people.CSV", csv));
   });
-  EXPECT_EQ(values, QStringList({"name", "city", "Smith, John", "New\nYork", "x", "say \"hi\"", "single", "tail"}));
+  EXPECT_EQ(values,
+            QStringList({"name", "city", "Smith, John", "New\nYork", "x", "say \"hi\"", "single", "tail"}));
 
   // Into a series file: records end at LF alone too.
   importFile(source("lf.csv", "x,y\n1,2\n"), "Lf");
@@ -111,7 +117,8 @@ TEST_F(ListImportTest, RichTextGivesItsPlainText) {
   EXPECT_EQ(QString::fromUtf8(series("Letter")),
             QStringLiteral("Café au lait\nStraße\nTab\there\nbraces and backslash\n€  price\nSmile 😀\n"));
   importFile(source("fake.rtf", "plain words\n"), "Fake");
-  EXPECT_EQ(messages(), QStringList{"Either file is corrupted or selected file contains invalid characters."});
+  EXPECT_EQ(messages(),
+            QStringList{"Either file is corrupted or selected file contains invalid characters."});
 }
 
 TEST_F(ListImportTest, PastedTextIntoAFileAndIntoTheList) {
@@ -153,9 +160,9 @@ TEST_F(ListImportTest, PictureFolderGivesItsPicturesInNameOrder) {
     w.OKPressed();
   });
   series_buttons::Import_Wizard_Button();
-  EXPECT_EQ(QString::fromUtf8(series("Photos")),
-            QStringList({folder + "/.hidden.gif", folder + "/a.jpg", folder + "/b.PNG", folder + "/z.TIFF", ""})
-                .join('\n'));
+  EXPECT_EQ(QString::fromUtf8(series("Photos")), QStringList({folder + "/.hidden.gif", folder + "/a.jpg",
+                                                              folder + "/b.PNG", folder + "/z.TIFF", ""})
+                                                     .join('\n'));
   EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
 }
 

@@ -2,6 +2,8 @@
 // series, renaming it, a refused name, a failed save that keeps the old
 // file, deleting series, export to xlsx (read back by openpyxl) and text,
 // the viewer, and what the main window's series buttons say with no data.
+#include <sys/resource.h>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -10,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <csignal>
-#include <sys/resource.h>
 
 #include "DialogTestSupport.h"
 #include "data/dialogs/BatchWizard.h"
@@ -44,7 +45,8 @@ class SeriesManagerTest : public dialog_test::DataDialogTest {
       table->selectionModel()->select(table->model()->index(row, 0),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
     if (!rows.isEmpty())
-      table->selectionModel()->setCurrentIndex(table->model()->index(rows.last(), 0), QItemSelectionModel::NoUpdate);
+      table->selectionModel()->setCurrentIndex(table->model()->index(rows.last(), 0),
+                                               QItemSelectionModel::NoUpdate);
   }
   // Designs in which the named series are bound to a text object.
   static void bindText(const QStringList& names) {
@@ -111,7 +113,8 @@ TEST_F(SeriesManagerTest, EditSaveReopenAndRename) {
     m.batch_list_name->setText("Other");
     m.Save_Btn_Clicked();
   });
-  EXPECT_EQ(host.questions(), QStringList{"Batch Processing Series already exists. Do you want to replace it?"});
+  EXPECT_EQ(host.questions(),
+            QStringList{"Batch Processing Series already exists. Do you want to replace it?"});
   EXPECT_EQ(series("Other"), QByteArray("a\nc\nf\n"));
   EXPECT_EQ(series("Guests 2025"), QByteArray("a\nc\nf\n"));
 }
@@ -142,8 +145,9 @@ TEST_F(SeriesManagerTest, RefusedNamesInUseSeriesAndAFailedSaveKeepTheOldFiles) 
     select(m.List, {0});
     m.Delete_List_Btn_Clicked();
   });
-  EXPECT_EQ(messages(), QStringList({"Batch Processing Series can't be update because it is currently in use.",
-                                     "Batch Processing Series can't be delete because it is currently in use."}));
+  EXPECT_EQ(messages(),
+            QStringList({"Batch Processing Series can't be update because it is currently in use.",
+                         "Batch Processing Series can't be delete because it is currently in use."}));
   EXPECT_EQ(series("Guests"), QByteArray("a\nb\n"));
   series_writing::setDesignBindingsProvider({});
 
@@ -185,7 +189,8 @@ TEST_F(SeriesManagerTest, DeletingSeveralSeries) {
     EXPECT_EQ(m.List->selectionModel()->selectedRows().value(0).row(), 0);
   });
   EXPECT_EQ(seriesNames(), QStringList({"a.txt", "c.txt"}));
-  EXPECT_EQ(host.questions(), QStringList(2, "Are you sure want to delete selected Batch Processing Series?"));
+  EXPECT_EQ(host.questions(),
+            QStringList(2, "Are you sure want to delete selected Batch Processing Series?"));
 }
 
 TEST_F(SeriesManagerTest, ExportToWorkbookAndText) {
