@@ -3,12 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
 #include <exception>
 
 #include "data/Report.h"
+#include "data/SavedFile.h"
 #include "data/globals.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
@@ -153,15 +153,7 @@ bool DataSeriesStore::writeSeries(const QString& name, const QStringList& values
     bytes.append('\n');
   }
 
-  QSaveFile file(path);
-  // Unbuffered: a short write (disk full, size limit) shows at write() and the
-  // unfinished file never replaces the old one.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail();
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return fail();
-  }
-  if (!file.commit()) return fail();
+  if (!saveWholeFile(path, bytes)) return fail();
   return true;
 }
 

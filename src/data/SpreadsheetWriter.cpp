@@ -4,13 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <algorithm>
 #include <memory>
 #include <optional>
 
 #include "data/CardZipArchive.h"
 #include "data/Report.h"
+#include "data/SavedFile.h"
 #include "data/WorkFolder.h"
 #include "data/XlsxFormat.h"
 #include "data/XlsxPartWriter.h"
@@ -40,17 +40,6 @@ std::optional<QByteArray> readFile(const QString& path, QString* error) {
     return std::nullopt;
   }
   return bytes;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  // Unbuffered, so that a short write is seen before the file is committed.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
 }
 
 // Trailing number of a part name ("sheet12" -> 12), or -1.
@@ -224,7 +213,7 @@ QString SpreadsheetWriter::ColumnNumber_To_Name(int number) {
 bool SpreadsheetWriter::WriteWorksheetData(const QString& file) {
   xlsx::WorksheetPart part = xlsx::worksheetXml(data_);
   sharedStrings_ = std::move(part.sharedStrings);
-  if (!writeFile(file, part.xml)) {
+  if (!saveWholeFile(file, part.xml)) {
     fail("Error when writing file " + file);
     return false;
   }
@@ -232,7 +221,7 @@ bool SpreadsheetWriter::WriteWorksheetData(const QString& file) {
 }
 
 bool SpreadsheetWriter::WriteSharedStringsXML(const QString& file) {
-  if (!writeFile(file, xlsx::sharedStringsXml(sharedStrings_))) {
+  if (!saveWholeFile(file, xlsx::sharedStringsXml(sharedStrings_))) {
     fail("Error when writing file " + file);
     return false;
   }

@@ -10,13 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "data/DataSeriesStore.h"
+#include "data/SavedFile.h"
 #include "data/SpreadsheetWriter.h"
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/ExportFinishedBox.h"
@@ -25,7 +25,6 @@
 #include "data/dialogs/ProgressSheet.h"
 #include "data/dialogs/SeriesWriting.h"
 #include "data/dialogs/ValueListModel.h"
-#include "platform/DialogLook.h"
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
@@ -48,29 +47,20 @@ QHBoxLayout* buttonRow(QWidget* box) {
   return row;
 }
 
-// Writes the values, one per line, to a text file in one piece.
-bool writeTextFile(const QString& path, const QStringList& values) {
+// The values, one per line, as a text file holds them.
+QByteArray textFileBytes(const QStringList& values) {
   QByteArray bytes;
   for (const QString& value : values) {
     bytes.append(value.toUtf8());
     bytes.append('\n');
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
-  if (file.write(bytes) != bytes.size()) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
+  return bytes;
 }
 
 }  // namespace
 
 Load_Num_Info::Load_Num_Info(QWidget* parent) : QDialog(parent) {
-  setModal(true);
-  setWindowTitle(QStringLiteral("Batch Processing Series"));
-  setAccessibleName(windowTitle());
-  platform::applyDialogLook(*this);
+  dialog_parts::setUpDialog(*this, QStringLiteral("Batch Processing Series"));
   auto* text = dialog_parts::label(
       this, QStringLiteral(
                 "The list already holds values.\nDo you want to clear the list before adding new values?"));
@@ -92,19 +82,11 @@ Load_Num_Info::Load_Num_Info(QWidget* parent) : QDialog(parent) {
 }
 
 Update_Ex_Num::Update_Ex_Num(QWidget* parent) : QDialog(parent) {
-  setModal(true);
-  setWindowTitle(QStringLiteral("Update Value"));
-  setAccessibleName(windowTitle());
-  platform::applyDialogLook(*this);
+  dialog_parts::setUpDialog(*this, QStringLiteral("Update Value"));
   m_ex_num_str = dialog_parts::lineEdit(this, QStringLiteral("Value"));
   m_ex_num_str->setMinimumWidth(280);
-  auto* ok = dialog_parts::button(this, QStringLiteral("OK"));
-  auto* cancel = dialog_parts::button(this, QStringLiteral("Cancel"));
-  ok->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
+  QPushButton *ok = nullptr, *cancel = nullptr;
+  QHBoxLayout* buttons = dialog_parts::okCancelRow(this, &ok, &cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(dialog_parts::label(this, QStringLiteral("Value:")));
   layout->addWidget(m_ex_num_str);
@@ -143,10 +125,7 @@ BatchWizard& BatchWizard::defaultInstance() {
 }
 
 BatchWizard::BatchWizard(QWidget* parent) : QDialog(parent) {
-  setModal(true);
-  setWindowTitle(QStringLiteral("Batch Processing Series"));
-  setAccessibleName(windowTitle());
-  platform::applyDialogLook(*this);
+  dialog_parts::setUpDialog(*this, QStringLiteral("Batch Processing Series"));
 
   // List screen.
   avl_list_box = new QGroupBox(QStringLiteral("Available Batch Processing Series"), this);
@@ -572,7 +551,7 @@ void BatchWizard::Export_Value_Btn_Clicked() {
       for (const QString& value : values) rows.append({value});
       written = SpreadsheetWriter::WriteWorkbook(path, rows, false);
     } else {
-      written = writeTextFile(path, values);
+      written = saveWholeFile(path, textFileBytes(values));
     }
   });
   if (!written) {

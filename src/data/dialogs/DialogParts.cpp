@@ -1,7 +1,9 @@
 #include "data/dialogs/DialogParts.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,10 +11,29 @@
 #include <QRadioButton>
 #include <QTableView>
 
+#include "platform/DialogLook.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 
 namespace dialog_parts {
+
+void setUpDialog(QDialog& dialog, const QString& title) {
+  dialog.setModal(true);
+  dialog.setWindowTitle(title);
+  dialog.setAccessibleName(title);
+  platform::applyDialogLook(dialog);
+}
+
+QHBoxLayout* okCancelRow(QWidget* parent, QPushButton** ok, QPushButton** cancel) {
+  *ok = button(parent, QStringLiteral("OK"));
+  *cancel = button(parent, QStringLiteral("Cancel"));
+  (*ok)->setDefault(true);
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  row->addWidget(*cancel);
+  row->addWidget(*ok);
+  return row;
+}
 
 QLabel* label(QWidget* parent, const QString& text) {
   auto* control = new QLabel(text, parent);

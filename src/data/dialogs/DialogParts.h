@@ -7,6 +7,8 @@
 
 class QAbstractItemModel;
 class QCheckBox;
+class QDialog;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,6 +32,11 @@ Dialog& singleton(Make make) {
   }
   return *instance;
 }
+
+// Makes the dialog modal, titles it (its accessible name too) and gives it the shared look.
+void setUpDialog(QDialog& dialog, const QString& title);
+// A row with Cancel and OK (the default button) on the right.
+QHBoxLayout* okCancelRow(QWidget* parent, QPushButton** ok, QPushButton** cancel);
 
 QLabel* label(QWidget* parent, const QString& text);
 QLineEdit* lineEdit(QWidget* parent, const QString& accessibleName);

@@ -9,15 +9,11 @@
 #include <QVBoxLayout>
 
 #include "data/dialogs/DialogParts.h"
-#include "platform/DialogLook.h"
 #include "platform/MessageHost.h"
 
 ExportFinishedBox::ExportFinishedBox(QString path, const QString& message, QWidget* parent)
     : QDialog(parent), path_(std::move(path)) {
-  setModal(true);
-  setWindowTitle(QStringLiteral("Export"));
-  setAccessibleName(windowTitle());
-  platform::applyDialogLook(*this);
+  dialog_parts::setUpDialog(*this, QStringLiteral("Export"));
   _open_log_message = dialog_parts::label(this, message);
   _open_log_path = dialog_parts::label(this, path_);
   _open_log_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -25,13 +21,8 @@ ExportFinishedBox::ExportFinishedBox(QString path, const QString& message, QWidg
       dialog_parts::checkBox(this, QFileInfo(path_).isDir() ? QStringLiteral("Open containing folder.")
                                                             : QStringLiteral("Open exported file."));
   _open_log_chk->setChecked(true);
-  auto* ok = dialog_parts::button(this, QStringLiteral("OK"));
-  auto* cancel = dialog_parts::button(this, QStringLiteral("Cancel"));
-  ok->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
+  QPushButton *ok = nullptr, *cancel = nullptr;
+  QHBoxLayout* buttons = dialog_parts::okCancelRow(this, &ok, &cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(_open_log_message);
   layout->addWidget(_open_log_path);

@@ -17,7 +17,6 @@
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/ProgressSheet.h"
 #include "data/dialogs/SeriesWriting.h"
-#include "platform/DialogLook.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
@@ -55,10 +54,7 @@ Generate_List& Generate_List::defaultInstance() {
 }
 
 Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
-  setModal(true);
-  setWindowTitle(QStringLiteral("Create Batch Processing Series"));
-  setAccessibleName(windowTitle());
-  platform::applyDialogLook(*this);
+  dialog_parts::setUpDialog(*this, QStringLiteral("Create Batch Processing Series"));
   using dialog_parts::label;
   using dialog_parts::lineEdit;
 
@@ -140,13 +136,8 @@ Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
   randGrid->addWidget(label(random, QStringLiteral("Series name:")), 3, 0);
   randGrid->addWidget(rndm_file_name, 3, 1, 1, 3);
 
-  auto* ok = dialog_parts::button(this, QStringLiteral("OK"));
-  auto* cancel = dialog_parts::button(this, QStringLiteral("Cancel"));
-  ok->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
+  QPushButton *ok = nullptr, *cancel = nullptr;
+  QHBoxLayout* buttons = dialog_parts::okCancelRow(this, &ok, &cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(sequential);
   layout->addWidget(constant);

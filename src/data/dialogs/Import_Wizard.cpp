@@ -19,7 +19,6 @@
 #include "data/dialogs/ListImport.h"
 #include "data/dialogs/ProgressSheet.h"
 #include "data/dialogs/SeriesWriting.h"
-#include "platform/DialogLook.h"
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
@@ -30,10 +29,7 @@ Import_Wizard& Import_Wizard::defaultInstance() {
 }
 
 Import_Wizard::Import_Wizard(QWidget* parent) : QDialog(parent) {
-  setModal(true);
-  setWindowTitle(QStringLiteral("Import Wizard"));
-  setAccessibleName(windowTitle());
-  platform::applyDialogLook(*this);
+  dialog_parts::setUpDialog(*this, QStringLiteral("Import Wizard"));
   using dialog_parts::button;
   using dialog_parts::label;
   using dialog_parts::lineEdit;
@@ -83,14 +79,9 @@ Import_Wizard::Import_Wizard(QWidget* parent) : QDialog(parent) {
   grid->addWidget(Image_file_name, row++, 1);
 
   auto* help = button(this, QStringLiteral("Help"));
-  auto* ok = button(this, QStringLiteral("OK"));
-  auto* cancel = button(this, QStringLiteral("Cancel"));
-  ok->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(help);
-  buttons->addStretch(1);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
+  QPushButton *ok = nullptr, *cancel = nullptr;
+  QHBoxLayout* buttons = dialog_parts::okCancelRow(this, &ok, &cancel);
+  buttons->insertWidget(0, help);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   layout->addLayout(buttons);

@@ -14,16 +14,12 @@
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/ProgressSheet.h"
 #include "data/globals.h"
-#include "platform/DialogLook.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 
 SpreadsheetColumnDialog::SpreadsheetColumnDialog(const QString& title, bool withSeriesNames, QWidget* parent)
     : QDialog(parent) {
-  setModal(true);
-  setWindowTitle(title);
-  setAccessibleName(title);
-  platform::applyDialogLook(*this);
+  dialog_parts::setUpDialog(*this, title);
 
   file_path = dialog_parts::lineEdit(this, QStringLiteral("File path"));
   file_path->setReadOnly(true);
@@ -38,9 +34,8 @@ SpreadsheetColumnDialog::SpreadsheetColumnDialog(const QString& title, bool with
   ColList->setColumnWidth(1, 180);
   auto* all = dialog_parts::button(this, QStringLiteral("Select All"));
   auto* none = dialog_parts::button(this, QStringLiteral("Clear All"));
-  auto* ok = dialog_parts::button(this, QStringLiteral("OK"));
-  auto* cancel = dialog_parts::button(this, QStringLiteral("Cancel"));
-  ok->setDefault(true);
+  QPushButton *ok = nullptr, *cancel = nullptr;
+  QHBoxLayout* buttons = dialog_parts::okCancelRow(this, &ok, &cancel);
 
   auto* fileRow = new QHBoxLayout;
   fileRow->addWidget(dialog_parts::label(this, QStringLiteral("File:")));
@@ -54,10 +49,6 @@ SpreadsheetColumnDialog::SpreadsheetColumnDialog(const QString& title, bool with
   choose->addWidget(none);
   choose->addStretch(1);
   extra_ = new QVBoxLayout;
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cancel);
-  buttons->addWidget(ok);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fileRow);
   layout->addLayout(sheetRow);

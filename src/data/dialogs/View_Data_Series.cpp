@@ -13,7 +13,6 @@
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/ProgressSheet.h"
 #include "data/dialogs/ValueListModel.h"
-#include "platform/DialogLook.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
@@ -23,10 +22,7 @@ View_Data_Series& View_Data_Series::defaultInstance() {
 }
 
 View_Data_Series::View_Data_Series(QWidget* parent) : QDialog(parent) {
-  setModal(true);
-  setWindowTitle(QStringLiteral("View Batch Processing Series"));
-  setAccessibleName(windowTitle());
-  platform::applyDialogLook(*this);
+  dialog_parts::setUpDialog(*this, QStringLiteral("View Batch Processing Series"));
 
   series_name = dialog_parts::lineEdit(this, QStringLiteral("Series name"));
   series_name->setReadOnly(true);
