@@ -5,6 +5,7 @@
 #include "data/DataSourceTable.h"
 #include "data/dialogs/BatchWizard.h"
 #include "data/dialogs/DialogParts.h"
+#include "data/dialogs/ProgressSheet.h"
 #include "platform/Messages.h"
 
 Import_Excel& Import_Excel::defaultInstance() {
@@ -22,7 +23,14 @@ void Import_Excel::runChosenColumns() {
       BatchWizard::defaultInstance().appendValues(
           spreadsheet_columns::chosenCells(rows, entries(), header, false));
     } else {
-      spreadsheet_columns::fillDataSourceTable(Data_From_Excel_Table(), rows, entries(), header);
+      DataSourceTable& table = Data_From_Excel_Table();
+      const QString firstTitle = table.columnTitles().value(0, DataSourceTable::kDefaultFirstTitle);
+      const QList<spreadsheet_columns::ColumnEntry> chosen = entries();
+      spreadsheet_columns::TableContents contents;
+      runWithProgress(this, [&](TaskProgress&) {
+        contents = spreadsheet_columns::dataSourceContents(firstTitle, rows, chosen, header);
+      });
+      table.replaceContents(contents.titles, contents.rows);
     }
   } else {
     Show_MessageBox(QStringLiteral("Either file is corrupted or selected file contains invalid characters."));

@@ -1,6 +1,5 @@
 #include "data/dialogs/SpreadsheetColumns.h"
 
-#include "data/DataSourceTable.h"
 #include "platform/StringHelpers.h"
 
 namespace spreadsheet_columns {
@@ -42,26 +41,25 @@ QStringList columnCells(const SpreadsheetRows& rows, int column, bool containsHe
   return cells;
 }
 
-void fillDataSourceTable(DataSourceTable& table, const SpreadsheetRows& rows,
-                         const QList<ColumnEntry>& entries, bool containsHeader) {
-  if (rows.isEmpty()) return;
-  QStringList titles{table.columnTitles().value(0, DataSourceTable::kDefaultFirstTitle)};
+TableContents dataSourceContents(const QString& firstTitle, const SpreadsheetRows& rows,
+                                 const QList<ColumnEntry>& entries, bool containsHeader) {
+  TableContents contents;
+  contents.titles.append(firstTitle);
   QList<int> chosen;
   for (qsizetype j = 0; j < entries.size(); ++j) {
     if (!entries[j].chosen) continue;
     chosen.append(int(j));
-    titles.append(entries[j].title);
+    contents.titles.append(entries[j].title);
   }
-  QList<DataSourceRow> tableRows;
   for (qsizetype r = containsHeader ? 1 : 0; r < rows.size(); ++r) {
     if (rows[r].isEmpty()) continue;
     DataSourceRow row;
-    row.insert(DataSourceTable::kExtensionKey, QString::number(tableRows.size() + 1));
+    row.insert(DataSourceTable::kExtensionKey, QString::number(contents.rows.size() + 1));
     for (qsizetype k = 0; k < chosen.size(); ++k)
       row.insert(DataSourceTable::keyForIndex(int(k + 1)), Trim_Str(rows[r].value(chosen[k])));
-    tableRows.append(row);
+    contents.rows.append(row);
   }
-  table.replaceContents(titles, tableRows);
+  return contents;
 }
 
 QStringList workbookSheetList() {

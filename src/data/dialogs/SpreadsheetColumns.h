@@ -2,15 +2,14 @@
 // What the two spreadsheet column dialogs do with a worksheet once the user
 // has chosen columns, without any window: the column list built from the
 // title row, the chosen cells in reading order, one column's cells, and the
-// filling of the spreadsheet data-source table.
+// contents of the spreadsheet data-source table.
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include "data/DataSourceTable.h"
 #include "data/SpreadsheetWriter.h"
-
-class DataSourceTable;
 
 namespace spreadsheet_columns {
 
@@ -36,11 +35,15 @@ QStringList chosenCells(const SpreadsheetRows& rows, const QList<ColumnEntry>& e
 // The cells of one column, trimmed, empty ones kept, from the first data row on.
 QStringList columnCells(const SpreadsheetRows& rows, int column, bool containsHeader);
 
-// Replaces the table's columns and rows with the chosen columns: their
-// titles from the column list, one row per data row that has cells, numbered
-// from 1. A sheet without rows leaves the table as it was.
-void fillDataSourceTable(DataSourceTable& table, const SpreadsheetRows& rows,
-                         const QList<ColumnEntry>& entries, bool containsHeader);
+// What the spreadsheet data-source table holds for the chosen columns: the
+// first column's title, then the chosen columns' titles from the column list;
+// one row per data row that has cells, numbered from 1. Any thread.
+struct TableContents {
+  QStringList titles;
+  QList<DataSourceRow> rows;
+};
+TableContents dataSourceContents(const QString& firstTitle, const SpreadsheetRows& rows,
+                                 const QList<ColumnEntry>& entries, bool containsHeader);
 
 // The worksheets of the workbook last loaded into the work folder, in sheet
 // number order (item i is sheet number i + 1).

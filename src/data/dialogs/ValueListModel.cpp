@@ -25,12 +25,38 @@ void ValueListModel::replace(qsizetype row, const QString& value) {
 }
 
 void ValueListModel::removeRowsAt(QList<int> rows) {
-  std::sort(rows.begin(), rows.end(), std::greater<int>());
+  std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  rows.erase(
+      std::remove_if(rows.begin(), rows.end(), [this](int row) { return row < 0 || row >= values_.size(); }),
+      rows.end());
+  // Runs of neighbouring rows, last first, so that earlier rows keep their places.
+  QList<std::pair<int, int>> runs;  // first row, count
   for (int row : rows) {
-    if (row < 0 || row >= values_.size()) continue;
-    beginRemoveRows(QModelIndex(), row, row);
-    values_.removeAt(row);
+    if (!runs.isEmpty() && runs.back().first + runs.back().second == row) {
+      ++runs.back().second;
+    } else {
+      runs.append({row, 1});
+    }
+  }
+  if (runs.size() > 32) {
+    // Many scattered rows: one pass over the list instead of one move per run.
+    QStringList kept;
+    kept.reserve(values_.size() - rows.size());
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < values_.size(); ++i) {
+      if (next < rows.size() && rows[next] == i) {
+        ++next;
+      } else {
+        kept.append(values_[i]);
+      }
+    }
+    setValues(std::move(kept));
+    return;
+  }
+  for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+    beginRemoveRows(QModelIndex(), run->first, run->first + run->second - 1);
+    values_.remove(run->first, run->second);
     endRemoveRows();
   }
 }
