@@ -11,9 +11,9 @@
 #include <QRadioButton>
 #include <QTableView>
 
-#include "platform/DialogLook.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
+#include "platform/widgets/DialogLook.h"
 
 namespace dialog_parts {
 

@@ -14,11 +14,11 @@
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/ProgressSheet.h"
 #include "data/dialogs/SeriesWriting.h"
-#include "platform/Controls.h"
-#include "platform/LongSmsDialog.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/LongSmsDialog.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <exception>
 #include <memory>
 
-#include "platform/DialogLook.h"
 #include "platform/Messages.h"
+#include "platform/widgets/DialogLook.h"
 
 namespace {
 std::function<void(ProgressSheet&)>& observer() {

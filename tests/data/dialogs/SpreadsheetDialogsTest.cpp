@@ -16,7 +16,7 @@
 #include "data/dialogs/Import_Wizard.h"
 #include "data/dialogs/SeriesButtons.h"
 #include "data/dialogs/ValueListModel.h"
-#include "platform/LongSmsDialog.h"
+#include "platform/widgets/LongSmsDialog.h"
 
 namespace {
 
