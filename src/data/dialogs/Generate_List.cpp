@@ -47,6 +47,27 @@ QSpinBox* stepper(QWidget* parent, int maximum, const QString& name) {
   return box;
 }
 
+// Puts a caption and its control (with the control's stepper beside it) at a
+// row and column of the grid.
+void place(QGridLayout* grid, int row, int column, const QString& caption, QWidget* control,
+           QWidget* stepperBeside = nullptr) {
+  grid->addWidget(dialog_parts::label(grid->parentWidget(), caption), row, column);
+  if (stepperBeside == nullptr) {
+    grid->addWidget(control, row, column + 1);
+    return;
+  }
+  auto* pair = new QHBoxLayout;
+  pair->addWidget(control);
+  pair->addWidget(stepperBeside);
+  grid->addLayout(pair, row, column + 1);
+}
+
+// The series name row of a mode's box.
+void placeName(QGridLayout* grid, int row, QLineEdit* field) {
+  grid->addWidget(dialog_parts::label(grid->parentWidget(), QStringLiteral("Series name:")), row, 0);
+  grid->addWidget(field, row, 1, 1, 3);
+}
+
 }  // namespace
 
 Generate_List& Generate_List::defaultInstance() {
@@ -55,7 +76,6 @@ Generate_List& Generate_List::defaultInstance() {
 
 Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
   dialog_parts::setUpDialog(*this, QStringLiteral("Create Batch Processing Series"));
-  using dialog_parts::label;
   using dialog_parts::lineEdit;
 
   radioButton_Sequntial = dialog_parts::radioButton(this, QStringLiteral("Sequential"));
@@ -76,21 +96,16 @@ Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
   seq_file_name = lineEdit(sequential, QStringLiteral("Series name"));
   auto* seqGrid = new QGridLayout(sequential);
   seqGrid->addWidget(radioButton_Sequntial, 0, 0, 1, 4);
-  seqGrid->addWidget(label(sequential, QStringLiteral("Prefix:")), 1, 0);
-  seqGrid->addWidget(prefix_txt, 1, 1);
-  seqGrid->addWidget(label(sequential, QStringLiteral("Suffix:")), 1, 2);
-  seqGrid->addWidget(suffix_txt, 1, 3);
-  seqGrid->addWidget(label(sequential, QStringLiteral("From:")), 2, 0);
-  seqGrid->addWidget(from_txt, 2, 1);
-  seqGrid->addWidget(label(sequential, QStringLiteral("To:")), 2, 2);
-  seqGrid->addWidget(to_txt, 2, 3);
+  place(seqGrid, 1, 0, QStringLiteral("Prefix:"), prefix_txt);
+  place(seqGrid, 1, 2, QStringLiteral("Suffix:"), suffix_txt);
+  place(seqGrid, 2, 0, QStringLiteral("From:"), from_txt);
+  place(seqGrid, 2, 2, QStringLiteral("To:"), to_txt);
   auto* digits = new QHBoxLayout;
   digits->addWidget(manage_digit_chk);
   digits->addWidget(help_btn);
   digits->addStretch(1);
   seqGrid->addLayout(digits, 3, 0, 1, 4);
-  seqGrid->addWidget(label(sequential, QStringLiteral("Series name:")), 4, 0);
-  seqGrid->addWidget(seq_file_name, 4, 1, 1, 3);
+  placeName(seqGrid, 4, seq_file_name);
 
   auto* constant = new QGroupBox(this);
   value_txt = lineEdit(constant, QStringLiteral("Value"));
@@ -99,15 +114,9 @@ Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
   const_file_name = lineEdit(constant, QStringLiteral("Series name"));
   auto* constGrid = new QGridLayout(constant);
   constGrid->addWidget(radioButton_Constant, 0, 0, 1, 4);
-  constGrid->addWidget(label(constant, QStringLiteral("Value:")), 1, 0);
-  constGrid->addWidget(value_txt, 1, 1);
-  constGrid->addWidget(label(constant, QStringLiteral("Count:")), 1, 2);
-  auto* countPair = new QHBoxLayout;
-  countPair->addWidget(count_txt);
-  countPair->addWidget(count_stepper);
-  constGrid->addLayout(countPair, 1, 3);
-  constGrid->addWidget(label(constant, QStringLiteral("Series name:")), 2, 0);
-  constGrid->addWidget(const_file_name, 2, 1, 1, 3);
+  place(constGrid, 1, 0, QStringLiteral("Value:"), value_txt);
+  place(constGrid, 1, 2, QStringLiteral("Count:"), count_txt, count_stepper);
+  placeName(constGrid, 2, const_file_name);
 
   auto* random = new QGroupBox(this);
   rand_prefix_txt = lineEdit(random, QStringLiteral("Prefix"));
@@ -119,22 +128,11 @@ Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
   rndm_file_name = lineEdit(random, QStringLiteral("Series name"));
   auto* randGrid = new QGridLayout(random);
   randGrid->addWidget(radioButton_Random, 0, 0, 1, 4);
-  randGrid->addWidget(label(random, QStringLiteral("Prefix:")), 1, 0);
-  randGrid->addWidget(rand_prefix_txt, 1, 1);
-  randGrid->addWidget(label(random, QStringLiteral("Suffix:")), 1, 2);
-  randGrid->addWidget(rand_suffix_txt, 1, 3);
-  randGrid->addWidget(label(random, QStringLiteral("Length:")), 2, 0);
-  auto* lengthPair = new QHBoxLayout;
-  lengthPair->addWidget(rand_length_txt);
-  lengthPair->addWidget(rand_length_stepper);
-  randGrid->addLayout(lengthPair, 2, 1);
-  randGrid->addWidget(label(random, QStringLiteral("Count:")), 2, 2);
-  auto* randCountPair = new QHBoxLayout;
-  randCountPair->addWidget(rand_count_txt);
-  randCountPair->addWidget(rand_count_stepper);
-  randGrid->addLayout(randCountPair, 2, 3);
-  randGrid->addWidget(label(random, QStringLiteral("Series name:")), 3, 0);
-  randGrid->addWidget(rndm_file_name, 3, 1, 1, 3);
+  place(randGrid, 1, 0, QStringLiteral("Prefix:"), rand_prefix_txt);
+  place(randGrid, 1, 2, QStringLiteral("Suffix:"), rand_suffix_txt);
+  place(randGrid, 2, 0, QStringLiteral("Length:"), rand_length_txt, rand_length_stepper);
+  place(randGrid, 2, 2, QStringLiteral("Count:"), rand_count_txt, rand_count_stepper);
+  placeName(randGrid, 3, rndm_file_name);
 
   QPushButton *ok = nullptr, *cancel = nullptr;
   QHBoxLayout* buttons = dialog_parts::okCancelRow(this, &ok, &cancel);
