@@ -92,7 +92,7 @@ class BatchWizard : public QDialog {
   // The export-finished box; OK with its box ticked opens the exported file.
   void Open_Export_File_Box(const QString& path, const QString& message);
 
-  // Outlets.
+  // Controls.
   QTableView* List = nullptr;
   ValueListModel* ListData = nullptr;
   QTableView* List_value = nullptr;

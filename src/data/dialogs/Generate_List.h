@@ -40,7 +40,7 @@ class Generate_List : public QDialog {
   int file_name_required = 0;
   int file_name_Insert = 0;
 
-  // Outlets.
+  // Controls.
   QRadioButton* radioButton_Sequntial = nullptr;
   QRadioButton* radioButton_Constant = nullptr;
   QRadioButton* radioButton_Random = nullptr;

@@ -32,7 +32,7 @@ class Import_Excel_DataSheet : public SpreadsheetColumnDialog {
   int file_name_Insert = 0;
   int fill_col_option = 0;
 
-  // Outlets.
+  // Controls.
   QRadioButton* Each_col_RD = nullptr;
   QRadioButton* Fill_col_RD = nullptr;
   QGroupBox* fill_box = nullptr;

@@ -45,7 +45,7 @@ class Import_Wizard : public QDialog {
   int file_name_required = 0;
   int file_name_Insert = 0;
 
-  // Outlets.
+  // Controls.
   QRadioButton* Excel_RD = nullptr;
   QRadioButton* Text_RD = nullptr;
   QRadioButton* Mnul_RD = nullptr;

@@ -33,7 +33,7 @@ class SpreadsheetColumnDialog : public QDialog {
   // Whether at least one column is chosen.
   bool Check_For_One_Extension_Selection() const;
 
-  // Outlets.
+  // Controls.
   QLineEdit* file_path = nullptr;
   QCheckBox* contains_header = nullptr;
   QComboBox* Sheet_ComboBox = nullptr;

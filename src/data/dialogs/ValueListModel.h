@@ -20,7 +20,7 @@ class ValueListModel : public QAbstractTableModel {
   void append(const QStringList& values);
   void clear() { setValues({}); }
   void replace(qsizetype row, const QString& value);
-  // Removes the rows (in any order, duplicates allowed).
+  // Removes the rows (in any order, a row named twice counts once).
   void removeRowsAt(QList<int> rows);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -34,7 +34,7 @@ class View_Data_Series : public QDialog {
   // Set by the caller before Open_Wnd().
   QString file_name;
 
-  // Outlets.
+  // Controls.
   QLineEdit* series_name = nullptr;
   QTableView* List = nullptr;
   QLabel* list_count = nullptr;
