@@ -18,79 +18,22 @@
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTRulerView.h"
 #include "core/globals.h"
+#include "support/CanvasInput.h"
+#include "support/FakeCardHost.h"
 #include "support/ScriptedHost.h"
 
-namespace {
-
-using Type = SKTCanvasMouseEvent::Type;
-
-SKTCanvasMouseEvent ev(Type type, QPointF p, bool shift = false, int clicks = 1) {
-  SKTCanvasMouseEvent e;
-  e.type = type;
-  e.point = p;
-  e.shift = shift;
-  e.clickCount = clicks;
-  return e;
-}
-SKTCanvasMouseEvent down(QPointF p, bool shift = false, int clicks = 1) {
-  return ev(Type::Down, p, shift, clicks);
-}
-SKTCanvasMouseEvent drag(QPointF p) {
-  return ev(Type::Dragged, p);
-}
-SKTCanvasMouseEvent up(QPointF p) {
-  return ev(Type::Up, p);
-}
-
-class Host : public CardHost {
- public:
-  std::optional<GraphicKind> currentGraphicClass() override { return graphicClass; }
-  int Selected_Control_Tool() override { return tool; }
-  QPointF Control_New_Point(const QString& side) override {
-    sides.push_back(side);
-    return next;
-  }
-  void Show_RHS_Properties(SKTGraphic* g) override {
-    ++shows;
-    lastShown = g;
-  }
-  void Refresh_Canvas() override { ++refreshes; }
-  void Open_Barcode_Window() override { ++barcodeWindows; }
-  std::optional<GraphicKind> graphicClass;
-  int tool = 0;
-  QPointF next{70, 40};
-  QStringList sides;
-  int shows = 0, refreshes = 0, barcodeWindows = 0;
-  SKTGraphic* lastShown = reinterpret_cast<SKTGraphic*>(1);
-};
-
-void keyClick(QWidget* w, int key) {
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &press);
-}
-
-void sendMouse(QWidget* w, QEvent::Type type, QPointF p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-  QMouseEvent e(type, p, w->mapToGlobal(p), button, buttons, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &e);
-}
-
-SKTGraphicPtr shape(QRectF bounds) {
-  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
-  g->_bounds = bounds;
-  return g;
-}
-
-}  // namespace
+using namespace testing_support;
 
 class CanvasInteraction : public ::testing::Test {
  protected:
   testing_support::ScriptedHost messages;
-  Host host;
+  FakeCardHost host;
   ScopedCardHost install{host};
   SKTDocument doc;
   SKTGraphicView view;
   SKTGraphicPtr a, b;  // a at index 0 (front-most), b at index 1
   void SetUp() override {
+    host.nextPoint = {70, 40};
     Card_Front_Or_Back = 0;
     view.setFrameSizePoints({243, 154});
     view.bindGraphics(SKTGraphicViewGraphicsBindingName, &doc, CardSide::Front);
@@ -248,11 +191,11 @@ TEST_F(CanvasInteraction, CreationAtAPlaceAndByTheWizard) {
                             "");
   ASSERT_EQ(doc.graphics().size(), 3u);
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 120, 60));
-  EXPECT_EQ(host.sides, QStringList({"F"}));
+  EXPECT_EQ(host.placementSides, QStringList({"F"}));
   EXPECT_EQ(view.Selected_Graphic(), doc.graphics()[0]);
   view.createGraphicOfClass(GraphicKind::Shape, nullptr, false, QRectF(), QStringLiteral("B"), "", "");
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 50, 50));
-  EXPECT_EQ(host.sides.last(), QStringLiteral("B"));
+  EXPECT_EQ(host.placementSides.last(), QStringLiteral("B"));
 
   host.tool = 2;
   view.createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(10, 12, 200, 30), "F", "Happy Day",
@@ -277,7 +220,7 @@ TEST_F(CanvasInteraction, GridConstrainsPlacedOriginAndCorner) {
   grid.setConstraining(true);
   view.setGrid(&grid);
   host.tool = 3;
-  host.next = {73, 41};
+  host.nextPoint = {73, 41};
   view.createGraphicOfClass(GraphicKind::Shape, nullptr, false, QRectF(), "F", "", "");
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 50, 50));
   view.setGrid(nullptr);
@@ -334,7 +277,7 @@ TEST_F(CanvasInteraction, RealMouseEventsDriveTheTrackingLoop) {
 }
 
 TEST(CanvasInteractionScroll, DragEchoesToRulersAndScrollsTheCardIntoView) {
-  Host host;
+  FakeCardHost host;
   ScopedCardHost install{host};
   SKTDocument doc;
   SKTZoomingScrollView scroll;

@@ -37,7 +37,7 @@ std::shared_ptr<SKTText> makeText(const QString& chars, const QRectF& bounds) {
 
 class CanvasReview : public ::testing::Test {
  protected:
-  CountingHost host;
+  FakeCardHost host{FakeCardHost::Preset::RenderCard};
   ScopedCardHost install{host};
 };
 

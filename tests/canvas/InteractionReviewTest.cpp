@@ -24,41 +24,22 @@
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
 #include "core/globals.h"
+#include "support/CanvasInput.h"
+#include "support/FakeCardHost.h"
 #include "support/ScriptedHost.h"
 
-namespace {
-
-class Host : public CardHost {
- public:
-  std::optional<GraphicKind> currentGraphicClass() override { return graphicClass; }
-  int Selected_Control_Tool() override { return tool; }
-  QPointF Control_New_Point(const QString&) override { return {70, 40}; }
-  std::optional<GraphicKind> graphicClass;
-  int tool = 0;
-};
-
-void sendMouse(QWidget* w, QEvent::Type type, QPointF p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-  QMouseEvent e(type, p, w->mapToGlobal(p), button, buttons, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &e);
-}
-
-SKTGraphicPtr shape(QRectF bounds) {
-  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
-  g->_bounds = bounds;
-  return g;
-}
-
-}  // namespace
+using namespace testing_support;
 
 class InteractionReview : public ::testing::Test {
  protected:
   testing_support::ScriptedHost messages;
-  Host host;
+  FakeCardHost host;
   ScopedCardHost install{host};
   std::unique_ptr<SKTDocument> doc = std::make_unique<SKTDocument>();
   QPointer<SKTGraphicView> view = new SKTGraphicView;
   SKTGraphicPtr a;
   void SetUp() override {
+    host.nextPoint = {70, 40};
     Card_Front_Or_Back = 0;
     view->setFrameSizePoints({243, 154});
     view->bindGraphics(SKTGraphicViewGraphicsBindingName, doc.get(), CardSide::Front);

@@ -1,7 +1,7 @@
 // The card document: its three lists and undo of front-side changes.
 #include <gtest/gtest.h>
 
-#include "CoreTestHost.h"
+#include "support/FakeCardHost.h"
 #include "core/SKTDocument.h"
 #include "core/SKTImage.h"
 #include "core/SKTLine.h"
@@ -12,7 +12,7 @@ namespace {
 
 class Document : public ::testing::Test {
  protected:
-  CoreTestHost host;
+  testing_support::FakeCardHost host{testing_support::FakeCardHost::Preset::ModelWindow};
   ScopedCardHost installed{host};
   SKTDocument doc;
 

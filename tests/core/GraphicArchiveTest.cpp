@@ -8,7 +8,8 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "CoreTestHost.h"
+#include "support/FakeCardHost.h"
+#include "support/TestFiles.h"
 #include "core/Card_Property.h"
 #include "core/GraphicArchive.h"
 #include "core/SKTImage.h"
@@ -252,7 +253,7 @@ QStringList dump(const SKTGraphic& g) {
 
 class GraphicArchive : public ::testing::Test {
  protected:
-  CoreTestHost host;
+  testing_support::FakeCardHost host{testing_support::FakeCardHost::Preset::ModelWindow};
   ScopedCardHost installed{host};
   QTemporaryDir dir;
 };
@@ -458,14 +459,7 @@ TEST_F(GraphicArchive, BadPasteboardDataGivesErrorTwoAndNoGraphics) {
   EXPECT_EQ(SKTErrorWithCode(3).localizedFailureReason, "An unknown error occurred.");
 }
 
-QByteArray runPython(const QString& script, const QStringList& args) {
-  QProcess p;
-  p.start("/usr/bin/python3", QStringList{"-c", script} + args);
-  EXPECT_TRUE(p.waitForStarted(10000)) << "/usr/bin/python3 is required";
-  EXPECT_TRUE(p.waitForFinished(60000));
-  EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-  return p.readAllStandardOutput();
-}
+using testing_support::runPython;
 
 TEST_F(GraphicArchive, PythonPlistlibReadsThePasteboardData) {
   auto text = SKTGraphic::makeGraphic(GraphicKind::Text);

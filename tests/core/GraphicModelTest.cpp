@@ -6,7 +6,7 @@
 #include <QImage>
 #include <stdexcept>
 
-#include "CoreTestHost.h"
+#include "support/FakeCardHost.h"
 #include "core/SKTBarcode.h"
 #include "core/SKTGraphic.h"
 #include "core/SKTImage.h"
@@ -20,7 +20,7 @@ namespace {
 
 class GraphicModel : public ::testing::Test {
  protected:
-  CoreTestHost host;
+  testing_support::FakeCardHost host{testing_support::FakeCardHost::Preset::ModelWindow};
   ScopedCardHost installed{host};
 };
 

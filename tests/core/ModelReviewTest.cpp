@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "CoreTestHost.h"
+#include "support/FakeCardHost.h"
 #include "core/Card_Property.h"
 #include "core/GraphicArchive.h"
 #include "core/PictureFile.h"
@@ -25,7 +25,7 @@ namespace {
 
 class ModelReview : public ::testing::Test {
  protected:
-  CoreTestHost host;
+  testing_support::FakeCardHost host{testing_support::FakeCardHost::Preset::ModelWindow};
   ScopedCardHost installed{host};
   QTemporaryDir dir;
 };

@@ -13,22 +13,10 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
 #include "platform/globals.h"
+#include "support/CanvasInput.h"
 #include "support/ScriptedHost.h"
 
-namespace {
-
-void sendMouse(QWidget* w, QEvent::Type type, QPointF p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-  QMouseEvent e(type, p, w->mapToGlobal(p), button, buttons, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &e);
-}
-
-SKTGraphicPtr shape(QRectF bounds) {
-  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
-  g->_bounds = bounds;
-  return g;
-}
-
-}  // namespace
+using namespace testing_support;
 
 class WiringReview : public ::testing::Test {
  protected:

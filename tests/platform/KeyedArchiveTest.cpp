@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "PlatformTestUtil.h"
+#include "support/TestFiles.h"
 #include "platform/KeyedArchive.h"
 
 using namespace platform;
@@ -108,7 +108,7 @@ TEST(KeyedArchive, FloatsAreStoredAsThirtyTwoBitRealsAndColoursAsText) {
   root.setColor("c", KeyedColor{1.0f / 3.0f, 0.1f, 1e-7f, 0.999f, KeyedColor::CalibratedRGB});
   QTemporaryDir dir;
   const QString path = dir.filePath("a.archive");
-  ASSERT_TRUE(testutil::writeFile(path, w.finish()));
+  ASSERT_TRUE(testing_support::writeFile(path, w.finish()));
   // Python checks the layout, that each float is a 4-byte real, and the colour text.
   const QString script = R"PY(
 import plistlib, sys, struct
@@ -129,9 +129,9 @@ assert objs[color['$class'].data]['$classname'] == 'NSColor'
 assert color['NSColorSpace'] == 1
 print(color['NSRGB'].decode('ascii').rstrip('\0'), color['NSRGB'][-1:] == b'\0')
 )PY";
-  EXPECT_EQ(testutil::runPython(script, {path}).trimmed(), "0.33333334 0.1 1e-07 0.999 True");
+  EXPECT_EQ(testing_support::runPython(script, {path}).trimmed(), "0.33333334 0.1 1e-07 0.999 True");
   KeyedArchiveReader r;
-  ASSERT_TRUE(r.load(testutil::readFile(path)));
+  ASSERT_TRUE(r.load(testing_support::readFile(path)));
   for (size_t i = 0; i < samples.size(); ++i) EXPECT_EQ(r.root().getFloat(QString("f%1").arg(i)), samples[i]);
 }
 

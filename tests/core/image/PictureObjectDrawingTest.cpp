@@ -19,6 +19,7 @@
 #include "core/SKTImage.h"
 #include "core/SKTSignature.h"
 #include "core/image/PictureDrawing.h"
+#include "support/FakeCardHost.h"
 
 namespace {
 
@@ -26,17 +27,11 @@ QString shippedResources() {
   return QStringLiteral(QUVO_SOURCE_DIR "/resources");
 }
 
-class PictureHost : public CardHost {
- public:
-  QString Resource_Path() override { return shippedResources(); }
-  void Refresh_Canvas() override { ++refreshes; }
-  std::atomic<int> refreshes{0};
-};
-
 class PictureObjects : public ::testing::Test {
  protected:
-  PictureHost host;
+  testing_support::FakeCardHost host;
   ScopedCardHost scope{host};
+  PictureObjects() { host.resourcePath = shippedResources(); }
   QTemporaryDir dir;
 
   QString writePicture(const QString& name, const QImage& img) {

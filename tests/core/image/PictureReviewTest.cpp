@@ -17,17 +17,9 @@
 #include "core/SKTBarcode.h"
 #include "core/SKTImage.h"
 #include "core/image/ImageProcesser.h"
+#include "support/FakeCardHost.h"
 
 namespace {
-
-class FolderHost : public CardHost {
- public:
-  explicit FolderHost(QString folder) : folder_(std::move(folder)) {}
-  QString Resource_Path() override { return folder_; }
-
- private:
-  QString folder_;
-};
 
 QImage solid(int w, int h, QRgb c) {
   QImage img(w, h, QImage::Format_RGB32);
@@ -55,7 +47,8 @@ QImage draw(SKTGraphic& g) {
 TEST(PictureReview, BarcodeSampleIsDecodedOnceNotOnEveryDrawing) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
-  FolderHost host(dir.path());
+  testing_support::FakeCardHost host;
+  host.resourcePath = dir.path();
   ScopedCardHost scope(host);
   const QString sample = dir.filePath("barcode_sample.png");
   writeSample(sample, solid(20, 10, qRgb(200, 0, 0)));
@@ -112,12 +105,14 @@ TEST(PictureReview, BarcodeSampleFollowsTheResourceFolder) {
   auto code = std::make_shared<SKTBarcode>();
   code->setBounds(QRectF(0, 0, 10, 10));
   {
-    FolderHost host(first.path());
+    testing_support::FakeCardHost host;
+    host.resourcePath = first.path();
     ScopedCardHost scope(host);
     EXPECT_EQ(draw(*code).pixel(5, 5), qRgb(10, 10, 10));
   }
   {
-    FolderHost host(second.path());
+    testing_support::FakeCardHost host;
+    host.resourcePath = second.path();
     ScopedCardHost scope(host);
     EXPECT_EQ(draw(*code).pixel(5, 5), qRgb(240, 240, 0));
   }

@@ -47,7 +47,7 @@ std::pair<int, int> inkExtent(const QImage& img, QRect r) {
 
 class RenderLinesText : public ::testing::Test {
  protected:
-  CountingHost host;
+  FakeCardHost host{FakeCardHost::Preset::RenderCard};
   ScopedCardHost install{host};
 };
 

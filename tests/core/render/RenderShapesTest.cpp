@@ -15,7 +15,7 @@ using namespace render_test;
 
 class RenderShapes : public ::testing::Test {
  protected:
-  CountingHost host;
+  FakeCardHost host{FakeCardHost::Preset::RenderCard};
   ScopedCardHost install{host};
 };
 

@@ -319,7 +319,7 @@ TEST_F(DesignFileTest, SaveAskesOnlyWhenUntitledAndReportsTheOutcome) {
 
 TEST_F(DesignFileTest, FailedWriteIsReportedAndNeverAsSaved) {
   PlainDesignHost host;
-  writeFile(path("not a folder"), "plain file");
+  ASSERT_TRUE(writeFile(path("not a folder"), "plain file"));
   messages.queueSavePanel(path("not a folder/design.dcard"));
   EXPECT_FALSE(designfile::Save_project_file(host, false, true));
   EXPECT_EQ(messages.messages(), QStringList{kFailBox});
