@@ -7,11 +7,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "support/TestFiles.h"
 #include "platform/FileHelpers.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -163,4 +163,33 @@ TEST(ResourceFolder, InitFailsCleanlyWhenTheFolderCannotBeMade) {
   EXPECT_FALSE(platform::initResourceFolder(&error));
   EXPECT_TRUE(error.startsWith("Cannot create the folder")) << error.toStdString();
   qputenv("XDG_DATA_HOME", oldHome);
+}
+
+TEST(ResourceFolder, SeedingStaysInsideTheShippedTreeAndKeepsWhatTheUserHas) {
+  QTemporaryDir outside, shipped, user;
+  ASSERT_TRUE(QDir(outside.path()).mkpath("secrets"));
+  QFile secret(outside.filePath("secrets/key.txt"));
+  ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+  secret.write("private");
+  secret.close();
+  ASSERT_TRUE(QDir(shipped.path()).mkpath("LibraryImage"));
+  QFile pic(shipped.filePath("LibraryImage/rose.png"));
+  ASSERT_TRUE(pic.open(QIODevice::WriteOnly));
+  pic.write("png");
+  pic.close();
+  // Links in the shipped tree that lead out of it.
+  ASSERT_TRUE(QFile::link(outside.filePath("secrets"), shipped.filePath("Background")));
+  ASSERT_TRUE(QFile::link(outside.filePath("secrets/key.txt"), shipped.filePath("LibraryImage/key.png")));
+  // The user's own entries under shipped names: a link and a file.
+  ASSERT_TRUE(QDir(user.path()).mkpath("LibraryImage"));
+  ASSERT_TRUE(QFile::link(outside.filePath("gone.png"), user.filePath("LibraryImage/rose.png")));
+
+  QString error;
+  ASSERT_TRUE(platform::seedFolder(shipped.path(), user.path(), &error)) << error.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(user.filePath("Background/key.txt")));
+  EXPECT_FALSE(QFileInfo::exists(user.filePath("LibraryImage/key.png")));
+  EXPECT_FALSE(QFileInfo(user.filePath("LibraryImage/key.png")).isSymLink());
+  // The user's dangling link is left as it is, and nothing was written through it.
+  EXPECT_TRUE(QFileInfo(user.filePath("LibraryImage/rose.png")).isSymLink());
+  EXPECT_FALSE(QFileInfo::exists(outside.filePath("gone.png")));
 }

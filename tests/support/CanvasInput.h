@@ -1,16 +1,15 @@
 #pragma once
 // Mouse and key input for canvas tests: the canvas's own tracking events and
-// real Qt events sent to a widget, and a wait that keeps the event loop running.
+// real Qt events sent to a widget.
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QTimer>
 #include <QWidget>
 
 #include "canvas/SKTGraphicView.h"
 #include "core/SKTGraphic.h"
+#include "support/EventLoop.h"
 
 namespace testing_support {
 
@@ -42,13 +41,6 @@ inline void sendMouse(QWidget* w, QEvent::Type type, QPointF p, Qt::MouseButton 
 inline void keyClick(QWidget* w, int key) {
   QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
   QCoreApplication::sendEvent(w, &press);
-}
-
-// Runs the event loop for the given time.
-inline void wait(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
 }
 
 // A shape graphic (rectangle) with the given bounds.

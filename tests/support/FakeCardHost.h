@@ -35,11 +35,11 @@ class FakeCardHost : public CardHost {
   }
 
   // ---- Answers ----------------------------------------------------------------
-  QString resourcePath;                    // Resource_Path()
+  QString resourcePath;  // Resource_Path()
   CardFont textFont = CardHost::All_Text_font();
   QColor textColor = Qt::black;
-  QRectF canvasBounds;                     // frontCanvasBounds()
-  QPointF nextPoint{10.0, 10.0};           // Control_New_Point(), then advanced by pointStep
+  QRectF canvasBounds;            // frontCanvasBounds()
+  QPointF nextPoint{10.0, 10.0};  // Control_New_Point(), then advanced by pointStep
   QPointF pointStep;
   std::optional<GraphicKind> graphicClass;  // currentGraphicClass()
   int tool = 0;                             // Selected_Control_Tool()
