@@ -18,31 +18,13 @@
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
 #include "core/globals.h"
+#include "support/CanvasInput.h"
+#include "support/FakeCardHost.h"
 #include "support/ScriptedHost.h"
 
+using namespace testing_support;
+
 namespace {
-
-class Host : public CardHost {
- public:
-  QPointF Control_New_Point(const QString& side) override {
-    sides.push_back(side);
-    return next;
-  }
-  void Undo_Redo_Button_state() override { ++undoButtons; }
-  void Set_Paste_Button_Status() override { ++pasteButtons; }
-  void Show_RHS_Properties(SKTGraphic* g) override { lastShown = g; }
-  QRectF frontCanvasBounds() override { return {0, 0, 240, 150}; }
-  QPointF next{70, 40};
-  QStringList sides;
-  int undoButtons = 0, pasteButtons = 0;
-  SKTGraphic* lastShown = reinterpret_cast<SKTGraphic*>(1);
-};
-
-SKTGraphicPtr shape(QRectF bounds) {
-  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
-  g->_bounds = bounds;
-  return g;
-}
 
 const QString kLocked = QStringLiteral("Selected control is locked.");
 
@@ -51,11 +33,13 @@ const QString kLocked = QStringLiteral("Selected control is locked.");
 class CanvasCommands : public ::testing::Test {
  protected:
   testing_support::ScriptedHost messages;
-  Host host;
+  FakeCardHost host;
   ScopedCardHost install{host};
   SKTDocument doc;
   SKTGraphicView front, back;
   void SetUp() override {
+    host.nextPoint = {70, 40};
+    host.canvasBounds = {0, 0, 240, 150};
     Card_Front_Or_Back = 0;
     front.setFrameSizePoints({240, 150});
     back.setFrameSizePoints({240, 150});
@@ -89,7 +73,7 @@ TEST_F(CanvasCommands, CopyAndPasteOnTheSameCanvasCascade) {
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 15, 10));
   EXPECT_EQ(front.selectionIndexes(), SKTIndexSet({0}));
   EXPECT_EQ(front.pasteCascadeNumber(), 2);
-  EXPECT_EQ(host.sides, QStringList({"F"}));
+  EXPECT_EQ(host.placementSides, QStringList({"F"}));
   EXPECT_GE(host.undoButtons, 1);
   // One paste is one undo entry.
   EXPECT_EQ(doc.undoStack()->count(), 1);
@@ -105,11 +89,11 @@ TEST_F(CanvasCommands, PasteOnAnotherCanvasKeepsStoredPositionsFirst) {
   back.paste();
   ASSERT_EQ(doc.graphics_back().size(), 1u);
   EXPECT_EQ(doc.graphics_back()[0]->bounds(), QRectF(10, 10, 15, 10));
-  EXPECT_TRUE(host.sides.isEmpty());
+  EXPECT_TRUE(host.placementSides.isEmpty());
   back.paste();
   ASSERT_EQ(doc.graphics_back().size(), 2u);
   EXPECT_EQ(doc.graphics_back()[0]->bounds(), QRectF(70, 40, 15, 10));
-  EXPECT_EQ(host.sides, QStringList({"B"}));
+  EXPECT_EQ(host.placementSides, QStringList({"B"}));
   EXPECT_FALSE(doc.undoRecorder().canUndo());  // the back list has no undo
 }
 

@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QTimer>
+#include <cmath>
+#include <limits>
 
 #include "canvas/SKTGrid.h"
 
@@ -112,4 +114,15 @@ TEST(CanvasGrid, HiddenGridDrawsNothing) {
   grid.drawRect(p, QRectF(0, 0, 30, 30));
   p.end();
   EXPECT_EQ(img.pixel(18, 5), qRgb(255, 255, 255));
+}
+
+TEST(CanvasGrid, GridIgnoresASpacingThatIsNotAFiniteNumber) {
+  SKTGrid grid;
+  grid.setConstraining(true);
+  grid.setSpacing(std::numeric_limits<double>::infinity());
+  grid.setSpacing(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_EQ(grid.spacing(), 9.0);
+  const QPointF snapped = grid.constrainedPoint({13.4, 4.5});
+  EXPECT_EQ(snapped, QPointF(9, 9));
+  EXPECT_TRUE(std::isfinite(snapped.x()) && std::isfinite(snapped.y()));
 }

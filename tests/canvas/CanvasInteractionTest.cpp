@@ -1,96 +1,51 @@
 // Canvas mouse interaction: click and shift-click selection, marquee, moves
 // with the 2-point threshold, handle resizing, locked and hidden graphics,
-// creation by the mouse and at a place, filling by control ID, arrow keys.
+// creation by the mouse and at a place, filling by control ID, arrow keys;
+// and a canvas in a window whose surroundings go away mid-drag, clipboard
+// data that cannot be trusted, and undo of each edit as a whole.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <functional>
+#include <memory>
 
-#include "core/CardHost.h"
-#include "core/SKTDocument.h"
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTRulerView.h"
+#include "core/CardHost.h"
+#include "core/GraphicArchive.h"
+#include "core/SKTDocument.h"
 #include "core/globals.h"
+#include "support/CanvasInput.h"
+#include "support/FakeCardHost.h"
 #include "support/ScriptedHost.h"
 
-namespace {
-
-using Type = SKTCanvasMouseEvent::Type;
-
-SKTCanvasMouseEvent ev(Type type, QPointF p, bool shift = false, int clicks = 1) {
-  SKTCanvasMouseEvent e;
-  e.type = type;
-  e.point = p;
-  e.shift = shift;
-  e.clickCount = clicks;
-  return e;
-}
-SKTCanvasMouseEvent down(QPointF p, bool shift = false, int clicks = 1) {
-  return ev(Type::Down, p, shift, clicks);
-}
-SKTCanvasMouseEvent drag(QPointF p) {
-  return ev(Type::Dragged, p);
-}
-SKTCanvasMouseEvent up(QPointF p) {
-  return ev(Type::Up, p);
-}
-
-class Host : public CardHost {
- public:
-  std::optional<GraphicKind> currentGraphicClass() override { return graphicClass; }
-  int Selected_Control_Tool() override { return tool; }
-  QPointF Control_New_Point(const QString& side) override {
-    sides.push_back(side);
-    return next;
-  }
-  void Show_RHS_Properties(SKTGraphic* g) override {
-    ++shows;
-    lastShown = g;
-  }
-  void Refresh_Canvas() override { ++refreshes; }
-  void Open_Barcode_Window() override { ++barcodeWindows; }
-  std::optional<GraphicKind> graphicClass;
-  int tool = 0;
-  QPointF next{70, 40};
-  QStringList sides;
-  int shows = 0, refreshes = 0, barcodeWindows = 0;
-  SKTGraphic* lastShown = reinterpret_cast<SKTGraphic*>(1);
-};
-
-void keyClick(QWidget* w, int key) {
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &press);
-}
-
-void sendMouse(QWidget* w, QEvent::Type type, QPointF p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-  QMouseEvent e(type, p, w->mapToGlobal(p), button, buttons, Qt::NoModifier);
-  QCoreApplication::sendEvent(w, &e);
-}
-
-SKTGraphicPtr shape(QRectF bounds) {
-  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
-  g->_bounds = bounds;
-  return g;
-}
-
-}  // namespace
+using namespace testing_support;
 
 class CanvasInteraction : public ::testing::Test {
  protected:
   testing_support::ScriptedHost messages;
-  Host host;
+  FakeCardHost host;
   ScopedCardHost install{host};
   SKTDocument doc;
   SKTGraphicView view;
   SKTGraphicPtr a, b;  // a at index 0 (front-most), b at index 1
   void SetUp() override {
+    host.nextPoint = {70, 40};
     Card_Front_Or_Back = 0;
     view.setFrameSizePoints({243, 154});
     view.bindGraphics(SKTGraphicViewGraphicsBindingName, &doc, CardSide::Front);
@@ -248,11 +203,11 @@ TEST_F(CanvasInteraction, CreationAtAPlaceAndByTheWizard) {
                             "");
   ASSERT_EQ(doc.graphics().size(), 3u);
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 120, 60));
-  EXPECT_EQ(host.sides, QStringList({"F"}));
+  EXPECT_EQ(host.placementSides, QStringList({"F"}));
   EXPECT_EQ(view.Selected_Graphic(), doc.graphics()[0]);
   view.createGraphicOfClass(GraphicKind::Shape, nullptr, false, QRectF(), QStringLiteral("B"), "", "");
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 50, 50));
-  EXPECT_EQ(host.sides.last(), QStringLiteral("B"));
+  EXPECT_EQ(host.placementSides.last(), QStringLiteral("B"));
 
   host.tool = 2;
   view.createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(10, 12, 200, 30), "F", "Happy Day",
@@ -277,7 +232,7 @@ TEST_F(CanvasInteraction, GridConstrainsPlacedOriginAndCorner) {
   grid.setConstraining(true);
   view.setGrid(&grid);
   host.tool = 3;
-  host.next = {73, 41};
+  host.nextPoint = {73, 41};
   view.createGraphicOfClass(GraphicKind::Shape, nullptr, false, QRectF(), "F", "", "");
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 50, 50));
   view.setGrid(nullptr);
@@ -334,7 +289,7 @@ TEST_F(CanvasInteraction, RealMouseEventsDriveTheTrackingLoop) {
 }
 
 TEST(CanvasInteractionScroll, DragEchoesToRulersAndScrollsTheCardIntoView) {
-  Host host;
+  FakeCardHost host;
   ScopedCardHost install{host};
   SKTDocument doc;
   SKTZoomingScrollView scroll;
@@ -418,4 +373,240 @@ TEST_F(CanvasInteraction, HidingTheCanvasEndsARunningDrag) {
   sendMouse(&view, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
   EXPECT_EQ(a->bounds().topLeft(), QPointF(40, 35));
   EXPECT_EQ(doc.undoStack()->count(), 1);
+}
+
+namespace {
+
+class CanvasInWindow : public ::testing::Test {
+ protected:
+  testing_support::ScriptedHost messages;
+  FakeCardHost host;
+  ScopedCardHost install{host};
+  std::unique_ptr<SKTDocument> doc = std::make_unique<SKTDocument>();
+  QPointer<SKTGraphicView> view = new SKTGraphicView;
+  SKTGraphicPtr a;
+  void SetUp() override {
+    host.nextPoint = {70, 40};
+    Card_Front_Or_Back = 0;
+    view->setFrameSizePoints({243, 154});
+    view->bindGraphics(SKTGraphicViewGraphicsBindingName, doc.get(), CardSide::Front);
+    a = shape({20, 20, 40, 30});
+    doc->insertGraphics({a}, {0});
+    doc->undoRecorder().removeAllActions();
+    view->show();
+    QCoreApplication::processEvents();
+  }
+  void TearDown() override { delete view.data(); }
+  // Presses at p; after one mouse move the action runs inside the drag's loop.
+  template <typename Action>
+  void pressMoveThen(QPointF p, QPointF moved, Action action) {
+    QWidget* w = view;
+    QTimer::singleShot(0, [w, moved, action] {
+      sendMouse(w, QEvent::MouseMove, moved, Qt::NoButton, Qt::LeftButton);
+      QTimer::singleShot(0, action);
+    });
+    sendMouse(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+  }
+};
+
+}  // namespace
+
+TEST_F(CanvasInWindow, CanvasDestroyedDuringAMoveEndsTheDragSafely) {
+  pressMoveThen({30, 30}, {50, 45}, [this] { delete view.data(); });
+  EXPECT_TRUE(view.isNull());
+  // The move made so far stays as one closed undo entry, and undo takes it back.
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(40, 35));
+  EXPECT_EQ(doc->undoStack()->count(), 1);
+  doc->undoStack()->undo();
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(20, 20));
+}
+
+TEST_F(CanvasInWindow, CanvasDestroyedDuringACreationLeavesNoGraphic) {
+  host.graphicClass = GraphicKind::Shape;
+  host.tool = 3;
+  pressMoveThen({150, 100}, {190, 130}, [this] { delete view.data(); });
+  EXPECT_TRUE(view.isNull());
+  ASSERT_EQ(doc->graphics().size(), 1u);
+  EXPECT_EQ(doc->graphics()[0], a);
+  EXPECT_EQ(doc->undoStack()->count(), 0);
+  // Undo registration is on again and no group stays open.
+  doc->insertGraphics({shape({0, 0, 5, 5})}, {0});
+  EXPECT_EQ(doc->undoStack()->count(), 1);
+}
+
+TEST_F(CanvasInWindow, DocumentDestroyedDuringADragIsSurvived) {
+  host.graphicClass = GraphicKind::Shape;
+  host.tool = 3;
+  QWidget* w = view;
+  QTimer::singleShot(0, [this, w] {
+    sendMouse(w, QEvent::MouseMove, {190, 130}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, [this, w] {
+      doc.reset();
+      sendMouse(w, QEvent::MouseButtonRelease, {200, 140}, Qt::LeftButton, Qt::NoButton);
+    });
+  });
+  sendMouse(w, QEvent::MouseButtonPress, {150, 100}, Qt::LeftButton, Qt::LeftButton);
+  ASSERT_FALSE(view.isNull());
+  EXPECT_FALSE(view->hasGraphicsBinding());
+  EXPECT_TRUE(view->graphics().empty());
+  EXPECT_FALSE(view->Selected_Graphic());
+}
+
+TEST_F(CanvasInWindow, KeysDuringADragChangeNothing) {
+  QWidget* w = view;
+  QTimer::singleShot(0, [w] {
+    sendMouse(w, QEvent::MouseMove, {50, 45}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, [w] {
+      QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+      QCoreApplication::sendEvent(w, &del);
+      QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+      QCoreApplication::sendEvent(w, &left);
+      sendMouse(w, QEvent::MouseButtonRelease, {50, 45}, Qt::LeftButton, Qt::NoButton);
+    });
+  });
+  sendMouse(w, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
+  ASSERT_EQ(doc->graphics().size(), 1u);
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(40, 35));
+  EXPECT_EQ(doc->undoStack()->count(), 1);
+  doc->undoStack()->undo();
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(20, 20));
+}
+
+// Clipboard data from elsewhere may be anything: damaged own-type data never
+// crashes the paste, and every paste that inserts is taken back whole by one undo.
+TEST_F(CanvasInWindow, HostileClipboardDataPastesSafelyAndUndoesExactly) {
+  auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
+  text->setBounds({5, 5, 60, 20});
+  const QByteArray good = pasteboardDataWithGraphics({shape({1, 2, 30, 40}), text});
+  std::vector<QByteArray> samples;
+  for (int i = 0; i < good.size(); i += 5) {
+    QByteArray flipped = good;
+    flipped[i] = static_cast<char>(flipped[i] ^ 0x5a);
+    samples.push_back(flipped);
+    samples.push_back(good.left(i));
+  }
+  samples.push_back(QByteArray(1 << 16, '\xff'));
+  int inserted = 0;
+  for (const QByteArray& bytes : samples) {
+    auto data = new QMimeData;
+    data->setData(SKTGraphicViewPasteboardType, bytes);
+    QGuiApplication::clipboard()->setMimeData(data);
+    const SKTGraphicList before = doc->graphics();
+    const int undoCount = doc->undoStack()->index();
+    view->paste();
+    if (doc->graphics().size() == before.size()) {
+      EXPECT_EQ(doc->undoStack()->index(), undoCount);
+      continue;
+    }
+    ++inserted;
+    EXPECT_EQ(doc->undoStack()->index(), undoCount + 1);
+    doc->undoStack()->undo();
+    EXPECT_EQ(doc->graphics(), before);
+  }
+  EXPECT_GT(inserted, 0);
+
+  // A picture whose header claims a giant size is no picture.
+  QByteArray png = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452") +
+                   QByteArray::fromHex("7fffffff7fffffff0806000000");
+  auto picture = new QMimeData;
+  picture->setData(QStringLiteral("image/png"), png);
+  QGuiApplication::clipboard()->setMimeData(picture);
+  const std::size_t count = doc->graphics().size();
+  view->paste();
+  EXPECT_EQ(doc->graphics().size(), count);
+}
+
+// Each list edit is one undo entry that restores the list exactly, order included.
+TEST_F(CanvasInWindow, OneUndoRestoresTheListAfterEachEdit) {
+  doc->insertGraphics(
+      {shape({70, 10, 10, 10}), shape({90, 10, 10, 10}), shape({110, 10, 10, 10}), shape({130, 10, 10, 10})},
+      {1, 2, 3, 4});
+  doc->undoRecorder().removeAllActions();
+  const SKTGraphicList original = doc->graphics();
+  const std::vector<std::function<void()>> edits = {[this] { view->delete_(); }, [this] { view->cut(); },
+                                                    [this] { view->bringToFront(); },
+                                                    [this] { view->sendToBack(); }};
+  for (const auto& edit : edits) {
+    view->changeSelectionIndexes({1, 3});
+    const int index = doc->undoStack()->index();
+    edit();
+    EXPECT_NE(doc->graphics(), original);
+    EXPECT_EQ(doc->undoStack()->index(), index + 1);
+    view->undo();
+    EXPECT_EQ(doc->graphics(), original);
+    EXPECT_EQ(view->selectionIndexes(), SKTIndexSet({1, 3}));
+  }
+  // A locked graphic in the selection: the message, nothing changes, no entry.
+  original[3]->ctrl_is_locked = true;
+  for (const auto& edit : edits) {
+    view->changeSelectionIndexes({1, 3});
+    const int index = doc->undoStack()->index();
+    edit();
+    EXPECT_EQ(doc->graphics(), original);
+    EXPECT_EQ(doc->undoStack()->index(), index);
+  }
+  EXPECT_EQ(messages.messages().size(), 4);
+  for (const QString& text : messages.messages()) EXPECT_TRUE(text.endsWith("Selected control is locked."));
+}
+
+// The release of a drag can go elsewhere (a message box took the mouse): the
+// next move without the button ends the drag instead of leaving it stuck.
+TEST_F(CanvasInWindow, AMoveWithoutTheButtonEndsADragWhoseReleaseWasLost) {
+  QWidget* w = view;
+  bool rescued = false;
+  QTimer::singleShot(0, w, [w, &rescued] {
+    sendMouse(w, QEvent::MouseMove, {50, 45}, Qt::NoButton, Qt::LeftButton);
+    QTimer::singleShot(0, w, [w, &rescued] {
+      sendMouse(w, QEvent::MouseMove, {60, 55}, Qt::NoButton, Qt::NoButton);
+      QTimer::singleShot(200, w, [w, &rescued] {
+        rescued = true;
+        sendMouse(w, QEvent::MouseButtonRelease, {60, 55}, Qt::LeftButton, Qt::NoButton);
+      });
+    });
+  });
+  sendMouse(w, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
+  EXPECT_FALSE(rescued);
+  EXPECT_EQ(a->bounds().topLeft(), QPointF(50, 45));
+  EXPECT_EQ(doc->undoStack()->count(), 1);
+}
+
+// A picture file that is a named pipe would block the reader for ever.
+TEST_F(CanvasInWindow, PictureFromANamedPipeIsRefusedAtOnce) {
+  QTemporaryDir dir;
+  const QString pipe = dir.filePath(QStringLiteral("picture.png"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  EXPECT_FALSE(view->makeNewImageFromContentsOfFile(pipe, {10, 10}));
+  EXPECT_EQ(doc->graphics().size(), 1u);
+}
+
+// After a deletion nothing is selected: the graphics that slid into the
+// deleted ones' indexes are not, so a second Delete removes nothing.
+TEST_F(CanvasInWindow, SelectionFollowsItsGraphicsWhenTheListChanges) {
+  const SKTGraphicPtr b = shape({70, 10, 10, 10}), c = shape({90, 10, 10, 10});
+  doc->insertGraphics({b, c}, {1, 2});
+  view->changeSelectionIndexes({0});
+  view->delete_();
+  EXPECT_TRUE(view->selectionIndexes().empty());
+  view->delete_();
+  EXPECT_EQ(doc->graphics(), SKTGraphicList({b, c}));
+  // A graphic inserted in front shifts the selected one: it stays selected.
+  view->changeSelectionIndexes({1});
+  doc->insertGraphics({shape({0, 0, 5, 5})}, {0});
+  EXPECT_EQ(view->selectionIndexes(), SKTIndexSet({2}));
+  EXPECT_EQ(view->selectedGraphics(), SKTGraphicList({c}));
+}
+
+// The clipboard may report its own change later (the display server tells the
+// program it owns the selection): a paste after that still counts as a paste
+// of this canvas's copy and goes to the next placement point.
+TEST_F(CanvasInWindow, CopyThenPasteAfterTheEventLoopRanStillCascades) {
+  view->changeSelectionIndexes({0});
+  view->copy();
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < 200) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  view->paste();
+  ASSERT_EQ(doc->graphics().size(), 2u);
+  EXPECT_EQ(view->pasteCascadeNumber(), 2);
+  EXPECT_EQ(doc->graphics()[0]->bounds().topLeft(), QPointF(70, 40));
 }

@@ -12,6 +12,10 @@
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTRulerView.h"
+#include "support/CanvasInput.h"
+#include "support/FakeCardHost.h"
+
+using namespace testing_support;
 
 namespace {
 
@@ -24,20 +28,6 @@ class RecordingView : public SKTGraphicView {
   std::vector<QRectF> dirty;
 };
 
-class Host : public CardHost {
- public:
-  void Show_RHS_Properties(SKTGraphic* g) override {
-    ++shows;
-    lastShown = g;
-  }
-  void Card_Base_Drawing(QPainter& p, const QRectF& r) override {
-    ++bases;
-    p.fillRect(r, Qt::white);
-  }
-  int shows = 0, bases = 0;
-  SKTGraphic* lastShown = reinterpret_cast<SKTGraphic*>(1);
-};
-
 SKTGraphicPtr rect(QRectF bounds, QColor fill = Qt::red) {
   auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
   g->_bounds = bounds;
@@ -46,17 +36,11 @@ SKTGraphicPtr rect(QRectF bounds, QColor fill = Qt::red) {
   return g;
 }
 
-void wait(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
 }  // namespace
 
 class CanvasView : public ::testing::Test {
  protected:
-  Host host;
+  FakeCardHost host;
   ScopedCardHost install{host};
   SKTDocument doc;
   RecordingView view;

@@ -1,18 +1,28 @@
 // The card document: its three lists and undo of front-side changes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include "CoreTestHost.h"
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "core/Card_Property.h"
+#include "core/GraphicArchive.h"
+#include "core/PictureFile.h"
 #include "core/SKTDocument.h"
 #include "core/SKTImage.h"
 #include "core/SKTLine.h"
+#include "core/SKTSignature.h"
 #include "core/SKTText.h"
 #include "core/Shape_Control.h"
+#include "platform/KeyedArchive.h"
+#include "platform/PropertyList.h"
+#include "support/FakeCardHost.h"
 
 namespace {
 
 class Document : public ::testing::Test {
  protected:
-  CoreTestHost host;
+  testing_support::FakeCardHost host{testing_support::FakeCardHost::Preset::ModelWindow};
   ScopedCardHost installed{host};
   SKTDocument doc;
 
@@ -201,3 +211,186 @@ TEST_F(Document, SnapshotIsIndependent) {
 }
 
 }  // namespace
+
+namespace {
+
+// A kind that lists a key for undo without a presentable name for it.
+class UnnamedKeyShape : public Shape_Control {
+ public:
+  std::optional<QString> presentablePropertyNameForKey(const QString& key) const override {
+    if (key == SKTKeys::strokeWidth) return std::nullopt;
+    return Shape_Control::presentablePropertyNameForKey(key);
+  }
+};
+
+}  // namespace
+
+TEST_F(Document, UndoAndRedoOfALineDragRestoreBothEnds) {
+  SKTDocument doc;
+  auto line = std::make_shared<SKTLine>();
+  line->setBeginPoint(QPointF(10, 10));
+  line->setEndPoint(QPointF(110, 60));
+  doc.insertGraphics({line}, {0});
+  {
+    SKTUndoGroup group(doc.undoRecorder());
+    EXPECT_EQ(line->resizeByMovingHandle(1, QPointF(200, 100)), 1);  // past the end point
+  }
+  EXPECT_EQ(line->beginPoint(), QPointF(200, 100));
+  EXPECT_EQ(line->endPoint(), QPointF(110, 60));
+  doc.undo();
+  EXPECT_EQ(line->beginPoint(), QPointF(10, 10));
+  EXPECT_EQ(line->endPoint(), QPointF(110, 60));
+  EXPECT_TRUE(line->_pointsRight);
+  doc.redo();
+  EXPECT_EQ(line->beginPoint(), QPointF(200, 100));
+  EXPECT_EQ(line->endPoint(), QPointF(110, 60));
+  EXPECT_FALSE(line->_pointsRight);
+  doc.undo();
+  EXPECT_EQ(line->beginPoint(), QPointF(10, 10));
+}
+
+TEST_F(Document, UndoOfAResizePastAnEdgeUnflipsThePicture) {
+  SKTDocument doc;
+  auto image = std::make_shared<SKTImage>();
+  image->_bounds = QRectF(10, 10, 100, 50);
+  doc.insertGraphics({image}, {0});
+  {
+    SKTUndoGroup group(doc.undoRecorder());
+    EXPECT_EQ(image->resizeByMovingHandle(8, QPointF(0, 0)), 1);
+  }
+  EXPECT_TRUE(image->isFlippedHorizontally());
+  EXPECT_TRUE(image->isFlippedVertically());
+  EXPECT_EQ(image->bounds(), QRectF(0, 0, 10, 10));
+  doc.undo();
+  EXPECT_FALSE(image->isFlippedHorizontally());
+  EXPECT_FALSE(image->isFlippedVertically());
+  EXPECT_EQ(image->bounds(), QRectF(10, 10, 100, 50));
+}
+
+TEST_F(Document, RemovalUndoRestoresOrderContainerAndObservation) {
+  SKTDocument doc;
+  SKTGraphicList all;
+  for (int i = 0; i < 4; ++i) {
+    auto g = std::make_shared<Shape_Control>();
+    g->_bounds = QRectF(i, 0, 5, 5);
+    all.push_back(g);
+  }
+  doc.insertGraphics(all, {0, 1, 2, 3});
+  doc.removeGraphicsAtIndexes({3, 1, 1});  // unsorted, repeated
+  ASSERT_EQ(doc.graphics(), (SKTGraphicList{all[0], all[2]}));
+  EXPECT_EQ(all[1]->scriptingContainer(), nullptr);
+  EXPECT_FALSE(all[3]->hasObservers());
+  // A change of a removed graphic is not the document's business.
+  const int entries = doc.undoStack()->count();
+  all[1]->setValueForKey(SKTKeys::strokeWidth, 7.0);
+  EXPECT_EQ(doc.undoStack()->count(), entries);
+  doc.undo();
+  ASSERT_EQ(doc.graphics(), all);
+  EXPECT_EQ(all[3]->scriptingContainer(), &doc);
+  all[3]->setValueForKey(SKTKeys::strokeWidth, 3.0);
+  doc.undo();
+  EXPECT_DOUBLE_EQ(all[3]->strokeWidth(), 1.0);
+}
+
+TEST_F(Document, ClearingUndoLeavesBackAndTempAndRegistrationOn) {
+  SKTDocument doc;
+  auto front = std::make_shared<Shape_Control>();
+  auto back = std::make_shared<Shape_Control>();
+  doc.insertGraphics({front}, {0});
+  doc.insertGraphic(CardSide::Back, back, 0);
+  doc.Clear_All_Undo_Redo();
+  EXPECT_TRUE(doc.graphics().empty());
+  EXPECT_EQ(doc.graphics_back().size(), 1u);
+  EXPECT_FALSE(front->hasObservers());
+  EXPECT_FALSE(doc.undoRecorder().canUndo());
+  doc.insertGraphics({front}, {0});
+  EXPECT_TRUE(doc.undoRecorder().canUndo());
+}
+
+TEST_F(Document, SetColorOnATextTurnsItsFillOnUndoably) {
+  SKTDocument doc;
+  auto text = std::make_shared<SKTText>();
+  text->_isDrawingFill = false;
+  doc.insertGraphics({text}, {0});
+  {
+    SKTUndoGroup group(doc.undoRecorder());
+    text->setColor(QColor(Qt::yellow));
+  }
+  EXPECT_TRUE(text->isDrawingFill());
+  doc.undo();
+  EXPECT_FALSE(text->isDrawingFill());
+  EXPECT_EQ(text->_fillColor.rgb(), QColor(Qt::white).rgb());
+}
+
+TEST_F(Document, UndoKeyWithoutPresentableNameIsReportedWithTheKnownText) {
+  SKTDocument doc;
+  auto g = std::make_shared<UnnamedKeyShape>();
+  doc.insertGraphics({g}, {0});
+  try {
+    g->setValueForKey(SKTKeys::strokeWidth, 2.0);
+    FAIL() << "expected an exception";
+  } catch (const std::logic_error& e) {
+    EXPECT_STREQ(
+        e.what(),
+        "[[Shape_Control class] keysForValuesToObserveForUndo] returns a set that includes "
+        "@\"strokeWidth\", but [[Shape_Control class] presentablePropertyNameForKey:@\"strokeWidth\"] "
+        "returns nil.");
+  }
+  // The graphic is still usable afterwards: no announcement is left open.
+  g->setValueForKey(SKTKeys::fillColor, QColor(Qt::red));
+  doc.undo();
+  EXPECT_EQ(g->_fillColor.rgb(), QColor(Qt::white).rgb());
+}
+
+TEST_F(Document, MovingALineIsUndoneThroughItsEnds) {
+  SKTDocument doc;
+  auto line = std::make_shared<SKTLine>();
+  line->setBeginPoint(QPointF(100, 0));
+  line->setEndPoint(QPointF(0, 40));
+  doc.insertGraphics({line}, {0});
+  SKTGraphic::translateGraphics({line}, 5, 7);  // outside any group: an entry of its own
+  EXPECT_EQ(line->beginPoint(), QPointF(105, 7));
+  doc.undo();
+  EXPECT_EQ(line->beginPoint(), QPointF(100, 0));
+  EXPECT_EQ(line->endPoint(), QPointF(0, 40));
+  doc.redo();
+  EXPECT_EQ(line->endPoint(), QPointF(5, 47));
+}
+
+TEST_F(Document, OneUndoTakesBackAWholeOperation) {
+  SKTDocument doc;
+  auto a = std::make_shared<Shape_Control>();
+  auto b = std::make_shared<Shape_Control>();
+  auto image = std::make_shared<SKTImage>();
+  a->_isDrawingFill = false;
+  b->_bounds = QRectF(50, 50, 10, 10);
+  image->_bounds = QRectF(10, 10, 100, 50);
+  image->_contents = QImage(30, 20, QImage::Format_ARGB32);
+  doc.insertGraphics({a, b, image}, {0, 1, 2});
+
+  const int entries = doc.undoStack()->count();
+  a->setColor(Qt::red);  // fill on, then its colour
+  EXPECT_EQ(doc.undoStack()->count(), entries + 1);
+  doc.undo();
+  EXPECT_FALSE(a->isDrawingFill());
+  EXPECT_EQ(a->_fillColor.rgb(), QColor(Qt::white).rgb());
+
+  SKTGraphic::translateGraphics({a, b}, 5, 5);  // a move of the selection
+  EXPECT_EQ(doc.undoStack()->index(), entries + 1);
+  doc.undo();
+  EXPECT_EQ(a->bounds(), QRectF());
+  EXPECT_EQ(b->bounds(), QRectF(50, 50, 10, 10));
+
+  image->resizeByMovingHandle(8, QPointF(0, 0));  // bounds and both flips
+  doc.undo();
+  EXPECT_EQ(image->bounds(), QRectF(10, 10, 100, 50));
+  EXPECT_FALSE(image->isFlippedHorizontally());
+  EXPECT_FALSE(image->isFlippedVertically());
+
+  image->setFlippedHorizontally(true);
+  image->makeNaturalSize();  // the picture's size and no flips
+  EXPECT_EQ(image->bounds(), QRectF(10, 10, 30, 20));
+  doc.undo();
+  EXPECT_EQ(image->bounds(), QRectF(10, 10, 100, 50));
+  EXPECT_TRUE(image->isFlippedHorizontally());
+}

@@ -2,22 +2,28 @@
 // kind with every field, readers that never trust their input, and the
 // independent readers (Python's plistlib, GNUstep's NSKeyedUnarchiver).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "CoreTestHost.h"
 #include "core/Card_Property.h"
 #include "core/GraphicArchive.h"
+#include "core/PictureFile.h"
+#include "core/SKTDocument.h"
 #include "core/SKTImage.h"
 #include "core/SKTLine.h"
+#include "core/SKTSignature.h"
 #include "core/SKTText.h"
+#include "core/Shape_Control.h"
 #include "core/globals.h"
 #include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
+#include "support/FakeCardHost.h"
 #include "support/GnustepOracle.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -252,7 +258,7 @@ QStringList dump(const SKTGraphic& g) {
 
 class GraphicArchive : public ::testing::Test {
  protected:
-  CoreTestHost host;
+  testing_support::FakeCardHost host{testing_support::FakeCardHost::Preset::ModelWindow};
   ScopedCardHost installed{host};
   QTemporaryDir dir;
 };
@@ -458,14 +464,7 @@ TEST_F(GraphicArchive, BadPasteboardDataGivesErrorTwoAndNoGraphics) {
   EXPECT_EQ(SKTErrorWithCode(3).localizedFailureReason, "An unknown error occurred.");
 }
 
-QByteArray runPython(const QString& script, const QStringList& args) {
-  QProcess p;
-  p.start("/usr/bin/python3", QStringList{"-c", script} + args);
-  EXPECT_TRUE(p.waitForStarted(10000)) << "/usr/bin/python3 is required";
-  EXPECT_TRUE(p.waitForFinished(60000));
-  EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-  return p.readAllStandardOutput();
-}
+using testing_support::runPython;
 
 TEST_F(GraphicArchive, PythonPlistlibReadsThePasteboardData) {
   auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
@@ -666,3 +665,75 @@ TEST_F(GraphicArchive, DamagedPasteboardDataNeverCrashes) {
 }
 
 }  // namespace
+
+namespace {
+
+QByteArray pasteboardOf(const std::vector<QByteArray>& archives, bool xml) {
+  platform::PlistArray items;
+  for (const QByteArray& a : archives) items.push_back(platform::PlistValue::data(a));
+  const platform::PlistValue root(std::move(items));
+  return xml ? platform::toXmlPropertyList(root) : platform::toBinaryPropertyList(root);
+}
+
+}  // namespace
+
+TEST_F(GraphicArchive, PasteboardDataInXmlFormAndNoneRootsAreRead) {
+  auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
+  text->Text_Value = "xml";
+  platform::KeyedArchiveWriter none;
+  auto& top = none.root("NSObject");
+  (void)top;
+  // An archive whose root refers to "$null" yields nothing and is skipped.
+  platform::PlistValue nullRoot = *platform::parsePropertyList(none.finish());
+  nullRoot.dict()->value("$top")->dict()->insert("root", platform::PlistValue::uid(0));
+  const QByteArray nullArchive = platform::toBinaryPropertyList(nullRoot);
+  const QByteArray data = pasteboardOf({archivedDataWithGraphic(*text), nullArchive}, true);
+  ASSERT_TRUE(data.startsWith("<?xml"));
+  SKTError error;
+  auto graphics = graphicsWithPasteboardData(data, &error);
+  ASSERT_TRUE(graphics.has_value());
+  ASSERT_EQ(graphics->size(), 1u);
+  EXPECT_EQ(graphics->front()->Text_Value, "xml");
+}
+
+TEST_F(GraphicArchive, OnlyPlainPictureObjectsAreReloadedFromTheirFile) {
+  const QString path = dir.filePath("sig.png");
+  QImage picture(7, 3, QImage::Format_ARGB32);
+  picture.fill(Qt::black);
+  ASSERT_TRUE(picture.save(path));
+  auto signature = SKTGraphic::makeGraphic(GraphicKind::Signature);
+  signature->_file_path = path;
+  auto image = SKTGraphic::makeGraphic(GraphicKind::Image);
+  image->_file_path = path;
+  auto graphics = graphicsWithPasteboardData(pasteboardDataWithGraphics({signature, image}));
+  ASSERT_TRUE(graphics && graphics->size() == 2);
+  EXPECT_TRUE(static_cast<SKTSignature&>(*(*graphics)[0])._contents_img.isNull());
+  EXPECT_EQ(static_cast<SKTImage&>(*(*graphics)[1])._contents.size(), QSize(7, 3));
+}
+
+TEST_F(GraphicArchive, PicturePathsThatAreNotPlainFilesLoadNothing) {
+  // A named pipe with no writer would block a reader for ever; a folder is no picture.
+  const QString fifo = dir.filePath("pipe.png");
+  ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  EXPECT_TRUE(loadPictureFile(fifo).isNull());
+  EXPECT_TRUE(loadPictureFile(dir.path()).isNull());
+  auto image = SKTGraphic::makeGraphic(GraphicKind::Image);
+  image->_file_path = fifo;
+  auto graphics = graphicsWithPasteboardData(pasteboardDataWithGraphics({image}));
+  ASSERT_TRUE(graphics && graphics->size() == 1);
+  EXPECT_EQ(graphics->front()->FilePath(), fifo);
+  EXPECT_TRUE(static_cast<SKTImage&>(*graphics->front())._contents.isNull());
+}
+
+TEST_F(GraphicArchive, PageSettingsHoldingNoneForAStringKeepTheNewValue) {
+  platform::KeyedArchiveWriter writer;
+  auto& root = writer.root("Card_Property");
+  root.setNull("Card_Name");
+  root.setInt("Card_Side", 2);  // wrong kind
+  root.setNull("Card_fill_clr");
+  auto p = cardPropertyWithArchivedData(writer.finish());
+  ASSERT_TRUE(p.has_value());
+  EXPECT_EQ(p->Card_Name, "Untitled");
+  EXPECT_EQ(p->Card_Side, "2");
+  EXPECT_FALSE(p->Card_fill_clr.isValid());
+}

@@ -2,12 +2,18 @@
 // bounds, square size, colour getters, paste placement, key-value
 // notification and deep copies.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <stdexcept>
 
-#include "CoreTestHost.h"
+#include "core/Card_Property.h"
+#include "core/GraphicArchive.h"
+#include "core/PictureFile.h"
 #include "core/SKTBarcode.h"
+#include "core/SKTDocument.h"
 #include "core/SKTGraphic.h"
 #include "core/SKTImage.h"
 #include "core/SKTLine.h"
@@ -15,12 +21,15 @@
 #include "core/SKTText.h"
 #include "core/Shape_Control.h"
 #include "core/globals.h"
+#include "platform/KeyedArchive.h"
+#include "platform/PropertyList.h"
+#include "support/FakeCardHost.h"
 
 namespace {
 
 class GraphicModel : public ::testing::Test {
  protected:
-  CoreTestHost host;
+  testing_support::FakeCardHost host{testing_support::FakeCardHost::Preset::ModelWindow};
   ScopedCardHost installed{host};
 };
 
@@ -503,3 +512,86 @@ TEST_F(GraphicModel, PropertyDictionaryRoundTripsAndIgnoresWrongTypes) {
 }
 
 }  // namespace
+
+namespace {
+
+class CountingObserver : public SKTGraphicObserver {
+ public:
+  QStringList keys;
+  void observeValueForKey(SKTGraphic&, const QString& key, const QVariant&, const QVariant&, int) override {
+    keys << key;
+  }
+};
+
+class ChangeCountingObserver : public SKTGraphicObserver {
+ public:
+  int began = 0, ended = 0, notices = 0;
+  void observeValueForKey(SKTGraphic&, const QString&, const QVariant&, const QVariant&, int) override {
+    ++notices;
+  }
+  void graphicWillChange(SKTGraphic&) override { ++began; }
+  void graphicDidChange(SKTGraphic&) override { ++ended; }
+};
+
+}  // namespace
+
+TEST_F(GraphicModel, EachDerivedKeyIsAnnouncedOncePerChange) {
+  Shape_Control g;
+  CountingObserver observer;
+  for (const QString& key : {SKTKeys::bounds, SKTKeys::xPosition, SKTKeys::yPosition, SKTKeys::width,
+                             SKTKeys::height, SKTKeys::drawingBounds})
+    g.addObserver(&observer, key, 0);
+  g.setXPosition(12);
+  EXPECT_EQ(observer.keys.count("bounds"), 1);
+  EXPECT_EQ(observer.keys.count("xPosition"), 1);
+  EXPECT_EQ(observer.keys.count("drawingBounds"), 1);
+  observer.keys.clear();
+  SKTGraphic::translateGraphics({std::shared_ptr<SKTGraphic>(&g, [](SKTGraphic*) {})}, 1, 1);
+  EXPECT_EQ(observer.keys.count("bounds"), 1);
+  EXPECT_EQ(observer.keys.count("yPosition"), 1);
+}
+
+TEST_F(GraphicModel, UnionsOfBoundsAndDrawingBounds) {
+  auto a = std::make_shared<Shape_Control>();
+  auto b = std::make_shared<Shape_Control>();
+  a->_bounds = QRectF(10, 10, 10, 10);
+  b->_bounds = QRectF(40, 30, 5, 5);
+  EXPECT_EQ(SKTGraphic::boundsOfGraphics({a}), QRectF(10, 10, 10, 10));
+  EXPECT_EQ(SKTGraphic::boundsOfGraphics({a, b}), QRectF(10, 10, 35, 25));
+  EXPECT_EQ(SKTGraphic::drawingBoundsOfGraphics({a, b}), QRectF(7, 7, 42, 32));
+}
+
+TEST_F(GraphicModel, ObserversHearOneChangePerOperation) {
+  SKTLine line;
+  ChangeCountingObserver observer;
+  for (const QString& key : {SKTKeys::beginPoint, SKTKeys::endPoint, SKTKeys::bounds})
+    line.addObserver(&observer, key, 0);
+  line.setBeginPoint(QPointF(3, 4));
+  EXPECT_EQ(observer.began, 1);
+  EXPECT_EQ(observer.ended, 1);
+  EXPECT_EQ(observer.notices, 3);
+  Shape_Control shape;
+  shape._isDrawingFill = false;
+  shape.addObserver(&observer, SKTKeys::drawingFill, 0);
+  shape.addObserver(&observer, SKTKeys::fillColor, 0);
+  shape.setColor(Qt::red);
+  EXPECT_EQ(observer.began, 2);
+  EXPECT_EQ(observer.ended, 2);
+}
+
+TEST_F(GraphicModel, AnnouncementOfAnUnreadableKeyLeavesNothingOpen) {
+  SKTDocument doc;
+  auto text = std::make_shared<SKTText>();
+  doc.insertGraphics({text}, {0});
+  CountingObserver observer;
+  const QString unreadable = QStringLiteral("noSuchKey");  // a key the text cannot read
+  text->addObserver(&observer, unreadable, 0);
+  EXPECT_THROW(text->willChangeValueForKey(unreadable), std::invalid_argument);
+  EXPECT_EQ(doc.undoRecorder().groupingLevel(), 0);
+  text->removeObserver(&observer, unreadable, 0);
+  text->addObserver(&observer, SKTKeys::bounds, 0);
+  text->setBounds(QRectF(1, 2, 3, 4));
+  EXPECT_EQ(observer.keys, QStringList({"bounds"}));
+  doc.undo();
+  EXPECT_EQ(text->bounds(), QRectF());
+}

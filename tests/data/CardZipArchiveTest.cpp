@@ -215,3 +215,37 @@ TEST_F(ZipTest, ArchiveObjectLifecycle) {
 }
 
 }  // namespace
+
+// An export replaces its target the way a saved file is replaced: the old
+// file's permissions stay, a link keeps pointing at the file it names (which
+// gets the new content), and nothing but the target is left in its folder.
+TEST_F(ZipTest, ArchivesReplaceTheirTargetLikeASavedFile) {
+  data_test::writeAll(path("in/a.txt"), "alpha");
+  const QString target = path("out/private.zip");
+  data_test::writeAll(target, "old");
+  ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+  ASSERT_TRUE(CardZipArchive::createZipFileAtPath(target, QStringList{path("in/a.txt")}));
+  EXPECT_EQ(data_test::unzipListing(target), QStringList{"a.txt"});
+  EXPECT_EQ(QFileInfo(target).permissions() & (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                               QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                               QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+            QFile::ReadOwner | QFile::WriteOwner);
+
+  ASSERT_TRUE(QFile::link(target, path("out/link.zip")));
+  data_test::writeAll(path("in/b.txt"), "beta");
+  ASSERT_TRUE(CardZipArchive::createZipFileAtPath(path("out/link.zip"), QStringList{path("in/b.txt")}));
+  EXPECT_TRUE(QFileInfo(path("out/link.zip")).isSymLink());
+  EXPECT_EQ(data_test::unzipListing(target), QStringList{"b.txt"});
+  EXPECT_EQ(QDir(path("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            (QStringList{"link.zip", "private.zip"}));
+
+  // A failed archive leaves the old file and no stray file beside it.
+  {
+    CardZipArchive archive(target);
+    ASSERT_TRUE(archive.open());
+    EXPECT_TRUE(archive.writeData("x", "x.txt"));
+  }
+  EXPECT_EQ(data_test::unzipListing(target), QStringList{"b.txt"});
+  EXPECT_EQ(QDir(path("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            (QStringList{"link.zip", "private.zip"}));
+}

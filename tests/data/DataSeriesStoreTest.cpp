@@ -212,3 +212,21 @@ TEST_F(SeriesStoreTest, InUseCheckLooksAtBoundTextsPicturesAndBarcodes) {
 }
 
 }  // namespace
+
+// The listing takes the entries that exist and are no folders, under names
+// the store accepts: a link that leads nowhere is no series, a link to a
+// series file is one.
+TEST_F(SeriesStoreTest, SeriesListingLeavesOutLinksThatLeadNowhere) {
+  DataSeriesStore store(folder);
+  ASSERT_TRUE(store.writeSeries("Real", {"v"}));
+  ASSERT_TRUE(QFile::link(root.path() + "/gone.txt", folder + "/Dangling.txt"));
+  ASSERT_TRUE(QFile::link(folder + "/Real.txt", folder + "/Alias.txt"));
+  ASSERT_TRUE(QDir().mkpath(root.path() + "/elsewhere"));
+  ASSERT_TRUE(QFile::link(root.path() + "/elsewhere", folder + "/FolderLink.txt"));
+  // Names the store would refuse are not offered either.
+  data_test::writeAll(folder + "/..txt", "dot");
+  data_test::writeAll(folder + "/...txt", "dots");
+  EXPECT_EQ(store.Get_datasheet_File_Name_Array(), (QStringList{"Alias", "Real"}));
+  EXPECT_FALSE(store.seriesExists("Dangling"));
+  EXPECT_EQ(store.readTrimmedValues("Alias"), QStringList{"v"});
+}

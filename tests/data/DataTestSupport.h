@@ -6,20 +6,22 @@
 #include <QString>
 #include <QStringList>
 
+#include "support/TestFiles.h"
+
 namespace data_test {
 
-struct ProcessResult {
-  int exitCode = -1;
-  QByteArray out;
-  QByteArray err;
-};
+using testing_support::ProcessResult;
 
 // Runs a program to its end (fails the test when it cannot be started).
-ProcessResult run(const QString& program, const QStringList& arguments,
-                  const QByteArray& input = QByteArray());
+inline ProcessResult run(const QString& program, const QStringList& arguments,
+                         const QByteArray& input = QByteArray()) {
+  return testing_support::runProgram(program, arguments, input);
+}
 // Runs /usr/bin/python3 with the script text and the arguments; the script's
 // standard output is returned. Fails the calling test on a non-zero exit.
-QByteArray python(const QString& script, const QStringList& arguments = {});
+inline QByteArray python(const QString& script, const QStringList& arguments = {}) {
+  return testing_support::runPython(script, arguments);
+}
 // Entry names of an archive as `unzip -Z1` lists them.
 QStringList unzipListing(const QString& archive);
 

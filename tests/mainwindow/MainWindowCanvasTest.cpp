@@ -1,13 +1,19 @@
-// The first cut of the main window: three canvases in zooming scroll views,
-// the side switch, zoom, the card background and the refresh rules.
+// The main window's canvases: three canvases in zooming scroll views, the side
+// switch, zoom (the card centred at every zoom), the card background and its
+// shapes, the temp side, the refresh rules, and the file commands while a
+// drag on a canvas runs.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <thread>
 
@@ -17,14 +23,12 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
 #include "platform/globals.h"
+#include "support/CanvasInput.h"
+#include "support/ScriptedHost.h"
+
+using testing_support::sendMouse;
 
 namespace {
-
-void processEventsFor(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
 
 class PaintCounter : public QObject {
  public:
@@ -171,12 +175,12 @@ TEST_F(MainWindowCanvas, DrawingDoesNotRepaintWithoutEnd) {
   PaintCounter counter;
   window.graphicView()->installEventFilter(&counter);
   window.graphicView()->repaint();
-  processEventsFor(400);
+  testing_support::wait(400);
   EXPECT_GE(counter.paints, 1);
   EXPECT_LE(counter.paints, 3);  // the kinds' refresh requests while drawing schedule nothing
   const int settled = counter.paints;
   window.Refresh_Canvas();  // an ordinary request outside drawing repaints once
-  processEventsFor(200);
+  testing_support::wait(200);
   EXPECT_GE(counter.paints, settled + 1);
   EXPECT_LE(counter.paints, settled + 2);
 }
@@ -184,12 +188,12 @@ TEST_F(MainWindowCanvas, DrawingDoesNotRepaintWithoutEnd) {
 TEST_F(MainWindowCanvas, RefreshFromAWorkerDoesNothing) {
   SKTWindowController window;
   window.show();
-  processEventsFor(100);
+  testing_support::wait(100);
   PaintCounter counter;
   window.graphicView()->installEventFilter(&counter);
   std::thread worker([&] { window.Refresh_Canvas(); });
   worker.join();
-  processEventsFor(150);
+  testing_support::wait(150);
   EXPECT_EQ(counter.paints, 0);
 }
 
@@ -197,11 +201,11 @@ TEST_F(MainWindowCanvas, RefreshMarksTheCurrentSideNeverTheTemp) {
   SKTWindowController window;
   window.show();
   window.Select_temp_design_side();
-  processEventsFor(100);
+  testing_support::wait(100);
   PaintCounter temp;
   window.graphicView_TEMP()->installEventFilter(&temp);
   window.Refresh_Canvas();
-  processEventsFor(150);
+  testing_support::wait(150);
   EXPECT_EQ(temp.paints, 0);
 }
 
@@ -279,7 +283,7 @@ TEST_F(MainWindowCanvas, WindowShowsACardWithObjects) {
   window.graphicView()->changeSelectionIndexes({0});
   window.setZoomFactor(2.0);
   window.show();
-  processEventsFor(200);
+  testing_support::wait(200);
   const QImage shot = window.grab().toImage();
   const QImage canvas = window.graphicView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   ASSERT_EQ(canvas.size(), QSize(486, 308));
@@ -293,4 +297,163 @@ TEST_F(MainWindowCanvas, WindowShowsACardWithObjects) {
     shot.save(QString::fromLocal8Bit(dir) + "/main_window.png");
     canvas.save(QString::fromLocal8Bit(dir) + "/front_canvas.png");
   }
+}
+
+namespace {
+
+void saveSnapshot(const QImage& image, const QString& name) {
+  if (const char* dir = std::getenv("QUVO_SNAPSHOT_DIR")) {
+    QDir().mkpath(QString::fromLocal8Bit(dir));
+    image.save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+  }
+}
+
+}  // namespace
+
+TEST_F(MainWindowCanvas, CardStaysCentredAtEveryZoomOfTheTable) {
+  SKTWindowController window;
+  window.resize(1000, 800);
+  window.show();
+  testing_support::wait(50);
+  SKTZoomingScrollView* scroll = window.scrollView(CardSide::Front);
+  for (double factor : {0.10000000149011612, 0.25, 0.5, 1.0, 2.0, 4.0}) {
+    window.setZoomFactor(factor);
+    testing_support::wait(10);
+    const QRect canvas = window.graphicView()->geometry();
+    const QRect viewport = scroll->viewport()->rect();
+    EXPECT_NEAR(canvas.width(), 243 * factor, 1) << factor;
+    EXPECT_NEAR(canvas.center().x(), viewport.center().x(), 1.5) << factor;
+    EXPECT_NEAR(canvas.center().y(), viewport.center().y(), 1.5) << factor;
+  }
+}
+
+TEST_F(MainWindowCanvas, EllipticCardShowsTheBackdropInItsCorners) {
+  SKTWindowController window;
+  window.resize(800, 600);
+  Card_Shape = 2;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_style = "H";
+  window.Front_card_Prop.Card_hatch_bk_clr = QColor(255, 240, 200);
+  window.Front_card_Prop.Card_hatch_style = "Dots";
+  window.Front_card_Prop.Card_border_chk = true;
+  window.Front_card_Prop.Card_bor_Stepper = 2;
+  window.Front_card_Prop.Card_bordr_clr = QColor(160, 40, 40);
+  window.show();
+  testing_support::wait(50);
+  const QImage shot = window.graphicView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  // Centre: the hatch background colour (or a dot); the corner: not the card's white or hatch.
+  const QRgb centre = shot.pixel(shot.width() / 2 + 3, shot.height() / 2 + 3);
+  EXPECT_GT(qRed(centre), 150);
+  const QRgb corner = shot.pixel(1, 1);
+  EXPECT_NE(corner, qRgb(255, 255, 255));
+  EXPECT_NE(corner, qRgb(255, 240, 200));
+  saveSnapshot(window.grab().toImage(), "elliptic_card_window");
+}
+
+TEST_F(MainWindowCanvas, TempSideShowsTheCurrentSideObjectsOverItsBackground) {
+  SKTWindowController window;
+  window.resize(800, 600);
+  window.Back_card_Prop.Card_fill_chk = true;
+  window.Back_card_Prop.Card_fill_clr = QColor(20, 120, 20);
+  auto g = SKTGraphic::makeGraphic(GraphicKind::Shape);
+  g->_bounds = {20, 20, 60, 40};
+  g->_fillColor = QColor(200, 20, 20);
+  window.document()->addInGraphics(CardSide::Back, g);
+  window.Select_back_side();
+  window.Select_temp_design_side();
+  window.Temp_Design_Control_Assign();
+  window.show();
+  testing_support::wait(50);
+  EXPECT_EQ(window.frontBackLabelText(), "TEMP");
+  EXPECT_EQ(Card_Front_Or_Back.load(), 1);
+  ASSERT_EQ(window.shownView(), window.graphicView_TEMP());
+  const QImage temp = window.graphicView_TEMP()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(temp.pixel(50, 40), qRgb(200, 20, 20));    // the back's object
+  EXPECT_EQ(temp.pixel(150, 100), qRgb(20, 120, 20));  // over the back's background
+  saveSnapshot(window.grab().toImage(), "temp_side_window");
+}
+
+namespace {
+
+class MainWindowDuringDrag : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    Set_Resource_Path(dir.filePath(QStringLiteral("resources")));
+    QDir().mkpath(dir.filePath(QStringLiteral("resources")));
+    Card_Front_Or_Back = 0;
+    Project_File_Name.clear();
+    window = new SKTWindowController;
+    window->SetDocumentCanvasSize({300, 200});
+    graphic = testing_support::shape({20, 20, 40, 30});
+    window->document()->insertGraphic(CardSide::Front, graphic, 0);
+    window->document()->undoRecorder().removeAllActions();
+    window->show();
+    QCoreApplication::processEvents();
+  }
+  void TearDown() override {
+    delete window.data();
+    Card_Front_Or_Back = 0;
+    Project_File_Name.clear();
+  }
+  // Presses on the graphic; after one mouse move the action runs inside the
+  // drag's event loop, then the mouse is released (when the canvas is still there).
+  template <typename Action>
+  void dragWith(Action action) {
+    QPointer<QWidget> canvas = window->graphicView();
+    QTimer::singleShot(0, [canvas, action] {
+      sendMouse(canvas, QEvent::MouseMove, {50, 45}, Qt::NoButton, Qt::LeftButton);
+      QTimer::singleShot(0, [canvas, action] {
+        action();
+        if (canvas) sendMouse(canvas, QEvent::MouseButtonRelease, {50, 45}, Qt::LeftButton, Qt::NoButton);
+      });
+    });
+    sendMouse(canvas, QEvent::MouseButtonPress, {30, 30}, Qt::LeftButton, Qt::LeftButton);
+  }
+
+  QTemporaryDir dir;
+  testing_support::ScriptedHost host;
+  QPointer<SKTWindowController> window;
+  SKTGraphicPtr graphic;
+};
+
+}  // namespace
+
+TEST_F(MainWindowDuringDrag, ClosingTheWindowDuringADragEndsTheDrag) {
+  host.queueYesNo(false);
+  dragWith([this] { EXPECT_TRUE(window->close()); });
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(graphic->bounds().topLeft(), QPointF(40, 35));
+  EXPECT_EQ(window->document()->undoStack()->count(), 1);
+}
+
+TEST_F(MainWindowDuringDrag, WindowDestroyedDuringADragIsSurvived) {
+  dragWith([this] { delete window.data(); });
+  EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(MainWindowDuringDrag, OpeningDuringADragKeepsTheUndoHistoryConsistent) {
+  host.queueYesNo(false);
+  host.queueOpenPanel({});
+  dragWith([this] { window->Open_Btn_Clicked(); });
+  // The design was reset by Open; whatever the drag did is not left half in
+  // the cleared history: undo and redo stay usable.
+  SKTDocument& doc = *window->document();
+  doc.insertGraphic(CardSide::Front, testing_support::shape({0, 0, 5, 5}), 0);
+  EXPECT_TRUE(doc.undoRecorder().canUndo());
+  doc.undo();
+  EXPECT_TRUE(doc.graphics().empty());
+}
+
+// Yes to saving before Open, and the write fails: "fail" is shown, no open
+// panel follows and the design stays as it was.
+TEST_F(MainWindowDuringDrag, OpenStopsWhenTheWantedSaveCouldNotBeWritten) {
+  Project_File_Name = dir.filePath(QStringLiteral("missing/folder/x.dcard"));
+  host.queueYesNo(true);
+  window->Open_Btn_Clicked();
+  EXPECT_EQ(host.panelsShown(), 0);
+  ASSERT_EQ(host.messages().size(), 1);
+  EXPECT_TRUE(host.messages().front().endsWith(QStringLiteral("fail")));
+  EXPECT_EQ(window->document()->graphics(), SKTGraphicList({graphic}));
+  EXPECT_EQ(Project_File_Name, dir.filePath(QStringLiteral("missing/folder/x.dcard")));
 }

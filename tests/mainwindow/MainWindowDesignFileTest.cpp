@@ -274,7 +274,7 @@ TEST_F(MainWindowDesignFile, CorruptFileLeavesTheDesignUntouched) {
             "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>OTHER</string></array></plist>"),
         designfile_test::readFile(file).left(400)}) {
     const QString bad = path(QStringLiteral("bad.dcard"));
-    designfile_test::writeFile(bad, bytes);
+    ASSERT_TRUE(designfile_test::writeFile(bad, bytes));
     EXPECT_EQ(window.Read_and_load_design_Log(bad, QStringLiteral("L")), 0);
     EXPECT_EQ(shown(host).value(0), "File is corrupt and cannot be opened.");
     host.clear();

@@ -24,15 +24,15 @@
 #include "personalisation/globals.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
+#include "support/FakeCardHost.h"
 #include "support/ScriptedHost.h"
 
 namespace {
 
 // The main window as the fill sees it: one tool number shared by the card
 // host (read by the canvas) and the profile host (written by the fill).
-class Host : public CardHost, public ProfileHost {
+class Host : public testing_support::FakeCardHost, public ProfileHost {
  public:
-  int Selected_Control_Tool() override { return tool; }
   void Set_Selected_Control_Tool(int t) override { tool = t; }
   bool Excel_Binding_Use() override { return excelUse; }
   void Add_Excel_Col_Name_In_Combo() override { ++adds; }
@@ -43,7 +43,6 @@ class Host : public CardHost, public ProfileHost {
     loads.push_back(load);
     return dialogResult;
   }
-  int tool = 0;
   bool excelUse = false;
   int adds = 0, removes = 0;
   QSizeF frontSize{243, 153};

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
 
 using platform::PlistArray;
@@ -74,4 +75,20 @@ TEST(BinaryPlistWriter, PythonReadsEveryType) {
   ASSERT_TRUE(python.waitForFinished(60000));
   EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
   EXPECT_EQ(python.readAllStandardOutput().trimmed(), "ok");
+}
+
+TEST(BinaryPlistWriter, BinaryPropertyListLeavesOutOnlyTheNulOfAText) {
+  using namespace platform;
+  const QString text = QString("Dear ") + QChar(0) + "Anna";
+  PlistDict d;
+  d.insert(QString("key") + QChar(0) + "tail", PlistValue::string(text));
+  const auto back = parsePropertyList(toBinaryPropertyList(PlistValue(d)));
+  ASSERT_TRUE(back && back->dict());
+  EXPECT_EQ(back->dict()->string("keytail"), "Dear Anna");
+  // Through a keyed archive, as texts of card objects travel.
+  KeyedArchiveWriter w;
+  w.root("SKTText").setString("Text_Value", text);
+  KeyedArchiveReader r;
+  ASSERT_TRUE(r.load(w.finish())) << r.errorString().toStdString();
+  EXPECT_EQ(r.root().getString("Text_Value"), "Dear Anna");
 }

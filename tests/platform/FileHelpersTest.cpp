@@ -7,11 +7,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "PlatformTestUtil.h"
 #include "platform/FileHelpers.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ TEST(FileHelpers, CheckPathWithoutResourceFolderDoesNothing) {
 TEST(FileHelpers, FilesArrayIsSortedWithoutFoldersAndExtensions) {
   QTemporaryDir dir;
   for (const QString name : {"b.png", "A.png", "a.b.jpg", ".hidden", "noext", "c.png"})
-    ASSERT_TRUE(testutil::writeFile(dir.filePath(name), "x"));
+    ASSERT_TRUE(testing_support::writeFile(dir.filePath(name), "x"));
   QDir(dir.path()).mkdir("folder.png");
   QFile::link(dir.filePath("missing"), dir.filePath("broken.png"));
   EXPECT_EQ(Get_Files_Array_At_Path(dir.path()), (QStringList{".hidden", "A", "a.b", "b", "c", "noext"}));
@@ -76,14 +76,14 @@ TEST(FileHelpers, FilesArrayIsSortedWithoutFoldersAndExtensions) {
 TEST(FileHelpers, DeleteFile) {
   QTemporaryDir dir;
   const QString file = dir.filePath("a.txt");
-  ASSERT_TRUE(testutil::writeFile(file, "x"));
+  ASSERT_TRUE(testing_support::writeFile(file, "x"));
   Delete_File(file);
   EXPECT_FALSE(QFileInfo::exists(file));
   Delete_File(dir.filePath("missing"));  // silently nothing
   Delete_File(QString());
   // A link goes, its target stays.
   const QString target = dir.filePath("keep.txt");
-  ASSERT_TRUE(testutil::writeFile(target, "x"));
+  ASSERT_TRUE(testing_support::writeFile(target, "x"));
   QDir(dir.path()).mkdir("sub");
   ASSERT_TRUE(QFile::link(dir.path(), dir.filePath("sub/link")));
   Delete_File(dir.filePath("sub/link"));
@@ -93,7 +93,7 @@ TEST(FileHelpers, DeleteFile) {
   if (::geteuid() != 0) {
     QDir(dir.path()).mkdir("locked");
     const QString locked = dir.filePath("locked/f");
-    ASSERT_TRUE(testutil::writeFile(locked, "x"));
+    ASSERT_TRUE(testing_support::writeFile(locked, "x"));
     QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
     Delete_File(locked);
     EXPECT_TRUE(QFileInfo::exists(locked));
@@ -108,7 +108,7 @@ TEST(FileHelpers, OpenHelpFile) {
   Open_Help_File();
   EXPECT_EQ(host.messages(), QStringList{"\nHelp file does not exist!"});
   EXPECT_TRUE(host.openedUrls().isEmpty());
-  ASSERT_TRUE(testutil::writeFile(dir.filePath("Help.pdf"), "%PDF-1.4"));
+  ASSERT_TRUE(testing_support::writeFile(dir.filePath("Help.pdf"), "%PDF-1.4"));
   Open_Help_File();
   ASSERT_EQ(host.openedUrls().size(), 1);
   EXPECT_EQ(host.openedUrls()[0], QUrl::fromLocalFile(dir.filePath("Help.pdf")));
@@ -117,22 +117,22 @@ TEST(FileHelpers, OpenHelpFile) {
 TEST(ResourceFolder, SeedingKeepsTheUsersFiles) {
   QTemporaryDir shipped, user;
   QDir(shipped.path()).mkpath("Templates/Birthday");
-  ASSERT_TRUE(testutil::writeFile(shipped.filePath("Help.pdf"), "shipped help"));
-  ASSERT_TRUE(testutil::writeFile(shipped.filePath("Templates/Birthday/card.dcard"), "shipped card"));
-  ASSERT_TRUE(testutil::writeFile(shipped.filePath("Template.xlsx"), "shipped xlsx"));
+  ASSERT_TRUE(testing_support::writeFile(shipped.filePath("Help.pdf"), "shipped help"));
+  ASSERT_TRUE(testing_support::writeFile(shipped.filePath("Templates/Birthday/card.dcard"), "shipped card"));
+  ASSERT_TRUE(testing_support::writeFile(shipped.filePath("Template.xlsx"), "shipped xlsx"));
   QFile::setPermissions(shipped.filePath("Template.xlsx"), QFile::ReadOwner);  // read-only in the package
-  ASSERT_TRUE(testutil::writeFile(user.filePath("Help.pdf"), "user's own"));
+  ASSERT_TRUE(testing_support::writeFile(user.filePath("Help.pdf"), "user's own"));
   QString error;
   ASSERT_TRUE(platform::seedFolder(shipped.path(), user.path(), &error)) << error.toStdString();
-  EXPECT_EQ(testutil::readFile(user.filePath("Help.pdf")), "user's own");
-  EXPECT_EQ(testutil::readFile(user.filePath("Templates/Birthday/card.dcard")), "shipped card");
+  EXPECT_EQ(testing_support::readFile(user.filePath("Help.pdf")), "user's own");
+  EXPECT_EQ(testing_support::readFile(user.filePath("Templates/Birthday/card.dcard")), "shipped card");
   EXPECT_TRUE(QFileInfo(user.filePath("Template.xlsx")).isWritable());
   EXPECT_FALSE(worldWritable(user.filePath("Templates/Birthday")));
 }
 
 TEST(ResourceFolder, InitUsesTheDataFolderAndTheShippedResources) {
   QTemporaryDir home, shipped;
-  ASSERT_TRUE(testutil::writeFile(shipped.filePath("pattern_1.jpg"), "jpg"));
+  ASSERT_TRUE(testing_support::writeFile(shipped.filePath("pattern_1.jpg"), "jpg"));
   const QByteArray oldHome = qgetenv("XDG_DATA_HOME"), oldRes = qgetenv("QUVO_RESOURCES");
   qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
   qputenv("QUVO_RESOURCES", shipped.path().toLocal8Bit());
@@ -156,11 +156,40 @@ TEST(ResourceFolder, InitUsesTheDataFolderAndTheShippedResources) {
 
 TEST(ResourceFolder, InitFailsCleanlyWhenTheFolderCannotBeMade) {
   QTemporaryDir home;
-  ASSERT_TRUE(testutil::writeFile(home.filePath("QUVO"), "a file where the folder should be"));
+  ASSERT_TRUE(testing_support::writeFile(home.filePath("QUVO"), "a file where the folder should be"));
   const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
   qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
   QString error;
   EXPECT_FALSE(platform::initResourceFolder(&error));
   EXPECT_TRUE(error.startsWith("Cannot create the folder")) << error.toStdString();
   qputenv("XDG_DATA_HOME", oldHome);
+}
+
+TEST(ResourceFolder, SeedingStaysInsideTheShippedTreeAndKeepsWhatTheUserHas) {
+  QTemporaryDir outside, shipped, user;
+  ASSERT_TRUE(QDir(outside.path()).mkpath("secrets"));
+  QFile secret(outside.filePath("secrets/key.txt"));
+  ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+  secret.write("private");
+  secret.close();
+  ASSERT_TRUE(QDir(shipped.path()).mkpath("LibraryImage"));
+  QFile pic(shipped.filePath("LibraryImage/rose.png"));
+  ASSERT_TRUE(pic.open(QIODevice::WriteOnly));
+  pic.write("png");
+  pic.close();
+  // Links in the shipped tree that lead out of it.
+  ASSERT_TRUE(QFile::link(outside.filePath("secrets"), shipped.filePath("Background")));
+  ASSERT_TRUE(QFile::link(outside.filePath("secrets/key.txt"), shipped.filePath("LibraryImage/key.png")));
+  // The user's own entries under shipped names: a link and a file.
+  ASSERT_TRUE(QDir(user.path()).mkpath("LibraryImage"));
+  ASSERT_TRUE(QFile::link(outside.filePath("gone.png"), user.filePath("LibraryImage/rose.png")));
+
+  QString error;
+  ASSERT_TRUE(platform::seedFolder(shipped.path(), user.path(), &error)) << error.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(user.filePath("Background/key.txt")));
+  EXPECT_FALSE(QFileInfo::exists(user.filePath("LibraryImage/key.png")));
+  EXPECT_FALSE(QFileInfo(user.filePath("LibraryImage/key.png")).isSymLink());
+  // The user's dangling link is left as it is, and nothing was written through it.
+  EXPECT_TRUE(QFileInfo(user.filePath("LibraryImage/rose.png")).isSymLink());
+  EXPECT_FALSE(QFileInfo::exists(outside.filePath("gone.png")));
 }

@@ -4,7 +4,7 @@
 
 #include <QTemporaryDir>
 
-#include "PlatformTestUtil.h"
+#include "support/TestFiles.h"
 #include "platform/KeyedArchive.h"
 #include "support/GnustepOracle.h"
 
@@ -171,7 +171,7 @@ TEST(KeyedArchiveOracle, GnustepDecodesOurArchive) {
 
   QTemporaryDir dir;
   const QString path = dir.filePath("graphic.archive");
-  ASSERT_TRUE(testutil::writeFile(path, w.finish()));
+  ASSERT_TRUE(testing_support::writeFile(path, w.finish()));
   const auto run = testing_support::runGnustepProgram(kOracleSource, {"decode", path});
   ASSERT_TRUE(run.ok) << run.problem.toStdString();
   const QString expected = QString::fromUtf8(
@@ -202,7 +202,7 @@ TEST(KeyedArchiveOracle, WeReadGnustepsArchive) {
   const auto run = testing_support::runGnustepProgram(kOracleSource, {"encode", path});
   ASSERT_TRUE(run.ok) << run.problem.toStdString();
   KeyedArchiveReader r;
-  ASSERT_TRUE(r.load(testutil::readFile(path))) << r.errorString().toStdString();
+  ASSERT_TRUE(r.load(testing_support::readFile(path))) << r.errorString().toStdString();
   EXPECT_TRUE(r.root().isKindOf("NSDictionary")) << r.rootClassName().toStdString();
   auto items = r.root().toDictionary();
   ASSERT_TRUE(items);

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "PlatformTestUtil.h"
 #include "platform/KeyedArchive.h"
+#include "support/TestFiles.h"
 
 using namespace platform;
 
@@ -108,7 +108,7 @@ TEST(KeyedArchive, FloatsAreStoredAsThirtyTwoBitRealsAndColoursAsText) {
   root.setColor("c", KeyedColor{1.0f / 3.0f, 0.1f, 1e-7f, 0.999f, KeyedColor::CalibratedRGB});
   QTemporaryDir dir;
   const QString path = dir.filePath("a.archive");
-  ASSERT_TRUE(testutil::writeFile(path, w.finish()));
+  ASSERT_TRUE(testing_support::writeFile(path, w.finish()));
   // Python checks the layout, that each float is a 4-byte real, and the colour text.
   const QString script = R"PY(
 import plistlib, sys, struct
@@ -129,9 +129,9 @@ assert objs[color['$class'].data]['$classname'] == 'NSColor'
 assert color['NSColorSpace'] == 1
 print(color['NSRGB'].decode('ascii').rstrip('\0'), color['NSRGB'][-1:] == b'\0')
 )PY";
-  EXPECT_EQ(testutil::runPython(script, {path}).trimmed(), "0.33333334 0.1 1e-07 0.999 True");
+  EXPECT_EQ(testing_support::runPython(script, {path}).trimmed(), "0.33333334 0.1 1e-07 0.999 True");
   KeyedArchiveReader r;
-  ASSERT_TRUE(r.load(testutil::readFile(path)));
+  ASSERT_TRUE(r.load(testing_support::readFile(path)));
   for (size_t i = 0; i < samples.size(); ++i) EXPECT_EQ(r.root().getFloat(QString("f%1").arg(i)), samples[i]);
 }
 
@@ -207,4 +207,66 @@ TEST(KeyedArchive, HostileArchivesFailCleanly) {
   EXPECT_FALSE(r.load(toBinaryPropertyList(PlistValue(plain))));
   EXPECT_FALSE(r.load(toBinaryPropertyList(PlistValue(PlistArray{}))));
   EXPECT_FALSE(r.isLoaded());
+}
+
+TEST(KeyedArchive, ClassDescriptionPosingAsAnObjectIsRefused) {
+  using namespace platform;
+  // An archived object whose key refers to a class description that carries
+  // a "$class" of its own (here pointing at "$null", a plain string).
+  auto archive = [](PlistValue evilClass) {
+    PlistDict cls;
+    cls.insert("$classes", PlistValue(PlistArray{PlistValue::string("X"), PlistValue::string("NSObject")}));
+    cls.insert("$classname", PlistValue::string("X"));
+    PlistDict obj;
+    obj.insert("$class", PlistValue::uid(2));
+    obj.insert("k", PlistValue::uid(3));
+    PlistDict evil;
+    evil.insert("$classname", PlistValue::string("NSString"));
+    evil.insert("$classes", PlistValue(PlistArray{PlistValue::string("NSString")}));
+    evil.insert("$class", std::move(evilClass));
+    PlistDict top;
+    top.insert("root", PlistValue::uid(1));
+    PlistDict d;
+    d.insert("$archiver", PlistValue::string("NSKeyedArchiver"));
+    d.insert("$version", PlistValue::integer(100000));
+    d.insert("$top", PlistValue(std::move(top)));
+    d.insert("$objects", PlistValue(PlistArray{PlistValue::string("$null"), PlistValue(std::move(obj)),
+                                               PlistValue(std::move(cls)), PlistValue(std::move(evil))}));
+    return toBinaryPropertyList(PlistValue(std::move(d)));
+  };
+  for (PlistValue evilClass : {PlistValue::uid(0), PlistValue::uid(3), PlistValue::string("x")}) {
+    KeyedArchiveReader r;
+    if (r.load(archive(evilClass))) {
+      // Should it load, reading the key must still be safe.
+      EXPECT_FALSE(r.root().getString("k"));
+      EXPECT_FALSE(r.root().getColor("k"));
+      ADD_FAILURE() << "an archive with a class description that has a class was accepted";
+    } else {
+      EXPECT_EQ(r.errorString(), "keyed archive has a bad class description");
+    }
+  }
+}
+
+TEST(KeyedArchive, KeyedArchiveInTheXmlFormReadsBack) {
+  using namespace platform;
+  KeyedArchiveWriter w;
+  KeyedObjectWriter& root = w.root("SKTText", {"SKTText", "SKTGraphic", "NSObject"});
+  root.setString("Text_Value", "Happy birthday");
+  root.setColor("txt_clr", KeyedColor{1, 0, 0, 1});
+  root.setInt("text_alignmnet", 2);
+  KeyedArchiveReader r;
+  ASSERT_TRUE(r.load(w.finishXml())) << r.errorString().toStdString();
+  EXPECT_EQ(r.rootClassName(), "SKTText");
+  EXPECT_EQ(r.root().getString("Text_Value"), "Happy birthday");
+  EXPECT_EQ(r.root().getColor("txt_clr"), (KeyedColor{1, 0, 0, 1}));
+  EXPECT_EQ(r.root().getInt("text_alignmnet"), 2);
+  // A dictionary that only looks like a reference stays a dictionary.
+  const auto plain = parsePropertyList(
+      "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><dict><key>CF$UID</key><string>1</string></dict>"
+      "<dict><key>CF$UID</key><integer>3</integer><key>more</key><true/></dict>"
+      "<dict><key>CF$UID</key><integer>5</integer></dict></array></plist>");
+  ASSERT_TRUE(plain && plain->array());
+  EXPECT_TRUE((*plain->array())[0].dict());
+  EXPECT_TRUE((*plain->array())[1].dict());
+  EXPECT_EQ((*plain->array())[2].toUid(), 5u);
 }

@@ -1,7 +1,26 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <stdexcept>
+#include <thread>
+
 #include "platform/MessageHost.h"
+#include "platform/globals.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
+
+using namespace testing_support;
 
 TEST(MessageHost, ScriptedHostIsInstalledAndRestored) {
   platform::MessageHost* before = &platform::messageHost();
@@ -16,4 +35,18 @@ TEST(MessageHost, ScriptedHostIsInstalledAndRestored) {
     EXPECT_EQ(host.questions(), (QStringList{"Replace?", "Again?"}));
   }
   EXPECT_EQ(&platform::messageHost(), before);
+}
+
+TEST(MessageHost, ExitRequestedBeforeTheMainLoopRunsStillEndsIt) {
+  ASSERT_EQ(dynamic_cast<testing_support::ScriptedHost*>(&platform::messageHost()), nullptr);
+  // The program's own host: nothing runs an event loop yet (as while the
+  // start window's set-up runs before the main loop).
+  platform::messageHost().exitProcess(7);
+  QEventLoop modal;  // a window shown modally afterwards
+  QTimer::singleShot(3000, &modal, [&modal] { modal.exit(99); });
+  EXPECT_NE(modal.exec(), 99);  // ends at once
+  QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(99); });
+  EXPECT_EQ(QApplication::exec(), 7);
+  for (QTimer* t : qApp->findChildren<QTimer*>("quvo-process-exit")) delete t;
+  QCoreApplication::processEvents();
 }

@@ -1,11 +1,28 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <atomic>
+#include <chrono>
+#include <future>
+#include <stdexcept>
+#include <thread>
 
 #include "platform/Messages.h"
+#include "platform/globals.h"
+#include "platform/widgets/LongSmsDialog.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
+
+using namespace testing_support;
 
 namespace {
 
@@ -85,4 +102,90 @@ TEST(Messages, LogLine) {
   Show_NSLog_Message(QString());
   qInstallMessageHandler(previous);
   EXPECT_EQ(lines, QStringList{"caught: disk full"});
+}
+
+TEST(Messages, WorkerAskingAfterTheEventLoopEndedDoesNotHang) {
+  testing_support::ScriptedHost host;
+  host.queueYesNo(true);
+  LogCapture log;
+  runAndEndTheEventLoop();
+
+  // The GUI thread no longer serves events (it would be joining its workers).
+  auto asked = std::async(std::launch::async, [] {
+    const bool answer = Show_YES_NO_MessageBox("Replace the series \"Guests\"?");
+    Show_MessageBox("Export finished.");
+    return answer;
+  });
+  const bool finished = asked.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!finished)
+    serveUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+  ASSERT_TRUE(finished) << "a worker's question after the end of the event loop hung";
+  EXPECT_FALSE(asked.get());
+  EXPECT_TRUE(host.questions().isEmpty());
+  EXPECT_TRUE(host.messages().isEmpty());
+  EXPECT_TRUE(log.contains("Replace the series \"Guests\"?"));
+  EXPECT_TRUE(log.contains("Export finished."));
+
+  // Once the GUI thread serves events again, boxes are shown again.
+  QCoreApplication::processEvents();
+  auto again = std::async(std::launch::async, [] { return Show_YES_NO_MessageBox("Go on?"); });
+  ASSERT_TRUE(
+      serveUntil([&] { return again.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+  EXPECT_TRUE(again.get());
+  EXPECT_EQ(host.questions(), QStringList{"Go on?"});
+}
+
+TEST(Messages, WorkerWaitingWhileTheEventLoopEndsIsReleased) {
+  testing_support::ScriptedHost host;
+  std::future<bool> asked;
+  // The worker asks while the loop is about to end; whether its box is still
+  // served or dropped depends on timing, but it must not wait for ever.
+  QTimer::singleShot(0, qApp, [&] {
+    asked = std::async(std::launch::async, [] { return Show_YES_NO_MessageBox("Stop sending?"); });
+    QThread::msleep(100);
+    QCoreApplication::quit();
+  });
+  QApplication::exec();
+  const bool finished = asked.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!finished)
+    serveUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+  EXPECT_TRUE(finished) << "a worker waiting for a box hung when the event loop ended";
+  EXPECT_FALSE(asked.get());
+  QCoreApplication::processEvents();
+}
+
+TEST(Messages, WorkerAskingWhileTheGuiThreadIsInsideAModal) {
+  testing_support::ScriptedHost host;
+  host.queueYesNo(true);
+  std::future<bool> inner;
+  host.queueModal([&](QDialog&) {
+    // Inside the modal the GUI thread serves events in its own loop.
+    inner = std::async(std::launch::async, [] { return Show_YES_NO_MessageBox("Overwrite?"); });
+    QEventLoop loop;
+    QElapsedTimer clock;
+    clock.start();
+    while (inner.wait_for(std::chrono::seconds(0)) != std::future_status::ready && clock.elapsed() < 10000)
+      loop.processEvents(QEventLoop::AllEvents, 10);
+    return 1;
+  });
+  Set_Cutom_Msg_Title("Help");
+  Set_Cutom_Msg_Val("Text");
+  EXPECT_EQ(Long_SMS_Dlg::defaultInstance().Open_Long_sms_Dialog(), 1);
+  ASSERT_EQ(inner.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+  EXPECT_TRUE(inner.get());
+  EXPECT_EQ(host.questions(), QStringList{"Overwrite?"});
+}
+
+TEST(Messages, ExceptionOnTheGuiThreadReachesTheWorkerThatAsked) {
+  auto result = std::async(std::launch::async, [] {
+    try {
+      platform::onGuiThread([]() -> int { throw std::runtime_error("disk full"); });
+    } catch (const std::runtime_error& e) {
+      return QString::fromLatin1(e.what());
+    }
+    return QString("no exception");
+  });
+  ASSERT_TRUE(
+      serveUntil([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+  EXPECT_EQ(result.get(), "disk full");
 }

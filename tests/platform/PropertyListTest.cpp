@@ -8,7 +8,7 @@
 #include <QTimeZone>
 #include <cmath>
 
-#include "PlatformTestUtil.h"
+#include "support/TestFiles.h"
 #include "platform/PropertyList.h"
 
 using namespace platform;
@@ -69,8 +69,8 @@ TEST(PropertyList, PythonPlistlibReadsBothForms) {
   QTemporaryDir dir;
   const PlistValue v = sample();
   const QString xml = dir.filePath("a.plist"), bin = dir.filePath("b.plist");
-  ASSERT_TRUE(testutil::writeFile(xml, toXmlPropertyList(v)));
-  ASSERT_TRUE(testutil::writeFile(bin, toBinaryPropertyList(v)));
+  ASSERT_TRUE(testing_support::writeFile(xml, toXmlPropertyList(v)));
+  ASSERT_TRUE(testing_support::writeFile(bin, toBinaryPropertyList(v)));
   const QString script = R"PY(
 import plistlib, sys, struct, datetime
 for path in sys.argv[1:]:
@@ -90,7 +90,7 @@ for path in sys.argv[1:]:
     assert d['Empty'] == {} and d['EmptyList'] == []
 print('ok')
 )PY";
-  const auto out = testutil::runPython(script, {xml, bin});
+  const auto out = testing_support::runPython(script, {xml, bin});
   EXPECT_EQ(out.trimmed(), "ok");
 }
 
@@ -100,8 +100,8 @@ TEST(PropertyList, XmlFormStaysWellFormedWithControlCharacters) {
   d.insert(QString("key") + QChar(2),
            PlistValue::string(QString("a") + QChar(1) + "b\tc" + QChar(0x0b) + "d"));
   const PlistValue v(std::move(d));
-  ASSERT_TRUE(testutil::writeFile(dir.filePath("c.plist"), toXmlPropertyList(v)));
-  EXPECT_EQ(testutil::runPython("import plistlib,sys; print(repr(plistlib.load(open(sys.argv[1],'rb'))))",
+  ASSERT_TRUE(testing_support::writeFile(dir.filePath("c.plist"), toXmlPropertyList(v)));
+  EXPECT_EQ(testing_support::runPython("import plistlib,sys; print(repr(plistlib.load(open(sys.argv[1],'rb'))))",
                                 {dir.filePath("c.plist")})
                 .trimmed(),
             "{'key': 'ab\\tcd'}");
@@ -117,7 +117,7 @@ d = {'b': True, 'i': -5, 'r': 2.5, 's': 'text', 'a': [1, 'x'], 'd': b'xyz'}
 sys.stdout.buffer.write(plistlib.dumps(d, fmt=plistlib.FMT_BINARY if sys.argv[1] == 'bin' else plistlib.FMT_XML))
 )PY";
   for (const QString form : {"bin", "xml"}) {
-    auto v = parsePropertyList(testutil::runPython(script, {form}));
+    auto v = parsePropertyList(testing_support::runPython(script, {form}));
     ASSERT_TRUE(v) << form.toStdString();
     const PlistDict* d = v->dict();
     ASSERT_TRUE(d);

@@ -12,7 +12,7 @@ using namespace render_test;
 
 class DocumentPrinting : public ::testing::Test {
  protected:
-  CountingHost host;
+  FakeCardHost host{FakeCardHost::Preset::RenderCard};
   ScopedCardHost install{host};
   SKTDocument doc;
   QTemporaryDir dir;

@@ -9,12 +9,15 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <chrono>
 #include <functional>
 #include <set>
+#include <stdexcept>
 #include <thread>
 
 #include "SmtpSink.h"
 #include "core/globals.h"
+#include "platform/globals.h"
 #include "production/MailRun.h"
 #include "production/globals.h"
 #include "support/ScriptedHost.h"
@@ -309,3 +312,144 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
 }
 
 }  // namespace
+
+namespace {
+
+class CountingTransport : public MailTransport {
+ public:
+  bool send(const MailAccount&, const MailMessage& message) override {
+    attachments.push_back(message.attachments);
+    return true;
+  }
+  std::vector<QStringList> attachments;
+};
+
+// Writes the front picture but fails for the back one.
+class BrokenBackCards : public MailCardSource {
+ public:
+  int prepareRows(bool, bool) override { return 0; }
+  bool writeSide(int side, const QString& path) override {
+    if (side == 1) return false;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write("front");
+    return true;
+  }
+  bool writeRowSide(int, int, const QString&) override { return false; }
+  void restoreFirstRow() override {}
+};
+
+// A fault while writing a card ends the run in order: the panel is hidden
+// (it would otherwise cover the program for good), the files are deleted
+// and the run is reported as not sent.
+class ThrowingRowCards : public MailCardSource {
+ public:
+  int prepareRows(bool, bool) override { return 3; }
+  bool writeSide(int, const QString&) override { return false; }
+  bool writeRowSide(int row, int, const QString& path) override {
+    if (row == 1) throw std::runtime_error("render failed");
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+  }
+  void restoreFirstRow() override { ++restored; }
+  int restored = 0;
+};
+
+class FinishRecorder : public MailRunObserver {
+ public:
+  void runFinished() override { ++finished; }
+  int finished = 0;
+};
+
+// Without a given folder the card pictures lie in a folder of the run that
+// only the user can enter (not under fixed names in the shared temporary
+// folder), keep their names, and are gone with that folder after the run.
+class PathRecorderCards : public MailCardSource {
+ public:
+  int prepareRows(bool, bool) override { return 0; }
+  bool writeSide(int, const QString& path) override {
+    const QFileInfo dir(QFileInfo(path).absolutePath());
+    folder = dir.absoluteFilePath();
+    folderPermissions = QFile::permissions(folder);
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+  }
+  bool writeRowSide(int, int, const QString&) override { return false; }
+  void restoreFirstRow() override {}
+  QString folder;
+  QFileDevice::Permissions folderPermissions;
+};
+
+}  // namespace
+
+TEST(MailRun, ACardPictureThatCannotBeWrittenIsNotMailedNorReportedSent) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  for (const QString& side : {QStringLiteral("BOTH"), QStringLiteral("B")}) {
+    CountingTransport transport;
+    BrokenBackCards cards;
+    MailRunRequest request;
+    request.from = "me@example.com";
+    request.to = "a@example.org, b@example.org";
+    request.cardSide = side;
+    request.tempFolder = tmp.path();
+    Send_Mail_Run run(transport, &cards);
+    EXPECT_EQ(run.run(request, MailAccount{"me@example.com", "pw", "smtp.example.com", "25", "N"}),
+              MailRunOutcome::Failed)
+        << side.toStdString();
+    // No mail without its card (before: every recipient got the front alone, or nothing attached).
+    EXPECT_TRUE(transport.attachments.empty()) << side.toStdString();
+    EXPECT_FALSE(QFile::exists(tmp.path() + "/QUVOCard.jpeg"));
+  }
+  ASSERT_FALSE(host.messages().isEmpty());
+  EXPECT_TRUE(host.messages().last().contains("Could not send email message."));
+}
+
+TEST(MailRun, AFaultWhileWritingACardStillEndsTheRunInOrder) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir tmp;
+  ASSERT_TRUE(tmp.isValid());
+  CountingTransport transport;
+  ThrowingRowCards cards;
+  FinishRecorder panel;
+  MailRunRequest request;
+  request.from = "me@example.com";
+  request.to = "a@example.org";
+  request.seriesChecked = true;
+  request.allToEvery = true;
+  request.tempFolder = tmp.path();
+  Send_Mail_Run run(transport, &cards, &panel);
+  EXPECT_EQ(run.run(request, MailAccount{"me@example.com", "pw", "smtp.example.com", "25", "N"}),
+            MailRunOutcome::Failed);
+  EXPECT_EQ(transport.attachments.size(), 1u);  // row 0 went out, row 1 failed, row 2 never started
+  EXPECT_EQ(panel.finished, 1);
+  EXPECT_EQ(cards.restored, 1);
+  EXPECT_FALSE(QFile::exists(tmp.path() + "/QUVOCard.jpeg"));
+  ASSERT_FALSE(host.messages().isEmpty());
+  EXPECT_TRUE(host.messages().last().contains("Could not send email message."));
+}
+
+TEST(MailRun, CardPicturesLieInAPrivateFolderOfTheRun) {
+  testing_support::ScriptedHost host;
+  CountingTransport transport;
+  PathRecorderCards cards;
+  MailRunRequest request;
+  request.from = "me@example.com";
+  request.to = "a@example.org";
+  request.cardSide = "BOTH";
+  Send_Mail_Run run(transport, &cards);
+  EXPECT_EQ(run.run(request, MailAccount{"me@example.com", "pw", "smtp.example.com", "25", "N"}),
+            MailRunOutcome::Sent);
+  ASSERT_EQ(transport.attachments.size(), 1u);
+  const QStringList& files = transport.attachments[0];
+  ASSERT_EQ(files.size(), 2);
+  EXPECT_EQ(QFileInfo(files[0]).fileName(), "QUVOCard_Back.jpeg");
+  EXPECT_EQ(QFileInfo(files[1]).fileName(), "QUVOCard.jpeg");
+  EXPECT_NE(QDir(cards.folder).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
+  EXPECT_TRUE(cards.folder.startsWith(QDir::tempPath()));
+  const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                      QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+  EXPECT_EQ(cards.folderPermissions & others, QFileDevice::Permissions());
+  EXPECT_FALSE(QFileInfo::exists(cards.folder));
+}

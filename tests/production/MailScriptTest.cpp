@@ -9,9 +9,14 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
 
 #include "SmtpSink.h"
+#include "platform/globals.h"
 #include "production/MailScript.h"
+#include "support/ScriptedHost.h"
 
 using production::MailAccount;
 using production::MailMessage;
@@ -151,3 +156,70 @@ TEST(MailScriptCall, ArgumentsFollowTheContract) {
 }
 
 }  // namespace
+
+TEST(MailScriptCall, UnicodeLineSeparatorsInTheSubjectStayOnOneLine) {
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py");
+  const MailAccount account{"sender@example.com", "secret", "127.0.0.1", QString::number(sink.port()), "N"};
+  const QString subject = QString("Hello") + QChar(0x2028) + "Bcc: evil@example.net" + QChar(0x2029) +
+                          "X-Evil: 1" + QChar(0x85) + "end";
+  ASSERT_TRUE(script.send(account, MailMessage{"friend@example.org", subject, "b", {}}));
+  // A recipient with such a separator is refused, never split into two.
+  EXPECT_FALSE(script.send(
+      account, MailMessage{QString("friend@example.org") + QChar(0x2028) + "evil@x.net", "s", "b", {}}));
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 1);
+  const QJsonObject m = mails[0].toObject();
+  EXPECT_EQ(m["subject"].toString(), "Hello Bcc: evil@example.net X-Evil: 1 end");
+  for (const auto& h : m["headers"].toArray()) {
+    EXPECT_NE(h.toString().toLower(), "bcc");
+    EXPECT_NE(h.toString().toLower(), "x-evil");
+  }
+}
+
+// The mail dialog cancels its transport when it goes away during a run, so
+// that the program does not wait minutes for a script that hangs.
+TEST(MailScriptCall, ACancelStopsAScriptUnderWayAndEveryLaterSend) {
+  testing_support::SilentListener silent;
+  ASSERT_NE(silent.port(), 0);
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py", "/usr/bin/python3", 60'000);
+  const MailAccount account{"sender@example.com", "secret", "127.0.0.1", QString::number(silent.port()), "N"};
+  std::thread canceller([&script] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    script.cancel();
+  });
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_FALSE(script.send(account, MailMessage{"friend@example.org", "s", "b", {}}));
+  canceller.join();
+  EXPECT_LT(clock.elapsed(), 5'000);
+  clock.restart();
+  EXPECT_FALSE(script.send(account, MailMessage{"friend@example.org", "s", "b", {}}));
+  EXPECT_LT(clock.elapsed(), 1'000);
+}
+
+// A file of the user's whose name holds a line break is attached under a
+// one-line name instead of making the script fail (or adding a header).
+TEST(MailScriptCall, AnAttachmentNameWithALineBreakIsSentOnOneLine) {
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString file = dir.path() + "/note\nBcc: evil@example.net.txt";
+  {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("hello");
+  }
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py");
+  const MailAccount account{"sender@example.com", "secret", "127.0.0.1", QString::number(sink.port()), "N"};
+  ASSERT_TRUE(script.send(account, MailMessage{"friend@example.org", "s", "b", {file}}));
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 1);
+  const QJsonObject m = mails[0].toObject();
+  const QJsonArray atts = m["attachments"].toArray();
+  ASSERT_EQ(atts.size(), 1);
+  EXPECT_EQ(atts[0].toObject()["name"].toString(), "note Bcc: evil@example.net.txt");
+  for (const auto& h : m["headers"].toArray()) EXPECT_NE(h.toString().toLower(), "bcc");
+}

@@ -3,14 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
 
+#include "SmtpSink.h"
 #include "platform/globals.h"
 #include "production/Preferences.h"
 #include "production/globals.h"
+#include "support/ScriptedHost.h"
 
 namespace {
 
@@ -135,3 +143,30 @@ TEST_F(MailSettings, GetEmailDetailsCopiesTheAccountAndAPlistlibFileIsRead) {
 }
 
 }  // namespace
+
+// A settings file left world-readable (older files were made 0777) gets
+// owner-only permissions when the password is saved into it.
+TEST(MailSettingsFile, SavingIntoAnOpenSettingsFileMakesItPrivate) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString saved = Resource_Path();
+  Set_Resource_Path(dir.path());
+  const QString path = dir.path() + "/com.quvo.card.plist";
+  {
+    auto store = Preferences::sharedInstance();
+    store->setsend_email_SenderEmail("me@example.com");
+    ASSERT_TRUE(store->flush());
+  }
+  ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions(0x7777)));
+  {
+    auto store = Preferences::sharedInstance();
+    EXPECT_EQ(store->send_email_SenderEmail(), "me@example.com");
+    store->setsend_email_Password("secret");
+    ASSERT_TRUE(store->flush());
+  }
+  const auto open = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther |
+                    QFileDevice::WriteOther | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+  EXPECT_EQ(QFileInfo(path).permissions() & open, QFileDevice::Permissions());
+  EXPECT_EQ(Preferences::sharedInstance()->send_email_Password(), "secret");
+  Set_Resource_Path(saved);
+}

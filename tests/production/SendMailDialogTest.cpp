@@ -2,11 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QTemporaryDir>
+#include <chrono>
 #include <mutex>
+#include <stdexcept>
+#include <thread>
 
+#include "SmtpSink.h"
 #include "platform/globals.h"
+#include "production/MailScript.h"
 #include "production/Send_Mail.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
@@ -130,3 +140,62 @@ TEST(SendMailDialog, OpensResetAndSendsOnAWorker) {
 }
 
 }  // namespace
+
+// Opening the dialog selects the card mode; its options must then be usable
+// even after the previous opening chose the mode without card.
+TEST(SendMailDialog, OpeningInTheCardModeEnablesTheCardOptions) {
+  testing_support::ScriptedHost host;
+  auto& d = Send_Mail::defaultInstance();
+  host.queueModal([](QDialog& dialog) {
+    static_cast<Send_Mail&>(dialog).Without_barcode_rd_select();
+    return 0;
+  });
+  d.Open_Wnd();
+  EXPECT_FALSE(d.file_name_txt->isEnabled());
+  host.queueModal([](QDialog& dialog) {
+    auto& s = static_cast<Send_Mail&>(dialog);
+    EXPECT_TRUE(s.rd_mail_curr_barcode->isChecked());
+    EXPECT_TRUE(s.send_sett_box->isEnabled());
+    EXPECT_TRUE(s.file_name_txt->isEnabled());
+    for (auto* b : s.matrix_card_side->buttons()) EXPECT_TRUE(b->isEnabled());
+    // The distribution radios stay off until a data-row box is ticked.
+    EXPECT_FALSE(s.rd_all_to_every->isEnabled());
+    EXPECT_FALSE(s.rd_one_per_recp->isEnabled());
+    EXPECT_FALSE(s.browse_att->isEnabled());
+    return 0;
+  });
+  d.Open_Wnd();
+}
+
+// The way a user sends: the dialog's Send runs the real script on the worker
+// thread; the mail arrives with the card and the run reports success.
+TEST(SendMailDialog, SendFromTheDialogRunsTheScriptOnTheWorker) {
+  testing_support::ScriptedHost host;
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  Cards cards;
+  auto& d = Send_Mail::defaultInstance();
+  d.setCardSource(&cards);
+  d.setTransport(std::make_unique<MailScript>(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py"));
+  sender_email.set("me@example.com");
+  sender_pwd.set("pw");
+  sending_server.set("127.0.0.1");
+  sending_port.set(QString::number(sink.port()));
+  send_enable_ssl.set("N");
+  host.queueModal([](QDialog& dialog) {
+    auto& s = static_cast<Send_Mail&>(dialog);
+    s.to_txt->setText("Friend@Example.org");
+    s.subject_txt->setText("Card");
+    s.Send_Button();
+    EXPECT_TRUE(s.waitForRun(60'000));
+    return 0;
+  });
+  d.Open_Wnd();
+  d.setCardSource(nullptr);
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 1);
+  EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "friend@example.org");
+  EXPECT_EQ(mails[0].toObject()["attachments"].toArray().size(), 1);
+  ASSERT_FALSE(host.messages().isEmpty());
+  EXPECT_EQ(host.messages().last(), "\nE-mail has been sent successfully.");
+}

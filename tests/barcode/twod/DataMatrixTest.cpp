@@ -3,14 +3,23 @@
 // size and encodation (dmtxread reads a sample).
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <random>
 #include <sstream>
+#include <thread>
 
 #include "TwoDDecode.h"
 #include "barcode/twod/DataMatrixEcc200.h"
 #include "barcode/twod/DataMatrixRoute.h"
+#include "barcode/twod/Pdf417View.h"
+#include "barcode/twod/QREncoder.h"
+#include "barcode/twod/QrEncode.h"
 
 using namespace barcode::twod;
 
@@ -391,4 +400,268 @@ TEST(DataMatrixRoundTrip, ForcedEncodationEndings) {
   }
   EXPECT_EQ(decoded, total);
   std::printf("Data Matrix forced endings decoded: %d of %d\n", decoded, total);
+}
+
+namespace {
+
+// The image program of an EPS text written the plain way: rows from the bottom,
+// eight modules a byte, inverted, a space after each row, a line break once 80
+// characters (bytes and spaces) stand on the line.
+QByteArray expectedImageData(const DataMatrixSymbol& s) {
+  QByteArray body;
+  int counter = 0;
+  for (int y = 0; y < s.height; ++y) {
+    for (int x0 = 0; x0 < s.width; x0 += 8) {
+      int byte = 0;
+      for (int b = 0; b < 8; ++b) {
+        const int x = x0 + b;
+        byte = (byte << 1) | (x < s.width && s.dark(x, y) ? 1 : 0);
+      }
+      body += QByteArray::number(byte ^ 0xFF, 16).rightJustified(2, '0').toUpper();
+      ++counter;
+    }
+    body += ' ';
+    ++counter;
+    if (counter >= 80) {
+      body += '\n';
+      counter = 0;
+    }
+  }
+  if (counter) body += '\n';
+  return body;
+}
+
+}  // namespace
+
+TEST(DataMatrixRoute, EpsTextOfEveryShapeMatchesTheLayout) {
+  // Square and rectangular sizes, with widths that fill whole bytes and widths that do not.
+  for (const char* format : {"C10X10", "C8X18", "C16X48", "C24X24", "C64X64", "C144X144"}) {
+    std::ostringstream out, err;
+    const auto render = drawDataMatrixBarcode(QStringLiteral("C42"), QString::fromLatin1(format),
+                                              QStringLiteral("Auto"), 2, 600, out, err);
+    ASSERT_TRUE(render.symbol) << format << err.str();
+    const DataMatrixSymbol& s = *render.symbol;
+    const QByteArray head =
+        "%!PS-Adobe-3.0 EPSF-3.0\n%%Creator: QUVO Gratulo Data Matrix generator\n"
+        "%%BarcodeData: C42\n%%BarcodeSize: " +
+        QByteArray::number(s.width) + "x" + QByteArray::number(s.height) +
+        "\n%%BarcodeFormat: ECC200\n%%DocumentData: Clean7Bit\n%%LanguageLevel: 1\n"
+        "%%Pages: 1\n%%BoundingBox: 0 0 " +
+        QByteArray::number(s.width + 2) + " " + QByteArray::number(s.height + 2) +
+        "\n%%EndComments\n%%Page: 1 1\n" + QByteArray::number(s.width) + " " + QByteArray::number(s.height) +
+        " 1[1 0 0 1 -1 -1]{<\n";
+    EXPECT_EQ(render.eps, head + expectedImageData(s) + "\n>}image\n") << format;
+    // Pure 7-bit text, every line short enough for a PostScript reader.
+    for (const QByteArray& line : render.eps.split('\n')) EXPECT_LE(line.size(), 255) << format;
+    for (char c : render.eps) EXPECT_TRUE(static_cast<unsigned char>(c) < 128) << format;
+  }
+}
+
+// Ghostscript draws the EPS text: the page is (W+2) x (H+2) points, white, with
+// every module where the grid has it (row 0 at the bottom), and zxing reads it.
+TEST(DataMatrixRoute, GhostscriptDrawsTheEpsAsTheSymbol) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  for (const char* format : {"C12X26", "C22X22"}) {
+    std::ostringstream out, err;
+    const auto render = drawDataMatrixBarcode(QStringLiteral("EPS 2026"), QString::fromLatin1(format),
+                                              QStringLiteral("Auto"), 2, 600, out, err);
+    ASSERT_TRUE(render.symbol) << format;
+    const DataMatrixSymbol& s = *render.symbol;
+    const QString eps = dir.filePath(QStringLiteral("dm.eps"));
+    const QString png = dir.filePath(QStringLiteral("dm.png"));
+    {
+      QFile file(eps);
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(render.eps);
+    }
+    constexpr int kScale = 8;  // pixels per point
+    QProcess gs;
+    gs.start(QStringLiteral("gs"),
+             {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
+              QStringLiteral("-dNOPAUSE"), QStringLiteral("-dEPSCrop"), QStringLiteral("-sDEVICE=pnggray"),
+              QStringLiteral("-r%1").arg(72 * kScale), QStringLiteral("-sOutputFile=") + png, eps});
+    ASSERT_TRUE(gs.waitForStarted()) << "gs (ghostscript) is missing";
+    ASSERT_TRUE(gs.waitForFinished(60000));
+    ASSERT_EQ(gs.exitCode(), 0) << gs.readAllStandardError().toStdString();
+    const QImage page(png);
+    ASSERT_EQ(page.size(), QSize((s.width + 2) * kScale, (s.height + 2) * kScale)) << format;
+    int wrong = 0;
+    for (int y = -1; y <= s.height; ++y) {
+      for (int x = -1; x <= s.width; ++x) {
+        const bool expected = x >= 0 && y >= 0 && x < s.width && y < s.height && s.dark(x, y);
+        // Centre of module (x, y) counted from the bottom; the page has one module of margin.
+        const int px = (x + 1) * kScale + kScale / 2;
+        const int py = (s.height - y) * kScale + kScale / 2;
+        const bool dark = qGray(page.pixel(px, py)) < 128;
+        wrong += dark != expected;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << format;
+    EXPECT_EQ(twodtest::decode(page, ZXing::BarcodeFormat::DataMatrix), "EPS 2026") << format;
+  }
+}
+
+TEST(DataMatrixRoute, EpsOfAMismatchedGridIsRefused) {
+  // A grid smaller than width x height has no picture to describe.
+  EXPECT_TRUE(makeEPS_Data_Matrix("x", 10, 10, std::vector<uint8_t>(99, 1)).isEmpty());
+  EXPECT_TRUE(makeEPS_Data_Matrix("x", -4, 10, std::vector<uint8_t>(100, 1)).isEmpty());
+  EXPECT_FALSE(makeEPS_Data_Matrix("x", 10, 10, std::vector<uint8_t>(100, 1)).isEmpty());
+}
+
+TEST(DataMatrixRoute, ReportLinesOfEachFailure) {
+  struct Case {
+    QString value, format, encoding;
+    std::string err, size;
+  };
+  const std::vector<Case> cases = {
+      {QString(40, QLatin1Char('7')) + QStringLiteral("abcdefghij"), QStringLiteral("C12X12"),
+       QStringLiteral("Auto"), "Cannot make barcode fit 12x12\n", "12x12"},
+      {QStringLiteral("too long for eight by eighteen"), QStringLiteral("C8X18"), QStringLiteral("Text"),
+       "Barcode too long for 18x8\n", "18x8"},
+      {QString(1600, QLatin1Char('\x01')), QStringLiteral("Auto"), QStringLiteral("Auto"),
+       "Cannot find suitable size, barcode too long\n", "0x0"},
+      {QString(1600, QLatin1Char('q')), QStringLiteral("Auto"), QStringLiteral("Base256"),
+       "Cannot find suitable size, barcode too long\n", "0x0"},
+  };
+  for (const Case& c : cases) {
+    std::ostringstream out, err;
+    const auto render = drawDataMatrixBarcode(c.value, c.format, c.encoding, 2, 600, out, err);
+    EXPECT_FALSE(render.picture);
+    EXPECT_FALSE(render.symbol);
+    EXPECT_TRUE(render.eps.isEmpty());
+    EXPECT_EQ(err.str(), c.err + "No barcode produced\n");
+    const std::string expectedEncoding = c.encoding == QLatin1String("Auto") ? std::string()
+                                         : c.encoding == QLatin1String("Text")
+                                             ? std::string(static_cast<size_t>(c.value.size()), 'T')
+                                             : std::string(static_cast<size_t>(c.value.size()), 'B');
+    const std::string shownValue = escapeForText(c.value.toUtf8()).toStdString();
+    EXPECT_EQ(out.str(), "Size    : " + c.size + "\nEncoded : 0 of 0 bytes with 0 bytes of ecc\nBarcode : " +
+                             shownValue + "\nEncoding: " + expectedEncoding + "\n");
+  }
+}
+
+// Every format title and encoding title the dialog offers, with a spread of values:
+// either a symbol of the chosen size that reads back, or one failure line and the report.
+TEST(DataMatrixRoute, EveryFormatAndEncodingTitle) {
+  QStringList formats = {QStringLiteral("Auto")};
+  for (int side :
+       {10, 12, 14, 16, 18, 20, 22, 24, 26, 32, 36, 40, 44, 48, 52, 64, 72, 80, 88, 96, 104, 120, 132, 144})
+    formats << QStringLiteral("C%1X%1").arg(side);
+  formats << QStringLiteral("C8X18") << QStringLiteral("C8X32") << QStringLiteral("C12X26")
+          << QStringLiteral("C12X36") << QStringLiteral("C16X36") << QStringLiteral("C16X48");
+  ASSERT_EQ(formats.size(), 31);
+  const QStringList encodings = {QStringLiteral("Auto"), QStringLiteral("Ascii"), QStringLiteral("C40"),
+                                 QStringLiteral("Text"), QStringLiteral("Base256")};
+  const QStringList values = {QStringLiteral("A"), QStringLiteral("card 7"),
+                              QStringLiteral("QUVO GRATULO 2026"),
+                              QString::fromUtf8("Gr\xC3\xBC\xC3\x9F"
+                                                "e an alle"),
+                              QStringLiteral("1234567890123456789012345678901234567890")};
+  const std::vector<std::string> failureLines = {"Cannot make barcode fit ", "Barcode too long for "};
+  int produced = 0, refused = 0;
+  for (const QString& format : formats) {
+    int rows = 0, columns = 0;
+    parseDataMatrixFormat(format, &rows, &columns);
+    for (const QString& encoding : encodings) {
+      for (const QString& value : values) {
+        std::ostringstream out, err;
+        const auto render = drawDataMatrixBarcode(value, format, encoding, 1, 72, out, err);
+        const std::string where =
+            (format + QLatin1Char(' ') + encoding + QLatin1Char(' ') + value).toStdString();
+        if (render.picture) {
+          ++produced;
+          ASSERT_TRUE(render.symbol) << where;
+          EXPECT_TRUE(out.str().empty() && err.str().empty()) << where;
+          if (rows) {
+            EXPECT_EQ(render.symbol->height, rows) << where;
+            EXPECT_EQ(render.symbol->width, columns) << where;
+          }
+          if (render.symbol->width == 144) continue;  // zxing reads 144x144 with another block layout
+          const QImage image = twodtest::gridImage(render.symbol->toModuleGrid(), 2, 2);
+          EXPECT_EQ(twodtest::decode(image, ZXing::BarcodeFormat::DataMatrix), value.toUtf8().toStdString())
+              << where;
+        } else {
+          ++refused;
+          EXPECT_FALSE(render.symbol) << where;
+          EXPECT_NE(rows, 0) << "no automatic size fits " << where;
+          const std::string e = err.str();
+          const bool known = std::any_of(failureLines.begin(), failureLines.end(),
+                                         [&](const std::string& l) { return e.rfind(l, 0) == 0; });
+          EXPECT_TRUE(known) << where << ": " << e;
+          EXPECT_TRUE(e.size() > 20 && e.substr(e.size() - 20) == "No barcode produced\n") << where;
+          EXPECT_EQ(
+              out.str().rfind("Size    : " + std::to_string(columns) + "x" + std::to_string(rows) + "\n", 0),
+              0u)
+              << where;
+        }
+      }
+    }
+  }
+  EXPECT_GT(produced, 500);
+  EXPECT_GT(refused, 20);
+}
+
+// A size chosen in the dialog takes a value that one of the optimiser's two plans
+// (planned for the end of the symbol, or the general one) fits into it; both are
+// tried before the value is refused.
+TEST(DataMatrixEncode, ChosenSizeTriesBothPlansBeforeRefusing) {
+  const struct {
+    const char* value;
+    const char* format;
+  } cases[] = {
+      {",B!--#+,-", "C14X14"},
+      {"B\",2--/AA", "C14X14"},
+      {"B1 3C20BC1CB0000", "C16X16"},
+      {"AB03A*00AAB** *>2A02", "C12X26"},
+  };
+  for (const auto& c : cases) {
+    const QString value = QString::fromLatin1(c.value);
+    std::ostringstream out, err;
+    const auto chosen =
+        drawDataMatrixBarcode(value, QString::fromLatin1(c.format), QStringLiteral("Auto"), 2, 600, out, err);
+    ASSERT_TRUE(chosen.symbol) << c.value << ": " << err.str();
+    EXPECT_TRUE(err.str().empty() && out.str().empty()) << c.value;
+    int rows = 0, columns = 0;
+    parseDataMatrixFormat(QString::fromLatin1(c.format), &rows, &columns);
+    EXPECT_EQ(chosen.symbol->height, rows);
+    EXPECT_EQ(chosen.symbol->width, columns);
+    EXPECT_EQ(twodtest::decode(chosen.picture->toImage(), ZXing::BarcodeFormat::DataMatrix),
+              std::string(c.value))
+        << c.value;
+  }
+  // Data that fits no encodation at the size is still refused with the same line.
+  std::ostringstream out, err;
+  EXPECT_FALSE(drawDataMatrixBarcode(QStringLiteral(",B!--#+,-,B!--"), QStringLiteral("C14X14"),
+                                     QStringLiteral("Auto"), 2, 600, out, err)
+                   .picture);
+  EXPECT_EQ(err.str(), "Cannot make barcode fit 14x14\nNo barcode produced\n");
+}
+
+// Random values at chosen sizes with the automatic encodation: every symbol made reads back.
+TEST(DataMatrixEncode, ChosenSizesWithAutomaticEncodationRead) {
+  std::mt19937 random(20261207);
+  const std::string sets[] = {"ABCDEFGHIJ0123456789 ", "abcdefghij0123456789 ", "0123456789",
+                              "ABC*>\r0123 ",          "AB12.,-+/!\"#",         "xyz\xE9\xFC 12"};
+  const auto& table = ecc200matrix();
+  int made = 0;
+  for (int i = 0; i < 240; ++i) {
+    const std::string& set = sets[static_cast<size_t>(i) % 6];
+    std::string value;
+    const int length = 1 + static_cast<int>(random() % 30);
+    for (int k = 0; k < length; ++k) value += set[random() % set.size()];
+    for (int t = 0; t < 3; ++t) {
+      const Ecc200Size& size = table[random() % 15];
+      std::ostringstream err;
+      const auto symbol =
+          datamatrix_ecc200(size.W, size.H, nullptr, reinterpret_cast<const uint8_t*>(value.data()),
+                            static_cast<int>(value.size()), err);
+      if (!symbol) continue;
+      ++made;
+      const QImage image = twodtest::gridImage(symbol->toModuleGrid(), 2, 2);
+      EXPECT_EQ(twodtest::decode(image, ZXing::BarcodeFormat::DataMatrix), value)
+          << size.W << "x" << size.H << " " << symbol->encoding << " " << value;
+    }
+  }
+  EXPECT_GT(made, 200);
 }

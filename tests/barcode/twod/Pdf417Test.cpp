@@ -3,12 +3,25 @@
 // level and over a spread of lengths.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
 #include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <random>
 #include <set>
+#include <sstream>
+#include <thread>
 
 #include "TwoDDecode.h"
+#include "barcode/twod/DataMatrixEcc200.h"
+#include "barcode/twod/DataMatrixRoute.h"
 #include "barcode/twod/Pdf417Encoder.h"
 #include "barcode/twod/Pdf417View.h"
+#include "barcode/twod/QREncoder.h"
+#include "barcode/twod/QrEncode.h"
 
 using namespace barcode::twod;
 
@@ -464,4 +477,66 @@ TEST(Pdf417RoundTrip, NearCapacity) {
     }
   }
   EXPECT_EQ(decoded, total);
+}
+
+// The level asked for is a floor: out-of-range levels are brought into 0-8, and a
+// symbol whose rows leave room uses the highest level that fits. Every picture reads back.
+TEST(Pdf417View, LevelsAndFramesOfTheDialog) {
+  const QString value = QStringLiteral("Invoice 2026-0042, Gratulo");
+  for (int level : {-5, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 40}) {
+    pdf417View view(QSizeF(300, 90));
+    view.setErrorLevel(level);
+    ASSERT_EQ(view.drawWithText(value), pdf417View::kReady) << level;
+    const pdf417param& p = view.param();
+    EXPECT_GE(p.errorLevel, std::clamp(level, 0, 8)) << level;
+    EXPECT_LE(p.errorLevel, 8) << level;
+    EXPECT_LE(p.lenCodewords, p.codeRows * p.codeColumns);
+    EXPECT_EQ(p.codeRows * p.codeColumns, p.lenCodewords) << "the check codewords fill the last row";
+    const auto picture = view.getImage();
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->size(), QSizeF(300, 90));
+    EXPECT_EQ(picture->pixelSize(), QSize(2500, 750));
+    const QImage image = twodtest::gridImage(picture->grid(), 2, 2)
+                             .scaled(picture->grid().width * 2 + 8, picture->grid().height * 6 + 8);
+    EXPECT_EQ(twodtest::decode(image, ZXing::BarcodeFormat::PDF417), value.toStdString()) << level;
+  }
+  // Frames of no size still give a picture of at least one point a side.
+  pdf417View tiny(QSizeF(0, -3));
+  ASSERT_EQ(tiny.drawWithText(QStringLiteral("tiny")), pdf417View::kReady);
+  EXPECT_EQ(tiny.getImage()->size(), QSizeF(1, 1));
+}
+
+// Without a fixed level the level used for sizing follows the data codeword count
+// (below 41: 2, below 161: 3, below 321: 4, else 5); with ten fixed columns the rows show it.
+TEST(Pdf417Encode, AutomaticLevelForSizing) {
+  const struct {
+    int data, sizingLevel;
+  } cases[] = {{1, 2}, {40, 2}, {41, 3}, {160, 3}, {161, 4}, {320, 4}, {321, 5}, {700, 5}};
+  for (const auto& c : cases) {
+    pdf417param p;
+    pdf417init(p);
+    p.options = PDF417_USE_RAW_CODEWORDS | PDF417_FIXED_COLUMNS;
+    p.codeColumns = 10;
+    p.lenCodewords = c.data;
+    p.codewords[0] = c.data;
+    for (int i = 1; i < c.data; ++i) p.codewords[static_cast<size_t>(i)] = (i * 37) % 900;
+    paintCode(p);
+    ASSERT_EQ(p.error, 0) << c.data;
+    const int needed = c.data + (2 << c.sizingLevel);
+    EXPECT_EQ(p.codeColumns, 10) << c.data;
+    EXPECT_EQ(p.codeRows, std::max(3, (needed - 1) / 10 + 1)) << c.data;
+    EXPECT_GE(p.errorLevel, c.sizingLevel) << c.data;
+    EXPECT_EQ(p.lenCodewords, p.codeRows * p.codeColumns) << c.data;
+  }
+  // A level asked for beyond what the room holds is lowered to the highest that fits.
+  pdf417param p;
+  pdf417init(p);
+  p.options = PDF417_USE_RAW_CODEWORDS | PDF417_USE_ERROR_LEVEL;
+  p.errorLevel = 8;
+  p.lenCodewords = 800;
+  p.codewords[0] = 800;
+  paintCode(p);
+  ASSERT_EQ(p.error, 0);
+  EXPECT_EQ(p.errorLevel, 6);  // 928 - 800 = 128 = 2^(6+1)
+  EXPECT_EQ(p.codeColumns * p.codeRows, 928);
 }

@@ -3,11 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <memory>
+#include <random>
+#include <sstream>
+#include <thread>
 
 #include "TwoDDecode.h"
+#include "barcode/twod/DataMatrixEcc200.h"
+#include "barcode/twod/DataMatrixRoute.h"
+#include "barcode/twod/Pdf417View.h"
 #include "barcode/twod/QREncoder.h"
 #include "barcode/twod/QrEncode.h"
 
@@ -266,4 +278,61 @@ TEST(QrRoundTrip, ShiftJisKanji) {
       twodtest::decode(twodtest::gridImage(grid->toModuleGrid(), 3, 4), ZXing::BarcodeFormat::QRCode);
   ASSERT_TRUE(result);
   EXPECT_EQ(*result, sjis.toStdString());
+}
+
+TEST(QrFrontEnd, OptionsOutsideTheirRangesGiveNoGrid) {
+  const QString text = QStringLiteral("QUVO");
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(-1, 0, text));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(4, 0, text));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(1, -1, text));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(1, 41, text));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(1, 0, QString()));
+  for (int level = 0; level < 4; ++level) {
+    for (int version : {0, 1, 7, 40}) {
+      auto grid = QREncoder::encodeWithECLevel(level, version, text);
+      ASSERT_TRUE(grid) << level << " " << version;
+      EXPECT_EQ(grid->dimension(), 4 * (version ? version : 1) + 17);
+    }
+  }
+  // Masks outside -1 ... 7 are refused by the encoder itself.
+  CQR_Encode encoder(false);
+  const auto* bytes = reinterpret_cast<const uint8_t*>("QUVO");
+  EXPECT_FALSE(encoder.EncodeData(1, 0, true, 8, bytes, 4));
+  EXPECT_FALSE(encoder.EncodeData(1, 0, true, -2, bytes, 4));
+  EXPECT_TRUE(encoder.EncodeData(1, 0, true, 7, bytes, 4));
+  EXPECT_EQ(encoder.m_nMaskingNo, 7);
+}
+
+// The margins of a QR picture are white with alpha 0, so the picture stays white
+// around the symbol wherever it is flattened to RGB.
+TEST(QrFrontEnd, MarginsAreTransparentWhite) {
+  auto grid = QREncoder::encodeWithECLevel(1, 1, QStringLiteral("margin"));
+  ASSERT_TRUE(grid);
+  auto picture = QREncoder::renderDataMatrix(*grid, 51, 72);  // margins 4 left/top, 5 right/bottom
+  ASSERT_TRUE(picture);
+  const QImage image = picture->toImage();
+  ASSERT_EQ(image.format(), QImage::Format_RGBA8888);
+  for (const QPoint& at : {QPoint(0, 0), QPoint(3, 20), QPoint(50, 50), QPoint(20, 47)}) {
+    const QColor c = image.pixelColor(at);
+    EXPECT_EQ(c.alpha(), 0);
+    EXPECT_EQ(c.rgb() & 0xFFFFFF, 0xFFFFFFu) << at.x() << "," << at.y();
+  }
+  const QImage flat = image.convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(flat.pixelColor(0, 0), QColor(Qt::white));
+  EXPECT_EQ(flat.pixelColor(50, 50), QColor(Qt::white));
+  EXPECT_EQ(flat.pixelColor(4, 4), QColor(Qt::black));  // finder corner
+}
+
+// The whole text's class picks the capacity table: at version 1-L a text of digits
+// holds 41, with an upper-case letter 25, with a lower-case letter 17 (bytes).
+TEST(QrFrontEnd, CapacityTableFollowsTheTextsClass) {
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(41, QLatin1Char('7'))));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(42, QLatin1Char('7'))));
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(24, QLatin1Char('7')) + QLatin1Char('A')));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(25, QLatin1Char('7')) + QLatin1Char('A')));
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(16, QLatin1Char('7')) + QLatin1Char('a')));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(17, QLatin1Char('7')) + QLatin1Char('a')));
+  // Version 40-L: 7,089 digits.
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 40, QString(7089, QLatin1Char('1'))));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 40, QString(7090, QLatin1Char('1'))));
 }

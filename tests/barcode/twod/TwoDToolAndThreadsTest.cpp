@@ -2,17 +2,24 @@
 // and encoders running on several threads at once.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <random>
 #include <sstream>
 #include <thread>
 
 #include "TwoDDecode.h"
+#include "barcode/twod/DataMatrixEcc200.h"
 #include "barcode/twod/DataMatrixRoute.h"
 #include "barcode/twod/Pdf417View.h"
 #include "barcode/twod/QREncoder.h"
+#include "barcode/twod/QrEncode.h"
 
 using namespace barcode::twod;
 
@@ -111,4 +118,74 @@ TEST(TwoDThreads, EncodersRunSideBySide) {
   t2.join();
   EXPECT_EQ(a, serial);
   EXPECT_EQ(b, serial);
+}
+
+TEST(TwoDLongValues, EachRouteFailsCleanlyAndQuickly) {
+  QElapsedTimer timer;
+  timer.start();
+  const QString huge(200000, QLatin1Char('A'));
+  {
+    std::ostringstream out, err;
+    const auto render =
+        drawDataMatrixBarcode(huge, QStringLiteral("Auto"), QStringLiteral("Auto"), 2, 600, out, err);
+    EXPECT_FALSE(render.picture);
+    EXPECT_EQ(err.str(), "Cannot find suitable size, barcode too long\nNo barcode produced\n");
+  }
+  {
+    std::ostringstream out, err;
+    const auto render =
+        drawDataMatrixBarcode(huge, QStringLiteral("C144X144"), QStringLiteral("Auto"), 2, 600, out, err);
+    EXPECT_FALSE(render.picture);
+    EXPECT_EQ(err.str(), "Cannot make barcode fit 144x144\nNo barcode produced\n");
+  }
+  for (const char* encoding : {"Ascii", "C40", "Text", "Base256"}) {
+    std::ostringstream out, err;
+    const auto render =
+        drawDataMatrixBarcode(huge, QStringLiteral("Auto"), QString::fromLatin1(encoding), 2, 600, out, err);
+    EXPECT_FALSE(render.picture) << encoding;
+    EXPECT_EQ(err.str(), "Cannot find suitable size, barcode too long\nNo barcode produced\n") << encoding;
+  }
+  for (int level = 0; level < 4; ++level) {
+    EXPECT_FALSE(QREncoder::encodeWithECLevel(level, 0, huge));
+    EXPECT_FALSE(QREncoder::encodeWithECLevel(level, 40, huge));
+  }
+  pdf417View view(QSizeF(200, 60));
+  EXPECT_EQ(view.drawWithText(huge), pdf417View::kError);
+  EXPECT_FALSE(view.getImage());
+  // 5,420 bytes pass the length check but not the codeword limit.
+  EXPECT_EQ(view.drawWithText(QString(5420, QChar(0xE9))), pdf417View::kError);
+  EXPECT_EQ(view.drawWithText(QString(5420, QLatin1Char('9'))), pdf417View::kError);
+  EXPECT_LT(timer.elapsed(), 20000);
+}
+
+TEST(TwoDThreads, RoutesRenderSideBySide) {
+  auto work = [](int seed, std::vector<QImage>* out) {
+    pdf417View view(QSizeF(120, 40));
+    view.setDpi(144);
+    for (int i = 0; i < 8; ++i) {
+      const QString value = QStringLiteral("row %1 of batch %2").arg(i).arg(seed);
+      std::ostringstream o, e;
+      auto dm = drawDataMatrixBarcode(value, QStringLiteral("Auto"), QStringLiteral("Auto"), 2, 144, o, e);
+      out->push_back(dm.picture ? dm.picture->toImage() : QImage());
+      auto grid = QREncoder::encodeWithECLevel(i % 4, 0, value);
+      auto qr = grid ? QREncoder::renderDataMatrix(*grid, 60, 144) : std::nullopt;
+      out->push_back(qr ? qr->toImage() : QImage());
+      view.drawWithText(value);
+      auto pdf = view.getImage();
+      out->push_back(pdf ? pdf->toImage() : QImage());
+    }
+  };
+  std::vector<QImage> serial, a, b, c;
+  work(3, &serial);
+  std::thread t1(work, 3, &a), t2(work, 3, &b), t3(work, 3, &c);
+  t1.join();
+  t2.join();
+  t3.join();
+  ASSERT_EQ(serial.size(), 24u);
+  for (size_t i = 0; i < serial.size(); ++i) {
+    ASSERT_FALSE(serial[i].isNull()) << i;
+    EXPECT_EQ(a[i], serial[i]) << i;
+    EXPECT_EQ(b[i], serial[i]) << i;
+    EXPECT_EQ(c[i], serial[i]) << i;
+  }
 }

@@ -15,13 +15,9 @@
 #include "core/SKTImage.h"
 #include "core/SKTSignature.h"
 #include "core/render/SKTRenderingView.h"
+#include "support/FakeCardHost.h"
 
 namespace {
-
-class CardFixtureHost : public CardHost {
- public:
-  QString Resource_Path() override { return QStringLiteral(QUVO_SOURCE_DIR "/resources"); }
-};
 
 // A small "photo": a rainbow across the top, a grey ramp below, a dark disc
 // and a thin white line (so sharpening and blurring show).
@@ -54,7 +50,8 @@ struct Cell {
 }  // namespace
 
 TEST(FilteredCard, EveryFilterRendersThroughTheRenderPath) {
-  CardFixtureHost host;
+  testing_support::FakeCardHost host;
+  host.resourcePath = QStringLiteral(QUVO_SOURCE_DIR "/resources");
   ScopedCardHost scope(host);
   QTemporaryDir dir;
   const QString photo = dir.filePath("photo.png");

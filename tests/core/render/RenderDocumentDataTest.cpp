@@ -12,7 +12,7 @@ using namespace render_test;
 
 class RenderDocumentData : public ::testing::Test {
  protected:
-  CountingHost host;
+  FakeCardHost host{FakeCardHost::Preset::RenderCard};
   ScopedCardHost install{host};
   SKTDocument doc;
   QTemporaryDir dir;
@@ -95,9 +95,7 @@ TEST_F(RenderDocumentData, UnknownTypeIsAProgrammingError) {
 }
 
 TEST_F(RenderDocumentData, TiffFailureGivesCodeThree) {
-  struct NoCanvas : CountingHost {
-    QRectF frontCanvasBounds() override { return {}; }
-  } none;
+  FakeCardHost none;  // no canvas
   ScopedCardHost use(none);
   SKTDocument empty;
   SKTError error;

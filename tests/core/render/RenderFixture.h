@@ -1,29 +1,18 @@
 #pragma once
-// Shared helpers of the render tests: a card host that counts refresh
-// requests, graphics made to measure, and pixel probes.
+// Shared helpers of the render tests: graphics made to measure, pixel probes
+// and the tools that read PDF files.
 
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QString>
-#include <atomic>
 
-#include "core/CardHost.h"
 #include "core/SKTGraphic.h"
+#include "support/FakeCardHost.h"
+#include "support/TestFiles.h"
 
 namespace render_test {
 
-class CountingHost : public CardHost {
- public:
-  void Refresh_Canvas() override { ++refreshes; }
-  QString Resource_Path() override { return QStringLiteral(QUVO_SOURCE_DIR "/resources"); }
-  QRectF frontCanvasBounds() override { return {0, 0, 243, 154}; }
-  void Card_Base_Drawing(QPainter& painter, const QRectF& rect) override {
-    painter.fillRect(rect, baseColor);
-  }
-  std::atomic<int> refreshes{0};
-  QColor baseColor = Qt::white;
-};
+using testing_support::FakeCardHost;
 
 inline SKTGraphicPtr makeShape(const QString& code, const QRectF& bounds, QColor fill = Qt::red,
                                bool stroke = false) {
@@ -74,14 +63,11 @@ inline std::vector<int> runsAlongRow(const QImage& img, int y, int x0, int x1) {
   return runs;
 }
 
-// Runs a tool; fails the test clearly when it is missing.
+// Runs a tool and gives its standard output; fails the test when it is missing.
 inline QString runTool(const QString& program, const QStringList& args, int* exitCode = nullptr) {
-  QProcess proc;
-  proc.start(program, args);
-  if (!proc.waitForStarted(10000)) return QStringLiteral("<<%1 is missing>>").arg(program);
-  proc.waitForFinished(60000);
-  if (exitCode) *exitCode = proc.exitCode();
-  return QString::fromUtf8(proc.readAllStandardOutput());
+  const testing_support::ProcessResult result = testing_support::runProgram(program, args);
+  if (exitCode) *exitCode = result.exitCode;
+  return QString::fromUtf8(result.out);
 }
 
 }  // namespace render_test

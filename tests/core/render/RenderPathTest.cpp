@@ -39,7 +39,7 @@ SidePaintContext plainContext() {
 
 class RenderPath : public ::testing::Test {
  protected:
-  CountingHost host;
+  FakeCardHost host{FakeCardHost::Preset::RenderCard};
   ScopedCardHost install{host};
 };
 
@@ -127,7 +127,7 @@ TEST_F(RenderPath, TiffOfNothingFailsWithCodeThree) {
 TEST_F(RenderPath, RefreshRequestsWhileRenderingReachTheHostMarkedAsDrawing) {
   // Every kind asks for a refresh after drawing; the host must be able to tell
   // that this happens from inside a drawing and not schedule another paint.
-  struct Probe : CountingHost {
+  struct Probe : FakeCardHost {
     void Refresh_Canvas() override {
       ++refreshes;
       if (render::isDrawing()) ++whileDrawing;

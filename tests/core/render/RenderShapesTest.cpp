@@ -1,21 +1,31 @@
 // Shapes drawn into pictures: every outline, fills, borders and dashes, hit tests.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <chrono>
+#include <cmath>
+#include <future>
+#include <limits>
 
 #include "RenderFixture.h"
+#include "core/SKTDocument.h"
+#include "core/SKTText.h"
 #include "core/Shape_Control.h"
 #include "core/render/PaintStyle.h"
 #include "core/render/ShapeOutline.h"
+#include "core/render/TextLook.h"
 
 using namespace render_test;
 
 class RenderShapes : public ::testing::Test {
  protected:
-  CountingHost host;
+  FakeCardHost host{FakeCardHost::Preset::RenderCard};
   ScopedCardHost install{host};
 };
 
@@ -342,4 +352,24 @@ TEST_F(RenderShapes, HatchPictureAddedLaterIsFound) {
   EXPECT_TRUE(paint::hatchPicture(folder.path(), "Bad").isNull());
   EXPECT_TRUE(paint::hatchPicture(folder.path(), "Bad").isNull());
   EXPECT_EQ(paint::hatchPictureLoadCount() - before, 1);
+}
+
+TEST_F(RenderShapes, HatchNamedLikeAPipeDoesNotBlockThePainter) {
+  // A pipe under a hatch picture's name must not hang every repaint: only
+  // regular files are read; the background colour shows alone.
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  ASSERT_TRUE(QDir(folder.path()).mkpath("Fill_Style_Image"));
+  const QByteArray pipePath = (folder.path() + "/Fill_Style_Image/Pipe.png").toLocal8Bit();
+  ASSERT_EQ(::mkfifo(pipePath.constData(), 0600), 0);
+  auto read = std::async(std::launch::async, [&] { return paint::hatchPicture(folder.path(), "Pipe"); });
+  if (read.wait_for(std::chrono::seconds(3)) != std::future_status::ready) {
+    // Opening and closing the other end releases the reader (it then reads an empty file).
+    const int writer = ::open(pipePath.constData(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    read.wait();
+    FAIL() << "reading the hatch picture blocked on a pipe";
+  }
+  EXPECT_TRUE(read.get().isNull());
+  paint::clearHatchPictures();
 }

@@ -100,13 +100,13 @@ TEST_F(DesignFileCorruptTest, BytesThatAreNoDesign) {
   QByteArray noise(4096, '\0');
   QRandomGenerator random(42);
   for (auto& c : noise) c = static_cast<char>(random.generate());
-  writeFile(dir.filePath("random.dcard"), noise);
+  ASSERT_TRUE(writeFile(dir.filePath("random.dcard"), noise));
   expectRefused(dir.filePath("random.dcard"));
 
-  writeFile(dir.filePath("truncated.dcard"), whole.left(whole.size() / 2));
+  ASSERT_TRUE(writeFile(dir.filePath("truncated.dcard"), whole.left(whole.size() / 2)));
   expectRefused(dir.filePath("truncated.dcard"));
 
-  writeFile(dir.filePath("empty file.dcard"), QByteArray());
+  ASSERT_TRUE(writeFile(dir.filePath("empty file.dcard"), QByteArray()));
   expectRefused(dir.filePath("empty file.dcard"));
 
   expectRefused(dir.filePath("missing.dcard"));

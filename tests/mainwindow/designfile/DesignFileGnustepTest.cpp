@@ -107,7 +107,7 @@ TEST(DesignFileGnustep, FoundationReadsTheWholeFile) {
   designfile::PlainDesignHost host;
   designfile_test::fillFullDesign(host, QDir(dir.path()));
   const QString file = dir.filePath("full.dcard");
-  designfile_test::writeFile(file, designfile::designFileBytes(designfile::currentDesign(host)));
+  ASSERT_TRUE(designfile_test::writeFile(file, designfile::designFileBytes(designfile::currentDesign(host))));
 
   const auto run = testing_support::runGnustepProgram(kReader, {file});
   ASSERT_TRUE(run.ok) << run.problem.toStdString() << run.err.toStdString();

@@ -319,7 +319,7 @@ TEST_F(DesignFileTest, SaveAskesOnlyWhenUntitledAndReportsTheOutcome) {
 
 TEST_F(DesignFileTest, FailedWriteIsReportedAndNeverAsSaved) {
   PlainDesignHost host;
-  writeFile(path("not a folder"), "plain file");
+  ASSERT_TRUE(writeFile(path("not a folder"), "plain file"));
   messages.queueSavePanel(path("not a folder/design.dcard"));
   EXPECT_FALSE(designfile::Save_project_file(host, false, true));
   EXPECT_EQ(messages.messages(), QStringList{kFailBox});
@@ -418,3 +418,88 @@ TEST_F(DesignFileTest, BuildFailureNamesHowFarItGotAndWritesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The reactions a main window receives while a design is opened, in order,
+// with the loading flag and undo registration as the window sees them.
+class RecordingHost : public PlainDesignHost {
+ public:
+  QStringList calls;
+  QString state() {
+    return QStringLiteral("%1%2")
+        .arg(Not_Draw_Only_Prop_Change() ? "loading" : "idle")
+        .arg(doc.undoRecorder().isUndoRegistrationEnabled() ? "" : " no-undo");
+  }
+  void resetForLoading() override {
+    PlainDesignHost::resetForLoading();
+    calls << "reset " + state();
+  }
+  void setCardSize(QSizeF size) override {
+    PlainDesignHost::setCardSize(size);
+    calls << QStringLiteral("size %1x%2 ").arg(size.width()).arg(size.height()) + state();
+  }
+  void setExcelBinding(bool use) override {
+    PlainDesignHost::setExcelBinding(use);
+    calls << QStringLiteral("binding %1 ").arg(use) + state();
+  }
+  void setExcelSourcePath(const QString& path) override {
+    PlainDesignHost::setExcelSourcePath(path);
+    calls << "path " + path + " " + state();
+  }
+  void showCardProperties() override { calls << "panels " + state(); }
+  void setBackgroundImage(CardSide side, const QString& path) override {
+    PlainDesignHost::setBackgroundImage(side, path);
+    calls << QStringLiteral("background %1 ").arg(side == CardSide::Back ? "back" : "front") + path + " " +
+                 state();
+  }
+  void finishLoading() override {
+    PlainDesignHost::finishLoading();
+    calls << "finish " + state();
+  }
+  void setWindowTitle(const QString& text) override {
+    PlainDesignHost::setWindowTitle(text);
+    calls << "title " + text;
+  }
+};
+
+}  // namespace
+
+TEST(DesignFileOpen, HostReactionsOfAnOpenComeInOrder) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  testing_support::ScriptedHost messages;
+  PlainDesignHost saved;
+  saved.front.Card_Size = QSizeF(200, 100);
+  saved.back.Card_Size = QSizeF(50, 60);  // stored only
+  for (Card_Property* side : {&saved.front, &saved.back}) {
+    side->Card_fill_chk = true;
+    side->Card_fill_style = "I";
+  }
+  saved.front.Card_BG_Image_Path = "/nowhere/front.png";
+  saved.back.Card_BG_Image_Path = "/nowhere/back.png";
+  saved.excelUse = true;
+  saved.excelPath = "/data/list.xlsx";
+  const QString file = dir.filePath("order.dcard");
+  Project_File_Name.clear();
+  messages.queueSavePanel(file);
+  ASSERT_TRUE(designfile::Save_project_file(saved, true, false));
+
+  RecordingHost host;
+  ASSERT_EQ(designfile::Read_and_load_design_Log(host, file, "L"), 1);
+  Project_File_Name.clear();
+  EXPECT_EQ(host.calls, (QStringList{
+                            "reset idle no-undo",
+                            "size 200x100 loading no-undo",
+                            "binding 1 loading no-undo",
+                            "path /data/list.xlsx loading no-undo",
+                            "title QUVO Gratulo ( order.dcard )",
+                            "panels idle no-undo",
+                            "background back /nowhere/back.png idle no-undo",
+                            "background front /nowhere/front.png idle no-undo",
+                            "finish idle no-undo",
+                        }));
+  EXPECT_TRUE(host.doc.undoRecorder().isUndoRegistrationEnabled());
+  EXPECT_EQ(host.back.Card_Size, QSizeF(50, 60));
+  EXPECT_TRUE(messages.messages().isEmpty());
+}

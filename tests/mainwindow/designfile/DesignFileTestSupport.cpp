@@ -185,32 +185,4 @@ QByteArray designFingerprint(PlainDesignHost& host) {
   return out;
 }
 
-QByteArray runPython(const QString& script, const QStringList& arguments) {
-  const QString python = QStringLiteral("/usr/bin/python3");
-  if (!QFileInfo(python).isExecutable()) {
-    ADD_FAILURE() << "/usr/bin/python3 is needed as the property list oracle";
-    return {};
-  }
-  QProcess process;
-  process.start(python, QStringList{QStringLiteral("-c"), script} + arguments);
-  if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
-      process.exitCode() != 0) {
-    ADD_FAILURE() << "python3 failed: " << process.readAllStandardError().toStdString();
-    return {};
-  }
-  return process.readAllStandardOutput();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-  ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
-}
-
 }  // namespace designfile_test

@@ -1,7 +1,7 @@
 #pragma once
 // Shared helpers of the design file tests: a design with every kind of card
 // object and non-default page settings, a comparable fingerprint of a host's
-// whole design, and running the plistlib oracle.
+// whole design; files and the plistlib oracle come from the shared support.
 
 #include <QByteArray>
 #include <QDir>
@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include "mainwindow/designfile/PlainDesignHost.h"
+#include "support/TestFiles.h"
 
 namespace designfile_test {
 
@@ -22,12 +23,8 @@ void fillFullDesign(designfile::PlainDesignHost& host, const QDir& folder);
 // equal designs (graphics compared through their archives).
 QByteArray designFingerprint(designfile::PlainDesignHost& host);
 
-// Runs /usr/bin/python3 with the script; the arguments follow. Fails the
-// current test (and gives "") when python3 is missing or the script fails.
-QByteArray runPython(const QString& script, const QStringList& arguments);
-
-// Writes bytes to a file; fails the test when it cannot.
-void writeFile(const QString& path, const QByteArray& bytes);
-QByteArray readFile(const QString& path);
+using testing_support::readFile;
+using testing_support::runPython;
+using testing_support::writeFile;
 
 }  // namespace designfile_test

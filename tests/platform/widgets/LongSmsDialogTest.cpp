@@ -1,8 +1,27 @@
 #include <gtest/gtest.h>
 
-#include "platform/widgets/LongSmsDialog.h"
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/Messages.h"
 #include "platform/globals.h"
+#include "platform/widgets/LongSmsDialog.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
+
+using namespace testing_support;
 
 namespace {
 
@@ -80,4 +99,58 @@ TEST(LongSmsDialog, NoLeavesTheApplyToAllFlag) {
   EXPECT_EQ(dlg.Open_Long_sms_Dialog(), 0);
   EXPECT_FALSE(Msg_Apply_All_Chk);
   EXPECT_FALSE(q.checkShown);  // apply_chk_show was used up by the first opening
+}
+
+TEST(LongSmsDialog, LongSmsDialogAskedFromAWorkerRunsOnTheGuiThread) {
+  testing_support::ScriptedHost host;
+  Long_SMS_Dlg& dlg = Long_SMS_Dlg::defaultInstance();
+  std::atomic<bool> onGui{false};
+  QString shownTitle;
+  bool noShown = false;
+  host.queueModal([&](QDialog& d) {
+    auto& box = static_cast<Long_SMS_Dlg&>(d);
+    onGui = QThread::currentThread() == qApp->thread();
+    shownTitle = box._Msg_Title->text();
+    noShown = !box.no_button->isHidden();
+    box.apply_chk->setChecked(true);
+    box.yes_button->click();
+    return box.result();
+  });
+  Msg_Apply_All_Chk = false;
+  auto answer = std::async(std::launch::async, [&dlg] {
+    dlg.title_val = "Series exists";
+    dlg.msg_val_str = "Replace it?";
+    dlg.apply_chk_show = true;
+    return dlg.Open_Long_sms_Dialog();
+  });
+  ASSERT_TRUE(
+      serveUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+  EXPECT_EQ(answer.get(), 1);
+  EXPECT_TRUE(onGui);
+  EXPECT_EQ(shownTitle, "Series exists");
+  EXPECT_TRUE(noShown);
+  EXPECT_TRUE(Msg_Apply_All_Chk);
+}
+
+TEST(LongSmsDialog, LongSmsQuestionAfterTheEventLoopEndedIsAnsweredNoAndUsedUp) {
+  testing_support::ScriptedHost host;
+  Long_SMS_Dlg& dlg = Long_SMS_Dlg::defaultInstance();
+  int modals = 0;
+  host.queueModal([&](QDialog&) { return ++modals; });
+  runAndEndTheEventLoop();
+  auto answer = std::async(std::launch::async, [&dlg] {
+    dlg.title_val = "Replace?";
+    dlg.msg_val_str = "The series exists.";
+    dlg.apply_chk_show = true;
+    return dlg.Open_Long_sms_Dialog();
+  });
+  const bool finished = answer.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  if (!finished)
+    serveUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+  ASSERT_TRUE(finished);
+  EXPECT_EQ(answer.get(), 0);
+  EXPECT_EQ(modals, 0);
+  EXPECT_TRUE(dlg.title_val.isNull());
+  EXPECT_FALSE(dlg.apply_chk_show);
+  QCoreApplication::processEvents();
 }

@@ -1,4 +1,4 @@
-// Review of the barcode pictures: texts around the bars (header, footer,
+// Captions of the barcode pictures: texts around the bars (header, footer,
 // side captions, caption pieces) stay whole, inside the picture and apart from
 // each other, text widths are measured as they are drawn, and 2D pictures
 // are framed with header and footer.
@@ -84,7 +84,7 @@ std::unique_ptr<QVBBarcode> laidOut(const char* symbology, const QString& value,
 
 }  // namespace
 
-TEST(LinearReview, AHeaderOrFooterAsWideAsThePictureIsNotCutAtItsEdges) {
+TEST(LinearCaption, AHeaderOrFooterAsWideAsThePictureIsNotCutAtItsEdges) {
   const QString text = QStringLiteral("MEMORIES OF A WONDERFUL DAY");
   for (float lr : {0.0f, 2.83f}) {
     BarcodeDrawingState s = decoderState();
@@ -112,7 +112,7 @@ TEST(LinearReview, AHeaderOrFooterAsWideAsThePictureIsNotCutAtItsEdges) {
   }
 }
 
-TEST(LinearReview, AShortHeaderKeepsItsTwoPointLetterSpacing) {
+TEST(LinearCaption, AShortHeaderKeepsItsTwoPointLetterSpacing) {
   BarcodeDrawingState s = decoderState();
   s.bar_hdr_clr = Qt::red;
   LayoutOptions options;
@@ -126,7 +126,7 @@ TEST(LinearReview, AShortHeaderKeepsItsTwoPointLetterSpacing) {
   EXPECT_NEAR(width, inkWidth(options.header, s.header_font) + 3 * 2.0, 1.2);
 }
 
-TEST(LinearReview, TextWidthsAreMeasuredWithoutPairKerning) {
+TEST(LinearCaption, TextWidthsAreMeasuredWithoutPairKerning) {
   const BarcodeDrawingState s;
   QFont plain = textmetrics::pointFont(s.header_font);
   plain.setKerning(false);
@@ -142,7 +142,7 @@ TEST(LinearReview, TextWidthsAreMeasuredWithoutPairKerning) {
   EXPECT_NEAR(b.headerWidth(), QFontMetricsF(plain).horizontalAdvance(QStringLiteral("AVAWAYAT")), 1e-3);
 }
 
-TEST(LinearReview, SideCaptionsOfUpcAndEanStandApartFromTheirNeighbours) {
+TEST(LinearCaption, SideCaptionsOfUpcAndEanStandApartFromTheirNeighbours) {
   struct Case {
     const char* symbology;
     const char* value;
@@ -198,7 +198,7 @@ TEST(LinearReview, SideCaptionsOfUpcAndEanStandApartFromTheirNeighbours) {
   }
 }
 
-TEST(LinearReview, CaptionPiecesStandWhereTheLayoutPlacesThem) {
+TEST(LinearCaption, CaptionPiecesStandWhereTheLayoutPlacesThem) {
   // EAN-8: two pieces, no side digits; piece i starts at
   // 3 k_i + F + (i + 1) I w + i S + LR with S = width / 2 - I w - F.
   BarcodeDrawingState s = decoderState();
@@ -262,7 +262,7 @@ bool isBlack(QRgb c) {
 
 }  // namespace
 
-TEST(LinearReview, A2DPictureIsFramedWithHeaderAndFooter) {
+TEST(LinearCaption, A2DPictureIsFramedWithHeaderAndFooter) {
   BarcodeDrawingState s = decoderState();
   s.bar_hdr_clr = Qt::red;
   s.bar_ftr_clr = Qt::blue;
@@ -318,7 +318,7 @@ TEST(LinearReview, A2DPictureIsFramedWithHeaderAndFooter) {
   EXPECT_TRUE(imageFromBarcodeImage(blackBlock(block), s).isNull());
 }
 
-TEST(LinearReview, CodabarNeedsItsStartAndStopCharactersAtTheEndsOnly) {
+TEST(LinearCaption, CodabarNeedsItsStartAndStopCharactersAtTheEndsOnly) {
   // Without start and stop characters the bars cannot be read at all.
   auto bare = createLinearBarcode(QStringLiteral("Codabar"), QStringLiteral("1234"));
   ASSERT_TRUE(bare);
@@ -336,7 +336,7 @@ TEST(LinearReview, CodabarNeedsItsStartAndStopCharactersAtTheEndsOnly) {
   }
 }
 
-TEST(LinearReview, HeaderAndFooterLinesStandOnTheirMargins) {
+TEST(LinearCaption, HeaderAndFooterLinesStandOnTheirMargins) {
   // From the bottom: top/bottom margin, footer line, footer margin, caption,
   // value margin, bars, header margin, header line, top/bottom margin. Capital
   // letters stand on the base line, one descent above the bottom of their line.
@@ -371,7 +371,7 @@ TEST(LinearReview, HeaderAndFooterLinesStandOnTheirMargins) {
   EXPECT_NEAR(H - barsTop / kScale, H - b->headerHeight() * 72.0 - s.TB_margin - s.header_margin, 0.15);
 }
 
-TEST(LinearReview, AFramedQrSymbolStaysVectorAndReadable) {
+TEST(LinearCaption, AFramedQrSymbolStaysVectorAndReadable) {
   const auto grid = twod::QREncoder::encodeWithECLevel(1, 0, QStringLiteral("Framed 2D 42"));
   ASSERT_TRUE(grid);
   const auto symbol = twod::QREncoder::renderDataMatrix(*grid, 60, 600);
@@ -406,7 +406,7 @@ void capture(QtMsgType, const QMessageLogContext&, const QString& text) {
 }
 }  // namespace
 
-TEST(LinearReview, Code128LogsItsFixedTextsWithTheValueAsACharacter) {
+TEST(LinearCaption, Code128LogsItsFixedTextsWithTheValueAsACharacter) {
   QStringList lines;
   capturedLines = &lines;
   const QtMessageHandler previous = qInstallMessageHandler(capture);

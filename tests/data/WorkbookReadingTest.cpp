@@ -1,7 +1,7 @@
-// Second look at the data sources: hostile spreadsheet parts (deep nesting,
-// trees too large for memory), the column count a read reports against the
-// rows it returns, series names taken from spreadsheet cells, and the series
-// listing over links that lead nowhere.
+// Reading workbooks as the data sources do: hostile spreadsheet parts (deep
+// nesting, trees too large for memory, odd parts), the column count a read
+// reports against the rows it returns, series names taken from spreadsheet
+// cells, carriage returns through an export, and quoted texts in messages.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -39,7 +39,7 @@ QString worksheet(const QString& sheetData, const QString& dimension = QString()
          "</sheetData></worksheet>";
 }
 
-class DataReviewTest : public ::testing::Test {
+class WorkbookReading : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
   QString path(const QString& rel) const { return tmp.path() + "/" + rel; }
@@ -71,7 +71,7 @@ class DataReviewTest : public ::testing::Test {
 
 // Every row a read returns is exactly Excel_Sheet_Columns wide, also for a
 // sheet that has rows but neither cells nor a dimension, read after a wider one.
-TEST_F(DataReviewTest, ColumnCountAlwaysMatchesTheRowsReturned) {
+TEST_F(WorkbookReading, ColumnCountAlwaysMatchesTheRowsReturned) {
   const QString five = worksheet("<row r=\"1\"><c r=\"E1\"><v>5</v></c></row>");
   const QString bare = worksheet("<row r=\"1\"/><row r=\"2\"/>");
   load(book("cols.xlsx", {five, bare}));
@@ -104,7 +104,7 @@ TEST_F(DataReviewTest, ColumnCountAlwaysMatchesTheRowsReturned) {
 }
 
 // Nesting a million levels deep is answered (rows or an error), never a crash.
-TEST_F(DataReviewTest, DeeplyNestedPartsDoNotCrashTheReaders) {
+TEST_F(WorkbookReading, DeeplyNestedPartsDoNotCrashTheReaders) {
   constexpr int kDepth = 1'000'000;
   QByteArray deep;
   deep.reserve(kDepth * 8 + 200);
@@ -148,7 +148,7 @@ TEST_F(DataReviewTest, DeeplyNestedPartsDoNotCrashTheReaders) {
 
 // A part whose parsed tree would exhaust memory is refused before parsing,
 // with the reader's "Error: " line and no rows, whatever else the package holds.
-TEST_F(DataReviewTest, PartsTooLargeForMemoryAreRefusedBeforeParsing) {
+TEST_F(WorkbookReading, PartsTooLargeForMemoryAreRefusedBeforeParsing) {
   EXPECT_EQ(xlsx::estimatedTreeBytes("<a b=\"1\" c=\"2\">t</a>"), 3 * 64 + 2 * 40);
   const QByteArray sheet = worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>").toUtf8();
   const qint64 needed = xlsx::estimatedTreeBytes(sheet);
@@ -184,7 +184,7 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
 // Column titles become series names in the columns-to-series dialog: after
 // the title trim and the name cleaning, a title that is no plain file name is
 // refused with the store's message and nothing is written anywhere.
-TEST_F(DataReviewTest, SeriesNamesFromSpreadsheetCellsAreRefused) {
+TEST_F(WorkbookReading, SeriesNamesFromSpreadsheetCellsAreRefused) {
   const QString strings = "<sst xmlns=\"" + kMain +
                           "\"><si><t>..</t></si><si><t>/</t></si><si><t>a/b</t></si>"
                           "<si><t>nul_x0000_name</t></si><si><t xml:space=\"preserve\"> . </t></si>"
@@ -225,64 +225,10 @@ TEST_F(DataReviewTest, SeriesNamesFromSpreadsheetCellsAreRefused) {
 
 }  // namespace
 
-// The listing takes the entries that exist and are no folders, under names
-// the store accepts: a link that leads nowhere is no series, a link to a
-// series file is one.
-TEST_F(DataReviewTest, SeriesListingLeavesOutLinksThatLeadNowhere) {
-  const QString folder = path("DataSet");
-  ASSERT_TRUE(QDir().mkpath(folder));
-  DataSeriesStore store(folder);
-  ASSERT_TRUE(store.writeSeries("Real", {"v"}));
-  ASSERT_TRUE(QFile::link(path("gone.txt"), folder + "/Dangling.txt"));
-  ASSERT_TRUE(QFile::link(folder + "/Real.txt", folder + "/Alias.txt"));
-  ASSERT_TRUE(QDir().mkpath(path("elsewhere")));
-  ASSERT_TRUE(QFile::link(path("elsewhere"), folder + "/FolderLink.txt"));
-  // Names the store would refuse are not offered either.
-  data_test::writeAll(folder + "/..txt", "dot");
-  data_test::writeAll(folder + "/...txt", "dots");
-  EXPECT_EQ(store.Get_datasheet_File_Name_Array(), (QStringList{"Alias", "Real"}));
-  EXPECT_FALSE(store.seriesExists("Dangling"));
-  EXPECT_EQ(store.readTrimmedValues("Alias"), QStringList{"v"});
-}
-
-// An export replaces its target the way a saved file is replaced: the old
-// file's permissions stay, a link keeps pointing at the file it names (which
-// gets the new content), and nothing but the target is left in its folder.
-TEST_F(DataReviewTest, ArchivesReplaceTheirTargetLikeASavedFile) {
-  data_test::writeAll(path("in/a.txt"), "alpha");
-  const QString target = path("out/private.zip");
-  data_test::writeAll(target, "old");
-  ASSERT_TRUE(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
-  ASSERT_TRUE(CardZipArchive::createZipFileAtPath(target, QStringList{path("in/a.txt")}));
-  EXPECT_EQ(data_test::unzipListing(target), QStringList{"a.txt"});
-  EXPECT_EQ(QFileInfo(target).permissions() & (QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                               QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                               QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
-            QFile::ReadOwner | QFile::WriteOwner);
-
-  ASSERT_TRUE(QFile::link(target, path("out/link.zip")));
-  data_test::writeAll(path("in/b.txt"), "beta");
-  ASSERT_TRUE(CardZipArchive::createZipFileAtPath(path("out/link.zip"), QStringList{path("in/b.txt")}));
-  EXPECT_TRUE(QFileInfo(path("out/link.zip")).isSymLink());
-  EXPECT_EQ(data_test::unzipListing(target), QStringList{"b.txt"});
-  EXPECT_EQ(QDir(path("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            (QStringList{"link.zip", "private.zip"}));
-
-  // A failed archive leaves the old file and no stray file beside it.
-  {
-    CardZipArchive archive(target);
-    ASSERT_TRUE(archive.open());
-    EXPECT_TRUE(archive.writeData("x", "x.txt"));
-  }
-  EXPECT_EQ(data_test::unzipListing(target), QStringList{"b.txt"});
-  EXPECT_EQ(QDir(path("out")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            (QStringList{"link.zip", "private.zip"}));
-}
-
 // Packages whose parts are not what their names say: a folder where a part
 // should be, an empty part, a part in another encoding. Each read answers with
 // rows or the reader's "Error: " line.
-TEST_F(DataReviewTest, OddPartsGiveAnErrorOrRows) {
+TEST_F(WorkbookReading, OddPartsGiveAnErrorOrRows) {
   python(R"(
 import sys, zipfile
 with zipfile.ZipFile(sys.argv[1], 'w') as z:
@@ -310,7 +256,7 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
 // A series value may end in a carriage return (a pasted line keeps it). XML
 // readers turn a raw carriage return into a line feed, so the export writes it
 // as a character reference: other programs and our reader get it back as is.
-TEST_F(DataReviewTest, CarriageReturnsSurviveTheExport) {
+TEST_F(WorkbookReading, CarriageReturnsSurviveTheExport) {
   const SpreadsheetRows rows{{"Batch Value"}, {"one\r"}, {"a\r\nb"}, {"\rlead"}};
   const QString target = path("cr.xlsx");
   ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(target, rows, false, data_test::templateWorkbook()))
@@ -330,7 +276,7 @@ print(repr([c.value for c in ws['A']]))
 
 // Names and references quoted from a file in a message are cut short and
 // cannot start a line of their own in the log.
-TEST_F(DataReviewTest, QuotedFileTextsInMessagesAreShortAndOnOneLine) {
+TEST_F(WorkbookReading, QuotedFileTextsInMessagesAreShortAndOnOneLine) {
   EXPECT_EQ(data_report::excerpt("plain"), "plain");
   EXPECT_EQ(data_report::excerpt(QString("a\nb") + QChar(0) + "c\x1b"), "a\uFFFDb\uFFFDc\uFFFD");
   EXPECT_EQ(data_report::excerpt(QString(100, 'x'), 10), QString(10, 'x') + QChar(0x2026));

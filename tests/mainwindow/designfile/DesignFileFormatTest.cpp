@@ -1,6 +1,6 @@
-// Review tests of the design file: the colour and font items are keyed
-// archives of one object made by the platform's keyed archive code (one
-// layout for colours and fonts everywhere), and what a reader takes from them.
+// The colour and font items of the design file: keyed archives of one object
+// made by the program's keyed archive code (one layout for colours and fonts
+// everywhere), and what a reader takes from them.
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ QByteArray handMadeFontArchive(const QString& name, double size) {
   return writer.finish();
 }
 
-TEST(DesignReview, ColourAndFontItemsKeepTheirBytes) {
+TEST(DesignFileFormat, ColourAndFontItemsKeepTheirBytes) {
   // Files written before the colour and font archives came from the platform
   // layer hold exactly these bytes; the writer must not change them.
   EXPECT_EQ(designfile::archivedColor(QColor(Qt::red)), handMadeColorArchive(QByteArray("1 0 0 1\0", 8), 1));
@@ -60,7 +60,7 @@ TEST(DesignReview, ColourAndFontItemsKeepTheirBytes) {
             designfile::archivedFont(CardFont{"ArialMT", 12.0}));
 }
 
-TEST(DesignReview, RootColourAndFontReadersTakeOnlyTheirKind) {
+TEST(DesignFileFormat, RootColourAndFontReadersTakeOnlyTheirKind) {
   const QByteArray color = platform::archivedDataWithRootColor(
       platform::KeyedColor{0.5f, 0.25f, 1.0f, 0.75f, platform::KeyedColor::DeviceRGB});
   const auto keyed = platform::unarchivedRootColor(color);
@@ -105,7 +105,7 @@ TEST(DesignReview, RootColourAndFontReadersTakeOnlyTheirKind) {
 
 // Python's plistlib sees every colour and font element as an archive whose
 // root is that one object, with nothing else in it but its class and name.
-TEST(DesignReview, PlistlibSeesOneObjectPerColourAndFontElement) {
+TEST(DesignFileFormat, PlistlibSeesOneObjectPerColourAndFontElement) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   testing_support::ScriptedHost messages;
@@ -147,87 +147,6 @@ for base in (0, 28):
   Project_File_Name.clear();
   EXPECT_EQ(reopened.front.Card_fill_clr.rgba(), QColor(10, 20, 30).rgba());
   EXPECT_EQ(reopened.back.Card_Content_font, (CardFont{"Courier", 9.0}));
-}
-
-// The reactions a main window receives while a design is opened, in order,
-// with the loading flag and undo registration as the window sees them.
-class RecordingHost : public PlainDesignHost {
- public:
-  QStringList calls;
-  QString state() {
-    return QStringLiteral("%1%2")
-        .arg(Not_Draw_Only_Prop_Change() ? "loading" : "idle")
-        .arg(doc.undoRecorder().isUndoRegistrationEnabled() ? "" : " no-undo");
-  }
-  void resetForLoading() override {
-    PlainDesignHost::resetForLoading();
-    calls << "reset " + state();
-  }
-  void setCardSize(QSizeF size) override {
-    PlainDesignHost::setCardSize(size);
-    calls << QStringLiteral("size %1x%2 ").arg(size.width()).arg(size.height()) + state();
-  }
-  void setExcelBinding(bool use) override {
-    PlainDesignHost::setExcelBinding(use);
-    calls << QStringLiteral("binding %1 ").arg(use) + state();
-  }
-  void setExcelSourcePath(const QString& path) override {
-    PlainDesignHost::setExcelSourcePath(path);
-    calls << "path " + path + " " + state();
-  }
-  void showCardProperties() override { calls << "panels " + state(); }
-  void setBackgroundImage(CardSide side, const QString& path) override {
-    PlainDesignHost::setBackgroundImage(side, path);
-    calls << QStringLiteral("background %1 ").arg(side == CardSide::Back ? "back" : "front") + path + " " +
-                 state();
-  }
-  void finishLoading() override {
-    PlainDesignHost::finishLoading();
-    calls << "finish " + state();
-  }
-  void setWindowTitle(const QString& text) override {
-    PlainDesignHost::setWindowTitle(text);
-    calls << "title " + text;
-  }
-};
-
-TEST(DesignReview, HostReactionsOfAnOpenComeInOrder) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  testing_support::ScriptedHost messages;
-  PlainDesignHost saved;
-  saved.front.Card_Size = QSizeF(200, 100);
-  saved.back.Card_Size = QSizeF(50, 60);  // stored only
-  for (Card_Property* side : {&saved.front, &saved.back}) {
-    side->Card_fill_chk = true;
-    side->Card_fill_style = "I";
-  }
-  saved.front.Card_BG_Image_Path = "/nowhere/front.png";
-  saved.back.Card_BG_Image_Path = "/nowhere/back.png";
-  saved.excelUse = true;
-  saved.excelPath = "/data/list.xlsx";
-  const QString file = dir.filePath("order.dcard");
-  Project_File_Name.clear();
-  messages.queueSavePanel(file);
-  ASSERT_TRUE(designfile::Save_project_file(saved, true, false));
-
-  RecordingHost host;
-  ASSERT_EQ(designfile::Read_and_load_design_Log(host, file, "L"), 1);
-  Project_File_Name.clear();
-  EXPECT_EQ(host.calls, (QStringList{
-                            "reset idle no-undo",
-                            "size 200x100 loading no-undo",
-                            "binding 1 loading no-undo",
-                            "path /data/list.xlsx loading no-undo",
-                            "title QUVO Gratulo ( order.dcard )",
-                            "panels idle no-undo",
-                            "background back /nowhere/back.png idle no-undo",
-                            "background front /nowhere/front.png idle no-undo",
-                            "finish idle no-undo",
-                        }));
-  EXPECT_TRUE(host.doc.undoRecorder().isUndoRegistrationEnabled());
-  EXPECT_EQ(host.back.Card_Size, QSizeF(50, 60));
-  EXPECT_TRUE(messages.messages().isEmpty());
 }
 
 }  // namespace

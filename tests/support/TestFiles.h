@@ -1,0 +1,30 @@
+#pragma once
+// Files and programs for tests: reading and writing whole files, and running
+// the oracles (Python, pdfinfo, unzip …) to their end.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace testing_support {
+
+// Writes the bytes, making the missing folders; true when all were written.
+bool writeFile(const QString& path, const QByteArray& bytes);
+// The file's bytes; empty when it cannot be read.
+QByteArray readFile(const QString& path);
+
+struct ProcessResult {
+  int exitCode = -1;  // -1 when the program did not start or crashed
+  QByteArray out;
+  QByteArray err;
+};
+
+// Runs a program to its end with a UTF-8 locale, feeding it `input`; fails
+// the calling test when the program cannot be started.
+ProcessResult runProgram(const QString& program, const QStringList& arguments,
+                         const QByteArray& input = QByteArray());
+// Runs /usr/bin/python3 with the script text and the arguments and gives its
+// standard output; fails the calling test when the script fails.
+QByteArray runPython(const QString& script, const QStringList& arguments = {});
+
+}  // namespace testing_support
