@@ -525,6 +525,19 @@ bool ecc200encode(std::vector<uint8_t>& codewords, int capacity, const uint8_t* 
   return encodeCodewords(codewords, capacity, data, length, encoding, used, err) == EncodeResult::kOk;
 }
 
+namespace {
+// Where the error-correction codewords of a block stand in each round of the
+// interleaved stream. The largest size is the one whose blocks differ in length
+// (blocks 0-7 hold 156 data codewords, blocks 8 and 9 hold 155): there the
+// stream of error-correction codewords starts with the two shorter blocks.
+int errorCorrectionSlot(const Ecc200Size& size, int block) {
+  const int blocks = size.blocks();
+  if (size.bytes % blocks == 0) return block;
+  const int longer = size.bytes % blocks;
+  return (block + blocks - longer) % blocks;
+}
+}  // namespace
+
 void ecc200(std::vector<uint8_t>& codewords, const Ecc200Size& size) {
   const GaloisField256& field = GaloisField256::dataMatrixField();
   const std::vector<uint8_t> generator = field.generator(size.rsblock, 1);
@@ -534,8 +547,9 @@ void ecc200(std::vector<uint8_t>& codewords, const Ecc200Size& size) {
     std::vector<uint8_t> block;
     for (int n = b; n < size.bytes; n += blocks) block.push_back(codewords[static_cast<size_t>(n)]);
     const std::vector<uint8_t> parity = field.remainder(block.data(), block.size(), generator);
+    const int slot = errorCorrectionSlot(size, b);
     for (int k = 0; k < size.rsblock; ++k)
-      codewords[static_cast<size_t>(size.bytes + b + k * blocks)] = parity[static_cast<size_t>(k)];
+      codewords[static_cast<size_t>(size.bytes + slot + k * blocks)] = parity[static_cast<size_t>(k)];
   }
 }
 

@@ -291,7 +291,6 @@ TEST(TwoDReviewDataMatrixRoute, EveryFormatAndEncodingTitle) {
             EXPECT_EQ(render.symbol->height, rows) << where;
             EXPECT_EQ(render.symbol->width, columns) << where;
           }
-          if (render.symbol->width == 144) continue;  // zxing reads 144x144 with another block layout
           const QImage image = twodtest::gridImage(render.symbol->toModuleGrid(), 2, 2);
           EXPECT_EQ(twodtest::decode(image, ZXing::BarcodeFormat::DataMatrix), value.toUtf8().toStdString())
               << where;
@@ -434,15 +433,17 @@ TEST(TwoDReviewPdf417Encode, AutomaticLevelForSizing) {
   EXPECT_EQ(p.codeColumns * p.codeRows, 928);
 }
 
-// The whole text's class picks the capacity table: at version 1-L a text of digits
-// holds 41, with an upper-case letter 25, with a lower-case letter 17 (bytes).
-TEST(TwoDReviewQrFrontEnd, CapacityTableFollowsTheTextsClass) {
+// Capacity at a chosen version: a text of one class holds the table's count
+// (41 digits at 1-L); a mixed text is judged by its segments, so 30 digits and
+// a letter fit 1-L although the whole text would count as 31 alphanumeric
+// characters or 31 bytes (tables: 25 and 17).
+TEST(TwoDReviewQrFrontEnd, CapacityFollowsTheSegments) {
   EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(41, QLatin1Char('7'))));
   EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(42, QLatin1Char('7'))));
-  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(24, QLatin1Char('7')) + QLatin1Char('A')));
-  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(25, QLatin1Char('7')) + QLatin1Char('A')));
-  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(16, QLatin1Char('7')) + QLatin1Char('a')));
-  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(17, QLatin1Char('7')) + QLatin1Char('a')));
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(30, QLatin1Char('7')) + QLatin1Char('A')));
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(30, QLatin1Char('7')) + QLatin1Char('a')));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(41, QLatin1Char('7')) + QLatin1Char('A')));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(18, QLatin1Char('a'))));
   // Version 40-L: 7,089 digits.
   EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 40, QString(7089, QLatin1Char('1'))));
   EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 40, QString(7090, QLatin1Char('1'))));
