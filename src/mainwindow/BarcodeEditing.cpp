@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "barcode/designer/Barcode_Gen.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
+#include "barcode/dialog/Barcode_Gen.h"
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
 #include "core/CardHost.h"
 #include "core/SKTUndoRecorder.h"
-#include "core/canvas/SKTGraphicView.h"
-#include "core/canvas/SKTGrid.h"
 #include "platform/Messages.h"
 
 namespace barcode_editing {

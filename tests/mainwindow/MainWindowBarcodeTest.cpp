@@ -18,7 +18,7 @@
 #include <QTemporaryDir>
 
 #include "barcode/designer/BarcodeRenderer.h"
-#include "barcode/designer/Barcode_Gen.h"
+#include "barcode/dialog/Barcode_Gen.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "core/globals.h"
 #include "mainwindow/SKTWindowController.h"

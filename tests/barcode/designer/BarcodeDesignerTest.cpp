@@ -16,7 +16,7 @@
 #include "../linear/LinearTestSupport.h"
 #include "../twod/TwoDDecode.h"
 #include "barcode/designer/BarcodeRenderer.h"
-#include "barcode/designer/Barcode_Gen.h"
+#include "barcode/dialog/Barcode_Gen.h"
 #include "barcode/linear/LinearSymbologies.h"
 #include "barcode/linear/QVBUPCEANBarcode.h"
 #include "core/SKTGraphic.h"

@@ -1,4 +1,4 @@
-#include "barcode/designer/Barcode_Gen.h"
+#include "barcode/dialog/Barcode_Gen.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,12 +26,12 @@
 #include "core/SKTGraphic.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
-#include "platform/DialogLook.h"
 #include "platform/FontNames.h"
-#include "platform/LongSmsDialog.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"
+#include "platform/widgets/DialogLook.h"
+#include "platform/widgets/LongSmsDialog.h"
 
 using barcode::BarcodeLimits;
 using barcode::BarcodeSettings;
