@@ -60,18 +60,20 @@ class TextPen {
 
  private:
   // The text's outlines from the baseline point on, each grapheme after the
-  // previous one's advance plus the spacing. Long texts are filled a few dozen
-  // graphemes at a time: the time to lay out and fill one line of outlines
-  // grows with the square of its length, pieces of bounded length keep the
-  // whole linear.
+  // previous one's advance plus the spacing. A long text is placed grapheme by
+  // grapheme and filled a few dozen at a time: the time to lay out and fill one
+  // line of outlines grows with the square of its length, pieces of bounded
+  // length keep the whole linear.
   void fill(const QString& text, const QFont& font, double spacing, const QColor& color,
             QPointF baseline) const {
     constexpr qsizetype kPiece = 48;
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing, true);
-    if (spacing == 0.0 && text.size() <= kPiece) {
+    if (text.size() <= kPiece) {
+      QFont spaced(font);
+      spaced.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
       QPainterPath path;
-      path.addText(baseline, font, text);
+      path.addText(baseline, spaced, text);
       painter_.fillPath(path, color);
     } else {
       const QFontMetricsF metrics(font);
