@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,9 +19,10 @@
 #include <QTemporaryDir>
 
 #include "barcode/designer/BarcodeRenderer.h"
-#include "barcode/dialog/Barcode_Gen.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
+#include "barcode/dialog/Barcode_Gen.h"
 #include "core/globals.h"
+#include "data/dialogs/View_Data_Series.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
 #include "platform/globals.h"
@@ -145,10 +147,17 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
     emit dialog.Batch_Series->activated(dialog.Batch_Series->currentIndex());
     valueShown = dialog.dataText_2D->toPlainText();
     EXPECT_TRUE(dialog.previewPicture().size.width() > 0);
+    dialog.view_series_btn->click();
     dialog.cancel_button->click();
     return dialog.result();
   });
+  QString viewed;
+  host.queueModal([&](QDialog& d) {
+    viewed = static_cast<View_Data_Series&>(d).list_count->text();
+    return 1;
+  });
   doubleClick(view, g);
+  EXPECT_EQ(viewed, "Total Rows : 2");
   EXPECT_EQ(valueShown, "S-100");
   EXPECT_EQ(barcode::barcodeSettingsOf(*g), before);
   EXPECT_EQ(g->_barcode_image, pictureBefore);

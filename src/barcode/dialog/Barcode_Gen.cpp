@@ -26,6 +26,7 @@
 #include "core/SKTGraphic.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
+#include "data/dialogs/View_Data_Series.h"
 #include "platform/FontNames.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
@@ -138,7 +139,7 @@ void Barcode_Gen::buildControls() {
   view_series_btn = new QPushButton(QStringLiteral("View series"), this);
   view_series_btn->setAccessibleName(QStringLiteral("View series"));
   view_series_btn->setEnabled(false);
-  view_series_btn->setToolTip(QStringLiteral("The series viewer is not available in this version."));
+  view_series_btn->setToolTip(QStringLiteral("Shows the values of the chosen series."));
 
   auto* top = new QFormLayout;
   top->addRow(QStringLiteral("Symbology :"), barcodeTypePopup);
@@ -430,6 +431,8 @@ void Barcode_Gen::connectControls() {
     });
   connect(Data_source_type, &QComboBox::activated, this, [this] { dataSourceChanged(); });
   connect(Batch_Series, &QComboBox::activated, this, [this] { batchSeriesChosen(); });
+  connect(view_series_btn, &QPushButton::clicked, this,
+          [this] { View_Data_Series::defaultInstance().Open_Wnd(Batch_Series->currentText()); });
   connect(ok_button, &QPushButton::clicked, this, &Barcode_Gen::OK_Btn_Clicked);
   connect(cancel_button, &QPushButton::clicked, this, &Barcode_Gen::Cancel_Btn_Clicked);
 }
@@ -686,6 +689,7 @@ void Barcode_Gen::setValueEditable(bool editable) {
 void Barcode_Gen::fillBatchSeries(int sourceType) {
   Batch_Series->clear();
   Batch_Series->setEnabled(sourceType != 0);
+  view_series_btn->setEnabled(sourceType == 1);
   setValueEditable(sourceType == 0);
   shownSourceType_ = sourceType;
   if (sourceType == 1) {
