@@ -26,24 +26,18 @@
 #include "core/SKTGraphic.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
+#include "data/dialogs/DialogParts.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "platform/FontNames.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"
-#include "platform/widgets/DialogLook.h"
 #include "platform/widgets/LongSmsDialog.h"
 
 using barcode::BarcodeLimits;
 using barcode::BarcodeSettings;
 
 namespace {
-
-Barcode_Gen* g_instance = nullptr;
-void deleteInstance() {
-  delete g_instance;
-  g_instance = nullptr;
-}
 
 const QString kSourceManual = QStringLiteral("Manual");
 const QString kSourceSeries = QStringLiteral("Series");
@@ -76,19 +70,6 @@ QComboBox* listBox(QWidget* parent, const QString& name, const QStringList& item
   return box;
 }
 
-QCheckBox* checkBox(QWidget* parent, const QString& title) {
-  auto* box = new QCheckBox(title, parent);
-  box->setAccessibleName(title);
-  return box;
-}
-
-QPushButton* helpButton(QWidget* parent, const QString& what) {
-  auto* button = new QPushButton(QStringLiteral("?"), parent);
-  button->setAccessibleName(QStringLiteral("Help on ") + what);
-  button->setFixedWidth(28);
-  return button;
-}
-
 QString fontDescription(const barcode::BarcodeFont& font) {
   return QStringLiteral("%1 ( %2 )").arg(font.name).arg(font.size, 0, 'f', 2);
 }
@@ -96,18 +77,11 @@ QString fontDescription(const barcode::BarcodeFont& font) {
 }  // namespace
 
 Barcode_Gen& Barcode_Gen::defaultInstance() {
-  if (g_instance == nullptr) {
-    g_instance = new Barcode_Gen();
-    qAddPostRoutine(deleteInstance);
-  }
-  return *g_instance;
+  return dialog_parts::singleton<Barcode_Gen>([] { return new Barcode_Gen(); });
 }
 
 Barcode_Gen::Barcode_Gen(QWidget* parent) : QDialog(parent) {
-  setModal(true);
-  setWindowTitle(QStringLiteral("Barcode designer"));
-  setAccessibleName(QStringLiteral("Barcode designer"));
-  platform::applyDialogLook(*this);
+  dialog_parts::setUpDialog(*this, QStringLiteral("Barcode designer"));
   buildControls();
   connectControls();
   loading_ = true;
@@ -120,24 +94,20 @@ Barcode_Gen::Barcode_Gen(QWidget* parent) : QDialog(parent) {
 
 void Barcode_Gen::buildControls() {
   barcodeTypePopup = listBox(this, QStringLiteral("Symbology"), barcode::symbologyNames());
-  dataText = new QLineEdit(this);
-  dataText->setAccessibleName(QStringLiteral("Value"));
+  dataText = dialog_parts::lineEdit(this, QStringLiteral("Value"));
   dataText_2D = new QPlainTextEdit(this);
   dataText_2D->setAccessibleName(QStringLiteral("Value"));
   dataText_2D->setMaximumHeight(70);
-  HeaderText = new QLineEdit(this);
-  HeaderText->setAccessibleName(QStringLiteral("Header"));
-  FooterText = new QLineEdit(this);
-  FooterText->setAccessibleName(QStringLiteral("Footer"));
-  hideHeaderCheckbox = checkBox(this, QStringLiteral("Hide header"));
-  hideFooterCheckbox = checkBox(this, QStringLiteral("Hide footer"));
+  HeaderText = dialog_parts::lineEdit(this, QStringLiteral("Header"));
+  FooterText = dialog_parts::lineEdit(this, QStringLiteral("Footer"));
+  hideHeaderCheckbox = dialog_parts::checkBox(this, QStringLiteral("Hide header"));
+  hideFooterCheckbox = dialog_parts::checkBox(this, QStringLiteral("Hide footer"));
 
   Data_source_type =
       listBox(this, QStringLiteral("Data source"), {kSourceManual, kSourceSeries, kSourceSpreadsheet});
   Batch_Series = listBox(this, QStringLiteral("Series"), {});
   Batch_Series->setMinimumContentsLength(16);
-  view_series_btn = new QPushButton(QStringLiteral("View series"), this);
-  view_series_btn->setAccessibleName(QStringLiteral("View series"));
+  view_series_btn = dialog_parts::button(this, QStringLiteral("View series"));
   view_series_btn->setEnabled(false);
   view_series_btn->setToolTip(QStringLiteral("Shows the values of the chosen series."));
 
@@ -185,15 +155,7 @@ void Barcode_Gen::buildControls() {
   barcode_error_label->setWordWrap(true);
   barcode_error_label->hide();
 
-  ok_button = new QPushButton(QStringLiteral("OK"), this);
-  ok_button->setAccessibleName(QStringLiteral("OK"));
-  ok_button->setDefault(true);
-  cancel_button = new QPushButton(QStringLiteral("Cancel"), this);
-  cancel_button->setAccessibleName(QStringLiteral("Cancel"));
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(cancel_button);
-  buttons->addWidget(ok_button);
+  QHBoxLayout* buttons = dialog_parts::okCancelRow(this, &ok_button, &cancel_button);
 
   auto* left = new QVBoxLayout;
   left->addLayout(top);
@@ -217,8 +179,8 @@ QWidget* Barcode_Gen::buildBarcodePage() {
   linear_sett_box->setAccessibleName(linear_sett_box->title());
   HeightText = decimalBox(linear_sett_box, QStringLiteral("Bar Height (cm)"), 2, 0.05);
   widthText = decimalBox(linear_sett_box, QStringLiteral("Bar Width (Mils)"), 1, 1.0);
-  captionCheckbox = checkBox(linear_sett_box, QStringLiteral("Hide value text"));
-  showinTopCheckbox = checkBox(linear_sett_box, QStringLiteral("Value text on top"));
+  captionCheckbox = dialog_parts::checkBox(linear_sett_box, QStringLiteral("Hide value text"));
+  showinTopCheckbox = dialog_parts::checkBox(linear_sett_box, QStringLiteral("Value text on top"));
   auto* linear = new QFormLayout(linear_sett_box);
   linear->addRow(QStringLiteral("Bar Height (cm):"), HeightText);
   linear->addRow(QStringLiteral("Bar Width (Mils):"), widthText);
@@ -231,49 +193,29 @@ QWidget* Barcode_Gen::buildBarcodePage() {
   qr_version_ComboBox = listBox(two_d_sett_box, QStringLiteral("Version"), barcode::qrVersionNames());
   qr_ec_lvl_ComboBox =
       listBox(two_d_sett_box, QStringLiteral("Error correction level"), barcode::qrLevelNames());
-  auto* qrVersionHelp = helpButton(two_d_sett_box, QStringLiteral("version"));
-  auto* qrLevelHelp = helpButton(two_d_sett_box, QStringLiteral("error correction level"));
   auto* qr = new QFormLayout(two_d_sett_box);
   qr->addRow(QStringLiteral("Size (points):"), HeightText_2D);
-  auto* versionRow = new QHBoxLayout;
-  versionRow->addWidget(qr_version_ComboBox, 1);
-  versionRow->addWidget(qrVersionHelp);
-  qr->addRow(QStringLiteral("Version :"), versionRow);
-  auto* levelRow = new QHBoxLayout;
-  levelRow->addWidget(qr_ec_lvl_ComboBox, 1);
-  levelRow->addWidget(qrLevelHelp);
-  qr->addRow(QStringLiteral("Error correction (EC) level :"), levelRow);
-  connect(qrVersionHelp, &QPushButton::clicked, this, [this] {
-    showHelp(QStringLiteral("Version :"),
-             QStringLiteral(
-                 "Version is configuration or number of modules (combination of black and white dots)."));
-  });
-  connect(qrLevelHelp, &QPushButton::clicked, this, [this] {
-    showHelp(QStringLiteral("Error correction (EC) level :"),
-             QStringLiteral(
-                 "An error-correction mechanism is built in each symbol so that the symbol can still be "
-                 "decoded even if it is damaged."));
-  });
+  addRowWithHelp(
+      qr, qr_version_ComboBox, QStringLiteral("Version :"),
+      QStringLiteral("Version is configuration or number of modules (combination of black and white "
+                     "dots)."));
+  addRowWithHelp(
+      qr, qr_ec_lvl_ComboBox, QStringLiteral("Error correction (EC) level :"),
+      QStringLiteral("An error-correction mechanism is built in each symbol so that the symbol can "
+                     "still be decoded even if it is damaged."));
 
   pdf_2d_sett_box = new QGroupBox(QStringLiteral("PDF417"), page);
   pdf_2d_sett_box->setAccessibleName(pdf_2d_sett_box->title());
   pdf_HeightText_2D = wholeBox(pdf_2d_sett_box, QStringLiteral("PDF417 height"));
   Pdf_widthText_2D = wholeBox(pdf_2d_sett_box, QStringLiteral("PDF417 width"));
   pdf_ec_lvl_Text = wholeBox(pdf_2d_sett_box, QStringLiteral("PDF EC Level"));
-  auto* pdfLevelHelp = helpButton(pdf_2d_sett_box, QStringLiteral("PDF EC level"));
   auto* pdf = new QFormLayout(pdf_2d_sett_box);
   pdf->addRow(QStringLiteral("Height (points):"), pdf_HeightText_2D);
   pdf->addRow(QStringLiteral("Width (points):"), Pdf_widthText_2D);
-  auto* pdfLevelRow = new QHBoxLayout;
-  pdfLevelRow->addWidget(pdf_ec_lvl_Text, 1);
-  pdfLevelRow->addWidget(pdfLevelHelp);
-  pdf->addRow(QStringLiteral("PDF EC Level :"), pdfLevelRow);
-  connect(pdfLevelHelp, &QPushButton::clicked, this, [this] {
-    showHelp(QStringLiteral("PDF EC Level :"),
-             QStringLiteral(
-                 "An error-correction mechanism is built in each symbol so that the symbol can still be "
-                 "decoded even if it is damaged in PDF barcode."));
-  });
+  addRowWithHelp(
+      pdf, pdf_ec_lvl_Text, QStringLiteral("PDF EC Level :"),
+      QStringLiteral("An error-correction mechanism is built in each symbol so that the symbol can "
+                     "still be decoded even if it is damaged in PDF barcode."));
 
   dm_2d_sett_box = new QGroupBox(QStringLiteral("Data Matrix"), page);
   dm_2d_sett_box->setAccessibleName(dm_2d_sett_box->title());
@@ -282,26 +224,12 @@ QWidget* Barcode_Gen::buildBarcodePage() {
       listBox(dm_2d_sett_box, QStringLiteral("Preferred Format"), barcode::dataMatrixFormatNames());
   dm_encoding_ComboBox =
       listBox(dm_2d_sett_box, QStringLiteral("Encoding Mode"), barcode::dataMatrixEncodingNames());
-  auto* formatHelp = helpButton(dm_2d_sett_box, QStringLiteral("preferred format"));
-  auto* encodingHelp = helpButton(dm_2d_sett_box, QStringLiteral("encoding mode"));
   auto* dm = new QFormLayout(dm_2d_sett_box);
   dm->addRow(QStringLiteral("Module size (points):"), dm_moduleText_2D);
-  auto* formatRow = new QHBoxLayout;
-  formatRow->addWidget(dm_format_ComboBox, 1);
-  formatRow->addWidget(formatHelp);
-  dm->addRow(QStringLiteral("Preferred Format :"), formatRow);
-  auto* encodingRow = new QHBoxLayout;
-  encodingRow->addWidget(dm_encoding_ComboBox, 1);
-  encodingRow->addWidget(encodingHelp);
-  dm->addRow(QStringLiteral("Encoding Mode :"), encodingRow);
-  connect(formatHelp, &QPushButton::clicked, this, [this] {
-    showHelp(QStringLiteral("Preferred Format :"),
-             QStringLiteral("Preferred Mode determines the smallest size of the symbol."));
-  });
-  connect(encodingHelp, &QPushButton::clicked, this, [this] {
-    showHelp(QStringLiteral("Encoding Mode :"),
-             QStringLiteral("Encoding Mode is mode of compaction to encode data in the symbol."));
-  });
+  addRowWithHelp(dm, dm_format_ComboBox, QStringLiteral("Preferred Format :"),
+                 QStringLiteral("Preferred Mode determines the smallest size of the symbol."));
+  addRowWithHelp(dm, dm_encoding_ComboBox, QStringLiteral("Encoding Mode :"),
+                 QStringLiteral("Encoding Mode is mode of compaction to encode data in the symbol."));
 
   auto* layout = new QVBoxLayout(page);
   for (QGroupBox* box : {linear_sett_box, two_d_sett_box, pdf_2d_sett_box, dm_2d_sett_box})
@@ -382,22 +310,14 @@ QWidget* Barcode_Gen::buildResolutionPage() {
   auto* page = new QWidget(this);
   page->setAccessibleName(QStringLiteral("Resolution"));
   DPI_ComboBox = listBox(page, QStringLiteral("DPI"), barcode::resolutionNames());
-  dpi_Text = new QLineEdit(page);
-  dpi_Text->setAccessibleName(QStringLiteral("Custom DPI"));
-  auto* help = helpButton(page, QStringLiteral("DPI"));
+  dpi_Text = dialog_parts::lineEdit(page, QStringLiteral("Custom DPI"));
   auto* form = new QFormLayout(page);
-  auto* row = new QHBoxLayout;
-  row->addWidget(DPI_ComboBox, 1);
-  row->addWidget(help);
-  form->addRow(QStringLiteral("DPI (Dots Per Inch) :"), row);
+  addRowWithHelp(
+      form, DPI_ComboBox, QStringLiteral("DPI (Dots Per Inch) :"),
+      QStringLiteral("Dots per inch is a measure of the resolution of printers in terms of Print "
+                     "Quality.\n\nBigger the DPI, Better the Print Quality. But File size of image also "
+                     "increases, as you choose bigger DPI."));
   form->addRow(QStringLiteral("Custom DPI :"), dpi_Text);
-  connect(help, &QPushButton::clicked, this, [this] {
-    showHelp(QStringLiteral("DPI (Dots Per Inch) :"),
-             QStringLiteral(
-                 "Dots per inch is a measure of the resolution of printers in terms of Print Quality.\n\n"
-                 "Bigger the DPI, Better the Print Quality. But File size of image also increases, as "
-                 "you choose bigger DPI."));
-  });
   page->hide();
   return page;
 }
@@ -658,6 +578,19 @@ void Barcode_Gen::updateFontLabels() {
   value_font_value->setText(fontDescription(s.value_font_val));
   header_font_value->setText(fontDescription(s.header_font_val));
   footer_font_value->setText(fontDescription(s.footer_font_val));
+}
+
+// A control with a help button on its right; the button shows the title and text.
+void Barcode_Gen::addRowWithHelp(QFormLayout* form, QWidget* control, const QString& title,
+                                 const QString& text) {
+  auto* help = dialog_parts::button(control->parentWidget(), QStringLiteral("?"));
+  help->setAccessibleName(QStringLiteral("Help on ") + title);
+  help->setFixedWidth(28);
+  auto* row = new QHBoxLayout;
+  row->addWidget(control, 1);
+  row->addWidget(help);
+  form->addRow(title, row);
+  connect(help, &QPushButton::clicked, this, [this, title, text] { showHelp(title, text); });
 }
 
 void Barcode_Gen::showHelp(const QString& title, const QString& text) {

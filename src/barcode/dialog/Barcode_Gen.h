@@ -23,6 +23,7 @@ class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QFontComboBox;
+class QFormLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -144,6 +145,7 @@ class Barcode_Gen : public QDialog {
   void pickColour(QPushButton* well);
   void updateFontLabels();
   void showHelp(const QString& title, const QString& text);
+  void addRowWithHelp(QFormLayout* form, QWidget* control, const QString& title, const QString& text);
 
   // Data source.
   void fillBatchSeries(int sourceType);

@@ -76,7 +76,7 @@ bool dark(QRgb p) {
 }
 
 // Element widths (bar, space, bar ...) along the middle row of the bars, in modules.
-std::string widthClasses(const QImage& image, int pixelsPerModule) {
+std::string pictureWidthClasses(const QImage& image, int pixelsPerModule) {
   const int y = image.height() / 2;
   std::vector<int> runs;
   bool inBar = false;
@@ -94,15 +94,6 @@ std::string widthClasses(const QImage& image, int pixelsPerModule) {
   if (inBar) runs.push_back(run);
   std::string out;
   for (int r : runs) out.push_back(r <= pixelsPerModule * 3 / 2 ? 'n' : 'w');
-  return out;
-}
-
-std::string writerClasses(const std::vector<double>& widths) {
-  std::string out;
-  for (double w : widths) {
-    if (w <= 0) break;
-    out.push_back(w <= 1.0 ? 'n' : 'w');
-  }
   return out;
 }
 
@@ -151,26 +142,6 @@ std::string barKinds(const QImage& image, bool fourState, int minimum) {
   return out;
 }
 
-std::string writerKinds(const barcode::testing::PsSymbol& symbol, bool fourState) {
-  std::string out;
-  double maxTop = 0;
-  for (size_t i = 0; i < symbol.bhs.size(); ++i)
-    maxTop = std::max(maxTop, symbol.bhs[i] + (i < symbol.bbs.size() ? symbol.bbs[i] : 0));
-  double minTop = 1e9;
-  for (size_t i = 0; i < symbol.bhs.size(); ++i)
-    minTop = std::min(minTop, symbol.bhs[i] + (i < symbol.bbs.size() ? symbol.bbs[i] : 0));
-  for (size_t i = 0; i < symbol.bhs.size(); ++i) {
-    const double bottom = i < symbol.bbs.size() ? symbol.bbs[i] : 0;
-    const double top = symbol.bhs[i] + bottom;
-    if (!fourState) {
-      out.push_back(top > (minTop + maxTop) / 2 ? 'T' : 'S');
-      continue;
-    }
-    out.push_back(top >= maxTop - 1e-6 ? (bottom <= 1e-6 ? 'F' : 'A') : (bottom <= 1e-6 ? 'D' : 'T'));
-  }
-  return out;
-}
-
 // Runs the dialog on the object; the scripted run sets the symbology, the
 // value and the header, then presses OK.
 int editWithDialog(testing_support::ScriptedHost& host, SKTGraphic& object, int symbology,
@@ -195,7 +166,7 @@ TEST(BarcodeDesigner, EverySymbologyAcceptedWithOkReadsBack) {
   testing_support::ScriptedHost host;
   const std::vector<Case> cases = everySymbology();
   ASSERT_EQ(static_cast<int>(cases.size()), symbologyNames().size());
-  constexpr int kDpi = 300;  // 20 mils = 6 pixels a module
+  constexpr int kPixelsPerModule = 6;  // 20 mils at 300 dpi
   for (int i = 0; i < static_cast<int>(cases.size()); ++i) {
     const Case& c = cases[static_cast<size_t>(i)];
     SCOPED_TRACE(c.symbology);
@@ -204,7 +175,7 @@ TEST(BarcodeDesigner, EverySymbologyAcceptedWithOkReadsBack) {
     auto object = SKTGraphic::makeGraphic(GraphicKind::Barcode);
     const bool heights = c.oracle == Oracle::Heights || c.oracle == Oracle::FourState;
     const int code = editWithDialog(host, *object, i, c.value, [&](Barcode_Gen& d) {
-      d.DPI_ComboBox->setCurrentIndex(resolutionNames().indexOf(QStringLiteral("300")));
+      d.DPI_ComboBox->setCurrentIndex(resolutionNames().indexOf(QString::number(kPixelsPerModule * 50)));
       d.HeaderText->setText(QStringLiteral("Header %1").arg(i));
       if (c.oracle != Oracle::Zxing) {
         // Only the bars: no texts crossing the row or columns that are read.
@@ -247,10 +218,11 @@ TEST(BarcodeDesigner, EverySymbologyAcceptedWithOkReadsBack) {
       ASSERT_EQ(theirs.size(), 1u);
       ASSERT_TRUE(theirs[0].ok);
       if (c.oracle == Oracle::Widths)
-        EXPECT_EQ(widthClasses(image, 6), writerClasses(theirs[0].sbs));
+        EXPECT_EQ(pictureWidthClasses(image, kPixelsPerModule),
+                  barcode::testing::widthClasses(theirs[0].sbs, 1.0));
       else
-        EXPECT_EQ(barKinds(image, c.oracle == Oracle::FourState, 12),
-                  writerKinds(theirs[0], c.oracle == Oracle::FourState));
+        EXPECT_EQ(barKinds(image, c.oracle == Oracle::FourState, 2 * kPixelsPerModule),
+                  barcode::testing::writerBarKinds(theirs[0], c.oracle == Oracle::FourState));
     }
   }
 }
