@@ -142,6 +142,10 @@ std::string barKinds(const QImage& image, bool fourState, int minimum) {
   return out;
 }
 
+int symbology(const char* name) {
+  return static_cast<int>(symbologyNames().indexOf(QString::fromLatin1(name)));
+}
+
 // Runs the dialog on the object; the scripted run sets the symbology, the
 // value and the header, then presses OK.
 int editWithDialog(testing_support::ScriptedHost& host, SKTGraphic& object, int symbology,
@@ -302,4 +306,48 @@ TEST(BarcodeRenderer, RecordsRenderedOnFourThreadsAtOnceGiveTheSamePictures) {
       return same;
     }));
   for (auto& run : runs) EXPECT_TRUE(run.get());
+}
+
+// OK keeps the dialog open, with nothing accepted, for a size outside its
+// limits (with a message naming them), a custom resolution outside its limits,
+// and a value the symbology refuses (blank preview and its reason, never the
+// previous picture).
+TEST(BarcodeDesigner, OkRefusesValuesOutsideTheLimitsAndValuesThatDoNotEncode) {
+  testing_support::ScriptedHost host;
+  auto object = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  QStringList errors;
+  std::vector<int> results;
+  const int code =
+      editWithDialog(host, *object, symbology("EAN-13"), QStringLiteral("590123412345"), [&](Barcode_Gen& d) {
+        ASSERT_TRUE(d.previewPicture().size.width() > 0);
+        auto pressOk = [&] {
+          d.setResult(0);
+          d.ok_button->click();
+          results.push_back(d.result());
+        };
+        d.HeightText->setValue(99);
+        pressOk();
+        d.HeightText->setValue(1.5);
+        d.barcodeTypePopup->setCurrentIndex(symbology("QR Code"));
+        d.DPI_ComboBox->setCurrentIndex(resolutionNames().indexOf(QStringLiteral("Custom")));
+        d.dpi_Text->setText(QStringLiteral("20"));
+        pressOk();
+        d.dpi_Text->setText(QStringLiteral("450"));
+        d.barcodeTypePopup->setCurrentIndex(symbology("EAN-13"));
+        d.dataText->setText(QStringLiteral("12AB"));
+        pressOk();
+        errors << d.errorText();
+        EXPECT_TRUE(d.errorShown());
+        EXPECT_TRUE(d.previewPicture().isNull());
+        EXPECT_TRUE(d.Barcode_output_image.isNull());
+        d.dataText->setText(QStringLiteral("590123412345"));
+      });
+  EXPECT_EQ(results, (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(host.messages(),
+            (QStringList{QStringLiteral("\nBar height must be between 0.05 and 25 cm."),
+                         QStringLiteral("\nCustom DPI must be a whole number between 72 and 4800.")}));
+  EXPECT_EQ(errors, QStringList{QStringLiteral("Invalid barcode value")});
+  // The last OK, with a value that encodes, is accepted at the custom resolution.
+  EXPECT_EQ(code, 1);
+  EXPECT_NEAR(Barcode_Gen::defaultInstance().Barcode_output_image.devicePixelRatio(), 450.0 / 72.0, 1e-9);
 }
