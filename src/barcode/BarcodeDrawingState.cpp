@@ -47,21 +47,21 @@ BarcodeDrawingState::BarcodeDrawingState() {
   footer_font = times;
 }
 
-void BarcodeDrawingState::setCaptionFontSize(float size) {
-  caption2D.caption_fontSize = size;
-  caption2D.captionHeight = textmetrics::lineHeightInches(value_font);
+void BarcodeCaptionModel::setCaptionFontSize(float size, const QFont& font) {
+  caption_fontSize = size;
+  captionHeight = textmetrics::lineHeightInches(font);
 }
 
-void BarcodeDrawingState::setHeaderFontSize(float size) {
-  caption2D.header_fontSize = size;
-  caption2D.headerHeight = textmetrics::lineHeightInches(header_font);
-  caption2D.headerWidth = textmetrics::textWidth(caption2D.header, header_font);
+void BarcodeCaptionModel::setHeaderFontSize(float size, const QFont& font) {
+  header_fontSize = size;
+  headerHeight = textmetrics::lineHeightInches(font);
+  headerWidth = textmetrics::textWidth(header, font);
 }
 
-void BarcodeDrawingState::setFooterFontSize(float size) {
-  caption2D.footer_fontSize = size;
-  caption2D.footerHeight = textmetrics::lineHeightInches(footer_font);
-  caption2D.footerWidth = textmetrics::textWidth(caption2D.footer, footer_font);
+void BarcodeCaptionModel::setFooterFontSize(float size, const QFont& font) {
+  footer_fontSize = size;
+  footerHeight = textmetrics::lineHeightInches(font);
+  footerWidth = textmetrics::textWidth(footer, font);
 }
 
 QImage Increase_DPI(const QImage& picture, QSizeF sizeInPoints, double dpi) {

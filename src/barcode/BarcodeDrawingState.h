@@ -26,7 +26,9 @@ float lineHeightInches(const QFont& font);
 float textWidth(const QString& text, const QFont& font);
 }  // namespace textmetrics
 
-// Caption fields of a symbol that is not a linear barcode object (the 2D pictures).
+// Caption fields of a symbol: the value, the texts around it, what is printed
+// and the sizes. A linear barcode object holds one; the drawing state holds one
+// for 2D pictures.
 // Heights are in inches, widths and sizes in points.
 struct BarcodeCaptionModel {
   QString content;
@@ -45,6 +47,12 @@ struct BarcodeCaptionModel {
   float footerHeight = 0;
   float headerWidth = 0;
   float footerWidth = 0;
+
+  // The font-size setters: store the size, size the text line from the font
+  // and, for header and footer, measure the text in it.
+  void setCaptionFontSize(float size, const QFont& font);
+  void setHeaderFontSize(float size, const QFont& font);
+  void setFooterFontSize(float size, const QFont& font);
 };
 
 struct BarcodeDrawingState {
@@ -85,9 +93,9 @@ struct BarcodeDrawingState {
 
   // The caption model's font-size setters: store the size, size the text line
   // from the matching font and, for header and footer, measure the text.
-  void setCaptionFontSize(float size);
-  void setHeaderFontSize(float size);
-  void setFooterFontSize(float size);
+  void setCaptionFontSize(float size) { caption2D.setCaptionFontSize(size, value_font); }
+  void setHeaderFontSize(float size) { caption2D.setHeaderFontSize(size, header_font); }
+  void setFooterFontSize(float size) { caption2D.setFooterFontSize(size, footer_font); }
 };
 
 // Resampling of a picture whose size in points is sizeInPoints to dpi pixels per

@@ -291,9 +291,14 @@ void decodeField(SKTGraphic& g, const Field& field, const platform::KeyedObject&
               target = nullptr;
             }
           } else if constexpr (std::is_same_v<V, QImage>) {
-            if (auto v = o.getImage(key))
+            if (auto v = o.getImage(key)) {
               target = decodePicture(v->encoded);
-            else if (holdsNull(o, key))
+              // The archived size in points gives the picture's resolution (a
+              // barcode picture holds more pixels than points).
+              const double ratio = v->size.width() > 0 ? target.width() / v->size.width() : 1.0;
+              if (!target.isNull() && std::isfinite(ratio) && ratio >= 0.01 && ratio <= 100.0)
+                target.setDevicePixelRatio(ratio);
+            } else if (holdsNull(o, key))
               target = QImage();
           }
         }

@@ -17,6 +17,7 @@
 #include "core/render/CardBackground.h"
 #include "core/render/PaintStyle.h"
 #include "data/DataSourceTable.h"
+#include "mainwindow/BarcodeEditing.h"
 #include "mainwindow/SeriesBindings.h"
 #include "mainwindow/WindowDesignHost.h"
 #include "mainwindow/globals.h"
@@ -239,6 +240,12 @@ void SKTWindowController::Card_Base_Drawing(QPainter& painter, const QRectF& rec
   snapshotPageSettings();
   card_background::Card_Base_Drawing(
       painter, rect, {&currentCardProp(), Card_Shape.load(), frontCanvasBounds(), Resource_Path()});
+}
+
+void SKTWindowController::Open_Barcode_Window() {
+  // The front side's changes are undoable; the back side's are not.
+  barcode_editing::openDesigner(currentSideView(),
+                                Card_Front_Or_Back.load() == 1 ? nullptr : &_document->undoRecorder());
 }
 
 void SKTWindowController::Show_RHS_Properties(SKTGraphic* /*graphic*/) {

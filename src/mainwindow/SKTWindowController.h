@@ -43,6 +43,8 @@ class SKTWindowController : public QMainWindow, public CardHost {
   QRectF frontCanvasBounds() override;
   int Selected_Control_Tool() override { return _selectedControlTool; }
   int Get_OS_Version() override;
+  // Opens the barcode designer on the current side's current barcode object.
+  void Open_Barcode_Window() override;
 
   // ---- Document and canvases ------------------------------------------------------------
   SKTDocument* document() const { return _document.get(); }

@@ -24,32 +24,15 @@ bool QVBBarcode::initWithContent(const QString& content, bool printsCaption, flo
   setContent(content);
   setPrintsCaption(printsCaption);
   barWidth_ = barWidth;
-  height_ = height;
-  captionFontSize_ = fontSize;
+  caption_.height = height;
+  caption_.caption_fontSize = fontSize;
   calculateWidth();
   setCheckDigit(checkDigit);
   return true;
 }
 
-void QVBBarcode::setCaptionFontSize(float size, const BarcodeDrawingState& state) {
-  captionFontSize_ = size;
-  captionHeight_ = textmetrics::lineHeightInches(state.value_font);
-}
-
-void QVBBarcode::setHeaderFontSize(float size, const BarcodeDrawingState& state) {
-  headerFontSize_ = size;
-  headerHeight_ = textmetrics::lineHeightInches(state.header_font);
-  headerWidth_ = textmetrics::textWidth(header_, state.header_font);
-}
-
-void QVBBarcode::setFooterFontSize(float size, const BarcodeDrawingState& state) {
-  footerFontSize_ = size;
-  footerHeight_ = textmetrics::lineHeightInches(state.footer_font);
-  footerWidth_ = textmetrics::textWidth(footer_, state.footer_font);
-}
-
 void QVBBarcode::calculateWidth() {
-  width_ = static_cast<float>(completeBarcode().size()) * barWidth_;
+  caption_.width = static_cast<float>(completeBarcode().size()) * barWidth_;
 }
 
 std::optional<std::string> QVBBarcode::asciiBytes(const QString& text) {
@@ -63,7 +46,7 @@ std::optional<std::string> QVBBarcode::asciiBytes(const QString& text) {
 }
 
 bool QVBBarcode::isContentValid() const {
-  const auto bytes = asciiBytes(content_);
+  const auto bytes = asciiBytes(caption_.content);
   if (!bytes) return false;
   for (char c : *bytes)
     if (_encodeChar(c).empty()) return false;
@@ -75,7 +58,7 @@ std::string QVBBarcode::_encodeChar(char) const {
 }
 
 std::string QVBBarcode::barcode() const {
-  const auto bytes = asciiBytes(content_);
+  const auto bytes = asciiBytes(caption_.content);
   if (!bytes) return {};
   std::string out;
   for (char c : *bytes) out += _encodeChar(c);
@@ -84,27 +67,27 @@ std::string QVBBarcode::barcode() const {
 }
 
 QString QVBBarcode::leftCaption() const {
-  return content_.left(digitsToLeft());
+  return caption_.content.left(digitsToLeft());
 }
 
 QString QVBBarcode::rightCaption() const {
   const int r = digitsToRight();
-  return r > 0 ? content_.right(r) : QString();
+  return r > 0 ? caption_.content.right(r) : QString();
 }
 
 QString QVBBarcode::caption() const {
   const int l = digitsToLeft();
   const int r = digitsToRight();
-  if (l == 0 && r == 0) return content_;
-  const int length = static_cast<int>(content_.size()) - l - r;
-  return length > 0 ? content_.mid(l, length) : QString();
+  if (l == 0 && r == 0) return caption_.content;
+  const int length = static_cast<int>(caption_.content.size()) - l - r;
+  return length > 0 ? caption_.content.mid(l, length) : QString();
 }
 
 float QVBBarcode::baseBarTop(const BarcodeDrawingState& state) const {
-  float top = height_;
-  if (printsCaption()) top -= captionHeight_ * 72.0f + state.value_margin;
-  if (printsHeader()) top -= headerHeight_ * 72.0f + state.header_margin;
-  if (printsFooter()) top -= footerHeight_ * 72.0f + state.footer_margin;
+  float top = caption_.height;
+  if (printsCaption()) top -= caption_.captionHeight * 72.0f + state.value_margin;
+  if (printsHeader()) top -= caption_.headerHeight * 72.0f + state.header_margin;
+  if (printsFooter()) top -= caption_.footerHeight * 72.0f + state.footer_margin;
   return top - 2.0f * state.TB_margin;
 }
 
@@ -114,9 +97,9 @@ float QVBBarcode::barTop(int, const BarcodeDrawingState& state) const {
 
 float QVBBarcode::barBottom(int, const BarcodeDrawingState&) const {
   float bottom = 0;
-  if (printsCaption()) bottom += captionHeight_ * 72.0f;
-  if (printsHeader()) bottom += headerHeight_ * 72.0f;
-  if (printsFooter()) bottom += footerHeight_ * 72.0f;
+  if (printsCaption()) bottom += caption_.captionHeight * 72.0f;
+  if (printsHeader()) bottom += caption_.headerHeight * 72.0f;
+  if (printsFooter()) bottom += caption_.footerHeight * 72.0f;
   return bottom;
 }
 
@@ -124,12 +107,12 @@ QString QVBBarcode::description() const {
   return QStringLiteral(
              "\n\tBarcode Class: %1\n\tContent: %2\n\tCheck Digit:%3\n\tWidth:%4\n\tHeight:%5\n\tBar "
              "Width:%6\n\tCaption Font Size:%7\n\tCaption Height:%8")
-      .arg(QString::fromLatin1(className()), content_, QString(QChar::fromLatin1(checkDigit_)))
-      .arg(width_, 0, 'f', 6)
-      .arg(height_, 0, 'f', 6)
+      .arg(QString::fromLatin1(className()), caption_.content, QString(QChar::fromLatin1(checkDigit_)))
+      .arg(caption_.width, 0, 'f', 6)
+      .arg(caption_.height, 0, 'f', 6)
       .arg(barWidth_, 0, 'f', 6)
-      .arg(captionFontSize_, 0, 'f', 6)
-      .arg(captionHeight_, 0, 'f', 6);
+      .arg(caption_.caption_fontSize, 0, 'f', 6)
+      .arg(caption_.captionHeight, 0, 'f', 6);
 }
 
 }  // namespace barcode

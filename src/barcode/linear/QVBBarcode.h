@@ -31,48 +31,55 @@ class QVBBarcode {
   virtual bool initWithContent(const QString& content, bool printsCaption, float barWidth, float height,
                                float fontSize, signed char checkDigit);
 
-  virtual void setContent(const QString& content) { content_ = content; }
-  const QString& content() const { return content_; }
-  void setHeader(const QString& text) { header_ = text; }
-  const QString& header() const { return header_; }
-  void setFooter(const QString& text) { footer_ = text; }
-  const QString& footer() const { return footer_; }
+  virtual void setContent(const QString& content) { caption_.content = content; }
+  const QString& content() const { return caption_.content; }
+  void setHeader(const QString& text) { caption_.header = text; }
+  const QString& header() const { return caption_.header; }
+  void setFooter(const QString& text) { caption_.footer = text; }
+  const QString& footer() const { return caption_.footer; }
 
-  virtual void setHeight(float height) { height_ = height; }
-  float height() const { return height_; }
-  void setWidth(float width) { width_ = width; }
-  float width() const { return width_; }
+  virtual void setHeight(float height) { caption_.height = height; }
+  float height() const { return caption_.height; }
+  void setWidth(float width) { caption_.width = width; }
+  float width() const { return caption_.width; }
   virtual void setBarWidth(float barWidth) { barWidth_ = barWidth; }
   float barWidth() const { return barWidth_; }
   void setCheckDigit(signed char check) { checkDigit_ = check; }
   signed char checkDigit() const { return checkDigit_; }
 
-  virtual void setPrintsCaption(bool on) { printsCaption_ = on; }
-  virtual bool printsCaption() const { return printsCaption_; }
-  virtual void setPrintsHeader(bool on) { printsHeader_ = on; }
-  virtual bool printsHeader() const { return printsHeader_; }
-  virtual void setPrintsFooter(bool on) { printsFooter_ = on; }
-  virtual bool printsFooter() const { return printsFooter_; }
+  virtual void setPrintsCaption(bool on) { caption_.printsCaption = on; }
+  virtual bool printsCaption() const { return caption_.printsCaption; }
+  virtual void setPrintsHeader(bool on) { caption_.printsHeader = on; }
+  virtual bool printsHeader() const { return caption_.printsHeader; }
+  virtual void setPrintsFooter(bool on) { caption_.printsFooter = on; }
+  virtual bool printsFooter() const { return caption_.printsFooter; }
 
-  void setCaptionHeight(float inches) { captionHeight_ = inches; }
-  float captionHeight() const { return captionHeight_; }
-  void setHeaderHeight(float inches) { headerHeight_ = inches; }
-  float headerHeight() const { return headerHeight_; }
-  void setFooterHeight(float inches) { footerHeight_ = inches; }
-  float footerHeight() const { return footerHeight_; }
-  void setHeaderWidth(float points) { headerWidth_ = points; }
-  float headerWidth() const { return headerWidth_; }
-  void setFooterWidth(float points) { footerWidth_ = points; }
-  float footerWidth() const { return footerWidth_; }
-  float caption_fontSize() const { return captionFontSize_; }
-  float header_fontSize() const { return headerFontSize_; }
-  float footer_fontSize() const { return footerFontSize_; }
+  void setCaptionHeight(float inches) { caption_.captionHeight = inches; }
+  float captionHeight() const { return caption_.captionHeight; }
+  void setHeaderHeight(float inches) { caption_.headerHeight = inches; }
+  float headerHeight() const { return caption_.headerHeight; }
+  void setFooterHeight(float inches) { caption_.footerHeight = inches; }
+  float footerHeight() const { return caption_.footerHeight; }
+  void setHeaderWidth(float points) { caption_.headerWidth = points; }
+  float headerWidth() const { return caption_.headerWidth; }
+  void setFooterWidth(float points) { caption_.footerWidth = points; }
+  float footerWidth() const { return caption_.footerWidth; }
+  float caption_fontSize() const { return caption_.caption_fontSize; }
+  float header_fontSize() const { return caption_.header_fontSize; }
+  float footer_fontSize() const { return caption_.footer_fontSize; }
 
   // Store the size and size the text line from the state's matching font; the
   // header and footer setters also measure their text.
-  void setCaptionFontSize(float size, const BarcodeDrawingState& state);
-  void setHeaderFontSize(float size, const BarcodeDrawingState& state);
-  void setFooterFontSize(float size, const BarcodeDrawingState& state);
+  void setCaptionFontSize(float size, const BarcodeDrawingState& state) {
+    caption_.setCaptionFontSize(size, state.value_font);
+  }
+  void setHeaderFontSize(float size, const BarcodeDrawingState& state) {
+    caption_.setHeaderFontSize(size, state.header_font);
+  }
+  void setFooterFontSize(float size, const BarcodeDrawingState& state) {
+    caption_.setFooterFontSize(size, state.footer_font);
+  }
+  const BarcodeCaptionModel& captionModel() const { return caption_; }
 
   // width = modules x barWidth.
   virtual void calculateWidth();
@@ -107,7 +114,7 @@ class QVBBarcode {
   virtual float symbolTop() const { return 0.0f; }
 
   virtual float firstBar() const { return 0.0f; }
-  virtual float lastBar() const { return width_ - barWidth_; }
+  virtual float lastBar() const { return caption_.width - barWidth_; }
 
   // Height the base rule leaves for the bars (the texts, their margins and the
   // top and bottom margins taken off the height), in points.
@@ -115,29 +122,16 @@ class QVBBarcode {
 
   QString description() const;
   // Equal contents; class, sizes and texts are not compared.
-  bool isEqual(const QVBBarcode& other) const { return content_ == other.content_; }
+  bool isEqual(const QVBBarcode& other) const { return caption_.content == other.caption_.content; }
 
  protected:
   // The content as 7-bit ASCII bytes; nothing when a character lies outside.
   static std::optional<std::string> asciiBytes(const QString& text);
   signed char checkDigit_ = -1;
   float barWidth_ = 0;
-  QString content_;
-  QString header_;
-  QString footer_;
-  float height_ = 0;
-  float width_ = 0;
-  bool printsCaption_ = false;
-  bool printsHeader_ = false;
-  bool printsFooter_ = false;
-  float captionFontSize_ = 0;
-  float headerFontSize_ = 0;
-  float footerFontSize_ = 0;
-  float captionHeight_ = 0;
-  float headerHeight_ = 0;
-  float footerHeight_ = 0;
-  float headerWidth_ = 0;
-  float footerWidth_ = 0;
+  // Value, texts, sizes and what is printed: the same caption fields a 2D
+  // picture carries.
+  BarcodeCaptionModel caption_;
 };
 
 // Module-string helpers shared by the symbologies.

@@ -1,8 +1,10 @@
 #include "barcode/linear/QVBBarcodeOffscreenView.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
+#include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
 
@@ -18,25 +20,26 @@ class TextPen {
  public:
   TextPen(QPainter& painter, double viewHeight) : painter_(painter), viewHeight_(viewHeight) {}
 
-  static QFont styled(const QFont& font, double kerning) {
+  // The font in points, without pair kerning or letter spacing: spacing is
+  // added by placing one character (grapheme) after the other.
+  static QFont styled(const QFont& font) {
     QFont f = textmetrics::pointFont(font);
     f.setKerning(false);
-    f.setLetterSpacing(QFont::AbsoluteSpacing, kerning);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.0);
     return f;
   }
   static double width(const QString& text, const QFont& font) {
-    return QFontMetricsF(styled(font, 0)).horizontalAdvance(text);
+    return QFontMetricsF(styled(font)).horizontalAdvance(text);
   }
-  static double lineHeight(const QFont& font) { return QFontMetricsF(styled(font, 0)).height(); }
 
   // Text whose line box has its lower-left corner at (x, yUp) in the view's
   // upward coordinates.
   void drawAt(const QString& text, const QFont& font, double kerning, const QColor& color, double x,
               double yUp) const {
     if (text.isEmpty()) return;
-    const QFont f = styled(font, kerning);
+    const QFont f = styled(font);
     const double descent = QFontMetricsF(f).descent();
-    fill(text, f, color, QPointF(x, viewHeight_ - yUp - descent));
+    fill(text, f, kerning, color, QPointF(x, viewHeight_ - yUp - descent));
   }
 
   // Text in the rectangle (x, yUp, w, h) of upward coordinates, aligned
@@ -44,24 +47,57 @@ class TextPen {
   void drawIn(const QString& text, const QFont& font, double kerning, const QColor& color,
               Qt::Alignment align, double x, double yUp, double w) const {
     if (text.isEmpty()) return;
-    const QFont f = styled(font, kerning);
+    const QFont f = styled(font);
     const QFontMetricsF metrics(f);
-    const double advance = metrics.horizontalAdvance(text);
+    const double advance = metrics.horizontalAdvance(text) + kerning * static_cast<double>(text.size());
     double left = x;
     if (align & Qt::AlignHCenter)
       left = x + (w - advance) / 2.0;
     else if (align & Qt::AlignRight)
       left = x + w - advance;
-    fill(text, f, color, QPointF(left, viewHeight_ - yUp - metrics.descent()));
+    fill(text, f, kerning, color, QPointF(left, viewHeight_ - yUp - metrics.descent()));
   }
 
  private:
-  void fill(const QString& text, const QFont& font, const QColor& color, QPointF baseline) const {
-    QPainterPath path;
-    path.addText(baseline, font, text);
+  // The text's outlines from the baseline point on, each grapheme after the
+  // previous one's advance plus the spacing. A long text is placed grapheme by
+  // grapheme and filled a few dozen at a time: the time to lay out and fill one
+  // line of outlines grows with the square of its length, pieces of bounded
+  // length keep the whole linear.
+  void fill(const QString& text, const QFont& font, double spacing, const QColor& color,
+            QPointF baseline) const {
+    constexpr qsizetype kPiece = 48;
     painter_.save();
     painter_.setRenderHint(QPainter::Antialiasing, true);
-    painter_.fillPath(path, color);
+    if (text.size() <= kPiece) {
+      QFont spaced(font);
+      spaced.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+      QPainterPath path;
+      path.addText(baseline, spaced, text);
+      painter_.fillPath(path, color);
+    } else {
+      const QFontMetricsF metrics(font);
+      QHash<QString, double> advances;
+      QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+      QPainterPath path;
+      qsizetype inPath = 0;
+      double x = baseline.x();
+      qsizetype start = 0;
+      for (qsizetype end = graphemes.toNextBoundary(); end > 0; end = graphemes.toNextBoundary()) {
+        const QString piece = text.mid(start, end - start);
+        auto known = advances.constFind(piece);
+        if (known == advances.constEnd()) known = advances.insert(piece, metrics.horizontalAdvance(piece));
+        path.addText(QPointF(x, baseline.y()), font, piece);
+        x += *known + spacing;
+        start = end;
+        if (++inPath == kPiece) {
+          painter_.fillPath(path, color);
+          path.clear();
+          inPath = 0;
+        }
+      }
+      if (inPath > 0) painter_.fillPath(path, color);
+    }
     painter_.restore();
   }
 
@@ -251,9 +287,11 @@ void QVBBarcodeOffscreenView::drawHeaderAndFooter(QPainter& painter) const {
 }
 
 BarcodePicture imageFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingState& state) {
+  BarcodePicture out;
+  // A value the symbology refuses has no bars and draws nothing, not even its caption.
+  if (!barcode.isContentValid()) return out;
   const QVBBarcodeOffscreenView view(barcode, state);
   const QSizeF size = view.frameSize();
-  BarcodePicture out;
   if (!finiteSize(size.width()) || !finiteSize(size.height())) return out;
   QPainter painter(&out.picture);
   view.drawRect(painter);

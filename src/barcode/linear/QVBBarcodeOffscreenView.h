@@ -43,7 +43,8 @@ class QVBBarcodeOffscreenView {
   QSizeF frame_;
 };
 
-// The barcode drawn as a picture of the view's frame; a null picture when the
+// The barcode drawn as a picture of the view's frame; a null picture for a value
+// the symbology refuses, and when the
 // frame is empty or not finite.
 BarcodePicture imageFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingState& state);
 // The same as one PDF page; empty data for an empty frame.

@@ -53,14 +53,14 @@ std::string QVBCodabarBarcode::_encodeChar(char c) const {
 
 bool QVBCodabarBarcode::isContentValid() const {
   if (!QVBBarcode::isContentValid()) return false;
-  const std::string bytes = asciiBytes(content_).value_or(std::string());
+  const std::string bytes = asciiBytes(caption_.content).value_or(std::string());
   auto guard = [](char c) { return c >= 'A' && c <= 'D'; };
   if (bytes.size() < 2 || !guard(bytes.front()) || !guard(bytes.back())) return false;
   return std::none_of(bytes.begin() + 1, bytes.end() - 1, guard);
 }
 
 std::string QVBCodabarBarcode::barcode() const {
-  const auto bytes = asciiBytes(content_);
+  const auto bytes = asciiBytes(caption_.content);
   if (!bytes) return {};
   std::string out;
   for (size_t i = 0; i < bytes->size(); ++i) {

@@ -49,7 +49,7 @@ std::string QVBCode128Barcode::pattern(int value) {
 bool QVBCode128Barcode::initWithContent(const QString& content, bool printsCaption) {
   if (content.isNull()) return false;
   if (codeSet_ == Automatic) {
-    content_ = content;
+    caption_.content = content;
     codeSet_ = _bestCodeSetForContent();
   }
   if (!QVBBarcode::initWithContent(content, printsCaption)) return false;
@@ -60,7 +60,7 @@ bool QVBCode128Barcode::initWithContent(const QString& content, bool printsCapti
 }
 
 int QVBCode128Barcode::_bestCodeSetForContent() const {
-  const std::string bytes = asciiBytes(content_).value_or(std::string());
+  const std::string bytes = asciiBytes(caption_.content).value_or(std::string());
   int digits = 0, controls = 0, lowercase = 0;
   for (char c : bytes) {
     const int u = static_cast<unsigned char>(c);
@@ -77,7 +77,7 @@ int QVBCode128Barcode::_bestCodeSetForContent() const {
 
 void QVBCode128Barcode::buildSymbols() {
   symbols_.clear();
-  const std::string bytes = asciiBytes(content_).value_or(std::string());
+  const std::string bytes = asciiBytes(caption_.content).value_or(std::string());
   if (codeSet_ == SetC) {
     const size_t pairs = bytes.size() / 2;
     for (size_t i = 0; i < pairs; ++i) {
@@ -193,7 +193,7 @@ std::string QVBCode128Barcode::barcode() const {
 }
 
 bool QVBCode128Barcode::isContentValid() const {
-  const auto bytes = asciiBytes(content_);
+  const auto bytes = asciiBytes(caption_.content);
   if (!bytes) return false;
   if (codeSet_ < SetA || codeSet_ > SetC) return false;
   if (codeSet_ == SetC) return modules::allDigits(*bytes);

@@ -60,7 +60,7 @@ std::string QVBCode39Barcode::terminator() const {
 }
 
 void QVBCode39Barcode::generateChecksum() {
-  const auto bytes = asciiBytes(content_);
+  const auto bytes = asciiBytes(caption_.content);
   if (!bytes) return;
   int sum = 0;
   for (char c : *bytes) {

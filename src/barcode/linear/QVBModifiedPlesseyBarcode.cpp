@@ -39,7 +39,7 @@ std::string QVBModifiedPlesseyHexBarcode::_encodeChar(char c) const {
 }
 
 void QVBModifiedPlesseyBarcode::generateChecksum() {
-  const std::string bytes = asciiBytes(content_).value_or(std::string());
+  const std::string bytes = asciiBytes(caption_.content).value_or(std::string());
   int total = 0;
   int position = 1;
   for (auto it = bytes.rbegin(); it != bytes.rend(); ++it, ++position) {

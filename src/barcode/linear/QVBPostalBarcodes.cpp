@@ -90,13 +90,13 @@ bool QVBPostnetBarcode::initWithContent(const QString& content, bool printsCapti
   barWidth_ = 1.08f;
   setPrintsCaption(printsCaption);
   generateChecksum();
-  height_ = 9.0f;
+  caption_.height = 9.0f;
   calculateWidth();
   return true;
 }
 
 void QVBPostnetBarcode::generateChecksum() {
-  const std::string bytes = asciiBytes(content_).value_or(std::string());
+  const std::string bytes = asciiBytes(caption_.content).value_or(std::string());
   int sum = 0;
   for (char c : bytes)
     if (modules::isDigit(c)) sum += c - '0';
@@ -104,7 +104,7 @@ void QVBPostnetBarcode::generateChecksum() {
 }
 
 bool QVBPostnetBarcode::isContentValid() const {
-  const auto bytes = asciiBytes(content_);
+  const auto bytes = asciiBytes(caption_.content);
   if (!bytes || !modules::allDigits(*bytes)) return false;
   const size_t n = bytes->size();
   return n == 5 || n == 9 || n == 11;
@@ -123,7 +123,7 @@ float QVBPlanetBarcode::_heightForDigit(char digit, int bar) const {
 float QVBPostnetBarcode::barTop(int index, const BarcodeDrawingState&) const {
   const int last = static_cast<int>(completeBarcode().size()) - 1;
   if (index <= 0 || index >= last) return 9.0f;
-  const std::string bytes = asciiBytes(content_).value_or(std::string());
+  const std::string bytes = asciiBytes(caption_.content).value_or(std::string());
   const int k = (index - 3) / 15;
   const int bar = (index - 15 * k) / 3;
   char c = 0;
@@ -170,7 +170,7 @@ bool QVBRoyalMailBarcode::initWithContent(const QString& content, bool printsCap
   barWidth_ = 1.4173229f;
   setPrintsCaption(false);
   generateChecksum();
-  height_ = 14.3149605f;
+  caption_.height = 14.3149605f;
   calculateWidth();
   return true;
 }
@@ -181,7 +181,7 @@ std::string QVBRoyalMailBarcode::_encodeChar(char c) const {
 
 void QVBRoyalMailBarcode::generateChecksum() {
   int rows = 0, columns = 0;
-  for (QChar ch : content_) {
+  for (QChar ch : caption_.content) {
     const int d = ch.unicode() < 128 ? royalmail_characterDescriptor(ch.toLatin1()) : 0;
     if (d == 0) continue;
     rows = (rows + (royalmail_collapseAscenders(d) >> 1)) % 6;
@@ -193,13 +193,13 @@ void QVBRoyalMailBarcode::generateChecksum() {
 }
 
 int QVBRoyalMailBarcode::_barDescriptor(int index) const {
-  const int n = static_cast<int>(content_.size());
+  const int n = static_cast<int>(caption_.content.size());
   if (index <= 0) return 2;
   if (index >= 8 * (n + 1) + 2) return 3;
   const int k = (index - 2) / 8;
   const int bar = ((index - 2) % 8) / 2;
   char c = static_cast<char>(checkDigit_);
-  if (k < n) c = content_.at(k).unicode() < 128 ? content_.at(k).toLatin1() : '\0';
+  if (k < n) c = caption_.content.at(k).unicode() < 128 ? caption_.content.at(k).toLatin1() : '\0';
   return royalmail_barDescriptor(royalmail_characterDescriptor(c), bar);
 }
 
@@ -274,12 +274,12 @@ void JapanPostBarcode::setContent(const QString& text) {
   }
   symbols.resize(20, '=');
   japanpostContents_ = symbols;
-  content_ = captionText;
+  caption_.content = captionText;
   generateChecksum();
 }
 
 void JapanPostBarcode::setHeight(float height) {
-  height_ = height;
+  caption_.height = height;
   symbolHeight_ = std::clamp(height, 8.5f, 11.5f);
   barWidth_ = symbolHeight_ / 6.0f;
   calculateWidth();
@@ -316,9 +316,9 @@ void JapanPostBarcode::generateChecksum() {
 }
 
 bool JapanPostBarcode::isContentValid() const {
-  if (content_.size() < 7) return false;
+  if (caption_.content.size() < 7) return false;
   for (int i = 0; i < 7; ++i)
-    if (!content_.at(i).isDigit() || content_.at(i).unicode() > 127) return false;
+    if (!caption_.content.at(i).isDigit() || caption_.content.at(i).unicode() > 127) return false;
   return true;
 }
 

@@ -15,7 +15,7 @@ bool QVBInterleavedTwoOfFiveBarcode::_getBarForDigit(char digit, int bar) {
 }
 
 std::string QVBInterleavedTwoOfFiveBarcode::barcode() const {
-  std::string digits = asciiBytes(content_).value_or(std::string());
+  std::string digits = asciiBytes(caption_.content).value_or(std::string());
   if (digits.size() % 2 == 1) digits.insert(digits.begin(), '0');
   std::string out;
   for (size_t i = 0; i + 1 < digits.size(); i += 2) {
@@ -28,12 +28,12 @@ std::string QVBInterleavedTwoOfFiveBarcode::barcode() const {
 }
 
 bool QVBInterleavedTwoOfFiveBarcode::isContentValid() const {
-  const auto bytes = asciiBytes(content_);
+  const auto bytes = asciiBytes(caption_.content);
   return bytes && modules::allDigits(*bytes);
 }
 
 void QVBInterleavedTwoOfFiveBarcode::generateChecksum() {
-  const auto bytes = asciiBytes(content_);
+  const auto bytes = asciiBytes(caption_.content);
   if (!bytes || !modules::allDigits(*bytes)) return;
   int sum = 0;
   int weight = 3;
@@ -45,7 +45,7 @@ void QVBInterleavedTwoOfFiveBarcode::generateChecksum() {
 }
 
 std::string QVBIndustrialTwoOfFiveBarcode::barcode() const {
-  const std::string digits = asciiBytes(content_).value_or(std::string());
+  const std::string digits = asciiBytes(caption_.content).value_or(std::string());
   std::string out;
   for (char d : digits)
     for (int k = 0; k < 5; ++k) out += _getBarForDigit(d, k) ? "10" : "1110";

@@ -62,13 +62,14 @@ QString QVBAbstractUPCEANBarcode::rightCaption() const {
 }
 
 void QVBAbstractUPCEANBarcode::calculateWidth() {
-  width_ = content_.isEmpty() ? 0.0f : static_cast<float>(completeBarcode().size()) * barWidth_ * 1.2f;
+  caption_.width =
+      caption_.content.isEmpty() ? 0.0f : static_cast<float>(completeBarcode().size()) * barWidth_ * 1.2f;
 }
 
 void QVBAbstractUPCEANBarcode::generateChecksum() {
   const std::string digits = contentBytes();
   if (static_cast<int>(digits.size()) != dataLength() || !modules::allDigits(digits)) return;
-  if (content_.size() != static_cast<qsizetype>(digits.size())) return;
+  if (caption_.content.size() != static_cast<qsizetype>(digits.size())) return;
   checkDigit_ = static_cast<signed char>(upcean::checkDigitFor(digits));
 }
 
@@ -76,12 +77,12 @@ void QVBAbstractUPCEANBarcode::generateChecksum() {
 
 bool QVBUPCABarcode::initWithContent(const QString& content, bool printsCaption) {
   if (!QVBBarcode::initWithContent(content, printsCaption)) return false;
-  if (content_.size() < 12) {
+  if (caption_.content.size() < 12) {
     generateChecksum();
   } else {
-    checkDigit_ =
-        static_cast<signed char>(content_.at(11).unicode() < 128 ? content_.at(11).toLatin1() : '?');
-    content_ = content_.left(11);
+    checkDigit_ = static_cast<signed char>(
+        caption_.content.at(11).unicode() < 128 ? caption_.content.at(11).toLatin1() : '?');
+    caption_.content = caption_.content.left(11);
   }
   calculateWidth();
   return true;
@@ -99,13 +100,13 @@ std::string QVBUPCABarcode::barcode() const {
 }
 
 bool QVBUPCABarcode::isContentValid() const {
-  const auto d = asciiBytes(content_);
+  const auto d = asciiBytes(caption_.content);
   return d && d->size() == 11 && modules::allDigits(*d) && hasCheckDigit() &&
          upcean::checkDigitFor(*d) == checkDigit_;
 }
 
 QString QVBUPCABarcode::caption() const {
-  return content_.mid(1, 5) + QLatin1Char('\t') + content_.mid(6, 5);
+  return caption_.content.mid(1, 5) + QLatin1Char('\t') + caption_.content.mid(6, 5);
 }
 
 // UPC-E
@@ -152,19 +153,20 @@ QString QVBUPCEBarcode::UPCAToUPCE(const QString& upca) {
 
 bool QVBUPCEBarcode::initWithContent(const QString& content, bool printsCaption) {
   if (!QVBUPCABarcode::initWithContent(content, printsCaption)) return false;
-  content_ = content;
+  caption_.content = content;
   const std::string bytes = contentBytes();
-  const bool digits = asciiBytes(content_).has_value() && modules::allDigits(bytes);
-  if (content_.size() == 11) {
+  const bool digits = asciiBytes(caption_.content).has_value() && modules::allDigits(bytes);
+  if (caption_.content.size() == 11) {
     // The UPC-A rule has already given the check digit of the 11 digits.
     const QString six = digits && hasCheckDigit()
-                            ? UPCAToUPCE(content_ + QChar::fromLatin1(static_cast<char>(checkDigit_)))
+                            ? UPCAToUPCE(caption_.content + QChar::fromLatin1(static_cast<char>(checkDigit_)))
                             : QString();
-    if (!six.isEmpty()) content_ = content_.left(1) + six;
-  } else if (content_.size() == 8) {
-    checkDigit_ = static_cast<signed char>(content_.at(7).unicode() < 128 ? content_.at(7).toLatin1() : '?');
-    content_ = content_.left(7);
-  } else if (content_.size() == 7) {
+    if (!six.isEmpty()) caption_.content = caption_.content.left(1) + six;
+  } else if (caption_.content.size() == 8) {
+    checkDigit_ = static_cast<signed char>(
+        caption_.content.at(7).unicode() < 128 ? caption_.content.at(7).toLatin1() : '?');
+    caption_.content = caption_.content.left(7);
+  } else if (caption_.content.size() == 7) {
     const std::string upca = expandToUPCA(bytes);
     checkDigit_ = upca.empty() ? -1 : static_cast<signed char>(upcean::checkDigitFor(upca));
   } else {
@@ -175,7 +177,7 @@ bool QVBUPCEBarcode::initWithContent(const QString& content, bool printsCaption)
 }
 
 bool QVBUPCEBarcode::isContentValid() const {
-  const auto d = asciiBytes(content_);
+  const auto d = asciiBytes(caption_.content);
   if (!d || d->size() != 7 || !modules::allDigits(*d) || ((*d)[0] != '0' && (*d)[0] != '1')) return false;
   if (!hasCheckDigit()) return false;
   return upcean::checkDigitFor(expandToUPCA(*d)) == checkDigit_;
@@ -184,7 +186,7 @@ bool QVBUPCEBarcode::isContentValid() const {
 bool QVBUPCEBarcode::parityForDigit(int position) const {
   if (!hasCheckDigit() || position < 1 || position > 6) return false;
   const bool even = kUpceParity[static_cast<size_t>(checkDigit_ - '0')][position - 1] == 'E';
-  const bool system1 = !content_.isEmpty() && content_.at(0) != QLatin1Char('0');
+  const bool system1 = !caption_.content.isEmpty() && caption_.content.at(0) != QLatin1Char('0');
   return system1 ? !even : even;
 }
 
@@ -198,7 +200,7 @@ std::string QVBUPCEBarcode::barcode() const {
 }
 
 QString QVBUPCEBarcode::caption() const {
-  return content_.mid(1, 6);
+  return caption_.content.mid(1, 6);
 }
 
 // EAN-13
@@ -211,12 +213,12 @@ bool QVBEAN13Barcode::_parityForSystemDigit(char digit, int position) {
 bool QVBEAN13Barcode::initWithContent(const QString& content, bool printsCaption) {
   if (!QVBBarcode::initWithContent(content, printsCaption)) return false;
   setContent(content);
-  if (content_.size() < 13) {
+  if (caption_.content.size() < 13) {
     generateChecksum();
   } else {
-    checkDigit_ =
-        static_cast<signed char>(content_.at(12).unicode() < 128 ? content_.at(12).toLatin1() : '?');
-    content_ = content_.left(12);
+    checkDigit_ = static_cast<signed char>(
+        caption_.content.at(12).unicode() < 128 ? caption_.content.at(12).toLatin1() : '?');
+    caption_.content = caption_.content.left(12);
   }
   calculateWidth();
   return true;
@@ -235,13 +237,13 @@ std::string QVBEAN13Barcode::barcode() const {
 }
 
 bool QVBEAN13Barcode::isContentValid() const {
-  const auto d = asciiBytes(content_);
+  const auto d = asciiBytes(caption_.content);
   return d && d->size() == 12 && modules::allDigits(*d) && hasCheckDigit() &&
          upcean::checkDigitFor(*d) == checkDigit_;
 }
 
 QString QVBEAN13Barcode::caption() const {
-  return QStringLiteral("  ") + content_.mid(1, 6) + QLatin1Char('\t') + content_.mid(7, 5) +
+  return QStringLiteral("  ") + caption_.content.mid(1, 6) + QLatin1Char('\t') + caption_.content.mid(7, 5) +
          checkString(checkDigit_);
 }
 
@@ -254,7 +256,7 @@ bool QVBEAN8Barcode::initWithContent(const QString& content, bool printsCaption)
     generateChecksum();
   } else if (content.size() == 8) {
     checkDigit_ = static_cast<signed char>(content.at(7).unicode() < 128 ? content.at(7).toLatin1() : '?');
-    content_ = content.left(7);
+    caption_.content = content.left(7);
   }
   calculateWidth();
   return true;
@@ -272,13 +274,13 @@ std::string QVBEAN8Barcode::barcode() const {
 }
 
 bool QVBEAN8Barcode::isContentValid() const {
-  const auto d = asciiBytes(content_);
+  const auto d = asciiBytes(caption_.content);
   return d && d->size() == 7 && modules::allDigits(*d) && hasCheckDigit() &&
          upcean::checkDigitFor(*d) == checkDigit_;
 }
 
 QString QVBEAN8Barcode::caption() const {
-  return QStringLiteral(" ") + content_.left(4) + QLatin1Char('\t') + content_.mid(4, 3) +
+  return QStringLiteral(" ") + caption_.content.left(4) + QLatin1Char('\t') + caption_.content.mid(4, 3) +
          checkString(checkDigit_);
 }
 

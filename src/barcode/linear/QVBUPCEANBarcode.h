@@ -31,14 +31,14 @@ class QVBAbstractUPCEANBarcode : public QVBBarcode {
   QString rightCaption() const override;
   // modules x barWidth x 1.2; 0 for empty content.
   void calculateWidth() override;
-  float firstBar() const override { return width_ * 0.1f; }
-  float lastBar() const override { return width_ * 0.9f - barWidth_; }
+  float firstBar() const override { return caption_.width * 0.1f; }
+  float lastBar() const override { return caption_.width * 0.9f - barWidth_; }
   // Modulo-10 check of exactly dataLength() digits; otherwise the check stays.
   void generateChecksum() override;
 
  protected:
   virtual int dataLength() const { return 11; }
-  std::string contentBytes() const { return asciiBytes(content_).value_or(std::string()); }
+  std::string contentBytes() const { return asciiBytes(caption_.content).value_or(std::string()); }
   bool hasCheckDigit() const { return checkDigit_ >= '0' && checkDigit_ <= '9'; }
   static std::string L(char d);
   static std::string R(char d) { return upcean::swapHandedness(L(d)); }

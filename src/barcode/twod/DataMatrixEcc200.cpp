@@ -109,181 +109,233 @@ bool c40Values(char mode, uint8_t c, std::vector<int>& values) {
 
 enum class EncodeResult { kOk, kOverflow, kError };
 
-EncodeResult encodeCodewords(std::vector<uint8_t>& t, int tl, const uint8_t* s, int sl,
-                             const std::string& encoding, int* lenp, std::ostream& err) {
-  t.assign(static_cast<size_t>(std::max(tl, 0)), 0);
-  if (static_cast<int>(encoding.size()) < sl) {
-    err << "Encoding string too short\n";
-    return EncodeResult::kError;
+// Writes the codewords of one value into a symbol of a fixed capacity, one
+// encodation run at a time, then closes the data and pads it.
+class CodewordWriter {
+ public:
+  CodewordWriter(std::vector<uint8_t>& t, int tl, const uint8_t* s, int sl, const std::string& encoding,
+                 std::ostream& err)
+      : t_(t), tl_(tl), s_(s), sl_(sl), encoding_(encoding), err_(err) {
+    t_.assign(static_cast<size_t>(std::max(tl, 0)), 0);
   }
-  int tp = 0, sp = 0;
-  char enc = 'A';
-  auto room = [&] { return tl - tp; };
-  auto put = [&](int v) {
-    if (tp >= tl) return false;
-    t[static_cast<size_t>(tp++)] = static_cast<uint8_t>(v);
+
+  EncodeResult run(int* lenp) {
+    if (static_cast<int>(encoding_.size()) < sl_) {
+      err_ << "Encoding string too short\n";
+      return EncodeResult::kError;
+    }
+    while (sp_ < sl_ && tp_ < tl_) {
+      const char want = wanted(sp_);
+      if (std::strchr("ABCETX", want) == nullptr || want == 0) {
+        err_ << "Unknown encoding " << want << "\n";
+        return EncodeResult::kError;
+      }
+      if (!leaveCurrent(want)) return EncodeResult::kOverflow;
+      EncodeResult step = EncodeResult::kOk;
+      switch (want) {
+        case 'A':
+          step = asciiStep();
+          break;
+        case 'B':
+          step = base256Run();
+          break;
+        case 'E':
+          step = edifactGroup();
+          break;
+        default:
+          step = c40FamilyTriple(want);
+          break;
+      }
+      if (step != EncodeResult::kOk) return step;
+    }
+    if (sp_ < sl_) return EncodeResult::kOverflow;
+    if (lenp) *lenp = tp_;
+    closeAndPad();
+    return EncodeResult::kOk;
+  }
+
+ private:
+  char wanted(int at) const {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(encoding_[static_cast<size_t>(at)])));
+  }
+  int room() const { return tl_ - tp_; }
+  bool put(int v) {
+    if (tp_ >= tl_) return false;
+    t_[static_cast<size_t>(tp_++)] = static_cast<uint8_t>(v);
     return true;
-  };
-  auto putRandomised255 = [&](int v) { return put((v + ((149 * (tp + 1)) % 255) + 1) % 256); };
-  auto putAll = [&](const std::vector<uint8_t>& cws) {
+  }
+  bool putRandomised255(int v) { return put((v + ((149 * (tp_ + 1)) % 255) + 1) % 256); }
+  bool putAll(const std::vector<uint8_t>& cws) {
     if (static_cast<int>(cws.size()) > room()) return false;
     for (uint8_t c : cws) put(c);
     return true;
-  };
-  auto putTriples = [&](const std::vector<int>& v, size_t count) {
+  }
+  bool putTriples(const std::vector<int>& v, size_t count) {
     for (size_t i = 0; i + 2 < count; i += 3) {
       const int value = 1600 * v[i] + 40 * v[i + 1] + v[i + 2] + 1;
       if (!put(value >> 8) || !put(value & 0xFF)) return false;
     }
     return true;
-  };
+  }
 
-  while (sp < sl && tp < tl) {
-    const char want =
-        static_cast<char>(std::toupper(static_cast<unsigned char>(encoding[static_cast<size_t>(sp)])));
-    if (std::strchr("ABCETX", want) == nullptr || want == 0) {
-      err << "Unknown encoding " << want << "\n";
-      return EncodeResult::kError;
+  // Unlatches from the current encodation when the next run wants another;
+  // near the end of the symbol the unlatch is implied.
+  bool leaveCurrent(char want) {
+    if ((enc_ == 'C' || enc_ == 'T' || enc_ == 'X') && room() < 2) enc_ = 'A';
+    if (enc_ == 'E' && room() <= 2) enc_ = 'A';
+    if (want != enc_ && enc_ != 'A') {
+      if (!put(enc_ == 'E' ? 124 : 254)) return false;
+      enc_ = 'A';
     }
-    // Near the end of the symbol the unlatch is implied.
-    if ((enc == 'C' || enc == 'T' || enc == 'X') && room() < 2) enc = 'A';
-    if (enc == 'E' && room() <= 2) enc = 'A';
-    if (want != enc && enc != 'A') {
-      if (!put(enc == 'E' ? 124 : 254)) return EncodeResult::kOverflow;
-      enc = 'A';
+    return true;
+  }
+
+  // One ASCII codeword: a digit pair, a character, or an upper shift pair.
+  EncodeResult asciiStep() {
+    if (isDigit(s_[sp_]) && sp_ + 1 < sl_ && isDigit(s_[sp_ + 1]) && wanted(sp_ + 1) == 'A') {
+      if (!put(130 + (s_[sp_] - '0') * 10 + (s_[sp_ + 1] - '0'))) return EncodeResult::kOverflow;
+      sp_ += 2;
+    } else if (!putAll(asciiCodewords(s_, sp_, sp_ + 1))) {
+      return EncodeResult::kOverflow;
+    } else {
+      ++sp_;
     }
-    switch (want) {
-      case 'A': {
-        if (isDigit(s[sp]) && sp + 1 < sl && isDigit(s[sp + 1]) &&
-            std::toupper(static_cast<unsigned char>(encoding[static_cast<size_t>(sp) + 1])) == 'A') {
-          if (!put(130 + (s[sp] - '0') * 10 + (s[sp + 1] - '0'))) return EncodeResult::kOverflow;
-          sp += 2;
-        } else if (!putAll(asciiCodewords(s, sp, sp + 1))) {
-          return EncodeResult::kOverflow;
-        } else {
-          ++sp;
-        }
-        break;
+    return EncodeResult::kOk;
+  }
+
+  // The whole run of bytes marked for Base256: latch, length, bytes.
+  EncodeResult base256Run() {
+    int run = 0;
+    while (sp_ + run < sl_ && wanted(sp_ + run) == 'B') ++run;
+    const int needed = 1 + (run >= 250 ? 2 : 1) + run;
+    if (needed > room()) return EncodeResult::kOverflow;
+    put(231);
+    if (run >= 250) {
+      putRandomised255(run / 250 + 249);
+      putRandomised255(run % 250);
+    } else {
+      putRandomised255(run);
+    }
+    for (int i = 0; i < run; ++i) putRandomised255(s_[sp_ + i]);
+    sp_ += run;
+    enc_ = 'A';
+    return EncodeResult::kOk;
+  }
+
+  // One C40, Text or X12 triple (latching first); data ending inside a
+  // triple finishes in ASCII.
+  EncodeResult c40FamilyTriple(char want) {
+    if (enc_ != want) {
+      if (!put(want == 'C' ? 230 : want == 'T' ? 239 : 238)) return EncodeResult::kOverflow;
+      enc_ = want;
+    }
+    std::vector<int> values;
+    int boundarySp = sp_;
+    size_t boundaryValues = 0;
+    do {
+      const uint8_t c = s_[sp_];
+      if (!c40Values(want, c, values)) {
+        if (want == 'X')
+          err_ << format("Cannot encode char 0x%02X in X12\n", c);
+        else
+          err_ << format("Could not encode 0x%02X, should \t\t\t\t\t\t\t\t\tnot happen\n", c);
+        return EncodeResult::kError;
       }
-      case 'B': {
-        int run = 0;
-        while (sp + run < sl &&
-               std::toupper(static_cast<unsigned char>(encoding[static_cast<size_t>(sp + run)])) == 'B')
-          ++run;
-        const int needed = 1 + (run >= 250 ? 2 : 1) + run;
-        if (needed > room()) return EncodeResult::kOverflow;
-        put(231);
-        if (run >= 250) {
-          putRandomised255(run / 250 + 249);
-          putRandomised255(run % 250);
-        } else {
-          putRandomised255(run);
-        }
-        for (int i = 0; i < run; ++i) putRandomised255(s[sp + i]);
-        sp += run;
-        enc = 'A';
-        break;
+      ++sp_;
+      if (values.size() % 3 == 0) {
+        boundarySp = sp_;
+        boundaryValues = values.size();
       }
-      case 'C':
-      case 'T':
-      case 'X': {
-        if (enc != want) {
-          if (!put(want == 'C' ? 230 : want == 'T' ? 239 : 238)) return EncodeResult::kOverflow;
-          enc = want;
-        }
-        std::vector<int> values;
-        int boundarySp = sp;
-        size_t boundaryValues = 0;
-        do {
-          const uint8_t c = s[sp];
-          if (!c40Values(want, c, values)) {
-            if (want == 'X')
-              err << format("Cannot encode char 0x%02X in X12\n", c);
-            else
-              err << format("Could not encode 0x%02X, should \t\t\t\t\t\t\t\t\tnot happen\n", c);
-            return EncodeResult::kError;
-          }
-          ++sp;
-          if (values.size() % 3 == 0) {
-            boundarySp = sp;
-            boundaryValues = values.size();
-          }
-        } while (values.size() % 3 != 0 && sp < sl);
-        if (values.size() % 3 == 0) {
-          if (static_cast<int>(values.size() / 3 * 2) > room()) return EncodeResult::kOverflow;
-          putTriples(values, values.size());
-          break;
-        }
-        // The data ended inside a triple.
-        const int afterFull = room() - static_cast<int>(values.size() / 3 * 2);
-        if (want != 'X' && values.size() % 3 == 2 && afterFull == 2) {
-          values.push_back(0);
-          putTriples(values, values.size());
-          break;
-        }
-        if (static_cast<int>(boundaryValues / 3 * 2) > room()) return EncodeResult::kOverflow;
-        putTriples(values, boundaryValues);
-        const std::vector<uint8_t> tail = asciiCodewords(s, boundarySp, sl);
-        if (!(tail.size() == 1 && room() == 1)) {
-          if (!put(254)) return EncodeResult::kOverflow;
-        }
-        if (!putAll(tail)) return EncodeResult::kOverflow;
-        enc = 'A';
-        sp = sl;
-        break;
+    } while (values.size() % 3 != 0 && sp_ < sl_);
+    if (values.size() % 3 == 0) {
+      if (static_cast<int>(values.size() / 3 * 2) > room()) return EncodeResult::kOverflow;
+      putTriples(values, values.size());
+      return EncodeResult::kOk;
+    }
+    // The data ended inside a triple.
+    const int afterFull = room() - static_cast<int>(values.size() / 3 * 2);
+    if (want != 'X' && values.size() % 3 == 2 && afterFull == 2) {
+      values.push_back(0);
+      putTriples(values, values.size());
+      return EncodeResult::kOk;
+    }
+    if (static_cast<int>(boundaryValues / 3 * 2) > room()) return EncodeResult::kOverflow;
+    putTriples(values, boundaryValues);
+    const std::vector<uint8_t> tail = asciiCodewords(s_, boundarySp, sl_);
+    if (!(tail.size() == 1 && room() == 1)) {
+      if (!put(254)) return EncodeResult::kOverflow;
+    }
+    if (!putAll(tail)) return EncodeResult::kOverflow;
+    enc_ = 'A';
+    sp_ = sl_;
+    return EncodeResult::kOk;
+  }
+
+  // Up to four EDIFACT values in three codewords (latching first); a short
+  // group unlatches.
+  EncodeResult edifactGroup() {
+    if (room() - (enc_ == 'E' ? 0 : 1) <= 2) {
+      // A decoder reads the last two codewords in ASCII: no room for an EDIFACT group.
+      if (!putAll(asciiCodewords(s_, sp_, sl_))) return EncodeResult::kOverflow;
+      sp_ = sl_;
+      enc_ = 'A';
+      return EncodeResult::kOk;
+    }
+    if (enc_ != 'E') {
+      if (!put(240)) return EncodeResult::kOverflow;
+      enc_ = 'E';
+    }
+    std::vector<int> values;
+    while (values.size() < 4 && sp_ < sl_ && wanted(sp_) == 'E') {
+      const uint8_t c = s_[sp_];
+      if (!inEdifact(c)) {
+        err_ << format("Cannot encode 0x%02X in EDIFACT\n", c);
+        return EncodeResult::kError;
       }
-      case 'E': {
-        if (room() - (enc == 'E' ? 0 : 1) <= 2) {
-          // A decoder reads the last two codewords in ASCII: no room for an EDIFACT group.
-          if (!putAll(asciiCodewords(s, sp, sl))) return EncodeResult::kOverflow;
-          sp = sl;
-          enc = 'A';
-          break;
-        }
-        if (enc != 'E') {
-          if (!put(240)) return EncodeResult::kOverflow;
-          enc = 'E';
-        }
-        std::vector<int> values;
-        while (values.size() < 4 && sp < sl &&
-               std::toupper(static_cast<unsigned char>(encoding[static_cast<size_t>(sp)])) == 'E') {
-          const uint8_t c = s[sp];
-          if (!inEdifact(c)) {
-            err << format("Cannot encode 0x%02X in EDIFACT\n", c);
-            return EncodeResult::kError;
-          }
-          values.push_back(c & 0x3F);
-          ++sp;
-        }
-        if (values.size() < 4) {
-          values.push_back(31);
-          enc = 'A';
-        }
-        const int count = values.size() == 2 ? 2 : 3;
-        if (count > room()) return EncodeResult::kOverflow;
-        uint32_t bits = 0;
-        for (size_t i = 0; i < 4; ++i)
-          bits = (bits << 6) | (i < values.size() ? static_cast<uint32_t>(values[i]) : 0);
-        for (int i = 0; i < count; ++i) put(static_cast<int>((bits >> (16 - 8 * i)) & 0xFF));
-        break;
-      }
-      default:
-        break;
+      values.push_back(c & 0x3F);
+      ++sp_;
+    }
+    if (values.size() < 4) {
+      values.push_back(31);
+      enc_ = 'A';
+    }
+    const int count = values.size() == 2 ? 2 : 3;
+    if (count > room()) return EncodeResult::kOverflow;
+    uint32_t bits = 0;
+    for (size_t i = 0; i < 4; ++i)
+      bits = (bits << 6) | (i < values.size() ? static_cast<uint32_t>(values[i]) : 0);
+    for (int i = 0; i < count; ++i) put(static_cast<int>((bits >> (16 - 8 * i)) & 0xFF));
+    return EncodeResult::kOk;
+  }
+
+  // Unlatch where there is room, the end-of-data pad, then the randomised pads.
+  void closeAndPad() {
+    if (tp_ < tl_ && enc_ != 'A') {
+      if ((enc_ == 'C' || enc_ == 'T' || enc_ == 'X') && room() >= 2) put(254);
+      if (enc_ == 'E' && room() > 2) put(124);
+    }
+    if (tp_ < tl_) put(129);
+    while (tp_ < tl_) {
+      int v = ((149 * (tp_ + 1)) % 253) + 130;
+      if (v > 254) v -= 254;
+      put(v);
     }
   }
-  if (sp < sl) return EncodeResult::kOverflow;
-  if (lenp) *lenp = tp;
-  if (tp < tl && enc != 'A') {
-    if ((enc == 'C' || enc == 'T' || enc == 'X') && room() >= 2) put(254);
-    if (enc == 'E' && room() > 2) put(124);
-  }
-  if (tp < tl) put(129);
-  while (tp < tl) {
-    int v = ((149 * (tp + 1)) % 253) + 130;
-    if (v > 254) v -= 254;
-    put(v);
-  }
-  return EncodeResult::kOk;
+
+  std::vector<uint8_t>& t_;
+  const int tl_;
+  const uint8_t* s_;
+  const int sl_;
+  const std::string& encoding_;
+  std::ostream& err_;
+  int tp_ = 0;
+  int sp_ = 0;
+  char enc_ = 'A';
+};
+
+EncodeResult encodeCodewords(std::vector<uint8_t>& t, int tl, const uint8_t* s, int sl,
+                             const std::string& encoding, int* lenp, std::ostream& err) {
+  return CodewordWriter(t, tl, s, sl, encoding, err).run(lenp);
 }
 
 }  // namespace
@@ -473,6 +525,19 @@ bool ecc200encode(std::vector<uint8_t>& codewords, int capacity, const uint8_t* 
   return encodeCodewords(codewords, capacity, data, length, encoding, used, err) == EncodeResult::kOk;
 }
 
+namespace {
+// Where the error-correction codewords of a block stand in each round of the
+// interleaved stream. The largest size is the one whose blocks differ in length
+// (blocks 0-7 hold 156 data codewords, blocks 8 and 9 hold 155): there the
+// stream of error-correction codewords starts with the two shorter blocks.
+int errorCorrectionSlot(const Ecc200Size& size, int block) {
+  const int blocks = size.blocks();
+  if (size.bytes % blocks == 0) return block;
+  const int longer = size.bytes % blocks;
+  return (block + blocks - longer) % blocks;
+}
+}  // namespace
+
 void ecc200(std::vector<uint8_t>& codewords, const Ecc200Size& size) {
   const GaloisField256& field = GaloisField256::dataMatrixField();
   const std::vector<uint8_t> generator = field.generator(size.rsblock, 1);
@@ -482,8 +547,9 @@ void ecc200(std::vector<uint8_t>& codewords, const Ecc200Size& size) {
     std::vector<uint8_t> block;
     for (int n = b; n < size.bytes; n += blocks) block.push_back(codewords[static_cast<size_t>(n)]);
     const std::vector<uint8_t> parity = field.remainder(block.data(), block.size(), generator);
+    const int slot = errorCorrectionSlot(size, b);
     for (int k = 0; k < size.rsblock; ++k)
-      codewords[static_cast<size_t>(size.bytes + b + k * blocks)] = parity[static_cast<size_t>(k)];
+      codewords[static_cast<size_t>(size.bytes + slot + k * blocks)] = parity[static_cast<size_t>(k)];
   }
 }
 
@@ -598,87 +664,71 @@ ModuleGrid DataMatrixSymbol::toModuleGrid() const {
   return out;
 }
 
-std::optional<DataMatrixSymbol> datamatrix_ecc200(int width, int height, const std::string* encoding,
-                                                  const uint8_t* data, int length, std::ostream& err) {
-  if (length < 0 || (length > 0 && data == nullptr)) length = 0;
-  const auto& table = ecc200matrix();
-  std::vector<uint8_t> codewords;
-  std::string enc;
-  const Ecc200Size* row = nullptr;
-  int used = 0;
-  if (width != 0) {
-    for (const auto& r : table)
-      if (r.W == width && r.H == height) row = &r;
-    if (!row) {
-      err << format("Invalid size %dx%d\n", width, height);
-      return std::nullopt;
+namespace {
+
+// The codewords of a value in the one size asked for. Without an encoding
+// string both plans of the optimiser are tried before the value is refused.
+const Ecc200Size* encodeInFixedSize(const Ecc200Size& row, const std::string* encoding, const uint8_t* data,
+                                    int length, std::vector<uint8_t>& codewords, std::string& enc, int& used,
+                                    std::ostream& err) {
+  const int width = row.W, height = row.H;
+  if (encoding) {
+    enc = *encoding;
+    if (encodeCodewords(codewords, row.bytes, data, length, enc, &used, err) != EncodeResult::kOk) {
+      err << format("Barcode too long for %dx%d\n", width, height);
+      return nullptr;
     }
-    if (encoding) {
-      enc = *encoding;
-      if (encodeCodewords(codewords, row->bytes, data, length, enc, &used, err) != EncodeResult::kOk) {
-        err << format("Barcode too long for %dx%d\n", width, height);
-        return std::nullopt;
-      }
-    } else {
-      int cost = 0;
-      const std::optional<std::string> exact = encmake(data, length, &cost, true);
-      std::optional<std::string> made = exact;
-      if (made && !made->empty() && cost != row->bytes) made = encmake(data, length, &cost, false);
-      const bool madeFits = made && cost <= row->bytes;
-      if (madeFits &&
-          encodeCodewords(codewords, row->bytes, data, length, *made, &used, err) == EncodeResult::kOk) {
-        enc = *made;
-      } else {
-        // The other plan (for the end of the symbol, or the general one) may fit where
-        // this one does not: the automatic size would take this size for the same data.
-        std::optional<std::string> other = made == exact ? encmake(data, length, nullptr, false) : exact;
-        std::ostringstream ignored;
-        if (other && other != made &&
-            encodeCodewords(codewords, row->bytes, data, length, *other, &used, ignored) ==
-                EncodeResult::kOk) {
-          enc = *other;
-        } else {
-          err << format(madeFits ? "Barcode too long for %dx%d\n" : "Cannot make barcode fit %dx%d\n", width,
-                        height);
-          return std::nullopt;
-        }
-      }
-    }
-  } else {
-    if (encoding) {
-      enc = *encoding;
-    } else {
-      std::optional<std::string> made = encmake(data, length, nullptr, true);
-      if (!made) {
-        err << "Cannot find suitable size, barcode too long\n";
-        return std::nullopt;
-      }
-      enc = *made;
-    }
-    for (const auto& r : table) {
-      const EncodeResult result = encodeCodewords(codewords, r.bytes, data, length, enc, &used, err);
-      if (result == EncodeResult::kOk) {
-        row = &r;
-        break;
-      }
-      if (result == EncodeResult::kError) return std::nullopt;
-    }
-    if (!row) {
-      err << "Cannot find suitable size, barcode too long\n";
-      return std::nullopt;
-    }
+    return &row;
   }
+  int cost = 0;
+  const std::optional<std::string> exact = encmake(data, length, &cost, true);
+  std::optional<std::string> made = exact;
+  if (made && !made->empty() && cost != row.bytes) made = encmake(data, length, &cost, false);
+  const bool madeFits = made && cost <= row.bytes;
+  if (madeFits &&
+      encodeCodewords(codewords, row.bytes, data, length, *made, &used, err) == EncodeResult::kOk) {
+    enc = *made;
+    return &row;
+  }
+  // The other plan (for the end of the symbol, or the general one) may fit where
+  // this one does not: the automatic size would take this size for the same data.
+  std::optional<std::string> other = made == exact ? encmake(data, length, nullptr, false) : exact;
+  std::ostringstream ignored;
+  if (other && other != made &&
+      encodeCodewords(codewords, row.bytes, data, length, *other, &used, ignored) == EncodeResult::kOk) {
+    enc = *other;
+    return &row;
+  }
+  err << format(madeFits ? "Barcode too long for %dx%d\n" : "Cannot make barcode fit %dx%d\n", width, height);
+  return nullptr;
+}
 
-  ecc200(codewords, *row);
-  const int W = row->W, H = row->H, FW = row->FW, FH = row->FH;
-  const int NC = W - 2 * (W / FW);
-  const int NR = H - 2 * (H / FH);
-  const std::vector<int> places = ecc200placement(NR, NC);
+// The codewords of a value in the smallest size that holds them.
+const Ecc200Size* encodeInSmallestSize(const std::string* encoding, const uint8_t* data, int length,
+                                       std::vector<uint8_t>& codewords, std::string& enc, int& used,
+                                       std::ostream& err) {
+  if (encoding) {
+    enc = *encoding;
+  } else {
+    std::optional<std::string> made = encmake(data, length, nullptr, true);
+    if (!made) {
+      err << "Cannot find suitable size, barcode too long\n";
+      return nullptr;
+    }
+    enc = *made;
+  }
+  for (const auto& r : ecc200matrix()) {
+    const EncodeResult result = encodeCodewords(codewords, r.bytes, data, length, enc, &used, err);
+    if (result == EncodeResult::kOk) return &r;
+    if (result == EncodeResult::kError) return nullptr;
+  }
+  err << "Cannot find suitable size, barcode too long\n";
+  return nullptr;
+}
 
-  DataMatrixSymbol symbol;
-  symbol.width = W;
-  symbol.height = H;
-  symbol.grid.assign(static_cast<size_t>(W) * H, 0);
+// The finder and clock patterns of every data region.
+void drawFinderPatterns(DataMatrixSymbol& symbol, const Ecc200Size& row) {
+  const int W = row.W, H = row.H, FW = row.FW, FH = row.FH;
   auto set = [&](int x, int y) { symbol.grid[static_cast<size_t>(y) * W + x] = 1; };
   for (int y = 0; y < H; y += FH) {
     for (int x = 0; x < W; ++x) set(x, y);
@@ -688,13 +738,53 @@ std::optional<DataMatrixSymbol> datamatrix_ecc200(int width, int height, const s
     for (int y = 0; y < H; ++y) set(x, y);
     for (int y = 0; y < H; y += 2) set(x + FW - 1, y);
   }
+}
+
+// The codeword bits placed in the mapping matrix and spread over the data regions.
+void drawCodewords(DataMatrixSymbol& symbol, const Ecc200Size& row, const std::vector<uint8_t>& codewords) {
+  const int W = row.W, H = row.H, FW = row.FW, FH = row.FH;
+  const int NC = W - 2 * (W / FW);
+  const int NR = H - 2 * (H / FH);
+  const std::vector<int> places = ecc200placement(NR, NC);
   for (int y = 0; y < NR; ++y) {
     for (int x = 0; x < NC; ++x) {
       const int v = places[static_cast<size_t>(NR - y - 1) * NC + x];
       const bool dark = v == 1 || (v >= 8 && (codewords[static_cast<size_t>(v / 8 - 1)] & (1 << (v % 8))));
-      if (dark) set(1 + x + 2 * (x / (FW - 2)), 1 + y + 2 * (y / (FH - 2)));
+      if (dark)
+        symbol.grid[static_cast<size_t>(1 + y + 2 * (y / (FH - 2))) * W + 1 + x + 2 * (x / (FW - 2))] = 1;
     }
   }
+}
+
+}  // namespace
+
+std::optional<DataMatrixSymbol> datamatrix_ecc200(int width, int height, const std::string* encoding,
+                                                  const uint8_t* data, int length, std::ostream& err) {
+  if (length < 0 || (length > 0 && data == nullptr)) length = 0;
+  std::vector<uint8_t> codewords;
+  std::string enc;
+  const Ecc200Size* row = nullptr;
+  int used = 0;
+  if (width != 0) {
+    for (const auto& r : ecc200matrix())
+      if (r.W == width && r.H == height) row = &r;
+    if (!row) {
+      err << format("Invalid size %dx%d\n", width, height);
+      return std::nullopt;
+    }
+    row = encodeInFixedSize(*row, encoding, data, length, codewords, enc, used, err);
+  } else {
+    row = encodeInSmallestSize(encoding, data, length, codewords, enc, used, err);
+  }
+  if (!row) return std::nullopt;
+
+  ecc200(codewords, *row);
+  DataMatrixSymbol symbol;
+  symbol.width = row->W;
+  symbol.height = row->H;
+  symbol.grid.assign(static_cast<size_t>(row->W) * row->H, 0);
+  drawFinderPatterns(symbol, *row);
+  drawCodewords(symbol, *row, codewords);
   symbol.encoding = enc;
   symbol.used = used;
   symbol.capacity = row->bytes;

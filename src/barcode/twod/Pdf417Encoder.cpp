@@ -427,6 +427,14 @@ void paintCode(pdf417param& p) {
       p.error = 2;
       return;
     }
+    // Every codeword is a value of the field: 929 or more has no pattern.
+    for (int i = 1; i < p.lenCodewords; ++i) {
+      const int value = p.codewords[static_cast<size_t>(i)];
+      if (value < 0 || value > 928) {
+        p.error = 2;
+        return;
+      }
+    }
   } else {
     if (p.lenText < 0 || p.lenText > static_cast<int>(p.text.size())) {
       const size_t nul = p.text.find('\0');

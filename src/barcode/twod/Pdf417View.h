@@ -20,6 +20,8 @@ class pdf417View {
 
   pdf417View() = default;
   explicit pdf417View(QSizeF frame) : frame_(frame) {}
+  // A view of a frame with its error level set from the start (no log line).
+  pdf417View(QSizeF frame, int errorLevel) : frame_(frame), errorLevel_(errorLevel) {}
 
   void setFrameSize(QSizeF frame) { frame_ = frame; }
   QSizeF frameSize() const { return frame_; }

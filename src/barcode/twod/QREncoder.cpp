@@ -50,12 +50,10 @@ std::optional<DataMatrix> QREncoder::encodeCStringWithECLevel(int level, int ver
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
     const int length = static_cast<int>(bytes.size());
     if (length < 1) return std::nullopt;
-    // Capacity of the requested version, or of the largest one when the version is automatic.
-    const int mode = encoder->Get_Encoding_Mode(data, length);
-    const int capacityVersion = version == 0 ? 40 : version;
-    const int count = mode == kQrKanji ? length / 2 : length;
-    if (count > qrCharacterCapacity(capacityVersion, level, static_cast<QrMode>(mode))) return std::nullopt;
-    if (!encoder->EncodeData(level, version, true, -1, data, length)) return std::nullopt;
+    // Capacity is judged on the segmented encoding: the automatic version takes
+    // the smallest version that holds the segments, a chosen version must hold
+    // them itself (it is never extended).
+    if (!encoder->EncodeData(level, version, version == 0, -1, data, length)) return std::nullopt;
     DataMatrix grid(encoder->m_nSymbleSize);
     for (int x = 0; x < encoder->m_nSymbleSize; ++x)
       for (int y = 0; y < encoder->m_nSymbleSize; ++y) grid.set(encoder->module(x, y) == 1 ? 1 : 0, x, y);

@@ -21,14 +21,15 @@ namespace {
 class FixedModules : public QVBBarcode {
  public:
   explicit FixedModules(std::string modules, QString captionText = QString())
-      : modules_(std::move(modules)), caption_(std::move(captionText)) {}
+      : modules_(std::move(modules)), captionText_(std::move(captionText)) {}
   std::string initiator() const override { return modules_; }
   std::string _encodeChar(char) const override { return {}; }
-  QString caption() const override { return caption_; }
+  bool isContentValid() const override { return true; }
+  QString caption() const override { return captionText_; }
 
  private:
   std::string modules_;
-  QString caption_;
+  QString captionText_;
 };
 
 BarcodeDrawingState zeroMargins() {

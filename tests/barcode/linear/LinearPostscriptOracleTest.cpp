@@ -16,20 +16,10 @@ namespace {
 
 constexpr int kValues = 60;
 
-// Narrow/wide classes of the elements, from the first bar: 'n' or 'w'.
-std::string classes(const std::vector<double>& widths, double narrowLimit) {
-  std::string out;
-  for (double w : widths) {
-    if (w <= 0) break;  // the writer may end with a negative adjustment
-    out.push_back(w <= narrowLimit ? 'n' : 'w');
-  }
-  return out;
-}
-
 std::string ourClasses(const QVBBarcode& code) {
   std::vector<double> widths;
   for (int r : runLengths(code.completeBarcode())) widths.push_back(r);
-  return classes(widths, 1.0);
+  return widthClasses(widths, 1.0);
 }
 
 // Bar kinds of a height-coded symbol: T tracker, D descender, A ascender, F
@@ -53,25 +43,6 @@ std::string ourBars(const QVBBarcode& code) {
   return out;
 }
 
-std::string theirBars(const PsSymbol& symbol, bool fourState) {
-  std::string out;
-  double maxTop = 0;
-  for (size_t i = 0; i < symbol.bhs.size(); ++i)
-    maxTop = std::max(maxTop, symbol.bhs[i] + (i < symbol.bbs.size() ? symbol.bbs[i] : 0));
-  for (size_t i = 0; i < symbol.bhs.size(); ++i) {
-    const double bottom = i < symbol.bbs.size() ? symbol.bbs[i] : 0;
-    const double top = symbol.bhs[i] + bottom;
-    if (!fourState) {
-      out.push_back(top > 0.09 ? 'T' : 'S');
-      continue;
-    }
-    const bool ascender = top >= maxTop - 1e-6;
-    const bool descender = bottom <= 1e-6;
-    out.push_back(ascender ? (descender ? 'F' : 'A') : (descender ? 'D' : 'T'));
-  }
-  return out;
-}
-
 enum class Compare { Widths, Heights, FourState };
 
 void compareWithWriter(const char* symbology, const char* encoder, const char* options,
@@ -87,10 +58,10 @@ void compareWithWriter(const char* symbology, const char* encoder, const char* o
     std::string ours, other;
     if (how == Compare::Widths) {
       ours = ourClasses(*code);
-      other = classes(theirs[i].sbs, 1.0);
+      other = widthClasses(theirs[i].sbs, 1.0);
     } else {
       ours = ourBars(*code);
-      other = theirBars(theirs[i], how == Compare::FourState);
+      other = writerBarKinds(theirs[i], how == Compare::FourState);
       // Bar pitch: every bar one module, every gap the same.
       const std::vector<int> runs = runLengths(code->completeBarcode());
       for (size_t k = 0; k + 1 < runs.size(); ++k) ASSERT_EQ(runs[k], k % 2 == 0 ? 1 : runs[1]) << values[i];

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <algorithm>
 
 #include "barcode/linear/LinearSymbologies.h"
 
@@ -200,6 +201,36 @@ std::vector<std::string> randomStrings(std::mt19937& rng, const std::string& alp
     const int n = length(rng);
     for (int k = 0; k < n; ++k) s.push_back(alphabet[pick(rng)]);
     out.push_back(s);
+  }
+  return out;
+}
+
+std::string widthClasses(const std::vector<double>& widths, double narrowLimit) {
+  std::string out;
+  for (double w : widths) {
+    if (w <= 0) break;
+    out.push_back(w <= narrowLimit ? 'n' : 'w');
+  }
+  return out;
+}
+
+std::string writerBarKinds(const PsSymbol& symbol, bool fourState) {
+  auto bottomOf = [&](size_t i) { return i < symbol.bbs.size() ? symbol.bbs[i] : 0.0; };
+  double lowestTop = 1e9, highestTop = 0;
+  for (size_t i = 0; i < symbol.bhs.size(); ++i) {
+    lowestTop = std::min(lowestTop, symbol.bhs[i] + bottomOf(i));
+    highestTop = std::max(highestTop, symbol.bhs[i] + bottomOf(i));
+  }
+  std::string out;
+  for (size_t i = 0; i < symbol.bhs.size(); ++i) {
+    const double top = symbol.bhs[i] + bottomOf(i);
+    if (!fourState) {
+      out.push_back(top > (lowestTop + highestTop) / 2 ? 'T' : 'S');
+      continue;
+    }
+    const bool ascender = top >= highestTop - 1e-6;
+    const bool descender = bottomOf(i) <= 1e-6;
+    out.push_back(ascender ? (descender ? 'F' : 'A') : (descender ? 'D' : 'T'));
   }
   return out;
 }

@@ -51,6 +51,13 @@ struct PsSymbol {
 std::vector<PsSymbol> postscriptEncodeAll(const QString& encoder, const QString& options,
                                           const std::vector<std::string>& values);
 
+// Narrow ('n') and wide ('w') classes of element widths, up to the first width
+// of 0 or less (the writer may end with a negative adjustment).
+std::string widthClasses(const std::vector<double>& widths, double narrowLimit);
+// Bar kinds of the writer's height-coded symbol: T tall and S short, or for
+// four-state codes F full, A ascender, D descender, T tracker.
+std::string writerBarKinds(const PsSymbol& symbol, bool fourState);
+
 // Element widths (alternately bar and space, from the first bar) of a module string.
 std::vector<int> runLengths(const std::string& modules);
 

@@ -246,6 +246,16 @@ TEST(Pdf417Encode, FixedShapesAndLimits) {
   p.codewords[0] = 4;
   paintCode(p);
   EXPECT_EQ(p.error, 2);
+  // Raw codewords outside 0-928 have no pattern: refused, nothing drawn.
+  for (int bad : {929, 5000, -1}) {
+    pdf417init(p);
+    p.options = PDF417_USE_RAW_CODEWORDS;
+    p.lenCodewords = 4;
+    p.codewords = {4, 1, bad, 3};
+    paintCode(p);
+    EXPECT_EQ(p.error, 2) << bad;
+    EXPECT_TRUE(p.outBits.empty()) << bad;
+  }
 }
 
 TEST(Pdf417Encode, SegmentationAndCompaction) {

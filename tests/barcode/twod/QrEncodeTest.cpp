@@ -146,6 +146,25 @@ TEST(QrFrontEnd, AutomaticVersionIsCheckedAgainstTheLargestVersion) {
   EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 0, QString()));
 }
 
+// A mixed value is judged by its segments, not as one byte-mode text: 3000
+// digits and a letter overflow version 40 in bytes but fit as a numeric and a
+// byte segment; 600 digits and a letter fit version 10 the same way.
+TEST(QrFrontEnd, MixedValueCapacityFollowsItsSegments) {
+  const QString big = QString(3000, QLatin1Char('7')) + QLatin1Char('a');
+  auto grid = QREncoder::encodeWithECLevel(0, 0, big);
+  ASSERT_TRUE(grid);
+  EXPECT_EQ(twodtest::decode(twodtest::gridImage(grid->toModuleGrid(), 2, 4), ZXing::BarcodeFormat::QRCode),
+            big.toStdString());
+  const QString medium = QString(600, QLatin1Char('1')) + QLatin1Char('b');
+  auto v10 = QREncoder::encodeWithECLevel(0, 10, medium);
+  ASSERT_TRUE(v10);
+  EXPECT_EQ(v10->dimension(), 57);
+  EXPECT_EQ(twodtest::decode(twodtest::gridImage(v10->toModuleGrid(), 3, 4), ZXing::BarcodeFormat::QRCode),
+            medium.toStdString());
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 9, medium));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 0, QString(7100, QLatin1Char('7')) + QLatin1Char('a')));
+}
+
 TEST(QrFrontEnd, Utf8IsNeverTakenForKanji) {
   // "日本語" in UTF-8 starts with 0xE6 0x97: a Shift JIS lead and trail byte.
   const QString text = QString::fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E");
@@ -323,15 +342,17 @@ TEST(QrFrontEnd, MarginsAreTransparentWhite) {
   EXPECT_EQ(flat.pixelColor(4, 4), QColor(Qt::black));  // finder corner
 }
 
-// The whole text's class picks the capacity table: at version 1-L a text of digits
-// holds 41, with an upper-case letter 25, with a lower-case letter 17 (bytes).
-TEST(QrFrontEnd, CapacityTableFollowsTheTextsClass) {
+// Capacity at a chosen version: a text of one class holds the table's count
+// (41 digits at 1-L); a mixed text is judged by its segments, so 30 digits and
+// a letter fit 1-L although the whole text would count as 31 alphanumeric
+// characters or 31 bytes (tables: 25 and 17).
+TEST(QrFrontEnd, CapacityFollowsTheSegments) {
   EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(41, QLatin1Char('7'))));
   EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(42, QLatin1Char('7'))));
-  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(24, QLatin1Char('7')) + QLatin1Char('A')));
-  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(25, QLatin1Char('7')) + QLatin1Char('A')));
-  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(16, QLatin1Char('7')) + QLatin1Char('a')));
-  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(17, QLatin1Char('7')) + QLatin1Char('a')));
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(30, QLatin1Char('7')) + QLatin1Char('A')));
+  EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 1, QString(30, QLatin1Char('7')) + QLatin1Char('a')));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(41, QLatin1Char('7')) + QLatin1Char('A')));
+  EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 1, QString(18, QLatin1Char('a'))));
   // Version 40-L: 7,089 digits.
   EXPECT_TRUE(QREncoder::encodeWithECLevel(0, 40, QString(7089, QLatin1Char('1'))));
   EXPECT_FALSE(QREncoder::encodeWithECLevel(0, 40, QString(7090, QLatin1Char('1'))));

@@ -1,0 +1,66 @@
+#include "mainwindow/BarcodeEditing.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "barcode/designer/GraphicBarcodeSettings.h"
+#include "barcode/dialog/Barcode_Gen.h"
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
+#include "core/CardHost.h"
+#include "core/SKTUndoRecorder.h"
+#include "platform/Messages.h"
+
+namespace barcode_editing {
+
+namespace {
+
+struct BarcodeState {
+  barcode::BarcodeSettings settings;
+  QImage picture;
+};
+
+void restore(const SKTGraphicList& graphics, const std::vector<BarcodeState>& states, SKTUndoRecorder* undo) {
+  std::vector<BarcodeState> current;
+  for (const SKTGraphicPtr& g : graphics)
+    current.push_back({barcode::barcodeSettingsOf(*g), g->_barcode_image});
+  for (size_t i = 0; i < graphics.size(); ++i) {
+    barcode::setBarcodeSettings(*graphics[i], states[i].settings);
+    graphics[i]->Set_Barcode_image(states[i].picture);
+  }
+  if (undo) undo->registerUndo([graphics, current, undo] { restore(graphics, current, undo); });
+}
+
+}  // namespace
+
+void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSettings& settings,
+                   const QImage& picture, SKTUndoRecorder* undo) {
+  if (graphics.empty()) return;
+  if (undo) undo->beginGroup();
+  restore(graphics, std::vector<BarcodeState>(graphics.size(), BarcodeState{settings, picture}), undo);
+  // The object's frame follows its new picture (its bounds are undone with it on the front).
+  const QSizeF size = picture.deviceIndependentSize();
+  if (!size.isEmpty())
+    for (const SKTGraphicPtr& g : graphics) g->setBounds(QRectF(g->bounds().topLeft(), size));
+  if (undo) undo->endGroup();
+}
+
+void openDesigner(SKTGraphicView* view, SKTUndoRecorder* undo) {
+  if (view == nullptr) return;
+  try {
+    const SKTGraphicPtr edited = view->Selected_Graphic();
+    if (!edited || edited->kind() != GraphicKind::Barcode) return;
+    Barcode_Gen& dialog = Barcode_Gen::defaultInstance();
+    if (dialog.Open_Wnd(edited.get()) != 1 || dialog.Barcode_output_image.isNull()) return;
+    SKTGraphicList targets;
+    for (const SKTGraphicPtr& g : view->selectedGraphics())
+      if (g->kind() == GraphicKind::Barcode) targets.push_back(g);
+    if (std::find(targets.begin(), targets.end(), edited) == targets.end()) targets.push_back(edited);
+    writeBarcodes(targets, dialog.settings(), dialog.Barcode_output_image, undo);
+    cardHost().Refresh_Canvas();
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+  }
+}
+
+}  // namespace barcode_editing

@@ -1,0 +1,30 @@
+#pragma once
+// Editing barcode objects with the barcode designer: opening the designer on
+// the current barcode object of a canvas, and writing the accepted settings
+// and picture into every selected barcode object of that canvas.
+
+#include <QImage>
+#include <vector>
+
+#include "barcode/designer/BarcodeSettings.h"
+#include "core/SKTGraphic.h"
+
+class SKTGraphicView;
+class SKTUndoRecorder;
+
+namespace barcode_editing {
+
+// Opens the designer on the view's current object when it is a barcode. OK
+// writes the settings and the picture into every selected barcode object of
+// the view (the edited one included), as one undo entry when an undo
+// recorder is given (the front side); their bounds take the picture's size.
+// Cancel leaves every object as it was (the binding chosen in the dialog
+// stays on the edited object). Nothing happens without a current barcode.
+void openDesigner(SKTGraphicView* view, SKTUndoRecorder* undo);
+
+// Writes the settings and picture into the graphics and, with a recorder,
+// registers the undo that puts their previous settings and pictures back.
+void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSettings& settings,
+                   const QImage& picture, SKTUndoRecorder* undo);
+
+}  // namespace barcode_editing
