@@ -45,7 +45,7 @@ class MainWindowReview : public ::testing::Test {
 
 TEST_F(MainWindowReview, CardStaysCentredAtEveryZoomOfTheTable) {
   SKTWindowController window;
-  window.resize(1000, 800);
+  window.resize(1700, 1000);  // room for the card at 400 % beside the panels
   window.show();
   processEventsFor(50);
   SKTZoomingScrollView* scroll = window.scrollView(CardSide::Front);
@@ -55,8 +55,10 @@ TEST_F(MainWindowReview, CardStaysCentredAtEveryZoomOfTheTable) {
     const QRect canvas = window.graphicView()->geometry();
     const QRect viewport = scroll->viewport()->rect();
     EXPECT_NEAR(canvas.width(), 243 * factor, 1) << factor;
-    EXPECT_NEAR(canvas.center().x(), viewport.center().x(), 1.5) << factor;
-    EXPECT_NEAR(canvas.center().y(), viewport.center().y(), 1.5) << factor;
+    // The centred origin is a whole number of card points (half a point of rounding at the zoom).
+    const double slack = std::max(1.5, factor * 0.5 + 0.5);
+    EXPECT_NEAR(canvas.center().x(), viewport.center().x(), slack) << factor;
+    EXPECT_NEAR(canvas.center().y(), viewport.center().y(), slack) << factor;
   }
 }
 

@@ -86,16 +86,21 @@ TEST_F(WiringReview, WindowDestroyedDuringADragIsSurvived) {
 }
 
 TEST_F(WiringReview, OpeningDuringADragKeepsTheUndoHistoryConsistent) {
+  const QString file = dir.filePath(QStringLiteral("open.dcard"));
+  Project_File_Name = file;
+  ASSERT_TRUE(window->Save_project_file(false, false));
   host.queueYesNo(false);
-  host.queueOpenPanel({});
+  host.queueOpenPanel({file});
   dragWith([this] { window->Open_Btn_Clicked(); });
-  // The design was reset by Open; whatever the drag did is not left half in
-  // the cleared history: undo and redo stay usable.
+  // The design was reset and read by Open; whatever the drag did is not left
+  // half in the cleared history: undo and redo stay usable.
   SKTDocument& doc = *window->document();
+  ASSERT_EQ(doc.graphics().size(), 1u);
+  const SKTGraphicList opened = doc.graphics();
   doc.insertGraphic(CardSide::Front, shape({0, 0, 5, 5}), 0);
   EXPECT_TRUE(doc.undoRecorder().canUndo());
   doc.undo();
-  EXPECT_TRUE(doc.graphics().empty());
+  EXPECT_EQ(doc.graphics(), opened);
 }
 
 // Yes to saving before Open, and the write fails: "fail" is shown, no open
