@@ -21,7 +21,7 @@
 
 namespace {
 
-const QString kLinksFile = QStringLiteral(":/config/links.ini");
+const QString kLinksFile = QStringLiteral(":/links.ini");
 
 // A dialog singleton that lives until the program ends, or until the window
 // it was last shown over goes (it is that window's child then).

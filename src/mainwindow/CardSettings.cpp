@@ -181,7 +181,7 @@ void SKTWindowController::loadCardControls(const Card_Property& constPage) {
   const QRectF bounds = frontCanvasBounds();
   page.Card_Location = bounds.topLeft();
   page.Card_Size = bounds.size();
-  g->Sides_ComboBox->setCurrentIndex(page.Card_Side == QLatin1String("1") ? 1 : 0);
+  g->Sides_ComboBox->setCurrentIndex(Front_card_Prop.Card_Side == QLatin1String("1") ? 1 : 0);
   selectItemWithValue(g->Preset_ComboBox, page.Card_Preset);
   selectItemWithValue(g->Category_ComboBox, page.Card_Category);
   Mark_List_New_Selection(page.Card_Cat_index);
@@ -453,6 +453,8 @@ void SKTWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
       const bool twoSides = combo->currentIndex() == 0;
       CARD_SIDE_STR = twoSides ? QStringLiteral("2") : QStringLiteral("1");
       _backSideButton->setEnabled(twoSides);
+      // One or two sides is a choice for the whole card.
+      if (!Not_Draw_Only_Prop_Change()) Front_card_Prop.Card_Side = Back_card_Prop.Card_Side = CARD_SIDE_STR;
       if (!twoSides && Card_Front_Or_Back.load() == 1 && !Not_Draw_Only_Prop_Change()) Select_front_side();
       Update_Card_Graphics();
     } else if (combo == g->Preset_ComboBox) {
@@ -496,6 +498,7 @@ void SKTWindowController::Mark_List_New_Selection(int row) {
 
 void SKTWindowController::cardSizeRowChosen(int row) {
   if (row < 0) return;
+  Mark_List_New_Selection(row);
   const QString preset =
       _cardSettings->Preset_ComboBox->currentText() == QLatin1String("Vertical") ? QStringLiteral("V")
                                                                                : QStringLiteral("H");
