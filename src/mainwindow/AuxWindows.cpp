@@ -45,7 +45,8 @@ Dialog& singleton() {
 }
 
 int runOver(QDialog& dialog, QWidget* owner) {
-  if (owner != nullptr && dialog.parentWidget() != owner) dialog.setParent(owner, dialog.windowFlags() | Qt::Dialog);
+  if (owner != nullptr && dialog.parentWidget() != owner)
+    dialog.setParent(owner, dialog.windowFlags() | Qt::Dialog);
   dialog.setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
   const int code = platform::messageHost().runModal(dialog) == 1 ? 1 : 0;
   dialog.hide();
@@ -61,8 +62,8 @@ QPushButton* linkButton(const QString& text, QWidget* parent, std::function<void
 }
 
 QDialogButtonBox* okBox(QDialog* dialog, bool withCancel) {
-  auto* box = new QDialogButtonBox(withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel : QDialogButtonBox::Ok,
-                                   dialog);
+  auto* box = new QDialogButtonBox(
+      withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel : QDialogButtonBox::Ok, dialog);
   for (QAbstractButton* b : box->buttons()) b->setAccessibleName(b->text().remove(QLatin1Char('&')));
   QObject::connect(box, &QDialogButtonBox::accepted, dialog, [dialog] { dialog->done(1); });
   QObject::connect(box, &QDialogButtonBox::rejected, dialog, [dialog] { dialog->done(0); });
@@ -101,12 +102,13 @@ void Open_Link(const QString& address) {
 }
 
 void Open_Support_Mail() {
-  Open_Link(mailLink(configuredLink(QStringLiteral("mail/support")), configuredLink(QStringLiteral("mail/support_subject")),
-                     QString()));
+  Open_Link(mailLink(configuredLink(QStringLiteral("mail/support")),
+                     configuredLink(QStringLiteral("mail/support_subject")), QString()));
 }
 
 void Open_Reseller_Mail() {
-  Open_Link(mailLink(configuredLink(QStringLiteral("mail/partner")), configuredLink(QStringLiteral("mail/partner_subject")),
+  Open_Link(mailLink(configuredLink(QStringLiteral("mail/partner")),
+                     configuredLink(QStringLiteral("mail/partner_subject")),
                      configuredLink(QStringLiteral("mail/partner_body"))));
 }
 
@@ -134,8 +136,9 @@ void styleAsLink(QPushButton* button) {
   font.setPointSize(11);
   font.setUnderline(true);
   button->setFont(font);
-  button->setStyleSheet(QStringLiteral("QPushButton { color: rgb(0, 0, 238); border: none; text-align: left; "
-                                       "background: rgb(241, 244, 250); }"));
+  button->setStyleSheet(
+      QStringLiteral("QPushButton { color: rgb(0, 0, 238); border: none; text-align: left; "
+                     "background: rgb(241, 244, 250); }"));
 }
 
 // ---------------------------------------------------------------- grid settings
@@ -172,7 +175,8 @@ Grid_Wizard::Grid_Wizard(QWidget* parent) : QDialog(parent) {
   connect(Grid_clr, &ColorWell::colorChanged, this, &Grid_Wizard::Grid_Clr_Changed);
   connect(Grid_Space_slidr, &QSlider::valueChanged, this, [this] {
     Grid_Space_value->setText(tr("%1 pt").arg(Grid_Space_slidr->value()));
-    if (grid_ != nullptr && Grid_Space_slidr->isSliderDown() + Grid_Space_slidr->hasFocus() > 0) Grid_Slider_Changed();
+    if (grid_ != nullptr && Grid_Space_slidr->isSliderDown() + Grid_Space_slidr->hasFocus() > 0)
+      Grid_Slider_Changed();
   });
   connect(Grid_Space_slidr, &QSlider::sliderReleased, this, &Grid_Wizard::Grid_Slider_Changed);
   connect(Show_hide_grid_chk, &QCheckBox::clicked, this, &Grid_Wizard::Grid_Show_Hide_Changed);
@@ -302,7 +306,8 @@ Review_Form& Review_Form::defaultInstance() {
 Review_Form::Review_Form(QWidget* parent) : QDialog(parent) {
   prepare(*this, tr("Thank You"));
   auto* layout = new QVBoxLayout(this);
-  auto* text = new QLabel(tr("Thank you for using QUVO Gratulo.\nA short review helps other people find it."), this);
+  auto* text =
+      new QLabel(tr("Thank you for using QUVO Gratulo.\nA short review helps other people find it."), this);
   text->setWordWrap(true);
   layout->addWidget(text);
   auto* buttons = new QDialogButtonBox(this);
@@ -400,8 +405,9 @@ void Promotion_Form::Mail_Clicked() {
 
 void Promotion_Form::Contact_us_Clicked() {
   const QString app = QApplication::applicationName().isEmpty() ? QStringLiteral("QUVO Gratulo")
-                                                                 : QApplication::applicationName();
-  Open_Link(mailLink(linkOf(QStringLiteral("mail")), linkOf(QStringLiteral("contact_subject")) + QLatin1Char(' ') + app,
+                                                                : QApplication::applicationName();
+  Open_Link(mailLink(linkOf(QStringLiteral("mail")),
+                     linkOf(QStringLiteral("contact_subject")) + QLatin1Char(' ') + app,
                      linkOf(QStringLiteral("contact_body")).replace(QStringLiteral("%@"), app)));
 }
 

@@ -27,7 +27,7 @@ void Open_Link(const QString& address);
 // The link operations of the help, share and review windows.
 void Open_Support_Mail();
 void Open_Reseller_Mail();
-void Open_Website(int number);  // 1, 2 or 3
+void Open_Website(int number);     // 1, 2 or 3
 void Open_Share_Page(int number);  // 1, 2 or 3
 void Open_Like_Page();
 void Open_Share_It_Dl();  // the comments page

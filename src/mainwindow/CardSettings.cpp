@@ -67,7 +67,8 @@ void SKTWindowController::connectCardControls() {
   connect(g->card_name, &QLineEdit::editingFinished, this, &SKTWindowController::Update_Card_Graphics);
   for (QComboBox* combo : {g->Sides_ComboBox, g->Preset_ComboBox, g->Category_ComboBox, b->Card_hatch_style,
                            b->Card_image_layout, r->Card_border_style})
-    connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { comboBoxSelectionDidChange(combo); });
+    connect(combo, &QComboBox::currentIndexChanged, this,
+            [this, combo] { comboBoxSelectionDidChange(combo); });
   connect(g->ColList, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { cardSizeRowChosen(_cardSettings->ColList->row(item)); });
   connect(g->Apply_Size_btn, &QPushButton::clicked, this, &SKTWindowController::Apply_Size_Clicked);
@@ -91,20 +92,22 @@ void SKTWindowController::connectCardControls() {
     const QString code = QLatin1String(kind);
     connect(radio, &QRadioButton::clicked, this, [this, code] { Card_Fill_Radio_Selected(code); });
   }
-  for (ColorWell* well : {b->Card_fill_clr, b->Card_fill_Grd_1_clr, b->Card_fill_Grd_2_clr, b->Card_hatch_bk_clr,
-                          r->Card_bordr_clr})
+  for (ColorWell* well : {b->Card_fill_clr, b->Card_fill_Grd_1_clr, b->Card_fill_Grd_2_clr,
+                          b->Card_hatch_bk_clr, r->Card_bordr_clr})
     connect(well, &ColorWell::colorChanged, this, &SKTWindowController::Update_Card_Graphics);
   for (QSpinBox* stepper : {b->Card_grad_Stepper, b->Card_alpha_Stepper, r->Card_bor_Stepper})
     connect(stepper, &QSpinBox::valueChanged, this, &SKTWindowController::Update_Card_Graphics);
   connect(b->Card_Image_Browse_btn, &QPushButton::clicked, this, &SKTWindowController::Card_Image_Browse_Btn);
-  connect(b->Card_Image_Library_btn, &QPushButton::clicked, this, &SKTWindowController::Card_Image_Library_Btn);
-  connect(b->imageBrowser, &PictureBrowser::imageBrowserSelectionDidChange, this, [this](const QString& path) {
-    if (path.isEmpty()) return;
-    // The chosen background goes to the side being edited.
-    setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front, path);
-    Update_Card_Graphics();
-    Refresh_Canvas();
-  });
+  connect(b->Card_Image_Library_btn, &QPushButton::clicked, this,
+          &SKTWindowController::Card_Image_Library_Btn);
+  connect(b->imageBrowser, &PictureBrowser::imageBrowserSelectionDidChange, this,
+          [this](const QString& path) {
+            if (path.isEmpty()) return;
+            // The chosen background goes to the side being edited.
+            setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front, path);
+            Update_Card_Graphics();
+            Refresh_Canvas();
+          });
   connect(r->Card_border_chk, &QCheckBox::clicked, this, &SKTWindowController::Card_Border_ChkBox);
 
   ScopedNotDrawOnlyPropChange starting;
@@ -116,7 +119,8 @@ void SKTWindowController::connectCardControls() {
   r->Card_bor_Stepper->setValue(3);
   r->Card_border_style->setCurrentIndex(0);
   b->Card_hatch_style->clear();
-  const QStringList hatches = Get_Files_Array_At_Path(::Resource_Path() + QStringLiteral("/Fill_Style_Image"));
+  const QStringList hatches =
+      Get_Files_Array_At_Path(::Resource_Path() + QStringLiteral("/Fill_Style_Image"));
   b->Card_hatch_style->addItems(hatches);
   if (!hatches.isEmpty()) b->Card_hatch_style->setCurrentIndex(0);
 }
@@ -216,8 +220,9 @@ void SKTWindowController::card_prop_set(const QString& kind) {
   SetObjEnabled(_cardBorder->Card_Border_Box, _cardBorder->Card_border_chk->isChecked());
   SetObjEnabled(b->Card_Fill_Box, b->Card_fill_chk->isChecked());
   SetObjEnabled(b->Card_fill_clr, solid);
-  for (QWidget* control : {static_cast<QWidget*>(b->Card_fill_Grd_1_clr), static_cast<QWidget*>(b->Card_fill_Grd_2_clr),
-                           static_cast<QWidget*>(b->Card_grad_Stepper)})
+  for (QWidget* control :
+       {static_cast<QWidget*>(b->Card_fill_Grd_1_clr), static_cast<QWidget*>(b->Card_fill_Grd_2_clr),
+        static_cast<QWidget*>(b->Card_grad_Stepper)})
     SetObjEnabled(control, gradient);
   SetObjEnabled(b->Card_hatch_style, hatch);
   SetObjEnabled(b->Card_hatch_bk_clr, hatch);
@@ -266,7 +271,9 @@ void SKTWindowController::Update_Card_Graphics() {
   page.Card_Side = g->Sides_ComboBox->currentIndex() == 0 ? QStringLiteral("2") : QStringLiteral("1");
   page.Card_Side_Name = Card_Front_Or_Back.load() == 1 ? QStringLiteral("B") : QStringLiteral("F");
   const int outline = Card_Shape.load();
-  page.Card_Shape = outline == 0 ? QStringLiteral("R") : outline == 1 ? QStringLiteral("RR") : QStringLiteral("E");
+  page.Card_Shape = outline == 0   ? QStringLiteral("R")
+                    : outline == 1 ? QStringLiteral("RR")
+                                   : QStringLiteral("E");
   const QString name = Trim_Str(g->card_name->text());
   page.Card_Name = name.isEmpty() ? QStringLiteral("Untitled") : name;
   const QRectF bounds = frontCanvasBounds();
@@ -351,7 +358,8 @@ void SKTWindowController::Load_and_fill_backgrounds() {
 void SKTWindowController::addImageWithPath(const QString& path, const QString& name, const QString& uid) {
   const QString trimmed = path.trimmed();
   if (trimmed.isEmpty()) return;
-  _cardBackground->imageBrowser->pictureModel()->append(MyImageObject::initWithImage_Path(trimmed, name, uid));
+  _cardBackground->imageBrowser->pictureModel()->append(
+      MyImageObject::initWithImage_Path(trimmed, name, uid));
 }
 
 // ---------------------------------------------------------------- size and outline
@@ -499,9 +507,9 @@ void SKTWindowController::Mark_List_New_Selection(int row) {
 void SKTWindowController::cardSizeRowChosen(int row) {
   if (row < 0) return;
   Mark_List_New_Selection(row);
-  const QString preset =
-      _cardSettings->Preset_ComboBox->currentText() == QLatin1String("Vertical") ? QStringLiteral("V")
-                                                                               : QStringLiteral("H");
+  const QString preset = _cardSettings->Preset_ComboBox->currentText() == QLatin1String("Vertical")
+                             ? QStringLiteral("V")
+                             : QStringLiteral("H");
   const QSizeF size = Get_My_card_Size(_cardSettings->Category_ComboBox->currentText(), preset, row);
   Set_Card_Size_In_Control(static_cast<float>(size.width()), static_cast<float>(size.height()));
   Apply_Size_Clicked();

@@ -40,9 +40,12 @@ const QStringList& paper_card_arry() {
 }
 
 const QStringList& pvc_card_arry() {
-  static const QStringList names = {QStringLiteral("CR80-Credit Card Size"), QStringLiteral("CR79"),
-                                    QStringLiteral("CR90-Over Sized"),       QStringLiteral("CR100-Military Size"),
-                                    QStringLiteral("CR50"),                  QStringLiteral("CR60"),
+  static const QStringList names = {QStringLiteral("CR80-Credit Card Size"),
+                                    QStringLiteral("CR79"),
+                                    QStringLiteral("CR90-Over Sized"),
+                                    QStringLiteral("CR100-Military Size"),
+                                    QStringLiteral("CR50"),
+                                    QStringLiteral("CR60"),
                                     QStringLiteral("CR70")};
   return names;
 }

@@ -26,7 +26,8 @@ struct DialogButton {
 
 const DialogButton kDialogButtons[] = {
     {"Card_Prop_Clicked", QT_TR_NOOP("Card Properties"), &SKTWindowController::Card_Prop_Clicked, nullptr},
-    {"Card_Bckgrnd_Clicked", QT_TR_NOOP("Card Background…"), &SKTWindowController::Card_Bckgrnd_Clicked, nullptr},
+    {"Card_Bckgrnd_Clicked", QT_TR_NOOP("Card Background…"), &SKTWindowController::Card_Bckgrnd_Clicked,
+     nullptr},
     {"toggleGridShowing", QT_TR_NOOP("Grid…"), &SKTWindowController::toggleGridShowing, nullptr},
     {"Batch_Series_Button", QT_TR_NOOP("Data Series…"), &SKTWindowController::Batch_Series_Button,
      QT_TR_NOOP("The data series manager is not part of the program yet.")},
@@ -86,8 +87,9 @@ void SKTWindowController::buildDialogButtons() {
     }
   }
   helpMenu->addSeparator();
-  const std::pair<const char*, const char*> promotions[] = {
-      {"S", QT_TR_NOOP("QUVO Labels…")}, {"R", QT_TR_NOOP("QUVO Receipts…")}, {"B", QT_TR_NOOP("QUVO Badges…")}};
+  const std::pair<const char*, const char*> promotions[] = {{"S", QT_TR_NOOP("QUVO Labels…")},
+                                                            {"R", QT_TR_NOOP("QUVO Receipts…")},
+                                                            {"B", QT_TR_NOOP("QUVO Badges…")}};
   for (const auto& [key, label] : promotions) {
     const QString type = QLatin1String(key);
     QAction* action = helpMenu->addAction(tr(label), this, [this, type] { Promotion_Button_Clicked(type); });

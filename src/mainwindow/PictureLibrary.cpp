@@ -79,7 +79,8 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
 
   connect(buttons, &QDialogButtonBox::accepted, this, &Image_Library::OK_Clicked);
   connect(buttons, &QDialogButtonBox::rejected, this, &Image_Library::Cancel_Clicked);
-  connect(_zoom_slider, &QSlider::valueChanged, this, [this](int v) { imageBrowser->setZoomValue(v / 100.0); });
+  connect(_zoom_slider, &QSlider::valueChanged, this,
+          [this](int v) { imageBrowser->setZoomValue(v / 100.0); });
   connect(cat_cmbo_bx, &QComboBox::currentIndexChanged, this, &Image_Library::categoryChosen);
   connect(imageBrowser, &PictureBrowser::imageBrowserSelectionDidChange, this, [this](const QString& path) {
     if (!path.isEmpty()) selected_image = path;

@@ -59,10 +59,10 @@ void SKTWindowController::buildSettingsTabs() {
     QWidget** tab;
     const char* title;
   };
-  const Page pages[] = {{&line_tab, "Line Properties"},       {&shape_tab, "Shape Properties"},
-                        {&text_edtng_tab, "Text"},             {&text_prop_tab, "Text Properties"},
-                        {&image_tab, "Image Properties"},      {&sign_tab, "Signature Properties"},
-                        {&datasource_tab, "Data Source"},      {&aligmnt_tab, "Alignment"},
+  const Page pages[] = {{&line_tab, "Line Properties"},      {&shape_tab, "Shape Properties"},
+                        {&text_edtng_tab, "Text"},           {&text_prop_tab, "Text Properties"},
+                        {&image_tab, "Image Properties"},    {&sign_tab, "Signature Properties"},
+                        {&datasource_tab, "Data Source"},    {&aligmnt_tab, "Alignment"},
                         {&barcode_tab, "Barcode Properties"}};
   for (const Page& page : pages) {
     QLabel* label = nullptr;
@@ -127,7 +127,8 @@ void SKTWindowController::showObjectTabs(SKTGraphic* graphic) {
       lockedLabel = QStringLiteral("Text Properties");
       break;
     case GraphicKind::Image:
-      tabs = {{datasource_tab, QStringLiteral("Image Source")}, {image_tab, QStringLiteral("Image Properties")}};
+      tabs = {{datasource_tab, QStringLiteral("Image Source")},
+              {image_tab, QStringLiteral("Image Properties")}};
       lockedLabel = QStringLiteral("Image Properties");
       break;
     case GraphicKind::Line:
@@ -136,7 +137,8 @@ void SKTWindowController::showObjectTabs(SKTGraphic* graphic) {
       break;
     case GraphicKind::Signature: {
       const bool signature = graphic->sign_or_fingureprint == QLatin1String("S");
-      tabs = {{sign_tab, signature ? QStringLiteral("Signature Properties") : QStringLiteral("FingrePrint Properties")}};
+      tabs = {{sign_tab, signature ? QStringLiteral("Signature Properties")
+                                   : QStringLiteral("FingrePrint Properties")}};
       lockedLabel = QStringLiteral("Signature Properties");
       break;
     }

@@ -6,10 +6,10 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QUndoStack>
 #include <QPushButton>
 #include <QThread>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -22,9 +22,9 @@
 #include "mainwindow/CardSizes.h"
 #include "mainwindow/SeriesBindings.h"
 #include "mainwindow/WindowDesignHost.h"
-#include "platform/MessageHost.h"
 #include "mainwindow/globals.h"
 #include "platform/FileHelpers.h"
+#include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"

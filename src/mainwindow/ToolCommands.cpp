@@ -42,7 +42,11 @@ const ToolEntry kTools[SKTWindowController::kToolCount] = {
     {"Barcode_Tool_Clicked", QT_TR_NOOP("Barcode"), "barcode", GraphicKind::Barcode, {120, 60}},
     {"Signature_Tool_Clicked", QT_TR_NOOP("Signature"), "signature", GraphicKind::Signature, {100, 50}},
     // The fingerprint is a signature object of kind "F", upright.
-    {"Fingure_Print_Tool_Clicked", QT_TR_NOOP("Fingerprint"), "fingerprint", GraphicKind::Signature, {60, 80}},
+    {"Fingure_Print_Tool_Clicked",
+     QT_TR_NOOP("Fingerprint"),
+     "fingerprint",
+     GraphicKind::Signature,
+     {60, 80}},
     {"Star_Tool_Clicked", QT_TR_NOOP("Star"), "star", GraphicKind::Shape, {50, 50}},
     {"Double_Star_Tool_Clicked", QT_TR_NOOP("Double Star"), "doublestar", GraphicKind::Shape, {50, 50}},
     {"Polygon_Tool_Clicked", QT_TR_NOOP("Polygon"), "polygon", GraphicKind::Shape, {50, 50}},
@@ -329,8 +333,14 @@ void SKTWindowController::Set_Paste_Button_Status() {
 
 void SKTWindowController::Enable_Standard_Button_For_Control() {
   Undo_Redo_Button_state();
-  setEditButtons({{"Cut", true}, {"Copy", true}, {"Paste", pasteboardHoldsGraphics()}, {"Delete", true},
-                  {"Front", true}, {"Back", true}, {"Lock", true}, {"Unlock", false}});
+  setEditButtons({{"Cut", true},
+                  {"Copy", true},
+                  {"Paste", pasteboardHoldsGraphics()},
+                  {"Delete", true},
+                  {"Front", true},
+                  {"Back", true},
+                  {"Lock", true},
+                  {"Unlock", false}});
 }
 
 void SKTWindowController::Enable_Standard_Button_For_Unlock() {
@@ -338,13 +348,25 @@ void SKTWindowController::Enable_Standard_Button_For_Unlock() {
 }
 
 void SKTWindowController::Disable_Standard_Button_For_Lock() {
-  setEditButtons({{"Cut", false}, {"Copy", false}, {"Paste", false}, {"Delete", false}, {"Front", false},
-                  {"Back", false}, {"Lock", false}, {"Unlock", true}});
+  setEditButtons({{"Cut", false},
+                  {"Copy", false},
+                  {"Paste", false},
+                  {"Delete", false},
+                  {"Front", false},
+                  {"Back", false},
+                  {"Lock", false},
+                  {"Unlock", true}});
 }
 
 void SKTWindowController::Disable_Standard_Button_For_Card() {
-  setEditButtons({{"Cut", false}, {"Copy", false}, {"Paste", pasteboardHoldsGraphics()}, {"Delete", false},
-                  {"Front", false}, {"Back", false}, {"Lock", false}, {"Unlock", false}});
+  setEditButtons({{"Cut", false},
+                  {"Copy", false},
+                  {"Paste", pasteboardHoldsGraphics()},
+                  {"Delete", false},
+                  {"Front", false},
+                  {"Back", false},
+                  {"Lock", false},
+                  {"Unlock", false}});
 }
 
 // ---------------------------------------------------------------- zoom steps

@@ -72,3 +72,19 @@ TEST(WindowServices, SaveAsProposesTheFolderOfTheDesign) {
   EXPECT_EQ(host.lastPanelRequest().directory, dir.filePath("cards"));
   Project_File_Name.clear();
 }
+
+TEST(WindowServices, TheSampleDesignNamedInTheReadmeOpens) {
+  QTemporaryDir dir;
+  Set_Resource_Path(dir.filePath("resources"));
+  testing_support::ScriptedHost host;
+  SKTWindowController window;
+  host.queueOpenPanel({QStringLiteral(QUVO_SOURCE_DIR "/resources/Samples/Birthday.dcard")});
+  window.Open_Btn_Clicked();
+  EXPECT_TRUE(host.messages().isEmpty());
+  EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
+  EXPECT_EQ(window.Front_card_Prop.Card_fill_style, "G");
+  EXPECT_EQ(window.Back_card_Prop.Card_fill_style, "H");
+  EXPECT_EQ(window.Get_Front_Control_Count(), 3);
+  EXPECT_EQ(window.Get_Back_Control_Count(), 2);
+  Project_File_Name.clear();
+}

@@ -29,8 +29,8 @@ class ScriptedHost : public platform::MessageHost {
   bool defaultYesNo = false;
 
   // What happened.
-  QStringList messages() const;    // texts of message boxes, in order
-  QStringList questions() const;   // texts of yes/no(/cancel) questions, in order
+  QStringList messages() const;   // texts of message boxes, in order
+  QStringList questions() const;  // texts of yes/no(/cancel) questions, in order
   QList<QUrl> openedUrls() const;
   QList<int> exitStatuses() const;
   int panelsShown() const;

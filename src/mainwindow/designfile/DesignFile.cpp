@@ -33,7 +33,8 @@ class UndoRegistrationOff {
 
 QString proposedSaveFolder(const QString& designPath) {
   const QString path = Trim_Str(designPath);
-  if (!path.isEmpty() && QFileInfo(QFileInfo(path).absolutePath()).isDir()) return QFileInfo(path).absolutePath();
+  if (!path.isEmpty() && QFileInfo(QFileInfo(path).absolutePath()).isDir())
+    return QFileInfo(path).absolutePath();
   return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 

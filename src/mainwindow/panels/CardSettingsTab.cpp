@@ -35,9 +35,11 @@ CardSettingsTab::CardSettingsTab(QWidget* parent) : QWidget(parent) {
   QGroupBox* size = panels::box(tr("Size"), this);
   auto* sizeLayout = new QVBoxLayout(size);
   auto* presetForm = new QFormLayout;
-  Category_ComboBox = panels::combo(tr("Category"), {QStringLiteral("PVC Card"), QStringLiteral("Paper Card")}, size);
+  Category_ComboBox =
+      panels::combo(tr("Category"), {QStringLiteral("PVC Card"), QStringLiteral("Paper Card")}, size);
   presetForm->addRow(tr("Category"), Category_ComboBox);
-  Preset_ComboBox = panels::combo(tr("Orientation"), {QStringLiteral("Horizontal"), QStringLiteral("Vertical")}, size);
+  Preset_ComboBox =
+      panels::combo(tr("Orientation"), {QStringLiteral("Horizontal"), QStringLiteral("Vertical")}, size);
   presetForm->addRow(tr("Orientation"), Preset_ComboBox);
   sizeLayout->addLayout(presetForm);
   ColList = new QListWidget(size);

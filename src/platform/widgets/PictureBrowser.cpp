@@ -107,8 +107,8 @@ QVariant PictureItemModel::data(const QModelIndex& index, int role) const {
       const QString key = keyOf(item);
       if (auto it = thumbnails_.constFind(key); it != thumbnails_.constEnd()) return it.value();
       if (item.path.isEmpty()) {
-        const QPixmap pixmap = QPixmap::fromImage(
-            item.image.scaled(thumbSize_, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        const QPixmap pixmap =
+            QPixmap::fromImage(item.image.scaled(thumbSize_, Qt::KeepAspectRatio, Qt::SmoothTransformation));
         thumbnails_.insert(key, pixmap);
         return pixmap;
       }
@@ -235,7 +235,8 @@ void PictureBrowser::setZoomValue(double zoom) {
 int PictureBrowser::firstSelectedRow() const {
   QModelIndexList rows = selectionModel()->selectedIndexes();
   if (rows.isEmpty()) return -1;
-  std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  std::sort(rows.begin(), rows.end(),
+            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
   return rows.front().row();
 }
 
