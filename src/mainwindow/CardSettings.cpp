@@ -10,6 +10,7 @@
 #include "core/SKTGraphic.h"
 #include "core/globals.h"
 #include "mainwindow/CardSizes.h"
+#include "mainwindow/PictureLibrary.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/designfile/DesignFile.h"
 #include "mainwindow/globals.h"
@@ -345,13 +346,12 @@ void SKTWindowController::Card_Image_Library_Btn() {
 }
 
 void SKTWindowController::Load_and_fill_backgrounds() {
-  const QDir folder(::Resource_Path() + QStringLiteral("/Background"));
-  if (!folder.exists()) return;
+  const QString folder = ::Resource_Path() + QStringLiteral("/Background");
+  if (!QFileInfo(folder).isDir()) return;
   _cardBackground->imageBrowser->pictureModel()->clear();
-  for (const QFileInfo& entry : folder.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
-    const QString suffix = entry.suffix().toLower();
-    if (suffix == QLatin1String("png") || suffix == QLatin1String("jpg"))
-      addImageWithPath(entry.filePath(), entry.fileName(), entry.fileName());
+  for (const QString& path : pictureFilesOf(folder)) {
+    const QString name = QFileInfo(path).fileName();
+    addImageWithPath(path, name, name);
   }
 }
 

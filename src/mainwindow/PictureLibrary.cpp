@@ -156,12 +156,20 @@ void Image_Library::Load_and_fill_backgrounds() {
   if (QFileInfo(folder).isDir()) fillFromFolder(folder);
 }
 
-void Image_Library::fillFromFolder(const QString& folder) {
-  imageBrowser->pictureModel()->clear();
+QStringList pictureFilesOf(const QString& folder) {
+  QStringList paths;
   for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
     const QString suffix = entry.suffix().toLower();
-    if (suffix == QLatin1String("png") || suffix == QLatin1String("jpg"))
-      addImageWithPath(entry.filePath(), entry.fileName(), entry.fileName());
+    if (suffix == QLatin1String("png") || suffix == QLatin1String("jpg")) paths << entry.filePath();
+  }
+  return paths;
+}
+
+void Image_Library::fillFromFolder(const QString& folder) {
+  imageBrowser->pictureModel()->clear();
+  for (const QString& path : pictureFilesOf(folder)) {
+    const QString name = QFileInfo(path).fileName();
+    addImageWithPath(path, name, name);
   }
 }
 

@@ -44,5 +44,8 @@ class Image_Library : public QDialog {
   void fillFromFolder(const QString& folder);
 };
 
+// The PNG and JPEG pictures of a folder (extension in any case), by name.
+QStringList pictureFilesOf(const QString& folder);
+
 // A folder name with each word capitalised, as the category combo shows it.
 QString capitalisedCategoryName(const QString& folderName);

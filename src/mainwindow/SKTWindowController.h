@@ -284,6 +284,7 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void changeViewController(int index);
   void showObjectTabs(SKTGraphic* graphic);
   void setEditButtons(std::initializer_list<std::pair<const char*, bool>> states);
+  void setLockOfSelection(bool locked);
   bool pasteboardHoldsGraphics() const;
   void setBackgroundImageOfSide(CardSide side, const QString& path);
   void loadCardControls(const Card_Property& page);

@@ -277,31 +277,25 @@ void SKTWindowController::Select_All_Clicked() {
 
 void SKTWindowController::Lock_Clicked() {
   Disable_Standard_Button_For_Lock();
-  SKTGraphicView* view = currentSideView();
-  const SKTGraphicList selected = view->selectedGraphics();
-  if (selected.empty()) {
-    Show_MessageBox(QStringLiteral("Please select a control to Lock."));
-    Show_RHS_Properties(view->Selected_Graphic().get());
-    return;
-  }
-  for (const SKTGraphicPtr& graphic : selected) graphic->ctrl_is_locked = true;
-  const SKTIndexSet selection = view->selectionIndexes();
-  Show_RHS_Properties(nullptr);
-  view->changeSelectionIndexes(selection);
-  Refresh_Canvas();
-  Show_RHS_Properties(selected.back().get());
+  setLockOfSelection(true);
 }
 
 void SKTWindowController::Unlock_Clicked() {
   Enable_Standard_Button_For_Unlock();
+  setLockOfSelection(false);
+}
+
+void SKTWindowController::setLockOfSelection(bool locked) {
   SKTGraphicView* view = currentSideView();
   const SKTGraphicList selected = view->selectedGraphics();
   if (selected.empty()) {
-    Show_MessageBox(QStringLiteral("Please select a control to Unlock."));
+    Show_MessageBox(locked ? QStringLiteral("Please select a control to Lock.")
+                           : QStringLiteral("Please select a control to Unlock."));
     Show_RHS_Properties(view->Selected_Graphic().get());
     return;
   }
-  for (const SKTGraphicPtr& graphic : selected) graphic->ctrl_is_locked = false;
+  for (const SKTGraphicPtr& graphic : selected) graphic->ctrl_is_locked = locked;
+  // The panels are rebuilt for the last object of the selection.
   const SKTIndexSet selection = view->selectionIndexes();
   Show_RHS_Properties(nullptr);
   view->changeSelectionIndexes(selection);

@@ -11,6 +11,7 @@
 #include "core/render/SKTRenderingView.h"
 #include "mainwindow/CardSizes.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/CardBackgroundTab.h"
 #include "mainwindow/panels/CardBorderTab.h"
@@ -31,12 +32,7 @@ bool near(QRgb a, QColor b, int tolerance = 12) {
 class CardSettings : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    resources = dir.filePath(QStringLiteral("resources"));
-    ASSERT_TRUE(platform::seedFolder(QStringLiteral(QUVO_SOURCE_DIR "/resources"), resources));
-    Set_Resource_Path(resources);
-    Card_Front_Or_Back = 0;
-    Card_Shape = 0;
+    resources = window_test::useSeededResources(dir);
     window = std::make_unique<SKTWindowController>();
     g = window->cardSettingsTab();
     b = window->cardBackgroundTab();

@@ -14,6 +14,7 @@
 #include "core/globals.h"
 #include "mainwindow/PictureLibrary.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/globals.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
@@ -22,14 +23,7 @@
 class ToolStrip : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir.isValid());
-    // A resource folder of its own, seeded from the shipped resources.
-    resources = dir.filePath(QStringLiteral("resources"));
-    ASSERT_TRUE(platform::seedFolder(QStringLiteral(QUVO_SOURCE_DIR "/resources"), resources));
-    Set_Resource_Path(resources);
-    Card_Front_Or_Back = 0;
-    Card_Shape = 0;
-    Project_File_Name.clear();
+    resources = window_test::useSeededResources(dir);
     window = std::make_unique<SKTWindowController>();
     window->show();
     window->activateWindow();
