@@ -141,7 +141,9 @@ void SKTWindowController::buildWindow() {
     auto* scroll = new SKTZoomingScrollView;
     auto* view = new SKTGraphicView;
     static const char* const names[] = {"Front canvas", "Back canvas", "Scratch canvas"};
+    static const char* const areas[] = {"Front side", "Back side", "Scratch side"};
     view->setAccessibleName(tr(names[static_cast<int>(s.side)]));
+    scroll->setAccessibleName(tr(areas[static_cast<int>(s.side)]));
     scroll->clipView()->setCardShapeProvider([] { return Card_Shape.load(); });
     scroll->setDocumentView(view, view);
     view->bindGraphics(QString::fromLatin1(s.binding), _document.get(), s.side);

@@ -169,3 +169,23 @@ TEST_F(ToolStrip, CommandMessagesAndLinksGoThroughTheHost) {
         << name;
   }
 }
+
+TEST_F(ToolStrip, EveryControlOfTheWindowHasAnAccessibleName) {
+  // The parts a control is built of (the field of a spin box, the list of a
+  // combo box, scroll bars) are named through their control.
+  auto isPartOfAControl = [](const QWidget* w) {
+    for (const QObject* p = w->parent(); p != nullptr; p = p->parent())
+      if (p->inherits("QAbstractSpinBox") || p->inherits("QComboBox") || p->inherits("QAbstractScrollArea") ||
+          p->inherits("QTabBar"))
+        return true;
+    return w->inherits("QScrollBar") || w->inherits("QTabBar") || w->inherits("QMenuBar") ||
+           w->objectName() == "qt_toolbar_ext_button" || w->objectName() == "qt_menubar_ext_button";
+  };
+  QStringList unnamed;
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
+    if (widget->focusPolicy() == Qt::NoFocus && !widget->inherits("QAbstractButton")) continue;
+    if (isPartOfAControl(widget) || !widget->accessibleName().isEmpty()) continue;
+    unnamed << QStringLiteral("%1 %2").arg(widget->metaObject()->className(), widget->objectName());
+  }
+  EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+}
