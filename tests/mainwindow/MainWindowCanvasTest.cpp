@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "core/SKTText.h"
 #include "core/globals.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/globals.h"
 #include "platform/globals.h"
 
@@ -48,14 +50,14 @@ SKTGraphicPtr shape(const QString& code, QRectF bounds, QColor fill) {
 class MainWindowCanvas : public ::testing::Test {
  protected:
   void SetUp() override {
-    Set_Resource_Path(QStringLiteral(QUVO_SOURCE_DIR "/resources"));
-    Card_Front_Or_Back = 0;
-    Card_Shape = 0;
+    // A new design creates the resource folders: a copy keeps them out of the source tree.
+    window_test::useSeededResources(dir);
   }
   void TearDown() override {
     Card_Front_Or_Back = 0;
     Card_Shape = 0;
   }
+  QTemporaryDir dir;
 };
 
 TEST_F(MainWindowCanvas, StartsWithTheCreditCardCanvasOnTheFrontSide) {

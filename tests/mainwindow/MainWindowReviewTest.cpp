@@ -6,10 +6,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "core/globals.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/globals.h"
 #include "platform/globals.h"
 
@@ -31,14 +33,14 @@ void saveSnapshot(const QImage& image, const QString& name) {
 class MainWindowReview : public ::testing::Test {
  protected:
   void SetUp() override {
-    Set_Resource_Path(QStringLiteral(QUVO_SOURCE_DIR "/resources"));
-    Card_Front_Or_Back = 0;
-    Card_Shape = 0;
+    // A new design creates the resource folders: a copy keeps them out of the source tree.
+    window_test::useSeededResources(dir);
   }
   void TearDown() override {
     Card_Front_Or_Back = 0;
     Card_Shape = 0;
   }
+  QTemporaryDir dir;
 };
 
 }  // namespace
