@@ -17,13 +17,13 @@
 #include "mainwindow/panels/CardBackgroundTab.h"
 #include "mainwindow/panels/CardBorderTab.h"
 #include "mainwindow/panels/CardSettingsTab.h"
-#include "platform/widgets/Controls.h"
 #include "platform/FileHelpers.h"
 #include "platform/FontNames.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
+#include "platform/widgets/Controls.h"
 
 namespace {
 
@@ -347,19 +347,11 @@ void SKTWindowController::Card_Image_Library_Btn() {
 
 void SKTWindowController::Load_and_fill_backgrounds() {
   const QString folder = ::Resource_Path() + QStringLiteral("/Background");
-  if (!QFileInfo(folder).isDir()) return;
-  _cardBackground->imageBrowser->pictureModel()->clear();
-  for (const QString& path : pictureFilesOf(folder)) {
-    const QString name = QFileInfo(path).fileName();
-    addImageWithPath(path, name, name);
-  }
+  if (QFileInfo(folder).isDir()) fillWithPicturesOf(*_cardBackground->imageBrowser->pictureModel(), folder);
 }
 
 void SKTWindowController::addImageWithPath(const QString& path, const QString& name, const QString& uid) {
-  const QString trimmed = path.trimmed();
-  if (trimmed.isEmpty()) return;
-  _cardBackground->imageBrowser->pictureModel()->append(
-      MyImageObject::initWithImage_Path(trimmed, name, uid));
+  ::addImageWithPath(*_cardBackground->imageBrowser->pictureModel(), path, name, uid);
 }
 
 // ---------------------------------------------------------------- size and outline

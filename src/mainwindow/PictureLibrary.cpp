@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/widgets/DialogLook.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"
+#include "platform/widgets/DialogLook.h"
 
 namespace {
 
@@ -165,16 +165,24 @@ QStringList pictureFilesOf(const QString& folder) {
   return paths;
 }
 
-void Image_Library::fillFromFolder(const QString& folder) {
-  imageBrowser->pictureModel()->clear();
+void addImageWithPath(PictureItemModel& model, const QString& path, const QString& name, const QString& uid) {
+  const QString trimmed = path.trimmed();
+  if (trimmed.isEmpty()) return;
+  model.append(MyImageObject::initWithImage_Path(trimmed, name, uid));
+}
+
+void fillWithPicturesOf(PictureItemModel& model, const QString& folder) {
+  model.clear();
   for (const QString& path : pictureFilesOf(folder)) {
     const QString name = QFileInfo(path).fileName();
-    addImageWithPath(path, name, name);
+    addImageWithPath(model, path, name, name);
   }
 }
 
+void Image_Library::fillFromFolder(const QString& folder) {
+  fillWithPicturesOf(*imageBrowser->pictureModel(), folder);
+}
+
 void Image_Library::addImageWithPath(const QString& path, const QString& name, const QString& uid) {
-  const QString trimmed = path.trimmed();
-  if (trimmed.isEmpty()) return;
-  imageBrowser->pictureModel()->append(MyImageObject::initWithImage_Path(trimmed, name, uid));
+  ::addImageWithPath(*imageBrowser->pictureModel(), path, name, uid);
 }

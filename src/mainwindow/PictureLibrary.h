@@ -46,6 +46,11 @@ class Image_Library : public QDialog {
 
 // The PNG and JPEG pictures of a folder (extension in any case), by name.
 QStringList pictureFilesOf(const QString& folder);
+// Adds an item to a browser: the trimmed path, named by the name; nothing
+// for an empty path.
+void addImageWithPath(PictureItemModel& model, const QString& path, const QString& name, const QString& uid);
+// Empties a browser and lists the pictures of a folder, each named by its file name.
+void fillWithPicturesOf(PictureItemModel& model, const QString& folder);
 
 // A folder name with each word capitalised, as the category combo shows it.
 QString capitalisedCategoryName(const QString& folderName);
