@@ -7,6 +7,9 @@
 #include <QMenuBar>
 #include <QPrinterInfo>
 
+#include "data/dialogs/BatchWizard.h"
+#include "data/dialogs/Generate_List.h"
+#include "data/dialogs/Import_Wizard.h"
 #include "mainwindow/AuxWindows.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
@@ -29,12 +32,10 @@ const DialogButton kDialogButtons[] = {
     {"Card_Bckgrnd_Clicked", QT_TR_NOOP("Card Background…"), &SKTWindowController::Card_Bckgrnd_Clicked,
      nullptr},
     {"toggleGridShowing", QT_TR_NOOP("Grid…"), &SKTWindowController::toggleGridShowing, nullptr},
-    {"Batch_Series_Button", QT_TR_NOOP("Data Series…"), &SKTWindowController::Batch_Series_Button,
-     QT_TR_NOOP("The data series manager is not part of the program yet.")},
-    {"Import_Wizard_Button", QT_TR_NOOP("Import List…"), &SKTWindowController::Import_Wizard_Button,
-     QT_TR_NOOP("Importing lists is not part of the program yet.")},
+    {"Batch_Series_Button", QT_TR_NOOP("Data Series…"), &SKTWindowController::Batch_Series_Button, nullptr},
+    {"Import_Wizard_Button", QT_TR_NOOP("Import List…"), &SKTWindowController::Import_Wizard_Button, nullptr},
     {"Create_Series_Button", QT_TR_NOOP("Create Series…"), &SKTWindowController::Create_Series_Button,
-     QT_TR_NOOP("The series generator is not part of the program yet.")},
+     nullptr},
     {"User_Profile_Button_Clicked", QT_TR_NOOP("User Profile…"),
      &SKTWindowController::User_Profile_Button_Clicked,
      QT_TR_NOOP("The user profile dialog is not part of the program yet.")},
@@ -108,9 +109,25 @@ void SKTWindowController::Open_Start_Window() {
 
 // ---------------------------------------------------------------- dialogs of other parts
 
-void SKTWindowController::Batch_Series_Button() {}
-void SKTWindowController::Import_Wizard_Button() {}
-void SKTWindowController::Create_Series_Button() {}
+void SKTWindowController::Batch_Series_Button() {
+  BatchWizard::defaultInstance().Open_Wnd();
+}
+
+void SKTWindowController::Import_Wizard_Button() {
+  // Import into a new named data series.
+  Import_Wizard& wizard = Import_Wizard::defaultInstance();
+  wizard.file_name_required = 1;
+  wizard.file_name_Insert = 0;
+  wizard.Open_Wnd();
+}
+
+void SKTWindowController::Create_Series_Button() {
+  Generate_List& generator = Generate_List::defaultInstance();
+  generator.file_name_required = 1;
+  generator.file_name_Insert = 0;
+  generator.Open_Wnd();
+}
+
 void SKTWindowController::Export_Button() {}
 void SKTWindowController::Mail_Button() {}
 void SKTWindowController::User_Profile_Button_Clicked() {}
