@@ -72,7 +72,8 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   SetDocumentCanvasSize(SKTDocument::canvasSize(true, {}));
   setZoomFactor(1.0);
   Load_and_fill_backgrounds();
-  connect(_document->undoStack(), &QUndoStack::indexChanged, this, [this] { Undo_Redo_Button_state(); });
+  for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
+    connect(_document->undoStack(), signal, this, [this] { Undo_Redo_Button_state(); });
   New_Project();
 }
 
@@ -419,6 +420,7 @@ void SKTWindowController::New_Project_Setting_Reset() {
   _graphicView->delete_all_control();
   _graphicView_BACK->delete_all_control();
   snapshotPageSettings();
+  Undo_Redo_Button_state();
 }
 
 void SKTWindowController::New_Project() {

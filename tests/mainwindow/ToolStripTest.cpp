@@ -44,6 +44,8 @@ class ToolStrip : public ::testing::Test {
 TEST_F(ToolStrip, RectanglePressesCascadeEachBackToTheArrowAndCtrlZTakesTheLastBack) {
   QAction* rectangle = window->toolAction(3);
   ASSERT_NE(rectangle, nullptr);
+  EXPECT_FALSE(window->editAction("Undo")->isEnabled());  // nothing to take back in a new design
+  EXPECT_FALSE(window->editAction("Redo")->isEnabled());
   const QPointF expected[] = {{30, 30}, {50, 50}, {70, 70}};
   for (int press = 0; press < 3; ++press) {
     rectangle->trigger();
