@@ -372,7 +372,7 @@ Promotion_Form::Promotion_Form(QWidget* parent) : QDialog(parent) {
   links->addWidget(linkButton(tr("Ask by mail"), this, [this] { Mail_Clicked(); }));
   links->addWidget(linkButton(tr("Contact us"), this, [this] { Contact_us_Clicked(); }));
   links->addWidget(linkButton(tr("Order"), this, [this] { Order_Clicked(); }));
-  links->addWidget(linkButton(tr("Videos"), this, [this] { youtube_Clicked(); }));
+  links->addWidget(linkButton(tr("Videos"), this, [this] { videos_Clicked(); }));
   layout->addLayout(links);
   layout->addWidget(okBox(this, false));
 }
@@ -415,7 +415,7 @@ void Promotion_Form::Order_Clicked() {
   Open_Link(linkOf(QStringLiteral("order")));
 }
 
-void Promotion_Form::youtube_Clicked() {
+void Promotion_Form::videos_Clicked() {
   Open_Link(configuredLink(QStringLiteral("web/videos")));
 }
 

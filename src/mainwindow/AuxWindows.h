@@ -108,7 +108,7 @@ class Promotion_Form : public QDialog {
   void Mail_Clicked();
   void Contact_us_Clicked();
   void Order_Clicked();
-  void youtube_Clicked();
+  void videos_Clicked();
 
   QLabel* Software_title = nullptr;
   QLabel* short_descp = nullptr;
