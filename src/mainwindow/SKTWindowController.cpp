@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QThread>
 #include <QToolBar>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -18,10 +19,13 @@
 #include "core/render/PaintStyle.h"
 #include "data/DataSourceTable.h"
 #include "mainwindow/BarcodeEditing.h"
+#include "mainwindow/AuxWindows.h"
+#include "mainwindow/CardSizes.h"
 #include "mainwindow/SeriesBindings.h"
 #include "mainwindow/WindowDesignHost.h"
 #include "mainwindow/globals.h"
 #include "platform/FileHelpers.h"
+#include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
@@ -56,16 +60,27 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   setCardHost(this);
   installSeriesBindings(*this);
   setWindowTitle(QStringLiteral("QUVO Gratulo"));
+  setAccessibleName(QStringLiteral("QUVO Gratulo"));
+  _allTextFont = CardFont{Text_Ctrl_Font.get(), 14.0};
+  loadSamplePictures();
   buildWindow();
+  buildToolStrips();
   buildMenus();
+  buildDialogButtons();
+  connectCardControls();
   move(100, 0);
   snapshotPageSettings();
   SetDocumentCanvasSize(SKTDocument::canvasSize(true, {}));
   setZoomFactor(1.0);
-  Select_front_side();
+  Load_and_fill_backgrounds();
+  for (auto signal : {&QUndoStack::canUndoChanged, &QUndoStack::canRedoChanged})
+    connect(_document->undoStack(), signal, this, [this] { Undo_Redo_Button_state(); });
+  New_Project();
 }
 
 SKTWindowController::~SKTWindowController() {
+  // The document outlives the window's own members: it must no longer call back.
+  disconnect(_document->undoStack(), nullptr, this, nullptr);
   // The canvases stop observing before the document and its graphics go.
   for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data(), _graphicView_TEMP.data()})
     if (view) view->unbindGraphics();
@@ -77,8 +92,10 @@ SKTWindowController::~SKTWindowController() {
 void SKTWindowController::buildWindow() {
   setStyleSheet(QStringLiteral("QMainWindow { background: rgb(241, 244, 250); }"));
   auto* central = new QWidget;
-  auto* layout = new QVBoxLayout(central);
-  layout->setContentsMargins(6, 6, 6, 6);
+  auto* outer = new QHBoxLayout(central);
+  outer->setContentsMargins(6, 6, 6, 6);
+  auto* layout = new QVBoxLayout;
+  outer->addLayout(layout, 1);
 
   auto* sideBar = new QHBoxLayout;
   auto* front = new QPushButton(tr("Front"));
@@ -87,6 +104,10 @@ void SKTWindowController::buildWindow() {
   front->setObjectName(QStringLiteral("Front_Card_Btn"));
   back->setObjectName(QStringLiteral("Back_Card_Btn"));
   temp->setObjectName(QStringLiteral("Temp_Card_Btn"));
+  front->setAccessibleName(tr("Front side"));
+  back->setAccessibleName(tr("Back side"));
+  temp->setAccessibleName(tr("Scratch side"));
+  _backSideButton = back;
   connect(front, &QPushButton::clicked, this, &SKTWindowController::Select_front_side);
   connect(back, &QPushButton::clicked, this, &SKTWindowController::Select_back_side);
   connect(temp, &QPushButton::clicked, this, [this] {
@@ -95,6 +116,7 @@ void SKTWindowController::buildWindow() {
   });
   _frontBackLabel = new QLabel;
   _frontBackLabel->setObjectName(QStringLiteral("Front_back_label"));
+  _frontBackLabel->setAccessibleName(tr("Side shown"));
   QFont bold = _frontBackLabel->font();
   bold.setBold(true);
   _frontBackLabel->setFont(bold);
@@ -120,6 +142,10 @@ void SKTWindowController::buildWindow() {
   for (const Side& s : sides) {
     auto* scroll = new SKTZoomingScrollView;
     auto* view = new SKTGraphicView;
+    static const char* const names[] = {"Front canvas", "Back canvas", "Scratch canvas"};
+    static const char* const areas[] = {"Front side", "Back side", "Scratch side"};
+    view->setAccessibleName(tr(names[static_cast<int>(s.side)]));
+    scroll->setAccessibleName(tr(areas[static_cast<int>(s.side)]));
     scroll->clipView()->setCardShapeProvider([] { return Card_Shape.load(); });
     scroll->setDocumentView(view, view);
     view->bindGraphics(QString::fromLatin1(s.binding), _document.get(), s.side);
@@ -130,24 +156,35 @@ void SKTWindowController::buildWindow() {
     _sideStack->addWidget(scroll);
   }
   layout->addWidget(_sideStack, 1);
+  buildSettingsTabs();
+  outer->addWidget(sett_tab);
   setCentralWidget(central);
   resize(1000, 800);
 }
 
 void SKTWindowController::buildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
+  QAction* newDesign = file->addAction(tr("New"), this, &SKTWindowController::New_Btn_Clicked);
+  newDesign->setShortcut(QKeySequence::New);
   QAction* open = file->addAction(tr("Open…"), this, &SKTWindowController::Open_Btn_Clicked);
   open->setShortcut(QKeySequence::Open);
   QAction* save = file->addAction(tr("Save"), this, &SKTWindowController::Save_Btn_Clicked);
   save->setShortcut(QKeySequence::Save);
   QAction* saveAs = file->addAction(tr("Save As…"), this, &SKTWindowController::SaveAs_Btn_Clicked);
-  saveAs->setShortcut(QKeySequence::SaveAs);
+  saveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
   file->addSeparator();
   QAction* quit = file->addAction(tr("Quit"), this, &QWidget::close);
   quit->setShortcut(QKeySequence::Quit);
   quit->setMenuRole(QAction::QuitRole);
 
+  buildEditMenu(menuBar()->addMenu(tr("&Edit")));
+
   QMenu* view = menuBar()->addMenu(tr("&View"));
+  QAction* zoomInAction = view->addAction(tr("Zoom In"), this, &SKTWindowController::zoomIn);
+  zoomInAction->setShortcuts(QKeySequence::keyBindings(QKeySequence::ZoomIn)
+                             << QKeySequence(Qt::CTRL | Qt::Key_Equal));
+  QAction* zoomOutAction = view->addAction(tr("Zoom Out"), this, &SKTWindowController::zoomOut);
+  zoomOutAction->setShortcuts(QKeySequence::ZoomOut);
   QMenu* zoom = view->addMenu(tr("Zoom"));
   auto* group = new QActionGroup(this);
   for (const auto& entry : zoom::kZoomTable) {
@@ -163,15 +200,14 @@ void SKTWindowController::buildMenus() {
   QAction* showGrid = _showGridAction = view->addAction(tr("Show Grid"));
   showGrid->setCheckable(true);
   connect(showGrid, &QAction::toggled, _grid, &SKTGrid::setAlwaysShown);
-  QAction* snap = view->addAction(tr("Snap to Grid"));
+  connect(_grid, &SKTGrid::alwaysShownChanged, showGrid, &QAction::setChecked);
+  QAction* snap = _snapAction = view->addAction(tr("Snap to Grid"));
   snap->setCheckable(true);
   connect(snap, &QAction::toggled, _grid, &SKTGrid::setConstraining);
+  view->addAction(tr("Grid Settings…"), this, &SKTWindowController::toggleGridShowing);
   QAction* rulers = view->addAction(tr("Show Rulers"));
   rulers->setCheckable(true);
-  connect(rulers, &QAction::toggled, this, [this](bool on) {
-    for (SKTZoomingScrollView* scroll : {_scrollFront.data(), _scrollBack.data(), _scrollTemp.data()})
-      scroll->setRulersVisible(on);
-  });
+  connect(rulers, &QAction::toggled, this, &SKTWindowController::Show_Hide_Ruler_ChkBox);
   QMenu* side = menuBar()->addMenu(tr("&Side"));
   connect(side->addAction(tr("Front")), &QAction::triggered, this, &SKTWindowController::Select_front_side);
   connect(side->addAction(tr("Back")), &QAction::triggered, this, &SKTWindowController::Select_back_side);
@@ -179,6 +215,11 @@ void SKTWindowController::buildMenus() {
     Select_temp_design_side();
     Temp_Design_Control_Assign();
   });
+}
+
+void SKTWindowController::Show_Hide_Ruler_ChkBox(bool show) {
+  for (SKTZoomingScrollView* scroll : {_scrollFront.data(), _scrollBack.data(), _scrollTemp.data()})
+    scroll->setRulersVisible(show);
 }
 
 SKTZoomingScrollView* SKTWindowController::scrollView(CardSide side) const {
@@ -248,10 +289,6 @@ void SKTWindowController::Open_Barcode_Window() {
                                 Card_Front_Or_Back.load() == 1 ? nullptr : &_document->undoRecorder());
 }
 
-void SKTWindowController::Show_RHS_Properties(SKTGraphic* /*graphic*/) {
-  // The property panels follow later; nothing to show yet.
-}
-
 QPointF SKTWindowController::Control_New_Point(const QString& side) {
   QPointF result(10.0, 10.0);
   const SKTGraphicList& list =
@@ -309,6 +346,9 @@ void SKTWindowController::SetDocumentCanvasSize(const QSizeF& size) {
     std::lock_guard lock(_canvasBoundsMutex);
     _canvasBounds = _graphicView->bounds();
   }
+  if (_cardSettings)
+    Set_Card_Size_In_Control(Points_to_MM_Convert(static_cast<float>(size.width())),
+                             Points_to_MM_Convert(static_cast<float>(size.height())));
   Refresh_Canvas();
 }
 
@@ -366,14 +406,50 @@ void SKTWindowController::New_Project_Setting_Reset() {
   last_ctrl_X = 10.0f;
   last_ctrl_Y = 10.0f;
   Project_File_Name.clear();
-  Front_card_Prop = Card_Property();
-  Back_card_Prop = Card_Property();
+  {
+    std::lock_guard lock(_contentMutex);
+    _allTextFont = CardFont{Text_Ctrl_Font.get(), 14.0};
+    _allTextColor = Qt::black;
+  }
+  rememberContentSnapshot();
+  // Both sides start alike: a thin black border, no fill, the card texts'
+  // colour and font.
+  for (Card_Property* page : {&Front_card_Prop, &Back_card_Prop}) {
+    *page = Card_Property();
+    page->Card_border_chk = true;
+    page->Card_Content_clr = All_Text_clr();
+    page->Card_Content_font = All_Text_font();
+  }
   Back_card_Prop.Card_Side_Name = QStringLiteral("B");
   Select_front_side();
+  card_prop_set(QStringLiteral("S"));
   Set_Log_Name_In_Title();
-  _document->setGraphicsOfSide(CardSide::Front, {});
-  _document->setGraphicsOfSide(CardSide::Back, {});
+  _graphicView->delete_all_control();
+  _graphicView_BACK->delete_all_control();
   snapshotPageSettings();
+  Undo_Redo_Button_state();
+}
+
+void SKTWindowController::New_Project() {
+  try {
+    New_Project_Setting_Reset();
+    Show_RHS_Properties(nullptr);
+    Refresh_Canvas();
+    Open_Start_Window();
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}
+
+void SKTWindowController::New_Btn_Clicked() {
+  try {
+    if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before opening new document?")))
+      Save_project_file(false, true);
+    New_Project();
+    Undo_Redo_Button_state();
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
 }
 
 designfile::DesignHost& SKTWindowController::designHost() {
@@ -418,7 +494,8 @@ void SKTWindowController::Open_Btn_Clicked() {
     // A design the user wanted saved but that was not written (panel
     // cancelled, write failed) is not thrown away by the reset below.
     if (Show_YES_NO_MessageBox(kOpenQuestion) && !Save_project_file(false, true)) return;
-    New_Project_Setting_Reset();
+    // The design is reset by the reader, and only once a file was chosen and
+    // read completely: a cancelled panel or a damaged file leaves it as it was.
     Open_Log_File();
     Undo_Redo_Button_state();
   } catch (const std::exception& e) {
@@ -428,16 +505,21 @@ void SKTWindowController::Open_Btn_Clicked() {
 
 bool SKTWindowController::Exit_App() {
   try {
-    if (!Show_YES_NO_MessageBox(kCloseQuestion)) return true;
-    if (Save_project_file(false, false)) return true;
-    // The user asked for the design to be saved and it was not: the window
-    // stays open. A failed write (a path was chosen) says so.
-    if (!Trim_Str(Project_File_Name).isEmpty()) Show_MessageBox(designfile::kFailedMessage);
-    return false;
+    using Answer = platform::MessageHost::Answer;
+    const Answer answer = platform::messageHost().askYesNoCancel(kCloseQuestion);
+    if (answer == Answer::Cancel) return false;
+    if (answer == Answer::Yes && !Save_project_file(false, false)) {
+      // The user asked for the design to be saved and it was not: the window
+      // stays open. A failed write (a path was chosen) says so.
+      if (!Trim_Str(Project_File_Name).isEmpty()) Show_MessageBox(designfile::kFailedMessage);
+      return false;
+    }
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));
-    return true;
   }
+  openReviewRequest(this);
+  platform::messageHost().exitProcess(0);
+  return true;
 }
 
 void SKTWindowController::closeEvent(QCloseEvent* event) {

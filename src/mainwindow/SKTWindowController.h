@@ -5,11 +5,16 @@
 // core calls back into (refresh, card background, placement, resources).
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMap>
 #include <QPointer>
 #include <QSizeF>
 #include <QStackedWidget>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QUrl>
 #include <memory>
 #include <mutex>
 
@@ -23,6 +28,13 @@
 #include "mainwindow/designfile/DesignFile.h"
 
 class WindowDesignHost;
+class CardSettingsTab;
+class CardBackgroundTab;
+class CardBorderTab;
+class QComboBox;
+class QDialog;
+class QMenu;
+class QPushButton;
 
 class SKTWindowController : public QMainWindow, public CardHost {
   Q_OBJECT
@@ -45,6 +57,15 @@ class SKTWindowController : public QMainWindow, public CardHost {
   int Get_OS_Version() override;
   // Opens the barcode designer on the current side's current barcode object.
   void Open_Barcode_Window() override;
+  std::optional<GraphicKind> currentGraphicClass() override;
+  void Undo_Redo_Button_state() override;
+  void Set_Paste_Button_Status() override;
+  CardFont All_Text_font() override;
+  QColor All_Text_clr() override;
+  QImage No_Image() override { return _no_image; }
+  QImage Barcode_Sample_Image() override { return _barcode_sample_img; }
+  QImage Signature_Sample_Image() override { return _sign_sample_img; }
+  QImage Fingerprint_Sample_Image() override { return _fp_sample_img; }
 
   // ---- Document and canvases ------------------------------------------------------------
   SKTDocument* document() const { return _document.get(); }
@@ -102,14 +123,154 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void Save_Btn_Clicked();
   void SaveAs_Btn_Clicked();
   void Open_Btn_Clicked();
-  // Asks whether to save before closing and saves on Yes; false when the
-  // window must stay open (Yes, but the design was not written). The
+  // New: offers to save, then New_Project.
+  void New_Btn_Clicked();
+  // Reset, card panels, refresh and the start window.
+  void New_Project();
+  // Asks whether to save before closing (Yes, No, Cancel) and saves on Yes;
+  // false when the window must stay open (Cancel, or Yes but the design was
+  // not written). Then the review request and the end of the program. The
   // window's close event runs it; File > Quit closes the window.
   bool Exit_App();
-  // The tool strip back to the arrow.
-  void selectArrowTool() { _selectedControlTool = 0; }
+  void Exit_Btn_Clicked() { close(); }
   // A side's background picture (already loaded) into its page settings.
   void setCardBackgroundImage(CardSide side, const QImage& picture);
+
+  // ---- Tools and edit strip (ToolCommands.cpp) --------------------------------------
+  // Tool numbers: 0 arrow, 1 line, 2 text, 3 rectangle, 4 oval, 5 rounded
+  // rectangle, 6 triangle, 7 diamond, 8 picture file, 9 library picture,
+  // 10 barcode, 11 signature, 12 fingerprint, 13 star, 14 double star, 15 polygon.
+  static constexpr int kToolCount = 16;
+  // A tool button: the tool, then Select_tool_action (the object is made and
+  // the strip falls back to the arrow).
+  void selectTool(int tool);
+  void Select_tool_action();
+  // The tool strip back to the arrow.
+  void selectArrowTool();
+  // Makes the object of the current tool on the current side.
+  void selectedToolDidChange();
+  QAction* toolAction(int tool) const { return _toolActions.value(tool); }
+  // Edit strip and Edit menu (act on the canvas of the current side).
+  void Undo_Clicked();
+  void Redo_Clicked();
+  void Cut_Clicked();
+  void Copy_Clicked();
+  void Paste_Clicked();
+  void Delete_Clicked();
+  void Begin_Front_Clicked();
+  void Send_Back_Clicked();
+  void Select_All_Clicked();
+  void Lock_Clicked();
+  void Unlock_Clicked();
+  // The edit buttons' enabled states.
+  void Enable_Standard_Button_For_Control();
+  void Enable_Standard_Button_For_Unlock();
+  void Disable_Standard_Button_For_Lock();
+  void Disable_Standard_Button_For_Card();
+  // Edit actions by name: "Undo", "Redo", "Cut", "Copy", "Paste", "Delete",
+  // "Front", "Back", "Lock", "Unlock", "SelectAll".
+  QAction* editAction(const QString& name) const { return _editActions.value(name); }
+  void zoomIn();
+  void zoomOut();
+  void Show_Hide_Ruler_ChkBox(bool show);
+  // The objects of each side.
+  const SKTGraphicList& Get_Front_Controls_Array() const { return _document->graphics(); }
+  const SKTGraphicList& Get_Back_Controls_Array() const { return _document->graphics_back(); }
+  SKTGraphicList Get_Temp_Controls_Array() const { return _document->graphics_temp(); }
+  int Get_Front_Control_Count() const { return static_cast<int>(_document->graphics().size()); }
+  int Get_Back_Control_Count() const { return static_cast<int>(_document->graphics_back().size()); }
+  int Get_Temp_Control_Count() const { return static_cast<int>(_document->graphics_temp().size()); }
+  // Lets the user pick a picture file for a new picture object; false when cancelled.
+  bool Browse_User_Image_Manually();
+  // Runs the picture library ("C" pictures, "B" backgrounds); 1 when one was chosen.
+  int Open_Image_Library_Window(const QString& mode);
+
+  // ---- Property panels (PropertyPanels.cpp) -----------------------------------------
+  QTabWidget* settingsTabs() const { return sett_tab; }
+  void Remove_All_Tab_Items();
+  // The tab pages; card_info_tab and card_size_tab are never shown.
+  QWidget *card_setting_tab = nullptr, *card_info_tab = nullptr, *card_size_tab = nullptr,
+          *card_bkgd_tab = nullptr, *card_brdr_tab = nullptr, *line_tab = nullptr, *shape_tab = nullptr,
+          *text_edtng_tab = nullptr, *text_prop_tab = nullptr, *image_tab = nullptr, *sign_tab = nullptr,
+          *datasource_tab = nullptr, *aligmnt_tab = nullptr, *barcode_tab = nullptr, *Lock_tab = nullptr;
+  SKTGraphic* Last_Selected_Graphic = nullptr;
+
+  // ---- Card settings (CardSettings.cpp) ---------------------------------------------
+  CardSettingsTab* cardSettingsTab() const { return _cardSettings; }
+  CardBackgroundTab* cardBackgroundTab() const { return _cardBackground; }
+  CardBorderTab* cardBorderTab() const { return _cardBorder; }
+  // The card tabs of the current side, loaded from its page settings.
+  void showCardProperties();
+  // The fill radios and the enabled fill and picture controls for a fill kind.
+  void card_prop_set(const QString& kind);
+  // Writes the card tabs into the current side's page settings and redraws.
+  void Update_Card_Graphics();
+  void Card_Border_ChkBox();
+  void Card_Fill_Chk_Box();
+  void Card_Fill_Radio_Selected(const QString& kind);
+  void Card_Image_Browse_Btn();
+  void Card_Image_Library_Btn();
+  // Reads the millimetre fields and resizes the card; a size that is not a
+  // number or lies outside 10 to 1000 mm is refused with a message.
+  void Apply_Size_Clicked();
+  void card_shape_CellClick(int row);
+  // Recolours or refonts the texts of the current side when the content
+  // colour or font changed since the last application, then updates.
+  void Update_All_Card_Content();
+  void Content_Font_Clicked();
+  void changeAllTextFont(const CardFont& font);
+  void set_Front_BG_Image(const QString& path);
+  void set_Back_BG_Image(const QString& path);
+  // Width and height (millimetres) into the size fields.
+  void Set_Card_Size_In_Control(float width, float height);
+  // The card combo boxes' common handler (sides, preset, category, layout,
+  // border and hatch style).
+  void comboBoxSelectionDidChange(QComboBox* combo);
+  // The card-size list.
+  void Create_List(const QString& text);
+  QString Get_Item_Text(int row) const;
+  void Mark_List_New_Selection(int row);
+  // A person chose a size row: its preset size becomes the card's size.
+  void cardSizeRowChosen(int row);
+  // The embedded background browser.
+  void Load_and_fill_backgrounds();
+  void addImageWithPath(const QString& path, const QString& name, const QString& uid);
+  // The sample pictures of new objects, loaded from the resource folder.
+  void loadSamplePictures();
+
+  // ---- Start, exit and dialog buttons (DialogButtons.cpp) -----------------------------
+  void Open_Start_Window();
+  void newDocumentWindow() { Open_Start_Window(); }
+  void Batch_Series_Button();
+  void Import_Wizard_Button();
+  void Create_Series_Button();
+  void Export_Button();
+  void Mail_Button();
+  void Print_Button();
+  void Print_method();
+  void Help_Button();
+  void User_Profile_Button_Clicked();
+  void Card_Prop_Clicked();
+  void Card_Bckgrnd_Clicked();
+  void Export_As_Template_Clicked();
+  void Share_It_Button_Clicked();
+  void Promotion_Button_Clicked(const QString& software_type);
+  void toggleGridShowing();
+  void toggleGridConstraining();
+  // The dialog buttons by action name ("Export_Button" ...).
+  QAction* dialogAction(const QString& name) const { return _dialogActions.value(name); }
+
+  // ---- Progress sheets and path helpers (ProgressSheets.cpp) -------------------------
+  static QString Convert_Path_From_URL(const QUrl& url);
+  // 0 when the trimmed path names an existing file or folder, else the
+  // message "Please select valid file path." and 1.
+  static int Check_And_Validate_File_Path(const QString& path);
+  // Any thread: the sheets are shown and hidden on the GUI thread.
+  void Show_Create_Modeless();
+  void Hide_Destroy_Modeless();
+  void Show_One_By_One_Modeless();
+  void Hide_One_By_One_Modeless();
+  QDialog* pleaseWaitSheet() const { return plz_wait_Window; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -117,7 +278,19 @@ class SKTWindowController : public QMainWindow, public CardHost {
  private:
   void buildWindow();
   void buildMenus();
+  void buildToolStrips();
+  void buildEditMenu(QMenu* edit);
+  void buildSettingsTabs();
+  void connectCardControls();
+  void buildDialogButtons();
   void changeViewController(int index);
+  void showObjectTabs(SKTGraphic* graphic);
+  void setEditButtons(std::initializer_list<std::pair<const char*, bool>> states);
+  void setLockOfSelection(bool locked);
+  bool pasteboardHoldsGraphics() const;
+  void setBackgroundImageOfSide(CardSide side, const QString& path);
+  void loadCardControls(const Card_Property& page);
+  void rememberContentSnapshot();
 
   std::unique_ptr<SKTDocument> _document;
   QPointer<SKTGrid> _grid;
@@ -129,7 +302,41 @@ class SKTWindowController : public QMainWindow, public CardHost {
   int _selectedControlTool = 0;
   QList<QAction*> _zoomActions;
   QAction* _showGridAction = nullptr;
+  QAction* _snapAction = nullptr;
   std::unique_ptr<WindowDesignHost> _designHost;
+
+  // Tool and edit strips, dialog buttons.
+  QToolBar* _toolStrip = nullptr;
+  QToolBar* _editStrip = nullptr;
+  QToolBar* _dialogStrip = nullptr;
+  QActionGroup* _toolGroup = nullptr;
+  QMap<int, QAction*> _toolActions;
+  QMap<QString, QAction*> _editActions;
+  QMap<QString, QAction*> _dialogActions;
+  QPushButton* _backSideButton = nullptr;
+
+  // Property tabs and card settings.
+  QTabWidget* sett_tab = nullptr;
+  CardSettingsTab* _cardSettings = nullptr;
+  CardBackgroundTab* _cardBackground = nullptr;
+  CardBorderTab* _cardBorder = nullptr;
+  QLabel* _lockLabel = nullptr;
+  QMap<QWidget*, QLabel*> _objectTabLabels;
+  // The content colour and font as last loaded into the card tabs (a change
+  // since then recolours or refonts the side's texts).
+  QColor All_Text_clr_COPY;
+  CardFont All_Text_font_COPY;
+  CardFont _allTextFont;
+  QColor _allTextColor = Qt::black;
+  mutable std::mutex _contentMutex;  // the two above are read by render workers
+  QStringList _hatchNames;
+
+  // Sample pictures of new objects.
+  QImage _no_image, _barcode_sample_img, _sign_sample_img, _fp_sample_img;
+
+  // The please-wait sheet.
+  QDialog* plz_wait_Window = nullptr;
+  QLabel* modeless_msg_lbl = nullptr;
 
   // Copies of the page settings, readable from render workers.
   mutable std::mutex _pageSnapshotMutex;

@@ -12,3 +12,4 @@ QString lib_window_sel_file;
 const QString design_file_EXT = QStringLiteral("dcard");
 std::atomic<bool> Excel_Binding_Use{false};
 QString Excel_Source_Path;
+QString CARD_SIDE_STR = QStringLiteral("2");

@@ -28,3 +28,5 @@ extern const QString design_file_EXT;
 extern std::atomic<bool> Excel_Binding_Use;
 // Path of the spreadsheet the design is bound to (GUI thread).
 extern QString Excel_Source_Path;
+// Sides of the card: "2" front and back, "1" front only.
+extern QString CARD_SIDE_STR;

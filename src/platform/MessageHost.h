@@ -33,6 +33,12 @@ class MessageHost {
   virtual void showMessage(const QString& text) = 0;
   // Alert with "Yes" (default) and "No"; true when "Yes" was pressed.
   virtual bool askYesNo(const QString& question) = 0;
+  // Alert with "Yes" (default), "No" and "Cancel". A host without a third
+  // answer asks the yes/no question.
+  enum class Answer { Yes, No, Cancel };
+  virtual Answer askYesNoCancel(const QString& question) {
+    return askYesNo(question) ? Answer::Yes : Answer::No;
+  }
   // Open panel: the chosen paths, empty when cancelled.
   virtual QStringList openPanel(const FilePanelRequest& request) = 0;
   // Save panel: the chosen path, empty when cancelled.

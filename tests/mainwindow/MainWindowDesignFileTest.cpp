@@ -199,7 +199,7 @@ TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) 
   EXPECT_EQ(fingerprintOfFile(resaved), designfile_test::designFingerprint(expected));
 }
 
-TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsBeforeThePanel) {
+TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsOnlyForAFileRead) {
   SKTWindowController window;
   fillWindow(window);
   const QString file = path(QStringLiteral("first.dcard"));
@@ -208,7 +208,7 @@ TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsBeforeThePanel) 
   host.clear();
 
   // Yes: the titled design is saved (with its message), then the panel is
-  // cancelled: the design is reset and untitled.
+  // cancelled: the design stays as it was, titled.
   window.document()->insertGraphic(CardSide::Front, shape(QStringLiteral("P"), {2, 2, 8, 8}), 0);
   window.grid()->setAlwaysShown(true);
   window.Select_back_side();
@@ -219,22 +219,32 @@ TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsBeforeThePanel) 
   window.Open_Btn_Clicked();
   EXPECT_EQ(shown(host), QStringList{kSaved});
   EXPECT_EQ(host.panelsShown(), 1);
-  EXPECT_TRUE(window.document()->graphics().empty());
-  EXPECT_TRUE(window.document()->graphics_back().empty());
-  EXPECT_TRUE(Project_File_Name.isEmpty());
-  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo");
-  EXPECT_EQ(window.Front_card_Prop.Card_Name, Card_Property().Card_Name);
-  EXPECT_EQ(window.Back_card_Prop.Card_Side_Name, "B");
+  EXPECT_EQ(window.document()->graphics().size(), 3u);
+  EXPECT_EQ(window.document()->graphics_back().size(), 1u);
+  EXPECT_EQ(Project_File_Name, file);
+  EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
   EXPECT_FALSE(Not_Draw_Only_Prop_Change());
-  EXPECT_FALSE(window.grid()->isAlwaysShown());
-  EXPECT_EQ(Card_Front_Or_Back.load(), 0);
-  EXPECT_EQ(window.shownView(), window.graphicView());
-  EXPECT_EQ(window.Control_New_Point(QStringLiteral("B")), firstPlacement);  // placement starts again
+  EXPECT_TRUE(window.grid()->isAlwaysShown());
+  EXPECT_EQ(Card_Front_Or_Back.load(), 1);
   PlainDesignHost saved;
   ASSERT_EQ(designfile::Read_and_load_design_Log(saved, file, QStringLiteral("L")), 1);
   EXPECT_EQ(saved.doc.graphics().size(), 3u);
 
-  // Opening the saved file brings it back.
+  // A damaged file leaves it as it was too.
+  const QString damaged = path(QStringLiteral("damaged.dcard"));
+  QFile bad(damaged);
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("<?xml version=\"1.0\"?><plist><array><string>x</string>");
+  bad.close();
+  host.clear();
+  host.queueYesNo(false);
+  host.queueOpenPanel({damaged});
+  window.Open_Btn_Clicked();
+  EXPECT_EQ(shown(host), QStringList{designfile::kCorruptMessage});
+  EXPECT_EQ(window.document()->graphics().size(), 3u);
+  EXPECT_EQ(Project_File_Name, file);
+
+  // Opening the saved file resets the window before it loads.
   host.clear();
   host.queueYesNo(false);
   host.queueOpenPanel({file});
@@ -244,6 +254,10 @@ TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsBeforeThePanel) 
   EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
   EXPECT_EQ(Card_Shape.load(), 2);
   EXPECT_EQ(window.graphicView()->bounds().size(), QSizeF(300, 200));
+  EXPECT_FALSE(window.grid()->isAlwaysShown());
+  EXPECT_EQ(Card_Front_Or_Back.load(), 0);
+  EXPECT_EQ(window.shownView(), window.graphicView());
+  EXPECT_EQ(window.Control_New_Point(QStringLiteral("B")), firstPlacement);  // placement starts again
 }
 
 TEST_F(MainWindowDesignFile, OpenStopsWhenTheWantedSaveWasNotMade) {
@@ -303,6 +317,27 @@ TEST_F(MainWindowDesignFile, TemplateModeLeavesTheDesignUntitled) {
 
 TEST_F(MainWindowDesignFile, ClosingAsksToSaveAndSavesWithoutAMessage) {
   {
+    // Cancel keeps the window open; No shows the review request and ends the program.
+    using Answer = platform::MessageHost::Answer;
+    SKTWindowController window;
+    window.show();
+    host.queueYesNoCancel(Answer::Cancel);
+    EXPECT_FALSE(window.close());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(host.exitStatuses().isEmpty());
+    QStringList modals;
+    host.queueModal([&](QDialog& dialog) {
+      modals << dialog.windowTitle();
+      return 0;
+    });
+    host.queueYesNoCancel(Answer::No);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(modals, QStringList{"Thank You"});
+    EXPECT_EQ(host.exitStatuses(), QList<int>{0});
+    EXPECT_EQ(host.questions(), QStringList(2, kCloseQuestion));
+  }
+  host.clear();
+  {
     // No: closes without saving.
     SKTWindowController window;
     host.queueYesNo(false);
@@ -359,14 +394,15 @@ TEST_F(MainWindowDesignFile, FileMenuHasTheDesignCommandsWithStandardShortcuts) 
       texts << action->text();
       keys << action->shortcut();
     }
-  EXPECT_EQ(texts, (QStringList{"Open…", "Save", "Save As…", "Quit"}));
-  EXPECT_EQ(keys.value(0), QKeySequence(QKeySequence::Open));
-  EXPECT_EQ(keys.value(1), QKeySequence(QKeySequence::Save));
-  EXPECT_EQ(keys.value(2), QKeySequence(QKeySequence::SaveAs));
-  EXPECT_EQ(keys.value(3), QKeySequence(QKeySequence::Quit));
+  EXPECT_EQ(texts, (QStringList{"New", "Open…", "Save", "Save As…", "Quit"}));
+  EXPECT_EQ(keys.value(0), QKeySequence(QKeySequence::New));
+  EXPECT_EQ(keys.value(1), QKeySequence(QKeySequence::Open));
+  EXPECT_EQ(keys.value(2), QKeySequence(QKeySequence::Save));
+  EXPECT_EQ(keys.value(3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  EXPECT_EQ(keys.value(4), QKeySequence(QKeySequence::Quit));
 
   // Save from the menu goes through the same writer.
   host.queueSavePanel(path(QStringLiteral("menu.dcard")));
-  file->actions().value(1)->trigger();
+  file->actions().value(2)->trigger();
   EXPECT_TRUE(QFileInfo(path(QStringLiteral("menu.dcard"))).isFile());
 }

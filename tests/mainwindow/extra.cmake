@@ -10,3 +10,9 @@ if(QUVO_FUZZ)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   endforeach()
 endif()
+
+# The walkthrough: drives the real main window under a display (xvfb-run),
+# builds a card with every tool and the card tabs, saves screenshots and the
+# design. Not a test: run it by hand and look at what it shows.
+add_executable(mainwindow_walkthrough ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow/tools/walkthrough.cpp)
+target_link_libraries(mainwindow_walkthrough PRIVATE mainwindow Qt6::Test)

@@ -11,6 +11,10 @@ void ScriptedHost::queueYesNo(bool answer) {
   QMutexLocker lock(&mutex_);
   yesNo_.push_back(answer);
 }
+void ScriptedHost::queueYesNoCancel(Answer answer) {
+  QMutexLocker lock(&mutex_);
+  yesNoCancel_.push_back(answer);
+}
 void ScriptedHost::queueOpenPanel(QStringList paths) {
   QMutexLocker lock(&mutex_);
   openPanels_.push_back(std::move(paths));
@@ -65,17 +69,39 @@ bool ScriptedHost::askYesNo(const QString& question) {
   yesNo_.pop_front();
   return answer;
 }
-QStringList ScriptedHost::openPanel(const platform::FilePanelRequest&) {
+platform::MessageHost::Answer ScriptedHost::askYesNoCancel(const QString& question) {
+  QMutexLocker lock(&mutex_);
+  questions_ << question;
+  if (yesNoCancel_.empty()) {
+    // A script of yes/no answers answers three-way questions too.
+    bool yes = defaultYesNo;
+    if (!yesNo_.empty()) {
+      yes = yesNo_.front();
+      yesNo_.pop_front();
+    }
+    return yes ? Answer::Yes : Answer::No;
+  }
+  const Answer answer = yesNoCancel_.front();
+  yesNoCancel_.pop_front();
+  return answer;
+}
+platform::FilePanelRequest ScriptedHost::lastPanelRequest() const {
+  QMutexLocker lock(&mutex_);
+  return lastPanel_;
+}
+QStringList ScriptedHost::openPanel(const platform::FilePanelRequest& request) {
   QMutexLocker lock(&mutex_);
   ++panels_;
+  lastPanel_ = request;
   if (openPanels_.empty()) return {};
   QStringList paths = openPanels_.front();
   openPanels_.pop_front();
   return paths;
 }
-QString ScriptedHost::savePanel(const platform::FilePanelRequest&) {
+QString ScriptedHost::savePanel(const platform::FilePanelRequest& request) {
   QMutexLocker lock(&mutex_);
   ++panels_;
+  lastPanel_ = request;
   if (savePanels_.empty()) return {};
   QString path = savePanels_.front();
   savePanels_.pop_front();

@@ -19,6 +19,7 @@ class ScriptedHost : public platform::MessageHost {
 
   // Script: answers are consumed in order; when none is queued the default is used.
   void queueYesNo(bool answer);
+  void queueYesNoCancel(Answer answer);
   void queueOpenPanel(QStringList paths);
   void queueSavePanel(QString path);
   // A modal dialog is handed to the function, which may set its controls;
@@ -29,14 +30,16 @@ class ScriptedHost : public platform::MessageHost {
 
   // What happened.
   QStringList messages() const;   // texts of message boxes, in order
-  QStringList questions() const;  // texts of yes/no questions, in order
+  QStringList questions() const;  // texts of yes/no(/cancel) questions, in order
   QList<QUrl> openedUrls() const;
   QList<int> exitStatuses() const;
   int panelsShown() const;
+  platform::FilePanelRequest lastPanelRequest() const;  // the last open or save panel asked for
   void clear();
 
   void showMessage(const QString& text) override;
   bool askYesNo(const QString& question) override;
+  Answer askYesNoCancel(const QString& question) override;
   QStringList openPanel(const platform::FilePanelRequest& request) override;
   QString savePanel(const platform::FilePanelRequest& request) override;
   bool openUrl(const QUrl& url) override;
@@ -46,6 +49,7 @@ class ScriptedHost : public platform::MessageHost {
  private:
   mutable QMutex mutex_;
   std::deque<bool> yesNo_;
+  std::deque<Answer> yesNoCancel_;
   std::deque<QStringList> openPanels_;
   std::deque<QString> savePanels_;
   std::deque<std::function<int(QDialog&)>> modals_;
@@ -54,6 +58,7 @@ class ScriptedHost : public platform::MessageHost {
   QList<QUrl> urls_;
   QList<int> exits_;
   int panels_ = 0;
+  platform::FilePanelRequest lastPanel_;
   platform::ScopedMessageHost install_;
 };
 

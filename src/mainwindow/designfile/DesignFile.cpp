@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #include "core/PictureFile.h"
 #include "core/SKTImage.h"
@@ -29,6 +30,13 @@ class UndoRegistrationOff {
  private:
   SKTDocument& document_;
 };
+
+QString proposedSaveFolder(const QString& designPath) {
+  const QString path = Trim_Str(designPath);
+  if (!path.isEmpty() && QFileInfo(QFileInfo(path).absolutePath()).isDir())
+    return QFileInfo(path).absolutePath();
+  return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
 
 bool hasDesignSuffix(const QString& path) {
   return QFileInfo(path).suffix().compare(design_file_EXT, Qt::CaseInsensitive) == 0;
@@ -128,6 +136,9 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
       request.title = QStringLiteral("Save");
       request.nameFilters = {QStringLiteral("Design (*.%1)").arg(design_file_EXT)};
       request.suggestedName = QStringLiteral("Untitled.%1").arg(design_file_EXT);
+      // The folder of the open design, or the documents folder for a new one
+      // (never the program's working folder).
+      request.directory = proposedSaveFolder(remembered);
       QString chosen = platform::messageHost().savePanel(request);
       if (chosen.trimmed().isEmpty()) {
         Project_File_Name = remembered;

@@ -37,6 +37,21 @@ bool QtMessageHost::askYesNo(const QString& question) {
   });
 }
 
+MessageHost::Answer QtMessageHost::askYesNoCancel(const QString& question) {
+  return onGuiThread([&] {
+    QMessageBox box;
+    box.setWindowTitle(QApplication::applicationName());
+    box.setText(question);
+    QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
+    QPushButton* no = box.addButton("No", QMessageBox::NoRole);
+    box.addButton("Cancel", QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.exec();
+    if (box.clickedButton() == yes) return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+  });
+}
+
 QStringList QtMessageHost::openPanel(const FilePanelRequest& request) {
   return onGuiThread([&]() -> QStringList {
     if (request.chooseFolders) {

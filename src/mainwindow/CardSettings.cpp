@@ -1,0 +1,518 @@
+// The card tabs: loading the current side's page settings into them, and
+// writing every change back into those settings (then the card is redrawn).
+// Also the card size, the outline, background pictures, the colour and font
+// of the card's texts, and the card-size list.
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QLocale>
+
+#include "core/SKTGraphic.h"
+#include "core/globals.h"
+#include "mainwindow/CardSizes.h"
+#include "mainwindow/PictureLibrary.h"
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/designfile/DesignFile.h"
+#include "mainwindow/globals.h"
+#include "mainwindow/panels/CardBackgroundTab.h"
+#include "mainwindow/panels/CardBorderTab.h"
+#include "mainwindow/panels/CardSettingsTab.h"
+#include "platform/FileHelpers.h"
+#include "platform/FontNames.h"
+#include "platform/MessageHost.h"
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
+#include "platform/globals.h"
+#include "platform/widgets/Controls.h"
+
+namespace {
+
+const QStringList kDashCodes = {QStringLiteral("S"), QStringLiteral("DA"), QStringLiteral("DO"),
+                                QStringLiteral("DD"), QStringLiteral("DDD")};
+
+QColor withAlpha(QColor colour, float alpha) {
+  colour.setAlphaF(std::clamp(alpha, 0.0f, 1.0f));
+  return colour;
+}
+
+QString fontLabel(const CardFont& font) {
+  const platform::FontFace face = platform::fontFaceForName(font.name);
+  QString name = face.family;
+  if (face.weight >= QFont::Bold) name += QStringLiteral(" Bold");
+  if (face.italic) name += QStringLiteral(" Italic");
+  return QString::asprintf("%s ( %0.2f )", qPrintable(name), font.size);
+}
+
+void selectItemWithValue(QComboBox* combo, const QString& value) {
+  const int index = combo->findText(value);
+  if (index >= 0) combo->setCurrentIndex(index);
+}
+
+std::optional<double> parseMillimetres(const QString& text) {
+  bool ok = false;
+  double value = QLocale().toDouble(text.trimmed(), &ok);
+  if (!ok) value = QLocale::c().toDouble(text.trimmed(), &ok);
+  if (!ok || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- wiring
+
+void SKTWindowController::connectCardControls() {
+  CardSettingsTab* g = _cardSettings;
+  CardBackgroundTab* b = _cardBackground;
+  CardBorderTab* r = _cardBorder;
+  connect(g->matrix_card_shape, &QButtonGroup::idClicked, this, &SKTWindowController::card_shape_CellClick);
+  connect(g->card_name, &QLineEdit::editingFinished, this, &SKTWindowController::Update_Card_Graphics);
+  for (QComboBox* combo : {g->Sides_ComboBox, g->Preset_ComboBox, g->Category_ComboBox, b->Card_hatch_style,
+                           b->Card_image_layout, r->Card_border_style})
+    connect(combo, &QComboBox::currentIndexChanged, this,
+            [this, combo] { comboBoxSelectionDidChange(combo); });
+  connect(g->ColList, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { cardSizeRowChosen(_cardSettings->ColList->row(item)); });
+  connect(g->Apply_Size_btn, &QPushButton::clicked, this, &SKTWindowController::Apply_Size_Clicked);
+  connect(g->width_Text, &QLineEdit::returnPressed, this, &SKTWindowController::Apply_Size_Clicked);
+  connect(g->height_Text, &QLineEdit::returnPressed, this, &SKTWindowController::Apply_Size_Clicked);
+  connect(g->All_Text_clr, &ColorWell::colorChanged, this, [this](const QColor& colour) {
+    {
+      std::lock_guard lock(_contentMutex);
+      _allTextColor = colour;
+    }
+    Update_All_Card_Content();
+  });
+  connect(g->Content_Font_btn, &QPushButton::clicked, this, &SKTWindowController::Content_Font_Clicked);
+
+  connect(b->Card_fill_chk, &QCheckBox::clicked, this, &SKTWindowController::Card_Fill_Chk_Box);
+  const std::pair<QRadioButton*, const char*> radios[] = {{b->Card_solid_fill_rd, "S"},
+                                                          {b->Card_gradient_fill_rd, "G"},
+                                                          {b->Card_Style_fill_rd, "H"},
+                                                          {b->Card_Image_fill_rd, "I"}};
+  for (const auto& [radio, kind] : radios) {
+    const QString code = QLatin1String(kind);
+    connect(radio, &QRadioButton::clicked, this, [this, code] { Card_Fill_Radio_Selected(code); });
+  }
+  for (ColorWell* well : {b->Card_fill_clr, b->Card_fill_Grd_1_clr, b->Card_fill_Grd_2_clr,
+                          b->Card_hatch_bk_clr, r->Card_bordr_clr})
+    connect(well, &ColorWell::colorChanged, this, &SKTWindowController::Update_Card_Graphics);
+  for (QSpinBox* stepper : {b->Card_grad_Stepper, b->Card_alpha_Stepper, r->Card_bor_Stepper})
+    connect(stepper, &QSpinBox::valueChanged, this, &SKTWindowController::Update_Card_Graphics);
+  connect(b->Card_Image_Browse_btn, &QPushButton::clicked, this, &SKTWindowController::Card_Image_Browse_Btn);
+  connect(b->Card_Image_Library_btn, &QPushButton::clicked, this,
+          &SKTWindowController::Card_Image_Library_Btn);
+  connect(b->imageBrowser, &PictureBrowser::imageBrowserSelectionDidChange, this,
+          [this](const QString& path) {
+            if (path.isEmpty()) return;
+            // The chosen background goes to the side being edited.
+            setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front, path);
+            Update_Card_Graphics();
+            Refresh_Canvas();
+          });
+  connect(r->Card_border_chk, &QCheckBox::clicked, this, &SKTWindowController::Card_Border_ChkBox);
+
+  ScopedNotDrawOnlyPropChange starting;
+  b->Card_image_layout->setCurrentIndex(1);
+  g->Sides_ComboBox->setCurrentIndex(0);
+  g->Preset_ComboBox->setCurrentIndex(0);
+  g->Category_ComboBox->setCurrentIndex(-1);
+  g->Category_ComboBox->setCurrentIndex(0);
+  r->Card_bor_Stepper->setValue(3);
+  r->Card_border_style->setCurrentIndex(0);
+  b->Card_hatch_style->clear();
+  const QStringList hatches =
+      Get_Files_Array_At_Path(::Resource_Path() + QStringLiteral("/Fill_Style_Image"));
+  b->Card_hatch_style->addItems(hatches);
+  if (!hatches.isEmpty()) b->Card_hatch_style->setCurrentIndex(0);
+}
+
+// ---------------------------------------------------------------- loading
+
+void SKTWindowController::showCardProperties() {
+  ScopedNotDrawOnlyPropChange loading;
+  currentSideView()->changeSelectionIndexes({});
+  Disable_Standard_Button_For_Card();
+  Last_Selected_Graphic = nullptr;
+  // The card tabs stay where the person is when they are already shown.
+  const bool cardTabsShown = sett_tab->count() == 3 && sett_tab->widget(0) == card_setting_tab;
+  if (!cardTabsShown) {
+    Remove_All_Tab_Items();
+    sett_tab->insertTab(0, card_setting_tab, tr("Card"));
+    sett_tab->insertTab(1, card_bkgd_tab, tr("Background"));
+    sett_tab->insertTab(2, card_brdr_tab, tr("Border"));
+    sett_tab->setCurrentIndex(0);
+  }
+  Card_Property& page = currentCardProp();
+  loadCardControls(page);
+  card_prop_set(page.Card_fill_style);
+  sett_tab->update();
+}
+
+void SKTWindowController::loadCardControls(const Card_Property& constPage) {
+  Card_Property& page = const_cast<Card_Property&>(constPage);
+  CardSettingsTab* g = _cardSettings;
+  CardBackgroundTab* b = _cardBackground;
+  CardBorderTab* r = _cardBorder;
+  r->Card_border_chk->setChecked(page.Card_border_chk);
+  r->Card_bordr_clr->setColor(page.Card_bordr_clr);
+  r->Card_bor_Stepper->setValue(page.Card_bor_Stepper);
+  if (const int dash = kDashCodes.indexOf(page.Card_border_style); dash >= 0)
+    r->Card_border_style->setCurrentIndex(dash);
+  b->Card_fill_chk->setChecked(page.Card_fill_chk);
+  b->Card_fill_clr->setColor(page.Card_fill_clr);
+  b->Card_fill_Grd_1_clr->setColor(page.Card_fill_Grd_1_clr);
+  b->Card_fill_Grd_2_clr->setColor(page.Card_fill_Grd_2_clr);
+  b->Card_grad_Stepper->setValue(page.Card_grad_Stepper);
+  b->Card_hatch_bk_clr->setColor(page.Card_hatch_bk_clr);
+  if (page.Card_fill_style == QLatin1String("H")) {
+    if (page.Card_hatch_style.isEmpty())
+      b->Card_hatch_style->setCurrentIndex(-1);
+    else
+      selectItemWithValue(b->Card_hatch_style, page.Card_hatch_style);
+  }
+  b->Card_alpha_Stepper->setValue(static_cast<int>(std::lround(page.Card_alpha_Stepper * 100.0f)));
+  b->Card_Image_path->setText(page.Card_BG_Image_Path);
+  selectItemWithValue(b->Card_image_layout, page.Card_BG_Image_Layout);
+  g->All_Text_clr->setColor(page.Card_Content_clr);
+  {
+    std::lock_guard lock(_contentMutex);
+    _allTextColor = page.Card_Content_clr;
+    if (!page.Card_Content_font.isNull()) _allTextFont = page.Card_Content_font;
+  }
+  g->All_Text_font_value->setText(fontLabel(All_Text_font()));
+  rememberContentSnapshot();
+  if (QAbstractButton* shape = g->matrix_card_shape->button(Card_Shape.load())) shape->setChecked(true);
+  g->card_name->setText(page.Card_Name);
+  const QRectF bounds = frontCanvasBounds();
+  page.Card_Location = bounds.topLeft();
+  page.Card_Size = bounds.size();
+  g->Sides_ComboBox->setCurrentIndex(Front_card_Prop.Card_Side == QLatin1String("1") ? 1 : 0);
+  selectItemWithValue(g->Preset_ComboBox, page.Card_Preset);
+  selectItemWithValue(g->Category_ComboBox, page.Card_Category);
+  Mark_List_New_Selection(page.Card_Cat_index);
+}
+
+void SKTWindowController::rememberContentSnapshot() {
+  std::lock_guard lock(_contentMutex);
+  All_Text_clr_COPY = _allTextColor;
+  All_Text_font_COPY = _allTextFont;
+}
+
+CardFont SKTWindowController::All_Text_font() {
+  std::lock_guard lock(_contentMutex);
+  return _allTextFont;
+}
+
+QColor SKTWindowController::All_Text_clr() {
+  std::lock_guard lock(_contentMutex);
+  return _allTextColor;
+}
+
+void SKTWindowController::card_prop_set(const QString& kind) {
+  CardBackgroundTab* b = _cardBackground;
+  const bool gradient = kind == QLatin1String("G");
+  const bool hatch = kind == QLatin1String("H");
+  const bool picture = kind == QLatin1String("I");
+  const bool solid = !gradient && !hatch && !picture;
+  b->Card_solid_fill_rd->setChecked(solid);
+  b->Card_gradient_fill_rd->setChecked(gradient);
+  b->Card_Style_fill_rd->setChecked(hatch);
+  b->Card_Image_fill_rd->setChecked(picture);
+  SetObjEnabled(_cardBorder->Card_Border_Box, _cardBorder->Card_border_chk->isChecked());
+  SetObjEnabled(b->Card_Fill_Box, b->Card_fill_chk->isChecked());
+  SetObjEnabled(b->Card_fill_clr, solid);
+  for (QWidget* control :
+       {static_cast<QWidget*>(b->Card_fill_Grd_1_clr), static_cast<QWidget*>(b->Card_fill_Grd_2_clr),
+        static_cast<QWidget*>(b->Card_grad_Stepper)})
+    SetObjEnabled(control, gradient);
+  SetObjEnabled(b->Card_hatch_style, hatch);
+  SetObjEnabled(b->Card_hatch_bk_clr, hatch);
+  SetObjEnabled(b->Card_image_box, picture && b->Card_fill_chk->isChecked());
+  sett_tab->update();
+}
+
+// ---------------------------------------------------------------- writing
+
+void SKTWindowController::Update_Card_Graphics() {
+  if (Not_Draw_Only_Prop_Change()) return;
+  CardSettingsTab* g = _cardSettings;
+  CardBackgroundTab* b = _cardBackground;
+  CardBorderTab* r = _cardBorder;
+  Card_Property& page = currentCardProp();
+  const float alpha = static_cast<float>(b->Card_alpha_Stepper->value()) / 100.0f;
+
+  page.Card_border_chk = r->Card_border_chk->isChecked();
+  if (page.Card_border_chk) {
+    page.Card_bordr_clr = r->Card_bordr_clr->color();
+    page.Card_bor_Stepper = r->Card_bor_Stepper->value();
+  }
+  const int dash = r->Card_border_style->currentIndex();
+  if (dash >= 0 && dash < kDashCodes.size()) page.Card_border_style = kDashCodes[dash];
+  page.Card_fill_chk = b->Card_fill_chk->isChecked();
+  if (page.Card_fill_chk) page.Card_fill_clr = withAlpha(b->Card_fill_clr->color(), alpha);
+  QString kind = QStringLiteral("S");
+  if (b->Card_gradient_fill_rd->isChecked())
+    kind = QStringLiteral("G");
+  else if (b->Card_Style_fill_rd->isChecked())
+    kind = QStringLiteral("H");
+  else if (b->Card_Image_fill_rd->isChecked())
+    kind = QStringLiteral("I");
+  if (Card_Front_Or_Back.load() == 1 && !page.Card_fill_chk) kind = QStringLiteral("S");
+  page.Card_fill_style = kind;
+  page.Card_fill_Grd_1_clr = withAlpha(b->Card_fill_Grd_1_clr->color(), alpha);
+  page.Card_fill_Grd_2_clr = withAlpha(b->Card_fill_Grd_2_clr->color(), alpha);
+  page.Card_grad_Stepper = b->Card_grad_Stepper->value();
+  page.Card_hatch_bk_clr = withAlpha(b->Card_hatch_bk_clr->color(), alpha);
+  page.Card_hatch_style = b->Card_hatch_style->currentText();
+  page.Card_BG_Image_Path = b->Card_Image_path->text();
+  page.Card_BG_Image_Layout = b->Card_image_layout->currentText();
+  page.Card_alpha_Stepper = alpha;
+  page.Card_Content_clr = g->All_Text_clr->color();
+  page.Card_Content_font = All_Text_font();
+  page.Card_Side = g->Sides_ComboBox->currentIndex() == 0 ? QStringLiteral("2") : QStringLiteral("1");
+  page.Card_Side_Name = Card_Front_Or_Back.load() == 1 ? QStringLiteral("B") : QStringLiteral("F");
+  const int outline = Card_Shape.load();
+  page.Card_Shape = outline == 0   ? QStringLiteral("R")
+                    : outline == 1 ? QStringLiteral("RR")
+                                   : QStringLiteral("E");
+  const QString name = Trim_Str(g->card_name->text());
+  page.Card_Name = name.isEmpty() ? QStringLiteral("Untitled") : name;
+  const QRectF bounds = frontCanvasBounds();
+  page.Card_Location = bounds.topLeft();
+  page.Card_Size = bounds.size();
+  page.Card_Preset = g->Preset_ComboBox->currentText();
+  page.Card_Category = g->Category_ComboBox->currentText();
+  const int row = g->ColList->currentRow();
+  page.Card_Sub_Category = row >= 0 ? Get_Item_Text(row) : QString();
+  page.Card_Cat_index = row;
+  page.Card_Create_Mode = QStringLiteral("W");
+  snapshotPageSettings();
+  Refresh_Canvas();
+}
+
+void SKTWindowController::Card_Border_ChkBox() {
+  SetObjEnabled(_cardBorder->Card_Border_Box, _cardBorder->Card_border_chk->isChecked());
+  Update_Card_Graphics();
+}
+
+void SKTWindowController::Card_Fill_Chk_Box() {
+  SetObjEnabled(_cardBackground->Card_Fill_Box, _cardBackground->Card_fill_chk->isChecked());
+  card_prop_set(currentCardProp().Card_fill_style);
+  Update_Card_Graphics();
+}
+
+void SKTWindowController::Card_Fill_Radio_Selected(const QString& kind) {
+  card_prop_set(kind);
+  Update_Card_Graphics();
+}
+
+// ---------------------------------------------------------------- background pictures
+
+void SKTWindowController::setBackgroundImageOfSide(CardSide side, const QString& path) {
+  _cardBackground->Card_Image_path->setText(path);
+  if (path.isEmpty()) return;
+  Card_Property& page = side == CardSide::Back ? Back_card_Prop : Front_card_Prop;
+  page.Card_BG_Image = designfile::loadRegularPictureFile(path);
+  page.Card_fill_chk = true;
+  page.Card_fill_style = QStringLiteral("I");
+  page.Card_BG_Image_Path = path;
+  snapshotPageSettings();
+  Show_RHS_Properties(nullptr);
+}
+
+void SKTWindowController::set_Front_BG_Image(const QString& path) {
+  setBackgroundImageOfSide(CardSide::Front, path);
+}
+
+void SKTWindowController::set_Back_BG_Image(const QString& path) {
+  setBackgroundImageOfSide(CardSide::Back, path);
+}
+
+void SKTWindowController::Card_Image_Browse_Btn() {
+  platform::FilePanelRequest request;
+  request.title = tr("Choose a Background Picture");
+  request.nameFilters = {tr("Pictures (*.jpg *.jpeg *.jpe *.jfif *.gif *.bmp *.png *.tif *.tiff)")};
+  const QStringList chosen = platform::messageHost().openPanel(request);
+  if (chosen.isEmpty() || chosen.front().isEmpty()) return;
+  setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front, chosen.front());
+  Update_Card_Graphics();
+}
+
+void SKTWindowController::Card_Image_Library_Btn() {
+  if (Open_Image_Library_Window(QStringLiteral("B")) == 1)
+    setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front,
+                             lib_window_sel_file);
+  Update_Card_Graphics();
+}
+
+void SKTWindowController::Load_and_fill_backgrounds() {
+  const QString folder = ::Resource_Path() + QStringLiteral("/Background");
+  if (QFileInfo(folder).isDir()) fillWithPicturesOf(*_cardBackground->imageBrowser->pictureModel(), folder);
+}
+
+void SKTWindowController::addImageWithPath(const QString& path, const QString& name, const QString& uid) {
+  ::addImageWithPath(*_cardBackground->imageBrowser->pictureModel(), path, name, uid);
+}
+
+// ---------------------------------------------------------------- size and outline
+
+void SKTWindowController::Set_Card_Size_In_Control(float width, float height) {
+  _cardSettings->width_Text->setText(QString::number(width, 'g', 6));
+  _cardSettings->height_Text->setText(QString::number(height, 'g', 6));
+}
+
+void SKTWindowController::Apply_Size_Clicked() {
+  const std::optional<double> width = parseMillimetres(_cardSettings->width_Text->text());
+  const std::optional<double> height = parseMillimetres(_cardSettings->height_Text->text());
+  auto inRange = [](const std::optional<double>& v) {
+    return v && *v >= kMinCardMillimetres && *v <= kMaxCardMillimetres;
+  };
+  if (!inRange(width) || !inRange(height)) {
+    Show_MessageBox(QStringLiteral("Please enter a card width and height from 10 to 1000 mm."));
+    const QSizeF current = frontCanvasBounds().size();
+    Set_Card_Size_In_Control(Points_to_MM_Convert(current.width()), Points_to_MM_Convert(current.height()));
+    return;
+  }
+  const QSizeF size(MM_to_Points_Convert(static_cast<float>(*width)),
+                    MM_to_Points_Convert(static_cast<float>(*height)));
+  SetDocumentCanvasSize(size);
+  _graphicView->Refresh_ScrollView();
+  Update_All_Card_Content();
+}
+
+void SKTWindowController::card_shape_CellClick(int row) {
+  Card_Shape = row;
+  Apply_Size_Clicked();
+  Refresh_Canvas();
+  for (SKTZoomingScrollView* scroll : {_scrollFront.data(), _scrollBack.data(), _scrollTemp.data()})
+    scroll->viewport()->update();
+}
+
+// ---------------------------------------------------------------- content colour and font
+
+void SKTWindowController::Update_All_Card_Content() {
+  const SKTGraphicList& graphics =
+      Card_Front_Or_Back.load() == 1 ? Get_Back_Controls_Array() : Get_Front_Controls_Array();
+  QColor colour, snapshotColour;
+  CardFont font, snapshotFont;
+  {
+    std::lock_guard lock(_contentMutex);
+    colour = _allTextColor;
+    snapshotColour = All_Text_clr_COPY;
+    font = _allTextFont;
+    snapshotFont = All_Text_font_COPY;
+  }
+  const bool colourChanged = colour != snapshotColour;
+  const bool fontChanged = font != snapshotFont;
+  if (colourChanged || fontChanged) {
+    for (const SKTGraphicPtr& graphic : graphics) {
+      if (graphic->kind() != GraphicKind::Text) continue;
+      if (colourChanged) graphic->txt_clr = colour;
+      if (fontChanged) graphic->text_ctrl_font = font;
+      currentSideView()->setNeedsDisplayInRect(graphic->drawingBounds());
+    }
+  }
+  // What was applied is the new reference: a later font or size change does
+  // not recolour texts coloured by hand since.
+  rememberContentSnapshot();
+  Update_Card_Graphics();
+}
+
+void SKTWindowController::Content_Font_Clicked() {
+  const CardFont current = All_Text_font();
+  QFontDialog chooser(platform::fontForName(current.name, current.size), this);
+  chooser.setWindowTitle(tr("Font of the Card's Texts"));
+  chooser.setWindowModality(Qt::WindowModal);
+  if (platform::messageHost().runModal(chooser) != 1) return;
+  const QFont chosen = chooser.currentFont();
+  changeAllTextFont(CardFont{platform::postScriptNameForFont(chosen), chosen.pointSizeF()});
+}
+
+void SKTWindowController::changeAllTextFont(const CardFont& font) {
+  try {
+    {
+      std::lock_guard lock(_contentMutex);
+      _allTextFont = font;
+    }
+    _cardSettings->All_Text_font_value->setText(fontLabel(font));
+    Update_All_Card_Content();
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}
+
+// ---------------------------------------------------------------- combo boxes
+
+void SKTWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
+  try {
+    CardSettingsTab* g = _cardSettings;
+    if (combo == _cardBackground->Card_image_layout || combo == _cardBorder->Card_border_style ||
+        combo == _cardBackground->Card_hatch_style) {
+      Update_Card_Graphics();
+    } else if (combo == g->Sides_ComboBox) {
+      const bool twoSides = combo->currentIndex() == 0;
+      CARD_SIDE_STR = twoSides ? QStringLiteral("2") : QStringLiteral("1");
+      _backSideButton->setEnabled(twoSides);
+      // One or two sides is a choice for the whole card.
+      if (!Not_Draw_Only_Prop_Change()) Front_card_Prop.Card_Side = Back_card_Prop.Card_Side = CARD_SIDE_STR;
+      if (!twoSides && Card_Front_Or_Back.load() == 1 && !Not_Draw_Only_Prop_Change()) Select_front_side();
+      Update_Card_Graphics();
+    } else if (combo == g->Preset_ComboBox) {
+      const int category = g->Category_ComboBox->currentIndex();
+      if (category != -1) {
+        g->Category_ComboBox->setCurrentIndex(-1);
+        g->Category_ComboBox->setCurrentIndex(category);
+      }
+    } else if (combo == g->Category_ComboBox) {
+      g->ColList->clear();
+      const QStringList& names = combo->currentIndex() == 0 ? pvc_card_arry() : paper_card_arry();
+      for (const QString& name : names) Create_List(name);
+      Mark_List_New_Selection(0);
+    }
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}
+
+// ---------------------------------------------------------------- card-size list
+
+void SKTWindowController::Create_List(const QString& text) {
+  const QString name = Trim_Str(text);
+  if (name.isEmpty()) return;
+  auto* item = new QListWidgetItem(name, _cardSettings->ColList);
+  item->setData(Qt::AccessibleTextRole, name);
+}
+
+QString SKTWindowController::Get_Item_Text(int row) const {
+  const QListWidgetItem* item = _cardSettings->ColList->item(row);
+  if (item == nullptr) {
+    Show_NSLog_Message(QStringLiteral("No card size in row %1").arg(row));
+    return QString();
+  }
+  return item->text();
+}
+
+void SKTWindowController::Mark_List_New_Selection(int row) {
+  _cardSettings->ColList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+void SKTWindowController::cardSizeRowChosen(int row) {
+  if (row < 0) return;
+  Mark_List_New_Selection(row);
+  const QString preset = _cardSettings->Preset_ComboBox->currentText() == QLatin1String("Vertical")
+                             ? QStringLiteral("V")
+                             : QStringLiteral("H");
+  const QSizeF size = Get_My_card_Size(_cardSettings->Category_ComboBox->currentText(), preset, row);
+  Set_Card_Size_In_Control(static_cast<float>(size.width()), static_cast<float>(size.height()));
+  Apply_Size_Clicked();
+}
+
+// ---------------------------------------------------------------- sample pictures
+
+void SKTWindowController::loadSamplePictures() {
+  const QString folder = ::Resource_Path();
+  _no_image = QImage(folder + QStringLiteral("/no.png"));
+  _barcode_sample_img = QImage(folder + QStringLiteral("/barcode_sample.png"));
+  _sign_sample_img = QImage(folder + QStringLiteral("/sign_sample.png"));
+  _fp_sample_img = QImage(folder + QStringLiteral("/fingerprints.png"));
+}

@@ -1,0 +1,82 @@
+// The picture library: categories from the folders of LibraryImage (shown
+// capitalised, found by their own names), the picture types listed in name
+// order, and OK only for an existing picture.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "mainwindow/PictureLibrary.h"
+#include "platform/globals.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+void touchPicture(const QString& path) {
+  QImage image(8, 8, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  const bool known = suffix == "png" || suffix == "jpg" || suffix == "jpeg";
+  ASSERT_TRUE(image.save(path, known ? nullptr : "png")) << path.toStdString();
+}
+
+QStringList listed(Image_Library& library) {
+  QStringList out;
+  for (const MyImageObject& item : library.imageBrowser->pictureModel()->images()) out << item.image_Name;
+  return out;
+}
+
+}  // namespace
+
+TEST(PictureLibrary, CategoriesListTheirPicturesInNameOrderAndOkNeedsAPicture) {
+  QTemporaryDir dir;
+  Set_Resource_Path(dir.path());
+  const QString flowers = dir.filePath("LibraryImage/spring flowers");
+  ASSERT_TRUE(QDir().mkpath(flowers));
+  ASSERT_TRUE(QDir().mkpath(dir.filePath("LibraryImage/animals")));
+  ASSERT_TRUE(QDir().mkpath(dir.filePath("Background")));
+  for (const char* name : {"tulip.PNG", "Aster.jpg", "rose.png", "lily.jpeg", "daisy.gif", "notes.txt"})
+    touchPicture(flowers + "/" + name);
+  touchPicture(dir.filePath("Background/Waves.jpg"));
+  testing_support::ScriptedHost host;
+  Image_Library& library = Image_Library::defaultInstance();
+
+  QStringList categories, pictures;
+  host.queueModal([&](QDialog&) {
+    for (int i = 0; i < library.cat_cmbo_bx->count(); ++i) categories << library.cat_cmbo_bx->itemText(i);
+    library.cat_cmbo_bx->setCurrentIndex(1);
+    pictures = listed(library);
+    library.OK_Clicked();  // nothing selected
+    library.imageBrowser->setCurrentIndex(library.imageBrowser->model()->index(2, 0));
+    library.OK_Clicked();
+    return library.result();
+  });
+  library.control_or_BG = "C";
+  EXPECT_EQ(library.Open_Library_Window(), 1);
+  EXPECT_EQ(library.windowTitle(), "Image Library");
+  EXPECT_EQ(categories, (QStringList{"Animals", "Spring Flowers"}));
+  EXPECT_EQ(pictures, (QStringList{"Aster.jpg", "rose.png", "tulip.PNG"}));
+  EXPECT_EQ(library.selected_image, flowers + "/tulip.PNG");
+  EXPECT_EQ(host.messages(), QStringList{"\nPlease select image."});
+
+  // Backgrounds; a picture deleted after it was selected is refused.
+  host.clear();
+  host.queueModal([&](QDialog&) {
+    EXPECT_TRUE(library.cat_cmbo_bx->isHidden());
+    pictures = listed(library);
+    library.imageBrowser->setCurrentIndex(library.imageBrowser->model()->index(0, 0));
+    QFile::remove(dir.filePath("Background/Waves.jpg"));
+    library.OK_Clicked();
+    library.Cancel_Clicked();
+    return library.result();
+  });
+  library.control_or_BG = "B";
+  EXPECT_EQ(library.Open_Library_Window(), 0);
+  EXPECT_EQ(library.windowTitle(), "Background Image Library");
+  EXPECT_EQ(pictures, QStringList{"Waves.jpg"});
+  EXPECT_EQ(host.messages(), QStringList{"\nPlease select image."});
+  EXPECT_TRUE(library.selected_image.isEmpty());
+}

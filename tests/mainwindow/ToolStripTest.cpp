@@ -1,0 +1,203 @@
+// The tool strip, edit strip and commands of the main window, driven through
+// the real window offscreen: the tools place their objects and fall back to
+// the arrow, the keys of the Edit menu work, and the commands' messages and
+// links go through the scripted host.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "core/SKTGraphic.h"
+#include "core/globals.h"
+#include "mainwindow/PictureLibrary.h"
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
+#include "mainwindow/globals.h"
+#include "platform/ResourceFolder.h"
+#include "platform/globals.h"
+#include "support/ScriptedHost.h"
+
+class ToolStrip : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resources = window_test::useSeededResources(dir);
+    window = std::make_unique<SKTWindowController>();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  void TearDown() override {
+    window.reset();
+    Card_Front_Or_Back = 0;
+  }
+  QRectF boundsAt(int index) const { return window->document()->graphics().at(index)->bounds(); }
+
+  QTemporaryDir dir;
+  QString resources;
+  testing_support::ScriptedHost host;
+  std::unique_ptr<SKTWindowController> window;
+};
+
+TEST_F(ToolStrip, RectanglePressesCascadeEachBackToTheArrowAndCtrlZTakesTheLastBack) {
+  QAction* rectangle = window->toolAction(3);
+  ASSERT_NE(rectangle, nullptr);
+  EXPECT_FALSE(window->editAction("Undo")->isEnabled());  // nothing to take back in a new design
+  EXPECT_FALSE(window->editAction("Redo")->isEnabled());
+  const QPointF expected[] = {{30, 30}, {50, 50}, {70, 70}};
+  for (int press = 0; press < 3; ++press) {
+    rectangle->trigger();
+    ASSERT_EQ(window->Get_Front_Control_Count(), press + 1);
+    // New objects go in front (index 0).
+    EXPECT_EQ(boundsAt(0), QRectF(expected[press], QSizeF(50, 50))) << press;
+    EXPECT_EQ(window->document()->graphics().front()->Get_shape_type(), "R");
+    EXPECT_EQ(window->Selected_Control_Tool(), 0);
+    EXPECT_TRUE(window->toolAction(0)->isChecked());
+  }
+  EXPECT_TRUE(window->editAction("Undo")->isEnabled());
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+  ASSERT_EQ(window->Get_Front_Control_Count(), 2);
+  EXPECT_EQ(boundsAt(0).topLeft(), QPointF(50, 50));
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(window->Get_Front_Control_Count(), 3);
+  // Edit keys act on the selection of the current side.
+  QTest::keyClick(window.get(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(window->graphicView()->selectionIndexes().size(), 3u);
+  QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_TRUE(window->editAction("Paste")->isEnabled());
+  QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(window->Get_Front_Control_Count(), 6);
+  QTest::keyClick(window.get(), Qt::Key_Delete);
+  EXPECT_EQ(window->Get_Front_Control_Count(), 3);
+}
+
+TEST_F(ToolStrip, EveryToolPlacesItsObjectOnTheCurrentSide) {
+  // The picture tools ask for a file and for a library picture.
+  const QString photo = dir.filePath(QStringLiteral("photo.png"));
+  QImage picture(40, 30, QImage::Format_RGB32);
+  picture.fill(Qt::darkGreen);
+  ASSERT_TRUE(picture.save(photo));
+  host.queueOpenPanel({photo});
+  host.queueModal([](QDialog& dialog) {
+    auto& library = dynamic_cast<Image_Library&>(dialog);
+    EXPECT_EQ(library.windowTitle(), "Image Library");
+    library.imageBrowser->setCurrentIndex(library.imageBrowser->model()->index(0, 0));
+    library.OK_Clicked();
+    return dialog.result();
+  });
+  window->Select_back_side();
+  for (int tool = 0; tool < SKTWindowController::kToolCount; ++tool) window->toolAction(tool)->trigger();
+  EXPECT_TRUE(window->document()->graphics().empty());
+  const SKTGraphicList& back = window->document()->graphics_back();
+  ASSERT_EQ(back.size(), 15u);
+  QStringList made;
+  for (auto it = back.rbegin(); it != back.rend(); ++it) {
+    const SKTGraphic& g = **it;
+    QString name = graphicClassName(g.kind());
+    if (g.kind() == GraphicKind::Shape) name += ":" + g.Get_shape_type();
+    if (g.kind() == GraphicKind::Signature) name += ":" + g.sign_or_fingureprint;
+    made << name;
+  }
+  EXPECT_EQ(made, (QStringList{"SKTLine", "SKTText", "Shape_Control:R", "Shape_Control:C", "Shape_Control:RR",
+                               "Shape_Control:T", "Shape_Control:D", "SKTImage", "SKTImage", "SKTBarcode",
+                               "SKTSignature:S", "SKTSignature:F", "Shape_Control:S", "Shape_Control:DS",
+                               "Shape_Control:P"}));
+  EXPECT_EQ(back.at(14 - 7)->_file_path, photo);
+  EXPECT_TRUE(back.at(14 - 8)->_file_path.startsWith(resources + "/LibraryImage/"));
+  EXPECT_EQ(back.at(14 - 9)->bounds().size(), QSizeF(120, 60));
+  EXPECT_EQ(window->Selected_Control_Tool(), 0);
+
+  // Cancelled panels place nothing.
+  window->toolAction(8)->trigger();
+  window->toolAction(9)->trigger();
+  EXPECT_EQ(window->document()->graphics_back().size(), 15u);
+}
+
+TEST_F(ToolStrip, CommandMessagesAndLinksGoThroughTheHost) {
+  window->Lock_Clicked();
+  window->Unlock_Clicked();
+  EXPECT_EQ(host.messages(),
+            (QStringList{"\nPlease select a control to Lock.", "\nPlease select a control to Unlock."}));
+
+  // Lock and unlock a selected object: the buttons and tabs follow.
+  window->toolAction(4)->trigger();
+  window->Lock_Clicked();
+  EXPECT_TRUE(window->document()->graphics().front()->ctrl_is_locked);
+  EXPECT_FALSE(window->editAction("Delete")->isEnabled());
+  EXPECT_TRUE(window->editAction("Unlock")->isEnabled());
+  ASSERT_EQ(window->settingsTabs()->count(), 1);
+  EXPECT_EQ(window->settingsTabs()->tabText(0), "Ellipse Properties");
+  window->Unlock_Clicked();
+  EXPECT_FALSE(window->document()->graphics().front()->ctrl_is_locked);
+  EXPECT_TRUE(window->editAction("Delete")->isEnabled());
+
+  // Help without and with the user guide; every link of the help and share
+  // windows opens a placeholder address of this product.
+  QFile::remove(resources + "/Help.pdf");
+  host.clear();
+  auto clickAll = [](QDialog& dialog) {
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+      if (button->isFlat() || button->objectName() == "_Help_File_Label") button->click();
+    return 1;
+  };
+  host.queueModal(clickAll);
+  window->Help_Button();
+  EXPECT_EQ(host.messages(), QStringList{"\nHelp file does not exist!"});
+  QFile::copy(QStringLiteral(QUVO_SOURCE_DIR "/resources/Help.pdf"), resources + "/Help.pdf");
+  host.queueModal(clickAll);
+  window->Help_Button();
+  host.queueModal(clickAll);
+  window->Share_It_Button_Clicked();
+  const QList<QUrl> urls = host.openedUrls();
+  EXPECT_TRUE(urls.contains(QUrl::fromLocalFile(resources + "/Help.pdf")));
+  EXPECT_GE(urls.size(), 14);
+  for (const QUrl& url : urls) {
+    if (url.isLocalFile()) continue;
+    if (url.scheme() == "mailto")
+      EXPECT_TRUE(url.path().endsWith("@example.com")) << url.toString().toStdString();
+    else
+      EXPECT_EQ(url.host(), "example.com") << url.toString().toStdString();
+  }
+
+  // The data dialogs open from their buttons.
+  int opened = 0;
+  for (const char* name : {"Batch_Series_Button", "Import_Wizard_Button", "Create_Series_Button"}) {
+    host.queueModal([&opened](QDialog&) {
+      ++opened;
+      return 0;
+    });
+    window->dialogAction(QLatin1String(name))->trigger();
+  }
+  EXPECT_EQ(opened, 3);
+  // Buttons of dialogs still to come are greyed out and say why.
+  for (const char* name : {"User_Profile_Button_Clicked", "Export_Button", "Mail_Button", "Print_Button"}) {
+    QAction* action = window->dialogAction(QLatin1String(name));
+    ASSERT_NE(action, nullptr) << name;
+    EXPECT_FALSE(action->isEnabled()) << name;
+    EXPECT_TRUE(action->toolTip().contains("not part of the program yet") ||
+                action->toolTip().contains("waits for"))
+        << name;
+  }
+}
+
+TEST_F(ToolStrip, EveryControlOfTheWindowHasAnAccessibleName) {
+  // The parts a control is built of (the field of a spin box, the list of a
+  // combo box, scroll bars) are named through their control.
+  auto isPartOfAControl = [](const QWidget* w) {
+    for (const QObject* p = w->parent(); p != nullptr; p = p->parent())
+      if (p->inherits("QAbstractSpinBox") || p->inherits("QComboBox") || p->inherits("QAbstractScrollArea") ||
+          p->inherits("QTabBar"))
+        return true;
+    return w->inherits("QScrollBar") || w->inherits("QTabBar") || w->inherits("QMenuBar") ||
+           w->objectName() == "qt_toolbar_ext_button" || w->objectName() == "qt_menubar_ext_button";
+  };
+  QStringList unnamed;
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
+    if (widget->focusPolicy() == Qt::NoFocus && !widget->inherits("QAbstractButton")) continue;
+    if (isPartOfAControl(widget) || !widget->accessibleName().isEmpty()) continue;
+    unnamed << QStringLiteral("%1 %2").arg(widget->metaObject()->className(), widget->objectName());
+  }
+  EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+}
