@@ -1,8 +1,69 @@
 #include "core/PictureFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMutex>
+#include <QMutexLocker>
+#include <optional>
+#include <vector>
+
+namespace {
+
+struct PictureKey {
+  QString path;
+  qint64 size = 0;
+  qint64 modified = 0;  // milliseconds since the epoch
+  bool operator==(const PictureKey&) const = default;
+};
+
+// Decoded pictures that something still holds. An entry that only this list
+// holds any more (its picture is no longer shared) is dropped.
+class DecodedPictures {
+ public:
+  std::optional<QImage> find(const PictureKey& key) {
+    QMutexLocker lock(&mutex_);
+    dropUnused();
+    for (const auto& [k, image] : entries_)
+      if (k == key) return image;
+    return std::nullopt;
+  }
+
+  QImage keep(const PictureKey& key, const QImage& image) {
+    QMutexLocker lock(&mutex_);
+    for (const auto& [k, kept] : entries_)
+      if (k == key) return kept;  // decoded meanwhile by another thread
+    if (!image.isNull()) entries_.emplace_back(key, image);
+    return image;
+  }
+
+ private:
+  void dropUnused() {
+    std::erase_if(entries_, [](const auto& entry) { return entry.second.isDetached(); });
+  }
+
+  QMutex mutex_;
+  std::vector<std::pair<PictureKey, QImage>> entries_;
+};
+
+DecodedPictures& decodedPictures() {
+  static DecodedPictures pictures;
+  return pictures;
+}
+
+QImage decodePictureFile(const QString& path) {
+  QImageReader reader(path);
+  reader.setAllocationLimit(kPictureAllocationLimitMB);
+  reader.setAutoTransform(true);
+  QImage image = reader.read();
+  // The reader marks a file named "name@2x.png" as a picture for a dense
+  // screen; the card sizes every picture by its pixels.
+  image.setDevicePixelRatio(1.0);
+  return image;
+}
+
+}  // namespace
 
 QString standardizedPicturePath(const QString& path) {
   QString p = path;
@@ -15,13 +76,11 @@ QImage loadPictureFile(const QString& path) {
   if (p.isEmpty()) return {};
   // Only plain files: a named pipe would block the reader for ever, a device
   // could feed it without end.
-  if (!QFileInfo(p).isFile()) return {};
-  QImageReader reader(p);
-  reader.setAllocationLimit(kPictureAllocationLimitMB);
-  reader.setAutoTransform(true);
-  QImage image = reader.read();
-  // The reader marks a file named "name@2x.png" as a picture for a dense
-  // screen; the card sizes every picture by its pixels.
-  image.setDevicePixelRatio(1.0);
-  return image;
+  const QFileInfo info(p);
+  if (!info.isFile()) return {};
+  const QString canonical = info.canonicalFilePath();
+  const PictureKey key{canonical.isEmpty() ? info.absoluteFilePath() : canonical, info.size(),
+                       info.lastModified().toMSecsSinceEpoch()};
+  if (std::optional<QImage> kept = decodedPictures().find(key)) return *kept;
+  return decodedPictures().keep(key, decodePictureFile(p));
 }

@@ -11,6 +11,11 @@ QString standardizedPicturePath(const QString& path);
 // Loads the picture at the (standardized) path; a null picture when the file is
 // missing, not a plain file (folder, pipe, device), unreadable or larger than
 // the decoding allocation limit.
+//
+// A file is decoded once while anything holds its picture: loading the same
+// file again (same path, size and modification time) gives the same shared
+// picture, so a design whose objects all name one photo holds it once. Safe
+// from any thread.
 QImage loadPictureFile(const QString& path);
 
 // Allocation limit of picture decoding, in megabytes.

@@ -28,8 +28,7 @@ std::shared_ptr<SKTImage> SKTImage::initWithPath(const QPointF& point, const QSt
 
 std::shared_ptr<SKTImage> SKTImage::initWithPosition(const QPointF& point, const QImage& contents) {
   auto image = std::make_shared<SKTImage>();
-  // The size clamp happens here, once, and not in every drawing.
-  image->_contents = ImageProcesser::Set_Dimaension(contents);
+  image->_contents = contents;
   image->Set_Control_File_path(Library_Selected_Image.get());
   image->setBounds(centredOn(point, image->pictureSize()));
   cardHost().Reset_Image_Editing_Controls();
@@ -38,7 +37,9 @@ std::shared_ptr<SKTImage> SKTImage::initWithPosition(const QPointF& point, const
 
 SKTGraphicPtr SKTImage::copyWithZone() const {
   SKTGraphicPtr copy = SKTGraphic::copyWithZone();
-  static_cast<SKTImage&>(*copy)._contents = _contents.copy();
+  // The copy shares the picture: nothing ever changes a picture's pixels in
+  // place, and the sharing is safe across threads.
+  static_cast<SKTImage&>(*copy)._contents = _contents;
   return copy;
 }
 
@@ -78,8 +79,7 @@ QStringList SKTImage::keysAffectedByKey(const QString& key) const {
 
 void SKTImage::setFilePath(const QString& path) {
   Set_Control_File_path(path);
-  // The size clamp happens here, once, and not in every drawing.
-  _contents = ImageProcesser::Set_Dimaension(loadPictureFile(path));
+  _contents = loadPictureFile(path);
 }
 
 QSizeF SKTImage::pictureSize() const {
@@ -109,9 +109,7 @@ void SKTImage::initWithProperties(const QVariantMap& properties) {
     QImageReader reader(&buffer);
     reader.setAllocationLimit(kPictureAllocationLimitMB);
     const QImage picture = reader.read();
-    // Clamped here as when loaded from a file, so that a large archived picture
-    // is not resampled again on every drawing.
-    if (!picture.isNull()) _contents = ImageProcesser::Set_Dimaension(picture);
+    if (!picture.isNull()) _contents = picture;
   }
   for (const QString& key : {SKTKeys::flippedHorizontally, SKTKeys::flippedVertically}) {
     const QVariant v = properties.value(key);

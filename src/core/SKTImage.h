@@ -3,6 +3,7 @@
 // mirroring and the picture adjustments of the base fields.
 
 #include "core/SKTGraphic.h"
+#include "core/image/PictureCache.h"
 
 class SKTImage : public SKTGraphic {
  public:
@@ -34,13 +35,21 @@ class SKTImage : public SKTGraphic {
   // "." resolved). A file that cannot be read leaves no picture.
   void setFilePath(const QString& path);
   // The size the picture is shown at: its size with each side clamped alone to
-  // 724 x 468 points (the pixels are kept). New objects and natural size use it.
+  // 724 x 468 points. New objects and natural size use it; the picture keeps
+  // all its pixels.
   QSizeF pictureSize() const;
+  // The picture run through the filter chain with the object's settings, at
+  // the picture's own resolution: made once, kept until the picture or a
+  // setting changes. Null without a picture or when the chain failed.
+  QImage processedPicture();
 
-  QImage _contents;  // the loaded picture; null when the file did not load
+  QImage _contents;  // the loaded picture at its own resolution; null when the file did not load
 
  protected:
   SKTImage(const SKTImage&) = default;
   SKTGraphicPtr cloneShallow() const override;
   void initWithProperties(const QVariantMap& properties) override;
+
+ private:
+  PictureCache _cache;
 };

@@ -170,7 +170,7 @@ bool readBigEndian(const QByteArray& b, qint64 at, int size, quint64* out) {
 // number of nodes once shared objects are copied out.
 class BinaryShapeCheck {
  public:
-  explicit BinaryShapeCheck(const QByteArray& b) : b_(b) {}
+  BinaryShapeCheck(const QByteArray& b, const PlistLimits& limits) : b_(b), limits_(limits) {}
 
   bool run(QString* error) {
     const qint64 n = b_.size();
@@ -208,14 +208,17 @@ class BinaryShapeCheck {
     return true;
   }
 
-  // The references an object holds (empty for scalars); false when malformed.
-  bool children(quint64 index, std::vector<quint64>* refs) {
+  // The references an object holds (empty for scalars) and whether it is an
+  // array, set or dictionary; false when malformed.
+  bool children(quint64 index, std::vector<quint64>* refs, bool* container) {
     refs->clear();
+    *container = false;
     qint64 at = 0;
     if (!offsetOf(index, &at)) return false;
     const uchar marker = static_cast<uchar>(b_[at]);
     const int kind = marker >> 4;
     if (kind != 0xA && kind != 0xC && kind != 0xD) return true;  // scalars: libplist bounds-checks them
+    *container = true;
     quint64 items = marker & 0x0F;
     qint64 p = at + 1;
     if (items == 0x0F) {
@@ -277,11 +280,12 @@ class BinaryShapeCheck {
       quint64 index;
       std::vector<quint64> refs;
       size_t next = 0;
+      bool container = false;
     };
     std::vector<Frame> stack;
     auto open = [&](quint64 index) {
-      Frame f{index, {}, 0};
-      if (!children(index, &f.refs)) return false;
+      Frame f{index, {}, 0, false};
+      if (!children(index, &f.refs, &f.container)) return false;
       state[index] = Open;
       stack.push_back(std::move(f));
       return true;
@@ -293,7 +297,7 @@ class BinaryShapeCheck {
         const quint64 child = f.refs[f.next++];
         if (state[child] == Open) return fail(error, "binary property list refers to itself");
         if (state[child] == Unseen) {
-          if (static_cast<int>(stack.size()) > kMaxPlistDepth)
+          if (static_cast<int>(stack.size()) > limits_.depth)
             return fail(error, "property list is nested too deeply");
           if (!open(child)) return fail(error, "binary property list has a bad object");
         }
@@ -304,11 +308,11 @@ class BinaryShapeCheck {
       for (quint64 r : f.refs) {
         total += nodes[r];
         deepest = std::max(deepest, depth[r]);
-        if (total > kMaxPlistNodes) return fail(error, "property list expands to too many values");
+        if (total > limits_.nodes) return fail(error, "property list expands to too many values");
       }
       nodes[f.index] = total;
-      depth[f.index] = deepest + 1;
-      if (depth[f.index] > kMaxPlistDepth) return fail(error, "property list is nested too deeply");
+      depth[f.index] = deepest + (f.container ? 1 : 0);  // nesting of containers, as in the XML form
+      if (depth[f.index] > limits_.depth) return fail(error, "property list is nested too deeply");
       state[f.index] = Done;
       stack.pop_back();
     }
@@ -316,38 +320,103 @@ class BinaryShapeCheck {
   }
 
   const QByteArray& b_;
+  const PlistLimits& limits_;
   int offsetSize_ = 0;
   int refSize_ = 0;
   quint64 count_ = 0;
   qint64 table_ = 0;
 };
 
-// Nesting depth of arrays and dictionaries in an XML list, by a plain scan of tags.
-bool xmlDepthWithin(const QByteArray& b, int limit) {
-  int depth = 0;
-  const char* s = b.constData();
-  const qsizetype n = b.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    if (s[i] != '<') continue;
-    const bool closing = i + 1 < n && s[i + 1] == '/';
-    const qsizetype name = i + (closing ? 2 : 1);
-    auto startsWith = [&](const char* word) {
-      const qsizetype len = static_cast<qsizetype>(std::strlen(word));
-      if (name + len > n || std::memcmp(s + name, word, static_cast<size_t>(len)) != 0) return false;
-      const char after = name + len < n ? s[name + len] : '>';
-      return after == '>' || after == '/' || after == ' ' || after == '\t' || after == '\n' || after == '\r';
-    };
-    if (!startsWith("array") && !startsWith("dict")) continue;
-    qsizetype end = name;
-    while (end < n && s[end] != '>') ++end;
-    const bool selfClosing = end > 0 && end < n && s[end - 1] == '/';
-    if (closing)
-      --depth;
-    else if (!selfClosing && ++depth > limit)
-      return false;
+// Counts the values of an XML list and the nesting of its arrays and
+// dictionaries by a plain scan of its tags, before the library builds
+// anything: every start tag but the outer "plist" is one value, as the
+// library makes one node of it. Comments, character data sections,
+// declarations and quoted attribute values are skipped whole, so that
+// nothing can hide a tag from the count.
+class XmlShapeCheck {
+ public:
+  XmlShapeCheck(const QByteArray& b, const PlistLimits& limits) : b_(b), limits_(limits) {}
+
+  bool run(QString* error) {
+    const char* s = b_.constData();
+    const qsizetype n = b_.size();
+    qint64 nodes = 0;
+    int depth = 0;
+    for (qsizetype i = 0; i < n;) {
+      const void* open = std::memchr(s + i, '<', static_cast<size_t>(n - i));
+      if (open == nullptr) break;
+      i = static_cast<const char*>(open) - s;
+      if (startsWith(i, "<!--")) {
+        i = skipPast(i + 4, "-->");
+      } else if (startsWith(i, "<![CDATA[")) {
+        i = skipPast(i + 9, "]]>");
+      } else if (startsWith(i, "<?")) {
+        i = skipPast(i + 2, "?>");
+      } else if (startsWith(i, "<!")) {
+        i = skipPast(i + 2, ">");
+      } else if (startsWith(i, "</")) {
+        if (isContainer(i + 2)) --depth;
+        i = skipPast(i + 2, ">");
+      } else {
+        const bool container = isContainer(i + 1);
+        const bool counted = !isName(i + 1, "plist");
+        bool selfClosing = false;
+        i = tagEnd(i + 1, &selfClosing);
+        if (counted && ++nodes > limits_.nodes) {
+          setError(error, "property list expands to too many values");
+          return false;
+        }
+        if (container && !selfClosing && ++depth > limits_.depth) {
+          setError(error, "property list is nested too deeply");
+          return false;
+        }
+      }
+    }
+    return true;
   }
-  return true;
-}
+
+ private:
+  bool startsWith(qsizetype at, const char* word) const {
+    const auto len = static_cast<qsizetype>(std::strlen(word));
+    return at + len <= b_.size() && std::memcmp(b_.constData() + at, word, static_cast<size_t>(len)) == 0;
+  }
+  // The tag name at `at` is exactly `word`.
+  bool isName(qsizetype at, const char* word) const {
+    if (!startsWith(at, word)) return false;
+    const qsizetype after = at + static_cast<qsizetype>(std::strlen(word));
+    if (after >= b_.size()) return true;
+    const char c = b_[after];
+    return c == '>' || c == '/' || c == ' ' || c == '\t' || c == '\n' || c == '\r';
+  }
+  bool isContainer(qsizetype at) const { return isName(at, "array") || isName(at, "dict"); }
+  // The position after the first `end` from `at` on (the end of the input when there is none).
+  qsizetype skipPast(qsizetype at, const char* end) const {
+    const qsizetype found = b_.indexOf(end, at);
+    return found < 0 ? b_.size() : found + static_cast<qsizetype>(std::strlen(end));
+  }
+  // The position after the '>' that ends a start tag, quoted values skipped.
+  qsizetype tagEnd(qsizetype at, bool* selfClosing) const {
+    const char* s = b_.constData();
+    char quote = 0;
+    char last = 0;
+    for (; at < b_.size(); ++at) {
+      const char c = s[at];
+      if (quote != 0) {
+        if (c == quote) quote = 0;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '>') {
+        *selfClosing = last == '/';
+        return at + 1;
+      }
+      last = c;
+    }
+    return at;
+  }
+
+  const QByteArray& b_;
+  const PlistLimits& limits_;
+};
 
 // The XML form writes a keyed-archive reference as a dictionary whose one
 // key is "CF$UID" with the index; readers take it back as the reference.
@@ -398,14 +467,27 @@ std::optional<PlistValue> fromNode(plist_t node, int depth, bool xml) {
       return PlistValue::uid(u);
     }
     case PLIST_ARRAY: {
+      // Items are walked with the library's iterator: a fetch by index walks
+      // the list from its start every time, which makes long lists quadratic.
       PlistArray out;
-      const uint32_t n = plist_array_get_size(node);
-      out.reserve(n);
-      for (uint32_t i = 0; i < n; ++i) {
-        auto item = fromNode(plist_array_get_item(node, i), depth + 1, xml);
-        if (!item) return std::nullopt;
+      out.reserve(plist_array_get_size(node));
+      plist_array_iter it = nullptr;
+      plist_array_new_iter(node, &it);
+      if (it == nullptr) return std::nullopt;
+      bool ok = true;
+      for (;;) {
+        plist_t itemNode = nullptr;
+        plist_array_next_item(node, it, &itemNode);
+        if (itemNode == nullptr) break;
+        auto item = fromNode(itemNode, depth + 1, xml);
+        if (!item) {
+          ok = false;
+          break;
+        }
         out.push_back(std::move(*item));
       }
+      std::free(it);
+      if (!ok) return std::nullopt;
       return PlistValue(std::move(out));
     }
     case PLIST_DICT: {
@@ -506,28 +588,28 @@ plist_t toNode(const PlistValue& v, bool xml) {
 
 }  // namespace
 
-std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error, qsizetype byteLimit) {
+std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error,
+                                            const PlistLimits& limits) {
   if (bytes.isEmpty()) {
     setError(error, "property list is empty");
     return std::nullopt;
   }
-  if (bytes.size() > byteLimit || bytes.size() > static_cast<qsizetype>(UINT32_MAX)) {
+  if (bytes.size() > limits.bytes || bytes.size() > static_cast<qsizetype>(UINT32_MAX)) {
     setError(error, "property list is too large");
     return std::nullopt;
   }
+  // The readers below never go deeper than the program's own depth limit.
+  PlistLimits within = limits;
+  within.depth = std::min(limits.depth, kMaxPlistDepth);
   const bool binary = bytes.startsWith("bplist00");
   if (binary) {
-    BinaryShapeCheck check(bytes);
-    if (!check.run(error)) return std::nullopt;
+    if (!BinaryShapeCheck(bytes, within).run(error)) return std::nullopt;
   } else {
     if (bytes.startsWith("bplist")) {
       setError(error, "unsupported binary property list version");
       return std::nullopt;
     }
-    if (!xmlDepthWithin(bytes, kMaxPlistDepth)) {
-      setError(error, "property list is nested too deeply");
-      return std::nullopt;
-    }
+    if (!XmlShapeCheck(bytes, within).run(error)) return std::nullopt;
   }
   plist_t raw = nullptr;
   if (binary)
@@ -542,6 +624,12 @@ std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* er
   auto value = fromNode(root.get(), 0, !binary);
   if (!value) setError(error, "property list holds an unsupported value");
   return value;
+}
+
+std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error, qsizetype byteLimit) {
+  PlistLimits limits;
+  limits.bytes = byteLimit;
+  return parsePropertyList(bytes, error, limits);
 }
 
 QByteArray toXmlPropertyList(const PlistValue& value) {

@@ -122,12 +122,24 @@ class PlistValue {
 inline constexpr qsizetype kDefaultPlistByteLimit = 256 * 1024 * 1024;
 // Nesting deeper than this (arrays and dictionaries) is refused.
 inline constexpr int kMaxPlistDepth = 256;
-// A binary list may share one object from many places; the expanded tree is
-// capped so that a small hostile file cannot grow into a huge one.
-inline constexpr qint64 kMaxPlistNodes = 20'000'000;
+// Values (dictionary keys included) a list may hold once every shared object
+// of the binary form is copied out. Checked on the bytes before the library
+// builds its tree, so that neither form can grow into gigabytes.
+inline constexpr qint64 kMaxPlistNodes = 2'000'000;
+
+// What a reader accepts. Both forms are held to the same limits, checked
+// before anything is built.
+struct PlistLimits {
+  qsizetype bytes = kDefaultPlistByteLimit;
+  qint64 nodes = kMaxPlistNodes;
+  int depth = kMaxPlistDepth;
+};
 
 // Reads a property list in the XML or the binary form. Returns nullopt with a
-// reason in *error for anything that is not a well-formed list within the limits.
+// reason in *error for anything that is not a well-formed list within the
+// limits. Reading takes time linear in the size of the input.
+std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error,
+                                            const PlistLimits& limits);
 std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error = nullptr,
                                             qsizetype byteLimit = kDefaultPlistByteLimit);
 

@@ -1,5 +1,7 @@
 // Drawing of the SKTImage kind: the border, then the picture run through the
-// filter chain and stretched whole over the bounds, mirrored within them.
+// filter chain and stretched whole over the bounds, mirrored within them. The
+// chain runs at the picture's own resolution once per picture and settings;
+// the result is resampled once to the output's pixels.
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -18,20 +20,29 @@ int wholeDegrees(float degrees) {
 }
 }  // namespace
 
+QImage SKTImage::processedPicture() {
+  if (_contents.isNull()) return {};
+  const PictureFilterSettings settings{gray_Scale, Sepia,   invert_clr, hue_val, sat_val, brt_val,
+                                       con_val,    wholeDegrees(rotate_image), srp_val, ev_val, blr_val};
+  const QImage picture = _contents;
+  return _cache.filtered(picture, settings, [&] {
+    return ImageProcesser::Get_Processed_Image(picture, settings.grayscale, settings.sepia, settings.invert,
+                                               settings.hue, settings.saturation, settings.brightness,
+                                               settings.contrast, settings.rotation, settings.sharpness,
+                                               settings.exposure, settings.blur, img_trnsp_val);
+  });
+}
+
 void SKTImage::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrEdited*/) {
   if (!ctrl_is_visible || _file_path.isEmpty()) return;
   const QRectF r = bounds();
   if (isDrawingStroke())
     picture_drawing::strokeBounds(painter, r, strokeColor(), strokeWidth(), strokeBorderType());
-  // The chain works on its own copy: the object's picture is never changed here,
-  // so a worker drawing a snapshot and the canvas never write the same picture.
-  const QImage processed = ImageProcesser::Get_Processed_Image(
-      _contents, gray_Scale, Sepia, invert_clr, hue_val, sat_val, brt_val, con_val,
-      wholeDegrees(rotate_image), srp_val, ev_val, blr_val, img_trnsp_val);
+  const QImage processed = processedPicture();
   if (!processed.isNull()) {
     const double opacity = std::isfinite(img_trnsp_val) ? std::clamp(img_trnsp_val / 100.0, 0.0, 1.0) : 1.0;
     picture_drawing::drawPicture(painter, processed, r, opacity, _isFlippedHorizontally,
-                                 _isFlippedVertically);
+                                 _isFlippedVertically, false, &_cache);
   }
   cardHost().Refresh_Canvas();
 }

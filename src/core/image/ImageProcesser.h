@@ -20,15 +20,16 @@ class ImageProcesser {
   static constexpr int kMaxPictureWidth = 724;
   static constexpr int kMaxPictureHeight = 468;
 
-  // Clamps each side alone to 724 x 468 (proportions change when a side exceeds).
+  // The display size of a picture of this size: each side clamped alone to
+  // 724 x 468 (proportions change when a side exceeds). The picture itself
+  // keeps its pixels.
   static QSize clampedSize(QSize size);
-  // The picture at its clamped size; pixels are resampled only when a side exceeds.
-  static QImage Set_Dimaension(const QImage& picture);
 
-  // Runs the whole chain: clamp, grey scale, sepia, invert, hue, colour controls,
-  // sharpness (r), box blur (b), exposure (g), rotation. `tranprency` is accepted
-  // and not used (the object applies its opacity when drawing). Returns a null
-  // image only when the input is null or the chain as a whole failed.
+  // Runs the whole chain at the picture's own resolution: grey scale, sepia,
+  // invert, hue, colour controls, sharpness (r), box blur (b), exposure (g),
+  // rotation. `tranprency` is accepted and not used (the object applies its
+  // opacity when drawing). Returns a null image only when the input is null or
+  // the chain as a whole failed.
   static QImage Get_Processed_Image(const QImage& picture, bool grayscale, bool sepia, bool invrtclr,
                                     float hue, float sat, float brt, float con, int rotate, float r, float g,
                                     float b, float tranprency);
@@ -52,4 +53,6 @@ class ImageProcesser {
 
   // Number of distinct failures logged so far (for tests).
   static int loggedFailureCount();
+  // Number of times the whole chain has run in this program (for tests).
+  static qint64 chainRunCount();
 };

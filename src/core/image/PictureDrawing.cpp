@@ -3,9 +3,11 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <vector>
 
+#include "core/image/PictureCache.h"
 #include "core/render/PaintStyle.h"
 
 namespace picture_drawing {
@@ -69,23 +71,74 @@ std::vector<PixelRun> pixelRuns(const QImage& picture) {
   return done;
 }
 
+namespace {
+
+QImage resampled(PictureCache* cache, const QImage& picture, QSize pixels, bool smooth, bool flipH, bool flipV) {
+  return cache != nullptr ? cache->scaled(picture, pixels, smooth, flipH, flipV)
+                          : resampledPicture(picture, pixels, smooth, flipH, flipV);
+}
+
+// Onto a raster device under a transform that only scales and moves: the
+// device pixels the target covers, resampled once and put there 1:1.
+void drawOntoPixels(QPainter& painter, const QImage& picture, const QRectF& target, bool smooth,
+                    bool flipH, bool flipV, PictureCache* cache) {
+  const double dpr = painter.device() != nullptr ? painter.device()->devicePixelRatio() : 1.0;
+  const QRectF device = painter.deviceTransform().mapRect(target);
+  const double left = std::round(device.left() * dpr), right = std::round(device.right() * dpr);
+  const double top = std::round(device.top() * dpr), bottom = std::round(device.bottom() * dpr);
+  const QSize pixels(static_cast<int>(right - left), static_cast<int>(bottom - top));
+  if (pixels.width() < 1 || pixels.height() < 1) return;
+  // A mirroring transform swaps the picture's sides on the device.
+  const QTransform t = painter.deviceTransform();
+  const QImage out = resampled(cache, picture, pixels, smooth, flipH != (t.m11() < 0), flipV != (t.m22() < 0));
+  if (out.isNull()) return;
+  painter.resetTransform();
+  painter.drawImage(QRectF(left / dpr, top / dpr, pixels.width() / dpr, pixels.height() / dpr), out,
+                    QRectF(out.rect()));
+}
+
+// Into a document: the picture at no more than kDocumentPictureDpi over the target.
+void drawIntoDocument(QPainter& painter, const QImage& picture, const QRectF& target, bool flipH, bool flipV,
+                      PictureCache* cache) {
+  const QRectF points = painter.worldTransform().mapRect(target);
+  const double perPoint = kDocumentPictureDpi / 72.0;
+  const QSize most(std::max(1, static_cast<int>(std::ceil(points.width() * perPoint))),
+                   std::max(1, static_cast<int>(std::ceil(points.height() * perPoint))));
+  const QSize pixels(std::min(picture.width(), most.width()), std::min(picture.height(), most.height()));
+  const QImage out = resampled(cache, picture, pixels, true, flipH, flipV);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(target, out, QRectF(out.rect()));
+}
+
+}  // namespace
+
 void drawPicture(QPainter& painter, const QImage& picture, const QRectF& target, double opacity,
-                 bool flipHorizontally, bool flipVertically, bool vector) {
-  if (picture.isNull() || target.width() == 0 || target.height() == 0 || !(opacity > 0.0)) return;
+                 bool flipHorizontally, bool flipVertically, bool bars, PictureCache* cache) {
+  if (picture.isNull() || !(std::abs(target.width()) > 0) || !(std::abs(target.height()) > 0) ||
+      !(opacity > 0.0))
+    return;
   painter.save();
-  painter.translate(target.x() + (flipHorizontally ? target.width() : 0.0),
-                    target.y() + (flipVertically ? target.height() : 0.0));
-  painter.scale(flipHorizontally ? -1.0 : 1.0, flipVertically ? -1.0 : 1.0);
   painter.setOpacity(painter.opacity() * std::min(opacity, 1.0));
   painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-  if (vector && paintsIntoDocument(painter)) {
-    painter.scale(target.width() / picture.width(), target.height() / picture.height());
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(Qt::NoPen);
-    for (const PixelRun& run : pixelRuns(picture)) painter.fillRect(run.rect, QColor::fromRgba(run.colour));
+  const QRectF r = target.normalized();
+  if (paintsIntoDocument(painter)) {
+    if (bars) {
+      painter.translate(r.x() + (flipHorizontally ? r.width() : 0.0), r.y() + (flipVertically ? r.height() : 0.0));
+      painter.scale((flipHorizontally ? -1.0 : 1.0) * r.width() / picture.width(),
+                    (flipVertically ? -1.0 : 1.0) * r.height() / picture.height());
+      painter.setRenderHint(QPainter::Antialiasing, false);
+      painter.setPen(Qt::NoPen);
+      for (const PixelRun& run : pixelRuns(picture)) painter.fillRect(run.rect, QColor::fromRgba(run.colour));
+    } else {
+      drawIntoDocument(painter, picture, r, flipHorizontally, flipVertically, cache);
+    }
+  } else if (painter.deviceTransform().type() <= QTransform::TxScale) {
+    drawOntoPixels(painter, picture, r, !bars, flipHorizontally, flipVertically, cache);
   } else {
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(0.0, 0.0, target.width(), target.height()), picture, QRectF(picture.rect()));
+    painter.translate(r.x() + (flipHorizontally ? r.width() : 0.0), r.y() + (flipVertically ? r.height() : 0.0));
+    painter.scale(flipHorizontally ? -1.0 : 1.0, flipVertically ? -1.0 : 1.0);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !bars);
+    painter.drawImage(QRectF(0.0, 0.0, r.width(), r.height()), picture, QRectF(picture.rect()));
   }
   painter.restore();
 }

@@ -9,6 +9,7 @@
 
 class QPainter;
 class QColor;
+class PictureCache;
 
 namespace picture_drawing {
 
@@ -17,11 +18,24 @@ void strokeBounds(QPainter& painter, const QRectF& rect, const QColor& color, do
                   const QString& dashCode);
 
 // Draws the whole picture stretched onto the target rectangle with the given
-// opacity (0..1), mirrored within the rectangle when asked. Into PDF and print
-// devices a picture marked `vector` is drawn as filled rectangles (runs of
-// equal pixels), never as a raster image, so bars keep sharp edges.
+// opacity (0..1), mirrored within the rectangle when asked.
+//
+// Onto a raster device the picture is resampled once to the device pixels the
+// rectangle covers (edges rounded to whole pixels) and put there pixel for
+// pixel: smoothly for photos, to the nearest pixel for a picture marked
+// `bars`, so bars keep hard edges at any resolution. The resampled picture is
+// kept in `cache` when one is given. Under a rotating or shearing transform
+// the picture is drawn transformed, smoothly.
+//
+// Into PDF and print devices a picture marked `bars` is drawn as filled
+// rectangles (runs of equal pixels), never as a raster image; any other
+// picture goes in at no more than kDocumentPictureDpi over the rectangle.
 void drawPicture(QPainter& painter, const QImage& picture, const QRectF& target, double opacity = 1.0,
-                 bool flipHorizontally = false, bool flipVertically = false, bool vector = false);
+                 bool flipHorizontally = false, bool flipVertically = false, bool bars = false,
+                 PictureCache* cache = nullptr);
+
+// Highest resolution, in dots per inch, of a photo put into a PDF or printed.
+inline constexpr double kDocumentPictureDpi = 300.0;
 
 // True when the painter paints into a PDF, a printer, SVG or a recorded picture.
 bool paintsIntoDocument(const QPainter& painter);

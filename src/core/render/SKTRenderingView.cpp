@@ -95,8 +95,13 @@ QByteArray SKTRenderingView::pdfDataWithGraphics_data(const SKTGraphicList& grap
     QPdfWriter writer(&buffer);
     writer.setResolution(72);  // one unit is one point
     writer.setCreator(QStringLiteral("QUVO Gratulo"));
-    writer.setPageLayout(QPageLayout(QPageSize(context.size, QPageSize::Point), QPageLayout::Portrait,
-                                     QMarginsF(0, 0, 0, 0), QPageLayout::Point, QMarginsF(0, 0, 0, 0)));
+    // PDF pages come in whole points: each side is rounded up, so the page
+    // holds the whole card at its top-left corner (never a standard size
+    // that happens to lie near).
+    const QSizeF page(std::ceil(context.size.width() - 1e-9), std::ceil(context.size.height() - 1e-9));
+    writer.setPageLayout(QPageLayout(QPageSize(page, QPageSize::Point, QString(), QPageSize::ExactMatch),
+                                     QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Point,
+                                     QMarginsF(0, 0, 0, 0)));
     QPainter painter(&writer);
     const SKTRenderingView view(QRectF(QPointF(0, 0), context.size), graphics);
     view.drawRect(painter, view.frame(), context);

@@ -54,7 +54,8 @@ class SKTRenderingView {
   // for the bitmap route on old platforms; both routes give the same picture here.
   static QImage image_From_Card_Graphics(const SKTGraphicList& graphics, bool print_box);
 
-  // A one-page PDF of the side, page size equal to the context's size in points.
+  // A one-page PDF of the side. PDF pages measure whole points: the page is
+  // the context's size with each side rounded up, the card at its top-left.
   static QByteArray pdfDataWithGraphics_data(const SKTGraphicList& graphics, const SidePaintContext& context);
   static QByteArray pdfDataWithGraphics_data(const SKTGraphicList& graphics);
 

@@ -165,7 +165,8 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
     if (!written) Show_NSLog_Message(QStringLiteral("Design file not written to %1: %2").arg(path, why));
     if (show_msg) {
       Show_MessageBox(written ? kSavedMessage : kFailedMessage);
-      Set_Log_Name_In_Title(host);
+      // The title names a file only once the design is in it.
+      if (written) Set_Log_Name_In_Title(host);
     }
     return written;
   } catch (const std::exception& e) {

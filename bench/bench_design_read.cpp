@@ -1,0 +1,85 @@
+// Reading design files and clipboard data, sound and hostile: a 20 MB binary
+// design, lists of many shared items, a padded object archive, an XML design
+// of 36 million elements, and a design whose 25 picture objects name one
+// 7000 x 7000 picture. Each input is generated once for the run.
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "HostileDesigns.h"
+#include "core/GraphicArchive.h"
+#include "mainwindow/designfile/DesignFile.h"
+#include "mainwindow/designfile/PlainDesignHost.h"
+
+namespace {
+
+void readDesign(benchmark::State& state, const QByteArray& bytes) {
+  state.counters["bytes"] = static_cast<double>(bytes.size());
+  for (auto _ : state) {
+    QString why;
+    auto design = designfile::parseDesignFile(bytes, &why);
+    benchmark::DoNotOptimize(design);
+    state.SetLabel(design ? "read" : ("refused: " + why).toStdString());
+  }
+}
+
+void BM_ReadBinaryDesign20MB(benchmark::State& state) {
+  static const QByteArray bytes = hostile::largeBinaryDesign(20LL * 1024 * 1024);
+  readDesign(state, bytes);
+}
+BENCHMARK(BM_ReadBinaryDesign20MB)->Unit(benchmark::kMillisecond);
+
+void BM_ReadDesignWithRowItems(benchmark::State& state) {
+  readDesign(state, hostile::binaryDesignWithRowItems(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_ReadDesignWithRowItems)->Arg(200000)->Arg(400000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_ReadDesignWithPaddedArchive(benchmark::State& state) {
+  readDesign(state, hostile::designWithPaddedArchive(static_cast<int>(state.range(0))));
+}
+BENCHMARK(BM_ReadDesignWithPaddedArchive)->Arg(150000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_ReadXmlDesignWithElements(benchmark::State& state) {
+  readDesign(state, hostile::xmlDesignWithRowElements(state.range(0)));
+}
+BENCHMARK(BM_ReadXmlDesignWithElements)->Arg(36000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_PasteClipboardItems(benchmark::State& state) {
+  const QByteArray bytes = hostile::clipboardWithItems(static_cast<int>(state.range(0)));
+  state.counters["bytes"] = static_cast<double>(bytes.size());
+  for (auto _ : state) {
+    auto graphics = graphicsWithPasteboardData(bytes);
+    benchmark::DoNotOptimize(graphics);
+    state.SetLabel(graphics ? "read" : "refused");
+  }
+}
+BENCHMARK(BM_PasteClipboardItems)->Arg(150000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_OpenDesignSharingOnePicture(benchmark::State& state) {
+  static QTemporaryDir folder;
+  const QString picture = folder.filePath("large.png");
+  const QString design = folder.filePath("shared.dcard");
+  if (!QFile::exists(design)) {
+    QFile file(design);
+    if (!hostile::writeLargePicture(picture, 7000) || !file.open(QIODevice::WriteOnly) ||
+        file.write(hostile::designWithSharedPicture(picture, 25)) < 0) {
+      state.SkipWithError("cannot write the picture or the design");
+      return;
+    }
+  }
+  state.counters["bytes"] = static_cast<double>(QFileInfo(design).size());
+  for (auto _ : state) {
+    designfile::PlainDesignHost host;
+    benchmark::DoNotOptimize(designfile::Read_and_load_design_Log(host, design, "L"));
+  }
+}
+BENCHMARK(BM_OpenDesignSharingOnePicture)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

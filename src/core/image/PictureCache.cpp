@@ -1,0 +1,81 @@
+#include "core/image/PictureCache.h"
+
+#include <QMutexLocker>
+#include <bit>
+#include <cstdint>
+
+namespace {
+bool sameBits(float a, float b) {
+  return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+}  // namespace
+
+bool PictureFilterSettings::sameAs(const PictureFilterSettings& o) const {
+  return grayscale == o.grayscale && sepia == o.sepia && invert == o.invert && sameBits(hue, o.hue) &&
+         sameBits(saturation, o.saturation) && sameBits(brightness, o.brightness) &&
+         sameBits(contrast, o.contrast) && rotation == o.rotation && sameBits(sharpness, o.sharpness) &&
+         sameBits(exposure, o.exposure) && sameBits(blur, o.blur);
+}
+
+PictureCache::PictureCache(const PictureCache& other) {
+  QMutexLocker lock(&other.mutex_);
+  filtered_ = other.filtered_;
+  scaled_ = other.scaled_;
+}
+
+PictureCache& PictureCache::operator=(const PictureCache& other) {
+  if (this == &other) return *this;
+  Filtered filtered;
+  Scaled scaled;
+  {
+    QMutexLocker lock(&other.mutex_);
+    filtered = other.filtered_;
+    scaled = other.scaled_;
+  }
+  QMutexLocker lock(&mutex_);
+  filtered_ = std::move(filtered);
+  scaled_ = std::move(scaled);
+  return *this;
+}
+
+QImage PictureCache::filtered(const QImage& picture, const PictureFilterSettings& settings,
+                              const std::function<QImage()>& filter) {
+  const qint64 source = picture.cacheKey();
+  {
+    QMutexLocker lock(&mutex_);
+    if (filtered_.source == source && filtered_.settings.sameAs(settings)) return filtered_.result;
+  }
+  Filtered made{source, settings, filter()};
+  QMutexLocker lock(&mutex_);
+  filtered_ = made;
+  return made.result;
+}
+
+QImage PictureCache::scaled(const QImage& picture, QSize pixels, bool smooth, bool mirrorHorizontally,
+                            bool mirrorVertically) {
+  const qint64 source = picture.cacheKey();
+  {
+    QMutexLocker lock(&mutex_);
+    const Scaled& s = scaled_;
+    if (s.source == source && s.pixels == pixels && s.smooth == smooth &&
+        s.mirrorHorizontally == mirrorHorizontally && s.mirrorVertically == mirrorVertically)
+      return s.result;
+  }
+  Scaled made{source, pixels, smooth, mirrorHorizontally, mirrorVertically,
+              resampledPicture(picture, pixels, smooth, mirrorHorizontally, mirrorVertically)};
+  QMutexLocker lock(&mutex_);
+  scaled_ = made;
+  return made.result;
+}
+
+QImage resampledPicture(const QImage& picture, QSize pixels, bool smooth, bool mirrorHorizontally,
+                        bool mirrorVertically) {
+  if (picture.isNull() || pixels.isEmpty()) return {};
+  QImage out = picture.size() == pixels
+                   ? picture
+                   : picture.scaled(pixels, Qt::IgnoreAspectRatio,
+                                    smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
+  if (mirrorHorizontally || mirrorVertically) out = out.mirrored(mirrorHorizontally, mirrorVertically);
+  out.setDevicePixelRatio(1.0);
+  return out;
+}

@@ -1,0 +1,121 @@
+#include "HostileDesigns.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include "core/GraphicArchive.h"
+#include "mainwindow/designfile/DesignFileFormat.h"
+#include "platform/PropertyList.h"
+
+namespace hostile {
+
+using platform::PlistArray;
+using platform::PlistDict;
+using platform::PlistValue;
+
+namespace {
+
+constexpr int kRowsElement = designfile::kExcelBindingIndex + 3;  // 60
+
+designfile::Design emptyDesign() {
+  designfile::Design design;
+  design.front.Card_Size = QSizeF(242.65, 153.07);
+  design.back.Card_Size = design.front.Card_Size;
+  return design;
+}
+
+PlistArray elementsWithRows(PlistArray rows) {
+  PlistArray elements = designfile::designElements(emptyDesign());
+  elements[kRowsElement] = PlistValue(std::move(rows));
+  return elements;
+}
+
+SKTGraphicPtr shape() {
+  SKTGraphicPtr g = SKTGraphic::makeGraphic(GraphicKind::Shape);
+  g->_shape_type = QStringLiteral("R");
+  g->setBounds(QRectF(10, 10, 80, 40));
+  return g;
+}
+
+}  // namespace
+
+QByteArray binaryDesignWithRowItems(int items) {
+  // The binary writer shares equal texts: every item refers to one object.
+  return platform::toBinaryPropertyList(
+      PlistValue(elementsWithRows(PlistArray(static_cast<size_t>(items), PlistValue::string("x")))));
+}
+
+QByteArray clipboardWithItems(int items) {
+  const QByteArray archive = archivedDataWithGraphic(*shape());
+  return platform::toBinaryPropertyList(
+      PlistValue(PlistArray(static_cast<size_t>(items), PlistValue::data(archive))));
+}
+
+QByteArray designWithPaddedArchive(int objects) {
+  auto archive = platform::parsePropertyList(archivedDataWithGraphic(*shape()));
+  PlistArray* entries = archive->dict()->value(QStringLiteral("$objects"))->array();
+  for (int i = 0; i < objects; ++i) entries->push_back(PlistValue::string(QStringLiteral("pad %1").arg(i)));
+  PlistArray elements = elementsWithRows({});
+  const QByteArray padded = platform::toBinaryPropertyList(*archive);
+  elements[kRowsElement + 1] = PlistValue::string(QStringLiteral("1"));
+  elements.insert(elements.begin() + kRowsElement + 2, PlistValue::data(padded));
+  return platform::toBinaryPropertyList(PlistValue(std::move(elements)));
+}
+
+QByteArray xmlDesignWithRowElements(qint64 elements) {
+  // Written by hand: building the value tree first would take what the reader must never take.
+  const QByteArray whole = platform::toXmlPropertyList(PlistValue(elementsWithRows({})));
+  const QByteArray emptyRows = "<array/>";
+  const qsizetype at = whole.indexOf(emptyRows);
+  QByteArray out;
+  out.reserve(whole.size() + elements * 7 + 16);
+  out += whole.left(at);
+  out += "<array>";
+  for (qint64 i = 0; i < elements; ++i) out += "<dict/>";
+  out += "</array>";
+  out += whole.mid(at + emptyRows.size());
+  return out;
+}
+
+QByteArray largeBinaryDesign(qint64 bytes) {
+  PlistArray rows;
+  qint64 size = 0;
+  const QString keys[] = {"Extension", "Column1", "Column2", "Column3",
+                          "Column4",   "Column5", "Column6", "Column7"};
+  for (int r = 0; size < bytes; ++r) {
+    PlistDict row;
+    for (int c = 0; c < 8; ++c) {
+      const QString text = QStringLiteral("row %1 column %2 text").arg(r).arg(c);
+      size += text.size() + 6;  // the text, its marker, a reference and an offset
+      row.insert(keys[c], PlistValue::string(text));
+    }
+    rows.push_back(PlistValue(std::move(row)));
+  }
+  return platform::toBinaryPropertyList(PlistValue(elementsWithRows(std::move(rows))));
+}
+
+QByteArray designWithSharedPicture(const QString& picturePath, int objects) {
+  designfile::Design design = emptyDesign();
+  for (int i = 0; i < objects; ++i) {
+    SKTGraphicPtr g = SKTGraphic::makeGraphic(GraphicKind::Image);
+    g->Set_Control_File_path(picturePath);
+    g->setBounds(QRectF(5 * i, 5 * i, 100, 100));
+    design.frontGraphics.push_back(std::move(g));
+  }
+  return designfile::designFileBytes(design);
+}
+
+bool writeLargePicture(const QString& path, int side) {
+  QImage image(side, side, QImage::Format_RGB32);
+  if (image.isNull()) return false;
+  QPainter painter(&image);
+  const int half = side / 2;
+  painter.fillRect(0, 0, half, half, QColor(200, 40, 40));
+  painter.fillRect(half, 0, side - half, half, QColor(40, 200, 40));
+  painter.fillRect(0, half, half, side - half, QColor(40, 40, 200));
+  painter.fillRect(half, half, side - half, side - half, QColor(240, 240, 240));
+  painter.end();
+  return image.save(path, "PNG");
+}
+
+}  // namespace hostile

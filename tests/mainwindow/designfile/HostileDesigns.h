@@ -1,0 +1,39 @@
+#pragma once
+// Generated hostile inputs for the readers of design files and clipboard
+// data: small files whose shape makes a careless reader do far more work than
+// their size suggests. Shared by the design file tests and the reading
+// benchmark.
+
+#include <QByteArray>
+#include <QString>
+
+namespace hostile {
+
+// A binary design whose spreadsheet row list holds `items` references to one
+// shared text: about one byte an item.
+QByteArray binaryDesignWithRowItems(int items);
+
+// Clipboard data: a binary list of `items` references to one shared archive
+// of a shape.
+QByteArray clipboardWithItems(int items);
+
+// A binary design with one front shape whose archive carries `objects`
+// extra entries that nothing refers to.
+QByteArray designWithPaddedArchive(int objects);
+
+// An XML design whose row list holds `elements` empty dictionaries.
+QByteArray xmlDesignWithRowElements(qint64 elements);
+
+// A sound binary design of at least `bytes` bytes: a spreadsheet table of
+// distinct texts (eight columns a row) and no objects.
+QByteArray largeBinaryDesign(qint64 bytes);
+
+// An XML design whose front holds `objects` picture objects naming the same
+// picture file.
+QByteArray designWithSharedPicture(const QString& picturePath, int objects);
+
+// Writes a square PNG of `side` pixels (a few large colour blocks, so the file
+// stays small) to the path; false when it cannot.
+bool writeLargePicture(const QString& path, int side);
+
+}  // namespace hostile

@@ -1,0 +1,160 @@
+// Counted work and limits of the property-list reader on generated hostile
+// inputs. The library's entry points are interposed here (this program's
+// definitions come before the shared library's): each counts what our reader
+// asks of the library, then hands over to it. A fetch by index counts the
+// items the library walks to reach it.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <atomic>
+
+#include "platform/KeyedArchive.h"
+#include "platform/PropertyList.h"
+
+using namespace platform;
+
+namespace {
+
+std::atomic<qint64> itemWork{0};       // items the library walked for our fetches
+std::atomic<qint64> libraryParses{0};  // inputs handed to the library's parsers
+
+template <typename F>
+F realFunction(const char* name) {
+  return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" {
+plist_t plist_array_get_item(plist_t node, uint32_t n) {
+  static const auto real = realFunction<plist_t (*)(plist_t, uint32_t)>("plist_array_get_item");
+  itemWork += static_cast<qint64>(n) + 1;
+  return real(node, n);
+}
+void plist_array_next_item(plist_t node, plist_array_iter iter, plist_t* item) {
+  static const auto real =
+      realFunction<void (*)(plist_t, plist_array_iter, plist_t*)>("plist_array_next_item");
+  ++itemWork;
+  real(node, iter, item);
+}
+void plist_from_xml(const char* xml, uint32_t length, plist_t* out) {
+  static const auto real = realFunction<void (*)(const char*, uint32_t, plist_t*)>("plist_from_xml");
+  ++libraryParses;
+  real(xml, length, out);
+}
+void plist_from_bin(const char* bin, uint32_t length, plist_t* out) {
+  static const auto real = realFunction<void (*)(const char*, uint32_t, plist_t*)>("plist_from_bin");
+  ++libraryParses;
+  real(bin, length, out);
+}
+}
+
+namespace {
+
+struct Counted {
+  std::optional<PlistValue> value;
+  QString error;
+  qint64 itemWork = 0;
+  qint64 parses = 0;
+};
+
+Counted countedParse(const QByteArray& bytes, const PlistLimits& limits = {}) {
+  Counted c;
+  const qint64 work = itemWork, parses = libraryParses;
+  c.value = parsePropertyList(bytes, &c.error, limits);
+  c.itemWork = itemWork - work;
+  c.parses = libraryParses - parses;
+  return c;
+}
+
+// n shared references in one list: about one byte an item in the binary form.
+PlistValue sharedItems(int n) {
+  return PlistValue(PlistArray(static_cast<size_t>(n), PlistValue::string("x")));
+}
+
+// Arrays nested `levels` deep around one text.
+PlistValue nested(int levels) {
+  PlistValue v = PlistValue::string("core");
+  for (int i = 0; i < levels; ++i) v = PlistValue(PlistArray{std::move(v)});
+  return v;
+}
+
+}  // namespace
+
+TEST(PropertyListWork, ItemFetchesAreLinearInTheItemsOfBothFormsAndOfArchives) {
+  for (int n : {1000, 100000}) {
+    const PlistValue list = sharedItems(n);
+    for (const QByteArray& bytes : {toBinaryPropertyList(list), toXmlPropertyList(list)}) {
+      const Counted c = countedParse(bytes);
+      ASSERT_TRUE(c.value) << c.error.toStdString();
+      EXPECT_EQ(c.value->array()->size(), static_cast<size_t>(n));
+      EXPECT_LE(c.itemWork, n + 1) << "form " << bytes.left(6).toStdString() << ", " << n << " items";
+    }
+  }
+  // A keyed archive padded with many entries that nothing refers to.
+  KeyedArchiveWriter writer;
+  writer.root("Shape_Control", {"Shape_Control", "SKTGraphic", "NSObject"}).setBool("ctrl_is_visible", true);
+  auto archive = parsePropertyList(writer.finish());
+  ASSERT_TRUE(archive);
+  PlistArray* objects = archive->dict()->value("$objects")->array();
+  const qint64 entries = 100000;
+  for (qint64 i = 0; i < entries; ++i) objects->push_back(PlistValue::string(QString::number(i)));
+  const qint64 before = itemWork;
+  KeyedArchiveReader reader;
+  ASSERT_TRUE(reader.load(toBinaryPropertyList(*archive))) << reader.errorString().toStdString();
+  EXPECT_EQ(reader.rootClassName(), "Shape_Control");
+  EXPECT_LE(itemWork - before, entries + 16);
+}
+
+TEST(PropertyListWork, BothFormsMeetTheSameLimitsBeforeTheLibraryBuildsAnything) {
+  // 1 list + 99 texts = 100 values; 20 arrays around a text = 21 values, depth 20.
+  PlistArray texts;
+  for (int i = 0; i < 99; ++i) texts.push_back(PlistValue::string(QString::number(i)));
+  const PlistValue wide(std::move(texts));
+  const PlistValue deep = nested(20);
+  for (bool binary : {true, false}) {
+    auto bytesOf = [binary](const PlistValue& v) {
+      return binary ? toBinaryPropertyList(v) : toXmlPropertyList(v);
+    };
+    const std::string form = binary ? "binary" : "XML";
+    PlistLimits limits;
+    limits.nodes = 100;
+    EXPECT_TRUE(countedParse(bytesOf(wide), limits).value) << form;
+    limits.nodes = 99;
+    Counted refused = countedParse(bytesOf(wide), limits);
+    EXPECT_FALSE(refused.value) << form;
+    EXPECT_EQ(refused.error, "property list expands to too many values") << form;
+    EXPECT_EQ(refused.parses, 0) << form;
+
+    limits = PlistLimits{};
+    limits.depth = 20;
+    EXPECT_TRUE(countedParse(bytesOf(deep), limits).value) << form;
+    limits.depth = 19;
+    refused = countedParse(bytesOf(deep), limits);
+    EXPECT_FALSE(refused.value) << form;
+    EXPECT_EQ(refused.error, "property list is nested too deeply") << form;
+    EXPECT_EQ(refused.parses, 0) << form;
+  }
+
+  // Tags hidden in comments, declarations, character data or quoted values
+  // neither escape the count nor undo the nesting.
+  QByteArray tricky = "<?xml version=\"1.0\"?><!DOCTYPE plist><plist version=\"1.0\">";
+  for (int i = 0; i < 300; ++i) tricky += "<array note=\"/>\"><!-- </array> --><![CDATA[</array>]]>";
+  for (int i = 0; i < 300; ++i) tricky += "</array>";
+  tricky += "</plist>";
+  Counted c = countedParse(tricky);
+  EXPECT_FALSE(c.value);
+  EXPECT_EQ(c.error, "property list is nested too deeply");
+  EXPECT_EQ(c.parses, 0);
+
+  // The default limit: a small XML file of more empty dictionaries than
+  // values allowed is refused by the scan alone.
+  QByteArray many = "<?xml version=\"1.0\"?><plist version=\"1.0\"><array>";
+  many += QByteArray("<dict/>").repeated(static_cast<qsizetype>(kMaxPlistNodes));
+  many += "</array></plist>";
+  c = countedParse(many);
+  EXPECT_FALSE(c.value);
+  EXPECT_EQ(c.error, "property list expands to too many values");
+  EXPECT_EQ(c.parses, 0);
+}
