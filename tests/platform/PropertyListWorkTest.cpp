@@ -1,54 +1,14 @@
 // Counted work and limits of the property-list reader on generated hostile
-// inputs. The library's entry points are interposed here (this program's
-// definitions come before the shared library's): each counts what our reader
-// asks of the library, then hands over to it. A fetch by index counts the
-// items the library walks to reach it.
-#include <dlfcn.h>
+// inputs: what the reader asks of the library is counted (see
+// support/PlistLibraryWork.h), never the time it takes.
 #include <gtest/gtest.h>
-#include <plist/plist.h>
-
-#include <atomic>
 
 #include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
+#include "support/PlistLibraryWork.h"
 
 using namespace platform;
-
-namespace {
-
-std::atomic<qint64> itemWork{0};       // items the library walked for our fetches
-std::atomic<qint64> libraryParses{0};  // inputs handed to the library's parsers
-
-template <typename F>
-F realFunction(const char* name) {
-  return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
-}
-
-}  // namespace
-
-extern "C" {
-plist_t plist_array_get_item(plist_t node, uint32_t n) {
-  static const auto real = realFunction<plist_t (*)(plist_t, uint32_t)>("plist_array_get_item");
-  itemWork += static_cast<qint64>(n) + 1;
-  return real(node, n);
-}
-void plist_array_next_item(plist_t node, plist_array_iter iter, plist_t* item) {
-  static const auto real =
-      realFunction<void (*)(plist_t, plist_array_iter, plist_t*)>("plist_array_next_item");
-  ++itemWork;
-  real(node, iter, item);
-}
-void plist_from_xml(const char* xml, uint32_t length, plist_t* out) {
-  static const auto real = realFunction<void (*)(const char*, uint32_t, plist_t*)>("plist_from_xml");
-  ++libraryParses;
-  real(xml, length, out);
-}
-void plist_from_bin(const char* bin, uint32_t length, plist_t* out) {
-  static const auto real = realFunction<void (*)(const char*, uint32_t, plist_t*)>("plist_from_bin");
-  ++libraryParses;
-  real(bin, length, out);
-}
-}
+using testing_support::plistLibraryWork;
 
 namespace {
 
@@ -61,10 +21,11 @@ struct Counted {
 
 Counted countedParse(const QByteArray& bytes, const PlistLimits& limits = {}) {
   Counted c;
-  const qint64 work = itemWork, parses = libraryParses;
+  const auto before = plistLibraryWork();
   c.value = parsePropertyList(bytes, &c.error, limits);
-  c.itemWork = itemWork - work;
-  c.parses = libraryParses - parses;
+  const auto work = plistLibraryWork() - before;
+  c.itemWork = work.itemWork;
+  c.parses = work.parses;
   return c;
 }
 
@@ -100,11 +61,11 @@ TEST(PropertyListWork, ItemFetchesAreLinearInTheItemsOfBothFormsAndOfArchives) {
   PlistArray* objects = archive->dict()->value("$objects")->array();
   const qint64 entries = 100000;
   for (qint64 i = 0; i < entries; ++i) objects->push_back(PlistValue::string(QString::number(i)));
-  const qint64 before = itemWork;
+  const auto before = plistLibraryWork();
   KeyedArchiveReader reader;
   ASSERT_TRUE(reader.load(toBinaryPropertyList(*archive))) << reader.errorString().toStdString();
   EXPECT_EQ(reader.rootClassName(), "Shape_Control");
-  EXPECT_LE(itemWork - before, entries + 16);
+  EXPECT_LE((plistLibraryWork() - before).itemWork, entries + 16);
 }
 
 TEST(PropertyListWork, BothFormsMeetTheSameLimitsBeforeTheLibraryBuildsAnything) {

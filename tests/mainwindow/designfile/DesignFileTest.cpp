@@ -325,7 +325,16 @@ TEST_F(DesignFileTest, FailedWriteIsReportedAndNeverAsSaved) {
   EXPECT_EQ(messages.messages(), QStringList{kFailBox});
   // The chosen path stays the design's path, as after any chosen panel.
   EXPECT_EQ(Project_File_Name, path("not a folder/design.dcard"));
-  EXPECT_EQ(host.title, "QUVO Gratulo");
+  EXPECT_TRUE(host.title.isEmpty()) << "the title changes only after a written save";
+  // A design saved, then saved as a folder: "fail", and the title keeps naming the file.
+  messages.clear();
+  messages.queueSavePanel(path("named.dcard"));
+  ASSERT_TRUE(designfile::Save_project_file(host, true, true));
+  ASSERT_TRUE(QDir(dir.path()).mkdir("folder.dcard"));
+  messages.queueSavePanel(path("folder.dcard"));
+  EXPECT_FALSE(designfile::Save_project_file(host, true, true));
+  EXPECT_EQ(messages.messages(), (QStringList{kSavedBox, kFailBox}));
+  EXPECT_EQ(host.title, "QUVO Gratulo ( named.dcard )");
 }
 
 // A write that fails half way (the file size limit of the process) leaves the

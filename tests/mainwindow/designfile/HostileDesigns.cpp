@@ -86,7 +86,7 @@ QByteArray largeBinaryDesign(qint64 bytes) {
     PlistDict row;
     for (int c = 0; c < 8; ++c) {
       const QString text = QStringLiteral("row %1 column %2 text").arg(r).arg(c);
-      size += text.size() + 6;  // the text, its marker, a reference and an offset
+      size += text.size() + 18;  // the text and its marker, references, offset and row share
       row.insert(keys[c], PlistValue::string(text));
     }
     rows.push_back(PlistValue(std::move(row)));
