@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QtDebug>
@@ -396,12 +397,27 @@ std::vector<QByteArray> propertiesWithGraphics(const SKTGraphicList& graphics) {
   return archives;
 }
 
+GraphicArchiveResult GraphicArchiveMemo::read(const QByteArray& data, SKTGraphicPtr* graphic, QString* why) {
+  if (const auto seen = read_.constFind(data); seen != read_.constEnd()) {
+    if (!*seen) return GraphicArchiveResult::Nothing;
+    if (graphic) *graphic = (*seen)->clone();
+    return GraphicArchiveResult::Graphic;
+  }
+  SKTGraphicPtr decoded;
+  const GraphicArchiveResult result = graphicWithArchivedData(data, &decoded, why);
+  if (result == GraphicArchiveResult::Failed) return result;
+  read_.insert(data, decoded ? decoded->clone() : nullptr);
+  if (graphic) *graphic = std::move(decoded);
+  return result;
+}
+
 std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArray>& archives, QString* why) {
   SKTGraphicList graphics;
+  GraphicArchiveMemo memo;
   for (std::size_t i = 0; i < archives.size(); ++i) {
     SKTGraphicPtr graphic;
     QString reason;
-    switch (graphicWithArchivedData(archives[i], &graphic, &reason)) {
+    switch (memo.read(archives[i], &graphic, &reason)) {
       case GraphicArchiveResult::Nothing:
         continue;
       case GraphicArchiveResult::Failed:

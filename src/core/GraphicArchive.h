@@ -17,6 +17,7 @@
 // property list whose root is an array of data items, one graphic archive each.
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -49,6 +50,17 @@ enum class GraphicArchiveResult { Graphic, Nothing, Failed };
 // none (such an element is skipped). Failed: broken archive or unknown kind.
 GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicPtr* graphic,
                                              QString* why = nullptr);
+
+// Reads archives one after another. An archive met again (a list may name one
+// archive many times) is not read again: the graphic is a copy of its first
+// reading.
+class GraphicArchiveMemo {
+ public:
+  GraphicArchiveResult read(const QByteArray& data, SKTGraphicPtr* graphic, QString* why = nullptr);
+
+ private:
+  QHash<QByteArray, SKTGraphicPtr> read_;
+};
 
 // ---- Lists of graphics -------------------------------------------------------------
 // One archive per graphic, in list order.

@@ -208,27 +208,41 @@ class BinaryShapeCheck {
     return true;
   }
 
-  // The references an object holds (empty for scalars) and whether it is an
-  // array, set or dictionary; false when malformed.
-  bool children(quint64 index, std::vector<quint64>* refs, bool* container) {
+  // The count that follows a marker at `at` (in its low four bits, or as an
+  // integer object after it when they are all set); *p moves past it.
+  bool markerCount(qint64 at, quint64* count, qint64* p) {
+    *count = static_cast<uchar>(b_[at]) & 0x0F;
+    *p = at + 1;
+    if (*count != 0x0F) return true;
+    if (*p >= table_) return false;
+    const uchar intMarker = static_cast<uchar>(b_[*p]);
+    if ((intMarker >> 4) != 0x1 || (intMarker & 0x0F) > 3) return false;
+    const int size = 1 << (intMarker & 0x0F);
+    if (!readBigEndian(b_, *p + 1, size, count)) return false;
+    *p += 1 + size;
+    return true;
+  }
+
+  // The references an object holds (empty for scalars), whether it is an
+  // array, set or dictionary, and the bytes of text or data it holds itself
+  // (as UTF-8 for texts); false when malformed.
+  bool children(quint64 index, std::vector<quint64>* refs, bool* container, qint64* payload) {
     refs->clear();
     *container = false;
+    *payload = 0;
     qint64 at = 0;
     if (!offsetOf(index, &at)) return false;
-    const uchar marker = static_cast<uchar>(b_[at]);
-    const int kind = marker >> 4;
-    if (kind != 0xA && kind != 0xC && kind != 0xD) return true;  // scalars: libplist bounds-checks them
-    *container = true;
-    quint64 items = marker & 0x0F;
-    qint64 p = at + 1;
-    if (items == 0x0F) {
-      if (p >= table_) return false;
-      const uchar intMarker = static_cast<uchar>(b_[p]);
-      if ((intMarker >> 4) != 0x1 || (intMarker & 0x0F) > 3) return false;
-      const int size = 1 << (intMarker & 0x0F);
-      if (!readBigEndian(b_, p + 1, size, &items)) return false;
-      p += 1 + size;
+    const int kind = static_cast<uchar>(b_[at]) >> 4;
+    quint64 items = 0;
+    qint64 p = 0;
+    if (kind == 0x4 || kind == 0x5 || kind == 0x6) {  // data, ASCII and UTF-16 text
+      if (!markerCount(at, &items, &p) || items > static_cast<quint64>(table_)) return false;
+      *payload = static_cast<qint64>(items) * (kind == 0x6 ? 3 : 1);
+      return true;
     }
+    if (kind != 0xA && kind != 0xC && kind != 0xD) return true;  // other scalars: libplist bounds-checks them
+    *container = true;
+    if (!markerCount(at, &items, &p)) return false;
     const quint64 refCount = kind == 0xD ? items * 2 : items;
     if (items > static_cast<quint64>(b_.size()) || p + static_cast<qint64>(refCount) * refSize_ > table_)
       return false;
@@ -248,19 +262,11 @@ class BinaryShapeCheck {
   bool isPlainKey(quint64 index) {
     qint64 at = 0;
     if (!offsetOf(index, &at)) return false;
-    const uchar marker = static_cast<uchar>(b_[at]);
-    const int kind = marker >> 4;
+    const int kind = static_cast<uchar>(b_[at]) >> 4;
     if (kind != 0x5 && kind != 0x6) return false;
-    quint64 length = marker & 0x0F;
-    qint64 p = at + 1;
-    if (length == 0x0F) {
-      if (p >= table_) return false;
-      const uchar intMarker = static_cast<uchar>(b_[p]);
-      if ((intMarker >> 4) != 0x1 || (intMarker & 0x0F) > 3) return false;
-      const int size = 1 << (intMarker & 0x0F);
-      if (!readBigEndian(b_, p + 1, size, &length)) return false;
-      p += 1 + size;
-    }
+    quint64 length = 0;
+    qint64 p = 0;
+    if (!markerCount(at, &length, &p)) return false;
     const int unit = kind == 0x6 ? 2 : 1;
     if (length > static_cast<quint64>(table_) || p + static_cast<qint64>(length) * unit > table_)
       return false;
@@ -275,17 +281,19 @@ class BinaryShapeCheck {
     enum : uchar { Unseen, Open, Done };
     std::vector<uchar> state(count_, Unseen);
     std::vector<qint64> nodes(count_, 0);
+    std::vector<qint64> bytes(count_, 0);
     std::vector<int> depth(count_, 0);
     struct Frame {
       quint64 index;
       std::vector<quint64> refs;
       size_t next = 0;
       bool container = false;
+      qint64 payload = 0;
     };
     std::vector<Frame> stack;
     auto open = [&](quint64 index) {
-      Frame f{index, {}, 0, false};
-      if (!children(index, &f.refs, &f.container)) return false;
+      Frame f{index, {}, 0, false, 0};
+      if (!children(index, &f.refs, &f.container, &f.payload)) return false;
       state[index] = Open;
       stack.push_back(std::move(f));
       return true;
@@ -303,14 +311,21 @@ class BinaryShapeCheck {
         }
         continue;
       }
+      // Every reference becomes a copy of what it refers to: the counts are
+      // those of the list once copied out.
       qint64 total = 1;
+      qint64 held = f.payload;
       int deepest = 0;
       for (quint64 r : f.refs) {
         total += nodes[r];
+        held += bytes[r];
         deepest = std::max(deepest, depth[r]);
         if (total > limits_.nodes) return fail(error, "property list expands to too many values");
+        if (held > limits_.bytes) return fail(error, "property list expands to too much data");
       }
+      if (held > limits_.bytes) return fail(error, "property list expands to too much data");
       nodes[f.index] = total;
+      bytes[f.index] = held;
       depth[f.index] = deepest + (f.container ? 1 : 0);  // nesting of containers, as in the XML form
       if (depth[f.index] > limits_.depth) return fail(error, "property list is nested too deeply");
       state[f.index] = Done;

@@ -98,6 +98,20 @@ TEST(PropertyListWork, BothFormsMeetTheSameLimitsBeforeTheLibraryBuildsAnything)
     EXPECT_EQ(refused.parses, 0) << form;
   }
 
+  // Data copied out of shared references counts against the size limit:
+  // 1000 references to one 10 kB block hold 10 MB in either form.
+  const PlistValue copies(PlistArray(1000, PlistValue::data(QByteArray(10000, 'd'))));
+  PlistLimits sized;
+  sized.bytes = 9'000'000;
+  const QByteArray sharedBinary = toBinaryPropertyList(copies);
+  EXPECT_LT(sharedBinary.size(), 20000);
+  Counted big = countedParse(sharedBinary, sized);
+  EXPECT_EQ(big.error, "property list expands to too much data");
+  EXPECT_EQ(big.parses, 0);
+  EXPECT_EQ(countedParse(toXmlPropertyList(copies), sized).error, "property list is too large");
+  sized.bytes = 20'000'000;
+  EXPECT_TRUE(countedParse(sharedBinary, sized).value);
+
   // Tags hidden in comments, declarations, character data or quoted values
   // neither escape the count nor undo the nesting.
   QByteArray tricky = "<?xml version=\"1.0\"?><!DOCTYPE plist><plist version=\"1.0\">";

@@ -301,7 +301,7 @@ void checkGraphicGeometry(const SKTGraphic& g) {
     throw ParseError(QStringLiteral("an object has an unusable font size"));
 }
 
-SKTGraphicList readGraphics(ElementReader& in, const char* side) {
+SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveMemo& memo) {
   const qsizetype at = in.position();
   const QString countText = in.string("object count");
   bool ok = false;
@@ -321,7 +321,7 @@ SKTGraphicList readGraphics(ElementReader& in, const char* side) {
     const qsizetype position = in.position();
     SKTGraphicPtr graphic;
     QString why;
-    const auto result = graphicWithArchivedData(in.data("object archive"), &graphic, &why);
+    const auto result = memo.read(in.data("object archive"), &graphic, &why);
     if (result != GraphicArchiveResult::Graphic || !graphic)
       throw ParseError(QStringLiteral("element %1: %2")
                            .arg(position)
@@ -360,8 +360,9 @@ std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why) {
       design.columnTitles.append(*text);
     }
     design.rows = readRows(in.array("spreadsheet rows"));
-    design.frontGraphics = readGraphics(in, "front");
-    design.backGraphics = readGraphics(in, "back");
+    GraphicArchiveMemo memo;
+    design.frontGraphics = readGraphics(in, "front", memo);
+    design.backGraphics = readGraphics(in, "back", memo);
     return design;
   } catch (const std::exception& e) {
     return fail(QString::fromUtf8(e.what()));
