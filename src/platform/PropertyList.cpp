@@ -1,7 +1,5 @@
 #include "platform/PropertyList.h"
 
-#include "platform/BinaryPropertyListWriter.h"
-
 #include <plist/plist.h>
 
 #include <QTimeZone>
@@ -9,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#include "platform/BinaryPropertyListWriter.h"
 
 namespace platform {
 
@@ -658,6 +658,8 @@ QByteArray toXmlPropertyList(const PlistValue& value) {
   return result;
 }
 
-QByteArray toBinaryPropertyList(const PlistValue& value) { return writeBinaryPropertyList(value); }
+QByteArray toBinaryPropertyList(const PlistValue& value) {
+  return writeBinaryPropertyList(value);
+}
 
 }  // namespace platform

@@ -22,8 +22,9 @@ int wholeDegrees(float degrees) {
 
 QImage SKTImage::processedPicture() {
   if (_contents.isNull()) return {};
-  const PictureFilterSettings settings{gray_Scale, Sepia,   invert_clr, hue_val, sat_val, brt_val,
-                                       con_val,    wholeDegrees(rotate_image), srp_val, ev_val, blr_val};
+  const PictureFilterSettings settings{gray_Scale, Sepia,   invert_clr, hue_val,
+                                       sat_val,    brt_val, con_val,    wholeDegrees(rotate_image),
+                                       srp_val,    ev_val,  blr_val};
   const QImage picture = _contents;
   return _cache.filtered(picture, settings, [&] {
     return ImageProcesser::Get_Processed_Image(picture, settings.grayscale, settings.sepia, settings.invert,
@@ -41,8 +42,8 @@ void SKTImage::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrEdite
   const QImage processed = processedPicture();
   if (!processed.isNull()) {
     const double opacity = std::isfinite(img_trnsp_val) ? std::clamp(img_trnsp_val / 100.0, 0.0, 1.0) : 1.0;
-    picture_drawing::drawPicture(painter, processed, r, opacity, _isFlippedHorizontally,
-                                 _isFlippedVertically, false, &_cache);
+    picture_drawing::drawPicture(painter, processed, r, opacity, _isFlippedHorizontally, _isFlippedVertically,
+                                 false, &_cache);
   }
   cardHost().Refresh_Canvas();
 }

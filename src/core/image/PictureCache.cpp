@@ -61,8 +61,10 @@ QImage PictureCache::scaled(const QImage& picture, QSize pixels, bool smooth, bo
         s.mirrorHorizontally == mirrorHorizontally && s.mirrorVertically == mirrorVertically)
       return s.result;
   }
-  Scaled made{source, pixels, smooth, mirrorHorizontally, mirrorVertically,
-              resampledPicture(picture, pixels, smooth, mirrorHorizontally, mirrorVertically)};
+  Scaled made{
+      source,           pixels,
+      smooth,           mirrorHorizontally,
+      mirrorVertically, resampledPicture(picture, pixels, smooth, mirrorHorizontally, mirrorVertically)};
   QMutexLocker lock(&mutex_);
   scaled_ = made;
   return made.result;

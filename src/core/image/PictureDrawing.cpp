@@ -73,15 +73,16 @@ std::vector<PixelRun> pixelRuns(const QImage& picture) {
 
 namespace {
 
-QImage resampled(PictureCache* cache, const QImage& picture, QSize pixels, bool smooth, bool flipH, bool flipV) {
+QImage resampled(PictureCache* cache, const QImage& picture, QSize pixels, bool smooth, bool flipH,
+                 bool flipV) {
   return cache != nullptr ? cache->scaled(picture, pixels, smooth, flipH, flipV)
                           : resampledPicture(picture, pixels, smooth, flipH, flipV);
 }
 
 // Onto a raster device under a transform that only scales and moves: the
 // device pixels the target covers, resampled once and put there 1:1.
-void drawOntoPixels(QPainter& painter, const QImage& picture, const QRectF& target, bool smooth,
-                    bool flipH, bool flipV, PictureCache* cache) {
+void drawOntoPixels(QPainter& painter, const QImage& picture, const QRectF& target, bool smooth, bool flipH,
+                    bool flipV, PictureCache* cache) {
   const double dpr = painter.device() != nullptr ? painter.device()->devicePixelRatio() : 1.0;
   const QRectF device = painter.deviceTransform().mapRect(target);
   const double left = std::round(device.left() * dpr), right = std::round(device.right() * dpr);
@@ -90,7 +91,8 @@ void drawOntoPixels(QPainter& painter, const QImage& picture, const QRectF& targ
   if (pixels.width() < 1 || pixels.height() < 1) return;
   // A mirroring transform swaps the picture's sides on the device.
   const QTransform t = painter.deviceTransform();
-  const QImage out = resampled(cache, picture, pixels, smooth, flipH != (t.m11() < 0), flipV != (t.m22() < 0));
+  const QImage out =
+      resampled(cache, picture, pixels, smooth, flipH != (t.m11() < 0), flipV != (t.m22() < 0));
   if (out.isNull()) return;
   painter.resetTransform();
   painter.drawImage(QRectF(left / dpr, top / dpr, pixels.width() / dpr, pixels.height() / dpr), out,
@@ -123,7 +125,8 @@ void drawPicture(QPainter& painter, const QImage& picture, const QRectF& target,
   const QRectF r = target.normalized();
   if (paintsIntoDocument(painter)) {
     if (bars) {
-      painter.translate(r.x() + (flipHorizontally ? r.width() : 0.0), r.y() + (flipVertically ? r.height() : 0.0));
+      painter.translate(r.x() + (flipHorizontally ? r.width() : 0.0),
+                        r.y() + (flipVertically ? r.height() : 0.0));
       painter.scale((flipHorizontally ? -1.0 : 1.0) * r.width() / picture.width(),
                     (flipVertically ? -1.0 : 1.0) * r.height() / picture.height());
       painter.setRenderHint(QPainter::Antialiasing, false);
@@ -135,7 +138,8 @@ void drawPicture(QPainter& painter, const QImage& picture, const QRectF& target,
   } else if (painter.deviceTransform().type() <= QTransform::TxScale) {
     drawOntoPixels(painter, picture, r, !bars, flipHorizontally, flipVertically, cache);
   } else {
-    painter.translate(r.x() + (flipHorizontally ? r.width() : 0.0), r.y() + (flipVertically ? r.height() : 0.0));
+    painter.translate(r.x() + (flipHorizontally ? r.width() : 0.0),
+                      r.y() + (flipVertically ? r.height() : 0.0));
     painter.scale(flipHorizontally ? -1.0 : 1.0, flipVertically ? -1.0 : 1.0);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, !bars);
     painter.drawImage(QRectF(0.0, 0.0, r.width(), r.height()), picture, QRectF(picture.rect()));

@@ -90,7 +90,8 @@ TEST_F(DesignFileReadingWork, PicturesKeepTheirPixelsAndOneFileIsDecodedOnce) {
   // A 1000 x 500 photo with a pattern that any resampling would blur.
   QImage photo(1000, 500, QImage::Format_RGB32);
   for (int y = 0; y < 500; ++y)
-    for (int x = 0; x < 1000; ++x) photo.setPixel(x, y, qRgb((x * 7) % 256, (y * 3) % 256, (x + y) % 2 * 255));
+    for (int x = 0; x < 1000; ++x)
+      photo.setPixel(x, y, qRgb((x * 7) % 256, (y * 3) % 256, (x + y) % 2 * 255));
   const QString photoPath = dir.filePath("photo.png");
   ASSERT_TRUE(photo.save(photoPath));
 
@@ -116,7 +117,8 @@ TEST_F(DesignFileReadingWork, PicturesKeepTheirPixelsAndOneFileIsDecodedOnce) {
   ASSERT_EQ(graphics.size(), 25u);
   const auto& first = static_cast<const SKTImage&>(*graphics.front())._contents;
   EXPECT_EQ(first.size(), QSize(1500, 1500));
-  for (const auto& g : graphics) EXPECT_EQ(static_cast<const SKTImage&>(*g)._contents.constBits(), first.constBits());
+  for (const auto& g : graphics)
+    EXPECT_EQ(static_cast<const SKTImage&>(*g)._contents.constBits(), first.constBits());
 
   // The file changed on disk: the next open decodes it anew.
   QImage changed(1500, 1500, QImage::Format_RGB32);
@@ -124,9 +126,11 @@ TEST_F(DesignFileReadingWork, PicturesKeepTheirPixelsAndOneFileIsDecodedOnce) {
   ASSERT_TRUE(changed.save(shared, "PNG"));
   QFile touched(shared);
   ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
-  ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+  ASSERT_TRUE(
+      touched.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
   touched.close();
   PlainDesignHost later;
   ASSERT_EQ(designfile::Read_and_load_design_Log(later, many, "L"), 1);
-  EXPECT_EQ(static_cast<const SKTImage&>(*later.doc.graphics().front())._contents.pixel(0, 0), qRgb(10, 20, 30));
+  EXPECT_EQ(static_cast<const SKTImage&>(*later.doc.graphics().front())._contents.pixel(0, 0),
+            qRgb(10, 20, 30));
 }
