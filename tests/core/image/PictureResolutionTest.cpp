@@ -51,14 +51,23 @@ std::shared_ptr<SKTImage> pictureObject(const QString& path, const QRectF& bound
   return img;
 }
 
+class PictureResolution : public ::testing::Test {
+ protected:
+  CardHost host;
+  ScopedCardHost scope{host};
+  QTemporaryDir dir;
+
+  QString saved(const QString& name, const QImage& picture) {
+    const QString path = dir.filePath(name);
+    EXPECT_TRUE(picture.save(path));
+    return path;
+  }
+};
+
 }  // namespace
 
-TEST(PictureResolution, PicturesAndBarsPrintedAt300DpiKeepTheirEdges) {
-  CardHost host;
-  ScopedCardHost scope(host);
-  QTemporaryDir dir;
-  const QString path = dir.filePath("stripes.png");
-  ASSERT_TRUE(stripes(1000, 500).save(path));
+TEST_F(PictureResolution, PicturesAndBarsPrintedAt300DpiKeepTheirEdges) {
+  const QString path = saved("stripes.png", stripes(1000, 500));
 
   // A 1000 x 500 photo keeps its pixels; the clamp only decides its size on the card.
   auto photo = pictureObject(path, QRectF(0, 0, 240, 120));
@@ -86,22 +95,16 @@ TEST(PictureResolution, PicturesAndBarsPrintedAt300DpiKeepTheirEdges) {
   EXPECT_GT(qGray(printed.pixel(47, 80)), 215);
 
   // A picture turned by 30 degrees: its slanted edges are smoothed, not stepped.
-  const QString blackPath = dir.filePath("black.png");
   QImage black(200, 200, QImage::Format_RGB32);
   black.fill(Qt::black);
-  ASSERT_TRUE(black.save(blackPath));
-  auto turned = pictureObject(blackPath, QRectF(0, 0, 220, 220));
+  auto turned = pictureObject(saved("black.png", black), QRectF(0, 0, 220, 220));
   turned->rotate_image = 30.0f;
   const QImage slanted = renderAt({turned}, QSizeF(220, 220), 1.0);
   EXPECT_GT(greyPixels(slanted, slanted.rect()), 200);  // about 300; none when stepped
 }
 
-TEST(PictureResolution, FilterChainRunsOncePerPictureAndSettings) {
-  CardHost host;
-  ScopedCardHost scope(host);
-  QTemporaryDir dir;
-  const QString path = dir.filePath("stripes.png");
-  ASSERT_TRUE(stripes(400, 200).save(path));
+TEST_F(PictureResolution, FilterChainRunsOncePerPictureAndSettings) {
+  const QString path = saved("stripes.png", stripes(400, 200));
   auto photo = pictureObject(path, QRectF(0, 0, 200, 100));
   photo->gray_Scale = true;
 
