@@ -284,6 +284,24 @@ TEST_F(RenderPath, RenderingNeverWritesIntoTheGraphics) {
   EXPECT_NEAR(qGreen(img.pixel(60, 60)), 191, 3);
 }
 
+TEST_F(RenderPath, PdfPageIsTheCardRoundedUpToWholePointsWithTheCardAtTheTopLeft) {
+  Card_Property page;
+  page.Card_fill_chk = true;
+  page.Card_fill_style = "S";
+  page.Card_fill_clr = QColor(0, 0, 200);
+  const SidePaintContext context =
+      sidePaintContextForPage(page, 0, {242.65, 153.07}, QStringLiteral(QUVO_SOURCE_DIR "/resources"));
+  QTemporaryDir dir;
+  QString info;
+  const QImage side = rasterisePdf(SKTRenderingView::pdfDataWithGraphics_data({}, context), dir, &info);
+  EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+243 x 154 pts"))) << info.toStdString();
+  ASSERT_EQ(side.size(), QSize(243, 154));
+  // The top row lies wholly on the card; the part of the page below the card stays blank.
+  EXPECT_LT(qRed(side.pixel(120, 0)), 40);
+  EXPECT_GT(qBlue(side.pixel(120, 152)), 150);
+  EXPECT_GT(qRed(side.pixel(120, 153)), 200);
+}
+
 TEST_F(RenderPath, PictureAndPdfShowTheSameSide) {
   Card_Property page;
   page.Card_fill_chk = true;
