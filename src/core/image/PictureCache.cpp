@@ -3,10 +3,45 @@
 #include <QMutexLocker>
 #include <bit>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace {
 bool sameBits(float a, float b) {
   return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+// Filter results that some object still holds, for every object of the
+// program: objects showing one picture with the same settings share one
+// result instead of holding a full-resolution copy each. An entry that only
+// this list holds any more is dropped.
+class SharedResults {
+ public:
+  std::optional<QImage> find(qint64 source, const PictureFilterSettings& settings) {
+    QMutexLocker lock(&mutex_);
+    std::erase_if(entries_, [](const Entry& e) { return e.result.isDetached(); });
+    for (const Entry& e : entries_)
+      if (e.source == source && e.settings.sameAs(settings)) return e.result;
+    return std::nullopt;
+  }
+  void keep(qint64 source, const PictureFilterSettings& settings, const QImage& result) {
+    QMutexLocker lock(&mutex_);
+    if (!result.isNull()) entries_.push_back({source, settings, result});
+  }
+
+ private:
+  struct Entry {
+    qint64 source;
+    PictureFilterSettings settings;
+    QImage result;
+  };
+  QMutex mutex_;
+  std::vector<Entry> entries_;
+};
+
+SharedResults& sharedResults() {
+  static SharedResults results;
+  return results;
 }
 }  // namespace
 
@@ -45,7 +80,9 @@ QImage PictureCache::filtered(const QImage& picture, const PictureFilterSettings
     QMutexLocker lock(&mutex_);
     if (filtered_.source == source && filtered_.settings.sameAs(settings)) return filtered_.result;
   }
-  Filtered made{source, settings, filter()};
+  std::optional<QImage> shared = sharedResults().find(source, settings);
+  Filtered made{source, settings, shared ? *shared : filter()};
+  if (!shared) sharedResults().keep(source, settings, made.result);
   QMutexLocker lock(&mutex_);
   filtered_ = made;
   return made.result;

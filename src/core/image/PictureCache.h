@@ -39,7 +39,8 @@ class PictureCache {
   PictureCache& operator=(const PictureCache& other);
 
   // The chain's result for the picture and settings: made by `filter` the
-  // first time, then kept until the picture or a setting changes.
+  // first time, then kept until the picture or a setting changes. Another
+  // object's result for the same picture and settings is shared, not made again.
   QImage filtered(const QImage& picture, const PictureFilterSettings& settings,
                   const std::function<QImage()>& filter);
 

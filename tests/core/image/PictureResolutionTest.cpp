@@ -111,6 +111,12 @@ TEST_F(PictureResolution, FilterChainRunsOncePerPictureAndSettings) {
   const qint64 start = ImageProcesser::chainRunCount();
   for (int i = 0; i < 3; ++i) renderAt({photo}, QSizeF(200, 100), 1.0);
   EXPECT_EQ(ImageProcesser::chainRunCount() - start, 1) << "repaints reuse the filtered picture";
+  // A second object showing the same file with the same settings shares the result.
+  auto twin = pictureObject(path, QRectF(10, 10, 50, 50));
+  twin->gray_Scale = true;
+  renderAt({twin}, QSizeF(200, 100), 1.0);
+  EXPECT_EQ(ImageProcesser::chainRunCount() - start, 1);
+  EXPECT_EQ(twin->processedPicture().constBits(), photo->processedPicture().constBits());
 
   photo->hue_val = 1.0f;
   const QImage changed = renderAt({photo}, QSizeF(200, 100), 1.0);
