@@ -24,12 +24,6 @@ designfile::Design emptyDesign() {
   return design;
 }
 
-PlistArray elementsWithRows(PlistArray rows) {
-  PlistArray elements = designfile::designElements(emptyDesign());
-  elements[kRowsElement] = PlistValue(std::move(rows));
-  return elements;
-}
-
 SKTGraphicPtr shape() {
   SKTGraphicPtr g = SKTGraphic::makeGraphic(GraphicKind::Shape);
   g->_shape_type = QStringLiteral("R");
@@ -39,10 +33,16 @@ SKTGraphicPtr shape() {
 
 }  // namespace
 
+PlistArray designElementsWithRows(PlistArray rows) {
+  PlistArray elements = designfile::designElements(emptyDesign());
+  elements[kRowsElement] = PlistValue(std::move(rows));
+  return elements;
+}
+
 QByteArray binaryDesignWithRowItems(int items) {
   // The binary writer shares equal texts: every item refers to one object.
   return platform::toBinaryPropertyList(
-      PlistValue(elementsWithRows(PlistArray(static_cast<size_t>(items), PlistValue::string("x")))));
+      PlistValue(designElementsWithRows(PlistArray(static_cast<size_t>(items), PlistValue::string("x")))));
 }
 
 QByteArray clipboardWithItems(int items) {
@@ -55,7 +55,7 @@ QByteArray designWithPaddedArchive(int objects) {
   auto archive = platform::parsePropertyList(archivedDataWithGraphic(*shape()));
   PlistArray* entries = archive->dict()->value(QStringLiteral("$objects"))->array();
   for (int i = 0; i < objects; ++i) entries->push_back(PlistValue::string(QStringLiteral("pad %1").arg(i)));
-  PlistArray elements = elementsWithRows({});
+  PlistArray elements = designElementsWithRows({});
   const QByteArray padded = platform::toBinaryPropertyList(*archive);
   elements[kRowsElement + 1] = PlistValue::string(QStringLiteral("1"));
   elements.insert(elements.begin() + kRowsElement + 2, PlistValue::data(padded));
@@ -64,7 +64,7 @@ QByteArray designWithPaddedArchive(int objects) {
 
 QByteArray xmlDesignWithRowElements(qint64 elements) {
   // Written by hand: building the value tree first would take what the reader must never take.
-  const QByteArray whole = platform::toXmlPropertyList(PlistValue(elementsWithRows({})));
+  const QByteArray whole = platform::toXmlPropertyList(PlistValue(designElementsWithRows({})));
   const QByteArray emptyRows = "<array/>";
   const qsizetype at = whole.indexOf(emptyRows);
   QByteArray out;
@@ -75,23 +75,6 @@ QByteArray xmlDesignWithRowElements(qint64 elements) {
   out += "</array>";
   out += whole.mid(at + emptyRows.size());
   return out;
-}
-
-QByteArray largeBinaryDesign(qint64 bytes) {
-  PlistArray rows;
-  qint64 size = 0;
-  const QString keys[] = {"Extension", "Column1", "Column2", "Column3",
-                          "Column4",   "Column5", "Column6", "Column7"};
-  for (int r = 0; size < bytes; ++r) {
-    PlistDict row;
-    for (int c = 0; c < 8; ++c) {
-      const QString text = QStringLiteral("row %1 column %2 text").arg(r).arg(c);
-      size += text.size() + 18;  // the text and its marker, references, offset and row share
-      row.insert(keys[c], PlistValue::string(text));
-    }
-    rows.push_back(PlistValue(std::move(row)));
-  }
-  return platform::toBinaryPropertyList(PlistValue(elementsWithRows(std::move(rows))));
 }
 
 QByteArray designWithSharedPicture(const QString& picturePath, int objects) {

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/PropertyList.h"
+
 namespace hostile {
 
 // A binary design whose spreadsheet row list holds `items` references to one
@@ -24,9 +26,8 @@ QByteArray designWithPaddedArchive(int objects);
 // An XML design whose row list holds `elements` empty dictionaries.
 QByteArray xmlDesignWithRowElements(qint64 elements);
 
-// A sound binary design of at least `bytes` bytes: a spreadsheet table of
-// distinct texts (eight columns a row) and no objects.
-QByteArray largeBinaryDesign(qint64 bytes);
+// The element array of an empty design whose row list is `rows`.
+platform::PlistArray designElementsWithRows(platform::PlistArray rows);
 
 // An XML design whose front holds `objects` picture objects naming the same
 // picture file.
