@@ -7,6 +7,7 @@
 #include <csignal>
 
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/scripting/DocumentBusObject.h"
 #include "platform/MessageHost.h"
 #include "platform/ResourceFolder.h"
 #include "platform/widgets/QtMessageHost.h"
@@ -54,6 +55,8 @@ int main(int argc, char* argv[]) {
   }
   quitOnTerminationSignals(app);
   SKTWindowController window;
+  // Scripts reach the document before any other window opens.
+  registerDocumentScripting(window);
   window.show();
   return app.exec();
 }

@@ -1,0 +1,108 @@
+#include "mainwindow/scripting/GraphicBusObject.h"
+
+#include <cmath>
+#include <variant>
+
+#include "core/scripting/SKTGraphicScripting.h"
+#include "core/scripting/SKTScriptingColor.h"
+
+namespace {
+
+// The widest stroke a script may set, in points.
+constexpr double kMaxStrokeWidth = 1000.0;
+
+QByteArray colorToBus(const std::optional<QColor>& color) {
+  return color ? scriptingRGBColorDescriptor(*color).data : QByteArray();
+}
+
+// An empty array is none; 6 bytes a colour; anything else is no value at all.
+std::optional<std::optional<QColor>> colorFromBus(const QByteArray& bytes) {
+  if (bytes.isEmpty()) return std::optional<QColor>();
+  if (std::optional<QColor> color = scriptingRGBColorWithDescriptor({typeRGBColor, bytes})) return color;
+  return std::nullopt;
+}
+
+const QString kBadColor = QStringLiteral(
+    "A colour is 6 bytes (red, green and blue as big-endian 16-bit numbers), or empty for none; %1 bytes were "
+    "given.");
+
+}  // namespace
+
+GraphicBusObject::GraphicBusObject(const SKTGraphicPtr& graphic, CardHost& host, QObject* parent)
+    : ScriptingBusObject(host, parent), graphic_(graphic) {}
+
+SKTGraphicPtr GraphicBusObject::liveGraphic() {
+  SKTGraphicPtr graphic = graphic_.lock();
+  if (graphic && graphic->scriptingContainer()) return graphic;
+  fail(SKTScriptError{SKTScriptError::Kind::NoContainer,
+                      QStringLiteral("The graphic is no longer on the front side of the card.")});
+  return nullptr;
+}
+
+QString GraphicBusObject::Kind() {
+  const SKTGraphicPtr graphic = liveGraphic();
+  return graphic ? graphic->className() : QString();
+}
+
+int GraphicBusObject::Index() {
+  int index = -1;
+  serve([&] {
+    const SKTGraphicPtr graphic = liveGraphic();
+    if (!graphic) return;
+    const auto specifier = SKTGraphicScripting(*graphic).objectSpecifier();
+    if (const auto* error = std::get_if<SKTScriptError>(&specifier))
+      fail(*error);
+    else
+      index = std::get<int>(specifier);
+  });
+  return index;
+}
+
+QByteArray GraphicBusObject::FillColor() {
+  const SKTGraphicPtr graphic = liveGraphic();
+  return graphic ? colorToBus(SKTGraphicScripting(*graphic).scriptingFillColor()) : QByteArray();
+}
+
+QByteArray GraphicBusObject::StrokeColor() {
+  const SKTGraphicPtr graphic = liveGraphic();
+  return graphic ? colorToBus(SKTGraphicScripting(*graphic).scriptingStrokeColor()) : QByteArray();
+}
+
+QList<double> GraphicBusObject::StrokeWidth() {
+  const SKTGraphicPtr graphic = liveGraphic();
+  if (!graphic) return {};
+  const std::optional<double> width = SKTGraphicScripting(*graphic).scriptingStrokeWidth();
+  return width ? QList<double>{*width} : QList<double>{};
+}
+
+void GraphicBusObject::SetFillColor(const QByteArray& color) {
+  serve([&] {
+    const SKTGraphicPtr graphic = liveGraphic();
+    if (!graphic) return;
+    const auto value = colorFromBus(color);
+    if (!value) return failInvalid(kBadColor.arg(color.size()));
+    if (const auto error = SKTGraphicScripting(*graphic).setScriptingFillColor(*value)) fail(*error);
+  });
+}
+
+void GraphicBusObject::SetStrokeColor(const QByteArray& color) {
+  serve([&] {
+    const SKTGraphicPtr graphic = liveGraphic();
+    if (!graphic) return;
+    const auto value = colorFromBus(color);
+    if (!value) return failInvalid(kBadColor.arg(color.size()));
+    if (const auto error = SKTGraphicScripting(*graphic).setScriptingStrokeColor(*value)) fail(*error);
+  });
+}
+
+void GraphicBusObject::SetStrokeWidth(const QList<double>& width) {
+  serve([&] {
+    const SKTGraphicPtr graphic = liveGraphic();
+    if (!graphic) return;
+    if (width.size() > 1 || (width.size() == 1 && !(width[0] >= 0.0 && width[0] <= kMaxStrokeWidth)))
+      return failInvalid(QStringLiteral("A stroke width is one number of points from 0 to %1, or empty for none.")
+                             .arg(kMaxStrokeWidth));
+    const std::optional<double> value = width.isEmpty() ? std::nullopt : std::optional<double>(width[0]);
+    if (const auto error = SKTGraphicScripting(*graphic).setScriptingStrokeWidth(value)) fail(*error);
+  });
+}

@@ -1,0 +1,35 @@
+#pragma once
+// One graphic of the front side on the bus (/Document/graphics/<id>, interface
+// com.quvo.Gratulo.Graphic): its kind, its position and its scripting
+// colours and stroke width. Colours travel as 6 bytes (big-endian 16-bit red,
+// green, blue), none as an empty array; the width as one double or none.
+
+#include <QByteArray>
+#include <QList>
+#include <memory>
+
+#include "core/SKTGraphic.h"
+#include "mainwindow/scripting/ScriptingBusObject.h"
+
+class GraphicBusObject : public ScriptingBusObject {
+  Q_OBJECT
+ public:
+  GraphicBusObject(const SKTGraphicPtr& graphic, CardHost& host, QObject* parent = nullptr);
+
+ public slots:
+  QString Kind();
+  int Index();
+  QByteArray FillColor();
+  void SetFillColor(const QByteArray& color);
+  QByteArray StrokeColor();
+  void SetStrokeColor(const QByteArray& color);
+  QList<double> StrokeWidth();
+  void SetStrokeWidth(const QList<double>& width);
+
+ private:
+  // The graphic while a document holds it in its front list; otherwise the
+  // call is answered with an error and nothing.
+  SKTGraphicPtr liveGraphic();
+
+  std::weak_ptr<SKTGraphic> graphic_;
+};
