@@ -12,6 +12,7 @@ PACKAGES=(
   # independent oracles used by the tests
   libzxing-dev zxing-cpp-tools zbar-tools dmtx-utils
   python3 python3-openpyxl python3-aiosmtpd
+  dbus-daemon dbus-bin libglib2.0-bin
   gobjc libgnustep-base-dev gnustep-make
   poppler-utils ghostscript libpostscriptbarcode unzip zip
   clang libclang-rt-14-dev

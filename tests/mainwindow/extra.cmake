@@ -16,3 +16,8 @@ endif()
 # design. Not a test: run it by hand and look at what it shows.
 add_executable(mainwindow_walkthrough ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow/tools/walkthrough.cpp)
 target_link_libraries(mainwindow_walkthrough PRIVATE mainwindow Qt6::Test)
+
+# The scripting test drives the built program.
+if(TARGET mainwindow_tests)
+  add_dependencies(mainwindow_tests quvo-gratulo)
+endif()

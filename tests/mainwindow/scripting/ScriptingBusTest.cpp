@@ -1,0 +1,237 @@
+// Document scripting on the session bus. End to end: the real program on a
+// private session bus (dbus-run-session), offscreen, driven by gdbus, a client
+// that shares no code with the program. In-process: object paths stay with
+// their graphics through undo and redo, and changes made over the bus undo.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cmath>
+
+#include "core/CardHost.h"
+#include "core/SKTDocument.h"
+#include "mainwindow/scripting/DocumentBusObject.h"
+#include "mainwindow/scripting/GraphicBusObject.h"
+
+namespace {
+
+const QString kProgram = QStringLiteral(QUVO_BINARY_DIR "/src/app/quvo-gratulo");
+
+QProcessEnvironment programEnvironment(const QString& dataHome) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("XDG_DATA_HOME", dataHome);
+  env.remove("DISPLAY");  // no bus may be started through an X server
+  return env;
+}
+
+struct Reply {
+  int exitCode = -1;
+  QString out, err;
+};
+
+// The program started by dbus-run-session, which gives it a bus of its own;
+// the shell in between tells the bus address and the program's process id.
+class ProgramOnPrivateBus {
+ public:
+  ~ProgramOnPrivateBus() { stop(); }
+
+  bool start(QString* why) {
+    process_.setProcessEnvironment(programEnvironment(dataHome_.path()));
+    process_.start("dbus-run-session",
+                   {"--", "sh", "-c", "echo \"$DBUS_SESSION_BUS_ADDRESS\"; echo $$; exec \"$0\"", kProgram});
+    QStringList lines;
+    const QDeadlineTimer deadline(60000);
+    while (lines.size() < 2 && !deadline.hasExpired() && process_.state() != QProcess::NotRunning) {
+      process_.waitForReadyRead(200);
+      while (process_.canReadLine()) lines << QString::fromLocal8Bit(process_.readLine()).trimmed();
+    }
+    if (lines.size() < 2) return *why = "the program did not start: " + process_.readAllStandardError(), false;
+    address_ = lines[0];
+    pid_ = lines[1].toLongLong();
+    // A bounded wait for the service to appear on the bus.
+    while (!deadline.hasExpired() && process_.state() == QProcess::Running) {
+      if (gdbus({"call", "--session", "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus",
+                 "--method", "org.freedesktop.DBus.NameHasOwner", "com.quvo.Gratulo"})
+              .out.contains("true"))
+        return true;
+      QThread::msleep(100);
+    }
+    return *why = "com.quvo.Gratulo did not appear: " + process_.readAllStandardError(), false;
+  }
+
+  // Ends the program as a logout would and answers its exit code.
+  int stop() {
+    if (process_.state() == QProcess::NotRunning) return process_.exitCode();
+    if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGTERM);
+    if (!process_.waitForFinished(60000)) {
+      if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGKILL);
+      process_.kill();
+      process_.waitForFinished(10000);
+      return -1;
+    }
+    return process_.exitCode();
+  }
+
+  Reply gdbus(const QStringList& arguments) const {
+    QProcess client;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
+    client.setProcessEnvironment(env);
+    client.start("gdbus", arguments);
+    client.waitForFinished(30000);
+    return {client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1,
+            QString::fromLocal8Bit(client.readAllStandardOutput()).trimmed(),
+            QString::fromLocal8Bit(client.readAllStandardError()).trimmed()};
+  }
+
+  // gdbus call --session --dest com.quvo.Gratulo --object-path PATH --method METHOD ARGS...
+  Reply call(const QString& path, const QString& method, const QStringList& arguments = {}) const {
+    return gdbus(QStringList{"call", "--session", "--dest", "com.quvo.Gratulo", "--object-path", path, "--method",
+                             method} +
+                 arguments);
+  }
+
+ private:
+  QTemporaryDir dataHome_;
+  QProcess process_;
+  QString address_;
+  qint64 pid_ = 0;
+};
+
+QStringList objectPaths(const QString& gdbusOutput) {
+  QStringList paths;
+  auto it = QRegularExpression("/Document/graphics/\\d+").globalMatch(gdbusOutput);
+  while (it.hasNext()) paths << it.next().captured(0);
+  return paths;
+}
+
+bool clientToolsMissing() {
+  return QStandardPaths::findExecutable("dbus-run-session").isEmpty() ||
+         QStandardPaths::findExecutable("gdbus").isEmpty();
+}
+
+TEST(ScriptingBus, GdbusDrivesTheRunningProgram) {
+  if (clientToolsMissing()) GTEST_SKIP() << "dbus-run-session or gdbus is not installed (dbus-bin, libglib2.0-bin)";
+  ASSERT_TRUE(QFileInfo(kProgram).isExecutable()) << kProgram.toStdString();
+  ProgramOnPrivateBus program;
+  QString why;
+  ASSERT_TRUE(program.start(&why)) << why.toStdString();
+  const QString document = "/Document", doc = "com.quvo.Gratulo.Document.", graphic = "com.quvo.Gratulo.Graphic.";
+
+  Reply r = program.call(document, doc + "Elements", {"graphics"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(objectPaths(r.out).size(), 0);
+
+  r = program.call(document, doc + "Insert", {"rectangles", "0", "(20.0, 20.0, 100.0, 60.0)"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  ASSERT_EQ(objectPaths(r.out).size(), 1) << r.out.toStdString();
+  const QString rectangle = objectPaths(r.out).first();
+  EXPECT_EQ(objectPaths(program.call(document, doc + "Elements", {"graphics"}).out), QStringList{rectangle});
+
+  // The fill colour, written and read back as 6 big-endian bytes.
+  r = program.call(rectangle, graphic + "SetFillColor", {"[0xff, 0x00, 0x80, 0x00, 0x00, 0x40]"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(program.call(rectangle, graphic + "FillColor").out, "([byte 0xff, 0x00, 0x80, 0x00, 0x00, 0x40],)");
+  r = program.call(rectangle, graphic + "SetFillColor", {"[1, 2, 3, 4, 5, 6, 7, 8]"});
+  EXPECT_NE(r.exitCode, 0);
+  EXPECT_TRUE(r.err.contains("org.freedesktop.DBus.Error.InvalidArgs")) << r.err.toStdString();
+  EXPECT_EQ(program.call(rectangle, graphic + "FillColor").out, "([byte 0xff, 0x00, 0x80, 0x00, 0x00, 0x40],)");
+
+  // A line has no fill: the refusal comes back to the client.
+  r = program.call(document, doc + "Insert", {"lines", "0", "(10.0, 10.0, 50.0, 50.0)"});
+  ASSERT_EQ(objectPaths(r.out).size(), 1) << r.err.toStdString();
+  const QString line = objectPaths(r.out).first();
+  r = program.call(line, graphic + "SetFillColor", {"[0, 0, 255, 255, 0, 0]"});
+  EXPECT_NE(r.exitCode, 0);
+  EXPECT_TRUE(r.err.contains("GDBus.Error:com.quvo.Gratulo.Error.Refused: -10000: You can't set the fill "
+                             "color of this kind of graphic."))
+      << r.err.toStdString();
+  EXPECT_EQ(program.call(line, graphic + "FillColor").out, "(@ay [],)");
+
+  // An index beyond the collection is the range error, and the program lives on.
+  r = program.call(document, doc + "Remove", {"rectangles", "5"});
+  EXPECT_TRUE(r.err.contains("GDBus.Error:com.quvo.Gratulo.Error.Range: Could not find the given rectangle in "
+                             "the graphics."))
+      << r.err.toStdString();
+  EXPECT_EQ(program.call(document, doc + "EvaluateRelative", {"graphics", "after", "rectangles", "0"}).out,
+            "([1],)");
+  EXPECT_EQ(objectPaths(program.call(document, doc + "Elements", {"graphics"}).out), (QStringList{rectangle, line}));
+
+  EXPECT_EQ(program.stop(), 0);
+}
+
+TEST(ScriptingBus, WithoutASessionBusTheProgramStartsAndSaysSoOnce) {
+  ASSERT_TRUE(QFileInfo(kProgram).isExecutable()) << kProgram.toStdString();
+  QTemporaryDir dataHome;
+  QProcessEnvironment env = programEnvironment(dataHome.path());
+  env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dataHome.filePath("no-bus-here"));
+  QProcess program;
+  program.setProcessEnvironment(env);
+  program.start(kProgram);
+  QString log;
+  const QDeadlineTimer deadline(60000);
+  while (!log.contains("Document scripting") && !deadline.hasExpired() && program.state() != QProcess::NotRunning) {
+    program.waitForReadyRead(200);
+    log += QString::fromLocal8Bit(program.readAllStandardError());
+  }
+  ASSERT_TRUE(log.contains("Document scripting")) << log.toStdString();
+  // Still running: a termination request ends it normally.
+  ASSERT_EQ(program.state(), QProcess::Running) << log.toStdString();
+  program.terminate();
+  ASSERT_TRUE(program.waitForFinished(60000));
+  log += QString::fromLocal8Bit(program.readAllStandardError());
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0) << log.toStdString();
+  EXPECT_EQ(log.count("Document scripting"), 1) << log.toStdString();
+}
+
+TEST(ScriptingBus, PathsStayWithTheirGraphicsAndBusChangesUndo) {
+  SKTDocument doc;
+  DocumentBusObject bus(doc, cardHost(), QDBusConnection(QStringLiteral("not connected")));
+  const QString rectangle = bus.Insert("rectangles", 0, QRectF(0, 0, 30, 20)).path();
+  const QString circle = bus.Insert("circles", 0, QRectF(40, 0, 30, 20)).path();
+  ASSERT_NE(rectangle, circle);
+  const SKTGraphicPtr shape = doc.graphics().at(0);
+  EXPECT_EQ(shape->Get_shape_type(), "C");
+
+  // Removed over the bus and brought back by undo: the same path.
+  bus.Remove("graphics", 0);
+  EXPECT_EQ(bus.Elements("circles").size(), 1);
+  doc.undo();
+  auto paths = [&] {
+    QStringList out;
+    for (const QDBusObjectPath& p : bus.Elements("graphics")) out << p.path();
+    return out;
+  };
+  EXPECT_EQ(paths(), (QStringList{circle, rectangle}));
+
+  // A fill set over the bus is one undo entry; bad values change nothing.
+  GraphicBusObject object(shape, cardHost());
+  object.SetFillColor(QByteArray::fromHex("000000000000"));
+  EXPECT_EQ(object.FillColor(), QByteArray::fromHex("000000000000"));
+  object.SetFillColor(QByteArray::fromHex("0102"));
+  EXPECT_EQ(object.lastErrorName(), "org.freedesktop.DBus.Error.InvalidArgs");
+  object.SetStrokeWidth({std::nan("")});
+  EXPECT_EQ(object.lastErrorName(), "org.freedesktop.DBus.Error.InvalidArgs");
+  doc.undo();
+  EXPECT_EQ(object.FillColor(), QByteArray::fromHex("ffffffffffff"));
+  object.SetFillColor({});
+  EXPECT_EQ(object.FillColor(), QByteArray());
+  EXPECT_EQ(object.StrokeWidth(), QList<double>{1.0});
+
+  // Off the front list the object answers an error, not a crash.
+  doc.Clear_All_Undo_Redo();
+  EXPECT_EQ(object.Kind(), QString());
+  EXPECT_EQ(object.lastErrorName(), "org.freedesktop.DBus.Error.UnknownObject");
+  EXPECT_TRUE(bus.Elements("graphics").isEmpty());
+  bus.Insert("rectangles_round", 0, QRectF(0, 0, 1, 1));
+  EXPECT_EQ(bus.lastErrorName(), "org.freedesktop.DBus.Error.InvalidArgs");
+}
+
+}  // namespace
