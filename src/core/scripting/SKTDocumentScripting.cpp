@@ -26,7 +26,8 @@ const CollectionInfo kCollections[] = {
      "Could not find the given circle in the graphics."},
     {SKTScriptingCollection::RectanglesRound, "rectangles_round", GraphicKind::Shape,
      "Could not find the given rounded rectangle in the graphics."},
-    {SKTScriptingCollection::Lines, "lines", GraphicKind::Line, "Could not find the given line in the graphics."},
+    {SKTScriptingCollection::Lines, "lines", GraphicKind::Line,
+     "Could not find the given line in the graphics."},
     {SKTScriptingCollection::TextAreas, "textAreas", GraphicKind::Text,
      "Could not find the given text area in the graphics."},
     {SKTScriptingCollection::Images, "images", GraphicKind::Image,
@@ -64,7 +65,8 @@ bool isKindOf(const SKTGraphic& graphic, GraphicKind kind) {
 }
 
 std::optional<int> positionIn(const SKTGraphicList& list, const SKTGraphic* graphic) {
-  const auto it = std::find_if(list.begin(), list.end(), [&](const SKTGraphicPtr& g) { return g.get() == graphic; });
+  const auto it =
+      std::find_if(list.begin(), list.end(), [&](const SKTGraphicPtr& g) { return g.get() == graphic; });
   if (it == list.end()) return std::nullopt;
   return static_cast<int>(it - list.begin());
 }
@@ -130,7 +132,8 @@ std::optional<SKTScriptError> SKTDocumentScripting::insertObject(SKTScriptingCol
                                                                  const SKTGraphicPtr& graphic, int index) {
   if (!graphic) throw std::invalid_argument("insertObject: no graphic");
   if (collection == SKTScriptingCollection::RectanglesRound)
-    return SKTScriptError{SKTScriptError::Kind::ReadOnly, QStringLiteral("The rounded rectangles are read only.")};
+    return SKTScriptError{SKTScriptError::Kind::ReadOnly,
+                          QStringLiteral("The rounded rectangles are read only.")};
   const SKTGraphicList members = elements(collection);
   const int count = static_cast<int>(members.size());
   if (index < 0 || index > count) return rangeError(collection);
@@ -144,9 +147,11 @@ std::optional<SKTScriptError> SKTDocumentScripting::insertObject(SKTScriptingCol
   return std::nullopt;
 }
 
-std::optional<SKTScriptError> SKTDocumentScripting::removeObject(SKTScriptingCollection collection, int index) {
+std::optional<SKTScriptError> SKTDocumentScripting::removeObject(SKTScriptingCollection collection,
+                                                                 int index) {
   if (collection == SKTScriptingCollection::RectanglesRound)
-    return SKTScriptError{SKTScriptError::Kind::ReadOnly, QStringLiteral("The rounded rectangles are read only.")};
+    return SKTScriptError{SKTScriptError::Kind::ReadOnly,
+                          QStringLiteral("The rounded rectangles are read only.")};
   const SKTGraphicList members = elements(collection);
   if (index < 0 || index >= static_cast<int>(members.size())) return rangeError(collection);
   const std::optional<int> position = objectSpecifierForGraphic(*members[index]);
@@ -198,17 +203,20 @@ std::optional<SKTDocumentScripting::Objects> SKTDocumentScripting::objectsByEval
   const std::optional<std::vector<int>> indexes = indicesOfObjectsByEvaluatingObjectSpecifier(specifier);
   if (!indexes) return std::nullopt;
   // Positions of the list keys count in the front list.
-  const SKTGraphicList source = isListKey(specifier.key) ? document_.graphics() : elementsForKey(specifier.key);
+  const SKTGraphicList source =
+      isListKey(specifier.key) ? document_.graphics() : elementsForKey(specifier.key);
   Objects objects{{}, true};
   for (int i : *indexes)
     if (i >= 0 && i < static_cast<int>(source.size())) objects.graphics.push_back(source[i]);
   return objects;
 }
 
-std::optional<int> SKTDocumentScripting::frontPositionOf(const SKTObjectSpecifier& specifier, bool last) const {
+std::optional<int> SKTDocumentScripting::frontPositionOf(const SKTObjectSpecifier& specifier,
+                                                         bool last) const {
   const std::optional<Objects> objects = objectsByEvaluatingSpecifier(specifier);
   if (!objects || objects->graphics.empty()) return std::nullopt;
-  const SKTGraphicPtr& graphic = objects->isList && last ? objects->graphics.back() : objects->graphics.front();
+  const SKTGraphicPtr& graphic =
+      objects->isList && last ? objects->graphics.back() : objects->graphics.front();
   return objectSpecifierForGraphic(*graphic);
 }
 

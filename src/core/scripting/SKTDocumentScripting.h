@@ -23,7 +23,15 @@
 #include "core/scripting/SKTObjectSpecifier.h"
 #include "core/scripting/SKTScriptError.h"
 
-enum class SKTScriptingCollection { Graphics, Rectangles, Circles, RectanglesRound, Lines, TextAreas, Images };
+enum class SKTScriptingCollection {
+  Graphics,
+  Rectangles,
+  Circles,
+  RectanglesRound,
+  Lines,
+  TextAreas,
+  Images
+};
 
 // The collection of a key; nothing for any other key.
 std::optional<SKTScriptingCollection> scriptingCollectionForKey(const QString& key);

@@ -15,7 +15,8 @@ struct SKTGraphicScripting::Setting {
 
 namespace {
 
-const char* const kRemoveStroke = QT_TRANSLATE_NOOP("SKTGraphic", "You can't remove the stroke from this kind of graphic.");
+const char* const kRemoveStroke =
+    QT_TRANSLATE_NOOP("SKTGraphic", "You can't remove the stroke from this kind of graphic.");
 
 SKTScriptError refusal(const char* text) {
   // The program's own wording of the refusal when a translation provides one.
@@ -41,20 +42,24 @@ std::optional<double> SKTGraphicScripting::scriptingStrokeWidth() const {
 }
 
 std::optional<SKTScriptError> SKTGraphicScripting::setScriptingFillColor(const std::optional<QColor>& color) {
-  static const Setting fill{SKTKeys::drawingFill, &SKTGraphic::canSetDrawingFill, SKTKeys::fillColor,
-                            QT_TRANSLATE_NOOP("SKTGraphic", "You can't set the fill color of this kind of graphic."),
-                            QT_TRANSLATE_NOOP("SKTGraphic", "You can't remove the fill from this kind of graphic.")};
+  static const Setting fill{
+      SKTKeys::drawingFill, &SKTGraphic::canSetDrawingFill, SKTKeys::fillColor,
+      QT_TRANSLATE_NOOP("SKTGraphic", "You can't set the fill color of this kind of graphic."),
+      QT_TRANSLATE_NOOP("SKTGraphic", "You can't remove the fill from this kind of graphic.")};
   return apply(fill, color ? std::optional<QVariant>(*color) : std::nullopt);
 }
 
-std::optional<SKTScriptError> SKTGraphicScripting::setScriptingStrokeColor(const std::optional<QColor>& color) {
+std::optional<SKTScriptError> SKTGraphicScripting::setScriptingStrokeColor(
+    const std::optional<QColor>& color) {
   static const Setting stroke{
       SKTKeys::drawingStroke, &SKTGraphic::canSetDrawingStroke, SKTKeys::strokeColor,
-      QT_TRANSLATE_NOOP("SKTGraphic", "You can't set the stroke color of this kind of graphic."), kRemoveStroke};
+      QT_TRANSLATE_NOOP("SKTGraphic", "You can't set the stroke color of this kind of graphic."),
+      kRemoveStroke};
   return apply(stroke, color ? std::optional<QVariant>(*color) : std::nullopt);
 }
 
-std::optional<SKTScriptError> SKTGraphicScripting::setScriptingStrokeWidth(const std::optional<double>& width) {
+std::optional<SKTScriptError> SKTGraphicScripting::setScriptingStrokeWidth(
+    const std::optional<double>& width) {
   static const Setting thickness{
       SKTKeys::drawingStroke, &SKTGraphic::canSetDrawingStroke, SKTKeys::strokeWidth,
       QT_TRANSLATE_NOOP("SKTGraphic", "You can't set the stroke thickness of this kind of graphic."),

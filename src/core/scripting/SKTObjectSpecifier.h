@@ -16,10 +16,10 @@ struct SKTObjectSpecifier {
 
   Form form = Form::Index;
   QString key;
-  int index = 0;                                          // Index
-  std::shared_ptr<const SKTObjectSpecifier> start, end;   // Range (either may be absent)
-  std::shared_ptr<const SKTObjectSpecifier> base;         // Relative
-  Position position = Position::After;                    // Relative
+  int index = 0;                                         // Index
+  std::shared_ptr<const SKTObjectSpecifier> start, end;  // Range (either may be absent)
+  std::shared_ptr<const SKTObjectSpecifier> base;        // Relative
+  Position position = Position::After;                   // Relative
 
   static SKTObjectSpecifier indexed(const QString& key, int index) {
     SKTObjectSpecifier s;

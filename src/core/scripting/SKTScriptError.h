@@ -8,10 +8,10 @@ inline constexpr int SKTScriptRefusedErrorNumber = -10000;
 
 struct SKTScriptError {
   enum class Kind {
-    Refused,       // the graphic refuses the setting (number -10000)
-    Range,         // no element at the given collection index
-    ReadOnly,      // the collection takes no insertions or removals
-    NoContainer,   // the graphic is not on the front side of a document
+    Refused,      // the graphic refuses the setting (number -10000)
+    Range,        // no element at the given collection index
+    ReadOnly,     // the collection takes no insertions or removals
+    NoContainer,  // the graphic is not on the front side of a document
   };
   Kind kind;
   QString text;

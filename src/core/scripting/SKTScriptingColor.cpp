@@ -17,7 +17,8 @@ void appendBigEndian(QByteArray& data, quint16 value) {
 }
 
 quint16 readBigEndian(const QByteArray& data, int offset) {
-  return static_cast<quint16>((static_cast<quint8>(data[offset]) << 8) | static_cast<quint8>(data[offset + 1]));
+  return static_cast<quint16>((static_cast<quint8>(data[offset]) << 8) |
+                              static_cast<quint8>(data[offset + 1]));
 }
 
 }  // namespace

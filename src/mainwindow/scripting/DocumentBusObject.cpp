@@ -5,10 +5,10 @@
 #include <set>
 
 #include "core/scripting/SKTDocumentScripting.h"
-#include "mainwindow/SKTWindowController.h"
-#include "mainwindow/scripting/GraphicBusObject.h"
 #include "documentadaptor.h"
 #include "graphicadaptor.h"
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/scripting/GraphicBusObject.h"
 
 namespace {
 
@@ -22,14 +22,16 @@ bool isSaneBounds(const QRectF& r) {
 }
 
 QString unknownCollection(const QString& key) {
-  return QStringLiteral("There is no collection \"%1\"; the collections are graphics, rectangles, circles, "
-                        "rectangles_round, lines, textAreas and images.")
+  return QStringLiteral(
+             "There is no collection \"%1\"; the collections are graphics, rectangles, circles, "
+             "rectangles_round, lines, textAreas and images.")
       .arg(key);
 }
 
 QString unusableKey(const QString& key) {
-  return QStringLiteral("\"%1\" is no collection a range or a relative position can name; those are graphics, "
-                        "rectangles, circles, lines, textAreas and images.")
+  return QStringLiteral(
+             "\"%1\" is no collection a range or a relative position can name; those are graphics, "
+             "rectangles, circles, lines, textAreas and images.")
       .arg(key);
 }
 
@@ -61,7 +63,8 @@ DocumentBusObject::~DocumentBusObject() {
 
 bool DocumentBusObject::publish(QString* reason) {
   if (!connection_.registerObject(QString::fromLatin1(scripting_bus::kDocumentPath), this)) {
-    *reason = QStringLiteral("the object path %1 is taken").arg(QString::fromLatin1(scripting_bus::kDocumentPath));
+    *reason =
+        QStringLiteral("the object path %1 is taken").arg(QString::fromLatin1(scripting_bus::kDocumentPath));
     return false;
   }
   syncGraphicObjects();
@@ -123,7 +126,8 @@ QDBusObjectPath DocumentBusObject::Insert(const QString& collection, int index, 
                              .arg(kMaxCoordinate));
     const SKTGraphicPtr graphic = SKTDocumentScripting::newScriptingObject(*which);
     graphic->setBounds(bounds);
-    if (const auto error = SKTDocumentScripting(document_).insertObject(*which, graphic, index)) return fail(*error);
+    if (const auto error = SKTDocumentScripting(document_).insertObject(*which, graphic, index))
+      return fail(*error);
     path = pathOf(graphic);
   });
   return path;
@@ -152,29 +156,33 @@ QList<int> DocumentBusObject::EvaluateRange(const QString& key, const QString& s
   serve([&] {
     if (!SKTDocumentScripting::isAcceptedSpecifierKey(key)) return failInvalid(unusableKey(key));
     for (const QString& k : {startKey, endKey})
-      if (!k.isEmpty() && !SKTDocumentScripting::isAcceptedSpecifierKey(k)) return failInvalid(unusableKey(k));
+      if (!k.isEmpty() && !SKTDocumentScripting::isAcceptedSpecifierKey(k))
+        return failInvalid(unusableKey(k));
     if (startKey.isEmpty() && endKey.isEmpty())
       return failInvalid(QStringLiteral("A range needs a start or an end."));
-    const auto specifier =
-        SKTObjectSpecifier::range(key, indexSpecifier(startKey, startIndex), indexSpecifier(endKey, endIndex));
-    answer = answerPositions(SKTDocumentScripting(document_).indicesOfObjectsByEvaluatingObjectSpecifier(specifier));
+    const auto specifier = SKTObjectSpecifier::range(key, indexSpecifier(startKey, startIndex),
+                                                     indexSpecifier(endKey, endIndex));
+    answer = answerPositions(
+        SKTDocumentScripting(document_).indicesOfObjectsByEvaluatingObjectSpecifier(specifier));
   });
   return answer;
 }
 
-QList<int> DocumentBusObject::EvaluateRelative(const QString& key, const QString& position, const QString& baseKey,
-                                               int baseIndex) {
+QList<int> DocumentBusObject::EvaluateRelative(const QString& key, const QString& position,
+                                               const QString& baseKey, int baseIndex) {
   QList<int> answer;
   serve([&] {
     for (const QString& k : {key, baseKey})
       if (!SKTDocumentScripting::isAcceptedSpecifierKey(k)) return failInvalid(unusableKey(k));
     if (position != QLatin1String("before") && position != QLatin1String("after"))
       return failInvalid(QStringLiteral("The position is \"before\" or \"after\"."));
-    const auto specifier = SKTObjectSpecifier::relative(
-        key, position == QLatin1String("before") ? SKTObjectSpecifier::Position::Before
-                                                 : SKTObjectSpecifier::Position::After,
-        SKTObjectSpecifier::indexed(baseKey, baseIndex));
-    answer = answerPositions(SKTDocumentScripting(document_).indicesOfObjectsByEvaluatingObjectSpecifier(specifier));
+    const auto specifier = SKTObjectSpecifier::relative(key,
+                                                        position == QLatin1String("before")
+                                                            ? SKTObjectSpecifier::Position::Before
+                                                            : SKTObjectSpecifier::Position::After,
+                                                        SKTObjectSpecifier::indexed(baseKey, baseIndex));
+    answer = answerPositions(
+        SKTDocumentScripting(document_).indicesOfObjectsByEvaluatingObjectSpecifier(specifier));
   });
   return answer;
 }

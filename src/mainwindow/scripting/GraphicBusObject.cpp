@@ -23,7 +23,8 @@ std::optional<std::optional<QColor>> colorFromBus(const QByteArray& bytes) {
 }
 
 const QString kBadColor = QStringLiteral(
-    "A colour is 6 bytes (red, green and blue as big-endian 16-bit numbers), or empty for none; %1 bytes were "
+    "A colour is 6 bytes (red, green and blue as big-endian 16-bit numbers), or empty for none; %1 bytes "
+    "were "
     "given.");
 
 }  // namespace
@@ -76,22 +77,21 @@ QList<double> GraphicBusObject::StrokeWidth() {
 }
 
 void GraphicBusObject::SetFillColor(const QByteArray& color) {
-  serve([&] {
-    const SKTGraphicPtr graphic = liveGraphic();
-    if (!graphic) return;
-    const auto value = colorFromBus(color);
-    if (!value) return failInvalid(kBadColor.arg(color.size()));
-    if (const auto error = SKTGraphicScripting(*graphic).setScriptingFillColor(*value)) fail(*error);
-  });
+  setColor(color, &SKTGraphicScripting::setScriptingFillColor);
 }
 
 void GraphicBusObject::SetStrokeColor(const QByteArray& color) {
+  setColor(color, &SKTGraphicScripting::setScriptingStrokeColor);
+}
+
+void GraphicBusObject::setColor(const QByteArray& color, ColorSetter setter) {
   serve([&] {
     const SKTGraphicPtr graphic = liveGraphic();
     if (!graphic) return;
     const auto value = colorFromBus(color);
     if (!value) return failInvalid(kBadColor.arg(color.size()));
-    if (const auto error = SKTGraphicScripting(*graphic).setScriptingStrokeColor(*value)) fail(*error);
+    SKTGraphicScripting scripting(*graphic);
+    if (const auto error = (scripting.*setter)(*value)) fail(*error);
   });
 }
 
@@ -100,8 +100,9 @@ void GraphicBusObject::SetStrokeWidth(const QList<double>& width) {
     const SKTGraphicPtr graphic = liveGraphic();
     if (!graphic) return;
     if (width.size() > 1 || (width.size() == 1 && !(width[0] >= 0.0 && width[0] <= kMaxStrokeWidth)))
-      return failInvalid(QStringLiteral("A stroke width is one number of points from 0 to %1, or empty for none.")
-                             .arg(kMaxStrokeWidth));
+      return failInvalid(
+          QStringLiteral("A stroke width is one number of points from 0 to %1, or empty for none.")
+              .arg(kMaxStrokeWidth));
     const std::optional<double> value = width.isEmpty() ? std::nullopt : std::optional<double>(width[0]);
     if (const auto error = SKTGraphicScripting(*graphic).setScriptingStrokeWidth(value)) fail(*error);
   });

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/SKTGraphic.h"
+#include "core/scripting/SKTGraphicScripting.h"
 #include "mainwindow/scripting/ScriptingBusObject.h"
 
 class GraphicBusObject : public ScriptingBusObject {
@@ -30,6 +31,8 @@ class GraphicBusObject : public ScriptingBusObject {
   // The graphic while a document holds it in its front list; otherwise the
   // call is answered with an error and nothing.
   SKTGraphicPtr liveGraphic();
+  using ColorSetter = std::optional<SKTScriptError> (SKTGraphicScripting::*)(const std::optional<QColor>&);
+  void setColor(const QByteArray& color, ColorSetter setter);
 
   std::weak_ptr<SKTGraphic> graphic_;
 };

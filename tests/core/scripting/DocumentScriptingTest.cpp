@@ -65,12 +65,15 @@ TEST_F(DocumentScripting, CollectionsOfAMixedListAndInsertionByCollectionIndex) 
 
   // Outside the collection: the collection's range error, nothing changes.
   const SKTGraphicList before = doc.graphics();
-  const auto beyond = scripting.insertObject(C::Rectangles, SKTDocumentScripting::newScriptingObject(C::Rectangles), 4);
+  const auto beyond =
+      scripting.insertObject(C::Rectangles, SKTDocumentScripting::newScriptingObject(C::Rectangles), 4);
   ASSERT_TRUE(beyond);
   EXPECT_EQ(beyond->kind, SKTScriptError::Kind::Range);
   EXPECT_EQ(beyond->message(), "Could not find the given rectangle in the graphics.");
-  EXPECT_EQ(scripting.removeObject(C::TextAreas, 1)->message(), "Could not find the given text area in the graphics.");
-  EXPECT_EQ(scripting.removeObject(C::Lines, -1)->message(), "Could not find the given line in the graphics.");
+  EXPECT_EQ(scripting.removeObject(C::TextAreas, 1)->message(),
+            "Could not find the given text area in the graphics.");
+  EXPECT_EQ(scripting.removeObject(C::Lines, -1)->message(),
+            "Could not find the given line in the graphics.");
   EXPECT_EQ(scripting.insertObject(C::RectanglesRound, circle, 0)->kind, SKTScriptError::Kind::ReadOnly);
   EXPECT_EQ(doc.graphics(), before);
 
@@ -189,7 +192,8 @@ TEST(ScriptingColor, ConversionsAndTheirByteOrder) {
   EXPECT_EQ(scriptingRGBColorWithDescriptor({typeRGBColor, QByteArray()}), std::nullopt);
   EXPECT_EQ(scriptingRGBColorWithDescriptor({0x6c6f6e67, value.data}), std::nullopt);
   // Colours of other models come out as their RGB; alpha is dropped.
-  EXPECT_EQ(scriptingRGBColorDescriptor(QColor::fromHsv(0, 255, 255, 10)).data, QByteArray::fromHex("ffff00000000"));
+  EXPECT_EQ(scriptingRGBColorDescriptor(QColor::fromHsv(0, 255, 255, 10)).data,
+            QByteArray::fromHex("ffff00000000"));
 }
 
 }  // namespace

@@ -51,13 +51,15 @@ class ProgramOnPrivateBus {
       process_.waitForReadyRead(200);
       while (process_.canReadLine()) lines << QString::fromLocal8Bit(process_.readLine()).trimmed();
     }
-    if (lines.size() < 2) return *why = "the program did not start: " + process_.readAllStandardError(), false;
+    if (lines.size() < 2)
+      return *why = "the program did not start: " + process_.readAllStandardError(), false;
     address_ = lines[0];
     pid_ = lines[1].toLongLong();
     // A bounded wait for the service to appear on the bus.
     while (!deadline.hasExpired() && process_.state() == QProcess::Running) {
-      if (gdbus({"call", "--session", "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus",
-                 "--method", "org.freedesktop.DBus.NameHasOwner", "com.quvo.Gratulo"})
+      if (gdbus({"call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
+                 "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.NameHasOwner",
+                 "com.quvo.Gratulo"})
               .out.contains("true"))
         return true;
       QThread::msleep(100);
@@ -92,8 +94,8 @@ class ProgramOnPrivateBus {
 
   // gdbus call --session --dest com.quvo.Gratulo --object-path PATH --method METHOD ARGS...
   Reply call(const QString& path, const QString& method, const QStringList& arguments = {}) const {
-    return gdbus(QStringList{"call", "--session", "--dest", "com.quvo.Gratulo", "--object-path", path, "--method",
-                             method} +
+    return gdbus(QStringList{"call", "--session", "--dest", "com.quvo.Gratulo", "--object-path", path,
+                             "--method", method} +
                  arguments);
   }
 
@@ -117,12 +119,14 @@ bool clientToolsMissing() {
 }
 
 TEST(ScriptingBus, GdbusDrivesTheRunningProgram) {
-  if (clientToolsMissing()) GTEST_SKIP() << "dbus-run-session or gdbus is not installed (dbus-bin, libglib2.0-bin)";
+  if (clientToolsMissing())
+    GTEST_SKIP() << "dbus-run-session or gdbus is not installed (dbus-bin, libglib2.0-bin)";
   ASSERT_TRUE(QFileInfo(kProgram).isExecutable()) << kProgram.toStdString();
   ProgramOnPrivateBus program;
   QString why;
   ASSERT_TRUE(program.start(&why)) << why.toStdString();
-  const QString document = "/Document", doc = "com.quvo.Gratulo.Document.", graphic = "com.quvo.Gratulo.Graphic.";
+  const QString document = "/Document", doc = "com.quvo.Gratulo.Document.",
+                graphic = "com.quvo.Gratulo.Graphic.";
 
   Reply r = program.call(document, doc + "Elements", {"graphics"});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -137,11 +141,13 @@ TEST(ScriptingBus, GdbusDrivesTheRunningProgram) {
   // The fill colour, written and read back as 6 big-endian bytes.
   r = program.call(rectangle, graphic + "SetFillColor", {"[0xff, 0x00, 0x80, 0x00, 0x00, 0x40]"});
   ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-  EXPECT_EQ(program.call(rectangle, graphic + "FillColor").out, "([byte 0xff, 0x00, 0x80, 0x00, 0x00, 0x40],)");
+  EXPECT_EQ(program.call(rectangle, graphic + "FillColor").out,
+            "([byte 0xff, 0x00, 0x80, 0x00, 0x00, 0x40],)");
   r = program.call(rectangle, graphic + "SetFillColor", {"[1, 2, 3, 4, 5, 6, 7, 8]"});
   EXPECT_NE(r.exitCode, 0);
   EXPECT_TRUE(r.err.contains("org.freedesktop.DBus.Error.InvalidArgs")) << r.err.toStdString();
-  EXPECT_EQ(program.call(rectangle, graphic + "FillColor").out, "([byte 0xff, 0x00, 0x80, 0x00, 0x00, 0x40],)");
+  EXPECT_EQ(program.call(rectangle, graphic + "FillColor").out,
+            "([byte 0xff, 0x00, 0x80, 0x00, 0x00, 0x40],)");
 
   // A line has no fill: the refusal comes back to the client.
   r = program.call(document, doc + "Insert", {"lines", "0", "(10.0, 10.0, 50.0, 50.0)"});
@@ -149,19 +155,22 @@ TEST(ScriptingBus, GdbusDrivesTheRunningProgram) {
   const QString line = objectPaths(r.out).first();
   r = program.call(line, graphic + "SetFillColor", {"[0, 0, 255, 255, 0, 0]"});
   EXPECT_NE(r.exitCode, 0);
-  EXPECT_TRUE(r.err.contains("GDBus.Error:com.quvo.Gratulo.Error.Refused: -10000: You can't set the fill "
-                             "color of this kind of graphic."))
+  EXPECT_TRUE(
+      r.err.contains("GDBus.Error:com.quvo.Gratulo.Error.Refused: -10000: You can't set the fill "
+                     "color of this kind of graphic."))
       << r.err.toStdString();
   EXPECT_EQ(program.call(line, graphic + "FillColor").out, "(@ay [],)");
 
   // An index beyond the collection is the range error, and the program lives on.
   r = program.call(document, doc + "Remove", {"rectangles", "5"});
-  EXPECT_TRUE(r.err.contains("GDBus.Error:com.quvo.Gratulo.Error.Range: Could not find the given rectangle in "
-                             "the graphics."))
+  EXPECT_TRUE(
+      r.err.contains("GDBus.Error:com.quvo.Gratulo.Error.Range: Could not find the given rectangle in "
+                     "the graphics."))
       << r.err.toStdString();
   EXPECT_EQ(program.call(document, doc + "EvaluateRelative", {"graphics", "after", "rectangles", "0"}).out,
             "([1],)");
-  EXPECT_EQ(objectPaths(program.call(document, doc + "Elements", {"graphics"}).out), (QStringList{rectangle, line}));
+  EXPECT_EQ(objectPaths(program.call(document, doc + "Elements", {"graphics"}).out),
+            (QStringList{rectangle, line}));
 
   EXPECT_EQ(program.stop(), 0);
 }
@@ -176,7 +185,8 @@ TEST(ScriptingBus, WithoutASessionBusTheProgramStartsAndSaysSoOnce) {
   program.start(kProgram);
   QString log;
   const QDeadlineTimer deadline(60000);
-  while (!log.contains("Document scripting") && !deadline.hasExpired() && program.state() != QProcess::NotRunning) {
+  while (!log.contains("Document scripting") && !deadline.hasExpired() &&
+         program.state() != QProcess::NotRunning) {
     program.waitForReadyRead(200);
     log += QString::fromLocal8Bit(program.readAllStandardError());
   }
