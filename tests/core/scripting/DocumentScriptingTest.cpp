@@ -14,7 +14,7 @@
 
 namespace {
 
-using Spec = SKTObjectSpecifier;
+using Specifier = SKTObjectSpecifier;
 using C = SKTScriptingCollection;
 using Positions = std::optional<std::vector<int>>;
 
@@ -34,11 +34,11 @@ class DocumentScripting : public ::testing::Test {
     ellipse->Set_Shape_Type("C");
     doc.insertGraphics({text, rectangle, line, ellipse}, {0, 1, 2, 3});
   }
-  Positions range(const QString& key, std::optional<Spec> start, std::optional<Spec> end) const {
-    return scripting.indicesOfObjectsByEvaluatingObjectSpecifier(Spec::range(key, start, end));
+  Positions range(const QString& key, std::optional<Specifier> start, std::optional<Specifier> end) const {
+    return scripting.indicesOfObjectsByEvaluatingObjectSpecifier(Specifier::range(key, start, end));
   }
-  Positions relative(const QString& key, Spec::Position position, const Spec& base) const {
-    return scripting.indicesOfObjectsByEvaluatingObjectSpecifier(Spec::relative(key, position, base));
+  Positions relative(const QString& key, Specifier::Position position, const Specifier& base) const {
+    return scripting.indicesOfObjectsByEvaluatingObjectSpecifier(Specifier::relative(key, position, base));
   }
 };
 
@@ -90,37 +90,46 @@ TEST_F(DocumentScripting, CollectionsOfAMixedListAndInsertionByCollectionIndex) 
 
 TEST_F(DocumentScripting, RangeAndRelativeSpecifiers) {
   // From the first to the second rectangle, in either order.
-  EXPECT_EQ(range("rectangles", Spec::indexed("rectangles", 0), Spec::indexed("rectangles", 1)),
+  EXPECT_EQ(range("rectangles", Specifier::indexed("rectangles", 0), Specifier::indexed("rectangles", 1)),
             (std::vector<int>{0, 1}));
-  EXPECT_EQ(range("rectangles", Spec::indexed("rectangles", -1), Spec::indexed("rectangles", 0)),
+  EXPECT_EQ(range("rectangles", Specifier::indexed("rectangles", -1), Specifier::indexed("rectangles", 0)),
             (std::vector<int>{0, 1}));
   // A list key answers front positions; an open start is the front-most object;
   // an end given as a list stands for its last element.
-  EXPECT_EQ(range("graphics", std::nullopt, Spec::indexed("lines", 0)), (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(range("textAreas", Spec::indexed("rectangles", 0), Spec::every("circles")), std::vector<int>{});
-  EXPECT_EQ(range("lines", Spec::indexed("graphics", 0),
-                  Spec::range("graphics", Spec::indexed("lines", 0), Spec::indexed("circles", 1))),
-            std::vector<int>{0});
+  EXPECT_EQ(range("graphics", std::nullopt, Specifier::indexed("lines", 0)), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(range("textAreas", Specifier::indexed("rectangles", 0), Specifier::every("circles")),
+            std::vector<int>{});
+  EXPECT_EQ(
+      range("lines", Specifier::indexed("graphics", 0),
+            Specifier::range("graphics", Specifier::indexed("lines", 0), Specifier::indexed("circles", 1))),
+      std::vector<int>{0});
 
   // The line after the text; the graphic before the line; nothing before the text.
-  EXPECT_EQ(relative("lines", Spec::Position::After, Spec::indexed("textAreas", 0)), std::vector<int>{0});
-  EXPECT_EQ(relative("graphics", Spec::Position::Before, Spec::indexed("lines", 0)), std::vector<int>{1});
-  EXPECT_EQ(relative("circles", Spec::Position::After, Spec::every("textAreas")), std::vector<int>{0});
-  EXPECT_EQ(relative("textAreas", Spec::Position::Before, Spec::indexed("graphics", 0)), std::vector<int>{});
+  EXPECT_EQ(relative("lines", Specifier::Position::After, Specifier::indexed("textAreas", 0)),
+            std::vector<int>{0});
+  EXPECT_EQ(relative("graphics", Specifier::Position::Before, Specifier::indexed("lines", 0)),
+            std::vector<int>{1});
+  EXPECT_EQ(relative("circles", Specifier::Position::After, Specifier::every("textAreas")),
+            std::vector<int>{0});
+  EXPECT_EQ(relative("textAreas", Specifier::Position::Before, Specifier::indexed("graphics", 0)),
+            std::vector<int>{});
 
   // What they cannot evaluate answers none.
-  EXPECT_EQ(range("rectangles_round", Spec::indexed("rectangles", 0), std::nullopt), std::nullopt);
+  EXPECT_EQ(range("rectangles_round", Specifier::indexed("rectangles", 0), std::nullopt), std::nullopt);
   EXPECT_EQ(range("rectangles", std::nullopt, std::nullopt), std::nullopt);
-  EXPECT_EQ(range("rectangles", Spec::indexed("rectangles", 2), std::nullopt), std::nullopt);
-  EXPECT_EQ(relative("lines", Spec::Position::After, Spec::indexed("nonsense", 0)), std::nullopt);
-  EXPECT_EQ(scripting.indicesOfObjectsByEvaluatingObjectSpecifier(Spec::indexed("lines", 0)), std::nullopt);
+  EXPECT_EQ(range("rectangles", Specifier::indexed("rectangles", 2), std::nullopt), std::nullopt);
+  EXPECT_EQ(relative("lines", Specifier::Position::After, Specifier::indexed("nonsense", 0)), std::nullopt);
+  EXPECT_EQ(scripting.indicesOfObjectsByEvaluatingObjectSpecifier(Specifier::indexed("lines", 0)),
+            std::nullopt);
   // A graphic of the back list is not in the front list.
   doc.insertGraphic(CardSide::Back, SKTGraphic::makeGraphic(GraphicKind::Line), 0);
-  EXPECT_EQ(relative("graphics", Spec::Position::After, Spec::indexed("graphics_back", 0)), std::nullopt);
+  EXPECT_EQ(relative("graphics", Specifier::Position::After, Specifier::indexed("graphics_back", 0)),
+            std::nullopt);
 
   doc.Clear_All_Undo_Redo();
-  EXPECT_EQ(range("rectangles", Spec::indexed("rectangles", 0), std::nullopt), std::vector<int>{});
-  EXPECT_EQ(relative("lines", Spec::Position::After, Spec::indexed("textAreas", 0)), std::vector<int>{});
+  EXPECT_EQ(range("rectangles", Specifier::indexed("rectangles", 0), std::nullopt), std::vector<int>{});
+  EXPECT_EQ(relative("lines", Specifier::Position::After, Specifier::indexed("textAreas", 0)),
+            std::vector<int>{});
 }
 
 TEST_F(DocumentScripting, ColoursAndWidthsWithRefusalsAndUndo) {
