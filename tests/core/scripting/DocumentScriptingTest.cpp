@@ -3,7 +3,6 @@
 // widths with their refusals, undo of scripted changes, the colour value.
 #include <gtest/gtest.h>
 
-#include "../CoreTestHost.h"
 #include "core/SKTDocument.h"
 #include "core/SKTLine.h"
 #include "core/SKTText.h"
@@ -20,8 +19,6 @@ using Positions = std::optional<std::vector<int>>;
 
 class DocumentScripting : public ::testing::Test {
  protected:
-  CoreTestHost host;
-  ScopedCardHost installed{host};
   SKTDocument doc;
   SKTDocumentScripting scripting{doc};
   // The front list [text, rectangle, line, ellipse].
