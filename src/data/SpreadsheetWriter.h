@@ -84,7 +84,7 @@ class SpreadsheetWriter {
   // The text of the last failure that was logged ("" after a success).
   const QString& lastError() const { return lastError_; }
 
- ~SpreadsheetWriter();
+  ~SpreadsheetWriter();
 
  private:
   SpreadsheetWriter();

@@ -208,7 +208,7 @@ bool Package::readPart(const QString& name, const Consumer& consume, QString* er
   }
   ZPOS64_T total = 0;
   const Inflated inflated = info.uncompressed_size > kThreadedBytes ? inflateAhead(zip, consume, total)
-                                                                      : inflateHere(zip, consume, total);
+                                                                    : inflateHere(zip, consume, total);
   // The library checks the part's checksum when it closes a part read whole.
   const int closed = unzCloseCurrentFile(zip);
   if (inflated == Inflated::Stopped) return true;

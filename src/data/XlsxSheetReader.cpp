@@ -273,7 +273,8 @@ class SharedStringsStream : public XmlStream {
       inItem_ = isTable_ && local == "si";
       if (!inItem_) return;
       if (strings->size() >= limits_.maxCells)
-        return fail(QStringLiteral("the shared-string table holds more than %1 strings").arg(limits_.maxCells));
+        return fail(
+            QStringLiteral("the shared-string table holds more than %1 strings").arg(limits_.maxCells));
       item_.begin(depth, rawCap(limits_));
     } else if (inItem_) {
       item_.start(depth, local);
@@ -285,7 +286,8 @@ class SharedStringsStream : public XmlStream {
     inItem_ = false;
     CappedText& text = item_.collected();
     if (overLong(text, true, limits_.maxCellCharacters)) return strings->appendOverLong();
-    if (qint64(strings->byteSize() + text.bytes().size()) > limits_.maxTextBytes || !strings->append(text.bytes()))
+    if (qint64(strings->byteSize() + text.bytes().size()) > limits_.maxTextBytes ||
+        !strings->append(text.bytes()))
       fail(QStringLiteral("the shared strings hold more than %1 MB of text").arg(limits_.maxTextBytes >> 20));
   }
   void text(int depth, const char* s, int len) override {
@@ -398,7 +400,7 @@ class SheetStream : public XmlStream {
     column_ = column;
     lastColumn_ = std::max(lastColumn_, column);
     const char* type = attribute(atts, "t");
-    cellType_ = !type                               ? CellType::Value
+    cellType_ = !type                                 ? CellType::Value
                 : std::strcmp(type, "s") == 0         ? CellType::Shared
                 : std::strcmp(type, "inlineStr") == 0 ? CellType::Inline
                                                       : CellType::Value;
@@ -489,7 +491,8 @@ SheetResult SheetStream::result() {
   SheetTableBuilder titles;
   for (int k = 0; k < columns; ++k) {
     const QString text = first.cell(0, k);
-    titles.addText(k, (text.isEmpty() ? QStringLiteral("Untitled Column %1").arg(k + 1) : text).toStdString());
+    titles.addText(k,
+                   (text.isEmpty() ? QStringLiteral("Untitled Column %1").arg(k + 1) : text).toStdString());
   }
   titles.endRow();
   result.rows = titles.finish(columns);

@@ -71,7 +71,8 @@ QStringList readSheetNames(QByteArrayView xml, QString* error = nullptr);
 
 // The same three, straight out of an opened package. A workbook without a
 // shared-string part reads as one with an empty table.
-SharedStringsResult readSharedStrings(Package& package, const QString& part = QStringLiteral("xl/sharedStrings.xml"),
+SharedStringsResult readSharedStrings(Package& package,
+                                      const QString& part = QStringLiteral("xl/sharedStrings.xml"),
                                       const ReadLimits& limits = {});
 SheetResult readSheet(Package& package, const QString& part,
                       const std::shared_ptr<const StringTable>& sharedStrings, SheetRows which,

@@ -91,7 +91,8 @@ QString SheetTable::cell(qsizetype row, int column) const {
   if (!d_ || row < 0 || row >= size() || column < 0) return QString();
   const auto begin = d_->cells.begin() + rowBegin(row);
   const auto end = d_->cells.begin() + d_->rowEnds[size_t(row)];
-  const auto found = std::lower_bound(begin, end, column, [](const Cell& c, int col) { return c.column < col; });
+  const auto found =
+      std::lower_bound(begin, end, column, [](const Cell& c, int col) { return c.column < col; });
   return found != end && found->column == column ? textOf(*found) : QString();
 }
 
@@ -112,7 +113,8 @@ QList<QStringList> SheetTable::toLists() const {
 }
 
 bool SheetTable::operator==(const SheetTable& other) const {
-  if (size() != other.size() || columns() != other.columns() || cellCount() != other.cellCount()) return false;
+  if (size() != other.size() || columns() != other.columns() || cellCount() != other.cellCount())
+    return false;
   for (qsizetype r = 0; r < size(); ++r) {
     const std::uint32_t begin = rowBegin(r), end = d_->rowEnds[size_t(r)];
     if (end - begin != other.d_->rowEnds[size_t(r)] - other.rowBegin(r)) return false;

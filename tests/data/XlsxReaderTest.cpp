@@ -2,7 +2,6 @@
 // by hand (rich shared strings, out-of-range indexes, formulas, prefixes), and
 // malformed packages.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <QDir>
