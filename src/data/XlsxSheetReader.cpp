@@ -172,7 +172,7 @@ class XmlStream {
  private:
   bool parse(const char* data, qsizetype size, bool last) {
     while (!over_) {
-      const int piece = int(std::min<qsizetype>(size, 1 << 30));
+      const int piece = int(std::min<qsizetype>(size, kPieceBytes));
       const bool final = last && piece == size;
       if (XML_Parse(parser_, data, piece, final) == XML_STATUS_ERROR) {
         if (!over_) {
@@ -188,7 +188,14 @@ class XmlStream {
       }
       data += piece;
       size -= piece;
+      fed_ += piece;
       if (final) over_ = true;
+      // The parser keeps an unfinished tag (with its attributes) or comment
+      // whole until it ends: no spreadsheet has one this long.
+      if (!over_ && fed_ - qint64(XML_GetCurrentByteIndex(parser_)) > kMaxPendingBytes) {
+        error_ = QStringLiteral("the part holds markup longer than %1 MB").arg(kMaxPendingBytes >> 20);
+        over_ = true;
+      }
       if (size == 0 && !last) break;
     }
     return !over_;
@@ -197,7 +204,10 @@ class XmlStream {
   static void onStart(void* self, const XML_Char* name, const XML_Char** atts) {
     auto* stream = static_cast<XmlStream*>(self);
     if (stream->over_) return;
-    stream->start(++stream->depth_, localName(name), atts);
+    // Every open element costs the parser memory.
+    if (++stream->depth_ > kMaxDepth)
+      return stream->fail(QStringLiteral("the part nests elements more than %1 deep").arg(kMaxDepth));
+    stream->start(stream->depth_, localName(name), atts);
   }
   static void onEnd(void* self, const XML_Char*) {
     auto* stream = static_cast<XmlStream*>(self);
@@ -214,7 +224,14 @@ class XmlStream {
     static_cast<XmlStream*>(self)->fail(QStringLiteral("the part declares a document type"));
   }
 
+  // Input handed to the parser at once, so that the check below runs often.
+  static constexpr qsizetype kPieceBytes = 1024 * 1024;
+  static constexpr qint64 kMaxPendingBytes = 4 * 1024 * 1024;
+  // Spreadsheet parts nest a dozen elements deep at the most.
+  static constexpr int kMaxDepth = 1000;
+
   XML_Parser parser_;
+  qint64 fed_ = 0;
   int depth_ = 0;
   bool over_ = false;
   QString error_;

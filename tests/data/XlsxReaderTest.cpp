@@ -421,6 +421,22 @@ TEST_F(XlsxReaderTest, HostileAndDamagedPartsAreRefused) {
       "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]><worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&b;</t>"
       "</is></c></row></sheetData></worksheet>";
   EXPECT_EQ(xlsx::readSheet(laughs, {}, xlsx::SheetRows::All).error, "the part declares a document type");
+  // The parser's own memory: open elements, and markup it keeps whole until it ends.
+  EXPECT_EQ(
+      xlsx::readSheet("<worksheet>" + QByteArray("<x>").repeated(100000), {}, xlsx::SheetRows::All).error,
+      "the part nests elements more than 1000 deep");
+  QString error;
+  EXPECT_TRUE(xlsx::readSheetNames("<workbook><sheet name=\"" + QByteArray(8 << 20, 'n'), &error).isEmpty());
+  EXPECT_EQ(error, "the part holds markup longer than 4 MB");
+  python(R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('xl/worksheets/sheet1.xml', '<worksheet><sheetData><row><c r="' + 'Q' * 100000000)
+)",
+         {path("tag.xlsx")});
+  load(path("tag.xlsx"));
+  EXPECT_TRUE(titles(1).isEmpty());
+  EXPECT_EQ(lastError(), "Error: the part holds markup longer than 4 MB");
 
   // Cells come in any order; a later one takes the column.
   const QByteArray sheet =
