@@ -16,9 +16,13 @@
 namespace xlsx {
 namespace {
 
+// The name after its prefix, found in one pass (this runs for every element).
 std::string_view localName(const char* name) {
-  const char* colon = std::strrchr(name, ':');
-  return colon ? colon + 1 : name;
+  const char* local = name;
+  const char* end = name;
+  for (; *end; ++end)
+    if (*end == ':') local = end + 1;
+  return std::string_view(local, size_t(end - local));
 }
 
 const char* attribute(const char** atts, const char* wanted) {
