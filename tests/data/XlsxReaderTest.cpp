@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 
 #include "DataTestSupport.h"
@@ -294,6 +296,53 @@ TEST_F(XlsxReaderTest, WorkFolderIsPrivate) {
   Delete_Excel_File_Temp_Folder();
   EXPECT_FALSE(QFileInfo::exists(work));
   Delete_Excel_File_Temp_Folder();  // a missing folder is no error
+}
+
+// A random workbook written by openpyxl, large enough that its sheet is
+// inflated on a thread of its own, reads cell for cell as openpyxl reads it.
+TEST_F(XlsxReaderTest, RandomWorkbookReadsAsOpenpyxlReadsIt) {
+  const QByteArray expected = python(R"(
+import sys, json, random, openpyxl
+random.seed(13)
+alphabet = 'abcXYZ \u00e9\u00df\u6f22\u5b57\u2713\U0001F600_x0041_<&>"\t\n'
+def value():
+    kind = random.randrange(6)
+    if kind == 0: return None
+    if kind == 1: return random.randrange(-10**6, 10**6)
+    if kind == 2: return random.uniform(-1e6, 1e6)
+    if kind == 3: return random.random() < 0.5
+    return ''.join(random.choice(alphabet) for _ in range(random.randrange(1, 12)))
+wb = openpyxl.Workbook()
+ws = wb.active
+for r in range(20000):
+    ws.append([value() for _ in range(6)])
+wb.save(sys.argv[1])
+def text(v):
+    if v is None: return ''
+    if isinstance(v, bool): return '1' if v else '0'
+    return repr(v) if isinstance(v, float) else str(v)
+rows = openpyxl.load_workbook(sys.argv[1], read_only=True).worksheets[0].iter_rows(values_only=True)
+print(json.dumps([[text(v) for v in row] for row in rows], ensure_ascii=False))
+)",
+                                     {path("random.xlsx")});
+  load(path("random.xlsx"));
+  Excel_Sheet_Number = 1;
+  const xlsx::SheetTable rows = SpreadsheetWriter::ReadWorkbook(QString(), false);
+  EXPECT_EQ(lastError(), "");
+  const QJsonArray oracle = QJsonDocument::fromJson(expected).array();
+  ASSERT_EQ(rows.size(), 20000);
+  ASSERT_EQ(oracle.size(), rows.size());
+  // Numbers are the text stored (openpyxl writes 17 digits), the same double.
+  auto same = [](const QString& ours, const QString& theirs) {
+    bool a = false, b = false;
+    return ours == theirs || (ours.toDouble(&a) == theirs.toDouble(&b) && a && b);
+  };
+  for (qsizetype r = 0; r < rows.size(); ++r) {
+    const QJsonArray theirs = oracle[r].toArray();
+    ASSERT_LE(theirs.size(), rows.columns());
+    for (int c = 0; c < rows.columns(); ++c)
+      ASSERT_PRED2(same, rows.cell(r, c), theirs[c].toString()) << "row " << r + 1 << " column " << c + 1;
+  }
 }
 
 // A note in the last column costs one cell, not a row of sixteen thousand;
