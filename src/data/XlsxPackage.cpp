@@ -2,10 +2,11 @@
 
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "data/CardZipArchive.h"
@@ -31,43 +32,55 @@ qint64 sheetNumber(const QString& name) {
   return ok ? number : -1;
 }
 
-// Chunks passed from the inflating thread to the reading one.
-class ChunkQueue {
+// Chunk buffers passed round between the inflating thread and the reading
+// one. All are made before the inflating thread starts, so that it never
+// allocates: the inflater fills the next free buffer, the reader takes the
+// oldest filled one and gives it back when it is done with it.
+class ChunkRing {
  public:
-  struct Chunk {
-    std::vector<char> bytes;
-    int size = 0;  // 0 at the end of the part, negative on an inflate error
-  };
+  ChunkRing() : buffers_(kSlots, std::vector<char>(static_cast<size_t>(kChunkBytes))) {}
 
-  // Inflating side: waits for room; false when the reader has stopped.
-  bool push(Chunk chunk) {
+  // Inflating side: the next buffer to fill, once one is free; null when the reader has stopped.
+  char* acquire() {
     std::unique_lock lock(mutex_);
-    roomOrStop_.wait(lock, [&] { return stopped_ || ready_.size() < kChunksAhead; });
-    if (stopped_) return false;
-    ready_.push_back(std::move(chunk));
-    readyOrEnd_.notify_one();
-    return true;
+    freeOrStop_.wait(lock, [&] { return stopped_ || filled_ < kSlots; });
+    return stopped_ ? nullptr : buffers_[head_].data();
   }
-  Chunk pop() {
+  // Its size: 0 at the end of the part, negative on an inflate error.
+  void commit(int size) {
+    std::lock_guard lock(mutex_);
+    sizes_[head_] = size;
+    head_ = (head_ + 1) % kSlots;
+    ++filled_;
+    filledCondition_.notify_one();
+  }
+  // Reading side: the oldest filled buffer and its size.
+  std::pair<const char*, int> next() {
     std::unique_lock lock(mutex_);
-    readyOrEnd_.wait(lock, [&] { return !ready_.empty(); });
-    Chunk chunk = std::move(ready_.front());
-    ready_.pop_front();
-    roomOrStop_.notify_one();
-    return chunk;
+    filledCondition_.wait(lock, [&] { return filled_ > 0; });
+    return {buffers_[tail_].data(), sizes_[tail_]};
+  }
+  void release() {
+    std::lock_guard lock(mutex_);
+    tail_ = (tail_ + 1) % kSlots;
+    --filled_;
+    freeOrStop_.notify_one();
   }
   void stop() {
     std::lock_guard lock(mutex_);
     stopped_ = true;
-    roomOrStop_.notify_all();
+    freeOrStop_.notify_all();
   }
 
  private:
-  std::mutex mutex_;
-  std::condition_variable roomOrStop_;
-  std::condition_variable readyOrEnd_;
-  std::deque<Chunk> ready_;
+  static constexpr size_t kSlots = kChunksAhead + 1;
+  std::vector<std::vector<char>> buffers_;
+  std::array<int, kSlots> sizes_{};
+  size_t head_ = 0, tail_ = 0, filled_ = 0;
   bool stopped_ = false;
+  std::mutex mutex_;
+  std::condition_variable freeOrStop_;
+  std::condition_variable filledCondition_;
 };
 
 enum class Inflated { Whole, Stopped, Failed };
@@ -86,30 +99,32 @@ Inflated inflateHere(unzFile zip, const Package::Consumer& consume, ZPOS64_T& to
 
 // Inflates the open entry on a second thread while this one consumes.
 Inflated inflateAhead(unzFile zip, const Package::Consumer& consume, ZPOS64_T& total) {
-  ChunkQueue queue;
+  ChunkRing ring;
   std::thread inflater([&] {
-    for (;;) {
-      ChunkQueue::Chunk chunk;
-      chunk.bytes.resize(size_t(kChunkBytes));
-      chunk.size = unzReadCurrentFile(zip, chunk.bytes.data(), unsigned(chunk.bytes.size()));
-      const bool last = chunk.size <= 0;
-      if (!queue.push(std::move(chunk)) || last) return;
+    while (char* buffer = ring.acquire()) {
+      const int got = unzReadCurrentFile(zip, buffer, unsigned(kChunkBytes));
+      ring.commit(got);
+      if (got <= 0) return;
     }
   });
-  Inflated result = Inflated::Whole;
-  for (;;) {
-    const ChunkQueue::Chunk chunk = queue.pop();
-    if (chunk.size < 0) result = Inflated::Failed;
-    if (chunk.size <= 0) break;
-    total += ZPOS64_T(chunk.size);
-    if (!consume(chunk.bytes.data(), chunk.size)) {
-      result = Inflated::Stopped;
-      break;
+  // Whatever way this function is left, the inflater is stopped and waited for.
+  struct Join {
+    ChunkRing& ring;
+    std::thread& thread;
+    ~Join() {
+      ring.stop();
+      thread.join();
     }
+  } join{ring, inflater};
+  for (;;) {
+    const auto [bytes, size] = ring.next();
+    if (size < 0) return Inflated::Failed;
+    if (size == 0) return Inflated::Whole;
+    total += ZPOS64_T(size);
+    const bool more = consume(bytes, size);
+    ring.release();
+    if (!more) return Inflated::Stopped;
   }
-  queue.stop();
-  inflater.join();
-  return result;
 }
 
 }  // namespace

@@ -205,22 +205,30 @@ class XmlStream {
     return !over_;
   }
 
-  static void onStart(void* self, const XML_Char* name, const XML_Char** atts) {
+  // No exception may cross the parser: running out of memory ends the part.
+  template <class Handler>
+  static void guarded(void* self, Handler&& handler) {
     auto* stream = static_cast<XmlStream*>(self);
     if (stream->over_) return;
-    // Every open element costs the parser memory.
-    if (++stream->depth_ > kMaxDepth)
-      return stream->fail(QStringLiteral("the part nests elements more than %1 deep").arg(kMaxDepth));
-    stream->start(stream->depth_, localName(name), atts);
+    try {
+      handler(*stream);
+    } catch (const std::bad_alloc&) {
+      stream->fail(QStringLiteral("the part does not fit in memory"));
+    }
+  }
+  static void onStart(void* self, const XML_Char* name, const XML_Char** atts) {
+    guarded(self, [&](XmlStream& stream) {
+      // Every open element costs the parser memory.
+      if (++stream.depth_ > kMaxDepth)
+        return stream.fail(QStringLiteral("the part nests elements more than %1 deep").arg(kMaxDepth));
+      stream.start(stream.depth_, localName(name), atts);
+    });
   }
   static void onEnd(void* self, const XML_Char*) {
-    auto* stream = static_cast<XmlStream*>(self);
-    if (stream->over_) return;
-    stream->end(stream->depth_--);
+    guarded(self, [](XmlStream& stream) { stream.end(stream.depth_--); });
   }
   static void onText(void* self, const XML_Char* s, int len) {
-    auto* stream = static_cast<XmlStream*>(self);
-    if (!stream->over_) stream->text(stream->depth_, s, len);
+    guarded(self, [&](XmlStream& stream) { stream.text(stream.depth_, s, len); });
   }
   // Spreadsheet parts never declare a document type; one that does could
   // define entities that expand beyond every limit.
