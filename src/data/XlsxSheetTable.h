@@ -59,6 +59,7 @@ class SheetTable {
 
   qsizetype size() const;
   bool isEmpty() const { return size() == 0; }
+  void clear() { d_.reset(); }
   // Every row is this many cells wide.
   int columns() const;
   // Cells that hold a text.
