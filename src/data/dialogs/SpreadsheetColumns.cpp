@@ -50,12 +50,14 @@ TableContents dataSourceContents(const QString& firstTitle, const xlsx::SheetTab
     chosen.append(int(j));
     contents.titles.append(entries[j].title);
   }
+  // The keys are made once and shared by every row (a sheet may have a million rows).
+  QStringList keys;
+  for (qsizetype k = 0; k < chosen.size(); ++k) keys.append(DataSourceTable::keyForIndex(int(k + 1)));
   // Every row is as wide as the sheet: rows of a sheet without columns have no cells.
   for (qsizetype r = containsHeader ? 1 : 0; r < rows.size() && rows.columns() > 0; ++r) {
     DataSourceRow row;
     row.insert(DataSourceTable::kExtensionKey, QString::number(contents.rows.size() + 1));
-    for (qsizetype k = 0; k < chosen.size(); ++k)
-      row.insert(DataSourceTable::keyForIndex(int(k + 1)), Trim_Str(rows.cell(r, chosen[k])));
+    for (qsizetype k = 0; k < chosen.size(); ++k) row.insert(keys[k], Trim_Str(rows.cell(r, chosen[k])));
     contents.rows.append(row);
   }
   return contents;
