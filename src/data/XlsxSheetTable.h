@@ -1,9 +1,9 @@
 #pragma once
 // What reading a worksheet gives: its rows, held compactly and sparsely. Only
-// cells with a text take memory (eight bytes each, plus their UTF-8 bytes, or
-// nothing more for a shared string, which stays in the workbook's table), so a
-// sheet of a million rows, or one with a single note in its last column, fits
-// in a small part of what a list of string lists would take.
+// cells with a text take memory: eight bytes each, and for a text of their
+// own its UTF-8 bytes and four more (a shared string stays in the workbook's
+// table). So a sheet of a million rows, or one with a single note in its last
+// column, fits in a small part of what a list of string lists would take.
 //
 // Tables are values: copies share their contents, which never change once built.
 
