@@ -7,6 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config git
   qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libqt6svg6
   libminizip-dev zlib1g-dev libplist-dev libpugixml-dev
+  libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation xvfb xauth
   # independent oracles used by the tests

@@ -1,7 +1,6 @@
 #include "data/CardZipArchive.h"
 
 #include <fcntl.h>
-#include <minizip/unzip.h>
 #include <minizip/zip.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +17,12 @@
 #include <vector>
 
 #include "data/Report.h"
+#include "data/ZipInput.h"
+
+using zip_input::decodeName;
+using zip_input::EntryName;
+using zip_input::readEntryInfo;
+using zip_input::unsafeNameReason;
 
 namespace {
 
@@ -37,54 +42,6 @@ void setError(CardZipArchiveError* error, int code, const QString& text) {
   error->domain = kDomain;
   error->code = code;
   error->localizedDescription = text;
-}
-
-// Closes an unzip handle on every path out.
-struct UnzipHandle {
-  unzFile file = nullptr;
-  ~UnzipHandle() {
-    if (file) unzClose(file);
-  }
-};
-
-// The entry name as the archive stores it, with backslashes read as "/".
-struct EntryName {
-  QString name;
-  bool isFolder = false;
-};
-
-// Reads the current entry's header: its information and its name. The name is
-// read into a buffer one byte longer than it, so it always ends in a zero byte.
-bool readEntryInfo(unzFile file, unz_file_info64& info, QByteArray& rawName) {
-  if (unzGetCurrentFileInfo64(file, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) return false;
-  std::vector<char> buffer(info.size_filename + 1, '\0');
-  if (unzGetCurrentFileInfo64(file, &info, buffer.data(), static_cast<uLong>(buffer.size()), nullptr, 0,
-                              nullptr, 0) != UNZ_OK)
-    return false;
-  rawName = QByteArray(buffer.data(), static_cast<qsizetype>(info.size_filename));
-  return true;
-}
-
-EntryName decodeName(const QByteArray& raw) {
-  EntryName entry;
-  entry.isFolder = raw.endsWith('/') || raw.endsWith('\\');
-  entry.name = QString::fromUtf8(raw);
-  entry.name.replace('\\', '/');
-  return entry;
-}
-
-// Why an entry name may not be unpacked, or empty when it is safe: it must be a
-// relative path whose parts never climb out of the destination.
-QString unsafeNameReason(const QByteArray& raw, const EntryName& entry) {
-  if (raw.contains('\0')) return QStringLiteral("its name holds a NUL byte");
-  if (entry.name.isEmpty()) return QStringLiteral("its name is empty");
-  if (entry.name.startsWith('/')) return QStringLiteral("its name is an absolute path");
-  if (entry.name.size() >= 2 && entry.name.at(1) == ':' && entry.name.at(0).isLetter())
-    return QStringLiteral("its name starts with a drive letter");
-  const QStringList parts = entry.name.split('/', Qt::SkipEmptyParts);
-  for (const QString& part : parts)
-    if (part == "..") return QStringLiteral("its name climbs out of the destination folder");
-  return QString();
 }
 
 // Walks the central directory once before anything is written: every name must
@@ -176,8 +133,7 @@ bool pathExists(const QString& path) {
 bool CardZipArchive::unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
                                      const QString& password, CardZipArchiveError* error,
                                      const UnzipLimits& limits) {
-  UnzipHandle zip;
-  zip.file = unzOpen64(QFile::encodeName(path).constData());
+  zip_input::UnzipHandle zip(zip_input::openArchive(path));
   if (!zip.file) {
     setError(error, CardZipArchiveError::kOpenFailed, QStringLiteral("failed to open zip file"));
     return false;

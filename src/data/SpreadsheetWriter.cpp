@@ -3,16 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <algorithm>
 #include <memory>
-#include <optional>
 
 #include "data/CardZipArchive.h"
 #include "data/Report.h"
 #include "data/SavedFile.h"
 #include "data/WorkFolder.h"
 #include "data/XlsxFormat.h"
+#include "data/XlsxPackage.h"
 #include "data/XlsxPartWriter.h"
 #include "data/XlsxSheetReader.h"
 #include "data/globals.h"
@@ -20,36 +18,11 @@
 
 namespace {
 
+const QString kSharedStringsPart = QStringLiteral("xl/sharedStrings.xml");
+
 std::unique_ptr<SpreadsheetWriter>& sharedSlot() {
   static std::unique_ptr<SpreadsheetWriter> instance;
   return instance;
-}
-
-// The whole file, or nothing with the reason in *error.
-std::optional<QByteArray> readFile(const QString& path, QString* error) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    *error = QStringLiteral("The file \"%1\" couldn't be opened: %2")
-                 .arg(QFileInfo(path).fileName(), file.errorString());
-    return std::nullopt;
-  }
-  QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    *error = QStringLiteral("The file \"%1\" couldn't be read: %2")
-                 .arg(QFileInfo(path).fileName(), file.errorString());
-    return std::nullopt;
-  }
-  return bytes;
-}
-
-// Trailing number of a part name ("sheet12" -> 12), or -1.
-qint64 sheetNumber(const QString& name) {
-  static const QRegularExpression digits(QStringLiteral("(\\d+)$"));
-  const QRegularExpressionMatch match = digits.match(name);
-  if (!match.hasMatch()) return -1;
-  bool ok = false;
-  const qint64 number = match.captured(1).toLongLong(&ok);
-  return ok ? number : -1;
 }
 
 }  // namespace
@@ -62,6 +35,8 @@ SpreadsheetWriter::SpreadsheetWriter() {
   }
   data_report::log("Temp. directory initialized:\n " + tmpDir_);
 }
+
+SpreadsheetWriter::~SpreadsheetWriter() = default;
 
 SpreadsheetWriter& SpreadsheetWriter::shared() {
   std::unique_ptr<SpreadsheetWriter>& slot = sharedSlot();
@@ -78,8 +53,12 @@ void SpreadsheetWriter::fail(const QString& text) {
   data_report::log(text);
 }
 
-QString SpreadsheetWriter::sheetPath() const {
-  return tmpDir_ + QStringLiteral("/xl/worksheets/sheet%1.xml").arg(Excel_Sheet_Number.load());
+QStringList SpreadsheetWriter::sharedStrings() const {
+  return sharedStrings_ ? sharedStrings_->toStringList() : QStringList();
+}
+
+void SpreadsheetWriter::setSharedStrings(const QStringList& strings) {
+  sharedStrings_ = std::make_shared<const xlsx::StringTable>(xlsx::StringTable::fromStringList(strings));
 }
 
 bool SpreadsheetWriter::resetWorkFolder() {
@@ -95,80 +74,77 @@ bool SpreadsheetWriter::resetWorkFolder() {
   return true;
 }
 
-SpreadsheetRows SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
+xlsx::SheetTable SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
   if (!only_col) {
-    if (!hasShared()) return SpreadsheetRows();
+    if (!hasShared()) return xlsx::SheetTable();
     SpreadsheetWriter& self = shared();
     self.lastError_.clear();
-    self.ReadData(self.sheetPath());
+    self.ReadData(QString());
     return self.data_;
   }
   Excel_Sheet_Columns = 1;
   SpreadsheetWriter& self = shared();
   self.lastError_.clear();
-  self.sharedStrings_.clear();
-  if (!self.resetWorkFolder()) return self.data_;
-  CardZipArchiveError error;
-  if (!CardZipArchive::unzipFileAtPath(path, self.tmpDir_, true, QString(), &error)) {
-    // Nothing of a refused or broken package stays for the sheet listing.
-    self.resetWorkFolder();
-    self.fail("Error: " + error.localizedDescription);
+  self.sharedStrings_.reset();
+  // Nothing of an earlier workbook stays for the sheet listing.
+  self.package_.reset();
+  QString error;
+  self.package_ = xlsx::Package::open(path, &error);
+  if (!self.package_) {
+    self.fail("Error: " + error);
     return self.data_;
   }
-  const QString strings = self.tmpDir_ + "/xl/sharedStrings.xml";
   // A workbook without shared strings is normal: its cells hold numbers or inline text.
-  if (QFileInfo::exists(strings)) self.ReadSharedStrings(strings);
+  if (self.package_->hasPart(kSharedStringsPart)) self.ReadSharedStrings(kSharedStringsPart);
   return self.data_;
 }
 
-bool SpreadsheetWriter::ReadSharedStrings(const QString& file) {
-  sharedStrings_.clear();
-  QString error;
-  std::optional<QByteArray> bytes = readFile(file, &error);
-  if (!bytes) {
-    fail("Error: " + error);
+bool SpreadsheetWriter::ReadSharedStrings(const QString& part) {
+  sharedStrings_.reset();
+  if (!package_) {
+    fail(QStringLiteral("Error: no workbook is loaded"));
     return false;
   }
-  xlsx::SharedStringsResult result = xlsx::readSharedStrings(std::move(*bytes));
+  if (!package_->hasPart(part)) {
+    fail(QStringLiteral("Error: the workbook has no part %1").arg(data_report::excerpt(part)));
+    return false;
+  }
+  const xlsx::SharedStringsResult result = xlsx::readSharedStrings(*package_, part);
   if (!result.error.isEmpty()) {
     fail("Error: " + result.error);
     return false;
   }
-  sharedStrings_ = std::move(result.strings);
+  sharedStrings_ = result.strings;
   return true;
 }
 
-bool SpreadsheetWriter::readSheetInto(SpreadsheetRows& rows, bool firstRowOnly) {
-  rows.clear();
-  QString error;
-  std::optional<QByteArray> bytes = readFile(sheetPath(), &error);
-  if (!bytes) {
-    fail("Error: " + error);
+bool SpreadsheetWriter::readSheetInto(xlsx::SheetTable& rows, bool firstRowOnly) {
+  rows = xlsx::SheetTable();
+  if (!package_) {
+    fail(QStringLiteral("Error: no workbook is loaded"));
     return false;
   }
-  // Each read takes the sheet's own column count, so the title row and the
-  // full read of one sheet always agree, whatever sheet was read before.
-  xlsx::SheetResult result = xlsx::readSheet(
-      std::move(*bytes), sharedStrings_, firstRowOnly ? xlsx::SheetRows::FirstOnly : xlsx::SheetRows::All);
+  // Each read takes the sheet's own column count, so that a count left from
+  // another sheet never shapes these rows.
+  xlsx::SheetResult result =
+      xlsx::readSheet(*package_, xlsx::worksheetPart(Excel_Sheet_Number.load()), sharedStrings_,
+                      firstRowOnly ? xlsx::SheetRows::FirstOnly : xlsx::SheetRows::All);
   if (!result.error.isEmpty()) {
     fail("Error: " + result.error);
     return false;
   }
-  // Always the count of the rows returned, also 0 for a sheet with neither
-  // cells nor a dimension: a count left from a wider sheet would send the
-  // dialogs past the end of these rows.
-  Excel_Sheet_Columns = result.columns;
+  Excel_Sheet_Columns = result.rows.columns();
   rows = std::move(result.rows);
   return true;
 }
 
 bool SpreadsheetWriter::ReadData(const QString& file) {
-  // The sheet is always the one of Excel_Sheet_Number inside the work folder.
+  // The sheet is always the one of Excel_Sheet_Number of the loaded workbook.
   Q_UNUSED(file);
   return readSheetInto(data_, false);
 }
 
-SpreadsheetRows SpreadsheetWriter::ReadData_only_column() {
+xlsx::SheetTable SpreadsheetWriter::ReadData_only_column() {
   SpreadsheetWriter& self = shared();
   self.lastError_.clear();
   self.readSheetInto(self.data_, true);
@@ -177,29 +153,16 @@ SpreadsheetRows SpreadsheetWriter::ReadData_only_column() {
 
 QStringList SpreadsheetWriter::Read_Sheet_Name() {
   SpreadsheetWriter& self = shared();
+  if (!self.package_) return QStringList();
   QString error;
-  std::optional<QByteArray> bytes = readFile(self.tmpDir_ + "/xl/workbook.xml", &error);
-  if (!bytes) {
-    self.fail("Error: " + error);
-    return QStringList();
-  }
-  QStringList names = xlsx::readSheetNames(std::move(*bytes), &error);
+  QStringList names = xlsx::readSheetNames(*self.package_, &error);
   if (!error.isEmpty()) self.fail("Error: " + error);
   return names;
 }
 
 QStringList SpreadsheetWriter::Worksheet_Part_Names() {
-  if (!hasShared()) return QStringList();
-  const QDir folder(shared().tmpDir_ + "/xl/worksheets");
-  QStringList names;
-  for (const QFileInfo& entry : folder.entryInfoList(QDir::Files | QDir::NoDotAndDotDot))
-    if (entry.suffix().toLower() == "xml") names.append(entry.completeBaseName());
-  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-    const qint64 na = sheetNumber(a), nb = sheetNumber(b);
-    if (na != nb) return na < nb;
-    return a.compare(b) < 0;
-  });
-  return names;
+  if (!hasShared() || !shared().package_) return QStringList();
+  return shared().package_->worksheetParts();
 }
 
 QString SpreadsheetWriter::Default_Template_Path() {
@@ -211,8 +174,8 @@ QString SpreadsheetWriter::ColumnNumber_To_Name(int number) {
 }
 
 bool SpreadsheetWriter::WriteWorksheetData(const QString& file) {
-  xlsx::WorksheetPart part = xlsx::worksheetXml(data_);
-  sharedStrings_ = std::move(part.sharedStrings);
+  const xlsx::WorksheetPart part = xlsx::worksheetXml(rowsToWrite_);
+  setSharedStrings(part.sharedStrings);
   if (!saveWholeFile(file, part.xml)) {
     fail("Error when writing file " + file);
     return false;
@@ -221,7 +184,7 @@ bool SpreadsheetWriter::WriteWorksheetData(const QString& file) {
 }
 
 bool SpreadsheetWriter::WriteSharedStringsXML(const QString& file) {
-  if (!saveWholeFile(file, xlsx::sharedStringsXml(sharedStrings_))) {
+  if (!saveWholeFile(file, xlsx::sharedStringsXml(sharedStrings()))) {
     fail("Error when writing file " + file);
     return false;
   }
@@ -259,7 +222,7 @@ bool SpreadsheetWriter::WriteWorkbook(const QString& path, const SpreadsheetRows
   Q_UNUSED(hasTitleRow);
   SpreadsheetWriter& self = shared();
   self.lastError_.clear();
-  self.data_ = rows;
+  self.rowsToWrite_ = rows;
   const QString source = templatePath.isEmpty() ? Default_Template_Path() : templatePath;
   if (!QFileInfo(source).isFile()) {
     self.fail(QStringLiteral("Error: the template workbook \"%1\" is missing").arg(source));

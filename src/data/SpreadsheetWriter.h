@@ -1,18 +1,28 @@
 #pragma once
 // Reads xlsx workbooks for the spreadsheet dialogs and writes a series as an
-// xlsx workbook. One shared object holds the work folder, the rows of the last
-// read (or the rows to write) and the shared strings of the loaded workbook.
+// xlsx workbook. One shared object holds the loaded workbook, the rows of the
+// last read, the shared strings of the loaded workbook, and the work folder
+// in which the writer assembles a workbook.
 //
-// Reading: ReadWorkbook(path, true) unpacks the package into the work folder
-// and reads its shared strings; Worksheet_Part_Names lists its sheets;
-// ReadData_only_column reads the title row of sheet Excel_Sheet_Number and sets
-// Excel_Sheet_Columns; ReadWorkbook(path, false) reads all its rows.
+// Reading: ReadWorkbook(path, true) opens the workbook (its parts are read
+// where they lie in the file, never unpacked) and reads its shared strings;
+// Worksheet_Part_Names lists its sheets; ReadData_only_column reads the title
+// row of sheet Excel_Sheet_Number and sets Excel_Sheet_Columns;
+// ReadWorkbook(path, false) reads all its rows.
 // Writing: WriteWorkbook fills the template workbook with the rows.
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
+#include "data/XlsxSheetTable.h"
+
+namespace xlsx {
+class Package;
+}
+
+// Rows to write: one list of cell texts a row, each as long as it is.
 using SpreadsheetRows = QList<QStringList>;
 
 class SpreadsheetWriter {
@@ -22,14 +32,15 @@ class SpreadsheetWriter {
   // Whether the shared object exists yet.
   static bool hasShared();
 
-  // Load (only_col true): unpacks the workbook into the work folder, replacing
-  // whatever an earlier workbook left there, reads its shared strings and
-  // returns the rows of the previous read. Read (only_col false): reads every
-  // row of sheet Excel_Sheet_Number of the loaded workbook; no rows before a load.
-  static SpreadsheetRows ReadWorkbook(const QString& path, bool only_col);
+  // Load (only_col true): opens the workbook in place of the one loaded before
+  // (only a regular file holding a package whose entry names are all safe),
+  // reads its shared strings and returns the rows of the previous read. Read
+  // (only_col false): reads every row of sheet Excel_Sheet_Number of the loaded
+  // workbook and sets Excel_Sheet_Columns; no rows before a load.
+  static xlsx::SheetTable ReadWorkbook(const QString& path, bool only_col);
   // The first row of sheet Excel_Sheet_Number ("Untitled Column %d" where it
   // holds nothing), or no row; sets Excel_Sheet_Columns.
-  static SpreadsheetRows ReadData_only_column();
+  static xlsx::SheetTable ReadData_only_column();
   // The sheet names the loaded workbook gives itself, in order.
   static QStringList Read_Sheet_Name();
   // The worksheet parts of the loaded workbook without extension, ordered by
@@ -51,32 +62,41 @@ class SpreadsheetWriter {
   static QString ColumnNumber_To_Name(int number);
   QString ColumnIndexToName(int number) const { return ColumnNumber_To_Name(number); }
 
-  // The instance operations beneath the class operations. Each answers whether it succeeded.
-  bool ReadSharedStrings(const QString& file);
+  // The instance operations beneath the class operations. Each answers whether
+  // it succeeded. ReadSharedStrings reads the named part of the loaded
+  // workbook; ReadData reads sheet Excel_Sheet_Number whatever it is given;
+  // WriteWorksheetData writes rowsToWrite().
+  bool ReadSharedStrings(const QString& part);
   bool ReadData(const QString& file);
   bool WriteWorksheetData(const QString& file);
   bool WriteSharedStringsXML(const QString& file);
 
-  const SpreadsheetRows& data() const { return data_; }
-  void setData(const SpreadsheetRows& rows) { data_ = rows; }
-  const QStringList& sharedStrings() const { return sharedStrings_; }
-  void setSharedStrings(const QStringList& strings) { sharedStrings_ = strings; }
+  // The rows of the last read.
+  const xlsx::SheetTable& data() const { return data_; }
+  void setData(const xlsx::SheetTable& rows) { data_ = rows; }
+  const SpreadsheetRows& rowsToWrite() const { return rowsToWrite_; }
+  void setRowsToWrite(const SpreadsheetRows& rows) { rowsToWrite_ = rows; }
+  QStringList sharedStrings() const;
+  void setSharedStrings(const QStringList& strings);
   const QString& tmpDir() const { return tmpDir_; }
   void setTmpDir(const QString& folder) { tmpDir_ = folder; }
 
   // The text of the last failure that was logged ("" after a success).
   const QString& lastError() const { return lastError_; }
 
+  ~SpreadsheetWriter();
+
  private:
   SpreadsheetWriter();
-  QString sheetPath() const;
   bool resetWorkFolder();
   void fail(const QString& text);
-  bool readSheetInto(SpreadsheetRows& rows, bool firstRowOnly);
+  bool readSheetInto(xlsx::SheetTable& rows, bool firstRowOnly);
   bool packWorkFolder(const QString& path);
 
   QString tmpDir_;
-  SpreadsheetRows data_;
-  QStringList sharedStrings_;
+  std::unique_ptr<xlsx::Package> package_;  // the loaded workbook
+  xlsx::SheetTable data_;
+  SpreadsheetRows rowsToWrite_;
+  std::shared_ptr<const xlsx::StringTable> sharedStrings_;
   QString lastError_;
 };

@@ -1,52 +1,90 @@
 #pragma once
-// Reading the parts of an xlsx package: the shared-string table, the rows of a
-// worksheet and the sheet names of the workbook. Pure functions over the XML
-// bytes; elements are matched by their local names, whatever prefix they carry.
+// Reading the parts of an xlsx workbook: the shared-string table, the rows of
+// a worksheet and the sheet names of the workbook. Each part is parsed as a
+// stream, whether it comes from memory or chunk by chunk out of the package,
+// so no tree of a whole part is ever built. Elements are matched by their
+// local names, whatever prefix they carry.
+//
+// What a read may hold is bounded by the format's own limits (rows, columns,
+// characters a cell) and by the cells and text bytes it keeps.
 
-#include <QByteArray>
-#include <QList>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+#include "data/XlsxFormat.h"
+#include "data/XlsxSheetTable.h"
 
 namespace xlsx {
 
-using Rows = QList<QStringList>;
+class Package;
 
-// Upper bound of cells (rows x columns) one sheet read may produce.
-constexpr qint64 kMaxSheetCells = 10'000'000;
-// Upper bound of the memory the parsed tree of one part may take. Each "<"
-// can start an element or end a text, each "=" an attribute; a part whose
-// markup would need more is refused before it is parsed, so that a small
-// package that unpacks to a dense part cannot exhaust memory.
-constexpr qint64 kMaxXmlTreeBytes = qint64{1280} * 1024 * 1024;
-// What the tree of a part would take, estimated from its markup characters.
-qint64 estimatedTreeBytes(const QByteArray& xml);
+// The rows a sheet may have (the columns are kMaxColumns of XlsxFormat.h).
+constexpr qint64 kMaxRows = 1'048'576;
+// The characters (UTF-16 units) a cell may hold.
+constexpr qint64 kMaxCellCharacters = 32'767;
+// The cells with a text one read holds.
+constexpr qint64 kMaxSheetCells = 50'000'000;
+// The bytes of text (UTF-8) one read holds.
+constexpr qint64 kMaxTextBytes = qint64{2} * 1024 * 1024 * 1024;
+
+struct ReadLimits {
+  qint64 maxRows = kMaxRows;
+  qint64 maxCellCharacters = kMaxCellCharacters;
+  qint64 maxCells = kMaxSheetCells;
+  qint64 maxTextBytes = kMaxTextBytes;
+};
 
 struct SharedStringsResult {
-  QStringList strings;  // one entry per string item, all its text runs joined
-  QString error;        // empty on success
+  // One entry per string item, all its text runs joined. An item longer than
+  // a cell may hold is marked over-long; the cells that use it are refused.
+  std::shared_ptr<const StringTable> strings = std::make_shared<const StringTable>();
+  QString error;  // empty on success
 };
-SharedStringsResult readSharedStrings(QByteArray xml, qint64 maxTreeBytes = kMaxXmlTreeBytes);
+SharedStringsResult readSharedStrings(QByteArrayView xml, const ReadLimits& limits = {});
 
 enum class SheetRows { FirstOnly, All };
 
 struct SheetResult {
-  Rows rows;
-  int columns = 0;  // every row has this many cells
-  QString error;    // empty on success
+  SheetTable rows;
+  QString error;  // empty on success; no rows then
 };
 
-// Reads the rows of a worksheet part. The column count is the last column that
-// holds a cell (or, in a sheet without cells, the last column of its
-// dimension). FirstOnly gives the first row element only,
-// its empty cells titled "Untitled Column %d"; All gives every row element in
-// document order, empty cells as "". Shared-string cells take their entry (an
-// index past the table gives ""), inline strings their text, other cells their
-// stored value (the cached result for formulas).
-SheetResult readSheet(QByteArray xml, const QStringList& sharedStrings, SheetRows which,
-                      qint64 maxTreeBytes = kMaxXmlTreeBytes);
+// Reads the rows of a worksheet part.
+// All: every row element in document order (row numbers are not used), as
+// wide as the last column that holds a cell, or, in a sheet without cells,
+// the last column of its dimension.
+// FirstOnly: the first row element alone, read without going further; as wide
+// as the last column of the dimension or of that row, whichever is further
+// right; its empty cells are titled "Untitled Column %d".
+// Shared-string cells take their entry (an index past the table gives ""),
+// inline strings their text, other cells their stored value (the cached
+// result for formulas). A cell beyond the last column or over the character
+// limit, or a sheet over the row or cell limits, is refused with a reason
+// naming the cell.
+SheetResult readSheet(QByteArrayView xml, const std::shared_ptr<const StringTable>& sharedStrings,
+                      SheetRows which, const ReadLimits& limits = {});
 
 // The "name" attribute of every sheet element of a workbook part, in order.
-QStringList readSheetNames(QByteArray xml, QString* error = nullptr, qint64 maxTreeBytes = kMaxXmlTreeBytes);
+QStringList readSheetNames(QByteArrayView xml, QString* error = nullptr);
+
+// The same three, straight out of an opened package. A workbook without a
+// shared-string part reads as one with an empty table.
+SharedStringsResult readSharedStrings(Package& package,
+                                      const QString& part = QStringLiteral("xl/sharedStrings.xml"),
+                                      const ReadLimits& limits = {});
+SheetResult readSheet(Package& package, const QString& part,
+                      const std::shared_ptr<const StringTable>& sharedStrings, SheetRows which,
+                      const ReadLimits& limits = {});
+QStringList readSheetNames(Package& package, QString* error = nullptr);
+
+// The part name of worksheet number n ("xl/worksheets/sheet<n>.xml").
+QString worksheetPart(int number);
+
+// The names the workbook file at the path gives its sheets, in order, read
+// from its workbook part; nothing, with the reason in *error, when the file
+// is no readable workbook.
+QStringList xlsxSheetNames(const QString& path, QString* error = nullptr);
 
 }  // namespace xlsx

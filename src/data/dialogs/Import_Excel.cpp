@@ -16,7 +16,7 @@ Import_Excel::Import_Excel(QWidget* parent)
     : SpreadsheetColumnDialog(QStringLiteral("Import from Excel"), false, parent) {}
 
 void Import_Excel::runChosenColumns() {
-  const SpreadsheetRows rows = readAllRows();
+  const xlsx::SheetTable rows = readAllRows();
   if (!rows.isEmpty()) {
     const bool header = contains_header->isChecked();
     if (open_mode == QStringLiteral("D")) {

@@ -128,11 +128,11 @@ void Import_Excel_DataSheet::runChosenColumns() {
 }
 
 void Import_Excel_DataSheet::Create_file_For_Col_Func() {
-  const SpreadsheetRows rows = readAllRows();
+  const xlsx::SheetTable rows = readAllRows();
   const bool header = contains_header->isChecked();
   const DataSeriesStore store;
   const QList<spreadsheet_columns::ColumnEntry> columns = entries();
-  const bool offerApplyAll = !rows.isEmpty() && rows.first().size() > 1;
+  const bool offerApplyAll = !rows.isEmpty() && rows.columns() > 1;
   // Each question has its own apply-to-all answer, for this run only.
   bool skipAllInUse = false;
   bool replaceAll = false;
@@ -188,7 +188,7 @@ void Import_Excel_DataSheet::Insert_file_Func() {
     return;
   }
   if (fill_col_option == 0 && !series_writing::mayReplace(store, name)) return;
-  const SpreadsheetRows rows = readAllRows();
+  const xlsx::SheetTable rows = readAllRows();
   if (rows.isEmpty()) {
     // An unreadable sheet leaves the series as it was.
     Show_MessageBox(QStringLiteral("Either file is corrupted or selected file contains invalid characters."));

@@ -84,7 +84,7 @@ void SpreadsheetColumnDialog::Open_excel_Wnd(const QString& path) {
 
 void SpreadsheetColumnDialog::loadWorkbook(const QString& path) {
   QStringList sheets;
-  SpreadsheetRows titles;
+  xlsx::SheetTable titles;
   runWithProgress(this, [&](TaskProgress&) {
     SpreadsheetWriter::ReadWorkbook(path, true);
     sheets = spreadsheet_columns::workbookSheetList();
@@ -94,21 +94,21 @@ void SpreadsheetColumnDialog::loadWorkbook(const QString& path) {
   });
   Sheet_ComboBox->addItems(sheets);
   if (!sheets.isEmpty()) Sheet_ComboBox->setCurrentIndex(0);
-  if (!titles.isEmpty()) ListData_xl->setEntries(spreadsheet_columns::entriesFromTitles(titles.first()));
+  if (!titles.isEmpty()) ListData_xl->setEntries(spreadsheet_columns::entriesFromTitles(titles.row(0)));
 }
 
 void SpreadsheetColumnDialog::sheetChanged(int index) {
   if (index < 0) return;
   Excel_Sheet_Number = index + 1;
-  SpreadsheetRows titles;
+  xlsx::SheetTable titles;
   runWithProgress(this, [&](TaskProgress&) { titles = SpreadsheetWriter::ReadData_only_column(); });
   // A sheet that gives no row keeps the column list as it was.
   if (titles.isEmpty()) return;
-  ListData_xl->setEntries(spreadsheet_columns::entriesFromTitles(titles.first()));
+  ListData_xl->setEntries(spreadsheet_columns::entriesFromTitles(titles.row(0)));
 }
 
-SpreadsheetRows SpreadsheetColumnDialog::readAllRows() {
-  SpreadsheetRows rows;
+xlsx::SheetTable SpreadsheetColumnDialog::readAllRows() {
+  xlsx::SheetTable rows;
   const QString path = file_path->text();
   runWithProgress(this, [&](TaskProgress&) { rows = SpreadsheetWriter::ReadWorkbook(path, false); });
   excel_content = rows;

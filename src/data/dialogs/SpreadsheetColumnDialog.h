@@ -40,7 +40,7 @@ class SpreadsheetColumnDialog : public QDialog {
   QTableView* ColList = nullptr;
   ColumnChoiceModel* ListData_xl = nullptr;
   // The sheet data last read.
-  SpreadsheetRows excel_content;
+  xlsx::SheetTable excel_content;
 
  protected:
   SpreadsheetColumnDialog(const QString& title, bool withSeriesNames, QWidget* parent);
@@ -53,7 +53,7 @@ class SpreadsheetColumnDialog : public QDialog {
   // The work of OK, once a column is chosen.
   virtual void runChosenColumns() = 0;
   // Every row of the chosen sheet, read on a worker (empty when it gives none).
-  SpreadsheetRows readAllRows();
+  xlsx::SheetTable readAllRows();
   QList<spreadsheet_columns::ColumnEntry> entries() const;
 
  private:

@@ -20,28 +20,27 @@ bool anyChosen(const QList<ColumnEntry>& entries) {
   return false;
 }
 
-QStringList chosenCells(const SpreadsheetRows& rows, const QList<ColumnEntry>& entries, bool containsHeader,
+QStringList chosenCells(const xlsx::SheetTable& rows, const QList<ColumnEntry>& entries, bool containsHeader,
                         bool keepEmpty) {
   QStringList cells;
   for (qsizetype r = containsHeader ? 1 : 0; r < rows.size(); ++r) {
-    const QStringList& row = rows[r];
     for (qsizetype j = 0; j < entries.size(); ++j) {
       if (!entries[j].chosen) continue;
-      const QString cell = Trim_Str(row.value(j));
+      const QString cell = Trim_Str(rows.cell(r, int(j)));
       if (keepEmpty || !cell.isEmpty()) cells.append(cell);
     }
   }
   return cells;
 }
 
-QStringList columnCells(const SpreadsheetRows& rows, int column, bool containsHeader) {
+QStringList columnCells(const xlsx::SheetTable& rows, int column, bool containsHeader) {
   QStringList cells;
   for (qsizetype r = containsHeader ? 1 : 0; r < rows.size(); ++r)
-    cells.append(Trim_Str(rows[r].value(column)));
+    cells.append(Trim_Str(rows.cell(r, column)));
   return cells;
 }
 
-TableContents dataSourceContents(const QString& firstTitle, const SpreadsheetRows& rows,
+TableContents dataSourceContents(const QString& firstTitle, const xlsx::SheetTable& rows,
                                  const QList<ColumnEntry>& entries, bool containsHeader) {
   TableContents contents;
   contents.titles.append(firstTitle);
@@ -51,12 +50,14 @@ TableContents dataSourceContents(const QString& firstTitle, const SpreadsheetRow
     chosen.append(int(j));
     contents.titles.append(entries[j].title);
   }
-  for (qsizetype r = containsHeader ? 1 : 0; r < rows.size(); ++r) {
-    if (rows[r].isEmpty()) continue;
+  // The keys are made once and shared by every row (a sheet may have a million rows).
+  QStringList keys;
+  for (qsizetype k = 0; k < chosen.size(); ++k) keys.append(DataSourceTable::keyForIndex(int(k + 1)));
+  // Every row is as wide as the sheet: rows of a sheet without columns have no cells.
+  for (qsizetype r = containsHeader ? 1 : 0; r < rows.size() && rows.columns() > 0; ++r) {
     DataSourceRow row;
     row.insert(DataSourceTable::kExtensionKey, QString::number(contents.rows.size() + 1));
-    for (qsizetype k = 0; k < chosen.size(); ++k)
-      row.insert(DataSourceTable::keyForIndex(int(k + 1)), Trim_Str(rows[r].value(chosen[k])));
+    for (qsizetype k = 0; k < chosen.size(); ++k) row.insert(keys[k], Trim_Str(rows.cell(r, chosen[k])));
     contents.rows.append(row);
   }
   return contents;

@@ -30,10 +30,10 @@ bool anyChosen(const QList<ColumnEntry>& entries);
 // The chosen cells, trimmed, row by row and left to right, from row 1 when
 // the first row holds titles, else from row 0. Empty cells are kept when
 // `keepEmpty` is set and left out otherwise.
-QStringList chosenCells(const SpreadsheetRows& rows, const QList<ColumnEntry>& entries, bool containsHeader,
+QStringList chosenCells(const xlsx::SheetTable& rows, const QList<ColumnEntry>& entries, bool containsHeader,
                         bool keepEmpty);
 // The cells of one column, trimmed, empty ones kept, from the first data row on.
-QStringList columnCells(const SpreadsheetRows& rows, int column, bool containsHeader);
+QStringList columnCells(const xlsx::SheetTable& rows, int column, bool containsHeader);
 
 // What the spreadsheet data-source table holds for the chosen columns: the
 // first column's title, then the chosen columns' titles from the column list;
@@ -42,10 +42,10 @@ struct TableContents {
   QStringList titles;
   QList<DataSourceRow> rows;
 };
-TableContents dataSourceContents(const QString& firstTitle, const SpreadsheetRows& rows,
+TableContents dataSourceContents(const QString& firstTitle, const xlsx::SheetTable& rows,
                                  const QList<ColumnEntry>& entries, bool containsHeader);
 
-// The worksheets of the workbook last loaded into the work folder, in sheet
+// The worksheets of the workbook loaded last, in sheet
 // number order (item i is sheet number i + 1).
 QStringList workbookSheetList();
 

@@ -183,4 +183,39 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
   EXPECT_EQ(messages().last(), "There is no column.");
 }
 
+// A sheet with a note in its last column goes through the picker as it is:
+// sixteen thousand columns listed, the two chosen filling the table.
+TEST_F(SpreadsheetDialogsTest, PickerTakesANoteInTheLastColumn) {
+  const QString far = sources.path() + "/far.xlsx";
+  data_test::python(R"(
+import sys, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws['A1'] = 'Name'
+ws['XFD1'] = 'Note'
+for r in range(2, 302):
+    ws.cell(row=r, column=1, value='guest %d' % (r - 1))
+ws['XFD151'] = ' late '
+wb.save(sys.argv[1])
+)",
+                    {far});
+  whenShown<Import_Excel>([&](Import_Excel& d) {
+    ASSERT_EQ(d.ListData_xl->entries().size(), 16384);
+    EXPECT_EQ(d.ListData_xl->entries()[16382].title, "Untitled Column 16383");
+    d.ListData_xl->setChosen(0, true);
+    d.ListData_xl->setChosen(16383, true);
+    d.OKPressed();
+  });
+  Import_Excel::defaultInstance().open_mode = "E";
+  Import_Excel::defaultInstance().Open_excel_Wnd(far);
+  DataSourceTable& table = Data_From_Excel_Table();
+  EXPECT_EQ(table.columnTitles().mid(1), QStringList({"Name", "Note"}));
+  ASSERT_EQ(table.tableRowCount(), 300);
+  EXPECT_EQ(table.value(149, 1), "guest 150");
+  EXPECT_EQ(table.value(149, 2), "late");
+  EXPECT_EQ(table.value(150, 2), "");
+  EXPECT_EQ(table.value(299, 0), "300");
+  EXPECT_TRUE(messages().isEmpty());
+}
+
 }  // namespace
