@@ -6,6 +6,7 @@
 #include "core/SKTGraphic.h"
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
+#include "core/CardHost.h"
 #include "core/globals.h"
 #include "personalisation/ProfileHost.h"
 #include "personalisation/ProfileTemplate.h"
@@ -18,9 +19,18 @@ namespace {
 constexpr int kTextTool = 2;
 constexpr int kPictureTool = 8;
 
-// Binds the object to the field's source; a typed field leaves the binding
-// as it was. With both flags set the spreadsheet column wins (applied last).
+// Binds the object to the field's source. A typed field drops any binding
+// the object had, so that a batch run does not overwrite the typed value.
+// With both flags set the spreadsheet column wins (applied last).
 void bindToSource(SKTGraphic& graphic, const User_Profile_Class& profile, const UserProfileField& field) {
+  if (!(profile.*field.ds) && !(profile.*field.xl)) {
+    graphic.Set_Data_source_type(0);
+    graphic.Set_Batch_List_Name(QString());
+    graphic.Set_Batch_List_Index(0);
+    graphic.Set_Excel_binding(false);
+    graphic.Set_Excel_binding_Index(0);
+    return;
+  }
   if (profile.*field.ds) {
     graphic.Set_Data_source_type(1);
     graphic.Set_Batch_List_Name(profile.*field.ds_name);
@@ -70,6 +80,23 @@ void trimProfileControlIDs(SKTGraphicView& view) {
   }
 }
 
+// The fill selects the text and picture tools and names the photo as the
+// library picture while it makes objects; the user's tool and picture come back afterwards.
+class ToolAndPictureKeeper {
+ public:
+  ToolAndPictureKeeper() : tool_(cardHost().Selected_Control_Tool()), picture_(Library_Selected_Image.get()) {}
+  ~ToolAndPictureKeeper() {
+    profileHost().Set_Selected_Control_Tool(tool_);
+    Library_Selected_Image.set(picture_);
+  }
+  ToolAndPictureKeeper(const ToolAndPictureKeeper&) = delete;
+  ToolAndPictureKeeper& operator=(const ToolAndPictureKeeper&) = delete;
+
+ private:
+  int tool_;
+  QString picture_;
+};
+
 }  // namespace
 
 void Fill_User_profile_info_side(const User_Profile_Class& profile, SKTGraphicView& view,
@@ -83,6 +110,7 @@ void Fill_User_profile_info_side(const User_Profile_Class& profile, SKTGraphicVi
         host.Remove_Excel_Col_Name_In_Combo();
       if (!Fill_User_Profile.load()) return;
     }
+    const ToolAndPictureKeeper keeper;
     trimProfileControlIDs(view);
     view.Hide_all_Text_control_FUP_Control();
     host.Set_Selected_Control_Tool(kTextTool);

@@ -13,3 +13,8 @@ void UserProfiles::New_Project_Setting_Reset() {
   Front_user_profile.Reset_All_Values();
   Back_user_profile.Reset_All_Values();
 }
+
+UserProfiles& User_Profiles() {
+  static UserProfiles profiles;
+  return profiles;
+}

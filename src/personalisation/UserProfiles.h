@@ -17,3 +17,6 @@ class UserProfiles {
   User_Profile_Class Back_user_profile;
   User_Profile_Class TEMP_user_profile;
 };
+
+// The program's three records (made on first use; GUI thread).
+UserProfiles& User_Profiles();

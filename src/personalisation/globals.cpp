@@ -13,3 +13,11 @@ const QString Title_email = QStringLiteral("Email Id :");
 const QString Title_website = QStringLiteral("Website :");
 const QString Title_unique = QStringLiteral("Unique No. :");
 const QString Title_image = QStringLiteral("Photo :");
+
+QString Template_Msg_Val;
+
+QString Invite_Title, Invite_Message, Invite_From, Invite_To, Invite_Venue, Invite_Date, Invite_Time,
+    Invite_BG_IMG;
+
+QString Selected_Template_Path;
+quint64 User_Defined_File = 0;

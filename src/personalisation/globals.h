@@ -22,3 +22,16 @@ extern const QString Title_email;         // "Email Id :"
 extern const QString Title_website;       // "Website :"
 extern const QString Title_unique;        // "Unique No. :"
 extern const QString Title_image;         // "Photo :"
+
+// The text picked in the stock text picker at its last OK; "" after Cancel.
+extern QString Template_Msg_Val;
+
+// The new-card wizard's answers, each trimmed, set when the wizard finishes.
+extern QString Invite_Title, Invite_Message, Invite_From, Invite_To, Invite_Venue, Invite_Date, Invite_Time,
+    Invite_BG_IMG;
+
+// The template browser's choice: while it runs the preview path of the
+// selected item, after OK the chosen design file, after Cancel "".
+extern QString Selected_Template_Path;
+// Numbers the user templates' browser items; only grows.
+extern quint64 User_Defined_File;

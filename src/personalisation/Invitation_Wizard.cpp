@@ -1,0 +1,454 @@
+#include "personalisation/Invitation_Wizard.h"
+
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include "data/dialogs/DialogParts.h"
+#include "personalisation/Card_Wizard.h"
+#include "personalisation/ProfileHost.h"
+#include "personalisation/TemplateStore.h"
+#include "personalisation/Template_Wizard.h"
+#include "personalisation/globals.h"
+#include "platform/FileHelpers.h"
+#include "platform/MessageHost.h"
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
+#include "platform/globals.h"
+#include "platform/widgets/PictureBrowser.h"
+
+namespace {
+
+enum Face { kStart = 0, kSize = 1, kBackground = 2, kTexts = 3, kFromTo = 4 };
+
+QDoubleSpinBox* millimetres(QWidget* parent, const QString& name) {
+  auto* box = new QDoubleSpinBox(parent);
+  box->setAccessibleName(name);
+  box->setRange(10.0, 1000.0);
+  box->setDecimals(1);
+  box->setSuffix(QStringLiteral(" mm"));
+  return box;
+}
+
+QLabel* heading(QWidget* parent, const QString& text) {
+  QLabel* label = dialog_parts::label(parent, text);
+  QFont font = label->font();
+  font.setPointSizeF(font.pointSizeF() * 1.4);
+  font.setBold(true);
+  label->setFont(font);
+  return label;
+}
+
+}  // namespace
+
+Invitation_Wizard& Invitation_Wizard::defaultInstance() {
+  return dialog_parts::singleton<Invitation_Wizard>([] { return new Invitation_Wizard; });
+}
+
+Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent) {
+  dialog_parts::setUpDialog(*this, tr("Welcome to QUVO Gratulo"));
+  setObjectName(QStringLiteral("Invitation_Wizard"));
+  // The start window's own background: the wizard pattern, when it is there.
+  const QPixmap pattern(Resource_Path() + QStringLiteral("/Wizard_pattern.jpg"));
+  if (!pattern.isNull()) {
+    QPalette look = palette();
+    look.setBrush(QPalette::Window, QBrush(pattern));
+    setPalette(look);
+    setAutoFillBackground(true);
+  }
+  faces = new QStackedWidget(this);
+  faces->addWidget(buildStartScreen());
+  faces->addWidget(buildSizeStep());
+  faces->addWidget(buildBackgroundStep());
+  faces->addWidget(buildTextStep());
+  faces->addWidget(buildFromToStep());
+
+  button_box = new QWidget(this);
+  auto* buttons = new QHBoxLayout(button_box);
+  buttons->setContentsMargins(0, 0, 0, 0);
+  Cancel_btn = dialog_parts::button(button_box, tr("Cancel"));
+  Back_Btn = dialog_parts::button(button_box, tr("Back"));
+  Next_btn = dialog_parts::button(button_box, tr("Next"));
+  Next_btn->setDefault(true);
+  buttons->addWidget(Cancel_btn);
+  buttons->addStretch(1);
+  buttons->addWidget(Back_Btn);
+  buttons->addWidget(Next_btn);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(faces, 1);
+  layout->addWidget(button_box);
+  resize(680, 500);
+
+  connect(Next_btn, &QPushButton::clicked, this, &Invitation_Wizard::OK_Click);
+  connect(Back_Btn, &QPushButton::clicked, this, &Invitation_Wizard::Back_Click);
+  connect(Cancel_btn, &QPushButton::clicked, this, &Invitation_Wizard::CancelClick);
+}
+
+QWidget* Invitation_Wizard::buildStartScreen() {
+  auto* page = new QWidget(this);
+  page->setAccessibleName(tr("Start screen"));
+  wizard_btn = dialog_parts::button(page, tr("Design a New Card"));
+  open_btn = dialog_parts::button(page, tr("Open a Saved Design"));
+  template_btn = dialog_parts::button(page, tr("Start from a Template"));
+  Exit_btn = dialog_parts::button(page, tr("Exit"));
+  Help_btn_1 = dialog_parts::button(page, tr("Help"));
+  for (QPushButton* b : {wizard_btn, open_btn, template_btn}) b->setMinimumHeight(44);
+  APP_path_label = dialog_parts::label(page, QString());
+  APP_path_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(heading(page, tr("What would you like to do?")));
+  layout->addSpacing(12);
+  layout->addWidget(wizard_btn);
+  layout->addWidget(open_btn);
+  layout->addWidget(template_btn);
+  layout->addStretch(1);
+  layout->addWidget(APP_path_label);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(Help_btn_1);
+  bottom->addStretch(1);
+  bottom->addWidget(Exit_btn);
+  layout->addLayout(bottom);
+  connect(wizard_btn, &QPushButton::clicked, this, &Invitation_Wizard::Using_Wizard_Click);
+  connect(open_btn, &QPushButton::clicked, this, &Invitation_Wizard::Open_Log_Click);
+  connect(template_btn, &QPushButton::clicked, this, &Invitation_Wizard::Using_Template_Click);
+  connect(Exit_btn, &QPushButton::clicked, this, &Invitation_Wizard::ExitClick);
+  connect(Help_btn_1, &QPushButton::clicked, this, &Invitation_Wizard::HelpClick);
+  return page;
+}
+
+QWidget* Invitation_Wizard::buildSizeStep() {
+  auto* page = new QWidget(this);
+  page->setAccessibleName(tr("Card size"));
+  width_Stepper = millimetres(page, tr("Card width"));
+  height_Stepper = millimetres(page, tr("Card height"));
+  auto* form = new QFormLayout;
+  form->addRow(dialog_parts::label(page, tr("Width:")), width_Stepper);
+  form->addRow(dialog_parts::label(page, tr("Height:")), height_Stepper);
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(heading(page, tr("Step 1 of 4: Card size")));
+  layout->addWidget(dialog_parts::label(page, tr("How large should the card be?")));
+  layout->addLayout(form);
+  layout->addStretch(1);
+  return page;
+}
+
+QWidget* Invitation_Wizard::buildBackgroundStep() {
+  auto* page = new QWidget(this);
+  page->setAccessibleName(tr("Background"));
+  imageBrowser = new PictureBrowser(page);
+  imageBrowser->setAccessibleName(tr("Background pictures"));
+  imageBrowser->setSelectionMode(QAbstractItemView::SingleSelection);
+  imageBrowser->setZoomValue(0.4);
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(heading(page, tr("Step 2 of 4: Background")));
+  layout->addWidget(dialog_parts::label(page, tr("Click the picture for the card's background.")));
+  layout->addWidget(imageBrowser, 1);
+  connect(imageBrowser, &PictureBrowser::imageBrowserSelectionDidChange, this, [this](const QString& path) {
+    if (path.isEmpty()) return;
+    selected_image = path;
+    if (!auto_background_selection) OK_Click();
+  });
+  return page;
+}
+
+QWidget* Invitation_Wizard::buildTextStep() {
+  auto* page = new QWidget(this);
+  page->setAccessibleName(tr("Title and message"));
+  msg_title = dialog_parts::lineEdit(page, tr("Title"));
+  msg_value = new QPlainTextEdit(page);
+  msg_value->setAccessibleName(tr("Message"));
+  msg_value->setTabChangesFocus(true);
+  title_bk_btn = dialog_parts::button(page, QStringLiteral("<"));
+  title_bk_btn->setAccessibleName(tr("Previous title"));
+  title_nxt_btn = dialog_parts::button(page, QStringLiteral(">"));
+  title_nxt_btn->setAccessibleName(tr("Next title"));
+  msg_bk_btn = dialog_parts::button(page, QStringLiteral("<"));
+  msg_bk_btn->setAccessibleName(tr("Previous message"));
+  msg_nxt_btn = dialog_parts::button(page, QStringLiteral(">"));
+  msg_nxt_btn->setAccessibleName(tr("Next message"));
+  auto* titleRow = new QHBoxLayout;
+  titleRow->addWidget(title_bk_btn);
+  titleRow->addWidget(msg_title, 1);
+  titleRow->addWidget(title_nxt_btn);
+  auto* msgRow = new QHBoxLayout;
+  msgRow->addWidget(msg_bk_btn, 0, Qt::AlignTop);
+  msgRow->addWidget(msg_value, 1);
+  msgRow->addWidget(msg_nxt_btn, 0, Qt::AlignTop);
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(heading(page, tr("Step 3 of 4: Title and message")));
+  layout->addWidget(dialog_parts::label(page, tr("Title:")));
+  layout->addLayout(titleRow);
+  layout->addWidget(dialog_parts::label(page, tr("Message:")));
+  layout->addLayout(msgRow, 1);
+  limitLineEdit(msg_title, kTitleLimit);
+  connect(msg_value, &QPlainTextEdit::textChanged, this, [this] {
+    const QString text = msg_value->toPlainText();
+    const QString limited = Limit_Text_Length(text, kMessageLimit);
+    if (limited == text) return;
+    const QSignalBlocker block(msg_value);
+    msg_value->setPlainText(limited);
+    msg_value->moveCursor(QTextCursor::End);
+  });
+  connect(title_bk_btn, &QPushButton::clicked, this, &Invitation_Wizard::Title_Back_Click);
+  connect(title_nxt_btn, &QPushButton::clicked, this, &Invitation_Wizard::Title_Next_Click);
+  connect(msg_bk_btn, &QPushButton::clicked, this, &Invitation_Wizard::Msg_Back_Click);
+  connect(msg_nxt_btn, &QPushButton::clicked, this, &Invitation_Wizard::Msg_Next_Click);
+  return page;
+}
+
+QWidget* Invitation_Wizard::buildFromToStep() {
+  auto* page = new QWidget(this);
+  page->setAccessibleName(tr("From and to"));
+  from_value = dialog_parts::lineEdit(page, tr("From"));
+  to_value = dialog_parts::lineEdit(page, tr("To"));
+  clear_details_btn = dialog_parts::button(page, tr("Clear Details"));
+  auto* form = new QFormLayout;
+  form->addRow(dialog_parts::label(page, tr("To:")), to_value);
+  form->addRow(dialog_parts::label(page, tr("From:")), from_value);
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(heading(page, tr("Step 4 of 4: From and to")));
+  layout->addWidget(dialog_parts::label(page, tr("Who is the card for, and who sends it? Both may stay empty.")));
+  layout->addLayout(form);
+  layout->addWidget(clear_details_btn, 0, Qt::AlignLeft);
+  layout->addStretch(1);
+  limitLineEdit(from_value, kFromToLimit);
+  limitLineEdit(to_value, kFromToLimit);
+  connect(clear_details_btn, &QPushButton::clicked, this, &Invitation_Wizard::Clear_Details_Click);
+  return page;
+}
+
+void Invitation_Wizard::limitLineEdit(QLineEdit* field, int limit) {
+  connect(field, &QLineEdit::textChanged, this, [this, field, limit](const QString& text) {
+    const QString limited = Limit_Text_Length(text, limit);
+    if (limited != text) field->setText(limited);
+    if ((field == from_value || field == to_value) && !limited.isEmpty()) clear_details_btn->setEnabled(true);
+  });
+}
+
+// ---------------------------------------------------------------- opening and faces
+
+int Invitation_Wizard::Open_Wnd() {
+  try {
+    width_Stepper->setValue(120);
+    height_Stepper->setValue(120);
+    APP_path_label->setText(tr("Your designs and pictures: %1").arg(Resource_Path()));
+    imageBrowser->pictureModel()->clear();
+    Show_Hide_Card_Start_Screen(true);
+    imageBrowser->setZoomValue(0.4);
+    Load_and_fill_backgrounds();
+    Reset_All();
+    Load_Msg_And_Title();
+    msg_title->setText(Get_Title());
+    msg_value->setPlainText(Get_Message());
+    return platform::messageHost().runModal(*this);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    return 0;
+  }
+}
+
+void Invitation_Wizard::showStep(int counter) {
+  next_counter = counter;
+  faces->setCurrentIndex(counter);
+  button_box->setVisible(counter != kStart);
+  Back_Btn->setEnabled(counter != kStart);
+  Next_btn->setText(counter == kFromTo ? tr("Finish") : tr("Next"));
+  Next_btn->setAccessibleName(Next_btn->text());
+}
+
+void Invitation_Wizard::Show_Hide_Card_Start_Screen(bool start) {
+  if (start) {
+    auto_background_selection = false;
+    showStep(kStart);
+    Reset_All();
+    msg_title->setText(Get_Title());
+    msg_value->setPlainText(Get_Message());
+  } else {
+    showStep(kSize);
+  }
+}
+
+void Invitation_Wizard::Select_card_option(int option) {
+  if (option == 0) Start_Card_Option = QStringLiteral("T");
+  if (option == 1) Start_Card_Option = QStringLiteral("W");
+  if (option == 2) Start_Card_Option = QStringLiteral("L");
+  if (option == 0) {
+    openTemplate();
+    return;
+  }
+  OK_Click();
+}
+
+void Invitation_Wizard::openTemplate() {
+  if (Template_Wizard::defaultInstance().Open_Template_Window() != 1) return;
+  if (profileHost().Open_Template_Design(Selected_Template_Path) == 1) done(1);
+}
+
+// ---------------------------------------------------------------- Next and Back
+
+void Invitation_Wizard::OK_Click() {
+  if (Start_Card_Option == QLatin1String("L")) {
+    if (profileHost().Open_Log_File() == 1) done(1);
+    return;
+  }
+  switch (next_counter) {
+    case kStart:
+      Show_Hide_Card_Start_Screen(false);
+      return;
+    case kSize:
+      if (width_Stepper->value() < kMinCardWidthMM) {
+        Show_MessageBox(QStringLiteral("Please enter a card width of at least 30 mm."));
+        width_Stepper->setFocus();
+        return;
+      }
+      showStep(kBackground);
+      auto_background_selection = true;
+      if (imageBrowser->pictureModel()->rowCount() > 0) {
+        imageBrowser->selectionModel()->clearSelection();
+        imageBrowser->setCurrentIndex(imageBrowser->pictureModel()->index(0));
+      }
+      auto_background_selection = false;
+      return;
+    case kBackground:
+      if (selected_image.isEmpty() || !QFileInfo(selected_image).isFile()) {
+        Show_MessageBox(QStringLiteral("Please select background."));
+        return;
+      }
+      showStep(kTexts);
+      return;
+    case kTexts:
+      selected_title = msg_title->text();
+      selected_msg = msg_value->toPlainText();
+      if (selected_title.isEmpty()) {
+        Show_MessageBox(QStringLiteral("Please select title."));
+        msg_title->setFocus();
+        return;
+      }
+      if (selected_msg.isEmpty()) {
+        Show_MessageBox(QStringLiteral("Please select message."));
+        msg_value->setFocus();
+        return;
+      }
+      showStep(kFromTo);
+      from_value->setFocus();
+      return;
+    default:
+      finish();
+  }
+}
+
+void Invitation_Wizard::finish() {
+  ProfileHost& host = profileHost();
+  host.Set_Card_Shape(0);
+  const float w = static_cast<float>(width_Stepper->value());
+  const float h = static_cast<float>(height_Stepper->value());
+  host.Set_Card_Size_In_Control(w, h);
+  host.Set_Document_Size(QSizeF(Card_MM_To_Points(w), Card_MM_To_Points(h)));
+  Invite_Title = Trim_Str(selected_title);
+  Invite_Message = Trim_Str(selected_msg);
+  Invite_From = Trim_Str(from_value->text());
+  Invite_To = Trim_Str(to_value->text());
+  Invite_Venue = QString();
+  Invite_Date = QString();
+  Invite_Time = QString();
+  Invite_BG_IMG = Trim_Str(selected_image);
+  done(1);
+}
+
+void Invitation_Wizard::Back_Click() {
+  switch (next_counter) {
+    case kSize:
+      Show_Hide_Card_Start_Screen(true);
+      return;
+    case kBackground:
+    case kTexts:
+    case kFromTo:
+      showStep(next_counter - 1);
+      return;
+    default:
+      return;
+  }
+}
+
+void Invitation_Wizard::CancelClick() {
+  Show_Hide_Card_Start_Screen(true);
+}
+
+void Invitation_Wizard::ExitClick() {
+  Start_Card_Option = QString();
+  done(0);
+}
+
+void Invitation_Wizard::HelpClick() {
+  Open_Help_File();
+}
+
+// ---------------------------------------------------------------- stock texts
+
+void Invitation_Wizard::Load_Msg_And_Title() {
+  titles_.load(Stock_Title_File());
+  messages_.load(Stock_Message_File());
+}
+
+void Invitation_Wizard::Title_Back_Click() {
+  msg_title->setText(titles_.back());
+}
+
+void Invitation_Wizard::Title_Next_Click() {
+  msg_title->setText(titles_.next());
+}
+
+void Invitation_Wizard::Msg_Back_Click() {
+  msg_value->setPlainText(messages_.back());
+}
+
+void Invitation_Wizard::Msg_Next_Click() {
+  msg_value->setPlainText(messages_.next());
+}
+
+// ---------------------------------------------------------------- resets
+
+void Invitation_Wizard::Clear_Details_Click() {
+  if (Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to clear details?"))) Clear_Details();
+}
+
+void Invitation_Wizard::Clear_Details() {
+  from_value->clear();
+  to_value->clear();
+  clear_details_btn->setEnabled(false);
+}
+
+void Invitation_Wizard::Reset_All() {
+  selected_image.clear();
+  selected_title.clear();
+  selected_msg.clear();
+  next_counter = 0;
+  titles_.reset();
+  messages_.reset();
+  msg_title->clear();
+  msg_value->clear();
+  clear_details_btn->setEnabled(false);
+  Clear_Details();
+}
+
+void Invitation_Wizard::Load_and_fill_backgrounds() {
+  const QString folder = Resource_Path() + QStringLiteral("/Background");
+  if (!QFileInfo(folder).isDir()) return;
+  PictureItemModel* model = imageBrowser->pictureModel();
+  model->clear();
+  for (const QString& path : templates::Picture_Files(folder)) {
+    const QString name = QFileInfo(path).fileName();
+    model->append(MyImageObject::initWithImage_Path(path, name, name));
+  }
+}

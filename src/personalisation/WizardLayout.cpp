@@ -1,0 +1,64 @@
+#include "personalisation/WizardLayout.h"
+
+#include <algorithm>
+
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
+#include "personalisation/ProfileHost.h"
+#include "personalisation/globals.h"
+
+InviteAnswers InviteAnswers::fromGlobals() {
+  return {Invite_Title, Invite_To,    Invite_Message, Invite_Date,
+          Invite_Time,  Invite_Venue, Invite_From,    Invite_BG_IMG};
+}
+
+QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& a, double cardWidth) {
+  QList<PartyTextPlacement> out;
+  const float w = std::max(static_cast<float>(cardWidth - 80.0), static_cast<float>(kMinPartyTextWidth));
+  const float xc = static_cast<float>((cardWidth - w) / 2.0);
+  double y = 40;
+  auto place = [&out](const char* id, const QString& text, double x, double top, double width, double height) {
+    out.push_back({QLatin1String(id), text, QRectF(x, top, width, height)});
+  };
+  if (!a.title.isEmpty()) {
+    place("PARTY_TITLE", a.title, xc, y, w, 30);
+    y += 50;
+  }
+  if (!a.to.isEmpty()) {
+    place("PARTY_TO", QStringLiteral("Dear ") + a.to + QStringLiteral(","), 30, y, w, 20);
+    y += 30;
+  }
+  if (!a.message.isEmpty()) {
+    place("PARTY_MSG", a.message, 50, y, w, 80);
+    y += 80;
+  }
+  if (!a.date.isEmpty()) {
+    QString text = a.date;
+    if (!a.time.isEmpty()) text += QStringLiteral(" at ") + a.time;
+    place("PARTY_DATE", text, 30, y, w, 20);
+    y += 30;
+  } else {
+    if (!a.time.isEmpty()) {
+      place("PARTY_TIME", QStringLiteral("AT ") + a.time, 30, y, w, 20);
+      y += 30;
+    }
+    y += 30;
+  }
+  if (!a.venue.isEmpty()) {
+    place("PARTY_VENUE", QStringLiteral("Venue:\n") + a.venue, 30, y, w, 60);
+    y += 70;
+  } else {
+    y += 20;
+  }
+  if (!a.from.isEmpty()) place("PARTY_FROM", QStringLiteral("From:\n") + a.from, xc, y, w, 40);
+  return out;
+}
+
+void Fill_Party_Invidation_Details(SKTGraphicView& front, const InviteAnswers& answers) {
+  ProfileHost& host = profileHost();
+  host.Set_Selected_Control_Tool(2);
+  const double width = host.Front_Card_Size().width();
+  for (const PartyTextPlacement& p : Party_Invitation_Layout(answers, width))
+    front.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text, p.ctrl_ID);
+  host.set_Front_BG_Image(answers.background);
+}

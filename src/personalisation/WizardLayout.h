@@ -1,0 +1,35 @@
+#pragma once
+// The first card of the new-card wizard: the answers stacked as text
+// objects from the top of the front side, each tagged with a "PARTY_"
+// control ID, and the chosen picture as the front's background.
+
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+class SKTGraphicView;
+
+struct InviteAnswers {
+  QString title, to, message, date, time, venue, from, background;
+  // The wizard's answers as they stand in the Invite_ globals.
+  static InviteAnswers fromGlobals();
+};
+
+struct PartyTextPlacement {
+  QString ctrl_ID;  // "PARTY_TITLE" ...
+  QString text;
+  QRectF rect;  // card points, y down
+};
+
+// Texts narrower than this are widened to it, so a narrow card still gets
+// boxes that can hold a word.
+inline constexpr double kMinPartyTextWidth = 40.0;
+
+// Where each non-empty answer goes on a card `cardWidth` points wide, in the
+// order the objects are made.
+QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, double cardWidth);
+
+// Makes the texts on the front canvas (text tool selected first) and gives
+// the front side the background picture (an empty path changes nothing).
+// The card width is the front card's size as the profile host reports it.
+void Fill_Party_Invidation_Details(SKTGraphicView& front, const InviteAnswers& answers);
