@@ -4,9 +4,9 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
-#include <QLabel>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -109,6 +109,7 @@ int Card_Wizard::Open_Wnd() {
       Preset_ComboBox->setCurrentIndex(0);
     }
     Category_Changed();
+    setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));
@@ -132,8 +133,9 @@ void Card_Wizard::Category_Changed() {
 }
 
 void Card_Wizard::Row_Selected(int row) {
-  const QString orientation =
-      Preset_ComboBox->currentText() == QLatin1String("Horizontal") ? QStringLiteral("H") : QStringLiteral("V");
+  const QString orientation = Preset_ComboBox->currentText() == QLatin1String("Horizontal")
+                                  ? QStringLiteral("H")
+                                  : QStringLiteral("V");
   const QSizeF size = profileHost().Get_My_card_Size(Category_ComboBox->currentText(), orientation, row);
   width_Stepper->setValue(size.width());
   height_Stepper->setValue(size.height());

@@ -44,6 +44,7 @@ int Export_Template::Run_Name_Panel(const QString& name, const QString& oldName)
   template_passed->setVisible(renaming);
   template_name->setFocus();
   template_name->selectAll();
+  setResult(0);
   return platform::messageHost().runModal(*this);
 }
 

@@ -57,6 +57,7 @@ int Insert_Template::Open_Template_Dialog() {
     caption->setAccessibleName(caption->text());
     showEntry(titleMode() ? Get_Title() : Get_Message());
     msg_value->setFocus();
+    setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));

@@ -218,7 +218,8 @@ QWidget* Invitation_Wizard::buildFromToStep() {
   form->addRow(dialog_parts::label(page, tr("From:")), from_value);
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(heading(page, tr("Step 4 of 4: From and to")));
-  layout->addWidget(dialog_parts::label(page, tr("Who is the card for, and who sends it? Both may stay empty.")));
+  layout->addWidget(
+      dialog_parts::label(page, tr("Who is the card for, and who sends it? Both may stay empty.")));
   layout->addLayout(form);
   layout->addWidget(clear_details_btn, 0, Qt::AlignLeft);
   layout->addStretch(1);
@@ -251,6 +252,7 @@ int Invitation_Wizard::Open_Wnd() {
     Load_Msg_And_Title();
     msg_title->setText(Get_Title());
     msg_value->setPlainText(Get_Message());
+    setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));

@@ -73,7 +73,8 @@ class Invitation_Wizard : public QDialog {
   PictureBrowser* imageBrowser = nullptr;
   QLineEdit* msg_title = nullptr;
   QPlainTextEdit* msg_value = nullptr;
-  QPushButton *title_bk_btn = nullptr, *title_nxt_btn = nullptr, *msg_bk_btn = nullptr, *msg_nxt_btn = nullptr;
+  QPushButton *title_bk_btn = nullptr, *title_nxt_btn = nullptr, *msg_bk_btn = nullptr,
+              *msg_nxt_btn = nullptr;
   QLineEdit *from_value = nullptr, *to_value = nullptr;
   QPushButton* clear_details_btn = nullptr;
   QPushButton *Back_Btn = nullptr, *Next_btn = nullptr, *Cancel_btn = nullptr;

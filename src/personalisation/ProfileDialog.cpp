@@ -39,8 +39,8 @@ constexpr int kManual = 0, kSeries = 1, kExcel = 2;
 const QSize kPreviewSize(300, 200);
 
 const QString* const kCaptions[kUserProfileFieldCount] = {
-    &Title_Name,  &Title_Title, &Title_Company_name, &Title_slogan,  &Title_address, &Title_phone,
-    &Title_fax,   &Title_email, &Title_website,      &Title_unique, &Title_image};
+    &Title_Name, &Title_Title, &Title_Company_name, &Title_slogan, &Title_address, &Title_phone,
+    &Title_fax,  &Title_email, &Title_website,      &Title_unique, &Title_image};
 
 QString captionWithoutColon(const QString& caption) {
   return Trim_Str(QString(caption).remove(QStringLiteral(" :")));
@@ -69,8 +69,9 @@ User_profile& User_profile::defaultInstance() {
 }
 
 int Run_Profile_Dialog(const QString& load_side, bool load) {
-  ProfileDialog& dialog = load_side.isEmpty() ? static_cast<ProfileDialog&>(User_profile::defaultInstance())
-                                              : static_cast<ProfileDialog&>(Show_User_Profile::defaultInstance());
+  ProfileDialog& dialog = load_side.isEmpty()
+                              ? static_cast<ProfileDialog&>(User_profile::defaultInstance())
+                              : static_cast<ProfileDialog&>(Show_User_Profile::defaultInstance());
   dialog.load_side = load_side;
   return dialog.Open_Wnd(load);
 }
@@ -206,7 +207,8 @@ int ProfileDialog::Open_Wnd(bool load) {
       select_side_label->setVisible(false);
       for (Row& row : rows) row.side_combo->setVisible(false);
       const bool back = Card_Front_Or_Back.load() == 1;
-      setWindowTitle(back ? tr("Back Side User Profile Information") : tr("Front Side User Profile Information"));
+      setWindowTitle(back ? tr("Back Side User Profile Information")
+                          : tr("Front Side User Profile Information"));
       if (SKTGraphicView* view = profileHost().Side_View(back ? CardSide::Back : CardSide::Front))
         Graphics_array = view->graphics();
       Create_and_Set_Preview_picture();
@@ -224,6 +226,7 @@ int ProfileDialog::Open_Wnd(bool load) {
     }
     setAccessibleName(windowTitle());
     rows[0].value->setFocus();
+    setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));
@@ -453,8 +456,8 @@ void ProfileDialog::showPicture(QLabel* view, const QImage& image) {
     view->clear();
     return;
   }
-  view->setPixmap(QPixmap::fromImage(image.scaled(view->size() - QSize(4, 4), Qt::KeepAspectRatio,
-                                                  Qt::SmoothTransformation)));
+  view->setPixmap(QPixmap::fromImage(
+      image.scaled(view->size() - QSize(4, 4), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void ProfileDialog::Create_and_Set_Preview_picture() {

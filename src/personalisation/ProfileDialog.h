@@ -22,10 +22,10 @@ class ProfileDialog : public QDialog {
   Q_OBJECT
  public:
   struct Row {
-    QLabel* label = nullptr;         // caption
-    QLineEdit* value = nullptr;      // text rows; the photo row's path field
-    QComboBox* ds_combo = nullptr;   // Manual, Series (and Excel while the table has rows)
-    QComboBox* ser_col_cb = nullptr; // series names or column titles
+    QLabel* label = nullptr;          // caption
+    QLineEdit* value = nullptr;       // text rows; the photo row's path field
+    QComboBox* ds_combo = nullptr;    // Manual, Series (and Excel while the table has rows)
+    QComboBox* ser_col_cb = nullptr;  // series names or column titles
     QPushButton* view_btn = nullptr;
     QComboBox* side_combo = nullptr;  // general dialog only
   };

@@ -3,10 +3,10 @@
 #include <QFileInfo>
 #include <exception>
 
-#include "core/SKTGraphic.h"
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
 #include "core/CardHost.h"
+#include "core/SKTGraphic.h"
 #include "core/globals.h"
 #include "personalisation/ProfileHost.h"
 #include "personalisation/ProfileTemplate.h"
@@ -84,7 +84,8 @@ void trimProfileControlIDs(SKTGraphicView& view) {
 // library picture while it makes objects; the user's tool and picture come back afterwards.
 class ToolAndPictureKeeper {
  public:
-  ToolAndPictureKeeper() : tool_(cardHost().Selected_Control_Tool()), picture_(Library_Selected_Image.get()) {}
+  ToolAndPictureKeeper()
+      : tool_(cardHost().Selected_Control_Tool()), picture_(Library_Selected_Image.get()) {}
   ~ToolAndPictureKeeper() {
     profileHost().Set_Selected_Control_Tool(tool_);
     Library_Selected_Image.set(picture_);

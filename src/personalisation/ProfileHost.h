@@ -56,7 +56,9 @@ class ProfileHost {
   // The preset names of a category ("PVC Card" or another) and the size of
   // one preset in millimetres (orientation "H" or "V").
   virtual QStringList Card_Size_Presets(const QString& category) { return {}; }
-  virtual QSizeF Get_My_card_Size(const QString& category, const QString& preset, int row) { return {30, 30}; }
+  virtual QSizeF Get_My_card_Size(const QString& category, const QString& preset, int row) {
+    return {30, 30};
+  }
 
   // The open panel for one design file and its loading; 1 when loaded.
   virtual int Open_Log_File() { return 0; }

@@ -70,7 +70,8 @@ QString Clean_Template_Name(const QString& typed) {
 bool Is_User_Template(const QString& preview) {
   if (preview.isEmpty()) return false;
   const QFileInfo info(preview);
-  return QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(QFileInfo(userFolder()).absoluteFilePath()) &&
+  return QDir::cleanPath(info.absolutePath()) ==
+             QDir::cleanPath(QFileInfo(userFolder()).absoluteFilePath()) &&
          platform::isPlainFileName(info.fileName());
 }
 
@@ -84,7 +85,8 @@ QString Create_New_File_Path(const QString& preview) {
   const QString ext = info.suffix();
   QString candidate = preview;
   for (int n = 1; n < 100000; ++n) {
-    candidate = info.absolutePath() + QLatin1Char('/') + QStringLiteral("%1 (copy %2).%3").arg(base).arg(n).arg(ext);
+    candidate =
+        info.absolutePath() + QLatin1Char('/') + QStringLiteral("%1 (copy %2).%3").arg(base).arg(n).arg(ext);
     if (!QFileInfo::exists(candidate) && !QFileInfo::exists(Design_Path_For_Preview(candidate))) break;
   }
   return candidate;
@@ -144,8 +146,8 @@ Outcome Export_Template_Files(const QString& name, const std::function<bool(cons
   const QString newPicture = userFolder() + QStringLiteral("/.") + clean + QStringLiteral(".png.new");
   removeIfThere(newDesign);
   removeIfThere(newPicture);
-  const bool written = writeDesign(newDesign) && QFileInfo(newDesign).size() > 0 && writePicture(newPicture) &&
-                       QFileInfo(newPicture).size() > 0;
+  const bool written = writeDesign(newDesign) && QFileInfo(newDesign).size() > 0 &&
+                       writePicture(newPicture) && QFileInfo(newPicture).size() > 0;
   if (!written) {
     removeIfThere(newDesign);
     removeIfThere(newPicture);

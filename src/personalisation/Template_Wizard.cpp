@@ -88,6 +88,7 @@ int Template_Wizard::Open_Template_Window() {
     _zoom_slider->setValue(60);
     zoomSliderDidChange(60);
     Fill_Templates();
+    setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));
@@ -192,7 +193,8 @@ void Template_Wizard::Rename_Template_Click() {
   if (panel.Run_Name_Panel(oldName, oldName) != 1) return;
   const templates::Outcome outcome = templates::Rename_Template(preview, panel.export_template_name);
   if (outcome == templates::Outcome::Unchanged) return;
-  if (outcome != templates::Outcome::Done) Show_MessageBox(QStringLiteral("The template could not be renamed."));
+  if (outcome != templates::Outcome::Done)
+    Show_MessageBox(QStringLiteral("The template could not be renamed."));
   Fill_Templates_User_Defined();
 }
 

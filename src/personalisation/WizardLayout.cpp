@@ -17,7 +17,8 @@ QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& a, double
   const float w = std::max(static_cast<float>(cardWidth - 80.0), static_cast<float>(kMinPartyTextWidth));
   const float xc = static_cast<float>((cardWidth - w) / 2.0);
   double y = 40;
-  auto place = [&out](const char* id, const QString& text, double x, double top, double width, double height) {
+  auto place = [&out](const char* id, const QString& text, double x, double top, double width,
+                      double height) {
     out.push_back({QLatin1String(id), text, QRectF(x, top, width, height)});
   };
   if (!a.title.isEmpty()) {
@@ -59,6 +60,7 @@ void Fill_Party_Invidation_Details(SKTGraphicView& front, const InviteAnswers& a
   host.Set_Selected_Control_Tool(2);
   const double width = host.Front_Card_Size().width();
   for (const PartyTextPlacement& p : Party_Invitation_Layout(answers, width))
-    front.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text, p.ctrl_ID);
+    front.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text,
+                               p.ctrl_ID);
   host.set_Front_BG_Image(answers.background);
 }

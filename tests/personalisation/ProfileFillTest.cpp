@@ -8,11 +8,11 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
 #include "core/CardHost.h"
 #include "core/SKTDocument.h"
 #include "core/SKTImage.h"
-#include "canvas/SKTGraphicView.h"
-#include "canvas/SKTGrid.h"
 #include "core/globals.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
@@ -143,9 +143,9 @@ TEST_F(ProfileFill, AllElevenFieldsOnAnEmptySideMakeObjectsInFieldOrderAtTheirPl
     EXPECT_EQ(g->bounds(), Get_Control_Rect_From_Template(QLatin1String(fields[i].defaultId)));
   }
   EXPECT_EQ(list[0]->bounds(), Get_Control_Rect_From_Template(QStringLiteral("Fup_Photo")));
-  // The tool stays at "picture" with the photo chosen.
-  EXPECT_EQ(host.tool, 8);
-  EXPECT_EQ(Library_Selected_Image.get(), photo);
+  // The fill gives back the tool and library picture it borrowed.
+  EXPECT_EQ(host.tool, 0);
+  EXPECT_EQ(Library_Selected_Image.get(), QString());
 }
 
 TEST_F(ProfileFill, ExistingObjectsAreFilledFrontMostOnlyAndEmptyFieldsStayHidden) {
@@ -175,7 +175,7 @@ TEST_F(ProfileFill, ExistingObjectsAreFilledFrontMostOnlyAndEmptyFieldsStayHidde
   // Objects without a profile ID are untouched.
   EXPECT_TRUE(other->ctrl_is_visible);
   EXPECT_EQ(other->Text_Value, QStringLiteral("Hello"));
-  EXPECT_EQ(host.tool, 2);
+  EXPECT_EQ(host.tool, 0);
 }
 
 TEST_F(ProfileFill, AnObjectWhoseIdHasBlanksIsFilledNotDuplicated) {
@@ -236,7 +236,7 @@ TEST_F(ProfileFill, BindingFollowsTheFieldSource) {
   profile.Company_name = QStringLiteral("ACME");
   profile.Company_name_xl = true;
   profile.Company_name_xl_col_indx = 1;
-  profile.phone = QStringLiteral("123");  // typed: binding left as it was
+  profile.phone = QStringLiteral("123");  // typed: the binding goes
   name->Set_Excel_binding(true);
   Fill_User_profile_info_front_side(profile, front);
 
@@ -256,8 +256,10 @@ TEST_F(ProfileFill, BindingFollowsTheFieldSource) {
   EXPECT_EQ(company->batch_list_name, QStringLiteral("Firms"));
   EXPECT_EQ(company->batch_list_index, 2);
 
-  EXPECT_EQ(phone->data_source_type, 1);
-  EXPECT_EQ(phone->batch_list_name, QStringLiteral("Phones"));
+  // A typed value is not overwritten by a batch run: no binding is left.
+  EXPECT_EQ(phone->data_source_type, 0);
+  EXPECT_EQ(phone->batch_list_name, QStringLiteral(""));
+  EXPECT_FALSE(phone->excel_binding);
   EXPECT_EQ(phone->Text_Value, QStringLiteral("123"));
 }
 

@@ -68,7 +68,8 @@ bool makeTemplate(const TemplateSpec& spec, const QString& folder, const QString
   view.bindGraphics(QStringLiteral("graphics"), &host.doc, CardSide::Front);
   view.setFrameSizePoints(size);
   for (const PartyTextPlacement& p : Party_Invitation_Layout(spec.answers, size.width()))
-    view.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text, p.ctrl_ID);
+    view.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text,
+                              p.ctrl_ID);
   const QString base = folder + QLatin1Char('/') + QLatin1String(spec.name);
   QString why;
   if (!designfile::writeDesignFile(base + QStringLiteral(".dcard"), designfile::currentDesign(host), &why)) {
@@ -93,8 +94,8 @@ bool makeBalloons(const QString& path) {
   sky.setColorAt(1, QColor(255, 250, 235));
   p.fillRect(image.rect(), sky);
   QRandomGenerator random(20);
-  const QColor colours[] = {QColor(235, 80, 90), QColor(250, 180, 60), QColor(90, 170, 230), QColor(130, 200, 120),
-                            QColor(190, 120, 220)};
+  const QColor colours[] = {QColor(235, 80, 90), QColor(250, 180, 60), QColor(90, 170, 230),
+                            QColor(130, 200, 120), QColor(190, 120, 220)};
   for (int i = 0; i < 14; ++i) {
     const double x = 40 + random.bounded(820), y = 40 + random.bounded(360), r = 28 + random.bounded(22);
     p.setPen(QPen(QColor(120, 120, 120, 160), 1.5));
@@ -152,16 +153,37 @@ int main(int argc, char* argv[]) {
   QDir().mkpath(templates);
   QDir().mkpath(backgrounds);
   const TemplateSpec specs[] = {
-      {"Birthday Party", {120, 120}, "RR", QColor(255, 236, 210), QColor(255, 200, 215), QColor(220, 90, 120),
-       {"Happy Birthday", "Friends", "Come and celebrate with cake, games and good company.", "Saturday, 14 June",
-        "3:00 PM", "", "The Party Crew", ""}},
-      {"Garden Wedding", {127, 178}, "R", QColor(245, 250, 240), QColor(215, 235, 215), QColor(110, 150, 110),
-       {"Save the Date", "", "We are getting married under the old apple tree and would love you to be there.",
-        "", "", "", "Anna and Ben", ""}},
-      {"Thank You", {148, 105}, "R", QColor(240, 245, 255), QColor(210, 225, 250), QColor(70, 100, 170),
+      {"Birthday Party",
+       {120, 120},
+       "RR",
+       QColor(255, 236, 210),
+       QColor(255, 200, 215),
+       QColor(220, 90, 120),
+       {"Happy Birthday", "Friends", "Come and celebrate with cake, games and good company.",
+        "Saturday, 14 June", "3:00 PM", "", "The Party Crew", ""}},
+      {"Garden Wedding",
+       {127, 178},
+       "R",
+       QColor(245, 250, 240),
+       QColor(215, 235, 215),
+       QColor(110, 150, 110),
+       {"Save the Date", "",
+        "We are getting married under the old apple tree and would love you to be there.", "", "", "",
+        "Anna and Ben", ""}},
+      {"Thank You",
+       {148, 105},
+       "R",
+       QColor(240, 245, 255),
+       QColor(210, 225, 250),
+       QColor(70, 100, 170),
        {"Thank You", "Everyone", "Your kindness made our day. Thank you for being there.", "", "", "",
         "With love", ""}},
-      {"Round Badge", {90, 90}, "E", QColor(255, 250, 220), QColor(250, 225, 150), QColor(200, 150, 40),
+      {"Round Badge",
+       {90, 90},
+       "E",
+       QColor(255, 250, 220),
+       QColor(250, 225, 150),
+       QColor(200, 150, 40),
        {"Welcome", "", "Glad you are here!", "", "", "", "", ""}},
   };
   bool ok = makeBalloons(backgrounds + QStringLiteral("/Balloons.png")) &&

@@ -1,0 +1,200 @@
+// The profile dialogs through their real widgets: binding fields to series
+// and spreadsheet columns, validation, what OK stores and fills, and the
+// preview on the temp side.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "PersonalisationTestHost.h"
+#include "core/GraphicArchive.h"
+#include "core/globals.h"
+#include "data/DataSourceTable.h"
+#include "personalisation/ProfileDialog.h"
+#include "personalisation/ProfileFill.h"
+#include "personalisation/UserProfiles.h"
+#include "personalisation/globals.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+void writeSeries(const QString& folder, const QString& name, const QByteArray& lines) {
+  QFile f(folder + "/DataSet/" + name + ".txt");
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(lines);
+}
+
+std::vector<QByteArray> archives(const SKTGraphicList& list) {
+  std::vector<QByteArray> out;
+  for (const SKTGraphicPtr& g : list) out.push_back(archivedDataWithGraphic(*g));
+  return out;
+}
+
+}  // namespace
+
+class ProfileDialogs : public ::testing::Test {
+ protected:
+  testing_support::ScriptedHost messages;
+  PersonalisationTestHost host;
+  Show_User_Profile& dialog = Show_User_Profile::defaultInstance();
+
+  void SetUp() override {
+    writeSeries(host.folder.path(), "Guests", "Ada Lovelace\nAlan Turing\n");
+    writeSeries(host.folder.path(), "Cities", "Zurich\n");
+    Card_Front_Or_Back = 0;
+    Fill_User_Profile = false;
+    User_Profiles().New_Project_Setting_Reset();
+    Data_From_Excel_Table().replaceContents({"No."}, {});
+  }
+  void TearDown() override {
+    Fill_User_Profile = false;
+    Data_From_Excel_Table().replaceContents({"No."}, {});
+  }
+  // The main window's profile button: the dialog, then on OK the front fill.
+  int profileButton(std::function<void()> script) {
+    messages.queueModal([this, script](QDialog&) {
+      script();
+      return dialog.result();
+    });
+    const int result = Open_User_Profile_Window(true, "F");
+    if (result == 1) Fill_User_profile_info_front_side(User_Profiles().Front_user_profile, host.front);
+    return result;
+  }
+  SKTGraphicPtr front(const QString& id) { return host.front.Selcect_Ctrl_With_ID(id); }
+};
+
+TEST_F(ProfileDialogs, SeriesBindingValidationAndTheFilledCard) {
+  ProfileDialog::Row& name = dialog.rows[0];
+  ProfileDialog::Row& title = dialog.rows[1];
+  ASSERT_EQ(profileButton([&] {
+              EXPECT_EQ(dialog.windowTitle(), "Front Side User Profile Information");
+              name.ds_combo->setCurrentIndex(1);
+              EXPECT_TRUE(name.value->isReadOnly());
+              EXPECT_EQ(name.ser_col_cb->count(), 2);  // Cities, Guests
+              title.ds_combo->setCurrentIndex(1);
+              dialog.ok_btn->click();  // Name has no series yet
+              name.ser_col_cb->setCurrentIndex(name.ser_col_cb->findText("Guests"));
+              EXPECT_EQ(name.value->text(), "Ada Lovelace");
+              dialog.ok_btn->click();  // Title neither
+              title.ds_combo->setCurrentIndex(0);
+              title.value->setText("Host");
+              dialog.rows[2].value->setText("  Acme  ");
+              dialog.ok_btn->click();
+            }),
+            1);
+  EXPECT_EQ(shown(messages), QStringList({"Please select the source for 'Name'",
+                                          "Please select the source for 'Position / Title'"}));
+  const User_Profile_Class& p = User_Profiles().Front_user_profile;
+  EXPECT_TRUE(p.Name_ds);
+  EXPECT_EQ(p.Name_ds_name, "Guests");
+  EXPECT_EQ(p.Name_ds_indx, 1);
+  EXPECT_FALSE(p.Name_xl);
+  EXPECT_EQ(p.Company_name, "  Acme  ");  // untrimmed
+  EXPECT_FALSE(p.Excel_Binding);
+  EXPECT_TRUE(Fill_User_Profile);
+  const SKTGraphicPtr nameObject = front("Fup_Name");
+  ASSERT_TRUE(nameObject);
+  EXPECT_EQ(nameObject->Text_Value, "Ada Lovelace");
+  EXPECT_EQ(nameObject->data_source_type, 1);
+  EXPECT_EQ(nameObject->batch_list_name, "Guests");
+  EXPECT_EQ(front("Fup_Title")->data_source_type, 0);
+  EXPECT_EQ(host.doc.graphics().size(), 3u);
+
+  // Reopened, the dialog shows the binding; the Name field switched to
+  // typed text drops the binding, and a cleared Title hides its object.
+  ASSERT_EQ(profileButton([&] {
+              EXPECT_EQ(name.ds_combo->currentIndex(), 1);
+              EXPECT_EQ(name.ser_col_cb->currentText(), "Guests");
+              EXPECT_EQ(title.value->text(), "Host");
+              name.ds_combo->setCurrentIndex(0);
+              name.value->setText("Grace");
+              title.value->clear();
+              dialog.ok_btn->click();
+            }),
+            1);
+  EXPECT_EQ(nameObject->Text_Value, "Grace");
+  EXPECT_EQ(nameObject->data_source_type, 0);
+  EXPECT_EQ(nameObject->batch_list_name, "");
+  ASSERT_TRUE(front("Fup_Title"));
+  EXPECT_FALSE(front("Fup_Title")->ctrl_is_visible);
+  EXPECT_EQ(host.doc.graphics().size(), 3u);
+}
+
+TEST_F(ProfileDialogs, OpeningSelectsOnlyWhatExistsAndSpreadsheetColumnsBind) {
+  Data_From_Excel_Table().replaceContents({"No.", "Email", "Phone"},
+                                          {{{"Extension", "1"}, {"Column1", "a@b.c"}, {"Column2", "555"}}});
+  // Objects bound to a series that is gone and to a column past the table.
+  SKTGraphicPtr name = SKTGraphic::makeGraphic(GraphicKind::Text);
+  name->control_ID = "Fup_Name";
+  name->Text_Value = "stale";
+  name->data_source_type = 1;
+  name->batch_list_name = "Removed";
+  name->batch_list_index = 1;
+  SKTGraphicPtr email = SKTGraphic::makeGraphic(GraphicKind::Text);
+  email->control_ID = " Fup_EmailID ";
+  email->data_source_type = 2;
+  email->excel_col_indx = 9;
+  SKTGraphicPtr phone = SKTGraphic::makeGraphic(GraphicKind::Text);
+  phone->control_ID = "Fup_PhoneNO";
+  phone->data_source_type = 2;
+  phone->excel_col_indx = 2;
+  host.doc.insertGraphics(CardSide::Front, {name, email, phone}, indexRange(0, 3));
+  ProfileDialog::Row& nameRow = dialog.rows[0];
+  ProfileDialog::Row& emailRow = dialog.rows[7];
+  ProfileDialog::Row& phoneRow = dialog.rows[5];
+  ASSERT_EQ(profileButton([&] {
+              EXPECT_EQ(nameRow.ds_combo->currentIndex(), 1);
+              EXPECT_EQ(nameRow.ser_col_cb->currentIndex(), -1);
+              EXPECT_EQ(emailRow.ds_combo->currentIndex(), 2);
+              EXPECT_EQ(emailRow.ser_col_cb->currentIndex(), -1);
+              EXPECT_EQ(phoneRow.ser_col_cb->currentIndex(), 2);
+              EXPECT_EQ(phoneRow.value->text(), "555");
+              dialog.ok_btn->click();
+              EXPECT_EQ(dialog.result(), 0);
+              nameRow.ser_col_cb->setCurrentIndex(nameRow.ser_col_cb->findText("Cities"));
+              emailRow.ser_col_cb->setCurrentIndex(1);
+              dialog.ok_btn->click();
+            }),
+            1);
+  EXPECT_EQ(shown(messages), QStringList({"Please select the source for 'Name'"}));
+  const User_Profile_Class& p = User_Profiles().Front_user_profile;
+  EXPECT_TRUE(p.email_xl);
+  EXPECT_EQ(p.email_xl_col_indx, 1);
+  EXPECT_FALSE(p.email_ds);
+  EXPECT_TRUE(p.Excel_Binding);
+  EXPECT_TRUE(host.excelUse);
+  EXPECT_EQ(email->data_source_type, 2);
+  EXPECT_EQ(email->excel_col_indx, 1);
+  EXPECT_EQ(email->Text_Value, "a@b.c");
+  EXPECT_EQ(name->batch_list_name, "Cities");
+  EXPECT_EQ(name->Text_Value, "Zurich");
+}
+
+TEST_F(ProfileDialogs, PreviewWorksOnCopiesAndCancelLeavesTheSideAsItWas) {
+  SKTGraphicPtr name = SKTGraphic::makeGraphic(GraphicKind::Text);
+  name->control_ID = "Fup_Name";
+  name->Text_Value = "Original";
+  name->_bounds = QRectF(10, 10, 120, 20);
+  host.doc.insertGraphics(CardSide::Front, {name}, indexRange(0, 1));
+  const std::vector<QByteArray> before = archives(host.doc.graphics());
+  host.tool = 5;
+  Library_Selected_Image.set("/pictures/chosen.png");
+  ASSERT_EQ(profileButton([&] {
+              dialog.rows[0].value->setText("Previewed");
+              dialog.rows[3].value->setText("A new slogan");
+              dialog.preview_btn->click();
+              EXPECT_FALSE(dialog.previewImage.isNull());
+              dialog.cancel_btn->click();
+            }),
+            0);
+  EXPECT_EQ(archives(host.doc.graphics()), before);
+  EXPECT_EQ(host.temp.Selcect_Ctrl_With_ID("Fup_Name")->Text_Value, "Previewed");
+  EXPECT_NE(host.temp.Selcect_Ctrl_With_ID("Fup_Name"), name);
+  EXPECT_TRUE(host.temp.Selcect_Ctrl_With_ID("Fup_CompanySlogan"));
+  EXPECT_FALSE(Fill_User_Profile);
+  // The fill gave back the tool and library picture it borrowed.
+  EXPECT_EQ(host.tool, 5);
+  EXPECT_EQ(Library_Selected_Image.get(), "/pictures/chosen.png");
+}

@@ -1,0 +1,229 @@
+// The start window and new-card wizard driven through its real widgets,
+// and the card it lays out.
+#include <gtest/gtest.h>
+
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+
+#include "PersonalisationTestHost.h"
+#include "core/SKTText.h"
+#include "personalisation/Invitation_Wizard.h"
+#include "personalisation/WizardLayout.h"
+#include "personalisation/globals.h"
+#include "platform/widgets/PictureBrowser.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(bytes);
+}
+
+QString writePicture(const QString& path) {
+  QImage image(30, 20, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  image.save(path, "PNG");
+  return path;
+}
+
+}  // namespace
+
+class Wizard : public ::testing::Test {
+ protected:
+  testing_support::ScriptedHost messages;
+  PersonalisationTestHost host;
+  Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
+
+  void SetUp() override {
+    const QString folder = host.folder.path();
+    writeFile(folder + "/Title.txt", "First title\r\nSecond title\r\nLast title\r\n");
+    writeFile(folder + "/Message.txt", "  Only message  \n");
+    writePicture(folder + "/Background/b-second.png");
+    writePicture(folder + "/Background/a-first.jpg");
+    writeFile(folder + "/Background/not-a-picture.txt", "x");
+  }
+};
+
+TEST_F(Wizard, StepsGuardsLimitsAndTheFinishedAnswers) {
+  messages.queueModal([&](QDialog&) {
+    EXPECT_EQ(wizard.faces->currentIndex(), 0);
+    EXPECT_FALSE(wizard.button_box->isVisibleTo(&wizard));
+    wizard.wizard_btn->click();
+    EXPECT_EQ(wizard.next_counter, 1);
+    EXPECT_DOUBLE_EQ(wizard.width_Stepper->value(), 120.0);
+
+    // A card too narrow for the layout's margins is refused.
+    wizard.width_Stepper->setValue(25);
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.next_counter, 1);
+    wizard.width_Stepper->setValue(100);
+    wizard.height_Stepper->setValue(50);
+    wizard.Next_btn->click();
+
+    // Step 2 lists the pictures by name and preselects the first.
+    EXPECT_EQ(wizard.next_counter, 2);
+    EXPECT_EQ(wizard.imageBrowser->pictureModel()->rowCount(), 2);
+    EXPECT_TRUE(wizard.selected_image.endsWith("a-first.jpg"));
+    QFile::remove(wizard.selected_image);  // the picture went away meanwhile
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.next_counter, 2);
+    // A click on a picture accepts it at once.
+    wizard.imageBrowser->setCurrentIndex(wizard.imageBrowser->pictureModel()->index(1));
+    EXPECT_EQ(wizard.next_counter, 3);
+
+    // Stock titles cycle both ways; a line end never stays in an entry.
+    EXPECT_EQ(wizard.msg_title->text(), "First title");
+    wizard.title_bk_btn->click();
+    EXPECT_EQ(wizard.msg_title->text(), "Last title");
+    wizard.title_nxt_btn->click();
+    wizard.title_nxt_btn->click();
+    EXPECT_EQ(wizard.msg_title->text(), "Second title");
+    EXPECT_EQ(wizard.msg_value->toPlainText(), "Only message");
+    wizard.msg_nxt_btn->click();
+    EXPECT_EQ(wizard.msg_value->toPlainText(), "Only message");
+
+    wizard.msg_title->clear();
+    wizard.Next_btn->click();
+    wizard.msg_title->setText("   ");
+    wizard.msg_value->clear();
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.next_counter, 3);
+    // Limits: 300 characters pasted leave 250; a cut never splits a pair.
+    wizard.msg_value->setPlainText(QString(300, 'm'));
+    EXPECT_EQ(wizard.msg_value->toPlainText().size(), 250);
+    wizard.msg_title->setText(QString(99, 't') + QString::fromUtf8("\xF0\x9F\x8E\x88"));
+    EXPECT_EQ(wizard.msg_title->text().size(), 99);
+    EXPECT_EQ(wizard.msg_title->text(), QString(99, QChar(u't')));
+    wizard.msg_title->setText("   ");
+    wizard.msg_value->setPlainText("  Come over!\n");
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.next_counter, 4);
+
+    wizard.from_value->setText(QString(41, 'f'));
+    EXPECT_EQ(wizard.from_value->text().size(), 40);
+    EXPECT_TRUE(wizard.clear_details_btn->isEnabled());
+    messages.queueYesNo(false);
+    wizard.clear_details_btn->click();
+    EXPECT_EQ(wizard.from_value->text().size(), 40);
+    messages.queueYesNo(true);
+    wizard.clear_details_btn->click();
+    EXPECT_TRUE(wizard.from_value->text().isEmpty());
+    wizard.to_value->setText(" Sam ");
+    // Back keeps what was chosen and typed.
+    wizard.Back_Btn->click();
+    wizard.Back_Btn->click();
+    EXPECT_EQ(wizard.next_counter, 2);
+    wizard.Next_btn->click();
+    wizard.Next_btn->click();
+    wizard.Next_btn->click();
+    return wizard.result();
+  });
+  EXPECT_EQ(wizard.Open_Wnd(), 1);
+  EXPECT_EQ(shown(messages),
+            QStringList({"Please enter a card width of at least 30 mm.", "Please select background.",
+                         "Please select title.", "Please select message."}));
+  EXPECT_EQ(wizard.Start_Card_Option, "W");
+  EXPECT_EQ(Invite_Title, "");  // blanks only: nothing to place
+  EXPECT_EQ(Invite_Message, "Come over!");
+  EXPECT_EQ(Invite_To, "Sam");
+  EXPECT_EQ(Invite_From, "");
+  EXPECT_TRUE(Invite_BG_IMG.endsWith("b-second.png"));
+  EXPECT_EQ(host.panelSizeMM, QSizeF(100, 50));
+  EXPECT_FLOAT_EQ(host.frontSize.width(), 283.46457f);
+  EXPECT_FLOAT_EQ(host.frontSize.height(), 141.73228f);
+  EXPECT_EQ(host.shape, 0);
+}
+
+TEST_F(Wizard, CancelGoesBackToTheStartScreenAndExitEndsTheRun) {
+  messages.queueModal([&](QDialog&) {
+    wizard.wizard_btn->click();
+    wizard.width_Stepper->setValue(90);
+    wizard.Next_btn->click();
+    wizard.Next_btn->click();
+    wizard.msg_title->setText("Changed");
+    wizard.Cancel_btn->click();
+    EXPECT_EQ(wizard.next_counter, 0);
+    EXPECT_EQ(wizard.msg_title->text(), "First title");
+    EXPECT_TRUE(wizard.selected_image.isEmpty());
+    wizard.wizard_btn->click();
+    EXPECT_DOUBLE_EQ(wizard.width_Stepper->value(), 90.0);  // the size entered last
+    // Open a saved design: a cancelled panel keeps the start screen.
+    wizard.Cancel_btn->click();
+    wizard.open_btn->click();
+    EXPECT_EQ(wizard.faces->currentIndex(), 0);
+    wizard.Exit_btn->click();
+    return wizard.result();
+  });
+  EXPECT_EQ(wizard.Open_Wnd(), 0);
+  EXPECT_EQ(wizard.Start_Card_Option, "");
+  EXPECT_TRUE(messages.questions().isEmpty());
+
+  // A design opened from the start screen ends the run with 1.
+  host.openLogResult = 1;
+  messages.queueModal([&](QDialog&) {
+    wizard.open_btn->click();
+    return wizard.result();
+  });
+  EXPECT_EQ(wizard.Open_Wnd(), 1);
+  EXPECT_EQ(wizard.Start_Card_Option, "L");
+}
+
+TEST(WizardLayout, PlacesEachAnswerAsTheCardLayoutSays) {
+  auto tops = [](const QList<PartyTextPlacement>& list) {
+    QList<double> out;
+    for (const PartyTextPlacement& p : list) out << p.rect.y();
+    return out;
+  };
+  const double W = 120 * 2.834645669291;  // 120 mm
+  const float w = static_cast<float>(W - 80);
+  const InviteAnswers all{"Title", "Kim", "Message", "Friday", "6 PM", "Hall", "Jo", ""};
+  const QList<PartyTextPlacement> full = Party_Invitation_Layout(all, W);
+  ASSERT_EQ(full.size(), 6);
+  EXPECT_EQ(tops(full), QList<double>({40, 90, 120, 200, 230, 300}));
+  const QStringList ids = {"PARTY_TITLE", "PARTY_TO", "PARTY_MSG", "PARTY_DATE", "PARTY_VENUE", "PARTY_FROM"};
+  const QStringList texts = {"Title", "Dear Kim,", "Message", "Friday at 6 PM", "Venue:\nHall", "From:\nJo"};
+  const QList<double> xs = {40, 30, 50, 30, 30, 40};
+  const QList<double> heights = {30, 20, 80, 20, 60, 40};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(full[i].ctrl_ID, ids[i]);
+    EXPECT_EQ(full[i].text, texts[i]);
+    EXPECT_NEAR(full[i].rect.x(), xs[i], 1e-4) << i;
+    EXPECT_FLOAT_EQ(full[i].rect.width(), w);
+    EXPECT_EQ(full[i].rect.height(), heights[i]);
+  }
+  const QList<PartyTextPlacement> few = Party_Invitation_Layout({"T", "", "M", "", "", "", "F", ""}, W);
+  EXPECT_EQ(tops(few), QList<double>({40, 90, 220}));
+  const QList<PartyTextPlacement> timeOnly =
+      Party_Invitation_Layout({"T", "", "M", "", "6", "V", "F", ""}, W);
+  EXPECT_EQ(tops(timeOnly), QList<double>({40, 90, 170, 230, 300}));
+  EXPECT_EQ(timeOnly[2].text, "AT 6");
+  EXPECT_TRUE(Party_Invitation_Layout({}, W).isEmpty());
+  // A card narrower than the margins still gets boxes of the least width.
+  for (const PartyTextPlacement& p : Party_Invitation_Layout(all, 85.0))
+    EXPECT_GE(p.rect.width(), kMinPartyTextWidth);
+}
+
+TEST_F(Wizard, FillMakesStyledFrontTextsAndSetsTheBackground) {
+  host.setFrontSize({340.1575, 200});
+  host.tool = 0;
+  Fill_Party_Invidation_Details(host.front, {"Title", "", "Message", "", "", "", "Jo", "/tmp/bg.png"});
+  const SKTGraphicList& list = host.doc.graphics();
+  ASSERT_EQ(list.size(), 3u);  // front-most first: made in order, each inserted at 0
+  EXPECT_EQ(list[2]->control_ID, "PARTY_TITLE");
+  EXPECT_EQ(list[2]->text_alignmnet, 2);
+  EXPECT_EQ(list[2]->Text_Font_value().name, "TimesNewRomanPS-BoldItalicMT");
+  EXPECT_EQ(list[2]->bounds(), QRectF(40, 40, 260.1575f, 30));
+  EXPECT_EQ(list[1]->Text_Value, "Message");
+  EXPECT_EQ(list[0]->control_ID, "PARTY_FROM");
+  EXPECT_EQ(list[0]->text_alignmnet, 1);
+  EXPECT_EQ(list[0]->Text_Value, "From:\nJo");
+  EXPECT_TRUE(host.doc.graphics_back().empty());
+  EXPECT_EQ(host.frontBackground, "/tmp/bg.png");
+}
