@@ -8,12 +8,13 @@
 
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
-#include "core/CardHost.h"
 #include "core/SKTDocument.h"
 #include "personalisation/ProfileDialog.h"
 #include "personalisation/ProfileHost.h"
 #include "platform/globals.h"
+#include "support/FakeCardHost.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 
 // The texts of the message boxes shown, without the line break a box starts with.
 inline QStringList shown(const testing_support::ScriptedHost& host) {
@@ -23,10 +24,11 @@ inline QStringList shown(const testing_support::ScriptedHost& host) {
   return out;
 }
 
-class PersonalisationTestHost : public CardHost, public ProfileHost {
+class PersonalisationTestHost : public testing_support::FakeCardHost, public ProfileHost {
  public:
-  PersonalisationTestHost() : previousResources_(Resource_Path()) {
+  PersonalisationTestHost() : previousResources_(::Resource_Path()) {
     Set_Resource_Path(folder.path());
+    resourcePath = folder.path();
     for (const char* sub : {"DataSet", "Background", "Templates/User"}) QDir(folder.path()).mkpath(sub);
     front.bindGraphics(SKTGraphicViewGraphicsBindingName, &doc, CardSide::Front);
     back.bindGraphics(SKTGraphicViewGraphicsBindingName_back, &doc, CardSide::Back);
@@ -37,18 +39,16 @@ class PersonalisationTestHost : public CardHost, public ProfileHost {
 
   void setFrontSize(QSizeF size) {
     frontSize = size;
+    canvasBounds = QRectF(QPointF(), size);
     for (SKTGraphicView* v : {&front, &back, &temp}) v->setFrameSizePoints(size);
   }
 
-  // CardHost
-  int Selected_Control_Tool() override { return tool; }
+  // The canvas makes what the tool the fill selects makes.
   std::optional<GraphicKind> currentGraphicClass() override {
     if (tool == 2) return GraphicKind::Text;
     if (tool == 8) return GraphicKind::Image;
     return std::nullopt;
   }
-  QString Resource_Path() override { return folder.path(); }
-  QRectF frontCanvasBounds() override { return QRectF(QPointF(), frontSize); }
 
   // ProfileHost
   void Set_Selected_Control_Tool(int t) override { tool = t; }
@@ -79,7 +79,6 @@ class PersonalisationTestHost : public CardHost, public ProfileHost {
   QTemporaryDir folder;
   SKTDocument doc;
   SKTGraphicView front, back, temp;
-  int tool = 0;
   QSizeF frontSize;
   QSizeF panelSizeMM;
   int shape = 0;

@@ -12,15 +12,7 @@
 #include "personalisation/globals.h"
 #include "support/ScriptedHost.h"
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
-
-}  // namespace
+using testing_support::writeFile;
 
 TEST(StockTextPicker, CyclesCrLfListsAndHandsBackTheTrimmedText) {
   testing_support::ScriptedHost messages;

@@ -23,11 +23,7 @@ using namespace templates;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
+using testing_support::writeFile;
 
 bool sameBytes(const QString& a, const QString& b) {
   return QProcess::execute("cmp", {"-s", a, b}) == 0;

@@ -20,11 +20,7 @@
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
+using testing_support::writeFile;
 
 QString writePicture(const QString& path) {
   QImage image(30, 20, QImage::Format_RGB32);
