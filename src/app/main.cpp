@@ -55,8 +55,13 @@ int main(int argc, char* argv[]) {
   }
   quitOnTerminationSignals(app);
   SKTWindowController window;
-  // Scripts reach the document before any other window opens.
+  // Scripts reach the document before any other window opens, and are
+  // served while the start window is open.
   registerDocumentScripting(window);
+  SKTWindowController::setStartWindowShown(true);
+  window.Open_Start_Window();
+  // Exit on the start screen ends the program before its window shows.
+  if (window.exitRequested()) return 0;
   window.show();
   return app.exec();
 }

@@ -36,25 +36,22 @@ const DialogButton kDialogButtons[] = {
     {"Import_Wizard_Button", QT_TR_NOOP("Import List…"), &SKTWindowController::Import_Wizard_Button, nullptr},
     {"Create_Series_Button", QT_TR_NOOP("Create Series…"), &SKTWindowController::Create_Series_Button,
      nullptr},
+    {"Card_Size_Clicked", QT_TR_NOOP("Card Size…"), &SKTWindowController::Card_Size_Clicked, nullptr},
     {"User_Profile_Button_Clicked", QT_TR_NOOP("User Profile…"),
-     &SKTWindowController::User_Profile_Button_Clicked,
-     QT_TR_NOOP("The user profile dialog is not part of the program yet.")},
+     &SKTWindowController::User_Profile_Button_Clicked, nullptr},
     {"Export_Button", QT_TR_NOOP("Export…"), &SKTWindowController::Export_Button,
      QT_TR_NOOP("Exporting cards as pictures is not part of the program yet.")},
     {"Print_Button", QT_TR_NOOP("Print…"), &SKTWindowController::Print_Button,
      QT_TR_NOOP("Printing cards is not part of the program yet.")},
     {"Mail_Button", QT_TR_NOOP("E-mail…"), &SKTWindowController::Mail_Button,
      QT_TR_NOOP("Sending cards by e-mail waits for the card binding of data rows.")},
+    {"Template_Browser_Clicked", QT_TR_NOOP("Templates…"), &SKTWindowController::Template_Browser_Clicked,
+     nullptr},
     {"Export_As_Template_Clicked", QT_TR_NOOP("Save as Template…"),
-     &SKTWindowController::Export_As_Template_Clicked,
-     QT_TR_NOOP("Design templates are not part of the program yet.")},
+     &SKTWindowController::Export_As_Template_Clicked, nullptr},
     {"Help_Button", QT_TR_NOOP("Help"), &SKTWindowController::Help_Button, nullptr},
     {"Share_It_Button_Clicked", QT_TR_NOOP("Share…"), &SKTWindowController::Share_It_Button_Clicked, nullptr},
 };
-
-// The start window is not part of the program yet: the designer opens on
-// the empty card instead.
-constexpr bool kStartWindowAvailable = false;
 
 }  // namespace
 
@@ -100,13 +97,6 @@ void SKTWindowController::buildDialogButtons() {
   addToolBar(Qt::TopToolBarArea, _dialogStrip);
 }
 
-// ---------------------------------------------------------------- start
-
-void SKTWindowController::Open_Start_Window() {
-  if (!kStartWindowAvailable) return;
-  _frontBackLabel->hide();
-}
-
 // ---------------------------------------------------------------- dialogs of other parts
 
 void SKTWindowController::Batch_Series_Button() {
@@ -130,8 +120,6 @@ void SKTWindowController::Create_Series_Button() {
 
 void SKTWindowController::Export_Button() {}
 void SKTWindowController::Mail_Button() {}
-void SKTWindowController::User_Profile_Button_Clicked() {}
-void SKTWindowController::Export_As_Template_Clicked() {}
 
 void SKTWindowController::Print_Button() {
   Print_method();

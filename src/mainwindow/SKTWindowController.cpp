@@ -18,12 +18,14 @@
 #include "core/render/CardBackground.h"
 #include "core/render/PaintStyle.h"
 #include "data/DataSourceTable.h"
-#include "mainwindow/BarcodeEditing.h"
 #include "mainwindow/AuxWindows.h"
+#include "mainwindow/BarcodeEditing.h"
 #include "mainwindow/CardSizes.h"
 #include "mainwindow/SeriesBindings.h"
 #include "mainwindow/WindowDesignHost.h"
 #include "mainwindow/globals.h"
+#include "personalisation/ProfileHost.h"
+#include "personalisation/UserProfiles.h"
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
@@ -59,6 +61,7 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   Main_App_wnd = this;
   setCardHost(this);
   installSeriesBindings(*this);
+  installPersonalisation();
   setWindowTitle(QStringLiteral("QUVO Gratulo"));
   setAccessibleName(QStringLiteral("QUVO Gratulo"));
   _allTextFont = CardFont{Text_Ctrl_Font.get(), 14.0};
@@ -85,6 +88,7 @@ SKTWindowController::~SKTWindowController() {
   for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data(), _graphicView_TEMP.data()})
     if (view) view->unbindGraphics();
   setCardHost(nullptr);
+  uninstallPersonalisation();
   if (Main_App_wnd == this) Main_App_wnd = nullptr;
   if (app_DefaultInstance == this) app_DefaultInstance = nullptr;
 }
@@ -405,6 +409,7 @@ void SKTWindowController::New_Project_Setting_Reset() {
   _document->Clear_All_Undo_Redo();
   last_ctrl_X = 10.0f;
   last_ctrl_Y = 10.0f;
+  User_Profiles().New_Project_Setting_Reset();
   Project_File_Name.clear();
   {
     std::lock_guard lock(_contentMutex);

@@ -18,16 +18,17 @@
 #include <memory>
 #include <mutex>
 
-#include "core/CardHost.h"
-#include "core/Card_Property.h"
-#include "core/SKTDocument.h"
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTZoomingScrollView.h"
+#include "core/CardHost.h"
+#include "core/Card_Property.h"
+#include "core/SKTDocument.h"
 #include "core/render/SKTRenderingView.h"
 #include "mainwindow/designfile/DesignFile.h"
 
 class WindowDesignHost;
+class ProfileHost;
 class CardSettingsTab;
 class CardBackgroundTab;
 class CardBorderTab;
@@ -260,6 +261,21 @@ class SKTWindowController : public QMainWindow, public CardHost {
   // The dialog buttons by action name ("Export_Button" ...).
   QAction* dialogAction(const QString& name) const { return _dialogActions.value(name); }
 
+  // ---- Personalisation (PersonalisationActions.cpp) ---------------------------------
+  // Whether a new project opens the start window. The program turns it on
+  // once its window is made (and opens the start window itself then); tests
+  // that do not drive the start window leave it off.
+  static void setStartWindowShown(bool shown);
+  // True once the start window was left without a card: the program ends.
+  bool exitRequested() const { return _exitRequested; }
+  void Card_Size_Clicked();
+  void Template_Browser_Clicked();
+  // The tool the canvas makes next, set without touching the strip (the
+  // profile fill and the wizard layout select text and picture this way).
+  void setSelectedControlTool(int tool) { _selectedControlTool = tool; }
+  // The front above the back, as a template's preview picture.
+  QImage templatePreviewPicture() const;
+
   // ---- Progress sheets and path helpers (ProgressSheets.cpp) -------------------------
   static QString Convert_Path_From_URL(const QUrl& url);
   // 0 when the trimmed path names an existing file or folder, else the
@@ -283,6 +299,8 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void buildSettingsTabs();
   void connectCardControls();
   void buildDialogButtons();
+  void installPersonalisation();
+  void uninstallPersonalisation();
   void changeViewController(int index);
   void showObjectTabs(SKTGraphic* graphic);
   void setEditButtons(std::initializer_list<std::pair<const char*, bool>> states);
@@ -304,6 +322,8 @@ class SKTWindowController : public QMainWindow, public CardHost {
   QAction* _showGridAction = nullptr;
   QAction* _snapAction = nullptr;
   std::unique_ptr<WindowDesignHost> _designHost;
+  std::unique_ptr<ProfileHost> _profileHost;
+  bool _exitRequested = false;
 
   // Tool and edit strips, dialog buttons.
   QToolBar* _toolStrip = nullptr;
