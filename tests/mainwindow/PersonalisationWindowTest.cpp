@@ -1,0 +1,225 @@
+// Personalisation through the real main window: the start window at
+// start-up, the first card the wizard lays out, the card size dialog, and
+// a template exported and opened again.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUndoStack>
+
+#include "WindowTestSupport.h"
+#include "core/SKTText.h"
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/panels/CardSettingsTab.h"
+#include "personalisation/Card_Wizard.h"
+#include "personalisation/Export_Template.h"
+#include "personalisation/Invitation_Wizard.h"
+#include "personalisation/Template_Wizard.h"
+#include "platform/widgets/PictureBrowser.h"
+#include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
+
+namespace {
+
+class StartWindowShown {
+ public:
+  StartWindowShown() { SKTWindowController::setStartWindowShown(true); }
+  ~StartWindowShown() { SKTWindowController::setStartWindowShown(false); }
+};
+
+QStringList controlIDs(const SKTGraphicList& list) {
+  QStringList ids;
+  for (const SKTGraphicPtr& g : list) ids << g->control_ID;
+  return ids;
+}
+
+}  // namespace
+
+class PersonalisationWindow : public ::testing::Test {
+ protected:
+  QTemporaryDir dir;
+  QString resources = window_test::useSeededResources(dir);
+  testing_support::ScriptedHost host;
+};
+
+TEST_F(PersonalisationWindow, ExitOnTheStartScreenEndsWithStatusZeroAndNoSaveQuestion) {
+  StartWindowShown shown;
+  Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
+  host.queueModal([&](QDialog& dialog) {
+    EXPECT_EQ(&dialog, &wizard);
+    EXPECT_EQ(wizard.faces->currentIndex(), 0);
+    wizard.Exit_btn->click();
+    return wizard.result();
+  });
+  SKTWindowController window;
+  EXPECT_TRUE(window.exitRequested());
+  EXPECT_EQ(host.exitStatuses(), QList<int>{0});
+  EXPECT_TRUE(host.questions().isEmpty());
+}
+
+TEST_F(PersonalisationWindow, TheWizardLaysOutTheFirstCardOnTheFront) {
+  StartWindowShown shown;
+  Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
+  host.queueModal([&](QDialog&) {
+    wizard.wizard_btn->click();
+    wizard.width_Stepper->setValue(100);
+    wizard.height_Stepper->setValue(70);
+    wizard.Next_btn->click();
+    EXPECT_GE(wizard.imageBrowser->pictureModel()->rowCount(), 2);  // the shipped backgrounds
+    wizard.Next_btn->click();
+    EXPECT_FALSE(wizard.msg_title->text().isEmpty());  // the shipped stock texts
+    wizard.title_nxt_btn->click();
+    wizard.to_value->setText("Robin");
+    wizard.Next_btn->click();
+    wizard.from_value->setText("Kai");
+    wizard.Next_btn->click();
+    return wizard.result();
+  });
+  SKTWindowController window;
+  EXPECT_FALSE(window.exitRequested());
+  EXPECT_TRUE(host.exitStatuses().isEmpty());
+  const SKTGraphicList& front = window.document()->graphics();
+  EXPECT_EQ(controlIDs(front), QStringList({"PARTY_FROM", "PARTY_MSG", "PARTY_TO", "PARTY_TITLE"}));
+  EXPECT_EQ(front[2]->Text_Value, "Dear Robin,");
+  EXPECT_EQ(front[0]->Text_Value, "From:\nKai");
+  EXPECT_TRUE(window.document()->graphics_back().empty());
+  EXPECT_FLOAT_EQ(window.frontCanvasBounds().width(), 283.46457f);
+  EXPECT_FLOAT_EQ(window.frontCanvasBounds().height(), 198.4252f);
+  EXPECT_EQ(window.Front_card_Prop.Card_fill_style, "I");
+  EXPECT_EQ(window.Front_card_Prop.Card_BG_Image_Path, wizard.selected_image);
+  EXPECT_FALSE(window.Front_card_Prop.Card_BG_Image.isNull());
+  EXPECT_EQ(window.cardSettingsTab()->width_Text->text(), "100");
+  EXPECT_FALSE(window.document()->undoStack()->canUndo());  // the first card is no step to undo
+}
+
+TEST_F(PersonalisationWindow, CardSizePresetsOrientationAndOkResizeTheCard) {
+  SKTWindowController window;
+  Card_Wizard& sizes = Card_Wizard::defaultInstance();
+  auto shown = [&] { return QSizeF(sizes.width_Stepper->value(), sizes.height_Stepper->value()); };
+  host.queueModal([&](QDialog&) {
+    EXPECT_EQ(shown(), QSizeF(85.598, 54.102));
+    sizes.Preset_ComboBox->setCurrentText("Vertical");
+    EXPECT_EQ(shown(), QSizeF(54.102, 85.598));
+    sizes.Category_ComboBox->setCurrentIndex(1);
+    sizes.ColList->setCurrentRow(5);
+    EXPECT_EQ(shown(), QSizeF(89.916, 59.944));
+    sizes.ColList->setCurrentRow(7);
+    EXPECT_EQ(shown(), QSizeF(125.984, 150.114));
+    sizes.width_Stepper->setValue(100);
+    sizes.height_Stepper->setValue(50);
+    sizes.shape_rows[2]->click();
+    sizes.ok_btn->click();
+    return sizes.result();
+  });
+  EXPECT_EQ(sizes.Open_Wnd(), 1);
+  EXPECT_FLOAT_EQ(window.frontCanvasBounds().width(), 283.46457f);
+  EXPECT_FLOAT_EQ(window.frontCanvasBounds().height(), 141.73228f);
+  EXPECT_EQ(window.graphicView_BACK()->documentSize(), window.frontCanvasBounds().size());
+  EXPECT_EQ(window.Front_card_Prop.Card_Shape, "E");
+  EXPECT_EQ(window.Back_card_Prop.Card_Size, window.frontCanvasBounds().size());
+  EXPECT_EQ(window.cardSettingsTab()->width_Text->text(), "100");
+  EXPECT_TRUE(window.cardSettingsTab()->matrix_card_shape->button(2)->isChecked());
+
+  // Cancel puts back the outline the card had, whatever was clicked.
+  host.queueModal([&](QDialog&) {
+    EXPECT_TRUE(sizes.shape_rows[2]->isChecked());  // the card's outline
+    sizes.shape_rows[1]->click();
+    sizes.cancel_btn->click();
+    return sizes.result();
+  });
+  EXPECT_EQ(sizes.Open_Wnd(), 0);
+  EXPECT_EQ(Card_Shape.load(), 2);
+  EXPECT_FLOAT_EQ(window.frontCanvasBounds().width(), 283.46457f);
+}
+
+TEST_F(PersonalisationWindow, ATemplateIsExportedWholeAndOpensAgain) {
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_style = "S";
+  window.Front_card_Prop.Card_fill_clr = QColor(200, 0, 0);
+  window.Back_card_Prop.Card_fill_chk = true;
+  window.Back_card_Prop.Card_fill_style = "S";
+  window.Back_card_Prop.Card_fill_clr = QColor(0, 0, 200);
+  window.setSelectedControlTool(2);
+  window.graphicView()->createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(20, 20, 120, 24), "F",
+                                             "Keep me", "PARTY_TITLE");
+  Export_Template& panel = Export_Template::defaultInstance();
+  auto nameIt = [&](const QString& typed, bool thenCancel) {
+    host.queueModal([&panel, typed, thenCancel](QDialog&) {
+      panel.template_name->setText(typed);
+      panel.ok_btn->click();
+      if (thenCancel && panel.result() != 1) panel.cancel_btn->click();
+      return panel.result();
+    });
+  };
+  nameIt("  ?Party? ", false);
+  window.Export_As_Template_Clicked();
+  const QString design = resources + "/Templates/User/Party.dcard";
+  const QString picture = resources + "/Templates/User/Party.png";
+  EXPECT_EQ(host.messages().last(), "\nTemplate exported successfully.");
+  EXPECT_EQ(testing_support::readFile(design).left(5), "<?xml");
+  EXPECT_EQ(testing_support::runPython("import plistlib,sys\n"
+                                       "d=plistlib.load(open(sys.argv[1],'rb'))\n"
+                                       "print(d[0])\n",
+                                       {design})
+                .trimmed(),
+            "QUVOCARDDESIGNLOGFILE");
+  QImage preview(picture);
+  ASSERT_FALSE(preview.isNull());
+  const QSizeF card = window.frontCanvasBounds().size();
+  EXPECT_EQ(preview.size(), QSize(qRound(card.width()), 2 * qRound(card.height())));
+  EXPECT_EQ(preview.pixelColor(5, preview.height() / 4 + 30), QColor(200, 0, 0));
+  EXPECT_EQ(preview.pixelColor(5, preview.height() * 3 / 4), QColor(0, 0, 200));
+  const QByteArray before = testing_support::readFile(design);
+
+  // The same name again: No keeps the panel (and the files); Cancel leaves.
+  host.queueYesNo(false);
+  nameIt("Party", true);
+  window.Export_As_Template_Clicked();
+  EXPECT_EQ(host.questions().last(),
+            "Template with this name already exists, Do you want to replace the existing template?");
+  EXPECT_EQ(testing_support::readFile(design), before);
+
+  // Opened from the browser's own category, the design comes back untitled.
+  window.New_Project_Setting_Reset();
+  ASSERT_TRUE(window.document()->graphics().empty());
+  Template_Wizard& browser = Template_Wizard::defaultInstance();
+  host.queueModal([&](QDialog&) {
+    browser.cat_cmbo_bx->setCurrentIndex(1);
+    EXPECT_EQ(browser.imageBrowser->pictureModel()->rowCount(), 1);
+    browser.ok_btn->click();
+    return browser.result();
+  });
+  window.Template_Browser_Clicked();
+  ASSERT_EQ(window.document()->graphics().size(), 1u);
+  EXPECT_EQ(window.document()->graphics()[0]->Text_Value, "Keep me");
+  EXPECT_EQ(window.Front_card_Prop.Card_fill_clr, QColor(200, 0, 0));
+  EXPECT_TRUE(Project_File_Name.isEmpty());
+}
+
+TEST_F(PersonalisationWindow, EveryShippedTemplateOpens) {
+  SKTWindowController window;
+  Template_Wizard& browser = Template_Wizard::defaultInstance();
+  for (int row = 0;; ++row) {
+    int count = 0;
+    host.queueModal([&](QDialog&) {
+      PictureItemModel* model = browser.imageBrowser->pictureModel();
+      count = model->rowCount();
+      if (row < count) browser.imageBrowser->setCurrentIndex(model->index(row));
+      browser.ok_btn->click();
+      return browser.result();
+    });
+    window.New_Project_Setting_Reset();
+    window.Template_Browser_Clicked();
+    if (row >= count) break;
+    EXPECT_TRUE(window.document()->graphicsOfSide(CardSide::Front).size() >= 2) << row;
+    EXPECT_TRUE(controlIDs(window.document()->graphics()).contains("PARTY_TITLE")) << row;
+  }
+  EXPECT_TRUE(host.messages().isEmpty());
+}
