@@ -159,6 +159,13 @@ QWidget* Invitation_Wizard::buildBackgroundStep() {
     selected_image = path;
     if (!auto_background_selection) OK_Click();
   });
+  // A click on the picture already chosen (the first one is chosen on
+  // entering the step) accepts it as well.
+  connect(imageBrowser, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+    if (next_counter != kBackground || !index.isValid()) return;
+    selected_image = index.data(PictureItemModel::PathRole).toString();
+    OK_Click();
+  });
   return page;
 }
 

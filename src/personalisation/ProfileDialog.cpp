@@ -94,6 +94,7 @@ void ProfileDialog::build() {
     const QString caption = captionWithoutColon(*kCaptions[i]);
     row.label = dialog_parts::label(this, *kCaptions[i]);
     row.value = dialog_parts::lineEdit(this, caption);
+    row.value->setMinimumWidth(i == kPhotoRow ? 120 : 260);
     row.ds_combo = combo(this, tr("%1 source").arg(caption));
     row.ds_combo->addItems({tr("Manual"), tr("Series")});
     row.ser_col_cb = combo(this, tr("%1 series or column").arg(caption));

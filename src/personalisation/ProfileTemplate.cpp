@@ -16,17 +16,16 @@ ProfilePlaceholderLayout makeDefaultLayout() {
   ProfilePlaceholderLayout layout;
   const double H = 243.0;
   layout.horzTemplateHeight = H;
+  // Text boxes are 18 points high, enough for a line of the 14-point card
+  // font, stacked 16 points apart.
+  constexpr double kLine = 18, kStep = 16;
   // Landscape, 243 x 153 points: photo left, texts to its right.
-  const double textTops[10] = {10, 28, 44, 58, 72, 88, 102, 116, 130, 88};
-  for (int i = 0; i < 9; ++i)
-    layout.landscape[i] = frameForCardTop(H, 80, textTops[i], 150, i == 0 ? 18 : 14);
-  layout.landscape[9] = frameForCardTop(H, 10, textTops[9], 60, 14);  // unique number under the photo
-  layout.landscape[10] = frameForCardTop(H, 10, 10, 60, 70);          // photo
+  for (int i = 0; i < 9; ++i) layout.landscape[i] = frameForCardTop(H, 80, 6 + kStep * i, 155, kLine);
+  layout.landscape[9] = frameForCardTop(H, 10, 86, 65, kLine);  // unique number under the photo
+  layout.landscape[10] = frameForCardTop(H, 10, 10, 60, 70);    // photo
   // Portrait, 153 x 243 points: photo at the top, texts beneath it.
-  const double portraitTops[9] = {90, 110, 128, 144, 160, 176, 190, 204, 218};
-  for (int i = 0; i < 9; ++i)
-    layout.portrait[i] = frameForCardTop(H, 10, portraitTops[i], 133, i == 0 ? 18 : 14);
-  layout.portrait[9] = frameForCardTop(H, 80, 40, 63, 14);  // unique number beside the photo
+  for (int i = 0; i < 9; ++i) layout.portrait[i] = frameForCardTop(H, 10, 90 + kStep * i, 133, kLine);
+  layout.portrait[9] = frameForCardTop(H, 80, 40, 63, kLine);  // unique number beside the photo
   layout.portrait[10] = frameForCardTop(H, 10, 10, 60, 70);
   return layout;
 }
