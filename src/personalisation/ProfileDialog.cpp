@@ -389,25 +389,12 @@ bool ProfileDialog::store(User_Profile_Class& profile, bool frontOrBack) {
     profile.*field.value = row.value->text();
     const int source = row.ds_combo->currentIndex();
     const int item = row.ser_col_cb->currentIndex();
-    if (source == kManual) {
-      profile.*field.ds = false;
-      profile.*field.ds_name = QString(QLatin1String(""));
-      profile.*field.ds_indx = 0;
-      profile.*field.xl = false;
-      profile.*field.xl_col_indx = 0;
-    } else if (source == kSeries && item >= 0) {
-      profile.*field.ds = true;
-      profile.*field.ds_name = row.ser_col_cb->currentText();
-      profile.*field.ds_indx = item;
-      profile.*field.xl = false;
-      profile.*field.xl_col_indx = 0;
-    } else if (source == kExcel && item >= 0) {
-      profile.*field.ds = false;
-      profile.*field.ds_name = QString(QLatin1String(""));
-      profile.*field.ds_indx = 0;
-      profile.*field.xl = true;
-      profile.*field.xl_col_indx = item;
-    }
+    if (source == kManual)
+      Set_Field_Typed(profile, field);
+    else if (source == kSeries && item >= 0)
+      Set_Field_Series(profile, field, row.ser_col_cb->currentText(), item);
+    else if (source == kExcel && item >= 0)
+      Set_Field_Column(profile, field, item);
   }
   return true;
 }

@@ -4,18 +4,6 @@
 #include "data/DataSourceTable.h"
 #include "platform/StringHelpers.h"
 
-namespace {
-
-void setTyped(User_Profile_Class& profile, const UserProfileField& field) {
-  profile.*field.ds = false;
-  profile.*field.ds_name = QStringLiteral("");
-  profile.*field.ds_indx = 0;
-  profile.*field.xl = false;
-  profile.*field.xl_col_indx = 0;
-}
-
-}  // namespace
-
 void Refresh_User_Profile_Values(User_Profile_Class& profile, const DataSeriesStore& series,
                                  const DataSourceTable& table) {
   for (const UserProfileField& field : userProfileFields()) {
@@ -39,15 +27,13 @@ void Load_User_Profile_From_Side(const SKTGraphicList& graphics, User_Profile_Cl
     for (const UserProfileField& field : fields) {
       if (id != QLatin1String(field.defaultId)) continue;
       profile.*field.value = graphic->Text_Value;
-      setTyped(profile, field);
+      Set_Field_Typed(profile, field);
       if (graphic->data_source_type == 1) {
         const int slot = graphic->batch_list_index;
-        profile.*field.ds = true;
-        profile.*field.ds_indx = slot;
-        profile.*field.ds_name = (slot >= 0 && slot < names.size()) ? names[slot] : graphic->batch_list_name;
+        Set_Field_Series(profile, field,
+                         (slot >= 0 && slot < names.size()) ? names[slot] : graphic->batch_list_name, slot);
       } else if (graphic->data_source_type == 2) {
-        profile.*field.xl = true;
-        profile.*field.xl_col_indx = graphic->excel_col_indx;
+        Set_Field_Column(profile, field, graphic->excel_col_indx);
       }
       break;
     }

@@ -167,22 +167,24 @@ void Template_Wizard::CancelClick() {
   done(0);
 }
 
-void Template_Wizard::Delete_Template_Click() {
+void Template_Wizard::askAndChange(const QString& question, const QString& failure,
+                                   templates::Outcome (*change)(const QString&)) {
   const QString preview = checkedChoice();
   if (preview.isEmpty() || !templates::Is_User_Template(preview)) return;
-  if (!Show_YES_NO_MessageBox(QStringLiteral("Do you want to delete this template?"))) return;
-  if (templates::Delete_Template(preview) == templates::Outcome::Failed)
-    Show_MessageBox(QStringLiteral("The template could not be deleted."));
+  if (!Show_YES_NO_MessageBox(question)) return;
+  if (change(preview) == templates::Outcome::Failed) Show_MessageBox(failure);
   Fill_Templates_User_Defined();
 }
 
+void Template_Wizard::Delete_Template_Click() {
+  askAndChange(QStringLiteral("Do you want to delete this template?"),
+               QStringLiteral("The template could not be deleted."), &templates::Delete_Template);
+}
+
 void Template_Wizard::Copy_Templatee_Click() {
-  const QString preview = checkedChoice();
-  if (preview.isEmpty() || !templates::Is_User_Template(preview)) return;
-  if (!Show_YES_NO_MessageBox(QStringLiteral("Do you want to make copy of this template?"))) return;
-  if (templates::Copy_Template(preview) == templates::Outcome::Failed)
-    Show_MessageBox(QStringLiteral("The template could not be copied."));
-  Fill_Templates_User_Defined();
+  askAndChange(QStringLiteral("Do you want to make copy of this template?"),
+               QStringLiteral("The template could not be copied."),
+               [](const QString& preview) { return templates::Copy_Template(preview); });
 }
 
 void Template_Wizard::Rename_Template_Click() {

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "personalisation/TemplateStore.h"
+
 class PictureBrowser;
 class QComboBox;
 class QPushButton;
@@ -47,4 +49,8 @@ class Template_Wizard : public QDialog {
   // The selected template's preview, or "" (after "Please select template.")
   // when nothing usable is selected.
   QString checkedChoice();
+  // Checks the choice (a user template), asks, makes the change, tells of a
+  // failure and lists the user templates again.
+  void askAndChange(const QString& question, const QString& failure,
+                    templates::Outcome (*change)(const QString&));
 };

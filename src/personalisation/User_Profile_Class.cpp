@@ -34,12 +34,30 @@ void User_Profile_Class::Reset_All_Values() {
     this->*f.id = QString::fromLatin1(f.defaultId);
     this->*f.label_id = QString::fromLatin1(f.defaultLabelId);
     this->*f.value = QStringLiteral("");
-    this->*f.ds = false;
-    this->*f.ds_name = QStringLiteral("");
-    this->*f.ds_indx = 0;
-    this->*f.xl = false;
-    this->*f.xl_col_indx = 0;
+    Set_Field_Typed(*this, f);
   }
+}
+
+void Set_Field_Typed(User_Profile_Class& profile, const UserProfileField& field) {
+  profile.*field.ds = false;
+  profile.*field.ds_name = QStringLiteral("");
+  profile.*field.ds_indx = 0;
+  profile.*field.xl = false;
+  profile.*field.xl_col_indx = 0;
+}
+
+void Set_Field_Series(User_Profile_Class& profile, const UserProfileField& field, const QString& name,
+                      int index) {
+  Set_Field_Typed(profile, field);
+  profile.*field.ds = true;
+  profile.*field.ds_name = name;
+  profile.*field.ds_indx = index;
+}
+
+void Set_Field_Column(User_Profile_Class& profile, const UserProfileField& field, int column) {
+  Set_Field_Typed(profile, field);
+  profile.*field.xl = true;
+  profile.*field.xl_col_indx = column;
 }
 
 bool isUserProfileControlID(const QString& controlID) {

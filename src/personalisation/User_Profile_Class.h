@@ -73,5 +73,13 @@ inline constexpr int kUserProfileFieldCount = 11;
 // address, phone, fax, email, website, unique, image.
 const std::array<UserProfileField, kUserProfileFieldCount>& userProfileFields();
 
+// Puts a field into one of its three source states: typed by hand, a data
+// series (name and list position) or a spreadsheet column (index); the
+// members of the other states take their empty values.
+void Set_Field_Typed(User_Profile_Class& profile, const UserProfileField& field);
+void Set_Field_Series(User_Profile_Class& profile, const UserProfileField& field, const QString& name,
+                      int index);
+void Set_Field_Column(User_Profile_Class& profile, const UserProfileField& field, int column);
+
 // True when the text is one of the eleven profile control IDs.
 bool isUserProfileControlID(const QString& controlID);
