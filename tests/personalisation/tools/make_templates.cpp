@@ -30,7 +30,7 @@ class ToolHost : public CardHost {
   std::optional<GraphicKind> currentGraphicClass() override { return GraphicKind::Text; }
 };
 
-struct TemplateSpec {
+struct TemplateRecipe {
   const char* name;
   QSizeF sizeMM;
   QString outline;  // "R", "RR" or "E"
@@ -47,36 +47,36 @@ QImage stacked(const QImage& front, const QImage& back) {
   return out;
 }
 
-bool makeTemplate(const TemplateSpec& spec, const QString& folder, const QString& resources) {
+bool makeTemplate(const TemplateRecipe& recipe, const QString& folder, const QString& resources) {
   designfile::PlainDesignHost host;
   host.resetForLoading();
-  const QSizeF size(spec.sizeMM.width() * 2.834645669291, spec.sizeMM.height() * 2.834645669291);
+  const QSizeF size(recipe.sizeMM.width() * 2.834645669291, recipe.sizeMM.height() * 2.834645669291);
   host.cardSize = size;
   for (Card_Property* page : {&host.front, &host.back}) {
-    page->Card_Shape = spec.outline;
+    page->Card_Shape = recipe.outline;
     page->Card_fill_chk = true;
     page->Card_fill_style = QStringLiteral("G");
-    page->Card_fill_Grd_1_clr = spec.top;
-    page->Card_fill_Grd_2_clr = spec.bottom;
+    page->Card_fill_Grd_1_clr = recipe.top;
+    page->Card_fill_Grd_2_clr = recipe.bottom;
     page->Card_grad_Stepper = 90;
     page->Card_border_chk = true;
-    page->Card_bordr_clr = spec.border;
+    page->Card_bordr_clr = recipe.border;
     page->Card_bor_Stepper = 3;
     page->Card_Size = size;
   }
   SKTGraphicView view;
   view.bindGraphics(QStringLiteral("graphics"), &host.doc, CardSide::Front);
   view.setFrameSizePoints(size);
-  for (const PartyTextPlacement& p : Party_Invitation_Layout(spec.answers, size.width()))
+  for (const PartyTextPlacement& p : Party_Invitation_Layout(recipe.answers, size.width()))
     view.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text,
                               p.ctrl_ID);
-  const QString base = folder + QLatin1Char('/') + QLatin1String(spec.name);
+  const QString base = folder + QLatin1Char('/') + QLatin1String(recipe.name);
   QString why;
   if (!designfile::writeDesignFile(base + QStringLiteral(".dcard"), designfile::currentDesign(host), &why)) {
-    std::fprintf(stderr, "%s: %s\n", spec.name, qPrintable(why));
+    std::fprintf(stderr, "%s: %s\n", recipe.name, qPrintable(why));
     return false;
   }
-  const int shape = designfile::cardShapeCode(spec.outline);
+  const int shape = designfile::cardShapeCode(recipe.outline);
   const QImage front = SKTRenderingView::image_From_Card_Graphics(
       host.doc.graphics(), sidePaintContextForPage(host.front, shape, size, resources));
   const QImage back = SKTRenderingView::image_From_Card_Graphics(
@@ -152,7 +152,7 @@ int main(int argc, char* argv[]) {
   const QString backgrounds = resources + QStringLiteral("/Background");
   QDir().mkpath(templates);
   QDir().mkpath(backgrounds);
-  const TemplateSpec specs[] = {
+  const TemplateRecipe recipes[] = {
       {"Birthday Party",
        {120, 120},
        "RR",
@@ -188,6 +188,6 @@ int main(int argc, char* argv[]) {
   };
   bool ok = makeBalloons(backgrounds + QStringLiteral("/Balloons.png")) &&
             makeStars(backgrounds + QStringLiteral("/Starry Night.png"));
-  for (const TemplateSpec& spec : specs) ok = makeTemplate(spec, templates, resources) && ok;
+  for (const TemplateRecipe& recipe : recipes) ok = makeTemplate(recipe, templates, resources) && ok;
   return ok ? 0 : 1;
 }
