@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -392,6 +393,15 @@ void Invitation_Wizard::Back_Click() {
 
 void Invitation_Wizard::CancelClick() {
   Show_Hide_Card_Start_Screen(true);
+}
+
+void Invitation_Wizard::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Escape) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  if (next_counter != kStart) CancelClick();
+  event->accept();
 }
 
 void Invitation_Wizard::ExitClick() {

@@ -80,7 +80,10 @@ class Invitation_Wizard : public QDialog {
   QPushButton *Back_Btn = nullptr, *Next_btn = nullptr, *Cancel_btn = nullptr;
 
  protected:
+  // Closing the window leaves the program, as Exit does.
   void reject() override { ExitClick(); }
+  // Escape goes back to the start screen from a step and does nothing there.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   explicit Invitation_Wizard(QWidget* parent = nullptr);

@@ -2,9 +2,11 @@
 // and the card it lays out.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -150,8 +152,13 @@ TEST_F(Wizard, CancelGoesBackToTheStartScreenAndExitEndsTheRun) {
     EXPECT_TRUE(wizard.selected_image.isEmpty());
     wizard.wizard_btn->click();
     EXPECT_DOUBLE_EQ(wizard.width_Stepper->value(), 90.0);  // the size entered last
+    // Escape goes back to the start screen, and does nothing there.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&wizard, &escape);
+    EXPECT_EQ(wizard.next_counter, 0);
+    QApplication::sendEvent(&wizard, &escape);
+    EXPECT_EQ(wizard.Start_Card_Option, "W");
     // Open a saved design: a cancelled panel keeps the start screen.
-    wizard.Cancel_btn->click();
     wizard.open_btn->click();
     EXPECT_EQ(wizard.faces->currentIndex(), 0);
     wizard.Exit_btn->click();
