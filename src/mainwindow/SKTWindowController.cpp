@@ -338,6 +338,11 @@ SidePaintContext SKTWindowController::sidePaintContext(CardSide side) const {
   return sidePaintContextForPage(page, Card_Shape.load(), size, ::Resource_Path());
 }
 
+CardSnapshot SKTWindowController::cardSnapshot() const {
+  return CardSnapshot::take(_document->graphics(), _document->graphics_back(), sidePaintContext(CardSide::Front),
+                            sidePaintContext(CardSide::Back));
+}
+
 // ---------------------------------------------------------------- size, zoom, sides
 
 void SKTWindowController::SetDocumentCanvasSize(const QSizeF& size) {

@@ -24,6 +24,7 @@
 #include "core/CardHost.h"
 #include "core/Card_Property.h"
 #include "core/SKTDocument.h"
+#include "core/render/CardSnapshot.h"
 #include "core/render/SKTRenderingView.h"
 #include "mainwindow/designfile/DesignFile.h"
 
@@ -107,6 +108,8 @@ class SKTWindowController : public QMainWindow, public CardHost {
   // A render context for the given side, with copies of its page settings:
   // what a worker needs to render that side without touching the window.
   SidePaintContext sidePaintContext(CardSide side) const;
+  // Both sides as they are now, for a worker to render (GUI thread).
+  CardSnapshot cardSnapshot() const;
 
   // ---- New project and design file ------------------------------------------------
   // Back to an empty, untitled card: undo history cleared, placement restarted,

@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPrinter>
 
-#include "core/render/SKTRenderingView.h"
 
 namespace production {
 
@@ -13,7 +12,8 @@ QString printJobTitle(const SKTDocument& document, const QString& filePath) {
   return QFileInfo(filePath).completeBaseName();
 }
 
-bool printFrontSide(const SKTDocument& document, QPrinter& printer, const QString& filePath) {
+bool printFrontSide(const SKTDocument& document, QPrinter& printer, const QString& filePath,
+                    const SidePaintContext& context) {
   const QString title = printJobTitle(document, filePath);
   printer.setDocName(title);
   printer.setCreator(QStringLiteral("QUVO Gratulo"));
@@ -22,10 +22,10 @@ bool printFrontSide(const SKTDocument& document, QPrinter& printer, const QStrin
   // One point of the card is one point of paper.
   const double scale = printer.logicalDpiX() / 72.0;
   painter.scale(scale, printer.logicalDpiY() / 72.0);
-  SidePaintContext context = SidePaintContext::fromHost();
-  context.size = QSizeF(243, 154);
+  SidePaintContext frame = context;
+  frame.size = QSizeF(243, 154);
   const SKTRenderingView view(QRectF(0, 0, 243, 154), document.graphics(), title);
-  view.drawRect(painter, view.frame(), context);
+  view.drawRect(painter, view.frame(), frame);
   painter.end();
   return true;
 }

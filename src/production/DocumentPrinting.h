@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "core/SKTDocument.h"
+#include "core/render/SKTRenderingView.h"
 
 class QPrinter;
 
@@ -14,8 +15,9 @@ namespace production {
 // document's display name when it has no file.
 QString printJobTitle(const SKTDocument& document, const QString& filePath);
 
-// Prints the front list over the current side's card background in a
+// Prints the front list over the card background the context paints, in a
 // 243 x 154 point frame, with the job title. False when the printer cannot start.
-bool printFrontSide(const SKTDocument& document, QPrinter& printer, const QString& filePath);
+bool printFrontSide(const SKTDocument& document, QPrinter& printer, const QString& filePath,
+                    const SidePaintContext& context);
 
 }  // namespace production

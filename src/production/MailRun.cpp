@@ -8,7 +8,6 @@
 #include <limits>
 #include <optional>
 
-#include "core/globals.h"
 #include "platform/FileHelpers.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
@@ -37,18 +36,6 @@ const QString kNotSent = QStringLiteral(
 
 constexpr int kFront = 0;
 constexpr int kBack = 1;
-
-// Restores the current side when the run ends, however it ends.
-class SideGuard {
- public:
-  SideGuard() : saved_(Card_Front_Or_Back.load()) {}
-  ~SideGuard() { Card_Front_Or_Back.store(saved_); }
-  SideGuard(const SideGuard&) = delete;
-  SideGuard& operator=(const SideGuard&) = delete;
-
- private:
-  int saved_;
-};
 
 }  // namespace
 
@@ -165,7 +152,6 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   if (observer_) observer_->runStarted(L);
 
   {
-    SideGuard side;
     int sinceLastPause = 0;
     // A fault while filling or writing a card must still end the run in
     // order (files deleted, panel hidden, closing message): it ends the
@@ -234,7 +220,6 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {
     const QString& side = request_.cardSide;
     bool written = true;
     auto write = [this, &written](int which, const QString& path) {
-      Card_Front_Or_Back.store(which);
       if (cards_->writeSide(which, path))
         cardFiles_.append(path);
       else
@@ -264,12 +249,10 @@ bool Send_Mail_Run::writeRow(int row) {
   const bool back = side == QLatin1String("BOTH") || side == QLatin1String("B");
   const bool front = side == QLatin1String("BOTH") || side == QLatin1String("F");
   if (back) {
-    Card_Front_Or_Back.store(kBack);
     if (!cards_->writeRowSide(row, kBack, backPath_)) return false;
     attachments_.append(backPath_);
   }
   if (front) {
-    Card_Front_Or_Back.store(kFront);
     if (!cards_->writeRowSide(row, kFront, frontPath_)) return false;
     attachments_.append(frontPath_);
   }

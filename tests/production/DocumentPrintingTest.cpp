@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "core/render/RenderFixture.h"
+#include "core/render/CardBackground.h"
 #include "production/DocumentPrinting.h"
 
 using namespace render_test;
@@ -31,7 +32,8 @@ TEST_F(DocumentPrinting, PrintsTheFrontSideWithTheFileNameAsTitle) {
   const QString out = dir.filePath("print.pdf");
   printer.setOutputFileName(out);
   printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-  ASSERT_TRUE(production::printFrontSide(doc, printer, "/x/Birthday card.dcard"));
+  ASSERT_TRUE(production::printFrontSide(doc, printer, "/x/Birthday card.dcard",
+                                         sidePaintContextForPage(Card_Property(), 0, {243, 154}, QString())));
   int code = -1;
   const QString info = runTool("pdfinfo", {out}, &code);
   EXPECT_EQ(code, 0);
