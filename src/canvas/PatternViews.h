@@ -3,7 +3,7 @@
 // window backgrounds. Repeat_Image anchors the banner pattern at its own
 // top-left corner wherever it lies in its window; Promotion_Pattern leaves the
 // pattern anchored to the window (tiles line up with the window's bottom-left
-// corner, as the platform's pattern colours do).
+// corner, so neighbouring views show one continuous pattern).
 
 #include <QImage>
 #include <QWidget>
@@ -20,7 +20,7 @@ class PictureView : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  // Draws the view's own picture (the platform picture view's drawing).
+  // Draws the view's own picture, scaled down and centred.
   void drawPicture(QPainter& painter);
 
  private:

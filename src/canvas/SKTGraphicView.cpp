@@ -21,7 +21,7 @@ const SKTGraphicList& emptyList() {
 }
 }  // namespace
 
-SKTGraphicView::SKTGraphicView(QWidget* parent) : QWidget(parent) {
+SKTGraphicView::SKTGraphicView(CardHost& host, QWidget* parent) : QWidget(parent), _host(host) {
   // Outside a rounded or elliptic card outline the clip view's silhouette shows through.
   setAutoFillBackground(false);
   setFocusPolicy(Qt::StrongFocus);
@@ -254,7 +254,7 @@ void SKTGraphicView::paintEvent(QPaintEvent* event) {
     explicit PaintingFlag(bool& f) : flag(f) { flag = true; }
     ~PaintingFlag() { flag = false; }
   } paintingFlag(_painting);
-  render::ScopedDrawing drawing;
+  render::ScopedDrawing drawing(_host.Resource_Path());
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -267,7 +267,7 @@ void SKTGraphicView::paintEvent(QPaintEvent* event) {
   // part being redrawn, so partial redraws join up.
   painter.save();
   painter.setClipRect(dirty);
-  cardHost().Card_Base_Drawing(painter, bounds());
+  _host.Card_Base_Drawing(painter, bounds());
   painter.restore();
   if (_grid) _grid->drawRect(painter, dirty);
 
@@ -292,7 +292,7 @@ void SKTGraphicView::paintEvent(QPaintEvent* event) {
     _creatingGraphic->drawContentsInView(painter, true);
     painter.restore();
   }
-  if (list.empty()) cardHost().Show_RHS_Properties(nullptr);
+  if (list.empty()) _host.Show_RHS_Properties(nullptr);
 
   if (!_marqueeSelectionBounds.isNull()) {
     QPen pen(paint::knobColor(), 1.0);

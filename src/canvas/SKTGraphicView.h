@@ -17,6 +17,7 @@
 #include <optional>
 #include <set>
 
+#include "core/CardHost.h"
 #include "core/SKTDocument.h"
 #include "core/SKTGraphic.h"
 #include "canvas/SKTZoomingScrollView.h"
@@ -50,8 +51,12 @@ inline constexpr const char* SKTGraphicViewGridBindingName = "grid";
 class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraphicObserver {
   Q_OBJECT
  public:
-  explicit SKTGraphicView(QWidget* parent = nullptr);
+  // The host is the window the canvas reports to (selection, refresh,
+  // placement, buttons); it must outlive the canvas.
+  explicit SKTGraphicView(CardHost& host, QWidget* parent = nullptr);
   ~SKTGraphicView() override;
+
+  CardHost& host() const { return _host; }
 
   // ---- Frame (points) and zoom --------------------------------------------------
   QSizeF documentSize() const override { return _frameSize; }
@@ -223,6 +228,7 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   void hideEvent(QHideEvent* event) override;
 
  private:
+  CardHost& _host;
   void makeSameSize(Qt::Orientation orientation);
   void observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,
                           const QVariant& newValue, int context) override;

@@ -78,14 +78,14 @@ void SKTGraphicView::copy() {
   clipboard->setMimeData(data.release());  // the clipboard owns it
   _pasteboardChangeCount = generalPasteboardChangeCount();
   _pasteCascadeNumber = 1;
-  cardHost().Set_Paste_Button_Status();
+  _host.Set_Paste_Button_Status();
 }
 
 void SKTGraphicView::cut() {
   if (refuseWhenLocked()) return;
   copy();
   delete_();
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 void SKTGraphicView::paste() {
@@ -108,14 +108,14 @@ void SKTGraphicView::paste() {
     const auto group = userActionGroup();
     if (_pasteCascadeNumber > 0) {
       const QString side = currentCardSideCode();
-      const QPointF point = cardHost().Control_New_Point(side);
+      const QPointF point = _host.Control_New_Point(side);
       SKTGraphic::Paste_Location_Of_Graphics(*pasted, point.x(), point.y(), side);
     }
     ++_pasteCascadeNumber;
     const SKTIndexSet indexes = indexRange(0, static_cast<int>(pasted->size()));
     insertGraphicsAt(*pasted, indexes);
     changeSelectionIndexes(indexes);
-    cardHost().Undo_Redo_Button_state();
+    _host.Undo_Redo_Button_state();
     return;
   }
   if (data->hasUrls()) return;  // file names are not pasted
@@ -130,8 +130,8 @@ void SKTGraphicView::delete_() {
     const auto group = userActionGroup();
     removeGraphicsAt(_selection);
   }
-  cardHost().Undo_Redo_Button_state();
-  cardHost().Show_RHS_Properties(nullptr);
+  _host.Undo_Redo_Button_state();
+  _host.Show_RHS_Properties(nullptr);
 }
 
 void SKTGraphicView::bringToFront() {
@@ -145,7 +145,7 @@ void SKTGraphicView::bringToFront() {
     insertGraphicsAt(moved, front);
     changeSelectionIndexes(front);
   }
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 void SKTGraphicView::sendToBack() {
@@ -160,7 +160,7 @@ void SKTGraphicView::sendToBack() {
     insertGraphicsAt(moved, back);
     changeSelectionIndexes(back);
   }
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 void SKTGraphicView::selectAll() {
@@ -209,7 +209,7 @@ void SKTGraphicView::undo() {
   if (_document) _document->undo();
   const SKTIndexSet collected = endCollectingUndoSelection();
   if (!collected.empty()) changeSelectionIndexes(collected);
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 void SKTGraphicView::redo() {
@@ -217,7 +217,7 @@ void SKTGraphicView::redo() {
   if (_document) _document->redo();
   const SKTIndexSet collected = endCollectingUndoSelection();
   if (!collected.empty()) changeSelectionIndexes(collected);
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 // ---------------------------------------------------------------- alignment and sizes
@@ -243,7 +243,7 @@ void SKTGraphicView::alignSelection(Rule rule) {
       if (target != g->bounds()) g->setBounds(target);
     }
   }
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 void SKTGraphicView::alignLeftEdges() {
@@ -299,7 +299,7 @@ void SKTGraphicView::alignformCenter() {
       if (target != g->bounds()) g->setBounds(target);
     }
   }
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 void SKTGraphicView::alignWithGrid() {
@@ -311,7 +311,7 @@ void SKTGraphicView::alignWithGrid() {
       if (target != g->bounds()) g->setBounds(target);
     }
   }
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 // Gives every selected graphic after the first the first one's width or
@@ -334,7 +334,7 @@ void SKTGraphicView::makeSameSize(Qt::Orientation orientation) {
       g->setBounds(b);
     }
   }
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 void SKTGraphicView::makeSameWidth() {
@@ -354,7 +354,7 @@ void SKTGraphicView::makeNaturalSize() {
       g->makeNaturalSize();
     }
   }
-  cardHost().Undo_Redo_Button_state();
+  _host.Undo_Redo_Button_state();
 }
 
 void SKTGraphicView::print_contol_or_not(int value) {

@@ -270,7 +270,7 @@ void SKTGraphicView::mouseDown(const SKTCanvasMouseEvent& event) {
     }
   } dropQueue{this};
   const auto group = userActionGroup();  // the whole click or drag is one undo entry
-  if (const std::optional<GraphicKind> graphicClass = cardHost().currentGraphicClass()) {
+  if (const std::optional<GraphicKind> graphicClass = _host.currentGraphicClass()) {
     createGraphicOfClass(graphicClass, &event, false, QRectF(), currentCardSideCode(), QString(), QString());
     setSelectedGraphic(nullptr);
   } else {
@@ -282,13 +282,13 @@ void SKTGraphicView::mouseDown(const SKTCanvasMouseEvent& event) {
       if (!hit->ctrl_is_visible) return;
       if (!hit->ctrl_is_locked) {
         startEditingGraphic(hit);
-        if (hit->kind() == GraphicKind::Barcode) cardHost().Open_Barcode_Window();
+        if (hit->kind() == GraphicKind::Barcode) _host.Open_Barcode_Window();
       }
     } else {
       selectAndTrackMouseWithEvent(event);
     }
   }
-  if (!Selected_Graphic()) cardHost().Show_RHS_Properties(nullptr);
+  if (!Selected_Graphic()) _host.Show_RHS_Properties(nullptr);
 }
 
 void SKTGraphicView::selectAndTrackMouseWithEvent(const SKTCanvasMouseEvent& event) {
@@ -307,7 +307,7 @@ void SKTGraphicView::selectAndTrackMouseWithEvent(const SKTCanvasMouseEvent& eve
   if (!hit->ctrl_is_visible) return;
   if (hit->ctrl_is_locked) {
     if (!isSelected) changeSelectionIndexes({index});
-    cardHost().Refresh_Canvas();
+    _host.Refresh_Canvas();
     // The drag of a locked graphic moves nothing.
     for (SKTCanvasMouseEvent e = event; e.type != SKTCanvasMouseEvent::Type::Up;) e = nextTrackingEvent(e);
   } else if (handle == SKTGraphicNoHandle) {
@@ -330,7 +330,7 @@ void SKTGraphicView::selectAndTrackMouseWithEvent(const SKTCanvasMouseEvent& eve
   } else {
     resizeGraphic(hit, handle, event);
   }
-  cardHost().Show_RHS_Properties(Selected_Graphic().get());
+  _host.Show_RHS_Properties(Selected_Graphic().get());
 }
 
 SKTGraphicPtr SKTGraphicView::graphicUnderPoint(const QPointF& point, int* index, bool* isSelected,
@@ -382,7 +382,7 @@ void SKTGraphicView::marqueeSelectWithEvent(const SKTCanvasMouseEvent& event) {
     }
   } while (e.type != SKTCanvasMouseEvent::Type::Up);
   setMarqueeSelectionBounds(QRectF());
-  cardHost().Refresh_Canvas();
+  _host.Refresh_Canvas();
 }
 
 void SKTGraphicView::moveSelectedGraphicsWithEvent(const SKTCanvasMouseEvent& event) {
@@ -415,7 +415,7 @@ void SKTGraphicView::moveSelectedGraphicsWithEvent(const SKTCanvasMouseEvent& ev
     _isHidingHandles = false;
     setNeedsDisplayInRect(SKTGraphic::drawingBoundsOfGraphics(selected));
   }
-  cardHost().Refresh_Canvas();
+  _host.Refresh_Canvas();
 }
 
 void SKTGraphicView::resizeGraphic(const SKTGraphicPtr& graphic, int handle,
@@ -439,7 +439,7 @@ void SKTGraphicView::resizeGraphic(const SKTGraphicPtr& graphic, int handle,
 SKTGraphicPtr SKTGraphicView::makeGraphicForTool(std::optional<GraphicKind> graphicClass,
                                                  const QPointF& origin, const QString& ctrl_value,
                                                  const QString& ctrl_ID) const {
-  CardHost& host = cardHost();
+  CardHost& host = _host;
   const int tool = host.Selected_Control_Tool();
   switch (tool) {
     case 8: {
@@ -497,9 +497,9 @@ void SKTGraphicView::createGraphicOfClass(std::optional<GraphicKind> graphicClas
     if (use_rect) {
       origin = bound_rect.topLeft();
       size = bound_rect.size();
-      if (ctrl_ID.isEmpty()) origin = cardHost().Control_New_Point(card_side);
+      if (ctrl_ID.isEmpty()) origin = _host.Control_New_Point(card_side);
     } else {
-      origin = cardHost().Control_New_Point(card_side);
+      origin = _host.Control_New_Point(card_side);
       size = QSizeF(50, 50);
     }
     if (_grid) {

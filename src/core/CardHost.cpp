@@ -1,5 +1,7 @@
 #include "core/CardHost.h"
 
+#include "core/render/PaintStyle.h"
+
 #include <atomic>
 
 namespace {
@@ -27,7 +29,7 @@ ScopedCardHost::~ScopedCardHost() {
 }
 
 QString resourceFilePath(const QString& name) {
-  QString root = cardHost().Resource_Path();
+  QString root = render::resourcePath();
   if (root.isEmpty()) return name;
   if (!root.endsWith(QLatin1Char('/'))) root += QLatin1Char('/');
   return root + name;

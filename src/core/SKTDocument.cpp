@@ -29,7 +29,7 @@ SKTIndexSet indexRange(int first, int count) {
   return indexes;
 }
 
-SKTDocument::SKTDocument(QObject* parent) : QObject(parent) {
+SKTDocument::SKTDocument(CardHost* host, QObject* parent) : QObject(parent), _host(host) {
   undo_.setCheckpointHandler([this] { observeUndoManagerCheckpoint(); });
 }
 
@@ -268,5 +268,5 @@ QSizeF SKTDocument::canvasSize(bool creditCardSize, const QSizeF& size) {
 }
 
 QString SKTDocument::displayName() const {
-  return cardHost().App_Name();
+  return (_host != nullptr ? *_host : cardHost()).App_Name();
 }

@@ -45,10 +45,14 @@ using SKTIndexSet = std::vector<int>;
 SKTIndexSet makeIndexSet(std::vector<int> indexes);
 SKTIndexSet indexRange(int first, int count);
 
+class CardHost;
+
 class SKTDocument : public QObject, private SKTGraphicObserver {
   Q_OBJECT
  public:
-  explicit SKTDocument(QObject* parent = nullptr);
+  // The host is the window that shows the document (its name); without one
+  // the document asks the host installed at the time.
+  explicit SKTDocument(CardHost* host = nullptr, QObject* parent = nullptr);
   ~SKTDocument() override;
 
   // ---- Lists ------------------------------------------------------------------
@@ -101,6 +105,7 @@ class SKTDocument : public QObject, private SKTGraphicObserver {
   void graphicsChanged(CardSide side);
 
  private:
+  CardHost* _host = nullptr;
   using PropertyMap = std::vector<std::pair<SKTGraphicPtr, std::map<QString, QVariant>>>;
 
   void observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,

@@ -5,28 +5,8 @@
 
 #include <QString>
 #include <atomic>
-#include <mutex>
 
-// A string shared between threads.
-class GuardedString {
- public:
-  explicit GuardedString(QString initial = {}) : value_(std::move(initial)) {}
-  GuardedString(const GuardedString&) = delete;
-  GuardedString& operator=(const GuardedString&) = delete;
-
-  QString get() const {
-    std::lock_guard lock(mutex_);
-    return value_;
-  }
-  void set(const QString& value) {
-    std::lock_guard lock(mutex_);
-    value_ = value;
-  }
-
- private:
-  mutable std::mutex mutex_;
-  QString value_;
-};
+#include "platform/GuardedString.h"
 
 // Current side: 0 front, 1 back. Selecting the temp side leaves it unchanged.
 extern std::atomic<int> Card_Front_Or_Back;

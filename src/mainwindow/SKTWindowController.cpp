@@ -50,7 +50,7 @@ SKTWindowController* SKTWindowController::defaultInstance() {
 
 SKTWindowController::SKTWindowController(QWidget* parent)
     : QMainWindow(parent),
-      _document(std::make_unique<SKTDocument>()),
+      _document(std::make_unique<SKTDocument>(this)),
       _designHost(std::make_unique<WindowDesignHost>(*this)) {
   _grid = new SKTGrid(this);
   Back_card_Prop.Card_Side_Name = QStringLiteral("B");
@@ -145,7 +145,7 @@ void SKTWindowController::buildWindow() {
       {&_graphicView_TEMP, &_scrollTemp, SKTGraphicViewGraphicsBindingName_temp, CardSide::Temp}};
   for (const Side& s : sides) {
     auto* scroll = new SKTZoomingScrollView;
-    auto* view = new SKTGraphicView;
+    auto* view = new SKTGraphicView(*this);
     static const char* const names[] = {"Front canvas", "Back canvas", "Scratch canvas"};
     static const char* const areas[] = {"Front side", "Back side", "Scratch side"};
     view->setAccessibleName(tr(names[static_cast<int>(s.side)]));

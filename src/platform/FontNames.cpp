@@ -10,7 +10,7 @@ namespace platform {
 namespace {
 
 struct FamilyNames {
-  const char* family;                // the family as the platform names it
+  const char* family;                // the family as stored designs name it
   const char* drawWith;              // the family installed here
   std::array<const char*, 4> names;  // regular, bold, italic, bold italic
   bool standsFor = false;            // a font of drawWith maps back to this family

@@ -1,26 +1,8 @@
 #include "platform/globals.h"
 
-#include <QMutex>
-#include <QMutexLocker>
+#include "platform/GuardedString.h"
 
 namespace {
-
-// A string that any thread may read while another sets it.
-class GuardedString {
- public:
-  QString get() const {
-    QMutexLocker lock(&mutex_);
-    return value_;
-  }
-  void set(const QString& value) {
-    QMutexLocker lock(&mutex_);
-    value_ = value;
-  }
-
- private:
-  mutable QMutex mutex_;
-  QString value_;
-};
 
 GuardedString& resourcePath() {
   static GuardedString s;

@@ -41,7 +41,7 @@ class Email_Setting : public QDialog {
   // The way mails leave (the mail script unless a test sets another).
   void setTransport(std::unique_ptr<production::MailTransport> transport);
 
-  // Outlets.
+  // The controls.
   QLineEdit* _send_mail_to = nullptr;
   QLineEdit* _send_mail_sender_mail = nullptr;
   QLineEdit* _send_mail_smtp = nullptr;

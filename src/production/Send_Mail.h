@@ -61,7 +61,7 @@ class Send_Mail : public QDialog {
   // Waits (serving events) until the run has ended; false on time-out.
   bool waitForRun(int timeoutMs);
 
-  // Outlets.
+  // The controls.
   QLineEdit* from_txt = nullptr;
   QLineEdit* to_txt = nullptr;
   QString card_side_str = QStringLiteral("F");

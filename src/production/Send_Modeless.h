@@ -30,7 +30,7 @@ class Send_Modeless : public QDialog {
   // Stop's action: asks, and on Yes sets Stop_SMS_Sending_Now.
   void Stop_Sending_Pressed();
 
-  // Outlets.
+  // The controls.
   QLabel* _tot_msg_cnt = nullptr;
   QLabel* _curr_msg_cnt = nullptr;
   QProgressBar* _Curr_Progress = nullptr;

@@ -36,7 +36,7 @@ class CanvasCommands : public ::testing::Test {
   FakeCardHost host;
   ScopedCardHost install{host};
   SKTDocument doc;
-  SKTGraphicView front, back;
+  SKTGraphicView front{host}, back{host};
   void SetUp() override {
     host.nextPoint = {70, 40};
     host.canvasBounds = {0, 0, 240, 150};

@@ -42,7 +42,7 @@ class CanvasInteraction : public ::testing::Test {
   FakeCardHost host;
   ScopedCardHost install{host};
   SKTDocument doc;
-  SKTGraphicView view;
+  SKTGraphicView view{host};
   SKTGraphicPtr a, b;  // a at index 0 (front-most), b at index 1
   void SetUp() override {
     host.nextPoint = {70, 40};
@@ -293,7 +293,7 @@ TEST(CanvasInteractionScroll, DragEchoesToRulersAndScrollsTheCardIntoView) {
   ScopedCardHost install{host};
   SKTDocument doc;
   SKTZoomingScrollView scroll;
-  auto* canvas = new SKTGraphicView;
+  auto* canvas = new SKTGraphicView(host);
   canvas->setFrameSizePoints({800, 600});
   scroll.setDocumentView(canvas, canvas);
   canvas->bindGraphics(SKTGraphicViewGraphicsBindingName, &doc, CardSide::Front);
@@ -383,7 +383,7 @@ class CanvasInWindow : public ::testing::Test {
   FakeCardHost host;
   ScopedCardHost install{host};
   std::unique_ptr<SKTDocument> doc = std::make_unique<SKTDocument>();
-  QPointer<SKTGraphicView> view = new SKTGraphicView;
+  QPointer<SKTGraphicView> view = new SKTGraphicView(host);
   SKTGraphicPtr a;
   void SetUp() override {
     host.nextPoint = {70, 40};

@@ -21,6 +21,7 @@ namespace {
 
 class RecordingView : public SKTGraphicView {
  public:
+  using SKTGraphicView::SKTGraphicView;
   void setNeedsDisplayInRect(const QRectF& rect) override {
     dirty.push_back(rect);
     SKTGraphicView::setNeedsDisplayInRect(rect);
@@ -43,7 +44,7 @@ class CanvasView : public ::testing::Test {
   FakeCardHost host;
   ScopedCardHost install{host};
   SKTDocument doc;
-  RecordingView view;
+  RecordingView view{host};
   void SetUp() override {
     view.setFrameSizePoints({243, 154});
     view.bindGraphics(SKTGraphicViewGraphicsBindingName_back, &doc, CardSide::Back);
@@ -165,8 +166,9 @@ TEST_F(CanvasView, ZoomScalesTheDrawing) {
 }
 
 TEST(CanvasRulers, ShowHideAndEchoTheMovedRectangle) {
+  FakeCardHost host;
   SKTZoomingScrollView scroll;
-  auto* canvas = new SKTGraphicView;
+  auto* canvas = new SKTGraphicView(host);
   canvas->setFrameSizePoints({243, 154});
   scroll.setDocumentView(canvas, canvas);
   scroll.resize(600, 400);

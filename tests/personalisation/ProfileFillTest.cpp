@@ -76,7 +76,7 @@ class ProfileFill : public ::testing::Test {
   ScopedCardHost installCard{host};
   ScopedProfileHost installProfile{host};
   SKTDocument doc;
-  SKTGraphicView front, back, temp;
+  SKTGraphicView front{host}, back{host}, temp{host};
   User_Profile_Class profile;
   QTemporaryDir dir;
 

@@ -3,7 +3,7 @@
 // PDF and print devices the bars are drawn as rectangles, not as a raster image.
 #include <QPainter>
 
-#include "core/CardHost.h"
+#include "core/render/PaintStyle.h"
 #include "core/SKTBarcode.h"
 #include "core/image/PictureDrawing.h"
 
@@ -16,5 +16,5 @@ void SKTBarcode::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrEdi
     const QRectF target(bounds().topLeft(), _contents.deviceIndependentSize());
     picture_drawing::drawPicture(painter, _contents, target, 1.0, false, false, /*vector=*/true);
   }
-  cardHost().Refresh_Canvas();
+  render::graphicDrawn();
 }

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/CardHost.h"
+#include "core/render/PaintStyle.h"
 #include "core/SKTImage.h"
 #include "core/image/ImageProcesser.h"
 #include "core/image/PictureDrawing.h"
@@ -45,5 +45,5 @@ void SKTImage::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrEdite
     picture_drawing::drawPicture(painter, processed, r, opacity, _isFlippedHorizontally, _isFlippedVertically,
                                  false, &_cache);
   }
-  cardHost().Refresh_Canvas();
+  render::graphicDrawn();
 }

@@ -1,7 +1,6 @@
 // Drawing of the SKTLine kind: one stroked segment from the begin to the end point.
 #include <QPainter>
 
-#include "core/CardHost.h"
 #include "core/SKTLine.h"
 #include "core/render/PaintStyle.h"
 
@@ -14,5 +13,5 @@ void SKTLine::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrEdited
                      paint::strokePen(paint::withAlpha(_strokeColor, alpha_val_stroke), strokeWidth(),
                                       strokeBorderType(), paint::capStyleForCode(Get_Line_Cap_Style())));
   painter.restore();
-  cardHost().Refresh_Canvas();
+  render::graphicDrawn();
 }

@@ -4,7 +4,6 @@
 // rendering never writes into a graphic.
 #include <QPainter>
 
-#include "core/CardHost.h"
 #include "core/Shape_Control.h"
 #include "core/render/PaintStyle.h"
 #include "core/render/ShapeOutline.h"
@@ -21,7 +20,7 @@ void Shape_Control::drawContentsInView(QPainter& painter, bool /*isBeingCreateOr
                                                    paint::withAlpha(_fill_Grad_clr2, alpha_val)));
     } else if (_fill_type == QLatin1String("H")) {
       paint::fillHatch(painter, path, paint::withAlpha(_fill_htch_clr, alpha_val),
-                       paint::hatchPicture(cardHost().Resource_Path(), fill_hatch_type()));
+                       paint::hatchPicture(render::resourcePath(), fill_hatch_type()));
     } else {
       painter.fillPath(path, paint::withAlpha(_fillColor, alpha_val));
     }
@@ -31,7 +30,7 @@ void Shape_Control::drawContentsInView(QPainter& painter, bool /*isBeingCreateOr
                                               strokeBorderType()));
   }
   painter.restore();
-  cardHost().Refresh_Canvas();
+  render::graphicDrawn();
 }
 
 QPainterPath Shape_Control::bezierPathForDrawing() const {

@@ -2,7 +2,7 @@
 // fingerprint stretched over the bounds, without filters, mirroring or opacity.
 #include <QPainter>
 
-#include "core/CardHost.h"
+#include "core/render/PaintStyle.h"
 #include "core/SKTSignature.h"
 #include "core/image/PictureDrawing.h"
 
@@ -16,5 +16,5 @@ void SKTSignature::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrE
   if (isDrawingStroke())
     picture_drawing::strokeBounds(painter, r, strokeColor(), strokeWidth(), strokeBorderType());
   picture_drawing::drawPicture(painter, _contents_img, r);
-  cardHost().Refresh_Canvas();
+  render::graphicDrawn();
 }

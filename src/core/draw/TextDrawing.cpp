@@ -2,7 +2,6 @@
 // case-transformed characters in the object's font, colour, alignment and kerning.
 #include <QPainter>
 
-#include "core/CardHost.h"
 #include "core/SKTText.h"
 #include "core/render/PaintStyle.h"
 #include "core/render/TextLook.h"
@@ -20,7 +19,7 @@ void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(box.adjusted(-0.5, -0.5, 0.5, 0.5));
     painter.restore();
-    cardHost().Refresh_Canvas();
+    render::graphicDrawn();
     return;
   }
   // The characters of the text storage; a storage not made yet would be made
@@ -50,7 +49,7 @@ void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
   text_look::drawTextInRect(painter, text_look::applyCaseTransform(s, text_transfrom_case), box,
                             Text_Font_value(), Text_Color_Value(), text_alignmnet, text_kerning);
   painter.restore();
-  cardHost().Refresh_Canvas();
+  render::graphicDrawn();
 }
 
 QSizeF SKTText::naturalSize() {

@@ -87,6 +87,7 @@ SidePaintContext sidePaintContextForPage(const Card_Property& page, int cardShap
   auto copy = std::make_shared<const Card_Property>(page.copy());
   SidePaintContext context;
   context.size = size;
+  context.resourcePath = resourcePath;
   context.cardBase = [copy, cardShape, size, resourcePath](QPainter& painter, const QRectF& rect) {
     card_background::Card_Base_Drawing(painter, rect,
                                        {copy.get(), cardShape, QRectF(QPointF(0, 0), size), resourcePath});

@@ -14,9 +14,9 @@ namespace document_data {
 
 // Type names the document answers (besides "QUVO CARD document" and SKTDocumentNewTypeName).
 inline constexpr const char* kPdfType = "com.adobe.pdf";
-inline constexpr const char* kPdfPasteboardType = "Apple PDF pasteboard type";
+inline constexpr const char* kPdfPasteboardType = "application/pdf";
 inline constexpr const char* kTiffType = "public.tiff";
-inline constexpr const char* kTiffPasteboardType = "NeXT TIFF v4.0 pasteboard type";
+inline constexpr const char* kTiffPasteboardType = "image/tiff";
 
 bool isDesignType(const QString& type);
 bool isPdfType(const QString& type);
@@ -36,7 +36,7 @@ PrintInfo printInfoFromData(const QByteArray& data);
 // Data of a type: the document data for the design types, the PDF or the TIFF
 // of the front list. The TIFF may fail with error code 3 (empty result). Any
 // other type is a programming error: std::invalid_argument with
-// "Invalid parameter not satisfying: ...".
+// "Invalid parameter not satisfying: " and the condition in words.
 QByteArray dataOfType(const SKTDocument& document, const QString& type, SKTError* error = nullptr,
                       const PrintInfo& printInfo = {});
 

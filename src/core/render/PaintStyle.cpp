@@ -1,3 +1,4 @@
+#include "core/CardHost.h"
 #include "core/render/PaintStyle.h"
 
 #include <QFile>
@@ -27,7 +28,7 @@ QPen strokePen(const QColor& color, double width, const QString& dashCode, Qt::P
   QPen pen(color, width);
   pen.setCapStyle(cap);
   pen.setJoinStyle(join);
-  pen.setMiterLimit(10.0);  // the platform's default miter limit
+  pen.setMiterLimit(10.0);  // the miter limit stored designs were drawn with
   const QVector<qreal> lengths = dashLengthsForCode(dashCode);
   if (!lengths.isEmpty()) {
     // Qt measures dashes in pen widths; a zero width is drawn as one device pixel.
@@ -142,14 +143,23 @@ QColor knobColor() {
 namespace render {
 namespace {
 thread_local int tDrawingDepth = 0;
-}
-ScopedDrawing::ScopedDrawing() {
+thread_local QString tResourcePath;
+}  // namespace
+ScopedDrawing::ScopedDrawing(QString resourcePath) : previous_(std::move(tResourcePath)) {
   ++tDrawingDepth;
+  tResourcePath = std::move(resourcePath);
 }
 ScopedDrawing::~ScopedDrawing() {
   --tDrawingDepth;
+  tResourcePath = std::move(previous_);
 }
 bool isDrawing() {
   return tDrawingDepth > 0;
+}
+QString resourcePath() {
+  return isDrawing() ? tResourcePath : cardHost().Resource_Path();
+}
+void graphicDrawn() {
+  if (!isDrawing()) cardHost().Refresh_Canvas();
 }
 }  // namespace render

@@ -25,7 +25,7 @@ QVector<qreal> dashLengthsForCode(const QString& code);
 QPen strokePen(const QColor& color, double width, const QString& dashCode, Qt::PenCapStyle cap = Qt::FlatCap,
                Qt::PenJoinStyle join = Qt::MiterJoin);
 
-// The platform's line cap of a stored cap style: 0 butt, 1 round, 2 square.
+// The pen cap of a stored cap style: 0 butt, 1 round, 2 square.
 Qt::PenCapStyle capStyleForCode(int code);
 
 // A linear gradient across the rectangle at the angle (degrees; 0 runs left to
@@ -64,15 +64,26 @@ QColor knobColor();
 
 namespace render {
 // Marks the current thread as drawing card objects for the lifetime of the
-// guard. A refresh request made while drawing must not schedule another paint
-// (a paint that triggers itself would repaint without end).
+// guard, with the resource folder its pictures (hatches, samples) come from.
+// Inside a drawing the graphics ask nothing of the card host: a drawing on a
+// worker thread depends only on what it was given.
 class ScopedDrawing {
  public:
-  ScopedDrawing();
+  explicit ScopedDrawing(QString resourcePath);
   ~ScopedDrawing();
   ScopedDrawing(const ScopedDrawing&) = delete;
   ScopedDrawing& operator=(const ScopedDrawing&) = delete;
+
+ private:
+  QString previous_;
 };
 // True while the current thread is inside a ScopedDrawing.
 bool isDrawing();
+// The resource folder of the drawing under way on this thread; outside a
+// drawing the card host's.
+QString resourcePath();
+// Called by a graphic that has drawn itself. A graphic drawn on its own
+// (outside a canvas or a render) asks the card host to redisplay the canvas;
+// inside a drawing nothing is asked (the drawing is the redisplay).
+void graphicDrawn();
 }  // namespace render

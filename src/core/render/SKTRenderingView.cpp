@@ -27,6 +27,7 @@ bool sizeIsDrawable(const QSizeF& size, double scale) {
 SidePaintContext SidePaintContext::fromHost() {
   SidePaintContext context;
   context.size = cardHost().frontCanvasBounds().size();
+  context.resourcePath = cardHost().Resource_Path();
   context.cardBase = [](QPainter& painter, const QRectF& rect) {
     cardHost().Card_Base_Drawing(painter, rect);
   };
@@ -45,7 +46,7 @@ void drawGraphicClipped(QPainter& painter, SKTGraphic& graphic, bool isBeingCrea
 
 void SKTRenderingView::drawRect(QPainter& painter, const QRectF& rect,
                                 const SidePaintContext& context) const {
-  render::ScopedDrawing drawing;
+  render::ScopedDrawing drawing(context.resourcePath);
   if (context.cardBase) {
     painter.save();
     context.cardBase(painter, rect);
@@ -115,7 +116,8 @@ QByteArray SKTRenderingView::pdfDataWithGraphics_data(const SKTGraphicList& grap
 }
 
 QByteArray SKTRenderingView::tiffDataWithGraphics(const SKTGraphicList& graphics,
-                                                  const QRectF& emptyListBounds, int* errorCode) {
+                                                  const QRectF& emptyListBounds, int* errorCode,
+                                                  const QString& resourcePath) {
   QRectF rect;
   if (graphics.empty()) {
     rect = emptyListBounds;
@@ -133,7 +135,7 @@ QByteArray SKTRenderingView::tiffDataWithGraphics(const SKTGraphicList& graphics
   image.setDotsPerMeterX(2835);  // 72 dpi
   image.setDotsPerMeterY(2835);
   {
-    render::ScopedDrawing drawing;
+    render::ScopedDrawing drawing(resourcePath);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(-rect.topLeft());
@@ -152,5 +154,5 @@ QByteArray SKTRenderingView::tiffDataWithGraphics(const SKTGraphicList& graphics
 }
 
 QByteArray SKTRenderingView::tiffDataWithGraphics(const SKTGraphicList& graphics, int* errorCode) {
-  return tiffDataWithGraphics(graphics, cardHost().frontCanvasBounds(), errorCode);
+  return tiffDataWithGraphics(graphics, cardHost().frontCanvasBounds(), errorCode, cardHost().Resource_Path());
 }

@@ -25,10 +25,12 @@ struct SidePaintContext {
   // Paints the card itself (base, outline, background, border) into the
   // rectangle; empty for none.
   std::function<void(QPainter&, const QRectF&)> cardBase;
+  // The resource folder the graphics' pictures come from (hatches, samples).
+  QString resourcePath;
 
   // The context of the running program, read on the GUI thread from the card
-  // host: the front canvas's size and the host's card base painter (which
-  // paints the side named by Card_Front_Or_Back).
+  // host: the front canvas's size, the resource folder and the host's card
+  // base painter (which paints the side the user is on).
   static SidePaintContext fromHost();
 };
 
@@ -64,7 +66,7 @@ class SKTRenderingView {
   // union gives an empty result and error code 3 (when asked for).
   // emptyListBounds is what the union of an empty list is (the front canvas).
   static QByteArray tiffDataWithGraphics(const SKTGraphicList& graphics, const QRectF& emptyListBounds,
-                                         int* errorCode = nullptr);
+                                         int* errorCode = nullptr, const QString& resourcePath = {});
   static QByteArray tiffDataWithGraphics(const SKTGraphicList& graphics, int* errorCode = nullptr);
 
   // Pictures larger than this many pixels on a side are not made.

@@ -35,7 +35,7 @@ class Long_SMS_Dlg : public QDialog {
   void OKPressed();
   void CancelPressed();
 
-  // Outlets.
+  // The controls.
   QLabel* _Msg_Title = nullptr;
   QPlainTextEdit* _Msg_Val = nullptr;
   QCheckBox* apply_chk = nullptr;

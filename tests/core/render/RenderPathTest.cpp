@@ -124,21 +124,34 @@ TEST_F(RenderPath, TiffOfNothingFailsWithCodeThree) {
   EXPECT_TRUE(SKTRenderingView::tiffDataWithGraphics({}, QRectF(), nullptr).isEmpty());
 }
 
-TEST_F(RenderPath, RefreshRequestsWhileRenderingReachTheHostMarkedAsDrawing) {
-  // Every kind asks for a refresh after drawing; the host must be able to tell
-  // that this happens from inside a drawing and not schedule another paint.
+TEST_F(RenderPath, RenderingAsksNothingOfTheHost) {
+  // A render depends only on what it is given: neither the refresh after
+  // each graphic nor the hatch pictures' folder is asked of the card host,
+  // which on a worker thread would be a window the worker must not touch.
   struct Probe : FakeCardHost {
-    void Refresh_Canvas() override {
-      ++refreshes;
-      if (render::isDrawing()) ++whileDrawing;
+    void Refresh_Canvas() override { ++asked; }
+    QString Resource_Path() override {
+      ++asked;
+      return {};
     }
-    int whileDrawing = 0;
+    int asked = 0;
   } probe;
   ScopedCardHost use(probe);
-  SKTRenderingView::image_From_Card_Graphics({makeShape("R", {1, 1, 5, 5})}, plainContext());
-  EXPECT_EQ(probe.refreshes, 1);
-  EXPECT_EQ(probe.whileDrawing, 1);
+  SKTGraphicPtr hatched = makeShape("R", {0, 0, 64, 64});
+  hatched->_fill_type = "H";
+  hatched->_fill_htch_clr = Qt::yellow;
+  hatched->_fill_hatch_type = "Horizontal";  // ink on every 8th row
+  const SKTGraphicList list{makeShape("C", {70, 1, 5, 5}), hatched};
+  probe.asked = 0;  // making graphics reads the host's folder (their placeholder picture)
+  const QImage img = SKTRenderingView::image_From_Card_Graphics(list, plainContext());
+  EXPECT_EQ(probe.asked, 0);
   EXPECT_FALSE(render::isDrawing());
+  // The hatch picture came from the context's folder.
+  EXPECT_TRUE(isDark(img, 30, 16));
+  EXPECT_EQ(img.pixel(30, 20), qRgba(255, 255, 0, 255));
+  // Drawn on its own, a graphic still asks for a redisplay after drawing.
+  drawAlone(*hatched);
+  EXPECT_GE(probe.asked, 1);
 }
 
 TEST_F(RenderPath, WorkersRenderSnapshotsInParallel) {

@@ -41,8 +41,8 @@ QByteArray handMadeFontArchive(const QString& name, double size) {
 }
 
 TEST(DesignFileFormat, ColourAndFontItemsKeepTheirBytes) {
-  // Files written before the colour and font archives came from the platform
-  // layer hold exactly these bytes; the writer must not change them.
+  // Files written before the colour and font archives came from the keyed
+  // archive module hold exactly these bytes; the writer must not change them.
   EXPECT_EQ(designfile::archivedColor(QColor(Qt::red)), handMadeColorArchive(QByteArray("1 0 0 1\0", 8), 1));
   EXPECT_EQ(designfile::archivedColor(QColor(51, 102, 153, 204)),
             handMadeColorArchive(QByteArray("0.2 0.4 0.6 0.8\0", 16), 1));
@@ -53,7 +53,7 @@ TEST(DesignFileFormat, ColourAndFontItemsKeepTheirBytes) {
   // A font without a name is stored with an empty name, never as none.
   EXPECT_EQ(designfile::archivedFont(CardFont{QString(), 9.5}), handMadeFontArchive("", 9.5));
 
-  // The platform's root archives are the same bytes.
+  // The keyed archive module's root archives are the same bytes.
   EXPECT_EQ(platform::archivedDataWithRootColor(platform::KeyedColor::fromQColor(Qt::red)),
             designfile::archivedColor(QColor(Qt::red)));
   EXPECT_EQ(platform::archivedDataWithRootFont(platform::KeyedFont{"ArialMT", 12.0, 16}),
