@@ -1,23 +1,31 @@
 # The two everyday commands: `make run` builds and starts the program,
 # `make test` builds everything with sanitizers and runs every test.
-# Both install the Debian packages they need first.
+# Both install the Debian packages they need first: `make run` only what
+# building and running needs (scripts/packages-run.txt), the others also what
+# the tests add (scripts/packages-test.txt).
+# `make tsan` builds the tests with ThreadSanitizer and runs the suites of the
+# drawing core, the canvas and production (not part of CI: it takes long).
 
 JOBS ?= $(shell nproc)
 BUILD_RUN  ?= build/release
 BUILD_TEST ?= build/test
 BUILD_BENCH ?= build/bench
+BUILD_TSAN ?= build/tsan
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test deps build-run build-test bench format clean
+.PHONY: run test deps deps-run build-run build-test bench tsan format clean
+
+deps-run:
+	@bash scripts/install-deps.sh run
 
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh test
 
-build-run: deps
+build-run: deps-run
 	cmake -S . -B $(BUILD_RUN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUVO_BUILD_TESTS=OFF
 	cmake --build $(BUILD_RUN) -j $(JOBS) --target quvo-gratulo
 
@@ -35,6 +43,11 @@ bench: deps
 	cmake -S . -B $(BUILD_BENCH) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DQUVO_BUILD_TESTS=OFF -DQUVO_BUILD_BENCH=ON
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for b in $(BUILD_BENCH)/bench/bench_*; do echo "== $$b"; $$b; done
+
+tsan: deps
+	cmake -S . -B $(BUILD_TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DQUVO_TSAN=ON -DQUVO_BUILD_TESTS=ON
+	cmake --build $(BUILD_TSAN) -j $(JOBS) --target core_tests canvas_tests production_tests
+	bash scripts/run-tsan.sh $(BUILD_TSAN) $(JOBS) core canvas production
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

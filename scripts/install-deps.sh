@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the program and the tests need.
+# Installs the Debian packages of the given lists (scripts/packages-*.txt):
+#   install-deps.sh run    what building and running the program needs
+#   install-deps.sh test   that and what the tests add
 # Packages already present are skipped, so a second run costs nothing.
 set -euo pipefail
 
-PACKAGES=(
-  build-essential cmake ninja-build ccache pkg-config git
-  qt6-base-dev qt6-image-formats-plugins qt6-svg-dev libqt6svg6
-  libminizip-dev zlib1g-dev libplist-dev libpugixml-dev
-  libexpat1-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation xvfb xauth
-  # independent oracles used by the tests
-  libzxing-dev zxing-cpp-tools zbar-tools dmtx-utils
-  python3 python3-openpyxl python3-aiosmtpd
-  dbus-daemon dbus-bin libglib2.0-bin
-  gobjc libgnustep-base-dev gnustep-make
-  poppler-utils ghostscript libpostscriptbarcode unzip zip
-  clang libclang-rt-14-dev
-)
+here="$(cd "$(dirname "$0")" && pwd)"
+lists=("$here/packages-run.txt")
+case "${1:-test}" in
+  run) ;;
+  test) lists+=("$here/packages-test.txt") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
+
+PACKAGES=()
+for list in "${lists[@]}"; do
+  while read -r line; do
+    line="${line%%#*}"
+    line="${line// /}"
+    [ -n "$line" ] && PACKAGES+=("$line")
+  done <"$list"
+done
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,11 +1,12 @@
 #include "barcode/BarcodeLog.h"
 
-#include <QDebug>
 
 namespace barcode {
 
 void logLine(const QString& text) {
-  if (!text.isEmpty()) qWarning().noquote() << text;
+  if (!text.isEmpty()) qCWarning(lcBarcode).noquote() << text;
 }
 
 }  // namespace barcode
+
+Q_LOGGING_CATEGORY(lcBarcode, "quvo.barcode", QtWarningMsg)

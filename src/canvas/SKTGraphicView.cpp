@@ -14,6 +14,9 @@
 #include "core/render/SKTRenderingView.h"
 
 namespace {
+
+// How long the selection handles stay hidden after a key moved the selection.
+constexpr int kHandleHidingMs = 500;
 enum ObservationContext { kGraphicContext = 0x5C47 };
 const SKTGraphicList& emptyList() {
   static const SKTGraphicList empty;
@@ -26,7 +29,7 @@ SKTGraphicView::SKTGraphicView(CardHost& host, QWidget* parent) : QWidget(parent
   setAutoFillBackground(false);
   setFocusPolicy(Qt::StrongFocus);
   _handleShowingTimer.setSingleShot(true);
-  _handleShowingTimer.setInterval(500);
+  _handleShowingTimer.setInterval(kHandleHidingMs);
   connect(&_handleShowingTimer, &QTimer::timeout, this, &SKTGraphicView::unhideHandlesForTimer);
 }
 

@@ -29,23 +29,23 @@
 namespace {
 
 // Shape code of the shape tools.
-QString shapeCodeForTool(int tool) {
+QString shapeCodeForTool(DrawingTool tool) {
   switch (tool) {
-    case 3:
+    case DrawingTool::Rectangle:
       return QStringLiteral("R");
-    case 4:
+    case DrawingTool::Oval:
       return QStringLiteral("C");
-    case 5:
+    case DrawingTool::RoundedRectangle:
       return QStringLiteral("RR");
-    case 6:
+    case DrawingTool::Triangle:
       return QStringLiteral("T");
-    case 7:
+    case DrawingTool::Diamond:
       return QStringLiteral("D");
-    case 13:
+    case DrawingTool::Star:
       return QStringLiteral("S");
-    case 14:
+    case DrawingTool::DoubleStar:
       return QStringLiteral("DS");
-    case 15:
+    case DrawingTool::Polygon:
       return QStringLiteral("P");
     default:
       return {};
@@ -178,7 +178,7 @@ void runUserAction(Action action) {
   } catch (const SKTCanvasGone&) {
     // The canvas is gone; nothing of it may be touched any more.
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcDrawing).noquote() << QString::fromUtf8(e.what());
   }
 }
 }  // namespace
@@ -303,7 +303,6 @@ void SKTGraphicView::selectAndTrackMouseWithEvent(const SKTCanvasMouseEvent& eve
     return;
   }
   setSelectedGraphic(hit);
-  Show_NSLog_Message(QFileInfo(hit->_file_path).fileName());
   if (!hit->ctrl_is_visible) return;
   if (hit->ctrl_is_locked) {
     if (!isSelected) changeSelectionIndexes({index});
@@ -440,20 +439,20 @@ SKTGraphicPtr SKTGraphicView::makeGraphicForTool(std::optional<GraphicKind> grap
                                                  const QPointF& origin, const QString& ctrl_value,
                                                  const QString& ctrl_ID) const {
   CardHost& host = _host;
-  const int tool = host.Selected_Control_Tool();
+  const DrawingTool tool = host.Selected_Control_Tool();
   switch (tool) {
-    case 8: {
+    case DrawingTool::PictureFile: {
       const QString path = Library_Selected_Image.get();
       if (!path.isEmpty() && QFileInfo(path).isFile()) return SKTImage::initWithPath(origin, path);
       return SKTImage::initWithPosition(origin, host.No_Image());
     }
-    case 9:
+    case DrawingTool::LibraryPicture:
       return SKTImage::initWithPath(origin, Library_Selected_Image.get());
-    case 10:
+    case DrawingTool::Barcode:
       return SKTBarcode::initWithPosition(origin, host.Barcode_Sample_Image());
-    case 11:
+    case DrawingTool::Signature:
       return SKTSignature::initWithPosition(origin, host.Signature_Sample_Image(), QStringLiteral("S"));
-    case 12:
+    case DrawingTool::Fingerprint:
       return SKTSignature::initWithPosition(origin, host.Fingerprint_Sample_Image(), QStringLiteral("F"));
     default:
       break;
@@ -577,7 +576,7 @@ void SKTGraphicView::ReplaceGraphicText(std::optional<GraphicKind> graphicClass,
         found->Set_Control_File_path(ctrl_value);
       setNeedsDisplayInRect(found->drawingBounds());
     } else {
-      Show_NSLog_Message(ctrl_value);
+      qCDebug(lcDrawing).noquote() << "no object takes the value" << ctrl_value;
     }
   }
   startEditingGraphic(found);

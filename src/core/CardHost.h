@@ -53,8 +53,8 @@ class CardHost {
 
   // Bounds of the front canvas view; a zero rectangle when there is none.
   virtual QRectF frontCanvasBounds() { return {}; }
-  // Current tool number (Selected_Control_Tool) and the class it creates.
-  virtual int Selected_Control_Tool() { return 0; }
+  // The current drawing tool (Selected_Control_Tool) and the class it creates.
+  virtual DrawingTool Selected_Control_Tool() { return DrawingTool::Arrow; }
   virtual std::optional<GraphicKind> currentGraphicClass() { return std::nullopt; }
   // Placeholder pictures of new objects.
   virtual QImage No_Image() { return {}; }

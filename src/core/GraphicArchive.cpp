@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <type_traits>
+#include <utility>
 #include <variant>
 
 #include "core/Card_Property.h"
@@ -18,6 +19,7 @@
 #include "platform/KeyedArchive.h"
 #include "platform/Messages.h"
 #include "platform/PropertyList.h"
+#include "core/globals.h"
 
 namespace {
 
@@ -430,7 +432,6 @@ std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArra
       // A picture object's picture is not archived: load it again from its file.
       auto& image = static_cast<SKTImage&>(*graphic);
       const QString path = image.FilePath();
-      Show_NSLog_Message(path);
       if (!path.isEmpty() && QFileInfo::exists(standardizedPicturePath(path))) image.setFilePath(path);
     }
     graphics.push_back(std::move(graphic));
@@ -447,7 +448,7 @@ QByteArray pasteboardDataWithGraphics(const SKTGraphicList& graphics) {
 
 std::optional<SKTGraphicList> graphicsWithPasteboardData(const QByteArray& data, SKTError* error) {
   auto fail = [&](const QString& reason) -> std::optional<SKTGraphicList> {
-    qWarning().noquote() << "Unreadable graphic pasteboard data:" << reason;
+    qCWarning(lcDrawing).noquote() << "Unreadable graphic pasteboard data:" << reason;
     if (error) *error = SKTErrorWithCode(SKTErrorUnreadablePasteboardData);
     return std::nullopt;
   };
@@ -480,6 +481,37 @@ void readInto(T& target, std::optional<T> value) {
 }
 }  // namespace
 
+namespace {
+
+// The page settings' keys of the archive, by kind, in the order they are
+// written (writer and reader share these tables).
+constexpr std::pair<const char*, int Card_Property::*> kPageIntegerKeys[] = {
+    {"Card_bor_Stepper", &Card_Property::Card_bor_Stepper},
+    {"Card_grad_Stepper", &Card_Property::Card_grad_Stepper},
+    {"Card_Cat_index", &Card_Property::Card_Cat_index}};
+constexpr std::pair<const char*, QColor Card_Property::*> kPageColourKeys[] = {
+    {"Card_bordr_clr", &Card_Property::Card_bordr_clr},
+    {"Card_fill_clr", &Card_Property::Card_fill_clr},
+    {"Card_fill_Grd_1_clr", &Card_Property::Card_fill_Grd_1_clr},
+    {"Card_fill_Grd_2_clr", &Card_Property::Card_fill_Grd_2_clr},
+    {"Card_hatch_bk_clr", &Card_Property::Card_hatch_bk_clr}};
+constexpr std::pair<const char*, QString Card_Property::*> kPageStringKeys[] = {
+    {"Card_border_style", &Card_Property::Card_border_style},
+    {"Card_fill_style", &Card_Property::Card_fill_style},
+    {"Card_hatch_style", &Card_Property::Card_hatch_style},
+    {"Card_Side", &Card_Property::Card_Side},
+    {"Card_Side_Name", &Card_Property::Card_Side_Name},
+    {"Card_Shape", &Card_Property::Card_Shape},
+    {"Card_Name", &Card_Property::Card_Name},
+    {"Card_Preset", &Card_Property::Card_Preset},
+    {"Card_Category", &Card_Property::Card_Category},
+    {"Card_Sub_Category", &Card_Property::Card_Sub_Category},
+    {"Card_Create_Mode", &Card_Property::Card_Create_Mode},
+    {"Card_BG_Image_Path", &Card_Property::Card_BG_Image_Path},
+    {"Card_BG_Image_Layout", &Card_Property::Card_BG_Image_Layout}};
+
+}  // namespace
+
 void encodeCardPropertyWithCoder(const Card_Property& p, platform::KeyedObjectWriter& c) {
   auto color = [&](const char* key, const QColor& v) {
     if (v.isValid())
@@ -489,31 +521,11 @@ void encodeCardPropertyWithCoder(const Card_Property& p, platform::KeyedObjectWr
   };
   c.setBool("Card_border_chk", p.Card_border_chk);
   c.setBool("Card_fill_chk", p.Card_fill_chk);
-  c.setInt("Card_bor_Stepper", p.Card_bor_Stepper);
-  c.setInt("Card_grad_Stepper", p.Card_grad_Stepper);
-  c.setInt("Card_Cat_index", p.Card_Cat_index);
+  for (const auto& [key, field] : kPageIntegerKeys) c.setInt(QString::fromLatin1(key), p.*field);
   c.setFloat("Card_alpha_Stepper", p.Card_alpha_Stepper);
-  color("Card_bordr_clr", p.Card_bordr_clr);
-  color("Card_fill_clr", p.Card_fill_clr);
-  color("Card_fill_Grd_1_clr", p.Card_fill_Grd_1_clr);
-  color("Card_fill_Grd_2_clr", p.Card_fill_Grd_2_clr);
-  color("Card_hatch_bk_clr", p.Card_hatch_bk_clr);
-  const std::pair<const char*, const QString*> strings[] = {
-      {"Card_border_style", &p.Card_border_style},
-      {"Card_fill_style", &p.Card_fill_style},
-      {"Card_hatch_style", &p.Card_hatch_style},
-      {"Card_Side", &p.Card_Side},
-      {"Card_Side_Name", &p.Card_Side_Name},
-      {"Card_Shape", &p.Card_Shape},
-      {"Card_Name", &p.Card_Name},
-      {"Card_Preset", &p.Card_Preset},
-      {"Card_Category", &p.Card_Category},
-      {"Card_Sub_Category", &p.Card_Sub_Category},
-      {"Card_Create_Mode", &p.Card_Create_Mode},
-      {"Card_BG_Image_Path", &p.Card_BG_Image_Path},
-      {"Card_BG_Image_Layout", &p.Card_BG_Image_Layout}};
-  for (const auto& [key, value] : strings)
-    c.setString(QString::fromLatin1(key), value->isNull() ? QStringLiteral("") : *value);
+  for (const auto& [key, field] : kPageColourKeys) color(key, p.*field);
+  for (const auto& [key, field] : kPageStringKeys)
+    c.setString(QString::fromLatin1(key), (p.*field).isNull() ? QStringLiteral("") : p.*field);
   const QByteArray png = p.Card_BG_Image.isNull() ? QByteArray() : encodePicture(p.Card_BG_Image);
   if (!png.isEmpty())
     c.setImage("Card_BG_Image", platform::KeyedImage{png, p.Card_BG_Image.deviceIndependentSize()});
@@ -538,9 +550,7 @@ Card_Property decodeCardPropertyWithCoder(const platform::KeyedObject& c) {
         v && *v >= std::numeric_limits<int>::min() && *v <= std::numeric_limits<int>::max())
       target = static_cast<int>(*v);
   };
-  integer("Card_bor_Stepper", p.Card_bor_Stepper);
-  integer("Card_grad_Stepper", p.Card_grad_Stepper);
-  integer("Card_Cat_index", p.Card_Cat_index);
+  for (const auto& [key, field] : kPageIntegerKeys) integer(key, p.*field);
   if (auto v = c.getFloat("Card_alpha_Stepper"); v && std::isfinite(*v)) p.Card_alpha_Stepper = *v;
   auto color = [&](const char* key, QColor& target) {
     const QString k = QString::fromLatin1(key);
@@ -549,25 +559,8 @@ Card_Property decodeCardPropertyWithCoder(const platform::KeyedObject& c) {
     else if (holdsNull(c, k))
       target = QColor();
   };
-  color("Card_bordr_clr", p.Card_bordr_clr);
-  color("Card_fill_clr", p.Card_fill_clr);
-  color("Card_fill_Grd_1_clr", p.Card_fill_Grd_1_clr);
-  color("Card_fill_Grd_2_clr", p.Card_fill_Grd_2_clr);
-  color("Card_hatch_bk_clr", p.Card_hatch_bk_clr);
-  const std::pair<const char*, QString*> strings[] = {{"Card_border_style", &p.Card_border_style},
-                                                      {"Card_fill_style", &p.Card_fill_style},
-                                                      {"Card_hatch_style", &p.Card_hatch_style},
-                                                      {"Card_Side", &p.Card_Side},
-                                                      {"Card_Side_Name", &p.Card_Side_Name},
-                                                      {"Card_Shape", &p.Card_Shape},
-                                                      {"Card_Name", &p.Card_Name},
-                                                      {"Card_Preset", &p.Card_Preset},
-                                                      {"Card_Category", &p.Card_Category},
-                                                      {"Card_Sub_Category", &p.Card_Sub_Category},
-                                                      {"Card_Create_Mode", &p.Card_Create_Mode},
-                                                      {"Card_BG_Image_Path", &p.Card_BG_Image_Path},
-                                                      {"Card_BG_Image_Layout", &p.Card_BG_Image_Layout}};
-  for (const auto& [key, target] : strings) readInto(*target, c.getString(QString::fromLatin1(key)));
+  for (const auto& [key, field] : kPageColourKeys) color(key, p.*field);
+  for (const auto& [key, field] : kPageStringKeys) readInto(p.*field, c.getString(QString::fromLatin1(key)));
   if (auto v = c.getImage("Card_BG_Image")) p.Card_BG_Image = decodePicture(v->encoded);
   if (auto v = c.getPoint("Card_Location"); v && std::isfinite(v->x()) && std::isfinite(v->y()))
     p.Card_Location = *v;

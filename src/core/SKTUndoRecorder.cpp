@@ -1,4 +1,5 @@
 #include "core/SKTUndoRecorder.h"
+#include "core/globals.h"
 
 #include <QDebug>
 #include <exception>
@@ -81,7 +82,7 @@ std::vector<SKTUndoRecorder::Action> SKTUndoRecorder::runActions(const std::vect
     try {
       (*it)();
     } catch (const std::exception& e) {
-      qWarning() << "Undo action failed:" << e.what();
+      qCWarning(lcDrawing) << "Undo action failed:" << e.what();
     }
   }
   mode_ = previousMode;

@@ -22,3 +22,5 @@ ScopedNotDrawOnlyPropChange::ScopedNotDrawOnlyPropChange() {
 ScopedNotDrawOnlyPropChange::~ScopedNotDrawOnlyPropChange() {
   --notDrawOnlyPropChangeDepth;
 }
+
+Q_LOGGING_CATEGORY(lcDrawing, "quvo.drawing", QtWarningMsg)

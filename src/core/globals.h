@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <atomic>
+#include <QLoggingCategory>
 
 #include "platform/GuardedString.h"
 
@@ -36,3 +37,7 @@ extern GuardedString Library_Selected_Image;
 
 // Pasteboard type of the graphic pasteboard data.
 inline constexpr const char* SKTGraphicViewPasteboardType = "QUVO Card graphics pasteboard type";
+
+// The log of this subsystem: warnings and failures are written; the
+// details of its work only when asked for (QT_LOGGING_RULES="quvo.drawing.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcDrawing)

@@ -4,6 +4,7 @@
 
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
+#include "data/globals.h"
 
 const QString DataSourceTable::kExtensionKey = QStringLiteral("Extension");
 const QString DataSourceTable::kDefaultFirstTitle = QStringLiteral("No.");
@@ -90,7 +91,7 @@ QString DataSourceTable::value(int row, int column) const {
 
 bool DataSourceTable::Create_List_By_Array(const QStringList& values, int n) {
   if (n < 0 || values.size() < n) {
-    Show_NSLog_Message(
+    qCWarning(lcData).noquote() << (
         QStringLiteral("Create_List_By_Array: %1 values given for %2 columns").arg(values.size()).arg(n));
     return false;
   }
@@ -159,7 +160,7 @@ bool DataSourceTable::setData(const QModelIndex& index, const QVariant& value, i
     if (!index.isValid() || index.row() < 0 || index.row() >= rows_.size() || index.column() < 0 ||
         index.column() >= columns_.size()) {
       lock.unlock();
-      Show_NSLog_Message(QStringLiteral("pRowIndex >= 0 && pRowIndex < [ListData count]"));
+      qCWarning(lcData) << "a row or column outside the table was asked for";
       return false;
     }
     rows_[index.row()].insert(columns_[index.column()].identifier, value.toString());

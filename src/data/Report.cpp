@@ -1,11 +1,12 @@
 #include "data/Report.h"
 
 #include "platform/Messages.h"
+#include "data/globals.h"
 
 namespace data_report {
 
 void log(const QString& text) {
-  Show_NSLog_Message(text);
+  if (!text.isEmpty()) qCWarning(lcData).noquote() << text;
 }
 
 void alert(const QString& text) {

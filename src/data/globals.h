@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <atomic>
+#include <QLoggingCategory>
 
 // 1-based number of the worksheet to read ("xl/worksheets/sheet%d.xml").
 extern std::atomic<int> Excel_Sheet_Number;
@@ -12,3 +13,7 @@ extern std::atomic<int> Excel_Sheet_Number;
 extern std::atomic<int> Excel_Sheet_Columns;
 // Extension of series files, without the dot.
 extern const QString batch_file_EXT;
+
+// The log of this subsystem: warnings and failures are written; the
+// details of its work only when asked for (QT_LOGGING_RULES="quvo.data.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcData)

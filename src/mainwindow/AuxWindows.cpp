@@ -18,6 +18,7 @@
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
+#include "mainwindow/globals.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ void Open_Link(const QString& address) {
   try {
     if (!address.isEmpty()) platform::messageHost().openUrl(QUrl(address, QUrl::TolerantMode));
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -324,7 +325,7 @@ int Review_Form::Open_Review_Form_Window(QWidget* owner) {
   try {
     return runOver(*this, owner);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
     return 0;
   }
 }
@@ -392,7 +393,7 @@ int Promotion_Form::Open_Promotion_Window(QWidget* owner) {
     bundle_image->setPixmap(QPixmap(Resource_Path() + QStringLiteral("/banner.png")));
     return runOver(*this, owner);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
     return 0;
   }
 }

@@ -10,6 +10,7 @@
 #include "core/CardHost.h"
 #include "core/SKTUndoRecorder.h"
 #include "platform/Messages.h"
+#include "mainwindow/globals.h"
 
 namespace barcode_editing {
 
@@ -59,7 +60,7 @@ void openDesigner(SKTGraphicView* view, SKTUndoRecorder* undo) {
     writeBarcodes(targets, dialog.settings(), dialog.Barcode_output_image, undo);
     cardHost().Refresh_Canvas();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromLocal8Bit(e.what());
   }
 }
 

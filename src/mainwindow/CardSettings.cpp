@@ -437,7 +437,7 @@ void SKTWindowController::changeAllTextFont(const CardFont& font) {
     _cardSettings->All_Text_font_value->setText(fontLabel(font));
     Update_All_Card_Content();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -470,7 +470,7 @@ void SKTWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
       Mark_List_New_Selection(0);
     }
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -486,7 +486,7 @@ void SKTWindowController::Create_List(const QString& text) {
 QString SKTWindowController::Get_Item_Text(int row) const {
   const QListWidgetItem* item = _cardSettings->ColList->item(row);
   if (item == nullptr) {
-    Show_NSLog_Message(QStringLiteral("No card size in row %1").arg(row));
+    qCWarning(lcMainWindow).noquote() << QStringLiteral("No card size in row %1").arg(row);
     return QString();
   }
   return item->text();

@@ -129,7 +129,7 @@ void SKTWindowController::Print_method() {
   try {
     if (QPrinterInfo::availablePrinterNames().isEmpty()) Show_MessageBox(QStringLiteral("No printer found."));
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -141,7 +141,7 @@ void SKTWindowController::Help_Button() {
     help.setWindowModality(Qt::WindowModal);
     platform::messageHost().runModal(help);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 

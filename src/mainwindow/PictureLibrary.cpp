@@ -13,6 +13,7 @@
 #include "platform/Messages.h"
 #include "platform/globals.h"
 #include "platform/widgets/DialogLook.h"
+#include "mainwindow/globals.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ int Image_Library::Open_Library_Window(QWidget* owner) {
     hide();
     return code == 1 ? 1 : 0;
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
     return 0;
   }
 }
@@ -147,7 +148,7 @@ void Image_Library::categoryChosen() {
     if (!QFileInfo(folder).isDir()) return;
     fillFromFolder(folder);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 

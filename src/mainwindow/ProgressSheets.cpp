@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "production/Send_Modeless.h"
+#include "mainwindow/globals.h"
 
 QString SKTWindowController::Convert_Path_From_URL(const QUrl& url) {
   return url.isLocalFile() ? url.toLocalFile() : url.path();
@@ -39,7 +40,7 @@ void SKTWindowController::Show_Create_Modeless() {
           plz_wait_Window->setWindowModality(Qt::WindowModal);
           plz_wait_Window->show();
         } catch (const std::exception& e) {
-          Show_NSLog_Message(QString::fromUtf8(e.what()));
+          qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
         }
       },
       QStringLiteral("please-wait sheet not shown"));
@@ -51,7 +52,7 @@ void SKTWindowController::Hide_Destroy_Modeless() {
         try {
           if (plz_wait_Window != nullptr) plz_wait_Window->hide();
         } catch (const std::exception& e) {
-          Show_NSLog_Message(QString::fromUtf8(e.what()));
+          qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
         }
       },
       QStringLiteral("please-wait sheet not hidden"));

@@ -11,6 +11,7 @@
 #include "mainwindow/panels/CardBorderTab.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "platform/Messages.h"
+#include "mainwindow/globals.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ void SKTWindowController::Show_RHS_Properties(SKTGraphic* graphic) {
     Last_Selected_Graphic = graphic;
     showObjectTabs(graphic);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 

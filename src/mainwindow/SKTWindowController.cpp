@@ -39,6 +39,15 @@ SKTWindowController* app_DefaultInstance = nullptr;
 // The last placement point of new objects.
 float last_ctrl_X = 10.0f;
 float last_ctrl_Y = 10.0f;
+// Placement of new objects: each one steps right and down by the number of
+// objects on the side (at least kPlacementMinStep) and starts again at
+// kPlacementStart when it would come within kPlacementMargin of the far edge.
+constexpr float kPlacementStart = 10.0f;
+constexpr float kPlacementMinStep = 20.0f;
+constexpr float kPlacementMargin = 50.0f;
+// The window's first place and size on screen.
+constexpr QPoint kWindowPosition(100, 0);
+constexpr QSize kWindowSize(1000, 800);
 
 const QString kOpenQuestion = QStringLiteral("Do you want to save changes before opening document?");
 const QString kCloseQuestion = QStringLiteral("Do you want to save changes before closing?");
@@ -71,7 +80,7 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   buildMenus();
   buildDialogButtons();
   connectCardControls();
-  move(100, 0);
+  move(kWindowPosition);
   snapshotPageSettings();
   SetDocumentCanvasSize(SKTDocument::canvasSize(true, {}));
   setZoomFactor(1.0);
@@ -163,7 +172,7 @@ void SKTWindowController::buildWindow() {
   buildSettingsTabs();
   outer->addWidget(sett_tab);
   setCentralWidget(central);
-  resize(1000, 800);
+  resize(kWindowSize);
 }
 
 void SKTWindowController::buildMenus() {
@@ -298,11 +307,11 @@ QPointF SKTWindowController::Control_New_Point(const QString& side) {
   const SKTGraphicList& list =
       side == QLatin1String("F") ? _document->graphics() : _document->graphics_back();
   float step = static_cast<float>(list.size());
-  if (step < 20) step = 20;
+  if (step < kPlacementMinStep) step = kPlacementMinStep;
   float x = last_ctrl_X + step, y = last_ctrl_Y + step;
   const QRectF limits = frontCanvasBounds();
-  if (x + 50 >= limits.width()) x = last_ctrl_X = 10;
-  if (y + 50 >= limits.height()) y = last_ctrl_Y = 10;
+  if (x + kPlacementMargin >= limits.width()) x = last_ctrl_X = kPlacementStart;
+  if (y + kPlacementMargin >= limits.height()) y = last_ctrl_Y = kPlacementStart;
   last_ctrl_X = x;
   last_ctrl_Y = y;
   result = QPointF(x, y);
@@ -412,8 +421,8 @@ void SKTWindowController::New_Project_Setting_Reset() {
   for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data()})
     view->changeSelectionIndexes({});
   _document->Clear_All_Undo_Redo();
-  last_ctrl_X = 10.0f;
-  last_ctrl_Y = 10.0f;
+  last_ctrl_X = kPlacementStart;
+  last_ctrl_Y = kPlacementStart;
   User_Profiles().New_Project_Setting_Reset();
   Project_File_Name.clear();
   {
@@ -447,7 +456,7 @@ void SKTWindowController::New_Project() {
     Refresh_Canvas();
     Open_Start_Window();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -458,7 +467,7 @@ void SKTWindowController::New_Btn_Clicked() {
     New_Project();
     Undo_Redo_Button_state();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -486,7 +495,7 @@ void SKTWindowController::Save_Btn_Clicked() {
   try {
     Save_project_file(false, true);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -494,7 +503,7 @@ void SKTWindowController::SaveAs_Btn_Clicked() {
   try {
     Save_project_file(true, true);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -509,7 +518,7 @@ void SKTWindowController::Open_Btn_Clicked() {
     Open_Log_File();
     Undo_Redo_Button_state();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -525,7 +534,7 @@ bool SKTWindowController::Exit_App() {
       return false;
     }
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
   openReviewRequest(this);
   platform::messageHost().exitProcess(0);

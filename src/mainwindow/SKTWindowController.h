@@ -55,7 +55,7 @@ class SKTWindowController : public QMainWindow, public CardHost {
   QString Resource_Path() override;
   QString App_Name() override { return QStringLiteral("QUVO Gratulo"); }
   QRectF frontCanvasBounds() override;
-  int Selected_Control_Tool() override { return _selectedControlTool; }
+  DrawingTool Selected_Control_Tool() override { return _selectedControlTool; }
   int Get_OS_Version() override;
   // Opens the barcode designer on the current side's current barcode object.
   void Open_Barcode_Window() override;
@@ -141,19 +141,17 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void setCardBackgroundImage(CardSide side, const QImage& picture);
 
   // ---- Tools and edit strip (ToolCommands.cpp) --------------------------------------
-  // Tool numbers: 0 arrow, 1 line, 2 text, 3 rectangle, 4 oval, 5 rounded
-  // rectangle, 6 triangle, 7 diamond, 8 picture file, 9 library picture,
-  // 10 barcode, 11 signature, 12 fingerprint, 13 star, 14 double star, 15 polygon.
+  // The tools of the strip (DrawingTool), one button each in their order.
   static constexpr int kToolCount = 16;
   // A tool button: the tool, then Select_tool_action (the object is made and
   // the strip falls back to the arrow).
-  void selectTool(int tool);
+  void selectTool(DrawingTool tool);
   void Select_tool_action();
   // The tool strip back to the arrow.
   void selectArrowTool();
   // Makes the object of the current tool on the current side.
   void selectedToolDidChange();
-  QAction* toolAction(int tool) const { return _toolActions.value(tool); }
+  QAction* toolAction(DrawingTool tool) const { return _toolActions.value(static_cast<int>(tool)); }
   // Edit strip and Edit menu (act on the canvas of the current side).
   void Undo_Clicked();
   void Redo_Clicked();
@@ -320,7 +318,7 @@ class SKTWindowController : public QMainWindow, public CardHost {
   QStackedWidget* _sideStack = nullptr;
   QLabel* _frontBackLabel = nullptr;
   double _zoomFactor = 1.0;
-  int _selectedControlTool = 0;
+  DrawingTool _selectedControlTool = DrawingTool::Arrow;
   QList<QAction*> _zoomActions;
   QAction* _showGridAction = nullptr;
   QAction* _snapAction = nullptr;

@@ -100,7 +100,7 @@ void SKTWindowController::buildToolStrips() {
     action->setToolTip(tr(entry.label));
     action->setCheckable(true);
     _toolGroup->addAction(action);
-    connect(action, &QAction::triggered, this, [this, tool] { selectTool(tool); });
+    connect(action, &QAction::triggered, this, [this, tool] { selectTool(static_cast<DrawingTool>(tool)); });
     _toolActions.insert(tool, action);
   }
   _toolActions.value(0)->setChecked(true);
@@ -171,14 +171,15 @@ void SKTWindowController::buildEditMenu(QMenu* edit) {
 // ---------------------------------------------------------------- tools
 
 std::optional<GraphicKind> SKTWindowController::currentGraphicClass() {
-  if (_selectedControlTool < 0 || _selectedControlTool >= kToolCount) return std::nullopt;
-  return kTools[_selectedControlTool].kind;
+  const int tool = static_cast<int>(_selectedControlTool);
+  if (tool < 0 || tool >= kToolCount) return std::nullopt;
+  return kTools[tool].kind;
 }
 
-void SKTWindowController::selectTool(int tool) {
-  if (tool < 0 || tool >= kToolCount) return;
+void SKTWindowController::selectTool(DrawingTool tool) {
+  if (static_cast<int>(tool) < 0 || static_cast<int>(tool) >= kToolCount) return;
   _selectedControlTool = tool;
-  if (QAction* action = _toolActions.value(tool)) action->setChecked(true);
+  if (QAction* action = toolAction(tool)) action->setChecked(true);
   Select_tool_action();
 }
 
@@ -193,21 +194,21 @@ void SKTWindowController::Select_tool_action() {
 }
 
 void SKTWindowController::selectArrowTool() {
-  _selectedControlTool = 0;
-  if (QAction* arrow = _toolActions.value(0)) arrow->setChecked(true);
+  _selectedControlTool = DrawingTool::Arrow;
+  if (QAction* arrow = toolAction(DrawingTool::Arrow)) arrow->setChecked(true);
 }
 
 void SKTWindowController::selectedToolDidChange() {
-  const int tool = _selectedControlTool;
+  const DrawingTool tool = _selectedControlTool;
   std::optional<GraphicKind> graphicClass = currentGraphicClass();
   if (!graphicClass) return;
-  if (tool == 8 && !Browse_User_Image_Manually()) return;
-  if (tool == 9) {
+  if (tool == DrawingTool::PictureFile && !Browse_User_Image_Manually()) return;
+  if (tool == DrawingTool::LibraryPicture) {
     if (Open_Image_Library_Window(QStringLiteral("C")) != 1) return;
     Library_Selected_Image.set(lib_window_sel_file);
-    Show_NSLog_Message(lib_window_sel_file);
+    qCDebug(lcMainWindow).noquote() << "library picture" << lib_window_sel_file;
   }
-  const QSizeF size = kTools[tool].size;
+  const QSizeF size = kTools[static_cast<int>(tool)].size;
   const QString side = currentCardSideCode();
   currentSideView()->createGraphicOfClass(graphicClass, nullptr, true, QRectF(QPointF(0, 0), size), side,
                                           QString(), QString());

@@ -13,3 +13,5 @@ const QString design_file_EXT = QStringLiteral("dcard");
 std::atomic<bool> Excel_Binding_Use{false};
 QString Excel_Source_Path;
 QString CARD_SIDE_STR = QStringLiteral("2");
+
+Q_LOGGING_CATEGORY(lcMainWindow, "quvo.mainwindow", QtWarningMsg)

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <atomic>
+#include <QLoggingCategory>
 
 // Start choice of the start window: "W" wizard, "L" open a saved design, "T" template.
 extern QString Start_Card_Option;
@@ -30,3 +31,7 @@ extern std::atomic<bool> Excel_Binding_Use;
 extern QString Excel_Source_Path;
 // Sides of the card: "2" front and back, "1" front only.
 extern QString CARD_SIDE_STR;
+
+// The log of this subsystem: warnings and failures are written; the
+// details of its work only when asked for (QT_LOGGING_RULES="quvo.mainwindow.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcMainWindow)

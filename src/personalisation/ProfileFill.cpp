@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int kTextTool = 2;
-constexpr int kPictureTool = 8;
 
 // Binds the object to the field's source. A typed field drops any binding
 // the object had, so that a batch run does not overwrite the typed value.
@@ -53,7 +51,7 @@ void fillField(const User_Profile_Class& profile, const UserProfileField& field,
   const QRectF rect = existing ? QRectF() : Get_Control_Rect_From_Template(ctrlID);
   GraphicKind kind = GraphicKind::Text;
   if (field.isPicture) {
-    profileHost().Set_Selected_Control_Tool(kPictureTool);
+    profileHost().Set_Selected_Control_Tool(DrawingTool::PictureFile);
     Library_Selected_Image.set(value);
     kind = GraphicKind::Image;
   }
@@ -114,12 +112,12 @@ void Fill_User_profile_info_side(const User_Profile_Class& profile, SKTGraphicVi
     const ToolAndPictureKeeper keeper;
     trimProfileControlIDs(view);
     view.Hide_all_Text_control_FUP_Control();
-    host.Set_Selected_Control_Tool(kTextTool);
+    host.Set_Selected_Control_Tool(DrawingTool::Text);
     for (const UserProfileField& field : userProfileFields()) fillField(profile, field, view);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
   } catch (...) {
-    Show_NSLog_Message(QStringLiteral("Unknown error while filling the user profile."));
+    qCWarning(lcPersonalisation) << "Unknown error while filling the user profile.";
   }
 }
 

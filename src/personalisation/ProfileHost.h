@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "core/CardTypes.h"
 #include "core/SKTDocument.h"
 
 class SKTGraphicView;
@@ -26,7 +27,7 @@ class ProfileHost {
   virtual void Remove_Excel_Col_Name_In_Combo() {}
   // Sets the main window's current tool (2 text, 8 picture from a file); the
   // canvas reads it back through the card host when it creates an object.
-  virtual void Set_Selected_Control_Tool(int tool) {}
+  virtual void Set_Selected_Control_Tool(DrawingTool tool) {}
   // Card_Size of the front side's page settings, in points.
   virtual QSizeF Front_Card_Size() { return {}; }
   // Runs a profile dialog modally and returns its result (1 OK, 0 Cancel):

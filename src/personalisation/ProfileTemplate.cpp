@@ -2,6 +2,7 @@
 
 #include "personalisation/ProfileHost.h"
 #include "platform/Messages.h"
+#include "personalisation/globals.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ QRectF Get_Control_Rect_From_Template(const QString& ctrl_ID) {
 QRectF Get_Control_Rect_From_Template(const QString& ctrl_ID, const ProfilePlaceholderLayout& layout) {
   QRectF rect;
   const QSizeF size = profileHost().Front_Card_Size();
-  Show_NSLog_Message(sizeText(size));
+  qCDebug(lcPersonalisation).noquote() << sizeText(size);
   const bool landscape = size.width() >= size.height();
   const auto& fields = userProfileFields();
   for (int i = 0; i < kUserProfileFieldCount; ++i) {

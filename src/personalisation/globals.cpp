@@ -21,3 +21,5 @@ QString Invite_Title, Invite_Message, Invite_From, Invite_To, Invite_Venue, Invi
 
 QString Selected_Template_Path;
 quint64 User_Defined_File = 0;
+
+Q_LOGGING_CATEGORY(lcPersonalisation, "quvo.personalisation", QtWarningMsg)

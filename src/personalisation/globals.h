@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <atomic>
+#include <QLoggingCategory>
 
 // Set when a profile dialog ends with OK; back to false when a new project
 // starts. The front and back fills change the canvas only while it is set.
@@ -35,3 +36,7 @@ extern QString Invite_Title, Invite_Message, Invite_From, Invite_To, Invite_Venu
 extern QString Selected_Template_Path;
 // Numbers the user templates' browser items; only grows.
 extern quint64 User_Defined_File;
+
+// The log of this subsystem: warnings and failures are written; the
+// details of its work only when asked for (QT_LOGGING_RULES="quvo.personalisation.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcPersonalisation)

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "platform/MessageHost.h"
+#include "platform/globals.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ bool runOnGuiThread(const std::function<void()>& task, const QString& what) {
 
 void Show_NSLog_Message(const QString& message) {
   if (message.isEmpty()) return;
-  qInfo().noquote() << message;
+  qCWarning(lcPlatform).noquote() << message;
 }
 
 void Show_MessageBox(const QString& message) {

@@ -43,3 +43,5 @@ QString Cutom_Msg_Val() {
 void Set_Cutom_Msg_Val(const QString& text) {
   msgVal().set(text);
 }
+
+Q_LOGGING_CATEGORY(lcPlatform, "quvo.platform", QtWarningMsg)

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <atomic>
+#include <QLoggingCategory>
 
 // The folder the program reads and writes (the per-user data folder, set at
 // start-up by initResourceFolder()).
@@ -21,3 +22,7 @@ void Set_Cutom_Msg_Val(const QString& text);
 
 // State of the apply-to-all box when OK was last pressed in Long_SMS_Dlg.
 extern std::atomic<bool> Msg_Apply_All_Chk;
+
+// The log of this subsystem: warnings and failures are written; the
+// details of its work only when asked for (QT_LOGGING_RULES="quvo.platform.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcPlatform)

@@ -13,14 +13,10 @@
 #include "production/MailRun.h"
 #include "production/Preferences.h"
 #include "production/globals.h"
+#include "platform/widgets/DialogSingleton.h"
 
 namespace {
 
-Email_Setting* g_instance = nullptr;
-void deleteInstance() {
-  delete g_instance;
-  g_instance = nullptr;
-}
 
 const QString kSendFailed = QStringLiteral(
     "Please make sure that:\n1. Entered E-mail settings are correct.\n2. Internet connectivity to E-mail "
@@ -32,11 +28,7 @@ const QString kSendFailed = QStringLiteral(
 }  // namespace
 
 Email_Setting& Email_Setting::defaultInstance() {
-  if (g_instance == nullptr) {
-    g_instance = new Email_Setting();
-    qAddPostRoutine(deleteInstance);
-  }
-  return *g_instance;
+  return platform::dialogSingleton<Email_Setting>([] { return new Email_Setting(); });
 }
 
 Email_Setting::Email_Setting(QWidget* parent)
@@ -110,7 +102,7 @@ int Email_Setting::Open_Wnd() {
     result = platform::messageHost().runModal(*this);
     hide();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   return result;
 }
@@ -219,7 +211,7 @@ void Email_Setting::Send_Test_Email() {
   try {
     sent = transport_ && transport_->send(account, message);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   Hide_Destroy_Modeless();
   if (sent) {
@@ -244,7 +236,7 @@ void Email_Setting::Show_Create_Modeless() {
   try {
     plz_wait_Window->show();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -252,6 +244,6 @@ void Email_Setting::Hide_Destroy_Modeless() {
   try {
     plz_wait_Window->hide();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
 }

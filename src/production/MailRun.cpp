@@ -181,13 +181,13 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
         }
       }
     } catch (const std::exception& e) {
-      Show_NSLog_Message(QString::fromUtf8(e.what()));
+      qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
       lastSendOk_ = false;
     }
     try {
       if (rows) cards_->restoreFirstRow();
     } catch (const std::exception& e) {
-      Show_NSLog_Message(QString::fromUtf8(e.what()));
+      qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
     }
   }
   Delete_File(frontPath_);
@@ -200,22 +200,22 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
 }
 
 bool Send_Mail_Run::send(const QString& recipient) {
-  Show_NSLog_Message(recipient);
+  qCDebug(lcProduction).noquote() << "mail to" << recipient;
   MailMessage message{recipient, request_.subject, request_.body, attachments_};
   bool ok = false;
   try {
     ok = transport_.send(account_, message);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   anySend_ = true;
   lastSendOk_ = ok;
-  if (!ok) Show_NSLog_Message(QStringLiteral("error in mail"));
+  if (!ok) qCWarning(lcProduction) << "error in mail";
   return ok;
 }
 
 Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {
-  Show_NSLog_Message(QStringLiteral("send card no batch."));
+  qCDebug(lcProduction) << "send card no batch.";
   if (i == 0) {
     const QString& side = request_.cardSide;
     bool written = true;
@@ -236,7 +236,7 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {
     // A card picture that could not be written would go out as a mail
     // without its card and still count as sent; the run ends unsent.
     if (!written) {
-      Show_NSLog_Message(QStringLiteral("error in mail"));
+      qCWarning(lcProduction) << "error in mail";
       return Item::EndLoop;
     }
   }
@@ -266,10 +266,10 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
   }
   if (!writeRow(i)) return Item::Skipped;
   if (!toEveryone) {
-    Show_NSLog_Message(QStringLiteral("send card with batch to one to one"));
+    qCDebug(lcProduction) << "send card with batch to one to one";
     return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;
   }
-  Show_NSLog_Message(QStringLiteral("send card with batch to all image to everyone"));
+  qCDebug(lcProduction) << "send card with batch to all image to everyone";
   for (int j = 0; j < recipients_.size() && !Stop_SMS_Sending_Now.load(); ++j) {
     if (!send(recipients_.at(j))) break;
   }
@@ -277,7 +277,7 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
 }
 
 Send_Mail_Run::Item Send_Mail_Run::withoutCard(int i) {
-  Show_NSLog_Message(QStringLiteral("send without card."));
+  qCDebug(lcProduction) << "send without card.";
   const QString path = Trim_Str(request_.attachment);
   if (!path.isEmpty() && QFileInfo(path).isFile()) attachments_ = QStringList{path};
   return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;

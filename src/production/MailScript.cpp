@@ -9,8 +9,15 @@
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
+#include "production/globals.h"
 
 namespace production {
+
+namespace {
+void logWarning(const QString& text) {
+  qCWarning(lcProduction).noquote() << text;
+}
+}  // namespace
 
 namespace {
 constexpr const char* kScriptName = "pyth_mail.py";
@@ -45,13 +52,13 @@ QStringList MailScript::arguments(const MailAccount& account, const MailMessage&
 bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   if (cancelled_.load()) return false;
   if (!QFileInfo(scriptPath_).isFile()) {
-    Show_NSLog_Message(QStringLiteral("The mail script is missing: %1").arg(scriptPath_));
+    logWarning(QStringLiteral("The mail script is missing: %1").arg(scriptPath_));
     return false;
   }
   // The password goes on one line of the script's input: one with a line
   // break in it cannot be passed whole, so it is not passed at all.
   if (account.password.contains(QLatin1Char('\n')) || account.password.contains(QLatin1Char('\r'))) {
-    Show_NSLog_Message(QStringLiteral("The mail password holds a line break and cannot be used."));
+    logWarning(QStringLiteral("The mail password holds a line break and cannot be used."));
     return false;
   }
   QProcess process;
@@ -62,7 +69,7 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   process.setProcessChannelMode(QProcess::ForwardedChannels);
   process.start(interpreter_, arguments(account, message));
   if (!process.waitForStarted(kStartTimeoutMs)) {
-    Show_NSLog_Message(QStringLiteral("The mail script could not be started: %1").arg(process.errorString()));
+    logWarning(QStringLiteral("The mail script could not be started: %1").arg(process.errorString()));
     return false;
   }
   // The password line, then the trailing description text the script ignores.
@@ -74,7 +81,7 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   const QDeadlineTimer deadline(timeoutMs_);
   while (process.state() != QProcess::NotRunning) {
     if (cancelled_.load() || deadline.hasExpired()) {
-      Show_NSLog_Message(cancelled_.load()
+      logWarning(cancelled_.load()
                              ? QStringLiteral("The mail script was stopped.")
                              : QStringLiteral("The mail script took too long and was stopped."));
       process.kill();

@@ -16,16 +16,12 @@
 #include "production/Email_Setting.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
+#include "platform/widgets/DialogSingleton.h"
 
 using production::MailRunRequest;
 
 namespace {
 
-Send_Mail* g_instance = nullptr;
-void deleteInstance() {
-  delete g_instance;
-  g_instance = nullptr;
-}
 
 QSpinBox* stepper(QWidget* parent, int max) {
   auto* box = new QSpinBox(parent);
@@ -58,11 +54,7 @@ class PanelObserver : public production::MailRunObserver {
 }  // namespace
 
 Send_Mail& Send_Mail::defaultInstance() {
-  if (g_instance == nullptr) {
-    g_instance = new Send_Mail();
-    qAddPostRoutine(deleteInstance);
-  }
-  return *g_instance;
+  return platform::dialogSingleton<Send_Mail>([] { return new Send_Mail(); });
 }
 
 Send_Mail::Send_Mail(QWidget* parent)
@@ -232,7 +224,7 @@ int Send_Mail::Open_Wnd() {
     result = platform::messageHost().runModal(*this);
     hide();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   return result;
 }
@@ -292,7 +284,7 @@ void Send_Mail::Send_Mail_Thread(MailRunRequest request, production::MailTranspo
     production::Send_Mail_Run run(transport, cards, &panel);
     run.run(request);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   running_.store(false);
 }
@@ -364,5 +356,5 @@ void Send_Mail::delayed_delv_chk_select() {
 
 void Send_Mail::mail_card_side_CellClick(int row) {
   card_side_str = row == 0 ? QStringLiteral("BOTH") : row == 1 ? QStringLiteral("F") : QStringLiteral("B");
-  Show_NSLog_Message(card_side_str);
+  qCDebug(lcProduction).noquote() << "card side" << card_side_str;
 }

@@ -8,21 +8,16 @@
 #include "platform/Messages.h"
 #include "production/MailRun.h"
 #include "production/globals.h"
+#include "platform/widgets/DialogSingleton.h"
 
 namespace {
-Send_Modeless* g_instance = nullptr;
-void deleteInstance() {
-  delete g_instance;
-  g_instance = nullptr;
-}
+
+// How often the panel reads the run's counters.
+constexpr int kProgressRefreshMs = 500;
 }  // namespace
 
 Send_Modeless& Send_Modeless::defaultInstance() {
-  if (g_instance == nullptr) {
-    g_instance = new Send_Modeless();
-    qAddPostRoutine(deleteInstance);
-  }
-  return *g_instance;
+  return platform::dialogSingleton<Send_Modeless>([] { return new Send_Modeless(); });
 }
 
 Send_Modeless::Send_Modeless(QWidget* parent) : QDialog(parent) {
@@ -46,7 +41,7 @@ Send_Modeless::Send_Modeless(QWidget* parent) : QDialog(parent) {
   layout->addWidget(_stop_btn, 4, 1, Qt::AlignRight);
 
   connect(_stop_btn, &QPushButton::clicked, this, &Send_Modeless::Stop_Sending_Pressed);
-  refresh_.setInterval(500);
+  refresh_.setInterval(kProgressRefreshMs);
   connect(&refresh_, &QTimer::timeout, this, &Send_Modeless::update_sending_progress_bar);
 }
 

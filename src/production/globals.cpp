@@ -22,3 +22,5 @@ void Get_Email_Details() {
   sending_port.set(store->send_email_PORT_num());
   send_enable_ssl.set(store->send_email_enable_ssl());
 }
+
+Q_LOGGING_CATEGORY(lcProduction, "quvo.production", QtWarningMsg)

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <atomic>
+#include <QLoggingCategory>
 
 #include "core/globals.h"
 
@@ -29,3 +30,7 @@ extern std::atomic<double> curr_barcode_count;
 extern GuardedString curr_msg_count;
 // Remaining pause in milliseconds, counted down once a second.
 extern std::atomic<int> Pause_Delay_Time;
+
+// The log of this subsystem: warnings and failures are written; the
+// details of its work only when asked for (QT_LOGGING_RULES="quvo.production.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(lcProduction)

@@ -159,7 +159,7 @@ TEST_F(CanvasInteraction, DoubleClickOpensTheBarcodeDesignerUnlessLocked) {
 
 TEST_F(CanvasInteraction, CreationByTheMouse) {
   host.graphicClass = GraphicKind::Shape;
-  host.tool = 4;
+  host.tool = DrawingTool::Oval;
   // A click without a drag creates nothing and leaves no undo trace.
   click({200, 100}, {up({200, 100})});
   EXPECT_EQ(doc.graphics().size(), 2u);
@@ -184,7 +184,7 @@ TEST_F(CanvasInteraction, CreationByTheMouse) {
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(150, 100, 40, 30));
   // A line dragged straight down counts as a graphic.
   host.graphicClass = GraphicKind::Line;
-  host.tool = 1;
+  host.tool = DrawingTool::Line;
   click({10, 100}, {drag({10, 140}), up({10, 140})});
   EXPECT_EQ(doc.graphics().size(), 4u);
 }
@@ -192,13 +192,13 @@ TEST_F(CanvasInteraction, CreationByTheMouse) {
 TEST_F(CanvasInteraction, ZeroSizeCreationOnTheBackLeavesNothing) {
   view.bindGraphics(SKTGraphicViewGraphicsBindingName_back, &doc, CardSide::Back);
   host.graphicClass = GraphicKind::Shape;
-  host.tool = 3;
+  host.tool = DrawingTool::Rectangle;
   click({200, 100}, {up({200, 100})});
   EXPECT_TRUE(doc.graphics_back().empty());
 }
 
 TEST_F(CanvasInteraction, CreationAtAPlaceAndByTheWizard) {
-  host.tool = 3;
+  host.tool = DrawingTool::Rectangle;
   view.createGraphicOfClass(GraphicKind::Shape, nullptr, true, QRectF(5, 5, 120, 60), QStringLiteral("F"), "",
                             "");
   ASSERT_EQ(doc.graphics().size(), 3u);
@@ -209,7 +209,7 @@ TEST_F(CanvasInteraction, CreationAtAPlaceAndByTheWizard) {
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 50, 50));
   EXPECT_EQ(host.placementSides.last(), QStringLiteral("B"));
 
-  host.tool = 2;
+  host.tool = DrawingTool::Text;
   view.createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(10, 12, 200, 30), "F", "Happy Day",
                             "PARTY_TITLE");
   const SKTGraphicPtr title = doc.graphics()[0];
@@ -231,7 +231,7 @@ TEST_F(CanvasInteraction, GridConstrainsPlacedOriginAndCorner) {
   grid.setSpacing(10);
   grid.setConstraining(true);
   view.setGrid(&grid);
-  host.tool = 3;
+  host.tool = DrawingTool::Rectangle;
   host.nextPoint = {73, 41};
   view.createGraphicOfClass(GraphicKind::Shape, nullptr, false, QRectF(), "F", "", "");
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 50, 50));
@@ -239,7 +239,7 @@ TEST_F(CanvasInteraction, GridConstrainsPlacedOriginAndCorner) {
 }
 
 TEST_F(CanvasInteraction, ReplaceGraphicTextFillsOrCreates) {
-  host.tool = 2;
+  host.tool = DrawingTool::Text;
   view.ReplaceGraphicText(GraphicKind::Text, nullptr, true, QRectF(10, 10, 100, 20), "F", "Anna", "Fup_Name");
   ASSERT_EQ(doc.graphics().size(), 3u);
   const SKTGraphicPtr name = doc.graphics()[0];
@@ -317,23 +317,23 @@ TEST(CanvasInteractionScroll, DragEchoesToRulersAndScrollsTheCardIntoView) {
 TEST_F(CanvasInteraction, PictureToolsMakeTheirKinds) {
   const QString saved = Library_Selected_Image.get();
   Library_Selected_Image.set(QStringLiteral("/nonexistent/picture.png"));
-  host.tool = 8;  // a missing file gives the placeholder picture
+  host.tool = DrawingTool::PictureFile;  // a missing file gives the placeholder picture
   view.createGraphicOfClass(GraphicKind::Image, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
   EXPECT_EQ(doc.graphics()[0]->kind(), GraphicKind::Image);
   EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(70, 40, 30, 20));
-  host.tool = 11;
+  host.tool = DrawingTool::Signature;
   view.createGraphicOfClass(std::nullopt, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
   EXPECT_EQ(doc.graphics()[0]->kind(), GraphicKind::Signature);
   EXPECT_EQ(doc.graphics()[0]->Sign_Or_FP_Val(), QStringLiteral("S"));
-  host.tool = 12;
+  host.tool = DrawingTool::Fingerprint;
   view.createGraphicOfClass(GraphicKind::Shape, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
   EXPECT_EQ(doc.graphics()[0]->Sign_Or_FP_Val(), QStringLiteral("F"));
-  host.tool = 10;
+  host.tool = DrawingTool::Barcode;
   view.createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
   EXPECT_EQ(doc.graphics()[0]->kind(), GraphicKind::Barcode);
   EXPECT_EQ(doc.graphics().size(), 6u);
   // The arrow tool with no class makes nothing.
-  host.tool = 0;
+  host.tool = DrawingTool::Arrow;
   view.createGraphicOfClass(std::nullopt, nullptr, true, QRectF(0, 0, 30, 20), "F", "", "");
   EXPECT_EQ(doc.graphics().size(), 6u);
   EXPECT_EQ(view.Selected_Graphic(), nullptr);
@@ -423,7 +423,7 @@ TEST_F(CanvasInWindow, CanvasDestroyedDuringAMoveEndsTheDragSafely) {
 
 TEST_F(CanvasInWindow, CanvasDestroyedDuringACreationLeavesNoGraphic) {
   host.graphicClass = GraphicKind::Shape;
-  host.tool = 3;
+  host.tool = DrawingTool::Rectangle;
   pressMoveThen({150, 100}, {190, 130}, [this] { delete view.data(); });
   EXPECT_TRUE(view.isNull());
   ASSERT_EQ(doc->graphics().size(), 1u);
@@ -436,7 +436,7 @@ TEST_F(CanvasInWindow, CanvasDestroyedDuringACreationLeavesNoGraphic) {
 
 TEST_F(CanvasInWindow, DocumentDestroyedDuringADragIsSurvived) {
   host.graphicClass = GraphicKind::Shape;
-  host.tool = 3;
+  host.tool = DrawingTool::Rectangle;
   QWidget* w = view;
   QTimer::singleShot(0, [this, w] {
     sendMouse(w, QEvent::MouseMove, {190, 130}, Qt::NoButton, Qt::LeftButton);

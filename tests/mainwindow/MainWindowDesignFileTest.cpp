@@ -186,7 +186,7 @@ TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) 
   EXPECT_EQ(Card_Shape.load(), designfile::cardShapeCode(expected.front.Card_Shape));
   EXPECT_EQ(window.zoomFactor(), 2.0);
   EXPECT_EQ(Card_Front_Or_Back.load(), 0);
-  EXPECT_EQ(window.Selected_Control_Tool(), 0);
+  EXPECT_EQ(window.Selected_Control_Tool(), DrawingTool::Arrow);
 
   EXPECT_EQ(Project_File_Name, original);
   EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( full.dcard )");

@@ -42,7 +42,7 @@ class ToolStrip : public ::testing::Test {
 };
 
 TEST_F(ToolStrip, RectanglePressesCascadeEachBackToTheArrowAndCtrlZTakesTheLastBack) {
-  QAction* rectangle = window->toolAction(3);
+  QAction* rectangle = window->toolAction(DrawingTool::Rectangle);
   ASSERT_NE(rectangle, nullptr);
   EXPECT_FALSE(window->editAction("Undo")->isEnabled());  // nothing to take back in a new design
   EXPECT_FALSE(window->editAction("Redo")->isEnabled());
@@ -53,8 +53,8 @@ TEST_F(ToolStrip, RectanglePressesCascadeEachBackToTheArrowAndCtrlZTakesTheLastB
     // New objects go in front (index 0).
     EXPECT_EQ(boundsAt(0), QRectF(expected[press], QSizeF(50, 50))) << press;
     EXPECT_EQ(window->document()->graphics().front()->Get_shape_type(), "R");
-    EXPECT_EQ(window->Selected_Control_Tool(), 0);
-    EXPECT_TRUE(window->toolAction(0)->isChecked());
+    EXPECT_EQ(window->Selected_Control_Tool(), DrawingTool::Arrow);
+    EXPECT_TRUE(window->toolAction(DrawingTool::Arrow)->isChecked());
   }
   EXPECT_TRUE(window->editAction("Undo")->isEnabled());
   QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
@@ -88,7 +88,7 @@ TEST_F(ToolStrip, EveryToolPlacesItsObjectOnTheCurrentSide) {
     return dialog.result();
   });
   window->Select_back_side();
-  for (int tool = 0; tool < SKTWindowController::kToolCount; ++tool) window->toolAction(tool)->trigger();
+  for (int tool = 0; tool < SKTWindowController::kToolCount; ++tool) window->toolAction(static_cast<DrawingTool>(tool))->trigger();
   EXPECT_TRUE(window->document()->graphics().empty());
   const SKTGraphicList& back = window->document()->graphics_back();
   ASSERT_EQ(back.size(), 15u);
@@ -107,11 +107,11 @@ TEST_F(ToolStrip, EveryToolPlacesItsObjectOnTheCurrentSide) {
   EXPECT_EQ(back.at(14 - 7)->_file_path, photo);
   EXPECT_TRUE(back.at(14 - 8)->_file_path.startsWith(resources + "/LibraryImage/"));
   EXPECT_EQ(back.at(14 - 9)->bounds().size(), QSizeF(120, 60));
-  EXPECT_EQ(window->Selected_Control_Tool(), 0);
+  EXPECT_EQ(window->Selected_Control_Tool(), DrawingTool::Arrow);
 
   // Cancelled panels place nothing.
-  window->toolAction(8)->trigger();
-  window->toolAction(9)->trigger();
+  window->toolAction(DrawingTool::PictureFile)->trigger();
+  window->toolAction(DrawingTool::LibraryPicture)->trigger();
   EXPECT_EQ(window->document()->graphics_back().size(), 15u);
 }
 
@@ -122,7 +122,7 @@ TEST_F(ToolStrip, CommandMessagesAndLinksGoThroughTheHost) {
             (QStringList{"\nPlease select a control to Lock.", "\nPlease select a control to Unlock."}));
 
   // Lock and unlock a selected object: the buttons and tabs follow.
-  window->toolAction(4)->trigger();
+  window->toolAction(DrawingTool::Oval)->trigger();
   window->Lock_Clicked();
   EXPECT_TRUE(window->document()->graphics().front()->ctrl_is_locked);
   EXPECT_FALSE(window->editAction("Delete")->isEnabled());

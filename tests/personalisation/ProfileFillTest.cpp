@@ -33,7 +33,7 @@ namespace {
 // host (read by the canvas) and the profile host (written by the fill).
 class Host : public testing_support::FakeCardHost, public ProfileHost {
  public:
-  void Set_Selected_Control_Tool(int t) override { tool = t; }
+  void Set_Selected_Control_Tool(DrawingTool t) override { tool = t; }
   bool Excel_Binding_Use() override { return excelUse; }
   void Add_Excel_Col_Name_In_Combo() override { ++adds; }
   void Remove_Excel_Col_Name_In_Combo() override { ++removes; }
@@ -110,7 +110,7 @@ TEST_F(ProfileFill, FrontAndBackDoNothingButTheComboWhileNoDialogWasConfirmed) {
   Fill_User_profile_info_back_side(profile, back);
   EXPECT_TRUE(doc.graphicsOfSide(CardSide::Back).empty());
   EXPECT_EQ(host.adds, 1);
-  EXPECT_EQ(host.tool, 0);
+  EXPECT_EQ(host.tool, DrawingTool::Arrow);
 
   // The preview's temp side is filled all the same, and the combo is left alone.
   Fill_User_profile_info_TEMP_side(profile, temp);
@@ -144,7 +144,7 @@ TEST_F(ProfileFill, AllElevenFieldsOnAnEmptySideMakeObjectsInFieldOrderAtTheirPl
   }
   EXPECT_EQ(list[0]->bounds(), Get_Control_Rect_From_Template(QStringLiteral("Fup_Photo")));
   // The fill gives back the tool and library picture it borrowed.
-  EXPECT_EQ(host.tool, 0);
+  EXPECT_EQ(host.tool, DrawingTool::Arrow);
   EXPECT_EQ(Library_Selected_Image.get(), QString());
 }
 
@@ -175,7 +175,7 @@ TEST_F(ProfileFill, ExistingObjectsAreFilledFrontMostOnlyAndEmptyFieldsStayHidde
   // Objects without a profile ID are untouched.
   EXPECT_TRUE(other->ctrl_is_visible);
   EXPECT_EQ(other->Text_Value, QStringLiteral("Hello"));
-  EXPECT_EQ(host.tool, 0);
+  EXPECT_EQ(host.tool, DrawingTool::Arrow);
 }
 
 TEST_F(ProfileFill, AnObjectWhoseIdHasBlanksIsFilledNotDuplicated) {
@@ -322,8 +322,8 @@ namespace {
 // A main window whose picture tool cannot be chosen: the fill must stop there.
 class ThrowingHost : public Host {
  public:
-  void Set_Selected_Control_Tool(int t) override {
-    if (t == 8) throw std::runtime_error("no picture tool");
+  void Set_Selected_Control_Tool(DrawingTool t) override {
+    if (t == DrawingTool::PictureFile) throw std::runtime_error("no picture tool");
     Host::Set_Selected_Control_Tool(t);
   }
 };

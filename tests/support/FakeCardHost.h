@@ -42,7 +42,7 @@ class FakeCardHost : public CardHost {
   QPointF nextPoint{10.0, 10.0};  // Control_New_Point(), then advanced by pointStep
   QPointF pointStep;
   std::optional<GraphicKind> graphicClass;  // currentGraphicClass()
-  int tool = 0;                             // Selected_Control_Tool()
+  DrawingTool tool = DrawingTool::Arrow;    // Selected_Control_Tool()
   QColor baseColor = Qt::white;             // Card_Base_Drawing fills the rectangle with it
 
   // ---- What was asked -------------------------------------------------------------
@@ -76,7 +76,7 @@ class FakeCardHost : public CardHost {
   QColor All_Text_clr() override { return textColor; }
   QString Resource_Path() override { return resourcePath; }
   QRectF frontCanvasBounds() override { return canvasBounds; }
-  int Selected_Control_Tool() override { return tool; }
+  DrawingTool Selected_Control_Tool() override { return tool; }
   std::optional<GraphicKind> currentGraphicClass() override { return graphicClass; }
 };
 

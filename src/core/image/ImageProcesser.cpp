@@ -1,4 +1,5 @@
 #include "core/image/ImageProcesser.h"
+#include "core/globals.h"
 
 #include <QMutex>
 #include <QMutexLocker>
@@ -37,7 +38,7 @@ void logOnce(const QString& text) {
   QMutexLocker lock(&logMutex());
   if (loggedFailures().contains(text)) return;
   loggedFailures().insert(text);
-  qWarning().noquote() << text;
+  qCWarning(lcDrawing).noquote() << text;
 }
 
 QImage straightCopy(const QImage& picture) {

@@ -7,6 +7,7 @@
 
 #include "core/render/PaintStyle.h"
 #include "platform/Messages.h"
+#include "core/globals.h"
 
 namespace card_background {
 
@@ -75,7 +76,7 @@ void Card_Base_Drawing(QPainter& painter, const QRectF& rect, const Inputs& in) 
     paintBase(painter, rect, in);
   } catch (const std::exception& e) {
     // The card objects are still drawn by the caller.
-    Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
+    qCWarning(lcDrawing).noquote() << QString::fromLocal8Bit(e.what());
   }
   painter.restore();
 }

@@ -155,14 +155,14 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
       bytes = designFileBytes(currentDesign(host));  // raises before anything is written
     } catch (const DesignBuildError& e) {
       const QString reason = QString::fromUtf8(e.what());
-      Show_NSLog_Message(reason);
+      qCWarning(lcMainWindow).noquote() << reason;
       Show_MessageBox(QStringLiteral("%1 -- %2").arg(e.elements()).arg(reason));
       return false;
     }
 
     QString why;
     const bool written = writeDesignBytes(path, bytes, &why);
-    if (!written) Show_NSLog_Message(QStringLiteral("Design file not written to %1: %2").arg(path, why));
+    if (!written) qCWarning(lcMainWindow).noquote() << QStringLiteral("Design file not written to %1: %2").arg(path, why);
     if (show_msg) {
       Show_MessageBox(written ? kSavedMessage : kFailedMessage);
       // The title names a file only once the design is in it.
@@ -170,7 +170,7 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
     }
     return written;
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
     if (show_msg) Show_MessageBox(kFailedMessage);
     return false;
   }
@@ -230,14 +230,14 @@ int Read_and_load_design_Log(DesignHost& host, const QString& path, const QStrin
   QString why;
   std::optional<Design> design = readDesignFile(path, &why);
   if (!design) {
-    Show_NSLog_Message(QStringLiteral("Design file %1 not opened: %2").arg(path, why));
+    qCWarning(lcMainWindow).noquote() << QStringLiteral("Design file %1 not opened: %2").arg(path, why);
     Show_MessageBox(kCorruptMessage);
     return 0;
   }
   try {
     applyDesign(host, std::move(*design), path, log_or_template);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
     return 0;
   }
   return 1;

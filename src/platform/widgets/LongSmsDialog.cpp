@@ -8,22 +8,15 @@
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"
+#include "platform/widgets/DialogSingleton.h"
 
 namespace {
-Long_SMS_Dlg* g_instance = nullptr;
-// The instance lives for the whole run and goes with the application.
-void deleteInstance() {
-  delete g_instance;
-  g_instance = nullptr;
-}
+// The smallest size of the text field.
+constexpr QSize kTextMinimumSize(420, 200);
 }  // namespace
 
 Long_SMS_Dlg& Long_SMS_Dlg::defaultInstance() {
-  if (g_instance == nullptr) {
-    g_instance = new Long_SMS_Dlg();
-    qAddPostRoutine(deleteInstance);
-  }
-  return *g_instance;
+  return platform::dialogSingleton<Long_SMS_Dlg>([] { return new Long_SMS_Dlg(); });
 }
 
 Long_SMS_Dlg::Long_SMS_Dlg(QWidget* parent) : QDialog(parent) {
@@ -38,7 +31,7 @@ Long_SMS_Dlg::Long_SMS_Dlg(QWidget* parent) : QDialog(parent) {
   _Msg_Title->setWordWrap(true);
   _Msg_Val = new QPlainTextEdit(this);
   _Msg_Val->setReadOnly(true);
-  _Msg_Val->setMinimumSize(420, 200);
+  _Msg_Val->setMinimumSize(kTextMinimumSize);
   apply_chk = new QCheckBox("Apply to all", this);
   yes_button = new QPushButton("OK", this);
   yes_button->setDefault(true);
