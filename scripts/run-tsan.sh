@@ -12,7 +12,7 @@ out="$build/tsan-reports"
 rm -rf "$out"; mkdir -p "$out"
 export QT_QPA_PLATFORM=offscreen
 export QUVO_SOURCE_DIR="$root"
-export TSAN_OPTIONS="suppressions=$root/tests/tsan.supp second_deadlock_stack=1 history_size=4 log_path=$out/report"
+export TSAN_OPTIONS="suppressions=$root/tests/tsan.supp second_deadlock_stack=1 history_size=4 die_after_fork=0 log_path=$out/report"
 
 cases=()
 for suite in "$@"; do

@@ -1,9 +1,9 @@
 #include "core/SKTBarcode.h"
 
-#include <QDateTime>
-#include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
+#include <sys/stat.h>
+
+#include <QFile>
+#include <mutex>
 
 #include "core/CardHost.h"
 #include "core/PictureFile.h"
@@ -18,28 +18,36 @@ namespace {
 class BarcodeSampleCache {
  public:
   QImage picture(const QString& path) {
-    const QFileInfo info(standardizedPicturePath(path));
-    const bool present = info.isFile();
-    const QDateTime modified = present ? info.lastModified() : QDateTime();
-    const qint64 size = present ? info.size() : -1;
-    QMutexLocker lock(&mutex_);
-    if (!loaded_ || path != path_ || modified != modified_ || size != size_) {
+    const Stamp stamp = stampOf(standardizedPicturePath(path));
+    std::lock_guard lock(mutex_);
+    if (!loaded_ || path != path_ || stamp != stamp_) {
       // A missing file is remembered as such too, so it is not looked for in every drawing's decoder.
-      picture_ = present ? loadPictureFile(path) : QImage();
+      picture_ = stamp.present ? loadPictureFile(path) : QImage();
       path_ = path;
-      modified_ = modified;
-      size_ = size;
+      stamp_ = stamp;
       loaded_ = true;
     }
     return picture_;
   }
 
  private:
-  QMutex mutex_;
+  // What tells one file from its replacement, read without converting
+  // times to the local time zone (which is not safe on several threads).
+  struct Stamp {
+    bool present = false;
+    qint64 modifiedMs = 0, size = -1;
+    friend bool operator==(const Stamp&, const Stamp&) = default;
+  };
+  static Stamp stampOf(const QString& file) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(file).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+    return {true, qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000, qint64(st.st_size)};
+  }
+
+  std::mutex mutex_;
   bool loaded_ = false;
   QString path_;
-  QDateTime modified_;
-  qint64 size_ = -1;
+  Stamp stamp_;
   QImage picture_;
 };
 

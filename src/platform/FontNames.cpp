@@ -1,10 +1,9 @@
 #include "platform/FontNames.h"
 
 #include <QFontDatabase>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QStringList>
 #include <array>
+#include <mutex>
 
 namespace platform {
 namespace {
@@ -73,9 +72,9 @@ QString withoutBlanks(QString s) {
 
 // Installed families by their name without blanks ("DejaVuSans" -> "DejaVu Sans").
 QString installedFamilyFor(const QString& compact) {
-  static QMutex mutex;
+  static std::mutex mutex;
   static QStringList families;
-  QMutexLocker lock(&mutex);
+  std::lock_guard lock(mutex);
   if (families.isEmpty()) families = QFontDatabase::families();
   for (const QString& f : families)
     if (f.compare(compact, Qt::CaseInsensitive) == 0 ||

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -26,10 +27,67 @@ void applicationGone() {
   g_applicationGone = true;
 }
 
+// One call handed to the GUI thread.
+struct GuiCall {
+  enum class State { Pending, Running, Done, Dropped };
+  const std::function<void()>* task = nullptr;
+  std::mutex mutex;
+  std::condition_variable finished;
+  State state = State::Pending;
+  std::exception_ptr error;
+};
+
+// Calls handed to the GUI thread and not yet taken. Workers hand them over
+// here, behind a mutex of ours, and only wake the GUI thread through Qt's
+// event queue: nothing of ours travels inside a Qt event.
+std::mutex g_queueMutex;
+std::deque<std::shared_ptr<GuiCall>> g_queue;
+
+void runCall(GuiCall& call) {
+  {
+    std::lock_guard lock(call.mutex);
+    if (call.state != GuiCall::State::Pending) return;
+    call.state = GuiCall::State::Running;
+  }
+  std::exception_ptr error;
+  try {
+    (*call.task)();
+  } catch (...) {
+    error = std::current_exception();
+  }
+  std::lock_guard lock(call.mutex);
+  call.error = error;
+  call.state = GuiCall::State::Done;
+  call.finished.notify_all();
+}
+
+// Lives on the GUI thread and serves the handed-over calls when woken.
+class GuiCallServer : public QObject {
+  Q_OBJECT
+ public:
+  using QObject::QObject;
+ public slots:
+  void serve() {
+    for (;;) {
+      std::shared_ptr<GuiCall> call;
+      {
+        std::lock_guard lock(g_queueMutex);
+        if (g_queue.empty()) return;
+        call = std::move(g_queue.front());
+        g_queue.pop_front();
+      }
+      runCall(*call);
+    }
+  }
+};
+
+std::atomic<GuiCallServer*> g_server{nullptr};
+
 void watchApplication() {
   QCoreApplication* app = QCoreApplication::instance();
   g_guiLoopEnded = false;
   g_applicationGone = false;
+  g_server = new GuiCallServer(app);
   QObject::connect(app, &QCoreApplication::aboutToQuit, app, [app] {
     g_guiLoopEnded = true;
     // Runs only if the GUI thread serves events again later.
@@ -38,15 +96,6 @@ void watchApplication() {
   });
   qAddPostRoutine(applicationGone);
 }
-
-// One call handed to the GUI thread.
-struct GuiCall {
-  enum class State { Pending, Running, Done, Dropped };
-  std::mutex mutex;
-  std::condition_variable finished;
-  State state = State::Pending;
-  std::exception_ptr error;
-};
 
 void logNotRun(const QString& what) {
   QString line = "The program's event loop has ended; not shown";
@@ -92,26 +141,12 @@ bool runOnGuiThread(const std::function<void()>& task, const QString& what) {
     return false;
   }
   auto call = std::make_shared<GuiCall>();
-  QMetaObject::invokeMethod(
-      app,
-      [call, &task] {
-        {
-          std::lock_guard lock(call->mutex);
-          if (call->state != GuiCall::State::Pending) return;
-          call->state = GuiCall::State::Running;
-        }
-        std::exception_ptr error;
-        try {
-          task();
-        } catch (...) {
-          error = std::current_exception();
-        }
-        std::lock_guard lock(call->mutex);
-        call->error = error;
-        call->state = GuiCall::State::Done;
-        call->finished.notify_all();
-      },
-      Qt::QueuedConnection);
+  call->task = &task;
+  {
+    std::lock_guard lock(g_queueMutex);
+    g_queue.push_back(call);
+  }
+  QMetaObject::invokeMethod(g_server.load(), "serve", Qt::QueuedConnection);
   std::unique_lock lock(call->mutex);
   for (;;) {
     if (call->finished.wait_for(lock, std::chrono::milliseconds(50),
@@ -168,3 +203,5 @@ void Show_MessageBox_No_Thread(const QString& message) {
   // shown there rather than a window made on the wrong thread.
   showOnGuiThread("\n" + message);
 }
+
+#include "Messages.moc"

@@ -11,18 +11,7 @@
 
 using namespace render_test;
 
-class DocumentPrinting : public ::testing::Test {
- protected:
-  FakeCardHost host{FakeCardHost::Preset::RenderCard};
-  ScopedCardHost install{host};
-  SKTDocument doc;
-  QTemporaryDir dir;
-  void SetUp() override {
-    doc.addInGraphics(CardSide::Front, makeShape("S", {10, 10, 50, 50}));
-    doc.addInGraphics(CardSide::Front, makeShape("C", {70, 10, 50, 30}, Qt::blue));
-    doc.addInGraphics(CardSide::Back, makeShape("R", {5, 5, 20, 20}));
-  }
-};
+using DocumentPrinting = SampleDocumentTest;
 
 TEST_F(DocumentPrinting, PrintsTheFrontSideWithTheFileNameAsTitle) {
   EXPECT_EQ(production::printJobTitle(doc, "/some/where/Birthday card.dcard"), "Birthday card");

@@ -1,17 +1,17 @@
 #include "core/image/ImageProcesser.h"
-#include "core/globals.h"
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPainter>
 #include <QSet>
 #include <QtDebug>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 #include <vector>
+
+#include "core/globals.h"
 
 namespace {
 
@@ -23,8 +23,8 @@ constexpr int kMaxBlurRadius = 200;
 
 std::atomic<qint64> chainRuns{0};
 
-QMutex& logMutex() {
-  static QMutex mutex;
+std::mutex& logMutex() {
+  static std::mutex mutex;
   return mutex;
 }
 QSet<QString>& loggedFailures() {
@@ -35,7 +35,7 @@ QSet<QString>& loggedFailures() {
 // Logs a failure the first time this text is seen; later repeats stay quiet
 // (the chain runs on every redraw).
 void logOnce(const QString& text) {
-  QMutexLocker lock(&logMutex());
+  std::lock_guard lock(logMutex());
   if (loggedFailures().contains(text)) return;
   loggedFailures().insert(text);
   qCWarning(lcDrawing).noquote() << text;
@@ -312,6 +312,6 @@ qint64 ImageProcesser::chainRunCount() {
 }
 
 int ImageProcesser::loggedFailureCount() {
-  QMutexLocker lock(&logMutex());
+  std::lock_guard lock(logMutex());
   return int(loggedFailures().size());
 }

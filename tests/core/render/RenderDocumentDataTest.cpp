@@ -10,17 +10,8 @@
 
 using namespace render_test;
 
-class RenderDocumentData : public ::testing::Test {
+class RenderDocumentData : public SampleDocumentTest {
  protected:
-  FakeCardHost host{FakeCardHost::Preset::RenderCard};
-  ScopedCardHost install{host};
-  SKTDocument doc;
-  QTemporaryDir dir;
-  void SetUp() override {
-    doc.addInGraphics(CardSide::Front, makeShape("S", {10, 10, 50, 50}));
-    doc.addInGraphics(CardSide::Front, makeShape("C", {70, 10, 50, 30}, Qt::blue));
-    doc.addInGraphics(CardSide::Back, makeShape("R", {5, 5, 20, 20}));
-  }
   QString save(const QByteArray& data, const QString& name) {
     const QString path = dir.filePath(name);
     QFile f(path);

@@ -2,10 +2,14 @@
 // Shared helpers of the render tests: graphics made to measure, pixel probes
 // and the tools that read PDF files.
 
+#include <gtest/gtest.h>
+
 #include <QImage>
+#include <QTemporaryDir>
 #include <QPainter>
 #include <QString>
 
+#include "core/SKTDocument.h"
 #include "core/SKTGraphic.h"
 #include "support/FakeCardHost.h"
 #include "support/TestFiles.h"
@@ -23,6 +27,21 @@ inline SKTGraphicPtr makeShape(const QString& code, const QRectF& bounds, QColor
   g->_isDrawingStroke = stroke;
   return g;
 }
+
+// A document with a star and an oval on the front and a rectangle on the
+// back, on the render tests' card host.
+class SampleDocumentTest : public ::testing::Test {
+ protected:
+  FakeCardHost host{FakeCardHost::Preset::RenderCard};
+  ScopedCardHost install{host};
+  SKTDocument doc;
+  QTemporaryDir dir;
+  void SetUp() override {
+    doc.addInGraphics(CardSide::Front, makeShape("S", {10, 10, 50, 50}));
+    doc.addInGraphics(CardSide::Front, makeShape("C", {70, 10, 50, 30}, Qt::blue));
+    doc.addInGraphics(CardSide::Back, makeShape("R", {5, 5, 20, 20}));
+  }
+};
 
 // Draws one graphic on a white picture of the card's size.
 inline QImage drawAlone(SKTGraphic& g, QSize size = {243, 154}) {
