@@ -207,10 +207,10 @@ TEST_F(CardSettings, PresetsAndMillimetresSizeTheCanvasesAndBadSizesAreRefused) 
 }
 
 TEST_F(CardSettings, ContentColourAndFontReachTheSideTextsOnce) {
-  window->toolAction(2)->trigger();
-  window->toolAction(2)->trigger();
+  window->toolAction(DrawingTool::Text)->trigger();
+  window->toolAction(DrawingTool::Text)->trigger();
   window->Select_back_side();
-  window->toolAction(2)->trigger();
+  window->toolAction(DrawingTool::Text)->trigger();
   window->Select_front_side();
   const SKTGraphicList front = window->document()->graphics();
   ASSERT_EQ(front.size(), 2u);
@@ -230,7 +230,7 @@ TEST_F(CardSettings, ContentColourAndFontReachTheSideTextsOnce) {
   EXPECT_EQ(window->Front_card_Prop.Card_Content_font, arial);
   EXPECT_TRUE(g->All_Text_font_value->text().endsWith("( 20.00 )"));
   // New texts take the content colour and font.
-  window->toolAction(2)->trigger();
+  window->toolAction(DrawingTool::Text)->trigger();
   EXPECT_EQ(window->document()->graphics().front()->txt_clr, QColor(Qt::red));
   EXPECT_EQ(window->document()->graphics().front()->text_ctrl_font, arial);
 }

@@ -82,7 +82,7 @@ class WalkHost : public platform::MessageHost {
   void exitProcess(int) override {}
 };
 
-void clickTool(SKTWindowController& window, int tool) {
+void clickTool(SKTWindowController& window, DrawingTool tool) {
   QAction* action = window.toolAction(tool);
   QToolBar* strip = window.findChild<QToolBar*>("Tool_Strip");
   QWidget* button = strip->widgetForAction(action);
@@ -121,16 +121,16 @@ void buildSample(SKTWindowController& window, WalkHost& host, const QString& pat
   b->Card_fill_Grd_1_clr->chooseColor(QColor(255, 214, 120));
   b->Card_fill_Grd_2_clr->chooseColor(QColor(240, 120, 150));
   b->Card_grad_Stepper->setValue(45);
-  clickTool(window, 2);
-  clickTool(window, 13);
-  clickTool(window, 4);
+  clickTool(window, DrawingTool::Text);
+  clickTool(window, DrawingTool::Star);
+  clickTool(window, DrawingTool::Oval);
   window.Select_back_side();
   b->Card_fill_chk->click();
   b->Card_Style_fill_rd->click();
   b->Card_hatch_style->setCurrentText("Dots");
   b->Card_hatch_bk_clr->chooseColor(QColor(230, 240, 255));
-  clickTool(window, 2);
-  clickTool(window, 5);
+  clickTool(window, DrawingTool::Text);
+  clickTool(window, DrawingTool::RoundedRectangle);
   window.Select_front_side();
   host.saveAnswer = path;
   window.SaveAs_Btn_Clicked();
@@ -201,7 +201,8 @@ int main(int argc, char* argv[]) {
     shoot(&library, "03-library");
     library.OK_Clicked();
   };
-  for (int tool = 0; tool < SKTWindowController::kToolCount; ++tool) clickTool(window, tool);
+  for (int tool = 0; tool < SKTWindowController::kToolCount; ++tool)
+    clickTool(window, static_cast<DrawingTool>(tool));
   // Spread the cascade over the card, in five columns and three rows.
   SKTGraphicView* front = window.graphicView();
   const SKTGraphicList made = window.document()->graphics();
@@ -222,9 +223,9 @@ int main(int argc, char* argv[]) {
   b->Card_Style_fill_rd->click();
   b->Card_hatch_style->setCurrentText("Diagonal_Cross");
   b->Card_hatch_bk_clr->chooseColor(QColor(255, 246, 225));
-  clickTool(window, 2);
-  clickTool(window, 3);
-  clickTool(window, 10);
+  clickTool(window, DrawingTool::Text);
+  clickTool(window, DrawingTool::Rectangle);
+  clickTool(window, DrawingTool::Barcode);
   shoot(&window, "05-back");
   window.Select_front_side();
 
