@@ -1,6 +1,5 @@
 #include "barcode/BarcodeLog.h"
 
-
 namespace barcode {
 
 void logLine(const QString& text) {

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <set>
 
-#include "core/CardHost.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTRulerView.h"
+#include "core/CardHost.h"
 #include "core/render/PaintStyle.h"
 #include "core/render/SKTRenderingView.h"
 

@@ -17,10 +17,10 @@
 #include <optional>
 #include <set>
 
+#include "canvas/SKTZoomingScrollView.h"
 #include "core/CardHost.h"
 #include "core/SKTDocument.h"
 #include "core/SKTGraphic.h"
-#include "canvas/SKTZoomingScrollView.h"
 
 class SKTGrid;
 class QAction;

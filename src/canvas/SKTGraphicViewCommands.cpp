@@ -9,10 +9,10 @@
 #include <atomic>
 #include <set>
 
-#include "core/CardHost.h"
-#include "core/GraphicArchive.h"
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
+#include "core/CardHost.h"
+#include "core/GraphicArchive.h"
 #include "core/globals.h"
 #include "core/render/SKTRenderingView.h"
 #include "platform/Messages.h"

@@ -15,13 +15,13 @@
 #include <QScrollBar>
 #include <cmath>
 
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
 #include "core/CardHost.h"
 #include "core/PictureFile.h"
 #include "core/SKTBarcode.h"
 #include "core/SKTImage.h"
 #include "core/SKTSignature.h"
-#include "canvas/SKTGraphicView.h"
-#include "canvas/SKTGrid.h"
 #include "core/globals.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"

@@ -1,8 +1,8 @@
 #include "core/CardHost.h"
 
-#include "core/render/PaintStyle.h"
-
 #include <atomic>
+
+#include "core/render/PaintStyle.h"
 
 namespace {
 CardHost& nullHost() {

@@ -16,10 +16,10 @@
 #include "core/PictureFile.h"
 #include "core/SKTImage.h"
 #include "core/SKTLine.h"
+#include "core/globals.h"
 #include "platform/KeyedArchive.h"
 #include "platform/Messages.h"
 #include "platform/PropertyList.h"
-#include "core/globals.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 #include "core/SKTUndoRecorder.h"
-#include "core/globals.h"
 
 #include <QDebug>
 #include <exception>
+
+#include "core/globals.h"
 
 class SKTUndoRecorder::GroupCommand : public QUndoCommand {
  public:

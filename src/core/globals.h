@@ -3,9 +3,9 @@
 // Everything here may be read from the export and mail workers as well as
 // from the GUI thread, so each value is atomic or behind a mutex.
 
+#include <QLoggingCategory>
 #include <QString>
 #include <atomic>
-#include <QLoggingCategory>
 
 #include "platform/GuardedString.h"
 

@@ -2,9 +2,9 @@
 
 #include <QMutexLocker>
 
+#include "data/globals.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
-#include "data/globals.h"
 
 const QString DataSourceTable::kExtensionKey = QStringLiteral("Extension");
 const QString DataSourceTable::kDefaultFirstTitle = QStringLiteral("No.");
@@ -91,8 +91,8 @@ QString DataSourceTable::value(int row, int column) const {
 
 bool DataSourceTable::Create_List_By_Array(const QStringList& values, int n) {
   if (n < 0 || values.size() < n) {
-    qCWarning(lcData).noquote() << (
-        QStringLiteral("Create_List_By_Array: %1 values given for %2 columns").arg(values.size()).arg(n));
+    qCWarning(lcData).noquote()
+        << (QStringLiteral("Create_List_By_Array: %1 values given for %2 columns").arg(values.size()).arg(n));
     return false;
   }
   DataSourceRow row;

@@ -1,7 +1,7 @@
 #include "data/Report.h"
 
-#include "platform/Messages.h"
 #include "data/globals.h"
+#include "platform/Messages.h"
 
 namespace data_report {
 

@@ -3,9 +3,9 @@
 // the spreadsheet dialogs and the column count the spreadsheet reader found,
 // and the extension of series files.
 
+#include <QLoggingCategory>
 #include <QString>
 #include <atomic>
-#include <QLoggingCategory>
 
 // 1-based number of the worksheet to read ("xl/worksheets/sheet%d.xml").
 extern std::atomic<int> Excel_Sheet_Number;

@@ -11,14 +11,14 @@
 #include <QVBoxLayout>
 
 #include "canvas/SKTGrid.h"
-#include "platform/widgets/Controls.h"
-#include "platform/widgets/DialogLook.h"
+#include "mainwindow/globals.h"
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
-#include "mainwindow/globals.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/DialogLook.h"
 
 namespace {
 

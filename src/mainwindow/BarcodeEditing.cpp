@@ -9,8 +9,8 @@
 #include "canvas/SKTGrid.h"
 #include "core/CardHost.h"
 #include "core/SKTUndoRecorder.h"
-#include "platform/Messages.h"
 #include "mainwindow/globals.h"
+#include "platform/Messages.h"
 
 namespace barcode_editing {
 

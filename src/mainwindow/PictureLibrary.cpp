@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "mainwindow/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"
 #include "platform/widgets/DialogLook.h"
-#include "mainwindow/globals.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <QVBoxLayout>
 
 #include "mainwindow/SKTWindowController.h"
-#include "platform/widgets/DialogLook.h"
+#include "mainwindow/globals.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
+#include "platform/widgets/DialogLook.h"
 #include "production/Send_Modeless.h"
-#include "mainwindow/globals.h"
 
 QString SKTWindowController::Convert_Path_From_URL(const QUrl& url) {
   return url.isLocalFile() ? url.toLocalFile() : url.path();

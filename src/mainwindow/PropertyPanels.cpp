@@ -7,11 +7,11 @@
 #include "core/SKTGraphic.h"
 #include "core/globals.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/globals.h"
 #include "mainwindow/panels/CardBackgroundTab.h"
 #include "mainwindow/panels/CardBorderTab.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "platform/Messages.h"
-#include "mainwindow/globals.h"
 
 namespace {
 

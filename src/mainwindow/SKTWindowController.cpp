@@ -348,8 +348,8 @@ SidePaintContext SKTWindowController::sidePaintContext(CardSide side) const {
 }
 
 CardSnapshot SKTWindowController::cardSnapshot() const {
-  return CardSnapshot::take(_document->graphics(), _document->graphics_back(), sidePaintContext(CardSide::Front),
-                            sidePaintContext(CardSide::Back));
+  return CardSnapshot::take(_document->graphics(), _document->graphics_back(),
+                            sidePaintContext(CardSide::Front), sidePaintContext(CardSide::Back));
 }
 
 // ---------------------------------------------------------------- size, zoom, sides

@@ -2,9 +2,9 @@
 // Program-wide state of the designer main window. Values that a worker
 // thread reads while producing cards are atomic; the rest belong to the GUI thread.
 
+#include <QLoggingCategory>
 #include <QString>
 #include <atomic>
-#include <QLoggingCategory>
 
 // Start choice of the start window: "W" wizard, "L" open a saved design, "T" template.
 extern QString Start_Card_Option;

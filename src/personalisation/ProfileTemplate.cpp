@@ -1,8 +1,8 @@
 #include "personalisation/ProfileTemplate.h"
 
 #include "personalisation/ProfileHost.h"
-#include "platform/Messages.h"
 #include "personalisation/globals.h"
+#include "platform/Messages.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // run on the main thread only; the flag is atomic all the same so that a
 // production worker may look at it safely.
 
+#include <QLoggingCategory>
 #include <QString>
 #include <atomic>
-#include <QLoggingCategory>
 
 // Set when a profile dialog ends with OK; back to false when a new project
 // starts. The front and back fills change the canvas only while it is set.

@@ -3,9 +3,9 @@
 // resource folder and the message texts, so the strings sit behind a mutex
 // (read and write them through these functions) and the flag is atomic.
 
+#include <QLoggingCategory>
 #include <QString>
 #include <atomic>
-#include <QLoggingCategory>
 
 // The folder the program reads and writes (the per-user data folder, set at
 // start-up by initResourceFolder()).

@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPrinter>
 
-
 namespace production {
 
 QString printJobTitle(const SKTDocument& document, const QString& filePath) {

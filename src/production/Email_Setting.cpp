@@ -6,17 +6,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "platform/widgets/DialogLook.h"
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/widgets/DialogLook.h"
+#include "platform/widgets/DialogSingleton.h"
 #include "production/MailRun.h"
 #include "production/Preferences.h"
 #include "production/globals.h"
-#include "platform/widgets/DialogSingleton.h"
 
 namespace {
-
 
 const QString kSendFailed = QStringLiteral(
     "Please make sure that:\n1. Entered E-mail settings are correct.\n2. Internet connectivity to E-mail "

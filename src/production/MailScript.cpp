@@ -81,9 +81,8 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   const QDeadlineTimer deadline(timeoutMs_);
   while (process.state() != QProcess::NotRunning) {
     if (cancelled_.load() || deadline.hasExpired()) {
-      logWarning(cancelled_.load()
-                             ? QStringLiteral("The mail script was stopped.")
-                             : QStringLiteral("The mail script took too long and was stopped."));
+      logWarning(cancelled_.load() ? QStringLiteral("The mail script was stopped.")
+                                   : QStringLiteral("The mail script took too long and was stopped."));
       process.kill();
       process.waitForFinished(5'000);
       return false;

@@ -9,19 +9,18 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "platform/widgets/Controls.h"
-#include "platform/widgets/DialogLook.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/widgets/Controls.h"
+#include "platform/widgets/DialogLook.h"
+#include "platform/widgets/DialogSingleton.h"
 #include "production/Email_Setting.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
-#include "platform/widgets/DialogSingleton.h"
 
 using production::MailRunRequest;
 
 namespace {
-
 
 QSpinBox* stepper(QWidget* parent, int max) {
   auto* box = new QSpinBox(parent);

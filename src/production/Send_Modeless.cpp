@@ -4,11 +4,11 @@
 #include <QGridLayout>
 #include <algorithm>
 
-#include "platform/widgets/DialogLook.h"
 #include "platform/Messages.h"
+#include "platform/widgets/DialogLook.h"
+#include "platform/widgets/DialogSingleton.h"
 #include "production/MailRun.h"
 #include "production/globals.h"
-#include "platform/widgets/DialogSingleton.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // and the stop flag while the GUI thread writes them, and the progress panel
 // reads the counters the worker writes, so every value is atomic or guarded.
 
+#include <QLoggingCategory>
 #include <QString>
 #include <atomic>
-#include <QLoggingCategory>
 
 #include "core/globals.h"
 

@@ -11,12 +11,12 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "canvas/SKTGraphicView.h"
+#include "canvas/SKTGrid.h"
 #include "core/CardHost.h"
 #include "core/GraphicArchive.h"
 #include "core/SKTDocument.h"
 #include "core/SKTImage.h"
-#include "canvas/SKTGraphicView.h"
-#include "canvas/SKTGrid.h"
 #include "core/globals.h"
 #include "support/CanvasInput.h"
 #include "support/FakeCardHost.h"

@@ -7,11 +7,11 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "core/CardHost.h"
-#include "core/SKTDocument.h"
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
 #include "canvas/SKTRulerView.h"
+#include "core/CardHost.h"
+#include "core/SKTDocument.h"
 #include "support/CanvasInput.h"
 #include "support/FakeCardHost.h"
 

@@ -9,11 +9,11 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 
-#include "mainwindow/designfile/DesignFileTestSupport.h"
 #include "core/SKTLine.h"
 #include "core/globals.h"
 #include "data/DataSourceTable.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/designfile/DesignFileTestSupport.h"
 #include "mainwindow/globals.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"

@@ -88,7 +88,8 @@ TEST_F(ToolStrip, EveryToolPlacesItsObjectOnTheCurrentSide) {
     return dialog.result();
   });
   window->Select_back_side();
-  for (int tool = 0; tool < SKTWindowController::kToolCount; ++tool) window->toolAction(static_cast<DrawingTool>(tool))->trigger();
+  for (int tool = 0; tool < SKTWindowController::kToolCount; ++tool)
+    window->toolAction(static_cast<DrawingTool>(tool))->trigger();
   EXPECT_TRUE(window->document()->graphics().empty());
   const SKTGraphicList& back = window->document()->graphics_back();
   ASSERT_EQ(back.size(), 15u);

@@ -5,8 +5,8 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "core/render/RenderFixture.h"
 #include "core/render/CardBackground.h"
+#include "core/render/RenderFixture.h"
 #include "production/DocumentPrinting.h"
 
 using namespace render_test;

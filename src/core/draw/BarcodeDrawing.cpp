@@ -3,9 +3,9 @@
 // PDF and print devices the bars are drawn as rectangles, not as a raster image.
 #include <QPainter>
 
-#include "core/render/PaintStyle.h"
 #include "core/SKTBarcode.h"
 #include "core/image/PictureDrawing.h"
+#include "core/render/PaintStyle.h"
 
 void SKTBarcode::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrEdited*/) {
   if (!ctrl_is_visible) return;

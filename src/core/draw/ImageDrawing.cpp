@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/render/PaintStyle.h"
 #include "core/SKTImage.h"
 #include "core/image/ImageProcesser.h"
 #include "core/image/PictureDrawing.h"
+#include "core/render/PaintStyle.h"
 
 namespace {
 // The stored rotation truncated toward zero, reduced to one turn first so that

@@ -2,9 +2,9 @@
 // fingerprint stretched over the bounds, without filters, mirroring or opacity.
 #include <QPainter>
 
-#include "core/render/PaintStyle.h"
 #include "core/SKTSignature.h"
 #include "core/image/PictureDrawing.h"
+#include "core/render/PaintStyle.h"
 
 void SKTSignature::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrEdited*/) {
   if (!ctrl_is_visible) return;

@@ -5,9 +5,9 @@
 #include <exception>
 #include <memory>
 
+#include "core/globals.h"
 #include "core/render/PaintStyle.h"
 #include "platform/Messages.h"
-#include "core/globals.h"
 
 namespace card_background {
 

@@ -71,8 +71,9 @@ QByteArray dataOfType(const SKTDocument& document, const QString& type, SKTError
   }
   if (isPdfType(type)) return SKTRenderingView::pdfDataWithGraphics_data(document.graphics());
   if (!isTiffType(type))
-    throw std::invalid_argument("Invalid parameter not satisfying: the type is a design, PDF or TIFF type (\"" +
-                                type.toStdString() + "\" is none of them)");
+    throw std::invalid_argument(
+        "Invalid parameter not satisfying: the type is a design, PDF or TIFF type (\"" + type.toStdString() +
+        "\" is none of them)");
   int code = 0;
   QByteArray tiff = SKTRenderingView::tiffDataWithGraphics(document.graphics(), &code);
   if (tiff.isEmpty() && error) *error = SKTErrorWithCode(code ? code : SKTErrorTiffFailed);

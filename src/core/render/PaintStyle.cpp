@@ -1,4 +1,3 @@
-#include "core/CardHost.h"
 #include "core/render/PaintStyle.h"
 
 #include <QFile>
@@ -11,6 +10,8 @@
 #include <atomic>
 #include <cmath>
 #include <mutex>
+
+#include "core/CardHost.h"
 
 namespace paint {
 

@@ -154,5 +154,6 @@ QByteArray SKTRenderingView::tiffDataWithGraphics(const SKTGraphicList& graphics
 }
 
 QByteArray SKTRenderingView::tiffDataWithGraphics(const SKTGraphicList& graphics, int* errorCode) {
-  return tiffDataWithGraphics(graphics, cardHost().frontCanvasBounds(), errorCode, cardHost().Resource_Path());
+  return tiffDataWithGraphics(graphics, cardHost().frontCanvasBounds(), errorCode,
+                              cardHost().Resource_Path());
 }

@@ -162,7 +162,8 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
 
     QString why;
     const bool written = writeDesignBytes(path, bytes, &why);
-    if (!written) qCWarning(lcMainWindow).noquote() << QStringLiteral("Design file not written to %1: %2").arg(path, why);
+    if (!written)
+      qCWarning(lcMainWindow).noquote() << QStringLiteral("Design file not written to %1: %2").arg(path, why);
     if (show_msg) {
       Show_MessageBox(written ? kSavedMessage : kFailedMessage);
       // The title names a file only once the design is in it.

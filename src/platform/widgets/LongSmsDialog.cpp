@@ -4,10 +4,10 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "platform/widgets/DialogLook.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"
+#include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
 
 namespace {

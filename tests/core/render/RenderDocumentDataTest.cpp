@@ -81,8 +81,9 @@ TEST_F(RenderDocumentData, UnknownTypeIsAProgrammingError) {
     document_data::dataOfType(doc, "public.jpeg");
     FAIL() << "no exception";
   } catch (const std::invalid_argument& e) {
-    EXPECT_EQ(QString(e.what()), "Invalid parameter not satisfying: the type is a design, PDF or TIFF type "
-                                 "(\"public.jpeg\" is none of them)");
+    EXPECT_EQ(QString(e.what()),
+              "Invalid parameter not satisfying: the type is a design, PDF or TIFF type "
+              "(\"public.jpeg\" is none of them)");
   }
 }
 

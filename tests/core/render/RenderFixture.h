@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QTemporaryDir>
 #include <QPainter>
 #include <QString>
+#include <QTemporaryDir>
 
 #include "core/SKTDocument.h"
 #include "core/SKTGraphic.h"
