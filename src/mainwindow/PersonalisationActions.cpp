@@ -37,7 +37,7 @@ class WindowProfileHost : public ProfileHost {
   explicit WindowProfileHost(SKTWindowController& window) : w_(window) {}
 
   bool Excel_Binding_Use() override { return ::Excel_Binding_Use.load(); }
-  void Set_Selected_Control_Tool(int tool) override { w_.setSelectedControlTool(tool); }
+  void Set_Selected_Control_Tool(DrawingTool tool) override { w_.setSelectedControlTool(tool); }
   QSizeF Front_Card_Size() override {
     const QSizeF size = w_.Front_card_Prop.Card_Size;
     return size.isEmpty() ? w_.frontCanvasBounds().size() : size;

@@ -273,7 +273,7 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void Template_Browser_Clicked();
   // The tool the canvas makes next, set without touching the strip (the
   // profile fill and the wizard layout select text and picture this way).
-  void setSelectedControlTool(int tool) { _selectedControlTool = tool; }
+  void setSelectedControlTool(DrawingTool tool) { _selectedControlTool = tool; }
   // The front above the back, as a template's preview picture.
   QImage templatePreviewPicture() const;
 

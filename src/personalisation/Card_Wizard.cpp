@@ -16,6 +16,7 @@
 #include "data/dialogs/DialogParts.h"
 #include "personalisation/ProfileFill.h"
 #include "personalisation/ProfileHost.h"
+#include "personalisation/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
@@ -112,7 +113,7 @@ int Card_Wizard::Open_Wnd() {
     setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
     return 0;
   }
 }
@@ -127,7 +128,7 @@ void Card_Wizard::Category_Changed() {
     }
     if (ColList->count() > 0) ColList->setCurrentRow(0);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
   }
   Row_Selected(ColList->currentRow());
 }

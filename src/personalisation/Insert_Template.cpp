@@ -60,7 +60,7 @@ int Insert_Template::Open_Template_Dialog() {
     setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
     return 0;
   }
 }

@@ -263,7 +263,7 @@ int Invitation_Wizard::Open_Wnd() {
     setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
     return 0;
   }
 }

@@ -230,7 +230,7 @@ int ProfileDialog::Open_Wnd(bool load) {
     setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
     return 0;
   }
 }
@@ -305,7 +305,7 @@ void ProfileDialog::sourceChanged(int i) {
       row.ser_col_cb->addItems(excelTable().columnTitles());
     row.ser_col_cb->setCurrentIndex(-1);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -320,7 +320,7 @@ void ProfileDialog::listChanged(int i) {
     else if (source == kExcel)
       setRowValue(i, excelTable().value(0, row.ser_col_cb->currentIndex()));
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -361,7 +361,7 @@ bool ProfileDialog::store(User_Profile_Class& profile, bool frontOrBack) {
     valid = Check_Validation();
   } catch (const std::exception& e) {
     // A check that could not be made refuses: nothing half-checked is stored.
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
     Show_MessageBox(QStringLiteral("Please select the source"));
     return false;
   }
@@ -483,7 +483,7 @@ void ProfileDialog::View_Excel_Btn_Clicked() {
     table.resize(560, 360);
     platform::messageHost().runModal(table);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
   }
 }
 

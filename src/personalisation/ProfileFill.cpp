@@ -16,7 +16,6 @@
 
 namespace {
 
-
 // Binds the object to the field's source. A typed field drops any binding
 // the object had, so that a batch run does not overwrite the typed value.
 // With both flags set the spreadsheet column wins (applied last).
@@ -92,7 +91,7 @@ class ToolAndPictureKeeper {
   ToolAndPictureKeeper& operator=(const ToolAndPictureKeeper&) = delete;
 
  private:
-  int tool_;
+  DrawingTool tool_;
   QString picture_;
 };
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "personalisation/globals.h"
 #include "platform/FileHelpers.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
@@ -157,7 +158,7 @@ Outcome Export_Template_Files(const QString& name, const std::function<bool(cons
   // existing target, so the old one goes first only when it must.
   auto replace = [](const QString& from, const QString& to) {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return true;
-    Show_NSLog_Message(QStringLiteral("Could not move %1 to %2").arg(from, to));
+    qCWarning(lcPersonalisation).noquote() << QStringLiteral("Could not move %1 to %2").arg(from, to);
     return false;
   };
   if (!replace(newDesign, design)) {

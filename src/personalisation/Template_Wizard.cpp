@@ -91,7 +91,7 @@ int Template_Wizard::Open_Template_Window() {
     setResult(0);
     return platform::messageHost().runModal(*this);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
     return 0;
   }
 }
@@ -123,7 +123,7 @@ void Template_Wizard::Fill_Templates_User_Defined() {
 }
 
 void Template_Wizard::fill(const QString& folder, bool user) {
-  Show_NSLog_Message(folder);
+  qCDebug(lcPersonalisation).noquote() << "templates of" << folder;
   PictureItemModel* model = imageBrowser->pictureModel();
   model->clear();
   // A category without templates shows nothing, and nothing is chosen.

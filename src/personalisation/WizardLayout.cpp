@@ -57,7 +57,7 @@ QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& a, double
 
 void Fill_Party_Invidation_Details(SKTGraphicView& front, const InviteAnswers& answers) {
   ProfileHost& host = profileHost();
-  host.Set_Selected_Control_Tool(2);
+  host.Set_Selected_Control_Tool(DrawingTool::Text);
   const double width = host.Front_Card_Size().width();
   for (const PartyTextPlacement& p : Party_Invitation_Layout(answers, width))
     front.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text,

@@ -146,7 +146,7 @@ TEST_F(PersonalisationWindow, ATemplateIsExportedWholeAndOpensAgain) {
   window.Back_card_Prop.Card_fill_chk = true;
   window.Back_card_Prop.Card_fill_style = "S";
   window.Back_card_Prop.Card_fill_clr = QColor(0, 0, 200);
-  window.setSelectedControlTool(2);
+  window.setSelectedControlTool(DrawingTool::Text);
   window.graphicView()->createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(20, 20, 120, 24), "F",
                                              "Keep me", "PARTY_TITLE");
   Export_Template& panel = Export_Template::defaultInstance();

@@ -45,13 +45,13 @@ class PersonalisationTestHost : public testing_support::FakeCardHost, public Pro
 
   // The canvas makes what the tool the fill selects makes.
   std::optional<GraphicKind> currentGraphicClass() override {
-    if (tool == 2) return GraphicKind::Text;
-    if (tool == 8) return GraphicKind::Image;
+    if (tool == DrawingTool::Text) return GraphicKind::Text;
+    if (tool == DrawingTool::PictureFile) return GraphicKind::Image;
     return std::nullopt;
   }
 
   // ProfileHost
-  void Set_Selected_Control_Tool(int t) override { tool = t; }
+  void Set_Selected_Control_Tool(DrawingTool t) override { tool = t; }
   QSizeF Front_Card_Size() override { return frontSize; }
   int Run_User_Profile_Dialog(const QString& side, bool load) override {
     return Run_Profile_Dialog(side, load);
@@ -78,7 +78,7 @@ class PersonalisationTestHost : public testing_support::FakeCardHost, public Pro
 
   QTemporaryDir folder;
   SKTDocument doc;
-  SKTGraphicView front, back, temp;
+  SKTGraphicView front{*this}, back{*this}, temp{*this};
   QSizeF frontSize;
   QSizeF panelSizeMM;
   int shape = 0;

@@ -179,7 +179,7 @@ TEST_F(ProfileDialogs, PreviewWorksOnCopiesAndCancelLeavesTheSideAsItWas) {
   name->_bounds = QRectF(10, 10, 120, 20);
   host.doc.insertGraphics(CardSide::Front, {name}, indexRange(0, 1));
   const std::vector<QByteArray> before = archives(host.doc.graphics());
-  host.tool = 5;
+  host.tool = DrawingTool::RoundedRectangle;
   Library_Selected_Image.set("/pictures/chosen.png");
   ASSERT_EQ(profileButton([&] {
               dialog.rows[0].value->setText("Previewed");
@@ -195,6 +195,6 @@ TEST_F(ProfileDialogs, PreviewWorksOnCopiesAndCancelLeavesTheSideAsItWas) {
   EXPECT_TRUE(host.temp.Selcect_Ctrl_With_ID("Fup_CompanySlogan"));
   EXPECT_FALSE(Fill_User_Profile);
   // The fill gave back the tool and library picture it borrowed.
-  EXPECT_EQ(host.tool, 5);
+  EXPECT_EQ(host.tool, DrawingTool::RoundedRectangle);
   EXPECT_EQ(Library_Selected_Image.get(), "/pictures/chosen.png");
 }

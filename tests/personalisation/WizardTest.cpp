@@ -215,7 +215,7 @@ TEST(WizardLayout, PlacesEachAnswerAsTheCardLayoutSays) {
 
 TEST_F(Wizard, FillMakesStyledFrontTextsAndSetsTheBackground) {
   host.setFrontSize({340.1575, 200});
-  host.tool = 0;
+  host.tool = DrawingTool::Arrow;
   Fill_Party_Invidation_Details(host.front, {"Title", "", "Message", "", "", "", "Jo", "/tmp/bg.png"});
   const SKTGraphicList& list = host.doc.graphics();
   ASSERT_EQ(list.size(), 3u);  // front-most first: made in order, each inserted at 0

@@ -26,7 +26,7 @@ namespace {
 
 class ToolHost : public CardHost {
  public:
-  int Selected_Control_Tool() override { return 2; }
+  DrawingTool Selected_Control_Tool() override { return DrawingTool::Text; }
   std::optional<GraphicKind> currentGraphicClass() override { return GraphicKind::Text; }
 };
 
@@ -64,7 +64,7 @@ bool makeTemplate(const TemplateRecipe& recipe, const QString& folder, const QSt
     page->Card_bor_Stepper = 3;
     page->Card_Size = size;
   }
-  SKTGraphicView view;
+  SKTGraphicView view(cardHost());
   view.bindGraphics(QStringLiteral("graphics"), &host.doc, CardSide::Front);
   view.setFrameSizePoints(size);
   for (const PartyTextPlacement& p : Party_Invitation_Layout(recipe.answers, size.width()))
