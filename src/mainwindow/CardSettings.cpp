@@ -17,6 +17,7 @@
 #include "mainwindow/panels/CardBackgroundTab.h"
 #include "mainwindow/panels/CardBorderTab.h"
 #include "mainwindow/panels/CardSettingsTab.h"
+#include "mainwindow/panels/PanelControls.h"
 #include "platform/FileHelpers.h"
 #include "platform/FontNames.h"
 #include "platform/MessageHost.h"
@@ -27,25 +28,12 @@
 
 namespace {
 
-const QStringList kDashCodes = {QStringLiteral("S"), QStringLiteral("DA"), QStringLiteral("DO"),
-                                QStringLiteral("DD"), QStringLiteral("DDD")};
+using panels::fontLabel;
+using panels::selectItemWithText;
 
 QColor withAlpha(QColor colour, float alpha) {
   colour.setAlphaF(std::clamp(alpha, 0.0f, 1.0f));
   return colour;
-}
-
-QString fontLabel(const CardFont& font) {
-  const platform::FontFace face = platform::fontFaceForName(font.name);
-  QString name = face.family;
-  if (face.weight >= QFont::Bold) name += QStringLiteral(" Bold");
-  if (face.italic) name += QStringLiteral(" Italic");
-  return QString::asprintf("%s ( %0.2f )", qPrintable(name), font.size);
-}
-
-void selectItemWithValue(QComboBox* combo, const QString& value) {
-  const int index = combo->findText(value);
-  if (index >= 0) combo->setCurrentIndex(index);
 }
 
 std::optional<double> parseMillimetres(const QString& text) {
@@ -156,7 +144,7 @@ void SKTWindowController::loadCardControls(const Card_Property& constPage) {
   r->Card_border_chk->setChecked(page.Card_border_chk);
   r->Card_bordr_clr->setColor(page.Card_bordr_clr);
   r->Card_bor_Stepper->setValue(page.Card_bor_Stepper);
-  if (const int dash = kDashCodes.indexOf(page.Card_border_style); dash >= 0)
+  if (const int dash = panels::dashIndex(page.Card_border_style); dash >= 0)
     r->Card_border_style->setCurrentIndex(dash);
   b->Card_fill_chk->setChecked(page.Card_fill_chk);
   b->Card_fill_clr->setColor(page.Card_fill_clr);
@@ -168,11 +156,11 @@ void SKTWindowController::loadCardControls(const Card_Property& constPage) {
     if (page.Card_hatch_style.isEmpty())
       b->Card_hatch_style->setCurrentIndex(-1);
     else
-      selectItemWithValue(b->Card_hatch_style, page.Card_hatch_style);
+      selectItemWithText(b->Card_hatch_style, page.Card_hatch_style);
   }
   b->Card_alpha_Stepper->setValue(static_cast<int>(std::lround(page.Card_alpha_Stepper * 100.0f)));
   b->Card_Image_path->setText(page.Card_BG_Image_Path);
-  selectItemWithValue(b->Card_image_layout, page.Card_BG_Image_Layout);
+  selectItemWithText(b->Card_image_layout, page.Card_BG_Image_Layout);
   g->All_Text_clr->setColor(page.Card_Content_clr);
   {
     std::lock_guard lock(_contentMutex);
@@ -187,8 +175,8 @@ void SKTWindowController::loadCardControls(const Card_Property& constPage) {
   page.Card_Location = bounds.topLeft();
   page.Card_Size = bounds.size();
   g->Sides_ComboBox->setCurrentIndex(Front_card_Prop.Card_Side == QLatin1String("1") ? 1 : 0);
-  selectItemWithValue(g->Preset_ComboBox, page.Card_Preset);
-  selectItemWithValue(g->Category_ComboBox, page.Card_Category);
+  selectItemWithText(g->Preset_ComboBox, page.Card_Preset);
+  selectItemWithText(g->Category_ComboBox, page.Card_Category);
   Mark_List_New_Selection(page.Card_Cat_index);
 }
 
@@ -246,8 +234,8 @@ void SKTWindowController::Update_Card_Graphics() {
     page.Card_bordr_clr = r->Card_bordr_clr->color();
     page.Card_bor_Stepper = r->Card_bor_Stepper->value();
   }
-  const int dash = r->Card_border_style->currentIndex();
-  if (dash >= 0 && dash < kDashCodes.size()) page.Card_border_style = kDashCodes[dash];
+  if (const QString dash = panels::dashCode(r->Card_border_style->currentIndex()); !dash.isEmpty())
+    page.Card_border_style = dash;
   page.Card_fill_chk = b->Card_fill_chk->isChecked();
   if (page.Card_fill_chk) page.Card_fill_clr = withAlpha(b->Card_fill_clr->color(), alpha);
   QString kind = QStringLiteral("S");
@@ -446,6 +434,7 @@ void SKTWindowController::changeAllTextFont(const CardFont& font) {
 void SKTWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
   try {
     CardSettingsTab* g = _cardSettings;
+    if (objectComboBoxSelectionDidChange(combo)) return;
     if (combo == _cardBackground->Card_image_layout || combo == _cardBorder->Card_border_style ||
         combo == _cardBackground->Card_hatch_style) {
       Update_Card_Graphics();

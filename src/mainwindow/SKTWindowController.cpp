@@ -1,4 +1,5 @@
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/PanelEdits.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -80,6 +81,7 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   buildMenus();
   buildDialogButtons();
   connectCardControls();
+  connectObjectControls();
   move(kWindowPosition);
   snapshotPageSettings();
   SetDocumentCanvasSize(SKTDocument::canvasSize(true, {}));
@@ -170,7 +172,10 @@ void SKTWindowController::buildWindow() {
   }
   layout->addWidget(_sideStack, 1);
   buildSettingsTabs();
-  outer->addWidget(sett_tab);
+  auto* sideColumn = new QVBoxLayout;
+  sideColumn->addWidget(sett_tab, 1);
+  sideColumn->addWidget(print_object_chk);
+  outer->addLayout(sideColumn);
   setCentralWidget(central);
   resize(kWindowSize);
 }

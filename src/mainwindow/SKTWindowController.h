@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QUrl>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -33,6 +34,19 @@ class ProfileHost;
 class CardSettingsTab;
 class CardBackgroundTab;
 class CardBorderTab;
+class TextEditingTab;
+class TextPropertiesTab;
+class DataSourceTab;
+class PictureTab;
+class LineTab;
+class SignatureTab;
+class ShapeTab;
+class BarcodeTab;
+class AlignmentTab;
+class QCheckBox;
+namespace panel_edits {
+class PanelUndo;
+}
 class QComboBox;
 class QDialog;
 class QMenu;
@@ -197,6 +211,72 @@ class SKTWindowController : public QMainWindow, public CardHost {
           *datasource_tab = nullptr, *aligmnt_tab = nullptr, *barcode_tab = nullptr, *Lock_tab = nullptr;
   SKTGraphic* Last_Selected_Graphic = nullptr;
 
+  // ---- Object tabs (PropertyPanels.cpp, ObjectUpdates.cpp, DataSourcePanel.cpp,
+  // TextInputs.cpp, ArrangeCommands.cpp) ----------------------------------------------
+  TextEditingTab* textEditingTab() const { return _textEditing; }
+  TextPropertiesTab* textPropertiesTab() const { return _textProperties; }
+  DataSourceTab* dataSourceTab() const { return _dataSource; }
+  PictureTab* pictureTab() const { return _picture; }
+  LineTab* lineTab() const { return _line; }
+  SignatureTab* signatureTab() const { return _signature; }
+  ShapeTab* shapeTab() const { return _shape; }
+  BarcodeTab* barcodeTab() const { return _barcode; }
+  AlignmentTab* alignmentTab() const { return _alignment; }
+  // The print check box shared by the object tabs (on: the object is left
+  // out of pictures, prints and mails).
+  QCheckBox* print_object_chk = nullptr;
+  // Kind label: "NONE", "T" text, "I" picture, or the signature's kind.
+  QString sel_control_name = QStringLiteral("NONE");
+  // The text tab's font.
+  CardFont Text_font;
+  // Each writes the tab of its kind into every selected object of the
+  // current side and redraws; nothing while values are being loaded.
+  void Update_Shape_Graphics();
+  void Update_Line_Graphics();
+  void Update_Text_Graphics();
+  void Update_Image_Graphics();
+  void Update_Sign_Graphics();
+  void Reset_Image_Editing_Controls() override;
+  void Image_reset_Button();
+  // The fill radios ("S" solid, "G" gradient, "H" hatch).
+  void Shape_Fill_Radio_Selected(const QString& kind);
+  void Text_Fill_Radio_Selected(const QString& kind);
+  // The object tabs' combo boxes; false when the combo is not one of them.
+  bool objectComboBoxSelectionDidChange(QComboBox* combo);
+  // Data sources of the data-source tab.
+  QStringList Get_datasheet_File_Name_Array() const;
+  void Fill_Excel_Col_Name_In_Combo(QComboBox* combo);
+  void Fill_Data_Set_File_Name_In_Combo(QComboBox* combo);
+  void Add_Excel_Col_Name_In_Combo(QComboBox* combo);
+  void Remove_Excel_Col_Name_In_Combo(QComboBox* combo);
+  void View_batch_Series_Button();
+  void Data_Source_Help_Button();
+  // Text, font and picture inputs.
+  static QString Get_date_Value(const QString& format);
+  static QString Get_time_Value(const QString& format) { return Get_date_Value(format); }
+  void Text_Insert_Date();
+  void Text_Insert_Time();
+  void textDidChange();
+  void Text_Font_Changed();
+  void changeTextFont(const CardFont& font);
+  void Insert_Template_Button();
+  void Manual_Image_Browse_Btn();
+  void Manual_Library_Browse_Btn();
+  void Sign_Browse_Btn();
+  // Arrange commands and the print flag.
+  void Print_object_chk_changed();
+  void Align_Left_Clicked();
+  void Align_Right_Clicked();
+  void Align_Top_Clicked();
+  void Align_Bottom_Clicked();
+  void Align_Horz_Clicked();
+  void Align_Vert_Clicked();
+  void Align_Center_Clicked();
+  void Make_Same_Width_Clicked();
+  void Make_Same_Height_Clicked();
+  void Make_Natural_Clicked();
+  void Align_To_Grid_Clicked();
+
   // ---- Card settings (CardSettings.cpp) ---------------------------------------------
   CardSettingsTab* cardSettingsTab() const { return _cardSettings; }
   CardBackgroundTab* cardBackgroundTab() const { return _cardBackground; }
@@ -225,8 +305,8 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void set_Back_BG_Image(const QString& path);
   // Width and height (millimetres) into the size fields.
   void Set_Card_Size_In_Control(float width, float height);
-  // The card combo boxes' common handler (sides, preset, category, layout,
-  // border and hatch style).
+  // The combo boxes' common handler (the card's sides, preset, category,
+  // layout, border and hatch style; the object tabs' combo boxes).
   void comboBoxSelectionDidChange(QComboBox* combo);
   // The card-size list.
   void Create_List(const QString& text);
@@ -304,6 +384,27 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void uninstallPersonalisation();
   void changeViewController(int index);
   void showObjectTabs(SKTGraphic* graphic);
+  void buildObjectTabs();
+  void connectObjectControls();
+  void loadObjectControls(SKTGraphic& graphic);
+  void loadTextControls(SKTGraphic& graphic);
+  void loadPictureControls(SKTGraphic& graphic);
+  void loadLineControls(SKTGraphic& graphic);
+  void loadSignatureControls(SKTGraphic& graphic);
+  void loadShapeControls(SKTGraphic& graphic);
+  void loadDataSourceControls(SKTGraphic& graphic);
+  void setShapeFillEnabling(const QString& kind);
+  void setTextFillEnabling(const QString& kind);
+  // The current side's selection, and its current object when that is selected.
+  SKTGraphicList panelTargets() const;
+  SKTGraphicPtr panelGraphic() const;
+  // Writes into every selected object of the current side (one undo entry on the front).
+  void writePanel(const std::function<void(SKTGraphic&)>& write);
+  void writeCurrentGraphic(const std::function<void(SKTGraphic&)>& write);
+  void panelFieldsRestored();
+  void dataSourceKindChosen();
+  void dataSourceItemChosen();
+  void setTextValue(const QString& text);
   void setEditButtons(std::initializer_list<std::pair<const char*, bool>> states);
   void setLockOfSelection(bool locked);
   bool pasteboardHoldsGraphics() const;
@@ -342,7 +443,16 @@ class SKTWindowController : public QMainWindow, public CardHost {
   CardBackgroundTab* _cardBackground = nullptr;
   CardBorderTab* _cardBorder = nullptr;
   QLabel* _lockLabel = nullptr;
-  QMap<QWidget*, QLabel*> _objectTabLabels;
+  TextEditingTab* _textEditing = nullptr;
+  TextPropertiesTab* _textProperties = nullptr;
+  DataSourceTab* _dataSource = nullptr;
+  PictureTab* _picture = nullptr;
+  LineTab* _line = nullptr;
+  SignatureTab* _signature = nullptr;
+  ShapeTab* _shape = nullptr;
+  BarcodeTab* _barcode = nullptr;
+  AlignmentTab* _alignment = nullptr;
+  std::unique_ptr<panel_edits::PanelUndo> _panelUndo;
   // The content colour and font as last loaded into the card tabs (a change
   // since then recolours or refonts the side's texts).
   QColor All_Text_clr_COPY;

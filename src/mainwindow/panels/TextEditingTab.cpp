@@ -1,0 +1,39 @@
+#include "mainwindow/panels/TextEditingTab.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "mainwindow/panels/PanelControls.h"
+
+TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
+  setAccessibleName(tr("Text"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(tr("Text"), this));
+  Text_value_Edit = new QPlainTextEdit(this);
+  Text_value_Edit->setAccessibleName(tr("Text of the object"));
+  Text_value_Edit->setTabChangesFocus(true);
+  layout->addWidget(Text_value_Edit, 1);
+
+  auto* grid = new QGridLayout;
+  Text_Date_style = panels::combo(tr("Date format"),
+                                  {QStringLiteral("M-d-yyyy"), QStringLiteral("M-d-yy"), QStringLiteral("MM-dd-yy"),
+                                   QStringLiteral("MM-dd-yyyy"), QStringLiteral("yy-MM-dd"),
+                                   QStringLiteral("yyyy-MM-dd"), QStringLiteral("dd-MMM-yy"),
+                                   QStringLiteral("dd-MM-yyyy"), QStringLiteral("d-M-yy")},
+                                  this);
+  Text_Time_style = panels::combo(tr("Time format"),
+                                  {QStringLiteral("h:mm:ss a"), QStringLiteral("hh:mm:ss a"),
+                                   QStringLiteral("H:mm:ss"), QStringLiteral("HH:mm:ss")},
+                                  this);
+  Text_Insert_Date_btn = panels::button(tr("Insert Date"), this);
+  Text_Insert_Time_btn = panels::button(tr("Insert Time"), this);
+  grid->addWidget(Text_Date_style, 0, 0);
+  grid->addWidget(Text_Insert_Date_btn, 0, 1);
+  grid->addWidget(Text_Time_style, 1, 0);
+  grid->addWidget(Text_Insert_Time_btn, 1, 1);
+  grid->setColumnStretch(0, 1);
+  layout->addLayout(grid);
+  insert_template_btn = panels::button(tr("Use Template Title"), this);
+  layout->addWidget(insert_template_btn);
+}
