@@ -81,8 +81,8 @@ class ObjectTabs : public ::testing::Test {
 };
 
 TEST_F(ObjectTabs, ShapesShowTheirValuesAndTakeBorderFillAndOpacityTogetherWithOneUndo) {
-  window->toolAction(3)->trigger();  // rectangle at (30, 30), 50 x 50
-  window->toolAction(3)->trigger();  // rectangle at (50, 50), in front
+  window->toolAction(DrawingTool::Rectangle)->trigger();  // rectangle at (30, 30), 50 x 50
+  window->toolAction(DrawingTool::Rectangle)->trigger();  // rectangle at (50, 50), in front
   EXPECT_EQ(tabTitles(), (QStringList{"Rectangle Properties", "Alignment"}));
   ShapeTab* s = window->shapeTab();
   // A new object still holds its first opacity, 100: the tab shows 100 %.
@@ -140,7 +140,7 @@ TEST_F(ObjectTabs, ShapesShowTheirValuesAndTakeBorderFillAndOpacityTogetherWithO
   EXPECT_EQ(capture(*front(1)), before1);
 
   // A double star shows its point count; a locked one only the lock tab.
-  window->toolAction(14)->trigger();
+  window->toolAction(DrawingTool::DoubleStar)->trigger();
   EXPECT_EQ(tabTitles(), (QStringList{"Double Star Properties", "Alignment"}));
   EXPECT_FALSE(s->double_star_Stepper->isHidden());
   s->double_star_Stepper->setValue(3);
@@ -151,7 +151,7 @@ TEST_F(ObjectTabs, ShapesShowTheirValuesAndTakeBorderFillAndOpacityTogetherWithO
 }
 
 TEST_F(ObjectTabs, TextTabsEditCleanLimitDateTimeFontAndLookOfTheSelectedTexts) {
-  window->toolAction(2)->trigger();
+  window->toolAction(DrawingTool::Text)->trigger();
   EXPECT_EQ(tabTitles(), (QStringList{"Text", "Text Properties", "Text Source", "Alignment"}));
   TextEditingTab* e = window->textEditingTab();
   TextPropertiesTab* t = window->textPropertiesTab();
@@ -191,7 +191,7 @@ TEST_F(ObjectTabs, TextTabsEditCleanLimitDateTimeFontAndLookOfTheSelectedTexts) 
   EXPECT_EQ(lastMessage(), "Please select Date format.");
 
   // A second text; both selected take colour, font and case, but not the editor's characters.
-  window->toolAction(2)->trigger();
+  window->toolAction(DrawingTool::Text)->trigger();
   click({35, 35}, true);
   ASSERT_EQ(window->graphicView()->selectionIndexes().size(), 2u);
   host.queueModal([](QDialog& dialog) {
@@ -221,7 +221,7 @@ TEST_F(ObjectTabs, TextTabsEditCleanLimitDateTimeFontAndLookOfTheSelectedTexts) 
   EXPECT_TRUE(green);
   // The back side's changes are not undoable; the front's undo list stays as it is.
   window->Select_back_side();
-  window->toolAction(2)->trigger();
+  window->toolAction(DrawingTool::Text)->trigger();
   const int entries = window->document()->undoStack()->count();
   t->Text_case_combo->setCurrentIndex(2);
   EXPECT_EQ(window->document()->graphics_back().front()->text_transfrom_case, 2);
@@ -232,7 +232,7 @@ TEST_F(ObjectTabs, PictureAndSignatureTakeFilesFiltersAndFlipsAndTheResetAsks) {
   const QString red = picture(QStringLiteral("red.png"), Qt::red);
   const QString blue = picture(QStringLiteral("blue.png"), QColor(30, 60, 220), {60, 20});
   host.queueOpenPanel({red});
-  window->toolAction(8)->trigger();
+  window->toolAction(DrawingTool::PictureFile)->trigger();
   EXPECT_EQ(tabTitles(), (QStringList{"Image Source", "Image Properties", "Alignment"}));
   DataSourceTab* d = window->dataSourceTab();
   PictureTab* p = window->pictureTab();
@@ -253,9 +253,21 @@ TEST_F(ObjectTabs, PictureAndSignatureTakeFilesFiltersAndFlipsAndTheResetAsks) {
   d->Manual_Image_Browse_btn->click();
   EXPECT_EQ(image->_file_path, blue);
 
-  // Two filters, a brightness and a flip.
+  // The canvas in the window shows the picture where the object is.
+  window->resize(1000, 800);
+  SKTGraphicView* canvas = window->graphicView();
+  const QPoint onCanvas = (image->bounds().center() * canvas->displayFactor()).toPoint();
+  const QColor seen = canvas->window()->grab().toImage().pixelColor(canvas->mapTo(window.get(), onCanvas));
+  EXPECT_EQ(seen, QColor(30, 60, 220));
+
+  // Two filters, a brightness and a flip. Grey and inverted blue is a light grey.
   p->Image_Gray_Scale_chk->click();
   p->Image_Invert_chk->click();
+  const QRgb grey = render().pixel(image->bounds().center().toPoint());
+  EXPECT_EQ(qRed(grey), qGreen(grey));
+  EXPECT_EQ(qGreen(grey), qBlue(grey));
+  EXPECT_GT(qRed(grey), 150);
+  EXPECT_LT(qRed(grey), 240);
   p->Brt_slidr->slider()->setValue(25);
   p->Image_FIH_chk->click();
   EXPECT_TRUE(image->gray_Scale);
@@ -263,10 +275,6 @@ TEST_F(ObjectTabs, PictureAndSignatureTakeFilesFiltersAndFlipsAndTheResetAsks) {
   EXPECT_FLOAT_EQ(image->brt_val, 0.25f);
   EXPECT_TRUE(image->_isFlippedHorizontally);
   EXPECT_DOUBLE_EQ(p->Brt_slidr->field()->value(), 0.25);
-  // Grey, inverted and brightened blue comes out a light grey.
-  const QRgb shown = render().pixel(image->bounds().center().toPoint());
-  EXPECT_EQ(qRed(shown), qGreen(shown));
-  EXPECT_EQ(qGreen(shown), qBlue(shown));
 
   // The reset asks first: No keeps everything, Yes puts the neutral values in.
   host.queueYesNo(false);
@@ -287,7 +295,7 @@ TEST_F(ObjectTabs, PictureAndSignatureTakeFilesFiltersAndFlipsAndTheResetAsks) {
   // A signature takes a file from the panel; a fingerprint's tab says so;
   // a locked fingerprint shows the signature's lock tab.
   const QString ink = picture(QStringLiteral("ink.png"), Qt::black, {80, 40});
-  window->toolAction(11)->trigger();
+  window->toolAction(DrawingTool::Signature)->trigger();
   EXPECT_EQ(tabTitles(), (QStringList{"Signature Properties", "Alignment"}));
   host.queueOpenPanel({ink});
   window->signatureTab()->Sign_Browse_btn->click();
@@ -296,7 +304,7 @@ TEST_F(ObjectTabs, PictureAndSignatureTakeFilesFiltersAndFlipsAndTheResetAsks) {
   EXPECT_EQ(signature->_file_path, ink);
   EXPECT_EQ(signature->_contents_img.size(), QSize(80, 40));
   EXPECT_EQ(window->signatureTab()->Sign_image_path->text(), ink);
-  window->toolAction(12)->trigger();
+  window->toolAction(DrawingTool::Fingerprint)->trigger();
   EXPECT_EQ(tabTitles(), (QStringList{"FingrePrint Properties", "Alignment"}));
   // The fingerprint's border change leaves its own file alone.
   window->signatureTab()->Sign_bor_Stepper->setValue(3);
@@ -306,7 +314,7 @@ TEST_F(ObjectTabs, PictureAndSignatureTakeFilesFiltersAndFlipsAndTheResetAsks) {
 }
 
 TEST_F(ObjectTabs, LineTabAndBarcodeTab) {
-  window->toolAction(1)->trigger();
+  window->toolAction(DrawingTool::Line)->trigger();
   EXPECT_EQ(tabTitles(), (QStringList{"Line Properties", "Alignment"}));
   LineTab* l = window->lineTab();
   EXPECT_EQ(l->Line_alpha_Stepper->value(), 100);
@@ -322,7 +330,7 @@ TEST_F(ObjectTabs, LineTabAndBarcodeTab) {
   EXPECT_EQ(line->_line_cap_style, 1);
   EXPECT_FLOAT_EQ(line->alpha_val_stroke, 0.4f);
 
-  window->toolAction(10)->trigger();
+  window->toolAction(DrawingTool::Barcode)->trigger();
   EXPECT_EQ(tabTitles(), (QStringList{"Barcode Properties", "Alignment"}));
   int opened = 0;
   host.queueModal([&opened](QDialog& dialog) {
@@ -345,7 +353,7 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
   empty.close();
 
-  window->toolAction(2)->trigger();
+  window->toolAction(DrawingTool::Text)->trigger();
   DataSourceTab* d = window->dataSourceTab();
   const SKTGraphicPtr text = front(0);
   const PanelFields unbound = capture(*text);
@@ -391,7 +399,7 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
 
   // A picture bound to a column takes the cell as its file.
   host.queueOpenPanel({picture(QStringLiteral("first.png"), Qt::red)});
-  window->toolAction(8)->trigger();
+  window->toolAction(DrawingTool::PictureFile)->trigger();
   d->Data_source_type->setCurrentIndex(2);
   EXPECT_FALSE(d->manual_brws_box->isEnabled());
   d->Batch_Series->setCurrentIndex(2);
@@ -411,7 +419,7 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
 }
 
 TEST_F(ObjectTabs, ArrangeCommandsGuardTheirUseAndThePrintBoxLeavesAnObjectOut) {
-  window->toolAction(3)->trigger();
+  window->toolAction(DrawingTool::Rectangle)->trigger();
   AlignmentTab* a = window->alignmentTab();
   a->Make_Same_Width_btn->click();
   EXPECT_EQ(lastMessage(), "Please select more than one control.");
@@ -420,7 +428,7 @@ TEST_F(ObjectTabs, ArrangeCommandsGuardTheirUseAndThePrintBoxLeavesAnObjectOut) 
   a->Align_To_Grid_btn->click();
   EXPECT_EQ(lastMessage(), "Please use grid option first.");
 
-  window->toolAction(4)->trigger();  // an oval at (50, 50)
+  window->toolAction(DrawingTool::Oval)->trigger();  // an oval at (50, 50)
   window->shapeTab()->shape_fill_clr->chooseColor(QColor(0, 0, 0));
   front(0)->setBounds(QRectF(52, 47, 70, 30));
   click({35, 35}, true);

@@ -21,3 +21,11 @@ target_link_libraries(mainwindow_walkthrough PRIVATE mainwindow Qt6::Test)
 if(TARGET mainwindow_tests)
   add_dependencies(mainwindow_tests quvo-gratulo)
 endif()
+
+# The object tabs' walkthrough: makes a card with the panels alone, saves and
+# reopens it, and takes a screenshot of each tab. Run by hand like the one above.
+add_executable(mainwindow_panels_walkthrough ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow/tools/panels_walkthrough.cpp)
+target_link_libraries(mainwindow_panels_walkthrough PRIVATE mainwindow Qt6::Test)
+foreach(walk mainwindow_walkthrough mainwindow_panels_walkthrough)
+  target_include_directories(${walk} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+endforeach()

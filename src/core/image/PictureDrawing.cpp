@@ -94,7 +94,10 @@ void drawOntoPixels(QPainter& painter, const QImage& picture, const QRectF& targ
   const QImage out =
       resampled(cache, picture, pixels, smooth, flipH != (t.m11() < 0), flipV != (t.m22() < 0));
   if (out.isNull()) return;
+  // Draw in device coordinates: what stays of the device transform once the
+  // world transform is reset (a widget's offset in its window) is taken out.
   painter.resetTransform();
+  painter.setWorldTransform(painter.deviceTransform().inverted());
   painter.drawImage(QRectF(left / dpr, top / dpr, pixels.width() / dpr, pixels.height() / dpr), out,
                     QRectF(out.rect()));
 }

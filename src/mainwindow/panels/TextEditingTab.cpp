@@ -35,5 +35,7 @@ TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
   grid->setColumnStretch(0, 1);
   layout->addLayout(grid);
   insert_template_btn = panels::button(tr("Use Template Title"), this);
+  insert_template_btn->setEnabled(stockTextsAvailable);
+  insert_template_btn->setToolTip(tr("The stock titles and messages come with a later version."));
   layout->addWidget(insert_template_btn);
 }
