@@ -3,6 +3,7 @@
 #include "data/DataSourceTable.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
+#include "mainwindow/panels/DataSourceTab.h"
 
 Card_Property& WindowDesignHost::frontCardProperty() {
   return window_.Front_card_Prop;
@@ -37,9 +38,14 @@ void WindowDesignHost::setCardSize(QSizeF size) {
 }
 
 void WindowDesignHost::setExcelBinding(bool use) {
-  // The data-source combo box of the property panels follows the binding
-  // once the panels exist; the binding itself is the global.
   Excel_Binding_Use = use;
+  // The data-source tab offers "Excel" while the design is bound to a spreadsheet.
+  if (QComboBox* sources = window_.dataSourceTab() ? window_.dataSourceTab()->Data_source_type : nullptr) {
+    if (use)
+      window_.Add_Excel_Col_Name_In_Combo(sources);
+    else
+      window_.Remove_Excel_Col_Name_In_Combo(sources);
+  }
 }
 
 void WindowDesignHost::setExcelSourcePath(const QString& path) {
