@@ -215,8 +215,8 @@ void SKTWindowController::View_batch_Series_Button() {
 
 void SKTWindowController::Data_Source_Help_Button() {
   Set_Cutom_Msg_Title(QStringLiteral("Batch Processing Settings Help :"));
-  Set_Cutom_Msg_Val(
-      QStringLiteral("Select Data Source as 'Manual' to enter value manually, Select 'Batch Processing Series' to "
-                     "fetch the value from the list of existing Batch Processing Series."));
+  Set_Cutom_Msg_Val(QStringLiteral(
+      "Select Data Source as 'Manual' to enter value manually, Select 'Batch Processing Series' to "
+      "fetch the value from the list of existing Batch Processing Series."));
   Long_SMS_Dlg::defaultInstance().Open_Long_sms_Dialog();
 }

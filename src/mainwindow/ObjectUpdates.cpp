@@ -59,8 +59,8 @@ float fractionOf(const QSpinBox* percent) {
 // ---------------------------------------------------------------- wiring
 
 void SKTWindowController::connectObjectControls() {
-  _panelUndo = std::make_unique<panel_edits::PanelUndo>(_document->undoRecorder(),
-                                                        [this] { panelFieldsRestored(); });
+  _panelUndo =
+      std::make_unique<panel_edits::PanelUndo>(_document->undoRecorder(), [this] { panelFieldsRestored(); });
   using Update = void (SKTWindowController::*)();
   auto onChange = [this](QWidget* control, Update update) {
     if (auto* well = qobject_cast<ColorWell*>(control))
@@ -74,7 +74,8 @@ void SKTWindowController::connectObjectControls() {
     else if (auto* check = qobject_cast<QCheckBox*>(control))
       connect(check, &QCheckBox::clicked, this, update);
     else if (auto* combo = qobject_cast<QComboBox*>(control))
-      connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] { comboBoxSelectionDidChange(combo); });
+      connect(combo, &QComboBox::currentIndexChanged, this,
+              [this, combo] { comboBoxSelectionDidChange(combo); });
   };
   auto onBorder = [this, onChange](const panels::BorderControls& border, Update update) {
     connect(border.check, &QCheckBox::clicked, this, [this, border, update] {
@@ -107,9 +108,9 @@ void SKTWindowController::connectObjectControls() {
   }
 
   LineTab* l = _line;
-  for (QWidget* control : std::initializer_list<QWidget*>{l->Line_Wdt_Stepper, l->Line_clr, l->Line_border_style,
-                                                           l->Line_ori_style, l->Line_cap_style,
-                                                           l->Line_alpha_Stepper})
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{l->Line_Wdt_Stepper, l->Line_clr, l->Line_border_style,
+                                       l->Line_ori_style, l->Line_cap_style, l->Line_alpha_Stepper})
     onChange(control, &SKTWindowController::Update_Line_Graphics);
 
   TextPropertiesTab* t = _textProperties;
@@ -137,9 +138,9 @@ void SKTWindowController::connectObjectControls() {
   PictureTab* p = _picture;
   onBorder(p->border, &SKTWindowController::Update_Image_Graphics);
   for (QWidget* control : std::initializer_list<QWidget*>{
-           p->Rotate_slidr, p->Trsp_slidr, p->Hue_slidr, p->Sat_slidr, p->Brt_slidr, p->Con_slidr, p->shrp_slidr,
-           p->ev_slidr, p->blr_slidr, p->Image_Gray_Scale_chk, p->Image_Sepia_chk, p->Image_Invert_chk,
-           p->Image_FIV_chk, p->Image_FIH_chk})
+           p->Rotate_slidr, p->Trsp_slidr, p->Hue_slidr, p->Sat_slidr, p->Brt_slidr, p->Con_slidr,
+           p->shrp_slidr, p->ev_slidr, p->blr_slidr, p->Image_Gray_Scale_chk, p->Image_Sepia_chk,
+           p->Image_Invert_chk, p->Image_FIV_chk, p->Image_FIH_chk})
     onChange(control, &SKTWindowController::Update_Image_Graphics);
   connect(p->Image_reset_btn, &QPushButton::clicked, this, &SKTWindowController::Image_reset_Button);
 
@@ -179,7 +180,8 @@ void SKTWindowController::connectObjectControls() {
   // The hatch patterns that ship with the program.
   ScopedNotDrawOnlyPropChange starting;
   s->shape_hatch_style->clear();
-  const QStringList hatches = Get_Files_Array_At_Path(::Resource_Path() + QStringLiteral("/Fill_Style_Image"));
+  const QStringList hatches =
+      Get_Files_Array_At_Path(::Resource_Path() + QStringLiteral("/Fill_Style_Image"));
   s->shape_hatch_style->addItems(hatches);
   s->shape_hatch_style->setCurrentIndex(hatches.isEmpty() ? -1 : 0);
   s->border.style->setCurrentIndex(0);
@@ -249,7 +251,8 @@ void SKTWindowController::Update_Shape_Graphics() {
   const QColor fillColour = s->shape_fill_clr->color(), gradient1 = s->shape_fill_Grd_1_clr->color(),
                gradient2 = s->shape_fill_Grd_2_clr->color(), hatchColour = s->shape_hatch_bk_clr->color();
   const double angle = s->shape_grad_Stepper->value();
-  const QString hatch = s->shape_hatch_style->currentIndex() >= 0 ? s->shape_hatch_style->currentText() : QString();
+  const QString hatch =
+      s->shape_hatch_style->currentIndex() >= 0 ? s->shape_hatch_style->currentText() : QString();
   const float alpha = fractionOf(s->shape_alpha_Stepper);
   const float radius = static_cast<float>(s->shape_cor_radius_Stepper->value());
   const int star = s->double_star_Stepper->value(), polygon = s->polygon_Stepper->value();
@@ -299,7 +302,8 @@ void SKTWindowController::Update_Text_Graphics() {
   const bool fill = t->Text_fill_chk->isChecked();
   const QColor fillColour = t->Text_fill_clr->color(), gradient1 = t->Text_fill_Grd_1_clr->color(),
                gradient2 = t->Text_fill_Grd_2_clr->color(), textColour = t->Text_clr->color();
-  const QString kind = fill && t->Text_gradient_fill_rd->isChecked() ? QStringLiteral("G") : QStringLiteral("S");
+  const QString kind =
+      fill && t->Text_gradient_fill_rd->isChecked() ? QStringLiteral("G") : QStringLiteral("S");
   const double angle = t->Text_grad_Stepper->value();
   const float alpha = fractionOf(t->Text_alpha_Stepper);
   const int alignment = std::max(0, t->Text_align_combo->currentIndex());
@@ -337,9 +341,10 @@ void SKTWindowController::Update_Image_Graphics() {
   const bool invert = p->Image_Invert_chk->isChecked(), gray = p->Image_Gray_Scale_chk->isChecked(),
              sepia = p->Image_Sepia_chk->isChecked();
   const auto value = [](const ValueSlider* slider) { return static_cast<float>(slider->value()); };
-  const float transparency = value(p->Trsp_slidr), rotation = value(p->Rotate_slidr), hue = value(p->Hue_slidr),
-              sat = value(p->Sat_slidr), brt = value(p->Brt_slidr), con = value(p->Con_slidr),
-              srp = value(p->shrp_slidr), ev = value(p->ev_slidr), blr = value(p->blr_slidr);
+  const float transparency = value(p->Trsp_slidr), rotation = value(p->Rotate_slidr),
+              hue = value(p->Hue_slidr), sat = value(p->Sat_slidr), brt = value(p->Brt_slidr),
+              con = value(p->Con_slidr), srp = value(p->shrp_slidr), ev = value(p->ev_slidr),
+              blr = value(p->blr_slidr);
   const QString path = _dataSource->Manual_image_path->text();
   writePanel([&](SKTGraphic& g) {
     qCDebug(lcMainWindow).noquote() << QStringLiteral("Txt path - %1\nGraphic Path - %2\n")
@@ -398,11 +403,11 @@ void SKTWindowController::Reset_Image_Editing_Controls() {
   ScopedNotDrawOnlyPropChange resetting;
   PictureTab* p = _picture;
   const std::pair<ValueSlider*, double> neutral[] = {
-      {p->Rotate_slidr, 0}, {p->Trsp_slidr, 100}, {p->Hue_slidr, 0},  {p->Sat_slidr, 1}, {p->Brt_slidr, 0},
-      {p->Con_slidr, 1},    {p->shrp_slidr, 0},   {p->ev_slidr, 0},   {p->blr_slidr, 0}};
+      {p->Rotate_slidr, 0}, {p->Trsp_slidr, 100}, {p->Hue_slidr, 0}, {p->Sat_slidr, 1}, {p->Brt_slidr, 0},
+      {p->Con_slidr, 1},    {p->shrp_slidr, 0},   {p->ev_slidr, 0},  {p->blr_slidr, 0}};
   for (const auto& [slider, value] : neutral) slider->setValue(value);
-  for (QCheckBox* check : {p->Image_Gray_Scale_chk, p->Image_Sepia_chk, p->Image_Invert_chk, p->Image_FIV_chk,
-                           p->Image_FIH_chk})
+  for (QCheckBox* check :
+       {p->Image_Gray_Scale_chk, p->Image_Sepia_chk, p->Image_Invert_chk, p->Image_FIV_chk, p->Image_FIH_chk})
     check->setChecked(false);
 }
 

@@ -9,8 +9,8 @@
 #include "core/SKTGraphic.h"
 #include "core/globals.h"
 #include "data/DataSourceTable.h"
-#include "mainwindow/SKTWindowController.h"
 #include "mainwindow/PanelEdits.h"
+#include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/AlignmentTab.h"
 #include "mainwindow/panels/BarcodeTab.h"
@@ -70,7 +70,8 @@ void loadBorder(const panels::BorderControls& border, const SKTGraphic& g) {
   border.check->setChecked(g._isDrawingStroke);
   border.width->setValue(widthOf(g._strokeWidth));
   border.colour->setColor(g._strokeColor);
-  if (const int dash = panels::dashIndex(g._stroke_border_type); dash >= 0) border.style->setCurrentIndex(dash);
+  if (const int dash = panels::dashIndex(g._stroke_border_type); dash >= 0)
+    border.style->setCurrentIndex(dash);
   SetObjEnabled(border.box, border.check->isChecked());
 }
 
@@ -361,8 +362,8 @@ void SKTWindowController::loadDataSourceControls(SKTGraphic& g) {
     Remove_Excel_Col_Name_In_Combo(d->Data_source_type);
   {
     const QSignalBlocker blocker(d->Data_source_type);
-    d->Data_source_type->setCurrentIndex(g.data_source_type < d->Data_source_type->count() ? g.data_source_type
-                                                                                           : 0);
+    d->Data_source_type->setCurrentIndex(
+        g.data_source_type < d->Data_source_type->count() ? g.data_source_type : 0);
   }
   // The source list and the enabled controls follow the kind even when the
   // previous object had the same one.
@@ -377,7 +378,7 @@ void SKTWindowController::setShapeFillEnabling(const QString& kind) {
   const bool hatch = kind == QLatin1String("H");
   SetObjEnabled(s->shape_fill_clr, !gradient && !hatch);
   for (QWidget* control : std::initializer_list<QWidget*>{s->shape_fill_Grd_1_clr, s->shape_fill_Grd_2_clr,
-                                                           s->shape_grad_Stepper})
+                                                          s->shape_grad_Stepper})
     SetObjEnabled(control, gradient);
   SetObjEnabled(s->shape_hatch_style, hatch);
   SetObjEnabled(s->shape_hatch_bk_clr, hatch);
@@ -387,7 +388,7 @@ void SKTWindowController::setTextFillEnabling(const QString& kind) {
   TextPropertiesTab* t = _textProperties;
   const bool gradient = kind == QLatin1String("G");
   SetObjEnabled(t->Text_fill_clr, !gradient);
-  for (QWidget* control : std::initializer_list<QWidget*>{t->Text_fill_Grd_1_clr, t->Text_fill_Grd_2_clr,
-                                                           t->Text_grad_Stepper})
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{t->Text_fill_Grd_1_clr, t->Text_fill_Grd_2_clr, t->Text_grad_Stepper})
     SetObjEnabled(control, gradient);
 }

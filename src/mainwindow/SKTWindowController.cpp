@@ -1,5 +1,4 @@
 #include "mainwindow/SKTWindowController.h"
-#include "mainwindow/PanelEdits.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -22,6 +21,7 @@
 #include "mainwindow/AuxWindows.h"
 #include "mainwindow/BarcodeEditing.h"
 #include "mainwindow/CardSizes.h"
+#include "mainwindow/PanelEdits.h"
 #include "mainwindow/SeriesBindings.h"
 #include "mainwindow/WindowDesignHost.h"
 #include "mainwindow/globals.h"

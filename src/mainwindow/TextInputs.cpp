@@ -107,7 +107,8 @@ void SKTWindowController::textDidChange() {
 // ---------------------------------------------------------------- the text font
 
 void SKTWindowController::Text_Font_Changed() {
-  QFontDialog chooser(platform::fontForName(Text_font.name, Text_font.size > 0 ? Text_font.size : 14.0), this);
+  QFontDialog chooser(platform::fontForName(Text_font.name, Text_font.size > 0 ? Text_font.size : 14.0),
+                      this);
   chooser.setWindowTitle(tr("Font of the Text"));
   chooser.setWindowModality(Qt::WindowModal);
   if (platform::messageHost().runModal(chooser) != 1) return;

@@ -63,7 +63,9 @@ class ObjectTabs : public ::testing::Test {
     return titles;
   }
   SKTGraphicPtr front(int index) const { return window->document()->graphics().at(index); }
-  QImage render() const { return SKTRenderingView::image_From_Card_Graphics(window->document()->graphics(), false); }
+  QImage render() const {
+    return SKTRenderingView::image_From_Card_Graphics(window->document()->graphics(), false);
+  }
   QString picture(const QString& name, QColor colour, QSize size = {40, 30}) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
@@ -72,7 +74,9 @@ class ObjectTabs : public ::testing::Test {
     return path;
   }
   void undo() { window->editAction(QStringLiteral("Undo"))->trigger(); }
-  QString lastMessage() const { return host.messages().isEmpty() ? QString() : host.messages().last().trimmed(); }
+  QString lastMessage() const {
+    return host.messages().isEmpty() ? QString() : host.messages().last().trimmed();
+  }
 
   QTemporaryDir dir;
   QString resources;

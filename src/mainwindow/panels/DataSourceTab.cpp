@@ -16,7 +16,8 @@ DataSourceTab::DataSourceTab(QWidget* parent) : QWidget(parent) {
   data_source_title->setFont(bold);
   layout->addWidget(data_source_title);
   auto* form = new QFormLayout;
-  Data_source_type = panels::combo(tr("Data source"), {QStringLiteral("Manual"), QStringLiteral("Series")}, this);
+  Data_source_type =
+      panels::combo(tr("Data source"), {QStringLiteral("Manual"), QStringLiteral("Series")}, this);
   Batch_Series = panels::combo(tr("Series or column"), {}, this);
   Batch_Series->setEnabled(false);
   form->addRow(tr("Source"), Data_source_type);

@@ -15,7 +15,7 @@ class DataSourceTab : public QWidget {
  public:
   explicit DataSourceTab(QWidget* parent = nullptr);
 
-  QLabel* data_source_title = nullptr;  // "Text Source" or "Image Source"
+  QLabel* data_source_title = nullptr;    // "Text Source" or "Image Source"
   QComboBox* Data_source_type = nullptr;  // "Manual", "Series", and "Excel" while a spreadsheet is bound
   QComboBox* Batch_Series = nullptr;      // series names or column titles
   QPushButton* view_series_btn = nullptr;

@@ -16,7 +16,7 @@ class LineTab : public QWidget {
   QSpinBox* Line_Wdt_Stepper = nullptr;  // points
   ColorWell* Line_clr = nullptr;
   QComboBox* Line_border_style = nullptr;
-  QComboBox* Line_ori_style = nullptr;  // kept with the line, its drawing does not depend on it
-  QComboBox* Line_cap_style = nullptr;  // 0 flat, 1 round, 2 square
+  QComboBox* Line_ori_style = nullptr;     // kept with the line, its drawing does not depend on it
+  QComboBox* Line_cap_style = nullptr;     // 0 flat, 1 round, 2 square
   QSpinBox* Line_alpha_Stepper = nullptr;  // percent
 };

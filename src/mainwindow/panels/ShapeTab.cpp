@@ -23,7 +23,8 @@ ShapeTab::ShapeTab(QWidget* parent) : QWidget(parent) {
   shape_fill_clr = new ColorWell(tr("Shape fill colour"), Shape_Fill_Box);
   shape_fill_Grd_1_clr = new ColorWell(tr("Shape gradient start colour"), Shape_Fill_Box);
   shape_fill_Grd_2_clr = new ColorWell(tr("Shape gradient end colour"), Shape_Fill_Box);
-  shape_grad_Stepper = panels::stepper(tr("Shape gradient angle"), 0, 360, QStringLiteral("°"), Shape_Fill_Box);
+  shape_grad_Stepper =
+      panels::stepper(tr("Shape gradient angle"), 0, 360, QStringLiteral("°"), Shape_Fill_Box);
   shape_hatch_style = panels::combo(tr("Hatch pattern"), {}, Shape_Fill_Box);
   shape_hatch_bk_clr = new ColorWell(tr("Hatch background colour"), Shape_Fill_Box);
   grid->addWidget(Shape_solid_fill_rd, 0, 0);
@@ -45,10 +46,12 @@ ShapeTab::ShapeTab(QWidget* parent) : QWidget(parent) {
   auto* more = new QGridLayout;
   shape_alpha_Stepper = panels::stepper(tr("Shape opacity"), 0, 100, QStringLiteral(" %"), this);
   shape_cor_radius_Label = new QLabel(tr("Corner radius"), this);
-  shape_cor_radius_Stepper = panels::doubleStepper(tr("Corner radius"), 0, 500, 1, QStringLiteral(" pt"), this);
+  shape_cor_radius_Stepper =
+      panels::doubleStepper(tr("Corner radius"), 0, 500, 1, QStringLiteral(" pt"), this);
   double_star_Label = new QLabel(tr("Star points"), this);
   double_star_Stepper = panels::stepper(tr("Star points"), 1, 60, {}, this);
-  double_star_Stepper->setToolTip(tr("1 to 5 give 7 to 15 points; a larger number is the point count itself"));
+  double_star_Stepper->setToolTip(
+      tr("1 to 5 give 7 to 15 points; a larger number is the point count itself"));
   polygon_Label = new QLabel(tr("Polygon corners"), this);
   polygon_Stepper = panels::stepper(tr("Polygon corners"), 1, 60, {}, this);
   polygon_Stepper->setToolTip(tr("1 is a four-pointed star, 2 to 5 give five to eight corners"));

@@ -16,12 +16,12 @@ TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
   layout->addWidget(Text_value_Edit, 1);
 
   auto* grid = new QGridLayout;
-  Text_Date_style = panels::combo(tr("Date format"),
-                                  {QStringLiteral("M-d-yyyy"), QStringLiteral("M-d-yy"), QStringLiteral("MM-dd-yy"),
-                                   QStringLiteral("MM-dd-yyyy"), QStringLiteral("yy-MM-dd"),
-                                   QStringLiteral("yyyy-MM-dd"), QStringLiteral("dd-MMM-yy"),
-                                   QStringLiteral("dd-MM-yyyy"), QStringLiteral("d-M-yy")},
-                                  this);
+  Text_Date_style =
+      panels::combo(tr("Date format"),
+                    {QStringLiteral("M-d-yyyy"), QStringLiteral("M-d-yy"), QStringLiteral("MM-dd-yy"),
+                     QStringLiteral("MM-dd-yyyy"), QStringLiteral("yy-MM-dd"), QStringLiteral("yyyy-MM-dd"),
+                     QStringLiteral("dd-MMM-yy"), QStringLiteral("dd-MM-yyyy"), QStringLiteral("d-M-yy")},
+                    this);
   Text_Time_style = panels::combo(tr("Time format"),
                                   {QStringLiteral("h:mm:ss a"), QStringLiteral("hh:mm:ss a"),
                                    QStringLiteral("H:mm:ss"), QStringLiteral("HH:mm:ss")},

@@ -22,8 +22,8 @@ TextPropertiesTab::TextPropertiesTab(QWidget* parent) : QWidget(parent) {
   Text_align_combo = panels::combo(
       tr("Alignment"), {tr("Left"), tr("Right"), tr("Centre"), tr("Justified"), tr("Natural")}, this);
   form->addRow(tr("Alignment"), Text_align_combo);
-  Text_case_combo =
-      panels::combo(tr("Letter case"), {tr("As typed"), tr("UPPER CASE"), tr("lower case"), tr("Capitalised")}, this);
+  Text_case_combo = panels::combo(
+      tr("Letter case"), {tr("As typed"), tr("UPPER CASE"), tr("lower case"), tr("Capitalised")}, this);
   form->addRow(tr("Case"), Text_case_combo);
   Text_Kern_Stepper = panels::doubleStepper(tr("Kerning"), -20.0, 100.0, 1, QStringLiteral(" pt"), this);
   Text_Kern_Stepper->setSingleStep(0.5);

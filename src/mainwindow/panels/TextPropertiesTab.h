@@ -19,8 +19,8 @@ class TextPropertiesTab : public QWidget {
   ColorWell* Text_clr = nullptr;
   QLabel* Text_font_value = nullptr;  // "<name> ( <size> )"
   QPushButton* Text_Font_btn = nullptr;
-  QComboBox* Text_align_combo = nullptr;  // 0 left, 1 right, 2 centre, 3 justified, 4 natural
-  QComboBox* Text_case_combo = nullptr;   // 0 as typed, 1 upper, 2 lower, 3 capitalised
+  QComboBox* Text_align_combo = nullptr;        // 0 left, 1 right, 2 centre, 3 justified, 4 natural
+  QComboBox* Text_case_combo = nullptr;         // 0 as typed, 1 upper, 2 lower, 3 capitalised
   QDoubleSpinBox* Text_Kern_Stepper = nullptr;  // points
   QSpinBox* Text_alpha_Stepper = nullptr;       // percent
   panels::BorderControls border;

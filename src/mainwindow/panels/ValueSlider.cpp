@@ -11,7 +11,8 @@ ValueSlider::ValueSlider(const QString& accessibleName, double minimum, double m
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   slider_ = new QSlider(Qt::Horizontal, this);
-  slider_->setRange(static_cast<int>(std::lround(minimum * steps)), static_cast<int>(std::lround(maximum * steps)));
+  slider_->setRange(static_cast<int>(std::lround(minimum * steps)),
+                    static_cast<int>(std::lround(maximum * steps)));
   slider_->setAccessibleName(accessibleName);
   field_ = new QDoubleSpinBox(this);
   field_->setRange(minimum, maximum);

@@ -67,8 +67,9 @@ int main(int argc, char* argv[]) {
     qWarning("%s", qPrintable(error));
     return 1;
   }
-  DataSeriesStore().writeSeries(QStringLiteral("Guests"),
-                                {QStringLiteral("Dear Ada"), QStringLiteral("Dear Grace"), QStringLiteral("Dear Alan")});
+  DataSeriesStore().writeSeries(
+      QStringLiteral("Guests"),
+      {QStringLiteral("Dear Ada"), QStringLiteral("Dear Grace"), QStringLiteral("Dear Alan")});
   WalkHost host;
   platform::ScopedMessageHost scoped(host);
   SKTWindowController window;

@@ -27,10 +27,10 @@
 #include "mainwindow/panels/CardBackgroundTab.h"
 #include "mainwindow/panels/CardBorderTab.h"
 #include "mainwindow/panels/CardSettingsTab.h"
+#include "mainwindow/tools/WalkSupport.h"
 #include "platform/MessageHost.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
-#include "mainwindow/tools/WalkSupport.h"
 
 namespace {
 
