@@ -50,6 +50,25 @@ struct Stroke {
   }
 };
 
+// The fill controls as one value: on, solid colour, kind ("S", "G", "H"),
+// gradient colours and angle.
+struct Fill {
+  bool on;
+  QColor colour, gradient1, gradient2;
+  double angle;
+  QString kind;
+
+  // When off only the flag changes (and the kind becomes solid): the colour is kept.
+  void writeInto(SKTGraphic& g) const {
+    g._isDrawingFill = on;
+    if (on) g._fillColor = colour;
+    g._fill_type = on ? kind : QStringLiteral("S");
+    g._fill_Grad_clr1 = gradient1;
+    g._fill_Grad_clr2 = gradient2;
+    g._fill_grad_angle = angle;
+  }
+};
+
 float fractionOf(const QSpinBox* percent) {
   return static_cast<float>(percent->value()) / 100.0f;
 }
@@ -244,13 +263,15 @@ void SKTWindowController::panelFieldsRestored() {
 void SKTWindowController::Update_Shape_Graphics() {
   ShapeTab* s = _shape;
   const Stroke stroke(s->border);
-  const bool fill = s->Shape_fill_chk->isChecked();
-  const QString kind = fill && s->Shape_gradient_fill_rd->isChecked() ? QStringLiteral("G")
-                       : fill && s->Shape_Style_fill_rd->isChecked()  ? QStringLiteral("H")
-                                                                      : QStringLiteral("S");
-  const QColor fillColour = s->shape_fill_clr->color(), gradient1 = s->shape_fill_Grd_1_clr->color(),
-               gradient2 = s->shape_fill_Grd_2_clr->color(), hatchColour = s->shape_hatch_bk_clr->color();
-  const double angle = s->shape_grad_Stepper->value();
+  const Fill fill{s->Shape_fill_chk->isChecked(),
+                  s->shape_fill_clr->color(),
+                  s->shape_fill_Grd_1_clr->color(),
+                  s->shape_fill_Grd_2_clr->color(),
+                  static_cast<double>(s->shape_grad_Stepper->value()),
+                  s->Shape_gradient_fill_rd->isChecked() ? QStringLiteral("G")
+                  : s->Shape_Style_fill_rd->isChecked()  ? QStringLiteral("H")
+                                                         : QStringLiteral("S")};
+  const QColor hatchColour = s->shape_hatch_bk_clr->color();
   const QString hatch =
       s->shape_hatch_style->currentIndex() >= 0 ? s->shape_hatch_style->currentText() : QString();
   const float alpha = fractionOf(s->shape_alpha_Stepper);
@@ -259,12 +280,7 @@ void SKTWindowController::Update_Shape_Graphics() {
   const int print = print_object_chk->isChecked() ? 1 : 0;
   writePanel([&](SKTGraphic& g) {
     stroke.writeInto(g);
-    g._isDrawingFill = fill;
-    if (fill) g._fillColor = fillColour;
-    g._fill_type = kind;
-    g._fill_Grad_clr1 = gradient1;
-    g._fill_Grad_clr2 = gradient2;
-    g._fill_grad_angle = angle;
+    fill.writeInto(g);
     g._fill_htch_clr = hatchColour;
     g._fill_hatch_type = hatch;
     g.alpha_val = alpha;
@@ -299,12 +315,14 @@ void SKTWindowController::Update_Line_Graphics() {
 void SKTWindowController::Update_Text_Graphics() {
   TextPropertiesTab* t = _textProperties;
   const Stroke stroke(t->border);
-  const bool fill = t->Text_fill_chk->isChecked();
-  const QColor fillColour = t->Text_fill_clr->color(), gradient1 = t->Text_fill_Grd_1_clr->color(),
-               gradient2 = t->Text_fill_Grd_2_clr->color(), textColour = t->Text_clr->color();
-  const QString kind =
-      fill && t->Text_gradient_fill_rd->isChecked() ? QStringLiteral("G") : QStringLiteral("S");
-  const double angle = t->Text_grad_Stepper->value();
+  // Texts have no hatch.
+  const Fill fill{t->Text_fill_chk->isChecked(),
+                  t->Text_fill_clr->color(),
+                  t->Text_fill_Grd_1_clr->color(),
+                  t->Text_fill_Grd_2_clr->color(),
+                  static_cast<double>(t->Text_grad_Stepper->value()),
+                  t->Text_gradient_fill_rd->isChecked() ? QStringLiteral("G") : QStringLiteral("S")};
+  const QColor textColour = t->Text_clr->color();
   const float alpha = fractionOf(t->Text_alpha_Stepper);
   const int alignment = std::max(0, t->Text_align_combo->currentIndex());
   const int letterCase = std::max(0, t->Text_case_combo->currentIndex());
@@ -317,12 +335,7 @@ void SKTWindowController::Update_Text_Graphics() {
   writePanel([&](SKTGraphic& g) {
     g.print_object = print;
     stroke.writeInto(g);
-    g._isDrawingFill = fill;
-    if (fill) g._fillColor = fillColour;
-    g._fill_type = kind;
-    g._fill_Grad_clr1 = gradient1;
-    g._fill_Grad_clr2 = gradient2;
-    g._fill_grad_angle = angle;
+    fill.writeInto(g);
     g.txt_clr = textColour;
     if (!font.isNull()) g.text_ctrl_font = font;
     if (single && g.kind() == GraphicKind::Text) g.Text_contents()->string = characters;

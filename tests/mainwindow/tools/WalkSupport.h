@@ -2,7 +2,9 @@
 // What the walkthrough programs share: a message host that answers panels
 // from a script and shows modal dialogs for real (a scripted step acts on
 // them while they are open), screenshots, and clicks on the tool strip.
+#include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -11,10 +13,27 @@
 #include "canvas/SKTGraphicView.h"
 #include "mainwindow/SKTWindowController.h"
 #include "platform/MessageHost.h"
+#include "platform/ResourceFolder.h"
 
 namespace walk {
 
 inline QString g_shots;
+
+// Names the application, takes the screenshot folder from the first
+// argument and makes the resource folder; false (with the reason logged)
+// when there is none.
+inline bool prepare(int argc, char* argv[]) {
+  QApplication::setApplicationName("QUVO Gratulo");
+  QApplication::setOrganizationName("QUVO");
+  g_shots = argc > 1 ? argv[1] : QDir::currentPath();
+  QDir().mkpath(g_shots);
+  QString error;
+  if (!platform::initResourceFolder(&error)) {
+    qWarning("%s", qPrintable(error));
+    return false;
+  }
+  return true;
+}
 
 inline void settle(int ms = 150) {
   QTest::qWait(ms);

@@ -58,15 +58,7 @@ void showTab(SKTWindowController& window, const QString& title, const QString& s
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("QUVO Gratulo");
-  QApplication::setOrganizationName("QUVO");
-  g_shots = argc > 1 ? argv[1] : QDir::currentPath();
-  QDir().mkpath(g_shots);
-  QString error;
-  if (!platform::initResourceFolder(&error)) {
-    qWarning("%s", qPrintable(error));
-    return 1;
-  }
+  if (!prepare(argc, argv)) return 1;
   DataSeriesStore().writeSeries(
       QStringLiteral("Guests"),
       {QStringLiteral("Dear Ada"), QStringLiteral("Dear Grace"), QStringLiteral("Dear Alan")});

@@ -66,15 +66,7 @@ void buildSample(SKTWindowController& window, WalkHost& host, const QString& pat
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName("QUVO Gratulo");
-  QApplication::setOrganizationName("QUVO");
-  g_shots = argc > 1 ? argv[1] : QDir::currentPath();
-  QDir().mkpath(g_shots);
-  QString error;
-  if (!platform::initResourceFolder(&error)) {
-    qWarning("%s", qPrintable(error));
-    return 1;
-  }
+  if (!prepare(argc, argv)) return 1;
   WalkHost host;
   platform::ScopedMessageHost scoped(host);
   SKTWindowController window;
