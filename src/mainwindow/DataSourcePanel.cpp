@@ -86,7 +86,7 @@ void SKTWindowController::dataSourceKindChosen() {
   SetObjEnabled(d->view_series_btn, kind == Series);
   SetObjEnabled(d->Batch_Series, kind == Series || kind == Spreadsheet);
   _textEditing->Text_value_Edit->setReadOnly(!manual);
-  _textEditing->insert_template_btn->setEnabled(manual && _textEditing->stockTextsAvailable);
+  _textEditing->insert_template_btn->setEnabled(manual);
   SetObjEnabled(d->manual_brws_box, manual);
   if (kind == Manual) {
     const QSignalBlocker blocker(d->Batch_Series);

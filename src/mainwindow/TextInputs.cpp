@@ -6,7 +6,6 @@
 #include <QFontDialog>
 #include <QLocale>
 #include <QSignalBlocker>
-#include <QTextBoundaryFinder>
 #include <QTextCursor>
 
 #include "canvas/SKTGraphicView.h"
@@ -19,6 +18,8 @@
 #include "mainwindow/panels/SignatureTab.h"
 #include "mainwindow/panels/TextEditingTab.h"
 #include "mainwindow/panels/TextPropertiesTab.h"
+#include "personalisation/Insert_Template.h"
+#include "personalisation/StockTexts.h"
 #include "platform/FontNames.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
@@ -46,16 +47,6 @@ QString qtDatePattern(const QString& pattern) {
     result += c;
   }
   return result;
-}
-
-// The text cut to at most `limit` UTF-16 units at a character boundary, so
-// that no character (a surrogate pair, a letter with its accents) is split.
-QString cutAtCharacter(const QString& text, int limit) {
-  if (text.size() <= limit) return text;
-  QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-  finder.setPosition(limit);
-  if (!finder.isAtBoundary()) finder.toPreviousBoundary();
-  return text.left(std::max<qsizetype>(0, finder.position()));
 }
 
 }  // namespace
@@ -96,7 +87,7 @@ void SKTWindowController::textDidChange() {
     const QString text = _textEditing->Text_value_Edit->toPlainText();
     QString cleaned = text;
     cleaned.remove(kNewTextPlaceholder);
-    cleaned = cutAtCharacter(cleaned, kTextLimit);
+    cleaned = Limit_Text_Length(cleaned, kTextLimit);
     if (cleaned != text) setTextValue(cleaned);
     Update_Text_Graphics();
   } catch (const std::exception& e) {
@@ -130,7 +121,11 @@ void SKTWindowController::changeTextFont(const CardFont& font) {
 // ---------------------------------------------------------------- stock texts
 
 void SKTWindowController::Insert_Template_Button() {
-  // The stock title and message picker is not part of the program yet.
+  const bool title = _textEditing->insert_template_btn->text() == QLatin1String("Use Template Title");
+  QString picked;
+  if (!Pick_Stock_Text(title ? QStringLiteral("T") : QStringLiteral("M"), &picked)) return;
+  _textEditing->Text_value_Edit->setPlainText(picked);
+  Update_Text_Graphics();
 }
 
 // ---------------------------------------------------------------- picture files

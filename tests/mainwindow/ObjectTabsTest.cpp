@@ -31,6 +31,7 @@
 #include "mainwindow/panels/SignatureTab.h"
 #include "mainwindow/panels/TextEditingTab.h"
 #include "mainwindow/panels/TextPropertiesTab.h"
+#include "personalisation/Insert_Template.h"
 #include "platform/FontNames.h"
 #include "platform/globals.h"
 #include "support/CanvasInput.h"
@@ -171,6 +172,7 @@ TEST_F(ObjectTabs, TextTabsEditCleanLimitDateTimeFontAndLookOfTheSelectedTexts) 
   const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two UTF-16 units
   e->Text_value_Edit->setPlainText(QString(248, QLatin1Char('a')) + face + QString(50, QLatin1Char('b')));
   EXPECT_EQ(front(0)->Text_contents()->string, QString(248, QLatin1Char('a')) + face);
+  EXPECT_EQ(e->Text_value_Edit->toPlainText().size(), 250);
   e->Text_value_Edit->setPlainText(QString(249, QLatin1Char('a')) + face + QString(50, QLatin1Char('b')));
   EXPECT_EQ(front(0)->Text_contents()->string, QString(249, QLatin1Char('a')));
 
@@ -193,6 +195,27 @@ TEST_F(ObjectTabs, TextTabsEditCleanLimitDateTimeFontAndLookOfTheSelectedTexts) 
   e->Text_Date_style->setCurrentIndex(-1);
   e->Text_Insert_Date_btn->click();
   EXPECT_EQ(lastMessage(), "Please select Date format.");
+
+  // The wizard's title text takes a stock title; Cancel leaves it alone.
+  front(0)->control_ID = QStringLiteral("PARTY_TITLE");
+  click({200, 140});
+  click({35, 35});
+  ASSERT_FALSE(e->insert_template_btn->isHidden());
+  EXPECT_EQ(e->insert_template_btn->text(), "Use Template Title");
+  QFile titles(resources + QStringLiteral("/Title.txt"));
+  ASSERT_TRUE(titles.open(QIODevice::ReadOnly));
+  const QString second = QString::fromUtf8(titles.readAll()).trimmed().split('\n').value(1).trimmed();
+  host.queueModal([](QDialog& dialog) {
+    auto& picker = dynamic_cast<Insert_Template&>(dialog);
+    picker.next_btn->click();
+    picker.ok_btn->click();
+    return picker.result();
+  });
+  e->insert_template_btn->click();
+  EXPECT_EQ(front(0)->Text_contents()->string, second);
+  host.queueModal([](QDialog&) { return 0; });
+  e->insert_template_btn->click();
+  EXPECT_EQ(front(0)->Text_contents()->string, second);
 
   // A second text; both selected take colour, font and case, but not the editor's characters.
   window->toolAction(DrawingTool::Text)->trigger();

@@ -35,7 +35,6 @@ TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
   grid->setColumnStretch(0, 1);
   layout->addLayout(grid);
   insert_template_btn = panels::button(tr("Use Template Title"), this);
-  insert_template_btn->setEnabled(stockTextsAvailable);
-  insert_template_btn->setToolTip(tr("The stock titles and messages come with a later version."));
+  insert_template_btn->setToolTip(tr("Choose one of the stock titles or messages"));
   layout->addWidget(insert_template_btn);
 }

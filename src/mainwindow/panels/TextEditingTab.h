@@ -19,6 +19,4 @@ class TextEditingTab : public QWidget {
   QPushButton* Text_Insert_Date_btn = nullptr;
   QPushButton* Text_Insert_Time_btn = nullptr;
   QPushButton* insert_template_btn = nullptr;  // "Use Template Title" or "Use Template Message"
-  // Whether the stock title and message picker is part of the program.
-  bool stockTextsAvailable = false;
 };
