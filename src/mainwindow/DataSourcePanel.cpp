@@ -199,7 +199,18 @@ void SKTWindowController::Add_Excel_Col_Name_In_Combo(QComboBox* combo) {
 }
 
 void SKTWindowController::Remove_Excel_Col_Name_In_Combo(QComboBox* combo) {
-  if (combo->count() == 3) combo->removeItem(combo->findText(kExcelItem));
+  if (combo->count() != 3) return;
+  // Taking the item away binds no object to anything else: the tab only
+  // follows the choice it now shows.
+  const bool shown = combo->currentText() == kExcelItem;
+  {
+    const QSignalBlocker blocker(combo);
+    combo->removeItem(combo->findText(kExcelItem));
+  }
+  if (shown && combo == _dataSource->Data_source_type) {
+    ScopedNotDrawOnlyPropChange following;
+    dataSourceKindChosen();
+  }
 }
 
 void SKTWindowController::View_batch_Series_Button() {

@@ -14,6 +14,7 @@
 #include "mainwindow/designfile/DesignFile.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/CardSettingsTab.h"
+#include "mainwindow/panels/DataSourceTab.h"
 #include "personalisation/Card_Wizard.h"
 #include "personalisation/Export_Template.h"
 #include "personalisation/Invitation_Wizard.h"
@@ -37,6 +38,12 @@ class WindowProfileHost : public ProfileHost {
   explicit WindowProfileHost(SKTWindowController& window) : w_(window) {}
 
   bool Excel_Binding_Use() override { return ::Excel_Binding_Use.load(); }
+  void Add_Excel_Col_Name_In_Combo() override {
+    w_.Add_Excel_Col_Name_In_Combo(w_.dataSourceTab()->Data_source_type);
+  }
+  void Remove_Excel_Col_Name_In_Combo() override {
+    w_.Remove_Excel_Col_Name_In_Combo(w_.dataSourceTab()->Data_source_type);
+  }
   void Set_Selected_Control_Tool(DrawingTool tool) override { w_.setSelectedControlTool(tool); }
   QSizeF Front_Card_Size() override {
     const QSizeF size = w_.Front_card_Prop.Card_Size;

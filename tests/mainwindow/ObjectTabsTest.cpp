@@ -443,6 +443,11 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   EXPECT_EQ(lastMessage(), "Please create batch processing series first.");
   EXPECT_EQ(image->data_source_type, 2);
   EXPECT_EQ(d->Data_source_type->currentIndex(), 2);
+  // A design without a spreadsheet takes "Excel" away; no object's binding changes with it.
+  window->designHost().setExcelBinding(false);
+  EXPECT_EQ(d->Data_source_type->count(), 2);
+  EXPECT_EQ(image->data_source_type, 2);
+  EXPECT_EQ(image->_file_path, photo);
 }
 
 TEST_F(ObjectTabs, ArrangeCommandsGuardTheirUseAndThePrintBoxLeavesAnObjectOut) {
