@@ -361,7 +361,8 @@ void SKTWindowController::Update_Image_Graphics() {
   const QString path = _dataSource->Manual_image_path->text();
   writePanel([&](SKTGraphic& g) {
     qCDebug(lcMainWindow).noquote() << QStringLiteral("Txt path - %1\nGraphic Path - %2\n")
-                                              .arg(QFileInfo(path).fileName(), QFileInfo(g._file_path).fileName());
+                                           .arg(QFileInfo(path).fileName(),
+                                                QFileInfo(g._file_path).fileName());
     g.print_object = print;
     stroke.writeInto(g);
     g._isFlippedHorizontally = flipH;
