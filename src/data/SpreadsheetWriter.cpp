@@ -88,11 +88,17 @@ xlsx::SheetTable SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_
   self.sharedStrings_.reset();
   // Nothing of an earlier workbook stays for the sheet listing.
   self.package_.reset();
+  self.sheets_.clear();
   QString error;
   self.package_ = xlsx::Package::open(path, &error);
   if (!self.package_) {
     self.fail("Error: " + error);
     return self.data_;
+  }
+  self.byWorkbook_ = self.package_->hasPart(xlsx::kWorkbookPart);
+  if (self.byWorkbook_) {
+    self.sheets_ = xlsx::readWorkbookSheets(*self.package_, &error);
+    if (!error.isEmpty()) self.fail("Error: " + error);
   }
   // A workbook without shared strings is normal: its cells hold numbers or inline text.
   if (self.package_->hasPart(kSharedStringsPart)) self.ReadSharedStrings(kSharedStringsPart);
@@ -124,11 +130,24 @@ bool SpreadsheetWriter::readSheetInto(xlsx::SheetTable& rows, bool firstRowOnly)
     fail(QStringLiteral("Error: no workbook is loaded"));
     return false;
   }
+  QString part;
+  const int number = Excel_Sheet_Number.load();
+  if (!byWorkbook_) {
+    // A bare set of worksheet parts without a workbook: parts by number.
+    part = xlsx::worksheetPart(number);
+  } else if (number < 1 || number > sheets_.size()) {
+    fail(QStringLiteral("Error: the workbook has no sheet number %1").arg(number));
+    return false;
+  } else if (!sheets_[number - 1].error.isEmpty()) {
+    fail("Error: " + sheets_[number - 1].error);
+    return false;
+  } else {
+    part = sheets_[number - 1].part;
+  }
   // Each read takes the sheet's own column count, so that a count left from
   // another sheet never shapes these rows.
-  xlsx::SheetResult result =
-      xlsx::readSheet(*package_, xlsx::worksheetPart(Excel_Sheet_Number.load()), sharedStrings_,
-                      firstRowOnly ? xlsx::SheetRows::FirstOnly : xlsx::SheetRows::All);
+  xlsx::SheetResult result = xlsx::readSheet(
+      *package_, part, sharedStrings_, firstRowOnly ? xlsx::SheetRows::FirstOnly : xlsx::SheetRows::All);
   if (!result.error.isEmpty()) {
     fail("Error: " + result.error);
     return false;
@@ -152,11 +171,11 @@ xlsx::SheetTable SpreadsheetWriter::ReadData_only_column() {
 }
 
 QStringList SpreadsheetWriter::Read_Sheet_Name() {
-  SpreadsheetWriter& self = shared();
-  if (!self.package_) return QStringList();
-  QString error;
-  QStringList names = xlsx::readSheetNames(*self.package_, &error);
-  if (!error.isEmpty()) self.fail("Error: " + error);
+  if (!hasShared() || !shared().package_) return QStringList();
+  const SpreadsheetWriter& self = shared();
+  if (!self.byWorkbook_) return self.package_->worksheetParts();
+  QStringList names;
+  for (const xlsx::WorkbookSheet& sheet : self.sheets_) names.append(sheet.name);
   return names;
 }
 

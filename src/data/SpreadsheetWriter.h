@@ -6,9 +6,11 @@
 //
 // Reading: ReadWorkbook(path, true) opens the workbook (its parts are read
 // where they lie in the file, never unpacked) and reads its shared strings;
-// Worksheet_Part_Names lists its sheets; ReadData_only_column reads the title
-// row of sheet Excel_Sheet_Number and sets Excel_Sheet_Columns;
-// ReadWorkbook(path, false) reads all its rows.
+// Read_Sheet_Name lists its sheets; ReadData_only_column reads the title
+// row of sheet Excel_Sheet_Number (counted from 1 in that list) and sets
+// Excel_Sheet_Columns; ReadWorkbook(path, false) reads all its rows.
+// Each sheet is read from the part the workbook's relationships give it, so
+// sheet N of the list is the workbook's N-th sheet, whatever its part's name.
 // Writing: WriteWorkbook fills the template workbook with the rows.
 
 #include <QList>
@@ -16,6 +18,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "data/XlsxSheetReader.h"
 #include "data/XlsxSheetTable.h"
 
 namespace xlsx {
@@ -41,7 +44,10 @@ class SpreadsheetWriter {
   // The first row of sheet Excel_Sheet_Number ("Untitled Column %d" where it
   // holds nothing), or no row; sets Excel_Sheet_Columns.
   static xlsx::SheetTable ReadData_only_column();
-  // The sheet names the loaded workbook gives itself, in order.
+  // The sheet names the loaded workbook gives itself, in order: item i is
+  // sheet number i + 1. A package without a workbook part lists its
+  // worksheet parts instead, as Worksheet_Part_Names does, and reads them by
+  // their numbers.
   static QStringList Read_Sheet_Name();
   // The worksheet parts of the loaded workbook without extension, ordered by
   // sheet number (sheet1, sheet2, ... sheet10): item i is sheet number i + 1
@@ -95,6 +101,8 @@ class SpreadsheetWriter {
 
   QString tmpDir_;
   std::unique_ptr<xlsx::Package> package_;  // the loaded workbook
+  bool byWorkbook_ = false;                 // it has a workbook part naming its sheets
+  QList<xlsx::WorkbookSheet> sheets_;       // those sheets, each with its part
   xlsx::SheetTable data_;
   SpreadsheetRows rowsToWrite_;
   std::shared_ptr<const xlsx::StringTable> sharedStrings_;

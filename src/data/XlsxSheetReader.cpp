@@ -2,6 +2,7 @@
 
 #include <expat.h>
 
+#include <QHash>
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -530,17 +531,55 @@ SheetResult SheetStream::result() {
 
 // ---- workbook ----
 
-class SheetNamesStream : public XmlStream {
+// The sheet elements of a workbook part: each sheet's name and the id of the
+// relationship that leads to its part (an attribute "id" under any prefix).
+class SheetListStream : public XmlStream {
  public:
-  QStringList names;
+  struct Entry {
+    QString name;
+    QString relationship;
+  };
+  QList<Entry> sheets;
 
  private:
   void start(int, std::string_view local, const char** atts) override {
     if (local != "sheet") return;
-    if (names.size() >= UnzipLimits().maxEntries)
+    if (sheets.size() >= UnzipLimits().maxEntries)
       return fail(QStringLiteral("the workbook names more than %1 sheets").arg(UnzipLimits().maxEntries));
-    const char* name = attribute(atts, "name");
-    names.append(QString::fromUtf8(name ? name : ""));
+    Entry entry;
+    for (const char** a = atts; *a; a += 2) {
+      const std::string_view key(a[0]);
+      if (key == "name")
+        entry.name = QString::fromUtf8(a[1]);
+      else if (key.find(':') != std::string_view::npos && localName(a[0]) == "id")
+        entry.relationship = QString::fromUtf8(a[1]);
+    }
+    sheets.append(entry);
+  }
+  void end(int) override {}
+};
+
+// The relationships of a part, by id: where each leads and whether it leads
+// outside the package.
+class RelationshipsStream : public XmlStream {
+ public:
+  struct Relationship {
+    QString target;
+    bool external = false;
+  };
+  QHash<QString, Relationship> byId;
+
+ private:
+  void start(int, std::string_view local, const char** atts) override {
+    if (local != "Relationship") return;
+    if (byId.size() >= UnzipLimits().maxEntries)
+      return fail(QStringLiteral("the part has more than %1 relationships").arg(UnzipLimits().maxEntries));
+    const char* id = attribute(atts, "Id");
+    const char* target = attribute(atts, "Target");
+    const char* mode = attribute(atts, "TargetMode");
+    if (!id) return;
+    byId.insert(QString::fromUtf8(id),
+                {QString::fromUtf8(target ? target : ""), mode && std::strcmp(mode, "External") == 0});
   }
   void end(int) override {}
 };
@@ -555,7 +594,14 @@ QString streamPart(Package& package, const QString& part, XmlStream& stream) {
   return stream.error();
 }
 
-const QString kWorkbookPart = QStringLiteral("xl/workbook.xml");
+const QString kWorkbookRelationships = QStringLiteral("xl/_rels/workbook.xml.rels");
+
+QStringList namesOf(const QList<SheetListStream::Entry>& sheets) {
+  QStringList names;
+  names.reserve(sheets.size());
+  for (const SheetListStream::Entry& sheet : sheets) names.append(sheet.name);
+  return names;
+}
 
 }  // namespace
 
@@ -576,10 +622,10 @@ SheetResult readSheet(QByteArrayView xml, const std::shared_ptr<const StringTabl
 }
 
 QStringList readSheetNames(QByteArrayView xml, QString* error) {
-  SheetNamesStream stream;
+  SheetListStream stream;
   stream.parseAll(xml);
   if (error) *error = stream.error();
-  return stream.error().isEmpty() ? stream.names : QStringList();
+  return stream.error().isEmpty() ? namesOf(stream.sheets) : QStringList();
 }
 
 SharedStringsResult readSharedStrings(Package& package, const QString& part, const ReadLimits& limits) {
@@ -605,10 +651,73 @@ SheetResult readSheet(Package& package, const QString& part,
 }
 
 QStringList readSheetNames(Package& package, QString* error) {
-  SheetNamesStream stream;
+  SheetListStream stream;
   const QString problem = streamPart(package, kWorkbookPart, stream);
   if (error) *error = problem;
-  return problem.isEmpty() ? stream.names : QStringList();
+  return problem.isEmpty() ? namesOf(stream.sheets) : QStringList();
+}
+
+QString relationshipTarget(const QString& sourcePart, const QString& target, QString* error) {
+  // A target is a path relative to the source part's folder, or from the
+  // package's root when it starts with "/".
+  QStringList path;
+  if (!target.startsWith(u'/')) path = sourcePart.split(u'/').mid(0, sourcePart.count(u'/'));
+  for (const QString& step : target.split(u'/')) {
+    if (step.isEmpty() || step == u".") continue;
+    if (step != u"..") {
+      path.append(step);
+    } else if (path.isEmpty()) {
+      if (error) *error = QStringLiteral("leads out of the workbook");
+      return QString();
+    } else {
+      path.removeLast();
+    }
+  }
+  if (path.isEmpty()) {
+    if (error) *error = QStringLiteral("names no part");
+    return QString();
+  }
+  return path.join(u'/');
+}
+
+QList<WorkbookSheet> readWorkbookSheets(Package& package, QString* error) {
+  SheetListStream sheets;
+  QString problem = streamPart(package, kWorkbookPart, sheets);
+  RelationshipsStream relationships;
+  if (problem.isEmpty() && package.hasPart(kWorkbookRelationships)) {
+    problem = streamPart(package, kWorkbookRelationships, relationships);
+    if (!problem.isEmpty()) problem = kWorkbookRelationships + ": " + problem;
+  }
+  if (error) *error = problem;
+  if (!problem.isEmpty()) return {};
+
+  QList<WorkbookSheet> list;
+  list.reserve(sheets.sheets.size());
+  for (const SheetListStream::Entry& entry : sheets.sheets) {
+    WorkbookSheet sheet;
+    sheet.name = entry.name;
+    const QString quoted = "\"" + data_report::excerpt(entry.name) + "\"";
+    const auto found = relationships.byId.constFind(entry.relationship);
+    if (entry.relationship.isEmpty() || found == relationships.byId.cend()) {
+      sheet.error = QStringLiteral("the workbook says nowhere which part holds sheet %1").arg(quoted);
+    } else if (found->external) {
+      sheet.error = QStringLiteral("sheet %1 refers to %2, which lies outside the workbook")
+                        .arg(quoted, data_report::excerpt(found->target));
+    } else {
+      QString why;
+      const QString part = relationshipTarget(kWorkbookPart, found->target, &why);
+      if (part.isEmpty())
+        sheet.error = QStringLiteral("sheet %1 refers to %2, which %3")
+                          .arg(quoted, data_report::excerpt(found->target), why);
+      else if (!package.hasPart(part))
+        sheet.error = QStringLiteral("sheet %1 refers to the part %2, which the workbook does not hold")
+                          .arg(quoted, data_report::excerpt(part));
+      else
+        sheet.part = part;
+    }
+    list.append(sheet);
+  }
+  return list;
 }
 
 QString worksheetPart(int number) {

@@ -9,6 +9,7 @@
 // characters a cell) and by the cells and text bytes it keeps.
 
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -78,6 +79,30 @@ SheetResult readSheet(Package& package, const QString& part,
                       const std::shared_ptr<const StringTable>& sharedStrings, SheetRows which,
                       const ReadLimits& limits = {});
 QStringList readSheetNames(Package& package, QString* error = nullptr);
+
+// The workbook part of a package.
+inline const QString kWorkbookPart = QStringLiteral("xl/workbook.xml");
+
+// A sheet of a workbook: its name and the part that holds its cells, or,
+// when the workbook leads to no part of its own, the reason (part empty).
+struct WorkbookSheet {
+  QString name;
+  QString part;
+  QString error;
+};
+// The sheets of the package's workbook in the workbook's order, each found
+// through the workbook's relationships (the "id" of its sheet element in
+// "xl/_rels/workbook.xml.rels"), so that a sheet moved, renamed or removed in
+// a spreadsheet program still reads its own cells. A relationship that is
+// missing, leads outside the package or to a part it does not hold gives the
+// sheet a reason instead of a part. Nothing, with the reason in *error, when
+// the workbook or its relationships cannot be read.
+QList<WorkbookSheet> readWorkbookSheets(Package& package, QString* error = nullptr);
+// The part that a relationship target of the source part names, resolved
+// against the source part's folder ("/" starts from the package's root);
+// empty, with the reason in *error ("leads out of the workbook"), when it
+// climbs out of the package.
+QString relationshipTarget(const QString& sourcePart, const QString& target, QString* error = nullptr);
 
 // The part name of worksheet number n ("xl/worksheets/sheet<n>.xml").
 QString worksheetPart(int number);

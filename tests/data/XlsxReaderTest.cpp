@@ -31,6 +31,7 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
 )";
 
 const QString kMain = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+const QString kRelationships = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 class XlsxReaderTest : public ::testing::Test {
  protected:
@@ -56,8 +57,12 @@ class XlsxReaderTest : public ::testing::Test {
   QString handMade(const QString& name, const QString& sheetData, const QString& sharedStrings = QString(),
                    const QString& dimension = QString()) {
     QStringList args{
-        path(name), "xl/workbook.xml",
-        "<workbook xmlns=\"" + kMain + "\"><sheets><sheet name=\"Hand\" sheetId=\"1\"/></sheets></workbook>",
+        path(name),
+        "xl/workbook.xml",
+        "<workbook xmlns=\"" + kMain + "\" xmlns:r=\"" + kRelationships +
+            "\"><sheets><sheet name=\"Hand\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>",
+        "xl/_rels/workbook.xml.rels",
+        "<Relationships><Relationship Id=\"rId1\" Target=\"worksheets/sheet1.xml\"/></Relationships>",
         "xl/worksheets/sheet1.xml",
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"" + kMain + "\">" + dimension +
             "<sheetData>" + sheetData + "</sheetData></worksheet>"};
@@ -279,6 +284,50 @@ TEST_F(XlsxReaderTest, MalformedPackagesGiveAnErrorAndNoRows) {
   const QString work = SpreadsheetWriter::shared().tmpDir();
   EXPECT_FALSE(QFileInfo::exists(QFileInfo(work).dir().path() + "/../slipped.txt"));
   EXPECT_FALSE(QFileInfo::exists(QFileInfo(work).dir().path() + "/slipped.txt"));
+}
+
+// Each sheet is read from the part its relationship names, written in any
+// of the forms a package may use; a relationship that leads out of the
+// package, outside it, nowhere, or to a part the package lacks refuses that
+// sheet alone, with its reason.
+TEST_F(XlsxReaderTest, SheetsAreReadThroughTheirRelationships) {
+  const QString book =
+      "<workbook xmlns=\"" + kMain + "\" xmlns:rel=\"" + kRelationships +
+      "\"><sheets><sheet name=\"From root\" rel:id=\"a\"/><sheet name=\"Up\" rel:id=\"b\"/>"
+      "<sheet name=\"Away\" rel:id=\"c\"/><sheet name=\"None\"/><sheet name=\"Lost\" rel:id=\"e\"/>"
+      "<sheet name=\"Winding\" rel:id=\"f\"/></sheets></workbook>";
+  const QString rels =
+      "<Relationships><Relationship Id=\"f\" Target=\"./worksheets/../worksheets/sheet1.xml\"/>"
+      "<Relationship Id=\"a\" Target=\"/xl/worksheets/sheet2.xml\"/>"
+      "<Relationship Id=\"b\" Target=\"../../../worksheets/sheet1.xml\"/>"
+      "<Relationship Id=\"c\" Target=\"file:///etc/passwd\" TargetMode=\"External\"/>"
+      "<Relationship Id=\"e\" Target=\"worksheets/sheet9.xml\"/></Relationships>";
+  auto cell = [](const char* text) {
+    return QString(
+               "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>%1</t></is></c></row></sheetData>"
+               "</worksheet>")
+        .arg(text);
+  };
+  python(kZipParts, {path("rels.xlsx"), "xl/workbook.xml", book, "xl/_rels/workbook.xml.rels", rels,
+                     "xl/worksheets/sheet1.xml", cell("one"), "xl/worksheets/sheet2.xml", cell("two")});
+  load(path("rels.xlsx"));
+  EXPECT_EQ(lastError(), "");
+  EXPECT_EQ(SpreadsheetWriter::Read_Sheet_Name(),
+            (QStringList{"From root", "Up", "Away", "None", "Lost", "Winding"}));
+  EXPECT_EQ(allRows(1), SpreadsheetRows{QStringList{"two"}});
+  EXPECT_EQ(titles(6), SpreadsheetRows{QStringList{"one"}});
+  const QStringList refusals{
+      "Error: sheet \"Up\" refers to ../../../worksheets/sheet1.xml, which leads out of the workbook",
+      "Error: sheet \"Away\" refers to file:///etc/passwd, which lies outside the workbook",
+      "Error: the workbook says nowhere which part holds sheet \"None\"",
+      "Error: sheet \"Lost\" refers to the part xl/worksheets/sheet9.xml, which the workbook does not hold",
+      "Error: the workbook has no sheet number 7"};
+  for (int sheet = 2; sheet <= 7; ++sheet) {
+    if (sheet == 6) continue;
+    EXPECT_TRUE(titles(sheet).isEmpty()) << sheet;
+    EXPECT_EQ(lastError(), refusals[sheet < 6 ? sheet - 2 : 4]);
+    EXPECT_TRUE(allRows(sheet).isEmpty()) << sheet;
+  }
 }
 
 TEST_F(XlsxReaderTest, WorkFolderIsPrivate) {

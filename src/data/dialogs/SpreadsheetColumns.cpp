@@ -64,7 +64,7 @@ TableContents dataSourceContents(const QString& firstTitle, const xlsx::SheetTab
 }
 
 QStringList workbookSheetList() {
-  return SpreadsheetWriter::Worksheet_Part_Names();
+  return SpreadsheetWriter::Read_Sheet_Name();
 }
 
 }  // namespace spreadsheet_columns

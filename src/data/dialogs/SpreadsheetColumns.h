@@ -45,8 +45,8 @@ struct TableContents {
 TableContents dataSourceContents(const QString& firstTitle, const xlsx::SheetTable& rows,
                                  const QList<ColumnEntry>& entries, bool containsHeader);
 
-// The worksheets of the workbook loaded last, in sheet
-// number order (item i is sheet number i + 1).
+// The sheet names of the workbook loaded last, in the workbook's order
+// (item i is sheet number i + 1).
 QStringList workbookSheetList();
 
 }  // namespace spreadsheet_columns

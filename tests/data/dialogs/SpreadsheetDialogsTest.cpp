@@ -3,6 +3,8 @@
 // per column and all into one series, with the replace questions.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -216,6 +218,79 @@ wb.save(sys.argv[1])
   EXPECT_EQ(table.value(150, 2), "");
   EXPECT_EQ(table.value(299, 0), "300");
   EXPECT_TRUE(messages().isEmpty());
+}
+
+// A workbook whose sheets were moved, renamed and removed in a spreadsheet
+// program keeps its parts' old names: sheet "Guests", now first, lives in
+// part sheet3. The picker lists the names as the workbook orders them, and
+// each name reads its own cells, checked against openpyxl's reading.
+TEST_F(SpreadsheetDialogsTest, PickerReadsEverySheetByItsName) {
+  const QString moved = sources.path() + "/moved.xlsx";
+  const QByteArray oracle = data_test::python(R"py(
+import sys, re, json, zipfile, openpyxl
+first, moved = sys.argv[1], sys.argv[2]
+wb = openpyxl.Workbook()
+wb.active.title = 'Old'
+wb.active.append(['Gone'])
+for title, rows in [('Codes', [['Code', 'Price'], [7, 1.5], [8, 2]]),
+                    ('Guests', [['Name', 'City', 'Seat'], ['Ann', 'Oslo', 12], ['Bob', 'Rome', None], ['Eve', None, 3]]),
+                    ('Notes', [['Note'], ['first'], ['second'], ['third'], ['fourth']])]:
+    sheet = wb.create_sheet(title)
+    for row in rows:
+        sheet.append(row)
+wb.save(first)  # parts sheet1 Old, sheet2 Codes, sheet3 Guests, sheet4 Notes
+parts = {}
+with zipfile.ZipFile(first) as z:
+    for name in z.namelist():
+        parts[name] = z.read(name).decode()
+book = parts['xl/workbook.xml']
+elements = re.findall(r'<sheet [^>]*/>', book)
+named = {re.search(r'name="([^"]*)"', e).group(1): e for e in elements}
+gone = re.search(r'r:id="([^"]*)"', named['Old']).group(1)
+order = [named['Guests'], named['Notes'], named['Codes'].replace('name="Codes"', 'name="Prices"')]
+parts['xl/workbook.xml'] = book.replace(''.join(elements), ''.join(order))
+rels = re.sub(r'<Relationship [^>]*Id="%s"[^>]*/>' % gone, '', parts['xl/_rels/workbook.xml.rels'])
+parts['xl/_rels/workbook.xml.rels'] = rels.replace('Target="/xl/worksheets/', 'Target="worksheets/')
+parts['[Content_Types].xml'] = re.sub(r'<Override [^>]*sheet1\.xml"[^>]*/>', '', parts['[Content_Types].xml'])
+del parts['xl/worksheets/sheet1.xml']
+with zipfile.ZipFile(moved, 'w', zipfile.ZIP_DEFLATED) as z:
+    for name, text in parts.items():
+        z.writestr(name, text)
+read = openpyxl.load_workbook(moved)
+print(json.dumps([[ws.title, [['' if v is None else str(v) for v in row] for row in ws.iter_rows(values_only=True)]]
+                  for ws in read.worksheets]))
+)py",
+                                              {sources.path() + "/first.xlsx", moved});
+  const QJsonArray sheets = QJsonDocument::fromJson(oracle).array();
+  QStringList names;
+  for (const QJsonValue sheet : sheets) names.append(sheet[0].toString());
+  ASSERT_EQ(names, QStringList({"Guests", "Notes", "Prices"}));
+
+  for (const QJsonValue sheet : sheets) {
+    const QJsonArray rows = sheet[1].toArray();
+    whenShown<Import_Excel>([&](Import_Excel& d) {
+      QStringList listed;
+      for (int i = 0; i < d.Sheet_ComboBox->count(); ++i) listed.append(d.Sheet_ComboBox->itemText(i));
+      EXPECT_EQ(listed, names);
+      const int index = d.Sheet_ComboBox->findText(sheet[0].toString());
+      d.Sheet_ComboBox->setCurrentIndex(index);
+      emit d.Sheet_ComboBox->activated(index);
+      d.Select_ALL_Pressed();
+      d.OKPressed();
+    });
+    Import_Excel::defaultInstance().open_mode = "E";
+    Import_Excel::defaultInstance().Open_excel_Wnd(moved);
+    const DataSourceTable& table = Data_From_Excel_Table();
+    QStringList titles;
+    for (const QJsonValue title : rows[0].toArray()) titles.append(title.toString());
+    EXPECT_EQ(table.columnTitles().mid(1), titles) << sheet[0].toString().toStdString();
+    ASSERT_EQ(table.tableRowCount(), rows.size() - 1) << sheet[0].toString().toStdString();
+    for (qsizetype r = 1; r < rows.size(); ++r)
+      for (qsizetype c = 0; c < titles.size(); ++c)
+        EXPECT_EQ(table.value(int(r - 1), int(c + 1)), rows[r][c].toString())
+            << sheet[0].toString().toStdString();
+  }
+  EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
 }
 
 }  // namespace
