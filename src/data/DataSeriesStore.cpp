@@ -8,8 +8,8 @@
 #include <exception>
 
 #include "data/Report.h"
-#include "data/SavedFile.h"
 #include "data/globals.h"
+#include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
 

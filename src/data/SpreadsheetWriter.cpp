@@ -7,13 +7,13 @@
 
 #include "data/CardZipArchive.h"
 #include "data/Report.h"
-#include "data/SavedFile.h"
 #include "data/WorkFolder.h"
 #include "data/XlsxFormat.h"
 #include "data/XlsxPackage.h"
 #include "data/XlsxPartWriter.h"
 #include "data/XlsxSheetReader.h"
 #include "data/globals.h"
+#include "platform/SavedFile.h"
 #include "platform/globals.h"
 
 namespace {

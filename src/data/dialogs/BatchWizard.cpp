@@ -16,7 +16,6 @@
 #include <algorithm>
 
 #include "data/DataSeriesStore.h"
-#include "data/SavedFile.h"
 #include "data/SpreadsheetWriter.h"
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/ExportFinishedBox.h"
@@ -28,6 +27,7 @@
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
 
 BatchWizard* BatchWizard_Window = nullptr;

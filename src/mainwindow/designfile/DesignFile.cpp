@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include "core/PictureFile.h"
@@ -11,6 +10,7 @@
 #include "mainwindow/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
 
 namespace designfile {
@@ -112,19 +112,7 @@ bool writeDesignFile(const QString& path, const Design& design, QString* why) {
 }
 
 bool writeDesignBytes(const QString& path, const QByteArray& bytes, QString* why) {
-  QSaveFile file(path);
-  auto fail = [&](const QString& reason) {
-    if (why) *why = reason;
-    file.cancelWriting();
-    return false;
-  };
-  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-  if (file.write(bytes) != bytes.size()) return fail(file.errorString());
-  if (!file.commit()) {
-    if (why) *why = file.errorString();
-    return false;
-  }
-  return true;
+  return saveWholeFile(path, bytes, why);
 }
 
 bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {

@@ -12,8 +12,11 @@
 //   int loaded = Read_and_load_design_Log(host, path, "L");
 //
 // Sound behaviour beyond the plain file layout:
-//   - a save goes through QSaveFile: a failed write leaves the previous file
-//     as it was, and is reported as "fail" (reason in the log), never as saved;
+//   - a save writes a whole new file beside the old one, unbuffered so that
+//     a short write (disk full, a file-size limit) is seen, and only a
+//     complete file replaces the old one: a failed write leaves the previous
+//     file as it was, and is reported as "fail" (reason in the log), never as
+//     saved;
 //   - opening parses the whole file into a staging design first; only a file
 //     that parsed completely replaces the current design. Any failure shows
 //     "File is corrupt and cannot be opened." and changes nothing;
@@ -84,8 +87,8 @@ void Set_Log_Name_In_Title(DesignHost& host);
 // path whose fill style is not "I", as the file does).
 Design currentDesign(DesignHost& host);
 
-// Writes a design file through QSaveFile. False with the reason when the file
-// could not be written; the previous file is then unchanged.
+// Writes a design file whole (saveWholeFile). False with the reason when the
+// file could not be written; the previous file is then unchanged.
 bool writeDesignFile(const QString& path, const Design& design, QString* why = nullptr);
 bool writeDesignBytes(const QString& path, const QByteArray& bytes, QString* why = nullptr);
 

@@ -338,30 +338,36 @@ TEST_F(DesignFileTest, FailedWriteIsReportedAndNeverAsSaved) {
 }
 
 // A write that fails half way (the file size limit of the process) leaves the
-// previous file exactly as it was.
+// previous file exactly as it was and says "fail": a design a little larger
+// than the old file (its bytes fit in one write buffer) and a full one.
 TEST_F(DesignFileTest, WriteFailingHalfWayKeepsThePreviousFile) {
   PlainDesignHost small;
   const QString file = save(small, "kept.dcard");
   const QByteArray before = readFile(file);
   ASSERT_FALSE(before.isEmpty());
 
-  PlainDesignHost big;
-  fillFullDesign(big, QDir(dir.path()));
-  Project_File_Name = file;
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limited = saved;
-  limited.rlim_cur = static_cast<rlim_t>(before.size() + 100);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  const bool written = designfile::Save_project_file(big, false, true);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previousHandler);
+  PlainDesignHost longer;
+  longer.front.Card_Name = QString(400, 'n');
+  PlainDesignHost full;
+  fillFullDesign(full, QDir(dir.path()));
+  for (PlainDesignHost* bigger : {&longer, &full}) {
+    messages.clear();
+    Project_File_Name = file;
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = static_cast<rlim_t>(before.size() + 100);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool written = designfile::Save_project_file(*bigger, false, true);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
 
-  EXPECT_FALSE(written);
-  EXPECT_EQ(messages.messages(), QStringList{kFailBox});
-  EXPECT_EQ(readFile(file), before);
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("kept").size(), 1);  // no temporary left
+    EXPECT_FALSE(written);
+    EXPECT_EQ(messages.messages(), QStringList{kFailBox});
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("kept").size(), 1);  // no temporary left
+  }
 }
 
 TEST_F(DesignFileTest, OpenPanelCancelledLoadsNothing) {

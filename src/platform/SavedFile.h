@@ -7,4 +7,6 @@
 #include <QByteArray>
 #include <QString>
 
-bool saveWholeFile(const QString& path, const QByteArray& bytes);
+// True when the file at path holds exactly the bytes; otherwise false, with
+// the reason in *why, and a file that was at path is left as it was.
+bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* why = nullptr);
