@@ -70,6 +70,27 @@ QComboBox* listBox(QWidget* parent, const QString& name, const QStringList& item
   return box;
 }
 
+// A whole-number box that tells a step (arrows, keys, wheel) from typing.
+class SteppedBox : public QSpinBox {
+ public:
+  using QSpinBox::QSpinBox;
+  bool stepping() const { return stepping_; }
+  void stepBy(int steps) override {
+    stepping_ = true;
+    QSpinBox::stepBy(steps);
+    stepping_ = false;
+  }
+
+ private:
+  bool stepping_ = false;
+};
+
+// Symbologies whose value text is printed in pieces around the guard bars.
+bool piecewiseValueText(const QString& symbology) {
+  return symbology == QLatin1String("UPCA") || symbology == QLatin1String("UPCE") ||
+         symbology == QLatin1String("EAN-8") || symbology == QLatin1String("EAN-13");
+}
+
 QString fontDescription(const barcode::BarcodeFont& font) {
   return QStringLiteral("%1 ( %2 )").arg(font.name).arg(font.size, 0, 'f', 2);
 }
@@ -181,11 +202,19 @@ QWidget* Barcode_Gen::buildBarcodePage() {
   widthText = decimalBox(linear_sett_box, QStringLiteral("Bar Width (Mils)"), 1, 1.0);
   captionCheckbox = dialog_parts::checkBox(linear_sett_box, QStringLiteral("Hide value text"));
   showinTopCheckbox = dialog_parts::checkBox(linear_sett_box, QStringLiteral("Value text on top"));
+  kerning_value_Checkbox =
+      dialog_parts::checkBox(linear_sett_box, QStringLiteral("Spread value text over the barcode width"));
+  kerning_value_Checkbox->setChecked(true);
+  bar_orient_combo = listBox(linear_sett_box, QStringLiteral("Orientation"),
+                             {QStringLiteral("Horizontal"), QStringLiteral("Vertical")});
+  bar_orient_combo->setToolTip(QStringLiteral("The picture is drawn the same way whatever is chosen here."));
   auto* linear = new QFormLayout(linear_sett_box);
   linear->addRow(QStringLiteral("Bar Height (cm):"), HeightText);
   linear->addRow(QStringLiteral("Bar Width (Mils):"), widthText);
+  linear->addRow(QStringLiteral("Orientation :"), bar_orient_combo);
   linear->addRow(captionCheckbox);
   linear->addRow(showinTopCheckbox);
+  linear->addRow(kerning_value_Checkbox);
 
   two_d_sett_box = new QGroupBox(QStringLiteral("QR Code"), page);
   two_d_sett_box->setAccessibleName(two_d_sett_box->title());
@@ -193,6 +222,11 @@ QWidget* Barcode_Gen::buildBarcodePage() {
   qr_version_ComboBox = listBox(two_d_sett_box, QStringLiteral("Version"), barcode::qrVersionNames());
   qr_ec_lvl_ComboBox =
       listBox(two_d_sett_box, QStringLiteral("Error correction level"), barcode::qrLevelNames());
+  qr_enc_mode_ComboBox = listBox(two_d_sett_box, QStringLiteral("Encoding mode"),
+                                 {QStringLiteral("Auto"), QStringLiteral("Numeric"),
+                                  QStringLiteral("Alphanumeric"), QStringLiteral("Byte")});
+  qr_enc_mode_ComboBox->setToolTip(
+      QStringLiteral("The encoder chooses the most compact modes for the value."));
   auto* qr = new QFormLayout(two_d_sett_box);
   qr->addRow(QStringLiteral("Size (points):"), HeightText_2D);
   addRowWithHelp(
@@ -203,15 +237,31 @@ QWidget* Barcode_Gen::buildBarcodePage() {
       qr, qr_ec_lvl_ComboBox, QStringLiteral("Error correction (EC) level :"),
       QStringLiteral("An error-correction mechanism is built in each symbol so that the symbol can "
                      "still be decoded even if it is damaged."));
+  qr->addRow(QStringLiteral("Encoding mode :"), qr_enc_mode_ComboBox);
 
   pdf_2d_sett_box = new QGroupBox(QStringLiteral("PDF417"), page);
   pdf_2d_sett_box->setAccessibleName(pdf_2d_sett_box->title());
   pdf_HeightText_2D = wholeBox(pdf_2d_sett_box, QStringLiteral("PDF417 height"));
   Pdf_widthText_2D = wholeBox(pdf_2d_sett_box, QStringLiteral("PDF417 width"));
   pdf_ec_lvl_Text = wholeBox(pdf_2d_sett_box, QStringLiteral("PDF EC Level"));
+  // The symbol takes the rows and columns that keep it about square for its
+  // value; these two boxes do not shape it.
+  auto rowsOrColumns = [&](const QString& name, int maximum) {
+    QSpinBox* box = wholeBox(pdf_2d_sett_box, name);
+    box->setRange(0, maximum);
+    box->setSpecialValueText(QStringLiteral("Auto"));
+    box->setToolTip(QStringLiteral("Chosen from the value, to keep the symbol about square."));
+    return box;
+  };
+  pdf_row_Text = rowsOrColumns(QStringLiteral("PDF Rows"), 90);
+  pdf_col_Text = rowsOrColumns(QStringLiteral("PDF Columns"), 30);
   auto* pdf = new QFormLayout(pdf_2d_sett_box);
   pdf->addRow(QStringLiteral("Height (points):"), pdf_HeightText_2D);
   pdf->addRow(QStringLiteral("Width (points):"), Pdf_widthText_2D);
+  addRowWithHelp(pdf, pdf_row_Text, QStringLiteral("PDF Rows :"),
+                 QStringLiteral("Number of rows in the PDF barcode."));
+  addRowWithHelp(pdf, pdf_col_Text, QStringLiteral("PDF Columns :"),
+                 QStringLiteral("Number of columns in the PDF barcode."));
   addRowWithHelp(
       pdf, pdf_ec_lvl_Text, QStringLiteral("PDF EC Level :"),
       QStringLiteral("An error-correction mechanism is built in each symbol so that the symbol can "
@@ -219,13 +269,22 @@ QWidget* Barcode_Gen::buildBarcodePage() {
 
   dm_2d_sett_box = new QGroupBox(QStringLiteral("Data Matrix"), page);
   dm_2d_sett_box->setAccessibleName(dm_2d_sett_box->title());
-  dm_moduleText_2D = wholeBox(dm_2d_sett_box, QStringLiteral("Module size"));
+  auto* module = new SteppedBox(dm_2d_sett_box);
+  module->setRange(-1000000, 1000000);
+  module->setAccessibleName(QStringLiteral("Module size"));
+  dm_moduleText_2D = module;
+  dm_widthText_2D = wholeBox(dm_2d_sett_box, QStringLiteral("Data Matrix width"));
+  dm_HeightText_2D = wholeBox(dm_2d_sett_box, QStringLiteral("Data Matrix height"));
+  dm_widthText_2D->setValue(20);
+  dm_HeightText_2D->setValue(20);
   dm_format_ComboBox =
       listBox(dm_2d_sett_box, QStringLiteral("Preferred Format"), barcode::dataMatrixFormatNames());
   dm_encoding_ComboBox =
       listBox(dm_2d_sett_box, QStringLiteral("Encoding Mode"), barcode::dataMatrixEncodingNames());
   auto* dm = new QFormLayout(dm_2d_sett_box);
   dm->addRow(QStringLiteral("Module size (points):"), dm_moduleText_2D);
+  dm->addRow(QStringLiteral("Width (points):"), dm_widthText_2D);
+  dm->addRow(QStringLiteral("Height (points):"), dm_HeightText_2D);
   addRowWithHelp(dm, dm_format_ComboBox, QStringLiteral("Preferred Format :"),
                  QStringLiteral("Preferred Mode determines the smallest size of the symbol."));
   addRowWithHelp(dm, dm_encoding_ComboBox, QStringLiteral("Encoding Mode :"),
@@ -330,18 +389,33 @@ void Barcode_Gen::connectControls() {
   for (QLineEdit* field : {dataText, HeaderText, FooterText, dpi_Text})
     connect(field, &QLineEdit::textChanged, this, rerender);
   connect(dataText_2D, &QPlainTextEdit::textChanged, this, rerender);
-  for (QCheckBox* box : {hideHeaderCheckbox, hideFooterCheckbox, captionCheckbox, showinTopCheckbox})
+  for (QCheckBox* box :
+       {hideHeaderCheckbox, hideFooterCheckbox, captionCheckbox, showinTopCheckbox, kerning_value_Checkbox})
     connect(box, &QCheckBox::toggled, this, rerender);
   for (QComboBox* box :
-       {align_hdr_combo, align_ftr_combo, qr_ec_lvl_ComboBox, dm_format_ComboBox, dm_encoding_ComboBox})
+       {align_hdr_combo, align_ftr_combo, qr_ec_lvl_ComboBox, qr_enc_mode_ComboBox, dm_encoding_ComboBox})
     connect(box, &QComboBox::currentIndexChanged, this, rerender);
+  connect(dm_format_ComboBox, &QComboBox::currentIndexChanged, this, [this] {
+    data_matrix_barcode_size_acc_format();
+    if (!loading_) goButtonActionPerformed();
+  });
+  // The picture does not change with the orientation: it is shown again as it is.
+  connect(bar_orient_combo, &QComboBox::currentIndexChanged, this, [this] {
+    if (!loading_ && !preview_.isNull()) showPicture(preview_);
+  });
+  // Stepping the module size grows the symbol's size to the format; typing does not.
+  connect(dm_moduleText_2D, &QSpinBox::valueChanged, this, [this] {
+    if (loading_) return;
+    if (static_cast<SteppedBox*>(dm_moduleText_2D)->stepping()) data_matrix_barcode_size_acc_format();
+    goButtonActionPerformed();
+  });
   connect(qr_version_ComboBox, &QComboBox::currentIndexChanged, this, [this] { qrVersionChanged(); });
   connect(DPI_ComboBox, &QComboBox::currentIndexChanged, this, [this] { resolutionChoiceChanged(); });
   for (QDoubleSpinBox* box : {HeightText, widthText, hdr_mar_Text, ftr_mar_Text, val_mar_Text, TB_mar_Text,
                               LR_mar_Text, value_font_size, header_font_size, footer_font_size})
     connect(box, &QDoubleSpinBox::valueChanged, this, rerender);
-  for (QSpinBox* box :
-       {HeightText_2D, pdf_HeightText_2D, Pdf_widthText_2D, pdf_ec_lvl_Text, dm_moduleText_2D})
+  for (QSpinBox* box : {HeightText_2D, pdf_HeightText_2D, Pdf_widthText_2D, pdf_ec_lvl_Text, pdf_row_Text,
+                        pdf_col_Text, dm_widthText_2D, dm_HeightText_2D})
     connect(box, &QSpinBox::valueChanged, this, rerender);
   for (QFontComboBox* family : {value_font_family, header_font_family, footer_font_family})
     connect(family, &QFontComboBox::currentFontChanged, this, [this, family](const QFont& font) {
@@ -458,6 +532,7 @@ BarcodeSettings Barcode_Gen::settings() const {
   s.barcode_clr_val = wellColour(barcode_clr);
   s.dpi_val_index = DPI_ComboBox->currentIndex();
   s.dpi_custom_val = dpi_Text->text();
+  s.kerning_value = kerning_value_Checkbox->isChecked() ? 1 : 0;
   return s;
 }
 
@@ -537,6 +612,7 @@ void Barcode_Gen::showModeControls() {
   two_d_sett_box->setVisible(name == QLatin1String("QR Code"));
   pdf_2d_sett_box->setVisible(name == QLatin1String("PDF417"));
   dm_2d_sett_box->setVisible(name == QLatin1String("DataMatrix"));
+  kerning_value_Checkbox->setEnabled(!twoD && !piecewiseValueText(name));
   for (QWidget* w : {static_cast<QWidget*>(val_mar_Text), static_cast<QWidget*>(value_font_family),
                      static_cast<QWidget*>(value_font_size), static_cast<QWidget*>(value_font_value)})
     w->setEnabled(!twoD);
@@ -556,6 +632,22 @@ void Barcode_Gen::qrVersionChanged() {
   const int minimum = std::max(BarcodeLimits::kQrSizeMin, 21 + 4 * (v - 1));
   if (HeightText_2D->value() < minimum) HeightText_2D->setValue(minimum);
   if (!loading_) goButtonActionPerformed();
+}
+
+void Barcode_Gen::data_matrix_barcode_size_acc_format() {
+  const QString format = dm_format_ComboBox->currentText();
+  if (format == QLatin1String("Auto")) return;
+  // "C<rows>X<columns>"
+  const QString size = format.mid(1);
+  const qsizetype x = size.indexOf(QLatin1Char('X'));
+  const int rows = x < 0 ? 0 : size.left(x).trimmed().toInt();
+  const int columns = x < 0 ? 0 : size.mid(x + 1).trimmed().toInt();
+  const int module = dm_moduleText_2D->value();
+  const bool wasLoading = loading_;
+  loading_ = true;  // one render follows, by the caller
+  if (dm_widthText_2D->value() < columns * module) dm_widthText_2D->setValue(columns * module);
+  if (dm_HeightText_2D->value() < rows * module) dm_HeightText_2D->setValue(rows * module);
+  loading_ = wasLoading;
 }
 
 void Barcode_Gen::resolutionChoiceChanged() {

@@ -62,6 +62,10 @@ class Barcode_Gen : public QDialog {
   // Renders the preview from the controls.
   void goButtonActionPerformed();
 
+  // Grows the Data Matrix width and height to the chosen format's columns and
+  // rows times the module size ("Auto" changes nothing; nothing shrinks).
+  void data_matrix_barcode_size_acc_format();
+
   // The preview as last rendered (null when the value could not be drawn).
   const barcode::BarcodePicture& previewPicture() const { return preview_; }
   QString errorText() const;
@@ -77,6 +81,8 @@ class Barcode_Gen : public QDialog {
   QCheckBox* hideFooterCheckbox = nullptr;
   QCheckBox* captionCheckbox = nullptr;
   QCheckBox* showinTopCheckbox = nullptr;
+  QCheckBox* kerning_value_Checkbox = nullptr;
+  QComboBox* bar_orient_combo = nullptr;
   QComboBox* align_hdr_combo = nullptr;
   QComboBox* align_ftr_combo = nullptr;
   QDoubleSpinBox* HeightText = nullptr;
@@ -84,10 +90,15 @@ class Barcode_Gen : public QDialog {
   QSpinBox* HeightText_2D = nullptr;
   QComboBox* qr_version_ComboBox = nullptr;
   QComboBox* qr_ec_lvl_ComboBox = nullptr;
+  QComboBox* qr_enc_mode_ComboBox = nullptr;
   QSpinBox* pdf_HeightText_2D = nullptr;
   QSpinBox* Pdf_widthText_2D = nullptr;
   QSpinBox* pdf_ec_lvl_Text = nullptr;
+  QSpinBox* pdf_row_Text = nullptr;
+  QSpinBox* pdf_col_Text = nullptr;
   QSpinBox* dm_moduleText_2D = nullptr;
+  QSpinBox* dm_widthText_2D = nullptr;
+  QSpinBox* dm_HeightText_2D = nullptr;
   QComboBox* dm_format_ComboBox = nullptr;
   QComboBox* dm_encoding_ComboBox = nullptr;
   QDoubleSpinBox* hdr_mar_Text = nullptr;

@@ -1,0 +1,124 @@
+// The designer's kerning, orientation, QR encoding-mode, PDF417 rows and
+// columns and Data Matrix size controls, through the real dialog: which are
+// offered for which symbology, what the kerning choice does to the value
+// text, that the orientation leaves the picture as it was, and how the Data
+// Matrix size follows the format and the stepped module size.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include "barcode/designer/BarcodeSettings.h"
+#include "barcode/dialog/Barcode_Gen.h"
+#include "core/SKTGraphic.h"
+#include "support/ScriptedHost.h"
+
+using namespace barcode;
+
+namespace {
+
+// Leftmost and rightmost columns holding a pixel that matches.
+template <typename Match>
+std::pair<int, int> inkSpan(const QImage& image, Match match) {
+  int first = image.width(), last = -1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (match(image.pixelColor(x, y))) {
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+  return {first, last};
+}
+
+QImage preview(const Barcode_Gen& d) {
+  return d.previewPicture().toImage(144.0).convertToFormat(QImage::Format_RGB32);
+}
+
+void choose(QComboBox* box, const QString& title) {
+  const int index = box->findText(title);
+  ASSERT_GE(index, 0) << title.toStdString();
+  box->setCurrentIndex(index);
+}
+
+// Everything the test does inside the running dialog.
+void exerciseControls(Barcode_Gen& d) {
+  // Which controls each symbology offers.
+  for (const QString& name : symbologyNames()) {
+    SCOPED_TRACE(name.toStdString());
+    d.barcodeTypePopup->setCurrentIndex(symbologyNames().indexOf(name));
+    const bool twoD = isTwoDSymbology(name);
+    const bool piecewise = name == "UPCA" || name == "UPCE" || name == "EAN-8" || name == "EAN-13";
+    EXPECT_EQ(d.kerning_value_Checkbox->isVisibleTo(&d), !twoD);
+    EXPECT_EQ(d.kerning_value_Checkbox->isEnabled(), !twoD && !piecewise);
+    EXPECT_EQ(d.bar_orient_combo->isVisibleTo(&d), !twoD);
+    EXPECT_EQ(d.qr_enc_mode_ComboBox->isVisibleTo(&d), name == "QR Code");
+    for (QWidget* pdf : {d.pdf_row_Text, d.pdf_col_Text}) EXPECT_EQ(pdf->isVisibleTo(&d), name == "PDF417");
+    for (QWidget* dm : {d.dm_widthText_2D, d.dm_HeightText_2D})
+      EXPECT_EQ(dm->isVisibleTo(&d), name == "DataMatrix");
+  }
+
+  // A one-piece value text in red: spread over the bars' width with kerning,
+  // about its natural width without.
+  BarcodeSettings s;
+  s.barcode_font_index = int(symbologyNames().indexOf("Code 128"));
+  s.linear_font_val = "KERN";
+  s.show_hide_hdr = s.show_hide_ftr = 1;
+  s.barcode_val_clr_val = Qt::red;
+  d.loadSettings(s);
+  ASSERT_TRUE(d.kerning_value_Checkbox->isChecked());
+  auto isRed = [](const QColor& c) { return c.red() > 180 && c.green() < 100 && c.blue() < 100; };
+  auto isBar = [](const QColor& c) { return c.red() < 60 && c.green() < 60 && c.blue() < 60; };
+  const QImage spread = preview(d);
+  ASSERT_FALSE(spread.isNull()) << d.errorText().toStdString();
+  const auto bars = inkSpan(spread, isBar);
+  const auto wide = inkSpan(spread, isRed);
+  d.kerning_value_Checkbox->setChecked(false);
+  EXPECT_EQ(d.settings().kerning_value, 0);
+  const auto narrow = inkSpan(preview(d), isRed);
+  const int barWidth = bars.second - bars.first;
+  EXPECT_GT(wide.second - wide.first, barWidth * 8 / 10);
+  EXPECT_LT(narrow.second - narrow.first, barWidth * 6 / 10);
+  // The orientation leaves the picture as it was.
+  const QImage before = preview(d);
+  d.bar_orient_combo->setCurrentIndex(1);
+  EXPECT_EQ(preview(d), before);
+
+  // Data Matrix: the format C8X32 (8 rows, 32 columns) with module size 2
+  // needs 64 x 16 points: the width grows, the larger height stays.
+  choose(d.barcodeTypePopup, "DataMatrix");
+  d.dm_moduleText_2D->setValue(2);
+  d.dm_widthText_2D->setValue(20);
+  d.dm_HeightText_2D->setValue(30);
+  choose(d.dm_format_ComboBox, "C8X32");
+  EXPECT_EQ(d.dm_widthText_2D->value(), 64);
+  EXPECT_EQ(d.dm_HeightText_2D->value(), 30);
+  d.dm_moduleText_2D->setValue(5);  // typed: the size stays
+  EXPECT_EQ(d.dm_widthText_2D->value(), 64);
+  d.dm_moduleText_2D->stepBy(1);  // stepped to 6: both grow
+  EXPECT_EQ(d.dm_widthText_2D->value(), 192);
+  EXPECT_EQ(d.dm_HeightText_2D->value(), 48);
+  choose(d.dm_format_ComboBox, "Auto");
+  d.dm_moduleText_2D->stepBy(1);
+  EXPECT_EQ(d.dm_widthText_2D->value(), 192);
+  EXPECT_EQ(d.dm_HeightText_2D->value(), 48);
+  choose(d.dm_format_ComboBox, "C10X10");  // 70 x 70 at module 7: only the height grows
+  EXPECT_EQ(d.dm_widthText_2D->value(), 192);
+  EXPECT_EQ(d.dm_HeightText_2D->value(), 70);
+}
+
+}  // namespace
+
+TEST(BarcodeDesignerControls, OfferedPerSymbologyKerningSpreadsTheValueAndDataMatrixSizeGrows) {
+  testing_support::ScriptedHost host;
+  auto object = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  host.queueModal([&](QDialog& dialog) {
+    auto& d = static_cast<Barcode_Gen&>(dialog);
+    exerciseControls(d);
+    d.cancel_button->click();
+    return d.result();
+  });
+  EXPECT_EQ(Barcode_Gen::defaultInstance().Open_Wnd(object.get()), 0);
+  EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join(" | ").toStdString();
+}
