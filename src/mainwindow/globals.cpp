@@ -2,10 +2,6 @@
 
 QString Start_Card_Option;
 std::atomic<int> Card_Shape{0};
-QString export_card_side = QStringLiteral("F");
-std::atomic<bool> Use_Data_Sheet_Values{false};
-std::atomic<bool> Use_Excel_Binding_Values{false};
-std::atomic<int> Total_Batch_Excel_Card{0};
 QString Project_File_Name;
 QString export_template_name;
 QString lib_window_sel_file;

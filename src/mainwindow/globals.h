@@ -10,13 +10,6 @@
 extern QString Start_Card_Option;
 // Card outline used by the background painter: 1 rounded rectangle, 2 ellipse, otherwise rectangle.
 extern std::atomic<int> Card_Shape;
-// Side(s) an export writes: "F", "B" or "BOTH".
-extern QString export_card_side;
-// Whether a production run fills bound objects from data series rows / spreadsheet rows.
-extern std::atomic<bool> Use_Data_Sheet_Values;
-extern std::atomic<bool> Use_Excel_Binding_Values;
-// Number of cards of a production run.
-extern std::atomic<int> Total_Batch_Excel_Card;
 // Path of the current design file; empty while the design is untitled.
 extern QString Project_File_Name;
 // Template name accepted by the template name panel.

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "production/MailScript.h"
 
@@ -49,10 +50,20 @@ struct MailRunRequest {
 class MailCardSource {
  public:
   virtual ~MailCardSource() = default;
-  // Recomputes the data-row flags and tells whether data series rows and
-  // spreadsheet rows can fill the card (the mail dialog's two check boxes).
+  // Whether data series rows and spreadsheet rows can fill the card (the
+  // mail dialog's two check boxes). The dialog asks for the series first,
+  // which recomputes the data-row flags; the spreadsheet answer comes from
+  // that same check. GUI thread.
   virtual bool seriesRowsAvailable() { return false; }
   virtual bool excelRowsAvailable() { return false; }
+  // The source a run started now uses, taken on the GUI thread when Send is
+  // pressed: a copy of the card that the run's worker may render from while
+  // the user goes on editing. None: the run uses this source itself. Sets
+  // `refused` when the card's data cannot be used (a message was shown).
+  virtual std::shared_ptr<MailCardSource> snapshotForRun(bool* refused) {
+    if (refused) *refused = false;
+    return nullptr;
+  }
   // Recomputes the data-row flags, narrows them to the two check boxes and
   // gives the number of cards the rows make.
   virtual int prepareRows(bool seriesChecked, bool excelChecked) = 0;

@@ -270,8 +270,21 @@ void Send_Mail::Send_Button() {
   // One run at a time: the panel covers the dialog while a run is under way.
   if (running_.exchange(true)) return;
   joinWorker();
-  // The controls are read here, on the GUI thread; the worker gets a copy.
-  worker_ = std::thread([this, request = currentRequest(), transport = transport_, cards = cards_] {
+  // The controls are read here, on the GUI thread; the worker gets a copy,
+  // and a copy of the card to render from.
+  const MailRunRequest request = currentRequest();
+  std::shared_ptr<production::MailCardSource> snapshot;
+  production::MailCardSource* cards = cards_;
+  if (cards_ != nullptr && request.cardMode) {
+    bool refused = false;
+    snapshot = cards_->snapshotForRun(&refused);
+    if (refused) {
+      running_.store(false);
+      return;
+    }
+    if (snapshot) cards = snapshot.get();
+  }
+  worker_ = std::thread([this, request, transport = transport_, snapshot, cards] {
     Send_Mail_Thread(request, *transport, cards);
   });
 }

@@ -24,3 +24,14 @@ void Get_Email_Details() {
 }
 
 Q_LOGGING_CATEGORY(lcProduction, "quvo.production", QtWarningMsg)
+
+std::atomic<bool> Use_Data_Sheet_Values{false};
+std::atomic<bool> Use_Excel_Binding_Values{false};
+std::atomic<int> Total_Batch_Excel_Card{0};
+std::atomic<bool> Card_Value_In_Process{false};
+QString export_card_side = QStringLiteral("F");
+GuardedString Export_File_Path{QStringLiteral("")};
+GuardedString Export_File_Message{QStringLiteral("")};
+const QString unable_saving_Msg = QStringLiteral(
+    "Unable to continue saving barcode image.\n\nEither Destination Drive is inaccessible or there is no free "
+    "space available in drive to save barcode image.");

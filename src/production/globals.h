@@ -34,3 +34,21 @@ extern std::atomic<int> Pause_Delay_Time;
 // The log of this subsystem: warnings and failures are written; the
 // details of its work only when asked for (QT_LOGGING_RULES="quvo.production.debug=true").
 Q_DECLARE_LOGGING_CATEGORY(lcProduction)
+
+// ---- Data binding and image export ----------------------------------------------
+// Set by the use checks on the GUI thread; a run takes them into its snapshot.
+// Whether a production run fills bound objects from data series rows / spreadsheet rows.
+extern std::atomic<bool> Use_Data_Sheet_Values;
+extern std::atomic<bool> Use_Excel_Binding_Values;
+// Number of cards of a production run: the larger of the two row counts in use.
+extern std::atomic<int> Total_Batch_Excel_Card;
+// Set while a batch export runs (one run at a time).
+extern std::atomic<bool> Card_Value_In_Process;
+// Side(s) an export writes: "F", "B" or "BOTH" (GUI thread).
+extern QString export_card_side;
+// Path of the last exported file, or the folder of a batch, and the text of the
+// export-finished box.
+extern GuardedString Export_File_Path;
+extern GuardedString Export_File_Message;
+// Shown when the batch folder cannot be made.
+extern const QString unable_saving_Msg;

@@ -1,0 +1,188 @@
+#include "production/BatchExport.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "platform/Messages.h"
+#include "production/globals.h"
+
+namespace production {
+
+namespace {
+
+// How long the writer waits for a card before looking at the stop flag again.
+constexpr auto kStopPoll = std::chrono::milliseconds(50);
+// Cards a worker may render ahead of the writer.
+constexpr int kCardsAheadPerWorker = 2;
+
+}  // namespace
+
+// One rendered card: its files' paths and encoded data, or why it failed.
+struct BatchExport::Card {
+  std::vector<std::pair<QString, QByteArray>> files;
+  QString failure;
+};
+
+BatchExport::BatchExport(std::shared_ptr<const CardSnapshot> snapshot, BatchExportRequest request)
+    : snapshot_(std::move(snapshot)),
+      request_(std::move(request)),
+      format_(cardImageFormatFor(request_.extension)) {}
+
+QString BatchExport::cardFilePath(const QString& folder, int row, const QString& extension) {
+  return QStringLiteral("%1/Card_%2.%3").arg(folder).arg(row + 1).arg(extension);
+}
+
+BatchExport::Card BatchExport::renderCard(int row) const {
+  Card card;
+  const QString base = cardFilePath(request_.folder, row, request_.extension);
+  const QString& side = request_.side;
+  const bool both = side == QLatin1String("BOTH");
+  const auto failWith = [&](const QString& path, const QString& reason) {
+    card.files.clear();
+    card.failure = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
+    return card;
+  };
+  const auto encode = [&](const QImage& picture, const QString& path) {
+    QByteArray data = encodeCardImage(picture, format_);
+    if (data.isEmpty()) return false;
+    card.files.emplace_back(path, std::move(data));
+    return true;
+  };
+  QString reason;
+  QImage back;
+  if (both || side == QLatin1String("B")) {
+    back = Set_data_table_value_to_card(*snapshot_, row, CardSide::Back, &reason);
+    const QString path = Create_Back_Card_Path(base);
+    if (back.isNull()) return failWith(path, reason);
+    if (!(both && request_.combined) && !encode(back, path))
+      return failWith(path, QStringLiteral("the picture could not be encoded"));
+  }
+  if (both || side == QLatin1String("F")) {
+    const QImage front = Set_data_table_value_to_card(*snapshot_, row, CardSide::Front, &reason);
+    if (front.isNull()) return failWith(base, reason);
+    const QImage picture = both && request_.combined ? combinedCardPicture(front, back) : front;
+    if (picture.isNull() || !encode(picture, base))
+      return failWith(base, QStringLiteral("the picture could not be encoded"));
+  }
+  return card;
+}
+
+BatchExportResult BatchExport::run() {
+  BatchExportResult result;
+  Stop_SMS_Sending_Now.store(false);
+  result.total = snapshot_->rows->cardCount();
+  list_count.store(result.total);
+  curr_barcode_count.store(0);
+
+  const int threads = std::clamp(request_.workers > 0 ? request_.workers
+                                                      : static_cast<int>(std::thread::hardware_concurrency()),
+                                 1, 64);
+  const int window = threads * kCardsAheadPerWorker;
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::map<int, Card> ready;  // rendered cards not yet written
+  int nextRow = 0;            // next row a worker takes
+  int writing = 0;            // next row the writer writes
+  bool finish = false;
+
+  const auto worker = [&] {
+    for (;;) {
+      int row = 0;
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return finish || nextRow >= result.total || nextRow < writing + window; });
+        if (finish || nextRow >= result.total) return;
+        row = nextRow++;
+      }
+      Card card = renderCard(row);
+      {
+        std::lock_guard lock(mutex);
+        ready.emplace(row, std::move(card));
+      }
+      changed.notify_all();
+    }
+  };
+
+  std::vector<std::thread> pool;
+  pool.reserve(static_cast<size_t>(threads));
+  for (int t = 0; t < std::min(threads, std::max(result.total, 1)); ++t) pool.emplace_back(worker);
+
+  for (int row = 0; row < result.total; ++row) {
+    if (Stop_SMS_Sending_Now.load()) {
+      result.stopped = true;
+      break;
+    }
+    curr_barcode_count.store(row + 1);
+    Card card;
+    bool stopped = false;
+    {
+      std::unique_lock lock(mutex);
+      while (ready.find(row) == ready.end()) {
+        if (Stop_SMS_Sending_Now.load()) {
+          stopped = true;
+          break;
+        }
+        changed.wait_for(lock, kStopPoll);
+      }
+      if (!stopped) {
+        card = std::move(ready.at(row));
+        ready.erase(row);
+        writing = row + 1;
+      }
+    }
+    if (stopped) {
+      result.stopped = true;
+      break;
+    }
+    changed.notify_all();
+
+    QString failure = card.failure;
+    for (const auto& [path, data] : card.files) {
+      QString reason;
+      if (!writeCardImageData(data, path, &reason)) {
+        failure = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
+        break;
+      }
+    }
+    if (failure.isEmpty()) {
+      ++result.written;
+      if (onCardWritten) onCardWritten(result.written);
+    } else {
+      ++result.failed;
+      Show_NSLog_Message(failure);
+      if (result.firstFailure.isEmpty()) result.firstFailure = failure;
+    }
+  }
+
+  {
+    std::lock_guard lock(mutex);
+    finish = true;
+  }
+  changed.notify_all();
+  for (std::thread& t : pool) t.join();
+  result.skipped = result.total - result.written - result.failed;
+  return result;
+}
+
+QString batchExportMessage(const BatchExportResult& result) {
+  if (result.written == result.total && result.failed == 0)
+    return QStringLiteral("Card has been exported successfully.");
+  QString text = QStringLiteral("%1 of %2 cards have been exported: %3 failed, %4 skipped.")
+                     .arg(result.written)
+                     .arg(result.total)
+                     .arg(result.failed)
+                     .arg(result.skipped);
+  if (result.stopped) text += QStringLiteral("\nThe export was stopped.");
+  if (!result.firstFailure.isEmpty()) text += QStringLiteral("\nFirst failure: %1").arg(result.firstFailure);
+  return text;
+}
+
+}  // namespace production

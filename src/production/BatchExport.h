@@ -1,0 +1,65 @@
+#pragma once
+// The batch export run: one set of picture files per data row, rendered on a
+// pool of worker threads from one snapshot and written in row order into the
+// batch folder. The stop flag (Stop_SMS_Sending_Now) is honoured between two
+// cards: the run ends after the last card written in order, so a run stopped
+// after card k leaves exactly the cards 1 to k. Progress goes through
+// curr_barcode_count and list_count, which the progress panel reads.
+//
+// Memory stays flat whatever the row count: at most a few cards per worker
+// are in flight between rendering and writing.
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "production/CardFill.h"
+#include "production/CardImageFile.h"
+
+namespace production {
+
+struct BatchExportRequest {
+  QString folder;                          // the batch folder, already made
+  QString side = QStringLiteral("BOTH");   // "F", "B" or "BOTH"
+  bool combined = false;                   // "BOTH" as one picture per card
+  QString extension = QStringLiteral("PNG");  // the chosen file type; also the data format
+  int workers = 0;                         // render threads; 0 for one per core
+};
+
+struct BatchExportResult {
+  int total = 0;
+  int written = 0;
+  int failed = 0;
+  int skipped = 0;  // not made because the run was stopped
+  bool stopped = false;
+  QString firstFailure;  // "<file>: <reason>" of the first failed card
+};
+
+class BatchExport {
+ public:
+  BatchExport(std::shared_ptr<const CardSnapshot> snapshot, BatchExportRequest request);
+
+  // The whole run on the calling thread (the workers are its own). Clears
+  // the stop flag first; sets list_count and curr_barcode_count.
+  BatchExportResult run();
+
+  // The front file of card `row` (from 0): <folder>/Card_<row + 1>.<extension>.
+  static QString cardFilePath(const QString& folder, int row, const QString& extension);
+
+  // Called after each card written, from the run's thread (tests and benchmarks).
+  std::function<void(int written)> onCardWritten;
+
+ private:
+  struct Card;
+  Card renderCard(int row) const;
+
+  std::shared_ptr<const CardSnapshot> snapshot_;
+  BatchExportRequest request_;
+  CardImageFormat format_;
+};
+
+// The closing text of a run: "Card has been exported successfully." when every
+// card was written, else the counts of written, failed and skipped cards.
+QString batchExportMessage(const BatchExportResult& result);
+
+}  // namespace production

@@ -1,0 +1,235 @@
+#include "production/CardExport.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+#include <exception>
+
+#include "platform/FileHelpers.h"
+#include "platform/MessageHost.h"
+#include "platform/Messages.h"
+#include "production/ExportWindow.h"
+#include "production/Send_Modeless.h"
+#include "production/globals.h"
+
+namespace production {
+
+namespace {
+
+const QString kExported = QStringLiteral("Card has been exported successfully.");
+
+QImage render(ExportHost& host, CardSide side) {
+  const SKTGraphicList graphics =
+      side == CardSide::Back ? host.Get_Back_Controls_Array() : host.Get_Front_Controls_Array();
+  return SKTRenderingView::image_From_Card_Graphics(graphics, host.sidePaintContext(side));
+}
+
+}  // namespace
+
+void ExportHost::Open_Export_File_Box() {
+  Show_MessageBox(Export_File_Message.get() + QStringLiteral("\n\n") + Export_File_Path.get());
+}
+
+CardExport::CardExport(ExportHost& host, DataBinding& binding)
+    : host_(host), binding_(binding), context_(std::make_unique<QObject>()) {}
+
+CardExport::~CardExport() {
+  // A batch still under way when the program closes is stopped; its queued
+  // closing call dies with the context.
+  if (running_.load()) Stop_SMS_Sending_Now.store(true);
+  if (batch_.joinable()) batch_.join();
+  context_.reset();
+}
+
+std::shared_ptr<CardSnapshot> CardExport::takeSnapshot() {
+  auto snapshot = std::make_shared<CardSnapshot>();
+  snapshot->front = SKTGraphic::cloneGraphics(host_.Get_Front_Controls_Array());
+  snapshot->back = SKTGraphic::cloneGraphics(host_.Get_Back_Controls_Array());
+  snapshot->frontContext = host_.sidePaintContext(CardSide::Front);
+  snapshot->backContext = host_.sidePaintContext(CardSide::Back);
+  snapshot->rows = binding_.rowsForRun();
+  return snapshot;
+}
+
+QString CardExport::withChosenExtension(const QString& path) const {
+  // The file's name tells its format: a name whose extension is not one of
+  // the chosen type gets the chosen type's extension added.
+  static const QStringList known = {QStringLiteral("png"),  QStringLiteral("jpg"), QStringLiteral("jpeg"),
+                                    QStringLiteral("tif"),  QStringLiteral("tiff"), QStringLiteral("bmp")};
+  const QString suffix = QFileInfo(path).suffix();
+  if (known.contains(suffix.toLower()) && cardImageFormatFor(suffix) == cardImageFormatFor(fileType)) return path;
+  return path + QLatin1Char('.') + fileType;
+}
+
+void CardExport::Export_Button() {
+  try {
+    if (running_.load()) return;
+    ExportWindow& window = ExportWindow::defaultInstance();
+    window.reset();
+    if (!binding_.Check_Series_Or_Excel_Use_or_not()) return;
+    const bool series = Use_Data_Sheet_Values.load();
+    const bool excel = Use_Excel_Binding_Values.load();
+    window.Export_with_batch_chk->setEnabled(series);
+    window.Export_with_batch_chk->setChecked(series);
+    window.Export_with_excel_chk->setEnabled(excel);
+    window.Export_with_excel_chk->setChecked(excel);
+    if (platform::messageHost().runModal(window) == 0) return;
+    window.hide();
+    if (series && !window.Export_with_batch_chk->isChecked()) Use_Data_Sheet_Values.store(false);
+    if (excel && !window.Export_with_excel_chk->isChecked()) Use_Excel_Binding_Values.store(false);
+    binding_.Get_total_Card_count();
+    fileType = window.fileType();
+    combined = window.combined();
+
+    if (!Use_Data_Sheet_Values.load() && !Use_Excel_Binding_Values.load()) {
+      platform::FilePanelRequest request;
+      request.title = QStringLiteral("Export Card");
+      request.suggestedName = QStringLiteral("Card.") + fileType;
+      request.nameFilters = {QStringLiteral("%1 (*.%1 *.%2)").arg(fileType, fileType.toLower())};
+      const QString path = platform::messageHost().savePanel(request);
+      if (path.isEmpty()) return;
+      Export_Single_File(withChosenExtension(path), true);
+      return;
+    }
+    platform::FilePanelRequest request;
+    request.title = QStringLiteral("Choose the folder for the cards");
+    request.chooseFolders = true;
+    const QStringList folders = platform::messageHost().openPanel(request);
+    if (folders.isEmpty()) return;
+    Export_Batch_File(folders.first());
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+}
+
+bool CardExport::Export_Single_File(const QString& path, bool show_msg) {
+  try {
+    const QString side = export_card_side;
+    if (side == QLatin1String("BOTH")) {
+      const QImage back = render(host_, CardSide::Back);
+      if (!combined && !Export_File_Function(Create_Back_Card_Path(path), back, false)) return false;
+      const QImage front = render(host_, CardSide::Front);
+      return combined ? Export_Combined_Image(front, back, path, show_msg)
+                      : Export_File_Function(path, front, show_msg);
+    }
+    if (side == QLatin1String("F")) return Export_File_Function(path, render(host_, CardSide::Front), show_msg);
+    return Export_File_Function(Create_Back_Card_Path(path), render(host_, CardSide::Back), show_msg);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+  return false;
+}
+
+bool CardExport::Export_File_Function(const QString& path, const QImage& picture, bool show_msg) {
+  if (!Save_gen_image(picture, path)) return false;
+  if (show_msg) {
+    Export_File_Path.set(path);
+    Export_File_Message.set(kExported);
+    host_.Open_Export_File_Box();
+  }
+  return true;
+}
+
+bool CardExport::Export_Combined_Image(const QImage& front, const QImage& back, const QString& path,
+                                       bool show_msg) {
+  const QImage picture = combinedCardPicture(front, back);
+  if (picture.isNull()) return false;
+  return Export_File_Function(path, picture, show_msg);
+}
+
+bool CardExport::Export_Batch_File(const QString& chosen) {
+  if (running_.exchange(true)) return false;
+  Card_Value_In_Process.store(true);
+  const auto refuse = [this] {
+    Card_Value_In_Process.store(false);
+    running_.store(false);
+    return false;
+  };
+  const QString folder = QDir(chosen).filePath(kBatchFolderName);
+  if (chosen.isEmpty() || !platform::makeFolder(folder) || !QFileInfo(folder).isDir()) {
+    Show_MessageBox(unable_saving_Msg);
+    return refuse();
+  }
+  auto snapshot = takeSnapshot();
+  lastRows_ = snapshot->rows;
+  const int total = snapshot->rows->cardCount();
+  if (total <= 0) {
+    Show_MessageBox(QStringLiteral("List is empty."));
+    return refuse();
+  }
+
+  Send_Modeless& panel = Send_Modeless::defaultInstance();
+  list_count.store(total);
+  curr_barcode_count.store(0);
+  panel.beginRun(total, QStringLiteral("%1 / %2 Card").arg(0).arg(total));
+  panel.showOver(host_.window());
+
+  BatchExportRequest request;
+  request.folder = folder;
+  request.side = export_card_side;
+  request.combined = combined;
+  request.extension = fileType;
+  request.workers = workers;
+  if (batch_.joinable()) batch_.join();
+  QObject* context = context_.get();
+  batch_ = std::thread([this, context, snapshot, request] {
+    BatchExportResult result;
+    try {
+      BatchExport run(snapshot, request);
+      result = run.run();
+    } catch (const std::exception& e) {
+      Show_NSLog_Message(QString::fromUtf8(e.what()));
+      result.failed = result.total - result.written;
+    }
+    QMetaObject::invokeMethod(
+        context, [this, result, folder = request.folder] { batchFinished(result, folder); },
+        Qt::QueuedConnection);
+  });
+  return true;
+}
+
+void CardExport::batchFinished(const BatchExportResult& result, const QString& folder) {
+  if (batch_.joinable()) batch_.join();
+  lastResult_ = result;
+  Send_Modeless::defaultInstance().endRun();
+  Export_File_Path.set(folder);
+  Export_File_Message.set(batchExportMessage(result));
+  try {
+    Select_first_row_value_for_design(false);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+  Card_Value_In_Process.store(false);
+  running_.store(false);
+  host_.Open_Export_File_Box();
+}
+
+void CardExport::Select_first_row_value_for_design(bool /*print_box*/) {
+  if (lastRows_) {
+    QString reason;
+    if (!Assign_Batch_Values_To_Control(host_.Get_Front_Controls_Array(), *lastRows_, 0, renderBoundBarcode,
+                                        &reason))
+      Show_NSLog_Message(reason);
+  }
+  Card_Value_In_Process.store(false);
+  host_.Refresh_Canvas();
+}
+
+void CardExport::restoreFirstRow(std::shared_ptr<const BindingRows> rows) {
+  lastRows_ = std::move(rows);
+  Select_first_row_value_for_design(false);
+}
+
+bool CardExport::waitForRun(int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (running_.load()) {
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+}  // namespace production

@@ -1,0 +1,99 @@
+#pragma once
+// Card image export as the user drives it: the export window, a single export
+// of the design as it is (front, back, both, or both in one picture), and the
+// batch export of one card per data row with the progress panel.
+//
+// Everything here runs on the GUI thread except the batch itself, which runs
+// on a thread of its own from a snapshot taken when it starts; it reaches the
+// window only through queued calls. The side the user is on is never changed.
+
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "production/BatchExport.h"
+#include "production/CardFill.h"
+#include "production/DataBinding.h"
+
+class QWidget;
+
+namespace production {
+
+// What export needs of the main window, beside the design itself.
+class ExportHost : public BindingDesign {
+ public:
+  // The render context of a side: its page settings (copied) and the card size.
+  virtual SidePaintContext sidePaintContext(CardSide side) = 0;
+  // The window the progress panel covers; none in tests.
+  virtual QWidget* window() { return nullptr; }
+  // Redraws the canvas after the design was filled with row 0.
+  virtual void Refresh_Canvas() {}
+  // Shows the export-finished box for Export_File_Path and Export_File_Message.
+  // The plain default shows both in a message box.
+  virtual void Open_Export_File_Box();
+};
+
+class CardExport {
+ public:
+  CardExport(ExportHost& host, DataBinding& binding);
+  ~CardExport();
+  CardExport(const CardExport&) = delete;
+  CardExport& operator=(const CardExport&) = delete;
+
+  // The Export button: the export window, then a save panel and a single
+  // export, or a folder panel and a batch export.
+  void Export_Button();
+
+  // The design as it is (no data) by export_card_side into `path` (the back
+  // alone goes to the back path). With show_msg the finished box follows.
+  bool Export_Single_File(const QString& path, bool show_msg);
+  // Starts the batch into <folder>/"QUVO Gratulo" and returns; false when it
+  // could not start (another run under way, no rows, or no folder).
+  bool Export_Batch_File(const QString& folder);
+
+  // Writes one picture as a card image file; with show_msg and success, the
+  // finished box for it.
+  bool Export_File_Function(const QString& path, const QImage& picture, bool show_msg);
+  bool Export_Combined_Image(const QImage& front, const QImage& back, const QString& path, bool show_msg);
+
+  // Fills row 0 of the last run's rows into the front and redraws.
+  void Select_first_row_value_for_design(bool print_box);
+  // The same with the rows of another run (the mail run).
+  void restoreFirstRow(std::shared_ptr<const BindingRows> rows);
+
+  // A snapshot of the design for a run (GUI thread): copies of both sides,
+  // both render contexts and the rows the use checks left.
+  std::shared_ptr<CardSnapshot> takeSnapshot();
+
+  // Choices of the export window for the next export.
+  QString fileType = QStringLiteral("PNG");
+  bool combined = false;
+  // Render threads of a batch (0: one per core).
+  int workers = 0;
+
+  // State of the batch (tests).
+  bool isRunning() const { return running_.load(); }
+  // Serves events until the batch has ended and been closed; false on time-out.
+  bool waitForRun(int timeoutMs);
+  const BatchExportResult& lastResult() const { return lastResult_; }
+
+ private:
+  void batchFinished(const BatchExportResult& result, const QString& folder);
+  QString withChosenExtension(const QString& path) const;
+
+  ExportHost& host_;
+  DataBinding& binding_;
+  std::shared_ptr<const BindingRows> lastRows_;
+  std::unique_ptr<QObject> context_;  // receiver of the batch's queued calls
+  std::thread batch_;
+  std::atomic<bool> running_{false};
+  BatchExportResult lastResult_;
+};
+
+// Name of the folder a batch writes into, inside the folder the user chose.
+inline const QString kBatchFolderName = QStringLiteral("QUVO Gratulo");
+
+}  // namespace production

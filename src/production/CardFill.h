@@ -1,0 +1,48 @@
+#pragma once
+// Filling a data row into a card side and rendering it, from a snapshot of
+// the design taken on the GUI thread. Workers render from the snapshot: each
+// call fills its own copies of the objects, so any number of threads may
+// render rows of one snapshot at once, and the live card is never touched.
+
+#include <QImage>
+#include <QString>
+#include <memory>
+
+#include "core/SKTDocument.h"
+#include "core/render/SKTRenderingView.h"
+#include "production/BarcodeFill.h"
+#include "production/DataBinding.h"
+
+namespace production {
+
+// Everything a run renders from, copied when the run starts.
+struct CardSnapshot {
+  SKTGraphicList front;  // deep copies of the objects
+  SKTGraphicList back;
+  SidePaintContext frontContext;  // with copies of the page settings
+  SidePaintContext backContext;
+  std::shared_ptr<const BindingRows> rows = std::make_shared<BindingRows>();
+  BarcodeRenderer barcodes = renderBoundBarcode;
+
+  const SKTGraphicList& graphics(CardSide side) const { return side == CardSide::Back ? back : front; }
+  const SidePaintContext& context(CardSide side) const {
+    return side == CardSide::Back ? backContext : frontContext;
+  }
+};
+
+// Writes row `row` into every bound object of the list, in list order: a
+// text's characters, a picture's file, a barcode's picture. Objects of a
+// source the run does not use keep their content. False with a reason when
+// an object could not take its value (the filling still visits every object).
+bool Assign_Batch_Values_To_Control(const SKTGraphicList& graphics, const BindingRows& rows, int row,
+                                    const BarcodeRenderer& barcodes, QString* reason = nullptr);
+
+// The side of card `row` (from 0) as a picture, one pixel per point. A null
+// picture with a reason when the row could not be filled or rendered.
+QImage Set_data_table_value_to_card(const CardSnapshot& snapshot, int row, CardSide side,
+                                    QString* reason = nullptr);
+
+// The side as designed, without data.
+QImage renderSide(const CardSnapshot& snapshot, CardSide side);
+
+}  // namespace production

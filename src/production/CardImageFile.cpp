@@ -1,0 +1,141 @@
+#include "production/CardImageFile.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSaveFile>
+#include <cmath>
+
+#include "platform/Messages.h"
+
+namespace production {
+
+namespace {
+
+const char* writerFormat(CardImageFormat format) {
+  switch (format) {
+    case CardImageFormat::Jpeg:
+      return "jpeg";
+    case CardImageFormat::Tiff:
+      return "tiff";
+    case CardImageFormat::Bmp:
+      return "bmp";
+    case CardImageFormat::Png:
+      break;
+  }
+  return "png";
+}
+
+QImage overWhite(const QImage& picture) {
+  QImage flat(picture.size(), QImage::Format_RGB32);
+  flat.setDotsPerMeterX(picture.dotsPerMeterX());
+  flat.setDotsPerMeterY(picture.dotsPerMeterY());
+  flat.fill(Qt::white);
+  QPainter painter(&flat);
+  painter.drawImage(0, 0, picture);
+  return flat;
+}
+
+}  // namespace
+
+CardImageFormat cardImageFormatFor(const QString& typeOrExtension) {
+  QString type = typeOrExtension.trimmed().toLower();
+  if (type.startsWith(QLatin1Char('.'))) type.remove(0, 1);
+  if (type == QLatin1String("jpg") || type == QLatin1String("jpeg")) return CardImageFormat::Jpeg;
+  if (type == QLatin1String("tif") || type == QLatin1String("tiff")) return CardImageFormat::Tiff;
+  if (type == QLatin1String("bmp")) return CardImageFormat::Bmp;
+  return CardImageFormat::Png;
+}
+
+CardImageFormat cardImageFormatOfPath(const QString& path) {
+  return cardImageFormatFor(QFileInfo(path).suffix());
+}
+
+QString Create_Front_Card_Path(const QString& path) {
+  return path;
+}
+
+QString Create_Back_Card_Path(const QString& path) {
+  const QFileInfo info(path);
+  const QString name = info.fileName();
+  const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+  const QString base = dot < 0 ? name : name.left(dot);
+  const QString extension = dot < 0 ? QString() : name.mid(dot + 1);
+  const QString backName = QStringLiteral("%1_Back.%2").arg(base, extension);
+  const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+  return slash < 0 ? backName : path.left(slash + 1) + backName;
+}
+
+QByteArray encodeCardImage(const QImage& picture, CardImageFormat format) {
+  if (picture.isNull()) return {};
+  const bool opaqueOnly = format == CardImageFormat::Jpeg || format == CardImageFormat::Bmp;
+  const QImage source = opaqueOnly && picture.hasAlphaChannel() ? overWhite(picture) : picture;
+  QByteArray data;
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, writerFormat(format));
+  if (format == CardImageFormat::Jpeg) writer.setQuality(95);
+  // Fast deflate: card pictures are small and a batch writes thousands.
+  if (format == CardImageFormat::Png) writer.setCompression(1);
+  if (!writer.write(source)) return {};
+  return data;
+}
+
+bool writeCardImageData(const QByteArray& data, const QString& path, QString* reason) {
+  QSaveFile file(path);
+  const auto fail = [&](const QString& why) {
+    if (reason) *reason = why;
+    return false;
+  };
+  if (data.isEmpty()) return fail(QStringLiteral("The picture could not be encoded."));
+  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+  if (file.write(data) != data.size()) {
+    const QString why = file.errorString();
+    file.cancelWriting();
+    return fail(why);
+  }
+  if (!file.commit()) return fail(file.errorString());
+  return true;
+}
+
+bool Save_gen_image(const QImage& picture, const QString& path, QString* reason) {
+  return Save_gen_image(picture, path, cardImageFormatOfPath(path), reason);
+}
+
+bool Save_gen_image(const QImage& picture, const QString& path, CardImageFormat format, QString* reason) {
+  QString why;
+  if (writeCardImageData(encodeCardImage(picture, format), path, &why)) return true;
+  Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, why));
+  if (reason) {
+    *reason = why;
+  } else {
+    Show_MessageBox(path);
+    Show_MessageBox(why);
+  }
+  return false;
+}
+
+QImage combinedCardPicture(const QImage& front, const QImage& back) {
+  if (front.isNull() || back.isNull()) {
+    Show_NSLog_Message(QStringLiteral("Invalid image"));
+    return {};
+  }
+  QImage combined(front.width(), front.height() * 2, QImage::Format_ARGB32_Premultiplied);
+  if (combined.isNull()) {
+    Show_NSLog_Message(QStringLiteral("Invalid image"));
+    return {};
+  }
+  combined.setDotsPerMeterX(front.dotsPerMeterX());
+  combined.setDotsPerMeterY(front.dotsPerMeterY());
+  combined.fill(Qt::transparent);
+  QPainter painter(&combined);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(QPoint(0, 0), front);
+  painter.drawImage(QPoint(0, front.height()), back);
+  painter.end();
+  return combined;
+}
+
+}  // namespace production

@@ -1,0 +1,47 @@
+#pragma once
+// The card image file: the one writer that puts a rendered card side on disk
+// (single and batch export, mail attachments). The data is in the format the
+// user chose: PNG, JPEG, TIFF or BMP by the chosen type, PNG for any other.
+// A file is replaced atomically: the new data goes to a temporary file that
+// then takes the old file's place, so a failed write never loses the old one.
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace production {
+
+enum class CardImageFormat { Png, Jpeg, Tiff, Bmp };
+
+// The format for a file type or extension ("PNG", "jpg", ".TIFF", ...); PNG
+// for anything unknown.
+CardImageFormat cardImageFormatFor(const QString& typeOrExtension);
+// The format of a path's extension.
+CardImageFormat cardImageFormatOfPath(const QString& path);
+
+// The path unchanged: the front file of an export.
+QString Create_Front_Card_Path(const QString& path);
+// The back file beside the front file: "X.ext" gives "X_Back.ext" (a name
+// without extension gives "X_Back.").
+QString Create_Back_Card_Path(const QString& path);
+
+// The picture encoded in the format; formats without transparency get the
+// picture over white. Empty when it cannot be encoded.
+QByteArray encodeCardImage(const QImage& picture, CardImageFormat format);
+
+// Writes encoded data to the path atomically; false with the reason.
+bool writeCardImageData(const QByteArray& data, const QString& path, QString* reason = nullptr);
+
+// Encodes and writes the picture in the format of the path's extension.
+// A failure is shown as two message boxes (the path, then the reason) unless
+// `reason` is given, which then receives it instead.
+bool Save_gen_image(const QImage& picture, const QString& path, QString* reason = nullptr);
+bool Save_gen_image(const QImage& picture, const QString& path, CardImageFormat format,
+                    QString* reason = nullptr);
+
+// Both sides in one picture: the front's width by twice the front's height,
+// the front in the upper half and the back below it, each copied unscaled.
+// Null (and "Invalid image" logged) when either picture is null.
+QImage combinedCardPicture(const QImage& front, const QImage& back);
+
+}  // namespace production

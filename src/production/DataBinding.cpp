@@ -1,0 +1,270 @@
+#include "production/DataBinding.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <algorithm>
+#include <exception>
+
+#include "platform/Messages.h"
+#include "platform/StringHelpers.h"
+#include "production/globals.h"
+
+namespace production {
+
+namespace {
+
+constexpr int kSeriesSource = 1;
+constexpr int kExcelSource = 2;
+
+QString refusedSeriesMessage(const QString& name) {
+  return QStringLiteral(
+             "The data series \"%1\" cannot be used: its file is not a UTF-8 text file or is too large.")
+      .arg(name);
+}
+
+void showReason(const std::exception& e) {
+  Show_MessageBox(QString::fromUtf8(e.what()));
+}
+
+}  // namespace
+
+bool isBindableKind(const SKTGraphic& graphic) {
+  const GraphicKind kind = graphic.kind();
+  return kind == GraphicKind::Text || kind == GraphicKind::Image || kind == GraphicKind::Barcode;
+}
+
+// ---------------------------------------------------------------- BindingRows
+
+int BindingRows::cardCount() const {
+  return std::max(useSeries ? seriesRows : 0, useExcel ? excelRows : 0);
+}
+
+QString BindingRows::seriesValue(int row, const QString& name) const {
+  const auto it = series.constFind(name);
+  if (row < 0 || it == series.constEnd() || row >= it->size()) return QStringLiteral("");
+  return it->at(row);
+}
+
+QString BindingRows::excelValue(int row, int column) const {
+  if (row < 0 || row >= excelRows || row >= excel.size() || column < 0) return QStringLiteral("");
+  return excel.at(row).value(DataSourceTable::keyForIndex(column), QStringLiteral(""));
+}
+
+std::optional<QString> BindingRows::valueFor(const SKTGraphic& graphic, int row) const {
+  if (!isBindableKind(graphic)) return std::nullopt;
+  if (graphic.data_source_type == kSeriesSource && useSeries)
+    return Trim_Str(seriesValue(row, graphic.batch_list_name));
+  if (graphic.data_source_type == kExcelSource && useExcel)
+    return Trim_Str(excelValue(row, graphic.excel_col_indx));
+  return std::nullopt;
+}
+
+// ---------------------------------------------------------------- reading series
+
+std::optional<QStringList> readSeriesLines(const QString& path, bool* refused) {
+  if (refused) *refused = false;
+  const QFileInfo info(path);
+  if (path.isEmpty() || !info.isFile()) return std::nullopt;
+  const auto refuse = [refused]() -> std::optional<QStringList> {
+    if (refused) *refused = true;
+    return std::nullopt;
+  };
+  if (info.size() > DataBinding::kMaxSeriesBytes) return refuse();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return refuse();
+  const QByteArray bytes = file.read(DataBinding::kMaxSeriesBytes + 1);
+  if (file.error() != QFileDevice::NoError || bytes.size() > DataBinding::kMaxSeriesBytes) return refuse();
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = decoder(bytes);
+  if (decoder.hasError()) return refuse();
+  return Trim_Str(text).split(QLatin1Char('\n'));
+}
+
+// ---------------------------------------------------------------- DataBinding
+
+DataBinding::DataBinding(BindingDesign& design)
+    : DataBinding(design, DataSeriesStore(), Data_From_Excel_Table()) {}
+
+DataBinding::DataBinding(BindingDesign& design, DataSeriesStore store, DataSourceTable& table)
+    : design_(design), store_(std::move(store)), excel_(table) {}
+
+bool DataBinding::sideUses(const SKTGraphicList& graphics, int sourceType) const {
+  return std::any_of(graphics.begin(), graphics.end(), [sourceType](const SKTGraphicPtr& g) {
+    return g && isBindableKind(*g) && g->data_source_type == sourceType;
+  });
+}
+
+bool DataBinding::backCounts() {
+  return design_.cardSides() == QLatin1String("2");
+}
+
+bool DataBinding::Check_Front_Side_Dataset_Is_Used() {
+  return sideUses(design_.Get_Front_Controls_Array(), kSeriesSource);
+}
+bool DataBinding::Check_Back_Side_Dataset_Is_Used() {
+  return sideUses(design_.Get_Back_Controls_Array(), kSeriesSource);
+}
+bool DataBinding::Check_Front_Side_Excel_Binding_Is_Used() {
+  return sideUses(design_.Get_Front_Controls_Array(), kExcelSource);
+}
+bool DataBinding::Check_Back_Side_Excel_Binding_Is_Used() {
+  return sideUses(design_.Get_Back_Controls_Array(), kExcelSource);
+}
+
+bool DataBinding::Check_Series_Or_Excel_Use_or_not() {
+  const bool seriesReadable = Check_Data_Sheet_Value_Use_or_Not();
+  Check_Excel_Binding_Value_Use_or_Not();
+  Get_total_Card_count();
+  return seriesReadable;
+}
+
+bool DataBinding::Check_Data_Sheet_Value_Use_or_Not() {
+  bool readable = true;
+  try {
+    table_.clear();
+    Use_Data_Sheet_Values.store(false);
+    bool used = Check_Front_Side_Dataset_Is_Used();
+    if (!used && backCounts()) used = Check_Back_Side_Dataset_Is_Used();
+    Use_Data_Sheet_Values.store(used);
+    if (!used) return true;
+    readable = Create_Dataset_binding_table();
+    Calculate_data_table_rows();
+    if (Data_table_rows == 0) Use_Data_Sheet_Values.store(false);
+  } catch (const std::exception& e) {
+    showReason(e);
+  }
+  return readable;
+}
+
+void DataBinding::Check_Excel_Binding_Value_Use_or_Not() {
+  try {
+    Use_Excel_Binding_Values.store(false);
+    bool used = Check_Front_Side_Excel_Binding_Is_Used();
+    if (!used && backCounts()) used = Check_Back_Side_Excel_Binding_Is_Used();
+    Use_Excel_Binding_Values.store(used);
+    if (!used) return;
+    Calculate_Excel_table_rows();
+    if (Excel_table_rows == 0) Use_Excel_Binding_Values.store(false);
+  } catch (const std::exception& e) {
+    showReason(e);
+  }
+}
+
+bool DataBinding::Create_Dataset_binding_table() {
+  bool readable = true;
+  try {
+    table_.clear();
+    for (const QString& name : store_.Get_datasheet_File_Name_Array()) table_.append(SeriesSlot{name, {}});
+    QStringList loaded;
+    const auto loadSide = [&](const SKTGraphicList& graphics) {
+      for (const SKTGraphicPtr& g : graphics) {
+        if (!g || !isBindableKind(*g) || g->data_source_type != kSeriesSource) continue;
+        // Each series is read once, however many objects show it.
+        if (loaded.contains(g->batch_list_name)) continue;
+        loaded.append(g->batch_list_name);
+        if (!Add_dataset_col_in_binding_table(g->batch_list_name)) readable = false;
+      }
+    };
+    loadSide(design_.Get_Front_Controls_Array());
+    if (backCounts()) loadSide(design_.Get_Back_Controls_Array());
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+  return readable;
+}
+
+bool DataBinding::Add_dataset_col_in_binding_table(const QString& name) {
+  const auto slot = std::find_if(table_.begin(), table_.end(), [&](const SeriesSlot& s) { return s.name == name; });
+  if (slot == table_.end()) return true;  // no such series file: its objects stay empty
+  bool refused = false;
+  std::optional<QStringList> lines = readSeriesLines(store_.seriesFilePath(name), &refused);
+  if (refused) {
+    Show_NSLog_Message(refusedSeriesMessage(name));
+    Show_MessageBox(refusedSeriesMessage(name));
+    return false;
+  }
+  if (lines) slot->lines = std::move(lines);
+  return true;
+}
+
+void DataBinding::Calculate_data_table_rows() {
+  int rows = 0;
+  for (const SeriesSlot& slot : table_)
+    if (slot.lines) rows = std::max(rows, static_cast<int>(slot.lines->size()));
+  Data_table_rows = rows;
+}
+
+void DataBinding::Calculate_Excel_table_rows() {
+  Excel_table_rows = excel_.tableRowCount();
+}
+
+void DataBinding::Get_total_Card_count() {
+  try {
+    if (Use_Data_Sheet_Values.load())
+      Calculate_data_table_rows();
+    else
+      Data_table_rows = 0;
+    if (Use_Excel_Binding_Values.load())
+      Calculate_Excel_table_rows();
+    else
+      Excel_table_rows = 0;
+    Total_Batch_Excel_Card.store(std::max(Data_table_rows, Excel_table_rows));
+  } catch (const std::exception& e) {
+    showReason(e);
+  }
+}
+
+QString DataBinding::Get_sel_row_col_value_of_dataset(int row, const QString& name) const {
+  for (const SeriesSlot& slot : table_) {
+    if (slot.name != name) continue;
+    if (!slot.lines || row < 0 || row >= slot.lines->size()) return QStringLiteral("");
+    return slot.lines->at(row);
+  }
+  return QStringLiteral("");
+}
+
+QString DataBinding::Get_sel_row_col_value_of_Excel(int row, int column) const {
+  if (row < 0 || row >= Excel_table_rows) return QStringLiteral("");
+  return excel_.value(row, column);
+}
+
+std::shared_ptr<const BindingRows> DataBinding::rowsForRun() const {
+  auto rows = std::make_shared<BindingRows>();
+  rows->useSeries = Use_Data_Sheet_Values.load();
+  rows->useExcel = Use_Excel_Binding_Values.load();
+  if (rows->useSeries) {
+    rows->seriesRows = Data_table_rows;
+    for (const SeriesSlot& slot : table_)
+      if (slot.lines) rows->series.insert(slot.name, *slot.lines);
+  }
+  if (rows->useExcel) {
+    rows->excel = excel_.ListData();
+    rows->excelRows = std::min(Excel_table_rows, static_cast<int>(rows->excel.size()));
+  }
+  return rows;
+}
+
+// ---------------------------------------------------------------- previews
+
+QString Get_First_Value_Of_Dataset(const QString& name) {
+  try {
+    return DataSeriesStore().Get_First_Value_Of_Dataset(name);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+  return QStringLiteral("");
+}
+
+QString Get_First_Value_Of_Excel_Binding(int column) {
+  try {
+    const DataSourceTable& table = Data_From_Excel_Table();
+    if (!table.hasRows()) return QStringLiteral("");
+    return table.value(0, column);
+  } catch (const std::exception& e) {
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
+  }
+  return QStringLiteral("");
+}
+
+}  // namespace production

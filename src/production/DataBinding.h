@@ -1,0 +1,132 @@
+#pragma once
+// Data binding: which data sources a production run uses, how many cards it
+// makes, and the value each bound card object takes for a row.
+//
+// A text, picture or barcode object (exactly those three kinds) is bound when
+// its data_source_type is 1 (a data series, found by its name) or 2 (a column
+// of the spreadsheet data-source table). The use checks run on the GUI thread
+// and leave their answers in the program-wide flags; a run then takes the
+// rows it needs as one immutable BindingRows, which its workers share.
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+#include "core/SKTGraphic.h"
+#include "data/DataSeriesStore.h"
+#include "data/DataSourceTable.h"
+
+namespace production {
+
+// The design as binding sees it; the main window provides it (GUI thread).
+class BindingDesign {
+ public:
+  virtual ~BindingDesign() = default;
+  // The live object lists of the front and the back.
+  virtual SKTGraphicList Get_Front_Controls_Array() = 0;
+  virtual SKTGraphicList Get_Back_Controls_Array() = 0;
+  // "1" for a card with a front only, "2" for a card with a back as well.
+  virtual QString cardSides() = 0;
+};
+
+// True for the three kinds that take data: texts, pictures and barcodes
+// (a signature picture, a line or a shape never does).
+bool isBindableKind(const SKTGraphic& graphic);
+
+// The rows of one run: fixed when the run starts, read by any thread.
+class BindingRows {
+ public:
+  bool useSeries = false;
+  bool useExcel = false;
+  int seriesRows = 0;  // the longest loaded series
+  int excelRows = 0;   // rows of the spreadsheet table
+  // Lines of every loaded series, by name.
+  QHash<QString, QStringList> series;
+  // Rows of the spreadsheet table.
+  QList<DataSourceRow> excel;
+
+  // Cards of the run: the larger row count of the sources in use.
+  int cardCount() const;
+  // Line `row` of the named series; "" past its end or for a series not loaded.
+  QString seriesValue(int row, const QString& name) const;
+  // Cell of `row` in column `column` (0 is the row number "Extension"); ""
+  // past the table's end and for a column the row lacks.
+  QString excelValue(int row, int column) const;
+  // The trimmed value the object takes on `row`, or nothing when the object
+  // is not filled by this run (manual, or its source is not in use).
+  std::optional<QString> valueFor(const SKTGraphic& graphic, int row) const;
+};
+
+// One slot of the series binding table: a series name, with its lines once read.
+struct SeriesSlot {
+  QString name;
+  std::optional<QStringList> lines;
+};
+
+class DataBinding {
+ public:
+  // The store and table default to the program's own.
+  explicit DataBinding(BindingDesign& design);
+  DataBinding(BindingDesign& design, DataSeriesStore store, DataSourceTable& table);
+
+  // ---- Use checks and counts (GUI thread; they set the program-wide flags) ----
+  // The two use checks and the card count. False when a bound series could not
+  // be read (its name was shown in a message): no run may start then.
+  bool Check_Series_Or_Excel_Use_or_not();
+  bool Check_Data_Sheet_Value_Use_or_Not();
+  void Check_Excel_Binding_Value_Use_or_Not();
+  bool Check_Front_Side_Dataset_Is_Used();
+  bool Check_Back_Side_Dataset_Is_Used();
+  bool Check_Front_Side_Excel_Binding_Is_Used();
+  bool Check_Back_Side_Excel_Binding_Is_Used();
+  // Rebuilds the series table: one slot per series of the listing, and the
+  // lines of every series a bound object names.
+  bool Create_Dataset_binding_table();
+  // Reads the named series into its slot; false (with a message naming the
+  // series) when the file is not UTF-8 text or is too large. A missing file
+  // leaves the slot as it is.
+  bool Add_dataset_col_in_binding_table(const QString& name);
+  void Calculate_data_table_rows();
+  void Calculate_Excel_table_rows();
+  void Get_total_Card_count();
+
+  // ---- Lookups (the table as the last check left it) ----
+  QString Get_sel_row_col_value_of_dataset(int row, const QString& name) const;
+  QString Get_sel_row_col_value_of_Excel(int row, int column) const;
+
+  // The rows a run uses, with the flags as they stand now.
+  std::shared_ptr<const BindingRows> rowsForRun() const;
+
+  const QList<SeriesSlot>& data_table_content() const { return table_; }
+  int Data_table_rows = 0;
+  int Excel_table_rows = 0;
+
+  // Series files larger than this are refused.
+  static constexpr qint64 kMaxSeriesBytes = 256LL * 1024 * 1024;
+
+ private:
+  bool sideUses(const SKTGraphicList& graphics, int sourceType) const;
+  bool backCounts();
+
+  BindingDesign& design_;
+  DataSeriesStore store_;
+  DataSourceTable& excel_;
+  QList<SeriesSlot> table_;
+};
+
+// The first line of a series file, untrimmed ("" when there is none): the
+// preview of a series binding.
+QString Get_First_Value_Of_Dataset(const QString& name);
+// The first row's value in a column of the spreadsheet table ("" without rows):
+// the preview of a spreadsheet binding.
+QString Get_First_Value_Of_Excel_Binding(int column);
+
+// Reads a series file as production does: the whole text trimmed, then split
+// at line feeds (an empty file gives one empty line). Nothing for a missing
+// file; a text that is not UTF-8 or too large sets `refused`.
+std::optional<QStringList> readSeriesLines(const QString& path, bool* refused);
+
+}  // namespace production

@@ -1,0 +1,109 @@
+#include "production/ExportWindow.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "platform/DialogLook.h"
+#include "production/globals.h"
+
+namespace {
+ExportWindow* g_instance = nullptr;
+void deleteInstance() {
+  delete g_instance;
+  g_instance = nullptr;
+}
+
+template <typename Control>
+Control* named(Control* control, const QString& name) {
+  control->setAccessibleName(name);
+  return control;
+}
+}  // namespace
+
+ExportWindow& ExportWindow::defaultInstance() {
+  if (g_instance == nullptr) {
+    g_instance = new ExportWindow();
+    qAddPostRoutine(deleteInstance);
+  }
+  return *g_instance;
+}
+
+QStringList ExportWindow::fileTypes() {
+  return {QStringLiteral("PNG"), QStringLiteral("JPEG"), QStringLiteral("TIFF"), QStringLiteral("BMP")};
+}
+
+ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
+  setModal(true);
+  setWindowTitle(QStringLiteral("Export Card"));
+  setAccessibleName(windowTitle());
+  platform::applyDialogLook(*this);
+
+  auto* sideBox = new QGroupBox(QStringLiteral("Side"), this);
+  matrix_export_card_side = new QButtonGroup(this);
+  auto* sideLayout = new QVBoxLayout(sideBox);
+  const QStringList sides = {QStringLiteral("Both sides"), QStringLiteral("Front"), QStringLiteral("Back")};
+  for (int row = 0; row < sides.size(); ++row) {
+    auto* radio = named(new QRadioButton(sides[row], sideBox), sides[row]);
+    matrix_export_card_side->addButton(radio, row);
+    sideLayout->addWidget(radio);
+  }
+  export_combined_image_chk = new QCheckBox(QStringLiteral("Both sides in one picture"), sideBox);
+  named(export_combined_image_chk, export_combined_image_chk->text());
+  sideLayout->addWidget(export_combined_image_chk);
+
+  fileFormatPopup = named(new QComboBox(this), QStringLiteral("File type"));
+  fileFormatPopup->addItems(fileTypes());
+
+  auto* dataBox = new QGroupBox(QStringLiteral("One card per data row"), this);
+  Export_with_batch_chk = new QCheckBox(QStringLiteral("Use data series"), dataBox);
+  Export_with_excel_chk = new QCheckBox(QStringLiteral("Use spreadsheet"), dataBox);
+  named(Export_with_batch_chk, Export_with_batch_chk->text());
+  named(Export_with_excel_chk, Export_with_excel_chk->text());
+  auto* dataLayout = new QVBoxLayout(dataBox);
+  dataLayout->addWidget(Export_with_batch_chk);
+  dataLayout->addWidget(Export_with_excel_chk);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  named(buttons->button(QDialogButtonBox::Ok), QStringLiteral("OK"));
+  named(buttons->button(QDialogButtonBox::Cancel), QStringLiteral("Cancel"));
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("File type:"), fileFormatPopup);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(sideBox);
+  layout->addLayout(form);
+  layout->addWidget(dataBox);
+  layout->addWidget(buttons);
+
+  connect(buttons, &QDialogButtonBox::accepted, this, &ExportWindow::exportOkay);
+  connect(buttons, &QDialogButtonBox::rejected, this, &ExportWindow::exportCancel);
+  connect(matrix_export_card_side, &QButtonGroup::idClicked, this, &ExportWindow::export_card_side_CellClick);
+  reset();
+}
+
+void ExportWindow::reset() {
+  fileFormatPopup->setCurrentIndex(0);
+  export_combined_image_chk->setChecked(false);
+  matrix_export_card_side->button(1)->setChecked(true);
+  export_card_side_CellClick(1);
+}
+
+void ExportWindow::exportOkay() {
+  done(1);
+}
+
+void ExportWindow::exportCancel() {
+  done(0);
+}
+
+void ExportWindow::export_card_side_CellClick(int row) {
+  matrix_export_card_side->button(row)->setChecked(true);
+  export_card_side = row == 0 ? QStringLiteral("BOTH") : row == 1 ? QStringLiteral("F") : QStringLiteral("B");
+  export_combined_image_chk->setEnabled(row == 0);
+}
