@@ -39,12 +39,10 @@ const DialogButton kDialogButtons[] = {
     {"Card_Size_Clicked", QT_TR_NOOP("Card Size…"), &SKTWindowController::Card_Size_Clicked, nullptr},
     {"User_Profile_Button_Clicked", QT_TR_NOOP("User Profile…"),
      &SKTWindowController::User_Profile_Button_Clicked, nullptr},
-    {"Export_Button", QT_TR_NOOP("Export…"), &SKTWindowController::Export_Button,
-     QT_TR_NOOP("Exporting cards as pictures is not part of the program yet.")},
+    {"Export_Button", QT_TR_NOOP("Export…"), &SKTWindowController::Export_Button, nullptr},
     {"Print_Button", QT_TR_NOOP("Print…"), &SKTWindowController::Print_Button,
      QT_TR_NOOP("Printing cards is not part of the program yet.")},
-    {"Mail_Button", QT_TR_NOOP("E-mail…"), &SKTWindowController::Mail_Button,
-     QT_TR_NOOP("Sending cards by e-mail waits for the card binding of data rows.")},
+    {"Mail_Button", QT_TR_NOOP("E-mail…"), &SKTWindowController::Mail_Button, nullptr},
     {"Template_Browser_Clicked", QT_TR_NOOP("Templates…"), &SKTWindowController::Template_Browser_Clicked,
      nullptr},
     {"Export_As_Template_Clicked", QT_TR_NOOP("Save as Template…"),
@@ -118,8 +116,6 @@ void SKTWindowController::Create_Series_Button() {
   generator.Open_Wnd();
 }
 
-void SKTWindowController::Export_Button() {}
-void SKTWindowController::Mail_Button() {}
 
 void SKTWindowController::Print_Button() {
   Print_method();

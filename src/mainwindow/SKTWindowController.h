@@ -51,6 +51,11 @@ class QComboBox;
 class QDialog;
 class QMenu;
 class QPushButton;
+class ProductionActions;
+namespace production {
+class CardExport;
+class DataBinding;
+}  // namespace production
 
 class SKTWindowController : public QMainWindow, public CardHost {
   Q_OBJECT
@@ -369,6 +374,17 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void Hide_One_By_One_Modeless();
   QDialog* pleaseWaitSheet() const { return plz_wait_Window; }
 
+  // ---- Production: data binding and export (ProductionActions.cpp) ---------------------
+  bool Check_Series_Or_Excel_Use_or_not();
+  void Get_total_Card_count();
+  QString Get_First_Value_Of_Dataset(const QString& name);
+  QString Get_First_Value_Of_Excel_Binding(int column);
+  bool Export_Single_File(const QString& path, bool show_msg);
+  bool Export_Batch_File(const QString& folder);
+  void Select_first_row_value_for_design(bool print_box);
+  production::DataBinding& dataBinding();
+  production::CardExport& cardExport();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -426,6 +442,7 @@ class SKTWindowController : public QMainWindow, public CardHost {
   std::unique_ptr<WindowDesignHost> _designHost;
   std::unique_ptr<ProfileHost> _profileHost;
   bool _exitRequested = false;
+  std::shared_ptr<ProductionActions> _production;  // made on first use
 
   // Tool and edit strips, dialog buttons.
   QToolBar* _toolStrip = nullptr;

@@ -78,7 +78,7 @@ void Send_Modeless::update_sending_progress_bar() {
 }
 
 void Send_Modeless::Stop_Sending_Pressed() {
-  if (Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to continue?"))) {
+  if (Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to stop?"))) {
     Stop_SMS_Sending_Now.store(true);
   }
 }

@@ -27,7 +27,7 @@ class Send_Modeless : public QDialog {
   // One refresh: the bar's value and "%d / %d " of the progress globals.
   void update_sending_progress_bar();
 
-  // Stop's action: asks, and on Yes sets Stop_SMS_Sending_Now.
+  // Stop's action: asks whether to stop, and on Yes sets Stop_SMS_Sending_Now.
   void Stop_Sending_Pressed();
 
   // The controls.

@@ -166,16 +166,17 @@ TEST_F(ToolStrip, CommandMessagesAndLinksGoThroughTheHost) {
   int opened = 0;
   for (const char* name :
        {"Batch_Series_Button", "Import_Wizard_Button", "Create_Series_Button", "User_Profile_Button_Clicked",
-        "Card_Size_Clicked", "Template_Browser_Clicked", "Export_As_Template_Clicked"}) {
+        "Card_Size_Clicked", "Template_Browser_Clicked", "Export_As_Template_Clicked",
+        "Export_Button", "Mail_Button"}) {
     host.queueModal([&opened](QDialog&) {
       ++opened;
       return 0;
     });
     window->dialogAction(QLatin1String(name))->trigger();
   }
-  EXPECT_EQ(opened, 7);
+  EXPECT_EQ(opened, 9);
   // Buttons of dialogs still to come are greyed out and say why.
-  for (const char* name : {"Export_Button", "Mail_Button", "Print_Button"}) {
+  for (const char* name : {"Print_Button"}) {
     QAction* action = window->dialogAction(QLatin1String(name));
     ASSERT_NE(action, nullptr) << name;
     EXPECT_FALSE(action->isEnabled()) << name;

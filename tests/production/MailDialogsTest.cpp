@@ -185,7 +185,7 @@ TEST(SendModelessTest, ShowsProgressAndStopsOnlyAfterYes) {
   host.queueYesNo(true);
   panel.Stop_Sending_Pressed();
   EXPECT_TRUE(Stop_SMS_Sending_Now.load());
-  EXPECT_EQ(host.questions().value(0), "Are you sure you want to continue?");
+  EXPECT_EQ(host.questions().value(0), "Are you sure you want to stop?");
   Stop_SMS_Sending_Now.store(false);
 }
 

@@ -1,0 +1,46 @@
+#pragma once
+// Shared pieces of the production tests: a design standing in for the main
+// window, bound objects, files, and barcode reading by an independent decoder.
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include "production/CardExport.h"
+
+namespace production_testing {
+
+// Two sides of a card 200 x 100 points: front painted `frontColour`, back `backColour`.
+class FakeDesign : public production::ExportHost {
+ public:
+  SKTGraphicList Get_Front_Controls_Array() override { return front; }
+  SKTGraphicList Get_Back_Controls_Array() override { return back; }
+  QString cardSides() override { return sides; }
+  SidePaintContext sidePaintContext(CardSide side) override;
+  void Open_Export_File_Box() override;
+  void Refresh_Canvas() override { ++refreshes; }
+
+  SKTGraphicList front, back;
+  QString sides = "2";
+  QSizeF size{200, 100};
+  QColor frontColour = Qt::red, backColour = Qt::blue;
+  QStringList finishedBoxes;  // "<message>|<path>" of each finished box
+  int refreshes = 0;
+};
+
+// A text object bound to a source (1 series by name, 2 spreadsheet column).
+SKTGraphicPtr boundText(int sourceType, const QString& series, int column, QRectF bounds = {10, 10, 100, 20});
+// A barcode object (linear Code 128, or QR when `qr`) bound to a series.
+SKTGraphicPtr boundBarcode(const QString& series, bool qr, QPointF origin);
+
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+// The names of the files in a folder, sorted.
+QStringList fileNames(const QString& folder);
+
+// Every barcode zxing-cpp finds in the picture, as "<format>:<text>", sorted.
+QStringList decodeBarcodes(const QImage& picture);
+
+}  // namespace production_testing
