@@ -13,6 +13,7 @@ Exit status 0 means the server accepted the mail; anything else means it did
 not, with the reason on standard error.
 """
 
+import base64
 import mimetypes
 import os
 import smtplib
@@ -86,6 +87,21 @@ def build_message(sender, recipient, subject, body, attachments):
     return msg
 
 
+def login(smtp, user, password):
+    """Logs in; a user name or password outside ASCII goes as UTF-8 through
+    the PLAIN mechanism, which carries UTF-8 as it is."""
+    try:
+        user.encode("ascii")
+        password.encode("ascii")
+    except UnicodeEncodeError:
+        token = b"\0" + user.encode("utf-8") + b"\0" + password.encode("utf-8")
+        code, answer = smtp.docmd("AUTH", "PLAIN " + base64.b64encode(token).decode("ascii"))
+        if code != 235:
+            raise smtplib.SMTPAuthenticationError(code, answer)
+        return
+    smtp.login(user, password)
+
+
 def connect(server, port, use_ssl):
     context = ssl.create_default_context()
     if use_ssl:
@@ -104,9 +120,9 @@ def connect(server, port, use_ssl):
 def main(argv):
     if len(argv) < 9:
         fail(2, "usage: pyth_mail.py SENDER SERVER PORT FROM TO SUBJECT BODY SSL [ATTACHMENT ...]")
-    login, server, port_text, sender, recipient, subject, body, ssl_flag = argv[1:9]
+    login_name, server, port_text, sender, recipient, subject, body, ssl_flag = argv[1:9]
     attachments = argv[9:]
-    login = check_address("sender", login)
+    login_name = check_address("sender", login_name)
     sender = check_address("sender", sender)
     recipient = check_address("recipient", recipient)
     if not server or any(ord(c) < 33 for c in server):
@@ -126,8 +142,9 @@ def main(argv):
     try:
         smtp = connect(server, port, ssl_flag == "Y")
         try:
+            smtp.ehlo_or_helo_if_needed()
             if smtp.has_extn("auth") and password:
-                smtp.login(login, password)
+                login(smtp, login_name, password)
             refused = smtp.send_message(msg, from_addr=sender, to_addrs=[recipient])
         finally:
             try:

@@ -1,10 +1,12 @@
 #include "production/MailScript.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <algorithm>
+#include <optional>
 
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
@@ -23,6 +25,22 @@ namespace {
 constexpr const char* kScriptName = "pyth_mail.py";
 constexpr int kStartTimeoutMs = 30'000;
 constexpr int kPollMs = 100;
+
+// Bytes the process has read and written so far, its network traffic
+// included; nothing where the system does not tell.
+std::optional<qint64> ioBytes(qint64 pid) {
+  QFile file(QStringLiteral("/proc/%1/io").arg(pid));
+  if (pid <= 0 || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+  qint64 total = 0;
+  bool found = false;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    if (!line.startsWith("rchar:") && !line.startsWith("wchar:")) continue;
+    bool ok = false;
+    total += line.mid(6).trimmed().toLongLong(&ok);
+    found = found || ok;
+  }
+  return found ? std::optional<qint64>(total) : std::nullopt;
+}
 }  // namespace
 
 QString MailScript::defaultScriptPath() {
@@ -77,12 +95,20 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   input += "\nDescription";
   process.write(input);
   process.closeWriteChannel();
-  // Waited for in short steps, so that a cancel is seen while the script runs.
-  const QDeadlineTimer deadline(timeoutMs_);
+  // Waited for in short steps, so that a cancel is seen while the script
+  // runs. The time limit counts silence: while the script still reads or
+  // writes (a large attachment going out on a slow line), it runs on.
+  QDeadlineTimer deadline(timeoutMs_);
+  std::optional<qint64> lastIo = ioBytes(process.processId());
   while (process.state() != QProcess::NotRunning) {
+    const std::optional<qint64> io = ioBytes(process.processId());
+    if (io && io != lastIo) {
+      lastIo = io;
+      deadline.setRemainingTime(timeoutMs_);
+    }
     if (cancelled_.load() || deadline.hasExpired()) {
       logWarning(cancelled_.load() ? QStringLiteral("The mail script was stopped.")
-                                   : QStringLiteral("The mail script took too long and was stopped."));
+                                   : QStringLiteral("The mail script was silent too long and was stopped."));
       process.kill();
       process.waitForFinished(5'000);
       return false;

@@ -49,8 +49,9 @@ class MailScript : public MailTransport {
                       int timeoutMs = kDefaultTimeoutMs);
 
   // True when the script ended normally with status 0. A missing
-  // interpreter or script, a crash or a run past the time limit (the
-  // script is then killed) count as a failed send.
+  // interpreter or script, a crash or a script that neither reads nor
+  // writes for longer than the time limit (it is then killed) count as a
+  // failed send; a script still sending runs as long as it needs.
   bool send(const MailAccount& account, const MailMessage& message) override;
   // Kills a script under way; later sends fail at once. Any thread.
   void cancel() override { cancelled_.store(true); }

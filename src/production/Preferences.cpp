@@ -50,6 +50,13 @@ Preferences::Preferences() {
   if (!folder.isEmpty()) mPreferencesPath = folder + QLatin1Char('/') + QLatin1String(kMailSettingsFileName);
   if (auto dict = mPreferencesPath.isEmpty() ? std::nullopt : readSettings(mPreferencesPath)) {
     mDict = std::move(*dict);
+    // The file holds the password: one left readable by others (an older
+    // one, or one copied in) is closed to everyone but its owner.
+    QFile file(mPreferencesPath);
+    constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                 QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                 QFileDevice::WriteOther | QFileDevice::ExeOther;
+    if (file.permissions() & kOthers) file.setPermissions(kOwnerOnly);
   } else {
     if (!mPreferencesPath.isEmpty()) createEmptyFile(mPreferencesPath);
     setDefaults();

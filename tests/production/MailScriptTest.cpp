@@ -144,6 +144,37 @@ TEST(MailScriptCall, AServerThatNeverAnswersIsCutOffByTheTimeLimit) {
   clock.start();
   EXPECT_FALSE(script.send(account(silent.port()), MailMessage{"friend@example.org", "s", "b", {}}));
   EXPECT_LT(clock.elapsed(), 10000);
+
+  // The limit counts silence: a script that keeps writing (an upload under
+  // way) runs past it and its outcome counts.
+  QTemporaryDir dir;
+  const QString busy = dir.path() + "/busy.py";
+  {
+    QFile f(busy);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("import os, time\nfd = os.open('/dev/null', os.O_WRONLY)\n"
+            "for _ in range(30):\n    os.write(fd, b'x' * 512)\n    time.sleep(0.1)\n");
+  }
+  clock.restart();
+  EXPECT_TRUE(MailScript(busy, "/usr/bin/python3", 1000).send(account(1), MailMessage{"a@b.cc", "s", "b", {}}));
+  EXPECT_GE(clock.elapsed(), 2500);
+}
+
+TEST(MailScriptCall, APasswordOutsideAsciiLogsInAsUtf8) {
+  testing_support::SmtpSink sink(/*acceptLogins=*/true);
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  MailAccount utf8 = account(sink.port());
+  utf8.password = QString::fromUtf8("Pässwörd-€");
+  ASSERT_TRUE(MailScript(scriptPath()).send(utf8, MailMessage{"friend@example.org", "s", "b", {}}));
+  MailAccount ascii = account(sink.port());
+  ASSERT_TRUE(MailScript(scriptPath()).send(ascii, MailMessage{"friend@example.org", "s", "b", {}}));
+  const QJsonArray logins = sink.logins();
+  ASSERT_EQ(logins.size(), 2);
+  EXPECT_EQ(logins[0].toObject()["mechanism"].toString(), "PLAIN");
+  EXPECT_EQ(logins[0].toObject()["login"].toString(), "sender@example.com");
+  EXPECT_EQ(logins[0].toObject()["password"].toString(), QString::fromUtf8("Pässwörd-€"));
+  EXPECT_EQ(logins[1].toObject()["password"].toString(), "secret");
+  EXPECT_EQ(sink.messages().size(), 2);
 }
 
 TEST(MailScriptCall, ArgumentsFollowTheContract) {

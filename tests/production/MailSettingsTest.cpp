@@ -96,7 +96,10 @@ TEST_F(MailSettings, SaveRoundTripsAllSixKeysAsTypedAndReadableByPlistlib) {
                                 "SendEmailRecipient='To@Example.com'", "SendEmailSMTP='smtp.example.com'",
                                 "SendEmailSender='Me@Example.com'", "SendEnableSSL='Y'"}));
 
+  // A file left readable by others is closed to them as soon as it is read.
+  QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
   auto again = Preferences::sharedInstance();
+  EXPECT_EQ(QFileInfo(file()).permissions() & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
   EXPECT_EQ(again->send_email_SenderEmail(), "Me@Example.com");
   EXPECT_EQ(again->send_email_Password(), "p\"w'; $(rm -rf /) <&>");
   EXPECT_EQ(again->send_email_enable_ssl(), "Y");

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QThread>
 
@@ -53,12 +54,35 @@ quint16 freeLocalPort() {
   return probe.port();
 }
 
-SmtpSink::SmtpSink() {
+// A sink that offers AUTH without TLS and writes each login to a file.
+const char* kLoginServer = R"PY(
+import json, sys, time
+from aiosmtpd.controller import Controller
+from aiosmtpd.handlers import Mailbox
+from aiosmtpd.smtp import AuthResult
+port, maildir, logins = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+def authenticate(server, session, envelope, mechanism, data):
+    with open(logins, "a", encoding="utf-8") as out:
+        out.write(json.dumps({"mechanism": mechanism, "login": data.login.decode("utf-8"),
+                              "password": data.password.decode("utf-8")}) + "\n")
+    return AuthResult(success=True)
+controller = Controller(Mailbox(maildir), hostname="127.0.0.1", port=port,
+                        authenticator=authenticate, auth_require_tls=False)
+controller.start()
+while True:
+    time.sleep(3600)
+)PY";
+
+SmtpSink::SmtpSink(bool acceptLogins) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     port_ = freeLocalPort();
     server_.setProcessChannelMode(QProcess::MergedChannels);
-    server_.start("/usr/bin/python3", {"-m", "aiosmtpd", "-n", "-l", QString("127.0.0.1:%1").arg(port_), "-c",
-                                       "aiosmtpd.handlers.Mailbox", dir_.path() + "/maildir"});
+    if (acceptLogins)
+      server_.start("/usr/bin/python3", {"-c", kLoginServer, QString::number(port_), dir_.path() + "/maildir",
+                                         dir_.path() + "/logins"});
+    else
+      server_.start("/usr/bin/python3", {"-m", "aiosmtpd", "-n", "-l", QString("127.0.0.1:%1").arg(port_), "-c",
+                                         "aiosmtpd.handlers.Mailbox", dir_.path() + "/maildir"});
     if (!server_.waitForStarted(10000)) {
       error_ = "python3 -m aiosmtpd could not be started (is python3-aiosmtpd installed?)";
       return;
@@ -82,6 +106,15 @@ SmtpSink::~SmtpSink() {
     server_.kill();
     server_.waitForFinished(5000);
   }
+}
+
+QJsonArray SmtpSink::logins() const {
+  QFile file(dir_.path() + "/logins");
+  QJsonArray out;
+  if (!file.open(QIODevice::ReadOnly)) return out;
+  for (const QByteArray& line : file.readAll().split('\n'))
+    if (!line.trimmed().isEmpty()) out.append(QJsonDocument::fromJson(line).object());
+  return out;
 }
 
 QJsonArray SmtpSink::messages() const {

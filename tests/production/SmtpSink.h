@@ -31,7 +31,9 @@ quint16 freeLocalPort();
 
 class SmtpSink {
  public:
-  SmtpSink();
+  // With `acceptLogins` the sink offers AUTH (without TLS) and records each
+  // login it is given.
+  explicit SmtpSink(bool acceptLogins = false);
   ~SmtpSink();
   SmtpSink(const SmtpSink&) = delete;
   SmtpSink& operator=(const SmtpSink&) = delete;
@@ -44,6 +46,8 @@ class SmtpSink {
   // {"from","to","subject","body","mailfrom","rcptto","headers":[names],
   //  "attachments":[{"name","type","data" (base64)}]}.
   QJsonArray messages() const;
+  // The logins received, oldest first: {"mechanism","login","password"}.
+  QJsonArray logins() const;
 
  private:
   QTemporaryDir dir_;
