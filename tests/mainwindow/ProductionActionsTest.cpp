@@ -1,0 +1,100 @@
+// The main window's production actions end to end: Export with a text bound
+// to a data series writes one card per row through the export window and the
+// folder panel, Export without rows writes one file, and Mail opens the mail
+// dialog with the card's rows offered.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include "core/SKTText.h"
+#include "core/globals.h"
+#include "mainwindow/SKTWindowController.h"
+#include "platform/globals.h"
+#include "production/CardExport.h"
+#include "production/ExportWindow.h"
+#include "production/Send_Mail.h"
+#include "production/globals.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+QByteArray head(const QString& path, int n) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.read(n) : QByteArray();
+}
+
+TEST(ProductionActions, ExportAndMailFromTheWindow) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  const QString resources = Resource_Path();
+  Set_Resource_Path(dir.path());
+  ASSERT_TRUE(QDir().mkpath(dir.path() + "/DataSet"));
+  {
+    QFile guests(dir.path() + "/DataSet/Guests.txt");
+    ASSERT_TRUE(guests.open(QIODevice::WriteOnly));
+    guests.write("Ann\nBob\nCy\n");
+  }
+
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = QColor(0, 128, 0);
+  auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
+  text->setBounds(QRectF(20, 20, 150, 30));
+  text->data_source_type = 1;
+  text->batch_list_name = "Guests";
+  window.document()->addInGraphics(CardSide::Front, text);
+  window.Select_back_side();
+
+  // One card per row, both sides, JPEG.
+  host.queueModal([](QDialog& d) {
+    auto& w = static_cast<ExportWindow&>(d);
+    EXPECT_TRUE(w.Export_with_batch_chk->isEnabled());
+    EXPECT_TRUE(w.Export_with_batch_chk->isChecked());
+    EXPECT_FALSE(w.Export_with_excel_chk->isEnabled());
+    EXPECT_EQ(export_card_side, "F");
+    w.export_card_side_CellClick(0);
+    w.fileFormatPopup->setCurrentText("JPEG");
+    return 1;
+  });
+  host.queueOpenPanel({dir.path()});
+  window.Export_Button();
+  ASSERT_TRUE(window.cardExport().waitForRun(60000));
+  const QString folder = dir.path() + "/QUVO Gratulo";
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+            QStringList({"Card_1.JPEG", "Card_1_Back.JPEG", "Card_2.JPEG", "Card_2_Back.JPEG", "Card_3.JPEG",
+                         "Card_3_Back.JPEG"}));
+  EXPECT_TRUE(head(folder + "/Card_2.JPEG", 3) == QByteArray("\xff\xd8\xff"));
+  const QImage card(folder + "/Card_2.JPEG");
+  EXPECT_EQ(card.size(), QSize(243, 154));
+  EXPECT_NEAR(qGreen(card.pixel(230, 140)), 128, 8);
+  EXPECT_EQ(host.messages(), QStringList({"\nCard has been exported successfully.\n\n" + folder}));
+  EXPECT_EQ(Card_Front_Or_Back.load(), 1);  // still on the back
+  EXPECT_EQ(text->Text_contents()->string, "Ann");
+
+  // With the rows unticked: one file through the save panel, named for its type.
+  host.clear();
+  host.queueModal([](QDialog& d) {
+    static_cast<ExportWindow&>(d).Export_with_batch_chk->setChecked(false);
+    return 1;
+  });
+  host.queueSavePanel(dir.path() + "/single");
+  window.Export_Button();
+  EXPECT_TRUE(head(dir.path() + "/single.PNG", 4) == QByteArray("\x89PNG"));
+  EXPECT_EQ(host.messages(), QStringList({"\nCard has been exported successfully.\n\n" + dir.path() + "/single.PNG"}));
+
+  // Mail offers the series rows of the card.
+  host.queueModal([](QDialog& d) {
+    EXPECT_TRUE(static_cast<Send_Mail&>(d).send_with_batch_chk->isEnabled());
+    return 0;
+  });
+  window.Mail_Button();
+
+  Card_Front_Or_Back.store(0);
+  Set_Resource_Path(resources);
+}
+
+}  // namespace
