@@ -20,14 +20,19 @@ namespace {
 // How long the writer waits for a card before looking at the stop flag again.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
 // Cards a worker may render ahead of the writer.
-constexpr int kCardsAheadPerWorker = 2;
+constexpr int kCardsAheadPerWorker = 8;
 
 }  // namespace
 
-// One rendered card: its files' paths and encoded data, or why it failed.
+// One rendered card: its files, each prepared beside its final path, or why it failed.
 struct BatchExport::Card {
-  std::vector<std::pair<QString, QByteArray>> files;
+  std::vector<std::pair<QString, QString>> files;  // (final path, prepared file)
   QString failure;
+
+  void discard() {
+    for (const auto& file : files) discardCardImageFile(file.second);
+    files.clear();
+  }
 };
 
 BatchExport::BatchExport(std::shared_ptr<const CardSnapshot> snapshot, BatchExportRequest request)
@@ -45,31 +50,32 @@ BatchExport::Card BatchExport::renderCard(int row) const {
   const QString& side = request_.side;
   const bool both = side == QLatin1String("BOTH");
   const auto failWith = [&](const QString& path, const QString& reason) {
-    card.files.clear();
+    card.discard();
     card.failure = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
     return card;
   };
-  const auto encode = [&](const QImage& picture, const QString& path) {
-    QByteArray data = encodeCardImage(picture, format_);
-    if (data.isEmpty()) return false;
-    card.files.emplace_back(path, std::move(data));
+  QString reason;
+  // Encoded and written beside its place here, on the worker; the writer
+  // only puts it in place, in row order.
+  const auto prepare = [&](const QImage& picture, const QString& path) {
+    const QString prepared = prepareCardImageFile(encodeCardImage(picture, format_), path, &reason);
+    if (prepared.isEmpty()) return false;
+    card.files.emplace_back(path, prepared);
     return true;
   };
-  QString reason;
   QImage back;
   if (both || side == QLatin1String("B")) {
     back = Set_data_table_value_to_card(*snapshot_, row, CardSide::Back, &reason);
     const QString path = Create_Back_Card_Path(base);
     if (back.isNull()) return failWith(path, reason);
-    if (!(both && request_.combined) && !encode(back, path))
-      return failWith(path, QStringLiteral("the picture could not be encoded"));
+    if (!(both && request_.combined) && !prepare(back, path)) return failWith(path, reason);
   }
   if (both || side == QLatin1String("F")) {
     const QImage front = Set_data_table_value_to_card(*snapshot_, row, CardSide::Front, &reason);
     if (front.isNull()) return failWith(base, reason);
     const QImage picture = both && request_.combined ? combinedCardPicture(front, back) : front;
-    if (picture.isNull() || !encode(picture, base))
-      return failWith(base, QStringLiteral("the picture could not be encoded"));
+    if (picture.isNull()) return failWith(base, QStringLiteral("the picture could not be made"));
+    if (!prepare(picture, base)) return failWith(base, reason);
   }
   return card;
 }
@@ -145,13 +151,15 @@ BatchExportResult BatchExport::run() {
     changed.notify_all();
 
     QString failure = card.failure;
-    for (const auto& [path, data] : card.files) {
+    for (auto& [path, prepared] : card.files) {
       QString reason;
-      if (!writeCardImageData(data, path, &reason)) {
+      if (!putCardImageFileInPlace(prepared, path, &reason)) {
         failure = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
         break;
       }
+      prepared.clear();
     }
+    card.discard();
     if (failure.isEmpty()) {
       ++result.written;
       if (onCardWritten) onCardWritten(result.written);
@@ -168,6 +176,8 @@ BatchExportResult BatchExport::run() {
   }
   changed.notify_all();
   for (std::thread& t : pool) t.join();
+  // Cards rendered after the last one written are dropped with their files.
+  for (auto& entry : ready) entry.second.discard();
   result.skipped = result.total - result.written - result.failed;
   return result;
 }

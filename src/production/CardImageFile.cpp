@@ -5,9 +5,15 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
+#include <QRandomGenerator>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/Messages.h"
+#include "production/PngWriter.h"
 
 namespace production {
 
@@ -69,6 +75,7 @@ QString Create_Back_Card_Path(const QString& path) {
 
 QByteArray encodeCardImage(const QImage& picture, CardImageFormat format) {
   if (picture.isNull()) return {};
+  if (format == CardImageFormat::Png) return encodePngFast(picture);
   const bool opaqueOnly = format == CardImageFormat::Jpeg || format == CardImageFormat::Bmp;
   const QImage source = opaqueOnly && picture.hasAlphaChannel() ? overWhite(picture) : picture;
   QByteArray data;
@@ -76,8 +83,6 @@ QByteArray encodeCardImage(const QImage& picture, CardImageFormat format) {
   buffer.open(QIODevice::WriteOnly);
   QImageWriter writer(&buffer, writerFormat(format));
   if (format == CardImageFormat::Jpeg) writer.setQuality(95);
-  // Fast deflate: card pictures are small and a batch writes thousands.
-  if (format == CardImageFormat::Png) writer.setCompression(1);
   if (!writer.write(source)) return {};
   return data;
 }
@@ -97,6 +102,59 @@ bool writeCardImageData(const QByteArray& data, const QString& path, QString* re
   }
   if (!file.commit()) return fail(file.errorString());
   return true;
+}
+
+QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason) {
+  const auto fail = [&](const QString& why) {
+    if (reason) *reason = why;
+    return QString();
+  };
+  if (data.isEmpty()) return fail(QStringLiteral("The picture could not be encoded."));
+  const QFileInfo target(path);
+  // Hidden, in the target's own folder (so that putting it in place is one
+  // rename), under a name no other file has; created with the user's
+  // default permissions.
+  QString prepared;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    prepared = QStringLiteral("%1/.%2.%3.part")
+                   .arg(target.path(), target.fileName())
+                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    fd = ::open(QFile::encodeName(prepared).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return fail(QString::fromLocal8Bit(std::strerror(errno)));
+  qsizetype done = 0;
+  while (done < data.size()) {
+    const ssize_t n = ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const QString why = QString::fromLocal8Bit(std::strerror(n < 0 ? errno : ENOSPC));
+      ::close(fd);
+      ::unlink(QFile::encodeName(prepared).constData());
+      return fail(why);
+    }
+    done += n;
+  }
+  // Not forced to disk one by one (a batch writes thousands of files; the
+  // file system orders a rename over an older file after the new data).
+  if (::close(fd) != 0) {
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    ::unlink(QFile::encodeName(prepared).constData());
+    return fail(why);
+  }
+  return prepared;
+}
+
+bool putCardImageFileInPlace(const QString& prepared, const QString& path, QString* reason) {
+  if (::rename(QFile::encodeName(prepared).constData(), QFile::encodeName(path).constData()) == 0) return true;
+  if (reason) *reason = QString::fromLocal8Bit(std::strerror(errno));
+  discardCardImageFile(prepared);
+  return false;
+}
+
+void discardCardImageFile(const QString& prepared) {
+  if (!prepared.isEmpty()) ::unlink(QFile::encodeName(prepared).constData());
 }
 
 bool Save_gen_image(const QImage& picture, const QString& path, QString* reason) {

@@ -32,6 +32,15 @@ QByteArray encodeCardImage(const QImage& picture, CardImageFormat format);
 // Writes encoded data to the path atomically; false with the reason.
 bool writeCardImageData(const QByteArray& data, const QString& path, QString* reason = nullptr);
 
+// The same in two steps, for writers that prepare files in parallel and put
+// them in place in order: the data goes to a new hidden file beside the path
+// (its path is returned; empty with the reason on failure), which then
+// replaces the file at the path in one step. A prepared file that is not
+// put in place is discarded.
+QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason = nullptr);
+bool putCardImageFileInPlace(const QString& prepared, const QString& path, QString* reason = nullptr);
+void discardCardImageFile(const QString& prepared);
+
 // Encodes and writes the picture in the format of the path's extension.
 // A failure is shown as two message boxes (the path, then the reason) unless
 // `reason` is given, which then receives it instead.

@@ -98,6 +98,13 @@ TEST(CardExport, SingleExportWritesTheChosenSidesInTheChosenFormat) {
   EXPECT_EQ(host.messages()[0], "\n" + blocked);
   EXPECT_EQ(design.finishedBoxes.size(), 1);
 
+  // The PNG data gives back every pixel, transparency included (read by Qt's own reader).
+  QImage varied(37, 23, QImage::Format_ARGB32);
+  for (int y = 0; y < varied.height(); ++y)
+    for (int x = 0; x < varied.width(); ++x) varied.setPixel(x, y, qRgba(x * 7, y * 11, (x * y) % 256, (x + y) * 5));
+  EXPECT_EQ(QImage::fromData(encodeCardImage(varied, CardImageFormat::Png)).convertToFormat(QImage::Format_ARGB32),
+            varied);
+
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);
   Card_Front_Or_Back.store(0);
   export_card_side = "F";

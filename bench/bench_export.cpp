@@ -1,0 +1,118 @@
+// Batch export of a credit-card sized card (243 x 154 points) whose front and
+// back each hold a text, a Code 128 and a QR Code bound to a data series: one
+// PNG file per side and row at one pixel per point, with one render thread
+// and with one per core, at 1,000 and 10,000 rows.
+//
+// Counters: cards/s (rows per second of wall time) and peak_MB, the largest
+// resident memory of the run beyond what the process held once the rows were
+// loaded (the peak is reset before each run).
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "production/BatchExport.h"
+#include "production/globals.h"
+
+namespace {
+
+long statusKb(const char* field) {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith(field)) return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ')[0].toLong();
+  return 0;
+}
+
+void resetPeakMemory() {
+  QFile clear(QStringLiteral("/proc/self/clear_refs"));
+  if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+}
+
+SKTGraphicPtr bound(GraphicKind kind, QRectF bounds, bool qr = false) {
+  auto g = SKTGraphic::makeGraphic(kind);
+  g->setBounds(bounds);
+  g->data_source_type = 1;
+  g->batch_list_name = QStringLiteral("Guests");
+  g->linear_or_2d = qr ? 1 : 0;
+  return g;
+}
+
+SidePaintContext context(QColor colour) {
+  SidePaintContext c;
+  c.size = QSizeF(243, 154);
+  c.cardBase = [colour](QPainter& painter, const QRectF& rect) { painter.fillRect(rect, colour); };
+  return c;
+}
+
+std::shared_ptr<production::CardSnapshot> snapshot(int rows) {
+  auto s = std::make_shared<production::CardSnapshot>();
+  for (SKTGraphicList* side : {&s->front, &s->back}) {
+    *side = {bound(GraphicKind::Text, QRectF(10, 10, 150, 24)), bound(GraphicKind::Barcode, QRectF(10, 60, 120, 60)),
+             bound(GraphicKind::Barcode, QRectF(170, 60, 60, 60), true)};
+  }
+  s->frontContext = context(QColor(250, 240, 220));
+  s->backContext = context(QColor(220, 235, 250));
+  auto data = std::make_shared<production::BindingRows>();
+  data->useSeries = true;
+  QStringList& values = data->series[QStringLiteral("Guests")];
+  for (int i = 0; i < rows; ++i) values.append(QStringLiteral("GUEST-%1").arg(i + 1, 6, 10, QChar('0')));
+  data->seriesRows = rows;
+  s->rows = data;
+  return s;
+}
+
+void BM_BatchExport(benchmark::State& state) {
+  const int rows = static_cast<int>(state.range(0));
+  const int workers = state.range(1) == 0 ? static_cast<int>(std::thread::hardware_concurrency())
+                                          : static_cast<int>(state.range(1));
+  const auto cards = snapshot(rows);
+  double peakMb = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    QTemporaryDir folder;
+    production::BatchExportRequest request{folder.path(), QStringLiteral("BOTH"), false, QStringLiteral("PNG"),
+                                           workers};
+    production::BatchExport run(cards, request);
+    resetPeakMemory();
+    const long before = statusKb("VmRSS:");
+    state.ResumeTiming();
+    const production::BatchExportResult result = run.run();
+    state.PauseTiming();
+    peakMb = std::max(peakMb, (statusKb("VmHWM:") - before) / 1024.0);
+    if (result.written != rows) state.SkipWithError("not every card was written");
+    state.ResumeTiming();
+  }
+  state.counters["cards/s"] = benchmark::Counter(static_cast<double>(rows) * state.iterations(),
+                                                 benchmark::Counter::kIsRate);
+  state.counters["peak_MB"] = peakMb;
+  state.counters["workers"] = workers;
+}
+
+BENCHMARK(BM_BatchExport)
+    ->ArgNames({"rows", "workers"})
+    ->Args({1000, 1})
+    ->Args({1000, 0})
+    ->Args({10000, 1})
+    ->Args({10000, 0})
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
