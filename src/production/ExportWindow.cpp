@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "platform/DialogLook.h"
+#include "platform/widgets/DialogLook.h"
 #include "production/globals.h"
 
 namespace {
