@@ -7,6 +7,7 @@
 #include <QThread>
 #include <exception>
 
+#include "data/dialogs/ExportFinishedBox.h"
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
@@ -29,7 +30,8 @@ QImage render(ExportHost& host, CardSide side) {
 }  // namespace
 
 void ExportHost::Open_Export_File_Box() {
-  Show_MessageBox(Export_File_Message.get() + QStringLiteral("\n\n") + Export_File_Path.get());
+  ExportFinishedBox box(Export_File_Path.get(), Export_File_Message.get(), window());
+  platform::messageHost().runModal(box);
 }
 
 CardExport::CardExport(ExportHost& host, DataBinding& binding)

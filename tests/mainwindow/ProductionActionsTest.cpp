@@ -7,11 +7,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QCheckBox>
 #include <QImage>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include "core/SKTText.h"
 #include "core/globals.h"
+#include "data/dialogs/ExportFinishedBox.h"
 #include "mainwindow/SKTWindowController.h"
 #include "platform/globals.h"
 #include "production/CardExport.h"
@@ -61,6 +64,13 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
     return 1;
   });
   host.queueOpenPanel({dir.path()});
+  QStringList finished;  // message and path of each export-finished box
+  const auto finishedBox = [&finished](QDialog& d) {
+    auto& box = static_cast<ExportFinishedBox&>(d);
+    finished << box._open_log_message->text() + "|" + box._open_log_path->text() + "|" + box._open_log_chk->text();
+    return 0;
+  };
+  host.queueModal(finishedBox);
   window.Export_Button();
   ASSERT_TRUE(window.cardExport().waitForRun(60000));
   const QString folder = dir.path() + "/QUVO Gratulo";
@@ -71,7 +81,8 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
   const QImage card(folder + "/Card_2.JPEG");
   EXPECT_EQ(card.size(), QSize(243, 154));
   EXPECT_NEAR(qGreen(card.pixel(230, 140)), 128, 8);
-  EXPECT_EQ(host.messages(), QStringList({"\nCard has been exported successfully.\n\n" + folder}));
+  EXPECT_EQ(finished, QStringList({"Card has been exported successfully.|" + folder + "|Open containing folder."}));
+  EXPECT_EQ(host.messages(), QStringList());
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);  // still on the back
   EXPECT_EQ(text->Text_contents()->string, "Ann");
 
@@ -82,9 +93,11 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
     return 1;
   });
   host.queueSavePanel(dir.path() + "/single");
+  host.queueModal(finishedBox);
   window.Export_Button();
   EXPECT_TRUE(head(dir.path() + "/single.PNG", 4) == QByteArray("\x89PNG"));
-  EXPECT_EQ(host.messages(), QStringList({"\nCard has been exported successfully.\n\n" + dir.path() + "/single.PNG"}));
+  EXPECT_EQ(finished.value(1),
+            "Card has been exported successfully.|" + dir.path() + "/single.PNG|Open exported file.");
 
   // Mail offers the series rows of the card.
   host.queueModal([](QDialog& d) {
