@@ -173,7 +173,7 @@ TEST(CardExport, BatchWritesOneSetOfFilesPerRowInOrderWithReadableBarcodes) {
   export_card_side = "F";
 }
 
-TEST(CardExport, StopAfterCardKLeavesExactlyTheFirstKCards) {
+TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   testing_support::ScriptedHost host;
   QTemporaryDir dir;
   auto snapshot = std::make_shared<CardSnapshot>();
@@ -211,7 +211,33 @@ TEST(CardExport, StopAfterCardKLeavesExactlyTheFirstKCards) {
   const QString message = batchExportMessage(result);
   EXPECT_TRUE(message.startsWith("5 of 40 cards have been exported: 0 failed, 35 skipped.")) << message.toStdString();
   EXPECT_TRUE(message.contains("stopped"));
-  Stop_SMS_Sending_Now.store(false);
+
+  // A card whose barcode cannot take its row's value is not written and is
+  // counted; the run goes on, and no half-made file is left behind.
+  QTemporaryDir second;
+  auto withCode = std::make_shared<CardSnapshot>(*snapshot);
+  withCode->front.push_back(boundBarcode("Names", false, QPointF(10, 40)));
+  withCode->barcodes = [](const SKTGraphic&, const QString& value, QString* reason) {
+    if (value == "2") {
+      *reason = "refused";
+      return QImage();
+    }
+    QImage bars(20, 10, QImage::Format_RGB32);
+    bars.fill(Qt::black);
+    return bars;
+  };
+  auto fewRows = std::make_shared<BindingRows>(*rows);
+  fewRows->seriesRows = 4;
+  withCode->rows = fewRows;
+  const BatchExportResult failed = BatchExport(withCode, {second.path(), "F", false, "PNG", 2}).run();
+  EXPECT_EQ(failed.written, 3);
+  EXPECT_EQ(failed.failed, 1);
+  EXPECT_FALSE(failed.stopped);
+  EXPECT_EQ(QDir(second.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            QStringList({"Card_1.PNG", "Card_2.PNG", "Card_4.PNG"}));
+  EXPECT_EQ(batchExportMessage(failed),
+            "3 of 4 cards have been exported: 1 failed, 0 skipped.\nFirst failure: Card_3.PNG: the barcode value "
+            "\"2\": refused");
 }
 
 }  // namespace
