@@ -26,7 +26,8 @@ long statusKb(const char* field) {
   QFile status(QStringLiteral("/proc/self/status"));
   if (!status.open(QIODevice::ReadOnly)) return 0;
   for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith(field)) return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ')[0].toLong();
+    if (line.startsWith(field))
+      return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ')[0].toLong();
   return 0;
 }
 
@@ -54,7 +55,8 @@ SidePaintContext context(QColor colour) {
 std::shared_ptr<production::CardSnapshot> snapshot(int rows) {
   auto s = std::make_shared<production::CardSnapshot>();
   for (SKTGraphicList* side : {&s->front, &s->back}) {
-    *side = {bound(GraphicKind::Text, QRectF(10, 10, 150, 24)), bound(GraphicKind::Barcode, QRectF(10, 60, 120, 60)),
+    *side = {bound(GraphicKind::Text, QRectF(10, 10, 150, 24)),
+             bound(GraphicKind::Barcode, QRectF(10, 60, 120, 60)),
              bound(GraphicKind::Barcode, QRectF(170, 60, 60, 60), true)};
   }
   s->frontContext = context(QColor(250, 240, 220));
@@ -77,8 +79,8 @@ void BM_BatchExport(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     QTemporaryDir folder;
-    production::BatchExportRequest request{folder.path(), QStringLiteral("BOTH"), false, QStringLiteral("PNG"),
-                                           workers};
+    production::BatchExportRequest request{folder.path(), QStringLiteral("BOTH"), false,
+                                           QStringLiteral("PNG"), workers};
     production::BatchExport run(cards, request);
     resetPeakMemory();
     const long before = statusKb("VmRSS:");
@@ -89,8 +91,8 @@ void BM_BatchExport(benchmark::State& state) {
     if (result.written != rows) state.SkipWithError("not every card was written");
     state.ResumeTiming();
   }
-  state.counters["cards/s"] = benchmark::Counter(static_cast<double>(rows) * state.iterations(),
-                                                 benchmark::Counter::kIsRate);
+  state.counters["cards/s"] =
+      benchmark::Counter(static_cast<double>(rows) * state.iterations(), benchmark::Counter::kIsRate);
   state.counters["peak_MB"] = peakMb;
   state.counters["workers"] = workers;
 }

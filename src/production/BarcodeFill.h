@@ -14,6 +14,7 @@ namespace production {
 // footer; a null picture and a reason when the value cannot be encoded.
 QImage renderBoundBarcode(const SKTGraphic& object, const QString& value, QString* reason);
 
-using BarcodeRenderer = std::function<QImage(const SKTGraphic& object, const QString& value, QString* reason)>;
+using BarcodeRenderer =
+    std::function<QImage(const SKTGraphic& object, const QString& value, QString* reason)>;
 
 }  // namespace production

@@ -87,9 +87,8 @@ BatchExportResult BatchExport::run() {
   list_count.store(result.total);
   curr_barcode_count.store(0);
 
-  const int threads = std::clamp(request_.workers > 0 ? request_.workers
-                                                      : static_cast<int>(std::thread::hardware_concurrency()),
-                                 1, 64);
+  const int threads = std::clamp(
+      request_.workers > 0 ? request_.workers : static_cast<int>(std::thread::hardware_concurrency()), 1, 64);
   const int window = threads * kCardsAheadPerWorker;
 
   std::mutex mutex;

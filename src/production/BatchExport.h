@@ -19,11 +19,11 @@
 namespace production {
 
 struct BatchExportRequest {
-  QString folder;                          // the batch folder, already made
-  QString side = QStringLiteral("BOTH");   // "F", "B" or "BOTH"
-  bool combined = false;                   // "BOTH" as one picture per card
+  QString folder;                             // the batch folder, already made
+  QString side = QStringLiteral("BOTH");      // "F", "B" or "BOTH"
+  bool combined = false;                      // "BOTH" as one picture per card
   QString extension = QStringLiteral("PNG");  // the chosen file type; also the data format
-  int workers = 0;                         // render threads; 0 for one per core
+  int workers = 0;                            // render threads; 0 for one per core
 };
 
 struct BatchExportResult {

@@ -58,10 +58,11 @@ std::shared_ptr<CardSnapshot> CardExport::takeSnapshot() {
 QString CardExport::withChosenExtension(const QString& path) const {
   // The file's name tells its format: a name whose extension is not one of
   // the chosen type gets the chosen type's extension added.
-  static const QStringList known = {QStringLiteral("png"),  QStringLiteral("jpg"), QStringLiteral("jpeg"),
-                                    QStringLiteral("tif"),  QStringLiteral("tiff"), QStringLiteral("bmp")};
+  static const QStringList known = {QStringLiteral("png"), QStringLiteral("jpg"),  QStringLiteral("jpeg"),
+                                    QStringLiteral("tif"), QStringLiteral("tiff"), QStringLiteral("bmp")};
   const QString suffix = QFileInfo(path).suffix();
-  if (known.contains(suffix.toLower()) && cardImageFormatFor(suffix) == cardImageFormatFor(fileType)) return path;
+  if (known.contains(suffix.toLower()) && cardImageFormatFor(suffix) == cardImageFormatFor(fileType))
+    return path;
   return path + QLatin1Char('.') + fileType;
 }
 
@@ -116,7 +117,8 @@ bool CardExport::Export_Single_File(const QString& path, bool show_msg) {
       return combined ? Export_Combined_Image(front, back, path, show_msg)
                       : Export_File_Function(path, front, show_msg);
     }
-    if (side == QLatin1String("F")) return Export_File_Function(path, render(host_, CardSide::Front), show_msg);
+    if (side == QLatin1String("F"))
+      return Export_File_Function(path, render(host_, CardSide::Front), show_msg);
     return Export_File_Function(Create_Back_Card_Path(path), render(host_, CardSide::Back), show_msg);
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));

@@ -1,16 +1,17 @@
 #include "production/CardImageFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
-#include <QSaveFile>
 #include <QRandomGenerator>
+#include <QSaveFile>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "platform/Messages.h"
 #include "production/PngWriter.h"
@@ -147,7 +148,8 @@ QString prepareCardImageFile(const QByteArray& data, const QString& path, QStrin
 }
 
 bool putCardImageFileInPlace(const QString& prepared, const QString& path, QString* reason) {
-  if (::rename(QFile::encodeName(prepared).constData(), QFile::encodeName(path).constData()) == 0) return true;
+  if (::rename(QFile::encodeName(prepared).constData(), QFile::encodeName(path).constData()) == 0)
+    return true;
   if (reason) *reason = QString::fromLocal8Bit(std::strerror(errno));
   discardCardImageFile(prepared);
   return false;

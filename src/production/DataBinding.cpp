@@ -175,7 +175,8 @@ bool DataBinding::Create_Dataset_binding_table() {
 }
 
 bool DataBinding::Add_dataset_col_in_binding_table(const QString& name) {
-  const auto slot = std::find_if(table_.begin(), table_.end(), [&](const SeriesSlot& s) { return s.name == name; });
+  const auto slot =
+      std::find_if(table_.begin(), table_.end(), [&](const SeriesSlot& s) { return s.name == name; });
   if (slot == table_.end()) return true;  // no such series file: its objects stay empty
   bool refused = false;
   std::optional<QStringList> lines = readSeriesLines(store_.seriesFilePath(name), &refused);

@@ -34,7 +34,8 @@ int SnapshotMailCards::prepareRows(bool seriesChecked, bool excelChecked) {
 }
 
 bool SnapshotMailCards::writeSide(int side, const QString& path) {
-  return writePicture(renderSide(*snapshot_, sideOf(side)), path, QStringLiteral("The card could not be drawn."));
+  return writePicture(renderSide(*snapshot_, sideOf(side)), path,
+                      QStringLiteral("The card could not be drawn."));
 }
 
 bool SnapshotMailCards::writeRowSide(int row, int side, const QString& path) {
@@ -46,7 +47,8 @@ bool SnapshotMailCards::writeRowSide(int row, int side, const QString& path) {
 void SnapshotMailCards::restoreFirstRow() {
   if (!restore_) return;
   const std::shared_ptr<const BindingRows> rows = snapshot_->rows;
-  platform::runOnGuiThread([this, rows] { restore_(rows); }, QStringLiteral("The card's first row was not restored."));
+  platform::runOnGuiThread([this, rows] { restore_(rows); },
+                           QStringLiteral("The card's first row was not restored."));
 }
 
 DesignMailCards::DesignMailCards(CardExport& exporter, DataBinding& binding)
@@ -66,10 +68,9 @@ std::shared_ptr<MailCardSource> DesignMailCards::snapshotForRun(bool* refused) {
   if (refused) *refused = !readable;
   if (!readable) return nullptr;
   CardExport* exporter = &exporter_;
-  return std::make_shared<SnapshotMailCards>(exporter_.takeSnapshot(),
-                                             [exporter](std::shared_ptr<const BindingRows> rows) {
-                                               exporter->restoreFirstRow(std::move(rows));
-                                             });
+  return std::make_shared<SnapshotMailCards>(
+      exporter_.takeSnapshot(),
+      [exporter](std::shared_ptr<const BindingRows> rows) { exporter->restoreFirstRow(std::move(rows)); });
 }
 
 }  // namespace production

@@ -33,5 +33,6 @@ QString export_card_side = QStringLiteral("F");
 GuardedString Export_File_Path{QStringLiteral("")};
 GuardedString Export_File_Message{QStringLiteral("")};
 const QString unable_saving_Msg = QStringLiteral(
-    "Unable to continue saving barcode image.\n\nEither Destination Drive is inaccessible or there is no free "
+    "Unable to continue saving barcode image.\n\nEither Destination Drive is inaccessible or there is no "
+    "free "
     "space available in drive to save barcode image.");

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QCheckBox>
 #include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -67,7 +67,8 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
   QStringList finished;  // message and path of each export-finished box
   const auto finishedBox = [&finished](QDialog& d) {
     auto& box = static_cast<ExportFinishedBox&>(d);
-    finished << box._open_log_message->text() + "|" + box._open_log_path->text() + "|" + box._open_log_chk->text();
+    finished << box._open_log_message->text() + "|" + box._open_log_path->text() + "|" +
+                    box._open_log_chk->text();
     return 0;
   };
   host.queueModal(finishedBox);
@@ -81,7 +82,8 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
   const QImage card(folder + "/Card_2.JPEG");
   EXPECT_EQ(card.size(), QSize(243, 154));
   EXPECT_NEAR(qGreen(card.pixel(230, 140)), 128, 8);
-  EXPECT_EQ(finished, QStringList({"Card has been exported successfully.|" + folder + "|Open containing folder."}));
+  EXPECT_EQ(finished,
+            QStringList({"Card has been exported successfully.|" + folder + "|Open containing folder."}));
   EXPECT_EQ(host.messages(), QStringList());
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);  // still on the back
   EXPECT_EQ(text->Text_contents()->string, "Ann");

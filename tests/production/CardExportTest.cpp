@@ -3,13 +3,13 @@
 // a batch folder that cannot be made.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
-#include <sys/stat.h>
 
 #include "ProductionTestSupport.h"
 #include "core/globals.h"
@@ -101,9 +101,11 @@ TEST(CardExport, SingleExportWritesTheChosenSidesInTheChosenFormat) {
   // The PNG data gives back every pixel, transparency included (read by Qt's own reader).
   QImage varied(37, 23, QImage::Format_ARGB32);
   for (int y = 0; y < varied.height(); ++y)
-    for (int x = 0; x < varied.width(); ++x) varied.setPixel(x, y, qRgba(x * 7, y * 11, (x * y) % 256, (x + y) * 5));
-  EXPECT_EQ(QImage::fromData(encodeCardImage(varied, CardImageFormat::Png)).convertToFormat(QImage::Format_ARGB32),
-            varied);
+    for (int x = 0; x < varied.width(); ++x)
+      varied.setPixel(x, y, qRgba(x * 7, y * 11, (x * y) % 256, (x + y) * 5));
+  EXPECT_EQ(
+      QImage::fromData(encodeCardImage(varied, CardImageFormat::Png)).convertToFormat(QImage::Format_ARGB32),
+      varied);
 
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);
   Card_Front_Or_Back.store(0);
@@ -122,7 +124,8 @@ TEST(CardExport, BatchWritesOneSetOfFilesPerRowInOrderWithReadableBarcodes) {
   design.size = QSizeF(260, 150);
   design.frontColour = design.backColour = Qt::white;
   const auto name = boundText(1, "Names", 0, QRectF(10, 10, 100, 20));
-  design.front = {name, boundBarcode("Codes", false, QPointF(10, 50)), boundBarcode("Codes", true, QPointF(170, 20))};
+  design.front = {name, boundBarcode("Codes", false, QPointF(10, 50)),
+                  boundBarcode("Codes", true, QPointF(170, 20))};
   design.back = {boundText(1, "Names", 0)};
   DataSeriesStore store(series);
   DataSourceTable table;
@@ -207,9 +210,11 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   EXPECT_EQ(result.skipped, 35);
   EXPECT_EQ(fileNames(dir.path()),
             QStringList({"Card_1.png", "Card_2.png", "Card_3.png", "Card_4.png", "Card_5.png"}));
-  EXPECT_EQ(host.questions(), QStringList({"Are you sure you want to stop?", "Are you sure you want to stop?"}));
+  EXPECT_EQ(host.questions(),
+            QStringList({"Are you sure you want to stop?", "Are you sure you want to stop?"}));
   const QString message = batchExportMessage(result);
-  EXPECT_TRUE(message.startsWith("5 of 40 cards have been exported: 0 failed, 35 skipped.")) << message.toStdString();
+  EXPECT_TRUE(message.startsWith("5 of 40 cards have been exported: 0 failed, 35 skipped."))
+      << message.toStdString();
   EXPECT_TRUE(message.contains("stopped"));
 
   // A card whose barcode cannot take its row's value is not written and is
@@ -235,9 +240,10 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   EXPECT_FALSE(failed.stopped);
   EXPECT_EQ(QDir(second.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
             QStringList({"Card_1.PNG", "Card_2.PNG", "Card_4.PNG"}));
-  EXPECT_EQ(batchExportMessage(failed),
-            "3 of 4 cards have been exported: 1 failed, 0 skipped.\nFirst failure: Card_3.PNG: the barcode value "
-            "\"2\": refused");
+  EXPECT_EQ(
+      batchExportMessage(failed),
+      "3 of 4 cards have been exported: 1 failed, 0 skipped.\nFirst failure: Card_3.PNG: the barcode value "
+      "\"2\": refused");
 }
 
 }  // namespace

@@ -8,15 +8,15 @@
 #include <QTemporaryDir>
 
 #include "ProductionTestSupport.h"
+#include "platform/globals.h"
 #include "production/CardFill.h"
 #include "production/DataBinding.h"
-#include "platform/globals.h"
 #include "production/globals.h"
 #include "support/ScriptedHost.h"
 
 using namespace production;
-using production_testing::FakeDesign;
 using production_testing::boundText;
+using production_testing::FakeDesign;
 using production_testing::writeFile;
 
 namespace {
@@ -28,14 +28,15 @@ TEST(DataBinding, CountsAndLookupsOnTheEdgesOfTheSources) {
   ASSERT_TRUE(QDir().mkpath(series));
   writeFile(series + "/Long.txt", "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n");
   writeFile(series + "/Short.txt", "a\r\n  b  \r\nc\n\n\n");  // trailing empty lines are trimmed away
-  writeFile(series + "/Empty.txt", "");                    // one empty line
+  writeFile(series + "/Empty.txt", "");                       // one empty line
   DataSourceTable table;
   table.addColumn("Name");
   table.addColumn("City");
   for (int r = 0; r < 5; ++r) table.Create_List_By_Array({QString("n%1").arg(r), QString("c%1").arg(r)}, 2);
 
   FakeDesign design;
-  design.front = {boundText(1, "Long", 7), boundText(1, "Short", 0), boundText(2, "", 1), boundText(2, "", 0)};
+  design.front = {boundText(1, "Long", 7), boundText(1, "Short", 0), boundText(2, "", 1),
+                  boundText(2, "", 0)};
   // A binding's stored index may point at another series: the name decides.
   DataBinding binding(design, DataSeriesStore(series), table);
 
@@ -68,7 +69,7 @@ TEST(DataBinding, CountsAndLookupsOnTheEdgesOfTheSources) {
   EXPECT_EQ(rows->valueFor(*design.front[1], 0), "a");  // the carriage return is trimmed
   EXPECT_EQ(rows->valueFor(*design.front[1], 1), "b");
   EXPECT_EQ(rows->valueFor(*design.front[1], 2), "c");
-  EXPECT_EQ(rows->valueFor(*design.front[1], 3), "");   // past the shorter series
+  EXPECT_EQ(rows->valueFor(*design.front[1], 3), "");  // past the shorter series
   EXPECT_EQ(rows->valueFor(*design.front[0], 9), "10");
   EXPECT_EQ(rows->valueFor(*design.front[3], 1), "2");  // column 0: the row number
   EXPECT_EQ(rows->valueFor(*design.front[2], 7), "");   // past the table

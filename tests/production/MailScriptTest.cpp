@@ -152,11 +152,13 @@ TEST(MailScriptCall, AServerThatNeverAnswersIsCutOffByTheTimeLimit) {
   {
     QFile f(busy);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("import os, time\nfd = os.open('/dev/null', os.O_WRONLY)\n"
-            "for _ in range(30):\n    os.write(fd, b'x' * 512)\n    time.sleep(0.1)\n");
+    f.write(
+        "import os, time\nfd = os.open('/dev/null', os.O_WRONLY)\n"
+        "for _ in range(30):\n    os.write(fd, b'x' * 512)\n    time.sleep(0.1)\n");
   }
   clock.restart();
-  EXPECT_TRUE(MailScript(busy, "/usr/bin/python3", 1000).send(account(1), MailMessage{"a@b.cc", "s", "b", {}}));
+  EXPECT_TRUE(
+      MailScript(busy, "/usr/bin/python3", 1000).send(account(1), MailMessage{"a@b.cc", "s", "b", {}}));
   EXPECT_GE(clock.elapsed(), 2500);
 }
 

@@ -81,8 +81,8 @@ SmtpSink::SmtpSink(bool acceptLogins) {
       server_.start("/usr/bin/python3", {"-c", kLoginServer, QString::number(port_), dir_.path() + "/maildir",
                                          dir_.path() + "/logins"});
     else
-      server_.start("/usr/bin/python3", {"-m", "aiosmtpd", "-n", "-l", QString("127.0.0.1:%1").arg(port_), "-c",
-                                         "aiosmtpd.handlers.Mailbox", dir_.path() + "/maildir"});
+      server_.start("/usr/bin/python3", {"-m", "aiosmtpd", "-n", "-l", QString("127.0.0.1:%1").arg(port_),
+                                         "-c", "aiosmtpd.handlers.Mailbox", dir_.path() + "/maildir"});
     if (!server_.waitForStarted(10000)) {
       error_ = "python3 -m aiosmtpd could not be started (is python3-aiosmtpd installed?)";
       return;
