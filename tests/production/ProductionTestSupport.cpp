@@ -43,17 +43,6 @@ SKTGraphicPtr boundBarcode(const QString& series, bool qr, QPointF origin) {
   return code;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-  file.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList fileNames(const QString& folder) {
   QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
   names.sort();

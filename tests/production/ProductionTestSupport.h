@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "production/CardExport.h"
+#include "support/TestFiles.h"
 
 namespace production_testing {
 
@@ -35,8 +36,8 @@ SKTGraphicPtr boundText(int sourceType, const QString& series, int column, QRect
 // A barcode object (linear Code 128, or QR when `qr`) bound to a series.
 SKTGraphicPtr boundBarcode(const QString& series, bool qr, QPointF origin);
 
-void writeFile(const QString& path, const QByteArray& bytes);
-QByteArray readFile(const QString& path);
+using testing_support::readFile;
+using testing_support::writeFile;
 // The names of the files in a folder, sorted.
 QStringList fileNames(const QString& folder);
 
