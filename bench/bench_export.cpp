@@ -17,6 +17,7 @@
 #include <memory>
 #include <thread>
 
+#include "barcode/designer/BarcodeSettings.h"
 #include "production/BatchExport.h"
 #include "production/globals.h"
 
@@ -42,6 +43,8 @@ SKTGraphicPtr bound(GraphicKind kind, QRectF bounds, bool qr = false) {
   g->data_source_type = 1;
   g->batch_list_name = QStringLiteral("Guests");
   g->linear_or_2d = qr ? 1 : 0;
+  g->barcode_font_index =
+      barcode::symbologyNames().indexOf(qr ? QStringLiteral("QR Code") : QStringLiteral("Code 128"));
   return g;
 }
 

@@ -3,6 +3,7 @@
 // production library through the window's design.
 #include <exception>
 
+#include "mainwindow/AuxWindows.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
 #include "platform/Messages.h"
@@ -10,6 +11,7 @@
 #include "production/DataBinding.h"
 #include "production/MailCards.h"
 #include "production/Send_Mail.h"
+#include "production/globals.h"
 
 class ProductionActions : public production::ExportHost {
  public:
@@ -23,6 +25,10 @@ class ProductionActions : public production::ExportHost {
   QString cardSides() override { return CARD_SIDE_STR; }
   SidePaintContext sidePaintContext(CardSide side) override { return window_.sidePaintContext(side); }
   QWidget* window() override { return &window_; }
+  void Open_Export_File_Box() override {
+    Open_Export_Log box(&window_);
+    box.openFor(Export_File_Path.get(), Export_File_Message.get());
+  }
   void Refresh_Canvas() override {
     for (SKTGraphicView* view : {window_.graphicView(), window_.graphicView_BACK()})
       if (view) view->update();

@@ -7,7 +7,6 @@
 #include <QThread>
 #include <exception>
 
-#include "data/dialogs/ExportFinishedBox.h"
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
@@ -28,11 +27,6 @@ QImage render(ExportHost& host, CardSide side) {
 }
 
 }  // namespace
-
-void ExportHost::Open_Export_File_Box() {
-  ExportFinishedBox box(Export_File_Path.get(), Export_File_Message.get(), window());
-  platform::messageHost().runModal(box);
-}
 
 CardExport::CardExport(ExportHost& host, DataBinding& binding)
     : host_(host), binding_(binding), context_(std::make_unique<QObject>()) {}

@@ -32,7 +32,7 @@ class ExportHost : public BindingDesign {
   // Redraws the canvas after the design was filled with row 0.
   virtual void Refresh_Canvas() {}
   // Shows the export-finished box for Export_File_Path and Export_File_Message.
-  virtual void Open_Export_File_Box();
+  virtual void Open_Export_File_Box() = 0;
 };
 
 class CardExport {

@@ -14,7 +14,7 @@
 
 #include "core/SKTText.h"
 #include "core/globals.h"
-#include "data/dialogs/ExportFinishedBox.h"
+#include "mainwindow/AuxWindows.h"
 #include "mainwindow/SKTWindowController.h"
 #include "platform/globals.h"
 #include "production/CardExport.h"
@@ -66,7 +66,7 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
   host.queueOpenPanel({dir.path()});
   QStringList finished;  // message and path of each export-finished box
   const auto finishedBox = [&finished](QDialog& d) {
-    auto& box = static_cast<ExportFinishedBox&>(d);
+    auto& box = static_cast<Open_Export_Log&>(d);
     finished << box._open_log_message->text() + "|" + box._open_log_path->text() + "|" +
                     box._open_log_chk->text();
     return 0;

@@ -121,11 +121,11 @@ TEST(CardExport, BatchWritesOneSetOfFilesPerRowInOrderWithReadableBarcodes) {
   writeFile(series + "/Codes.txt", "C-001\nC-002\nC-003\n");
 
   FakeDesign design;
-  design.size = QSizeF(260, 150);
+  design.size = QSizeF(300, 220);
   design.frontColour = design.backColour = Qt::white;
   const auto name = boundText(1, "Names", 0, QRectF(10, 10, 100, 20));
-  design.front = {name, boundBarcode("Codes", false, QPointF(10, 50)),
-                  boundBarcode("Codes", true, QPointF(170, 20))};
+  design.front = {name, boundBarcode("Codes", false, QPointF(5, 110)),
+                  boundBarcode("Codes", true, QPointF(200, 5))};
   design.back = {boundText(1, "Names", 0)};
   DataSeriesStore store(series);
   DataSourceTable table;
@@ -155,7 +155,7 @@ TEST(CardExport, BatchWritesOneSetOfFilesPerRowInOrderWithReadableBarcodes) {
   for (int row = 1; row <= 3; ++row) {
     const QString code = QString("C-00%1").arg(row);
     const QImage front(QString("%1/Card_%2.PNG").arg(folder).arg(row));
-    EXPECT_EQ(front.size(), QSize(260, 150));
+    EXPECT_EQ(front.size(), QSize(300, 220));
     EXPECT_EQ(decodeBarcodes(front), QStringList({"Code128:" + code, "QRCode:" + code})) << row;
   }
   EXPECT_EQ(design.finishedBoxes, QStringList({kExported + "|" + folder}));

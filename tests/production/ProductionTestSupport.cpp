@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QPainter>
 
+#include "barcode/designer/BarcodeSettings.h"
 #include "production/globals.h"
 
 namespace production_testing {
@@ -39,7 +40,12 @@ SKTGraphicPtr boundBarcode(const QString& series, bool qr, QPointF origin) {
   code->setBounds(QRectF(origin, QSizeF(60, 40)));
   code->data_source_type = 1;
   code->batch_list_name = series;
+  // Modules of two points or more: wide enough to read back from a card
+  // drawn at one pixel per point.
   code->linear_or_2d = qr ? 1 : 0;
+  code->barcode_font_index = barcode::symbologyNames().indexOf(qr ? "QR Code" : "Code 128");
+  code->linear_width_val = 30.0f;
+  code->qr_size_val = 66;
   return code;
 }
 
