@@ -6,7 +6,7 @@
 
 namespace production {
 
-QImage renderBoundBarcode(const SKTGraphic& object, const QString& value, QString* reason) {
+QImage renderBoundBarcode(const SKTGraphic& object, const QString& value, QString* reason, int dpi) {
   const barcode::BarcodeSettings settings = barcode::barcodeSettingsOf(object);
   const barcode::BarcodeRender rendered =
       barcode::render(settings, value, object.header_val, object.footer_val);
@@ -14,7 +14,11 @@ QImage renderBoundBarcode(const SKTGraphic& object, const QString& value, QStrin
     if (reason) *reason = rendered.error;
     return {};
   }
-  return barcode::cardImage(rendered.picture, barcode::resolutionDpi(settings));
+  return barcode::cardImage(rendered.picture, dpi > 0 ? dpi : barcode::resolutionDpi(settings));
+}
+
+QImage renderBoundBarcodeForCard(const SKTGraphic& object, const QString& value, QString* reason) {
+  return renderBoundBarcode(object, value, reason, 72);
 }
 
 }  // namespace production

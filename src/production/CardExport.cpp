@@ -207,8 +207,11 @@ void CardExport::batchFinished(const BatchExportResult& result, const QString& f
 void CardExport::Select_first_row_value_for_design(bool /*print_box*/) {
   if (lastRows_) {
     QString reason;
-    if (!Assign_Batch_Values_To_Control(host_.Get_Front_Controls_Array(), *lastRows_, 0, renderBoundBarcode,
-                                        &reason))
+    // The design on the canvas keeps barcode pictures at each object's own resolution.
+    const BarcodeRenderer ownResolution = [](const SKTGraphic& object, const QString& value, QString* why) {
+      return renderBoundBarcode(object, value, why);
+    };
+    if (!Assign_Batch_Values_To_Control(host_.Get_Front_Controls_Array(), *lastRows_, 0, ownResolution, &reason))
       Show_NSLog_Message(reason);
   }
   Card_Value_In_Process.store(false);

@@ -22,7 +22,7 @@ struct CardSnapshot {
   SidePaintContext frontContext;  // with copies of the page settings
   SidePaintContext backContext;
   std::shared_ptr<const BindingRows> rows = std::make_shared<BindingRows>();
-  BarcodeRenderer barcodes = renderBoundBarcode;
+  BarcodeRenderer barcodes = renderBoundBarcodeForCard;
 
   const SKTGraphicList& graphics(CardSide side) const { return side == CardSide::Back ? back : front; }
   const SidePaintContext& context(CardSide side) const {
