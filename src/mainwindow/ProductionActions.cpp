@@ -87,7 +87,8 @@ void SKTWindowController::Export_Button() {
 
 void SKTWindowController::Mail_Button() {
   try {
-    Check_Series_Or_Excel_Use_or_not();
+    // The dialog runs the data checks as it opens (once, so that a series
+    // that cannot be read is named once).
     actionsOf(*this, _production).openMailDialog();
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));
