@@ -28,6 +28,7 @@
 #include "personalisation/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "production/globals.h"
 
 namespace {
 
