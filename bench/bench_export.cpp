@@ -55,8 +55,8 @@ SidePaintContext context(QColor colour) {
   return c;
 }
 
-std::shared_ptr<production::CardSnapshot> snapshot(int rows) {
-  auto s = std::make_shared<production::CardSnapshot>();
+std::shared_ptr<production::RunSnapshot> snapshot(int rows) {
+  auto s = std::make_shared<production::RunSnapshot>();
   for (SKTGraphicList* side : {&s->front, &s->back}) {
     *side = {bound(GraphicKind::Text, QRectF(10, 10, 150, 24)),
              bound(GraphicKind::Barcode, QRectF(10, 60, 120, 60)),

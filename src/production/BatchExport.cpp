@@ -35,7 +35,7 @@ struct BatchExport::Card {
   }
 };
 
-BatchExport::BatchExport(std::shared_ptr<const CardSnapshot> snapshot, BatchExportRequest request)
+BatchExport::BatchExport(std::shared_ptr<const RunSnapshot> snapshot, BatchExportRequest request)
     : snapshot_(std::move(snapshot)),
       request_(std::move(request)),
       format_(cardImageFormatFor(request_.extension)) {}

@@ -37,7 +37,7 @@ struct BatchExportResult {
 
 class BatchExport {
  public:
-  BatchExport(std::shared_ptr<const CardSnapshot> snapshot, BatchExportRequest request);
+  BatchExport(std::shared_ptr<const RunSnapshot> snapshot, BatchExportRequest request);
 
   // The whole run on the calling thread (the workers are its own). Clears
   // the stop flag first; sets list_count and curr_barcode_count.
@@ -53,7 +53,7 @@ class BatchExport {
   struct Card;
   Card renderCard(int row) const;
 
-  std::shared_ptr<const CardSnapshot> snapshot_;
+  std::shared_ptr<const RunSnapshot> snapshot_;
   BatchExportRequest request_;
   CardImageFormat format_;
 };

@@ -39,8 +39,8 @@ CardExport::~CardExport() {
   context_.reset();
 }
 
-std::shared_ptr<CardSnapshot> CardExport::takeSnapshot() {
-  auto snapshot = std::make_shared<CardSnapshot>();
+std::shared_ptr<RunSnapshot> CardExport::takeSnapshot() {
+  auto snapshot = std::make_shared<RunSnapshot>();
   snapshot->front = SKTGraphic::cloneGraphics(host_.Get_Front_Controls_Array());
   snapshot->back = SKTGraphic::cloneGraphics(host_.Get_Back_Controls_Array());
   snapshot->frontContext = host_.sidePaintContext(CardSide::Front);
@@ -211,7 +211,8 @@ void CardExport::Select_first_row_value_for_design(bool /*print_box*/) {
     const BarcodeRenderer ownResolution = [](const SKTGraphic& object, const QString& value, QString* why) {
       return renderBoundBarcode(object, value, why);
     };
-    if (!Assign_Batch_Values_To_Control(host_.Get_Front_Controls_Array(), *lastRows_, 0, ownResolution, &reason))
+    if (!Assign_Batch_Values_To_Control(host_.Get_Front_Controls_Array(), *lastRows_, 0, ownResolution,
+                                        &reason))
       Show_NSLog_Message(reason);
   }
   Card_Value_In_Process.store(false);

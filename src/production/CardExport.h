@@ -65,7 +65,7 @@ class CardExport {
 
   // A snapshot of the design for a run (GUI thread): copies of both sides,
   // both render contexts and the rows the use checks left.
-  std::shared_ptr<CardSnapshot> takeSnapshot();
+  std::shared_ptr<RunSnapshot> takeSnapshot();
 
   // Choices of the export window for the next export.
   QString fileType = QStringLiteral("PNG");

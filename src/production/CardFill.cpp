@@ -68,7 +68,7 @@ bool Assign_Batch_Values_To_Control(const SKTGraphicList& graphics, const Bindin
   return ok;
 }
 
-QImage Set_data_table_value_to_card(const CardSnapshot& snapshot, int row, CardSide side, QString* reason) {
+QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side, QString* reason) {
   try {
     const SKTGraphicList own = SKTGraphic::cloneGraphics(snapshot.graphics(side));
     if (!Assign_Batch_Values_To_Control(own, *snapshot.rows, row, snapshot.barcodes, reason)) return {};
@@ -81,7 +81,7 @@ QImage Set_data_table_value_to_card(const CardSnapshot& snapshot, int row, CardS
   return {};
 }
 
-QImage renderSide(const CardSnapshot& snapshot, CardSide side) {
+QImage renderSide(const RunSnapshot& snapshot, CardSide side) {
   const SKTGraphicList own = SKTGraphic::cloneGraphics(snapshot.graphics(side));
   return SKTRenderingView::image_From_Card_Graphics(own, snapshot.context(side));
 }

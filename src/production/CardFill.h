@@ -16,7 +16,7 @@
 namespace production {
 
 // Everything a run renders from, copied when the run starts.
-struct CardSnapshot {
+struct RunSnapshot {
   SKTGraphicList front;  // deep copies of the objects
   SKTGraphicList back;
   SidePaintContext frontContext;  // with copies of the page settings
@@ -39,10 +39,10 @@ bool Assign_Batch_Values_To_Control(const SKTGraphicList& graphics, const Bindin
 
 // The side of card `row` (from 0) as a picture, one pixel per point. A null
 // picture with a reason when the row could not be filled or rendered.
-QImage Set_data_table_value_to_card(const CardSnapshot& snapshot, int row, CardSide side,
+QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side,
                                     QString* reason = nullptr);
 
 // The side as designed, without data.
-QImage renderSide(const CardSnapshot& snapshot, CardSide side);
+QImage renderSide(const RunSnapshot& snapshot, CardSide side);
 
 }  // namespace production

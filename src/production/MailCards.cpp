@@ -21,11 +21,11 @@ bool writePicture(const QImage& picture, const QString& path, const QString& fai
 }
 }  // namespace
 
-SnapshotMailCards::SnapshotMailCards(std::shared_ptr<const CardSnapshot> snapshot,
-                                     std::function<void(std::shared_ptr<const BindingRows>)> restore)
-    : snapshot_(std::make_shared<CardSnapshot>(*snapshot)), restore_(std::move(restore)) {}
+RunMailCards::RunMailCards(std::shared_ptr<const RunSnapshot> snapshot,
+                           std::function<void(std::shared_ptr<const BindingRows>)> restore)
+    : snapshot_(std::make_shared<RunSnapshot>(*snapshot)), restore_(std::move(restore)) {}
 
-int SnapshotMailCards::prepareRows(bool seriesChecked, bool excelChecked) {
+int RunMailCards::prepareRows(bool seriesChecked, bool excelChecked) {
   auto rows = std::make_shared<BindingRows>(*snapshot_->rows);
   rows->useSeries = rows->useSeries && seriesChecked;
   rows->useExcel = rows->useExcel && excelChecked;
@@ -33,18 +33,18 @@ int SnapshotMailCards::prepareRows(bool seriesChecked, bool excelChecked) {
   return rows->cardCount();
 }
 
-bool SnapshotMailCards::writeSide(int side, const QString& path) {
+bool RunMailCards::writeSide(int side, const QString& path) {
   return writePicture(renderSide(*snapshot_, sideOf(side)), path,
                       QStringLiteral("The card could not be drawn."));
 }
 
-bool SnapshotMailCards::writeRowSide(int row, int side, const QString& path) {
+bool RunMailCards::writeRowSide(int row, int side, const QString& path) {
   QString reason;
   const QImage picture = Set_data_table_value_to_card(*snapshot_, row, sideOf(side), &reason);
   return writePicture(picture, path, QStringLiteral("Card %1: %2").arg(row + 1).arg(reason));
 }
 
-void SnapshotMailCards::restoreFirstRow() {
+void RunMailCards::restoreFirstRow() {
   if (!restore_) return;
   const std::shared_ptr<const BindingRows> rows = snapshot_->rows;
   platform::runOnGuiThread([this, rows] { restore_(rows); },
@@ -68,7 +68,7 @@ std::shared_ptr<MailCardSource> DesignMailCards::snapshotForRun(bool* refused) {
   if (refused) *refused = !readable;
   if (!readable) return nullptr;
   CardExport* exporter = &exporter_;
-  return std::make_shared<SnapshotMailCards>(
+  return std::make_shared<RunMailCards>(
       exporter_.takeSnapshot(),
       [exporter](std::shared_ptr<const BindingRows> rows) { exporter->restoreFirstRow(std::move(rows)); });
 }

@@ -13,12 +13,12 @@
 namespace production {
 
 // Renders from one snapshot; any thread.
-class SnapshotMailCards : public MailCardSource {
+class RunMailCards : public MailCardSource {
  public:
   // `restore` puts row 0 of the given rows back on the design; it is run on
   // the GUI thread when the run ends.
-  SnapshotMailCards(std::shared_ptr<const CardSnapshot> snapshot,
-                    std::function<void(std::shared_ptr<const BindingRows>)> restore);
+  RunMailCards(std::shared_ptr<const RunSnapshot> snapshot,
+               std::function<void(std::shared_ptr<const BindingRows>)> restore);
 
   int prepareRows(bool seriesChecked, bool excelChecked) override;
   bool writeSide(int side, const QString& path) override;
@@ -26,7 +26,7 @@ class SnapshotMailCards : public MailCardSource {
   void restoreFirstRow() override;
 
  private:
-  std::shared_ptr<CardSnapshot> snapshot_;  // own copy with the narrowed rows
+  std::shared_ptr<RunSnapshot> snapshot_;  // own copy with the narrowed rows
   std::function<void(std::shared_ptr<const BindingRows>)> restore_;
 };
 

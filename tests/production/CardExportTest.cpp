@@ -179,7 +179,7 @@ TEST(CardExport, BatchWritesOneSetOfFilesPerRowInOrderWithReadableBarcodes) {
 TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   testing_support::ScriptedHost host;
   QTemporaryDir dir;
-  auto snapshot = std::make_shared<CardSnapshot>();
+  auto snapshot = std::make_shared<RunSnapshot>();
   FakeDesign design;
   snapshot->front = {boundText(1, "Names", 0)};
   snapshot->frontContext = design.sidePaintContext(CardSide::Front);
@@ -220,7 +220,7 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   // A card whose barcode cannot take its row's value is not written and is
   // counted; the run goes on, and no half-made file is left behind.
   QTemporaryDir second;
-  auto withCode = std::make_shared<CardSnapshot>(*snapshot);
+  auto withCode = std::make_shared<RunSnapshot>(*snapshot);
   withCode->front.push_back(boundBarcode("Names", false, QPointF(10, 40)));
   withCode->barcodes = [](const SKTGraphic&, const QString& value, QString* reason) {
     if (value == "2") {
