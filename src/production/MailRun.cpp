@@ -27,6 +27,9 @@ const QString kNoRecipient = QStringLiteral("Please specify the Recipient E-mail
 const QString kBadRecipient = QStringLiteral("Recipient E-mail address is invalid or incomplete.");
 const QString kBadFileName = QStringLiteral("Please enter valid file name.");
 const QString kSent = QStringLiteral("E-mail has been sent successfully.");
+const QString kCounts = QStringLiteral("%1 of %2 e-mails have been sent: %3 failed, %4 skipped.");
+const QString kNoRunFolder =
+    QStringLiteral("The card pictures cannot be written: no private temporary folder could be made (%1).");
 const QString kNotSent = QStringLiteral(
     "Could not send email message.\nPlease make sure that:\n1. Entered E-mail settings are correct.\n2. "
     "Internet "
@@ -81,8 +84,8 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   Stop_SMS_Sending_Now.store(false);
   request_ = request;
   account_ = stored;
-  anySend_ = false;
-  lastSendOk_ = false;
+  sent_ = 0;
+  failed_ = 0;
   attachments_.clear();
   cardFiles_.clear();
   recipients_.clear();
@@ -127,14 +130,24 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   // The picture files go into a folder of this run that only the user can
   // enter: the shared temporary folder would let another account plant or
   // read files under the fixed names. The attachments keep their names.
+  // A folder that cannot be made stops the run: there is no safe place
+  // left for the pictures.
   std::optional<QTemporaryDir> runFolder;
   QString folder = request.tempFolder;
-  if (folder.isEmpty()) {
-    runFolder.emplace(QDir::tempPath() + QStringLiteral("/quvo-mail-XXXXXX"));
-    folder = runFolder->isValid() ? runFolder->path() : QDir::tempPath();
+  frontPath_.clear();
+  backPath_.clear();
+  if (card) {
+    if (folder.isEmpty()) {
+      runFolder.emplace(QDir::tempPath() + QStringLiteral("/quvo-mail-XXXXXX"));
+      if (!runFolder->isValid()) {
+        Show_MessageBox(kNoRunFolder.arg(runFolder->errorString()));
+        return MailRunOutcome::Refused;
+      }
+      folder = runFolder->path();
+    }
+    frontPath_ = folder + QLatin1Char('/') + baseName + QStringLiteral(".jpeg");
+    backPath_ = folder + QLatin1Char('/') + baseName + QStringLiteral("_Back.jpeg");
   }
-  frontPath_ = folder + QLatin1Char('/') + baseName + QStringLiteral(".jpeg");
-  backPath_ = folder + QLatin1Char('/') + baseName + QStringLiteral("_Back.jpeg");
 
   const int pauseEvery = request.pauseOn ? request.pauseEvery : 0;
   const qint64 pauseMs64 = qint64(request.pauseHours) * 3600000 + qint64(request.pauseMinutes) * 60000 +
@@ -145,6 +158,9 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   const bool everyone = rows && request.allToEvery;
   const int R = static_cast<int>(recipients_.size());
   const int L = everyone ? rowCount_ : R;
+  // The mails the run means to send; the closing message counts against it.
+  recipientCount_ = R;
+  planned_ = everyone ? rowCount_ * R : rows ? std::min(R, rowCount_) : R;
 
   list_count.store(L);
   curr_barcode_count.store(0);
@@ -181,8 +197,9 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
         }
       }
     } catch (const std::exception& e) {
+      // The item under way did not go out.
       qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
-      lastSendOk_ = false;
+      ++failed_;
     }
     try {
       if (rows) cards_->restoreFirstRow();
@@ -190,13 +207,21 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
       qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
     }
   }
-  Delete_File(frontPath_);
-  Delete_File(backPath_);
+  if (!frontPath_.isEmpty()) Delete_File(frontPath_);
+  if (!backPath_.isEmpty()) Delete_File(backPath_);
   if (observer_) observer_->runFinished();
 
-  const bool ok = anySend_ && lastSendOk_;
-  Show_MessageBox(ok ? kSent : kNotSent);
-  return ok ? MailRunOutcome::Sent : MailRunOutcome::Failed;
+  // The closing message counts what happened: a run that sent less than
+  // all it meant to says how many mails went, failed and were skipped.
+  const int skipped = std::max(0, planned_ - sent_ - failed_);
+  const bool all = planned_ > 0 && sent_ == planned_;
+  if (all) {
+    Show_MessageBox(kSent);
+  } else {
+    const QString counts = kCounts.arg(sent_).arg(planned_).arg(failed_).arg(skipped);
+    Show_MessageBox(failed_ > 0 || sent_ == 0 ? kNotSent + QStringLiteral("\n\n") + counts : counts);
+  }
+  return all ? MailRunOutcome::Sent : MailRunOutcome::Failed;
 }
 
 bool Send_Mail_Run::send(const QString& recipient) {
@@ -208,9 +233,12 @@ bool Send_Mail_Run::send(const QString& recipient) {
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
-  anySend_ = true;
-  lastSendOk_ = ok;
-  if (!ok) qCWarning(lcProduction) << "error in mail";
+  if (ok) {
+    ++sent_;
+  } else {
+    ++failed_;
+    qCWarning(lcProduction) << "error in mail";
+  }
   return ok;
 }
 
@@ -237,6 +265,7 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {
     // without its card and still count as sent; the run ends unsent.
     if (!written) {
       qCWarning(lcProduction) << "error in mail";
+      ++failed_;
       return Item::EndLoop;
     }
   }
@@ -264,7 +293,11 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
     curr_barcode_count.store(list_count.load());
     return Item::EndLoop;
   }
-  if (!writeRow(i)) return Item::Skipped;
+  if (!writeRow(i)) {
+    // The card of this row could not be made: its mails count as failed.
+    failed_ += toEveryone ? recipientCount_ : 1;
+    return Item::Skipped;
+  }
   if (!toEveryone) {
     qCDebug(lcProduction) << "send card with batch to one to one";
     return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;

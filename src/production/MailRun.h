@@ -87,8 +87,8 @@ class MailRunObserver {
 
 enum class MailRunOutcome {
   Refused,  // a check failed; its message was shown and nothing was sent
-  Sent,     // the last mail of the run went out
-  Failed,   // the last mail failed, or no mail was sent
+  Sent,     // every mail the run meant to send went out
+  Failed,   // some mail failed or was skipped (stop, a card that could not be made)
 };
 
 class Send_Mail_Run {
@@ -127,8 +127,10 @@ class Send_Mail_Run {
   QString frontPath_;
   QString backPath_;
   int rowCount_ = 0;
-  bool anySend_ = false;
-  bool lastSendOk_ = false;
+  int recipientCount_ = 0;
+  int planned_ = 0;  // mails the run means to send
+  int sent_ = 0;
+  int failed_ = 0;
 };
 
 }  // namespace production

@@ -21,6 +21,7 @@
 #include "production/MailRun.h"
 #include "production/globals.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 
 using namespace production;
 
@@ -201,12 +202,17 @@ TEST_F(MailRunTest, RowsOnePerRecipientStopAtTheShorterList) {
   EXPECT_EQ(list_count.load(), 5);
   EXPECT_EQ(sendingProgressText(), "5 / 5 ");
 
-  // A row without picture: that index's recipient gets nothing.
+  // A row without picture: that index's recipient gets nothing, and the
+  // closing message counts that mail as failed.
   transport.sent.clear();
+  host.clear();
   cards.emptyRows = {1};
   request.cardSide = "B";
-  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(go(), MailRunOutcome::Failed);
   EXPECT_EQ(recipients(), QStringList({"a1@x.org", "a3@x.org"}));
+  ASSERT_EQ(host.messages().size(), 1);
+  EXPECT_TRUE(host.messages()[0].startsWith(kNotSentStart));
+  EXPECT_TRUE(host.messages()[0].endsWith("\n\n2 of 3 e-mails have been sent: 1 failed, 0 skipped."));
   EXPECT_EQ(transport.sent[1].contents, QStringList({"back row 2"}));
 }
 
@@ -219,8 +225,11 @@ TEST_F(MailRunTest, RowsToEveryoneSendsEveryCardToEveryRecipientAndSkipsOnlyTheR
   EXPECT_EQ(recorder.started, 4);
 
   transport.sent.clear();
+  host.clear();
   transport.failAt = {3};  // row 1, first recipient
-  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(go(), MailRunOutcome::Failed);
+  EXPECT_TRUE(host.messages().value(0).endsWith("6 of 8 e-mails have been sent: 1 failed, 1 skipped."))
+      << host.messages().value(0).toStdString();
   EXPECT_EQ(recipients(), QStringList({"b1@x.org", "b2@x.org", "b1@x.org", "b1@x.org", "b2@x.org", "b1@x.org",
                                        "b2@x.org"}));
 }
@@ -278,10 +287,11 @@ TEST_F(MailRunTest, StopEndsTheRunAndAPauseAtOnce) {
   };
   QElapsedTimer clock;
   clock.start();
-  EXPECT_EQ(go(), MailRunOutcome::Sent);  // the one mail sent last went out
+  // A stopped run says how many mails went (not "sent successfully").
+  EXPECT_EQ(go(), MailRunOutcome::Failed);
   EXPECT_LT(clock.elapsed(), 5000);
   EXPECT_EQ(transport.sent.size(), 1u);
-  EXPECT_EQ(host.messages(), QStringList({kSent}));
+  EXPECT_EQ(host.messages(), QStringList({"\n1 of 3 e-mails have been sent: 0 failed, 2 skipped."}));
   // The next run starts with the flag cleared.
   transport.onSend = nullptr;
   request.pauseOn = false;
@@ -450,4 +460,21 @@ TEST(MailRun, CardPicturesLieInAPrivateFolderOfTheRun) {
                       QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
   EXPECT_EQ(cards.folderPermissions & others, QFileDevice::Permissions());
   EXPECT_FALSE(QFileInfo::exists(cards.folder));
+
+  // Without a private folder the run stops: nothing falls back to fixed
+  // names in the shared temporary folder.
+  QTemporaryDir holder;
+  const QString notAFolder = holder.path() + "/file";
+  ASSERT_TRUE(testing_support::writeFile(notAFolder, "x"));
+  const QByteArray tmpdir = qgetenv("TMPDIR");
+  qputenv("TMPDIR", QFile::encodeName(notAFolder));
+  EXPECT_EQ(run.run(request, MailAccount{"me@example.com", "pw", "smtp.example.com", "25", "N"}),
+            MailRunOutcome::Refused);
+  if (tmpdir.isNull())
+    qunsetenv("TMPDIR");
+  else
+    qputenv("TMPDIR", tmpdir);
+  EXPECT_EQ(transport.attachments.size(), 1u);
+  EXPECT_TRUE(host.messages().last().startsWith("\nThe card pictures cannot be written"))
+      << host.messages().last().toStdString();
 }
