@@ -57,13 +57,13 @@ SidePaintContext context(QColor colour) {
 
 std::shared_ptr<production::RunSnapshot> snapshot(int rows) {
   auto s = std::make_shared<production::RunSnapshot>();
-  for (SKTGraphicList* side : {&s->front, &s->back}) {
+  for (SKTGraphicList* side : {&s->card.front, &s->card.back}) {
     *side = {bound(GraphicKind::Text, QRectF(10, 10, 150, 24)),
              bound(GraphicKind::Barcode, QRectF(10, 60, 120, 60)),
              bound(GraphicKind::Barcode, QRectF(170, 60, 60, 60), true)};
   }
-  s->frontContext = context(QColor(250, 240, 220));
-  s->backContext = context(QColor(220, 235, 250));
+  s->card.frontContext = context(QColor(250, 240, 220));
+  s->card.backContext = context(QColor(220, 235, 250));
   auto data = std::make_shared<production::BindingRows>();
   data->useSeries = true;
   QStringList& values = data->series[QStringLiteral("Guests")];

@@ -6,7 +6,6 @@
 #include "mainwindow/AuxWindows.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
-#include "platform/Messages.h"
 #include "production/CardExport.h"
 #include "production/DataBinding.h"
 #include "production/MailCards.h"
@@ -91,7 +90,7 @@ void SKTWindowController::Mail_Button() {
     // that cannot be read is named once).
     actionsOf(*this, _production).openMailDialog();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 

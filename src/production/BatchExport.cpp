@@ -164,7 +164,7 @@ BatchExportResult BatchExport::run() {
       if (onCardWritten) onCardWritten(result.written);
     } else {
       ++result.failed;
-      Show_NSLog_Message(failure);
+      qCWarning(lcProduction).noquote() << failure;
       if (result.firstFailure.isEmpty()) result.firstFailure = failure;
     }
   }

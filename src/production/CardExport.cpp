@@ -41,10 +41,9 @@ CardExport::~CardExport() {
 
 std::shared_ptr<RunSnapshot> CardExport::takeSnapshot() {
   auto snapshot = std::make_shared<RunSnapshot>();
-  snapshot->front = SKTGraphic::cloneGraphics(host_.Get_Front_Controls_Array());
-  snapshot->back = SKTGraphic::cloneGraphics(host_.Get_Back_Controls_Array());
-  snapshot->frontContext = host_.sidePaintContext(CardSide::Front);
-  snapshot->backContext = host_.sidePaintContext(CardSide::Back);
+  snapshot->card =
+      CardSnapshot::take(host_.Get_Front_Controls_Array(), host_.Get_Back_Controls_Array(),
+                         host_.sidePaintContext(CardSide::Front), host_.sidePaintContext(CardSide::Back));
   snapshot->rows = binding_.rowsForRun();
   return snapshot;
 }
@@ -97,7 +96,7 @@ void CardExport::Export_Button() {
     if (folders.isEmpty()) return;
     Export_Batch_File(folders.first());
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -115,7 +114,7 @@ bool CardExport::Export_Single_File(const QString& path, bool show_msg) {
       return Export_File_Function(path, render(host_, CardSide::Front), show_msg);
     return Export_File_Function(Create_Back_Card_Path(path), render(host_, CardSide::Back), show_msg);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   return false;
 }
@@ -178,7 +177,7 @@ bool CardExport::Export_Batch_File(const QString& chosen) {
       BatchExport run(snapshot, request);
       result = run.run();
     } catch (const std::exception& e) {
-      Show_NSLog_Message(QString::fromUtf8(e.what()));
+      qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
       result.failed = result.total - result.written;
     }
     QMetaObject::invokeMethod(
@@ -197,7 +196,7 @@ void CardExport::batchFinished(const BatchExportResult& result, const QString& f
   try {
     Select_first_row_value_for_design(false);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   Card_Value_In_Process.store(false);
   running_.store(false);
@@ -213,7 +212,7 @@ void CardExport::Select_first_row_value_for_design(bool /*print_box*/) {
     };
     if (!Assign_Batch_Values_To_Control(host_.Get_Front_Controls_Array(), *lastRows_, 0, ownResolution,
                                         &reason))
-      Show_NSLog_Message(reason);
+      qCWarning(lcProduction).noquote() << reason;
   }
   Card_Value_In_Process.store(false);
   host_.Refresh_Canvas();

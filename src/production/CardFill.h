@@ -9,24 +9,25 @@
 #include <memory>
 
 #include "core/SKTDocument.h"
+#include "core/render/CardSnapshot.h"
 #include "core/render/SKTRenderingView.h"
 #include "production/BarcodeFill.h"
 #include "production/DataBinding.h"
 
 namespace production {
 
-// Everything a run renders from, copied when the run starts.
+// Everything a run renders from, copied when the run starts: both sides
+// (objects and page settings) and the data rows.
 struct RunSnapshot {
-  SKTGraphicList front;  // deep copies of the objects
-  SKTGraphicList back;
-  SidePaintContext frontContext;  // with copies of the page settings
-  SidePaintContext backContext;
+  CardSnapshot card;
   std::shared_ptr<const BindingRows> rows = std::make_shared<BindingRows>();
   BarcodeRenderer barcodes = renderBoundBarcodeForCard;
 
-  const SKTGraphicList& graphics(CardSide side) const { return side == CardSide::Back ? back : front; }
+  const SKTGraphicList& graphics(CardSide side) const {
+    return side == CardSide::Back ? card.back : card.front;
+  }
   const SidePaintContext& context(CardSide side) const {
-    return side == CardSide::Back ? backContext : frontContext;
+    return side == CardSide::Back ? card.backContext : card.frontContext;
   }
 };
 

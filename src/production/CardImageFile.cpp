@@ -15,6 +15,7 @@
 
 #include "platform/Messages.h"
 #include "production/PngWriter.h"
+#include "production/globals.h"
 
 namespace production {
 
@@ -166,7 +167,7 @@ bool Save_gen_image(const QImage& picture, const QString& path, QString* reason)
 bool Save_gen_image(const QImage& picture, const QString& path, CardImageFormat format, QString* reason) {
   QString why;
   if (writeCardImageData(encodeCardImage(picture, format), path, &why)) return true;
-  Show_NSLog_Message(QStringLiteral("%1: %2").arg(path, why));
+  qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(path, why);
   if (reason) {
     *reason = why;
   } else {
@@ -178,12 +179,12 @@ bool Save_gen_image(const QImage& picture, const QString& path, CardImageFormat 
 
 QImage combinedCardPicture(const QImage& front, const QImage& back) {
   if (front.isNull() || back.isNull()) {
-    Show_NSLog_Message(QStringLiteral("Invalid image"));
+    qCWarning(lcProduction).noquote() << QStringLiteral("Invalid image");
     return {};
   }
   QImage combined(front.width(), front.height() * 2, QImage::Format_ARGB32_Premultiplied);
   if (combined.isNull()) {
-    Show_NSLog_Message(QStringLiteral("Invalid image"));
+    qCWarning(lcProduction).noquote() << QStringLiteral("Invalid image");
     return {};
   }
   combined.setDotsPerMeterX(front.dotsPerMeterX());

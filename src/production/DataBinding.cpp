@@ -169,7 +169,7 @@ bool DataBinding::Create_Dataset_binding_table() {
     loadSide(design_.Get_Front_Controls_Array());
     if (backCounts()) loadSide(design_.Get_Back_Controls_Array());
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   return readable;
 }
@@ -181,7 +181,7 @@ bool DataBinding::Add_dataset_col_in_binding_table(const QString& name) {
   bool refused = false;
   std::optional<QStringList> lines = readSeriesLines(store_.seriesFilePath(name), &refused);
   if (refused) {
-    Show_NSLog_Message(refusedSeriesMessage(name));
+    qCWarning(lcProduction).noquote() << refusedSeriesMessage(name);
     Show_MessageBox(refusedSeriesMessage(name));
     return false;
   }
@@ -252,7 +252,7 @@ QString Get_First_Value_Of_Dataset(const QString& name) {
   try {
     return DataSeriesStore().Get_First_Value_Of_Dataset(name);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   return QStringLiteral("");
 }
@@ -263,7 +263,7 @@ QString Get_First_Value_Of_Excel_Binding(int column) {
     if (!table.hasRows()) return QStringLiteral("");
     return table.value(0, column);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   return QStringLiteral("");
 }

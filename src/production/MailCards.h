@@ -1,34 +1,17 @@
 #pragma once
-// The cards the mail run attaches: the design, filled row by row from the
-// data sources, rendered into picture files. The dialog asks the design's
-// source for a snapshot when Send is pressed (GUI thread); the run's worker
-// then renders only from that snapshot, never from the live card.
+// The card source the mail dialog keeps for the design: it answers which
+// data rows can fill the card and, when Send is pressed (GUI thread), hands
+// the run a snapshot of the card and its rows, which the run's worker
+// renders from, never from the live card.
 
 #include <functional>
 #include <memory>
 
 #include "production/CardExport.h"
 #include "production/MailRun.h"
+#include "production/SnapshotMailCards.h"
 
 namespace production {
-
-// Renders from one snapshot; any thread.
-class RunMailCards : public MailCardSource {
- public:
-  // `restore` puts row 0 of the given rows back on the design; it is run on
-  // the GUI thread when the run ends.
-  RunMailCards(std::shared_ptr<const RunSnapshot> snapshot,
-               std::function<void(std::shared_ptr<const BindingRows>)> restore);
-
-  int prepareRows(bool seriesChecked, bool excelChecked) override;
-  bool writeSide(int side, const QString& path) override;
-  bool writeRowSide(int row, int side, const QString& path) override;
-  void restoreFirstRow() override;
-
- private:
-  std::shared_ptr<RunSnapshot> snapshot_;  // own copy with the narrowed rows
-  std::function<void(std::shared_ptr<const BindingRows>)> restore_;
-};
 
 // The live design's source, kept by the mail dialog (GUI thread).
 class DesignMailCards : public MailCardSource {

@@ -1,10 +1,58 @@
 #include "production/SnapshotMailCards.h"
 
+#include "platform/Messages.h"
+#include "production/CardImageFile.h"
+#include "production/globals.h"
+
 namespace production {
 
+namespace {
+CardSide sideOf(int side) {
+  return side == 1 ? CardSide::Back : CardSide::Front;
+}
+
+bool writePicture(const QImage& picture, const QString& path, const QString& failure) {
+  if (picture.isNull()) {
+    qCWarning(lcProduction).noquote() << failure;
+    return false;
+  }
+  QString reason;
+  return Save_gen_image(picture, path, &reason);
+}
+}  // namespace
+
+SnapshotMailCards::SnapshotMailCards(CardSnapshot snapshot) {
+  snapshot_.card = std::move(snapshot);
+}
+
+SnapshotMailCards::SnapshotMailCards(RunSnapshot snapshot,
+                                     std::function<void(std::shared_ptr<const BindingRows>)> restore)
+    : snapshot_(std::move(snapshot)), restore_(std::move(restore)) {}
+
+int SnapshotMailCards::prepareRows(bool seriesChecked, bool excelChecked) {
+  auto rows = std::make_shared<BindingRows>(*snapshot_.rows);
+  rows->useSeries = rows->useSeries && seriesChecked;
+  rows->useExcel = rows->useExcel && excelChecked;
+  snapshot_.rows = rows;
+  return rows->cardCount();
+}
+
 bool SnapshotMailCards::writeSide(int side, const QString& path) {
-  const QImage picture = snapshot_.sideImage(side == 1 ? CardSide::Back : CardSide::Front);
-  return !picture.isNull() && picture.save(path);
+  return writePicture(renderSide(snapshot_, sideOf(side)), path,
+                      QStringLiteral("The card could not be drawn."));
+}
+
+bool SnapshotMailCards::writeRowSide(int row, int side, const QString& path) {
+  QString reason;
+  const QImage picture = Set_data_table_value_to_card(snapshot_, row, sideOf(side), &reason);
+  return writePicture(picture, path, QStringLiteral("Card %1: %2").arg(row + 1).arg(reason));
+}
+
+void SnapshotMailCards::restoreFirstRow() {
+  if (!restore_) return;
+  const std::shared_ptr<const BindingRows> rows = snapshot_.rows;
+  platform::runOnGuiThread([this, rows] { restore_(rows); },
+                           QStringLiteral("The card's first row was not restored."));
 }
 
 }  // namespace production

@@ -1,25 +1,36 @@
 #pragma once
-// The cards of a mail run without data rows: each side's picture rendered
-// from a snapshot of the design taken when Send was pressed, so the run
-// neither reads nor changes what the window shows while it works.
+// The cards of a mail run, rendered from a snapshot of the design taken when
+// Send was pressed, so the run neither reads nor changes what the window
+// shows while it works: the card as it is, or filled row by row from the
+// data rows of the snapshot.
+
+#include <functional>
+#include <memory>
 
 #include "core/render/CardSnapshot.h"
+#include "production/CardFill.h"
 #include "production/MailRun.h"
 
 namespace production {
 
 class SnapshotMailCards : public MailCardSource {
  public:
-  explicit SnapshotMailCards(CardSnapshot snapshot) : snapshot_(std::move(snapshot)) {}
+  // The card as it is, without data rows.
+  explicit SnapshotMailCards(CardSnapshot snapshot);
+  // The card with the data rows of a run; `restore` puts row 0 of the rows
+  // back on the design, on the GUI thread, when the run ends.
+  SnapshotMailCards(RunSnapshot snapshot, std::function<void(std::shared_ptr<const BindingRows>)> restore);
 
-  int prepareRows(bool, bool) override { return 0; }
+  // Narrows the rows to the dialog's two check boxes; the cards they make.
+  int prepareRows(bool seriesChecked, bool excelChecked) override;
   // Writes the side's picture in the format the file's extension names.
   bool writeSide(int side, const QString& path) override;
-  bool writeRowSide(int, int, const QString&) override { return false; }
-  void restoreFirstRow() override {}
+  bool writeRowSide(int row, int side, const QString& path) override;
+  void restoreFirstRow() override;
 
  private:
-  CardSnapshot snapshot_;
+  RunSnapshot snapshot_;
+  std::function<void(std::shared_ptr<const BindingRows>)> restore_;
 };
 
 }  // namespace production

@@ -181,8 +181,8 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   QTemporaryDir dir;
   auto snapshot = std::make_shared<RunSnapshot>();
   FakeDesign design;
-  snapshot->front = {boundText(1, "Names", 0)};
-  snapshot->frontContext = design.sidePaintContext(CardSide::Front);
+  snapshot->card.front = {boundText(1, "Names", 0)};
+  snapshot->card.frontContext = design.sidePaintContext(CardSide::Front);
   auto rows = std::make_shared<BindingRows>();
   rows->useSeries = true;
   for (int i = 0; i < 40; ++i) rows->series["Names"].append(QString::number(i));
@@ -221,7 +221,7 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   // counted; the run goes on, and no half-made file is left behind.
   QTemporaryDir second;
   auto withCode = std::make_shared<RunSnapshot>(*snapshot);
-  withCode->front.push_back(boundBarcode("Names", false, QPointF(10, 40)));
+  withCode->card.front.push_back(boundBarcode("Names", false, QPointF(10, 40)));
   withCode->barcodes = [](const SKTGraphic&, const QString& value, QString* reason) {
     if (value == "2") {
       *reason = "refused";
