@@ -1,6 +1,5 @@
 #include "production/ExportWindow.h"
 
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -10,15 +9,10 @@
 #include <QVBoxLayout>
 
 #include "platform/widgets/DialogLook.h"
+#include "platform/widgets/DialogSingleton.h"
 #include "production/globals.h"
 
 namespace {
-ExportWindow* g_instance = nullptr;
-void deleteInstance() {
-  delete g_instance;
-  g_instance = nullptr;
-}
-
 template <typename Control>
 Control* named(Control* control, const QString& name) {
   control->setAccessibleName(name);
@@ -27,11 +21,7 @@ Control* named(Control* control, const QString& name) {
 }  // namespace
 
 ExportWindow& ExportWindow::defaultInstance() {
-  if (g_instance == nullptr) {
-    g_instance = new ExportWindow();
-    qAddPostRoutine(deleteInstance);
-  }
-  return *g_instance;
+  return platform::dialogSingleton<ExportWindow>([] { return new ExportWindow(); });
 }
 
 QStringList ExportWindow::fileTypes() {
