@@ -30,26 +30,6 @@ enum SourceKind { Manual = 0, Series = 1, Spreadsheet = 2 };
 
 const QString kExcelItem = QStringLiteral("Excel");
 
-// The preview of a series binding: the series' first line, untrimmed.
-QString firstValueOfSeries(const QString& name) {
-  try {
-    return DataSeriesStore().Get_First_Value_Of_Dataset(name);
-  } catch (const std::exception& e) {
-    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
-  }
-  return QString();
-}
-
-// The preview of a column binding: the column's cell in the table's first row.
-QString firstValueOfColumn(int column) {
-  try {
-    return Data_From_Excel_Table().value(0, column);
-  } catch (const std::exception& e) {
-    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
-  }
-  return QString();
-}
-
 }  // namespace
 
 bool SKTWindowController::objectComboBoxSelectionDidChange(QComboBox* combo) {
@@ -140,7 +120,8 @@ void SKTWindowController::dataSourceItemChosen() {
   if (name.isEmpty() || index < 0) return;
   const SKTGraphicPtr current = panelGraphic();
   if (!current || (kind != Series && kind != Spreadsheet)) return;
-  const QString value = kind == Series ? firstValueOfSeries(name) : firstValueOfColumn(index);
+  const QString value =
+      kind == Series ? Get_First_Value_Of_Dataset(name) : Get_First_Value_Of_Excel_Binding(index);
   const GraphicKind objectKind = current->kind();
   writeCurrentGraphic([&](SKTGraphic& g) {
     if (kind == Series) {
