@@ -8,12 +8,12 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 
 #include "platform/Messages.h"
+#include "platform/SavedFile.h"
 #include "production/PngWriter.h"
 #include "production/globals.h"
 
@@ -90,20 +90,11 @@ QByteArray encodeCardImage(const QImage& picture, CardImageFormat format) {
 }
 
 bool writeCardImageData(const QByteArray& data, const QString& path, QString* reason) {
-  QSaveFile file(path);
-  const auto fail = [&](const QString& why) {
-    if (reason) *reason = why;
+  if (data.isEmpty()) {
+    if (reason) *reason = QStringLiteral("The picture could not be encoded.");
     return false;
-  };
-  if (data.isEmpty()) return fail(QStringLiteral("The picture could not be encoded."));
-  if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-  if (file.write(data) != data.size()) {
-    const QString why = file.errorString();
-    file.cancelWriting();
-    return fail(why);
   }
-  if (!file.commit()) return fail(file.errorString());
-  return true;
+  return saveWholeFile(path, data, reason);
 }
 
 QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason) {
