@@ -116,7 +116,6 @@ void SKTWindowController::Create_Series_Button() {
   generator.Open_Wnd();
 }
 
-
 void SKTWindowController::Print_Button() {
   Print_method();
 }

@@ -164,10 +164,9 @@ TEST_F(ToolStrip, CommandMessagesAndLinksGoThroughTheHost) {
 
   // The data dialogs open from their buttons.
   int opened = 0;
-  for (const char* name :
-       {"Batch_Series_Button", "Import_Wizard_Button", "Create_Series_Button", "User_Profile_Button_Clicked",
-        "Card_Size_Clicked", "Template_Browser_Clicked", "Export_As_Template_Clicked",
-        "Export_Button", "Mail_Button"}) {
+  for (const char* name : {"Batch_Series_Button", "Import_Wizard_Button", "Create_Series_Button",
+                           "User_Profile_Button_Clicked", "Card_Size_Clicked", "Template_Browser_Clicked",
+                           "Export_As_Template_Clicked", "Export_Button", "Mail_Button"}) {
     host.queueModal([&opened](QDialog&) {
       ++opened;
       return 0;
