@@ -1,0 +1,111 @@
+#include "production/print/SheetCards.h"
+
+#include <QThread>
+#include <algorithm>
+#include <exception>
+
+namespace production {
+
+void paintCardSide(QPainter& painter, const SKTGraphicList& graphics, const SidePaintContext& context,
+                   const QRectF& target) {
+  const QRectF card(QPointF(0, 0), context.size);
+  if (card.isEmpty()) return;
+  painter.save();
+  painter.translate(target.topLeft());
+  painter.setClipRect(card, Qt::IntersectClip);
+  const SKTRenderingView view(card, graphics);
+  view.drawRect(painter, card, context);
+  painter.restore();
+}
+
+DesignSheetCards::DesignSheetCards(std::shared_ptr<const SheetDesign> design)
+    : design_(std::move(design)),
+      ownFront_(SKTGraphic::cloneGraphics(design_->front)),
+      ownBack_(SKTGraphic::cloneGraphics(design_->back)) {}
+
+DesignSheetCards::DesignSheetCards(std::shared_ptr<const SheetDesign> design, std::int64_t rows,
+                                   SheetRowFiller filler, bool front, bool back, int workers)
+    : design_(std::move(design)), rows_(std::max<std::int64_t>(rows, 0)), filler_(std::move(filler)),
+      front_(front), back_(back) {
+  const int threads = workers > 0 ? workers : std::max(1, QThread::idealThreadCount());
+  pool_.setMaxThreadCount(threads);
+  // Enough cards in flight to keep every worker busy while the painter
+  // draws, and few enough that memory does not grow with the job.
+  window_ = threads * 8;
+}
+
+DesignSheetCards::~DesignSheetCards() {
+  pool_.clear();
+  pool_.waitForDone();
+}
+
+QSizeF DesignSheetCards::cardSize() const {
+  return design_->frontContext.size;
+}
+
+void DesignSheetCards::cellsAhead(std::int64_t first, std::int64_t count) {
+  if (!dataMode()) return;
+  end_ = std::min(rows_, first + std::max<std::int64_t>(count, 0));
+  for (std::int64_t cell = first; cell < end_ && cell < first + window_; ++cell) request(cell);
+}
+
+void DesignSheetCards::request(std::int64_t cell) {
+  if (pending_.count(cell) != 0) return;
+  auto promise = std::make_shared<std::promise<std::shared_ptr<const Filled>>>();
+  pending_[cell].result = promise->get_future().share();
+  const std::shared_ptr<const SheetDesign> design = design_;
+  const SheetRowFiller filler = filler_;
+  const bool front = front_, back = back_;
+  pool_.start([promise, design, filler, front, back, cell] {
+    auto filled = std::make_shared<Filled>();
+    try {
+      QString reason;
+      if (front) {
+        filled->front = SKTGraphic::cloneGraphics(design->front);
+        filled->ok = filler(filled->front, cell, &reason) && filled->ok;
+      }
+      if (back) {
+        filled->back = SKTGraphic::cloneGraphics(design->back);
+        filled->ok = filler(filled->back, cell, filled->ok ? &reason : nullptr) && filled->ok;
+      }
+      filled->reason = reason;
+    } catch (const std::exception& e) {
+      filled->ok = false;
+      filled->reason = QString::fromUtf8(e.what());
+    }
+    promise->set_value(std::move(filled));
+  });
+}
+
+const DesignSheetCards::Filled& DesignSheetCards::filledFor(std::int64_t cell) {
+  // Cells before this one are done with; the ones after it are asked for
+  // ahead, up to the window.
+  pending_.erase(pending_.begin(), pending_.lower_bound(cell));
+  request(cell);
+  for (std::int64_t next = cell + 1; next < end_ && next < cell + window_; ++next) request(next);
+  Pending& pending = pending_[cell];
+  const Filled& filled = *pending.result.get();
+  if (!pending.counted) {
+    pending.counted = true;
+    if (!filled.ok) {
+      if (failures_ == 0) firstFailure_ = QStringLiteral("Card %1: %2").arg(cell + 1).arg(filled.reason);
+      ++failures_;
+    }
+  }
+  return filled;
+}
+
+void DesignSheetCards::paintCard(QPainter& painter, std::int64_t cell, CardSide side, const QRectF& target) {
+  const bool back = side == CardSide::Back;
+  const SidePaintContext& context = back ? design_->backContext : design_->frontContext;
+  if (!dataMode()) {
+    paintCardSide(painter, back ? ownBack_ : ownFront_, context, target);
+    return;
+  }
+  const Filled& filled = filledFor(cell);
+  // A cell whose row could not be filled completely still shows what was
+  // filled (an unencodable barcode stays blank); the job reports it.
+  paintCardSide(painter, back ? filled.back : filled.front, context, target);
+}
+
+}  // namespace production
