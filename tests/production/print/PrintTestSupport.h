@@ -1,0 +1,38 @@
+#pragma once
+// Shared pieces of the printing tests: a card design, print jobs into PDF
+// files, and what the PDF tools say about them.
+
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "production/print/SheetCards.h"
+#include "production/print/SheetLayout.h"
+
+namespace print_testing {
+
+// A 200 x 120 point card: a light front with a text (and a Code 128 barcode
+// of "PRINT-1" when asked), a grey back with a text.
+std::shared_ptr<production::SheetDesign> sampleDesign(bool withBarcode = true);
+
+// Sets a barcode object's picture: `value` in its own symbology.
+void drawBarcodeValue(SKTGraphic& code, const QString& value);
+
+// Letter paper, 18-point margins, cells of the design's card size.
+production::SheetLayout letterLayout(int rows, int columns, int total);
+
+// Prints `pages` pages of the job into a PDF file (all of them by default);
+// the file's path.
+QString printToPdf(const QString& path, const production::SheetLayout& layout, production::SheetCards& cards,
+                   std::int64_t pages = -1);
+
+// What pdfinfo says under "Pages:" and "Page size:".
+int pdfPageCount(const QString& path);
+QString pdfPageSize(const QString& path);
+// The lines of `pdfimages -list` below its header (one per image).
+QStringList pdfImages(const QString& path);
+// Page `page` (from 1) rendered by pdftoppm at `dpi`.
+QImage pdfPage(const QString& path, int page, int dpi);
+
+}  // namespace print_testing
