@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
+#include <vector>
 #include <QPainterPath>
 #include <QTextBoundaryFinder>
 #include <algorithm>
@@ -185,6 +186,8 @@ void QVBBarcodeOffscreenView::drawBars(QPainter& painter, double& lastRunHeight)
   double x = (frame_.width() - n * w) / 2.0;
   int run = 0;
   int last = 0;
+  // The bars are filled together in one colour: one fill in a PDF, not one per bar.
+  std::vector<QRectF> bars;
   auto drawRun = [&] {
     double bottom = 0;
     double top = b.barTop(last, s);
@@ -192,10 +195,7 @@ void QVBBarcodeOffscreenView::drawBars(QPainter& painter, double& lastRunHeight)
       bottom = b.barBottom(last, s) * scale;
       top *= scale;
     }
-    if (top > bottom) {
-      const QRectF rect(x, H - (barY + top), w * run, top - bottom);
-      painter.fillRect(rect, s.barcode_clr);
-    }
+    if (top > bottom) bars.emplace_back(x, H - (barY + top), w * run, top - bottom);
     lastRunHeight = top;
   };
   for (int i = 0; i < n; ++i) {
@@ -209,6 +209,12 @@ void QVBBarcodeOffscreenView::drawBars(QPainter& painter, double& lastRunHeight)
       run = 0;
     }
   }
+  if (bars.empty()) return;
+  painter.save();
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(s.barcode_clr);
+  painter.drawRects(bars.data(), static_cast<int>(bars.size()));
+  painter.restore();
 }
 
 void QVBBarcodeOffscreenView::drawCaption(QPainter& painter, double lastRunHeight) const {

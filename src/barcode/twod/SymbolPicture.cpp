@@ -1,6 +1,7 @@
 #include "barcode/twod/SymbolPicture.h"
 
 #include <QPainter>
+#include <vector>
 #include <cmath>
 #include <cstring>
 
@@ -37,6 +38,8 @@ void SymbolPicture::draw(QPainter& painter, const QRectF& target) const {
     const double mh = g.height() / grid_.height * sy;
     const double ox = target.x() + g.x() * sx;
     const double oy = target.y() + g.y() * sy;
+    // The dark runs are filled together: one fill in a PDF, not one per run.
+    std::vector<QRectF> runs;
     for (int y = 0; y < grid_.height; ++y) {
       int x = 0;
       while (x < grid_.width) {
@@ -46,10 +49,12 @@ void SymbolPicture::draw(QPainter& painter, const QRectF& target) const {
         }
         int end = x;
         while (end < grid_.width && grid_.dark(end, y)) ++end;
-        painter.fillRect(QRectF(ox + x * mw, oy + y * mh, (end - x) * mw, mh), Qt::black);
+        runs.emplace_back(ox + x * mw, oy + y * mh, (end - x) * mw, mh);
         x = end;
       }
     }
+    painter.setBrush(Qt::black);
+    painter.drawRects(runs.data(), static_cast<int>(runs.size()));
   }
   painter.restore();
 }

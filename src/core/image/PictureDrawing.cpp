@@ -41,33 +41,36 @@ std::vector<PixelRun> pixelRuns(const QImage& picture) {
   std::vector<PixelRun> done;
   if (picture.isNull()) return done;
   const QImage img = picture.convertToFormat(QImage::Format_ARGB32);
-  // Runs still open from the row above, keyed by (left, right, colour).
-  std::map<std::tuple<int, int, QRgb>, QRect> open;
+  const int width = img.width();
+  // Runs still open from the row above, left to right (runs of one row never
+  // overlap): a run of the next row with the same ends and colour extends one.
+  std::vector<PixelRun> open, next;
   for (int y = 0; y < img.height(); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-    std::map<std::tuple<int, int, QRgb>, QRect> next;
-    for (int x = 0; x < img.width();) {
+    next.clear();
+    size_t above = 0;
+    for (int x = 0; x < width;) {
       const QRgb c = line[x];
       int end = x + 1;
-      while (end < img.width() && line[end] == c) ++end;
+      while (end < width && line[end] == c) ++end;
       if (qAlpha(c) != 0) {
-        const auto key = std::make_tuple(x, end, c);
-        auto it = open.find(key);
-        if (it != open.end()) {
-          QRect r = it->second;
-          r.setBottom(y);
-          next[key] = r;
-          open.erase(it);
+        // Open runs starting left of this one cannot continue: they end here.
+        while (above < open.size() && open[above].rect.left() < x) done.push_back(open[above++]);
+        if (above < open.size() && open[above].rect.left() == x && open[above].rect.right() == end - 1 &&
+            open[above].colour == c) {
+          PixelRun run = open[above++];
+          run.rect.setBottom(y);
+          next.push_back(run);
         } else {
-          next[key] = QRect(x, y, end - x, 1);
+          next.push_back({QRect(x, y, end - x, 1), c});
         }
       }
       x = end;
     }
-    for (const auto& [key, rect] : open) done.push_back({rect, std::get<2>(key)});
-    open = std::move(next);
+    while (above < open.size()) done.push_back(open[above++]);
+    open.swap(next);
   }
-  for (const auto& [key, rect] : open) done.push_back({rect, std::get<2>(key)});
+  done.insert(done.end(), open.begin(), open.end());
   return done;
 }
 
@@ -134,7 +137,13 @@ void drawPicture(QPainter& painter, const QImage& picture, const QRectF& target,
                     (flipVertically ? -1.0 : 1.0) * r.height() / picture.height());
       painter.setRenderHint(QPainter::Antialiasing, false);
       painter.setPen(Qt::NoPen);
-      for (const PixelRun& run : pixelRuns(picture)) painter.fillRect(run.rect, QColor::fromRgba(run.colour));
+      // The runs of one colour in one call: one fill of many rectangles.
+      std::map<QRgb, std::vector<QRect>> byColour;
+      for (const PixelRun& run : pixelRuns(picture)) byColour[run.colour].push_back(run.rect);
+      for (const auto& [colour, rects] : byColour) {
+        painter.setBrush(QColor::fromRgba(colour));
+        painter.drawRects(rects.data(), static_cast<int>(rects.size()));
+      }
     } else {
       drawIntoDocument(painter, picture, r, flipHorizontally, flipVertically, cache);
     }

@@ -44,8 +44,8 @@ void drawGraphicClipped(QPainter& painter, SKTGraphic& graphic, bool isBeingCrea
   painter.restore();
 }
 
-void SKTRenderingView::drawRect(QPainter& painter, const QRectF& rect,
-                                const SidePaintContext& context) const {
+void SKTRenderingView::drawRect(QPainter& painter, const QRectF& rect, const SidePaintContext& context,
+                                const GraphicPainter& drawInstead) const {
   render::ScopedDrawing drawing(context.resourcePath);
   if (context.cardBase) {
     painter.save();
@@ -56,7 +56,7 @@ void SKTRenderingView::drawRect(QPainter& painter, const QRectF& rect,
     SKTGraphic* graphic = it->get();
     if (!graphic || graphic->print_object != 0) continue;
     painter.save();
-    graphic->drawContentsInView(painter, false);
+    if (!drawInstead || !drawInstead(painter, *graphic)) graphic->drawContentsInView(painter, false);
     painter.restore();
   }
 }

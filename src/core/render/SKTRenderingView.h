@@ -46,7 +46,11 @@ class SKTRenderingView {
 
   // Paints the card base into the rectangle, then every graphic whose
   // print_object is 0, from the last to the first (index 0 on top).
-  void drawRect(QPainter& painter, const QRectF& rect, const SidePaintContext& context) const;
+  // `drawInstead`, when given, may draw a graphic its own way (answering
+  // true); printing puts vector barcodes in place of their pictures so.
+  using GraphicPainter = std::function<bool(QPainter& painter, SKTGraphic& graphic)>;
+  void drawRect(QPainter& painter, const QRectF& rect, const SidePaintContext& context,
+                const GraphicPainter& drawInstead = {}) const;
 
   // ---- Class operations ---------------------------------------------------------
   // The picture of a side at the context's size (scale pixels per point).

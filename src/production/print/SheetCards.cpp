@@ -7,21 +7,29 @@
 namespace production {
 
 void paintCardSide(QPainter& painter, const SKTGraphicList& graphics, const SidePaintContext& context,
-                   const QRectF& target) {
+                   const QRectF& target, const BarcodeVectors& vectors) {
   const QRectF card(QPointF(0, 0), context.size);
   if (card.isEmpty()) return;
   painter.save();
   painter.translate(target.topLeft());
   painter.setClipRect(card, Qt::IntersectClip);
   const SKTRenderingView view(card, graphics);
-  view.drawRect(painter, card, context);
+  if (vectors.empty()) {
+    view.drawRect(painter, card, context);
+  } else {
+    view.drawRect(painter, card, context, [&vectors](QPainter& p, SKTGraphic& graphic) {
+      return drawBarcodeVector(p, graphic, vectors);
+    });
+  }
   painter.restore();
 }
 
 DesignSheetCards::DesignSheetCards(std::shared_ptr<const SheetDesign> design)
     : design_(std::move(design)),
       ownFront_(SKTGraphic::cloneGraphics(design_->front)),
-      ownBack_(SKTGraphic::cloneGraphics(design_->back)) {}
+      ownBack_(SKTGraphic::cloneGraphics(design_->back)),
+      ownFrontVectors_(designBarcodeVectors(ownFront_)),
+      ownBackVectors_(designBarcodeVectors(ownBack_)) {}
 
 DesignSheetCards::DesignSheetCards(std::shared_ptr<const SheetDesign> design, std::int64_t rows,
                                    SheetRowFiller filler, bool front, bool back, int workers)
@@ -62,11 +70,11 @@ void DesignSheetCards::request(std::int64_t cell) {
       QString reason;
       if (front) {
         filled->front = SKTGraphic::cloneGraphics(design->front);
-        filled->ok = filler(filled->front, cell, &reason) && filled->ok;
+        filled->ok = filler(filled->front, cell, filled->frontVectors, &reason) && filled->ok;
       }
       if (back) {
         filled->back = SKTGraphic::cloneGraphics(design->back);
-        filled->ok = filler(filled->back, cell, filled->ok ? &reason : nullptr) && filled->ok;
+        filled->ok = filler(filled->back, cell, filled->backVectors, filled->ok ? &reason : nullptr) && filled->ok;
       }
       filled->reason = reason;
     } catch (const std::exception& e) {
@@ -99,13 +107,15 @@ void DesignSheetCards::paintCard(QPainter& painter, std::int64_t cell, CardSide 
   const bool back = side == CardSide::Back;
   const SidePaintContext& context = back ? design_->backContext : design_->frontContext;
   if (!dataMode()) {
-    paintCardSide(painter, back ? ownBack_ : ownFront_, context, target);
+    paintCardSide(painter, back ? ownBack_ : ownFront_, context, target,
+                  back ? ownBackVectors_ : ownFrontVectors_);
     return;
   }
   const Filled& filled = filledFor(cell);
   // A cell whose row could not be filled completely still shows what was
   // filled (an unencodable barcode stays blank); the job reports it.
-  paintCardSide(painter, back ? filled.back : filled.front, context, target);
+  paintCardSide(painter, back ? filled.back : filled.front, context, target,
+                back ? filled.backVectors : filled.frontVectors);
 }
 
 }  // namespace production

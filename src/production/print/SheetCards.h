@@ -18,13 +18,15 @@
 
 #include "core/render/SKTRenderingView.h"
 #include "production/print/SheetDrawing.h"
+#include "production/print/VectorBarcodes.h"
 
 namespace production {
 
 // A side's objects drawn into `target` (the card's top-left at the target's,
-// one point per point), over the card itself, clipped to the card.
+// one point per point), over the card itself, clipped to the card; barcode
+// objects from their vector pictures where `vectors` has them.
 void paintCardSide(QPainter& painter, const SKTGraphicList& graphics, const SidePaintContext& context,
-                   const QRectF& target);
+                   const QRectF& target, const BarcodeVectors& vectors = {});
 
 // What a job draws from: copies of both sides and their page settings.
 struct SheetDesign {
@@ -32,9 +34,11 @@ struct SheetDesign {
   SidePaintContext frontContext, backContext;
 };
 
-// Writes data row `row` into copies of a side's objects; false with a
-// reason when an object could not take its value. Called on workers.
-using SheetRowFiller = std::function<bool(const SKTGraphicList& graphics, std::int64_t row, QString* reason)>;
+// Writes data row `row` into copies of a side's objects, the vector
+// pictures of its barcodes into `vectors`; false with a reason when an
+// object could not take its value. Called on workers.
+using SheetRowFiller = std::function<bool(const SKTGraphicList& graphics, std::int64_t row,
+                                          BarcodeVectors& vectors, QString* reason)>;
 
 class DesignSheetCards : public SheetCards {
  public:
@@ -60,6 +64,7 @@ class DesignSheetCards : public SheetCards {
  private:
   struct Filled {
     SKTGraphicList front, back;
+    BarcodeVectors frontVectors, backVectors;
     bool ok = true;
     QString reason;
   };
@@ -72,6 +77,7 @@ class DesignSheetCards : public SheetCards {
 
   std::shared_ptr<const SheetDesign> design_;
   SKTGraphicList ownFront_, ownBack_;  // the painter's copies of the design
+  BarcodeVectors ownFrontVectors_, ownBackVectors_;
   std::int64_t rows_ = 0;
   SheetRowFiller filler_;
   bool front_ = true, back_ = true;

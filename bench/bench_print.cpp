@@ -1,0 +1,163 @@
+// Printing bound cards: 1,000 and 10,000 cards, each with a text, a Code 128
+// and a QR Code filled from its data row, ten to a letter sheet, into a PDF
+// file. Reports the time, the peak memory the job added to the loaded rows,
+// the sheets pdfinfo counts, and the barcodes ZXingReader decodes on sampled
+// sheets rendered by pdftoppm at 300 dpi.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "barcode/designer/BarcodeRenderer.h"
+#include "barcode/designer/GraphicBarcodeSettings.h"
+#include "core/SKTText.h"
+#include "production/print/SheetCards.h"
+
+namespace {
+
+double residentMegabytes() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
+}
+
+double peakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+QString run(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  process.waitForFinished(120000);
+  return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+SKTGraphicPtr barcodeObject(const char* symbology, bool twoD, QRectF bounds) {
+  auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  code->setBounds(bounds);
+  code->linear_or_2d = twoD ? 1 : 0;
+  code->barcode_font_index = barcode::symbologyNames().indexOf(symbology);
+  code->linear_width_val = 10.0f;
+  code->qr_size_val = 66;
+  code->show_hide_hdr = 1;
+  code->show_hide_ftr = 1;
+  return code;
+}
+
+// A 252 x 144 point card (3.5 x 2 inches): a name, a Code 128 and a QR Code.
+std::shared_ptr<production::SheetDesign> design() {
+  auto card = std::make_shared<production::SheetDesign>();
+  card->frontContext.size = QSizeF(252, 144);
+  card->frontContext.cardBase = [](QPainter& painter, const QRectF& rect) { painter.fillRect(rect, Qt::white); };
+  card->backContext = card->frontContext;
+  auto name = SKTGraphic::makeGraphic(GraphicKind::Text);
+  name->setBounds(QRectF(8, 6, 236, 22));
+  card->front = {name, barcodeObject("Code 128", false, QRectF(8, 34, 150, 100)),
+                 barcodeObject("QR Code", true, QRectF(165, 40, 80, 80))};
+  return card;
+}
+
+// The rows as the binding reads them: one name and one code per card.
+struct Rows {
+  QStringList names, codes;
+};
+
+bool fill(const Rows& rows, const SKTGraphicList& graphics, std::int64_t row, production::BarcodeVectors& vectors,
+          QString* reason) {
+  const QString code = rows.codes.at(static_cast<int>(row));
+  for (const SKTGraphicPtr& object : graphics) {
+    if (object->kind() == GraphicKind::Text) {
+      object->Text_contents()->string = rows.names.at(static_cast<int>(row));
+      continue;
+    }
+    const QImage standIn = production::recordBarcodeVector(*object, code, reason, vectors);
+    if (standIn.isNull()) return false;
+    object->Set_Barcode_image(standIn);
+  }
+  return true;
+}
+
+void BM_PrintBoundCards(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  auto rows = std::make_shared<Rows>();
+  for (int i = 1; i <= count; ++i) {
+    rows->names << QStringLiteral("Guest number %1").arg(i);
+    rows->codes << QStringLiteral("T%1").arg(i, 6, 10, QLatin1Char('0'));
+  }
+  const auto card = design();
+  production::SheetLayout layout;
+  layout.paperWidth = 612;
+  layout.paperHeight = 792;
+  layout.Left_Mar = layout.Rite_Mar = layout.Top_Mar = layout.Bot_Mar = 18;
+  layout.label_width = 252;
+  layout.label_hight = 144;
+  layout.Print_Row = 5;
+  layout.Print_Col = 2;
+  layout.label_align_val = 5;
+  layout.Total_Label = count;
+  // QUVO_BENCH_OUT keeps the PDF and the sampled sheets for a look.
+  QTemporaryDir temporary;
+  const QDir dir(qEnvironmentVariableIsSet("QUVO_BENCH_OUT") ? qEnvironmentVariable("QUVO_BENCH_OUT")
+                                                            : temporary.path());
+  const QString pdf = dir.filePath("cards.pdf");
+  const double before = residentMegabytes();
+  std::int64_t pages = 0;
+  for (auto _ : state) {
+    production::DesignSheetCards cards(
+        card, count,
+        [rows](const SKTGraphicList& g, std::int64_t row, production::BarcodeVectors& v, QString* why) {
+          return fill(*rows, g, row, v, why);
+        },
+        true, false);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    pages = production::paintSheetJob(printer, layout, cards, layout.pageCount()).pagesDone;
+    if (cards.failures() != 0) state.SkipWithError("a card could not be filled");
+  }
+  state.counters["sheets"] = static_cast<double>(pages);
+  state.counters["peak_MB_over_rows"] = peakMegabytes() - before;
+  state.counters["pdf_MB"] = static_cast<double>(QFile(pdf).size()) / (1024.0 * 1024.0);
+  const QRegularExpression pagesLine("Pages:\\s*(\\d+)");
+  state.counters["pdfinfo_pages"] = pagesLine.match(run("pdfinfo", {pdf})).captured(1).toDouble();
+  // Sampled sheets: the first, the middle and the last, each with ten cards
+  // of two barcodes.
+  int decoded = 0;
+  for (std::int64_t page : {std::int64_t{1}, (pages + 1) / 2, pages}) {
+    const QString png = dir.filePath(QStringLiteral("page-%1").arg(page));
+    run("pdftoppm", {"-png", "-r", "300", "-f", QString::number(page), "-l", QString::number(page), "-singlefile",
+                     pdf, png});
+    const QString found = run("zbarimg", {"-q", png + ".png"});
+    decoded += static_cast<int>(found.count(QRegularExpression("^(QR-Code|CODE-128):T\\d{6}$",
+                                                               QRegularExpression::MultilineOption)));
+  }
+  state.counters["decoded_of_60"] = decoded;
+}
+
+}  // namespace
+
+BENCHMARK(BM_PrintBoundCards)->Arg(1000)->Arg(10000)->Unit(benchmark::kSecond)->Iterations(1);
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,44 @@
+#include "production/print/VectorBarcodes.h"
+
+#include "barcode/designer/BarcodeRenderer.h"
+#include "barcode/designer/GraphicBarcodeSettings.h"
+
+namespace production {
+
+QImage recordBarcodeVector(const SKTGraphic& object, const QString& value, QString* reason,
+                           BarcodeVectors& into) {
+  const barcode::BarcodeRender rendered =
+      barcode::render(barcode::barcodeSettingsOf(object), value, object.header_val, object.footer_val);
+  if (!rendered.ok()) {
+    if (reason) *reason = rendered.error;
+    into.erase(&object);
+    return {};
+  }
+  into[&object] = rendered.picture;
+  QImage standIn(1, 1, QImage::Format_ARGB32_Premultiplied);
+  standIn.fill(Qt::transparent);
+  return standIn;
+}
+
+BarcodeVectors designBarcodeVectors(const SKTGraphicList& graphics) {
+  BarcodeVectors vectors;
+  for (const SKTGraphicPtr& object : graphics) {
+    if (!object || object->kind() != GraphicKind::Barcode) continue;
+    const barcode::BarcodeSettings settings = barcode::barcodeSettingsOf(*object);
+    recordBarcodeVector(*object, settings.value(), nullptr, vectors);
+  }
+  return vectors;
+}
+
+bool drawBarcodeVector(QPainter& painter, const SKTGraphic& graphic, const BarcodeVectors& vectors) {
+  if (graphic.kind() != GraphicKind::Barcode) return false;
+  const auto found = vectors.find(&graphic);
+  if (found == vectors.end()) return false;
+  if (graphic.ctrl_is_visible) {
+    const barcode::BarcodePicture& picture = found->second;
+    picture.paint(painter, QRectF(graphic.bounds().topLeft(), picture.size));
+  }
+  return true;
+}
+
+}  // namespace production
