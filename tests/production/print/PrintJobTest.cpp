@@ -63,3 +63,28 @@ TEST(PrintJob, CardsAreVectorsAndLandInTheirCells) {
   }
   EXPECT_EQ(colourAt(QPointF(223, 100)), QColor(Qt::white).rgb());
 }
+
+TEST(PrintJob, DataRowsRunOnAcrossPagesAndLeaveSpareCellsEmpty) {
+  // 10 data rows, a total of 12 on 2 x 3: page 1 holds rows 1-6, page 2
+  // rows 7-10 and two empty cells; zxing-cpp reads each cell of the PDF.
+  QTemporaryDir dir;
+  const auto layout = letterLayout(2, 3, 12);
+  production::DesignSheetCards cards(qrDesign(), 10, rowNumberFiller(), true, false, 3);
+  const QString pdf = printToPdf(dir.filePath("rows.pdf"), layout, cards);
+  ASSERT_EQ(pdfPageCount(pdf), 2);
+  EXPECT_EQ(cards.failures(), 0);
+  EXPECT_TRUE(pdfImages(pdf).isEmpty());
+  for (int page = 1; page <= 2; ++page) {
+    const QImage sheet = pdfPage(pdf, page, 150);
+    for (int cell = 0; cell < 6; ++cell) {
+      const int row = (page - 1) * 6 + cell + 1;
+      const QStringList expected = row <= 10 ? QStringList{QStringLiteral("Row %1").arg(row)} : QStringList{};
+      EXPECT_EQ(decodeArea(sheet, layout.cellRect(cell / 3 + 1, cell % 3 + 1), 150), expected)
+          << "page " << page << " cell " << cell;
+    }
+  }
+  // The same page painted again, alone and out of order, holds the same rows.
+  const QString again = printToPdf(dir.filePath("again.pdf"), layout, cards, 2);
+  const QImage second = pdfPage(again, 2, 150);
+  EXPECT_EQ(decodeArea(second, layout.cellRect(2, 1), 150), QStringList{"Row 10"});
+}

@@ -1,5 +1,7 @@
 #include "PrintTestSupport.h"
 
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -111,6 +113,47 @@ QImage pdfPage(const QString& path, int page, int dpi) {
                    "-singlefile", path, prefix});
   EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
   return QImage(prefix + QStringLiteral(".png"));
+}
+
+std::shared_ptr<production::SheetDesign> qrDesign() {
+  auto design = sampleDesign(false);
+  auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  code->setBounds(QRectF(60, 30, 80, 80));
+  code->linear_or_2d = 1;
+  code->barcode_font_index = barcode::symbologyNames().indexOf("QR Code");
+  code->qr_size_val = 80;
+  code->data_source_type = 1;
+  design->front.push_back(code);
+  return design;
+}
+
+production::SheetRowFiller rowNumberFiller() {
+  return [](const SKTGraphicList& graphics, std::int64_t row, production::BarcodeVectors& vectors,
+            QString* reason) {
+    for (const SKTGraphicPtr& object : graphics) {
+      if (object->data_source_type != 1) continue;
+      const QImage standIn =
+          production::recordBarcodeVector(*object, QStringLiteral("Row %1").arg(row + 1), reason, vectors);
+      if (standIn.isNull()) return false;
+      object->Set_Barcode_image(standIn);
+    }
+    return true;
+  };
+}
+
+QStringList decodeArea(const QImage& page, const QRectF& rect, int dpi) {
+  const double scale = dpi / 72.0;
+  const QRect pixels = QRectF(rect.topLeft() * scale, rect.size() * scale).toAlignedRect();
+  const QImage grey = page.copy(pixels).convertToFormat(QImage::Format_Grayscale8);
+  const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
+                              static_cast<int>(grey.bytesPerLine()));
+  ZXing::DecodeHints hints;
+  hints.setFormats(ZXing::BarcodeFormat::QRCode | ZXing::BarcodeFormat::Code128);
+  QStringList found;
+  for (const ZXing::Result& result : ZXing::ReadBarcodes(view, hints))
+    found.append(QString::fromStdString(result.text()));
+  found.sort();
+  return found;
 }
 
 }  // namespace print_testing

@@ -35,4 +35,13 @@ QStringList pdfImages(const QString& path);
 // Page `page` (from 1) rendered by pdftoppm at `dpi`.
 QImage pdfPage(const QString& path, int page, int dpi);
 
+// A 200 x 120 point card whose QR Code takes each data row's value, and the
+// filler that writes "Row <n>" (n from 1) into it, as vector pictures.
+std::shared_ptr<production::SheetDesign> qrDesign();
+production::SheetRowFiller rowNumberFiller();
+
+// The texts of the barcodes zxing-cpp reads in the part `rect` (points) of a
+// page rendered at `dpi`.
+QStringList decodeArea(const QImage& page, const QRectF& rect, int dpi);
+
 }  // namespace print_testing
