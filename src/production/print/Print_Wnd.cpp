@@ -336,6 +336,9 @@ bool Print_Wnd::Open_Print_Wnd(production::PrintHost& host) {
     layout_.label_hight = static_cast<float>(card.height());
     setQuietly(width_Text, production::Points_to_MM_Convert(layout_.label_width));
     setQuietly(height_Text, production::Points_to_MM_Convert(layout_.label_hight));
+    card_ = card;
+    shownWidthMm_ = width_Text->value();
+    shownHeightMm_ = height_Text->value();
     setQuietly(Row_Text, 1);
     setQuietly(Col_Text, 1);
     setQuietly(horz_mar_Text, 0.0);
@@ -400,8 +403,12 @@ void Print_Wnd::Set_values_From_Printer() {
 
 production::SheetFitting Print_Wnd::fieldsNow() const {
   production::SheetFitting fields;
-  fields.cardWidthMm = static_cast<float>(width_Text->value());
-  fields.cardHeightMm = static_cast<float>(height_Text->value());
+  const auto millimetres = [](const QDoubleSpinBox* field, double shown, double points) {
+    return field->value() == shown ? production::Points_to_MM_Convert(static_cast<float>(points))
+                                   : static_cast<float>(field->value());
+  };
+  fields.cardWidthMm = millimetres(width_Text, shownWidthMm_, card_.width());
+  fields.cardHeightMm = millimetres(height_Text, shownHeightMm_, card_.height());
   fields.gapXMm = static_cast<float>(horz_mar_Text->value());
   fields.gapYMm = static_cast<float>(vert_mar_Text->value());
   fields.rows = Row_Text->value();

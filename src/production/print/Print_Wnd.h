@@ -150,6 +150,11 @@ class Print_Wnd : public QDialog {
   bool runPreview(production::SheetCards& cards);
   bool runPrint(production::SheetCards& cards);
 
+  // The card's size in points and as the fields first show it: while a
+  // field still shows its first value, the exact size counts, not the
+  // rounded millimetres.
+  QSizeF card_;
+  double shownWidthMm_ = 0, shownHeightMm_ = 0;
   production::PrintHost* host_ = nullptr;
   std::shared_ptr<const production::SheetDesign> design_;
   production::SheetLayout layout_;

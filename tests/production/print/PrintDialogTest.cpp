@@ -1,0 +1,190 @@
+// The print dialog end to end through its own controls (offscreen, with the
+// scripted message host): the reset of every opening, the fitting as the
+// fields change, the sample sheet, the print preview's 50-sheet cap against
+// the full job printed to a PDF file, and the refusals before a job.
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include "PrintTestSupport.h"
+#include "production/print/Print_Wnd.h"
+#include "production/print/Printers.h"
+#include "production/print/Sample_Preview.h"
+#include "support/ScriptedHost.h"
+
+using namespace print_testing;
+
+namespace {
+
+class FakePrintHost : public production::PrintHost {
+ public:
+  std::shared_ptr<const production::SheetDesign> takeSheetDesign() override { return design; }
+  DataUse dataUse() override { return use; }
+  DataUse verifyDataUse(bool seriesTicked, bool excelTicked) override {
+    ++verifications;
+    DataUse now = bound;
+    now.series = now.series && seriesTicked;
+    now.excel = now.excel && excelTicked;
+    if (!now.series && !now.excel) now.rows = 0;
+    return now;
+  }
+  production::SheetRowFiller rowFiller() override { return rowNumberFiller(); }
+
+  std::shared_ptr<const production::SheetDesign> design = qrDesign();
+  DataUse use;    // what the last use check left
+  DataUse bound;  // what a fresh check finds
+  int verifications = 0;
+};
+
+struct PrintDialogTest : ::testing::Test {
+  void SetUp() override {
+    production::setPrinterNamesForTesting([] { return QStringList{production::kPdfFilePrinter}; });
+  }
+  void TearDown() override { production::setPrinterNamesForTesting(nullptr); }
+
+  // Letter paper in the dialog, as a page setup would leave it.
+  static void chooseLetter(Print_Wnd& dialog) {
+    dialog.printInfo().setPageLayout(
+        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(18, 18, 18, 18)));
+    dialog.Set_values_From_Printer();
+    dialog.Check_Max_Cell_Value();
+  }
+
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+};
+
+}  // namespace
+
+TEST_F(PrintDialogTest, FitsPreviewsAndPrintsToPdfAndStartsAfreshEachTime) {
+  FakePrintHost design;
+  Print_Wnd& dialog = Print_Wnd::defaultInstance();
+  host.queueModal([&](QDialog&) {
+    // A fresh opening: front side, one card, no gaps, the card's own size.
+    EXPECT_TRUE(dialog.matrix_card_side->button(1)->isChecked());
+    EXPECT_FALSE(dialog.print_alignment->isEnabled());
+    EXPECT_EQ(dialog.Row_Text->value(), 1);
+    EXPECT_EQ(dialog.Col_Text->value(), 1);
+    EXPECT_EQ(dialog.Total_Text->value(), 1);
+    EXPECT_NEAR(dialog.width_Text->value(), 70.56, 0.01);  // 200 points
+    EXPECT_FALSE(dialog.print_with_batch_chk->isEnabled());
+    EXPECT_EQ(dialog.Printer_ComboBox->currentText(), production::kPdfFilePrinter);
+    chooseLetter(dialog);
+    EXPECT_TRUE(dialog.Paper_id->text().startsWith("Letter")) << dialog.Paper_id->text().toStdString();
+    EXPECT_EQ(dialog.Size_id->text(), "215.90 x 279.40");
+    EXPECT_EQ(dialog.l_mar_id->text(), "6.35");
+
+    // Three columns of 200 points do not fit 576: the field drops to two.
+    dialog.Col_Text->setValue(3);
+    EXPECT_EQ(dialog.Col_Text->value(), 2);
+    dialog.Row_Text->setValue(3);
+    EXPECT_EQ(dialog.Total_Text->value(), 6);
+    // The sample sheet numbers the six cells.
+    EXPECT_EQ(dialog.PrintView->size(), QSize(612, 792));
+    EXPECT_FALSE(dialog.test_image_view->pixmap().isNull());
+
+    // 301 cards: the preview shows 50 sheets and says so; the job prints 51.
+    dialog.Total_Text->setValue(301);
+    int previewPages = -1;
+    host.queueModal([&](QDialog& preview) {
+      auto* pages = preview.findChild<QPrintPreviewWidget*>();
+      pages->updatePreview();
+      previewPages = pages->pageCount();
+      return 0;
+    });
+    dialog.previewButton->click();
+    EXPECT_EQ(previewPages, 50);
+    EXPECT_EQ(host.messages().count("\n" + production::kPreviewLimitMessage), 1);
+    const QString full = dir.filePath("full.pdf");
+    host.queueSavePanel(full);
+    dialog.printButton->click();
+    EXPECT_EQ(pdfPageCount(full), 51);
+    EXPECT_EQ(pdfPageSize(full), "612 x 792 pts (letter)");
+
+    // Landscape: paper and margins read again, the layout fitted again.
+    dialog.Orient_ComboBox->setCurrentIndex(1);
+    dialog.orientationChosen(1);
+    EXPECT_EQ(dialog.layout().paperWidth, 792.0f);
+    EXPECT_EQ(dialog.Col_Text->value(), 2);
+    EXPECT_EQ(dialog.Row_Text->value(), 3);
+    dialog.Total_Text->setValue(4);
+    const QString wide = dir.filePath("wide.pdf");
+    host.queueSavePanel(wide);
+    dialog.printButton->click();
+    EXPECT_EQ(pdfPageSize(wide), "792 x 612 pts (letter)");
+
+    // Both sides one above the other: the cell is twice as tall, the rows refit.
+    dialog.matrix_card_side->button(0)->click();
+    EXPECT_TRUE(dialog.print_alignment->isEnabled());
+    EXPECT_FLOAT_EQ(dialog.layout().label_hight, 240.0f);
+    EXPECT_EQ(dialog.Row_Text->value(), 2);
+
+    // No cards: refused. A card larger than the paper: asked, and No prints nothing.
+    dialog.Total_Text->setValue(0);
+    dialog.printButton->click();
+    EXPECT_EQ(host.messages().last(), "\nThere is no barcode to print.");
+    dialog.Total_Text->setValue(1);
+    dialog.width_Text->setValue(400);
+    host.queueYesNo(false);
+    const int panels = host.panelsShown();
+    dialog.printButton->click();
+    EXPECT_EQ(host.questions().size(), 1);
+    EXPECT_EQ(host.panelsShown(), panels);
+    return 0;
+  });
+  EXPECT_TRUE(dialog.Open_Print_Wnd(design));
+
+  // The next opening starts afresh; the paper chosen stays.
+  host.queueModal([&](QDialog&) {
+    EXPECT_TRUE(dialog.matrix_card_side->button(1)->isChecked());
+    EXPECT_EQ(dialog.Row_Text->value(), 1);
+    EXPECT_EQ(dialog.Col_Text->value(), 1);
+    EXPECT_NEAR(dialog.width_Text->value(), 70.56, 0.01);
+    EXPECT_EQ(dialog.layout().horz_mar, 0.0f);
+    EXPECT_EQ(dialog.Orient_ComboBox->currentIndex(), 1);
+    return 0;
+  });
+  EXPECT_TRUE(dialog.Open_Print_Wnd(design));
+}
+
+TEST_F(PrintDialogTest, DataRowsSetTheTotalAndTheBoxesSwitchThemOff) {
+  FakePrintHost design;
+  design.use = {true, false, 10};
+  design.bound = design.use;
+  Print_Wnd& dialog = Print_Wnd::defaultInstance();
+  host.queueModal([&](QDialog&) {
+    chooseLetter(dialog);
+    EXPECT_TRUE(dialog.print_with_batch_chk->isEnabled());
+    EXPECT_TRUE(dialog.print_with_batch_chk->isChecked());
+    EXPECT_FALSE(dialog.print_with_excel_chk->isEnabled());
+    EXPECT_EQ(dialog.Total_Text->value(), 10);
+    // Fitting leaves a data total alone.
+    dialog.Col_Text->setValue(2);
+    dialog.Row_Text->setValue(3);
+    EXPECT_EQ(dialog.Total_Text->value(), 10);
+    const QString rows = dir.filePath("rows.pdf");
+    host.queueSavePanel(rows);
+    dialog.printButton->click();
+    EXPECT_EQ(pdfPageCount(rows), 2);
+    EXPECT_EQ(decodeArea(pdfPage(rows, 2, 150), dialog.layout().cellRect(2, 2), 150), QStringList{"Row 10"});
+
+    // Unticking the series box: one card, the design as it is (its own value).
+    dialog.print_with_batch_chk->click();
+    EXPECT_EQ(design.verifications, 1);
+    EXPECT_EQ(dialog.Total_Text->value(), 1);
+    const QString one = dir.filePath("one.pdf");
+    host.queueSavePanel(one);
+    dialog.printButton->click();
+    EXPECT_EQ(pdfPageCount(one), 1);
+    EXPECT_EQ(decodeArea(pdfPage(one, 1, 150), dialog.layout().cellRect(1, 1), 150), QStringList{"0123"});
+    // Ticking it again brings the rows back.
+    dialog.print_with_batch_chk->click();
+    EXPECT_EQ(dialog.Total_Text->value(), 10);
+    return 0;
+  });
+  EXPECT_TRUE(dialog.Open_Print_Wnd(design));
+}
