@@ -58,8 +58,8 @@ SKTGraphicPtr barcodeObject(const char* symbology, bool twoD, QRectF bounds) {
 }
 
 // A 252 x 144 point card (3.5 x 2 inches): a name, a Code 128 and a QR Code.
-std::shared_ptr<production::SheetDesign> design() {
-  auto card = std::make_shared<production::SheetDesign>();
+std::shared_ptr<CardSnapshot> design() {
+  auto card = std::make_shared<CardSnapshot>();
   card->frontContext.size = QSizeF(252, 144);
   card->frontContext.cardBase = [](QPainter& painter, const QRectF& rect) { painter.fillRect(rect, Qt::white); };
   card->backContext = card->frontContext;

@@ -27,6 +27,7 @@
 #include "platform/ResourceFolder.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
+#include "platform/widgets/DialogSingleton.h"
 #include "production/print/Printers.h"
 #include "production/print/Sample_Preview.h"
 #include "production/print/SheetDrawing.h"
@@ -34,12 +35,6 @@
 using production::SheetLayout;
 
 namespace {
-
-Print_Wnd* g_instance = nullptr;
-void deleteInstance() {
-  delete g_instance;
-  g_instance = nullptr;
-}
 
 // The nine alignment positions, row by row from the top left: their
 // accessible names and their pictures (normal, selected) in the resource folder.
@@ -112,11 +107,7 @@ QString twoDecimals(float points) {
 }  // namespace
 
 Print_Wnd& Print_Wnd::defaultInstance() {
-  if (g_instance == nullptr) {
-    g_instance = new Print_Wnd();
-    qAddPostRoutine(deleteInstance);
-  }
-  return *g_instance;
+  return platform::dialogSingleton<Print_Wnd>([] { return new Print_Wnd(); });
 }
 
 Print_Wnd::Print_Wnd() : printInfo_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
@@ -312,7 +303,7 @@ bool Print_Wnd::Open_Print_Wnd(production::PrintHost& host) {
     layout_.horz_mar = 0;
     layout_.vert_mar = 0;
 
-    design_ = host.takeSheetDesign();
+    design_ = host.takeCardSnapshot();
 
     data_ = host.dataUse();
     if (data_.series || data_.excel) {

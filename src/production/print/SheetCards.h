@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 
+#include "core/render/CardSnapshot.h"
 #include "core/render/SKTRenderingView.h"
 #include "production/print/SheetDrawing.h"
 #include "production/print/VectorBarcodes.h"
@@ -28,12 +29,6 @@ namespace production {
 void paintCardSide(QPainter& painter, const SKTGraphicList& graphics, const SidePaintContext& context,
                    const QRectF& target, const BarcodeVectors& vectors = {});
 
-// What a job draws from: copies of both sides and their page settings.
-struct SheetDesign {
-  SKTGraphicList front, back;
-  SidePaintContext frontContext, backContext;
-};
-
 // Writes data row `row` into copies of a side's objects, the vector
 // pictures of its barcodes into `vectors`; false with a reason when an
 // object could not take its value. Called on workers.
@@ -43,10 +38,10 @@ using SheetRowFiller = std::function<bool(const SKTGraphicList& graphics, std::i
 class DesignSheetCards : public SheetCards {
  public:
   // The design alone: the same card in every cell.
-  explicit DesignSheetCards(std::shared_ptr<const SheetDesign> design);
+  explicit DesignSheetCards(std::shared_ptr<const CardSnapshot> design);
   // Data mode: `rows` data rows filled by `filler`, the sides the layout
   // shows, prepared by `workers` threads (0: one per core).
-  DesignSheetCards(std::shared_ptr<const SheetDesign> design, std::int64_t rows, SheetRowFiller filler,
+  DesignSheetCards(std::shared_ptr<const CardSnapshot> design, std::int64_t rows, SheetRowFiller filler,
                    bool front, bool back, int workers = 0);
   ~DesignSheetCards() override;
 
@@ -75,7 +70,7 @@ class DesignSheetCards : public SheetCards {
   void request(std::int64_t cell);
   const Filled& filledFor(std::int64_t cell);
 
-  std::shared_ptr<const SheetDesign> design_;
+  std::shared_ptr<const CardSnapshot> design_;
   SKTGraphicList ownFront_, ownBack_;  // the painter's copies of the design
   BarcodeVectors ownFrontVectors_, ownBackVectors_;
   std::int64_t rows_ = 0;

@@ -22,7 +22,7 @@ namespace {
 
 class FakePrintHost : public production::PrintHost {
  public:
-  std::shared_ptr<const production::SheetDesign> takeSheetDesign() override { return design; }
+  std::shared_ptr<const CardSnapshot> takeCardSnapshot() override { return design; }
   DataUse dataUse() override { return use; }
   DataUse verifyDataUse(bool seriesTicked, bool excelTicked) override {
     ++verifications;
@@ -34,7 +34,7 @@ class FakePrintHost : public production::PrintHost {
   }
   production::SheetRowFiller rowFiller() override { return rowNumberFiller(); }
 
-  std::shared_ptr<const production::SheetDesign> design = qrDesign();
+  std::shared_ptr<const CardSnapshot> design = qrDesign();
   DataUse use;    // what the last use check left
   DataUse bound;  // what a fresh check finds
   int verifications = 0;

@@ -46,8 +46,8 @@ void drawBarcodeValue(SKTGraphic& code, const QString& value) {
   code.Set_Barcode_image(barcode::cardImage(rendered.picture, barcode::resolutionDpi(settings)));
 }
 
-std::shared_ptr<production::SheetDesign> sampleDesign(bool withBarcode) {
-  auto design = std::make_shared<production::SheetDesign>();
+std::shared_ptr<CardSnapshot> sampleDesign(bool withBarcode) {
+  auto design = std::make_shared<CardSnapshot>();
   design->frontContext = context(QColor(250, 250, 235));
   design->backContext = context(QColor(225, 225, 225));
   auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
@@ -115,7 +115,7 @@ QImage pdfPage(const QString& path, int page, int dpi) {
   return QImage(prefix + QStringLiteral(".png"));
 }
 
-std::shared_ptr<production::SheetDesign> qrDesign() {
+std::shared_ptr<CardSnapshot> qrDesign() {
   auto design = sampleDesign(false);
   auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
   code->setBounds(QRectF(60, 30, 80, 80));

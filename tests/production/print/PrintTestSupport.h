@@ -14,7 +14,7 @@ namespace print_testing {
 
 // A 200 x 120 point card: a light front with a text (and a Code 128 barcode
 // of "PRINT-1" when asked), a grey back with a text.
-std::shared_ptr<production::SheetDesign> sampleDesign(bool withBarcode = true);
+std::shared_ptr<CardSnapshot> sampleDesign(bool withBarcode = true);
 
 // Sets a barcode object's picture: `value` in its own symbology.
 void drawBarcodeValue(SKTGraphic& code, const QString& value);
@@ -37,7 +37,7 @@ QImage pdfPage(const QString& path, int page, int dpi);
 
 // A 200 x 120 point card whose QR Code takes each data row's value, and the
 // filler that writes "Row <n>" (n from 1) into it, as vector pictures.
-std::shared_ptr<production::SheetDesign> qrDesign();
+std::shared_ptr<CardSnapshot> qrDesign();
 production::SheetRowFiller rowNumberFiller();
 
 // The texts of the barcodes zxing-cpp reads in the part `rect` (points) of a
