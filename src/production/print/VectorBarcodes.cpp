@@ -14,7 +14,7 @@ QImage recordBarcodeVector(const SKTGraphic& object, const QString& value, QStri
     into.erase(&object);
     return {};
   }
-  into[&object] = rendered.picture;
+  into[&object] = PrintedBarcode{rendered.picture, SolidFills::of(rendered.picture.picture)};
   QImage standIn(1, 1, QImage::Format_ARGB32_Premultiplied);
   standIn.fill(Qt::transparent);
   return standIn;
@@ -35,8 +35,11 @@ bool drawBarcodeVector(QPainter& painter, const SKTGraphic& graphic, const Barco
   const auto found = vectors.find(&graphic);
   if (found == vectors.end()) return false;
   if (graphic.ctrl_is_visible) {
-    const barcode::BarcodePicture& picture = found->second;
-    picture.paint(painter, QRectF(graphic.bounds().topLeft(), picture.size));
+    const PrintedBarcode& printed = found->second;
+    if (printed.fills)
+      printed.fills->paint(painter, graphic.bounds().topLeft());
+    else
+      printed.picture.paint(painter, QRectF(graphic.bounds().topLeft(), printed.picture.size));
   }
   return true;
 }

@@ -10,13 +10,20 @@
 
 #include "barcode/BarcodePicture.h"
 #include "core/SKTGraphic.h"
+#include "production/print/SolidFills.h"
 
 class QPainter;
 
 namespace production {
 
+// The vector picture of one barcode, with its fills gathered for a
+// compact document when it is made of solid fills only.
+struct PrintedBarcode {
+  barcode::BarcodePicture picture;
+  std::optional<SolidFills> fills;
+};
 // The vector pictures of one card side's barcode objects, by object.
-using BarcodeVectors = std::unordered_map<const SKTGraphic*, barcode::BarcodePicture>;
+using BarcodeVectors = std::unordered_map<const SKTGraphic*, PrintedBarcode>;
 
 // Makes the vector picture of `value` for a barcode object, with its own
 // settings, header and footer, and keeps it in `into`. Answers a stand-in

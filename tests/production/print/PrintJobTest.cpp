@@ -62,6 +62,12 @@ TEST(PrintJob, CardsAreVectorsAndLandInTheirCells) {
     }
   }
   EXPECT_EQ(colourAt(QPointF(223, 100)), QColor(Qt::white).rgb());
+  // The barcode of the design reads back from every printed front.
+  const QImage fine = pdfPage(pdf, 1, 300);
+  for (int cell = 0; cell < 3; ++cell) {
+    const auto place = layout.placeCard(layout.cellRect(cell / 2 + 1, cell % 2 + 1), QSizeF(200, 120));
+    EXPECT_EQ(decodeArea(fine, place.front, 300), QStringList{"PRINT-1"}) << cell;
+  }
 }
 
 TEST(PrintJob, DataRowsRunOnAcrossPagesAndLeaveSpareCellsEmpty) {

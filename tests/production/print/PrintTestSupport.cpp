@@ -40,7 +40,10 @@ SKTGraphicPtr text(const QString& value, QPointF at) {
 }  // namespace
 
 void drawBarcodeValue(SKTGraphic& code, const QString& value) {
-  const barcode::BarcodeSettings settings = barcode::barcodeSettingsOf(code);
+  // As the barcode designer leaves an object: the value in its settings, the picture of it.
+  barcode::BarcodeSettings settings = barcode::barcodeSettingsOf(code);
+  (settings.isTwoD() ? settings.two_d_font_val : settings.linear_font_val) = value;
+  barcode::setBarcodeSettings(code, settings);
   const barcode::BarcodeRender rendered = barcode::render(settings, value, code.header_val, code.footer_val);
   ASSERT_TRUE(rendered.ok()) << rendered.error.toStdString();
   code.Set_Barcode_image(barcode::cardImage(rendered.picture, barcode::resolutionDpi(settings)));
@@ -149,11 +152,12 @@ QStringList decodeArea(const QImage& page, const QRectF& rect, int dpi) {
                               static_cast<int>(grey.bytesPerLine()));
   ZXing::DecodeHints hints;
   hints.setFormats(ZXing::BarcodeFormat::QRCode | ZXing::BarcodeFormat::Code128);
-  QStringList found;
-  for (const ZXing::Result& result : ZXing::ReadBarcodes(view, hints))
-    found.append(QString::fromStdString(result.text()));
-  found.sort();
-  return found;
+  hints.setTryRotate(false);
+  // One barcode an area: this version of the library cannot list several
+  // readings of one linear symbol.
+  const ZXing::Result result = ZXing::ReadBarcode(view, hints);
+  if (!result.isValid()) return {};
+  return {QString::fromStdString(result.text())};
 }
 
 }  // namespace print_testing

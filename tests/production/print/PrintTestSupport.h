@@ -16,7 +16,7 @@ namespace print_testing {
 // of "PRINT-1" when asked), a grey back with a text.
 std::shared_ptr<CardSnapshot> sampleDesign(bool withBarcode = true);
 
-// Sets a barcode object's picture: `value` in its own symbology.
+// Sets a barcode object's value and picture, in its own symbology.
 void drawBarcodeValue(SKTGraphic& code, const QString& value);
 
 // Letter paper, 18-point margins, cells of the design's card size.
@@ -40,8 +40,8 @@ QImage pdfPage(const QString& path, int page, int dpi);
 std::shared_ptr<CardSnapshot> qrDesign();
 production::SheetRowFiller rowNumberFiller();
 
-// The texts of the barcodes zxing-cpp reads in the part `rect` (points) of a
-// page rendered at `dpi`.
+// The text of the barcode zxing-cpp reads in the part `rect` (points) of a
+// page rendered at `dpi`; empty when it reads none.
 QStringList decodeArea(const QImage& page, const QRectF& rect, int dpi);
 
 }  // namespace print_testing
