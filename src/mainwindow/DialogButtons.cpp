@@ -5,17 +5,19 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrinterInfo>
 
 #include "data/dialogs/BatchWizard.h"
 #include "data/dialogs/Generate_List.h"
 #include "data/dialogs/Import_Wizard.h"
 #include "mainwindow/AuxWindows.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowPrintHost.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/CardBackgroundTab.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "production/globals.h"
+#include "production/print/Printers.h"
 
 namespace {
 
@@ -40,8 +42,7 @@ const DialogButton kDialogButtons[] = {
     {"User_Profile_Button_Clicked", QT_TR_NOOP("User Profile…"),
      &SKTWindowController::User_Profile_Button_Clicked, nullptr},
     {"Export_Button", QT_TR_NOOP("Export…"), &SKTWindowController::Export_Button, nullptr},
-    {"Print_Button", QT_TR_NOOP("Print…"), &SKTWindowController::Print_Button,
-     QT_TR_NOOP("Printing cards is not part of the program yet.")},
+    {"Print_Button", QT_TR_NOOP("Print…"), &SKTWindowController::Print_Button, nullptr},
     {"Mail_Button", QT_TR_NOOP("E-mail…"), &SKTWindowController::Mail_Button, nullptr},
     {"Template_Browser_Clicked", QT_TR_NOOP("Templates…"), &SKTWindowController::Template_Browser_Clicked,
      nullptr},
@@ -117,14 +118,26 @@ void SKTWindowController::Create_Series_Button() {
 }
 
 void SKTWindowController::Print_Button() {
+  // A bound series that cannot be read has been named in a message already.
+  if (!Check_Series_Or_Excel_Use_or_not()) return;
+  if ((Use_Data_Sheet_Values.load() || Use_Excel_Binding_Values.load()) &&
+      Total_Batch_Excel_Card.load() == 0) {
+    Show_MessageBox(QStringLiteral("List is empty."));
+    return;
+  }
   Print_method();
 }
 
 void SKTWindowController::Print_method() {
   try {
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) Show_MessageBox(QStringLiteral("No printer found."));
+    if (production::printerNames().isEmpty()) {
+      Show_MessageBox(QStringLiteral("No printer found."));
+      return;
+    }
+    WindowPrintHost host(*this);
+    Print_Wnd::defaultInstance().Open_Print_Wnd(host);
   } catch (const std::exception& e) {
-    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
+    Show_NSLog_Message(QString::fromUtf8(e.what()));
   }
 }
 
