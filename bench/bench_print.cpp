@@ -99,9 +99,7 @@ void BM_PrintBoundCards(benchmark::State& state) {
     rows->codes << QStringLiteral("T%1").arg(i, 6, 10, QLatin1Char('0'));
   }
   const auto card = design();
-  production::SheetLayout layout;
-  layout.paperWidth = 612;
-  layout.paperHeight = 792;
+  production::SheetLayout layout;  // letter paper
   layout.Left_Mar = layout.Rite_Mar = layout.Top_Mar = layout.Bot_Mar = 18;
   layout.label_width = 252;
   layout.label_hight = 144;

@@ -66,9 +66,7 @@ std::shared_ptr<CardSnapshot> sampleDesign(bool withBarcode) {
 }
 
 production::SheetLayout letterLayout(int rows, int columns, int total) {
-  production::SheetLayout layout;
-  layout.paperWidth = 612;
-  layout.paperHeight = 792;
+  production::SheetLayout layout;  // letter paper
   layout.Left_Mar = layout.Rite_Mar = layout.Top_Mar = layout.Bot_Mar = 18;
   layout.label_width = 200;
   layout.label_hight = 120;
