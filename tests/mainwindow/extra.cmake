@@ -26,6 +26,9 @@ endif()
 # reopens it, and takes a screenshot of each tab. Run by hand like the one above.
 add_executable(mainwindow_panels_walkthrough ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow/tools/panels_walkthrough.cpp)
 target_link_libraries(mainwindow_panels_walkthrough PRIVATE mainwindow Qt6::Test)
-foreach(walk mainwindow_walkthrough mainwindow_panels_walkthrough)
+# The print walkthrough: the print dialog, its preview and a PDF of the sheets.
+add_executable(mainwindow_print_walkthrough ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow/tools/print_walkthrough.cpp)
+target_link_libraries(mainwindow_print_walkthrough PRIVATE mainwindow Qt6::Test)
+foreach(walk mainwindow_walkthrough mainwindow_panels_walkthrough mainwindow_print_walkthrough)
   target_include_directories(${walk} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 endforeach()

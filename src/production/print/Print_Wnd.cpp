@@ -374,7 +374,9 @@ void Print_Wnd::showTotal(int total, int maximum) {
 void Print_Wnd::Set_values_From_Printer() {
   const QPageLayout page = printInfo_->pageLayout();
   const QRectF paper = page.fullRect(QPageLayout::Point);
-  const QRectF printable = page.paintRect(QPageLayout::Point);
+  // The printer draws on the whole sheet; its unprintable margins stay in
+  // its page layout.
+  const QRectF printable = paper.marginsRemoved(page.margins(QPageLayout::Point));
   Paper_id->setText(page.pageSize().name());
   layout_.paperWidth = static_cast<float>(paper.width());
   layout_.paperHeight = static_cast<float>(paper.height());

@@ -1,0 +1,70 @@
+// The print walkthrough: drives the real main window under a display
+// (xvfb-run), makes a card with a text and a barcode, opens Card > Print…,
+// changes the layout, opens the print preview and prints to a PDF file,
+// saving a screenshot at each step. Not a test: run it by hand and look.
+//
+//   xvfb-run -a build/test/tests/mainwindow_print_walkthrough /tmp/shots
+#include <QButtonGroup>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+
+#include "WalkSupport.h"
+#include "production/print/Print_Wnd.h"
+
+using namespace walk;
+
+namespace {
+
+// The print preview: its pages on screen, then closed.
+void lookAtPreview(QDialog& preview) {
+  preview.resize(1100, 850);
+  if (auto* pages = preview.findChild<QPrintPreviewWidget*>()) pages->setAllPagesViewMode();
+  shoot(&preview, "print-03-preview");
+  preview.done(0);
+}
+
+void lookAtDialog(WalkHost& host, QDialog& window, const QString& pdf) {
+  auto& dialog = static_cast<Print_Wnd&>(window);
+  dialog.resize(1250, 760);
+  shoot(&dialog, "print-01-opened");
+  // Two columns and four rows of both sides, side by side, centred automatically.
+  dialog.matrix_card_side->button(0)->click();
+  dialog.print_alignment->setCurrentIndex(1);
+  dialog.arrangementChosen(1);
+  dialog.Col_Text->setValue(2);
+  dialog.Row_Text->setValue(5);
+  dialog.Auto_Center_chk_bx->click();
+  shoot(&dialog, "print-02-layout");
+  dialog.Total_Text->setValue(17);
+  host.onModal = lookAtPreview;
+  dialog.previewButton->click();
+  host.saveAnswer = pdf;
+  dialog.printButton->click();
+  qInfo("printed %s", qPrintable(pdf));
+  dialog.done(0);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  if (!prepare(argc, argv)) return 1;
+  WalkHost host;
+  platform::ScopedMessageHost scoped(host);
+  SKTWindowController window;
+  window.resize(1280, 900);
+  window.show();
+  QTest::qWaitForWindowExposed(&window);
+  settle(300);
+
+  clickTool(window, DrawingTool::Text);
+  clickTool(window, DrawingTool::Barcode);
+  clickTool(window, DrawingTool::Rectangle);
+  shoot(&window, "print-00-card");
+
+  const QString pdf = g_shots + "/print-sheets.pdf";
+  host.onModal = [&host, pdf](QDialog& dialog) { lookAtDialog(host, dialog, pdf); };
+  window.dialogAction("Print_Button")->trigger();
+  settle(300);
+  return 0;
+}
