@@ -62,7 +62,9 @@ SKTGraphicPtr barcodeObject(const char* symbology, bool twoD, QRectF bounds) {
 std::shared_ptr<CardSnapshot> design() {
   auto card = std::make_shared<CardSnapshot>();
   card->frontContext.size = QSizeF(252, 144);
-  card->frontContext.cardBase = [](QPainter& painter, const QRectF& rect) { painter.fillRect(rect, Qt::white); };
+  card->frontContext.cardBase = [](QPainter& painter, const QRectF& rect) {
+    painter.fillRect(rect, Qt::white);
+  };
   card->backContext = card->frontContext;
   auto name = SKTGraphic::makeGraphic(GraphicKind::Text);
   name->setBounds(QRectF(8, 6, 236, 22));
@@ -76,8 +78,8 @@ struct Rows {
   QStringList names, codes;
 };
 
-bool fill(const Rows& rows, const SKTGraphicList& graphics, std::int64_t row, production::BarcodeVectors& vectors,
-          QString* reason) {
+bool fill(const Rows& rows, const SKTGraphicList& graphics, std::int64_t row,
+          production::BarcodeVectors& vectors, QString* reason) {
   const QString code = rows.codes.at(static_cast<int>(row));
   for (const SKTGraphicPtr& object : graphics) {
     if (object->kind() == GraphicKind::Text) {
@@ -110,7 +112,7 @@ void BM_PrintBoundCards(benchmark::State& state) {
   // QUVO_BENCH_OUT keeps the PDF and the sampled sheets for a look.
   QTemporaryDir temporary;
   const QDir dir(qEnvironmentVariableIsSet("QUVO_BENCH_OUT") ? qEnvironmentVariable("QUVO_BENCH_OUT")
-                                                            : temporary.path());
+                                                             : temporary.path());
   const QString pdf = dir.filePath("cards.pdf");
   const double before = residentMegabytes();
   std::int64_t pages = 0;
@@ -140,8 +142,8 @@ void BM_PrintBoundCards(benchmark::State& state) {
   QStringList cardFiles;
   for (std::int64_t page : {std::int64_t{1}, (pages + 1) / 2, pages}) {
     const QString png = dir.filePath(QStringLiteral("page-%1").arg(page));
-    run("pdftoppm", {"-png", "-r", "300", "-f", QString::number(page), "-l", QString::number(page), "-singlefile",
-                     pdf, png});
+    run("pdftoppm", {"-png", "-r", "300", "-f", QString::number(page), "-l", QString::number(page),
+                     "-singlefile", pdf, png});
     const QImage sheet(png + ".png");
     for (int cell = 0; cell < layout.cellsPerPage(); ++cell) {
       const QRectF points = layout.cellRect(cell / layout.columns() + 1, cell % layout.columns() + 1);
@@ -151,8 +153,8 @@ void BM_PrintBoundCards(benchmark::State& state) {
     }
   }
   const QString found = run("zbarimg", QStringList{"-q"} + cardFiles);
-  decoded = static_cast<int>(found.count(QRegularExpression("^(QR-Code|CODE-128):T\\d{6}$",
-                                                            QRegularExpression::MultilineOption)));
+  decoded = static_cast<int>(
+      found.count(QRegularExpression("^(QR-Code|CODE-128):T\\d{6}$", QRegularExpression::MultilineOption)));
   state.counters["decoded_of_60"] = decoded;
 }
 

@@ -75,6 +75,7 @@ TEST_F(PrintButton, PrintsBothSidesOfTheDesignToPdfFromTheBackSide) {
   // Two by two cells of both sides on A4 or letter paper: five cards, two sheets.
   EXPECT_EQ(Print_Wnd::defaultInstance().layout().cellsPerPage(), 4);
   const auto info = testing_support::runProgram("pdfinfo", {pdf});
-  EXPECT_TRUE(QString::fromUtf8(info.out).contains(QRegularExpression("Pages:\\s+2\\n"))) << info.out.toStdString();
+  EXPECT_TRUE(QString::fromUtf8(info.out).contains(QRegularExpression("Pages:\\s+2\\n")))
+      << info.out.toStdString();
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);
 }

@@ -3,11 +3,11 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
-#include <vector>
 #include <QPainterPath>
 #include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace barcode {
 

@@ -1,9 +1,9 @@
 #include "barcode/twod/SymbolPicture.h"
 
 #include <QPainter>
-#include <vector>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace barcode::twod {
 

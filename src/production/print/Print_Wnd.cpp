@@ -380,8 +380,9 @@ void Print_Wnd::Set_values_From_Printer() {
   Paper_id->setText(page.pageSize().name());
   layout_.paperWidth = static_cast<float>(paper.width());
   layout_.paperHeight = static_cast<float>(paper.height());
-  Size_id->setText(QString::asprintf("%.2f x %.2f", static_cast<double>(production::Points_to_MM_Convert(layout_.paperWidth)),
-                                     static_cast<double>(production::Points_to_MM_Convert(layout_.paperHeight))));
+  Size_id->setText(QString::asprintf(
+      "%.2f x %.2f", static_cast<double>(production::Points_to_MM_Convert(layout_.paperWidth)),
+      static_cast<double>(production::Points_to_MM_Convert(layout_.paperHeight))));
   Orient_ComboBox->setCurrentIndex(page.orientation() == QPageLayout::Landscape ? 1 : 0);
   layout_.Left_Mar = static_cast<float>(printable.x());
   layout_.Rite_Mar = static_cast<float>(paper.width() - printable.x() - printable.width());
@@ -509,7 +510,7 @@ void Print_Wnd::printerChosen(int index) {
     if (index < 0) return;
     const QString name = Printer_ComboBox->itemText(index);
     const bool same = production::printsToFile(*printInfo_) ? name == production::kPdfFilePrinter
-                                                             : name == printInfo_->printerName();
+                                                            : name == printInfo_->printerName();
     if (!same) production::selectPrinter(*printInfo_, name);
     printInfo_->setFullPage(true);
     if (!loading) Set_values_From_Printer();
@@ -612,7 +613,9 @@ bool Print_Wnd::runPrint(production::SheetCards& cards) {
     return false;
   }
   const std::int64_t pages = layout_.pageCount();
-  QProgressDialog progress(tr("Printing sheets…"), tr("Stop"), 0, static_cast<int>(std::min<std::int64_t>(pages, std::numeric_limits<int>::max())), this);
+  QProgressDialog progress(tr("Printing sheets…"), tr("Stop"), 0,
+                           static_cast<int>(std::min<std::int64_t>(pages, std::numeric_limits<int>::max())),
+                           this);
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(500);
   progress.setAccessibleName(tr("Printing"));

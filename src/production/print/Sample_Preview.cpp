@@ -14,7 +14,8 @@ void Sample_Preview::setSheet(const production::SheetLayout& layout, const QSize
   layout_ = layout;
   card_ = card;
   outlines_ = outlines;
-  const QSize paper(static_cast<int>(std::ceil(layout.paperWidth)), static_cast<int>(std::ceil(layout.paperHeight)));
+  const QSize paper(static_cast<int>(std::ceil(layout.paperWidth)),
+                    static_cast<int>(std::ceil(layout.paperHeight)));
   if (paper != size()) setFixedSize(paper.expandedTo(QSize(1, 1)));
   update();
 }

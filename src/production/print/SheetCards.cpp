@@ -33,8 +33,11 @@ DesignSheetCards::DesignSheetCards(std::shared_ptr<const CardSnapshot> design)
 
 DesignSheetCards::DesignSheetCards(std::shared_ptr<const CardSnapshot> design, std::int64_t rows,
                                    SheetRowFiller filler, bool front, bool back, int workers)
-    : design_(std::move(design)), rows_(std::max<std::int64_t>(rows, 0)), filler_(std::move(filler)),
-      front_(front), back_(back) {
+    : design_(std::move(design)),
+      rows_(std::max<std::int64_t>(rows, 0)),
+      filler_(std::move(filler)),
+      front_(front),
+      back_(back) {
   const int threads = workers > 0 ? workers : std::max(1, QThread::idealThreadCount());
   pool_.setMaxThreadCount(threads);
   // Enough cards in flight to keep every worker busy while the painter
@@ -74,7 +77,8 @@ void DesignSheetCards::request(std::int64_t cell) {
       }
       if (back) {
         filled->back = SKTGraphic::cloneGraphics(design->back);
-        filled->ok = filler(filled->back, cell, filled->backVectors, filled->ok ? &reason : nullptr) && filled->ok;
+        filled->ok =
+            filler(filled->back, cell, filled->backVectors, filled->ok ? &reason : nullptr) && filled->ok;
       }
       filled->reason = reason;
     } catch (const std::exception& e) {

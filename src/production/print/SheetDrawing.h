@@ -58,7 +58,8 @@ void Draw_Label_String(QPainter& painter, const QRectF& rect, const QString& tex
 // Most sheets a preview shows, and what it says when a job has more.
 inline constexpr std::int64_t kPreviewSheetLimit = 50;
 inline const QString kPreviewLimitMessage = QStringLiteral(
-    "For Qualitative and Performance reason, previewer shows print previews of only first 50 sheets. However, "
+    "For Qualitative and Performance reason, previewer shows print previews of only first 50 sheets. "
+    "However, "
     "printing has no such restriction.");
 
 // The pages [1, lastPage] of a job painted onto a paged device (a printer

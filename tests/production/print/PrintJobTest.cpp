@@ -22,8 +22,8 @@ TEST(PrintJob, PageCountsPaperAndOrientation) {
   // 301 cards: the full job has 51 sheets, a preview stops at 50.
   const auto many = letterLayout(2, 3, 301);
   EXPECT_EQ(pdfPageCount(printToPdf(dir.filePath("full.pdf"), many, cards)), 51);
-  EXPECT_EQ(pdfPageCount(printToPdf(dir.filePath("preview.pdf"), many, cards, production::kPreviewSheetLimit)),
-            50);
+  EXPECT_EQ(
+      pdfPageCount(printToPdf(dir.filePath("preview.pdf"), many, cards, production::kPreviewSheetLimit)), 50);
 
   // Landscape paper.
   auto wide = letterLayout(2, 2, 4);

@@ -110,8 +110,8 @@ QStringList pdfImages(const QString& path) {
 QImage pdfPage(const QString& path, int page, int dpi) {
   const QString prefix = path + QStringLiteral("-page");
   const auto run = testing_support::runProgram(
-      "pdftoppm", {"-png", "-r", QString::number(dpi), "-f", QString::number(page), "-l", QString::number(page),
-                   "-singlefile", path, prefix});
+      "pdftoppm", {"-png", "-r", QString::number(dpi), "-f", QString::number(page), "-l",
+                   QString::number(page), "-singlefile", path, prefix});
   EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
   return QImage(prefix + QStringLiteral(".png"));
 }
