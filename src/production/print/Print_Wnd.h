@@ -36,7 +36,7 @@ class PrintHost {
  public:
   virtual ~PrintHost() = default;
   // Copies of both sides and their page settings, taken now (GUI thread).
-  virtual std::shared_ptr<const CardSnapshot> takeCardSnapshot() = 0;
+  virtual std::shared_ptr<const ::CardSnapshot> takeCardSnapshot() = 0;
 
   // The data sources in use and the rows of a run.
   struct DataUse {
@@ -156,7 +156,7 @@ class Print_Wnd : public QDialog {
   QSizeF card_;
   double shownWidthMm_ = 0, shownHeightMm_ = 0;
   production::PrintHost* host_ = nullptr;
-  std::shared_ptr<const CardSnapshot> design_;
+  std::shared_ptr<const ::CardSnapshot> design_;
   production::SheetLayout layout_;
   production::PrintHost::DataUse data_;
   std::unique_ptr<QPrinter> printInfo_;

@@ -24,14 +24,14 @@ void paintCardSide(QPainter& painter, const SKTGraphicList& graphics, const Side
   painter.restore();
 }
 
-DesignSheetCards::DesignSheetCards(std::shared_ptr<const CardSnapshot> design)
+DesignSheetCards::DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design)
     : design_(std::move(design)),
       ownFront_(SKTGraphic::cloneGraphics(design_->front)),
       ownBack_(SKTGraphic::cloneGraphics(design_->back)),
       ownFrontVectors_(designBarcodeVectors(ownFront_)),
       ownBackVectors_(designBarcodeVectors(ownBack_)) {}
 
-DesignSheetCards::DesignSheetCards(std::shared_ptr<const CardSnapshot> design, std::int64_t rows,
+DesignSheetCards::DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design, std::int64_t rows,
                                    SheetRowFiller filler, bool front, bool back, int workers)
     : design_(std::move(design)),
       rows_(std::max<std::int64_t>(rows, 0)),
@@ -64,7 +64,7 @@ void DesignSheetCards::request(std::int64_t cell) {
   if (pending_.count(cell) != 0) return;
   auto promise = std::make_shared<std::promise<std::shared_ptr<const Filled>>>();
   pending_[cell].result = promise->get_future().share();
-  const std::shared_ptr<const CardSnapshot> design = design_;
+  const std::shared_ptr<const ::CardSnapshot> design = design_;
   const SheetRowFiller filler = filler_;
   const bool front = front_, back = back_;
   pool_.start([promise, design, filler, front, back, cell] {

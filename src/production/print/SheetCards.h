@@ -38,10 +38,10 @@ using SheetRowFiller = std::function<bool(const SKTGraphicList& graphics, std::i
 class DesignSheetCards : public SheetCards {
  public:
   // The design alone: the same card in every cell.
-  explicit DesignSheetCards(std::shared_ptr<const CardSnapshot> design);
+  explicit DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design);
   // Data mode: `rows` data rows filled by `filler`, the sides the layout
   // shows, prepared by `workers` threads (0: one per core).
-  DesignSheetCards(std::shared_ptr<const CardSnapshot> design, std::int64_t rows, SheetRowFiller filler,
+  DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design, std::int64_t rows, SheetRowFiller filler,
                    bool front, bool back, int workers = 0);
   ~DesignSheetCards() override;
 
@@ -70,7 +70,7 @@ class DesignSheetCards : public SheetCards {
   void request(std::int64_t cell);
   const Filled& filledFor(std::int64_t cell);
 
-  std::shared_ptr<const CardSnapshot> design_;
+  std::shared_ptr<const ::CardSnapshot> design_;
   SKTGraphicList ownFront_, ownBack_;  // the painter's copies of the design
   BarcodeVectors ownFrontVectors_, ownBackVectors_;
   std::int64_t rows_ = 0;

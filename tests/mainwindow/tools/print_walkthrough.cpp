@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
   SKTWindowController window;
   window.resize(1280, 900);
   window.show();
-  QTest::qWaitForWindowExposed(&window);
+  if (!QTest::qWaitForWindowExposed(&window)) return 1;
   settle(300);
 
   clickTool(window, DrawingTool::Text);
