@@ -17,10 +17,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "barcode/designer/BarcodeRenderer.h"
-#include "barcode/designer/GraphicBarcodeSettings.h"
-#include "core/SKTText.h"
-#include "production/print/SheetCards.h"
+#include "barcode/designer/BarcodeSettings.h"
+#include "production/print/BoundRows.h"
 
 namespace {
 
@@ -51,6 +49,8 @@ SKTGraphicPtr barcodeObject(const char* symbology, bool twoD, QRectF bounds) {
   code->setBounds(bounds);
   code->linear_or_2d = twoD ? 1 : 0;
   code->barcode_font_index = barcode::symbologyNames().indexOf(symbology);
+  code->data_source_type = 1;
+  code->batch_list_name = QStringLiteral("Codes");
   code->linear_width_val = 10.0f;
   code->qr_size_val = 66;
   code->show_hide_hdr = 1;
@@ -68,38 +68,26 @@ std::shared_ptr<CardSnapshot> design() {
   card->backContext = card->frontContext;
   auto name = SKTGraphic::makeGraphic(GraphicKind::Text);
   name->setBounds(QRectF(8, 6, 236, 22));
+  name->data_source_type = 1;
+  name->batch_list_name = QStringLiteral("Names");
   card->front = {name, barcodeObject("Code 128", false, QRectF(8, 34, 150, 100)),
                  barcodeObject("QR Code", true, QRectF(165, 40, 80, 80))};
   return card;
 }
 
-// The rows as the binding reads them: one name and one code per card.
-struct Rows {
-  QStringList names, codes;
-};
-
-bool fill(const Rows& rows, const SKTGraphicList& graphics, std::int64_t row,
-          production::BarcodeVectors& vectors, QString* reason) {
-  const QString code = rows.codes.at(static_cast<int>(row));
-  for (const SKTGraphicPtr& object : graphics) {
-    if (object->kind() == GraphicKind::Text) {
-      object->Text_contents()->string = rows.names.at(static_cast<int>(row));
-      continue;
-    }
-    const QImage standIn = production::recordBarcodeVector(*object, code, reason, vectors);
-    if (standIn.isNull()) return false;
-    object->Set_Barcode_image(standIn);
-  }
-  return true;
-}
-
 void BM_PrintBoundCards(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
-  auto rows = std::make_shared<Rows>();
+  // The rows as the binding loads them: two data series of `count` lines.
+  auto rows = std::make_shared<production::BindingRows>();
+  rows->useSeries = true;
+  rows->seriesRows = count;
+  QStringList names, codes;
   for (int i = 1; i <= count; ++i) {
-    rows->names << QStringLiteral("Guest number %1").arg(i);
-    rows->codes << QStringLiteral("T%1").arg(i, 6, 10, QLatin1Char('0'));
+    names << QStringLiteral("Guest number %1").arg(i);
+    codes << QStringLiteral("T%1").arg(i, 6, 10, QLatin1Char('0'));
   }
+  rows->series.insert("Names", names);
+  rows->series.insert("Codes", codes);
   const auto card = design();
   production::SheetLayout layout;  // letter paper
   layout.Left_Mar = layout.Rite_Mar = layout.Top_Mar = layout.Bot_Mar = 18;
@@ -117,12 +105,7 @@ void BM_PrintBoundCards(benchmark::State& state) {
   const double before = residentMegabytes();
   std::int64_t pages = 0;
   for (auto _ : state) {
-    production::DesignSheetCards cards(
-        card, count,
-        [rows](const SKTGraphicList& g, std::int64_t row, production::BarcodeVectors& v, QString* why) {
-          return fill(*rows, g, row, v, why);
-        },
-        true, false);
+    production::DesignSheetCards cards(card, count, production::boundRowFiller(rows), true, false);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(pdf);

@@ -137,7 +137,7 @@ void SKTWindowController::Print_method() {
     WindowPrintHost host(*this);
     Print_Wnd::defaultInstance().Open_Print_Wnd(host);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }
 }
 

@@ -1,7 +1,9 @@
 #include "mainwindow/WindowPrintHost.h"
 
 #include "mainwindow/SKTWindowController.h"
-#include "mainwindow/globals.h"
+#include "production/DataBinding.h"
+#include "production/globals.h"
+#include "production/print/BoundRows.h"
 
 std::shared_ptr<const CardSnapshot> WindowPrintHost::takeCardSnapshot() {
   return std::make_shared<const CardSnapshot>(window_.cardSnapshot());
@@ -12,11 +14,14 @@ production::PrintHost::DataUse WindowPrintHost::dataUse() {
 }
 
 production::PrintHost::DataUse WindowPrintHost::verifyDataUse(bool seriesTicked, bool excelTicked) {
+  window_.Check_Series_Or_Excel_Use_or_not();
   if (!seriesTicked) Use_Data_Sheet_Values.store(false);
   if (!excelTicked) Use_Excel_Binding_Values.store(false);
+  window_.Get_total_Card_count();
   return dataUse();
 }
 
 production::SheetRowFiller WindowPrintHost::rowFiller() {
-  return {};
+  // The rows as the use checks left them, shared read-only by the workers.
+  return production::boundRowFiller(window_.dataBinding().rowsForRun());
 }

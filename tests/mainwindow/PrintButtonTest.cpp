@@ -10,8 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "barcode/designer/BarcodeSettings.h"
 #include "core/SKTGraphic.h"
 #include "core/globals.h"
+#include "data/DataSeriesStore.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
 #include "production/print/Print_Wnd.h"
@@ -78,4 +80,50 @@ TEST_F(PrintButton, PrintsBothSidesOfTheDesignToPdfFromTheBackSide) {
   EXPECT_TRUE(QString::fromUtf8(info.out).contains(QRegularExpression("Pages:\\s+2\\n")))
       << info.out.toStdString();
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);
+}
+
+TEST_F(PrintButton, BoundQrCodesTakeTheirRowsAcrossSheets) {
+  // Ten tickets in a data series; a QR Code on the front bound to it.
+  QStringList tickets;
+  for (int i = 1; i <= 10; ++i) tickets << QStringLiteral("Ticket %1").arg(i);
+  ASSERT_TRUE(DataSeriesStore().writeSeries("Tickets", tickets));
+  auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  code->setBounds(QRectF(80, 30, 90, 90));
+  code->linear_or_2d = 1;
+  code->barcode_font_index = barcode::symbologyNames().indexOf("QR Code");
+  code->qr_size_val = 80;
+  code->data_source_type = 1;
+  code->batch_list_name = "Tickets";
+  window->document()->insertGraphic(CardSide::Front, code, 0);
+
+  const QString pdf = dir.filePath("tickets.pdf");
+  QList<QRectF> cells;
+  host.queueModal([&](QDialog&) {
+    Print_Wnd& dialog = Print_Wnd::defaultInstance();
+    EXPECT_TRUE(dialog.print_with_batch_chk->isChecked());
+    EXPECT_EQ(dialog.Total_Text->value(), 10);
+    dialog.Row_Text->setValue(3);
+    dialog.Col_Text->setValue(2);
+    EXPECT_EQ(dialog.Total_Text->value(), 10);
+    for (int cell = 0; cell < 6; ++cell) cells << dialog.layout().cellRect(cell / 2 + 1, cell % 2 + 1);
+    host.queueSavePanel(pdf);
+    dialog.printButton->click();
+    return 0;
+  });
+  print();
+  EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join('|').toStdString();
+  // Sheet 2 holds tickets 7 to 10 in its first four cells; zbarimg reads each.
+  ASSERT_EQ(cells.size(), 6);
+  const auto render = testing_support::runProgram(
+      "pdftoppm", {"-png", "-r", "150", "-f", "2", "-l", "2", "-singlefile", pdf, dir.filePath("sheet2")});
+  ASSERT_EQ(render.exitCode, 0);
+  const QImage sheet(dir.filePath("sheet2.png"));
+  for (int cell = 0; cell < 6; ++cell) {
+    const QRectF points = cells[cell];
+    const QString crop = dir.filePath(QStringLiteral("cell%1.png").arg(cell));
+    sheet.copy(QRectF(points.topLeft() * 150 / 72, points.size() * 150 / 72).toAlignedRect()).save(crop);
+    const auto read = testing_support::runProgram("zbarimg", {"-q", "--raw", crop});
+    const QString expected = cell < 4 ? QStringLiteral("Ticket %1\n").arg(cell + 7) : QString();
+    EXPECT_EQ(QString::fromUtf8(read.out), expected) << "cell " << cell;
+  }
 }

@@ -28,6 +28,7 @@
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
+#include "production/globals.h"
 #include "production/print/Printers.h"
 #include "production/print/Sample_Preview.h"
 #include "production/print/SheetDrawing.h"
@@ -357,7 +358,7 @@ bool Print_Wnd::Open_Print_Wnd(production::PrintHost& host) {
   } catch (const std::exception& e) {
     loading = false;
     host_ = nullptr;
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
     Show_MessageBox(QString::fromUtf8(e.what()));
     return false;
   }
@@ -455,7 +456,7 @@ void Print_Wnd::pagesetup() {
     Set_values_From_Printer();
     Check_Max_Cell_Value();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -515,7 +516,7 @@ void Print_Wnd::printerChosen(int index) {
     printInfo_->setFullPage(true);
     if (!loading) Set_values_From_Printer();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -526,7 +527,7 @@ void Print_Wnd::orientationChosen(int index) {
     Set_values_From_Printer();
     Check_Max_Cell_Value();
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
 }
 
@@ -538,10 +539,11 @@ void Print_Wnd::arrangementChosen(int index) {
 // ---------------------------------------------------------------- printing
 
 std::unique_ptr<production::SheetCards> Print_Wnd::jobCards() {
-  if (!dataMode() || host_ == nullptr) return std::make_unique<production::DesignSheetCards>(design_);
+  production::SheetRowFiller filler = dataMode() && host_ != nullptr ? host_->rowFiller() : nullptr;
+  if (!filler) return std::make_unique<production::DesignSheetCards>(design_);
   const bool front = !layout_.backOnly();
   const bool back = layout_.bothSides() || layout_.backOnly();
-  return std::make_unique<production::DesignSheetCards>(design_, data_.rows, host_->rowFiller(), front, back,
+  return std::make_unique<production::DesignSheetCards>(design_, data_.rows, std::move(filler), front, back,
                                                         workers);
 }
 
@@ -557,7 +559,7 @@ bool Print_Wnd::Execute_Printing(bool preview) {
     const std::unique_ptr<production::SheetCards> cards = jobCards();
     return preview ? runPreview(*cards) : runPrint(*cards);
   } catch (const std::exception& e) {
-    Show_NSLog_Message(QString::fromUtf8(e.what()));
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
     Show_MessageBox(QString::fromUtf8(e.what()));
     return false;
   }

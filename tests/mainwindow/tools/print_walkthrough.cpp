@@ -1,5 +1,6 @@
 // The print walkthrough: drives the real main window under a display
-// (xvfb-run), makes a card with a text and a barcode, opens Card > Print…,
+// (xvfb-run), makes a card with a text and a QR Code bound to a data series
+// of seventeen guests, opens Card > Print…,
 // changes the layout, opens the print preview and prints to a PDF file,
 // saving a screenshot at each step. Not a test: run it by hand and look.
 //
@@ -9,6 +10,9 @@
 #include <QPushButton>
 
 #include "WalkSupport.h"
+#include "barcode/designer/BarcodeSettings.h"
+#include "core/SKTText.h"
+#include "data/DataSeriesStore.h"
 #include "production/print/Print_Wnd.h"
 
 using namespace walk;
@@ -35,7 +39,6 @@ void lookAtDialog(WalkHost& host, QDialog& window, const QString& pdf) {
   dialog.Row_Text->setValue(5);
   dialog.Auto_Center_chk_bx->click();
   shoot(&dialog, "print-02-layout");
-  dialog.Total_Text->setValue(17);
   host.onModal = lookAtPreview;
   dialog.previewButton->click();
   host.saveAnswer = pdf;
@@ -57,9 +60,25 @@ int main(int argc, char* argv[]) {
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   settle(300);
 
+  QStringList guests;
+  for (int i = 1; i <= 17; ++i) guests << QStringLiteral("Guest %1").arg(i);
+  DataSeriesStore().writeSeries(QStringLiteral("Guests"), guests);
+
+  // A name and a QR Code, both taking the guest of each row.
   clickTool(window, DrawingTool::Text);
+  const SKTGraphicPtr name = window.document()->graphics().front();
+  name->setBounds(QRectF(15, 12, 200, 30));
   clickTool(window, DrawingTool::Barcode);
-  clickTool(window, DrawingTool::Rectangle);
+  const SKTGraphicPtr code = window.document()->graphics().front();
+  code->linear_or_2d = 1;
+  code->barcode_font_index = barcode::symbologyNames().indexOf(QStringLiteral("QR Code"));
+  code->qr_size_val = 70;
+  code->setBounds(QRectF(140, 50, 95, 95));
+  for (const SKTGraphicPtr& bound : {name, code}) {
+    bound->data_source_type = 1;
+    bound->batch_list_name = QStringLiteral("Guests");
+  }
+  window.graphicView()->update();
   shoot(&window, "print-00-card");
 
   const QString pdf = g_shots + "/print-sheets.pdf";

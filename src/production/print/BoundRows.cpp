@@ -1,0 +1,16 @@
+#include "production/print/BoundRows.h"
+
+#include "production/CardFill.h"
+
+namespace production {
+
+SheetRowFiller boundRowFiller(std::shared_ptr<const BindingRows> rows) {
+  return [rows](const SKTGraphicList& graphics, std::int64_t row, BarcodeVectors& vectors, QString* reason) {
+    const BarcodeRenderer barcodes = [&vectors](const SKTGraphic& object, const QString& value, QString* why) {
+      return recordBarcodeVector(object, value, why, vectors);
+    };
+    return Assign_Batch_Values_To_Control(graphics, *rows, static_cast<int>(row), barcodes, reason);
+  };
+}
+
+}  // namespace production
