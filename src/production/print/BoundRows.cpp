@@ -6,7 +6,8 @@ namespace production {
 
 SheetRowFiller boundRowFiller(std::shared_ptr<const BindingRows> rows) {
   return [rows](const SKTGraphicList& graphics, std::int64_t row, BarcodeVectors& vectors, QString* reason) {
-    const BarcodeRenderer barcodes = [&vectors](const SKTGraphic& object, const QString& value, QString* why) {
+    const BarcodeRenderer barcodes = [&vectors](const SKTGraphic& object, const QString& value,
+                                                QString* why) {
       return recordBarcodeVector(object, value, why, vectors);
     };
     return Assign_Batch_Values_To_Control(graphics, *rows, static_cast<int>(row), barcodes, reason);

@@ -12,6 +12,7 @@
 #include "barcode/designer/BarcodeRenderer.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "core/SKTText.h"
+#include "production/ProductionTestSupport.h"
 #include "support/TestFiles.h"
 
 namespace print_testing {
@@ -118,13 +119,7 @@ QImage pdfPage(const QString& path, int page, int dpi) {
 
 std::shared_ptr<CardSnapshot> qrDesign() {
   auto design = sampleDesign(false);
-  auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
-  code->setBounds(QRectF(60, 30, 80, 80));
-  code->linear_or_2d = 1;
-  code->barcode_font_index = barcode::symbologyNames().indexOf("QR Code");
-  code->qr_size_val = 80;
-  code->data_source_type = 1;
-  design->front.push_back(code);
+  design->front.push_back(production_testing::boundBarcode("Rows", true, QPointF(60, 30)));
   return design;
 }
 
