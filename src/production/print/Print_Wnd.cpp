@@ -639,7 +639,7 @@ bool Print_Wnd::runPrint(production::SheetCards& cards) {
   }
   painter.end();
   if (cards.failures() > 0)
-    Show_MessageBox(tr("%1 cards could not be filled completely with their data row.\n\n%2")
+    Show_MessageBox(tr("Cards whose data row could not be filled completely: %1.\n\n%2")
                         .arg(cards.failures())
                         .arg(cards.firstFailure()));
   return true;

@@ -32,11 +32,21 @@ class FakePrintHost : public production::PrintHost {
     if (!now.series && !now.excel) now.rows = 0;
     return now;
   }
-  production::SheetRowFiller rowFiller() override { return rowNumberFiller(); }
+  production::SheetRowFiller rowFiller() override {
+    const production::SheetRowFiller rows = rowNumberFiller();
+    const std::int64_t failing = failingRow;
+    return [rows, failing](const SKTGraphicList& graphics, std::int64_t row,
+                           production::BarcodeVectors& vectors, QString* reason) {
+      if (row != failing) return rows(graphics, row, vectors, reason);
+      if (reason) *reason = "the value cannot be encoded";
+      return false;
+    };
+  }
 
   std::shared_ptr<const CardSnapshot> design = qrDesign();
-  DataUse use;    // what the last use check left
-  DataUse bound;  // what a fresh check finds
+  DataUse use;                   // what the last use check left
+  DataUse bound;                 // what a fresh check finds
+  std::int64_t failingRow = -1;  // a row whose filling fails
   int verifications = 0;
 };
 
@@ -171,6 +181,20 @@ TEST_F(PrintDialogTest, DataRowsSetTheTotalAndTheBoxesSwitchThemOff) {
     dialog.printButton->click();
     EXPECT_EQ(pdfPageCount(rows), 2);
     EXPECT_EQ(decodeArea(pdfPage(rows, 2, 150), dialog.layout().cellRect(2, 2), 150), QStringList{"Row 10"});
+    EXPECT_TRUE(host.messages().isEmpty());
+    // A row that cannot be filled is reported once the job is done; the others print.
+    design.failingRow = 2;
+    const QString failing = dir.filePath("failing.pdf");
+    host.queueSavePanel(failing);
+    dialog.printButton->click();
+    EXPECT_EQ(pdfPageCount(failing), 2);
+    EXPECT_EQ(
+        host.messages(),
+        QStringList{"\nCards whose data row could not be filled completely: 1.\n\nCard 3: the value cannot "
+                    "be encoded"});
+    EXPECT_EQ(decodeArea(pdfPage(failing, 1, 150), dialog.layout().cellRect(1, 2), 150),
+              QStringList{"Row 2"});
+    design.failingRow = -1;
 
     // Unticking the series box: one card, the design as it is (its own value).
     dialog.print_with_batch_chk->click();
