@@ -231,6 +231,7 @@ void Print_Wnd::buildControls() {
   auto* left = new QVBoxLayout;
   left->addWidget(printerBox);
   left->addWidget(cardBox);
+  left->addStretch();
   auto* middle = new QVBoxLayout;
   middle->addWidget(sideBox);
   middle->addWidget(align_Gp_Bx);
