@@ -423,6 +423,9 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void setTextValue(const QString& text);
   void setEditButtons(std::initializer_list<std::pair<const char*, bool>> states);
   void setLockOfSelection(bool locked);
+  // The tabs follow the current side's selection again after a command that
+  // changed the list under them (undo, redo, paste).
+  void showSelectionTabs();
   bool pasteboardHoldsGraphics() const;
   void setBackgroundImageOfSide(CardSide side, const QString& path);
   void loadCardControls(const Card_Property& page);

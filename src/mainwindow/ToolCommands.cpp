@@ -240,11 +240,13 @@ int SKTWindowController::Open_Image_Library_Window(const QString& mode) {
 void SKTWindowController::Undo_Clicked() {
   currentSideView()->undo();
   Undo_Redo_Button_state();
+  showSelectionTabs();
 }
 
 void SKTWindowController::Redo_Clicked() {
   currentSideView()->redo();
   Undo_Redo_Button_state();
+  showSelectionTabs();
 }
 
 void SKTWindowController::Cut_Clicked() {
@@ -258,6 +260,21 @@ void SKTWindowController::Copy_Clicked() {
 
 void SKTWindowController::Paste_Clicked() {
   currentSideView()->paste();
+  showSelectionTabs();
+}
+
+void SKTWindowController::showSelectionTabs() {
+  SKTGraphicView* view = currentSideView();
+  const SKTGraphicList selected = view->selectedGraphics();
+  if (selected.empty()) {
+    // Tabs of an object that is gone would write into nothing.
+    if (Last_Selected_Graphic != nullptr) Show_RHS_Properties(nullptr);
+    return;
+  }
+  view->setSelectedGraphic(selected.back());
+  // Reloaded even for the object shown: its values may have been put back.
+  Last_Selected_Graphic = nullptr;
+  Show_RHS_Properties(selected.back().get());
 }
 
 void SKTWindowController::Delete_Clicked() {

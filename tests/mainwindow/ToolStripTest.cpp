@@ -16,6 +16,7 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/globals.h"
+#include "mainwindow/panels/TextEditingTab.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
@@ -71,6 +72,42 @@ TEST_F(ToolStrip, RectanglePressesCascadeEachBackToTheArrowAndCtrlZTakesTheLastB
   EXPECT_EQ(window->Get_Front_Control_Count(), 6);
   QTest::keyClick(window.get(), Qt::Key_Delete);
   EXPECT_EQ(window->Get_Front_Control_Count(), 3);
+}
+
+TEST_F(ToolStrip, TheTabsFollowTheSelectionThroughPasteUndoAndRedo) {
+  // Typing into the Text tab after each command reaches the object the
+  // canvas shows selected, never one that is gone or was selected before.
+  auto tabs = [&] {
+    QStringList titles;
+    for (int i = 0; i < window->settingsTabs()->count(); ++i) titles << window->settingsTabs()->tabText(i);
+    return titles;
+  };
+  auto type = [&](const QString& text) { window->textEditingTab()->Text_value_Edit->setPlainText(text); };
+  auto text = [&](int index) { return window->document()->graphics().at(index)->Text_contents()->string; };
+  window->toolAction(DrawingTool::Text)->trigger();
+  type(QStringLiteral("Original"));
+  QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(window->Get_Front_Control_Count(), 2);
+  type(QStringLiteral("Pasted"));
+  EXPECT_EQ(text(0), "Pasted");
+  EXPECT_EQ(text(1), "Original");
+
+  // The first undo takes the typing back, the second the pasted text: the
+  // tabs show the card then, not the text that is gone.
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(0), "Original");
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+  ASSERT_EQ(window->Get_Front_Control_Count(), 1);
+  EXPECT_EQ(tabs(), (QStringList{"Card", "Background", "Border"}));
+  // Redo brings it back selected, and the tabs show its own text.
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(window->Get_Front_Control_Count(), 2);
+  EXPECT_EQ(tabs().first(), "Text");
+  EXPECT_EQ(window->textEditingTab()->Text_value_Edit->toPlainText(), text(0));
+  type(QStringLiteral("Again"));
+  EXPECT_EQ(text(0), "Again");
+  EXPECT_EQ(text(1), "Original");
 }
 
 TEST_F(ToolStrip, EveryToolPlacesItsObjectOnTheCurrentSide) {
