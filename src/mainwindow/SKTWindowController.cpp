@@ -514,13 +514,18 @@ void SKTWindowController::SaveAs_Btn_Clicked() {
 
 void SKTWindowController::Open_Btn_Clicked() {
   try {
-    ScopedNotDrawOnlyPropChange opening;
-    // A design the user wanted saved but that was not written (panel
-    // cancelled, write failed) is not thrown away by the reset below.
-    if (Show_YES_NO_MessageBox(kOpenQuestion) && !Save_project_file(false, true)) return;
-    // The design is reset by the reader, and only once a file was chosen and
-    // read completely: a cancelled panel or a damaged file leaves it as it was.
-    Open_Log_File();
+    int loaded = 0;
+    {
+      ScopedNotDrawOnlyPropChange opening;
+      // A design the user wanted saved but that was not written (panel
+      // cancelled, write failed) is not thrown away by the reset below.
+      if (Show_YES_NO_MessageBox(kOpenQuestion) && !Save_project_file(false, true)) return;
+      // The design is reset by the reader, and only once a file was chosen and
+      // read completely: a cancelled panel or a damaged file leaves it as it was.
+      loaded = Open_Log_File();
+    }
+    // The tabs show the opened card, not what was selected before.
+    if (loaded == 1) Show_RHS_Properties(nullptr);
     Undo_Redo_Button_state();
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include "core/SKTLine.h"
@@ -15,6 +16,7 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/designfile/DesignFileTestSupport.h"
 #include "mainwindow/globals.h"
+#include "mainwindow/panels/CardSettingsTab.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
 
@@ -191,6 +193,12 @@ TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) 
   EXPECT_EQ(Project_File_Name, original);
   EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( full.dcard )");
 
+  // The tabs show the opened card; showing it stores the canvas's own place
+  // in the front page settings, as every showing of the card tabs does.
+  EXPECT_EQ(window.settingsTabs()->tabText(0), "Card");
+  EXPECT_EQ(window.Front_card_Prop.Card_Location, QPointF(0, 0));
+  expected.front.Card_Location = QPointF(0, 0);
+
   // Saving from the window gives the same design back.
   const QString resaved = path(QStringLiteral("resaved.dcard"));
   host.queueSavePanel(resaved);
@@ -244,11 +252,24 @@ TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsOnlyForAFileRead
   EXPECT_EQ(window.document()->graphics().size(), 3u);
   EXPECT_EQ(Project_File_Name, file);
 
-  // Opening the saved file resets the window before it loads.
+  // Opening the saved file resets the window before it loads. The tabs
+  // showed an object and the outline of the design before; they show the
+  // opened card after.
+  window.Front_card_Prop.Card_Name = QStringLiteral("Changed");
+  Card_Shape = 0;
+  window.Select_front_side();
+  window.graphicView()->changeSelectionIndexes({0});
+  window.Show_RHS_Properties(window.document()->graphics().front().get());
+  ASSERT_NE(window.settingsTabs()->tabText(0), "Card");
   host.clear();
   host.queueYesNo(false);
   host.queueOpenPanel({file});
   window.Open_Btn_Clicked();
+  QStringList tabs;
+  for (int i = 0; i < window.settingsTabs()->count(); ++i) tabs << window.settingsTabs()->tabText(i);
+  EXPECT_EQ(tabs, (QStringList{"Card", "Background", "Border"}));
+  EXPECT_EQ(window.cardSettingsTab()->card_name->text(), "Birthday");
+  EXPECT_EQ(window.cardSettingsTab()->matrix_card_shape->checkedId(), 2);
   EXPECT_EQ(window.document()->graphics().size(), 3u);
   EXPECT_EQ(window.document()->graphics_back().size(), 1u);
   EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
