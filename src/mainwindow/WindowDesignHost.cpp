@@ -1,8 +1,11 @@
 #include "mainwindow/WindowDesignHost.h"
 
+#include <QAbstractButton>
+
 #include "data/DataSourceTable.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
+#include "mainwindow/panels/CardSettingsTab.h"
 #include "mainwindow/panels/DataSourceTab.h"
 
 Card_Property& WindowDesignHost::frontCardProperty() {
@@ -61,6 +64,9 @@ void WindowDesignHost::setBackgroundImage(CardSide side, const QString& path) {
 }
 
 void WindowDesignHost::finishLoading() {
+  // The outline of the design read is known only now: the card tab shows it.
+  if (QAbstractButton* row = window_.cardSettingsTab()->matrix_card_shape->button(Card_Shape.load()))
+    row->setChecked(true);
   window_.selectArrowTool();
   window_.Refresh_Canvas();
 }

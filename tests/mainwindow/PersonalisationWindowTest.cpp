@@ -16,6 +16,7 @@
 #include "WindowTestSupport.h"
 #include "core/SKTText.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/designfile/DesignFile.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "personalisation/Card_Wizard.h"
 #include "personalisation/Export_Template.h"
@@ -220,6 +221,9 @@ TEST_F(PersonalisationWindow, EveryShippedTemplateOpens) {
     if (row >= count) break;
     EXPECT_TRUE(window.document()->graphicsOfSide(CardSide::Front).size() >= 2) << row;
     EXPECT_TRUE(controlIDs(window.document()->graphics()).contains("PARTY_TITLE")) << row;
+    // The card tab shows the outline the card is drawn with (the round badge is an ellipse).
+    EXPECT_EQ(window.cardSettingsTab()->matrix_card_shape->checkedId(), Card_Shape.load()) << row;
+    EXPECT_EQ(Card_Shape.load(), designfile::cardShapeCode(window.Front_card_Prop.Card_Shape)) << row;
   }
   EXPECT_TRUE(host.messages().isEmpty());
 }
