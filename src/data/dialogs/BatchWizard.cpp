@@ -498,7 +498,7 @@ void BatchWizard::Save_Btn_Clicked() {
   }
   const QString name = series_writing::seriesNameFrom(typed);
   if (name.isEmpty()) {
-    Show_MessageBox(series_writing::kFileAccessError);
+    Show_MessageBox(series_writing::nameRefusal(typed));
     batch_list_name->setFocus();
     return;
   }

@@ -22,6 +22,12 @@ QString seriesNameFrom(const QString& typed) {
   return DataSeriesStore::isPlainName(name) ? name : QString();
 }
 
+QString nameRefusal(const QString& typed) {
+  return Trim_Str(Remove_Reserve_Char_In_File_Name(typed)).isEmpty()
+             ? QStringLiteral("Please enter list name.")
+             : kFileAccessError;
+}
+
 bool mayReplace(const DataSeriesStore& store, const QString& name) {
   return !store.seriesExists(name) || Show_YES_NO_MessageBox(kReplaceQuestion);
 }
@@ -29,7 +35,7 @@ bool mayReplace(const DataSeriesStore& store, const QString& name) {
 QString acceptTypedName(const DataSeriesStore& store, const QString& typedName) {
   const QString name = seriesNameFrom(typedName);
   if (name.isEmpty()) {
-    Show_MessageBox(kFileAccessError);
+    Show_MessageBox(nameRefusal(typedName));
     return QString();
   }
   return mayReplace(store, name) ? name : QString();

@@ -21,15 +21,19 @@ extern const QString kFileAccessError;  // "Error in file accessing."
 // empty when what is left cannot be a file name of the series folder.
 QString seriesNameFrom(const QString& typed);
 
+// What to tell the user about a typed name that `seriesNameFrom` refused:
+// "Please enter list name." when nothing but blanks and reserved characters
+// was typed, "Error in file accessing." otherwise.
+QString nameRefusal(const QString& typed);
+
 // Before a new series file replaces one of the same name: true when there is
 // none, or the user answered Yes to the replace question.
 bool mayReplace(const DataSeriesStore& store, const QString& name);
 
 // The series name a typed name is written under, as every import and the
 // generator take it (GUI thread): empty when nothing is to be written,
-// because the name cannot be a file name ("Error in file accessing." is
-// shown) or because the series exists and the user answered No to the
-// replace question.
+// because the name cannot be a file name (`nameRefusal` is shown) or because the series exists and the user
+// answered No to the replace question.
 QString acceptTypedName(const DataSeriesStore& store, const QString& typedName);
 
 // Writes the values on a worker while the please-wait sheet covers `owner`;

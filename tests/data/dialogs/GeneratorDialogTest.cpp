@@ -148,6 +148,13 @@ TEST_F(GeneratorTest, RefusalsComeBeforeAnythingIsWritten) {
          g.rand_length_txt->clear();
        },
        "Please enter valid 'Length' value."},
+      // A name of reserved characters and blanks is no name: nothing was accessed.
+      {[](Generate_List& g) {
+         g.from_txt->setText("1");
+         g.to_txt->setText("3");
+         g.seq_file_name->setText("*/ \\");
+       },
+       "Please enter list name."},
   };
   for (const Case& c : cases) {
     host.clear();

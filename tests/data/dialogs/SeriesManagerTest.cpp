@@ -131,7 +131,7 @@ TEST_F(SeriesManagerTest, RefusedNamesInUseSeriesAndAFailedSaveKeepTheOldFiles) 
     }
     EXPECT_TRUE(m.avl_list_box->isHidden());  // still in the editor
   });
-  EXPECT_EQ(messages(), QStringList(4, "Error in file accessing."));
+  EXPECT_EQ(messages(), QStringList(3, "Error in file accessing.") << "Please enter list name.");
   EXPECT_EQ(seriesNames(), QStringList{"Guests.txt"});
 
   // A series bound to a card object can be neither saved nor deleted.
