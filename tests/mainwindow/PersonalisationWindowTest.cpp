@@ -18,9 +18,11 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/designfile/DesignFile.h"
 #include "mainwindow/panels/CardSettingsTab.h"
+#include "mainwindow/panels/TextEditingTab.h"
 #include "personalisation/Card_Wizard.h"
 #include "personalisation/Export_Template.h"
 #include "personalisation/Invitation_Wizard.h"
+#include "personalisation/ProfileDialog.h"
 #include "personalisation/Template_Wizard.h"
 #include "platform/widgets/PictureBrowser.h"
 #include "support/ScriptedHost.h"
@@ -202,6 +204,28 @@ TEST_F(PersonalisationWindow, ATemplateIsExportedWholeAndOpensAgain) {
   EXPECT_EQ(window.document()->graphics()[0]->Text_Value, "Keep me");
   EXPECT_EQ(window.Front_card_Prop.Card_fill_clr, QColor(200, 0, 0));
   EXPECT_TRUE(Project_File_Name.isEmpty());
+}
+
+TEST_F(PersonalisationWindow, TheProfileButtonFillsTheSideAndTheTabsFollowWhatItSelected) {
+  SKTWindowController window;
+  window.toolAction(DrawingTool::Rectangle)->trigger();
+  ASSERT_NE(window.settingsTabs()->tabText(0), "Text");
+  Show_User_Profile& dialog = Show_User_Profile::defaultInstance();
+  host.queueModal([&](QDialog&) {
+    dialog.rows[0].value->setText(QStringLiteral("Jane Doe"));
+    dialog.ok_btn->click();
+    return dialog.result();
+  });
+  window.User_Profile_Button_Clicked();
+  const SKTGraphicPtr name = window.graphicView()->Selcect_Ctrl_With_ID(QStringLiteral("Fup_Name"));
+  ASSERT_TRUE(name);
+  EXPECT_EQ(name->Text_Value, "Jane Doe");
+  // The tabs show the object the fill left selected, and typing there changes it.
+  ASSERT_EQ(window.graphicView()->selectedGraphics(), SKTGraphicList{name});
+  EXPECT_EQ(window.settingsTabs()->tabText(0), "Text");
+  EXPECT_EQ(window.textEditingTab()->Text_value_Edit->toPlainText(), "Jane Doe");
+  window.textEditingTab()->Text_value_Edit->setPlainText(QStringLiteral("Dr Jane Doe"));
+  EXPECT_EQ(name->Text_contents()->string, "Dr Jane Doe");
 }
 
 TEST_F(PersonalisationWindow, EveryShippedTemplateOpens) {
