@@ -96,7 +96,7 @@ QString mailLink(const QString& address, const QString& subject, const QString& 
 
 void Open_Link(const QString& address) {
   try {
-    if (!address.isEmpty()) platform::messageHost().openUrl(QUrl(address, QUrl::TolerantMode));
+    if (!address.isEmpty()) platform::openOrTell(QUrl(address, QUrl::TolerantMode));
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }

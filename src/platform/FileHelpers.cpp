@@ -13,6 +13,12 @@
 
 namespace platform {
 
+void openOrTell(const QUrl& url) {
+  if (messageHost().openUrl(url)) return;
+  const QString what = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+  Show_MessageBox(QStringLiteral("No application could open \"%1\".").arg(what));
+}
+
 bool makeFolder(const QString& path) {
   if (path.isEmpty()) return false;
   const QString clean = QDir::cleanPath(QDir(path).absolutePath());
@@ -49,7 +55,7 @@ void Delete_File(const QString& path) {
 void Open_Help_File() {
   const QString path = Resource_Path() + "/Help.pdf";
   if (!Resource_Path().isEmpty() && QFileInfo(path).isFile())
-    platform::messageHost().openUrl(QUrl::fromLocalFile(path));
+    platform::openOrTell(QUrl::fromLocalFile(path));
   else
     Show_MessageBox("Help file does not exist!");
 }

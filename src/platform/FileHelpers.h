@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QUrl;
+
 // Removes a file (or a folder with its contents, or a link) when its folder
 // lets us; a missing or protected path is left alone. Errors go to the log.
 void Delete_File(const QString& path);
@@ -25,4 +27,7 @@ namespace platform {
 // umask's permissions without write access for others. True when the folder
 // exists afterwards.
 bool makeFolder(const QString& path);
+// Opens a file or link with the desktop's application for it; when the
+// desktop opens nothing, says so, naming the file or the address.
+void openOrTell(const QUrl& url);
 }  // namespace platform

@@ -112,6 +112,11 @@ TEST(FileHelpers, OpenHelpFile) {
   Open_Help_File();
   ASSERT_EQ(host.openedUrls().size(), 1);
   EXPECT_EQ(host.openedUrls()[0], QUrl::fromLocalFile(dir.filePath("Help.pdf")));
+  EXPECT_EQ(host.messages().size(), 1);
+  // No application for it: the person learns where the guide is.
+  host.openUrlResult = false;
+  Open_Help_File();
+  EXPECT_EQ(host.messages().last(), "\nNo application could open \"" + dir.filePath("Help.pdf") + "\".");
 }
 
 TEST(ResourceFolder, SeedingKeepsTheUsersFiles) {

@@ -110,7 +110,7 @@ QString ScriptedHost::savePanel(const platform::FilePanelRequest& request) {
 bool ScriptedHost::openUrl(const QUrl& url) {
   QMutexLocker lock(&mutex_);
   urls_ << url;
-  return true;
+  return openUrlResult;
 }
 int ScriptedHost::runModal(QDialog& dialog) {
   std::function<int(QDialog&)> handler;

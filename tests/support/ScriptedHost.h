@@ -27,6 +27,7 @@ class ScriptedHost : public platform::MessageHost {
   void queueModal(std::function<int(QDialog&)> handler);
 
   bool defaultYesNo = false;
+  bool openUrlResult = true;  // what openUrl answers: false as on a desktop without a handler
 
   // What happened.
   QStringList messages() const;   // texts of message boxes, in order
