@@ -3,6 +3,7 @@
 // leaves its button disabled, with a tooltip saying what is missing: the
 // table below is the one place that says so.
 #include <QIcon>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -72,6 +73,7 @@ void SKTWindowController::buildDialogButtons() {
       action->setStatusTip(tr(button.missing));
     }
     _dialogActions.insert(QLatin1String(button.action), action);
+    if (button.run == &SKTWindowController::Help_Button) action->setShortcut(QKeySequence::HelpContents);
     const bool help = button.run == &SKTWindowController::Help_Button ||
                       button.run == &SKTWindowController::Share_It_Button_Clicked;
     (help ? helpMenu : cardMenu)->addAction(action);

@@ -181,7 +181,7 @@ TEST_F(ToolStrip, CommandMessagesAndLinksGoThroughTheHost) {
     return 1;
   };
   host.queueModal(clickAll);
-  window->Help_Button();
+  QTest::keyClick(window.get(), Qt::Key_F1);  // the usual key for help
   EXPECT_EQ(host.messages(), QStringList{"\nHelp file does not exist!"});
   QFile::copy(QStringLiteral(QUVO_SOURCE_DIR "/resources/Help.pdf"), resources + "/Help.pdf");
   host.queueModal(clickAll);
@@ -198,6 +198,16 @@ TEST_F(ToolStrip, CommandMessagesAndLinksGoThroughTheHost) {
     else
       EXPECT_EQ(url.host(), "example.com") << url.toString().toStdString();
   }
+  // Where the desktop opens nothing, each click says what could not be opened.
+  host.clear();
+  host.openUrlResult = false;
+  host.queueModal(clickAll);
+  window->Help_Button();
+  ASSERT_GE(host.openedUrls().size(), 2);
+  EXPECT_EQ(host.messages().size(), host.openedUrls().size());
+  EXPECT_TRUE(host.messages().contains("\nNo application could open \"" + resources + "/Help.pdf\"."))
+      << host.messages().join(" | ").toStdString();
+  host.openUrlResult = true;
 
   // The data dialogs open from their buttons.
   int opened = 0;
