@@ -2,11 +2,16 @@
 // sixteen drawing tools (each places one object and falls back to the
 // arrow), the edit commands on the current side's canvas, lock and unlock,
 // and the enabled states of the edit buttons.
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QClipboard>
 #include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QUndoStack>
 
 #include "canvas/ZoomGeometry.h"
@@ -84,6 +89,36 @@ QList<QKeySequence> withStandard(QKeySequence::StandardKey key, QList<QKeySequen
   return keys;
 }
 
+// A text field of the window keeps the keys that remove, even when it is
+// read-only (a bound text, a file path): Delete, Backspace and Cut typed
+// there never remove the selected object, which on the back side could not
+// be taken back.
+class TextFieldKeys : public QObject {
+ public:
+  explicit TextFieldKeys(QWidget* window) : QObject(window), window_(window) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    auto* field = qobject_cast<QWidget*>(watched);
+    if (field == nullptr || field->window() != window_ || !isTextField(field)) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool removing = key->matches(QKeySequence::Delete) || key->matches(QKeySequence::Cut) ||
+                          (key->key() == Qt::Key_Backspace && key->modifiers() == Qt::NoModifier);
+    if (!removing) return false;
+    event->accept();
+    return true;
+  }
+
+ private:
+  static bool isTextField(QWidget* widget) {
+    return qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+           qobject_cast<QTextEdit*>(widget) || qobject_cast<QAbstractSpinBox*>(widget);
+  }
+
+  QWidget* window_;
+};
+
 }  // namespace
 
 void SKTWindowController::buildToolStrips() {
@@ -141,6 +176,7 @@ void SKTWindowController::buildToolStrips() {
   _editActions.value(QStringLiteral("Back"))->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
   _editActions.value(QStringLiteral("Lock"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
   _editActions.value(QStringLiteral("Unlock"))->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+  qApp->installEventFilter(new TextFieldKeys(this));
   for (QAction* action : _editActions) {
     // The canvas keeps its own keys while it has the focus; the panels' text
     // fields keep theirs (a text field's copy and paste come first).

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/globals.h"
+#include "mainwindow/panels/SignatureTab.h"
 #include "mainwindow/panels/TextEditingTab.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
@@ -108,6 +110,26 @@ TEST_F(ToolStrip, TheTabsFollowTheSelectionThroughPasteUndoAndRedo) {
   type(QStringLiteral("Again"));
   EXPECT_EQ(text(0), "Again");
   EXPECT_EQ(text(1), "Original");
+}
+
+TEST_F(ToolStrip, EditingKeysTypedInAReadOnlyFieldOfTheTabsNeverRemoveTheObject) {
+  // The back side keeps no undo history: an object removed there is lost.
+  window->Select_back_side();
+  window->toolAction(DrawingTool::Signature)->trigger();
+  const SKTGraphicList& back = window->document()->graphics_back();
+  ASSERT_EQ(back.size(), 1u);
+  QLineEdit* path = window->signatureTab()->Sign_image_path;
+  ASSERT_TRUE(path->isReadOnly());
+  path->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return path->hasFocus(); }));
+  QTest::keyClick(path, Qt::Key_Backspace);
+  QTest::keyClick(path, Qt::Key_Delete);
+  QTest::keyClick(path, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(back.size(), 1u);
+  // With the canvas in focus the keys still remove the selected object.
+  window->graphicView_BACK()->setFocus();
+  QTest::keyClick(window->graphicView_BACK(), Qt::Key_Backspace);
+  EXPECT_TRUE(back.empty());
 }
 
 TEST_F(ToolStrip, EveryToolPlacesItsObjectOnTheCurrentSide) {
