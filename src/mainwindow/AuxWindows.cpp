@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPointer>
@@ -220,49 +219,6 @@ void Grid_Wizard::Grid_Show_Hide_Changed() {
   const bool shown = Show_hide_grid_chk->isChecked();
   grid_->setAlwaysShown(shown);
   SetObjEnabled(Grid_Opt_box, shown);
-}
-
-// ---------------------------------------------------------------- export finished
-
-Open_Export_Log::Open_Export_Log(QWidget* parent) : QDialog(parent) {
-  prepare(*this, tr("Export Finished"));
-  auto* layout = new QVBoxLayout(this);
-  _open_log_message = new QLabel(this);
-  _open_log_message->setWordWrap(true);
-  _open_log_path = new QLabel(this);
-  _open_log_path->setWordWrap(true);
-  _open_log_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  _open_log_chk = new QCheckBox(tr("Open exported file."), this);
-  _open_log_chk->setChecked(true);
-  layout->addWidget(_open_log_message);
-  layout->addWidget(_open_log_path);
-  layout->addWidget(_open_log_chk);
-  auto* box = okBox(this, true);
-  disconnect(box, nullptr, this, nullptr);
-  connect(box, &QDialogButtonBox::accepted, this, &Open_Export_Log::OKPressed);
-  connect(box, &QDialogButtonBox::rejected, this, &Open_Export_Log::CancelPressed);
-  layout->addWidget(box);
-}
-
-int Open_Export_Log::openFor(const QString& path, const QString& message) {
-  path_ = path;
-  const bool folder = QFileInfo(path).isDir();
-  _open_log_chk->setText(folder ? tr("Open containing folder.") : tr("Open exported file."));
-  _open_log_chk->setAccessibleName(_open_log_chk->text());
-  _open_log_path->setText(path);
-  _open_log_message->setText(message);
-  return runOver(*this, parentWidget());
-}
-
-void Open_Export_Log::OKPressed() {
-  if (_open_log_chk->isChecked()) Open_Link(QUrl::fromLocalFile(path_).toString());
-  _open_log_chk->setChecked(true);
-  done(1);
-}
-
-void Open_Export_Log::CancelPressed() {
-  _open_log_chk->setChecked(true);
-  done(0);
 }
 
 // ---------------------------------------------------------------- help

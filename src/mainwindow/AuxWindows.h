@@ -1,6 +1,6 @@
 #pragma once
-// The small windows around the main window: grid settings, the
-// export-finished box, help with its links, the review request shown on
+// The small windows around the main window: grid settings, help with its
+// links, the review request shown on
 // exit, the promotion of the maker's other products and the share window.
 // Every address they open is a configuration value of the program's links
 // file, opened through the message host.
@@ -58,23 +58,6 @@ class Grid_Wizard : public QDialog {
 
  private:
   SKTGrid* grid_ = nullptr;
-};
-
-class Open_Export_Log : public QDialog {
-  Q_OBJECT
- public:
-  explicit Open_Export_Log(QWidget* parent = nullptr);
-  // Shows the finished export of `path` with its message; 1 OK, 0 Cancel.
-  int openFor(const QString& path, const QString& message);
-  void OKPressed();
-  void CancelPressed();
-
-  QCheckBox* _open_log_chk = nullptr;
-  QLabel* _open_log_path = nullptr;
-  QLabel* _open_log_message = nullptr;
-
- private:
-  QString path_;
 };
 
 class Help_Support : public QDialog {

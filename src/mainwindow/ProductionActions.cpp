@@ -3,9 +3,9 @@
 // production library through the window's design.
 #include <exception>
 
-#include "mainwindow/AuxWindows.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
+#include "platform/widgets/Open_Export_Log.h"
 #include "production/CardExport.h"
 #include "production/DataBinding.h"
 #include "production/MailCards.h"

@@ -14,9 +14,9 @@
 
 #include "core/SKTText.h"
 #include "core/globals.h"
-#include "mainwindow/AuxWindows.h"
 #include "mainwindow/SKTWindowController.h"
 #include "platform/globals.h"
+#include "platform/widgets/Open_Export_Log.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
 #include "production/Send_Mail.h"

@@ -18,7 +18,6 @@
 #include "data/DataSeriesStore.h"
 #include "data/SpreadsheetWriter.h"
 #include "data/dialogs/DialogParts.h"
-#include "data/dialogs/ExportFinishedBox.h"
 #include "data/dialogs/Generate_List.h"
 #include "data/dialogs/Import_Wizard.h"
 #include "data/dialogs/ProgressSheet.h"
@@ -29,6 +28,7 @@
 #include "platform/Messages.h"
 #include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
+#include "platform/widgets/Open_Export_Log.h"
 
 BatchWizard* BatchWizard_Window = nullptr;
 
@@ -563,6 +563,6 @@ void BatchWizard::Export_Value_Btn_Clicked() {
 }
 
 void BatchWizard::Open_Export_File_Box(const QString& path, const QString& message) {
-  ExportFinishedBox box(path, message, this);
-  platform::messageHost().runModal(box);
+  Open_Export_Log box(this);
+  box.openFor(path, message);
 }

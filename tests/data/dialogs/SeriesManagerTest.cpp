@@ -15,13 +15,13 @@
 
 #include "DialogTestSupport.h"
 #include "data/dialogs/BatchWizard.h"
-#include "data/dialogs/ExportFinishedBox.h"
 #include "data/dialogs/Generate_List.h"
 #include "data/dialogs/Import_Wizard.h"
 #include "data/dialogs/SeriesButtons.h"
 #include "data/dialogs/SeriesWriting.h"
 #include "data/dialogs/ValueListModel.h"
 #include "data/dialogs/View_Data_Series.h"
+#include "platform/widgets/Open_Export_Log.h"
 
 namespace {
 
@@ -203,14 +203,14 @@ TEST_F(SeriesManagerTest, ExportToWorkbookAndText) {
     m.appendValues({"Zoë", "42", "a,b", "x <y> & z"});
     m.Save_Ext_ComboBox->setCurrentIndex(0);
     host.queueSavePanel(folder + "/list.txt");  // the chosen format decides the extension
-    whenShown<ExportFinishedBox>([](ExportFinishedBox& box) {
+    whenShown<Open_Export_Log>([](Open_Export_Log& box) {
       EXPECT_EQ(box._open_log_message->text(), "Record has been exported successfully.");
       box.OKPressed();
     });
     m.Export_Value_Btn_Clicked();
     m.Save_Ext_ComboBox->setCurrentIndex(1);
     host.queueSavePanel(folder + "/list.xlsx");
-    whenShown<ExportFinishedBox>([](ExportFinishedBox& box) {
+    whenShown<Open_Export_Log>([](Open_Export_Log& box) {
       box._open_log_chk->setChecked(false);
       box.OKPressed();
     });
