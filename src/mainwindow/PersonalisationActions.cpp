@@ -7,7 +7,6 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QImage>
-#include <QPainter>
 
 #include "mainwindow/CardSizes.h"
 #include "mainwindow/SKTWindowController.h"
@@ -28,6 +27,7 @@
 #include "personalisation/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "production/CardImageFile.h"
 #include "production/globals.h"
 
 namespace {
@@ -167,18 +167,13 @@ void SKTWindowController::Template_Browser_Clicked() {
   Read_and_load_design_Log(Selected_Template_Path, QStringLiteral("T"));
 }
 
+// The template's picture is the card export's combined picture: the front
+// above the back.
 QImage SKTWindowController::templatePreviewPicture() const {
-  const QImage front =
-      SKTRenderingView::image_From_Card_Graphics(_document->graphics(), sidePaintContext(CardSide::Front));
-  const QImage back = SKTRenderingView::image_From_Card_Graphics(_document->graphics_back(),
-                                                                 sidePaintContext(CardSide::Back));
-  if (front.isNull() || back.isNull()) return QImage();
-  QImage both(qMax(front.width(), back.width()), front.height() + back.height(), QImage::Format_ARGB32);
-  both.fill(Qt::white);
-  QPainter painter(&both);
-  painter.drawImage(0, 0, front);
-  painter.drawImage(0, front.height(), back);
-  return both;
+  return production::combinedCardPicture(
+      SKTRenderingView::image_From_Card_Graphics(_document->graphics(), sidePaintContext(CardSide::Front)),
+      SKTRenderingView::image_From_Card_Graphics(_document->graphics_back(),
+                                                 sidePaintContext(CardSide::Back)));
 }
 
 void SKTWindowController::Export_As_Template_Clicked() {
@@ -191,7 +186,11 @@ void SKTWindowController::Export_As_Template_Clicked() {
   const templates::Outcome outcome = templates::Export_Template_Files(
       export_template_name,
       [&design](const QString& path) { return designfile::writeDesignFile(path, design); },
-      [&preview](const QString& path) { return !preview.isNull() && preview.save(path, "PNG"); });
+      [&preview](const QString& path) {
+        QString reason;
+        return !preview.isNull() &&
+               production::Save_gen_image(preview, path, production::CardImageFormat::Png, &reason);
+      });
   export_card_side = QStringLiteral("BOTH");
   if (outcome == templates::Outcome::Done)
     Show_MessageBox(QStringLiteral("Template exported successfully."));
