@@ -2,7 +2,9 @@
 // click opens the dialog; OK writes every selected barcode object (one undo
 // step on the front); Cancel leaves settings and picture as they were while
 // the data binding chosen in the dialog stays; the settings survive the
-// design file.
+// design file; a barcode bound to a series in the dialog makes one card per
+// row in a batch export, before and after the design file, read back by an
+// independent decoder.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -26,6 +29,8 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
 #include "platform/globals.h"
+#include "production/CardExport.h"
+#include "production/ExportWindow.h"
 #include "support/ScriptedHost.h"
 
 using barcode::BarcodeSettings;
@@ -52,6 +57,17 @@ void writeSeries(const QString& name, const QString& text) {
   QFile file(Data_Folder_Path() + "/" + name + ".txt");
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.write(text.toUtf8());
+}
+
+// The texts of the QR codes that zxing-cpp's reader finds in a picture file.
+QStringList qrTexts(const QString& path) {
+  QProcess reader;
+  reader.start(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), QStringLiteral("QRCode"), path});
+  if (!reader.waitForFinished(30000)) return {QStringLiteral("reader did not run")};
+  QStringList texts;
+  for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n'))
+    if (line.startsWith(QStringLiteral("Text:"))) texts << line.section('"', 1, -2);
+  return texts;
 }
 
 }  // namespace
@@ -254,4 +270,61 @@ TEST_F(MainWindowBarcode, SettingsSurviveTheDesignFileAndReopenInTheDialog) {
   });
   doubleClick(reopened.graphicView(), g);
   EXPECT_EQ(shown, accepted);
+}
+
+TEST_F(MainWindowBarcode, BoundInTheDialogEveryExportedCardCarriesItsRow) {
+  writeSeries(QStringLiteral("Alumni"), QStringLiteral("A-1\n"));
+  writeSeries(QStringLiteral("Badges"), QStringLiteral("Ann Lee\nBob 2\nCy-3\n"));
+  const QString design = dir.filePath(QStringLiteral("badges.dcard"));
+  // Export of every row through the export window, the folder panel and the finished box.
+  auto exportRows = [this](SKTWindowController& window, const QString& folder) {
+    QDir().mkpath(folder);
+    host.queueModal([](QDialog& d) {
+      auto& w = static_cast<ExportWindow&>(d);
+      EXPECT_TRUE(w.Export_with_batch_chk->isChecked());
+      w.fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
+      return 1;
+    });
+    host.queueOpenPanel({folder});
+    host.queueModal([](QDialog&) { return 0; });  // the finished box
+    window.Export_Button();
+    EXPECT_TRUE(window.cardExport().waitForRun(60000));
+    QStringList read;
+    for (const QString& name : QDir(folder + "/QUVO Gratulo").entryList(QDir::Files, QDir::Name))
+      read << name + "=" + qrTexts(folder + "/QUVO Gratulo/" + name).join('|');
+    return read;
+  };
+  const QStringList expected{"Card_1.PNG=Ann Lee", "Card_2.PNG=Bob 2", "Card_3.PNG=Cy-3"};
+  {
+    SKTWindowController window;
+    window.Front_card_Prop.Card_fill_chk = true;
+    window.Front_card_Prop.Card_fill_clr = Qt::white;
+    const SKTGraphicPtr g = barcodeAt(window, CardSide::Front, {120, 80});
+    window.graphicView()->changeSelectionIndexes({0});
+    host.queueModal([](QDialog& d) {
+      auto& dialog = static_cast<Barcode_Gen&>(d);
+      dialog.barcodeTypePopup->setCurrentIndex(symbology("QR Code"));
+      dialog.hideHeaderCheckbox->setChecked(true);
+      dialog.hideFooterCheckbox->setChecked(true);
+      dialog.Data_source_type->setCurrentIndex(1);
+      emit dialog.Data_source_type->activated(1);
+      const int badges = dialog.Batch_Series->findText(QStringLiteral("Badges"));
+      dialog.Batch_Series->setCurrentIndex(badges);
+      emit dialog.Batch_Series->activated(badges);
+      EXPECT_EQ(dialog.dataText_2D->toPlainText(), "Ann Lee");
+      dialog.ok_button->click();
+      return dialog.result();
+    });
+    doubleClick(window.graphicView(), g);
+    EXPECT_EQ(g->data_source_type, 1);
+    EXPECT_EQ(g->batch_list_name, "Badges");
+    EXPECT_EQ(exportRows(window, dir.filePath(QStringLiteral("first"))), expected);
+    EXPECT_EQ(host.messages(), QStringList());
+    host.queueSavePanel(design);
+    window.Save_Btn_Clicked();
+  }
+  // The binding is the design's: reopened, the same rows come out.
+  SKTWindowController reopened;
+  ASSERT_EQ(reopened.Read_and_load_design_Log(design, QStringLiteral("L")), 1);
+  EXPECT_EQ(exportRows(reopened, dir.filePath(QStringLiteral("again"))), expected);
 }
