@@ -32,6 +32,7 @@
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
+#include "production/globals.h"
 
 SKTWindowController* Main_App_wnd = nullptr;
 
@@ -72,6 +73,8 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   setCardHost(this);
   installSeriesBindings(*this);
   installPersonalisation();
+  // The saved mail account is in force before any mail can be sent.
+  Get_Email_Details();
   setWindowTitle(QStringLiteral("QUVO Gratulo"));
   setAccessibleName(QStringLiteral("QUVO Gratulo"));
   _allTextFont = CardFont{Text_Ctrl_Font.get(), 14.0};

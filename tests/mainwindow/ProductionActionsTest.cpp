@@ -1,7 +1,7 @@
 // The main window's production actions end to end: Export with a text bound
 // to a data series writes one card per row through the export window and the
 // folder panel, Export without rows writes one file, and Mail opens the mail
-// dialog with the card's rows offered.
+// dialog with the card's rows offered and the saved mail account in force.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include "core/SKTText.h"
@@ -22,6 +23,7 @@
 #include "production/Send_Mail.h"
 #include "production/globals.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -109,6 +111,31 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
   window.Mail_Button();
 
   Card_Front_Or_Back.store(0);
+  Set_Resource_Path(resources);
+}
+
+TEST(ProductionActions, TheSavedMailAccountIsInForceFromTheStart) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  const QString resources = Resource_Path();
+  Set_Resource_Path(dir.path());
+  // The settings file as another program writes it.
+  testing_support::runPython(
+      "import plistlib,sys\n"
+      "plistlib.dump({'SendEmailRecipient':'test@example.org','SendEmailSender':'Events@Example.org',"
+      "'SendEmailPwd':'pw','SendEmailSMTP':'127.0.0.1','SendEmailPORT':'2525','SendEnableSSL':'N'},"
+      "open(sys.argv[1],'wb'))\n",
+      {dir.path() + "/com.quvo.card.plist"});
+  sender_email.set(QString());
+  SKTWindowController window;
+  EXPECT_EQ(sending_server.get(), "127.0.0.1");
+  QString from;
+  host.queueModal([&from](QDialog& d) {
+    from = static_cast<Send_Mail&>(d).from_txt->text();
+    return 0;
+  });
+  window.Mail_Button();
+  EXPECT_EQ(from, "Events@Example.org");
   Set_Resource_Path(resources);
 }
 
