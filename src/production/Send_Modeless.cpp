@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/Messages.h"
@@ -58,8 +59,16 @@ void Send_Modeless::showOver(QWidget* owner) {
   // The panel keeps no parent (it outlives any one owner); while shown it
   // blocks the other windows, the owner's Send included.
   setWindowModality(Qt::ApplicationModal);
-  if (owner != nullptr) move(owner->geometry().center() - rect().center());
+  if (owner != nullptr) {
+    move(owner->geometry().center() - rect().center());
+    // Above its owner: a panel shown again otherwise keeps its old place
+    // below windows opened since (the mail dialog).
+    winId();
+    if (QWindow* above = owner->window()->windowHandle()) windowHandle()->setTransientParent(above);
+  }
   show();
+  raise();
+  activateWindow();
   refresh_.start();
 }
 

@@ -5,10 +5,33 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
 
 #include "platform/Messages.h"
 
 namespace platform {
+
+namespace {
+
+// A box stays above the window the person is working in (a modal dialog, or
+// else the active window), also when a window hidden just before it hands
+// the focus back to that window.
+int runAboveActiveWindow(QMessageBox& box) {
+  QWidget* owner = QApplication::activeModalWidget();
+  if (owner == nullptr) owner = QApplication::activeWindow();
+  if (owner != nullptr && owner->window()->windowHandle() != nullptr) {
+    box.winId();
+    box.windowHandle()->setTransientParent(owner->window()->windowHandle());
+  }
+  QTimer::singleShot(0, &box, [&box] {
+    box.raise();
+    box.activateWindow();
+  });
+  return box.exec();
+}
+
+}  // namespace
 
 // Windows may only be made on the GUI thread: a call from a worker waits
 // there for the answer.
@@ -19,7 +42,7 @@ void QtMessageHost::showMessage(const QString& text) {
     box.setText(text);
     box.setInformativeText(QString());
     box.addButton("OK", QMessageBox::AcceptRole);
-    box.exec();
+    runAboveActiveWindow(box);
   });
 }
 
@@ -32,7 +55,7 @@ bool QtMessageHost::askYesNo(const QString& question) {
     QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
     box.addButton("No", QMessageBox::NoRole);
     box.setDefaultButton(yes);
-    box.exec();
+    runAboveActiveWindow(box);
     return box.clickedButton() == yes;
   });
 }
@@ -46,7 +69,7 @@ MessageHost::Answer QtMessageHost::askYesNoCancel(const QString& question) {
     QPushButton* no = box.addButton("No", QMessageBox::NoRole);
     box.addButton("Cancel", QMessageBox::RejectRole);
     box.setDefaultButton(yes);
-    box.exec();
+    runAboveActiveWindow(box);
     if (box.clickedButton() == yes) return Answer::Yes;
     return box.clickedButton() == no ? Answer::No : Answer::Cancel;
   });
