@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/widgets/DialogLook.h"
@@ -51,8 +52,7 @@ int Open_Export_Log::openFor(const QString& path, const QString& message) {
 
 void Open_Export_Log::OKPressed() {
   try {
-    if (_open_log_chk->isChecked() && !path_.isEmpty())
-      platform::messageHost().openUrl(QUrl::fromLocalFile(path_));
+    if (_open_log_chk->isChecked() && !path_.isEmpty()) platform::openOrTell(QUrl::fromLocalFile(path_));
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));
   }
