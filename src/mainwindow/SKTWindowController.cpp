@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPushButton>
@@ -32,6 +33,7 @@
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
+#include "production/Preferences.h"
 #include "production/globals.h"
 
 SKTWindowController* Main_App_wnd = nullptr;
@@ -73,8 +75,10 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   setCardHost(this);
   installSeriesBindings(*this);
   installPersonalisation();
-  // The saved mail account is in force before any mail can be sent.
-  Get_Email_Details();
+  // The saved mail account is in force before any mail can be sent (without
+  // a saved one the account stays empty and no file is made yet).
+  if (QFileInfo::exists(Resource_Path() + QLatin1Char('/') + QLatin1String(kMailSettingsFileName)))
+    Get_Email_Details();
   setWindowTitle(QStringLiteral("QUVO Gratulo"));
   setAccessibleName(QStringLiteral("QUVO Gratulo"));
   _allTextFont = CardFont{Text_Ctrl_Font.get(), 14.0};
