@@ -26,6 +26,7 @@
 #include "core/SKTGraphic.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
+#include "data/dialogs/Data_From_Excel.h"
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "platform/FontNames.h"
@@ -130,7 +131,7 @@ void Barcode_Gen::buildControls() {
   Batch_Series->setMinimumContentsLength(16);
   view_series_btn = dialog_parts::button(this, QStringLiteral("View series"));
   view_series_btn->setEnabled(false);
-  view_series_btn->setToolTip(QStringLiteral("Shows the values of the chosen series."));
+  view_series_btn->setToolTip(QStringLiteral("Shows the values of the chosen series or spreadsheet."));
 
   auto* top = new QFormLayout;
   top->addRow(QStringLiteral("Symbology :"), barcodeTypePopup);
@@ -425,8 +426,12 @@ void Barcode_Gen::connectControls() {
     });
   connect(Data_source_type, &QComboBox::activated, this, [this] { dataSourceChanged(); });
   connect(Batch_Series, &QComboBox::activated, this, [this] { batchSeriesChosen(); });
-  connect(view_series_btn, &QPushButton::clicked, this,
-          [this] { View_Data_Series::defaultInstance().Open_Wnd(Batch_Series->currentText()); });
+  connect(view_series_btn, &QPushButton::clicked, this, [this] {
+    if (Data_source_type->currentIndex() == 2)
+      Data_From_Excel::defaultInstance().Open_Wnd();
+    else
+      View_Data_Series::defaultInstance().Open_Wnd(Batch_Series->currentText());
+  });
   connect(ok_button, &QPushButton::clicked, this, &Barcode_Gen::OK_Btn_Clicked);
   connect(cancel_button, &QPushButton::clicked, this, &Barcode_Gen::Cancel_Btn_Clicked);
 }
@@ -714,7 +719,7 @@ void Barcode_Gen::setValueEditable(bool editable) {
 void Barcode_Gen::fillBatchSeries(int sourceType) {
   Batch_Series->clear();
   Batch_Series->setEnabled(sourceType != 0);
-  view_series_btn->setEnabled(sourceType == 1);
+  view_series_btn->setEnabled(sourceType != 0);
   setValueEditable(sourceType == 0);
   shownSourceType_ = sourceType;
   if (sourceType == 1) {
