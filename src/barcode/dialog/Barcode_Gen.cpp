@@ -618,8 +618,10 @@ void Barcode_Gen::showModeControls() {
   pdf_2d_sett_box->setVisible(name == QLatin1String("PDF417"));
   dm_2d_sett_box->setVisible(name == QLatin1String("DataMatrix"));
   kerning_value_Checkbox->setEnabled(!twoD && !piecewiseValueText(name));
-  for (QWidget* w : {static_cast<QWidget*>(val_mar_Text), static_cast<QWidget*>(value_font_family),
-                     static_cast<QWidget*>(value_font_size), static_cast<QWidget*>(value_font_value)})
+  // A 2D symbol is drawn black on white without its value text: the value's
+  // font, margin and colour and the bar and background colours do not apply.
+  for (QWidget* w : std::initializer_list<QWidget*>{val_mar_Text, value_font_family, value_font_size,
+                                                    value_font_value, bar_val_clr, barcode_clr, bar_back_clr})
     w->setEnabled(!twoD);
   const int dpiTab = sett_tab->indexOf(dpi_tab_item);
   if (twoD && dpiTab < 0) {
