@@ -22,6 +22,7 @@
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
 #include "core/globals.h"
+#include "data/DataSourceTable.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
@@ -203,6 +204,35 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
   doubleClick(view, g);
   EXPECT_EQ(g->data_source_type, 0);
   EXPECT_TRUE(host.messages().contains(QStringLiteral("\nPlease create batch processing series first.")));
+
+  // A spreadsheet column: the column the object is bound to shows its first
+  // cell at once, and View shows the spreadsheet's rows.
+  Data_From_Excel_Table().replaceContents(
+      {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Code")},
+      {{{"Extension", "1"}, {"Column1", "Anna"}, {"Column2", "G-001"}},
+       {{"Extension", "2"}, {"Column1", "Bob"}, {"Column2", "G-002"}}});
+  g->Set_Excel_binding_Index(2);
+  QString shown;
+  QStringList windows;
+  host.queueModal([&](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.Data_source_type->setCurrentIndex(2);
+    emit dialog.Data_source_type->activated(2);
+    shown = dialog.dataText->text();
+    dialog.view_series_btn->click();
+    dialog.cancel_button->click();
+    return dialog.result();
+  });
+  host.queueModal([&](QDialog& d) {
+    windows << QString::fromLatin1(d.metaObject()->className());
+    return 1;
+  });
+  doubleClick(view, g);
+  EXPECT_EQ(shown, "G-001");
+  EXPECT_EQ(windows, QStringList{"Data_From_Excel"});
+  EXPECT_EQ(g->data_source_type, 2);
+  EXPECT_EQ(g->excel_col_indx, 2);
+  Data_From_Excel_Table().replaceContents({DataSourceTable::kDefaultFirstTitle}, {});
 }
 
 TEST_F(MainWindowBarcode, SettingsSurviveTheDesignFileAndReopenInTheDialog) {

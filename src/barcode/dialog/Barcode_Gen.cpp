@@ -749,7 +749,11 @@ void Barcode_Gen::dataSourceChanged() {
   }
   fillBatchSeries(type);
   if (pass_barcode_control) pass_barcode_control->Set_Data_source_type(type);
-  goButtonActionPerformed();
+  // The series or column the object is bound to shows its first value at once.
+  if (Batch_Series->currentIndex() >= 0)
+    batchSeriesChosen();
+  else
+    goButtonActionPerformed();
 }
 
 void Barcode_Gen::batchSeriesChosen() {

@@ -25,6 +25,7 @@ Data_From_Excel::Data_From_Excel(QWidget* parent) : QDialog(parent) {
                            QAbstractItemView::AnyKeyPressed);
   ColList->setSelectionBehavior(QAbstractItemView::SelectItems);
   ColList->horizontalHeader()->setStretchLastSection(false);
+  ColList->verticalHeader()->hide();  // the first column numbers the rows
   rows_count = dialog_parts::label(this, QString());
   column_count = dialog_parts::label(this, QString());
   QPushButton* ok = dialog_parts::button(this, QStringLiteral("OK"));
