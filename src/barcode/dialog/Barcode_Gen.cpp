@@ -129,9 +129,9 @@ void Barcode_Gen::buildControls() {
       listBox(this, QStringLiteral("Data source"), {kSourceManual, kSourceSeries, kSourceSpreadsheet});
   Batch_Series = listBox(this, QStringLiteral("Series"), {});
   Batch_Series->setMinimumContentsLength(16);
-  view_series_btn = dialog_parts::button(this, QStringLiteral("View series"));
+  view_series_btn = dialog_parts::button(this, QStringLiteral("View…"));
   view_series_btn->setEnabled(false);
-  view_series_btn->setToolTip(QStringLiteral("Shows the values of the chosen series or spreadsheet."));
+  view_series_btn->setToolTip(QStringLiteral("Shows the values of the chosen series or the spreadsheet's rows."));
 
   auto* top = new QFormLayout;
   top->addRow(QStringLiteral("Symbology :"), barcodeTypePopup);
