@@ -131,7 +131,8 @@ void Barcode_Gen::buildControls() {
   Batch_Series->setMinimumContentsLength(16);
   view_series_btn = dialog_parts::button(this, QStringLiteral("View…"));
   view_series_btn->setEnabled(false);
-  view_series_btn->setToolTip(QStringLiteral("Shows the values of the chosen series or the spreadsheet's rows."));
+  view_series_btn->setToolTip(
+      QStringLiteral("Shows the values of the chosen series or the spreadsheet's rows."));
 
   auto* top = new QFormLayout;
   top->addRow(QStringLiteral("Symbology :"), barcodeTypePopup);
@@ -620,9 +621,13 @@ void Barcode_Gen::showModeControls() {
   kerning_value_Checkbox->setEnabled(!twoD && !piecewiseValueText(name));
   // A 2D symbol is drawn black on white without its value text: the value's
   // font, margin and colour and the bar and background colours do not apply.
-  for (QWidget* w : std::initializer_list<QWidget*>{val_mar_Text, value_font_family, value_font_size,
-                                                    value_font_value, bar_val_clr, barcode_clr, bar_back_clr})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{val_mar_Text, value_font_family, value_font_size, value_font_value,
+                                       bar_val_clr, barcode_clr, bar_back_clr}) {
     w->setEnabled(!twoD);
+    if (auto* form = qobject_cast<QFormLayout*>(w->parentWidget()->layout()))
+      if (QWidget* label = form->labelForField(w)) label->setEnabled(!twoD);
+  }
   const int dpiTab = sett_tab->indexOf(dpi_tab_item);
   if (twoD && dpiTab < 0) {
     sett_tab->addTab(dpi_tab_item, QStringLiteral("Resolution"));
@@ -704,8 +709,11 @@ QColor Barcode_Gen::wellColour(const QPushButton* well) const {
 
 void Barcode_Gen::setWellColour(QPushButton* well, const QColor& colour) {
   well->setProperty(kColourProperty, colour);
-  well->setStyleSheet(
-      QStringLiteral("background-color: %1; border: 1px solid #606060;").arg(colour.name(QColor::HexArgb)));
+  // A well that does not apply (2D symbols) shows no colour.
+  well->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #606060; }"
+                                     "QPushButton:disabled { background-color: transparent; "
+                                     "border: 1px dashed #a0a0a0; }")
+                          .arg(colour.name(QColor::HexArgb)));
   well->setToolTip(colour.name(QColor::HexArgb));
 }
 
