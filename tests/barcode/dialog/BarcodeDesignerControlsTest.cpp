@@ -16,7 +16,6 @@
 #include <QSpinBox>
 
 #include "../twod/TwoDDecode.h"
-
 #include "barcode/designer/BarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
 #include "core/SKTGraphic.h"
