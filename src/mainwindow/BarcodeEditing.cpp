@@ -19,15 +19,17 @@ namespace {
 struct BarcodeState {
   barcode::BarcodeSettings settings;
   QImage picture;
+  int printObject = 0;
 };
 
 void restore(const SKTGraphicList& graphics, const std::vector<BarcodeState>& states, SKTUndoRecorder* undo) {
   std::vector<BarcodeState> current;
   for (const SKTGraphicPtr& g : graphics)
-    current.push_back({barcode::barcodeSettingsOf(*g), g->_barcode_image});
+    current.push_back({barcode::barcodeSettingsOf(*g), g->_barcode_image, g->print_object});
   for (size_t i = 0; i < graphics.size(); ++i) {
     barcode::setBarcodeSettings(*graphics[i], states[i].settings);
     graphics[i]->Set_Barcode_image(states[i].picture);
+    graphics[i]->print_object = states[i].printObject;
   }
   if (undo) undo->registerUndo([graphics, current, undo] { restore(graphics, current, undo); });
 }
@@ -35,10 +37,11 @@ void restore(const SKTGraphicList& graphics, const std::vector<BarcodeState>& st
 }  // namespace
 
 void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSettings& settings,
-                   const QImage& picture, SKTUndoRecorder* undo) {
+                   const QImage& picture, int printObject, SKTUndoRecorder* undo) {
   if (graphics.empty()) return;
   if (undo) undo->beginGroup();
-  restore(graphics, std::vector<BarcodeState>(graphics.size(), BarcodeState{settings, picture}), undo);
+  restore(graphics, std::vector<BarcodeState>(graphics.size(), BarcodeState{settings, picture, printObject}),
+          undo);
   // The object's frame follows its new picture (its bounds are undone with it on the front).
   const QSizeF size = picture.deviceIndependentSize();
   if (!size.isEmpty())
@@ -46,7 +49,7 @@ void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSetting
   if (undo) undo->endGroup();
 }
 
-void openDesigner(SKTGraphicView* view, SKTUndoRecorder* undo) {
+void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo) {
   if (view == nullptr) return;
   try {
     const SKTGraphicPtr edited = view->Selected_Graphic();
@@ -57,7 +60,7 @@ void openDesigner(SKTGraphicView* view, SKTUndoRecorder* undo) {
     for (const SKTGraphicPtr& g : view->selectedGraphics())
       if (g->kind() == GraphicKind::Barcode) targets.push_back(g);
     if (std::find(targets.begin(), targets.end(), edited) == targets.end()) targets.push_back(edited);
-    writeBarcodes(targets, dialog.settings(), dialog.Barcode_output_image, undo);
+    writeBarcodes(targets, dialog.settings(), dialog.Barcode_output_image, printObject, undo);
     cardHost().Refresh_Canvas();
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromLocal8Bit(e.what());

@@ -15,16 +15,18 @@ class SKTUndoRecorder;
 namespace barcode_editing {
 
 // Opens the designer on the view's current object when it is a barcode. OK
-// writes the settings and the picture into every selected barcode object of
-// the view (the edited one included), as one undo entry when an undo
-// recorder is given (the front side); their bounds take the picture's size.
-// Cancel leaves every object as it was (the binding chosen in the dialog
-// stays on the edited object). Nothing happens without a current barcode.
-void openDesigner(SKTGraphicView* view, SKTUndoRecorder* undo);
+// writes the settings, the picture and the print flag (print_object, the
+// state of the window's "Screen only" box) into every selected barcode
+// object of the view (the edited one included), as one undo entry when an
+// undo recorder is given (the front side); their bounds take the picture's
+// size. Cancel leaves every object as it was (the binding chosen in the
+// dialog stays on the edited object). Nothing happens without a current
+// barcode.
+void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo);
 
-// Writes the settings and picture into the graphics and, with a recorder,
-// registers the undo that puts their previous settings and pictures back.
+// Writes the settings, picture and print flag into the graphics and, with a
+// recorder, registers the undo that puts their previous values back.
 void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSettings& settings,
-                   const QImage& picture, SKTUndoRecorder* undo);
+                   const QImage& picture, int printObject, SKTUndoRecorder* undo);
 
 }  // namespace barcode_editing

@@ -8,6 +8,7 @@
 #include "core/globals.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
+#include "data/dialogs/Data_From_Excel.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
@@ -63,7 +64,7 @@ void SKTWindowController::dataSourceKindChosen() {
   const bool loading = Not_Draw_Only_Prop_Change();
   const SKTGraphicPtr current = panelGraphic();
   const bool manual = kind == Manual;
-  SetObjEnabled(d->view_series_btn, kind == Series);
+  SetObjEnabled(d->view_series_btn, kind == Series || kind == Spreadsheet);
   SetObjEnabled(d->Batch_Series, kind == Series || kind == Spreadsheet);
   _textEditing->Text_value_Edit->setReadOnly(!manual);
   _textEditing->insert_template_btn->setEnabled(manual);
@@ -197,6 +198,10 @@ void SKTWindowController::Remove_Excel_Col_Name_In_Combo(QComboBox* combo) {
 void SKTWindowController::View_batch_Series_Button() {
   try {
     const int kind = _dataSource->Data_source_type->currentIndex();
+    if (kind == Spreadsheet) {
+      Data_From_Excel::defaultInstance().Open_Wnd();
+      return;
+    }
     if (kind != Series) return;
     // The viewer answers a blank name with "Please select the series.".
     View_Data_Series::defaultInstance().Open_Wnd(Trim_Str(_dataSource->Batch_Series->currentText()));

@@ -2,6 +2,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -310,7 +311,7 @@ void SKTWindowController::Card_Base_Drawing(QPainter& painter, const QRectF& rec
 
 void SKTWindowController::Open_Barcode_Window() {
   // The front side's changes are undoable; the back side's are not.
-  barcode_editing::openDesigner(currentSideView(),
+  barcode_editing::openDesigner(currentSideView(), print_object_chk->isChecked() ? 1 : 0,
                                 Card_Front_Or_Back.load() == 1 ? nullptr : &_document->undoRecorder());
 }
 

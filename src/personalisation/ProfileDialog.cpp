@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTableView>
 #include <QVBoxLayout>
 #include <stdexcept>
 
@@ -20,6 +19,7 @@
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
 #include "data/WorkFolder.h"
+#include "data/dialogs/Data_From_Excel.h"
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/Import_Excel.h"
 #include "data/dialogs/View_Data_Series.h"
@@ -472,19 +472,7 @@ void ProfileDialog::Browse_excel_Btn_Clicked() {
 }
 
 void ProfileDialog::View_Excel_Btn_Clicked() {
-  try {
-    QDialog table(this);
-    dialog_parts::setUpDialog(table, tr("Spreadsheet Data"));
-    auto* layout = new QVBoxLayout(&table);
-    layout->addWidget(dialog_parts::tableView(&table, &excelTable(), tr("Spreadsheet rows")));
-    QPushButton* close = dialog_parts::button(&table, tr("Close"));
-    layout->addWidget(close, 0, Qt::AlignRight);
-    connect(close, &QPushButton::clicked, &table, [&table] { table.done(1); });
-    table.resize(560, 360);
-    platform::messageHost().runModal(table);
-  } catch (const std::exception& e) {
-    qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
-  }
+  Data_From_Excel::defaultInstance().Open_Wnd();
 }
 
 void ProfileDialog::Browse_image_Btn_Clicked() {

@@ -25,6 +25,7 @@
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
 #include "core/globals.h"
+#include "data/DataSourceTable.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
@@ -48,8 +49,13 @@ SKTGraphicPtr barcodeAt(SKTWindowController& window, CardSide side, QPointF cent
   return g;
 }
 
+// A person's double click: the first click makes the object current (its
+// tabs show it), the second opens the designer.
 void doubleClick(SKTGraphicView* view, const SKTGraphicPtr& g) {
-  view->mouseDown(SKTCanvasMouseEvent{SKTCanvasMouseEvent::Type::Down, g->bounds().center(), 2, false});
+  const QPointF at = g->bounds().center();
+  view->queueTrackingEvents({SKTCanvasMouseEvent{SKTCanvasMouseEvent::Type::Up, at, 1, false}});
+  view->mouseDown(SKTCanvasMouseEvent{SKTCanvasMouseEvent::Type::Down, at, 1, false});
+  view->mouseDown(SKTCanvasMouseEvent{SKTCanvasMouseEvent::Type::Down, at, 2, false});
 }
 
 void writeSeries(const QString& name, const QString& text) {
@@ -96,10 +102,14 @@ TEST_F(MainWindowBarcode, OkWritesEverySelectedBarcodeAsOneUndoStep) {
   SKTGraphicView* view = window.graphicView();
   const SKTGraphicPtr first = barcodeAt(window, CardSide::Front, {60, 40});
   const SKTGraphicPtr second = barcodeAt(window, CardSide::Front, {160, 120});
+  // The edited barcode is screen only; the other selected one is not: OK gives
+  // both the state of the window's "Screen only" box.
+  first->print_object = 1;
   view->changeSelectionIndexes({0, 1});
   const int undoBefore = window.document()->undoStack()->count();
 
-  host.queueModal([](QDialog& d) {
+  host.queueModal([&window](QDialog& d) {
+    EXPECT_TRUE(window.print_object_chk->isChecked());
     auto& dialog = static_cast<Barcode_Gen&>(d);
     dialog.barcodeTypePopup->setCurrentIndex(symbology("Code 128"));
     dialog.dataText->setText(QStringLiteral("Guest 42"));
@@ -121,6 +131,7 @@ TEST_F(MainWindowBarcode, OkWritesEverySelectedBarcodeAsOneUndoStep) {
     const auto r = barcode::render(s, s.linear_font_val, s.header_val, s.footer_val);
     EXPECT_EQ(barcode::cardImage(r.picture, barcode::resolutionDpi(s)), g->_barcode_image);
     EXPECT_EQ(g->bounds().size(), accepted.deviceIndependentSize());
+    EXPECT_EQ(g->print_object, 1);
   }
   EXPECT_EQ(window.document()->undoStack()->count(), undoBefore + 1);
   window.document()->undo();
@@ -129,9 +140,12 @@ TEST_F(MainWindowBarcode, OkWritesEverySelectedBarcodeAsOneUndoStep) {
     EXPECT_TRUE(g->_barcode_image.isNull());
     EXPECT_EQ(g->bounds().size(), QSizeF(40, 20));
   }
+  EXPECT_EQ(first->print_object, 1);
+  EXPECT_EQ(second->print_object, 0);
   window.document()->redo();
   EXPECT_EQ(barcode::barcodeSettingsOf(*second).linear_font_val, "Guest 42");
   EXPECT_EQ(second->_barcode_image, accepted);
+  EXPECT_EQ(second->print_object, 1);
 }
 
 TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) {
@@ -206,6 +220,35 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
   doubleClick(view, g);
   EXPECT_EQ(g->data_source_type, 0);
   EXPECT_TRUE(host.messages().contains(QStringLiteral("\nPlease create batch processing series first.")));
+
+  // A spreadsheet column: the column the object is bound to shows its first
+  // cell at once, and View shows the spreadsheet's rows.
+  Data_From_Excel_Table().replaceContents(
+      {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Code")},
+      {{{"Extension", "1"}, {"Column1", "Anna"}, {"Column2", "G-001"}},
+       {{"Extension", "2"}, {"Column1", "Bob"}, {"Column2", "G-002"}}});
+  g->Set_Excel_binding_Index(2);
+  QString shown;
+  QStringList windows;
+  host.queueModal([&](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.Data_source_type->setCurrentIndex(2);
+    emit dialog.Data_source_type->activated(2);
+    shown = dialog.dataText->text();
+    dialog.view_series_btn->click();
+    dialog.cancel_button->click();
+    return dialog.result();
+  });
+  host.queueModal([&](QDialog& d) {
+    windows << QString::fromLatin1(d.metaObject()->className());
+    return 1;
+  });
+  doubleClick(view, g);
+  EXPECT_EQ(shown, "G-001");
+  EXPECT_EQ(windows, QStringList{"Data_From_Excel"});
+  EXPECT_EQ(g->data_source_type, 2);
+  EXPECT_EQ(g->excel_col_indx, 2);
+  Data_From_Excel_Table().replaceContents({DataSourceTable::kDefaultFirstTitle}, {});
 }
 
 TEST_F(MainWindowBarcode, SettingsSurviveTheDesignFileAndReopenInTheDialog) {

@@ -7,7 +7,10 @@
 #include <QDate>
 #include <QFile>
 #include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +21,7 @@
 #include "core/globals.h"
 #include "core/render/SKTRenderingView.h"
 #include "data/DataSourceTable.h"
+#include "data/dialogs/Data_From_Excel.h"
 #include "mainwindow/PanelEdits.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
@@ -423,6 +427,29 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   EXPECT_EQ(text->Text_contents()->string, "Zoe");
   EXPECT_EQ(text->data_source_type, 2);
   EXPECT_EQ(text->excel_col_indx, 1);
+  // View shows the spreadsheet's rows with their counts (the row-number column
+  // counted); a cell corrected there is the column's value from then on.
+  ASSERT_TRUE(d->view_series_btn->isEnabled());
+  QStringList counts;
+  host.queueModal([&counts](QDialog& dialog) {
+    auto& table = static_cast<Data_From_Excel&>(dialog);
+    counts << table.rows_count->text() << table.column_count->text();
+    table.show();
+    const QModelIndex name = table.ColList->model()->index(0, 1);
+    table.ColList->edit(name);
+    auto* editor = qobject_cast<QLineEdit*>(table.ColList->indexWidget(name));
+    if (editor == nullptr) return 0;
+    editor->setText(QStringLiteral("Zoë"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the table commits the edit after the key
+    table.OK_Click();
+    return dialog.result();
+  });
+  d->view_series_btn->click();
+  EXPECT_EQ(counts, (QStringList{"1", "3"}));
+  d->Batch_Series->setCurrentIndex(0);
+  d->Batch_Series->setCurrentIndex(1);
+  EXPECT_EQ(text->Text_contents()->string, "Zoë");
 
   // A picture bound to a column takes the cell as its file.
   host.queueOpenPanel({picture(QStringLiteral("first.png"), Qt::red)});

@@ -26,6 +26,7 @@
 #include "core/SKTGraphic.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
+#include "data/dialogs/Data_From_Excel.h"
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "platform/FontNames.h"
@@ -128,9 +129,10 @@ void Barcode_Gen::buildControls() {
       listBox(this, QStringLiteral("Data source"), {kSourceManual, kSourceSeries, kSourceSpreadsheet});
   Batch_Series = listBox(this, QStringLiteral("Series"), {});
   Batch_Series->setMinimumContentsLength(16);
-  view_series_btn = dialog_parts::button(this, QStringLiteral("View series"));
+  view_series_btn = dialog_parts::button(this, QStringLiteral("View…"));
   view_series_btn->setEnabled(false);
-  view_series_btn->setToolTip(QStringLiteral("Shows the values of the chosen series."));
+  view_series_btn->setToolTip(
+      QStringLiteral("Shows the values of the chosen series or the spreadsheet's rows."));
 
   auto* top = new QFormLayout;
   top->addRow(QStringLiteral("Symbology :"), barcodeTypePopup);
@@ -425,8 +427,12 @@ void Barcode_Gen::connectControls() {
     });
   connect(Data_source_type, &QComboBox::activated, this, [this] { dataSourceChanged(); });
   connect(Batch_Series, &QComboBox::activated, this, [this] { batchSeriesChosen(); });
-  connect(view_series_btn, &QPushButton::clicked, this,
-          [this] { View_Data_Series::defaultInstance().Open_Wnd(Batch_Series->currentText()); });
+  connect(view_series_btn, &QPushButton::clicked, this, [this] {
+    if (Data_source_type->currentIndex() == 2)
+      Data_From_Excel::defaultInstance().Open_Wnd();
+    else
+      View_Data_Series::defaultInstance().Open_Wnd(Batch_Series->currentText());
+  });
   connect(ok_button, &QPushButton::clicked, this, &Barcode_Gen::OK_Btn_Clicked);
   connect(cancel_button, &QPushButton::clicked, this, &Barcode_Gen::Cancel_Btn_Clicked);
 }
@@ -613,9 +619,15 @@ void Barcode_Gen::showModeControls() {
   pdf_2d_sett_box->setVisible(name == QLatin1String("PDF417"));
   dm_2d_sett_box->setVisible(name == QLatin1String("DataMatrix"));
   kerning_value_Checkbox->setEnabled(!twoD && !piecewiseValueText(name));
-  for (QWidget* w : {static_cast<QWidget*>(val_mar_Text), static_cast<QWidget*>(value_font_family),
-                     static_cast<QWidget*>(value_font_size), static_cast<QWidget*>(value_font_value)})
+  // A 2D symbol is drawn black on white without its value text: the value's
+  // font, margin and colour and the bar and background colours do not apply.
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{val_mar_Text, value_font_family, value_font_size, value_font_value,
+                                       bar_val_clr, barcode_clr, bar_back_clr}) {
     w->setEnabled(!twoD);
+    if (auto* form = qobject_cast<QFormLayout*>(w->parentWidget()->layout()))
+      if (QWidget* label = form->labelForField(w)) label->setEnabled(!twoD);
+  }
   const int dpiTab = sett_tab->indexOf(dpi_tab_item);
   if (twoD && dpiTab < 0) {
     sett_tab->addTab(dpi_tab_item, QStringLiteral("Resolution"));
@@ -697,8 +709,11 @@ QColor Barcode_Gen::wellColour(const QPushButton* well) const {
 
 void Barcode_Gen::setWellColour(QPushButton* well, const QColor& colour) {
   well->setProperty(kColourProperty, colour);
-  well->setStyleSheet(
-      QStringLiteral("background-color: %1; border: 1px solid #606060;").arg(colour.name(QColor::HexArgb)));
+  // A well that does not apply (2D symbols) shows no colour.
+  well->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; border: 1px solid #606060; }"
+                                     "QPushButton:disabled { background-color: transparent; "
+                                     "border: 1px dashed #a0a0a0; }")
+                          .arg(colour.name(QColor::HexArgb)));
   well->setToolTip(colour.name(QColor::HexArgb));
 }
 
@@ -714,7 +729,7 @@ void Barcode_Gen::setValueEditable(bool editable) {
 void Barcode_Gen::fillBatchSeries(int sourceType) {
   Batch_Series->clear();
   Batch_Series->setEnabled(sourceType != 0);
-  view_series_btn->setEnabled(sourceType == 1);
+  view_series_btn->setEnabled(sourceType != 0);
   setValueEditable(sourceType == 0);
   shownSourceType_ = sourceType;
   if (sourceType == 1) {
@@ -742,7 +757,11 @@ void Barcode_Gen::dataSourceChanged() {
   }
   fillBatchSeries(type);
   if (pass_barcode_control) pass_barcode_control->Set_Data_source_type(type);
-  goButtonActionPerformed();
+  // The series or column the object is bound to shows its first value at once.
+  if (Batch_Series->currentIndex() >= 0)
+    batchSeriesChosen();
+  else
+    goButtonActionPerformed();
 }
 
 void Barcode_Gen::batchSeriesChosen() {

@@ -24,7 +24,8 @@ DataSourceTab::DataSourceTab(QWidget* parent) : QWidget(parent) {
   form->addRow(tr("Series"), Batch_Series);
   layout->addLayout(form);
   auto* buttons = new QHBoxLayout;
-  view_series_btn = panels::button(tr("View Series…"), this);
+  view_series_btn = panels::button(tr("View…"), this);
+  view_series_btn->setToolTip(tr("Shows the values of the chosen series or the spreadsheet's rows."));
   view_series_btn->setEnabled(false);
   help_btn = panels::button(tr("Help"), this);
   buttons->addWidget(view_series_btn);

@@ -2,14 +2,20 @@
 // columns and Data Matrix size controls, through the real dialog: which are
 // offered for which symbology, what the kerning choice does to the value
 // text, that the orientation leaves the picture as it was, and how the Data
-// Matrix size follows the format and the stepped module size.
+// Matrix size follows the format and the stepped module size. The preview
+// follows the value as it is typed.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 
+#include "../twod/TwoDDecode.h"
 #include "barcode/designer/BarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
 #include "core/SKTGraphic.h"
@@ -53,6 +59,8 @@ void exerciseControls(Barcode_Gen& d) {
     EXPECT_EQ(d.kerning_value_Checkbox->isVisibleTo(&d), !twoD);
     EXPECT_EQ(d.kerning_value_Checkbox->isEnabled(), !twoD && !piecewise);
     EXPECT_EQ(d.bar_orient_combo->isVisibleTo(&d), !twoD);
+    // 2D symbols are black on white: the bar, background and value colours are not offered.
+    for (QWidget* well : {d.barcode_clr, d.bar_back_clr, d.bar_val_clr}) EXPECT_EQ(well->isEnabled(), !twoD);
     EXPECT_EQ(d.qr_enc_mode_ComboBox->isVisibleTo(&d), name == "QR Code");
     for (QWidget* pdf : {d.pdf_row_Text, d.pdf_col_Text}) EXPECT_EQ(pdf->isVisibleTo(&d), name == "PDF417");
     for (QWidget* dm : {d.dm_widthText_2D, d.dm_HeightText_2D})
@@ -121,4 +129,32 @@ TEST(BarcodeDesignerControls, OfferedPerSymbologyKerningSpreadsTheValueAndDataMa
   });
   EXPECT_EQ(Barcode_Gen::defaultInstance().Open_Wnd(object.get()), 0);
   EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join(" | ").toStdString();
+}
+
+// Typed key by key into the 2D value, the preview is encoded again at every
+// key: zxing-cpp reads the text typed so far from it. Typing in the header
+// frames the same symbol anew.
+TEST(BarcodeDesignerControls, ThePreviewFollowsTheValueAsItIsTyped) {
+  testing_support::ScriptedHost host;
+  auto object = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  host.queueModal([&](QDialog& dialog) {
+    auto& d = static_cast<Barcode_Gen&>(dialog);
+    choose(d.barcodeTypePopup, "QR Code");
+    d.dataText_2D->clear();
+    QString typed;
+    for (const QChar c : QStringLiteral("https://quvo.example/guest/4711")) {
+      QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+      QApplication::sendEvent(d.dataText_2D, &key);
+      typed += c;
+      EXPECT_EQ(twodtest::decode(preview(d), ZXing::BarcodeFormat::QRCode), typed.toStdString());
+    }
+    const QSizeF before = d.previewPicture().size;
+    QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral(" AND A LONGER HEADER"));
+    QApplication::sendEvent(d.HeaderText, &key);
+    EXPECT_GT(d.previewPicture().size.width(), before.width());
+    EXPECT_EQ(twodtest::decode(preview(d), ZXing::BarcodeFormat::QRCode), typed.toStdString());
+    d.cancel_button->click();
+    return d.result();
+  });
+  EXPECT_EQ(Barcode_Gen::defaultInstance().Open_Wnd(object.get()), 0);
 }
