@@ -165,6 +165,9 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   void moveUp();
   void moveDown();
   void moveSelectedGraphicsByX(double dx, double dy);
+  // A picture pasted from another program becomes a picture object whose
+  // top-left corner is at the point, showing a file of the picture library
+  // that keeps the pasted pixels (a message when it cannot be written).
   bool makeNewImageFromPasteboard(const QMimeData* pasteboard, const QPointF& point);
   bool makeNewImageFromContentsOfFile(const QString& path, const QPointF& point);
   // The events a tracking loop consumes next, instead of the real mouse (tests

@@ -628,9 +628,18 @@ bool SKTGraphicView::makeNewImageFromPasteboard(const QMimeData* pasteboard, con
     }
   }
   if (picture.isNull()) return false;
+  // A picture object draws and saves the file it names: the pasted pixels
+  // are kept as a file first, or the object would show nothing (or, after
+  // saving, another picture). It lies on the card, not above it.
+  QString why;
+  const QString path = keepPastedPicture(picture, _host.Resource_Path(), &why);
+  if (path.isEmpty()) {
+    Show_MessageBox(QStringLiteral("The pasted picture could not be saved: %1").arg(why));
+    return false;
+  }
   const auto group = userActionGroup();
-  const SKTGraphicPtr image =
-      SKTImage::initWithPosition(QPointF(point.x(), point.y() - picture.height()), picture);
+  const std::shared_ptr<SKTImage> image = SKTImage::initWithPath(point, path);
+  image->setBounds(QRectF(point, image->pictureSize()));
   insertGraphicsAt({image}, {0});
   changeSelectionIndexes({0});
   return true;

@@ -1,5 +1,7 @@
 #include "core/PictureFile.h"
 
+#include <QBuffer>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -8,6 +10,8 @@
 #include <QMutexLocker>
 #include <optional>
 #include <vector>
+
+#include "platform/SavedFile.h"
 
 namespace {
 
@@ -83,4 +87,28 @@ QImage loadPictureFile(const QString& path) {
                        info.lastModified().toMSecsSinceEpoch()};
   if (std::optional<QImage> kept = decodedPictures().find(key)) return *kept;
   return decodedPictures().keep(key, decodePictureFile(p));
+}
+
+QString keepPastedPicture(const QImage& picture, const QString& resourceFolder, QString* why) {
+  auto fail = [why](const QString& reason) {
+    if (why) *why = reason;
+    return QString();
+  };
+  if (picture.isNull()) return fail(QStringLiteral("there is no picture"));
+  if (resourceFolder.isEmpty()) return fail(QStringLiteral("there is no resource folder"));
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+    return fail(QStringLiteral("the picture could not be written as PNG"));
+  const QString digest =
+      QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex().left(16));
+  const QDir folder(QDir(resourceFolder).filePath(QStringLiteral("LibraryImage/Pasted")));
+  if (!QDir().mkpath(folder.path()))
+    return fail(QStringLiteral("the folder %1 could not be made").arg(folder.path()));
+  const QString path = folder.filePath(QStringLiteral("Pasted %1.png").arg(digest));
+  const QFileInfo existing(path);
+  if (existing.isFile() && existing.size() == png.size()) return path;
+  QString reason;
+  if (!saveWholeFile(path, png, &reason)) return fail(reason);
+  return path;
 }

@@ -18,5 +18,12 @@ QString standardizedPicturePath(const QString& path);
 // from any thread.
 QImage loadPictureFile(const QString& path);
 
+// Keeps a picture pasted from another program as a PNG file of the picture
+// library, <resource folder>/LibraryImage/Pasted/"Pasted <digest>.png", named
+// after its pixels, so the same picture pasted twice is one file. A picture
+// object shows a file, and only a file survives saving, copying and pasting.
+// The file's path, or "" with the reason in *why.
+QString keepPastedPicture(const QImage& picture, const QString& resourceFolder, QString* why = nullptr);
+
 // Allocation limit of picture decoding, in megabytes.
 inline constexpr int kPictureAllocationLimitMB = 256;

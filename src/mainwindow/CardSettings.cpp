@@ -442,6 +442,7 @@ void SKTWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
       const bool twoSides = combo->currentIndex() == 0;
       CARD_SIDE_STR = twoSides ? QStringLiteral("2") : QStringLiteral("1");
       _backSideButton->setEnabled(twoSides);
+      if (auto* back = findChild<QAction*>(QStringLiteral("Back_Side_Action"))) back->setEnabled(twoSides);
       // One or two sides is a choice for the whole card.
       if (!Not_Draw_Only_Prop_Change()) Front_card_Prop.Card_Side = Back_card_Prop.Card_Side = CARD_SIDE_STR;
       if (!twoSides && Card_Front_Or_Back.load() == 1 && !Not_Draw_Only_Prop_Change()) Select_front_side();

@@ -74,6 +74,7 @@ void SKTWindowController::buildDialogButtons() {
     }
     _dialogActions.insert(QLatin1String(button.action), action);
     if (button.run == &SKTWindowController::Help_Button) action->setShortcut(QKeySequence::HelpContents);
+    if (button.run == &SKTWindowController::Print_Button) action->setShortcut(QKeySequence::Print);
     const bool help = button.run == &SKTWindowController::Help_Button ||
                       button.run == &SKTWindowController::Share_It_Button_Clicked;
     (help ? helpMenu : cardMenu)->addAction(action);

@@ -86,6 +86,7 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   loadSamplePictures();
   buildWindow();
   buildToolStrips();
+  followClipboard();
   buildMenus();
   buildDialogButtons();
   connectCardControls();
@@ -236,7 +237,9 @@ void SKTWindowController::buildMenus() {
   connect(rulers, &QAction::toggled, this, &SKTWindowController::Show_Hide_Ruler_ChkBox);
   QMenu* side = menuBar()->addMenu(tr("&Side"));
   connect(side->addAction(tr("Front")), &QAction::triggered, this, &SKTWindowController::Select_front_side);
-  connect(side->addAction(tr("Back")), &QAction::triggered, this, &SKTWindowController::Select_back_side);
+  QAction* backSide = side->addAction(tr("Back"));
+  backSide->setObjectName(QStringLiteral("Back_Side_Action"));  // off with the Back button
+  connect(backSide, &QAction::triggered, this, &SKTWindowController::Select_back_side);
   connect(side->addAction(tr("TEMP")), &QAction::triggered, this, [this] {
     Select_temp_design_side();
     Temp_Design_Control_Assign();

@@ -426,7 +426,9 @@ class SKTWindowController : public QMainWindow, public CardHost {
   // The tabs follow the current side's selection again after a command that
   // changed the list under them (undo, redo, paste).
   void showSelectionTabs();
+  // Graphics of the canvas or a picture: what Paste can paste.
   bool pasteboardHoldsGraphics() const;
+  void followClipboard();
   void setBackgroundImageOfSide(CardSide side, const QString& path);
   void loadCardControls(const Card_Property& page);
   void rememberContentSnapshot();

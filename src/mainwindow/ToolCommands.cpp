@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QUndoStack>
+#include <algorithm>
 
 #include "canvas/ZoomGeometry.h"
 #include "core/globals.h"
@@ -367,7 +368,25 @@ void SKTWindowController::setEditButtons(std::initializer_list<std::pair<const c
 bool SKTWindowController::pasteboardHoldsGraphics() const {
   const QClipboard* clipboard = QGuiApplication::clipboard();
   const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
-  return data != nullptr && data->hasFormat(QLatin1String(SKTGraphicViewPasteboardType));
+  if (data == nullptr) return false;
+  if (data->hasFormat(QLatin1String(SKTGraphicViewPasteboardType))) return true;
+  // A picture copied in another program pastes as a picture object; file
+  // names are not pasted.
+  if (data->hasUrls()) return false;
+  if (data->hasImage()) return true;
+  const QStringList formats = data->formats();
+  return std::any_of(formats.begin(), formats.end(),
+                     [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
+}
+
+void SKTWindowController::followClipboard() {
+  // What another program copies changes what Paste can do; a locked object
+  // keeps Paste off.
+  if (QClipboard* clipboard = QGuiApplication::clipboard())
+    connect(clipboard, &QClipboard::dataChanged, this, [this] {
+      if (QAction* unlock = editAction(QStringLiteral("Unlock")); unlock && !unlock->isEnabled())
+        Set_Paste_Button_Status();
+    });
 }
 
 void SKTWindowController::Undo_Redo_Button_state() {

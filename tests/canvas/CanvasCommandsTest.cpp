@@ -6,9 +6,12 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include "canvas/SKTGraphicView.h"
@@ -105,15 +108,37 @@ TEST_F(CanvasCommands, PasteOfFileNamesPicturesAndBrokenData) {
   front.paste();
   EXPECT_EQ(doc.graphics().size(), 1u);
 
-  // A picture without own-type data: an image centred at (50, 50 - height).
+  // A picture from another program: without a resource folder to keep it
+  // in, a message and nothing pasted.
   QImage picture(80, 100, QImage::Format_ARGB32);
   picture.fill(Qt::blue);
+  picture.setPixel(3, 4, qRgb(250, 10, 20));
   QGuiApplication::clipboard()->setImage(picture);
   front.paste();
+  EXPECT_EQ(doc.graphics().size(), 1u);
+  ASSERT_EQ(messages.messages().size(), 1);
+  EXPECT_TRUE(messages.messages()[0].contains("The pasted picture could not be saved: "));
+
+  // With one, a picture object on the card, its top-left corner at (50, 50),
+  // showing a file of the library's "Pasted" folder with the pasted pixels;
+  // the same picture pasted again names the same file.
+  QTemporaryDir resources;
+  host.resourcePath = resources.path();
+  front.paste();
   ASSERT_EQ(doc.graphics().size(), 2u);
-  EXPECT_EQ(doc.graphics()[0]->kind(), GraphicKind::Image);
-  EXPECT_EQ(doc.graphics()[0]->bounds().center(), QPointF(50, -50));
+  const SKTGraphicPtr pasted = doc.graphics()[0];
+  EXPECT_EQ(pasted->kind(), GraphicKind::Image);
+  EXPECT_EQ(pasted->bounds(), QRectF(50, 50, 80, 100));
   EXPECT_EQ(front.selectionIndexes(), SKTIndexSet({0}));
+  EXPECT_EQ(QFileInfo(pasted->FilePath()).dir().path(), resources.filePath("LibraryImage/Pasted"));
+  const QImage kept(pasted->FilePath());
+  ASSERT_EQ(kept.size(), picture.size());
+  EXPECT_EQ(kept.pixel(3, 4), qRgb(250, 10, 20));
+  EXPECT_EQ(kept.pixel(79, 99), picture.pixel(79, 99));
+  front.paste();
+  ASSERT_EQ(doc.graphics().size(), 3u);
+  EXPECT_EQ(doc.graphics()[0]->FilePath(), pasted->FilePath());
+  EXPECT_EQ(QDir(resources.filePath("LibraryImage/Pasted")).entryList(QDir::Files).size(), 1);
 
   // Own-type data that is not a list of graphic archives: a message, nothing pasted.
   const qint64 before = front.pasteboardChangeCount();
@@ -121,8 +146,8 @@ TEST_F(CanvasCommands, PasteOfFileNamesPicturesAndBrokenData) {
   broken->setData(SKTGraphicViewPasteboardType, "not a property list");
   QGuiApplication::clipboard()->setMimeData(broken);
   front.paste();
-  EXPECT_EQ(doc.graphics().size(), 2u);
-  ASSERT_EQ(messages.messages().size(), 1);
+  EXPECT_EQ(doc.graphics().size(), 3u);
+  ASSERT_EQ(messages.messages().size(), 2);
   EXPECT_EQ(front.pasteboardChangeCount(), before);
 
   // An empty list pastes nothing and does not count as a paste.
@@ -130,7 +155,7 @@ TEST_F(CanvasCommands, PasteOfFileNamesPicturesAndBrokenData) {
   empty->setData(SKTGraphicViewPasteboardType, pasteboardDataWithGraphics({}));
   QGuiApplication::clipboard()->setMimeData(empty);
   front.paste();
-  EXPECT_EQ(doc.graphics().size(), 2u);
+  EXPECT_EQ(doc.graphics().size(), 3u);
   EXPECT_EQ(front.pasteCascadeNumber(), 0);
 }
 

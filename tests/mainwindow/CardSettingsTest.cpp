@@ -3,6 +3,7 @@
 // size presets and millimetre fields size the canvases.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -201,9 +202,17 @@ TEST_F(CardSettings, PresetsAndMillimetresSizeTheCanvasesAndBadSizesAreRefused) 
   QWidget* backButton = window->findChild<QWidget*>("Back_Card_Btn");
   ASSERT_NE(backButton, nullptr);
   EXPECT_FALSE(backButton->isEnabled());
+  // Nor does the Side menu lead there.
+  QAction* backMenu = window->findChild<QAction*>("Back_Side_Action");
+  ASSERT_NE(backMenu, nullptr);
+  backMenu->trigger();
+  EXPECT_EQ(Card_Front_Or_Back.load(), 0);
+  EXPECT_EQ(window->shownView(), window->graphicView());
   EXPECT_EQ(window->Front_card_Prop.Card_Side, "1");
   g->Sides_ComboBox->setCurrentIndex(0);
   EXPECT_TRUE(backButton->isEnabled());
+  backMenu->trigger();
+  EXPECT_EQ(window->shownView(), window->graphicView_BACK());
 }
 
 TEST_F(CardSettings, ContentColourAndFontReachTheSideTextsOnce) {

@@ -4,19 +4,24 @@
 // links go through the scripted host.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "core/SKTGraphic.h"
 #include "core/globals.h"
+#include "core/render/SKTRenderingView.h"
 #include "mainwindow/PictureLibrary.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/globals.h"
+#include "mainwindow/panels/DataSourceTab.h"
 #include "mainwindow/panels/SignatureTab.h"
 #include "mainwindow/panels/TextEditingTab.h"
 #include "platform/ResourceFolder.h"
@@ -110,6 +115,47 @@ TEST_F(ToolStrip, TheTabsFollowTheSelectionThroughPasteUndoAndRedo) {
   type(QStringLiteral("Again"));
   EXPECT_EQ(text(0), "Again");
   EXPECT_EQ(text(1), "Original");
+}
+
+TEST_F(ToolStrip, APictureCopiedInAnotherProgramPastesOntoTheCardAndIsThereAfterReopening) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  QImage picture(60, 40, QImage::Format_RGB32);
+  picture.fill(qRgb(20, 140, 60));
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) picture.setPixel(x, y, qRgb(230, 30, 40));
+  // File names are not pasted: Paste stays off for them.
+  auto* files = new QMimeData;
+  files->setUrls({QUrl::fromLocalFile(dir.filePath("photo.png"))});
+  clipboard->setMimeData(files);
+  EXPECT_FALSE(window->editAction("Paste")->isEnabled());
+  clipboard->setImage(picture);
+  ASSERT_TRUE(window->editAction("Paste")->isEnabled());
+  QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(window->Get_Front_Control_Count(), 1);
+  const SKTGraphicPtr pasted = window->document()->graphics().front();
+  EXPECT_EQ(pasted->kind(), GraphicKind::Image);
+  EXPECT_EQ(pasted->bounds(), QRectF(50, 50, 60, 40));
+  EXPECT_EQ(window->dataSourceTab()->Manual_image_path->text(), pasted->FilePath());
+  EXPECT_TRUE(pasted->FilePath().startsWith(resources + "/LibraryImage/Pasted/"));
+
+  // Saved, a new design, opened again: the same pixels on the card.
+  const QString design = dir.filePath("pasted.dcard");
+  host.queueSavePanel(design);
+  window->SaveAs_Btn_Clicked();
+  window->New_Project_Setting_Reset();
+  ASSERT_EQ(window->Get_Front_Control_Count(), 0);
+  ASSERT_EQ(window->Read_and_load_design_Log(design, "L"), 1);
+  ASSERT_EQ(window->Get_Front_Control_Count(), 1);
+  window->document()->graphics().front()->_isDrawingStroke = false;
+  const QImage card = SKTRenderingView::image_From_Card_Graphics(window->document()->graphics(), false);
+  EXPECT_EQ(card.pixel(55, 55), qRgb(230, 30, 40));
+  EXPECT_EQ(card.pixel(100, 80), qRgb(20, 140, 60));
+
+  // A locked object keeps Paste off whatever is copied meanwhile.
+  window->graphicView()->changeSelectionIndexes({0});
+  window->Lock_Clicked();
+  clipboard->setImage(picture);
+  EXPECT_FALSE(window->editAction("Paste")->isEnabled());
 }
 
 TEST_F(ToolStrip, EditingKeysTypedInAReadOnlyFieldOfTheTabsNeverRemoveTheObject) {
