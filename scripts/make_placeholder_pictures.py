@@ -394,6 +394,43 @@ def wizard_pattern():
     return c
 
 
+def promotion_labels():
+    """Product picture of the labels program: a sheet of address labels, 120 x 80."""
+    c = Canvas(120, 80)
+    c.rect(22, 4, 98, 76, (255, 255, 255, 255))
+    for row in range(4):
+        for col in range(2):
+            x0, y0 = 27 + col * 36, 9 + row * 17
+            c.rect(x0, y0, x0 + 30, y0 + 13, (214, 232, 250, 255))
+            c.rect(x0 + 3, y0 + 3, x0 + 22, y0 + 5, (60, 90, 150, 255))
+            c.rect(x0 + 3, y0 + 8, x0 + 16, y0 + 10, (120, 140, 180, 255))
+    return c
+
+
+def promotion_receipts():
+    """Product picture of the receipts program: a receipt with lines and bars, 120 x 80."""
+    c = Canvas(120, 80)
+    c.rect(38, 2, 82, 78, (255, 255, 255, 255))
+    for k in range(5):
+        c.rect(43, 8 + k * 8, 43 + (30 if k % 2 == 0 else 22), 10 + k * 8, (90, 90, 100, 255))
+    for k, w in enumerate((2, 1, 1, 3, 1, 2, 1, 1, 2, 3, 1, 2)):
+        x = 44 + sum((2, 1, 1, 3, 1, 2, 1, 1, 2, 3, 1, 2)[:k]) + k
+        c.rect(x, 52, x + w, 70, (20, 20, 20, 255))
+    return c
+
+
+def promotion_badges():
+    """Product picture of the badges program: a name badge on a ribbon, 120 x 80."""
+    c = Canvas(120, 80)
+    c.segment(60, 0, 60, 20, 6, (210, 60, 70, 255))
+    c.rect(30, 18, 90, 76, (255, 255, 255, 255))
+    c.rect(30, 18, 90, 30, (210, 60, 70, 255))
+    c.disc(46, 50, 9, (120, 150, 200, 255))
+    c.rect(60, 44, 84, 47, (60, 60, 70, 255))
+    c.rect(60, 53, 78, 56, (130, 130, 140, 255))
+    return c
+
+
 PICTURES = [
     ("no.png", no_picture, write_png),
     ("sign_sample.png", sign_sample, write_png),
@@ -403,6 +440,9 @@ PICTURES = [
     ("banner.png", banner, write_png),
     ("pattern_1.jpg", pattern_1, write_jpeg),
     ("Wizard_pattern.jpg", wizard_pattern, write_jpeg),
+    ("promotion_S.png", promotion_labels, write_png),
+    ("promotion_R.png", promotion_receipts, write_png),
+    ("promotion_B.png", promotion_badges, write_png),
 ]
 
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QPointer>
@@ -9,7 +10,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "canvas/PatternViews.h"
 #include "canvas/SKTGrid.h"
+#include "core/PictureFile.h"
 #include "mainwindow/globals.h"
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
@@ -74,6 +77,25 @@ void prepare(QDialog& dialog, const QString& title) {
   dialog.setWindowTitle(title);
   dialog.setAccessibleName(title);
   platform::applyDialogLook(dialog);
+}
+
+// A strip of the banner pattern across the top of a window, with a title in it.
+Repeat_Image* bannerStrip(QLabel** title, QWidget* parent) {
+  auto* banner = new Repeat_Image(parent);
+  banner->setObjectName(QStringLiteral("banner"));
+  banner->setAccessibleName(QObject::tr("Banner"));
+  banner->setPatternImage(loadBannerPattern(Resource_Path()));
+  banner->setMinimumHeight(48);
+  auto* layout = new QHBoxLayout(banner);
+  layout->setContentsMargins(12, 8, 12, 8);
+  *title = new QLabel(banner);
+  QFont bold = (*title)->font();
+  bold.setBold(true);
+  bold.setPointSize(bold.pointSize() + 3);
+  (*title)->setFont(bold);
+  (*title)->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+  layout->addWidget(*title);
+  return banner;
 }
 
 }  // namespace
@@ -226,12 +248,9 @@ void Grid_Wizard::Grid_Show_Hide_Changed() {
 Help_Support::Help_Support(QWidget* parent) : QDialog(parent) {
   prepare(*this, tr("Help and Support"));
   auto* layout = new QVBoxLayout(this);
-  auto* title = new QLabel(tr("QUVO Gratulo — help and support"), this);
-  QFont bold = title->font();
-  bold.setBold(true);
-  bold.setPointSize(bold.pointSize() + 2);
-  title->setFont(bold);
-  layout->addWidget(title);
+  QLabel* title = nullptr;
+  layout->addWidget(bannerStrip(&title, this));
+  title->setText(tr("QUVO Gratulo — help and support"));
   auto* helpFile = new QPushButton(tr("Open the User Guide (Help.pdf)"), this);
   helpFile->setAccessibleName(tr("Open the User Guide"));
   helpFile->setObjectName(QStringLiteral("_Help_File_Label"));
@@ -304,23 +323,16 @@ Promotion_Form& Promotion_Form::defaultInstance() {
 Promotion_Form::Promotion_Form(QWidget* parent) : QDialog(parent) {
   prepare(*this, tr("More from QUVO"));
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(bannerStrip(&Software_title, this));
   auto* top = new QHBoxLayout;
-  bundle_image = new QLabel(this);
+  // The product's picture over the promotion pattern.
+  bundle_image = new Promotion_Pattern(this);
   bundle_image->setAccessibleName(tr("Product picture"));
   bundle_image->setFixedSize(160, 100);
-  bundle_image->setScaledContents(true);
-  auto* texts = new QVBoxLayout;
-  Software_title = new QLabel(this);
-  QFont bold = Software_title->font();
-  bold.setBold(true);
-  bold.setPointSize(bold.pointSize() + 3);
-  Software_title->setFont(bold);
   short_descp = new QLabel(this);
   short_descp->setWordWrap(true);
-  texts->addWidget(Software_title);
-  texts->addWidget(short_descp);
   top->addWidget(bundle_image);
-  top->addLayout(texts, 1);
+  top->addWidget(short_descp, 1);
   layout->addLayout(top);
   long_descp = new QLabel(this);
   long_descp->setWordWrap(true);
@@ -334,10 +346,13 @@ Promotion_Form::Promotion_Form(QWidget* parent) : QDialog(parent) {
   layout->addWidget(okBox(this, false));
 }
 
+bool Promotion_Form::knownProduct() const {
+  return software_type == QLatin1String("S") || software_type == QLatin1String("R") ||
+         software_type == QLatin1String("B");
+}
+
 QString Promotion_Form::linkOf(const QString& what) const {
-  if (software_type != QLatin1String("S") && software_type != QLatin1String("R") &&
-      software_type != QLatin1String("B"))
-    return QString();
+  if (!knownProduct()) return QString();
   return configuredLink(QStringLiteral("promotion_%1/%2").arg(software_type, what));
 }
 
@@ -346,7 +361,12 @@ int Promotion_Form::Open_Promotion_Window(QWidget* owner) {
     Software_title->setText(linkOf(QStringLiteral("title")));
     short_descp->setText(linkOf(QStringLiteral("short")));
     long_descp->setText(linkOf(QStringLiteral("long")));
-    bundle_image->setPixmap(QPixmap(Resource_Path() + QStringLiteral("/banner.png")));
+    bundle_image->setPatternImage(loadPromotionPattern(Resource_Path()));
+    bundle_image->setImage(
+        knownProduct()
+            ? loadPictureFile(
+                  QDir(Resource_Path()).filePath(QStringLiteral("promotion_%1.png").arg(software_type)))
+            : QImage());
     return runOver(*this, owner);
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());

@@ -15,6 +15,7 @@
 #include "platform/widgets/ColorWell.h"
 
 class SKTGrid;
+class Promotion_Pattern;
 
 // The address stored under a key of the links file ("" when missing).
 QString configuredLink(const QString& key);
@@ -96,11 +97,12 @@ class Promotion_Form : public QDialog {
   QLabel* Software_title = nullptr;
   QLabel* short_descp = nullptr;
   QLabel* long_descp = nullptr;
-  QLabel* bundle_image = nullptr;
+  Promotion_Pattern* bundle_image = nullptr;
 
   explicit Promotion_Form(QWidget* parent = nullptr);
 
  private:
+  bool knownProduct() const;
   QString linkOf(const QString& what) const;
 };
 
