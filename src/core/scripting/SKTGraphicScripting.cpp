@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "core/SKTDocument.h"
+#include "core/SKTText.h"
 #include "core/scripting/SKTDocumentScripting.h"
 
 struct SKTGraphicScripting::Setting {
@@ -82,6 +83,21 @@ std::optional<SKTScriptError> SKTGraphicScripting::apply(const Setting& setting,
     if (!canSet) return refusal(setting.removeRefused);
     graphic_.setValueForKey(setting.flagKey, false);
   }
+  return std::nullopt;
+}
+
+std::variant<QString, SKTScriptError> SKTGraphicScripting::scriptingContents() const {
+  if (graphic_.kind() != GraphicKind::Text)
+    return refusal(QT_TRANSLATE_NOOP("SKTGraphic", "You can't get the text of this kind of graphic."));
+  return graphic_.Text_contents()->string;
+}
+
+std::optional<SKTScriptError> SKTGraphicScripting::setScriptingContents(const QString& contents) {
+  if (graphic_.kind() != GraphicKind::Text)
+    return refusal(QT_TRANSLATE_NOOP("SKTGraphic", "You can't set the text of this kind of graphic."));
+  std::optional<SKTUndoGroup> group;
+  if (SKTDocument* document = graphic_.scriptingContainer()) group.emplace(document->undoRecorder());
+  static_cast<SKTText&>(graphic_).setScriptingContents(contents);
   return std::nullopt;
 }
 

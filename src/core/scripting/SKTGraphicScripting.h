@@ -30,6 +30,12 @@ class SKTGraphicScripting {
   std::optional<SKTScriptError> setScriptingStrokeColor(const std::optional<QColor>& color);
   std::optional<SKTScriptError> setScriptingStrokeWidth(const std::optional<double>& width);
 
+  // The characters of a text object; any other kind refuses (it has no text).
+  std::variant<QString, SKTScriptError> scriptingContents() const;
+  // Replaces every character of a text object as one undo entry named "Text";
+  // any other kind refuses.
+  std::optional<SKTScriptError> setScriptingContents(const QString& contents);
+
   // The graphic's position in the front list of the document holding it; a
   // NoContainer error when no document holds it there (a graphic of the back
   // or temp side, or one already removed).

@@ -10,6 +10,8 @@ namespace {
 
 // The widest stroke a script may set, in points.
 constexpr double kMaxStrokeWidth = 1000.0;
+// The longest text a script may set, in characters.
+constexpr qsizetype kMaxContentsLength = 100000;
 
 QByteArray colorToBus(const std::optional<QColor>& color) {
   return color ? scriptingRGBColorDescriptor(*color).data : QByteArray();
@@ -105,5 +107,29 @@ void GraphicBusObject::SetStrokeWidth(const QList<double>& width) {
               .arg(kMaxStrokeWidth));
     const std::optional<double> value = width.isEmpty() ? std::nullopt : std::optional<double>(width[0]);
     if (const auto error = SKTGraphicScripting(*graphic).setScriptingStrokeWidth(value)) fail(*error);
+  });
+}
+
+QString GraphicBusObject::Contents() {
+  QString contents;
+  serve([&] {
+    const SKTGraphicPtr graphic = liveGraphic();
+    if (!graphic) return;
+    const auto answer = SKTGraphicScripting(*graphic).scriptingContents();
+    if (const auto* error = std::get_if<SKTScriptError>(&answer))
+      fail(*error);
+    else
+      contents = std::get<QString>(answer);
+  });
+  return contents;
+}
+
+void GraphicBusObject::SetContents(const QString& contents) {
+  serve([&] {
+    const SKTGraphicPtr graphic = liveGraphic();
+    if (!graphic) return;
+    if (contents.size() > kMaxContentsLength)
+      return failInvalid(QStringLiteral("A text has at most %1 characters.").arg(kMaxContentsLength));
+    if (const auto error = SKTGraphicScripting(*graphic).setScriptingContents(contents)) fail(*error);
   });
 }

@@ -1,7 +1,7 @@
 #pragma once
 // One graphic of the front side on the bus (/Document/graphics/<id>, interface
-// com.quvo.Gratulo.Graphic): its kind, its position and its scripting
-// colours and stroke width. Colours travel as 6 bytes (big-endian 16-bit red,
+// com.quvo.Gratulo.Graphic): its kind, its position, its scripting colours
+// and stroke width, and the characters of a text. Colours travel as 6 bytes (big-endian 16-bit red,
 // green, blue), none as an empty array; the width as one double or none.
 
 #include <QByteArray>
@@ -26,6 +26,8 @@ class GraphicBusObject : public ScriptingBusObject {
   void SetStrokeColor(const QByteArray& color);
   QList<double> StrokeWidth();
   void SetStrokeWidth(const QList<double>& width);
+  QString Contents();
+  void SetContents(const QString& contents);
 
  private:
   // The graphic while a document holds it in its front list; otherwise the

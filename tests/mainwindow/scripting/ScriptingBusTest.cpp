@@ -161,6 +161,22 @@ TEST(ScriptingBus, GdbusDrivesTheRunningProgram) {
       << r.err.toStdString();
   EXPECT_EQ(program.call(line, graphic + "FillColor").out, "(@ay [],)");
 
+  // A text is read and replaced; a line has no text.
+  r = program.call(document, doc + "Insert", {"textAreas", "0", "(10.0, 70.0, 120.0, 30.0)"});
+  ASSERT_EQ(objectPaths(r.out).size(), 1) << r.err.toStdString();
+  const QString text = objectPaths(r.out).first();
+  EXPECT_EQ(program.call(text, graphic + "Contents").out, "('Text here',)");
+  r = program.call(text, graphic + "SetContents", {"Grüße an Anna"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+  EXPECT_EQ(program.call(text, graphic + "Contents").out, "('Grüße an Anna',)");
+  r = program.call(line, graphic + "SetContents", {"no"});
+  EXPECT_TRUE(
+      r.err.contains("com.quvo.Gratulo.Error.Refused: -10000: You can't set the text of this kind "
+                     "of graphic."))
+      << r.err.toStdString();
+  r = program.call(document, doc + "Remove", {"textAreas", "0"});
+  ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+
   // An index beyond the collection is the range error, and the program lives on.
   r = program.call(document, doc + "Remove", {"rectangles", "5"});
   EXPECT_TRUE(
@@ -234,6 +250,27 @@ TEST(ScriptingBus, PathsStayWithTheirGraphicsAndBusChangesUndo) {
   object.SetFillColor({});
   EXPECT_EQ(object.FillColor(), QByteArray());
   EXPECT_EQ(object.StrokeWidth(), QList<double>{1.0});
+
+  // A text's characters over the bus: replaced as one undo step; a shape has none.
+  const QString textPath = bus.Insert("textAreas", 0, QRectF(0, 40, 80, 20)).path();
+  ASSERT_FALSE(textPath.isEmpty());
+  const SKTGraphicPtr textGraphic = doc.graphics().back();  // appended: the first text
+  ASSERT_EQ(textGraphic->kind(), GraphicKind::Text);
+  GraphicBusObject text(textGraphic, cardHost());
+  const int steps = doc.undoStack()->count();
+  text.SetContents("Happy Birthday");
+  EXPECT_EQ(text.lastErrorName(), QString());
+  EXPECT_EQ(textGraphic->Text_contents()->string, "Happy Birthday");
+  EXPECT_EQ(doc.undoStack()->count(), steps + 1);
+  doc.undo();
+  EXPECT_EQ(text.Contents(), "Text here");
+  text.SetContents(QString(100001, QLatin1Char('x')));
+  EXPECT_EQ(text.lastErrorName(), "org.freedesktop.DBus.Error.InvalidArgs");
+  EXPECT_EQ(text.Contents(), "Text here");
+  EXPECT_EQ(object.Contents(), QString());
+  EXPECT_EQ(object.lastErrorName(), "com.quvo.Gratulo.Error.Refused");
+  EXPECT_EQ(object.lastErrorMessage(), "-10000: You can't get the text of this kind of graphic.");
+  bus.Remove("textAreas", 0);
 
   // Off the front list the object answers an error, not a crash.
   doc.Clear_All_Undo_Redo();
