@@ -86,9 +86,9 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   loadSamplePictures();
   buildWindow();
   buildToolStrips();
-  followClipboard();
   buildMenus();
   buildDialogButtons();
+  followEditState();
   connectCardControls();
   connectObjectControls();
   move(kWindowPosition);

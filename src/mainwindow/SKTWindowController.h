@@ -428,7 +428,8 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void showSelectionTabs();
   // Graphics of the canvas or a picture: what Paste can paste.
   bool pasteboardHoldsGraphics() const;
-  void followClipboard();
+  // The edit commands follow the clipboard and the current side's selection.
+  void followEditState();
   void setBackgroundImageOfSide(CardSide side, const QString& path);
   void loadCardControls(const Card_Property& page);
   void rememberContentSnapshot();

@@ -379,13 +379,27 @@ bool SKTWindowController::pasteboardHoldsGraphics() const {
                      [](const QString& f) { return f.startsWith(QLatin1String("image/")); });
 }
 
-void SKTWindowController::followClipboard() {
+void SKTWindowController::followEditState() {
   // What another program copies changes what Paste can do; a locked object
   // keeps Paste off.
   if (QClipboard* clipboard = QGuiApplication::clipboard())
     connect(clipboard, &QClipboard::dataChanged, this, [this] {
       if (QAction* unlock = editAction(QStringLiteral("Unlock")); unlock && !unlock->isEnabled())
         Set_Paste_Button_Status();
+    });
+  // The edit commands follow the selection of the side being edited, however
+  // it was made (a click, the marquee, Select All): selected objects can be
+  // cut, copied and deleted at once, locked ones only unlocked.
+  for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data()})
+    connect(view, &SKTGraphicView::selectionIndexesChanged, this, [this, view] {
+      if (view != currentSideView()) return;
+      const SKTGraphicList selected = view->selectedGraphics();
+      if (selected.empty())
+        Disable_Standard_Button_For_Card();
+      else if (view->There_Is_Any_Lock_Contrl())
+        Disable_Standard_Button_For_Lock();
+      else
+        Enable_Standard_Button_For_Control();
     });
 }
 

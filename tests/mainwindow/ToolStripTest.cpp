@@ -117,6 +117,40 @@ TEST_F(ToolStrip, TheTabsFollowTheSelectionThroughPasteUndoAndRedo) {
   EXPECT_EQ(text(1), "Original");
 }
 
+TEST_F(ToolStrip, TheEditCommandsFollowTheSelectionHoweverItIsMade) {
+  for (int i = 0; i < 3; ++i) window->toolAction(DrawingTool::Rectangle)->trigger();
+  window->Select_back_side();
+  window->Select_front_side();  // the card tabs: nothing selected, nothing to cut
+  EXPECT_FALSE(window->editAction("Cut")->isEnabled());
+  // Select All, then the keys: the whole side is copied, cut and pasted back.
+  QTest::keyClick(window.get(), Qt::Key_A, Qt::ControlModifier);
+  for (const char* name : {"Cut", "Copy", "Delete", "Front", "Back", "Lock"})
+    EXPECT_TRUE(window->editAction(name)->isEnabled()) << name;
+  QTest::keyClick(window.get(), Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(window->Get_Front_Control_Count(), 0);
+  EXPECT_FALSE(window->editAction("Delete")->isEnabled());
+  QTest::keyClick(window.get(), Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(window->Get_Front_Control_Count(), 3);
+
+  // A selection the canvas makes while the card tabs show (as the marquee
+  // does), one of them locked: only unlocking is offered; unlocked, they are
+  // deleted together.
+  SKTGraphicView* view = window->graphicView();
+  view->changeSelectionIndexes({2});
+  window->Lock_Clicked();
+  window->Card_Prop_Clicked();
+  EXPECT_FALSE(window->editAction("Unlock")->isEnabled());
+  view->changeSelectionIndexes({0, 1, 2});
+  EXPECT_TRUE(window->editAction("Unlock")->isEnabled());
+  EXPECT_FALSE(window->editAction("Delete")->isEnabled());
+  window->Unlock_Clicked();
+  window->Card_Prop_Clicked();
+  view->changeSelectionIndexes({0, 1, 2});
+  EXPECT_TRUE(window->editAction("Delete")->isEnabled());
+  window->editAction("Delete")->trigger();
+  EXPECT_EQ(window->Get_Front_Control_Count(), 0);
+}
+
 TEST_F(ToolStrip, APictureCopiedInAnotherProgramPastesOntoTheCardAndIsThereAfterReopening) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   QImage picture(60, 40, QImage::Format_RGB32);
