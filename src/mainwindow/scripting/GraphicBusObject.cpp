@@ -52,11 +52,7 @@ int GraphicBusObject::Index() {
   serve([&] {
     const SKTGraphicPtr graphic = liveGraphic();
     if (!graphic) return;
-    const auto specifier = SKTGraphicScripting(*graphic).objectSpecifier();
-    if (const auto* error = std::get_if<SKTScriptError>(&specifier))
-      fail(*error);
-    else
-      index = std::get<int>(specifier);
+    take(SKTGraphicScripting(*graphic).objectSpecifier(), index);
   });
   return index;
 }
@@ -115,11 +111,7 @@ QString GraphicBusObject::Contents() {
   serve([&] {
     const SKTGraphicPtr graphic = liveGraphic();
     if (!graphic) return;
-    const auto answer = SKTGraphicScripting(*graphic).scriptingContents();
-    if (const auto* error = std::get_if<SKTScriptError>(&answer))
-      fail(*error);
-    else
-      contents = std::get<QString>(answer);
+    take(SKTGraphicScripting(*graphic).scriptingContents(), contents);
   });
   return contents;
 }

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <memory>
+#include <variant>
 
 #include "core/SKTGraphic.h"
 #include "core/scripting/SKTGraphicScripting.h"
@@ -35,6 +36,15 @@ class GraphicBusObject : public ScriptingBusObject {
   SKTGraphicPtr liveGraphic();
   using ColorSetter = std::optional<SKTScriptError> (SKTGraphicScripting::*)(const std::optional<QColor>&);
   void setColor(const QByteArray& color, ColorSetter setter);
+
+  // The value of an answer into `out`, or its error as the call's reply.
+  template <typename T>
+  void take(const std::variant<T, SKTScriptError>& answer, T& out) {
+    if (const auto* error = std::get_if<SKTScriptError>(&answer))
+      fail(*error);
+    else
+      out = std::get<T>(answer);
+  }
 
   std::weak_ptr<SKTGraphic> graphic_;
 };
