@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QThread>
 #include <QToolBar>
@@ -430,7 +431,12 @@ void SKTWindowController::Temp_Design_Control_Assign() {
 
 void SKTWindowController::New_Project_Setting_Reset() {
   ScopedNotDrawOnlyPropChange resetting;
-  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->clear();
+  // Card objects copied from the previous design are forgotten; what another
+  // program put on the clipboard stays the user's.
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) {
+    const QMimeData* data = clipboard->mimeData();
+    if (data != nullptr && data->hasFormat(QLatin1String(SKTGraphicViewPasteboardType))) clipboard->clear();
+  }
   Check_Path_And_Create_Files();
   _grid->setAlwaysShown(false);
   if (_showGridAction) _showGridAction->setChecked(false);

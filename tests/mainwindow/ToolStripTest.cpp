@@ -192,6 +192,20 @@ TEST_F(ToolStrip, APictureCopiedInAnotherProgramPastesOntoTheCardAndIsThereAfter
   EXPECT_FALSE(window->editAction("Paste")->isEnabled());
 }
 
+TEST_F(ToolStrip, ANewDesignForgetsCopiedCardObjectsButNotWhatAnotherProgramCopied) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->setText("Anna Meier, Hauptstrasse 1");
+  window->New_Project_Setting_Reset();
+  EXPECT_EQ(clipboard->text(), "Anna Meier, Hauptstrasse 1");
+  window->toolAction(DrawingTool::Rectangle)->trigger();
+  window->Copy_Clicked();
+  ASSERT_TRUE(window->editAction("Paste")->isEnabled());
+  window->New_Project_Setting_Reset();
+  const QMimeData* left = clipboard->mimeData();
+  EXPECT_TRUE(left == nullptr || !left->hasFormat(SKTGraphicViewPasteboardType));
+  EXPECT_FALSE(window->editAction("Paste")->isEnabled());
+}
+
 TEST_F(ToolStrip, EditingKeysTypedInAReadOnlyFieldOfTheTabsNeverRemoveTheObject) {
   // The back side keeps no undo history: an object removed there is lost.
   window->Select_back_side();
