@@ -164,7 +164,13 @@ void SKTWindowController::Card_Size_Clicked() {
 
 void SKTWindowController::Template_Browser_Clicked() {
   if (Template_Wizard::defaultInstance().Open_Template_Window() != 1) return;
-  Read_and_load_design_Log(Selected_Template_Path, QStringLiteral("T"));
+  // The template takes the place of the design on the canvas: as with Open,
+  // the user may keep that design first, and one that was to be kept but was
+  // not written stays.
+  if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before opening document?")) &&
+      !Save_project_file(false, true))
+    return;
+  if (Read_and_load_design_Log(Selected_Template_Path, QStringLiteral("T")) == 1) Show_RHS_Properties(nullptr);
 }
 
 // The template's picture is the card export's combined picture: the front

@@ -206,6 +206,45 @@ TEST_F(PersonalisationWindow, ATemplateIsExportedWholeAndOpensAgain) {
   EXPECT_TRUE(Project_File_Name.isEmpty());
 }
 
+TEST_F(PersonalisationWindow, ATemplateReplacesTheDesignOnlyOnceTheUserCouldKeepIt) {
+  SKTWindowController window;
+  window.setSelectedControlTool(DrawingTool::Text);
+  window.graphicView()->createGraphicOfClass(GraphicKind::Text, nullptr, true, QRectF(20, 20, 120, 24), "F",
+                                             "My own card", "");
+  Template_Wizard& browser = Template_Wizard::defaultInstance();
+  const auto chooseFirstTemplate = [&] {
+    host.queueModal([&](QDialog&) {
+      browser.cat_cmbo_bx->setCurrentIndex(0);
+      browser.ok_btn->click();
+      return browser.result();
+    });
+  };
+  const auto frontTexts = [&] {
+    QStringList texts;
+    for (const SKTGraphicPtr& g : window.document()->graphics()) texts << g->Text_Value;
+    return texts;
+  };
+
+  // Yes, but the save panel is cancelled: the design stays as it was.
+  chooseFirstTemplate();
+  host.queueYesNo(true);
+  host.queueSavePanel(QString());
+  window.Template_Browser_Clicked();
+  EXPECT_EQ(host.questions(), QStringList{"Do you want to save changes before opening document?"});
+  EXPECT_EQ(frontTexts(), QStringList{"My own card"});
+
+  // Yes and a file: the design is written there, then the template opens untitled.
+  const QString kept = dir.filePath("Mine.dcard");
+  chooseFirstTemplate();
+  host.queueYesNo(true);
+  host.queueSavePanel(kept);
+  window.Template_Browser_Clicked();
+  EXPECT_TRUE(controlIDs(window.document()->graphics()).contains("PARTY_TITLE"));
+  EXPECT_TRUE(Project_File_Name.isEmpty());
+  ASSERT_EQ(window.Read_and_load_design_Log(kept, QStringLiteral("L")), 1);
+  EXPECT_EQ(frontTexts(), QStringList{"My own card"});
+}
+
 TEST_F(PersonalisationWindow, TheProfileButtonFillsTheSideAndTheTabsFollowWhatItSelected) {
   SKTWindowController window;
   window.toolAction(DrawingTool::Rectangle)->trigger();
