@@ -170,7 +170,8 @@ void SKTWindowController::Template_Browser_Clicked() {
   if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before opening document?")) &&
       !Save_project_file(false, true))
     return;
-  if (Read_and_load_design_Log(Selected_Template_Path, QStringLiteral("T")) == 1) Show_RHS_Properties(nullptr);
+  if (Read_and_load_design_Log(Selected_Template_Path, QStringLiteral("T")) == 1)
+    Show_RHS_Properties(nullptr);
 }
 
 // The template's picture is the card export's combined picture: the front

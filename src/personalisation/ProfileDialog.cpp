@@ -247,7 +247,8 @@ void ProfileDialog::loadFromSide(const SKTGraphicList& graphics) {
       Row& row = rows[i];
       row.ds_combo->setCurrentIndex(kManual);
       sourceChanged(i);
-      row.value->setText(graphic->Text_Value);
+      // A picture object holds its file's path as its file, not as its text.
+      row.value->setText(graphic->kind() == GraphicKind::Image ? graphic->FilePath() : graphic->Text_Value);
       if (graphic->data_source_type == kSeries) {
         row.ds_combo->setCurrentIndex(kSeries);
         // A series is found by its name; one that is gone leaves the list

@@ -198,3 +198,34 @@ TEST_F(ProfileDialogs, PreviewWorksOnCopiesAndCancelLeavesTheSideAsItWas) {
   EXPECT_EQ(host.tool, DrawingTool::RoundedRectangle);
   EXPECT_EQ(Library_Selected_Image.get(), "/pictures/chosen.png");
 }
+
+TEST_F(ProfileDialogs, ThePhotoKeepsItsPathWhenTheProfileIsEditedAgain) {
+  const QString photo = host.folder.filePath("face.png");
+  QImage picture(40, 50, QImage::Format_RGB32);
+  picture.fill(QColor(10, 120, 30));
+  ASSERT_TRUE(picture.save(photo));
+  ProfileDialog::Row& photoRow = dialog.rows[kUserProfileFieldCount - 1];
+  ASSERT_EQ(profileButton([&] {
+              dialog.rows[0].value->setText("Ada");
+              messages.queueOpenPanel({photo});
+              dialog.browse_pic_btn->click();
+              dialog.ok_btn->click();
+            }),
+            1);
+  const SKTGraphicPtr face = front("Fup_Photo");
+  ASSERT_TRUE(face);
+  EXPECT_TRUE(face->ctrl_is_visible);
+
+  // Reopened to change the name: the photo row shows the photo's file, and
+  // OK leaves the photo on the card.
+  ASSERT_EQ(profileButton([&] {
+              EXPECT_EQ(photoRow.value->text(), photo);
+              dialog.rows[0].value->setText("Ada Lovelace");
+              dialog.ok_btn->click();
+            }),
+            1);
+  EXPECT_EQ(front("Fup_Photo"), face);
+  EXPECT_TRUE(face->ctrl_is_visible);
+  EXPECT_EQ(face->FilePath(), photo);
+  EXPECT_EQ(front("Fup_Name")->Text_Value, "Ada Lovelace");
+}
