@@ -25,6 +25,7 @@
 #include "data/dialogs/View_Data_Series.h"
 #include "personalisation/ProfileFill.h"
 #include "personalisation/ProfileHost.h"
+#include "personalisation/ProfileSources.h"
 #include "personalisation/UserProfiles.h"
 #include "personalisation/globals.h"
 #include "platform/FileHelpers.h"
@@ -247,8 +248,7 @@ void ProfileDialog::loadFromSide(const SKTGraphicList& graphics) {
       Row& row = rows[i];
       row.ds_combo->setCurrentIndex(kManual);
       sourceChanged(i);
-      // A picture object holds its file's path as its file, not as its text.
-      row.value->setText(graphic->kind() == GraphicKind::Image ? graphic->FilePath() : graphic->Text_Value);
+      row.value->setText(Profile_Object_Value(*graphic));
       if (graphic->data_source_type == kSeries) {
         row.ds_combo->setCurrentIndex(kSeries);
         // A series is found by its name; one that is gone leaves the list

@@ -14,6 +14,10 @@ void Refresh_User_Profile_Values(User_Profile_Class& profile, const DataSeriesSt
   }
 }
 
+QString Profile_Object_Value(const SKTGraphic& graphic) {
+  return graphic.kind() == GraphicKind::Image ? graphic.FilePath() : graphic.Text_Value;
+}
+
 void Load_User_Profile_From_Side(const SKTGraphicList& graphics, User_Profile_Class& profile,
                                  const DataSeriesStore& series, const DataSourceTable& table) {
   profile.Reset_All_Values();
@@ -26,7 +30,8 @@ void Load_User_Profile_From_Side(const SKTGraphicList& graphics, User_Profile_Cl
     if (id.isEmpty()) continue;
     for (const UserProfileField& field : fields) {
       if (id != QLatin1String(field.defaultId)) continue;
-      profile.*field.value = graphic->Text_Value;
+      profile.*field.value =
+          graphic->kind() == GraphicKind::Image ? graphic->FilePath() : graphic->Text_Value;
       Set_Field_Typed(profile, field);
       if (graphic->data_source_type == 1) {
         const int slot = graphic->batch_list_index;

@@ -16,10 +16,14 @@ class DataSourceTable;
 void Refresh_User_Profile_Values(User_Profile_Class& profile, const DataSeriesStore& series,
                                  const DataSourceTable& table);
 
+// The value a profile object gives its field: a text's Text_Value, a
+// picture's file path.
+QString Profile_Object_Value(const SKTGraphic& graphic);
+
 // Reads a side's profile objects into the profile: the record is reset, then
 // every text or picture object (exactly those classes) that is visible and
 // whose trimmed control ID is one of the profile control IDs gives its field
-// the object's Text_Value and its binding (series by its slot in the series
+// the object's value (Profile_Object_Value) and its binding (series by its slot in the series
 // listing, else by the object's series name; spreadsheet column by index),
 // with the value then taken from that source.
 void Load_User_Profile_From_Side(const SKTGraphicList& graphics, User_Profile_Class& profile,
