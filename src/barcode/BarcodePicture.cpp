@@ -10,27 +10,20 @@ namespace barcode {
 
 namespace {
 constexpr qint64 kMaxPixels = 64LL * 1024 * 1024;
-
-// QPicture replays itself scaled by the ratio of the target device's resolution
-// to the one it was recorded at; undo that so that one unit stays one point.
-void replay(QPainter& painter, const QPicture& picture) {
-  const QPaintDevice* device = painter.device();
-  painter.save();
-  if (device && device->logicalDpiX() > 0 && device->logicalDpiY() > 0)
-    painter.scale(static_cast<double>(picture.logicalDpiX()) / device->logicalDpiX(),
-                  static_cast<double>(picture.logicalDpiY()) / device->logicalDpiY());
-  painter.drawPicture(QPointF(0, 0), picture);
-  painter.restore();
-}
 }  // namespace
 
 void BarcodePicture::paint(QPainter& painter, const QRectF& target) const {
   if (isNull()) return;
   painter.save();
-  painter.translate(target.topLeft());
-  painter.scale(target.width() / size.width(), target.height() / size.height());
-  replay(painter, picture);
+  painter.setTransform(placement(target), true);
+  picture.play(painter);
   painter.restore();
+}
+
+QTransform BarcodePicture::placement(const QRectF& target) const {
+  if (isNull()) return {};
+  return QTransform::fromTranslate(target.x(), target.y())
+      .scale(target.width() / size.width(), target.height() / size.height());
 }
 
 QImage BarcodePicture::toImage(double dpi) const {
@@ -46,7 +39,7 @@ QImage BarcodePicture::toImage(double dpi) const {
   image.setDotsPerMeterY(dotsPerMeter);
   QPainter painter(&image);
   painter.scale(dpi / 72.0, dpi / 72.0);
-  replay(painter, picture);
+  picture.play(painter);
   painter.end();
   return image;
 }
@@ -62,7 +55,7 @@ QByteArray BarcodePicture::toPdf() const {
     writer.setPageSize(QPageSize(size, QPageSize::Point));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     QPainter painter(&writer);
-    replay(painter, picture);
+    picture.play(painter);
     painter.end();
   }
   buffer.close();

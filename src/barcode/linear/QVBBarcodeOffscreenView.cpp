@@ -7,7 +7,6 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace barcode {
 
@@ -19,7 +18,7 @@ constexpr double kMaxFrame = 14400.0;  // points, 200 inches
 // resolution and stays vector in PDF.
 class TextPen {
  public:
-  TextPen(QPainter& painter, double viewHeight) : painter_(painter), viewHeight_(viewHeight) {}
+  TextPen(VectorRecorder& recorder, double viewHeight) : recorder_(recorder), viewHeight_(viewHeight) {}
 
   // The font in points, without pair kerning or letter spacing: spacing is
   // added by placing one character (grapheme) after the other.
@@ -68,14 +67,12 @@ class TextPen {
   void fill(const QString& text, const QFont& font, double spacing, const QColor& color,
             QPointF baseline) const {
     constexpr qsizetype kPiece = 48;
-    painter_.save();
-    painter_.setRenderHint(QPainter::Antialiasing, true);
     if (text.size() <= kPiece) {
       QFont spaced(font);
       spaced.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
       QPainterPath path;
       path.addText(baseline, spaced, text);
-      painter_.fillPath(path, color);
+      recorder_.fillPath(path, color);
     } else {
       const QFontMetricsF metrics(font);
       QHash<QString, double> advances;
@@ -92,17 +89,16 @@ class TextPen {
         x += *known + spacing;
         start = end;
         if (++inPath == kPiece) {
-          painter_.fillPath(path, color);
+          recorder_.fillPath(path, color);
           path.clear();
           inPath = 0;
         }
       }
-      if (inPath > 0) painter_.fillPath(path, color);
+      if (inPath > 0) recorder_.fillPath(path, color);
     }
-    painter_.restore();
   }
 
-  QPainter& painter_;
+  VectorRecorder& recorder_;
   double viewHeight_;
 };
 
@@ -122,9 +118,9 @@ bool finiteSize(double v) {
 // measured without that spacing: a text as wide as the picture gets less
 // spacing, so that it is not cut at the picture's edges. An empty text draws
 // nothing.
-void drawFrameTexts(QPainter& painter, QSizeF frame, const BarcodeDrawingState& s, const QString& header,
-                    float headerHeight, const QString& footer) {
-  const TextPen pen(painter, frame.height());
+void drawFrameTexts(VectorRecorder& recorder, QSizeF frame, const BarcodeDrawingState& s,
+                    const QString& header, float headerHeight, const QString& footer) {
+  const TextPen pen(recorder, frame.height());
   auto spacing = [&](const QString& text, const QFont& font) {
     if (text.isEmpty()) return 2.0;
     const double room = (frame.width() - TextPen::width(text, font)) / static_cast<double>(text.size());
@@ -153,15 +149,21 @@ QSizeF QVBBarcodeOffscreenView::rectForPage() const {
   return QSizeF(barcode_.width(), barcode_.height());
 }
 
-void QVBBarcodeOffscreenView::drawRect(QPainter& painter) const {
-  painter.fillRect(QRectF(QPointF(0, 0), frame_), state_.bar_back_clr);
+void QVBBarcodeOffscreenView::record(VectorRecorder& recorder) const {
+  recorder.fillRect(QRectF(QPointF(0, 0), frame_), state_.bar_back_clr);
   double lastRunHeight = 0;
-  drawBars(painter, lastRunHeight);
-  drawCaption(painter, lastRunHeight);
-  drawHeaderAndFooter(painter);
+  drawBars(recorder, lastRunHeight);
+  drawCaption(recorder, lastRunHeight);
+  drawHeaderAndFooter(recorder);
 }
 
-void QVBBarcodeOffscreenView::drawBars(QPainter& painter, double& lastRunHeight) const {
+void QVBBarcodeOffscreenView::drawRect(QPainter& painter) const {
+  VectorRecorder recorder;
+  record(recorder);
+  recorder.finish().play(painter);
+}
+
+void QVBBarcodeOffscreenView::drawBars(VectorRecorder& recorder, double& lastRunHeight) const {
   const QVBBarcode& b = barcode_;
   const BarcodeDrawingState& s = state_;
   const double H = frame_.height();
@@ -186,8 +188,6 @@ void QVBBarcodeOffscreenView::drawBars(QPainter& painter, double& lastRunHeight)
   double x = (frame_.width() - n * w) / 2.0;
   int run = 0;
   int last = 0;
-  // The bars are filled together in one colour: one fill in a PDF, not one per bar.
-  std::vector<QRectF> bars;
   auto drawRun = [&] {
     double bottom = 0;
     double top = b.barTop(last, s);
@@ -195,7 +195,10 @@ void QVBBarcodeOffscreenView::drawBars(QPainter& painter, double& lastRunHeight)
       bottom = b.barBottom(last, s) * scale;
       top *= scale;
     }
-    if (top > bottom) bars.emplace_back(x, H - (barY + top), w * run, top - bottom);
+    if (top > bottom) {
+      const QRectF rect(x, H - (barY + top), w * run, top - bottom);
+      recorder.fillRect(rect, s.barcode_clr);
+    }
     lastRunHeight = top;
   };
   for (int i = 0; i < n; ++i) {
@@ -209,19 +212,13 @@ void QVBBarcodeOffscreenView::drawBars(QPainter& painter, double& lastRunHeight)
       run = 0;
     }
   }
-  if (bars.empty()) return;
-  painter.save();
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(s.barcode_clr);
-  painter.drawRects(bars.data(), static_cast<int>(bars.size()));
-  painter.restore();
 }
 
-void QVBBarcodeOffscreenView::drawCaption(QPainter& painter, double lastRunHeight) const {
+void QVBBarcodeOffscreenView::drawCaption(VectorRecorder& recorder, double lastRunHeight) const {
   const QVBBarcode& b = barcode_;
   const BarcodeDrawingState& s = state_;
   if (!b.printsCaption()) return;
-  const TextPen pen(painter, frame_.height());
+  const TextPen pen(recorder, frame_.height());
   const double Hf = b.printsFooter() ? b.footerHeight() * 72.0 : 0.0;
   const bool captionOnTop = s.showinTop != 0;
   const double captionY = captionOnTop ? Hf + s.footer_margin + lastRunHeight + s.value_margin + s.TB_margin
@@ -286,9 +283,9 @@ void QVBBarcodeOffscreenView::drawCaption(QPainter& painter, double lastRunHeigh
   }
 }
 
-void QVBBarcodeOffscreenView::drawHeaderAndFooter(QPainter& painter) const {
+void QVBBarcodeOffscreenView::drawHeaderAndFooter(VectorRecorder& recorder) const {
   const QVBBarcode& b = barcode_;
-  drawFrameTexts(painter, frame_, state_, b.printsHeader() ? b.header() : QString(), b.headerHeight(),
+  drawFrameTexts(recorder, frame_, state_, b.printsHeader() ? b.header() : QString(), b.headerHeight(),
                  b.printsFooter() ? b.footer() : QString());
 }
 
@@ -299,11 +296,9 @@ BarcodePicture imageFromBarcode(const QVBBarcode& barcode, const BarcodeDrawingS
   const QVBBarcodeOffscreenView view(barcode, state);
   const QSizeF size = view.frameSize();
   if (!finiteSize(size.width()) || !finiteSize(size.height())) return out;
-  QPainter painter(&out.picture);
-  view.drawRect(painter);
-  painter.end();
-  out.picture.setBoundingRect(
-      QRect(0, 0, static_cast<int>(std::ceil(size.width())), static_cast<int>(std::ceil(size.height()))));
+  VectorRecorder recorder;
+  view.record(recorder);
+  out.picture = recorder.finish();
   out.size = size;
   return out;
 }
@@ -319,20 +314,19 @@ BarcodePicture imageFromBarcodeImage(const BarcodePicture& image2d, const Barcod
   const QSizeF frame(model.width, model.height);
   if (!finiteSize(frame.width()) || !finiteSize(frame.height())) return out;
   const QSizeF size = image2d.size;
-  QPainter painter(&out.picture);
-  painter.fillRect(QRectF(QPointF(0, 0), frame), Qt::white);
+  VectorRecorder recorder;
+  recorder.fillRect(QRectF(QPointF(0, 0), frame), Qt::white);
   const double Hh = model.printsHeader ? model.headerHeight * 72.0 : 0.0;
   // Upward from the bottom: the picture's top edge lies the header margin below
   // the header's line.
   const double top = frame.height() - Hh - state.TB_margin;
   const double bottom = top - size.height() - state.header_margin;
-  image2d.paint(painter, QRectF((frame.width() - size.width()) / 2.0, frame.height() - bottom - size.height(),
-                                size.width(), size.height()));
-  drawFrameTexts(painter, frame, state, model.printsHeader ? model.header : QString(), model.headerHeight,
+  recorder.place(image2d.picture, image2d.placement(QRectF((frame.width() - size.width()) / 2.0,
+                                                           frame.height() - bottom - size.height(),
+                                                           size.width(), size.height())));
+  drawFrameTexts(recorder, frame, state, model.printsHeader ? model.header : QString(), model.headerHeight,
                  model.printsFooter ? model.footer : QString());
-  painter.end();
-  out.picture.setBoundingRect(
-      QRect(0, 0, static_cast<int>(std::ceil(frame.width())), static_cast<int>(std::ceil(frame.height()))));
+  out.picture = recorder.finish();
   out.size = frame;
   return out;
 }

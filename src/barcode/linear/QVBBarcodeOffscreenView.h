@@ -29,14 +29,15 @@ class QVBBarcodeOffscreenView {
   QSizeF frameSize() const { return frame_; }
   // The one page the view prints as: (0, 0, barcode width, barcode height).
   QSizeF rectForPage() const;
-  // Draws the whole view into the painter, whose units are points, y down,
-  // origin at the view's top-left corner.
+  // Records the whole view, in points, y down, origin at the view's top-left corner.
+  void record(VectorRecorder& recorder) const;
+  // Draws the whole view into the painter, whose units are points.
   void drawRect(QPainter& painter) const;
 
  private:
-  void drawBars(QPainter& painter, double& lastRunHeight) const;
-  void drawCaption(QPainter& painter, double lastRunHeight) const;
-  void drawHeaderAndFooter(QPainter& painter) const;
+  void drawBars(VectorRecorder& recorder, double& lastRunHeight) const;
+  void drawCaption(VectorRecorder& recorder, double lastRunHeight) const;
+  void drawHeaderAndFooter(VectorRecorder& recorder) const;
 
   const QVBBarcode& barcode_;
   const BarcodeDrawingState& state_;

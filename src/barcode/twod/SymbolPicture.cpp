@@ -3,7 +3,6 @@
 #include <QPainter>
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 namespace barcode::twod {
 
@@ -19,52 +18,49 @@ int pixelsFor(double points, int dpi) {
 
 SymbolPicture::SymbolPicture(ModuleGrid grid, Layout layout) : grid_(std::move(grid)), layout_(layout) {}
 
-void SymbolPicture::draw(QPainter& painter, const QRectF& target) const {
+void SymbolPicture::record(VectorRecorder& recorder, const QRectF& target) const {
   if (layout_.page.isEmpty() || target.isEmpty()) return;
   const double sx = target.width() / layout_.page.width();
   const double sy = target.height() / layout_.page.height();
-  painter.save();
-  painter.setPen(Qt::NoPen);
   if (layout_.opaquePage) {
-    painter.fillRect(target, Qt::white);
+    recorder.fillRect(target, Qt::white);
   } else {
     const QRectF g = layout_.gridRect;
-    painter.fillRect(
+    recorder.fillRect(
         QRectF(target.x() + g.x() * sx, target.y() + g.y() * sy, g.width() * sx, g.height() * sy), Qt::white);
   }
-  if (!grid_.empty()) {
-    const QRectF g = layout_.gridRect;
-    const double mw = g.width() / grid_.width * sx;
-    const double mh = g.height() / grid_.height * sy;
-    const double ox = target.x() + g.x() * sx;
-    const double oy = target.y() + g.y() * sy;
-    // The dark runs are filled together: one fill in a PDF, not one per run.
-    std::vector<QRectF> runs;
-    for (int y = 0; y < grid_.height; ++y) {
-      int x = 0;
-      while (x < grid_.width) {
-        if (!grid_.dark(x, y)) {
-          ++x;
-          continue;
-        }
-        int end = x;
-        while (end < grid_.width && grid_.dark(end, y)) ++end;
-        runs.emplace_back(ox + x * mw, oy + y * mh, (end - x) * mw, mh);
-        x = end;
+  if (grid_.empty()) return;
+  const QRectF g = layout_.gridRect;
+  const double mw = g.width() / grid_.width * sx;
+  const double mh = g.height() / grid_.height * sy;
+  const double ox = target.x() + g.x() * sx;
+  const double oy = target.y() + g.y() * sy;
+  const QColor dark(Qt::black);
+  for (int y = 0; y < grid_.height; ++y) {
+    int x = 0;
+    while (x < grid_.width) {
+      if (!grid_.dark(x, y)) {
+        ++x;
+        continue;
       }
+      int end = x;
+      while (end < grid_.width && grid_.dark(end, y)) ++end;
+      recorder.fillRect(QRectF(ox + x * mw, oy + y * mh, (end - x) * mw, mh), dark);
+      x = end;
     }
-    painter.setBrush(Qt::black);
-    painter.drawRects(runs.data(), static_cast<int>(runs.size()));
   }
-  painter.restore();
 }
 
-QPicture SymbolPicture::toPicture() const {
-  QPicture picture;
-  QPainter painter(&picture);
-  draw(painter);
-  painter.end();
-  return picture;
+void SymbolPicture::draw(QPainter& painter, const QRectF& target) const {
+  VectorRecorder recorder;
+  record(recorder, target);
+  recorder.finish().play(painter);
+}
+
+VectorPicture SymbolPicture::toPicture() const {
+  VectorRecorder recorder;
+  record(recorder, QRectF(QPointF(0, 0), layout_.size));
+  return recorder.finish();
 }
 
 QImage SymbolPicture::toImage() const {

@@ -7,7 +7,6 @@
 // demand with nearest-neighbour sampling.
 
 #include <QImage>
-#include <QPicture>
 #include <QRectF>
 #include <QSize>
 #include <QSizeF>
@@ -15,6 +14,8 @@
 #include <cstdint>
 #include <optional>
 #include <vector>
+
+#include "barcode/VectorPicture.h"
 
 class QPainter;
 
@@ -66,13 +67,16 @@ class SymbolPicture {
   // Draws the picture into target (points of the painter's space) as rectangles.
   void draw(QPainter& painter, const QRectF& target) const;
   void draw(QPainter& painter) const { draw(painter, QRectF(QPointF(0, 0), layout_.size)); }
-  QPicture toPicture() const;
+  // The drawing as a picture of the symbol's size in points.
+  VectorPicture toPicture() const;
   // The raster form: RGBA, not premultiplied. A null image when it would be too
   // large or its memory cannot be had.
   QImage toImage() const;
   QImage toImage(QSize pixels) const;
 
  private:
+  void record(VectorRecorder& recorder, const QRectF& target) const;
+
   ModuleGrid grid_;
   Layout layout_;
 };

@@ -238,11 +238,10 @@ TEST(LinearCaption, CaptionPiecesStandWhereTheLayoutPlacesThem) {
 namespace {
 
 BarcodePicture blackBlock(QSizeF size) {
+  VectorRecorder recorder;
+  recorder.fillRect(QRectF(QPointF(0, 0), size), Qt::black);
   BarcodePicture block;
-  QPainter painter(&block.picture);
-  painter.fillRect(QRectF(QPointF(0, 0), size), Qt::black);
-  painter.end();
-  block.picture.setBoundingRect(QRect(0, 0, static_cast<int>(size.width()), static_cast<int>(size.height())));
+  block.picture = recorder.finish();
   block.size = size;
   return block;
 }
