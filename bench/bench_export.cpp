@@ -6,6 +6,10 @@
 // Counters: cards/s (rows per second of wall time) and peak_MB, the largest
 // resident memory of the run beyond what the process held once the rows were
 // loaded (the peak is reset before each run).
+//
+// The folders of all runs are removed when the program ends, not between
+// runs: a file system that has just freed thousands of files is slow to make
+// new ones for a while, and the next run would measure that.
 #include <benchmark/benchmark.h>
 
 #include <QDir>
@@ -16,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "barcode/designer/BarcodeSettings.h"
 #include "production/BatchExport.h"
@@ -31,6 +36,8 @@ long statusKb(const char* field) {
       return line.mid(static_cast<int>(qstrlen(field))).trimmed().split(' ')[0].toLong();
   return 0;
 }
+
+std::vector<std::unique_ptr<QTemporaryDir>> folders;  // the runs' folders, removed at the end
 
 void resetPeakMemory() {
   QFile clear(QStringLiteral("/proc/self/clear_refs"));
@@ -81,7 +88,7 @@ void BM_BatchExport(benchmark::State& state) {
   double peakMb = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    QTemporaryDir folder;
+    const QTemporaryDir& folder = *folders.emplace_back(std::make_unique<QTemporaryDir>());
     production::BatchExportRequest request{folder.path(), QStringLiteral("BOTH"), false,
                                            QStringLiteral("PNG"), workers};
     production::BatchExport run(cards, request);
@@ -119,5 +126,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  folders.clear();
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "production/BatchExport.h"
 
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -44,7 +45,7 @@ QString BatchExport::cardFilePath(const QString& folder, int row, const QString&
   return QStringLiteral("%1/Card_%2.%3").arg(folder).arg(row + 1).arg(extension);
 }
 
-BatchExport::Card BatchExport::renderCard(int row) const {
+BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const {
   Card card;
   const QString base = cardFilePath(request_.folder, row, request_.extension);
   const QString& side = request_.side;
@@ -58,7 +59,7 @@ BatchExport::Card BatchExport::renderCard(int row) const {
   // Encoded and written beside its place here, on the worker; the writer
   // only puts it in place, in row order.
   const auto prepare = [&](const QImage& picture, const QString& path) {
-    const QString prepared = prepareCardImageFile(encodeCardImage(picture, format_), path, &reason);
+    const QString prepared = prepareCardImageFile(encodeCardImage(picture, format_), path, &reason, staging);
     if (prepared.isEmpty()) return false;
     card.files.emplace_back(path, prepared);
     return true;
@@ -98,7 +99,7 @@ BatchExportResult BatchExport::run() {
   int writing = 0;            // next row the writer writes
   bool finish = false;
 
-  const auto worker = [&] {
+  const auto worker = [&](const QString& folder) {
     for (;;) {
       int row = 0;
       {
@@ -107,7 +108,7 @@ BatchExportResult BatchExport::run() {
         if (finish || nextRow >= result.total) return;
         row = nextRow++;
       }
-      Card card = renderCard(row);
+      Card card = renderCard(row, folder);
       {
         std::lock_guard lock(mutex);
         ready.emplace(row, std::move(card));
@@ -116,9 +117,19 @@ BatchExportResult BatchExport::run() {
     }
   };
 
+  // Each worker prepares its files in a hidden folder of its own inside the
+  // batch folder, removed with whatever is left in it when the run ends:
+  // threads that make new files in one folder wait for each other in the
+  // file system, while renaming files into it stays quick.
+  const int workers = std::min(threads, std::max(result.total, 1));
+  std::vector<std::unique_ptr<QTemporaryDir>> staging;
   std::vector<std::thread> pool;
-  pool.reserve(static_cast<size_t>(threads));
-  for (int t = 0; t < std::min(threads, std::max(result.total, 1)); ++t) pool.emplace_back(worker);
+  pool.reserve(static_cast<size_t>(workers));
+  for (int t = 0; t < workers; ++t) {
+    const auto& folder = staging.emplace_back(
+        std::make_unique<QTemporaryDir>(request_.folder + QStringLiteral("/.Card_files_XXXXXX")));
+    pool.emplace_back(worker, folder->isValid() ? folder->path() : QString());
+  }
 
   for (int row = 0; row < result.total; ++row) {
     if (Stop_SMS_Sending_Now.load()) {

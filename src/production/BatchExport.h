@@ -51,7 +51,8 @@ class BatchExport {
 
  private:
   struct Card;
-  Card renderCard(int row) const;
+  // The card's files are prepared in `staging` (beside their places when empty).
+  Card renderCard(int row, const QString& staging) const;
 
   std::shared_ptr<const RunSnapshot> snapshot_;
   BatchExportRequest request_;

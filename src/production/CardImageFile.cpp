@@ -97,21 +97,22 @@ bool writeCardImageData(const QByteArray& data, const QString& path, QString* re
   return saveWholeFile(path, data, reason);
 }
 
-QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason) {
+QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason,
+                             const QString& folder) {
   const auto fail = [&](const QString& why) {
     if (reason) *reason = why;
     return QString();
   };
   if (data.isEmpty()) return fail(QStringLiteral("The picture could not be encoded."));
   const QFileInfo target(path);
-  // Hidden, in the target's own folder (so that putting it in place is one
+  // Hidden, on the target's file system (so that putting it in place is one
   // rename), under a name no other file has; created with the user's
   // default permissions.
   QString prepared;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     prepared = QStringLiteral("%1/.%2.%3.part")
-                   .arg(target.path(), target.fileName())
+                   .arg(folder.isEmpty() ? target.path() : folder, target.fileName())
                    .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     fd = ::open(QFile::encodeName(prepared).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;

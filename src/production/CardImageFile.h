@@ -33,11 +33,13 @@ QByteArray encodeCardImage(const QImage& picture, CardImageFormat format);
 bool writeCardImageData(const QByteArray& data, const QString& path, QString* reason = nullptr);
 
 // The same in two steps, for writers that prepare files in parallel and put
-// them in place in order: the data goes to a new hidden file beside the path
-// (its path is returned; empty with the reason on failure), which then
-// replaces the file at the path in one step. A prepared file that is not
-// put in place is discarded.
-QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason = nullptr);
+// them in place in order: the data goes to a new hidden file beside the path,
+// or in `folder` when one is given (a folder on the same file system, such as
+// a hidden folder inside the path's own); its path is returned, empty with the
+// reason on failure. It then replaces the file at the path in one step. A
+// prepared file that is not put in place is discarded.
+QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason = nullptr,
+                             const QString& folder = QString());
 bool putCardImageFileInPlace(const QString& prepared, const QString& path, QString* reason = nullptr);
 void discardCardImageFile(const QString& prepared);
 

@@ -210,6 +210,9 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   EXPECT_EQ(result.skipped, 35);
   EXPECT_EQ(fileNames(dir.path()),
             QStringList({"Card_1.png", "Card_2.png", "Card_3.png", "Card_4.png", "Card_5.png"}));
+  // Nothing of the workers' preparing is left: no hidden file, no folder.
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+            fileNames(dir.path()));
   EXPECT_EQ(host.questions(),
             QStringList({"Are you sure you want to stop?", "Are you sure you want to stop?"}));
   const QString message = batchExportMessage(result);
@@ -238,7 +241,7 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   EXPECT_EQ(failed.written, 3);
   EXPECT_EQ(failed.failed, 1);
   EXPECT_FALSE(failed.stopped);
-  EXPECT_EQ(QDir(second.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+  EXPECT_EQ(QDir(second.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
             QStringList({"Card_1.PNG", "Card_2.PNG", "Card_4.PNG"}));
   EXPECT_EQ(
       batchExportMessage(failed),
