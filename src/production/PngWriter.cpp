@@ -2,7 +2,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace production {
@@ -24,6 +26,47 @@ void putChunk(QByteArray& out, const char* type, const QByteArray& data) {
   putU32(out, static_cast<quint32>(crc32(0L, bytes, static_cast<uInt>(out.size() - start))));
 }
 
+// What one thread keeps from one picture to the next: the compressor's state
+// and the buffers of the filtered rows and the compressed data. A batch
+// encodes thousands of pictures of one size on each worker; making these
+// anew for each picture costs more than the compression itself.
+struct Deflater {
+  z_stream stream{};
+  bool ready = false;
+  std::vector<Bytef> filtered;
+  std::vector<Bytef> compressed;
+
+  Deflater() {
+    // The fastest level: short matches found through a hash of the last few
+    // bytes, which catches the flat runs of a card and rows that repeat.
+    ready = deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+  }
+  ~Deflater() {
+    if (ready) deflateEnd(&stream);
+  }
+  Deflater(const Deflater&) = delete;
+  Deflater& operator=(const Deflater&) = delete;
+
+  // Buffers of a picture much larger than a card are not kept.
+  void release() {
+    constexpr size_t kKept = 4 * 1024 * 1024;
+    if (filtered.capacity() > kKept) std::vector<Bytef>().swap(filtered);
+    if (compressed.capacity() > kKept) std::vector<Bytef>().swap(compressed);
+  }
+
+  // The filtered rows compressed into `compressed`; its size, 0 on failure.
+  size_t compress() {
+    if (!ready || deflateReset(&stream) != Z_OK) return 0;
+    compressed.resize(deflateBound(&stream, static_cast<uLong>(filtered.size())));
+    stream.next_in = filtered.data();
+    stream.avail_in = static_cast<uInt>(filtered.size());
+    stream.next_out = compressed.data();
+    stream.avail_out = static_cast<uInt>(compressed.size());
+    if (deflate(&stream, Z_FINISH) != Z_STREAM_END) return 0;
+    return static_cast<size_t>(stream.total_out);
+  }
+};
+
 }  // namespace
 
 QByteArray encodePngFast(const QImage& picture) {
@@ -32,31 +75,24 @@ QByteArray encodePngFast(const QImage& picture) {
   const int width = rgba.width();
   const int height = rgba.height();
   const size_t rowBytes = static_cast<size_t>(width) * 4;
+  thread_local Deflater deflater;
 
   // Each row filtered by "Sub" (the difference to the pixel on its left),
   // which turns the flat areas of a card into runs that deflate well.
-  std::vector<Bytef> filtered((rowBytes + 1) * static_cast<size_t>(height));
+  std::vector<Bytef>& filtered = deflater.filtered;
+  filtered.resize((rowBytes + 1) * static_cast<size_t>(height));
   for (int y = 0; y < height; ++y) {
     const uchar* row = rgba.constScanLine(y);
     Bytef* out = filtered.data() + static_cast<size_t>(y) * (rowBytes + 1);
     out[0] = 1;
-    for (size_t i = 0; i < rowBytes; ++i) out[1 + i] = static_cast<Bytef>(row[i] - (i >= 4 ? row[i - 4] : 0));
+    std::memcpy(out + 1, row, std::min<size_t>(4, rowBytes));
+    for (size_t i = 4; i < rowBytes; ++i) out[1 + i] = static_cast<Bytef>(row[i] - row[i - 4]);
   }
-
-  z_stream stream{};
-  // Run-length matching only: the filtered rows of a card are mostly runs.
-  if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return {};
-  QByteArray compressed;
-  compressed.resize(static_cast<qsizetype>(deflateBound(&stream, static_cast<uLong>(filtered.size()))));
-  stream.next_in = filtered.data();
-  stream.avail_in = static_cast<uInt>(filtered.size());
-  stream.next_out = reinterpret_cast<Bytef*>(compressed.data());
-  stream.avail_out = static_cast<uInt>(compressed.size());
-  const int status = deflate(&stream, Z_FINISH);
-  const uLong produced = stream.total_out;
-  deflateEnd(&stream);
-  if (status != Z_STREAM_END) return {};
-  compressed.truncate(static_cast<qsizetype>(produced));
+  const size_t produced = deflater.compress();
+  if (produced == 0) return {};
+  const QByteArray compressed(reinterpret_cast<const char*>(deflater.compressed.data()),
+                              static_cast<qsizetype>(produced));
+  deflater.release();
 
   QByteArray png("\x89PNG\r\n\x1a\n", 8);
   png.reserve(compressed.size() + 128);
