@@ -6,13 +6,50 @@
 #include <QPainterPath>
 #include <QTextBoundaryFinder>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
 namespace barcode {
 
 namespace {
 
 constexpr double kMaxFrame = 14400.0;  // points, 200 inches
+
+// The outlines of a short text laid out from a baseline point. The last few
+// are kept on each thread: a batch draws the same header and footer, in the
+// same place, on every card. A font is told apart by its description and the
+// exact values the description rounds (no font object outlives the thread's
+// own font caches).
+QPainterPath textOutlines(const QFont& font, const QString& text, QPointF baseline) {
+  struct LaidOut {
+    QString font;
+    std::array<double, 3> sizes;  // point size, letter and word spacing
+    bool kerning;
+    QString text;
+    QPointF baseline;
+    QPainterPath outlines;
+  };
+  constexpr size_t kKept = 16;
+  thread_local std::vector<LaidOut> recent;
+  thread_local size_t next = 0;
+  LaidOut wanted{font.key(),     {font.pointSizeF(), font.letterSpacing(), font.wordSpacing()},
+                 font.kerning(), text,
+                 baseline,       QPainterPath()};
+  for (const LaidOut& laidOut : recent)
+    if (laidOut.baseline.x() == baseline.x() && laidOut.baseline.y() == baseline.y() &&
+        laidOut.text == text && laidOut.sizes == wanted.sizes && laidOut.kerning == wanted.kerning &&
+        laidOut.font == wanted.font)
+      return laidOut.outlines;
+  wanted.outlines.addText(baseline, font, text);
+  const QPainterPath outlines = wanted.outlines;
+  if (recent.size() < kKept)
+    recent.push_back(std::move(wanted));
+  else
+    recent[next] = std::move(wanted);
+  next = (next + 1) % kKept;
+  return outlines;
+}
 
 // Text is drawn as filled outlines, so that a picture replays identically at any
 // resolution and stays vector in PDF.
@@ -70,9 +107,7 @@ class TextPen {
     if (text.size() <= kPiece) {
       QFont spaced(font);
       spaced.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
-      QPainterPath path;
-      path.addText(baseline, spaced, text);
-      recorder_.fillPath(path, color);
+      recorder_.fillPath(textOutlines(spaced, text, baseline), color);
     } else {
       const QFontMetricsF metrics(font);
       QHash<QString, double> advances;
