@@ -67,11 +67,61 @@ struct Deflater {
   }
 };
 
+// The rows of a picture as 8-bit RGBA with straight alpha, one at a time. The
+// 32-bit formats a card is drawn in are read as they are (a row with
+// translucent pixels goes through the picture's own conversion); any other
+// format is converted as a whole first.
+class RgbaRows {
+ public:
+  explicit RgbaRows(const QImage& picture) : picture_(picture) {
+    const QImage::Format format = picture.format();
+    direct_ = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
+              format == QImage::Format_ARGB32_Premultiplied;
+    if (!direct_) picture_ = picture.convertToFormat(QImage::Format_RGBA8888);
+    row_.resize(static_cast<size_t>(picture_.width()) * 4);
+  }
+  bool isNull() const { return picture_.isNull(); }
+  int width() const { return picture_.width(); }
+  int height() const { return picture_.height(); }
+
+  const uchar* row(int y) {
+    if (!direct_) return picture_.constScanLine(y);
+    const auto* pixels = reinterpret_cast<const QRgb*>(picture_.constScanLine(y));
+    const int width = picture_.width();
+    const bool premultiplied = picture_.format() == QImage::Format_ARGB32_Premultiplied;
+    const bool opaque = picture_.format() == QImage::Format_RGB32;
+    uchar* out = row_.data();
+    for (int x = 0; x < width; ++x, out += 4) {
+      const QRgb p = pixels[x];
+      if (premultiplied && qAlpha(p) != 255) return convertedRow(y);
+      out[0] = static_cast<uchar>(qRed(p));
+      out[1] = static_cast<uchar>(qGreen(p));
+      out[2] = static_cast<uchar>(qBlue(p));
+      out[3] = opaque ? 255 : static_cast<uchar>(qAlpha(p));
+    }
+    return row_.data();
+  }
+
+ private:
+  const uchar* convertedRow(int y) {
+    const QImage line(picture_.constScanLine(y), picture_.width(), 1, picture_.bytesPerLine(),
+                      picture_.format());
+    const QImage converted = line.convertToFormat(QImage::Format_RGBA8888);
+    std::memcpy(row_.data(), converted.constScanLine(0), row_.size());
+    return row_.data();
+  }
+
+  QImage picture_;
+  bool direct_ = false;
+  std::vector<uchar> row_;
+};
+
 }  // namespace
 
 QByteArray encodePngFast(const QImage& picture) {
   if (picture.isNull()) return {};
-  const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
+  RgbaRows rgba(picture);
+  if (rgba.isNull()) return {};
   const int width = rgba.width();
   const int height = rgba.height();
   const size_t rowBytes = static_cast<size_t>(width) * 4;
@@ -82,7 +132,7 @@ QByteArray encodePngFast(const QImage& picture) {
   std::vector<Bytef>& filtered = deflater.filtered;
   filtered.resize((rowBytes + 1) * static_cast<size_t>(height));
   for (int y = 0; y < height; ++y) {
-    const uchar* row = rgba.constScanLine(y);
+    const uchar* row = rgba.row(y);
     Bytef* out = filtered.data() + static_cast<size_t>(y) * (rowBytes + 1);
     out[0] = 1;
     std::memcpy(out + 1, row, std::min<size_t>(4, rowBytes));

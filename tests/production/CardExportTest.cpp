@@ -98,14 +98,21 @@ TEST(CardExport, SingleExportWritesTheChosenSidesInTheChosenFormat) {
   EXPECT_EQ(host.messages()[0], "\n" + blocked);
   EXPECT_EQ(design.finishedBoxes.size(), 1);
 
-  // The PNG data gives back every pixel, transparency included (read by Qt's own reader).
+  // The PNG data gives back every pixel, transparency included (read by Qt's own reader),
+  // whatever the picture's format; premultiplied rows may be opaque or translucent.
   QImage varied(37, 23, QImage::Format_ARGB32);
   for (int y = 0; y < varied.height(); ++y)
     for (int x = 0; x < varied.width(); ++x)
-      varied.setPixel(x, y, qRgba(x * 7, y * 11, (x * y) % 256, (x + y) * 5));
-  EXPECT_EQ(
-      QImage::fromData(encodeCardImage(varied, CardImageFormat::Png)).convertToFormat(QImage::Format_ARGB32),
-      varied);
+      varied.setPixel(x, y, qRgba(x * 7, y * 11, (x * y) % 256, y % 3 ? 255 : (x + y) * 5));
+  for (const QImage::Format format :
+       {QImage::Format_ARGB32, QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32,
+        QImage::Format_RGBA8888, QImage::Format_Grayscale8}) {
+    const QImage picture = varied.convertToFormat(format);
+    EXPECT_EQ(QImage::fromData(encodeCardImage(picture, CardImageFormat::Png))
+                  .convertToFormat(QImage::Format_RGBA8888),
+              picture.convertToFormat(QImage::Format_RGBA8888))
+        << format;
+  }
 
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);
   Card_Front_Or_Back.store(0);
