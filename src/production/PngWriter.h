@@ -1,8 +1,8 @@
 #pragma once
-// A fast PNG encoder for card pictures: 8-bit RGBA, one cheap filter per
-// row and the fastest deflate level, with the picture's resolution. A batch
-// writes thousands of small pictures; this keeps their encoding a small part
-// of a card's cost. Any thread.
+// A fast PNG encoder for card pictures: 8-bit RGBA (RGB when every pixel is
+// opaque), one cheap filter per row and the fastest deflate level, with the
+// picture's resolution. A batch writes thousands of small pictures; this
+// keeps their encoding a small part of a card's cost. Any thread.
 
 #include <QByteArray>
 #include <QImage>
