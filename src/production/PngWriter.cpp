@@ -84,15 +84,22 @@ class RgbaRows {
   // Whether every pixel is opaque.
   bool opaque() const {
     if (picture_.format() == QImage::Format_RGB32) return true;
+    const int width = picture_.width();
+    uint all = 0xff;
     for (int y = 0; y < picture_.height(); ++y) {
       const uchar* line = picture_.constScanLine(y);
-      for (int x = 0; x < picture_.width(); ++x) {
-        const uchar alpha =
-            direct_ ? static_cast<uchar>(qAlpha(reinterpret_cast<const QRgb*>(line)[x])) : line[4 * x + 3];
-        if (alpha != 255) return false;
+      if (direct_) {
+        const auto* pixels = reinterpret_cast<const QRgb*>(line);
+        for (int x = 0; x < width; ++x) all &= qAlpha(pixels[x]);
+      } else {
+        for (int x = 0; x < width; ++x) all &= line[4 * x + 3];
       }
     }
-    return true;
+    return all == 0xff;
+  }
+  // The row's pixels as they are, when they are 32-bit values and opaque.
+  const QRgb* opaquePixels(int y) const {
+    return direct_ ? reinterpret_cast<const QRgb*>(picture_.constScanLine(y)) : nullptr;
   }
   int width() const { return picture_.width(); }
   int height() const { return picture_.height(); }
@@ -149,9 +156,20 @@ QByteArray encodePngFast(const QImage& picture) {
   std::vector<Bytef>& filtered = deflater.filtered;
   filtered.resize((rowBytes + 1) * static_cast<size_t>(height));
   for (int y = 0; y < height; ++y) {
-    const uchar* row = rgba.row(y);
     Bytef* out = filtered.data() + static_cast<size_t>(y) * (rowBytes + 1);
     out[0] = 1;
+    if (const QRgb* pixels = opaque ? rgba.opaquePixels(y) : nullptr) {
+      QRgb left = 0;
+      for (int x = 0; x < width; ++x, out += 3) {
+        const QRgb pixel = pixels[x];
+        out[1] = static_cast<Bytef>(qRed(pixel) - qRed(left));
+        out[2] = static_cast<Bytef>(qGreen(pixel) - qGreen(left));
+        out[3] = static_cast<Bytef>(qBlue(pixel) - qBlue(left));
+        left = pixel;
+      }
+      continue;
+    }
+    const uchar* row = rgba.row(y);
     if (opaque) {
       for (int x = 0; x < width; ++x, row += 4, out += 3) {
         out[1] = static_cast<Bytef>(row[0] - (x ? row[-4] : 0));
