@@ -11,9 +11,9 @@ namespace {
 
 const std::vector<VectorPicture::Command> kNoCommands;
 
-// Rectangles are filled as outlines: a raster painter places the edges of an
-// outline a little differently from those of a plain rectangle, and pictures
-// have always been drawn this way.
+// Rectangles are filled as outlines in a raster: a raster painter places the
+// edges of an outline a little differently from those of a plain rectangle,
+// and pictures have always been drawn this way.
 void fillAsOutlines(QPainter& painter, const VectorPicture::FilledRects& fill) {
   painter.setBrush(fill.colour);
   QPainterPath outline;
@@ -84,7 +84,14 @@ void VectorPicture::play(QPainter& painter) const {
   painter.setPen(Qt::NoPen);
   for (const Command& command : *commands_) {
     if (const auto* fill = std::get_if<FilledRects>(&command)) {
-      if (!fillsWholePixels(painter) || !fillWholePixels(painter, *fill)) fillAsOutlines(painter, *fill);
+      if (fillsWholePixels(painter) && fillWholePixels(painter, *fill)) continue;
+      if (painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster) {
+        fillAsOutlines(painter, *fill);
+      } else {
+        // A vector device (PDF, printer) takes them in one go: one fill for all.
+        painter.setBrush(fill->colour);
+        painter.drawRects(fill->rects.data(), static_cast<int>(fill->rects.size()));
+      }
     } else if (const auto* outline = std::get_if<FilledPath>(&command)) {
       painter.save();
       painter.setRenderHint(QPainter::Antialiasing, true);
