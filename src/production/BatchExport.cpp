@@ -117,18 +117,23 @@ BatchExportResult BatchExport::run() {
     }
   };
 
-  // Each worker prepares its files in a hidden folder of its own inside the
-  // batch folder, removed with whatever is left in it when the run ends:
-  // threads that make new files in one folder wait for each other in the
-  // file system, while renaming files into it stays quick.
+  // With several workers, each prepares its files in a hidden folder of its
+  // own inside the batch folder, removed with whatever is left in it when the
+  // run ends: threads that make new files in one folder wait for each other
+  // in the file system, while renaming files into it stays quick. A single
+  // worker prepares them beside their places, which is quicker for one.
   const int workers = std::min(threads, std::max(result.total, 1));
   std::vector<std::unique_ptr<QTemporaryDir>> staging;
   std::vector<std::thread> pool;
   pool.reserve(static_cast<size_t>(workers));
   for (int t = 0; t < workers; ++t) {
-    const auto& folder = staging.emplace_back(
-        std::make_unique<QTemporaryDir>(request_.folder + QStringLiteral("/.Card_files_XXXXXX")));
-    pool.emplace_back(worker, folder->isValid() ? folder->path() : QString());
+    QString folder;
+    if (workers > 1) {
+      const auto& made = staging.emplace_back(
+          std::make_unique<QTemporaryDir>(request_.folder + QStringLiteral("/.Card_files_XXXXXX")));
+      if (made->isValid()) folder = made->path();
+    }
+    pool.emplace_back(worker, folder);
   }
 
   for (int row = 0; row < result.total; ++row) {
