@@ -42,7 +42,7 @@ test: build-test
 bench: deps
 	cmake -S . -B $(BUILD_BENCH) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DQUVO_BUILD_TESTS=OFF -DQUVO_BUILD_BENCH=ON
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
-	@for b in $(BUILD_BENCH)/bench/bench_*; do echo "== $$b"; $$b; done
+	@for b in $(BUILD_BENCH)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; $$b || exit 1; done
 
 tsan: deps
 	cmake -S . -B $(BUILD_TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DQUVO_TSAN=ON -DQUVO_BUILD_TESTS=ON
