@@ -484,8 +484,11 @@ void SKTWindowController::New_Project() {
 
 void SKTWindowController::New_Btn_Clicked() {
   try {
-    if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before opening new document?")))
-      Save_project_file(false, true);
+    // A design the user wanted saved but that was not written (panel
+    // cancelled, write failed) is kept, as Open keeps it.
+    if (Show_YES_NO_MessageBox(QStringLiteral("Do you want to save changes before opening new document?")) &&
+        !Save_project_file(false, true))
+      return;
     New_Project();
     Undo_Redo_Button_state();
   } catch (const std::exception& e) {

@@ -146,7 +146,7 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void Save_Btn_Clicked();
   void SaveAs_Btn_Clicked();
   void Open_Btn_Clicked();
-  // New: offers to save, then New_Project.
+  // New: offers to save, then New_Project (not when a wanted save was not made).
   void New_Btn_Clicked();
   // Reset, card panels, refresh and the start window.
   void New_Project();

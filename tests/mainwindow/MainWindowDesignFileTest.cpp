@@ -281,18 +281,45 @@ TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsOnlyForAFileRead
   EXPECT_EQ(window.Control_New_Point(QStringLiteral("B")), firstPlacement);  // placement starts again
 }
 
-TEST_F(MainWindowDesignFile, OpenStopsWhenTheWantedSaveWasNotMade) {
+TEST_F(MainWindowDesignFile, OpenAndNewStopWhenTheWantedSaveWasNotMade) {
   SKTWindowController window;
   fillWindow(window);
+  auto designKept = [&] {
+    EXPECT_EQ(window.document()->graphics().size(), 2u);
+    EXPECT_EQ(window.document()->graphics_back().size(), 1u);
+    EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
+  };
   // Yes to saving an untitled design, then the save panel is cancelled: the
   // design is kept and no open panel follows.
   host.queueYesNo(true);
   host.queueSavePanel(QString());
   window.Open_Btn_Clicked();
   EXPECT_EQ(host.panelsShown(), 1);
-  EXPECT_EQ(window.document()->graphics().size(), 2u);
-  EXPECT_EQ(window.document()->graphics_back().size(), 1u);
-  EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
+  designKept();
+
+  // New likewise: no reset and no start window after a cancelled panel ...
+  int startWindows = 0;
+  auto countStartWindow = [&](QDialog&) { return ++startWindows, 0; };
+  host.clear();
+  host.queueModal(countStartWindow);
+  host.queueYesNo(true);
+  host.queueSavePanel(QString());
+  window.New_Btn_Clicked();
+  EXPECT_EQ(host.panelsShown(), 1);
+  EXPECT_EQ(startWindows, 0);
+  designKept();
+
+  // ... nor after a write that failed ("fail" is said); the path is kept.
+  const QString unwritable = path(QStringLiteral("missing/folder/x.dcard"));
+  Project_File_Name = unwritable;
+  host.clear();
+  host.queueModal(countStartWindow);
+  host.queueYesNo(true);
+  window.New_Btn_Clicked();
+  EXPECT_EQ(shown(host), QStringList{QStringLiteral("fail")});
+  EXPECT_EQ(startWindows, 0);
+  EXPECT_EQ(Project_File_Name, unwritable);
+  designKept();
 }
 
 TEST_F(MainWindowDesignFile, CorruptFileLeavesTheDesignUntouched) {
