@@ -27,6 +27,7 @@
 #include "personalisation/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/widgets/Controls.h"
 #include "production/CardImageFile.h"
 #include "production/globals.h"
 
@@ -184,6 +185,7 @@ QImage SKTWindowController::templatePreviewPicture() const {
 }
 
 void SKTWindowController::Export_As_Template_Clicked() {
+  commitFocusedEdit(this);
   Export_Template& panel = Export_Template::defaultInstance();
   if (panel.Run_Name_Panel(QString(), QString()) != 1) return;
   export_template_name = panel.export_template_name;

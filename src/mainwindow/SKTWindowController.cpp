@@ -35,6 +35,7 @@
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
+#include "platform/widgets/Controls.h"
 #include "production/Preferences.h"
 #include "production/globals.h"
 
@@ -501,6 +502,8 @@ designfile::DesignHost& SKTWindowController::designHost() {
 }
 
 bool SKTWindowController::Save_project_file(bool save_as, bool show_msg) {
+  // A name or number still being typed is part of the design the person saves.
+  commitFocusedEdit(this);
   return designfile::Save_project_file(*_designHost, save_as, show_msg);
 }
 

@@ -5,10 +5,13 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "core/SKTLine.h"
 #include "core/globals.h"
@@ -16,6 +19,7 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/designfile/DesignFileTestSupport.h"
 #include "mainwindow/globals.h"
+#include "mainwindow/panels/CardBorderTab.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
@@ -320,6 +324,41 @@ TEST_F(MainWindowDesignFile, OpenAndNewStopWhenTheWantedSaveWasNotMade) {
   EXPECT_EQ(startWindows, 0);
   EXPECT_EQ(Project_File_Name, unwritable);
   designKept();
+}
+
+// What is still being typed into a field (no Return, the field not left)
+// is saved with the design, as the field shows it.
+TEST_F(MainWindowDesignFile, SaveTakesTheValueStillBeingTyped) {
+  SKTWindowController window;
+  fillWindow(window);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  auto savedFront = [&](const QString& file) {
+    PlainDesignHost reread;
+    EXPECT_EQ(designfile::Read_and_load_design_Log(reread, file, QStringLiteral("L")), 1);
+    return reread.front;
+  };
+
+  QLineEdit* name = window.cardSettingsTab()->card_name;
+  window.settingsTabs()->setCurrentIndex(0);
+  name->setFocus();
+  name->selectAll();
+  QTest::keyClicks(name, QStringLiteral("Hochzeit"));
+  const QString file = path(QStringLiteral("typed.dcard"));
+  host.queueSavePanel(file);
+  window.Save_Btn_Clicked();
+  EXPECT_EQ(shown(host), QStringList{kSaved});
+  EXPECT_EQ(savedFront(file).Card_Name, "Hochzeit");
+
+  QSpinBox* width = window.cardBorderTab()->Card_bor_Stepper;
+  window.settingsTabs()->setCurrentIndex(2);
+  width->setFocus();
+  width->selectAll();
+  QTest::keyClicks(width, QStringLiteral("9"));
+  window.Save_Btn_Clicked();
+  EXPECT_EQ(savedFront(file).Card_bor_Stepper, 9);
+  EXPECT_EQ(window.Front_card_Prop.Card_bor_Stepper, 9);
 }
 
 TEST_F(MainWindowDesignFile, CorruptFileLeavesTheDesignUntouched) {

@@ -1,5 +1,7 @@
 #include "platform/widgets/Controls.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,5 +41,20 @@ void SetObjEnabled(QWidget* control, bool flag) {
       SetObjEnabled(child, flag);
       for (QWidget* grandChild : childControls(child)) SetObjEnabled(grandChild, flag);
     }
+  }
+}
+
+void commitFocusedEdit(const QWidget* window) {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus == nullptr || window == nullptr || !window->isAncestorOf(focus)) return;
+  // The text field inside a number field belongs to the number field.
+  if (auto* number = qobject_cast<QAbstractSpinBox*>(focus->parentWidget());
+      number && qobject_cast<QLineEdit*>(focus))
+    focus = number;
+  if (auto* number = qobject_cast<QAbstractSpinBox*>(focus)) {
+    number->interpretText();  // tells of a changed value
+  } else if (auto* field = qobject_cast<QLineEdit*>(focus); field && field->isModified()) {
+    field->setModified(false);
+    emit field->editingFinished();
   }
 }

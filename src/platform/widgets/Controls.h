@@ -1,5 +1,5 @@
 #pragma once
-// Enabling and disabling groups of controls.
+// Enabling and disabling groups of controls; taking in a field being typed.
 
 class QWidget;
 
@@ -8,3 +8,9 @@ class QWidget;
 // box (exactly a QGroupBox) passes the flag on to every control inside it and
 // to every control inside those, recursively.
 void SetObjEnabled(QWidget* control, bool flag);
+
+// Takes in what is being typed into the focused field of the given window (a
+// text field or a number field whose value is taken on Return or on leaving
+// it), as leaving the field would: a command that reads the settings, such
+// as saving, sees what the field shows.
+void commitFocusedEdit(const QWidget* window);
