@@ -141,6 +141,30 @@ TEST_F(MainWindowDesignFile, SaveAsksForAPathOnceThenWritesThereAndTitlesTheWind
   EXPECT_EQ(Project_File_Name, path(QStringLiteral("copy.dcard")));
   EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( copy.dcard )");
   EXPECT_EQ(fingerprintOfFile(path(QStringLiteral("copy.dcard"))), fingerprintOfFile(file));
+
+  // A name typed without the extension whose design file exists: replacing
+  // it is asked first (the panel asked about the name as typed). No writes
+  // nothing and keeps the current file; Yes replaces it.
+  window.document()->insertGraphic(CardSide::Front, shape(QStringLiteral("P"), {2, 2, 9, 9}), 0);
+  const QString replaceQuestion =
+      QStringLiteral("\"birthday.dcard\" already exists. Do you want to replace it?");
+  host.clear();
+  host.queueSavePanel(path(QStringLiteral("birthday")));
+  host.queueYesNo(false);
+  window.SaveAs_Btn_Clicked();
+  EXPECT_EQ(host.questions(), QStringList{replaceQuestion});
+  EXPECT_TRUE(host.messages().isEmpty());
+  EXPECT_EQ(designfile_test::readFile(file), before);
+  EXPECT_EQ(Project_File_Name, path(QStringLiteral("copy.dcard")));
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( copy.dcard )");
+  host.queueSavePanel(path(QStringLiteral("birthday")));
+  host.queueYesNo(true);
+  window.SaveAs_Btn_Clicked();
+  EXPECT_EQ(shown(host), QStringList{kSaved});
+  EXPECT_EQ(Project_File_Name, file);
+  PlainDesignHost replaced;
+  ASSERT_EQ(designfile::Read_and_load_design_Log(replaced, file, QStringLiteral("L")), 1);
+  EXPECT_EQ(replaced.doc.graphics().size(), 3u);
 }
 
 TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) {

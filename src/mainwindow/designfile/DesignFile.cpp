@@ -133,7 +133,16 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
         return false;
       }
       host.bringToFront();
-      if (!hasDesignSuffix(chosen)) chosen += QLatin1Char('.') + design_file_EXT;
+      if (!hasDesignSuffix(chosen)) {
+        chosen += QLatin1Char('.') + design_file_EXT;
+        // The panel asked about replacing the name as typed, not this one:
+        // another design is never replaced without the person's word.
+        if (QFileInfo::exists(chosen) &&
+            !Show_YES_NO_MessageBox(kReplaceQuestion.arg(QFileInfo(chosen).fileName()))) {
+          Project_File_Name = remembered;
+          return false;
+        }
+      }
       path = chosen;
     }
     Project_File_Name = path;

@@ -17,6 +17,8 @@
 //     complete file replaces the old one: a failed write leaves the previous
 //     file as it was, and is reported as "fail" (reason in the log), never as
 //     saved;
+//   - the extension added to a name typed without it never replaces an
+//     existing file unasked (the panel only asked about the name as typed);
 //   - opening parses the whole file into a staging design first; only a file
 //     that parsed completely replaces the current design. Any failure shows
 //     "File is corrupt and cannot be opened." and changes nothing;
@@ -39,6 +41,7 @@ namespace designfile {
 inline const QString kCorruptMessage = QStringLiteral("File is corrupt and cannot be opened.");
 inline const QString kSavedMessage = QStringLiteral("Greeting Card Design Log has been saved successfully.");
 inline const QString kFailedMessage = QStringLiteral("fail");
+inline const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
 
 class DesignHost {
  public:
