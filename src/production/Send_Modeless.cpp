@@ -47,6 +47,8 @@ Send_Modeless::Send_Modeless(QWidget* parent) : QDialog(parent) {
 }
 
 void Send_Modeless::beginRun(int total, const QString& firstText) {
+  ++run_;
+  running_ = true;
   _stop_btn->setEnabled(true);
   _Curr_Progress->setRange(0, std::max(0, total));
   _Curr_Progress->setValue(0);
@@ -73,9 +75,12 @@ void Send_Modeless::showOver(QWidget* owner) {
 }
 
 void Send_Modeless::endRun() {
+  running_ = false;
   refresh_.stop();
   update_sending_progress_bar();
   hide();
+  if (auto* question = qobject_cast<QDialog*>(question_.data())) question->reject();
+  question_ = nullptr;
 }
 
 void Send_Modeless::update_sending_progress_bar() {
@@ -87,7 +92,17 @@ void Send_Modeless::update_sending_progress_bar() {
 }
 
 void Send_Modeless::Stop_Sending_Pressed() {
-  if (Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to stop?"))) {
-    Stop_SMS_Sending_Now.store(true);
-  }
+  if (asking_) return;
+  const int run = run_;
+  asking_ = true;
+  // Once the question is up, remember its window, so that the end of the
+  // run can close it.
+  QTimer::singleShot(0, this, [this] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (asking_ && modal != nullptr && modal != this && modal->inherits("QMessageBox")) question_ = modal;
+  });
+  const bool yes = Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to stop?"));
+  asking_ = false;
+  question_ = nullptr;
+  if (yes && running_ && run == run_) Stop_SMS_Sending_Now.store(true);
 }

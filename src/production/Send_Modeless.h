@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -22,12 +23,14 @@ class Send_Modeless : public QDialog {
   void beginRun(int total, const QString& firstText);
   // Shows the panel window-modal over `owner` and starts the refresh timer.
   void showOver(QWidget* owner);
-  // Stops the refresh timer, shows the last state and hides the panel.
+  // Stops the refresh timer, shows the last state and hides the panel. A
+  // stop question still open is closed: it asks about a run that is over.
   void endRun();
   // One refresh: the bar's value and "%d / %d " of the progress globals.
   void update_sending_progress_bar();
 
-  // Stop's action: asks whether to stop, and on Yes sets Stop_SMS_Sending_Now.
+  // Stop's action: asks whether to stop, and on Yes sets Stop_SMS_Sending_Now,
+  // unless the run ended while the question was open.
   void Stop_Sending_Pressed();
 
   // The controls.
@@ -40,4 +43,11 @@ class Send_Modeless : public QDialog {
  private:
   explicit Send_Modeless(QWidget* parent = nullptr);
   QTimer refresh_;
+  // The run under way: counted up by beginRun, so that an answer given after
+  // its end is not taken for the next one.
+  int run_ = 0;
+  bool running_ = false;
+  // The stop question while it is open (the window the message host shows).
+  bool asking_ = false;
+  QPointer<QWidget> question_;
 };

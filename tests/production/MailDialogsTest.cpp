@@ -4,7 +4,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
 
 #include "platform/globals.h"
 #include "production/Email_Setting.h"
@@ -187,6 +190,60 @@ TEST(SendModelessTest, ShowsProgressAndStopsOnlyAfterYes) {
   EXPECT_TRUE(Stop_SMS_Sending_Now.load());
   EXPECT_EQ(host.questions().value(0), "Are you sure you want to stop?");
   Stop_SMS_Sending_Now.store(false);
+}
+
+// A host that shows the stop question as a real box and lets the run end
+// while it is open, as a run that finishes before the person answers.
+class RunEndsWhileAsked : public testing_support::ScriptedHost {
+ public:
+  std::function<void()> whileOpen;
+  bool answer = true;
+  bool leftOpen = false;
+  bool askYesNo(const QString& question) override {
+    ScriptedHost::askYesNo(question);
+    QMessageBox box;
+    box.setText(question);
+    box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
+    QTimer::singleShot(50, &box, [this] { whileOpen(); });
+    // Closes a box the end of the run left open, so the test cannot hang.
+    QTimer::singleShot(3000, &box, [this, &box] {
+      leftOpen = true;
+      box.reject();
+    });
+    box.exec();
+    return answer;
+  }
+};
+
+TEST(SendModelessTest, TheEndOfTheRunClosesAnOpenStopQuestionAndALateYesStopsNothing) {
+  auto& panel = Send_Modeless::defaultInstance();
+  Stop_SMS_Sending_Now.store(false);
+  {
+    RunEndsWhileAsked host;
+    panel.beginRun(3, "0 / 3 Card");
+    host.whileOpen = [&panel] { panel.endRun(); };
+    panel.Stop_Sending_Pressed();
+    EXPECT_FALSE(host.leftOpen);
+    EXPECT_FALSE(Stop_SMS_Sending_Now.load());
+    EXPECT_EQ(host.questions(), QStringList{"Are you sure you want to stop?"});
+  }
+  {
+    // The answer comes after the end, with the box closed some other way:
+    // the run that follows is not stopped by it.
+    panel.beginRun(3, "0 / 3 Card");
+    struct EndingHost : testing_support::ScriptedHost {
+      Send_Modeless* panel = nullptr;
+      bool askYesNo(const QString& q) override {
+        ScriptedHost::askYesNo(q);
+        panel->endRun();
+        return true;
+      }
+    } ending;
+    ending.panel = &panel;
+    panel.Stop_Sending_Pressed();
+    EXPECT_FALSE(Stop_SMS_Sending_Now.load());
+  }
 }
 
 }  // namespace
