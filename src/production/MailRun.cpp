@@ -30,6 +30,7 @@ const QString kSent = QStringLiteral("E-mail has been sent successfully.");
 const QString kCounts = QStringLiteral("%1 of %2 e-mails have been sent: %3 failed, %4 skipped.");
 const QString kNoRunFolder =
     QStringLiteral("The card pictures cannot be written: no private temporary folder could be made (%1).");
+const QString kCardNotMade = QStringLiteral("The card picture could not be made: %1");
 const QString kNotSent = QStringLiteral(
     "Could not send email message.\nPlease make sure that:\n1. Entered E-mail settings are correct.\n2. "
     "Internet "
@@ -86,6 +87,8 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   account_ = stored;
   sent_ = 0;
   failed_ = 0;
+  sendFailed_ = 0;
+  cardFailure_.clear();
   attachments_.clear();
   cardFiles_.clear();
   recipients_.clear();
@@ -218,8 +221,13 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   if (all) {
     Show_MessageBox(kSent);
   } else {
-    const QString counts = kCounts.arg(sent_).arg(planned_).arg(failed_).arg(skipped);
-    Show_MessageBox(failed_ > 0 || sent_ == 0 ? kNotSent + QStringLiteral("\n\n") + counts : counts);
+    QString text = kCounts.arg(sent_).arg(planned_).arg(failed_).arg(skipped);
+    // A card picture that could not be made is named; the mail settings
+    // are blamed only when the server was not reached or refused a mail.
+    if (!cardFailure_.isEmpty()) text = kCardNotMade.arg(cardFailure_) + QStringLiteral("\n\n") + text;
+    if (sendFailed_ > 0 || (cardFailure_.isEmpty() && (failed_ > 0 || sent_ == 0)))
+      text = kNotSent + QStringLiteral("\n\n") + text;
+    Show_MessageBox(text);
   }
   return all ? MailRunOutcome::Sent : MailRunOutcome::Failed;
 }
@@ -237,6 +245,7 @@ bool Send_Mail_Run::send(const QString& recipient) {
     ++sent_;
   } else {
     ++failed_;
+    ++sendFailed_;
     qCWarning(lcProduction) << "error in mail";
   }
   return ok;
@@ -265,12 +274,17 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {
     // without its card and still count as sent; the run ends unsent.
     if (!written) {
       qCWarning(lcProduction) << "error in mail";
+      noteCardFailure();
       ++failed_;
       return Item::EndLoop;
     }
   }
   attachments_ = cardFiles_;
   return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;
+}
+
+void Send_Mail_Run::noteCardFailure() {
+  if (cardFailure_.isEmpty()) cardFailure_ = cards_->lastFailure();
 }
 
 bool Send_Mail_Run::writeRow(int row) {
@@ -295,6 +309,7 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
   }
   if (!writeRow(i)) {
     // The card of this row could not be made: its mails count as failed.
+    noteCardFailure();
     failed_ += toEveryone ? recipientCount_ : 1;
     return Item::Skipped;
   }

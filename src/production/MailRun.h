@@ -72,6 +72,8 @@ class MailCardSource {
   // Fills the side from data row `row` and writes it to `path`; false when
   // the row gives no picture.
   virtual bool writeRowSide(int row, int side, const QString& path) = 0;
+  // Why the last write failed ("file name: reason"); empty when unknown.
+  virtual QString lastFailure() const { return QString(); }
   // Puts row 0 back on the front side.
   virtual void restoreFirstRow() = 0;
 };
@@ -111,6 +113,8 @@ class Send_Mail_Run {
   Item cardWithRows(int i, bool toEveryone);
   Item withoutCard(int i);
   bool writeRow(int row);
+  // Keeps the first reason a card picture could not be made.
+  void noteCardFailure();
   void pause(int ms);
 
   MailTransport& transport_;
@@ -131,6 +135,8 @@ class Send_Mail_Run {
   int planned_ = 0;  // mails the run means to send
   int sent_ = 0;
   int failed_ = 0;
+  int sendFailed_ = 0;   // of failed_: mails the server did not take
+  QString cardFailure_;  // why the first card picture could not be made
 };
 
 }  // namespace production

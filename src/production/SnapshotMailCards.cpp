@@ -1,5 +1,7 @@
 #include "production/SnapshotMailCards.h"
 
+#include <QFileInfo>
+
 #include "platform/Messages.h"
 #include "production/CardImageFile.h"
 #include "production/globals.h"
@@ -11,13 +13,16 @@ CardSide sideOf(int side) {
   return side == 1 ? CardSide::Back : CardSide::Front;
 }
 
-bool writePicture(const QImage& picture, const QString& path, const QString& failure) {
+bool writePicture(const QImage& picture, const QString& path, const QString& failure, QString* why) {
   if (picture.isNull()) {
     qCWarning(lcProduction).noquote() << failure;
+    *why = failure;
     return false;
   }
   QString reason;
-  return Save_gen_image(picture, path, &reason);
+  if (Save_gen_image(picture, path, &reason)) return true;
+  *why = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
+  return false;
 }
 }  // namespace
 
@@ -39,13 +44,13 @@ int SnapshotMailCards::prepareRows(bool seriesChecked, bool excelChecked) {
 
 bool SnapshotMailCards::writeSide(int side, const QString& path) {
   return writePicture(renderSide(snapshot_, sideOf(side)), path,
-                      QStringLiteral("The card could not be drawn."));
+                      QStringLiteral("The card could not be drawn."), &lastFailure_);
 }
 
 bool SnapshotMailCards::writeRowSide(int row, int side, const QString& path) {
   QString reason;
   const QImage picture = Set_data_table_value_to_card(snapshot_, row, sideOf(side), &reason);
-  return writePicture(picture, path, QStringLiteral("Card %1: %2").arg(row + 1).arg(reason));
+  return writePicture(picture, path, QStringLiteral("Card %1: %2").arg(row + 1).arg(reason), &lastFailure_);
 }
 
 void SnapshotMailCards::restoreFirstRow() {

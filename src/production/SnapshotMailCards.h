@@ -27,8 +27,10 @@ class SnapshotMailCards : public MailCardSource {
   bool writeSide(int side, const QString& path) override;
   bool writeRowSide(int row, int side, const QString& path) override;
   void restoreFirstRow() override;
+  QString lastFailure() const override { return lastFailure_; }
 
  private:
+  QString lastFailure_;
   RunSnapshot snapshot_;
   std::function<void(std::shared_ptr<const BindingRows>)> restore_;
 };

@@ -103,12 +103,32 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
   EXPECT_EQ(finished.value(1),
             "Card has been exported successfully.|" + dir.path() + "/single.PNG|Open exported file.");
 
-  // Mail offers the series rows of the card.
-  host.queueModal([](QDialog& d) {
-    EXPECT_TRUE(static_cast<Send_Mail&>(d).send_with_batch_chk->isEnabled());
+  // Mail offers the series rows of the card. A file name the file system
+  // cannot hold: the closing message names that, and does not send the
+  // user to the mail settings (no mail was offered to the server).
+  const QStringList account = {sender_email.get(), sending_server.get(), sending_port.get()};
+  sender_email.set("me@example.com");
+  sending_server.set("127.0.0.1");
+  sending_port.set("9");
+  const QString longName(300, 'B');
+  host.clear();
+  host.queueModal([&longName](QDialog& d) {
+    auto& mail = static_cast<Send_Mail&>(d);
+    EXPECT_TRUE(mail.send_with_batch_chk->isEnabled());
+    mail.to_txt->setText("friend@example.org");
+    mail.file_name_txt->setText(longName);
+    mail.Send_Button();
+    EXPECT_TRUE(mail.waitForRun(60000));
     return 0;
   });
   window.Mail_Button();
+  ASSERT_FALSE(host.messages().isEmpty());
+  EXPECT_TRUE(host.messages().last().contains("The card picture could not be made: " + longName + ".jpeg: "))
+      << host.messages().last().toStdString();
+  EXPECT_FALSE(host.messages().last().contains("Could not send email message."));
+  sender_email.set(account[0]);
+  sending_server.set(account[1]);
+  sending_port.set(account[2]);
 
   Card_Front_Or_Back.store(0);
   Set_Resource_Path(resources);
