@@ -47,8 +47,6 @@ Send_Modeless::Send_Modeless(QWidget* parent) : QDialog(parent) {
 }
 
 void Send_Modeless::beginRun(int total, const QString& firstText) {
-  ++run_;
-  running_ = true;
   _stop_btn->setEnabled(true);
   _Curr_Progress->setRange(0, std::max(0, total));
   _Curr_Progress->setValue(0);
@@ -75,7 +73,7 @@ void Send_Modeless::showOver(QWidget* owner) {
 }
 
 void Send_Modeless::endRun() {
-  running_ = false;
+  if (asking_) endedWhileAsking_ = true;
   refresh_.stop();
   update_sending_progress_bar();
   hide();
@@ -93,8 +91,8 @@ void Send_Modeless::update_sending_progress_bar() {
 
 void Send_Modeless::Stop_Sending_Pressed() {
   if (asking_) return;
-  const int run = run_;
   asking_ = true;
+  endedWhileAsking_ = false;
   // Once the question is up, remember its window, so that the end of the
   // run can close it.
   QTimer::singleShot(0, this, [this] {
@@ -104,5 +102,5 @@ void Send_Modeless::Stop_Sending_Pressed() {
   const bool yes = Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to stop?"));
   asking_ = false;
   question_ = nullptr;
-  if (yes && running_ && run == run_) Stop_SMS_Sending_Now.store(true);
+  if (yes && !endedWhileAsking_) Stop_SMS_Sending_Now.store(true);
 }

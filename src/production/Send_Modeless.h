@@ -43,11 +43,9 @@ class Send_Modeless : public QDialog {
  private:
   explicit Send_Modeless(QWidget* parent = nullptr);
   QTimer refresh_;
-  // The run under way: counted up by beginRun, so that an answer given after
-  // its end is not taken for the next one.
-  int run_ = 0;
-  bool running_ = false;
-  // The stop question while it is open (the window the message host shows).
+  // The stop question while it is open (the window the message host shows),
+  // and whether the run ended meanwhile: its answer then stops nothing.
   bool asking_ = false;
+  bool endedWhileAsking_ = false;
   QPointer<QWidget> question_;
 };
