@@ -9,6 +9,14 @@ namespace production {
 
 namespace {
 
+// A value as a message quotes it: a long one is cut, so that the message
+// (a box, the log) stays readable and its box fits on the screen.
+QString quotedValue(const QString& value) {
+  constexpr qsizetype kShown = 40;
+  if (value.size() <= kShown) return value;
+  return QStringLiteral("%1… (%2 characters)").arg(value.left(kShown)).arg(value.size());
+}
+
 // An empty value leaves a barcode object blank (its bounds transparent).
 QImage blankPicture(const SKTGraphic& object) {
   const QSize size = object.bounds().size().toSize().expandedTo(QSize(1, 1));
@@ -34,7 +42,7 @@ bool fillOne(SKTGraphic& object, const QString& value, const BarcodeRenderer& ba
       const QImage picture = barcodes ? barcodes(object, value, &why) : QImage();
       if (picture.isNull()) {
         object.Set_Barcode_image(blankPicture(object));
-        if (reason) *reason = QStringLiteral("the barcode value \"%1\": %2").arg(value, why);
+        if (reason) *reason = QStringLiteral("the barcode value \"%1\": %2").arg(quotedValue(value), why);
         return false;
       }
       object.Set_Barcode_image(picture);

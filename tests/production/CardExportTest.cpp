@@ -9,10 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include "ProductionTestSupport.h"
 #include "core/globals.h"
+#include "platform/widgets/Open_Export_Log.h"
 #include "production/BatchExport.h"
 #include "production/CardExport.h"
 #include "production/Send_Modeless.h"
@@ -233,7 +235,7 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   auto withCode = std::make_shared<RunSnapshot>(*snapshot);
   withCode->card.front.push_back(boundBarcode("Names", false, QPointF(10, 40)));
   withCode->barcodes = [](const SKTGraphic&, const QString& value, QString* reason) {
-    if (value == "2") {
+    if (value.size() > 100) {
       *reason = "refused";
       return QImage();
     }
@@ -243,6 +245,7 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   };
   auto fewRows = std::make_shared<BindingRows>(*rows);
   fewRows->seriesRows = 4;
+  fewRows->series["Names"][2] = QString(5000, 'X');
   withCode->rows = fewRows;
   const BatchExportResult failed = BatchExport(withCode, {second.path(), "F", false, "PNG", 2}).run();
   EXPECT_EQ(failed.written, 3);
@@ -250,10 +253,16 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   EXPECT_FALSE(failed.stopped);
   EXPECT_EQ(QDir(second.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
             QStringList({"Card_1.PNG", "Card_2.PNG", "Card_4.PNG"}));
-  EXPECT_EQ(
-      batchExportMessage(failed),
-      "3 of 4 cards have been exported: 1 failed, 0 skipped.\nFirst failure: Card_3.PNG: the barcode value "
-      "\"2\": refused");
+  // The value is quoted cut short, and the finished box keeps its buttons on the screen.
+  const QString failedMessage = batchExportMessage(failed);
+  EXPECT_EQ(failedMessage,
+            "3 of 4 cards have been exported: 1 failed, 0 skipped.\nFirst failure: Card_3.PNG: the "
+            "barcode value \"" +
+                QString(40, 'X') + "… (5000 characters)\": refused");
+  Open_Export_Log box;
+  box._open_log_message->setText(failedMessage + " " + QString(500, 'Y'));
+  box._open_log_path->setText("/" + QString(500, 'Z'));
+  EXPECT_LE(box.sizeHint().width(), 800);
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ Open_Export_Log::Open_Export_Log(QWidget* parent) : QDialog(parent) {
   _open_log_path = new QLabel(this);
   _open_log_path->setWordWrap(true);
   _open_log_path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A long path or message wraps, or is cut, within this width: the box and
+  // its buttons stay on the screen.
+  for (QLabel* label : {_open_log_message, _open_log_path}) label->setMaximumWidth(kMaximumTextWidth);
   _open_log_path->setAccessibleName(tr("Exported path"));
   _open_log_chk = new QCheckBox(tr("Open exported file."), this);
   _open_log_chk->setChecked(true);

@@ -23,6 +23,9 @@ class Open_Export_Log : public QDialog {
   QLabel* _open_log_path = nullptr;
   QLabel* _open_log_message = nullptr;
 
+  // The widest the path and the message may make the box, in pixels.
+  static constexpr int kMaximumTextWidth = 560;
+
  private:
   QString path_;
 };
