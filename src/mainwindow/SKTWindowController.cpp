@@ -10,10 +10,12 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QThread>
 #include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "canvas/ZoomGeometry.h"
@@ -55,6 +57,26 @@ constexpr float kPlacementMargin = 50.0f;
 // The window's first place and size on screen.
 constexpr QPoint kWindowPosition(100, 0);
 constexpr QSize kWindowSize(1000, 800);
+// Room left around the window for the desktop's title bar and borders.
+constexpr QSize kFrameAllowance(16, 40);
+
+// The window's first place and size, kept within the screen's free area:
+// on a small screen (1366 x 768, 1280 x 720) the window is shrunk and moved
+// so that its bottom (the zoom, the scroll bars, the print check box) and
+// its title bar stay on screen.
+QRect firstPlaceOnScreen(const QWidget& window) {
+  QRect place(kWindowPosition, kWindowSize);
+  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return place;
+  const QRect room = screen->availableGeometry();
+  place.setSize(place.size().boundedTo(room.size() - kFrameAllowance).expandedTo(window.minimumSizeHint()));
+  const QSize framed = place.size() + kFrameAllowance;
+  place.moveLeft(
+      std::clamp(place.left(), room.left(), std::max(room.left(), room.right() + 1 - framed.width())));
+  place.moveTop(
+      std::clamp(place.top(), room.top(), std::max(room.top(), room.bottom() + 1 - framed.height())));
+  return place;
+}
 
 const QString kOpenQuestion = QStringLiteral("Do you want to save changes before opening document?");
 const QString kCloseQuestion = QStringLiteral("Do you want to save changes before closing?");
@@ -93,7 +115,9 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   followEditState();
   connectCardControls();
   connectObjectControls();
-  move(kWindowPosition);
+  const QRect place = firstPlaceOnScreen(*this);
+  resize(place.size());
+  move(place.topLeft());
   snapshotPageSettings();
   SetDocumentCanvasSize(SKTDocument::canvasSize(true, {}));
   setZoomFactor(1.0);
@@ -188,7 +212,6 @@ void SKTWindowController::buildWindow() {
   sideColumn->addWidget(print_object_chk);
   outer->addLayout(sideColumn);
   setCentralWidget(central);
-  resize(kWindowSize);
 }
 
 void SKTWindowController::buildMenus() {

@@ -1,0 +1,41 @@
+// Everyday desktop use of the main window, offscreen: the window fits the
+// screen it opens on.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
+#include "support/ScriptedHost.h"
+
+class DesktopUse : public ::testing::Test {
+ protected:
+  void SetUp() override { window_test::useSeededResources(dir); }
+
+  QTemporaryDir dir;
+  testing_support::ScriptedHost host;
+};
+
+TEST_F(DesktopUse, TheWindowOpensWithinASmallScreenWithItsBottomControlsOnIt) {
+  // The offscreen screen has no room for the window's usual place and size.
+  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+  ASSERT_FALSE(room.contains(QRect(100, 0, 1000, 800)));
+  SKTWindowController window;
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(room.contains(window.frameGeometry()))
+      << "window " << window.frameGeometry().height() << " high";
+  // The zoom field and the canvas's scroll bars at the bottom, and every
+  // tool, can be reached.
+  for (QWidget* bottom : {static_cast<QWidget*>(window.findChild<QToolBar*>("Tool_Strip")),
+                          static_cast<QWidget*>(window.scrollView(CardSide::Front))}) {
+    ASSERT_NE(bottom, nullptr);
+    const QRect onScreen(bottom->mapToGlobal(QPoint(0, 0)), bottom->size());
+    EXPECT_TRUE(room.contains(onScreen)) << bottom->accessibleName().toStdString();
+  }
+}
