@@ -224,7 +224,8 @@ void SKTWindowController::buildMenus() {
   save->setShortcut(QKeySequence::Save);
   QAction* saveAs = file->addAction(tr("Save As…"), this, &SKTWindowController::SaveAs_Btn_Clicked);
   saveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
-  file->addSeparator();
+  // Export, Print and E-mail join the File menu here once they are made.
+  file->addSeparator()->setObjectName(QStringLiteral("File_Production_Place"));
   QAction* quit = file->addAction(tr("Quit"), this, &QWidget::close);
   quit->setShortcut(QKeySequence::Quit);
   quit->setMenuRole(QAction::QuitRole);

@@ -1,5 +1,5 @@
 // Everyday desktop use of the main window, offscreen: the window fits the
-// screen it opens on.
+// screen it opens on, and Ctrl+P opens the print dialog.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -38,4 +38,18 @@ TEST_F(DesktopUse, TheWindowOpensWithinASmallScreenWithItsBottomControlsOnIt) {
     const QRect onScreen(bottom->mapToGlobal(QPoint(0, 0)), bottom->size());
     EXPECT_TRUE(room.contains(onScreen)) << bottom->accessibleName().toStdString();
   }
+}
+
+TEST_F(DesktopUse, CtrlPOpensThePrintDialog) {
+  SKTWindowController window;
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QString opened;
+  host.queueModal([&](QDialog& dialog) {
+    opened = dialog.windowTitle();
+    return 0;
+  });
+  QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(opened, "Print");
 }
