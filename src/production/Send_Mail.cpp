@@ -228,6 +228,7 @@ int Send_Mail::Open_Wnd() {
   int result = 0;
   try {
     resetControls();
+    to_txt->setFocus();  // the sender is shown, not typed
     result = platform::messageHost().runModal(*this);
     hide();
   } catch (const std::exception& e) {

@@ -1,7 +1,9 @@
 // The mail dialogs, the progress panel and the long message box name every
-// control for screen readers, by the label a person reads beside it.
+// control for screen readers, by the label a person reads beside it; the
+// mail dialog opens where the typing starts.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 
 #include "platform/widgets/LongSmsDialog.h"
@@ -9,6 +11,7 @@
 #include "production/Send_Mail.h"
 #include "production/Send_Modeless.h"
 #include "support/AccessibleControls.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
 
 TEST(MailDialogNames, EveryControlIsNamedByItsLabel) {
@@ -30,4 +33,20 @@ TEST(MailDialogNames, EveryControlIsNamedByItsLabel) {
   QStringList buttons;
   for (QAbstractButton* b : mail.findChildren<QAbstractButton*>()) buttons << b->accessibleName();
   EXPECT_TRUE(buttons.contains("Settings")) << buttons.join(", ").toStdString();
+}
+
+TEST(MailDialogNames, TheMailDialogOpensOnTheRecipientField) {
+  testing_support::ScriptedHost host;
+  Send_Mail& mail = Send_Mail::defaultInstance();
+  QWidget* focused = nullptr;
+  host.queueModal([&](QDialog& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    testing_support::serveUntil([&] { return dialog.isActiveWindow(); });
+    focused = QApplication::focusWidget();
+    dialog.hide();
+    return 0;
+  });
+  mail.Open_Wnd();
+  EXPECT_EQ(focused, mail.to_txt);
 }
