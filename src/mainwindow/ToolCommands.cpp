@@ -170,8 +170,10 @@ void SKTWindowController::buildToolStrips() {
   _editActions.value(QStringLiteral("Cut"))->setShortcuts(QKeySequence::Cut);
   _editActions.value(QStringLiteral("Copy"))->setShortcuts(QKeySequence::Copy);
   _editActions.value(QStringLiteral("Paste"))->setShortcuts(QKeySequence::Paste);
-  _editActions.value(QStringLiteral("Delete"))
-      ->setShortcuts(withStandard(QKeySequence::Delete, {QKeySequence(Qt::Key_Backspace)}));
+  // The menu shows the first key: Delete, then Backspace.
+  QList<QKeySequence> deleteKeys = QKeySequence::keyBindings(QKeySequence::Delete);
+  if (!deleteKeys.contains(QKeySequence(Qt::Key_Backspace))) deleteKeys << QKeySequence(Qt::Key_Backspace);
+  _editActions.value(QStringLiteral("Delete"))->setShortcuts(deleteKeys);
   _editActions.value(QStringLiteral("SelectAll"))->setShortcuts(QKeySequence::SelectAll);
   _editActions.value(QStringLiteral("Front"))->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up));
   _editActions.value(QStringLiteral("Back"))->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
