@@ -1,11 +1,12 @@
-// The import wizard and the series generator by keyboard: Tab goes through
-// the controls as a person reads them, top to bottom and left to right,
-// skipping the parts that are switched off.
+// The import wizard, the series generator and the spreadsheet column picker
+// by keyboard: Tab goes through the controls as a person reads them, top to
+// bottom and left to right, skipping the parts that are switched off.
 #include <QApplication>
 #include <QKeyEvent>
 
 #include "DialogTestSupport.h"
 #include "data/dialogs/Generate_List.h"
+#include "data/dialogs/Import_Excel_DataSheet.h"
 #include "data/dialogs/Import_Wizard.h"
 #include "support/EventLoop.h"
 
@@ -44,4 +45,12 @@ TEST_F(DialogKeyboard, TabFollowsTheReadingOrder) {
   EXPECT_EQ(generator.join(" > ").toStdString(),
             "Prefix > Suffix > From > To > Maintain number of digits > Help on number of digits > Constant > "
             "Random > Cancel > OK > Sequential");
+
+  QStringList columns;
+  whenShown<Import_Excel_DataSheet>([&](Import_Excel_DataSheet& d) { columns = tabThrough(d, 9); });
+  Import_Excel_DataSheet::defaultInstance().Open_excel_Wnd(QString());
+  EXPECT_EQ(
+      columns.join(" > ").toStdString(),
+      "File path > Sheet > First row contains column titles > Columns > Select All > Clear All > "
+      "Create one series for each selected column > Put all selected columns into one series > Cancel > OK");
 }
