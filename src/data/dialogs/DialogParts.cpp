@@ -29,8 +29,9 @@ void setUpDialog(QDialog& dialog, const QString& title) {
 }
 
 QHBoxLayout* okCancelRow(QWidget* parent, QPushButton** ok, QPushButton** cancel) {
-  *ok = button(parent, QStringLiteral("OK"));
+  // Made in the order they stand, so that Tab comes to Cancel before OK.
   *cancel = button(parent, QStringLiteral("Cancel"));
+  *ok = button(parent, QStringLiteral("OK"));
   (*ok)->setDefault(true);
   auto* row = new QHBoxLayout;
   row->addStretch(1);

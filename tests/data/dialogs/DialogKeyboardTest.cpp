@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include "DialogTestSupport.h"
+#include "data/dialogs/BatchWizard.h"
 #include "data/dialogs/Generate_List.h"
 #include "data/dialogs/Import_Excel_DataSheet.h"
 #include "data/dialogs/Import_Wizard.h"
@@ -53,4 +54,8 @@ TEST_F(DialogKeyboard, TabFollowsTheReadingOrder) {
       columns.join(" > ").toStdString(),
       "File path > Sheet > First row contains column titles > Columns > Select All > Clear All > "
       "Create one series for each selected column > Put all selected columns into one series > Cancel > OK");
+
+  // Cancel stands left of OK and comes first.
+  EXPECT_EQ(tabThrough(*BatchWizard::defaultInstance().Update_Value_Wnd, 2).join(" > ").toStdString(),
+            "Value > Cancel > OK");
 }
