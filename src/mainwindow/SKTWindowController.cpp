@@ -244,6 +244,7 @@ void SKTWindowController::buildMenus() {
     QAction* action = zoom->addAction(QCoreApplication::translate("SKTZoomingScrollView", entry.label));
     action->setCheckable(true);
     action->setData(entry.factor);
+    if (entry.factor == 1.0) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));  // actual size
     group->addAction(action);
     const double factor = entry.factor;
     connect(action, &QAction::triggered, this, [this, factor] { setZoomFactor(factor); });

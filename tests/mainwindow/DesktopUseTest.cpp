@@ -1,5 +1,6 @@
 // Everyday desktop use of the main window, offscreen: the window fits the
-// screen it opens on, and Ctrl+P opens the print dialog.
+// screen it opens on; Ctrl+P opens the print dialog, Ctrl+= / Ctrl+- / Ctrl+0
+// zoom.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -40,7 +41,7 @@ TEST_F(DesktopUse, TheWindowOpensWithinASmallScreenWithItsBottomControlsOnIt) {
   }
 }
 
-TEST_F(DesktopUse, CtrlPOpensThePrintDialog) {
+TEST_F(DesktopUse, CtrlPPrintsAndTheZoomKeysZoom) {
   SKTWindowController window;
   window.show();
   window.activateWindow();
@@ -52,4 +53,11 @@ TEST_F(DesktopUse, CtrlPOpensThePrintDialog) {
   });
   QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
   EXPECT_EQ(opened, "Print");
+  // The zoom keys: in, out, and back to the actual size.
+  QTest::keyClick(&window, Qt::Key_Equal, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(window.zoomFactor(), 1.25);
+  QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(window.zoomFactor(), 1.0);
+  QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(window.zoomFactor(), 0.75);
 }
