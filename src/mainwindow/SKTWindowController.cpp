@@ -216,29 +216,29 @@ void SKTWindowController::buildWindow() {
 
 void SKTWindowController::buildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  QAction* newDesign = file->addAction(tr("New"), this, &SKTWindowController::New_Btn_Clicked);
+  QAction* newDesign = file->addAction(tr("&New"), this, &SKTWindowController::New_Btn_Clicked);
   newDesign->setShortcut(QKeySequence::New);
-  QAction* open = file->addAction(tr("Open…"), this, &SKTWindowController::Open_Btn_Clicked);
+  QAction* open = file->addAction(tr("&Open…"), this, &SKTWindowController::Open_Btn_Clicked);
   open->setShortcut(QKeySequence::Open);
-  QAction* save = file->addAction(tr("Save"), this, &SKTWindowController::Save_Btn_Clicked);
+  QAction* save = file->addAction(tr("&Save"), this, &SKTWindowController::Save_Btn_Clicked);
   save->setShortcut(QKeySequence::Save);
-  QAction* saveAs = file->addAction(tr("Save As…"), this, &SKTWindowController::SaveAs_Btn_Clicked);
+  QAction* saveAs = file->addAction(tr("Save &As…"), this, &SKTWindowController::SaveAs_Btn_Clicked);
   saveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
   // Export, Print and E-mail join the File menu here once they are made.
   file->addSeparator()->setObjectName(QStringLiteral("File_Production_Place"));
-  QAction* quit = file->addAction(tr("Quit"), this, &QWidget::close);
+  QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
   quit->setShortcut(QKeySequence::Quit);
   quit->setMenuRole(QAction::QuitRole);
 
   buildEditMenu(menuBar()->addMenu(tr("&Edit")));
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
-  QAction* zoomInAction = view->addAction(tr("Zoom In"), this, &SKTWindowController::zoomIn);
+  QAction* zoomInAction = view->addAction(tr("Zoom &In"), this, &SKTWindowController::zoomIn);
   zoomInAction->setShortcuts(QKeySequence::keyBindings(QKeySequence::ZoomIn)
                              << QKeySequence(Qt::CTRL | Qt::Key_Equal));
-  QAction* zoomOutAction = view->addAction(tr("Zoom Out"), this, &SKTWindowController::zoomOut);
+  QAction* zoomOutAction = view->addAction(tr("Zoom &Out"), this, &SKTWindowController::zoomOut);
   zoomOutAction->setShortcuts(QKeySequence::ZoomOut);
-  QMenu* zoom = view->addMenu(tr("Zoom"));
+  QMenu* zoom = view->addMenu(tr("&Zoom"));
   auto* group = new QActionGroup(this);
   for (const auto& entry : zoom::kZoomTable) {
     QAction* action = zoom->addAction(QCoreApplication::translate("SKTZoomingScrollView", entry.label));
@@ -251,23 +251,23 @@ void SKTWindowController::buildMenus() {
     _zoomActions << action;
   }
   view->addSeparator();
-  QAction* showGrid = _showGridAction = view->addAction(tr("Show Grid"));
+  QAction* showGrid = _showGridAction = view->addAction(tr("Show &Grid"));
   showGrid->setCheckable(true);
   connect(showGrid, &QAction::toggled, _grid, &SKTGrid::setAlwaysShown);
   connect(_grid, &SKTGrid::alwaysShownChanged, showGrid, &QAction::setChecked);
-  QAction* snap = _snapAction = view->addAction(tr("Snap to Grid"));
+  QAction* snap = _snapAction = view->addAction(tr("S&nap to Grid"));
   snap->setCheckable(true);
   connect(snap, &QAction::toggled, _grid, &SKTGrid::setConstraining);
-  view->addAction(tr("Grid Settings…"), this, &SKTWindowController::toggleGridShowing);
-  QAction* rulers = view->addAction(tr("Show Rulers"));
+  view->addAction(tr("Grid &Settings…"), this, &SKTWindowController::toggleGridShowing);
+  QAction* rulers = view->addAction(tr("Show &Rulers"));
   rulers->setCheckable(true);
   connect(rulers, &QAction::toggled, this, &SKTWindowController::Show_Hide_Ruler_ChkBox);
   QMenu* side = menuBar()->addMenu(tr("&Side"));
-  connect(side->addAction(tr("Front")), &QAction::triggered, this, &SKTWindowController::Select_front_side);
-  QAction* backSide = side->addAction(tr("Back"));
+  connect(side->addAction(tr("&Front")), &QAction::triggered, this, &SKTWindowController::Select_front_side);
+  QAction* backSide = side->addAction(tr("&Back"));
   backSide->setObjectName(QStringLiteral("Back_Side_Action"));  // off with the Back button
   connect(backSide, &QAction::triggered, this, &SKTWindowController::Select_back_side);
-  connect(side->addAction(tr("TEMP")), &QAction::triggered, this, [this] {
+  connect(side->addAction(tr("&TEMP")), &QAction::triggered, this, [this] {
     Select_temp_design_side();
     Temp_Design_Control_Assign();
   });

@@ -1,8 +1,9 @@
 // Everyday desktop use of the main window, offscreen: the window fits the
 // screen it opens on; Ctrl+P opens the print dialog, Ctrl+= / Ctrl+- / Ctrl+0
-// zoom.
+// zoom; the menus open and act by their letters.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
@@ -41,7 +42,7 @@ TEST_F(DesktopUse, TheWindowOpensWithinASmallScreenWithItsBottomControlsOnIt) {
   }
 }
 
-TEST_F(DesktopUse, CtrlPPrintsAndTheZoomKeysZoom) {
+TEST_F(DesktopUse, TheUsualKeysWork) {
   SKTWindowController window;
   window.show();
   window.activateWindow();
@@ -60,4 +61,16 @@ TEST_F(DesktopUse, CtrlPPrintsAndTheZoomKeysZoom) {
   EXPECT_DOUBLE_EQ(window.zoomFactor(), 1.0);
   QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
   EXPECT_DOUBLE_EQ(window.zoomFactor(), 0.75);
+  // Alt+E opens the Edit menu; A selects all, D deletes.
+  for (int i = 0; i < 2; ++i) window.toolAction(DrawingTool::Rectangle)->trigger();
+  for (Qt::Key letter : {Qt::Key_A, Qt::Key_D}) {
+    QTest::keyClick(&window, Qt::Key_E, Qt::AltModifier);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), letter);
+  }
+  EXPECT_EQ(window.Get_Front_Control_Count(), 0);
+  // The strip's buttons are named without the letter marks.
+  EXPECT_EQ(
+      window.findChild<QToolBar*>("Edit_Strip")->widgetForAction(window.editAction("Cut"))->accessibleName(),
+      "Cut");
 }

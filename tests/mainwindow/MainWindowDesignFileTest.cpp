@@ -505,7 +505,8 @@ TEST_F(MainWindowDesignFile, FileMenuHasTheDesignCommandsWithStandardShortcuts) 
       texts << action->text();
       keys << action->shortcut();
     }
-  EXPECT_EQ(texts, (QStringList{"New", "Open…", "Save", "Save As…", "Export…", "Print…", "E-mail…", "Quit"}));
+  EXPECT_EQ(texts,
+            (QStringList{"&New", "&Open…", "&Save", "Save &As…", "Export…", "Print…", "E-mail…", "&Quit"}));
   EXPECT_EQ(keys.value(0), QKeySequence(QKeySequence::New));
   EXPECT_EQ(keys.value(1), QKeySequence(QKeySequence::Open));
   EXPECT_EQ(keys.value(2), QKeySequence(QKeySequence::Save));
