@@ -86,6 +86,14 @@ void SKTWindowController::buildDialogButtons() {
       }
     }
   }
+  // Export, Print and E-mail are also in the File menu, where people look for Print.
+  if (auto* place = findChild<QAction*>(QStringLiteral("File_Production_Place"))) {
+    if (auto* file = qobject_cast<QMenu*>(place->parent())) {
+      file->insertSeparator(place);
+      for (const char* name : {"Export_Button", "Print_Button", "Mail_Button"})
+        file->insertAction(place, _dialogActions.value(QLatin1String(name)));
+    }
+  }
   helpMenu->addSeparator();
   const std::pair<const char*, const char*> promotions[] = {{"S", QT_TR_NOOP("QUVO Labels…")},
                                                             {"R", QT_TR_NOOP("QUVO Receipts…")},

@@ -10,10 +10,12 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QThread>
 #include <QToolBar>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "canvas/ZoomGeometry.h"
@@ -55,6 +57,26 @@ constexpr float kPlacementMargin = 50.0f;
 // The window's first place and size on screen.
 constexpr QPoint kWindowPosition(100, 0);
 constexpr QSize kWindowSize(1000, 800);
+// Room left around the window for the desktop's title bar and borders.
+constexpr QSize kFrameAllowance(16, 40);
+
+// The window's first place and size, kept within the screen's free area:
+// on a small screen (1366 x 768, 1280 x 720) the window is shrunk and moved
+// so that its bottom (the zoom, the scroll bars, the print check box) and
+// its title bar stay on screen.
+QRect firstPlaceOnScreen(const QWidget& window) {
+  QRect place(kWindowPosition, kWindowSize);
+  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return place;
+  const QRect room = screen->availableGeometry();
+  place.setSize(place.size().boundedTo(room.size() - kFrameAllowance).expandedTo(window.minimumSizeHint()));
+  const QSize framed = place.size() + kFrameAllowance;
+  place.moveLeft(
+      std::clamp(place.left(), room.left(), std::max(room.left(), room.right() + 1 - framed.width())));
+  place.moveTop(
+      std::clamp(place.top(), room.top(), std::max(room.top(), room.bottom() + 1 - framed.height())));
+  return place;
+}
 
 const QString kOpenQuestion = QStringLiteral("Do you want to save changes before opening document?");
 const QString kCloseQuestion = QStringLiteral("Do you want to save changes before closing?");
@@ -93,7 +115,9 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   followEditState();
   connectCardControls();
   connectObjectControls();
-  move(kWindowPosition);
+  const QRect place = firstPlaceOnScreen(*this);
+  resize(place.size());
+  move(place.topLeft());
   snapshotPageSettings();
   SetDocumentCanvasSize(SKTDocument::canvasSize(true, {}));
   setZoomFactor(1.0);
@@ -188,61 +212,62 @@ void SKTWindowController::buildWindow() {
   sideColumn->addWidget(print_object_chk);
   outer->addLayout(sideColumn);
   setCentralWidget(central);
-  resize(kWindowSize);
 }
 
 void SKTWindowController::buildMenus() {
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  QAction* newDesign = file->addAction(tr("New"), this, &SKTWindowController::New_Btn_Clicked);
+  QAction* newDesign = file->addAction(tr("&New"), this, &SKTWindowController::New_Btn_Clicked);
   newDesign->setShortcut(QKeySequence::New);
-  QAction* open = file->addAction(tr("Open…"), this, &SKTWindowController::Open_Btn_Clicked);
+  QAction* open = file->addAction(tr("&Open…"), this, &SKTWindowController::Open_Btn_Clicked);
   open->setShortcut(QKeySequence::Open);
-  QAction* save = file->addAction(tr("Save"), this, &SKTWindowController::Save_Btn_Clicked);
+  QAction* save = file->addAction(tr("&Save"), this, &SKTWindowController::Save_Btn_Clicked);
   save->setShortcut(QKeySequence::Save);
-  QAction* saveAs = file->addAction(tr("Save As…"), this, &SKTWindowController::SaveAs_Btn_Clicked);
+  QAction* saveAs = file->addAction(tr("Save &As…"), this, &SKTWindowController::SaveAs_Btn_Clicked);
   saveAs->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
-  file->addSeparator();
-  QAction* quit = file->addAction(tr("Quit"), this, &QWidget::close);
+  // Export, Print and E-mail join the File menu here once they are made.
+  file->addSeparator()->setObjectName(QStringLiteral("File_Production_Place"));
+  QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
   quit->setShortcut(QKeySequence::Quit);
   quit->setMenuRole(QAction::QuitRole);
 
   buildEditMenu(menuBar()->addMenu(tr("&Edit")));
 
   QMenu* view = menuBar()->addMenu(tr("&View"));
-  QAction* zoomInAction = view->addAction(tr("Zoom In"), this, &SKTWindowController::zoomIn);
+  QAction* zoomInAction = view->addAction(tr("Zoom &In"), this, &SKTWindowController::zoomIn);
   zoomInAction->setShortcuts(QKeySequence::keyBindings(QKeySequence::ZoomIn)
                              << QKeySequence(Qt::CTRL | Qt::Key_Equal));
-  QAction* zoomOutAction = view->addAction(tr("Zoom Out"), this, &SKTWindowController::zoomOut);
+  QAction* zoomOutAction = view->addAction(tr("Zoom &Out"), this, &SKTWindowController::zoomOut);
   zoomOutAction->setShortcuts(QKeySequence::ZoomOut);
-  QMenu* zoom = view->addMenu(tr("Zoom"));
+  QMenu* zoom = view->addMenu(tr("&Zoom"));
   auto* group = new QActionGroup(this);
   for (const auto& entry : zoom::kZoomTable) {
     QAction* action = zoom->addAction(QCoreApplication::translate("SKTZoomingScrollView", entry.label));
     action->setCheckable(true);
     action->setData(entry.factor);
+    if (entry.factor == 1.0) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));  // actual size
     group->addAction(action);
     const double factor = entry.factor;
     connect(action, &QAction::triggered, this, [this, factor] { setZoomFactor(factor); });
     _zoomActions << action;
   }
   view->addSeparator();
-  QAction* showGrid = _showGridAction = view->addAction(tr("Show Grid"));
+  QAction* showGrid = _showGridAction = view->addAction(tr("Show &Grid"));
   showGrid->setCheckable(true);
   connect(showGrid, &QAction::toggled, _grid, &SKTGrid::setAlwaysShown);
   connect(_grid, &SKTGrid::alwaysShownChanged, showGrid, &QAction::setChecked);
-  QAction* snap = _snapAction = view->addAction(tr("Snap to Grid"));
+  QAction* snap = _snapAction = view->addAction(tr("S&nap to Grid"));
   snap->setCheckable(true);
   connect(snap, &QAction::toggled, _grid, &SKTGrid::setConstraining);
-  view->addAction(tr("Grid Settings…"), this, &SKTWindowController::toggleGridShowing);
-  QAction* rulers = view->addAction(tr("Show Rulers"));
+  view->addAction(tr("Grid &Settings…"), this, &SKTWindowController::toggleGridShowing);
+  QAction* rulers = view->addAction(tr("Show &Rulers"));
   rulers->setCheckable(true);
   connect(rulers, &QAction::toggled, this, &SKTWindowController::Show_Hide_Ruler_ChkBox);
   QMenu* side = menuBar()->addMenu(tr("&Side"));
-  connect(side->addAction(tr("Front")), &QAction::triggered, this, &SKTWindowController::Select_front_side);
-  QAction* backSide = side->addAction(tr("Back"));
+  connect(side->addAction(tr("&Front")), &QAction::triggered, this, &SKTWindowController::Select_front_side);
+  QAction* backSide = side->addAction(tr("&Back"));
   backSide->setObjectName(QStringLiteral("Back_Side_Action"));  // off with the Back button
   connect(backSide, &QAction::triggered, this, &SKTWindowController::Select_back_side);
-  connect(side->addAction(tr("TEMP")), &QAction::triggered, this, [this] {
+  connect(side->addAction(tr("&TEMP")), &QAction::triggered, this, [this] {
     Select_temp_design_side();
     Temp_Design_Control_Assign();
   });

@@ -66,17 +66,17 @@ struct EditEntry {
 };
 
 const EditEntry kEditStrip[] = {
-    {"Cut", QT_TR_NOOP("Cut"), "cut", &SKTWindowController::Cut_Clicked},
-    {"Copy", QT_TR_NOOP("Copy"), "copy", &SKTWindowController::Copy_Clicked},
-    {"Paste", QT_TR_NOOP("Paste"), "paste", &SKTWindowController::Paste_Clicked},
-    {"Delete", QT_TR_NOOP("Delete"), "delete", &SKTWindowController::Delete_Clicked},
-    {"Front", QT_TR_NOOP("Bring to Front"), "front", &SKTWindowController::Begin_Front_Clicked},
-    {"Back", QT_TR_NOOP("Send to Back"), "back", &SKTWindowController::Send_Back_Clicked},
-    {"Lock", QT_TR_NOOP("Lock"), "lock", &SKTWindowController::Lock_Clicked},
-    {"Unlock", QT_TR_NOOP("Unlock"), "unlock", &SKTWindowController::Unlock_Clicked},
-    {"Undo", QT_TR_NOOP("Undo"), "undo", &SKTWindowController::Undo_Clicked},
-    {"Redo", QT_TR_NOOP("Redo"), "redo", &SKTWindowController::Redo_Clicked},
-    {"SelectAll", QT_TR_NOOP("Select All"), nullptr, &SKTWindowController::Select_All_Clicked},
+    {"Cut", QT_TR_NOOP("Cu&t"), "cut", &SKTWindowController::Cut_Clicked},
+    {"Copy", QT_TR_NOOP("&Copy"), "copy", &SKTWindowController::Copy_Clicked},
+    {"Paste", QT_TR_NOOP("&Paste"), "paste", &SKTWindowController::Paste_Clicked},
+    {"Delete", QT_TR_NOOP("&Delete"), "delete", &SKTWindowController::Delete_Clicked},
+    {"Front", QT_TR_NOOP("Bring to &Front"), "front", &SKTWindowController::Begin_Front_Clicked},
+    {"Back", QT_TR_NOOP("Send to &Back"), "back", &SKTWindowController::Send_Back_Clicked},
+    {"Lock", QT_TR_NOOP("&Lock"), "lock", &SKTWindowController::Lock_Clicked},
+    {"Unlock", QT_TR_NOOP("U&nlock"), "unlock", &SKTWindowController::Unlock_Clicked},
+    {"Undo", QT_TR_NOOP("&Undo"), "undo", &SKTWindowController::Undo_Clicked},
+    {"Redo", QT_TR_NOOP("&Redo"), "redo", &SKTWindowController::Redo_Clicked},
+    {"SelectAll", QT_TR_NOOP("Select &All"), nullptr, &SKTWindowController::Select_All_Clicked},
 };
 
 QIcon stripIcon(const char* name) {
@@ -157,7 +157,8 @@ void SKTWindowController::buildToolStrips() {
     _editActions.insert(QLatin1String(entry.name), action);
     if (entry.icon) {
       _editStrip->addAction(action);
-      if (QWidget* button = _editStrip->widgetForAction(action)) button->setAccessibleName(action->text());
+      if (QWidget* button = _editStrip->widgetForAction(action))
+        button->setAccessibleName(action->iconText());
     }
   }
   _editStrip->insertSeparator(_editActions.value(QStringLiteral("Lock")));
@@ -170,8 +171,10 @@ void SKTWindowController::buildToolStrips() {
   _editActions.value(QStringLiteral("Cut"))->setShortcuts(QKeySequence::Cut);
   _editActions.value(QStringLiteral("Copy"))->setShortcuts(QKeySequence::Copy);
   _editActions.value(QStringLiteral("Paste"))->setShortcuts(QKeySequence::Paste);
-  _editActions.value(QStringLiteral("Delete"))
-      ->setShortcuts(withStandard(QKeySequence::Delete, {QKeySequence(Qt::Key_Backspace)}));
+  // The menu shows the first key: Delete, then Backspace.
+  QList<QKeySequence> deleteKeys = QKeySequence::keyBindings(QKeySequence::Delete);
+  if (!deleteKeys.contains(QKeySequence(Qt::Key_Backspace))) deleteKeys << QKeySequence(Qt::Key_Backspace);
+  _editActions.value(QStringLiteral("Delete"))->setShortcuts(deleteKeys);
   _editActions.value(QStringLiteral("SelectAll"))->setShortcuts(QKeySequence::SelectAll);
   _editActions.value(QStringLiteral("Front"))->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Up));
   _editActions.value(QStringLiteral("Back"))->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Down));
@@ -183,7 +186,7 @@ void SKTWindowController::buildToolStrips() {
     // fields keep theirs (a text field's copy and paste come first).
     action->setShortcutContext(Qt::WindowShortcut);
     const QString keys = action->shortcut().toString(QKeySequence::NativeText);
-    if (!keys.isEmpty()) action->setToolTip(QStringLiteral("%1 (%2)").arg(action->text(), keys));
+    if (!keys.isEmpty()) action->setToolTip(QStringLiteral("%1 (%2)").arg(action->iconText(), keys));
   }
 }
 

@@ -105,6 +105,9 @@ QWidget* Invitation_Wizard::buildStartScreen() {
   Exit_btn = dialog_parts::button(page, tr("Exit"));
   Help_btn_1 = dialog_parts::button(page, tr("Help"));
   for (QPushButton* b : {wizard_btn, open_btn, template_btn}) b->setMinimumHeight(44);
+  // Enter presses the choice that has the focus (the step buttons are hidden
+  // here, Next among them).
+  for (QPushButton* b : {wizard_btn, open_btn, template_btn, Exit_btn, Help_btn_1}) b->setAutoDefault(true);
   APP_path_label = dialog_parts::label(page, QString());
   APP_path_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* layout = new QVBoxLayout(page);
@@ -272,6 +275,9 @@ void Invitation_Wizard::showStep(int counter) {
   next_counter = counter;
   faces->setCurrentIndex(counter);
   button_box->setVisible(counter != kStart);
+  wizard_btn->setDefault(counter == kStart);
+  Next_btn->setDefault(counter != kStart);
+  if (counter == kStart) wizard_btn->setFocus();
   Back_Btn->setEnabled(counter != kStart);
   Next_btn->setText(counter == kFromTo ? tr("Finish") : tr("Next"));
   Next_btn->setAccessibleName(Next_btn->text());

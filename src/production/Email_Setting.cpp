@@ -9,6 +9,7 @@
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/widgets/AccessibleNames.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
 #include "production/MailRun.h"
@@ -88,6 +89,7 @@ Email_Setting::Email_Setting(QWidget* parent)
   connect(test, &QPushButton::clicked, this, &Email_Setting::Send_Test_Email);
   connect(_send_mail_ssl, &QRadioButton::clicked, this, &Email_Setting::SSL_Selected);
   connect(_send_mail_tls, &QRadioButton::clicked, this, &Email_Setting::TLS_Selected);
+  platform::nameControlsFromLabels(*this);
 }
 
 void Email_Setting::setTransport(std::unique_ptr<production::MailTransport> transport) {

@@ -11,6 +11,7 @@
 
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/widgets/AccessibleNames.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
@@ -167,6 +168,13 @@ Send_Mail::Send_Mail(QWidget* parent)
   connect(matrix_card_side, &QButtonGroup::idClicked, this, &Send_Mail::mail_card_side_CellClick);
 
   SetObjEnabled(delayed_box, false);
+  file_name_txt->setAccessibleName(QStringLiteral("File name"));
+  attachment->setAccessibleName(QStringLiteral("Attachment"));
+  mail_count_stepper->setAccessibleName(QStringLiteral("Mails before each pause"));
+  hour_stepper->setAccessibleName(QStringLiteral("Pause hours"));
+  min_stepper->setAccessibleName(QStringLiteral("Pause minutes"));
+  sec_stepper->setAccessibleName(QStringLiteral("Pause seconds"));
+  platform::nameControlsFromLabels(*this);
 }
 
 Send_Mail::~Send_Mail() {
@@ -220,6 +228,7 @@ int Send_Mail::Open_Wnd() {
   int result = 0;
   try {
     resetControls();
+    to_txt->setFocus();  // the sender is shown, not typed
     result = platform::messageHost().runModal(*this);
     hide();
   } catch (const std::exception& e) {

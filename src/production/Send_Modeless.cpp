@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/Messages.h"
+#include "platform/widgets/AccessibleNames.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
 #include "production/MailRun.h"
@@ -44,6 +45,9 @@ Send_Modeless::Send_Modeless(QWidget* parent) : QDialog(parent) {
   connect(_stop_btn, &QPushButton::clicked, this, &Send_Modeless::Stop_Sending_Pressed);
   refresh_.setInterval(kProgressRefreshMs);
   connect(&refresh_, &QTimer::timeout, this, &Send_Modeless::update_sending_progress_bar);
+  setAccessibleName(QStringLiteral("Sending progress"));
+  _Curr_Progress->setAccessibleName(QStringLiteral("Progress"));
+  platform::nameControlsFromLabels(*this);
 }
 
 void Send_Modeless::beginRun(int total, const QString& firstText) {

@@ -505,12 +505,14 @@ TEST_F(MainWindowDesignFile, FileMenuHasTheDesignCommandsWithStandardShortcuts) 
       texts << action->text();
       keys << action->shortcut();
     }
-  EXPECT_EQ(texts, (QStringList{"New", "Open…", "Save", "Save As…", "Quit"}));
+  EXPECT_EQ(texts,
+            (QStringList{"&New", "&Open…", "&Save", "Save &As…", "Export…", "Print…", "E-mail…", "&Quit"}));
   EXPECT_EQ(keys.value(0), QKeySequence(QKeySequence::New));
   EXPECT_EQ(keys.value(1), QKeySequence(QKeySequence::Open));
   EXPECT_EQ(keys.value(2), QKeySequence(QKeySequence::Save));
   EXPECT_EQ(keys.value(3), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-  EXPECT_EQ(keys.value(4), QKeySequence(QKeySequence::Quit));
+  EXPECT_EQ(keys.value(5), QKeySequence(QKeySequence::Print));
+  EXPECT_EQ(keys.value(7), QKeySequence(QKeySequence::Quit));
 
   // Save from the menu goes through the same writer.
   host.queueSavePanel(path(QStringLiteral("menu.dcard")));

@@ -2,14 +2,6 @@
 // so that screen readers (and tests through the accessibility tree) find it.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QAbstractSpinBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QSlider>
-
 #include "PersonalisationTestHost.h"
 #include "personalisation/Card_Wizard.h"
 #include "personalisation/Export_Template.h"
@@ -17,23 +9,7 @@
 #include "personalisation/Invitation_Wizard.h"
 #include "personalisation/ProfileDialog.h"
 #include "personalisation/Template_Wizard.h"
-
-namespace {
-
-bool insideCompositeControl(const QWidget* w) {
-  for (const QObject* p = w->parent(); p; p = p->parent())
-    if (qobject_cast<const QComboBox*>(p) || qobject_cast<const QAbstractSpinBox*>(p)) return true;
-  return false;
-}
-
-bool isControl(const QWidget* w) {
-  return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
-         qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
-         qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QAbstractItemView*>(w) ||
-         qobject_cast<const QSlider*>(w);
-}
-
-}  // namespace
+#include "support/AccessibleControls.h"
 
 TEST(PersonalisationDialogs, EveryControlHasAnAccessibleName) {
   PersonalisationTestHost host;
@@ -45,12 +21,8 @@ TEST(PersonalisationDialogs, EveryControlHasAnAccessibleName) {
   for (QDialog* dialog : dialogs) {
     EXPECT_FALSE(dialog->accessibleName().isEmpty()) << dialog->objectName().toStdString();
     int controls = 0;
-    for (QWidget* w : dialog->findChildren<QWidget*>()) {
-      if (!isControl(w) || insideCompositeControl(w)) continue;
-      ++controls;
-      EXPECT_FALSE(w->accessibleName().isEmpty())
-          << dialog->objectName().toStdString() << ": " << w->metaObject()->className();
-    }
+    EXPECT_EQ(testing_support::unnamedControls(*dialog, &controls).join(", ").toStdString(), "")
+        << dialog->objectName().toStdString();
     EXPECT_GT(controls, 2) << dialog->objectName().toStdString();
   }
 }

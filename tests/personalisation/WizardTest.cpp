@@ -18,6 +18,7 @@
 #include "personalisation/WizardLayout.h"
 #include "personalisation/globals.h"
 #include "platform/widgets/PictureBrowser.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
 
 namespace {
@@ -162,6 +163,28 @@ TEST_F(Wizard, CancelGoesBackToTheStartScreenAndExitEndsTheRun) {
     wizard.open_btn->click();
     EXPECT_EQ(wizard.faces->currentIndex(), 0);
     wizard.Exit_btn->click();
+    return wizard.result();
+  });
+  EXPECT_EQ(wizard.Open_Wnd(), 0);
+
+  // By keyboard: the start screen opens on its first choice and Enter takes
+  // it; Escape comes back to it with the focus there again.
+  messages.queueModal([&](QDialog&) {
+    wizard.show();
+    wizard.activateWindow();
+    EXPECT_TRUE(testing_support::serveUntil([&] { return wizard.isActiveWindow(); }));
+    EXPECT_EQ(QApplication::focusWidget(), wizard.wizard_btn);
+    auto type = [](Qt::Key key) {
+      QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+      QApplication::sendEvent(QApplication::focusWidget(), &press);
+    };
+    type(Qt::Key_Return);
+    EXPECT_EQ(wizard.next_counter, 1);
+    type(Qt::Key_Escape);
+    EXPECT_EQ(wizard.next_counter, 0);
+    EXPECT_EQ(QApplication::focusWidget(), wizard.wizard_btn);
+    wizard.Exit_btn->click();
+    wizard.hide();
     return wizard.result();
   });
   EXPECT_EQ(wizard.Open_Wnd(), 0);

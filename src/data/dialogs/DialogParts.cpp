@@ -6,10 +6,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
@@ -25,8 +29,9 @@ void setUpDialog(QDialog& dialog, const QString& title) {
 }
 
 QHBoxLayout* okCancelRow(QWidget* parent, QPushButton** ok, QPushButton** cancel) {
-  *ok = button(parent, QStringLiteral("OK"));
+  // Made in the order they stand, so that Tab comes to Cancel before OK.
   *cancel = button(parent, QStringLiteral("Cancel"));
+  *ok = button(parent, QStringLiteral("OK"));
   (*ok)->setDefault(true);
   auto* row = new QHBoxLayout;
   row->addStretch(1);
@@ -79,6 +84,38 @@ QTableView* tableView(QWidget* parent, QAbstractItemModel* model, const QString&
   table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
   return table;
+}
+
+void tabInReadingOrder(QDialog& dialog) {
+  // Place every control now: each widget's own layout after its parent's.
+  std::function<void(QWidget*)> place = [&place](QWidget* widget) {
+    if (widget->layout() != nullptr) widget->layout()->activate();
+    for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) place(child);
+  };
+  place(&dialog);
+  struct Stop {
+    QWidget* widget;
+    QRect place;
+  };
+  std::vector<Stop> stops;
+  for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+    // The parts of a spin box or a combo box pass their focus to it.
+    if (!(widget->focusPolicy() & Qt::TabFocus) || widget->focusProxy() != nullptr) continue;
+    stops.push_back({widget, QRect(widget->mapTo(&dialog, QPoint(0, 0)), widget->size())});
+  }
+  // Rows first: by the top edge; then the controls whose middle lies within
+  // the first one's height share its row and go left to right.
+  std::stable_sort(stops.begin(), stops.end(),
+                   [](const Stop& a, const Stop& b) { return a.place.top() < b.place.top(); });
+  for (auto row = stops.begin(); row != stops.end();) {
+    const int bottom = row->place.bottom();
+    auto end =
+        std::find_if(row, stops.end(), [bottom](const Stop& s) { return s.place.center().y() > bottom; });
+    if (end == row) ++end;
+    std::stable_sort(row, end, [](const Stop& a, const Stop& b) { return a.place.left() < b.place.left(); });
+    row = end;
+  }
+  for (size_t i = 1; i < stops.size(); ++i) QWidget::setTabOrder(stops[i - 1].widget, stops[i].widget);
 }
 
 bool Check_And_Validate_File_Path(const QString& path) {

@@ -46,6 +46,12 @@ QCheckBox* checkBox(QWidget* parent, const QString& text);
 // A table of whole rows, no grid editing, columns stretched to the width.
 QTableView* tableView(QWidget* parent, QAbstractItemModel* model, const QString& accessibleName);
 
+// Chains the Tab key through the dialog's controls as a person reads them:
+// row by row from the top, left to right along a row. For dialogs laid out
+// in one column without tab pages; call at the end of the constructor, once
+// the layout is built.
+void tabInReadingOrder(QDialog& dialog);
+
 // The check of a path typed or chosen in a dialog: true (after "Please
 // select valid file path.") when the trimmed path is empty or names nothing
 // that exists, false when it can be used.

@@ -151,6 +151,7 @@ Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
   pairFieldWithStepper(count_txt, count_stepper, &series_generator::clampCountText);
   pairFieldWithStepper(rand_count_txt, rand_count_stepper, &series_generator::clampCountText);
   pairFieldWithStepper(rand_length_txt, rand_length_stepper, &series_generator::clampLengthText);
+  dialog_parts::tabInReadingOrder(*this);
 }
 
 void Generate_List::pairFieldWithStepper(QLineEdit* field, QSpinBox* box, QString (*clamp)(const QString&)) {

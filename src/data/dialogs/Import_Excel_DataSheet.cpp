@@ -75,6 +75,7 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget* parent)
   resize(560, 600);
   connect(Each_col_RD, &QRadioButton::clicked, this, &Import_Excel_DataSheet::Each_Col_RD_Click);
   connect(Fill_col_RD, &QRadioButton::clicked, this, &Import_Excel_DataSheet::Fill_Col_RD_Click);
+  dialog_parts::tabInReadingOrder(*this);
 }
 
 void Import_Excel_DataSheet::resetOwnControls() {

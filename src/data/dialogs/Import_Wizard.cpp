@@ -97,6 +97,7 @@ Import_Wizard::Import_Wizard(QWidget* parent) : QDialog(parent) {
   connect(help, &QPushButton::clicked, this, &Import_Wizard::HelpPressed);
   connect(ok, &QPushButton::clicked, this, &Import_Wizard::OKPressed);
   connect(cancel, &QPushButton::clicked, this, &Import_Wizard::CancelPressed);
+  dialog_parts::tabInReadingOrder(*this);
 }
 
 void Import_Wizard::Open_Wnd() {

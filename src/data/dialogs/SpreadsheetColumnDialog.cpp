@@ -63,6 +63,7 @@ SpreadsheetColumnDialog::SpreadsheetColumnDialog(const QString& title, bool with
   connect(all, &QPushButton::clicked, this, &SpreadsheetColumnDialog::Select_ALL_Pressed);
   connect(none, &QPushButton::clicked, this, &SpreadsheetColumnDialog::Clear_All_Pressed);
   connect(Sheet_ComboBox, &QComboBox::activated, this, &SpreadsheetColumnDialog::sheetChanged);
+  dialog_parts::tabInReadingOrder(*this);
 }
 
 void SpreadsheetColumnDialog::Open_excel_Wnd(const QString& path) {

@@ -7,6 +7,7 @@
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"
+#include "platform/widgets/AccessibleNames.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
 
@@ -49,6 +50,8 @@ Long_SMS_Dlg::Long_SMS_Dlg(QWidget* parent) : QDialog(parent) {
 
   connect(yes_button, &QPushButton::clicked, this, &Long_SMS_Dlg::OKPressed);
   connect(no_button, &QPushButton::clicked, this, &Long_SMS_Dlg::CancelPressed);
+  _Msg_Val->setAccessibleName(QStringLiteral("Message"));
+  platform::nameControlsFromLabels(*this);
 }
 
 int Long_SMS_Dlg::Open_Long_sms_Dialog() {

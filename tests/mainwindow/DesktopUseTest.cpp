@@ -1,0 +1,76 @@
+// Everyday desktop use of the main window, offscreen: the window fits the
+// screen it opens on; Ctrl+P opens the print dialog, Ctrl+= / Ctrl+- / Ctrl+0
+// zoom; the menus open and act by their letters.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
+#include "support/ScriptedHost.h"
+
+class DesktopUse : public ::testing::Test {
+ protected:
+  void SetUp() override { window_test::useSeededResources(dir); }
+
+  QTemporaryDir dir;
+  testing_support::ScriptedHost host;
+};
+
+TEST_F(DesktopUse, TheWindowOpensWithinASmallScreenWithItsBottomControlsOnIt) {
+  // The offscreen screen has no room for the window's usual place and size.
+  const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+  ASSERT_FALSE(room.contains(QRect(100, 0, 1000, 800)));
+  SKTWindowController window;
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(room.contains(window.frameGeometry()))
+      << "window " << window.frameGeometry().height() << " high";
+  // The zoom field and the canvas's scroll bars at the bottom, and every
+  // tool, can be reached.
+  for (QWidget* bottom : {static_cast<QWidget*>(window.findChild<QToolBar*>("Tool_Strip")),
+                          static_cast<QWidget*>(window.scrollView(CardSide::Front))}) {
+    ASSERT_NE(bottom, nullptr);
+    const QRect onScreen(bottom->mapToGlobal(QPoint(0, 0)), bottom->size());
+    EXPECT_TRUE(room.contains(onScreen)) << bottom->accessibleName().toStdString();
+  }
+}
+
+TEST_F(DesktopUse, TheUsualKeysWork) {
+  SKTWindowController window;
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QString opened;
+  host.queueModal([&](QDialog& dialog) {
+    opened = dialog.windowTitle();
+    return 0;
+  });
+  QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(opened, "Print");
+  // The zoom keys: in, out, and back to the actual size.
+  QTest::keyClick(&window, Qt::Key_Equal, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(window.zoomFactor(), 1.25);
+  QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(window.zoomFactor(), 1.0);
+  QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(window.zoomFactor(), 0.75);
+  // Alt+E opens the Edit menu; A selects all, D deletes.
+  for (int i = 0; i < 2; ++i) window.toolAction(DrawingTool::Rectangle)->trigger();
+  for (Qt::Key letter : {Qt::Key_A, Qt::Key_D}) {
+    QTest::keyClick(&window, Qt::Key_E, Qt::AltModifier);
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), letter);
+  }
+  EXPECT_EQ(window.Get_Front_Control_Count(), 0);
+  // The strip's buttons are named without the letter marks.
+  EXPECT_EQ(
+      window.findChild<QToolBar*>("Edit_Strip")->widgetForAction(window.editAction("Cut"))->accessibleName(),
+      "Cut");
+}
