@@ -3,6 +3,7 @@
 // taken from a file.
 
 #include "core/SKTGraphic.h"
+#include "core/image/PictureCache.h"
 
 class SKTSignature : public SKTGraphic {
  public:
@@ -33,4 +34,7 @@ class SKTSignature : public SKTGraphic {
  protected:
   SKTSignature(const SKTSignature&) = default;
   SKTGraphicPtr cloneShallow() const override;
+
+ private:
+  PictureCache _cache;  // the picture resampled to the size it was last drawn at
 };

@@ -15,6 +15,6 @@ void SKTSignature::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrE
   const QRectF r = bounds();
   if (isDrawingStroke())
     picture_drawing::strokeBounds(painter, r, strokeColor(), strokeWidth(), strokeBorderType());
-  picture_drawing::drawPicture(painter, _contents_img, r);
+  picture_drawing::drawPicture(painter, _contents_img, r, 1.0, false, false, false, &_cache);
   render::graphicDrawn();
 }
