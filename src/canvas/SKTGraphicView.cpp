@@ -258,6 +258,7 @@ void SKTGraphicView::paintEvent(QPaintEvent* event) {
     ~PaintingFlag() { flag = false; }
   } paintingFlag(_painting);
   render::ScopedDrawing drawing(_host.Resource_Path());
+  render::ScopedScreenDrawing onScreen;
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);

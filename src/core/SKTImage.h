@@ -41,7 +41,11 @@ class SKTImage : public SKTGraphic {
   // The picture run through the filter chain with the object's settings, at
   // the picture's own resolution: made once, kept until the picture or a
   // setting changes. Null without a picture or when the chain failed.
+  // On a screen (render::isDrawingOnScreen) a picture of more than
+  // kPixelsFilteredWithoutWaiting pixels is filtered on a worker instead,
+  // and shown as it was until then.
   QImage processedPicture();
+  static constexpr qint64 kPixelsFilteredWithoutWaiting = 2'000'000;
 
   QImage _contents;  // the loaded picture at its own resolution; null when the file did not load
 

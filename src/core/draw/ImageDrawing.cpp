@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/CardHost.h"
 #include "core/SKTImage.h"
 #include "core/image/ImageProcesser.h"
 #include "core/image/PictureDrawing.h"
@@ -26,12 +27,20 @@ QImage SKTImage::processedPicture() {
                                        sat_val,    brt_val, con_val,    wholeDegrees(rotate_image),
                                        srp_val,    ev_val,  blr_val};
   const QImage picture = _contents;
-  return _cache.filtered(picture, settings, [&] {
+  const float transparency = img_trnsp_val;
+  // Values only: the chain may run on after this object is gone.
+  auto filter = [picture, settings, transparency] {
     return ImageProcesser::Get_Processed_Image(picture, settings.grayscale, settings.sepia, settings.invert,
                                                settings.hue, settings.saturation, settings.brightness,
                                                settings.contrast, settings.rotation, settings.sharpness,
-                                               settings.exposure, settings.blur, img_trnsp_val);
-  });
+                                               settings.exposure, settings.blur, transparency);
+  };
+  // A large picture on the screen is filtered on a worker (over a second for
+  // a camera photo); the window shows it as it was and repaints when ready.
+  if (render::isDrawingOnScreen() && !settings.isNeutral() &&
+      qint64(picture.width()) * picture.height() > kPixelsFilteredWithoutWaiting)
+    return _cache.filteredWithoutWaiting(picture, settings, filter, [] { cardHost().Refresh_Canvas(); });
+  return _cache.filtered(picture, settings, filter);
 }
 
 void SKTImage::drawContentsInView(QPainter& painter, bool /*isBeingCreateOrEdited*/) {

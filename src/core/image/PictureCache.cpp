@@ -1,6 +1,9 @@
 #include "core/image/PictureCache.h"
 
+#include <QCoreApplication>
 #include <QMutexLocker>
+#include <QPointer>
+#include <QThreadPool>
 #include <bit>
 #include <cstdint>
 #include <optional>
@@ -43,7 +46,64 @@ SharedResults& sharedResults() {
   static SharedResults results;
   return results;
 }
+
+// The thread that filters for windows: one, so that a single full-resolution
+// chain is under way at a time whatever number of pictures asks. It belongs
+// to the application object, whose end waits for it. Null without one.
+QThreadPool* filteringThread() {
+  static QPointer<QThreadPool> pool;
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) return nullptr;
+  if (pool.isNull()) {
+    pool = new QThreadPool(app);
+    pool->setMaxThreadCount(1);
+  }
+  return pool;
+}
 }  // namespace
+
+struct PictureCache::Background {
+  struct Job {
+    qint64 source = 0;
+    PictureFilterSettings settings;
+    std::function<QImage()> filter;
+    std::function<void()> ready;
+  };
+
+  QMutex mutex;
+  bool running = false;
+  qint64 runningSource = 0;  // the job under way, when running
+  PictureFilterSettings runningSettings;
+  std::optional<Job> next;  // asked while another job was under way
+  std::optional<Filtered> done;  // the last result made, until the owner takes it
+
+  // Runs the job, then any job asked meanwhile, on the filtering thread.
+  static void run(const std::shared_ptr<Background>& self, Job job) {
+    for (;;) {
+      std::optional<QImage> shared = sharedResults().find(job.source, job.settings);
+      QImage result = shared ? *shared : job.filter();
+      if (!shared) sharedResults().keep(job.source, job.settings, result);
+      const std::function<void()> ready = std::move(job.ready);
+      bool more = false;
+      {
+        QMutexLocker lock(&self->mutex);
+        self->done = Filtered{job.source, job.settings, result};
+        if (self->next) {
+          job = std::move(*self->next);
+          self->next.reset();
+          self->runningSource = job.source;
+          self->runningSettings = job.settings;
+          more = true;
+        } else {
+          self->running = false;
+        }
+      }
+      if (QCoreApplication* app = QCoreApplication::instance(); app && ready)
+        QMetaObject::invokeMethod(app, ready, Qt::QueuedConnection);
+      if (!more) return;
+    }
+  }
+};
 
 bool PictureFilterSettings::sameAs(const PictureFilterSettings& o) const {
   return grayscale == o.grayscale && sepia == o.sepia && invert == o.invert && sameBits(hue, o.hue) &&
@@ -86,6 +146,51 @@ QImage PictureCache::filtered(const QImage& picture, const PictureFilterSettings
   QMutexLocker lock(&mutex_);
   filtered_ = made;
   return made.result;
+}
+
+QImage PictureCache::filteredWithoutWaiting(const QImage& picture, const PictureFilterSettings& settings,
+                                            std::function<QImage()> filter, std::function<void()> ready) {
+  QThreadPool* thread = filteringThread();
+  if (thread == nullptr) return filtered(picture, settings, filter);
+  const qint64 source = picture.cacheKey();
+  std::shared_ptr<Background> background;
+  {
+    QMutexLocker lock(&mutex_);
+    if (filtered_.source == source && filtered_.settings.sameAs(settings)) return filtered_.result;
+    if (!background_) background_ = std::make_shared<Background>();
+    background = background_;
+  }
+  if (std::optional<QImage> shared = sharedResults().find(source, settings)) {
+    QMutexLocker lock(&mutex_);
+    filtered_ = Filtered{source, settings, *shared};
+    return *shared;
+  }
+  // A result made meanwhile, for these settings or for earlier ones of this
+  // picture: kept as the latest, and shown while the wanted one is made.
+  std::optional<Filtered> done;
+  {
+    QMutexLocker lock(&background->mutex);
+    done.swap(background->done);
+  }
+  QMutexLocker lock(&mutex_);
+  if (done && done->source == source) filtered_ = *done;
+  if (filtered_.source == source && filtered_.settings.sameAs(settings)) return filtered_.result;
+  const QImage shown = filtered_.source == source && !filtered_.result.isNull() ? filtered_.result : picture;
+  lock.unlock();
+
+  Background::Job job{source, settings, std::move(filter), std::move(ready)};
+  QMutexLocker jobs(&background->mutex);
+  if (!background->running) {
+    background->running = true;
+    background->runningSource = source;
+    background->runningSettings = settings;
+    thread->start([background, job = std::move(job)]() mutable { Background::run(background, std::move(job)); });
+  } else if (background->runningSource != source || !background->runningSettings.sameAs(settings)) {
+    background->next = std::move(job);
+  } else {
+    background->next.reset();  // the job under way is the one wanted again
+  }
+  return shown;
 }
 
 QImage PictureCache::scaled(const QImage& picture, QSize pixels, bool smooth, bool mirrorHorizontally,

@@ -13,6 +13,7 @@
 #include <QMutex>
 #include <QSize>
 #include <functional>
+#include <memory>
 
 // The filter settings of a picture object, as the chain takes them.
 struct PictureFilterSettings {
@@ -30,6 +31,8 @@ struct PictureFilterSettings {
 
   // Equal when every value is the same bit for bit (so NaN equals NaN).
   bool sameAs(const PictureFilterSettings& other) const;
+  // True when the chain would give the picture back unchanged.
+  bool isNeutral() const { return sameAs(PictureFilterSettings{}); }
 };
 
 class PictureCache {
@@ -43,6 +46,16 @@ class PictureCache {
   // object's result for the same picture and settings is shared, not made again.
   QImage filtered(const QImage& picture, const PictureFilterSettings& settings,
                   const std::function<QImage()>& filter);
+
+  // The same result for a window on the screen, which must not wait for it:
+  // when it is not at hand, `filter` runs on a worker thread (one chain at a
+  // time for the whole program, the latest settings asked winning) and the
+  // result shown last for this picture is returned meanwhile (the picture
+  // itself when there is none); `ready` is then called on the GUI thread once
+  // the result can be had. Without an application object it works as
+  // filtered(). `filter` must not refer to the asking object.
+  QImage filteredWithoutWaiting(const QImage& picture, const PictureFilterSettings& settings,
+                                std::function<QImage()> filter, std::function<void()> ready);
 
   // The picture resampled to `pixels` (smoothly, or to the nearest pixel for
   // bars) and mirrored as asked; kept for the last size asked.
@@ -62,9 +75,12 @@ class PictureCache {
     QImage result;
   };
 
+  struct Background;  // the filtering under way on a worker, shared with it
+
   mutable QMutex mutex_;
   Filtered filtered_;
   Scaled scaled_;
+  std::shared_ptr<Background> background_;  // made when first needed; never copied
 };
 
 // The picture resampled to `pixels` and mirrored as asked (no cache).

@@ -145,7 +145,17 @@ namespace render {
 namespace {
 thread_local int tDrawingDepth = 0;
 thread_local QString tResourcePath;
+thread_local int tScreenDepth = 0;
 }  // namespace
+ScopedScreenDrawing::ScopedScreenDrawing() {
+  ++tScreenDepth;
+}
+ScopedScreenDrawing::~ScopedScreenDrawing() {
+  --tScreenDepth;
+}
+bool isDrawingOnScreen() {
+  return tScreenDepth > 0;
+}
 ScopedDrawing::ScopedDrawing(QString resourcePath) : previous_(std::move(tResourcePath)) {
   ++tDrawingDepth;
   tResourcePath = std::move(resourcePath);

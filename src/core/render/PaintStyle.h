@@ -79,6 +79,19 @@ class ScopedDrawing {
 };
 // True while the current thread is inside a ScopedDrawing.
 bool isDrawing();
+// Marks the current thread as drawing a window on the screen for the
+// lifetime of the guard: a picture whose filtering takes long may be shown as
+// it was until the result is made on a worker (files and printers always get
+// the finished result).
+class ScopedScreenDrawing {
+ public:
+  ScopedScreenDrawing();
+  ~ScopedScreenDrawing();
+  ScopedScreenDrawing(const ScopedScreenDrawing&) = delete;
+  ScopedScreenDrawing& operator=(const ScopedScreenDrawing&) = delete;
+};
+// True while the current thread is inside a ScopedScreenDrawing.
+bool isDrawingOnScreen();
 // The resource folder of the drawing under way on this thread; outside a
 // drawing the card host's.
 QString resourcePath();
