@@ -74,7 +74,7 @@ struct PictureCache::Background {
   bool running = false;
   qint64 runningSource = 0;  // the job under way, when running
   PictureFilterSettings runningSettings;
-  std::optional<Job> next;  // asked while another job was under way
+  std::optional<Job> next;       // asked while another job was under way
   std::optional<Filtered> done;  // the last result made, until the owner takes it
 
   // Runs the job, then any job asked meanwhile, on the filtering thread.
@@ -184,7 +184,8 @@ QImage PictureCache::filteredWithoutWaiting(const QImage& picture, const Picture
     background->running = true;
     background->runningSource = source;
     background->runningSettings = settings;
-    thread->start([background, job = std::move(job)]() mutable { Background::run(background, std::move(job)); });
+    thread->start(
+        [background, job = std::move(job)]() mutable { Background::run(background, std::move(job)); });
   } else if (background->runningSource != source || !background->runningSettings.sameAs(settings)) {
     background->next = std::move(job);
   } else {
