@@ -192,7 +192,10 @@ QImage ImageProcesser::adjust_Sharpness(const QImage& picture, float sharpness) 
 
 // Box blur: every premultiplied channel becomes the mean over the (2R+1) x (2R+1)
 // square around the pixel, R = radius rounded (at most 200), edges repeated.
-// Done as two running-sum passes; the picture keeps its size.
+// Done as two running-sum passes, row by row: the horizontal sums of the rows
+// under the square (2R+2 at most) are kept, not those of the whole picture, so
+// a camera photo needs megabytes beside itself rather than gigabytes. The
+// picture keeps its size.
 QImage ImageProcesser::adjust_boxBlur(const QImage& picture, float radius) {
   if (!std::isfinite(radius)) return picture;
   const int r = int(std::lround(std::clamp(radius, 0.0f, float(kMaxBlurRadius))));
@@ -202,40 +205,50 @@ QImage ImageProcesser::adjust_boxBlur(const QImage& picture, float radius) {
     if (img.isNull()) throw std::bad_alloc();
     const int w = img.width(), h = img.height();
     const int n = 2 * r + 1;
-    std::vector<quint32> tmp(size_t(w) * size_t(h) * 4);
+    const size_t rowLength = size_t(w) * 4;
+    // Horizontal sums of rows, row y in slot y mod the ring's size: the rows
+    // of the square and the one entering it.
+    const int ringRows = std::min(n + 1, h);
+    std::vector<quint32> ring(rowLength * size_t(ringRows));
+    int madeRows = 0;  // rows 0 .. madeRows - 1 have been summed
     auto channel = [](QRgb p, int c) { return int((p >> (8 * c)) & 0xff); };
-    // Horizontal pass into tmp.
-    for (int y = 0; y < h; ++y) {
-      const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
-      for (int c = 0; c < 4; ++c) {
-        int sum = 0;
-        for (int k = -r; k <= r; ++k) sum += channel(line[std::clamp(k, 0, w - 1)], c);
-        for (int x = 0; x < w; ++x) {
-          tmp[(size_t(y) * w + x) * 4 + c] = quint32(sum);
-          sum += channel(line[std::min(x + r + 1, w - 1)], c) - channel(line[std::max(x - r, 0)], c);
+    auto sums = [&](int y) -> const quint32* {
+      for (; madeRows <= y; ++madeRows) {
+        const auto* line = reinterpret_cast<const QRgb*>(img.constScanLine(madeRows));
+        quint32* row = ring.data() + size_t(madeRows % ringRows) * rowLength;
+        for (int c = 0; c < 4; ++c) {
+          int sum = 0;
+          for (int k = -r; k <= r; ++k) sum += channel(line[std::clamp(k, 0, w - 1)], c);
+          for (int x = 0; x < w; ++x) {
+            row[size_t(x) * 4 + c] = quint32(sum);
+            sum += channel(line[std::min(x + r + 1, w - 1)], c) - channel(line[std::max(x - r, 0)], c);
+          }
         }
       }
-    }
-    // Vertical pass back into the picture.
+      return ring.data() + size_t(y % ringRows) * rowLength;
+    };
+    // Vertical pass: running sums of the horizontal sums down each column.
     QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
     if (out.isNull()) throw std::bad_alloc();
     const quint64 area = quint64(n) * quint64(n);
-    for (int x = 0; x < w; ++x) {
-      quint64 sum[4] = {0, 0, 0, 0};
-      for (int k = -r; k <= r; ++k)
-        for (int c = 0; c < 4; ++c) sum[c] += tmp[(size_t(std::clamp(k, 0, h - 1)) * w + x) * 4 + c];
-      for (int y = 0; y < h; ++y) {
-        QRgb p = 0;
-        for (int c = 0; c < 4; ++c) p |= QRgb((sum[c] + area / 2) / area) << (8 * c);
-        reinterpret_cast<QRgb*>(out.scanLine(y))[x] = p;
-        const size_t add = (size_t(std::min(y + r + 1, h - 1)) * w + x) * 4;
-        const size_t sub = (size_t(std::max(y - r, 0)) * w + x) * 4;
-        for (int c = 0; c < 4; ++c) {
-          sum[c] += tmp[add + c];
-          sum[c] -= tmp[sub + c];
-        }
-      }
+    std::vector<quint64> sum(rowLength, 0);
+    for (int k = -r; k <= r; ++k) {
+      const quint32* row = sums(std::clamp(k, 0, h - 1));
+      for (size_t i = 0; i < rowLength; ++i) sum[i] += row[i];
     }
+    for (int y = 0; y < h; ++y) {
+      auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+      for (int x = 0; x < w; ++x) {
+        QRgb p = 0;
+        for (int c = 0; c < 4; ++c) p |= QRgb((sum[size_t(x) * 4 + c] + area / 2) / area) << (8 * c);
+        line[x] = p;
+      }
+      const quint32* add = sums(std::min(y + r + 1, h - 1));
+      const quint32* sub = sums(std::max(y - r, 0));
+      for (size_t i = 0; i < rowLength; ++i) sum[i] = sum[i] + add[i] - sub[i];
+    }
+    img = QImage();  // not held while the result is converted
+    ring = {};
     return out.convertToFormat(QImage::Format_ARGB32);
   });
 }
