@@ -14,6 +14,7 @@
 
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
+#include "core/PictureFile.h"
 #include "core/globals.h"
 #include "core/render/SKTRenderingView.h"
 #include "data/DataSeriesStore.h"
@@ -499,8 +500,10 @@ void ProfileDialog::Set_User_Image(const QString& path) {
     user_picture->clear();
     return;
   }
-  QImage picture;
-  if (QFileInfo(trimmed).isFile() && picture.load(trimmed)) showPicture(user_picture, picture);
+  // The same reading as the photo on the card: turned as the camera says,
+  // within the decoding limit.
+  const QImage picture = loadPictureFile(trimmed);
+  if (!picture.isNull()) showPicture(user_picture, picture);
 }
 
 void ProfileDialog::View_Data_Series_By_Name(int i) {

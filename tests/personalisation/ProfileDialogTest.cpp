@@ -5,11 +5,13 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "PersonalisationTestHost.h"
 #include "core/GraphicArchive.h"
+#include "core/SKTImage.h"
 #include "core/globals.h"
 #include "data/DataSourceTable.h"
 #include "personalisation/ProfileDialog.h"
@@ -17,6 +19,7 @@
 #include "personalisation/UserProfiles.h"
 #include "personalisation/globals.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -228,4 +231,34 @@ TEST_F(ProfileDialogs, ThePhotoKeepsItsPathWhenTheProfileIsEditedAgain) {
   EXPECT_TRUE(face->ctrl_is_visible);
   EXPECT_EQ(face->FilePath(), photo);
   EXPECT_EQ(front("Fup_Name")->Text_Value, "Ada Lovelace");
+}
+
+TEST_F(ProfileDialogs, APhonePhotoStandsUprightInTheDialogAndOnTheCard) {
+  // A landscape sensor picture, red on the left and blue on the right, that
+  // the camera marks to be turned a quarter clockwise: upright it is tall,
+  // red on top.
+  QImage sensor(60, 40, QImage::Format_RGB32);
+  sensor.fill(Qt::blue);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 30; ++x) sensor.setPixel(x, y, qRgb(255, 0, 0));
+  const QString photo = host.folder.filePath("phone.jpg");
+  ASSERT_TRUE(testing_support::writeFile(photo, testing_support::jpegWithOrientation(sensor, 6)));
+  auto redOnTopBlueBelow = [](const QImage& upright) {
+    const QColor top = upright.pixelColor(upright.width() / 2, upright.height() / 8);
+    const QColor bottom = upright.pixelColor(upright.width() / 2, upright.height() * 7 / 8);
+    return upright.height() > upright.width() && top.red() > 200 && top.blue() < 60 && bottom.blue() > 200 &&
+           bottom.red() < 60;
+  };
+
+  ASSERT_EQ(profileButton([&] {
+              messages.queueOpenPanel({photo});
+              dialog.browse_pic_btn->click();
+              EXPECT_TRUE(redOnTopBlueBelow(dialog.user_picture->pixmap().toImage()));
+              dialog.ok_btn->click();
+            }),
+            1);
+  auto* face = dynamic_cast<SKTImage*>(front("Fup_Photo").get());
+  ASSERT_NE(face, nullptr);
+  EXPECT_EQ(face->_contents.size(), QSize(40, 60));
+  EXPECT_TRUE(redOnTopBlueBelow(face->_contents));
 }

@@ -3,6 +3,7 @@
 // the oracles (Python, pdfinfo, unzip …) to their end.
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +13,9 @@ namespace testing_support {
 bool writeFile(const QString& path, const QByteArray& bytes);
 // The file's bytes; empty when it cannot be read.
 QByteArray readFile(const QString& path);
+// A JPEG of the picture whose EXIF block says how to turn it for showing, as
+// cameras and phones write (6: turn a quarter clockwise, 8: anticlockwise).
+QByteArray jpegWithOrientation(const QImage& picture, int orientation);
 
 struct ProcessResult {
   int exitCode = -1;  // -1 when the program did not start or crashed
