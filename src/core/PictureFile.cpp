@@ -89,6 +89,27 @@ QImage loadPictureFile(const QString& path) {
   return decodedPictures().keep(key, decodePictureFile(p));
 }
 
+QString pictureFileProblem(const QString& path) {
+  const QString p = standardizedPicturePath(path);
+  const QString shown = QDir::toNativeSeparators(p);
+  if (!QFileInfo(p).isFile())
+    return QStringLiteral("The picture file \u201c%1\u201d was not found.").arg(shown);
+  QImageReader reader(p);
+  const QSize size = reader.canRead() ? reader.size() : QSize();
+  if (!size.isValid())
+    return QStringLiteral("The file \u201c%1\u201d could not be read as a picture.").arg(shown);
+  const qint64 limit = qint64(kPictureAllocationLimitMB) * 1024 * 1024;
+  if (qint64(size.width()) * size.height() * 4 > limit)
+    return QStringLiteral(
+               "The picture \u201c%1\u201d (%2 x %3 pixels) is too large: pictures of up to %4 "
+               "million pixels can be used.")
+        .arg(shown)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(limit / 4 / 1000000);
+  return {};
+}
+
 QString keepPastedPicture(const QImage& picture, const QString& resourceFolder, QString* why) {
   auto fail = [why](const QString& reason) {
     if (why) *why = reason;

@@ -18,6 +18,11 @@ QString standardizedPicturePath(const QString& path);
 // from any thread.
 QImage loadPictureFile(const QString& path);
 
+// Why the file chosen as a picture cannot be shown, naming it, read from its
+// header only: "" when it is a plain file of a known picture kind within the
+// decoding limit.
+QString pictureFileProblem(const QString& path);
+
 // Keeps a picture pasted from another program as a PNG file of the picture
 // library, <resource folder>/LibraryImage/Pasted/"Pasted <digest>.png", named
 // after its pixels, so the same picture pasted twice is one file. A picture

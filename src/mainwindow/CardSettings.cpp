@@ -7,6 +7,7 @@
 #include <QFontDialog>
 #include <QLocale>
 
+#include "core/PictureFile.h"
 #include "core/SKTGraphic.h"
 #include "core/globals.h"
 #include "mainwindow/CardSizes.h"
@@ -322,6 +323,10 @@ void SKTWindowController::Card_Image_Browse_Btn() {
   request.nameFilters = {tr("Pictures (*.jpg *.jpeg *.jpe *.jfif *.gif *.bmp *.png *.tif *.tiff)")};
   const QStringList chosen = platform::messageHost().openPanel(request);
   if (chosen.isEmpty() || chosen.front().isEmpty()) return;
+  if (const QString problem = pictureFileProblem(chosen.front()); !problem.isEmpty()) {
+    Show_MessageBox(problem);
+    return;
+  }
   setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front, chosen.front());
   Update_Card_Graphics();
 }

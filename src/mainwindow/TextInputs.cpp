@@ -9,6 +9,7 @@
 #include <QTextCursor>
 
 #include "canvas/SKTGraphicView.h"
+#include "core/PictureFile.h"
 #include "core/SKTImage.h"
 #include "core/SKTSignature.h"
 #include "core/globals.h"
@@ -158,6 +159,10 @@ void SKTWindowController::Sign_Browse_Btn() {
   const QStringList chosen = platform::messageHost().openPanel(request);
   if (chosen.isEmpty() || chosen.front().isEmpty()) return;
   const QString path = chosen.front();
+  if (const QString problem = pictureFileProblem(path); !problem.isEmpty()) {
+    Show_MessageBox(problem);
+    return;
+  }
   _signature->Sign_image_path->setText(path);
   // Every selected signature takes the file and shows it at once.
   writePanel([&](SKTGraphic& g) {

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "canvas/ZoomGeometry.h"
+#include "core/PictureFile.h"
 #include "core/globals.h"
 #include "mainwindow/PictureLibrary.h"
 #include "mainwindow/SKTWindowController.h"
@@ -260,6 +261,13 @@ bool SKTWindowController::Browse_User_Image_Manually() {
   request.nameFilters = {tr("Pictures (*.jpg *.jpeg *.jpe *.jfif *.gif *.bmp *.png *.tif *.tiff)")};
   const QStringList chosen = platform::messageHost().openPanel(request);
   if (chosen.isEmpty() || chosen.front().isEmpty()) {
+    Library_Selected_Image.set(QString());
+    return false;
+  }
+  // A file that is no picture (or too large) is refused by name, rather than
+  // giving an empty picture object.
+  if (const QString problem = pictureFileProblem(chosen.front()); !problem.isEmpty()) {
+    Show_MessageBox(problem);
     Library_Selected_Image.set(QString());
     return false;
   }

@@ -486,6 +486,10 @@ void ProfileDialog::Browse_image_Btn_Clicked() {
     Library_Selected_Image.set(QString());
     return;
   }
+  if (const QString problem = pictureFileProblem(chosen.first()); !problem.isEmpty()) {
+    Show_MessageBox(problem);
+    return;
+  }
   Set_User_Image(chosen.first());
 }
 

@@ -1,6 +1,7 @@
-// A camera-sized picture in the real window offscreen: a filter change does
-// not hold the window while the chain runs; the canvas shows the picture as
-// it was, then the finished result, pixel for pixel the chain's own.
+// Picture files in the real window offscreen: a filter change on a
+// camera-sized picture does not hold the window while the chain runs (the
+// canvas shows the picture as it was, then the chain's own result), and a
+// file that is no usable picture is refused with its name.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -10,9 +11,11 @@
 #include "core/image/ImageProcesser.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
+#include "mainwindow/panels/DataSourceTab.h"
 #include "mainwindow/panels/PictureTab.h"
 #include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -40,7 +43,7 @@ double shareOfSharpPixels(const QImage& shot, const QRect& picture) {
 
 }  // namespace
 
-TEST(LargePicture, FilterChangeShowsTheEarlierPictureThenTheChainsResult) {
+TEST(PictureFiles, FilterChangeOnACameraPictureShowsTheEarlierPictureThenTheChainsResult) {
   QTemporaryDir dir;
   window_test::useSeededResources(dir);
   testing_support::ScriptedHost host;
@@ -85,4 +88,55 @@ TEST(LargePicture, FilterChangeShowsTheEarlierPictureThenTheChainsResult) {
   const QImage made = ImageProcesser::Get_Processed_Image(image->_contents, false, false, false, 0.0f, 1.0f,
                                                           0.0f, 1.0f, 0, 0.0f, 0.0f, 100.0f, 100.0f);
   EXPECT_EQ(shown, made);
+}
+
+TEST(PictureFiles, AFileThatIsNoPictureOrTooLargeIsRefusedByName) {
+  QTemporaryDir dir;
+  window_test::useSeededResources(dir);
+  testing_support::ScriptedHost host;
+  auto window = std::make_unique<SKTWindowController>();
+  const QString text = dir.filePath(QStringLiteral("notes.png"));
+  ASSERT_TRUE(testing_support::writeFile(text, "a text, not a picture\n"));
+  // The header of a PNG of 20000 x 20000 pixels (1.6 GB decoded), written by Python.
+  const QString huge = dir.filePath(QStringLiteral("huge.png"));
+  testing_support::runPython(
+      "import struct, sys, zlib\n"
+      "def chunk(t, d): return struct.pack('>I', len(d)) + t + d + struct.pack('>I', zlib.crc32(t + d))\n"
+      "open(sys.argv[1], 'wb').write(b'\\x89PNG\\r\\n\\x1a\\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', "
+      "20000, "
+      "20000, 8, 2, 0, 0, 0)) + chunk(b'IDAT', zlib.compress(bytes(60001))) + chunk(b'IEND', b''))\n",
+      {huge});
+  const QString good = dir.filePath(QStringLiteral("good.png"));
+  QImage picture(30, 20, QImage::Format_RGB32);
+  picture.fill(Qt::darkGreen);
+  ASSERT_TRUE(picture.save(good));
+  auto lastMessage = [&] { return host.messages().isEmpty() ? QString() : host.messages().last(); };
+
+  // The picture tool makes no empty object from a text file.
+  host.queueOpenPanel({text});
+  window->toolAction(DrawingTool::PictureFile)->trigger();
+  EXPECT_TRUE(window->document()->graphics().empty());
+  EXPECT_TRUE(lastMessage().contains(text)) << lastMessage().toStdString();
+
+  // The picture tab's file button keeps the object's picture.
+  host.queueOpenPanel({good});
+  window->toolAction(DrawingTool::PictureFile)->trigger();
+  ASSERT_EQ(window->document()->graphics().size(), 1u);
+  auto* image = dynamic_cast<SKTImage*>(window->document()->graphics().at(0).get());
+  ASSERT_NE(image, nullptr);
+  host.queueOpenPanel({huge});
+  window->dataSourceTab()->Manual_Image_Browse_btn->click();
+  EXPECT_TRUE(lastMessage().contains(huge) && lastMessage().contains("too large"))
+      << lastMessage().toStdString();
+  EXPECT_EQ(image->_file_path, good);
+  EXPECT_EQ(image->_contents.size(), QSize(30, 20));
+
+  // The card background keeps what it had.
+  const QString background = window->Front_card_Prop.Card_BG_Image_Path;
+  const int messages = host.messages().size();
+  host.queueOpenPanel({text});
+  window->Card_Image_Browse_Btn();
+  EXPECT_EQ(host.messages().size(), messages + 1);
+  EXPECT_TRUE(lastMessage().contains(text));
+  EXPECT_EQ(window->Front_card_Prop.Card_BG_Image_Path, background);
 }
