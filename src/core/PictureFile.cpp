@@ -36,6 +36,7 @@ class DecodedPictures {
 
   QImage keep(const PictureKey& key, const QImage& image) {
     QMutexLocker lock(&mutex_);
+    dropUnused();
     for (const auto& [k, kept] : entries_)
       if (k == key) return kept;  // decoded meanwhile by another thread
     if (!image.isNull()) entries_.emplace_back(key, image);

@@ -28,8 +28,12 @@ class SharedResults {
     return std::nullopt;
   }
   void keep(qint64 source, const PictureFilterSettings& settings, const QImage& result) {
+    // A result that is the picture itself (the chain changed nothing) is not
+    // kept: held here it would keep the picture, and with it the list of
+    // decoded files would keep its entry, for ever.
+    if (result.isNull() || result.cacheKey() == source) return;
     QMutexLocker lock(&mutex_);
-    if (!result.isNull()) entries_.push_back({source, settings, result});
+    entries_.push_back({source, settings, result});
   }
 
  private:

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "core/CardHost.h"
+#include "core/PictureFile.h"
 #include "core/SKTBarcode.h"
 #include "core/SKTImage.h"
 #include "core/image/ImageProcesser.h"
@@ -144,4 +145,21 @@ TEST_F(PictureResolution, FilterChainRunsOncePerPictureAndSettings) {
   EXPECT_EQ(photo->_contents.width(), 402);
   renderAt({photo}, QSizeF(200, 100), 1.0);
   EXPECT_EQ(ImageProcesser::chainRunCount() - start, 3);
+}
+
+TEST_F(PictureResolution, APictureNoObjectShowsAnyMoreIsReleased) {
+  // Drawn once unfiltered and once filtered, then let go: loading the file
+  // again decodes it anew, as nothing held the earlier picture (a batch of
+  // photos must not stay in memory photo after photo).
+  const QString path = saved("stripes.png", stripes(400, 200));
+  for (const bool filtered : {false, true}) {
+    qint64 earlier = 0;
+    {
+      auto photo = pictureObject(path, QRectF(0, 0, 200, 100));
+      photo->Sepia = filtered;
+      renderAt({photo}, QSizeF(200, 100), 1.0);
+      earlier = photo->_contents.cacheKey();
+    }
+    EXPECT_NE(loadPictureFile(path).cacheKey(), earlier) << (filtered ? "filtered" : "unfiltered");
+  }
 }
