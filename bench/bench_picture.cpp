@@ -4,6 +4,7 @@
 //   neutral settings and resampling to the canvas), and the drawing after a
 //   filter setting changed (blur, sharpness, a quarter and an eighth turn,
 //   grey scale): what the window waits for when nothing else helps;
+// - keeping a pasted photo as a file;
 // - a repaint of a canvas holding 1 and 10 signature pictures (a 3000 x 1000
 //   scan of a signature each).
 #include <benchmark/benchmark.h>
@@ -131,6 +132,16 @@ void BM_ScreenDrawAfterFilterChange(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ScreenDrawAfterFilterChange)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A camera photo pasted from another program is kept as a PNG file first.
+void BM_KeepPastedPhoto(benchmark::State& state) {
+  const QImage photo = loadPictureFile(photoFile(6000, 4000));
+  for (auto _ : state) {
+    QTemporaryDir dir;
+    if (keepPastedPicture(photo, dir.path()).isEmpty()) state.SkipWithError("not kept");
+  }
+}
+BENCHMARK(BM_KeepPastedPhoto)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SignatureRepaint(benchmark::State& state) {
   CardHost host;
