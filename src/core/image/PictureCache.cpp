@@ -220,10 +220,17 @@ QImage PictureCache::scaled(const QImage& picture, QSize pixels, bool smooth, bo
 QImage resampledPicture(const QImage& picture, QSize pixels, bool smooth, bool mirrorHorizontally,
                         bool mirrorVertically) {
   if (picture.isNull() || pixels.isEmpty()) return {};
-  QImage out = picture.size() == pixels
-                   ? picture
-                   : picture.scaled(pixels, Qt::IgnoreAspectRatio,
-                                    smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
+  // Pictures with a colour table (palette PNG and GIF files) are resampled in
+  // full colour: smooth scaling of the table's indices loses its
+  // half-transparent colours.
+  const QImage source = picture.size() == pixels || picture.format() > QImage::Format_Indexed8 ? picture
+                        : picture.hasAlphaChannel()
+                            ? picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                            : picture.convertToFormat(QImage::Format_RGB32);
+  QImage out = source.size() == pixels
+                   ? source
+                   : source.scaled(pixels, Qt::IgnoreAspectRatio,
+                                   smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
   if (mirrorHorizontally || mirrorVertically) out = out.mirrored(mirrorHorizontally, mirrorVertically);
   out.setDevicePixelRatio(1.0);
   return out;

@@ -163,3 +163,20 @@ TEST_F(PictureResolution, APictureNoObjectShowsAnyMoreIsReleased) {
     EXPECT_NE(loadPictureFile(path).cacheKey(), earlier) << (filtered ? "filtered" : "unfiltered");
   }
 }
+
+TEST_F(PictureResolution, AHalfTransparentPaletteColourStaysHalfTransparent) {
+  // A palette PNG (as logos often are) of one colour, red at half opacity,
+  // drawn larger and smaller than its pixels over white: pink, not red.
+  QImage logo(600, 400, QImage::Format_Indexed8);
+  logo.setColorTable({qRgba(255, 0, 0, 128)});
+  logo.fill(0);
+  const QString path = saved("logo.png", logo);
+  ASSERT_EQ(loadPictureFile(path).format(), QImage::Format_Indexed8);
+  for (const QSizeF size : {QSizeF(900, 600), QSizeF(160, 100)}) {
+    const QImage out = renderAt({pictureObject(path, QRectF(QPointF(0, 0), size))}, size, 1.0);
+    const QColor seen = out.pixelColor(int(size.width() / 2), int(size.height() / 2));
+    EXPECT_EQ(seen.red(), 255);
+    EXPECT_NEAR(seen.green(), 127, 3) << size.width();
+    EXPECT_NEAR(seen.blue(), 127, 3) << size.width();
+  }
+}
