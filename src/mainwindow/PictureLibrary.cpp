@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/PictureFile.h"
 #include "mainwindow/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
@@ -120,6 +121,10 @@ int Image_Library::Open_Library_Window(QWidget* owner) {
 void Image_Library::OK_Clicked() {
   if (selected_image.isEmpty() || !QFileInfo(selected_image).isFile()) {
     Show_MessageBox(QStringLiteral("Please select image."));
+    return;
+  }
+  if (const QString problem = pictureFileProblem(selected_image); !problem.isEmpty()) {
+    Show_MessageBox(problem);
     return;
   }
   done(1);

@@ -4,11 +4,14 @@
 // file that is no usable picture is refused with its name.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "canvas/SKTGraphicView.h"
 #include "core/SKTImage.h"
 #include "core/image/ImageProcesser.h"
+#include "mainwindow/PictureLibrary.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/panels/DataSourceTab.h"
@@ -130,6 +133,21 @@ TEST(PictureFiles, AFileThatIsNoPictureOrTooLargeIsRefusedByName) {
       << lastMessage().toStdString();
   EXPECT_EQ(image->_file_path, good);
   EXPECT_EQ(image->_contents.size(), QSize(30, 20));
+
+  // The picture library refuses it too, and stays open.
+  const QString shelf = QDir(window->Resource_Path()).filePath(QStringLiteral("LibraryImage/a notes"));
+  ASSERT_TRUE(QDir().mkpath(shelf));
+  ASSERT_TRUE(QFile::copy(text, shelf + QStringLiteral("/notes.png")));
+  host.queueModal([&](QDialog& dialog) {
+    auto& library = static_cast<Image_Library&>(dialog);
+    library.imageBrowser->setCurrentIndex(library.imageBrowser->model()->index(0, 0));
+    library.OK_Clicked();
+    EXPECT_TRUE(lastMessage().contains(shelf + QStringLiteral("/notes.png"))) << lastMessage().toStdString();
+    library.Cancel_Clicked();
+    return library.result();
+  });
+  window->toolAction(DrawingTool::LibraryPicture)->trigger();
+  EXPECT_EQ(window->document()->graphics().size(), 1u);
 
   // The card background keeps what it had.
   const QString background = window->Front_card_Prop.Card_BG_Image_Path;
