@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/CardHost.h"
@@ -78,7 +79,9 @@ void BM_FirstDrawOfPlacedPhoto(benchmark::State& state) {
 }
 BENCHMARK(BM_FirstDrawOfPlacedPhoto)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// 0 blur, 1 sharpness, 2 quarter turn, 3 eighth turn, 4 grey scale.
+// filter: 0 blur, 1 sharpness, 2 quarter turn, 3 eighth turn, 4 grey scale.
+// screen 1: drawn as a window draws, where the chain runs on a worker and the
+// drawing shows the picture as it was (what the window waits for).
 void BM_DrawAfterFilterChange(benchmark::State& state) {
   CardHost host;
   ScopedCardHost scope(host);
@@ -86,6 +89,8 @@ void BM_DrawAfterFilterChange(benchmark::State& state) {
   auto image = SKTImage::initWithPath(QPointF(400, 300), path);
   drawOnce(*image);
   bool on = false;
+  std::optional<render::ScopedScreenDrawing> screen;
+  if (state.range(1) != 0) screen.emplace();
   for (auto _ : state) {
     on = !on;  // every drawing follows a change (two values, so nothing is kept between them)
     switch (state.range(0)) {
@@ -110,28 +115,11 @@ void BM_DrawAfterFilterChange(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DrawAfterFilterChange)
-    ->ArgName("filter")
-    ->DenseRange(0, 4)
+    ->ArgNames({"filter", "screen"})
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {0}})
+    ->Args({0, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-
-// What the window waits for when a setting changes (blur): on the screen the
-// chain runs on a worker and the drawing shows the picture as it was.
-void BM_ScreenDrawAfterFilterChange(benchmark::State& state) {
-  CardHost host;
-  ScopedCardHost scope(host);
-  const QString path = photoFile(6000, 4000);
-  auto image = SKTImage::initWithPath(QPointF(400, 300), path);
-  drawOnce(*image);
-  bool on = false;
-  render::ScopedScreenDrawing screen;
-  for (auto _ : state) {
-    on = !on;
-    image->blr_val = on ? 5.0f : 6.0f;
-    drawOnce(*image);
-  }
-}
-BENCHMARK(BM_ScreenDrawAfterFilterChange)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A camera photo pasted from another program is kept as a PNG file first.
 void BM_KeepPastedPhoto(benchmark::State& state) {
