@@ -18,10 +18,17 @@ QString keyOf(const MyImageObject& item) {
 QImage readThumbnail(const QString& path, QSize box) {
   QImageReader reader(path);
   reader.setAutoTransform(true);
+  // A picture with a colour table is read whole and scaled in full colour:
+  // scaling its indices loses the half-transparent colours.
+  const QImage::Format format = reader.imageFormat();
+  const bool palette = format != QImage::Format_Invalid && format <= QImage::Format_Indexed8;
   const QSize full = reader.size();
-  if (full.isValid() && (full.width() > box.width() || full.height() > box.height()))
+  if (!palette && full.isValid() && (full.width() > box.width() || full.height() > box.height()))
     reader.setScaledSize(full.scaled(box, Qt::KeepAspectRatio));
   QImage image = reader.read();
+  if (palette && !image.isNull())
+    image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                          : QImage::Format_RGB32);
   if (!image.isNull() && (image.width() > box.width() || image.height() > box.height()))
     image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   return image;

@@ -65,5 +65,15 @@ TEST(PictureBrowser, ThumbnailsAreReadAtIconSizeAndFollowTheZoom) {
   browser.setZoomValue(1.0);
   EXPECT_EQ(thumbnail(0).size(), QSize(256, 170));
   EXPECT_EQ(model.data(model.index(0), PictureItemModel::PathRole).toString(), big);
+
+  // A palette picture of red at half opacity stays half transparent.
+  QImage logo(600, 400, QImage::Format_Indexed8);
+  logo.setColorTable({qRgba(255, 0, 0, 128)});
+  logo.fill(0);
+  ASSERT_TRUE(logo.save(dir.filePath("logo.png")));
+  model.append(MyImageObject::initWithImage_Path(dir.filePath("logo.png"), "logo.png", "logo.png"));
+  const QImage seen = thumbnail(2).toImage();
+  EXPECT_EQ(seen.size(), QSize(256, 170));
+  EXPECT_NEAR(seen.pixelColor(128, 85).alpha(), 128, 2);
   EXPECT_EQ(model.data(model.index(0), Qt::DisplayRole).toString(), "big.png");
 }
