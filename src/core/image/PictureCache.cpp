@@ -6,6 +6,7 @@
 #include <QThreadPool>
 #include <bit>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -51,18 +52,58 @@ SharedResults& sharedResults() {
   return results;
 }
 
-// The thread that filters for windows: one, so that a single full-resolution
-// chain is under way at a time whatever number of pictures asks. It belongs
-// to the application object, whose end waits for it. Null without one.
-QThreadPool* filteringThread() {
-  static QPointer<QThreadPool> pool;
-  QCoreApplication* app = QCoreApplication::instance();
-  if (app == nullptr) return nullptr;
-  if (pool.isNull()) {
-    pool = new QThreadPool(app);
-    pool->setMaxThreadCount(1);
+// Hands calls from the filtering thread to the GUI thread: the calls wait in
+// a list under a lock and the GUI thread is told to make them.
+class GuiCalls : public QObject {
+  Q_OBJECT
+
+ public:
+  using QObject::QObject;
+  void post(std::function<void()> call) {
+    {
+      std::lock_guard lock(mutex_);
+      calls_.push_back(std::move(call));
+    }
+    QMetaObject::invokeMethod(this, "makeCalls", Qt::QueuedConnection);
   }
-  return pool;
+
+ private slots:
+  void makeCalls() {
+    std::vector<std::function<void()>> calls;
+    {
+      std::lock_guard lock(mutex_);
+      calls.swap(calls_);
+    }
+    for (const auto& call : calls)
+      if (call) call();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::function<void()>> calls_;
+};
+
+// The thread that filters for windows: one, so that a single full-resolution
+// chain is under way at a time whatever number of pictures asks, and the way
+// back to the GUI thread. Both belong to the application object, whose end
+// waits for the thread first. Null without an application object.
+struct FilteringThread {
+  QThreadPool* pool = nullptr;
+  GuiCalls* gui = nullptr;
+};
+FilteringThread filteringThread() {
+  static QPointer<QThreadPool> pool;
+  static QPointer<GuiCalls> gui;
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) return {};
+  if (pool.isNull() || gui.isNull()) {
+    delete pool;
+    delete gui;
+    pool = new QThreadPool(app);  // made first, so deleted first
+    pool->setMaxThreadCount(1);
+    gui = new GuiCalls(app);
+  }
+  return {pool, gui};
 }
 }  // namespace
 
@@ -72,6 +113,7 @@ struct PictureCache::Background {
     PictureFilterSettings settings;
     std::function<QImage()> filter;
     std::function<void()> ready;
+    GuiCalls* gui = nullptr;
   };
 
   QMutex mutex;
@@ -87,7 +129,8 @@ struct PictureCache::Background {
       std::optional<QImage> shared = sharedResults().find(job.source, job.settings);
       QImage result = shared ? *shared : job.filter();
       if (!shared) sharedResults().keep(job.source, job.settings, result);
-      const std::function<void()> ready = std::move(job.ready);
+      std::function<void()> ready = std::move(job.ready);
+      GuiCalls* gui = job.gui;
       bool more = false;
       {
         QMutexLocker lock(&self->mutex);
@@ -102,8 +145,7 @@ struct PictureCache::Background {
           self->running = false;
         }
       }
-      if (QCoreApplication* app = QCoreApplication::instance(); app && ready)
-        QMetaObject::invokeMethod(app, ready, Qt::QueuedConnection);
+      gui->post(std::move(ready));
       if (!more) return;
     }
   }
@@ -154,8 +196,8 @@ QImage PictureCache::filtered(const QImage& picture, const PictureFilterSettings
 
 QImage PictureCache::filteredWithoutWaiting(const QImage& picture, const PictureFilterSettings& settings,
                                             std::function<QImage()> filter, std::function<void()> ready) {
-  QThreadPool* thread = filteringThread();
-  if (thread == nullptr) return filtered(picture, settings, filter);
+  const FilteringThread thread = filteringThread();
+  if (thread.pool == nullptr) return filtered(picture, settings, filter);
   const qint64 source = picture.cacheKey();
   std::shared_ptr<Background> background;
   {
@@ -182,13 +224,13 @@ QImage PictureCache::filteredWithoutWaiting(const QImage& picture, const Picture
   const QImage shown = filtered_.source == source && !filtered_.result.isNull() ? filtered_.result : picture;
   lock.unlock();
 
-  Background::Job job{source, settings, std::move(filter), std::move(ready)};
+  Background::Job job{source, settings, std::move(filter), std::move(ready), thread.gui};
   QMutexLocker jobs(&background->mutex);
   if (!background->running) {
     background->running = true;
     background->runningSource = source;
     background->runningSettings = settings;
-    thread->start(
+    thread.pool->start(
         [background, job = std::move(job)]() mutable { Background::run(background, std::move(job)); });
   } else if (background->runningSource != source || !background->runningSettings.sameAs(settings)) {
     background->next = std::move(job);
@@ -235,3 +277,5 @@ QImage resampledPicture(const QImage& picture, QSize pixels, bool smooth, bool m
   out.setDevicePixelRatio(1.0);
   return out;
 }
+
+#include "PictureCache.moc"
