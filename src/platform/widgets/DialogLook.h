@@ -7,9 +7,16 @@ class QWidget;
 
 namespace platform {
 
-inline QColor dialogBackground() { return QColor(241, 244, 250); }
+inline QColor dialogBackground() {
+  return QColor(241, 244, 250);
+}
 
 // Gives a dialog window the shared background.
 void applyDialogLook(QWidget& dialog);
+
+// Sizes a dialog for its first showing: as large as its content asks, but
+// within the screen's free area (title bar and borders allowed for), and
+// never below its smallest size. A size the person has set stays.
+void fitToScreen(QWidget& dialog);
 
 }  // namespace platform

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <vector>
 
 #include "core/CardHost.h"
 #include "platform/MessageHost.h"
@@ -79,6 +80,19 @@ QDoubleSpinBox* millimetres(QWidget* parent, double minimum, double maximum, con
   box->setAccessibleName(name);
   return box;
 }
+
+// A scroll area that asks for room for all of its content, so that the
+// dialog opens showing everything where the screen allows, and scrolls only
+// where it does not.
+class WholeContentScroll : public QScrollArea {
+ public:
+  using QScrollArea::QScrollArea;
+  QSize sizeHint() const override {
+    if (widget() == nullptr) return QScrollArea::sizeHint();
+    const int frame = 2 * frameWidth();
+    return widget()->sizeHint() + QSize(frame + verticalScrollBar()->sizeHint().width(), frame);
+  }
+};
 
 QSpinBox* count(QWidget* parent, int minimum, int maximum, const QString& name) {
   auto* box = new QSpinBox(parent);
@@ -241,9 +255,25 @@ void Print_Wnd::buildControls() {
   middle->addWidget(print_with_excel_chk);
   middle->addWidget(test_image_view, 0, Qt::AlignHCenter);
   middle->addStretch();
+  // The settings scroll when the screen is too low for them all (1280 x 720
+  // with a desktop panel); the sheet keeps its own scroll area beside them.
+  auto* settings = new QWidget;
+  settings->setObjectName(QStringLiteral("printSettings"));
+  auto* settingColumns = new QHBoxLayout(settings);
+  settingColumns->setContentsMargins(0, 0, 0, 0);
+  settingColumns->addLayout(left);
+  settingColumns->addLayout(middle);
+  auto* settingsScroll = new WholeContentScroll(this);
+  settingsScroll->setAccessibleName(tr("Print settings"));
+  settingsScroll->setFrameShape(QFrame::NoFrame);
+  settingsScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  settingsScroll->setWidgetResizable(true);
+  settingsScroll->setWidget(settings);
+  settingsScroll->viewport()->setAutoFillBackground(false);
+  settings->setAutoFillBackground(false);
+  settingsScroll->setMinimumWidth(settingsScroll->sizeHint().width());
   auto* columns = new QHBoxLayout;
-  columns->addLayout(left);
-  columns->addLayout(middle);
+  columns->addWidget(settingsScroll);
   columns->addWidget(Print_sclview, 1);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
@@ -253,6 +283,19 @@ void Print_Wnd::buildControls() {
   auto* all = new QVBoxLayout(this);
   all->addLayout(columns, 1);
   all->addLayout(buttons);
+
+  // Tab goes down the settings column by column, as they are read, then
+  // to the sheet and the buttons from left to right.
+  std::vector<QWidget*> stops = {Printer_ComboBox, Orient_ComboBox, pageSetupButton, width_Text,
+                                 height_Text,      Row_Text,        Col_Text,        horz_mar_Text,
+                                 vert_mar_Text,    Total_Text};
+  for (QAbstractButton* radio : matrix_card_side->buttons()) stops.push_back(radio);
+  stops.push_back(print_alignment);
+  stops.insert(stops.end(), alignButtons.begin(), alignButtons.end());
+  stops.insert(stops.end(), {Auto_Center_chk_bx, Show_Margins, print_with_batch_chk, print_with_excel_chk,
+                             Print_sclview, previewButton, cancelButton, printButton});
+  settingsScroll->setFocusPolicy(Qt::NoFocus);
+  for (size_t i = 1; i < stops.size(); ++i) setTabOrder(stops[i - 1], stops[i]);
 
   const auto fit = [this] { Check_Max_Cell_Value(); };
   for (QDoubleSpinBox* box : {horz_mar_Text, vert_mar_Text, width_Text, height_Text})
@@ -352,6 +395,7 @@ bool Print_Wnd::Open_Print_Wnd(production::PrintHost& host) {
     loading = false;
     Refresh_Preview();
 
+    platform::fitToScreen(*this);
     const int code = platform::messageHost().runModal(*this);
     hide();
     host_ = nullptr;

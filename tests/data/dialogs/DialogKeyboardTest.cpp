@@ -1,30 +1,19 @@
 // The import wizard, the series generator and the spreadsheet column picker
 // by keyboard: Tab goes through the controls as a person reads them, top to
 // bottom and left to right, skipping the parts that are switched off.
-#include <QApplication>
-#include <QKeyEvent>
-
 #include "DialogTestSupport.h"
 #include "data/dialogs/BatchWizard.h"
 #include "data/dialogs/Generate_List.h"
 #include "data/dialogs/Import_Excel_DataSheet.h"
 #include "data/dialogs/Import_Wizard.h"
-#include "support/EventLoop.h"
+#include "support/TabOrder.h"
 
 namespace {
 
-// Shows the dialog, presses Tab `count` times and returns the names of the
-// controls the focus came to, the first one included.
+// Shows the dialog, presses Tab `count` times from where the focus is and
+// returns the names of the controls the focus came to, the first one included.
 QStringList tabThrough(QDialog& dialog, int count) {
-  dialog.show();
-  dialog.activateWindow();
-  testing_support::serveUntil([&] { return dialog.isActiveWindow(); });
-  QStringList stops;
-  for (int i = 0; i <= count && QApplication::focusWidget() != nullptr; ++i) {
-    stops << QApplication::focusWidget()->accessibleName();
-    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    QApplication::sendEvent(QApplication::focusWidget(), &tab);
-  }
+  const QStringList stops = testing_support::tabStops(dialog, nullptr, count);
   dialog.hide();
   return stops;
 }

@@ -15,6 +15,7 @@
 #include "production/print/Printers.h"
 #include "production/print/Sample_Preview.h"
 #include "support/ScriptedHost.h"
+#include "support/TabOrder.h"
 
 using namespace print_testing;
 
@@ -211,4 +212,41 @@ TEST_F(PrintDialogTest, DataRowsSetTheTotalAndTheBoxesSwitchThemOff) {
     return 0;
   });
   EXPECT_TRUE(dialog.Open_Print_Wnd(design));
+}
+
+TEST_F(PrintDialogTest, OnA1280x720ScreenWithAPanelTabReachesEveryControlInReadingOrder) {
+  FakePrintHost design;
+  design.use = {true, false, 4};
+  design.bound = design.use;
+  Print_Wnd& dialog = Print_Wnd::defaultInstance();
+  // The room a 1280 x 720 screen leaves under a 32-pixel panel, without the
+  // window's title bar and borders.
+  const QSize room(1280 - 16, 720 - 32 - 40);
+  QStringList stops;
+  QStringList hidden;
+  host.queueModal([&](QDialog&) {
+    EXPECT_LE(dialog.minimumSizeHint().height(), room.height());
+    EXPECT_LE(dialog.minimumSizeHint().width(), room.width());
+    dialog.resize(room);
+    // Each control the focus comes to is wholly in sight: no scroll area or
+    // window around it cuts it off.
+    stops = testing_support::tabStops(dialog, dialog.Printer_ComboBox, 27, [&](QWidget& control) {
+      QRect seen = control.rect();
+      for (QWidget* w = &control; !w->isWindow(); w = w->parentWidget())
+        seen = seen.translated(w->pos()).intersected(w->parentWidget()->rect());
+      if (seen.size() != control.size()) hidden << control.accessibleName();
+    });
+    dialog.hide();
+    return 0;
+  });
+  EXPECT_TRUE(dialog.Open_Print_Wnd(design));
+  // Down the columns as they are read; the side group is one stop (the
+  // arrow keys choose within it), switched-off controls are passed over.
+  EXPECT_EQ(stops.join(" > ").toStdString(),
+            "Printer > Orientation > Page Setup > Card width > Card height > Rows > Columns > Horizontal "
+            "gap > Vertical gap > Cards to print > Both sides > Top left > Top centre > Top right > Middle "
+            "left > Centre > Middle right > Bottom left > Bottom centre > Bottom right > Centre "
+            "automatically > Show card outlines > One card per data series row > Sheet > Preview > Cancel > "
+            "Print > Printer");
+  EXPECT_EQ(hidden.join(", ").toStdString(), "");
 }
