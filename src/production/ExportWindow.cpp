@@ -1,6 +1,5 @@
 #include "production/ExportWindow.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,6 +7,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "data/dialogs/DialogParts.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
 #include "production/globals.h"
@@ -59,9 +59,10 @@ ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
   dataLayout->addWidget(Export_with_batch_chk);
   dataLayout->addWidget(Export_with_excel_chk);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  named(buttons->button(QDialogButtonBox::Ok), QStringLiteral("OK"));
-  named(buttons->button(QDialogButtonBox::Cancel), QStringLiteral("Cancel"));
+  // Cancel left of OK, as in the other dialogs.
+  QPushButton* ok = nullptr;
+  QPushButton* cancel = nullptr;
+  QHBoxLayout* buttons = dialog_parts::okCancelRow(this, &ok, &cancel);
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("File type:"), fileFormatPopup);
@@ -69,10 +70,10 @@ ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
   layout->addWidget(sideBox);
   layout->addLayout(form);
   layout->addWidget(dataBox);
-  layout->addWidget(buttons);
+  layout->addLayout(buttons);
 
-  connect(buttons, &QDialogButtonBox::accepted, this, &ExportWindow::exportOkay);
-  connect(buttons, &QDialogButtonBox::rejected, this, &ExportWindow::exportCancel);
+  connect(ok, &QPushButton::clicked, this, &ExportWindow::exportOkay);
+  connect(cancel, &QPushButton::clicked, this, &ExportWindow::exportCancel);
   connect(matrix_export_card_side, &QButtonGroup::idClicked, this, &ExportWindow::export_card_side_CellClick);
   reset();
 }

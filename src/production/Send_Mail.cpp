@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include "data/dialogs/DialogParts.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/widgets/AccessibleNames.h"
@@ -136,6 +137,9 @@ Send_Mail::Send_Mail(QWidget* parent)
   form->addRow(QStringLiteral("Subject:"), subject_txt);
   form->addRow(QStringLiteral("Message:"), message_txt);
   auto* attRow = new QHBoxLayout;
+  auto* attLabel = new QLabel(QStringLiteral("Attachment:"), this);
+  attLabel->setBuddy(attachment);
+  attRow->addWidget(attLabel);
   attRow->addWidget(attachment, 1);
   attRow->addWidget(browse_att);
   attRow->addWidget(clear_att);
@@ -175,6 +179,7 @@ Send_Mail::Send_Mail(QWidget* parent)
   min_stepper->setAccessibleName(QStringLiteral("Pause minutes"));
   sec_stepper->setAccessibleName(QStringLiteral("Pause seconds"));
   platform::nameControlsFromLabels(*this);
+  dialog_parts::tabInReadingOrder(*this);
 }
 
 Send_Mail::~Send_Mail() {

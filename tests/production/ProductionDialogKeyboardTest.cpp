@@ -1,0 +1,45 @@
+// The mail dialog and the export dialog by keyboard: Tab goes through the
+// controls as a person reads them, row by row from the top and left to right
+// (the Settings button beside the sender before the recipient, Close before
+// Send), and the attachment field has a label to read.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+
+#include "production/ExportWindow.h"
+#include "production/Send_Mail.h"
+#include "support/ScriptedHost.h"
+#include "support/TabOrder.h"
+
+using testing_support::tabStops;
+
+TEST(ProductionDialogKeyboard, TabFollowsTheReadingOrderOfTheMailAndExportDialogs) {
+  testing_support::ScriptedHost host;
+  Send_Mail& mail = Send_Mail::defaultInstance();
+  QStringList top, bottom;
+  host.queueModal([&](QDialog& dialog) {
+    top = tabStops(dialog, mail.from_txt, 4);
+    // Without a card the attachment row is on and the card box is off.
+    mail.rd_without_barcode->click();
+    bottom = tabStops(dialog, mail.rd_mail_curr_barcode, 8);
+    dialog.hide();
+    return 0;
+  });
+  mail.Open_Wnd();
+  EXPECT_EQ(top.join(" > ").toStdString(), "From > Settings > To > Subject > Message");
+  EXPECT_EQ(
+      bottom.join(" > ").toStdString(),
+      "Send card > Send without card > Attachment > Browse > Clear > Pause after every > Close > Send > "
+      "From");
+  const QLabel* label = nullptr;
+  for (const QLabel* l : mail.findChildren<QLabel*>())
+    if (l->buddy() == mail.attachment) label = l;
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->text(), "Attachment:");
+  EXPECT_TRUE(label->isVisibleTo(&mail));
+
+  ExportWindow& exporter = ExportWindow::defaultInstance();
+  EXPECT_EQ(tabStops(exporter, exporter.fileFormatPopup, 4).join(" > ").toStdString(),
+            "File type > Use data series > Use spreadsheet > Cancel > OK");
+  exporter.hide();
+}
