@@ -27,6 +27,7 @@ const QString kNoRecipient = QStringLiteral("Please specify the Recipient E-mail
 const QString kBadRecipient = QStringLiteral("Recipient E-mail address is invalid or incomplete.");
 const QString kBadFileName = QStringLiteral("Please enter valid file name.");
 const QString kSent = QStringLiteral("E-mail has been sent successfully.");
+const QString kStopped = QStringLiteral("Sending was stopped.");
 const QString kCounts = QStringLiteral("%1 of %2 e-mails have been sent: %3 failed, %4 skipped.");
 const QString kNoRunFolder =
     QStringLiteral("The card pictures cannot be written: no private temporary folder could be made (%1).");
@@ -218,14 +219,17 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   // all it meant to says how many mails went, failed and were skipped.
   const int skipped = std::max(0, planned_ - sent_ - failed_);
   const bool all = planned_ > 0 && sent_ == planned_;
+  const bool stopped = Stop_SMS_Sending_Now.load();
   if (all) {
     Show_MessageBox(kSent);
   } else {
     QString text = kCounts.arg(sent_).arg(planned_).arg(failed_).arg(skipped);
+    // A run the person stopped says so; the settings are not blamed for it.
+    if (stopped) text = kStopped + QLatin1Char('\n') + text;
     // A card picture that could not be made is named; the mail settings
     // are blamed only when the server was not reached or refused a mail.
     if (!cardFailure_.isEmpty()) text = kCardNotMade.arg(cardFailure_) + QStringLiteral("\n\n") + text;
-    if (sendFailed_ > 0 || (cardFailure_.isEmpty() && (failed_ > 0 || sent_ == 0)))
+    if (sendFailed_ > 0 || (!stopped && cardFailure_.isEmpty() && (failed_ > 0 || sent_ == 0)))
       text = kNotSent + QStringLiteral("\n\n") + text;
     Show_MessageBox(text);
   }

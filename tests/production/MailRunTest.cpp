@@ -291,7 +291,8 @@ TEST_F(MailRunTest, StopEndsTheRunAndAPauseAtOnce) {
   EXPECT_EQ(go(), MailRunOutcome::Failed);
   EXPECT_LT(clock.elapsed(), 5000);
   EXPECT_EQ(transport.sent.size(), 1u);
-  EXPECT_EQ(host.messages(), QStringList({"\n1 of 3 e-mails have been sent: 0 failed, 2 skipped."}));
+  EXPECT_EQ(host.messages(),
+            QStringList({"\nSending was stopped.\n1 of 3 e-mails have been sent: 0 failed, 2 skipped."}));
   // The next run starts with the flag cleared.
   transport.onSend = nullptr;
   request.pauseOn = false;
