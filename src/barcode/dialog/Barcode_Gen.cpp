@@ -120,9 +120,10 @@ void Barcode_Gen::buildControls() {
   dataText_2D = new QPlainTextEdit(this);
   dataText_2D->setAccessibleName(QStringLiteral("Value"));
   dataText_2D->setMaximumHeight(70);
+  // Made in the order they stand, so that Tab reads them row by row.
   HeaderText = dialog_parts::lineEdit(this, QStringLiteral("Header"));
-  FooterText = dialog_parts::lineEdit(this, QStringLiteral("Footer"));
   hideHeaderCheckbox = dialog_parts::checkBox(this, QStringLiteral("Hide header"));
+  FooterText = dialog_parts::lineEdit(this, QStringLiteral("Footer"));
   hideFooterCheckbox = dialog_parts::checkBox(this, QStringLiteral("Hide footer"));
 
   Data_source_type =
@@ -202,14 +203,14 @@ QWidget* Barcode_Gen::buildBarcodePage() {
   linear_sett_box->setAccessibleName(linear_sett_box->title());
   HeightText = decimalBox(linear_sett_box, QStringLiteral("Bar Height (cm)"), 2, 0.05);
   widthText = decimalBox(linear_sett_box, QStringLiteral("Bar Width (Mils)"), 1, 1.0);
+  bar_orient_combo = listBox(linear_sett_box, QStringLiteral("Orientation"),
+                             {QStringLiteral("Horizontal"), QStringLiteral("Vertical")});
+  bar_orient_combo->setToolTip(QStringLiteral("The picture is drawn the same way whatever is chosen here."));
   captionCheckbox = dialog_parts::checkBox(linear_sett_box, QStringLiteral("Hide value text"));
   showinTopCheckbox = dialog_parts::checkBox(linear_sett_box, QStringLiteral("Value text on top"));
   kerning_value_Checkbox =
       dialog_parts::checkBox(linear_sett_box, QStringLiteral("Spread value text over the barcode width"));
   kerning_value_Checkbox->setChecked(true);
-  bar_orient_combo = listBox(linear_sett_box, QStringLiteral("Orientation"),
-                             {QStringLiteral("Horizontal"), QStringLiteral("Vertical")});
-  bar_orient_combo->setToolTip(QStringLiteral("The picture is drawn the same way whatever is chosen here."));
   auto* linear = new QFormLayout(linear_sett_box);
   linear->addRow(QStringLiteral("Bar Height (cm):"), HeightText);
   linear->addRow(QStringLiteral("Bar Width (Mils):"), widthText);
@@ -599,6 +600,12 @@ void Barcode_Gen::Cancel_Btn_Clicked() {
 void Barcode_Gen::barcodeTypeChanged() {
   showModeControls();
   if (loading_) return;
+  // A bound object shows its first value in the value field of either kind.
+  if (Data_source_type->currentIndex() != 0 && Batch_Series->currentIndex() >= 0) {
+    loading_ = true;
+    showValue(boundFirstValue());
+    loading_ = false;
+  }
   if (currentValue().isEmpty()) {
     platform::messageHost().showMessage(QStringLiteral("\nPlease enter barcode value"));
     setBlankImage(QStringLiteral("Please enter barcode value"));
@@ -768,21 +775,29 @@ void Barcode_Gen::batchSeriesChosen() {
   const QString title = Batch_Series->currentText().trimmed();
   const int index = Batch_Series->currentIndex();
   if (title.isEmpty() || pass_barcode_control == nullptr) return;
-  QString value;
   if (Data_source_type->currentIndex() == 2) {
     pass_barcode_control->Set_Excel_binding_Index(index);
-    value = Data_From_Excel_Table().value(0, index);
   } else {
     pass_barcode_control->Set_Batch_List_Name(title);
     pass_barcode_control->Set_Batch_List_Index(index);
-    value = DataSeriesStore().Get_First_Value_Of_Dataset(title);
   }
+  showValue(boundFirstValue());
+  goButtonActionPerformed();
+  cardHost().Refresh_Canvas();
+}
+
+// The first value of the chosen series, or row 0 of the chosen column.
+QString Barcode_Gen::boundFirstValue() const {
+  if (Data_source_type->currentIndex() == 2)
+    return Data_From_Excel_Table().value(0, Batch_Series->currentIndex());
+  return DataSeriesStore().Get_First_Value_Of_Dataset(Batch_Series->currentText().trimmed());
+}
+
+void Barcode_Gen::showValue(const QString& value) {
   if (barcode::isTwoDSymbology(barcodeTypePopup->currentText()))
     dataText_2D->setPlainText(value);
   else
     dataText->setText(value);
-  goButtonActionPerformed();
-  cardHost().Refresh_Canvas();
 }
 
 // ---- Preview ------------------------------------------------------------------------

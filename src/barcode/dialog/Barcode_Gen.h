@@ -153,6 +153,8 @@ class Barcode_Gen : public QDialog {
   void resolutionChoiceChanged();
   void dataSourceChanged();
   void batchSeriesChosen();
+  QString boundFirstValue() const;
+  void showValue(const QString& value);
   void pickColour(QPushButton* well);
   void updateFontLabels();
   void showHelp(const QString& title, const QString& text);

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,7 +21,9 @@
 #include "barcode/designer/BarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
 #include "core/SKTGraphic.h"
+#include "platform/globals.h"
 #include "support/ScriptedHost.h"
+#include "support/TabOrder.h"
 
 using namespace barcode;
 
@@ -157,4 +161,45 @@ TEST(BarcodeDesignerControls, ThePreviewFollowsTheValueAsItIsTyped) {
     return d.result();
   });
   EXPECT_EQ(Barcode_Gen::defaultInstance().Open_Wnd(object.get()), 0);
+}
+
+// By keyboard: Tab reads each row from left to right (a field, then its
+// check box; the orientation list before the check boxes below it). An
+// object bound to a series shows the series' first value, and keeps showing
+// it when another kind of symbology (linear or 2D) is chosen.
+TEST(BarcodeDesignerControls, TabReadsEachRowAndABoundValueFollowsTheSymbology) {
+  testing_support::ScriptedHost host;
+  ASSERT_TRUE(QDir().mkpath(Data_Folder_Path()));
+  QFile series(Data_Folder_Path() + "/Guests.txt");
+  ASSERT_TRUE(series.open(QIODevice::WriteOnly));
+  series.write("GUEST-0042\nGUEST-0043\n");
+  series.close();
+  auto object = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  QStringList top, linear;
+  host.queueModal([&](QDialog& dialog) {
+    auto& d = static_cast<Barcode_Gen&>(dialog);
+    choose(d.barcodeTypePopup, "Code 128");
+    top = testing_support::tabStops(d, d.HeaderText, 3);
+    linear = testing_support::tabStops(d, d.HeightText, 5);
+    // Down on the source list, then on the series list: bound to "Guests".
+    for (QComboBox* box : {d.Data_source_type, d.Batch_Series}) {
+      box->setFocus();
+      QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+      QApplication::sendEvent(box, &down);
+    }
+    EXPECT_EQ(object->batch_list_name, "Guests");
+    EXPECT_EQ(d.dataText->text(), "GUEST-0042");
+    choose(d.barcodeTypePopup, "QR Code");
+    EXPECT_EQ(d.dataText_2D->toPlainText(), "GUEST-0042");
+    EXPECT_EQ(twodtest::decode(preview(d), ZXing::BarcodeFormat::QRCode), "GUEST-0042");
+    choose(d.barcodeTypePopup, "Code 39");
+    EXPECT_EQ(d.dataText->text(), "GUEST-0042");
+    d.ok_button->click();
+    return d.result();
+  });
+  EXPECT_EQ(Barcode_Gen::defaultInstance().Open_Wnd(object.get()), 1);
+  EXPECT_EQ(top.join(" > ").toStdString(), "Header > Hide header > Footer > Hide footer");
+  EXPECT_EQ(linear.join(" > ").toStdString(),
+            "Bar Height (cm) > Bar Width (Mils) > Orientation > Hide value text > Value text on top > Spread "
+            "value text over the barcode width");
 }
