@@ -161,6 +161,7 @@ bool CardExport::Export_Batch_File(const QString& chosen) {
   list_count.store(total);
   curr_barcode_count.store(0);
   panel.beginRun(total, QStringLiteral("%1 / %2 Card").arg(0).arg(total));
+  panel.setWindowTitle(QStringLiteral("Exporting Cards"));
   panel.showOver(host_.window());
 
   BatchExportRequest request;

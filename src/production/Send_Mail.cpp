@@ -38,6 +38,7 @@ class PanelObserver : public production::MailRunObserver {
     platform::runOnGuiThread([this, itemCount] {
       auto* panel = dialog_.send_modls_wnd;
       panel->beginRun(itemCount, QStringLiteral("%1 / %2").arg(0).arg(itemCount));
+      panel->setWindowTitle(QStringLiteral("Sending E-mail"));
       panel->showOver(&dialog_);
     });
   }
