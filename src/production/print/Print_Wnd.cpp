@@ -92,6 +92,15 @@ class WholeContentScroll : public QScrollArea {
     const int frame = 2 * frameWidth();
     return widget()->sizeHint() + QSize(frame + verticalScrollBar()->sizeHint().width(), frame);
   }
+  // As wide as the content, never cutting it off at the side; as low as a scroll area may be.
+  QSize minimumSizeHint() const override {
+    return {sizeHint().width(), QScrollArea::minimumSizeHint().height()};
+  }
+  // The content's size changes (fonts, texts) change these sizes too.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
+  }
 };
 
 QSpinBox* count(QWidget* parent, int minimum, int maximum, const QString& name) {
@@ -271,7 +280,6 @@ void Print_Wnd::buildControls() {
   settingsScroll->setWidget(settings);
   settingsScroll->viewport()->setAutoFillBackground(false);
   settings->setAutoFillBackground(false);
-  settingsScroll->setMinimumWidth(settingsScroll->sizeHint().width());
   auto* columns = new QHBoxLayout;
   columns->addWidget(settingsScroll);
   columns->addWidget(Print_sclview, 1);

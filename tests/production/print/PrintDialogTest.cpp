@@ -8,6 +8,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTemporaryDir>
 
 #include "PrintTestSupport.h"
@@ -236,6 +237,10 @@ TEST_F(PrintDialogTest, OnA1280x720ScreenWithAPanelTabReachesEveryControlInReadi
         seen = seen.translated(w->pos()).intersected(w->parentWidget()->rect());
       if (seen.size() != control.size()) hidden << control.accessibleName();
     });
+    // The settings scroll up and down only: none is cut off at the side.
+    for (QScrollArea* area : dialog.findChildren<QScrollArea*>())
+      if (area->accessibleName() == "Print settings")
+        EXPECT_LE(area->widget()->width(), area->viewport()->width());
     dialog.hide();
     return 0;
   });
