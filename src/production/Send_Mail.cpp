@@ -71,6 +71,9 @@ Send_Mail::Send_Mail(QWidget* parent)
   to_txt = new QLineEdit(this);
   subject_txt = new QLineEdit(this);
   message_txt = new QPlainTextEdit(this);
+  // Tab goes on to the next control, as in the other fields; otherwise a
+  // keyboard user could not get past the message to Send.
+  message_txt->setTabChangesFocus(true);
   auto* settings = new QPushButton(QStringLiteral("Settings..."), this);
 
   rd_mail_curr_barcode = new QRadioButton(QStringLiteral("Send card"), this);

@@ -120,6 +120,7 @@ void Barcode_Gen::buildControls() {
   dataText_2D = new QPlainTextEdit(this);
   dataText_2D->setAccessibleName(QStringLiteral("Value"));
   dataText_2D->setMaximumHeight(70);
+  dataText_2D->setTabChangesFocus(true);  // Tab goes on to the next control
   // Made in the order they stand, so that Tab reads them row by row.
   HeaderText = dialog_parts::lineEdit(this, QStringLiteral("Header"));
   hideHeaderCheckbox = dialog_parts::checkBox(this, QStringLiteral("Hide header"));
