@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 
 #include "../twod/TwoDDecode.h"
 #include "barcode/designer/BarcodeSettings.h"
@@ -170,6 +171,11 @@ TEST(BarcodeDesignerControls, ThePreviewFollowsTheValueAsItIsTyped) {
 // it when another kind of symbology (linear or 2D) is chosen.
 TEST(BarcodeDesignerControls, TabReadsEachRowAndABoundValueFollowsTheSymbology) {
   testing_support::ScriptedHost host;
+  // A resource folder of the test's own, with its series folder.
+  QTemporaryDir root;
+  ASSERT_TRUE(root.isValid());
+  const QString previousResources = Resource_Path();
+  Set_Resource_Path(root.path());
   ASSERT_TRUE(QDir().mkpath(Data_Folder_Path()));
   QFile series(Data_Folder_Path() + "/Guests.txt");
   ASSERT_TRUE(series.open(QIODevice::WriteOnly));
@@ -200,6 +206,7 @@ TEST(BarcodeDesignerControls, TabReadsEachRowAndABoundValueFollowsTheSymbology) 
     return d.result();
   });
   EXPECT_EQ(Barcode_Gen::defaultInstance().Open_Wnd(object.get()), 1);
+  Set_Resource_Path(previousResources);
   // The 2D value lets Tab go on, as the one-line value does.
   EXPECT_EQ(top.join(" > ").toStdString(), "Symbology > Value > Header > Hide header > Footer > Hide footer");
   EXPECT_EQ(linear.join(" > ").toStdString(),
