@@ -1,11 +1,12 @@
 // The mail dialog and the export dialog by keyboard: Tab goes through the
 // controls as a person reads them, row by row from the top and left to right
 // (the Settings button beside the sender before the recipient, Close before
-// Send), and the attachment field has a label to read.
+// Send, Cancel before OK), and the attachment field has a label to read.
 #include <gtest/gtest.h>
 
 #include <QLabel>
 
+#include "platform/widgets/Open_Export_Log.h"
 #include "production/ExportWindow.h"
 #include "production/Send_Mail.h"
 #include "support/ScriptedHost.h"
@@ -41,4 +42,13 @@ TEST(ProductionDialogKeyboard, TabFollowsTheReadingOrderOfTheMailAndExportDialog
   EXPECT_EQ(tabStops(exporter, exporter.fileFormatPopup, 4).join(" > ").toStdString(),
             "File type > Use data series > Use spreadsheet > Cancel > OK");
   exporter.hide();
+  // And so does the box at the end of an export.
+  Open_Export_Log finished;
+  host.queueModal([&](QDialog& dialog) {
+    stops = tabStops(dialog, finished._open_log_chk, 2);
+    dialog.hide();
+    return 0;
+  });
+  finished.openFor("/tmp/Card_1.png", "Card has been exported successfully.");
+  EXPECT_EQ(stops.join(" > ").toStdString(), "Open exported file. > Cancel > OK");
 }

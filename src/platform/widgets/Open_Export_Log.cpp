@@ -1,8 +1,8 @@
 #include "platform/widgets/Open_Export_Log.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QUrl>
@@ -30,14 +30,21 @@ Open_Export_Log::Open_Export_Log(QWidget* parent) : QDialog(parent) {
   _open_log_path->setAccessibleName(tr("Exported path"));
   _open_log_chk = new QCheckBox(tr("Open exported file."), this);
   _open_log_chk->setChecked(true);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  for (QAbstractButton* b : buttons->buttons()) b->setAccessibleName(b->text().remove(QLatin1Char('&')));
-  connect(buttons, &QDialogButtonBox::accepted, this, &Open_Export_Log::OKPressed);
-  connect(buttons, &QDialogButtonBox::rejected, this, &Open_Export_Log::CancelPressed);
+  // Cancel left of OK, as in the other dialogs; made in that order for Tab.
+  auto* cancel = new QPushButton(tr("Cancel"), this);
+  auto* ok = new QPushButton(tr("OK"), this);
+  ok->setDefault(true);
+  for (QPushButton* b : {cancel, ok}) b->setAccessibleName(b->text());
+  connect(ok, &QPushButton::clicked, this, &Open_Export_Log::OKPressed);
+  connect(cancel, &QPushButton::clicked, this, &Open_Export_Log::CancelPressed);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(cancel);
+  buttons->addWidget(ok);
   layout->addWidget(_open_log_message);
   layout->addWidget(_open_log_path);
   layout->addWidget(_open_log_chk);
-  layout->addWidget(buttons);
+  layout->addLayout(buttons);
 }
 
 int Open_Export_Log::openFor(const QString& path, const QString& message) {
