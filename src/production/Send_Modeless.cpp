@@ -108,3 +108,7 @@ void Send_Modeless::Stop_Sending_Pressed() {
   question_ = nullptr;
   if (yes && !endedWhileAsking_) Stop_SMS_Sending_Now.store(true);
 }
+
+void Send_Modeless::reject() {
+  if (isVisible() && _stop_btn->isEnabled()) Stop_Sending_Pressed();
+}

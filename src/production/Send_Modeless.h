@@ -32,6 +32,9 @@ class Send_Modeless : public QDialog {
   // Stop's action: asks whether to stop, and on Yes sets Stop_SMS_Sending_Now,
   // unless the run ended while the question was open.
   void Stop_Sending_Pressed();
+  // Escape and the window's close button ask to stop, as Stop does; the
+  // panel goes only when the run ends.
+  void reject() override;
 
   // The controls.
   QLabel* _tot_msg_cnt = nullptr;

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -189,6 +191,18 @@ TEST(SendModelessTest, ShowsProgressAndStopsOnlyAfterYes) {
   panel.Stop_Sending_Pressed();
   EXPECT_TRUE(Stop_SMS_Sending_Now.load());
   EXPECT_EQ(host.questions().value(0), "Are you sure you want to stop?");
+  Stop_SMS_Sending_Now.store(false);
+
+  // Escape asks the same; the panel stays up until the run ends.
+  panel.show();
+  host.queueYesNo(true);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&panel, &escape);
+  EXPECT_TRUE(Stop_SMS_Sending_Now.load());
+  EXPECT_TRUE(panel.isVisible());
+  EXPECT_EQ(host.questions().size(), 3);
+  panel.endRun();
+  EXPECT_FALSE(panel.isVisible());
   Stop_SMS_Sending_Now.store(false);
 }
 
