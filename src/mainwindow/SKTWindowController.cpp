@@ -232,6 +232,11 @@ void SKTWindowController::buildMenus() {
 
   buildEditMenu(menuBar()->addMenu(tr("&Edit")));
 
+  // The drawing tools once more, for those who work from the keyboard: each
+  // item is the tool strip's own action.
+  QMenu* insert = menuBar()->addMenu(tr("&Insert"));
+  for (int tool = 1; tool < kToolCount; ++tool) insert->addAction(_toolActions.value(tool));
+
   QMenu* view = menuBar()->addMenu(tr("&View"));
   QAction* zoomInAction = view->addAction(tr("Zoom &In"), this, &SKTWindowController::zoomIn);
   zoomInAction->setShortcuts(QKeySequence::keyBindings(QKeySequence::ZoomIn)

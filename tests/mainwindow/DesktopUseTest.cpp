@@ -1,6 +1,6 @@
 // Everyday desktop use of the main window, offscreen: the window fits the
 // screen it opens on; Ctrl+P opens the print dialog, Ctrl+= / Ctrl+- / Ctrl+0
-// zoom; the menus open and act by their letters.
+// zoom; the menus open and act by their letters, the tools among them.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -69,6 +69,11 @@ TEST_F(DesktopUse, TheUsualKeysWork) {
     QTest::keyClick(QApplication::activePopupWidget(), letter);
   }
   EXPECT_EQ(window.Get_Front_Control_Count(), 0);
+  // Alt+I opens the tools as a menu; Enter places the first, a line.
+  QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier);
+  ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
+  EXPECT_EQ(window.Get_Front_Control_Count(), 1);
   // The strip's buttons are named without the letter marks.
   EXPECT_EQ(
       window.findChild<QToolBar*>("Edit_Strip")->widgetForAction(window.editAction("Cut"))->accessibleName(),
