@@ -99,15 +99,14 @@ void SKTWindowController::dataSourceKindChosen() {
       const QSignalBlocker blocker(d->Batch_Series);
       Fill_Excel_Col_Name_In_Combo(d->Batch_Series);
     }
+    // Only an object already bound to a column is bound to it once more; any
+    // other object keeps its text or picture until a column is chosen.
+    const bool rebind = !loading && current && current->data_source_type == Spreadsheet;
     writeCurrentGraphic([](SKTGraphic& g) { g.Set_Data_source_type(Spreadsheet); });
     const SKTGraphic* shown = current ? current.get() : Last_Selected_Graphic;
     if (shown && shown->excel_col_indx < d->Batch_Series->count()) {
-      if (loading) {
-        const QSignalBlocker blocker(d->Batch_Series);
-        d->Batch_Series->setCurrentIndex(shown->excel_col_indx);
-      } else {
-        d->Batch_Series->setCurrentIndex(shown->excel_col_indx);
-      }
+      const QSignalBlocker blocker(rebind ? nullptr : d->Batch_Series);
+      d->Batch_Series->setCurrentIndex(shown->excel_col_indx);
     }
   }
 }

@@ -421,8 +421,11 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   click({200, 140});
   click({35, 35});
   ASSERT_EQ(d->Data_source_type->count(), 3);
+  const QString typed = text->Text_contents()->string;
   d->Data_source_type->setCurrentIndex(2);
   EXPECT_EQ(d->Batch_Series->count(), 3);
+  // Choosing "Excel" keeps the typed text until a column is chosen.
+  EXPECT_EQ(text->Text_contents()->string, typed);
   d->Batch_Series->setCurrentIndex(1);
   EXPECT_EQ(text->Text_contents()->string, "Zoe");
   EXPECT_EQ(text->data_source_type, 2);
@@ -452,13 +455,17 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   EXPECT_EQ(text->Text_contents()->string, "Zoë");
 
   // A picture bound to a column takes the cell as its file.
-  host.queueOpenPanel({picture(QStringLiteral("first.png"), Qt::red)});
+  const QString first = picture(QStringLiteral("first.png"), Qt::red);
+  host.queueOpenPanel({first});
   window->toolAction(DrawingTool::PictureFile)->trigger();
-  d->Data_source_type->setCurrentIndex(2);
-  EXPECT_FALSE(d->manual_brws_box->isEnabled());
-  d->Batch_Series->setCurrentIndex(2);
   auto* image = dynamic_cast<SKTImage*>(front(0).get());
   ASSERT_NE(image, nullptr);
+  d->Data_source_type->setCurrentIndex(2);
+  EXPECT_FALSE(d->manual_brws_box->isEnabled());
+  // ... and a picture its own file (not the row number of the first column).
+  EXPECT_EQ(image->_file_path, first);
+  EXPECT_EQ(image->_contents.pixelColor(0, 0), QColor(Qt::red));
+  d->Batch_Series->setCurrentIndex(2);
   EXPECT_EQ(image->_file_path, photo);
   EXPECT_EQ(d->Manual_image_path->text(), photo);
   EXPECT_EQ(image->_contents.pixelColor(0, 0), QColor(Qt::green));

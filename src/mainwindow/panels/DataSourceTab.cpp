@@ -21,7 +21,7 @@ DataSourceTab::DataSourceTab(QWidget* parent) : QWidget(parent) {
   Batch_Series = panels::combo(tr("Series or column"), {}, this);
   Batch_Series->setEnabled(false);
   form->addRow(tr("Source"), Data_source_type);
-  form->addRow(tr("Series"), Batch_Series);
+  form->addRow(tr("Series or column"), Batch_Series);
   layout->addLayout(form);
   auto* buttons = new QHBoxLayout;
   view_series_btn = panels::button(tr("View…"), this);
