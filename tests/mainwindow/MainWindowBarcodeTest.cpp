@@ -221,12 +221,29 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
   EXPECT_EQ(g->data_source_type, 0);
   EXPECT_TRUE(host.messages().contains(QStringLiteral("\nPlease create batch processing series first.")));
 
-  // A spreadsheet column: the column the object is bound to shows its first
-  // cell at once, and View shows the spreadsheet's rows.
+  // A spreadsheet column: an object not yet bound to one keeps its value
+  // (never the row number of column 0), also through OK, until a column is
+  // chosen; the column an object is bound to shows its first cell at once,
+  // and View shows the spreadsheet's rows.
   Data_From_Excel_Table().replaceContents(
       {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Code")},
       {{{"Extension", "1"}, {"Column1", "Anna"}, {"Column2", "G-001"}},
        {{"Extension", "2"}, {"Column1", "Bob"}, {"Column2", "G-002"}}});
+  QString kept;
+  host.queueModal([&](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.barcodeTypePopup->setCurrentIndex(symbology("Code 128"));
+    const int item = dialog.Data_source_type->findText(QStringLiteral("Excel"));
+    dialog.Data_source_type->setCurrentIndex(item);
+    emit dialog.Data_source_type->activated(item);
+    kept = dialog.dataText->text();
+    dialog.ok_button->click();
+    return dialog.result();
+  });
+  doubleClick(view, g);
+  EXPECT_EQ(kept, "FIRST");
+  EXPECT_EQ(barcode::barcodeSettingsOf(*g).linear_font_val, "FIRST");
+  EXPECT_EQ(g->excel_col_indx, 0);
   g->Set_Excel_binding_Index(2);
   QString shown;
   QStringList windows;

@@ -42,7 +42,7 @@ namespace {
 
 const QString kSourceManual = QStringLiteral("Manual");
 const QString kSourceSeries = QStringLiteral("Series");
-const QString kSourceSpreadsheet = QStringLiteral("Spreadsheet column");
+const QString kSourceSpreadsheet = QStringLiteral("Excel");
 const char* kColourProperty = "barcodeColour";
 const char* kFontNameProperty = "postScriptName";
 
@@ -763,10 +763,14 @@ void Barcode_Gen::dataSourceChanged() {
     Data_source_type->setCurrentIndex(shownSourceType_);
     return;
   }
+  // A spreadsheet column is shown at once only for an object already bound to
+  // one; any other object keeps its value until a column is chosen (its stored
+  // index is most often 0, the row number).
+  const bool rebind = type != 2 || (pass_barcode_control && pass_barcode_control->data_source_type == 2);
   fillBatchSeries(type);
   if (pass_barcode_control) pass_barcode_control->Set_Data_source_type(type);
   // The series or column the object is bound to shows its first value at once.
-  if (Batch_Series->currentIndex() >= 0)
+  if (rebind && Batch_Series->currentIndex() >= 0)
     batchSeriesChosen();
   else
     goButtonActionPerformed();
