@@ -7,6 +7,7 @@
 // filled by queueTrackingEvents().
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QKeyEvent>
@@ -27,6 +28,14 @@
 #include "platform/StringHelpers.h"
 
 namespace {
+
+// The wait cursor for as long as it lives.
+struct BusyCursor {
+  BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 // Shape code of the shape tools.
 QString shapeCodeForTool(DrawingTool tool) {
@@ -618,6 +627,9 @@ void SKTGraphicView::moveSelectedGraphicsByX(double dx, double dy) {
 
 bool SKTGraphicView::makeNewImageFromPasteboard(const QMimeData* pasteboard, const QPointF& point) {
   if (!pasteboard || !_document) return false;
+  // Decoding and keeping a large photo takes a second or two: the busy
+  // cursor shows the window is working, and is gone before any message.
+  auto busy = std::make_unique<BusyCursor>();
   QImage picture;
   if (pasteboard->hasImage()) picture = qvariant_cast<QImage>(pasteboard->imageData());
   if (picture.isNull()) {
@@ -633,6 +645,7 @@ bool SKTGraphicView::makeNewImageFromPasteboard(const QMimeData* pasteboard, con
   // saving, another picture). It lies on the card, not above it.
   QString why;
   const QString path = keepPastedPicture(picture, _host.Resource_Path(), &why);
+  busy.reset();
   if (path.isEmpty()) {
     Show_MessageBox(QStringLiteral("The pasted picture could not be saved: %1").arg(why));
     return false;

@@ -118,6 +118,7 @@ TEST_F(CanvasCommands, PasteOfFileNamesPicturesAndBrokenData) {
   EXPECT_EQ(doc.graphics().size(), 1u);
   ASSERT_EQ(messages.messages().size(), 1);
   EXPECT_TRUE(messages.messages()[0].contains("The pasted picture could not be saved: "));
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);  // the busy cursor is gone again
 
   // With one, a picture object on the card, its top-left corner at (50, 50),
   // showing a file of the library's "Pasted" folder with the pasted pixels;
@@ -139,6 +140,7 @@ TEST_F(CanvasCommands, PasteOfFileNamesPicturesAndBrokenData) {
   ASSERT_EQ(doc.graphics().size(), 3u);
   EXPECT_EQ(doc.graphics()[0]->FilePath(), pasted->FilePath());
   EXPECT_EQ(QDir(resources.filePath("LibraryImage/Pasted")).entryList(QDir::Files).size(), 1);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
   // Own-type data that is not a list of graphic archives: a message, nothing pasted.
   const qint64 before = front.pasteboardChangeCount();
