@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "core/CardHost.h"
@@ -30,6 +31,7 @@
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
 #include "production/globals.h"
+#include "production/print/PrintFileTarget.h"
 #include "production/print/Printers.h"
 #include "production/print/Sample_Preview.h"
 #include "production/print/SheetDrawing.h"
@@ -646,9 +648,17 @@ bool Print_Wnd::runPreview(production::SheetCards& cards) {
 }
 
 bool Print_Wnd::runPrint(production::SheetCards& cards) {
-  QPrinter& printer = *printInfo_;
+  // A file job gets a printer of its own with the chosen paper: a PDF writer
+  // that once failed to write (a full disk) would write nothing ever after.
+  std::unique_ptr<QPrinter> fileJob;
+  if (production::printsToFile(*printInfo_)) {
+    fileJob = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    fileJob->setOutputFormat(QPrinter::PdfFormat);
+    fileJob->setPageLayout(printInfo_->pageLayout());
+  }
+  QPrinter& printer = fileJob ? *fileJob : *printInfo_;
   QString file;
-  if (production::printsToFile(printer)) {
+  if (fileJob) {
     platform::FilePanelRequest request;
     request.title = tr("Print to PDF File");
     request.suggestedName = QStringLiteral("Cards.pdf");
@@ -657,7 +667,15 @@ bool Print_Wnd::runPrint(production::SheetCards& cards) {
     if (file.isEmpty()) return false;
     if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
   }
-  printer.setOutputFileName(file);
+  std::optional<production::PrintFileTarget> target;
+  if (!file.isEmpty()) {
+    target.emplace(file);
+    if (target->workingPath().isEmpty()) {
+      Show_MessageBox(tr("The PDF file \"%1\" could not be written: %2").arg(file, target->why()));
+      return false;
+    }
+  }
+  printer.setOutputFileName(target ? target->workingPath() : QString());
   printer.setFullPage(true);
   printer.setDocName(tr("QUVO Gratulo cards"));
   printer.setCreator(QStringLiteral("QUVO Gratulo"));
@@ -686,11 +704,14 @@ bool Print_Wnd::runPrint(production::SheetCards& cards) {
   if (result.stopped) {
     printer.abort();
     painter.end();
-    if (!file.isEmpty()) QFile::remove(file);
     Show_MessageBox(tr("Printing was stopped after %1 of %2 sheets.").arg(result.pagesDone).arg(pages));
     return true;
   }
   painter.end();
+  if (target && !target->commit()) {
+    Show_MessageBox(tr("The PDF file \"%1\" could not be written: %2").arg(file, target->why()));
+    return false;
+  }
   if (cards.failures() > 0)
     Show_MessageBox(tr("Cards whose data row could not be filled completely: %1.\n\n%2")
                         .arg(cards.failures())

@@ -3,13 +3,17 @@
 // fields change, the sample sheet, the print preview's 50-sheet cap against
 // the full job printed to a PDF file, and the refusals before a job.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QButtonGroup>
+#include <QDir>
+#include <QFile>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "PrintTestSupport.h"
 #include "production/print/Print_Wnd.h"
@@ -254,4 +258,49 @@ TEST_F(PrintDialogTest, OnA1280x720ScreenWithAPanelTabReachesEveryControlInReadi
             "automatically > Show card outlines > One card per data series row > Sheet > Preview > Cancel > "
             "Print > Printer");
   EXPECT_EQ(hidden.join(", ").toStdString(), "");
+}
+
+TEST_F(PrintDialogTest, APdfCutShortIsReportedAndNeverReplacesTheEarlierFile) {
+  FakePrintHost design;
+  Print_Wnd& dialog = Print_Wnd::defaultInstance();
+  const QString file = dir.filePath("cards.pdf");
+  auto bytesOf = [](const QString& path) {
+    QFile in(path);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+  };
+  auto filesLeft = [this] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
+  host.queueModal([&](QDialog&) {
+    host.queueSavePanel(file);
+    dialog.printButton->click();
+    EXPECT_EQ(pdfPageCount(file), 1);
+    const QByteArray before = bytesOf(file);
+
+    // A longer job on a disk that fills up (a file size limit stands in):
+    // the failure is reported, the earlier PDF is untouched, nothing is left over.
+    dialog.Total_Text->setValue(40);
+    rlimit saved{};
+    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = static_cast<rlim_t>(before.size() * 3);
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    host.queueSavePanel(file);
+    dialog.printButton->click();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(host.messages().size(), 1);
+    EXPECT_TRUE(host.messages().first().startsWith("\nThe PDF file \"" + file + "\" could not be written"))
+        << host.messages().first().toStdString();
+    EXPECT_EQ(bytesOf(file), before);
+    EXPECT_EQ(filesLeft(), QStringList{"cards.pdf"});
+
+    // With room again the same job replaces the file whole.
+    host.queueSavePanel(file);
+    dialog.printButton->click();
+    EXPECT_EQ(pdfPageCount(file), 40);
+    EXPECT_EQ(filesLeft(), QStringList{"cards.pdf"});
+    EXPECT_EQ(host.messages().size(), 1) << host.messages().join('|').toStdString();
+    return 0;
+  });
+  EXPECT_TRUE(dialog.Open_Print_Wnd(design));
 }
