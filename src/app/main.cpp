@@ -10,6 +10,7 @@
 #include "mainwindow/scripting/DocumentBusObject.h"
 #include "platform/MessageHost.h"
 #include "platform/ResourceFolder.h"
+#include "platform/globals.h"
 #include "platform/widgets/QtMessageHost.h"
 
 namespace {
@@ -32,6 +33,7 @@ void quitOnTerminationSignals(QApplication& app) {
     char buffer[16];
     while (::read(gQuitPipe[0], buffer, sizeof buffer) > 0) {
     }
+    Program_Ending.store(true);
     QCoreApplication::exit(0);
   });
   struct sigaction action = {};

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/Messages.h"
+#include "platform/globals.h"
 
 namespace platform {
 namespace {
@@ -49,6 +50,7 @@ int QuietMessageHost::runModal(QDialog&) {
 void QuietMessageHost::exitProcess(int status) {
   QCoreApplication* app = QCoreApplication::instance();
   if (app == nullptr) std::exit(status);
+  Program_Ending.store(true);
   onGuiThread([app, status] {
     // QCoreApplication::exit() only ends the loops running now; a request
     // made before the application's main loop has started (a start-up

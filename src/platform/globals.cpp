@@ -20,6 +20,7 @@ GuardedString& msgVal() {
 }  // namespace
 
 std::atomic<bool> Msg_Apply_All_Chk{false};
+std::atomic<bool> Program_Ending{false};
 
 QString Resource_Path() {
   return resourcePath().get();

@@ -23,6 +23,10 @@ void Set_Cutom_Msg_Val(const QString& text);
 // State of the apply-to-all box when OK was last pressed in Long_SMS_Dlg.
 extern std::atomic<bool> Msg_Apply_All_Chk;
 
+// Set once the program has been asked to end (a termination signal, Quit):
+// long work on the GUI thread stops instead of running on to its end.
+extern std::atomic<bool> Program_Ending;
+
 // The log of this subsystem: warnings and failures are written; the
 // details of its work only when asked for (QT_LOGGING_RULES="quvo.platform.debug=true").
 Q_DECLARE_LOGGING_CATEGORY(lcPlatform)

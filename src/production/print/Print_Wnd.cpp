@@ -27,6 +27,7 @@
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
+#include "platform/globals.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
@@ -697,14 +698,16 @@ bool Print_Wnd::runPrint(production::SheetCards& cards) {
         progress.setLabelText(tr("Printing sheet %1 of %2…").arg(done).arg(all));
         progress.setValue(static_cast<int>(std::min<std::int64_t>(done, std::numeric_limits<int>::max())));
         QCoreApplication::processEvents();
-        return !progress.wasCanceled();
+        return !progress.wasCanceled() && !Program_Ending.load();
       });
   lastJobPages_ = result.pagesDone;
   progress.reset();
   if (result.stopped) {
     printer.abort();
     painter.end();
-    Show_MessageBox(tr("Printing was stopped after %1 of %2 sheets.").arg(result.pagesDone).arg(pages));
+    // A program asked to end stops the job without a message that would hold it open.
+    if (!Program_Ending.load())
+      Show_MessageBox(tr("Printing was stopped after %1 of %2 sheets.").arg(result.pagesDone).arg(pages));
     return true;
   }
   painter.end();

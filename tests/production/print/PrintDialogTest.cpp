@@ -13,9 +13,11 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <csignal>
 
 #include "PrintTestSupport.h"
+#include "platform/globals.h"
 #include "production/print/Print_Wnd.h"
 #include "production/print/Printers.h"
 #include "production/print/Sample_Preview.h"
@@ -260,7 +262,7 @@ TEST_F(PrintDialogTest, OnA1280x720ScreenWithAPanelTabReachesEveryControlInReadi
   EXPECT_EQ(hidden.join(", ").toStdString(), "");
 }
 
-TEST_F(PrintDialogTest, APdfCutShortIsReportedAndNeverReplacesTheEarlierFile) {
+TEST_F(PrintDialogTest, APdfCutShortOrStoppedNeverReplacesTheEarlierFile) {
   FakePrintHost design;
   Print_Wnd& dialog = Print_Wnd::defaultInstance();
   const QString file = dir.filePath("cards.pdf");
@@ -300,6 +302,19 @@ TEST_F(PrintDialogTest, APdfCutShortIsReportedAndNeverReplacesTheEarlierFile) {
     EXPECT_EQ(pdfPageCount(file), 40);
     EXPECT_EQ(filesLeft(), QStringList{"cards.pdf"});
     EXPECT_EQ(host.messages().size(), 1) << host.messages().join('|').toStdString();
+
+    // The program asked to end during a long job: the job stops at the next
+    // sheet without a message, and the earlier file stays.
+    const QByteArray whole = bytesOf(file);
+    dialog.Total_Text->setValue(5000);
+    QTimer::singleShot(0, [] { Program_Ending.store(true); });
+    host.queueSavePanel(file);
+    dialog.printButton->click();
+    Program_Ending.store(false);
+    EXPECT_LT(dialog.lastJobPages(), 100);
+    EXPECT_EQ(bytesOf(file), whole);
+    EXPECT_EQ(filesLeft(), QStringList{"cards.pdf"});
+    EXPECT_EQ(host.messages().size(), 1);
     return 0;
   });
   EXPECT_TRUE(dialog.Open_Print_Wnd(design));
