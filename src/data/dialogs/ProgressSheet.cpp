@@ -84,6 +84,9 @@ bool runWithProgress(QWidget* owner, const std::function<void(TaskProgress&)>& w
   ticker.start(50);
   worker->start();
   if (!worker->isFinished()) loop.exec(QEventLoop::AllEvents);
+  // The loop ends early only when the program is asked to end (every running
+  // loop is): the work is cancelled rather than waited for to its end.
+  if (!worker->isFinished()) progress.cancelled = true;
   worker->wait();
   ticker.stop();
   sheet.hide();

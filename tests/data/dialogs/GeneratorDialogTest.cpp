@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 #include "DialogTestSupport.h"
 #include "data/dialogs/BatchWizard.h"
@@ -219,6 +220,26 @@ TEST_F(GeneratorTest, ReplaceQuestionAndCancelledRunKeepTheOldSeries) {
   });
   setProgressSheetObserver({});
   EXPECT_EQ(sheets, 1);
+  EXPECT_EQ(series("Untitled"), QByteArray("keep\n"));
+
+  // Yes, then the program is asked to end during a long run (every running
+  // event loop ends): the run stops instead of going on, nothing is written.
+  host.queueYesNo(true);
+  int sheets2 = 0;
+  setProgressSheetObserver([&sheets2](ProgressSheet&) {
+    ++sheets2;
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  });
+  QTimer::singleShot(0, [&] {
+    generateWith(host, [](Generate_List& g) {
+      g.from_txt->setText("1");
+      g.to_txt->setText("1000000");
+    });
+    QCoreApplication::exit(0);
+  });
+  QCoreApplication::exec();
+  setProgressSheetObserver({});
+  EXPECT_EQ(sheets2, 1);
   EXPECT_EQ(series("Untitled"), QByteArray("keep\n"));
 
   host.queueYesNo(true);
