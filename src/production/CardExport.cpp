@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "platform/FileHelpers.h"
+#include "platform/GuiCalls.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "production/ExportWindow.h"
@@ -29,7 +30,7 @@ QImage render(ExportHost& host, CardSide side) {
 }  // namespace
 
 CardExport::CardExport(ExportHost& host, DataBinding& binding)
-    : host_(host), binding_(binding), context_(std::make_unique<QObject>()) {}
+    : host_(host), binding_(binding), context_(std::make_unique<platform::GuiCalls>()) {}
 
 CardExport::~CardExport() {
   // A batch still under way when the program closes is stopped; its queued
@@ -171,7 +172,7 @@ bool CardExport::Export_Batch_File(const QString& chosen) {
   request.extension = fileType;
   request.workers = workers;
   if (batch_.joinable()) batch_.join();
-  QObject* context = context_.get();
+  platform::GuiCalls* context = context_.get();
   batch_ = std::thread([this, context, snapshot, request] {
     BatchExportResult result;
     try {
@@ -181,9 +182,7 @@ bool CardExport::Export_Batch_File(const QString& chosen) {
       qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
       result.failed = result.total - result.written;
     }
-    QMetaObject::invokeMethod(
-        context, [this, result, folder = request.folder] { batchFinished(result, folder); },
-        Qt::QueuedConnection);
+    context->post([this, result, folder = request.folder] { batchFinished(result, folder); });
   });
   return true;
 }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/GuiCalls.h"
 #include "production/BatchExport.h"
 #include "production/CardFill.h"
 #include "production/DataBinding.h"
@@ -86,7 +87,7 @@ class CardExport {
   ExportHost& host_;
   DataBinding& binding_;
   std::shared_ptr<const BindingRows> lastRows_;
-  std::unique_ptr<QObject> context_;  // receiver of the batch's queued calls
+  std::unique_ptr<platform::GuiCalls> context_;  // takes the batch's calls to the GUI thread
   std::thread batch_;
   std::atomic<bool> running_{false};
   BatchExportResult lastResult_;

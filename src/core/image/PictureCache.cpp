@@ -10,7 +10,11 @@
 #include <optional>
 #include <vector>
 
+#include "platform/GuiCalls.h"
+
 namespace {
+using platform::GuiCalls;
+
 bool sameBits(float a, float b) {
   return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
 }
@@ -51,37 +55,6 @@ SharedResults& sharedResults() {
   static SharedResults results;
   return results;
 }
-
-// Hands calls from the filtering thread to the GUI thread: the calls wait in
-// a list under a lock and the GUI thread is told to make them.
-class GuiCalls : public QObject {
-  Q_OBJECT
-
- public:
-  using QObject::QObject;
-  void post(std::function<void()> call) {
-    {
-      std::lock_guard lock(mutex_);
-      calls_.push_back(std::move(call));
-    }
-    QMetaObject::invokeMethod(this, "makeCalls", Qt::QueuedConnection);
-  }
-
- private slots:
-  void makeCalls() {
-    std::vector<std::function<void()>> calls;
-    {
-      std::lock_guard lock(mutex_);
-      calls.swap(calls_);
-    }
-    for (const auto& call : calls)
-      if (call) call();
-  }
-
- private:
-  std::mutex mutex_;
-  std::vector<std::function<void()>> calls_;
-};
 
 // The thread that filters for windows: one, so that a single full-resolution
 // chain is under way at a time whatever number of pictures asks, and the way
@@ -277,5 +250,3 @@ QImage resampledPicture(const QImage& picture, QSize pixels, bool smooth, bool m
   out.setDevicePixelRatio(1.0);
   return out;
 }
-
-#include "PictureCache.moc"

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/QueueHandOver.h"
+
 namespace production {
 
 void paintCardSide(QPainter& painter, const SKTGraphicList& graphics, const SidePaintContext& context,
@@ -67,7 +69,8 @@ void DesignSheetCards::request(std::int64_t cell) {
   const std::shared_ptr<const ::CardSnapshot> design = design_;
   const SheetRowFiller filler = filler_;
   const bool front = front_, back = back_;
-  pool_.start([promise, design, filler, front, back, cell] {
+  std::function<void()> fill = [promise, design, filler, front, back, cell] {
+    platform::takeOver(platform::HandOver::SheetCardFill);
     auto filled = std::make_shared<Filled>();
     try {
       QString reason;
@@ -86,7 +89,10 @@ void DesignSheetCards::request(std::int64_t cell) {
       filled->reason = QString::fromUtf8(e.what());
     }
     promise->set_value(std::move(filled));
-  });
+  };
+  // The task is whole before the mark, so the fill thread sees it whole.
+  platform::handOver(platform::HandOver::SheetCardFill);
+  pool_.start(std::move(fill));
 }
 
 const DesignSheetCards::Filled& DesignSheetCards::filledFor(std::int64_t cell) {
