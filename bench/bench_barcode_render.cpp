@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <vector>
 
+#include "GuiBenchMain.h"
 #include "barcode/designer/BarcodeRenderer.h"
 
 namespace {
@@ -68,11 +69,5 @@ BENCHMARK_CAPTURE(renderRows, QRCode_300dpi, "QR Code", 300);
 BENCHMARK(longCaption)->RangeMultiplier(2)->Range(1000, 8000)->Complexity();
 
 int main(int argc, char** argv) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runGuiBenchmarks(argc, argv);
 }

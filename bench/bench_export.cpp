@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "GuiBenchMain.h"
 #include "barcode/designer/BarcodeSettings.h"
 #include "production/BatchExport.h"
 #include "production/globals.h"
@@ -121,11 +122,7 @@ BENCHMARK(BM_BatchExport)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  const int result = runGuiBenchmarks(argc, argv);
   folders.clear();
-  return 0;
+  return result;
 }

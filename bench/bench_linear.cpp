@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "GuiBenchMain.h"
 #include "barcode/BarcodeDrawingState.h"
 #include "barcode/linear/LinearSymbologies.h"
 #include "barcode/linear/QVBBarcodeOffscreenView.h"
@@ -88,11 +89,5 @@ BENCHMARK_CAPTURE(drawRaster300, Code128, "Code 128");
 BENCHMARK_CAPTURE(drawRaster300, EAN13, "EAN-13");
 
 int main(int argc, char** argv) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runGuiBenchmarks(argc, argv);
 }

@@ -18,6 +18,7 @@
 #include <optional>
 #include <vector>
 
+#include "GuiBenchMain.h"
 #include "core/CardHost.h"
 #include "core/PictureFile.h"
 #include "core/SKTImage.h"
@@ -162,10 +163,5 @@ BENCHMARK(BM_SignatureRepaint)->ArgName("signatures")->Arg(1)->Arg(10)->Unit(ben
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runGuiBenchmarks(argc, argv);
 }

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "GuiBenchMain.h"
 #include "barcode/designer/BarcodeSettings.h"
 #include "production/print/BoundRows.h"
 
@@ -146,10 +147,5 @@ void BM_PrintBoundCards(benchmark::State& state) {
 BENCHMARK(BM_PrintBoundCards)->Arg(1000)->Arg(10000)->Unit(benchmark::kSecond)->Iterations(1);
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runGuiBenchmarks<QApplication>(argc, argv);
 }
