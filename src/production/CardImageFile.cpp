@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/render/SKTRenderingView.h"
 #include "platform/Messages.h"
 #include "platform/SavedFile.h"
 #include "production/PngWriter.h"
@@ -33,16 +34,6 @@ const char* writerFormat(CardImageFormat format) {
       break;
   }
   return "png";
-}
-
-QImage overWhite(const QImage& picture) {
-  QImage flat(picture.size(), QImage::Format_RGB32);
-  flat.setDotsPerMeterX(picture.dotsPerMeterX());
-  flat.setDotsPerMeterY(picture.dotsPerMeterY());
-  flat.fill(Qt::white);
-  QPainter painter(&flat);
-  painter.drawImage(0, 0, picture);
-  return flat;
 }
 
 }  // namespace
@@ -79,7 +70,8 @@ QByteArray encodeCardImage(const QImage& picture, CardImageFormat format) {
   if (picture.isNull()) return {};
   if (format == CardImageFormat::Png) return encodePngFast(picture);
   const bool opaqueOnly = format == CardImageFormat::Jpeg || format == CardImageFormat::Bmp;
-  const QImage source = opaqueOnly && picture.hasAlphaChannel() ? overWhite(picture) : picture;
+  const QImage source =
+      opaqueOnly && picture.hasAlphaChannel() ? SKTRenderingView::opaqueOverWhite(picture) : picture;
   QByteArray data;
   QBuffer buffer(&data);
   buffer.open(QIODevice::WriteOnly);

@@ -1,7 +1,5 @@
 #include "core/render/CardSnapshot.h"
 
-#include <QPainter>
-
 CardSnapshot CardSnapshot::take(const SKTGraphicList& front, const SKTGraphicList& back,
                                 SidePaintContext frontContext, SidePaintContext backContext) {
   return CardSnapshot{SKTGraphic::cloneGraphics(front), SKTGraphic::cloneGraphics(back),
@@ -13,12 +11,5 @@ QImage CardSnapshot::sideImage(CardSide side) const {
   const QImage picture =
       SKTRenderingView::image_From_Card_Graphics(isBack ? back : front, isBack ? backContext : frontContext);
   if (picture.isNull()) return {};
-  QImage opaque(picture.size(), QImage::Format_RGB32);
-  opaque.setDotsPerMeterX(picture.dotsPerMeterX());
-  opaque.setDotsPerMeterY(picture.dotsPerMeterY());
-  opaque.fill(Qt::white);
-  QPainter painter(&opaque);
-  painter.drawImage(0, 0, picture);
-  painter.end();
-  return opaque;
+  return SKTRenderingView::opaqueOverWhite(picture);
 }

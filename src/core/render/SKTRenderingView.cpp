@@ -157,3 +157,14 @@ QByteArray SKTRenderingView::tiffDataWithGraphics(const SKTGraphicList& graphics
   return tiffDataWithGraphics(graphics, cardHost().frontCanvasBounds(), errorCode,
                               cardHost().Resource_Path());
 }
+
+QImage SKTRenderingView::opaqueOverWhite(const QImage& picture) {
+  QImage opaque(picture.size(), QImage::Format_RGB32);
+  opaque.setDotsPerMeterX(picture.dotsPerMeterX());
+  opaque.setDotsPerMeterY(picture.dotsPerMeterY());
+  opaque.fill(Qt::white);
+  QPainter painter(&opaque);
+  painter.drawImage(0, 0, picture);
+  painter.end();
+  return opaque;
+}

@@ -73,6 +73,10 @@ class SKTRenderingView {
                                          int* errorCode = nullptr, const QString& resourcePath = {});
   static QByteArray tiffDataWithGraphics(const SKTGraphicList& graphics, int* errorCode = nullptr);
 
+  // The picture laid on white, without an alpha channel, at the same
+  // resolution: what a side looks like on paper or in an opaque file.
+  static QImage opaqueOverWhite(const QImage& picture);
+
   // Pictures larger than this many pixels on a side are not made.
   static constexpr int kMaxPixelsPerSide = 20000;
 
