@@ -17,6 +17,7 @@
 #include "production/MailCards.h"
 #include "production/Send_Mail.h"
 #include "production/globals.h"
+#include "support/MailAccount.h"
 #include "support/ScriptedHost.h"
 
 using namespace production;
@@ -62,11 +63,8 @@ TEST(MailCards, ThreeRowsGoToThreeRecipientsWithTheirOwnCards) {
   dialog.setCardSource(&cards);
   auto* script = new NotingScript;
   dialog.setTransport(std::unique_ptr<MailTransport>(script));
-  sender_email.set("sender@example.com");
-  sender_pwd.set("secret");
-  sending_server.set("127.0.0.1");
-  sending_port.set(QString::number(sink.port()));
-  send_enable_ssl.set("N");
+  testing_support::useMailAccount("sender@example.com", "secret", "127.0.0.1", QString::number(sink.port()),
+                                  "N");
   Card_Front_Or_Back.store(1);
 
   host.queueModal([](QDialog& d) {

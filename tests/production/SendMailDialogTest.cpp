@@ -20,6 +20,7 @@
 #include "production/Send_Mail.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
+#include "support/MailAccount.h"
 #include "support/ScriptedHost.h"
 
 using namespace production;
@@ -59,11 +60,7 @@ TEST(SendMailDialog, OpensResetAndSendsOnAWorker) {
   d.setCardSource(&cards);
   auto* transport = new LoggingTransport;
   d.setTransport(std::unique_ptr<MailTransport>(transport));
-  sender_email.set("me@x.org");
-  sender_pwd.set("pw");
-  sending_server.set("smtp.x.org");
-  sending_port.set("25");
-  send_enable_ssl.set("Y");
+  testing_support::useMailAccount("me@x.org", "pw", "smtp.x.org", "25", "Y");
 
   d.to_txt->setText("left over");
   host.queueModal([](QDialog& dialog) {
@@ -132,11 +129,7 @@ TEST(SendMailDialog, OpensResetAndSendsOnAWorker) {
 
   d.setCardSource(nullptr);
   d.setTransport(std::make_unique<MailScript>());
-  sender_email.set("");
-  sender_pwd.set("");
-  sending_server.set("");
-  sending_port.set("");
-  send_enable_ssl.set("");
+  testing_support::useMailAccount("", "", "", "", "");
 }
 
 }  // namespace
@@ -177,11 +170,7 @@ TEST(SendMailDialog, SendFromTheDialogRunsTheScriptOnTheWorker) {
   auto& d = Send_Mail::defaultInstance();
   d.setCardSource(&cards);
   d.setTransport(std::make_unique<MailScript>(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py"));
-  sender_email.set("me@example.com");
-  sender_pwd.set("pw");
-  sending_server.set("127.0.0.1");
-  sending_port.set(QString::number(sink.port()));
-  send_enable_ssl.set("N");
+  testing_support::useMailAccount("me@example.com", "pw", "127.0.0.1", QString::number(sink.port()), "N");
   host.queueModal([](QDialog& dialog) {
     auto& s = static_cast<Send_Mail&>(dialog);
     s.to_txt->setText("Friend@Example.org");
