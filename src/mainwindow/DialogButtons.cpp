@@ -17,6 +17,7 @@
 #include "mainwindow/panels/CardBackgroundTab.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/widgets/Controls.h"
 #include "production/globals.h"
 #include "production/print/Printers.h"
 
@@ -66,7 +67,11 @@ void SKTWindowController::buildDialogButtons() {
     auto* action = new QAction(tr(button.label), this);
     action->setObjectName(QLatin1String(button.action));
     const auto run = button.run;
-    connect(action, &QAction::triggered, this, [this, run] { (this->*run)(); });
+    // A value still being typed is part of the card the dialog works on.
+    connect(action, &QAction::triggered, this, [this, run] {
+      commitFocusedEdit(this);
+      (this->*run)();
+    });
     if (button.missing != nullptr) {
       action->setEnabled(false);
       action->setToolTip(tr(button.missing));

@@ -7,12 +7,15 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
+#include "mainwindow/panels/CardBorderTab.h"
 #include "support/ScriptedHost.h"
 
 class DesktopUse : public ::testing::Test {
@@ -52,8 +55,15 @@ TEST_F(DesktopUse, TheUsualKeysWork) {
     opened = dialog.windowTitle();
     return 0;
   });
+  // A border width still being typed reaches the card before the dialog opens.
+  QSpinBox* width = window.cardBorderTab()->Card_bor_Stepper;
+  window.settingsTabs()->setCurrentIndex(2);
+  width->setFocus();
+  width->selectAll();
+  QTest::keyClicks(width, QStringLiteral("7"));
   QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
   EXPECT_EQ(opened, "Print");
+  EXPECT_EQ(window.Front_card_Prop.Card_bor_Stepper, 7);
   // The zoom keys: in, out, and back to the actual size.
   QTest::keyClick(&window, Qt::Key_Equal, Qt::ControlModifier);
   EXPECT_DOUBLE_EQ(window.zoomFactor(), 1.25);
