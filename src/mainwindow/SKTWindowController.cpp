@@ -38,6 +38,7 @@
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
 #include "platform/widgets/Controls.h"
+#include "platform/widgets/DialogLook.h"
 #include "production/Preferences.h"
 #include "production/globals.h"
 
@@ -57,20 +58,18 @@ constexpr float kPlacementMargin = 50.0f;
 // The window's first place and size on screen.
 constexpr QPoint kWindowPosition(100, 0);
 constexpr QSize kWindowSize(1000, 800);
-// Room left around the window for the desktop's title bar and borders.
-constexpr QSize kFrameAllowance(16, 40);
-
 // The window's first place and size, kept within the screen's free area:
 // on a small screen (1366 x 768, 1280 x 720) the window is shrunk and moved
 // so that its bottom (the zoom, the scroll bars, the print check box) and
 // its title bar stay on screen.
 QRect firstPlaceOnScreen(const QWidget& window) {
   QRect place(kWindowPosition, kWindowSize);
-  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-  if (screen == nullptr) return place;
-  const QRect room = screen->availableGeometry();
-  place.setSize(place.size().boundedTo(room.size() - kFrameAllowance).expandedTo(window.minimumSizeHint()));
-  const QSize framed = place.size() + kFrameAllowance;
+  const QRect room = platform::screenRoom(window);
+  if (room.isEmpty()) return place;
+  place.setSize(place.size()
+                    .boundedTo(room.size() - platform::kWindowFrameAllowance)
+                    .expandedTo(window.minimumSizeHint()));
+  const QSize framed = place.size() + platform::kWindowFrameAllowance;
   place.moveLeft(
       std::clamp(place.left(), room.left(), std::max(room.left(), room.right() + 1 - framed.width())));
   place.moveTop(

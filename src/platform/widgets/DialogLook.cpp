@@ -14,13 +14,17 @@ void applyDialogLook(QWidget& dialog) {
   dialog.setAutoFillBackground(true);
 }
 
+QRect screenRoom(const QWidget& window) {
+  const QScreen* screen = window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
 void fitToScreen(QWidget& dialog) {
   if (dialog.testAttribute(Qt::WA_Resized)) return;
-  const QScreen* screen = dialog.screen() != nullptr ? dialog.screen() : QGuiApplication::primaryScreen();
-  if (screen == nullptr) return;
-  // Room for the desktop's title bar and borders.
-  const QSize room = screen->availableGeometry().size() - QSize(16, 40);
-  dialog.resize(dialog.sizeHint().boundedTo(room).expandedTo(dialog.minimumSizeHint()));
+  const QRect room = screenRoom(dialog);
+  if (room.isEmpty()) return;
+  dialog.resize(
+      dialog.sizeHint().boundedTo(room.size() - kWindowFrameAllowance).expandedTo(dialog.minimumSizeHint()));
 }
 
 }  // namespace platform

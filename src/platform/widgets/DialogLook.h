@@ -2,6 +2,8 @@
 // The look every dialog window shares: background device RGB 241, 244, 250.
 
 #include <QColor>
+#include <QRect>
+#include <QSize>
 
 class QWidget;
 
@@ -13,6 +15,13 @@ inline QColor dialogBackground() {
 
 // Gives a dialog window the shared background.
 void applyDialogLook(QWidget& dialog);
+
+// Room left around a window for the desktop's title bar and borders.
+constexpr QSize kWindowFrameAllowance(16, 40);
+
+// The free area of the screen the window is on (or of the first screen);
+// empty when there is no screen.
+QRect screenRoom(const QWidget& window);
 
 // Sizes a dialog for its first showing: as large as its content asks, but
 // within the screen's free area (title bar and borders allowed for), and
