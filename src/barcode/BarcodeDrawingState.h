@@ -5,8 +5,10 @@
 // pictures.
 //
 // The designer dialog owns one of these and hands a copy (or a const reference)
-// to whatever draws. It is a plain value: nothing here is process-wide, so a
-// batch worker can draw from its own snapshot while the dialog keeps editing.
+// to whatever draws. It is a plain value, so a batch worker can draw from its
+// own snapshot while the dialog keeps editing. The one exception is the
+// designer's "spread value text" choice, which is the program's
+// (Spread_Barcode_Value_Text in barcode/globals.h) and read as a caption is drawn.
 
 #include <QColor>
 #include <QFont>
@@ -79,8 +81,6 @@ struct BarcodeDrawingState {
 
   // Not 0: the value text stands above the bars.
   int showinTop = 0;
-  // 1: a one-piece value text is spread over the barcode width.
-  int kerningValue = 1;
   // "Center", "Left" or "Right"; anything else keeps the default (left) alignment.
   QString align_hdr = QStringLiteral("Center");
   QString align_ftr = QStringLiteral("Center");

@@ -90,8 +90,10 @@ void SKTWindowController::dataSourceKindChosen() {
       dataSourceKindChosen();
       return;
     }
-    writeCurrentGraphic([](SKTGraphic& g) { g.Set_Data_source_type(Series); });
-    // Choosing "Series" again binds the object to its series once more.
+    // A series binds the object only together with its first value
+    // (dataSourceItemChosen): choosing "Series" again binds the object to its
+    // own series once more; any other object keeps its text or picture, and
+    // its source, until a series is chosen.
     if (!loading && current && !current->batch_list_name.isEmpty())
       panels::selectItemWithText(d->Batch_Series, current->batch_list_name);
   } else if (kind == Spreadsheet) {
@@ -99,13 +101,12 @@ void SKTWindowController::dataSourceKindChosen() {
       const QSignalBlocker blocker(d->Batch_Series);
       Fill_Excel_Col_Name_In_Combo(d->Batch_Series);
     }
-    // Only an object already bound to a column is bound to it once more; any
-    // other object keeps its text or picture until a column is chosen.
-    const bool rebind = !loading && current && current->data_source_type == Spreadsheet;
-    writeCurrentGraphic([](SKTGraphic& g) { g.Set_Data_source_type(Spreadsheet); });
+    // Likewise a column: only an object bound to one shows it (and, chosen
+    // again, is bound to it once more); for any other object no column is
+    // chosen until the person chooses one.
     const SKTGraphic* shown = current ? current.get() : Last_Selected_Graphic;
-    if (shown && shown->excel_col_indx < d->Batch_Series->count()) {
-      const QSignalBlocker blocker(rebind ? nullptr : d->Batch_Series);
+    if (shown && shown->data_source_type == Spreadsheet && shown->excel_col_indx < d->Batch_Series->count()) {
+      const QSignalBlocker blocker(loading ? d->Batch_Series : nullptr);
       d->Batch_Series->setCurrentIndex(shown->excel_col_indx);
     }
   }

@@ -20,15 +20,19 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "barcode/designer/BarcodeRenderer.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
+#include "barcode/globals.h"
 #include "core/globals.h"
+#include "core/render/SKTRenderingView.h"
 #include "data/DataSourceTable.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
+#include "mainwindow/panels/DataSourceTab.h"
 #include "platform/globals.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
@@ -92,6 +96,27 @@ class MainWindowBarcode : public ::testing::Test {
   void TearDown() override {
     Card_Front_Or_Back = 0;
     Project_File_Name.clear();
+    Spread_Barcode_Value_Text = true;
+    Data_From_Excel_Table().replaceContents({DataSourceTable::kDefaultFirstTitle}, {});
+  }
+  // Export of every row through the export window, the folder panel and the
+  // finished box, as PNG files: "<file name>=<what read tells of the file>".
+  QStringList exportCards(SKTWindowController& window, const QString& folder,
+                          const std::function<QString(const QString&)>& read) {
+    QDir().mkpath(folder);
+    host.queueModal([](QDialog& d) {
+      static_cast<ExportWindow&>(d).fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
+      return 1;
+    });
+    host.queueOpenPanel({folder});
+    host.queueModal([](QDialog&) { return 0; });  // the finished box
+    window.Export_Button();
+    EXPECT_TRUE(window.cardExport().waitForRun(60000));
+    QStringList cards;
+    const QString written = folder + "/QUVO Gratulo/";
+    for (const QString& name : QDir(written).entryList(QDir::Files, QDir::Name))
+      cards << name + "=" + read(written + name);
+    return cards;
   }
   QTemporaryDir dir;
   testing_support::ScriptedHost host;
@@ -221,9 +246,9 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
   EXPECT_EQ(g->data_source_type, 0);
   EXPECT_TRUE(host.messages().contains(QStringLiteral("\nPlease create batch processing series first.")));
 
-  // A spreadsheet column: an object not yet bound to one keeps its value
-  // (never the row number of column 0), also through OK, until a column is
-  // chosen; the column an object is bound to shows its first cell at once,
+  // A spreadsheet column: an object not yet bound to one keeps its value and
+  // its source (never the row number of column 0), also through OK, until a
+  // column is chosen; the column an object is bound to shows its first cell at once,
   // and View shows the spreadsheet's rows.
   Data_From_Excel_Table().replaceContents(
       {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Code")},
@@ -243,7 +268,8 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
   doubleClick(view, g);
   EXPECT_EQ(kept, "FIRST");
   EXPECT_EQ(barcode::barcodeSettingsOf(*g).linear_font_val, "FIRST");
-  EXPECT_EQ(g->excel_col_indx, 0);
+  EXPECT_EQ(g->data_source_type, 0);
+  g->Set_Data_source_type(2);
   g->Set_Excel_binding_Index(2);
   QString shown;
   QStringList windows;
@@ -265,7 +291,6 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
   EXPECT_EQ(windows, QStringList{"Data_From_Excel"});
   EXPECT_EQ(g->data_source_type, 2);
   EXPECT_EQ(g->excel_col_indx, 2);
-  Data_From_Excel_Table().replaceContents({DataSourceTable::kDefaultFirstTitle}, {});
 }
 
 TEST_F(MainWindowBarcode, SettingsSurviveTheDesignFileAndReopenInTheDialog) {
@@ -336,23 +361,8 @@ TEST_F(MainWindowBarcode, BoundInTheDialogEveryExportedCardCarriesItsRow) {
   writeSeries(QStringLiteral("Alumni"), QStringLiteral("A-1\n"));
   writeSeries(QStringLiteral("Badges"), QStringLiteral("Ann Lee\nBob 2\nCy-3\n"));
   const QString design = dir.filePath(QStringLiteral("badges.dcard"));
-  // Export of every row through the export window, the folder panel and the finished box.
   auto exportRows = [this](SKTWindowController& window, const QString& folder) {
-    QDir().mkpath(folder);
-    host.queueModal([](QDialog& d) {
-      auto& w = static_cast<ExportWindow&>(d);
-      EXPECT_TRUE(w.Export_with_batch_chk->isChecked());
-      w.fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
-      return 1;
-    });
-    host.queueOpenPanel({folder});
-    host.queueModal([](QDialog&) { return 0; });  // the finished box
-    window.Export_Button();
-    EXPECT_TRUE(window.cardExport().waitForRun(60000));
-    QStringList read;
-    for (const QString& name : QDir(folder + "/QUVO Gratulo").entryList(QDir::Files, QDir::Name))
-      read << name + "=" + qrTexts(folder + "/QUVO Gratulo/" + name).join('|');
-    return read;
+    return exportCards(window, folder, [](const QString& file) { return qrTexts(file).join('|'); });
   };
   const QStringList expected{"Card_1.PNG=Ann Lee", "Card_2.PNG=Bob 2", "Card_3.PNG=Cy-3"};
   {
@@ -387,4 +397,130 @@ TEST_F(MainWindowBarcode, BoundInTheDialogEveryExportedCardCarriesItsRow) {
   SKTWindowController reopened;
   ASSERT_EQ(reopened.Read_and_load_design_Log(design, QStringLiteral("L")), 1);
   EXPECT_EQ(exportRows(reopened, dir.filePath(QStringLiteral("again"))), expected);
+}
+
+// The designer's "spread value text" box holds for every barcode drawn after
+// OK: the canvas, each exported card and the canvas after the run show the
+// compact caption the preview showed, until the box is ticked again.
+TEST_F(MainWindowBarcode, TheSpreadChoiceHoldsForTheCanvasAndEveryExportedCard) {
+  writeSeries(QStringLiteral("Codes"), QStringLiteral("AB12\nCD34\n"));
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = Qt::white;
+  const SKTGraphicPtr g = barcodeAt(window, CardSide::Front, {120, 80});
+  barcode::BarcodePicture spread, compact;
+  host.queueModal([&](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.barcodeTypePopup->setCurrentIndex(symbology("Code 39"));
+    dialog.Data_source_type->setCurrentIndex(1);
+    emit dialog.Data_source_type->activated(1);
+    const int codes = dialog.Batch_Series->findText(QStringLiteral("Codes"));
+    dialog.Batch_Series->setCurrentIndex(codes);
+    emit dialog.Batch_Series->activated(codes);
+    EXPECT_TRUE(dialog.kerning_value_Checkbox->isChecked());
+    spread = dialog.previewPicture();
+    dialog.kerning_value_Checkbox->setChecked(false);
+    compact = dialog.previewPicture();
+    dialog.ok_button->click();
+    return dialog.result();
+  });
+  doubleClick(window.graphicView(), g);
+  const QImage onCanvas = g->_barcode_image;
+  ASSERT_FALSE(onCanvas.isNull());
+  ASSERT_NE(spread.toImage(72), compact.toImage(72));
+  EXPECT_EQ(onCanvas, barcode::cardImage(compact, barcode::resolutionDpi(barcode::barcodeSettingsOf(*g))));
+
+  // The card of row 1 with either preview as its barcode, drawn as export draws a card.
+  auto cardWith = [&](const barcode::BarcodePicture& picture) {
+    g->Set_Barcode_image(barcode::cardImage(picture, 72));
+    const QImage card = SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(),
+                                                                   window.sidePaintContext(CardSide::Front));
+    g->Set_Barcode_image(onCanvas);
+    return card.convertToFormat(QImage::Format_RGB32);
+  };
+  const QImage compactCard = cardWith(compact), spreadCard = cardWith(spread);
+  ASSERT_NE(compactCard, spreadCard);
+  const QStringList cards =
+      exportCards(window, dir.filePath(QStringLiteral("cards")), [&](const QString& file) {
+        const QImage card = QImage(file).convertToFormat(QImage::Format_RGB32);
+        return QString::fromLatin1(card == compactCard ? "compact" : card == spreadCard ? "spread" : "other");
+      });
+  // (Row 2 has a value of its own.)
+  EXPECT_EQ(cards, (QStringList{"Card_1.PNG=compact", "Card_2.PNG=other"}));
+  // After the run the canvas shows row 1 as before.
+  EXPECT_EQ(g->_barcode_image, onCanvas);
+
+  // The designer shows the choice still in force when it opens again.
+  host.queueModal([&](QDialog& d) {
+    EXPECT_FALSE(static_cast<Barcode_Gen&>(d).kerning_value_Checkbox->isChecked());
+    return 0;
+  });
+  doubleClick(window.graphicView(), g);
+}
+
+// Choosing "Excel" without a column, in the designer or in the data-source
+// tab, binds nothing: each object keeps the value the card shows, and the
+// exported cards carry it (never the row numbers of the first column).
+TEST_F(MainWindowBarcode, ChoosingTheSpreadsheetWithoutAColumnKeepsWhatTheCardShows) {
+  Data_From_Excel_Table().replaceContents(
+      {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Code")},
+      {{{"Extension", "1"}, {"Column1", "Anna"}, {"Column2", "G-001"}},
+       {{"Extension", "2"}, {"Column1", "Bob"}, {"Column2", "G-002"}}});
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = Qt::white;
+  // A QR code with a typed value, and one bound to the "Code" column.
+  auto designQr = [&](QPointF centre, const QString& typed, int column) {
+    const SKTGraphicPtr g = barcodeAt(window, CardSide::Front, centre);
+    host.queueModal([=](QDialog& d) {
+      auto& dialog = static_cast<Barcode_Gen&>(d);
+      dialog.barcodeTypePopup->setCurrentIndex(symbology("QR Code"));
+      dialog.hideHeaderCheckbox->setChecked(true);
+      dialog.hideFooterCheckbox->setChecked(true);
+      dialog.dataText_2D->setPlainText(typed);
+      const int excel = dialog.Data_source_type->findText(QStringLiteral("Excel"));
+      dialog.Data_source_type->setCurrentIndex(excel);
+      emit dialog.Data_source_type->activated(excel);
+      EXPECT_EQ(dialog.dataText_2D->toPlainText(), typed);
+      if (column >= 0) {
+        dialog.Batch_Series->setCurrentIndex(column);
+        emit dialog.Batch_Series->activated(column);
+      }
+      dialog.ok_button->click();
+      return dialog.result();
+    });
+    doubleClick(window.graphicView(), g);
+    return g;
+  };
+  const SKTGraphicPtr typed = designQr({60, 95}, QStringLiteral("FIRST"), -1);
+  const SKTGraphicPtr bound = designQr({180, 95}, QStringLiteral("x"), 2);
+  EXPECT_EQ(typed->data_source_type, 0);
+  EXPECT_EQ(bound->data_source_type, 2);
+
+  // A text keeps its words and a picture its file when "Excel" is chosen in the tab.
+  DataSourceTab* tab = window.dataSourceTab();
+  window.toolAction(DrawingTool::Text)->trigger();
+  const SKTGraphicPtr text = window.document()->graphics().front();
+  const QString words = text->Text_contents()->string;
+  tab->Data_source_type->setCurrentIndex(2);
+  text->setBounds(QRectF(5, 5, 60, 20));
+  const QString file = Resource_Path() + "/barcode_sample.png";
+  host.queueOpenPanel({file});
+  window.toolAction(DrawingTool::PictureFile)->trigger();
+  const SKTGraphicPtr picture = window.document()->graphics().front();
+  tab->Data_source_type->setCurrentIndex(2);
+  picture->setBounds(QRectF(180, 5, 30, 20));
+  EXPECT_EQ(text->data_source_type, 0);
+  EXPECT_EQ(picture->data_source_type, 0);
+
+  const QStringList cards = exportCards(window, dir.filePath(QStringLiteral("cards")), [](const QString& f) {
+    QStringList texts = qrTexts(f);
+    texts.sort();
+    return texts.join('|');
+  });
+  EXPECT_EQ(cards, (QStringList{"Card_1.PNG=FIRST|G-001", "Card_2.PNG=FIRST|G-002"}));
+  // After the run the card shows what it showed before.
+  EXPECT_EQ(text->Text_contents()->string, words);
+  EXPECT_EQ(picture->_file_path, file);
+  EXPECT_EQ(typed->data_source_type, 0);
 }

@@ -389,7 +389,8 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   const SKTGraphicPtr text = front(0);
   const PanelFields unbound = capture(*text);
   d->Data_source_type->setCurrentIndex(1);
-  EXPECT_EQ(text->data_source_type, 1);
+  // The text keeps its source and words until a series is chosen.
+  EXPECT_EQ(capture(*text), unbound);
   ASSERT_EQ(d->Batch_Series->count(), 2);
   EXPECT_EQ(d->Batch_Series->currentIndex(), -1);
   EXPECT_TRUE(window->textEditingTab()->Text_value_Edit->isReadOnly());
@@ -407,8 +408,7 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   EXPECT_EQ(d->Data_source_type->currentIndex(), 1);
   EXPECT_EQ(d->Batch_Series->currentText(), "Guests");
   EXPECT_EQ(capture(*text), bound);
-  // Undo takes the binding and its value back in two steps (kind, then series).
-  undo();
+  // One undo takes the binding and its value back.
   undo();
   EXPECT_EQ(capture(*text), unbound);
 
@@ -424,8 +424,10 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   const QString typed = text->Text_contents()->string;
   d->Data_source_type->setCurrentIndex(2);
   EXPECT_EQ(d->Batch_Series->count(), 3);
-  // Choosing "Excel" keeps the typed text until a column is chosen.
+  // Choosing "Excel" keeps the typed text, and the source, until a column is chosen.
   EXPECT_EQ(text->Text_contents()->string, typed);
+  EXPECT_EQ(text->data_source_type, 0);
+  EXPECT_EQ(d->Batch_Series->currentIndex(), -1);
   d->Batch_Series->setCurrentIndex(1);
   EXPECT_EQ(text->Text_contents()->string, "Zoe");
   EXPECT_EQ(text->data_source_type, 2);

@@ -180,7 +180,6 @@ BarcodeDrawingState drawingStateFor(const BarcodeSettings& s) {
   state.bar_hdr_clr = s.barcode_hdr_clr_val;
   state.bar_ftr_clr = s.barcode_ftr_clr_val;
   state.showinTop = s.show_val_on_top;
-  state.kerningValue = s.kerning_value;
   state.align_hdr = nameAt(alignmentNames(), s.align_hdr_index);
   state.align_ftr = nameAt(alignmentNames(), s.align_ftr_index);
   state.usedDpi = resolutionDpi(s);

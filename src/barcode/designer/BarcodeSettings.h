@@ -63,11 +63,6 @@ struct BarcodeSettings {
   int dpi_val_index = 0;                         // index in resolutionNames()
   QString dpi_custom_val = QStringLiteral("0");  // the custom resolution as typed
 
-  // Beside the stored fields: the designer's kerning choice, kept by the
-  // dialog alone (never in a design file or on a card object). 1 spreads a
-  // value text of one piece over the barcode's width.
-  int kerning_value = 1;
-
   bool operator==(const BarcodeSettings&) const = default;
 
   // The symbology name of barcode_font_index ("" when out of range).

@@ -22,6 +22,7 @@
 
 #include "barcode/designer/BarcodeRenderer.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
+#include "barcode/globals.h"
 #include "core/CardHost.h"
 #include "core/SKTGraphic.h"
 #include "data/DataSeriesStore.h"
@@ -211,7 +212,7 @@ QWidget* Barcode_Gen::buildBarcodePage() {
   showinTopCheckbox = dialog_parts::checkBox(linear_sett_box, QStringLiteral("Value text on top"));
   kerning_value_Checkbox =
       dialog_parts::checkBox(linear_sett_box, QStringLiteral("Spread value text over the barcode width"));
-  kerning_value_Checkbox->setChecked(true);
+  kerning_value_Checkbox->setChecked(Spread_Barcode_Value_Text.load());
   auto* linear = new QFormLayout(linear_sett_box);
   linear->addRow(QStringLiteral("Bar Height (cm):"), HeightText);
   linear->addRow(QStringLiteral("Bar Width (Mils):"), widthText);
@@ -393,9 +394,14 @@ void Barcode_Gen::connectControls() {
   for (QLineEdit* field : {dataText, HeaderText, FooterText, dpi_Text})
     connect(field, &QLineEdit::textChanged, this, rerender);
   connect(dataText_2D, &QPlainTextEdit::textChanged, this, rerender);
-  for (QCheckBox* box :
-       {hideHeaderCheckbox, hideFooterCheckbox, captionCheckbox, showinTopCheckbox, kerning_value_Checkbox})
+  for (QCheckBox* box : {hideHeaderCheckbox, hideFooterCheckbox, captionCheckbox, showinTopCheckbox})
     connect(box, &QCheckBox::toggled, this, rerender);
+  // The spread choice is the program's, not the record's: every barcode drawn
+  // from now on follows it, the preview first.
+  connect(kerning_value_Checkbox, &QCheckBox::toggled, this, [this](bool spread) {
+    Spread_Barcode_Value_Text.store(spread);
+    if (!loading_) goButtonActionPerformed();
+  });
   for (QComboBox* box :
        {align_hdr_combo, align_ftr_combo, qr_ec_lvl_ComboBox, qr_enc_mode_ComboBox, dm_encoding_ComboBox})
     connect(box, &QComboBox::currentIndexChanged, this, rerender);
@@ -540,7 +546,6 @@ BarcodeSettings Barcode_Gen::settings() const {
   s.barcode_clr_val = wellColour(barcode_clr);
   s.dpi_val_index = DPI_ComboBox->currentIndex();
   s.dpi_custom_val = dpi_Text->text();
-  s.kerning_value = kerning_value_Checkbox->isChecked() ? 1 : 0;
   return s;
 }
 
@@ -557,8 +562,10 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(SKTGraphic* object) {
 int Barcode_Gen::Open_Wnd(SKTGraphic* object) {
   Barcode_output_image = QImage();
   if (object == nullptr) return 0;
+  const bool spreadBefore = Spread_Barcode_Value_Text.load();
   try {
     Set_Barcode_Prop_To_Control(object);
+    showSpreadChoice(spreadBefore);
     goButtonActionPerformed();
   } catch (const std::exception& e) {
     loading_ = false;
@@ -567,8 +574,20 @@ int Barcode_Gen::Open_Wnd(SKTGraphic* object) {
   const int code = platform::messageHost().runModal(*this) == 1 ? 1 : 0;
   hide();
   pass_barcode_control = nullptr;
-  if (code != 1) Barcode_output_image = QImage();
+  if (code != 1) {
+    Barcode_output_image = QImage();
+    // Closing without OK changes nothing, the spread choice included.
+    showSpreadChoice(spreadBefore);
+  }
   return code;
+}
+
+void Barcode_Gen::showSpreadChoice(bool spread) {
+  const bool wasLoading = loading_;
+  loading_ = true;
+  kerning_value_Checkbox->setChecked(spread);
+  Spread_Barcode_Value_Text.store(spread);
+  loading_ = wasLoading;
 }
 
 // ---- Buttons ------------------------------------------------------------------------
@@ -733,7 +752,8 @@ void Barcode_Gen::setValueEditable(bool editable) {
 }
 
 // The series names or the spreadsheet's column titles, with the object's
-// binding selected (a series by its name).
+// binding selected (a series by its name, a column only while the object is
+// bound to one; no other column is taken for a choice).
 void Barcode_Gen::fillBatchSeries(int sourceType) {
   Batch_Series->clear();
   Batch_Series->setEnabled(sourceType != 0);
@@ -746,7 +766,8 @@ void Barcode_Gen::fillBatchSeries(int sourceType) {
     Batch_Series->setCurrentIndex(at);
   } else if (sourceType == 2) {
     Batch_Series->addItems(Data_From_Excel_Table().columnTitles());
-    Batch_Series->setCurrentIndex(pass_barcode_control ? pass_barcode_control->excel_col_indx : -1);
+    const bool bound = pass_barcode_control && pass_barcode_control->data_source_type == 2;
+    Batch_Series->setCurrentIndex(bound ? pass_barcode_control->excel_col_indx : -1);
   }
 }
 
@@ -763,14 +784,13 @@ void Barcode_Gen::dataSourceChanged() {
     Data_source_type->setCurrentIndex(shownSourceType_);
     return;
   }
-  // A spreadsheet column is shown at once only for an object already bound to
-  // one; any other object keeps its value until a column is chosen (its stored
-  // index is most often 0, the row number).
-  const bool rebind = type != 2 || (pass_barcode_control && pass_barcode_control->data_source_type == 2);
   fillBatchSeries(type);
-  if (pass_barcode_control) pass_barcode_control->Set_Data_source_type(type);
-  // The series or column the object is bound to shows its first value at once.
-  if (rebind && Batch_Series->currentIndex() >= 0)
+  // "Manual" takes the value shown. A series or a column binds the object only
+  // together with its first value in the value field: the object's own series
+  // or column at once, any other once it is chosen. Until then the object
+  // keeps its source and the value it shows.
+  if (type == 0 && pass_barcode_control) pass_barcode_control->Set_Data_source_type(0);
+  if (type != 0 && Batch_Series->currentIndex() >= 0)
     batchSeriesChosen();
   else
     goButtonActionPerformed();
@@ -780,7 +800,10 @@ void Barcode_Gen::batchSeriesChosen() {
   const QString title = Batch_Series->currentText().trimmed();
   const int index = Batch_Series->currentIndex();
   if (title.isEmpty() || pass_barcode_control == nullptr) return;
-  if (Data_source_type->currentIndex() == 2) {
+  const int type = Data_source_type->currentIndex();
+  if (type != 1 && type != 2) return;
+  pass_barcode_control->Set_Data_source_type(type);
+  if (type == 2) {
     pass_barcode_control->Set_Excel_binding_Index(index);
   } else {
     pass_barcode_control->Set_Batch_List_Name(title);

@@ -9,8 +9,12 @@
 // and the limits, keeps the rendered card picture in Barcode_output_image and
 // ends with code 1; the caller then writes settings() into its objects.
 // Cancel ends with code 0 and changes nothing. The data-source controls write
-// the object's binding at once (series by name, spreadsheet column by index);
-// that binding stays whichever button closes the dialog.
+// the object's binding once a series or column is chosen (series by name,
+// spreadsheet column by index); that binding stays whichever button closes
+// the dialog. The "spread value text" box is the designer's own state for
+// the whole run (Spread_Barcode_Value_Text): OK keeps what it shows in force
+// for every barcode drawn afterwards, Cancel puts back the choice in force
+// when the dialog opened.
 
 #include <QDialog>
 #include <QImage>
@@ -156,6 +160,8 @@ class Barcode_Gen : public QDialog {
   QString boundFirstValue() const;
   void showValue(const QString& value);
   void pickColour(QPushButton* well);
+  // The spread box shows the choice, which is put in force without a preview.
+  void showSpreadChoice(bool spread);
   void updateFontLabels();
   void showHelp(const QString& title, const QString& text);
   void addRowWithHelp(QFormLayout* form, QWidget* control, const QString& title, const QString& text);

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <vector>
 
+#include "barcode/globals.h"
+
 namespace barcode {
 
 namespace {
@@ -289,8 +291,9 @@ void QVBBarcodeOffscreenView::drawCaption(VectorRecorder& recorder, double lastR
       const QString& piece = pieces.front();
       const double p = TextPen::width(piece, s.value_font);
       const double k = (width - p) / (2.0 * piece.size());
-      pen.drawIn(piece, s.value_font, s.kerningValue == 1 ? 2.0 * k : 2.0, s.bar_val_clr, Qt::AlignHCenter, 0,
-                 captionY, frame_.width());
+      // The designer's choice at the time of drawing: spread over the width, or 2 points apart.
+      const double kerning = Spread_Barcode_Value_Text.load() ? 2.0 * k : 2.0;
+      pen.drawIn(piece, s.value_font, kerning, s.bar_val_clr, Qt::AlignHCenter, 0, captionY, frame_.width());
     } else {
       const double I = static_cast<double>(b.initiator().size());
       const double F = b.firstBar();

@@ -30,7 +30,7 @@ std::vector<Case> cases() {
         c.settings.linear_or_2d = c.settings.isTwoD() ? 1 : 0;
         c.settings.align_hdr_index = variant;  // the header moves with the alignment
         c.settings.header_font_val.size = 10 + variant;
-        c.settings.kerning_value = variant == 2 ? 0 : 1;
+        c.settings.show_val_on_top = variant == 2 ? 1 : 0;
         c.value = value;
         out.push_back(c);
       }

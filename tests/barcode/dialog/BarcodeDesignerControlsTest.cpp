@@ -21,6 +21,7 @@
 #include "../twod/TwoDDecode.h"
 #include "barcode/designer/BarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
+#include "barcode/globals.h"
 #include "core/SKTGraphic.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
@@ -88,7 +89,7 @@ void exerciseControls(Barcode_Gen& d) {
   const auto bars = inkSpan(spread, isBar);
   const auto wide = inkSpan(spread, isRed);
   d.kerning_value_Checkbox->setChecked(false);
-  EXPECT_EQ(d.settings().kerning_value, 0);
+  EXPECT_FALSE(Spread_Barcode_Value_Text.load());
   const auto narrow = inkSpan(preview(d), isRed);
   const int barWidth = bars.second - bars.first;
   EXPECT_GT(wide.second - wide.first, barWidth * 8 / 10);
@@ -134,6 +135,9 @@ TEST(BarcodeDesignerControls, OfferedPerSymbologyKerningSpreadsTheValueAndDataMa
   });
   EXPECT_EQ(Barcode_Gen::defaultInstance().Open_Wnd(object.get()), 0);
   EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join(" | ").toStdString();
+  // Cancel puts the spread choice back.
+  EXPECT_TRUE(Spread_Barcode_Value_Text.load());
+  EXPECT_TRUE(Barcode_Gen::defaultInstance().kerning_value_Checkbox->isChecked());
 }
 
 // Typed key by key into the 2D value, the preview is encoded again at every

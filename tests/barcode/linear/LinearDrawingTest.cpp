@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "LinearTestSupport.h"
+#include "barcode/globals.h"
 #include "barcode/linear/LinearSymbologies.h"
 #include "barcode/linear/QVBPostalBarcodes.h"
 
@@ -207,9 +208,10 @@ TEST(LinearDrawing, OnePieceCaptionIsSpreadOnlyWithTheKerningBox) {
   s.bar_val_clr = Qt::red;
   auto b = createLinearBarcode(QStringLiteral("Code 128"), QStringLiteral("ABCDEFGH"));
   layOut(*b, s, LayoutOptions{});
-  auto redWidth = [&](int kerning) {
-    s.kerningValue = kerning;
+  auto redWidth = [&](bool spread) {
+    Spread_Barcode_Value_Text.store(spread);
     const QImage image = draw(*b, s);
+    Spread_Barcode_Value_Text.store(true);
     int lo = image.width(), hi = -1;
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x)
@@ -218,9 +220,9 @@ TEST(LinearDrawing, OnePieceCaptionIsSpreadOnlyWithTheKerningBox) {
   };
   const double plain = TextPen_width(QStringLiteral("ABCDEFGH"), s.value_font);
   // Kerning 2.0 after each of the 8 letters, the last one's ending the line.
-  EXPECT_NEAR(redWidth(0), plain + 7 * 2.0, 2.0);
+  EXPECT_NEAR(redWidth(false), plain + 7 * 2.0, 2.0);
   // Spread: 2k per letter with k = (width - p) / (2 x 8) fills the barcode width.
-  EXPECT_NEAR(redWidth(1), b->width() - (b->width() - plain) / 8.0, 3.0);
+  EXPECT_NEAR(redWidth(true), b->width() - (b->width() - plain) / 8.0, 3.0);
 }
 
 TEST(LinearDrawing, EmptyCaptionPiecesDrawNothingAndDoNotFail) {

@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "../linear/DesignerLayout.h"
+#include "barcode/globals.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     } else if (a == QLatin1String("--caption-top"))
       state.showinTop = 1;
     else if (a == QLatin1String("--no-spread"))
-      state.kerningValue = 0;
+      Spread_Barcode_Value_Text.store(false);
     else if (a == QLatin1String("--align-header"))
       state.align_hdr = next();
     else if (a == QLatin1String("--align-footer"))

@@ -1,0 +1,3 @@
+#include "barcode/globals.h"
+
+std::atomic<bool> Spread_Barcode_Value_Text{true};
