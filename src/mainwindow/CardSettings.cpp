@@ -178,7 +178,8 @@ void SKTWindowController::loadCardControls(const Card_Property& constPage) {
   g->Sides_ComboBox->setCurrentIndex(Front_card_Prop.Card_Side == QLatin1String("1") ? 1 : 0);
   selectItemWithText(g->Preset_ComboBox, page.Card_Preset);
   selectItemWithText(g->Category_ComboBox, page.Card_Category);
-  Mark_List_New_Selection(page.Card_Cat_index);
+  // The list follows the card's size, whatever row was stored with it.
+  markCardSizeRow(page.Card_Cat_index);
 }
 
 void SKTWindowController::rememberContentSnapshot() {
@@ -260,10 +261,7 @@ void SKTWindowController::Update_Card_Graphics() {
   page.Card_Content_font = All_Text_font();
   page.Card_Side = g->Sides_ComboBox->currentIndex() == 0 ? QStringLiteral("2") : QStringLiteral("1");
   page.Card_Side_Name = Card_Front_Or_Back.load() == 1 ? QStringLiteral("B") : QStringLiteral("F");
-  const int outline = Card_Shape.load();
-  page.Card_Shape = outline == 0   ? QStringLiteral("R")
-                    : outline == 1 ? QStringLiteral("RR")
-                                   : QStringLiteral("E");
+  storeCardOutline();
   const QString name = Trim_Str(g->card_name->text());
   page.Card_Name = name.isEmpty() ? QStringLiteral("Untitled") : name;
   const QRectF bounds = frontCanvasBounds();
@@ -271,6 +269,7 @@ void SKTWindowController::Update_Card_Graphics() {
   page.Card_Size = bounds.size();
   page.Card_Preset = g->Preset_ComboBox->currentText();
   page.Card_Category = g->Category_ComboBox->currentText();
+  markCardSizeRow(g->ColList->currentRow());  // a size typed or set elsewhere may fit no preset
   const int row = g->ColList->currentRow();
   page.Card_Sub_Category = row >= 0 ? Get_Item_Text(row) : QString();
   page.Card_Cat_index = row;
@@ -373,8 +372,14 @@ void SKTWindowController::Apply_Size_Clicked() {
   Update_All_Card_Content();
 }
 
+void SKTWindowController::storeCardOutline() {
+  // A card has one outline, whichever side it was chosen on.
+  Front_card_Prop.Card_Shape = Back_card_Prop.Card_Shape = designfile::cardOutlineCode(Card_Shape.load());
+}
+
 void SKTWindowController::card_shape_CellClick(int row) {
   Card_Shape = row;
+  storeCardOutline();  // also when the size fields hold a size that is refused
   Apply_Size_Clicked();
   Refresh_Canvas();
   for (SKTZoomingScrollView* scroll : {_scrollFront.data(), _scrollBack.data(), _scrollTemp.data()})
@@ -462,7 +467,7 @@ void SKTWindowController::comboBoxSelectionDidChange(QComboBox* combo) {
       g->ColList->clear();
       const QStringList& names = combo->currentIndex() == 0 ? pvc_card_arry() : paper_card_arry();
       for (const QString& name : names) Create_List(name);
-      Mark_List_New_Selection(0);
+      markCardSizeRow(0);
     }
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
@@ -488,16 +493,30 @@ QString SKTWindowController::Get_Item_Text(int row) const {
 }
 
 void SKTWindowController::Mark_List_New_Selection(int row) {
-  _cardSettings->ColList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+  QListWidget* list = _cardSettings->ColList;
+  if (row < 0 || row >= list->count()) {
+    list->clearSelection();
+    list->setCurrentRow(-1);
+    return;
+  }
+  list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+QString SKTWindowController::cardSizeOrientation() const {
+  return _cardSettings->Preset_ComboBox->currentText() == QLatin1String("Vertical") ? QStringLiteral("V")
+                                                                                    : QStringLiteral("H");
+}
+
+void SKTWindowController::markCardSizeRow(int preferred) {
+  Mark_List_New_Selection(cardSizePresetRow(_cardSettings->Category_ComboBox->currentText(),
+                                            cardSizeOrientation(), frontCanvasBounds().size(), preferred));
 }
 
 void SKTWindowController::cardSizeRowChosen(int row) {
   if (row < 0) return;
   Mark_List_New_Selection(row);
-  const QString preset = _cardSettings->Preset_ComboBox->currentText() == QLatin1String("Vertical")
-                             ? QStringLiteral("V")
-                             : QStringLiteral("H");
-  const QSizeF size = Get_My_card_Size(_cardSettings->Category_ComboBox->currentText(), preset, row);
+  const QSizeF size =
+      Get_My_card_Size(_cardSettings->Category_ComboBox->currentText(), cardSizeOrientation(), row);
   Set_Card_Size_In_Control(static_cast<float>(size.width()), static_cast<float>(size.height()));
   Apply_Size_Clicked();
 }

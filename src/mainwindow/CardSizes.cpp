@@ -1,6 +1,7 @@
 #include "mainwindow/CardSizes.h"
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -65,6 +66,21 @@ QSizeF Get_My_card_Size(const QString& category, const QString& preset, int list
   }
   if (preset == QLatin1String("V")) std::swap(width, height);
   return {width, height};
+}
+
+int cardSizePresetRow(const QString& category, const QString& preset, QSizeF points, int preferred) {
+  constexpr double kTolerance = 1.0;
+  const int count = static_cast<int>(category == QLatin1String("PVC Card") ? kPvc.size() : kPaper.size());
+  auto fits = [&](int row) {
+    if (row < 0 || row >= count) return false;
+    const QSizeF size = Get_My_card_Size(category, preset, row);
+    return std::abs(MM_to_Points_Convert(static_cast<float>(size.width())) - points.width()) < kTolerance &&
+           std::abs(MM_to_Points_Convert(static_cast<float>(size.height())) - points.height()) < kTolerance;
+  };
+  if (fits(preferred)) return preferred;
+  for (int row = 0; row < count; ++row)
+    if (fits(row)) return row;
+  return -1;
 }
 
 float Points_to_MM_Convert(float points) {

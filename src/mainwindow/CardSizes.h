@@ -15,6 +15,12 @@ const QStringList& pvc_card_arry();
 // 762 x 762. Preset "V" swaps width and height.
 QSizeF Get_My_card_Size(const QString& category, const QString& preset, int list_index);
 
+// The row of the preset list of a category and orientation (as for
+// Get_My_card_Size) whose size is `points` to within less than a point (a new
+// card is the credit card size in whole points): `preferred` when it has that
+// size (two presets may share one), else the first that has it; -1 when none has.
+int cardSizePresetRow(const QString& category, const QString& preset, QSizeF points, int preferred);
+
 // Points to millimetres and back, in double precision, rounded to float.
 float Points_to_MM_Convert(float points);
 float MM_to_Points_Convert(float millimetres);

@@ -300,6 +300,7 @@ class SKTWindowController : public QMainWindow, public CardHost {
   // Reads the millimetre fields and resizes the card; a size that is not a
   // number or lies outside 10 to 1000 mm is refused with a message.
   void Apply_Size_Clicked();
+  // The card's one outline: both sides take it.
   void card_shape_CellClick(int row);
   // Recolours or refonts the texts of the current side when the content
   // colour or font changed since the last application, then updates.
@@ -316,7 +317,11 @@ class SKTWindowController : public QMainWindow, public CardHost {
   // The card-size list.
   void Create_List(const QString& text);
   QString Get_Item_Text(int row) const;
+  // Selects row `row` alone; -1 selects none.
   void Mark_List_New_Selection(int row);
+  // Marks the row whose preset has the card's size (`preferred` first), or
+  // none when no preset of the category and orientation has it.
+  void markCardSizeRow(int preferred);
   // A person chose a size row: its preset size becomes the card's size.
   void cardSizeRowChosen(int row);
   // The embedded background browser.
@@ -432,6 +437,10 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void followEditState();
   void setBackgroundImageOfSide(CardSide side, const QString& path);
   void loadCardControls(const Card_Property& page);
+  // The outline (Card_Shape) into both sides' page settings.
+  void storeCardOutline();
+  // "V" when the card tab's orientation is vertical, else "H".
+  QString cardSizeOrientation() const;
   void rememberContentSnapshot();
 
   std::unique_ptr<SKTDocument> _document;

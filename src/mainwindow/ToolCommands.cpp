@@ -20,6 +20,7 @@
 #include "core/globals.h"
 #include "mainwindow/PictureLibrary.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/ToolStripButton.h"
 #include "mainwindow/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
@@ -132,7 +133,8 @@ void SKTWindowController::buildToolStrips() {
   _toolGroup->setExclusive(true);
   for (int tool = 0; tool < kToolCount; ++tool) {
     const ToolEntry& entry = kTools[tool];
-    QAction* action = _toolStrip->addAction(stripIcon(entry.icon), tr(entry.label));
+    auto* action = new ToolStripAction(stripIcon(entry.icon), tr(entry.label), _toolStrip);
+    _toolStrip->addAction(action);
     action->setObjectName(QLatin1String(entry.action));
     action->setToolTip(tr(entry.label));
     action->setCheckable(true);

@@ -168,7 +168,7 @@ TEST_F(CardSettings, PresetsAndMillimetresSizeTheCanvasesAndBadSizesAreRefused) 
   EXPECT_EQ(g->ColList->count(), 7);
   g->Category_ComboBox->setCurrentIndex(1);
   EXPECT_EQ(g->ColList->count(), 8);
-  EXPECT_EQ(g->ColList->currentRow(), 0);
+  EXPECT_EQ(g->ColList->currentRow(), -1);  // no paper badge has the card's size
   g->Preset_ComboBox->setCurrentText("Vertical");
   emit g->ColList->itemClicked(g->ColList->item(7));
   const QSizeF paper = Get_My_card_Size("Paper Card", "V", 7);
@@ -213,6 +213,36 @@ TEST_F(CardSettings, PresetsAndMillimetresSizeTheCanvasesAndBadSizesAreRefused) 
   EXPECT_TRUE(backButton->isEnabled());
   backMenu->trigger();
   EXPECT_EQ(window->shownView(), window->graphicView_BACK());
+}
+
+TEST_F(CardSettings, TheSizeListMarksThePresetOfTheCardsSizeOrNone) {
+  auto marked = [&] {
+    QList<int> rows;
+    for (QListWidgetItem* item : g->ColList->selectedItems()) rows << g->ColList->row(item);
+    return rows;
+  };
+  auto apply = [&](const char* width, const char* height) {
+    g->width_Text->setText(QLatin1String(width));
+    g->height_Text->setText(QLatin1String(height));
+    g->Apply_Size_btn->click();
+  };
+  EXPECT_EQ(marked(), QList<int>{0});  // a new card has the credit card size
+  for (const auto& [width, height] : {std::pair{"120", "120"}, std::pair{"90", "60"}}) {
+    apply(width, height);
+    EXPECT_TRUE(marked().isEmpty()) << width;
+    EXPECT_EQ(window->Front_card_Prop.Card_Cat_index, -1) << width;
+    EXPECT_EQ(window->Front_card_Prop.Card_Sub_Category, "") << width;
+    window->Select_back_side();  // the back's page settings still name the first preset
+    EXPECT_TRUE(marked().isEmpty()) << width;
+    window->Select_front_side();
+  }
+  // A typed size of a preset marks that preset, on either side.
+  const QSizeF cr90 = Get_My_card_Size("PVC Card", "H", 2);
+  apply(QByteArray::number(cr90.width()).constData(), QByteArray::number(cr90.height()).constData());
+  EXPECT_EQ(marked(), QList<int>{2});
+  EXPECT_EQ(window->Front_card_Prop.Card_Sub_Category, "CR90-Over Sized");
+  window->Select_back_side();
+  EXPECT_EQ(marked(), QList<int>{2});
 }
 
 TEST_F(CardSettings, ContentColourAndFontReachTheSideTextsOnce) {

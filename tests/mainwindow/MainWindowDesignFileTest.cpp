@@ -235,6 +235,25 @@ TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) 
   EXPECT_EQ(fingerprintOfFile(resaved), designfile_test::designFingerprint(expected));
 }
 
+TEST_F(MainWindowDesignFile, TheOutlineChosenOnEitherSideIsTheCardsOutlineWhenReopened) {
+  SKTWindowController window;
+  QButtonGroup* outline = window.cardSettingsTab()->matrix_card_shape;
+  for (const auto& [back, row] : {std::pair{true, 2}, std::pair{false, 1}}) {
+    if (back) window.findChild<QAction*>(QStringLiteral("Back_Side_Action"))->trigger();  // Side > Back
+    outline->button(row)->click();
+    const QString file = path(QStringLiteral("outline%1.dcard").arg(row));
+    host.queueSavePanel(file);
+    window.SaveAs_Btn_Clicked();
+    outline->button(0)->click();
+    host.queueYesNo(false);
+    host.queueOpenPanel({file});
+    window.Open_Btn_Clicked();
+    EXPECT_EQ(Card_Shape.load(), row) << back;
+    EXPECT_TRUE(outline->button(row)->isChecked()) << back;
+    EXPECT_EQ(window.Back_card_Prop.Card_Shape, window.Front_card_Prop.Card_Shape) << back;
+  }
+}
+
 TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsOnlyForAFileRead) {
   SKTWindowController window;
   fillWindow(window);

@@ -4,6 +4,7 @@
 // links go through the scripted host.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 #include "core/SKTGraphic.h"
 #include "core/globals.h"
@@ -79,6 +81,30 @@ TEST_F(ToolStrip, RectanglePressesCascadeEachBackToTheArrowAndCtrlZTakesTheLastB
   EXPECT_EQ(window->Get_Front_Control_Count(), 6);
   QTest::keyClick(window.get(), Qt::Key_Delete);
   EXPECT_EQ(window->Get_Front_Control_Count(), 3);
+}
+
+TEST_F(ToolStrip, AToolButtonsAccessibleActionsPlaceItsObjectAsAClickDoes) {
+  auto* strip = window->findChild<QToolBar*>("Tool_Strip");
+  ASSERT_NE(strip, nullptr);
+  auto button = [&](DrawingTool tool) {
+    return qobject_cast<QAbstractButton*>(strip->widgetForAction(window->toolAction(tool)));
+  };
+  int expected = 0;
+  for (DrawingTool tool : {DrawingTool::Rectangle, DrawingTool::Arrow}) {
+    QAccessibleActionInterface* actions =
+        QAccessible::queryAccessibleInterface(button(tool))->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    // The action offered first, and the toggle that checkable buttons offer.
+    for (const QString& name :
+         {actions->actionNames().value(0), QAccessibleActionInterface::toggleAction()}) {
+      actions->doAction(name);
+      if (tool == DrawingTool::Rectangle) ++expected;
+      EXPECT_EQ(window->Get_Front_Control_Count(), expected) << name.toStdString();
+      EXPECT_EQ(window->Selected_Control_Tool(), DrawingTool::Arrow);
+      EXPECT_TRUE(button(DrawingTool::Arrow)->isChecked()) << name.toStdString();
+      EXPECT_FALSE(button(DrawingTool::Rectangle)->isChecked()) << name.toStdString();
+    }
+  }
 }
 
 TEST_F(ToolStrip, TheTabsFollowTheSelectionThroughPasteUndoAndRedo) {

@@ -82,6 +82,10 @@ int cardShapeCode(const QString& outline) {
   return 0;
 }
 
+QString cardOutlineCode(int shape) {
+  return shape == 0 ? QStringLiteral("R") : shape == 1 ? QStringLiteral("RR") : QStringLiteral("E");
+}
+
 QString designWindowTitle(const QString& appName, const QString& projectFileName) {
   if (!projectFileName.isEmpty() && QFileInfo::exists(projectFileName))
     return QStringLiteral("%1 ( %2 )").arg(appName, QFileInfo(projectFileName).fileName());

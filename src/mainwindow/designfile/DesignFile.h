@@ -122,5 +122,7 @@ bool isRegularPictureFile(const QString& path);
 
 // Card_Shape value of a card outline code: "RR" 1, "E" 2, anything else 0.
 int cardShapeCode(const QString& outline);
+// The card outline code of a Card_Shape value: 0 "R", 1 "RR", any other "E".
+QString cardOutlineCode(int shape);
 
 }  // namespace designfile
