@@ -25,3 +25,7 @@ production::SheetRowFiller WindowPrintHost::rowFiller() {
   // The rows as the use checks left them, shared read-only by the workers.
   return production::boundRowFiller(window_.dataBinding().rowsForRun());
 }
+
+bool WindowPrintHost::confirmMissingSources(const DataUse& use, QString* closingNote) {
+  return window_.dataBinding().confirmMissingSources(use.series, use.excel, closingNote);
+}

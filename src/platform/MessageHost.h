@@ -33,6 +33,10 @@ class MessageHost {
   virtual void showMessage(const QString& text) = 0;
   // Alert with "Yes" (default) and "No"; true when "Yes" was pressed.
   virtual bool askYesNo(const QString& question) = 0;
+  // The same alert with "No" as the default, for a question whose "Yes" goes
+  // on with a result the person may not want. A host without default
+  // buttons asks the plain question.
+  virtual bool askYesNoDefaultNo(const QString& question) { return askYesNo(question); }
   // Alert with "Yes" (default), "No" and "Cancel". A host without a third
   // answer asks the yes/no question.
   enum class Answer { Yes, No, Cancel };

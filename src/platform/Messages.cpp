@@ -180,18 +180,29 @@ void Show_MessageBox(const QString& message) {
   showOnGuiThread("\n" + message);
 }
 
-bool Show_YES_NO_MessageBox(const QString& question) {
+namespace {
+bool askOnGuiThread(const QString& question, bool defaultNo) {
   return platform::onGuiThread(
-      [&question] {
+      [&question, defaultNo] {
         bool answer = false;
         try {
-          answer = platform::messageHost().askYesNo(question);
+          platform::MessageHost& host = platform::messageHost();
+          answer = defaultNo ? host.askYesNoDefaultNo(question) : host.askYesNo(question);
         } catch (const std::exception& e) {
           Show_NSLog_Message(QString::fromLocal8Bit(e.what()));
         }
         return answer;
       },
       question + " (answered No)");
+}
+}  // namespace
+
+bool Show_YES_NO_MessageBox(const QString& question) {
+  return askOnGuiThread(question, false);
+}
+
+bool Show_YES_NO_MessageBox_Default_No(const QString& question) {
+  return askOnGuiThread(question, true);
 }
 
 void Show_MessageBox_No_Thread(const QString& message) {

@@ -22,6 +22,8 @@ void Show_NSLog_Message(const QString& message);
 void Show_MessageBox(const QString& message);
 // Box with the question, "Yes" (default) and "No"; true for "Yes". Any thread.
 bool Show_YES_NO_MessageBox(const QString& question);
+// The same box with "No" as the default button. Any thread.
+bool Show_YES_NO_MessageBox_Default_No(const QString& question);
 // Same box as Show_MessageBox, shown on the calling thread (the GUI thread).
 void Show_MessageBox_No_Thread(const QString& message);
 

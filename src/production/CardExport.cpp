@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <exception>
+#include <utility>
 
 #include "platform/FileHelpers.h"
 #include "platform/GuiCalls.h"
@@ -79,6 +80,10 @@ void CardExport::Export_Button() {
     binding_.Get_total_Card_count();
     fileType = window.fileType();
     combined = window.combined();
+    // Objects bound to data that no longer exists: asked before any file work.
+    QString note;
+    if (!binding_.confirmMissingSources(Use_Data_Sheet_Values.load(), Use_Excel_Binding_Values.load(), &note))
+      return;
 
     if (!Use_Data_Sheet_Values.load() && !Use_Excel_Binding_Values.load()) {
       platform::FilePanelRequest request;
@@ -95,6 +100,7 @@ void CardExport::Export_Button() {
     request.chooseFolders = true;
     const QStringList folders = platform::messageHost().openPanel(request);
     if (folders.isEmpty()) return;
+    closingNote_ = note;
     Export_Batch_File(folders.first());
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
@@ -138,6 +144,7 @@ bool CardExport::Export_Combined_Image(const QImage& front, const QImage& back, 
 }
 
 bool CardExport::Export_Batch_File(const QString& chosen) {
+  const QString note = std::exchange(closingNote_, QString());
   if (running_.exchange(true)) return false;
   Card_Value_In_Process.store(true);
   const auto refuse = [this] {
@@ -173,7 +180,7 @@ bool CardExport::Export_Batch_File(const QString& chosen) {
   request.workers = workers;
   if (batch_.joinable()) batch_.join();
   platform::GuiCalls* context = context_.get();
-  batch_ = std::thread([this, context, snapshot, request] {
+  batch_ = std::thread([this, context, snapshot, request, note] {
     BatchExportResult result;
     try {
       BatchExport run(snapshot, request);
@@ -182,17 +189,18 @@ bool CardExport::Export_Batch_File(const QString& chosen) {
       qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
       result.failed = result.total - result.written;
     }
-    context->post([this, result, folder = request.folder] { batchFinished(result, folder); });
+    context->post([this, result, folder = request.folder, note] { batchFinished(result, folder, note); });
   });
   return true;
 }
 
-void CardExport::batchFinished(const BatchExportResult& result, const QString& folder) {
+void CardExport::batchFinished(const BatchExportResult& result, const QString& folder, const QString& note) {
   if (batch_.joinable()) batch_.join();
   lastResult_ = result;
   Send_Modeless::defaultInstance().endRun();
   Export_File_Path.set(folder);
-  Export_File_Message.set(batchExportMessage(result));
+  Export_File_Message.set(note.isEmpty() ? batchExportMessage(result)
+                                         : batchExportMessage(result) + QStringLiteral("\n\n") + note);
   try {
     Select_first_row_value_for_design(false);
   } catch (const std::exception& e) {

@@ -81,12 +81,15 @@ class CardExport {
   const BatchExportResult& lastResult() const { return lastResult_; }
 
  private:
-  void batchFinished(const BatchExportResult& result, const QString& folder);
+  // `note` ends the closing message (objects left empty); may be empty.
+  void batchFinished(const BatchExportResult& result, const QString& folder, const QString& note);
   QString withChosenExtension(const QString& path) const;
 
   ExportHost& host_;
   DataBinding& binding_;
   std::shared_ptr<const BindingRows> lastRows_;
+  // What the closing message of the next batch adds; set by the Export button.
+  QString closingNote_;
   std::unique_ptr<platform::GuiCalls> context_;  // takes the batch's calls to the GUI thread
   std::thread batch_;
   std::atomic<bool> running_{false};

@@ -27,6 +27,31 @@ void showReason(const std::exception& e) {
   Show_MessageBox(QString::fromUtf8(e.what()));
 }
 
+// One line per missing source, as the question before a run names them.
+QStringList missingSourceLines(const MissingSources& missing, int tableColumns) {
+  QStringList lines;
+  for (const QString& name : missing.series)
+    lines << (name.isEmpty() ? QStringLiteral("An object is bound to a data series without a name.")
+                             : QStringLiteral("The data series \"%1\" no longer exists.").arg(name));
+  for (int column : missing.columns)
+    lines << QStringLiteral(
+                 "The spreadsheet column %1 no longer exists (the spreadsheet data has %2 columns).")
+                 .arg(column)
+                 .arg(std::max(0, tableColumns - 1));
+  return lines;
+}
+
+// What the closing message of a run that went on adds.
+QString emptiedObjectsNote(const MissingSources& missing) {
+  QStringList sources;
+  for (const QString& name : missing.series)
+    sources << (name.isEmpty() ? QStringLiteral("a data series without a name")
+                               : QStringLiteral("the data series \"%1\"").arg(name));
+  for (int column : missing.columns) sources << QStringLiteral("spreadsheet column %1").arg(column);
+  return QStringLiteral("The objects bound to data that no longer exists were left empty (%1).")
+      .arg(sources.join(QStringLiteral(", ")));
+}
+
 }  // namespace
 
 bool isBindableKind(const SKTGraphic& graphic) {
@@ -228,6 +253,51 @@ QString DataBinding::Get_sel_row_col_value_of_dataset(int row, const QString& na
 QString DataBinding::Get_sel_row_col_value_of_Excel(int row, int column) const {
   if (row < 0 || row >= Excel_table_rows) return QStringLiteral("");
   return excel_.value(row, column);
+}
+
+SKTGraphicList DataBinding::boundObjectsOfRun() {
+  SKTGraphicList objects;
+  const auto take = [&objects](const SKTGraphicList& side) {
+    for (const SKTGraphicPtr& g : side)
+      if (g && isBindableKind(*g)) objects.push_back(g);
+  };
+  take(design_.Get_Front_Controls_Array());
+  if (backCounts()) take(design_.Get_Back_Controls_Array());
+  return objects;
+}
+
+MissingSources DataBinding::missingSources(bool series, bool excel) {
+  MissingSources missing;
+  if (!series && !excel) return missing;
+  const int tableColumns = excel_.tableColumnCount();
+  for (const SKTGraphicPtr& g : boundObjectsOfRun()) {
+    if (series && g->data_source_type == kSeriesSource) {
+      const QString& name = g->batch_list_name;
+      const bool loaded = std::any_of(table_.cbegin(), table_.cend(), [&name](const SeriesSlot& slot) {
+        return slot.name == name && slot.lines.has_value();
+      });
+      if (!loaded && !missing.series.contains(name)) missing.series << name;
+    } else if (excel && g->data_source_type == kExcelSource) {
+      const int column = g->excel_col_indx;
+      const bool exists = column >= 0 && column < tableColumns;
+      if (!exists && !missing.columns.contains(column)) missing.columns << column;
+    }
+  }
+  return missing;
+}
+
+bool DataBinding::confirmMissingSources(bool series, bool excel, QString* closingNote) {
+  if (closingNote) closingNote->clear();
+  const MissingSources missing = missingSources(series, excel);
+  if (missing.isEmpty()) return true;
+  const QString question =
+      QStringLiteral(
+          "Some objects of the card take their values from data that no longer exists:\n%1\n\n"
+          "Do you want to go on with those objects left empty on every card?")
+          .arg(missingSourceLines(missing, excel_.tableColumnCount()).join(QLatin1Char('\n')));
+  if (!Show_YES_NO_MessageBox_Default_No(question)) return false;
+  if (closingNote) *closingNote = emptiedObjectsNote(missing);
+  return true;
 }
 
 std::shared_ptr<const BindingRows> DataBinding::rowsForRun() const {

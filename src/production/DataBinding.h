@@ -66,6 +66,14 @@ struct SeriesSlot {
   std::optional<QStringList> lines;
 };
 
+// The sources bound objects name that no longer exist: data series whose
+// file is gone, and spreadsheet columns beyond the table's columns.
+struct MissingSources {
+  QStringList series;  // names, each once, in the order the objects name them
+  QList<int> columns;  // column indexes, each once, in the same order
+  bool isEmpty() const { return series.isEmpty() && columns.isEmpty(); }
+};
+
 class DataBinding {
  public:
   // The store and table default to the program's own.
@@ -97,6 +105,17 @@ class DataBinding {
   QString Get_sel_row_col_value_of_dataset(int row, const QString& name) const;
   QString Get_sel_row_col_value_of_Excel(int row, int column) const;
 
+  // ---- Before a run (GUI thread, after the use checks) ----
+  // The sources a run would fill from that no longer exist: missing series
+  // when it fills series rows (`series`), missing columns when it fills
+  // spreadsheet rows (`excel`). Series are as the last use check read them.
+  MissingSources missingSources(bool series, bool excel);
+  // When missingSources is not empty, names them and asks whether the run
+  // goes on with those objects empty ("No" is the default). False: the run
+  // must not start. `closingNote` gets the line the run's closing message
+  // adds when it goes on (empty when nothing is missing).
+  bool confirmMissingSources(bool series, bool excel, QString* closingNote);
+
   // The rows a run uses, with the flags as they stand now.
   std::shared_ptr<const BindingRows> rowsForRun() const;
 
@@ -109,6 +128,8 @@ class DataBinding {
 
  private:
   bool sideUses(const SKTGraphicList& graphics, int sourceType) const;
+  // The bound objects of the sides a run makes (the back only for a card with one).
+  SKTGraphicList boundObjectsOfRun();
   bool backCounts();
 
   BindingDesign& design_;

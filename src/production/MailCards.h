@@ -22,7 +22,9 @@ class DesignMailCards : public MailCardSource {
   // answers from that same check.
   bool seriesRowsAvailable() override;
   bool excelRowsAvailable() override;
-  std::shared_ptr<MailCardSource> snapshotForRun(bool* refused) override;
+  // Also asks, for a run with data rows, whether to go on when bound
+  // sources no longer exist.
+  std::shared_ptr<MailCardSource> snapshotForRun(MailRunRequest& request, bool* refused) override;
 
   // A run always renders from a snapshot; these are never reached.
   int prepareRows(bool, bool) override { return 0; }

@@ -41,8 +41,9 @@ struct MailRunRequest {
   int pauseHours = 0;
   int pauseMinutes = 0;
   int pauseSeconds = 0;
-  QString attachment;  // the file of the mode without card
-  QString tempFolder;  // folder of the picture files; empty for a private one of the run
+  QString attachment;   // the file of the mode without card
+  QString tempFolder;   // folder of the picture files; empty for a private one of the run
+  QString closingNote;  // added to the closing message (objects left empty); may be empty
 };
 
 // The card side of a run: rendering and writing the pictures. Implemented
@@ -59,8 +60,10 @@ class MailCardSource {
   // The source a run started now uses, taken on the GUI thread when Send is
   // pressed: a copy of the card that the run's worker may render from while
   // the user goes on editing. None: the run uses this source itself. Sets
-  // `refused` when the card's data cannot be used (a message was shown).
-  virtual std::shared_ptr<MailCardSource> snapshotForRun(bool* refused) {
+  // `refused` when the card's data cannot be used (a message was shown) or
+  // the user chose not to go on; may set the request's closing note.
+  virtual std::shared_ptr<MailCardSource> snapshotForRun(MailRunRequest& request, bool* refused) {
+    (void)request;
     if (refused) *refused = false;
     return nullptr;
   }

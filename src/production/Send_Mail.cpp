@@ -290,12 +290,12 @@ void Send_Mail::Send_Button() {
   joinWorker();
   // The controls are read here, on the GUI thread; the worker gets a copy,
   // and a copy of the card to render from.
-  const MailRunRequest request = currentRequest();
+  MailRunRequest request = currentRequest();
   std::shared_ptr<production::MailCardSource> snapshot;
   production::MailCardSource* cards = cards_;
   if (cards_ != nullptr && request.cardMode) {
     bool refused = false;
-    snapshot = cards_->snapshotForRun(&refused);
+    snapshot = cards_->snapshotForRun(request, &refused);
     if (refused) {
       running_.store(false);
       return;

@@ -1,6 +1,7 @@
 #include "production/Send_Modeless.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGridLayout>
 #include <QWindow>
 #include <algorithm>
@@ -45,9 +46,16 @@ Send_Modeless::Send_Modeless(QWidget* parent) : QDialog(parent) {
   connect(_stop_btn, &QPushButton::clicked, this, &Send_Modeless::Stop_Sending_Pressed);
   refresh_.setInterval(kProgressRefreshMs);
   connect(&refresh_, &QTimer::timeout, this, &Send_Modeless::update_sending_progress_bar);
-  setAccessibleName(QStringLiteral("Sending progress"));
   _Curr_Progress->setAccessibleName(QStringLiteral("Progress"));
   platform::nameControlsFromLabels(*this);
+  setAccessibleName(windowTitle());
+}
+
+void Send_Modeless::changeEvent(QEvent* event) {
+  // Each run titles the panel for itself ("Exporting Cards", "Sending
+  // E-mail"); screen readers hear the same name.
+  if (event->type() == QEvent::WindowTitleChange) setAccessibleName(windowTitle());
+  QDialog::changeEvent(event);
 }
 
 void Send_Modeless::beginRun(int total, const QString& firstText) {

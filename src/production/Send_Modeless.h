@@ -43,6 +43,10 @@ class Send_Modeless : public QDialog {
   QPushButton* _stop_btn = nullptr;
   QLabel* pause_label = nullptr;
 
+ protected:
+  // The panel's accessible name follows its title.
+  void changeEvent(QEvent* event) override;
+
  private:
   explicit Send_Modeless(QWidget* parent = nullptr);
   QTimer refresh_;

@@ -1,10 +1,12 @@
 // The Print button of the main window, through the real window offscreen:
 // no printer refuses, the dialog prints the card as designed (both sides)
-// into a PDF file, and the side the user is on stays as it was.
+// into a PDF file, and the side the user is on stays as it was. A job that
+// would fill objects from a data series that is gone asks first.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -126,4 +128,36 @@ TEST_F(PrintButton, BoundQrCodesTakeTheirRowsAcrossSheets) {
     const QString expected = cell < 4 ? QStringLiteral("Ticket %1\n").arg(cell + 7) : QString();
     EXPECT_EQ(QString::fromUtf8(read.out), expected) << "cell " << cell;
   }
+}
+
+TEST_F(PrintButton, AJobAsksBeforeFillingObjectsWhoseSeriesIsGone) {
+  ASSERT_TRUE(DataSeriesStore().writeSeries("Tickets", {"Ticket 1", "Ticket 2"}));
+  for (const QString& series : {QStringLiteral("Tickets"), QStringLiteral("Guests")}) {
+    auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
+    text->setBounds(QRectF(10, series == "Guests" ? 10 : 60, 120, 30));
+    text->data_source_type = 1;
+    text->batch_list_name = series;
+    window->document()->insertGraphic(CardSide::Front, text, 0);
+  }
+  const QString pdf = dir.filePath("tickets.pdf");
+  QStringList questions;
+  host.queueModal([&](QDialog&) {
+    Print_Wnd& dialog = Print_Wnd::defaultInstance();
+    dialog.printButton->click();  // unanswered: No
+    questions = host.defaultNoQuestions();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    host.queueYesNo(true);
+    host.queueSavePanel(pdf);
+    dialog.printButton->click();
+    return 0;
+  });
+  print();
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_TRUE(questions[0].contains("The data series \"Guests\" no longer exists."))
+      << questions[0].toStdString();
+  EXPECT_TRUE(QFileInfo::exists(pdf));
+  EXPECT_EQ(
+      host.messages(),
+      QStringList{"\nThe cards have been printed.\n\nThe objects bound to data that no longer exists were "
+                  "left empty (the data series \"Guests\")."});
 }

@@ -2,25 +2,30 @@
 // to a data series writes one card per row through the export window and the
 // folder panel, Export without rows writes one file, and Mail opens the mail
 // dialog with the card's rows offered and the saved mail account in force.
+// Export and Mail ask before filling objects whose data series is gone.
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include "barcode/designer/BarcodeSettings.h"
 #include "core/SKTText.h"
 #include "core/globals.h"
+#include "data/DataSeriesStore.h"
 #include "mainwindow/SKTWindowController.h"
 #include "platform/globals.h"
 #include "platform/widgets/Open_Export_Log.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
 #include "production/Send_Mail.h"
+#include "production/Send_Modeless.h"
 #include "production/globals.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
@@ -132,6 +137,114 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
 
   Card_Front_Or_Back.store(0);
   Set_Resource_Path(resources);
+}
+
+// A run that would fill objects from a data series that no longer exists
+// names it first and asks, with "No" as the default; going on says so at the end.
+class MissingSeries : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    resources = Resource_Path();
+    Set_Resource_Path(dir.path());
+    Card_Front_Or_Back = 0;
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/DataSet"));
+    ASSERT_TRUE(DataSeriesStore().writeSeries("Guests", {"Ann", "Bob", "Cy"}));
+    ASSERT_TRUE(DataSeriesStore().writeSeries("Places", {"Rome", "Oslo", "Lima"}));
+  }
+  void TearDown() override {
+    Card_Front_Or_Back = 0;
+    Set_Resource_Path(resources);
+  }
+  static SKTGraphicPtr bound(GraphicKind kind, QRectF bounds, const QString& series) {
+    auto g = SKTGraphic::makeGraphic(kind);
+    g->setBounds(bounds);
+    g->data_source_type = 1;
+    g->batch_list_name = series;
+    return g;
+  }
+  // A name and a QR Code from "Guests", a place from "Places".
+  void bindFront(SKTWindowController& window) {
+    auto code = bound(GraphicKind::Barcode, {120, 20, 90, 90}, "Guests");
+    code->linear_or_2d = 1;
+    code->barcode_font_index = barcode::symbologyNames().indexOf("QR Code");
+    code->qr_size_val = 80;
+    window.document()->addInGraphics(CardSide::Front, bound(GraphicKind::Text, {10, 20, 100, 30}, "Guests"));
+    window.document()->addInGraphics(CardSide::Front, code);
+    window.document()->addInGraphics(CardSide::Front, bound(GraphicKind::Text, {10, 80, 100, 30}, "Places"));
+  }
+  static bool namesGuests(const QStringList& questions) {
+    return questions.size() == 1 && questions[0].contains("The data series \"Guests\" no longer exists.") &&
+           !questions[0].contains("Places");
+  }
+
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  QString resources;
+};
+
+TEST_F(MissingSeries, ExportAsksNamingTheSeriesOfTheReopenedDesign) {
+  SKTWindowController window;
+  bindFront(window);
+  const QString design = dir.path() + "/party.dcard";
+  host.queueSavePanel(design);
+  window.Save_Btn_Clicked();
+  ASSERT_TRUE(QFile::remove(dir.path() + "/DataSet/Guests.txt"));
+  host.queueOpenPanel({design});
+  window.Open_Btn_Clicked();  // the save question gets "No"
+  ASSERT_EQ(window.document()->graphics().size(), 3u);
+  host.clear();
+
+  const auto ok = [](QDialog&) { return 1; };  // the export window as it opens: front, PNG
+  // Unanswered, the question stops the run before any panel or file.
+  host.queueModal(ok);
+  window.Export_Button();
+  EXPECT_TRUE(namesGuests(host.defaultNoQuestions())) << host.questions().join('|').toStdString();
+  EXPECT_EQ(host.panelsShown(), 0);
+  EXPECT_EQ(host.messages(), QStringList());
+  EXPECT_FALSE(QFileInfo::exists(dir.path() + "/QUVO Gratulo"));
+
+  // Yes: the cards are made and the closing box says what was left empty.
+  host.clear();
+  host.queueModal(ok);
+  host.queueYesNo(true);
+  host.queueOpenPanel({dir.path()});
+  QString closing;
+  host.queueModal([&closing](QDialog& d) {
+    closing = static_cast<Open_Export_Log&>(d)._open_log_message->text();
+    return 0;
+  });
+  window.Export_Button();
+  ASSERT_TRUE(window.cardExport().waitForRun(60000));
+  EXPECT_TRUE(namesGuests(host.questions()));
+  EXPECT_EQ(QDir(dir.path() + "/QUVO Gratulo").entryList(QDir::Files, QDir::Name),
+            QStringList({"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"}));
+  EXPECT_TRUE(closing.startsWith("Card has been exported successfully.")) << closing.toStdString();
+  EXPECT_TRUE(closing.contains("left empty (the data series \"Guests\")")) << closing.toStdString();
+
+  // The progress panel is named for screen readers as it is titled for the run.
+  const Send_Modeless& panel = Send_Modeless::defaultInstance();
+  EXPECT_EQ(panel.windowTitle(), "Exporting Cards");
+  EXPECT_EQ(panel.accessibleName(), panel.windowTitle());
+}
+
+TEST_F(MissingSeries, MailAsksTheSameBeforeSending) {
+  SKTWindowController window;
+  bindFront(window);
+  ASSERT_TRUE(QFile::remove(dir.path() + "/DataSet/Guests.txt"));
+  bool sending = true;
+  host.queueModal([&sending](QDialog& d) {
+    auto& mail = static_cast<Send_Mail&>(d);
+    mail.to_txt->setText("friend@example.org");
+    mail.send_with_batch_chk->setChecked(true);
+    mail.Send_Button();  // unanswered: No
+    sending = mail.isSending();
+    return 0;
+  });
+  window.Mail_Button();
+  EXPECT_TRUE(namesGuests(host.defaultNoQuestions()));
+  EXPECT_FALSE(sending);
+  EXPECT_EQ(host.messages(), QStringList());
 }
 
 TEST(ProductionActions, TheSavedMailAccountIsInForceFromTheStart) {

@@ -136,4 +136,30 @@ TEST(DataBinding, EveryObjectTakesItsRowAndAFailedObjectFailsTheCard) {
   EXPECT_NE(code->_barcode_image.size(), QSize(20, 10));
 }
 
+TEST(DataBinding, ARunNamesTheSourcesItFillsThatNoLongerExist) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  writeFile(dir.path() + "/Names.txt", "Ann\n");
+  DataSourceTable table;
+  table.addColumn("Name");  // column 1; column 0 is the row number
+  FakeDesign design;
+  design.front = {boundText(1, "Names", 0), boundText(1, "Gone", 0), boundText(1, "Gone", 0),
+                  boundText(2, "", 1),      boundText(2, "", 4),     boundText(2, "", 4)};
+  design.back = {boundText(1, "Back only", 0)};
+  design.sides = "1";
+  DataBinding binding(design, DataSeriesStore(dir.path()), table);
+  ASSERT_TRUE(binding.Check_Series_Or_Excel_Use_or_not());
+  // Each once, and only for the sources the run fills.
+  EXPECT_EQ(binding.missingSources(true, true).series, QStringList{"Gone"});
+  EXPECT_EQ(binding.missingSources(true, true).columns, QList<int>{4});
+  EXPECT_TRUE(binding.missingSources(false, true).series.isEmpty());
+  host.queueYesNo(true);
+  QString note;
+  EXPECT_TRUE(binding.confirmMissingSources(true, true, &note));
+  EXPECT_TRUE(host.questions().value(0).contains("The spreadsheet column 4 no longer exists"));
+  EXPECT_EQ(note,
+            "The objects bound to data that no longer exists were left empty (the data series \"Gone\", "
+            "spreadsheet column 4).");
+}
+
 }  // namespace

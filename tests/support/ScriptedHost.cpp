@@ -36,6 +36,10 @@ QStringList ScriptedHost::questions() const {
   QMutexLocker lock(&mutex_);
   return questions_;
 }
+QStringList ScriptedHost::defaultNoQuestions() const {
+  QMutexLocker lock(&mutex_);
+  return defaultNoQuestions_;
+}
 QList<QUrl> ScriptedHost::openedUrls() const {
   QMutexLocker lock(&mutex_);
   return urls_;
@@ -52,6 +56,7 @@ void ScriptedHost::clear() {
   QMutexLocker lock(&mutex_);
   messages_.clear();
   questions_.clear();
+  defaultNoQuestions_.clear();
   urls_.clear();
   exits_.clear();
   panels_ = 0;
@@ -65,6 +70,15 @@ bool ScriptedHost::askYesNo(const QString& question) {
   QMutexLocker lock(&mutex_);
   questions_ << question;
   if (yesNo_.empty()) return defaultYesNo;
+  const bool answer = yesNo_.front();
+  yesNo_.pop_front();
+  return answer;
+}
+bool ScriptedHost::askYesNoDefaultNo(const QString& question) {
+  QMutexLocker lock(&mutex_);
+  questions_ << question;
+  defaultNoQuestions_ << question;
+  if (yesNo_.empty()) return false;
   const bool answer = yesNo_.front();
   yesNo_.pop_front();
   return answer;

@@ -32,6 +32,8 @@ class ScriptedHost : public platform::MessageHost {
   // What happened.
   QStringList messages() const;   // texts of message boxes, in order
   QStringList questions() const;  // texts of yes/no(/cancel) questions, in order
+  // Those of them asked with "No" as the default (unscripted, they get "No").
+  QStringList defaultNoQuestions() const;
   QList<QUrl> openedUrls() const;
   QList<int> exitStatuses() const;
   int panelsShown() const;
@@ -40,6 +42,7 @@ class ScriptedHost : public platform::MessageHost {
 
   void showMessage(const QString& text) override;
   bool askYesNo(const QString& question) override;
+  bool askYesNoDefaultNo(const QString& question) override;
   Answer askYesNoCancel(const QString& question) override;
   QStringList openPanel(const platform::FilePanelRequest& request) override;
   QString savePanel(const platform::FilePanelRequest& request) override;
@@ -56,6 +59,7 @@ class ScriptedHost : public platform::MessageHost {
   std::deque<std::function<int(QDialog&)>> modals_;
   QStringList messages_;
   QStringList questions_;
+  QStringList defaultNoQuestions_;
   QList<QUrl> urls_;
   QList<int> exits_;
   int panels_ = 0;

@@ -31,6 +31,21 @@ int runAboveActiveWindow(QMessageBox& box) {
   return box.exec();
 }
 
+// A yes/no box; Return presses "Yes" when `yesIsDefault`, else "No".
+bool askYesOrNo(const QString& question, bool yesIsDefault) {
+  return onGuiThread([&] {
+    QMessageBox box;
+    box.setWindowTitle(QApplication::applicationName());
+    box.setText(question);
+    box.setInformativeText(QString());
+    QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
+    QPushButton* no = box.addButton("No", QMessageBox::NoRole);
+    box.setDefaultButton(yesIsDefault ? yes : no);
+    runAboveActiveWindow(box);
+    return box.clickedButton() == yes;
+  });
+}
+
 }  // namespace
 
 // Windows may only be made on the GUI thread: a call from a worker waits
@@ -47,17 +62,11 @@ void QtMessageHost::showMessage(const QString& text) {
 }
 
 bool QtMessageHost::askYesNo(const QString& question) {
-  return onGuiThread([&] {
-    QMessageBox box;
-    box.setWindowTitle(QApplication::applicationName());
-    box.setText(question);
-    box.setInformativeText(QString());
-    QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
-    box.addButton("No", QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    runAboveActiveWindow(box);
-    return box.clickedButton() == yes;
-  });
+  return askYesOrNo(question, true);
+}
+
+bool QtMessageHost::askYesNoDefaultNo(const QString& question) {
+  return askYesOrNo(question, false);
 }
 
 MessageHost::Answer QtMessageHost::askYesNoCancel(const QString& question) {

@@ -10,6 +10,7 @@ class QtMessageHost final : public QuietMessageHost {
  public:
   void showMessage(const QString& text) override;
   bool askYesNo(const QString& question) override;
+  bool askYesNoDefaultNo(const QString& question) override;
   Answer askYesNoCancel(const QString& question) override;
   QStringList openPanel(const FilePanelRequest& request) override;
   QString savePanel(const FilePanelRequest& request) override;

@@ -606,6 +606,9 @@ std::unique_ptr<production::SheetCards> Print_Wnd::jobCards() {
 bool Print_Wnd::Execute_Printing(bool preview) {
   try {
     if (!design_) return false;
+    // Objects bound to data that no longer exists: asked before the job.
+    QString emptied;
+    if (dataMode() && host_ != nullptr && !host_->confirmMissingSources(data_, &emptied)) return false;
     if (layout_.cellExceedsPaper() && !Show_YES_NO_MessageBox(kPaperQuestion)) return false;
     layout_.Total_Label = Total_Text->value();
     if (layout_.Total_Label <= 0) {
@@ -613,7 +616,7 @@ bool Print_Wnd::Execute_Printing(bool preview) {
       return false;
     }
     const std::unique_ptr<production::SheetCards> cards = jobCards();
-    return preview ? runPreview(*cards) : runPrint(*cards);
+    return preview ? runPreview(*cards) : runPrint(*cards, emptied);
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
     Show_MessageBox(QString::fromUtf8(e.what()));
@@ -648,7 +651,8 @@ bool Print_Wnd::runPreview(production::SheetCards& cards) {
   return true;
 }
 
-bool Print_Wnd::runPrint(production::SheetCards& cards) {
+bool Print_Wnd::runPrint(production::SheetCards& cards, const QString& closingNote) {
+  const QString note = closingNote.isEmpty() ? QString() : QStringLiteral("\n\n") + closingNote;
   // A file job gets a printer of its own with the chosen paper: a PDF writer
   // that once failed to write (a full disk) would write nothing ever after.
   std::unique_ptr<QPrinter> fileJob;
@@ -707,7 +711,8 @@ bool Print_Wnd::runPrint(production::SheetCards& cards) {
     painter.end();
     // A program asked to end stops the job without a message that would hold it open.
     if (!Program_Ending.load())
-      Show_MessageBox(tr("Printing was stopped after %1 of %2 sheets.").arg(result.pagesDone).arg(pages));
+      Show_MessageBox(tr("Printing was stopped after %1 of %2 sheets.").arg(result.pagesDone).arg(pages) +
+                      note);
     return true;
   }
   painter.end();
@@ -718,6 +723,9 @@ bool Print_Wnd::runPrint(production::SheetCards& cards) {
   if (cards.failures() > 0)
     Show_MessageBox(tr("Cards whose data row could not be filled completely: %1.\n\n%2")
                         .arg(cards.failures())
-                        .arg(cards.firstFailure()));
+                        .arg(cards.firstFailure()) +
+                    note);
+  else if (!closingNote.isEmpty())
+    Show_MessageBox(tr("The cards have been printed.") + note);
   return true;
 }

@@ -52,6 +52,14 @@ class PrintHost {
   // Fills a data row into copies of a side's objects, from the rows in use
   // now; callable on worker threads.
   virtual SheetRowFiller rowFiller() = 0;
+  // Before a job that fills the sources in use: when bound sources no longer
+  // exist, names them and asks whether to go on with those objects empty.
+  // False stops the job; `closingNote` gets what the job's end then says.
+  virtual bool confirmMissingSources(const DataUse& use, QString* closingNote) {
+    (void)use;
+    if (closingNote) closingNote->clear();
+    return true;
+  }
 };
 
 }  // namespace production
@@ -148,7 +156,8 @@ class Print_Wnd : public QDialog {
   // The job's cards: the design, or one data row per cell.
   std::unique_ptr<production::SheetCards> jobCards();
   bool runPreview(production::SheetCards& cards);
-  bool runPrint(production::SheetCards& cards);
+  // `closingNote` ends the job's closing message; may be empty.
+  bool runPrint(production::SheetCards& cards, const QString& closingNote);
 
   // The card's size in points and as the fields first show it: while a
   // field still shows its first value, the exact size counts, not the
