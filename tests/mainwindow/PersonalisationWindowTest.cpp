@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -204,6 +206,40 @@ TEST_F(PersonalisationWindow, ATemplateIsExportedWholeAndOpensAgain) {
   EXPECT_EQ(window.document()->graphics()[0]->Text_Value, "Keep me");
   EXPECT_EQ(window.Front_card_Prop.Card_fill_clr, QColor(200, 0, 0));
   EXPECT_TRUE(Project_File_Name.isEmpty());
+}
+
+TEST_F(PersonalisationWindow, AnExportThatCannotReplaceBothFilesLeavesTheOldTemplateWhole) {
+  SKTWindowController window;
+  const QString user = resources + "/Templates/User";
+  const QString design = user + "/Fail.dcard";
+  const QString picture = user + "/Fail.png";
+  ASSERT_TRUE(testing_support::writeFile(design, "old design"));
+  ASSERT_TRUE(QDir(picture).mkpath("inside"));  // the picture's place is taken by a folder
+  Export_Template& panel = Export_Template::defaultInstance();
+  const auto saveAsFail = [&] {
+    host.queueYesNo(true);  // replace the existing template
+    host.queueModal([&panel](QDialog&) {
+      panel.template_name->setText("Fail");
+      panel.ok_btn->click();
+      return panel.result();
+    });
+    window.Export_As_Template_Clicked();
+  };
+  saveAsFail();
+  EXPECT_EQ(host.messages().last(), "\nThe template could not be written.");
+  EXPECT_EQ(testing_support::readFile(design), "old design");
+  EXPECT_TRUE(QFileInfo(picture + "/inside").isDir());
+  // Nothing is left over: no new file, no copy of the old one.
+  EXPECT_EQ(QDir(user).entryList(QDir::Files | QDir::Hidden), QStringList{"Fail.dcard"});
+
+  // Once the place is free, both files are replaced.
+  ASSERT_TRUE(QDir(picture).removeRecursively());
+  ASSERT_TRUE(testing_support::writeFile(picture, "old picture"));
+  saveAsFail();
+  EXPECT_EQ(host.messages().last(), "\nTemplate exported successfully.");
+  EXPECT_EQ(testing_support::readFile(design).left(5), "<?xml");
+  EXPECT_FALSE(QImage(picture).isNull());
+  EXPECT_EQ(QDir(user).entryList(QDir::Files | QDir::Hidden), QStringList({"Fail.dcard", "Fail.png"}));
 }
 
 TEST_F(PersonalisationWindow, ATemplateReplacesTheDesignOnlyOnceTheUserCouldKeepIt) {
