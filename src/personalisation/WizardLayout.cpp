@@ -12,13 +12,32 @@ InviteAnswers InviteAnswers::fromGlobals() {
           Invite_Time,  Invite_Venue, Invite_From,    Invite_BG_IMG};
 }
 
-QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& a, double cardWidth) {
+namespace {
+
+// Scales the stack's tops and heights when its last text ends below the
+// card; the top margin, scaled, is kept below the last text too. A card of
+// unknown height (0) keeps the fixed places.
+void fitToHeight(QList<PartyTextPlacement>& texts, double cardHeight) {
+  double bottom = 0;
+  for (const PartyTextPlacement& p : texts) bottom = std::max(bottom, p.rect.bottom());
+  if (bottom <= cardHeight || cardHeight <= 0) return;
+  const double scale = cardHeight / (bottom + kPartyTopMargin);
+  for (PartyTextPlacement& p : texts)
+    p.rect = QRectF(p.rect.x(), p.rect.y() * scale, p.rect.width(), p.rect.height() * scale);
+}
+
+}  // namespace
+
+QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& a, QSizeF card) {
   QList<PartyTextPlacement> out;
+  const double cardWidth = card.width();
   const float w = std::max(static_cast<float>(cardWidth - 80.0), static_cast<float>(kMinPartyTextWidth));
   const float xc = static_cast<float>((cardWidth - w) / 2.0);
-  double y = 40;
-  auto place = [&out](const char* id, const QString& text, double x, double top, double width,
-                      double height) {
+  double y = kPartyTopMargin;
+  auto place = [&out, cardWidth](const char* id, const QString& text, double x, double top, double width,
+                                 double height) {
+    // Only a box widened past the card's margins can reach over its edge.
+    x = std::max(0.0, std::min(x, cardWidth - width));
     out.push_back({QLatin1String(id), text, QRectF(x, top, width, height)});
   };
   if (!a.title.isEmpty()) {
@@ -52,14 +71,14 @@ QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& a, double
     y += 20;
   }
   if (!a.from.isEmpty()) place("PARTY_FROM", QStringLiteral("From:\n") + a.from, xc, y, w, 40);
+  fitToHeight(out, card.height());
   return out;
 }
 
 void Fill_Party_Invidation_Details(SKTGraphicView& front, const InviteAnswers& answers) {
   ProfileHost& host = profileHost();
   host.Set_Selected_Control_Tool(DrawingTool::Text);
-  const double width = host.Front_Card_Size().width();
-  for (const PartyTextPlacement& p : Party_Invitation_Layout(answers, width))
+  for (const PartyTextPlacement& p : Party_Invitation_Layout(answers, host.Front_Card_Size()))
     front.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text,
                                p.ctrl_ID);
   host.set_Front_BG_Image(answers.background);

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 class SKTGraphicView;
@@ -25,9 +26,17 @@ struct PartyTextPlacement {
 // boxes that can hold a word.
 inline constexpr double kMinPartyTextWidth = 40.0;
 
-// Where each non-empty answer goes on a card `cardWidth` points wide, in the
-// order the objects are made.
-QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, double cardWidth);
+// Top edge of the first text; a card too short for the texts keeps the
+// same room, scaled, below the last one.
+inline constexpr double kPartyTopMargin = 40.0;
+
+// Where each non-empty answer goes on a card of `card` points, in the order
+// the objects are made. The texts stack from the top at fixed places; when
+// the last would end below the card, all tops and heights are scaled by one
+// factor so that the stack, with a margin at either end, fits the card's
+// height. A box widened to the least width is moved left as far as the card
+// needs.
+QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card);
 
 // Makes the texts on the front canvas (text tool selected first) and gives
 // the front side the background picture (an empty path changes nothing).

@@ -73,8 +73,8 @@ TEST_F(PersonalisationWindow, TheWizardLaysOutTheFirstCardOnTheFront) {
   Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
   host.queueModal([&](QDialog&) {
     wizard.wizard_btn->click();
-    wizard.width_Stepper->setValue(100);
-    wizard.height_Stepper->setValue(70);
+    wizard.width_Stepper->setValue(90);
+    wizard.height_Stepper->setValue(60);
     wizard.Next_btn->click();
     EXPECT_GE(wizard.imageBrowser->pictureModel()->rowCount(), 2);  // the shipped backgrounds
     wizard.Next_btn->click();
@@ -94,12 +94,15 @@ TEST_F(PersonalisationWindow, TheWizardLaysOutTheFirstCardOnTheFront) {
   EXPECT_EQ(front[2]->Text_Value, "Dear Robin,");
   EXPECT_EQ(front[0]->Text_Value, "From:\nKai");
   EXPECT_TRUE(window.document()->graphics_back().empty());
-  EXPECT_FLOAT_EQ(window.frontCanvasBounds().width(), 283.46457f);
-  EXPECT_FLOAT_EQ(window.frontCanvasBounds().height(), 198.4252f);
+  EXPECT_FLOAT_EQ(window.frontCanvasBounds().width(), 255.11812f);
+  EXPECT_FLOAT_EQ(window.frontCanvasBounds().height(), 170.07874f);
+  // A card shorter than the usual places still shows every text whole.
+  for (const SKTGraphicPtr& text : front)
+    EXPECT_TRUE(window.frontCanvasBounds().contains(text->bounds())) << text->control_ID.toStdString();
   EXPECT_EQ(window.Front_card_Prop.Card_fill_style, "I");
   EXPECT_EQ(window.Front_card_Prop.Card_BG_Image_Path, wizard.selected_image);
   EXPECT_FALSE(window.Front_card_Prop.Card_BG_Image.isNull());
-  EXPECT_EQ(window.cardSettingsTab()->width_Text->text(), "100");
+  EXPECT_EQ(window.cardSettingsTab()->width_Text->text(), "90");
   EXPECT_FALSE(window.document()->undoStack()->canUndo());  // the first card is no step to undo
 }
 
