@@ -14,16 +14,31 @@ InviteAnswers InviteAnswers::fromGlobals() {
 
 namespace {
 
-// Scales the stack's tops and heights when its last text ends below the
-// card; the top margin, scaled, is kept below the last text too. A card of
+// Fits the stack (top to bottom, in list order) into a card too short for
+// it. The room between the texts, and a margin under the last one as high as
+// the top margin, shrinks first, all by one factor; the heights stay, so a
+// box still holds the lines it was made for (a line that does not fit is not
+// drawn). Only when the texts alone are taller than the card do the heights
+// shrink too, by one factor, with no room left between them. A card of
 // unknown height (0) keeps the fixed places.
 void fitToHeight(QList<PartyTextPlacement>& texts, double cardHeight) {
-  double bottom = 0;
-  for (const PartyTextPlacement& p : texts) bottom = std::max(bottom, p.rect.bottom());
-  if (bottom <= cardHeight || cardHeight <= 0) return;
-  const double scale = cardHeight / (bottom + kPartyTopMargin);
-  for (PartyTextPlacement& p : texts)
-    p.rect = QRectF(p.rect.x(), p.rect.y() * scale, p.rect.width(), p.rect.height() * scale);
+  if (texts.isEmpty() || texts.last().rect.bottom() <= cardHeight || cardHeight <= 0) return;
+  double room = kPartyTopMargin, heights = 0, above = 0;
+  for (const PartyTextPlacement& p : texts) {
+    room += p.rect.top() - above;
+    heights += p.rect.height();
+    above = p.rect.bottom();
+  }
+  const double roomScale = heights < cardHeight ? (cardHeight - heights) / room : 0.0;
+  const double heightScale = heights < cardHeight ? 1.0 : cardHeight / heights;
+  double y = 0;
+  above = 0;
+  for (PartyTextPlacement& p : texts) {
+    y += (p.rect.top() - above) * roomScale;
+    above = p.rect.bottom();
+    p.rect = QRectF(p.rect.x(), y, p.rect.width(), std::min(p.rect.height() * heightScale, cardHeight - y));
+    y = p.rect.bottom();
+  }
 }
 
 }  // namespace

@@ -26,16 +26,15 @@ struct PartyTextPlacement {
 // boxes that can hold a word.
 inline constexpr double kMinPartyTextWidth = 40.0;
 
-// Top edge of the first text; a card too short for the texts keeps the
-// same room, scaled, below the last one.
+// Top edge of the first text on a card tall enough for the fixed places.
 inline constexpr double kPartyTopMargin = 40.0;
 
 // Where each non-empty answer goes on a card of `card` points, in the order
-// the objects are made. The texts stack from the top at fixed places; when
-// the last would end below the card, all tops and heights are scaled by one
-// factor so that the stack, with a margin at either end, fits the card's
-// height. A box widened to the least width is moved left as far as the card
-// needs.
+// the objects are made. The texts stack from the top at fixed places. When
+// the last would end below the card, the room between them (and around
+// them) shrinks until they fit, and only when their own heights are more
+// than the card's, those shrink as well: every text lies on the card. A box
+// widened to the least width is moved left as far as the card needs.
 QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card);
 
 // Makes the texts on the front canvas (text tool selected first) and gives

@@ -96,9 +96,16 @@ TEST_F(PersonalisationWindow, TheWizardLaysOutTheFirstCardOnTheFront) {
   EXPECT_TRUE(window.document()->graphics_back().empty());
   EXPECT_FLOAT_EQ(window.frontCanvasBounds().width(), 255.11812f);
   EXPECT_FLOAT_EQ(window.frontCanvasBounds().height(), 170.07874f);
-  // A card shorter than the usual places still shows every text whole.
-  for (const SKTGraphicPtr& text : front)
+  // A card shorter than the usual places still shows every text whole: on
+  // the card, and (the message aside, which may run long) in a box with room
+  // for its lines.
+  for (const SKTGraphicPtr& text : front) {
     EXPECT_TRUE(window.frontCanvasBounds().contains(text->bounds())) << text->control_ID.toStdString();
+    if (text->control_ID != "PARTY_MSG") {
+      EXPECT_LE(static_cast<SKTText&>(*text).naturalSize().height(), text->bounds().height())
+          << text->control_ID.toStdString();
+    }
+  }
   EXPECT_EQ(window.Front_card_Prop.Card_fill_style, "I");
   EXPECT_EQ(window.Front_card_Prop.Card_BG_Image_Path, wizard.selected_image);
   EXPECT_FALSE(window.Front_card_Prop.Card_BG_Image.isNull());
