@@ -91,6 +91,18 @@ Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent) {
   layout->addWidget(button_box);
   resize(680, 500);
 
+  // Tab goes through each face as it reads: top to bottom, left to right
+  // along a row, then Cancel, Back and Next. The faces share one place, and
+  // Tab passes over the hidden ones.
+  const QList<QWidget*> readingOrder = {
+      wizard_btn,    open_btn,       template_btn,      Help_btn_1, Exit_btn,                // start screen
+      width_Stepper, height_Stepper,                                                         // 1
+      imageBrowser,                                                                          // 2
+      title_bk_btn,  msg_title,      title_nxt_btn,     msg_bk_btn, msg_value, msg_nxt_btn,  // 3
+      from_value,    to_value,       clear_details_btn,                                      // 4
+      Cancel_btn,    Back_Btn,       Next_btn};
+  for (qsizetype i = 1; i < readingOrder.size(); ++i) setTabOrder(readingOrder[i - 1], readingOrder[i]);
+
   connect(Next_btn, &QPushButton::clicked, this, &Invitation_Wizard::OK_Click);
   connect(Back_Btn, &QPushButton::clicked, this, &Invitation_Wizard::Back_Click);
   connect(Cancel_btn, &QPushButton::clicked, this, &Invitation_Wizard::CancelClick);
@@ -225,12 +237,12 @@ QWidget* Invitation_Wizard::buildFromToStep() {
   to_value = dialog_parts::lineEdit(page, tr("To"));
   clear_details_btn = dialog_parts::button(page, tr("Clear Details"));
   auto* form = new QFormLayout;
-  form->addRow(dialog_parts::label(page, tr("To:")), to_value);
   form->addRow(dialog_parts::label(page, tr("From:")), from_value);
+  form->addRow(dialog_parts::label(page, tr("To:")), to_value);
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(heading(page, tr("Step 4 of 4: From and to")));
   layout->addWidget(
-      dialog_parts::label(page, tr("Who is the card for, and who sends it? Both may stay empty.")));
+      dialog_parts::label(page, tr("Who sends the card, and who is it for? Both may stay empty.")));
   layout->addLayout(form);
   layout->addWidget(clear_details_btn, 0, Qt::AlignLeft);
   layout->addStretch(1);
@@ -277,7 +289,9 @@ void Invitation_Wizard::showStep(int counter) {
   button_box->setVisible(counter != kStart);
   wizard_btn->setDefault(counter == kStart);
   Next_btn->setDefault(counter != kStart);
-  if (counter == kStart) wizard_btn->setFocus();
+  // Each face opens on its first control, however it was reached.
+  QWidget* const first[] = {wizard_btn, width_Stepper, imageBrowser, msg_title, from_value};
+  first[counter]->setFocus();
   Back_Btn->setEnabled(counter != kStart);
   Next_btn->setText(counter == kFromTo ? tr("Finish") : tr("Next"));
   Next_btn->setAccessibleName(Next_btn->text());
@@ -357,7 +371,6 @@ void Invitation_Wizard::OK_Click() {
         return;
       }
       showStep(kFromTo);
-      from_value->setFocus();
       return;
     default:
       finish();

@@ -55,7 +55,8 @@ Outcome Delete_Template(const QString& preview);
 // Writes a template: the design writer and the picture writer each write
 // one file at the path they are given; then both take the places of
 // <user folder>/<name>.dcard and .png together. When either writer fails,
-// nothing is replaced and the earlier template (if any) stays whole.
+// or either file cannot take its place (a folder of that name, say), nothing
+// is replaced: the earlier template (if any) stays whole, byte for byte.
 Outcome Export_Template_Files(const QString& name, const std::function<bool(const QString&)>& writeDesign,
                               const std::function<bool(const QString&)>& writePicture);
 

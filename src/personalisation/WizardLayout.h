@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 class SKTGraphicView;
@@ -25,9 +26,16 @@ struct PartyTextPlacement {
 // boxes that can hold a word.
 inline constexpr double kMinPartyTextWidth = 40.0;
 
-// Where each non-empty answer goes on a card `cardWidth` points wide, in the
-// order the objects are made.
-QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, double cardWidth);
+// Top edge of the first text on a card tall enough for the fixed places.
+inline constexpr double kPartyTopMargin = 40.0;
+
+// Where each non-empty answer goes on a card of `card` points, in the order
+// the objects are made. The texts stack from the top at fixed places. When
+// the last would end below the card, the room between them (and around
+// them) shrinks until they fit, and only when their own heights are more
+// than the card's, those shrink as well: every text lies on the card. A box
+// widened to the least width is moved left as far as the card needs.
+QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card);
 
 // Makes the texts on the front canvas (text tool selected first) and gives
 // the front side the background picture (an empty path changes nothing).

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,8 +73,8 @@ TEST_F(PersonalisationWindow, TheWizardLaysOutTheFirstCardOnTheFront) {
   Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
   host.queueModal([&](QDialog&) {
     wizard.wizard_btn->click();
-    wizard.width_Stepper->setValue(100);
-    wizard.height_Stepper->setValue(70);
+    wizard.width_Stepper->setValue(90);
+    wizard.height_Stepper->setValue(60);
     wizard.Next_btn->click();
     EXPECT_GE(wizard.imageBrowser->pictureModel()->rowCount(), 2);  // the shipped backgrounds
     wizard.Next_btn->click();
@@ -92,12 +94,22 @@ TEST_F(PersonalisationWindow, TheWizardLaysOutTheFirstCardOnTheFront) {
   EXPECT_EQ(front[2]->Text_Value, "Dear Robin,");
   EXPECT_EQ(front[0]->Text_Value, "From:\nKai");
   EXPECT_TRUE(window.document()->graphics_back().empty());
-  EXPECT_FLOAT_EQ(window.frontCanvasBounds().width(), 283.46457f);
-  EXPECT_FLOAT_EQ(window.frontCanvasBounds().height(), 198.4252f);
+  EXPECT_FLOAT_EQ(window.frontCanvasBounds().width(), 255.11812f);
+  EXPECT_FLOAT_EQ(window.frontCanvasBounds().height(), 170.07874f);
+  // A card shorter than the usual places still shows every text whole: on
+  // the card, and (the message aside, which may run long) in a box with room
+  // for its lines.
+  for (const SKTGraphicPtr& text : front) {
+    EXPECT_TRUE(window.frontCanvasBounds().contains(text->bounds())) << text->control_ID.toStdString();
+    if (text->control_ID != "PARTY_MSG") {
+      EXPECT_LE(static_cast<SKTText&>(*text).naturalSize().height(), text->bounds().height())
+          << text->control_ID.toStdString();
+    }
+  }
   EXPECT_EQ(window.Front_card_Prop.Card_fill_style, "I");
   EXPECT_EQ(window.Front_card_Prop.Card_BG_Image_Path, wizard.selected_image);
   EXPECT_FALSE(window.Front_card_Prop.Card_BG_Image.isNull());
-  EXPECT_EQ(window.cardSettingsTab()->width_Text->text(), "100");
+  EXPECT_EQ(window.cardSettingsTab()->width_Text->text(), "90");
   EXPECT_FALSE(window.document()->undoStack()->canUndo());  // the first card is no step to undo
 }
 
@@ -204,6 +216,40 @@ TEST_F(PersonalisationWindow, ATemplateIsExportedWholeAndOpensAgain) {
   EXPECT_EQ(window.document()->graphics()[0]->Text_Value, "Keep me");
   EXPECT_EQ(window.Front_card_Prop.Card_fill_clr, QColor(200, 0, 0));
   EXPECT_TRUE(Project_File_Name.isEmpty());
+}
+
+TEST_F(PersonalisationWindow, AnExportThatCannotReplaceBothFilesLeavesTheOldTemplateWhole) {
+  SKTWindowController window;
+  const QString user = resources + "/Templates/User";
+  const QString design = user + "/Fail.dcard";
+  const QString picture = user + "/Fail.png";
+  ASSERT_TRUE(testing_support::writeFile(design, "old design"));
+  ASSERT_TRUE(QDir(picture).mkpath("inside"));  // the picture's place is taken by a folder
+  Export_Template& panel = Export_Template::defaultInstance();
+  const auto saveAsFail = [&] {
+    host.queueYesNo(true);  // replace the existing template
+    host.queueModal([&panel](QDialog&) {
+      panel.template_name->setText("Fail");
+      panel.ok_btn->click();
+      return panel.result();
+    });
+    window.Export_As_Template_Clicked();
+  };
+  saveAsFail();
+  EXPECT_EQ(host.messages().last(), "\nThe template could not be written.");
+  EXPECT_EQ(testing_support::readFile(design), "old design");
+  EXPECT_TRUE(QFileInfo(picture + "/inside").isDir());
+  // Nothing is left over: no new file, no copy of the old one.
+  EXPECT_EQ(QDir(user).entryList(QDir::Files | QDir::Hidden), QStringList{"Fail.dcard"});
+
+  // Once the place is free, both files are replaced.
+  ASSERT_TRUE(QDir(picture).removeRecursively());
+  ASSERT_TRUE(testing_support::writeFile(picture, "old picture"));
+  saveAsFail();
+  EXPECT_EQ(host.messages().last(), "\nTemplate exported successfully.");
+  EXPECT_EQ(testing_support::readFile(design).left(5), "<?xml");
+  EXPECT_FALSE(QImage(picture).isNull());
+  EXPECT_EQ(QDir(user).entryList(QDir::Files | QDir::Hidden), QStringList({"Fail.dcard", "Fail.png"}));
 }
 
 TEST_F(PersonalisationWindow, ATemplateReplacesTheDesignOnlyOnceTheUserCouldKeepIt) {

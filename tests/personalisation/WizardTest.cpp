@@ -8,9 +8,11 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <algorithm>
 
 #include "PersonalisationTestHost.h"
 #include "core/SKTText.h"
@@ -20,6 +22,7 @@
 #include "platform/widgets/PictureBrowser.h"
 #include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
+#include "support/TabOrder.h"
 
 namespace {
 
@@ -30,6 +33,45 @@ QString writePicture(const QString& path) {
   image.fill(Qt::darkCyan);
   image.save(path, "PNG");
   return path;
+}
+
+void press(Qt::Key key, const QString& text = QString()) {
+  QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(QApplication::focusWidget(), &event);
+}
+
+// A mouse click, which takes the focus to the button as it does for a user.
+void clickWithMouse(QWidget* button) {
+  const QPointF at = QRectF(button->rect()).center();
+  QMouseEvent down(QEvent::MouseButtonPress, at, button->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QMouseEvent up(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(button, &down);
+  QApplication::sendEvent(button, &up);
+}
+
+// As a person reads the window: a row above first, then left to right.
+bool readsBefore(const QWidget* a, const QWidget* b) {
+  const QRect ra(a->mapTo(a->window(), QPoint()), a->size()), rb(b->mapTo(b->window(), QPoint()), b->size());
+  if (ra.bottom() < rb.top() || rb.bottom() < ra.top()) return ra.top() < rb.top();
+  return ra.left() < rb.left();
+}
+
+// Once round with Tab from the focused control: every control a user can
+// reach, in reading order (the turn back to the top aside).
+void expectTabInReadingOrder(QDialog& window, const char* face) {
+  QList<QWidget*> reading, chain;
+  for (QWidget* w : window.findChildren<QWidget*>())
+    if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->focusProxy() == nullptr)
+      reading << w;
+  std::sort(reading.begin(), reading.end(), readsBefore);
+  testing_support::tabStops(window, nullptr, reading.size() - 1, [&chain](QWidget& w) { chain << &w; });
+  auto names = [first = reading.value(0)](QList<QWidget*> list) {
+    std::rotate(list.begin(), list.begin() + std::max<qsizetype>(0, list.indexOf(first)), list.end());
+    QStringList out;
+    for (QWidget* w : list) out << w->accessibleName();
+    return out.join(" > ").toStdString();
+  };
+  EXPECT_EQ(names(chain), names(reading)) << face;
 }
 
 }  // namespace
@@ -201,6 +243,44 @@ TEST_F(Wizard, CancelGoesBackToTheStartScreenAndExitEndsTheRun) {
   EXPECT_EQ(wizard.Start_Card_Option, "L");
 }
 
+TEST_F(Wizard, EachStepOpensOnItsFirstFieldAndTabsInReadingOrder) {
+  messages.queueModal([&](QDialog&) {
+    wizard.show();
+    wizard.activateWindow();
+    EXPECT_TRUE(testing_support::serveUntil([&] { return wizard.isActiveWindow(); }));
+    EXPECT_EQ(QApplication::focusWidget(), wizard.wizard_btn);
+    expectTabInReadingOrder(wizard, "start screen");
+    clickWithMouse(wizard.wizard_btn);
+    EXPECT_EQ(QApplication::focusWidget(), wizard.width_Stepper);
+    expectTabInReadingOrder(wizard, "card size");
+    clickWithMouse(wizard.Next_btn);
+    EXPECT_EQ(QApplication::focusWidget(), wizard.imageBrowser);
+    expectTabInReadingOrder(wizard, "background");
+    clickWithMouse(wizard.Next_btn);
+    EXPECT_EQ(QApplication::focusWidget(), wizard.msg_title);
+    expectTabInReadingOrder(wizard, "title and message");
+    wizard.msg_value->setFocus();
+    clickWithMouse(wizard.Next_btn);
+    EXPECT_EQ(QApplication::focusWidget(), wizard.from_value);
+    expectTabInReadingOrder(wizard, "from and to");
+    // Back opens the step on its first field again, not where the user left.
+    clickWithMouse(wizard.Back_Btn);
+    EXPECT_EQ(QApplication::focusWidget(), wizard.msg_title);
+    clickWithMouse(wizard.Next_btn);
+    // Names typed in reading order land in the fields they were typed for.
+    EXPECT_EQ(QApplication::focusWidget(), wizard.from_value);
+    press(Qt::Key_A, "Ann");
+    press(Qt::Key_Tab);
+    press(Qt::Key_B, "Ben");
+    clickWithMouse(wizard.Next_btn);
+    wizard.hide();
+    return wizard.result();
+  });
+  EXPECT_EQ(wizard.Open_Wnd(), 1);
+  EXPECT_EQ(Invite_From, "Ann");
+  EXPECT_EQ(Invite_To, "Ben");
+}
+
 TEST(WizardLayout, PlacesEachAnswerAsTheCardLayoutSays) {
   auto tops = [](const QList<PartyTextPlacement>& list) {
     QList<double> out;
@@ -210,7 +290,7 @@ TEST(WizardLayout, PlacesEachAnswerAsTheCardLayoutSays) {
   const double W = 120 * 2.834645669291;  // 120 mm
   const float w = static_cast<float>(W - 80);
   const InviteAnswers all{"Title", "Kim", "Message", "Friday", "6 PM", "Hall", "Jo", ""};
-  const QList<PartyTextPlacement> full = Party_Invitation_Layout(all, W);
+  const QList<PartyTextPlacement> full = Party_Invitation_Layout(all, {W, W});
   ASSERT_EQ(full.size(), 6);
   EXPECT_EQ(tops(full), QList<double>({40, 90, 120, 200, 230, 300}));
   const QStringList ids = {"PARTY_TITLE", "PARTY_TO", "PARTY_MSG", "PARTY_DATE", "PARTY_VENUE", "PARTY_FROM"};
@@ -224,20 +304,31 @@ TEST(WizardLayout, PlacesEachAnswerAsTheCardLayoutSays) {
     EXPECT_FLOAT_EQ(full[i].rect.width(), w);
     EXPECT_EQ(full[i].rect.height(), heights[i]);
   }
-  const QList<PartyTextPlacement> few = Party_Invitation_Layout({"T", "", "M", "", "", "", "F", ""}, W);
+  const QList<PartyTextPlacement> few = Party_Invitation_Layout({"T", "", "M", "", "", "", "F", ""}, {W, W});
   EXPECT_EQ(tops(few), QList<double>({40, 90, 220}));
   const QList<PartyTextPlacement> timeOnly =
-      Party_Invitation_Layout({"T", "", "M", "", "6", "V", "F", ""}, W);
+      Party_Invitation_Layout({"T", "", "M", "", "6", "V", "F", ""}, {W, W});
   EXPECT_EQ(tops(timeOnly), QList<double>({40, 90, 170, 230, 300}));
   EXPECT_EQ(timeOnly[2].text, "AT 6");
-  EXPECT_TRUE(Party_Invitation_Layout({}, W).isEmpty());
-  // A card narrower than the margins still gets boxes of the least width.
-  for (const PartyTextPlacement& p : Party_Invitation_Layout(all, 85.0))
-    EXPECT_GE(p.rect.width(), kMinPartyTextWidth);
+  EXPECT_TRUE(Party_Invitation_Layout({}, {W, W}).isEmpty());
+  // A card too short or narrow for those places still gets every text on
+  // it, in the same order and without overlaps; a narrow card's boxes keep
+  // the least width.
+  for (const QSizeF card : {QSizeF(255.1181, 170.07874), QSizeF(85.03937, 340.1575)}) {
+    const QList<PartyTextPlacement> placed = Party_Invitation_Layout(all, card);
+    ASSERT_EQ(placed.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_TRUE(QRectF(QPointF(), card).contains(placed[i].rect)) << i << " on " << card.width();
+      EXPECT_GE(placed[i].rect.width(), kMinPartyTextWidth);
+      if (i > 0) {
+        EXPECT_GE(placed[i].rect.top(), placed[i - 1].rect.bottom());
+      }
+    }
+  }
 }
 
 TEST_F(Wizard, FillMakesStyledFrontTextsAndSetsTheBackground) {
-  host.setFrontSize({340.1575, 200});
+  host.setFrontSize({340.1575, 340.1575});
   host.tool = DrawingTool::Arrow;
   Fill_Party_Invidation_Details(host.front, {"Title", "", "Message", "", "", "", "Jo", "/tmp/bg.png"});
   const SKTGraphicList& list = host.doc.graphics();

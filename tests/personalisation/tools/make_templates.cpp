@@ -67,7 +67,7 @@ bool makeTemplate(const TemplateRecipe& recipe, const QString& folder, const QSt
   SKTGraphicView view(cardHost());
   view.bindGraphics(QStringLiteral("graphics"), &host.doc, CardSide::Front);
   view.setFrameSizePoints(size);
-  for (const PartyTextPlacement& p : Party_Invitation_Layout(recipe.answers, size.width()))
+  for (const PartyTextPlacement& p : Party_Invitation_Layout(recipe.answers, size))
     view.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text,
                               p.ctrl_ID);
   const QString base = folder + QLatin1Char('/') + QLatin1String(recipe.name);
