@@ -7,6 +7,15 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 
+#if defined(__SANITIZE_ADDRESS__)
+// Every test program reports a static object that is made from a static
+// object of another file (whose order of making is the linker's), whichever
+// order this link happens to give.
+extern "C" const char* __asan_default_options() {
+  return "check_initialization_order=1:strict_init_order=1";
+}
+#endif
+
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   // Keep every test away from the real user's data folder.

@@ -25,6 +25,17 @@
 
 namespace {
 
+// The texts as this file's static objects see them while they are made,
+// before those of the libraries (the test's own files come first): a text
+// that waited for a static object of another file would be empty here.
+const QString kTextsAtStart =
+    QString(DataSeriesStore::kFileAccessError) + "|" + series_writing::kReplaceQuestion;
+
+TEST(SeriesTexts, CompleteBeforeAnyStaticObjectIsMade) {
+  EXPECT_EQ(kTextsAtStart,
+            "Error in file accessing.|Batch Processing Series already exists. Do you want to replace it?");
+}
+
 class SeriesManagerTest : public dialog_test::DataDialogTest {
  protected:
   void TearDown() override {
