@@ -14,14 +14,13 @@
 #include "core/CardHost.h"
 #include "core/GraphicArchive.h"
 #include "core/globals.h"
+#include "core/render/DocumentData.h"
 #include "core/render/SKTRenderingView.h"
 #include "platform/Messages.h"
 
 namespace {
 
 const QString kLockedMessage = QStringLiteral("Selected control is locked.");
-const QString kPdfType = QStringLiteral("application/pdf");
-const QString kTiffType = QStringLiteral("image/tiff");
 
 QString ownType() {
   return QString::fromLatin1(SKTGraphicViewPasteboardType);
@@ -72,9 +71,9 @@ void SKTGraphicView::copy() {
   const SKTGraphicList selected = selectedGraphics();
   auto data = std::make_unique<QMimeData>();
   data->setData(ownType(), pasteboardDataWithGraphics(selected));
-  data->setData(kPdfType, SKTRenderingView::pdfDataWithGraphics_data(selected));
+  data->setData(document_data::kPdfType, SKTRenderingView::pdfDataWithGraphics_data(selected));
   const QByteArray tiff = SKTRenderingView::tiffDataWithGraphics(selected);
-  if (!tiff.isEmpty()) data->setData(kTiffType, tiff);
+  if (!tiff.isEmpty()) data->setData(document_data::kTiffType, tiff);
   clipboard->setMimeData(data.release());  // the clipboard owns it
   _pasteboardChangeCount = generalPasteboardChangeCount();
   _pasteCascadeNumber = 1;

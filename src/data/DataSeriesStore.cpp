@@ -13,8 +13,6 @@
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
 
-const QString DataSeriesStore::kFileAccessError = QStringLiteral("Error in file accessing.");
-
 namespace {
 
 const QStringList kBindableKinds = {QStringLiteral("SKTImage"), QStringLiteral("SKTText"),

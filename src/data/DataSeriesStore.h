@@ -44,8 +44,10 @@ enum class SeriesFailureReport { Message, Silent };
 
 class DataSeriesStore {
  public:
-  // Shown when a series file cannot be written.
-  static const QString kFileAccessError;  // "Error in file accessing."
+  // Shown when a series file cannot be opened or written. A constant array,
+  // not a QString: it is complete before any static object of the program is
+  // made, whatever the order in which they are made.
+  static constexpr char kFileAccessError[] = "Error in file accessing.";
 
   // The store over the program's series folder (Data_Folder_Path).
   DataSeriesStore();

@@ -37,8 +37,8 @@ class MessageHost {
   // on with a result the person may not want. A host without default
   // buttons asks the plain question.
   virtual bool askYesNoDefaultNo(const QString& question) { return askYesNo(question); }
-  // Alert with "Yes" (default), "No" and "Cancel". A host without a third
-  // answer asks the yes/no question.
+  // Alert with "Yes" (default), "No" and "Cancel"; Escape and closing the
+  // box answer Cancel. A host without a third answer asks the yes/no question.
   enum class Answer { Yes, No, Cancel };
   virtual Answer askYesNoCancel(const QString& question) {
     return askYesNo(question) ? Answer::Yes : Answer::No;
@@ -49,7 +49,8 @@ class MessageHost {
   virtual QString savePanel(const FilePanelRequest& request) = 0;
   // Opens a file with its default application, or a web or mail link.
   virtual bool openUrl(const QUrl& url) = 0;
-  // Runs a dialog modally and gives its result code (1 OK, 0 Cancel).
+  // Runs a dialog modally and gives its result code as the dialog left it
+  // (1 OK, 0 Cancel, or a code of the dialog's own, such as a third answer).
   virtual int runModal(QDialog& dialog) = 0;
   // Ends the program with the given status: the application's event loop
   // ends, also when it has not started yet (every loop run later ends at once).

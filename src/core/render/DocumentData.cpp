@@ -12,10 +12,10 @@ bool isDesignType(const QString& type) {
   return type == QLatin1String(SKTDocumentOldTypeName) || type == QLatin1String(SKTDocumentNewTypeName);
 }
 bool isPdfType(const QString& type) {
-  return type == QLatin1String(kPdfType) || type == QLatin1String(kPdfPasteboardType);
+  return type == QLatin1String(kPdfType);
 }
 bool isTiffType(const QString& type) {
-  return type == QLatin1String(kTiffType) || type == QLatin1String(kTiffPasteboardType);
+  return type == QLatin1String(kTiffType);
 }
 
 QByteArray printInfoData(const PrintInfo& info) {

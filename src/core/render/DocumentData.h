@@ -12,11 +12,10 @@
 
 namespace document_data {
 
-// Type names the document answers (besides "QUVO CARD document" and SKTDocumentNewTypeName).
-inline constexpr const char* kPdfType = "com.adobe.pdf";
-inline constexpr const char* kPdfPasteboardType = "application/pdf";
-inline constexpr const char* kTiffType = "public.tiff";
-inline constexpr const char* kTiffPasteboardType = "image/tiff";
+// The MIME types of the PDF and TIFF the document answers (besides the design
+// types "QUVO CARD document" and SKTDocumentNewTypeName); the clipboard uses them too.
+inline constexpr char kPdfType[] = "application/pdf";
+inline constexpr char kTiffType[] = "image/tiff";
 
 bool isDesignType(const QString& type);
 bool isPdfType(const QString& type);

@@ -327,7 +327,7 @@ void BatchWizard::On_Update() {
   // The series must exist and allow reading and writing, or it could not be saved again.
   QFile probe(path);
   if (path.isEmpty() || !QFileInfo(path).isFile() || !probe.open(QIODevice::ReadWrite)) {
-    Show_MessageBox(series_writing::kFileAccessError);
+    Show_MessageBox(DataSeriesStore::kFileAccessError);
     return;
   }
   probe.close();
@@ -378,7 +378,7 @@ void BatchWizard::Delete_List_Btn_Clicked() {
   for (qsizetype i = 0; i < names.size(); ++i) {
     if (!store.deleteSeries(names[i])) {
       // Stop at the first failure and say what happened to each series.
-      QString report = series_writing::kFileAccessError;
+      QString report = DataSeriesStore::kFileAccessError;
       if (!deleted.isEmpty()) report += QStringLiteral("\n\nDeleted: ") + deleted.join(QStringLiteral(", "));
       report += QStringLiteral("\nNot deleted: ") + names.mid(i).join(QStringLiteral(", "));
       Show_MessageBox(report);
@@ -555,7 +555,7 @@ void BatchWizard::Export_Value_Btn_Clicked() {
     }
   });
   if (!written) {
-    Show_MessageBox(series_writing::kFileAccessError);
+    Show_MessageBox(DataSeriesStore::kFileAccessError);
     return;
   }
   raise();

@@ -19,14 +19,17 @@ class QTableView;
 class ValueListModel;
 
 // The clear-or-append question asked before new values come into a list
-// that holds some: 1 clear first, 0 append, 2 cancel.
+// that holds some: 1 clear first, 0 append, 2 cancel. Escape and the window's
+// close button cancel; only the No button appends.
 class Load_Num_Info : public QDialog {
   Q_OBJECT
  public:
+  static constexpr int kCancelled = 2;
   explicit Load_Num_Info(QWidget* parent = nullptr);
   void YESPressed() { done(1); }
   void NOPressed() { done(0); }
-  void CancelPressed() { done(2); }
+  void CancelPressed() { done(kCancelled); }
+  void reject() override { CancelPressed(); }
 };
 
 // The sheet that edits one value of the list.
@@ -36,6 +39,7 @@ class Update_Ex_Num : public QDialog {
   explicit Update_Ex_Num(QWidget* parent = nullptr);
   void OKPressed();
   void CancelPressed();
+  void reject() override { CancelPressed(); }  // Escape, the close button
 
   QLineEdit* m_ex_num_str = nullptr;  // the value being edited
   QString m_s_number;                 // the value as it was when the sheet opened

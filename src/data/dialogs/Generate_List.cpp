@@ -286,7 +286,7 @@ void Generate_List::OKPressed() {
   });
   if (!finished) return;  // cancelled: nothing written, the dialog stays
   if (toFile && !written) {
-    Show_MessageBox(series_writing::kFileAccessError);
+    Show_MessageBox(DataSeriesStore::kFileAccessError);
     return;
   }
   if (!toFile) BatchWizard::defaultInstance().appendValues(values);

@@ -174,7 +174,7 @@ void Import_Excel_DataSheet::Create_file_For_Col_Func() {
         "There is no data in selected sheet.\nPlease select another Sheet/Excel File.\nEither file is "
         "corrupted or selected file contains invalid characters."));
   } else if (!notWritten.isEmpty()) {
-    Show_MessageBox(series_writing::kFileAccessError + QStringLiteral("\n\nNot written: ") +
+    Show_MessageBox(DataSeriesStore::kFileAccessError + QStringLiteral("\n\nNot written: ") +
                     notWritten.join(QStringLiteral(", ")));
   }
   done(1);
@@ -185,7 +185,7 @@ void Import_Excel_DataSheet::Insert_file_Func() {
   const QString typed = fill_col_option == 0 ? list_name->text() : List_ComboBox->currentText();
   const QString name = series_writing::seriesNameFrom(typed);
   if (name.isEmpty()) {
-    Show_MessageBox(series_writing::kFileAccessError);
+    Show_MessageBox(DataSeriesStore::kFileAccessError);
     return;
   }
   if (fill_col_option == 0 && !series_writing::mayReplace(store, name)) return;

@@ -6,10 +6,6 @@
 
 namespace series_writing {
 
-const QString kReplaceQuestion =
-    QStringLiteral("Batch Processing Series already exists. Do you want to replace it?");
-const QString kFileAccessError = DataSeriesStore::kFileAccessError;
-
 namespace {
 DesignBindingsProvider& provider() {
   static DesignBindingsProvider current;
@@ -25,7 +21,7 @@ QString seriesNameFrom(const QString& typed) {
 QString nameRefusal(const QString& typed) {
   return Trim_Str(Remove_Reserve_Char_In_File_Name(typed)).isEmpty()
              ? QStringLiteral("Please enter list name.")
-             : kFileAccessError;
+             : QString(DataSeriesStore::kFileAccessError);
 }
 
 bool mayReplace(const DataSeriesStore& store, const QString& name) {
@@ -47,7 +43,7 @@ bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& 
   runWithProgress(owner, [&](TaskProgress&) {
     written = store.writeSeries(name, values, mode, SeriesFailureReport::Silent);
   });
-  if (!written) Show_MessageBox(kFileAccessError);
+  if (!written) Show_MessageBox(DataSeriesStore::kFileAccessError);
   return written;
 }
 

@@ -13,9 +13,10 @@ class QWidget;
 
 namespace series_writing {
 
-extern const QString
-    kReplaceQuestion;  // "Batch Processing Series already exists. Do you want to replace it?"
-extern const QString kFileAccessError;  // "Error in file accessing."
+// Asked before a new series file replaces one of the same name; a constant
+// array like DataSeriesStore::kFileAccessError, which the failures show.
+inline constexpr char kReplaceQuestion[] =
+    "Batch Processing Series already exists. Do you want to replace it?";
 
 // The typed name with reserved characters and blanks trimmed from its ends;
 // empty when what is left cannot be a file name of the series folder.

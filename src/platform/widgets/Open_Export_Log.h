@@ -18,6 +18,8 @@ class Open_Export_Log : public QDialog {
   int openFor(const QString& path, const QString& message);
   void OKPressed();
   void CancelPressed();
+  // Escape and the window's close button answer as Cancel does.
+  void reject() override { CancelPressed(); }
 
   QCheckBox* _open_log_chk = nullptr;
   QLabel* _open_log_path = nullptr;

@@ -76,7 +76,8 @@ MessageHost::Answer QtMessageHost::askYesNoCancel(const QString& question) {
     box.setText(question);
     QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
     QPushButton* no = box.addButton("No", QMessageBox::NoRole);
-    box.addButton("Cancel", QMessageBox::RejectRole);
+    // Escape and the window's close button answer Cancel, never No.
+    box.setEscapeButton(box.addButton("Cancel", QMessageBox::RejectRole));
     box.setDefaultButton(yes);
     runAboveActiveWindow(box);
     if (box.clickedButton() == yes) return Answer::Yes;
@@ -108,7 +109,7 @@ QString QtMessageHost::savePanel(const FilePanelRequest& request) {
 }
 
 int QtMessageHost::runModal(QDialog& dialog) {
-  return dialog.exec() == QDialog::Accepted ? 1 : 0;
+  return dialog.exec();
 }
 
 void useQtMessageHost() {

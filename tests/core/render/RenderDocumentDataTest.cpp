@@ -63,13 +63,13 @@ TEST_F(RenderDocumentData, PrintInfoRoundTrips) {
 }
 
 TEST_F(RenderDocumentData, PdfAndTiffOfTheFrontList) {
-  const QString pdf = save(document_data::dataOfType(doc, document_data::kPdfType), "front.pdf");
+  const QString pdf = save(document_data::dataOfType(doc, "application/pdf"), "front.pdf");
   int code = -1;
   const QString info = runTool("pdfinfo", {pdf}, &code);
   EXPECT_EQ(code, 0) << "pdfinfo (poppler-utils) must be installed";
   EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+243 x 154 pts"))) << info.toStdString();
   SKTError error;
-  const QByteArray tiff = document_data::dataOfType(doc, document_data::kTiffType, &error);
+  const QByteArray tiff = document_data::dataOfType(doc, "image/tiff", &error);
   const QImage img = QImage::fromData(tiff, "TIFF");
   // Union of (10,10,50,50) and (70,10,50,30) drawing bounds: x 7..124, y 7..64.
   EXPECT_EQ(img.size(), QSize(117, 57));
@@ -78,12 +78,12 @@ TEST_F(RenderDocumentData, PdfAndTiffOfTheFrontList) {
 
 TEST_F(RenderDocumentData, UnknownTypeIsAProgrammingError) {
   try {
-    document_data::dataOfType(doc, "public.jpeg");
+    document_data::dataOfType(doc, "image/jpeg");
     FAIL() << "no exception";
   } catch (const std::invalid_argument& e) {
     EXPECT_EQ(QString(e.what()),
               "Invalid parameter not satisfying: the type is a design, PDF or TIFF type "
-              "(\"public.jpeg\" is none of them)");
+              "(\"image/jpeg\" is none of them)");
   }
 }
 

@@ -1,7 +1,8 @@
 // The series manager end to end: opening, editing, saving and reopening a
 // series, renaming it, a refused name, a failed save that keeps the old
 // file, deleting series, export to xlsx (read back by openpyxl) and text,
-// the viewer, and what the main window's series buttons say with no data.
+// the viewer, what the main window's series buttons say with no data, and
+// the clear-or-append question left with Escape or its close button.
 #include <sys/resource.h>
 
 #include <QCheckBox>
@@ -22,8 +23,21 @@
 #include "data/dialogs/ValueListModel.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "platform/widgets/Open_Export_Log.h"
+#include "platform/widgets/QtMessageHost.h"
+#include "support/ModalDismissal.h"
 
 namespace {
+
+// The texts as this file's static objects see them while they are made,
+// before those of the libraries (the test's own files come first): a text
+// that waited for a static object of another file would be empty here.
+const QString kTextsAtStart =
+    QString(DataSeriesStore::kFileAccessError) + "|" + series_writing::kReplaceQuestion;
+
+TEST(SeriesTexts, CompleteBeforeAnyStaticObjectIsMade) {
+  EXPECT_EQ(kTextsAtStart,
+            "Error in file accessing.|Batch Processing Series already exists. Do you want to replace it?");
+}
 
 class SeriesManagerTest : public dialog_test::DataDialogTest {
  protected:
@@ -229,6 +243,36 @@ for row in ws.iter_rows(values_only=True):
   EXPECT_EQ(cells, QString("Batch Value\nZoë\n42\na,b\nx <y> & z\n").toUtf8());
   EXPECT_EQ(data_test::readAll(folder + "/list.txt"), QString("Zoë\n42\na,b\nx <y> & z\n").toUtf8());
   EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
+}
+
+// The clear-or-append question runs as a real modal window; the dialogs it
+// would let through are only noted.
+class QuestionShownByQt : public testing_support::ScriptedHost {
+ public:
+  int runModal(QDialog& dialog) override {
+    shown << dialog.metaObject()->className();
+    if (qobject_cast<Load_Num_Info*>(&dialog) == nullptr) return 0;
+    testing_support::dismissNextModal(how);
+    return platform::QtMessageHost().runModal(dialog);
+  }
+  testing_support::Dismissal how = testing_support::Dismissal::Escape;
+  QStringList shown;
+};
+
+TEST_F(SeriesManagerTest, EscapeOrClosingTheClearOrAppendQuestionCancels) {
+  inManager([&](BatchWizard& m) {
+    m.AddNew_Btn_Clicked();
+    m.appendValues({"a", "b"});
+    QuestionShownByQt qt;
+    for (const auto how : {testing_support::Dismissal::Escape, testing_support::Dismissal::CloseButton}) {
+      qt.how = how;
+      m.Import_Value_Btn_Clicked();
+      m.Series_Value_Btn_Clicked();
+    }
+    EXPECT_EQ(qt.shown.join(", "), QStringList(4, "Load_Num_Info").join(", "));  // nothing else opened
+    EXPECT_EQ(m.ListData_value->values(), QStringList({"a", "b"}));
+    EXPECT_EQ(m.batch_value_count->text(), "Total Rows : 2");
+  });
 }
 
 TEST_F(SeriesManagerTest, TheViewerShowsTheTrimmedValues) {
