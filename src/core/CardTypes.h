@@ -19,8 +19,8 @@ struct CardFont {
 };
 
 // The formatted text of a text object: its characters with one font and one
-// colour over the whole length (the text object draws with its own look; the
-// storage's attributes are only used for measuring).
+// colour over the whole length (the text object draws and measures with its
+// own look; the storage's attributes only travel with its archive).
 struct SKTTextStorage {
   QString string;
   CardFont font;

@@ -4,6 +4,7 @@
 // SKTGraphic fields (font, colour, alignment, case, kerning, fill, border).
 
 #include "core/SKTGraphic.h"
+#include "core/render/TextLook.h"
 
 class SKTText : public SKTGraphic {
  public:
@@ -42,13 +43,19 @@ class SKTText : public SKTGraphic {
   // "keysForValuesToObserveForUndo".
   void setBoundsBeingChangedToMatchContents(bool changing);
 
-  // The size the characters of the text storage take when laid out at the
-  // current width (storage's own font, untrimmed, no case transform).
-  QSizeF naturalSize();
+  // The smallest box (whole points) that shows the whole text as drawn:
+  // the drawn characters in the drawn look, laid out at the current width by
+  // the drawing's own layout. A text that draws nothing keeps its size.
+  QSizeF naturalSize() const;
   // Keeps origin and width; the height becomes the natural height.
   void setHeightToMatchContents();
   // Unless locked: keeps the origin, width and height become the natural size.
   void makeNaturalSize() override;
+
+  // What drawing shows: the storage's characters trimmed and case-transformed,
+  // in the object's font, alignment and kerning (not the storage's attributes).
+  QString drawnCharacters() const;
+  text_look::TextStyle drawnStyle() const;
 
   SKTTextStoragePtr contents_val;
   bool _contentsBeingChangedByScripting = false;

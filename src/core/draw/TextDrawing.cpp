@@ -1,5 +1,6 @@
 // Drawing of the SKTText kind: box fill and border, then the trimmed,
-// case-transformed characters in the object's font, colour, alignment and kerning.
+// case-transformed characters in the object's font, colour, alignment and
+// kerning; and its natural size, measured by the same layout as the drawing.
 #include <QPainter>
 
 #include "core/SKTText.h"
@@ -22,9 +23,7 @@ void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
     render::graphicDrawn();
     return;
   }
-  // The characters of the text storage; a storage not made yet would be made
-  // from Text_Value, so that is read instead (drawing never writes into the graphic).
-  const QString s = Trim_Str(_Text_contents ? _Text_contents->string : Text_Value);
+  const QString s = drawnCharacters();
   if (s.isEmpty()) return;
 
   painter.save();
@@ -46,15 +45,26 @@ void SKTText::drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) 
     painter.strokePath(boxPath, paint::strokePen(paint::withAlpha(_strokeColor, alpha_val_stroke),
                                                  strokeWidth(), strokeBorderType()));
   }
-  text_look::drawTextInRect(painter, text_look::applyCaseTransform(s, text_transfrom_case), box,
-                            Text_Font_value(), Text_Color_Value(), text_alignmnet, text_kerning);
+  text_look::drawTextInRect(painter, s, box, drawnStyle(), Text_Color_Value());
   painter.restore();
   render::graphicDrawn();
 }
 
-QSizeF SKTText::naturalSize() {
-  const SKTTextStoragePtr storage = Text_contents();
-  return text_look::naturalSize(storage->string, storage->font, bounds().width());
+QString SKTText::drawnCharacters() const {
+  // The characters of the text storage; a storage not made yet would be made
+  // from Text_Value, so that is read instead (drawing never writes into the graphic).
+  const QString s = Trim_Str(_Text_contents ? _Text_contents->string : Text_Value);
+  return text_look::applyCaseTransform(s, text_transfrom_case);
+}
+
+text_look::TextStyle SKTText::drawnStyle() const {
+  return {Text_Font_value(), text_alignmnet, text_kerning};
+}
+
+QSizeF SKTText::naturalSize() const {
+  const QString s = drawnCharacters();
+  if (s.isEmpty()) return bounds().size();  // nothing is drawn, so nothing asks for room
+  return text_look::naturalSize(s, drawnStyle(), bounds().width());
 }
 
 void SKTText::setHeightToMatchContents() {

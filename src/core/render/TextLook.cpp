@@ -1,10 +1,12 @@
 #include "core/render/TextLook.h"
 
-#include <QFontDatabase>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "platform/FontNames.h"
@@ -20,6 +22,90 @@ QString withLineSeparators(QString text) {
   text.replace(QLatin1Char('\r'), QChar::LineSeparator);
   return text;
 }
+
+// Every text is laid out on this device, so that a layout does not depend on
+// what it is drawn on (canvas, picture at any scale, PDF, printer). Fonts on
+// it are sized so that one unit is one point. It keeps the program's default
+// resolution: a layout scales absolute letter spacing by the whole-number
+// ratio of its device's resolution to that default, which is 1 only here.
+const QImage& layoutDevice() {
+  static const QImage device(1, 1, QImage::Format_ARGB32);
+  return device;
+}
+
+constexpr double kUnwrapped = 1e7;      // the line width of a text that does not wrap
+constexpr double kFitTolerance = 0.01;  // a line may reach this far below the box
+
+// A text laid out by the card's rule at one width; drawing and measuring both
+// read it.
+class BoxLayout {
+ public:
+  BoxLayout(const QString& text, const TextStyle& style, double width)
+      : _layout(withLineSeparators(text), layoutFont(style), &layoutDevice()) {
+    QTextOption option(alignmentForCode(style.alignment));
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    _layout.setTextOption(option);
+    _layout.setCacheEnabled(true);
+    const double lineWidth = (std::isfinite(width) && width > 0) ? width : kUnwrapped;
+    double y = 0;
+    _layout.beginLayout();
+    for (QTextLine line = _layout.createLine(); line.isValid(); line = _layout.createLine()) {
+      line.setLineWidth(lineWidth);
+      line.setPosition(QPointF(0, y));
+      y += line.height();
+    }
+    _layout.endLayout();
+  }
+
+  int lineCount() const { return _layout.lineCount(); }
+
+  // The lines from the top whose bottom lies within the height: the first
+  // that does not fit is not shown, nor any after it.
+  int linesFitting(double height) const {
+    int n = 0;
+    while (n < lineCount() && _layout.lineAt(n).rect().bottom() <= height + kFitTolerance) ++n;
+    return n;
+  }
+
+  double height() const { return lineCount() ? _layout.lineAt(lineCount() - 1).rect().bottom() : 0; }
+
+  double widestLine() const {
+    double widest = 0;
+    for (int i = 0; i < lineCount(); ++i) widest = std::max(widest, _layout.lineAt(i).naturalTextWidth());
+    return widest;
+  }
+
+  // Where the glyphs put ink, in layout units (the box's top left is 0, 0);
+  // empty when no glyph has any.
+  QRectF ink() const {
+    QRectF all;
+    for (int i = 0; i < lineCount(); ++i)
+      for (const QGlyphRun& run : _layout.lineAt(i).glyphRuns()) {
+        const QRawFont font = run.rawFont();
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
+          const QRectF box = font.boundingRect(glyphs[g]).translated(positions[g]);
+          if (!box.isEmpty()) all = all.isEmpty() ? box : all.united(box);
+        }
+      }
+    return all;
+  }
+
+  void draw(QPainter& painter, const QPointF& origin, int lines) const {
+    for (int i = 0; i < lines; ++i) _layout.lineAt(i).draw(&painter, origin);
+  }
+
+ private:
+  static QFont layoutFont(const TextStyle& style) {
+    QFont font = fontForDevice(style.font, &layoutDevice());
+    if (std::isfinite(style.kerning) && style.kerning != 0)
+      font.setLetterSpacing(QFont::AbsoluteSpacing, style.kerning);
+    return font;
+  }
+
+  QTextLayout _layout;
+};
 }  // namespace
 
 QString applyCaseTransform(const QString& text, int transform) {
@@ -80,64 +166,43 @@ Qt::Alignment alignmentForCode(int code) {
   }
 }
 
-void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, const CardFont& cardFont,
-                    const QColor& color, int alignment, double kerning) {
+void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, const TextStyle& style,
+                    const QColor& color) {
   if (rect.width() <= 0 || rect.height() <= 0 || text.isEmpty()) return;
-  QFont font = fontForDevice(cardFont, painter.device());
-  if (std::isfinite(kerning) && kerning != 0) font.setLetterSpacing(QFont::AbsoluteSpacing, kerning);
-  const QString body = withLineSeparators(text);
-  QTextLayout layout(body, font, painter.device());
-  QTextOption option(alignmentForCode(alignment));
-  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-  layout.setTextOption(option);
-  layout.setCacheEnabled(true);
-  double y = 0;
-  QList<QTextLine> shown;
-  layout.beginLayout();
-  for (;;) {
-    QTextLine line = layout.createLine();
-    if (!line.isValid()) break;
-    line.setLineWidth(rect.width());
-    line.setPosition(QPointF(0, y));
-    y += line.height();
-    if (y > rect.height() + 0.01) break;  // does not fit: not shown
-    shown << line;
-  }
-  layout.endLayout();
+  const BoxLayout layout(text, style, rect.width());
   painter.save();
   painter.setClipRect(rect, Qt::IntersectClip);
   painter.setPen(color);
-  for (const QTextLine& line : shown) line.draw(&painter, rect.topLeft());
+  layout.draw(painter, rect.topLeft(), layout.linesFitting(rect.height()));
   painter.restore();
 }
 
-QSizeF naturalSize(const QString& text, const CardFont& cardFont, double width) {
-  // Measured on a 72 dpi device: one point is one unit, as on the card.
-  static const QImage device = [] {
-    QImage img(1, 1, QImage::Format_ARGB32);
-    img.setDotsPerMeterX(2835);
-    img.setDotsPerMeterY(2835);
-    return img;
-  }();
-  const QFont font = fontForDevice(cardFont, &device);
-  const QString body = withLineSeparators(text);
-  QTextLayout layout(body, font, const_cast<QImage*>(&device));
-  QTextOption option;
-  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-  layout.setTextOption(option);
-  const double lineWidth = (std::isfinite(width) && width > 0) ? width : 1e7;
-  double height = 0, widest = 0;
-  layout.beginLayout();
-  for (;;) {
-    QTextLine line = layout.createLine();
-    if (!line.isValid()) break;
-    line.setLineWidth(lineWidth);
-    line.setPosition(QPointF(0, height));
-    height += line.height();
-    widest = std::max(widest, line.naturalTextWidth());
+QSizeF naturalSize(const QString& text, const TextStyle& style, double width) {
+  // The lines the width gives; at their widest line's width (whole points)
+  // the same lines come out, now aligned within that width.
+  const double lineWidth = std::ceil(BoxLayout(text, style, width).widestLine());
+  const BoxLayout natural(text, style, lineWidth);
+  // Glyphs may reach past their advance. A larger box shows that ink on the
+  // sides its alignment keeps free, so the box grows until it shows it too:
+  // left-aligned lines stay put as the box widens, right-aligned ones move
+  // with its right edge, centred ones by half the widening.
+  const QRectF ink = natural.ink();
+  double needed = lineWidth;
+  if (!ink.isEmpty()) {
+    switch (style.alignment) {
+      case 1:  // right
+        needed += std::max(0.0, -ink.left());
+        break;
+      case 2:  // centre
+        needed += 2 * std::max({0.0, -ink.left(), ink.right() - lineWidth});
+        break;
+      default:
+        needed = std::max(needed, ink.right());
+        break;
+    }
   }
-  layout.endLayout();
-  return {std::ceil(widest), std::ceil(height)};
+  const double height = std::max(natural.height(), ink.isEmpty() ? 0.0 : ink.bottom());
+  return {std::ceil(needed), std::ceil(height)};
 }
 
 }  // namespace text_look

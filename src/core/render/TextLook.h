@@ -24,13 +24,31 @@ QFont fontForDevice(const CardFont& font, const QPaintDevice* device);
 // The platform alignment code (0 left, 1 right, 2 centre, 3 justified, 4 natural).
 Qt::Alignment alignmentForCode(int code);
 
-// Draws the text wrapped at the rectangle's width; lines that do not fit in
-// the rectangle are not shown. Kerning is extra space between characters in points.
-void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, const CardFont& font,
-                    const QColor& color, int alignment, double kerning);
+// The look of a card text besides its characters: font, platform alignment
+// code and kerning (extra space after each character, in points).
+struct TextStyle {
+  CardFont font;
+  int alignment = 0;
+  double kerning = 0;
+};
 
-// The size of the rectangle the text uses when wrapped at the width (a width
-// of 0 or less does not wrap): the widest line and the sum of line heights.
-QSizeF naturalSize(const QString& text, const CardFont& font, double width);
+// Drawing and measuring share one layout rule: the text is laid out on one
+// device for all (one unit is one point, whatever the painter draws on),
+// wrapped at the box width (between words, inside a word only when it is
+// wider than the box), lines from the top; a line whose bottom lies below the
+// box does not fit and is not shown, nor is any line after it. The text
+// starts at the box's top left corner (no inset), and its ink is clipped to
+// the box; a border is painted beneath it.
+
+// Draws the text in the rectangle by that rule.
+void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, const TextStyle& style,
+                    const QColor& color);
+
+// The smallest box, in whole points, in which drawTextInRect shows the whole
+// text laid out at the width (a width of 0 or less does not wrap) as a box of
+// any larger size shows it: every line fits, and the ink that a larger box
+// shows (glyphs reaching past their advance, as italics do, on the sides the
+// alignment keeps free) is not clipped.
+QSizeF naturalSize(const QString& text, const TextStyle& style, double width);
 
 }  // namespace text_look

@@ -206,14 +206,14 @@ TEST_F(RenderLinesText, TextThatDoesNotFitIsCut) {
   EXPECT_GE(inkExtent(img, QRect(10, 10, 200, 26)).first, 0);
 }
 
-TEST_F(RenderLinesText, NaturalSizeMeasuresTheStorage) {
+TEST_F(RenderLinesText, NaturalSizeFollowsTheDrawnLookNotTheStorage) {
   auto t = makeText("Hello", {10, 10, 200, 5});
-  t->Text_contents()->font = CardFont{"TimesNewRomanPS-ItalicMT", 14};
+  t->Text_contents()->font = CardFont{"TimesNewRomanPS-ItalicMT", 8};  // plays no part
   const QSizeF one = t->naturalSize();
-  EXPECT_GT(one.width(), 20);
+  EXPECT_GT(one.width(), 40);
   EXPECT_LT(one.width(), 60);
-  EXPECT_NEAR(one.height(), 16, 3);  // one line of 14 points
-  t->Text_contents()->string = "Hello\nWorld";
+  EXPECT_NEAR(one.height(), 23, 2);                 // one line of Arial at 20 points
+  t->Text_contents()->string = "  Hello\nWorld  ";  // drawn trimmed
   EXPECT_NEAR(t->naturalSize().height(), 2 * one.height(), 2);
   // Height matching keeps origin and width.
   t->setHeightToMatchContents();
@@ -223,16 +223,18 @@ TEST_F(RenderLinesText, NaturalSizeMeasuresTheStorage) {
   EXPECT_FALSE(t->_boundsBeingChangedToMatchContents);
   // Natural size: width and height follow the text; a locked text stays.
   t->makeNaturalSize();
-  EXPECT_LT(t->bounds().width(), 60);
+  EXPECT_LT(t->bounds().width(), 70);
   t->ctrl_is_locked = true;
   t->setBounds({10, 10, 300, 300});
   t->makeNaturalSize();
   EXPECT_EQ(t->bounds(), QRectF(10, 10, 300, 300));
-  // Narrow boxes wrap.
+  // Narrow boxes wrap; a text that draws nothing keeps its box.
   t->ctrl_is_locked = false;
   t->Text_contents()->string = "one two three four five six";
   t->setBounds({0, 0, 40, 10});
   EXPECT_GT(t->naturalSize().height(), 3 * one.height() - 2);
+  t->Text_contents()->string = " \n ";
+  EXPECT_EQ(t->naturalSize(), QSizeF(40, 10));
 }
 
 TEST_F(RenderLinesText, TextOfOnlyControlCharactersAndBlanksDrawsNothing) {
@@ -262,7 +264,7 @@ TEST_F(RenderLinesText, CapitalisedWordsRunFromBlankToBlank) {
 }
 
 TEST_F(RenderLinesText, WindowsLineEndIsOneLineBreak) {
-  const CardFont font{QStringLiteral("ArialMT"), 20.0};
+  const text_look::TextStyle font{{QStringLiteral("ArialMT"), 20.0}};
   EXPECT_EQ(text_look::naturalSize("A\r\nB", font, 200), text_look::naturalSize("A\nB", font, 200));
   EXPECT_LT(text_look::naturalSize("A\r\nB", font, 200).height(),
             text_look::naturalSize("A\n\nB", font, 200).height());
