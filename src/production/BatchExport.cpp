@@ -36,8 +36,8 @@ struct BatchExport::Card {
   }
 };
 
-BatchExport::BatchExport(std::shared_ptr<const RunSnapshot> snapshot, BatchExportRequest request)
-    : snapshot_(std::move(snapshot)),
+BatchExport::BatchExport(const std::shared_ptr<const RunSnapshot>& snapshot, BatchExportRequest request)
+    : snapshot_(exportSnapshot(*snapshot, request.dpi)),
       request_(std::move(request)),
       format_(cardImageFormatFor(request_.extension)) {}
 
@@ -58,25 +58,29 @@ BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const
   QString reason;
   // Encoded and written beside its place here, on the worker; the writer
   // only puts it in place, in row order.
-  const auto prepare = [&](const QImage& picture, const QString& path) {
-    const QString prepared = prepareCardImageFile(encodeCardImage(picture, format_), path, &reason, staging);
+  const auto prepare = [&](const QImage& picture, const QString& path, AlphaChannel alpha) {
+    const QString prepared =
+        prepareCardImageFile(encodeCardImage(picture, format_, alpha), path, &reason, staging);
     if (prepared.isEmpty()) return false;
     card.files.emplace_back(path, prepared);
     return true;
   };
   QImage back;
   if (both || side == QLatin1String("B")) {
-    back = Set_data_table_value_to_card(*snapshot_, row, CardSide::Back, &reason);
+    back = exportedSide(*snapshot_, row, CardSide::Back, request_.dpi, &reason);
     const QString path = Create_Back_Card_Path(base);
     if (back.isNull()) return failWith(path, reason);
-    if (!(both && request_.combined) && !prepare(back, path)) return failWith(path, reason);
+    if (!(both && request_.combined) && !prepare(back, path, AlphaChannel::DroppedWhenOpaque))
+      return failWith(path, reason);
   }
   if (both || side == QLatin1String("F")) {
-    const QImage front = Set_data_table_value_to_card(*snapshot_, row, CardSide::Front, &reason);
+    const QImage front = exportedSide(*snapshot_, row, CardSide::Front, request_.dpi, &reason);
     if (front.isNull()) return failWith(base, reason);
-    const QImage picture = both && request_.combined ? combinedCardPicture(front, back) : front;
+    const bool combined = both && request_.combined;
+    const QImage picture = combined ? combinedCardPicture(front, back) : front;
     if (picture.isNull()) return failWith(base, QStringLiteral("the picture could not be made"));
-    if (!prepare(picture, base)) return failWith(base, reason);
+    if (!prepare(picture, base, combined ? AlphaChannel::Kept : AlphaChannel::DroppedWhenOpaque))
+      return failWith(base, reason);
   }
   return card;
 }

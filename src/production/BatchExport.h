@@ -24,6 +24,7 @@ struct BatchExportRequest {
   bool combined = false;                      // "BOTH" as one picture per card
   QString extension = QStringLiteral("PNG");  // the chosen file type; also the data format
   int workers = 0;                            // render threads; 0 for one per core
+  int dpi = 72;                               // pixels per inch of the pictures (72: one per point)
 };
 
 struct BatchExportResult {
@@ -37,7 +38,9 @@ struct BatchExportResult {
 
 class BatchExport {
  public:
-  BatchExport(std::shared_ptr<const RunSnapshot> snapshot, BatchExportRequest request);
+  // Renders from its own copy of the snapshot made ready for the request's
+  // resolution (exportSnapshot).
+  BatchExport(const std::shared_ptr<const RunSnapshot>& snapshot, BatchExportRequest request);
 
   // The whole run on the calling thread (the workers are its own). Clears
   // the stop flag first; sets list_count and curr_barcode_count.

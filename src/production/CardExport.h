@@ -71,6 +71,7 @@ class CardExport {
   // Choices of the export window for the next export.
   QString fileType = QStringLiteral("PNG");
   bool combined = false;
+  int dpi = 72;  // pixels per inch of the pictures (72: one per point)
   // Render threads of a batch (0: one per core).
   int workers = 0;
 
@@ -82,6 +83,9 @@ class CardExport {
 
  private:
   void batchFinished(const BatchExportResult& result, const QString& folder);
+  // Copies of both sides of the design and their render contexts (GUI thread).
+  CardSnapshot designSnapshot();
+  bool writeFile(const QString& path, const QImage& picture, bool show_msg, AlphaChannel alpha);
   QString withChosenExtension(const QString& path) const;
 
   ExportHost& host_;

@@ -138,7 +138,7 @@ class RgbaRows {
 
 }  // namespace
 
-QByteArray encodePngFast(const QImage& picture) {
+QByteArray encodePngFast(const QImage& picture, bool keepAlpha) {
   if (picture.isNull()) return {};
   RgbaRows rgba(picture);
   if (rgba.isNull()) return {};
@@ -146,7 +146,7 @@ QByteArray encodePngFast(const QImage& picture) {
   const int height = rgba.height();
   // An opaque picture is written without its alpha channel: a quarter less
   // to compress, and the same pixels.
-  const bool opaque = rgba.opaque();
+  const bool opaque = !keepAlpha && rgba.opaque();
   const size_t channels = opaque ? 3 : 4;
   const size_t rowBytes = static_cast<size_t>(width) * channels;
   thread_local Deflater deflater;
