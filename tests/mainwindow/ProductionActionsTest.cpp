@@ -140,7 +140,6 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
 TEST(ProductionActions, BadgesExportedAt300DpiHaveBarcodesThatReadBack) {
   testing_support::ScriptedHost host;
   QTemporaryDir dir;
-  dir.setAutoRemove(qEnvironmentVariableIsEmpty("KEEP"));
   const QString resources = Resource_Path();
   Set_Resource_Path(dir.path());
   QStringList values;
