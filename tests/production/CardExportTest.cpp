@@ -168,6 +168,31 @@ TEST(CardExport, SingleExportWritesTheChosenSidesInTheChosenFormat) {
               picture.convertToFormat(QImage::Format_RGBA8888))
         << format;
   }
+  // Runs of many lengths (past the longest copy too), rows that repeat the row
+  // above, rows too long to be copied whole; opaque (RGB) and translucent.
+  quint32 seed = 1;
+  const auto next = [&seed](int most) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>(seed >> 16) % most;
+  };
+  for (const int width : {900, 11000}) {
+    QImage runs(width, 16, QImage::Format_ARGB32);
+    for (int y = 0; y < runs.height(); ++y) {
+      QRgb colour = 0;
+      for (int x = 0, left = 0; x < width; ++x, --left) {
+        if (left <= 0) {
+          left = 1 + next(400);
+          colour = qRgba(next(4) * 60, next(2) * 200, 30, y < 8 ? 255 : next(256));
+        }
+        runs.setPixel(x, y, y % 4 == 1 ? runs.pixel(x, y - 1) : colour);
+      }
+    }
+    for (const QImage& picture : {runs.copy(0, 0, width, 8), runs})
+      EXPECT_EQ(QImage::fromData(encodeCardImage(picture, CardImageFormat::Png))
+                    .convertToFormat(QImage::Format_RGBA8888),
+                picture.convertToFormat(QImage::Format_RGBA8888))
+          << width << " x " << picture.height();
+  }
 
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);
   Card_Front_Or_Back.store(0);
