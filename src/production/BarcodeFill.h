@@ -1,6 +1,8 @@
 #pragma once
-// The barcode picture of a bound barcode object for one data value, made from
-// that object's own settings. Pure: any thread, no widget, no shared state.
+// The barcode picture of a barcode object for one data value, made from that
+// object's own settings, at the resolution of the card it goes on, and its
+// drawing pixel for pixel onto an exported picture. Pure: any thread, no
+// widget, no shared state.
 
 #include <QImage>
 #include <QString>

@@ -22,6 +22,9 @@ namespace {
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
 // Cards a worker may render ahead of the writer.
 constexpr int kCardsAheadPerWorker = 8;
+// Memory the workers' pictures may take together: a large card at a high
+// resolution is made by fewer workers at once.
+constexpr double kPictureMemory = 2.0 * 1024 * 1024 * 1024;
 
 }  // namespace
 
@@ -85,6 +88,14 @@ BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const
   return card;
 }
 
+int BatchExport::workersForPictureMemory() const {
+  const double perPoint = request_.dpi / 72.0;
+  const QSizeF side = snapshot_->card.frontContext.size.expandedTo(snapshot_->card.backContext.size);
+  // Both sides, the combined picture and the encoder's rows: about six sides' worth of 32-bit pixels.
+  const double perWorker = 6.0 * 4.0 * side.width() * perPoint * side.height() * perPoint;
+  return perWorker > 0 ? static_cast<int>(std::clamp(kPictureMemory / perWorker, 1.0, 64.0)) : 64;
+}
+
 BatchExportResult BatchExport::run() {
   BatchExportResult result;
   Stop_SMS_Sending_Now.store(false);
@@ -92,8 +103,11 @@ BatchExportResult BatchExport::run() {
   list_count.store(result.total);
   curr_barcode_count.store(0);
 
-  const int threads = std::clamp(
-      request_.workers > 0 ? request_.workers : static_cast<int>(std::thread::hardware_concurrency()), 1, 64);
+  const int threads =
+      std::min(std::clamp(request_.workers > 0 ? request_.workers
+                                               : static_cast<int>(std::thread::hardware_concurrency()),
+                          1, 64),
+               workersForPictureMemory());
   const int window = threads * kCardsAheadPerWorker;
 
   std::mutex mutex;

@@ -38,8 +38,7 @@ void putChunk(QByteArray& out, const char* type, const QByteArray& data) {
 // compressed. The buffers are kept from one picture to the next on a thread.
 class RunDeflater {
  public:
-  // The zlib stream of `size` bytes in rows of `rowLength` (filter byte
-  // included); empty for a picture too large.
+  // The zlib stream of `size` bytes in rows of `rowLength` (filter byte included).
   const std::vector<uint8_t>& compress(const Bytef* data, size_t size, size_t rowLength) {
     out_.clear();
     out_.resize(size + size / 8 + 64);  // every byte a 9-bit literal at worst
@@ -49,30 +48,43 @@ class RunDeflater {
     *at_++ = 0x78;  // deflate, 32K window, no dictionary, fastest
     *at_++ = 0x01;
     put(0b011, 3);  // the final block, fixed codes
+    // The checksum goes row by row: a repeated row adds the sum of the row
+    // before, a run is summed in one step.
+    uLong check = adler32(0L, Z_NULL, 0);
+    uLong row = check;
     const bool rowCopies = rowLength <= kMaxDistance;
     for (size_t start = 0; start < size; start += rowLength) {
       const size_t end = std::min(size, start + rowLength);
+      const auto length = static_cast<z_off_t>(end - start);
       if (rowCopies && start > 0 && end - start == rowLength &&
           std::memcmp(data + start, data + start - rowLength, rowLength) == 0) {
         copies(data, start, end, rowLength);
+        check = adler32_combine(check, row, length);
         continue;
       }
+      Adler sum;
       size_t i = start;
-      if (i == 0) literal(data[i++]);
+      if (i == 0) {
+        sum.add(data[0]);
+        literal(data[i++]);
+      }
       while (i < end) {
         const Bytef previous = data[i - 1];
         size_t run = i;
         while (run < end && data[run] == previous) ++run;
         if (run - i >= kMinMatch) {
+          sum.add(previous, run - i);
           i = copies(data, i, run, 1);
         } else {
+          sum.add(data[i]);
           literal(data[i++]);
         }
       }
+      row = sum.value();
+      check = adler32_combine(check, row, length);
     }
     put(0, 7);  // end of block
     if (count_ > 0) *at_++ = static_cast<uint8_t>(bits_);
-    const uLong check = adler32(adler32(0L, Z_NULL, 0), data, static_cast<uInt>(size));
     for (const int shift : {24, 16, 8, 0}) *at_++ = static_cast<uint8_t>(check >> shift);
     out_.resize(static_cast<size_t>(at_ - out_.data()));
     return out_;
@@ -89,6 +101,22 @@ class RunDeflater {
 
  private:
   static constexpr size_t kMinMatch = 3, kMaxMatch = 258, kMaxDistance = 32768;
+
+  // The Adler-32 sum of one row, byte by byte or a run of equal bytes at once
+  // (a row is short enough for the byte sums not to overflow between runs).
+  struct Adler {
+    static constexpr uint64_t kModulus = 65521;
+    uint64_t a = 1, b = 0;
+    void add(Bytef value) {
+      a += value;
+      b += a;
+    }
+    void add(Bytef value, uint64_t count) {
+      b = (b + count * a + value * (count * (count + 1) / 2 % kModulus)) % kModulus;
+      a = (a + count * value) % kModulus;
+    }
+    uLong value() const { return static_cast<uLong>(((b % kModulus) << 16) | (a % kModulus)); }
+  };
 
   // Bits go out from the lowest; Huffman codes with their first bit first.
   void put(uint32_t value, int count) {

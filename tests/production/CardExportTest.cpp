@@ -36,16 +36,19 @@ QRgb pixel(const QString& path, int x, int y) {
 // What other programs read in the headers of PNG, TIFF, JPEG and BMP files:
 // "<width> <height> <bits a sample> <samples a pixel> <x dpi> <y dpi>" per file.
 const char* const kPictureHeaders = R"(
-import struct, sys
+import struct, sys, zlib
 def png(d):
     w, h, bits, kind = struct.unpack('>IIBB', d[16:26])
-    i, dpi = 8, (0, 0)
+    i, dpi, data = 8, (0, 0), b''
     while i < len(d):
         n, t = struct.unpack('>I4s', d[i:i + 8])
         if t == b'pHYs' and d[i + 16] == 1:
             dpi = [v * 0.0254 for v in struct.unpack('>II', d[i + 8:i + 16])]
+        if t == b'IDAT': data += d[i + 8:i + 8 + n]
         i += 12 + n
-    return w, h, bits, {0: 1, 2: 3, 4: 2, 6: 4}[kind], dpi
+    samples = {0: 1, 2: 3, 4: 2, 6: 4}[kind]
+    assert len(zlib.decompress(data)) == h * (1 + w * samples)  # checksum and length
+    return w, h, bits, samples, dpi
 def tiff(d):
     e = '<' if d[:2] == b'II' else '>'
     at = struct.unpack(e + 'I', d[4:8])[0]
