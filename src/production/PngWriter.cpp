@@ -2,11 +2,13 @@
 
 #include <zlib.h>
 
+#include <QByteArrayView>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace production {
@@ -38,11 +40,15 @@ void putChunk(QByteArray& out, const char* type, const QByteArray& data) {
 // compressed. The buffers are kept from one picture to the next on a thread.
 class RunDeflater {
  public:
-  // The zlib stream of `size` bytes in rows of `rowLength` (filter byte included).
-  const std::vector<uint8_t>& compress(const Bytef* data, size_t size, size_t rowLength) {
-    out_.clear();
-    out_.resize(size + size / 8 + 64);  // every byte a 9-bit literal at worst
-    at_ = out_.data();
+  // The zlib stream of `size` bytes in rows of `rowLength` (filter byte
+  // included), valid until the next call.
+  QByteArrayView compress(const Bytef* data, size_t size, size_t rowLength) {
+    const size_t most = size + size / 8 + 64;  // every byte a 9-bit literal at worst
+    if (capacity_ < most) {
+      out_ = std::make_unique_for_overwrite<uint8_t[]>(most);
+      capacity_ = most;
+    }
+    at_ = out_.get();
     bits_ = 0;
     count_ = 0;
     *at_++ = 0x78;  // deflate, 32K window, no dictionary, fastest
@@ -86,8 +92,7 @@ class RunDeflater {
     put(0, 7);  // end of block
     if (count_ > 0) *at_++ = static_cast<uint8_t>(bits_);
     for (const int shift : {24, 16, 8, 0}) *at_++ = static_cast<uint8_t>(check >> shift);
-    out_.resize(static_cast<size_t>(at_ - out_.data()));
-    return out_;
+    return {out_.get(), at_ - out_.get()};
   }
 
   std::vector<Bytef> filtered;  // the filtered rows, kept for the next picture
@@ -96,7 +101,10 @@ class RunDeflater {
   void release() {
     constexpr size_t kKept = 4 * 1024 * 1024;
     if (filtered.capacity() > kKept) std::vector<Bytef>().swap(filtered);
-    if (out_.capacity() > kKept) std::vector<uint8_t>().swap(out_);
+    if (capacity_ > kKept) {
+      out_.reset();
+      capacity_ = 0;
+    }
   }
 
  private:
@@ -178,7 +186,8 @@ class RunDeflater {
     if (d >= 4) put(static_cast<uint32_t>(distance - kDistanceBase[d]), (d - 2) / 2);
   }
 
-  std::vector<uint8_t> out_;
+  std::unique_ptr<uint8_t[]> out_;
+  size_t capacity_ = 0;
   uint8_t* at_ = nullptr;
   uint64_t bits_ = 0;
   int count_ = 0;
@@ -298,9 +307,8 @@ QByteArray encodePngFast(const QImage& picture, bool keepAlpha) {
       for (size_t i = 4; i < rowBytes; ++i) out[1 + i] = static_cast<Bytef>(row[i] - row[i - 4]);
     }
   }
-  const std::vector<uint8_t>& stream = deflater.compress(filtered.data(), filtered.size(), rowBytes + 1);
-  const QByteArray compressed(reinterpret_cast<const char*>(stream.data()),
-                              static_cast<qsizetype>(stream.size()));
+  const QByteArray compressed =
+      deflater.compress(filtered.data(), filtered.size(), rowBytes + 1).toByteArray();
   deflater.release();
 
   QByteArray png("\x89PNG\r\n\x1a\n", 8);
