@@ -1,7 +1,8 @@
 // Batch export of a credit-card sized card (243 x 154 points) whose front and
 // back each hold a text, a Code 128 and a QR Code bound to a data series: one
-// PNG file per side and row at one pixel per point, with one render thread
-// and with one per core, at 1,000 and 10,000 rows.
+// PNG file per side and row at one pixel per point (72 dpi), with one render
+// thread and with one per core, at 1,000 and 10,000 rows; and on 8 threads at
+// 72 and 300 dpi (17 times the pixels, barcodes made for that resolution).
 //
 // Counters: cards/s (rows per second of wall time) and peak_MB, the largest
 // resident memory of the run beyond what the process held once the rows were
@@ -85,13 +86,14 @@ void BM_BatchExport(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
   const int workers = state.range(1) == 0 ? static_cast<int>(std::thread::hardware_concurrency())
                                           : static_cast<int>(state.range(1));
+  const int dpi = static_cast<int>(state.range(2));
   const auto cards = snapshot(rows);
   double peakMb = 0;
   for (auto _ : state) {
     state.PauseTiming();
     const QTemporaryDir& folder = *folders.emplace_back(std::make_unique<QTemporaryDir>());
-    production::BatchExportRequest request{folder.path(), QStringLiteral("BOTH"), false,
-                                           QStringLiteral("PNG"), workers};
+    production::BatchExportRequest request{
+        folder.path(), QStringLiteral("BOTH"), false, QStringLiteral("PNG"), workers, dpi};
     production::BatchExport run(cards, request);
     resetPeakMemory();
     const long before = statusKb("VmRSS:");
@@ -109,11 +111,15 @@ void BM_BatchExport(benchmark::State& state) {
 }
 
 BENCHMARK(BM_BatchExport)
-    ->ArgNames({"rows", "workers"})
-    ->Args({1000, 1})
-    ->Args({1000, 0})
-    ->Args({10000, 1})
-    ->Args({10000, 0})
+    ->ArgNames({"rows", "workers", "dpi"})
+    ->Args({1000, 1, 72})
+    ->Args({1000, 0, 72})
+    ->Args({10000, 1, 72})
+    ->Args({10000, 0, 72})
+    ->Args({1000, 8, 72})
+    ->Args({1000, 8, 300})
+    ->Args({10000, 8, 72})
+    ->Args({10000, 8, 300})
     ->Iterations(1)
     ->Repetitions(3)
     ->UseRealTime()

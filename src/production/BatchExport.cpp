@@ -22,6 +22,9 @@ namespace {
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
 // Cards a worker may render ahead of the writer.
 constexpr int kCardsAheadPerWorker = 8;
+// Memory the workers' pictures may take together: a large card at a high
+// resolution is made by fewer workers at once.
+constexpr double kPictureMemory = 2.0 * 1024 * 1024 * 1024;
 
 }  // namespace
 
@@ -36,8 +39,8 @@ struct BatchExport::Card {
   }
 };
 
-BatchExport::BatchExport(std::shared_ptr<const RunSnapshot> snapshot, BatchExportRequest request)
-    : snapshot_(std::move(snapshot)),
+BatchExport::BatchExport(const std::shared_ptr<const RunSnapshot>& snapshot, BatchExportRequest request)
+    : snapshot_(exportSnapshot(*snapshot, request.dpi)),
       request_(std::move(request)),
       format_(cardImageFormatFor(request_.extension)) {}
 
@@ -58,27 +61,39 @@ BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const
   QString reason;
   // Encoded and written beside its place here, on the worker; the writer
   // only puts it in place, in row order.
-  const auto prepare = [&](const QImage& picture, const QString& path) {
-    const QString prepared = prepareCardImageFile(encodeCardImage(picture, format_), path, &reason, staging);
+  const auto prepare = [&](const QImage& picture, const QString& path, AlphaChannel alpha) {
+    const QString prepared =
+        prepareCardImageFile(encodeCardImage(picture, format_, alpha), path, &reason, staging);
     if (prepared.isEmpty()) return false;
     card.files.emplace_back(path, prepared);
     return true;
   };
   QImage back;
   if (both || side == QLatin1String("B")) {
-    back = Set_data_table_value_to_card(*snapshot_, row, CardSide::Back, &reason);
+    back = exportedSide(*snapshot_, row, CardSide::Back, request_.dpi, &reason);
     const QString path = Create_Back_Card_Path(base);
     if (back.isNull()) return failWith(path, reason);
-    if (!(both && request_.combined) && !prepare(back, path)) return failWith(path, reason);
+    if (!(both && request_.combined) && !prepare(back, path, AlphaChannel::DroppedWhenOpaque))
+      return failWith(path, reason);
   }
   if (both || side == QLatin1String("F")) {
-    const QImage front = Set_data_table_value_to_card(*snapshot_, row, CardSide::Front, &reason);
+    const QImage front = exportedSide(*snapshot_, row, CardSide::Front, request_.dpi, &reason);
     if (front.isNull()) return failWith(base, reason);
-    const QImage picture = both && request_.combined ? combinedCardPicture(front, back) : front;
+    const bool combined = both && request_.combined;
+    const QImage picture = combined ? combinedCardPicture(front, back) : front;
     if (picture.isNull()) return failWith(base, QStringLiteral("the picture could not be made"));
-    if (!prepare(picture, base)) return failWith(base, reason);
+    if (!prepare(picture, base, combined ? AlphaChannel::Kept : AlphaChannel::DroppedWhenOpaque))
+      return failWith(base, reason);
   }
   return card;
+}
+
+int BatchExport::workersForPictureMemory() const {
+  const double perPoint = request_.dpi / 72.0;
+  const QSizeF side = snapshot_->card.frontContext.size.expandedTo(snapshot_->card.backContext.size);
+  // Both sides, the combined picture and the encoder's rows: about six sides' worth of 32-bit pixels.
+  const double perWorker = 6.0 * 4.0 * side.width() * perPoint * side.height() * perPoint;
+  return perWorker > 0 ? static_cast<int>(std::clamp(kPictureMemory / perWorker, 1.0, 64.0)) : 64;
 }
 
 BatchExportResult BatchExport::run() {
@@ -88,8 +103,11 @@ BatchExportResult BatchExport::run() {
   list_count.store(result.total);
   curr_barcode_count.store(0);
 
-  const int threads = std::clamp(
-      request_.workers > 0 ? request_.workers : static_cast<int>(std::thread::hardware_concurrency()), 1, 64);
+  const int threads =
+      std::min(std::clamp(request_.workers > 0 ? request_.workers
+                                               : static_cast<int>(std::thread::hardware_concurrency()),
+                          1, 64),
+               workersForPictureMemory());
   const int window = threads * kCardsAheadPerWorker;
 
   std::mutex mutex;

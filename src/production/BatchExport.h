@@ -1,7 +1,7 @@
 #pragma once
-// The batch export run: one set of picture files per data row, rendered on a
-// pool of worker threads from one snapshot and written in row order into the
-// batch folder. The stop flag (Stop_SMS_Sending_Now) is honoured between two
+// The batch export run: one set of picture files per data row at the chosen
+// resolution, rendered on a pool of worker threads from one snapshot and
+// written in row order into the batch folder. The stop flag (Stop_SMS_Sending_Now) is honoured between two
 // cards: the run ends after the last card written in order, so a run stopped
 // after card k leaves exactly the cards 1 to k. Progress goes through
 // curr_barcode_count and list_count, which the progress panel reads.
@@ -24,6 +24,7 @@ struct BatchExportRequest {
   bool combined = false;                      // "BOTH" as one picture per card
   QString extension = QStringLiteral("PNG");  // the chosen file type; also the data format
   int workers = 0;                            // render threads; 0 for one per core
+  int dpi = 72;                               // pixels per inch of the pictures (72: one per point)
 };
 
 struct BatchExportResult {
@@ -37,7 +38,9 @@ struct BatchExportResult {
 
 class BatchExport {
  public:
-  BatchExport(std::shared_ptr<const RunSnapshot> snapshot, BatchExportRequest request);
+  // Renders from its own copy of the snapshot made ready for the request's
+  // resolution (exportSnapshot).
+  BatchExport(const std::shared_ptr<const RunSnapshot>& snapshot, BatchExportRequest request);
 
   // The whole run on the calling thread (the workers are its own). Clears
   // the stop flag first; sets list_count and curr_barcode_count.
@@ -53,6 +56,8 @@ class BatchExport {
   struct Card;
   // The card's files are prepared in `staging` (beside their places when empty).
   Card renderCard(int row, const QString& staging) const;
+  // How many workers the memory of their pictures allows.
+  int workersForPictureMemory() const;
 
   std::shared_ptr<const RunSnapshot> snapshot_;
   BatchExportRequest request_;

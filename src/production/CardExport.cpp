@@ -22,12 +22,6 @@ namespace {
 
 const QString kExported = QStringLiteral("Card has been exported successfully.");
 
-QImage render(ExportHost& host, CardSide side) {
-  const SKTGraphicList graphics =
-      side == CardSide::Back ? host.Get_Back_Controls_Array() : host.Get_Front_Controls_Array();
-  return SKTRenderingView::image_From_Card_Graphics(graphics, host.sidePaintContext(side));
-}
-
 }  // namespace
 
 CardExport::CardExport(ExportHost& host, DataBinding& binding)
@@ -41,11 +35,14 @@ CardExport::~CardExport() {
   context_.reset();
 }
 
+CardSnapshot CardExport::designSnapshot() {
+  return CardSnapshot::take(host_.Get_Front_Controls_Array(), host_.Get_Back_Controls_Array(),
+                            host_.sidePaintContext(CardSide::Front), host_.sidePaintContext(CardSide::Back));
+}
+
 std::shared_ptr<RunSnapshot> CardExport::takeSnapshot() {
   auto snapshot = std::make_shared<RunSnapshot>();
-  snapshot->card =
-      CardSnapshot::take(host_.Get_Front_Controls_Array(), host_.Get_Back_Controls_Array(),
-                         host_.sidePaintContext(CardSide::Front), host_.sidePaintContext(CardSide::Back));
+  snapshot->card = designSnapshot();
   snapshot->rows = binding_.rowsForRun();
   return snapshot;
 }
@@ -80,6 +77,7 @@ void CardExport::Export_Button() {
     binding_.Get_total_Card_count();
     fileType = window.fileType();
     combined = window.combined();
+    dpi = window.dpi();
     // Objects bound to data that no longer exists: asked before any file work.
     QString note;
     if (!binding_.confirmMissingSources(Use_Data_Sheet_Values.load(), Use_Excel_Binding_Values.load(), &note))
@@ -109,17 +107,21 @@ void CardExport::Export_Button() {
 
 bool CardExport::Export_Single_File(const QString& path, bool show_msg) {
   try {
+    // The design as it is, drawn at the chosen resolution.
+    RunSnapshot asDesigned;
+    asDesigned.card = designSnapshot();
+    const std::shared_ptr<const RunSnapshot> design = exportSnapshot(asDesigned, dpi);
+    const auto render = [&](CardSide side) { return exportedSide(*design, -1, side, dpi); };
     const QString side = export_card_side;
     if (side == QLatin1String("BOTH")) {
-      const QImage back = render(host_, CardSide::Back);
+      const QImage back = render(CardSide::Back);
       if (!combined && !Export_File_Function(Create_Back_Card_Path(path), back, false)) return false;
-      const QImage front = render(host_, CardSide::Front);
+      const QImage front = render(CardSide::Front);
       return combined ? Export_Combined_Image(front, back, path, show_msg)
                       : Export_File_Function(path, front, show_msg);
     }
-    if (side == QLatin1String("F"))
-      return Export_File_Function(path, render(host_, CardSide::Front), show_msg);
-    return Export_File_Function(Create_Back_Card_Path(path), render(host_, CardSide::Back), show_msg);
+    if (side == QLatin1String("F")) return Export_File_Function(path, render(CardSide::Front), show_msg);
+    return Export_File_Function(Create_Back_Card_Path(path), render(CardSide::Back), show_msg);
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
@@ -127,7 +129,11 @@ bool CardExport::Export_Single_File(const QString& path, bool show_msg) {
 }
 
 bool CardExport::Export_File_Function(const QString& path, const QImage& picture, bool show_msg) {
-  if (!Save_gen_image(picture, path)) return false;
+  return writeFile(path, picture, show_msg, AlphaChannel::DroppedWhenOpaque);
+}
+
+bool CardExport::writeFile(const QString& path, const QImage& picture, bool show_msg, AlphaChannel alpha) {
+  if (!Save_gen_image(picture, path, cardImageFormatOfPath(path), nullptr, alpha)) return false;
   if (show_msg) {
     Export_File_Path.set(path);
     Export_File_Message.set(kExported);
@@ -140,7 +146,7 @@ bool CardExport::Export_Combined_Image(const QImage& front, const QImage& back, 
                                        bool show_msg) {
   const QImage picture = combinedCardPicture(front, back);
   if (picture.isNull()) return false;
-  return Export_File_Function(path, picture, show_msg);
+  return writeFile(path, picture, show_msg, AlphaChannel::Kept);
 }
 
 bool CardExport::Export_Batch_File(const QString& chosen) {
@@ -178,6 +184,7 @@ bool CardExport::Export_Batch_File(const QString& chosen) {
   request.combined = combined;
   request.extension = fileType;
   request.workers = workers;
+  request.dpi = dpi;
   if (batch_.joinable()) batch_.join();
   platform::GuiCalls* context = context_.get();
   batch_ = std::thread([this, context, snapshot, request, note] {

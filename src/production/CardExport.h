@@ -71,6 +71,7 @@ class CardExport {
   // Choices of the export window for the next export.
   QString fileType = QStringLiteral("PNG");
   bool combined = false;
+  int dpi = 72;  // pixels per inch of the pictures (72: one per point)
   // Render threads of a batch (0: one per core).
   int workers = 0;
 
@@ -83,6 +84,9 @@ class CardExport {
  private:
   // `note` ends the closing message (objects left empty); may be empty.
   void batchFinished(const BatchExportResult& result, const QString& folder, const QString& note);
+  // Copies of both sides of the design and their render contexts (GUI thread).
+  CardSnapshot designSnapshot();
+  bool writeFile(const QString& path, const QImage& picture, bool show_msg, AlphaChannel alpha);
   QString withChosenExtension(const QString& path) const;
 
   ExportHost& host_;

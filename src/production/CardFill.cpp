@@ -1,6 +1,7 @@
 #include "production/CardFill.h"
 
 #include <exception>
+#include <functional>
 
 #include "core/SKTImage.h"
 #include "core/SKTText.h"
@@ -76,11 +77,15 @@ bool Assign_Batch_Values_To_Control(const SKTGraphicList& graphics, const Bindin
   return ok;
 }
 
-QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side, QString* reason) {
+namespace {
+
+// Fills a copy of the side with the row (none for a negative row) and draws it.
+QImage filledSide(const RunSnapshot& snapshot, int row, CardSide side, const BarcodeRenderer& barcodes,
+                  const std::function<QImage(const SKTGraphicList&)>& draw, QString* reason) {
   try {
     const SKTGraphicList own = SKTGraphic::cloneGraphics(snapshot.graphics(side));
-    if (!Assign_Batch_Values_To_Control(own, *snapshot.rows, row, snapshot.barcodes, reason)) return {};
-    const QImage picture = SKTRenderingView::image_From_Card_Graphics(own, snapshot.context(side));
+    if (row >= 0 && !Assign_Batch_Values_To_Control(own, *snapshot.rows, row, barcodes, reason)) return {};
+    const QImage picture = draw(own);
     if (picture.isNull() && reason) *reason = QStringLiteral("the card could not be drawn");
     return picture;
   } catch (const std::exception& e) {
@@ -89,9 +94,40 @@ QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSi
   return {};
 }
 
+}  // namespace
+
+QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side, QString* reason) {
+  return filledSide(
+      snapshot, row, side, snapshot.barcodes ? snapshot.barcodes : renderBoundBarcodeForCard,
+      [&](const SKTGraphicList& own) {
+        return SKTRenderingView::image_From_Card_Graphics(own, snapshot.context(side));
+      },
+      reason);
+}
+
 QImage renderSide(const RunSnapshot& snapshot, CardSide side) {
   const SKTGraphicList own = SKTGraphic::cloneGraphics(snapshot.graphics(side));
   return SKTRenderingView::image_From_Card_Graphics(own, snapshot.context(side));
+}
+
+std::shared_ptr<const RunSnapshot> exportSnapshot(const RunSnapshot& snapshot, int dpi) {
+  auto copy = std::make_shared<RunSnapshot>(snapshot);
+  for (SKTGraphicList* side : {&copy->card.front, &copy->card.back}) {
+    *side = SKTGraphic::cloneGraphics(*side);
+    sharpenTypedBarcodes(*side, dpi);
+  }
+  if (!copy->barcodes) copy->barcodes = sharpBarcodes(dpi);
+  return copy;
+}
+
+QImage exportedSide(const RunSnapshot& snapshot, int row, CardSide side, int dpi, QString* reason) {
+  return filledSide(
+      snapshot, row, side, snapshot.barcodes,
+      [&](const SKTGraphicList& own) {
+        return SKTRenderingView::image_From_Card_Graphics(own, snapshot.context(side), dpi / 72.0,
+                                                          drawBarcodePixelForPixel);
+      },
+      reason);
 }
 
 }  // namespace production

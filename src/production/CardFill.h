@@ -21,7 +21,9 @@ namespace production {
 struct RunSnapshot {
   CardSnapshot card;
   std::shared_ptr<const BindingRows> rows = std::make_shared<BindingRows>();
-  BarcodeRenderer barcodes = renderBoundBarcodeForCard;
+  // What fills bound barcodes; none: the barcode renderer, at one pixel per
+  // point (renderBoundBarcodeForCard), or for an export at its resolution.
+  BarcodeRenderer barcodes;
 
   const SKTGraphicList& graphics(CardSide side) const {
     return side == CardSide::Back ? card.back : card.front;
@@ -45,5 +47,17 @@ QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSi
 
 // The side as designed, without data.
 QImage renderSide(const RunSnapshot& snapshot, CardSide side);
+
+// A copy of the snapshot ready for an export at `dpi` (its own copies of the
+// graphics): typed barcodes carry pictures made for that resolution, and
+// bound ones are filled so (sharpBarcodes) unless the snapshot names a renderer.
+std::shared_ptr<const RunSnapshot> exportSnapshot(const RunSnapshot& snapshot, int dpi);
+
+// The side of card `row` (from 0; -1: as designed, without data) of an
+// exportSnapshot as an exported file holds it: dpi / 72 pixels per point, the
+// resolution recorded, and every barcode made for it put pixel for pixel, so
+// that its bars and cells stay whole pixels wide. A null picture with a
+// reason when the row could not be filled or the side rendered.
+QImage exportedSide(const RunSnapshot& snapshot, int row, CardSide side, int dpi, QString* reason = nullptr);
 
 }  // namespace production

@@ -66,12 +66,15 @@ QString Create_Back_Card_Path(const QString& path) {
   return slash < 0 ? backName : path.left(slash + 1) + backName;
 }
 
-QByteArray encodeCardImage(const QImage& picture, CardImageFormat format) {
+QByteArray encodeCardImage(const QImage& picture, CardImageFormat format, AlphaChannel alpha) {
   if (picture.isNull()) return {};
-  if (format == CardImageFormat::Png) return encodePngFast(picture);
+  const bool keepAlpha = alpha == AlphaChannel::Kept;
+  if (format == CardImageFormat::Png) return encodePngFast(picture, keepAlpha);
   const bool opaqueOnly = format == CardImageFormat::Jpeg || format == CardImageFormat::Bmp;
-  const QImage source =
-      opaqueOnly && picture.hasAlphaChannel() ? SKTRenderingView::opaqueOverWhite(picture) : picture;
+  const QImage source = opaqueOnly && picture.hasAlphaChannel() ? SKTRenderingView::opaqueOverWhite(picture)
+                        : keepAlpha && !picture.hasAlphaChannel()
+                            ? picture.convertToFormat(QImage::Format_ARGB32)
+                            : picture;
   QByteArray data;
   QBuffer buffer(&data);
   buffer.open(QIODevice::WriteOnly);
@@ -148,9 +151,10 @@ bool Save_gen_image(const QImage& picture, const QString& path, QString* reason)
   return Save_gen_image(picture, path, cardImageFormatOfPath(path), reason);
 }
 
-bool Save_gen_image(const QImage& picture, const QString& path, CardImageFormat format, QString* reason) {
+bool Save_gen_image(const QImage& picture, const QString& path, CardImageFormat format, QString* reason,
+                    AlphaChannel alpha) {
   QString why;
-  if (writeCardImageData(encodeCardImage(picture, format), path, &why)) return true;
+  if (writeCardImageData(encodeCardImage(picture, format, alpha), path, &why)) return true;
   qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(path, why);
   if (reason) {
     *reason = why;

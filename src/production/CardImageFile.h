@@ -25,9 +25,15 @@ QString Create_Front_Card_Path(const QString& path);
 // without extension gives "X_Back.").
 QString Create_Back_Card_Path(const QString& path);
 
-// The picture encoded in the format; formats without transparency get the
-// picture over white. Empty when it cannot be encoded.
-QByteArray encodeCardImage(const QImage& picture, CardImageFormat format);
+// Whether a PNG or TIFF of a picture whose pixels are all opaque leaves out
+// the alpha channel (smaller) or keeps it: RGB with alpha, 8 bits a sample,
+// the format of the combined picture of both sides.
+enum class AlphaChannel { DroppedWhenOpaque, Kept };
+
+// The picture encoded in the format, with the resolution it records; formats
+// without transparency get the picture over white. Empty when it cannot be encoded.
+QByteArray encodeCardImage(const QImage& picture, CardImageFormat format,
+                           AlphaChannel alpha = AlphaChannel::DroppedWhenOpaque);
 
 // Writes encoded data to the path atomically; false with the reason.
 bool writeCardImageData(const QByteArray& data, const QString& path, QString* reason = nullptr);
@@ -48,7 +54,7 @@ void discardCardImageFile(const QString& prepared);
 // `reason` is given, which then receives it instead.
 bool Save_gen_image(const QImage& picture, const QString& path, QString* reason = nullptr);
 bool Save_gen_image(const QImage& picture, const QString& path, CardImageFormat format,
-                    QString* reason = nullptr);
+                    QString* reason = nullptr, AlphaChannel alpha = AlphaChannel::DroppedWhenOpaque);
 
 // Both sides in one picture: the front's width by twice the front's height,
 // the front in the upper half and the back below it, each copied unscaled.

@@ -28,6 +28,10 @@ QStringList ExportWindow::fileTypes() {
   return {QStringLiteral("PNG"), QStringLiteral("JPEG"), QStringLiteral("TIFF"), QStringLiteral("BMP")};
 }
 
+QList<int> ExportWindow::resolutions() {
+  return {72, 150, 300, 600};
+}
+
 ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
   setModal(true);
   setWindowTitle(QStringLiteral("Export Card"));
@@ -49,6 +53,11 @@ ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
 
   fileFormatPopup = named(new QComboBox(this), QStringLiteral("File type"));
   fileFormatPopup->addItems(fileTypes());
+  saveDPIText = named(new QComboBox(this), QStringLiteral("DPI"));
+  for (const int dpi : resolutions()) saveDPIText->addItem(QString::number(dpi));
+  saveDPIText->setToolTip(
+      QStringLiteral("Pixels per inch of the pictures: 72 is one pixel per point; "
+                     "300 or 600 to print them or to read their barcodes."));
 
   auto* dataBox = new QGroupBox(QStringLiteral("One card per data row"), this);
   Export_with_batch_chk = new QCheckBox(QStringLiteral("Use data series"), dataBox);
@@ -66,6 +75,7 @@ ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("File type:"), fileFormatPopup);
+  form->addRow(QStringLiteral("DPI:"), saveDPIText);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(sideBox);
   layout->addLayout(form);
@@ -80,6 +90,7 @@ ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
 
 void ExportWindow::reset() {
   fileFormatPopup->setCurrentIndex(0);
+  saveDPIText->setCurrentIndex(0);
   export_combined_image_chk->setChecked(false);
   matrix_export_card_side->button(1)->setChecked(true);
   export_card_side_CellClick(1);

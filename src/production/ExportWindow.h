@@ -1,7 +1,8 @@
 #pragma once
 // The export window: which side(s) to export, as separate files or one
-// combined picture, the file type, and whether the data series rows and the
-// spreadsheet rows fill the cards. OK ends it with 1, Cancel with 0.
+// combined picture, the file type, the resolution of the pictures, and
+// whether the data series rows and the spreadsheet rows fill the cards. OK
+// ends it with 1, Cancel with 0.
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,11 +19,15 @@ class ExportWindow : public QDialog {
 
   // The file types offered, in pop-up order.
   static QStringList fileTypes();
+  // The resolutions offered, in dots per inch; the first is one pixel per point.
+  static QList<int> resolutions();
 
-  // Back to the first file type, the front side alone, combined off.
+  // Back to the first file type, the first resolution, the front side alone, combined off.
   void reset();
   // The chosen file type ("PNG", ...): the extension of the files written.
   QString fileType() const { return fileFormatPopup->currentText(); }
+  // The chosen resolution, in dots per inch, for every file type.
+  int dpi() const { return saveDPIText->currentText().toInt(); }
   bool combined() const { return export_combined_image_chk->isChecked(); }
 
   // Actions.
@@ -32,6 +37,7 @@ class ExportWindow : public QDialog {
   void export_card_side_CellClick(int row);
 
   QComboBox* fileFormatPopup = nullptr;
+  QComboBox* saveDPIText = nullptr;
   QButtonGroup* matrix_export_card_side = nullptr;
   QCheckBox* export_combined_image_chk = nullptr;
   QCheckBox* Export_with_batch_chk = nullptr;

@@ -33,6 +33,62 @@ QRgb pixel(const QString& path, int x, int y) {
   return image.isNull() ? 0 : image.pixel(x, y) & 0xffffff;
 }
 
+// What other programs read in the headers of PNG, TIFF, JPEG and BMP files:
+// "<width> <height> <bits a sample> <samples a pixel> <x dpi> <y dpi>" per file.
+const char* const kPictureHeaders = R"(
+import struct, sys, zlib
+def png(d):
+    w, h, bits, kind = struct.unpack('>IIBB', d[16:26])
+    i, dpi, data = 8, (0, 0), b''
+    while i < len(d):
+        n, t = struct.unpack('>I4s', d[i:i + 8])
+        if t == b'pHYs' and d[i + 16] == 1:
+            dpi = [v * 0.0254 for v in struct.unpack('>II', d[i + 8:i + 16])]
+        if t == b'IDAT': data += d[i + 8:i + 8 + n]
+        i += 12 + n
+    samples = {0: 1, 2: 3, 4: 2, 6: 4}[kind]
+    assert len(zlib.decompress(data)) == h * (1 + w * samples)  # checksum and length
+    return w, h, bits, samples, dpi
+def tiff(d):
+    e = '<' if d[:2] == b'II' else '>'
+    at = struct.unpack(e + 'I', d[4:8])[0]
+    tags = {}
+    for k in range(struct.unpack(e + 'H', d[at:at + 2])[0]):
+        tag, kind, count, value = struct.unpack(e + 'HHI4s', d[at + 2 + 12 * k:at + 14 + 12 * k])
+        fmt = {3: 'H', 4: 'I', 5: 'II'}.get(kind)
+        if not fmt: continue
+        size = struct.calcsize(e + fmt) * count
+        raw = value if size <= 4 else d[struct.unpack(e + 'I', value)[0]:][:size]
+        tags[tag] = struct.unpack(e + fmt * count, raw[:size])
+    per_inch = 1 if tags.get(296, (2,))[0] == 2 else 2.54
+    dpi = [tags[t][0] / tags[t][1] * per_inch for t in (282, 283)]
+    return tags[256][0], tags[257][0], tags[258][0], tags[277][0], dpi
+def jpeg(d):
+    i, dpi = 2, (0, 0)
+    while True:
+        marker, n = d[i + 1], struct.unpack('>H', d[i + 2:i + 4])[0]
+        body = d[i + 4:i + 2 + n]
+        if marker == 0xE0 and body[:5] == b'JFIF\0' and body[7] == 1:
+            dpi = struct.unpack('>HH', body[8:12])
+        if marker in (0xC0, 0xC1, 0xC2):
+            bits, h, w, samples = struct.unpack('>BHHB', body[:6])
+            return w, h, bits, samples, dpi
+        i += 2 + n
+def bmp(d):
+    w, h, planes, count, packing, size, x, y = struct.unpack('<iiHHIIii', d[18:46])
+    return w, abs(h), 8, count // 8, [v * 0.0254 for v in (x, y)]
+for path in sys.argv[1:]:
+    d = open(path, 'rb').read()
+    kind = png if d[:4] == b'\x89PNG' else jpeg if d[:2] == b'\xff\xd8' else bmp if d[:2] == b'BM' else tiff
+    w, h, bits, samples, dpi = kind(d)
+    print('%d %d %d %d %.0f %.0f' % (w, h, bits, samples, dpi[0], dpi[1]))
+)";
+
+QStringList pictureHeaders(const QStringList& files) {
+  return QString::fromUtf8(testing_support::runPython(kPictureHeaders, files))
+      .split('\n', Qt::SkipEmptyParts);
+}
+
 ino_t inode(const QString& path) {
   struct stat info {};
   return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
@@ -115,9 +171,75 @@ TEST(CardExport, SingleExportWritesTheChosenSidesInTheChosenFormat) {
               picture.convertToFormat(QImage::Format_RGBA8888))
         << format;
   }
+  // Runs of many lengths (past the longest copy too), rows that repeat the row
+  // above, rows too long to be copied whole; opaque (RGB) and translucent.
+  quint32 seed = 1;
+  const auto next = [&seed](int most) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>(seed >> 16) % most;
+  };
+  for (const int width : {900, 11000}) {
+    QImage runs(width, 16, QImage::Format_ARGB32);
+    for (int y = 0; y < runs.height(); ++y) {
+      QRgb colour = 0;
+      for (int x = 0, left = 0; x < width; ++x, --left) {
+        if (left <= 0) {
+          left = 1 + next(400);
+          colour = qRgba(next(4) * 60, next(2) * 200, 30, y < 8 ? 255 : next(256));
+        }
+        runs.setPixel(x, y, y % 4 == 1 ? runs.pixel(x, y - 1) : colour);
+      }
+    }
+    for (const QImage& picture : {runs.copy(0, 0, width, 8), runs})
+      EXPECT_EQ(QImage::fromData(encodeCardImage(picture, CardImageFormat::Png))
+                    .convertToFormat(QImage::Format_RGBA8888),
+                picture.convertToFormat(QImage::Format_RGBA8888))
+          << width << " x " << picture.height();
+  }
 
   EXPECT_EQ(Card_Front_Or_Back.load(), 1);
   Card_Front_Or_Back.store(0);
+  export_card_side = "F";
+}
+
+TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeepsItsAlpha) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  FakeDesign design;
+  design.size = QSizeF(144, 72);
+  DataBinding binding(design);
+  CardExport exporter(design, binding);
+  export_card_side = "BOTH";
+  exporter.combined = true;
+  exporter.dpi = 150;
+
+  // Both sides in one picture at 150 dpi: 300 x 150 pixels a side (144 x 72
+  // at 72 dpi), front above back, RGB with alpha (8 bits, 4 samples) in
+  // PNG and TIFF; every type records the resolution.
+  QStringList files;
+  for (const char* type : {"png", "tiff", "jpeg", "bmp"}) {
+    files << dir.path() + "/One." + type;
+    ASSERT_TRUE(exporter.Export_Single_File(files.last(), false));
+  }
+  EXPECT_EQ(pictureHeaders(files), QStringList({"300 300 8 4 150 150", "300 300 8 4 150 150",
+                                                "300 300 8 3 150 150", "300 300 8 3 150 150"}));
+  for (const QString& file : files) {
+    EXPECT_EQ(pixel(file, 150, 74) & 0xf0f0f0, 0xf00000u) << file.toStdString();
+    EXPECT_EQ(pixel(file, 150, 225) & 0xf0f0f0, 0x0000f0u) << file.toStdString();
+  }
+
+  // A batch writes its combined pictures so too.
+  auto snapshot = std::make_shared<RunSnapshot>();
+  snapshot->card.front = {boundText(1, "Names", 0)};
+  snapshot->card.frontContext = design.sidePaintContext(CardSide::Front);
+  snapshot->card.backContext = design.sidePaintContext(CardSide::Back);
+  auto rows = std::make_shared<BindingRows>();
+  rows->useSeries = true;
+  rows->series["Names"] = QStringList{"Ann"};
+  rows->seriesRows = 1;
+  snapshot->rows = rows;
+  EXPECT_EQ(BatchExport(snapshot, {dir.path(), "BOTH", true, "PNG", 1, 150}).run().written, 1);
+  EXPECT_EQ(pictureHeaders({dir.path() + "/Card_1.PNG"}), QStringList({"300 300 8 4 150 150"}));
   export_card_side = "F";
 }
 

@@ -39,8 +39,8 @@ TEST(ProductionDialogKeyboard, TabFollowsTheReadingOrderOfTheMailAndExportDialog
   EXPECT_TRUE(label->isVisibleTo(&mail));
 
   ExportWindow& exporter = ExportWindow::defaultInstance();
-  EXPECT_EQ(tabStops(exporter, exporter.fileFormatPopup, 4).join(" > ").toStdString(),
-            "File type > Use data series > Use spreadsheet > Cancel > OK");
+  EXPECT_EQ(tabStops(exporter, exporter.fileFormatPopup, 5).join(" > ").toStdString(),
+            "File type > DPI > Use data series > Use spreadsheet > Cancel > OK");
   exporter.hide();
   // And so does the box at the end of an export.
   Open_Export_Log finished;

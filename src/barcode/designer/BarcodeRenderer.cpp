@@ -1,5 +1,6 @@
 #include "barcode/designer/BarcodeRenderer.h"
 
+#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -86,7 +87,10 @@ BarcodeRender linearRender(const RenderInput& in, const QString& value, const QS
   b.setWidth(framedWidth(in.printsHeader ? b.headerWidth() : 0.0f, in.printsFooter ? b.footerWidth() : 0.0f,
                          b.width(), state.LR_margin));
   out.picture = imageFromBarcode(b, state);
-  if (out.picture.isNull()) out.error = kTooLarge;
+  if (out.picture.isNull())
+    out.error = kTooLarge;
+  else
+    out.module = QSizeF(b.barWidth(), b.barWidth());
   return out;
 }
 
@@ -152,7 +156,10 @@ BarcodeRender twoDRender(RenderInput& in, const QString& value, const QString& h
       framedWidth(in.printsHeader ? model.headerWidth : 0.0f, in.printsFooter ? model.footerWidth : 0.0f,
                   static_cast<float>(image2d.size.width()), state.LR_margin);
   out.picture = imageFromBarcodeImage(image2d, state);
-  if (out.picture.isNull()) out.error = kTooLarge;
+  if (out.picture.isNull())
+    out.error = kTooLarge;
+  else
+    out.module = symbol->moduleSize();
   return out;
 }
 
@@ -203,6 +210,7 @@ BarcodeRender render(const BarcodeSettings& settings, const QString& value, cons
     out.error = QString::fromLocal8Bit(e.what());
   }
   out.picture = BarcodePicture();
+  out.module = QSizeF();
   return out;
 }
 
@@ -216,6 +224,37 @@ QImage cardImage(const BarcodePicture& picture, int dpi) {
   if (d < 1) return {};
   QImage image = picture.toImage(d);
   if (!image.isNull()) image.setDevicePixelRatio(d / 72.0);
+  return image;
+}
+
+QImage sharpCardImage(const BarcodeRender& render, int dpi) {
+  if (!render.ok()) return {};
+  const double perPoint = std::clamp(dpi, BarcodeLimits::kDpiMin, BarcodeLimits::kDpiMax) / 72.0;
+  // Pixels per point that make a module of this length a whole number of pixels.
+  const auto wholeModules = [perPoint](double module) {
+    return std::max(1.0, std::round(module * perPoint)) / module;
+  };
+  const QSizeF module = render.module;
+  if (!(module.width() > 0) || !(module.height() > 0)) return cardImage(render.picture, dpi);
+  const double sx = wholeModules(module.width());
+  const double sy = wholeModules(module.height());
+  // A hair below a whole count stays that count: the scale is exact only to rounding.
+  const double w = std::ceil(render.picture.size.width() * sx - 1e-6);
+  const double h = std::ceil(render.picture.size.height() * sy - 1e-6);
+  if (w < 1 || h < 1 || w * h > static_cast<double>(kMaxCardPixels)) return cardImage(render.picture, dpi);
+  QImage image(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
+  if (image.isNull()) return {};
+  image.fill(Qt::white);
+  const int dotsPerMeter = static_cast<int>(std::lround(perPoint * 72.0 / 0.0254));
+  image.setDotsPerMeterX(dotsPerMeter);
+  image.setDotsPerMeterY(dotsPerMeter);
+  {
+    // Aliased, so that each bar's edges fall on the pixel boundaries nearest to them.
+    QPainter painter(&image);
+    painter.scale(sx, sy);
+    render.picture.picture.play(painter);
+  }
+  image.setDevicePixelRatio(perPoint);
   return image;
 }
 

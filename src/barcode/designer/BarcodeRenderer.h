@@ -34,6 +34,10 @@ struct BarcodeRender {
   BarcodePicture picture;
   // Why there is no picture ("" when there is one).
   QString error;
+  // One module of the symbol in the picture, in points: the narrowest bar or
+  // space of a linear symbol (given as high as it is wide), a cell of a 2D
+  // one. Empty when there is no picture.
+  QSizeF module;
   bool ok() const { return !picture.isNull(); }
 };
 
@@ -51,6 +55,16 @@ BarcodeRender render(const BarcodeSettings& settings, const QString& value, cons
 // at that resolution is made at the highest resolution that fits. Null for a
 // null picture.
 QImage cardImage(const BarcodePicture& picture, int dpi);
+
+// The raster for a card drawn at dpi pixels per inch in which every module is
+// the same whole number of pixels (the nearest to its exact width there, at
+// least one), so that bars and cells keep hard, even edges: the picture is
+// drawn larger or smaller by the ratio of that number to the exact one, across
+// and down alike for a linear symbol (its texts keep their shape), down by the
+// cell height's own ratio for a 2D one. Marked with a device pixel ratio of
+// dpi / 72 as cardImage's raster is. A render without a module, or one too
+// large for the allocation limit, gives cardImage's raster instead.
+QImage sharpCardImage(const BarcodeRender& render, int dpi);
 
 // The drawing state the record describes, with the margins converted to
 // points and the margins of texts that are not printed set to 0.

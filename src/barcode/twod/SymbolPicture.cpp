@@ -18,6 +18,12 @@ int pixelsFor(double points, int dpi) {
 
 SymbolPicture::SymbolPicture(ModuleGrid grid, Layout layout) : grid_(std::move(grid)), layout_(layout) {}
 
+QSizeF SymbolPicture::moduleSize() const {
+  if (grid_.empty() || layout_.page.isEmpty()) return {};
+  return QSizeF(layout_.gridRect.width() / grid_.width * layout_.size.width() / layout_.page.width(),
+                layout_.gridRect.height() / grid_.height * layout_.size.height() / layout_.page.height());
+}
+
 void SymbolPicture::record(VectorRecorder& recorder, const QRectF& target) const {
   if (layout_.page.isEmpty() || target.isEmpty()) return;
   const double sx = target.width() / layout_.page.width();

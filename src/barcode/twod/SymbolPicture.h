@@ -63,6 +63,8 @@ class SymbolPicture {
   const Layout& layout() const { return layout_; }
   QSizeF size() const { return layout_.size; }
   QSize pixelSize() const { return layout_.pixels; }
+  // One cell of the grid in points; empty for an empty grid.
+  QSizeF moduleSize() const;
 
   // Draws the picture into target (points of the painter's space) as rectangles.
   void draw(QPainter& painter, const QRectF& target) const;

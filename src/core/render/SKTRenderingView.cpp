@@ -62,7 +62,8 @@ void SKTRenderingView::drawRect(QPainter& painter, const QRectF& rect, const Sid
 }
 
 QImage SKTRenderingView::image_From_Card_Graphics(const SKTGraphicList& graphics,
-                                                  const SidePaintContext& context, double scale) {
+                                                  const SidePaintContext& context, double scale,
+                                                  const GraphicPainter& drawInstead) {
   if (!(scale > 0) || !sizeIsDrawable(context.size, scale)) return {};
   const QSize pixels(static_cast<int>(std::lround(context.size.width() * scale)),
                      static_cast<int>(std::lround(context.size.height() * scale)));
@@ -77,7 +78,7 @@ QImage SKTRenderingView::image_From_Card_Graphics(const SKTGraphicList& graphics
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.scale(scale, scale);
-  view.drawRect(painter, view.frame(), context);
+  view.drawRect(painter, view.frame(), context, drawInstead);
   painter.end();
   return image;
 }

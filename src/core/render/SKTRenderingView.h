@@ -53,9 +53,10 @@ class SKTRenderingView {
                 const GraphicPainter& drawInstead = {}) const;
 
   // ---- Class operations ---------------------------------------------------------
-  // The picture of a side at the context's size (scale pixels per point).
+  // The picture of a side at the context's size (scale pixels per point),
+  // recording its resolution; drawInstead as for drawRect.
   static QImage image_From_Card_Graphics(const SKTGraphicList& graphics, const SidePaintContext& context,
-                                         double scale = 1.0);
+                                         double scale = 1.0, const GraphicPainter& drawInstead = {});
   // The same with the running program's context (GUI thread). print_box asks
   // for the bitmap route on old platforms; both routes give the same picture here.
   static QImage image_From_Card_Graphics(const SKTGraphicList& graphics, bool print_box);
