@@ -247,107 +247,109 @@ TEST_F(MissingSeries, MailAsksTheSameBeforeSending) {
   EXPECT_TRUE(namesGuests(host.defaultNoQuestions()));
   EXPECT_FALSE(sending);
   EXPECT_EQ(host.messages(), QStringList());
-  TEST(ProductionActions, BadgesExportedAt300DpiHaveBarcodesThatReadBack) {
-    testing_support::ScriptedHost host;
-    QTemporaryDir dir;
-    const QString resources = Resource_Path();
-    Set_Resource_Path(dir.path());
-    QStringList values;
-    for (int i = 1; i <= 20; ++i) values << QString("QV-%1").arg(i, 4, 10, QChar('0'));
-    ASSERT_TRUE(testing_support::writeFile(dir.path() + "/DataSet/Badges.txt", values.join('\n').toUtf8()));
+}
 
-    // A 90 x 60 mm badge with the designer's default Code 128 (20 mil modules) and a QR Code.
-    SKTWindowController window;
-    window.SetDocumentCanvasSize(QSizeF(MM_to_Points_Convert(90), MM_to_Points_Convert(60)));
-    const auto bound = [&](const char* symbology, QPointF at) {
-      auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
-      code->setBounds(QRectF(at, QSizeF(60, 40)));
-      code->data_source_type = 1;
-      code->batch_list_name = "Badges";
-      code->barcode_font_index = barcode::symbologyNames().indexOf(symbology);
-      code->linear_or_2d = barcode::isTwoDSymbology(symbology) ? 1 : 0;
-      code->show_hide_hdr = code->show_hide_ftr = code->linear_or_2d;  // texts around the QR Code hidden
-      window.document()->addInGraphics(CardSide::Front, code);
-    };
-    bound("Code 128", {10.3, 10.7});
-    bound("QR Code", {170, 70});
+TEST(ProductionActions, BadgesExportedAt300DpiHaveBarcodesThatReadBack) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  const QString resources = Resource_Path();
+  Set_Resource_Path(dir.path());
+  QStringList values;
+  for (int i = 1; i <= 20; ++i) values << QString("QV-%1").arg(i, 4, 10, QChar('0'));
+  ASSERT_TRUE(testing_support::writeFile(dir.path() + "/DataSet/Badges.txt", values.join('\n').toUtf8()));
 
-    host.queueModal([](QDialog& d) {
-      auto& w = static_cast<ExportWindow&>(d);
-      EXPECT_EQ(w.saveDPIText->currentText(), "72");
-      EXPECT_TRUE(w.saveDPIText->isEnabled());
-      w.saveDPIText->setCurrentText("300");
-      return 1;
-    });
-    host.queueOpenPanel({dir.path()});
-    host.queueModal([](QDialog&) { return 0; });  // the finished box
-    window.Export_Button();
-    ASSERT_TRUE(window.cardExport().waitForRun(120000));
-    const QString folder = dir.path() + "/QUVO Gratulo";
-    QStringList files, expected;
-    for (int i = 1; i <= 20; ++i) {
-      files << QString("%1/Card_%2.PNG").arg(folder).arg(i);
-      expected << "CODE-128:" + values[i - 1] << "QR-Code:" + values[i - 1];
+  // A 90 x 60 mm badge with the designer's default Code 128 (20 mil modules) and a QR Code.
+  SKTWindowController window;
+  window.SetDocumentCanvasSize(QSizeF(MM_to_Points_Convert(90), MM_to_Points_Convert(60)));
+  const auto bound = [&](const char* symbology, QPointF at) {
+    auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+    code->setBounds(QRectF(at, QSizeF(60, 40)));
+    code->data_source_type = 1;
+    code->batch_list_name = "Badges";
+    code->barcode_font_index = barcode::symbologyNames().indexOf(symbology);
+    code->linear_or_2d = barcode::isTwoDSymbology(symbology) ? 1 : 0;
+    code->show_hide_hdr = code->show_hide_ftr = code->linear_or_2d;  // texts around the QR Code hidden
+    window.document()->addInGraphics(CardSide::Front, code);
+  };
+  bound("Code 128", {10.3, 10.7});
+  bound("QR Code", {170, 70});
+
+  host.queueModal([](QDialog& d) {
+    auto& w = static_cast<ExportWindow&>(d);
+    EXPECT_EQ(w.saveDPIText->currentText(), "72");
+    EXPECT_TRUE(w.saveDPIText->isEnabled());
+    w.saveDPIText->setCurrentText("300");
+    return 1;
+  });
+  host.queueOpenPanel({dir.path()});
+  host.queueModal([](QDialog&) { return 0; });  // the finished box
+  window.Export_Button();
+  ASSERT_TRUE(window.cardExport().waitForRun(120000));
+  const QString folder = dir.path() + "/QUVO Gratulo";
+  QStringList files, expected;
+  for (int i = 1; i <= 20; ++i) {
+    files << QString("%1/Card_%2.PNG").arg(folder).arg(i);
+    expected << "CODE-128:" + values[i - 1] << "QR-Code:" + values[i - 1];
+  }
+  const QImage first(files[0]);
+  EXPECT_EQ(first.size(), QSize(1063, 709));
+  EXPECT_EQ(first.dotsPerMeterX(), 11811);  // 300 dpi
+
+  // Bars, spaces and cells are whole modules of one width: the runs of dark
+  // and light pixels along the row of an area that crosses most of them.
+  const auto runsIn = [&first](QRect area) {
+    QList<int> runs;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      QList<int> here;
+      for (int x = area.left() + 1, start = area.left(); x <= area.right(); ++x)
+        if ((qGray(first.pixel(x, y)) < 128) != (qGray(first.pixel(x - 1, y)) < 128)) {
+          here << x - start;
+          start = x;
+        }
+      if (here.size() > runs.size()) runs = here;
     }
-    const QImage first(files[0]);
-    EXPECT_EQ(first.size(), QSize(1063, 709));
-    EXPECT_EQ(first.dotsPerMeterX(), 11811);  // 300 dpi
+    return runs.mid(1);  // from the first edge on
+  };
+  const QList<int> code128 = runsIn(QRect(20, 20, 660, 300));
+  ASSERT_GT(code128.size(), 50);
+  for (const int run : code128) EXPECT_EQ(run % 6, 0) << run;  // 20 mil at 300 dpi
+  // A QR cell of 2 points is 8.33 pixels: 8 for every cell.
+  const QList<int> qr = runsIn(QRect(700, 280, 340, 420));
+  ASSERT_GT(qr.size(), 8);
+  for (const int run : qr) EXPECT_EQ(run % 8, 0) << run;
 
-    // Bars, spaces and cells are whole modules of one width: the runs of dark
-    // and light pixels along the row of an area that crosses most of them.
-    const auto runsIn = [&first](QRect area) {
-      QList<int> runs;
-      for (int y = area.top(); y <= area.bottom(); ++y) {
-        QList<int> here;
-        for (int x = area.left() + 1, start = area.left(); x <= area.right(); ++x)
-          if ((qGray(first.pixel(x, y)) < 128) != (qGray(first.pixel(x - 1, y)) < 128)) {
-            here << x - start;
-            start = x;
-          }
-        if (here.size() > runs.size()) runs = here;
-      }
-      return runs.mid(1);  // from the first edge on
-    };
-    const QList<int> code128 = runsIn(QRect(20, 20, 660, 300));
-    ASSERT_GT(code128.size(), 50);
-    for (const int run : code128) EXPECT_EQ(run % 6, 0) << run;  // 20 mil at 300 dpi
-    // A QR cell of 2 points is 8.33 pixels: 8 for every cell.
-    const QList<int> qr = runsIn(QRect(700, 280, 340, 420));
-    ASSERT_GT(qr.size(), 8);
-    for (const int run : qr) EXPECT_EQ(run % 8, 0) << run;
+  // zbar reads every symbol of every badge as its row's value.
+  const auto read = testing_support::runProgram("zbarimg", QStringList{"-q"} + files);
+  QStringList found = QString::fromUtf8(read.out).split('\n', Qt::SkipEmptyParts);
+  found.sort();
+  expected.sort();
+  EXPECT_EQ(found, expected);
+  Set_Resource_Path(resources);
+}
 
-    // zbar reads every symbol of every badge as its row's value.
-    const auto read = testing_support::runProgram("zbarimg", QStringList{"-q"} + files);
-    QStringList found = QString::fromUtf8(read.out).split('\n', Qt::SkipEmptyParts);
-    found.sort();
-    expected.sort();
-    EXPECT_EQ(found, expected);
-    Set_Resource_Path(resources);
-  }
-
-  TEST(ProductionActions, TheSavedMailAccountIsInForceFromTheStart) {
-    testing_support::ScriptedHost host;
-    QTemporaryDir dir;
-    const QString resources = Resource_Path();
-    Set_Resource_Path(dir.path());
-    // The settings file as another program writes it.
-    testing_support::runPython(
-        "import plistlib,sys\n"
-        "plistlib.dump({'SendEmailRecipient':'test@example.org','SendEmailSender':'Events@Example.org',"
-        "'SendEmailPwd':'pw','SendEmailSMTP':'127.0.0.1','SendEmailPORT':'2525','SendEnableSSL':'N'},"
-        "open(sys.argv[1],'wb'))\n",
-        {dir.path() + "/com.quvo.card.plist"});
-    sender_email.set(QString());
-    SKTWindowController window;
-    EXPECT_EQ(sending_server.get(), "127.0.0.1");
-    QString from;
-    host.queueModal([&from](QDialog& d) {
-      from = static_cast<Send_Mail&>(d).from_txt->text();
-      return 0;
-    });
-    window.Mail_Button();
-    EXPECT_EQ(from, "Events@Example.org");
-    Set_Resource_Path(resources);
-  }
+TEST(ProductionActions, TheSavedMailAccountIsInForceFromTheStart) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  const QString resources = Resource_Path();
+  Set_Resource_Path(dir.path());
+  // The settings file as another program writes it.
+  testing_support::runPython(
+      "import plistlib,sys\n"
+      "plistlib.dump({'SendEmailRecipient':'test@example.org','SendEmailSender':'Events@Example.org',"
+      "'SendEmailPwd':'pw','SendEmailSMTP':'127.0.0.1','SendEmailPORT':'2525','SendEnableSSL':'N'},"
+      "open(sys.argv[1],'wb'))\n",
+      {dir.path() + "/com.quvo.card.plist"});
+  sender_email.set(QString());
+  SKTWindowController window;
+  EXPECT_EQ(sending_server.get(), "127.0.0.1");
+  QString from;
+  host.queueModal([&from](QDialog& d) {
+    from = static_cast<Send_Mail&>(d).from_txt->text();
+    return 0;
+  });
+  window.Mail_Button();
+  EXPECT_EQ(from, "Events@Example.org");
+  Set_Resource_Path(resources);
+}
 
 }  // namespace
