@@ -430,23 +430,25 @@ TEST_F(MainWindowBarcode, TheSpreadChoiceHoldsForTheCanvasAndEveryExportedCard) 
   ASSERT_NE(spread.toImage(72), compact.toImage(72));
   EXPECT_EQ(onCanvas, barcode::cardImage(compact, barcode::resolutionDpi(barcode::barcodeSettingsOf(*g))));
 
-  // The card of row 1 with either preview as its barcode, drawn as export draws a card.
-  auto cardWith = [&](const barcode::BarcodePicture& picture) {
-    g->Set_Barcode_image(barcode::cardImage(picture, 72));
-    const QImage card = SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(),
-                                                                   window.sidePaintContext(CardSide::Front));
-    g->Set_Barcode_image(onCanvas);
-    return card.convertToFormat(QImage::Format_RGB32);
+  // The cards as exported with the choice in force, and with the other choice:
+  // every card of the run follows the designer's state.
+  auto exported = [&](const QString& folder) {
+    QList<QImage> pictures;
+    exportCards(window, dir.filePath(folder), [&](const QString& file) {
+      pictures << QImage(file).convertToFormat(QImage::Format_RGB32);
+      return QString();
+    });
+    return pictures;
   };
-  const QImage compactCard = cardWith(compact), spreadCard = cardWith(spread);
-  ASSERT_NE(compactCard, spreadCard);
-  const QStringList cards =
-      exportCards(window, dir.filePath(QStringLiteral("cards")), [&](const QString& file) {
-        const QImage card = QImage(file).convertToFormat(QImage::Format_RGB32);
-        return QString::fromLatin1(card == compactCard ? "compact" : card == spreadCard ? "spread" : "other");
-      });
-  // (Row 2 has a value of its own.)
-  EXPECT_EQ(cards, (QStringList{"Card_1.PNG=compact", "Card_2.PNG=other"}));
+  const QList<QImage> chosen = exported(QStringLiteral("compact"));
+  Spread_Barcode_Value_Text = true;
+  const QList<QImage> other = exported(QStringLiteral("spread"));
+  Spread_Barcode_Value_Text = false;
+  ASSERT_EQ(chosen.size(), 2);
+  ASSERT_EQ(other.size(), 2);
+  EXPECT_NE(chosen[0], other[0]);
+  EXPECT_NE(chosen[1], other[1]);
+  EXPECT_TRUE(exported(QStringLiteral("compact again")) == chosen);
   // After the run the canvas shows row 1 as before.
   EXPECT_EQ(g->_barcode_image, onCanvas);
 
