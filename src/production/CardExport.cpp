@@ -206,8 +206,7 @@ void CardExport::batchFinished(const BatchExportResult& result, const QString& f
   lastResult_ = result;
   Send_Modeless::defaultInstance().endRun();
   Export_File_Path.set(folder);
-  Export_File_Message.set(note.isEmpty() ? batchExportMessage(result)
-                                         : batchExportMessage(result) + QStringLiteral("\n\n") + note);
+  Export_File_Message.set(withClosingNote(batchExportMessage(result), note));
   try {
     Select_first_row_value_for_design(false);
   } catch (const std::exception& e) {

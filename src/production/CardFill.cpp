@@ -106,8 +106,7 @@ QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSi
 }
 
 QImage renderSide(const RunSnapshot& snapshot, CardSide side) {
-  const SKTGraphicList own = SKTGraphic::cloneGraphics(snapshot.graphics(side));
-  return SKTRenderingView::image_From_Card_Graphics(own, snapshot.context(side));
+  return Set_data_table_value_to_card(snapshot, -1, side, nullptr);
 }
 
 std::shared_ptr<const RunSnapshot> exportSnapshot(const RunSnapshot& snapshot, int dpi) {

@@ -40,12 +40,13 @@ struct RunSnapshot {
 bool Assign_Batch_Values_To_Control(const SKTGraphicList& graphics, const BindingRows& rows, int row,
                                     const BarcodeRenderer& barcodes, QString* reason = nullptr);
 
-// The side of card `row` (from 0) as a picture, one pixel per point. A null
-// picture with a reason when the row could not be filled or rendered.
+// The side of card `row` (from 0; -1: as designed, without data) as a
+// picture, one pixel per point. A null picture with a reason when the row
+// could not be filled or rendered.
 QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side,
                                     QString* reason = nullptr);
 
-// The side as designed, without data.
+// The side as designed, without data (Set_data_table_value_to_card of row -1).
 QImage renderSide(const RunSnapshot& snapshot, CardSide side);
 
 // A copy of the snapshot ready for an export at `dpi` (its own copies of the

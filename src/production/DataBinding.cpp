@@ -54,6 +54,10 @@ QString emptiedObjectsNote(const MissingSources& missing) {
 
 }  // namespace
 
+QString withClosingNote(const QString& message, const QString& note) {
+  return note.isEmpty() ? message : message + QStringLiteral("\n\n") + note;
+}
+
 bool isBindableKind(const SKTGraphic& graphic) {
   const GraphicKind kind = graphic.kind();
   return kind == GraphicKind::Text || kind == GraphicKind::Image || kind == GraphicKind::Barcode;

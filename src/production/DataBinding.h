@@ -74,6 +74,10 @@ struct MissingSources {
   bool isEmpty() const { return series.isEmpty() && columns.isEmpty(); }
 };
 
+// A run's closing message followed, after a blank line, by the note of
+// objects left empty (confirmMissingSources); the message alone when there is none.
+QString withClosingNote(const QString& message, const QString& note);
+
 class DataBinding {
  public:
   // The store and table default to the program's own.

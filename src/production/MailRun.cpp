@@ -11,6 +11,7 @@
 #include "platform/FileHelpers.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
+#include "production/DataBinding.h"
 #include "production/globals.h"
 
 namespace production {
@@ -220,10 +221,8 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   const int skipped = std::max(0, planned_ - sent_ - failed_);
   const bool all = planned_ > 0 && sent_ == planned_;
   const bool stopped = Stop_SMS_Sending_Now.load();
-  const QString note =
-      request.closingNote.isEmpty() ? QString() : QStringLiteral("\n\n") + request.closingNote;
   if (all) {
-    Show_MessageBox(kSent + note);
+    Show_MessageBox(withClosingNote(kSent, request.closingNote));
   } else {
     QString text = kCounts.arg(sent_).arg(planned_).arg(failed_).arg(skipped);
     // A run the person stopped says so; the settings are not blamed for it.
@@ -233,7 +232,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
     if (!cardFailure_.isEmpty()) text = kCardNotMade.arg(cardFailure_) + QStringLiteral("\n\n") + text;
     if (sendFailed_ > 0 || (!stopped && cardFailure_.isEmpty() && (failed_ > 0 || sent_ == 0)))
       text = kNotSent + QStringLiteral("\n\n") + text;
-    Show_MessageBox(text + note);
+    Show_MessageBox(withClosingNote(text, request.closingNote));
   }
   return all ? MailRunOutcome::Sent : MailRunOutcome::Failed;
 }

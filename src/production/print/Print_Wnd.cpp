@@ -31,6 +31,7 @@
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
+#include "production/DataBinding.h"
 #include "production/globals.h"
 #include "production/print/PrintFileTarget.h"
 #include "production/print/Printers.h"
@@ -652,7 +653,6 @@ bool Print_Wnd::runPreview(production::SheetCards& cards) {
 }
 
 bool Print_Wnd::runPrint(production::SheetCards& cards, const QString& closingNote) {
-  const QString note = closingNote.isEmpty() ? QString() : QStringLiteral("\n\n") + closingNote;
   // A file job gets a printer of its own with the chosen paper: a PDF writer
   // that once failed to write (a full disk) would write nothing ever after.
   std::unique_ptr<QPrinter> fileJob;
@@ -711,8 +711,8 @@ bool Print_Wnd::runPrint(production::SheetCards& cards, const QString& closingNo
     painter.end();
     // A program asked to end stops the job without a message that would hold it open.
     if (!Program_Ending.load())
-      Show_MessageBox(tr("Printing was stopped after %1 of %2 sheets.").arg(result.pagesDone).arg(pages) +
-                      note);
+      Show_MessageBox(production::withClosingNote(
+          tr("Printing was stopped after %1 of %2 sheets.").arg(result.pagesDone).arg(pages), closingNote));
     return true;
   }
   painter.end();
@@ -721,11 +721,12 @@ bool Print_Wnd::runPrint(production::SheetCards& cards, const QString& closingNo
     return false;
   }
   if (cards.failures() > 0)
-    Show_MessageBox(tr("Cards whose data row could not be filled completely: %1.\n\n%2")
-                        .arg(cards.failures())
-                        .arg(cards.firstFailure()) +
-                    note);
+    Show_MessageBox(
+        production::withClosingNote(tr("Cards whose data row could not be filled completely: %1.\n\n%2")
+                                        .arg(cards.failures())
+                                        .arg(cards.firstFailure()),
+                                    closingNote));
   else if (!closingNote.isEmpty())
-    Show_MessageBox(tr("The cards have been printed.") + note);
+    Show_MessageBox(production::withClosingNote(tr("The cards have been printed."), closingNote));
   return true;
 }
