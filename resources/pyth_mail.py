@@ -11,6 +11,12 @@ The password never travels unencrypted: without SSL and without STARTTLS
 offered by the server, the mail is only sent to a server on this machine.
 Exit status 0 means the server accepted the mail; anything else means it did
 not, with the reason on standard error.
+
+Standard output carries one line for each step of the conversation with the
+server: "reply CODE" for each answer, "sent BYTES" for each piece of the
+mail handed to the connection and "taken BYTES" whenever the server has
+taken more of what was handed over. The program that runs this script
+reads these lines to tell a slow upload from a server that has gone quiet.
 """
 
 import base64
@@ -20,11 +26,35 @@ import smtplib
 import socket
 import ssl
 import sys
+import threading
 from email.message import EmailMessage
 from email.utils import make_msgid, formatdate
 
 TIMEOUT_SECONDS = 60
 MAX_PASSWORD_BYTES = 4096
+# The mail goes to the connection in pieces of this size: each piece has the
+# whole time-out for itself, so a large attachment on a slow line is not
+# given up while it moves, and each piece is reported.
+PIECE_BYTES = 64 * 1024
+WATCH_SECONDS = 0.25
+
+try:
+    import fcntl
+    import termios
+    UNSENT_QUERY = termios.TIOCOUTQ
+except (ImportError, AttributeError):
+    UNSENT_QUERY = None
+
+_report_lock = threading.Lock()
+
+
+def report(text):
+    with _report_lock:
+        try:
+            sys.stdout.write(text + "\n")
+            sys.stdout.flush()
+        except (OSError, ValueError):
+            pass
 
 
 def fail(status, reason):
@@ -102,11 +132,65 @@ def login(smtp, user, password):
     smtp.login(user, password)
 
 
+class Reporting:
+    """Reports the conversation with the server on standard output (see the
+    top of this file) and hands the mail over in pieces."""
+
+    def send(self, s):
+        if isinstance(s, str):
+            s = s.encode(self.command_encoding)
+        view = memoryview(s)
+        for start in range(0, len(view), PIECE_BYTES):
+            piece = view[start:start + PIECE_BYTES]
+            super().send(piece)
+            report("sent %d" % len(piece))
+
+    def getreply(self):
+        code, message = super().getreply()
+        report("reply %d" % code)
+        return code, message
+
+
+class ReportingSMTP(Reporting, smtplib.SMTP):
+    pass
+
+
+class ReportingSMTP_SSL(Reporting, smtplib.SMTP_SSL):
+    pass
+
+
+def unsent_bytes(smtp):
+    """Bytes handed to the connection that the server has not taken yet, or
+    None where the system does not tell."""
+    sock = smtp.sock
+    if UNSENT_QUERY is None or sock is None:
+        return None
+    try:
+        answer = fcntl.ioctl(sock.fileno(), UNSENT_QUERY, b"\0\0\0\0")
+    except (OSError, ValueError):
+        return None
+    return int.from_bytes(answer, sys.byteorder, signed=True)
+
+
+def watch_uploads(smtp, finished):
+    """Reports the server taking the mail while the script waits on a full
+    connection or for the answer to the mail text: what it takes from the
+    system's send queue is progress, however long the queue is."""
+    last = None
+    while not finished.wait(WATCH_SECONDS):
+        unsent = unsent_bytes(smtp)
+        if unsent is None:
+            continue
+        if last is not None and unsent < last:
+            report("taken %d" % (last - unsent))
+        last = unsent
+
+
 def connect(server, port, use_ssl):
     context = ssl.create_default_context()
     if use_ssl:
-        return smtplib.SMTP_SSL(server, port, timeout=TIMEOUT_SECONDS, context=context)
-    smtp = smtplib.SMTP(server, port, timeout=TIMEOUT_SECONDS)
+        return ReportingSMTP_SSL(server, port, timeout=TIMEOUT_SECONDS, context=context)
+    smtp = ReportingSMTP(server, port, timeout=TIMEOUT_SECONDS)
     smtp.ehlo()
     if smtp.has_extn("starttls"):
         smtp.starttls(context=context)
@@ -141,12 +225,17 @@ def main(argv):
     msg = build_message(sender, recipient, subject, body, attachments)
     try:
         smtp = connect(server, port, ssl_flag == "Y")
+        finished = threading.Event()
+        watcher = threading.Thread(target=watch_uploads, args=(smtp, finished), daemon=True)
+        watcher.start()
         try:
             smtp.ehlo_or_helo_if_needed()
             if smtp.has_extn("auth") and password:
                 login(smtp, login_name, password)
             refused = smtp.send_message(msg, from_addr=sender, to_addrs=[recipient])
         finally:
+            finished.set()
+            watcher.join()
             try:
                 smtp.quit()
             except (smtplib.SMTPException, OSError):

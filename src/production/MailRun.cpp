@@ -30,6 +30,9 @@ const QString kBadFileName = QStringLiteral("Please enter valid file name.");
 const QString kSent = QStringLiteral("E-mail has been sent successfully.");
 const QString kStopped = QStringLiteral("Sending was stopped.");
 const QString kCounts = QStringLiteral("%1 of %2 e-mails have been sent: %3 failed, %4 skipped.");
+const QString kNoRowFor = QStringLiteral("Recipients without a data row got no mail: %1.");
+const QString kAndMore = QStringLiteral(" and %1 more");
+constexpr int kNamedWithoutRow = 5;  // recipients named in that line at most
 const QString kNoRunFolder =
     QStringLiteral("The card pictures cannot be written: no private temporary folder could be made (%1).");
 const QString kCardNotMade = QStringLiteral("The card picture could not be made: %1");
@@ -94,6 +97,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   attachments_.clear();
   cardFiles_.clear();
   recipients_.clear();
+  withoutRow_.clear();
 
   // Checks.
   account_.sender = Trim_Str(request.from.toLower());
@@ -162,10 +166,16 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   const bool rows = card && anyBox;
   const bool everyone = rows && request.allToEvery;
   const int R = static_cast<int>(recipients_.size());
-  const int L = everyone ? rowCount_ : R;
+  // Row i goes to recipient i: recipients past the last row get no card.
+  // They are not items of the run (the progress counts the mails that can
+  // go), but they are mails the run was asked for: the closing message
+  // counts them as skipped and names them.
+  const bool onePerRecipient = rows && !everyone;
+  const int L = everyone ? rowCount_ : onePerRecipient ? std::min(R, rowCount_) : R;
+  withoutRow_ = onePerRecipient ? recipients_.mid(L) : QStringList();
   // The mails the run means to send; the closing message counts against it.
   recipientCount_ = R;
-  planned_ = everyone ? rowCount_ * R : rows ? std::min(R, rowCount_) : R;
+  planned_ = everyone ? rowCount_ * R : R;
 
   list_count.store(L);
   curr_barcode_count.store(0);
@@ -230,11 +240,21 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
     // A card picture that could not be made is named; the mail settings
     // are blamed only when the server was not reached or refused a mail.
     if (!cardFailure_.isEmpty()) text = kCardNotMade.arg(cardFailure_) + QStringLiteral("\n\n") + text;
-    if (sendFailed_ > 0 || (!stopped && cardFailure_.isEmpty() && (failed_ > 0 || sent_ == 0)))
+    if (!withoutRow_.isEmpty()) text += QLatin1Char('\n') + withoutRowText();
+    if (sendFailed_ > 0 ||
+        (!stopped && cardFailure_.isEmpty() && (failed_ > 0 || (sent_ == 0 && withoutRow_.isEmpty()))))
       text = kNotSent + QStringLiteral("\n\n") + text;
     Show_MessageBox(withClosingNote(text, request.closingNote));
   }
   return all ? MailRunOutcome::Sent : MailRunOutcome::Failed;
+}
+
+QString Send_Mail_Run::withoutRowText() const {
+  QStringList named;
+  for (const QString& r : withoutRow_.mid(0, kNamedWithoutRow)) named << Trim_Str(r);
+  QString list = named.join(QStringLiteral(", "));
+  if (withoutRow_.size() > kNamedWithoutRow) list += kAndMore.arg(withoutRow_.size() - kNamedWithoutRow);
+  return kNoRowFor.arg(list);
 }
 
 bool Send_Mail_Run::send(const QString& recipient) {

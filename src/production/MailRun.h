@@ -119,6 +119,8 @@ class Send_Mail_Run {
   // Keeps the first reason a card picture could not be made.
   void noteCardFailure();
   void pause(int ms);
+  // The closing line naming the recipients left without a data row.
+  QString withoutRowText() const;
 
   MailTransport& transport_;
   MailCardSource* cards_;
@@ -129,6 +131,7 @@ class Send_Mail_Run {
   MailRunRequest request_;
   MailAccount account_;
   QStringList recipients_;
+  QStringList withoutRow_;  // recipients past the last data row: no card for them
   QStringList attachments_;
   QStringList cardFiles_;  // written once in the mode without rows
   QString frontPath_;

@@ -1,12 +1,10 @@
 #include "production/MailScript.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <algorithm>
-#include <optional>
 
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
@@ -25,22 +23,6 @@ namespace {
 constexpr const char* kScriptName = "pyth_mail.py";
 constexpr int kStartTimeoutMs = 30'000;
 constexpr int kPollMs = 100;
-
-// Bytes the process has read and written so far, its network traffic
-// included; nothing where the system does not tell.
-std::optional<qint64> ioBytes(qint64 pid) {
-  QFile file(QStringLiteral("/proc/%1/io").arg(pid));
-  if (pid <= 0 || !file.open(QIODevice::ReadOnly)) return std::nullopt;
-  qint64 total = 0;
-  bool found = false;
-  for (const QByteArray& line : file.readAll().split('\n')) {
-    if (!line.startsWith("rchar:") && !line.startsWith("wchar:")) continue;
-    bool ok = false;
-    total += line.mid(6).trimmed().toLongLong(&ok);
-    found = found || ok;
-  }
-  return found ? std::optional<qint64>(total) : std::nullopt;
-}
 }  // namespace
 
 QString MailScript::defaultScriptPath() {
@@ -84,7 +66,10 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   env.insert(QStringLiteral("PYTHONPATH"), QStringLiteral(""));
   env.insert(QStringLiteral("PATH"), QStringLiteral("/bin:/usr/bin:/usr/local/bin"));
   process.setProcessEnvironment(env);
-  process.setProcessChannelMode(QProcess::ForwardedChannels);
+  // The script reports each step of its conversation with the server on
+  // its standard output (an answer of the server, a piece of the mail
+  // handed over or taken); its reasons for failing go to our error output.
+  process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   process.start(interpreter_, arguments(account, message));
   if (!process.waitForStarted(kStartTimeoutMs)) {
     logWarning(QStringLiteral("The mail script could not be started: %1").arg(process.errorString()));
@@ -96,16 +81,13 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   process.write(input);
   process.closeWriteChannel();
   // Waited for in short steps, so that a cancel is seen while the script
-  // runs. The time limit counts silence: while the script still reads or
-  // writes (a large attachment going out on a slow line), it runs on.
+  // runs. The time limit counts the silence of the server: each report of
+  // the script starts it again, so a large attachment that a slow line
+  // takes bit by bit runs as long as it needs, while a server that stops
+  // answering or taking the mail is given up after the limit.
   QDeadlineTimer deadline(timeoutMs_);
-  std::optional<qint64> lastIo = ioBytes(process.processId());
   while (process.state() != QProcess::NotRunning) {
-    const std::optional<qint64> io = ioBytes(process.processId());
-    if (io && io != lastIo) {
-      lastIo = io;
-      deadline.setRemainingTime(timeoutMs_);
-    }
+    if (!process.readAllStandardOutput().isEmpty()) deadline.setRemainingTime(timeoutMs_);
     if (cancelled_.load() || deadline.hasExpired()) {
       logWarning(cancelled_.load() ? QStringLiteral("The mail script was stopped.")
                                    : QStringLiteral("The mail script was silent too long and was stopped."));

@@ -39,6 +39,7 @@ class MailTransport {
 
 class MailScript : public MailTransport {
  public:
+  // The longest silence of the server that a send waits out.
   static constexpr int kDefaultTimeoutMs = 180'000;
 
   // The script in the shipped resources, else in the resource folder.
@@ -49,9 +50,10 @@ class MailScript : public MailTransport {
                       int timeoutMs = kDefaultTimeoutMs);
 
   // True when the script ended normally with status 0. A missing
-  // interpreter or script, a crash or a script that neither reads nor
-  // writes for longer than the time limit (it is then killed) count as a
-  // failed send; a script still sending runs as long as it needs.
+  // interpreter or script, a crash, or a conversation with the server that
+  // is silent for longer than the time limit (no answer, nothing of the
+  // mail taken: the script is then killed) count as a failed send; an
+  // upload that the server still takes runs as long as it needs.
   bool send(const MailAccount& account, const MailMessage& message) override;
   // Kills a script under way; later sends fail at once. Any thread.
   void cancel() override { cancelled_.store(true); }

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <chrono>
 #include <functional>
@@ -20,6 +21,7 @@
 #include "platform/globals.h"
 #include "production/MailRun.h"
 #include "production/globals.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
 
@@ -193,14 +195,19 @@ TEST_F(MailRunTest, RowsOnePerRecipientStopAtTheShorterList) {
     EXPECT_EQ(transport.sent[i].contents, QStringList({QString("front row %1").arg(i)}));
   EXPECT_EQ(cards.restored, 1);
 
+  // Recipients past the last row get no card: the progress counts the
+  // mails that can go, and the closing message counts and names the others.
   transport.sent.clear();
+  host.clear();
   cards.rows = 3;
-  request.to = "a1@x.org,a2@x.org,a3@x.org,a4@x.org,a5@x.org";
-  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  request.to = "a1@x.org,a2@x.org,a3@x.org, a4@x.org,a5@x.org";
+  EXPECT_EQ(go(), MailRunOutcome::Failed);
   EXPECT_EQ(recipients(), QStringList({"a1@x.org", "a2@x.org", "a3@x.org"}));
-  EXPECT_EQ(curr_barcode_count.load(), 5.0);
-  EXPECT_EQ(list_count.load(), 5);
-  EXPECT_EQ(sendingProgressText(), "5 / 5 ");
+  EXPECT_EQ(curr_barcode_count.load(), 3.0);
+  EXPECT_EQ(list_count.load(), 3);
+  EXPECT_EQ(sendingProgressText(), "3 / 3 ");
+  EXPECT_EQ(host.messages(), QStringList({"\n3 of 5 e-mails have been sent: 0 failed, 2 skipped.\n"
+                                          "Recipients without a data row got no mail: a4@x.org, a5@x.org."}));
 
   // A row without picture: that index's recipient gets nothing, and the
   // closing message counts that mail as failed.
@@ -212,7 +219,10 @@ TEST_F(MailRunTest, RowsOnePerRecipientStopAtTheShorterList) {
   EXPECT_EQ(recipients(), QStringList({"a1@x.org", "a3@x.org"}));
   ASSERT_EQ(host.messages().size(), 1);
   EXPECT_TRUE(host.messages()[0].startsWith(kNotSentStart));
-  EXPECT_TRUE(host.messages()[0].endsWith("\n\n2 of 3 e-mails have been sent: 1 failed, 0 skipped."));
+  EXPECT_TRUE(
+      host.messages()[0].endsWith("\n\n2 of 5 e-mails have been sent: 1 failed, 2 skipped.\n"
+                                  "Recipients without a data row got no mail: a4@x.org, a5@x.org."))
+      << host.messages()[0].toStdString();
   EXPECT_EQ(transport.sent[1].contents, QStringList({"back row 2"}));
 }
 
@@ -318,6 +328,43 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
   ASSERT_EQ(atts.size(), 1);
   EXPECT_EQ(atts[0].toObject()["name"].toString(), "QUVOCard.jpeg");
   EXPECT_EQ(QByteArray::fromBase64(atts[0].toObject()["data"].toString().toLatin1()), "front");
+}
+
+// The silence limit measures the conversation with the server: an upload
+// that the server takes slowly (some four times the limit) goes out whole,
+// and a server that stops reading in the middle is given up after the limit.
+TEST_F(MailRunTest, ASlowUploadIsSentWholeAndAServerThatStopsReadingFails) {
+  QByteArray card(300 * 1024, Qt::Uninitialized);
+  QRandomGenerator random(28);
+  for (char& c : card) c = static_cast<char>(random.bounded(256));
+  const QString file = tmp.path() + "/card.png";
+  ASSERT_TRUE(testing_support::writeFile(file, card));
+  request.cardMode = false;
+  request.attachment = file;
+  request.to = "friend@example.org";
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py", "/usr/bin/python3", 1000);
+  Send_Mail_Run run(script, &cards, nullptr);
+  auto account = [](quint16 port) { return MailAccount{"", "", "127.0.0.1", QString::number(port), "N"}; };
+
+  testing_support::SmtpSink slow(testing_support::SmtpSink::ReadSlowly{100'000});
+  ASSERT_TRUE(slow.error().isEmpty()) << slow.error().toStdString();
+  EXPECT_EQ(run.run(request, account(slow.port())), MailRunOutcome::Sent);
+  const QJsonArray mails = slow.messages();
+  ASSERT_EQ(mails.size(), 1);
+  const QJsonArray atts = mails[0].toObject()["attachments"].toArray();
+  ASSERT_EQ(atts.size(), 1);
+  EXPECT_TRUE(QByteArray::fromBase64(atts[0].toObject()["data"].toString().toLatin1()) == card);
+  EXPECT_EQ(host.messages(), QStringList({kSent}));
+
+  host.clear();
+  testing_support::SmtpSink stalled(testing_support::SmtpSink::ReadSlowly{0});
+  ASSERT_TRUE(stalled.error().isEmpty()) << stalled.error().toStdString();
+  testing_support::LogCapture log;
+  EXPECT_EQ(run.run(request, account(stalled.port())), MailRunOutcome::Failed);
+  EXPECT_TRUE(log.contains("The mail script was silent too long and was stopped."));
+  ASSERT_EQ(host.messages().size(), 1);
+  EXPECT_TRUE(host.messages()[0].startsWith(kNotSentStart));
+  EXPECT_TRUE(stalled.messages().isEmpty());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -43,10 +44,11 @@ class LoggingTransport : public MailTransport {
 class Cards : public MailCardSource {
  public:
   bool seriesRowsAvailable() override { return true; }
-  int prepareRows(bool series, bool excel) override { return (series || excel) ? 2 : 0; }
+  int prepareRows(bool series, bool excel) override { return (series || excel) ? rows : 0; }
   bool writeSide(int, const QString& path) override { return touch(path); }
   bool writeRowSide(int, int, const QString& path) override { return touch(path); }
   void restoreFirstRow() override {}
+  int rows = 2;
   static bool touch(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
@@ -160,6 +162,30 @@ TEST(SendMailDialog, OpeningInTheCardModeEnablesTheCardOptions) {
   d.Open_Wnd();
 }
 
+namespace {
+
+// Opens the dialog, lets `fill` set its controls and sends through the real
+// script to the sink at `port` on 127.0.0.1, waiting for the run's end.
+void sendFromTheDialog(testing_support::ScriptedHost& host, Cards& cards, quint16 port,
+                       std::function<void(Send_Mail&)> fill) {
+  auto& d = Send_Mail::defaultInstance();
+  d.setCardSource(&cards);
+  d.setTransport(std::make_unique<MailScript>(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py"));
+  testing_support::useMailAccount("me@example.com", "pw", "127.0.0.1", QString::number(port), "N");
+  host.queueModal([fill](QDialog& dialog) {
+    auto& s = static_cast<Send_Mail&>(dialog);
+    fill(s);
+    s.Send_Button();
+    EXPECT_TRUE(s.waitForRun(60'000));
+    return 0;
+  });
+  d.Open_Wnd();
+  d.setCardSource(nullptr);
+  testing_support::useMailAccount("", "", "", "", "");
+}
+
+}  // namespace
+
 // The way a user sends: the dialog's Send runs the real script on the worker
 // thread; the mail arrives with the card and the run reports success.
 TEST(SendMailDialog, SendFromTheDialogRunsTheScriptOnTheWorker) {
@@ -167,24 +193,38 @@ TEST(SendMailDialog, SendFromTheDialogRunsTheScriptOnTheWorker) {
   testing_support::SmtpSink sink;
   ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
   Cards cards;
-  auto& d = Send_Mail::defaultInstance();
-  d.setCardSource(&cards);
-  d.setTransport(std::make_unique<MailScript>(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py"));
-  testing_support::useMailAccount("me@example.com", "pw", "127.0.0.1", QString::number(sink.port()), "N");
-  host.queueModal([](QDialog& dialog) {
-    auto& s = static_cast<Send_Mail&>(dialog);
+  sendFromTheDialog(host, cards, sink.port(), [](Send_Mail& s) {
     s.to_txt->setText("Friend@Example.org");
     s.subject_txt->setText("Card");
-    s.Send_Button();
-    EXPECT_TRUE(s.waitForRun(60'000));
-    return 0;
   });
-  d.Open_Wnd();
-  d.setCardSource(nullptr);
   const QJsonArray mails = sink.messages();
   ASSERT_EQ(mails.size(), 1);
   EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "friend@example.org");
   EXPECT_EQ(mails[0].toObject()["attachments"].toArray().size(), 1);
   ASSERT_FALSE(host.messages().isEmpty());
   EXPECT_EQ(host.messages().last(), "\nE-mail has been sent successfully.");
+}
+
+// One card per recipient with more recipients than data rows: the recipient
+// past the last row gets nothing, and the run counts and names that person
+// rather than reporting success.
+TEST(SendMailDialog, OneCardPerRecipientCountsTheRecipientWithoutADataRow) {
+  testing_support::ScriptedHost host;
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  Cards cards;
+  cards.rows = 4;
+  sendFromTheDialog(host, cards, sink.port(), [](Send_Mail& s) {
+    s.to_txt->setText("r1@example.org,r2@example.org,r3@example.org,r4@example.org,r5@example.org");
+    s.send_with_batch_chk->setChecked(true);
+    s.send_with_batch_chk_select();
+    s.obo_rd_select();
+  });
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 4);
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(mails[i].toObject()["rcptto"].toString(), QString("r%1@example.org").arg(i + 1));
+  EXPECT_EQ(Send_Modeless::defaultInstance()._tot_msg_cnt->text(), "4");
+  EXPECT_EQ(host.messages(), QStringList({"\n4 of 5 e-mails have been sent: 0 failed, 1 skipped.\n"
+                                          "Recipients without a data row got no mail: r5@example.org."}));
 }

@@ -73,18 +73,95 @@ while True:
     time.sleep(3600)
 )PY";
 
+// A sink that reads the text of each mail slowly (or, at rate 0, not at
+// all) through a small receive buffer. One connection at a time; the mails
+// go into a Maildir with the envelope headers the aiosmtpd sink adds.
+const char* kSlowServer = R"PY(
+import mailbox, socket, sys, time
+port, maildir, rate = int(sys.argv[1]), sys.argv[2], int(sys.argv[3])
+box = mailbox.Maildir(maildir, create=True)
+server = socket.socket()
+server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+server.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+server.bind(("127.0.0.1", port))
+server.listen(8)
+STEP = 1024
+def serve(conn):
+    data, sender, recipients = b"", "", []
+    def line():
+        nonlocal data
+        while b"\r\n" not in data:
+            chunk = conn.recv(4096)
+            if not chunk:
+                raise EOFError
+            data += chunk
+        first, data = data.split(b"\r\n", 1)
+        return first.decode("utf-8", "replace")
+    conn.sendall(b"220 slow sink\r\n")
+    while True:
+        command = line()
+        verb = command[:4].upper()
+        if verb in ("EHLO", "HELO"):
+            conn.sendall(b"250-slow sink\r\n250 8BITMIME\r\n")
+        elif verb == "MAIL":
+            sender, recipients = command.split(":", 1)[1].strip(" <>"), []
+            conn.sendall(b"250 OK\r\n")
+        elif verb == "RCPT":
+            recipients.append(command.split(":", 1)[1].strip(" <>"))
+            conn.sendall(b"250 OK\r\n")
+        elif verb == "DATA":
+            conn.sendall(b"354 go on\r\n")
+            if rate == 0:
+                while True:
+                    time.sleep(3600)
+            while not (b"\r\n.\r\n" in data or data.startswith(b".\r\n")):
+                chunk = conn.recv(STEP)
+                if not chunk:
+                    raise EOFError
+                data += chunk
+                time.sleep(len(chunk) / rate)
+            text, data = data.split(b"\r\n.\r\n", 1) if b"\r\n.\r\n" in data else (b"", data[3:])
+            lines = [l[1:] if l.startswith(b".") else l for l in text.split(b"\r\n")]
+            envelope = "X-MailFrom: %s\r\nX-RcptTo: %s\r\n" % (sender, ", ".join(recipients))
+            box.add(envelope.encode() + b"\r\n".join(lines) + b"\r\n")
+            conn.sendall(b"250 OK\r\n")
+        elif verb == "QUIT":
+            conn.sendall(b"221 bye\r\n")
+            return
+        else:
+            conn.sendall(b"250 OK\r\n")
+while True:
+    conn, _ = server.accept()
+    try:
+        serve(conn)
+    except (EOFError, OSError):
+        pass
+    conn.close()
+)PY";
+
 SmtpSink::SmtpSink(bool acceptLogins) {
+  if (acceptLogins)
+    start({"-c", kLoginServer, "%PORT%", dir_.path() + "/maildir", dir_.path() + "/logins"});
+  else
+    start({"-m", "aiosmtpd", "-n", "-l", "127.0.0.1:%PORT%", "-c", "aiosmtpd.handlers.Mailbox",
+           dir_.path() + "/maildir"});
+}
+
+SmtpSink::SmtpSink(ReadSlowly slow) {
+  start({"-c", kSlowServer, "%PORT%", dir_.path() + "/maildir", QString::number(slow.bytesPerSecond)});
+}
+
+// Starts python3 with the arguments, "%PORT%" in them standing for a free
+// port, and waits until the sink listens.
+void SmtpSink::start(const QStringList& arguments) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     port_ = freeLocalPort();
+    QStringList args = arguments;
+    args.replaceInStrings("%PORT%", QString::number(port_));
     server_.setProcessChannelMode(QProcess::MergedChannels);
-    if (acceptLogins)
-      server_.start("/usr/bin/python3", {"-c", kLoginServer, QString::number(port_), dir_.path() + "/maildir",
-                                         dir_.path() + "/logins"});
-    else
-      server_.start("/usr/bin/python3", {"-m", "aiosmtpd", "-n", "-l", QString("127.0.0.1:%1").arg(port_),
-                                         "-c", "aiosmtpd.handlers.Mailbox", dir_.path() + "/maildir"});
+    server_.start("/usr/bin/python3", args);
     if (!server_.waitForStarted(10000)) {
-      error_ = "python3 -m aiosmtpd could not be started (is python3-aiosmtpd installed?)";
+      error_ = "the SMTP sink could not be started (is python3-aiosmtpd installed?)";
       return;
     }
     QDeadlineTimer deadline(15000);
@@ -95,7 +172,7 @@ SmtpSink::SmtpSink(bool acceptLogins) {
       }
       QThread::msleep(100);
     }
-    error_ = "aiosmtpd did not listen: " + QString::fromUtf8(server_.readAll());
+    error_ = "the SMTP sink did not listen: " + QString::fromUtf8(server_.readAll());
     server_.kill();
     server_.waitForFinished(5000);
   }

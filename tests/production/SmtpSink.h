@@ -34,6 +34,14 @@ class SmtpSink {
   // With `acceptLogins` the sink offers AUTH (without TLS) and records each
   // login it is given.
   explicit SmtpSink(bool acceptLogins = false);
+  // A sink of its own that reads the message text of each mail at about
+  // `bytesPerSecond` through a small receive buffer, like a server at the
+  // end of a slow line; with 0 it stops reading once the text has begun
+  // (a server that hangs in the middle of an upload).
+  struct ReadSlowly {
+    int bytesPerSecond;
+  };
+  explicit SmtpSink(ReadSlowly slow);
   ~SmtpSink();
   SmtpSink(const SmtpSink&) = delete;
   SmtpSink& operator=(const SmtpSink&) = delete;
@@ -50,6 +58,8 @@ class SmtpSink {
   QJsonArray logins() const;
 
  private:
+  void start(const QStringList& arguments);
+
   QTemporaryDir dir_;
   QProcess server_;
   quint16 port_ = 0;
