@@ -334,7 +334,7 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
 // that the server takes slowly (some four times the limit) goes out whole,
 // and a server that stops reading in the middle is given up after the limit.
 TEST_F(MailRunTest, ASlowUploadIsSentWholeAndAServerThatStopsReadingFails) {
-  QByteArray card(300 * 1024, Qt::Uninitialized);
+  QByteArray card(400 * 1024, Qt::Uninitialized);
   QRandomGenerator random(28);
   for (char& c : card) c = static_cast<char>(random.bounded(256));
   const QString file = tmp.path() + "/card.png";
@@ -342,7 +342,7 @@ TEST_F(MailRunTest, ASlowUploadIsSentWholeAndAServerThatStopsReadingFails) {
   request.cardMode = false;
   request.attachment = file;
   request.to = "friend@example.org";
-  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py", "/usr/bin/python3", 1000);
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py", "/usr/bin/python3", 1500);
   Send_Mail_Run run(script, &cards, nullptr);
   auto account = [](quint16 port) { return MailAccount{"", "", "127.0.0.1", QString::number(port), "N"}; };
 
