@@ -24,6 +24,11 @@
 
 using panel_edits::capture;
 
+// Readable failures for texts.
+static void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
 class PanelsFollowListChanges : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -113,29 +118,19 @@ TEST_F(PanelsFollowListChanges, TheBarcodeDesignerWritesNothingIntoABarcodeRemov
   EXPECT_EQ(barcode::barcodeSettingsOf(*barcode), settingsBefore);
 }
 
-TEST_F(PanelsFollowListChanges, UndoAndRedoOfAnInsertionMoveTheTabsWhicheverWayTheyCome) {
+TEST_F(PanelsFollowListChanges, UndoAndRedoOfAnInsertionMoveTheTabsWhateverRouteTheyTake) {
   window->toolAction(DrawingTool::Line)->trigger();
   window->toolAction(DrawingTool::Text)->trigger();
   const SKTGraphicPtr text = window->document()->graphics().at(0);
   ASSERT_EQ(firstTab(), "Text");
-
-  // Through the document's own history, as any route that is not the Undo button would.
+  // Through the document's own history rather than the window's buttons
+  // (which ToolStrip's tests drive).
   window->document()->undo();
   ASSERT_EQ(window->document()->graphics().size(), 1u);
   EXPECT_EQ(firstTab(), "Card");
+  window->textEditingTab()->Text_value_Edit->setPlainText(QStringLiteral("into nothing"));
+  EXPECT_EQ(text->Text_contents()->string, "Text here");
   window->document()->redo();
   ASSERT_EQ(window->document()->graphics().at(0), text);
-  EXPECT_EQ(firstTab(), "Card");  // nothing is selected
-
-  // Through the buttons: redo selects what it brought back, and the tabs show it.
-  window->graphicView()->changeSelectionIndexes({0});
-  window->Show_RHS_Properties(text.get());
-  window->editAction(QStringLiteral("Undo"))->trigger();
-  EXPECT_EQ(firstTab(), "Card");
-  window->editAction(QStringLiteral("Redo"))->trigger();
-  EXPECT_EQ(firstTab(), "Text");
-  EXPECT_EQ(window->graphicView()->selectedGraphics(), SKTGraphicList{text});
-  // The text tab writes into the text brought back.
-  window->textEditingTab()->Text_value_Edit->setPlainText(QStringLiteral("Welcome back"));
-  EXPECT_EQ(text->Text_contents()->string, "Welcome back");
+  EXPECT_EQ(firstTab(), "Card");  // brought back, but not selected
 }
