@@ -24,11 +24,6 @@
 
 using panel_edits::capture;
 
-// Readable failures for texts.
-static void PrintTo(const QString& text, std::ostream* out) {
-  *out << '"' << text.toStdString() << '"';
-}
-
 class PanelsFollowListChanges : public ::testing::Test {
  protected:
   void SetUp() override {
