@@ -72,6 +72,8 @@ void SKTGraphicView::bindGraphics(const QString& name, SKTDocument* document, Ca
   _side = side;
   if (document) {
     _listConnection = connect(document, &SKTDocument::graphicsChanged, this, &SKTGraphicView::listChanged);
+    _listEndConnection =
+        connect(document, &SKTDocument::graphicsChangesEnded, this, &SKTGraphicView::listChangesEnded);
     _observed = document->graphicsOfSide(side);
     startObservingGraphics(_observed);
   }
@@ -82,6 +84,8 @@ void SKTGraphicView::unbindGraphics() {
   stopObservingGraphics(_observed);
   _observed.clear();
   disconnect(_listConnection);
+  disconnect(_listEndConnection);
+  _listChangeUnended = false;
   _document = nullptr;
   _selection.clear();
   _Selected_Graphic.reset();
@@ -193,6 +197,14 @@ void SKTGraphicView::listChanged(CardSide side) {
   for (int i = 0; i < static_cast<int>(now.size()); ++i)
     if (now[i] && selectedBefore.count(now[i].get())) kept.push_back(i);
   if (kept != _selection) changeSelectionIndexes(kept);
+  _listChangeUnended = true;
+}
+
+void SKTGraphicView::listChangesEnded() {
+  // An undo or redo through this canvas tells once it has selected what it brought back.
+  if (!_listChangeUnended || isCollectingUndoSelection()) return;
+  _listChangeUnended = false;
+  emit listChangeEnded(false);
 }
 
 void SKTGraphicView::observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,

@@ -220,6 +220,12 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   void multipleSelectionChanged(bool twoOrMore);
   // A paint of an empty list ends: the main window shows no object properties.
   void paintedEmptyList();
+  // A change of the bound list ended (a whole command, a script's call, an
+  // undo or redo, whoever made it) and the selection follows it: removed
+  // graphics left it, and after an undo or redo it holds what that brought
+  // back. `undoOrRedo` is set after an undo or redo through this canvas,
+  // which may also have put back values of the selected graphics.
+  void listChangeEnded(bool undoOrRedo);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -236,6 +242,9 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   void observeValueForKey(SKTGraphic& graphic, const QString& key, const QVariant& oldValue,
                           const QVariant& newValue, int context) override;
   void listChanged(CardSide side);
+  void listChangesEnded();
+  // Undo or redo on the document; the graphics it touched become the selection.
+  void runUndoOrRedo(void (SKTDocument::*step)());
   void startObservingGraphics(const SKTGraphicList& graphics);
   void stopObservingGraphics(const SKTGraphicList& graphics);
 
@@ -243,8 +252,9 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   double _factor = 1.0;
   QPointer<SKTDocument> _document;
   CardSide _side = CardSide::Front;
-  QMetaObject::Connection _listConnection;
-  SKTGraphicList _observed;  // the list as last seen, observed graphic by graphic
+  QMetaObject::Connection _listConnection, _listEndConnection;
+  bool _listChangeUnended = false;  // the bound list changed since the last listChangeEnded
+  SKTGraphicList _observed;         // the list as last seen, observed graphic by graphic
   QPointer<SKTGrid> _grid;
   QMetaObject::Connection _gridConnection;
   SKTIndexSet _selection;

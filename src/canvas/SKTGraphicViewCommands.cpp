@@ -204,19 +204,21 @@ void SKTGraphicView::Hide_all_Text_control_FUP_Control() {
 // ---------------------------------------------------------------- undo and redo
 
 void SKTGraphicView::undo() {
-  beginCollectingUndoSelection();
-  if (_document) _document->undo();
-  const SKTIndexSet collected = endCollectingUndoSelection();
-  if (!collected.empty()) changeSelectionIndexes(collected);
-  _host.Undo_Redo_Button_state();
+  runUndoOrRedo(&SKTDocument::undo);
 }
 
 void SKTGraphicView::redo() {
+  runUndoOrRedo(&SKTDocument::redo);
+}
+
+void SKTGraphicView::runUndoOrRedo(void (SKTDocument::*step)()) {
   beginCollectingUndoSelection();
-  if (_document) _document->redo();
+  if (_document) (_document->*step)();
   const SKTIndexSet collected = endCollectingUndoSelection();
   if (!collected.empty()) changeSelectionIndexes(collected);
   _host.Undo_Redo_Button_state();
+  _listChangeUnended = false;
+  emit listChangeEnded(true);
 }
 
 // ---------------------------------------------------------------- alignment and sizes

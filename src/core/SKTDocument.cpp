@@ -31,12 +31,14 @@ SKTIndexSet indexRange(int first, int count) {
 
 SKTDocument::SKTDocument(CardHost* host, QObject* parent) : QObject(parent), _host(host) {
   undo_.setCheckpointHandler([this] { observeUndoManagerCheckpoint(); });
+  undo_.setQuietHandler([this] { endListChangesWhenQuiet(); });
 }
 
 SKTDocument::~SKTDocument() {
   stopObservingGraphics(_graphics);
   for (const auto& g : _graphics) g->setScriptingContainer(nullptr);
   undo_.setCheckpointHandler(nullptr);
+  undo_.setQuietHandler(nullptr);
   undo_.removeAllActions();
 }
 
@@ -112,7 +114,7 @@ void SKTDocument::insertGraphics(const SKTGraphicList& graphics, const SKTIndexS
   if (undo_.isUndoRegistrationEnabled())
     for (const auto& g : graphics) _undoGroupInsertedGraphics.insert(g.get());
   startObservingGraphics(graphics);
-  emit graphicsChanged(CardSide::Front);
+  listDidChange(CardSide::Front);
 }
 
 void SKTDocument::removeGraphicsAtIndexes(const SKTIndexSet& indexes) {
@@ -127,19 +129,19 @@ void SKTDocument::removeGraphicsAtIndexes(const SKTIndexSet& indexes) {
   undo_.registerUndo([this, graphics, sorted] { insertGraphics(graphics, sorted); });
   for (const auto& g : graphics) g->setScriptingContainer(nullptr);
   removeStraight(CardSide::Front, sorted);
-  emit graphicsChanged(CardSide::Front);
+  listDidChange(CardSide::Front);
 }
 
 void SKTDocument::insertGraphics(CardSide side, const SKTGraphicList& graphics, const SKTIndexSet& indexes) {
   if (side == CardSide::Front) return insertGraphics(graphics, indexes);
   insertStraight(side, graphics, indexes);
-  emit graphicsChanged(side);
+  listDidChange(side);
 }
 
 void SKTDocument::removeGraphicsAtIndexes(CardSide side, const SKTIndexSet& indexes) {
   if (side == CardSide::Front) return removeGraphicsAtIndexes(indexes);
   removeStraight(side, indexes);
-  emit graphicsChanged(side);
+  listDidChange(side);
 }
 
 void SKTDocument::insertGraphic(CardSide side, const SKTGraphicPtr& graphic, int index) {
@@ -163,7 +165,19 @@ void SKTDocument::setGraphicsOfSide(CardSide side, const SKTGraphicList& graphic
   if (std::any_of(graphics.begin(), graphics.end(), [](const SKTGraphicPtr& g) { return !g; }))
     throw std::invalid_argument("setGraphicsOfSide: no graphic");
   mutableList(side) = graphics;
+  listDidChange(side);
+}
+
+void SKTDocument::listDidChange(CardSide side) {
+  _listChangesUnended = true;
   emit graphicsChanged(side);
+  endListChangesWhenQuiet();
+}
+
+void SKTDocument::endListChangesWhenQuiet() {
+  if (!_listChangesUnended || !undo_.isQuiet()) return;
+  _listChangesUnended = false;
+  emit graphicsChangesEnded();
 }
 
 SKTGraphicList SKTDocument::snapshotOfSide(CardSide side) const {

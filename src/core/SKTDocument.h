@@ -103,6 +103,11 @@ class SKTDocument : public QObject, private SKTGraphicObserver {
  signals:
   // A list changed (insertion or removal), for canvases bound to it.
   void graphicsChanged(CardSide side);
+  // The lists changed and the change is whole: no undo group is open (a
+  // command, a drag or a script's call ended) and no undo or redo runs. A
+  // single list change may be half of a move (removed, then inserted again);
+  // whoever shows the selection acts here instead.
+  void graphicsChangesEnded();
 
  private:
   CardHost* _host = nullptr;
@@ -123,10 +128,14 @@ class SKTDocument : public QObject, private SKTGraphicObserver {
   SKTGraphicList& mutableList(CardSide side);
   void insertStraight(CardSide side, const SKTGraphicList& graphics, const SKTIndexSet& indexes);
   SKTGraphicList removeStraight(CardSide side, const SKTIndexSet& indexes);
+  // Tells of a list change, and that the change ended when nothing is open.
+  void listDidChange(CardSide side);
+  void endListChangesWhenQuiet();
 
   SKTGraphicList _graphics;
   SKTGraphicList _graphics_back;
   SKTGraphicList _graphics_temp;
+  bool _listChangesUnended = false;
   std::set<const SKTGraphic*> _undoGroupInsertedGraphics;
   std::shared_ptr<PropertyMap> _undoGroupOldPropertiesPerGraphic;
   SKTUndoRecorder undo_;

@@ -31,11 +31,16 @@ SKTUndoRecorder::SKTUndoRecorder() = default;
 
 SKTUndoRecorder::~SKTUndoRecorder() {
   checkpoint_ = nullptr;
+  quiet_ = nullptr;
   stack_.clear();
 }
 
 void SKTUndoRecorder::checkpoint() {
   if (checkpoint_) checkpoint_();
+}
+
+void SKTUndoRecorder::quiet() {
+  if (quiet_ && isQuiet()) quiet_();
 }
 
 void SKTUndoRecorder::registerUndo(Action action) {
@@ -64,6 +69,7 @@ void SKTUndoRecorder::endGroup() {
   if (--groupDepth_ == 0) {
     checkpoint();
     if (!openGroup_.empty()) pushGroup(std::exchange(openGroup_, {}));
+    quiet();
   }
 }
 
@@ -95,11 +101,13 @@ std::vector<SKTUndoRecorder::Action> SKTUndoRecorder::runActions(const std::vect
 void SKTUndoRecorder::undo() {
   if (groupDepth_ > 0 || mode_ != Mode::Normal) return;
   stack_.undo();
+  quiet();
 }
 
 void SKTUndoRecorder::redo() {
   if (groupDepth_ > 0 || mode_ != Mode::Normal) return;
   stack_.redo();
+  quiet();
 }
 
 void SKTUndoRecorder::enableUndoRegistration() {

@@ -7,7 +7,9 @@
 // round. A registration outside any group is an entry of its own.
 //
 // A checkpoint callback runs whenever a group opens or closes and before and
-// after undo and redo, so that a client can reset per-group state.
+// after undo and redo, so that a client can reset per-group state. A quiet
+// callback runs once the recorder is quiet again: the outermost group closed
+// (its entry pushed), or an undo or redo ended.
 
 #include <QUndoStack>
 #include <functional>
@@ -46,6 +48,9 @@ class SKTUndoRecorder {
   void removeAllActions();
 
   void setCheckpointHandler(std::function<void()> handler) { checkpoint_ = std::move(handler); }
+  void setQuietHandler(std::function<void()> handler) { quiet_ = std::move(handler); }
+  // No group is open and no undo or redo runs.
+  bool isQuiet() const { return groupDepth_ == 0 && mode_ == Mode::Normal; }
 
  private:
   enum class Mode { Normal, Undoing, Redoing };
@@ -53,6 +58,7 @@ class SKTUndoRecorder {
   friend class GroupCommand;
 
   void checkpoint();
+  void quiet();
   void pushGroup(std::vector<Action> actions);
   std::vector<Action> runActions(const std::vector<Action>& actions, Mode mode);
 
@@ -63,6 +69,7 @@ class SKTUndoRecorder {
   std::vector<Action> openGroup_;
   std::vector<Action>* collecting_ = nullptr;
   std::function<void()> checkpoint_;
+  std::function<void()> quiet_;
 };
 
 // Opens an undo group for the lifetime of the guard.

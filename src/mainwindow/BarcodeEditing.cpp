@@ -1,5 +1,6 @@
 #include "mainwindow/BarcodeEditing.h"
 
+#include <QPointer>
 #include <algorithm>
 #include <exception>
 
@@ -34,6 +35,31 @@ void restore(const SKTGraphicList& graphics, const std::vector<BarcodeState>& st
   if (undo) undo->registerUndo([graphics, current, undo] { restore(graphics, current, undo); });
 }
 
+bool holds(const SKTGraphicList& list, const SKTGraphic* graphic) {
+  return std::any_of(list.begin(), list.end(),
+                     [graphic](const SKTGraphicPtr& g) { return g.get() == graphic; });
+}
+
+// While the designer runs, tells it when the object it edits leaves the canvas's list.
+class RemovalWatch {
+ public:
+  RemovalWatch(SKTGraphicView* view, const SKTGraphic* edited, Barcode_Gen& dialog) {
+    if (view->document() == nullptr) return;
+    const QPointer<SKTGraphicView> canvas(view);
+    connection_ = QObject::connect(view->document(), &SKTDocument::graphicsChanged, &dialog,
+                                   [canvas, edited, &dialog](CardSide) {
+                                     if (!canvas || !holds(canvas->graphics(), edited))
+                                       dialog.objectRemoved();
+                                   });
+  }
+  ~RemovalWatch() { QObject::disconnect(connection_); }
+  RemovalWatch(const RemovalWatch&) = delete;
+  RemovalWatch& operator=(const RemovalWatch&) = delete;
+
+ private:
+  QMetaObject::Connection connection_;
+};
+
 }  // namespace
 
 void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSettings& settings,
@@ -55,7 +81,10 @@ void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo) 
     const SKTGraphicPtr edited = view->Selected_Graphic();
     if (!edited || edited->kind() != GraphicKind::Barcode) return;
     Barcode_Gen& dialog = Barcode_Gen::defaultInstance();
-    if (dialog.Open_Wnd(edited.get()) != 1 || dialog.Barcode_output_image.isNull()) return;
+    {
+      const RemovalWatch watch(view, edited.get(), dialog);
+      if (dialog.Open_Wnd(edited.get()) != 1 || dialog.Barcode_output_image.isNull()) return;
+    }
     SKTGraphicList targets;
     for (const SKTGraphicPtr& g : view->selectedGraphics())
       if (g->kind() == GraphicKind::Barcode) targets.push_back(g);

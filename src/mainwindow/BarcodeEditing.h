@@ -21,7 +21,8 @@ namespace barcode_editing {
 // undo recorder is given (the front side); their bounds take the picture's
 // size. Cancel leaves every object as it was (the binding chosen in the
 // dialog stays on the edited object). Nothing happens without a current
-// barcode.
+// barcode. When the edited object leaves the canvas's list while the dialog
+// runs, the dialog writes nothing into it, and OK says so and writes nothing.
 void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo);
 
 // Writes the settings, picture and print flag into the graphics and, with a

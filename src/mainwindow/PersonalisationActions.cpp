@@ -153,8 +153,8 @@ void SKTWindowController::User_Profile_Button_Clicked() {
       Fill_User_profile_info_back_side(profiles.Back_user_profile, *_graphicView_BACK);
     else
       Fill_User_profile_info_front_side(profiles.Front_user_profile, *_graphicView);
-    // The fill changed the side under the tabs.
-    showSelectionTabs();
+    // The fill also wrote into objects the tabs may show.
+    followSelection(currentSideView(), true);
   }
   Refresh_Canvas();
 }

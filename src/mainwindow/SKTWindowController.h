@@ -428,9 +428,12 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void setTextValue(const QString& text);
   void setEditButtons(std::initializer_list<std::pair<const char*, bool>> states);
   void setLockOfSelection(bool locked);
-  // The tabs follow the current side's selection again after a command that
-  // changed the list under them (undo, redo, paste).
-  void showSelectionTabs();
+  // The tabs show the selection of the side being edited: its current object
+  // when that is selected, else its last one, else the card. Runs whenever a
+  // change of a canvas's list ended (a command, a script, undo or redo), so an
+  // object that left the list leaves the tabs. `reload` loads the values again
+  // even when the tabs show that object already (they may have been put back).
+  void followSelection(SKTGraphicView* view, bool reload);
   // Graphics of the canvas or a picture: what Paste can paste.
   bool pasteboardHoldsGraphics() const;
   // The edit commands follow the clipboard and the current side's selection.

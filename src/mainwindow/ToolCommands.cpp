@@ -290,13 +290,11 @@ int SKTWindowController::Open_Image_Library_Window(const QString& mode) {
 void SKTWindowController::Undo_Clicked() {
   currentSideView()->undo();
   Undo_Redo_Button_state();
-  showSelectionTabs();
 }
 
 void SKTWindowController::Redo_Clicked() {
   currentSideView()->redo();
   Undo_Redo_Button_state();
-  showSelectionTabs();
 }
 
 void SKTWindowController::Cut_Clicked() {
@@ -310,21 +308,20 @@ void SKTWindowController::Copy_Clicked() {
 
 void SKTWindowController::Paste_Clicked() {
   currentSideView()->paste();
-  showSelectionTabs();
 }
 
-void SKTWindowController::showSelectionTabs() {
-  SKTGraphicView* view = currentSideView();
+void SKTWindowController::followSelection(SKTGraphicView* view, bool reload) {
+  // Another side's canvas, the scratch side on screen or values being loaded:
+  // whoever shows the tabs next loads them.
+  if (view != currentSideView() || view != shownView() || Not_Draw_Only_Prop_Change()) return;
   const SKTGraphicList selected = view->selectedGraphics();
-  if (selected.empty()) {
-    // Tabs of an object that is gone would write into nothing.
-    if (Last_Selected_Graphic != nullptr) Show_RHS_Properties(nullptr);
-    return;
-  }
-  view->setSelectedGraphic(selected.back());
-  // Reloaded even for the object shown: its values may have been put back.
+  SKTGraphicPtr shown = view->Selected_Graphic();
+  if (std::find(selected.begin(), selected.end(), shown) == selected.end())
+    shown = selected.empty() ? nullptr : selected.back();
+  view->setSelectedGraphic(shown);
+  if (shown.get() == Last_Selected_Graphic && (!reload || !shown)) return;
   Last_Selected_Graphic = nullptr;
-  Show_RHS_Properties(selected.back().get());
+  Show_RHS_Properties(shown.get());
 }
 
 void SKTWindowController::Delete_Clicked() {
@@ -403,7 +400,10 @@ void SKTWindowController::followEditState() {
   // The edit commands follow the selection of the side being edited, however
   // it was made (a click, the marquee, Select All): selected objects can be
   // cut, copied and deleted at once, locked ones only unlocked.
-  for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data()})
+  for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data()}) {
+    // The tabs follow the objects however they were removed or brought back.
+    connect(view, &SKTGraphicView::listChangeEnded, this,
+            [this, view](bool undoOrRedo) { followSelection(view, undoOrRedo); });
     connect(view, &SKTGraphicView::selectionIndexesChanged, this, [this, view] {
       if (view != currentSideView()) return;
       const SKTGraphicList selected = view->selectedGraphics();
@@ -414,6 +414,7 @@ void SKTWindowController::followEditState() {
       else
         Enable_Standard_Button_For_Control();
     });
+  }
 }
 
 void SKTWindowController::Undo_Redo_Button_state() {

@@ -561,6 +561,7 @@ void Barcode_Gen::Set_Barcode_Prop_To_Control(SKTGraphic* object) {
 
 int Barcode_Gen::Open_Wnd(SKTGraphic* object) {
   Barcode_output_image = QImage();
+  objectRemoved_ = false;
   if (object == nullptr) return 0;
   const bool spreadBefore = Spread_Barcode_Value_Text.load();
   try {
@@ -592,7 +593,17 @@ void Barcode_Gen::showSpreadChoice(bool spread) {
 
 // ---- Buttons ------------------------------------------------------------------------
 
+void Barcode_Gen::objectRemoved() {
+  objectRemoved_ = true;
+  pass_barcode_control = nullptr;
+}
+
 void Barcode_Gen::OK_Btn_Clicked() {
+  if (objectRemoved_) {
+    platform::messageHost().showMessage(QStringLiteral(
+        "The barcode was removed from the card while the designer was open; nothing was changed."));
+    return Cancel_Btn_Clicked();
+  }
   if (!checkValue()) return;
   const BarcodeSettings s = settings();
   const QString outside = barcode::outOfRangeMessage(s);

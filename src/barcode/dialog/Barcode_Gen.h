@@ -60,6 +60,11 @@ class Barcode_Gen : public QDialog {
   // The card picture OK accepted (null until then, and after Cancel).
   QImage Barcode_output_image;
 
+  // The object being edited left the card while the dialog runs (a script
+  // removed it): nothing is written into it any more, and OK says so and
+  // ends the dialog as Cancel does.
+  void objectRemoved();
+
   // Actions.
   void OK_Btn_Clicked();
   void Cancel_Btn_Clicked();
@@ -181,6 +186,7 @@ class Barcode_Gen : public QDialog {
   void setWellColour(QPushButton* well, const QColor& colour);
 
   SKTGraphic* pass_barcode_control = nullptr;
+  bool objectRemoved_ = false;
   bool loading_ = false;
   int shownSourceType_ = 0;
   barcode::BarcodePicture preview_;
