@@ -246,14 +246,15 @@ QString tooLargeMessage(const Design& design, const QByteArray& bytes, const pla
                "file can hold, and could not be opened again.")
                .arg(english.toString(values), english.toString(limits.nodes));
   }
-  std::stable_sort(parts.begin(), parts.end(), [bySize](const DesignPart& a, const DesignPart& b) {
-    return bySize ? a.bytes > b.bytes : a.values > b.values;
-  });
+  const auto measure = [bySize](const DesignPart& part) { return bySize ? part.bytes : part.values; };
+  std::stable_sort(parts.begin(), parts.end(),
+                   [&measure](const DesignPart& a, const DesignPart& b) { return measure(a) > measure(b); });
   text += QStringLiteral("\n\nWhat makes it large:");
+  // The five largest, leaving out parts of less than a hundredth of the largest.
   constexpr int kPartsNamed = 5;
   for (int k = 0; k < kPartsNamed && k < static_cast<int>(parts.size()); ++k) {
     const DesignPart& part = parts[static_cast<size_t>(k)];
-    if ((bySize ? part.bytes : part.values) == 0) break;
+    if (measure(part) == 0 || measure(part) * 100 < measure(parts.front())) break;
     text += QStringLiteral("\n\u2022 %1: %2")
                 .arg(part.name, bySize ? size(part.bytes)
                                        : QStringLiteral("%1 values").arg(english.toString(part.values)));
