@@ -190,11 +190,19 @@ void SKTWindowController::Export_As_Template_Clicked() {
   if (panel.Run_Name_Panel(QString(), QString()) != 1) return;
   export_template_name = panel.export_template_name;
   snapshotPageSettings();
-  const designfile::Design design = designfile::currentDesign(designHost());
+  // A template is a design file: one the reader would refuse is not written,
+  // and the earlier template of the name stays.
+  QByteArray design;
+  try {
+    design = designfile::designFileBytes(designfile::currentDesign(designHost()));
+  } catch (const std::exception& e) {
+    Show_MessageBox(QString::fromUtf8(e.what()));
+    return;
+  }
   const QImage preview = templatePreviewPicture();
   const templates::Outcome outcome = templates::Export_Template_Files(
       export_template_name,
-      [&design](const QString& path) { return designfile::writeDesignFile(path, design); },
+      [&design](const QString& path) { return designfile::writeDesignBytes(path, design); },
       [&preview](const QString& path) {
         QString reason;
         return !preview.isNull() &&

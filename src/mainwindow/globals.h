@@ -24,6 +24,10 @@ extern std::atomic<bool> Excel_Binding_Use;
 extern QString Excel_Source_Path;
 // Sides of the card: "2" front and back, "1" front only.
 extern QString CARD_SIDE_STR;
+// Largest design file in bytes, and most values it may hold: the reader
+// refuses a larger file, and the writer refuses to write one (tests lower them).
+extern std::atomic<qint64> Design_File_Byte_Limit;
+extern std::atomic<qint64> Design_File_Value_Limit;
 
 // The log of this subsystem: warnings and failures are written; the
 // details of its work only when asked for (QT_LOGGING_RULES="quvo.mainwindow.debug=true").

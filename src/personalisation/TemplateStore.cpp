@@ -3,12 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cstdio>
-#include <vector>
 
 #include "personalisation/globals.h"
 #include "platform/FileHelpers.h"
 #include "platform/Messages.h"
+#include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
 
@@ -32,58 +31,6 @@ bool removeIfThere(const QString& path) {
 bool copyFile(const QString& from, const QString& to) {
   return QFileInfo(from).isFile() && !QFileInfo::exists(to) && QFile::copy(from, to);
 }
-
-// Moves new files into the places of old ones, all of them or none: each
-// old file is first copied aside, and whatever was moved in is undone when
-// a later move fails or the replacement ends without commit().
-class Replacement {
- public:
-  Replacement() = default;
-  Replacement(const Replacement&) = delete;
-  Replacement& operator=(const Replacement&) = delete;
-  ~Replacement() {
-    for (auto step = done_.rbegin(); step != done_.rend(); ++step) {
-      if (step->kept.isEmpty())
-        QFile::remove(step->place);
-      else if (!move(step->kept, step->place))
-        qCWarning(lcPersonalisation).noquote() << QStringLiteral("Kept the old file as %1").arg(step->kept);
-    }
-  }
-
-  // rename(2) takes the place in one step, where QFile::rename refuses an
-  // existing target.
-  static bool move(const QString& from, const QString& to) {
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return true;
-    qCWarning(lcPersonalisation).noquote() << QStringLiteral("Could not move %1 to %2").arg(from, to);
-    return false;
-  }
-
-  bool replace(const QString& from, const QString& place) {
-    const QFileInfo old(place);
-    const QString kept =
-        old.isFile() ? old.absolutePath() + QStringLiteral("/.") + old.fileName() + QStringLiteral(".old")
-                     : QString();
-    if (!kept.isEmpty() && !(removeIfThere(kept) && QFile::copy(place, kept))) return false;
-    if (!move(from, place)) {
-      if (!kept.isEmpty()) QFile::remove(kept);
-      return false;
-    }
-    done_.push_back({place, kept});
-    return true;
-  }
-
-  void commit() {
-    for (const Step& step : done_)
-      if (!step.kept.isEmpty()) QFile::remove(step.kept);
-    done_.clear();
-  }
-
- private:
-  struct Step {
-    QString place, kept;  // kept: the old file's copy, empty when there was none
-  };
-  std::vector<Step> done_;
-};
 
 }  // namespace
 
@@ -207,7 +154,7 @@ Outcome Export_Template_Files(const QString& name, const std::function<bool(cons
     removeIfThere(newPicture);
     return Outcome::Failed;
   }
-  Replacement replacement;
+  platform::FileReplacement replacement;
   if (!replacement.replace(newDesign, design) || !replacement.replace(newPicture, picture)) {
     removeIfThere(newDesign);
     removeIfThere(newPicture);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "platform/BinaryPropertyListWriter.h"
@@ -347,10 +348,14 @@ class BinaryShapeCheck {
 // anything: every start tag but the outer "plist" is one value, as the
 // library makes one node of it. Comments, character data sections,
 // declarations and quoted attribute values are skipped whole, so that
-// nothing can hide a tag from the count.
+// nothing can hide a tag from the count. With `marks`, the scan also notes
+// where each element of the root array begins (and where the root ends),
+// with the values counted before it.
 class XmlShapeCheck {
  public:
-  XmlShapeCheck(const QByteArray& b, const PlistLimits& limits) : b_(b), limits_(limits) {}
+  using Mark = std::pair<qsizetype, qint64>;  // offset, values before it
+  XmlShapeCheck(const QByteArray& b, const PlistLimits& limits, std::vector<Mark>* marks = nullptr)
+      : b_(b), limits_(limits), marks_(marks) {}
 
   bool run(QString* error) {
     const char* s = b_.constData();
@@ -370,11 +375,12 @@ class XmlShapeCheck {
       } else if (startsWith(i, "<!")) {
         i = skipPast(i + 2, ">");
       } else if (startsWith(i, "</")) {
-        if (isContainer(i + 2)) --depth;
+        if (isContainer(i + 2) && --depth == 0 && marks_) marks_->emplace_back(i, nodes);
         i = skipPast(i + 2, ">");
       } else {
         const bool container = isContainer(i + 1);
         const bool counted = !isName(i + 1, "plist");
+        if (counted && depth == 1 && marks_) marks_->emplace_back(i, nodes);
         bool selfClosing = false;
         i = tagEnd(i + 1, &selfClosing);
         if (counted && ++nodes > limits_.nodes) {
@@ -431,6 +437,7 @@ class XmlShapeCheck {
 
   const QByteArray& b_;
   const PlistLimits& limits_;
+  std::vector<Mark>* marks_;
 };
 
 // The XML form writes a keyed-archive reference as a dictionary whose one
@@ -603,29 +610,43 @@ plist_t toNode(const PlistValue& v, bool xml) {
 
 }  // namespace
 
-std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error,
-                                            const PlistLimits& limits) {
+bool propertyListWithinLimits(const QByteArray& bytes, const PlistLimits& limits, QString* error) {
   if (bytes.isEmpty()) {
     setError(error, "property list is empty");
-    return std::nullopt;
+    return false;
   }
   if (bytes.size() > limits.bytes || bytes.size() > static_cast<qsizetype>(UINT32_MAX)) {
     setError(error, "property list is too large");
-    return std::nullopt;
+    return false;
   }
-  // The readers below never go deeper than the program's own depth limit.
+  // The readers never go deeper than the program's own depth limit.
   PlistLimits within = limits;
   within.depth = std::min(limits.depth, kMaxPlistDepth);
-  const bool binary = bytes.startsWith("bplist00");
-  if (binary) {
-    if (!BinaryShapeCheck(bytes, within).run(error)) return std::nullopt;
-  } else {
-    if (bytes.startsWith("bplist")) {
-      setError(error, "unsupported binary property list version");
-      return std::nullopt;
-    }
-    if (!XmlShapeCheck(bytes, within).run(error)) return std::nullopt;
+  if (bytes.startsWith("bplist00")) return BinaryShapeCheck(bytes, within).run(error);
+  if (bytes.startsWith("bplist")) {
+    setError(error, "unsupported binary property list version");
+    return false;
   }
+  return XmlShapeCheck(bytes, within).run(error);
+}
+
+std::vector<PlistPart> xmlRootArrayParts(const QByteArray& bytes) {
+  PlistLimits unlimited;
+  unlimited.bytes = bytes.size();
+  unlimited.nodes = std::numeric_limits<qint64>::max();
+  std::vector<XmlShapeCheck::Mark> marks;
+  XmlShapeCheck(bytes, unlimited, &marks).run(nullptr);
+  std::vector<PlistPart> parts;
+  // A mark at each element's start, the last one at the root's end.
+  for (size_t k = 0; k + 1 < marks.size(); ++k)
+    parts.push_back({marks[k + 1].first - marks[k].first, marks[k + 1].second - marks[k].second});
+  return parts;
+}
+
+std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error,
+                                            const PlistLimits& limits) {
+  if (!propertyListWithinLimits(bytes, limits, error)) return std::nullopt;
+  const bool binary = bytes.startsWith("bplist00");
   plist_t raw = nullptr;
   if (binary)
     plist_from_bin(bytes.constData(), static_cast<uint32_t>(bytes.size()), &raw);

@@ -143,6 +143,20 @@ std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* er
 std::optional<PlistValue> parsePropertyList(const QByteArray& bytes, QString* error = nullptr,
                                             qsizetype byteLimit = kDefaultPlistByteLimit);
 
+// The checks of the readers above, made before they build anything: whether
+// a list keeps to the limits (a writer refuses what could not be read back).
+bool propertyListWithinLimits(const QByteArray& bytes, const PlistLimits& limits, QString* error = nullptr);
+
+// The share of one element of a list's root array: its bytes (with the
+// blanks before the next element) and the values it holds.
+struct PlistPart {
+  qsizetype bytes = 0;
+  qint64 values = 0;
+};
+// The parts of the elements of an XML list's root array or dictionary (a
+// key and its value are two), in order; what makes a list large.
+std::vector<PlistPart> xmlRootArrayParts(const QByteArray& bytes);
+
 // Writers. A Null value anywhere is written as an empty string. The XML
 // form leaves out the control characters XML 1.0 cannot hold (all below
 // U+0020 except tab, line feed and carriage return); the binary form keeps

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Messages.h"
+#include "platform/SavedFile.h"
 #include "production/globals.h"
 
 namespace production {
@@ -183,14 +184,19 @@ BatchExportResult BatchExport::run() {
     }
     changed.notify_all();
 
+    // The files of a card take their places all or none.
     QString failure = card.failure;
-    for (auto& [path, prepared] : card.files) {
-      QString reason;
-      if (!putCardImageFileInPlace(prepared, path, &reason)) {
-        failure = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
-        break;
+    {
+      platform::FileReplacement replacement;
+      for (auto& [path, prepared] : card.files) {
+        QString reason;
+        if (!replacement.replace(prepared, path, &reason)) {
+          failure = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
+          break;
+        }
+        prepared.clear();
       }
-      prepared.clear();
+      if (failure.isEmpty()) replacement.commit();
     }
     card.discard();
     if (failure.isEmpty()) {

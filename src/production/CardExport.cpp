@@ -115,10 +115,11 @@ bool CardExport::Export_Single_File(const QString& path, bool show_msg) {
     const QString side = export_card_side;
     if (side == QLatin1String("BOTH")) {
       const QImage back = render(CardSide::Back);
-      if (!combined && !Export_File_Function(Create_Back_Card_Path(path), back, false)) return false;
       const QImage front = render(CardSide::Front);
-      return combined ? Export_Combined_Image(front, back, path, show_msg)
-                      : Export_File_Function(path, front, show_msg);
+      if (combined) return Export_Combined_Image(front, back, path, show_msg);
+      // Both files or neither: never half a pair.
+      return writeFiles({{Create_Back_Card_Path(path), back}, {path, front}}, show_msg,
+                        AlphaChannel::DroppedWhenOpaque);
     }
     if (side == QLatin1String("F")) return Export_File_Function(path, render(CardSide::Front), show_msg);
     return Export_File_Function(Create_Back_Card_Path(path), render(CardSide::Back), show_msg);
@@ -129,13 +130,23 @@ bool CardExport::Export_Single_File(const QString& path, bool show_msg) {
 }
 
 bool CardExport::Export_File_Function(const QString& path, const QImage& picture, bool show_msg) {
-  return writeFile(path, picture, show_msg, AlphaChannel::DroppedWhenOpaque);
+  return writeFiles({{path, picture}}, show_msg, AlphaChannel::DroppedWhenOpaque);
 }
 
-bool CardExport::writeFile(const QString& path, const QImage& picture, bool show_msg, AlphaChannel alpha) {
-  if (!Save_gen_image(picture, path, cardImageFormatOfPath(path), nullptr, alpha)) return false;
+bool CardExport::writeFiles(const std::vector<std::pair<QString, QImage>>& pictures, bool show_msg,
+                            AlphaChannel alpha) {
+  std::vector<CardImageData> files;
+  for (const auto& [path, picture] : pictures)
+    files.push_back({path, encodeCardImage(picture, cardImageFormatOfPath(path), alpha)});
+  QString failed;
+  QString reason;
+  if (!writeCardImageFiles(files, &failed, &reason)) {
+    qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(failed, reason);
+    Show_MessageBox(cardImageFailureMessage(failed, reason));
+    return false;
+  }
   if (show_msg) {
-    Export_File_Path.set(path);
+    Export_File_Path.set(pictures.back().first);
     Export_File_Message.set(kExported);
     host_.Open_Export_File_Box();
   }
@@ -146,7 +157,7 @@ bool CardExport::Export_Combined_Image(const QImage& front, const QImage& back, 
                                        bool show_msg) {
   const QImage picture = combinedCardPicture(front, back);
   if (picture.isNull()) return false;
-  return writeFile(path, picture, show_msg, AlphaChannel::Kept);
+  return writeFiles({{path, picture}}, show_msg, AlphaChannel::Kept);
 }
 
 bool CardExport::Export_Batch_File(const QString& chosen) {

@@ -13,6 +13,8 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/GuiCalls.h"
 #include "production/BatchExport.h"
@@ -86,7 +88,10 @@ class CardExport {
   void batchFinished(const BatchExportResult& result, const QString& folder, const QString& note);
   // Copies of both sides of the design and their render contexts (GUI thread).
   CardSnapshot designSnapshot();
-  bool writeFile(const QString& path, const QImage& picture, bool show_msg, AlphaChannel alpha);
+  // Writes the pictures (path, picture) all or none; a failure is shown as one
+  // message naming the file and the reason. With show_msg and success, the
+  // finished box for the last of them.
+  bool writeFiles(const std::vector<std::pair<QString, QImage>>& pictures, bool show_msg, AlphaChannel alpha);
   QString withChosenExtension(const QString& path) const;
 
   ExportHost& host_;

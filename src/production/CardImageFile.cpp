@@ -135,16 +135,36 @@ QString prepareCardImageFile(const QByteArray& data, const QString& path, QStrin
   return prepared;
 }
 
-bool putCardImageFileInPlace(const QString& prepared, const QString& path, QString* reason) {
-  if (::rename(QFile::encodeName(prepared).constData(), QFile::encodeName(path).constData()) == 0)
-    return true;
-  if (reason) *reason = QString::fromLocal8Bit(std::strerror(errno));
-  discardCardImageFile(prepared);
-  return false;
-}
-
 void discardCardImageFile(const QString& prepared) {
   if (!prepared.isEmpty()) ::unlink(QFile::encodeName(prepared).constData());
+}
+
+bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath, QString* reason) {
+  std::vector<QString> prepared;
+  platform::FileReplacement replacement;
+  const auto fail = [&](const QString& path, const QString& why) {
+    for (const QString& file : prepared) discardCardImageFile(file);
+    if (failedPath) *failedPath = path;
+    if (reason) *reason = why;
+    return false;  // the replacement puts back what it moved
+  };
+  for (const CardImageData& file : files) {
+    QString why;
+    const QString made = prepareCardImageFile(file.data, file.path, &why);
+    if (made.isEmpty()) return fail(file.path, why);
+    prepared.push_back(made);
+  }
+  for (size_t k = 0; k < files.size(); ++k) {
+    QString why;
+    if (!replacement.replace(prepared[k], files[k].path, &why)) return fail(files[k].path, why);
+    prepared[k].clear();
+  }
+  replacement.commit();
+  return true;
+}
+
+QString cardImageFailureMessage(const QString& path, const QString& reason) {
+  return QStringLiteral("The card file \"%1\" could not be written: %2").arg(path, reason);
 }
 
 bool Save_gen_image(const QImage& picture, const QString& path, QString* reason) {
@@ -156,12 +176,10 @@ bool Save_gen_image(const QImage& picture, const QString& path, CardImageFormat 
   QString why;
   if (writeCardImageData(encodeCardImage(picture, format, alpha), path, &why)) return true;
   qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(path, why);
-  if (reason) {
+  if (reason)
     *reason = why;
-  } else {
-    Show_MessageBox(path);
-    Show_MessageBox(why);
-  }
+  else
+    Show_MessageBox(cardImageFailureMessage(path, why));
   return false;
 }
 

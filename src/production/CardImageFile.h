@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <vector>
 
 namespace production {
 
@@ -42,15 +43,33 @@ bool writeCardImageData(const QByteArray& data, const QString& path, QString* re
 // them in place in order: the data goes to a new hidden file beside the path,
 // or in `folder` when one is given (a folder on the same file system, such as
 // a hidden folder inside the path's own); its path is returned, empty with the
-// reason on failure. It then replaces the file at the path in one step. A
-// prepared file that is not put in place is discarded.
+// reason on failure. It then takes the place of the file at the path
+// (platform::FileReplacement, all files of a card or none). A prepared file
+// that is not put in place is discarded.
 QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason = nullptr,
                              const QString& folder = QString());
-bool putCardImageFileInPlace(const QString& prepared, const QString& path, QString* reason = nullptr);
 void discardCardImageFile(const QString& prepared);
 
+// One card image file to write: its path and its encoded data.
+struct CardImageData {
+  QString path;
+  QByteArray data;
+};
+
+// Writes a set of card image files (the two sides of a card) all or none:
+// each is written in full to a new file beside its place first, and only
+// when all of them were written do they take their places; one that cannot
+// take its place puts back the files replaced before it. False with the
+// path of the file that failed and the reason; the files at the paths are
+// then as they were, and nothing new is left behind.
+bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath = nullptr,
+                         QString* reason = nullptr);
+
+// The message for a card image file that could not be written.
+QString cardImageFailureMessage(const QString& path, const QString& reason);
+
 // Encodes and writes the picture in the format of the path's extension.
-// A failure is shown as two message boxes (the path, then the reason) unless
+// A failure is shown as one message box (cardImageFailureMessage) unless
 // `reason` is given, which then receives it instead.
 bool Save_gen_image(const QImage& picture, const QString& path, QString* reason = nullptr);
 bool Save_gen_image(const QImage& picture, const QString& path, CardImageFormat format,

@@ -167,6 +167,113 @@ TEST_F(MainWindowDesignFile, SaveAsksForAPathOnceThenWritesThereAndTitlesTheWind
   EXPECT_EQ(replaced.doc.graphics().size(), 3u);
 }
 
+// Limits of design files lowered for one test, put back afterwards.
+class LoweredDesignLimits {
+ public:
+  LoweredDesignLimits(qint64 bytes, qint64 values) {
+    Design_File_Byte_Limit = bytes;
+    Design_File_Value_Limit = values;
+  }
+  ~LoweredDesignLimits() {
+    Design_File_Byte_Limit = designfile::kMaxDesignFileBytes;
+    Design_File_Value_Limit = designfile::kMaxDesignFileValues;
+  }
+  LoweredDesignLimits(const LoweredDesignLimits&) = delete;
+  LoweredDesignLimits& operator=(const LoweredDesignLimits&) = delete;
+};
+
+// Whatever the window saves opens again. A design that the reader would
+// refuse (beyond the byte or the value limit of design files, lowered here)
+// is not written: one message says why and names what makes it large, and
+// the earlier file and the current path stay. Writer and reader meet at
+// exactly the same limit.
+TEST_F(MainWindowDesignFile, ADesignThatCouldNotBeOpenedAgainIsNotSaved) {
+  SKTWindowController window;
+  fillWindow(window);
+  const QString file = path(QStringLiteral("card.dcard"));
+  host.queueSavePanel(file);
+  window.Save_Btn_Clicked();
+  const QByteArray before = designfile_test::readFile(file);
+
+  // A long text on the front.
+  auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
+  text->_Text_contents =
+      std::make_shared<SKTTextStorage>(SKTTextStorage{QStringLiteral("Happy birthday! ").repeated(1000),
+                                                      CardFont{QStringLiteral("ArialMT"), 12.0}, Qt::black});
+  text->_bounds = QRectF(0, 0, 200, 100);
+  window.document()->insertGraphic(CardSide::Front, text, 0);
+  const qint64 size = designfile::designFileBytes(designfile::currentDesign(window.designHost())).size();
+  ASSERT_GT(size, before.size() + 16000);
+
+  const QString bigger = path(QStringLiteral("bigger.dcard"));
+  {
+    LoweredDesignLimits limits(size - 1, designfile::kMaxDesignFileValues);
+    host.clear();
+    host.queueSavePanel(bigger);
+    window.SaveAs_Btn_Clicked();
+    host.queueSavePanel(file);
+    window.SaveAs_Btn_Clicked();
+    window.Save_Btn_Clicked();
+    const QLocale english(QLocale::English);
+    const QStringList refused = shown(host);
+    ASSERT_EQ(refused.size(), 3);
+    EXPECT_EQ(refused.value(2), refused.value(0));
+    EXPECT_TRUE(refused.value(0).startsWith(
+        QStringLiteral(
+            "The design was not saved: its file would take %1 bytes, more than the %2 bytes a design "
+            "file can hold, and could not be opened again.\n\nWhat makes it large:\n\u2022 front object "
+            "1, text \u201cHappy birthday! Happy bi\u2026\u201d (16000 characters): ")
+            .arg(english.toString(size), english.toString(size - 1))))
+        << refused.value(0).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(bigger));
+    EXPECT_EQ(designfile_test::readFile(file), before);
+    EXPECT_EQ(Project_File_Name, file);
+    EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( card.dcard )");
+  }
+  {
+    // At exactly its size the design is written, and reads back whole.
+    LoweredDesignLimits limits(size, designfile::kMaxDesignFileValues);
+    host.clear();
+    host.queueSavePanel(bigger);
+    window.SaveAs_Btn_Clicked();
+    EXPECT_EQ(shown(host), QStringList{kSaved});
+    EXPECT_EQ(QFileInfo(bigger).size(), size);
+    PlainDesignHost saved;
+    ASSERT_EQ(designfile::Read_and_load_design_Log(saved, bigger, QStringLiteral("L")), 1);
+    ASSERT_EQ(saved.doc.graphics().size(), 3u);
+    ASSERT_TRUE(saved.doc.graphics()[0]->_Text_contents);
+    EXPECT_EQ(saved.doc.graphics()[0]->_Text_contents->string, text->_Text_contents->string);
+  }
+  {
+    // One byte less, the reader refuses that file as the writer did.
+    LoweredDesignLimits limits(size - 1, designfile::kMaxDesignFileValues);
+    host.clear();
+    EXPECT_EQ(window.Read_and_load_design_Log(bigger, QStringLiteral("L")), 0);
+    EXPECT_EQ(shown(host), QStringList{designfile::kCorruptMessage});
+  }
+
+  // Too many values: 100 rows of two cells are 500 of them (a row, and a key
+  // and a text a cell), 501 with their array.
+  window.document()->removeGraphicAtIndex(CardSide::Front, 0);
+  const QByteArray written = designfile_test::readFile(bigger);
+  QList<DataSourceRow> rows;
+  for (int i = 0; i < 100; ++i)
+    rows.append(
+        {{QStringLiteral("Column0"), QString::number(i)}, {QStringLiteral("Column1"), QStringLiteral("x")}});
+  Data_From_Excel_Table().replaceContents({QStringLiteral("Column0"), QStringLiteral("Name")}, rows);
+  {
+    LoweredDesignLimits limits(designfile::kMaxDesignFileBytes, 500);
+    host.clear();
+    window.Save_Btn_Clicked();
+    const QString refused = shown(host).value(0);
+    EXPECT_TRUE(refused.startsWith("The design was not saved: its file would hold "));
+    EXPECT_TRUE(refused.contains(" values, more than the 500 a design file can hold"));
+    EXPECT_TRUE(refused.contains("What makes it large:\n\u2022 spreadsheet rows (100): 501 values\n"))
+        << refused.toStdString();
+    EXPECT_EQ(designfile_test::readFile(bigger), written);
+  }
+}
+
 TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) {
   // A full design (every kind of object, pictures, spreadsheet table) made elsewhere.
   PlainDesignHost source;

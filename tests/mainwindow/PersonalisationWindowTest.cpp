@@ -250,6 +250,18 @@ TEST_F(PersonalisationWindow, AnExportThatCannotReplaceBothFilesLeavesTheOldTemp
   EXPECT_EQ(testing_support::readFile(design).left(5), "<?xml");
   EXPECT_FALSE(QImage(picture).isNull());
   EXPECT_EQ(QDir(user).entryList(QDir::Files | QDir::Hidden), QStringList({"Fail.dcard", "Fail.png"}));
+
+  // A design that could not be opened again (beyond a lowered limit) is no
+  // template: the message says why, and the template stays as it was.
+  const QByteArray kept = testing_support::readFile(design);
+  const QByteArray keptPicture = testing_support::readFile(picture);
+  Design_File_Byte_Limit = kept.size() - 1;
+  saveAsFail();
+  Design_File_Byte_Limit = designfile::kMaxDesignFileBytes;
+  EXPECT_TRUE(host.messages().last().startsWith("\nThe design was not saved: its file would take "));
+  EXPECT_EQ(testing_support::readFile(design), kept);
+  EXPECT_EQ(testing_support::readFile(picture), keptPicture);
+  EXPECT_EQ(QDir(user).entryList(QDir::Files | QDir::Hidden), QStringList({"Fail.dcard", "Fail.png"}));
 }
 
 TEST_F(PersonalisationWindow, ATemplateReplacesTheDesignOnlyOnceTheUserCouldKeepIt) {

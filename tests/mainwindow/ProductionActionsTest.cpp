@@ -110,6 +110,24 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
   EXPECT_EQ(finished.value(1),
             "Card has been exported successfully.|" + dir.path() + "/single.PNG|Open exported file.");
 
+  // Both sides, the front's place taken by a folder: neither file, and one
+  // message that names the file and the reason.
+  host.clear();
+  ASSERT_TRUE(QDir(dir.path()).mkdir("pair.PNG"));
+  host.queueModal([](QDialog& d) {
+    auto& w = static_cast<ExportWindow&>(d);
+    w.Export_with_batch_chk->setChecked(false);
+    w.export_card_side_CellClick(0);
+    return 1;
+  });
+  host.queueSavePanel(dir.path() + "/pair.PNG");
+  window.Export_Button();
+  EXPECT_EQ(host.messages(), QStringList({"\nThe card file \"" + dir.path() +
+                                          "/pair.PNG\" could not be written: Is a directory"}));
+  EXPECT_EQ(export_card_side, "BOTH");
+  EXPECT_FALSE(QFileInfo::exists(dir.path() + "/pair_Back.PNG"));
+  EXPECT_EQ(finished.size(), 2);
+
   // Mail offers the series rows of the card. A file name the file system
   // cannot hold: the closing message names that, and does not send the
   // user to the mail settings (no mail was offered to the server).

@@ -3,6 +3,7 @@
 // a batch folder that cannot be made.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "ProductionTestSupport.h"
 #include "core/globals.h"
@@ -89,6 +91,21 @@ QStringList pictureHeaders(const QStringList& files) {
       .split('\n', Qt::SkipEmptyParts);
 }
 
+// Both sides of the design with a text on the front bound to the series
+// "Names" of these values, one card per value.
+std::shared_ptr<RunSnapshot> namesSnapshot(FakeDesign& design, const QStringList& names) {
+  auto snapshot = std::make_shared<RunSnapshot>();
+  snapshot->card.front = {boundText(1, "Names", 0)};
+  snapshot->card.frontContext = design.sidePaintContext(CardSide::Front);
+  snapshot->card.backContext = design.sidePaintContext(CardSide::Back);
+  auto rows = std::make_shared<BindingRows>();
+  rows->useSeries = true;
+  rows->series["Names"] = names;
+  rows->seriesRows = static_cast<int>(names.size());
+  snapshot->rows = rows;
+  return snapshot;
+}
+
 ino_t inode(const QString& path) {
   struct stat info {};
   return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
@@ -152,8 +169,8 @@ TEST(CardExport, SingleExportWritesTheChosenSidesInTheChosenFormat) {
   host.clear();
   const QString blocked = png + "/Card.png";  // under a file
   EXPECT_FALSE(exporter.Export_Single_File(blocked, true));
-  ASSERT_EQ(host.messages().size(), 2);
-  EXPECT_EQ(host.messages()[0], "\n" + blocked);
+  EXPECT_EQ(host.messages(),
+            QStringList({"\nThe card file \"" + blocked + "\" could not be written: Not a directory"}));
   EXPECT_EQ(design.finishedBoxes.size(), 1);
 
   // The PNG data gives back every pixel, transparency included (read by Qt's own reader),
@@ -202,6 +219,71 @@ TEST(CardExport, SingleExportWritesTheChosenSidesInTheChosenFormat) {
   export_card_side = "F";
 }
 
+// Both sides as two files are written both or neither, with one message
+// naming the file and the reason: a disk that is full after the back (the
+// process's file size limit between the sizes of the two files), or a front
+// whose place is taken, leaves no new file and the old ones as they were. A
+// card of a batch whose front cannot take its place is failed whole.
+TEST(CardExport, BothSidesAreWrittenAsAPairOrNotAtAll) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  FakeDesign design;
+  design.front = {boundText(0, "", 0, QRectF(5, 5, 190, 90))};  // text makes the front the larger file
+  DataBinding binding(design);
+  CardExport exporter(design, binding);
+  export_card_side = "BOTH";
+  exporter.combined = false;
+  const auto everything = [&dir] {
+    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+  };
+
+  ASSERT_TRUE(exporter.Export_Single_File(dir.path() + "/Size.png", false));
+  const qint64 frontSize = QFileInfo(dir.path() + "/Size.png").size();
+  const qint64 backSize = QFileInfo(dir.path() + "/Size_Back.png").size();
+  ASSERT_GT(frontSize, backSize + 200);
+  ASSERT_TRUE(QFile::remove(dir.path() + "/Size.png") && QFile::remove(dir.path() + "/Size_Back.png"));
+
+  const QString card = dir.path() + "/Card.png";
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved;
+  limited.rlim_cur = static_cast<rlim_t>((frontSize + backSize) / 2);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const bool written = exporter.Export_Single_File(card, true);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(everything(), QStringList());
+  EXPECT_EQ(host.messages(),
+            QStringList({"\nThe card file \"" + card + "\" could not be written: File too large"}));
+  EXPECT_TRUE(design.finishedBoxes.isEmpty());
+
+  // The old back stays whole when the front's place is a folder.
+  host.clear();
+  ASSERT_TRUE(writeFile(dir.path() + "/Card_Back.png", "old back"));
+  ASSERT_TRUE(QDir(dir.path()).mkdir("Card.png"));
+  EXPECT_FALSE(exporter.Export_Single_File(card, true));
+  EXPECT_EQ(readFile(dir.path() + "/Card_Back.png"), "old back");
+  EXPECT_EQ(everything(), QStringList({"Card.png", "Card_Back.png"}));
+  EXPECT_EQ(host.messages(),
+            QStringList({"\nThe card file \"" + card + "\" could not be written: Is a directory"}));
+
+  // A batch: card 2 has neither file, and its failure is one line of the closing message.
+  QTemporaryDir batch;
+  auto snapshot = namesSnapshot(design, {"Ann", "Bob", "Cy"});
+  ASSERT_TRUE(QDir(batch.path()).mkdir("Card_2.png"));
+  const BatchExportResult result = BatchExport(snapshot, {batch.path(), "BOTH", false, "png", 2}).run();
+  EXPECT_EQ(result.written, 2);
+  EXPECT_EQ(result.failed, 1);
+  EXPECT_EQ(fileNames(batch.path()),
+            QStringList({"Card_1.png", "Card_1_Back.png", "Card_3.png", "Card_3_Back.png"}));
+  EXPECT_EQ(
+      batchExportMessage(result),
+      "2 of 3 cards have been exported: 1 failed, 0 skipped.\nFirst failure: Card_2.png: Is a directory");
+  export_card_side = "F";
+}
+
 TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeepsItsAlpha) {
   testing_support::ScriptedHost host;
   QTemporaryDir dir;
@@ -229,15 +311,7 @@ TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeep
   }
 
   // A batch writes its combined pictures so too.
-  auto snapshot = std::make_shared<RunSnapshot>();
-  snapshot->card.front = {boundText(1, "Names", 0)};
-  snapshot->card.frontContext = design.sidePaintContext(CardSide::Front);
-  snapshot->card.backContext = design.sidePaintContext(CardSide::Back);
-  auto rows = std::make_shared<BindingRows>();
-  rows->useSeries = true;
-  rows->series["Names"] = QStringList{"Ann"};
-  rows->seriesRows = 1;
-  snapshot->rows = rows;
+  auto snapshot = namesSnapshot(design, {"Ann"});
   EXPECT_EQ(BatchExport(snapshot, {dir.path(), "BOTH", true, "PNG", 1, 150}).run().written, 1);
   EXPECT_EQ(pictureHeaders({dir.path() + "/Card_1.PNG"}), QStringList({"300 300 8 4 150 150"}));
   export_card_side = "F";

@@ -149,17 +149,23 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
       }
       path = chosen;
     }
-    Project_File_Name = path;
 
+    // Raises before anything is written; the design stays where it was.
     QByteArray bytes;
     try {
-      bytes = designFileBytes(currentDesign(host));  // raises before anything is written
+      bytes = designFileBytes(currentDesign(host));
     } catch (const DesignBuildError& e) {
       const QString reason = QString::fromUtf8(e.what());
       qCWarning(lcMainWindow).noquote() << reason;
       Show_MessageBox(QStringLiteral("%1 -- %2").arg(e.elements()).arg(reason));
+      Project_File_Name = remembered;
+      return false;
+    } catch (const DesignTooLargeError& e) {
+      Show_MessageBox(QString::fromUtf8(e.what()));
+      Project_File_Name = remembered;
       return false;
     }
+    Project_File_Name = path;
 
     QString why;
     const bool written = writeDesignBytes(path, bytes, &why);
@@ -185,11 +191,15 @@ std::optional<Design> readDesignFile(const QString& path, QString* why) {
   };
   const QFileInfo info(path);
   if (!info.isFile()) return fail(QStringLiteral("%1 is not a file").arg(path));
-  if (info.size() > kMaxDesignFileBytes) return fail(QStringLiteral("%1 is too large").arg(path));
+  const qsizetype limit = designFileLimits().bytes;
+  const auto tooLarge = [&](qint64 size) {
+    return fail(QStringLiteral("%1 is too large (%2 bytes, at most %3)").arg(path).arg(size).arg(limit));
+  };
+  if (info.size() > limit) return tooLarge(info.size());
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
-  const QByteArray bytes = file.read(kMaxDesignFileBytes + 1);
-  if (bytes.size() > kMaxDesignFileBytes) return fail(QStringLiteral("%1 is too large").arg(path));
+  const QByteArray bytes = file.read(limit + 1);
+  if (bytes.size() > limit) return tooLarge(bytes.size());
   return parseDesignFile(bytes, why);
 }
 

@@ -17,6 +17,9 @@
 //     complete file replaces the old one: a failed write leaves the previous
 //     file as it was, and is reported as "fail" (reason in the log), never as
 //     saved;
+//   - a design the reader would refuse (beyond Design_File_Byte_Limit or
+//     Design_File_Value_Limit) is not written at all: a message says so and
+//     names its largest parts, and the previous file and path stay;
 //   - the extension added to a name typed without it never replaces an
 //     existing file unasked (the panel only asked about the name as typed);
 //   - opening parses the whole file into a staging design first; only a file
@@ -90,7 +93,8 @@ void Set_Log_Name_In_Title(DesignHost& host);
 // path whose fill style is not "I", as the file does).
 Design currentDesign(DesignHost& host);
 
-// Writes a design file whole (saveWholeFile). False with the reason when the
+// Writes a design file whole (saveWholeFile); throws as designFileBytes does,
+// before anything is written. False with the reason when the
 // file could not be written; the previous file is then unchanged.
 bool writeDesignFile(const QString& path, const Design& design, QString* why = nullptr);
 bool writeDesignBytes(const QString& path, const QByteArray& bytes, QString* why = nullptr);

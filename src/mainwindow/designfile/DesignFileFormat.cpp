@@ -1,10 +1,14 @@
 #include "mainwindow/designfile/DesignFileFormat.h"
 
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
 #include "core/GraphicArchive.h"
 #include "mainwindow/designfile/DesignText.h"
+#include "mainwindow/globals.h"
 #include "platform/KeyedArchive.h"
 
 namespace designfile {
@@ -131,12 +135,150 @@ PlistArray designElements(const Design& design) {
   return out.take();
 }
 
+platform::PlistLimits designFileLimits() {
+  platform::PlistLimits limits;
+  limits.bytes = static_cast<qsizetype>(Design_File_Byte_Limit.load());
+  limits.nodes = Design_File_Value_Limit.load();
+  return limits;
+}
+
+namespace {
+
+// One part of a design as the person sees it, and its share of the file.
+struct DesignPart {
+  QString name;
+  qsizetype bytes = 0;
+  qint64 values = 0;
+};
+
+QString objectDescription(const SKTGraphic& graphic) {
+  // A barcode and a signature keep their picture in the file.
+  const auto withPicture = [&graphic](const QString& kind) {
+    const QImage& picture = graphic._barcode_image;
+    return picture.isNull() ? kind
+                            : QStringLiteral("%1 (%2 \u00d7 %3 pixels)")
+                                  .arg(kind)
+                                  .arg(picture.width())
+                                  .arg(picture.height());
+  };
+  switch (graphic.kind()) {
+    case GraphicKind::Image:
+      return QStringLiteral("picture \u201c%1\u201d").arg(QFileInfo(graphic.FilePath()).fileName());
+    case GraphicKind::Text: {
+      const QString text = graphic._Text_contents ? graphic._Text_contents->string : QString();
+      return QStringLiteral("text \u201c%1\u201d (%2 characters)")
+          .arg(text.size() > 24 ? text.left(24) + u'\u2026' : text)
+          .arg(text.size());
+    }
+    case GraphicKind::Barcode:
+      return withPicture(QStringLiteral("barcode"));
+    case GraphicKind::Signature:
+      return withPicture(QStringLiteral("signature"));
+    case GraphicKind::Line:
+      return QStringLiteral("line");
+    default:
+      return QStringLiteral("shape");
+  }
+}
+
+// The parts of a design, by the elements of its file (element 0 the mark,
+// then both page settings, the binding, the spreadsheet, the objects).
+std::vector<DesignPart> designParts(const Design& design, const std::vector<platform::PlistPart>& elements) {
+  std::vector<DesignPart> parts;
+  std::vector<bool> named(elements.size(), false);
+  const auto add = [&](const QString& name, size_t index) {
+    if (index >= elements.size()) return;
+    parts.push_back({name, elements[index].bytes, elements[index].values});
+    named[index] = true;
+  };
+  size_t index = kExcelBindingIndex + 2;
+  add(QStringLiteral("spreadsheet column titles"), index++);
+  add(QStringLiteral("spreadsheet rows (%1)").arg(QLocale(QLocale::English).toString(design.rows.size())),
+      index++);
+  for (const auto& [side, graphics] :
+       {std::pair{"front", &design.frontGraphics}, std::pair{"back", &design.backGraphics}}) {
+    ++index;  // the object count
+    int number = 0;
+    for (const auto& graphic : *graphics)
+      add(QStringLiteral("%1 object %2, %3")
+              .arg(QLatin1String(side))
+              .arg(++number)
+              .arg(objectDescription(*graphic)),
+          index++);
+  }
+  DesignPart rest{QStringLiteral("page settings and the rest")};
+  for (size_t k = 0; k < elements.size(); ++k) {
+    if (named[k]) continue;
+    rest.bytes += elements[k].bytes;
+    rest.values += elements[k].values;
+  }
+  parts.push_back(rest);
+  return parts;
+}
+
+// The message for a design beyond the limits: why it is not saved, and its
+// largest parts by the measure that is over.
+QString tooLargeMessage(const Design& design, const QByteArray& bytes, const platform::PlistLimits& limits) {
+  const QLocale english(QLocale::English);
+  const auto size = [&english](qint64 n) {
+    return english.formattedDataSize(n, 1, QLocale::DataSizeTraditionalFormat);
+  };
+  const std::vector<platform::PlistPart> elements = platform::xmlRootArrayParts(bytes);
+  std::vector<DesignPart> parts = designParts(design, elements);
+  const bool bySize = bytes.size() > limits.bytes;
+  QString text;
+  if (bySize) {
+    QString wouldTake = size(bytes.size());
+    QString canHold = size(limits.bytes);
+    if (wouldTake == canHold) {  // rounded alike: the bytes tell them apart
+      wouldTake = QStringLiteral("%1 bytes").arg(english.toString(bytes.size()));
+      canHold = QStringLiteral("%1 bytes").arg(english.toString(limits.bytes));
+    }
+    text = QStringLiteral(
+               "The design was not saved: its file would take %1, more than the %2 a design file can "
+               "hold, and could not be opened again.")
+               .arg(wouldTake, canHold);
+  } else {
+    qint64 values = 1;  // the root array
+    for (const auto& element : elements) values += element.values;
+    text = QStringLiteral(
+               "The design was not saved: its file would hold %1 values, more than the %2 a design "
+               "file can hold, and could not be opened again.")
+               .arg(english.toString(values), english.toString(limits.nodes));
+  }
+  const auto measure = [bySize](const DesignPart& part) { return bySize ? part.bytes : part.values; };
+  std::stable_sort(parts.begin(), parts.end(),
+                   [&measure](const DesignPart& a, const DesignPart& b) { return measure(a) > measure(b); });
+  text += QStringLiteral("\n\nWhat makes it large:");
+  // The five largest, leaving out parts of less than a hundredth of the largest.
+  constexpr int kPartsNamed = 5;
+  for (int k = 0; k < kPartsNamed && k < static_cast<int>(parts.size()); ++k) {
+    const DesignPart& part = parts[static_cast<size_t>(k)];
+    if (measure(part) == 0 || measure(part) * 100 < measure(parts.front())) break;
+    text += QStringLiteral("\n\u2022 %1: %2")
+                .arg(part.name, bySize ? size(part.bytes)
+                                       : QStringLiteral("%1 values").arg(english.toString(part.values)));
+  }
+  return text;
+}
+
+}  // namespace
+
 QByteArray designFileBytes(const Design& design) {
   PlistArray elements = designElements(design);
   const int count = static_cast<int>(elements.size());
   QByteArray bytes = platform::toXmlPropertyList(PlistValue(std::move(elements)));
   if (bytes.isEmpty())
     throw DesignBuildError(count, QStringLiteral("the property list could not be written"));
+  // Whatever is written must read back: the reader's own limits, checked
+  // the way the reader checks them.
+  const platform::PlistLimits limits = designFileLimits();
+  QString why;
+  if (!platform::propertyListWithinLimits(bytes, limits, &why)) {
+    qCWarning(lcMainWindow).noquote()
+        << QStringLiteral("Design not written: %1 (%2 bytes)").arg(why).arg(bytes.size());
+    throw DesignTooLargeError(tooLargeMessage(design, bytes, limits));
+  }
   return bytes;
 }
 
@@ -340,7 +482,7 @@ std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why) {
     return std::nullopt;
   };
   QString plistError;
-  const auto root = platform::parsePropertyList(bytes, &plistError, kMaxDesignFileBytes);
+  const auto root = platform::parsePropertyList(bytes, &plistError, designFileLimits());
   if (!root) return fail(QStringLiteral("not a property list: %1").arg(plistError));
   const PlistArray* elements = root->array();
   if (!elements) return fail(QStringLiteral("the property list is not an array"));

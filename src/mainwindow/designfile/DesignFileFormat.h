@@ -49,8 +49,14 @@ inline constexpr double kMaxCardOffset = 100000.0;
 inline constexpr int kMaxBorderWidth = 1000;
 // Largest content font size accepted from a file, in points.
 inline constexpr double kMaxFontSize = 1000.0;
-// Largest design file read, in bytes.
-inline constexpr qsizetype kMaxDesignFileBytes = 256 * 1024 * 1024;
+// Largest design file, in bytes, and most values it may hold (every string,
+// data block, array, row and key is one). The limits in force are
+// Design_File_Byte_Limit and Design_File_Value_Limit: the reader refuses a
+// file beyond them, and the writer never writes one.
+inline constexpr qint64 kMaxDesignFileBytes = 256 * 1024 * 1024;
+inline constexpr qint64 kMaxDesignFileValues = platform::kMaxPlistNodes;
+// The limits in force, as the reader and the writer apply them.
+platform::PlistLimits designFileLimits();
 
 // Everything a design file holds.
 struct Design {
@@ -76,13 +82,22 @@ class DesignBuildError : public std::runtime_error {
   int elements_;
 };
 
+// Raised instead of writing a design that the reader would refuse (beyond
+// the limits): nothing is written. The text says so for the user and names
+// what makes the design large.
+class DesignTooLargeError : public std::runtime_error {
+ public:
+  explicit DesignTooLargeError(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
 // The background picture path stored for a side: its own path when its fill
 // style is "I", otherwise empty.
 QString storedBackgroundPath(const Card_Property& side);
 
 // The element array of a design. Throws DesignBuildError.
 platform::PlistArray designElements(const Design& design);
-// The file's bytes (XML property list). Throws DesignBuildError.
+// The file's bytes (XML property list). Throws DesignBuildError, or
+// DesignTooLargeError for a design beyond the limits.
 QByteArray designFileBytes(const Design& design);
 
 // Reads a design from a file's bytes (XML or binary property list). Nothing
