@@ -1,7 +1,5 @@
 #include "production/TestMailSender.h"
 
-#include <QMetaObject>
-
 #include "production/globals.h"
 
 namespace production {
@@ -15,8 +13,8 @@ std::unique_ptr<MailTransport> mailScript() {
 TestMailSender::TestMailSender(QObject* parent) : QObject(parent), make_(mailScript) {}
 
 TestMailSender::~TestMailSender() {
-  // The worker posts its end to this object as its last step; once joined,
-  // that event is dropped with the object.
+  // The worker hands its end to calls_ as its last step; once joined, that
+  // call is dropped with calls_.
   if (transport_) transport_->cancel();
   if (worker_.joinable()) worker_.join();
 }
@@ -41,8 +39,7 @@ bool TestMailSender::start(const MailAccount& account, const MailMessage& messag
       qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
     }
     sent_.store(sent);
-    QMetaObject::invokeMethod(
-        this, [this, run] { workerEnded(run); }, Qt::QueuedConnection);
+    calls_.post([this, run] { workerEnded(run); });
   });
   return true;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/GuiCalls.h"
 #include "production/MailScript.h"
 
 namespace production {
@@ -48,6 +49,7 @@ class TestMailSender : public QObject {
   // The worker of mail `run` has ended (GUI thread).
   void workerEnded(quint64 run);
 
+  platform::GuiCalls calls_;  // takes the worker's end to the GUI thread
   TransportFactory make_;
   std::shared_ptr<MailTransport> transport_;  // of the mail under way
   std::thread worker_;
