@@ -116,6 +116,7 @@ int Email_Setting::Open_Wnd() {
     loadPreferences();
     _send_mail_result_status->setText(QString());
     result = platform::messageHost().runModal(*this);
+    testMail_.stopAndWait();  // however the modal run ended
     hide();
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
