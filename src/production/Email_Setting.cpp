@@ -31,8 +31,7 @@ Email_Setting& Email_Setting::defaultInstance() {
   return platform::dialogSingleton<Email_Setting>([] { return new Email_Setting(); });
 }
 
-Email_Setting::Email_Setting(QWidget* parent)
-    : QDialog(parent), transport_(std::make_unique<production::MailScript>()) {
+Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
   setModal(true);
   setWindowTitle(QStringLiteral("E-mail Settings"));
   platform::applyDialogLook(*this);
@@ -50,7 +49,12 @@ Email_Setting::Email_Setting(QWidget* parent)
   _send_mail_to = new QLineEdit(this);
   _send_mail_result_status = new QLabel(this);
   _send_mail_result_status->setWordWrap(true);
-  plz_wait_Window = new QLabel(QStringLiteral("Please wait..."), this);
+  plz_wait_Window = new QWidget(this);
+  _stop_test_mail = new QPushButton(QStringLiteral("Stop"), plz_wait_Window);
+  auto* sending = new QHBoxLayout(plz_wait_Window);
+  sending->setContentsMargins(0, 0, 0, 0);
+  sending->addWidget(new QLabel(QStringLiteral("Sending test mail..."), plz_wait_Window), 1);
+  sending->addWidget(_stop_test_mail);
   plz_wait_Window->hide();
 
   auto* security = new QHBoxLayout;
@@ -65,13 +69,13 @@ Email_Setting::Email_Setting(QWidget* parent)
   form->addRow(QStringLiteral("Security:"), security);
   form->addRow(QStringLiteral("Test recipient:"), _send_mail_to);
 
-  auto* test = new QPushButton(QStringLiteral("Send Test Mail"), this);
+  _send_test_mail = new QPushButton(QStringLiteral("Send Test Mail"), this);
   auto* reset = new QPushButton(QStringLiteral("Reset"), this);
   auto* close = new QPushButton(QStringLiteral("Close"), this);
   auto* save = new QPushButton(QStringLiteral("Save"), this);
   save->setDefault(true);
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(test);
+  buttons->addWidget(_send_test_mail);
   buttons->addWidget(reset);
   buttons->addStretch(1);
   buttons->addWidget(close);
@@ -86,21 +90,33 @@ Email_Setting::Email_Setting(QWidget* parent)
   connect(save, &QPushButton::clicked, this, &Email_Setting::Save_Button);
   connect(close, &QPushButton::clicked, this, &Email_Setting::Close_Button);
   connect(reset, &QPushButton::clicked, this, &Email_Setting::Reset_Button);
-  connect(test, &QPushButton::clicked, this, &Email_Setting::Send_Test_Email);
+  connect(_send_test_mail, &QPushButton::clicked, this, &Email_Setting::Send_Test_Email);
+  connect(_stop_test_mail, &QPushButton::clicked, this, &Email_Setting::Stop_Test_Email);
+  connect(&testMail_, &production::TestMailSender::finished, this, &Email_Setting::testMailEnded);
+  lockedWhileSending_ = {
+      _send_mail_sender_mail, _send_mail_password, _send_mail_smtp, _send_mail_port, _send_mail_ssl,
+      _send_mail_tls,         _send_mail_to,       _send_test_mail, reset,           save};
   connect(_send_mail_ssl, &QRadioButton::clicked, this, &Email_Setting::SSL_Selected);
   connect(_send_mail_tls, &QRadioButton::clicked, this, &Email_Setting::TLS_Selected);
   platform::nameControlsFromLabels(*this);
 }
 
-void Email_Setting::setTransport(std::unique_ptr<production::MailTransport> transport) {
-  transport_ = std::move(transport);
+void Email_Setting::setTransportFactory(production::TestMailSender::TransportFactory make) {
+  testMail_.setTransportFactory(std::move(make));
+}
+
+void Email_Setting::done(int result) {
+  testMail_.stopAndWait();
+  QDialog::done(result);
 }
 
 int Email_Setting::Open_Wnd() {
   int result = 0;
   try {
     loadPreferences();
+    _send_mail_result_status->setText(QString());
     result = platform::messageHost().runModal(*this);
+    testMail_.stopAndWait();  // however the modal run ended
     hide();
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
@@ -196,8 +212,7 @@ void Email_Setting::Reset_Button() {
 }
 
 void Email_Setting::Send_Test_Email() {
-  if (!Check_Validation(true)) return;
-  Show_Create_Modeless();
+  if (testMail_.isSending() || !Check_Validation(true)) return;
   const QString app = QStringLiteral("QUVO Gratulo");  // the program's name
   const production::MailAccount account{_send_mail_sender_mail->text().toLower(), _send_mail_password->text(),
                                         _send_mail_smtp->text(), _send_mail_port->text(), sslFlag()};
@@ -206,20 +221,29 @@ void Email_Setting::Send_Test_Email() {
       app + QStringLiteral(" Test Mail"),
       QStringLiteral("This is test mail sent by ") + app + QStringLiteral("."),
       {}};
+  Show_Create_Modeless();
   _send_mail_result_status->setText(QStringLiteral("It may take a while, Please wait..."));
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  bool sent = false;
-  try {
-    sent = transport_ && transport_->send(account, message);
-  } catch (const std::exception& e) {
-    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
-  }
+  testMail_.start(account, message);
+}
+
+void Email_Setting::Stop_Test_Email() {
+  _stop_test_mail->setEnabled(false);
+  testMail_.stop();
+}
+
+void Email_Setting::testMailEnded(production::TestMailSender::Outcome outcome) {
   Hide_Destroy_Modeless();
-  if (sent) {
-    _send_mail_result_status->setText(QStringLiteral("E-mail has been sent successfully."));
-    Show_MessageBox(QStringLiteral("E-mail has been sent successfully."));
-  } else {
-    _send_mail_result_status->setText(kSendFailed + QStringLiteral("\n\nCould not send email."));
+  switch (outcome) {
+    case production::TestMailSender::Outcome::Sent:
+      _send_mail_result_status->setText(QStringLiteral("E-mail has been sent successfully."));
+      Show_MessageBox(QStringLiteral("E-mail has been sent successfully."));
+      break;
+    case production::TestMailSender::Outcome::Stopped:
+      _send_mail_result_status->setText(QStringLiteral("The test mail was stopped."));
+      break;
+    case production::TestMailSender::Outcome::Failed:
+      _send_mail_result_status->setText(kSendFailed + QStringLiteral("\n\nCould not send email."));
+      break;
   }
 }
 
@@ -235,6 +259,8 @@ void Email_Setting::TLS_Selected() {
 
 void Email_Setting::Show_Create_Modeless() {
   try {
+    for (QWidget* w : lockedWhileSending_) w->setEnabled(false);
+    _stop_test_mail->setEnabled(true);
     plz_wait_Window->show();
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
@@ -244,6 +270,7 @@ void Email_Setting::Show_Create_Modeless() {
 void Email_Setting::Hide_Destroy_Modeless() {
   try {
     plz_wait_Window->hide();
+    for (QWidget* w : lockedWhileSending_) w->setEnabled(true);
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }

@@ -1,14 +1,16 @@
 #pragma once
 // Email_Setting: the modal dialog of the mail account. It loads and saves
-// the mail settings file, checks the fields and sends a test mail.
+// the mail settings file, checks the fields and sends a test mail. The test
+// mail goes out on a worker thread: the dialog shows it is sending, offers
+// Stop, and closing the dialog ends the mail under way.
 
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
-#include <memory>
 
-#include "production/MailScript.h"
+#include "production/TestMailSender.h"
 
 class Email_Setting : public QDialog {
   Q_OBJECT
@@ -30,7 +32,10 @@ class Email_Setting : public QDialog {
   void Save_Button();
   void Close_Button();
   void Reset_Button();
+  // Starts the test mail and returns; the outcome is shown when it ends.
   void Send_Test_Email();
+  // Ends the test mail under way; the status then says it was stopped.
+  void Stop_Test_Email();
   void SSL_Selected();
   void TLS_Selected();
 
@@ -38,8 +43,14 @@ class Email_Setting : public QDialog {
   void Show_Create_Modeless();
   void Hide_Destroy_Modeless();
 
-  // The way mails leave (the mail script unless a test sets another).
-  void setTransport(std::unique_ptr<production::MailTransport> transport);
+  // The way each test mail leaves (the mail script unless a test sets
+  // another; an empty factory restores it).
+  void setTransportFactory(production::TestMailSender::TransportFactory make);
+  // From Send_Test_Email until its outcome is shown.
+  bool isSendingTestMail() const { return testMail_.isSending(); }
+
+  // A test mail still under way ends before the dialog closes.
+  void done(int result) override;
 
   // The controls.
   QLineEdit* _send_mail_to = nullptr;
@@ -50,12 +61,18 @@ class Email_Setting : public QDialog {
   QLabel* _send_mail_result_status = nullptr;
   QRadioButton* _send_mail_ssl = nullptr;
   QRadioButton* _send_mail_tls = nullptr;
-  QLabel* plz_wait_Window = nullptr;
+  // The sending state: "Sending test mail..." and Stop.
+  QWidget* plz_wait_Window = nullptr;
+  QPushButton* _send_test_mail = nullptr;
+  QPushButton* _stop_test_mail = nullptr;
 
  private:
   explicit Email_Setting(QWidget* parent = nullptr);
   QString sslFlag() const;
   bool fail(const QString& message, QLineEdit* field);
+  void testMailEnded(production::TestMailSender::Outcome outcome);
 
-  std::unique_ptr<production::MailTransport> transport_;
+  // What cannot be used while the test mail is under way.
+  QList<QWidget*> lockedWhileSending_;
+  production::TestMailSender testMail_;
 };

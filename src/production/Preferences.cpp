@@ -1,9 +1,12 @@
 #include "production/Preferences.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "platform/globals.h"
+#include "production/globals.h"
 
 namespace {
 
@@ -15,24 +18,45 @@ std::shared_ptr<Preferences>& sharedStore() {
   return s;
 }
 
-std::optional<platform::PlistDict> readSettings(const QString& path) {
+// The settings in the file, or nothing with the reason in `why`.
+std::optional<platform::PlistDict> readSettings(const QString& path, QString* why) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  if (file.size() > kMaxSettingsBytes) return std::nullopt;
+  if (!file.open(QIODevice::ReadOnly)) {
+    *why = file.errorString();
+    return std::nullopt;
+  }
+  if (file.size() > kMaxSettingsBytes) {
+    *why = QStringLiteral("larger than %1 bytes").arg(kMaxSettingsBytes);
+    return std::nullopt;
+  }
   const QByteArray bytes = file.read(kMaxSettingsBytes);
-  if (bytes.isEmpty()) return std::nullopt;
-  auto value = platform::parsePropertyList(bytes, nullptr, kMaxSettingsBytes);
-  if (!value || !value->dict()) return std::nullopt;
+  if (bytes.isEmpty()) {
+    *why = QStringLiteral("empty");
+    return std::nullopt;
+  }
+  auto value = platform::parsePropertyList(bytes, why, kMaxSettingsBytes);
+  if (!value) return std::nullopt;
+  if (!value->dict()) {
+    *why = QStringLiteral("not a dictionary");
+    return std::nullopt;
+  }
   return *value->dict();
 }
 
-// Replaces whatever is at the path by an empty file only its owner can read.
-void createEmptyFile(const QString& path) {
-  QFile::remove(path);
-  QFile file(path);
-  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    file.setPermissions(kOwnerOnly);
-  }
+// Says once that the settings file cannot be read: the same file (path,
+// size and time) met again by the next store is not reported again.
+void reportUnreadable(const QString& path, const QString& why) {
+  static QString reported;
+  const QFileInfo info(path);
+  const QString key = path + QLatin1Char('|') + QString::number(info.size()) + QLatin1Char('|') +
+                      QString::number(info.lastModified().toMSecsSinceEpoch());
+  if (key == reported) return;
+  reported = key;
+  qCWarning(lcProduction).noquote()
+      << QStringLiteral(
+             "The mail settings file %1 cannot be read (%2); it is left as it is and the "
+             "E-mail settings are empty until they are saved.")
+             .arg(path, why);
 }
 
 }  // namespace
@@ -48,19 +72,25 @@ Preferences::Preferences() {
   // Without a resource folder there is no file: the store holds the
   // defaults and writes nothing (never a file at the root of the disk).
   if (!folder.isEmpty()) mPreferencesPath = folder + QLatin1Char('/') + QLatin1String(kMailSettingsFileName);
-  if (auto dict = mPreferencesPath.isEmpty() ? std::nullopt : readSettings(mPreferencesPath)) {
-    mDict = std::move(*dict);
-    // The file holds the password: one left readable by others (an older
-    // one, or one copied in) is closed to everyone but its owner.
-    QFile file(mPreferencesPath);
-    constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-                                                 QFileDevice::ExeGroup | QFileDevice::ReadOther |
-                                                 QFileDevice::WriteOther | QFileDevice::ExeOther;
-    if (file.permissions() & kOthers) file.setPermissions(kOwnerOnly);
-  } else {
-    if (!mPreferencesPath.isEmpty()) createEmptyFile(mPreferencesPath);
-    setDefaults();
+  setDefaults();
+  if (mPreferencesPath.isEmpty() || !QFileInfo::exists(mPreferencesPath)) return;
+  // Only Save writes the file. One that cannot be read is left exactly as
+  // it is (it may hold the only copy of the account); an empty one is what
+  // earlier versions left for "nothing saved yet".
+  QString why;
+  auto dict = readSettings(mPreferencesPath, &why);
+  if (!dict) {
+    if (QFileInfo(mPreferencesPath).size() != 0) reportUnreadable(mPreferencesPath, why);
+    return;
   }
+  mDict = std::move(*dict);
+  // The file holds the password: one left readable by others (an older
+  // one, or one copied in) is closed to everyone but its owner.
+  QFile file(mPreferencesPath);
+  constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                               QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                               QFileDevice::WriteOther | QFileDevice::ExeOther;
+  if (file.permissions() & kOthers) file.setPermissions(kOwnerOnly);
 }
 
 bool Preferences::flush() {

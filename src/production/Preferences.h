@@ -24,9 +24,9 @@ class Preferences {
   // shared store, which is dropped without being written. GUI thread only.
   static std::shared_ptr<Preferences> sharedInstance();
 
-  // Loads the file. A missing, empty, unreadable or non-dictionary file
-  // becomes an empty file (owner read/write only) and the store holds the
-  // defaults.
+  // Loads the file. With a missing, empty, unreadable or non-dictionary
+  // file the store holds the defaults; the file is left as it is (one that
+  // cannot be read is reported once in the log). Only flush() writes it.
   Preferences();
 
   // Writes the settings as an XML property list (temporary file, then

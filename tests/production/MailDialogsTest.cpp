@@ -3,19 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 
+#include "SmtpSink.h"
 #include "platform/globals.h"
 #include "production/Email_Setting.h"
 #include "production/Preferences.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
 
 using namespace production;
@@ -44,7 +49,7 @@ class EmailSettingTest : public ::testing::Test {
     Set_Resource_Path(dir.path());
   }
   void TearDown() override {
-    Email_Setting::defaultInstance().setTransport(std::make_unique<MailScript>());
+    Email_Setting::defaultInstance().setTransportFactory({});
     Set_Resource_Path(saved);
   }
   static void fill(Email_Setting& d, const QString& sender, const QString& pwd, const QString& smtp,
@@ -121,10 +126,11 @@ TEST_F(EmailSettingTest, FieldChecksStopAtTheFirstFailure) {
 TEST_F(EmailSettingTest, TestMailSendsLowercasedAndReportsTheOutcome) {
   auto& d = Email_Setting::defaultInstance();
   std::vector<std::pair<MailAccount, MailMessage>> log;
-  d.setTransport(std::make_unique<RecordingTransport>(true, &log));
+  d.setTransportFactory([&log] { return std::make_unique<RecordingTransport>(true, &log); });
   fill(d, "ME@X.ORG", "Pw", "smtp.x.org", "587", "YOU@Y.ORG");
   d.TLS_Selected();
   d.Send_Test_Email();
+  ASSERT_TRUE(testing_support::serveUntil([&d] { return !d.isSendingTestMail(); }));
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].first.sender, "me@x.org");
   EXPECT_EQ(log[0].first.password, "Pw");
@@ -135,11 +141,12 @@ TEST_F(EmailSettingTest, TestMailSendsLowercasedAndReportsTheOutcome) {
   EXPECT_EQ(d._send_mail_result_status->text(), "E-mail has been sent successfully.");
   EXPECT_EQ(host.messages(), QStringList({"\nE-mail has been sent successfully."}));
   // The test mail does not save.
-  EXPECT_EQ(QFileInfo(dir.path() + "/com.quvo.card.plist").size(), 0);
+  EXPECT_FALSE(QFileInfo::exists(dir.path() + "/com.quvo.card.plist"));
 
   host.clear();
-  d.setTransport(std::make_unique<RecordingTransport>(false, &log));
+  d.setTransportFactory([&log] { return std::make_unique<RecordingTransport>(false, &log); });
   d.Send_Test_Email();
+  ASSERT_TRUE(testing_support::serveUntil([&d] { return !d.isSendingTestMail(); }));
   EXPECT_TRUE(host.messages().isEmpty());
   EXPECT_TRUE(
       d._send_mail_result_status->text().startsWith("Please make sure that:\n1. Entered E-mail settings"));
@@ -166,7 +173,68 @@ TEST_F(EmailSettingTest, ResetEmptiesFileFieldsAndGlobalsOnYesOnly) {
   EXPECT_EQ(sender_email.get(), "");
   EXPECT_EQ(sending_port.get(), "");
   EXPECT_TRUE(send_enable_ssl.get().isNull());
-  EXPECT_EQ(QFileInfo(dir.path() + "/com.quvo.card.plist").size(), 0);
+  EXPECT_FALSE(QFileInfo::exists(dir.path() + "/com.quvo.card.plist"));
+}
+
+// Whether a process started by this program has `marker` among its arguments.
+bool childRunsWith(const QString& marker) {
+  const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+  for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+    QFile stat("/proc/" + pid + "/stat"), cmdline("/proc/" + pid + "/cmdline");
+    if (!stat.open(QIODevice::ReadOnly) || !cmdline.open(QIODevice::ReadOnly)) continue;
+    const QByteArray fields = stat.readAll();  // pid (name) state ppid ...
+    const QList<QByteArray> rest = fields.mid(fields.lastIndexOf(')') + 2).split(' ');
+    if (rest.value(1) == self && cmdline.readAll().contains(marker.toUtf8())) return true;
+  }
+  return false;
+}
+
+// The test mail goes out on a worker: against a server that never answers
+// the window goes on serving its events, and Stop, or closing the window,
+// ends the script. A test mail to a server that answers arrives.
+TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScript) {
+  testing_support::SilentListener silent;
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(silent.port() != 0 && sink.error().isEmpty()) << sink.error().toStdString();
+  auto& d = Email_Setting::defaultInstance();
+  d.setTransportFactory(
+      [] { return std::make_unique<MailScript>(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py"); });
+  using testing_support::serveUntil;
+  host.queueModal([&silent](QDialog& dialog) {
+    auto& e = static_cast<Email_Setting&>(dialog);
+    fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(silent.port()), "stop@example.org");
+    e._send_test_mail->click();  // returns while the script waits for the server
+    EXPECT_TRUE(serveUntil([] { return childRunsWith("stop@example.org"); }, 60'000));
+    EXPECT_FALSE(e._send_test_mail->isEnabled());
+    QMetaObject::invokeMethod(e._stop_test_mail, &QPushButton::click, Qt::QueuedConnection);
+    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_FALSE(childRunsWith("stop@example.org"));
+    EXPECT_EQ(e._send_mail_result_status->text(), "The test mail was stopped.");
+    EXPECT_TRUE(e._send_test_mail->isEnabled());
+
+    e._send_mail_to->setText("close@example.org");
+    e._send_test_mail->click();
+    EXPECT_TRUE(serveUntil([] { return childRunsWith("close@example.org"); }, 60'000));
+    e.Close_Button();
+    EXPECT_FALSE(e.isSendingTestMail());
+    EXPECT_FALSE(childRunsWith("close@example.org"));
+    return e.result();
+  });
+  d.Open_Wnd();
+
+  host.queueModal([&sink](QDialog& dialog) {
+    auto& e = static_cast<Email_Setting&>(dialog);
+    fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(sink.port()), "Friend@Example.org");
+    e._send_test_mail->click();
+    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    return 0;
+  });
+  d.Open_Wnd();
+  EXPECT_EQ(host.messages(), QStringList({"\nE-mail has been sent successfully."}));
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 1);
+  EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "friend@example.org");
+  EXPECT_EQ(mails[0].toObject()["subject"].toString(), "QUVO Gratulo Test Mail");
 }
 
 TEST(SendModelessTest, ShowsProgressAndStopsOnlyAfterYes) {

@@ -1,0 +1,69 @@
+#include "production/TestMailSender.h"
+
+#include "production/globals.h"
+
+namespace production {
+
+namespace {
+std::unique_ptr<MailTransport> mailScript() {
+  return std::make_unique<MailScript>();
+}
+}  // namespace
+
+TestMailSender::TestMailSender(QObject* parent) : QObject(parent), make_(mailScript) {}
+
+TestMailSender::~TestMailSender() {
+  // The worker hands its end to calls_ as its last step; once joined, that
+  // call is dropped with calls_.
+  if (transport_) transport_->cancel();
+  if (worker_.joinable()) worker_.join();
+}
+
+void TestMailSender::setTransportFactory(TransportFactory make) {
+  make_ = make ? std::move(make) : TransportFactory(mailScript);
+}
+
+bool TestMailSender::start(const MailAccount& account, const MailMessage& message) {
+  if (sending_) return false;
+  if (worker_.joinable()) worker_.join();
+  transport_ = make_();
+  sending_ = true;
+  stopAsked_ = false;
+  sent_.store(false);
+  const quint64 run = ++run_;
+  worker_ = std::thread([this, run, transport = transport_, account, message] {
+    bool sent = false;
+    try {
+      sent = transport && transport->send(account, message);
+    } catch (const std::exception& e) {
+      qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
+    }
+    sent_.store(sent);
+    calls_.post([this, run] { workerEnded(run); });
+  });
+  return true;
+}
+
+void TestMailSender::stop() {
+  if (!sending_) return;
+  stopAsked_ = true;
+  if (transport_) transport_->cancel();
+}
+
+void TestMailSender::stopAndWait() {
+  if (!sending_) return;
+  stop();
+  workerEnded(run_);
+}
+
+void TestMailSender::workerEnded(quint64 run) {
+  // A late notice of a mail that stopAndWait() has already ended.
+  if (run != run_ || !sending_) return;
+  if (worker_.joinable()) worker_.join();
+  transport_.reset();
+  sending_ = false;
+  const Outcome outcome = sent_.load() ? Outcome::Sent : stopAsked_ ? Outcome::Stopped : Outcome::Failed;
+  emit finished(outcome);
+}
+
+}  // namespace production

@@ -1,0 +1,62 @@
+// A mail settings file the program cannot read (a saved account cut short)
+// survives the program's start and the settings window closed without
+// saving, byte for byte, and is reported once; Save then writes a whole file.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "WindowTestSupport.h"
+#include "mainwindow/SKTWindowController.h"
+#include "production/Email_Setting.h"
+#include "production/Preferences.h"
+#include "production/Send_Mail.h"
+#include "support/EventLoop.h"
+#include "support/ScriptedHost.h"
+
+TEST(MailSettingsWindow, AFileThatCannotBeReadSurvivesStartAndCancelAndSaveWritesAWholeOne) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  const QString resources = Resource_Path();
+  QFile file(window_test::useSeededResources(dir) + "/" + kMailSettingsFileName);
+  auto store = Preferences::sharedInstance();
+  store->setsend_email_SenderEmail("me@example.com");
+  store->setsend_email_Password("secret");
+  ASSERT_TRUE(store->flush());
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  const QByteArray cut = file.read(268);
+  ASSERT_TRUE(cut.size() == 268 && file.resize(268));
+  file.close();
+
+  testing_support::LogCapture log;
+  SKTWindowController window;  // reads the account at its start
+  host.queueModal([](QDialog& mail) {
+    static_cast<Send_Mail&>(mail).Setting_Button();
+    return 0;
+  });
+  host.queueModal([](QDialog& d) {
+    EXPECT_EQ(static_cast<Email_Setting&>(d)._send_mail_sender_mail->text(), "");
+    d.reject();
+    return d.result();
+  });
+  window.Mail_Button();
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), cut);
+  file.close();
+  EXPECT_EQ(log.lines().filter("cannot be read").size(), 1) << log.lines().join("\n").toStdString();
+  EXPECT_TRUE(log.contains(file.fileName()));
+
+  auto& settings = Email_Setting::defaultInstance();
+  settings._send_mail_sender_mail->setText("Me@Example.com");
+  settings._send_mail_password->setText("secret");
+  settings._send_mail_smtp->setText("smtp.example.com");
+  settings._send_mail_port->setText("465");
+  settings.Save_Button();
+  EXPECT_EQ(settings.result(), 1);
+  store = Preferences::sharedInstance();
+  EXPECT_EQ(store->send_email_SenderEmail(), "Me@Example.com");
+  EXPECT_EQ(store->send_email_PORT_num(), "465");
+  EXPECT_EQ(log.lines().filter("cannot be read").size(), 1);
+  Set_Resource_Path(resources);
+}
