@@ -45,14 +45,15 @@ void BM_ImportCsvIntoSeries(benchmark::State& state) {
   const DataSeriesStore store(scratch().path());
   qint64 values = 0;
   for (auto _ : state) {
-    const list_import::SourceValues source = list_import::valuesFromFile(path);
-    if (source.values.size() != 2 * kLines ||
-        !store.writeSeries("Imported", source.values, SeriesWriteMode::Replace,
-                           SeriesFailureReport::Silent)) {
+    SeriesValues imported;
+    if (list_import::valuesFromFile(path, imported) != list_import::SourceFailure::None ||
+        imported.size() != 2 * kLines ||
+        !store.writeSeriesValues("Imported", imported, SeriesWriteMode::Replace,
+                                 SeriesFailureReport::Silent)) {
       state.SkipWithError("the CSV file did not import");
       return;
     }
-    values += source.values.size();
+    values += imported.size();
   }
   state.SetItemsProcessed(values);
   state.counters["values/s"] = benchmark::Counter(double(values), benchmark::Counter::kIsRate);

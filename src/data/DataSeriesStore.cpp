@@ -130,6 +130,11 @@ std::optional<QStringList> DataSeriesStore::readProductionValues(const QString& 
 
 bool DataSeriesStore::writeSeries(const QString& name, const QStringList& values, SeriesWriteMode mode,
                                   SeriesFailureReport report) const {
+  return writeSeriesValues(name, SeriesValues::fromList(values), mode, report);
+}
+
+bool DataSeriesStore::writeSeriesValues(const QString& name, const SeriesValues& values, SeriesWriteMode mode,
+                                        SeriesFailureReport report) const {
   const auto fail = [&] {
     if (report == SeriesFailureReport::Message) data_report::alert(kFileAccessError);
     return false;
@@ -137,22 +142,16 @@ bool DataSeriesStore::writeSeries(const QString& name, const QStringList& values
   const QString path = seriesFilePath(name);
   if (path.isEmpty()) return fail();
 
-  QByteArray bytes;
-  if (mode == SeriesWriteMode::Append && QFileInfo::exists(path)) {
-    QFile old(path);
-    if (!old.open(QIODevice::ReadOnly)) return fail();
-    bytes = old.readAll();
-    if (old.error() != QFileDevice::NoError) return fail();
-    // New lines start after the last line feed, also when the old file lacks one.
-    if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes.append('\n');
-  }
-  for (const QString& value : values) {
-    bytes.append(value.toUtf8());
-    bytes.append('\n');
-  }
-
-  if (!saveWholeFile(path, bytes)) return fail();
-  return true;
+  if (mode == SeriesWriteMode::Replace || !QFileInfo::exists(path))
+    return saveWholeFile(path, values.fileBytes()) || fail();
+  QFile old(path);
+  if (!old.open(QIODevice::ReadOnly)) return fail();
+  QByteArray bytes = old.readAll();
+  if (old.error() != QFileDevice::NoError) return fail();
+  // New lines start after the last line feed, also when the old file lacks one.
+  if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes.append('\n');
+  bytes.append(values.fileBytes());
+  return saveWholeFile(path, bytes) || fail();
 }
 
 bool DataSeriesStore::deleteSeries(const QString& name) const {

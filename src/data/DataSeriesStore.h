@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "data/SeriesValues.h"
+
 // A card object's data binding as the in-use check sees it.
 struct SeriesBinding {
   QString kind;  // the object's class: "SKTText", "SKTImage", "SKTBarcode", "SKTLine", ...
@@ -92,6 +94,10 @@ class DataSeriesStore {
   bool writeSeries(const QString& name, const QStringList& values,
                    SeriesWriteMode mode = SeriesWriteMode::Replace,
                    SeriesFailureReport report = SeriesFailureReport::Message) const;
+  // The same for values already held as the file's bytes (no copy of them is made on Replace).
+  bool writeSeriesValues(const QString& name, const SeriesValues& values,
+                         SeriesWriteMode mode = SeriesWriteMode::Replace,
+                         SeriesFailureReport report = SeriesFailureReport::Message) const;
   // Removes the series file; true when no file of that name is left. A name
   // that is not plain removes nothing.
   bool deleteSeries(const QString& name) const;

@@ -1,7 +1,7 @@
 #pragma once
 // Program-wide state of the variable data sources: the worksheet chosen in
 // the spreadsheet dialogs and the column count the spreadsheet reader found,
-// and the extension of series files.
+// the extension of series files and the most values one import may give.
 
 #include <QLoggingCategory>
 #include <QString>
@@ -13,6 +13,9 @@ extern std::atomic<int> Excel_Sheet_Number;
 extern std::atomic<int> Excel_Sheet_Columns;
 // Extension of series files, without the dot.
 extern const QString batch_file_EXT;
+// The most values one import may give a series: what a spreadsheet holds at
+// most in rows. An import that would give more is refused. Tests lower it.
+extern std::atomic<qint64> Series_Value_Limit;
 
 // The log of this subsystem: warnings and failures are written; the
 // details of its work only when asked for (QT_LOGGING_RULES="quvo.data.debug=true").

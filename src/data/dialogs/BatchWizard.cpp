@@ -505,10 +505,10 @@ void BatchWizard::Save_Btn_Clicked() {
   const bool targetExists = store.seriesExists(name);
   if (targetExists && typed != old && !Show_YES_NO_MessageBox(series_writing::kReplaceQuestion)) return;
 
-  QStringList values;
+  SeriesValues values(SeriesValues::kUnbounded);
   for (const QString& value : ListData_value->values()) {
     const QString trimmed = Trim_Str(value);
-    if (!trimmed.isEmpty()) values.append(trimmed);
+    if (!trimmed.isEmpty()) values.add(trimmed);
   }
   // The new file is complete before it takes the place of the old one.
   if (!series_writing::writeOnWorker(this, store, name, values)) return;

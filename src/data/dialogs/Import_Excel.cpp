@@ -6,6 +6,7 @@
 #include "data/dialogs/BatchWizard.h"
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/ProgressSheet.h"
+#include "data/dialogs/SeriesWriting.h"
 #include "platform/Messages.h"
 
 Import_Excel& Import_Excel::defaultInstance() {
@@ -20,8 +21,10 @@ void Import_Excel::runChosenColumns() {
   if (!rows.isEmpty()) {
     const bool header = contains_header->isChecked();
     if (open_mode == QStringLiteral("D")) {
-      BatchWizard::defaultInstance().appendValues(
-          spreadsheet_columns::chosenCells(rows, entries(), header, false));
+      SeriesValues cells;
+      spreadsheet_columns::chosenCells(rows, entries(), header, false, cells);
+      if (series_writing::refuseOverLimit(cells)) return;
+      BatchWizard::defaultInstance().appendValues(cells.toList());
     } else {
       DataSourceTable& table = Data_From_Excel_Table();
       const QString firstTitle = table.columnTitles().value(0, DataSourceTable::kDefaultFirstTitle);

@@ -196,8 +196,9 @@ void Import_Excel_DataSheet::Insert_file_Func() {
     done(1);
     return;
   }
-  const QStringList values =
-      spreadsheet_columns::chosenCells(rows, entries(), contains_header->isChecked(), true);
+  SeriesValues values;
+  spreadsheet_columns::chosenCells(rows, entries(), contains_header->isChecked(), true, values);
+  if (series_writing::refuseOverLimit(values)) return;
   const SeriesWriteMode mode = fill_col_option == 2 ? SeriesWriteMode::Append : SeriesWriteMode::Replace;
   if (!series_writing::writeOnWorker(this, store, name, values, mode)) return;
   if (file_name_Insert == 1) BatchWizard::defaultInstance().Fill_List();

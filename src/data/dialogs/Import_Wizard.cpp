@@ -221,13 +221,14 @@ void Import_Wizard::OKPressed() {
   }
 }
 
-bool Import_Wizard::deliver(const QString& typedName, const QStringList& values) {
+bool Import_Wizard::deliver(const QString& typedName, const SeriesValues& values) {
+  if (series_writing::refuseOverLimit(values)) return false;
   if (file_name_required == 1) {
     const DataSeriesStore store;
     const QString name = series_writing::acceptTypedName(store, typedName);
     if (name.isEmpty() || !series_writing::writeOnWorker(this, store, name, values)) return false;
   } else {
-    BatchWizard::defaultInstance().appendValues(values);
+    BatchWizard::defaultInstance().appendValues(values.toList());
   }
   afterImport();
   return true;
@@ -238,16 +239,17 @@ void Import_Wizard::afterImport() {
 }
 
 bool Import_Wizard::Create_And_Save_Text_Data_Sheet(const QString& path) {
-  list_import::SourceValues source;
+  SeriesValues values;
+  list_import::SourceFailure failure = list_import::SourceFailure::None;
   if (!runWithProgress(this, [&](TaskProgress& progress) {
-        source = list_import::valuesFromFile(path, &progress.cancelled);
+        failure = list_import::valuesFromFile(path, values, &progress.cancelled);
       }))
     return false;
-  if (source.failure != list_import::SourceFailure::None) {
-    Show_MessageBox(list_import::failureMessage(source.failure));
+  if (failure != list_import::SourceFailure::None) {
+    Show_MessageBox(list_import::failureMessage(failure));
     return false;
   }
-  return deliver(Text_file_name->text(), source.values);
+  return deliver(Text_file_name->text(), values);
 }
 
 bool Import_Wizard::Create_And_Save_Manual_Paste_data_Sheet() {
@@ -256,13 +258,14 @@ bool Import_Wizard::Create_And_Save_Manual_Paste_data_Sheet() {
     Show_MessageBox(QStringLiteral("Please enter some data."));
     return false;
   }
-  // A series file keeps each non-empty line as typed; the manager's list trims them itself.
-  return deliver(Manual_file_name->text(),
-                 file_name_required == 1 ? list_import::pastedLines(text) : text.split('\n'));
+  // A series file keeps each non-empty line as typed; the manager's list trims them.
+  SeriesValues values;
+  list_import::pastedValues(text, file_name_required == 1, values);
+  return deliver(Manual_file_name->text(), values);
 }
 
 bool Import_Wizard::Create_And_Save_Image_data_Sheet(const QString& folder) {
-  QStringList paths;
-  if (!runWithProgress(this, [&](TaskProgress&) { paths = list_import::picturePaths(folder); })) return false;
-  return deliver(Image_file_name->text(), paths);
+  SeriesValues values;
+  if (!runWithProgress(this, [&](TaskProgress&) { list_import::picturePaths(folder, values); })) return false;
+  return deliver(Image_file_name->text(), values);
 }

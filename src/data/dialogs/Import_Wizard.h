@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class SeriesValues;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -64,7 +65,8 @@ class Import_Wizard : public QDialog {
  private:
   explicit Import_Wizard(QWidget* parent = nullptr);
   void chooseSource(int option);
-  // Writes the values under the typed name, or hands them to the manager.
-  bool deliver(const QString& typedName, const QStringList& values);
+  // Writes the values under the typed name, or hands them to the manager;
+  // refuses values over their limit.
+  bool deliver(const QString& typedName, const SeriesValues& values);
   void afterImport();
 };

@@ -60,7 +60,7 @@ struct GroupState {
 
 class Reader {
  public:
-  explicit Reader(const QByteArray& bytes) : in_(bytes) { setCodePage(1252); }
+  explicit Reader(QByteArrayView bytes) : in_(bytes) { setCodePage(1252); }
 
   std::optional<QString> run() {
     std::vector<GroupState> groups;
@@ -77,7 +77,7 @@ class Reader {
         pendingFallback = 0;
         ++i;
         // "{\*\name": a destination a reader may ignore when it does not know it.
-        if (in_.mid(i, 2) == "\\*") {
+        if (in_.sliced(i).startsWith("\\*")) {
           state.skip = true;
           i += 2;
         }
@@ -122,7 +122,7 @@ class Reader {
       ++i;
       if (next == '\'') {
         const bool ok = i + 2 <= size;
-        const int value = ok ? QByteArray(in_.mid(i, 2)).toInt(nullptr, 16) : -1;
+        const int value = ok ? in_.sliced(i, 2).toInt(nullptr, 16) : -1;
         i = ok ? i + 2 : size;
         if (pendingFallback > 0) {
           --pendingFallback;
@@ -163,7 +163,7 @@ class Reader {
 
     const qsizetype wordStart = i;
     while (i < size && isLetter(in_[i]) && i - wordStart < kMaxWordLength) ++i;
-    const QByteArray word = in_.mid(wordStart, i - wordStart);
+    const QByteArray word = in_.sliced(wordStart, i - wordStart).toByteArray();
     bool hasParameter = false;
     qint64 parameter = 0;
     bool negative = false;
@@ -243,7 +243,7 @@ class Reader {
     bytes_.clear();
   }
 
-  const QByteArray& in_;
+  const QByteArrayView in_;
   QByteArray bytes_;
   QString text_;
   QStringDecoder decoder_;
@@ -255,7 +255,7 @@ std::optional<QString> plainText(const QByteArray& document) {
   qsizetype start = 0;
   while (start < document.size() && QChar::isSpace(uchar(document[start]))) ++start;
   if (!document.mid(start, 5).startsWith("{\\rtf")) return std::nullopt;
-  return Reader(document.mid(start)).run();
+  return Reader(QByteArrayView(document).sliced(start)).run();
 }
 
 }  // namespace rich_text

@@ -1,5 +1,7 @@
 #include "data/dialogs/SeriesWriting.h"
 
+#include <QLocale>
+
 #include "data/dialogs/ProgressSheet.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
@@ -38,13 +40,22 @@ QString acceptTypedName(const DataSeriesStore& store, const QString& typedName) 
 }
 
 bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name,
-                   const QStringList& values, SeriesWriteMode mode) {
+                   const SeriesValues& values, SeriesWriteMode mode) {
   bool written = false;
   runWithProgress(owner, [&](TaskProgress&) {
-    written = store.writeSeries(name, values, mode, SeriesFailureReport::Silent);
+    written = store.writeSeriesValues(name, values, mode, SeriesFailureReport::Silent);
   });
   if (!written) Show_MessageBox(DataSeriesStore::kFileAccessError);
   return written;
+}
+
+bool refuseOverLimit(const SeriesValues& values) {
+  if (!values.overLimit()) return false;
+  Show_MessageBox(
+      QStringLiteral("A series can hold at most %1 values, and this import gives more. Nothing was "
+                     "imported.")
+          .arg(QLocale(QLocale::English).toString(values.limit())));
+  return true;
 }
 
 void setDesignBindingsProvider(DesignBindingsProvider source) {

@@ -41,7 +41,11 @@ QString acceptTypedName(const DataSeriesStore& store, const QString& typedName);
 // the old file stays until the new one is complete. A failed write shows
 // "Error in file accessing." and answers false.
 bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name,
-                   const QStringList& values, SeriesWriteMode mode = SeriesWriteMode::Replace);
+                   const SeriesValues& values, SeriesWriteMode mode = SeriesWriteMode::Replace);
+
+// Shown when an import would give more values than `values` may hold
+// (SeriesValues::overLimit); answers whether it was shown.
+bool refuseOverLimit(const SeriesValues& values);
 
 // The main window tells the dialogs which card objects are bound to which
 // series; without it no series counts as in use.

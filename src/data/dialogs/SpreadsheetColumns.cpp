@@ -20,17 +20,15 @@ bool anyChosen(const QList<ColumnEntry>& entries) {
   return false;
 }
 
-QStringList chosenCells(const xlsx::SheetTable& rows, const QList<ColumnEntry>& entries, bool containsHeader,
-                        bool keepEmpty) {
-  QStringList cells;
+void chosenCells(const xlsx::SheetTable& rows, const QList<ColumnEntry>& entries, bool containsHeader,
+                 bool keepEmpty, SeriesValues& cells) {
   for (qsizetype r = containsHeader ? 1 : 0; r < rows.size(); ++r) {
     for (qsizetype j = 0; j < entries.size(); ++j) {
       if (!entries[j].chosen) continue;
       const QString cell = Trim_Str(rows.cell(r, int(j)));
-      if (keepEmpty || !cell.isEmpty()) cells.append(cell);
+      if ((keepEmpty || !cell.isEmpty()) && !cells.add(cell)) return;
     }
   }
-  return cells;
 }
 
 QStringList columnCells(const xlsx::SheetTable& rows, int column, bool containsHeader) {

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "data/DataSourceTable.h"
+#include "data/SeriesValues.h"
 #include "data/SpreadsheetWriter.h"
 
 namespace spreadsheet_columns {
@@ -27,11 +28,12 @@ QList<ColumnEntry> entriesFromTitles(const QStringList& titles);
 // Whether any entry is chosen.
 bool anyChosen(const QList<ColumnEntry>& entries);
 
-// The chosen cells, trimmed, row by row and left to right, from row 1 when
-// the first row holds titles, else from row 0. Empty cells are kept when
+// Adds the chosen cells, trimmed, row by row and left to right, from row 1
+// when the first row holds titles, else from row 0, to `cells`; stops at the
+// first cell that `cells` refuses (over its limit). Empty cells are kept when
 // `keepEmpty` is set and left out otherwise.
-QStringList chosenCells(const xlsx::SheetTable& rows, const QList<ColumnEntry>& entries, bool containsHeader,
-                        bool keepEmpty);
+void chosenCells(const xlsx::SheetTable& rows, const QList<ColumnEntry>& entries, bool containsHeader,
+                 bool keepEmpty, SeriesValues& cells);
 // The cells of one column, trimmed, empty ones kept, from the first data row on.
 QStringList columnCells(const xlsx::SheetTable& rows, int column, bool containsHeader);
 

@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include "../DataTestSupport.h"
+#include "data/globals.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
 
@@ -21,6 +22,23 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace dialog_test {
+
+// Lowers the most values one import may give while it lives.
+class LoweredValueLimit {
+ public:
+  explicit LoweredValueLimit(qint64 limit) : previous_(Series_Value_Limit.exchange(limit)) {}
+  ~LoweredValueLimit() { Series_Value_Limit = previous_; }
+
+ private:
+  qint64 previous_;
+};
+
+// The refusal of an import over the limit, written as the message writes it.
+inline QString overLimitMessage(const char* limit) {
+  return QStringLiteral(
+             "A series can hold at most %1 values, and this import gives more. Nothing was imported.")
+      .arg(limit);
+}
 
 class DataDialogTest : public ::testing::Test {
  protected:

@@ -1,7 +1,8 @@
 // The list import wizard end to end: text files in each encoding it takes,
 // CSV with quotes and every line ending, rich text with tables, escapes and
 // Unicode, pasted text and picture folders, into series files and into the
-// manager's list, with its refusals.
+// manager's list, with its refusals; an import of more values than a series
+// may hold is refused on every route before anything is written.
 #include <sys/stat.h>
 
 #include <QLineEdit>
@@ -10,12 +11,16 @@
 #include "DialogTestSupport.h"
 #include "data/dialogs/BatchWizard.h"
 #include "data/dialogs/Import_Wizard.h"
+#include "data/dialogs/ListImport.h"
 #include "data/dialogs/SeriesButtons.h"
 #include "data/dialogs/ValueListModel.h"
 
 namespace {
 
 using data_test::writeAll;
+
+using dialog_test::LoweredValueLimit;
+using dialog_test::overLimitMessage;
 
 class ListImportTest : public dialog_test::DataDialogTest {
  protected:
@@ -74,17 +79,21 @@ TEST_F(ListImportTest, TextFilesInTheirEncodings) {
   importFile(source("be.txt", be), "Be");
   EXPECT_EQ(series("Le"), wide.toUtf8());
   EXPECT_EQ(series("Be"), wide.toUtf8());
+  // A character that spans two of the pieces in which a file is read.
+  const QByteArray spanning = QByteArray((1 << 20) - 1, 'a') + "\xC3\xA9\n";
+  importFile(source("spanning.txt", spanning), "Spanning");
+  EXPECT_EQ(series("Spanning"), spanning);
   EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
 
-  // Latin-1 bytes, a UTF-32 mark, an empty file: refused; a missing path: asked for again.
-  for (const QByteArray& bad :
-       {QByteArray("caf\xE9\n"), QByteArray("\xFF\xFE\x00\x00x\x00\x00\x00", 8), QByteArray()})
+  // Latin-1 bytes, a character cut off at the end, a UTF-32 mark, an empty
+  // file: refused; a missing path: asked for again.
+  for (const QByteArray& bad : {QByteArray("caf\xE9\n"), QByteArray("ok\n\xC3"),
+                                QByteArray("\xFF\xFE\x00\x00x\x00\x00\x00", 8), QByteArray()})
     importFile(source("bad.txt", bad), "Bad");
   importFile(sources.path() + "/missing.txt", "Bad");
-  EXPECT_EQ(messages(), QStringList({"Either file is corrupted or selected file contains invalid characters.",
-                                     "Either file is corrupted or selected file contains invalid characters.",
-                                     "Either file is corrupted or selected file contains invalid characters.",
-                                     "Please select valid file path."}));
+  EXPECT_EQ(messages(),
+            QStringList(4, "Either file is corrupted or selected file contains invalid characters.")
+                << "Please select valid file path.");
   EXPECT_FALSE(seriesNames().contains("Bad.txt"));
 }
 
@@ -182,6 +191,96 @@ TEST_F(ListImportTest, NamesThatAreNoPlainNamesAndTheReplaceQuestion) {
   importFile(text, "/Kept ");
   EXPECT_EQ(series("Kept"), QByteArray("v\n"));
   EXPECT_EQ(host.questions().size(), 2);
+}
+
+// Every route of the wizard takes as many values as a series may hold and
+// refuses one more, with the message and before a series is written or a
+// value reaches the manager's list.
+TEST_F(ListImportTest, EveryRouteTakesValuesUpToTheLimitAndRefusesMore) {
+  const LoweredValueLimit lowered(3);
+  enum Route { Text, Csv, RichText, Pasted, Pictures, PastedIntoTheList };
+  for (const int route : {Text, Csv, RichText, Pasted, Pictures, PastedIntoTheList}) {
+    for (const int count : {4, 3}) {
+      const QString name = QStringLiteral("Route%1With%2").arg(route).arg(count);
+      QStringList values;
+      for (int i = 1; i <= count; ++i) values.append(QStringLiteral("v%1").arg(i));
+      const auto choose = [&](Import_Wizard& w) {
+        if (route == Pasted || route == PastedIntoTheList) {
+          w.Manual_RD_Pressed();
+          w.ManualEdit->setPlainText(values.join('\n'));
+          w.Manual_file_name->setText(name);
+        } else if (route == Pictures) {
+          const QString folder = sources.path() + "/" + name;
+          ASSERT_TRUE(QDir().mkpath(folder));
+          for (QString& value : values) writeAll(value = folder + "/" + value + ".png", "x");
+          w.Image_RD_Pressed();
+          w.Image_path->setText(folder);
+          w.Image_file_name->setText(name);
+        } else {
+          const QByteArray text = route == Csv        ? values.join(',').toUtf8()
+                                  : route == RichText ? ("{\\rtf1 " + values.join("\\par ") + "}").toUtf8()
+                                                      : (values.join('\n') + '\n').toUtf8();
+          w.Text_RD_Pressed();
+          w.Text_path->setText(source(name + (route == Csv        ? ".csv"
+                                              : route == RichText ? ".rtf"
+                                                                  : ".txt"),
+                                      text));
+          w.Text_file_name->setText(name);
+        }
+      };
+      if (route == PastedIntoTheList) {
+        EXPECT_EQ(importIntoList(choose), count > 3 ? QStringList() : values);
+        continue;
+      }
+      whenShown<Import_Wizard>([&](Import_Wizard& w) {
+        choose(w);
+        w.OKPressed();
+      });
+      series_buttons::Import_Wizard_Button();
+      if (count > 3)
+        EXPECT_FALSE(QFileInfo::exists(seriesFile(name))) << route;
+      else
+        EXPECT_EQ(series(name), (values.join('\n') + '\n').toUtf8()) << route;
+    }
+  }
+  EXPECT_EQ(messages(), QStringList(6, overLimitMessage("3")));
+  EXPECT_EQ(seriesNames().size(), 5);
+}
+
+// Readers stop at the first value past the limit: a file of 100,000 lines or
+// fields costs the work of 101 values when 100 fit.
+TEST(ListImportReading, StopsAtTheFirstValuePastTheLimit) {
+  QTemporaryDir dir;
+  for (const char* name : {"many.txt", "many.csv", "many.rtf"}) {
+    const QString path = dir.path() + "/" + name;
+    writeAll(path, QString::fromUtf8(name).endsWith("rtf")
+                       ? "{\\rtf1 " + QByteArray("x\\par ").repeated(100000) + "}"
+                       : QByteArray("x,y\n").repeated(50000));
+    SeriesValues values(100);
+    EXPECT_EQ(list_import::valuesFromFile(path, values), list_import::SourceFailure::None);
+    EXPECT_TRUE(values.overLimit()) << name;
+    EXPECT_EQ(values.offered(), 101) << name;
+    EXPECT_EQ(values.size(), 100) << name;
+  }
+  SeriesValues pasted(100);
+  list_import::pastedValues(QString("x\n").repeated(100000), true, pasted);
+  EXPECT_EQ(pasted.offered(), 101);
+  for (int i = 0; i < 150; ++i) writeAll(dir.path() + QStringLiteral("/%1.png").arg(i), "x");
+  SeriesValues pictures(100);
+  list_import::picturePaths(dir.path(), pictures);
+  EXPECT_EQ(pictures.offered(), 101);
+}
+
+// At the real limit, the row count of a spreadsheet: a file of 1,048,576
+// one-character lines comes back from its series unchanged; one line more is
+// refused.
+TEST_F(ListImportTest, AFileOfMoreLinesThanASpreadsheetHasRowsIsRefused) {
+  const QByteArray atLimit = QByteArray("a\n").repeated(1'048'576);
+  importFile(source("at.txt", atLimit), "At");
+  EXPECT_EQ(series("At"), atLimit);
+  importFile(source("over.txt", atLimit + "b\n"), "Over");
+  EXPECT_EQ(messages(), QStringList{overLimitMessage("1,048,576")});
+  EXPECT_EQ(seriesNames(), QStringList{"At.txt"});
 }
 
 }  // namespace

@@ -185,6 +185,41 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
   EXPECT_EQ(messages().last(), "There is no column.");
 }
 
+// The chosen cells into one series or into the manager's list: a sheet with
+// more cells than a series may hold is refused and the dialog stays open.
+TEST_F(SpreadsheetDialogsTest, ChosenCellsOverTheValueLimitAreRefused) {
+  dialog_test::LoweredValueLimit lowered(5);
+  importWorkbook<Import_Excel_DataSheet>(1, [&](Import_Excel_DataSheet& d) {
+    d.ListData_xl->setChosen(0, true);
+    d.ListData_xl->setChosen(2, true);
+    d.Fill_Col_RD_Click();
+    d.list_name->setText("All");
+    d.OKPressed();  // six cells, the empty one included
+    EXPECT_FALSE(QFileInfo::exists(seriesFile("All")));
+    Series_Value_Limit = 6;
+    d.OKPressed();
+  });
+  EXPECT_EQ(series("All"), QByteArray("Ann\nOslo\nBob\nRome\nEve\n\n"));
+
+  QStringList values;
+  whenShown<BatchWizard>([&](BatchWizard& m) {
+    m.AddNew_Btn_Clicked();
+    importWorkbook<Import_Excel>(0, [&](Import_Excel& d) {
+      d.Select_ALL_Pressed();
+      d.OKPressed();  // seven cells
+      EXPECT_EQ(m.ListData_value->size(), 0);
+      Series_Value_Limit = 7;
+      d.OKPressed();
+    });
+    values = m.ListData_value->values();
+    m.Close_Btn_Clicked();
+  });
+  series_buttons::Batch_Series_Button();
+  EXPECT_EQ(values, QStringList({"Ann", "x1", "Oslo", "Bob", "Rome", "Eve", "x3"}));
+  EXPECT_EQ(messages(),
+            QStringList({dialog_test::overLimitMessage("5"), dialog_test::overLimitMessage("6")}));
+}
+
 // A sheet with a note in its last column goes through the picker as it is:
 // sixteen thousand columns listed, the two chosen filling the table.
 TEST_F(SpreadsheetDialogsTest, PickerTakesANoteInTheLastColumn) {
