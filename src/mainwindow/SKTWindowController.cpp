@@ -589,12 +589,9 @@ bool SKTWindowController::Exit_App() {
     using Answer = platform::MessageHost::Answer;
     const Answer answer = platform::messageHost().askYesNoCancel(kCloseQuestion);
     if (answer == Answer::Cancel) return false;
-    if (answer == Answer::Yes && !Save_project_file(false, false)) {
-      // The user asked for the design to be saved and it was not: the window
-      // stays open. A failed write (a path was chosen) says so.
-      if (!Trim_Str(Project_File_Name).isEmpty()) Show_MessageBox(designfile::kFailedMessage);
-      return false;
-    }
+    // The user asked for the design to be saved and it was not: the window
+    // stays open. The save has said why, once.
+    if (answer == Answer::Yes && !Save_project_file(false, false)) return false;
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
   }

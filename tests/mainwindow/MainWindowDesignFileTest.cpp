@@ -229,6 +229,14 @@ TEST_F(MainWindowDesignFile, ADesignThatCouldNotBeOpenedAgainIsNotSaved) {
     EXPECT_EQ(designfile_test::readFile(file), before);
     EXPECT_EQ(Project_File_Name, file);
     EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( card.dcard )");
+
+    // Quitting with Yes: the refusal is said once, and the window stays.
+    host.clear();
+    host.queueYesNo(true);
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(shown(host), QStringList{refused.value(0)});
+    EXPECT_TRUE(host.exitStatuses().isEmpty());
+    EXPECT_EQ(designfile_test::readFile(file), before);
   }
   {
     // At exactly its size the design is written, and reads back whole.

@@ -171,15 +171,19 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
     const bool written = writeDesignBytes(path, bytes, &why);
     if (!written)
       qCWarning(lcMainWindow).noquote() << QStringLiteral("Design file not written to %1: %2").arg(path, why);
-    if (show_msg) {
-      Show_MessageBox(written ? kSavedMessage : kFailedMessage);
+    // A failure is always reported, once, here; show_msg only asks for the
+    // word of success and the title.
+    if (!written) {
+      Show_MessageBox(kFailedMessage);
+    } else if (show_msg) {
+      Show_MessageBox(kSavedMessage);
       // The title names a file only once the design is in it.
-      if (written) Set_Log_Name_In_Title(host);
+      Set_Log_Name_In_Title(host);
     }
     return written;
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
-    if (show_msg) Show_MessageBox(kFailedMessage);
+    Show_MessageBox(kFailedMessage);
     return false;
   }
 }

@@ -100,8 +100,9 @@ bool writeDesignFile(const QString& path, const Design& design, QString* why = n
 bool writeDesignBytes(const QString& path, const QByteArray& bytes, QString* why = nullptr);
 
 // Save / Save As: asks for a path when the design is untitled or save_as is
-// set, then writes. With show_msg: the outcome as a message box and the
-// window title. True when the file was written.
+// set, then writes. A design that cannot be written is always reported, once;
+// with show_msg the success is announced too and the window title set. True
+// when the file was written.
 bool Save_project_file(DesignHost& host, bool save_as, bool show_msg);
 
 // Replaces the host's design with the file's: 1 loaded, 0 not loaded (the
