@@ -87,7 +87,7 @@ SKTGraphicPtr placeText(SKTWindowController& window, const QString& text, const 
   return made;
 }
 
-// The start screen and the first step of the wizard.
+// The start screen and the wizard's step of the title and the message.
 void startScreen(WalkHost& host) {
   Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
   host.onModal = [&wizard](QDialog& dialog) {
@@ -96,7 +96,8 @@ void startScreen(WalkHost& host) {
     wizard.Using_Wizard_Click();
     wizard.OK_Click();
     wizard.imageBrowser->setCurrentIndex(wizard.imageBrowser->model()->index(2, 0));
-    shoot(&dialog, "wizard-background");
+    if (wizard.next_counter == 2) wizard.OK_Click();
+    shoot(&dialog, "wizard-title");
     dialog.done(0);
   };
   wizard.Open_Wnd();
@@ -280,50 +281,68 @@ void makePictures(const QString& pictures) {
 
 // ---------------------------------------------------------------- the PDF
 
-// Widest picture on a page, in the document's units (the text width).
-constexpr double kPictureWidth = 600.0;
+// The PDF's resolution, the page's margins and footer, and the scale of the
+// pictures against their size on a screen of 96 dpi.
+constexpr int kPdfDpi = 300;
+constexpr double kMarginMm = 20.0;
+constexpr double kFooterMm = 10.0;
+constexpr double kPictureScale = 0.6;
 
 void writePdf(const QString& guideFolder, const QString& pdfPath) {
   QFile source(guideFolder + "/Guide.md");
   if (!source.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(source.fileName()));
   const QString markdown = QString::fromUtf8(source.readAll());
-  QTextDocument document;
-  QFont body(QStringLiteral("DejaVu Sans"), 10);
-  document.setDefaultFont(body);
-  // The pictures the text names, from the guide folder.
-  static const QRegularExpression picture(QStringLiteral(R"(!\[[^\]]*\]\(([^)\s]+)\))"));
-  for (auto it = picture.globalMatch(markdown); it.hasNext();) {
-    const QString name = it.next().captured(1);
-    const QImage image(guideFolder + "/" + name);
-    if (image.isNull()) qFatal("missing picture %s", qPrintable(name));
-    document.addResource(QTextDocument::ImageResource, QUrl(name), image);
-  }
-  document.setMarkdown(markdown);
-  // Pictures no wider than the text; each scaled as a whole.
-  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-      const QTextFragment fragment = it.fragment();
-      QTextImageFormat format = fragment.charFormat().toImageFormat();
-      if (!format.isValid()) continue;
-      const QImage image =
-          document.resource(QTextDocument::ImageResource, QUrl(format.name())).value<QImage>();
-      const double width = std::min<double>(image.width(), kPictureWidth);
-      format.setWidth(width);
-      format.setHeight(image.height() * width / image.width());
-      QTextCursor cursor(&document);
-      cursor.setPosition(fragment.position());
-      cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-      cursor.setCharFormat(format);
-    }
-  }
   QPdfWriter pdf(pdfPath);
   pdf.setTitle(QStringLiteral("QUVO Gratulo User Guide"));
   pdf.setCreator(QStringLiteral("QUVO Gratulo"));
-  pdf.setResolution(300);
+  pdf.setResolution(kPdfDpi);
   pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-  // Printed without a page size of its own, the document is laid out on the
-  // page with margins and numbers each page.
-  document.print(&pdf);
+  // The text is laid out for the PDF itself (its pixels): the page less its
+  // margins and the footer with the page number.
+  const double mm = kPdfDpi / 25.4;
+  const QSizeF paper = pdf.pageLayout().fullRectPixels(kPdfDpi).size();
+  const QSizeF body(paper.width() - 2 * kMarginMm * mm, paper.height() - (2 * kMarginMm + kFooterMm) * mm);
+
+  QTextDocument document;
+  document.documentLayout()->setPaintDevice(&pdf);
+  document.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+  document.setPageSize(body);
+  // The pictures the text names, from the guide folder.
+  QHash<QString, QImage> pictures;
+  static const QRegularExpression picture(QStringLiteral(R"(!\[[^\]]*\]\(([^)\s]+)\))"));
+  for (auto it = picture.globalMatch(markdown); it.hasNext();) {
+    const QString name = it.next().captured(1);
+    QImage image(guideFolder + "/" + name);
+    if (image.isNull()) qFatal("missing picture %s", qPrintable(name));
+    // Shown smaller than on a screen of 96 dpi, and no wider than the text.
+    const double textWidthInScreenPixels = body.width() / kPdfDpi * 96.0;
+    image.setDevicePixelRatio(std::max(1.0 / kPictureScale, image.width() / textWidthInScreenPixels));
+    pictures.insert(name, image);
+  }
+  document.setResourceProvider(
+      [&pictures](const QUrl& url) { return QVariant(pictures.value(url.toString())); });
+  document.setMarkdown(markdown);
+  // Each chapter starts on a page of its own.
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    if (block.blockFormat().headingLevel() != 2) continue;
+    QTextBlockFormat format;
+    format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    QTextCursor(block).mergeBlockFormat(format);
+  }
+
+  QPainter painter(&pdf);
+  QFont footer(QStringLiteral("DejaVu Sans"), 9);
+  for (int page = 0; page < document.pageCount(); ++page) {
+    if (page > 0) pdf.newPage();
+    painter.save();
+    painter.translate(kMarginMm * mm, kMarginMm * mm - page * body.height());
+    document.drawContents(&painter, QRectF(QPointF(0, page * body.height()), body));
+    painter.restore();
+    painter.setFont(footer);
+    painter.drawText(QRectF(0, kMarginMm * mm + body.height(), paper.width(), kFooterMm * mm),
+                     Qt::AlignCenter, QString::number(page + 1));
+  }
+  painter.end();
   qInfo("wrote %s", qPrintable(pdfPath));
 }
 
