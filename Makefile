@@ -5,19 +5,22 @@
 # the tests add (scripts/packages-test.txt).
 # `make tsan` builds the tests with ThreadSanitizer and runs the suites of the
 # drawing core, the canvas and production (not part of CI: it takes long).
+# `make guide` makes the user guide: pictures of the real window and dialogs
+# (guide/pictures) and resources/Help.pdf from guide/Guide.md.
 
 JOBS ?= $(shell nproc)
 BUILD_RUN  ?= build/release
 BUILD_TEST ?= build/test
 BUILD_BENCH ?= build/bench
 BUILD_TSAN ?= build/tsan
+BUILD_GUIDE ?= build/guide
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
 export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=0:strict_string_checks=1
 export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test deps deps-run build-run build-test bench tsan format clean
+.PHONY: run test deps deps-run build-run build-test bench tsan guide format clean
 
 deps-run:
 	@bash scripts/install-deps.sh run
@@ -48,6 +51,11 @@ tsan: deps
 	cmake -S . -B $(BUILD_TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DQUVO_TSAN=ON -DQUVO_BUILD_TESTS=ON
 	cmake --build $(BUILD_TSAN) -j $(JOBS) --target core_tests canvas_tests production_tests
 	bash scripts/run-tsan.sh $(BUILD_TSAN) $(JOBS) core canvas production
+
+guide: deps-run
+	cmake -S . -B $(BUILD_GUIDE) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUVO_BUILD_TESTS=OFF -DQUVO_BUILD_GUIDE=ON
+	cmake --build $(BUILD_GUIDE) -j $(JOBS) --target make_guide
+	QT_QPA_PLATFORM=offscreen $(BUILD_GUIDE)/guide/make_guide guide resources/Help.pdf
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
