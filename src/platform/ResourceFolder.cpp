@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 
 #include "platform/FileHelpers.h"
+#include "platform/Messages.h"
+#include "platform/SavedFile.h"
 #include "platform/globals.h"
 
 namespace platform {
@@ -57,6 +59,25 @@ bool seedFolder(const QString& from, const QString& to, QString* error) {
   return true;
 }
 
+namespace {
+
+// The user guide is the program's, not the person's: the copy in the data
+// folder follows the guide shipped with this version of the program.
+void followShippedGuide(const QString& shipped, const QString& folder) {
+  constexpr qint64 kMaxGuideBytes = 64 * 1024 * 1024;
+  QFile guide(shipped + "/Help.pdf");
+  if (guide.size() > kMaxGuideBytes || !guide.open(QIODevice::ReadOnly)) return;
+  const QByteArray bytes = guide.readAll();
+  QFile current(folder + "/Help.pdf");
+  if (current.size() == bytes.size() && current.open(QIODevice::ReadOnly) && current.readAll() == bytes)
+    return;
+  QString why;
+  if (!saveWholeFile(current.fileName(), bytes, &why))
+    Show_NSLog_Message("The user guide could not be brought up to date: " + why);
+}
+
+}  // namespace
+
 bool initResourceFolder(QString* error) {
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
   if (folder.isEmpty()) {
@@ -70,6 +91,7 @@ bool initResourceFolder(QString* error) {
   Set_Resource_Path(folder);
   const QString shipped = shippedResourcesFolder();
   if (!shipped.isEmpty() && !seedFolder(shipped, folder, error)) return false;
+  if (!shipped.isEmpty()) followShippedGuide(shipped, folder);
   Check_Path_And_Create_Files();
   return true;
 }

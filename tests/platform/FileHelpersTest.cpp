@@ -149,6 +149,14 @@ TEST(ResourceFolder, InitUsesTheDataFolderAndTheShippedResources) {
   EXPECT_TRUE(folder.startsWith(home.path())) << folder.toStdString();
   EXPECT_TRUE(QFileInfo::exists(folder + "/pattern_1.jpg"));
   EXPECT_TRUE(QFileInfo(folder + "/Templates/User").isDir());
+  // The user guide follows the one shipped: a later version replaces the
+  // guide an earlier one left, while the person's own files stay.
+  ASSERT_TRUE(testing_support::writeFile(shipped.filePath("Help.pdf"), "guide, second edition"));
+  ASSERT_TRUE(testing_support::writeFile(folder + "/Help.pdf", "guide, first edition"));
+  ASSERT_TRUE(testing_support::writeFile(folder + "/pattern_1.jpg", "the person's own"));
+  EXPECT_TRUE(platform::initResourceFolder(&error)) << error.toStdString();
+  EXPECT_EQ(testing_support::readFile(folder + "/Help.pdf"), "guide, second edition");
+  EXPECT_EQ(testing_support::readFile(folder + "/pattern_1.jpg"), "the person's own");
   // Without QUVO_RESOURCES the source tree's resources are found.
   qunsetenv("QUVO_RESOURCES");
   const QString fallback = platform::shippedResourcesFolder();
