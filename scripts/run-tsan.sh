@@ -57,13 +57,16 @@ for exe in "$build"/bench/bench_*; do
   [ -f "$exe" ] && [ -x "$exe" ] || continue
   name="$(basename "$exe")"
   log="$out/$name"
-  TSAN_OPTIONS="$options log_path=$log.report" "$exe" --benchmark_filter="${short[$name]:-.}" \
+  TSAN_OPTIONS="$options exitcode=0 log_path=$log.report" "$exe" --benchmark_filter="${short[$name]:-.}" \
     --benchmark_min_time=0.000001 >"$log.log" 2>&1 || { echo "FAILED $name"; benchFailed=$((benchFailed + 1)); }
   # One report per block; it is ours when a frame of its stacks lies in this
-  # repository's sources (not the system's headers, Qt or the libraries).
-  counts=$(cat "$log".report.* 2>/dev/null | awk '
+  # repository (its sources or the files the build generates from them), not
+  # in the system's headers, Qt or the libraries. Paths are absolute, or
+  # relative to the build folder.
+  counts=$(cat "$log".report.* 2>/dev/null | awk -v root="$root/" '
     /^WARNING: ThreadSanitizer/ { if (open) { if (mine) o++; else t++ } open = 1; mine = 0; next }
-    open && /^    #[0-9]+ / && / (\.\.\/)*(src|bench|tests)\/[^ ]*:[0-9]+/ && !/libsanitizer/ { mine = 1 }
+    open && /^    #[0-9]+ / && !/libsanitizer/ &&
+      (index($0, " " root) || / (\.\.\/)*(src|bench|tests)\/[^ ]*:[0-9]+/) { mine = 1 }
     END { if (open) { if (mine) o++; else t++ } print o + 0, t + 0 }')
   read -r mine theirs <<<"$counts"
   echo "  $name: $mine reports with a frame of ours, $theirs others"
