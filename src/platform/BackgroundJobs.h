@@ -21,7 +21,7 @@ namespace platform::background_jobs {
 void start(QThreadPool& pool, std::function<void()> job);
 
 // Waits until every job started so far has ended. The application object's
-// end calls it; a program may call it sooner.
+// end calls it; a program may call it sooner, but never from a job.
 void waitForAll();
 
 }  // namespace platform::background_jobs
