@@ -3,8 +3,9 @@
 # Both install the Debian packages they need first: `make run` only what
 # building and running needs (scripts/packages-run.txt), the others also what
 # the tests add (scripts/packages-test.txt).
-# `make tsan` builds the tests with ThreadSanitizer and runs the suites of the
-# drawing core, the canvas and production (not part of CI: it takes long).
+# `make tsan` builds the tests and the benchmarks with ThreadSanitizer, runs
+# the suites of the drawing core, the canvas and production, then each
+# benchmark program once on its short cases (not part of CI: it takes long).
 # `make guide` makes the user guide: pictures of the real window and dialogs
 # (guide/pictures) and resources/Help.pdf from guide/Guide.md.
 
@@ -48,8 +49,9 @@ bench: deps
 	@for b in $(BUILD_BENCH)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; $$b || exit 1; done
 
 tsan: deps
-	cmake -S . -B $(BUILD_TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DQUVO_TSAN=ON -DQUVO_BUILD_TESTS=ON
-	cmake --build $(BUILD_TSAN) -j $(JOBS) --target core_tests canvas_tests production_tests
+	cmake -S . -B $(BUILD_TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DQUVO_TSAN=ON -DQUVO_BUILD_TESTS=ON -DQUVO_BUILD_BENCH=ON
+	cmake --build $(BUILD_TSAN) -j $(JOBS) --target core_tests canvas_tests production_tests \
+	  $(notdir $(basename $(wildcard bench/bench_*.cpp)))
 	bash scripts/run-tsan.sh $(BUILD_TSAN) $(JOBS) core canvas production
 
 guide: deps-run

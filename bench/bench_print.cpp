@@ -12,11 +12,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "ChildProcess.h"
 #include "GuiBenchMain.h"
 #include "barcode/designer/BarcodeSettings.h"
 #include "production/print/BoundRows.h"
@@ -39,10 +39,7 @@ double peakMegabytes() {
 }
 
 QString run(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  process.waitForFinished(120000);
-  return QString::fromUtf8(process.readAllStandardOutput());
+  return QString::fromUtf8(childOutput(program, arguments).value_or(QByteArray()));
 }
 
 SKTGraphicPtr barcodeObject(const char* symbology, bool twoD, QRectF bounds) {

@@ -9,7 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -20,8 +19,10 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "ChildProcess.h"
 #include "data/SpreadsheetWriter.h"
 #include "data/WorkFolder.h"
 #include "data/globals.h"
@@ -103,11 +104,9 @@ print(rows, seconds, peak)
 )";
 
 QStringList runForLine(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  process.waitForFinished(-1);
-  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) return QStringList();
-  return QString::fromUtf8(process.readAllStandardOutput()).simplified().split(' ');
+  const std::optional<QByteArray> output = childOutput(program, arguments);
+  if (!output) return QStringList();
+  return QString::fromUtf8(*output).simplified().split(' ');
 }
 
 // The workbook of that many data rows, written once for the whole run.

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/BackgroundJobs.h"
 #include "platform/GuiCalls.h"
 
 namespace {
@@ -58,8 +59,10 @@ SharedResults& sharedResults() {
 
 // The thread that filters for windows: one, so that a single full-resolution
 // chain is under way at a time whatever number of pictures asks, and the way
-// back to the GUI thread. Both belong to the application object, whose end
-// waits for the thread first. Null without an application object.
+// back to the GUI thread. Both belong to the application object; its end
+// waits for every filtering job (they are counted background jobs) before
+// either goes, and so before the shared results above. Null without an
+// application object.
 struct FilteringThread {
   QThreadPool* pool = nullptr;
   GuiCalls* gui = nullptr;
@@ -203,8 +206,10 @@ QImage PictureCache::filteredWithoutWaiting(const QImage& picture, const Picture
     background->running = true;
     background->runningSource = source;
     background->runningSettings = settings;
-    thread.pool->start(
-        [background, job = std::move(job)]() mutable { Background::run(background, std::move(job)); });
+    jobs.unlock();
+    platform::background_jobs::start(*thread.pool, [background, job = std::move(job)]() mutable {
+      Background::run(background, std::move(job));
+    });
   } else if (background->runningSource != source || !background->runningSettings.sameAs(settings)) {
     background->next = std::move(job);
   } else {

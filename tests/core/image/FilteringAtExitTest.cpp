@@ -1,0 +1,19 @@
+// The end of the program while a picture is being filtered for the window:
+// the filtering ends before the application's objects and the program's
+// statics it uses go.
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QProcess>
+
+TEST(FilteringAtExit, TheApplicationsEndWaitsForTheFilteringFirst) {
+  const QString program = QStringLiteral(QUVO_BINARY_DIR "/tests/filtering_at_exit");
+  ASSERT_TRUE(QFileInfo(program).isExecutable()) << "build the target filtering_at_exit first";
+  QProcess process;
+  process.setProcessChannelMode(QProcess::ForwardedChannels);
+  process.start(program, {});
+  ASSERT_TRUE(process.waitForFinished(-1));
+  ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 0)
+      << "3: the filtering was still running when the application's objects went";
+}
