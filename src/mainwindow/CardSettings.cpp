@@ -121,7 +121,7 @@ void SKTWindowController::showCardProperties() {
   ScopedNotDrawOnlyPropChange loading;
   currentSideView()->changeSelectionIndexes({});
   Disable_Standard_Button_For_Card();
-  Last_Selected_Graphic = nullptr;
+  Last_Selected_Graphic.reset();
   // The card tabs stay where the person is when they are already shown.
   const bool cardTabsShown = sett_tab->count() == 3 && sett_tab->widget(0) == card_setting_tab;
   if (!cardTabsShown) {

@@ -104,7 +104,7 @@ void SKTWindowController::dataSourceKindChosen() {
     // Likewise a column: only an object bound to one shows it (and, chosen
     // again, is bound to it once more); for any other object no column is
     // chosen until the person chooses one.
-    const SKTGraphic* shown = current ? current.get() : Last_Selected_Graphic;
+    const SKTGraphicPtr shown = current ? current : Last_Selected_Graphic.lock();
     if (shown && shown->data_source_type == Spreadsheet && shown->excel_col_indx < d->Batch_Series->count()) {
       const QSignalBlocker blocker(loading ? d->Batch_Series : nullptr);
       d->Batch_Series->setCurrentIndex(shown->excel_col_indx);

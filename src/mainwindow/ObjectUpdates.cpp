@@ -216,7 +216,7 @@ SKTGraphicList SKTWindowController::panelTargets() const {
   // show anything else (an object of the scratch side, none) no object of
   // this side takes their values. Locked objects keep theirs.
   const bool shown = std::any_of(selected.begin(), selected.end(),
-                                 [this](const SKTGraphicPtr& g) { return g.get() == Last_Selected_Graphic; });
+                                 [this](const SKTGraphicPtr& g) { return tabsShow(g.get()); });
   if (!shown) return {};
   std::erase_if(selected, [](const SKTGraphicPtr& g) { return g->ctrl_is_locked; });
   return selected;
@@ -225,7 +225,7 @@ SKTGraphicList SKTWindowController::panelTargets() const {
 SKTGraphicPtr SKTWindowController::panelGraphic() const {
   SKTGraphicView* view = currentSideView();
   const SKTGraphicPtr current = view ? view->Selected_Graphic() : nullptr;
-  if (!current || current.get() != Last_Selected_Graphic || current->ctrl_is_locked) return nullptr;
+  if (!current || !tabsShow(current.get()) || current->ctrl_is_locked) return nullptr;
   const SKTGraphicList selected = view->selectedGraphics();
   return std::find(selected.begin(), selected.end(), current) != selected.end() ? current : nullptr;
 }
@@ -254,7 +254,7 @@ void SKTWindowController::panelFieldsRestored() {
   // The tabs show the values put back.
   const SKTGraphicPtr current = currentSideView()->Selected_Graphic();
   if (!current) return;
-  Last_Selected_Graphic = nullptr;
+  Last_Selected_Graphic.reset();
   Show_RHS_Properties(current.get());
 }
 
@@ -380,7 +380,7 @@ void SKTWindowController::Update_Image_Graphics() {
     g.ev_val = ev;
     g.blr_val = blr;
     // The path field shows the current object's file: only that object takes it.
-    if (&g == Last_Selected_Graphic) g._file_path = path;
+    if (tabsShow(&g)) g._file_path = path;
   });
 }
 

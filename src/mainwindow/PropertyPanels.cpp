@@ -131,6 +131,13 @@ void SKTWindowController::Remove_All_Tab_Items() {
   }
 }
 
+bool SKTWindowController::tabsShow(const SKTGraphic* graphic) const {
+  if (graphic != nullptr) return Last_Selected_Graphic.lock().get() == graphic;
+  // No object given: nothing shares ownership with the empty pointer.
+  const std::weak_ptr<SKTGraphic> none;
+  return !none.owner_before(Last_Selected_Graphic) && !Last_Selected_Graphic.owner_before(none);
+}
+
 void SKTWindowController::Show_RHS_Properties(SKTGraphic* graphic) {
   if (Not_Draw_Only_Prop_Change()) return;
   try {
@@ -145,8 +152,8 @@ void SKTWindowController::Show_RHS_Properties(SKTGraphic* graphic) {
       Disable_Standard_Button_For_Lock();
     else
       Enable_Standard_Button_For_Unlock();
-    if (graphic == Last_Selected_Graphic) return;
-    Last_Selected_Graphic = graphic;
+    if (tabsShow(graphic)) return;
+    Last_Selected_Graphic = graphic->weak_from_this();
     // A new object's tabs start a new undo entry.
     if (_panelUndo) _panelUndo->endMerging();
     showObjectTabs(graphic);

@@ -214,7 +214,12 @@ class SKTWindowController : public QMainWindow, public CardHost {
           *card_bkgd_tab = nullptr, *card_brdr_tab = nullptr, *line_tab = nullptr, *shape_tab = nullptr,
           *text_edtng_tab = nullptr, *text_prop_tab = nullptr, *image_tab = nullptr, *sign_tab = nullptr,
           *datasource_tab = nullptr, *aligmnt_tab = nullptr, *barcode_tab = nullptr, *Lock_tab = nullptr;
-  SKTGraphic* Last_Selected_Graphic = nullptr;
+  // The object the tabs show, held weakly: one that leaves the card is shown
+  // by nothing, even when another takes its place in memory.
+  std::weak_ptr<SKTGraphic> Last_Selected_Graphic;
+  // True when the tabs show `graphic`; nullptr asks whether they were last
+  // given no object (an object that has gone is neither).
+  bool tabsShow(const SKTGraphic* graphic) const;
 
   // ---- Object tabs (PropertyPanels.cpp, ObjectUpdates.cpp, DataSourcePanel.cpp,
   // TextInputs.cpp, ArrangeCommands.cpp) ----------------------------------------------

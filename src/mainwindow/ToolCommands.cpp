@@ -319,8 +319,8 @@ void SKTWindowController::followSelection(SKTGraphicView* view, bool reload) {
   if (std::find(selected.begin(), selected.end(), shown) == selected.end())
     shown = selected.empty() ? nullptr : selected.back();
   view->setSelectedGraphic(shown);
-  if (shown.get() == Last_Selected_Graphic && (!reload || !shown)) return;
-  Last_Selected_Graphic = nullptr;
+  if (tabsShow(shown.get()) && (!reload || !shown)) return;
+  Last_Selected_Graphic.reset();
   Show_RHS_Properties(shown.get());
 }
 
