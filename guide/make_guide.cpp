@@ -314,9 +314,12 @@ void writePdf(const QString& guideFolder, const QString& pdfPath) {
     const QString name = it.next().captured(1);
     QImage image(guideFolder + "/" + name);
     if (image.isNull()) qFatal("missing picture %s", qPrintable(name));
-    // Shown smaller than on a screen of 96 dpi, and no wider than the text.
+    // Shown smaller than on a screen of 96 dpi, no wider than the text and
+    // no taller than half a page (a tall panel would fill one by itself).
     const double textWidthInScreenPixels = body.width() / kPdfDpi * 96.0;
-    image.setDevicePixelRatio(std::max(1.0 / kPictureScale, image.width() / textWidthInScreenPixels));
+    const double halfPageInScreenPixels = body.height() / 2 / kPdfDpi * 96.0;
+    image.setDevicePixelRatio(std::max({1.0 / kPictureScale, image.width() / textWidthInScreenPixels,
+                                        image.height() / halfPageInScreenPixels}));
     pictures.insert(name, image);
   }
   document.setResourceProvider(
