@@ -26,6 +26,8 @@ class Image_Library : public QDialog {
   int Open_Library_Window(QWidget* owner = nullptr);
   void OK_Clicked();
   void Cancel_Clicked();
+  // Escape and the window's close button answer as Cancel does.
+  void reject() override { Cancel_Clicked(); }
   // The category folders, named with each word capitalised.
   void Fill_Combobox();
   // Fills the browser with the pictures of the chosen category.

@@ -26,6 +26,8 @@ class Card_Wizard : public QDialog {
 
   void OK_Click();
   void CancelClick();
+  // Escape and the window's close button answer as Cancel does.
+  void reject() override { CancelClick(); }
   void card_shape_CellClick(int row);
   void User_Profile_Click();
   // The category or the orientation changed: the list shows the category's

@@ -20,6 +20,8 @@ class Export_Template : public QDialog {
 
   void OKPressed();
   void CancelPressed();
+  // Escape and the window's close button answer as Cancel does.
+  void reject() override { CancelPressed(); }
 
   // The name accepted last.
   QString export_template_name;

@@ -28,6 +28,8 @@ class Insert_Template : public QDialog {
 
   void OKPressed();
   void CancelPressed();
+  // Escape and the window's close button answer as Cancel does.
+  void reject() override { CancelPressed(); }
   void Msg_Next_Click();
   void Msg_Back_Click();
   void Load_Msg_And_Title();

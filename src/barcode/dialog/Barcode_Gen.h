@@ -68,6 +68,8 @@ class Barcode_Gen : public QDialog {
   // Actions.
   void OK_Btn_Clicked();
   void Cancel_Btn_Clicked();
+  // Escape and the window's close button answer as Cancel does.
+  void reject() override { Cancel_Btn_Clicked(); }
   // Renders the preview from the controls.
   void goButtonActionPerformed();
 

@@ -26,6 +26,8 @@ class SpreadsheetColumnDialog : public QDialog {
 
   void OKPressed();
   void CancelPressed();
+  // Escape and the window's close button answer as Cancel does.
+  void reject() override { CancelPressed(); }
   void Select_ALL_Pressed();
   void Clear_All_Pressed();
   // Reads the column titles of the sheet chosen in the sheet box.
