@@ -161,3 +161,32 @@ TEST_F(PrintButton, AJobAsksBeforeFillingObjectsWhoseSeriesIsGone) {
       QStringList{"\nThe cards have been printed.\n\nThe objects bound to data that no longer exists were "
                   "left empty (the data series \"Guests\")."});
 }
+
+TEST_F(PrintButton, AJobAsksWhenTheOnlySeriesIsGone) {
+  auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
+  text->setBounds(QRectF(10, 10, 120, 30));
+  text->data_source_type = 1;
+  text->batch_list_name = "Guests";
+  window->document()->insertGraphic(CardSide::Front, text, 0);
+  const QString pdf = dir.filePath("guests.pdf");
+  QStringList questions;
+  host.queueModal([&](QDialog&) {
+    Print_Wnd& dialog = Print_Wnd::defaultInstance();
+    dialog.printButton->click();  // unanswered: No
+    questions = host.defaultNoQuestions();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    host.queueYesNo(true);
+    host.queueSavePanel(pdf);
+    dialog.printButton->click();
+    return 0;
+  });
+  print();
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_TRUE(questions[0].contains("The data series \"Guests\" no longer exists."))
+      << questions[0].toStdString();
+  EXPECT_TRUE(QFileInfo::exists(pdf));
+  EXPECT_EQ(
+      host.messages(),
+      QStringList{"\nThe cards have been printed.\n\nThe objects bound to data that no longer exists were "
+                  "left empty (the data series \"Guests\")."});
+}
