@@ -3,7 +3,8 @@
 // folder panel, Export without rows writes one file, badges exported at 300
 // dpi carry barcodes that independent readers read back, and Mail opens the
 // mail dialog with the card's rows offered and the saved mail account in force.
-// Export and Mail ask before filling objects whose data series is gone.
+// Export and Mail ask before filling objects whose data series is gone, also
+// when no series is left at all.
 
 #include <gtest/gtest.h>
 
@@ -248,40 +249,32 @@ TEST_F(MissingSeries, ExportAsksNamingTheSeriesOfTheReopenedDesign) {
   EXPECT_EQ(panel.accessibleName(), panel.windowTitle());
 }
 
-TEST_F(MissingSeries, MailAsksWhenTheOnlySeriesIsGone) {
-  SKTWindowController window;
-  window.document()->addInGraphics(CardSide::Front, bound(GraphicKind::Text, {10, 20, 100, 30}, "Guests"));
-  ASSERT_TRUE(QFile::remove(dir.path() + "/DataSet/Guests.txt"));
-  bool sending = true;
-  host.queueModal([&sending](QDialog& d) {
-    auto& mail = static_cast<Send_Mail&>(d);
-    mail.to_txt->setText("friend@example.org");
-    mail.Send_Button();  // unanswered: No
-    sending = mail.isSending();
-    return 0;
-  });
-  window.Mail_Button();
-  EXPECT_TRUE(namesGuests(host.defaultNoQuestions())) << host.questions().join('|').toStdString();
-  EXPECT_FALSE(sending);
-}
-
 TEST_F(MissingSeries, MailAsksTheSameBeforeSending) {
   SKTWindowController window;
   bindFront(window);
   ASSERT_TRUE(QFile::remove(dir.path() + "/DataSet/Guests.txt"));
-  bool sending = true;
-  host.queueModal([&sending](QDialog& d) {
-    auto& mail = static_cast<Send_Mail&>(d);
-    mail.to_txt->setText("friend@example.org");
-    mail.send_with_batch_chk->setChecked(true);
-    mail.Send_Button();  // unanswered: No
-    sending = mail.isSending();
-    return 0;
-  });
-  window.Mail_Button();
-  EXPECT_TRUE(namesGuests(host.defaultNoQuestions()));
-  EXPECT_FALSE(sending);
-  EXPECT_EQ(host.messages(), QStringList());
+  // Then with "Places" gone too: no series has rows, and the question is the same.
+  for (const bool rowsLeft : {true, false}) {
+    if (!rowsLeft) ASSERT_TRUE(QFile::remove(dir.path() + "/DataSet/Places.txt"));
+    host.clear();
+    bool sending = true;
+    host.queueModal([&sending, rowsLeft](QDialog& d) {
+      auto& mail = static_cast<Send_Mail&>(d);
+      mail.to_txt->setText("friend@example.org");
+      mail.send_with_batch_chk->setChecked(rowsLeft);
+      mail.Send_Button();  // unanswered: No
+      sending = mail.isSending();
+      return 0;
+    });
+    window.Mail_Button();
+    const QStringList asked = host.defaultNoQuestions();
+    EXPECT_TRUE(rowsLeft
+                    ? namesGuests(asked)
+                    : asked.size() == 1 && asked[0].contains("The data series \"Places\" no longer exists."))
+        << asked.join('|').toStdString();
+    EXPECT_FALSE(sending);
+    EXPECT_EQ(host.messages(), QStringList());
+  }
 }
 
 // A design whose only series is gone has no rows at all: the run would make
