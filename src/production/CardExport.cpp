@@ -90,7 +90,9 @@ void CardExport::Export_Button() {
       request.nameFilters = {QStringLiteral("%1 (*.%1 *.%2)").arg(fileType, fileType.toLower())};
       const QString path = platform::messageHost().savePanel(request);
       if (path.isEmpty()) return;
+      closingNote_ = note;
       Export_Single_File(withChosenExtension(path), true);
+      closingNote_.clear();
       return;
     }
     platform::FilePanelRequest request;
@@ -107,9 +109,11 @@ void CardExport::Export_Button() {
 
 bool CardExport::Export_Single_File(const QString& path, bool show_msg) {
   try {
-    // The design as it is, drawn at the chosen resolution.
+    // The design as it is, drawn at the chosen resolution; objects whose
+    // data is gone are left empty when the user chose to go on without it.
     RunSnapshot asDesigned;
     asDesigned.card = designSnapshot();
+    asDesigned.rows = binding_.rowsForRun();
     const std::shared_ptr<const RunSnapshot> design = exportSnapshot(asDesigned, dpi);
     const auto render = [&](CardSide side) { return exportedSide(*design, -1, side, dpi); };
     const QString side = export_card_side;
@@ -147,7 +151,7 @@ bool CardExport::writeFiles(const std::vector<std::pair<QString, QImage>>& pictu
   }
   if (show_msg) {
     Export_File_Path.set(pictures.back().first);
-    Export_File_Message.set(kExported);
+    Export_File_Message.set(withClosingNote(kExported, closingNote_));
     host_.Open_Export_File_Box();
   }
   return true;

@@ -97,7 +97,7 @@ class CardExport {
   ExportHost& host_;
   DataBinding& binding_;
   std::shared_ptr<const BindingRows> lastRows_;
-  // What the closing message of the next batch adds; set by the Export button.
+  // What the closing message of the export under way adds; set by the Export button.
   QString closingNote_;
   std::unique_ptr<platform::GuiCalls> context_;  // takes the batch's calls to the GUI thread
   std::thread batch_;

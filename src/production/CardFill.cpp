@@ -79,12 +79,13 @@ bool Assign_Batch_Values_To_Control(const SKTGraphicList& graphics, const Bindin
 
 namespace {
 
-// Fills a copy of the side with the row (none for a negative row) and draws it.
+// Fills a copy of the side with the row and draws it. A negative row is the
+// design as it stands, but for the objects the run leaves empty.
 QImage filledSide(const RunSnapshot& snapshot, int row, CardSide side, const BarcodeRenderer& barcodes,
                   const std::function<QImage(const SKTGraphicList&)>& draw, QString* reason) {
   try {
     const SKTGraphicList own = SKTGraphic::cloneGraphics(snapshot.graphics(side));
-    if (row >= 0 && !Assign_Batch_Values_To_Control(own, *snapshot.rows, row, barcodes, reason)) return {};
+    if (!Assign_Batch_Values_To_Control(own, *snapshot.rows, row, barcodes, reason)) return {};
     const QImage picture = draw(own);
     if (picture.isNull() && reason) *reason = QStringLiteral("the card could not be drawn");
     return picture;

@@ -40,9 +40,9 @@ struct RunSnapshot {
 bool Assign_Batch_Values_To_Control(const SKTGraphicList& graphics, const BindingRows& rows, int row,
                                     const BarcodeRenderer& barcodes, QString* reason = nullptr);
 
-// The side of card `row` (from 0; -1: as designed, without data) as a
-// picture, one pixel per point. A null picture with a reason when the row
-// could not be filled or rendered.
+// The side of card `row` (from 0; -1: as designed, without data but for the
+// objects the rows leave empty) as a picture, one pixel per point. A null
+// picture with a reason when the row could not be filled or rendered.
 QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side,
                                     QString* reason = nullptr);
 
@@ -54,7 +54,7 @@ QImage renderSide(const RunSnapshot& snapshot, CardSide side);
 // bound ones are filled so (sharpBarcodes) unless the snapshot names a renderer.
 std::shared_ptr<const RunSnapshot> exportSnapshot(const RunSnapshot& snapshot, int dpi);
 
-// The side of card `row` (from 0; -1: as designed, without data) of an
+// The side of card `row` (from 0; -1: as designed, as above) of an
 // exportSnapshot as an exported file holds it: dpi / 72 pixels per point, the
 // resolution recorded, and every barcode made for it put pixel for pixel, so
 // that its bars and cells stay whole pixels wide. A null picture with a

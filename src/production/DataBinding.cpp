@@ -82,6 +82,10 @@ QString BindingRows::excelValue(int row, int column) const {
 
 std::optional<QString> BindingRows::valueFor(const SKTGraphic& graphic, int row) const {
   if (!isBindableKind(graphic)) return std::nullopt;
+  if ((graphic.data_source_type == kSeriesSource && leftEmpty.series.contains(graphic.batch_list_name)) ||
+      (graphic.data_source_type == kExcelSource && leftEmpty.columns.contains(graphic.excel_col_indx)))
+    return QStringLiteral("");
+  if (row < 0) return std::nullopt;
   if (graphic.data_source_type == kSeriesSource && useSeries)
     return Trim_Str(seriesValue(row, graphic.batch_list_name));
   if (graphic.data_source_type == kExcelSource && useExcel)
@@ -142,6 +146,7 @@ bool DataBinding::Check_Back_Side_Excel_Binding_Is_Used() {
 }
 
 bool DataBinding::Check_Series_Or_Excel_Use_or_not() {
+  leftEmpty_ = {};
   const bool seriesReadable = Check_Data_Sheet_Value_Use_or_Not();
   Check_Excel_Binding_Value_Use_or_Not();
   Get_total_Card_count();
@@ -152,6 +157,7 @@ bool DataBinding::Check_Data_Sheet_Value_Use_or_Not() {
   bool readable = true;
   try {
     table_.clear();
+    seriesWithoutRows_ = false;
     Use_Data_Sheet_Values.store(false);
     bool used = Check_Front_Side_Dataset_Is_Used();
     if (!used && backCounts()) used = Check_Back_Side_Dataset_Is_Used();
@@ -159,7 +165,8 @@ bool DataBinding::Check_Data_Sheet_Value_Use_or_Not() {
     if (!used) return true;
     readable = Create_Dataset_binding_table();
     Calculate_data_table_rows();
-    if (Data_table_rows == 0) Use_Data_Sheet_Values.store(false);
+    seriesWithoutRows_ = Data_table_rows == 0;
+    if (seriesWithoutRows_) Use_Data_Sheet_Values.store(false);
   } catch (const std::exception& e) {
     showReason(e);
   }
@@ -168,13 +175,15 @@ bool DataBinding::Check_Data_Sheet_Value_Use_or_Not() {
 
 void DataBinding::Check_Excel_Binding_Value_Use_or_Not() {
   try {
+    excelWithoutRows_ = false;
     Use_Excel_Binding_Values.store(false);
     bool used = Check_Front_Side_Excel_Binding_Is_Used();
     if (!used && backCounts()) used = Check_Back_Side_Excel_Binding_Is_Used();
     Use_Excel_Binding_Values.store(used);
     if (!used) return;
     Calculate_Excel_table_rows();
-    if (Excel_table_rows == 0) Use_Excel_Binding_Values.store(false);
+    excelWithoutRows_ = Excel_table_rows == 0;
+    if (excelWithoutRows_) Use_Excel_Binding_Values.store(false);
   } catch (const std::exception& e) {
     showReason(e);
   }
@@ -272,6 +281,8 @@ SKTGraphicList DataBinding::boundObjectsOfRun() {
 
 MissingSources DataBinding::missingSources(bool series, bool excel) {
   MissingSources missing;
+  series = series || seriesWithoutRows_;
+  excel = excel || excelWithoutRows_;
   if (!series && !excel) return missing;
   const int tableColumns = excel_.tableColumnCount();
   for (const SKTGraphicPtr& g : boundObjectsOfRun()) {
@@ -292,6 +303,7 @@ MissingSources DataBinding::missingSources(bool series, bool excel) {
 
 bool DataBinding::confirmMissingSources(bool series, bool excel, QString* closingNote) {
   if (closingNote) closingNote->clear();
+  leftEmpty_ = {};
   const MissingSources missing = missingSources(series, excel);
   if (missing.isEmpty()) return true;
   const QString question =
@@ -301,6 +313,7 @@ bool DataBinding::confirmMissingSources(bool series, bool excel, QString* closin
           .arg(missingSourceLines(missing, excel_.tableColumnCount()).join(QLatin1Char('\n')));
   if (!Show_YES_NO_MessageBox_Default_No(question)) return false;
   if (closingNote) *closingNote = emptiedObjectsNote(missing);
+  leftEmpty_ = missing;
   return true;
 }
 
@@ -308,6 +321,7 @@ std::shared_ptr<const BindingRows> DataBinding::rowsForRun() const {
   auto rows = std::make_shared<BindingRows>();
   rows->useSeries = Use_Data_Sheet_Values.load();
   rows->useExcel = Use_Excel_Binding_Values.load();
+  rows->leftEmpty = leftEmpty_;
   if (rows->useSeries) {
     rows->seriesRows = Data_table_rows;
     for (const SeriesSlot& slot : table_)

@@ -36,6 +36,14 @@ class BindingDesign {
 // (a signature picture, a line or a shape never does).
 bool isBindableKind(const SKTGraphic& graphic);
 
+// The sources bound objects name that no longer exist: data series whose
+// file is gone, and spreadsheet columns beyond the table's columns.
+struct MissingSources {
+  QStringList series;  // names, each once, in the order the objects name them
+  QList<int> columns;  // column indexes, each once, in the same order
+  bool isEmpty() const { return series.isEmpty() && columns.isEmpty(); }
+};
+
 // The rows of one run: fixed when the run starts, read by any thread.
 class BindingRows {
  public:
@@ -47,6 +55,9 @@ class BindingRows {
   QHash<QString, QStringList> series;
   // Rows of the spreadsheet table.
   QList<DataSourceRow> excel;
+  // The missing sources the user chose to go on without: their objects are
+  // empty on every card, and on a card made as designed too.
+  MissingSources leftEmpty;
 
   // Cards of the run: the larger row count of the sources in use.
   int cardCount() const;
@@ -56,7 +67,8 @@ class BindingRows {
   // past the table's end and for a column the row lacks.
   QString excelValue(int row, int column) const;
   // The trimmed value the object takes on `row`, or nothing when the object
-  // is not filled by this run (manual, or its source is not in use).
+  // is not filled by this run (manual, or its source is not in use). A
+  // negative row is the card as designed: only objects left empty are filled.
   std::optional<QString> valueFor(const SKTGraphic& graphic, int row) const;
 };
 
@@ -64,14 +76,6 @@ class BindingRows {
 struct SeriesSlot {
   QString name;
   std::optional<QStringList> lines;
-};
-
-// The sources bound objects name that no longer exist: data series whose
-// file is gone, and spreadsheet columns beyond the table's columns.
-struct MissingSources {
-  QStringList series;  // names, each once, in the order the objects name them
-  QList<int> columns;  // column indexes, each once, in the same order
-  bool isEmpty() const { return series.isEmpty() && columns.isEmpty(); }
 };
 
 // A run's closing message followed, after a blank line, by the note of
@@ -112,12 +116,17 @@ class DataBinding {
   // ---- Before a run (GUI thread, after the use checks) ----
   // The sources a run would fill from that no longer exist: missing series
   // when it fills series rows (`series`), missing columns when it fills
-  // spreadsheet rows (`excel`). Series are as the last use check read them.
+  // spreadsheet rows (`excel`). A source that bound objects use but that had
+  // no rows at the last use check (every series it names gone, or no
+  // spreadsheet rows) is looked at as well: the run would otherwise make the
+  // design as it stands, with whatever those objects show. Series are as the
+  // last use check read them.
   MissingSources missingSources(bool series, bool excel);
   // When missingSources is not empty, names them and asks whether the run
   // goes on with those objects empty ("No" is the default). False: the run
   // must not start. `closingNote` gets the line the run's closing message
-  // adds when it goes on (empty when nothing is missing).
+  // adds when it goes on (empty when nothing is missing); the sources gone on
+  // without are left empty in the rows of the run (rowsForRun).
   bool confirmMissingSources(bool series, bool excel, QString* closingNote);
 
   // The rows a run uses, with the flags as they stand now.
@@ -140,6 +149,11 @@ class DataBinding {
   DataSeriesStore store_;
   DataSourceTable& excel_;
   QList<SeriesSlot> table_;
+  // Bound sources without rows at the last use check.
+  bool seriesWithoutRows_ = false;
+  bool excelWithoutRows_ = false;
+  // What the last confirmMissingSources went on without.
+  MissingSources leftEmpty_;
 };
 
 // The first line of a series file, untrimmed ("" when there is none): the

@@ -1,11 +1,13 @@
 // The Print button of the main window, through the real window offscreen:
 // no printer refuses, the dialog prints the card as designed (both sides)
 // into a PDF file, and the side the user is on stays as it was. A job that
-// would fill objects from a data series that is gone asks first.
+// would fill objects from a data series that is gone asks first, even when
+// no series is left to give it rows.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -160,4 +162,18 @@ TEST_F(PrintButton, AJobAsksBeforeFillingObjectsWhoseSeriesIsGone) {
       host.messages(),
       QStringList{"\nThe cards have been printed.\n\nThe objects bound to data that no longer exists were "
                   "left empty (the data series \"Guests\")."});
+
+  // With "Tickets" gone too no series has rows; the job asks all the same.
+  ASSERT_TRUE(QFile::remove(DataSeriesStore().seriesFilePath("Tickets")));
+  host.clear();
+  host.queueModal([](QDialog&) {
+    Print_Wnd::defaultInstance().printButton->click();  // unanswered: No
+    return 0;
+  });
+  print();
+  questions = host.defaultNoQuestions();
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_TRUE(questions[0].contains("The data series \"Tickets\" no longer exists."))
+      << questions[0].toStdString();
+  EXPECT_EQ(host.panelsShown(), 0);
 }

@@ -3,7 +3,8 @@
 // folder panel, Export without rows writes one file, badges exported at 300
 // dpi carry barcodes that independent readers read back, and Mail opens the
 // mail dialog with the card's rows offered and the saved mail account in force.
-// Export and Mail ask before filling objects whose data series is gone.
+// Export and Mail ask before filling objects whose data series is gone, also
+// when no series is left at all.
 
 #include <gtest/gtest.h>
 
@@ -252,19 +253,81 @@ TEST_F(MissingSeries, MailAsksTheSameBeforeSending) {
   SKTWindowController window;
   bindFront(window);
   ASSERT_TRUE(QFile::remove(dir.path() + "/DataSet/Guests.txt"));
-  bool sending = true;
-  host.queueModal([&sending](QDialog& d) {
-    auto& mail = static_cast<Send_Mail&>(d);
-    mail.to_txt->setText("friend@example.org");
-    mail.send_with_batch_chk->setChecked(true);
-    mail.Send_Button();  // unanswered: No
-    sending = mail.isSending();
+  // Then with "Places" gone too: no series has rows, and the question is the same.
+  for (const bool rowsLeft : {true, false}) {
+    if (!rowsLeft) ASSERT_TRUE(QFile::remove(dir.path() + "/DataSet/Places.txt"));
+    host.clear();
+    bool sending = true;
+    host.queueModal([&sending, rowsLeft](QDialog& d) {
+      auto& mail = static_cast<Send_Mail&>(d);
+      mail.to_txt->setText("friend@example.org");
+      mail.send_with_batch_chk->setChecked(rowsLeft);
+      mail.Send_Button();  // unanswered: No
+      sending = mail.isSending();
+      return 0;
+    });
+    window.Mail_Button();
+    const QStringList asked = host.defaultNoQuestions();
+    EXPECT_TRUE(rowsLeft
+                    ? namesGuests(asked)
+                    : asked.size() == 1 && asked[0].contains("The data series \"Places\" no longer exists."))
+        << asked.join('|').toStdString();
+    EXPECT_FALSE(sending);
+    EXPECT_EQ(host.messages(), QStringList());
+  }
+}
+
+// A design whose only series is gone has no rows at all: the run would make
+// the card as the canvas shows it, with the values of the deleted series.
+TEST_F(MissingSeries, ExportOfADesignWhoseOnlySeriesIsGoneAsksAndLeavesItsObjectsEmpty) {
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = QColor(0, 128, 0);
+  auto code = bound(GraphicKind::Barcode, {120, 20, 90, 90}, "Guests");
+  code->linear_or_2d = 1;
+  code->barcode_font_index = barcode::symbologyNames().indexOf("QR Code");
+  code->qr_size_val = 80;
+  auto text = bound(GraphicKind::Text, {10, 20, 100, 30}, "Guests");
+  window.document()->addInGraphics(CardSide::Front, text);
+  window.document()->addInGraphics(CardSide::Front, code);
+  const auto ok = [](QDialog&) { return 1; };
+  // A first run while the series exists leaves its first row on the canvas.
+  host.queueModal(ok);
+  host.queueOpenPanel({dir.path()});
+  host.queueModal([](QDialog&) { return 0; });
+  window.Export_Button();
+  ASSERT_TRUE(window.cardExport().waitForRun(60000));
+  ASSERT_EQ(text->Text_contents()->string, "Ann");
+  ASSERT_TRUE(QFile::remove(dir.path() + "/DataSet/Guests.txt"));
+
+  const QString card = dir.path() + "/Card.PNG";
+  host.clear();
+  host.queueModal(ok);
+  window.Export_Button();  // unanswered: No
+  EXPECT_TRUE(namesGuests(host.defaultNoQuestions())) << host.questions().join('|').toStdString();
+  EXPECT_EQ(host.panelsShown(), 0);
+  EXPECT_FALSE(QFileInfo::exists(card));
+
+  host.clear();
+  host.queueModal(ok);
+  host.queueYesNo(true);
+  host.queueSavePanel(card);
+  QString closing;
+  host.queueModal([&closing](QDialog& d) {
+    closing = static_cast<Open_Export_Log&>(d)._open_log_message->text();
     return 0;
   });
-  window.Mail_Button();
-  EXPECT_TRUE(namesGuests(host.defaultNoQuestions()));
-  EXPECT_FALSE(sending);
-  EXPECT_EQ(host.messages(), QStringList());
+  window.Export_Button();
+  EXPECT_TRUE(namesGuests(host.questions()));
+  EXPECT_TRUE(closing.startsWith("Card has been exported successfully.")) << closing.toStdString();
+  EXPECT_TRUE(closing.contains("left empty (the data series \"Guests\")")) << closing.toStdString();
+  // One card, its name and its code left empty: the card's green fills both places.
+  const QImage written(card);
+  ASSERT_FALSE(written.isNull());
+  for (const QRect place : {QRect(10, 20, 100, 30), QRect(120, 20, 90, 90)})
+    for (int y = place.top(); y <= place.bottom(); ++y)
+      for (int x = place.left(); x <= place.right(); ++x)
+        ASSERT_EQ(written.pixelColor(x, y), QColor(0, 128, 0)) << x << "," << y;
 }
 
 TEST(ProductionActions, BadgesExportedAt300DpiHaveBarcodesThatReadBack) {

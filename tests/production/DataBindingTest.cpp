@@ -162,4 +162,34 @@ TEST(DataBinding, ARunNamesTheSourcesItFillsThatNoLongerExist) {
             "spreadsheet column 4).");
 }
 
+// Every source the card binds is gone, so no source has rows: the run still
+// names them, and going on leaves their objects empty on the card as designed.
+TEST(DataBinding, SourcesWithoutAnyRowsAreNamedAndLeftEmptyOnTheDesign) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  DataSourceTable table;  // no spreadsheet taken in
+  FakeDesign design;
+  design.front = {boundText(1, "Gone", 0), boundText(2, "", 3), boundText(0, "", 0)};
+  for (const SKTGraphicPtr& g : design.front) g->Text_contents()->string = "as shown";
+  DataBinding binding(design, DataSeriesStore(dir.path()), table);
+  ASSERT_TRUE(binding.Check_Series_Or_Excel_Use_or_not());
+  EXPECT_FALSE(Use_Data_Sheet_Values.load() || Use_Excel_Binding_Values.load());
+  EXPECT_EQ(binding.missingSources(false, false).series, QStringList{"Gone"});
+  EXPECT_EQ(binding.missingSources(false, false).columns, QList<int>{3});
+  host.queueYesNo(true);
+  QString note;
+  ASSERT_TRUE(binding.confirmMissingSources(false, false, &note));
+  EXPECT_TRUE(note.contains("(the data series \"Gone\", spreadsheet column 3)")) << note.toStdString();
+  const std::shared_ptr<const BindingRows> rows = binding.rowsForRun();
+  EXPECT_EQ(rows->cardCount(), 0);
+  const SKTGraphicList card = SKTGraphic::cloneGraphics(design.front);
+  EXPECT_TRUE(Assign_Batch_Values_To_Control(card, *rows, -1, {}));
+  EXPECT_EQ(card[0]->Text_contents()->string, "");
+  EXPECT_EQ(card[1]->Text_contents()->string, "");
+  EXPECT_EQ(card[2]->Text_contents()->string, "as shown");
+  // The answer holds for that run only.
+  ASSERT_TRUE(binding.Check_Series_Or_Excel_Use_or_not());
+  EXPECT_TRUE(binding.rowsForRun()->leftEmpty.isEmpty());
+}
+
 }  // namespace

@@ -10,7 +10,15 @@ SheetRowFiller boundRowFiller(std::shared_ptr<const BindingRows> rows) {
                                                 QString* why) {
       return recordBarcodeVector(object, value, why, vectors);
     };
-    return Assign_Batch_Values_To_Control(graphics, *rows, static_cast<int>(row), barcodes, reason);
+    const bool filled =
+        Assign_Batch_Values_To_Control(graphics, *rows, static_cast<int>(row), barcodes, reason);
+    // A barcode without a value is drawn blank, never from a vector picture
+    // the design had.
+    for (const SKTGraphicPtr& object : graphics)
+      if (object && object->kind() == GraphicKind::Barcode &&
+          rows->valueFor(*object, static_cast<int>(row)) == QString())
+        vectors.erase(object.get());
+    return filled;
   };
 }
 

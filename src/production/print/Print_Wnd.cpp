@@ -595,8 +595,14 @@ void Print_Wnd::arrangementChosen(int index) {
 
 // ---------------------------------------------------------------- printing
 
-std::unique_ptr<production::SheetCards> Print_Wnd::jobCards() {
-  production::SheetRowFiller filler = dataMode() && host_ != nullptr ? host_->rowFiller() : nullptr;
+std::unique_ptr<production::SheetCards> Print_Wnd::jobCards(bool leftEmpty) {
+  if (!dataMode()) {
+    // The design as it stands, but for the objects whose data is gone when
+    // the user chose to go on without it.
+    production::SheetRowFiller emptied = leftEmpty && host_ != nullptr ? host_->rowFiller() : nullptr;
+    return std::make_unique<production::DesignSheetCards>(design_, emptied);
+  }
+  production::SheetRowFiller filler = host_ != nullptr ? host_->rowFiller() : nullptr;
   if (!filler) return std::make_unique<production::DesignSheetCards>(design_);
   const bool front = !layout_.backOnly();
   const bool back = layout_.bothSides() || layout_.backOnly();
@@ -609,14 +615,14 @@ bool Print_Wnd::Execute_Printing(bool preview) {
     if (!design_) return false;
     // Objects bound to data that no longer exists: asked before the job.
     QString emptied;
-    if (dataMode() && host_ != nullptr && !host_->confirmMissingSources(data_, &emptied)) return false;
+    if (host_ != nullptr && !host_->confirmMissingSources(data_, &emptied)) return false;
     if (layout_.cellExceedsPaper() && !Show_YES_NO_MessageBox(kPaperQuestion)) return false;
     layout_.Total_Label = Total_Text->value();
     if (layout_.Total_Label <= 0) {
       Show_MessageBox(kNoCardsMessage);
       return false;
     }
-    const std::unique_ptr<production::SheetCards> cards = jobCards();
+    const std::unique_ptr<production::SheetCards> cards = jobCards(!emptied.isEmpty());
     return preview ? runPreview(*cards) : runPrint(*cards, emptied);
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());

@@ -154,7 +154,8 @@ class Print_Wnd : public QDialog {
   bool dataMode() const;
   void showTotal(int total, int maximum);
   // The job's cards: the design, or one data row per cell.
-  std::unique_ptr<production::SheetCards> jobCards();
+  // The cards of a job; `leftEmpty`: the user went on without missing data.
+  std::unique_ptr<production::SheetCards> jobCards(bool leftEmpty);
   bool runPreview(production::SheetCards& cards);
   // `closingNote` ends the job's closing message; may be empty.
   bool runPrint(production::SheetCards& cards, const QString& closingNote);

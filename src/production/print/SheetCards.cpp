@@ -26,12 +26,17 @@ void paintCardSide(QPainter& painter, const SKTGraphicList& graphics, const Side
   painter.restore();
 }
 
-DesignSheetCards::DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design)
+DesignSheetCards::DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design,
+                                   const SheetRowFiller& asDesigned)
     : design_(std::move(design)),
       ownFront_(SKTGraphic::cloneGraphics(design_->front)),
       ownBack_(SKTGraphic::cloneGraphics(design_->back)),
       ownFrontVectors_(designBarcodeVectors(ownFront_)),
-      ownBackVectors_(designBarcodeVectors(ownBack_)) {}
+      ownBackVectors_(designBarcodeVectors(ownBack_)) {
+  if (!asDesigned) return;
+  asDesigned(ownFront_, -1, ownFrontVectors_, nullptr);
+  asDesigned(ownBack_, -1, ownBackVectors_, nullptr);
+}
 
 DesignSheetCards::DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design, std::int64_t rows,
                                    SheetRowFiller filler, bool front, bool back, int workers)

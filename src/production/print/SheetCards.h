@@ -37,8 +37,10 @@ using SheetRowFiller = std::function<bool(const SKTGraphicList& graphics, std::i
 
 class DesignSheetCards : public SheetCards {
  public:
-  // The design alone: the same card in every cell.
-  explicit DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design);
+  // The design alone: the same card in every cell. `asDesigned`, when given,
+  // fills the design's row -1 first: the objects a run leaves empty.
+  explicit DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design,
+                            const SheetRowFiller& asDesigned = nullptr);
   // Data mode: `rows` data rows filled by `filler`, the sides the layout
   // shows, prepared by `workers` threads (0: one per core).
   DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design, std::int64_t rows, SheetRowFiller filler,
