@@ -19,8 +19,8 @@ bool seedFolder(const QString& from, const QString& to, QString* error = nullptr
 
 // Start-up: sets Resource_Path to the per-user data folder, creates it,
 // copies in what is missing of the shipped resources (and the shipped user
-// guide over an older one) and creates the standard subfolders. False (with a reason) when the folder cannot be made;
-// the program then shows the reason and quits.
+// guide over an older one) and creates the standard subfolders. False (with a reason) when the folder cannot
+// be made; the program then shows the reason and quits.
 bool initResourceFolder(QString* error = nullptr);
 
 }  // namespace platform
