@@ -39,10 +39,10 @@ BarcodeRenderer sharpBarcodes(int dpi) {
   };
 }
 
-void sharpenTypedBarcodes(const SKTGraphicList& graphics, int dpi) {
+void sharpenBarcodes(const SKTGraphicList& graphics, int dpi) {
   const BarcodeRenderer sharp = sharpBarcodes(dpi);
   for (const SKTGraphicPtr& object : graphics) {
-    if (!object || object->kind() != GraphicKind::Barcode || object->data_source_type != 0) continue;
+    if (!object || object->kind() != GraphicKind::Barcode) continue;
     const QImage picture = sharp(*object, barcode::barcodeSettingsOf(*object).value(), nullptr);
     if (!picture.isNull()) object->Set_Barcode_image(picture);
   }

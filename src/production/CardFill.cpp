@@ -114,7 +114,7 @@ std::shared_ptr<const RunSnapshot> exportSnapshot(const RunSnapshot& snapshot, i
   auto copy = std::make_shared<RunSnapshot>(snapshot);
   for (SKTGraphicList* side : {&copy->card.front, &copy->card.back}) {
     *side = SKTGraphic::cloneGraphics(*side);
-    sharpenTypedBarcodes(*side, dpi);
+    sharpenBarcodes(*side, dpi);
   }
   if (!copy->barcodes) copy->barcodes = sharpBarcodes(dpi);
   return copy;

@@ -50,8 +50,9 @@ QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSi
 QImage renderSide(const RunSnapshot& snapshot, CardSide side);
 
 // A copy of the snapshot ready for an export at `dpi` (its own copies of the
-// graphics): typed barcodes carry pictures made for that resolution, and
-// bound ones are filled so (sharpBarcodes) unless the snapshot names a renderer.
+// graphics): every barcode carries a picture of the value it shows made for
+// that resolution, and bound ones the run fills are filled so (sharpBarcodes)
+// unless the snapshot names a renderer.
 std::shared_ptr<const RunSnapshot> exportSnapshot(const RunSnapshot& snapshot, int dpi);
 
 // The side of card `row` (from 0; -1: as designed, as above) of an

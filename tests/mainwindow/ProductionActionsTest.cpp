@@ -1,8 +1,10 @@
 // The main window's production actions end to end: Export with a text bound
 // to a data series writes one card per row through the export window and the
 // folder panel, Export without rows writes one file, badges exported at 300
-// dpi carry barcodes that independent readers read back, and Mail opens the
-// mail dialog with the card's rows offered and the saved mail account in force.
+// dpi carry barcodes that independent readers read back, a barcode bound to a
+// series exported with the series unticked is drawn sharp from the value it
+// shows, and Mail opens the mail dialog with the card's rows offered and the
+// saved mail account in force.
 // Export and Mail ask before filling objects whose data series is gone, also
 // when no series is left at all.
 
@@ -16,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <numeric>
 
 #include "barcode/designer/BarcodeSettings.h"
 #include "core/SKTText.h"
@@ -25,6 +28,7 @@
 #include "mainwindow/SKTWindowController.h"
 #include "platform/globals.h"
 #include "platform/widgets/Open_Export_Log.h"
+#include "production/BarcodeFill.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
 #include "production/Send_Mail.h"
@@ -38,6 +42,22 @@ namespace {
 QByteArray head(const QString& path, int n) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.read(n) : QByteArray();
+}
+
+// The widths of the dark and light runs, from the first edge to the last, along
+// the row of `area` that crosses the most edges.
+QList<int> darkAndLightRuns(const QImage& picture, QRect area) {
+  QList<int> runs;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    QList<int> here;
+    for (int x = area.left() + 1, start = area.left(); x <= area.right(); ++x)
+      if ((qGray(picture.pixel(x, y)) < 128) != (qGray(picture.pixel(x - 1, y)) < 128)) {
+        here << x - start;
+        start = x;
+      }
+    if (here.size() > runs.size()) runs = here;
+  }
+  return runs.mid(1);
 }
 
 TEST(ProductionActions, ExportAndMailFromTheWindow) {
@@ -378,24 +398,11 @@ TEST(ProductionActions, BadgesExportedAt300DpiHaveBarcodesThatReadBack) {
 
   // Bars, spaces and cells are whole modules of one width: the runs of dark
   // and light pixels along the row of an area that crosses most of them.
-  const auto runsIn = [&first](QRect area) {
-    QList<int> runs;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-      QList<int> here;
-      for (int x = area.left() + 1, start = area.left(); x <= area.right(); ++x)
-        if ((qGray(first.pixel(x, y)) < 128) != (qGray(first.pixel(x - 1, y)) < 128)) {
-          here << x - start;
-          start = x;
-        }
-      if (here.size() > runs.size()) runs = here;
-    }
-    return runs.mid(1);  // from the first edge on
-  };
-  const QList<int> code128 = runsIn(QRect(20, 20, 660, 300));
+  const QList<int> code128 = darkAndLightRuns(first, QRect(20, 20, 660, 300));
   ASSERT_GT(code128.size(), 50);
   for (const int run : code128) EXPECT_EQ(run % 6, 0) << run;  // 20 mil at 300 dpi
   // A QR cell of 2 points is 8.33 pixels: 8 for every cell.
-  const QList<int> qr = runsIn(QRect(700, 280, 340, 420));
+  const QList<int> qr = darkAndLightRuns(first, QRect(700, 280, 340, 420));
   ASSERT_GT(qr.size(), 8);
   for (const int run : qr) EXPECT_EQ(run % 8, 0) << run;
 
@@ -405,6 +412,53 @@ TEST(ProductionActions, BadgesExportedAt300DpiHaveBarcodesThatReadBack) {
   found.sort();
   expected.sort();
   EXPECT_EQ(found, expected);
+  Set_Resource_Path(resources);
+}
+
+// A barcode bound to a series, exported with the series unticked, is drawn
+// from the value the canvas shows at the chosen resolution: every bar and space
+// whole modules of one whole number of pixels, read back as that value.
+TEST(ProductionActions, AnUntickedBoundBarcodeIsExportedWithWholePixelModules) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  const QString resources = Resource_Path();
+  Set_Resource_Path(dir.path());
+  ASSERT_TRUE(testing_support::writeFile(dir.path() + "/DataSet/Badges.txt", "QV-0001\nQV-0002\n"));
+  SKTWindowController window;
+  auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  code->data_source_type = 1;
+  code->batch_list_name = "Badges";
+  code->barcode_font_index = barcode::symbologyNames().indexOf("Code 128");  // 20 mil modules
+  code->linear_font_val = "SHOWN-42";
+  code->Set_Barcode_image(production::renderBoundBarcode(*code, code->linear_font_val, nullptr));
+  code->setBounds(QRectF(QPointF(10.3, 10.7), code->_barcode_image.deviceIndependentSize()));
+  window.document()->addInGraphics(CardSide::Front, code);
+
+  for (const int dpi : {72, 300}) {
+    host.queueModal([dpi](QDialog& d) {
+      auto& w = static_cast<ExportWindow&>(d);
+      w.Export_with_batch_chk->setChecked(false);
+      w.saveDPIText->setCurrentText(QString::number(dpi));
+      return 1;
+    });
+    const QString file = QString("%1/card%2.PNG").arg(dir.path()).arg(dpi);
+    host.queueSavePanel(file);
+    host.queueModal([](QDialog&) { return 0; });  // the finished box
+    window.Export_Button();
+    const QImage card(file);
+    ASSERT_FALSE(card.isNull()) << dpi;
+    // Along the code, inside the card's frame line.
+    const QList<int> runs = darkAndLightRuns(card, QRect(5, 0, card.width() * 9 / 10, card.height() / 2));
+    const int module = dpi == 72 ? 1 : 6;  // 20 mil: 1.44 pixels at 72 dpi, 6 at 300
+    ASSERT_GT(runs.size(), 50) << dpi;
+    for (const int run : runs) EXPECT_EQ(run % module, 0) << dpi << ": " << run;
+    // Start, eight characters and the check character of 11 modules, and the stop of 13.
+    EXPECT_EQ(std::accumulate(runs.begin(), runs.end(), 0), 123 * module) << dpi;
+    const auto read =
+        testing_support::runProgram("ZXingReader", {"-format", "Code128", "-noscale", "-1", file});
+    EXPECT_EQ(QString::fromUtf8(read.out), file + " Code128 \"SHOWN-42\"\n") << dpi;
+  }
+  EXPECT_EQ(host.messages(), QStringList());
   Set_Resource_Path(resources);
 }
 
