@@ -50,19 +50,6 @@ namespace {
 // temporary folder the pictures are made with.
 const QString kUsualFolder = QStringLiteral("/home/you/.local/share/QUVO/QUVO Gratulo");
 
-// Clicks an object on the current side's canvas, as the mouse does.
-void select(SKTWindowController& window, const SKTGraphicPtr& graphic) {
-  SKTGraphicView* canvas = window.currentSideView();
-  const QPoint at = (graphic->bounds().center() * canvas->displayFactor()).toPoint();
-  SKTCanvasMouseEvent up;
-  up.type = SKTCanvasMouseEvent::Type::Up;
-  up.point = graphic->bounds().center();
-  canvas->queueTrackingEvents({up});
-  QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, at);
-  QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, at);
-  settle(60);
-}
-
 void showTab(SKTWindowController& window, const QString& title) {
   QTabWidget* tabs = window.settingsTabs();
   for (int i = 0; i < tabs->count(); ++i)

@@ -90,6 +90,20 @@ inline void clickTool(SKTWindowController& window, DrawingTool tool) {
   settle(60);
 }
 
+// Clicks an object on the current side's canvas, as the mouse does.
+inline void select(SKTWindowController& window, const SKTGraphicPtr& graphic, bool shift = false) {
+  SKTGraphicView* canvas = window.currentSideView();
+  const QPoint at = (graphic->bounds().center() * canvas->displayFactor()).toPoint();
+  SKTCanvasMouseEvent up;
+  up.type = SKTCanvasMouseEvent::Type::Up;
+  up.point = graphic->bounds().center();
+  canvas->queueTrackingEvents({up});
+  const Qt::KeyboardModifiers keys = shift ? Qt::ShiftModifier : Qt::NoModifier;
+  QTest::mousePress(canvas, Qt::LeftButton, keys, at);
+  QTest::mouseRelease(canvas, Qt::LeftButton, keys, at);
+  settle(60);
+}
+
 // Drags a graphic by its middle until its middle lies at `to` (card points).
 inline void dragObject(SKTGraphicView* canvas, const SKTGraphicPtr& graphic, QPointF to) {
   const double f = canvas->displayFactor();

@@ -34,19 +34,6 @@ using namespace walk;
 
 namespace {
 
-// Clicks the object on the current side's canvas, as the mouse does.
-void select(SKTWindowController& window, const SKTGraphicPtr& graphic, bool shift = false) {
-  SKTGraphicView* canvas = window.currentSideView();
-  const QPoint at = (graphic->bounds().center() * canvas->displayFactor()).toPoint();
-  SKTCanvasMouseEvent up;
-  up.type = SKTCanvasMouseEvent::Type::Up;
-  up.point = graphic->bounds().center();
-  canvas->queueTrackingEvents({up});
-  QTest::mousePress(canvas, Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier, at);
-  QTest::mouseRelease(canvas, Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier, at);
-  settle(60);
-}
-
 void showTab(SKTWindowController& window, const QString& title, const QString& shot) {
   QTabWidget* tabs = window.settingsTabs();
   for (int i = 0; i < tabs->count(); ++i)
