@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/Messages.h"
-#include "platform/SavedFile.h"
 #include "production/globals.h"
 
 namespace production {
@@ -186,19 +185,9 @@ BatchExportResult BatchExport::run() {
 
     // The files of a card take their places all or none.
     QString failure = card.failure;
-    {
-      platform::FileReplacement replacement;
-      for (auto& [path, prepared] : card.files) {
-        QString reason;
-        if (!replacement.replace(prepared, path, &reason)) {
-          failure = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
-          break;
-        }
-        prepared.clear();
-      }
-      if (failure.isEmpty()) replacement.commit();
-    }
-    card.discard();
+    QString failedPath, reason;
+    if (!putCardImageFilesInPlace(card.files, &failedPath, &reason))
+      failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
     if (failure.isEmpty()) {
       ++result.written;
       if (onCardWritten) onCardWritten(result.written);

@@ -139,28 +139,42 @@ void discardCardImageFile(const QString& prepared) {
   if (!prepared.isEmpty()) ::unlink(QFile::encodeName(prepared).constData());
 }
 
+bool putCardImageFilesInPlace(std::vector<std::pair<QString, QString>>& files, QString* failedPath,
+                              QString* reason) {
+  bool placed = true;
+  {
+    platform::FileReplacement replacement;  // puts back what it moved unless committed
+    for (auto& [path, prepared] : files) {
+      QString why;
+      if (!replacement.replace(prepared, path, &why)) {
+        if (failedPath) *failedPath = path;
+        if (reason) *reason = why;
+        placed = false;
+        break;
+      }
+      prepared.clear();
+    }
+    if (placed) replacement.commit();
+  }
+  for (const auto& file : files) discardCardImageFile(file.second);
+  files.clear();
+  return placed;
+}
+
 bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath, QString* reason) {
-  std::vector<QString> prepared;
-  platform::FileReplacement replacement;
-  const auto fail = [&](const QString& path, const QString& why) {
-    for (const QString& file : prepared) discardCardImageFile(file);
-    if (failedPath) *failedPath = path;
-    if (reason) *reason = why;
-    return false;  // the replacement puts back what it moved
-  };
+  std::vector<std::pair<QString, QString>> prepared;
   for (const CardImageData& file : files) {
     QString why;
     const QString made = prepareCardImageFile(file.data, file.path, &why);
-    if (made.isEmpty()) return fail(file.path, why);
-    prepared.push_back(made);
+    if (made.isEmpty()) {
+      for (const auto& done : prepared) discardCardImageFile(done.second);
+      if (failedPath) *failedPath = file.path;
+      if (reason) *reason = why;
+      return false;
+    }
+    prepared.emplace_back(file.path, made);
   }
-  for (size_t k = 0; k < files.size(); ++k) {
-    QString why;
-    if (!replacement.replace(prepared[k], files[k].path, &why)) return fail(files[k].path, why);
-    prepared[k].clear();
-  }
-  replacement.commit();
-  return true;
+  return putCardImageFilesInPlace(prepared, failedPath, reason);
 }
 
 QString cardImageFailureMessage(const QString& path, const QString& reason) {

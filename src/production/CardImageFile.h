@@ -44,11 +44,18 @@ bool writeCardImageData(const QByteArray& data, const QString& path, QString* re
 // or in `folder` when one is given (a folder on the same file system, such as
 // a hidden folder inside the path's own); its path is returned, empty with the
 // reason on failure. It then takes the place of the file at the path
-// (platform::FileReplacement, all files of a card or none). A prepared file
+// (putCardImageFilesInPlace, all files of a card or none). A prepared file
 // that is not put in place is discarded.
 QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason = nullptr,
                              const QString& folder = QString());
 void discardCardImageFile(const QString& prepared);
+
+// Puts prepared files, each given as (path, prepared file), in their places
+// all or none: one that cannot take its place puts back the files replaced
+// before it. Every prepared file is used or discarded, and `files` is emptied.
+// False with the path of the file that failed and the reason.
+bool putCardImageFilesInPlace(std::vector<std::pair<QString, QString>>& files, QString* failedPath = nullptr,
+                              QString* reason = nullptr);
 
 // One card image file to write: its path and its encoded data.
 struct CardImageData {
