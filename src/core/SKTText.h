@@ -47,6 +47,9 @@ class SKTText : public SKTGraphic {
   // the drawn characters in the drawn look, laid out at the current width by
   // the drawing's own layout. A text that draws nothing keeps its size.
   QSizeF naturalSize() const;
+  // Whether part of the drawn characters is not shown in the bounds (the
+  // lines that do not fit are left out of the card).
+  bool isContentsCut() const;
   // Keeps origin and width; the height becomes the natural height.
   void setHeightToMatchContents();
   // Unless locked: keeps the origin, width and height become the natural size.

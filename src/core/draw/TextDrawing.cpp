@@ -67,6 +67,10 @@ QSizeF SKTText::naturalSize() const {
   return text_look::naturalSize(s, drawnStyle(), bounds().width());
 }
 
+bool SKTText::isContentsCut() const {
+  return !text_look::fitsInRect(drawnCharacters(), bounds(), drawnStyle());
+}
+
 void SKTText::setHeightToMatchContents() {
   const QSizeF natural = naturalSize();
   ChangeScope change(*this);  // the watched key set and the bounds: one change

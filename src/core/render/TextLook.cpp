@@ -177,6 +177,13 @@ void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, 
   painter.restore();
 }
 
+bool fitsInRect(const QString& text, const QRectF& rect, const TextStyle& style) {
+  if (text.isEmpty()) return true;
+  if (rect.width() <= 0 || rect.height() <= 0) return false;
+  const BoxLayout layout(text, style, rect.width());
+  return layout.linesFitting(rect.height()) == layout.lineCount();
+}
+
 QSizeF naturalSize(const QString& text, const TextStyle& style, double width) {
   // The lines the width gives; at their widest line's width (whole points)
   // the same lines come out, now aligned within that width.

@@ -44,6 +44,10 @@ struct TextStyle {
 void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, const TextStyle& style,
                     const QColor& color);
 
+// Whether drawTextInRect shows every line of the text in the rectangle (an
+// empty text always fits; a rectangle without width or height shows nothing).
+bool fitsInRect(const QString& text, const QRectF& rect, const TextStyle& style);
+
 // The smallest box, in whole points, in which drawTextInRect shows the whole
 // text laid out at the width (a width of 0 or less does not wrap) as a box of
 // any larger size shows it: every line fits, and the ink that a larger box
