@@ -5,7 +5,8 @@
 // design file; a barcode bound to a series in the dialog makes one card per
 // row in a batch export, before and after the design file, read back by an
 // independent decoder; the designer's spread choice outlives the program and
-// every barcode on the canvas follows it.
+// every barcode on the canvas follows it; a barcode in a frame smaller than
+// its picture shows whole on the canvas, as exported.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -16,11 +17,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "barcode/SpreadChoice.h"
@@ -38,6 +42,8 @@
 #include "platform/globals.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
+#include "support/CanvasInput.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
 
 using barcode::BarcodeSettings;
@@ -107,6 +113,27 @@ void designLinear(SKTGraphicView* view, const SKTGraphicPtr& g, testing_support:
   });
   doubleClick(view, g);
 }
+
+// The smallest rectangle holding every dark pixel of a card's picture drawn
+// at `scale` pixels per point, inside its outline.
+QRectF inkInPoints(const QImage& picture, double scale) {
+  const QRect inside = picture.rect().adjusted(4 * scale, 4 * scale, -4 * scale, -4 * scale);
+  QRect ink;
+  for (int y = inside.top(); y <= inside.bottom(); ++y)
+    for (int x = inside.left(); x <= inside.right(); ++x)
+      if (qGray(picture.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
+  return {QPointF(ink.topLeft()) / scale, QSizeF(ink.size()) / scale};
+}
+
+// Collects the parts of a widget that are painted again.
+class PaintedRegion : public QObject {
+ public:
+  QRegion painted;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+    return false;
+  }
+};
 
 }  // namespace
 
@@ -567,6 +594,75 @@ TEST_F(MainWindowBarcode, TheSpreadChoiceOutlivesTheProgramAndOpenedDesignsFollo
   QFile reread(file);
   ASSERT_TRUE(reread.open(QIODevice::ReadOnly));
   EXPECT_TRUE(reread.readAll() == saved);
+}
+
+// A barcode whose frame was made smaller than its picture (its lower right
+// handle dragged inwards) is drawn whole from its origin on the canvas, as
+// the exported card shows it; moving it redraws where the whole picture was
+// and where it goes, so no trail stays behind.
+TEST_F(MainWindowBarcode, ABarcodeInASmallerFrameShowsWholeOnTheCanvasAsExported) {
+  using namespace testing_support;
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = Qt::white;
+  window.resize(1100, 800);
+  window.show();
+  SKTGraphicView* view = window.graphicView();
+  const SKTGraphicPtr g = barcodeAt(window, CardSide::Front, {90, 60});
+  designLinear(view, g, host, "Code 128", QStringLiteral("QUVO-7"), true);
+  const QSizeF picture = g->_barcode_image.deviceIndependentSize();
+  ASSERT_EQ(g->bounds().size(), picture);
+  view->changeSelectionIndexes({0});
+  const QPointF inner = g->bounds().topLeft() + QPointF(picture.width() * 0.3, picture.height() * 0.3);
+  view->queueTrackingEvents({drag(inner), up(inner)});
+  view->mouseDown(down(g->bounds().bottomRight()));
+  ASSERT_LT(g->bounds().width(), picture.width() / 2);
+  ASSERT_LT(g->bounds().height(), picture.height() / 2);
+  view->changeSelectionIndexes({});
+
+  // The canvas at three times the size, the card exported at 150 pixels per inch.
+  constexpr double kZoom = 3.0, kExportScale = 150.0 / 72.0;
+  window.setZoomFactor(kZoom);
+  const QString shot = dir.filePath(QStringLiteral("canvas.png"));
+  ASSERT_TRUE(view->grab().toImage().save(shot));
+  const QString card = dir.filePath(QStringLiteral("card.png"));
+  host.queueModal([](QDialog& d) {
+    auto& w = static_cast<ExportWindow&>(d);
+    w.fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
+    w.saveDPIText->setCurrentText(QStringLiteral("150"));
+    return 1;
+  });
+  host.queueSavePanel(card);
+  host.queueModal([](QDialog&) { return 0; });  // the finished box
+  window.Export_Button();
+  // The same ink at the same place within a point, inside the picture's own rectangle.
+  const QRectF onCanvas = inkInPoints(QImage(shot), kZoom);
+  const QRectF exported = inkInPoints(QImage(card), kExportScale);
+  const QRectF whole(g->bounds().topLeft(), picture);
+  EXPECT_TRUE(whole.adjusted(-1, -1, 1, 1).contains(onCanvas));
+  EXPECT_LE(std::max({std::abs(onCanvas.left() - exported.left()), std::abs(onCanvas.top() - exported.top()),
+                      std::abs(onCanvas.right() - exported.right()),
+                      std::abs(onCanvas.bottom() - exported.bottom())}),
+            1.0);
+  EXPECT_EQ(decodedTexts(shot, QStringLiteral("Code128")), QStringList{"QUVO-7"});
+
+  // Dragging the frame 60 points to the right.
+  PaintedRegion region;
+  serveUntil([] { return false; }, 100);
+  view->installEventFilter(&region);
+  const QPointF grip = g->bounds().center();
+  view->queueTrackingEvents(
+      {drag(grip + QPointF(30, 0)), drag(grip + QPointF(60, 0)), up(grip + QPointF(60, 0))});
+  view->mouseDown(down(grip));
+  ASSERT_EQ(g->bounds().topLeft(), whole.topLeft() + QPointF(60, 0));
+  serveUntil([&] { return !region.painted.isEmpty(); });
+  serveUntil([] { return false; }, 100);
+  auto onScreen = [&](const QRectF& r) {
+    return QRectF(r.topLeft() * kZoom, r.size() * kZoom).toAlignedRect();
+  };
+  EXPECT_TRUE(region.painted.contains(onScreen(whole)));
+  EXPECT_TRUE(region.painted.contains(onScreen(whole.translated(60, 0))));
+  EXPECT_NE(region.painted.boundingRect(), view->rect()) << "the whole canvas was painted again";
 }
 
 // Choosing "Excel" without a column, in the designer or in the data-source
