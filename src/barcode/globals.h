@@ -9,5 +9,6 @@
 // one piece is spread over the barcode's width; while false it keeps its
 // natural spacing. The box sets it, and every barcode drawn afterwards
 // follows it until the box changes. It belongs to the designer for the whole
-// run of the program: no card object or design file keeps it.
+// program: no card object or design file keeps it; the user's settings keep
+// it from one run to the next (barcode/SpreadChoice.h).
 extern std::atomic<bool> Spread_Barcode_Value_Text;

@@ -71,6 +71,15 @@ std::shared_ptr<SKTBarcode> SKTBarcode::initWithPosition(const QPointF& point, c
   return barcode;
 }
 
+QRectF SKTBarcode::drawingBounds() const {
+  // The picture last shown, or the one the next drawing will show.
+  const QImage& picture = !_barcode_image.isNull() ? _barcode_image : _contents;
+  const QRectF framed = SKTGraphic::drawingBounds();
+  if (picture.isNull()) return framed;
+  const QRectF drawn(bounds().topLeft(), picture.deviceIndependentSize());
+  return framed.united(drawn.adjusted(-1.0, -1.0, 1.0, 1.0));
+}
+
 void SKTBarcode::barcode_image_var_assign() {
   _contents = !_barcode_image.isNull() ? _barcode_image : barcodeSamplePicture();
 }

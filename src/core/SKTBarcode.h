@@ -1,6 +1,7 @@
 #pragma once
 // SKTBarcode: shows the barcode picture rendered by the barcode designer
-// (_barcode_image), at its own size from the bounds' origin.
+// (_barcode_image), at its own size from the bounds' origin, whatever the
+// size of its bounds.
 
 #include "core/SKTGraphic.h"
 
@@ -15,6 +16,10 @@ class SKTBarcode : public SKTGraphic {
 
   bool isDrawingFill() const override { return false; }
   bool isDrawingStroke() const override { return false; }
+  // The picture is drawn whole from the bounds' origin, also where a frame
+  // made smaller leaves it reaching beyond the bounds: what the object
+  // paints covers both (the canvas clips to it and redraws it on a move).
+  QRectF drawingBounds() const override;
   void drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) override;  // draw/BarcodeDrawing.cpp
 
   // _contents becomes _barcode_image, or the resource "barcode_sample.png".

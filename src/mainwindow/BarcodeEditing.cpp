@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "barcode/designer/CardBarcodePicture.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
 #include "canvas/SKTGraphicView.h"
@@ -32,7 +33,13 @@ void restore(const SKTGraphicList& graphics, const std::vector<BarcodeState>& st
     graphics[i]->Set_Barcode_image(states[i].picture);
     graphics[i]->print_object = states[i].printObject;
   }
-  if (undo) undo->registerUndo([graphics, current, undo] { restore(graphics, current, undo); });
+  // Undo and redo bring back the settings; the pictures show the spread
+  // choice in force now, which is the program's and not undone with them.
+  if (undo)
+    undo->registerUndo([graphics, current, undo] {
+      restore(graphics, current, undo);
+      barcode::redrawSpreadCaptions(graphics);
+    });
 }
 
 bool holds(const SKTGraphicList& list, const SKTGraphic* graphic) {

@@ -26,7 +26,9 @@ namespace barcode_editing {
 void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo);
 
 // Writes the settings, picture and print flag into the graphics and, with a
-// recorder, registers the undo that puts their previous values back.
+// recorder, registers the undo that puts their previous values back (a
+// picture that follows the spread choice is then drawn with the choice in
+// force, which undo does not take back).
 void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSettings& settings,
                    const QImage& picture, int printObject, SKTUndoRecorder* undo);
 

@@ -17,7 +17,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <set>
 
+#include "barcode/SpreadChoice.h"
+#include "barcode/designer/CardBarcodePicture.h"
+#include "barcode/globals.h"
 #include "canvas/ZoomGeometry.h"
 #include "core/globals.h"
 #include "core/render/CardBackground.h"
@@ -103,6 +107,8 @@ SKTWindowController::SKTWindowController(QWidget* parent)
   // a saved one the account stays empty and no file is made yet).
   if (QFileInfo::exists(Resource_Path() + QLatin1Char('/') + QLatin1String(kMailSettingsFileName)))
     Get_Email_Details();
+  // The barcode designer's spread choice the user last accepted, before anything is drawn.
+  barcode::loadSpreadChoice();
   setWindowTitle(QStringLiteral("QUVO Gratulo"));
   setAccessibleName(QStringLiteral("QUVO Gratulo"));
   _allTextFont = CardFont{Text_Ctrl_Font.get(), 14.0};
@@ -344,9 +350,23 @@ void SKTWindowController::Card_Base_Drawing(QPainter& painter, const QRectF& rec
 }
 
 void SKTWindowController::Open_Barcode_Window() {
+  const bool spreadBefore = Spread_Barcode_Value_Text.load();
   // The front side's changes are undoable; the back side's are not.
   barcode_editing::openDesigner(currentSideView(), print_object_chk->isChecked() ? 1 : 0,
                                 Card_Front_Or_Back.load() == 1 ? nullptr : &_document->undoRecorder());
+  if (Spread_Barcode_Value_Text.load() != spreadBefore) Redraw_Barcode_Captions();
+}
+
+void SKTWindowController::Redraw_Barcode_Captions() {
+  // The temp side shows objects of the other sides: each object is drawn once.
+  SKTGraphicList objects;
+  std::set<const SKTGraphic*> seen;
+  for (CardSide side : {CardSide::Front, CardSide::Back, CardSide::Temp})
+    for (const SKTGraphicPtr& g : _document->graphicsOfSide(side))
+      if (g && seen.insert(g.get()).second) objects.push_back(g);
+  if (barcode::redrawSpreadCaptions(objects) == 0) return;
+  for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data(), _graphicView_TEMP.data()})
+    if (view) view->update();
 }
 
 QPointF SKTWindowController::Control_New_Point(const QString& side) {

@@ -77,6 +77,8 @@ class SKTWindowController : public QMainWindow, public CardHost {
   DrawingTool Selected_Control_Tool() override { return _selectedControlTool; }
   int Get_OS_Version() override;
   // Opens the barcode designer on the current side's current barcode object.
+  // When OK changed the "spread value text" choice, every barcode picture
+  // that follows it is drawn again (Redraw_Barcode_Captions).
   void Open_Barcode_Window() override;
   std::optional<GraphicKind> currentGraphicClass() override;
   void Undo_Redo_Button_state() override;
@@ -140,6 +142,12 @@ class SKTWindowController : public QMainWindow, public CardHost {
   designfile::DesignHost& designHost();
   bool Save_project_file(bool save_as, bool show_msg);
   int Read_and_load_design_Log(const QString& path, const QString& log_or_template);
+  // Draws the picture of every barcode object on the front, back and temp
+  // sides that follows the designer's spread choice again with the choice in
+  // force, so the canvases show what export, print and mail make; after the
+  // choice changed and when a design or template comes in. Not an edit of
+  // the design: nothing goes on the undo stack and no frame moves.
+  void Redraw_Barcode_Captions();
   int Open_Log_File();
   void Set_Log_Name_In_Title();
   // Commands of the File menu.

@@ -67,6 +67,8 @@ void WindowDesignHost::finishLoading() {
   // The outline of the design read is known only now: the card tab shows it.
   if (QAbstractButton* row = window_.cardSettingsTab()->matrix_card_shape->button(Card_Shape.load()))
     row->setChecked(true);
+  // Barcode pictures stored under another spread choice show the choice in force.
+  window_.Redraw_Barcode_Captions();
   window_.selectArrowTool();
   window_.Refresh_Canvas();
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "barcode/designer/BarcodeRenderer.h"
+#include "barcode/designer/CardBarcodePicture.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "core/SKTBarcode.h"
 
@@ -22,10 +23,7 @@ barcode::BarcodeRender renderValue(const SKTGraphic& object, const QString& valu
 }  // namespace
 
 QImage renderBoundBarcode(const SKTGraphic& object, const QString& value, QString* reason, int dpi) {
-  const barcode::BarcodeRender rendered = renderValue(object, value, reason);
-  if (!rendered.ok()) return {};
-  return barcode::cardImage(rendered.picture,
-                            dpi > 0 ? dpi : barcode::resolutionDpi(barcode::barcodeSettingsOf(object)));
+  return barcode::cardPictureOf(object, value, reason, dpi);
 }
 
 QImage renderBoundBarcodeForCard(const SKTGraphic& object, const QString& value, QString* reason) {

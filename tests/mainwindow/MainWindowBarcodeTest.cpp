@@ -4,7 +4,9 @@
 // the data binding chosen in the dialog stays; the settings survive the
 // design file; a barcode bound to a series in the dialog makes one card per
 // row in a batch export, before and after the design file, read back by an
-// independent decoder.
+// independent decoder; the designer's spread choice outlives the program and
+// every barcode on the canvas follows it; a barcode in a frame smaller than
+// its picture shows whole on the canvas, as exported.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -15,13 +17,17 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
+#include "barcode/SpreadChoice.h"
 #include "barcode/designer/BarcodeRenderer.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
@@ -36,6 +42,8 @@
 #include "platform/globals.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
+#include "support/CanvasInput.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
 
 using barcode::BarcodeSettings;
@@ -69,16 +77,63 @@ void writeSeries(const QString& name, const QString& text) {
   file.write(text.toUtf8());
 }
 
-// The texts of the QR codes that zxing-cpp's reader finds in a picture file.
-QStringList qrTexts(const QString& path) {
+// The texts of the barcodes of a format ("QRCode", "Code128") that zxing-cpp's
+// reader finds in a picture file.
+QStringList decodedTexts(const QString& path, const QString& format = QStringLiteral("QRCode")) {
   QProcess reader;
-  reader.start(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), QStringLiteral("QRCode"), path});
+  reader.start(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), format, path});
   if (!reader.waitForFinished(30000)) return {QStringLiteral("reader did not run")};
   QStringList texts;
   for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n'))
     if (line.startsWith(QStringLiteral("Text:"))) texts << line.section('"', 1, -2);
   return texts;
 }
+
+// The card picture the designer makes for the object's settings with the
+// given spread choice.
+QImage drawnWith(bool spread, const SKTGraphic& g) {
+  const bool inForce = Spread_Barcode_Value_Text.exchange(spread);
+  const BarcodeSettings s = barcode::barcodeSettingsOf(g);
+  const auto r = barcode::render(s, s.value(), s.header_val, s.footer_val);
+  Spread_Barcode_Value_Text = inForce;
+  return barcode::cardImage(r.picture, barcode::resolutionDpi(s));
+}
+
+// Designs a linear barcode through the designer: symbology, value and the
+// state of the spread box, then OK.
+void designLinear(SKTGraphicView* view, const SKTGraphicPtr& g, testing_support::ScriptedHost& host,
+                  const char* type, const QString& value, bool spread) {
+  host.queueModal([=](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.barcodeTypePopup->setCurrentIndex(symbology(type));
+    dialog.dataText->setText(value);
+    dialog.kerning_value_Checkbox->setChecked(spread);
+    dialog.ok_button->click();
+    return dialog.result();
+  });
+  doubleClick(view, g);
+}
+
+// The smallest rectangle holding every dark pixel of a card's picture drawn
+// at `scale` pixels per point, inside its outline.
+QRectF inkInPoints(const QImage& picture, double scale) {
+  const QRect inside = picture.rect().adjusted(4 * scale, 4 * scale, -4 * scale, -4 * scale);
+  QRect ink;
+  for (int y = inside.top(); y <= inside.bottom(); ++y)
+    for (int x = inside.left(); x <= inside.right(); ++x)
+      if (qGray(picture.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
+  return {QPointF(ink.topLeft()) / scale, QSizeF(ink.size()) / scale};
+}
+
+// Collects the parts of a widget that are painted again.
+class PaintedRegion : public QObject {
+ public:
+  QRegion painted;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+    return false;
+  }
+};
 
 }  // namespace
 
@@ -96,7 +151,7 @@ class MainWindowBarcode : public ::testing::Test {
   void TearDown() override {
     Card_Front_Or_Back = 0;
     Project_File_Name.clear();
-    Spread_Barcode_Value_Text = true;
+    barcode::keepSpreadChoice(true);  // the built-in choice, also for the next test's window
     Data_From_Excel_Table().replaceContents({DataSourceTable::kDefaultFirstTitle}, {});
   }
   // Export of every row through the export window, the folder panel and the
@@ -362,7 +417,7 @@ TEST_F(MainWindowBarcode, BoundInTheDialogEveryExportedCardCarriesItsRow) {
   writeSeries(QStringLiteral("Badges"), QStringLiteral("Ann Lee\nBob 2\nCy-3\n"));
   const QString design = dir.filePath(QStringLiteral("badges.dcard"));
   auto exportRows = [this](SKTWindowController& window, const QString& folder) {
-    return exportCards(window, folder, [](const QString& file) { return qrTexts(file).join('|'); });
+    return exportCards(window, folder, [](const QString& file) { return decodedTexts(file).join('|'); });
   };
   const QStringList expected{"Card_1.PNG=Ann Lee", "Card_2.PNG=Bob 2", "Card_3.PNG=Cy-3"};
   {
@@ -460,6 +515,156 @@ TEST_F(MainWindowBarcode, TheSpreadChoiceHoldsForTheCanvasAndEveryExportedCard) 
   doubleClick(window.graphicView(), g);
 }
 
+// The spread choice is the program's, so the canvas follows it everywhere:
+// OK on one barcode draws every barcode that prints its value again, on both
+// sides, as export and print draw them; undoing that OK takes back the
+// settings but not the choice, and the choice adds no step of its own.
+TEST_F(MainWindowBarcode, ChangingTheSpreadChoiceRedrawsEveryBarcodeThatPrintsItsValue) {
+  SKTWindowController window;
+  const SKTGraphicPtr front = barcodeAt(window, CardSide::Front, {80, 50});
+  const SKTGraphicPtr qr = barcodeAt(window, CardSide::Front, {200, 120});
+  const SKTGraphicPtr back = barcodeAt(window, CardSide::Back, {80, 50});
+  designLinear(window.graphicView(), front, host, "Code 39", QStringLiteral("AB12"), true);
+  host.queueModal([](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.barcodeTypePopup->setCurrentIndex(symbology("QR Code"));
+    dialog.ok_button->click();
+    return dialog.result();
+  });
+  doubleClick(window.graphicView(), qr);
+  window.Select_back_side();
+  designLinear(window.graphicView_BACK(), back, host, "Code 39", QStringLiteral("CD34"), true);
+  window.Select_front_side();
+  const QImage qrPicture = qr->_barcode_image;
+  ASSERT_FALSE(qrPicture.isNull());
+  ASSERT_EQ(back->_barcode_image, drawnWith(true, *back));
+  ASSERT_NE(drawnWith(true, *back), drawnWith(false, *back));
+  const int steps = window.document()->undoStack()->count();
+
+  designLinear(window.graphicView(), front, host, "Code 39", QStringLiteral("AB13"), false);
+  EXPECT_FALSE(Spread_Barcode_Value_Text.load());
+  EXPECT_EQ(front->_barcode_image, drawnWith(false, *front));
+  EXPECT_EQ(back->_barcode_image, drawnWith(false, *back));
+  EXPECT_EQ(qr->_barcode_image.cacheKey(), qrPicture.cacheKey());  // no value text: untouched
+  EXPECT_EQ(window.document()->undoStack()->count(), steps + 1);
+
+  window.Undo_Clicked();
+  EXPECT_EQ(barcode::barcodeSettingsOf(*front).linear_font_val, "AB12");
+  EXPECT_FALSE(Spread_Barcode_Value_Text.load());
+  EXPECT_EQ(front->_barcode_image, drawnWith(false, *front));
+  EXPECT_EQ(back->_barcode_image, drawnWith(false, *back));
+}
+
+// The choice outlives the program with the user's settings, not in the
+// design file: the next run's designer shows it, and a design saved under
+// the other choice opens with its barcodes drawn with the choice in force
+// (no undo step, the design file as it was).
+TEST_F(MainWindowBarcode, TheSpreadChoiceOutlivesTheProgramAndOpenedDesignsFollowIt) {
+  const QString file = dir.filePath(QStringLiteral("spread.dcard"));
+  QByteArray saved;
+  {
+    SKTWindowController window;
+    const SKTGraphicPtr g = barcodeAt(window, CardSide::Front, {80, 50});
+    designLinear(window.graphicView(), g, host, "Code 39", QStringLiteral("AB12"), true);
+    host.queueSavePanel(file);
+    window.Save_Btn_Clicked();
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    saved = written.readAll();
+    designLinear(window.graphicView(), g, host, "Code 39", QStringLiteral("AB12"), false);
+  }
+  // A new run starts with the built-in choice until its window reads the kept one.
+  Spread_Barcode_Value_Text = true;
+  SKTWindowController next;
+  EXPECT_FALSE(Spread_Barcode_Value_Text.load());
+  ASSERT_EQ(next.Read_and_load_design_Log(file, QStringLiteral("L")), 1);
+  ASSERT_EQ(next.document()->graphics().size(), 1u);
+  const SKTGraphicPtr g = next.document()->graphics().front();
+  EXPECT_EQ(g->_barcode_image, drawnWith(false, *g));
+  EXPECT_EQ(next.document()->undoStack()->count(), 0);
+  bool ticked = true;
+  host.queueModal([&](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    ticked = dialog.kerning_value_Checkbox->isChecked();
+    dialog.cancel_button->click();
+    return dialog.result();
+  });
+  doubleClick(next.graphicView(), g);
+  EXPECT_FALSE(ticked);
+  QFile reread(file);
+  ASSERT_TRUE(reread.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(reread.readAll() == saved);
+}
+
+// A barcode whose frame was made smaller than its picture (its lower right
+// handle dragged inwards) is drawn whole from its origin on the canvas, as
+// the exported card shows it; moving it redraws where the whole picture was
+// and where it goes, so no trail stays behind.
+TEST_F(MainWindowBarcode, ABarcodeInASmallerFrameShowsWholeOnTheCanvasAsExported) {
+  using namespace testing_support;
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = Qt::white;
+  window.resize(1100, 800);
+  window.show();
+  SKTGraphicView* view = window.graphicView();
+  const SKTGraphicPtr g = barcodeAt(window, CardSide::Front, {90, 60});
+  designLinear(view, g, host, "Code 128", QStringLiteral("QUVO-7"), true);
+  const QSizeF picture = g->_barcode_image.deviceIndependentSize();
+  ASSERT_EQ(g->bounds().size(), picture);
+  view->changeSelectionIndexes({0});
+  const QPointF inner = g->bounds().topLeft() + QPointF(picture.width() * 0.3, picture.height() * 0.3);
+  view->queueTrackingEvents({drag(inner), up(inner)});
+  view->mouseDown(down(g->bounds().bottomRight()));
+  ASSERT_LT(g->bounds().width(), picture.width() / 2);
+  ASSERT_LT(g->bounds().height(), picture.height() / 2);
+  view->changeSelectionIndexes({});
+
+  // The canvas at three times the size, the card exported at 150 pixels per inch.
+  constexpr double kZoom = 3.0, kExportScale = 150.0 / 72.0;
+  window.setZoomFactor(kZoom);
+  const QString shot = dir.filePath(QStringLiteral("canvas.png"));
+  ASSERT_TRUE(view->grab().toImage().save(shot));
+  const QString card = dir.filePath(QStringLiteral("card.png"));
+  host.queueModal([](QDialog& d) {
+    auto& w = static_cast<ExportWindow&>(d);
+    w.fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
+    w.saveDPIText->setCurrentText(QStringLiteral("150"));
+    return 1;
+  });
+  host.queueSavePanel(card);
+  host.queueModal([](QDialog&) { return 0; });  // the finished box
+  window.Export_Button();
+  // The same ink at the same place within a point, inside the picture's own rectangle.
+  const QRectF onCanvas = inkInPoints(QImage(shot), kZoom);
+  const QRectF exported = inkInPoints(QImage(card), kExportScale);
+  const QRectF whole(g->bounds().topLeft(), picture);
+  EXPECT_TRUE(whole.adjusted(-1, -1, 1, 1).contains(onCanvas));
+  EXPECT_LE(std::max({std::abs(onCanvas.left() - exported.left()), std::abs(onCanvas.top() - exported.top()),
+                      std::abs(onCanvas.right() - exported.right()),
+                      std::abs(onCanvas.bottom() - exported.bottom())}),
+            1.0);
+  EXPECT_EQ(decodedTexts(shot, QStringLiteral("Code128")), QStringList{"QUVO-7"});
+
+  // Dragging the frame 60 points to the right.
+  PaintedRegion region;
+  serveUntil([] { return false; }, 100);
+  view->installEventFilter(&region);
+  const QPointF grip = g->bounds().center();
+  view->queueTrackingEvents(
+      {drag(grip + QPointF(30, 0)), drag(grip + QPointF(60, 0)), up(grip + QPointF(60, 0))});
+  view->mouseDown(down(grip));
+  ASSERT_EQ(g->bounds().topLeft(), whole.topLeft() + QPointF(60, 0));
+  serveUntil([&] { return !region.painted.isEmpty(); });
+  serveUntil([] { return false; }, 100);
+  auto onScreen = [&](const QRectF& r) {
+    return QRectF(r.topLeft() * kZoom, r.size() * kZoom).toAlignedRect();
+  };
+  EXPECT_TRUE(region.painted.contains(onScreen(whole)));
+  EXPECT_TRUE(region.painted.contains(onScreen(whole.translated(60, 0))));
+  EXPECT_NE(region.painted.boundingRect(), view->rect()) << "the whole canvas was painted again";
+}
+
 // Choosing "Excel" without a column, in the designer or in the data-source
 // tab, binds nothing: each object keeps the value the card shows, and the
 // exported cards carry it (never the row numbers of the first column).
@@ -516,7 +721,7 @@ TEST_F(MainWindowBarcode, ChoosingTheSpreadsheetWithoutAColumnKeepsWhatTheCardSh
   EXPECT_EQ(picture->data_source_type, 0);
 
   const QStringList cards = exportCards(window, dir.filePath(QStringLiteral("cards")), [](const QString& f) {
-    QStringList texts = qrTexts(f);
+    QStringList texts = decodedTexts(f);
     texts.sort();
     return texts.join('|');
   });

@@ -29,10 +29,13 @@ extern "C" const char* __asan_default_options() {
 
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  // Keep every test away from the real user's data folder.
+  // Keep every test away from the real user's data folder and settings.
   QTemporaryDir dataHome;
-  if (std::getenv("QUVO_KEEP_XDG") == nullptr)
+  QTemporaryDir configHome;
+  if (std::getenv("QUVO_KEEP_XDG") == nullptr) {
     setenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit().constData(), 1);
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("QUVO Gratulo");
   QApplication::setOrganizationName("QUVO");

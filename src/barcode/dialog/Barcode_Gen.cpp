@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "barcode/SpreadChoice.h"
 #include "barcode/designer/BarcodeRenderer.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "barcode/globals.h"
@@ -579,6 +580,9 @@ int Barcode_Gen::Open_Wnd(SKTGraphic* object) {
     Barcode_output_image = QImage();
     // Closing without OK changes nothing, the spread choice included.
     showSpreadChoice(spreadBefore);
+  } else if (Spread_Barcode_Value_Text.load() != spreadBefore) {
+    // The choice OK accepted holds in the next runs of the program too.
+    barcode::keepSpreadChoice(Spread_Barcode_Value_Text.load());
   }
   return code;
 }

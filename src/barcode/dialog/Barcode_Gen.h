@@ -12,9 +12,10 @@
 // the object's binding once a series or column is chosen (series by name,
 // spreadsheet column by index); that binding stays whichever button closes
 // the dialog. The "spread value text" box is the designer's own state for
-// the whole run (Spread_Barcode_Value_Text): OK keeps what it shows in force
-// for every barcode drawn afterwards, Cancel puts back the choice in force
-// when the dialog opened.
+// the whole program (Spread_Barcode_Value_Text): OK keeps what it shows in
+// force for every barcode drawn afterwards and stores it for the next runs
+// (barcode/SpreadChoice.h), Cancel puts back the choice in force when the
+// dialog opened.
 
 #include <QDialog>
 #include <QImage>

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include "barcode/designer/BarcodeSettings.h"
 #include "core/GraphicArchive.h"
 #include "core/SKTImage.h"
 #include "core/SKTLine.h"
@@ -140,6 +141,8 @@ void fillFullDesign(PlainDesignHost& host, const QDir& folder) {
   back.push_back(signature);
   SKTGraphicPtr barcode = make(GraphicKind::Barcode, 21);
   barcode->linear_or_2d = 1;
+  barcode->barcode_font_index =
+      static_cast<int>(barcode::symbologyNames().indexOf(QStringLiteral("QR Code")));
   barcode->qr_version_index = 5;
   barcode->header_val = QStringLiteral("Head");
   barcode->value_font_val = CardFont{QStringLiteral("CourierNewPSMT"), 9.0};
