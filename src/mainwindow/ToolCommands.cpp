@@ -287,13 +287,17 @@ int SKTWindowController::Open_Image_Library_Window(const QString& mode) {
 
 // ---------------------------------------------------------------- edit strip
 
+// Undo, redo and paste can bring back a barcode whose picture was made under
+// the other spread choice: it is drawn again with the choice in force.
 void SKTWindowController::Undo_Clicked() {
   currentSideView()->undo();
+  Redraw_Barcode_Captions();
   Undo_Redo_Button_state();
 }
 
 void SKTWindowController::Redo_Clicked() {
   currentSideView()->redo();
+  Redraw_Barcode_Captions();
   Undo_Redo_Button_state();
 }
 
@@ -308,6 +312,7 @@ void SKTWindowController::Copy_Clicked() {
 
 void SKTWindowController::Paste_Clicked() {
   currentSideView()->paste();
+  Redraw_Barcode_Captions();
 }
 
 void SKTWindowController::followSelection(SKTGraphicView* view, bool reload) {

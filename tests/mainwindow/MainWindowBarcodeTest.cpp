@@ -555,6 +555,30 @@ TEST_F(MainWindowBarcode, ChangingTheSpreadChoiceRedrawsEveryBarcodeThatPrintsIt
   EXPECT_EQ(back->_barcode_image, drawnWith(false, *back));
 }
 
+// A barcode copied or deleted under one choice comes back, pasted or by
+// undo, drawn with the choice in force.
+TEST_F(MainWindowBarcode, PastedAndRestoredBarcodesFollowTheSpreadChoice) {
+  SKTWindowController window;
+  const SKTGraphicPtr kept = barcodeAt(window, CardSide::Front, {80, 50});
+  const SKTGraphicPtr gone = barcodeAt(window, CardSide::Front, {200, 120});
+  designLinear(window.graphicView(), kept, host, "Code 39", QStringLiteral("AB12"), true);
+  window.Copy_Clicked();
+  designLinear(window.graphicView(), gone, host, "Code 39", QStringLiteral("CD34"), true);
+  window.Delete_Clicked();
+  ASSERT_EQ(window.document()->graphics().size(), 1u);
+  designLinear(window.graphicView(), kept, host, "Code 39", QStringLiteral("AB12"), false);
+  ASSERT_FALSE(Spread_Barcode_Value_Text.load());
+
+  window.Paste_Clicked();
+  ASSERT_EQ(window.document()->graphics().size(), 2u);
+  for (const SKTGraphicPtr& g : window.document()->graphics())
+    EXPECT_EQ(g->_barcode_image, drawnWith(false, *g));
+  for (int i = 0; i < 3; ++i) window.Undo_Clicked();  // the paste, the last OK, the deletion
+  ASSERT_EQ(window.document()->graphics().size(), 2u);
+  for (const SKTGraphicPtr& g : window.document()->graphics())
+    EXPECT_EQ(g->_barcode_image, drawnWith(false, *g));
+}
+
 // The choice outlives the program with the user's settings, not in the
 // design file: the next run's designer shows it, and a design saved under
 // the other choice opens with its barcodes drawn with the choice in force
