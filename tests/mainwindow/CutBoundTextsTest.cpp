@@ -153,7 +153,8 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundText) {
     rows.append(
         {{"Extension", QString::number(i + 1)}, {"Column1", people[i][0]}, {"Column2", people[i][1]}});
   Data_From_Excel_Table().replaceContents({"No.", "Name", "City"}, rows);
-  window->document()->addInGraphics(CardSide::Front, boundText({20, 20}, 2, 1));
+  const auto name = boundText({20, 20}, 2, 1);
+  window->document()->addInGraphics(CardSide::Front, name);
   window->document()->addInGraphics(CardSide::Back, boundText({20, 60}, 2, 2));
   // Too small for any name, but never drawn on a card.
   auto screenOnly = boundText({20, 100}, 2, 1);
@@ -197,6 +198,24 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundText) {
             "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column 1)\n"
             "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column 1)\n"
             "card 8: front text \"Konstantinos Papadopoulo…\" (spreadsheet column 1)");
+
+  // The card as the canvas shows it, without the rows, in one file.
+  name->contents()->string = people[1][0];
+  host.queueModal([](QDialog& d) {
+    static_cast<ExportWindow&>(d).Export_with_excel_chk->setChecked(false);
+    return 1;
+  });
+  host.queueSavePanel(dir.filePath("card.PNG"));
+  QString single;
+  host.queueModal([&single](QDialog& d) {
+    single = static_cast<Open_Export_Log&>(d)._open_log_message->text();
+    return 0;
+  });
+  window->Export_Button();
+  EXPECT_EQ(single,
+            "Card has been exported successfully.\n\n"
+            "1 card lost part of a bound text that does not fit its box:\n"
+            "card 1: front text \"Maximilian Alexander von…\" (spreadsheet column 1)");
 }
 
 TEST_F(RunsOfBoundTexts, AFrontOnlyRunNeitherAsksNorReportsASeriesOnlyTheBackUses) {
