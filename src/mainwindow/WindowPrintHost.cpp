@@ -26,6 +26,6 @@ production::SheetRowFiller WindowPrintHost::rowFiller() {
   return production::boundRowFiller(window_.dataBinding().rowsForRun());
 }
 
-bool WindowPrintHost::confirmMissingSources(const DataUse& use, QString* closingNote) {
-  return window_.dataBinding().confirmMissingSources(use.series, use.excel, closingNote);
+bool WindowPrintHost::confirmMissingSources(const DataUse& use, const QString& sides, QString* closingNote) {
+  return window_.dataBinding().confirmMissingSources(use.series, use.excel, sides, closingNote);
 }

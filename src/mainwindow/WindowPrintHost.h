@@ -14,7 +14,7 @@ class WindowPrintHost : public production::PrintHost {
   DataUse dataUse() override;
   DataUse verifyDataUse(bool seriesTicked, bool excelTicked) override;
   production::SheetRowFiller rowFiller() override;
-  bool confirmMissingSources(const DataUse& use, QString* closingNote) override;
+  bool confirmMissingSources(const DataUse& use, const QString& sides, QString* closingNote) override;
 
  private:
   SKTWindowController& window_;

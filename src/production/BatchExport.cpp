@@ -32,6 +32,7 @@ constexpr double kPictureMemory = 2.0 * 1024 * 1024 * 1024;
 struct BatchExport::Card {
   std::vector<std::pair<QString, QString>> files;  // (final path, prepared file)
   QString failure;
+  QStringList cut;  // its bound texts not shown whole, the front's first
 
   void discard() {
     for (const auto& file : files) discardCardImageFile(file.second);
@@ -69,15 +70,16 @@ BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const
     return true;
   };
   QImage back;
+  QStringList backCut;
   if (both || side == QLatin1String("B")) {
-    back = exportedSide(*snapshot_, row, CardSide::Back, request_.dpi, &reason);
+    back = exportedSide(*snapshot_, row, CardSide::Back, request_.dpi, &reason, &backCut);
     const QString path = Create_Back_Card_Path(base);
     if (back.isNull()) return failWith(path, reason);
     if (!(both && request_.combined) && !prepare(back, path, AlphaChannel::DroppedWhenOpaque))
       return failWith(path, reason);
   }
   if (both || side == QLatin1String("F")) {
-    const QImage front = exportedSide(*snapshot_, row, CardSide::Front, request_.dpi, &reason);
+    const QImage front = exportedSide(*snapshot_, row, CardSide::Front, request_.dpi, &reason, &card.cut);
     if (front.isNull()) return failWith(base, reason);
     const bool combined = both && request_.combined;
     const QImage picture = combined ? combinedCardPicture(front, back) : front;
@@ -85,6 +87,7 @@ BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const
     if (!prepare(picture, base, combined ? AlphaChannel::Kept : AlphaChannel::DroppedWhenOpaque))
       return failWith(base, reason);
   }
+  card.cut += backCut;
   return card;
 }
 
@@ -190,6 +193,7 @@ BatchExportResult BatchExport::run() {
       failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
     if (failure.isEmpty()) {
       ++result.written;
+      result.cut.add(row, card.cut);
       if (onCardWritten) onCardWritten(result.written);
     } else {
       ++result.failed;
@@ -212,7 +216,7 @@ BatchExportResult BatchExport::run() {
 
 QString batchExportMessage(const BatchExportResult& result) {
   if (result.written == result.total && result.failed == 0)
-    return QStringLiteral("Card has been exported successfully.");
+    return withClosingNote(QStringLiteral("Card has been exported successfully."), result.cut.note());
   QString text = QStringLiteral("%1 of %2 cards have been exported: %3 failed, %4 skipped.")
                      .arg(result.written)
                      .arg(result.total)
@@ -220,7 +224,7 @@ QString batchExportMessage(const BatchExportResult& result) {
                      .arg(result.skipped);
   if (result.stopped) text += QStringLiteral("\nThe export was stopped.");
   if (!result.firstFailure.isEmpty()) text += QStringLiteral("\nFirst failure: %1").arg(result.firstFailure);
-  return text;
+  return withClosingNote(text, result.cut.note());
 }
 
 }  // namespace production

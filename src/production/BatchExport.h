@@ -15,6 +15,7 @@
 
 #include "production/CardFill.h"
 #include "production/CardImageFile.h"
+#include "production/CutTexts.h"
 
 namespace production {
 
@@ -34,6 +35,7 @@ struct BatchExportResult {
   int skipped = 0;  // not made because the run was stopped
   bool stopped = false;
   QString firstFailure;  // "<file>: <reason>" of the first failed card
+  CutTexts cut;          // bound texts the written cards do not show whole
 };
 
 class BatchExport {
@@ -65,7 +67,8 @@ class BatchExport {
 };
 
 // The closing text of a run: "Card has been exported successfully." when every
-// card was written, else the counts of written, failed and skipped cards.
+// card was written, else the counts of written, failed and skipped cards;
+// then the cards whose bound texts were cut, if any.
 QString batchExportMessage(const BatchExportResult& result);
 
 }  // namespace production

@@ -12,6 +12,7 @@
 #include "platform/GuiCalls.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "production/CutTexts.h"
 #include "production/ExportWindow.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
@@ -80,7 +81,8 @@ void CardExport::Export_Button() {
     dpi = window.dpi();
     // Objects bound to data that no longer exists: asked before any file work.
     QString note;
-    if (!binding_.confirmMissingSources(Use_Data_Sheet_Values.load(), Use_Excel_Binding_Values.load(), &note))
+    if (!binding_.confirmMissingSources(Use_Data_Sheet_Values.load(), Use_Excel_Binding_Values.load(),
+                                        export_card_side, &note))
       return;
 
     if (!Use_Data_Sheet_Values.load() && !Use_Excel_Binding_Values.load()) {
@@ -115,19 +117,32 @@ bool CardExport::Export_Single_File(const QString& path, bool show_msg) {
     asDesigned.card = designSnapshot();
     asDesigned.rows = binding_.rowsForRun();
     const std::shared_ptr<const RunSnapshot> design = exportSnapshot(asDesigned, dpi);
-    const auto render = [&](CardSide side) { return exportedSide(*design, -1, side, dpi); };
+    // The card's bound texts that it does not show whole, the front's first.
+    QStringList frontCut, backCut;
+    const auto render = [&](CardSide side) {
+      return exportedSide(*design, -1, side, dpi, nullptr, side == CardSide::Back ? &backCut : &frontCut);
+    };
     const QString side = export_card_side;
-    if (side == QLatin1String("BOTH")) {
-      const QImage back = render(CardSide::Back);
-      const QImage front = render(CardSide::Front);
-      if (combined) return Export_Combined_Image(front, back, path, show_msg);
-      // Both files or neither: never half a pair.
-      return writeFiles({{Create_Back_Card_Path(path), back}, {path, front}}, show_msg,
-                        AlphaChannel::DroppedWhenOpaque);
-    }
-    if (side == QLatin1String("F")) return Export_File_Function(path, render(CardSide::Front), show_msg);
-    return Export_File_Function(Create_Back_Card_Path(path), render(CardSide::Back), show_msg);
+    QImage front, back;
+    if (side != QLatin1String("F")) back = render(CardSide::Back);
+    if (side == QLatin1String("F") || side == QLatin1String("BOTH")) front = render(CardSide::Front);
+    CutTexts cut;
+    cut.add(0, frontCut + backCut);
+    cutNote_ = cut.note();
+    const bool written = [&] {
+      if (side == QLatin1String("BOTH")) {
+        if (combined) return Export_Combined_Image(front, back, path, show_msg);
+        // Both files or neither: never half a pair.
+        return writeFiles({{Create_Back_Card_Path(path), back}, {path, front}}, show_msg,
+                          AlphaChannel::DroppedWhenOpaque);
+      }
+      if (side == QLatin1String("F")) return Export_File_Function(path, front, show_msg);
+      return Export_File_Function(Create_Back_Card_Path(path), back, show_msg);
+    }();
+    cutNote_.clear();
+    return written;
   } catch (const std::exception& e) {
+    cutNote_.clear();
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   return false;
@@ -151,7 +166,7 @@ bool CardExport::writeFiles(const std::vector<std::pair<QString, QImage>>& pictu
   }
   if (show_msg) {
     Export_File_Path.set(pictures.back().first);
-    Export_File_Message.set(withClosingNote(kExported, closingNote_));
+    Export_File_Message.set(withClosingNote(withClosingNote(kExported, cutNote_), closingNote_));
     host_.Open_Export_File_Box();
   }
   return true;

@@ -99,6 +99,8 @@ class CardExport {
   std::shared_ptr<const BindingRows> lastRows_;
   // What the closing message of the export under way adds; set by the Export button.
   QString closingNote_;
+  // The bound texts the single export under way cut (CutTexts::note).
+  QString cutNote_;
   std::unique_ptr<platform::GuiCalls> context_;  // takes the batch's calls to the GUI thread
   std::thread batch_;
   std::atomic<bool> running_{false};

@@ -5,6 +5,7 @@
 
 #include "core/SKTImage.h"
 #include "core/SKTText.h"
+#include "production/CutTexts.h"
 
 namespace production {
 
@@ -82,11 +83,13 @@ namespace {
 // Fills a copy of the side with the row and draws it. A negative row is the
 // design as it stands, but for the objects the run leaves empty.
 QImage filledSide(const RunSnapshot& snapshot, int row, CardSide side, const BarcodeRenderer& barcodes,
-                  const std::function<QImage(const SKTGraphicList&)>& draw, QString* reason) {
+                  const std::function<QImage(const SKTGraphicList&)>& draw, QString* reason,
+                  QStringList* cut) {
   try {
     const SKTGraphicList own = SKTGraphic::cloneGraphics(snapshot.graphics(side));
     if (!Assign_Batch_Values_To_Control(own, *snapshot.rows, row, barcodes, reason)) return {};
     const QImage picture = draw(own);
+    if (cut) *cut = cutBoundTexts(own, side);
     if (picture.isNull() && reason) *reason = QStringLiteral("the card could not be drawn");
     return picture;
   } catch (const std::exception& e) {
@@ -97,17 +100,14 @@ QImage filledSide(const RunSnapshot& snapshot, int row, CardSide side, const Bar
 
 }  // namespace
 
-QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side, QString* reason) {
+QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side, QString* reason,
+                                    QStringList* cut) {
   return filledSide(
       snapshot, row, side, snapshot.barcodes ? snapshot.barcodes : renderBoundBarcodeForCard,
       [&](const SKTGraphicList& own) {
         return SKTRenderingView::image_From_Card_Graphics(own, snapshot.context(side));
       },
-      reason);
-}
-
-QImage renderSide(const RunSnapshot& snapshot, CardSide side) {
-  return Set_data_table_value_to_card(snapshot, -1, side, nullptr);
+      reason, cut);
 }
 
 std::shared_ptr<const RunSnapshot> exportSnapshot(const RunSnapshot& snapshot, int dpi) {
@@ -120,14 +120,15 @@ std::shared_ptr<const RunSnapshot> exportSnapshot(const RunSnapshot& snapshot, i
   return copy;
 }
 
-QImage exportedSide(const RunSnapshot& snapshot, int row, CardSide side, int dpi, QString* reason) {
+QImage exportedSide(const RunSnapshot& snapshot, int row, CardSide side, int dpi, QString* reason,
+                    QStringList* cut) {
   return filledSide(
       snapshot, row, side, snapshot.barcodes,
       [&](const SKTGraphicList& own) {
         return SKTRenderingView::image_From_Card_Graphics(own, snapshot.context(side), dpi / 72.0,
                                                           drawBarcodePixelForPixel);
       },
-      reason);
+      reason, cut);
 }
 
 }  // namespace production

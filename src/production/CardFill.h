@@ -43,11 +43,9 @@ bool Assign_Batch_Values_To_Control(const SKTGraphicList& graphics, const Bindin
 // The side of card `row` (from 0; -1: as designed, without data but for the
 // objects the rows leave empty) as a picture, one pixel per point. A null
 // picture with a reason when the row could not be filled or rendered.
+// `cut` gets the bound texts the picture does not show whole (cutBoundTexts).
 QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side,
-                                    QString* reason = nullptr);
-
-// The side as designed, without data (Set_data_table_value_to_card of row -1).
-QImage renderSide(const RunSnapshot& snapshot, CardSide side);
+                                    QString* reason = nullptr, QStringList* cut = nullptr);
 
 // A copy of the snapshot ready for an export at `dpi` (its own copies of the
 // graphics): every barcode carries a picture of the value it shows made for
@@ -59,7 +57,8 @@ std::shared_ptr<const RunSnapshot> exportSnapshot(const RunSnapshot& snapshot, i
 // exportSnapshot as an exported file holds it: dpi / 72 pixels per point, the
 // resolution recorded, and every barcode made for it put pixel for pixel, so
 // that its bars and cells stay whole pixels wide. A null picture with a
-// reason when the row could not be filled or the side rendered.
-QImage exportedSide(const RunSnapshot& snapshot, int row, CardSide side, int dpi, QString* reason = nullptr);
+// reason when the row could not be filled or the side rendered; `cut` as above.
+QImage exportedSide(const RunSnapshot& snapshot, int row, CardSide side, int dpi, QString* reason = nullptr,
+                    QStringList* cut = nullptr);
 
 }  // namespace production

@@ -268,24 +268,25 @@ QString DataBinding::Get_sel_row_col_value_of_Excel(int row, int column) const {
   return excel_.value(row, column);
 }
 
-SKTGraphicList DataBinding::boundObjectsOfRun() {
+SKTGraphicList DataBinding::boundObjectsOfRun(const QString& sides) {
   SKTGraphicList objects;
   const auto take = [&objects](const SKTGraphicList& side) {
     for (const SKTGraphicPtr& g : side)
       if (g && isBindableKind(*g)) objects.push_back(g);
   };
-  take(design_.Get_Front_Controls_Array());
-  if (backCounts()) take(design_.Get_Back_Controls_Array());
+  const bool both = sides == QLatin1String("BOTH");
+  if (both || sides == QLatin1String("F")) take(design_.Get_Front_Controls_Array());
+  if (sides != QLatin1String("F") && backCounts()) take(design_.Get_Back_Controls_Array());
   return objects;
 }
 
-MissingSources DataBinding::missingSources(bool series, bool excel) {
+MissingSources DataBinding::missingSources(bool series, bool excel, const QString& sides) {
   MissingSources missing;
   series = series || seriesWithoutRows_;
   excel = excel || excelWithoutRows_;
   if (!series && !excel) return missing;
   const int tableColumns = excel_.tableColumnCount();
-  for (const SKTGraphicPtr& g : boundObjectsOfRun()) {
+  for (const SKTGraphicPtr& g : boundObjectsOfRun(sides)) {
     if (series && g->data_source_type == kSeriesSource) {
       const QString& name = g->batch_list_name;
       const bool loaded = std::any_of(table_.cbegin(), table_.cend(), [&name](const SeriesSlot& slot) {
@@ -301,10 +302,10 @@ MissingSources DataBinding::missingSources(bool series, bool excel) {
   return missing;
 }
 
-bool DataBinding::confirmMissingSources(bool series, bool excel, QString* closingNote) {
+bool DataBinding::confirmMissingSources(bool series, bool excel, const QString& sides, QString* closingNote) {
   if (closingNote) closingNote->clear();
   leftEmpty_ = {};
-  const MissingSources missing = missingSources(series, excel);
+  const MissingSources missing = missingSources(series, excel, sides);
   if (missing.isEmpty()) return true;
   const QString question =
       QStringLiteral(

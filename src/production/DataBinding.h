@@ -116,18 +116,19 @@ class DataBinding {
   // ---- Before a run (GUI thread, after the use checks) ----
   // The sources a run would fill from that no longer exist: missing series
   // when it fills series rows (`series`), missing columns when it fills
-  // spreadsheet rows (`excel`). A source that bound objects use but that had
-  // no rows at the last use check (every series it names gone, or no
-  // spreadsheet rows) is looked at as well: the run would otherwise make the
-  // design as it stands, with whatever those objects show. Series are as the
-  // last use check read them.
-  MissingSources missingSources(bool series, bool excel);
+  // spreadsheet rows (`excel`), named by the objects of the sides the run
+  // makes (`sides`: "F", "B" or "BOTH"; the back only for a card with one).
+  // A source that bound objects use but that had no rows at the last use
+  // check (every series it names gone, or no spreadsheet rows) is looked at
+  // as well: the run would otherwise make the design as it stands, with
+  // whatever those objects show. Series are as the last use check read them.
+  MissingSources missingSources(bool series, bool excel, const QString& sides);
   // When missingSources is not empty, names them and asks whether the run
   // goes on with those objects empty ("No" is the default). False: the run
   // must not start. `closingNote` gets the line the run's closing message
   // adds when it goes on (empty when nothing is missing); the sources gone on
   // without are left empty in the rows of the run (rowsForRun).
-  bool confirmMissingSources(bool series, bool excel, QString* closingNote);
+  bool confirmMissingSources(bool series, bool excel, const QString& sides, QString* closingNote);
 
   // The rows a run uses, with the flags as they stand now.
   std::shared_ptr<const BindingRows> rowsForRun() const;
@@ -142,7 +143,7 @@ class DataBinding {
  private:
   bool sideUses(const SKTGraphicList& graphics, int sourceType) const;
   // The bound objects of the sides a run makes (the back only for a card with one).
-  SKTGraphicList boundObjectsOfRun();
+  SKTGraphicList boundObjectsOfRun(const QString& sides);
   bool backCounts();
 
   BindingDesign& design_;

@@ -21,7 +21,7 @@ std::shared_ptr<MailCardSource> DesignMailCards::snapshotForRun(MailRunRequest& 
   if (usable && request.cardMode) {
     const bool series = request.seriesChecked && Use_Data_Sheet_Values.load();
     const bool excel = request.excelChecked && Use_Excel_Binding_Values.load();
-    usable = binding_.confirmMissingSources(series, excel, &request.closingNote);
+    usable = binding_.confirmMissingSources(series, excel, request.cardSide, &request.closingNote);
   }
   if (refused) *refused = !usable;
   if (!usable) return nullptr;

@@ -94,6 +94,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   failed_ = 0;
   sendFailed_ = 0;
   cardFailure_.clear();
+  cut_ = {};
   attachments_.clear();
   cardFiles_.clear();
   recipients_.clear();
@@ -231,8 +232,12 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   const int skipped = std::max(0, planned_ - sent_ - failed_);
   const bool all = planned_ > 0 && sent_ == planned_;
   const bool stopped = Stop_SMS_Sending_Now.load();
+  // After the outcome: the cards whose bound texts were cut, then the objects left empty.
+  const auto closing = [&](const QString& text) {
+    return withClosingNote(withClosingNote(text, cut_.note()), request.closingNote);
+  };
   if (all) {
-    Show_MessageBox(withClosingNote(kSent, request.closingNote));
+    Show_MessageBox(closing(kSent));
   } else {
     QString text = kCounts.arg(sent_).arg(planned_).arg(failed_).arg(skipped);
     // A run the person stopped says so; the settings are not blamed for it.
@@ -244,7 +249,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
     if (sendFailed_ > 0 ||
         (!stopped && cardFailure_.isEmpty() && (failed_ > 0 || (sent_ == 0 && withoutRow_.isEmpty()))))
       text = kNotSent + QStringLiteral("\n\n") + text;
-    Show_MessageBox(withClosingNote(text, request.closingNote));
+    Show_MessageBox(closing(text));
   }
   return all ? MailRunOutcome::Sent : MailRunOutcome::Failed;
 }
@@ -279,30 +284,15 @@ bool Send_Mail_Run::send(const QString& recipient) {
 Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {
   qCDebug(lcProduction) << "send card no batch.";
   if (i == 0) {
-    const QString& side = request_.cardSide;
-    bool written = true;
-    auto write = [this, &written](int which, const QString& path) {
-      if (cards_->writeSide(which, path))
-        cardFiles_.append(path);
-      else
-        written = false;
-    };
-    if (side == QLatin1String("BOTH")) {
-      write(kBack, backPath_);
-      write(kFront, frontPath_);
-    } else if (side == QLatin1String("F")) {
-      write(kFront, frontPath_);
-    } else {
-      write(kBack, backPath_);
-    }
     // A card picture that could not be written would go out as a mail
     // without its card and still count as sent; the run ends unsent.
-    if (!written) {
+    if (!writeCard(0, true)) {
       qCWarning(lcProduction) << "error in mail";
       noteCardFailure();
       ++failed_;
       return Item::EndLoop;
     }
+    cardFiles_ = attachments_;
   }
   attachments_ = cardFiles_;
   return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;
@@ -312,18 +302,21 @@ void Send_Mail_Run::noteCardFailure() {
   if (cardFailure_.isEmpty()) cardFailure_ = cards_->lastFailure();
 }
 
-bool Send_Mail_Run::writeRow(int row) {
+bool Send_Mail_Run::writeCard(int row, bool asDesigned) {
   const QString& side = request_.cardSide;
-  const bool back = side == QLatin1String("BOTH") || side == QLatin1String("B");
   const bool front = side == QLatin1String("BOTH") || side == QLatin1String("F");
-  if (back) {
-    if (!cards_->writeRowSide(row, kBack, backPath_)) return false;
-    attachments_.append(backPath_);
-  }
-  if (front) {
-    if (!cards_->writeRowSide(row, kFront, frontPath_)) return false;
-    attachments_.append(frontPath_);
-  }
+  const bool back = !front || side == QLatin1String("BOTH");
+  QStringList frontCut, backCut;
+  const auto write = [&](int which, const QString& path, QStringList& cut) {
+    if (!(asDesigned ? cards_->writeSide(which, path) : cards_->writeRowSide(row, which, path))) return false;
+    attachments_.append(path);
+    cut = cards_->lastCutTexts();
+    return true;
+  };
+  // The back first: its picture comes first in the mail.
+  if (back && !write(kBack, backPath_, backCut)) return false;
+  if (front && !write(kFront, frontPath_, frontCut)) return false;
+  cut_.add(row, frontCut + backCut);
   return true;
 }
 
@@ -332,7 +325,7 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
     curr_barcode_count.store(list_count.load());
     return Item::EndLoop;
   }
-  if (!writeRow(i)) {
+  if (!writeCard(i, false)) {
     // The card of this row could not be made: its mails count as failed.
     noteCardFailure();
     failed_ += toEveryone ? recipientCount_ : 1;

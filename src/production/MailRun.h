@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "production/CutTexts.h"
 #include "production/MailScript.h"
 
 namespace production {
@@ -77,6 +78,8 @@ class MailCardSource {
   virtual bool writeRowSide(int row, int side, const QString& path) = 0;
   // Why the last write failed ("file name: reason"); empty when unknown.
   virtual QString lastFailure() const { return QString(); }
+  // The bound texts the side written last does not show whole (cutBoundTexts).
+  virtual QStringList lastCutTexts() const { return {}; }
   // Puts row 0 back on the front side.
   virtual void restoreFirstRow() = 0;
 };
@@ -115,7 +118,9 @@ class Send_Mail_Run {
   Item cardWithoutRows(int i);
   Item cardWithRows(int i, bool toEveryone);
   Item withoutCard(int i);
-  bool writeRow(int row);
+  // Writes the sides of card `row` (from 0; the card as it is with
+  // `asDesigned`) and notes the bound texts they cut.
+  bool writeCard(int row, bool asDesigned);
   // Keeps the first reason a card picture could not be made.
   void noteCardFailure();
   void pause(int ms);
@@ -143,6 +148,7 @@ class Send_Mail_Run {
   int failed_ = 0;
   int sendFailed_ = 0;   // of failed_: mails the server did not take
   QString cardFailure_;  // why the first card picture could not be made
+  CutTexts cut_;         // bound texts the cards made do not show whole
 };
 
 }  // namespace production

@@ -43,13 +43,13 @@ int SnapshotMailCards::prepareRows(bool seriesChecked, bool excelChecked) {
 }
 
 bool SnapshotMailCards::writeSide(int side, const QString& path) {
-  return writePicture(renderSide(snapshot_, sideOf(side)), path,
-                      QStringLiteral("The card could not be drawn."), &lastFailure_);
+  const QImage picture = Set_data_table_value_to_card(snapshot_, -1, sideOf(side), nullptr, &lastCut_);
+  return writePicture(picture, path, QStringLiteral("The card could not be drawn."), &lastFailure_);
 }
 
 bool SnapshotMailCards::writeRowSide(int row, int side, const QString& path) {
   QString reason;
-  const QImage picture = Set_data_table_value_to_card(snapshot_, row, sideOf(side), &reason);
+  const QImage picture = Set_data_table_value_to_card(snapshot_, row, sideOf(side), &reason, &lastCut_);
   return writePicture(picture, path, QStringLiteral("Card %1: %2").arg(row + 1).arg(reason), &lastFailure_);
 }
 

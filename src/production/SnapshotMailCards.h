@@ -28,9 +28,11 @@ class SnapshotMailCards : public MailCardSource {
   bool writeRowSide(int row, int side, const QString& path) override;
   void restoreFirstRow() override;
   QString lastFailure() const override { return lastFailure_; }
+  QStringList lastCutTexts() const override { return lastCut_; }
 
  private:
   QString lastFailure_;
+  QStringList lastCut_;
   RunSnapshot snapshot_;
   std::function<void(std::shared_ptr<const BindingRows>)> restore_;
 };

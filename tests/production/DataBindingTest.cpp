@@ -150,12 +150,12 @@ TEST(DataBinding, ARunNamesTheSourcesItFillsThatNoLongerExist) {
   DataBinding binding(design, DataSeriesStore(dir.path()), table);
   ASSERT_TRUE(binding.Check_Series_Or_Excel_Use_or_not());
   // Each once, and only for the sources the run fills.
-  EXPECT_EQ(binding.missingSources(true, true).series, QStringList{"Gone"});
-  EXPECT_EQ(binding.missingSources(true, true).columns, QList<int>{4});
-  EXPECT_TRUE(binding.missingSources(false, true).series.isEmpty());
+  EXPECT_EQ(binding.missingSources(true, true, "BOTH").series, QStringList{"Gone"});
+  EXPECT_EQ(binding.missingSources(true, true, "BOTH").columns, QList<int>{4});
+  EXPECT_TRUE(binding.missingSources(false, true, "BOTH").series.isEmpty());
   host.queueYesNo(true);
   QString note;
-  EXPECT_TRUE(binding.confirmMissingSources(true, true, &note));
+  EXPECT_TRUE(binding.confirmMissingSources(true, true, "BOTH", &note));
   EXPECT_TRUE(host.questions().value(0).contains("The spreadsheet column 4 no longer exists"));
   EXPECT_EQ(note,
             "The objects bound to data that no longer exists were left empty (the data series \"Gone\", "
@@ -174,11 +174,11 @@ TEST(DataBinding, SourcesWithoutAnyRowsAreNamedAndLeftEmptyOnTheDesign) {
   DataBinding binding(design, DataSeriesStore(dir.path()), table);
   ASSERT_TRUE(binding.Check_Series_Or_Excel_Use_or_not());
   EXPECT_FALSE(Use_Data_Sheet_Values.load() || Use_Excel_Binding_Values.load());
-  EXPECT_EQ(binding.missingSources(false, false).series, QStringList{"Gone"});
-  EXPECT_EQ(binding.missingSources(false, false).columns, QList<int>{3});
+  EXPECT_EQ(binding.missingSources(false, false, "BOTH").series, QStringList{"Gone"});
+  EXPECT_EQ(binding.missingSources(false, false, "BOTH").columns, QList<int>{3});
   host.queueYesNo(true);
   QString note;
-  ASSERT_TRUE(binding.confirmMissingSources(false, false, &note));
+  ASSERT_TRUE(binding.confirmMissingSources(false, false, "BOTH", &note));
   EXPECT_TRUE(note.contains("(the data series \"Gone\", spreadsheet column 3)")) << note.toStdString();
   const std::shared_ptr<const BindingRows> rows = binding.rowsForRun();
   EXPECT_EQ(rows->cardCount(), 0);

@@ -615,7 +615,8 @@ bool Print_Wnd::Execute_Printing(bool preview) {
     if (!design_) return false;
     // Objects bound to data that no longer exists: asked before the job.
     QString emptied;
-    if (host_ != nullptr && !host_->confirmMissingSources(data_, &emptied)) return false;
+    if (host_ != nullptr && !host_->confirmMissingSources(data_, layout_.Print_Card_Side, &emptied))
+      return false;
     if (layout_.cellExceedsPaper() && !Show_YES_NO_MessageBox(kPaperQuestion)) return false;
     layout_.Total_Label = Total_Text->value();
     if (layout_.Total_Label <= 0) {
@@ -712,13 +713,19 @@ bool Print_Wnd::runPrint(production::SheetCards& cards, const QString& closingNo
       });
   lastJobPages_ = result.pagesDone;
   progress.reset();
+  // The closing message ends with the cards whose bound texts were cut, then
+  // the objects left empty.
+  const QString cut = cards.cutTexts().note();
+  const auto closing = [&](const QString& message) {
+    return production::withClosingNote(production::withClosingNote(message, cut), closingNote);
+  };
   if (result.stopped) {
     printer.abort();
     painter.end();
     // A program asked to end stops the job without a message that would hold it open.
     if (!Program_Ending.load())
-      Show_MessageBox(production::withClosingNote(
-          tr("Printing was stopped after %1 of %2 sheets.").arg(result.pagesDone).arg(pages), closingNote));
+      Show_MessageBox(
+          closing(tr("Printing was stopped after %1 of %2 sheets.").arg(result.pagesDone).arg(pages)));
     return true;
   }
   painter.end();
@@ -727,12 +734,10 @@ bool Print_Wnd::runPrint(production::SheetCards& cards, const QString& closingNo
     return false;
   }
   if (cards.failures() > 0)
-    Show_MessageBox(
-        production::withClosingNote(tr("Cards whose data row could not be filled completely: %1.\n\n%2")
-                                        .arg(cards.failures())
-                                        .arg(cards.firstFailure()),
-                                    closingNote));
-  else if (!closingNote.isEmpty())
-    Show_MessageBox(production::withClosingNote(tr("The cards have been printed."), closingNote));
+    Show_MessageBox(closing(tr("Cards whose data row could not be filled completely: %1.\n\n%2")
+                                .arg(cards.failures())
+                                .arg(cards.firstFailure())));
+  else if (!cut.isEmpty() || !closingNote.isEmpty())
+    Show_MessageBox(closing(tr("The cards have been printed.")));
   return true;
 }

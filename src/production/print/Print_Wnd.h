@@ -52,11 +52,13 @@ class PrintHost {
   // Fills a data row into copies of a side's objects, from the rows in use
   // now; callable on worker threads.
   virtual SheetRowFiller rowFiller() = 0;
-  // Before a job that fills the sources in use: when bound sources no longer
-  // exist, names them and asks whether to go on with those objects empty.
-  // False stops the job; `closingNote` gets what the job's end then says.
-  virtual bool confirmMissingSources(const DataUse& use, QString* closingNote) {
+  // Before a job that fills the sources in use: when bound sources of the
+  // sides it prints (`sides`: "F", "B" or "BOTH") no longer exist, names
+  // them and asks whether to go on with those objects empty. False stops
+  // the job; `closingNote` gets what the job's end then says.
+  virtual bool confirmMissingSources(const DataUse& use, const QString& sides, QString* closingNote) {
     (void)use;
+    (void)sides;
     if (closingNote) closingNote->clear();
     return true;
   }

@@ -89,6 +89,8 @@ void DesignSheetCards::request(std::int64_t cell) {
             filler(filled->back, cell, filled->backVectors, filled->ok ? &reason : nullptr) && filled->ok;
       }
       filled->reason = reason;
+      filled->cut =
+          cutBoundTexts(filled->front, CardSide::Front) + cutBoundTexts(filled->back, CardSide::Back);
     } catch (const std::exception& e) {
       filled->ok = false;
       filled->reason = QString::fromUtf8(e.what());
@@ -110,6 +112,7 @@ const DesignSheetCards::Filled& DesignSheetCards::filledFor(std::int64_t cell) {
   const Filled& filled = *pending.result.get();
   if (!pending.counted) {
     pending.counted = true;
+    cut_.add(static_cast<int>(cell), filled.cut);
     if (!filled.ok) {
       if (failures_ == 0) firstFailure_ = QStringLiteral("Card %1: %2").arg(cell + 1).arg(filled.reason);
       ++failures_;
@@ -122,8 +125,11 @@ void DesignSheetCards::paintCard(QPainter& painter, std::int64_t cell, CardSide 
   const bool back = side == CardSide::Back;
   const SidePaintContext& context = back ? design_->backContext : design_->frontContext;
   if (!dataMode()) {
-    paintCardSide(painter, back ? ownBack_ : ownFront_, context, target,
-                  back ? ownBackVectors_ : ownFrontVectors_);
+    const SKTGraphicList& own = back ? ownBack_ : ownFront_;
+    std::optional<QStringList>& designCut = designCut_[back ? 1 : 0];
+    if (!designCut) designCut = cutBoundTexts(own, side);
+    cut_.add(static_cast<int>(cell), *designCut);
+    paintCardSide(painter, own, context, target, back ? ownBackVectors_ : ownFrontVectors_);
     return;
   }
   const Filled& filled = filledFor(cell);

@@ -15,6 +15,7 @@
 #include <future>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "core/render/CardSnapshot.h"
 #include "core/render/SKTRenderingView.h"
@@ -54,6 +55,7 @@ class DesignSheetCards : public SheetCards {
   void paintCard(QPainter& painter, std::int64_t cell, CardSide side, const QRectF& target) override;
   int failures() const override { return failures_; }
   QString firstFailure() const override { return firstFailure_; }
+  CutTexts cutTexts() const override { return cut_; }
 
   // Filled cells kept ahead of the painter at most.
   int window() const { return window_; }
@@ -64,6 +66,7 @@ class DesignSheetCards : public SheetCards {
     BarcodeVectors frontVectors, backVectors;
     bool ok = true;
     QString reason;
+    QStringList cut;  // bound texts not shown whole, the front's first
   };
   struct Pending {
     std::shared_future<std::shared_ptr<const Filled>> result;
@@ -84,6 +87,9 @@ class DesignSheetCards : public SheetCards {
   QThreadPool pool_;
   int failures_ = 0;
   QString firstFailure_;
+  // The design's own bound texts not shown whole, by side (found on first use).
+  std::optional<QStringList> designCut_[2];
+  CutTexts cut_;
 };
 
 }  // namespace production

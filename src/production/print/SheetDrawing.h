@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "core/SKTDocument.h"
+#include "production/CutTexts.h"
 #include "production/print/SheetLayout.h"
 
 class QPagedPaintDevice;
@@ -41,6 +42,8 @@ class SheetCards {
   // Cells whose data row could not be filled completely, and the first reason.
   virtual int failures() const { return 0; }
   virtual QString firstFailure() const { return {}; }
+  // The cards painted so far whose bound texts do not show whole.
+  virtual CutTexts cutTexts() const { return {}; }
 };
 
 // Paints page `page` (from 1) of the job onto a white sheet: every cell of

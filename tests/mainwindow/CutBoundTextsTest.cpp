@@ -1,0 +1,245 @@
+// What comes out of a run against what the window shows, through the real
+// window: a name text bound to a spreadsheet column keeps the drawing rule
+// (what does not fit its box is not drawn), but Export, Print and E-mail
+// each end with a message that counts the cards whose bound text was cut
+// and names the first few cards and texts. A text kept off the output
+// ("Screen only") is not counted. And a run that makes only the front of a
+// two-sided card neither asks about nor reports a data series only the back
+// uses.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+
+#include "core/SKTText.h"
+#include "core/globals.h"
+#include "data/DataSeriesStore.h"
+#include "data/DataSourceTable.h"
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
+#include "platform/widgets/Open_Export_Log.h"
+#include "production/CardExport.h"
+#include "production/ExportWindow.h"
+#include "production/MailScript.h"
+#include "production/Send_Mail.h"
+#include "production/print/Print_Wnd.h"
+#include "production/print/Printers.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+// Takes every mail; counts them.
+class TakingTransport : public production::MailTransport {
+ public:
+  explicit TakingTransport(std::atomic<int>& sent) : sent_(sent) {}
+  bool send(const production::MailAccount&, const production::MailMessage&) override {
+    ++sent_;
+    return true;
+  }
+
+ private:
+  std::atomic<int>& sent_;
+};
+
+// A text of one 20-point line, 196 points wide, bound to a data source.
+std::shared_ptr<SKTText> boundText(QPointF at, int sourceType, int column, const QString& series = {}) {
+  auto text = std::static_pointer_cast<SKTText>(SKTGraphic::makeGraphic(GraphicKind::Text));
+  text->text_ctrl_font = CardFont{QStringLiteral("Helvetica"), 20.0};
+  text->setBounds(QRectF(at, QSizeF(196, 10)));
+  text->contents()->string = QStringLiteral("Ann");
+  text->setHeightToMatchContents();
+  text->data_source_type = sourceType;
+  text->excel_col_indx = column;
+  text->batch_list_name = series;
+  return text;
+}
+
+}  // namespace
+
+class RunsOfBoundTexts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_test::useSeededResources(dir);
+    production::setPrinterNamesForTesting([] { return QStringList{production::kPdfFilePrinter}; });
+    window = std::make_unique<SKTWindowController>();
+    window->SetDocumentCanvasSize({243, 154});
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    Send_Mail::defaultInstance().setTransport(std::make_unique<TakingTransport>(mailsSent));
+  }
+  void TearDown() override {
+    Send_Mail::defaultInstance().setTransport(std::make_unique<production::MailScript>());
+    window.reset();
+    production::setPrinterNamesForTesting(nullptr);
+    Data_From_Excel_Table().replaceContents({DataSourceTable::kDefaultFirstTitle}, {});
+    Card_Front_Or_Back = 0;
+  }
+
+  // Export through the export window (`side`: 0 both, 1 front) and the
+  // folder panel; the finished box's message.
+  QString exportCards(int side) {
+    host.queueModal([side](QDialog& d) {
+      static_cast<ExportWindow&>(d).export_card_side_CellClick(side);
+      return 1;
+    });
+    host.queueOpenPanel({dir.path()});
+    QString closing;
+    host.queueModal([&closing](QDialog& d) {
+      closing = static_cast<Open_Export_Log&>(d)._open_log_message->text();
+      return 0;
+    });
+    window->Export_Button();
+    EXPECT_TRUE(window->cardExport().waitForRun(120000));
+    return closing;
+  }
+  // Prints every card to a PDF file (`side`: 0 both, 1 front).
+  void printCards(int side) {
+    host.queueModal([this, side](QDialog&) {
+      Print_Wnd& dialog = Print_Wnd::defaultInstance();
+      dialog.matrix_card_side->button(side)->click();
+      host.queueSavePanel(dir.filePath(QStringLiteral("cards.pdf")));
+      dialog.printButton->click();
+      return 0;
+    });
+    window->dialogAction(QStringLiteral("Print_Button"))->trigger();
+  }
+  // Mails every card to one recipient (`side`: 0 both, 1 front).
+  void mailCards(int side, bool series, bool excel) {
+    host.queueModal([side, series, excel](QDialog& d) {
+      auto& mail = static_cast<Send_Mail&>(d);
+      mail.from_txt->setText(QStringLiteral("me@example.com"));
+      mail.to_txt->setText(QStringLiteral("friend@example.org"));
+      mail.matrix_card_side->button(side)->click();
+      mail.send_with_batch_chk->setChecked(series);
+      mail.send_with_excel_chk->setChecked(excel);
+      mail.rd_all_to_every->setChecked(true);
+      mail.Send_Button();
+      EXPECT_TRUE(mail.waitForRun(120000));
+      return 0;
+    });
+    window->Mail_Button();
+  }
+
+  QTemporaryDir dir;
+  testing_support::ScriptedHost host;
+  std::unique_ptr<SKTWindowController> window;
+  std::atomic<int> mailsSent{0};
+};
+
+TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundText) {
+  // Names on the front, cities on the back; five names and one city are too
+  // long for one line of their box.
+  const QList<QStringList> people = {{"Ann", "Rome"},
+                                     {"Maximilian Alexander von Hohenzollern", "Oslo"},
+                                     {"Bob", "Rio de Janeiro, Copacabana Beach"},
+                                     {"Jean-Luc Emmanuel Baptiste Delacroix", "Lima"},
+                                     {"Nguyễn Thị Minh Khai Phương Anh", "Rome"},
+                                     {"Cy", "Oslo"},
+                                     {"Annemarie Charlotte Wilhelmina Braun", "Lima"},
+                                     {"Konstantinos Papadopoulos-Georgiou", "Rome"},
+                                     {"Dee", "Oslo"}};
+  QList<DataSourceRow> rows;
+  for (int i = 0; i < people.size(); ++i)
+    rows.append(
+        {{"Extension", QString::number(i + 1)}, {"Column1", people[i][0]}, {"Column2", people[i][1]}});
+  Data_From_Excel_Table().replaceContents({"No.", "Name", "City"}, rows);
+  const auto name = boundText({20, 20}, 2, 1);
+  window->document()->addInGraphics(CardSide::Front, name);
+  window->document()->addInGraphics(CardSide::Back, boundText({20, 60}, 2, 2));
+  // Too small for any name, but never drawn on a card.
+  auto screenOnly = boundText({20, 100}, 2, 1);
+  screenOnly->setBounds(QRectF(20, 100, 30, 8));
+  screenOnly->print_object = 1;
+  window->document()->addInGraphics(CardSide::Front, screenOnly);
+
+  const QString cut =
+      "6 cards lost part of a bound text that does not fit its box:\n"
+      "card 2: front text \"Maximilian Alexander von…\" (spreadsheet column 1)\n"
+      "card 3: back text \"Rio de Janeiro, Copacaba…\" (spreadsheet column 2)\n"
+      "card 4: front text \"Jean-Luc Emmanuel Baptis…\" (spreadsheet column 1)\n"
+      "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column 1)\n"
+      "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column 1)\n"
+      "and 1 more.";
+
+  // Export of both sides, made by a pool of workers: the cards in row order.
+  EXPECT_EQ(exportCards(0), "Card has been exported successfully.\n\n" + cut);
+  EXPECT_EQ(QDir(dir.filePath("QUVO Gratulo")).entryList(QDir::Files).size(), 18);
+  EXPECT_EQ(host.messages(), QStringList());
+
+  // Print of both sides into a PDF file.
+  host.clear();
+  printCards(0);
+  EXPECT_TRUE(QFileInfo::exists(dir.filePath("cards.pdf")));
+  EXPECT_EQ(host.messages(), QStringList{"\nThe cards have been printed.\n\n" + cut});
+
+  // Mail of both sides of every card.
+  host.clear();
+  mailCards(0, false, true);
+  EXPECT_EQ(mailsSent.load(), 9);
+  EXPECT_EQ(host.messages(), QStringList{"\nE-mail has been sent successfully.\n\n" + cut});
+
+  // The front alone: only the names count, the fronts' list in full.
+  host.clear();
+  EXPECT_EQ(exportCards(1),
+            "Card has been exported successfully.\n\n"
+            "5 cards lost part of a bound text that does not fit its box:\n"
+            "card 2: front text \"Maximilian Alexander von…\" (spreadsheet column 1)\n"
+            "card 4: front text \"Jean-Luc Emmanuel Baptis…\" (spreadsheet column 1)\n"
+            "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column 1)\n"
+            "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column 1)\n"
+            "card 8: front text \"Konstantinos Papadopoulo…\" (spreadsheet column 1)");
+
+  // The card as the canvas shows it, without the rows, in one file.
+  name->contents()->string = people[1][0];
+  host.queueModal([](QDialog& d) {
+    static_cast<ExportWindow&>(d).Export_with_excel_chk->setChecked(false);
+    return 1;
+  });
+  host.queueSavePanel(dir.filePath("card.PNG"));
+  QString single;
+  host.queueModal([&single](QDialog& d) {
+    single = static_cast<Open_Export_Log&>(d)._open_log_message->text();
+    return 0;
+  });
+  window->Export_Button();
+  EXPECT_EQ(single,
+            "Card has been exported successfully.\n\n"
+            "1 card lost part of a bound text that does not fit its box:\n"
+            "card 1: front text \"Maximilian Alexander von…\" (spreadsheet column 1)");
+}
+
+TEST_F(RunsOfBoundTexts, AFrontOnlyRunNeitherAsksNorReportsASeriesOnlyTheBackUses) {
+  // "Guests" fills the front; the back's "Places" is gone.
+  ASSERT_TRUE(DataSeriesStore().writeSeries("Guests", {"Ann", "Bob", "Cy"}));
+  window->document()->addInGraphics(CardSide::Front, boundText({20, 20}, 1, 0, "Guests"));
+  window->document()->addInGraphics(CardSide::Back, boundText({20, 60}, 1, 0, "Places"));
+
+  EXPECT_EQ(exportCards(1), "Card has been exported successfully.");
+  EXPECT_EQ(QDir(dir.filePath("QUVO Gratulo")).entryList(QDir::Files),
+            QStringList({"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"}));
+  printCards(1);
+  EXPECT_TRUE(QFileInfo::exists(dir.filePath("cards.pdf")));
+  mailCards(1, true, false);
+  EXPECT_EQ(mailsSent.load(), 3);
+  EXPECT_EQ(host.questions(), QStringList());
+  EXPECT_EQ(host.messages(), QStringList{"\nE-mail has been sent successfully."});
+
+  // Both sides: the back's series is asked about (unanswered: No).
+  host.queueModal([](QDialog& d) {
+    static_cast<ExportWindow&>(d).export_card_side_CellClick(0);
+    return 1;
+  });
+  window->Export_Button();
+  ASSERT_EQ(host.defaultNoQuestions().size(), 1);
+  EXPECT_TRUE(host.defaultNoQuestions()[0].contains("The data series \"Places\" no longer exists."));
+}
