@@ -17,24 +17,43 @@ server: "reply CODE" for each answer, "sent BYTES" for each piece of the
 mail handed to the connection and "taken BYTES" whenever the server has
 taken more of what was handed over. The program that runs this script
 reads these lines to tell a slow upload from a server that has gone quiet.
+A mail that fails ends with the line "failed REASON", the reason in plain
+words for the person who sends (the details go to standard error).
+
+The time limit counts the server's silence, not the whole send: a wait for
+the server (to take more of the mail, or to answer) goes on as long as the
+server keeps taking what lies in the system's send queue, and fails only
+after a whole limit (a minute) in which it took nothing and said nothing.
+The environment variable QUVO_MAIL_SILENCE_SECONDS changes the limit for
+tests; the program never sets it.
 """
 
 import base64
+import errno
 import mimetypes
 import os
 import smtplib
 import socket
 import ssl
+import stat
 import sys
 import threading
 from email.message import EmailMessage
 from email.utils import make_msgid, formatdate
 
-TIMEOUT_SECONDS = 60
+
+def silence_seconds():
+    try:
+        seconds = float(os.environ.get("QUVO_MAIL_SILENCE_SECONDS", ""))
+    except ValueError:
+        return 60.0
+    return seconds if 0 < seconds <= 3600 else 60.0
+
+
+SILENCE_SECONDS = silence_seconds()
 MAX_PASSWORD_BYTES = 4096
-# The mail goes to the connection in pieces of this size: each piece has the
-# whole time-out for itself, so a large attachment on a slow line is not
-# given up while it moves, and each piece is reported.
+# The mail goes to the connection in pieces of at most this size, each
+# reported as the connection takes it.
 PIECE_BYTES = 64 * 1024
 WATCH_SECONDS = 0.25
 
@@ -57,8 +76,11 @@ def report(text):
             pass
 
 
-def fail(status, reason):
-    sys.stderr.write("pyth_mail: %s\n" % reason)
+def fail(status, reason, detail=None):
+    """Ends the script: the reason in plain words for the person who sends
+    (the last line of standard output), the details for the log."""
+    report("failed " + one_line(reason))
+    sys.stderr.write("pyth_mail: %s%s\n" % (reason, "" if detail is None else " (%s)" % detail))
     sys.exit(status)
 
 
@@ -72,7 +94,7 @@ def one_line(text):
 def check_address(name, address):
     if (not address or any(ord(c) < 32 for c in address)
             or len(address.splitlines()) > 1):
-        fail(2, "the %s address is empty or holds control characters" % name)
+        fail(2, "The %s address is empty or holds control characters." % name)
     return address.strip()
 
 
@@ -94,6 +116,23 @@ def is_local(host):
     return bool(infos)
 
 
+def read_regular_file(path):
+    """The bytes of a regular file. Anything else (a named pipe, which would
+    wait for a writer for ever, a device, a folder) is refused: opened
+    without waiting, and the opened file itself is checked."""
+    fd = os.open(path, os.O_RDONLY | os.O_NONBLOCK | getattr(os, "O_CLOEXEC", 0))
+    try:
+        if not stat.S_ISREG(os.fstat(fd).st_mode):
+            raise OSError(errno.EINVAL, "not a regular file")
+        os.set_blocking(fd, True)
+        with os.fdopen(fd, "rb") as handle:
+            fd = -1
+            return handle.read()
+    finally:
+        if fd >= 0:
+            os.close(fd)
+
+
 def build_message(sender, recipient, subject, body, attachments):
     msg = EmailMessage()
     msg["From"] = sender
@@ -104,10 +143,10 @@ def build_message(sender, recipient, subject, body, attachments):
     msg.set_content(body)
     for path in attachments:
         try:
-            with open(path, "rb") as handle:
-                data = handle.read()
+            data = read_regular_file(path)
         except OSError as error:
-            fail(3, "cannot read the attachment %r: %s" % (path, error.strerror))
+            fail(3, "The attachment %s cannot be read." % os.path.basename(path),
+                 "%r: %s" % (path, error.strerror))
         ctype, encoding = mimetypes.guess_type(path)
         if ctype is None or encoding is not None:
             ctype = "application/octet-stream"
@@ -132,20 +171,83 @@ def login(smtp, user, password):
     smtp.login(user, password)
 
 
+def unsent_bytes(sock):
+    """Bytes handed to the connection that the server has not taken yet, or
+    None where the system does not tell."""
+    if UNSENT_QUERY is None or sock is None:
+        return None
+    try:
+        answer = fcntl.ioctl(sock.fileno(), UNSENT_QUERY, b"\0\0\0\0")
+    except (OSError, ValueError):
+        return None
+    return int.from_bytes(answer, sys.byteorder, signed=True)
+
+
+def patiently(sock, operation):
+    """Runs a socket operation that waits for the server (to take more of the
+    mail, or to answer). The socket's time-out is one silence limit; when it
+    runs out, the wait goes on as long as the server took some of the mail
+    from the system's send queue meanwhile. Only a limit in which the server
+    took nothing and said nothing ends the wait."""
+    before = unsent_bytes(sock)
+    while True:
+        try:
+            return operation()
+        except socket.timeout:
+            now = unsent_bytes(sock)
+            if before is None or now is None or now >= before:
+                raise
+            before = now
+
+
+class PatientReader:
+    """The lines of the server's answers, read from the socket with the
+    patience above (the library's own reader gives up at its time-out)."""
+
+    def __init__(self, sock):
+        self.sock = sock
+        self.buffer = b""
+
+    def readline(self, limit):
+        while b"\n" not in self.buffer and len(self.buffer) < limit:
+            chunk = patiently(self.sock, lambda: self.sock.recv(4096))
+            if not chunk:
+                break
+            self.buffer += chunk
+        end = self.buffer.find(b"\n")
+        end = len(self.buffer) if end < 0 else end + 1
+        line, self.buffer = self.buffer[:min(end, limit)], self.buffer[min(end, limit):]
+        return line
+
+    def close(self):
+        self.buffer = b""
+
+
 class Reporting:
     """Reports the conversation with the server on standard output (see the
-    top of this file) and hands the mail over in pieces."""
+    top of this file) and waits for the server as long as it makes
+    progress."""
 
     def send(self, s):
         if isinstance(s, str):
             s = s.encode(self.command_encoding)
+        sock = self.sock
+        if sock is None:
+            raise smtplib.SMTPServerDisconnected("please run connect() first")
         view = memoryview(s)
-        for start in range(0, len(view), PIECE_BYTES):
-            piece = view[start:start + PIECE_BYTES]
-            super().send(piece)
-            report("sent %d" % len(piece))
+        try:
+            while view:
+                piece = view[:PIECE_BYTES]
+                count = patiently(sock, lambda: sock.send(piece))
+                report("sent %d" % count)
+                view = view[count:]
+        except OSError as error:
+            self.close()
+            raise smtplib.SMTPServerDisconnected("Server not connected") from error
 
     def getreply(self):
+        if self.file is None and self.sock is not None:
+            self.file = PatientReader(self.sock)
         code, message = super().getreply()
         report("reply %d" % code)
         return code, message
@@ -159,26 +261,13 @@ class ReportingSMTP_SSL(Reporting, smtplib.SMTP_SSL):
     pass
 
 
-def unsent_bytes(smtp):
-    """Bytes handed to the connection that the server has not taken yet, or
-    None where the system does not tell."""
-    sock = smtp.sock
-    if UNSENT_QUERY is None or sock is None:
-        return None
-    try:
-        answer = fcntl.ioctl(sock.fileno(), UNSENT_QUERY, b"\0\0\0\0")
-    except (OSError, ValueError):
-        return None
-    return int.from_bytes(answer, sys.byteorder, signed=True)
-
-
 def watch_uploads(smtp, finished):
     """Reports the server taking the mail while the script waits on a full
     connection or for the answer to the mail text: what it takes from the
     system's send queue is progress, however long the queue is."""
     last = None
     while not finished.wait(WATCH_SECONDS):
-        unsent = unsent_bytes(smtp)
+        unsent = unsent_bytes(smtp.sock)
         if unsent is None:
             continue
         if last is not None and unsent < last:
@@ -189,38 +278,84 @@ def watch_uploads(smtp, finished):
 def connect(server, port, use_ssl):
     context = ssl.create_default_context()
     if use_ssl:
-        return ReportingSMTP_SSL(server, port, timeout=TIMEOUT_SECONDS, context=context)
-    smtp = ReportingSMTP(server, port, timeout=TIMEOUT_SECONDS)
+        return ReportingSMTP_SSL(server, port, timeout=SILENCE_SECONDS, context=context)
+    smtp = ReportingSMTP(server, port, timeout=SILENCE_SECONDS)
     smtp.ehlo()
     if smtp.has_extn("starttls"):
         smtp.starttls(context=context)
         smtp.ehlo()
     elif not is_local(server):
         smtp.close()
-        fail(4, "the server offers no STARTTLS; the password is not sent unencrypted")
+        fail(4, "The server offers no encryption (STARTTLS); the password is not sent unencrypted.")
     return smtp
+
+
+def server_text(error):
+    """The server's answer carried by an error, on one short line."""
+    text = error.smtp_error
+    if isinstance(text, bytes):
+        text = text.decode("utf-8", "replace")
+    text = one_line("%s %s" % (error.smtp_code, text)).strip()
+    return text if len(text) <= 160 else text[:157] + "..."
+
+
+def plain_reason(error):
+    """Why the mail did not go out, in words for the person who sends it."""
+    chain, cause = [], error
+    while cause is not None and cause not in chain:
+        chain.append(cause)
+        cause = cause.__cause__ or cause.__context__
+    for cause in chain:
+        if isinstance(cause, socket.timeout):
+            return "The server did not answer for %g second%s." % (
+                SILENCE_SECONDS, "" if SILENCE_SECONDS == 1 else "s")
+    if isinstance(error, smtplib.SMTPAuthenticationError):
+        return "The server refused the login (%s)." % server_text(error)
+    if isinstance(error, smtplib.SMTPRecipientsRefused):
+        refused = ["%s (%s)" % (address, server_text(smtplib.SMTPResponseException(*answer)))
+                   for address, answer in error.recipients.items()]
+        return "The server refused the recipient %s." % ", ".join(refused)
+    if isinstance(error, smtplib.SMTPSenderRefused):
+        return "The server refused the sender %s (%s)." % (error.sender, server_text(error))
+    if isinstance(error, smtplib.SMTPResponseException):
+        return "The server refused the mail (%s)." % server_text(error)
+    if isinstance(error, ssl.SSLCertVerificationError):
+        return "The server's certificate cannot be verified (%s)." % one_line(
+            str(error.verify_message or error.reason))
+    if isinstance(error, ssl.SSLError):
+        return "No secure connection could be made: check the choice of SSL or TLS and the port."
+    if isinstance(error, smtplib.SMTPServerDisconnected):
+        return "The server closed the connection."
+    if isinstance(error, ConnectionRefusedError):
+        return "The server refused the connection: check the server name and the port."
+    if isinstance(error, socket.gaierror):
+        return "The server name could not be found."
+    if isinstance(error, OSError) and error.strerror:
+        return "The server could not be reached (%s)." % error.strerror
+    return "Sending failed (%s)." % one_line(str(error))
 
 
 def main(argv):
     if len(argv) < 9:
-        fail(2, "usage: pyth_mail.py SENDER SERVER PORT FROM TO SUBJECT BODY SSL [ATTACHMENT ...]")
+        fail(2, "The mail script was called without all of its values.",
+             "usage: pyth_mail.py SENDER SERVER PORT FROM TO SUBJECT BODY SSL [ATTACHMENT ...]")
     login_name, server, port_text, sender, recipient, subject, body, ssl_flag = argv[1:9]
     attachments = argv[9:]
     login_name = check_address("sender", login_name)
     sender = check_address("sender", sender)
     recipient = check_address("recipient", recipient)
     if not server or any(ord(c) < 33 for c in server):
-        fail(2, "the server name is empty or holds blanks")
+        fail(2, "The SMTP server name is empty or holds blanks.")
     try:
         port = int(port_text.strip())
     except ValueError:
-        fail(2, "the port %r is not a number" % port_text)
+        fail(2, "The port %r is not a number." % port_text)
     if not 0 < port < 65536:
-        fail(2, "the port %d is out of range" % port)
+        fail(2, "The port %d is out of range." % port)
     try:
         password = read_password()
     except UnicodeDecodeError:
-        fail(2, "the password is not valid text")
+        fail(2, "The password is not valid text.")
 
     msg = build_message(sender, recipient, subject, body, attachments)
     try:
@@ -241,9 +376,9 @@ def main(argv):
             except (smtplib.SMTPException, OSError):
                 smtp.close()
     except (smtplib.SMTPException, OSError, ValueError) as error:
-        fail(1, "sending failed: %s" % error)
+        fail(1, plain_reason(error), "%s: %s" % (type(error).__name__, error))
     if refused:
-        fail(1, "the server refused the recipient")
+        fail(1, "The server refused the recipient %s." % recipient)
     return 0
 
 

@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMutex>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/RegularFile.h"
 #include "platform/SavedFile.h"
 
 namespace {
@@ -58,7 +60,9 @@ DecodedPictures& decodedPictures() {
 }
 
 QImage decodePictureFile(const QString& path) {
-  QImageReader reader(path);
+  QFile file;
+  QImageReader reader;
+  if (!platform::openRegularPictureFile(file, reader, path)) return {};
   reader.setAllocationLimit(kPictureAllocationLimitMB);
   reader.setAutoTransform(true);
   QImage image = reader.read();
@@ -93,9 +97,10 @@ QImage loadPictureFile(const QString& path) {
 QString pictureFileProblem(const QString& path) {
   const QString p = standardizedPicturePath(path);
   const QString shown = QDir::toNativeSeparators(p);
-  if (!QFileInfo(p).isFile())
+  QFile file;
+  QImageReader reader;
+  if (!platform::openRegularPictureFile(file, reader, p))
     return QStringLiteral("The picture file \u201c%1\u201d was not found.").arg(shown);
-  QImageReader reader(p);
   const QSize size = reader.canRead() ? reader.size() : QSize();
   if (!size.isValid())
     return QStringLiteral("The file \u201c%1\u201d could not be read as a picture.").arg(shown);

@@ -18,6 +18,7 @@
 
 #include "data/Report.h"
 #include "data/ZipInput.h"
+#include "platform/RegularFile.h"
 
 using zip_input::decodeName;
 using zip_input::EntryName;
@@ -335,8 +336,8 @@ bool CardZipArchive::writeFile(const QString& name, const QString& basePath) {
       if (!writeFile(name + "/" + entry, basePath)) return false;
     return true;
   }
-  QFile file(full);
-  if (!file.open(QIODevice::ReadOnly)) return false;
+  QFile file;
+  if (!platform::openRegularFile(file, full)) return false;
   if (!beginEntry(name, _dateFor1980(), file.size() >= 0xffffffffLL)) {
     failed_ = true;
     return false;

@@ -9,6 +9,7 @@
 
 #include "data/Report.h"
 #include "data/globals.h"
+#include "platform/RegularFile.h"
 #include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
@@ -84,8 +85,8 @@ bool DataSeriesStore::Check_Batch_File_In_Use_Validation(const QString& name,
 std::optional<QString> DataSeriesStore::readText(const QString& name) const {
   const QString path = seriesFilePath(name);
   if (path.isEmpty()) return std::nullopt;
-  QFile file(path);
-  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+  QFile file;
+  if (!platform::openRegularFile(file, path)) return std::nullopt;
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) return std::nullopt;
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -144,8 +145,8 @@ bool DataSeriesStore::writeSeriesValues(const QString& name, const SeriesValues&
 
   if (mode == SeriesWriteMode::Replace || !QFileInfo::exists(path))
     return saveWholeFile(path, values.fileBytes()) || fail();
-  QFile old(path);
-  if (!old.open(QIODevice::ReadOnly)) return fail();
+  QFile old;
+  if (!platform::openRegularFile(old, path)) return fail();
   QByteArray bytes = old.readAll();
   if (old.error() != QFileDevice::NoError) return fail();
   // New lines start after the last line feed, also when the old file lacks one.

@@ -1,7 +1,5 @@
 #include "data/ZipInput.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -10,28 +8,24 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/RegularFile.h"
+
 namespace zip_input {
 namespace {
 
 // What the opener found out about the path.
 struct OpenState {
-  bool notRegular = false;
+  QString why;
 };
 
-// Opens without blocking (a named pipe would wait for a writer), checks the
-// opened file itself, then hands the stream to the library's own readers.
+// Opens only a regular file (a named pipe would wait for a writer), then
+// hands the stream to the library's own readers.
 voidpf openRegularFile(voidpf opaque, const void* filename, int mode) {
   if (!filename || (mode & ZLIB_FILEFUNC_MODE_WRITE)) return nullptr;
-  const int fd = ::open(static_cast<const char*>(filename), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  auto* state = static_cast<OpenState*>(opaque);
+  const int fd =
+      platform::openRegularFileDescriptor(QFile::decodeName(static_cast<const char*>(filename)), &state->why);
   if (fd < 0) return nullptr;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    static_cast<OpenState*>(opaque)->notRegular = true;
-    ::close(fd);
-    return nullptr;
-  }
-  const int flags = ::fcntl(fd, F_GETFL);
-  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   FILE* stream = ::fdopen(fd, "rb");
   if (!stream) ::close(fd);
   return stream;
@@ -49,7 +43,7 @@ unzFile openArchive(const QString& path, QString* notRegular) {
   unzFile file = unzOpen2_64(name.constData(), &functions);
   // The library copies the functions but keeps the opaque pointer; nothing
   // opens through it again after this call.
-  if (!file && state.notRegular && notRegular)
+  if (!file && state.why == QLatin1String(platform::kNotARegularFile) && notRegular)
     *notRegular = QStringLiteral("\"%1\" is not a regular file").arg(QFileInfo(path).fileName());
   return file;
 }

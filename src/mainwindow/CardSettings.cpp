@@ -525,8 +525,8 @@ void SKTWindowController::cardSizeRowChosen(int row) {
 
 void SKTWindowController::loadSamplePictures() {
   const QString folder = ::Resource_Path();
-  _no_image = QImage(folder + QStringLiteral("/no.png"));
-  _barcode_sample_img = QImage(folder + QStringLiteral("/barcode_sample.png"));
-  _sign_sample_img = QImage(folder + QStringLiteral("/sign_sample.png"));
-  _fp_sample_img = QImage(folder + QStringLiteral("/fingerprints.png"));
+  _no_image = loadPictureFile(folder + QStringLiteral("/no.png"));
+  _barcode_sample_img = loadPictureFile(folder + QStringLiteral("/barcode_sample.png"));
+  _sign_sample_img = loadPictureFile(folder + QStringLiteral("/sign_sample.png"));
+  _fp_sample_img = loadPictureFile(folder + QStringLiteral("/fingerprints.png"));
 }

@@ -15,6 +15,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include "core/PictureFile.h"
 #include "data/dialogs/DialogParts.h"
 #include "personalisation/Card_Wizard.h"
 #include "personalisation/ProfileHost.h"
@@ -60,7 +61,8 @@ Invitation_Wizard::Invitation_Wizard(QWidget* parent) : QDialog(parent) {
   dialog_parts::setUpDialog(*this, tr("Welcome to QUVO Gratulo"));
   setObjectName(QStringLiteral("Invitation_Wizard"));
   // The start window's own background: the wizard pattern, when it is there.
-  const QPixmap pattern(Resource_Path() + QStringLiteral("/Wizard_pattern.jpg"));
+  const QPixmap pattern =
+      QPixmap::fromImage(loadPictureFile(Resource_Path() + QStringLiteral("/Wizard_pattern.jpg")));
   if (!pattern.isNull()) {
     QPalette look = palette();
     look.setBrush(QPalette::Window, QBrush(pattern));

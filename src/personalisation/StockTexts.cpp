@@ -1,8 +1,8 @@
 #include "personalisation/StockTexts.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
+#include "platform/RegularFile.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
 
@@ -11,12 +11,10 @@ constexpr qint64 kMaxStockFileBytes = 1 << 20;
 }
 
 std::optional<QStringList> Read_Stock_Text_File(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxStockFileBytes) return std::nullopt;
-  const QByteArray bytes = file.read(kMaxStockFileBytes + 1);
-  if (bytes.size() > kMaxStockFileBytes) return std::nullopt;
+  const std::optional<QByteArray> bytes = platform::readRegularFile(path, kMaxStockFileBytes);
+  if (!bytes) return std::nullopt;
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = decoder(bytes);
+  QString text = decoder(*bytes);
   if (decoder.hasError()) return std::nullopt;
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
   text = Trim_Str(text);

@@ -7,6 +7,7 @@
 #include "personalisation/globals.h"
 #include "platform/FileHelpers.h"
 #include "platform/Messages.h"
+#include "platform/RegularFile.h"
 #include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
@@ -29,7 +30,7 @@ bool removeIfThere(const QString& path) {
 
 // Copies one file; false when the source is missing or the target exists.
 bool copyFile(const QString& from, const QString& to) {
-  return QFileInfo(from).isFile() && !QFileInfo::exists(to) && QFile::copy(from, to);
+  return platform::copyRegularFile(from, to);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "platform/FileHelpers.h"
 #include "platform/Messages.h"
+#include "platform/RegularFile.h"
 #include "platform/SavedFile.h"
 #include "platform/globals.h"
 
@@ -51,7 +52,7 @@ bool seedFolder(const QString& from, const QString& to, QString* error) {
     if (!info.isFile() || QFileInfo::exists(target) || QFileInfo(target).isSymLink()) continue;
     if (!makeFolder(QFileInfo(target).path()))
       return fail("Cannot create the folder " + QFileInfo(target).path());
-    if (!QFile::copy(info.filePath(), target))
+    if (!copyRegularFile(info.filePath(), target))
       return fail("Cannot copy " + info.filePath() + " to " + target);
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser |
                                       QFile::ReadGroup | QFile::ReadOther);
@@ -65,14 +66,12 @@ namespace {
 // folder follows the guide shipped with this version of the program.
 void followShippedGuide(const QString& shipped, const QString& folder) {
   constexpr qint64 kMaxGuideBytes = 64 * 1024 * 1024;
-  QFile guide(shipped + "/Help.pdf");
-  if (guide.size() > kMaxGuideBytes || !guide.open(QIODevice::ReadOnly)) return;
-  const QByteArray bytes = guide.readAll();
-  QFile current(folder + "/Help.pdf");
-  if (current.size() == bytes.size() && current.open(QIODevice::ReadOnly) && current.readAll() == bytes)
-    return;
+  const std::optional<QByteArray> bytes = readRegularFile(shipped + "/Help.pdf", kMaxGuideBytes);
+  if (!bytes) return;
+  const QString current = folder + "/Help.pdf";
+  if (readRegularFile(current, bytes->size()) == bytes) return;
   QString why;
-  if (!saveWholeFile(current.fileName(), bytes, &why))
+  if (!saveWholeFile(current, *bytes, &why))
     Show_NSLog_Message("The user guide could not be brought up to date: " + why);
 }
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/RegularFile.h"
 #include "platform/globals.h"
 
 bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* why) {
@@ -54,7 +55,7 @@ QString keepAside(const QString& place, QString* why) {
   QFile::remove(kept);
   if (::link(QFile::encodeName(place).constData(), QFile::encodeName(kept).constData()) == 0) return kept;
   const int linkError = errno;
-  if (QFile::copy(place, kept)) return kept;
+  if (platform::copyRegularFile(place, kept)) return kept;
   if (why) *why = errorText(linkError);
   return QString();
 }

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "platform/Messages.h"
+#include "platform/RegularFile.h"
 #include "platform/StringHelpers.h"
 #include "production/globals.h"
 
@@ -104,8 +105,8 @@ std::optional<QStringList> readSeriesLines(const QString& path, bool* refused) {
     return std::nullopt;
   };
   if (info.size() > DataBinding::kMaxSeriesBytes) return refuse();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return refuse();
+  QFile file;
+  if (!platform::openRegularFile(file, path)) return refuse();
   const QByteArray bytes = file.read(DataBinding::kMaxSeriesBytes + 1);
   if (file.error() != QFileDevice::NoError || bytes.size() > DataBinding::kMaxSeriesBytes) return refuse();
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

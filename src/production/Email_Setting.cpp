@@ -242,7 +242,11 @@ void Email_Setting::testMailEnded(production::TestMailSender::Outcome outcome) {
       _send_mail_result_status->setText(QStringLiteral("The test mail was stopped."));
       break;
     case production::TestMailSender::Outcome::Failed:
-      _send_mail_result_status->setText(kSendFailed + QStringLiteral("\n\nCould not send email."));
+      // The reason follows, so that a refused login or an unknown
+      // certificate is not left to the log.
+      _send_mail_result_status->setText(
+          kSendFailed + QStringLiteral("\n\nCould not send email.") +
+          (testMail_.lastFailure().isEmpty() ? QString() : QLatin1Char('\n') + testMail_.lastFailure()));
       break;
   }
 }

@@ -36,12 +36,11 @@ constexpr int kNamedWithoutRow = 5;  // recipients named in that line at most
 const QString kNoRunFolder =
     QStringLiteral("The card pictures cannot be written: no private temporary folder could be made (%1).");
 const QString kCardNotMade = QStringLiteral("The card picture could not be made: %1");
-const QString kNotSent = QStringLiteral(
-    "Could not send email message.\nPlease make sure that:\n1. Entered E-mail settings are correct.\n2. "
-    "Internet "
-    "connectivity to E-mail server is not interrupted and E-mail server is not down.\n3. Your Firewall or "
-    "Security "
-    "software (if any) is not blocking the software to communicate with your E-mail server.");
+const QString kNotSent = QStringLiteral("Could not send email message.");
+const QString kCheckSettings = QStringLiteral(
+    "Please make sure that:\n1. Entered E-mail settings are correct.\n2. Internet connectivity to E-mail "
+    "server is not interrupted and E-mail server is not down.\n3. Your Firewall or Security software (if "
+    "any) is not blocking the software to communicate with your E-mail server.");
 
 constexpr int kFront = 0;
 constexpr int kBack = 1;
@@ -93,6 +92,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   sent_ = 0;
   failed_ = 0;
   sendFailed_ = 0;
+  sendFailure_.clear();
   cardFailure_.clear();
   cut_ = {};
   attachments_.clear();
@@ -248,10 +248,18 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
     if (!withoutRow_.isEmpty()) text += QLatin1Char('\n') + withoutRowText();
     if (sendFailed_ > 0 ||
         (!stopped && cardFailure_.isEmpty() && (failed_ > 0 || (sent_ == 0 && withoutRow_.isEmpty()))))
-      text = kNotSent + QStringLiteral("\n\n") + text;
+      text = notSentText() + QStringLiteral("\n\n") + text;
     Show_MessageBox(closing(text));
   }
   return all ? MailRunOutcome::Sent : MailRunOutcome::Failed;
+}
+
+QString Send_Mail_Run::notSentText() const {
+  // The reason the server gave (or the script found) comes first, in its
+  // own words; the general checklist follows.
+  QString text = kNotSent + QLatin1Char('\n');
+  if (!sendFailure_.isEmpty()) text += sendFailure_ + QLatin1Char('\n');
+  return text + kCheckSettings;
 }
 
 QString Send_Mail_Run::withoutRowText() const {
@@ -276,6 +284,7 @@ bool Send_Mail_Run::send(const QString& recipient) {
   } else {
     ++failed_;
     ++sendFailed_;
+    sendFailure_ = transport_.lastFailure();
     qCWarning(lcProduction) << "error in mail";
   }
   return ok;

@@ -126,6 +126,9 @@ class Send_Mail_Run {
   void pause(int ms);
   // The closing line naming the recipients left without a data row.
   QString withoutRowText() const;
+  // "Could not send email message.", the reason of the last failed mail and
+  // the checklist of the settings.
+  QString notSentText() const;
 
   MailTransport& transport_;
   MailCardSource* cards_;
@@ -147,6 +150,7 @@ class Send_Mail_Run {
   int sent_ = 0;
   int failed_ = 0;
   int sendFailed_ = 0;   // of failed_: mails the server did not take
+  QString sendFailure_;  // why the last of them did not go out
   QString cardFailure_;  // why the first card picture could not be made
   CutTexts cut_;         // bound texts the cards made do not show whole
 };

@@ -23,6 +23,34 @@ namespace {
 constexpr const char* kScriptName = "pyth_mail.py";
 constexpr int kStartTimeoutMs = 30'000;
 constexpr int kPollMs = 100;
+const QString kStopped = QStringLiteral("Sending was stopped.");
+
+// The lines the script writes on its output while it runs; the one that
+// starts with "failed " gives the reason a mail did not go out.
+class ScriptReports {
+ public:
+  // Takes what the script wrote since the last call; true when it wrote
+  // anything (the server did something).
+  bool take(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return false;
+    pending_ += bytes;
+    for (qsizetype end = pending_.indexOf('\n'); end >= 0; end = pending_.indexOf('\n')) {
+      const QByteArray line = pending_.left(end);
+      pending_.remove(0, end + 1);
+      if (line.startsWith("failed ")) failure_ = QString::fromUtf8(line.mid(7)).trimmed();
+    }
+    // A line without end is no report of ours; it is not kept for ever.
+    if (pending_.size() > kLongestLine) pending_.clear();
+    return true;
+  }
+  const QString& failure() const { return failure_; }
+
+ private:
+  static constexpr qsizetype kLongestLine = 64 * 1024;
+  QByteArray pending_;
+  QString failure_;
+};
+
 }  // namespace
 
 QString MailScript::defaultScriptPath() {
@@ -50,16 +78,22 @@ QStringList MailScript::arguments(const MailAccount& account, const MailMessage&
 }
 
 bool MailScript::send(const MailAccount& account, const MailMessage& message) {
-  if (cancelled_.load()) return false;
-  if (!QFileInfo(scriptPath_).isFile()) {
-    logWarning(QStringLiteral("The mail script is missing: %1").arg(scriptPath_));
+  failure_.clear();
+  const auto fail = [this](const QString& reason, const QString& logLine) {
+    failure_ = reason;
+    logWarning(logLine);
     return false;
+  };
+  if (cancelled_.load()) return fail(kStopped, QStringLiteral("The mail script was stopped."));
+  if (!QFileInfo(scriptPath_).isFile()) {
+    return fail(QStringLiteral("The mail sending script is missing."),
+                QStringLiteral("The mail script is missing: %1").arg(scriptPath_));
   }
   // The password goes on one line of the script's input: one with a line
   // break in it cannot be passed whole, so it is not passed at all.
   if (account.password.contains(QLatin1Char('\n')) || account.password.contains(QLatin1Char('\r'))) {
-    logWarning(QStringLiteral("The mail password holds a line break and cannot be used."));
-    return false;
+    const QString why = QStringLiteral("The mail password holds a line break and cannot be used.");
+    return fail(why, why);
   }
   QProcess process;
   QProcessEnvironment env;
@@ -68,12 +102,14 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   process.setProcessEnvironment(env);
   // The script reports each step of its conversation with the server on
   // its standard output (an answer of the server, a piece of the mail
-  // handed over or taken); its reasons for failing go to our error output.
+  // handed over or taken) and, when the mail fails, the reason as its last
+  // line; the details of a failure go to our error output.
   process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   process.start(interpreter_, arguments(account, message));
   if (!process.waitForStarted(kStartTimeoutMs)) {
-    logWarning(QStringLiteral("The mail script could not be started: %1").arg(process.errorString()));
-    return false;
+    return fail(
+        QStringLiteral("The mail sending script could not be started (%1).").arg(process.errorString()),
+        QStringLiteral("The mail script could not be started: %1").arg(process.errorString()));
   }
   // The password line, then the trailing description text the script ignores.
   QByteArray input = account.password.toUtf8();
@@ -85,20 +121,29 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   // the script starts it again, so a large attachment that a slow line
   // takes bit by bit runs as long as it needs, while a server that stops
   // answering or taking the mail is given up after the limit.
+  ScriptReports reports;
   QDeadlineTimer deadline(timeoutMs_);
   while (process.state() != QProcess::NotRunning) {
-    if (!process.readAllStandardOutput().isEmpty()) deadline.setRemainingTime(timeoutMs_);
+    if (reports.take(process.readAllStandardOutput())) deadline.setRemainingTime(timeoutMs_);
     if (cancelled_.load() || deadline.hasExpired()) {
-      logWarning(cancelled_.load() ? QStringLiteral("The mail script was stopped.")
-                                   : QStringLiteral("The mail script was silent too long and was stopped."));
       process.kill();
       process.waitForFinished(5'000);
-      return false;
+      if (cancelled_.load()) return fail(kStopped, QStringLiteral("The mail script was stopped."));
+      return fail(QStringLiteral("The server did not answer for %1 seconds.").arg(timeoutMs_ / 1000.0),
+                  QStringLiteral("The mail script was silent too long and was stopped."));
     }
     const qint64 left = deadline.isForever() ? kPollMs : std::max<qint64>(1, deadline.remainingTime());
     process.waitForFinished(static_cast<int>(std::min<qint64>(kPollMs, left)));
   }
-  return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+  reports.take(process.readAllStandardOutput());
+  if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0) return true;
+  QString reason = reports.failure();
+  if (reason.isEmpty()) {
+    reason = process.exitStatus() == QProcess::NormalExit
+                 ? QStringLiteral("The mail sending script failed (exit status %1).").arg(process.exitCode())
+                 : QStringLiteral("The mail sending script ended unexpectedly.");
+  }
+  return fail(reason, QStringLiteral("The mail was not sent: %1").arg(reason));
 }
 
 }  // namespace production

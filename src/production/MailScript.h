@@ -32,6 +32,10 @@ class MailTransport {
  public:
   virtual ~MailTransport() = default;
   virtual bool send(const MailAccount& account, const MailMessage& message) = 0;
+  // Why the last send failed, in plain words on one line ("The server
+  // refused the login (535 ...)."); empty when it did not fail or nobody
+  // knows. Read on the thread that sent.
+  virtual QString lastFailure() const { return QString(); }
   // Called from another thread when the program gives up on the run (the
   // mail dialog goes away): a mail under way and every later one fail.
   virtual void cancel() {}
@@ -55,6 +59,8 @@ class MailScript : public MailTransport {
   // mail taken: the script is then killed) count as a failed send; an
   // upload that the server still takes runs as long as it needs.
   bool send(const MailAccount& account, const MailMessage& message) override;
+  // The script's own reason ("failed ..." on its output), or ours.
+  QString lastFailure() const override { return failure_; }
   // Kills a script under way; later sends fail at once. Any thread.
   void cancel() override { cancelled_.store(true); }
 
@@ -66,6 +72,7 @@ class MailScript : public MailTransport {
   QString interpreter_;
   int timeoutMs_;
   std::atomic<bool> cancelled_{false};
+  QString failure_;
 };
 
 }  // namespace production

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "platform/RegularFile.h"
 #include "platform/globals.h"
 #include "production/globals.h"
 
@@ -20,21 +21,13 @@ std::shared_ptr<Preferences>& sharedStore() {
 
 // The settings in the file, or nothing with the reason in `why`.
 std::optional<platform::PlistDict> readSettings(const QString& path, QString* why) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    *why = file.errorString();
-    return std::nullopt;
-  }
-  if (file.size() > kMaxSettingsBytes) {
-    *why = QStringLiteral("larger than %1 bytes").arg(kMaxSettingsBytes);
-    return std::nullopt;
-  }
-  const QByteArray bytes = file.read(kMaxSettingsBytes);
-  if (bytes.isEmpty()) {
+  const std::optional<QByteArray> bytes = platform::readRegularFile(path, kMaxSettingsBytes, why);
+  if (!bytes) return std::nullopt;
+  if (bytes->isEmpty()) {
     *why = QStringLiteral("empty");
     return std::nullopt;
   }
-  auto value = platform::parsePropertyList(bytes, why, kMaxSettingsBytes);
+  auto value = platform::parsePropertyList(*bytes, why, kMaxSettingsBytes);
   if (!value) return std::nullopt;
   if (!value->dict()) {
     *why = QStringLiteral("not a dictionary");
@@ -80,7 +73,8 @@ Preferences::Preferences() {
   QString why;
   auto dict = readSettings(mPreferencesPath, &why);
   if (!dict) {
-    if (QFileInfo(mPreferencesPath).size() != 0) reportUnreadable(mPreferencesPath, why);
+    const QFileInfo info(mPreferencesPath);
+    if (!info.isFile() || info.size() != 0) reportUnreadable(mPreferencesPath, why);
     return;
   }
   mDict = std::move(*dict);

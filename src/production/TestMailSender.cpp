@@ -30,11 +30,13 @@ bool TestMailSender::start(const MailAccount& account, const MailMessage& messag
   sending_ = true;
   stopAsked_ = false;
   sent_.store(false);
+  failure_.clear();
   const quint64 run = ++run_;
   worker_ = std::thread([this, run, transport = transport_, account, message] {
     bool sent = false;
     try {
       sent = transport && transport->send(account, message);
+      if (!sent && transport) failure_ = transport->lastFailure();
     } catch (const std::exception& e) {
       qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
     }

@@ -41,6 +41,9 @@ class TestMailSender : public QObject {
   // Ends the mail under way and waits for its worker; finished() has been
   // emitted when this returns (the window closing).
   void stopAndWait();
+  // Why the last mail failed, in plain words; empty when unknown. Valid
+  // from finished(Failed) until the next start().
+  const QString& lastFailure() const { return failure_; }
 
  signals:
   void finished(production::TestMailSender::Outcome outcome);
@@ -54,6 +57,7 @@ class TestMailSender : public QObject {
   std::shared_ptr<MailTransport> transport_;  // of the mail under way
   std::thread worker_;
   std::atomic<bool> sent_{false};
+  QString failure_;  // written by the worker, read once it has been joined
   bool sending_ = false;
   bool stopAsked_ = false;
   quint64 run_ = 0;

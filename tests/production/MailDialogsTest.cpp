@@ -237,6 +237,30 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
   EXPECT_EQ(mails[0].toObject()["subject"].toString(), "QUVO Gratulo Test Mail");
 }
 
+// A test mail the server turns away says why under the checklist.
+TEST_F(EmailSettingTest, AFailedTestMailTellsWhy) {
+  testing_support::SmtpSink sink(testing_support::SmtpSink::Trouble::RefusesRecipients);
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  auto& d = Email_Setting::defaultInstance();
+  d.setTransportFactory(
+      [] { return std::make_unique<MailScript>(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py"); });
+  host.queueModal([&sink](QDialog& dialog) {
+    auto& e = static_cast<Email_Setting&>(dialog);
+    fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(sink.port()), "Nobody@Example.org");
+    e._send_test_mail->click();
+    EXPECT_TRUE(testing_support::serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_TRUE(e._send_mail_result_status->text().startsWith("Please make sure that:\n1. Entered"));
+    EXPECT_TRUE(e._send_mail_result_status->text().endsWith(
+        "\n\nCould not send email.\n"
+        "The server refused the recipient nobody@example.org (550 5.1.1 No such mailbox here)."))
+        << e._send_mail_result_status->text().toStdString();
+    return 0;
+  });
+  d.Open_Wnd();
+  EXPECT_TRUE(host.messages().isEmpty());
+  EXPECT_TRUE(sink.messages().isEmpty());
+}
+
 TEST(SendModelessTest, ShowsProgressAndStopsOnlyAfterYes) {
   testing_support::ScriptedHost host;
   auto& panel = Send_Modeless::defaultInstance();

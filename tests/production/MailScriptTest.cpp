@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <chrono>
 #include <stdexcept>
@@ -240,4 +241,93 @@ TEST(MailScriptCall, AnAttachmentNameWithALineBreakIsSentOnOneLine) {
   ASSERT_EQ(atts.size(), 1);
   EXPECT_EQ(atts[0].toObject()["name"].toString(), "note Bcc: evil@example.net.txt");
   for (const auto& h : m["headers"].toArray()) EXPECT_NE(h.toString().toLower(), "bcc");
+}
+
+namespace {
+
+// Runs the script under a silence limit of `seconds` (the program never
+// shortens it): an interpreter that sets the limit and starts python3.
+QString interpreterWithSilenceLimit(const QTemporaryDir& dir, const QString& seconds) {
+  const QString path = dir.path() + "/python-with-silence-limit";
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly)) return {};
+  f.write("#!/bin/sh\nQUVO_MAIL_SILENCE_SECONDS=" + seconds.toUtf8() + " exec /usr/bin/python3 \"$@\"\n");
+  f.close();
+  f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return path;
+}
+
+}  // namespace
+
+// The server's final answer comes only once it has taken the whole mail:
+// with megabytes still in the system's send queue after the last piece is
+// handed over, the wait goes on while the queue drains, each second of it
+// far beyond the silence limit. A server that stops reading is given up
+// after one limit without progress, with the reason.
+TEST(MailScriptCall, AMultiMegabyteMailOnASlowLineIsWaitedForUntilTheServerAnswers) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QByteArray bytes(2 * 1024 * 1024, Qt::Uninitialized);
+  QRandomGenerator random(33);
+  for (char& c : bytes) c = static_cast<char>(random.bounded(256));
+  const QString file = dir.path() + "/card.png";
+  {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+  }
+  const QString python = interpreterWithSilenceLimit(dir, "1");
+  ASSERT_FALSE(python.isEmpty());
+  MailScript script(scriptPath(), python, 20'000);
+
+  testing_support::SmtpSink slow(testing_support::SmtpSink::ReadSlowly{4'000'000});
+  ASSERT_TRUE(slow.error().isEmpty()) << slow.error().toStdString();
+  EXPECT_TRUE(script.send(account(slow.port()), MailMessage{"friend@example.org", "s", "b", {file}}))
+      << script.lastFailure().toStdString();
+  EXPECT_EQ(script.lastFailure(), "");
+  const QJsonArray mails = slow.messages();
+  ASSERT_EQ(mails.size(), 1);
+  const QJsonArray atts = mails[0].toObject()["attachments"].toArray();
+  ASSERT_EQ(atts.size(), 1);
+  EXPECT_TRUE(QByteArray::fromBase64(atts[0].toObject()["data"].toString().toLatin1()) == bytes);
+
+  testing_support::SmtpSink stalled(testing_support::SmtpSink::ReadSlowly{0});
+  ASSERT_TRUE(stalled.error().isEmpty()) << stalled.error().toStdString();
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_FALSE(script.send(account(stalled.port()), MailMessage{"friend@example.org", "s", "b", {file}}));
+  EXPECT_LT(clock.elapsed(), 15'000);
+  EXPECT_EQ(script.lastFailure(), "The server did not answer for 1 second.");
+  EXPECT_TRUE(stalled.messages().isEmpty());
+}
+
+// Why a mail failed is told in plain words, with the server's own answer
+// where it gave one.
+TEST(MailScriptCall, TheReasonAMailFailedIsTold) {
+  using Trouble = testing_support::SmtpSink::Trouble;
+  MailScript script(scriptPath());
+  const MailMessage mail{"friend@example.org", "s", "b", {}};
+
+  testing_support::SmtpSink logins(Trouble::RefusesLogins);
+  ASSERT_TRUE(logins.error().isEmpty()) << logins.error().toStdString();
+  EXPECT_FALSE(script.send(account(logins.port()), mail));
+  EXPECT_TRUE(script.lastFailure().startsWith("The server refused the login (535 "))
+      << script.lastFailure().toStdString();
+
+  testing_support::SmtpSink recipients(Trouble::RefusesRecipients);
+  ASSERT_TRUE(recipients.error().isEmpty()) << recipients.error().toStdString();
+  EXPECT_FALSE(script.send(account(recipients.port()), mail));
+  EXPECT_EQ(script.lastFailure(),
+            "The server refused the recipient friend@example.org (550 5.1.1 No such mailbox here).");
+
+  testing_support::SmtpSink certificate(Trouble::UnverifiableCertificate);
+  ASSERT_TRUE(certificate.error().isEmpty()) << certificate.error().toStdString();
+  EXPECT_FALSE(script.send(account(certificate.port()), mail));
+  EXPECT_EQ(script.lastFailure(), "The server's certificate cannot be verified (self-signed certificate).");
+  for (const auto* sink : {&logins, &recipients, &certificate}) EXPECT_TRUE(sink->messages().isEmpty());
+
+  EXPECT_FALSE(script.send(account(testing_support::freeLocalPort()), mail));
+  EXPECT_EQ(script.lastFailure(), "The server refused the connection: check the server name and the port.");
+  EXPECT_FALSE(script.send(account(1), MailMessage{"friend@example.org", "s", "b", {"/nonexistent/a.png"}}));
+  EXPECT_EQ(script.lastFailure(), "The attachment a.png cannot be read.");
 }

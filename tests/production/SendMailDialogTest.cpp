@@ -228,3 +228,22 @@ TEST(SendMailDialog, OneCardPerRecipientCountsTheRecipientWithoutADataRow) {
   EXPECT_EQ(host.messages(), QStringList({"\n4 of 5 e-mails have been sent: 0 failed, 1 skipped.\n"
                                           "Recipients without a data row got no mail: r5@example.org."}));
 }
+
+// A server that refuses the login: the closing message tells so, in the
+// server's words, before the checklist of the settings.
+TEST(SendMailDialog, AFailedMailTellsWhyInTheClosingMessage) {
+  testing_support::ScriptedHost host;
+  testing_support::SmtpSink sink(testing_support::SmtpSink::Trouble::RefusesLogins);
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  Cards cards;
+  sendFromTheDialog(host, cards, sink.port(), [](Send_Mail& s) { s.to_txt->setText("friend@example.org"); });
+  EXPECT_TRUE(sink.messages().isEmpty());
+  ASSERT_EQ(host.messages().size(), 1);
+  EXPECT_EQ(host.messages()[0],
+            "\nCould not send email message.\n"
+            "The server refused the login (535 5.7.8 Authentication credentials invalid).\n"
+            "Please make sure that:\n1. Entered E-mail settings are correct.\n2. Internet connectivity to "
+            "E-mail server is not interrupted and E-mail server is not down.\n3. Your Firewall or Security "
+            "software (if any) is not blocking the software to communicate with your E-mail server.\n\n"
+            "0 of 1 e-mails have been sent: 1 failed, 0 skipped.");
+}

@@ -139,6 +139,37 @@ while True:
     conn.close()
 )PY";
 
+// A sink that refuses logins, refuses recipients, or offers STARTTLS with a
+// self-signed certificate.
+const char* kTroubleServer = R"PY(
+import ssl, subprocess, sys, time
+from aiosmtpd.controller import Controller
+from aiosmtpd.handlers import Mailbox
+from aiosmtpd.smtp import AuthResult
+port, maildir, trouble = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+class Refusing(Mailbox):
+    async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
+        if trouble == "recipients":
+            return "550 5.1.1 No such mailbox here"
+        envelope.rcpt_tos.append(address)
+        return "250 OK"
+options = {}
+if trouble == "logins":
+    options = dict(authenticator=lambda *args: AuthResult(success=False, handled=False),
+                   auth_require_tls=False)
+elif trouble == "certificate":
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                    "-subj", "/CN=127.0.0.1", "-keyout", maildir + ".key", "-out", maildir + ".pem"],
+                   check=True, capture_output=True)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(maildir + ".pem", maildir + ".key")
+    options = dict(tls_context=context)
+controller = Controller(Refusing(maildir), hostname="127.0.0.1", port=port, **options)
+controller.start()
+while True:
+    time.sleep(3600)
+)PY";
+
 SmtpSink::SmtpSink(bool acceptLogins) {
   if (acceptLogins)
     start({"-c", kLoginServer, "%PORT%", dir_.path() + "/maildir", dir_.path() + "/logins"});
@@ -149,6 +180,13 @@ SmtpSink::SmtpSink(bool acceptLogins) {
 
 SmtpSink::SmtpSink(ReadSlowly slow) {
   start({"-c", kSlowServer, "%PORT%", dir_.path() + "/maildir", QString::number(slow.bytesPerSecond)});
+}
+
+SmtpSink::SmtpSink(Trouble trouble) {
+  const char* what = trouble == Trouble::RefusesLogins       ? "logins"
+                     : trouble == Trouble::RefusesRecipients ? "recipients"
+                                                             : "certificate";
+  start({"-c", kTroubleServer, "%PORT%", dir_.path() + "/maildir", what});
 }
 
 // Starts python3 with the arguments, "%PORT%" in them standing for a free

@@ -42,6 +42,11 @@ class SmtpSink {
     int bytesPerSecond;
   };
   explicit SmtpSink(ReadSlowly slow);
+  // A sink that turns every mail away: it refuses each login (offering AUTH
+  // without TLS), or each recipient, or offers STARTTLS with a certificate
+  // of its own making that nobody vouches for.
+  enum class Trouble { RefusesLogins, RefusesRecipients, UnverifiableCertificate };
+  explicit SmtpSink(Trouble trouble);
   ~SmtpSink();
   SmtpSink(const SmtpSink&) = delete;
   SmtpSink& operator=(const SmtpSink&) = delete;

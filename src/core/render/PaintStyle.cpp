@@ -1,7 +1,6 @@
 #include "core/render/PaintStyle.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QImageReader>
 #include <QLinearGradient>
@@ -12,6 +11,7 @@
 #include <mutex>
 
 #include "core/CardHost.h"
+#include "platform/RegularFile.h"
 
 namespace paint {
 
@@ -87,11 +87,10 @@ QImage hatchPicture(const QString& resourceFolder, const QString& name) {
   auto it = gHatchCache.constFind(path);
   if (it != gHatchCache.constEnd()) return *it;
   QImage picture;
-  QFile file(path);
+  QFile file;
   // Only a regular file is opened: a pipe or device under that name would
   // block the painter (and every repaint) on its first read.
-  const QFileInfo info(path);
-  if (info.isFile() && info.size() <= kMaxHatchFileBytes && file.open(QIODevice::ReadOnly)) {
+  if (platform::openRegularFile(file, path) && file.size() <= kMaxHatchFileBytes) {
     QImageReader reader(&file, "png");
     reader.setAllocationLimit(64);  // megabytes
     picture = reader.read();

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "data/dialogs/RtfText.h"
+#include "platform/RegularFile.h"
 #include "platform/StringHelpers.h"
 
 namespace list_import {
@@ -216,8 +217,8 @@ SourceFailure valuesFromFile(const QString& path, SeriesValues& values, const st
   const QFileInfo info(path);
   // Only a plain file: a named pipe or a device would block or never end.
   if (!info.isFile() || info.size() > kMaxSourceBytes) return SourceFailure::Unreadable;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return SourceFailure::Unreadable;
+  QFile file;
+  if (!platform::openRegularFile(file, path)) return SourceFailure::Unreadable;
   const QString type = info.suffix().toUpper();
   Splitter splitter(type == "CSV", [&values](QStringView piece) {
     const QString value = chk_and_insert_validation(piece.toString());

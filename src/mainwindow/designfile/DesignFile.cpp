@@ -10,6 +10,7 @@
 #include "mainwindow/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/RegularFile.h"
 #include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
 
@@ -200,8 +201,10 @@ std::optional<Design> readDesignFile(const QString& path, QString* why) {
     return fail(QStringLiteral("%1 is too large (%2 bytes, at most %3)").arg(path).arg(size).arg(limit));
   };
   if (info.size() > limit) return tooLarge(info.size());
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return fail(file.errorString());
+  QFile file;
+  QString reason;
+  if (!platform::openRegularFile(file, path, &reason))
+    return fail(QStringLiteral("%1: %2").arg(path, reason));
   const QByteArray bytes = file.read(limit + 1);
   if (bytes.size() > limit) return tooLarge(bytes.size());
   return parseDesignFile(bytes, why);

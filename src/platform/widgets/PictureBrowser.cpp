@@ -1,10 +1,13 @@
 #include "platform/widgets/PictureBrowser.h"
 
 #include <QDataStream>
+#include <QFile>
 #include <QImageReader>
 #include <QMimeData>
 #include <QPainter>
 #include <algorithm>
+
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -16,7 +19,9 @@ QString keyOf(const MyImageObject& item) {
 
 // The picture of a file scaled to fit `box`, decoded at that size.
 QImage readThumbnail(const QString& path, QSize box) {
-  QImageReader reader(path);
+  QFile file;
+  QImageReader reader;
+  if (!platform::openRegularPictureFile(file, reader, path)) return {};
   reader.setAutoTransform(true);
   // A picture with a colour table is read whole and scaled in full colour:
   // scaling its indices loses the half-transparent colours.

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/RegularFile.h"
+
 namespace production {
 
 namespace {
@@ -69,8 +71,8 @@ bool PrintFileTarget::commit() {
 }
 
 bool isCompletePdf(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
+  QFile file;
+  if (!platform::openRegularFile(file, path)) return false;
   const qint64 size = file.size();
   constexpr qint64 kTail = 1024;
   if (!file.seek(std::max<qint64>(0, size - kTail))) return false;

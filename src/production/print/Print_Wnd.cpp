@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "core/CardHost.h"
+#include "core/PictureFile.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
@@ -71,7 +72,8 @@ QIcon resourcePicture(const QString& name) {
   const QString file = name + QStringLiteral(".png");
   QString path = resourceFilePath(file);
   if (!QFileInfo::exists(path)) path = platform::shippedResourcesFolder() + QLatin1Char('/') + file;
-  return QIcon(path);
+  const QImage picture = loadPictureFile(path);
+  return picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture));
 }
 
 QDoubleSpinBox* millimetres(QWidget* parent, double minimum, double maximum, const QString& name) {

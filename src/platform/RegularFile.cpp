@@ -1,0 +1,122 @@
+#include "platform/RegularFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+void tell(QString* why, const QString& reason) {
+  if (why) *why = reason;
+}
+}  // namespace
+
+int openRegularFileDescriptor(const QString& path, QString* why) {
+  if (path.isEmpty()) {
+    tell(why, QStringLiteral("no file name"));
+    return -1;
+  }
+  const QByteArray name = QFile::encodeName(path);
+  int fd = -1;
+  do {
+    fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    tell(why, QString::fromLocal8Bit(std::strerror(errno)));
+    return -1;
+  }
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    tell(why, QLatin1String(kNotARegularFile));
+    return -1;
+  }
+  // Reads of a regular file never wait anyway; the flag goes for clarity.
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return fd;
+}
+
+bool openRegularFile(QFile& file, const QString& path, QString* why) {
+  const int fd = openRegularFileDescriptor(path, why);
+  if (fd < 0) return false;
+  file.setFileName(path);
+  if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    tell(why, file.errorString());
+    return false;
+  }
+  return true;
+}
+
+bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path) {
+  if (!openRegularFile(file, path)) return false;
+  reader.setDevice(&file);
+  if (!reader.canRead()) {
+    // A kind without a mark of its own in the content.
+    file.seek(0);
+    reader.setFormat(QFileInfo(path).suffix().toLower().toLatin1());
+    reader.setDevice(&file);
+  }
+  return true;
+}
+
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString* why) {
+  QFile file;
+  if (!openRegularFile(file, path, why)) return std::nullopt;
+  if (file.size() > maxBytes) {
+    tell(why, QStringLiteral("larger than %1 bytes").arg(maxBytes));
+    return std::nullopt;
+  }
+  // One byte more than the file holds tells a file that grows meanwhile.
+  QByteArray bytes = file.read(std::min(maxBytes, file.size()) + 1);
+  if (file.error() != QFileDevice::NoError) {
+    tell(why, file.errorString());
+    return std::nullopt;
+  }
+  if (bytes.size() > maxBytes) {
+    tell(why, QStringLiteral("larger than %1 bytes").arg(maxBytes));
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+bool copyRegularFile(const QString& from, const QString& to, QString* why) {
+  QFile source;
+  if (!openRegularFile(source, from, why)) return false;
+  QFile target(to);
+  if (!target.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    tell(why, target.errorString());
+    return false;
+  }
+  constexpr qint64 kBlock = 64 * 1024;
+  bool ok = true;
+  while (ok) {
+    const QByteArray block = source.read(kBlock);
+    if (block.isEmpty()) {
+      ok = source.error() == QFileDevice::NoError;
+      if (!ok) tell(why, source.errorString());
+      break;
+    }
+    ok = target.write(block) == block.size();
+    if (!ok) tell(why, target.errorString());
+  }
+  struct stat st;
+  if (ok && ::fstat(source.handle(), &st) == 0) ::fchmod(target.handle(), st.st_mode & 07777);
+  if (ok && !target.flush()) {
+    ok = false;
+    tell(why, target.errorString());
+  }
+  if (!ok) target.remove();
+  return ok;
+}
+
+}  // namespace platform

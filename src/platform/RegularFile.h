@@ -1,0 +1,46 @@
+#pragma once
+// Reading files that the program finds on disk (settings, resources, designs,
+// pictures, imports) only when they are regular files. Anything else in
+// their place is treated as an unreadable file: a named pipe would block the
+// reader until some other program writes to it (for ever, deaf to a
+// termination request), and a device could feed it without end.
+//
+// The check is made on the opened file itself, so the path cannot be
+// swapped between the check and the read, and the file is opened without
+// waiting, so a named pipe is refused at once.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+class QFile;
+class QImageReader;
+
+namespace platform {
+
+// The reason given for a path that is there but is not a regular file.
+inline constexpr char kNotARegularFile[] = "not a regular file";
+
+// A descriptor open for reading on `path` (links followed) when that is a
+// regular file; otherwise -1 with the reason in *why. The caller closes it.
+int openRegularFileDescriptor(const QString& path, QString* why = nullptr);
+
+// Opens `file` for reading on `path` when that is a regular file. False
+// with the reason otherwise. (The opened file does not carry the path as its
+// name.)
+bool openRegularFile(QFile& file, const QString& path, QString* why = nullptr);
+
+// Opens `file` on `path` as above and sets `reader` to read the picture in
+// it, of the kind its content shows, else of the kind its name's suffix
+// tells.
+bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path);
+
+// The whole of a regular file of at most `maxBytes` bytes; nothing, with
+// the reason, for anything else or a larger file.
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString* why = nullptr);
+
+// Copies a regular file to `to`, which must not exist yet, with its
+// permissions. False with the reason otherwise; a copy cut short is removed.
+bool copyRegularFile(const QString& from, const QString& to, QString* why = nullptr);
+
+}  // namespace platform

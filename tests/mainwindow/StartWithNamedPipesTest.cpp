@@ -1,0 +1,66 @@
+// Named pipes in place of the files the program reads at its start (the mail
+// settings, the stock texts, the start window's and the new objects'
+// pictures, a background picture) are taken as unreadable files: the program
+// starts at once, with empty mail settings and no stock texts, instead of
+// waiting for ever for someone to write into a pipe.
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "WindowTestSupport.h"
+#include "mainwindow/SKTWindowController.h"
+#include "personalisation/Invitation_Wizard.h"
+#include "production/Preferences.h"
+#include "production/globals.h"
+#include "support/PipeWatchdog.h"
+#include "support/ScriptedHost.h"
+
+namespace {
+
+class StartWindowShown {
+ public:
+  StartWindowShown() { SKTWindowController::setStartWindowShown(true); }
+  ~StartWindowShown() { SKTWindowController::setStartWindowShown(false); }
+};
+
+}  // namespace
+
+TEST(StartWithNamedPipes, PipesInPlaceOfTheFilesReadAtStartAreUnreadableFiles) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  const QString resources = window_test::useSeededResources(dir);
+  QStringList pipes;
+  for (const char* name : {kMailSettingsFileName, "Title.txt", "Message.txt", "Wizard_pattern.jpg", "no.png",
+                           "Background/Hearts.png"}) {
+    pipes << resources + "/" + name;
+    ASSERT_TRUE(testing_support::makePipe(pipes.last())) << name;
+  }
+  testing_support::PipeWatchdog watchdog(pipes);
+
+  StartWindowShown shown;
+  Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
+  host.queueModal([&](QDialog&) {
+    wizard.wizard_btn->click();
+    wizard.Next_btn->click();                 // the size
+    wizard.Next_btn->click();                 // the backgrounds, a pipe among them
+    EXPECT_EQ(wizard.msg_title->text(), "");  // no stock texts: the person types them
+    wizard.title_nxt_btn->click();
+    EXPECT_EQ(wizard.msg_title->text(), "");
+    EXPECT_EQ(wizard.msg_value->toPlainText(), "");
+    wizard.msg_title->setText("Welcome");
+    wizard.msg_value->setPlainText("Come and celebrate");
+    wizard.Next_btn->click();
+    wizard.Next_btn->click();
+    return wizard.result();
+  });
+  SKTWindowController window;
+  EXPECT_FALSE(window.exitRequested()) << host.messages().join("|").toStdString();
+  EXPECT_EQ(window.document()->graphics().size(), 2u);  // the title and the message typed
+  EXPECT_EQ(sender_email.get(), "");
+  EXPECT_EQ(Preferences::sharedInstance()->send_email_SMTP_server(), "");
+  EXPECT_TRUE(watchdog.freed().isEmpty()) << "waited on: " << watchdog.freed().join(", ").toStdString();
+}
