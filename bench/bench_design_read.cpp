@@ -1,7 +1,9 @@
 // Reading design files and clipboard data, sound and hostile: a 20 MB binary
 // design, lists of many shared items, a padded object archive, an XML design
 // of 36 million elements, and a design whose 25 picture objects name one
-// 7000 x 7000 picture. Each input is generated once for the run.
+// 7000 x 7000 picture. Each input is generated once for the run. Saving
+// reads back what it is about to write: the bytes of a design of 300 objects
+// and 2,000 spreadsheet rows, and of a 25 MB one.
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -71,6 +73,53 @@ void BM_ReadXmlDesignWithElements(benchmark::State& state) {
   readDesign(state, hostile::xmlDesignWithRowElements(state.range(0)));
 }
 BENCHMARK(BM_ReadXmlDesignWithElements)->Arg(36000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A design as a busy person makes it: 100 texts, 100 shapes, 100 lines and
+// a spreadsheet table of `rows` rows of eight columns.
+designfile::Design busyDesign(int rows) {
+  designfile::Design design;
+  design.front.Card_Size = QSizeF(419.53, 595.28);
+  design.back.Card_Size = design.front.Card_Size;
+  for (int i = 0; i < 100; ++i) {
+    for (GraphicKind kind : {GraphicKind::Text, GraphicKind::Shape, GraphicKind::Line}) {
+      SKTGraphicPtr g = SKTGraphic::makeGraphic(kind);
+      g->setBounds(QRectF(i % 40 * 10, i / 40 * 10, 120, 40));
+      if (kind == GraphicKind::Text)
+        g->_Text_contents = std::make_shared<SKTTextStorage>(
+            SKTTextStorage{QStringLiteral("Dear guest %1, welcome to our celebration! ").arg(i).repeated(4),
+                           CardFont{QStringLiteral("ArialMT"), 14.0}, Qt::black});
+      (i % 2 ? design.backGraphics : design.frontGraphics).push_back(std::move(g));
+    }
+  }
+  design.columnTitles = {"Nr", "Name", "Street", "City", "Mail", "Phone", "Company", "Note"};
+  for (int r = 0; r < rows; ++r) {
+    DataSourceRow row{{"Extension", QString::number(r + 1)}};
+    for (int c = 1; c < 8; ++c)
+      row.insert(QStringLiteral("Column%1").arg(c), QStringLiteral("row %1 text %2").arg(r).arg(c));
+    design.rows.append(std::move(row));
+  }
+  return design;
+}
+
+void saveDesign(benchmark::State& state, const designfile::Design& design) {
+  for (auto _ : state) {
+    const QByteArray bytes = designfile::designFileBytes(design);
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+    benchmark::DoNotOptimize(bytes.data());
+  }
+}
+
+void BM_SaveBusyDesign(benchmark::State& state) {
+  static const designfile::Design design = busyDesign(2000);
+  saveDesign(state, design);
+}
+BENCHMARK(BM_SaveBusyDesign)->Unit(benchmark::kMillisecond);
+
+void BM_SaveDesign25MB(benchmark::State& state) {
+  static const designfile::Design design = busyDesign(50000);
+  saveDesign(state, design);
+}
+BENCHMARK(BM_SaveDesign25MB)->Unit(benchmark::kMillisecond);
 
 void BM_PasteClipboardItems(benchmark::State& state) {
   const QByteArray bytes = hostile::clipboardWithItems(static_cast<int>(state.range(0)));

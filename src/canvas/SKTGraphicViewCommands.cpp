@@ -13,6 +13,7 @@
 #include "canvas/SKTGrid.h"
 #include "core/CardHost.h"
 #include "core/GraphicArchive.h"
+#include "core/GraphicLimits.h"
 #include "core/globals.h"
 #include "core/render/DocumentData.h"
 #include "core/render/SKTRenderingView.h"
@@ -104,6 +105,8 @@ void SKTGraphicView::paste() {
       _pasteCascadeNumber = 0;
     }
     if (pasted->empty() || !_document) return;
+    // Data from elsewhere may place objects where no design can keep them.
+    limitBoundsOfGraphics(*pasted);
     const auto group = userActionGroup();
     if (_pasteCascadeNumber > 0) {
       const QString side = currentCardSideCode();

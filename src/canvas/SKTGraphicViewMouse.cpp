@@ -412,11 +412,13 @@ void SKTGraphicView::moveSelectedGraphicsWithEvent(const SKTCanvasMouseEvent& ev
     }
     if (!moving) continue;
     if (_grid) current = _grid->constrainedPoint(current - offset) + offset;
-    if (current != last) {
-      SKTGraphic::translateGraphics(selected, current.x() - last.x(), current.y() - last.y());
-      if (echo) continueEchoingMoveToRulers(QRectF(current - offset, union_.size()));
-    }
-    last = current;
+    if (current == last) continue;
+    const QPointF wanted = current - last;
+    const QPointF moved = SKTGraphic::translateGraphics(selected, wanted.x(), wanted.y());
+    // At the limit of the card's space the objects stop; they follow again
+    // once the mouse is back where they stopped.
+    last = moved == wanted ? current : last + moved;
+    if (echo) continueEchoingMoveToRulers(QRectF(last - offset, union_.size()));
   } while (e.type != SKTCanvasMouseEvent::Type::Up);
   if (echo) stopEchoingMoveToRulers();
   if (moving) {

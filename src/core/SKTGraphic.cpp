@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "core/CardHost.h"
+#include "core/GraphicLimits.h"
 #include "core/SKTBarcode.h"
 #include "core/SKTDocument.h"
 #include "core/SKTImage.h"
@@ -273,7 +274,7 @@ SKTTextStoragePtr SKTGraphic::Text_contents() {
 void SKTGraphic::setBounds(const QRectF& bounds) {
   willChangeValueForKey(SKTKeys::bounds);
   try {
-    applyBounds(bounds);
+    applyBounds(limitedBounds(bounds));
   } catch (...) {
     didChangeValueForKey(SKTKeys::bounds);
     throw;
@@ -645,10 +646,13 @@ QRectF SKTGraphic::drawingBoundsOfGraphics(const SKTGraphicList& graphics) {
   return unionOf(rects);
 }
 
-void SKTGraphic::translateGraphics(const SKTGraphicList& graphics, double dx, double dy) {
+QPointF SKTGraphic::translateGraphics(const SKTGraphicList& graphics, double dx, double dy) {
+  const QPointF offset = limitedOffset(graphics, dx, dy);
+  if (offset.isNull()) return offset;
   const DocumentUndoGroups group(graphics);
   for (const auto& g : graphics)
-    if (g && !g->ctrl_is_locked) g->setBounds(g->bounds().translated(dx, dy));
+    if (g && !g->ctrl_is_locked) g->setBounds(g->bounds().translated(offset));
+  return offset;
 }
 
 void SKTGraphic::Paste_Location_Of_Graphics(const SKTGraphicList& graphics, double x, double y,

@@ -170,7 +170,8 @@ class SKTGraphic : public std::enable_shared_from_this<SKTGraphic> {
 
   // ---- Geometry (notifying) -------------------------------------------------
   // Stores the bounds and notifies observers of "bounds" and the keys that
-  // depend on it. Kinds customise the store in applyBounds().
+  // depend on it. Kinds customise the store in applyBounds(). A position or a
+  // size beyond the limits of GraphicLimits.h is cut back to the limit.
   void setBounds(const QRectF& bounds);
   double xPosition() const { return _bounds.x(); }
   double yPosition() const { return _bounds.y(); }
@@ -252,7 +253,9 @@ class SKTGraphic : public std::enable_shared_from_this<SKTGraphic> {
   // ---- Class operations on lists of graphics ----------------------------------
   static QRectF boundsOfGraphics(const SKTGraphicList& graphics);
   static QRectF drawingBoundsOfGraphics(const SKTGraphicList& graphics);
-  static void translateGraphics(const SKTGraphicList& graphics, double dx, double dy);
+  // Moves every unlocked graphic by the offset, cut back so that none leaves
+  // the limits (GraphicLimits.h); answers the offset applied.
+  static QPointF translateGraphics(const SKTGraphicList& graphics, double dx, double dy);
   // Deep copies (clone()) of every graphic of a list, in list order.
   static SKTGraphicList cloneGraphics(const SKTGraphicList& graphics);
   static void Paste_Location_Of_Graphics(const SKTGraphicList& graphics, double x, double y,

@@ -273,6 +273,39 @@ TEST_F(CanvasInteraction, ArrowKeysMoveUnlockedSelectedGraphics) {
   EXPECT_EQ(a->bounds().topLeft(), QPointF(20, 20));
 }
 
+// No command takes an object further than 100,000 points from the card's
+// corner, or makes it larger than that: a design file keeps nothing beyond.
+// A group stops as a whole where its first object meets the limit, and
+// follows the mouse again once the mouse is back where it stopped.
+TEST_F(CanvasInteraction, MovesAndSizesStopAtTheLimitOfTheCardSpace) {
+  a->_bounds = {99950, 20, 40, 30};
+  view.changeSelectionIndexes({0, 1});
+  click({110, 70}, {drag({150, 70}), drag({210, 70}), drag({180, 70}), drag({130, 70}), up({130, 70})});
+  EXPECT_EQ(a->bounds(), QRectF(99970, 20, 40, 30));
+  EXPECT_EQ(b->bounds(), QRectF(120, 60, 40, 30));
+  EXPECT_EQ(doc.undoStack()->count(), 1);
+
+  // Nudges stop at the limit; one there does nothing, not even an undo entry.
+  view.changeSelectionIndexes({0});
+  for (int i = 0; i < 40; ++i) view.moveRight();
+  EXPECT_EQ(a->bounds(), QRectF(100000, 20, 40, 30));
+  EXPECT_EQ(doc.undoStack()->count(), 31);
+
+  // A handle dragged far away.
+  view.changeSelectionIndexes({1});
+  click({160, 90}, {drag({300000, -250000}), up({300000, -250000})});  // lower right handle
+  EXPECT_EQ(b->bounds(), QRectF(120, -100000, 100000, 100000));
+
+  // Objects pasted from elsewhere with positions beyond the limit land at it.
+  auto far = shape({-250000, 400000, 250000, 30});
+  auto data = new QMimeData;
+  data->setData(SKTGraphicViewPasteboardType, pasteboardDataWithGraphics({far}));
+  QGuiApplication::clipboard()->setMimeData(data);
+  view.paste();
+  ASSERT_EQ(doc.graphics().size(), 3u);
+  EXPECT_EQ(doc.graphics()[0]->bounds(), QRectF(-100000, 100000, 100000, 30));
+}
+
 TEST_F(CanvasInteraction, RealMouseEventsDriveTheTrackingLoop) {
   view.show();
   QCoreApplication::processEvents();

@@ -95,6 +95,13 @@ class MainWindowDesignFile : public ::testing::Test {
     Excel_Source_Path.clear();
   }
   QString path(const QString& name) const { return dir.filePath(name); }
+  // A window holding the small design, saved to "card.dcard"; answers the file's bytes.
+  QByteArray saveSmallDesign(SKTWindowController& window) {
+    fillWindow(window);
+    host.queueSavePanel(path(QStringLiteral("card.dcard")));
+    window.Save_Btn_Clicked();
+    return designfile_test::readFile(path(QStringLiteral("card.dcard")));
+  }
 
   QTemporaryDir dir;
   testing_support::ScriptedHost host;
@@ -189,11 +196,8 @@ class LoweredDesignLimits {
 // exactly the same limit.
 TEST_F(MainWindowDesignFile, ADesignThatCouldNotBeOpenedAgainIsNotSaved) {
   SKTWindowController window;
-  fillWindow(window);
+  const QByteArray before = saveSmallDesign(window);
   const QString file = path(QStringLiteral("card.dcard"));
-  host.queueSavePanel(file);
-  window.Save_Btn_Clicked();
-  const QByteArray before = designfile_test::readFile(file);
 
   // A long text on the front.
   auto text = SKTGraphic::makeGraphic(GraphicKind::Text);
@@ -280,6 +284,50 @@ TEST_F(MainWindowDesignFile, ADesignThatCouldNotBeOpenedAgainIsNotSaved) {
         << refused.toStdString();
     EXPECT_EQ(designfile_test::readFile(bigger), written);
   }
+}
+
+// Within the limits of size, the writer reads what it is about to write back
+// with the reader itself: whatever the reader would refuse (here objects no
+// command makes, changed in memory) is not written, and one message names
+// the object and the reason. The earlier file and the current path stay.
+TEST_F(MainWindowDesignFile, AnObjectTheReaderWouldRefuseIsNotSavedAndTheMessageNamesIt) {
+  SKTWindowController window;
+  const QByteArray before = saveSmallDesign(window);
+  const QString file = path(QStringLiteral("card.dcard"));
+  const QString notSaved = QStringLiteral("The design was not saved: it could not be opened again.\n\n");
+
+  const SKTGraphicPtr back = window.document()->graphics_back().front();
+  back->_bounds = QRectF(5, 150000.5, 40, 40);
+  host.clear();
+  window.Save_Btn_Clicked();
+  EXPECT_EQ(
+      shown(host),
+      QStringList{notSaved + QStringLiteral("Back object 1, shape: its y position, 150,000.5 points, is "
+                                            "beyond the 100,000 points an object can lie from the card's "
+                                            "corner.")});
+  EXPECT_EQ(designfile_test::readFile(file), before);
+  EXPECT_EQ(Project_File_Name, file);
+
+  back->_bounds = QRectF(5, 5, 40, 40);
+  const SKTGraphicPtr circle = window.document()->graphics().at(0);
+  circle->_strokeWidth = 1500;
+  const QString other = path(QStringLiteral("other.dcard"));
+  host.clear();
+  host.queueSavePanel(other);
+  window.SaveAs_Btn_Clicked();
+  EXPECT_EQ(shown(host),
+            QStringList{notSaved + QStringLiteral("Front object 1, shape: its line width, 1,500 points, is "
+                                                  "beyond the 1,000 points a line can have.")});
+  EXPECT_FALSE(QFileInfo::exists(other));
+  EXPECT_EQ(Project_File_Name, file);
+
+  circle->_strokeWidth = 1000;
+  host.clear();
+  window.Save_Btn_Clicked();
+  EXPECT_EQ(shown(host), QStringList{kSaved});
+  PlainDesignHost saved;
+  ASSERT_EQ(designfile::Read_and_load_design_Log(saved, file, QStringLiteral("L")), 1);
+  EXPECT_EQ(saved.doc.graphics().at(0)->strokeWidth(), 1000);
 }
 
 TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) {

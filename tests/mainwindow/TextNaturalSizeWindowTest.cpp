@@ -1,5 +1,6 @@
 // Natural Size of the alignment tab on a text, through the real window: the
-// wizard's title keeps showing all of itself in the box it gets.
+// wizard's title keeps showing all of itself in the box it gets, and a text
+// far too tall for any design gets the largest size a design keeps.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -13,6 +14,8 @@
 #include "core/SKTText.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/panels/AlignmentTab.h"
+#include "mainwindow/scripting/DocumentBusObject.h"
+#include "mainwindow/scripting/GraphicBusObject.h"
 #include "personalisation/Invitation_Wizard.h"
 #include "support/CanvasInput.h"
 #include "support/ScriptedHost.h"
@@ -90,4 +93,35 @@ TEST(TextNaturalSizeWindow, TheWizardTitleShowsAllOfItselfAfterNaturalSize) {
   // One undo step gives the wizard's box back.
   window.document()->undo();
   EXPECT_EQ(title->bounds(), laidOut);
+}
+
+// A text of 8,000 one-character lines (a script may give a text up to
+// 100,000 characters) is far taller than any design can keep: Natural Size
+// makes it as tall as an object may be, and the design saves and opens again.
+TEST(TextNaturalSizeWindow, AVeryLongTextGivenNaturalSizeIsSavedAndOpensAgain) {
+  QTemporaryDir dir;
+  window_test::useSeededResources(dir);
+  testing_support::ScriptedHost host;
+  SKTWindowController window;
+  DocumentBusObject scripting(*window.document(), window, QDBusConnection(QStringLiteral("not connected")));
+  scripting.Insert(QStringLiteral("textAreas"), 0, QRectF(20, 20, 120, 40));
+  ASSERT_EQ(window.document()->graphics().size(), 1u);
+  const SKTGraphicPtr text = window.document()->graphics().front();
+  GraphicBusObject(text, window).SetContents(QStringLiteral("1\n").repeated(8000).chopped(1));
+  ASSERT_EQ(text->Text_contents()->string.count(QLatin1Char('\n')), 7999);
+
+  SKTGraphicView* view = window.currentSideView();
+  view->queueTrackingEvents({testing_support::up({30, 30})});
+  view->mouseDown(testing_support::down({30, 30}));
+  ASSERT_EQ(view->selectedGraphics(), SKTGraphicList{text});
+  window.alignmentTab()->Make_Natural_btn->click();
+  const QRectF natural = text->bounds();
+  EXPECT_EQ(natural.topLeft(), QPointF(20, 20));
+  EXPECT_LT(natural.width(), 20);
+  EXPECT_EQ(natural.height(), 100000);
+
+  window_test::saveAndReopen(window, host, dir.filePath(QStringLiteral("lines.dcard")));
+  ASSERT_EQ(window.document()->graphics().size(), 1u);
+  EXPECT_EQ(window.document()->graphics().front()->bounds(), natural);
+  EXPECT_EQ(window.document()->graphics().front()->Text_contents()->string, text->Text_contents()->string);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A resource folder of a test's own, seeded from the shipped resources, as
-// the program seeds the user's folder at its first start.
+// the program seeds the user's folder at its first start; and a design
+// saved by the window's Save command and opened again by it.
 
 #include <gtest/gtest.h>
 
@@ -8,9 +9,11 @@
 #include <QTemporaryDir>
 
 #include "core/globals.h"
+#include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
+#include "support/ScriptedHost.h"
 
 namespace window_test {
 
@@ -25,6 +28,20 @@ inline QString useSeededResources(const QTemporaryDir& dir) {
   Card_Shape = 0;
   Project_File_Name.clear();
   return resources;
+}
+
+// Saves the window's untitled design to `file` with the Save command and
+// opens it again with the reader: both without a word but "saved".
+inline void saveAndReopen(SKTWindowController& window, testing_support::ScriptedHost& host,
+                          const QString& file) {
+  host.clear();
+  host.queueSavePanel(file);
+  window.Save_Btn_Clicked();
+  EXPECT_EQ(host.messages(),
+            QStringList{QStringLiteral("\nGreeting Card Design Log has been saved successfully.")});
+  host.clear();
+  EXPECT_EQ(window.Read_and_load_design_Log(file, QStringLiteral("L")), 1);
+  EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join(' ').toStdString();
 }
 
 }  // namespace window_test

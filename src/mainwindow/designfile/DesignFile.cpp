@@ -161,7 +161,7 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
       Show_MessageBox(QStringLiteral("%1 -- %2").arg(e.elements()).arg(reason));
       Project_File_Name = remembered;
       return false;
-    } catch (const DesignTooLargeError& e) {
+    } catch (const DesignRefusedError& e) {
       Show_MessageBox(QString::fromUtf8(e.what()));
       Project_File_Name = remembered;
       return false;

@@ -17,9 +17,12 @@
 //     complete file replaces the old one: a failed write leaves the previous
 //     file as it was, and is reported as "fail" (reason in the log), never as
 //     saved;
-//   - a design the reader would refuse (beyond Design_File_Byte_Limit or
-//     Design_File_Value_Limit) is not written at all: a message says so and
-//     names its largest parts, and the previous file and path stay;
+//   - a design the reader would refuse is not written at all: the bytes
+//     about to be written are read back by the reader first. A message says
+//     why: beyond Design_File_Byte_Limit or Design_File_Value_Limit it names
+//     the design's largest parts, otherwise the part the reader refuses and
+//     the reason (an object beyond the limits of GraphicLimits.h ...). The
+//     previous file and path stay;
 //   - the extension added to a name typed without it never replaces an
 //     existing file unasked (the panel only asked about the name as typed);
 //   - opening parses the whole file into a staging design first; only a file

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "core/GraphicArchive.h"
+#include "core/GraphicLimits.h"
 #include "mainwindow/designfile/DesignText.h"
 #include "mainwindow/globals.h"
 #include "platform/KeyedArchive.h"
@@ -166,8 +167,11 @@ QString objectDescription(const SKTGraphic& graphic) {
       return QStringLiteral("picture \u201c%1\u201d").arg(QFileInfo(graphic.FilePath()).fileName());
     case GraphicKind::Text: {
       const QString text = graphic._Text_contents ? graphic._Text_contents->string : QString();
+      QString start = text.left(24);
+      for (QChar& c : start)
+        if (c.isSpace()) c = u' ';  // one line in a message, whatever the text's lines
       return QStringLiteral("text \u201c%1\u201d (%2 characters)")
-          .arg(text.size() > 24 ? text.left(24) + u'\u2026' : text)
+          .arg(text.size() > 24 ? start + u'\u2026' : start)
           .arg(text.size());
     }
     case GraphicKind::Barcode:
@@ -181,34 +185,51 @@ QString objectDescription(const SKTGraphic& graphic) {
   }
 }
 
-// The parts of a design, by the elements of its file (element 0 the mark,
-// then both page settings, the binding, the spreadsheet, the objects).
-std::vector<DesignPart> designParts(const Design& design, const std::vector<platform::PlistPart>& elements) {
-  std::vector<DesignPart> parts;
-  std::vector<bool> named(elements.size(), false);
-  const auto add = [&](const QString& name, size_t index) {
-    if (index >= elements.size()) return;
-    parts.push_back({name, elements[index].bytes, elements[index].values});
-    named[index] = true;
-  };
-  size_t index = kExcelBindingIndex + 2;
-  add(QStringLiteral("spreadsheet column titles"), index++);
-  add(QStringLiteral("spreadsheet rows (%1)").arg(QLocale(QLocale::English).toString(design.rows.size())),
-      index++);
+// The parts of a design a person knows by name, by the elements of its file
+// (element 0 the mark, then both page settings, the binding, the
+// spreadsheet, the objects): the spreadsheet and each object. Other elements
+// have no name of their own.
+std::vector<QString> namedElements(const Design& design) {
+  std::vector<QString> names(kExcelBindingIndex + 2);
+  names.push_back(QStringLiteral("spreadsheet column titles"));
+  names.push_back(
+      QStringLiteral("spreadsheet rows (%1)").arg(QLocale(QLocale::English).toString(design.rows.size())));
   for (const auto& [side, graphics] :
        {std::pair{"front", &design.frontGraphics}, std::pair{"back", &design.backGraphics}}) {
-    ++index;  // the object count
+    names.emplace_back();  // the object count
     int number = 0;
     for (const auto& graphic : *graphics)
-      add(QStringLiteral("%1 object %2, %3")
-              .arg(QLatin1String(side))
-              .arg(++number)
-              .arg(objectDescription(*graphic)),
-          index++);
+      names.push_back(QStringLiteral("%1 object %2, %3")
+                          .arg(QLatin1String(side))
+                          .arg(++number)
+                          .arg(graphic ? objectDescription(*graphic) : QString()));
   }
+  return names;
+}
+
+// The part of a design that an element of its file holds.
+QString elementName(const Design& design, qsizetype index) {
+  const std::vector<QString> names = namedElements(design);
+  if (index >= 0 && index < static_cast<qsizetype>(names.size()) &&
+      !names[static_cast<size_t>(index)].isEmpty())
+    return names[static_cast<size_t>(index)];
+  if (index >= 1 && index <= kPageSettingItems) return QStringLiteral("the front page settings");
+  if (index > kPageSettingItems && index < kExcelBindingIndex)
+    return QStringLiteral("the back page settings");
+  if (index >= kExcelBindingIndex && index < kExcelBindingIndex + 2)
+    return QStringLiteral("the spreadsheet binding");
+  return QStringLiteral("the design");
+}
+
+std::vector<DesignPart> designParts(const Design& design, const std::vector<platform::PlistPart>& elements) {
+  const std::vector<QString> names = namedElements(design);
+  std::vector<DesignPart> parts;
   DesignPart rest{QStringLiteral("page settings and the rest")};
   for (size_t k = 0; k < elements.size(); ++k) {
-    if (named[k]) continue;
+    if (k < names.size() && !names[k].isEmpty()) {
+      parts.push_back({names[k], elements[k].bytes, elements[k].values});
+      continue;
+    }
     rest.bytes += elements[k].bytes;
     rest.values += elements[k].values;
   }
@@ -270,24 +291,36 @@ QByteArray designFileBytes(const Design& design) {
   QByteArray bytes = platform::toXmlPropertyList(PlistValue(std::move(elements)));
   if (bytes.isEmpty())
     throw DesignBuildError(count, QStringLiteral("the property list could not be written"));
-  // Whatever is written must read back: the reader's own limits, checked
-  // the way the reader checks them.
+  // Whatever is written must read back: the reader reads these very bytes
+  // first, with all of its checks.
+  DesignFileFault fault;
+  if (parseDesignFile(bytes, &fault)) return bytes;
+  qCWarning(lcMainWindow).noquote() << QStringLiteral("Design not written: element %1: %2 (%3 bytes)")
+                                           .arg(fault.element)
+                                           .arg(fault.reason)
+                                           .arg(bytes.size());
+  // Beyond the limits of size the message names what makes it large,
+  // otherwise the part the reader refuses, and why.
   const platform::PlistLimits limits = designFileLimits();
-  QString why;
-  if (!platform::propertyListWithinLimits(bytes, limits, &why)) {
-    qCWarning(lcMainWindow).noquote()
-        << QStringLiteral("Design not written: %1 (%2 bytes)").arg(why).arg(bytes.size());
-    throw DesignTooLargeError(tooLargeMessage(design, bytes, limits));
-  }
-  return bytes;
+  if (!platform::propertyListWithinLimits(bytes, limits))
+    throw DesignRefusedError(tooLargeMessage(design, bytes, limits));
+  QString part = elementName(design, fault.element);
+  part[0] = part[0].toUpper();
+  throw DesignRefusedError(
+      QStringLiteral("The design was not saved: it could not be opened again.\n\n%1: %2.")
+          .arg(part, fault.reason));
 }
 
 // ---------------------------------------------------------------- reading
 
 namespace {
 
+// A reason the reader refuses a file, at the element it was reading (by
+// default the element it took last).
 struct ParseError : std::runtime_error {
-  explicit ParseError(const QString& why) : std::runtime_error(why.toStdString()) {}
+  explicit ParseError(const QString& why, qsizetype at = -1)
+      : std::runtime_error(why.toStdString()), element(at) {}
+  qsizetype element;
 };
 
 // Walks the element array front to back; every access is checked.
@@ -300,44 +333,35 @@ class ElementReader {
 
   const PlistValue& next(const char* what) {
     if (next_ >= static_cast<qsizetype>(elements_.size()))
-      throw ParseError(
-          QStringLiteral("the file ends before %1 (element %2)").arg(QLatin1String(what)).arg(next_));
+      throw ParseError(QStringLiteral("the file ends before the %1").arg(QLatin1String(what)), next_);
     return elements_[static_cast<size_t>(next_++)];
   }
   QString string(const char* what) {
-    const qsizetype at = next_;
     auto s = next(what).toString();
-    if (!s)
-      throw ParseError(QStringLiteral("element %1 (%2) is not a string").arg(at).arg(QLatin1String(what)));
+    if (!s) throw ParseError(QStringLiteral("the %1 is not a string").arg(QLatin1String(what)));
     return *s;
   }
   QByteArray data(const char* what) {
-    const qsizetype at = next_;
     auto d = next(what).toData();
-    if (!d) throw ParseError(QStringLiteral("element %1 (%2) is not data").arg(at).arg(QLatin1String(what)));
+    if (!d) throw ParseError(QStringLiteral("the %1 is not data").arg(QLatin1String(what)));
     return *d;
   }
   const PlistArray& array(const char* what) {
-    const qsizetype at = next_;
     const PlistArray* a = next(what).array();
-    if (!a)
-      throw ParseError(QStringLiteral("element %1 (%2) is not an array").arg(at).arg(QLatin1String(what)));
+    if (!a) throw ParseError(QStringLiteral("the %1 is not an array").arg(QLatin1String(what)));
     return *a;
   }
   QColor color(const char* what) {
-    const qsizetype at = next_;
     auto c = colorFromArchive(data(what));
-    if (!c)
-      throw ParseError(
-          QStringLiteral("element %1 (%2) is no archived colour").arg(at).arg(QLatin1String(what)));
+    if (!c) throw ParseError(QStringLiteral("the %1 is no archived colour").arg(QLatin1String(what)));
     return *c;
   }
   CardFont font(const char* what) {
-    const qsizetype at = next_;
     auto f = fontFromArchive(data(what));
     if (!f)
-      throw ParseError(
-          QStringLiteral("element %1 (%2) is no archived font").arg(at).arg(QLatin1String(what)));
+      throw ParseError(QStringLiteral("the %1 is no archived font of at most %2 points")
+                           .arg(QLatin1String(what))
+                           .arg(kMaxFontSize));
     return *f;
   }
 
@@ -349,7 +373,9 @@ class ElementReader {
 QPointF checkedLocation(const QString& text) {
   const auto p = pointFromText(text);
   if (!p || std::abs(p->x()) > kMaxCardOffset || std::abs(p->y()) > kMaxCardOffset)
-    throw ParseError(QStringLiteral("unusable card location \"%1\"").arg(text.left(64)));
+    throw ParseError(QStringLiteral("the card location \"%1\" is no point within %2 points of the origin")
+                         .arg(text.left(64))
+                         .arg(kMaxCardOffset));
   return *p;
 }
 
@@ -357,13 +383,16 @@ QSizeF checkedSize(const QString& text) {
   const auto s = sizeFromText(text);
   if (!s || s->width() < 0.0 || s->height() < 0.0 || s->width() > kMaxCardExtent ||
       s->height() > kMaxCardExtent)
-    throw ParseError(QStringLiteral("unusable card size \"%1\"").arg(text.left(64)));
+    throw ParseError(QStringLiteral("the card size \"%1\" is no size of at most %2 points a side")
+                         .arg(text.left(64))
+                         .arg(kMaxCardExtent));
   return *s;
 }
 
 float checkedOpacity(const QString& text) {
   const double v = doubleFromText(text);
-  if (!std::isfinite(v)) throw ParseError(QStringLiteral("unusable opacity \"%1\"").arg(text.left(64)));
+  if (!std::isfinite(v))
+    throw ParseError(QStringLiteral("the opacity \"%1\" is no number").arg(text.left(64)));
   return static_cast<float>(std::clamp(v, 0.0, 100.0));
 }
 
@@ -421,54 +450,27 @@ QList<DataSourceRow> readRows(const PlistArray& rows) {
   return out;
 }
 
-bool finite(double v) {
-  return std::isfinite(v);
-}
-
-// Geometry a canvas can draw: finite, and within generous bounds.
-void checkGraphicGeometry(const SKTGraphic& g) {
-  const QRectF b = g._bounds;
-  const double limit = kMaxCardOffset;
-  if (!finite(b.x()) || !finite(b.y()) || !finite(b.width()) || !finite(b.height()) ||
-      std::abs(b.x()) > limit || std::abs(b.y()) > limit || std::abs(b.width()) > limit ||
-      std::abs(b.height()) > limit)
-    throw ParseError(QStringLiteral("an object has unusable bounds"));
-  if (!finite(g._strokeWidth) || std::abs(g._strokeWidth) > kMaxBorderWidth || !finite(g._fill_grad_angle))
-    throw ParseError(QStringLiteral("an object has an unusable stroke width or gradient angle"));
-  for (const CardFont* f : {&g.text_ctrl_font, &g.value_font_val, &g.header_font_val, &g.footer_font_val})
-    if (!finite(f->size) || std::abs(f->size) > kMaxFontSize)
-      throw ParseError(QStringLiteral("an object has an unusable font size"));
-  if (g._Text_contents &&
-      (!finite(g._Text_contents->font.size) || std::abs(g._Text_contents->font.size) > kMaxFontSize))
-    throw ParseError(QStringLiteral("an object has an unusable font size"));
-}
-
 SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveMemo& memo) {
-  const qsizetype at = in.position();
   const QString countText = in.string("object count");
   bool ok = false;
   const qlonglong count = countText.trimmed().toLongLong(&ok);
   const qlonglong lenient = ok ? count : intFromText(countText);
-  if (lenient < 0)
-    throw ParseError(QStringLiteral("element %1: negative %2 object count").arg(at).arg(QLatin1String(side)));
+  if (lenient < 0) throw ParseError(QStringLiteral("negative %1 object count").arg(QLatin1String(side)));
   if (lenient > in.remaining())
-    throw ParseError(QStringLiteral("element %1: %2 %3 objects announced, %4 elements follow")
-                         .arg(at)
+    throw ParseError(QStringLiteral("%1 %2 objects announced, %3 elements follow")
                          .arg(lenient)
                          .arg(QLatin1String(side))
                          .arg(in.remaining()));
   SKTGraphicList graphics;
   graphics.reserve(static_cast<size_t>(lenient));
   for (qlonglong i = 0; i < lenient; ++i) {
-    const qsizetype position = in.position();
     SKTGraphicPtr graphic;
     QString why;
     const auto result = memo.read(in.data("object archive"), &graphic, &why);
     if (result != GraphicArchiveResult::Graphic || !graphic)
-      throw ParseError(QStringLiteral("element %1: %2")
-                           .arg(position)
-                           .arg(why.isEmpty() ? QStringLiteral("the archive holds no object") : why));
-    checkGraphicGeometry(*graphic);
+      throw ParseError(why.isEmpty() ? QStringLiteral("the archive holds no object") : why);
+    // Only what the model itself keeps: the same limits as every command.
+    if (const auto beyond = graphicBeyondLimits(*graphic)) throw ParseError(*beyond);
     graphics.push_back(std::move(graphic));
   }
   return graphics;
@@ -476,9 +478,9 @@ SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveM
 
 }  // namespace
 
-std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why) {
-  auto fail = [why](const QString& reason) -> std::optional<Design> {
-    if (why) *why = reason;
+std::optional<Design> parseDesignFile(const QByteArray& bytes, DesignFileFault* fault) {
+  auto fail = [fault](const QString& reason, qsizetype element = -1) -> std::optional<Design> {
+    if (fault) *fault = {element, reason};
     return std::nullopt;
   };
   QString plistError;
@@ -488,8 +490,8 @@ std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why) {
   if (!elements) return fail(QStringLiteral("the property list is not an array"));
   if (elements->empty() || elements->front().toString() != kMagic)
     return fail(QStringLiteral("the first element is not the design file mark"));
+  ElementReader in(*elements);
   try {
-    ElementReader in(*elements);
     in.string("mark");
     Design design;
     design.front = readPageSettings(in);
@@ -506,9 +508,20 @@ std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why) {
     design.frontGraphics = readGraphics(in, "front", memo);
     design.backGraphics = readGraphics(in, "back", memo);
     return design;
+  } catch (const ParseError& e) {
+    return fail(QString::fromUtf8(e.what()), e.element >= 0 ? e.element : in.position() - 1);
   } catch (const std::exception& e) {
-    return fail(QString::fromUtf8(e.what()));
+    return fail(QString::fromUtf8(e.what()), in.position() - 1);
   }
+}
+
+std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why) {
+  DesignFileFault fault;
+  std::optional<Design> design = parseDesignFile(bytes, &fault);
+  if (!design && why)
+    *why = fault.element < 0 ? fault.reason
+                             : QStringLiteral("element %1: %2").arg(fault.element).arg(fault.reason);
+  return design;
 }
 
 }  // namespace designfile

@@ -28,6 +28,7 @@
 #include <stdexcept>
 
 #include "core/Card_Property.h"
+#include "core/GraphicLimits.h"
 #include "core/SKTGraphic.h"
 #include "data/DataSourceTable.h"
 #include "platform/PropertyList.h"
@@ -43,12 +44,12 @@ inline constexpr int kMinimumElements = kExcelBindingIndex + 6;  // 63
 
 // Largest card extent accepted from a file, in points (200 inches).
 inline constexpr double kMaxCardExtent = 14400.0;
-// Largest card origin offset accepted from a file, in points.
-inline constexpr double kMaxCardOffset = 100000.0;
-// Largest border width accepted from a file, in points.
-inline constexpr int kMaxBorderWidth = 1000;
+// Largest card origin offset accepted from a file, in points: as far as an object may lie.
+inline constexpr double kMaxCardOffset = kMaxGraphicCoordinate;
+// Largest border width accepted from a file, in points: the widest stroke of an object.
+inline constexpr int kMaxBorderWidth = static_cast<int>(kMaxGraphicStrokeWidth);
 // Largest content font size accepted from a file, in points.
-inline constexpr double kMaxFontSize = 1000.0;
+inline constexpr double kMaxFontSize = kMaxGraphicFontSize;
 // Largest design file, in bytes, and most values it may hold (every string,
 // data block, array, row and key is one). The limits in force are
 // Design_File_Byte_Limit and Design_File_Value_Limit: the reader refuses a
@@ -82,12 +83,13 @@ class DesignBuildError : public std::runtime_error {
   int elements_;
 };
 
-// Raised instead of writing a design that the reader would refuse (beyond
-// the limits): nothing is written. The text says so for the user and names
-// what makes the design large.
-class DesignTooLargeError : public std::runtime_error {
+// Raised instead of writing a design that the reader would refuse: nothing
+// is written. The text says so for the user and names the reason and the
+// part of the design it lies in (what makes a design too large, an object
+// beyond the limits ...).
+class DesignRefusedError : public std::runtime_error {
  public:
-  explicit DesignTooLargeError(const QString& message) : std::runtime_error(message.toStdString()) {}
+  explicit DesignRefusedError(const QString& message) : std::runtime_error(message.toStdString()) {}
 };
 
 // The background picture path stored for a side: its own path when its fill
@@ -96,12 +98,22 @@ QString storedBackgroundPath(const Card_Property& side);
 
 // The element array of a design. Throws DesignBuildError.
 platform::PlistArray designElements(const Design& design);
-// The file's bytes (XML property list). Throws DesignBuildError, or
-// DesignTooLargeError for a design beyond the limits.
+// The file's bytes (XML property list), read back whole by parseDesignFile
+// before they are answered. Throws DesignBuildError, or DesignRefusedError
+// for a design the reader would refuse.
 QByteArray designFileBytes(const Design& design);
 
+// Why a file is not a design: the reason, and the element being read (-1
+// when the file as a whole is refused).
+struct DesignFileFault {
+  qsizetype element = -1;
+  QString reason;
+};
+
 // Reads a design from a file's bytes (XML or binary property list). Nothing
-// (and the reason in *why) for anything that is not a complete, sound design.
+// (and the reason) for anything that is not a complete, sound design.
+std::optional<Design> parseDesignFile(const QByteArray& bytes, DesignFileFault* fault);
+// As above; the reason names the element ("element 62: ...").
 std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why = nullptr);
 
 // Keyed archives of one colour or one font, as the page-setting items store them.

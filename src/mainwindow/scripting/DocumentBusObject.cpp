@@ -1,9 +1,9 @@
 #include "mainwindow/scripting/DocumentBusObject.h"
 
 #include <QDBusConnectionInterface>
-#include <cmath>
 #include <set>
 
+#include "core/GraphicLimits.h"
 #include "core/scripting/SKTDocumentScripting.h"
 #include "documentadaptor.h"
 #include "graphicadaptor.h"
@@ -12,13 +12,9 @@
 
 namespace {
 
-// Largest coordinate or size a script may give a new graphic, in points.
-constexpr double kMaxCoordinate = 100000.0;
-
+// A script places a new graphic only where the model keeps graphics.
 bool isSaneBounds(const QRectF& r) {
-  for (double v : {r.x(), r.y(), r.width(), r.height()})
-    if (!std::isfinite(v) || std::abs(v) > kMaxCoordinate) return false;
-  return r.width() >= 0.0 && r.height() >= 0.0;
+  return boundsWithinLimits(r) && r.width() >= 0.0 && r.height() >= 0.0;
 }
 
 QString unknownCollection(const QString& key) {
@@ -123,7 +119,7 @@ QDBusObjectPath DocumentBusObject::Insert(const QString& collection, int index, 
     if (!isSaneBounds(bounds))
       return failInvalid(QStringLiteral("Bounds are x, y, width and height in points, each finite and within "
                                         "%1, width and height 0 or more.")
-                             .arg(kMaxCoordinate));
+                             .arg(kMaxGraphicCoordinate));
     const SKTGraphicPtr graphic = SKTDocumentScripting::newScriptingObject(*which);
     graphic->setBounds(bounds);
     if (const auto error = SKTDocumentScripting(document_).insertObject(*which, graphic, index))

@@ -3,13 +3,12 @@
 #include <cmath>
 #include <variant>
 
+#include "core/GraphicLimits.h"
 #include "core/scripting/SKTGraphicScripting.h"
 #include "core/scripting/SKTScriptingColor.h"
 
 namespace {
 
-// The widest stroke a script may set, in points.
-constexpr double kMaxStrokeWidth = 1000.0;
 // The longest text a script may set, in characters.
 constexpr qsizetype kMaxContentsLength = 100000;
 
@@ -97,10 +96,10 @@ void GraphicBusObject::SetStrokeWidth(const QList<double>& width) {
   serve([&] {
     const SKTGraphicPtr graphic = liveGraphic();
     if (!graphic) return;
-    if (width.size() > 1 || (width.size() == 1 && !(width[0] >= 0.0 && width[0] <= kMaxStrokeWidth)))
+    if (width.size() > 1 || (width.size() == 1 && !(width[0] >= 0.0 && width[0] <= kMaxGraphicStrokeWidth)))
       return failInvalid(
           QStringLiteral("A stroke width is one number of points from 0 to %1, or empty for none.")
-              .arg(kMaxStrokeWidth));
+              .arg(kMaxGraphicStrokeWidth));
     const std::optional<double> value = width.isEmpty() ? std::nullopt : std::optional<double>(width[0]);
     if (const auto error = SKTGraphicScripting(*graphic).setScriptingStrokeWidth(value)) fail(*error);
   });

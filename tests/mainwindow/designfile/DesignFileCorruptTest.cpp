@@ -170,6 +170,30 @@ store(64, a)
   expectRefused(edited("garbage archive.dcard", "root[65] = b'bplist00garbage'"));
 }
 
+// An object beyond what the model keeps is refused, never cut back to it.
+TEST_F(DesignFileCorruptTest, ObjectsBeyondTheLimitsOfTheModel) {
+  const char* setBounds = R"PY(
+a = archive(62)
+top = a['$objects'][a['$top']['root'].data]
+a['$objects'][top['_bounds'].data] = '{{%1, 10}, {50, %2}}'
+store(62, a)
+)PY";
+  expectRefused(edited("far.dcard", QString::fromLatin1(setBounds).arg("100001").arg("30")));
+  expectRefused(edited("tall.dcard", QString::fromLatin1(setBounds).arg("10").arg("100000.5")));
+  expectRefused(edited("wide stroke.dcard", R"PY(
+a = archive(63)
+a['$objects'][a['$top']['root'].data]['_strokeWidth'] = 1001.0
+store(63, a)
+)PY"));
+  PlainDesignHost host;
+  EXPECT_EQ(
+      designfile::Read_and_load_design_Log(
+          host, edited("at the limit.dcard", QString::fromLatin1(setBounds).arg("-100000").arg("100000")),
+          "L"),
+      1);
+  EXPECT_EQ(host.doc.graphics().front()->bounds(), QRectF(-100000, 10, 50, 100000));
+}
+
 TEST_F(DesignFileCorruptTest, ExtraElementsAfterTheBackObjectsAreIgnored) {
   const QString file = edited("extra.dcard", "root += ['1', b'x', [], {'k': 'v'}]");
   PlainDesignHost host;

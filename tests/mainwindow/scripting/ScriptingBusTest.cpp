@@ -1,7 +1,9 @@
 // Document scripting on the session bus. End to end: the real program on a
 // private session bus (dbus-run-session), offscreen, driven by gdbus, a client
-// that shares no code with the program. In-process: object paths stay with
-// their graphics through undo and redo, and changes made over the bus undo.
+// that shares no code with the program; and the window of the test on a bus of
+// its own, driven by gdbus and then by the keyboard and the File commands.
+// In-process: object paths stay with their graphics through undo and redo, and
+// changes made over the bus undo.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -13,10 +15,16 @@
 #include <QThread>
 #include <cmath>
 
+#include "canvas/SKTGraphicView.h"
 #include "core/CardHost.h"
 #include "core/SKTDocument.h"
+#include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/scripting/DocumentBusObject.h"
 #include "mainwindow/scripting/GraphicBusObject.h"
+#include "support/CanvasInput.h"
+#include "support/EventLoop.h"
+#include "support/ScriptedHost.h"
 
 namespace {
 
@@ -189,6 +197,82 @@ TEST(ScriptingBus, GdbusDrivesTheRunningProgram) {
             (QStringList{rectangle, line}));
 
   EXPECT_EQ(program.stop(), 0);
+}
+
+// A bus of the test's own for the window made in the test: a dbus-daemon
+// started for it and ended with it.
+class PrivateBusDaemon {
+ public:
+  ~PrivateBusDaemon() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.terminate();
+    if (!process_.waitForFinished(10000)) {
+      process_.kill();
+      process_.waitForFinished(10000);
+    }
+  }
+  bool start(QString* why) {
+    process_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+    const QDeadlineTimer deadline(30000);
+    while (!process_.canReadLine() && !deadline.hasExpired() && process_.state() != QProcess::NotRunning)
+      process_.waitForReadyRead(200);
+    address_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+    if (address_.isEmpty()) *why = "dbus-daemon gave no address: " + process_.readAllStandardError();
+    return !address_.isEmpty();
+  }
+  const QString& address() const { return address_; }
+
+ private:
+  QProcess process_;
+  QString address_;
+};
+
+// Ends the test's connection to its bus once the window is gone.
+struct BusConnectionName {
+  QString name;
+  ~BusConnectionName() { QDBusConnection::disconnectFromBus(name); }
+};
+
+// A script places a rectangle at the farthest x an object may have; a nudge
+// to the right leaves it there, and the design saves and opens again.
+TEST(ScriptingBus, AnObjectAtTheLimitStaysThereWhenNudgedAndTheDesignOpensAgain) {
+  if (clientToolsMissing() || QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+    GTEST_SKIP() << "dbus-daemon or gdbus is not installed (dbus-bin, libglib2.0-bin)";
+  PrivateBusDaemon daemon;
+  QString why;
+  ASSERT_TRUE(daemon.start(&why)) << why.toStdString();
+  const BusConnectionName connection{QStringLiteral("quvo-limit-test")};
+  QDBusConnection bus = QDBusConnection::connectToBus(daemon.address(), connection.name);
+  ASSERT_TRUE(bus.isConnected()) << bus.lastError().message().toStdString();
+  QTemporaryDir dir;
+  window_test::useSeededResources(dir);
+  testing_support::ScriptedHost host;
+  SKTWindowController window;
+  auto* scripting = new DocumentBusObject(*window.document(), window, bus, &window);
+  ASSERT_TRUE(scripting->publish(&why)) << why.toStdString();
+
+  // gdbus asks while the window serves its events.
+  QProcess client;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("DBUS_SESSION_BUS_ADDRESS", daemon.address());
+  client.setProcessEnvironment(env);
+  client.start("gdbus",
+               {"call", "--session", "--dest", "com.quvo.Gratulo", "--object-path", "/Document", "--method",
+                "com.quvo.Gratulo.Document.Insert", "rectangles", "0", "(100000.0, 20.0, 80.0, 40.0)"});
+  ASSERT_TRUE(testing_support::serveUntil([&] { return client.state() == QProcess::NotRunning; }, 60000));
+  ASSERT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
+  ASSERT_EQ(window.document()->graphics().size(), 1u);
+  const SKTGraphicPtr rectangle = window.document()->graphics().front();
+  ASSERT_EQ(rectangle->bounds(), QRectF(100000, 20, 80, 40));
+
+  SKTGraphicView* view = window.currentSideView();
+  view->changeSelectionIndexes({0});
+  testing_support::keyClick(view, Qt::Key_Right);
+  EXPECT_EQ(rectangle->bounds(), QRectF(100000, 20, 80, 40));
+
+  window_test::saveAndReopen(window, host, dir.filePath(QStringLiteral("far.dcard")));
+  ASSERT_EQ(window.document()->graphics().size(), 1u);
+  EXPECT_EQ(window.document()->graphics().front()->bounds(), QRectF(100000, 20, 80, 40));
 }
 
 TEST(ScriptingBus, WithoutASessionBusTheProgramStartsAndSaysSoOnce) {
