@@ -3,10 +3,17 @@
 // PNG file per side and row at one pixel per point (72 dpi), with one render
 // thread and with one per core, at 1,000 and 10,000 rows; and on 8 threads at
 // 72 and 300 dpi (17 times the pixels, barcodes made for that resolution).
+// The photo cases put a noisy photograph behind everything on both sides, the
+// picture that compresses worst.
 //
-// Counters: cards/s (rows per second of wall time) and peak_MB, the largest
-// resident memory of the run beyond what the process held once the rows were
-// loaded (the peak is reset before each run).
+// Counters: cards/s (rows per second of wall time), bytes/card (the size of
+// both files of a card) and peak_MB, the largest resident memory of the run
+// beyond what the process held once the rows were loaded (the peak is reset
+// before each run).
+//
+// BM_EncodeCardPng encodes the front of the first card, rendered once, as
+// the PNG a batch writes: the encoder's own time per side at 72 and 300 dpi,
+// with and without the photo, and bytes/side.
 //
 // The folders of all runs are removed when the program ends, not between
 // runs: a file system that has just freed thousands of files is slow to make
@@ -14,9 +21,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
@@ -26,6 +35,8 @@
 #include "GuiBenchMain.h"
 #include "barcode/designer/BarcodeSettings.h"
 #include "production/BatchExport.h"
+#include "production/CardFill.h"
+#include "production/CardImageFile.h"
 #include "production/globals.h"
 
 namespace {
@@ -57,22 +68,49 @@ SKTGraphicPtr bound(GraphicKind kind, QRectF bounds, bool qr = false) {
   return g;
 }
 
-SidePaintContext context(QColor colour) {
+qint64 folderBytes(const QString& folder) {
+  qint64 bytes = 0;
+  for (QDirIterator files(folder, QDir::Files); files.hasNext();) bytes += files.nextFileInfo().size();
+  return bytes;
+}
+
+// A photograph's worth of noise at 300 dpi on the card's 243 x 154 points.
+QImage noisyPhoto() {
+  QImage photo(1013, 642, QImage::Format_RGB32);
+  QRandomGenerator random(33);
+  for (int y = 0; y < photo.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
+    for (int x = 0; x < photo.width(); ++x) line[x] = 0xff000000u | (random.generate() & 0xffffffu);
+  }
+  return photo;
+}
+
+SidePaintContext context(QColor colour, bool photo) {
   SidePaintContext c;
   c.size = QSizeF(243, 154);
-  c.cardBase = [colour](QPainter& painter, const QRectF& rect) { painter.fillRect(rect, colour); };
+  if (photo) {
+    // Drawn without smoothing: every pixel of the card as noisy as the photo's.
+    c.cardBase = [picture = noisyPhoto()](QPainter& painter, const QRectF& rect) {
+      painter.save();
+      painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+      painter.drawImage(rect, picture);
+      painter.restore();
+    };
+  } else {
+    c.cardBase = [colour](QPainter& painter, const QRectF& rect) { painter.fillRect(rect, colour); };
+  }
   return c;
 }
 
-std::shared_ptr<production::RunSnapshot> snapshot(int rows) {
+std::shared_ptr<production::RunSnapshot> snapshot(int rows, bool photo) {
   auto s = std::make_shared<production::RunSnapshot>();
   for (SKTGraphicList* side : {&s->card.front, &s->card.back}) {
     *side = {bound(GraphicKind::Text, QRectF(10, 10, 150, 24)),
              bound(GraphicKind::Barcode, QRectF(10, 60, 120, 60)),
              bound(GraphicKind::Barcode, QRectF(170, 60, 60, 60), true)};
   }
-  s->card.frontContext = context(QColor(250, 240, 220));
-  s->card.backContext = context(QColor(220, 235, 250));
+  s->card.frontContext = context(QColor(250, 240, 220), photo);
+  s->card.backContext = context(QColor(220, 235, 250), photo);
   auto data = std::make_shared<production::BindingRows>();
   data->useSeries = true;
   QStringList& values = data->series[QStringLiteral("Guests")];
@@ -87,8 +125,9 @@ void BM_BatchExport(benchmark::State& state) {
   const int workers = state.range(1) == 0 ? static_cast<int>(std::thread::hardware_concurrency())
                                           : static_cast<int>(state.range(1));
   const int dpi = static_cast<int>(state.range(2));
-  const auto cards = snapshot(rows);
+  const auto cards = snapshot(rows, state.range(3) != 0);
   double peakMb = 0;
+  qint64 bytes = 0;
   for (auto _ : state) {
     state.PauseTiming();
     const QTemporaryDir& folder = *folders.emplace_back(std::make_unique<QTemporaryDir>());
@@ -102,27 +141,50 @@ void BM_BatchExport(benchmark::State& state) {
     state.PauseTiming();
     peakMb = std::max(peakMb, (statusKb("VmHWM:") - before) / 1024.0);
     if (result.written != rows) state.SkipWithError("not every card was written");
+    bytes = folderBytes(folder.path());
     state.ResumeTiming();
   }
   state.counters["cards/s"] =
       benchmark::Counter(static_cast<double>(rows) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["bytes/card"] = static_cast<double>(bytes) / rows;
   state.counters["peak_MB"] = peakMb;
   state.counters["workers"] = workers;
 }
 
 BENCHMARK(BM_BatchExport)
-    ->ArgNames({"rows", "workers", "dpi"})
-    ->Args({1000, 1, 72})
-    ->Args({1000, 0, 72})
-    ->Args({10000, 1, 72})
-    ->Args({10000, 0, 72})
-    ->Args({1000, 8, 72})
-    ->Args({1000, 8, 300})
-    ->Args({10000, 8, 72})
-    ->Args({10000, 8, 300})
+    ->ArgNames({"rows", "workers", "dpi", "photo"})
+    ->Args({1000, 1, 72, 0})
+    ->Args({1000, 0, 72, 0})
+    ->Args({10000, 1, 72, 0})
+    ->Args({10000, 0, 72, 0})
+    ->Args({1000, 8, 72, 0})
+    ->Args({1000, 8, 300, 0})
+    ->Args({10000, 8, 72, 0})
+    ->Args({10000, 8, 300, 0})
+    ->Args({100, 8, 72, 1})
+    ->Args({100, 8, 300, 1})
     ->Iterations(1)
     ->Repetitions(3)
     ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_EncodeCardPng(benchmark::State& state) {
+  const int dpi = static_cast<int>(state.range(0));
+  const auto cards = production::exportSnapshot(*snapshot(1, state.range(1) != 0), dpi);
+  const QImage side = production::exportedSide(*cards, 0, CardSide::Front, dpi);
+  qsizetype bytes = 0;
+  for (auto _ : state) bytes = production::encodeCardImage(side, production::CardImageFormat::Png).size();
+  state.counters["bytes/side"] = static_cast<double>(bytes);
+  state.counters["raw_bytes"] = static_cast<double>(side.width()) * side.height() * 3;
+}
+
+BENCHMARK(BM_EncodeCardPng)
+    ->ArgNames({"dpi", "photo"})
+    ->Args({72, 0})
+    ->Args({300, 0})
+    ->Args({72, 1})
+    ->Args({300, 1})
+    ->Repetitions(5)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

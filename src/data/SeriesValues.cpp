@@ -1,6 +1,44 @@
 #include "data/SeriesValues.h"
 
+#include <algorithm>
+
 #include "data/globals.h"
+
+namespace {
+
+// What ends a line in a text: LF, VT, FF, CR, NEL and the line and paragraph separators.
+bool endsLine(QChar c) {
+  switch (c.unicode()) {
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0D:
+    case 0x85:
+    case 0x2028:
+    case 0x2029:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The value on one line: each line break in it (CR LF counts as one) becomes a space.
+QByteArray oneLineUtf8(QStringView value) {
+  if (std::none_of(value.begin(), value.end(), endsLine)) return value.toUtf8();
+  QString line;
+  line.reserve(value.size());
+  for (qsizetype i = 0; i < value.size(); ++i) {
+    if (!endsLine(value[i])) {
+      line.append(value[i]);
+      continue;
+    }
+    if (value[i] == u'\r' && i + 1 < value.size() && value[i + 1] == u'\n') ++i;
+    line.append(u' ');
+  }
+  return line.toUtf8();
+}
+
+}  // namespace
 
 SeriesValues::SeriesValues() : SeriesValues(Series_Value_Limit.load()) {}
 
@@ -15,7 +53,7 @@ SeriesValues SeriesValues::fromList(const QStringList& values) {
 
 bool SeriesValues::add(QStringView value) {
   if (++offered_ > limit_) return false;
-  bytes_.append(value.toUtf8());
+  bytes_.append(oneLineUtf8(value));
   ends_.append(bytes_.size());
   bytes_.append('\n');
   return true;

@@ -4,6 +4,11 @@
 // where each value ends. A million short values cost a few megabytes here,
 // where a list of strings costs some seventy bytes a value.
 //
+// A value is one line of its series file, the value of one card: a line break
+// inside a value (a quoted CSV field or a spreadsheet cell of several lines)
+// is stored as a space, so that the list's size is the number of lines its
+// file holds.
+//
 // The list holds at most its limit: the value after the last one that fits
 // is refused and marks the list as over its limit, so that whoever fills it
 // stops there instead of making values that would only be thrown away.
@@ -25,7 +30,8 @@ class SeriesValues {
   // The values of a list, without bound.
   static SeriesValues fromList(const QStringList& values);
 
-  // Adds the value; false, adding nothing, when the list already holds its limit.
+  // Adds the value on one line; false, adding nothing, when the list already
+  // holds its limit.
   bool add(QStringView value);
 
   qint64 size() const { return ends_.size(); }

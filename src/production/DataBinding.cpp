@@ -112,7 +112,11 @@ std::optional<QStringList> readSeriesLines(const QString& path, bool* refused) {
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   const QString text = decoder(bytes);
   if (decoder.hasError()) return refuse();
-  return Trim_Str(text).split(QLatin1Char('\n'));
+  // Line i is card i's value, also where it is empty at either end of the
+  // file; an empty file still makes one card, with nothing on it.
+  QStringList lines = DataSeriesStore::productionValuesFromText(text);
+  if (lines.isEmpty()) lines.append(QStringLiteral(""));
+  return lines;
 }
 
 // ---------------------------------------------------------------- DataBinding

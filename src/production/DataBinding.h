@@ -164,9 +164,10 @@ QString Get_First_Value_Of_Dataset(const QString& name);
 // the preview of a spreadsheet binding.
 QString Get_First_Value_Of_Excel_Binding(int column);
 
-// Reads a series file as production does: the whole text trimmed, then split
-// at line feeds (an empty file gives one empty line). Nothing for a missing
-// file; a text that is not UTF-8 or too large sets `refused`.
+// Reads a series file as production does: line i is the value of card i,
+// empty lines at either end included; only the file's final line feed ends a
+// line without starting another (an empty file gives one empty line). Nothing
+// for a missing file; a text that is not UTF-8 or too large sets `refused`.
 std::optional<QStringList> readSeriesLines(const QString& path, bool* refused);
 
 }  // namespace production

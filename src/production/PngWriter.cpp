@@ -21,7 +21,7 @@ void putU32(QByteArray& out, quint32 value) {
   out.append(bytes, 4);
 }
 
-void putChunk(QByteArray& out, const char* type, const QByteArray& data) {
+void putChunk(QByteArray& out, const char* type, QByteArrayView data) {
   putU32(out, static_cast<quint32>(data.size()));
   const qsizetype start = out.size();
   out.append(type, 4);
@@ -30,20 +30,28 @@ void putChunk(QByteArray& out, const char* type, const QByteArray& data) {
   putU32(out, static_cast<quint32>(crc32(0L, bytes, static_cast<uInt>(out.size() - start))));
 }
 
+// The image data in chunks of bounded size: readers refuse or struggle with
+// a single chunk of many megabytes.
+constexpr qsizetype kMaxImageChunk = 64 * 1024;
+
 // The deflate stream of the filtered rows, made for what a card picture is:
 // large flat areas, which filtering turns into runs of one byte, and rows
-// that repeat the row above (backgrounds, bars, the sides of boxes). One
-// block with the fixed codes of the format: a run becomes copies of the byte
-// before it, a repeated row one copy of the row before, and anything else is
-// written as it is. It compresses a card about as well as the fastest level
-// of a general compressor, in a fraction of its time; a photo is barely
-// compressed. The buffers are kept from one picture to the next on a thread.
+// that repeat the row above (backgrounds, bars, the sides of boxes). The
+// fixed codes of the format: a run becomes copies of the byte before it, a
+// repeated row one copy of the row before, and anything else is written as
+// it is. The rows are weighed some at a time, and those whose codes come out
+// larger than their bytes (a photograph, noise) are stored as they are, so
+// the stream is never much larger than the rows. It compresses a card about
+// as well as the fastest level of a general compressor, in a fraction of its
+// time. The buffers are kept from one picture to the next on a thread.
 class RunDeflater {
  public:
   // The zlib stream of `size` bytes in rows of `rowLength` (filter byte
   // included), valid until the next call.
   QByteArrayView compress(const Bytef* data, size_t size, size_t rowLength) {
-    const size_t most = size + size / 8 + 64;  // every byte a 9-bit literal at worst
+    // The pieces before the last at most their stored size, and the last
+    // tried with every byte a 9-bit literal before it is stored.
+    const size_t most = size + size / 8 + 8 * (size / 1024 + 8) + 64;
     if (capacity_ < most) {
       out_ = std::make_unique_for_overwrite<uint8_t[]>(most);
       capacity_ = most;
@@ -53,7 +61,8 @@ class RunDeflater {
     count_ = 0;
     *at_++ = 0x78;  // deflate, 32K window, no dictionary, fastest
     *at_++ = 0x01;
-    put(0b011, 3);  // the final block, fixed codes
+    blockOpen_ = false;
+    beginPiece(0);
     // The checksum goes row by row: a repeated row adds the sum of the row
     // before, a run is summed in one step.
     uLong check = adler32(0L, Z_NULL, 0);
@@ -62,6 +71,10 @@ class RunDeflater {
     for (size_t start = 0; start < size; start += rowLength) {
       const size_t end = std::min(size, start + rowLength);
       const auto length = static_cast<z_off_t>(end - start);
+      if (start > pieceStart_ && end - pieceStart_ > kPieceBytes) {
+        endPiece(data, start);
+        beginPiece(start);
+      }
       if (rowCopies && start > 0 && end - start == rowLength &&
           std::memcmp(data + start, data + start - rowLength, rowLength) == 0) {
         copies(data, start, end, rowLength);
@@ -89,7 +102,10 @@ class RunDeflater {
       row = sum.value();
       check = adler32_combine(check, row, length);
     }
-    put(0, 7);  // end of block
+    endPiece(data, size);
+    if (blockOpen_) put(0, 7);  // end of the coded block
+    put(0b011, 3);              // an empty final block with fixed codes
+    put(0, 7);
     if (count_ > 0) *at_++ = static_cast<uint8_t>(bits_);
     for (const int shift : {24, 16, 8, 0}) *at_++ = static_cast<uint8_t>(check >> shift);
     return {out_.get(), at_ - out_.get()};
@@ -109,6 +125,60 @@ class RunDeflater {
 
  private:
   static constexpr size_t kMinMatch = 3, kMaxMatch = 258, kMaxDistance = 32768;
+  // The rows are weighed in pieces: a piece ends at the first row end past
+  // this many bytes of rows.
+  static constexpr size_t kPieceBytes = 16 * 1024;
+  static constexpr size_t kMaxStored = 65535;  // the most bytes one stored block holds
+
+  // Where the piece being written began, in the rows and in the output.
+  struct Mark {
+    uint8_t* at;
+    uint64_t bits;
+    int count;
+  };
+
+  // Pieces that code well go on in one block with the fixed codes, opened by
+  // the first of them.
+  void beginPiece(size_t start) {
+    pieceStart_ = start;
+    mark_ = {at_, bits_, count_};
+    opensBlock_ = !blockOpen_;
+    if (opensBlock_) put(0b010, 3);  // not the final block, fixed codes
+    blockOpen_ = true;
+  }
+  // Ends the piece of the rows' bytes up to `end`: as coded, or as stored
+  // blocks when its codes take more bits than its bytes as they are.
+  void endPiece(const Bytef* data, size_t end) {
+    const size_t coded = static_cast<size_t>(at_ - mark_.at) * 8 + count_ - mark_.count;
+    const size_t length = end - pieceStart_;
+    const size_t blocks = std::max<size_t>(1, (length + kMaxStored - 1) / kMaxStored);
+    // The block coded so far ends first; then each stored block: its 3
+    // header bits, padding to the next byte, LEN and NLEN.
+    const size_t ending = opensBlock_ ? 0 : 7;
+    const size_t firstPad = (8 - (mark_.count + ending + 3) % 8) % 8;
+    const size_t stored = ending + 3 + firstPad + (blocks - 1) * 8 + blocks * 32 + length * 8;
+    if (coded <= stored) return;
+    at_ = mark_.at;
+    bits_ = mark_.bits;
+    count_ = mark_.count;
+    if (!opensBlock_) put(0, 7);  // end of the coded block
+    blockOpen_ = false;
+    const Bytef* bytes = data + pieceStart_;
+    size_t left = length;
+    do {
+      const size_t block = std::min(left, kMaxStored);
+      put(0b000, 3);  // not the final block, stored
+      if (count_ > 0) put(0, 8 - count_);
+      for (const size_t half : {block, ~block & 0xffff}) {
+        *at_++ = static_cast<uint8_t>(half);
+        *at_++ = static_cast<uint8_t>(half >> 8);
+      }
+      std::memcpy(at_, bytes, block);
+      at_ += block;
+      bytes += block;
+      left -= block;
+    } while (left > 0);
+  }
 
   // The Adler-32 sum of one row, byte by byte or a run of equal bytes at once
   // (a row is short enough for the byte sums not to overflow between runs).
@@ -191,6 +261,10 @@ class RunDeflater {
   uint8_t* at_ = nullptr;
   uint64_t bits_ = 0;
   int count_ = 0;
+  size_t pieceStart_ = 0;
+  Mark mark_{};
+  bool blockOpen_ = false;   // a block with the fixed codes is being written
+  bool opensBlock_ = false;  // the piece being written began that block
 };
 
 // The rows of a picture as 8-bit RGBA with straight alpha, one at a time. The
@@ -307,12 +381,10 @@ QByteArray encodePngFast(const QImage& picture, bool keepAlpha) {
       for (size_t i = 4; i < rowBytes; ++i) out[1 + i] = static_cast<Bytef>(row[i] - row[i - 4]);
     }
   }
-  const QByteArray compressed =
-      deflater.compress(filtered.data(), filtered.size(), rowBytes + 1).toByteArray();
-  deflater.release();
+  const QByteArrayView compressed = deflater.compress(filtered.data(), filtered.size(), rowBytes + 1);
 
   QByteArray png("\x89PNG\r\n\x1a\n", 8);
-  png.reserve(compressed.size() + 128);
+  png.reserve(compressed.size() + compressed.size() / kMaxImageChunk * 12 + 128);
   QByteArray header;
   putU32(header, static_cast<quint32>(width));
   putU32(header, static_cast<quint32>(height));
@@ -326,8 +398,10 @@ QByteArray encodePngFast(const QImage& picture, bool keepAlpha) {
     physical.append('\x01');  // per metre
     putChunk(png, "pHYs", physical);
   }
-  putChunk(png, "IDAT", compressed);
-  putChunk(png, "IEND", QByteArray());
+  for (qsizetype at = 0; at < compressed.size(); at += kMaxImageChunk)
+    putChunk(png, "IDAT", compressed.sliced(at, std::min(kMaxImageChunk, compressed.size() - at)));
+  putChunk(png, "IEND", QByteArrayView());
+  deflater.release();
   return png;
 }
 

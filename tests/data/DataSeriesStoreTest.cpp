@@ -37,8 +37,11 @@ class SeriesStoreTest : public ::testing::Test {
 
 TEST_F(SeriesStoreTest, WritesEachValueWithOneLineFeedInUtf8) {
   DataSeriesStore store(folder);
-  ASSERT_TRUE(store.writeSeries("Names", {"Anna", "", "Jörg ✓", "tab\there", "cr\r"}));
-  EXPECT_EQ(readAll(file("Names.txt")), QByteArray("Anna\n\nJ\xC3\xB6rg \xE2\x9C\x93\ntab\there\ncr\r\n"));
+  // A value stays on its line: each line break in it is written as a space.
+  ASSERT_TRUE(
+      store.writeSeries("Names", {"Anna", "", "Jörg ✓", "tab\there", "cr\r", "two\r\nlines\n\u2028"}));
+  EXPECT_EQ(readAll(file("Names.txt")),
+            QByteArray("Anna\n\nJ\xC3\xB6rg \xE2\x9C\x93\ntab\there\ncr \ntwo lines  \n"));
 
   ASSERT_TRUE(store.writeSeries("Empty", {}));
   EXPECT_EQ(readAll(file("Empty.txt")), QByteArray());

@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "data/DataSeriesStore.h"
+#include "data/SeriesValues.h"
 #include "data/SpreadsheetWriter.h"
 #include "data/dialogs/DialogParts.h"
 #include "data/dialogs/Generate_List.h"
@@ -45,16 +46,6 @@ QHBoxLayout* buttonRow(QWidget* box) {
   auto* row = new QHBoxLayout(box);
   row->setContentsMargins(0, 0, 0, 0);
   return row;
-}
-
-// The values, one per line, as a text file holds them.
-QByteArray textFileBytes(const QStringList& values) {
-  QByteArray bytes;
-  for (const QString& value : values) {
-    bytes.append(value.toUtf8());
-    bytes.append('\n');
-  }
-  return bytes;
 }
 
 }  // namespace
@@ -551,7 +542,8 @@ void BatchWizard::Export_Value_Btn_Clicked() {
       for (const QString& value : values) rows.append({value});
       written = SpreadsheetWriter::WriteWorkbook(path, rows, false);
     } else {
-      written = saveWholeFile(path, textFileBytes(values));
+      // The values one per line, as a series file holds them.
+      written = saveWholeFile(path, SeriesValues::fromList(values).fileBytes());
     }
   });
   if (!written) {

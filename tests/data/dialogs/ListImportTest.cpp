@@ -105,7 +105,7 @@ TEST_F(ListImportTest, CsvWithQuotesAndEveryLineEnding) {
     w.Text_path->setText(source("people.CSV", csv));
   });
   EXPECT_EQ(values,
-            QStringList({"name", "city", "Smith, John", "New\nYork", "x", "say \"hi\"", "single", "tail"}));
+            QStringList({"name", "city", "Smith, John", "New York", "x", "say \"hi\"", "single", "tail"}));
 
   // Into a series file: records end at LF alone too.
   importFile(source("lf.csv", "x,y\n1,2\n"), "Lf");
@@ -272,15 +272,18 @@ TEST(ListImportReading, StopsAtTheFirstValuePastTheLimit) {
 }
 
 // At the real limit, the row count of a spreadsheet: a file of 1,048,576
-// one-character lines comes back from its series unchanged; one line more is
+// one-character lines comes back from its series unchanged, and a CSV file of
+// as many values of two lines each gives as many lines; one line more is
 // refused.
 TEST_F(ListImportTest, AFileOfMoreLinesThanASpreadsheetHasRowsIsRefused) {
   const QByteArray atLimit = QByteArray("a\n").repeated(1'048'576);
   importFile(source("at.txt", atLimit), "At");
   EXPECT_EQ(series("At"), atLimit);
+  importFile(source("at.csv", QByteArray("\"a\r\nb\"\n").repeated(1'048'576)), "AtCsv");
+  EXPECT_EQ(series("AtCsv"), QByteArray("a b\n").repeated(1'048'576));
   importFile(source("over.txt", atLimit + "b\n"), "Over");
   EXPECT_EQ(messages(), QStringList{overLimitMessage("1,048,576")});
-  EXPECT_EQ(seriesNames(), QStringList{"At.txt"});
+  EXPECT_EQ(seriesNames(), QStringList({"At.txt", "AtCsv.txt"}));
 }
 
 }  // namespace

@@ -1,0 +1,163 @@
+// Series values on their cards: series imported by the list import wizard
+// from a CSV file and from a spreadsheet column, and series files written by
+// other programs, each exported as a batch with its values in a QR code that
+// zxing-cpp reads back card by card. What each card must show is worked out
+// from the source by Python's csv module and by openpyxl.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <ostream>
+
+#include "ProductionTestSupport.h"
+#include "data/dialogs/ColumnChoiceModel.h"
+#include "data/dialogs/Import_Excel_DataSheet.h"
+#include "data/dialogs/Import_Wizard.h"
+#include "platform/StringHelpers.h"
+#include "platform/globals.h"
+#include "production/DataBinding.h"
+#include "production/globals.h"
+#include "support/ScriptedHost.h"
+
+using namespace production;
+using namespace production_testing;
+
+// Readable values in test failures.
+static void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+QStringList jsonStrings(const QByteArray& json) {
+  QStringList values;
+  for (const QJsonValue& value : QJsonDocument::fromJson(json).array()) values.append(value.toString());
+  return values;
+}
+
+class SeriesCards : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previousResources = Resource_Path();
+    Set_Resource_Path(resources.path());
+    ASSERT_TRUE(QDir().mkpath(Data_Folder_Path()));
+  }
+  void TearDown() override { Set_Resource_Path(previousResources); }
+
+  // The wizard, run as the main window's import button runs it; `act` fills in the source.
+  void importSeries(const std::function<void(Import_Wizard&)>& act) {
+    host.queueModal([act](QDialog& dialog) {
+      dialog.setResult(-1);
+      act(static_cast<Import_Wizard&>(dialog));
+      return dialog.result();
+    });
+    Import_Wizard& wizard = Import_Wizard::defaultInstance();
+    wizard.file_name_required = 1;
+    wizard.file_name_Insert = 0;
+    wizard.Open_Wnd();
+  }
+
+  // The text of the QR code on the front of each card of a batch of the
+  // series, "" for a card without one; the design shows the first value.
+  QStringList cardsOf(const QString& series, QString* designed) {
+    FakeDesign design;
+    design.size = QSizeF(200, 200);
+    design.frontColour = Qt::white;
+    const SKTGraphicPtr code = boundBarcode(series, true, QPointF(20, 20));
+    design.front = {code};
+    design.sides = "1";
+    DataSourceTable table;
+    DataBinding binding(design, DataSeriesStore(), table);
+    CardExport exporter(design, binding);
+    exporter.workers = 2;
+    exporter.fileType = "PNG";
+    export_card_side = "F";
+    QStringList cards;
+    const QString into = batches.path() + "/" + series;
+    if (!QDir().mkpath(into) || !binding.Check_Series_Or_Excel_Use_or_not() ||
+        !exporter.Export_Batch_File(into) || !exporter.waitForRun(120000))
+      return {"the batch did not run"};
+    const QString folder = into + "/" + kBatchFolderName;
+    for (int card = 1; card <= Total_Batch_Excel_Card.load(); ++card) {
+      const QStringList found = decodeBarcodes(QImage(QString("%1/Card_%2.PNG").arg(folder).arg(card)));
+      cards.append(found.size() == 1 && found[0].startsWith("QRCode:") ? found[0].mid(7) : found.join('|'));
+    }
+    if (fileNames(folder).size() != cards.size()) cards.append("cards beyond the series");
+    *designed = Trim_Str(Get_First_Value_Of_Dataset(series));
+    return cards;
+  }
+
+  QTemporaryDir resources, sources, batches;
+  QString previousResources;
+  testing_support::ScriptedHost host;
+};
+
+TEST_F(SeriesCards, EveryCardShowsTheValueOfItsOwnRow) {
+  // A CSV file whose quoted fields hold line breaks of every kind.
+  const QString csv = sources.path() + "/guests.csv";
+  writeFile(csv,
+            "name,title\r\n\"Ann\nLee\",\"Dr.\r\nmed.\"\r\nBob,\"Prof.\rem.\"\r\n"
+            "\"Cy\xE2\x80\xA8"
+            "Day\",Ms.\r\n\"Di\n\nDo\",\"\n\"\r\nEd,Mr.\r\n");
+  const QStringList fromCsv = jsonStrings(testing_support::runPython(R"(
+import csv, json, re, sys
+values = []
+for record in csv.reader(open(sys.argv[1], newline='', encoding='utf-8')):
+    for field in record:
+        value = re.sub(r'\r\n|[\n\r\u2028]', ' ', field).strip()
+        if value: values.append(value)
+print(json.dumps(values))
+)",
+                                                                     {csv}));
+  ASSERT_EQ(fromCsv.size(), 11);
+  importSeries([&](Import_Wizard& w) {
+    w.Text_RD_Pressed();
+    w.Text_path->setText(csv);
+    w.Text_file_name->setText("Guests");
+    w.OKPressed();
+  });
+  QString designed;
+  EXPECT_EQ(cardsOf("Guests", &designed), fromCsv);
+  EXPECT_EQ(designed, fromCsv[0]);
+
+  // A spreadsheet column with an empty first and last cell and cells of several lines.
+  const QString workbook = sources.path() + "/titles.xlsx";
+  const QStringList fromSheet = jsonStrings(testing_support::runPython(R"(
+import json, re, sys, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+for row in [['Title', 'Note'], [None], ['Dr.'], ['Prof.\nem.'], [' Ms. '], ['a\n\nb'], [None, 'last']]:
+    ws.append(row)
+wb.save(sys.argv[1])
+cells = [c.value for c in openpyxl.load_workbook(sys.argv[1]).active['A']][1:]
+print(json.dumps([re.sub(r'\r\n|[\n\r]', ' ', c or '').strip() for c in cells]))
+)",
+                                                                       {workbook}));
+  ASSERT_EQ(fromSheet, QStringList({"", "Dr.", "Prof. em.", "Ms.", "a  b", ""}));
+  importSeries([&](Import_Wizard& w) {
+    w.Excel_path->setText(workbook);
+    host.queueModal([](QDialog& dialog) {
+      auto& columns = static_cast<Import_Excel_DataSheet&>(dialog);
+      columns.ListData_xl->setChosen(0, true);
+      columns.OKPressed();
+      return dialog.result();
+    });
+    w.OKPressed();
+  });
+  EXPECT_EQ(cardsOf("Title", &designed), fromSheet);
+  EXPECT_EQ(designed, "");
+
+  // Files of other programs: line ends of CR LF, and no line end after the last value.
+  writeFile(Data_Folder_Path() + "/Crlf.txt", "\r\nDr.\r\n Prof. \r\n\r\n");
+  EXPECT_EQ(cardsOf("Crlf", &designed), QStringList({"", "Dr.", "Prof.", ""}));
+  EXPECT_EQ(designed, "");
+  writeFile(Data_Folder_Path() + "/NoEnd.txt", "\nx\n\ny");
+  EXPECT_EQ(cardsOf("NoEnd", &designed), QStringList({"", "x", "", "y"}));
+  EXPECT_EQ(host.messages(), QStringList());
+}
+
+}  // namespace
