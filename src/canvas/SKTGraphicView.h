@@ -155,6 +155,11 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   void createGraphicOfClass(std::optional<GraphicKind> graphicClass, const SKTCanvasMouseEvent* event,
                             bool use_rect, const QRectF& bound_rect, const QString& card_side,
                             const QString& ctrl_value, const QString& ctrl_ID);
+  // Gives a new text object the characters the program places (not empty)
+  // without fill or border and, for the start wizard's "PARTY_" IDs, their
+  // alignment and font, as createGraphicOfClass makes it. An empty text is
+  // left as it is.
+  static void setUpPlacedText(SKTGraphic& text, const QString& ctrl_value, const QString& ctrl_ID);
   // Fills the text or picture that carries the control ID, or creates it.
   void ReplaceGraphicText(std::optional<GraphicKind> graphicClass, const SKTCanvasMouseEvent* event,
                           bool use_rect, const QRectF& bound_rect, const QString& card_side,

@@ -446,6 +446,22 @@ void SKTGraphicView::resizeGraphic(const SKTGraphicPtr& graphic, int handle,
 
 // ---------------------------------------------------------------- creation
 
+void SKTGraphicView::setUpPlacedText(SKTGraphic& text, const QString& ctrl_value, const QString& ctrl_ID) {
+  if (ctrl_value.isEmpty()) return;
+  text.Text_Value = ctrl_value;
+  if (text._Text_contents) text._Text_contents->string = ctrl_value;
+  text._isDrawingStroke = false;
+  text._isDrawingFill = false;
+  if (!Find_Str(ctrl_ID, QStringLiteral("PARTY_"))) return;
+  static const QStringList centred = {QStringLiteral("PARTY_TITLE"), QStringLiteral("PARTY_DATE"),
+                                      QStringLiteral("PARTY_TIME"), QStringLiteral("PARTY_VENUE"),
+                                      QStringLiteral("PARTY_MARRINGE_INFO")};
+  if (centred.contains(ctrl_ID)) text.text_alignmnet = 2;
+  if (ctrl_ID == QLatin1String("PARTY_FROM")) text.text_alignmnet = 1;
+  if (ctrl_ID == QLatin1String("PARTY_TITLE") || ctrl_ID == QLatin1String("PARTY_MARRINGE_INFO"))
+    text.text_ctrl_font = CardFont{QStringLiteral("TimesNewRomanPS-BoldItalicMT"), 18.0};
+}
+
 SKTGraphicPtr SKTGraphicView::makeGraphicForTool(std::optional<GraphicKind> graphicClass,
                                                  const QPointF& origin, const QString& ctrl_value,
                                                  const QString& ctrl_ID) const {
@@ -471,21 +487,7 @@ SKTGraphicPtr SKTGraphicView::makeGraphicForTool(std::optional<GraphicKind> grap
   if (!graphicClass || *graphicClass == GraphicKind::Graphic) return nullptr;
   SKTGraphicPtr graphic = SKTGraphic::makeGraphic(*graphicClass);
   if (*graphicClass == GraphicKind::Text) {
-    if (!ctrl_value.isEmpty()) {
-      graphic->Text_Value = ctrl_value;
-      if (graphic->_Text_contents) graphic->_Text_contents->string = ctrl_value;
-      graphic->_isDrawingStroke = false;
-      graphic->_isDrawingFill = false;
-      if (Find_Str(ctrl_ID, QStringLiteral("PARTY_"))) {
-        static const QStringList centred = {QStringLiteral("PARTY_TITLE"), QStringLiteral("PARTY_DATE"),
-                                            QStringLiteral("PARTY_TIME"), QStringLiteral("PARTY_VENUE"),
-                                            QStringLiteral("PARTY_MARRINGE_INFO")};
-        if (centred.contains(ctrl_ID)) graphic->text_alignmnet = 2;
-        if (ctrl_ID == QLatin1String("PARTY_FROM")) graphic->text_alignmnet = 1;
-        if (ctrl_ID == QLatin1String("PARTY_TITLE") || ctrl_ID == QLatin1String("PARTY_MARRINGE_INFO"))
-          graphic->text_ctrl_font = CardFont{QStringLiteral("TimesNewRomanPS-BoldItalicMT"), 18.0};
-      }
-    }
+    setUpPlacedText(*graphic, ctrl_value, ctrl_ID);
   } else {
     const QString code = shapeCodeForTool(tool);
     if (!code.isEmpty()) graphic->Set_Shape_Type(code);

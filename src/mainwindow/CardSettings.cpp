@@ -53,7 +53,7 @@ void SKTWindowController::connectCardControls() {
   CardSettingsTab* g = _cardSettings;
   CardBackgroundTab* b = _cardBackground;
   CardBorderTab* r = _cardBorder;
-  connect(g->matrix_card_shape, &QButtonGroup::idClicked, this, &SKTWindowController::card_shape_CellClick);
+  onChosen(g->matrix_card_shape, this, [this](int row) { card_shape_CellClick(row); });
   connect(g->card_name, &QLineEdit::editingFinished, this, &SKTWindowController::Update_Card_Graphics);
   for (QComboBox* combo : {g->Sides_ComboBox, g->Preset_ComboBox, g->Category_ComboBox, b->Card_hatch_style,
                            b->Card_image_layout, r->Card_border_style})
@@ -80,7 +80,7 @@ void SKTWindowController::connectCardControls() {
                                                           {b->Card_Image_fill_rd, "I"}};
   for (const auto& [radio, kind] : radios) {
     const QString code = QLatin1String(kind);
-    connect(radio, &QRadioButton::clicked, this, [this, code] { Card_Fill_Radio_Selected(code); });
+    onChosen(radio, this, [this, code] { Card_Fill_Radio_Selected(code); });
   }
   for (ColorWell* well : {b->Card_fill_clr, b->Card_fill_Grd_1_clr, b->Card_fill_Grd_2_clr,
                           b->Card_hatch_bk_clr, r->Card_bordr_clr})
@@ -170,7 +170,7 @@ void SKTWindowController::loadCardControls(const Card_Property& constPage) {
   }
   g->All_Text_font_value->setText(fontLabel(All_Text_font()));
   rememberContentSnapshot();
-  if (QAbstractButton* shape = g->matrix_card_shape->button(Card_Shape.load())) shape->setChecked(true);
+  if (QAbstractButton* shape = g->matrix_card_shape->button(Card_Shape.load())) showChecked(shape, true);
   g->card_name->setText(page.Card_Name);
   const QRectF bounds = frontCanvasBounds();
   page.Card_Location = bounds.topLeft();
@@ -204,10 +204,10 @@ void SKTWindowController::card_prop_set(const QString& kind) {
   const bool hatch = kind == QLatin1String("H");
   const bool picture = kind == QLatin1String("I");
   const bool solid = !gradient && !hatch && !picture;
-  b->Card_solid_fill_rd->setChecked(solid);
-  b->Card_gradient_fill_rd->setChecked(gradient);
-  b->Card_Style_fill_rd->setChecked(hatch);
-  b->Card_Image_fill_rd->setChecked(picture);
+  showChecked(b->Card_solid_fill_rd, solid);
+  showChecked(b->Card_gradient_fill_rd, gradient);
+  showChecked(b->Card_Style_fill_rd, hatch);
+  showChecked(b->Card_Image_fill_rd, picture);
   SetObjEnabled(_cardBorder->Card_Border_Box, _cardBorder->Card_border_chk->isChecked());
   SetObjEnabled(b->Card_Fill_Box, b->Card_fill_chk->isChecked());
   SetObjEnabled(b->Card_fill_clr, solid);

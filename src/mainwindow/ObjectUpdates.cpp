@@ -123,7 +123,7 @@ void SKTWindowController::connectObjectControls() {
       {s->Shape_solid_fill_rd, "S"}, {s->Shape_gradient_fill_rd, "G"}, {s->Shape_Style_fill_rd, "H"}};
   for (const auto& [radio, kind] : shapeRadios) {
     const QString code = QLatin1String(kind);
-    connect(radio, &QRadioButton::clicked, this, [this, code] { Shape_Fill_Radio_Selected(code); });
+    onChosen(radio, this, [this, code] { Shape_Fill_Radio_Selected(code); });
   }
 
   LineTab* l = _line;
@@ -144,8 +144,8 @@ void SKTWindowController::connectObjectControls() {
                                                                             : QStringLiteral("S"));
     Update_Text_Graphics();
   });
-  connect(t->Text_solid_fill_rd, &QRadioButton::clicked, this, [this] { Text_Fill_Radio_Selected("S"); });
-  connect(t->Text_gradient_fill_rd, &QRadioButton::clicked, this, [this] { Text_Fill_Radio_Selected("G"); });
+  onChosen(t->Text_solid_fill_rd, this, [this] { Text_Fill_Radio_Selected("S"); });
+  onChosen(t->Text_gradient_fill_rd, this, [this] { Text_Fill_Radio_Selected("G"); });
   connect(t->Text_Font_btn, &QPushButton::clicked, this, &SKTWindowController::Text_Font_Changed);
 
   TextEditingTab* e = _textEditing;
@@ -394,16 +394,16 @@ void SKTWindowController::Update_Sign_Graphics() {
 }
 
 void SKTWindowController::Shape_Fill_Radio_Selected(const QString& kind) {
-  _shape->Shape_solid_fill_rd->setChecked(kind == QLatin1String("S"));
-  _shape->Shape_gradient_fill_rd->setChecked(kind == QLatin1String("G"));
-  _shape->Shape_Style_fill_rd->setChecked(kind == QLatin1String("H"));
+  showChecked(_shape->Shape_solid_fill_rd, kind == QLatin1String("S"));
+  showChecked(_shape->Shape_gradient_fill_rd, kind == QLatin1String("G"));
+  showChecked(_shape->Shape_Style_fill_rd, kind == QLatin1String("H"));
   setShapeFillEnabling(kind);
   Update_Shape_Graphics();
 }
 
 void SKTWindowController::Text_Fill_Radio_Selected(const QString& kind) {
-  _textProperties->Text_solid_fill_rd->setChecked(kind != QLatin1String("G"));
-  _textProperties->Text_gradient_fill_rd->setChecked(kind == QLatin1String("G"));
+  showChecked(_textProperties->Text_solid_fill_rd, kind != QLatin1String("G"));
+  showChecked(_textProperties->Text_gradient_fill_rd, kind == QLatin1String("G"));
   setTextFillEnabling(kind);
   Update_Text_Graphics();
 }

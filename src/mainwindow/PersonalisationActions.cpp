@@ -73,7 +73,7 @@ class WindowProfileHost : public ProfileHost {
   void Update_Card_Graphics() override {
     // The outline shows in the card tab; both sides take the new size.
     if (QAbstractButton* row = w_.cardSettingsTab()->matrix_card_shape->button(::Card_Shape.load()))
-      row->setChecked(true);
+      showChecked(row, true);
     w_.Update_Card_Graphics();
     const QSizeF size = w_.frontCanvasBounds().size();
     w_.Front_card_Prop.Card_Size = size;
@@ -136,7 +136,7 @@ void SKTWindowController::Open_Start_Window() {
   _document->Enable_Disable_Undo_Registraion(false);
   Update_Card_Graphics();
   if (QAbstractButton* row = _cardSettings->matrix_card_shape->button(Card_Shape.load()))
-    row->setChecked(true);
+    showChecked(row, true);
   Fill_Party_Invidation_Details(*_graphicView, InviteAnswers::fromGlobals());
   Show_RHS_Properties(nullptr);
   _document->Enable_Disable_Undo_Registraion(true);

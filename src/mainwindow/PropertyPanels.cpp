@@ -280,8 +280,8 @@ void SKTWindowController::loadTextControls(SKTGraphic& g) {
   t->Text_fill_chk->setChecked(g._isDrawingFill);
   t->Text_fill_clr->setColor(g._fillColor);
   const bool gradient = g._fill_type == QLatin1String("G");
-  t->Text_gradient_fill_rd->setChecked(gradient);
-  t->Text_solid_fill_rd->setChecked(!gradient);
+  showChecked(t->Text_gradient_fill_rd, gradient);
+  showChecked(t->Text_solid_fill_rd, !gradient);
   t->Text_fill_Grd_1_clr->setColor(g._fill_Grad_clr1);
   t->Text_fill_Grd_2_clr->setColor(g._fill_Grad_clr2);
   t->Text_grad_Stepper->setValue(static_cast<int>(std::lround(g._fill_grad_angle)));
@@ -341,9 +341,9 @@ void SKTWindowController::loadShapeControls(SKTGraphic& g) {
   const QString kind = g._fill_type == QLatin1String("G") || g._fill_type == QLatin1String("H")
                            ? g._fill_type
                            : QStringLiteral("S");
-  s->Shape_gradient_fill_rd->setChecked(kind == QLatin1String("G"));
-  s->Shape_Style_fill_rd->setChecked(kind == QLatin1String("H"));
-  s->Shape_solid_fill_rd->setChecked(kind == QLatin1String("S"));
+  showChecked(s->Shape_gradient_fill_rd, kind == QLatin1String("G"));
+  showChecked(s->Shape_Style_fill_rd, kind == QLatin1String("H"));
+  showChecked(s->Shape_solid_fill_rd, kind == QLatin1String("S"));
   s->shape_fill_Grd_1_clr->setColor(g._fill_Grad_clr1);
   s->shape_fill_Grd_2_clr->setColor(g._fill_Grad_clr2);
   s->shape_hatch_bk_clr->setColor(g._fill_htch_clr);

@@ -7,6 +7,7 @@
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "mainwindow/panels/DataSourceTab.h"
+#include "platform/widgets/Controls.h"
 
 Card_Property& WindowDesignHost::frontCardProperty() {
   return window_.Front_card_Prop;
@@ -66,7 +67,7 @@ void WindowDesignHost::setBackgroundImage(CardSide side, const QString& path) {
 void WindowDesignHost::finishLoading() {
   // The outline of the design read is known only now: the card tab shows it.
   if (QAbstractButton* row = window_.cardSettingsTab()->matrix_card_shape->button(Card_Shape.load()))
-    row->setChecked(true);
+    showChecked(row, true);
   // Barcode pictures stored under another spread choice show the choice in force.
   window_.Redraw_Barcode_Captions();
   window_.selectArrowTool();

@@ -20,6 +20,7 @@
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
+#include "platform/widgets/Controls.h"
 
 float Card_MM_To_Points(float millimetres) {
   return static_cast<float>(static_cast<double>(millimetres) * 2.834645669291);
@@ -93,7 +94,7 @@ Card_Wizard::Card_Wizard(QWidget* parent) : QDialog(parent) {
   connect(Category_ComboBox, &QComboBox::currentIndexChanged, this, &Card_Wizard::Category_Changed);
   connect(Preset_ComboBox, &QComboBox::currentIndexChanged, this, &Card_Wizard::Category_Changed);
   connect(ColList, &QListWidget::currentRowChanged, this, &Card_Wizard::Row_Selected);
-  connect(matrix_card_shape, &QButtonGroup::idClicked, this, &Card_Wizard::card_shape_CellClick);
+  onChosen(matrix_card_shape, this, [this](int row) { card_shape_CellClick(row); });
   connect(profile_btn, &QPushButton::clicked, this, &Card_Wizard::User_Profile_Click);
   connect(ok_btn, &QPushButton::clicked, this, &Card_Wizard::OK_Click);
   connect(cancel_btn, &QPushButton::clicked, this, &Card_Wizard::CancelClick);
@@ -103,7 +104,7 @@ int Card_Wizard::Open_Wnd() {
   try {
     shapeAtOpening_ = profileHost().Card_Shape();
     const int shown = (shapeAtOpening_ >= 0 && shapeAtOpening_ <= 2) ? shapeAtOpening_ : 0;
-    shape_rows[shown]->setChecked(true);
+    showChecked(shape_rows[shown], true);
     {
       const QSignalBlocker a(Category_ComboBox), b(Preset_ComboBox);
       Category_ComboBox->setCurrentIndex(0);

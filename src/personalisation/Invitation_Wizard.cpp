@@ -372,6 +372,12 @@ void Invitation_Wizard::OK_Click() {
         msg_value->setFocus();
         return;
       }
+      {
+        InviteAnswers answers;
+        answers.title = Trim_Str(selected_title);
+        answers.message = Trim_Str(selected_msg);
+        if (!textsFitTheCard(answers)) return;
+      }
       showStep(kFromTo);
       return;
     default:
@@ -380,21 +386,56 @@ void Invitation_Wizard::OK_Click() {
 }
 
 void Invitation_Wizard::finish() {
+  InviteAnswers answers;
+  answers.title = Trim_Str(selected_title);
+  answers.message = Trim_Str(selected_msg);
+  answers.from = Trim_Str(from_value->text());
+  answers.to = Trim_Str(to_value->text());
+  answers.background = Trim_Str(selected_image);
+  // The card is made only once every text has room on it.
+  if (!textsFitTheCard(answers)) return;
   ProfileHost& host = profileHost();
   host.Set_Card_Shape(0);
   const float w = static_cast<float>(width_Stepper->value());
   const float h = static_cast<float>(height_Stepper->value());
   host.Set_Card_Size_In_Control(w, h);
   host.Set_Document_Size(QSizeF(Card_MM_To_Points(w), Card_MM_To_Points(h)));
-  Invite_Title = Trim_Str(selected_title);
-  Invite_Message = Trim_Str(selected_msg);
-  Invite_From = Trim_Str(from_value->text());
-  Invite_To = Trim_Str(to_value->text());
+  Invite_Title = answers.title;
+  Invite_Message = answers.message;
+  Invite_From = answers.from;
+  Invite_To = answers.to;
   Invite_Venue = QString();
   Invite_Date = QString();
   Invite_Time = QString();
-  Invite_BG_IMG = Trim_Str(selected_image);
+  Invite_BG_IMG = answers.background;
   done(1);
+}
+
+bool Invitation_Wizard::textsFitTheCard(const InviteAnswers& answers) {
+  const QSizeF card(Card_MM_To_Points(static_cast<float>(width_Stepper->value())),
+                    Card_MM_To_Points(static_cast<float>(height_Stepper->value())));
+  const QString without = Party_Text_Without_Room(answers, card);
+  if (without.isEmpty()) return true;
+  const struct {
+    const char* ctrl_ID;
+    const char* name;
+    QWidget* field;
+  } texts[] = {{"PARTY_TITLE", "title", msg_title},
+               {"PARTY_MSG", "message", msg_value},
+               {"PARTY_TO", "recipient (To)", to_value},
+               {"PARTY_FROM", "sender (From)", from_value}};
+  QString name = QStringLiteral("text");
+  QWidget* field = nullptr;
+  for (const auto& t : texts)
+    if (without == QLatin1String(t.ctrl_ID)) {
+      name = QLatin1String(t.name);
+      field = t.field;
+    }
+  Show_MessageBox(QStringLiteral("The %1 does not fit on a card of this size. Please shorten it or the "
+                                 "texts above it, or go back and choose a larger card.")
+                      .arg(name));
+  if (field != nullptr && faces->currentWidget()->isAncestorOf(field)) field->setFocus();
+  return false;
 }
 
 void Invitation_Wizard::Back_Click() {

@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include "personalisation/StockTexts.h"
+#include "personalisation/WizardLayout.h"
 
 class PictureBrowser;
 class QDoubleSpinBox;
@@ -95,6 +96,9 @@ class Invitation_Wizard : public QDialog {
   void showStep(int counter);
   void limitLineEdit(QLineEdit* field, int limit);
   void finish();
+  // True when every text fits on a card of the size entered; otherwise says
+  // which does not, and puts the focus on its field where this step shows it.
+  bool textsFitTheCard(const InviteAnswers& answers);
   void openTemplate();
 
   StockTextCycle titles_, messages_;

@@ -4,6 +4,7 @@
 
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
+#include "core/SKTText.h"
 #include "personalisation/ProfileHost.h"
 #include "personalisation/globals.h"
 
@@ -14,46 +15,38 @@ InviteAnswers InviteAnswers::fromGlobals() {
 
 namespace {
 
-// Fits the stack (top to bottom, in list order) into a card too short for
-// it. The room between the texts, and a margin under the last one as high as
-// the top margin, shrinks first, all by one factor; the heights stay, so a
-// box still holds the lines it was made for (a line that does not fit is not
-// drawn). Only when the texts alone are taller than the card do the heights
-// shrink too, by one factor, with no room left between them. A card of
-// unknown height (0) keeps the fixed places.
-void fitToHeight(QList<PartyTextPlacement>& texts, double cardHeight) {
-  if (texts.isEmpty() || texts.last().rect.bottom() <= cardHeight || cardHeight <= 0) return;
-  double room = kPartyTopMargin, heights = 0, above = 0;
-  for (const PartyTextPlacement& p : texts) {
-    room += p.rect.top() - above;
-    heights += p.rect.height();
-    above = p.rect.bottom();
-  }
-  const double roomScale = heights < cardHeight ? (cardHeight - heights) / room : 0.0;
-  const double heightScale = heights < cardHeight ? 1.0 : cardHeight / heights;
-  double y = 0;
-  above = 0;
-  for (PartyTextPlacement& p : texts) {
-    y += (p.rect.top() - above) * roomScale;
-    above = p.rect.bottom();
-    p.rect = QRectF(p.rect.x(), y, p.rect.width(), std::min(p.rect.height() * heightScale, cardHeight - y));
-    y = p.rect.bottom();
-  }
+// One text of the stack: where it goes, and the least height that shows all
+// its lines.
+struct StackedText {
+  PartyTextPlacement placement;
+  double least = 0;
+};
+
+// The height all the lines of the text need when the canvas places it with
+// the control ID in a box of the width, as the card draws it.
+double linesHeight(const QString& ctrl_ID, const QString& text, double width) {
+  const SKTGraphicPtr graphic = SKTGraphic::makeGraphic(GraphicKind::Text);
+  SKTGraphicView::setUpPlacedText(*graphic, text, ctrl_ID);
+  graphic->setBounds(QRectF(0, 0, width, 1));
+  return static_cast<const SKTText&>(*graphic).naturalSize().height();
 }
 
-}  // namespace
-
-QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& a, QSizeF card) {
-  QList<PartyTextPlacement> out;
-  const double cardWidth = card.width();
+// The texts at their fixed places, each box grown to its lines where they
+// need more than its fixed height and the texts below it moved down as far.
+QList<StackedText> stackAtFixedPlaces(const InviteAnswers& a, double cardWidth) {
+  QList<StackedText> out;
   const float w = std::max(static_cast<float>(cardWidth - 80.0), static_cast<float>(kMinPartyTextWidth));
   const float xc = static_cast<float>((cardWidth - w) / 2.0);
-  double y = kPartyTopMargin;
-  auto place = [&out, cardWidth](const char* id, const QString& text, double x, double top, double width,
-                                 double height) {
+  double y = kPartyTopMargin, grown = 0;
+  auto place = [&out, &grown, cardWidth](const char* id, const QString& text, double x, double top,
+                                         double width, double height) {
     // Only a box widened past the card's margins can reach over its edge.
     x = std::max(0.0, std::min(x, cardWidth - width));
-    out.push_back({QLatin1String(id), text, QRectF(x, top, width, height)});
+    const QString ctrl_ID = QLatin1String(id);
+    const double least = linesHeight(ctrl_ID, text, width);
+    const double tall = std::max(height, least);
+    out.push_back({{ctrl_ID, text, QRectF(x, top + grown, width, tall)}, least});
+    grown += tall - height;
   };
   if (!a.title.isEmpty()) {
     place("PARTY_TITLE", a.title, xc, y, w, 30);
@@ -86,8 +79,63 @@ QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& a, QSizeF
     y += 20;
   }
   if (!a.from.isEmpty()) place("PARTY_FROM", QStringLiteral("From:\n") + a.from, xc, y, w, 40);
-  fitToHeight(out, card.height());
   return out;
+}
+
+// Fits the stack (top to bottom, in list order) into a card too short for
+// it. The room between the texts, and a margin under the last one as high as
+// the top margin, shrinks first, all by one factor. Then the boxes taller
+// than their lines need shrink towards that height, by one factor of what
+// they have more. Only when the lines themselves are taller than the card do
+// the boxes shrink below them, in proportion, with no room left between; the
+// index of the first text, from the top, that then has no room for all its
+// lines is returned (-1 when every text has). A card of unknown height (0)
+// keeps the places.
+int fitToHeight(QList<StackedText>& texts, double cardHeight) {
+  if (texts.isEmpty() || texts.last().placement.rect.bottom() <= cardHeight || cardHeight <= 0) return -1;
+  double room = kPartyTopMargin, heights = 0, least = 0, above = 0;
+  for (const StackedText& t : texts) {
+    room += t.placement.rect.top() - above;
+    heights += t.placement.rect.height();
+    least += t.least;
+    above = t.placement.rect.bottom();
+  }
+  const double roomScale = heights < cardHeight ? (cardHeight - heights) / room : 0.0;
+  auto heightOf = [&](const StackedText& t) {
+    const double tall = t.placement.rect.height();
+    if (heights <= cardHeight) return tall;
+    if (least <= cardHeight) return t.least + (tall - t.least) * (cardHeight - least) / (heights - least);
+    return t.least * cardHeight / least;
+  };
+  int without = -1;
+  double lines = 0, y = 0;
+  above = 0;
+  for (qsizetype i = 0; i < texts.size(); ++i) {
+    QRectF& rect = texts[i].placement.rect;
+    lines += texts[i].least;
+    if (without < 0 && lines > cardHeight) without = static_cast<int>(i);
+    y += (rect.top() - above) * roomScale;
+    above = rect.bottom();
+    rect = QRectF(rect.x(), y, rect.width(), std::min(heightOf(texts[i]), cardHeight - y));
+    y = rect.bottom();
+  }
+  return without;
+}
+
+}  // namespace
+
+QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card) {
+  QList<StackedText> texts = stackAtFixedPlaces(answers, card.width());
+  fitToHeight(texts, card.height());
+  QList<PartyTextPlacement> out;
+  for (const StackedText& t : texts) out.push_back(t.placement);
+  return out;
+}
+
+QString Party_Text_Without_Room(const InviteAnswers& answers, QSizeF card) {
+  QList<StackedText> texts = stackAtFixedPlaces(answers, card.width());
+  const int without = fitToHeight(texts, card.height());
+  return without < 0 ? QString() : texts[without].placement.ctrl_ID;
 }
 
 void Fill_Party_Invidation_Details(SKTGraphicView& front, const InviteAnswers& answers) {

@@ -30,12 +30,20 @@ inline constexpr double kMinPartyTextWidth = 40.0;
 inline constexpr double kPartyTopMargin = 40.0;
 
 // Where each non-empty answer goes on a card of `card` points, in the order
-// the objects are made. The texts stack from the top at fixed places. When
-// the last would end below the card, the room between them (and around
-// them) shrinks until they fit, and only when their own heights are more
-// than the card's, those shrink as well: every text lies on the card. A box
-// widened to the least width is moved left as far as the card needs.
+// the objects are made. The texts stack from the top at fixed places, each
+// box at least as tall as the text's lines need at the box's width (as the
+// card draws it), the texts below a taller box moved down as far. When the
+// last would end below the card, the room between them (and around them)
+// shrinks until they fit; then the boxes taller than their lines need shrink
+// towards that height. Only a card too short for the lines themselves gets
+// boxes shorter than their lines (see Party_Text_Without_Room): every box
+// lies on the card. A box widened to the least width is moved left as far as
+// the card needs.
 QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card);
+
+// The control ID of the first text, from the top, whose lines do not all fit
+// on a card of `card` points, or an empty string when every text fits.
+QString Party_Text_Without_Room(const InviteAnswers& answers, QSizeF card);
 
 // Makes the texts on the front canvas (text tool selected first) and gives
 // the front side the background picture (an empty path changes nothing).

@@ -14,9 +14,11 @@
 namespace platform {
 
 void openOrTell(const QUrl& url) {
-  if (messageHost().openUrl(url)) return;
-  const QString what = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
-  Show_MessageBox(QStringLiteral("No application could open \"%1\".").arg(what));
+  messageHost().openUrlThen(url, [url](bool opened) {
+    if (opened) return;
+    const QString what = url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+    Show_MessageBox(QStringLiteral("No application could open \"%1\".").arg(what));
+  });
 }
 
 bool makeFolder(const QString& path) {

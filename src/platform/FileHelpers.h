@@ -28,6 +28,7 @@ namespace platform {
 // exists afterwards.
 bool makeFolder(const QString& path);
 // Opens a file or link with the desktop's application for it; when the
-// desktop opens nothing, says so, naming the file or the address.
+// desktop opens nothing, also when its opener finds no application for the
+// file only after it has started, says so, naming the file or the address.
 void openOrTell(const QUrl& url);
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "platform/DesktopOpener.h"
 #include "platform/Messages.h"
 #include "platform/globals.h"
 
@@ -41,6 +42,15 @@ QString QuietMessageHost::savePanel(const FilePanelRequest&) {
 
 bool QuietMessageHost::openUrl(const QUrl& url) {
   return onGuiThread([&] { return QDesktopServices::openUrl(url); });
+}
+
+void QuietMessageHost::openUrlThen(const QUrl& url, std::function<void(bool opened)> done) {
+  const QString opener = url.isLocalFile() ? desktop_opener::program() : QString();
+  if (opener.isEmpty()) {
+    done(openUrl(url));
+    return;
+  }
+  runOnGuiThread([&] { desktop_opener::open(opener, url.toLocalFile(), std::move(done)); });
 }
 
 int QuietMessageHost::runModal(QDialog&) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 
 class QDialog;
 
@@ -49,6 +50,11 @@ class MessageHost {
   virtual QString savePanel(const FilePanelRequest& request) = 0;
   // Opens a file with its default application, or a web or mail link.
   virtual bool openUrl(const QUrl& url) = 0;
+  // Opens as openUrl does, then gives `done`, on the GUI thread, whether the
+  // file or link was opened. A host whose opening can fail after it has begun
+  // (the desktop's opener finds no application for the file) answers once it
+  // knows; this one answers at once with openUrl's answer.
+  virtual void openUrlThen(const QUrl& url, std::function<void(bool opened)> done) { done(openUrl(url)); }
   // Runs a dialog modally and gives its result code as the dialog left it
   // (1 OK, 0 Cancel, or a code of the dialog's own, such as a third answer).
   virtual int runModal(QDialog& dialog) = 0;
@@ -76,6 +82,9 @@ class QuietMessageHost : public MessageHost {
   QStringList openPanel(const FilePanelRequest& request) override;
   QString savePanel(const FilePanelRequest& request) override;
   bool openUrl(const QUrl& url) override;
+  // A local file goes to the desktop's opener where there is one, watched
+  // until it is known whether an application took the file.
+  void openUrlThen(const QUrl& url, std::function<void(bool opened)> done) override;
   int runModal(QDialog& dialog) override;
   void exitProcess(int status) override;
 };

@@ -10,6 +10,7 @@
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/widgets/AccessibleNames.h"
+#include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
 #include "production/MailRun.h"
@@ -43,8 +44,7 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
   _send_mail_port = new QLineEdit(this);
   _send_mail_ssl = new QRadioButton(QStringLiteral("SSL"), this);
   _send_mail_tls = new QRadioButton(QStringLiteral("TLS"), this);
-  _send_mail_ssl->setAutoExclusive(false);
-  _send_mail_tls->setAutoExclusive(false);
+  oneChoice({_send_mail_ssl, _send_mail_tls});
   _send_mail_tls->setChecked(true);
   _send_mail_to = new QLineEdit(this);
   _send_mail_result_status = new QLabel(this);
@@ -96,8 +96,8 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
   lockedWhileSending_ = {
       _send_mail_sender_mail, _send_mail_password, _send_mail_smtp, _send_mail_port, _send_mail_ssl,
       _send_mail_tls,         _send_mail_to,       _send_test_mail, reset,           save};
-  connect(_send_mail_ssl, &QRadioButton::clicked, this, &Email_Setting::SSL_Selected);
-  connect(_send_mail_tls, &QRadioButton::clicked, this, &Email_Setting::TLS_Selected);
+  onChosen(_send_mail_ssl, this, [this] { SSL_Selected(); });
+  onChosen(_send_mail_tls, this, [this] { TLS_Selected(); });
   platform::nameControlsFromLabels(*this);
 }
 

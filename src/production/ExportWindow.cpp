@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "data/dialogs/DialogParts.h"
+#include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
 #include "production/globals.h"
@@ -84,7 +85,7 @@ ExportWindow::ExportWindow(QWidget* parent) : QDialog(parent) {
 
   connect(ok, &QPushButton::clicked, this, &ExportWindow::exportOkay);
   connect(cancel, &QPushButton::clicked, this, &ExportWindow::exportCancel);
-  connect(matrix_export_card_side, &QButtonGroup::idClicked, this, &ExportWindow::export_card_side_CellClick);
+  onChosen(matrix_export_card_side, this, [this](int row) { export_card_side_CellClick(row); });
   reset();
 }
 

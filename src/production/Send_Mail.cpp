@@ -78,8 +78,7 @@ Send_Mail::Send_Mail(QWidget* parent)
 
   rd_mail_curr_barcode = new QRadioButton(QStringLiteral("Send card"), this);
   rd_without_barcode = new QRadioButton(QStringLiteral("Send without card"), this);
-  rd_mail_curr_barcode->setAutoExclusive(false);
-  rd_without_barcode->setAutoExclusive(false);
+  oneChoice({rd_mail_curr_barcode, rd_without_barcode});
 
   send_sett_box = new QGroupBox(QStringLiteral("Card"), this);
   matrix_card_side = new QButtonGroup(this);
@@ -94,8 +93,7 @@ Send_Mail::Send_Mail(QWidget* parent)
   send_with_excel_chk = new QCheckBox(QStringLiteral("Spreadsheet"), send_sett_box);
   rd_all_to_every = new QRadioButton(QStringLiteral("Every card to every recipient"), send_sett_box);
   rd_one_per_recp = new QRadioButton(QStringLiteral("One card per recipient"), send_sett_box);
-  rd_all_to_every->setAutoExclusive(false);
-  rd_one_per_recp->setAutoExclusive(false);
+  oneChoice({rd_all_to_every, rd_one_per_recp});
   auto* cardLayout = new QGridLayout(send_sett_box);
   cardLayout->addWidget(both, 0, 0);
   cardLayout->addWidget(front, 0, 1);
@@ -166,14 +164,14 @@ Send_Mail::Send_Mail(QWidget* parent)
   connect(clear_att, &QPushButton::clicked, this, &Send_Mail::clear_att_Button);
   connect(send, &QPushButton::clicked, this, &Send_Mail::Send_Button);
   connect(close, &QPushButton::clicked, this, &Send_Mail::Close_Button);
-  connect(rd_without_barcode, &QRadioButton::clicked, this, &Send_Mail::Without_barcode_rd_select);
-  connect(rd_mail_curr_barcode, &QRadioButton::clicked, this, &Send_Mail::send_barcode_rd_select);
+  onChosen(rd_without_barcode, this, [this] { Without_barcode_rd_select(); });
+  onChosen(rd_mail_curr_barcode, this, [this] { send_barcode_rd_select(); });
   connect(send_with_batch_chk, &QCheckBox::clicked, this, &Send_Mail::send_with_batch_chk_select);
   connect(send_with_excel_chk, &QCheckBox::clicked, this, &Send_Mail::send_with_excel_chk_select);
-  connect(rd_all_to_every, &QRadioButton::clicked, this, &Send_Mail::all_rd_select);
-  connect(rd_one_per_recp, &QRadioButton::clicked, this, &Send_Mail::obo_rd_select);
+  onChosen(rd_all_to_every, this, [this] { all_rd_select(); });
+  onChosen(rd_one_per_recp, this, [this] { obo_rd_select(); });
   connect(delayed_delv_chk, &QCheckBox::clicked, this, &Send_Mail::delayed_delv_chk_select);
-  connect(matrix_card_side, &QButtonGroup::idClicked, this, &Send_Mail::mail_card_side_CellClick);
+  onChosen(matrix_card_side, this, [this](int row) { mail_card_side_CellClick(row); });
 
   SetObjEnabled(delayed_box, false);
   file_name_txt->setAccessibleName(QStringLiteral("File name"));

@@ -113,6 +113,84 @@ TEST_F(PersonalisationWindow, TheWizardLaysOutTheFirstCardOnTheFront) {
   EXPECT_FALSE(window.document()->undoStack()->canUndo());  // the first card is no step to undo
 }
 
+// A name that needs two lines on a credit-card sized card: its box gets both
+// lines, the texts below make room, and nothing on the card is cut.
+TEST_F(PersonalisationWindow, TheWizardGivesALongNameTheLinesItNeeds) {
+  StartWindowShown shown;
+  Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
+  host.queueModal([&](QDialog&) {
+    wizard.wizard_btn->click();
+    wizard.width_Stepper->setValue(85.6);
+    wizard.height_Stepper->setValue(54);
+    wizard.Next_btn->click();
+    wizard.Next_btn->click();
+    wizard.msg_title->setText("Happy Birthday!");
+    wizard.msg_value->setPlainText("See you on Saturday.");
+    wizard.Next_btn->click();
+    wizard.to_value->setText("Alexandra Whitfield-Baker");
+    wizard.from_value->setText("Kai");
+    wizard.Next_btn->click();
+    return wizard.result();
+  });
+  SKTWindowController window;
+  EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join('|').toStdString();
+  const SKTGraphicList& front = window.document()->graphics();
+  ASSERT_EQ(controlIDs(front), QStringList({"PARTY_FROM", "PARTY_MSG", "PARTY_TO", "PARTY_TITLE"}));
+  EXPECT_EQ(front[2]->Text_Value, "Dear Alexandra Whitfield-Baker,");
+  const auto& to = static_cast<SKTText&>(*front[2]);
+  EXPECT_GT(to.naturalSize().height(), 20);  // two lines
+  for (qsizetype i = front.size() - 1; i >= 0; --i) {
+    const auto& text = static_cast<SKTText&>(*front[i]);
+    EXPECT_FALSE(text.isContentsCut()) << text.control_ID.toStdString();
+    EXPECT_TRUE(window.frontCanvasBounds().contains(text.bounds())) << text.control_ID.toStdString();
+    if (i > 0) {
+      EXPECT_LE(text.bounds().bottom(), front[i - 1]->bounds().top()) << text.control_ID.toStdString();
+    }
+  }
+}
+
+// A text that cannot have its lines on the card is named before any card is
+// made; the wizard stays where it is, so that the text can be changed.
+TEST_F(PersonalisationWindow, TheWizardNamesATextWithoutRoomBeforeMakingTheCard) {
+  StartWindowShown shown;
+  Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
+  const QString without =
+      "\nThe %1 does not fit on a card of this size. Please shorten it or the texts above "
+      "it, or go back and choose a larger card.";
+  host.queueModal([&](QDialog&) {
+    wizard.wizard_btn->click();
+    wizard.width_Stepper->setValue(60);
+    wizard.height_Stepper->setValue(45);
+    wizard.Next_btn->click();
+    wizard.Next_btn->click();
+    wizard.msg_title->setText("Happy Birthday!");
+    wizard.msg_value->setPlainText(QString("Many happy returns of the day! ").repeated(8));
+    wizard.Next_btn->click();
+    EXPECT_EQ(host.messages().join('|').toStdString(), without.arg("message").toStdString());
+    EXPECT_EQ(wizard.next_counter, 3);
+    EXPECT_EQ(wizard.focusWidget(), wizard.msg_value);
+    wizard.msg_value->setPlainText("See you soon.");
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.next_counter, 4);
+    wizard.to_value->setText("Robin");
+    wizard.from_value->setText("Alexandra, Benedict, Charlotte and Dominic");
+    wizard.Next_btn->click();
+    EXPECT_EQ(host.messages().value(1).toStdString(), without.arg("sender (From)").toStdString());
+    EXPECT_EQ(wizard.next_counter, 4);
+    EXPECT_EQ(wizard.focusWidget(), wizard.from_value);
+    EXPECT_NE(wizard.result(), 1);
+    wizard.from_value->setText("Kai");
+    wizard.Next_btn->click();
+    return wizard.result();
+  });
+  SKTWindowController window;
+  EXPECT_EQ(host.messages().size(), 2) << host.messages().join('|').toStdString();
+  const SKTGraphicList& front = window.document()->graphics();
+  EXPECT_EQ(controlIDs(front), QStringList({"PARTY_FROM", "PARTY_MSG", "PARTY_TO", "PARTY_TITLE"}));
+  for (const SKTGraphicPtr& text : front)
+    EXPECT_FALSE(static_cast<SKTText&>(*text).isContentsCut()) << text->control_ID.toStdString();
+}
+
 TEST_F(PersonalisationWindow, CardSizePresetsOrientationAndOkResizeTheCard) {
   SKTWindowController window;
   Card_Wizard& sizes = Card_Wizard::defaultInstance();

@@ -311,6 +311,16 @@ TEST(WizardLayout, PlacesEachAnswerAsTheCardLayoutSays) {
   EXPECT_EQ(tops(timeOnly), QList<double>({40, 90, 170, 230, 300}));
   EXPECT_EQ(timeOnly[2].text, "AT 6");
   EXPECT_TRUE(Party_Invitation_Layout({}, {W, W}).isEmpty());
+  // A recipient whose line needs more than its place gets the lines it
+  // needs, and the texts below move down as far.
+  const InviteAnswers longTo{"T", QString("Alexandra Whitfield-Baker ").repeated(3), "M", "", "", "", "F",
+                             ""};
+  const QList<PartyTextPlacement> grown = Party_Invitation_Layout(longTo, {W, W});
+  const double extra = grown[1].rect.height() - 20;
+  EXPECT_GT(extra, 0);
+  EXPECT_EQ(tops(grown), QList<double>({40, 90, 120 + extra, 250 + extra}));
+  EXPECT_TRUE(Party_Text_Without_Room(longTo, {W, W}).isEmpty());
+  EXPECT_EQ(Party_Text_Without_Room(longTo, {W, 45}), "PARTY_TO");
   // A card too short or narrow for those places still gets every text on
   // it, in the same order and without overlaps; a narrow card's boxes keep
   // the least width.

@@ -8,8 +8,10 @@
 #include <QTemporaryDir>
 
 #include "platform/FileHelpers.h"
+#include "platform/MessageHost.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
 
@@ -117,6 +119,71 @@ TEST(FileHelpers, OpenHelpFile) {
   host.openUrlResult = false;
   Open_Help_File();
   EXPECT_EQ(host.messages().last(), "\nNo application could open \"" + dir.filePath("Help.pdf") + "\".");
+}
+
+// The program's own host, whose opening of a file runs the desktop's opener;
+// it records the texts it would show.
+class DesktopHost : public platform::QuietMessageHost {
+ public:
+  void showMessage(const QString& text) override { shown << text; }
+  QStringList shown;
+};
+
+// Puts a folder first on the PATH for one test.
+class PathGuard {
+ public:
+  explicit PathGuard(const QString& first) : previous_(qgetenv("PATH")) {
+    qputenv("PATH", QFile::encodeName(first) + ":" + previous_);
+  }
+  ~PathGuard() { qputenv("PATH", previous_); }
+
+ private:
+  QByteArray previous_;
+};
+
+// A desktop whose opener finds no program for a PDF ends with status 3 after
+// it was started: the person learns it as when there is no opener at all. An
+// opener that succeeds says nothing, and the path reaches it as one argument,
+// whatever it holds.
+TEST(FileHelpers, HelpThatNoProgramCanOpenIsReported) {
+  QTemporaryDir bin, home;
+  const QString resources = home.filePath("Guide's $(touch injected); \"a b\"");
+  ASSERT_TRUE(QDir().mkpath(resources));
+  ResourcePathGuard guard(resources);
+  const QString help = resources + "/Help.pdf";
+  ASSERT_TRUE(testing_support::writeFile(help, "%PDF-1.4"));
+  const QString opener = bin.filePath("xdg-open");
+  const QString arguments = bin.filePath("arguments");
+  auto writeOpener = [&](int status) {
+    QFile::remove(opener);
+    ASSERT_TRUE(testing_support::writeFile(
+        opener, QStringLiteral("#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '%1'\n"
+                               "echo \"xdg-open: no method available for opening '$1'\" >&2\nexit %2\n")
+                    .arg(arguments)
+                    .arg(status)
+                    .toUtf8()));
+    QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  };
+  PathGuard path(bin.path());
+  DesktopHost host;
+  platform::ScopedMessageHost installed(host);
+
+  writeOpener(3);
+  Open_Help_File();
+  ASSERT_TRUE(testing_support::serveUntil([&] { return !host.shown.isEmpty(); }));
+  EXPECT_EQ(host.shown, QStringList{"\nNo application could open \"" + help + "\"."});
+  EXPECT_EQ(testing_support::readFile(arguments), "1|" + help.toUtf8());
+
+  host.shown.clear();
+  QFile::remove(arguments);
+  writeOpener(0);
+  Open_Help_File();
+  ASSERT_TRUE(testing_support::serveUntil([&] { return QFileInfo::exists(arguments); }));
+  testing_support::wait(300);
+  EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join('|').toStdString();
+  EXPECT_EQ(testing_support::readFile(arguments), "1|" + help.toUtf8());
+  EXPECT_FALSE(QFileInfo::exists(home.filePath("injected")));
+  EXPECT_FALSE(QFileInfo::exists("injected"));
 }
 
 TEST(ResourceFolder, SeedingKeepsTheUsersFiles) {

@@ -20,6 +20,7 @@
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
+#include "platform/widgets/Controls.h"
 
 using series_generator::Field;
 using series_generator::Mode;
@@ -81,8 +82,7 @@ Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
   radioButton_Sequntial = dialog_parts::radioButton(this, QStringLiteral("Sequential"));
   radioButton_Constant = dialog_parts::radioButton(this, QStringLiteral("Constant"));
   radioButton_Random = dialog_parts::radioButton(this, QStringLiteral("Random"));
-  for (QRadioButton* radio : {radioButton_Sequntial, radioButton_Constant, radioButton_Random})
-    radio->setAutoExclusive(false);
+  oneChoice({radioButton_Sequntial, radioButton_Constant, radioButton_Random});
 
   auto* sequential = new QGroupBox(this);
   prefix_txt = lineEdit(sequential, QStringLiteral("Prefix"));
@@ -142,9 +142,9 @@ Generate_List::Generate_List(QWidget* parent) : QDialog(parent) {
   layout->addWidget(random);
   layout->addLayout(buttons);
 
-  connect(radioButton_Sequntial, &QRadioButton::clicked, this, &Generate_List::Sequintial_Radio_Pressed);
-  connect(radioButton_Constant, &QRadioButton::clicked, this, &Generate_List::Constant_Radio_Pressed);
-  connect(radioButton_Random, &QRadioButton::clicked, this, &Generate_List::Random_Radio_Pressed);
+  onChosen(radioButton_Sequntial, this, [this] { Sequintial_Radio_Pressed(); });
+  onChosen(radioButton_Constant, this, [this] { Constant_Radio_Pressed(); });
+  onChosen(radioButton_Random, this, [this] { Random_Radio_Pressed(); });
   connect(ok, &QPushButton::clicked, this, &Generate_List::OKPressed);
   connect(cancel, &QPushButton::clicked, this, &Generate_List::CancelPressed);
   connect(help_btn, &QPushButton::clicked, this, &Generate_List::Help_btn_Pressed);
@@ -199,9 +199,9 @@ void Generate_List::Random_Radio_Pressed() {
 }
 
 void Generate_List::switchMode(Mode mode) {
-  radioButton_Sequntial->setChecked(mode == Mode::Sequential);
-  radioButton_Constant->setChecked(mode == Mode::Constant);
-  radioButton_Random->setChecked(mode == Mode::Random);
+  showChecked(radioButton_Sequntial, mode == Mode::Sequential);
+  showChecked(radioButton_Constant, mode == Mode::Constant);
+  showChecked(radioButton_Random, mode == Mode::Random);
   QLineEdit* name = mode == Mode::Sequential ? seq_file_name
                     : mode == Mode::Constant ? const_file_name
                                              : rndm_file_name;

@@ -47,8 +47,7 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget* parent)
     : SpreadsheetColumnDialog(QStringLiteral("Import Batch Processing Series from Excel"), true, parent) {
   Each_col_RD = dialog_parts::radioButton(this, QStringLiteral("Create one series for each selected column"));
   Fill_col_RD = dialog_parts::radioButton(this, QStringLiteral("Put all selected columns into one series"));
-  Each_col_RD->setAutoExclusive(false);
-  Fill_col_RD->setAutoExclusive(false);
+  oneChoice({Each_col_RD, Fill_col_RD});
   fill_box = new QGroupBox(this);
   fill_box->setAccessibleName(QStringLiteral("One series"));
   const char* options[] = {"New series", "Replace series", "Append to series"};
@@ -56,7 +55,7 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget* parent)
   for (int i = 0; i < 3; ++i) {
     matrix_fill_type[i] = dialog_parts::radioButton(fill_box, QString::fromUtf8(options[i]));
     optionRow->addWidget(matrix_fill_type[i]);
-    connect(matrix_fill_type[i], &QRadioButton::clicked, this, [this, i] { Fill_Type_CellClick(i); });
+    onChosen(matrix_fill_type[i], this, [this, i] { Fill_Type_CellClick(i); });
   }
   optionRow->addStretch(1);
   list_name = dialog_parts::lineEdit(fill_box, QStringLiteral("Series name"));
@@ -73,8 +72,8 @@ Import_Excel_DataSheet::Import_Excel_DataSheet(QWidget* parent)
   extraArea()->addWidget(Fill_col_RD);
   extraArea()->addWidget(fill_box);
   resize(560, 600);
-  connect(Each_col_RD, &QRadioButton::clicked, this, &Import_Excel_DataSheet::Each_Col_RD_Click);
-  connect(Fill_col_RD, &QRadioButton::clicked, this, &Import_Excel_DataSheet::Fill_Col_RD_Click);
+  onChosen(Each_col_RD, this, [this] { Each_Col_RD_Click(); });
+  onChosen(Fill_col_RD, this, [this] { Fill_Col_RD_Click(); });
   dialog_parts::tabInReadingOrder(*this);
 }
 
@@ -88,20 +87,20 @@ void Import_Excel_DataSheet::resetOwnControls() {
 }
 
 void Import_Excel_DataSheet::Each_Col_RD_Click() {
-  Each_col_RD->setChecked(true);
-  Fill_col_RD->setChecked(false);
+  showChecked(Each_col_RD, true);
+  showChecked(Fill_col_RD, false);
   SetObjEnabled(fill_box, false);
 }
 
 void Import_Excel_DataSheet::Fill_Col_RD_Click() {
-  Each_col_RD->setChecked(false);
-  Fill_col_RD->setChecked(true);
+  showChecked(Each_col_RD, false);
+  showChecked(Fill_col_RD, true);
   SetObjEnabled(fill_box, true);
 }
 
 void Import_Excel_DataSheet::Fill_Type_CellClick(int option) {
   fill_col_option = option;
-  for (int i = 0; i < 3; ++i) matrix_fill_type[i]->setChecked(i == option);
+  for (int i = 0; i < 3; ++i) showChecked(matrix_fill_type[i], i == option);
   list_name->setVisible(option == 0);
   List_ComboBox->setVisible(option != 0);
   ColList->setColumnHidden(2, option != 0);

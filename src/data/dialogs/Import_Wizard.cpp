@@ -23,6 +23,7 @@
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
 #include "platform/StringHelpers.h"
+#include "platform/widgets/Controls.h"
 
 Import_Wizard& Import_Wizard::defaultInstance() {
   return dialog_parts::singleton<Import_Wizard>([] { return new Import_Wizard(); });
@@ -38,7 +39,7 @@ Import_Wizard::Import_Wizard(QWidget* parent) : QDialog(parent) {
   Text_RD = dialog_parts::radioButton(this, QStringLiteral("Text, rich text or CSV file"));
   Mnul_RD = dialog_parts::radioButton(this, QStringLiteral("Paste or type values"));
   Image_RD = dialog_parts::radioButton(this, QStringLiteral("Picture folder"));
-  for (QRadioButton* radio : {Excel_RD, Text_RD, Mnul_RD, Image_RD}) radio->setAutoExclusive(false);
+  oneChoice({Excel_RD, Text_RD, Mnul_RD, Image_RD});
   Excel_path = lineEdit(this, QStringLiteral("Excel file path"));
   Excel_btn = button(this, QStringLiteral("Browse..."));
   Excel_btn->setAccessibleName(QStringLiteral("Browse Excel file"));
@@ -87,10 +88,10 @@ Import_Wizard::Import_Wizard(QWidget* parent) : QDialog(parent) {
   layout->addLayout(buttons);
   resize(560, 520);
 
-  connect(Excel_RD, &QRadioButton::clicked, this, &Import_Wizard::Excel_RD_Pressed);
-  connect(Text_RD, &QRadioButton::clicked, this, &Import_Wizard::Text_RD_Pressed);
-  connect(Mnul_RD, &QRadioButton::clicked, this, &Import_Wizard::Manual_RD_Pressed);
-  connect(Image_RD, &QRadioButton::clicked, this, &Import_Wizard::Image_RD_Pressed);
+  onChosen(Excel_RD, this, [this] { Excel_RD_Pressed(); });
+  onChosen(Text_RD, this, [this] { Text_RD_Pressed(); });
+  onChosen(Mnul_RD, this, [this] { Manual_RD_Pressed(); });
+  onChosen(Image_RD, this, [this] { Image_RD_Pressed(); });
   connect(Excel_btn, &QPushButton::clicked, this, &Import_Wizard::Browse_Excel_Pressed);
   connect(Text_btn, &QPushButton::clicked, this, &Import_Wizard::Browse_Text_Pressed);
   connect(Image_btn, &QPushButton::clicked, this, &Import_Wizard::Browse_Image_Pressed);
@@ -121,8 +122,8 @@ void Import_Wizard::Open_Wnd() {
 
 void Import_Wizard::chooseSource(int option) {
   import_option = option;
-  const QRadioButton* radios[] = {Excel_RD, Text_RD, Mnul_RD, Image_RD};
-  for (int i = 0; i < 4; ++i) const_cast<QRadioButton*>(radios[i])->setChecked(i == option);
+  QRadioButton* const radios[] = {Excel_RD, Text_RD, Mnul_RD, Image_RD};
+  for (int i = 0; i < 4; ++i) showChecked(radios[i], i == option);
   Excel_btn->setEnabled(option == 0);
   Excel_path->setEnabled(option == 0);
   for (QWidget* w : std::initializer_list<QWidget*>{Text_btn, Text_path, Text_file_name})

@@ -1,13 +1,17 @@
 #include "platform/widgets/Controls.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QWidget>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -57,4 +61,38 @@ void commitFocusedEdit(const QWidget* window) {
     field->setModified(false);
     emit field->editingFinished();
   }
+}
+
+void onChosen(QAbstractButton* button, QObject* context, std::function<void()> chosen) {
+  QObject::connect(button, &QAbstractButton::toggled, context, [chosen = std::move(chosen)](bool checked) {
+    if (checked) chosen();
+  });
+}
+
+void onChosen(QButtonGroup* group, QObject* context, std::function<void(int)> chosen) {
+  QObject::connect(group, &QButtonGroup::idToggled, context,
+                   [chosen = std::move(chosen)](int id, bool checked) {
+                     if (checked) chosen(id);
+                   });
+}
+
+void oneChoice(std::initializer_list<QAbstractButton*> buttons) {
+  const QList<QAbstractButton*> choice(buttons);
+  for (QAbstractButton* button : choice) {
+    button->setAutoExclusive(false);
+    QObject::connect(button, &QAbstractButton::toggled, button, [button, choice](bool checked) {
+      if (checked) {
+        for (QAbstractButton* other : choice)
+          if (other != button) showChecked(other, false);
+      } else if (std::none_of(choice.begin(), choice.end(), [](auto* b) { return b->isChecked(); })) {
+        showChecked(button, true);
+      }
+    });
+  }
+}
+
+void showChecked(QAbstractButton* button, bool checked) {
+  // The group tells of each of its buttons' changes on its own.
+  const QSignalBlocker quietButton(button), quietGroup(button->group());
+  button->setChecked(checked);
 }

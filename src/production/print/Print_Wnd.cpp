@@ -317,7 +317,7 @@ void Print_Wnd::buildControls() {
   for (QSpinBox* box : {Row_Text, Col_Text}) connect(box, &QSpinBox::valueChanged, this, fit);
   connect(Show_Margins, &QCheckBox::toggled, this, &Print_Wnd::Show_Margin_Checked);
   connect(Auto_Center_chk_bx, &QCheckBox::toggled, this, &Print_Wnd::Auto_Center_Checked);
-  connect(matrix_card_side, &QButtonGroup::idClicked, this, &Print_Wnd::card_side_CellClick);
+  onChosen(matrix_card_side, this, [this](int row) { card_side_CellClick(row); });
   connect(print_with_batch_chk, &QCheckBox::clicked, this, &Print_Wnd::Print_With_Batch_Changed);
   connect(print_with_excel_chk, &QCheckBox::clicked, this, &Print_Wnd::Print_With_Excel_Changed);
   connect(Printer_ComboBox, &QComboBox::activated, this, &Print_Wnd::printerChosen);
@@ -343,7 +343,7 @@ bool Print_Wnd::Open_Print_Wnd(production::PrintHost& host) {
     host_ = &host;
     loading = true;
     // Every opening starts from the same choices.
-    matrix_card_side->button(1)->setChecked(true);
+    showChecked(matrix_card_side->button(1), true);
     card_side_str = QStringLiteral("F");
     layout_.Print_Card_Side = card_side_str;
     layout_.Print_Card_Algn = QStringLiteral("U");
