@@ -354,7 +354,9 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
 Send_Mail_Run::Item Send_Mail_Run::withoutCard(int i) {
   qCDebug(lcProduction) << "send without card.";
   const QString path = Trim_Str(request_.attachment);
-  if (!path.isEmpty() && QFileInfo(path).isFile()) attachments_ = QStringList{path};
+  // Whatever is at the path goes to the script, which sends only what it can
+  // read and names anything else; a path where nothing is sends no attachment.
+  if (!path.isEmpty() && QFileInfo(path).exists()) attachments_ = QStringList{path};
   return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;
 }
 

@@ -1,6 +1,7 @@
 // The mail run: checks, the four modes, pauses, stop and the closing message.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -328,6 +329,29 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
   ASSERT_EQ(atts.size(), 1);
   EXPECT_EQ(atts[0].toObject()["name"].toString(), "QUVOCard.jpeg");
   EXPECT_EQ(QByteArray::fromBase64(atts[0].toObject()["data"].toString().toLatin1()), "front");
+}
+
+// An attachment chosen without a card that is there but cannot be read (a
+// named pipe) is not left out quietly: no mail goes out and the message
+// names it. A path where nothing is goes out without an attachment.
+TEST_F(MailRunTest, AnAttachmentThatIsThereButCannotBeReadStopsTheRunAndIsNamed) {
+  const QString pipe = tmp.path() + "/invitation.pdf";
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  testing_support::SmtpSink sink;
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py");
+  request.cardMode = false;
+  request.attachment = pipe;
+  request.to = "friend@example.org";
+  Send_Mail_Run run(script, &cards, nullptr);
+  const MailAccount account{"", "", "127.0.0.1", QString::number(sink.port()), "N"};
+  EXPECT_EQ(run.run(request, account), MailRunOutcome::Failed);
+  EXPECT_EQ(sink.messages().size(), 0);
+  ASSERT_EQ(host.messages().size(), 1);
+  EXPECT_TRUE(
+      host.messages()[0].startsWith("\nCould not send email message.\n"
+                                    "The attachment invitation.pdf cannot be read.\n"))
+      << host.messages()[0].toStdString();
 }
 
 // The silence limit measures the conversation with the server: an upload
