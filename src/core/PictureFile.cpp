@@ -99,11 +99,15 @@ QString pictureFileProblem(const QString& path) {
   const QString shown = QDir::toNativeSeparators(p);
   QFile file;
   QImageReader reader;
+  const QString unreadable =
+      QStringLiteral("The file \u201c%1\u201d could not be read as a picture.").arg(shown);
+  // Something that is there but is no plain file (a named pipe, a device) is
+  // not missing: it cannot be read.
   if (!platform::openRegularPictureFile(file, reader, p))
-    return QStringLiteral("The picture file \u201c%1\u201d was not found.").arg(shown);
+    return QFileInfo::exists(p) ? unreadable
+                                : QStringLiteral("The picture file \u201c%1\u201d was not found.").arg(shown);
   const QSize size = reader.canRead() ? reader.size() : QSize();
-  if (!size.isValid())
-    return QStringLiteral("The file \u201c%1\u201d could not be read as a picture.").arg(shown);
+  if (!size.isValid()) return unreadable;
   const qint64 limit = qint64(kPictureAllocationLimitMB) * 1024 * 1024;
   if (qint64(size.width()) * size.height() * 4 > limit)
     return QStringLiteral(

@@ -2,6 +2,7 @@
 // a barcode into PDF): clamp, rotation sizes, whole processed picture on the
 // bounds, flips, opacity, missing files, sample pictures.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QBuffer>
 #include <QDateTime>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "core/CardHost.h"
+#include "core/PictureFile.h"
 #include "core/SKTBarcode.h"
 #include "core/SKTImage.h"
 #include "core/SKTSignature.h"
@@ -208,6 +210,14 @@ TEST_F(PictureObjects, MissingOrBrokenFilesDrawNoPicture) {
   auto broken = pictureAt(junk.fileName(), QRectF(0, 0, 30, 30));
   EXPECT_TRUE(broken->_contents.isNull());
   EXPECT_TRUE(allWhite(render(*broken)));
+  // Choosing such files says what is wrong: nothing there, or something that
+  // is there (a named pipe, a file of junk) but cannot be read as a picture.
+  const QString pipe = dir.filePath("pipe.png");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  EXPECT_TRUE(pictureFileProblem(dir.filePath("nothing-here.png")).endsWith("was not found."));
+  for (const QString& unreadable : {pipe, junk.fileName()})
+    EXPECT_TRUE(pictureFileProblem(unreadable).endsWith("could not be read as a picture."))
+        << pictureFileProblem(unreadable).toStdString();
   // A hidden picture draws nothing.
   auto hidden = pictureAt(writePicture("x.png", solid(10, 10, qRgb(0, 0, 0))), QRectF(0, 0, 10, 10));
   hidden->Set_Ctrl_Is_Visible(false);
