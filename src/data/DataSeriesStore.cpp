@@ -95,12 +95,9 @@ std::optional<QString> DataSeriesStore::readText(const QString& name) const {
   return text;
 }
 
-QStringList DataSeriesStore::trimmedValuesFromText(const QString& text) {
-  QStringList values;
-  for (const QString& piece : text.split('\n')) {
-    const QString value = Trim_Str(piece);
-    if (!value.isEmpty()) values.append(value);
-  }
+QStringList DataSeriesStore::cardValuesFromText(const QString& text) {
+  QStringList values = productionValuesFromText(text);
+  for (QString& value : values) value = Trim_Str(value);
   return values;
 }
 
@@ -111,9 +108,9 @@ QStringList DataSeriesStore::productionValuesFromText(const QString& text) {
   return body.split('\n');
 }
 
-QStringList DataSeriesStore::readTrimmedValues(const QString& name) const {
+QStringList DataSeriesStore::readCardValues(const QString& name) const {
   const std::optional<QString> text = readText(name);
-  return text ? trimmedValuesFromText(*text) : QStringList();
+  return text ? cardValuesFromText(*text) : QStringList();
 }
 
 QString DataSeriesStore::Get_First_Value_Of_Dataset(const QString& name) const {

@@ -75,8 +75,9 @@ class DataSeriesStore {
   bool Check_Batch_File_In_Use_Validation(const QString& name, const SeriesBindingSource& design) const;
 
   // Readers. A file that is missing, unreadable or not valid UTF-8 gives no values.
-  // The viewer's and editor's values: each line trimmed, empty lines skipped.
-  QStringList readTrimmedValues(const QString& name) const;
+  // The viewer's and editor's values: value i is what card i shows, line i
+  // trimmed, empty lines kept in their places (production's lines, trimmed).
+  QStringList readCardValues(const QString& name) const;
   // The text before the first line feed, untrimmed; "" when there is none.
   QString Get_First_Value_Of_Dataset(const QString& name) const;
   // Production's values: line i is the value of card i, blank lines included;
@@ -84,7 +85,7 @@ class DataSeriesStore {
   std::optional<QStringList> readProductionValues(const QString& name) const;
 
   // The same rules on text already read.
-  static QStringList trimmedValuesFromText(const QString& text);
+  static QStringList cardValuesFromText(const QString& text);
   static QStringList productionValuesFromText(const QString& text);
 
   // Writes the values, each followed by one line feed. Replace builds the new

@@ -28,6 +28,11 @@ void showReason(const std::exception& e) {
   Show_MessageBox(QString::fromUtf8(e.what()));
 }
 
+// What a bound object is filled with: its source's value, trimmed.
+QString filledValue(const QString& value) {
+  return Trim_Str(value);
+}
+
 // One line per missing source, as the question before a run names them.
 QStringList missingSourceLines(const MissingSources& missing, int tableColumns) {
   QStringList lines;
@@ -88,9 +93,9 @@ std::optional<QString> BindingRows::valueFor(const SKTGraphic& graphic, int row)
     return QStringLiteral("");
   if (row < 0) return std::nullopt;
   if (graphic.data_source_type == kSeriesSource && useSeries)
-    return Trim_Str(seriesValue(row, graphic.batch_list_name));
+    return filledValue(seriesValue(row, graphic.batch_list_name));
   if (graphic.data_source_type == kExcelSource && useExcel)
-    return Trim_Str(excelValue(row, graphic.excel_col_indx));
+    return filledValue(excelValue(row, graphic.excel_col_indx));
   return std::nullopt;
 }
 
@@ -344,7 +349,10 @@ std::shared_ptr<const BindingRows> DataBinding::rowsForRun() const {
 
 QString Get_First_Value_Of_Dataset(const QString& name) {
   try {
-    return DataSeriesStore().Get_First_Value_Of_Dataset(name);
+    // Read and trimmed as a run reads and fills it, so that the design shows
+    // what card 1 will show: no blanks around it, nor a CR LF file's carriage return.
+    const std::optional<QStringList> lines = readSeriesLines(DataSeriesStore().seriesFilePath(name), nullptr);
+    return lines ? filledValue(lines->value(0)) : QStringLiteral("");
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }

@@ -157,8 +157,8 @@ class DataBinding {
   MissingSources leftEmpty_;
 };
 
-// The first line of a series file, untrimmed ("" when there is none): the
-// preview of a series binding.
+// Card 1's value of a series, read and trimmed as a run fills it ("" when the
+// series has none or cannot be read): what an object shows once bound to it.
 QString Get_First_Value_Of_Dataset(const QString& name);
 // The first row's value in a column of the spreadsheet table ("" without rows):
 // the preview of a spreadsheet binding.

@@ -84,7 +84,7 @@ TEST_F(SeriesStoreTest, NamesThatAreNoPlainFileNamesAreRefused) {
     EXPECT_TRUE(store.seriesFilePath(name).isEmpty());
     EXPECT_FALSE(store.writeSeries(name, {"v"}));
     EXPECT_FALSE(store.readProductionValues(name).has_value());
-    EXPECT_TRUE(store.readTrimmedValues(name).isEmpty());
+    EXPECT_TRUE(store.readCardValues(name).isEmpty());
   }
   EXPECT_EQ(messages(), QStringList(7, "Error in file accessing."));
   EXPECT_TRUE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
@@ -123,11 +123,12 @@ TEST_F(SeriesStoreTest, ReaderVariants) {
   writeAll(file("Empty.txt"), "");
   writeAll(file("Latin1.txt"), "caf\xE9\n");
 
-  // Viewer and editor: trimmed, empty lines skipped.
-  EXPECT_EQ(store.readTrimmedValues("Gap"), (QStringList{"a", "b"}));
-  EXPECT_EQ(store.readTrimmedValues("Blank"), QStringList());
-  EXPECT_EQ(store.readTrimmedValues("Lead"), QStringList{"x"});
-  EXPECT_EQ(store.readTrimmedValues("Cr"), (QStringList{"one", "two"}));
+  // Viewer and editor: each card's value trimmed, empty values in their places.
+  EXPECT_EQ(store.readCardValues("Gap"), (QStringList{"a", "", "b"}));
+  EXPECT_EQ(store.readCardValues("Blank"), (QStringList{"", ""}));
+  EXPECT_EQ(store.readCardValues("Lead"), (QStringList{"", "x", ""}));
+  EXPECT_EQ(store.readCardValues("Cr"), (QStringList{"one", "two"}));
+  EXPECT_EQ(store.readCardValues("Empty"), QStringList());
 
   // Production: only the final line feed goes; blank values keep their place.
   EXPECT_EQ(*store.readProductionValues("Gap"), (QStringList{"a", "", "b"}));
@@ -145,7 +146,7 @@ TEST_F(SeriesStoreTest, ReaderVariants) {
   EXPECT_EQ(store.Get_First_Value_Of_Dataset("Missing"), "");
 
   // A file that is not UTF-8 reads as no values.
-  EXPECT_EQ(store.readTrimmedValues("Latin1"), QStringList());
+  EXPECT_EQ(store.readCardValues("Latin1"), QStringList());
   EXPECT_EQ(*store.readProductionValues("Latin1"), QStringList());
   EXPECT_EQ(store.Get_First_Value_Of_Dataset("Latin1"), "");
 
@@ -153,7 +154,7 @@ TEST_F(SeriesStoreTest, ReaderVariants) {
   const QStringList values{"1", "", "three", " four "};
   ASSERT_TRUE(store.writeSeries("Round", values));
   EXPECT_EQ(*store.readProductionValues("Round"), values);
-  EXPECT_EQ(store.readTrimmedValues("Round"), (QStringList{"1", "three", "four"}));
+  EXPECT_EQ(store.readCardValues("Round"), (QStringList{"1", "", "three", "four"}));
 }
 
 TEST_F(SeriesStoreTest, ListingIsSortedPlainFilesWithoutExtension) {
@@ -231,5 +232,5 @@ TEST_F(SeriesStoreTest, SeriesListingLeavesOutLinksThatLeadNowhere) {
   data_test::writeAll(folder + "/...txt", "dots");
   EXPECT_EQ(store.Get_datasheet_File_Name_Array(), (QStringList{"Alias", "Real"}));
   EXPECT_FALSE(store.seriesExists("Dangling"));
-  EXPECT_EQ(store.readTrimmedValues("Alias"), QStringList{"v"});
+  EXPECT_EQ(store.readCardValues("Alias"), QStringList{"v"});
 }

@@ -206,7 +206,7 @@ TEST_F(WorkbookReading, SeriesNamesFromSpreadsheetCellsAreRefused) {
   EXPECT_EQ(QDir(path("res")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"DataSet"});
   EXPECT_EQ(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
             (QStringList{"names.xlsx", "res"}));
-  EXPECT_EQ(store.readTrimmedValues("Guests"), QStringList{"6"});
+  EXPECT_EQ(store.readCardValues("Guests"), QStringList{"6"});
 }
 
 }  // namespace

@@ -6,7 +6,8 @@
 // shows, and Mail opens the mail dialog with the card's rows offered and the
 // saved mail account in force.
 // Export and Mail ask before filling objects whose data series is gone, also
-// when no series is left at all.
+// when no series is left at all. A text bound in the data-source tab shows
+// what card 1 of the export shows.
 
 #include <gtest/gtest.h>
 
@@ -23,9 +24,12 @@
 #include "barcode/designer/BarcodeSettings.h"
 #include "core/SKTText.h"
 #include "core/globals.h"
+#include "core/render/SKTRenderingView.h"
 #include "data/DataSeriesStore.h"
 #include "mainwindow/CardSizes.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
+#include "mainwindow/panels/DataSourceTab.h"
 #include "platform/globals.h"
 #include "platform/widgets/Open_Export_Log.h"
 #include "production/BarcodeFill.h"
@@ -177,6 +181,49 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
   sending_port.set(account[2]);
 
   Card_Front_Or_Back.store(0);
+  Set_Resource_Path(resources);
+}
+
+// The value a text shows once bound to a series is card 1's, read and trimmed
+// as the run fills it: here from a file with CR LF line ends and blanks before
+// its first value.
+TEST(ProductionActions, ATextBoundInTheDataSourceTabShowsWhatCardOneShows) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  const QString resources = Resource_Path();
+  window_test::useSeededResources(dir);
+  ASSERT_TRUE(QDir().mkpath(Data_Folder_Path()));
+  testing_support::writeFile(Data_Folder_Path() + "/Guests.txt", "  Ada Lovelace\r\nBob\r\n");
+  {
+    SKTWindowController window;
+    window.toolAction(DrawingTool::Text)->trigger();
+    const SKTGraphicPtr text = window.document()->graphics().at(0);
+    text->setBounds(QRectF(20, 20, 200, 30));  // room for the value on one line
+    DataSourceTab* tab = window.dataSourceTab();
+    tab->Data_source_type->setCurrentIndex(1);
+    tab->Batch_Series->setCurrentIndex(tab->Batch_Series->findText("Guests"));
+    const QString shown = text->Text_contents()->string;
+    const QImage canvas = SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false);
+
+    host.queueModal([](QDialog& d) {
+      auto& w = static_cast<ExportWindow&>(d);
+      EXPECT_TRUE(w.Export_with_batch_chk->isChecked());
+      w.fileFormatPopup->setCurrentText("PNG");
+      return 1;
+    });
+    host.queueOpenPanel({dir.path()});
+    host.queueModal([](QDialog&) { return 0; });  // the export-finished box
+    window.Export_Button();
+    ASSERT_TRUE(window.cardExport().waitForRun(60000));
+    EXPECT_EQ(QDir(dir.path() + "/QUVO Gratulo").entryList(QDir::Files, QDir::Name),
+              QStringList({"Card_1.PNG", "Card_2.PNG"}));
+    EXPECT_EQ(shown.toStdString(), "Ada Lovelace");
+    // After the run the design shows card 1 again: the same text, the same picture.
+    EXPECT_EQ(text->Text_contents()->string.toStdString(), shown.toStdString());
+    const QImage cardOne(dir.path() + "/QUVO Gratulo/Card_1.PNG");
+    EXPECT_EQ(cardOne.convertToFormat(canvas.format()), canvas);
+    EXPECT_EQ(host.messages(), QStringList());
+  }
   Set_Resource_Path(resources);
 }
 

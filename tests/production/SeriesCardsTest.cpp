@@ -1,22 +1,29 @@
 // Series values on their cards: series imported by the list import wizard
-// from a CSV file and from a spreadsheet column, and series files written by
-// other programs, each exported as a batch with its values in a QR code that
-// zxing-cpp reads back card by card. What each card must show is worked out
-// from the source by Python's csv module and by openpyxl.
+// from a CSV file and from a spreadsheet column, series files written by
+// other programs, and a series edited in the series manager, each exported
+// as a batch with its values in a QR code that zxing-cpp reads back card by
+// card. What each card must show is worked out from the source by Python's
+// csv module and by openpyxl.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <ostream>
 
 #include "ProductionTestSupport.h"
+#include "data/dialogs/BatchWizard.h"
 #include "data/dialogs/ColumnChoiceModel.h"
 #include "data/dialogs/Import_Excel_DataSheet.h"
 #include "data/dialogs/Import_Wizard.h"
+#include "data/dialogs/SeriesButtons.h"
+#include "data/dialogs/ValueListModel.h"
+#include "data/dialogs/View_Data_Series.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
 #include "production/DataBinding.h"
@@ -87,7 +94,7 @@ class SeriesCards : public ::testing::Test {
       cards.append(found.size() == 1 && found[0].startsWith("QRCode:") ? found[0].mid(7) : found.join('|'));
     }
     if (fileNames(folder).size() != cards.size()) cards.append("cards beyond the series");
-    *designed = Trim_Str(Get_First_Value_Of_Dataset(series));
+    *designed = Get_First_Value_Of_Dataset(series);
     return cards;
   }
 
@@ -157,6 +164,55 @@ print(json.dumps([re.sub(r'\r\n|[\n\r]', ' ', c or '').strip() for c in cells]))
   EXPECT_EQ(designed, "");
   writeFile(Data_Folder_Path() + "/NoEnd.txt", "\nx\n\ny");
   EXPECT_EQ(cardsOf("NoEnd", &designed), QStringList({"", "x", "", "y"}));
+  EXPECT_EQ(host.messages(), QStringList());
+}
+
+TEST_F(SeriesCards, ASeriesEditedInTheManagerKeepsEveryValueOnItsCard) {
+  writeFile(Data_Folder_Path() + "/Titles.txt", "\nDr.\n\r\n Prof. \n");
+  const QStringList fromFile{"", "Dr.", "", "Prof."};
+  const auto shows = [this](const std::function<void(QDialog&)>& act) {
+    host.queueModal([act](QDialog& dialog) {
+      act(dialog);
+      return 0;
+    });
+  };
+  // The viewer lists every card's value beside its number.
+  shows([&](QDialog& dialog) {
+    auto& viewer = static_cast<View_Data_Series&>(dialog);
+    EXPECT_EQ(viewer.ListData->values(), fromFile);
+    EXPECT_EQ(viewer.list_count->text(), "Total Rows : 4");
+  });
+  View_Data_Series::defaultInstance().Open_Wnd("Titles");
+
+  // Opened in the manager, the second value edited, saved.
+  shows([&](QDialog& dialog) {
+    auto& manager = static_cast<BatchWizard&>(dialog);
+    manager.List->selectRow(0);
+    manager.Update_Btn_Clicked();
+    EXPECT_EQ(manager.ListData_value->values(), fromFile);
+    EXPECT_EQ(manager.batch_value_count->text(), "Total Rows : 4");
+    manager.List_value->selectRow(1);
+    shows([](QDialog& sheet) {
+      auto& edit = static_cast<Update_Ex_Num&>(sheet);
+      EXPECT_EQ(edit.m_ex_num_str->text(), "Dr.");
+      edit.m_ex_num_str->setText("Dr. med.");
+      edit.OKPressed();
+    });
+    manager.doubleClickInTable(manager.List_value);
+    manager.Save_Btn_Clicked();
+  });
+  series_buttons::Batch_Series_Button();
+
+  const QStringList edited{"", "Dr. med.", "", "Prof."};
+  QString designed;
+  EXPECT_EQ(cardsOf("Titles", &designed), edited);
+  EXPECT_EQ(designed, "");
+  shows([&](QDialog& dialog) {
+    auto& viewer = static_cast<View_Data_Series&>(dialog);
+    EXPECT_EQ(viewer.ListData->values(), edited);
+    EXPECT_EQ(viewer.list_count->text(), QString("Total Rows : %1").arg(Total_Batch_Excel_Card.load()));
+  });
+  View_Data_Series::defaultInstance().Open_Wnd("Titles");
   EXPECT_EQ(host.messages(), QStringList());
 }
 

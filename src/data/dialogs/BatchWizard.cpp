@@ -329,8 +329,11 @@ void BatchWizard::On_Update() {
   ListData_value->clear();
   Update_Value_List_Count();
   QStringList values;
-  runWithProgress(this, [&](TaskProgress&) { values = store.readTrimmedValues(name); });
-  appendValues(values);
+  runWithProgress(this, [&](TaskProgress&) { values = store.readCardValues(name); });
+  // Row i is card i's value: an empty value keeps its row, so that a save
+  // writes it back in its place.
+  ListData_value->setValues(std::move(values));
+  Update_Value_List_Count();
 }
 
 void BatchWizard::AddNew_Btn_Clicked() {
@@ -496,11 +499,9 @@ void BatchWizard::Save_Btn_Clicked() {
   const bool targetExists = store.seriesExists(name);
   if (targetExists && typed != old && !Show_YES_NO_MessageBox(series_writing::kReplaceQuestion)) return;
 
+  // Every row, an empty one too, is one card's value in its place.
   SeriesValues values(SeriesValues::kUnbounded);
-  for (const QString& value : ListData_value->values()) {
-    const QString trimmed = Trim_Str(value);
-    if (!trimmed.isEmpty()) values.add(trimmed);
-  }
+  for (const QString& value : ListData_value->values()) values.add(Trim_Str(value));
   // The new file is complete before it takes the place of the old one.
   if (!series_writing::writeOnWorker(this, store, name, values)) return;
   // Saved under a name no series had: the series moves there.

@@ -5,6 +5,10 @@
 // import dialogs, saved as a series and exported to xlsx or text. Both
 // screens share one window; the other hides.
 //
+// Row i of an opened series is the value card i shows, an empty value
+// included: the editor keeps empty values in their places and a save writes
+// them back there, so that no later card takes another card's value.
+//
 // The generator and the import dialogs feed the editor's value list through
 // Create_Value_List()/appendValues() and refresh the series list with
 // Fill_List() when the manager opened them.

@@ -66,7 +66,8 @@ void View_Data_Series::Open_Wnd() {
     ListData->clear();
     QStringList values;
     const QString name = file_name;
-    runWithProgress(this, [&](TaskProgress&) { values = DataSeriesStore().readTrimmedValues(name); });
+    // Row i is what card i shows, an empty value too.
+    runWithProgress(this, [&](TaskProgress&) { values = DataSeriesStore().readCardValues(name); });
     ListData->setValues(values);
     Update_batch_List_Count();
     platform::messageHost().runModal(*this);

@@ -1,7 +1,8 @@
 #pragma once
 // The series viewer: the values of one data series, read only, in a table
 // with their count, so that the user can check a series before binding a
-// card object to it.
+// card object to it. Row i is the value card i shows, an empty one included,
+// so that each value stands beside the number of its card.
 //
 // Callers with a series box (the barcode designer, the data-source panel,
 // the user-profile windows) call defaultInstance().Open_Wnd(chosenName).

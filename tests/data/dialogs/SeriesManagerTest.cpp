@@ -82,10 +82,12 @@ TEST_F(SeriesManagerTest, EditSaveReopenAndRename) {
     m.doubleClickInTable(m.List);
     EXPECT_TRUE(m.avl_list_box->isHidden());
     EXPECT_EQ(m.batch_list_name->text(), "Guests");
-    EXPECT_EQ(m.ListData_value->values(), QStringList({"a", "b"}));
+    // The empty value keeps its place: it is card 2's.
+    EXPECT_EQ(m.ListData_value->values(), QStringList({"a", "", "b"}));
+    EXPECT_EQ(m.batch_value_count->text(), "Total Rows : 3");
 
-    // Edit row 1, add rows, delete one: the sheet edits the row in place.
-    select(m.List_value, {1});
+    // Edit row 2, add rows, delete two: the sheet edits the row in place.
+    select(m.List_value, {2});
     whenShown<Update_Ex_Num>([](Update_Ex_Num& e) {
       EXPECT_EQ(e.m_ex_num_str->text(), "b");
       e.m_ex_num_str->setText("   ");
@@ -95,15 +97,15 @@ TEST_F(SeriesManagerTest, EditSaveReopenAndRename) {
     });
     m.doubleClickInTable(m.List_value);
     m.appendValues({"d", " ", "e", "f"});
-    EXPECT_EQ(m.batch_value_count->text(), "Total Rows : 5");
-    select(m.List_value, {3, 2});
+    EXPECT_EQ(m.batch_value_count->text(), "Total Rows : 6");
+    select(m.List_value, {4, 3});
     m.Delete_Rows_Btn_Clicked();
-    EXPECT_EQ(m.ListData_value->values(), QStringList({"a", "c", "f"}));
-    EXPECT_EQ(m.List_value->selectionModel()->selectedRows().value(0).row(), 1);
+    EXPECT_EQ(m.ListData_value->values(), QStringList({"a", "", "c", "f"}));
+    EXPECT_EQ(m.List_value->selectionModel()->selectedRows().value(0).row(), 2);
     m.Save_Btn_Clicked();
     EXPECT_FALSE(m.avl_list_box->isHidden());
   });
-  EXPECT_EQ(series("Guests"), QByteArray("a\nc\nf\n"));
+  EXPECT_EQ(series("Guests"), QByteArray("a\n\nc\nf\n"));
   EXPECT_EQ(messages(), QStringList{"Please enter a valid value."});
   EXPECT_TRUE(host.questions().isEmpty());
 
@@ -111,12 +113,12 @@ TEST_F(SeriesManagerTest, EditSaveReopenAndRename) {
   inManager([&](BatchWizard& m) {
     select(m.List, {0});
     m.Update_Btn_Clicked();
-    EXPECT_EQ(m.ListData_value->values(), QStringList({"a", "c", "f"}));
+    EXPECT_EQ(m.ListData_value->values(), QStringList({"a", "", "c", "f"}));
     m.batch_list_name->setText(" Guests 2025 ");
     m.Save_Btn_Clicked();
     EXPECT_EQ(m.ListData->values(), QStringList({"Guests 2025", "Other"}));
   });
-  EXPECT_EQ(series("Guests 2025"), QByteArray("a\nc\nf\n"));
+  EXPECT_EQ(series("Guests 2025"), QByteArray("a\n\nc\nf\n"));
   EXPECT_FALSE(QFileInfo::exists(seriesFile("Guests")));
 
   // Saving over another series asks first; the opened one stays.
@@ -129,8 +131,8 @@ TEST_F(SeriesManagerTest, EditSaveReopenAndRename) {
   });
   EXPECT_EQ(host.questions(),
             QStringList{"Batch Processing Series already exists. Do you want to replace it?"});
-  EXPECT_EQ(series("Other"), QByteArray("a\nc\nf\n"));
-  EXPECT_EQ(series("Guests 2025"), QByteArray("a\nc\nf\n"));
+  EXPECT_EQ(series("Other"), QByteArray("a\n\nc\nf\n"));
+  EXPECT_EQ(series("Guests 2025"), QByteArray("a\n\nc\nf\n"));
 }
 
 TEST_F(SeriesManagerTest, RefusedNamesInUseSeriesAndAFailedSaveKeepTheOldFiles) {
@@ -279,8 +281,8 @@ TEST_F(SeriesManagerTest, TheViewerShowsTheTrimmedValues) {
   writeSeries("Guests", "  \nx\n\ny \r\nx\n");
   whenShown<View_Data_Series>([](View_Data_Series& v) {
     EXPECT_EQ(v.series_name->text(), "Guests");
-    EXPECT_EQ(v.ListData->values(), QStringList({"x", "y", "x"}));
-    EXPECT_EQ(v.list_count->text(), "Total Rows : 3");
+    EXPECT_EQ(v.ListData->values(), QStringList({"", "x", "", "y", "x"}));
+    EXPECT_EQ(v.list_count->text(), "Total Rows : 5");
     v.OK_Btn_Clicked();
   });
   View_Data_Series::defaultInstance().Open_Wnd("  Guests ");
