@@ -78,6 +78,11 @@ class RegistrationOff {
   QPointer<SKTDocument> document_;
 };
 
+// A text of the new-card wizard ("PARTY_TITLE" ...).
+bool isWizardText(const QString& ctrl_ID) {
+  return Find_Str(ctrl_ID, QStringLiteral("PARTY_"));
+}
+
 int indexOfGraphic(const SKTGraphicList& list, const SKTGraphicPtr& graphic) {
   for (int i = 0; i < static_cast<int>(list.size()); ++i)
     if (list[i] == graphic) return i;
@@ -452,7 +457,7 @@ void SKTGraphicView::setUpPlacedText(SKTGraphic& text, const QString& ctrl_value
   if (text._Text_contents) text._Text_contents->string = ctrl_value;
   text._isDrawingStroke = false;
   text._isDrawingFill = false;
-  if (!Find_Str(ctrl_ID, QStringLiteral("PARTY_"))) return;
+  if (!isWizardText(ctrl_ID)) return;
   static const QStringList centred = {QStringLiteral("PARTY_TITLE"), QStringLiteral("PARTY_DATE"),
                                       QStringLiteral("PARTY_TIME"), QStringLiteral("PARTY_VENUE"),
                                       QStringLiteral("PARTY_MARRINGE_INFO")};
@@ -514,7 +519,9 @@ void SKTGraphicView::createGraphicOfClass(std::optional<GraphicKind> graphicClas
       origin = _host.Control_New_Point(card_side);
       size = QSizeF(50, 50);
     }
-    if (_grid) {
+    // The wizard lays its texts out itself, on the grid where the card has
+    // room for that: snapped again, a box could lose part of its lines.
+    if (_grid && !isWizardText(ctrl_ID)) {
       origin = _grid->constrainedPoint(origin);
       const QPointF corner = _grid->constrainedPoint(origin + QPointF(size.width(), size.height()));
       size = QSizeF(corner.x() - origin.x(), corner.y() - origin.y());

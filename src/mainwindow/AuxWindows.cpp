@@ -201,9 +201,9 @@ Grid_Wizard::Grid_Wizard(QWidget* parent) : QDialog(parent) {
       Grid_Slider_Changed();
   });
   connect(Grid_Space_slidr, &QSlider::sliderReleased, this, &Grid_Wizard::Grid_Slider_Changed);
-  connect(Show_hide_grid_chk, &QCheckBox::clicked, this, &Grid_Wizard::Grid_Show_Hide_Changed);
-  connect(Snap_to_grid_chk, &QCheckBox::clicked, this, [this](bool on) {
-    if (grid_ != nullptr) grid_->setConstraining(on);
+  onToggled(Show_hide_grid_chk, this, [this] { Grid_Show_Hide_Changed(); });
+  onToggled(Snap_to_grid_chk, this, [this] {
+    if (grid_ != nullptr) grid_->setConstraining(Snap_to_grid_chk->isChecked());
   });
 }
 
@@ -211,12 +211,12 @@ void Grid_Wizard::Open_Wnd(SKTGrid* grid, QWidget* owner) {
   grid_ = grid;
   if (grid_ == nullptr) return;
   {
-    const QSignalBlocker a(Grid_clr), b(Grid_Space_slidr), c(Show_hide_grid_chk), d(Snap_to_grid_chk);
+    const QSignalBlocker a(Grid_clr), b(Grid_Space_slidr);
     Grid_clr->setColor(grid->color());
     Grid_Space_slidr->setValue(static_cast<int>(grid->spacing()));
     Grid_Space_value->setText(tr("%1 pt").arg(Grid_Space_slidr->value()));
-    Show_hide_grid_chk->setChecked(grid->isAlwaysShown());
-    Snap_to_grid_chk->setChecked(grid->isConstraining());
+    showChecked(Show_hide_grid_chk, grid->isAlwaysShown());
+    showChecked(Snap_to_grid_chk, grid->isConstraining());
   }
   SetObjEnabled(Grid_Opt_box, grid->isAlwaysShown());
   runOver(*this, owner);
@@ -232,7 +232,7 @@ void Grid_Wizard::Grid_Slider_Changed() {
   if (grid_ == nullptr) return;
   grid_->setSpacing(static_cast<double>(static_cast<float>(Grid_Space_slidr->value())));
   grid_->setAlwaysShown(true);
-  Show_hide_grid_chk->setChecked(true);
+  showChecked(Show_hide_grid_chk, true);
   SetObjEnabled(Grid_Opt_box, true);
 }
 

@@ -73,7 +73,7 @@ void SKTWindowController::connectCardControls() {
   });
   connect(g->Content_Font_btn, &QPushButton::clicked, this, &SKTWindowController::Content_Font_Clicked);
 
-  connect(b->Card_fill_chk, &QCheckBox::clicked, this, &SKTWindowController::Card_Fill_Chk_Box);
+  onToggled(b->Card_fill_chk, this, [this] { Card_Fill_Chk_Box(); });
   const std::pair<QRadioButton*, const char*> radios[] = {{b->Card_solid_fill_rd, "S"},
                                                           {b->Card_gradient_fill_rd, "G"},
                                                           {b->Card_Style_fill_rd, "H"},
@@ -98,7 +98,7 @@ void SKTWindowController::connectCardControls() {
             Update_Card_Graphics();
             Refresh_Canvas();
           });
-  connect(r->Card_border_chk, &QCheckBox::clicked, this, &SKTWindowController::Card_Border_ChkBox);
+  onToggled(r->Card_border_chk, this, [this] { Card_Border_ChkBox(); });
 
   ScopedNotDrawOnlyPropChange starting;
   b->Card_image_layout->setCurrentIndex(1);
@@ -142,12 +142,12 @@ void SKTWindowController::loadCardControls(const Card_Property& constPage) {
   CardSettingsTab* g = _cardSettings;
   CardBackgroundTab* b = _cardBackground;
   CardBorderTab* r = _cardBorder;
-  r->Card_border_chk->setChecked(page.Card_border_chk);
+  showChecked(r->Card_border_chk, page.Card_border_chk);
   r->Card_bordr_clr->setColor(page.Card_bordr_clr);
   r->Card_bor_Stepper->setValue(page.Card_bor_Stepper);
   if (const int dash = panels::dashIndex(page.Card_border_style); dash >= 0)
     r->Card_border_style->setCurrentIndex(dash);
-  b->Card_fill_chk->setChecked(page.Card_fill_chk);
+  showChecked(b->Card_fill_chk, page.Card_fill_chk);
   b->Card_fill_clr->setColor(page.Card_fill_clr);
   b->Card_fill_Grd_1_clr->setColor(page.Card_fill_Grd_1_clr);
   b->Card_fill_Grd_2_clr->setColor(page.Card_fill_Grd_2_clr);

@@ -189,7 +189,7 @@ void SKTWindowController::Card_Bckgrnd_Clicked() {
   Show_RHS_Properties(nullptr);
   if (Open_Image_Library_Window(QStringLiteral("B")) != 1) return;
   CardBackgroundTab* b = cardBackgroundTab();
-  b->Card_fill_chk->setChecked(true);
+  showChecked(b->Card_fill_chk, true);
   card_prop_set(QStringLiteral("I"));
   if (Card_Front_Or_Back.load() == 1)
     set_Back_BG_Image(lib_window_sel_file);

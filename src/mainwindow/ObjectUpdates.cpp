@@ -91,13 +91,13 @@ void SKTWindowController::connectObjectControls() {
     else if (auto* slider = qobject_cast<ValueSlider*>(control))
       connect(slider, &ValueSlider::valueChanged, this, update);
     else if (auto* check = qobject_cast<QCheckBox*>(control))
-      connect(check, &QCheckBox::clicked, this, update);
+      onToggled(check, this, [this, update] { (this->*update)(); });
     else if (auto* combo = qobject_cast<QComboBox*>(control))
       connect(combo, &QComboBox::currentIndexChanged, this,
               [this, combo] { comboBoxSelectionDidChange(combo); });
   };
   auto onBorder = [this, onChange](const panels::BorderControls& border, Update update) {
-    connect(border.check, &QCheckBox::clicked, this, [this, border, update] {
+    onToggled(border.check, this, [this, border, update] {
       SetObjEnabled(border.box, border.check->isChecked());
       (this->*update)();
     });
@@ -112,7 +112,7 @@ void SKTWindowController::connectObjectControls() {
            s->shape_hatch_style, s->shape_hatch_bk_clr, s->shape_alpha_Stepper, s->shape_cor_radius_Stepper,
            s->double_star_Stepper, s->polygon_Stepper})
     onChange(control, &SKTWindowController::Update_Shape_Graphics);
-  connect(s->Shape_fill_chk, &QCheckBox::clicked, this, [this] {
+  onToggled(s->Shape_fill_chk, this, [this] {
     SetObjEnabled(_shape->Shape_Fill_Box, _shape->Shape_fill_chk->isChecked());
     setShapeFillEnabling(_shape->Shape_gradient_fill_rd->isChecked() ? QStringLiteral("G")
                          : _shape->Shape_Style_fill_rd->isChecked()  ? QStringLiteral("H")
@@ -138,7 +138,7 @@ void SKTWindowController::connectObjectControls() {
            t->Text_clr, t->Text_align_combo, t->Text_case_combo, t->Text_Kern_Stepper, t->Text_alpha_Stepper,
            t->Text_fill_clr, t->Text_fill_Grd_1_clr, t->Text_fill_Grd_2_clr, t->Text_grad_Stepper})
     onChange(control, &SKTWindowController::Update_Text_Graphics);
-  connect(t->Text_fill_chk, &QCheckBox::clicked, this, [this] {
+  onToggled(t->Text_fill_chk, this, [this] {
     SetObjEnabled(_textProperties->Text_Fill_Box, _textProperties->Text_fill_chk->isChecked());
     setTextFillEnabling(_textProperties->Text_gradient_fill_rd->isChecked() ? QStringLiteral("G")
                                                                             : QStringLiteral("S"));
@@ -194,7 +194,7 @@ void SKTWindowController::connectObjectControls() {
       {a->Make_Natural_btn, &SKTWindowController::Make_Natural_Clicked},
       {a->Align_To_Grid_btn, &SKTWindowController::Align_To_Grid_Clicked}};
   for (const auto& [button, command] : commands) connect(button, &QPushButton::clicked, this, command);
-  connect(print_object_chk, &QCheckBox::clicked, this, &SKTWindowController::Print_object_chk_changed);
+  onToggled(print_object_chk, this, [this] { Print_object_chk_changed(); });
 
   // The hatch patterns that ship with the program.
   ScopedNotDrawOnlyPropChange starting;
@@ -422,7 +422,7 @@ void SKTWindowController::Reset_Image_Editing_Controls() {
   for (const auto& [slider, value] : neutral) slider->setValue(value);
   for (QCheckBox* check :
        {p->Image_Gray_Scale_chk, p->Image_Sepia_chk, p->Image_Invert_chk, p->Image_FIV_chk, p->Image_FIH_chk})
-    check->setChecked(false);
+    showChecked(check, false);
 }
 
 void SKTWindowController::Image_reset_Button() {

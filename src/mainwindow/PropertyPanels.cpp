@@ -67,7 +67,7 @@ int widthOf(double width) {
 }
 
 void loadBorder(const panels::BorderControls& border, const SKTGraphic& g) {
-  border.check->setChecked(g._isDrawingStroke);
+  showChecked(border.check, g._isDrawingStroke);
   border.width->setValue(widthOf(g._strokeWidth));
   border.colour->setColor(g._strokeColor);
   if (const int dash = panels::dashIndex(g._stroke_border_type); dash >= 0)
@@ -167,7 +167,7 @@ void SKTWindowController::showObjectTabs(SKTGraphic* graphic) {
   // while the guard lives, however the loading ends.
   ScopedNotDrawOnlyPropChange loading;
   Remove_All_Tab_Items();
-  print_object_chk->setChecked(graphic->print_object != 0);
+  showChecked(print_object_chk, graphic->print_object != 0);
   print_object_chk->setEnabled(!graphic->ctrl_is_locked);
   print_object_chk->show();
   sel_control_name = QStringLiteral("NONE");
@@ -277,7 +277,7 @@ void SKTWindowController::loadTextControls(SKTGraphic& g) {
   e->Text_value_Edit->selectAll();
   loadDataSourceControls(g);
   loadBorder(t->border, g);
-  t->Text_fill_chk->setChecked(g._isDrawingFill);
+  showChecked(t->Text_fill_chk, g._isDrawingFill);
   t->Text_fill_clr->setColor(g._fillColor);
   const bool gradient = g._fill_type == QLatin1String("G");
   showChecked(t->Text_gradient_fill_rd, gradient);
@@ -306,11 +306,11 @@ void SKTWindowController::loadPictureControls(SKTGraphic& g) {
       {p->Sat_slidr, g.sat_val},         {p->Brt_slidr, g.brt_val},        {p->Con_slidr, g.con_val},
       {p->shrp_slidr, g.srp_val},        {p->ev_slidr, g.ev_val},          {p->blr_slidr, g.blr_val}};
   for (const auto& [slider, value] : sliders) slider->setValue(value);
-  p->Image_Gray_Scale_chk->setChecked(g.gray_Scale);
-  p->Image_Sepia_chk->setChecked(g.Sepia);
-  p->Image_Invert_chk->setChecked(g.invert_clr);
-  p->Image_FIV_chk->setChecked(g._isFlippedVertically);
-  p->Image_FIH_chk->setChecked(g._isFlippedHorizontally);
+  showChecked(p->Image_Gray_Scale_chk, g.gray_Scale);
+  showChecked(p->Image_Sepia_chk, g.Sepia);
+  showChecked(p->Image_Invert_chk, g.invert_clr);
+  showChecked(p->Image_FIV_chk, g._isFlippedVertically);
+  showChecked(p->Image_FIH_chk, g._isFlippedHorizontally);
   _dataSource->Manual_image_path->setText(g._file_path);
 }
 
@@ -336,7 +336,7 @@ void SKTWindowController::loadSignatureControls(SKTGraphic& g) {
 void SKTWindowController::loadShapeControls(SKTGraphic& g) {
   ShapeTab* s = _shape;
   loadBorder(s->border, g);
-  s->Shape_fill_chk->setChecked(g._isDrawingFill);
+  showChecked(s->Shape_fill_chk, g._isDrawingFill);
   s->shape_fill_clr->setColor(g._fillColor);
   const QString kind = g._fill_type == QLatin1String("G") || g._fill_type == QLatin1String("H")
                            ? g._fill_type

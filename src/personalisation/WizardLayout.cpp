@@ -1,6 +1,7 @@
 #include "personalisation/WizardLayout.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
@@ -122,11 +123,34 @@ int fitToHeight(QList<StackedText>& texts, double cardHeight) {
   return without;
 }
 
+// Puts the fitted texts on the lines of a grid of the spacing: each box's
+// left and top edges on the nearest lines (a top never above the bottom of
+// the box before it), its right and bottom edges on the first lines that
+// leave it at least its size. Where the card has no room for that, the
+// texts stay as they are.
+void putOnGrid(QList<StackedText>& texts, QSizeF card, double spacing) {
+  if (spacing <= 0) return;
+  auto nearest = [spacing](double v) { return std::floor(v / spacing + 0.5) * spacing; };
+  auto atOrAfter = [spacing](double v) { return std::ceil(v / spacing - 1e-9) * spacing; };
+  QList<StackedText> onGrid = texts;
+  double below = 0;
+  for (StackedText& t : onGrid) {
+    QRectF& r = t.placement.rect;
+    const double x = nearest(r.left()), y = std::max(nearest(r.top()), below);
+    r = QRectF(QPointF(x, y), QPointF(atOrAfter(x + r.width()), atOrAfter(y + r.height())));
+    if (r.right() > card.width() || r.bottom() > card.height()) return;
+    below = r.bottom();
+  }
+  texts = onGrid;
+}
+
 }  // namespace
 
-QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card) {
+QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card,
+                                                  double gridSpacing) {
   QList<StackedText> texts = stackAtFixedPlaces(answers, card.width());
   fitToHeight(texts, card.height());
+  putOnGrid(texts, card, gridSpacing);
   QList<PartyTextPlacement> out;
   for (const StackedText& t : texts) out.push_back(t.placement);
   return out;
@@ -141,7 +165,9 @@ QString Party_Text_Without_Room(const InviteAnswers& answers, QSizeF card) {
 void Fill_Party_Invidation_Details(SKTGraphicView& front, const InviteAnswers& answers) {
   ProfileHost& host = profileHost();
   host.Set_Selected_Control_Tool(DrawingTool::Text);
-  for (const PartyTextPlacement& p : Party_Invitation_Layout(answers, host.Front_Card_Size()))
+  const SKTGrid* grid = front.grid();
+  const double snapping = grid && grid->isConstraining() && grid->isUsable() ? grid->spacing() : 0;
+  for (const PartyTextPlacement& p : Party_Invitation_Layout(answers, host.Front_Card_Size(), snapping))
     front.createGraphicOfClass(GraphicKind::Text, nullptr, true, p.rect, QStringLiteral("F"), p.text,
                                p.ctrl_ID);
   host.set_Front_BG_Image(answers.background);

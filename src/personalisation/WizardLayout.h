@@ -38,14 +38,19 @@ inline constexpr double kPartyTopMargin = 40.0;
 // towards that height. Only a card too short for the lines themselves gets
 // boxes shorter than their lines (see Party_Text_Without_Room): every box
 // lies on the card. A box widened to the least width is moved left as far as
-// the card needs.
-QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card);
+// the card needs. With the spacing of a grid that snaps (0: none), the boxes
+// then go on its lines where the card has room for that: the left and top
+// edges on the nearest lines, no box over the one above, and the right and
+// bottom edges out to the next lines, so that no box loses room.
+QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card,
+                                                  double gridSpacing = 0);
 
 // The control ID of the first text, from the top, whose lines do not all fit
 // on a card of `card` points, or an empty string when every text fits.
 QString Party_Text_Without_Room(const InviteAnswers& answers, QSizeF card);
 
-// Makes the texts on the front canvas (text tool selected first) and gives
-// the front side the background picture (an empty path changes nothing).
+// Makes the texts on the front canvas (text tool selected first), on its
+// grid's lines while the grid snaps and the card has room, and gives the
+// front side the background picture (an empty path changes nothing).
 // The card width is the front card's size as the profile host reports it.
 void Fill_Party_Invidation_Details(SKTGraphicView& front, const InviteAnswers& answers);

@@ -166,11 +166,11 @@ Send_Mail::Send_Mail(QWidget* parent)
   connect(close, &QPushButton::clicked, this, &Send_Mail::Close_Button);
   onChosen(rd_without_barcode, this, [this] { Without_barcode_rd_select(); });
   onChosen(rd_mail_curr_barcode, this, [this] { send_barcode_rd_select(); });
-  connect(send_with_batch_chk, &QCheckBox::clicked, this, &Send_Mail::send_with_batch_chk_select);
-  connect(send_with_excel_chk, &QCheckBox::clicked, this, &Send_Mail::send_with_excel_chk_select);
+  onToggled(send_with_batch_chk, this, [this] { send_with_batch_chk_select(); });
+  onToggled(send_with_excel_chk, this, [this] { send_with_excel_chk_select(); });
   onChosen(rd_all_to_every, this, [this] { all_rd_select(); });
   onChosen(rd_one_per_recp, this, [this] { obo_rd_select(); });
-  connect(delayed_delv_chk, &QCheckBox::clicked, this, &Send_Mail::delayed_delv_chk_select);
+  onToggled(delayed_delv_chk, this, [this] { delayed_delv_chk_select(); });
   onChosen(matrix_card_side, this, [this](int row) { mail_card_side_CellClick(row); });
 
   SetObjEnabled(delayed_box, false);
@@ -214,16 +214,16 @@ void Send_Mail::resetControls() {
   rd_without_barcode->setChecked(false);
   rd_mail_curr_barcode->setChecked(true);
   file_name_txt->setText(QStringLiteral("QUVOCard"));
-  send_with_batch_chk->setChecked(false);
+  showChecked(send_with_batch_chk, false);
   send_with_batch_chk->setEnabled(cards_ != nullptr && cards_->seriesRowsAvailable());
-  send_with_excel_chk->setChecked(false);
+  showChecked(send_with_excel_chk, false);
   send_with_excel_chk->setEnabled(cards_ != nullptr && cards_->excelRowsAvailable());
   subject_txt->setText(QStringLiteral(""));
   message_txt->setPlainText(QStringLiteral(""));
   attachment->setText(QStringLiteral(""));
   browse_att->setEnabled(false);
   clear_att->setEnabled(false);
-  delayed_delv_chk->setChecked(false);
+  showChecked(delayed_delv_chk, false);
   SetObjEnabled(delayed_box, false);
   mail_count_stepper->setValue(1);
   hour_stepper->setValue(0);
@@ -347,9 +347,9 @@ void Send_Mail::send_barcode_rd_select() {
   rd_without_barcode->setChecked(false);
   SetObjEnabled(send_sett_box, true);
   send_with_batch_chk->setEnabled(series);
-  if (!series) send_with_batch_chk->setChecked(false);
+  if (!series) showChecked(send_with_batch_chk, false);
   send_with_excel_chk->setEnabled(excel);
-  if (!excel) send_with_excel_chk->setChecked(false);
+  if (!excel) showChecked(send_with_excel_chk, false);
   if (!send_with_batch_chk->isChecked() && !send_with_excel_chk->isChecked()) {
     rd_all_to_every->setEnabled(false);
     rd_one_per_recp->setEnabled(false);

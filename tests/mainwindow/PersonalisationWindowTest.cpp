@@ -149,6 +149,66 @@ TEST_F(PersonalisationWindow, TheWizardGivesALongNameTheLinesItNeeds) {
   }
 }
 
+// With Snap to Grid on, the texts of a new card from the wizard go on the
+// grid's lines where the card has room for that, each in a box with room for
+// all its lines; on a credit-card sized card they keep the places that give
+// them that room. Either way every text lies whole on the card, none over
+// another.
+TEST_F(PersonalisationWindow, WithSnapToGridTheWizardTextsKeepTheirLines) {
+  SKTWindowController window;
+  window.toggleGridConstraining();
+  ASSERT_TRUE(window.grid()->isConstraining());
+  const double s = window.grid()->spacing();
+  StartWindowShown shown;
+  Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
+  const struct {
+    QSizeF mm;
+    QString message;
+    bool onGrid;
+  } cards[] = {
+      {{85.6, 54},
+       "Come and celebrate with us on Saturday afternoon in the garden. There will be cake and music.",
+       false},
+      {{100, 100},
+       "Come and celebrate with us on Saturday afternoon in the garden. There will be cake, music and "
+       "games for everyone, and we would love to see you there with the whole family. Please tell us "
+       "by Friday if you can come.",
+       true}};
+  for (const auto& card : cards) {
+    host.queueYesNo(false);  // nothing to save
+    host.queueModal([&](QDialog&) {
+      wizard.wizard_btn->click();
+      wizard.width_Stepper->setValue(card.mm.width());
+      wizard.height_Stepper->setValue(card.mm.height());
+      wizard.Next_btn->click();
+      wizard.Next_btn->click();
+      wizard.msg_title->setText("Happy Birthday!");
+      wizard.msg_value->setPlainText(card.message);
+      wizard.Next_btn->click();
+      wizard.to_value->setText("Alexandra Whitfield-Baker");
+      wizard.from_value->setText("Kai");
+      wizard.Next_btn->click();
+      return wizard.result();
+    });
+    window.New_Btn_Clicked();
+    EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join('|').toStdString();
+    const SKTGraphicList& front = window.document()->graphics();
+    ASSERT_EQ(controlIDs(front), QStringList({"PARTY_FROM", "PARTY_MSG", "PARTY_TO", "PARTY_TITLE"}));
+    for (qsizetype i = front.size() - 1; i >= 0; --i) {
+      const auto& text = static_cast<SKTText&>(*front[i]);
+      const QRectF b = text.bounds();
+      const std::string id = text.control_ID.toStdString();
+      EXPECT_FALSE(text.isContentsCut()) << id;
+      EXPECT_TRUE(window.frontCanvasBounds().contains(b)) << id;
+      if (i > 0) EXPECT_LE(b.bottom(), front[i - 1]->bounds().top()) << id;
+      if (card.onGrid) {
+        for (double edge : {b.left(), b.top(), b.right(), b.bottom()})
+          EXPECT_EQ(std::remainder(edge, s), 0) << id;
+      }
+    }
+  }
+}
+
 // A text that cannot have its lines on the card is named before any card is
 // made; the wizard stays where it is, so that the text can be changed.
 TEST_F(PersonalisationWindow, TheWizardNamesATextWithoutRoomBeforeMakingTheCard) {

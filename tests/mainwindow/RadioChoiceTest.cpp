@@ -3,7 +3,6 @@
 // as the click does, and a choice already made stays made when toggled again.
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
@@ -30,21 +29,13 @@
 #include "production/Send_Mail.h"
 #include "production/print/Print_Wnd.h"
 #include "production/print/Printers.h"
+#include "support/AccessibleControls.h"
 #include "support/CanvasInput.h"
 #include "support/ScriptedHost.h"
 
 namespace {
 
-// What a screen reader's "toggle" does to a radio button.
-void toggleByAssistiveTool(QAbstractButton* button) {
-  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
-  ASSERT_NE(accessible, nullptr);
-  ASSERT_NE(accessible->actionInterface(), nullptr);
-  ASSERT_TRUE(
-      accessible->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()))
-      << button->text().toStdString();
-  accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-}
+using testing_support::toggleByAssistiveTool;
 
 // Toggled twice: checked, and still checked after the second toggle.
 void chooseByAssistiveTool(QAbstractButton* button) {

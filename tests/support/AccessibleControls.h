@@ -1,8 +1,12 @@
 #pragma once
-// The controls of a window that a screen reader could not name.
+// The controls of a window that a screen reader could not name, and what a
+// screen reader's Toggle does to a button.
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -39,6 +43,18 @@ inline QStringList unnamedControls(const QWidget& window, int* controls = nullpt
   }
   if (controls) *controls = count;
   return unnamed;
+}
+
+// What a screen reader's "toggle" does to a radio button or a check box:
+// it checks or unchecks the button without clicking it.
+inline void toggleByAssistiveTool(QAbstractButton* button) {
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+  ASSERT_NE(accessible, nullptr);
+  ASSERT_NE(accessible->actionInterface(), nullptr);
+  ASSERT_TRUE(
+      accessible->actionInterface()->actionNames().contains(QAccessibleActionInterface::toggleAction()))
+      << button->text().toStdString();
+  accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
 }
 
 }  // namespace testing_support

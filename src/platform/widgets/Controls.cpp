@@ -76,6 +76,10 @@ void onChosen(QButtonGroup* group, QObject* context, std::function<void(int)> ch
                    });
 }
 
+void onToggled(QAbstractButton* box, QObject* context, std::function<void()> changed) {
+  QObject::connect(box, &QAbstractButton::toggled, context, [changed = std::move(changed)] { changed(); });
+}
+
 void oneChoice(std::initializer_list<QAbstractButton*> buttons) {
   const QList<QAbstractButton*> choice(buttons);
   for (QAbstractButton* button : choice) {

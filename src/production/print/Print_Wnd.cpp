@@ -315,11 +315,11 @@ void Print_Wnd::buildControls() {
   for (QDoubleSpinBox* box : {horz_mar_Text, vert_mar_Text, width_Text, height_Text})
     connect(box, &QDoubleSpinBox::valueChanged, this, fit);
   for (QSpinBox* box : {Row_Text, Col_Text}) connect(box, &QSpinBox::valueChanged, this, fit);
-  connect(Show_Margins, &QCheckBox::toggled, this, &Print_Wnd::Show_Margin_Checked);
-  connect(Auto_Center_chk_bx, &QCheckBox::toggled, this, &Print_Wnd::Auto_Center_Checked);
+  onToggled(Show_Margins, this, [this] { Show_Margin_Checked(); });
+  onToggled(Auto_Center_chk_bx, this, [this] { Auto_Center_Checked(); });
   onChosen(matrix_card_side, this, [this](int row) { card_side_CellClick(row); });
-  connect(print_with_batch_chk, &QCheckBox::clicked, this, &Print_Wnd::Print_With_Batch_Changed);
-  connect(print_with_excel_chk, &QCheckBox::clicked, this, &Print_Wnd::Print_With_Excel_Changed);
+  onToggled(print_with_batch_chk, this, [this] { Print_With_Batch_Changed(); });
+  onToggled(print_with_excel_chk, this, [this] { Print_With_Excel_Changed(); });
   connect(Printer_ComboBox, &QComboBox::activated, this, &Print_Wnd::printerChosen);
   connect(Orient_ComboBox, &QComboBox::activated, this, &Print_Wnd::orientationChosen);
   connect(print_alignment, &QComboBox::activated, this, &Print_Wnd::arrangementChosen);
@@ -349,11 +349,8 @@ bool Print_Wnd::Open_Print_Wnd(production::PrintHost& host) {
     layout_.Print_Card_Algn = QStringLiteral("U");
     print_alignment->setCurrentIndex(0);
     print_alignment->setEnabled(false);
-    {
-      const QSignalBlocker a(Auto_Center_chk_bx), m(Show_Margins);
-      Auto_Center_chk_bx->setChecked(false);
-      Show_Margins->setChecked(true);
-    }
+    showChecked(Auto_Center_chk_bx, false);
+    showChecked(Show_Margins, true);
     layout_.auto_center_flag = false;
     layout_.Print_Row = 1;
     layout_.Print_Col = 1;
@@ -368,15 +365,15 @@ bool Print_Wnd::Open_Print_Wnd(production::PrintHost& host) {
     if (data_.series || data_.excel) {
       // A box is offered for each source in use, and only for those.
       print_with_batch_chk->setEnabled(data_.series);
-      print_with_batch_chk->setChecked(data_.series);
+      showChecked(print_with_batch_chk, data_.series);
       print_with_excel_chk->setEnabled(data_.excel);
-      print_with_excel_chk->setChecked(data_.excel);
+      showChecked(print_with_excel_chk, data_.excel);
       layout_.Total_Label = data_.rows;
       showTotal(layout_.Total_Label, layout_.Total_Label);
     } else {
       for (QCheckBox* box : {print_with_batch_chk, print_with_excel_chk}) {
         box->setEnabled(false);
-        box->setChecked(false);
+        showChecked(box, false);
       }
       showTotal(1, kMaxTotal);
     }
