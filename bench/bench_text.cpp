@@ -4,8 +4,11 @@
 // and Natural Size at the box's width (a text that tall is measured down to
 // the largest height a card object may have). The time should grow no faster
 // than the length: the box shows the same lines whatever follows them.
+// Also the text tab's editor showing the characters of such a text, as it
+// does when the text is selected.
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <memory>
@@ -13,16 +16,21 @@
 #include "GuiBenchMain.h"
 #include "core/CardHost.h"
 #include "core/SKTText.h"
+#include "mainwindow/panels/TextEditingTab.h"
 
 namespace {
 
-std::shared_ptr<SKTText> unbrokenText(qsizetype length) {
+QString unbroken(qsizetype length) {
   QString chars;
   chars.reserve(length);
   for (qsizetype i = 0; i < length; ++i) chars += QChar(char16_t(u'a' + i % 26));
+  return chars;
+}
+
+std::shared_ptr<SKTText> unbrokenText(qsizetype length) {
   auto text = std::static_pointer_cast<SKTText>(SKTGraphic::makeGraphic(GraphicKind::Text));
   text->_bounds = QRectF(40, 40, 300, 200);
-  text->Text_contents()->string = chars;
+  text->Text_contents()->string = unbroken(length);
   text->text_ctrl_font = CardFont{QStringLiteral("TimesNewRomanPSMT"), 14};
   text->txt_clr = Qt::black;
   return text;
@@ -60,8 +68,23 @@ void BM_NaturalSizeOfUnbrokenText(benchmark::State& state) {
 }
 BENCHMARK(BM_NaturalSizeOfUnbrokenText)->Apply(lengths);
 
+void BM_ShowUnbrokenTextInEditor(benchmark::State& state) {
+  const QString chars = unbroken(state.range(0));
+  TextEditingTab tab;
+  tab.resize(260, 300);
+  tab.show();
+  for (auto _ : state) {
+    tab.Text_value_Edit->setPlainText(chars);
+    tab.Text_value_Edit->repaint();  // lays out what it shows
+    state.PauseTiming();
+    tab.Text_value_Edit->clear();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ShowUnbrokenTextInEditor)->Apply(lengths);
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  return runGuiBenchmarks(argc, argv);
+  return runGuiBenchmarks<QApplication>(argc, argv);
 }
