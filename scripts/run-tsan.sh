@@ -50,6 +50,7 @@ declare -A short=(
   [bench_linear]='encode|drawPicture'
   [bench_picture]='BM_DrawAfterFilterChange/filter:0/screen:1|BM_SignatureRepaint/signatures:1$'
   [bench_print]='BM_PrintBoundCards/1000/'
+  [bench_text]='chars:20000$'
   [bench_xlsx]='BM_ReadXlsx/100000/'
 )
 benches=0; ours=0; others=0; benchFailed=0

@@ -45,7 +45,9 @@ class SKTText : public SKTGraphic {
 
   // The smallest box (whole points) that shows the whole text as drawn:
   // the drawn characters in the drawn look, laid out at the current width by
-  // the drawing's own layout. A text that draws nothing keeps its size.
+  // the drawing's own layout, down to the largest height a card object may
+  // have (a taller text measures taller than that). A text that draws
+  // nothing keeps its size.
   QSizeF naturalSize() const;
   // Whether part of the drawn characters is not shown in the bounds (the
   // lines that do not fit are left out of the card).

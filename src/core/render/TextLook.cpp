@@ -33,45 +33,128 @@ const QImage& layoutDevice() {
   return device;
 }
 
-constexpr double kUnwrapped = 1e7;      // the line width of a text that does not wrap
+// The largest width or height a card object may have (design files refuse
+// more). A text is measured no further than this: what lies beyond it cannot
+// be shown by any box.
+constexpr double kLargestExtent = 100000.0;
+// The line width of a text that does not wrap: wider than any card object, so
+// that every line that could fit one stays whole.
+constexpr double kUnwrapped = 2 * kLargestExtent;
 constexpr double kFitTolerance = 0.01;  // a line may reach this far below the box
 
-// A text laid out by the card's rule at one width; drawing and measuring both
-// read it.
+thread_local LayoutWork thisThreadsWork;
+
+// A long text is laid out in pieces, each a layout of a stretch of it: a
+// layout does work for every line that grows with the length of the word the
+// line breaks in, and a text without spaces is one word, so one layout of it
+// all takes time that grows with the square of its length. A piece holds the
+// line before its first one (so that characters joining across the line start
+// are shaped as in the whole text) and ends a few lines after the last line
+// taken from it: the break of a line depends only on the characters up to the
+// point where the next line begins to overflow, so every line but the last
+// two of a piece breaks as in a layout of the whole text. (One layout shapes
+// a run of more than 4,096 characters without a break in stretches of that
+// length, and may lose a kerning pair or a joining at each seam; a piece
+// seams such a run elsewhere, if at all.)
+constexpr qsizetype kFirstPiece = 2000;  // ordinary texts fit in one piece: one layout of the whole text
+constexpr qsizetype kLeastPiece = 512;
+constexpr int kLinesPerPiece = 16;
+constexpr int kUnsettledLines = 2;  // the last lines of a piece that may break otherwise in the whole text
+
+// A text laid out by the card's rule at one width, from the top down to a
+// depth: the first line whose bottom lies below it is the last one laid out.
+// Drawing and measuring both read it.
 class BoxLayout {
  public:
-  BoxLayout(const QString& text, const TextStyle& style, double width)
-      : _layout(withLineSeparators(text), layoutFont(style), &layoutDevice()) {
+  BoxLayout(const QString& text, const TextStyle& style, double width, double depth) {
+    const QString body = withLineSeparators(text);
+    const QFont font = layoutFont(style);
     QTextOption option(alignmentForCode(style.alignment));
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    _layout.setTextOption(option);
-    _layout.setCacheEnabled(true);
     const double lineWidth = (std::isfinite(width) && width > 0) ? width : kUnwrapped;
+    const double lowest = depth + kFitTolerance;
+
+    qsizetype lead = 0;   // where the piece starts: the start of the line before the next one
+    qsizetype start = 0;  // where the next line starts
+    qsizetype reach = kFirstPiece;
     double y = 0;
-    _layout.beginLayout();
-    for (QTextLine line = _layout.createLine(); line.isValid(); line = _layout.createLine()) {
-      line.setLineWidth(lineWidth);
-      line.setPosition(QPointF(0, y));
-      y += line.height();
+    for (;;) {
+      const qsizetype end = std::min(body.size(), start + reach);
+      const bool last = end == body.size();
+      auto layout = std::make_unique<QTextLayout>(body.mid(lead, end - lead), font, &layoutDevice());
+      layout->setTextOption(option);
+      layout->setCacheEnabled(true);
+      layout->beginLayout();
+      if (start > lead) {  // the line before, as it broke already
+        QTextLine before = layout->createLine();
+        before.setNumColumns(int(start - lead));
+        if (before.textLength() != start - lead) {  // did not break there again: no line before
+          lead = start;
+          continue;
+        }
+      }
+      std::vector<QTextLine> lines;
+      std::vector<double> below;  // where the line after each one goes
+      qsizetype deep = -1;        // the first line below the depth
+      bool exhausted = true;
+      double lineY = y;
+      for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        ++thisThreadsWork.lines;
+        line.setLineWidth(lineWidth);
+        line.setPosition(QPointF(0, lineY));
+        lineY += line.height();
+        lines.push_back(line);
+        below.push_back(lineY);
+        if (deep < 0 && lineY > lowest) deep = qsizetype(lines.size()) - 1;
+        // Past the depth: one more line tells whether the text goes on, and
+        // a piece that does not reach the end needs its unsettled lines too.
+        if (deep >= 0 && qsizetype(lines.size()) > deep + (last ? 1 : kUnsettledLines)) {
+          exhausted = false;
+          break;
+        }
+      }
+      layout->endLayout();
+      thisThreadsWork.characters += end - lead;
+      const qsizetype count = qsizetype(lines.size());
+      const qsizetype settled = last ? count : std::max<qsizetype>(0, count - kUnsettledLines);
+      if (settled == 0 && !last) {  // no line settled: a longer piece from the same place
+        reach *= 2;
+        continue;
+      }
+      const bool done = last || (deep >= 0 && deep < settled);
+      const qsizetype keep = deep >= 0 && deep < settled ? deep + 1 : settled;
+      _lines.insert(_lines.end(), lines.begin(), lines.begin() + keep);
+      _pieces.push_back(std::move(layout));
+      if (done) {
+        _whole = last && exhausted && keep == count;
+        return;
+      }
+      y = below[keep - 1];
+      const qsizetype next = lead + lines[settled].textStart();
+      lead += lines[keep - 1].textStart();
+      reach = std::max(kLeastPiece, (next - start) / settled * kLinesPerPiece);
+      start = next;
     }
-    _layout.endLayout();
   }
 
-  int lineCount() const { return _layout.lineCount(); }
+  int lineCount() const { return int(_lines.size()); }
+
+  // Whether the lines hold the whole text (no line below the depth left out).
+  bool holdsWholeText() const { return _whole; }
 
   // The lines from the top whose bottom lies within the height: the first
   // that does not fit is not shown, nor any after it.
   int linesFitting(double height) const {
     int n = 0;
-    while (n < lineCount() && _layout.lineAt(n).rect().bottom() <= height + kFitTolerance) ++n;
+    while (n < lineCount() && _lines[n].rect().bottom() <= height + kFitTolerance) ++n;
     return n;
   }
 
-  double height() const { return lineCount() ? _layout.lineAt(lineCount() - 1).rect().bottom() : 0; }
+  double height() const { return _lines.empty() ? 0 : _lines.back().rect().bottom(); }
 
   double widestLine() const {
     double widest = 0;
-    for (int i = 0; i < lineCount(); ++i) widest = std::max(widest, _layout.lineAt(i).naturalTextWidth());
+    for (const QTextLine& line : _lines) widest = std::max(widest, line.naturalTextWidth());
     return widest;
   }
 
@@ -79,8 +162,8 @@ class BoxLayout {
   // empty when no glyph has any.
   QRectF ink() const {
     QRectF all;
-    for (int i = 0; i < lineCount(); ++i)
-      for (const QGlyphRun& run : _layout.lineAt(i).glyphRuns()) {
+    for (const QTextLine& line : _lines)
+      for (const QGlyphRun& run : line.glyphRuns()) {
         const QRawFont font = run.rawFont();
         const QList<quint32> glyphs = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
@@ -93,7 +176,7 @@ class BoxLayout {
   }
 
   void draw(QPainter& painter, const QPointF& origin, int lines) const {
-    for (int i = 0; i < lines; ++i) _layout.lineAt(i).draw(&painter, origin);
+    for (int i = 0; i < lines; ++i) _lines[i].draw(&painter, origin);
   }
 
  private:
@@ -104,7 +187,9 @@ class BoxLayout {
     return font;
   }
 
-  QTextLayout _layout;
+  std::vector<std::unique_ptr<QTextLayout>> _pieces;  // the lines below belong to them
+  std::vector<QTextLine> _lines;
+  bool _whole = false;
 };
 }  // namespace
 
@@ -169,7 +254,7 @@ Qt::Alignment alignmentForCode(int code) {
 void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, const TextStyle& style,
                     const QColor& color) {
   if (rect.width() <= 0 || rect.height() <= 0 || text.isEmpty()) return;
-  const BoxLayout layout(text, style, rect.width());
+  const BoxLayout layout(text, style, rect.width(), rect.height());
   painter.save();
   painter.setClipRect(rect, Qt::IntersectClip);
   painter.setPen(color);
@@ -180,15 +265,20 @@ void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, 
 bool fitsInRect(const QString& text, const QRectF& rect, const TextStyle& style) {
   if (text.isEmpty()) return true;
   if (rect.width() <= 0 || rect.height() <= 0) return false;
-  const BoxLayout layout(text, style, rect.width());
-  return layout.linesFitting(rect.height()) == layout.lineCount();
+  const BoxLayout layout(text, style, rect.width(), rect.height());
+  return layout.holdsWholeText() && layout.linesFitting(rect.height()) == layout.lineCount();
+}
+
+LayoutWork layoutWorkOnThisThread() {
+  return thisThreadsWork;
 }
 
 QSizeF naturalSize(const QString& text, const TextStyle& style, double width) {
   // The lines the width gives; at their widest line's width (whole points)
-  // the same lines come out, now aligned within that width.
-  const double lineWidth = std::ceil(BoxLayout(text, style, width).widestLine());
-  const BoxLayout natural(text, style, lineWidth);
+  // the same lines come out, now aligned within that width. Lines are laid
+  // out down to the largest height a card object may have.
+  const double lineWidth = std::ceil(BoxLayout(text, style, width, kLargestExtent).widestLine());
+  const BoxLayout natural(text, style, lineWidth, kLargestExtent);
   // Glyphs may reach past their advance. A larger box shows that ink on the
   // sides its alignment keeps free, so the box grows until it shows it too:
   // left-aligned lines stay put as the box widens, right-aligned ones move

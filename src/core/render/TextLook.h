@@ -52,7 +52,19 @@ bool fitsInRect(const QString& text, const QRectF& rect, const TextStyle& style)
 // text laid out at the width (a width of 0 or less does not wrap) as a box of
 // any larger size shows it: every line fits, and the ink that a larger box
 // shows (glyphs reaching past their advance, as italics do, on the sides the
-// alignment keeps free) is not clipped.
+// alignment keeps free) is not clipped. A text is measured down to the
+// largest height a card object may have (100,000 points): the size of a
+// taller one is measured over the lines down to there and is taller than that.
 QSizeF naturalSize(const QString& text, const TextStyle& style, double width);
+
+// The work the text layouts of the calling thread have done since it
+// started: lines laid out and characters handed to layouts. Drawing and
+// measuring lay out only the lines they need, so the work follows the box,
+// not the length of the text.
+struct LayoutWork {
+  qint64 lines = 0;
+  qint64 characters = 0;
+};
+LayoutWork layoutWorkOnThisThread();
 
 }  // namespace text_look

@@ -2,9 +2,31 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "mainwindow/panels/PanelControls.h"
+
+namespace {
+
+// The longest run of characters without a blank that the editor wraps
+// between words. A longer run (a pasted code, a data value gone wrong) is
+// wrapped anywhere: the editor wraps a word line by line from its start, in
+// time that grows with the square of the word's length, and a run that long
+// has no word to keep whole anyway.
+constexpr qsizetype kLongestWord = 1000;
+
+bool holdsLongerRun(const QString& text) {
+  qsizetype run = 0;
+  for (const QChar ch : text)
+    if (ch.isSpace())
+      run = 0;
+    else if (++run > kLongestWord)
+      return true;
+  return false;
+}
+
+}  // namespace
 
 TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
   setAccessibleName(tr("Text"));
@@ -13,6 +35,13 @@ TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
   Text_value_Edit = new QPlainTextEdit(this);
   Text_value_Edit->setAccessibleName(tr("Text of the object"));
   Text_value_Edit->setTabChangesFocus(true);
+  // Decided before the editor lays out the changed characters.
+  connect(Text_value_Edit->document(), &QTextDocument::contentsChange, this, [this] {
+    const QTextOption::WrapMode mode = holdsLongerRun(Text_value_Edit->toPlainText())
+                                           ? QTextOption::WrapAnywhere
+                                           : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (Text_value_Edit->wordWrapMode() != mode) Text_value_Edit->setWordWrapMode(mode);
+  });
   layout->addWidget(Text_value_Edit, 1);
 
   auto* grid = new QGridLayout;

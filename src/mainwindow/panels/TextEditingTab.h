@@ -1,7 +1,8 @@
 #pragma once
-// The text tab of a text object: its characters, the insertion of today's
-// date or the time in a chosen format, and the stock title or message button
-// of the wizard's title and message texts.
+// The text tab of a text object: its characters (wrapped between words; a
+// run of more than a thousand characters without a blank, anywhere), the
+// insertion of today's date or the time in a chosen format, and the stock
+// title or message button of the wizard's title and message texts.
 
 #include <QComboBox>
 #include <QPlainTextEdit>

@@ -1,0 +1,90 @@
+// A text without spaces (a pasted code, a data value gone wrong) of 20,000,
+// 200,000 and 2,000,000 characters in a fixed box of 300 x 200 points, 14 pt
+// Times: one drawing on the canvas, the query whether the box cuts the text,
+// and Natural Size at the box's width (a text that tall is measured down to
+// the largest height a card object may have). The time should grow no faster
+// than the length: the box shows the same lines whatever follows them.
+// Also the text tab's editor showing the characters of such a text, as it
+// does when the text is selected.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <memory>
+
+#include "GuiBenchMain.h"
+#include "core/CardHost.h"
+#include "core/SKTText.h"
+#include "mainwindow/panels/TextEditingTab.h"
+
+namespace {
+
+QString unbroken(qsizetype length) {
+  QString chars;
+  chars.reserve(length);
+  for (qsizetype i = 0; i < length; ++i) chars += QChar(char16_t(u'a' + i % 26));
+  return chars;
+}
+
+std::shared_ptr<SKTText> unbrokenText(qsizetype length) {
+  auto text = std::static_pointer_cast<SKTText>(SKTGraphic::makeGraphic(GraphicKind::Text));
+  text->_bounds = QRectF(40, 40, 300, 200);
+  text->Text_contents()->string = unbroken(length);
+  text->text_ctrl_font = CardFont{QStringLiteral("TimesNewRomanPSMT"), 14};
+  text->txt_clr = Qt::black;
+  return text;
+}
+
+void lengths(benchmark::internal::Benchmark* b) {
+  b->ArgName("chars")->Arg(20000)->Arg(200000)->Arg(2000000)->Unit(benchmark::kMillisecond);
+}
+
+void BM_DrawUnbrokenText(benchmark::State& state) {
+  CardHost host;
+  ScopedCardHost scope(host);
+  auto text = unbrokenText(state.range(0));
+  QImage canvas(1000, 700, QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    text->drawContentsInView(painter, false);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_DrawUnbrokenText)->Apply(lengths);
+
+void BM_IsUnbrokenTextCut(benchmark::State& state) {
+  auto text = unbrokenText(state.range(0));
+  for (auto _ : state)
+    if (!text->isContentsCut()) state.SkipWithError("the box shows the whole text");
+}
+BENCHMARK(BM_IsUnbrokenTextCut)->Apply(lengths);
+
+void BM_NaturalSizeOfUnbrokenText(benchmark::State& state) {
+  auto text = unbrokenText(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(text->naturalSize());
+  state.counters["height"] = text->naturalSize().height();
+}
+BENCHMARK(BM_NaturalSizeOfUnbrokenText)->Apply(lengths);
+
+void BM_ShowUnbrokenTextInEditor(benchmark::State& state) {
+  const QString chars = unbroken(state.range(0));
+  TextEditingTab tab;
+  tab.resize(260, 300);
+  tab.show();
+  for (auto _ : state) {
+    tab.Text_value_Edit->setPlainText(chars);
+    tab.Text_value_Edit->repaint();  // lays out what it shows
+    state.PauseTiming();
+    tab.Text_value_Edit->clear();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ShowUnbrokenTextInEditor)->Apply(lengths);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return runGuiBenchmarks<QApplication>(argc, argv);
+}
