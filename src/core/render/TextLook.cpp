@@ -41,6 +41,9 @@ constexpr double kLargestExtent = 100000.0;
 // that every line that could fit one stays whole.
 constexpr double kUnwrapped = 2 * kLargestExtent;
 constexpr double kFitTolerance = 0.01;  // a line may reach this far below the box
+// A line may measure this much wider than the box it was broken for (the
+// layout rounds widths to a fraction of a point, more so with letter spacing).
+constexpr double kSideTolerance = 0.5;
 
 thread_local LayoutWork thisThreadsWork;
 
@@ -152,10 +155,20 @@ class BoxLayout {
 
   double height() const { return _lines.empty() ? 0 : _lines.back().rect().bottom(); }
 
-  double widestLine() const {
+  // The widest of the first `lines` lines (all of them when negative).
+  double widestLine(int lines = -1) const {
+    const int n = lines < 0 ? lineCount() : std::min(lines, lineCount());
     double widest = 0;
-    for (const QTextLine& line : _lines) widest = std::max(widest, line.naturalTextWidth());
+    for (int i = 0; i < n; ++i) widest = std::max(widest, _lines[i].naturalTextWidth());
     return widest;
+  }
+
+  // How many characters of the text the first `lines` lines hold (the lines
+  // follow one another through the text, piece after piece).
+  qsizetype charactersOf(int lines) const {
+    qsizetype n = 0;
+    for (int i = 0; i < lines && i < lineCount(); ++i) n += _lines[i].textLength();
+    return n;
   }
 
   // Where the glyphs put ink, in layout units (the box's top left is 0, 0);
@@ -266,7 +279,14 @@ bool fitsInRect(const QString& text, const QRectF& rect, const TextStyle& style)
   if (text.isEmpty()) return true;
   if (rect.width() <= 0 || rect.height() <= 0) return false;
   const BoxLayout layout(text, style, rect.width(), rect.height());
-  return layout.holdsWholeText() && layout.linesFitting(rect.height()) == layout.lineCount();
+  const int shown = layout.linesFitting(rect.height());
+  // A character wider than the box, alone on its line, is clipped at the side.
+  if (layout.widestLine(shown) > rect.width() + kSideTolerance) return false;
+  if (layout.holdsWholeText() && shown == layout.lineCount()) return true;
+  // The lines left out lose nothing when they hold only blanks and line breaks.
+  const QString body = withLineSeparators(text);
+  const auto rest = QStringView(body).mid(layout.charactersOf(shown));
+  return std::all_of(rest.begin(), rest.end(), [](QChar ch) { return ch.isSpace(); });
 }
 
 LayoutWork layoutWorkOnThisThread() {

@@ -206,6 +206,24 @@ TEST_F(RenderLinesText, TextThatDoesNotFitIsCut) {
   EXPECT_GE(inkExtent(img, QRect(10, 10, 200, 26)).first, 0);
 }
 
+// A text is cut when characters it holds are not shown whole: lines below
+// the box, or a character wider than the box on a line of its own. Lines
+// left out that hold only blanks and line breaks lose nothing.
+TEST_F(RenderLinesText, ATextIsCutOnlyWhereACharacterIsNotShownWhole) {
+  auto t = makeText("Line one\nLine two", {10, 10, 200, 26});
+  EXPECT_TRUE(t->isContentsCut());
+  t->_bounds.setHeight(60);
+  EXPECT_FALSE(t->isContentsCut());
+  const text_look::TextStyle style = t->drawnStyle();
+  EXPECT_TRUE(text_look::fitsInRect(QStringLiteral("Ann"), {0, 0, 200, 26}, style));
+  EXPECT_TRUE(text_look::fitsInRect(QStringLiteral("Ann\n"), {0, 0, 200, 26}, style));
+  EXPECT_TRUE(text_look::fitsInRect(QStringLiteral("Ann\r\n \n\t"), {0, 0, 200, 26}, style));
+  EXPECT_FALSE(text_look::fitsInRect(QStringLiteral("Ann\n \n."), {0, 0, 200, 26}, style));
+  // A letter wider than the box is drawn clipped at its side.
+  EXPECT_FALSE(text_look::fitsInRect(QStringLiteral("W"), {0, 0, 8, 26}, style));
+  EXPECT_TRUE(text_look::fitsInRect(QStringLiteral("W"), {0, 0, 30, 26}, style));
+}
+
 TEST_F(RenderLinesText, NaturalSizeFollowsTheDrawnLookNotTheStorage) {
   auto t = makeText("Hello", {10, 10, 200, 5});
   t->Text_contents()->font = CardFont{"TimesNewRomanPS-ItalicMT", 8};  // plays no part
