@@ -1,6 +1,7 @@
 // Personalisation through the real main window: the start window at
-// start-up, the first card the wizard lays out, the card size dialog, and
-// a template exported and opened again.
+// start-up, the first card the wizard lays out, the card size dialog, a
+// template exported and opened again, and profile fields from data series
+// on the cards of a run.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -28,9 +29,9 @@
 #include "personalisation/Invitation_Wizard.h"
 #include "personalisation/ProfileDialog.h"
 #include "personalisation/Template_Wizard.h"
+#include "platform/widgets/PictureBrowser.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
-#include "platform/widgets/PictureBrowser.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
 
@@ -444,7 +445,9 @@ TEST_F(PersonalisationWindow, ProfileFieldsFromSeriesShowWhatCardOneShows) {
   EXPECT_TRUE(title->ctrl_is_visible);
   EXPECT_EQ(title->data_source_type, 1);
   EXPECT_EQ(title->batch_list_name, "Titles");
-  const auto front = [&] { return SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false); };
+  const auto front = [&] {
+    return SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false);
+  };
   const QImage canvas = front();
   EXPECT_EQ(preview.convertToFormat(canvas.format()), canvas);
 
