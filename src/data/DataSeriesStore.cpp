@@ -114,16 +114,43 @@ QStringList DataSeriesStore::readCardValues(const QString& name) const {
 }
 
 QString DataSeriesStore::Get_First_Value_Of_Dataset(const QString& name) const {
-  const std::optional<QString> text = readText(name);
-  if (!text) return QString();
-  const qsizetype end = text->indexOf('\n');
-  return end < 0 ? *text : text->left(end);
+  // No blanks around it, nor a CR LF file's carriage return; an empty first
+  // value stays card 1's value, whatever follows it.
+  const std::optional<QStringList> lines = readSeriesLines(seriesFilePath(name), nullptr);
+  return lines ? filledValue(lines->value(0)) : QString();
 }
 
 std::optional<QStringList> DataSeriesStore::readProductionValues(const QString& name) const {
   if (!seriesExists(name)) return std::nullopt;
   const std::optional<QString> text = readText(name);
   return text ? productionValuesFromText(*text) : QStringList();
+}
+
+std::optional<QStringList> DataSeriesStore::readSeriesLines(const QString& path, bool* refused) {
+  if (refused) *refused = false;
+  const QFileInfo info(path);
+  if (path.isEmpty() || !info.isFile()) return std::nullopt;
+  const auto refuse = [refused]() -> std::optional<QStringList> {
+    if (refused) *refused = true;
+    return std::nullopt;
+  };
+  if (info.size() > kMaxSeriesBytes) return refuse();
+  QFile file;
+  if (!platform::openRegularFile(file, path)) return refuse();
+  const QByteArray bytes = file.read(kMaxSeriesBytes + 1);
+  if (file.error() != QFileDevice::NoError || bytes.size() > kMaxSeriesBytes) return refuse();
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text = decoder(bytes);
+  if (decoder.hasError()) return refuse();
+  // Line i is card i's value, also where it is empty at either end of the
+  // file; an empty file still makes one card, with nothing on it.
+  QStringList lines = productionValuesFromText(text);
+  if (lines.isEmpty()) lines.append(QStringLiteral(""));
+  return lines;
+}
+
+QString DataSeriesStore::filledValue(const QString& value) {
+  return Trim_Str(value);
 }
 
 bool DataSeriesStore::writeSeries(const QString& name, const QStringList& values, SeriesWriteMode mode,

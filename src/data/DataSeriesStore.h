@@ -78,7 +78,9 @@ class DataSeriesStore {
   // The viewer's and editor's values: value i is what card i shows, line i
   // trimmed, empty lines kept in their places (production's lines, trimmed).
   QStringList readCardValues(const QString& name) const;
-  // The text before the first line feed, untrimmed; "" when there is none.
+  // Card 1's value, read and trimmed as a run fills an object with it ("" when
+  // the series has none or cannot be read): what an object bound to the
+  // series shows in the design and in every preview.
   QString Get_First_Value_Of_Dataset(const QString& name) const;
   // Production's values: line i is the value of card i, blank lines included;
   // only the final line feed is dropped. nullopt when the file does not exist.
@@ -87,6 +89,17 @@ class DataSeriesStore {
   // The same rules on text already read.
   static QStringList cardValuesFromText(const QString& text);
   static QStringList productionValuesFromText(const QString& text);
+
+  // The reader of a run. Series files larger than this are refused.
+  static constexpr qint64 kMaxSeriesBytes = 256LL * 1024 * 1024;
+  // Reads a series file as a run does: line i is the value of card i, empty
+  // lines at either end included; only the file's final line feed ends a
+  // line without starting another (an empty file gives one empty line).
+  // Nothing for a missing file; a text that is not UTF-8 or too large sets `refused`.
+  static std::optional<QStringList> readSeriesLines(const QString& path, bool* refused);
+  // What a bound object is filled with from its source's value (a series
+  // line or a spreadsheet cell): the value trimmed.
+  static QString filledValue(const QString& value);
 
   // Writes the values, each followed by one line feed. Replace builds the new
   // file completely before it takes the old one's place; Append keeps the old

@@ -320,7 +320,7 @@ void ProfileDialog::listChanged(int i) {
     if (source == kSeries)
       setRowValue(i, DataSeriesStore().Get_First_Value_Of_Dataset(item));
     else if (source == kExcel)
-      setRowValue(i, excelTable().value(0, row.ser_col_cb->currentIndex()));
+      setRowValue(i, DataSeriesStore::filledValue(excelTable().value(0, row.ser_col_cb->currentIndex())));
   } catch (const std::exception& e) {
     qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
   }

@@ -7,7 +7,10 @@
 #include "canvas/SKTGrid.h"
 #include "core/CardHost.h"
 #include "core/SKTGraphic.h"
+#include "core/SKTImage.h"
 #include "core/globals.h"
+#include "data/DataSeriesStore.h"
+#include "data/DataSourceTable.h"
 #include "personalisation/ProfileHost.h"
 #include "personalisation/ProfileTemplate.h"
 #include "personalisation/globals.h"
@@ -41,9 +44,34 @@ void bindToSource(SKTGraphic& graphic, const User_Profile_Class& profile, const 
   }
 }
 
+// A field with a value has an object on the side; so has a field bound to a
+// series or column whose card 1 is empty: its object is bound for the cards
+// after it, and shows card 1's nothing. A field bound to a series that is gone
+// has none.
+bool hasObject(const User_Profile_Class& profile, const UserProfileField& field) {
+  if (!(profile.*field.value).isEmpty()) return true;
+  if (profile.*field.xl) return Data_From_Excel_Table().hasRows();
+  if (profile.*field.ds) return DataSeriesStore().seriesExists(profile.*field.ds_name);
+  return false;
+}
+
+// The object of a bound field whose card 1 has no value shows what that card
+// shows: no text, no picture.
+void showEmptyValue(SKTGraphic& graphic) {
+  if (graphic.kind() == GraphicKind::Text) {
+    graphic.Text_Value.clear();
+    graphic.Text_contents()->string.clear();
+    graphic._isDrawingStroke = false;
+    graphic._isDrawingFill = false;
+  } else if (auto* image = dynamic_cast<SKTImage*>(&graphic)) {
+    image->setFilePath(QString());
+  }
+  graphic.Set_Ctrl_Is_Visible(true);
+}
+
 void fillField(const User_Profile_Class& profile, const UserProfileField& field, SKTGraphicView& view) {
   const QString& value = profile.*field.value;
-  if (value.isEmpty()) return;
+  if (!hasObject(profile, field)) return;
   const QString& ctrlID = profile.*field.id;
   const SKTGraphicPtr existing = view.Selcect_Ctrl_With_ID(ctrlID);
   const bool useRect = !existing;
@@ -61,6 +89,7 @@ void fillField(const User_Profile_Class& profile, const UserProfileField& field,
   // A picture object that got its new file is shown again.
   if (field.isPicture && existing && selected == existing && QFileInfo(value).isFile())
     selected->Set_Ctrl_Is_Visible(true);
+  if (value.isEmpty()) showEmptyValue(*selected);
   bindToSource(*selected, profile, field);
 }
 

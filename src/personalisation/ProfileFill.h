@@ -1,9 +1,11 @@
 #pragma once
 // Putting a user profile onto a card side: for every field with a value the
 // side's object with the field's control ID is filled (or created at its
-// default rectangle), shown and bound to the field's source; objects of
-// fields without a value stay hidden. The main window calls these with its
-// own records and canvases. Main thread only.
+// default rectangle), shown and bound to the field's source; so is the object
+// of a field bound to a series or column whose first card is empty, showing
+// nothing, as that card does. Objects of other fields without a value stay
+// hidden. The main window calls these with its own records and canvases.
+// Main thread only.
 
 #include <QString>
 

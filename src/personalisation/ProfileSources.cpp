@@ -8,7 +8,7 @@ void Refresh_User_Profile_Values(User_Profile_Class& profile, const DataSeriesSt
                                  const DataSourceTable& table) {
   for (const UserProfileField& field : userProfileFields()) {
     if (profile.*field.xl)
-      profile.*field.value = table.value(0, profile.*field.xl_col_indx);
+      profile.*field.value = DataSeriesStore::filledValue(table.value(0, profile.*field.xl_col_indx));
     else if (profile.*field.ds)
       profile.*field.value = series.Get_First_Value_Of_Dataset(profile.*field.ds_name);
   }

@@ -9,10 +9,10 @@
 class DataSeriesStore;
 class DataSourceTable;
 
-// Puts the current first value of each field's source into its value: the
-// first line of the series file for a series field ("" when the file is
-// missing, so that the fill skips the field), the first table row's cell for
-// a spreadsheet field ("" when the table has no rows). Typed fields stay.
+// Puts card 1's value of each field's source into its value, trimmed as a run
+// fills the field's object: the first line of the series file for a series
+// field ("" when the file is missing), the first table row's cell for a
+// spreadsheet field ("" when the table has no rows). Typed fields stay.
 void Refresh_User_Profile_Values(User_Profile_Class& profile, const DataSeriesStore& series,
                                  const DataSourceTable& table);
 

@@ -3,6 +3,7 @@
 #include <exception>
 #include <functional>
 
+#include "barcode/designer/CardBarcodePicture.h"
 #include "core/SKTImage.h"
 #include "core/SKTText.h"
 #include "production/CutTexts.h"
@@ -19,14 +20,6 @@ QString quotedValue(const QString& value) {
   return QStringLiteral("%1… (%2 characters)").arg(value.left(kShown)).arg(value.size());
 }
 
-// An empty value leaves a barcode object blank (its bounds transparent).
-QImage blankPicture(const SKTGraphic& object) {
-  const QSize size = object.bounds().size().toSize().expandedTo(QSize(1, 1));
-  QImage blank(size, QImage::Format_ARGB32_Premultiplied);
-  blank.fill(Qt::transparent);
-  return blank;
-}
-
 bool fillOne(SKTGraphic& object, const QString& value, const BarcodeRenderer& barcodes, QString* reason) {
   switch (object.kind()) {
     case GraphicKind::Text:
@@ -36,14 +29,15 @@ bool fillOne(SKTGraphic& object, const QString& value, const BarcodeRenderer& ba
       static_cast<SKTImage&>(object).setFilePath(value);
       return true;
     case GraphicKind::Barcode: {
+      // An empty value leaves a barcode object blank.
       if (value.isEmpty()) {
-        object.Set_Barcode_image(blankPicture(object));
+        object.Set_Barcode_image(barcode::blankCardPicture(object));
         return true;
       }
       QString why;
       const QImage picture = barcodes ? barcodes(object, value, &why) : QImage();
       if (picture.isNull()) {
-        object.Set_Barcode_image(blankPicture(object));
+        object.Set_Barcode_image(barcode::blankCardPicture(object));
         if (reason) *reason = QStringLiteral("the barcode value \"%1\": %2").arg(quotedValue(value), why);
         return false;
       }

@@ -1,14 +1,9 @@
 #include "production/DataBinding.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
 #include <algorithm>
 #include <exception>
 
 #include "platform/Messages.h"
-#include "platform/RegularFile.h"
-#include "platform/StringHelpers.h"
 #include "production/globals.h"
 
 namespace production {
@@ -26,11 +21,6 @@ QString refusedSeriesMessage(const QString& name) {
 
 void showReason(const std::exception& e) {
   Show_MessageBox(QString::fromUtf8(e.what()));
-}
-
-// What a bound object is filled with: its source's value, trimmed.
-QString filledValue(const QString& value) {
-  return Trim_Str(value);
 }
 
 // One line per missing source, as the question before a run names them.
@@ -93,35 +83,10 @@ std::optional<QString> BindingRows::valueFor(const SKTGraphic& graphic, int row)
     return QStringLiteral("");
   if (row < 0) return std::nullopt;
   if (graphic.data_source_type == kSeriesSource && useSeries)
-    return filledValue(seriesValue(row, graphic.batch_list_name));
+    return DataSeriesStore::filledValue(seriesValue(row, graphic.batch_list_name));
   if (graphic.data_source_type == kExcelSource && useExcel)
-    return filledValue(excelValue(row, graphic.excel_col_indx));
+    return DataSeriesStore::filledValue(excelValue(row, graphic.excel_col_indx));
   return std::nullopt;
-}
-
-// ---------------------------------------------------------------- reading series
-
-std::optional<QStringList> readSeriesLines(const QString& path, bool* refused) {
-  if (refused) *refused = false;
-  const QFileInfo info(path);
-  if (path.isEmpty() || !info.isFile()) return std::nullopt;
-  const auto refuse = [refused]() -> std::optional<QStringList> {
-    if (refused) *refused = true;
-    return std::nullopt;
-  };
-  if (info.size() > DataBinding::kMaxSeriesBytes) return refuse();
-  QFile file;
-  if (!platform::openRegularFile(file, path)) return refuse();
-  const QByteArray bytes = file.read(DataBinding::kMaxSeriesBytes + 1);
-  if (file.error() != QFileDevice::NoError || bytes.size() > DataBinding::kMaxSeriesBytes) return refuse();
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  const QString text = decoder(bytes);
-  if (decoder.hasError()) return refuse();
-  // Line i is card i's value, also where it is empty at either end of the
-  // file; an empty file still makes one card, with nothing on it.
-  QStringList lines = DataSeriesStore::productionValuesFromText(text);
-  if (lines.isEmpty()) lines.append(QStringLiteral(""));
-  return lines;
 }
 
 // ---------------------------------------------------------------- DataBinding
@@ -227,7 +192,7 @@ bool DataBinding::Add_dataset_col_in_binding_table(const QString& name) {
       std::find_if(table_.begin(), table_.end(), [&](const SeriesSlot& s) { return s.name == name; });
   if (slot == table_.end()) return true;  // no such series file: its objects stay empty
   bool refused = false;
-  std::optional<QStringList> lines = readSeriesLines(store_.seriesFilePath(name), &refused);
+  std::optional<QStringList> lines = DataSeriesStore::readSeriesLines(store_.seriesFilePath(name), &refused);
   if (refused) {
     qCWarning(lcProduction).noquote() << refusedSeriesMessage(name);
     Show_MessageBox(refusedSeriesMessage(name));
@@ -349,10 +314,7 @@ std::shared_ptr<const BindingRows> DataBinding::rowsForRun() const {
 
 QString Get_First_Value_Of_Dataset(const QString& name) {
   try {
-    // Read and trimmed as a run reads and fills it, so that the design shows
-    // what card 1 will show: no blanks around it, nor a CR LF file's carriage return.
-    const std::optional<QStringList> lines = readSeriesLines(DataSeriesStore().seriesFilePath(name), nullptr);
-    return lines ? filledValue(lines->value(0)) : QStringLiteral("");
+    return DataSeriesStore().Get_First_Value_Of_Dataset(name);
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
@@ -363,7 +325,7 @@ QString Get_First_Value_Of_Excel_Binding(int column) {
   try {
     const DataSourceTable& table = Data_From_Excel_Table();
     if (!table.hasRows()) return QStringLiteral("");
-    return table.value(0, column);
+    return DataSeriesStore::filledValue(table.value(0, column));
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }

@@ -137,9 +137,6 @@ class DataBinding {
   int Data_table_rows = 0;
   int Excel_table_rows = 0;
 
-  // Series files larger than this are refused.
-  static constexpr qint64 kMaxSeriesBytes = 256LL * 1024 * 1024;
-
  private:
   bool sideUses(const SKTGraphicList& graphics, int sourceType) const;
   // The bound objects of the sides a run makes (the back only for a card with one).
@@ -160,14 +157,8 @@ class DataBinding {
 // Card 1's value of a series, read and trimmed as a run fills it ("" when the
 // series has none or cannot be read): what an object shows once bound to it.
 QString Get_First_Value_Of_Dataset(const QString& name);
-// The first row's value in a column of the spreadsheet table ("" without rows):
-// the preview of a spreadsheet binding.
+// The first row's value in a column of the spreadsheet table, trimmed as a run
+// fills it ("" without rows): the preview of a spreadsheet binding.
 QString Get_First_Value_Of_Excel_Binding(int column);
-
-// Reads a series file as production does: line i is the value of card i,
-// empty lines at either end included; only the file's final line feed ends a
-// line without starting another (an empty file gives one empty line). Nothing
-// for a missing file; a text that is not UTF-8 or too large sets `refused`.
-std::optional<QStringList> readSeriesLines(const QString& path, bool* refused);
 
 }  // namespace production

@@ -139,8 +139,8 @@ TEST_F(SeriesStoreTest, ReaderVariants) {
   EXPECT_EQ(*store.readProductionValues("Empty"), QStringList());
   EXPECT_FALSE(store.readProductionValues("Missing").has_value());
 
-  // First value for previews: untrimmed text before the first line feed.
-  EXPECT_EQ(store.Get_First_Value_Of_Dataset("Cr"), "one\r");
+  // First value for previews: card 1's value, trimmed as a run fills it.
+  EXPECT_EQ(store.Get_First_Value_Of_Dataset("Cr"), "one");
   EXPECT_EQ(store.Get_First_Value_Of_Dataset("Lead"), "");
   EXPECT_EQ(store.Get_First_Value_Of_Dataset("NoEnd"), "p");
   EXPECT_EQ(store.Get_First_Value_Of_Dataset("Missing"), "");

@@ -4,9 +4,10 @@
 // the data binding chosen in the dialog stays; the settings survive the
 // design file; a barcode bound to a series in the dialog makes one card per
 // row in a batch export, before and after the design file, read back by an
-// independent decoder; the designer's spread choice outlives the program and
-// every barcode on the canvas follows it; a barcode in a frame smaller than
-// its picture shows whole on the canvas, as exported.
+// independent decoder, and shows card 1's value in the designer and on the
+// canvas, also where card 1 has none; the designer's spread choice outlives
+// the program and every barcode on the canvas follows it; a barcode in a
+// frame smaller than its picture shows whole on the canvas, as exported.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -452,6 +453,74 @@ TEST_F(MainWindowBarcode, BoundInTheDialogEveryExportedCardCarriesItsRow) {
   SKTWindowController reopened;
   ASSERT_EQ(reopened.Read_and_load_design_Log(design, QStringLiteral("L")), 1);
   EXPECT_EQ(exportRows(reopened, dir.filePath(QStringLiteral("again"))), expected);
+}
+
+// A barcode bound to a series in the designer shows what card 1 of a run
+// shows: its value, read and trimmed as the run fills it, in the value field,
+// the preview and, after OK, on the canvas. Here a file with CR LF line ends
+// and blanks before its first value, and a series whose first value is empty
+// (card 1 without a barcode, card 2 with the second value).
+TEST_F(MainWindowBarcode, ABarcodeBoundInTheDesignerShowsWhatCardOneShows) {
+  writeSeries(QStringLiteral("Guests"), QStringLiteral("  Ann Lee\r\nBob 2\r\n"));
+  writeSeries(QStringLiteral("Titles"), QStringLiteral("\nDr.\nProf.\n"));
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = Qt::white;
+  const SKTGraphicPtr g = barcodeAt(window, CardSide::Front, {120, 80});
+  window.graphicView()->changeSelectionIndexes({0});
+  const auto decodedPicture = [this](const QImage& picture, const QString& name) {
+    const QString file = dir.filePath(name);
+    return picture.save(file) ? decodedTexts(file) : QStringList();
+  };
+  struct Shown {
+    QString value;
+    QStringList preview;
+    QStringList canvas;
+    QImage canvasPicture;
+  };
+  const auto bindTo = [&](const QString& series) {
+    Shown shown;
+    host.queueModal([&](QDialog& d) {
+      auto& dialog = static_cast<Barcode_Gen&>(d);
+      dialog.barcodeTypePopup->setCurrentIndex(symbology("QR Code"));
+      dialog.hideHeaderCheckbox->setChecked(true);
+      dialog.hideFooterCheckbox->setChecked(true);
+      dialog.Data_source_type->setCurrentIndex(1);
+      emit dialog.Data_source_type->activated(1);
+      const int item = dialog.Batch_Series->findText(series);
+      dialog.Batch_Series->setCurrentIndex(item);
+      emit dialog.Batch_Series->activated(item);
+      shown.value = dialog.dataText_2D->toPlainText();
+      shown.preview = decodedPicture(dialog.previewPicture().toImage(300), "preview.png");
+      dialog.ok_button->click();
+      return dialog.result();
+    });
+    doubleClick(window.graphicView(), g);
+    shown.canvasPicture = SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false);
+    shown.canvas = decodedPicture(shown.canvasPicture, "canvas.png");
+    return shown;
+  };
+  const auto read = [](const QString& file) { return decodedTexts(file).join('|'); };
+
+  const Shown guests = bindTo(QStringLiteral("Guests"));
+  EXPECT_EQ(guests.value.toStdString(), "Ann Lee");
+  EXPECT_EQ(guests.preview, QStringList{"Ann Lee"});
+  EXPECT_EQ(guests.canvas, QStringList{"Ann Lee"});
+  const QString first = dir.filePath(QStringLiteral("guests"));
+  EXPECT_EQ(exportCards(window, first, read), (QStringList{"Card_1.PNG=Ann Lee", "Card_2.PNG=Bob 2"}));
+
+  const Shown titles = bindTo(QStringLiteral("Titles"));
+  EXPECT_EQ(titles.value, "");
+  EXPECT_EQ(titles.preview, QStringList());
+  EXPECT_EQ(titles.canvas, QStringList());
+  EXPECT_EQ(g->batch_list_name, "Titles");
+  const QString second = dir.filePath(QStringLiteral("titles"));
+  EXPECT_EQ(exportCards(window, second, read),
+            (QStringList{"Card_1.PNG=", "Card_2.PNG=Dr.", "Card_3.PNG=Prof."}));
+  // Card 1 and the canvas: the card without a barcode.
+  const QImage cardOne(second + "/QUVO Gratulo/Card_1.PNG");
+  EXPECT_EQ(cardOne.convertToFormat(titles.canvasPicture.format()), titles.canvasPicture);
+  EXPECT_EQ(host.messages(), QStringList());
 }
 
 // The designer's "spread value text" box holds for every barcode drawn after

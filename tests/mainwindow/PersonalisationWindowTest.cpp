@@ -1,8 +1,10 @@
 // Personalisation through the real main window: the start window at
-// start-up, the first card the wizard lays out, the card size dialog, and
-// a template exported and opened again.
+// start-up, the first card the wizard lays out, the card size dialog, a
+// template exported and opened again, and profile fields from data series
+// on the cards of a run.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -17,6 +19,7 @@
 
 #include "WindowTestSupport.h"
 #include "core/SKTText.h"
+#include "core/render/SKTRenderingView.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/designfile/DesignFile.h"
 #include "mainwindow/panels/CardSettingsTab.h"
@@ -27,6 +30,8 @@
 #include "personalisation/ProfileDialog.h"
 #include "personalisation/Template_Wizard.h"
 #include "platform/widgets/PictureBrowser.h"
+#include "production/CardExport.h"
+#include "production/ExportWindow.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
 
@@ -461,6 +466,70 @@ TEST_F(PersonalisationWindow, TheProfileButtonFillsTheSideAndTheTabsFollowWhatIt
   EXPECT_EQ(window.textEditingTab()->Text_value_Edit->toPlainText(), "Jane Doe");
   window.textEditingTab()->Text_value_Edit->setPlainText(QStringLiteral("Dr Jane Doe"));
   EXPECT_EQ(name->Text_contents()->string, "Dr Jane Doe");
+}
+
+// Profile fields taken from data series show what card 1 of a run shows: the
+// dialog's values, its preview and the card after OK hold each series' first
+// value read and trimmed as the run fills it (here from a file with CR LF line
+// ends and blanks before its first value), and a field whose series starts
+// with an empty value still gets its object, bound, empty on card 1 and
+// carrying the second value on card 2.
+TEST_F(PersonalisationWindow, ProfileFieldsFromSeriesShowWhatCardOneShows) {
+  ASSERT_TRUE(QDir().mkpath(Data_Folder_Path()));
+  testing_support::writeFile(Data_Folder_Path() + "/Names.txt", "  Ada Lovelace\r\nBob\r\n");
+  testing_support::writeFile(Data_Folder_Path() + "/Titles.txt", "\nDr.\n");
+  SKTWindowController window;
+  Show_User_Profile& dialog = Show_User_Profile::defaultInstance();
+  QStringList values;
+  QImage preview;
+  host.queueModal([&](QDialog&) {
+    const auto choose = [&](int row, const QString& series) {
+      dialog.rows[row].ds_combo->setCurrentIndex(1);
+      dialog.rows[row].ser_col_cb->setCurrentIndex(dialog.rows[row].ser_col_cb->findText(series));
+      values << dialog.rows[row].value->text();
+    };
+    choose(0, QStringLiteral("Names"));
+    choose(1, QStringLiteral("Titles"));
+    dialog.preview_btn->click();
+    preview = dialog.previewImage;
+    dialog.ok_btn->click();
+    return dialog.result();
+  });
+  window.User_Profile_Button_Clicked();
+  EXPECT_EQ(values, QStringList({"Ada Lovelace", ""}));
+  const SKTGraphicPtr name = window.graphicView()->Selcect_Ctrl_With_ID(QStringLiteral("Fup_Name"));
+  const SKTGraphicPtr title = window.graphicView()->Selcect_Ctrl_With_ID(QStringLiteral("Fup_Title"));
+  ASSERT_TRUE(name && title);
+  EXPECT_EQ(name->Text_contents()->string, "Ada Lovelace");
+  EXPECT_EQ(title->Text_contents()->string, "");
+  EXPECT_TRUE(title->ctrl_is_visible);
+  EXPECT_EQ(title->data_source_type, 1);
+  EXPECT_EQ(title->batch_list_name, "Titles");
+  const auto front = [&] {
+    return SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false);
+  };
+  const QImage canvas = front();
+  EXPECT_EQ(preview.convertToFormat(canvas.format()), canvas);
+
+  host.queueModal([](QDialog& d) {
+    auto& w = static_cast<ExportWindow&>(d);
+    EXPECT_TRUE(w.Export_with_batch_chk->isChecked());
+    w.fileFormatPopup->setCurrentText("PNG");
+    return 1;
+  });
+  host.queueOpenPanel({dir.path()});
+  host.queueModal([](QDialog&) { return 0; });  // the export-finished box
+  window.Export_Button();
+  ASSERT_TRUE(window.cardExport().waitForRun(60000));
+  const QString cards = dir.path() + "/QUVO Gratulo/";
+  EXPECT_EQ(QDir(cards).entryList(QDir::Files, QDir::Name), QStringList({"Card_1.PNG", "Card_2.PNG"}));
+  EXPECT_EQ(QImage(cards + "Card_1.PNG").convertToFormat(canvas.format()), canvas);
+  // Card 2 is the design with the second value of each series.
+  name->Text_contents()->string = QStringLiteral("Bob");
+  title->Text_contents()->string = QStringLiteral("Dr.");
+  const QImage second = front();
+  EXPECT_EQ(QImage(cards + "Card_2.PNG").convertToFormat(second.format()), second);
+  EXPECT_EQ(host.messages(), QStringList());
 }
 
 TEST_F(PersonalisationWindow, EveryShippedTemplateOpens) {

@@ -19,6 +19,7 @@
 #include "ProductionTestSupport.h"
 #include "data/dialogs/BatchWizard.h"
 #include "data/dialogs/ColumnChoiceModel.h"
+#include "data/dialogs/Import_Excel.h"
 #include "data/dialogs/Import_Excel_DataSheet.h"
 #include "data/dialogs/Import_Wizard.h"
 #include "data/dialogs/SeriesButtons.h"
@@ -213,6 +214,57 @@ TEST_F(SeriesCards, ASeriesEditedInTheManagerKeepsEveryValueOnItsCard) {
     EXPECT_EQ(viewer.list_count->text(), QString("Total Rows : %1").arg(Total_Batch_Excel_Card.load()));
   });
   View_Data_Series::defaultInstance().Open_Wnd("Titles");
+  EXPECT_EQ(host.messages(), QStringList());
+}
+
+// A spreadsheet column taken into the manager's editor keeps its empty cells
+// in their rows, so that the series saved from it puts every cell on the card
+// of its row.
+TEST_F(SeriesCards, AColumnImportedIntoTheManagersListKeepsItsEmptyCells) {
+  const QString workbook = sources.path() + "/titles.xlsx";
+  const QStringList fromSheet = jsonStrings(testing_support::runPython(R"(
+import json, sys, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+for row in [['Title', 'Note'], [None, 'first'], ['Dr.'], [None, 'gap'], [None, 'gap'], [' Prof. '], [None, 'last']]:
+    ws.append(row)
+wb.save(sys.argv[1])
+cells = [c.value for c in openpyxl.load_workbook(sys.argv[1]).active['A']][1:]
+print(json.dumps([(c or '').strip() for c in cells]))
+)",
+                                                                       {workbook}));
+  ASSERT_EQ(fromSheet, QStringList({"", "Dr.", "", "", "Prof.", ""}));
+  const auto shows = [this](const std::function<void(QDialog&)>& act) {
+    host.queueModal([act](QDialog& dialog) {
+      act(dialog);
+      return dialog.result();
+    });
+  };
+  shows([&](QDialog& dialog) {
+    auto& manager = static_cast<BatchWizard&>(dialog);
+    manager.AddNew_Btn_Clicked();
+    shows([&](QDialog& wizard) {
+      auto& w = static_cast<Import_Wizard&>(wizard);
+      w.Excel_path->setText(workbook);
+      shows([](QDialog& columns) {
+        auto& picker = static_cast<Import_Excel&>(columns);
+        picker.ListData_xl->setChosen(0, true);
+        picker.OKPressed();
+      });
+      w.OKPressed();
+    });
+    manager.Import_Value_Btn_Clicked();
+    EXPECT_EQ(manager.ListData_value->values(), fromSheet);
+    EXPECT_EQ(manager.batch_value_count->text(), QString("Total Rows : %1").arg(fromSheet.size()));
+    manager.batch_list_name->setText("Titles");
+    manager.Save_Btn_Clicked();
+    manager.Close_Btn_Clicked();
+  });
+  series_buttons::Batch_Series_Button();
+
+  QString designed;
+  EXPECT_EQ(cardsOf("Titles", &designed), fromSheet);
+  EXPECT_EQ(designed, fromSheet[0]);
   EXPECT_EQ(host.messages(), QStringList());
 }
 

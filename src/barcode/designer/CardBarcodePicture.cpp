@@ -27,6 +27,13 @@ QImage cardPictureOf(const SKTGraphic& object, const QString& value, QString* re
   return cardImage(rendered.picture, dpi > 0 ? dpi : resolutionDpi(settings));
 }
 
+QImage blankCardPicture(const SKTGraphic& object) {
+  const QSize size = object.bounds().size().toSize().expandedTo(QSize(1, 1));
+  QImage blank(size, QImage::Format_ARGB32_Premultiplied);
+  blank.fill(Qt::transparent);
+  return blank;
+}
+
 bool followsSpreadChoice(const SKTGraphic& object) {
   return object.kind() == GraphicKind::Barcode && !barcodeSettingsOf(object).isTwoD() &&
          object.show_hide_val == 0;

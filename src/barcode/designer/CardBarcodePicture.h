@@ -18,6 +18,10 @@ namespace barcode {
 // cannot be encoded.
 QImage cardPictureOf(const SKTGraphic& object, const QString& value, QString* reason = nullptr, int dpi = 0);
 
+// The picture of a barcode object on a card without a value: nothing, in
+// the object's frame (transparent).
+QImage blankCardPicture(const SKTGraphic& object);
+
 // Whether the picture of a barcode object depends on the spread choice: a
 // linear symbol that prints its value text.
 bool followsSpreadChoice(const SKTGraphic& object);

@@ -22,6 +22,7 @@
 
 #include "barcode/SpreadChoice.h"
 #include "barcode/designer/BarcodeRenderer.h"
+#include "barcode/designer/CardBarcodePicture.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "barcode/globals.h"
 #include "core/CardHost.h"
@@ -608,11 +609,18 @@ void Barcode_Gen::OK_Btn_Clicked() {
         "The barcode was removed from the card while the designer was open; nothing was changed."));
     return Cancel_Btn_Clicked();
   }
-  if (!checkValue()) return;
+  // A bound object whose first card has no value shows no barcode, as that card does.
+  const bool blankCard = currentValue().isEmpty() && showsBoundValue();
+  if (!blankCard && !checkValue()) return;
   const BarcodeSettings s = settings();
   const QString outside = barcode::outOfRangeMessage(s);
   if (!outside.isEmpty()) {
     platform::messageHost().showMessage(QStringLiteral("\n") + outside);
+    return;
+  }
+  if (blankCard) {
+    Barcode_output_image = barcode::blankCardPicture(*pass_barcode_control);
+    done(1);
     return;
   }
   const barcode::BarcodeRender r = barcode::render(s, currentValue(), s.header_val, s.footer_val);
@@ -641,7 +649,7 @@ void Barcode_Gen::barcodeTypeChanged() {
     showValue(boundFirstValue());
     loading_ = false;
   }
-  if (currentValue().isEmpty()) {
+  if (currentValue().isEmpty() && !showsBoundValue()) {
     platform::messageHost().showMessage(QStringLiteral("\nPlease enter barcode value"));
     setBlankImage(QStringLiteral("Please enter barcode value"));
     return;
@@ -829,11 +837,17 @@ void Barcode_Gen::batchSeriesChosen() {
   cardHost().Refresh_Canvas();
 }
 
-// The first value of the chosen series, or row 0 of the chosen column.
+// Card 1's value of the chosen series or column, as a run fills the object with it.
 QString Barcode_Gen::boundFirstValue() const {
   if (Data_source_type->currentIndex() == 2)
-    return Data_From_Excel_Table().value(0, Batch_Series->currentIndex());
+    return DataSeriesStore::filledValue(Data_From_Excel_Table().value(0, Batch_Series->currentIndex()));
   return DataSeriesStore().Get_First_Value_Of_Dataset(Batch_Series->currentText().trimmed());
+}
+
+bool Barcode_Gen::showsBoundValue() const {
+  const int type = Data_source_type->currentIndex();
+  return pass_barcode_control != nullptr && (type == 1 || type == 2) && Batch_Series->currentIndex() >= 0 &&
+         pass_barcode_control->data_source_type == type;
 }
 
 void Barcode_Gen::showValue(const QString& value) {
@@ -855,9 +869,13 @@ bool Barcode_Gen::checkValue() {
   barcode_error_label->hide();
   const QString value = currentValue();
   const bool ascii = std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 128; });
-  if (value.isEmpty() || !ascii) {
-    setBlankImage(value.isEmpty() ? QStringLiteral("Please enter barcode value")
-                                  : QStringLiteral("Invalid barcode value"));
+  if (!ascii) {
+    setBlankImage(QStringLiteral("Invalid barcode value"));
+    return false;
+  }
+  if (value.isEmpty()) {
+    setBlankImage(showsBoundValue() ? QStringLiteral("The first card has no value: it shows no barcode.")
+                                    : QStringLiteral("Please enter barcode value"));
     return false;
   }
   return true;

@@ -7,7 +7,9 @@
 // The controls edit a barcode settings record; every change renders a
 // preview through the one renderer (BarcodeRenderer.h). OK checks the value
 // and the limits, keeps the rendered card picture in Barcode_output_image and
-// ends with code 1; the caller then writes settings() into its objects.
+// ends with code 1; the caller then writes settings() into its objects. A
+// bound object shows card 1's value; when that card has none, OK gives it a
+// blank picture, as the card shows no barcode.
 // Cancel ends with code 0 and changes nothing. The data-source controls write
 // the object's binding once a series or column is chosen (series by name,
 // spreadsheet column by index); that binding stays whichever button closes
@@ -166,6 +168,9 @@ class Barcode_Gen : public QDialog {
   void dataSourceChanged();
   void batchSeriesChosen();
   QString boundFirstValue() const;
+  // Whether the value field shows the value of the series or column the
+  // object is bound to (card 1's), not a typed one.
+  bool showsBoundValue() const;
   void showValue(const QString& value);
   void pickColour(QPushButton* well);
   // The spread box shows the choice, which is put in force without a preview.

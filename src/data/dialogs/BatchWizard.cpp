@@ -253,11 +253,19 @@ void BatchWizard::Create_Value_List(const QString& value) {
 }
 
 void BatchWizard::appendValues(const QStringList& values) {
+  appendTrimmed(values, false);
+}
+
+void BatchWizard::appendCardValues(const QStringList& values) {
+  appendTrimmed(values, true);
+}
+
+void BatchWizard::appendTrimmed(const QStringList& values, bool keepEmpty) {
   QStringList kept;
   kept.reserve(values.size());
   for (const QString& value : values) {
     const QString trimmed = Trim_Str(value);
-    if (!trimmed.isEmpty()) kept.append(trimmed);
+    if (keepEmpty || !trimmed.isEmpty()) kept.append(trimmed);
   }
   ListData_value->append(kept);
   Update_Value_List_Count();

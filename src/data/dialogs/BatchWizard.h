@@ -10,8 +10,9 @@
 // them back there, so that no later card takes another card's value.
 //
 // The generator and the import dialogs feed the editor's value list through
-// Create_Value_List()/appendValues() and refresh the series list with
-// Fill_List() when the manager opened them.
+// Create_Value_List()/appendValues() (the spreadsheet picker through
+// appendCardValues(), which keeps empty cells in their rows) and refresh the
+// series list with Fill_List() when the manager opened them.
 
 #include <QDialog>
 
@@ -66,6 +67,9 @@ class BatchWizard : public QDialog {
   void Create_Value_List(const QString& value);
   // The same for many values at once (one table update).
   void appendValues(const QStringList& values);
+  // Appends one value per card, trimmed, an empty one kept in its row: the
+  // cells of a spreadsheet column, whose row i is card i.
+  void appendCardValues(const QStringList& values);
   // Refills the series list from the series folder.
   void Fill_List();
 
@@ -123,6 +127,7 @@ class BatchWizard : public QDialog {
   // The clear-or-append question; false when the user cancelled.
   bool prepareForNewValues();
   QList<int> selectedRows(QTableView* table) const;
+  void appendTrimmed(const QStringList& values, bool keepEmpty);
 };
 
 // The manager, for the dialogs that feed it (null before it is first made).

@@ -21,10 +21,12 @@ void Import_Excel::runChosenColumns() {
   if (!rows.isEmpty()) {
     const bool header = contains_header->isChecked();
     if (open_mode == QStringLiteral("D")) {
+      // An empty cell keeps its row, as in a series written from the column:
+      // every later cell stays on the card of its own row.
       SeriesValues cells;
-      spreadsheet_columns::chosenCells(rows, entries(), header, false, cells);
+      spreadsheet_columns::chosenCells(rows, entries(), header, true, cells);
       if (series_writing::refuseOverLimit(cells)) return;
-      BatchWizard::defaultInstance().appendValues(cells.toList());
+      BatchWizard::defaultInstance().appendCardValues(cells.toList());
     } else {
       DataSourceTable& table = Data_From_Excel_Table();
       const QString firstTitle = table.columnTitles().value(0, DataSourceTable::kDefaultFirstTitle);

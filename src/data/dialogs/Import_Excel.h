@@ -2,7 +2,7 @@
 // The spreadsheet sheet and column picker. In open mode "E" the chosen
 // columns fill the spreadsheet data-source table, one table row per data
 // row; in mode "D" their cells go, row by row, to the series manager's value
-// list.
+// list, empty cells included, so that each keeps the card of its row.
 
 #include "data/dialogs/SpreadsheetColumnDialog.h"
 

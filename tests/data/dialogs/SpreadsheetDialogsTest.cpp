@@ -160,7 +160,7 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
   EXPECT_EQ(table.value(2, 2), "");
   EXPECT_EQ(messages(), QStringList{"No column is selected."});
 
-  // Mode "D" through the manager's editor: the cells row by row, empty ones left out.
+  // Mode "D" through the manager's editor: the cells row by row, empty ones in their places.
   QStringList values;
   whenShown<BatchWizard>([&](BatchWizard& m) {
     m.AddNew_Btn_Clicked();
@@ -172,7 +172,7 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
     m.Close_Btn_Clicked();
   });
   series_buttons::Batch_Series_Button();
-  EXPECT_EQ(values, QStringList({"Ann", "x1", "Oslo", "Bob", "Rome", "Eve", "x3"}));
+  EXPECT_EQ(values, QStringList({"Ann", "x1", "Oslo", "Bob", "", "Rome", "Eve", "x3", ""}));
 
   // A file that is no workbook lists no sheet and no column.
   const QString broken = sources.path() + "/broken.xlsx";
@@ -206,16 +206,16 @@ TEST_F(SpreadsheetDialogsTest, ChosenCellsOverTheValueLimitAreRefused) {
     m.AddNew_Btn_Clicked();
     importWorkbook<Import_Excel>(0, [&](Import_Excel& d) {
       d.Select_ALL_Pressed();
-      d.OKPressed();  // seven cells
+      d.OKPressed();  // nine cells, the empty ones included
       EXPECT_EQ(m.ListData_value->size(), 0);
-      Series_Value_Limit = 7;
+      Series_Value_Limit = 9;
       d.OKPressed();
     });
     values = m.ListData_value->values();
     m.Close_Btn_Clicked();
   });
   series_buttons::Batch_Series_Button();
-  EXPECT_EQ(values, QStringList({"Ann", "x1", "Oslo", "Bob", "Rome", "Eve", "x3"}));
+  EXPECT_EQ(values, QStringList({"Ann", "x1", "Oslo", "Bob", "", "Rome", "Eve", "x3", ""}));
   EXPECT_EQ(messages(),
             QStringList({dialog_test::overLimitMessage("5"), dialog_test::overLimitMessage("6")}));
 }
