@@ -16,10 +16,10 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "ChildProcess.h"
 #include "GuiBenchMain.h"
 #include "barcode/designer/BarcodeSettings.h"
 #include "production/print/BoundRows.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ double peakMegabytes() {
 }
 
 QString run(const QString& program, const QStringList& arguments) {
-  return QString::fromUtf8(childOutput(program, arguments).value_or(QByteArray()));
+  return QString::fromUtf8(testing_support::childOutput(program, arguments).value_or(QByteArray()));
 }
 
 SKTGraphicPtr barcodeObject(const char* symbology, bool twoD, QRectF bounds) {

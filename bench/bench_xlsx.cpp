@@ -22,10 +22,10 @@
 #include <optional>
 #include <string>
 
-#include "ChildProcess.h"
 #include "data/SpreadsheetWriter.h"
 #include "data/WorkFolder.h"
 #include "data/globals.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -104,7 +104,7 @@ print(rows, seconds, peak)
 )";
 
 QStringList runForLine(const QString& program, const QStringList& arguments) {
-  const std::optional<QByteArray> output = childOutput(program, arguments);
+  const std::optional<QByteArray> output = testing_support::childOutput(program, arguments);
   if (!output) return QStringList();
   return QString::fromUtf8(*output).simplified().split(' ');
 }

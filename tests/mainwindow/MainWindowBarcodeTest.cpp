@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -36,6 +35,7 @@
 #include "platform/globals.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
+#include "support/ChildProcess.h"
 #include "support/ScriptedHost.h"
 
 using barcode::BarcodeSettings;
@@ -71,11 +71,11 @@ void writeSeries(const QString& name, const QString& text) {
 
 // The texts of the QR codes that zxing-cpp's reader finds in a picture file.
 QStringList qrTexts(const QString& path) {
-  QProcess reader;
-  reader.start(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), QStringLiteral("QRCode"), path});
-  if (!reader.waitForFinished(30000)) return {QStringLiteral("reader did not run")};
+  const auto reader = testing_support::runChild(
+      QStringLiteral("ZXingReader"), {QStringLiteral("-format"), QStringLiteral("QRCode"), path}, {}, 30000);
+  if (reader.exitCode < 0) return {QStringLiteral("reader did not run")};
   QStringList texts;
-  for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n'))
+  for (const QString& line : QString::fromUtf8(reader.out).split('\n'))
     if (line.startsWith(QStringLiteral("Text:"))) texts << line.section('"', 1, -2);
   return texts;
 }

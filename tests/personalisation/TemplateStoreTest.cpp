@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 
 #include "PersonalisationTestHost.h"
@@ -17,6 +16,7 @@
 #include "personalisation/Template_Wizard.h"
 #include "personalisation/globals.h"
 #include "platform/widgets/PictureBrowser.h"
+#include "support/ChildProcess.h"
 #include "support/ScriptedHost.h"
 
 using namespace templates;
@@ -26,7 +26,7 @@ namespace {
 using testing_support::writeFile;
 
 bool sameBytes(const QString& a, const QString& b) {
-  return QProcess::execute("cmp", {"-s", a, b}) == 0;
+  return testing_support::runChild("cmp", {"-s", a, b}).exitCode == 0;
 }
 
 QStringList names(const QString& folder) {

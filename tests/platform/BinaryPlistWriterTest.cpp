@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
+#include "support/ChildProcess.h"
 
 using platform::PlistArray;
 using platform::PlistDict;
@@ -70,11 +70,10 @@ TEST(BinaryPlistWriter, PythonReadsEveryType) {
       "assert len(d['many']) == 400 and d['many'][399] == 'item 49'\n"
       "assert [d['k%d' % i] for i in range(20)] == list(range(20))\n"
       "print('ok')\n";
-  QProcess python;
-  python.start("/usr/bin/python3", {"-c", script, file});
-  ASSERT_TRUE(python.waitForFinished(60000));
-  EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-  EXPECT_EQ(python.readAllStandardOutput().trimmed(), "ok");
+  const testing_support::ChildResult python =
+      testing_support::runChild("/usr/bin/python3", {"-c", script, file});
+  EXPECT_EQ(python.exitCode, 0) << python.err.toStdString();
+  EXPECT_EQ(python.out.trimmed(), "ok");
 }
 
 TEST(BinaryPlistWriter, BinaryPropertyListLeavesOutOnlyTheNulOfAText) {

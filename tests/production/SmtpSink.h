@@ -5,9 +5,11 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
+
+#include "support/ChildProcess.h"
 
 namespace testing_support {
 
@@ -61,7 +63,7 @@ class SmtpSink {
   void start(const QStringList& arguments);
 
   QTemporaryDir dir_;
-  QProcess server_;
+  std::unique_ptr<ChildProcess> server_;  // ended by its destructor
   quint16 port_ = 0;
   QString error_;
 };

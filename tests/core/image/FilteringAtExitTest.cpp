@@ -4,16 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
-#include <QProcess>
+
+#include "support/ChildProcess.h"
 
 TEST(FilteringAtExit, TheApplicationsEndWaitsForTheFilteringFirst) {
   const QString program = QStringLiteral(QUVO_BINARY_DIR "/tests/filtering_at_exit");
   ASSERT_TRUE(QFileInfo(program).isExecutable()) << "build the target filtering_at_exit first";
-  QProcess process;
-  process.setProcessChannelMode(QProcess::ForwardedChannels);
-  process.start(program, {});
-  ASSERT_TRUE(process.waitForFinished(-1));
-  ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(process.exitCode(), 0)
-      << "3: the filtering was still running when the application's objects went";
+  const auto process =
+      testing_support::runChild(program, {}, {.output = testing_support::ChildOutput::Forwarded}, -1);
+  EXPECT_EQ(process.exitCode, 0) << "3: the filtering was still running when the application's objects went";
 }
