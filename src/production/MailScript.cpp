@@ -2,10 +2,9 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <algorithm>
 
+#include "platform/ChildProcess.h"
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
@@ -21,7 +20,6 @@ void logWarning(const QString& text) {
 
 namespace {
 constexpr const char* kScriptName = "pyth_mail.py";
-constexpr int kStartTimeoutMs = 30'000;
 constexpr int kPollMs = 100;
 }  // namespace
 
@@ -61,44 +59,39 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
     logWarning(QStringLiteral("The mail password holds a line break and cannot be used."));
     return false;
   }
-  QProcess process;
-  QProcessEnvironment env;
-  env.insert(QStringLiteral("PYTHONPATH"), QStringLiteral(""));
-  env.insert(QStringLiteral("PATH"), QStringLiteral("/bin:/usr/bin:/usr/local/bin"));
-  process.setProcessEnvironment(env);
-  // The script reports each step of its conversation with the server on
-  // its standard output (an answer of the server, a piece of the mail
-  // handed over or taken); its reasons for failing go to our error output.
-  process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  process.start(interpreter_, arguments(account, message));
-  if (!process.waitForStarted(kStartTimeoutMs)) {
-    logWarning(QStringLiteral("The mail script could not be started: %1").arg(process.errorString()));
-    return false;
-  }
   // The password line, then the trailing description text the script ignores.
   QByteArray input = account.password.toUtf8();
   input += "\nDescription";
-  process.write(input);
-  process.closeWriteChannel();
+  // The script reports each step of its conversation with the server on
+  // its standard output (an answer of the server, a piece of the mail
+  // handed over or taken); its reasons for failing go to our error output.
+  platform::ChildProcess process(
+      interpreter_, arguments(account, message),
+      {.input = input,
+       .environment = {{"PYTHONPATH", ""}, {"PATH", "/bin:/usr/bin:/usr/local/bin"}},
+       .ownEnvironmentOnly = true,
+       .output = platform::ChildOutput::ErrorsForwarded});
+  if (!process.started()) {
+    logWarning(QStringLiteral("The mail script could not be started: %1").arg(process.startError()));
+    return false;
+  }
   // Waited for in short steps, so that a cancel is seen while the script
   // runs. The time limit counts the silence of the server: each report of
   // the script starts it again, so a large attachment that a slow line
   // takes bit by bit runs as long as it needs, while a server that stops
   // answering or taking the mail is given up after the limit.
   QDeadlineTimer deadline(timeoutMs_);
-  while (process.state() != QProcess::NotRunning) {
-    if (!process.readAllStandardOutput().isEmpty()) deadline.setRemainingTime(timeoutMs_);
+  while (process.running()) {
+    if (!process.takeOut().isEmpty()) deadline.setRemainingTime(timeoutMs_);
     if (cancelled_.load() || deadline.hasExpired()) {
       logWarning(cancelled_.load() ? QStringLiteral("The mail script was stopped.")
                                    : QStringLiteral("The mail script was silent too long and was stopped."));
-      process.kill();
-      process.waitForFinished(5'000);
-      return false;
+      return false;  // `process` ends the script
     }
     const qint64 left = deadline.isForever() ? kPollMs : std::max<qint64>(1, deadline.remainingTime());
-    process.waitForFinished(static_cast<int>(std::min<qint64>(kPollMs, left)));
+    process.readFor(static_cast<int>(std::min<qint64>(kPollMs, left)));
   }
-  return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+  return process.exitCode() == 0;
 }
 
 }  // namespace production

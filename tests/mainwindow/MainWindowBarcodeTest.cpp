@@ -32,10 +32,10 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/DataSourceTab.h"
+#include "platform/ChildProcess.h"
 #include "platform/globals.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
-#include "support/ChildProcess.h"
 #include "support/ScriptedHost.h"
 
 using barcode::BarcodeSettings;
@@ -71,7 +71,7 @@ void writeSeries(const QString& name, const QString& text) {
 
 // The texts of the QR codes that zxing-cpp's reader finds in a picture file.
 QStringList qrTexts(const QString& path) {
-  const auto reader = testing_support::runChild(
+  const auto reader = platform::runChild(
       QStringLiteral("ZXingReader"), {QStringLiteral("-format"), QStringLiteral("QRCode"), path}, {}, 30000);
   if (reader.exitCode < 0) return {QStringLiteral("reader did not run")};
   QStringList texts;

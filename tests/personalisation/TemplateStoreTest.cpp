@@ -15,8 +15,8 @@
 #include "personalisation/TemplateStore.h"
 #include "personalisation/Template_Wizard.h"
 #include "personalisation/globals.h"
+#include "platform/ChildProcess.h"
 #include "platform/widgets/PictureBrowser.h"
-#include "support/ChildProcess.h"
 #include "support/ScriptedHost.h"
 
 using namespace templates;
@@ -26,7 +26,7 @@ namespace {
 using testing_support::writeFile;
 
 bool sameBytes(const QString& a, const QString& b) {
-  return testing_support::runChild("cmp", {"-s", a, b}).exitCode == 0;
+  return platform::runChild("cmp", {"-s", a, b}).exitCode == 0;
 }
 
 QStringList names(const QString& folder) {

@@ -2,9 +2,9 @@
 
 #include <QTemporaryDir>
 
+#include "platform/ChildProcess.h"
 #include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
-#include "support/ChildProcess.h"
 
 using platform::PlistArray;
 using platform::PlistDict;
@@ -70,8 +70,7 @@ TEST(BinaryPlistWriter, PythonReadsEveryType) {
       "assert len(d['many']) == 400 and d['many'][399] == 'item 49'\n"
       "assert [d['k%d' % i] for i in range(20)] == list(range(20))\n"
       "print('ok')\n";
-  const testing_support::ChildResult python =
-      testing_support::runChild("/usr/bin/python3", {"-c", script, file});
+  const platform::ChildResult python = platform::runChild("/usr/bin/python3", {"-c", script, file});
   EXPECT_EQ(python.exitCode, 0) << python.err.toStdString();
   EXPECT_EQ(python.out.trimmed(), "ok");
 }

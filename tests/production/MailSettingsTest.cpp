@@ -14,10 +14,10 @@
 #include <thread>
 
 #include "SmtpSink.h"
+#include "platform/ChildProcess.h"
 #include "platform/globals.h"
 #include "production/Preferences.h"
 #include "production/globals.h"
-#include "support/ChildProcess.h"
 #include "support/ScriptedHost.h"
 
 namespace {
@@ -38,12 +38,11 @@ class MailSettings : public ::testing::Test {
 
 // Reads the settings file with Python's plistlib and prints "key=value" lines.
 QStringList readWithPlistlib(const QString& path) {
-  const auto p =
-      testing_support::runChild("/usr/bin/python3", {"-c",
-                                                     "import plistlib,sys\n"
-                                                     "d=plistlib.load(open(sys.argv[1],'rb'))\n"
-                                                     "for k in sorted(d): print(k+'='+repr(d[k]))\n",
-                                                     path});
+  const auto p = platform::runChild("/usr/bin/python3", {"-c",
+                                                         "import plistlib,sys\n"
+                                                         "d=plistlib.load(open(sys.argv[1],'rb'))\n"
+                                                         "for k in sorted(d): print(k+'='+repr(d[k]))\n",
+                                                         path});
   EXPECT_EQ(p.exitCode, 0) << "python3 with plistlib is needed for this test: " << p.err.toStdString();
   return QString::fromUtf8(p.out).split('\n', Qt::SkipEmptyParts);
 }
@@ -119,7 +118,7 @@ TEST_F(MailSettings, NoResourceFolderMeansNoFile) {
 TEST_F(MailSettings, GetEmailDetailsCopiesTheAccountAndAPlistlibFileIsRead) {
   // A binary list written by someone else is read too.
   ASSERT_EQ(
-      testing_support::runChild(
+      platform::runChild(
           "/usr/bin/python3",
           {"-c",
            "import plistlib,sys\n"

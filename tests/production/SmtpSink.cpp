@@ -157,8 +157,8 @@ void SmtpSink::start(const QStringList& arguments) {
     port_ = freeLocalPort();
     QStringList args = arguments;
     args.replaceInStrings("%PORT%", QString::number(port_));
-    server_ =
-        std::make_unique<ChildProcess>("/usr/bin/python3", args, ChildOptions{.output = ChildOutput::Merged});
+    server_ = std::make_unique<platform::ChildProcess>(
+        "/usr/bin/python3", args, platform::ChildOptions{.output = platform::ChildOutput::Merged});
     if (!server_->started()) {
       error_ = "the SMTP sink could not be started (is python3-aiosmtpd installed?)";
       return;
@@ -207,8 +207,8 @@ for key in sorted(box.keys(), key=order):
                 "headers": list(m.keys()), "attachments": atts})
 print(json.dumps(out))
 )PY";
-  const ChildResult reader =
-      runChild("/usr/bin/python3", {"-c", kReader, dir_.path() + "/maildir"}, {}, 20000);
+  const platform::ChildResult reader =
+      platform::runChild("/usr/bin/python3", {"-c", kReader, dir_.path() + "/maildir"}, {}, 20000);
   if (reader.exitCode != 0) return {};
   return QJsonDocument::fromJson(reader.out).array();
 }

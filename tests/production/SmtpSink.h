@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 namespace testing_support {
 
@@ -63,7 +63,7 @@ class SmtpSink {
   void start(const QStringList& arguments);
 
   QTemporaryDir dir_;
-  std::unique_ptr<ChildProcess> server_;  // ended by its destructor
+  std::unique_ptr<platform::ChildProcess> server_;  // ended by its destructor
   quint16 port_ = 0;
   QString error_;
 };

@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 namespace {
 
@@ -89,12 +89,11 @@ TEST(SanitizerProbe, LeaksOfCodeRunFromTheEventLoopAreReported) {
 using Settings = std::map<std::string, std::string>;
 Settings addressCheckerSettings(const QString& program, const QStringList& names) {
   QTemporaryDir dataHome;
-  testing_support::ChildProcess child(
-      program, {},
-      {.environment = {{"ASAN_OPTIONS", "help=1"},
-                       {"QT_QPA_PLATFORM", "offscreen"},
-                       {"XDG_DATA_HOME", dataHome.path().toLocal8Bit()},
-                       {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}}});
+  platform::ChildProcess child(program, {},
+                               {.environment = {{"ASAN_OPTIONS", "help=1"},
+                                                {"QT_QPA_PLATFORM", "offscreen"},
+                                                {"XDG_DATA_HOME", dataHome.path().toLocal8Bit()},
+                                                {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}}});
   static const QRegularExpression setting(R"(\t(\w+)\n\t\t- [^\n]*\(Current Value: ([^)\n]*)\)\n)");
   Settings values;
   const QDeadlineTimer deadline(60000);

@@ -11,7 +11,7 @@
 #include <QMutexLocker>
 #include <QStandardPaths>
 
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 namespace testing_support {
 namespace {
@@ -28,7 +28,7 @@ QStringList splitFlags(const QByteArray& text) {
 }
 
 QByteArray runTool(const QString& program, const QStringList& args, bool* ok) {
-  const ChildResult run = runChild(program, args, {}, 30000);
+  const platform::ChildResult run = platform::runChild(program, args, {}, 30000);
   *ok = run.exitCode == 0;
   return run.out;
 }
@@ -94,9 +94,9 @@ GnustepRun runGnustepProgram(const QString& objcSource, const QStringList& args,
       }
       f.close();
       const QString partial = exe + ".part" + pid;
-      const ChildResult cc =
-          runChild("gcc", flags.compile + QStringList{"-x", "objective-c", src, "-o", partial} + flags.link,
-                   {.output = ChildOutput::Merged}, 120000);
+      const platform::ChildResult cc = platform::runChild(
+          "gcc", flags.compile + QStringList{"-x", "objective-c", src, "-o", partial} + flags.link,
+          {.output = platform::ChildOutput::Merged}, 120000);
       QFile::remove(src);
       if (cc.exitCode != 0) {
         run.err = cc.out;
@@ -107,7 +107,7 @@ GnustepRun runGnustepProgram(const QString& objcSource, const QStringList& args,
       if (!QFile::rename(partial, exe)) QFile::remove(partial);  // another process was quicker
     }
   }
-  ChildProcess oracle(exe, args, {.environment = {{"LD_PRELOAD", std::nullopt}}});
+  platform::ChildProcess oracle(exe, args, {.environment = {{"LD_PRELOAD", std::nullopt}}});
   if (!oracle.started()) {
     run.problem = "the oracle program did not start";
     return run;

@@ -22,7 +22,8 @@ QByteArray readFile(const QString& path) {
 
 ProcessResult runProgram(const QString& program, const QStringList& arguments, const QByteArray& input) {
   // Tools print names in UTF-8 whatever the machine's locale is.
-  ProcessResult run = runChild(program, arguments, {.input = input, .environment = {{"LC_ALL", "C.UTF-8"}}});
+  ProcessResult run =
+      platform::runChild(program, arguments, {.input = input, .environment = {{"LC_ALL", "C.UTF-8"}}});
   if (!run.started) ADD_FAILURE() << run.err.toStdString() << " (it is needed as a test oracle)";
   return run;
 }

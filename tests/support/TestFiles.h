@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 namespace testing_support {
 
@@ -19,7 +19,7 @@ QByteArray readFile(const QString& path);
 // cameras and phones write (6: turn a quarter clockwise, 8: anticlockwise).
 QByteArray jpegWithOrientation(const QImage& picture, int orientation);
 
-using ProcessResult = ChildResult;
+using ProcessResult = platform::ChildResult;
 
 // Runs a program to its end with a UTF-8 locale, feeding it `input`; fails
 // the calling test when the program cannot be started.

@@ -9,7 +9,7 @@
 
 #include "LinearTestSupport.h"
 #include "barcode/linear/LinearSymbologies.h"
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 using namespace barcode;
 using namespace barcode::testing;
@@ -52,12 +52,12 @@ TEST(LinearRenderTool, RefusesValuesAndNamesItCannotDraw) {
   const QString program = tool();
   ASSERT_FALSE(program.isEmpty());
   QTemporaryDir dir;
-  auto process = testing_support::runChild(
+  auto process = platform::runChild(
       program, {QStringLiteral("EAN-8"), QStringLiteral("96385075"), dir.filePath(QStringLiteral("x.png"))});
   EXPECT_EQ(process.exitCode, 1);
   EXPECT_TRUE(process.err.contains("Invalid barcode value"));
   EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.png"))));
-  process = testing_support::runChild(
+  process = platform::runChild(
       program, {QStringLiteral("Code 93"), QStringLiteral("1"), dir.filePath(QStringLiteral("y.png"))});
   EXPECT_EQ(process.exitCode, 1);
 }

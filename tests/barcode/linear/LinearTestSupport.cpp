@@ -13,7 +13,7 @@
 #include <algorithm>
 
 #include "barcode/linear/LinearSymbologies.h"
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 namespace barcode::testing {
 
@@ -56,7 +56,7 @@ QString requireProgram(const QString& name) {
 }
 
 QByteArray runProgram(const QString& program, const QStringList& arguments, bool checkExit) {
-  testing_support::ChildProcess process(program, arguments);
+  platform::ChildProcess process(program, arguments);
   if (!process.started()) {
     ADD_FAILURE() << process.startError().toStdString();
     return {};

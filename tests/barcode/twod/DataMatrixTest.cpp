@@ -19,7 +19,7 @@
 #include "barcode/twod/Pdf417View.h"
 #include "barcode/twod/QREncoder.h"
 #include "barcode/twod/QrEncode.h"
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 using namespace barcode::twod;
 
@@ -338,7 +338,7 @@ TEST(DataMatrixRoundTrip, DmtxreadReadsEverySizeButTheLargest) {
   }
   ASSERT_EQ(paths.size(), 29);
   const auto process =
-      testing_support::runChild(QStringLiteral("dmtxread"), QStringList{QStringLiteral("-n")} + paths);
+      platform::runChild(QStringLiteral("dmtxread"), QStringList{QStringLiteral("-n")} + paths);
   ASSERT_TRUE(process.started) << "dmtxread is missing (package dmtx-utils)";
   EXPECT_EQ(process.out, expected);
 }
@@ -458,7 +458,7 @@ TEST(DataMatrixRoute, GhostscriptDrawsTheEpsAsTheSymbol) {
       file.write(render.eps);
     }
     constexpr int kScale = 8;  // pixels per point
-    const auto gs = testing_support::runChild(
+    const auto gs = platform::runChild(
         QStringLiteral("gs"),
         {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
          QStringLiteral("-dNOPAUSE"), QStringLiteral("-dEPSCrop"), QStringLiteral("-sDEVICE=pnggray"),

@@ -19,7 +19,7 @@
 #include "barcode/twod/Pdf417View.h"
 #include "barcode/twod/QREncoder.h"
 #include "barcode/twod/QrEncode.h"
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 using namespace barcode::twod;
 
@@ -30,7 +30,7 @@ QString toolPath() {
 }
 
 int runTool(const QStringList& args, QByteArray* err = nullptr) {
-  const auto process = testing_support::runChild(toolPath(), args, {}, 60000);
+  const auto process = platform::runChild(toolPath(), args, {}, 60000);
   if (err) *err = process.err;
   return process.exitCode;
 }

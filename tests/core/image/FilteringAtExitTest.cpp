@@ -5,12 +5,11 @@
 
 #include <QFileInfo>
 
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 TEST(FilteringAtExit, TheApplicationsEndWaitsForTheFilteringFirst) {
   const QString program = QStringLiteral(QUVO_BINARY_DIR "/tests/filtering_at_exit");
   ASSERT_TRUE(QFileInfo(program).isExecutable()) << "build the target filtering_at_exit first";
-  const auto process =
-      testing_support::runChild(program, {}, {.output = testing_support::ChildOutput::Forwarded}, -1);
+  const auto process = platform::runChild(program, {}, {.output = platform::ChildOutput::Forwarded}, -1);
   EXPECT_EQ(process.exitCode, 0) << "3: the filtering was still running when the application's objects went";
 }

@@ -21,7 +21,7 @@
 #include "core/SKTSignature.h"
 #include "core/image/ImageProcesser.h"
 #include "core/image/PictureDrawing.h"
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 #include "support/FakeCardHost.h"
 
 namespace {
@@ -350,14 +350,13 @@ TEST_F(PictureObjects, BarcodeIntoPdfIsVectorRectangles) {
     QPainter painter(&writer);
     code->drawContentsInView(painter, false);
   }
-  const auto tool = testing_support::runChild("pdfimages", {"-list", pdf});
+  const auto tool = platform::runChild("pdfimages", {"-list", pdf});
   ASSERT_EQ(tool.exitCode, 0) << "pdfimages (poppler-utils) is needed";
   const QStringList lines = QString::fromUtf8(tool.out).split('\n', Qt::SkipEmptyParts);
   EXPECT_EQ(lines.size(), 2) << lines.join('\n').toStdString();  // header lines only: no raster image
   // The bars are in the page: rendered back, the first bar is black.
   ASSERT_EQ(
-      testing_support::runChild("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf, dir.filePath("code")})
-          .exitCode,
+      platform::runChild("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf, dir.filePath("code")}).exitCode,
       0);
   const QImage page(dir.filePath("code.png"));
   ASSERT_FALSE(page.isNull());

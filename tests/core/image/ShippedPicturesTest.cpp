@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 
 #include "core/PictureFile.h"
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 namespace {
 QString resourceFolder() {
@@ -46,7 +46,7 @@ TEST(ShippedPictures, AllDecode) {
 TEST(ShippedPictures, GeneratorReproducesTheShippedFiles) {
   QTemporaryDir out;
   ASSERT_TRUE(out.isValid());
-  const auto python = testing_support::runChild(
+  const auto python = platform::runChild(
       QStringLiteral("/usr/bin/python3"),
       {QStringLiteral(QUVO_SOURCE_DIR "/scripts/make_placeholder_pictures.py"), out.path()});
   ASSERT_TRUE(python.started) << "python3 is needed to run the picture generator";

@@ -16,15 +16,15 @@
 #include "core/SKTDocument.h"
 #include "mainwindow/scripting/DocumentBusObject.h"
 #include "mainwindow/scripting/GraphicBusObject.h"
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 namespace {
 
 const QString kProgram = QStringLiteral(QUVO_BINARY_DIR "/src/app/quvo-gratulo");
 
-using testing_support::ChildProcess;
+using platform::ChildProcess;
 
-testing_support::ChildOptions programOptions(const QString& dataHome) {
+platform::ChildOptions programOptions(const QString& dataHome) {
   return {.environment = {{"QT_QPA_PLATFORM", "offscreen"},
                           {"XDG_DATA_HOME", dataHome.toLocal8Bit()},
                           {"DISPLAY", std::nullopt}}};  // no bus may be started through an X server
@@ -78,7 +78,7 @@ class ProgramOnPrivateBus {
   }
 
   Reply gdbus(const QStringList& arguments) const {
-    const testing_support::ChildResult client = testing_support::runChild(
+    const platform::ChildResult client = platform::runChild(
         "gdbus", arguments, {.environment = {{"DBUS_SESSION_BUS_ADDRESS", address_.toLocal8Bit()}}}, 30000);
     return {client.exitCode, QString::fromLocal8Bit(client.out).trimmed(),
             QString::fromLocal8Bit(client.err).trimmed()};
@@ -186,7 +186,7 @@ TEST(ScriptingBus, GdbusDrivesTheRunningProgram) {
 TEST(ScriptingBus, WithoutASessionBusTheProgramStartsAndSaysSoOnce) {
   ASSERT_TRUE(QFileInfo(kProgram).isExecutable()) << kProgram.toStdString();
   QTemporaryDir dataHome;
-  testing_support::ChildOptions options = programOptions(dataHome.path());
+  platform::ChildOptions options = programOptions(dataHome.path());
   options.environment.emplace_back("DBUS_SESSION_BUS_ADDRESS",
                                    ("unix:path=" + dataHome.filePath("no-bus-here")).toLocal8Bit());
   ChildProcess program(kProgram, {}, options);

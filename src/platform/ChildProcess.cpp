@@ -1,4 +1,4 @@
-#include "support/ChildProcess.h"
+#include "platform/ChildProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,20 +12,19 @@
 #include <QDeadlineTimer>
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <utility>
 
 extern char** environ;
 
-namespace testing_support {
+namespace platform {
 namespace {
 
 // This process's environment with the changes applied, as "NAME=value" words.
 std::vector<QByteArray> childEnvironment(const ChildOptions& options) {
   std::vector<QByteArray> words;
-  for (char** entry = environ; *entry != nullptr; ++entry) {
+  for (char** entry = environ; !options.ownEnvironmentOnly && *entry != nullptr; ++entry) {
     const QByteArray word(*entry);
     bool changed = false;
     for (const auto& [name, value] : options.environment) changed |= word.startsWith(name + '=');
@@ -84,7 +83,7 @@ class Redirections {
           posix_spawn_file_actions_adddup2(&actions_, out_[1], STDOUT_FILENO) == 0;
     if (options.output == ChildOutput::Merged)
       ok_ = ok_ && posix_spawn_file_actions_adddup2(&actions_, out_[1], STDERR_FILENO) == 0;
-    else
+    else if (options.output == ChildOutput::Captured)
       ok_ = ok_ && ::pipe2(err_, O_CLOEXEC) == 0 &&
             posix_spawn_file_actions_adddup2(&actions_, err_[1], STDERR_FILENO) == 0;
   }
@@ -231,11 +230,4 @@ ChildResult runChild(const QString& program, const QStringList& arguments, const
   return result;
 }
 
-std::optional<QByteArray> childOutput(const QString& program, const QStringList& arguments) {
-  const ChildResult result = runChild(program, arguments);
-  if (result.exitCode == 0) return result.out;
-  std::fprintf(stderr, "%s failed (%d): %s\n", qPrintable(program), result.exitCode, result.err.constData());
-  return std::nullopt;
-}
-
-}  // namespace testing_support
+}  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
-// Helper programs of the tests and benchmarks (readers, generators, servers,
-// the program under test), started with posix_spawn rather than QProcess.
+// Other programs started from this one: the mail script, and the helper
+// programs of the tests and benchmarks (readers, generators, servers, the
+// program under test). Started with posix_spawn rather than QProcess.
 //
 // Qt starts a child inside the parent's memory until the child has replaced
 // itself, and the child's calls run the thread checker's bookkeeping of the
@@ -17,20 +18,22 @@
 #include <utility>
 #include <vector>
 
-namespace testing_support {
+namespace platform {
 
 // Where the child's standard output and error go.
 enum class ChildOutput {
-  Captured,   // each to its own buffer
-  Merged,     // both to the output buffer
-  Forwarded,  // to this process's own
+  Captured,         // each to its own buffer
+  Merged,           // both to the output buffer
+  ErrorsForwarded,  // the output to its buffer, the errors to this process's own
+  Forwarded,        // both to this process's own
 };
 
 struct ChildOptions {
-  QByteArray input;  // its standard input (empty: nothing to read)
-  // Variables set for the child on top of this process's environment; a name
-  // without a value is removed.
-  std::vector<std::pair<QByteArray, std::optional<QByteArray>>> environment;
+  QByteArray input{};  // its standard input (empty: nothing to read)
+  // Variables set for the child on top of this process's environment (or of
+  // none with `ownEnvironmentOnly`); a name without a value is removed.
+  std::vector<std::pair<QByteArray, std::optional<QByteArray>>> environment{};
+  bool ownEnvironmentOnly = false;
   ChildOutput output = ChildOutput::Captured;
 };
 
@@ -60,6 +63,7 @@ class ChildProcess {
   // signal ended it.
   int exitCode() const { return exitCode_; }
   const QByteArray& out() const { return out_; }
+  QByteArray takeOut() { return std::exchange(out_, QByteArray()); }
   const QByteArray& err() const { return err_; }
 
  private:
@@ -89,8 +93,4 @@ struct ChildResult {
 ChildResult runChild(const QString& program, const QStringList& arguments, const ChildOptions& options = {},
                      int milliseconds = 300000);
 
-// What the program wrote on its standard output, or nothing when it could
-// not start or did not end with status 0.
-std::optional<QByteArray> childOutput(const QString& program, const QStringList& arguments);
-
-}  // namespace testing_support
+}  // namespace platform
