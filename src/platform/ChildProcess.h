@@ -38,7 +38,7 @@ struct ChildOptions {
 };
 
 // A started program. The destructor kills a child still running and waits
-// for it, so none outlives the test.
+// for it, so none outlives its owner.
 class ChildProcess {
  public:
   ChildProcess(const QString& program, const QStringList& arguments, const ChildOptions& options = {});
