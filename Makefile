@@ -17,9 +17,9 @@ BUILD_TSAN ?= build/tsan
 BUILD_GUIDE ?= build/guide
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-export ASAN_OPTIONS ?= detect_leaks=1:abort_on_error=0:strict_string_checks=1
-export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
-export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
+# The sanitizer settings are built into every program of the test build
+# (cmake/SanitizerDefaults.cpp), so ctest, a test program or the program itself
+# started by hand checks the same way; ASAN_OPTIONS and the like still override.
 
 .PHONY: run test deps deps-run build-run build-test bench tsan guide format clean
 

@@ -16,9 +16,9 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "ChildProcess.h"
 #include "GuiBenchMain.h"
 #include "barcode/designer/BarcodeSettings.h"
+#include "platform/ChildProcess.h"
 #include "production/print/BoundRows.h"
 
 namespace {
@@ -39,7 +39,8 @@ double peakMegabytes() {
 }
 
 QString run(const QString& program, const QStringList& arguments) {
-  return QString::fromUtf8(childOutput(program, arguments).value_or(QByteArray()));
+  const platform::ChildResult child = platform::runChild(program, arguments);
+  return child.exitCode == 0 ? QString::fromUtf8(child.out) : QString();
 }
 
 SKTGraphicPtr barcodeObject(const char* symbology, bool twoD, QRectF bounds) {

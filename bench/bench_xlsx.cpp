@@ -22,10 +22,10 @@
 #include <optional>
 #include <string>
 
-#include "ChildProcess.h"
 #include "data/SpreadsheetWriter.h"
 #include "data/WorkFolder.h"
 #include "data/globals.h"
+#include "platform/ChildProcess.h"
 
 namespace {
 
@@ -104,9 +104,9 @@ print(rows, seconds, peak)
 )";
 
 QStringList runForLine(const QString& program, const QStringList& arguments) {
-  const std::optional<QByteArray> output = childOutput(program, arguments);
-  if (!output) return QStringList();
-  return QString::fromUtf8(*output).simplified().split(' ');
+  const platform::ChildResult child = platform::runChild(program, arguments);
+  if (child.exitCode != 0) return QStringList();
+  return QString::fromUtf8(child.out).simplified().split(' ');
 }
 
 // The workbook of that many data rows, written once for the whole run.

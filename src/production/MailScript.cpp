@@ -2,10 +2,9 @@
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <algorithm>
 
+#include "platform/ChildProcess.h"
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
@@ -21,7 +20,6 @@ void logWarning(const QString& text) {
 
 namespace {
 constexpr const char* kScriptName = "pyth_mail.py";
-constexpr int kStartTimeoutMs = 30'000;
 constexpr int kPollMs = 100;
 const QString kStopped = QStringLiteral("Sending was stopped.");
 
@@ -95,27 +93,24 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
     const QString why = QStringLiteral("The mail password holds a line break and cannot be used.");
     return fail(why, why);
   }
-  QProcess process;
-  QProcessEnvironment env;
-  env.insert(QStringLiteral("PYTHONPATH"), QStringLiteral(""));
-  env.insert(QStringLiteral("PATH"), QStringLiteral("/bin:/usr/bin:/usr/local/bin"));
-  process.setProcessEnvironment(env);
+  // The password line, then the trailing description text the script ignores.
+  QByteArray input = account.password.toUtf8();
+  input += "\nDescription";
   // The script reports each step of its conversation with the server on
   // its standard output (an answer of the server, a piece of the mail
   // handed over or taken) and, when the mail fails, the reason as its last
   // line; the details of a failure go to our error output.
-  process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  process.start(interpreter_, arguments(account, message));
-  if (!process.waitForStarted(kStartTimeoutMs)) {
+  platform::ChildProcess process(
+      interpreter_, arguments(account, message),
+      {.input = input,
+       .environment = {{"PYTHONPATH", ""}, {"PATH", "/bin:/usr/bin:/usr/local/bin"}},
+       .ownEnvironmentOnly = true,
+       .output = platform::ChildOutput::ErrorsForwarded});
+  if (!process.started()) {
     return fail(
-        QStringLiteral("The mail sending script could not be started (%1).").arg(process.errorString()),
-        QStringLiteral("The mail script could not be started: %1").arg(process.errorString()));
+        QStringLiteral("The mail sending script could not be started (%1).").arg(process.startError()),
+        QStringLiteral("The mail script could not be started: %1").arg(process.startError()));
   }
-  // The password line, then the trailing description text the script ignores.
-  QByteArray input = account.password.toUtf8();
-  input += "\nDescription";
-  process.write(input);
-  process.closeWriteChannel();
   // Waited for in short steps, so that a cancel is seen while the script
   // runs. The time limit counts the silence of the server: each report of
   // the script starts it again, so a large attachment that a slow line
@@ -123,23 +118,22 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   // answering or taking the mail is given up after the limit.
   ScriptReports reports;
   QDeadlineTimer deadline(timeoutMs_);
-  while (process.state() != QProcess::NotRunning) {
-    if (reports.take(process.readAllStandardOutput())) deadline.setRemainingTime(timeoutMs_);
+  while (process.running()) {
+    if (reports.take(process.takeOut())) deadline.setRemainingTime(timeoutMs_);
     if (cancelled_.load() || deadline.hasExpired()) {
-      process.kill();
-      process.waitForFinished(5'000);
+      // `process` ends the script.
       if (cancelled_.load()) return fail(kStopped, QStringLiteral("The mail script was stopped."));
       return fail(QStringLiteral("The server did not answer for %1 seconds.").arg(timeoutMs_ / 1000.0),
                   QStringLiteral("The mail script was silent too long and was stopped."));
     }
     const qint64 left = deadline.isForever() ? kPollMs : std::max<qint64>(1, deadline.remainingTime());
-    process.waitForFinished(static_cast<int>(std::min<qint64>(kPollMs, left)));
+    process.readFor(static_cast<int>(std::min<qint64>(kPollMs, left)));
   }
-  reports.take(process.readAllStandardOutput());
-  if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0) return true;
+  reports.take(process.takeOut());
+  if (process.exitCode() == 0) return true;
   QString reason = reports.failure();
   if (reason.isEmpty()) {
-    reason = process.exitStatus() == QProcess::NormalExit
+    reason = process.exitCode() >= 0
                  ? QStringLiteral("The mail sending script failed (exit status %1).").arg(process.exitCode())
                  : QStringLiteral("The mail sending script ended unexpectedly.");
   }

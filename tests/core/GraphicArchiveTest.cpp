@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cmath>
 

@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -40,6 +39,7 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/DataSourceTab.h"
+#include "platform/ChildProcess.h"
 #include "platform/globals.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
@@ -81,11 +81,11 @@ void writeSeries(const QString& name, const QString& text) {
 // The texts of the barcodes of a format ("QRCode", "Code128") that zxing-cpp's
 // reader finds in a picture file.
 QStringList decodedTexts(const QString& path, const QString& format = QStringLiteral("QRCode")) {
-  QProcess reader;
-  reader.start(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), format, path});
-  if (!reader.waitForFinished(30000)) return {QStringLiteral("reader did not run")};
+  const auto reader =
+      platform::runChild(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), format, path}, {}, 30000);
+  if (reader.exitCode < 0) return {QStringLiteral("reader did not run")};
   QStringList texts;
-  for (const QString& line : QString::fromUtf8(reader.readAllStandardOutput()).split('\n'))
+  for (const QString& line : QString::fromUtf8(reader.out).split('\n'))
     if (line.startsWith(QStringLiteral("Text:"))) texts << line.section('"', 1, -2);
   return texts;
 }

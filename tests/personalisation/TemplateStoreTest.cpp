@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 
 #include "PersonalisationTestHost.h"
@@ -16,6 +15,7 @@
 #include "personalisation/TemplateStore.h"
 #include "personalisation/Template_Wizard.h"
 #include "personalisation/globals.h"
+#include "platform/ChildProcess.h"
 #include "platform/widgets/PictureBrowser.h"
 #include "support/ScriptedHost.h"
 
@@ -26,7 +26,7 @@ namespace {
 using testing_support::writeFile;
 
 bool sameBytes(const QString& a, const QString& b) {
-  return QProcess::execute("cmp", {"-s", a, b}) == 0;
+  return platform::runChild("cmp", {"-s", a, b}).exitCode == 0;
 }
 
 QStringList names(const QString& folder) {

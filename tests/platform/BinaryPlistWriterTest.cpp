@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTemporaryDir>
 
+#include "platform/ChildProcess.h"
 #include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
 
@@ -70,11 +70,9 @@ TEST(BinaryPlistWriter, PythonReadsEveryType) {
       "assert len(d['many']) == 400 and d['many'][399] == 'item 49'\n"
       "assert [d['k%d' % i] for i in range(20)] == list(range(20))\n"
       "print('ok')\n";
-  QProcess python;
-  python.start("/usr/bin/python3", {"-c", script, file});
-  ASSERT_TRUE(python.waitForFinished(60000));
-  EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-  EXPECT_EQ(python.readAllStandardOutput().trimmed(), "ok");
+  const platform::ChildResult python = platform::runChild("/usr/bin/python3", {"-c", script, file});
+  EXPECT_EQ(python.exitCode, 0) << python.err.toStdString();
+  EXPECT_EQ(python.out.trimmed(), "ok");
 }
 
 TEST(BinaryPlistWriter, BinaryPropertyListLeavesOutOnlyTheNulOfAText) {

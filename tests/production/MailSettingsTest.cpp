@@ -8,13 +8,13 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
 #include <stdexcept>
 #include <thread>
 
 #include "SmtpSink.h"
+#include "platform/ChildProcess.h"
 #include "platform/globals.h"
 #include "production/Preferences.h"
 #include "production/globals.h"
@@ -38,15 +38,13 @@ class MailSettings : public ::testing::Test {
 
 // Reads the settings file with Python's plistlib and prints "key=value" lines.
 QStringList readWithPlistlib(const QString& path) {
-  QProcess p;
-  p.start("/usr/bin/python3", {"-c",
-                               "import plistlib,sys\n"
-                               "d=plistlib.load(open(sys.argv[1],'rb'))\n"
-                               "for k in sorted(d): print(k+'='+repr(d[k]))\n",
-                               path});
-  EXPECT_TRUE(p.waitForFinished(20000)) << "python3 with plistlib is needed for this test";
-  EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-  return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  const auto p = platform::runChild("/usr/bin/python3", {"-c",
+                                                         "import plistlib,sys\n"
+                                                         "d=plistlib.load(open(sys.argv[1],'rb'))\n"
+                                                         "for k in sorted(d): print(k+'='+repr(d[k]))\n",
+                                                         path});
+  EXPECT_EQ(p.exitCode, 0) << "python3 with plistlib is needed for this test: " << p.err.toStdString();
+  return QString::fromUtf8(p.out).split('\n', Qt::SkipEmptyParts);
 }
 
 TEST_F(MailSettings, LoadingWritesNothingAndLeavesAFileItCannotReadAsItIs) {
@@ -119,15 +117,16 @@ TEST_F(MailSettings, NoResourceFolderMeansNoFile) {
 
 TEST_F(MailSettings, GetEmailDetailsCopiesTheAccountAndAPlistlibFileIsRead) {
   // A binary list written by someone else is read too.
-  QProcess p;
-  p.start("/usr/bin/python3",
+  ASSERT_EQ(
+      platform::runChild(
+          "/usr/bin/python3",
           {"-c",
            "import plistlib,sys\n"
            "plistlib.dump({'SendEmailSender':'a@b.cc','SendEmailPwd':'secret','SendEmailSMTP':'mail.b.cc',"
            "'SendEmailPORT':'465','SendEnableSSL':'N'},open(sys.argv[1],'wb'),fmt=plistlib.FMT_BINARY)\n",
-           file()});
-  ASSERT_TRUE(p.waitForFinished(20000));
-  ASSERT_EQ(p.exitCode(), 0);
+           file()})
+          .exitCode,
+      0);
   Get_Email_Details();
   EXPECT_EQ(sender_email.get(), "a@b.cc");
   EXPECT_EQ(sender_pwd.get(), "secret");

@@ -8,7 +8,6 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
-#include <QThread>
 
 namespace testing_support {
 
@@ -196,32 +195,26 @@ void SmtpSink::start(const QStringList& arguments) {
     port_ = freeLocalPort();
     QStringList args = arguments;
     args.replaceInStrings("%PORT%", QString::number(port_));
-    server_.setProcessChannelMode(QProcess::MergedChannels);
-    server_.start("/usr/bin/python3", args);
-    if (!server_.waitForStarted(10000)) {
+    server_ = std::make_unique<platform::ChildProcess>(
+        "/usr/bin/python3", args, platform::ChildOptions{.output = platform::ChildOutput::Merged});
+    if (!server_->started()) {
       error_ = "the SMTP sink could not be started (is python3-aiosmtpd installed?)";
       return;
     }
     QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired() && server_.state() == QProcess::Running) {
+    while (!deadline.hasExpired() && server_->running()) {
       if (canConnect(port_)) {
         error_.clear();
         return;
       }
-      QThread::msleep(100);
+      server_->readFor(100);
     }
-    error_ = "the SMTP sink did not listen: " + QString::fromUtf8(server_.readAll());
-    server_.kill();
-    server_.waitForFinished(5000);
+    error_ = "the SMTP sink did not listen: " + QString::fromUtf8(server_->out());
+    server_.reset();  // ends it
   }
 }
 
-SmtpSink::~SmtpSink() {
-  if (server_.state() != QProcess::NotRunning) {
-    server_.kill();
-    server_.waitForFinished(5000);
-  }
-}
+SmtpSink::~SmtpSink() = default;
 
 QJsonArray SmtpSink::logins() const {
   QFile file(dir_.path() + "/logins");
@@ -252,10 +245,10 @@ for key in sorted(box.keys(), key=order):
                 "headers": list(m.keys()), "attachments": atts})
 print(json.dumps(out))
 )PY";
-  QProcess reader;
-  reader.start("/usr/bin/python3", {"-c", kReader, dir_.path() + "/maildir"});
-  if (!reader.waitForFinished(20000) || reader.exitCode() != 0) return {};
-  return QJsonDocument::fromJson(reader.readAllStandardOutput()).array();
+  const platform::ChildResult reader =
+      platform::runChild("/usr/bin/python3", {"-c", kReader, dir_.path() + "/maildir"}, {}, 20000);
+  if (reader.exitCode != 0) return {};
+  return QJsonDocument::fromJson(reader.out).array();
 }
 
 }  // namespace testing_support

@@ -5,9 +5,11 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
+
+#include "platform/ChildProcess.h"
 
 namespace testing_support {
 
@@ -66,7 +68,7 @@ class SmtpSink {
   void start(const QStringList& arguments);
 
   QTemporaryDir dir_;
-  QProcess server_;
+  std::unique_ptr<platform::ChildProcess> server_;  // ended by its destructor
   quint16 port_ = 0;
   QString error_;
 };

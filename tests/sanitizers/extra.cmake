@@ -1,20 +1,47 @@
 # Probes of the sanitizers themselves (only in sanitizer builds): the leak check
-# survives per-thread blocks of loaded modules, and still reports a leak.
+# survives per-thread blocks of loaded modules and still reports a leak, made
+# anywhere; the programs that tests start run with the tests' settings.
 if(QUVO_SANITIZE)
   add_library(sanitizer_thread_local_module MODULE ${CMAKE_CURRENT_SOURCE_DIR}/sanitizers/ThreadLocalModule.cpp)
   add_executable(sanitizer_probe ${CMAKE_CURRENT_SOURCE_DIR}/sanitizers/SanitizerProbeTest.cpp)
   target_link_libraries(sanitizer_probe PRIVATE test_support ${CMAKE_DL_LIBS})
+  # The programs the tests start, besides the test programs.
+  set(_started)
+  foreach(_program quvo-gratulo barcode_render barcode_render_2d filtering_at_exit)
+    if(TARGET ${_program})
+      list(APPEND _started "$<TARGET_FILE:${_program}>")
+      add_dependencies(sanitizer_probe ${_program})
+    endif()
+  endforeach()
+  list(JOIN _started ":" _started)
   target_compile_definitions(sanitizer_probe PRIVATE
-    QUVO_THREAD_LOCAL_MODULE="$<TARGET_FILE:sanitizer_thread_local_module>")
+    QUVO_THREAD_LOCAL_MODULE="$<TARGET_FILE:sanitizer_thread_local_module>"
+    QUVO_PROGRAMS_TESTS_START="${_started}")
   add_dependencies(sanitizer_probe sanitizer_thread_local_module)
 
-  add_test(NAME SanitizerProbe.ThreadLocalBlocksOfALoadedModuleAtExit
-           COMMAND sanitizer_probe --gtest_filter=SanitizerProbe.ThreadLocalBlocksOfALoadedModuleAtExit)
-  add_test(NAME SanitizerProbe.ADeliberateLeakIsReported
-           COMMAND sanitizer_probe --gtest_filter=SanitizerProbe.ADeliberateLeakIsReported)
-  # The case itself passes; the process must end with the leak report.
-  set_tests_properties(SanitizerProbe.ADeliberateLeakIsReported PROPERTIES
-    PASS_REGULAR_EXPRESSION "detected memory leaks.*4242 byte")
-  set_tests_properties(SanitizerProbe.ThreadLocalBlocksOfALoadedModuleAtExit SanitizerProbe.ADeliberateLeakIsReported
-    PROPERTIES TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  function(quvo_sanitizer_probe name)
+    cmake_parse_arguments(_probe "" "CASE;PASS_REGULAR_EXPRESSION" "ENVIRONMENT" ${ARGN})
+    if(NOT _probe_CASE)
+      set(_probe_CASE ${name})
+    endif()
+    add_test(NAME SanitizerProbe.${name} COMMAND sanitizer_probe --gtest_filter=SanitizerProbe.${_probe_CASE})
+    set_tests_properties(SanitizerProbe.${name} PROPERTIES
+      TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${_probe_ENVIRONMENT}")
+    if(_probe_PASS_REGULAR_EXPRESSION)
+      # The case itself passes; the process must end with the leak report.
+      set_tests_properties(SanitizerProbe.${name} PROPERTIES
+        PASS_REGULAR_EXPRESSION "${_probe_PASS_REGULAR_EXPRESSION}")
+    endif()
+  endfunction()
+
+  quvo_sanitizer_probe(ThreadLocalBlocksOfALoadedModuleAtExit)
+  quvo_sanitizer_probe(ProgramsThatTestsStartCheckAsTheTestsDo)
+  quvo_sanitizer_probe(ADeliberateLeakIsReported PASS_REGULAR_EXPRESSION "detected memory leaks.*4242 byte")
+  set(_both "4444 byte.*4343 byte|4343 byte.*4444 byte")
+  quvo_sanitizer_probe(LeaksOfCodeRunFromTheEventLoopAreReported PASS_REGULAR_EXPRESSION "${_both}")
+  # A full unwinder sees the frames of the event loop's libraries below ours,
+  # as it would on a system whose libraries keep their frame pointers.
+  quvo_sanitizer_probe(LeaksOfCodeRunFromTheEventLoopAreReportedWithTheFullUnwinder
+    CASE LeaksOfCodeRunFromTheEventLoopAreReported PASS_REGULAR_EXPRESSION "${_both}"
+    ENVIRONMENT "ASAN_OPTIONS=fast_unwind_on_malloc=0")
 endif()

@@ -9,8 +9,9 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QProcess>
 #include <QStandardPaths>
+
+#include "platform/ChildProcess.h"
 
 namespace testing_support {
 namespace {
@@ -27,11 +28,9 @@ QStringList splitFlags(const QByteArray& text) {
 }
 
 QByteArray runTool(const QString& program, const QStringList& args, bool* ok) {
-  QProcess p;
-  p.start(program, args);
-  *ok = p.waitForStarted(10000) && p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit &&
-        p.exitCode() == 0;
-  return p.readAllStandardOutput();
+  const platform::ChildResult run = platform::runChild(program, args, {}, 30000);
+  *ok = run.exitCode == 0;
+  return run.out;
 }
 
 const Flags& gnustepFlags() {
@@ -95,13 +94,12 @@ GnustepRun runGnustepProgram(const QString& objcSource, const QStringList& args,
       }
       f.close();
       const QString partial = exe + ".part" + pid;
-      QProcess cc;
-      cc.setProcessChannelMode(QProcess::MergedChannels);
-      cc.start("gcc", flags.compile + QStringList{"-x", "objective-c", src, "-o", partial} + flags.link);
-      const bool compiled = cc.waitForStarted(10000) && cc.waitForFinished(120000) && cc.exitCode() == 0;
+      const platform::ChildResult cc = platform::runChild(
+          "gcc", flags.compile + QStringList{"-x", "objective-c", src, "-o", partial} + flags.link,
+          {.output = platform::ChildOutput::Merged}, 120000);
       QFile::remove(src);
-      if (!compiled) {
-        run.err = cc.readAll();
+      if (cc.exitCode != 0) {
+        run.err = cc.out;
         run.problem = "the Objective-C program did not compile:\n" + QString::fromLocal8Bit(run.err);
         QFile::remove(partial);
         return run;
@@ -109,24 +107,18 @@ GnustepRun runGnustepProgram(const QString& objcSource, const QStringList& args,
       if (!QFile::rename(partial, exe)) QFile::remove(partial);  // another process was quicker
     }
   }
-  QProcess p;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.remove("LD_PRELOAD");
-  p.setProcessEnvironment(env);
-  p.start(exe, args);
-  if (!p.waitForStarted(10000)) {
+  platform::ChildProcess oracle(exe, args, {.environment = {{"LD_PRELOAD", std::nullopt}}});
+  if (!oracle.started()) {
     run.problem = "the oracle program did not start";
     return run;
   }
-  if (!p.waitForFinished(timeoutMs)) {
-    p.kill();
-    p.waitForFinished();
+  if (!oracle.waitForExit(timeoutMs)) {
     run.problem = "the oracle program timed out";
     return run;
   }
-  run.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  run.out = p.readAllStandardOutput();
-  run.err = p.readAllStandardError();
+  run.exitCode = oracle.exitCode();
+  run.out = oracle.out();
+  run.err = oracle.err();
   run.ok = run.exitCode == 0;
   if (!run.ok) run.problem = "the oracle program failed:\n" + QString::fromLocal8Bit(run.err);
   return run;

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 namespace testing_support {
 
@@ -22,24 +21,11 @@ QByteArray readFile(const QString& path) {
 }
 
 ProcessResult runProgram(const QString& program, const QStringList& arguments, const QByteArray& input) {
-  ProcessResult result;
-  QProcess process;
   // Tools print names in UTF-8 whatever the machine's locale is.
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("LC_ALL", "C.UTF-8");
-  process.setProcessEnvironment(env);
-  process.start(program, arguments);
-  if (!process.waitForStarted(30000)) {
-    ADD_FAILURE() << "cannot start " << program.toStdString() << " (it is needed as a test oracle)";
-    return result;
-  }
-  if (!input.isEmpty()) process.write(input);
-  process.closeWriteChannel();
-  process.waitForFinished(300000);
-  result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  result.out = process.readAllStandardOutput();
-  result.err = process.readAllStandardError();
-  return result;
+  ProcessResult run =
+      platform::runChild(program, arguments, {.input = input, .environment = {{"LC_ALL", "C.UTF-8"}}});
+  if (!run.started) ADD_FAILURE() << run.err.toStdString() << " (it is needed as a test oracle)";
+  return run;
 }
 
 QByteArray runPython(const QString& script, const QStringList& arguments) {

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/ChildProcess.h"
+
 namespace testing_support {
 
 // Writes the bytes, making the missing folders; true when all were written.
@@ -17,11 +19,7 @@ QByteArray readFile(const QString& path);
 // cameras and phones write (6: turn a quarter clockwise, 8: anticlockwise).
 QByteArray jpegWithOrientation(const QImage& picture, int orientation);
 
-struct ProcessResult {
-  int exitCode = -1;  // -1 when the program did not start or crashed
-  QByteArray out;
-  QByteArray err;
-};
+using ProcessResult = platform::ChildResult;
 
 // Runs a program to its end with a UTF-8 locale, feeding it `input`; fails
 // the calling test when the program cannot be started.

@@ -4,12 +4,12 @@
 
 #include <QFileInfo>
 #include <QPainter>
-#include <QProcess>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include "LinearTestSupport.h"
 #include "barcode/linear/LinearSymbologies.h"
+#include "platform/ChildProcess.h"
 
 using namespace barcode;
 using namespace barcode::testing;
@@ -52,15 +52,12 @@ TEST(LinearRenderTool, RefusesValuesAndNamesItCannotDraw) {
   const QString program = tool();
   ASSERT_FALSE(program.isEmpty());
   QTemporaryDir dir;
-  QProcess process;
-  process.start(program,
-                {QStringLiteral("EAN-8"), QStringLiteral("96385075"), dir.filePath(QStringLiteral("x.png"))});
-  ASSERT_TRUE(process.waitForFinished(30000));
-  EXPECT_EQ(process.exitCode(), 1);
-  EXPECT_TRUE(process.readAllStandardError().contains("Invalid barcode value"));
+  auto process = platform::runChild(
+      program, {QStringLiteral("EAN-8"), QStringLiteral("96385075"), dir.filePath(QStringLiteral("x.png"))});
+  EXPECT_EQ(process.exitCode, 1);
+  EXPECT_TRUE(process.err.contains("Invalid barcode value"));
   EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("x.png"))));
-  process.start(program,
-                {QStringLiteral("Code 93"), QStringLiteral("1"), dir.filePath(QStringLiteral("y.png"))});
-  ASSERT_TRUE(process.waitForFinished(30000));
-  EXPECT_EQ(process.exitCode(), 1);
+  process = platform::runChild(
+      program, {QStringLiteral("Code 93"), QStringLiteral("1"), dir.filePath(QStringLiteral("y.png"))});
+  EXPECT_EQ(process.exitCode, 1);
 }

@@ -7,13 +7,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <algorithm>
 
 #include "barcode/linear/LinearSymbologies.h"
+#include "platform/ChildProcess.h"
 
 namespace barcode::testing {
 
@@ -56,21 +56,18 @@ QString requireProgram(const QString& name) {
 }
 
 QByteArray runProgram(const QString& program, const QStringList& arguments, bool checkExit) {
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForStarted(10000)) {
-    ADD_FAILURE() << "cannot start " << program.toStdString();
+  platform::ChildProcess process(program, arguments);
+  if (!process.started()) {
+    ADD_FAILURE() << process.startError().toStdString();
     return {};
   }
-  process.closeWriteChannel();
-  if (!process.waitForFinished(120000)) {
-    process.kill();
+  if (!process.waitForExit(120000)) {
     ADD_FAILURE() << program.toStdString() << " did not finish";
     return {};
   }
-  if (checkExit && (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0))
-    ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
-  return process.readAllStandardOutput();
+  if (checkExit && process.exitCode() != 0)
+    ADD_FAILURE() << program.toStdString() << " failed: " << process.err().toStdString();
+  return process.out();
 }
 
 std::vector<std::optional<std::string>> zbarReadAll(const std::vector<QImage>& images,

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <random>
@@ -20,6 +19,7 @@
 #include "barcode/twod/Pdf417View.h"
 #include "barcode/twod/QREncoder.h"
 #include "barcode/twod/QrEncode.h"
+#include "platform/ChildProcess.h"
 
 using namespace barcode::twod;
 
@@ -337,11 +337,10 @@ TEST(DataMatrixRoundTrip, DmtxreadReadsEverySizeButTheLargest) {
     expected += QByteArray::fromStdString(value.substr(0, static_cast<size_t>(size.bytes))) + "\n";
   }
   ASSERT_EQ(paths.size(), 29);
-  QProcess process;
-  process.start(QStringLiteral("dmtxread"), QStringList{QStringLiteral("-n")} + paths);
-  ASSERT_TRUE(process.waitForStarted()) << "dmtxread is missing (package dmtx-utils)";
-  ASSERT_TRUE(process.waitForFinished(120000));
-  EXPECT_EQ(process.readAllStandardOutput(), expected);
+  const auto process =
+      platform::runChild(QStringLiteral("dmtxread"), QStringList{QStringLiteral("-n")} + paths);
+  ASSERT_TRUE(process.started) << "dmtxread is missing (package dmtx-utils)";
+  EXPECT_EQ(process.out, expected);
 }
 
 // Every ending of a forced encodation: each length in the smallest sizes that hold it,
@@ -459,14 +458,13 @@ TEST(DataMatrixRoute, GhostscriptDrawsTheEpsAsTheSymbol) {
       file.write(render.eps);
     }
     constexpr int kScale = 8;  // pixels per point
-    QProcess gs;
-    gs.start(QStringLiteral("gs"),
-             {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
-              QStringLiteral("-dNOPAUSE"), QStringLiteral("-dEPSCrop"), QStringLiteral("-sDEVICE=pnggray"),
-              QStringLiteral("-r%1").arg(72 * kScale), QStringLiteral("-sOutputFile=") + png, eps});
-    ASSERT_TRUE(gs.waitForStarted()) << "gs (ghostscript) is missing";
-    ASSERT_TRUE(gs.waitForFinished(60000));
-    ASSERT_EQ(gs.exitCode(), 0) << gs.readAllStandardError().toStdString();
+    const auto gs = platform::runChild(
+        QStringLiteral("gs"),
+        {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
+         QStringLiteral("-dNOPAUSE"), QStringLiteral("-dEPSCrop"), QStringLiteral("-sDEVICE=pnggray"),
+         QStringLiteral("-r%1").arg(72 * kScale), QStringLiteral("-sOutputFile=") + png, eps});
+    ASSERT_TRUE(gs.started) << "gs (ghostscript) is missing";
+    ASSERT_EQ(gs.exitCode, 0) << gs.err.toStdString();
     const QImage page(png);
     ASSERT_EQ(page.size(), QSize((s.width + 2) * kScale, (s.height + 2) * kScale)) << format;
     int wrong = 0;

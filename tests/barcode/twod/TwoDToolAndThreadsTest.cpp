@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <random>
@@ -20,6 +19,7 @@
 #include "barcode/twod/Pdf417View.h"
 #include "barcode/twod/QREncoder.h"
 #include "barcode/twod/QrEncode.h"
+#include "platform/ChildProcess.h"
 
 using namespace barcode::twod;
 
@@ -30,11 +30,9 @@ QString toolPath() {
 }
 
 int runTool(const QStringList& args, QByteArray* err = nullptr) {
-  QProcess process;
-  process.start(toolPath(), args);
-  if (!process.waitForStarted() || !process.waitForFinished(60000)) return -1;
-  if (err) *err = process.readAllStandardError();
-  return process.exitCode();
+  const auto process = platform::runChild(toolPath(), args, {}, 60000);
+  if (err) *err = process.err;
+  return process.exitCode;
 }
 
 }  // namespace

@@ -4,16 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
-#include <QProcess>
+
+#include "platform/ChildProcess.h"
 
 TEST(FilteringAtExit, TheApplicationsEndWaitsForTheFilteringFirst) {
   const QString program = QStringLiteral(QUVO_BINARY_DIR "/tests/filtering_at_exit");
   ASSERT_TRUE(QFileInfo(program).isExecutable()) << "build the target filtering_at_exit first";
-  QProcess process;
-  process.setProcessChannelMode(QProcess::ForwardedChannels);
-  process.start(program, {});
-  ASSERT_TRUE(process.waitForFinished(-1));
-  ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(process.exitCode(), 0)
-      << "3: the filtering was still running when the application's objects went";
+  const auto process = platform::runChild(program, {}, {.output = platform::ChildOutput::Forwarded}, -1);
+  EXPECT_EQ(process.exitCode, 0) << "3: the filtering was still running when the application's objects went";
 }

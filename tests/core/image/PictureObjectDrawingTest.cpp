@@ -11,7 +11,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <atomic>
 #include <thread>
@@ -24,6 +23,7 @@
 #include "core/SKTSignature.h"
 #include "core/image/ImageProcesser.h"
 #include "core/image/PictureDrawing.h"
+#include "platform/ChildProcess.h"
 #include "support/FakeCardHost.h"
 
 namespace {
@@ -360,15 +360,14 @@ TEST_F(PictureObjects, BarcodeIntoPdfIsVectorRectangles) {
     QPainter painter(&writer);
     code->drawContentsInView(painter, false);
   }
-  QProcess tool;
-  tool.start("pdfimages", {"-list", pdf});
-  ASSERT_TRUE(tool.waitForFinished(30000)) << "pdfimages (poppler-utils) is needed";
-  const QStringList lines = QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  const auto tool = platform::runChild("pdfimages", {"-list", pdf});
+  ASSERT_EQ(tool.exitCode, 0) << "pdfimages (poppler-utils) is needed";
+  const QStringList lines = QString::fromUtf8(tool.out).split('\n', Qt::SkipEmptyParts);
   EXPECT_EQ(lines.size(), 2) << lines.join('\n').toStdString();  // header lines only: no raster image
   // The bars are in the page: rendered back, the first bar is black.
-  QProcess raster;
-  raster.start("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf, dir.filePath("code")});
-  ASSERT_TRUE(raster.waitForFinished(30000));
+  ASSERT_EQ(
+      platform::runChild("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf, dir.filePath("code")}).exitCode,
+      0);
   const QImage page(dir.filePath("code.png"));
   ASSERT_FALSE(page.isNull());
   expectNear(page.pixel(20, 25), qRgb(0, 0, 0), 30);

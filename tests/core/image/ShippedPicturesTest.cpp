@@ -5,10 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "core/PictureFile.h"
+#include "platform/ChildProcess.h"
 
 namespace {
 QString resourceFolder() {
@@ -46,11 +46,11 @@ TEST(ShippedPictures, AllDecode) {
 TEST(ShippedPictures, GeneratorReproducesTheShippedFiles) {
   QTemporaryDir out;
   ASSERT_TRUE(out.isValid());
-  QProcess python;
-  python.start(QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral(QUVO_SOURCE_DIR "/scripts/make_placeholder_pictures.py"), out.path()});
-  ASSERT_TRUE(python.waitForFinished(120000)) << "python3 is needed to run the picture generator";
-  ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+  const auto python = platform::runChild(
+      QStringLiteral("/usr/bin/python3"),
+      {QStringLiteral(QUVO_SOURCE_DIR "/scripts/make_placeholder_pictures.py"), out.path()});
+  ASSERT_TRUE(python.started) << "python3 is needed to run the picture generator";
+  ASSERT_EQ(python.exitCode, 0) << python.err.toStdString();
   // Pixels, not bytes: another zlib may pack the same picture differently.
   const QStringList made = QDir(out.path()).entryList(QDir::Files);
   EXPECT_EQ(made.size(), 11);

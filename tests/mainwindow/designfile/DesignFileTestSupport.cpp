@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include "barcode/designer/BarcodeSettings.h"
 #include "core/GraphicArchive.h"

@@ -8,12 +8,11 @@
 #include <signal.h>
 
 #include <QDeadlineTimer>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <cmath>
+#include <optional>
 
 #include "canvas/SKTGraphicView.h"
 #include "core/CardHost.h"
@@ -22,6 +21,7 @@
 #include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/scripting/DocumentBusObject.h"
 #include "mainwindow/scripting/GraphicBusObject.h"
+#include "platform/ChildProcess.h"
 #include "support/CanvasInput.h"
 #include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
@@ -30,12 +30,12 @@ namespace {
 
 const QString kProgram = QStringLiteral(QUVO_BINARY_DIR "/src/app/quvo-gratulo");
 
-QProcessEnvironment programEnvironment(const QString& dataHome) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("XDG_DATA_HOME", dataHome);
-  env.remove("DISPLAY");  // no bus may be started through an X server
-  return env;
+using platform::ChildProcess;
+
+platform::ChildOptions programOptions(const QString& dataHome) {
+  return {.environment = {{"QT_QPA_PLATFORM", "offscreen"},
+                          {"XDG_DATA_HOME", dataHome.toLocal8Bit()},
+                          {"DISPLAY", std::nullopt}}};  // no bus may be started through an X server
 }
 
 struct Reply {
@@ -50,54 +50,46 @@ class ProgramOnPrivateBus {
   ~ProgramOnPrivateBus() { stop(); }
 
   bool start(QString* why) {
-    process_.setProcessEnvironment(programEnvironment(dataHome_.path()));
-    process_.start("dbus-run-session",
-                   {"--", "sh", "-c", "echo \"$DBUS_SESSION_BUS_ADDRESS\"; echo $$; exec \"$0\"", kProgram});
-    QStringList lines;
+    process_.emplace(
+        "dbus-run-session",
+        QStringList{"--", "sh", "-c", "echo \"$DBUS_SESSION_BUS_ADDRESS\"; echo $$; exec \"$0\"", kProgram},
+        programOptions(dataHome_.path()));
     const QDeadlineTimer deadline(60000);
-    while (lines.size() < 2 && !deadline.hasExpired() && process_.state() != QProcess::NotRunning) {
-      process_.waitForReadyRead(200);
-      while (process_.canReadLine()) lines << QString::fromLocal8Bit(process_.readLine()).trimmed();
-    }
-    if (lines.size() < 2)
-      return *why = "the program did not start: " + process_.readAllStandardError(), false;
-    address_ = lines[0];
-    pid_ = lines[1].toLongLong();
+    while (process_->out().count('\n') < 2 && !deadline.hasExpired() && process_->running())
+      process_->readFor(200);
+    const QStringList lines = QString::fromLocal8Bit(process_->out()).split('\n');
+    if (lines.size() < 3) return *why = "the program did not start: " + process_->err(), false;
+    address_ = lines[0].trimmed();
+    pid_ = lines[1].trimmed().toLongLong();
     // A bounded wait for the service to appear on the bus.
-    while (!deadline.hasExpired() && process_.state() == QProcess::Running) {
+    while (!deadline.hasExpired() && process_->running()) {
       if (gdbus({"call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
                  "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.NameHasOwner",
                  "com.quvo.Gratulo"})
               .out.contains("true"))
         return true;
-      QThread::msleep(100);
+      process_->readFor(100);
     }
-    return *why = "com.quvo.Gratulo did not appear: " + process_.readAllStandardError(), false;
+    return *why = "com.quvo.Gratulo did not appear: " + process_->err(), false;
   }
 
   // Ends the program as a logout would and answers its exit code.
   int stop() {
-    if (process_.state() == QProcess::NotRunning) return process_.exitCode();
+    if (!process_) return -1;
+    if (!process_->running()) return process_->exitCode();
     if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGTERM);
-    if (!process_.waitForFinished(60000)) {
+    if (!process_->waitForExit(60000)) {
       if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGKILL);
-      process_.kill();
-      process_.waitForFinished(10000);
-      return -1;
+      return -1;  // the rest ends with process_
     }
-    return process_.exitCode();
+    return process_->exitCode();
   }
 
   Reply gdbus(const QStringList& arguments) const {
-    QProcess client;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DBUS_SESSION_BUS_ADDRESS", address_);
-    client.setProcessEnvironment(env);
-    client.start("gdbus", arguments);
-    client.waitForFinished(30000);
-    return {client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1,
-            QString::fromLocal8Bit(client.readAllStandardOutput()).trimmed(),
-            QString::fromLocal8Bit(client.readAllStandardError()).trimmed()};
+    const platform::ChildResult client = platform::runChild(
+        "gdbus", arguments, {.environment = {{"DBUS_SESSION_BUS_ADDRESS", address_.toLocal8Bit()}}}, 30000);
+    return {client.exitCode, QString::fromLocal8Bit(client.out).trimmed(),
+            QString::fromLocal8Bit(client.err).trimmed()};
   }
 
   // gdbus call --session --dest com.quvo.Gratulo --object-path PATH --method METHOD ARGS...
@@ -109,7 +101,7 @@ class ProgramOnPrivateBus {
 
  private:
   QTemporaryDir dataHome_;
-  QProcess process_;
+  std::optional<ChildProcess> process_;
   QString address_;
   qint64 pid_ = 0;
 };
@@ -203,27 +195,19 @@ TEST(ScriptingBus, GdbusDrivesTheRunningProgram) {
 // started for it and ended with it.
 class PrivateBusDaemon {
  public:
-  ~PrivateBusDaemon() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(10000)) {
-      process_.kill();
-      process_.waitForFinished(10000);
-    }
-  }
   bool start(QString* why) {
-    process_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+    process_.emplace("dbus-daemon", QStringList{"--session", "--nofork", "--print-address=1"});
     const QDeadlineTimer deadline(30000);
-    while (!process_.canReadLine() && !deadline.hasExpired() && process_.state() != QProcess::NotRunning)
-      process_.waitForReadyRead(200);
-    address_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
-    if (address_.isEmpty()) *why = "dbus-daemon gave no address: " + process_.readAllStandardError();
+    while (!process_->out().contains('\n') && !deadline.hasExpired() && process_->running())
+      process_->readFor(200);
+    address_ = QString::fromLocal8Bit(process_->out()).section('\n', 0, 0).trimmed();
+    if (address_.isEmpty()) *why = "dbus-daemon gave no address: " + QString::fromLocal8Bit(process_->err());
     return !address_.isEmpty();
   }
   const QString& address() const { return address_; }
 
  private:
-  QProcess process_;
+  std::optional<ChildProcess> process_;  // ended with the test
   QString address_;
 };
 
@@ -252,15 +236,18 @@ TEST(ScriptingBus, AnObjectAtTheLimitStaysThereWhenNudgedAndTheDesignOpensAgain)
   ASSERT_TRUE(scripting->publish(&why)) << why.toStdString();
 
   // gdbus asks while the window serves its events.
-  QProcess client;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("DBUS_SESSION_BUS_ADDRESS", daemon.address());
-  client.setProcessEnvironment(env);
-  client.start("gdbus",
-               {"call", "--session", "--dest", "com.quvo.Gratulo", "--object-path", "/Document", "--method",
-                "com.quvo.Gratulo.Document.Insert", "rectangles", "0", "(100000.0, 20.0, 80.0, 40.0)"});
-  ASSERT_TRUE(testing_support::serveUntil([&] { return client.state() == QProcess::NotRunning; }, 60000));
-  ASSERT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
+  ChildProcess client(
+      "gdbus",
+      {"call", "--session", "--dest", "com.quvo.Gratulo", "--object-path", "/Document", "--method",
+       "com.quvo.Gratulo.Document.Insert", "rectangles", "0", "(100000.0, 20.0, 80.0, 40.0)"},
+      {.environment = {{"DBUS_SESSION_BUS_ADDRESS", daemon.address().toLocal8Bit()}}});
+  ASSERT_TRUE(testing_support::serveUntil(
+      [&] {
+        client.readFor(0);
+        return !client.running();
+      },
+      60000));
+  ASSERT_EQ(client.exitCode(), 0) << client.err().toStdString();
   ASSERT_EQ(window.document()->graphics().size(), 1u);
   const SKTGraphicPtr rectangle = window.document()->graphics().front();
   ASSERT_EQ(rectangle->bounds(), QRectF(100000, 20, 80, 40));
@@ -278,25 +265,20 @@ TEST(ScriptingBus, AnObjectAtTheLimitStaysThereWhenNudgedAndTheDesignOpensAgain)
 TEST(ScriptingBus, WithoutASessionBusTheProgramStartsAndSaysSoOnce) {
   ASSERT_TRUE(QFileInfo(kProgram).isExecutable()) << kProgram.toStdString();
   QTemporaryDir dataHome;
-  QProcessEnvironment env = programEnvironment(dataHome.path());
-  env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dataHome.filePath("no-bus-here"));
-  QProcess program;
-  program.setProcessEnvironment(env);
-  program.start(kProgram);
-  QString log;
+  platform::ChildOptions options = programOptions(dataHome.path());
+  options.environment.emplace_back("DBUS_SESSION_BUS_ADDRESS",
+                                   ("unix:path=" + dataHome.filePath("no-bus-here")).toLocal8Bit());
+  ChildProcess program(kProgram, {}, options);
   const QDeadlineTimer deadline(60000);
-  while (!log.contains("Document scripting") && !deadline.hasExpired() &&
-         program.state() != QProcess::NotRunning) {
-    program.waitForReadyRead(200);
-    log += QString::fromLocal8Bit(program.readAllStandardError());
-  }
+  while (!program.err().contains("Document scripting") && !deadline.hasExpired() && program.running())
+    program.readFor(200);
+  QString log = QString::fromLocal8Bit(program.err());
   ASSERT_TRUE(log.contains("Document scripting")) << log.toStdString();
   // Still running: a termination request ends it normally.
-  ASSERT_EQ(program.state(), QProcess::Running) << log.toStdString();
-  program.terminate();
-  ASSERT_TRUE(program.waitForFinished(60000));
-  log += QString::fromLocal8Bit(program.readAllStandardError());
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  ASSERT_TRUE(program.running()) << log.toStdString();
+  program.signal(SIGTERM);
+  ASSERT_TRUE(program.waitForExit(60000));
+  log = QString::fromLocal8Bit(program.err());
   EXPECT_EQ(program.exitCode(), 0) << log.toStdString();
   EXPECT_EQ(log.count("Document scripting"), 1) << log.toStdString();
 }
