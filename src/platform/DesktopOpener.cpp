@@ -2,11 +2,11 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QThreadPool>
 
 #include "platform/BackgroundJobs.h"
+#include "platform/ChildProcess.h"
 #include "platform/GuiCalls.h"
 #include "platform/Messages.h"
 
@@ -14,25 +14,18 @@ namespace platform::desktop_opener {
 namespace {
 
 bool runWatched(const QString& opener, const QString& path) {
-  QProcess process;
-  process.setProgram(opener);
-  process.setArguments({path});
-  // No pipes: an application the opener starts may outlive it and write to
-  // its standard streams after the watch has ended.
-  process.setStandardInputFile(QProcess::nullDevice());
-  process.setStandardOutputFile(QProcess::nullDevice());
-  process.setStandardErrorFile(QProcess::nullDevice());
-  process.start();
-  if (!process.waitForStarted(kWatchMs)) {
-    Show_NSLog_Message(
-        QStringLiteral("The opener %1 could not start: %2").arg(opener, process.errorString()));
+  // Its output goes where ours goes: an application the opener starts may
+  // outlive it and write there after the watch has ended.
+  ChildProcess process(opener, {path}, {.output = ChildOutput::Forwarded});
+  if (!process.started()) {
+    Show_NSLog_Message(QStringLiteral("The opener %1 could not start: %2").arg(opener, process.startError()));
     return false;
   }
-  if (!process.waitForFinished(kWatchMs)) return true;
-  if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0) return true;
+  if (!process.waitForExit(kWatchMs)) return true;  // ended with `process`
+  if (process.exitCode() == 0) return true;
   Show_NSLog_Message(QStringLiteral("The opener %1 could not open \"%2\" (status %3)")
                          .arg(opener, path)
-                         .arg(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1));
+                         .arg(process.exitCode()));
   return false;
 }
 
