@@ -5,11 +5,12 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <atomic>
 #include <exception>
 #include <memory>
+#include <thread>
 
 #include "platform/Messages.h"
 #include "platform/widgets/DialogLook.h"
@@ -67,8 +68,13 @@ bool runWithProgress(QWidget* owner, const std::function<void(TaskProgress&)>& w
   sheet.show();
   if (observer()) observer()(sheet);
 
+  // A plain thread: joining it is what hands its results (the caller's
+  // variables it wrote) to this thread.
+  constexpr int kTickMs = 20;
   QString failure;
-  std::unique_ptr<QThread> worker(QThread::create([&] {
+  std::atomic<bool> finished{false};
+  QEventLoop loop;
+  std::thread worker([&] {
     try {
       work(progress);
     } catch (const std::exception& e) {
@@ -76,18 +82,21 @@ bool runWithProgress(QWidget* owner, const std::function<void(TaskProgress&)>& w
     } catch (...) {
       failure = QStringLiteral("unknown failure");
     }
-  }));
-  QEventLoop loop;
-  QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    finished = true;
+  });
+  // The sheet follows the work, and the loop ends once the work has: the GUI
+  // thread looks at the flag, no event crosses from the worker.
   QTimer ticker;
-  QObject::connect(&ticker, &QTimer::timeout, &sheet, [&] { sheet.showProgress(progress); });
-  ticker.start(50);
-  worker->start();
-  if (!worker->isFinished()) loop.exec(QEventLoop::AllEvents);
+  QObject::connect(&ticker, &QTimer::timeout, &sheet, [&] {
+    sheet.showProgress(progress);
+    if (finished.load()) loop.quit();
+  });
+  ticker.start(kTickMs);
+  if (!finished.load()) loop.exec(QEventLoop::AllEvents);
   // The loop ends early only when the program is asked to end (every running
   // loop is): the work is cancelled rather than waited for to its end.
-  if (!worker->isFinished()) progress.cancelled = true;
-  worker->wait();
+  if (!finished.load()) progress.cancelled = true;
+  worker.join();
   ticker.stop();
   sheet.hide();
   if (!failure.isEmpty()) Show_NSLog_Message(failure);
