@@ -327,22 +327,26 @@ def fingerprints():
 
 
 def barcode_sample():
-    """Stand-in picture of a barcode object before its first barcode is made."""
-    c = Canvas(200, 100, (255, 255, 255, 255))
+    """Stand-in picture of a barcode object before its first barcode is made.
+
+    It is shown 120 x 60 points large, the frame the barcode tool gives a new
+    barcode, and drawn here at two pixels per point with every edge on a whole
+    point, so that it stays sharp on the canvas, in exported cards and in print.
+    """
+    scale = 2
+    c = Canvas(120 * scale, 60 * scale, (255, 255, 255, 255))
     widths = [2, 1, 1, 3, 2, 1, 1, 2, 3, 1, 2, 2, 1, 3, 1, 1, 2, 1, 3, 2, 1, 2, 1, 1, 3, 2, 2, 1, 1, 2,
               1, 3, 1, 2, 2, 1, 1, 1, 3, 2, 1, 2, 2, 1, 3, 1, 2, 1, 1, 2]
-    x = 16
+    x = 18  # the bars, 82 points wide, in the middle
     dark = True
     for wd in widths:
-        if x + wd * 2 > 184:
-            break
         if dark:
-            c.rect(x, 10, x + wd * 2, 78, (0, 0, 0, 255))
-        x += wd * 2
+            c.rect(x * scale, 6 * scale, (x + wd) * scale, 47 * scale, (0, 0, 0, 255))
+        x += wd
         dark = not dark
     # Four short marks under the bars stand for the human-readable line.
     for i in range(4):
-        c.rect(40 + i * 32, 84, 60 + i * 32, 90, (60, 60, 60, 255))
+        c.rect((24 + i * 20) * scale, 51 * scale, (36 + i * 20) * scale, 54 * scale, (60, 60, 60, 255))
     return c
 
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QFile>
+#include <algorithm>
 #include <mutex>
 
 #include "core/CardHost.h"
@@ -14,7 +15,9 @@ namespace {
 // decoded once and kept: a card with a barcode is drawn on every canvas redraw
 // and once per data row by export and mail workers (each drawing its own
 // clone), so all threads share this one copy behind a mutex. A file that is
-// replaced (another time stamp or size) is decoded again.
+// replaced (another time stamp or size) is decoded again. A picture of more
+// pixels than SKTBarcode::kSampleSize has points is marked with the pixel
+// ratio that shows it within that size.
 class BarcodeSampleCache {
  public:
   QImage picture(const QString& path) {
@@ -22,7 +25,7 @@ class BarcodeSampleCache {
     std::lock_guard lock(mutex_);
     if (!loaded_ || path != path_ || stamp != stamp_) {
       // A missing file is remembered as such too, so it is not looked for in every drawing's decoder.
-      picture_ = stamp.present ? loadPictureFile(path) : QImage();
+      picture_ = stamp.present ? shownAtSampleSize(loadPictureFile(path)) : QImage();
       path_ = path;
       stamp_ = stamp;
       loaded_ = true;
@@ -38,6 +41,13 @@ class BarcodeSampleCache {
     qint64 modifiedMs = 0, size = -1;
     friend bool operator==(const Stamp&, const Stamp&) = default;
   };
+  static QImage shownAtSampleSize(QImage picture) {
+    if (picture.isNull()) return picture;
+    const QSizeF room = SKTBarcode::kSampleSize;
+    picture.setDevicePixelRatio(
+        std::max({1.0, picture.width() / room.width(), picture.height() / room.height()}));
+    return picture;
+  }
   static Stamp stampOf(const QString& file) {
     struct stat st {};
     if (::stat(QFile::encodeName(file).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
@@ -65,19 +75,18 @@ SKTGraphicPtr SKTBarcode::cloneShallow() const {
 std::shared_ptr<SKTBarcode> SKTBarcode::initWithPosition(const QPointF& point, const QImage& contents) {
   auto barcode = std::make_shared<SKTBarcode>();
   barcode->barcode_image_var_assign();
-  const QSizeF size = barcode->_contents.size();
+  const QSizeF size = barcode->_contents.deviceIndependentSize();
   barcode->setBounds(
       QRectF(point.x() - size.width() / 2.0, point.y() - size.height() / 2.0, size.width(), size.height()));
   return barcode;
 }
 
 QRectF SKTBarcode::drawingBounds() const {
-  // The picture last shown, or the one the next drawing will show.
-  const QImage& picture = !_barcode_image.isNull() ? _barcode_image : _contents;
-  const QRectF framed = SKTGraphic::drawingBounds();
-  if (picture.isNull()) return framed;
-  const QRectF drawn(bounds().topLeft(), picture.deviceIndependentSize());
-  return framed.united(drawn.adjusted(-1.0, -1.0, 1.0, 1.0));
+  // What the next drawing shows: the picture held, or the sample. A picture
+  // shown before and since taken away (by an undo) covers nothing any more.
+  const QSizeF size = !_barcode_image.isNull() ? _barcode_image.deviceIndependentSize() : kSampleSize;
+  const QRectF drawn(bounds().topLeft(), size);
+  return SKTGraphic::drawingBounds().united(drawn.adjusted(-1.0, -1.0, 1.0, 1.0));
 }
 
 void SKTBarcode::barcode_image_var_assign() {

@@ -1,12 +1,19 @@
 #pragma once
 // SKTBarcode: shows the barcode picture rendered by the barcode designer
 // (_barcode_image), at its own size from the bounds' origin, whatever the
-// size of its bounds.
+// size of its bounds. One that holds no picture yet shows the sample picture
+// "barcode_sample.png" of the resource folder instead, within kSampleSize:
+// the canvas, an exported card and a printed sheet all show it so.
 
 #include "core/SKTGraphic.h"
 
 class SKTBarcode : public SKTGraphic {
  public:
+  // The most the sample picture measures, in points, whatever the pixels of
+  // its file (one of more pixels is shown finer): the frame the barcode tool
+  // gives a new barcode, which the shipped sample fills exactly.
+  static constexpr QSizeF kSampleSize{120.0, 60.0};
+
   SKTBarcode() = default;
   GraphicKind kind() const override { return GraphicKind::Barcode; }
 
@@ -22,7 +29,7 @@ class SKTBarcode : public SKTGraphic {
   QRectF drawingBounds() const override;
   void drawContentsInView(QPainter& painter, bool isBeingCreateOrEdited) override;  // draw/BarcodeDrawing.cpp
 
-  // _contents becomes _barcode_image, or the resource "barcode_sample.png".
+  // _contents becomes _barcode_image, or the sample picture (within kSampleSize).
   void barcode_image_var_assign();
 
   QImage _contents;

@@ -17,6 +17,7 @@
 
 #include "canvas/ZoomGeometry.h"
 #include "core/PictureFile.h"
+#include "core/SKTBarcode.h"
 #include "core/globals.h"
 #include "mainwindow/PictureLibrary.h"
 #include "mainwindow/SKTWindowController.h"
@@ -47,7 +48,7 @@ const ToolEntry kTools[SKTWindowController::kToolCount] = {
     {"Diamond_Tool_Clicked", QT_TR_NOOP("Diamond"), "diamond", GraphicKind::Shape, {50, 50}},
     {"Image_Tool_Clicked", QT_TR_NOOP("Picture from File"), "picture", GraphicKind::Image, {50, 50}},
     {"Image_Library_Tool_Clicked", QT_TR_NOOP("Library Picture"), "library", GraphicKind::Image, {50, 50}},
-    {"Barcode_Tool_Clicked", QT_TR_NOOP("Barcode"), "barcode", GraphicKind::Barcode, {120, 60}},
+    {"Barcode_Tool_Clicked", QT_TR_NOOP("Barcode"), "barcode", GraphicKind::Barcode, SKTBarcode::kSampleSize},
     {"Signature_Tool_Clicked", QT_TR_NOOP("Signature"), "signature", GraphicKind::Signature, {100, 50}},
     // The fingerprint is a signature object of kind "F", upright.
     {"Fingure_Print_Tool_Clicked",

@@ -40,7 +40,8 @@ BarcodeRenderer sharpBarcodes(int dpi) {
 void sharpenBarcodes(const SKTGraphicList& graphics, int dpi) {
   const BarcodeRenderer sharp = sharpBarcodes(dpi);
   for (const SKTGraphicPtr& object : graphics) {
-    if (!object || object->kind() != GraphicKind::Barcode) continue;
+    // One never designed holds no picture: it shows the sample, as on the canvas.
+    if (!object || object->kind() != GraphicKind::Barcode || object->_barcode_image.isNull()) continue;
     const QImage picture = sharp(*object, barcode::barcodeSettingsOf(*object).value(), nullptr);
     if (!picture.isNull()) object->Set_Barcode_image(picture);
   }

@@ -30,11 +30,12 @@ using BarcodeRenderer =
 // whole number of pixels there (barcode::sharpCardImage).
 BarcodeRenderer sharpBarcodes(int dpi);
 
-// Gives every barcode object of the list its picture made by sharpBarcodes(dpi)
-// from its own settings and the value it shows, whether typed or bound to a
-// data source (a run that fills a bound one from its rows draws over this
-// picture; one that does not use the source shows it); an object whose value
-// cannot be drawn keeps its picture.
+// Gives every barcode object of the list that holds a picture a new one made
+// by sharpBarcodes(dpi) from its own settings and the value it shows, whether
+// typed or bound to a data source (a run that fills a bound one from its rows
+// draws over this picture; one that does not use the source shows it); an
+// object whose value cannot be drawn keeps its picture, and one that holds
+// none (never designed) keeps showing the sample picture, as the canvas does.
 void sharpenBarcodes(const SKTGraphicList& graphics, int dpi);
 
 // Draws a barcode object whose picture was made for the painter's resolution

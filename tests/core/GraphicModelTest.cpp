@@ -178,10 +178,12 @@ TEST_F(GraphicModel, DrawingBoundsOutsetByHandleOrHalfStroke) {
   EXPECT_EQ(g.drawingBounds(), QRectF(-5, -5, 21, 21));
   g._isDrawingStroke = false;
   EXPECT_EQ(g.drawingBounds(), QRectF(-3, -3, 17, 17));
-  // Kinds that never stroke use the handle outset whatever the width.
+  // Kinds that never stroke use the handle outset whatever the width (a
+  // barcode's picture lies within its frame here).
   SKTBarcode b;
   b._bounds = QRectF(0, 0, 10, 10);
   b._strokeWidth = 10;
+  b.Set_Barcode_image(QImage(8, 8, QImage::Format_ARGB32));
   EXPECT_EQ(b.drawingBounds(), QRectF(-3, -3, 17, 17));
   SKTText t;
   t._bounds = QRectF(0, 0, 10, 10);

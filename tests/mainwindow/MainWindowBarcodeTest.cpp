@@ -7,7 +7,10 @@
 // independent decoder, and shows card 1's value in the designer and on the
 // canvas, also where card 1 has none; the designer's spread choice outlives
 // the program and every barcode on the canvas follows it; a barcode in a
-// frame smaller than its picture shows whole on the canvas, as exported.
+// frame smaller than its picture shows whole on the canvas, as exported; a
+// barcode never designed shows its sample inside its frame on the canvas,
+// the exported card and the printed sheet alike; font sizes a design file
+// cannot keep are refused with their limit.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -21,6 +24,7 @@
 #include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -37,15 +41,19 @@
 #include "data/DataSourceTable.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/DataSourceTab.h"
 #include "platform/ChildProcess.h"
 #include "platform/globals.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
+#include "production/print/Print_Wnd.h"
+#include "production/print/Printers.h"
 #include "support/CanvasInput.h"
 #include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 
 using barcode::BarcodeSettings;
 
@@ -126,6 +134,27 @@ QRectF inkInPoints(const QImage& picture, double scale) {
   return {QPointF(ink.topLeft()) / scale, QSizeF(ink.size()) / scale};
 }
 
+// What the screen shows of a widget of the window (as last painted, not
+// drawn afresh), at one pixel per point.
+QImage shownOnScreen(QWidget* widget) {
+  QWidget* window = widget->window();
+  const QPoint at = widget->mapTo(window, QPoint(0, 0));
+  return window->screen()
+      ->grabWindow(window->winId(), at.x(), at.y(), widget->width(), widget->height())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
+}
+
+// How many pixels of the part `points` (in points) of two pictures of one
+// pixel per point differ by more than antialiasing does.
+int differingPixels(const QImage& a, const QImage& b, const QRect& points) {
+  int differing = 0;
+  for (int y = points.top(); y <= points.bottom(); ++y)
+    for (int x = points.left(); x <= points.right(); ++x)
+      if (std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 96) ++differing;
+  return differing;
+}
+
 // Collects the parts of a widget that are painted again.
 class PaintedRegion : public QObject {
  public:
@@ -173,6 +202,28 @@ class MainWindowBarcode : public ::testing::Test {
     for (const QString& name : QDir(written).entryList(QDir::Files, QDir::Name))
       cards << name + "=" + read(written + name);
     return cards;
+  }
+  // A white front, in the window shown on the screen.
+  static void showWithWhiteCard(SKTWindowController& window) {
+    window.Front_card_Prop.Card_fill_chk = true;
+    window.Front_card_Prop.Card_fill_clr = Qt::white;
+    window.resize(1100, 800);
+    window.show();
+  }
+  // Export of the card as designed through the export window, the save panel
+  // and the finished box, as a PNG file at `dpi`: the file's path.
+  QString exportCard(SKTWindowController& window, const QString& dpi) {
+    const QString card = dir.filePath(QStringLiteral("card.png"));
+    host.queueModal([dpi](QDialog& d) {
+      auto& w = static_cast<ExportWindow&>(d);
+      w.fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
+      w.saveDPIText->setCurrentText(dpi);
+      return 1;
+    });
+    host.queueSavePanel(card);
+    host.queueModal([](QDialog&) { return 0; });  // the finished box
+    window.Export_Button();
+    return card;
   }
   QTemporaryDir dir;
   testing_support::ScriptedHost host;
@@ -696,10 +747,7 @@ TEST_F(MainWindowBarcode, TheSpreadChoiceOutlivesTheProgramAndOpenedDesignsFollo
 TEST_F(MainWindowBarcode, ABarcodeInASmallerFrameShowsWholeOnTheCanvasAsExported) {
   using namespace testing_support;
   SKTWindowController window;
-  window.Front_card_Prop.Card_fill_chk = true;
-  window.Front_card_Prop.Card_fill_clr = Qt::white;
-  window.resize(1100, 800);
-  window.show();
+  showWithWhiteCard(window);
   SKTGraphicView* view = window.graphicView();
   const SKTGraphicPtr g = barcodeAt(window, CardSide::Front, {90, 60});
   designLinear(view, g, host, "Code 128", QStringLiteral("QUVO-7"), true);
@@ -718,16 +766,7 @@ TEST_F(MainWindowBarcode, ABarcodeInASmallerFrameShowsWholeOnTheCanvasAsExported
   window.setZoomFactor(kZoom);
   const QString shot = dir.filePath(QStringLiteral("canvas.png"));
   ASSERT_TRUE(view->grab().toImage().save(shot));
-  const QString card = dir.filePath(QStringLiteral("card.png"));
-  host.queueModal([](QDialog& d) {
-    auto& w = static_cast<ExportWindow&>(d);
-    w.fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
-    w.saveDPIText->setCurrentText(QStringLiteral("150"));
-    return 1;
-  });
-  host.queueSavePanel(card);
-  host.queueModal([](QDialog&) { return 0; });  // the finished box
-  window.Export_Button();
+  const QString card = exportCard(window, QStringLiteral("150"));
   // The same ink at the same place within a point, inside the picture's own rectangle.
   const QRectF onCanvas = inkInPoints(QImage(shot), kZoom);
   const QRectF exported = inkInPoints(QImage(card), kExportScale);
@@ -823,4 +862,139 @@ TEST_F(MainWindowBarcode, ChoosingTheSpreadsheetWithoutAColumnKeepsWhatTheCardSh
   EXPECT_EQ(text->Text_contents()->string, words);
   EXPECT_EQ(picture->_file_path, file);
   EXPECT_EQ(typed->data_source_type, 0);
+}
+
+// A barcode placed with the tool and never designed shows the sample picture
+// inside its frame; the exported card and the printed sheet show that very
+// picture at the same place and size, not a barcode of the default settings.
+// After the designer's OK, Edit > Undo brings the sample back whole.
+TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
+  production::setPrinterNamesForTesting([] { return QStringList{production::kPdfFilePrinter}; });
+  SKTWindowController window;
+  showWithWhiteCard(window);
+  SKTGraphicView* view = window.graphicView();
+  window.toolAction(DrawingTool::Barcode)->trigger();
+  ASSERT_EQ(window.document()->graphics().size(), 1u);
+  const SKTGraphicPtr g = window.document()->graphics().front();
+  ASSERT_TRUE(g->_barcode_image.isNull());
+  const QRectF frame = g->bounds();
+  EXPECT_EQ(frame.size(), QSizeF(120, 60));
+  view->changeSelectionIndexes({});
+  testing_support::serveUntil([] { return false; }, 100);
+  const QImage canvas = shownOnScreen(view);
+  // The sample's ink lies inside the frame the handles show.
+  const QRectF ink = inkInPoints(canvas, 1.0);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_TRUE(frame.adjusted(-1, -1, 1, 1).contains(ink)) << ink.width() << " x " << ink.height();
+
+  const QImage exported =
+      QImage(exportCard(window, QStringLiteral("72"))).convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(exported.isNull());
+  // The frame and well beyond it, where a picture drawn larger would reach.
+  const QRect around =
+      frame.adjusted(-4, -4, 100, 50).toAlignedRect() & exported.rect().adjusted(2, 2, -2, -2);
+  EXPECT_LE(differingPixels(canvas, exported, around), 10);
+  EXPECT_EQ(inkInPoints(exported, 1.0), ink);
+
+  const QString pdf = dir.filePath(QStringLiteral("card.pdf"));
+  QRectF printed;
+  host.queueModal([&](QDialog&) {
+    Print_Wnd& dialog = Print_Wnd::defaultInstance();
+    dialog.matrix_card_side->button(1)->click();  // the front
+    dialog.Row_Text->setValue(1);
+    dialog.Col_Text->setValue(1);
+    dialog.Total_Text->setValue(1);
+    const production::SheetLayout& layout = dialog.layout();
+    printed = layout.placeCard(layout.cellRect(1, 1), exported.size()).front;
+    host.queueSavePanel(pdf);
+    dialog.printButton->click();
+    return 0;
+  });
+  window.dialogAction("Print_Button")->trigger();
+  production::setPrinterNamesForTesting(nullptr);
+  EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join('|').toStdString();
+  ASSERT_EQ(testing_support::runProgram(
+                "pdftoppm", {"-png", "-r", "72", "-singlefile", pdf, dir.filePath(QStringLiteral("sheet"))})
+                .exitCode,
+            0);
+  const QImage sheet = QImage(dir.filePath(QStringLiteral("sheet.png")))
+                           .copy(printed.toAlignedRect())
+                           .convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(sheet.size(), exported.size());
+  EXPECT_LE(differingPixels(canvas, sheet, around), 10);
+
+  // Designed smaller than its frame with OK, and taken back: the sample
+  // again, whole in its frame.
+  host.queueModal([](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.dataText->setText(QStringLiteral("1"));
+    dialog.hideHeaderCheckbox->setChecked(true);
+    dialog.hideFooterCheckbox->setChecked(true);
+    dialog.LR_mar_Text->setValue(0);
+    dialog.ok_button->click();
+    return dialog.result();
+  });
+  doubleClick(view, g);
+  ASSERT_FALSE(g->_barcode_image.isNull());
+  ASSERT_LT(g->bounds().width(), frame.width());
+  testing_support::serveUntil([] { return false; }, 100);
+  window.editAction(QStringLiteral("Undo"))->trigger();
+  view->changeSelectionIndexes({});
+  testing_support::serveUntil([] { return false; }, 100);
+  ASSERT_TRUE(g->_barcode_image.isNull());
+  const QImage undone = shownOnScreen(view);
+  EXPECT_EQ(differingPixels(canvas, undone, around), 0);
+}
+
+// A font size beyond what a design file keeps (1000 points) is named on the
+// preview and refused by OK with a message, for the value, the header and the
+// footer alike; closing the designer then leaves the barcode as it was. The
+// largest size is accepted, and the design saves and opens again with it.
+TEST_F(MainWindowBarcode, FontSizesBeyondWhatADesignKeepsAreRefusedWithTheLimit) {
+  SKTWindowController window;
+  window.toolAction(DrawingTool::Barcode)->trigger();
+  const SKTGraphicPtr g = window.document()->graphics().front();
+  QStringList shown;
+  std::vector<int> results;
+  host.queueModal([&](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    for (QDoubleSpinBox* size : {dialog.value_font_size, dialog.header_font_size, dialog.footer_font_size}) {
+      size->setValue(5000);
+      EXPECT_EQ(size->value(), 5000);
+      EXPECT_TRUE(dialog.errorShown());
+      shown << dialog.errorText();
+      dialog.setResult(-1);
+      dialog.ok_button->click();
+      results.push_back(dialog.result());
+      size->setValue(10);
+      EXPECT_FALSE(dialog.errorShown());
+    }
+    dialog.value_font_size->setValue(5000);
+    dialog.cancel_button->click();
+    return dialog.result();
+  });
+  doubleClick(window.graphicView(), g);
+  const QStringList limits{QStringLiteral("Value font size must be between 1 and 1000 points."),
+                           QStringLiteral("Header font size must be between 1 and 1000 points."),
+                           QStringLiteral("Footer font size must be between 1 and 1000 points.")};
+  EXPECT_EQ(shown, limits);
+  EXPECT_EQ(results, (std::vector<int>{-1, -1, -1}));
+  QStringList boxes;
+  for (const QString& limit : limits) boxes << "\n" + limit;
+  EXPECT_EQ(host.messages(), boxes);
+  EXPECT_EQ(barcode::barcodeSettingsOf(*g), BarcodeSettings());
+  EXPECT_TRUE(g->_barcode_image.isNull());
+
+  host.queueModal([&](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.value_font_size->setValue(1000);
+    dialog.ok_button->click();
+    return dialog.result();
+  });
+  doubleClick(window.graphicView(), g);
+  EXPECT_EQ(g->value_font_val.size, 1000);
+  ASSERT_FALSE(g->_barcode_image.isNull());
+  window_test::saveAndReopen(window, host, dir.filePath(QStringLiteral("large.dcard")));
+  ASSERT_EQ(window.document()->graphics().size(), 1u);
+  EXPECT_EQ(window.document()->graphics().front()->value_font_val.size, 1000);
 }

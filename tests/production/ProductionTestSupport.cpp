@@ -9,6 +9,8 @@
 #include <QPainter>
 
 #include "barcode/designer/BarcodeSettings.h"
+#include "barcode/designer/CardBarcodePicture.h"
+#include "barcode/designer/GraphicBarcodeSettings.h"
 #include "production/globals.h"
 
 namespace production_testing {
@@ -46,6 +48,8 @@ SKTGraphicPtr boundBarcode(const QString& series, bool qr, QPointF origin) {
   code->barcode_font_index = barcode::symbologyNames().indexOf(qr ? "QR Code" : "Code 128");
   code->linear_width_val = 30.0f;
   code->qr_size_val = 66;
+  // As the designer leaves an object it binds: the picture of the value its settings show.
+  code->Set_Barcode_image(barcode::cardPictureOf(*code, barcode::barcodeSettingsOf(*code).value()));
   return code;
 }
 

@@ -33,7 +33,8 @@ class FakeDesign : public production::ExportHost {
 
 // A text object bound to a source (1 series by name, 2 spreadsheet column).
 SKTGraphicPtr boundText(int sourceType, const QString& series, int column, QRectF bounds = {10, 10, 100, 20});
-// A barcode object (Code 128, or QR Code when `qr`) bound to a series.
+// A barcode object (Code 128, or QR Code when `qr`) bound to a series,
+// showing the picture of its own value as the designer leaves it.
 SKTGraphicPtr boundBarcode(const QString& series, bool qr, QPointF origin);
 
 using testing_support::readFile;

@@ -167,6 +167,9 @@ QString outOfRangeMessage(const BarcodeSettings& s) {
       rangeMessage("PDF417 width", s.pdf_wdt_val, L::kPdfSideMin, L::kPdfSideMax, " points"),
       rangeMessage("PDF417 error-correction level", s.pdf_ec_val, L::kPdfLevelMin, L::kPdfLevelMax, ""),
       rangeMessage("Data Matrix module size", s.dm_module_val, L::kDmModuleMin, L::kDmModuleMax, " points"),
+      rangeMessage("Value font size", s.value_font_val.size, L::kFontSizeMin, L::kFontSizeMax, " points"),
+      rangeMessage("Header font size", s.header_font_val.size, L::kFontSizeMin, L::kFontSizeMax, " points"),
+      rangeMessage("Footer font size", s.footer_font_val.size, L::kFontSizeMin, L::kFontSizeMax, " points"),
   };
   for (const QString& message : checks)
     if (!message.isEmpty()) return message;

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/GraphicLimits.h"
+
 namespace barcode {
 
 struct BarcodeFont {
@@ -96,13 +98,15 @@ QString nameAt(const QStringList& names, int index);
 // ---- Limits ---------------------------------------------------------------------------
 // Every number of the record is held to these limits, which the encoders hold
 // to as well; the dialog's controls use them and say so when a typed value
-// lies outside.
+// lies outside. The font sizes end where a design file's fonts end: an
+// object beyond that could not be saved.
 struct BarcodeLimits {
-  static constexpr float kBarHeightMin = 0.05f, kBarHeightMax = 25.0f;      // cm
-  static constexpr float kModuleWidthMin = 1.0f, kModuleWidthMax = 200.0f;  // mils
-  static constexpr float kMarginMin = 0.0f, kMarginMax = 10.0f;             // cm
-  static constexpr int kQrSizeMin = 21, kQrSizeMax = 2000;                  // points
-  static constexpr int kPdfSideMin = 1, kPdfSideMax = 2000;                 // points
+  static constexpr double kFontSizeMin = 1.0, kFontSizeMax = kMaxGraphicFontSize;  // points
+  static constexpr float kBarHeightMin = 0.05f, kBarHeightMax = 25.0f;             // cm
+  static constexpr float kModuleWidthMin = 1.0f, kModuleWidthMax = 200.0f;         // mils
+  static constexpr float kMarginMin = 0.0f, kMarginMax = 10.0f;                    // cm
+  static constexpr int kQrSizeMin = 21, kQrSizeMax = 2000;                         // points
+  static constexpr int kPdfSideMin = 1, kPdfSideMax = 2000;                        // points
   static constexpr int kPdfLevelMin = 0, kPdfLevelMax = 8;
   static constexpr int kDmModuleMin = 1, kDmModuleMax = 100;  // points
   static constexpr int kDpiMin = 72, kDpiMax = 4800;

@@ -49,8 +49,9 @@ const QString kSourceSpreadsheet = QStringLiteral("Excel");
 const char* kColourProperty = "barcodeColour";
 const char* kFontNameProperty = "postScriptName";
 
-// Spin boxes accept any number a person may type; the limits are checked on
-// preview and on OK, with a message naming the limit.
+// Spin boxes accept any number a person may type (font sizes from the
+// smallest there is); the limits are checked on preview and on OK, with a
+// message naming the limit.
 QDoubleSpinBox* decimalBox(QWidget* parent, const QString& name, int decimals, double step) {
   auto* box = new QDoubleSpinBox(parent);
   box->setRange(-1e6, 1e6);
@@ -312,6 +313,7 @@ QWidget* Barcode_Gen::buildTextPage() {
     family = new QFontComboBox(page);
     family->setAccessibleName(what + QStringLiteral(" font"));
     size = decimalBox(page, what + QStringLiteral(" font size"), 1, 1.0);
+    size->setMinimum(BarcodeLimits::kFontSizeMin);
     label = new QLabel(page);
     label->setAccessibleName(what + QStringLiteral(" font description"));
     auto* row = new QHBoxLayout;

@@ -23,7 +23,8 @@ QImage recordBarcodeVector(const SKTGraphic& object, const QString& value, QStri
 BarcodeVectors designBarcodeVectors(const SKTGraphicList& graphics) {
   BarcodeVectors vectors;
   for (const SKTGraphicPtr& object : graphics) {
-    if (!object || object->kind() != GraphicKind::Barcode) continue;
+    // One never designed holds no picture: it shows the sample, as on the canvas.
+    if (!object || object->kind() != GraphicKind::Barcode || object->_barcode_image.isNull()) continue;
     const barcode::BarcodeSettings settings = barcode::barcodeSettingsOf(*object);
     recordBarcodeVector(*object, settings.value(), nullptr, vectors);
   }

@@ -34,7 +34,8 @@ QImage recordBarcodeVector(const SKTGraphic& object, const QString& value, QStri
 
 // The vector pictures of the barcode objects of a list as designed (the
 // value their settings show); objects whose value cannot be drawn keep
-// their raster picture.
+// their raster picture, and those that hold none (never designed) the
+// sample picture the canvas shows for them.
 BarcodeVectors designBarcodeVectors(const SKTGraphicList& graphics);
 
 // Draws a visible barcode object from its vector picture, at its own size

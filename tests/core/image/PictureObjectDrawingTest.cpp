@@ -327,11 +327,14 @@ TEST_F(PictureObjects, BarcodeDrawsItsPictureAtItsOwnSizeFromTheOrigin) {
 }
 
 TEST_F(PictureObjects, BarcodeWithoutPictureShowsTheSample) {
+  // The shipped sample, 240 x 120 pixels, is shown 120 x 60 points large.
   auto code = SKTBarcode::initWithPosition(QPointF(150, 100), QImage());
-  EXPECT_EQ(code->bounds(), QRectF(50, 50, 200, 100));
+  EXPECT_EQ(code->bounds(), QRectF(90, 70, 120, 60));
   const QImage out = render(*code);
-  EXPECT_EQ(out.pixel(50 + 17, 50 + 40), qRgb(0, 0, 0));  // first bar of the sample
+  EXPECT_EQ(out.pixel(90 + 18, 70 + 20), qRgb(0, 0, 0));  // first bar of the sample
+  EXPECT_EQ(out.pixel(90 + 17, 70 + 20), qRgb(255, 255, 255));
   EXPECT_EQ(out.pixel(40, 40), qRgb(255, 255, 255));
+  EXPECT_EQ(out.pixel(215, 90), qRgb(255, 255, 255));
 }
 
 TEST_F(PictureObjects, BarcodeIntoPdfIsVectorRectangles) {

@@ -22,7 +22,7 @@ TEST(ShippedPictures, AllDecode) {
     QSize size;
   } pictures[] = {
       {"no.png", {160, 120}},           {"sign_sample.png", {220, 90}},
-      {"fingerprints.png", {120, 150}}, {"barcode_sample.png", {200, 100}},
+      {"fingerprints.png", {120, 150}}, {"barcode_sample.png", {240, 120}},
       {"Cross.png", {16, 16}},          {"banner.png", {64, 64}},
       {"pattern_1.jpg", {48, 48}},      {"Wizard_pattern.jpg", {64, 64}},
   };
