@@ -137,8 +137,7 @@ void SKTWindowController::dataSourceItemChosen() {
     if (objectKind == GraphicKind::Image) static_cast<SKTImage&>(g).setFilePath(value);
   });
   if (objectKind == GraphicKind::Text) {
-    const QSignalBlocker blocker(_textEditing->Text_value_Edit);
-    _textEditing->Text_value_Edit->setPlainText(value);
+    _textEditing->showText(value);
   } else if (objectKind == GraphicKind::Image) {
     d->Manual_image_path->setText(value);
     Update_Image_Graphics();

@@ -254,7 +254,7 @@ void SKTWindowController::panelFieldsRestored() {
   // The tabs show the values put back.
   const SKTGraphicPtr current = currentSideView()->Selected_Graphic();
   if (!current) return;
-  Last_Selected_Graphic.reset();
+  if (tabsShow(current.get())) return followShownObject();
   Show_RHS_Properties(current.get());
 }
 

@@ -31,6 +31,8 @@ class ProductionActions : public production::ExportHost {
   void Refresh_Canvas() override {
     for (SKTGraphicView* view : {window_.graphicView(), window_.graphicView_BACK()})
       if (view) view->update();
+    // The object the tabs show may have taken the row's value.
+    window_.followShownObject();
   }
 
   void openMailDialog() {

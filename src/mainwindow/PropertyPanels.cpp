@@ -11,6 +11,7 @@
 #include "data/DataSourceTable.h"
 #include "mainwindow/PanelEdits.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/ShownObjectWatch.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/AlignmentTab.h"
 #include "mainwindow/panels/BarcodeTab.h"
@@ -144,6 +145,7 @@ void SKTWindowController::Show_RHS_Properties(SKTGraphic* graphic) {
     selectArrowTool();
     if (graphic == nullptr) {
       print_object_chk->hide();
+      _shownObjectWatch->watch(nullptr);
       showCardProperties();
       return;
     }
@@ -156,6 +158,7 @@ void SKTWindowController::Show_RHS_Properties(SKTGraphic* graphic) {
     Last_Selected_Graphic = graphic->weak_from_this();
     // A new object's tabs start a new undo entry.
     if (_panelUndo) _panelUndo->endMerging();
+    _shownObjectWatch->watch(graphic->weak_from_this().lock());
     showObjectTabs(graphic);
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
@@ -242,8 +245,24 @@ void SKTWindowController::showObjectTabs(SKTGraphic* graphic) {
   sett_tab->setCurrentIndex(0);
   // Values are loaded for a locked object too, though its tabs are not shown.
   loadObjectControls(*graphic);
+  // A text newly shown is selected whole in the editor.
+  if (graphic->kind() == GraphicKind::Text) _textEditing->Text_value_Edit->selectAll();
   if (!graphic->ctrl_is_locked) sett_tab->addTab(aligmnt_tab, QStringLiteral("Alignment"));
   sett_tab->update();
+}
+
+void SKTWindowController::followShownObject() {
+  // Values being loaded: whoever loads them shows the object as it is then.
+  if (Not_Draw_Only_Prop_Change()) return;
+  const SKTGraphicPtr shown = Last_Selected_Graphic.lock();
+  if (!shown) return;
+  try {
+    ScopedNotDrawOnlyPropChange loading;
+    showChecked(print_object_chk, shown->print_object != 0);
+    loadObjectControls(*shown);
+  } catch (const std::exception& e) {
+    qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
+  }
 }
 
 void SKTWindowController::loadObjectControls(SKTGraphic& graphic) {
@@ -273,8 +292,7 @@ void SKTWindowController::loadTextControls(SKTGraphic& g) {
     e->insert_template_btn->setText(title ? QStringLiteral("Use Template Title")
                                           : QStringLiteral("Use Template Message"));
   e->insert_template_btn->setAccessibleName(e->insert_template_btn->text());
-  e->Text_value_Edit->setPlainText(g.Text_contents()->string);
-  e->Text_value_Edit->selectAll();
+  e->showText(g.Text_contents()->string);
   loadDataSourceControls(g);
   loadBorder(t->border, g);
   showChecked(t->Text_fill_chk, g._isDrawingFill);

@@ -32,6 +32,7 @@
 #include "mainwindow/CardSizes.h"
 #include "mainwindow/PanelEdits.h"
 #include "mainwindow/SeriesBindings.h"
+#include "mainwindow/ShownObjectWatch.h"
 #include "mainwindow/WindowDesignHost.h"
 #include "mainwindow/globals.h"
 #include "personalisation/ProfileHost.h"
@@ -92,7 +93,8 @@ SKTWindowController* SKTWindowController::defaultInstance() {
 SKTWindowController::SKTWindowController(QWidget* parent)
     : QMainWindow(parent),
       _document(std::make_unique<SKTDocument>(this)),
-      _designHost(std::make_unique<WindowDesignHost>(*this)) {
+      _designHost(std::make_unique<WindowDesignHost>(*this)),
+      _shownObjectWatch(std::make_unique<ShownObjectWatch>([this] { followShownObject(); })) {
   _grid = new SKTGrid(this);
   Back_card_Prop.Card_Side_Name = QStringLiteral("B");
   // The spreadsheet data-source table lives as long as the program; it is
@@ -135,7 +137,8 @@ SKTWindowController::SKTWindowController(QWidget* parent)
 SKTWindowController::~SKTWindowController() {
   // The document outlives the window's own members: it must no longer call back.
   disconnect(_document->undoStack(), nullptr, this, nullptr);
-  // The canvases stop observing before the document and its graphics go.
+  // The canvases and the tabs stop observing before the document and its graphics go.
+  _shownObjectWatch->watch(nullptr);
   for (SKTGraphicView* view : {_graphicView.data(), _graphicView_BACK.data(), _graphicView_TEMP.data()})
     if (view) view->unbindGraphics();
   setCardHost(nullptr);

@@ -43,6 +43,7 @@ class SignatureTab;
 class ShapeTab;
 class BarcodeTab;
 class AlignmentTab;
+class ShownObjectWatch;
 class QCheckBox;
 namespace panel_edits {
 class PanelUndo;
@@ -228,6 +229,11 @@ class SKTWindowController : public QMainWindow, public CardHost {
   // True when the tabs show `graphic`; nullptr asks whether they were last
   // given no object (an object that has gone is neither).
   bool tabsShow(const SKTGraphic* graphic) const;
+  // The tabs load again the values of the object they show, which changed by
+  // another route than the tabs (a script, undo, a data row). That is no
+  // edit: nothing is written back and no undo step is made. The tab page in
+  // front stays, and so does the editor's caret.
+  void followShownObject();
 
   // ---- Object tabs (PropertyPanels.cpp, ObjectUpdates.cpp, DataSourcePanel.cpp,
   // TextInputs.cpp, ArrangeCommands.cpp) ----------------------------------------------
@@ -438,7 +444,6 @@ class SKTWindowController : public QMainWindow, public CardHost {
   void panelFieldsRestored();
   void dataSourceKindChosen();
   void dataSourceItemChosen();
-  void setTextValue(const QString& text);
   void setEditButtons(std::initializer_list<std::pair<const char*, bool>> states);
   void setLockOfSelection(bool locked);
   // The tabs show the selection of the side being edited: its current object
@@ -501,6 +506,7 @@ class SKTWindowController : public QMainWindow, public CardHost {
   BarcodeTab* _barcode = nullptr;
   AlignmentTab* _alignment = nullptr;
   std::unique_ptr<panel_edits::PanelUndo> _panelUndo;
+  std::unique_ptr<ShownObjectWatch> _shownObjectWatch;
   // The content colour and font as last loaded into the card tabs (a change
   // since then recolours or refonts the side's texts).
   QColor All_Text_clr_COPY;

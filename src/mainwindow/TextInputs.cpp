@@ -2,6 +2,7 @@
 // editor (cleaned and limited), today's date or the time in a chosen format,
 // the text font, the stock titles and messages, and the files of picture and
 // signature objects.
+#include <QApplication>
 #include <QDateTime>
 #include <QFontDialog>
 #include <QLocale>
@@ -74,22 +75,28 @@ void SKTWindowController::Text_Insert_Time() {
 
 // ---------------------------------------------------------------- the editor
 
-void SKTWindowController::setTextValue(const QString& text) {
-  QPlainTextEdit* editor = _textEditing->Text_value_Edit;
-  const QSignalBlocker blocker(editor);
-  editor->setPlainText(text);
-  editor->moveCursor(QTextCursor::End);
-}
-
 void SKTWindowController::textDidChange() {
   // Loading an object's text into the editor is no change of the text.
   if (Not_Draw_Only_Prop_Change()) return;
   try {
-    const QString text = _textEditing->Text_value_Edit->toPlainText();
+    TextEditingTab* e = _textEditing;
+    const QString text = e->Text_value_Edit->toPlainText();
     QString cleaned = text;
     cleaned.remove(kNewTextPlaceholder);
-    cleaned = Limit_Text_Length(cleaned, kTextLimit);
-    if (cleaned != text) setTextValue(cleaned);
+    // The limit is for what is typed or pasted. A longer text the object
+    // already holds (set by a script, a design file, a data series) is never
+    // cut: characters can be taken out of it, but none added.
+    const qsizetype before = e->keptText().size();
+    if (cleaned.size() > kTextLimit && cleaned.size() > before) {
+      if (before > kTextLimit) {
+        e->refuseEdit();
+        QApplication::beep();
+        return;
+      }
+      cleaned = Limit_Text_Length(cleaned, kTextLimit);
+    }
+    if (cleaned != text) e->showText(cleaned);
+    e->keepText();
     Update_Text_Graphics();
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());

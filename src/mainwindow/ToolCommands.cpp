@@ -325,7 +325,10 @@ void SKTWindowController::followSelection(SKTGraphicView* view, bool reload) {
   if (std::find(selected.begin(), selected.end(), shown) == selected.end())
     shown = selected.empty() ? nullptr : selected.back();
   view->setSelectedGraphic(shown);
-  if (tabsShow(shown.get()) && (!reload || !shown)) return;
+  if (tabsShow(shown.get())) {
+    if (reload && shown) followShownObject();
+    return;
+  }
   Last_Selected_Graphic.reset();
   Show_RHS_Properties(shown.get());
 }

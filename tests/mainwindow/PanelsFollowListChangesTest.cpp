@@ -1,7 +1,7 @@
 // The property tabs and the barcode designer follow changes of the card's
-// objects that no click made: a removal over the scripting interface, undo
-// and redo. Driven through the real window offscreen, with the document's
-// scripting object called in process.
+// objects that no click made: a removal or a change of the shown object over
+// the scripting interface, undo and redo. Driven through the real window
+// offscreen, with the document's scripting objects called in process.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
@@ -19,10 +20,27 @@
 #include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/panels/BarcodeTab.h"
 #include "mainwindow/panels/TextEditingTab.h"
+#include "mainwindow/panels/TextPropertiesTab.h"
 #include "mainwindow/scripting/DocumentBusObject.h"
+#include "mainwindow/scripting/GraphicBusObject.h"
+#include "platform/widgets/ColorWell.h"
+#include "support/CanvasInput.h"
 #include "support/ScriptedHost.h"
 
 using panel_edits::capture;
+
+namespace {
+
+// Long texts compared by their length and first difference, not printed whole.
+::testing::AssertionResult sameText(const QString& actual, const QString& expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  qsizetype at = 0;
+  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+  return ::testing::AssertionFailure() << actual.size() << " characters instead of " << expected.size()
+                                       << ", the first difference at " << at;
+}
+
+}  // namespace
 
 class PanelsFollowListChanges : public ::testing::Test {
  protected:
@@ -37,6 +55,14 @@ class PanelsFollowListChanges : public ::testing::Test {
     window.reset();
   }
   QString firstTab() const { return window->settingsTabs()->tabText(0); }
+  // A click on the front canvas, as the mouse gives it.
+  void click(QPointF point) {
+    SKTGraphicView* view = window->graphicView();
+    view->queueTrackingEvents({testing_support::up(point)});
+    view->mouseDown(testing_support::down(point));
+  }
+  void undo() { window->editAction(QStringLiteral("Undo"))->trigger(); }
+  QPlainTextEdit* editor() const { return window->textEditingTab()->Text_value_Edit; }
   int undoSteps() const { return window->document()->undoStack()->count(); }
 
   QTemporaryDir dir;
@@ -113,4 +139,70 @@ TEST_F(PanelsFollowListChanges, UndoAndRedoOfAnInsertionMoveTheTabsWhateverRoute
   window->document()->redo();
   ASSERT_EQ(window->document()->graphics().at(0), text);
   EXPECT_EQ(firstTab(), "Card");  // brought back, but not selected
+}
+
+TEST_F(PanelsFollowListChanges, TheTabsShowWhatAScriptWritesIntoTheShownTextAndTheNextEditStartsThere) {
+  window->toolAction(DrawingTool::Text)->trigger();
+  const SKTGraphicPtr text = window->document()->graphics().at(0);
+  ASSERT_EQ(editor()->toPlainText(), "Text here");
+  GraphicBusObject script(text, *window);
+  const int steps = undoSteps();
+
+  // The characters show at once; following them is no edit of the card.
+  script.SetContents(QStringLiteral("Happy Birthday"));
+  EXPECT_EQ(editor()->toPlainText(), "Happy Birthday");
+  EXPECT_EQ(undoSteps(), steps + 1);
+  QTest::keyClicks(editor(), QStringLiteral("!"));
+  EXPECT_EQ(text->Text_contents()->string, "Happy Birthday!");
+
+  // So does a fill, and a change of another control keeps it.
+  TextPropertiesTab* look = window->textPropertiesTab();
+  script.SetFillColor(QByteArray::fromHex("ffff00000000"));
+  EXPECT_EQ(look->Text_fill_clr->color().rgb(), QColor(Qt::red).rgb());
+  look->Text_align_combo->setCurrentIndex(2);
+  EXPECT_EQ(text->text_alignmnet, 2);
+  EXPECT_TRUE(text->_isDrawingFill);
+  EXPECT_EQ(text->_fillColor.rgb(), QColor(Qt::red).rgb());
+  EXPECT_EQ(text->Text_contents()->string, "Happy Birthday!");
+
+  // Each change undoes on its own, the tabs showing what it put back.
+  undo();
+  undo();
+  EXPECT_EQ(look->Text_fill_clr->color().rgb(), QColor(Qt::white).rgb());
+  undo();
+  EXPECT_EQ(editor()->toPlainText(), "Happy Birthday");
+  undo();
+  EXPECT_EQ(text->Text_contents()->string, "Text here");
+  EXPECT_EQ(editor()->toPlainText(), "Text here");
+}
+
+TEST_F(PanelsFollowListChanges, ALongTextAScriptWroteIsNotCutByTypingButDeletesAndUndoes) {
+  window->toolAction(DrawingTool::Text)->trigger();
+  const SKTGraphicPtr text = window->document()->graphics().at(0);
+  QString words;
+  while (words.size() < 100000) words += QStringLiteral("Many happy returns of the day. ");
+  words.truncate(100000);
+  // Written while the card's tabs show, then the text is chosen.
+  click(QPointF(300, 200));
+  ASSERT_EQ(firstTab(), "Card");
+  GraphicBusObject(text, *window).SetContents(words);
+  click(text->bounds().center());
+  ASSERT_EQ(firstTab(), "Text");
+  ASSERT_TRUE(sameText(editor()->toPlainText(), words));
+  const int steps = undoSteps();
+
+  // A keystroke at its end is refused: nothing of the text is lost.
+  editor()->moveCursor(QTextCursor::End);
+  QTest::keyClicks(editor(), QStringLiteral("x"));
+  EXPECT_TRUE(sameText(text->Text_contents()->string, words));
+  EXPECT_TRUE(sameText(editor()->toPlainText(), words));
+  EXPECT_EQ(undoSteps(), steps);
+  // Deleting takes just that character, and undo puts it back.
+  QTest::keyClick(editor(), Qt::Key_Backspace);
+  EXPECT_TRUE(sameText(text->Text_contents()->string, words.chopped(1)));
+  EXPECT_TRUE(sameText(editor()->toPlainText(), words.chopped(1)));
+  EXPECT_EQ(undoSteps(), steps + 1);
+  undo();
+  EXPECT_TRUE(sameText(text->Text_contents()->string, words));
+  EXPECT_TRUE(sameText(editor()->toPlainText(), words));
 }

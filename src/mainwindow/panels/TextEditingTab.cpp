@@ -2,6 +2,8 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QSignalBlocker>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -66,4 +68,38 @@ TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
   insert_template_btn = panels::button(tr("Use Template Title"), this);
   insert_template_btn->setToolTip(tr("Choose one of the stock titles or messages"));
   layout->addWidget(insert_template_btn);
+}
+
+void TextEditingTab::showText(const QString& text) {
+  if (Text_value_Edit->toPlainText() == text) {
+    kept_ = text;
+    return;
+  }
+  const QTextCursor before = Text_value_Edit->textCursor();
+  const QSignalBlocker blocker(Text_value_Edit);
+  Text_value_Edit->setPlainText(text);
+  keepText();
+  QTextCursor caret = Text_value_Edit->textCursor();
+  if (before.atEnd())
+    caret.movePosition(QTextCursor::End);
+  else
+    caret.setPosition(std::min(before.position(), Text_value_Edit->document()->characterCount() - 1));
+  Text_value_Edit->setTextCursor(caret);
+}
+
+void TextEditingTab::refuseEdit() {
+  // Only the edited stretch is put back: the characters before and after it
+  // are the same in both.
+  const QString now = Text_value_Edit->toPlainText();
+  const qsizetype shorter = std::min(now.size(), kept_.size());
+  qsizetype head = 0;
+  while (head < shorter && now[head] == kept_[head]) ++head;
+  qsizetype tail = 0;
+  while (tail < shorter - head && now[now.size() - 1 - tail] == kept_[kept_.size() - 1 - tail]) ++tail;
+  QTextCursor edit(Text_value_Edit->document());
+  edit.setPosition(static_cast<int>(head));
+  edit.setPosition(static_cast<int>(now.size() - tail), QTextCursor::KeepAnchor);
+  const QSignalBlocker blocker(Text_value_Edit);
+  edit.insertText(kept_.mid(head, kept_.size() - head - tail));
+  Text_value_Edit->setTextCursor(edit);
 }
