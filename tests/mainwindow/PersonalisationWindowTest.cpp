@@ -511,16 +511,7 @@ TEST_F(PersonalisationWindow, ProfileFieldsFromSeriesShowWhatCardOneShows) {
   const QImage canvas = front();
   EXPECT_EQ(preview.convertToFormat(canvas.format()), canvas);
 
-  host.queueModal([](QDialog& d) {
-    auto& w = static_cast<ExportWindow&>(d);
-    EXPECT_TRUE(w.Export_with_batch_chk->isChecked());
-    w.fileFormatPopup->setCurrentText("PNG");
-    return 1;
-  });
-  host.queueOpenPanel({dir.path()});
-  host.queueModal([](QDialog&) { return 0; });  // the export-finished box
-  window.Export_Button();
-  ASSERT_TRUE(window.cardExport().waitForRun(60000));
+  window_test::exportEveryRow(window, host, dir.path());
   const QString cards = dir.path() + "/QUVO Gratulo/";
   EXPECT_EQ(QDir(cards).entryList(QDir::Files, QDir::Name), QStringList({"Card_1.PNG", "Card_2.PNG"}));
   EXPECT_EQ(QImage(cards + "Card_1.PNG").convertToFormat(canvas.format()), canvas);

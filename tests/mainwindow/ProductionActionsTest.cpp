@@ -205,16 +205,7 @@ TEST(ProductionActions, ATextBoundInTheDataSourceTabShowsWhatCardOneShows) {
     const QString shown = text->Text_contents()->string;
     const QImage canvas = SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false);
 
-    host.queueModal([](QDialog& d) {
-      auto& w = static_cast<ExportWindow&>(d);
-      EXPECT_TRUE(w.Export_with_batch_chk->isChecked());
-      w.fileFormatPopup->setCurrentText("PNG");
-      return 1;
-    });
-    host.queueOpenPanel({dir.path()});
-    host.queueModal([](QDialog&) { return 0; });  // the export-finished box
-    window.Export_Button();
-    ASSERT_TRUE(window.cardExport().waitForRun(60000));
+    window_test::exportEveryRow(window, host, dir.path());
     EXPECT_EQ(QDir(dir.path() + "/QUVO Gratulo").entryList(QDir::Files, QDir::Name),
               QStringList({"Card_1.PNG", "Card_2.PNG"}));
     EXPECT_EQ(shown.toStdString(), "Ada Lovelace");

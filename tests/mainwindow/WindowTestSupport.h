@@ -13,6 +13,8 @@
 #include "mainwindow/globals.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
+#include "production/CardExport.h"
+#include "production/ExportWindow.h"
 #include "support/ScriptedHost.h"
 
 namespace window_test {
@@ -42,6 +44,23 @@ inline void saveAndReopen(SKTWindowController& window, testing_support::Scripted
   host.clear();
   EXPECT_EQ(window.Read_and_load_design_Log(file, QStringLiteral("L")), 1);
   EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join(' ').toStdString();
+}
+
+// Exports one PNG card per data row into `folder` through the Export button,
+// the export window (its row box ticked), the folder panel and the finished
+// box, and waits for the run.
+inline void exportEveryRow(SKTWindowController& window, testing_support::ScriptedHost& host,
+                           const QString& folder) {
+  host.queueModal([](QDialog& d) {
+    auto& w = static_cast<ExportWindow&>(d);
+    EXPECT_TRUE(w.Export_with_batch_chk->isChecked());
+    w.fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
+    return 1;
+  });
+  host.queueOpenPanel({folder});
+  host.queueModal([](QDialog&) { return 0; });  // the export-finished box
+  window.Export_Button();
+  ASSERT_TRUE(window.cardExport().waitForRun(60000));
 }
 
 }  // namespace window_test
