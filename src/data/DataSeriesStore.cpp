@@ -120,12 +120,6 @@ QString DataSeriesStore::Get_First_Value_Of_Dataset(const QString& name) const {
   return lines ? filledValue(lines->value(0)) : QString();
 }
 
-std::optional<QStringList> DataSeriesStore::readProductionValues(const QString& name) const {
-  if (!seriesExists(name)) return std::nullopt;
-  const std::optional<QString> text = readText(name);
-  return text ? productionValuesFromText(*text) : QStringList();
-}
-
 std::optional<QStringList> DataSeriesStore::readSeriesLines(const QString& path, bool* refused) {
   if (refused) *refused = false;
   const QFileInfo info(path);

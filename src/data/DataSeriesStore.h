@@ -82,9 +82,6 @@ class DataSeriesStore {
   // the series has none or cannot be read): what an object bound to the
   // series shows in the design and in every preview.
   QString Get_First_Value_Of_Dataset(const QString& name) const;
-  // Production's values: line i is the value of card i, blank lines included;
-  // only the final line feed is dropped. nullopt when the file does not exist.
-  std::optional<QStringList> readProductionValues(const QString& name) const;
 
   // The same rules on text already read.
   static QStringList cardValuesFromText(const QString& text);

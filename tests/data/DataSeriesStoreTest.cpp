@@ -83,7 +83,7 @@ TEST_F(SeriesStoreTest, NamesThatAreNoPlainFileNamesAreRefused) {
     EXPECT_FALSE(DataSeriesStore::isPlainName(name)) << name.toStdString();
     EXPECT_TRUE(store.seriesFilePath(name).isEmpty());
     EXPECT_FALSE(store.writeSeries(name, {"v"}));
-    EXPECT_FALSE(store.readProductionValues(name).has_value());
+    EXPECT_FALSE(DataSeriesStore::readSeriesLines(store.seriesFilePath(name), nullptr).has_value());
     EXPECT_TRUE(store.readCardValues(name).isEmpty());
   }
   EXPECT_EQ(messages(), QStringList(7, "Error in file accessing."));
@@ -130,14 +130,18 @@ TEST_F(SeriesStoreTest, ReaderVariants) {
   EXPECT_EQ(store.readCardValues("Cr"), (QStringList{"one", "two"}));
   EXPECT_EQ(store.readCardValues("Empty"), QStringList());
 
-  // Production: only the final line feed goes; blank values keep their place.
-  EXPECT_EQ(*store.readProductionValues("Gap"), (QStringList{"a", "", "b"}));
-  EXPECT_EQ(*store.readProductionValues("Blank"), (QStringList{"", ""}));
-  EXPECT_EQ(*store.readProductionValues("Lead"), (QStringList{"", "  x ", ""}));
-  EXPECT_EQ(*store.readProductionValues("Cr"), (QStringList{"one\r", "two\r"}));
-  EXPECT_EQ(*store.readProductionValues("NoEnd"), (QStringList{"p", "q"}));
-  EXPECT_EQ(*store.readProductionValues("Empty"), QStringList());
-  EXPECT_FALSE(store.readProductionValues("Missing").has_value());
+  // A run: only the final line feed goes; blank values keep their place, and
+  // an empty file still makes one card.
+  const auto lines = [&](const char* name) {
+    return DataSeriesStore::readSeriesLines(store.seriesFilePath(name), nullptr);
+  };
+  EXPECT_EQ(*lines("Gap"), (QStringList{"a", "", "b"}));
+  EXPECT_EQ(*lines("Blank"), (QStringList{"", ""}));
+  EXPECT_EQ(*lines("Lead"), (QStringList{"", "  x ", ""}));
+  EXPECT_EQ(*lines("Cr"), (QStringList{"one\r", "two\r"}));
+  EXPECT_EQ(*lines("NoEnd"), (QStringList{"p", "q"}));
+  EXPECT_EQ(*lines("Empty"), QStringList{""});
+  EXPECT_FALSE(lines("Missing").has_value());
 
   // First value for previews: card 1's value, trimmed as a run fills it.
   EXPECT_EQ(store.Get_First_Value_Of_Dataset("Cr"), "one");
@@ -147,13 +151,15 @@ TEST_F(SeriesStoreTest, ReaderVariants) {
 
   // A file that is not UTF-8 reads as no values.
   EXPECT_EQ(store.readCardValues("Latin1"), QStringList());
-  EXPECT_EQ(*store.readProductionValues("Latin1"), QStringList());
+  bool refused = false;
+  EXPECT_FALSE(DataSeriesStore::readSeriesLines(store.seriesFilePath("Latin1"), &refused).has_value());
+  EXPECT_TRUE(refused);
   EXPECT_EQ(store.Get_First_Value_Of_Dataset("Latin1"), "");
 
   // What the writers write, the readers read.
   const QStringList values{"1", "", "three", " four "};
   ASSERT_TRUE(store.writeSeries("Round", values));
-  EXPECT_EQ(*store.readProductionValues("Round"), values);
+  EXPECT_EQ(*lines("Round"), values);
   EXPECT_EQ(store.readCardValues("Round"), (QStringList{"1", "", "three", "four"}));
 }
 
@@ -169,7 +175,7 @@ TEST_F(SeriesStoreTest, ListingIsSortedPlainFilesWithoutExtension) {
             (QStringList{"Alpha", "archive.tar", "beta", "noext", "zeta"}));
   // A series listed from another extension has no ".txt" file to read.
   EXPECT_FALSE(store.seriesExists("beta"));
-  EXPECT_FALSE(store.readProductionValues("beta").has_value());
+  EXPECT_FALSE(DataSeriesStore::readSeriesLines(store.seriesFilePath("beta"), nullptr).has_value());
 
   EXPECT_TRUE(DataSeriesStore(root.path() + "/missing").Get_datasheet_File_Name_Array().isEmpty());
   writeAll(root.path() + "/plainfile", "");
