@@ -236,7 +236,10 @@ void SKTWindowController::buildMenus() {
   file->addSeparator()->setObjectName(QStringLiteral("File_Production_Place"));
   QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
   // Ctrl+Q on every desktop, also where the platform names no quit keys.
-  quit->setShortcuts(QKeySequence::keyBindings(QKeySequence::Quit) << QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QList<QKeySequence> quitKeys = QKeySequence::keyBindings(QKeySequence::Quit);
+  if (!quitKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Q)))
+    quitKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  quit->setShortcuts(quitKeys);
   quit->setMenuRole(QAction::QuitRole);
 
   buildEditMenu(menuBar()->addMenu(tr("&Edit")));
