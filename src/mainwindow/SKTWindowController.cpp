@@ -235,7 +235,8 @@ void SKTWindowController::buildMenus() {
   // Export, Print and E-mail join the File menu here once they are made.
   file->addSeparator()->setObjectName(QStringLiteral("File_Production_Place"));
   QAction* quit = file->addAction(tr("&Quit"), this, &QWidget::close);
-  quit->setShortcut(QKeySequence::Quit);
+  // Ctrl+Q on every desktop, also where the platform names no quit keys.
+  quit->setShortcuts(QKeySequence::keyBindings(QKeySequence::Quit) << QKeySequence(Qt::CTRL | Qt::Key_Q));
   quit->setMenuRole(QAction::QuitRole);
 
   buildEditMenu(menuBar()->addMenu(tr("&Edit")));

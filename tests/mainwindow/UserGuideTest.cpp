@@ -21,10 +21,13 @@
 #include <QTest>
 
 #include "barcode/dialog/Barcode_Gen.h"
+#include "data/dialogs/BatchWizard.h"
+#include "data/dialogs/Import_Excel.h"
 #include "data/dialogs/Import_Excel_DataSheet.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
 #include "personalisation/Invitation_Wizard.h"
+#include "platform/widgets/Open_Export_Log.h"
 #include "production/Email_Setting.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
@@ -129,6 +132,18 @@ TEST_F(UserGuide, EveryNameTheGuideWritesInBoldIsInTheProgramAndEveryShortcutIsT
            &Invitation_Wizard::defaultInstance(), &Barcode_Gen::defaultInstance(),
            &Email_Setting::defaultInstance(), &Import_Excel_DataSheet::defaultInstance()})
     collectNames(*dialog, names);
+  // Windows and tabs that show only in a state of their own: the designer's
+  // Resolution tab (two-dimensional symbols), the value editor of the series
+  // manager, the spreadsheet picker of the profile window, the window after
+  // an export (for a folder and for a file).
+  Barcode_Gen& designer = Barcode_Gen::defaultInstance();
+  designer.barcodeTypePopup->setCurrentIndex(designer.barcodeTypePopup->findText(QStringLiteral("QR Code")));
+  collectNames(designer, names);
+  collectNames(Update_Ex_Num(), names);
+  collectNames(Import_Excel::defaultInstance(), names);
+  Open_Export_Log exported;
+  exported.openFor(dir.path(), QStringLiteral("done"));
+  exported.openFor(dir.filePath(QStringLiteral("Card.png")), QStringLiteral("done"));
 
   const QString guide = guideText();
   const QStringList bold = captures(guide, QStringLiteral(R"(\*\*([^*]+)\*\*)"));
