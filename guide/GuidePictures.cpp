@@ -2,13 +2,27 @@
 // the offscreen platform and saves their pictures beside the guide's text.
 #include "GuidePictures.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabBar>
 #include <QTemporaryDir>
 
 #include "barcode/dialog/Barcode_Gen.h"
+#include "canvas/SKTZoomingScrollView.h"
 #include "core/SKTGraphic.h"
 #include "core/SKTText.h"
 #include "data/DataSeriesStore.h"
@@ -35,11 +49,170 @@ namespace {
 // temporary folder the pictures are made with.
 const QString kUsualFolder = QStringLiteral("/home/you/.local/share/QUVO/QUVO Gratulo");
 
+// The room left around the part of a window a picture is cut to.
+constexpr int kCropMargin = 8;
+
 void showTab(SKTWindowController& window, const QString& title) {
   QTabWidget* tabs = window.settingsTabs();
   for (int i = 0; i < tabs->count(); ++i)
     if (tabs->tabText(i) == title) tabs->setCurrentIndex(i);
   settle();
+}
+
+// Where a widget lies in one of its ancestors.
+QRect rectIn(const QWidget* widget, const QWidget* ancestor) {
+  return QRect(widget->mapTo(ancestor, QPoint(0, 0)), widget->size());
+}
+
+void shootPart(QWidget* widget, const QRect& part, const QString& name) {
+  settle();
+  const QString path = g_shots + "/" + name + ".png";
+  widget->grab(part.intersected(widget->rect())).save(path);
+  qInfo("screenshot %s", qPrintable(path));
+}
+
+// Whether a widget is one a person reads or works: a button, a field, a
+// list, a label or a box of them (not a page or a layout's filler).
+bool isControl(const QWidget* widget) {
+  return qobject_cast<const QAbstractButton*>(widget) != nullptr ||
+         qobject_cast<const QComboBox*>(widget) != nullptr ||
+         qobject_cast<const QLineEdit*>(widget) != nullptr ||
+         qobject_cast<const QAbstractSpinBox*>(widget) != nullptr ||
+         qobject_cast<const QAbstractScrollArea*>(widget) != nullptr ||
+         qobject_cast<const QLabel*>(widget) != nullptr ||
+         qobject_cast<const QGroupBox*>(widget) != nullptr || qobject_cast<const QSlider*>(widget) != nullptr;
+}
+
+// The lowest edge of the visible controls of `area`, in its coordinates.
+int lastControlBottom(QWidget* area) {
+  int bottom = 0;
+  for (const QWidget* w : area->findChildren<QWidget*>())
+    if (isControl(w) && w->isVisibleTo(area)) bottom = std::max(bottom, rectIn(w, area).bottom());
+  return bottom;
+}
+
+// How far the lists and text boxes of a page reach below what they hold
+// (a list that scrolls is full).
+int emptyRoom(QWidget* page) {
+  int room = 0;
+  for (const QAbstractItemView* view : page->findChildren<QAbstractItemView*>()) {
+    const QAbstractItemModel* model = view->model();
+    if (!view->isVisibleTo(page) || model == nullptr || view->verticalScrollBar()->maximum() > 0) continue;
+    const int rows = model->rowCount(view->rootIndex());
+    const int used = rows == 0 ? 0 : view->visualRect(model->index(rows - 1, 0, view->rootIndex())).bottom();
+    room += std::max(0, view->viewport()->height() - used - kCropMargin);
+  }
+  for (const QPlainTextEdit* edit : page->findChildren<QPlainTextEdit*>()) {
+    if (!edit->isVisibleTo(page) || edit->verticalScrollBar()->maximum() > 0) continue;
+    QTextCursor end(edit->document());
+    end.movePosition(QTextCursor::End);
+    // A few lines stay, to show it is a box to write in.
+    const int used = std::max(edit->cursorRect(end).bottom(), 0) + 3 * edit->fontMetrics().lineSpacing();
+    room += std::max(0, edit->viewport()->height() - used);
+  }
+  return room;
+}
+
+// The settings tabs as tall as their current page asks, its lists and text
+// boxes no taller than what they hold, cut just below its last control: a
+// long window leaves most of a panel empty.
+void shootPanel(QTabWidget* tabs, const QString& name) {
+  const int tallest = tabs->maximumHeight();
+  QWidget* page = tabs->currentWidget();
+  const int snug = tabs->tabBar()->sizeHint().height() + page->sizeHint().height() + 2 * kCropMargin;
+  if (snug < tabs->height()) tabs->setMaximumHeight(snug);
+  settle();
+  tabs->setMaximumHeight(tabs->height() - emptyRoom(page));
+  settle();
+  shootPart(tabs, QRect(0, 0, tabs->width(), lastControlBottom(tabs) + kCropMargin), name);
+  tabs->setMaximumHeight(tallest);
+  settle();
+}
+
+// A numbered mark on a picture: a dark disc with a white number at
+// `badge`, joined by a thin line to `target` unless it lies beside it.
+struct Callout {
+  int number;
+  QPoint badge;
+  QPoint target;
+};
+
+void drawCallouts(QImage& picture, const QList<Callout>& callouts) {
+  constexpr int kRadius = 13;
+  const QColor dark(28, 38, 52);
+  QPainter p(&picture);
+  p.setRenderHint(QPainter::Antialiasing);
+  QFont font = p.font();
+  font.setBold(true);
+  font.setPixelSize(15);
+  p.setFont(font);
+  for (Callout c : callouts) {
+    // A mark at the picture's edge stays whole.
+    c.badge.setY(std::max(c.badge.y(), kRadius + 1));
+    if (c.badge != c.target) {
+      p.setPen(QPen(dark, 2));
+      p.drawLine(c.badge, c.target);
+      p.setBrush(dark);
+      p.drawEllipse(QPointF(c.target), 3.5, 3.5);
+    }
+    p.setPen(QPen(Qt::white, 2));
+    p.setBrush(dark);
+    p.drawEllipse(QPointF(c.badge), kRadius, kRadius);
+    p.drawText(QRect(c.badge - QPoint(kRadius, kRadius), QSize(2 * kRadius, 2 * kRadius)), Qt::AlignCenter,
+               QString::number(c.number));
+  }
+}
+
+// A mark just right of a widget's middle.
+QPoint rightOf(const QRect& r) {
+  return QPoint(r.right() + 24, r.center().y());
+}
+
+// The last item of a strip of actions, as the window shows it.
+QRect lastItemOf(QToolBar* strip, const QWidget* window) {
+  return rectIn(strip->widgetForAction(strip->actions().last()), window);
+}
+
+SKTZoomingScrollView* shownScrollView(SKTWindowController& window) {
+  for (SKTZoomingScrollView* view : window.findChildren<SKTZoomingScrollView*>())
+    if (view->isVisible()) return view;
+  qFatal("no side is shown");
+}
+
+// The main window with its parts numbered: the menus, the edit strip, the
+// strip of the Card menu's windows, the tools, the side buttons, the card,
+// the settings tabs and the zoom box.
+void shootWindowWithCallouts(SKTWindowController& window, const QString& name) {
+  settle();
+  QImage picture = window.grab().toImage();
+  QMenuBar* menus = window.menuBar();
+  const QRect lastMenu =
+      menus->actionGeometry(menus->actions().last()).translated(menus->mapTo(&window, QPoint()));
+  const QRect editItem = lastItemOf(window.findChild<QToolBar*>("Edit_Strip"), &window);
+  const QRect dialogItem = lastItemOf(window.findChild<QToolBar*>("Dialog_Strip"), &window);
+  const QRect toolItem = lastItemOf(window.findChild<QToolBar*>("Tool_Strip"), &window);
+  const QLabel* sideLabel = window.findChild<QLabel*>("Front_back_label");
+  const QRect sideText = rectIn(sideLabel, &window);
+  const QPoint sideMark(sideText.left() + sideLabel->fontMetrics().horizontalAdvance(sideLabel->text()) + 24,
+                        sideText.center().y());
+  const QRect card = rectIn(window.currentSideView(), &window);
+  const QPoint cardEdge(card.right(), card.top() + card.height() / 3);
+  const QTabBar* tabBar = window.settingsTabs()->tabBar();
+  const QRect lastTab = tabBar->tabRect(tabBar->count() - 1).translated(tabBar->mapTo(&window, QPoint()));
+  const QRect zoom = rectIn(shownScrollView(window)->factorPopUpButton(), &window);
+  const QPoint zoomTop(zoom.center().x(), zoom.top());
+  const QPoint toolMark(toolItem.center().x(), toolItem.bottom() + 28);
+  drawCallouts(picture, {{1, rightOf(lastMenu), rightOf(lastMenu)},
+                         {2, rightOf(editItem), rightOf(editItem)},
+                         {3, rightOf(dialogItem), rightOf(dialogItem)},
+                         {4, toolMark, toolMark},
+                         {5, sideMark, sideMark},
+                         {6, cardEdge + QPoint(48, 0), cardEdge},
+                         {7, rightOf(lastTab), rightOf(lastTab)},
+                         {8, zoomTop - QPoint(0, 40), zoomTop}});
+  const QString path = g_shots + "/" + name + ".png";
+  picture.save(path);
+  qInfo("screenshot %s", qPrintable(path));
 }
 
 SKTGraphicPtr placeText(SKTWindowController& window, const QString& text, const QRectF& bounds, int size) {
@@ -67,6 +240,7 @@ void startScreen(WalkHost& host) {
     shoot(&dialog, "start-screen");
     wizard.Using_Wizard_Click();
     wizard.OK_Click();
+    shoot(&dialog, "wizard-background");
     wizard.imageBrowser->setCurrentIndex(wizard.imageBrowser->model()->index(2, 0));
     if (wizard.next_counter == 2) wizard.OK_Click();
     shoot(&dialog, "wizard-title");
@@ -75,26 +249,102 @@ void startScreen(WalkHost& host) {
   wizard.Open_Wnd();
 }
 
-// The shipped birthday card: the window with its card tabs, a text's tabs,
-// and both sides as one picture.
+QPushButton* sideButton(SKTWindowController& window, const char* name) {
+  return window.findChild<QPushButton*>(QLatin1String(name));
+}
+
+// A window made smaller for a closer picture; its size comes back after.
+class SmallerWindow {
+ public:
+  SmallerWindow(QWidget& window, QSize size) : window_(window), size_(window.size()) {
+    window.resize(size);
+    settle(300);
+  }
+  ~SmallerWindow() {
+    window_.resize(size_);
+    settle(300);
+  }
+  SmallerWindow(const SmallerWindow&) = delete;
+  SmallerWindow& operator=(const SmallerWindow&) = delete;
+
+ private:
+  QWidget& window_;
+  QSize size_;
+};
+
+// The window from the side buttons down to the card, and across to the
+// card's right edge or, `withTabs`, to the settings tabs at the right.
+void shootSideAndCard(SKTWindowController& window, const QString& name, bool withTabs) {
+  const QRect buttons = rectIn(sideButton(window, "Front_Card_Btn"), &window) |
+                        rectIn(window.findChild<QLabel*>("Front_back_label"), &window);
+  const QRect card = rectIn(window.currentSideView(), &window);
+  const int right = withTabs ? window.width() - 1 : std::max(buttons.right(), card.right() + 3 * kCropMargin);
+  shootPart(&window,
+            QRect(QPoint(buttons.left() - kCropMargin, buttons.top() - kCropMargin),
+                  QPoint(right, card.bottom() + 3 * kCropMargin)),
+            name);
+}
+
+// The card's back in a smaller window, cut to the side buttons and the card.
+void backSide(SKTWindowController& window) {
+  const SmallerWindow smaller(window, QSize(880, 600));
+  QTest::mouseClick(sideButton(window, "Back_Card_Btn"), Qt::LeftButton);
+  settle(300);
+  shootSideAndCard(window, QStringLiteral("window-back"), false);
+  QTest::mouseClick(sideButton(window, "Front_Card_Btn"), Qt::LeftButton);
+}
+
+// Print: a pre-cut A4 sheet of ten 85 x 54 mm cards, two across and five
+// down with 10 mm between the columns, whose first card starts 15 mm from
+// the left and 13.5 mm from the top edge. Page Setup's left and top margins
+// place the first card; the right and bottom ones only leave room, so they
+// are kept small (the printer keeps margins in whole points, and 15 mm on
+// the right as well would leave room for one column only).
+void printSheet(SKTWindowController& window, WalkHost& host) {
+  host.onModal = [](QDialog& dialog) {
+    auto& print = static_cast<Print_Wnd&>(dialog);
+    dialog.resize(1250, 760);
+    const QPageLayout before = print.printInfo().pageLayout();
+    print.printInfo().setPageMargins(QMarginsF(15, 13.5, 5, 5), QPageLayout::Millimeter);
+    print.Set_values_From_Printer();
+    print.width_Text->setValue(85);
+    print.height_Text->setValue(54);
+    print.horz_mar_Text->setValue(10);
+    print.vert_mar_Text->setValue(0);
+    print.Col_Text->setValue(2);
+    print.Row_Text->setValue(5);
+    print.alignButtons[0]->click();
+    if (!print.Show_Margins->isChecked()) print.Show_Margins->click();
+    shoot(&dialog, "print-sheet");
+    print.printInfo().setPageLayout(before);
+    dialog.done(0);
+  };
+  window.dialogAction("Print_Button")->trigger();
+}
+
+// The shipped birthday card: the window with its parts numbered, its card
+// tabs, its back, a text's tabs, a sheet of it to print, and both sides as
+// one picture.
 void birthdayCard(SKTWindowController& window, WalkHost& host) {
   window.Read_and_load_design_Log(Resource_Path() + "/Samples/Birthday.dcard", QStringLiteral("L"));
   window.setZoomFactor(1.5);
   window.Card_Prop_Clicked();
-  shoot(&window, "window");
-  shoot(window.settingsTabs(), "tab-card");
+  shootWindowWithCallouts(window, "window");
+  shootPanel(window.settingsTabs(), "tab-card");
   window.settingsTabs()->setCurrentWidget(window.card_bkgd_tab);
-  shoot(window.settingsTabs(), "tab-background");
+  shootPanel(window.settingsTabs(), "tab-background");
+  backSide(window);
   for (const SKTGraphicPtr& g : window.document()->graphics())
     if (g->kind() == GraphicKind::Text) {
       select(window, g);
       break;
     }
   showTab(window, QStringLiteral("Text"));
-  shoot(window.settingsTabs(), "tab-text");
+  shootPanel(window.settingsTabs(), "tab-text");
   showTab(window, QStringLiteral("Text Properties"));
-  shoot(window.settingsTabs(), "tab-text-properties");
+  shootPanel(window.settingsTabs(), "tab-text-properties");
   window.Card_Prop_Clicked();
+  printSheet(window, host);
   // Card > Export…: both sides in one picture.
   host.onModal = [](QDialog& dialog) {
     auto& exportWindow = static_cast<ExportWindow&>(dialog);
@@ -141,7 +391,7 @@ void badge(SKTWindowController& window, WalkHost& host) {
   select(window, code);
   host.onModal = [](QDialog& dialog) {
     auto& designer = static_cast<Barcode_Gen&>(dialog);
-    dialog.resize(980, 640);
+    dialog.resize(820, 440);
     designer.barcodeTypePopup->setCurrentIndex(
         designer.barcodeTypePopup->findText(QStringLiteral("QR Code")));
     designer.hideHeaderCheckbox->setChecked(true);
@@ -152,13 +402,20 @@ void badge(SKTWindowController& window, WalkHost& host) {
     designer.Batch_Series->setCurrentIndex(guests);
     emit designer.Batch_Series->activated(guests);
     shoot(&dialog, "barcode-designer");
+    designer.sett_tab->setCurrentWidget(designer.dpi_tab_item);
+    shoot(&dialog, "barcode-resolution");
+    designer.sett_tab->setCurrentIndex(0);
     designer.ok_button->click();
   };
   window.Open_Barcode_Window();
   settle();
   select(window, name);
   showTab(window, QStringLiteral("Text Source"));
-  shoot(&window, "window-data-source");
+  {
+    // The card and the tab beside it, closer.
+    const SmallerWindow smaller(window, QSize(1180, 660));
+    shootSideAndCard(window, QStringLiteral("window-data-source"), true);
+  }
   select(window, name);
   window.Card_Prop_Clicked();
 
@@ -197,7 +454,7 @@ void dialogs(SKTWindowController& window, WalkHost& host) {
       dialog.done(0);
     };
   };
-  shootModal(QStringLiteral("series-manager"));
+  shootModal(QStringLiteral("series-manager"), QSize(600, 250));
   window.dialogAction("Batch_Series_Button")->trigger();
   shootModal(QStringLiteral("import-list"));
   window.dialogAction("Import_Wizard_Button")->trigger();
@@ -220,7 +477,7 @@ void dialogs(SKTWindowController& window, WalkHost& host) {
   window.dialogAction("Mail_Button")->trigger();
   shootModal(QStringLiteral("user-profile"));
   window.dialogAction("User_Profile_Button_Clicked")->trigger();
-  shootModal(QStringLiteral("templates"), QSize(900, 600));
+  shootModal(QStringLiteral("templates"), QSize(900, 340));
   window.dialogAction("Template_Browser_Clicked")->trigger();
   shootModal(QStringLiteral("help-window"));
   window.dialogAction("Help_Button")->trigger();

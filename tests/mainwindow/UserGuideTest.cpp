@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -202,6 +203,34 @@ TEST(UserGuidePdf, TheShippedHelpHoldsTheGuidesHeadingsAndPictures) {
     if (columns.size() > 2 && columns[2] == QLatin1String("image")) ++images;
   }
   EXPECT_GE(images, pictures.size());
+}
+
+// The tallest band of rows of a picture that are nearly all one colour: an
+// empty list, text box or panel area.
+int tallestEmptyBand(const QImage& image) {
+  int tallest = 0;
+  int run = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    QHash<QRgb, int> colours;
+    int most = 0;
+    for (int x = 0; x < image.width(); x += 2) most = std::max(most, ++colours[image.pixel(x, y)]);
+    run = most >= 0.9 * ((image.width() + 1) / 2) ? run + 1 : 0;
+    tallest = std::max(tallest, run);
+  }
+  return tallest;
+}
+
+// Panels and windows are pictured cut to what they hold: no picture has an
+// empty band taller than about 4 cm on a screen.
+TEST(UserGuidePictures, NoPictureHoldsALargeEmptyArea) {
+  const QDir folder(kGuideFolder + "/pictures");
+  const QStringList names = folder.entryList({QStringLiteral("*.png")}, QDir::Files);
+  EXPECT_GE(names.size(), 20);
+  for (const QString& name : names) {
+    const QImage image(folder.filePath(name));
+    ASSERT_FALSE(image.isNull()) << name.toStdString();
+    EXPECT_LE(tallestEmptyBand(image), 150) << name.toStdString() << " is much empty area";
+  }
 }
 
 }  // namespace
