@@ -1,6 +1,7 @@
 #!/bin/bash
-# Makes the shipped design templates (resources/Templates) and two wizard
-# backgrounds (resources/Background) with the program's own design writer
+# Makes the shipped design templates (resources/Templates), two wizard
+# backgrounds (resources/Background) and the sample design
+# (resources/Samples/Birthday.dcard) with the program's own design writer
 # and render path. Usage: scripts/make_templates.sh [build folder]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"

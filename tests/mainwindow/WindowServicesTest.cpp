@@ -83,8 +83,8 @@ TEST(WindowServices, TheSampleDesignNamedInTheReadmeOpens) {
   EXPECT_TRUE(host.messages().isEmpty());
   EXPECT_EQ(window.Front_card_Prop.Card_Name, "Birthday");
   EXPECT_EQ(window.Front_card_Prop.Card_fill_style, "G");
-  EXPECT_EQ(window.Back_card_Prop.Card_fill_style, "H");
-  EXPECT_EQ(window.Get_Front_Control_Count(), 3);
-  EXPECT_EQ(window.Get_Back_Control_Count(), 2);
+  EXPECT_EQ(window.Back_card_Prop.Card_fill_style, "G");
+  EXPECT_EQ(window.Get_Front_Control_Count(), 14);
+  EXPECT_EQ(window.Get_Back_Control_Count(), 8);
   Project_File_Name.clear();
 }

@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QMimeData>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "platform/RegularFile.h"
@@ -38,6 +39,25 @@ QImage readThumbnail(const QString& path, QSize box) {
     image = image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   return image;
 }
+
+// Gives every item its whole grid cell (less a small gap), so that a title is
+// laid out at the cell's width whatever the width of the item's picture: a
+// portrait card's preview is much narrower than the icon, and the items all
+// share the size of the first one.
+class PictureItemDelegate : public QStyledItemDelegate {
+ public:
+  explicit PictureItemDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QSize cell = view_->gridSize();
+    if (!cell.isValid()) return QStyledItemDelegate::sizeHint(option, index);
+    return cell - QSize(kGap, kGap);
+  }
+
+ private:
+  static constexpr int kGap = 4;
+  QListView* view_;
+};
 
 }  // namespace
 
@@ -211,6 +231,7 @@ bool PictureItemModel::dropMimeData(const QMimeData* data, Qt::DropAction action
 
 PictureBrowser::PictureBrowser(QWidget* parent) : QListView(parent), model_(new PictureItemModel(this)) {
   setModel(model_);
+  setItemDelegate(new PictureItemDelegate(this));
   setViewMode(QListView::IconMode);
   setMovement(QListView::Static);
   setResizeMode(QListView::Adjust);

@@ -4,10 +4,12 @@
 
 #include <QImage>
 #include <QMimeData>
+#include <QPaintEngine>
 #include <QPixmap>
 #include <QTemporaryDir>
 
 #include "platform/widgets/PictureBrowser.h"
+#include "support/EventLoop.h"
 
 namespace {
 
@@ -17,7 +19,78 @@ QStringList names(const PictureItemModel& model) {
   return out;
 }
 
+// A paint device that keeps the words drawn on it and nothing else.
+class TextRecorder : public QPaintDevice {
+ public:
+  explicit TextRecorder(QSize size) : size_(size) {}
+  QPaintEngine* paintEngine() const override { return &engine_; }
+  QStringList texts() const { return engine_.texts; }
+
+ protected:
+  int metric(PaintDeviceMetric metric) const override {
+    switch (metric) {
+      case PdmWidth:
+        return size_.width();
+      case PdmHeight:
+        return size_.height();
+      case PdmDepth:
+        return 32;
+      case PdmDpiX:
+      case PdmDpiY:
+      case PdmPhysicalDpiX:
+      case PdmPhysicalDpiY:
+        return 96;
+      case PdmDevicePixelRatio:
+        return 1;
+      case PdmDevicePixelRatioScaled:
+        return static_cast<int>(devicePixelRatioFScale());
+      default:
+        return QPaintDevice::metric(metric);
+    }
+  }
+
+ private:
+  struct Engine : QPaintEngine {
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF&, const QTextItem& item) override { texts << item.text(); }
+    Type type() const override { return QPaintEngine::User; }
+    QStringList texts;
+  };
+  QSize size_;
+  mutable Engine engine_;
+};
+
 }  // namespace
+
+// The shipped templates' previews are portrait cards, much narrower than
+// the icon: each title is still laid out at the width of the item's cell,
+// not of its picture, and drawn whole when the cell has room for it.
+TEST(PictureBrowser, TitlesUnderNarrowPicturesAreShownWhole) {
+  PictureBrowser browser;
+  browser.setZoomValue(0.6);  // as the templates window opens
+  const QStringList titles = {"Birthday Party.png", "Garden Wedding.png", "Round Badge.png", "Thank You.png"};
+  PictureItemModel& model = *browser.pictureModel();
+  for (const QString& title : titles)
+    model.append(
+        MyImageObject::initWithImage_Path(QUVO_SOURCE_DIR "/resources/Templates/" + title, title, title));
+  browser.setCurrentIndex(model.index(0));
+  browser.show();
+  browser.resize(900, 400);
+  for (int row = 0; row < model.rowCount(); ++row) model.data(model.index(row), Qt::DecorationRole);
+  model.waitForThumbnails();
+  browser.doItemsLayout();  // as laid out once the pictures are in
+  testing_support::wait(50);
+  for (const QString& title : titles)
+    ASSERT_LT(browser.fontMetrics().horizontalAdvance(title), browser.gridSize().width() - 8);
+
+  TextRecorder recorder(browser.viewport()->size());
+  browser.viewport()->render(&recorder);
+  EXPECT_EQ(recorder.texts().join(" | ").toStdString(), titles.join(" | ").toStdString());
+}
 
 TEST(PictureBrowser, DroppingMovesTheDraggedItemsAsOneBlockAndNothingIsRemoved) {
   PictureBrowser browser;
