@@ -88,10 +88,10 @@ int pageAt(double y, const PageGeometry& page) {
   return static_cast<int>(y / page.body.height());
 }
 
-// The page (from 0) of a block's first line.
-int pageOf(const QTextDocument& document, const QTextBlock& block, const PageGeometry& page) {
+// The page (from 0) of a block's line (its first by default).
+int pageOf(const QTextDocument& document, const QTextBlock& block, const PageGeometry& page, int line = 0) {
   double y = layoutOrigin(document, block).y();
-  if (block.layout()->lineCount() > 0) y += block.layout()->lineAt(0).rect().center().y();
+  if (line >= 0 && line < block.layout()->lineCount()) y += block.layout()->lineAt(line).rect().center().y();
   return pageAt(y, page);
 }
 
@@ -217,28 +217,42 @@ void setTables(QTextDocument& document, const PageGeometry& page) {
   }
 }
 
-// Each chapter starts on a page of its own; a heading stays on the page of
-// the text after it.
-void setHeadings(QTextDocument& document) {
+// Each chapter starts on a page of its own; a section has room above it; a
+// heading stays on the page of the text after it.
+void setHeadings(QTextDocument& document, const PageGeometry& page) {
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
     const int level = block.blockFormat().headingLevel();
     if (level < 2) continue;
     QTextBlockFormat format;
     if (level == 2) format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    format.setTopMargin(page.length(level == 2 ? 0 : 4));
+    format.setBottomMargin(page.length(level == 2 ? 3 : 1.5));
     format.setProperty(kKeepWithNext, true);
     QTextCursor(block).mergeBlockFormat(format);
   }
 }
 
-// Moves to the next page each run of blocks kept together that begins on one
-// page and ends on the next; answers whether it moved any.
+// Whether a run of blocks kept together (a single block is one too) is split
+// badly over two pages: a heading or picture away from what follows it, a
+// paragraph's first line alone at the foot of a page or its last line alone
+// at the head of the next.
+bool splitBadly(const QTextDocument& document, const QTextBlock& first, const QTextBlock& last,
+                const PageGeometry& page) {
+  const int lines = last.layout()->lineCount();
+  if (pageOf(document, first, page) != pageOf(document, last, page, std::min(1, lines - 1))) return true;
+  return lines >= 2 && document.frameAt(last.position()) == document.rootFrame() &&
+         pageOf(document, last, page, lines - 2) != pageOf(document, last, page, lines - 1);
+}
+
+// Moves to the next page each run of blocks kept together that is split
+// badly; answers whether it moved any.
 bool keepTogether(QTextDocument& document, const PageGeometry& page) {
   bool moved = false;
   for (QTextBlock first = document.begin(); first.isValid(); first = first.next()) {
     QTextBlock last = first;
     while (last.blockFormat().boolProperty(kKeepWithNext) && last.next().isValid()) last = last.next();
     const bool breaksBefore = first.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
-    if (last != first && !breaksBefore && pageOf(document, first, page) != pageOf(document, last, page)) {
+    if (!breaksBefore && splitBadly(document, first, last, page)) {
       QTextBlockFormat format;
       format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
       QTextCursor(first).mergeBlockFormat(format);
@@ -423,7 +437,7 @@ bool writePdf(const QString& guideFolder, const QString& pdfPath) {
   addCaptions(document, page);
   setCode(document, page, pdf);
   setTables(document, page);
-  setHeadings(document);
+  setHeadings(document, page);
   Contents contents(document, page, pdf);
   contents.insert();
   // The contents' numbers and the pages of the runs kept together depend on
