@@ -207,7 +207,7 @@ TEST(UserGuidePdf, EveryWordOfTheShippedHelpLiesInsideTheTextArea) {
 TEST(UserGuidePdf, TheContentsListEveryChapterAndSectionWithThePageWhereItStarts) {
   const QList<QStringList> pages = pageLines(kHelpPdf);
   const Contents contents = contentsOf(pages);
-  EXPECT_EQ(contents.lastPage, 1);
+  EXPECT_GE(contents.lastPage, 1);  // the contents may take more than a page
   QStringList listed;
   for (const ContentsEntry& entry : contents.entries) listed << entry.title;
   QStringList headings;
