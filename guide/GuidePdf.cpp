@@ -1,10 +1,12 @@
-// The guide's PDF: the text of Guide.md with its pictures, printed to A4
-// pages with page numbers.
+// The guide's PDF: the text of Guide.md with its pictures laid out on A4
+// pages: the title and introduction, the contents with the page of every
+// chapter and section, each chapter on a page of its own, numbered figures,
+// code in a fixed-width font on grey, and page numbers in the footer.
 #include "GuidePdf.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
-#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
 #include <QPageLayout>
@@ -15,8 +17,12 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextFrame>
 #include <QTextImageFormat>
+#include <QTextLayout>
+#include <QTextTable>
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -26,10 +32,384 @@ constexpr int kPdfDpi = 300;
 constexpr double kMarginMm = 20.0;
 constexpr double kFooterMm = 10.0;
 constexpr double kPictureScale = 0.6;
+// Code is never wrapped (a wrapped command breaks copy and paste): its font
+// is small enough for lines of this many characters.
+constexpr int kCodeColumns = 90;
+constexpr double kCodePaddingMm = 2.0;
+// How far (in the PDF's pixels) a line may reach past the text width before
+// it counts as running off the page: rounding only.
+constexpr double kFitTolerance = 0.5;
+
+const QString kBodyFamily = QStringLiteral("DejaVu Sans");
+const QString kCodeFamily = QStringLiteral("DejaVu Sans Mono");
+constexpr double kBodyPoints = 10;
+constexpr double kCaptionPoints = 9;
+
+// Block properties of the guide's own: a block kept on the page of the block
+// after it (a heading and its text, a picture and its caption), and an entry
+// of the contents.
+constexpr int kKeepWithNext = QTextFormat::UserProperty;
+constexpr int kContentsEntry = QTextFormat::UserProperty + 1;
+
+// How many of the device's pixels the layout makes of one unit of a length
+// in a text format (margins, padding, tab positions, picture sizes): those
+// are given for a screen, not in the device's pixels.
+double formatUnit(QPaintDevice& device) {
+  constexpr double kProbe = 1000;
+  QTextDocument probe;
+  probe.documentLayout()->setPaintDevice(&device);
+  probe.setPageSize(QSizeF(100 * kProbe, 100 * kProbe));
+  QTextBlockFormat format;
+  format.setTabPositions({QTextOption::Tab(kProbe, QTextOption::LeftTab)});
+  QTextCursor(&probe).insertText(QStringLiteral("\tx"));
+  QTextCursor(&probe).setBlockFormat(format);
+  probe.documentLayout()->documentSize();  // lays it out
+  return probe.begin().layout()->lineAt(0).cursorToX(1) / kProbe;
+}
+
+// The page in the PDF's pixels: the paper, and the text area inside the
+// margins less the footer; and the lengths of text formats.
+struct PageGeometry {
+  double mm = kPdfDpi / 25.4;
+  double unit = 1;
+  QSizeF paper;
+  QSizeF body;
+  // A length in millimetres as a text format takes it.
+  double length(double millimetres) const { return millimetres * mm / unit; }
+};
+
+// Where a block's lines are placed from, in the document.
+QPointF layoutOrigin(const QTextDocument& document, const QTextBlock& block) {
+  return document.documentLayout()->blockBoundingRect(block).topLeft();
+}
+
+// The page (from 0) of a point of the document.
+int pageAt(double y, const PageGeometry& page) {
+  return static_cast<int>(y / page.body.height());
+}
+
+// The page (from 0) of a block's line (its first by default).
+int pageOf(const QTextDocument& document, const QTextBlock& block, const PageGeometry& page, int line = 0) {
+  double y = layoutOrigin(document, block).y();
+  if (line >= 0 && line < block.layout()->lineCount()) y += block.layout()->lineAt(line).rect().center().y();
+  return pageAt(y, page);
+}
+
+// The pictures the text names, from the guide folder, at the size they are
+// shown: smaller than on a screen, no wider than the text and no
+// taller than half a page (a tall panel would fill one by itself).
+QHash<QString, QImage> loadPictures(const QString& guideFolder, const QString& markdown,
+                                    const PageGeometry& page) {
+  QHash<QString, QImage> pictures;
+  static const QRegularExpression picture(QStringLiteral(R"(!\[[^\]]*\]\(([^)\s]+)\))"));
+  for (auto it = picture.globalMatch(markdown); it.hasNext();) {
+    const QString name = it.next().captured(1);
+    QImage image(guideFolder + "/" + name);
+    if (image.isNull()) qFatal("missing picture %s", qPrintable(name));
+    image.setDevicePixelRatio(std::max({1.0 / kPictureScale, image.width() / (page.body.width() / page.unit),
+                                        image.height() / (page.body.height() / 2 / page.unit)}));
+    pictures.insert(name, image);
+  }
+  return pictures;
+}
+
+// The alternative text of the picture a block shows, or nothing when it
+// shows none.
+std::optional<QString> pictureIn(const QTextBlock& block) {
+  for (auto it = block.begin(); !it.atEnd(); ++it) {
+    const QTextCharFormat format = it.fragment().charFormat();
+    if (format.isImageFormat()) return format.stringProperty(QTextFormat::ImageAltText);
+  }
+  return std::nullopt;
+}
+
+// Centres every picture and puts its caption under it, "Figure N. " and the
+// picture's alternative text, smaller and in italics; the two stay together.
+void addCaptions(QTextDocument& document, const PageGeometry& page) {
+  QTextBlockFormat captionBlock;
+  captionBlock.setAlignment(Qt::AlignHCenter);
+  captionBlock.setTopMargin(page.length(1));
+  captionBlock.setBottomMargin(page.length(3));
+  QTextCharFormat captionText;
+  captionText.setFontItalic(true);
+  captionText.setFontPointSize(kCaptionPoints);
+  int figure = 0;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    const std::optional<QString> alt = pictureIn(block);
+    if (!alt) continue;
+    QTextBlockFormat pictureBlock;
+    pictureBlock.setAlignment(Qt::AlignHCenter);
+    pictureBlock.setBottomMargin(0);
+    pictureBlock.setProperty(kKeepWithNext, true);
+    QTextCursor cursor(block);
+    cursor.mergeBlockFormat(pictureBlock);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertBlock(captionBlock, captionText);
+    cursor.insertText(QStringLiteral("Figure %1. %2").arg(++figure).arg(*alt));
+    block = cursor.block();
+  }
+}
+
+// Sets every fenced code block in the code font, in a grey box as wide as
+// the text, its lines never wrapped.
+void setCode(QTextDocument& document, const PageGeometry& page, QPaintDevice& device) {
+  const double padding = kCodePaddingMm * page.mm;
+  QFont font(kCodeFamily);
+  for (double points = kBodyPoints; points > 4; points -= 0.25) {
+    font.setPointSizeF(points);
+    if (QFontMetricsF(font, &device).horizontalAdvance(QString(kCodeColumns, QLatin1Char('M'))) <=
+        page.body.width() - 2 * padding)
+      break;
+  }
+  // The runs of code lines, from the last so that the earlier positions hold.
+  QList<QPair<int, int>> runs;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    if (!block.blockFormat().hasProperty(QTextFormat::BlockCodeFence)) continue;
+    const int start = block.position();
+    while (block.next().isValid() && block.next().blockFormat().hasProperty(QTextFormat::BlockCodeFence))
+      block = block.next();
+    runs.prepend({start, block.position() + block.length() - 1});
+  }
+  QTextFrameFormat box;
+  box.setBackground(QColor(0xee, 0xee, 0xee));
+  box.setPadding(page.length(kCodePaddingMm));
+  box.setBorder(0);
+  box.setTopMargin(page.length(1));
+  box.setBottomMargin(page.length(1));
+  box.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+  QTextCharFormat code;
+  code.setFont(font, QTextCharFormat::FontPropertiesAll);
+  QTextBlockFormat line;
+  line.setNonBreakableLines(true);
+  for (const auto& [start, end] : runs) {
+    QTextCursor cursor(&document);
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.mergeCharFormat(code);
+    cursor.mergeBlockFormat(line);
+    cursor.insertFrame(box);
+  }
+}
+
+// Tables with a thin grey rule under every row and room between columns.
+void setTables(QTextDocument& document, const PageGeometry& page) {
+  for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+    auto* table = qobject_cast<QTextTable*>(frame);
+    if (table == nullptr) continue;
+    QTextTableFormat format = table->format();
+    format.setBorderCollapse(true);
+    format.setBorder(0);
+    format.setCellSpacing(0);
+    format.setCellPadding(page.length(1));
+    table->setFormat(format);
+    QTextTableCellFormat rule;
+    rule.setBottomBorder(page.length(0.25));
+    rule.setBottomBorderBrush(QColor(0xaa, 0xaa, 0xaa));
+    rule.setBottomBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    rule.setRightPadding(page.length(4));
+    for (int row = 0; row < table->rows(); ++row)
+      for (int column = 0; column < table->columns(); ++column) {
+        QTextTableCell cell = table->cellAt(row, column);
+        QTextCharFormat cellFormat = cell.format();
+        cellFormat.merge(rule);
+        cell.setFormat(cellFormat);
+      }
+  }
+}
+
+// Each chapter starts on a page of its own; a section has room above it; a
+// heading stays on the page of the text after it.
+void setHeadings(QTextDocument& document, const PageGeometry& page) {
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    const int level = block.blockFormat().headingLevel();
+    if (level < 2) continue;
+    QTextBlockFormat format;
+    if (level == 2) format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    format.setTopMargin(page.length(level == 2 ? 0 : 4));
+    format.setBottomMargin(page.length(level == 2 ? 3 : 1.5));
+    format.setProperty(kKeepWithNext, true);
+    QTextCursor(block).mergeBlockFormat(format);
+  }
+}
+
+// Whether a run of blocks kept together (a single block is one too) is split
+// badly over two pages: a heading or picture away from what follows it, a
+// paragraph's first line alone at the foot of a page or its last line alone
+// at the head of the next.
+bool splitBadly(const QTextDocument& document, const QTextBlock& first, const QTextBlock& last,
+                const PageGeometry& page) {
+  const int lines = last.layout()->lineCount();
+  if (pageOf(document, first, page) != pageOf(document, last, page, std::min(1, lines - 1))) return true;
+  return lines >= 2 && document.frameAt(last.position()) == document.rootFrame() &&
+         pageOf(document, last, page, lines - 2) != pageOf(document, last, page, lines - 1);
+}
+
+// Moves to the next page each run of blocks kept together that is split
+// badly; answers whether it moved any.
+bool keepTogether(QTextDocument& document, const PageGeometry& page) {
+  bool moved = false;
+  for (QTextBlock first = document.begin(); first.isValid(); first = first.next()) {
+    QTextBlock last = first;
+    while (last.blockFormat().boolProperty(kKeepWithNext) && last.next().isValid()) last = last.next();
+    const bool breaksBefore = first.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+    if (!breaksBefore && splitBadly(document, first, last, page)) {
+      QTextBlockFormat format;
+      format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+      QTextCursor(first).mergeBlockFormat(format);
+      moved = true;
+    }
+    first = last;
+  }
+  return moved;
+}
+
+// The contents: after the introduction, every chapter and (indented) its
+// sections, each with dot leaders and, at the right edge, the page where it
+// starts.
+class Contents {
+ public:
+  Contents(QTextDocument& document, const PageGeometry& page, QPaintDevice& device)
+      : document_(document), page_(page), device_(device) {}
+
+  // Puts the list before the first chapter, with no page numbers yet.
+  void insert() {
+    QTextBlock chapter = document_.begin();
+    while (chapter.isValid() && chapter.blockFormat().headingLevel() != 2) chapter = chapter.next();
+    if (!chapter.isValid() || !chapter.previous().isValid())
+      qFatal("the guide has no introduction or chapter");
+    QTextBlockFormat title = chapter.blockFormat();
+    title.clearProperty(QTextFormat::HeadingLevel);
+    title.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+    title.setTopMargin(page_.length(6));
+    QTextCursor cursor(chapter.previous());
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertBlock(title, chapter.charFormat());
+    cursor.insertText(QStringLiteral("Contents"));
+    for (const QTextBlock& heading : headings()) {
+      QTextBlockFormat entry;
+      entry.setProperty(kContentsEntry, true);
+      entry.setTopMargin(heading.blockFormat().headingLevel() == 2 ? page_.length(2) : 0);
+      entry.setTabPositions({QTextOption::Tab(leadersEnd() / page_.unit, QTextOption::RightTab),
+                             QTextOption::Tab(page_.body.width() / page_.unit, QTextOption::RightTab)});
+      cursor.insertBlock(entry, plain());
+    }
+  }
+
+  // Writes each entry's page as the layout has it now; answers whether any
+  // changed.
+  bool update() {
+    const QList<QTextBlock> chapters = headings();
+    QList<QTextBlock> entries;
+    for (QTextBlock block = document_.begin(); block.isValid(); block = block.next())
+      if (block.blockFormat().boolProperty(kContentsEntry)) entries << block;
+    QList<Entry> written;
+    for (qsizetype i = 0; i < entries.size(); ++i)
+      written << entry(chapters[i], QString::number(pageOf(document_, chapters[i], page_) + 1));
+    bool changed = false;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+      if (written[i].text() == entries[i].text()) continue;
+      changed = true;
+      QTextCursor cursor(entries[i]);
+      cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+      cursor.insertText(written[i].title, written[i].format);
+      cursor.insertText(written[i].leaders, plain());
+      cursor.insertText(written[i].page, written[i].format);
+    }
+    return changed;
+  }
+
+ private:
+  // An entry: the title (a section's after an indent), the leaders between
+  // their two tabs and the page number at the right edge; a chapter's title
+  // and page in bold.
+  struct Entry {
+    QString title;
+    QString leaders;
+    QString page;
+    QTextCharFormat format;
+    QString text() const { return title + leaders + page; }
+  };
+
+  Entry entry(const QTextBlock& heading, const QString& page) const {
+    const bool chapter = heading.blockFormat().headingLevel() == 2;
+    Entry entry{(chapter ? QString() : QStringLiteral("    ")) + heading.text(), QString(), page, plain()};
+    if (chapter) entry.format.setFontWeight(QFont::Bold);
+    const QFontMetricsF title(entry.format.font(), &device_);
+    const QFontMetricsF leaders(plain().font(), &device_);
+    const double room = leadersEnd() - title.horizontalAdvance(entry.title + QStringLiteral("  "));
+    const int dots = std::max(0, static_cast<int>(room / leaders.horizontalAdvance(QStringLiteral(" ."))));
+    entry.leaders = QLatin1Char('\t') + QStringLiteral(" .").repeated(dots) + QLatin1Char('\t');
+    return entry;
+  }
+
+  QList<QTextBlock> headings() const {
+    QList<QTextBlock> found;
+    for (QTextBlock block = document_.begin(); block.isValid(); block = block.next())
+      if (const int level = block.blockFormat().headingLevel(); level == 2 || level == 3) found << block;
+    return found;
+  }
+
+  static QTextCharFormat plain() {
+    QTextCharFormat format;
+    format.setFont(QFont(kBodyFamily, kBodyPoints), QTextCharFormat::FontPropertiesAll);
+    return format;
+  }
+
+  // The dot leaders end here, so that they line up whatever the number.
+  double leadersEnd() const {
+    return page_.body.width() -
+           QFontMetricsF(plain().font(), &device_).horizontalAdvance(QStringLiteral("0000"));
+  }
+
+  QTextDocument& document_;
+  const PageGeometry& page_;
+  QPaintDevice& device_;
+};
+
+// Every line of the layout (text, table cells, pictures, code) that reaches
+// past the text width, with its page and its start.
+QStringList linesPastTheTextWidth(const QTextDocument& document, const PageGeometry& page) {
+  QStringList found;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    const QPointF origin = layoutOrigin(document, block);
+    const QTextLayout* layout = block.layout();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      const QTextLine line = layout->lineAt(i);
+      const double left = origin.x() + line.x();
+      const double right = left + line.naturalTextWidth();
+      if (left >= -kFitTolerance && right <= page.body.width() + kFitTolerance) continue;
+      const double past = std::max(-left, right - page.body.width());
+      found << QStringLiteral("page %1, line \"%2\" runs %3 mm past the text width")
+                   .arg(pageAt(origin.y() + line.y(), page) + 1)
+                   .arg(block.text().mid(line.textStart(), 40))
+                   .arg(past / page.mm, 0, 'f', 1);
+    }
+  }
+  return found;
+}
+
+void print(QTextDocument& document, QPdfWriter& pdf, const PageGeometry& page) {
+  QPainter painter(&pdf);
+  const double margin = kMarginMm * page.mm;
+  const QFont footer(kBodyFamily, 9);
+  for (int number = 0; number < document.pageCount(); ++number) {
+    if (number > 0) pdf.newPage();
+    painter.save();
+    painter.translate(margin, margin - number * page.body.height());
+    // A picture that starts the next page starts right at this page's end:
+    // the clip stays clear of it, or a reader would see its first row here.
+    const double top = number * page.body.height();
+    document.drawContents(&painter, QRectF(0, top, page.body.width(), page.body.height() - 2));
+    painter.restore();
+    painter.setFont(footer);
+    painter.drawText(QRectF(0, margin + page.body.height(), page.paper.width(), kFooterMm * page.mm),
+                     Qt::AlignCenter, QString::number(number + 1));
+  }
+}
 
 }  // namespace
 
-void writePdf(const QString& guideFolder, const QString& pdfPath) {
+bool writePdf(const QString& guideFolder, const QString& pdfPath) {
   QFile source(guideFolder + "/Guide.md");
   if (!source.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(source.fileName()));
   const QString markdown = QString::fromUtf8(source.readAll());
@@ -38,54 +418,44 @@ void writePdf(const QString& guideFolder, const QString& pdfPath) {
   pdf.setCreator(QStringLiteral("QUVO Gratulo"));
   pdf.setResolution(kPdfDpi);
   pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-  // The text is laid out for the PDF itself (its pixels): the page less its
-  // margins and the footer with the page number.
-  const double mm = kPdfDpi / 25.4;
-  const QSizeF paper = pdf.pageLayout().fullRectPixels(kPdfDpi).size();
-  const QSizeF body(paper.width() - 2 * kMarginMm * mm, paper.height() - (2 * kMarginMm + kFooterMm) * mm);
+  // The text is laid out for the PDF itself (its pixels).
+  PageGeometry page;
+  page.unit = formatUnit(pdf);
+  page.paper = pdf.pageLayout().fullRectPixels(kPdfDpi).size();
+  page.body = QSizeF(page.paper.width() - 2 * kMarginMm * page.mm,
+                     page.paper.height() - (2 * kMarginMm + kFooterMm) * page.mm);
 
   QTextDocument document;
   document.documentLayout()->setPaintDevice(&pdf);
-  document.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
-  document.setPageSize(body);
-  // The pictures the text names, from the guide folder.
-  QHash<QString, QImage> pictures;
-  static const QRegularExpression picture(QStringLiteral(R"(!\[[^\]]*\]\(([^)\s]+)\))"));
-  for (auto it = picture.globalMatch(markdown); it.hasNext();) {
-    const QString name = it.next().captured(1);
-    QImage image(guideFolder + "/" + name);
-    if (image.isNull()) qFatal("missing picture %s", qPrintable(name));
-    // Shown smaller than on a screen of 96 dpi, no wider than the text and
-    // no taller than half a page (a tall panel would fill one by itself).
-    const double textWidthInScreenPixels = body.width() / kPdfDpi * 96.0;
-    const double halfPageInScreenPixels = body.height() / 2 / kPdfDpi * 96.0;
-    image.setDevicePixelRatio(std::max({1.0 / kPictureScale, image.width() / textWidthInScreenPixels,
-                                        image.height() / halfPageInScreenPixels}));
-    pictures.insert(name, image);
-  }
+  document.setDefaultFont(QFont(kBodyFamily, kBodyPoints));
+  document.setDocumentMargin(0);
+  document.setPageSize(page.body);
+  const QHash<QString, QImage> pictures = loadPictures(guideFolder, markdown, page);
   document.setResourceProvider(
       [&pictures](const QUrl& url) { return QVariant(pictures.value(url.toString())); });
   document.setMarkdown(markdown);
-  // Each chapter starts on a page of its own.
-  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-    if (block.blockFormat().headingLevel() != 2) continue;
-    QTextBlockFormat format;
-    format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-    QTextCursor(block).mergeBlockFormat(format);
+  addCaptions(document, page);
+  setCode(document, page, pdf);
+  setTables(document, page);
+  setHeadings(document, page);
+  Contents contents(document, page, pdf);
+  contents.insert();
+  // The contents' numbers and the pages of the runs kept together depend on
+  // each other: lay out again until neither changes.
+  for (int pass = 0;; ++pass) {
+    if (pass == 10) qFatal("the guide's layout does not settle");
+    const bool moved = keepTogether(document, page);
+    if (!contents.update() && !moved) break;
   }
 
-  QPainter painter(&pdf);
-  QFont footer(QStringLiteral("DejaVu Sans"), 9);
-  for (int page = 0; page < document.pageCount(); ++page) {
-    if (page > 0) pdf.newPage();
-    painter.save();
-    painter.translate(kMarginMm * mm, kMarginMm * mm - page * body.height());
-    document.drawContents(&painter, QRectF(QPointF(0, page * body.height()), body));
-    painter.restore();
-    painter.setFont(footer);
-    painter.drawText(QRectF(0, kMarginMm * mm + body.height(), paper.width(), kFooterMm * mm),
-                     Qt::AlignCenter, QString::number(page + 1));
+  const QStringList overflowing = linesPastTheTextWidth(document, page);
+  for (const QString& line : overflowing) qWarning("%s", qPrintable(line));
+  if (!overflowing.isEmpty()) {
+    qWarning("%s not written: %lld lines run past the text width", qPrintable(pdfPath),
+             static_cast<long long>(overflowing.size()));
+    return false;
   }
-  painter.end();
-  qInfo("wrote %s", qPrintable(pdfPath));
+  print(document, pdf, page);
+  qInfo("wrote %s: %d pages", qPrintable(pdfPath), document.pageCount());
+  return true;
 }

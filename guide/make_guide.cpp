@@ -1,6 +1,7 @@
 // Makes the user guide: the pictures of the real window and dialogs, made
 // under the offscreen platform and saved beside the guide's text, and the
-// text with its pictures as an A4 PDF with page numbers.
+// text with its pictures as an A4 PDF with page numbers. It exits with 1,
+// writing no PDF, when a line of the guide does not fit its page.
 //
 //   QT_QPA_PLATFORM=offscreen make_guide <guide folder> <PDF file>
 //   QT_QPA_PLATFORM=offscreen make_guide --pdf-only <guide folder> <PDF file>
@@ -25,6 +26,6 @@ int main(int argc, char* argv[]) {
   }
   const QString guide = QDir(args[0]).absolutePath();
   if (!pdfOnly) makePictures(guide + "/pictures");
-  writePdf(guide, args[1]);
-  return 0;
+  // A guide whose lines run off its pages is not written (make guide fails).
+  return writePdf(guide, args[1]) ? 0 : 1;
 }

@@ -1,7 +1,6 @@
 // The user guide against the program: every name the guide writes in bold is
 // a menu item, tab, button, box or window of the real window and its dialogs,
-// the shortcuts it lists are the menu items' own, and the shipped Help.pdf
-// holds the guide's headings and pictures.
+// and the shortcuts it lists are the menu items' own.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -168,41 +167,6 @@ TEST_F(UserGuide, EveryNameTheGuideWritesInBoldIsInTheProgramAndEveryShortcutIsT
         << match.captured(1).toStdString() << " has not " << match.captured(2).toStdString();
   }
   EXPECT_GE(rows, 20);
-}
-
-TEST(UserGuidePdf, TheShippedHelpHoldsTheGuidesHeadingsAndPictures) {
-  const QString guide = guideText();
-  const QString pdf = QStringLiteral(QUVO_SOURCE_DIR "/resources/Help.pdf");
-  const testing_support::ProcessResult text = testing_support::runProgram("pdftotext", {pdf, "-"});
-  ASSERT_EQ(text.exitCode, 0) << text.err.toStdString();
-  // Ligatures ("fi" drawn as one glyph) read as their letters.
-  const QString words = QString::fromUtf8(text.out).normalized(QString::NormalizationForm_KC).simplified();
-  const QStringList headings = captures(guide, QStringLiteral(R"(^#+ (.+)$)"));
-  EXPECT_GT(headings.size(), 25);
-  for (const QString& heading : headings)
-    EXPECT_TRUE(words.contains(heading.simplified())) << heading.toStdString();
-
-  // Every picture the guide shows is made and is not blank, and the PDF
-  // holds at least as many pictures.
-  QSet<QString> pictures;
-  for (const QString& name : captures(guide, QStringLiteral(R"(!\[[^\]]*\]\(([^)\s]+)\))"))) {
-    pictures << name;
-    const QImage image(kGuideFolder + "/" + name);
-    ASSERT_FALSE(image.isNull()) << name.toStdString();
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height() && colours.size() < 16; y += 7)
-      for (int x = 0; x < image.width() && colours.size() < 16; x += 7) colours << image.pixel(x, y);
-    EXPECT_GE(colours.size(), 16) << name.toStdString() << " is nearly blank";
-  }
-  EXPECT_GE(pictures.size(), 15);
-  const testing_support::ProcessResult list = testing_support::runProgram("pdfimages", {"-list", pdf});
-  ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
-  int images = 0;
-  for (const QString& line : QString::fromUtf8(list.out).split('\n')) {
-    const QStringList columns = line.simplified().split(' ');
-    if (columns.size() > 2 && columns[2] == QLatin1String("image")) ++images;
-  }
-  EXPECT_GE(images, pictures.size());
 }
 
 // The tallest band of rows of a picture that are nearly all one colour: an
