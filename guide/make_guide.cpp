@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include "ExamplePictures.h"
 #include "GuidePdf.h"
 #include "GuidePictures.h"
 
@@ -24,7 +25,10 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const QString guide = QDir(args[0]).absolutePath();
-  if (!pdfOnly) makePictures(guide + "/pictures");
+  if (!pdfOnly) {
+    makePictures(guide + "/pictures");
+    makeExamplePictures(guide + "/pictures");
+  }
   writePdf(guide, args[1]);
   return 0;
 }
