@@ -10,15 +10,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
-
 #include <QTableView>
+#include <QTemporaryDir>
 
 #include "barcode/dialog/Barcode_Gen.h"
 #include "core/SKTGraphic.h"
@@ -26,6 +26,7 @@
 #include "data/dialogs/Import_Excel.h"
 #include "mainwindow/panels/DataSourceTab.h"
 #include "mainwindow/panels/TextEditingTab.h"
+#include "mainwindow/panels/TextPropertiesTab.h"
 #include "mainwindow/tools/WalkSupport.h"
 #include "personalisation/Export_Template.h"
 #include "personalisation/Invitation_Wizard.h"
@@ -109,15 +110,26 @@ QString cardText(const SKTGraphicPtr& g) {
   return g->Text_contents()->string;
 }
 
-// The card and the tabs beside it: what a step changes on both.
-void shootCardAndTabs(SKTWindowController& window, const QString& name) {
+// Where a person's resource folder usually is, shown in the pictures instead
+// of the temporary folder the example is done in.
+const QString kUsualFolder = QStringLiteral("/home/you/.local/share/QUVO/QUVO Gratulo");
+
+// The card beside the top of the tabs (down to `panelHeight`): what a step
+// changes on both, without the empty backdrop and panel around them.
+void shootCardAndTabs(SKTWindowController& window, int panelHeight, const QString& name) {
   settle();
-  const QWidget* view = window.currentSideView();
-  const QRect card = view->rect().translated(view->mapTo(&window, QPoint()));
+  const QImage card = window.currentSideView()->grab().toImage();
   QWidget* tabs = window.settingsTabs();
-  const QRect panel = tabs->rect().translated(tabs->mapTo(&window, QPoint()));
-  const QRect around = card.united(panel);
-  window.grab(QRect(around.left(), around.top(), around.width(), panel.height() / 2 + 40)).save(g_shots + "/" + name + ".png");
+  const QImage panel = tabs->grab(QRect(0, 0, tabs->width(), panelHeight)).toImage();
+  const int gap = 16;
+  QImage both(card.width() + panel.width() + 3 * gap, std::max(card.height(), panel.height()) + 2 * gap,
+              QImage::Format_ARGB32);
+  both.fill(window.palette().color(QPalette::Window));
+  QPainter painter(&both);
+  painter.drawImage(gap, gap, card);
+  painter.drawImage(card.width() + 2 * gap, gap, panel);
+  painter.end();
+  both.save(g_shots + "/" + name + ".png");
   qInfo("screenshot %s", qPrintable(name));
 }
 
@@ -153,7 +165,7 @@ void newBadge(SKTWindowController& window, ExampleHost& host) {
   settle(300);
   check(window.document()->graphics().size() == 2, "the wizard places the title and the message");
   window.setZoomFactor(2.0);
-  shoot(&window, QStringLiteral("example-new-card"));
+  shootCardAndTabs(window, 570, QStringLiteral("example-new-card"));
 }
 
 // The texts and the QR Code in their places; the company is a new text typed
@@ -166,19 +178,27 @@ void placeObjects(SKTWindowController& window) {
   name->setBounds(QRectF(12, 62, 160, 36));
   clickTool(window, DrawingTool::Text);
   const SKTGraphicPtr company = window.document()->graphics().front();
+  company->setBounds(QRectF(12, 104, 160, 26));
   select(window, company);
   showTab(window, QStringLiteral("Text"));
   typeInto(window.textEditingTab()->Text_value_Edit, QStringLiteral("Company"));
   settle();
   check(cardText(company) == QStringLiteral("Company"), "a text typed in the Text tab is on the card");
-  company->setBounds(QRectF(12, 104, 160, 26));
+  shootCardAndTabs(window, 200, QStringLiteral("example-text"));
+  // A new text has a box and a border; the badge's texts have neither.
+  showTab(window, QStringLiteral("Text Properties"));
+  TextPropertiesTab* properties = window.textPropertiesTab();
+  check(properties->Text_fill_chk->isChecked() && properties->Text_border_chk->isChecked(),
+        "a new text has a filled box and a border");
+  properties->Text_fill_chk->click();
+  properties->Text_border_chk->click();
+  settle();
+  check(!company->_isDrawingFill && !company->_isDrawingStroke, "the company text has no box and no border");
   clickTool(window, DrawingTool::Barcode);
   const SKTGraphicPtr code = window.document()->graphics().front();
   check(code->kind() == GraphicKind::Barcode, "the Barcode tool places a barcode");
   code->setBounds(QRectF(178, 70, 66, 66));
-  select(window, name);
   window.graphicView()->update();
-  shootCardAndTabs(window, QStringLiteral("example-placed"));
 }
 
 // Card > User Profile…, Browse… beside Spreadsheet:, the workbook's sheet and
@@ -194,7 +214,11 @@ void bindSpreadsheet(SKTWindowController& window, ExampleHost& host, const QStri
       check(columns.Sheet_ComboBox->currentText() == QStringLiteral("Guests"), "the sheet Guests is chosen");
       check(columns.contains_header->isChecked(), "First row contains column titles starts ticked");
       QTest::mouseClick(buttonNamed(&picker, QStringLiteral("Select All")), Qt::LeftButton);
+      const QString path = columns.file_path->text();
+      columns.file_path->setText(kUsualFolder + "/Samples/Guests.xlsx");
+      picker.resize(520, 300);
       shoot(&picker, QStringLiteral("example-import-excel"));
+      columns.file_path->setText(path);
       QTest::mouseClick(buttonNamed(&picker, QStringLiteral("OK")), Qt::LeftButton);
     };
     QTest::mouseClick(profile.excel_browse_btn, Qt::LeftButton);
@@ -204,8 +228,10 @@ void bindSpreadsheet(SKTWindowController& window, ExampleHost& host, const QStri
     settle();
     check(!profile.rows[0].view_btn->isEnabled(), "View is grey for a spreadsheet column");
     profile.rows[0].ds_combo->setCurrentIndex(0);
-    dialog.resize(dialog.sizeHint());
+    const QString path = profile.excel_path_field->text();
+    profile.excel_path_field->setText(kUsualFolder + "/Samples/Guests.xlsx");
     shoot(&dialog, QStringLiteral("example-profile"));
+    profile.excel_path_field->setText(path);
     QTest::mouseClick(profile.ok_btn, Qt::LeftButton);
   };
   menuItem(window, QStringLiteral("Card"), QStringLiteral("User Profile…"))->trigger();
@@ -214,7 +240,8 @@ void bindSpreadsheet(SKTWindowController& window, ExampleHost& host, const QStri
 }
 
 // A text's Text Source tab: Source Excel and its column.
-void bindText(SKTWindowController& window, const SKTGraphicPtr& text, const QString& column, const QString& first) {
+void bindText(SKTWindowController& window, const SKTGraphicPtr& text, const QString& column,
+              const QString& first) {
   select(window, text);
   showTab(window, QStringLiteral("Text Source"));
   DataSourceTab* d = window.dataSourceTab();
@@ -232,13 +259,14 @@ void bindBarcode(SKTWindowController& window, ExampleHost& host) {
   showTab(window, QStringLiteral("Barcode Properties"));
   host.onModal = [](QDialog& dialog) {
     auto& designer = static_cast<Barcode_Gen&>(dialog);
-    dialog.resize(980, 640);
+    dialog.resize(840, 420);
     chooseItem(designer.barcodeTypePopup, QStringLiteral("QR Code"));
     designer.hideHeaderCheckbox->setChecked(true);
     designer.hideFooterCheckbox->setChecked(true);
     chooseItem(designer.Data_source_type, QStringLiteral("Excel"));
     chooseItem(designer.Batch_Series, QStringLiteral("Ticket"));
-    check(designer.dataText_2D->toPlainText() == QStringLiteral("SM26-0101"), "the designer shows the first ticket");
+    check(designer.dataText_2D->toPlainText() == QStringLiteral("SM26-0101"),
+          "the designer shows the first ticket");
     shoot(&dialog, QStringLiteral("example-barcode-designer"));
     QTest::mouseClick(designer.ok_button, Qt::LeftButton);
   };
@@ -254,7 +282,8 @@ void checkValues(SKTWindowController& window, ExampleHost& host, const SKTGraphi
   host.onModal = [](QDialog& dialog) {
     QTableView* rows = static_cast<Data_From_Excel&>(dialog).ColList;
     QAbstractItemModel* model = rows->model();
-    check(model->headerData(0, Qt::Horizontal).toString() == QStringLiteral("No."), "the table numbers its rows");
+    check(model->headerData(0, Qt::Horizontal).toString() == QStringLiteral("No."),
+          "the table numbers its rows");
     const QModelIndex cell = model->index(2, 2);  // Alan Turing's company
     rows->scrollTo(cell);
     const QPoint at = rows->visualRect(cell).center();
@@ -266,8 +295,10 @@ void checkValues(SKTWindowController& window, ExampleHost& host, const SKTGraphi
     QTest::keyClicks(editor, QStringLiteral("Bletchley Park Systems"));
     QTest::keyClick(editor, Qt::Key_Return);
     settle();
-    check(cell.data().toString() == QStringLiteral("Bletchley Park Systems"), "a cell is corrected in the table");
-    dialog.resize(640, 400);
+    check(cell.data().toString() == QStringLiteral("Bletchley Park Systems"),
+          "a cell is corrected in the table");
+    rows->resizeColumnsToContents();
+    dialog.resize(520, 330);
     shoot(&dialog, QStringLiteral("example-table"));
     QTest::mouseClick(buttonNamed(&dialog, QStringLiteral("OK")), Qt::LeftButton);
   };
@@ -284,9 +315,19 @@ void exportBadges(SKTWindowController& window, ExampleHost& host, const QString&
     check(exportWindow.Export_with_excel_chk->isChecked(), "Use spreadsheet starts ticked");
     shoot(&dialog, QStringLiteral("example-export"));
     host.onModal = [](QDialog& finished) {
+      // The message, the folder and the box to open it.
+      const QStringList texts = {QStringLiteral("Card has been exported successfully."),
+                                 QStringLiteral("Open containing folder.")};
+      int found = 0;
+      for (QLabel* label : finished.findChildren<QLabel*>()) {
+        if (label->text() == texts[0]) ++found;
+        if (label->text().endsWith(QStringLiteral("/QUVO Gratulo")))
+          label->setText(QStringLiteral("/home/you/Badges/QUVO Gratulo"));
+      }
+      for (QCheckBox* box : finished.findChildren<QCheckBox*>())
+        if (box->text() == texts[1] && box->isChecked()) ++found;
+      check(found == 2, "the export ends with its message and Open containing folder.");
       shoot(&finished, QStringLiteral("example-export-finished"));
-      for (QLabel* l : finished.findChildren<QLabel*>()) qInfo("finished: %s", qPrintable(l->text()));
-      for (QCheckBox* c : finished.findChildren<QCheckBox*>()) qInfo("finished box: %s", qPrintable(c->text()));
       finished.done(0);
     };
     QTest::mouseClick(buttonNamed(&dialog, QStringLiteral("OK")), Qt::LeftButton);
@@ -316,18 +357,19 @@ void exportBadges(SKTWindowController& window, ExampleHost& host, const QString&
 void printBadges(SKTWindowController& window, ExampleHost& host, const QString& pdf) {
   host.onModal = [&host, pdf](QDialog& dialog) {
     auto& print = static_cast<Print_Wnd&>(dialog);
-    dialog.resize(1250, 760);
+    dialog.resize(1000, 520);
     chooseItem(print.Printer_ComboBox, QStringLiteral("PDF file"));
     print.matrix_card_side->button(1)->click();
     print.Col_Text->setValue(2);
-    print.Row_Text->setValue(5);
+    print.Row_Text->setValue(4);
     print.horz_mar_Text->setValue(5);
     print.vert_mar_Text->setValue(5);
+    check(print.Total_Text->value() == 10, "Cards to print counts the guests");
     check(print.print_with_excel_chk->isChecked(), "One card per spreadsheet row starts ticked");
     settle();
     shoot(&dialog, QStringLiteral("example-print"));
     host.onModal = [](QDialog& preview) {
-      preview.resize(700, 800);
+      preview.resize(560, 640);
       shoot(&preview, QStringLiteral("example-print-preview"));
       preview.done(0);
     };
@@ -340,8 +382,10 @@ void printBadges(SKTWindowController& window, ExampleHost& host, const QString& 
     check(dialog.isVisible(), "the Print window stays open after printing");
     QTest::mouseClick(print.cancelButton, Qt::LeftButton);
   };
+  const qsizetype told = host.messages.size();
   menuItem(window, QStringLiteral("Card"), QStringLiteral("Print…"))->trigger();
   settle(300);
+  check(host.messages.size() == told, "a print that went well shows no message");
   check(QFileInfo::exists(pdf), "the sheets are printed into the PDF file");
 }
 
@@ -351,17 +395,19 @@ void saveBadge(SKTWindowController& window, ExampleHost& host, const QString& de
   menuItem(window, QStringLiteral("File"), QStringLiteral("Save As…"))->trigger();
   settle(300);
   check(QFileInfo::exists(design), "the design is saved");
+  check(host.messages.last() == QStringLiteral("Greeting Card Design Log has been saved successfully."),
+        "the save is told");
   host.onModal = [](QDialog& dialog) {
     auto& name = static_cast<Export_Template&>(dialog);
     typeInto(name.template_name, QStringLiteral("Guest badge"));
-    shoot(&dialog, QStringLiteral("example-template-name"));
     QTest::mouseClick(name.ok_btn, Qt::LeftButton);
   };
   menuItem(window, QStringLiteral("Card"), QStringLiteral("Save as Template…"))->trigger();
   settle(300);
+  check(host.messages.last() == QStringLiteral("Template exported successfully."), "the template is told");
   host.onModal = [](QDialog& dialog) {
     auto& templates = static_cast<Template_Wizard&>(dialog);
-    dialog.resize(900, 600);
+    dialog.resize(560, 330);
     chooseItem(templates.cat_cmbo_bx, QStringLiteral("My Templates"));
     check(templates.imageBrowser->model()->rowCount() == 1, "My Templates holds the badge");
     shoot(&dialog, QStringLiteral("example-templates"));
@@ -393,8 +439,9 @@ void makeExamplePictures(const QString& pictures) {
   SKTWindowController::setStartWindowShown(false);
   placeObjects(window);
   bindSpreadsheet(window, host, resources + "/Samples/Guests.xlsx");
-  bindText(window, textWith(window, QStringLiteral("Guest name")), QStringLiteral("Name"), QStringLiteral("Ada Lovelace"));
-  shootCardAndTabs(window, QStringLiteral("example-text-source"));
+  bindText(window, textWith(window, QStringLiteral("Guest name")), QStringLiteral("Name"),
+           QStringLiteral("Ada Lovelace"));
+  shootCardAndTabs(window, 140, QStringLiteral("example-text-source"));
   bindText(window, textWith(window, QStringLiteral("Company")), QStringLiteral("Company"),
            QStringLiteral("Analytical Engines Ltd"));
   bindBarcode(window, host);
@@ -405,12 +452,4 @@ void makeExamplePictures(const QString& pictures) {
   exportBadges(window, host, out);
   printBadges(window, host, out + "/Badges.pdf");
   saveBadge(window, host, out + "/Guest badge.dcard");
-  for (const QString& m : host.messages) qInfo("message seen: %s", qPrintable(m));
-  if (qEnvironmentVariableIsSet("EXAMPLE_KEEP")) {
-    QDir().mkpath(qEnvironmentVariable("EXAMPLE_KEEP"));
-    for (const QString& f : QDir(out).entryList(QDir::Files))
-      QFile::copy(out + "/" + f, qEnvironmentVariable("EXAMPLE_KEEP") + "/" + f);
-    for (const QString& f : QDir(out + "/QUVO Gratulo").entryList(QDir::Files))
-      QFile::copy(out + "/QUVO Gratulo/" + f, qEnvironmentVariable("EXAMPLE_KEEP") + "/" + f);
-  }
 }
