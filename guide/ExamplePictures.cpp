@@ -184,7 +184,7 @@ void placeObjects(SKTWindowController& window) {
   typeInto(window.textEditingTab()->Text_value_Edit, QStringLiteral("Company"));
   settle();
   check(cardText(company) == QStringLiteral("Company"), "a text typed in the Text tab is on the card");
-  shootCardAndTabs(window, 200, QStringLiteral("example-text"));
+  shootCardAndTabs(window, 200, QStringLiteral("example-new-text"));
   // A new text has a box and a border; the badge's texts have neither.
   showTab(window, QStringLiteral("Text Properties"));
   TextPropertiesTab* properties = window.textPropertiesTab();
