@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include "ExamplePictures.h"
 #include "GuidePdf.h"
 #include "GuidePictures.h"
 
@@ -25,7 +26,10 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const QString guide = QDir(args[0]).absolutePath();
-  if (!pdfOnly) makePictures(guide + "/pictures");
+  if (!pdfOnly) {
+    makePictures(guide + "/pictures");
+    makeExamplePictures(guide + "/pictures");
+  }
   // A guide whose lines run off its pages is not written (make guide fails).
   return writePdf(guide, args[1]) ? 0 : 1;
 }
