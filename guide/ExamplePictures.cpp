@@ -20,6 +20,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include "GuideStage.h"
 #include "barcode/dialog/Barcode_Gen.h"
 #include "core/SKTGraphic.h"
 #include "data/dialogs/Data_From_Excel.h"
@@ -420,20 +421,14 @@ void saveBadge(SKTWindowController& window, ExampleHost& host, const QString& de
 }  // namespace
 
 void makeExamplePictures(const QString& pictures) {
-  QTemporaryDir home;
-  const QString resources = home.filePath(QStringLiteral("resources"));
-  if (!platform::seedFolder(QStringLiteral(QUVO_SOURCE_DIR "/resources"), resources)) qFatal("no resources");
-  Set_Resource_Path(resources);
-  Check_Path_And_Create_Files();
+  const QTemporaryDir home;
+  const QString resources = seedGuideResources(home);
   g_shots = pictures;
   QDir().mkpath(pictures);
   ExampleHost host;
   platform::ScopedMessageHost scoped(host);
   SKTWindowController window;
-  window.resize(1280, 860);
-  window.show();
-  if (!QTest::qWaitForWindowExposed(&window)) qFatal("the window was not shown");
-  settle(300);
+  showGuideWindow(window);
   SKTWindowController::setStartWindowShown(true);
   newBadge(window, host);
   SKTWindowController::setStartWindowShown(false);

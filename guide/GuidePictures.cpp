@@ -21,6 +21,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 
+#include "GuideStage.h"
 #include "barcode/dialog/Barcode_Gen.h"
 #include "canvas/SKTZoomingScrollView.h"
 #include "core/SKTGraphic.h"
@@ -487,11 +488,8 @@ void dialogs(SKTWindowController& window, WalkHost& host) {
 }  // namespace
 
 void makePictures(const QString& pictures) {
-  QTemporaryDir home;
-  const QString resources = home.filePath(QStringLiteral("resources"));
-  if (!platform::seedFolder(QStringLiteral(QUVO_SOURCE_DIR "/resources"), resources)) qFatal("no resources");
-  Set_Resource_Path(resources);
-  Check_Path_And_Create_Files();
+  const QTemporaryDir home;
+  seedGuideResources(home);
   DataSeriesStore().writeSeries(QStringLiteral("Guests"),
                                 {QStringLiteral("Ada Lovelace"), QStringLiteral("Grace Hopper"),
                                  QStringLiteral("Alan Turing"), QStringLiteral("Edsger Dijkstra")});
@@ -500,10 +498,7 @@ void makePictures(const QString& pictures) {
   WalkHost host;
   platform::ScopedMessageHost scoped(host);
   SKTWindowController window;
-  window.resize(1280, 860);
-  window.show();
-  if (!QTest::qWaitForWindowExposed(&window)) qFatal("the window was not shown");
-  settle(300);
+  showGuideWindow(window);
   startScreen(host);
   birthdayCard(window, host);
   badge(window, host);
