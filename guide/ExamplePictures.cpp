@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -198,8 +199,7 @@ void placeObjects(SKTWindowController& window) {
   clickTool(window, DrawingTool::Barcode);
   const SKTGraphicPtr code = window.document()->graphics().front();
   check(code->kind() == GraphicKind::Barcode, "the Barcode tool places a barcode");
-  code->setBounds(QRectF(178, 70, 66, 66));
-  window.graphicView()->update();
+  dragObject(canvas, code, QPointF(205, 100));  // right of the name
 }
 
 // Card > User Profile…, Browse… beside Spreadsheet:, the workbook's sheet and
@@ -274,6 +274,12 @@ void bindBarcode(SKTWindowController& window, ExampleHost& host) {
   QTest::mouseClick(buttonNamed(window.settingsTabs(), QStringLiteral("Edit Barcode…")), Qt::LeftButton);
   settle(300);
   check(code->data_source_type == 2, "the barcode is bound to the spreadsheet");
+  // The QR Code has its own size now; it is dragged inside the card, right of the name.
+  const QSizeF card(90 * 72 / 25.4, 60 * 72 / 25.4);  // the badge, in points
+  const QRectF frame = code->bounds();
+  dragObject(window.currentSideView(), code,
+             QPointF(card.width() - 8 - frame.width() / 2, card.height() / 2 + 12));
+  check(QRectF(QPointF(), card).contains(code->bounds()), "the QR Code lies inside the card");
 }
 
 // View… of the Text Source tab: the rows, one cell corrected in place.
@@ -298,7 +304,9 @@ void checkValues(SKTWindowController& window, ExampleHost& host, const SKTGraphi
     settle();
     check(cell.data().toString() == QStringLiteral("Bletchley Park Systems"),
           "a cell is corrected in the table");
-    rows->resizeColumnsToContents();
+    // Columns widened as a person does, by dragging the borders of their titles.
+    rows->horizontalHeader()->resizeSection(1, 130);
+    rows->horizontalHeader()->resizeSection(2, 190);
     dialog.resize(520, 330);
     shoot(&dialog, QStringLiteral("example-table"));
     QTest::mouseClick(buttonNamed(&dialog, QStringLiteral("OK")), Qt::LeftButton);
