@@ -244,7 +244,12 @@ void startScreen(WalkHost& host) {
     shoot(&dialog, "wizard-background");
     wizard.imageBrowser->setCurrentIndex(wizard.imageBrowser->model()->index(2, 0));
     if (wizard.next_counter == 2) wizard.OK_Click();
+    // The message box takes what height the window has: the step is
+    // pictured at the height its fields need.
+    const QSize size = dialog.size();
+    dialog.resize(size.width(), dialog.minimumSizeHint().height());
     shoot(&dialog, "wizard-title");
+    dialog.resize(size);
     dialog.done(0);
   };
   wizard.Open_Wnd();
