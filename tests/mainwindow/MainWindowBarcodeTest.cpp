@@ -780,7 +780,7 @@ TEST_F(MainWindowBarcode, ABarcodeInASmallerFrameShowsWholeOnTheCanvasAsExported
 
   // Dragging the frame 60 points to the right.
   PaintedRegion region;
-  serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   view->installEventFilter(&region);
   const QPointF grip = g->bounds().center();
   view->queueTrackingEvents(
@@ -788,7 +788,7 @@ TEST_F(MainWindowBarcode, ABarcodeInASmallerFrameShowsWholeOnTheCanvasAsExported
   view->mouseDown(down(grip));
   ASSERT_EQ(g->bounds().topLeft(), whole.topLeft() + QPointF(60, 0));
   serveUntil([&] { return !region.painted.isEmpty(); });
-  serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   auto onScreen = [&](const QRectF& r) {
     return QRectF(r.topLeft() * kZoom, r.size() * kZoom).toAlignedRect();
   };
@@ -880,7 +880,7 @@ TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
   const QRectF frame = g->bounds();
   EXPECT_EQ(frame.size(), QSizeF(120, 60));
   view->changeSelectionIndexes({});
-  testing_support::serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   const QImage canvas = shownOnScreen(view);
   // The sample's ink lies inside the frame the handles show.
   const QRectF ink = inkInPoints(canvas, 1.0);
@@ -937,10 +937,10 @@ TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
   doubleClick(view, g);
   ASSERT_FALSE(g->_barcode_image.isNull());
   ASSERT_LT(g->bounds().width(), frame.width());
-  testing_support::serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   window.editAction(QStringLiteral("Undo"))->trigger();
   view->changeSelectionIndexes({});
-  testing_support::serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   ASSERT_TRUE(g->_barcode_image.isNull());
   const QImage undone = shownOnScreen(view);
   EXPECT_EQ(differingPixels(canvas, undone, around), 0);
