@@ -55,7 +55,7 @@ TEST(CanvasGrid, SpacingChangeShowsTheGridForAMoment) {
   // The moment outlasts the events served at once; its end is announced.
   QCoreApplication::processEvents();
   EXPECT_TRUE(grid.isShowingTemporarily());
-  EXPECT_TRUE(testing_support::serveUntil([&] { return any == 2; }, 60000));
+  EXPECT_TRUE(testing_support::serveUntil([&] { return any == 2; }));
   EXPECT_FALSE(grid.isShowingTemporarily());
 
   grid.setAlwaysShown(true);

@@ -134,7 +134,7 @@ TEST_F(CanvasView, HandlesHideForHalfASecondAfterTheLastMove) {
   view.hideHandlesMomentarily();
   QCoreApplication::processEvents();
   EXPECT_TRUE(view.isHidingHandles());
-  EXPECT_TRUE(serveUntil([&] { return !view.isHidingHandles(); }, 60000));
+  EXPECT_TRUE(serveUntil([&] { return !view.isHidingHandles(); }));
 }
 
 TEST_F(CanvasView, GridChangeRedrawsAndGridLinesAreDrawn) {

@@ -90,7 +90,8 @@ void writeSeries(const QString& name, const QString& text) {
 // reader finds in a picture file.
 QStringList decodedTexts(const QString& path, const QString& format = QStringLiteral("QRCode")) {
   const auto reader =
-      platform::runChild(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), format, path}, {}, 30000);
+      platform::runChild(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), format, path}, {},
+                         testing_support::kHangGuardMs);
   if (reader.exitCode < 0) return {QStringLiteral("reader did not run")};
   QStringList texts;
   for (const QString& line : QString::fromUtf8(reader.out).split('\n'))
@@ -196,7 +197,7 @@ class MainWindowBarcode : public ::testing::Test {
     host.queueOpenPanel({folder});
     host.queueModal([](QDialog&) { return 0; });  // the finished box
     window.Export_Button();
-    EXPECT_TRUE(window.cardExport().waitForRun(60000));
+    EXPECT_TRUE(window.cardExport().waitForRun(testing_support::kHangGuardMs));
     QStringList cards;
     const QString written = folder + "/QUVO Gratulo/";
     for (const QString& name : QDir(written).entryList(QDir::Files, QDir::Name))

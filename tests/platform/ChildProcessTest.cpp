@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ChildProcess.h"
+#include "support/HangGuard.h"
 
 using platform::ChildOutput;
 using platform::ChildProcess;
@@ -61,7 +62,7 @@ TEST(ChildProcess, TimeLimitAndChildrenLeftBehind) {
   EXPECT_EQ(run.exitCode, -1);
 
   ChildProcess parent("sh", {"-c", "echo ready; sleep 600 & echo $!"});
-  ASSERT_TRUE(parent.waitForExit(120000)) << "waited for the sleep";
+  ASSERT_TRUE(parent.waitForExit(testing_support::kHangGuardMs)) << "waited for the sleep";
   EXPECT_EQ(parent.exitCode(), 0);
   const QList<QByteArray> lines = parent.out().split('\n');
   ASSERT_GE(lines.size(), 2);

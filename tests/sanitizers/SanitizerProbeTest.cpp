@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/ChildProcess.h"
+#include "support/HangGuard.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ Settings addressCheckerSettings(const QString& program, const QStringList& names
                                                 {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}}});
   static const QRegularExpression setting(R"(\t(\w+)\n\t\t- [^\n]*\(Current Value: ([^)\n]*)\)\n)");
   Settings values;
-  const QDeadlineTimer deadline(60000);
+  const QDeadlineTimer deadline(testing_support::kHangGuardMs);
   for (bool ended = false; values.size() < size_t(names.size()) && !ended && !deadline.hasExpired();) {
     ended = !child.running();
     child.readFor(100);
@@ -139,7 +140,7 @@ TEST(SanitizerProbe, ProgramsThatTestsStartCheckAsTheTestsDo) {
 // reported by the checkers (the libraries of the X platform run only here,
 // never offscreen).
 TEST(SanitizerProbe, TheProgramStartsAndQuitsOnAnXDisplay) {
-  const QDeadlineTimer deadline(120000);  // a guard against a hang: it starts in a second
+  const QDeadlineTimer deadline(testing_support::kHangGuardMs);
   // Xvfb picks a free display and writes its number once it takes connections.
   platform::ChildProcess server("Xvfb",
                                 {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
@@ -165,11 +166,11 @@ TEST(SanitizerProbe, TheProgramStartsAndQuitsOnAnXDisplay) {
   EXPECT_TRUE(shown) << program.err().toStdString();
 
   program.signal(SIGTERM);
-  ASSERT_TRUE(program.waitForExit(120000));
+  ASSERT_TRUE(program.waitForExit(testing_support::kHangGuardMs));
   EXPECT_EQ(program.exitCode(), 0);
   EXPECT_FALSE(program.err().contains("Sanitizer")) << program.err().toStdString();
   server.signal(SIGTERM);  // ends as it should, leaving no lock behind
-  server.waitForExit(120000);
+  server.waitForExit(testing_support::kHangGuardMs);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <functional>
 
+#include "support/HangGuard.h"
+
 namespace testing_support {
 
 // Runs the event loop for the given time. Whatever was asked for sooner (a
@@ -24,7 +26,7 @@ inline void wait(int ms) {
 
 // Serves the GUI thread's events until `done` holds or the time is up (a
 // guard against a hang, far beyond the time anything takes on a busy machine).
-inline bool serveUntil(const std::function<bool()>& done, int ms = 60000) {
+inline bool serveUntil(const std::function<bool()>& done, int ms = kHangGuardMs) {
   QElapsedTimer clock;
   clock.start();
   while (!done() && clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

@@ -19,6 +19,7 @@
 #include "barcode/twod/QREncoder.h"
 #include "barcode/twod/QrEncode.h"
 #include "platform/ChildProcess.h"
+#include "support/HangGuard.h"
 #include "support/WorkGrowth.h"
 
 using namespace barcode::twod;
@@ -30,7 +31,7 @@ QString toolPath() {
 }
 
 int runTool(const QStringList& args, QByteArray* err = nullptr) {
-  const auto process = platform::runChild(toolPath(), args, {}, 60000);
+  const auto process = platform::runChild(toolPath(), args, {}, testing_support::kHangGuardMs);
   if (err) *err = process.err;
   return process.exitCode;
 }

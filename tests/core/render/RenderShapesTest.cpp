@@ -19,6 +19,7 @@
 #include "core/render/PaintStyle.h"
 #include "core/render/ShapeOutline.h"
 #include "core/render/TextLook.h"
+#include "support/HangGuard.h"
 
 using namespace render_test;
 
@@ -360,7 +361,7 @@ TEST_F(RenderShapes, HatchNamedLikeAPipeDoesNotBlockThePainter) {
   ASSERT_EQ(::mkfifo(pipePath.constData(), 0600), 0);
   auto read = std::async(std::launch::async, [&] { return paint::hatchPicture(folder.path(), "Pipe"); });
   // A reader that waits for a writer waits for ever: the limit only ends the test.
-  if (read.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+  if (read.wait_for(std::chrono::milliseconds(testing_support::kHangGuardMs)) != std::future_status::ready) {
     // Opening and closing the other end releases the reader (it then reads an empty file).
     const int writer = ::open(pipePath.constData(), O_WRONLY | O_NONBLOCK);
     if (writer >= 0) ::close(writer);
