@@ -43,7 +43,7 @@ TEST(RegularFile, OnlyRegularFilesAreReadOrCopiedAndAnythingElseIsRefusedAtOnce)
   }
   QString why;
   EXPECT_EQ(platform::readRegularFile(file, 10, &why), std::nullopt);
-  EXPECT_EQ(why, "larger than 10 bytes");
+  EXPECT_EQ(why, "it is larger than 10 bytes");
   ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
   EXPECT_TRUE(platform::copyRegularFile(file, dir.filePath("copy.txt")));
   EXPECT_EQ(testing_support::readFile(dir.filePath("copy.txt")), "Happy Birthday\nWelcome");
@@ -51,13 +51,14 @@ TEST(RegularFile, OnlyRegularFilesAreReadOrCopiedAndAnythingElseIsRefusedAtOnce)
   EXPECT_FALSE(platform::copyRegularFile(file, dir.filePath("copy.txt")));  // never over a file
 
   // A named pipe (also behind a link), a folder and a device: refused with
-  // the same reason, without waiting for a writer.
+  // the reason, without waiting for a writer.
   QElapsedTimer clock;
   clock.start();
   for (const QString path : {pipe, dir.filePath("link-to-pipe.txt"), dir.path(), QString("/dev/zero")}) {
     why.clear();
     EXPECT_EQ(platform::readRegularFile(path, 1024, &why), std::nullopt) << path.toStdString();
-    EXPECT_EQ(why, "not a regular file") << path.toStdString();
+    EXPECT_EQ(why, path == dir.path() ? "it is a folder" : "it is not a regular file") << path.toStdString();
+    EXPECT_FALSE(platform::isReadableRegularFile(path)) << path.toStdString();
     QFile refused;
     QImageReader reader;
     EXPECT_FALSE(platform::openRegularPictureFile(refused, reader, path));
@@ -67,6 +68,10 @@ TEST(RegularFile, OnlyRegularFilesAreReadOrCopiedAndAnythingElseIsRefusedAtOnce)
   }
   EXPECT_EQ(platform::openRegularFileDescriptor(dir.filePath("missing.txt"), &why), -1);
   EXPECT_EQ(why, "No such file or directory");
+  // As the program says it: the path, and the reason as it follows a colon.
+  EXPECT_EQ(platform::unreadableFileMessage("/cards/Title.txt", why),
+            "The file \"/cards/Title.txt\" could not be read: no such file or directory.");
+  EXPECT_EQ(platform::reasonAfterColon("EOF reached"), "EOF reached");
   EXPECT_LT(clock.elapsed(), 5000);
   EXPECT_TRUE(watchdog.freed().isEmpty()) << watchdog.freed().join(", ").toStdString();
 }
