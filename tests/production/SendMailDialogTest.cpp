@@ -179,7 +179,7 @@ void sendFromTheDialog(testing_support::ScriptedHost& host, Cards& cards, quint1
     fill(s);
     s.Send_Button();
     if (meanwhile) meanwhile();
-    EXPECT_TRUE(s.waitForRun(60'000));
+    EXPECT_TRUE(s.waitForRun(120'000));
     return 0;
   });
   d.Open_Wnd();

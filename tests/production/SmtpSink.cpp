@@ -250,7 +250,7 @@ void SmtpSink::start(const QStringList& arguments) {
       error_ = "the SMTP sink could not be started (is python3-aiosmtpd installed?)";
       return;
     }
-    QDeadlineTimer deadline(15000);
+    QDeadlineTimer deadline(60000);  // a hang guard: python starts in well under a second
     while (!deadline.hasExpired() && server_->running()) {
       if (canConnect(port_)) {
         error_.clear();
