@@ -606,6 +606,10 @@ std::optional<QList<PdfHeading>> printGuide(const QString& guideFolder, const QS
              static_cast<long long>(overflowing.size()));
     return std::nullopt;
   }
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+    if (block.blockFormat().hasProperty(kPictureShrunk))
+      qInfo("\"%s\" made smaller, to %d %%", qPrintable(pictureIn(block).value_or(QString())),
+            qRound(block.blockFormat().doubleProperty(kPictureShrunk) * 100));
   print(document, pdf, page);
   qInfo("wrote %s: %d pages", qPrintable(pdfPath), document.pageCount());
   return headingsOf(document, page);
