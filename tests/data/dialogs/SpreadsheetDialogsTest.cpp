@@ -109,6 +109,8 @@ TEST_F(SpreadsheetDialogsTest, OneSeriesPerColumnWithTheirOwnNamesAndQuestions) 
   EXPECT_EQ(questions, 2);
   EXPECT_EQ(series("Name"), QByteArray("Ann\nBob\nEve\n"));
   EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
+  // Told once for the first run's three series; the second wrote none.
+  EXPECT_EQ(seriesChanges, 1);
 }
 
 TEST_F(SpreadsheetDialogsTest, ChosenCellsIntoOneSeriesNewReplacedOrAppended) {
@@ -139,6 +141,7 @@ TEST_F(SpreadsheetDialogsTest, ChosenCellsIntoOneSeriesNewReplacedOrAppended) {
   });
   EXPECT_EQ(series("Codes"), QByteArray("Code\n7\n8\n"));
   EXPECT_EQ(messages(), QStringList{"Please enter list name."});
+  EXPECT_EQ(seriesChanges, 2);
 }
 
 TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
