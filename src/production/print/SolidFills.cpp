@@ -31,8 +31,10 @@ std::optional<QRectF> rectangleOf(const QPainterPath& path) {
 }
 
 // The glyphs of a line of text, as QPainterPath::addText() places them, when
-// they all come from the line's own font (no fallback font).
+// they all come from the line's own font (no fallback font). Lines that run
+// from right to left or hold a tab keep their outlines.
 std::optional<SolidFills::Glyphs> glyphsOf(const VectorPicture::TextLine& line, const QTransform& transform) {
+  if (line.text.isRightToLeft() || line.text.contains(QLatin1Char('\t'))) return std::nullopt;
   QTextLayout layout(line.text, line.font);
   QTextOption option = layout.textOption();
   option.setUseDesignMetrics(true);
