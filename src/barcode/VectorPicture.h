@@ -37,7 +37,9 @@ class VectorPicture {
     std::vector<QRectF> rects;
   };
   // A line of text laid out from its baseline point in a font, as
-  // QPainterPath::addText() lays it out.
+  // QPainterPath::addText() lays it out. Playing a picture never uses the
+  // font; laying the line out again is for one thread at a time (a font
+  // keeps what it last found), the one that made the picture.
   struct TextLine {
     QString text;
     QFont font;

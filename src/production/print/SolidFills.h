@@ -51,7 +51,8 @@ struct SolidFills {
   std::vector<Fill> fills;  // in painting order
 
   // The fills of a picture, one unit per unit of the picture; nothing when
-  // the picture draws anything else than opaque fills.
+  // the picture draws anything else than opaque fills. Lays out the
+  // picture's lines of text: called on the thread that made the picture.
   static std::optional<SolidFills> of(const barcode::VectorPicture& picture);
 
   // Paints the fills, one unit per unit of the picture, from `origin`;
