@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -98,8 +99,8 @@ Preferences::Preferences() {
     const QFileInfo info(mPreferencesPath);
     if (info.isFile() && info.size() == 0) return;
     why = unreadableReason(mPreferencesPath, why);
-    unreadable_ =
-        QStringLiteral("The E-mail settings file %1 could not be read: %2.").arg(mPreferencesPath, why);
+    unreadable_ = QStringLiteral("The E-mail settings file \"%1\" could not be read: %2.")
+                      .arg(QDir::toNativeSeparators(mPreferencesPath), platform::reasonAfterColon(why));
     reportUnreadable(mPreferencesPath, why);
     return;
   }

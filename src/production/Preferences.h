@@ -31,7 +31,7 @@ class Preferences {
   // cannot be read is reported once in the log). Only flush() writes it.
   Preferences();
 
-  // "The E-mail settings file PATH could not be read: REASON." when the
+  // "The E-mail settings file "PATH" could not be read: REASON." when the
   // file is there but could not be read; empty otherwise (also for an
   // empty file, which older versions left for "nothing saved yet").
   const QString& unreadable() const { return unreadable_; }

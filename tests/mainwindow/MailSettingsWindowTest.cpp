@@ -52,7 +52,7 @@ TEST(MailSettingsWindow, AFileThatCannotBeReadSurvivesStartAndCancelAndSaveWrite
   EXPECT_EQ(log.lines().filter("cannot be read").size(), 1) << log.lines().join("\n").toStdString();
   EXPECT_TRUE(log.contains(file.fileName()));
   // The window names the file and the reason when it opens, and so does Send.
-  const QString unreadable = "\nThe E-mail settings file " + file.fileName() + " could not be read: ";
+  const QString unreadable = "\nThe E-mail settings file \"" + file.fileName() + "\" could not be read: ";
   ASSERT_EQ(host.messages().size(), 2);
   EXPECT_TRUE(host.messages()[0].startsWith(unreadable)) << host.messages()[0].toStdString();
   EXPECT_TRUE(host.messages()[0].endsWith(".\nIt is kept as it is until you save new settings."));

@@ -298,8 +298,8 @@ TEST_F(EmailSettingTest, AnUnreadableSettingsFileIsNamedWhenTheWindowOpensAndKep
     return 0;
   });
   Email_Setting::defaultInstance().Open_Wnd();
-  EXPECT_EQ(host.messages(), QStringList({"\nThe E-mail settings file " + file +
-                                          " could not be read: it is a named pipe, not a file.\n"
+  EXPECT_EQ(host.messages(), QStringList({"\nThe E-mail settings file \"" + file +
+                                          "\" could not be read: it is a named pipe, not a file.\n"
                                           "It is kept as it is until you save new settings."}));
   EXPECT_TRUE(QFileInfo(file).exists() && !QFileInfo(file).isFile());
 
@@ -307,8 +307,8 @@ TEST_F(EmailSettingTest, AnUnreadableSettingsFileIsNamedWhenTheWindowOpensAndKep
   ASSERT_TRUE(QFile::remove(file) && QFile::link("/dev/zero", file));
   Email_Setting::defaultInstance().Open_Wnd();
   EXPECT_EQ(host.messages(),
-            QStringList({"\nThe E-mail settings file " + file +
-                         " could not be read: it is a device, not a file (a link to /dev/zero).\n"
+            QStringList({"\nThe E-mail settings file \"" + file +
+                         "\" could not be read: it is a device, not a file (a link to /dev/zero).\n"
                          "It is kept as it is until you save new settings."}));
   EXPECT_EQ(QFileInfo(file).symLinkTarget(), "/dev/zero");
 }

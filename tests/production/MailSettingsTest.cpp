@@ -68,7 +68,7 @@ TEST_F(MailSettings, LoadingWritesNothingAndLeavesAFileItCannotReadAsItIs) {
     const auto loaded = Preferences::sharedInstance();
     EXPECT_EQ(loaded->send_email_SMTP_server(), "");
     // The file is named as unreadable, except an empty one ("nothing saved yet").
-    EXPECT_EQ(loaded->unreadable().startsWith("The E-mail settings file " + file() + " could not be read: "),
+    EXPECT_EQ(loaded->unreadable().startsWith("The E-mail settings file \"" + file() + "\" could not be read: "),
               !junk.isEmpty());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), junk);
