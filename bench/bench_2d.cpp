@@ -1,12 +1,18 @@
 // Symbols per second of the 2D encoders: QR Code version 10 level M,
-// Data Matrix 32x32 and PDF417 with 300 codewords.
+// Data Matrix 32x32 and PDF417 with 300 codewords; and how soon each refuses
+// a value far too long for it.
 #include <benchmark/benchmark.h>
 
+#include <QLoggingCategory>
+#include <array>
 #include <sstream>
 #include <string>
 
+#include "GuiBenchMain.h"
 #include "barcode/twod/DataMatrixEcc200.h"
+#include "barcode/twod/DataMatrixRoute.h"
 #include "barcode/twod/Pdf417Encoder.h"
+#include "barcode/twod/Pdf417View.h"
 #include "barcode/twod/QREncoder.h"
 #include "barcode/twod/QrEncode.h"
 
@@ -63,4 +69,35 @@ static void BM_Pdf417With300Codewords(benchmark::State& state) {
 }
 BENCHMARK(BM_Pdf417With300Codewords);
 
-BENCHMARK_MAIN();
+// A value far beyond the largest symbol of each encoder (200,000 letters):
+// how soon each route refuses it.
+static void BM_LongValueRefused(benchmark::State& state) {
+  QLoggingCategory::setFilterRules(QStringLiteral("quvo.barcode.warning=false"));  // one line a refusal
+  const QString huge(200000, QLatin1Char('A'));
+  for (auto _ : state) {
+    bool refused = true;
+    switch (state.range(0)) {
+      case 0: {
+        std::ostringstream out, err;
+        refused =
+            !drawDataMatrixBarcode(huge, QStringLiteral("Auto"), QStringLiteral("Auto"), 2, 600, out, err)
+                 .picture;
+        break;
+      }
+      case 1:
+        refused = !QREncoder::encodeWithECLevel(1, 0, huge);
+        break;
+      default: {
+        pdf417View view(QSizeF(200, 60));
+        refused = view.drawWithText(huge) == pdf417View::kError;
+      }
+    }
+    if (!refused) state.SkipWithError("not refused");
+  }
+  state.SetLabel(std::array{"Data Matrix", "QR Code", "PDF417"}[state.range(0)]);
+}
+BENCHMARK(BM_LongValueRefused)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  return runGuiBenchmarks(argc, argv);
+}

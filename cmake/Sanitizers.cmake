@@ -41,7 +41,8 @@ function(quvo_sanitizer_defaults)
   endif()
   add_library(sanitizer_defaults OBJECT ${PROJECT_SOURCE_DIR}/cmake/SanitizerDefaults.cpp)
   target_compile_definitions(sanitizer_defaults PRIVATE
-    QUVO_LEAK_SUPPRESSIONS="${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+    QUVO_LEAK_SUPPRESSIONS="${PROJECT_SOURCE_DIR}/tests/lsan.supp"
+    QUVO_ADDRESS_SUPPRESSIONS="${PROJECT_SOURCE_DIR}/tests/asan.supp")
   _quvo_executables(${PROJECT_SOURCE_DIR} _programs)
   foreach(_program ${_programs})
     target_link_libraries(${_program} PRIVATE sanitizer_defaults)

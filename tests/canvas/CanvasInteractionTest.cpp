@@ -10,7 +10,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -634,10 +633,10 @@ TEST_F(CanvasInWindow, SelectionFollowsItsGraphicsWhenTheListChanges) {
 // of this canvas's copy and goes to the next placement point.
 TEST_F(CanvasInWindow, CopyThenPasteAfterTheEventLoopRanStillCascades) {
   view->changeSelectionIndexes({0});
+  const qint64 changes = SKTGraphicView::generalPasteboardChangeCount();
   view->copy();
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < 200) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  ASSERT_TRUE(serveUntil([&] { return SKTGraphicView::generalPasteboardChangeCount() > changes; }));
+  QCoreApplication::processEvents();
   view->paste();
   ASSERT_EQ(doc->graphics().size(), 2u);
   EXPECT_EQ(view->pasteCascadeNumber(), 2);

@@ -2,10 +2,9 @@
 // the current graphic, handles hidden for a moment, and drawing order.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QEventLoop>
+#include <QCoreApplication>
 #include <QPainter>
-#include <QTimer>
+#include <QThread>
 
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
@@ -13,6 +12,7 @@
 #include "core/CardHost.h"
 #include "core/SKTDocument.h"
 #include "support/CanvasInput.h"
+#include "support/EventLoop.h"
 #include "support/FakeCardHost.h"
 
 using namespace testing_support;
@@ -127,15 +127,14 @@ TEST_F(CanvasView, HandlesHideForHalfASecondAfterTheLastMove) {
   view.changeSelectionIndexes({0});
   view.hideHandlesMomentarily();
   EXPECT_TRUE(view.isHidingHandles());
-  wait(300);
-  view.hideHandlesMomentarily();  // a second move 0.3 s later
-  QElapsedTimer sinceSecond;
-  sinceSecond.start();
-  wait(250);
-  // Still hidden 0.25 s after the second move (checked only when the machine kept time).
-  if (sinceSecond.elapsed() < 450) EXPECT_TRUE(view.isHidingHandles());
-  while (sinceSecond.elapsed() < 900) wait(50);
-  EXPECT_FALSE(view.isHidingHandles());
+  // The half second of the first move runs out while no event is served, so
+  // its end is due; a second move then starts the half second anew, and the
+  // events served at once leave the handles hidden.
+  QThread::msleep(600);
+  view.hideHandlesMomentarily();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(view.isHidingHandles());
+  EXPECT_TRUE(serveUntil([&] { return !view.isHidingHandles(); }));
 }
 
 TEST_F(CanvasView, GridChangeRedrawsAndGridLinesAreDrawn) {

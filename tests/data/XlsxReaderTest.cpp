@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -35,6 +35,7 @@
 #include "production/Send_Mail.h"
 #include "production/print/Print_Wnd.h"
 #include "production/print/Printers.h"
+#include "support/HangGuard.h"
 #include "support/ScriptedHost.h"
 
 namespace {
@@ -100,7 +101,7 @@ class RunsOfBoundTexts : public ::testing::Test {
       return 0;
     });
     window->Export_Button();
-    EXPECT_TRUE(window->cardExport().waitForRun(120000));
+    EXPECT_TRUE(window->cardExport().waitForRun(testing_support::kHangGuardMs));
     return closing;
   }
   // Prints every card to a PDF file (`side`: 0 both, 1 front).
@@ -125,7 +126,7 @@ class RunsOfBoundTexts : public ::testing::Test {
       mail.send_with_excel_chk->setChecked(excel);
       mail.rd_all_to_every->setChecked(true);
       mail.Send_Button();
-      EXPECT_TRUE(mail.waitForRun(120000));
+      EXPECT_TRUE(mail.waitForRun(testing_support::kHangGuardMs));
       return 0;
     });
     window->Mail_Button();

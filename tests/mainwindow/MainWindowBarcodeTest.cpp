@@ -92,7 +92,8 @@ void writeSeries(const QString& name, const QString& text) {
 // reader finds in a picture file.
 QStringList decodedTexts(const QString& path, const QString& format = QStringLiteral("QRCode")) {
   const auto reader =
-      platform::runChild(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), format, path}, {}, 30000);
+      platform::runChild(QStringLiteral("ZXingReader"), {QStringLiteral("-format"), format, path}, {},
+                         testing_support::kHangGuardMs);
   if (reader.exitCode < 0) return {QStringLiteral("reader did not run")};
   QStringList texts;
   for (const QString& line : QString::fromUtf8(reader.out).split('\n'))
@@ -212,7 +213,7 @@ class MainWindowBarcode : public ::testing::Test {
     host.queueOpenPanel({folder});
     host.queueModal([](QDialog&) { return 0; });  // the finished box
     window.Export_Button();
-    EXPECT_TRUE(window.cardExport().waitForRun(60000));
+    EXPECT_TRUE(window.cardExport().waitForRun(testing_support::kHangGuardMs));
     QStringList cards;
     const QString written = folder + "/QUVO Gratulo/";
     for (const QString& name : QDir(written).entryList(QDir::Files, QDir::Name))
@@ -800,7 +801,7 @@ TEST_F(MainWindowBarcode, ABarcodeInASmallerFrameShowsWholeOnTheCanvasAsExported
 
   // Dragging the frame 60 points to the right.
   PaintedRegion region;
-  serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   view->installEventFilter(&region);
   const QPointF grip = g->bounds().center();
   view->queueTrackingEvents(
@@ -808,7 +809,7 @@ TEST_F(MainWindowBarcode, ABarcodeInASmallerFrameShowsWholeOnTheCanvasAsExported
   view->mouseDown(down(grip));
   ASSERT_EQ(g->bounds().topLeft(), whole.topLeft() + QPointF(60, 0));
   serveUntil([&] { return !region.painted.isEmpty(); });
-  serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   auto onScreen = [&](const QRectF& r) {
     return QRectF(r.topLeft() * kZoom, r.size() * kZoom).toAlignedRect();
   };
@@ -938,7 +939,7 @@ TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
   EXPECT_EQ(g->_barcode_image, made);
   EXPECT_EQ(g->bounds(), frame);
   view->changeSelectionIndexes({});
-  testing_support::serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   const QImage canvas = shownOnScreen(view);
   // The barcode's ink lies inside the frame the handles show.
   const QRectF ink = inkInPoints(canvas, 1.0);
@@ -998,10 +999,10 @@ TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
   doubleClick(view, g);
   ASSERT_FALSE(g->_barcode_image.isNull());
   ASSERT_LT(g->bounds().width(), frame.width());
-  testing_support::serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   window.editAction(QStringLiteral("Undo"))->trigger();
   view->changeSelectionIndexes({});
-  testing_support::serveUntil([] { return false; }, 100);
+  testing_support::wait(100);
   ASSERT_EQ(g->_barcode_image, made);
   const QImage undone = shownOnScreen(view);
   // The frame and well beyond it, where a picture drawn larger would reach.

@@ -100,7 +100,8 @@ TEST(MainWindowMailRun, SwitchingSidesWhileARunRendersChangesNeitherTheRunNorThe
     return run.run(request, MailAccount{"me@example.com", "pw", "smtp.example.com", "25", "N"});
   });
   ASSERT_TRUE(testing_support::serveUntil(
-      [&] { return outcome.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 60000));
+      [&] { return outcome.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+      testing_support::kHangGuardMs));
   EXPECT_EQ(outcome.get(), MailRunOutcome::Sent);
 
   // The run's pictures: each side as it was, whatever side the window showed.

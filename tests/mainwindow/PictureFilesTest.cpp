@@ -81,7 +81,7 @@ TEST(PictureFiles, FilterChangeOnACameraPictureShowsTheEarlierPictureThenTheChai
   EXPECT_GT(sharp(), 0.5);
 
   // The window repaints by itself once the result is made.
-  EXPECT_TRUE(testing_support::serveUntil([&] { return sharp() == 0.0; }, 120000));
+  EXPECT_TRUE(testing_support::serveUntil([&] { return sharp() == 0.0; }, testing_support::kHangGuardMs));
 
   // The object keeps the worker's result: asked again it gives it without
   // running the chain, and it is exactly what the chain makes here.

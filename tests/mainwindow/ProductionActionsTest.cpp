@@ -38,6 +38,7 @@
 #include "production/Send_Mail.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
+#include "support/HangGuard.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
 
@@ -107,7 +108,7 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
   };
   host.queueModal(finishedBox);
   window.Export_Button();
-  ASSERT_TRUE(window.cardExport().waitForRun(60000));
+  ASSERT_TRUE(window.cardExport().waitForRun(testing_support::kHangGuardMs));
   const QString folder = dir.path() + "/QUVO Gratulo";
   EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
             QStringList({"Card_1.JPEG", "Card_1_Back.JPEG", "Card_2.JPEG", "Card_2_Back.JPEG", "Card_3.JPEG",
@@ -168,7 +169,7 @@ TEST(ProductionActions, ExportAndMailFromTheWindow) {
     mail.to_txt->setText("friend@example.org");
     mail.file_name_txt->setText(longName);
     mail.Send_Button();
-    EXPECT_TRUE(mail.waitForRun(60000));
+    EXPECT_TRUE(mail.waitForRun(testing_support::kHangGuardMs));
     return 0;
   });
   window.Mail_Button();
@@ -294,7 +295,7 @@ TEST_F(MissingSeries, ExportAsksNamingTheSeriesOfTheReopenedDesign) {
     return 0;
   });
   window.Export_Button();
-  ASSERT_TRUE(window.cardExport().waitForRun(60000));
+  ASSERT_TRUE(window.cardExport().waitForRun(testing_support::kHangGuardMs));
   EXPECT_TRUE(namesGuests(host.questions()));
   EXPECT_EQ(QDir(dir.path() + "/QUVO Gratulo").entryList(QDir::Files, QDir::Name),
             QStringList({"Card_1.PNG", "Card_2.PNG", "Card_3.PNG"}));
@@ -354,7 +355,7 @@ TEST_F(MissingSeries, ExportOfADesignWhoseOnlySeriesIsGoneAsksAndLeavesItsObject
   host.queueOpenPanel({dir.path()});
   host.queueModal([](QDialog&) { return 0; });
   window.Export_Button();
-  ASSERT_TRUE(window.cardExport().waitForRun(60000));
+  ASSERT_TRUE(window.cardExport().waitForRun(testing_support::kHangGuardMs));
   ASSERT_EQ(text->Text_contents()->string, "Ann");
   ASSERT_TRUE(QFile::remove(dir.path() + "/DataSet/Guests.txt"));
 
@@ -423,7 +424,7 @@ TEST(ProductionActions, BadgesExportedAt300DpiHaveBarcodesThatReadBack) {
   host.queueOpenPanel({dir.path()});
   host.queueModal([](QDialog&) { return 0; });  // the finished box
   window.Export_Button();
-  ASSERT_TRUE(window.cardExport().waitForRun(120000));
+  ASSERT_TRUE(window.cardExport().waitForRun(testing_support::kHangGuardMs));
   const QString folder = dir.path() + "/QUVO Gratulo";
   QStringList files, expected;
   for (int i = 1; i <= 20; ++i) {

@@ -15,6 +15,7 @@
 #include "platform/globals.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
+#include "support/HangGuard.h"
 #include "support/ScriptedHost.h"
 
 namespace window_test {
@@ -60,7 +61,7 @@ inline void exportEveryRow(SKTWindowController& window, testing_support::Scripte
   host.queueOpenPanel({folder});
   host.queueModal([](QDialog&) { return 0; });  // the export-finished box
   window.Export_Button();
-  ASSERT_TRUE(window.cardExport().waitForRun(60000));
+  ASSERT_TRUE(window.cardExport().waitForRun(testing_support::kHangGuardMs));
 }
 
 }  // namespace window_test

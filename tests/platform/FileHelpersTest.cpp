@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "platform/BackgroundJobs.h"
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/ResourceFolder.h"
@@ -179,7 +180,8 @@ TEST(FileHelpers, HelpThatNoProgramCanOpenIsReported) {
   writeOpener(0);
   Open_Help_File();
   ASSERT_TRUE(testing_support::serveUntil([&] { return QFileInfo::exists(arguments); }));
-  testing_support::wait(300);
+  platform::background_jobs::waitForAll();  // the opener has ended and told how
+  QCoreApplication::processEvents();
   EXPECT_TRUE(host.shown.isEmpty()) << host.shown.join('|').toStdString();
   EXPECT_EQ(testing_support::readFile(arguments), "1|" + help.toUtf8());
   EXPECT_FALSE(QFileInfo::exists(home.filePath("injected")));

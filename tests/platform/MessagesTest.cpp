@@ -116,7 +116,7 @@ TEST(Messages, WorkerAskingAfterTheEventLoopEndedDoesNotHang) {
     Show_MessageBox("Export finished.");
     return answer;
   });
-  const bool finished = asked.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  const bool finished = asked.wait_for(std::chrono::milliseconds(kHangGuardMs)) == std::future_status::ready;
   if (!finished)
     serveUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
   ASSERT_TRUE(finished) << "a worker's question after the end of the event loop hung";
@@ -146,7 +146,7 @@ TEST(Messages, WorkerWaitingWhileTheEventLoopEndsIsReleased) {
     QCoreApplication::quit();
   });
   QApplication::exec();
-  const bool finished = asked.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  const bool finished = asked.wait_for(std::chrono::milliseconds(kHangGuardMs)) == std::future_status::ready;
   if (!finished)
     serveUntil([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
   EXPECT_TRUE(finished) << "a worker waiting for a box hung when the event loop ended";
@@ -164,7 +164,8 @@ TEST(Messages, WorkerAskingWhileTheGuiThreadIsInsideAModal) {
     QEventLoop loop;
     QElapsedTimer clock;
     clock.start();
-    while (inner.wait_for(std::chrono::seconds(0)) != std::future_status::ready && clock.elapsed() < 10000)
+    while (inner.wait_for(std::chrono::seconds(0)) != std::future_status::ready &&
+           clock.elapsed() < testing_support::kHangGuardMs)
       loop.processEvents(QEventLoop::AllEvents, 10);
     return 1;
   });

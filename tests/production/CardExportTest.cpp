@@ -21,6 +21,7 @@
 #include "production/CardExport.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
+#include "support/HangGuard.h"
 #include "support/ScriptedHost.h"
 
 using namespace production;
@@ -352,7 +353,7 @@ TEST(CardExport, BatchWritesOneSetOfFilesPerRowInOrderWithReadableBarcodes) {
   exporter.fileType = "PNG";
   ASSERT_TRUE(exporter.Export_Batch_File(dir.path()));
   EXPECT_TRUE(Send_Modeless::defaultInstance().isVisible());
-  ASSERT_TRUE(exporter.waitForRun(60000));
+  ASSERT_TRUE(exporter.waitForRun(testing_support::kHangGuardMs));
   EXPECT_FALSE(Send_Modeless::defaultInstance().isVisible());
 
   EXPECT_EQ(fileNames(folder), QStringList({"Card_1.PNG", "Card_1_Back.PNG", "Card_2.PNG", "Card_2_Back.PNG",

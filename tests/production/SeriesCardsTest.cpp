@@ -29,6 +29,7 @@
 #include "platform/globals.h"
 #include "production/DataBinding.h"
 #include "production/globals.h"
+#include "support/HangGuard.h"
 #include "support/ScriptedHost.h"
 
 using namespace production;
@@ -87,7 +88,7 @@ class SeriesCards : public ::testing::Test {
     QStringList cards;
     const QString into = batches.path() + "/" + series;
     if (!QDir().mkpath(into) || !binding.Check_Series_Or_Excel_Use_or_not() ||
-        !exporter.Export_Batch_File(into) || !exporter.waitForRun(120000))
+        !exporter.Export_Batch_File(into) || !exporter.waitForRun(testing_support::kHangGuardMs))
       return {"the batch did not run"};
     const QString folder = into + "/" + kBatchFolderName;
     for (int card = 1; card <= Total_Batch_Excel_Card.load(); ++card) {

@@ -10,6 +10,8 @@
 #include <QJsonDocument>
 #include <QThread>
 
+#include "support/HangGuard.h"
+
 namespace testing_support {
 
 namespace {
@@ -250,7 +252,7 @@ void SmtpSink::start(const QStringList& arguments) {
       error_ = "the SMTP sink could not be started (is python3-aiosmtpd installed?)";
       return;
     }
-    QDeadlineTimer deadline(60000);  // a hang guard: python starts in well under a second
+    QDeadlineTimer deadline(testing_support::kHangGuardMs);  // python starts in well under a second
     while (!deadline.hasExpired() && server_->running()) {
       if (canConnect(port_)) {
         error_.clear();
@@ -294,8 +296,8 @@ for key in sorted(box.keys(), key=order):
                 "headers": list(m.keys()), "attachments": atts})
 print(json.dumps(out))
 )PY";
-  const platform::ChildResult reader =
-      platform::runChild("/usr/bin/python3", {"-c", kReader, dir_.path() + "/maildir"}, {}, 20000);
+  const platform::ChildResult reader = platform::runChild(
+      "/usr/bin/python3", {"-c", kReader, dir_.path() + "/maildir"}, {}, testing_support::kHangGuardMs);
   if (reader.exitCode != 0) return {};
   return QJsonDocument::fromJson(reader.out).array();
 }

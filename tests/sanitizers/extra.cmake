@@ -1,6 +1,7 @@
 # Probes of the sanitizers themselves (only in sanitizer builds): the leak check
 # survives per-thread blocks of loaded modules and still reports a leak, made
-# anywhere; the programs that tests start run with the tests' settings.
+# anywhere, also through glib's allocator; the programs that tests start run
+# with the tests' settings; the program starts and quits on an X display.
 if(QUVO_SANITIZE)
   add_library(sanitizer_thread_local_module MODULE ${CMAKE_CURRENT_SOURCE_DIR}/sanitizers/ThreadLocalModule.cpp)
   add_executable(sanitizer_probe ${CMAKE_CURRENT_SOURCE_DIR}/sanitizers/SanitizerProbeTest.cpp)
@@ -16,7 +17,8 @@ if(QUVO_SANITIZE)
   list(JOIN _started ":" _started)
   target_compile_definitions(sanitizer_probe PRIVATE
     QUVO_THREAD_LOCAL_MODULE="$<TARGET_FILE:sanitizer_thread_local_module>"
-    QUVO_PROGRAMS_TESTS_START="${_started}")
+    QUVO_PROGRAMS_TESTS_START="${_started}"
+    QUVO_PROGRAM="$<TARGET_FILE:quvo-gratulo>")
   add_dependencies(sanitizer_probe sanitizer_thread_local_module)
 
   function(quvo_sanitizer_probe name)
@@ -26,7 +28,7 @@ if(QUVO_SANITIZE)
     endif()
     add_test(NAME SanitizerProbe.${name} COMMAND sanitizer_probe --gtest_filter=SanitizerProbe.${_probe_CASE})
     set_tests_properties(SanitizerProbe.${name} PROPERTIES
-      TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${_probe_ENVIRONMENT}")
+      TIMEOUT ${QUVO_TEST_TIMEOUT} ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${_probe_ENVIRONMENT}")
     if(_probe_PASS_REGULAR_EXPRESSION)
       # The case itself passes; the process must end with the leak report.
       set_tests_properties(SanitizerProbe.${name} PROPERTIES
@@ -36,6 +38,7 @@ if(QUVO_SANITIZE)
 
   quvo_sanitizer_probe(ThreadLocalBlocksOfALoadedModuleAtExit)
   quvo_sanitizer_probe(ProgramsThatTestsStartCheckAsTheTestsDo)
+  quvo_sanitizer_probe(TheProgramStartsAndQuitsOnAnXDisplay)
   quvo_sanitizer_probe(ADeliberateLeakIsReported PASS_REGULAR_EXPRESSION "detected memory leaks.*4242 byte")
   set(_both "4444 byte.*4343 byte|4343 byte.*4444 byte")
   quvo_sanitizer_probe(LeaksOfCodeRunFromTheEventLoopAreReported PASS_REGULAR_EXPRESSION "${_both}")
@@ -44,4 +47,12 @@ if(QUVO_SANITIZE)
   quvo_sanitizer_probe(LeaksOfCodeRunFromTheEventLoopAreReportedWithTheFullUnwinder
     CASE LeaksOfCodeRunFromTheEventLoopAreReported PASS_REGULAR_EXPRESSION "${_both}"
     ENVIRONMENT "ASAN_OPTIONS=fast_unwind_on_malloc=0")
+  foreach(_unwinder "" "fast_unwind_on_malloc=0")
+    set(_name LeaksOfOursAllocatedThroughGlibAreReported)
+    if(_unwinder)
+      set(_name ${_name}WithTheFullUnwinder)
+    endif()
+    quvo_sanitizer_probe(${_name} CASE LeaksOfOursAllocatedThroughGlibAreReported
+      PASS_REGULAR_EXPRESSION "detected memory leaks.*4546 byte" ENVIRONMENT "ASAN_OPTIONS=${_unwinder}")
+  endforeach()
 endif()

@@ -10,17 +10,23 @@
 #include <QTimer>
 #include <functional>
 
+#include "support/HangGuard.h"
+
 namespace testing_support {
 
-// Runs the event loop for the given time.
+// Runs the event loop for the given time. Whatever was asked for sooner (a
+// repaint, a timer of a shorter interval started before) runs before the wait
+// ends, however late a busy machine serves them: timers end in the order of
+// their times.
 inline void wait(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
 }
 
-// Serves the GUI thread's events until `done` holds or the time is up.
-inline bool serveUntil(const std::function<bool()>& done, int ms = 10000) {
+// Serves the GUI thread's events until `done` holds or the time is up (a
+// guard against a hang, far beyond the time anything takes on a busy machine).
+inline bool serveUntil(const std::function<bool()>& done, int ms = kHangGuardMs) {
   QElapsedTimer clock;
   clock.start();
   while (!done() && clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

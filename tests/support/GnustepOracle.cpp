@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include "platform/ChildProcess.h"
+#include "support/HangGuard.h"
 
 namespace testing_support {
 namespace {
@@ -28,7 +29,7 @@ QStringList splitFlags(const QByteArray& text) {
 }
 
 QByteArray runTool(const QString& program, const QStringList& args, bool* ok) {
-  const platform::ChildResult run = platform::runChild(program, args, {}, 30000);
+  const platform::ChildResult run = platform::runChild(program, args, {}, kHangGuardMs);
   *ok = run.exitCode == 0;
   return run.out;
 }
@@ -96,7 +97,7 @@ GnustepRun runGnustepProgram(const QString& objcSource, const QStringList& args,
       const QString partial = exe + ".part" + pid;
       const platform::ChildResult cc = platform::runChild(
           "gcc", flags.compile + QStringList{"-x", "objective-c", src, "-o", partial} + flags.link,
-          {.output = platform::ChildOutput::Merged}, 120000);
+          {.output = platform::ChildOutput::Merged}, kHangGuardMs);
       QFile::remove(src);
       if (cc.exitCode != 0) {
         run.err = cc.out;

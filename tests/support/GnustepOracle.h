@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "support/HangGuard.h"
+
 namespace testing_support {
 
 struct GnustepRun {
@@ -24,6 +26,7 @@ bool gnustepAvailable();
 // Compiles `objcSource` (the whole program, with main) and runs it with the
 // arguments. A test should ASSERT_TRUE(result.ok) << result.problem, so that
 // a missing tool fails loudly.
-GnustepRun runGnustepProgram(const QString& objcSource, const QStringList& args = {}, int timeoutMs = 60000);
+GnustepRun runGnustepProgram(const QString& objcSource, const QStringList& args = {},
+                             int timeoutMs = kHangGuardMs);
 
 }  // namespace testing_support

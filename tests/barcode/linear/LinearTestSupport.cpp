@@ -14,6 +14,7 @@
 
 #include "barcode/linear/LinearSymbologies.h"
 #include "platform/ChildProcess.h"
+#include "support/HangGuard.h"
 
 namespace barcode::testing {
 
@@ -61,7 +62,7 @@ QByteArray runProgram(const QString& program, const QStringList& arguments, bool
     ADD_FAILURE() << process.startError().toStdString();
     return {};
   }
-  if (!process.waitForExit(120000)) {
+  if (!process.waitForExit(testing_support::kHangGuardMs)) {
     ADD_FAILURE() << program.toStdString() << " did not finish";
     return {};
   }

@@ -3,7 +3,6 @@
 // size and encodation (dmtxread reads a sample).
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPainter>

@@ -3,7 +3,6 @@
 // level and over a spread of lengths.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPainter>

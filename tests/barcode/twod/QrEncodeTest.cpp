@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPainter>

@@ -54,7 +54,7 @@ class ProgramOnPrivateBus {
         "dbus-run-session",
         QStringList{"--", "sh", "-c", "echo \"$DBUS_SESSION_BUS_ADDRESS\"; echo $$; exec \"$0\"", kProgram},
         programOptions(dataHome_.path()));
-    const QDeadlineTimer deadline(60000);
+    const QDeadlineTimer deadline(testing_support::kHangGuardMs);
     while (process_->out().count('\n') < 2 && !deadline.hasExpired() && process_->running())
       process_->readFor(200);
     const QStringList lines = QString::fromLocal8Bit(process_->out()).split('\n');
@@ -78,7 +78,7 @@ class ProgramOnPrivateBus {
     if (!process_) return -1;
     if (!process_->running()) return process_->exitCode();
     if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGTERM);
-    if (!process_->waitForExit(60000)) {
+    if (!process_->waitForExit(testing_support::kHangGuardMs)) {
       if (pid_ > 0) ::kill(static_cast<pid_t>(pid_), SIGKILL);
       return -1;  // the rest ends with process_
     }
@@ -87,7 +87,8 @@ class ProgramOnPrivateBus {
 
   Reply gdbus(const QStringList& arguments) const {
     const platform::ChildResult client = platform::runChild(
-        "gdbus", arguments, {.environment = {{"DBUS_SESSION_BUS_ADDRESS", address_.toLocal8Bit()}}}, 30000);
+        "gdbus", arguments, {.environment = {{"DBUS_SESSION_BUS_ADDRESS", address_.toLocal8Bit()}}},
+        testing_support::kHangGuardMs);
     return {client.exitCode, QString::fromLocal8Bit(client.out).trimmed(),
             QString::fromLocal8Bit(client.err).trimmed()};
   }
@@ -197,7 +198,7 @@ class PrivateBusDaemon {
  public:
   bool start(QString* why) {
     process_.emplace("dbus-daemon", QStringList{"--session", "--nofork", "--print-address=1"});
-    const QDeadlineTimer deadline(30000);
+    const QDeadlineTimer deadline(testing_support::kHangGuardMs);
     while (!process_->out().contains('\n') && !deadline.hasExpired() && process_->running())
       process_->readFor(200);
     address_ = QString::fromLocal8Bit(process_->out()).section('\n', 0, 0).trimmed();
@@ -246,7 +247,7 @@ TEST(ScriptingBus, AnObjectAtTheLimitStaysThereWhenNudgedAndTheDesignOpensAgain)
         client.readFor(0);
         return !client.running();
       },
-      60000));
+      testing_support::kHangGuardMs));
   ASSERT_EQ(client.exitCode(), 0) << client.err().toStdString();
   ASSERT_EQ(window.document()->graphics().size(), 1u);
   const SKTGraphicPtr rectangle = window.document()->graphics().front();
@@ -269,7 +270,7 @@ TEST(ScriptingBus, WithoutASessionBusTheProgramStartsAndSaysSoOnce) {
   options.environment.emplace_back("DBUS_SESSION_BUS_ADDRESS",
                                    ("unix:path=" + dataHome.filePath("no-bus-here")).toLocal8Bit());
   ChildProcess program(kProgram, {}, options);
-  const QDeadlineTimer deadline(60000);
+  const QDeadlineTimer deadline(testing_support::kHangGuardMs);
   while (!program.err().contains("Document scripting") && !deadline.hasExpired() && program.running())
     program.readFor(200);
   QString log = QString::fromLocal8Bit(program.err());
@@ -277,7 +278,7 @@ TEST(ScriptingBus, WithoutASessionBusTheProgramStartsAndSaysSoOnce) {
   // Still running: a termination request ends it normally.
   ASSERT_TRUE(program.running()) << log.toStdString();
   program.signal(SIGTERM);
-  ASSERT_TRUE(program.waitForExit(60000));
+  ASSERT_TRUE(program.waitForExit(testing_support::kHangGuardMs));
   log = QString::fromLocal8Bit(program.err());
   EXPECT_EQ(program.exitCode(), 0) << log.toStdString();
   EXPECT_EQ(log.count("Document scripting"), 1) << log.toStdString();

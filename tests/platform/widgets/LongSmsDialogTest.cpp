@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -144,7 +143,8 @@ TEST(LongSmsDialog, LongSmsQuestionAfterTheEventLoopEndedIsAnsweredNoAndUsedUp) 
     dlg.apply_chk_show = true;
     return dlg.Open_Long_sms_Dialog();
   });
-  const bool finished = answer.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  const bool finished =
+      answer.wait_for(std::chrono::milliseconds(testing_support::kHangGuardMs)) == std::future_status::ready;
   if (!finished)
     serveUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
   ASSERT_TRUE(finished);
