@@ -1,9 +1,11 @@
 #include "core/render/TextLook.h"
 
 #include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
@@ -63,6 +65,44 @@ constexpr qsizetype kFirstPiece = 2000;  // ordinary texts fit in one piece: one
 constexpr qsizetype kLeastPiece = 512;
 constexpr int kLinesPerPiece = 16;
 constexpr int kUnsettledLines = 2;  // the last lines of a piece that may break otherwise in the whole text
+
+// The ink of glyphs as they are drawn. The box a font reports for a glyph
+// is rounded out to whole units, and for a face that has to be made up (an
+// italic slanted from the upright face where no italic is installed) it
+// reaches well past the slanted outline that is drawn; the outline decides.
+class GlyphInk {
+ public:
+  QRectF ofLine(const QTextLine& line) {
+    QRectF all;
+    for (const QGlyphRun& run : line.glyphRuns()) {
+      const QRawFont font = run.rawFont();
+      const QList<quint32> glyphs = run.glyphIndexes();
+      const QList<QPointF> positions = run.positions();
+      for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
+        const QRectF box = of(font, glyphs[g]);
+        if (!box.isEmpty()) all = all.isEmpty() ? box.translated(positions[g]) : all.united(box.translated(positions[g]));
+      }
+    }
+    return all;
+  }
+
+ private:
+  QRectF of(const QRawFont& font, quint32 glyph) {
+    auto known = std::find_if(_fonts.begin(), _fonts.end(), [&](const auto& f) { return f.first == font; });
+    if (known == _fonts.end()) known = _fonts.insert(_fonts.end(), {font, {}});
+    auto& boxes = known->second;
+    if (const auto it = boxes.constFind(glyph); it != boxes.cend()) return *it;
+    const QRectF outline = font.pathForGlyph(glyph).boundingRect();
+    // Within a unit of the outline the reported box stands (it holds the
+    // outline's edge pixels); beyond that it is not drawn.
+    const QRectF box = outline.isEmpty() ? QRectF()
+                                         : font.boundingRect(glyph).intersected(outline.adjusted(-1, -1, 1, 1));
+    boxes.insert(glyph, box);
+    return box;
+  }
+
+  std::vector<std::pair<QRawFont, QHash<quint32, QRectF>>> _fonts;
+};
 
 // A text laid out by the card's rule at one width, from the top down to a
 // depth: the first line whose bottom lies below it is the last one laid out.
@@ -155,11 +195,10 @@ class BoxLayout {
 
   double height() const { return _lines.empty() ? 0 : _lines.back().rect().bottom(); }
 
-  // The widest of the first `lines` lines (all of them when negative).
-  double widestLine(int lines = -1) const {
-    const int n = lines < 0 ? lineCount() : std::min(lines, lineCount());
+  // The widest line as the layout measures it: a box this wide keeps every line.
+  double widestLine() const {
     double widest = 0;
-    for (int i = 0; i < n; ++i) widest = std::max(widest, _lines[i].naturalTextWidth());
+    for (const QTextLine& line : _lines) widest = std::max(widest, line.naturalTextWidth());
     return widest;
   }
 
@@ -171,21 +210,30 @@ class BoxLayout {
     return n;
   }
 
-  // Where the glyphs put ink, in layout units (the box's top left is 0, 0);
-  // empty when no glyph has any.
+  // Where the glyphs put ink as they are drawn, in layout units (the box's
+  // top left is 0, 0); empty when no glyph has any.
   QRectF ink() const {
+    GlyphInk glyphInk;
     QRectF all;
-    for (const QTextLine& line : _lines)
-      for (const QGlyphRun& run : line.glyphRuns()) {
-        const QRawFont font = run.rawFont();
-        const QList<quint32> glyphs = run.glyphIndexes();
-        const QList<QPointF> positions = run.positions();
-        for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
-          const QRectF box = font.boundingRect(glyphs[g]).translated(positions[g]);
-          if (!box.isEmpty()) all = all.isEmpty() ? box : all.united(box);
-        }
-      }
+    for (const QTextLine& line : _lines) all = all.united(glyphInk.ofLine(line));
     return all;
+  }
+
+  // Whether a shown line is wider than a box of the width: its advance is,
+  // or the layout measures it wider and its ink, as drawn, leaves the box.
+  // (A face that has to be made up measures its slanted glyphs wider than
+  // they are drawn; a letter reaching a little past its advance at the side
+  // the alignment holds to is clipped by any box and cuts nothing.)
+  bool widerThan(double width, int lines) const {
+    GlyphInk glyphInk;
+    for (int i = 0; i < std::min(lines, lineCount()); ++i) {
+      const QTextLine& line = _lines[i];
+      if (line.naturalTextWidth() <= width + kSideTolerance) continue;
+      if (line.horizontalAdvance() > width + kSideTolerance) return true;
+      const QRectF ink = glyphInk.ofLine(line);
+      if (!ink.isEmpty() && (ink.right() > width + kSideTolerance || ink.left() < -kSideTolerance)) return true;
+    }
+    return false;
   }
 
   void draw(QPainter& painter, const QPointF& origin, int lines) const {
@@ -281,7 +329,7 @@ bool fitsInRect(const QString& text, const QRectF& rect, const TextStyle& style)
   const BoxLayout layout(text, style, rect.width(), rect.height());
   const int shown = layout.linesFitting(rect.height());
   // A character wider than the box, alone on its line, is clipped at the side.
-  if (layout.widestLine(shown) > rect.width() + kSideTolerance) return false;
+  if (layout.widerThan(rect.width(), shown)) return false;
   if (layout.holdsWholeText() && shown == layout.lineCount()) return true;
   // The lines left out lose nothing when they hold only blanks and line breaks.
   const QString body = withLineSeparators(text);
