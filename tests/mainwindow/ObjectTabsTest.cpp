@@ -412,6 +412,25 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   undo();
   EXPECT_EQ(capture(*text), unbound);
 
+  // A first value of 2,000,000 characters without a blank is the text's
+  // whole; the editor is given one part of it.
+  QFile codes(folder + QStringLiteral("/Codes.txt"));
+  ASSERT_TRUE(codes.open(QIODevice::WriteOnly));
+  QByteArray code(2000000, 'x');
+  for (qsizetype i = 0; i < code.size(); ++i) code[i] = char('a' + i % 26);
+  codes.write(code + "\nshort\n");
+  codes.close();
+  d->Data_source_type->setCurrentIndex(0);
+  d->Data_source_type->setCurrentIndex(1);
+  d->Batch_Series->setCurrentIndex(d->Batch_Series->findText("Codes"));
+  EXPECT_EQ(text->Text_contents()->string.toLatin1(), code);
+  EXPECT_EQ(window->textEditingTab()->Text_value_Edit->document()->characterCount() - 1,
+            TextEditingTab::kPartLength);
+  EXPECT_EQ(window->textEditingTab()->text().toLatin1(), code);
+  undo();
+  EXPECT_EQ(capture(*text), unbound);
+  ASSERT_TRUE(QFile::remove(codes.fileName()));
+
   // A spreadsheet column: "Excel" is offered while the design is bound to one.
   const QString photo = picture(QStringLiteral("photo.png"), Qt::green);
   Data_From_Excel_Table().replaceContents(
