@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/render/RunCuts.h"
 #include "platform/FontNames.h"
 
 namespace text_look {
@@ -57,10 +58,9 @@ thread_local LayoutWork thisThreadsWork;
 // are shaped as in the whole text) and ends a few lines after the last line
 // taken from it: the break of a line depends only on the characters up to the
 // point where the next line begins to overflow, so every line but the last
-// two of a piece breaks as in a layout of the whole text. (One layout shapes
-// a run of more than 4,096 characters without a break in stretches of that
-// length, and may lose a kerning pair or a joining at each seam; a piece
-// seams such a run elsewhere, if at all.)
+// two of a piece breaks as in a layout of the whole text. A piece is shaped
+// in the runs of one layout of the whole text (RunCuts): a run that goes on
+// for 4,096 characters is cut where that layout cuts it, and nowhere else.
 constexpr qsizetype kFirstPiece = 2000;  // ordinary texts fit in one piece: one layout of the whole text
 constexpr qsizetype kLeastPiece = 512;
 constexpr int kLinesPerPiece = 16;
@@ -117,25 +117,35 @@ class BoxLayout {
     const double lineWidth = (std::isfinite(width) && width > 0) ? width : kUnwrapped;
     const double lowest = depth + kFitTolerance;
 
+    RunCuts cuts(body);
     qsizetype lead = 0;   // where the piece starts: the start of the line before the next one
     qsizetype start = 0;  // where the next line starts
     qsizetype reach = kFirstPiece;
+    bool lineBefore = true;
     double y = 0;
     for (;;) {
       const qsizetype end = std::min(body.size(), start + reach);
       const bool last = end == body.size();
-      auto layout = std::make_unique<QTextLayout>(body.mid(lead, end - lead), font, &layoutDevice());
+      // The piece is shaped in the runs of one layout of the whole text. A
+      // layout cuts a long run where it has gone on for kLongestRun characters
+      // from its start, so a piece that holds such a cut of the whole text,
+      // or is long enough to cut a run itself, starts where that run starts.
+      const bool crossesCut = end - lead > RunCuts::kLongestRun || cuts.anyBetween(lead, end);
+      const qsizetype from = crossesCut && lineBefore ? std::min(lead, cuts.runStartAt(lead)) : lead;
+      auto layout = std::make_unique<QTextLayout>(body.mid(from, end - from), font, &layoutDevice());
       layout->setTextOption(option);
       layout->setCacheEnabled(true);
       layout->beginLayout();
-      if (start > lead) {  // the line before, as it broke already
+      if (start > from) {  // the line before, as it broke already
         QTextLine before = layout->createLine();
-        before.setNumColumns(int(start - lead));
-        if (before.textLength() != start - lead) {  // did not break there again: no line before
+        before.setNumColumns(int(start - from));
+        if (before.textLength() != start - from) {  // did not break there again: no line before
           lead = start;
+          lineBefore = false;
           continue;
         }
       }
+      lineBefore = true;
       std::vector<QTextLine> lines;
       std::vector<double> below;  // where the line after each one goes
       qsizetype deep = -1;        // the first line below the depth
@@ -157,7 +167,7 @@ class BoxLayout {
         }
       }
       layout->endLayout();
-      thisThreadsWork.characters += end - lead;
+      thisThreadsWork.characters += end - from;
       const qsizetype count = qsizetype(lines.size());
       const qsizetype settled = last ? count : std::max<qsizetype>(0, count - kUnsettledLines);
       if (settled == 0 && !last) {  // no line settled: a longer piece from the same place
@@ -173,8 +183,8 @@ class BoxLayout {
         return;
       }
       y = below[keep - 1];
-      const qsizetype next = lead + lines[settled].textStart();
-      lead += lines[keep - 1].textStart();
+      const qsizetype next = from + lines[settled].textStart();
+      lead = from + lines[keep - 1].textStart();
       reach = std::max(kLeastPiece, (next - start) / settled * kLinesPerPiece);
       start = next;
     }
@@ -345,7 +355,12 @@ QSizeF naturalSize(const QString& text, const TextStyle& style, double width) {
   // The lines the width gives; at their widest line's width (whole points)
   // the same lines come out, now aligned within that width. Lines are laid
   // out down to the largest height a card object may have.
-  const double lineWidth = std::ceil(BoxLayout(text, style, width, kLargestExtent).widestLine());
+  const BoxLayout atWidth(text, style, width, kLargestExtent);
+  double lineWidth = std::ceil(atWidth.widestLine());
+  // Lines the layout measures wider than the width they were broken at, but
+  // drawn within it (the letters of a face that has to be made up), keep it.
+  if (width > 0 && lineWidth > width && !atWidth.widerThan(width, atWidth.lineCount()))
+    lineWidth = std::ceil(width);
   const BoxLayout natural(text, style, lineWidth, kLargestExtent);
   // Glyphs may reach past their advance. A larger box shows that ink on the
   // sides its alignment keeps free, so the box grows until it shows it too:
