@@ -188,10 +188,11 @@ void RunCuts::readTo(qsizetype position) {
   while (_read < std::min(position, _text.size()) && _sure) readStretch();
 }
 
-bool RunCuts::anyBetween(qsizetype from, qsizetype to) {
+std::vector<qsizetype> RunCuts::between(qsizetype from, qsizetype to) {
   readTo(to);
-  const auto after = std::upper_bound(_cuts.begin(), _cuts.end(), from);
-  return _sure && after != _cuts.end() && *after < to;
+  if (!_sure) return {};
+  const auto first = std::upper_bound(_cuts.begin(), _cuts.end(), from);
+  return {first, std::lower_bound(first, _cuts.end(), to)};
 }
 
 qsizetype RunCuts::runStartAt(qsizetype position) {

@@ -22,9 +22,9 @@ class RunCuts {
   // read, not copied, and must outlive the cuts.
   explicit RunCuts(const QString& text) : _text(text) {}
 
-  // Whether a run that went on for kLongestRun characters is cut after
-  // `from` and before `to`. Asked in order through the text.
-  bool anyBetween(qsizetype from, qsizetype to);
+  // The cuts of runs that went on for kLongestRun characters, after `from`
+  // and before `to`. Asked for in order through the text.
+  std::vector<qsizetype> between(qsizetype from, qsizetype to);
   // Where the run that holds the position starts.
   qsizetype runStartAt(qsizetype position);
 

@@ -126,15 +126,16 @@ class BoxLayout {
     for (;;) {
       const qsizetype end = std::min(body.size(), start + reach);
       const bool last = end == body.size();
-      // The piece is shaped in the runs of one layout of the whole text. A
-      // layout cuts a long run where it has gone on for kLongestRun characters
-      // from its start, so a piece that holds such a cut of the whole text,
-      // or is long enough to cut a run itself, starts where that run starts.
-      const bool crossesCut = end - lead > RunCuts::kLongestRun || cuts.anyBetween(lead, end);
-      const qsizetype from = crossesCut && lineBefore ? std::min(lead, cuts.runStartAt(lead)) : lead;
+      // The piece is shaped in the runs of one layout of the whole text, which
+      // cuts a long run where it has gone on for kLongestRun characters from
+      // its start: the piece is cut there too. A piece long enough to cut a
+      // run from its own start starts where that run starts.
+      const qsizetype from =
+          end - lead > RunCuts::kLongestRun && lineBefore ? std::min(lead, cuts.runStartAt(lead)) : lead;
       auto layout = std::make_unique<QTextLayout>(body.mid(from, end - from), font, &layoutDevice());
       layout->setTextOption(option);
       layout->setCacheEnabled(true);
+      layout->setFormats(seams(cuts.between(from, end), from, end));
       layout->beginLayout();
       if (start > from) {  // the line before, as it broke already
         QTextLine before = layout->createLine();
@@ -251,6 +252,18 @@ class BoxLayout {
   }
 
  private:
+  // Format ranges that start at the cuts: a layout shapes the characters on
+  // the two sides of a format change apart, as it does at a cut of its own.
+  static QList<QTextLayout::FormatRange> seams(const std::vector<qsizetype>& cuts, qsizetype from,
+                                               qsizetype to) {
+    QList<QTextLayout::FormatRange> ranges;
+    for (size_t k = 0; k < cuts.size(); ++k) {
+      const qsizetype end = k + 1 < cuts.size() ? cuts[k + 1] : to;
+      ranges.append({int(cuts[k] - from), int(end - cuts[k]), QTextCharFormat()});
+    }
+    return ranges;
+  }
+
   static QFont layoutFont(const TextStyle& style) {
     QFont font = fontForDevice(style.font, &layoutDevice());
     if (std::isfinite(style.kerning) && style.kerning != 0)
