@@ -53,13 +53,15 @@ TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
           [this] { wrapFor(*Text_value_Edit, Text_value_Edit->toPlainText()); });
   layout->addWidget(Text_value_Edit, 1);
 
-  auto* parts = new QHBoxLayout;
-  previousPart = panels::button(tr("Previous Part"), this);
   partShown = new QLabel(this);
   partShown->setAlignment(Qt::AlignCenter);
+  partShown->setWordWrap(true);
+  layout->addWidget(partShown);
+  auto* parts = new QHBoxLayout;
+  previousPart = panels::button(tr("Previous Part"), this);
   nextPart = panels::button(tr("Next Part"), this);
   parts->addWidget(previousPart);
-  parts->addWidget(partShown, 1);
+  parts->addStretch(1);
   parts->addWidget(nextPart);
   layout->addLayout(parts);
   connect(previousPart, &QPushButton::clicked, this, &TextEditingTab::showPreviousPart);
@@ -97,12 +99,12 @@ void TextEditingTab::showText(const QString& text) {
     return;
   }
   const QTextCursor before = Text_value_Edit->textCursor();
+  // The part shown stays while the characters before it stay (an undo, a
+  // change further on); another text shows from its first part.
+  const bool sameStart = text.size() > kPartLength && shownFrom_ < text.size() &&
+                         QStringView(text).left(shownFrom_) == QStringView(kept_).left(shownFrom_);
   kept_ = text;
-  // The part shown stays (or the last one, when the text ends before it).
-  qsizetype from = std::min(shownFrom_, kept_.size());
-  while (from > 0 && from >= kept_.size()) from = std::max<qsizetype>(0, from - kPartLength);
-  if (kept_.size() <= kPartLength) from = 0;
-  showPart(from);
+  showPart(sameStart ? shownFrom_ : 0);
   QTextCursor caret = Text_value_Edit->textCursor();
   if (before.atEnd())
     caret.movePosition(QTextCursor::End);

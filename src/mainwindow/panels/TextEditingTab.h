@@ -32,7 +32,7 @@ class TextEditingTab : public QWidget {
   // Shows characters as the object holds them, which is no edit (the editor
   // tells no change). When they differ from those shown, the caret keeps its
   // place (the end when it was there), without a selection; a long text
-  // stays at the part shown.
+  // stays at the part shown while the characters before it are the same.
   void showText(const QString& text);
   // The characters the tab holds: the editor's, between the parts it does
   // not show.
