@@ -74,13 +74,6 @@ void typeInto(QWidget* field, const QString& text) {
   QTest::keyClicks(field, text);
 }
 
-// Saves the part of a widget the text talks about.
-void shootPart(QWidget* widget, const QRect& part, const QString& name) {
-  settle();
-  widget->grab(part).save(g_shots + "/" + name + ".png");
-  qInfo("screenshot %s", qPrintable(name));
-}
-
 QPushButton* buttonNamed(QWidget* parent, const QString& text) {
   for (QPushButton* b : parent->findChildren<QPushButton*>())
     if (b->text() == text && b->isVisible()) return b;

@@ -1,7 +1,8 @@
 // The guide's PDF: the text of Guide.md with its pictures laid out on A4
 // pages: the title and introduction, the contents with the page of every
-// chapter and section, each chapter on a page of its own, numbered figures,
-// code in a fixed-width font on grey, and page numbers in the footer.
+// chapter and section (each line a link to it), each chapter on a page of
+// its own, numbered figures, code in a fixed-width font on grey, page
+// numbers in the footer, and bookmarks of the chapters and sections.
 #include "GuidePdf.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -24,6 +25,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "PdfNavigation.h"
+
 namespace {
 
 // The PDF's resolution, the page's margins and footer, and the scale of the
@@ -45,11 +48,20 @@ const QString kCodeFamily = QStringLiteral("DejaVu Sans Mono");
 constexpr double kBodyPoints = 10;
 constexpr double kCaptionPoints = 9;
 
+// A picture that would start the next page, leaving a gap on this one, is
+// made smaller to fit the gap, down to this part of its size.
+constexpr double kSmallestPicture = 0.7;
+
 // Block properties of the guide's own: a block kept on the page of the block
-// after it (a heading and its text, a picture and its caption), and an entry
-// of the contents.
+// after it (a heading and its text, a picture and its caption), an entry
+// of the contents, and how much a picture was made smaller.
 constexpr int kKeepWithNext = QTextFormat::UserProperty;
 constexpr int kContentsEntry = QTextFormat::UserProperty + 1;
+constexpr int kPictureShrunk = QTextFormat::UserProperty + 2;
+constexpr int kChapterJoined = QTextFormat::UserProperty + 3;
+constexpr int kBreakKeptTogether = QTextFormat::UserProperty + 4;
+// The room above a chapter that starts on the page the chapter before ends on.
+constexpr double kChapterGapMm = 12;
 
 // How many of the device's pixels the layout makes of one unit of a length
 // in a text format (margins, padding, tab positions, picture sizes): those
@@ -217,8 +229,8 @@ void setTables(QTextDocument& document, const PageGeometry& page) {
   }
 }
 
-// Each chapter starts on a page of its own; a section has room above it; a
-// heading stays on the page of the text after it.
+// Each chapter starts on a new page (but see joinShortChapterEnds); a
+// section has room above it; a heading stays on the page of the text after it.
 void setHeadings(QTextDocument& document, const PageGeometry& page) {
   for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
     const int level = block.blockFormat().headingLevel();
@@ -244,28 +256,147 @@ bool splitBadly(const QTextDocument& document, const QTextBlock& first, const QT
          pageOf(document, last, page, lines - 2) != pageOf(document, last, page, lines - 1);
 }
 
-// Moves to the next page each run of blocks kept together that is split
-// badly; answers whether it moved any.
-bool keepTogether(QTextDocument& document, const PageGeometry& page) {
-  bool moved = false;
+// The bottom of a block's last line, with the room kept under it.
+double blockBottom(const QTextDocument& document, const QTextBlock& block, const PageGeometry& page) {
+  const QTextLayout* layout = block.layout();
+  const double lines = layout->lineCount() > 0 ? layout->lineAt(layout->lineCount() - 1).rect().bottom() : 0;
+  return layoutOrigin(document, block).y() + lines + block.blockFormat().bottomMargin() * page.unit;
+}
+
+// The height a run of blocks takes when nothing pushes its lines apart:
+// their lines and the room between them.
+double naturalHeight(const QTextBlock& first, const QTextBlock& last, const PageGeometry& page) {
+  double height = 0;
+  for (QTextBlock block = first;; block = block.next()) {
+    const QTextBlockFormat format = block.blockFormat();
+    height += format.topMargin() * page.unit;
+    if (block != last) height += format.bottomMargin() * page.unit;
+    for (int i = 0; i < block.layout()->lineCount(); ++i) height += block.layout()->lineAt(i).height();
+    if (block == last) return height;
+  }
+}
+
+// The picture of a run, as its fragment.
+std::optional<QTextFragment> pictureFragment(const QTextBlock& first, const QTextBlock& last) {
+  for (QTextBlock block = first;; block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+      if (it.fragment().charFormat().isImageFormat()) return it.fragment();
+    if (block == last) return std::nullopt;
+  }
+}
+
+// Makes the picture of a run that is split, or that starts a page after a
+// gap on the page before, small enough for the run to fit that gap; answers
+// whether it did. A picture is never made smaller than kSmallestPicture of
+// its size.
+bool shrinkToFit(QTextDocument& document, const QTextBlock& first, const QTextBlock& last,
+                 const PageGeometry& page, const QHash<QString, QImage>& pictures) {
+  const QTextBlock before = first.previous();
+  const std::optional<QTextFragment> picture = pictureFragment(first, last);
+  if (!before.isValid() || !picture) return false;
+  const QTextBlock pictureBlock = document.findBlock(picture->position());
+  const int gapPage = pageOf(document, before, page, before.layout()->lineCount() - 1);
+  const double room = (gapPage + 1) * page.body.height() - blockBottom(document, before, page) - page.mm;
+  QTextImageFormat format = picture->charFormat().toImageFormat();
+  const QImage image = pictures.value(format.name());
+  const QSizeF shown = format.height() > 0 ? QSizeF(format.width(), format.height())
+                                           : QSizeF(image.size()) / image.devicePixelRatio();
+  const double height = shown.height() * page.unit;
+  const double scale = (room - (naturalHeight(first, last, page) - height)) / height;
+  const double shrunk = pictureBlock.blockFormat().hasProperty(kPictureShrunk)
+                            ? pictureBlock.blockFormat().doubleProperty(kPictureShrunk)
+                            : 1.0;
+  if (scale >= 1 || scale * shrunk < kSmallestPicture) return false;
+  format.setWidth(shown.width() * scale);
+  format.setHeight(shown.height() * scale);
+  QTextCursor cursor(&document);
+  cursor.setPosition(picture->position());
+  cursor.setPosition(picture->position() + picture->length(), QTextCursor::KeepAnchor);
+  cursor.setCharFormat(format);
+  QTextBlockFormat mark;
+  mark.setProperty(kPictureShrunk, scale * shrunk);
+  QTextCursor(pictureBlock).mergeBlockFormat(mark);
+  return true;
+}
+
+// Fits each run of blocks kept together that is split badly, or that starts
+// a page after a gap, into the page before by making its picture smaller
+// (`shrunk` tells); where that cannot be, moves a run split badly to the
+// next page. Answers whether it changed any.
+bool keepTogether(QTextDocument& document, const PageGeometry& page, const QHash<QString, QImage>& pictures,
+                  bool& shrunk) {
+  bool changed = false;
   for (QTextBlock first = document.begin(); first.isValid(); first = first.next()) {
     QTextBlock last = first;
     while (last.blockFormat().boolProperty(kKeepWithNext) && last.next().isValid()) last = last.next();
     const bool breaksBefore = first.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
-    if (!breaksBefore && splitBadly(document, first, last, page)) {
+    const bool split = !breaksBefore && splitBadly(document, first, last, page);
+    const bool afterGap = !breaksBefore && first.previous().isValid() &&
+                          pageOf(document, first, page) > pageOf(document, first.previous(), page,
+                                                                 first.previous().layout()->lineCount() - 1);
+    if ((split || afterGap) && shrinkToFit(document, first, last, page, pictures)) {
+      changed = shrunk = true;
+    } else if (split) {
       QTextBlockFormat format;
       format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+      format.setProperty(kBreakKeptTogether, true);
       QTextCursor(first).mergeBlockFormat(format);
-      moved = true;
+      changed = true;
     }
     first = last;
   }
-  return moved;
+  return changed;
+}
+
+// The chapters and sections, in order.
+QList<QTextBlock> headingBlocks(const QTextDocument& document) {
+  QList<QTextBlock> found;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+    if (const int level = block.blockFormat().headingLevel(); level == 2 || level == 3) found << block;
+  return found;
+}
+
+// The address a contents entry links to: its heading's number.
+QString headingLink(qsizetype heading) {
+  return QStringLiteral("#%1").arg(heading);
+}
+
+// Takes back the page breaks that keepTogether made: once a picture was made
+// smaller or a chapter moved up, they may leave gaps of their own.
+void clearKeptTogetherBreaks(QTextDocument& document) {
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    if (!block.blockFormat().boolProperty(kBreakKeptTogether)) continue;
+    QTextBlockFormat format = block.blockFormat();
+    format.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+    format.clearProperty(kBreakKeptTogether);
+    QTextCursor(block).setBlockFormat(format);
+  }
+}
+
+// A chapter whose page before ends in its upper half follows on that page,
+// after some room, instead of starting a new one: no page but the last is
+// left more than half empty. Answers whether it moved any chapter.
+bool joinShortChapterEnds(QTextDocument& document, const PageGeometry& page) {
+  bool joined = false;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    const QTextBlockFormat heading = block.blockFormat();
+    if (heading.headingLevel() != 2 || heading.boolProperty(kChapterJoined) || !block.previous().isValid())
+      continue;
+    const double bottom = blockBottom(document, block.previous(), page);
+    if (bottom - pageAt(bottom, page) * page.body.height() >= page.body.height() / 2) continue;
+    QTextBlockFormat format;
+    format.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+    format.setTopMargin(page.length(kChapterGapMm));
+    format.setProperty(kChapterJoined, true);
+    QTextCursor(block).mergeBlockFormat(format);
+    joined = true;
+  }
+  return joined;
 }
 
 // The contents: after the introduction, every chapter and (indented) its
 // sections, each with dot leaders and, at the right edge, the page where it
-// starts.
+// starts; each line a link to its heading.
 class Contents {
  public:
   Contents(QTextDocument& document, const PageGeometry& page, QPaintDevice& device)
@@ -285,7 +416,7 @@ class Contents {
     cursor.movePosition(QTextCursor::EndOfBlock);
     cursor.insertBlock(title, chapter.charFormat());
     cursor.insertText(QStringLiteral("Contents"));
-    for (const QTextBlock& heading : headings()) {
+    for (const QTextBlock& heading : headingBlocks(document_)) {
       QTextBlockFormat entry;
       entry.setProperty(kContentsEntry, true);
       entry.setTopMargin(heading.blockFormat().headingLevel() == 2 ? page_.length(2) : 0);
@@ -298,13 +429,14 @@ class Contents {
   // Writes each entry's page as the layout has it now; answers whether any
   // changed.
   bool update() {
-    const QList<QTextBlock> chapters = headings();
+    const QList<QTextBlock> chapters = headingBlocks(document_);
     QList<QTextBlock> entries;
     for (QTextBlock block = document_.begin(); block.isValid(); block = block.next())
       if (block.blockFormat().boolProperty(kContentsEntry)) entries << block;
     QList<Entry> written;
     for (qsizetype i = 0; i < entries.size(); ++i)
-      written << entry(chapters[i], QString::number(pageOf(document_, chapters[i], page_) + 1));
+      written << entry(chapters[i], QString::number(pageOf(document_, chapters[i], page_) + 1),
+                       headingLink(i));
     bool changed = false;
     for (qsizetype i = 0; i < entries.size(); ++i) {
       if (written[i].text() == entries[i].text()) continue;
@@ -312,7 +444,7 @@ class Contents {
       QTextCursor cursor(entries[i]);
       cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
       cursor.insertText(written[i].title, written[i].format);
-      cursor.insertText(written[i].leaders, plain());
+      cursor.insertText(written[i].leaders, written[i].leadersFormat);
       cursor.insertText(written[i].page, written[i].format);
     }
     return changed;
@@ -321,18 +453,23 @@ class Contents {
  private:
   // An entry: the title (a section's after an indent), the leaders between
   // their two tabs and the page number at the right edge; a chapter's title
-  // and page in bold.
+  // and page in bold. All three link to the heading.
   struct Entry {
     QString title;
     QString leaders;
     QString page;
     QTextCharFormat format;
+    QTextCharFormat leadersFormat;
     QString text() const { return title + leaders + page; }
   };
 
-  Entry entry(const QTextBlock& heading, const QString& page) const {
+  Entry entry(const QTextBlock& heading, const QString& page, const QString& link) const {
     const bool chapter = heading.blockFormat().headingLevel() == 2;
-    Entry entry{(chapter ? QString() : QStringLiteral("    ")) + heading.text(), QString(), page, plain()};
+    QTextCharFormat linked = plain();
+    linked.setAnchor(true);
+    linked.setAnchorHref(link);
+    Entry entry{(chapter ? QString() : QStringLiteral("    ")) + heading.text(), QString(), page, linked,
+                linked};
     if (chapter) entry.format.setFontWeight(QFont::Bold);
     const QFontMetricsF title(entry.format.font(), &device_);
     const QFontMetricsF leaders(plain().font(), &device_);
@@ -340,13 +477,6 @@ class Contents {
     const int dots = std::max(0, static_cast<int>(room / leaders.horizontalAdvance(QStringLiteral(" ."))));
     entry.leaders = QLatin1Char('\t') + QStringLiteral(" .").repeated(dots) + QLatin1Char('\t');
     return entry;
-  }
-
-  QList<QTextBlock> headings() const {
-    QList<QTextBlock> found;
-    for (QTextBlock block = document_.begin(); block.isValid(); block = block.next())
-      if (const int level = block.blockFormat().headingLevel(); level == 2 || level == 3) found << block;
-    return found;
   }
 
   static QTextCharFormat plain() {
@@ -409,7 +539,24 @@ void print(QTextDocument& document, QPdfWriter& pdf, const PageGeometry& page) {
 
 }  // namespace
 
-bool writePdf(const QString& guideFolder, const QString& pdfPath) {
+namespace {
+
+// Where each chapter and section starts, for the PDF's bookmarks and links.
+QList<PdfHeading> headingsOf(const QTextDocument& document, const PageGeometry& page) {
+  QList<PdfHeading> headings;
+  for (const QTextBlock& block : headingBlocks(document)) {
+    const int number = pageOf(document, block, page);
+    const double y = layoutOrigin(document, block).y() - number * page.body.height();
+    const double pixelsPerPoint = page.mm * 25.4 / 72;
+    headings.append({block.text(), block.blockFormat().headingLevel() - 1, number,
+                     (kMarginMm * page.mm + y) / pixelsPerPoint});
+  }
+  return headings;
+}
+
+// Lays the guide out and prints it into the PDF; answers where its headings
+// are, or nothing when a line does not fit its page (no PDF is written).
+std::optional<QList<PdfHeading>> printGuide(const QString& guideFolder, const QString& pdfPath) {
   QFile source(guideFolder + "/Guide.md");
   if (!source.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(source.fileName()));
   const QString markdown = QString::fromUtf8(source.readAll());
@@ -440,12 +587,16 @@ bool writePdf(const QString& guideFolder, const QString& pdfPath) {
   setHeadings(document, page);
   Contents contents(document, page, pdf);
   contents.insert();
-  // The contents' numbers and the pages of the runs kept together depend on
-  // each other: lay out again until neither changes.
+  // The contents' numbers, the pages of the runs kept together and the
+  // chapters' starts depend on each other: lay out again until none changes.
+  // Pictures only get smaller and chapters only move up, so it ends.
   for (int pass = 0;; ++pass) {
-    if (pass == 10) qFatal("the guide's layout does not settle");
-    const bool moved = keepTogether(document, page);
-    if (!contents.update() && !moved) break;
+    if (pass == 60) qFatal("the guide's layout does not settle");
+    bool shrunk = false;
+    const bool moved = keepTogether(document, page, pictures, shrunk);
+    const bool joined = !moved && joinShortChapterEnds(document, page);
+    if (shrunk || joined) clearKeptTogetherBreaks(document);
+    if (!contents.update() && !moved && !joined) break;
   }
 
   const QStringList overflowing = linesPastTheTextWidth(document, page);
@@ -453,9 +604,24 @@ bool writePdf(const QString& guideFolder, const QString& pdfPath) {
   if (!overflowing.isEmpty()) {
     qWarning("%s not written: %lld lines run past the text width", qPrintable(pdfPath),
              static_cast<long long>(overflowing.size()));
-    return false;
+    return std::nullopt;
   }
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+    if (block.blockFormat().hasProperty(kPictureShrunk))
+      qInfo("\"%s\" made smaller, to %d %%", qPrintable(pictureIn(block).value_or(QString())),
+            qRound(block.blockFormat().doubleProperty(kPictureShrunk) * 100));
   print(document, pdf, page);
   qInfo("wrote %s: %d pages", qPrintable(pdfPath), document.pageCount());
-  return true;
+  return headingsOf(document, page);
+}
+
+}  // namespace
+
+bool writePdf(const QString& guideFolder, const QString& pdfPath) {
+  const std::optional<QList<PdfHeading>> headings = printGuide(guideFolder, pdfPath);
+  if (!headings) return false;
+  // The writer has closed the file: the bookmarks and links are added to it.
+  const QString why = addNavigation(pdfPath, *headings);
+  if (!why.isEmpty()) qWarning("%s has no bookmarks: %s", qPrintable(pdfPath), qPrintable(why));
+  return why.isEmpty();
 }

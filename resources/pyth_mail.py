@@ -14,18 +14,29 @@ not, with the reason on standard error.
 
 Standard output carries one line for each step of the conversation with the
 server: "reply CODE" for each answer, "sent BYTES" for each piece of the
-mail handed to the connection and "taken BYTES" whenever the server has
-taken more of what was handed over. The program that runs this script
-reads these lines to tell a slow upload from a server that has gone quiet.
+mail handed to the connection, "taken BYTES" whenever the server has taken
+more of what was handed over, and "handed" once the server has taken the
+whole mail, final dot included, and its answer is awaited. The program that
+runs this script reads these lines to tell a slow upload from a server that
+has gone quiet, and a mail that may have arrived from one that cannot have.
 A mail that fails ends with the line "failed REASON", the reason in plain
 words for the person who sends (the details go to standard error).
 
-The time limit counts the server's silence, not the whole send: a wait for
-the server (to take more of the mail, or to answer) goes on as long as the
-server keeps taking what lies in the system's send queue, and fails only
-after a whole limit (a minute) in which it took nothing and said nothing.
-The environment variable QUVO_MAIL_SILENCE_SECONDS changes the limit for
-tests; the program never sets it.
+Two time limits count the server's silence, not the whole send:
+- the silence limit (a minute) while the conversation goes on and the mail
+  is handed over: a wait for the server (to take more of the mail, or to
+  answer) goes on as long as the server keeps taking what lies in the
+  system's send queue, and fails only after a whole limit in which it took
+  nothing and said nothing;
+- the answer limit (ten minutes, as the mail standards recommend) once the
+  server has taken the whole mail: a server may check a mail for a long time
+  before it answers, and giving up earlier makes the sender send it twice.
+Until the server has taken the whole mail, a connection that is given up
+(or a script that is ended) is reset, so that the part still queued is
+dropped and the server cannot take a mail that is reported as not sent.
+The environment variables QUVO_MAIL_SILENCE_SECONDS and
+QUVO_MAIL_ANSWER_SECONDS change the limits for tests; the program never
+sets them.
 """
 
 import base64
@@ -36,26 +47,34 @@ import smtplib
 import socket
 import ssl
 import stat
+import struct
 import sys
-import threading
+import time
 from email.message import EmailMessage
 from email.utils import make_msgid, formatdate
 
 
-def silence_seconds():
+def limit_seconds(variable, default):
     try:
-        seconds = float(os.environ.get("QUVO_MAIL_SILENCE_SECONDS", ""))
+        seconds = float(os.environ.get(variable, ""))
     except ValueError:
-        return 60.0
-    return seconds if 0 < seconds <= 3600 else 60.0
+        return default
+    return seconds if 0 < seconds <= 3600 else default
 
 
-SILENCE_SECONDS = silence_seconds()
+SILENCE_SECONDS = limit_seconds("QUVO_MAIL_SILENCE_SECONDS", 60.0)
+ANSWER_SECONDS = limit_seconds("QUVO_MAIL_ANSWER_SECONDS", 600.0)
+# The goodbye after the server has answered the mail (or refused it) is
+# short: nothing depends on its answer.
+QUIT_SECONDS = min(SILENCE_SECONDS, 10.0)
 MAX_PASSWORD_BYTES = 4096
 # The mail goes to the connection in pieces of at most this size, each
 # reported as the connection takes it.
 PIECE_BYTES = 64 * 1024
+# How often a wait for the server looks at what it has taken.
 WATCH_SECONDS = 0.25
+RESET_ON_CLOSE = struct.pack("ii", 1, 0)
+CLOSE_GENTLY = struct.pack("ii", 0, 0)
 
 try:
     import fcntl
@@ -64,16 +83,13 @@ try:
 except (ImportError, AttributeError):
     UNSENT_QUERY = None
 
-_report_lock = threading.Lock()
-
 
 def report(text):
-    with _report_lock:
-        try:
-            sys.stdout.write(text + "\n")
-            sys.stdout.flush()
-        except (OSError, ValueError):
-            pass
+    try:
+        sys.stdout.write(text + "\n")
+        sys.stdout.flush()
+    except (OSError, ValueError):
+        pass
 
 
 def fail(status, reason, detail=None):
@@ -183,34 +199,34 @@ def unsent_bytes(sock):
     return int.from_bytes(answer, sys.byteorder, signed=True)
 
 
-def patiently(sock, operation):
-    """Runs a socket operation that waits for the server (to take more of the
-    mail, or to answer). The socket's time-out is one silence limit; when it
-    runs out, the wait goes on as long as the server took some of the mail
-    from the system's send queue meanwhile. Only a limit in which the server
-    took nothing and said nothing ends the wait."""
-    before = unsent_bytes(sock)
-    while True:
-        try:
-            return operation()
-        except socket.timeout:
-            now = unsent_bytes(sock)
-            if before is None or now is None or now >= before:
-                raise
-            before = now
+def duration_text(seconds):
+    if seconds >= 120 and seconds % 60 == 0:
+        return "%d minutes" % (seconds // 60)
+    return "%g second%s" % (seconds, "" if seconds == 1 else "s")
+
+
+class Silence(socket.timeout):
+    """The server said nothing and took nothing for a whole limit."""
+
+    def __init__(self, seconds, whole_mail_taken):
+        super().__init__("the server was silent for %g s" % seconds)
+        self.seconds = seconds
+        self.whole_mail_taken = whole_mail_taken
 
 
 class PatientReader:
     """The lines of the server's answers, read from the socket with the
-    patience above (the library's own reader gives up at its time-out)."""
+    patience of Reporting.wait (the library's own reader gives up at its
+    time-out)."""
 
-    def __init__(self, sock):
+    def __init__(self, smtp, sock):
+        self.smtp = smtp
         self.sock = sock
         self.buffer = b""
 
     def readline(self, limit):
         while b"\n" not in self.buffer and len(self.buffer) < limit:
-            chunk = patiently(self.sock, lambda: self.sock.recv(4096))
+            chunk = self.smtp.wait(self.sock, lambda: self.sock.recv(4096))
             if not chunk:
                 break
             self.buffer += chunk
@@ -225,8 +241,73 @@ class PatientReader:
 
 class Reporting:
     """Reports the conversation with the server on standard output (see the
-    top of this file) and waits for the server as long as it makes
-    progress."""
+    top of this file) and waits for the server with the limit of the moment:
+    the silence limit, the answer limit once the server has taken the whole
+    mail, or the short limit of the goodbye."""
+
+    in_data = False           # from DATA to the server's answer to the mail
+    mail_sent = False         # the whole mail is in the connection
+    mail_taken = False        # ... and the server has taken all of it
+    mail_answered = False     # the server answered after the whole mail
+    closing = False           # the goodbye (QUIT)
+
+    def data(self, msg):
+        self.in_data = True
+        try:
+            return super().data(msg)
+        finally:
+            self.in_data = False
+
+    def limit(self):
+        if self.closing:
+            return QUIT_SECONDS
+        if self.mail_taken and not self.mail_answered:
+            return ANSWER_SECONDS
+        return SILENCE_SECONDS
+
+    def note_taken(self, unsent):
+        """True when the server has just taken the whole mail (where the
+        system does not tell, once the mail is in the connection). From then
+        on the mail may arrive whatever happens here: the connection is no
+        longer reset when it closes."""
+        if self.mail_sent and not (self.mail_taken or self.mail_answered) and not unsent:
+            self.mail_taken = True
+            set_linger(self.sock, CLOSE_GENTLY)
+            report("handed")
+            return True
+        return False
+
+    def wait(self, sock, operation):
+        """Runs a socket operation that waits for the server (to take more of
+        the mail, or to answer). It is tried in short steps; the wait goes on
+        as long as the server takes some of the mail from the system's send
+        queue, and ends with Silence after a whole limit (of the moment)
+        without progress."""
+        sock.settimeout(WATCH_SECONDS)
+        try:
+            unsent = unsent_bytes(sock)
+            quiet_since = time.monotonic()
+            while True:
+                if self.note_taken(unsent):
+                    quiet_since = time.monotonic()
+                try:
+                    return operation()
+                except socket.timeout:
+                    pass
+                now = unsent_bytes(sock)
+                # Only the mail text counts: the server taking a command of a
+                # few bytes from the queue says nothing about its answer.
+                if self.in_data and now is not None and unsent is not None and now < unsent:
+                    report("taken %d" % (unsent - now))
+                    quiet_since = time.monotonic()
+                unsent = now
+                if time.monotonic() - quiet_since >= self.limit():
+                    raise Silence(self.limit(), self.mail_taken)
+        finally:
+            try:
+                sock.settimeout(SILENCE_SECONDS)
+            except OSError:
+                pass
 
     def send(self, s):
         if isinstance(s, str):
@@ -238,18 +319,23 @@ class Reporting:
         try:
             while view:
                 piece = view[:PIECE_BYTES]
-                count = patiently(sock, lambda: sock.send(piece))
+                count = self.wait(sock, lambda: sock.send(piece))
                 report("sent %d" % count)
                 view = view[count:]
         except OSError as error:
             self.close()
             raise smtplib.SMTPServerDisconnected("Server not connected") from error
+        if self.in_data and s.endswith(b"\r\n.\r\n"):
+            self.mail_sent = True
 
     def getreply(self):
         if self.file is None and self.sock is not None:
-            self.file = PatientReader(self.sock)
+            self.file = PatientReader(self, self.sock)
         code, message = super().getreply()
         report("reply %d" % code)
+        if self.mail_sent and not self.mail_answered:
+            self.mail_answered = True
+            set_linger(self.sock, CLOSE_GENTLY)
         return code, message
 
 
@@ -261,25 +347,38 @@ class ReportingSMTP_SSL(Reporting, smtplib.SMTP_SSL):
     pass
 
 
-def watch_uploads(smtp, finished):
-    """Reports the server taking the mail while the script waits on a full
-    connection or for the answer to the mail text: what it takes from the
-    system's send queue is progress, however long the queue is."""
-    last = None
-    while not finished.wait(WATCH_SECONDS):
-        unsent = unsent_bytes(smtp.sock)
-        if unsent is None:
-            continue
-        if last is not None and unsent < last:
-            report("taken %d" % (last - unsent))
-        last = unsent
+def set_linger(sock, how):
+    if sock is not None:
+        try:
+            sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, how)
+        except OSError:
+            pass
+
+
+def say_goodbye(smtp, error):
+    """Ends the conversation. A server that is still talking (it answered
+    the mail, or refused something) gets a QUIT; one that fell silent or
+    broke off is not waited for a second time."""
+    talking = error is None or isinstance(
+        error, (smtplib.SMTPResponseException, smtplib.SMTPRecipientsRefused))
+    if talking and smtp.sock is not None:
+        smtp.closing = True
+        try:
+            smtp.quit()
+            return
+        except (smtplib.SMTPException, OSError):
+            pass
+    smtp.close()
 
 
 def connect(server, port, use_ssl):
     context = ssl.create_default_context()
     if use_ssl:
-        return ReportingSMTP_SSL(server, port, timeout=SILENCE_SECONDS, context=context)
+        smtp = ReportingSMTP_SSL(server, port, timeout=SILENCE_SECONDS, context=context)
+        set_linger(smtp.sock, RESET_ON_CLOSE)
+        return smtp
     smtp = ReportingSMTP(server, port, timeout=SILENCE_SECONDS)
+    set_linger(smtp.sock, RESET_ON_CLOSE)
     smtp.ehlo()
     if smtp.has_extn("starttls"):
         smtp.starttls(context=context)
@@ -306,9 +405,13 @@ def plain_reason(error):
         chain.append(cause)
         cause = cause.__cause__ or cause.__context__
     for cause in chain:
+        if isinstance(cause, Silence) and cause.whole_mail_taken:
+            return "The server took the whole mail but did not confirm it within %s." % (
+                duration_text(cause.seconds))
+        if isinstance(cause, Silence):
+            return "The server did not answer for %s." % duration_text(cause.seconds)
         if isinstance(cause, socket.timeout):
-            return "The server did not answer for %g second%s." % (
-                SILENCE_SECONDS, "" if SILENCE_SECONDS == 1 else "s")
+            return "The server did not answer for %s." % duration_text(SILENCE_SECONDS)
     if isinstance(error, smtplib.SMTPAuthenticationError):
         return "The server refused the login (%s)." % server_text(error)
     if isinstance(error, smtplib.SMTPRecipientsRefused):
@@ -358,25 +461,18 @@ def main(argv):
         fail(2, "The password is not valid text.")
 
     msg = build_message(sender, recipient, subject, body, attachments)
+    smtp = None
     try:
         smtp = connect(server, port, ssl_flag == "Y")
-        finished = threading.Event()
-        watcher = threading.Thread(target=watch_uploads, args=(smtp, finished), daemon=True)
-        watcher.start()
-        try:
-            smtp.ehlo_or_helo_if_needed()
-            if smtp.has_extn("auth") and password:
-                login(smtp, login_name, password)
-            refused = smtp.send_message(msg, from_addr=sender, to_addrs=[recipient])
-        finally:
-            finished.set()
-            watcher.join()
-            try:
-                smtp.quit()
-            except (smtplib.SMTPException, OSError):
-                smtp.close()
+        smtp.ehlo_or_helo_if_needed()
+        if smtp.has_extn("auth") and password:
+            login(smtp, login_name, password)
+        refused = smtp.send_message(msg, from_addr=sender, to_addrs=[recipient])
     except (smtplib.SMTPException, OSError, ValueError) as error:
+        if smtp is not None:
+            say_goodbye(smtp, error)
         fail(1, plain_reason(error), "%s: %s" % (type(error).__name__, error))
+    say_goodbye(smtp, None)
     if refused:
         fail(1, "The server refused the recipient %s." % recipient)
     return 0

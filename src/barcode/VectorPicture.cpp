@@ -127,7 +127,12 @@ void VectorRecorder::fillRect(const QRectF& rect, const QColor& colour) {
 }
 
 void VectorRecorder::fillPath(const QPainterPath& path, const QColor& colour) {
-  commands_.emplace_back(VectorPicture::FilledPath{colour, path});
+  commands_.emplace_back(VectorPicture::FilledPath{colour, path, std::nullopt});
+}
+
+void VectorRecorder::fillText(const QPainterPath& outlines, const QColor& colour,
+                              const VectorPicture::TextLine& line) {
+  commands_.emplace_back(VectorPicture::FilledPath{colour, outlines, line});
 }
 
 void VectorRecorder::place(const VectorPicture& picture, const QTransform& transform) {

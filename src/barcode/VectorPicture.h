@@ -15,11 +15,13 @@
 //   picture.play(painter);
 
 #include <QColor>
+#include <QFont>
 #include <QPainterPath>
 #include <QPicture>
 #include <QRectF>
 #include <QTransform>
 #include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -34,10 +36,22 @@ class VectorPicture {
     QColor colour;
     std::vector<QRectF> rects;
   };
+  // A line of text laid out from its baseline point in a font, as
+  // QPainterPath::addText() lays it out. Playing a picture never uses the
+  // font; laying the line out again is for one thread at a time (a font
+  // keeps what it last found), the one that made the picture.
+  struct TextLine {
+    QString text;
+    QFont font;
+    QPointF baseline;
+  };
   // One outline (a text's glyphs), filled antialiased without an outline.
+  // The outline of one line of text keeps that line too, for painters that
+  // draw text as text (the outline and the text cover the same area).
   struct FilledPath {
     QColor colour;
     QPainterPath path;
+    std::optional<TextLine> text;
   };
   // Another picture drawn through a transform (its units into these).
   struct Placed;
@@ -75,6 +89,8 @@ class VectorRecorder {
  public:
   void fillRect(const QRectF& rect, const QColor& colour);
   void fillPath(const QPainterPath& path, const QColor& colour);
+  // The outlines of `line` (path.addText(line.baseline, line.font, line.text)).
+  void fillText(const QPainterPath& outlines, const QColor& colour, const VectorPicture::TextLine& line);
   void place(const VectorPicture& picture, const QTransform& transform);
   // The recorded picture; the recorder starts empty again.
   VectorPicture finish();

@@ -89,10 +89,13 @@ xlsx::SheetTable SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_
   // Nothing of an earlier workbook stays for the sheet listing.
   self.package_.reset();
   self.sheets_.clear();
+  self.unreadable_.clear();
   QString error;
-  self.package_ = xlsx::Package::open(path, &error);
+  bool unreadable = false;
+  self.package_ = xlsx::Package::open(path, &error, &unreadable);
   if (!self.package_) {
     self.fail("Error: " + error);
+    if (unreadable) self.unreadable_ = error;
     return self.data_;
   }
   self.byWorkbook_ = self.package_->hasPart(xlsx::kWorkbookPart);

@@ -89,6 +89,10 @@ class SpreadsheetWriter {
 
   // The text of the last failure that was logged ("" after a success).
   const QString& lastError() const { return lastError_; }
+  // What the program tells the person when the workbook of the last load
+  // could not be read at all (it names the file and says why); "" when it
+  // was opened, also when it then proved to be no workbook.
+  const QString& unreadable() const { return unreadable_; }
 
   ~SpreadsheetWriter();
 
@@ -107,4 +111,5 @@ class SpreadsheetWriter {
   SpreadsheetRows rowsToWrite_;
   std::shared_ptr<const xlsx::StringTable> sharedStrings_;
   QString lastError_;
+  QString unreadable_;
 };

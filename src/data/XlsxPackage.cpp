@@ -139,12 +139,14 @@ Package::Package(const QString& path, std::unique_ptr<Archive> archive)
 
 Package::~Package() = default;
 
-std::unique_ptr<Package> Package::open(const QString& path, QString* error) {
+std::unique_ptr<Package> Package::open(const QString& path, QString* error, bool* unreadable) {
+  if (unreadable) *unreadable = false;
   auto archive = std::make_unique<Archive>();
-  QString notRegular;
-  archive->zip.file = zip_input::openArchive(path, &notRegular);
+  QString cannotRead;
+  archive->zip.file = zip_input::openArchive(path, &cannotRead);
   if (!archive->zip.file) {
-    *error = notRegular.isEmpty() ? QStringLiteral("failed to open zip file") : notRegular;
+    *error = cannotRead.isEmpty() ? QStringLiteral("failed to open zip file") : cannotRead;
+    if (unreadable) *unreadable = !cannotRead.isEmpty();
     return nullptr;
   }
   int status = unzGoToFirstFile(archive->zip.file);

@@ -21,8 +21,10 @@ class Package {
   Package(const Package&) = delete;
   Package& operator=(const Package&) = delete;
 
-  // The opened package, or null with the reason in *error.
-  static std::unique_ptr<Package> open(const QString& path, QString* error);
+  // The opened package, or null with the reason in *error. *unreadable tells
+  // a file that could not be read (the reason then names it, as
+  // platform::unreadableFileMessage does) from one that is no sound package.
+  static std::unique_ptr<Package> open(const QString& path, QString* error, bool* unreadable = nullptr);
 
   const QString& path() const { return path_; }
   // Whether the package holds a part (a file entry, not a folder) of that name.

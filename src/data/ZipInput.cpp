@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
 #include <vector>
@@ -33,7 +32,7 @@ voidpf openRegularFile(voidpf opaque, const void* filename, int mode) {
 
 }  // namespace
 
-unzFile openArchive(const QString& path, QString* notRegular) {
+unzFile openArchive(const QString& path, QString* unreadable) {
   zlib_filefunc64_def functions;
   fill_fopen64_filefunc(&functions);
   OpenState state;
@@ -43,8 +42,8 @@ unzFile openArchive(const QString& path, QString* notRegular) {
   unzFile file = unzOpen2_64(name.constData(), &functions);
   // The library copies the functions but keeps the opaque pointer; nothing
   // opens through it again after this call.
-  if (!file && state.why == QLatin1String(platform::kNotARegularFile) && notRegular)
-    *notRegular = QStringLiteral("\"%1\" is not a regular file").arg(QFileInfo(path).fileName());
+  if (!file && !state.why.isEmpty() && unreadable)
+    *unreadable = platform::unreadableFileMessage(path, state.why);
   return file;
 }
 

@@ -13,10 +13,11 @@
 
 namespace zip_input {
 
-// Opens the archive for reading. Null when the path is no regular file (the
-// reason, naming the file, is in *notRegular) or when it is no zip archive
-// (*notRegular stays empty).
-unzFile openArchive(const QString& path, QString* notRegular = nullptr);
+// Opens the archive for reading. Null when the file cannot be read (it is
+// missing or no regular file ...: *unreadable says so, naming the file, as
+// platform::unreadableFileMessage does) or when it is no zip archive
+// (*unreadable stays empty).
+unzFile openArchive(const QString& path, QString* unreadable = nullptr);
 
 // The current entry's header: its information and its raw name.
 bool readEntryInfo(unzFile file, unz_file_info64& info, QByteArray& rawName);

@@ -67,6 +67,12 @@ class RemovalWatch {
   QMetaObject::Connection connection_;
 };
 
+// The picture, in a frame of its size from the frame's origin.
+void showPicture(SKTGraphic& barcode, const QImage& picture) {
+  barcode.Set_Barcode_image(picture);
+  barcode.setBounds(QRectF(barcode.bounds().topLeft(), picture.deviceIndependentSize()));
+}
+
 }  // namespace
 
 void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSettings& settings,
@@ -80,6 +86,27 @@ void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSetting
   if (!size.isEmpty())
     for (const SKTGraphicPtr& g : graphics) g->setBounds(QRectF(g->bounds().topLeft(), size));
   if (undo) undo->endGroup();
+}
+
+bool showBoundValue(SKTGraphic& barcode, const QString& value) {
+  barcode::BarcodeSettings settings = barcode::barcodeSettingsOf(barcode);
+  if (settings.value() == value && !barcode._barcode_image.isNull()) return false;
+  (settings.isTwoD() ? settings.two_d_font_val : settings.linear_font_val) = value;
+  barcode::setBarcodeSettings(barcode, settings);
+  QString why;
+  QImage picture = value.isEmpty() ? QImage() : barcode::cardPictureOf(barcode, value, &why);
+  if (picture.isNull()) {
+    if (!why.isEmpty()) qCWarning(lcMainWindow).noquote() << "card 1 shows no barcode:" << why;
+    picture = barcode::blankCardPicture(barcode);
+  }
+  showPicture(barcode, picture);
+  return true;
+}
+
+void drawNewBarcode(SKTGraphic& barcode) {
+  if (barcode.kind() != GraphicKind::Barcode || !barcode._barcode_image.isNull()) return;
+  const QImage picture = barcode::cardPictureOf(barcode, barcode::barcodeSettingsOf(barcode).value());
+  if (!picture.isNull()) showPicture(barcode, picture);
 }
 
 void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo) {

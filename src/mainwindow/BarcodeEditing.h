@@ -32,4 +32,18 @@ void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo);
 void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSettings& settings,
                    const QImage& picture, int printObject, SKTUndoRecorder* undo);
 
+// Gives a barcode object the value a data source puts on card 1, as the
+// designer's OK with that value would: the value in its settings, the
+// picture of it (a blank one for an empty value or one its symbology cannot
+// draw, as that card shows) and a frame of the picture's size. Plain field
+// writes, no undo step. False when the object already showed that value.
+bool showBoundValue(SKTGraphic& barcode, const QString& value);
+
+// A barcode object just made with the Barcode tool: the picture of its own
+// settings (the designer's defaults) with a frame of that size, so that it
+// looks on the canvas, exported and printed as the designer shows it. Part
+// of making the object, so no undo step. Nothing for an object that holds a
+// picture or whose settings cannot be drawn.
+void drawNewBarcode(SKTGraphic& barcode);
+
 }  // namespace barcode_editing

@@ -13,6 +13,7 @@
 #include "mainwindow/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/RegularFile.h"
 #include "platform/globals.h"
 #include "platform/widgets/DialogLook.h"
 
@@ -162,11 +163,18 @@ void Image_Library::Load_and_fill_backgrounds() {
   if (QFileInfo(folder).isDir()) fillFromFolder(folder);
 }
 
-QStringList pictureFilesOf(const QString& folder) {
+QStringList pictureFilesOf(const QString& folder, QStringList* unreadable) {
   QStringList paths;
-  for (const QFileInfo& entry : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+  // Pipes, devices and dangling links are listed too, to be named.
+  const QDir::Filters entries = QDir::Files | QDir::Hidden | QDir::System;
+  for (const QFileInfo& entry : QDir(folder).entryInfoList(entries, QDir::Name)) {
     const QString suffix = entry.suffix().toLower();
-    if (suffix == QLatin1String("png") || suffix == QLatin1String("jpg")) paths << entry.filePath();
+    if (suffix != QLatin1String("png") && suffix != QLatin1String("jpg")) continue;
+    QString why;
+    if (platform::isReadableRegularFile(entry.filePath(), &why))
+      paths << entry.filePath();
+    else if (unreadable)
+      *unreadable << platform::unreadableFileMessage(entry.filePath(), why);
   }
   return paths;
 }
@@ -177,16 +185,18 @@ void addImageWithPath(PictureItemModel& model, const QString& path, const QStrin
   model.append(MyImageObject::initWithImage_Path(trimmed, name, uid));
 }
 
-void fillWithPicturesOf(PictureItemModel& model, const QString& folder) {
+void fillWithPicturesOf(PictureItemModel& model, const QString& folder, QStringList* unreadable) {
   model.clear();
-  for (const QString& path : pictureFilesOf(folder)) {
+  for (const QString& path : pictureFilesOf(folder, unreadable)) {
     const QString name = QFileInfo(path).fileName();
     addImageWithPath(model, path, name, name);
   }
 }
 
 void Image_Library::fillFromFolder(const QString& folder) {
-  fillWithPicturesOf(*imageBrowser->pictureModel(), folder);
+  QStringList unreadable;
+  fillWithPicturesOf(*imageBrowser->pictureModel(), folder, &unreadable);
+  if (!unreadable.isEmpty()) Show_MessageBox(unreadable.join(QLatin1Char('\n')));
 }
 
 void Image_Library::addImageWithPath(const QString& path, const QString& name, const QString& uid) {

@@ -2,7 +2,8 @@
 // Image_Library: the picture library. In mode "C" it offers the pictures of
 // one category folder of "LibraryImage" (the category combo lists the
 // folders); in any other mode the card backgrounds of "Background". OK
-// accepts only an existing picture file.
+// accepts only an existing picture file. Pictures of the folder shown that
+// cannot be read are named, with the reason, when it is filled.
 
 #include <QComboBox>
 #include <QDialog>
@@ -47,12 +48,15 @@ class Image_Library : public QDialog {
 };
 
 // The PNG and JPEG pictures of a folder (extension in any case), by name.
-QStringList pictureFilesOf(const QString& folder);
+// Those that cannot be read (a pipe, a device, no permission) are left out,
+// each named with the reason in *unreadable (platform::unreadableFileMessage).
+QStringList pictureFilesOf(const QString& folder, QStringList* unreadable = nullptr);
 // Adds an item to a browser: the trimmed path, named by the name; nothing
 // for an empty path.
 void addImageWithPath(PictureItemModel& model, const QString& path, const QString& name, const QString& uid);
-// Empties a browser and lists the pictures of a folder, each named by its file name.
-void fillWithPicturesOf(PictureItemModel& model, const QString& folder);
+// Empties a browser and lists the pictures of a folder, each named by its
+// file name; *unreadable as for pictureFilesOf.
+void fillWithPicturesOf(PictureItemModel& model, const QString& folder, QStringList* unreadable = nullptr);
 
 // A folder name with each word capitalised, as the category combo shows it.
 QString capitalisedCategoryName(const QString& folderName);

@@ -19,6 +19,7 @@
 #include "core/PictureFile.h"
 #include "core/SKTBarcode.h"
 #include "core/globals.h"
+#include "mainwindow/BarcodeEditing.h"
 #include "mainwindow/PictureLibrary.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/ToolStripButton.h"
@@ -254,8 +255,12 @@ void SKTWindowController::selectedToolDidChange() {
   }
   const QSizeF size = kTools[static_cast<int>(tool)].size;
   const QString side = currentCardSideCode();
-  currentSideView()->createGraphicOfClass(graphicClass, nullptr, true, QRectF(QPointF(0, 0), size), side,
-                                          QString(), QString());
+  SKTGraphicView* view = currentSideView();
+  view->createGraphicOfClass(graphicClass, nullptr, true, QRectF(QPointF(0, 0), size), side, QString(),
+                             QString());
+  // A new barcode shows what the designer shows for it, not the sample.
+  if (tool == DrawingTool::Barcode)
+    if (const SKTGraphicPtr made = view->Selected_Graphic()) barcode_editing::drawNewBarcode(*made);
 }
 
 bool SKTWindowController::Browse_User_Image_Manually() {

@@ -53,6 +53,7 @@ int Insert_Template::Open_Template_Dialog() {
   try {
     Template_Msg_Val = QString();
     Load_Msg_And_Title();
+    if (!list().unreadable().isEmpty()) Show_MessageBox(list().unreadable());
     caption->setText(titleMode() ? tr("Title") : tr("Message"));
     caption->setAccessibleName(caption->text());
     showEntry(titleMode() ? Get_Title() : Get_Message());

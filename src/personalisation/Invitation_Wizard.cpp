@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "core/PictureFile.h"
 #include "data/dialogs/DialogParts.h"
@@ -358,6 +359,8 @@ void Invitation_Wizard::OK_Click() {
         return;
       }
       showStep(kTexts);
+      // Said where the stock texts would show, once for each reading.
+      if (!unreadStockTexts_.isEmpty()) Show_MessageBox(std::exchange(unreadStockTexts_, QString()));
       return;
     case kTexts:
       selected_title = msg_title->text();
@@ -432,7 +435,7 @@ bool Invitation_Wizard::textsFitTheCard(const InviteAnswers& answers) {
       field = t.field;
     }
   Show_MessageBox(QStringLiteral("The %1 does not fit on a card of this size. Please shorten it or the "
-                                 "texts above it, or go back and choose a larger card.")
+                                 "other texts, or go back and choose a larger card.")
                       .arg(name));
   if (field != nullptr && faces->currentWidget()->isAncestorOf(field)) field->setFocus();
   return false;
@@ -480,6 +483,10 @@ void Invitation_Wizard::HelpClick() {
 void Invitation_Wizard::Load_Msg_And_Title() {
   titles_.load(Stock_Title_File());
   messages_.load(Stock_Message_File());
+  QStringList unread;
+  for (const StockTextCycle* list : {&titles_, &messages_})
+    if (!list->unreadable().isEmpty()) unread << list->unreadable();
+  unreadStockTexts_ = unread.join(QLatin1Char('\n'));
 }
 
 void Invitation_Wizard::Title_Back_Click() {

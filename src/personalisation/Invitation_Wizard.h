@@ -102,5 +102,7 @@ class Invitation_Wizard : public QDialog {
   void openTemplate();
 
   StockTextCycle titles_, messages_;
+  // Why a stock text file could not be read, told when the texts step shows.
+  QString unreadStockTexts_;
   bool auto_background_selection = false;
 };

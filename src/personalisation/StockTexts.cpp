@@ -1,5 +1,6 @@
 #include "personalisation/StockTexts.h"
 
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include "platform/RegularFile.h"
@@ -10,12 +11,20 @@ namespace {
 constexpr qint64 kMaxStockFileBytes = 1 << 20;
 }
 
-std::optional<QStringList> Read_Stock_Text_File(const QString& path) {
-  const std::optional<QByteArray> bytes = platform::readRegularFile(path, kMaxStockFileBytes);
-  if (!bytes) return std::nullopt;
+std::optional<QStringList> Read_Stock_Text_File(const QString& path, QString* why) {
+  if (why) why->clear();
+  const auto refuse = [&](const QString& reason) -> std::optional<QStringList> {
+    const QFileInfo info(path);
+    if (why)
+      *why = info.exists() || info.isSymLink() ? platform::unreadableFileMessage(path, reason) : QString();
+    return std::nullopt;
+  };
+  QString reason;
+  const std::optional<QByteArray> bytes = platform::readRegularFile(path, kMaxStockFileBytes, &reason);
+  if (!bytes) return refuse(reason);
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = decoder(*bytes);
-  if (decoder.hasError()) return std::nullopt;
+  if (decoder.hasError()) return refuse(QStringLiteral("it is not UTF-8 text"));
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
   text = Trim_Str(text);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -23,7 +32,7 @@ std::optional<QStringList> Read_Stock_Text_File(const QString& path) {
 }
 
 void StockTextCycle::load(const QString& path) {
-  setEntries(Read_Stock_Text_File(path));
+  setEntries(Read_Stock_Text_File(path, &unreadable_));
 }
 
 void StockTextCycle::setEntries(std::optional<QStringList> entries) {

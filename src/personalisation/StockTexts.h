@@ -11,14 +11,18 @@
 // entry per line, in file order (an empty line is an empty entry, an empty
 // file one empty entry). A line end may be "\n" or "\r\n"; neither stays in
 // an entry. A file that is missing, unreadable, larger than 1 MiB or not
-// valid UTF-8 gives no list.
-std::optional<QStringList> Read_Stock_Text_File(const QString& path);
+// valid UTF-8 gives no list; but for a missing file, *why then says what
+// the program tells the person (platform::unreadableFileMessage).
+std::optional<QStringList> Read_Stock_Text_File(const QString& path, QString* why = nullptr);
 
 // One list of stock texts and the entry shown, cycling both ways.
 class StockTextCycle {
  public:
   // Reads the file again and shows entry 0.
   void load(const QString& path);
+  // Why the file last loaded gave no list, as the program says it; empty
+  // when it was read or is missing (the person types the text then).
+  const QString& unreadable() const { return unreadable_; }
   void setEntries(std::optional<QStringList> entries);
   // The entry shown, or "" when there is no list.
   QString current() const;
@@ -32,6 +36,7 @@ class StockTextCycle {
  private:
   std::optional<QStringList> entries_;
   int index_ = 0;
+  QString unreadable_;
 };
 
 // The stock text files of the resource folder.

@@ -16,11 +16,12 @@ InviteAnswers InviteAnswers::fromGlobals() {
 
 namespace {
 
-// One text of the stack: where it goes, and the least height that shows all
-// its lines.
+// One text of the stack: where it goes, the least height that shows all its
+// lines, and the height of its fixed place.
 struct StackedText {
   PartyTextPlacement placement;
   double least = 0;
+  double fixed = 0;
 };
 
 // The height all the lines of the text need when the canvas places it with
@@ -46,7 +47,7 @@ QList<StackedText> stackAtFixedPlaces(const InviteAnswers& a, double cardWidth) 
     const QString ctrl_ID = QLatin1String(id);
     const double least = linesHeight(ctrl_ID, text, width);
     const double tall = std::max(height, least);
-    out.push_back({{ctrl_ID, text, QRectF(x, top + grown, width, tall)}, least});
+    out.push_back({{ctrl_ID, text, QRectF(x, top + grown, width, tall)}, least, height});
     grown += tall - height;
   };
   if (!a.title.isEmpty()) {
@@ -158,8 +159,19 @@ QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, 
 
 QString Party_Text_Without_Room(const InviteAnswers& answers, QSizeF card) {
   QList<StackedText> texts = stackAtFixedPlaces(answers, card.width());
-  const int without = fitToHeight(texts, card.height());
-  return without < 0 ? QString() : texts[without].placement.ctrl_ID;
+  const int first = fitToHeight(texts, card.height());
+  if (first < 0) return QString();
+  // The text whose lines reach furthest beyond its place took the room the
+  // others lack; the first text without room is named only when every text
+  // keeps within its place.
+  const StackedText* named = &texts[first];
+  double beyond = 0;
+  for (const StackedText& t : texts)
+    if (t.least - t.fixed > beyond) {
+      beyond = t.least - t.fixed;
+      named = &t;
+    }
+  return named->placement.ctrl_ID;
 }
 
 void Fill_Party_Invidation_Details(SKTGraphicView& front, const InviteAnswers& answers) {

@@ -45,8 +45,10 @@ inline constexpr double kPartyTopMargin = 40.0;
 QList<PartyTextPlacement> Party_Invitation_Layout(const InviteAnswers& answers, QSizeF card,
                                                   double gridSpacing = 0);
 
-// The control ID of the first text, from the top, whose lines do not all fit
-// on a card of `card` points, or an empty string when every text fits.
+// The control ID of the text that does not fit on a card of `card` points,
+// or an empty string when every text has room for all its lines: the text
+// whose lines need the most height beyond its fixed place, or, when each
+// keeps within its place, the first text from the top without room.
 QString Party_Text_Without_Room(const InviteAnswers& answers, QSizeF card);
 
 // Makes the texts on the front canvas (text tool selected first), on its

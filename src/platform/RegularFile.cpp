@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -36,13 +37,30 @@ int openRegularFileDescriptor(const QString& path, QString* why) {
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    tell(why, QLatin1String(kNotARegularFile));
+    tell(why, QLatin1String(S_ISDIR(st.st_mode) ? kAFolder : kNotARegularFile));
     return -1;
   }
   // Reads of a regular file never wait anyway; the flag goes for clarity.
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   return fd;
+}
+
+QString reasonAfterColon(const QString& why) {
+  if (why.size() < 2 || !why.at(1).isLower()) return why;
+  return why.at(0).toLower() + why.mid(1);
+}
+
+QString unreadableFileMessage(const QString& path, const QString& why) {
+  return QStringLiteral("The file \"%1\" could not be read: %2.")
+      .arg(QDir::toNativeSeparators(path), reasonAfterColon(why));
+}
+
+bool isReadableRegularFile(const QString& path, QString* why) {
+  const int fd = openRegularFileDescriptor(path, why);
+  if (fd < 0) return false;
+  ::close(fd);
+  return true;
 }
 
 bool openRegularFile(QFile& file, const QString& path, QString* why) {
@@ -73,7 +91,7 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, 
   QFile file;
   if (!openRegularFile(file, path, why)) return std::nullopt;
   if (file.size() > maxBytes) {
-    tell(why, QStringLiteral("larger than %1 bytes").arg(maxBytes));
+    tell(why, QStringLiteral("it is larger than %1 bytes").arg(maxBytes));
     return std::nullopt;
   }
   // One byte more than the file holds tells a file that grows meanwhile.
@@ -83,7 +101,7 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, 
     return std::nullopt;
   }
   if (bytes.size() > maxBytes) {
-    tell(why, QStringLiteral("larger than %1 bytes").arg(maxBytes));
+    tell(why, QStringLiteral("it is larger than %1 bytes").arg(maxBytes));
     return std::nullopt;
   }
   return bytes;

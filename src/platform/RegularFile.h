@@ -18,8 +18,18 @@ class QImageReader;
 
 namespace platform {
 
-// The reason given for a path that is there but is not a regular file.
-inline constexpr char kNotARegularFile[] = "not a regular file";
+// The reasons given for a path that is there but is not a regular file.
+inline constexpr char kNotARegularFile[] = "it is not a regular file";
+inline constexpr char kAFolder[] = "it is a folder";
+
+// What the program says of a file it could not read, with the reason one of
+// the functions below gave (a system error's text begins in lower case):
+//   The file "<path>" could not be read: <reason>.
+QString unreadableFileMessage(const QString& path, const QString& why);
+
+// A reason as it follows a colon in a message: the first letter in lower
+// case unless the word is written in capitals ("EOF").
+QString reasonAfterColon(const QString& why);
 
 // A descriptor open for reading on `path` (links followed) when that is a
 // regular file; otherwise -1 with the reason in *why. The caller closes it.
@@ -29,6 +39,10 @@ int openRegularFileDescriptor(const QString& path, QString* why = nullptr);
 // with the reason otherwise. (The opened file does not carry the path as its
 // name.)
 bool openRegularFile(QFile& file, const QString& path, QString* why = nullptr);
+
+// Whether `path` can be opened for reading as a regular file; false with the
+// reason otherwise. Nothing is read.
+bool isReadableRegularFile(const QString& path, QString* why = nullptr);
 
 // Opens `file` on `path` as above and sets `reader` to read the picture in
 // it, of the kind its content shows, else of the kind its name's suffix

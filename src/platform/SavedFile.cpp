@@ -20,11 +20,16 @@ bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* why) {
     return false;
   };
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return fail(file.errorString());
-  const qint64 written = file.write(bytes);
-  if (written != bytes.size())
-    return fail(written < 0
-                    ? file.errorString()
-                    : QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(bytes.size()));
+  // A short write is followed by one for the rest, which tells why it stopped
+  // (a full disk, a file size limit).
+  qint64 written = 0;
+  while (written < bytes.size()) {
+    const qint64 more = file.write(bytes.constData() + written, bytes.size() - written);
+    if (more < 0) return fail(file.errorString());
+    if (more == 0)
+      return fail(QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(bytes.size()));
+    written += more;
+  }
   if (!file.commit()) {
     if (why) *why = file.errorString();
     return false;

@@ -1,6 +1,7 @@
 #include "production/CutTexts.h"
 
 #include "core/SKTText.h"
+#include "data/DataSourceTable.h"
 
 namespace production {
 
@@ -15,10 +16,14 @@ QString shortened(const QString& text) {
   return text.size() > kQuoted ? text.left(kQuoted) + QChar(0x2026) : text;
 }
 
+// The source as the window names it: a column by the title the data-source
+// tab and the table window show, by its number only when it has none.
 QString sourceOf(const SKTGraphic& text) {
   if (text.data_source_type == kSeriesSource)
     return QStringLiteral("data series \"%1\"").arg(text.batch_list_name);
-  return QStringLiteral("spreadsheet column %1").arg(text.excel_col_indx);
+  const QString title = Data_From_Excel_Table().columnTitles().value(text.excel_col_indx).trimmed();
+  if (title.isEmpty()) return QStringLiteral("spreadsheet column %1").arg(text.excel_col_indx);
+  return QStringLiteral("spreadsheet column \"%1\"").arg(title);
 }
 
 }  // namespace

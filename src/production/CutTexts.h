@@ -15,7 +15,8 @@ namespace production {
 // The texts of one filled side of a card that take their value from a data
 // source, are drawn on the card (not "Screen only", not hidden) and do not
 // show all their lines in their box; each as the closing message names it:
-// its side, its text shortened, its source.
+// its side, its text shortened, its source (a data series by its name, a
+// column of the spreadsheet data-source table by its title). Any thread.
 QStringList cutBoundTexts(const SKTGraphicList& side, CardSide which);
 
 // The cut texts of one run, card by card in the order the cards are made

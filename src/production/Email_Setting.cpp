@@ -19,6 +19,9 @@
 
 namespace {
 
+const QString kSending = QStringLiteral("Sending test mail...");
+const QString kKeptUntilSaved = QStringLiteral("\nIt is kept as it is until you save new settings.");
+const QString kNotSent = QStringLiteral("Could not send email.");
 const QString kSendFailed = QStringLiteral(
     "Please make sure that:\n1. Entered E-mail settings are correct.\n2. Internet connectivity to E-mail "
     "server is "
@@ -49,11 +52,13 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
   _send_mail_to = new QLineEdit(this);
   _send_mail_result_status = new QLabel(this);
   _send_mail_result_status->setWordWrap(true);
+  _send_mail_result_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   plz_wait_Window = new QWidget(this);
   _stop_test_mail = new QPushButton(QStringLiteral("Stop"), plz_wait_Window);
   auto* sending = new QHBoxLayout(plz_wait_Window);
   sending->setContentsMargins(0, 0, 0, 0);
-  sending->addWidget(new QLabel(QStringLiteral("Sending test mail..."), plz_wait_Window), 1);
+  waitText_ = new QLabel(kSending, plz_wait_Window);
+  sending->addWidget(waitText_, 1);
   sending->addWidget(_stop_test_mail);
   plz_wait_Window->hide();
 
@@ -93,6 +98,8 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
   connect(_send_test_mail, &QPushButton::clicked, this, &Email_Setting::Send_Test_Email);
   connect(_stop_test_mail, &QPushButton::clicked, this, &Email_Setting::Stop_Test_Email);
   connect(&testMail_, &production::TestMailSender::finished, this, &Email_Setting::testMailEnded);
+  connect(&testMail_, &production::TestMailSender::awaitingAnswer, this,
+          [this] { waitText_->setText(production::awaitingAnswerText(testRecipient_)); });
   lockedWhileSending_ = {
       _send_mail_sender_mail, _send_mail_password, _send_mail_smtp, _send_mail_port, _send_mail_ssl,
       _send_mail_tls,         _send_mail_to,       _send_test_mail, reset,           save};
@@ -113,8 +120,12 @@ void Email_Setting::done(int result) {
 int Email_Setting::Open_Wnd() {
   int result = 0;
   try {
+    showStatus(QString());
+    adjustSize();  // the height of the last outcome is not kept
     loadPreferences();
-    _send_mail_result_status->setText(QString());
+    // A file that could not be read is named, not shown as empty settings.
+    const QString unreadable = Preferences::latest()->unreadable();
+    if (!unreadable.isEmpty()) Show_MessageBox(unreadable + kKeptUntilSaved);
     result = platform::messageHost().runModal(*this);
     testMail_.stopAndWait();  // however the modal run ended
     hide();
@@ -221,8 +232,9 @@ void Email_Setting::Send_Test_Email() {
       app + QStringLiteral(" Test Mail"),
       QStringLiteral("This is test mail sent by ") + app + QStringLiteral("."),
       {}};
+  testRecipient_ = message.recipient;
   Show_Create_Modeless();
-  _send_mail_result_status->setText(QStringLiteral("It may take a while, Please wait..."));
+  showStatus(QStringLiteral("It may take a while, Please wait..."));
   testMail_.start(account, message);
 }
 
@@ -233,22 +245,34 @@ void Email_Setting::Stop_Test_Email() {
 
 void Email_Setting::testMailEnded(production::TestMailSender::Outcome outcome) {
   Hide_Destroy_Modeless();
+  const QString& why = testMail_.lastFailure();
   switch (outcome) {
     case production::TestMailSender::Outcome::Sent:
-      _send_mail_result_status->setText(QStringLiteral("E-mail has been sent successfully."));
+      showStatus(QStringLiteral("E-mail has been sent successfully."));
       Show_MessageBox(QStringLiteral("E-mail has been sent successfully."));
       break;
     case production::TestMailSender::Outcome::Stopped:
-      _send_mail_result_status->setText(QStringLiteral("The test mail was stopped."));
+      showStatus(QStringLiteral("The test mail was stopped."));
+      break;
+    case production::TestMailSender::Outcome::Unconfirmed:
+      showStatus(production::mayHaveBeenDeliveredText({testRecipient_}, why));
       break;
     case production::TestMailSender::Outcome::Failed:
-      // The reason follows, so that a refused login or an unknown
-      // certificate is not left to the log.
-      _send_mail_result_status->setText(
-          kSendFailed + QStringLiteral("\n\nCould not send email.") +
-          (testMail_.lastFailure().isEmpty() ? QString() : QLatin1Char('\n') + testMail_.lastFailure()));
+      // The reason first, as the mail run's closing message has it, so that
+      // a refused login or an unknown certificate is not left to the log.
+      showStatus(kNotSent + QLatin1Char('\n') + (why.isEmpty() ? QString() : why + QLatin1Char('\n')) +
+                 QLatin1Char('\n') + kSendFailed);
       break;
   }
+}
+
+void Email_Setting::showStatus(const QString& text) {
+  _send_mail_result_status->setText(text);
+  // A window takes the height of its wrapped texts when it opens, but is
+  // not made taller for a longer text by itself.
+  layout()->activate();
+  const int needed = layout()->totalHeightForWidth(width());
+  if (isVisible() && needed > height()) resize(width(), needed);
 }
 
 void Email_Setting::SSL_Selected() {

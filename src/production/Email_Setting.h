@@ -61,7 +61,8 @@ class Email_Setting : public QDialog {
   QLabel* _send_mail_result_status = nullptr;
   QRadioButton* _send_mail_ssl = nullptr;
   QRadioButton* _send_mail_tls = nullptr;
-  // The sending state: "Sending test mail..." and Stop.
+  // The sending state: "Sending test mail..." (then the wait for the
+  // server's answer) and Stop.
   QWidget* plz_wait_Window = nullptr;
   QPushButton* _send_test_mail = nullptr;
   QPushButton* _stop_test_mail = nullptr;
@@ -71,8 +72,12 @@ class Email_Setting : public QDialog {
   QString sslFlag() const;
   bool fail(const QString& message, QLineEdit* field);
   void testMailEnded(production::TestMailSender::Outcome outcome);
+  // Shows the outcome of the test mail, the window as high as the text needs.
+  void showStatus(const QString& text);
 
   // What cannot be used while the test mail is under way.
   QList<QWidget*> lockedWhileSending_;
+  QLabel* waitText_ = nullptr;
+  QString testRecipient_;
   production::TestMailSender testMail_;
 };

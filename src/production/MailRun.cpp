@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
@@ -30,7 +31,15 @@ const QString kBadFileName = QStringLiteral("Please enter valid file name.");
 const QString kSent = QStringLiteral("E-mail has been sent successfully.");
 const QString kStopped = QStringLiteral("Sending was stopped.");
 const QString kCounts = QStringLiteral("%1 of %2 e-mails have been sent: %3 failed, %4 skipped.");
+const QString kCountsUnconfirmed =
+    QStringLiteral("%1 of %2 e-mails have been sent: %3 unconfirmed, %4 failed, %5 skipped.");
 const QString kNoRowFor = QStringLiteral("Recipients without a data row got no mail: %1.");
+const QString kAwaitingAnswer = QStringLiteral("Waiting for the server to confirm the mail to %1...");
+const QString kMayHaveArrived = QStringLiteral("The mail to %1 may have been delivered.");
+const QString kMayHaveArrivedMany = QStringLiteral("The mails to %1 may have been delivered.");
+const QString kCheckBeforeAgain = QStringLiteral("Please check with the recipient before sending it again.");
+const QString kCheckBeforeAgainMany =
+    QStringLiteral("Please check with the recipients before sending them again.");
 const QString kAndMore = QStringLiteral(" and %1 more");
 constexpr int kNamedWithoutRow = 5;  // recipients named in that line at most
 const QString kNoRunFolder =
@@ -44,6 +53,15 @@ const QString kCheckSettings = QStringLiteral(
 
 constexpr int kFront = 0;
 constexpr int kBack = 1;
+
+// The first few of `people`, trimmed, then how many more there are.
+QString namedList(const QStringList& people) {
+  QStringList named;
+  for (const QString& r : people.mid(0, kNamedWithoutRow)) named << Trim_Str(r);
+  QString list = named.join(QStringLiteral(", "));
+  if (people.size() > kNamedWithoutRow) list += kAndMore.arg(people.size() - kNamedWithoutRow);
+  return list;
+}
 
 }  // namespace
 
@@ -77,6 +95,26 @@ QString sendingProgressText() {
   return QStringLiteral("%1 / %2 ").arg(static_cast<int>(curr_barcode_count.load())).arg(list_count.load());
 }
 
+QString awaitingAnswerText(const QString& recipient) {
+  return kAwaitingAnswer.arg(Trim_Str(recipient));
+}
+
+QString mayHaveBeenDeliveredText(const QStringList& recipients, const QString& why) {
+  const bool one = recipients.size() == 1;
+  QString text = (one ? kMayHaveArrived : kMayHaveArrivedMany).arg(namedList(recipients));
+  if (!why.isEmpty()) text += QLatin1Char(' ') + why;
+  return text + QLatin1Char('\n') + (one ? kCheckBeforeAgain : kCheckBeforeAgainMany);
+}
+
+bool Send_Mail_Run::Watch::stopRequested() {
+  return Stop_SMS_Sending_Now.load();
+}
+
+void Send_Mail_Run::Watch::awaitingAnswer() {
+  awaiting = true;
+  if (run_.observer_) run_.observer_->waitTextChanged(awaitingAnswerText(recipient));
+}
+
 Send_Mail_Run::Send_Mail_Run(MailTransport& transport, MailCardSource* cards, MailRunObserver* observer)
     : transport_(transport), cards_(cards), observer_(observer) {}
 
@@ -87,12 +125,17 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request) {
 
 MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccount& stored) {
   Stop_SMS_Sending_Now.store(false);
+  // A Stop reaches the mail under way too.
+  transport_.setWatch(&watch_);
+  const auto unwatch = qScopeGuard([this] { transport_.setWatch(nullptr); });
   request_ = request;
   account_ = stored;
   sent_ = 0;
   failed_ = 0;
   sendFailed_ = 0;
   sendFailure_.clear();
+  unconfirmed_.clear();
+  unconfirmedWhy_.clear();
   cardFailure_.clear();
   cut_ = {};
   attachments_.clear();
@@ -229,29 +272,34 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
 
   // The closing message counts what happened: a run that sent less than
   // all it meant to says how many mails went, failed and were skipped.
-  const int skipped = std::max(0, planned_ - sent_ - failed_);
   const bool all = planned_ > 0 && sent_ == planned_;
-  const bool stopped = Stop_SMS_Sending_Now.load();
   // After the outcome: the cards whose bound texts were cut, then the objects left empty.
-  const auto closing = [&](const QString& text) {
-    return withClosingNote(withClosingNote(text, cut_.note()), request.closingNote);
-  };
-  if (all) {
-    Show_MessageBox(closing(kSent));
-  } else {
-    QString text = kCounts.arg(sent_).arg(planned_).arg(failed_).arg(skipped);
-    // A run the person stopped says so; the settings are not blamed for it.
-    if (stopped) text = kStopped + QLatin1Char('\n') + text;
-    // A card picture that could not be made is named; the mail settings
-    // are blamed only when the server was not reached or refused a mail.
-    if (!cardFailure_.isEmpty()) text = kCardNotMade.arg(cardFailure_) + QStringLiteral("\n\n") + text;
-    if (!withoutRow_.isEmpty()) text += QLatin1Char('\n') + withoutRowText();
-    if (sendFailed_ > 0 ||
-        (!stopped && cardFailure_.isEmpty() && (failed_ > 0 || (sent_ == 0 && withoutRow_.isEmpty()))))
-      text = notSentText() + QStringLiteral("\n\n") + text;
-    Show_MessageBox(closing(text));
-  }
+  const QString text = all ? kSent : notAllSentText();
+  Show_MessageBox(withClosingNote(withClosingNote(text, cut_.note()), request.closingNote));
   return all ? MailRunOutcome::Sent : MailRunOutcome::Failed;
+}
+
+QString Send_Mail_Run::notAllSentText() const {
+  const int unconfirmed = static_cast<int>(unconfirmed_.size());
+  const int skipped = std::max(0, planned_ - sent_ - failed_ - unconfirmed);
+  const bool stopped = Stop_SMS_Sending_Now.load();
+  QString text = unconfirmed > 0
+                     ? kCountsUnconfirmed.arg(sent_).arg(planned_).arg(unconfirmed).arg(failed_).arg(skipped)
+                     : kCounts.arg(sent_).arg(planned_).arg(failed_).arg(skipped);
+  // A run the person stopped says so; the settings are not blamed for it.
+  if (stopped) text = kStopped + QLatin1Char('\n') + text;
+  // A mail the server took but did not confirm is never called failed: it
+  // may have arrived, and the person checks before sending it again.
+  if (unconfirmed > 0)
+    text = mayHaveBeenDeliveredText(unconfirmed_, unconfirmedWhy_) + QStringLiteral("\n\n") + text;
+  // A card picture that could not be made is named; the mail settings
+  // are blamed only when the server was not reached or refused a mail.
+  if (!cardFailure_.isEmpty()) text = kCardNotMade.arg(cardFailure_) + QStringLiteral("\n\n") + text;
+  if (!withoutRow_.isEmpty()) text += QLatin1Char('\n') + withoutRowText();
+  const bool nothingHappened = sent_ == 0 && unconfirmed == 0 && withoutRow_.isEmpty();
+  if (sendFailed_ > 0 || (!stopped && cardFailure_.isEmpty() && (failed_ > 0 || nothingHappened)))
+    text = notSentText() + QStringLiteral("\n\n") + text;
+  return text;
 }
 
 QString Send_Mail_Run::notSentText() const {
@@ -263,31 +311,40 @@ QString Send_Mail_Run::notSentText() const {
 }
 
 QString Send_Mail_Run::withoutRowText() const {
-  QStringList named;
-  for (const QString& r : withoutRow_.mid(0, kNamedWithoutRow)) named << Trim_Str(r);
-  QString list = named.join(QStringLiteral(", "));
-  if (withoutRow_.size() > kNamedWithoutRow) list += kAndMore.arg(withoutRow_.size() - kNamedWithoutRow);
-  return kNoRowFor.arg(list);
+  return kNoRowFor.arg(namedList(withoutRow_));
 }
 
 bool Send_Mail_Run::send(const QString& recipient) {
   qCDebug(lcProduction).noquote() << "mail to" << recipient;
   MailMessage message{recipient, request_.subject, request_.body, attachments_};
+  watch_.recipient = recipient;
+  watch_.awaiting = false;
   bool ok = false;
   try {
     ok = transport_.send(account_, message);
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
+  if (watch_.awaiting && observer_) observer_->waitTextChanged(QString());
   if (ok) {
     ++sent_;
-  } else {
-    ++failed_;
-    ++sendFailed_;
-    sendFailure_ = transport_.lastFailure();
-    qCWarning(lcProduction) << "error in mail";
+    return true;
   }
-  return ok;
+  qCWarning(lcProduction) << "error in mail";
+  switch (transport_.lastNotSent()) {
+    case MailNotSent::Failed:
+      ++failed_;
+      ++sendFailed_;
+      sendFailure_ = transport_.lastFailure();
+      break;
+    case MailNotSent::Stopped:  // not sent, and not for a fault: it counts as skipped
+      break;
+    case MailNotSent::Unconfirmed:
+      unconfirmed_ << recipient;
+      unconfirmedWhy_ = transport_.lastFailure();
+      break;
+  }
+  return false;
 }
 
 Send_Mail_Run::Item Send_Mail_Run::cardWithoutRows(int i) {

@@ -25,6 +25,14 @@ QString Calculate_Pause_Time(int ms);
 // "%d / %d " of curr_barcode_count and list_count.
 QString sendingProgressText();
 
+// What the progress shows while the server's answer to the mail to
+// `recipient` is awaited.
+QString awaitingAnswerText(const QString& recipient);
+// Says that the mails to `recipients`, which the server took whole but did
+// not confirm (`why`), may have been delivered, and to check before sending
+// them again.
+QString mayHaveBeenDeliveredText(const QStringList& recipients, const QString& why);
+
 // The values of the mail dialog at the moment Send was pressed.
 struct MailRunRequest {
   QString from;
@@ -90,13 +98,16 @@ class MailRunObserver {
   virtual ~MailRunObserver() = default;
   virtual void runStarted(int itemCount) { (void)itemCount; }
   virtual void pauseTextChanged(const QString& text) { (void)text; }
+  // The server's answer to the mail under way is awaited (awaitingAnswerText),
+  // or no longer (empty).
+  virtual void waitTextChanged(const QString& text) { (void)text; }
   virtual void runFinished() {}
 };
 
 enum class MailRunOutcome {
   Refused,  // a check failed; its message was shown and nothing was sent
   Sent,     // every mail the run meant to send went out
-  Failed,   // some mail failed or was skipped (stop, a card that could not be made)
+  Failed,   // some mail failed, is unconfirmed or was skipped (stop, a card that could not be made)
 };
 
 class Send_Mail_Run {
@@ -113,6 +124,18 @@ class Send_Mail_Run {
 
  private:
   enum class Item { Sent, Skipped, EndLoop };
+  // Stop of the person for the mail under way, and its wait for the server.
+  class Watch : public MailSendWatch {
+   public:
+    explicit Watch(Send_Mail_Run& run) : run_(run) {}
+    bool stopRequested() override;
+    void awaitingAnswer() override;
+    QString recipient;
+    bool awaiting = false;
+
+   private:
+    Send_Mail_Run& run_;
+  };
 
   bool send(const QString& recipient);
   Item cardWithoutRows(int i);
@@ -126,6 +149,8 @@ class Send_Mail_Run {
   void pause(int ms);
   // The closing line naming the recipients left without a data row.
   QString withoutRowText() const;
+  // The closing message of a run that did not send all it meant to.
+  QString notAllSentText() const;
   // "Could not send email message.", the reason of the last failed mail and
   // the checklist of the settings.
   QString notSentText() const;
@@ -133,6 +158,7 @@ class Send_Mail_Run {
   MailTransport& transport_;
   MailCardSource* cards_;
   MailRunObserver* observer_;
+  Watch watch_{*this};
   int tickMs_ = 1000;
 
   // State of the run under way.
@@ -151,6 +177,8 @@ class Send_Mail_Run {
   int failed_ = 0;
   int sendFailed_ = 0;   // of failed_: mails the server did not take
   QString sendFailure_;  // why the last of them did not go out
+  QStringList unconfirmed_;  // the server took the mail whole but did not confirm it
+  QString unconfirmedWhy_;   // why, for the last of them
   QString cardFailure_;  // why the first card picture could not be made
   CutTexts cut_;         // bound texts the cards made do not show whole
 };

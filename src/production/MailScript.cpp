@@ -23,8 +23,16 @@ constexpr const char* kScriptName = "pyth_mail.py";
 constexpr int kPollMs = 100;
 const QString kStopped = QStringLiteral("Sending was stopped.");
 
-// The lines the script writes on its output while it runs; the one that
-// starts with "failed " gives the reason a mail did not go out.
+const QString kSilentFor = QStringLiteral("The server did not answer for %1 seconds.");
+const QString kUnconfirmedFor =
+    QStringLiteral("The server took the whole mail but did not confirm it within %1 seconds.");
+const QString kStoppedUnconfirmed =
+    QStringLiteral("The server took the whole mail but had not confirmed it when sending was stopped.");
+
+// The lines the script writes on its output while it runs: the one that
+// starts with "failed " gives the reason a mail did not go out; "handed"
+// says the server has taken the whole mail, and the "reply" after it is the
+// server's answer to the mail.
 class ScriptReports {
  public:
   // Takes what the script wrote since the last call; true when it wrote
@@ -36,17 +44,26 @@ class ScriptReports {
       const QByteArray line = pending_.left(end);
       pending_.remove(0, end + 1);
       if (line.startsWith("failed ")) failure_ = QString::fromUtf8(line.mid(7)).trimmed();
+      if (line == "handed") handed_ = true;
+      if (handed_ && answer_ == 0 && line.startsWith("reply ")) answer_ = line.mid(6).toInt();
     }
     // A line without end is no report of ours; it is not kept for ever.
     if (pending_.size() > kLongestLine) pending_.clear();
     return true;
   }
   const QString& failure() const { return failure_; }
+  // The server has taken the whole mail.
+  bool handed() const { return handed_; }
+  // ... and has not answered it yet: the mail may have been delivered.
+  bool unanswered() const { return handed_ && answer_ == 0; }
+  bool accepted() const { return answer_ >= 200 && answer_ < 300; }
 
  private:
   static constexpr qsizetype kLongestLine = 64 * 1024;
   QByteArray pending_;
   QString failure_;
+  bool handed_ = false;
+  int answer_ = 0;
 };
 
 }  // namespace
@@ -77,29 +94,35 @@ QStringList MailScript::arguments(const MailAccount& account, const MailMessage&
 
 bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   failure_.clear();
-  const auto fail = [this](const QString& reason, const QString& logLine) {
+  notSent_ = MailNotSent::Failed;
+  const auto fail = [this](const QString& reason, const QString& logLine, MailNotSent how) {
     failure_ = reason;
+    notSent_ = how;
     logWarning(logLine);
     return false;
   };
-  if (cancelled_.load()) return fail(kStopped, QStringLiteral("The mail script was stopped."));
+  const auto stopRequested = [this] { return cancelled_.load() || (watch() && watch()->stopRequested()); };
+  if (stopRequested()) {
+    return fail(kStopped, QStringLiteral("The mail script was stopped."), MailNotSent::Stopped);
+  }
   if (!QFileInfo(scriptPath_).isFile()) {
     return fail(QStringLiteral("The mail sending script is missing."),
-                QStringLiteral("The mail script is missing: %1").arg(scriptPath_));
+                QStringLiteral("The mail script is missing: %1").arg(scriptPath_), MailNotSent::Failed);
   }
   // The password goes on one line of the script's input: one with a line
   // break in it cannot be passed whole, so it is not passed at all.
   if (account.password.contains(QLatin1Char('\n')) || account.password.contains(QLatin1Char('\r'))) {
     const QString why = QStringLiteral("The mail password holds a line break and cannot be used.");
-    return fail(why, why);
+    return fail(why, why, MailNotSent::Failed);
   }
   // The password line, then the trailing description text the script ignores.
   QByteArray input = account.password.toUtf8();
   input += "\nDescription";
   // The script reports each step of its conversation with the server on
   // its standard output (an answer of the server, a piece of the mail
-  // handed over or taken) and, when the mail fails, the reason as its last
-  // line; the details of a failure go to our error output.
+  // handed over or taken, the server having taken the whole mail) and, when
+  // the mail fails, the reason as its last line; the details of a failure
+  // go to our error output.
   platform::ChildProcess process(
       interpreter_, arguments(account, message),
       {.input = input,
@@ -109,35 +132,54 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   if (!process.started()) {
     return fail(
         QStringLiteral("The mail sending script could not be started (%1).").arg(process.startError()),
-        QStringLiteral("The mail script could not be started: %1").arg(process.startError()));
+        QStringLiteral("The mail script could not be started: %1").arg(process.startError()),
+        MailNotSent::Failed);
   }
-  // Waited for in short steps, so that a cancel is seen while the script
-  // runs. The time limit counts the silence of the server: each report of
-  // the script starts it again, so a large attachment that a slow line
-  // takes bit by bit runs as long as it needs, while a server that stops
-  // answering or taking the mail is given up after the limit.
+  // Waited for in short steps, so that a stop is seen while the script
+  // runs. The time limit counts the script's silence: each report starts it
+  // again, so a large attachment that a slow line takes bit by bit runs as
+  // long as it needs, while a script that says nothing for longer than its
+  // own limits allow is ended. Once the server has taken the whole mail the
+  // longer limit of the wait for its answer applies, and a mail given up
+  // from then on may have been delivered.
   ScriptReports reports;
   QDeadlineTimer deadline(timeoutMs_);
+  bool toldAwaiting = false;
+  const auto limit = [&] { return reports.handed() ? std::max(timeoutMs_, kAnswerTimeoutMs) : timeoutMs_; };
   while (process.running()) {
-    if (reports.take(process.takeOut())) deadline.setRemainingTime(timeoutMs_);
-    if (cancelled_.load() || deadline.hasExpired()) {
-      // `process` ends the script.
-      if (cancelled_.load()) return fail(kStopped, QStringLiteral("The mail script was stopped."));
-      return fail(QStringLiteral("The server did not answer for %1 seconds.").arg(timeoutMs_ / 1000.0),
-                  QStringLiteral("The mail script was silent too long and was stopped."));
+    if (reports.take(process.takeOut())) deadline.setRemainingTime(limit());
+    if (reports.handed() && !toldAwaiting) {
+      toldAwaiting = true;
+      if (watch()) watch()->awaitingAnswer();
+    }
+    const bool stop = stopRequested();
+    if (stop || deadline.hasExpired()) {
+      // `process` ends the script. An answer that accepted the mail has
+      // come: it went out, whatever the goodbye.
+      if (reports.accepted()) return true;
+      const QString seconds = QString::number(limit() / 1000.0);
+      if (reports.unanswered()) {
+        const QString why = stop ? kStoppedUnconfirmed : kUnconfirmedFor.arg(seconds);
+        return fail(why, QStringLiteral("The mail script was ended: %1").arg(why), MailNotSent::Unconfirmed);
+      }
+      if (stop) return fail(kStopped, QStringLiteral("The mail script was stopped."), MailNotSent::Stopped);
+      return fail(kSilentFor.arg(seconds),
+                  QStringLiteral("The mail script was silent too long and was stopped."),
+                  MailNotSent::Failed);
     }
     const qint64 left = deadline.isForever() ? kPollMs : std::max<qint64>(1, deadline.remainingTime());
     process.readFor(static_cast<int>(std::min<qint64>(kPollMs, left)));
   }
   reports.take(process.takeOut());
-  if (process.exitCode() == 0) return true;
+  if (process.exitCode() == 0 || reports.accepted()) return true;
   QString reason = reports.failure();
   if (reason.isEmpty()) {
     reason = process.exitCode() >= 0
                  ? QStringLiteral("The mail sending script failed (exit status %1).").arg(process.exitCode())
                  : QStringLiteral("The mail sending script ended unexpectedly.");
   }
-  return fail(reason, QStringLiteral("The mail was not sent: %1").arg(reason));
+  return fail(reason, QStringLiteral("The mail was not sent: %1").arg(reason),
+              reports.unanswered() ? MailNotSent::Unconfirmed : MailNotSent::Failed);
 }
 
 }  // namespace production

@@ -27,6 +27,24 @@ struct MailMessage {
   QStringList attachments;  // file paths, in order
 };
 
+// How a send that did not go out ended.
+enum class MailNotSent {
+  Failed,       // refused, or the server could not be reached: not delivered
+  Stopped,      // stopped before the server had the whole mail: not delivered
+  Unconfirmed,  // the server took the whole mail but did not confirm it (it fell
+                // silent, or sending was stopped): it may have been delivered
+};
+
+// What a send tells its caller while it runs, on the sending thread.
+class MailSendWatch {
+ public:
+  virtual ~MailSendWatch() = default;
+  // Polled while the send runs: true ends the mail under way.
+  virtual bool stopRequested() { return false; }
+  // The server has taken the whole mail; the send waits for its answer.
+  virtual void awaitingAnswer() {}
+};
+
 // Sends one mail. Implemented by the script runner; tests may stand in.
 class MailTransport {
  public:
@@ -36,15 +54,29 @@ class MailTransport {
   // refused the login (535 ...)."); empty when it did not fail or nobody
   // knows. Read on the thread that sent.
   virtual QString lastFailure() const { return QString(); }
+  // How the last send that gave false ended. Read on the thread that sent.
+  virtual MailNotSent lastNotSent() const { return MailNotSent::Failed; }
   // Called from another thread when the program gives up on the run (the
   // mail dialog goes away): a mail under way and every later one fail.
   virtual void cancel() {}
+  // The caller's watch over the sends that follow (nullptr: none), set on
+  // the sending thread between sends; the caller keeps it alive meanwhile.
+  void setWatch(MailSendWatch* watch) { watch_ = watch; }
+
+ protected:
+  MailSendWatch* watch() const { return watch_; }
+
+ private:
+  MailSendWatch* watch_ = nullptr;
 };
 
 class MailScript : public MailTransport {
  public:
-  // The longest silence of the server that a send waits out.
+  // The longest the script may say nothing before the server has taken the
+  // whole mail (its own silence limit is a minute), and after that, while
+  // the server's answer is awaited (the script's own limit is ten minutes).
   static constexpr int kDefaultTimeoutMs = 180'000;
+  static constexpr int kAnswerTimeoutMs = 660'000;
 
   // The script in the shipped resources, else in the resource folder.
   static QString defaultScriptPath();
@@ -53,14 +85,14 @@ class MailScript : public MailTransport {
                       QString interpreter = QStringLiteral("/usr/bin/python3"),
                       int timeoutMs = kDefaultTimeoutMs);
 
-  // True when the script ended normally with status 0. A missing
-  // interpreter or script, a crash, or a conversation with the server that
-  // is silent for longer than the time limit (no answer, nothing of the
-  // mail taken: the script is then killed) count as a failed send; an
-  // upload that the server still takes runs as long as it needs.
+  // True when the server accepted the mail. A missing interpreter or
+  // script, a crash, a script that says nothing for longer than the time
+  // limit (it is then killed) or a stop of the watch count as a failed send;
+  // an upload that the server still takes runs as long as it needs.
   bool send(const MailAccount& account, const MailMessage& message) override;
   // The script's own reason ("failed ..." on its output), or ours.
   QString lastFailure() const override { return failure_; }
+  MailNotSent lastNotSent() const override { return notSent_; }
   // Kills a script under way; later sends fail at once. Any thread.
   void cancel() override { cancelled_.store(true); }
 
@@ -73,6 +105,7 @@ class MailScript : public MailTransport {
   int timeoutMs_;
   std::atomic<bool> cancelled_{false};
   QString failure_;
+  MailNotSent notSent_ = MailNotSent::Failed;
 };
 
 }  // namespace production

@@ -1,6 +1,9 @@
 #include "production/Preferences.h"
 
+#include <sys/stat.h>
+
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -36,6 +39,22 @@ std::optional<platform::PlistDict> readSettings(const QString& path, QString* wh
   return *value->dict();
 }
 
+// Why a file that is there cannot be read: for something that is not a
+// file at all, what it is.
+QString unreadableReason(const QString& path, const QString& why) {
+  if (why != QLatin1String(platform::kNotARegularFile)) return why;
+  struct stat info {};
+  QString kind = QStringLiteral("it is not a file");
+  if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
+    if (S_ISFIFO(info.st_mode)) kind = QStringLiteral("it is a named pipe, not a file");
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) kind = QStringLiteral("it is a device, not a file");
+    if (S_ISDIR(info.st_mode)) kind = QStringLiteral("it is a folder, not a file");
+  }
+  const QFileInfo link(path);
+  if (link.isSymLink()) kind += QStringLiteral(" (a link to %1)").arg(link.symLinkTarget());
+  return kind;
+}
+
 // Says once that the settings file cannot be read: the same file (path,
 // size and time) met again by the next store is not reported again.
 void reportUnreadable(const QString& path, const QString& why) {
@@ -60,6 +79,10 @@ std::shared_ptr<Preferences> Preferences::sharedInstance() {
   return sharedStore();
 }
 
+std::shared_ptr<Preferences> Preferences::latest() {
+  return sharedStore();
+}
+
 Preferences::Preferences() {
   const QString folder = Resource_Path();
   // Without a resource folder there is no file: the store holds the
@@ -74,7 +97,11 @@ Preferences::Preferences() {
   auto dict = readSettings(mPreferencesPath, &why);
   if (!dict) {
     const QFileInfo info(mPreferencesPath);
-    if (!info.isFile() || info.size() != 0) reportUnreadable(mPreferencesPath, why);
+    if (info.isFile() && info.size() == 0) return;
+    why = unreadableReason(mPreferencesPath, why);
+    unreadable_ = QStringLiteral("The E-mail settings file \"%1\" could not be read: %2.")
+                      .arg(QDir::toNativeSeparators(mPreferencesPath), platform::reasonAfterColon(why));
+    reportUnreadable(mPreferencesPath, why);
     return;
   }
   mDict = std::move(*dict);

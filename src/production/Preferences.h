@@ -23,11 +23,18 @@ class Preferences {
   // A new store loaded from the file as it is now; it replaces the previous
   // shared store, which is dropped without being written. GUI thread only.
   static std::shared_ptr<Preferences> sharedInstance();
+  // The store sharedInstance() made last (none before the first). GUI thread only.
+  static std::shared_ptr<Preferences> latest();
 
   // Loads the file. With a missing, empty, unreadable or non-dictionary
   // file the store holds the defaults; the file is left as it is (one that
   // cannot be read is reported once in the log). Only flush() writes it.
   Preferences();
+
+  // "The E-mail settings file "PATH" could not be read: REASON." when the
+  // file is there but could not be read; empty otherwise (also for an
+  // empty file, which older versions left for "nothing saved yet").
+  const QString& unreadable() const { return unreadable_; }
 
   // Writes the settings as an XML property list (temporary file, then
   // rename). False when the file could not be written.
@@ -57,4 +64,5 @@ class Preferences {
 
   QString mPreferencesPath;
   platform::PlistDict mDict;
+  QString unreadable_;
 };

@@ -12,11 +12,13 @@
 #include "data/dialogs/DialogParts.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/StringHelpers.h"
 #include "platform/widgets/AccessibleNames.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
 #include "production/Email_Setting.h"
+#include "production/Preferences.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
 
@@ -45,6 +47,9 @@ class PanelObserver : public production::MailRunObserver {
   void pauseTextChanged(const QString& text) override {
     platform::runOnGuiThread([this, text] { dialog_.send_modls_wnd->pause_label->setText(text); });
   }
+  // The wait for the server's answer shows where the pause does (they never
+  // come together); Stop stays available.
+  void waitTextChanged(const QString& text) override { pauseTextChanged(text); }
   void runFinished() override {
     platform::runOnGuiThread([this] { dialog_.send_modls_wnd->endRun(); });
   }
@@ -286,6 +291,16 @@ void Send_Mail::Send_Button() {
   // One run at a time: the panel covers the dialog while a run is under way.
   if (running_.exchange(true)) return;
   joinWorker();
+  // Without an account because the settings file could not be read: that
+  // is the reason to give, not the settings checklist.
+  const auto settings = Preferences::latest();
+  if (Trim_Str(from_txt->text()).isEmpty() && settings && !settings->unreadable().isEmpty()) {
+    Show_MessageBox(settings->unreadable() +
+                    QStringLiteral("\nNo e-mail has been sent: enter the E-mail settings again "
+                                   "under Settings... and save them."));
+    running_.store(false);
+    return;
+  }
   // The controls are read here, on the GUI thread; the worker gets a copy,
   // and a copy of the card to render from.
   MailRunRequest request = currentRequest();

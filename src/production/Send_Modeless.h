@@ -41,6 +41,7 @@ class Send_Modeless : public QDialog {
   QLabel* _curr_msg_cnt = nullptr;
   QProgressBar* _Curr_Progress = nullptr;
   QPushButton* _stop_btn = nullptr;
+  // The pause countdown, or that the server's answer to a mail is awaited.
   QLabel* pause_label = nullptr;
 
  protected:

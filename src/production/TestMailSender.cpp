@@ -1,5 +1,7 @@
 #include "production/TestMailSender.h"
 
+#include <functional>
+
 #include "production/globals.h"
 
 namespace production {
@@ -8,6 +10,16 @@ namespace {
 std::unique_ptr<MailTransport> mailScript() {
   return std::make_unique<MailScript>();
 }
+
+// Passes the wait for the server's answer on.
+class AnswerWatch : public MailSendWatch {
+ public:
+  explicit AnswerWatch(std::function<void()> awaiting) : awaiting_(std::move(awaiting)) {}
+  void awaitingAnswer() override { awaiting_(); }
+
+ private:
+  std::function<void()> awaiting_;
+};
 }  // namespace
 
 TestMailSender::TestMailSender(QObject* parent) : QObject(parent), make_(mailScript) {}
@@ -32,14 +44,25 @@ bool TestMailSender::start(const MailAccount& account, const MailMessage& messag
   sent_.store(false);
   failure_.clear();
   const quint64 run = ++run_;
+  notSent_ = MailNotSent::Failed;
   worker_ = std::thread([this, run, transport = transport_, account, message] {
     bool sent = false;
+    AnswerWatch watch([this, run] {
+      calls_.post([this, run] {
+        if (run == run_ && sending_) emit awaitingAnswer();
+      });
+    });
     try {
+      if (transport) transport->setWatch(&watch);
       sent = transport && transport->send(account, message);
-      if (!sent && transport) failure_ = transport->lastFailure();
+      if (!sent && transport) {
+        failure_ = transport->lastFailure();
+        notSent_ = transport->lastNotSent();
+      }
     } catch (const std::exception& e) {
       qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
     }
+    if (transport) transport->setWatch(nullptr);
     sent_.store(sent);
     calls_.post([this, run] { workerEnded(run); });
   });
@@ -64,7 +87,10 @@ void TestMailSender::workerEnded(quint64 run) {
   if (worker_.joinable()) worker_.join();
   transport_.reset();
   sending_ = false;
-  const Outcome outcome = sent_.load() ? Outcome::Sent : stopAsked_ ? Outcome::Stopped : Outcome::Failed;
+  const Outcome outcome = sent_.load()                           ? Outcome::Sent
+                          : notSent_ == MailNotSent::Unconfirmed ? Outcome::Unconfirmed
+                          : stopAsked_                           ? Outcome::Stopped
+                                                                 : Outcome::Failed;
   emit finished(outcome);
 }
 

@@ -20,7 +20,9 @@ class TestMailSender : public QObject {
 
  public:
   using TransportFactory = std::function<std::unique_ptr<MailTransport>()>;
-  enum class Outcome { Sent, Failed, Stopped };
+  // Unconfirmed: the server took the whole mail but did not confirm it (it
+  // fell silent, or the mail was stopped then): it may have arrived.
+  enum class Outcome { Sent, Failed, Stopped, Unconfirmed };
 
   explicit TestMailSender(QObject* parent = nullptr);
   // Ends a mail under way and waits for its worker; finished() is not emitted.
@@ -41,11 +43,13 @@ class TestMailSender : public QObject {
   // Ends the mail under way and waits for its worker; finished() has been
   // emitted when this returns (the window closing).
   void stopAndWait();
-  // Why the last mail failed, in plain words; empty when unknown. Valid
-  // from finished(Failed) until the next start().
+  // Why the last mail failed or is unconfirmed, in plain words; empty when
+  // unknown. Valid from finished() until the next start().
   const QString& lastFailure() const { return failure_; }
 
  signals:
+  // The server has taken the whole mail; its answer is awaited.
+  void awaitingAnswer();
   void finished(production::TestMailSender::Outcome outcome);
 
  private:
@@ -57,7 +61,9 @@ class TestMailSender : public QObject {
   std::shared_ptr<MailTransport> transport_;  // of the mail under way
   std::thread worker_;
   std::atomic<bool> sent_{false};
-  QString failure_;  // written by the worker, read once it has been joined
+  // Written by the worker, read once it has been joined.
+  QString failure_;
+  MailNotSent notSent_ = MailNotSent::Failed;
   bool sending_ = false;
   bool stopAsked_ = false;
   quint64 run_ = 0;

@@ -242,6 +242,7 @@ TEST_F(XlsxReaderTest, MalformedPackagesGiveAnErrorAndNoRows) {
   writeAll(path("text.xlsx"), "just some text");
   load(path("text.xlsx"));
   EXPECT_EQ(lastError(), "Error: failed to open zip file");
+  EXPECT_EQ(SpreadsheetWriter::shared().unreadable(), "");  // read, but no workbook
   EXPECT_TRUE(SpreadsheetWriter::Worksheet_Part_Names().isEmpty());
   EXPECT_TRUE(titles(1).isEmpty());
   EXPECT_TRUE(lastError().startsWith("Error: ")) << lastError().toStdString();
@@ -494,20 +495,26 @@ with zipfile.ZipFile(sys.argv[2], 'w', zipfile.ZIP_DEFLATED) as z:
   EXPECT_EQ(lastError(), "Error: cell F2 holds more than 32767 characters");
 }
 
-// Only regular files are opened: a named pipe or a folder with a workbook's
-// name is refused at once instead of blocking the reader.
+// Only regular files are opened: a named pipe, a link to a device or a
+// folder with a workbook's name is refused at once instead of blocking the
+// reader, and named with the reason.
 TEST_F(XlsxReaderTest, OnlyRegularFilesAreOpened) {
   ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.xlsx")).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link("/dev/zero", path("zero.xlsx")));
   ASSERT_TRUE(QDir().mkpath(path("folder.xlsx")));
-  for (const QString name : {"pipe.xlsx", "folder.xlsx"}) {
+  for (const auto& [name, why] : {std::pair{"pipe.xlsx", "it is not a regular file"},
+                                  {"zero.xlsx", "it is not a regular file"},
+                                  {"folder.xlsx", "it is a folder"}}) {
+    const QString said = QString("The file \"%1\" could not be read: %2.").arg(path(name), why);
     load(handMade("good.xlsx", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"));
     load(path(name));
-    EXPECT_EQ(lastError(), QString("Error: \"%1\" is not a regular file").arg(name));
+    EXPECT_EQ(lastError(), "Error: " + said);
+    EXPECT_EQ(SpreadsheetWriter::shared().unreadable(), said);
     EXPECT_TRUE(SpreadsheetWriter::Worksheet_Part_Names().isEmpty());
     EXPECT_TRUE(titles(1).isEmpty());
     QString error;
     EXPECT_TRUE(xlsx::xlsxSheetNames(path(name), &error).isEmpty());
-    EXPECT_EQ(error, QString("\"%1\" is not a regular file").arg(name));
+    EXPECT_EQ(error, said);
   }
 }
 

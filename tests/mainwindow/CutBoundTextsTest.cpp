@@ -2,7 +2,8 @@
 // window: a name text bound to a spreadsheet column keeps the drawing rule
 // (what does not fit its box is not drawn), but Export, Print and E-mail
 // each end with a message that counts the cards whose bound text was cut
-// and names the first few cards and texts. A text kept off the output
+// and names the first few cards and texts (a column by its title, as the
+// window shows it). A text kept off the output
 // ("Screen only") is not counted. And a run that makes only the front of a
 // two-sided card neither asks about nor reports a data series only the back
 // uses.
@@ -164,11 +165,11 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundText) {
 
   const QString cut =
       "6 cards lost part of a bound text that does not fit its box:\n"
-      "card 2: front text \"Maximilian Alexander von…\" (spreadsheet column 1)\n"
-      "card 3: back text \"Rio de Janeiro, Copacaba…\" (spreadsheet column 2)\n"
-      "card 4: front text \"Jean-Luc Emmanuel Baptis…\" (spreadsheet column 1)\n"
-      "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column 1)\n"
-      "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column 1)\n"
+      "card 2: front text \"Maximilian Alexander von…\" (spreadsheet column \"Name\")\n"
+      "card 3: back text \"Rio de Janeiro, Copacaba…\" (spreadsheet column \"City\")\n"
+      "card 4: front text \"Jean-Luc Emmanuel Baptis…\" (spreadsheet column \"Name\")\n"
+      "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column \"Name\")\n"
+      "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column \"Name\")\n"
       "and 1 more.";
 
   // Export of both sides, made by a pool of workers: the cards in row order.
@@ -193,11 +194,11 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundText) {
   EXPECT_EQ(exportCards(1),
             "Card has been exported successfully.\n\n"
             "5 cards lost part of a bound text that does not fit its box:\n"
-            "card 2: front text \"Maximilian Alexander von…\" (spreadsheet column 1)\n"
-            "card 4: front text \"Jean-Luc Emmanuel Baptis…\" (spreadsheet column 1)\n"
-            "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column 1)\n"
-            "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column 1)\n"
-            "card 8: front text \"Konstantinos Papadopoulo…\" (spreadsheet column 1)");
+            "card 2: front text \"Maximilian Alexander von…\" (spreadsheet column \"Name\")\n"
+            "card 4: front text \"Jean-Luc Emmanuel Baptis…\" (spreadsheet column \"Name\")\n"
+            "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column \"Name\")\n"
+            "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column \"Name\")\n"
+            "card 8: front text \"Konstantinos Papadopoulo…\" (spreadsheet column \"Name\")");
 
   // The card as the canvas shows it, without the rows, in one file.
   name->contents()->string = people[1][0];
@@ -215,7 +216,7 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundText) {
   EXPECT_EQ(single,
             "Card has been exported successfully.\n\n"
             "1 card lost part of a bound text that does not fit its box:\n"
-            "card 1: front text \"Maximilian Alexander von…\" (spreadsheet column 1)");
+            "card 1: front text \"Maximilian Alexander von…\" (spreadsheet column \"Name\")");
 }
 
 TEST_F(RunsOfBoundTexts, AFrontOnlyRunNeitherAsksNorReportsASeriesOnlyTheBackUses) {

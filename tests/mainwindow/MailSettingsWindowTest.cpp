@@ -1,6 +1,7 @@
 // A mail settings file the program cannot read (a saved account cut short)
 // survives the program's start and the settings window closed without
-// saving, byte for byte, and is reported once; Save then writes a whole file.
+// saving, byte for byte, is logged once and named to the person where it
+// matters (the settings window, Send); Save then writes a whole file.
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,11 @@ TEST(MailSettingsWindow, AFileThatCannotBeReadSurvivesStartAndCancelAndSaveWrite
   testing_support::LogCapture log;
   SKTWindowController window;  // reads the account at its start
   host.queueModal([](QDialog& mail) {
-    static_cast<Send_Mail&>(mail).Setting_Button();
+    auto& dialog = static_cast<Send_Mail&>(mail);
+    dialog.Setting_Button();
+    dialog.to_txt->setText("friend@example.org");
+    dialog.Send_Button();
+    EXPECT_TRUE(dialog.waitForRun(60'000));
     return 0;
   });
   host.queueModal([](QDialog& d) {
@@ -46,6 +51,14 @@ TEST(MailSettingsWindow, AFileThatCannotBeReadSurvivesStartAndCancelAndSaveWrite
   file.close();
   EXPECT_EQ(log.lines().filter("cannot be read").size(), 1) << log.lines().join("\n").toStdString();
   EXPECT_TRUE(log.contains(file.fileName()));
+  // The window names the file and the reason when it opens, and so does Send.
+  const QString unreadable = "\nThe E-mail settings file \"" + file.fileName() + "\" could not be read: ";
+  ASSERT_EQ(host.messages().size(), 2);
+  EXPECT_TRUE(host.messages()[0].startsWith(unreadable)) << host.messages()[0].toStdString();
+  EXPECT_TRUE(host.messages()[0].endsWith(".\nIt is kept as it is until you save new settings."));
+  EXPECT_TRUE(host.messages()[1].startsWith(unreadable)) << host.messages()[1].toStdString();
+  EXPECT_TRUE(host.messages()[1].endsWith(
+      ".\nNo e-mail has been sent: enter the E-mail settings again under Settings... and save them."));
 
   auto& settings = Email_Setting::defaultInstance();
   settings._send_mail_sender_mail->setText("Me@Example.com");

@@ -8,9 +8,9 @@
 // canvas, also where card 1 has none; the designer's spread choice outlives
 // the program and every barcode on the canvas follows it; a barcode in a
 // frame smaller than its picture shows whole on the canvas, as exported; a
-// barcode never designed shows its sample inside its frame on the canvas,
-// the exported card and the printed sheet alike; font sizes a design file
-// cannot keep are refused with their limit.
+// barcode placed with the tool is the designer's default barcode, read alike
+// on the canvas, the exported card and the printed sheet; font sizes a design
+// file cannot keep are refused with their limit.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
@@ -39,6 +40,7 @@
 #include "core/globals.h"
 #include "core/render/SKTRenderingView.h"
 #include "data/DataSourceTable.h"
+#include "data/dialogs/Data_From_Excel.h"
 #include "data/dialogs/View_Data_Series.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
@@ -98,6 +100,14 @@ QStringList decodedTexts(const QString& path, const QString& format = QStringLit
   return texts;
 }
 
+// What zbarimg reads in a picture file: "<symbology>:<text>" per symbol, sorted.
+QStringList zbarTexts(const QString& path) {
+  QStringList texts = QString::fromUtf8(testing_support::runProgram("zbarimg", {"-q", path}).out)
+                          .split('\n', Qt::SkipEmptyParts);
+  texts.sort();
+  return texts;
+}
+
 // The card picture the designer makes for the object's settings with the
 // given spread choice.
 QImage drawnWith(bool spread, const SKTGraphic& g) {
@@ -132,6 +142,12 @@ QRectF inkInPoints(const QImage& picture, double scale) {
     for (int x = inside.left(); x <= inside.right(); ++x)
       if (qGray(picture.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
   return {QPointF(ink.topLeft()) / scale, QSizeF(ink.size()) / scale};
+}
+
+// How far apart the nearest edges of two rectangles lie at most.
+double farthestEdge(const QRectF& a, const QRectF& b) {
+  return std::max({std::abs(a.left() - b.left()), std::abs(a.top() - b.top()),
+                   std::abs(a.right() - b.right()), std::abs(a.bottom() - b.bottom())});
 }
 
 // What the screen shows of a widget of the window (as last painted, not
@@ -210,12 +226,14 @@ class MainWindowBarcode : public ::testing::Test {
     window.resize(1100, 800);
     window.show();
   }
-  // Export of the card as designed through the export window, the save panel
-  // and the finished box, as a PNG file at `dpi`: the file's path.
+  // Export of the card as designed (bound data unticked) through the export
+  // window, the save panel and the finished box, as a PNG file at `dpi`: the file's path.
   QString exportCard(SKTWindowController& window, const QString& dpi) {
     const QString card = dir.filePath(QStringLiteral("card.png"));
     host.queueModal([dpi](QDialog& d) {
       auto& w = static_cast<ExportWindow&>(d);
+      w.Export_with_batch_chk->setChecked(false);
+      w.Export_with_excel_chk->setChecked(false);
       w.fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
       w.saveDPIText->setCurrentText(dpi);
       return 1;
@@ -378,7 +396,7 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
   EXPECT_EQ(g->data_source_type, 0);
   g->Set_Data_source_type(2);
   g->Set_Excel_binding_Index(2);
-  QString shown;
+  QString shown, corrected;
   QStringList windows;
   host.queueModal([&](QDialog& d) {
     auto& dialog = static_cast<Barcode_Gen&>(d);
@@ -386,15 +404,20 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
     emit dialog.Data_source_type->activated(2);
     shown = dialog.dataText->text();
     dialog.view_series_btn->click();
+    corrected = dialog.dataText->text();
     dialog.cancel_button->click();
     return dialog.result();
   });
+  // A cell corrected there is the value the designer shows when the spreadsheet window closes.
   host.queueModal([&](QDialog& d) {
     windows << QString::fromLatin1(d.metaObject()->className());
+    QAbstractItemModel* rows = static_cast<Data_From_Excel&>(d).ColList->model();
+    rows->setData(rows->index(0, 2), QStringLiteral("G-009"));
     return 1;
   });
   doubleClick(view, g);
   EXPECT_EQ(shown, "G-001");
+  EXPECT_EQ(corrected, "G-009");
   EXPECT_EQ(windows, QStringList{"Data_From_Excel"});
   EXPECT_EQ(g->data_source_type, 2);
   EXPECT_EQ(g->excel_col_indx, 2);
@@ -772,10 +795,7 @@ TEST_F(MainWindowBarcode, ABarcodeInASmallerFrameShowsWholeOnTheCanvasAsExported
   const QRectF exported = inkInPoints(QImage(card), kExportScale);
   const QRectF whole(g->bounds().topLeft(), picture);
   EXPECT_TRUE(whole.adjusted(-1, -1, 1, 1).contains(onCanvas));
-  EXPECT_LE(std::max({std::abs(onCanvas.left() - exported.left()), std::abs(onCanvas.top() - exported.top()),
-                      std::abs(onCanvas.right() - exported.right()),
-                      std::abs(onCanvas.bottom() - exported.bottom())}),
-            1.0);
+  EXPECT_LE(farthestEdge(onCanvas, exported), 1.0);
   EXPECT_EQ(decodedTexts(shot, QStringLiteral("Code128")), QStringList{"QUVO-7"});
 
   // Dragging the frame 60 points to the right.
@@ -852,22 +872,52 @@ TEST_F(MainWindowBarcode, ChoosingTheSpreadsheetWithoutAColumnKeepsWhatTheCardSh
   EXPECT_EQ(text->data_source_type, 0);
   EXPECT_EQ(picture->data_source_type, 0);
 
-  const QStringList cards = exportCards(window, dir.filePath(QStringLiteral("cards")), [](const QString& f) {
+  const auto read = [](const QString& f) {
     QStringList texts = decodedTexts(f);
     texts.sort();
     return texts.join('|');
-  });
+  };
+  const QStringList cards = exportCards(window, dir.filePath(QStringLiteral("cards")), read);
   EXPECT_EQ(cards, (QStringList{"Card_1.PNG=FIRST|G-001", "Card_2.PNG=FIRST|G-002"}));
   // After the run the card shows what it showed before.
   EXPECT_EQ(text->Text_contents()->string, words);
   EXPECT_EQ(picture->_file_path, file);
   EXPECT_EQ(typed->data_source_type, 0);
+
+  // Cells corrected in the spreadsheet window (View beside the picture): the
+  // barcode bound to the column and a text bound on the back show card 1's
+  // new values at once, and the canvas, a single export and card 1 of a run agree.
+  const SKTGraphicPtr back = SKTGraphic::makeGraphic(GraphicKind::Text);
+  back->setBounds(QRectF(10, 10, 150, 30));
+  back->Set_Data_source_type(2);
+  back->Set_Excel_binding_Index(1);
+  back->Text_contents()->string = QStringLiteral("Anna");
+  window.document()->insertGraphic(CardSide::Back, back, 0);
+  host.queueModal([](QDialog& d) {
+    QAbstractItemModel* rows = static_cast<Data_From_Excel&>(d).ColList->model();
+    rows->setData(rows->index(0, 1), QStringLiteral("Anna Augusta King"));
+    rows->setData(rows->index(0, 2), QStringLiteral("G-100"));
+    return 1;
+  });
+  tab->Data_source_type->setCurrentIndex(2);
+  tab->view_series_btn->click();
+  EXPECT_EQ(back->Text_contents()->string, "Anna Augusta King");
+  EXPECT_EQ(text->Text_contents()->string, words);
+  const QString canvas = dir.filePath(QStringLiteral("canvas.png"));
+  ASSERT_TRUE(SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false).save(canvas));
+  EXPECT_EQ(read(canvas), "FIRST|G-100");
+  EXPECT_EQ(zbarTexts(exportCard(window, QStringLiteral("150"))),
+            (QStringList{"QR-Code:FIRST", "QR-Code:G-100"}));
+  EXPECT_EQ(exportCards(window, dir.filePath(QStringLiteral("corrected")), read).value(0),
+            "Card_1.PNG=FIRST|G-100");
 }
 
-// A barcode placed with the tool and never designed shows the sample picture
-// inside its frame; the exported card and the printed sheet show that very
-// picture at the same place and size, not a barcode of the default settings.
-// After the designer's OK, Edit > Undo brings the sample back whole.
+// A barcode placed with the tool and never designed is the barcode the
+// designer shows for it, Code 39 "0123" with its header and footer, in a
+// frame of its size: the canvas, the exported card and the printed sheet show
+// it at the same place and size, and a reader finds it in each. OK without a
+// change gives the same picture. After the designer's OK, Edit > Undo brings
+// it back whole.
 TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
   production::setPrinterNamesForTesting([] { return QStringList{production::kPdfFilePrinter}; });
   SKTWindowController window;
@@ -876,25 +926,39 @@ TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
   window.toolAction(DrawingTool::Barcode)->trigger();
   ASSERT_EQ(window.document()->graphics().size(), 1u);
   const SKTGraphicPtr g = window.document()->graphics().front();
-  ASSERT_TRUE(g->_barcode_image.isNull());
+  const QImage made = g->_barcode_image;
+  ASSERT_FALSE(made.isNull());
   const QRectF frame = g->bounds();
-  EXPECT_EQ(frame.size(), QSizeF(120, 60));
+  EXPECT_EQ(frame.size(), made.deviceIndependentSize());
+  host.queueModal([](QDialog& d) {
+    static_cast<Barcode_Gen&>(d).ok_button->click();
+    return d.result();
+  });
+  doubleClick(view, g);
+  EXPECT_EQ(g->_barcode_image, made);
+  EXPECT_EQ(g->bounds(), frame);
   view->changeSelectionIndexes({});
   testing_support::serveUntil([] { return false; }, 100);
   const QImage canvas = shownOnScreen(view);
-  // The sample's ink lies inside the frame the handles show.
+  // The barcode's ink lies inside the frame the handles show.
   const QRectF ink = inkInPoints(canvas, 1.0);
   ASSERT_FALSE(ink.isEmpty());
   EXPECT_TRUE(frame.adjusted(-1, -1, 1, 1).contains(ink)) << ink.width() << " x " << ink.height();
+  // Three times the size on the screen, a reader finds it.
+  window.setZoomFactor(3.0);
+  const QString shot = dir.filePath(QStringLiteral("canvas.png"));
+  ASSERT_TRUE(view->grab().toImage().save(shot));
+  EXPECT_EQ(zbarTexts(shot), QStringList{"CODE-39:0123"});
+  window.setZoomFactor(1.0);
 
-  const QImage exported =
-      QImage(exportCard(window, QStringLiteral("72"))).convertToFormat(QImage::Format_RGB32);
+  // Exported and printed at 150 pixels per inch (each module three whole
+  // pixels): read alike, its ink where the canvas shows it within a point.
+  constexpr double kScale = 150.0 / 72.0;
+  const QString card = exportCard(window, QStringLiteral("150"));
+  EXPECT_EQ(zbarTexts(card), QStringList{"CODE-39:0123"});
+  const QImage exported(card);
   ASSERT_FALSE(exported.isNull());
-  // The frame and well beyond it, where a picture drawn larger would reach.
-  const QRect around =
-      frame.adjusted(-4, -4, 100, 50).toAlignedRect() & exported.rect().adjusted(2, 2, -2, -2);
-  EXPECT_LE(differingPixels(canvas, exported, around), 10);
-  EXPECT_EQ(inkInPoints(exported, 1.0), ink);
+  EXPECT_LE(farthestEdge(inkInPoints(exported, kScale), ink), 1.0);
 
   const QString pdf = dir.filePath(QStringLiteral("card.pdf"));
   QRectF printed;
@@ -905,7 +969,7 @@ TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
     dialog.Col_Text->setValue(1);
     dialog.Total_Text->setValue(1);
     const production::SheetLayout& layout = dialog.layout();
-    printed = layout.placeCard(layout.cellRect(1, 1), exported.size()).front;
+    printed = layout.placeCard(layout.cellRect(1, 1), QSizeF(exported.size()) / kScale).front;
     host.queueSavePanel(pdf);
     dialog.printButton->click();
     return 0;
@@ -913,18 +977,15 @@ TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
   window.dialogAction("Print_Button")->trigger();
   production::setPrinterNamesForTesting(nullptr);
   EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join('|').toStdString();
-  ASSERT_EQ(testing_support::runProgram(
-                "pdftoppm", {"-png", "-r", "72", "-singlefile", pdf, dir.filePath(QStringLiteral("sheet"))})
-                .exitCode,
-            0);
-  const QImage sheet = QImage(dir.filePath(QStringLiteral("sheet.png")))
-                           .copy(printed.toAlignedRect())
-                           .convertToFormat(QImage::Format_RGB32);
-  ASSERT_EQ(sheet.size(), exported.size());
-  EXPECT_LE(differingPixels(canvas, sheet, around), 10);
+  const QString sheet = dir.filePath(QStringLiteral("sheet"));
+  ASSERT_EQ(
+      testing_support::runProgram("pdftoppm", {"-png", "-r", "150", "-singlefile", pdf, sheet}).exitCode, 0);
+  EXPECT_EQ(zbarTexts(sheet + ".png"), QStringList{"CODE-39:0123"});
+  const QRect cardOnSheet = QRectF(printed.topLeft() * kScale, printed.size() * kScale).toRect();
+  EXPECT_LE(farthestEdge(inkInPoints(QImage(sheet + ".png").copy(cardOnSheet), kScale), ink), 1.0);
 
-  // Designed smaller than its frame with OK, and taken back: the sample
-  // again, whole in its frame.
+  // Designed smaller than its frame with OK, and taken back: the new
+  // barcode again, whole in its frame.
   host.queueModal([](QDialog& d) {
     auto& dialog = static_cast<Barcode_Gen&>(d);
     dialog.dataText->setText(QStringLiteral("1"));
@@ -941,8 +1002,10 @@ TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
   window.editAction(QStringLiteral("Undo"))->trigger();
   view->changeSelectionIndexes({});
   testing_support::serveUntil([] { return false; }, 100);
-  ASSERT_TRUE(g->_barcode_image.isNull());
+  ASSERT_EQ(g->_barcode_image, made);
   const QImage undone = shownOnScreen(view);
+  // The frame and well beyond it, where a picture drawn larger would reach.
+  const QRect around = frame.adjusted(-4, -4, 100, 50).toAlignedRect() & canvas.rect().adjusted(2, 2, -2, -2);
   EXPECT_EQ(differingPixels(canvas, undone, around), 0);
 }
 
@@ -954,6 +1017,7 @@ TEST_F(MainWindowBarcode, FontSizesBeyondWhatADesignKeepsAreRefusedWithTheLimit)
   SKTWindowController window;
   window.toolAction(DrawingTool::Barcode)->trigger();
   const SKTGraphicPtr g = window.document()->graphics().front();
+  const QImage made = g->_barcode_image;
   QStringList shown;
   std::vector<int> results;
   host.queueModal([&](QDialog& d) {
@@ -983,7 +1047,7 @@ TEST_F(MainWindowBarcode, FontSizesBeyondWhatADesignKeepsAreRefusedWithTheLimit)
   for (const QString& limit : limits) boxes << "\n" + limit;
   EXPECT_EQ(host.messages(), boxes);
   EXPECT_EQ(barcode::barcodeSettingsOf(*g), BarcodeSettings());
-  EXPECT_TRUE(g->_barcode_image.isNull());
+  EXPECT_EQ(g->_barcode_image, made);
 
   host.queueModal([&](QDialog& d) {
     auto& dialog = static_cast<Barcode_Gen&>(d);

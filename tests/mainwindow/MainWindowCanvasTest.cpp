@@ -458,7 +458,7 @@ TEST_F(MainWindowDuringDrag, OpeningDuringADragKeepsTheUndoHistoryConsistent) {
   EXPECT_EQ(doc.graphics(), opened);
 }
 
-// Yes to saving before Open, and the write fails: "fail" is shown, no open
+// Yes to saving before Open, and the write fails: "fail" is shown with the reason, no open
 // panel follows and the design stays as it was.
 TEST_F(MainWindowDuringDrag, OpenStopsWhenTheWantedSaveCouldNotBeWritten) {
   Project_File_Name = dir.filePath(QStringLiteral("missing/folder/x.dcard"));
@@ -466,7 +466,7 @@ TEST_F(MainWindowDuringDrag, OpenStopsWhenTheWantedSaveCouldNotBeWritten) {
   window->Open_Btn_Clicked();
   EXPECT_EQ(host.panelsShown(), 0);
   ASSERT_EQ(host.messages().size(), 1);
-  EXPECT_TRUE(host.messages().front().endsWith(QStringLiteral("fail")));
+  EXPECT_EQ(host.messages().front(), QStringLiteral("\nfail: no such file or directory"));
   EXPECT_EQ(window->document()->graphics(), SKTGraphicList({graphic}));
   EXPECT_EQ(Project_File_Name, dir.filePath(QStringLiteral("missing/folder/x.dcard")));
 }

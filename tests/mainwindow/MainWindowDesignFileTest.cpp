@@ -261,7 +261,10 @@ TEST_F(MainWindowDesignFile, ADesignThatCouldNotBeOpenedAgainIsNotSaved) {
     LoweredDesignLimits limits(size - 1, designfile::kMaxDesignFileValues);
     host.clear();
     EXPECT_EQ(window.Read_and_load_design_Log(bigger, QStringLiteral("L")), 0);
-    EXPECT_EQ(shown(host), QStringList{designfile::kCorruptMessage});
+    EXPECT_EQ(shown(host),
+              QStringList{QStringLiteral("The file \"%1\" could not be read: it is larger than %2 bytes.")
+                              .arg(bigger)
+                              .arg(size - 1)});
   }
 
   // Too many values: 100 rows of two cells are 500 of them (a row, and a key
@@ -519,14 +522,14 @@ TEST_F(MainWindowDesignFile, OpenAndNewStopWhenTheWantedSaveWasNotMade) {
   EXPECT_EQ(startWindows, 0);
   designKept();
 
-  // ... nor after a write that failed ("fail" is said); the path is kept.
+  // ... nor after a write that failed ("fail" is said, with the reason); the path is kept.
   const QString unwritable = path(QStringLiteral("missing/folder/x.dcard"));
   Project_File_Name = unwritable;
   host.clear();
   host.queueModal(countStartWindow);
   host.queueYesNo(true);
   window.New_Btn_Clicked();
-  EXPECT_EQ(shown(host), QStringList{QStringLiteral("fail")});
+  EXPECT_EQ(shown(host), QStringList{QStringLiteral("fail: no such file or directory")});
   EXPECT_EQ(startWindows, 0);
   EXPECT_EQ(Project_File_Name, unwritable);
   designKept();
@@ -668,7 +671,7 @@ TEST_F(MainWindowDesignFile, ClosingAsksToSaveAndSavesWithoutAMessage) {
     Project_File_Name = path(QStringLiteral("missing/folder/x.dcard"));
     host.queueYesNo(true);
     EXPECT_FALSE(window.close());
-    EXPECT_EQ(shown(host), QStringList{"fail"});
+    EXPECT_EQ(shown(host), QStringList{"fail: no such file or directory"});
     host.queueYesNo(false);
     EXPECT_TRUE(window.close());
   }

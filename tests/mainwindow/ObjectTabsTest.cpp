@@ -22,6 +22,7 @@
 #include "core/render/SKTRenderingView.h"
 #include "data/DataSourceTable.h"
 #include "data/dialogs/Data_From_Excel.h"
+#include "data/dialogs/SeriesWriting.h"
 #include "mainwindow/PanelEdits.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
@@ -400,6 +401,11 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   EXPECT_EQ(window->textEditingTab()->Text_value_Edit->toPlainText(), "Ada Lovelace");
   EXPECT_EQ(text->batch_list_name, "Guests");
   EXPECT_EQ(text->batch_list_index, 0);
+  // Written anew through the data dialogs, the series is shown with its new card 1 at once.
+  ASSERT_TRUE(series_writing::writeOnWorker(nullptr, DataSeriesStore(), QStringLiteral("Guests"),
+                                            SeriesValues::fromList({" Ada King ", "Bob"})));
+  EXPECT_EQ(text->Text_contents()->string, "Ada King");
+  EXPECT_EQ(window->textEditingTab()->Text_value_Edit->toPlainText(), "Ada King");
 
   // Selecting it again shows the binding and writes nothing.
   const PanelFields bound = capture(*text);
@@ -452,7 +458,8 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   EXPECT_EQ(text->data_source_type, 2);
   EXPECT_EQ(text->excel_col_indx, 1);
   // View shows the spreadsheet's rows with their counts (the row-number column
-  // counted); a cell corrected there is the column's value from then on.
+  // counted); a cell corrected there is the column's value from then on, and
+  // the bound text shows it at once.
   ASSERT_TRUE(d->view_series_btn->isEnabled());
   QStringList counts;
   host.queueModal([&counts](QDialog& dialog) {
@@ -471,9 +478,16 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   });
   d->view_series_btn->click();
   EXPECT_EQ(counts, (QStringList{"1", "3"}));
+  EXPECT_EQ(text->Text_contents()->string, "Zoë");
+  EXPECT_EQ(window->textEditingTab()->Text_value_Edit->toPlainText(), "Zoë");
+  // So does a spreadsheet chosen anew (the profile window's picker fills the table so).
+  Data_From_Excel_Table().replaceContents(
+      {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Photo")},
+      {{{"Extension", "1"}, {"Column1", "Yves"}, {"Column2", photo}}});
+  EXPECT_EQ(text->Text_contents()->string, "Yves");
   d->Batch_Series->setCurrentIndex(0);
   d->Batch_Series->setCurrentIndex(1);
-  EXPECT_EQ(text->Text_contents()->string, "Zoë");
+  EXPECT_EQ(text->Text_contents()->string, "Yves");
 
   // A picture bound to a column takes the cell as its file.
   const QString first = picture(QStringLiteral("first.png"), Qt::red);

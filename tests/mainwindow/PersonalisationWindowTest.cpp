@@ -215,13 +215,14 @@ TEST_F(PersonalisationWindow, WithSnapToGridTheWizardTextsKeepTheirLines) {
 }
 
 // A text that cannot have its lines on the card is named before any card is
-// made; the wizard stays where it is, so that the text can be changed.
+// made, the one that takes the room (not a short one below it); the wizard
+// stays where it is, so that the text can be changed.
 TEST_F(PersonalisationWindow, TheWizardNamesATextWithoutRoomBeforeMakingTheCard) {
   StartWindowShown shown;
   Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
   const QString without =
-      "\nThe %1 does not fit on a card of this size. Please shorten it or the texts above "
-      "it, or go back and choose a larger card.";
+      "\nThe %1 does not fit on a card of this size. Please shorten it or the other texts, "
+      "or go back and choose a larger card.";
   host.queueModal([&](QDialog&) {
     wizard.wizard_btn->click();
     wizard.width_Stepper->setValue(60);
@@ -245,11 +246,16 @@ TEST_F(PersonalisationWindow, TheWizardNamesATextWithoutRoomBeforeMakingTheCard)
     EXPECT_EQ(wizard.focusWidget(), wizard.from_value);
     EXPECT_NE(wizard.result(), 1);
     wizard.from_value->setText("Kai");
+    wizard.to_value->setText("Maximilian Alexander von Hohenzollern-Sig");
+    wizard.Next_btn->click();
+    EXPECT_EQ(host.messages().value(2).toStdString(), without.arg("recipient (To)").toStdString());
+    EXPECT_EQ(wizard.focusWidget(), wizard.to_value);
+    wizard.to_value->setText("Robin");
     wizard.Next_btn->click();
     return wizard.result();
   });
   SKTWindowController window;
-  EXPECT_EQ(host.messages().size(), 2) << host.messages().join('|').toStdString();
+  EXPECT_EQ(host.messages().size(), 3) << host.messages().join('|').toStdString();
   const SKTGraphicList& front = window.document()->graphics();
   EXPECT_EQ(controlIDs(front), QStringList({"PARTY_FROM", "PARTY_MSG", "PARTY_TO", "PARTY_TITLE"}));
   for (const SKTGraphicPtr& text : front)

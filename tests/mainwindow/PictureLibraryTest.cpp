@@ -1,6 +1,7 @@
 // The picture library: categories from the folders of LibraryImage (shown
 // capitalised, found by their own names), the picture types listed in name
-// order, and OK only for an existing picture.
+// order, pictures that cannot be read named, and OK only for an existing
+// picture.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -11,6 +12,7 @@
 
 #include "mainwindow/PictureLibrary.h"
 #include "platform/globals.h"
+#include "support/PipeWatchdog.h"
 #include "support/ScriptedHost.h"
 
 namespace {
@@ -41,6 +43,10 @@ TEST(PictureLibrary, CategoriesListTheirPicturesInNameOrderAndOkNeedsAPicture) {
   for (const char* name : {"tulip.PNG", "Aster.jpg", "rose.png", "lily.jpeg", "daisy.gif", "notes.txt"})
     touchPicture(flowers + "/" + name);
   touchPicture(dir.filePath("Background/Waves.jpg"));
+  // A pipe and a link to a device in pictures' places.
+  ASSERT_TRUE(testing_support::makePipe(flowers + "/iris.png"));
+  ASSERT_TRUE(QFile::link("/dev/zero", flowers + "/zinnia.jpg"));
+  testing_support::PipeWatchdog watchdog({flowers + "/iris.png"});
   testing_support::ScriptedHost host;
   Image_Library& library = Image_Library::defaultInstance();
 
@@ -60,7 +66,11 @@ TEST(PictureLibrary, CategoriesListTheirPicturesInNameOrderAndOkNeedsAPicture) {
   EXPECT_EQ(categories, (QStringList{"Animals", "Spring Flowers"}));
   EXPECT_EQ(pictures, (QStringList{"Aster.jpg", "rose.png", "tulip.PNG"}));
   EXPECT_EQ(library.selected_image, flowers + "/tulip.PNG");
-  EXPECT_EQ(host.messages(), QStringList{"\nPlease select image."});
+  const QString unreadable = "The file \"%1\" could not be read: it is not a regular file.";
+  EXPECT_EQ(host.messages(), QStringList({"\n" + unreadable.arg(flowers + "/iris.png") + "\n" +
+                                              unreadable.arg(flowers + "/zinnia.jpg"),
+                                          "\nPlease select image."}));
+  EXPECT_TRUE(watchdog.freed().isEmpty());
 
   // Backgrounds; a picture deleted after it was selected is refused.
   host.clear();

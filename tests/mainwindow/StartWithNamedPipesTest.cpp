@@ -2,7 +2,9 @@
 // settings, the stock texts, the start window's and the new objects'
 // pictures, a background picture) are taken as unreadable files: the program
 // starts at once, with empty mail settings and no stock texts, instead of
-// waiting for ever for someone to write into a pipe.
+// waiting for ever for someone to write into a pipe. The wizard names the
+// stock text files it could not read, a pipe and a link to a device, where
+// their texts would show.
 
 #include <gtest/gtest.h>
 
@@ -34,19 +36,25 @@ TEST(StartWithNamedPipes, PipesInPlaceOfTheFilesReadAtStartAreUnreadableFiles) {
   QTemporaryDir dir;
   const QString resources = window_test::useSeededResources(dir);
   QStringList pipes;
-  for (const char* name : {kMailSettingsFileName, "Title.txt", "Message.txt", "Wizard_pattern.jpg", "no.png",
-                           "Background/Hearts.png"}) {
+  for (const char* name :
+       {kMailSettingsFileName, "Title.txt", "Wizard_pattern.jpg", "no.png", "Background/Hearts.png"}) {
     pipes << resources + "/" + name;
     ASSERT_TRUE(testing_support::makePipe(pipes.last())) << name;
   }
+  const QString message = resources + "/Message.txt";
+  ASSERT_TRUE(QFile::remove(message) && QFile::link("/dev/zero", message));
   testing_support::PipeWatchdog watchdog(pipes);
 
   StartWindowShown shown;
   Invitation_Wizard& wizard = Invitation_Wizard::defaultInstance();
   host.queueModal([&](QDialog&) {
     wizard.wizard_btn->click();
-    wizard.Next_btn->click();                 // the size
-    wizard.Next_btn->click();                 // the backgrounds, a pipe among them
+    wizard.Next_btn->click();  // the size
+    EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join("|").toStdString();
+    wizard.Next_btn->click();  // the backgrounds, a pipe among them
+    EXPECT_EQ(host.messages(),
+              QStringList{"\nThe file \"" + pipes[1] + "\" could not be read: it is not a regular file.\n" +
+                          "The file \"" + message + "\" could not be read: it is not a regular file."});
     EXPECT_EQ(wizard.msg_title->text(), "");  // no stock texts: the person types them
     wizard.title_nxt_btn->click();
     EXPECT_EQ(wizard.msg_title->text(), "");
@@ -55,6 +63,7 @@ TEST(StartWithNamedPipes, PipesInPlaceOfTheFilesReadAtStartAreUnreadableFiles) {
     wizard.msg_value->setPlainText("Come and celebrate");
     wizard.Next_btn->click();
     wizard.Next_btn->click();
+    EXPECT_EQ(host.messages().size(), 1);  // said once
     return wizard.result();
   });
   SKTWindowController window;

@@ -286,7 +286,9 @@ TEST_F(ToolStrip, EveryToolPlacesItsObjectOnTheCurrentSide) {
                                "Shape_Control:P"}));
   EXPECT_EQ(back.at(14 - 7)->_file_path, photo);
   EXPECT_TRUE(back.at(14 - 8)->_file_path.startsWith(resources + "/LibraryImage/"));
-  EXPECT_EQ(back.at(14 - 9)->bounds().size(), QSizeF(120, 60));
+  // The barcode's frame holds the barcode the designer starts with.
+  EXPECT_EQ(back.at(14 - 9)->bounds().size(), back.at(14 - 9)->_barcode_image.deviceIndependentSize());
+  EXPECT_FALSE(back.at(14 - 9)->_barcode_image.isNull());
   EXPECT_EQ(window->Selected_Control_Tool(), DrawingTool::Arrow);
 
   // Cancelled panels place nothing.

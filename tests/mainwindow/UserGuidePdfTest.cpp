@@ -1,8 +1,10 @@
 // The shipped Help.pdf as poppler reads it: it holds the guide's headings,
-// captions and pictures, every word lies inside the page's text area, and
-// the contents give the page where each chapter and section starts.
+// captions and pictures, every word lies inside the page's text area, the
+// contents give the page where each chapter and section starts and link to
+// it, the bookmarks mirror the contents, and no page is left mostly empty.
 #include <gtest/gtest.h>
 
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -20,6 +22,9 @@ const QString kHelpPdf = QStringLiteral(QUVO_SOURCE_DIR "/resources/Help.pdf");
 // past them by a point at most (its glyphs' ink against their advance).
 constexpr double kMarginPoints = 20 / 25.4 * 72;
 constexpr double kTolerancePoints = 1;
+// The text area ends this far above the paper's lower edge: the margin and
+// the footer with the page number.
+constexpr double kFootPoints = 30 / 25.4 * 72;
 
 // The text as compared: ligatures ("fi" drawn as one glyph) read as their
 // letters, runs of spaces as one.
@@ -126,10 +131,11 @@ Contents contentsOf(const QList<QStringList>& pages) {
 }
 
 // Each entry whose page is not the page where its title is first found as a
-// line of its own after the contents (the entries in their order).
+// line of its own after the contents (the entries in their order). The first
+// chapter may start on the contents' last page.
 QStringList wrongPageNumbers(const QList<QStringList>& pages, const Contents& contents) {
   QStringList wrong;
-  int from = contents.lastPage;  // pages[from] is the page after the contents
+  int from = contents.lastPage - 1;  // pages[from] is the contents' last page
   for (const ContentsEntry& entry : contents.entries) {
     int found = from;
     while (found < pages.size() && !pages[found].contains(entry.title)) ++found;
@@ -145,6 +151,105 @@ QStringList wrongPageNumbers(const QList<QStringList>& pages, const Contents& co
     from = found;
   }
   return wrong;
+}
+
+// Each page, but the last, whose words end in the upper half of its text
+// area, with how far down they reach.
+QStringList halfEmptyPages(const QString& pdf) {
+  const QString boxes = QString::fromUtf8(pdftotext({"-bbox", pdf, "-"}));
+  static const QRegularExpression tag(QStringLiteral(
+      R"re(<page width="[\d.]+" height="([\d.]+)"|<word xMin="[\d.]+" yMin="[\d.]+" xMax="[\d.]+" yMax="([\d.]+)">)re"));
+  QList<double> lowest;  // per page, the lowest word's bottom
+  QList<double> areaBottom;
+  for (auto it = tag.globalMatch(boxes); it.hasNext();) {
+    const QRegularExpressionMatch match = it.next();
+    if (!match.captured(1).isEmpty()) {
+      lowest << 0;
+      areaBottom << match.captured(1).toDouble() - kFootPoints;
+    } else if (const double bottom = match.captured(2).toDouble(); bottom <= areaBottom.last()) {
+      lowest.last() = std::max(lowest.last(), bottom);  // the page number lies below the area
+    }
+  }
+  QStringList found;
+  for (qsizetype page = 0; page + 1 < lowest.size(); ++page) {
+    const double filled = (lowest[page] - kMarginPoints) / (areaBottom[page] - kMarginPoints);
+    if (filled < 0.5)
+      found << QStringLiteral("page %1 is filled to %2 %").arg(page + 1).arg(qRound(filled * 100));
+  }
+  return found;
+}
+
+struct Bookmark {
+  int depth = 0;  // 0: a chapter, 1: a section
+  QString title;
+  int page = 0;
+};
+
+// The bookmarks and the links of a PDF as poppler's XML output gives them:
+// each bookmark with its depth, title and page; for each linked piece of
+// text (a contents entry's title and leaders, or its number), the page it
+// leads to.
+struct Navigation {
+  QList<Bookmark> bookmarks;
+  QHash<QString, int> links;
+};
+
+Navigation navigationOf(const QString& pdf) {
+  const testing_support::ProcessResult xml =
+      testing_support::runProgram("pdftohtml", {"-xml", "-i", "-stdout", "-q", pdf});
+  EXPECT_EQ(xml.exitCode, 0) << xml.err.toStdString();
+  const QString text = QString::fromUtf8(xml.out);
+  Navigation navigation;
+  static const QRegularExpression link(
+      QStringLiteral(R"re(<text [^>]*>(.*<a href="[^"]*#(\d+)">.*)</text>)re"));
+  static const QRegularExpression tags(QStringLiteral("<[^>]*>"));
+  for (auto it = link.globalMatch(text); it.hasNext();) {
+    const QRegularExpressionMatch match = it.next();
+    QString shown = match.captured(1);
+    shown.remove(tags).replace("&quot;", "\"").replace("&amp;", "&").replace("&apos;", "'");
+    navigation.links.insert(plain(shown), match.captured(2).toInt());
+  }
+  static const QRegularExpression outline(
+      QStringLiteral(R"re(<outline>|</outline>|<item page="(\d+)">([^<]*)</item>)re"));
+  int depth = -1;
+  for (auto it = outline.globalMatch(text, text.indexOf(QStringLiteral("<outline>"))); it.hasNext();) {
+    const QRegularExpressionMatch match = it.next();
+    if (match.captured(0) == QLatin1String("<outline>"))
+      ++depth;
+    else if (match.captured(0) == QLatin1String("</outline>"))
+      --depth;
+    else
+      navigation.bookmarks.append(
+          {depth, plain(match.captured(2).replace("&amp;", "&")), match.captured(1).toInt()});
+  }
+  return navigation;
+}
+
+// Each contents entry without a bookmark of its title, depth and page in
+// the same order, or without a link to its page from its line.
+QStringList navigationFaults(const Contents& contents, const QStringList& chapters,
+                             const Navigation& navigation) {
+  QStringList faults;
+  for (qsizetype i = 0; i < contents.entries.size(); ++i) {
+    const ContentsEntry& entry = contents.entries[i];
+    const Bookmark expected{chapters.contains(entry.title) ? 0 : 1, entry.title, entry.page};
+    const Bookmark found = navigation.bookmarks.value(i);
+    if (found.depth != expected.depth || found.title != expected.title || found.page != expected.page)
+      faults << QStringLiteral("%1: bookmark \"%2\" at depth %3 on page %4")
+                    .arg(entry.title, found.title)
+                    .arg(found.depth)
+                    .arg(found.page);
+    int linked = 0;
+    for (auto it = navigation.links.cbegin(); it != navigation.links.cend(); ++it)
+      if (it.key() == entry.title || it.key().startsWith(entry.title + " .")) linked = it.value();
+    if (linked != entry.page)
+      faults << QStringLiteral("%1: its line links to page %2").arg(entry.title).arg(linked);
+  }
+  if (navigation.bookmarks.size() != contents.entries.size())
+    faults << QStringLiteral("%1 bookmarks for %2 entries")
+                  .arg(navigation.bookmarks.size())
+                  .arg(contents.entries.size());
+  return faults;
 }
 
 // A small PDF of the guide's size whose pages hold the given lines at the
@@ -217,8 +322,22 @@ TEST(UserGuidePdf, TheContentsListEveryChapterAndSectionWithThePageWhereItStarts
   EXPECT_EQ(wrongPageNumbers(pages, contents).join('\n').toStdString(), "");
 }
 
-// The two checks above against a PDF made wrong on purpose: a word in the
-// right margin and a contents entry that names the page before its own.
+TEST(UserGuidePdf, TheBookmarksMirrorTheContentsAndEachContentsLineLinksToItsPage) {
+  const Contents contents = contentsOf(pageLines(kHelpPdf));
+  QStringList chapters;
+  for (const QString& chapter : capturesOf(QStringLiteral(R"(^## (.+)$)"), guideMarkdown()))
+    chapters << plain(chapter);
+  EXPECT_GT(contents.entries.size(), 25);
+  EXPECT_EQ(navigationFaults(contents, chapters, navigationOf(kHelpPdf)).join('\n').toStdString(), "");
+}
+
+TEST(UserGuidePdf, NoPageButTheLastIsMoreThanHalfEmpty) {
+  EXPECT_EQ(halfEmptyPages(kHelpPdf).join('\n').toStdString(), "");
+}
+
+// The checks above against a PDF made wrong on purpose: a word in the right
+// margin, a contents entry that names the page before its own, no bookmarks
+// or links, and pages mostly empty.
 TEST(UserGuidePdf, TheChecksFindAWordInTheMarginAndAWrongPageNumber) {
   QTemporaryDir dir;
   const QString pdf = dir.filePath("wrong.pdf");
@@ -238,6 +357,12 @@ TEST(UserGuidePdf, TheChecksFindAWordInTheMarginAndAWrongPageNumber) {
   EXPECT_EQ(contents.lastPage, 1);
   EXPECT_EQ(wrongPageNumbers(pages, contents).join('\n').toStdString(),
             "Beta: listed on page 2, starts on page 3");
+  EXPECT_EQ(
+      navigationFaults(contents, {"Alpha", "Beta"}, navigationOf(pdf)).join('\n').toStdString(),
+      "Alpha: bookmark \"\" at depth 0 on page 0\nAlpha: its line links to page 0\n"
+      "Beta: bookmark \"\" at depth 0 on page 0\nBeta: its line links to page 0\n0 bookmarks for 2 entries");
+  EXPECT_EQ(halfEmptyPages(pdf).join('\n').toStdString(),
+            "page 1 is filled to 15 %\npage 2 is filled to 9 %");
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "data/dialogs/BatchWizard.h"
 #include "data/dialogs/Import_Excel.h"
 #include "data/dialogs/Import_Excel_DataSheet.h"
+#include "mainwindow/AuxWindows.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
 #include "personalisation/Invitation_Wizard.h"
@@ -127,9 +128,11 @@ TEST_F(UserGuide, EveryNameTheGuideWritesInBoldIsInTheProgramAndEveryShortcutIsT
   for (const QString& menu : {QStringLiteral("Card"), QStringLiteral("Help")})
     for (auto it = menuPaths.cbegin(); it != menuPaths.cend(); ++it)
       if (it.key().startsWith(menu + " > ") && it.value()->menu() == nullptr) it.value()->trigger();
+  // The thank-you window shows on quitting only.
   for (const QDialog* dialog : std::initializer_list<const QDialog*>{
            &Invitation_Wizard::defaultInstance(), &Barcode_Gen::defaultInstance(),
-           &Email_Setting::defaultInstance(), &Import_Excel_DataSheet::defaultInstance()})
+           &Email_Setting::defaultInstance(), &Import_Excel_DataSheet::defaultInstance(),
+           &Review_Form::defaultInstance()})
     collectNames(*dialog, names);
   // Windows and tabs that show only in a state of their own: the designer's
   // Resolution tab (two-dimensional symbols), the value editor of the series

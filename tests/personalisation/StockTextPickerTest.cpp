@@ -54,14 +54,25 @@ TEST(StockTextPicker, CyclesCrLfListsAndHandsBackTheTrimmedText) {
   });
   EXPECT_FALSE(Pick_Stock_Text("M", &picked));
   EXPECT_EQ(Template_Msg_Val, "");
+
+  // A message file that is a link to a device is named as it opens.
+  const QString device = host.folder.path() + "/Message.txt";
+  ASSERT_TRUE(QFile::link("/dev/zero", device));
+  messages.clear();
+  EXPECT_FALSE(Pick_Stock_Text("M", &picked));
+  EXPECT_EQ(shown(messages),
+            QStringList{"The file \"" + device + "\" could not be read: it is not a regular file."});
 }
 
 TEST(StockTexts, FilesThatGiveNoListAndTheCycleBounds) {
   QTemporaryDir dir;
   const QString bad = dir.filePath("bad.txt");
   writeFile(bad, "Caf\xE9 au lait\n");  // Latin-1, not UTF-8
-  EXPECT_FALSE(Read_Stock_Text_File(bad).has_value());
-  EXPECT_FALSE(Read_Stock_Text_File(dir.filePath("missing.txt")).has_value());
+  QString why;
+  EXPECT_FALSE(Read_Stock_Text_File(bad, &why).has_value());
+  EXPECT_EQ(why, "The file \"" + bad + "\" could not be read: it is not UTF-8 text.");
+  EXPECT_FALSE(Read_Stock_Text_File(dir.filePath("missing.txt"), &why).has_value());
+  EXPECT_EQ(why, "");  // a missing file is no fault: the texts are typed
   writeFile(dir.filePath("empty.txt"), "");
   EXPECT_EQ(Read_Stock_Text_File(dir.filePath("empty.txt")), QStringList({""}));
 

@@ -43,7 +43,7 @@ TEST(RegularFile, OnlyRegularFilesAreReadOrCopiedAndAnythingElseIsRefusedAtOnce)
   }
   QString why;
   EXPECT_EQ(platform::readRegularFile(file, 10, &why), std::nullopt);
-  EXPECT_EQ(why, "larger than 10 bytes");
+  EXPECT_EQ(why, "it is larger than 10 bytes");
   ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
   EXPECT_TRUE(platform::copyRegularFile(file, dir.filePath("copy.txt")));
   EXPECT_EQ(testing_support::readFile(dir.filePath("copy.txt")), "Happy Birthday\nWelcome");
@@ -51,13 +51,13 @@ TEST(RegularFile, OnlyRegularFilesAreReadOrCopiedAndAnythingElseIsRefusedAtOnce)
   EXPECT_FALSE(platform::copyRegularFile(file, dir.filePath("copy.txt")));  // never over a file
 
   // A named pipe (also behind a link), a folder and a device: refused with
-  // the same reason, without waiting for a writer.
+  // the reason, without waiting for a writer.
   QElapsedTimer clock;
   clock.start();
   for (const QString path : {pipe, dir.filePath("link-to-pipe.txt"), dir.path(), QString("/dev/zero")}) {
     why.clear();
     EXPECT_EQ(platform::readRegularFile(path, 1024, &why), std::nullopt) << path.toStdString();
-    EXPECT_EQ(why, "not a regular file") << path.toStdString();
+    EXPECT_EQ(why, path == dir.path() ? "it is a folder" : "it is not a regular file") << path.toStdString();
     QFile refused;
     QImageReader reader;
     EXPECT_FALSE(platform::openRegularPictureFile(refused, reader, path));

@@ -65,7 +65,11 @@ TEST_F(MailSettings, LoadingWritesNothingAndLeavesAFileItCannotReadAsItIs) {
     f.write(junk);
     f.close();
     ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
-    EXPECT_EQ(Preferences::sharedInstance()->send_email_SMTP_server(), "");
+    const auto loaded = Preferences::sharedInstance();
+    EXPECT_EQ(loaded->send_email_SMTP_server(), "");
+    // The file is named as unreadable, except an empty one ("nothing saved yet").
+    EXPECT_EQ(loaded->unreadable().startsWith("The E-mail settings file \"" + file() + "\" could not be read: "),
+              !junk.isEmpty());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), junk);
     EXPECT_EQ(f.permissions() & QFile::ReadOther, QFile::ReadOther);

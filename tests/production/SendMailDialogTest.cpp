@@ -21,6 +21,7 @@
 #include "production/Send_Mail.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
+#include "support/EventLoop.h"
 #include "support/MailAccount.h"
 #include "support/ScriptedHost.h"
 
@@ -165,18 +166,20 @@ TEST(SendMailDialog, OpeningInTheCardModeEnablesTheCardOptions) {
 namespace {
 
 // Opens the dialog, lets `fill` set its controls and sends through the real
-// script to the sink at `port` on 127.0.0.1, waiting for the run's end.
+// script to the sink at `port` on 127.0.0.1, running `meanwhile` while the
+// run is under way and waiting for its end.
 void sendFromTheDialog(testing_support::ScriptedHost& host, Cards& cards, quint16 port,
-                       std::function<void(Send_Mail&)> fill) {
+                       std::function<void(Send_Mail&)> fill, std::function<void()> meanwhile = nullptr) {
   auto& d = Send_Mail::defaultInstance();
   d.setCardSource(&cards);
   d.setTransport(std::make_unique<MailScript>(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py"));
   testing_support::useMailAccount("me@example.com", "pw", "127.0.0.1", QString::number(port), "N");
-  host.queueModal([fill](QDialog& dialog) {
+  host.queueModal([fill, meanwhile](QDialog& dialog) {
     auto& s = static_cast<Send_Mail&>(dialog);
     fill(s);
     s.Send_Button();
-    EXPECT_TRUE(s.waitForRun(60'000));
+    if (meanwhile) meanwhile();
+    EXPECT_TRUE(s.waitForRun(120'000));
     return 0;
   });
   d.Open_Wnd();
@@ -246,4 +249,37 @@ TEST(SendMailDialog, AFailedMailTellsWhyInTheClosingMessage) {
             "E-mail server is not interrupted and E-mail server is not down.\n3. Your Firewall or Security "
             "software (if any) is not blocking the software to communicate with your E-mail server.\n\n"
             "0 of 1 e-mails have been sent: 1 failed, 0 skipped.");
+}
+
+// A server that has taken the whole mail but does not answer: the progress
+// window says the run waits for it, Stop ends the wait, and the closing
+// message says the mail may have been delivered (the server has it), never
+// that it failed.
+TEST(SendMailDialog, StopWhileTheServerHasNotConfirmedTheMailSaysItMayHaveBeenDelivered) {
+  testing_support::ScriptedHost host;
+  testing_support::SmtpSink sink(testing_support::SmtpSink::Conduct{.answerAfterSeconds = -1});
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  Cards cards;
+  auto& panel = Send_Modeless::defaultInstance();
+  sendFromTheDialog(
+      host, cards, sink.port(), [](Send_Mail& s) { s.to_txt->setText("friend@example.org"); },
+      [&host, &panel] {
+        EXPECT_TRUE(testing_support::serveUntil(
+            [&panel] {
+              return panel.pause_label->text() ==
+                     "Waiting for the server to confirm the mail to friend@example.org...";
+            },
+            60'000));
+        EXPECT_TRUE(panel._stop_btn->isEnabled());
+        host.queueYesNo(true);
+        panel._stop_btn->click();
+      });
+  EXPECT_TRUE(sink.waitFor("stored"));
+  EXPECT_EQ(sink.messages().size(), 1);
+  EXPECT_EQ(host.messages(),
+            QStringList(
+                {"\nThe mail to friend@example.org may have been delivered. The server took the whole mail "
+                 "but had not confirmed it when sending was stopped.\nPlease check with the recipient before "
+                 "sending it again.\n\nSending was stopped.\n0 of 1 e-mails have been sent: 1 unconfirmed, 0 "
+                 "failed, 0 skipped."}));
 }

@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonDocument>
+#include <QThread>
 
 namespace testing_support {
 
@@ -53,6 +54,17 @@ quint16 freeLocalPort() {
   return probe.port();
 }
 
+QString pythonWithMailLimits(const QString& dir, const QString& silence, const QString& answer) {
+  const QString path = dir + "/python-with-mail-limits-" + silence + "-" + answer;
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly)) return {};
+  f.write("#!/bin/sh\nQUVO_MAIL_SILENCE_SECONDS=" + silence.toUtf8() +
+          " QUVO_MAIL_ANSWER_SECONDS=" + answer.toUtf8() + " exec /usr/bin/python3 \"$@\"\n");
+  f.close();
+  f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return path;
+}
+
 // A sink that offers AUTH without TLS and writes each login to a file.
 const char* kLoginServer = R"PY(
 import json, sys, time
@@ -72,16 +84,20 @@ while True:
     time.sleep(3600)
 )PY";
 
-// A sink that reads the text of each mail slowly (or, at rate 0, not at
-// all) through a small receive buffer. One connection at a time; the mails
-// go into a Maildir with the envelope headers the aiosmtpd sink adds.
-const char* kSlowServer = R"PY(
+// A sink of its own, one connection at a time, that reads the text of each
+// mail at a chosen pace (or stops reading it), holds its answer to the mail
+// (or never gives it), or falls silent at the sender's address. The mails go
+// into a Maildir with the envelope headers the aiosmtpd sink adds; what
+// happens goes to an event file, a line each.
+const char* kConductServer = R"PY(
 import mailbox, socket, sys, time
-port, maildir, rate = int(sys.argv[1]), sys.argv[2], int(sys.argv[3])
+port, maildir, events = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+rate, stops, buffer, hold, quiet = (int(a) for a in sys.argv[4:9])
 box = mailbox.Maildir(maildir, create=True)
+log = open(events, "a", buffering=1)
 server = socket.socket()
 server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-server.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+server.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, buffer)
 server.bind(("127.0.0.1", port))
 server.listen(8)
 STEP = 1024
@@ -95,13 +111,22 @@ def serve(conn):
                 raise EOFError
             data += chunk
         first, data = data.split(b"\r\n", 1)
-        return first.decode("utf-8", "replace")
-    conn.sendall(b"220 slow sink\r\n")
+        first = first.decode("utf-8", "replace")
+        log.write(first + "\n")
+        return first
+    def silent():
+        while conn.recv(4096):
+            pass
+        raise EOFError
+    conn.sendall(b"220 sink\r\n")
     while True:
         command = line()
         verb = command[:4].upper()
+        if quiet and verb == "MAIL":
+            while True:
+                line()
         if verb in ("EHLO", "HELO"):
-            conn.sendall(b"250-slow sink\r\n250 8BITMIME\r\n")
+            conn.sendall(b"250-sink\r\n250 8BITMIME\r\n")
         elif verb == "MAIL":
             sender, recipients = command.split(":", 1)[1].strip(" <>"), []
             conn.sendall(b"250 OK\r\n")
@@ -110,20 +135,25 @@ def serve(conn):
             conn.sendall(b"250 OK\r\n")
         elif verb == "DATA":
             conn.sendall(b"354 go on\r\n")
-            if rate == 0:
-                while True:
-                    time.sleep(3600)
+            while stops:
+                time.sleep(3600)
             while not (b"\r\n.\r\n" in data or data.startswith(b".\r\n")):
                 chunk = conn.recv(STEP)
                 if not chunk:
                     raise EOFError
                 data += chunk
-                time.sleep(len(chunk) / rate)
+                if rate:
+                    time.sleep(len(chunk) / rate)
             text, data = data.split(b"\r\n.\r\n", 1) if b"\r\n.\r\n" in data else (b"", data[3:])
             lines = [l[1:] if l.startswith(b".") else l for l in text.split(b"\r\n")]
             envelope = "X-MailFrom: %s\r\nX-RcptTo: %s\r\n" % (sender, ", ".join(recipients))
             box.add(envelope.encode() + b"\r\n".join(lines) + b"\r\n")
+            log.write("stored\n")
+            if hold < 0:
+                silent()
+            time.sleep(hold)
             conn.sendall(b"250 OK\r\n")
+            log.write("answered\n")
         elif verb == "QUIT":
             conn.sendall(b"221 bye\r\n")
             return
@@ -136,6 +166,7 @@ while True:
     except (EOFError, OSError):
         pass
     conn.close()
+    log.write("closed\n")
 )PY";
 
 // A sink that refuses logins, refuses recipients, or offers STARTTLS with a
@@ -177,8 +208,26 @@ SmtpSink::SmtpSink(bool acceptLogins) {
            dir_.path() + "/maildir"});
 }
 
-SmtpSink::SmtpSink(ReadSlowly slow) {
-  start({"-c", kSlowServer, "%PORT%", dir_.path() + "/maildir", QString::number(slow.bytesPerSecond)});
+SmtpSink::SmtpSink(const Conduct& c) {
+  start({"-c", kConductServer, "%PORT%", dir_.path() + "/maildir", dir_.path() + "/events",
+         QString::number(c.readBytesPerSecond), QString::number(c.stopsReading),
+         QString::number(c.receiveBuffer), QString::number(c.answerAfterSeconds),
+         QString::number(c.silentFromMailOn)});
+}
+
+QStringList SmtpSink::events() const {
+  QFile file(dir_.path() + "/events");
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+bool SmtpSink::waitFor(const QString& event, int guardMs) const {
+  QDeadlineTimer guard(guardMs);
+  while (!events().join('\n').prepend('\n').contains('\n' + event)) {
+    if (guard.hasExpired()) return false;
+    QThread::msleep(20);
+  }
+  return true;
 }
 
 SmtpSink::SmtpSink(Trouble trouble) {
@@ -201,7 +250,7 @@ void SmtpSink::start(const QStringList& arguments) {
       error_ = "the SMTP sink could not be started (is python3-aiosmtpd installed?)";
       return;
     }
-    QDeadlineTimer deadline(15000);
+    QDeadlineTimer deadline(60000);  // a hang guard: python starts in well under a second
     while (!deadline.hasExpired() && server_->running()) {
       if (canConnect(port_)) {
         error_.clear();

@@ -31,19 +31,26 @@ class SilentListener {
 // A free TCP port on 127.0.0.1 (nothing listens there right now).
 quint16 freeLocalPort();
 
+// An interpreter for the mail script, written into `dir`, that runs it with
+// the silence and answer limits given in seconds ("" keeps the script's
+// own; the program never changes them). Empty when it cannot be written.
+QString pythonWithMailLimits(const QString& dir, const QString& silence, const QString& answer = QString());
+
 class SmtpSink {
  public:
   // With `acceptLogins` the sink offers AUTH (without TLS) and records each
   // login it is given.
   explicit SmtpSink(bool acceptLogins = false);
-  // A sink of its own that reads the message text of each mail at about
-  // `bytesPerSecond` through a small receive buffer, like a server at the
-  // end of a slow line; with 0 it stops reading once the text has begun
-  // (a server that hangs in the middle of an upload).
-  struct ReadSlowly {
-    int bytesPerSecond;
+  // A sink of its own, one connection at a time, that behaves as the test
+  // chooses and tells what happened (events()).
+  struct Conduct {
+    int readBytesPerSecond = 0;     // pace of reading the mail text; 0: as it comes
+    bool stopsReading = false;      // stops reading once the text has begun
+    int receiveBuffer = 4096;       // bytes
+    int answerAfterSeconds = 0;     // holds its answer to the whole mail; -1: for ever
+    bool silentFromMailOn = false;  // says nothing from the sender's address on
   };
-  explicit SmtpSink(ReadSlowly slow);
+  explicit SmtpSink(const Conduct& conduct);
   // A sink that turns every mail away: it refuses each login (offering AUTH
   // without TLS), or each recipient, or offers STARTTLS with a certificate
   // of its own making that nobody vouches for.
@@ -63,6 +70,11 @@ class SmtpSink {
   QJsonArray messages() const;
   // The logins received, oldest first: {"mechanism","login","password"}.
   QJsonArray logins() const;
+  // What a sink of its own saw, oldest first: each command line it was
+  // given, "stored" (a whole mail), "answered" (250 to it) and "closed".
+  QStringList events() const;
+  // Waits until an event starts with `event`; false after `guardMs` (a hang).
+  bool waitFor(const QString& event, int guardMs = 60'000) const;
 
  private:
   void start(const QStringList& arguments);

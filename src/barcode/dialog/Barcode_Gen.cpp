@@ -444,6 +444,10 @@ void Barcode_Gen::connectControls() {
       Data_From_Excel::defaultInstance().Open_Wnd();
     else
       View_Data_Series::defaultInstance().Open_Wnd(Batch_Series->currentText());
+    // A cell corrected in the spreadsheet window is card 1's value from now on.
+    if (!showsBoundValue()) return;
+    showValue(boundFirstValue());
+    goButtonActionPerformed();
   });
   connect(ok_button, &QPushButton::clicked, this, &Barcode_Gen::OK_Btn_Clicked);
   connect(cancel_button, &QPushButton::clicked, this, &Barcode_Gen::Cancel_Btn_Clicked);

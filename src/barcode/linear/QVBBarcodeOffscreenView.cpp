@@ -109,7 +109,7 @@ class TextPen {
     if (text.size() <= kPiece) {
       QFont spaced(font);
       spaced.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
-      recorder_.fillPath(textOutlines(spaced, text, baseline), color);
+      recorder_.fillText(textOutlines(spaced, text, baseline), color, {text, spaced, baseline});
     } else {
       const QFontMetricsF metrics(font);
       QHash<QString, double> advances;

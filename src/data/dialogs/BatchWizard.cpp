@@ -385,10 +385,12 @@ void BatchWizard::Delete_List_Btn_Clicked() {
       report += QStringLiteral("\nNot deleted: ") + names.mid(i).join(QStringLiteral(", "));
       Show_MessageBox(report);
       Fill_List();
+      if (!deleted.isEmpty()) series_writing::seriesChanged();
       return;
     }
     deleted.append(names[i]);
   }
+  series_writing::seriesChanged();
   Fill_List();
   if (last >= 1 && last - 1 < ListData->size()) Mark_List_New_Selection(last - 1);
 }

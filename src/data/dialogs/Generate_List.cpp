@@ -289,7 +289,10 @@ void Generate_List::OKPressed() {
     Show_MessageBox(DataSeriesStore::kFileAccessError);
     return;
   }
-  if (!toFile) BatchWizard::defaultInstance().appendValues(values);
+  if (toFile)
+    series_writing::seriesChanged();
+  else
+    BatchWizard::defaultInstance().appendValues(values);
   if (file_name_Insert == 1) BatchWizard::defaultInstance().Fill_List();
   done(1);
 }

@@ -137,6 +137,7 @@ void Import_Excel_DataSheet::Create_file_For_Col_Func() {
   bool skipAllInUse = false;
   bool replaceAll = false;
   QStringList notWritten;
+  bool writtenAny = false;
   for (qsizetype j = 0; j < columns.size() && !rows.isEmpty(); ++j) {
     if (!columns[j].chosen) continue;
     const QString typed = Trim_Str(columns[j].header);
@@ -165,8 +166,12 @@ void Import_Excel_DataSheet::Create_file_For_Col_Func() {
     runWithProgress(this, [&](TaskProgress&) {
       written = store.writeSeries(name, values, SeriesWriteMode::Replace, SeriesFailureReport::Silent);
     });
-    if (!written) notWritten.append(name);
+    if (written)
+      writtenAny = true;
+    else
+      notWritten.append(name);
   }
+  if (writtenAny) series_writing::seriesChanged();
   if (file_name_Insert == 1) BatchWizard::defaultInstance().Fill_List();
   if (rows.isEmpty()) {
     Show_MessageBox(QStringLiteral(

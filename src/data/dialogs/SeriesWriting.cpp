@@ -13,6 +13,11 @@ DesignBindingsProvider& provider() {
   static DesignBindingsProvider current;
   return current;
 }
+
+SeriesChangeListener& changeListener() {
+  static SeriesChangeListener current;
+  return current;
+}
 }  // namespace
 
 QString seriesNameFrom(const QString& typed) {
@@ -45,8 +50,12 @@ bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& 
   runWithProgress(owner, [&](TaskProgress&) {
     written = store.writeSeriesValues(name, values, mode, SeriesFailureReport::Silent);
   });
-  if (!written) Show_MessageBox(DataSeriesStore::kFileAccessError);
-  return written;
+  if (!written) {
+    Show_MessageBox(DataSeriesStore::kFileAccessError);
+    return false;
+  }
+  seriesChanged();
+  return true;
 }
 
 bool refuseOverLimit(const SeriesValues& values) {
@@ -65,6 +74,15 @@ void setDesignBindingsProvider(DesignBindingsProvider source) {
 bool seriesInUse(const DataSeriesStore& store, const QString& name) {
   if (!provider()) return false;
   return store.Check_Batch_File_In_Use_Validation(name, provider()());
+}
+
+void setSeriesChangeListener(SeriesChangeListener listener) {
+  changeListener() = std::move(listener);
+}
+
+void seriesChanged() {
+  // A copy: the listener may install another one while it runs.
+  if (const SeriesChangeListener listener = changeListener()) listener();
 }
 
 }  // namespace series_writing

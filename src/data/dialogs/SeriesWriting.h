@@ -39,7 +39,8 @@ QString acceptTypedName(const DataSeriesStore& store, const QString& typedName);
 
 // Writes the values on a worker while the please-wait sheet covers `owner`;
 // the old file stays until the new one is complete. A failed write shows
-// "Error in file accessing." and answers false.
+// "Error in file accessing." and answers false; a write made is announced
+// (seriesChanged).
 bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name,
                    const SeriesValues& values, SeriesWriteMode mode = SeriesWriteMode::Replace);
 
@@ -53,5 +54,13 @@ using DesignBindingsProvider = std::function<SeriesBindingList()>;
 void setDesignBindingsProvider(DesignBindingsProvider provider);
 // Whether a card object of the current design is bound to the series.
 bool seriesInUse(const DataSeriesStore& store, const QString& name);
+
+// The main window shows in every bound object the value card 1 takes from
+// its series. Each dialog that writes or deletes series files says so once
+// its files are written (GUI thread), and the window shows the new values;
+// without a listener nothing happens.
+using SeriesChangeListener = std::function<void()>;
+void setSeriesChangeListener(SeriesChangeListener listener);
+void seriesChanged();
 
 }  // namespace series_writing

@@ -75,7 +75,12 @@ void SpreadsheetColumnDialog::Open_excel_Wnd(const QString& path) {
     Sheet_ComboBox->clear();
     excel_content.clear();
     resetOwnControls();
-    loadWorkbook(path);
+    // A file that cannot be read is named, with the reason, and the window
+    // stays shut: it would offer nothing to choose.
+    if (const QString unreadable = loadWorkbook(path); !unreadable.isEmpty() && !path.isEmpty()) {
+      Show_MessageBox(unreadable);
+      return;
+    }
     platform::messageHost().runModal(*this);
     hide();
   } catch (const std::exception& e) {
@@ -83,11 +88,13 @@ void SpreadsheetColumnDialog::Open_excel_Wnd(const QString& path) {
   }
 }
 
-void SpreadsheetColumnDialog::loadWorkbook(const QString& path) {
+QString SpreadsheetColumnDialog::loadWorkbook(const QString& path) {
   QStringList sheets;
   xlsx::SheetTable titles;
+  QString unreadable;
   runWithProgress(this, [&](TaskProgress&) {
     SpreadsheetWriter::ReadWorkbook(path, true);
+    unreadable = SpreadsheetWriter::shared().unreadable();
     sheets = spreadsheet_columns::workbookSheetList();
     if (sheets.isEmpty()) return;
     Excel_Sheet_Number = 1;
@@ -96,6 +103,7 @@ void SpreadsheetColumnDialog::loadWorkbook(const QString& path) {
   Sheet_ComboBox->addItems(sheets);
   if (!sheets.isEmpty()) Sheet_ComboBox->setCurrentIndex(0);
   if (!titles.isEmpty()) ListData_xl->setEntries(spreadsheet_columns::entriesFromTitles(titles.row(0)));
+  return unreadable;
 }
 
 void SpreadsheetColumnDialog::sheetChanged(int index) {

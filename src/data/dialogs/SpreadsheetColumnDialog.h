@@ -21,7 +21,9 @@ class SpreadsheetColumnDialog : public QDialog {
 
  public:
   // Loads the workbook at `path` and runs the dialog modally; when it
-  // returns, OK has done its work or Cancel left everything as it was.
+  // returns, OK has done its work or Cancel left everything as it was. A file
+  // that cannot be read is named with the reason instead, and the dialog is
+  // not shown (an empty path opens it empty).
   void Open_excel_Wnd(const QString& path);
 
   void OKPressed();
@@ -59,7 +61,9 @@ class SpreadsheetColumnDialog : public QDialog {
   QList<spreadsheet_columns::ColumnEntry> entries() const;
 
  private:
-  void loadWorkbook(const QString& path);
+  // Opens the workbook and lists its sheets and the first one's columns;
+  // the message naming the file when it could not be read, else "".
+  QString loadWorkbook(const QString& path);
 
   QVBoxLayout* extra_ = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "mainwindow/designfile/DesignFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -67,6 +66,10 @@ bool usesBackgroundPicture(const Card_Property& side) {
 }
 
 }  // namespace
+
+QString failedMessage(const QString& why) {
+  return QStringLiteral("%1: %2").arg(kFailedMessage, platform::reasonAfterColon(why));
+}
 
 bool isRegularPictureFile(const QString& path) {
   const QString resolved = standardizedPicturePath(path);
@@ -175,7 +178,7 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
     // A failure is always reported, once, here; show_msg only asks for the
     // word of success and the title.
     if (!written) {
-      Show_MessageBox(kFailedMessage);
+      Show_MessageBox(failedMessage(why));
     } else if (show_msg) {
       Show_MessageBox(kSavedMessage);
       // The title names a file only once the design is in it.
@@ -184,30 +187,21 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
     return written;
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());
-    Show_MessageBox(kFailedMessage);
+    Show_MessageBox(failedMessage(QString::fromUtf8(e.what())));
     return false;
   }
 }
 
-std::optional<Design> readDesignFile(const QString& path, QString* why) {
-  auto fail = [why](const QString& reason) -> std::optional<Design> {
-    if (why) *why = reason;
-    return std::nullopt;
-  };
-  const QFileInfo info(path);
-  if (!info.isFile()) return fail(QStringLiteral("%1 is not a file").arg(path));
-  const qsizetype limit = designFileLimits().bytes;
-  const auto tooLarge = [&](qint64 size) {
-    return fail(QStringLiteral("%1 is too large (%2 bytes, at most %3)").arg(path).arg(size).arg(limit));
-  };
-  if (info.size() > limit) return tooLarge(info.size());
-  QFile file;
+std::optional<Design> readDesignFile(const QString& path, QString* why, bool* unreadable) {
+  if (unreadable) *unreadable = false;
   QString reason;
-  if (!platform::openRegularFile(file, path, &reason))
-    return fail(QStringLiteral("%1: %2").arg(path, reason));
-  const QByteArray bytes = file.read(limit + 1);
-  if (bytes.size() > limit) return tooLarge(bytes.size());
-  return parseDesignFile(bytes, why);
+  const std::optional<QByteArray> bytes = platform::readRegularFile(path, designFileLimits().bytes, &reason);
+  if (!bytes) {
+    if (why) *why = reason;
+    if (unreadable) *unreadable = true;
+    return std::nullopt;
+  }
+  return parseDesignFile(*bytes, why);
 }
 
 void applyDesign(DesignHost& host, Design design, const QString& path, const QString& log_or_template) {
@@ -247,10 +241,11 @@ void applyDesign(DesignHost& host, Design design, const QString& path, const QSt
 
 int Read_and_load_design_Log(DesignHost& host, const QString& path, const QString& log_or_template) {
   QString why;
-  std::optional<Design> design = readDesignFile(path, &why);
+  bool unreadable = false;
+  std::optional<Design> design = readDesignFile(path, &why, &unreadable);
   if (!design) {
     qCWarning(lcMainWindow).noquote() << QStringLiteral("Design file %1 not opened: %2").arg(path, why);
-    Show_MessageBox(kCorruptMessage);
+    Show_MessageBox(unreadable ? platform::unreadableFileMessage(path, why) : kCorruptMessage);
     return 0;
   }
   try {

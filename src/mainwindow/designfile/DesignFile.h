@@ -15,8 +15,7 @@
 //   - a save writes a whole new file beside the old one, unbuffered so that
 //     a short write (disk full, a file-size limit) is seen, and only a
 //     complete file replaces the old one: a failed write leaves the previous
-//     file as it was, and is reported as "fail" (reason in the log), never as
-//     saved;
+//     file as it was, and is reported as "fail: <reason>", never as saved;
 //   - a design the reader would refuse is not written at all: the bytes
 //     about to be written are read back by the reader first. A message says
 //     why: beyond Design_File_Byte_Limit or Design_File_Value_Limit it names
@@ -26,8 +25,11 @@
 //   - the extension added to a name typed without it never replaces an
 //     existing file unasked (the panel only asked about the name as typed);
 //   - opening parses the whole file into a staging design first; only a file
-//     that parsed completely replaces the current design. Any failure shows
-//     "File is corrupt and cannot be opened." and changes nothing;
+//     that parsed completely replaces the current design. A file that cannot
+//     be read (missing, no regular file, beyond the size limit, a read error)
+//     is named with the reason (platform::unreadableFileMessage); one that
+//     holds no design shows "File is corrupt and cannot be opened."; either
+//     way nothing changes;
 //   - after opening, the card outline (Card_Shape) follows the front side;
 //   - every column title of the data-source table is restored, the first one too;
 //   - picture files named by a design are loaded only when they are regular
@@ -47,6 +49,8 @@ namespace designfile {
 inline const QString kCorruptMessage = QStringLiteral("File is corrupt and cannot be opened.");
 inline const QString kSavedMessage = QStringLiteral("Greeting Card Design Log has been saved successfully.");
 inline const QString kFailedMessage = QStringLiteral("fail");
+// "fail: <reason>", the reason as it follows a colon.
+QString failedMessage(const QString& why);
 inline const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
 
 class DesignHost {
@@ -117,8 +121,9 @@ int Read_and_load_design_Log(DesignHost& host, const QString& path, const QStrin
 int Open_Log_File(DesignHost& host);
 
 // Reads a design file from disk: only a regular file no larger than the
-// design file limit. Nothing (with the reason) otherwise.
-std::optional<Design> readDesignFile(const QString& path, QString* why = nullptr);
+// design file limit. Nothing otherwise, with the reason; *unreadable tells a
+// file that could not be read from one that was read but holds no design.
+std::optional<Design> readDesignFile(const QString& path, QString* why = nullptr, bool* unreadable = nullptr);
 
 // Puts a staged design in place of the host's (steps of a successful open).
 void applyDesign(DesignHost& host, Design design, const QString& path, const QString& log_or_template);

@@ -1,18 +1,23 @@
 #include "production/print/SolidFills.h"
 
-#include <QPaintDevice>
+#include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
 #include <algorithm>
-#include <climits>
 #include <cmath>
+#include <limits>
+#include <variant>
 
 namespace production {
 
 namespace {
 
-// The rectangle a path outlines, when it is one (as a recorded rectangle
-// replays: a move and four lines round an axis-parallel box).
+using barcode::VectorPicture;
+
+// The rectangle a path outlines, when it is one (a move and four lines round
+// an axis-parallel box, as a rectangle's outline is made).
 std::optional<QRectF> rectangleOf(const QPainterPath& path) {
   if (path.elementCount() != 5) return std::nullopt;
   const QPainterPath::Element e[5] = {path.elementAt(0), path.elementAt(1), path.elementAt(2),
@@ -25,87 +30,103 @@ std::optional<QRectF> rectangleOf(const QPainterPath& path) {
   return QRectF(QPointF(e[0].x, e[0].y), QPointF(e[2].x, e[2].y)).normalized();
 }
 
-// A paint engine that keeps what a picture fills, and notes anything else.
-class FillGatherer final : public QPaintEngine {
+// The glyphs of a line of text, as QPainterPath::addText() places them, when
+// they all come from the line's own font (no fallback font). Lines that run
+// from right to left or hold a tab keep their outlines.
+std::optional<SolidFills::Glyphs> glyphsOf(const VectorPicture::TextLine& line, const QTransform& transform) {
+  if (line.text.isRightToLeft() || line.text.contains(QLatin1Char('\t'))) return std::nullopt;
+  QTextLayout layout(line.text, line.font);
+  QTextOption option = layout.textOption();
+  option.setUseDesignMetrics(true);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  const QTextLine laidOut = layout.createLine();
+  layout.endLayout();
+  if (!laidOut.isValid()) return std::nullopt;
+  const QList<QGlyphRun> runs = layout.glyphRuns();
+  if (runs.size() != 1) return std::nullopt;
+  const QRawFont raw = runs.front().rawFont();
+  const QRawFont own = QRawFont::fromFont(line.font);
+  if (!raw.isValid() || raw.familyName() != own.familyName() || raw.styleName() != own.styleName() ||
+      raw.pixelSize() != own.pixelSize())
+    return std::nullopt;
+  SolidFills::Glyphs glyphs;
+  // Made from the description, so that it shares nothing with fonts in use here.
+  glyphs.font.fromString(line.font.toString());
+  if (line.font.pixelSize() > 0)
+    glyphs.font.setPixelSize(line.font.pixelSize());
+  else
+    glyphs.font.setPointSizeF(line.font.pointSizeF());
+  glyphs.family = raw.familyName();
+  glyphs.style = raw.styleName();
+  glyphs.pixelSize = raw.pixelSize();
+  glyphs.indexes = runs.front().glyphIndexes();
+  glyphs.positions = runs.front().positions();
+  glyphs.place =
+      QTransform::fromTranslate(line.baseline.x(), line.baseline.y() - laidOut.ascent()) * transform;
+  return glyphs;
+}
+
+// Draws the glyphs in the colour, when the painter's thread finds the font
+// they were laid out in.
+bool drawGlyphs(QPainter& painter, const SolidFills::Glyphs& glyphs, const QColor& colour) {
+  const QRawFont raw = QRawFont::fromFont(glyphs.font);
+  if (!raw.isValid() || raw.familyName() != glyphs.family || raw.styleName() != glyphs.style ||
+      raw.pixelSize() != glyphs.pixelSize)
+    return false;
+  QGlyphRun run;
+  run.setRawFont(raw);
+  run.setGlyphIndexes(glyphs.indexes);
+  run.setPositions(glyphs.positions);
+  const QTransform picture = painter.transform();
+  painter.setTransform(glyphs.place * picture);
+  painter.setPen(colour);
+  painter.drawGlyphRun(QPointF(0, 0), run);
+  painter.setPen(Qt::NoPen);
+  painter.setTransform(picture);
+  return true;
+}
+
+// Collects the fills of a picture's commands, placed pictures through their
+// transforms; notes a colour that is not opaque.
+class FillGatherer {
  public:
-  FillGatherer() : QPaintEngine(QPaintEngine::AllFeatures) {}
-
-  bool begin(QPaintDevice*) override { return true; }
-  bool end() override { return true; }
-  Type type() const override { return QPaintEngine::User; }
-
-  void updateState(const QPaintEngineState& state) override {
-    const DirtyFlags dirty = state.state();
-    if (dirty & DirtyTransform) transform_ = state.transform();
-    if (dirty & DirtyBrush) brush_ = state.brush();
-    if (dirty & DirtyPen) pen_ = state.pen();
-    if ((dirty & DirtyOpacity) && state.opacity() < 1.0) plain = false;
-    if ((dirty & DirtyCompositionMode) && state.compositionMode() != QPainter::CompositionMode_SourceOver)
-      plain = false;
-    if ((dirty & (DirtyClipEnabled | DirtyClipRegion | DirtyClipPath)) && state.isClipEnabled() &&
-        state.clipOperation() != Qt::NoClip)
-      plain = false;
-  }
-
-  void drawRects(const QRectF* rects, int count) override {
-    if (!solidFill()) return;
-    for (int i = 0; i < count; ++i) {
-      if (transform_.type() <= QTransform::TxScale) {
-        fillFor(brush_.color()).rects.push_back(transform_.mapRect(rects[i]).normalized());
-      } else {
-        QPainterPath path;
-        path.addRect(rects[i]);
-        addOutline(transform_.map(path));
+  void gather(const VectorPicture& picture, const QTransform& transform) {
+    for (const VectorPicture::Command& command : picture.commands()) {
+      if (const auto* fill = std::get_if<VectorPicture::FilledRects>(&command)) {
+        if (!opaque(fill->colour)) return;
+        for (const QRectF& rect : fill->rects) addRect(rect, fill->colour, transform);
+      } else if (const auto* outline = std::get_if<VectorPicture::FilledPath>(&command)) {
+        if (!opaque(outline->colour)) return;
+        if (outline->text)
+          fillFor(outline->colour)
+              .outlines.push_back({transform.map(outline->path), glyphsOf(*outline->text, transform)});
+        else if (const std::optional<QRectF> rect = rectangleOf(outline->path))
+          addRect(*rect, outline->colour, transform);
+        else
+          fillFor(outline->colour).outlines.push_back({transform.map(outline->path), std::nullopt});
+      } else if (const auto* placed = std::get_if<VectorPicture::Placed>(&command)) {
+        gather(placed->picture, placed->transform * transform);
       }
     }
   }
-  void drawRects(const QRect* rects, int count) override {
-    for (int i = 0; i < count; ++i) {
-      const QRectF rect(rects[i]);
-      drawRects(&rect, 1);
-    }
-  }
-  void drawPath(const QPainterPath& path) override {
-    if (!solidFill()) return;
-    const std::optional<QRectF> rect = rectangleOf(path);
-    if (rect && transform_.type() <= QTransform::TxScale)
-      fillFor(brush_.color()).rects.push_back(transform_.mapRect(*rect).normalized());
-    else
-      addOutline(transform_.map(path));
-  }
-  void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override {
-    if (mode == PolylineMode || !solidFill()) {
-      plain = false;
-      return;
-    }
-    QPolygonF polygon;
-    polygon.reserve(count);
-    for (int i = 0; i < count; ++i) polygon.append(points[i]);
-    QPainterPath path;
-    path.addPolygon(polygon);
-    path.closeSubpath();
-    path.setFillRule(mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
-    addOutline(transform_.map(path));
-  }
-  void drawPolygon(const QPoint* points, int count, PolygonDrawMode mode) override {
-    QList<QPointF> floating;
-    for (int i = 0; i < count; ++i) floating.append(QPointF(points[i]));
-    drawPolygon(floating.constData(), count, mode);
-  }
-  void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { plain = false; }
-  void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {
-    plain = false;
-  }
-  void drawTextItem(const QPointF&, const QTextItem&) override { plain = false; }
-  void drawTiledPixmap(const QRectF&, const QPixmap&, const QPointF&) override { plain = false; }
 
   bool plain = true;
   SolidFills gathered;
 
  private:
-  bool solidFill() {
-    if (pen_.style() != Qt::NoPen || brush_.style() != Qt::SolidPattern || !brush_.isOpaque()) plain = false;
+  bool opaque(const QColor& colour) {
+    if (colour.alpha() != 255) plain = false;
     return plain;
+  }
+  void addRect(const QRectF& rect, const QColor& colour, const QTransform& transform) {
+    if (transform.type() <= QTransform::TxScale) {
+      fillFor(colour).rects.push_back(transform.mapRect(rect).normalized());
+    } else {
+      QPainterPath path;
+      path.addRect(rect);
+      fillFor(colour).outlines.push_back({transform.map(path), std::nullopt});
+    }
   }
   SolidFills::Fill& fillFor(const QColor& colour) {
     if (gathered.fills.empty() || gathered.fills.back().colour != colour) {
@@ -113,44 +134,6 @@ class FillGatherer final : public QPaintEngine {
       gathered.fills.back().colour = colour;
     }
     return gathered.fills.back();
-  }
-  void addOutline(const QPainterPath& path) { fillFor(brush_.color()).outlines.push_back(path); }
-
-  QTransform transform_;
-  QBrush brush_;
-  QPen pen_;
-};
-
-class GatheringDevice final : public QPaintDevice {
- public:
-  QPaintEngine* paintEngine() const override { return &engine; }
-  mutable FillGatherer engine;
-
- protected:
-  int metric(PaintDeviceMetric metric) const override {
-    switch (metric) {
-      case PdmWidth:
-      case PdmHeight:
-        return 1 << 20;
-      case PdmWidthMM:
-      case PdmHeightMM:
-        return static_cast<int>((1 << 20) * 25.4 / 72.0);
-      case PdmDpiX:
-      case PdmDpiY:
-      case PdmPhysicalDpiX:
-      case PdmPhysicalDpiY:
-        return 72;
-      case PdmDepth:
-        return 32;
-      case PdmNumColors:
-        return INT_MAX;
-      case PdmDevicePixelRatio:
-        return 1;
-      case PdmDevicePixelRatioScaled:
-        return static_cast<int>(devicePixelRatioFScale());
-      default:
-        return 0;
-    }
   }
 };
 
@@ -177,21 +160,68 @@ std::vector<QRectF> mergedDown(std::vector<QRectF> rects) {
   return merged;
 }
 
+// One axis of a grid: where it starts and how long a step is.
+struct GridAxis {
+  double origin = 0;
+  double step = 1;
+  bool steps = false;  // every edge lies on a step
+};
+
+// Whole steps are whole to a ten-thousandth of a step: a ten-thousandth of
+// a module is far below what any printer or screen shows.
+constexpr double kWholeTolerance = 1e-4;
+constexpr double kMostSteps = 1e6;
+
+bool whole(double steps) {
+  return std::abs(steps - std::round(steps)) <= kWholeTolerance && std::abs(steps) <= kMostSteps;
+}
+
+// The grid of one axis (x: `across`): it starts at the rectangles' first
+// edge, and its step is their smallest extent when every edge and extent is
+// a whole number of such steps; otherwise the step stays one unit.
+GridAxis gridAxis(const std::vector<QRectF>& rects, bool across) {
+  GridAxis axis{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+  for (const QRectF& rect : rects) {
+    axis.origin = std::min(axis.origin, across ? rect.left() : rect.top());
+    axis.step = std::min(axis.step, across ? rect.width() : rect.height());
+  }
+  if (!std::isfinite(axis.origin)) return {};
+  if (!(axis.step > 0) || !std::isfinite(axis.step)) return {axis.origin, 1.0};
+  for (const QRectF& rect : rects) {
+    const double start = ((across ? rect.left() : rect.top()) - axis.origin) / axis.step;
+    const double extent = (across ? rect.width() : rect.height()) / axis.step;
+    if (!whole(start) || !whole(extent)) return {axis.origin, 1.0};
+  }
+  axis.steps = true;
+  return axis;
+}
+
+// Puts a fill's rectangles into the steps of their grid.
+void onGrid(SolidFills::Fill& fill) {
+  if (fill.rects.empty()) return;
+  const GridAxis x = gridAxis(fill.rects, true);
+  const GridAxis y = gridAxis(fill.rects, false);
+  const auto steps = [](double v, const GridAxis& axis, bool isStart) {
+    const double s = (v - (isStart ? axis.origin : 0.0)) / axis.step;
+    return axis.steps ? std::round(s) : s;
+  };
+  for (QRectF& rect : fill.rects)
+    rect = QRectF(steps(rect.left(), x, true), steps(rect.top(), y, true), steps(rect.width(), x, false),
+                  steps(rect.height(), y, false));
+  fill.grid = QTransform(x.step, 0, 0, y.step, x.origin, y.origin);
+}
+
 }  // namespace
 
-std::optional<SolidFills> SolidFills::of(const QPicture& picture) {
-  GatheringDevice device;
-  {
-    QPainter painter(&device);
-    if (!painter.isActive()) return std::nullopt;
-    // The picture replays scaled by the ratio of its resolution to the device's.
-    painter.scale(static_cast<double>(picture.logicalDpiX()) / device.logicalDpiX(),
-                  static_cast<double>(picture.logicalDpiY()) / device.logicalDpiY());
-    painter.drawPicture(QPointF(0, 0), picture);
+std::optional<SolidFills> SolidFills::of(const barcode::VectorPicture& picture) {
+  FillGatherer gatherer;
+  gatherer.gather(picture, QTransform());
+  if (!gatherer.plain) return std::nullopt;
+  SolidFills fills = std::move(gatherer.gathered);
+  for (Fill& fill : fills.fills) {
+    fill.rects = mergedDown(std::move(fill.rects));
+    onGrid(fill);
   }
-  if (!device.engine.plain) return std::nullopt;
-  SolidFills fills = std::move(device.engine.gathered);
-  for (Fill& fill : fills.fills) fill.rects = mergedDown(std::move(fill.rects));
   std::erase_if(fills.fills, [](const Fill& f) { return f.rects.empty() && f.outlines.empty(); });
   return fills;
 }
@@ -199,11 +229,20 @@ std::optional<SolidFills> SolidFills::of(const QPicture& picture) {
 void SolidFills::paint(QPainter& painter, const QPointF& origin) const {
   painter.save();
   painter.translate(origin);
+  const QTransform picture = painter.transform();
+  // Texts go into a PDF as texts; other painters fill their outlines.
+  const bool texts = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
   painter.setPen(Qt::NoPen);
   for (const Fill& fill : fills) {
     painter.setBrush(fill.colour);
-    if (!fill.rects.empty()) painter.drawRects(fill.rects.data(), static_cast<int>(fill.rects.size()));
-    for (const QPainterPath& outline : fill.outlines) painter.drawPath(outline);
+    if (!fill.rects.empty()) {
+      painter.setTransform(fill.grid * picture);
+      painter.drawRects(fill.rects.data(), static_cast<int>(fill.rects.size()));
+      painter.setTransform(picture);
+    }
+    for (const Outline& outline : fill.outlines)
+      if (!(texts && outline.glyphs && drawGlyphs(painter, *outline.glyphs, fill.colour)))
+        painter.drawPath(outline.path);
   }
   painter.restore();
 }

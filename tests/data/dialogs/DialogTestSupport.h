@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include "../DataTestSupport.h"
+#include "data/dialogs/SeriesWriting.h"
 #include "data/globals.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
@@ -47,8 +48,12 @@ class DataDialogTest : public ::testing::Test {
     previousResources = Resource_Path();
     Set_Resource_Path(root.path());
     ASSERT_TRUE(QDir().mkpath(seriesFolder()));
+    series_writing::setSeriesChangeListener([this] { ++seriesChanges; });
   }
-  void TearDown() override { Set_Resource_Path(previousResources); }
+  void TearDown() override {
+    series_writing::setSeriesChangeListener({});
+    Set_Resource_Path(previousResources);
+  }
 
   QString seriesFolder() const { return root.path() + "/DataSet"; }
   QString seriesFile(const QString& name) const { return seriesFolder() + "/" + name + ".txt"; }
@@ -76,6 +81,8 @@ class DataDialogTest : public ::testing::Test {
 
   QTemporaryDir root;
   QString previousResources;
+  // How often the dialogs told the main window that series changed.
+  int seriesChanges = 0;
   testing_support::ScriptedHost host;
 };
 

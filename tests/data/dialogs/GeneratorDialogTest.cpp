@@ -93,6 +93,7 @@ TEST_F(GeneratorTest, SequentialConstantAndRandomSeriesFiles) {
   }
   EXPECT_GT(distinct.size(), 300);  // 500 draws from 900 numbers
   EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
+  EXPECT_EQ(seriesChanges, 5);
 }
 
 TEST_F(GeneratorTest, RefusalsComeBeforeAnythingIsWritten) {

@@ -84,6 +84,7 @@ TEST_F(ListImportTest, TextFilesInTheirEncodings) {
   importFile(source("spanning.txt", spanning), "Spanning");
   EXPECT_EQ(series("Spanning"), spanning);
   EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
+  EXPECT_EQ(seriesChanges, 5);
 
   // Latin-1 bytes, a character cut off at the end, a UTF-32 mark, an empty
   // file: refused; a missing path: asked for again.

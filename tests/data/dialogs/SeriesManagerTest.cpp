@@ -133,6 +133,8 @@ TEST_F(SeriesManagerTest, EditSaveReopenAndRename) {
             QStringList{"Batch Processing Series already exists. Do you want to replace it?"});
   EXPECT_EQ(series("Other"), QByteArray("a\n\nc\nf\n"));
   EXPECT_EQ(series("Guests 2025"), QByteArray("a\n\nc\nf\n"));
+  // Each save told the main window, which shows the new values in bound objects.
+  EXPECT_EQ(seriesChanges, 3);
 }
 
 TEST_F(SeriesManagerTest, RefusedNamesInUseSeriesAndAFailedSaveKeepTheOldFiles) {
@@ -189,6 +191,7 @@ TEST_F(SeriesManagerTest, RefusedNamesInUseSeriesAndAFailedSaveKeepTheOldFiles) 
   EXPECT_EQ(messages(), QStringList{"Error in file accessing."});
   EXPECT_EQ(series("Guests"), QByteArray("a\nb\n"));
   EXPECT_FALSE(QFileInfo::exists(seriesFile("Moved")));
+  EXPECT_EQ(seriesChanges, 0);
 }
 
 TEST_F(SeriesManagerTest, DeletingSeveralSeries) {
@@ -207,6 +210,7 @@ TEST_F(SeriesManagerTest, DeletingSeveralSeries) {
   EXPECT_EQ(seriesNames(), QStringList({"a.txt", "c.txt"}));
   EXPECT_EQ(host.questions(),
             QStringList(2, "Are you sure want to delete selected Batch Processing Series?"));
+  EXPECT_EQ(seriesChanges, 1);
 }
 
 TEST_F(SeriesManagerTest, ExportToWorkbookAndText) {

@@ -19,6 +19,7 @@
 #include "data/dialogs/SeriesButtons.h"
 #include "data/dialogs/ValueListModel.h"
 #include "platform/widgets/LongSmsDialog.h"
+#include "support/PipeWatchdog.h"
 
 namespace {
 
@@ -108,6 +109,8 @@ TEST_F(SpreadsheetDialogsTest, OneSeriesPerColumnWithTheirOwnNamesAndQuestions) 
   EXPECT_EQ(questions, 2);
   EXPECT_EQ(series("Name"), QByteArray("Ann\nBob\nEve\n"));
   EXPECT_TRUE(messages().isEmpty()) << messages().join(" | ").toStdString();
+  // Told once for the first run's three series; the second wrote none.
+  EXPECT_EQ(seriesChanges, 1);
 }
 
 TEST_F(SpreadsheetDialogsTest, ChosenCellsIntoOneSeriesNewReplacedOrAppended) {
@@ -138,6 +141,7 @@ TEST_F(SpreadsheetDialogsTest, ChosenCellsIntoOneSeriesNewReplacedOrAppended) {
   });
   EXPECT_EQ(series("Codes"), QByteArray("Code\n7\n8\n"));
   EXPECT_EQ(messages(), QStringList{"Please enter list name."});
+  EXPECT_EQ(seriesChanges, 2);
 }
 
 TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
@@ -183,6 +187,18 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
   });
   Import_Excel::defaultInstance().Open_excel_Wnd(broken);
   EXPECT_EQ(messages().last(), "There is no column.");
+
+  // A file that cannot be read is named with the reason; the window, which
+  // would offer nothing, stays shut.
+  const QString pipe = sources.path() + "/pipe.xlsx";
+  ASSERT_TRUE(testing_support::makePipe(pipe));
+  testing_support::PipeWatchdog watchdog({pipe});
+  bool shown = false;
+  whenShown<Import_Excel>([&](Import_Excel&) { shown = true; });
+  Import_Excel::defaultInstance().Open_excel_Wnd(pipe);
+  EXPECT_FALSE(shown);
+  EXPECT_EQ(messages().last(), "The file \"" + pipe + "\" could not be read: it is not a regular file.");
+  EXPECT_TRUE(watchdog.freed().isEmpty());
 }
 
 // The chosen cells into one series or into the manager's list: a sheet with

@@ -1,5 +1,6 @@
 // Damaged design files: every one is refused with the same message and the
-// design that was open stays exactly as it was.
+// design that was open stays exactly as it was. A file that cannot be read
+// is refused so too, but named with the reason.
 
 #include <gtest/gtest.h>
 
@@ -11,14 +12,13 @@
 #include "mainwindow/designfile/DesignFile.h"
 #include "mainwindow/designfile/PlainDesignHost.h"
 #include "mainwindow/globals.h"
+#include "support/PipeWatchdog.h"
 #include "support/ScriptedHost.h"
 
 namespace {
 
 using designfile::PlainDesignHost;
 using namespace designfile_test;
-
-const QString kCorruptBox = "\n" + designfile::kCorruptMessage;
 
 // Edits a saved design with plistlib; the python snippet works on `root`
 // (the element list) and may use `archive(i)` / `store(i, a)` to change the
@@ -66,11 +66,12 @@ class DesignFileCorruptTest : public ::testing::Test {
     return out;
   }
 
-  // Reads the file into `current` and checks the refusal left it untouched.
-  void expectRefused(const QString& file) {
+  // Reads the file into `current` and checks the refusal (the corrupt file's
+  // message, or the given one) left it untouched.
+  void expectRefused(const QString& file, const QString& message = designfile::kCorruptMessage) {
     SCOPED_TRACE(file.toStdString());
     EXPECT_EQ(designfile::Read_and_load_design_Log(current, file, "L"), 0);
-    EXPECT_EQ(messages.messages(), QStringList{kCorruptBox});
+    EXPECT_EQ(messages.messages(), QStringList{"\n" + message});
     EXPECT_EQ(designFingerprint(current), before);
     EXPECT_EQ(current.resets, 0);
     EXPECT_EQ(current.title, "QUVO Gratulo ( open.dcard )");
@@ -109,9 +110,19 @@ TEST_F(DesignFileCorruptTest, BytesThatAreNoDesign) {
   ASSERT_TRUE(writeFile(dir.filePath("empty file.dcard"), QByteArray()));
   expectRefused(dir.filePath("empty file.dcard"));
 
-  expectRefused(dir.filePath("missing.dcard"));
-  expectRefused(dir.path());   // a folder
-  expectRefused("/dev/zero");  // never read from a device
+  // Files that cannot be read, a pipe and a device never read from.
+  const auto unreadable = [](const QString& file, const char* why) {
+    return QString("The file \"%1\" could not be read: %2.").arg(file, why);
+  };
+  const QString pipe = dir.filePath("pipe.dcard");
+  ASSERT_TRUE(testing_support::makePipe(pipe));
+  testing_support::PipeWatchdog watchdog({pipe});
+  for (const auto& [file, why] : {std::pair{dir.filePath("missing.dcard"), "no such file or directory"},
+                                  {dir.path(), "it is a folder"},
+                                  {pipe, "it is not a regular file"},
+                                  {QString("/dev/zero"), "it is not a regular file"}})
+    expectRefused(file, unreadable(file, why));
+  EXPECT_TRUE(watchdog.freed().isEmpty());
 }
 
 TEST_F(DesignFileCorruptTest, WrongRootOrMark) {

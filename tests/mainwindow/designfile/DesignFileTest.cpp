@@ -317,12 +317,14 @@ TEST_F(DesignFileTest, SaveAskesOnlyWhenUntitledAndReportsTheOutcome) {
   EXPECT_TRUE(messages.messages().isEmpty());
 }
 
+// "fail" with the reason: a folder that cannot be written to, even by root
+// (a plain file in its place), and a folder in the file's place.
 TEST_F(DesignFileTest, FailedWriteIsReportedAndNeverAsSaved) {
   PlainDesignHost host;
   ASSERT_TRUE(writeFile(path("not a folder"), "plain file"));
   messages.queueSavePanel(path("not a folder/design.dcard"));
   EXPECT_FALSE(designfile::Save_project_file(host, false, true));
-  EXPECT_EQ(messages.messages(), QStringList{kFailBox});
+  EXPECT_EQ(messages.messages(), QStringList{kFailBox + ": not a directory"});
   // The chosen path stays the design's path, as after any chosen panel.
   EXPECT_EQ(Project_File_Name, path("not a folder/design.dcard"));
   EXPECT_TRUE(host.title.isEmpty()) << "the title changes only after a written save";
@@ -333,12 +335,12 @@ TEST_F(DesignFileTest, FailedWriteIsReportedAndNeverAsSaved) {
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder.dcard"));
   messages.queueSavePanel(path("folder.dcard"));
   EXPECT_FALSE(designfile::Save_project_file(host, true, true));
-  EXPECT_EQ(messages.messages(), (QStringList{kSavedBox, kFailBox}));
+  EXPECT_EQ(messages.messages(), (QStringList{kSavedBox, kFailBox + ": filename refers to a directory"}));
   EXPECT_EQ(host.title, "QUVO Gratulo ( named.dcard )");
 }
 
 // A write that fails half way (the file size limit of the process) leaves the
-// previous file exactly as it was and says "fail": a design a little larger
+// previous file exactly as it was and says "fail" with the reason: a design a little larger
 // than the old file (its bytes fit in one write buffer) and a full one.
 TEST_F(DesignFileTest, WriteFailingHalfWayKeepsThePreviousFile) {
   PlainDesignHost small;
@@ -364,7 +366,7 @@ TEST_F(DesignFileTest, WriteFailingHalfWayKeepsThePreviousFile) {
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(written);
-    EXPECT_EQ(messages.messages(), QStringList{kFailBox});
+    EXPECT_EQ(messages.messages(), QStringList{kFailBox + ": file too large"});
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("kept").size(), 1);  // no temporary left
   }

@@ -1,6 +1,7 @@
 // Print jobs into PDF files, read back by the PDF tools: page counts for a
 // total on a grid, the preview's cap against the full job, paper size and
-// orientation, and cards drawn as vectors (no raster image for barcodes).
+// orientation, and cards drawn as vectors (no raster image for barcodes),
+// rendered as the barcodes' own pictures draw them, captions as text.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
@@ -68,6 +69,12 @@ TEST(PrintJob, CardsAreVectorsAndLandInTheirCells) {
     const auto place = layout.placeCard(layout.cellRect(cell / 2 + 1, cell % 2 + 1), QSizeF(200, 120));
     EXPECT_EQ(decodeArea(fine, place.front, 300), QStringList{"PRINT-1"}) << cell;
   }
+  // The page looks as it does with every barcode drawing its own picture,
+  // and each caption is text that a reader finds.
+  production::DesignSheetCards pictures(sampleDesign(), drawnAsPictures());
+  const QString reference = printToPdf(dir.filePath("pictures.pdf"), layout, pictures);
+  EXPECT_EQ(differencesBeyondAntialiasing(pdfPage(reference, 1, 200), pdfPage(pdf, 1, 200)), 0);
+  EXPECT_EQ(pdfText(pdf).count("PRINT-1"), 3) << pdfText(pdf).toStdString();
 }
 
 TEST(PrintJob, DataRowsRunOnAcrossPagesAndLeaveSpareCellsEmpty) {
@@ -93,4 +100,10 @@ TEST(PrintJob, DataRowsRunOnAcrossPagesAndLeaveSpareCellsEmpty) {
   const QString again = printToPdf(dir.filePath("again.pdf"), layout, cards, 2);
   const QImage second = pdfPage(again, 2, 150);
   EXPECT_EQ(decodeArea(second, layout.cellRect(2, 1), 150), QStringList{"Row 10"});
+  // Both pages look as they do with every symbol drawing its own picture.
+  production::DesignSheetCards pictures(qrDesign(), 10, drawnAsPictures(rowNumberFiller()), true, false, 3);
+  const QString reference = printToPdf(dir.filePath("pictures.pdf"), layout, pictures);
+  for (int page = 1; page <= 2; ++page)
+    EXPECT_EQ(differencesBeyondAntialiasing(pdfPage(reference, page, 200), pdfPage(pdf, page, 200)), 0)
+        << "page " << page;
 }

@@ -117,6 +117,40 @@ QImage pdfPage(const QString& path, int page, int dpi) {
   return QImage(prefix + QStringLiteral(".png"));
 }
 
+QString pdfText(const QString& path) {
+  const auto run = testing_support::runProgram("pdftotext", {"-raw", path, "-"});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  return QString::fromUtf8(run.out).remove(QRegularExpression("\\s"));
+}
+
+int differencesBeyondAntialiasing(const QImage& reference, const QImage& page) {
+  const QImage a = reference.convertToFormat(QImage::Format_Grayscale8);
+  const QImage b = page.convertToFormat(QImage::Format_Grayscale8);
+  if (a.size() != b.size()) return a.width() * a.height() + 1;
+  const auto grey = [&a](int x, int y) {
+    return a.constScanLine(std::clamp(y, 0, a.height() - 1))[std::clamp(x, 0, a.width() - 1)];
+  };
+  int beyond = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      if (std::abs(grey(x, y) - b.constScanLine(y)[x]) <= 64) continue;
+      bool edge = false;
+      for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx) edge = edge || grey(x + dx, y + dy) != grey(x, y);
+      if (!edge) ++beyond;
+    }
+  return beyond;
+}
+
+production::SheetRowFiller drawnAsPictures(production::SheetRowFiller filler) {
+  return [filler](const SKTGraphicList& graphics, std::int64_t row, production::BarcodeVectors& vectors,
+                  QString* reason) {
+    const bool filled = !filler || filler(graphics, row, vectors, reason);
+    for (auto& [object, printed] : vectors) printed.fills.reset();
+    return filled;
+  };
+}
+
 std::shared_ptr<CardSnapshot> qrDesign() {
   auto design = sampleDesign(false);
   design->front.push_back(production_testing::boundBarcode("Rows", true, QPointF(60, 30)));

@@ -34,6 +34,19 @@ QString pdfPageSize(const QString& path);
 QStringList pdfImages(const QString& path);
 // Page `page` (from 1) rendered by pdftoppm at `dpi`.
 QImage pdfPage(const QString& path, int page, int dpi);
+// The text pdftotext finds on the pages in the order it was drawn, without
+// white space.
+QString pdfText(const QString& path);
+
+// Pixels of two renderings of a page that differ by more than anti-aliasing
+// does: by more than a quarter of the grey scale, away from every edge of
+// `reference` (a pixel beside one of another shade).
+int differencesBeyondAntialiasing(const QImage& reference, const QImage& page);
+
+// A filler (or none, for the design itself) whose barcodes draw their own
+// vector pictures, one fill and one outline after the other, as a card
+// draws them on any painter: the rendering printed sheets must keep.
+production::SheetRowFiller drawnAsPictures(production::SheetRowFiller filler = nullptr);
 
 // A 200 x 120 point card whose QR Code takes each data row's value, and the
 // filler that writes "Row <n>" (n from 1) into it, as vector pictures.
