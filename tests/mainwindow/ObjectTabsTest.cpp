@@ -4,6 +4,7 @@
 // rendered card, and one undo on the front takes the whole change back.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QDate>
 #include <QFile>
 #include <QFontDialog>
@@ -180,6 +181,17 @@ TEST_F(ObjectTabs, TextTabsEditCleanLimitDateTimeFontAndLookOfTheSelectedTexts) 
   EXPECT_EQ(e->Text_value_Edit->toPlainText().size(), 250);
   e->Text_value_Edit->setPlainText(QString(249, QLatin1Char('a')) + face + QString(50, QLatin1Char('b')));
   EXPECT_EQ(front(0)->Text_contents()->string, QString(249, QLatin1Char('a')));
+  // So is a paste of 2,000,000 characters, which the editor is never given whole.
+  qsizetype given = 0;
+  const QMetaObject::Connection counting =
+      QObject::connect(e->Text_value_Edit->document(), &QTextDocument::contentsChange,
+                       [&given](int, int, int added) { given = std::max<qsizetype>(given, added); });
+  QGuiApplication::clipboard()->setText(QString(2000000, QLatin1Char('c')));
+  e->Text_value_Edit->selectAll();
+  e->Text_value_Edit->paste();
+  QObject::disconnect(counting);
+  EXPECT_EQ(front(0)->Text_contents()->string, QString(250, QLatin1Char('c')));
+  EXPECT_LE(given, TextEditingTab::kPartLength);
 
   // Date and time in the chosen patterns, replacing the selection.
   e->Text_value_Edit->setPlainText(QStringLiteral("Due: X"));

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+#include <QMimeData>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -37,13 +38,32 @@ void wrapFor(QPlainTextEdit& editor, const QString& text) {
   if (editor.wordWrapMode() != mode) editor.setWordWrapMode(mode);
 }
 
+// The tab's editor. Characters pasted or dropped into it are taken up to one
+// part's length: more would be laid out whole before the tab could cut them
+// to what it keeps of a paste (250 characters).
+class PartEditor : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  void insertFromMimeData(const QMimeData* source) override {
+    QString text = source->text();
+    if (text.size() <= TextEditingTab::kPartLength) return QPlainTextEdit::insertFromMimeData(source);
+    qsizetype length = TextEditingTab::kPartLength;
+    if (text[length - 1].isHighSurrogate()) --length;
+    text.truncate(length);
+    textCursor().insertText(text);
+    ensureCursorVisible();
+  }
+};
+
 }  // namespace
 
 TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
   setAccessibleName(tr("Text"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(tr("Text"), this));
-  Text_value_Edit = new QPlainTextEdit(this);
+  Text_value_Edit = new PartEditor(this);
   Text_value_Edit->setAccessibleName(tr("Text of the object"));
   Text_value_Edit->setTabChangesFocus(true);
   // Decided before the editor lays out the changed characters.
