@@ -137,7 +137,8 @@ TEST_F(LongTextLayout, ABoxShowsTheLinesOfOneLayoutOfTheWholeText) {
       {"pairs after other scripts", hebrew + "\t" + repeated("AV To Wa ", 6000)},
       {"pairs after right-to-left words", "2026 " + hebrew + repeated("AV To Wa ", 6000)},
       {"joined words over a seam", repeated(arabic + " ", 6000)},
-      {"ideographs over a seam", repeated(QString::fromUtf16(u"\u751F\u65E5\u5FEB\u4E50\u3002\u8C22\u8C22"), 6000)},
+      {"ideographs over a seam",
+       repeated(QString::fromUtf16(u"\u751F\u65E5\u5FEB\u4E50\u3002\u8C22\u8C22"), 6000)},
   };
   const QStringList fonts = {"TimesNewRomanPSMT", "ArialMT", "TimesNewRomanPS-BoldItalicMT"};
   int round = 0;
