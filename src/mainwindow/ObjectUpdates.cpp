@@ -331,7 +331,7 @@ void SKTWindowController::Update_Text_Graphics() {
   const CardFont font = Text_font;
   // The editor's characters go into a single selected text only.
   const bool single = panelTargets().size() == 1;
-  const QString characters = _textEditing->Text_value_Edit->toPlainText();
+  const QString characters = _textEditing->text();
   writePanel([&](SKTGraphic& g) {
     g.print_object = print;
     stroke.writeInto(g);

@@ -80,7 +80,7 @@ void SKTWindowController::textDidChange() {
   if (Not_Draw_Only_Prop_Change()) return;
   try {
     TextEditingTab* e = _textEditing;
-    const QString text = e->Text_value_Edit->toPlainText();
+    const QString text = e->text();
     QString cleaned = text;
     cleaned.remove(kNewTextPlaceholder);
     // The limit is for what is typed or pasted. A longer text the object
@@ -132,7 +132,7 @@ void SKTWindowController::Insert_Template_Button() {
   const bool title = _textEditing->insert_template_btn->text() == QLatin1String("Use Template Title");
   QString picked;
   if (!Pick_Stock_Text(title ? QStringLiteral("T") : QStringLiteral("M"), &picked)) return;
-  _textEditing->Text_value_Edit->setPlainText(picked);
+  _textEditing->replaceText(picked);
   Update_Text_Graphics();
 }
 

@@ -4,6 +4,7 @@
 // rendered card, and one undo on the front takes the whole change back.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QDate>
 #include <QFile>
 #include <QFontDialog>
@@ -180,6 +181,17 @@ TEST_F(ObjectTabs, TextTabsEditCleanLimitDateTimeFontAndLookOfTheSelectedTexts) 
   EXPECT_EQ(e->Text_value_Edit->toPlainText().size(), 250);
   e->Text_value_Edit->setPlainText(QString(249, QLatin1Char('a')) + face + QString(50, QLatin1Char('b')));
   EXPECT_EQ(front(0)->Text_contents()->string, QString(249, QLatin1Char('a')));
+  // So is a paste of 2,000,000 characters, which the editor is never given whole.
+  qsizetype given = 0;
+  const QMetaObject::Connection counting =
+      QObject::connect(e->Text_value_Edit->document(), &QTextDocument::contentsChange,
+                       [&given](int, int, int added) { given = std::max<qsizetype>(given, added); });
+  QGuiApplication::clipboard()->setText(QString(2000000, QLatin1Char('c')));
+  e->Text_value_Edit->selectAll();
+  e->Text_value_Edit->paste();
+  QObject::disconnect(counting);
+  EXPECT_EQ(front(0)->Text_contents()->string, QString(250, QLatin1Char('c')));
+  EXPECT_LE(given, TextEditingTab::kPartLength);
 
   // Date and time in the chosen patterns, replacing the selection.
   e->Text_value_Edit->setPlainText(QStringLiteral("Due: X"));
@@ -417,6 +429,25 @@ TEST_F(ObjectTabs, TextsAndPicturesBindToASeriesOrAColumnAndShowTheFirstValue) {
   // One undo takes the binding and its value back.
   undo();
   EXPECT_EQ(capture(*text), unbound);
+
+  // A first value of 2,000,000 characters without a blank is the text's
+  // whole; the editor is given one part of it.
+  QFile codes(folder + QStringLiteral("/Codes.txt"));
+  ASSERT_TRUE(codes.open(QIODevice::WriteOnly));
+  QByteArray code(2000000, 'x');
+  for (qsizetype i = 0; i < code.size(); ++i) code[i] = char('a' + i % 26);
+  codes.write(code + "\nshort\n");
+  codes.close();
+  d->Data_source_type->setCurrentIndex(0);
+  d->Data_source_type->setCurrentIndex(1);
+  d->Batch_Series->setCurrentIndex(d->Batch_Series->findText("Codes"));
+  EXPECT_EQ(text->Text_contents()->string.toLatin1(), code);
+  EXPECT_EQ(window->textEditingTab()->Text_value_Edit->document()->characterCount() - 1,
+            TextEditingTab::kPartLength);
+  EXPECT_EQ(window->textEditingTab()->text().toLatin1(), code);
+  undo();
+  EXPECT_EQ(capture(*text), unbound);
+  ASSERT_TRUE(QFile::remove(codes.fileName()));
 
   // A spreadsheet column: "Excel" is offered while the design is bound to one.
   const QString photo = picture(QStringLiteral("photo.png"), Qt::green);

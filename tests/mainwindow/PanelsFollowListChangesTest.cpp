@@ -179,30 +179,45 @@ TEST_F(PanelsFollowListChanges, TheTabsShowWhatAScriptWritesIntoTheShownTextAndT
 TEST_F(PanelsFollowListChanges, ALongTextAScriptWroteIsNotCutByTypingButDeletesAndUndoes) {
   window->toolAction(DrawingTool::Text)->trigger();
   const SKTGraphicPtr text = window->document()->graphics().at(0);
-  QString words;
-  while (words.size() < 100000) words += QStringLiteral("Many happy returns of the day. ");
-  words.truncate(100000);
+  // As many characters as a script may write, without a blank.
+  QString chars;
+  for (int i = 0; i < 100000; ++i) chars += QChar(char16_t(u'a' + i % 26));
   // Written while the card's tabs show, then the text is chosen.
   click(QPointF(300, 200));
   ASSERT_EQ(firstTab(), "Card");
-  GraphicBusObject(text, *window).SetContents(words);
+  GraphicBusObject(text, *window).SetContents(chars);
   click(text->bounds().center());
   ASSERT_EQ(firstTab(), "Text");
-  ASSERT_TRUE(sameText(editor()->toPlainText(), words));
+  // The editor is given one part of it; the tab holds all of it.
+  TextEditingTab* tab = window->textEditingTab();
+  EXPECT_EQ(editor()->document()->characterCount() - 1, TextEditingTab::kPartLength);
+  EXPECT_EQ(tab->partShown->text(), "Characters 1 to 10,000 of 100,000");
+  ASSERT_TRUE(sameText(tab->text(), chars));
   const int steps = undoSteps();
 
-  // A keystroke at its end is refused: nothing of the text is lost.
+  // A keystroke at the end of the part is refused: nothing of the text is lost.
   editor()->moveCursor(QTextCursor::End);
   QTest::keyClicks(editor(), QStringLiteral("x"));
-  EXPECT_TRUE(sameText(text->Text_contents()->string, words));
-  EXPECT_TRUE(sameText(editor()->toPlainText(), words));
+  EXPECT_TRUE(sameText(text->Text_contents()->string, chars));
+  EXPECT_TRUE(sameText(tab->text(), chars));
   EXPECT_EQ(undoSteps(), steps);
-  // Deleting takes just that character, and undo puts it back.
+  // In the next part, deleting takes just that character, and undo puts it
+  // back; the part shown stays.
+  tab->nextPart->click();
+  EXPECT_EQ(tab->partShown->text(), "Characters 10,001 to 20,000 of 100,000");
+  EXPECT_TRUE(sameText(editor()->toPlainText(), chars.mid(10000, 10000)));
+  editor()->moveCursor(QTextCursor::End);
   QTest::keyClick(editor(), Qt::Key_Backspace);
-  EXPECT_TRUE(sameText(text->Text_contents()->string, words.chopped(1)));
-  EXPECT_TRUE(sameText(editor()->toPlainText(), words.chopped(1)));
+  const QString deleted = chars.left(19999) + chars.mid(20000);
+  EXPECT_TRUE(sameText(text->Text_contents()->string, deleted));
+  EXPECT_TRUE(sameText(tab->text(), deleted));
+  EXPECT_EQ(tab->partShown->text(), "Characters 10,001 to 19,999 of 99,999");
   EXPECT_EQ(undoSteps(), steps + 1);
   undo();
-  EXPECT_TRUE(sameText(text->Text_contents()->string, words));
-  EXPECT_TRUE(sameText(editor()->toPlainText(), words));
+  EXPECT_TRUE(sameText(text->Text_contents()->string, chars));
+  EXPECT_TRUE(sameText(tab->text(), chars));
+  EXPECT_EQ(tab->partShown->text(), "Characters 10,001 to 20,000 of 100,000");
+  // A change of another control keeps every character.
+  window->textPropertiesTab()->Text_align_combo->setCurrentIndex(2);
+  EXPECT_TRUE(sameText(text->Text_contents()->string, chars));
 }

@@ -1,14 +1,17 @@
 #include "core/render/TextLook.h"
 
 #include <QGlyphRun>
+#include <QHash>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRawFont>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
+#include "core/render/RunCuts.h"
 #include "platform/FontNames.h"
 
 namespace text_look {
@@ -55,14 +58,51 @@ thread_local LayoutWork thisThreadsWork;
 // are shaped as in the whole text) and ends a few lines after the last line
 // taken from it: the break of a line depends only on the characters up to the
 // point where the next line begins to overflow, so every line but the last
-// two of a piece breaks as in a layout of the whole text. (One layout shapes
-// a run of more than 4,096 characters without a break in stretches of that
-// length, and may lose a kerning pair or a joining at each seam; a piece
-// seams such a run elsewhere, if at all.)
+// two of a piece breaks as in a layout of the whole text. A piece is shaped
+// in the runs of one layout of the whole text (RunCuts): a run that goes on
+// for 4,096 characters is cut where that layout cuts it, and nowhere else.
 constexpr qsizetype kFirstPiece = 2000;  // ordinary texts fit in one piece: one layout of the whole text
 constexpr qsizetype kLeastPiece = 512;
 constexpr int kLinesPerPiece = 16;
 constexpr int kUnsettledLines = 2;  // the last lines of a piece that may break otherwise in the whole text
+
+// The ink of glyphs as they are drawn. The box a font reports for a glyph
+// is rounded out to whole units, and for a face that has to be made up (an
+// italic slanted from the upright face where no italic is installed) it
+// reaches well past the slanted outline that is drawn; the outline decides.
+class GlyphInk {
+ public:
+  QRectF ofLine(const QTextLine& line) {
+    QRectF all;
+    for (const QGlyphRun& run : line.glyphRuns()) {
+      const QRawFont font = run.rawFont();
+      const QList<quint32> glyphs = run.glyphIndexes();
+      const QList<QPointF> positions = run.positions();
+      for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
+        const QRectF box = of(font, glyphs[g]);
+        if (!box.isEmpty()) all = all.isEmpty() ? box.translated(positions[g]) : all.united(box.translated(positions[g]));
+      }
+    }
+    return all;
+  }
+
+ private:
+  QRectF of(const QRawFont& font, quint32 glyph) {
+    auto known = std::find_if(_fonts.begin(), _fonts.end(), [&](const auto& f) { return f.first == font; });
+    if (known == _fonts.end()) known = _fonts.insert(_fonts.end(), {font, {}});
+    auto& boxes = known->second;
+    if (const auto it = boxes.constFind(glyph); it != boxes.cend()) return *it;
+    const QRectF outline = font.pathForGlyph(glyph).boundingRect();
+    // Within a unit of the outline the reported box stands (it holds the
+    // outline's edge pixels); beyond that it is not drawn.
+    const QRectF box = outline.isEmpty() ? QRectF()
+                                         : font.boundingRect(glyph).intersected(outline.adjusted(-1, -1, 1, 1));
+    boxes.insert(glyph, box);
+    return box;
+  }
+
+  std::vector<std::pair<QRawFont, QHash<quint32, QRectF>>> _fonts;
+};
 
 // A text laid out by the card's rule at one width, from the top down to a
 // depth: the first line whose bottom lies below it is the last one laid out.
@@ -77,25 +117,36 @@ class BoxLayout {
     const double lineWidth = (std::isfinite(width) && width > 0) ? width : kUnwrapped;
     const double lowest = depth + kFitTolerance;
 
+    RunCuts cuts(body);
     qsizetype lead = 0;   // where the piece starts: the start of the line before the next one
     qsizetype start = 0;  // where the next line starts
     qsizetype reach = kFirstPiece;
+    bool lineBefore = true;
     double y = 0;
     for (;;) {
       const qsizetype end = std::min(body.size(), start + reach);
       const bool last = end == body.size();
-      auto layout = std::make_unique<QTextLayout>(body.mid(lead, end - lead), font, &layoutDevice());
+      // The piece is shaped in the runs of one layout of the whole text, which
+      // cuts a long run where it has gone on for kLongestRun characters from
+      // its start: the piece is cut there too. A piece long enough to cut a
+      // run from its own start starts where that run starts.
+      const qsizetype from =
+          end - lead > RunCuts::kLongestRun && lineBefore ? std::min(lead, cuts.runStartAt(lead)) : lead;
+      auto layout = std::make_unique<QTextLayout>(body.mid(from, end - from), font, &layoutDevice());
       layout->setTextOption(option);
       layout->setCacheEnabled(true);
+      layout->setFormats(seams(cuts.between(from, end), from, end));
       layout->beginLayout();
-      if (start > lead) {  // the line before, as it broke already
+      if (start > from) {  // the line before, as it broke already
         QTextLine before = layout->createLine();
-        before.setNumColumns(int(start - lead));
-        if (before.textLength() != start - lead) {  // did not break there again: no line before
+        before.setNumColumns(int(start - from));
+        if (before.textLength() != start - from) {  // did not break there again: no line before
           lead = start;
+          lineBefore = false;
           continue;
         }
       }
+      lineBefore = true;
       std::vector<QTextLine> lines;
       std::vector<double> below;  // where the line after each one goes
       qsizetype deep = -1;        // the first line below the depth
@@ -117,7 +168,7 @@ class BoxLayout {
         }
       }
       layout->endLayout();
-      thisThreadsWork.characters += end - lead;
+      thisThreadsWork.characters += end - from;
       const qsizetype count = qsizetype(lines.size());
       const qsizetype settled = last ? count : std::max<qsizetype>(0, count - kUnsettledLines);
       if (settled == 0 && !last) {  // no line settled: a longer piece from the same place
@@ -133,8 +184,8 @@ class BoxLayout {
         return;
       }
       y = below[keep - 1];
-      const qsizetype next = lead + lines[settled].textStart();
-      lead += lines[keep - 1].textStart();
+      const qsizetype next = from + lines[settled].textStart();
+      lead = from + lines[keep - 1].textStart();
       reach = std::max(kLeastPiece, (next - start) / settled * kLinesPerPiece);
       start = next;
     }
@@ -155,11 +206,10 @@ class BoxLayout {
 
   double height() const { return _lines.empty() ? 0 : _lines.back().rect().bottom(); }
 
-  // The widest of the first `lines` lines (all of them when negative).
-  double widestLine(int lines = -1) const {
-    const int n = lines < 0 ? lineCount() : std::min(lines, lineCount());
+  // The widest line as the layout measures it: a box this wide keeps every line.
+  double widestLine() const {
     double widest = 0;
-    for (int i = 0; i < n; ++i) widest = std::max(widest, _lines[i].naturalTextWidth());
+    for (const QTextLine& line : _lines) widest = std::max(widest, line.naturalTextWidth());
     return widest;
   }
 
@@ -171,21 +221,30 @@ class BoxLayout {
     return n;
   }
 
-  // Where the glyphs put ink, in layout units (the box's top left is 0, 0);
-  // empty when no glyph has any.
+  // Where the glyphs put ink as they are drawn, in layout units (the box's
+  // top left is 0, 0); empty when no glyph has any.
   QRectF ink() const {
+    GlyphInk glyphInk;
     QRectF all;
-    for (const QTextLine& line : _lines)
-      for (const QGlyphRun& run : line.glyphRuns()) {
-        const QRawFont font = run.rawFont();
-        const QList<quint32> glyphs = run.glyphIndexes();
-        const QList<QPointF> positions = run.positions();
-        for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
-          const QRectF box = font.boundingRect(glyphs[g]).translated(positions[g]);
-          if (!box.isEmpty()) all = all.isEmpty() ? box : all.united(box);
-        }
-      }
+    for (const QTextLine& line : _lines) all = all.united(glyphInk.ofLine(line));
     return all;
+  }
+
+  // Whether a shown line is wider than a box of the width: its advance is,
+  // or the layout measures it wider and its ink, as drawn, leaves the box.
+  // (A face that has to be made up measures its slanted glyphs wider than
+  // they are drawn; a letter reaching a little past its advance at the side
+  // the alignment holds to is clipped by any box and cuts nothing.)
+  bool widerThan(double width, int lines) const {
+    GlyphInk glyphInk;
+    for (int i = 0; i < std::min(lines, lineCount()); ++i) {
+      const QTextLine& line = _lines[i];
+      if (line.naturalTextWidth() <= width + kSideTolerance) continue;
+      if (line.horizontalAdvance() > width + kSideTolerance) return true;
+      const QRectF ink = glyphInk.ofLine(line);
+      if (!ink.isEmpty() && (ink.right() > width + kSideTolerance || ink.left() < -kSideTolerance)) return true;
+    }
+    return false;
   }
 
   void draw(QPainter& painter, const QPointF& origin, int lines) const {
@@ -193,6 +252,18 @@ class BoxLayout {
   }
 
  private:
+  // Format ranges that start at the cuts: a layout shapes the characters on
+  // the two sides of a format change apart, as it does at a cut of its own.
+  static QList<QTextLayout::FormatRange> seams(const std::vector<qsizetype>& cuts, qsizetype from,
+                                               qsizetype to) {
+    QList<QTextLayout::FormatRange> ranges;
+    for (size_t k = 0; k < cuts.size(); ++k) {
+      const qsizetype end = k + 1 < cuts.size() ? cuts[k + 1] : to;
+      ranges.append({int(cuts[k] - from), int(end - cuts[k]), QTextCharFormat()});
+    }
+    return ranges;
+  }
+
   static QFont layoutFont(const TextStyle& style) {
     QFont font = fontForDevice(style.font, &layoutDevice());
     if (std::isfinite(style.kerning) && style.kerning != 0)
@@ -281,7 +352,7 @@ bool fitsInRect(const QString& text, const QRectF& rect, const TextStyle& style)
   const BoxLayout layout(text, style, rect.width(), rect.height());
   const int shown = layout.linesFitting(rect.height());
   // A character wider than the box, alone on its line, is clipped at the side.
-  if (layout.widestLine(shown) > rect.width() + kSideTolerance) return false;
+  if (layout.widerThan(rect.width(), shown)) return false;
   if (layout.holdsWholeText() && shown == layout.lineCount()) return true;
   // The lines left out lose nothing when they hold only blanks and line breaks.
   const QString body = withLineSeparators(text);
@@ -297,7 +368,12 @@ QSizeF naturalSize(const QString& text, const TextStyle& style, double width) {
   // The lines the width gives; at their widest line's width (whole points)
   // the same lines come out, now aligned within that width. Lines are laid
   // out down to the largest height a card object may have.
-  const double lineWidth = std::ceil(BoxLayout(text, style, width, kLargestExtent).widestLine());
+  const BoxLayout atWidth(text, style, width, kLargestExtent);
+  double lineWidth = std::ceil(atWidth.widestLine());
+  // Lines the layout measures wider than the width they were broken at, but
+  // drawn within it (the letters of a face that has to be made up), keep it.
+  if (width > 0 && lineWidth > width && !atWidth.widerThan(width, atWidth.lineCount()))
+    lineWidth = std::ceil(width);
   const BoxLayout natural(text, style, lineWidth, kLargestExtent);
   // Glyphs may reach past their advance. A larger box shows that ink on the
   // sides its alignment keeps free, so the box grows until it shows it too:

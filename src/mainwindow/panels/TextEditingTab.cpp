@@ -1,7 +1,10 @@
 #include "mainwindow/panels/TextEditingTab.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QMimeData>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -28,23 +31,62 @@ bool holdsLongerRun(const QString& text) {
   return false;
 }
 
+// Sets how the editor wraps the characters it is about to lay out.
+void wrapFor(QPlainTextEdit& editor, const QString& text) {
+  const QTextOption::WrapMode mode =
+      holdsLongerRun(text) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+  if (editor.wordWrapMode() != mode) editor.setWordWrapMode(mode);
+}
+
+// The tab's editor. Characters pasted or dropped into it are taken up to one
+// part's length: more would be laid out whole before the tab could cut them
+// to what it keeps of a paste (250 characters).
+class PartEditor : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+
+ protected:
+  void insertFromMimeData(const QMimeData* source) override {
+    QString text = source->text();
+    if (text.size() <= TextEditingTab::kPartLength) return QPlainTextEdit::insertFromMimeData(source);
+    qsizetype length = TextEditingTab::kPartLength;
+    if (text[length - 1].isHighSurrogate()) --length;
+    text.truncate(length);
+    textCursor().insertText(text);
+    ensureCursorVisible();
+  }
+};
+
 }  // namespace
 
 TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
   setAccessibleName(tr("Text"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel(tr("Text"), this));
-  Text_value_Edit = new QPlainTextEdit(this);
+  Text_value_Edit = new PartEditor(this);
   Text_value_Edit->setAccessibleName(tr("Text of the object"));
   Text_value_Edit->setTabChangesFocus(true);
   // Decided before the editor lays out the changed characters.
-  connect(Text_value_Edit->document(), &QTextDocument::contentsChange, this, [this] {
-    const QTextOption::WrapMode mode = holdsLongerRun(Text_value_Edit->toPlainText())
-                                           ? QTextOption::WrapAnywhere
-                                           : QTextOption::WrapAtWordBoundaryOrAnywhere;
-    if (Text_value_Edit->wordWrapMode() != mode) Text_value_Edit->setWordWrapMode(mode);
-  });
+  // (Characters the tab shows are wrapped so before they go in: a selection
+  // in the editor lays them out as soon as they are there.)
+  connect(Text_value_Edit->document(), &QTextDocument::contentsChange, this,
+          [this] { wrapFor(*Text_value_Edit, Text_value_Edit->toPlainText()); });
   layout->addWidget(Text_value_Edit, 1);
+
+  partShown = new QLabel(this);
+  partShown->setAlignment(Qt::AlignCenter);
+  partShown->setWordWrap(true);
+  layout->addWidget(partShown);
+  auto* parts = new QHBoxLayout;
+  previousPart = panels::button(tr("Previous Part"), this);
+  nextPart = panels::button(tr("Next Part"), this);
+  parts->addWidget(previousPart);
+  parts->addStretch(1);
+  parts->addWidget(nextPart);
+  layout->addLayout(parts);
+  connect(previousPart, &QPushButton::clicked, this, &TextEditingTab::showPreviousPart);
+  connect(nextPart, &QPushButton::clicked, this, &TextEditingTab::showNextPart);
+  showPartBar();
 
   auto* grid = new QGridLayout;
   Text_Date_style =
@@ -71,14 +113,18 @@ TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
 }
 
 void TextEditingTab::showText(const QString& text) {
-  if (Text_value_Edit->toPlainText() == text) {
+  if (this->text() == text) {
     kept_ = text;
+    shownLength_ = Text_value_Edit->toPlainText().size();
     return;
   }
   const QTextCursor before = Text_value_Edit->textCursor();
-  const QSignalBlocker blocker(Text_value_Edit);
-  Text_value_Edit->setPlainText(text);
-  keepText();
+  // The part shown stays while the characters before it stay (an undo, a
+  // change further on); another text shows from its first part.
+  const bool sameStart = text.size() > kPartLength && shownFrom_ < text.size() &&
+                         QStringView(text).left(shownFrom_) == QStringView(kept_).left(shownFrom_);
+  kept_ = text;
+  showPart(sameStart ? shownFrom_ : 0);
   QTextCursor caret = Text_value_Edit->textCursor();
   if (before.atEnd())
     caret.movePosition(QTextCursor::End);
@@ -87,19 +133,82 @@ void TextEditingTab::showText(const QString& text) {
   Text_value_Edit->setTextCursor(caret);
 }
 
+QString TextEditingTab::text() const {
+  const QString shown = Text_value_Edit->toPlainText();
+  if (shownFrom_ == 0 && shownLength_ >= kept_.size()) return shown;
+  return kept_.left(shownFrom_) + shown + kept_.mid(shownFrom_ + shownLength_);
+}
+
+void TextEditingTab::keepText() {
+  kept_ = text();
+  shownLength_ = Text_value_Edit->toPlainText().size();
+  showPartBar();
+}
+
+void TextEditingTab::replaceText(const QString& text) {
+  // The whole text in the editor: the edit replaces every character.
+  shownFrom_ = 0;
+  shownLength_ = kept_.size();
+  Text_value_Edit->setPlainText(text);
+}
+
+void TextEditingTab::showPreviousPart() {
+  if (shownFrom_ == 0) return;
+  qsizetype from = std::max<qsizetype>(0, shownFrom_ - kPartLength);
+  if (from > 0 && kept_[from].isLowSurrogate()) --from;
+  showPart(from);
+}
+
+void TextEditingTab::showNextPart() {
+  const qsizetype from = shownFrom_ + shownLength_;
+  if (from < kept_.size()) showPart(from);
+}
+
+qsizetype TextEditingTab::partEnd(qsizetype from) const {
+  qsizetype end = std::min(kept_.size(), from + kPartLength);
+  if (end < kept_.size() && kept_[end].isLowSurrogate()) ++end;
+  return end;
+}
+
+void TextEditingTab::showPart(qsizetype from) {
+  shownFrom_ = from;
+  shownLength_ = partEnd(from) - from;
+  const QString part = kept_.mid(shownFrom_, shownLength_);
+  wrapFor(*Text_value_Edit, part);
+  const QSignalBlocker blocker(Text_value_Edit);
+  Text_value_Edit->setPlainText(part);
+  showPartBar();
+}
+
+void TextEditingTab::showPartBar() {
+  const bool inParts = kept_.size() > kPartLength || shownFrom_ > 0;
+  previousPart->setVisible(inParts);
+  partShown->setVisible(inParts);
+  nextPart->setVisible(inParts);
+  if (!inParts) return;
+  const QLocale locale;
+  partShown->setText(tr("Characters %1 to %2 of %3")
+                         .arg(locale.toString(shownFrom_ + 1), locale.toString(shownFrom_ + shownLength_),
+                              locale.toString(kept_.size())));
+  partShown->setAccessibleName(partShown->text());
+  previousPart->setEnabled(shownFrom_ > 0);
+  nextPart->setEnabled(shownFrom_ + shownLength_ < kept_.size());
+}
+
 void TextEditingTab::refuseEdit() {
   // Only the edited stretch is put back: the characters before and after it
   // are the same in both.
   const QString now = Text_value_Edit->toPlainText();
-  const qsizetype shorter = std::min(now.size(), kept_.size());
+  const QString was = kept_.mid(shownFrom_, shownLength_);
+  const qsizetype shorter = std::min(now.size(), was.size());
   qsizetype head = 0;
-  while (head < shorter && now[head] == kept_[head]) ++head;
+  while (head < shorter && now[head] == was[head]) ++head;
   qsizetype tail = 0;
-  while (tail < shorter - head && now[now.size() - 1 - tail] == kept_[kept_.size() - 1 - tail]) ++tail;
+  while (tail < shorter - head && now[now.size() - 1 - tail] == was[was.size() - 1 - tail]) ++tail;
   QTextCursor edit(Text_value_Edit->document());
   edit.setPosition(static_cast<int>(head));
   edit.setPosition(static_cast<int>(now.size() - tail), QTextCursor::KeepAnchor);
   const QSignalBlocker blocker(Text_value_Edit);
-  edit.insertText(kept_.mid(head, kept_.size() - head - tail));
+  edit.insertText(was.mid(head, was.size() - head - tail));
   Text_value_Edit->setTextCursor(edit);
 }

@@ -4,6 +4,7 @@
 // can show, however long the text.
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
 #include <QTextLayout>
 #include <functional>
 
@@ -113,9 +114,9 @@ class LongTextLayout : public ::testing::Test {
 
 TEST_F(LongTextLayout, ABoxShowsTheLinesOfOneLayoutOfTheWholeText) {
   // Texts of some thousand characters, far longer than one stretch the card
-  // lays out at a time. (Runs without a break stay under 4,096 characters: one
-  // layout shapes a longer run in stretches of that length and may lose a
-  // kerning pair or a joining at each seam, which the card does not.)
+  // lays out at a time. One layout shapes a run of one script and direction
+  // in stretches of 4,096 characters and loses a kerning pair or a joining at
+  // each seam; the card loses the same ones (the last texts hold such seams).
   const QString arabic =
       QString::fromUtf16(u"\u0628\u062A\u062B\u062C\u062D\u062E\u0633\u0634\u0635\u0636\u0639");
   const QString hebrew = QString::fromUtf16(u"\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD ");
@@ -129,6 +130,15 @@ TEST_F(LongTextLayout, ABoxShowsTheLinesOfOneLayoutOfTheWholeText) {
       {"joined letters", repeated(arabic, 4090)},
       {"mixed directions", "2026 " + repeated(hebrew + "12.5 Anna " + arabic, 6000)},
       {"marks and pairs", repeated(QString::fromUtf16(u"e\u0301\u00E5\U0001D49C"), 6000)},
+      {"pairs over a seam", repeated("AV To Wa ", 4097)},
+      {"pairs over seams", repeated("AV To Wa ", 9000)},
+      {"without spaces, over seams", unbroken(9000)},
+      {"joined letters over a seam", repeated(arabic, 6000)},
+      {"pairs after other scripts", hebrew + "\t" + repeated("AV To Wa ", 6000)},
+      {"pairs after right-to-left words", "2026 " + hebrew + repeated("AV To Wa ", 6000)},
+      {"joined words over a seam", repeated(arabic + " ", 6000)},
+      {"ideographs over a seam",
+       repeated(QString::fromUtf16(u"\u751F\u65E5\u5FEB\u4E50\u3002\u8C22\u8C22"), 6000)},
   };
   const QStringList fonts = {"TimesNewRomanPSMT", "ArialMT", "TimesNewRomanPS-BoldItalicMT"};
   int round = 0;
@@ -195,4 +205,21 @@ TEST_F(LongTextLayout, DrawingAndMeasuringLayOutOnlyWhatTheBoxCanShow) {
   EXPECT_EQ(tallerSize, tallSize);
   EXPECT_EQ(measuredTaller.lines, measured.lines);
   EXPECT_EQ(measuredTaller.characters, measured.characters);
+}
+
+TEST_F(LongTextLayout, AFaceThatIsMadeUpIsMeasuredAsItIsDrawn) {
+  // No italic of this family is installed: its italic is the upright face
+  // slanted, whose letters the font reports wider than they are drawn. Lines
+  // laid out in a box of 600 points end within it, so a box that holds them
+  // all cuts nothing, and Natural Size keeps the width and those lines.
+  ASSERT_TRUE(QFontDatabase::families().contains(QStringLiteral("DejaVu Math TeX Gyre")));
+  for (const QString& style : QFontDatabase::styles(QStringLiteral("DejaVu Math TeX Gyre")))
+    ASSERT_FALSE(style.contains("Italic") || style.contains("Oblique")) << style.toStdString();
+  const QString text = unbroken(1500);
+  const text_look::TextStyle style{{"DejaVuMathTeXGyre-Italic", 14}, 0, 0};
+  EXPECT_TRUE(text_look::fitsInRect(text, {0, 0, 600, 10000}, style));
+  const QSizeF natural = text_look::naturalSize(text, style, 600);
+  EXPECT_LE(natural.width(), 600);
+  EXPECT_TRUE(text_look::fitsInRect(text, {{0, 0}, natural}, style));
+  EXPECT_FALSE(text_look::fitsInRect(text, {0, 0, natural.width(), natural.height() - 2}, style));
 }

@@ -63,8 +63,9 @@ class TextLayout : public ::testing::Test {
 };
 
 TEST_F(TextLayout, TheNaturalBoxShowsWhatALargeBoxShows) {
-  const QStringList fonts = {"TimesNewRomanPSMT", "ArialMT", "CourierNewPSMT",
-                             "TimesNewRomanPS-BoldItalicMT"};
+  // The last face has no italic installed: it is made up by slanting the upright one.
+  const QStringList fonts = {"TimesNewRomanPSMT", "ArialMT", "CourierNewPSMT", "TimesNewRomanPS-BoldItalicMT",
+                             "DejaVuMathTeXGyre-Italic"};
   const QList<double> sizes = {9, 13.5, 16, 18, 36};
   const QStringList texts = {"GUEST NAME", "  happy birthday, jeff!  ",
                              "Join us\nfor a garden party\n\nat the Lakeview Hotel"};
