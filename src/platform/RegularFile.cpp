@@ -18,6 +18,18 @@ namespace {
 void tell(QString* why, const QString& reason) {
   if (why) *why = reason;
 }
+
+// What stands at `path` instead of a file, and where a link leads.
+QString notAFileReason(const QString& path, mode_t mode) {
+  QString kind = QLatin1String(kNotARegularFile);
+  if (S_ISDIR(mode)) kind = QLatin1String(kAFolder);
+  if (S_ISFIFO(mode)) kind = QStringLiteral("it is a named pipe, not a file");
+  if (S_ISCHR(mode) || S_ISBLK(mode)) kind = QStringLiteral("it is a device, not a file");
+  if (S_ISSOCK(mode)) kind = QStringLiteral("it is a socket, not a file");
+  const QFileInfo link(path);
+  if (link.isSymLink()) kind += QStringLiteral(" (a link to %1)").arg(link.symLinkTarget());
+  return kind;
+}
 }  // namespace
 
 int openRegularFileDescriptor(const QString& path, QString* why) {
@@ -34,10 +46,16 @@ int openRegularFileDescriptor(const QString& path, QString* why) {
     tell(why, QString::fromLocal8Bit(std::strerror(errno)));
     return -1;
   }
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int error = errno;
     ::close(fd);
-    tell(why, QLatin1String(S_ISDIR(st.st_mode) ? kAFolder : kNotARegularFile));
+    tell(why, QString::fromLocal8Bit(std::strerror(error)));
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    tell(why, notAFileReason(path, st.st_mode));
     return -1;
   }
   // Reads of a regular file never wait anyway; the flag goes for clarity.

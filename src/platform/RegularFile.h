@@ -18,7 +18,9 @@ class QImageReader;
 
 namespace platform {
 
-// The reasons given for a path that is there but is not a regular file.
+// The reasons given for a path that is there but is not a regular file
+// (a named pipe, a device or a socket is named as such, and a link says
+// where it leads: "it is a device, not a file (a link to /dev/zero)").
 inline constexpr char kNotARegularFile[] = "it is not a regular file";
 inline constexpr char kAFolder[] = "it is a folder";
 

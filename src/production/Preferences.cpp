@@ -1,7 +1,5 @@
 #include "production/Preferences.h"
 
-#include <sys/stat.h>
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -37,22 +35,6 @@ std::optional<platform::PlistDict> readSettings(const QString& path, QString* wh
     return std::nullopt;
   }
   return *value->dict();
-}
-
-// Why a file that is there cannot be read: for something that is not a
-// file at all, what it is.
-QString unreadableReason(const QString& path, const QString& why) {
-  if (why != QLatin1String(platform::kNotARegularFile)) return why;
-  struct stat info {};
-  QString kind = QStringLiteral("it is not a file");
-  if (::stat(QFile::encodeName(path).constData(), &info) == 0) {
-    if (S_ISFIFO(info.st_mode)) kind = QStringLiteral("it is a named pipe, not a file");
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) kind = QStringLiteral("it is a device, not a file");
-    if (S_ISDIR(info.st_mode)) kind = QStringLiteral("it is a folder, not a file");
-  }
-  const QFileInfo link(path);
-  if (link.isSymLink()) kind += QStringLiteral(" (a link to %1)").arg(link.symLinkTarget());
-  return kind;
 }
 
 // Says once that the settings file cannot be read: the same file (path,
@@ -98,7 +80,6 @@ Preferences::Preferences() {
   if (!dict) {
     const QFileInfo info(mPreferencesPath);
     if (info.isFile() && info.size() == 0) return;
-    why = unreadableReason(mPreferencesPath, why);
     unreadable_ = QStringLiteral("The E-mail settings file \"%1\" could not be read: %2.")
                       .arg(QDir::toNativeSeparators(mPreferencesPath), platform::reasonAfterColon(why));
     reportUnreadable(mPreferencesPath, why);

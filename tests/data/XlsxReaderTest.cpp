@@ -501,8 +501,8 @@ TEST_F(XlsxReaderTest, OnlyRegularFilesAreOpened) {
   ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.xlsx")).constData(), 0600), 0);
   ASSERT_TRUE(QFile::link("/dev/zero", path("zero.xlsx")));
   ASSERT_TRUE(QDir().mkpath(path("folder.xlsx")));
-  for (const auto& [name, why] : {std::pair{"pipe.xlsx", "it is not a regular file"},
-                                  {"zero.xlsx", "it is not a regular file"},
+  for (const auto& [name, why] : {std::pair{"pipe.xlsx", "it is a named pipe, not a file"},
+                                  {"zero.xlsx", "it is a device, not a file (a link to /dev/zero)"},
                                   {"folder.xlsx", "it is a folder"}}) {
     const QString said = QString("The file \"%1\" could not be read: %2.").arg(path(name), why);
     load(handMade("good.xlsx", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"));

@@ -53,8 +53,8 @@ TEST(StartWithNamedPipes, PipesInPlaceOfTheFilesReadAtStartAreUnreadableFiles) {
     EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join("|").toStdString();
     wizard.Next_btn->click();  // the backgrounds, a pipe among them
     EXPECT_EQ(host.messages(),
-              QStringList{"\nThe file \"" + pipes[1] + "\" could not be read: it is not a regular file.\n" +
-                          "The file \"" + message + "\" could not be read: it is not a regular file."});
+              QStringList{"\nThe file \"" + pipes[1] + "\" could not be read: it is a named pipe, not a file.\n" +
+                          "The file \"" + message + "\" could not be read: it is a device, not a file (a link to /dev/zero)."});
     EXPECT_EQ(wizard.msg_title->text(), "");  // no stock texts: the person types them
     wizard.title_nxt_btn->click();
     EXPECT_EQ(wizard.msg_title->text(), "");

@@ -61,7 +61,7 @@ TEST(StockTextPicker, CyclesCrLfListsAndHandsBackTheTrimmedText) {
   messages.clear();
   EXPECT_FALSE(Pick_Stock_Text("M", &picked));
   EXPECT_EQ(shown(messages),
-            QStringList{"The file \"" + device + "\" could not be read: it is not a regular file."});
+            QStringList{"The file \"" + device + "\" could not be read: it is a device, not a file (a link to /dev/zero)."});
 }
 
 TEST(StockTexts, FilesThatGiveNoListAndTheCycleBounds) {

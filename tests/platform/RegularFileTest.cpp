@@ -55,7 +55,11 @@ TEST(RegularFile, OnlyRegularFilesAreReadOrCopiedAndAnythingElseIsRefusedAtOnce)
   for (const QString path : {pipe, dir.filePath("link-to-pipe.txt"), dir.path(), QString("/dev/zero")}) {
     why.clear();
     EXPECT_EQ(platform::readRegularFile(path, 1024, &why), std::nullopt) << path.toStdString();
-    EXPECT_EQ(why, path == dir.path() ? "it is a folder" : "it is not a regular file") << path.toStdString();
+    const QString said = path == dir.path()  ? QString("it is a folder")
+                         : path == pipe      ? "it is a named pipe, not a file"
+                         : path.startsWith("/dev") ? "it is a device, not a file"
+                                                   : "it is a named pipe, not a file (a link to " + pipe + ")";
+    EXPECT_EQ(why, said) << path.toStdString();
     QFile refused;
     QImageReader reader;
     EXPECT_FALSE(platform::openRegularPictureFile(refused, reader, path));

@@ -197,7 +197,7 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
   whenShown<Import_Excel>([&](Import_Excel&) { shown = true; });
   Import_Excel::defaultInstance().Open_excel_Wnd(pipe);
   EXPECT_FALSE(shown);
-  EXPECT_EQ(messages().last(), "The file \"" + pipe + "\" could not be read: it is not a regular file.");
+  EXPECT_EQ(messages().last(), "The file \"" + pipe + "\" could not be read: it is a named pipe, not a file.");
   EXPECT_TRUE(watchdog.freed().isEmpty());
 }
 

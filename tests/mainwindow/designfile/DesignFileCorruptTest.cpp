@@ -119,8 +119,8 @@ TEST_F(DesignFileCorruptTest, BytesThatAreNoDesign) {
   testing_support::PipeWatchdog watchdog({pipe});
   for (const auto& [file, why] : {std::pair{dir.filePath("missing.dcard"), "no such file or directory"},
                                   {dir.path(), "it is a folder"},
-                                  {pipe, "it is not a regular file"},
-                                  {QString("/dev/zero"), "it is not a regular file"}})
+                                  {pipe, "it is a named pipe, not a file"},
+                                  {QString("/dev/zero"), "it is a device, not a file"}})
     expectRefused(file, unreadable(file, why));
   EXPECT_TRUE(watchdog.freed().isEmpty());
 }
