@@ -36,7 +36,20 @@ const char* writerFormat(CardImageFormat format) {
   return "png";
 }
 
+std::function<void()>& placedObserver() {
+  static std::function<void()> observer;
+  return observer;
+}
+
+void filePlaced() {
+  if (placedObserver()) placedObserver()();
+}
+
 }  // namespace
+
+void setCardFilePlacedObserver(std::function<void()> observer) {
+  placedObserver() = std::move(observer);
+}
 
 CardImageFormat cardImageFormatFor(const QString& typeOrExtension) {
   QString type = typeOrExtension.trimmed().toLower();
@@ -152,6 +165,7 @@ bool putCardImageFilesInPlace(std::vector<std::pair<QString, QString>>& files, Q
         placed = false;
         break;
       }
+      filePlaced();
       prepared.clear();
     }
     if (placed) replacement.commit();

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace production {
@@ -56,6 +57,11 @@ void discardCardImageFile(const QString& prepared);
 // False with the path of the file that failed and the reason.
 bool putCardImageFilesInPlace(std::vector<std::pair<QString, QString>>& files, QString* failedPath = nullptr,
                               QString* reason = nullptr);
+
+// Called after each file that takes its place beside the cards (a new side,
+// or an old one put back); tests stop a run there. None by default; set it
+// before a run starts.
+void setCardFilePlacedObserver(std::function<void()> observer);
 
 // One card image file to write: its path and its encoded data.
 struct CardImageData {
