@@ -1,7 +1,6 @@
 #include "production/BatchExport.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "platform/Messages.h"
+#include "production/CardImageFileRun.h"
 #include "production/globals.h"
 
 namespace production {
@@ -28,7 +28,7 @@ constexpr double kPictureMemory = 2.0 * 1024 * 1024 * 1024;
 
 }  // namespace
 
-// One rendered card: its files, each prepared beside its final path, or why it failed.
+// One rendered card: its files, each prepared in the run's folder, or why it failed.
 struct BatchExport::Card {
   std::vector<std::pair<QString, QString>> files;  // (final path, prepared file)
   QString failure;
@@ -138,24 +138,24 @@ BatchExportResult BatchExport::run() {
     }
   };
 
-  // With several workers, each prepares its files in a hidden folder of its
-  // own inside the batch folder, removed with whatever is left in it when the
-  // run ends: threads that make new files in one folder wait for each other
-  // in the file system, while renaming files into it stays quick. A single
-  // worker prepares them beside their places, which is quicker for one.
+  // Puts right what an earlier batch that died here left half done; this
+  // run's files are prepared in a hidden folder of its own, one inside it
+  // for each worker when there are several (threads that make new files in
+  // one folder wait for each other in the file system, while renaming files
+  // into it stays quick).
+  QString why;
+  const std::unique_ptr<CardImageFileRun> files = CardImageFileRun::open(request_.folder, &why);
+  if (!files) {
+    qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(request_.folder, why);
+    result.failed = result.total;
+    result.firstFailure = QStringLiteral("%1: %2").arg(QFileInfo(request_.folder).fileName(), why);
+    return result;
+  }
   const int workers = std::min(threads, std::max(result.total, 1));
-  std::vector<std::unique_ptr<QTemporaryDir>> staging;
   std::vector<std::thread> pool;
   pool.reserve(static_cast<size_t>(workers));
-  for (int t = 0; t < workers; ++t) {
-    QString folder;
-    if (workers > 1) {
-      const auto& made = staging.emplace_back(
-          std::make_unique<QTemporaryDir>(request_.folder + QStringLiteral("/.Card_files_XXXXXX")));
-      if (made->isValid()) folder = made->path();
-    }
-    pool.emplace_back(worker, folder);
-  }
+  for (int t = 0; t < workers; ++t)
+    pool.emplace_back(worker, workers > 1 ? files->threadFolder(t) : files->folder());
 
   for (int row = 0; row < result.total; ++row) {
     if (Stop_SMS_Sending_Now.load()) {
@@ -189,7 +189,7 @@ BatchExportResult BatchExport::run() {
     // The files of a card take their places all or none.
     QString failure = card.failure;
     QString failedPath, reason;
-    if (!putCardImageFilesInPlace(card.files, &failedPath, &reason))
+    if (!files->place(card.files, &failedPath, &reason))
       failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
     if (failure.isEmpty()) {
       ++result.written;

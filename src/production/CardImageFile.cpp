@@ -15,6 +15,7 @@
 #include "core/render/SKTRenderingView.h"
 #include "platform/Messages.h"
 #include "platform/SavedFile.h"
+#include "production/CardImageFileRun.h"
 #include "production/PngWriter.h"
 #include "production/globals.h"
 
@@ -36,20 +37,7 @@ const char* writerFormat(CardImageFormat format) {
   return "png";
 }
 
-std::function<void()>& placedObserver() {
-  static std::function<void()> observer;
-  return observer;
-}
-
-void filePlaced() {
-  if (placedObserver()) placedObserver()();
-}
-
 }  // namespace
-
-void setCardFilePlacedObserver(std::function<void()> observer) {
-  placedObserver() = std::move(observer);
-}
 
 CardImageFormat cardImageFormatFor(const QString& typeOrExtension) {
   QString type = typeOrExtension.trimmed().toLower();
@@ -152,43 +140,26 @@ void discardCardImageFile(const QString& prepared) {
   if (!prepared.isEmpty()) ::unlink(QFile::encodeName(prepared).constData());
 }
 
-bool putCardImageFilesInPlace(std::vector<std::pair<QString, QString>>& files, QString* failedPath,
-                              QString* reason) {
-  bool placed = true;
-  {
-    platform::FileReplacement replacement;  // puts back what it moved unless committed
-    for (auto& [path, prepared] : files) {
-      QString why;
-      if (!replacement.replace(prepared, path, &why)) {
-        if (failedPath) *failedPath = path;
-        if (reason) *reason = why;
-        placed = false;
-        break;
-      }
-      filePlaced();
-      prepared.clear();
-    }
-    if (placed) replacement.commit();
-  }
-  for (const auto& file : files) discardCardImageFile(file.second);
-  files.clear();
-  return placed;
-}
-
 bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath, QString* reason) {
-  std::vector<std::pair<QString, QString>> prepared;
+  if (files.empty()) return true;
+  const auto fail = [&](const QString& path, const QString& why) {
+    if (failedPath) *failedPath = path;
+    if (reason) *reason = why;
+    return false;
+  };
+  QString why;
+  const auto run = CardImageFileRun::open(QFileInfo(files.front().path).path(), &why);
+  if (!run) return fail(files.front().path, why);
+  CardFilePlaces prepared;
   for (const CardImageData& file : files) {
-    QString why;
-    const QString made = prepareCardImageFile(file.data, file.path, &why);
+    const QString made = prepareCardImageFile(file.data, file.path, &why, run->folder());
     if (made.isEmpty()) {
       for (const auto& done : prepared) discardCardImageFile(done.second);
-      if (failedPath) *failedPath = file.path;
-      if (reason) *reason = why;
-      return false;
+      return fail(file.path, why);
     }
     prepared.emplace_back(file.path, made);
   }
-  return putCardImageFilesInPlace(prepared, failedPath, reason);
+  return run->place(prepared, failedPath, reason);
 }
 
 QString cardImageFailureMessage(const QString& path, const QString& reason) {

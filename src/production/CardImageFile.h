@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-#include <functional>
 #include <vector>
 
 namespace production {
@@ -41,27 +40,14 @@ QByteArray encodeCardImage(const QImage& picture, CardImageFormat format,
 bool writeCardImageData(const QByteArray& data, const QString& path, QString* reason = nullptr);
 
 // The same in two steps, for writers that prepare files in parallel and put
-// them in place in order: the data goes to a new hidden file beside the path,
-// or in `folder` when one is given (a folder on the same file system, such as
-// a hidden folder inside the path's own); its path is returned, empty with the
-// reason on failure. It then takes the place of the file at the path
-// (putCardImageFilesInPlace, all files of a card or none). A prepared file
-// that is not put in place is discarded.
+// them in place in order (CardImageFileRun): the data goes to a new hidden
+// file in `folder` (the run's folder, on the file system of the path's own,
+// so that putting it in place is one rename), or beside the path when none
+// is given; its path is returned, empty with the reason on failure. A
+// prepared file that is not put in place is discarded.
 QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason = nullptr,
                              const QString& folder = QString());
 void discardCardImageFile(const QString& prepared);
-
-// Puts prepared files, each given as (path, prepared file), in their places
-// all or none: one that cannot take its place puts back the files replaced
-// before it. Every prepared file is used or discarded, and `files` is emptied.
-// False with the path of the file that failed and the reason.
-bool putCardImageFilesInPlace(std::vector<std::pair<QString, QString>>& files, QString* failedPath = nullptr,
-                              QString* reason = nullptr);
-
-// Called after each file that takes its place beside the cards (a new side,
-// or an old one put back); tests stop a run there. None by default; set it
-// before a run starts.
-void setCardFilePlacedObserver(std::function<void()> observer);
 
 // One card image file to write: its path and its encoded data.
 struct CardImageData {
@@ -69,10 +55,12 @@ struct CardImageData {
   QByteArray data;
 };
 
-// Writes a set of card image files (the two sides of a card) all or none:
-// each is written in full to a new file beside its place first, and only
-// when all of them were written do they take their places; one that cannot
-// take its place puts back the files replaced before it. False with the
+// Writes a set of card image files (the two sides of a card, in one folder)
+// all or none: each is written in full to a new file in a run's folder
+// beside them first (CardImageFileRun), and only when all of them were
+// written do they take their places; one that cannot take its place puts
+// back the files replaced before it, and so does the next export into the
+// folder when this program ended before the set was whole. False with the
 // path of the file that failed and the reason; the files at the paths are
 // then as they were, and nothing new is left behind.
 bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath = nullptr,

@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "production/BatchExport.h"
-#include "production/CardImageFile.h"
+#include "production/CardImageFileRun.h"
 
 namespace {
 
