@@ -93,22 +93,21 @@ bool writeCardImageData(const QByteArray& data, const QString& path, QString* re
   return saveWholeFile(path, data, reason);
 }
 
-QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason,
-                             const QString& folder) {
+QString prepareCardImageFile(const QByteArray& data, const QString& path, const QString& folder,
+                             QString* reason) {
   const auto fail = [&](const QString& why) {
     if (reason) *reason = why;
     return QString();
   };
   if (data.isEmpty()) return fail(QStringLiteral("The picture could not be encoded."));
   const QFileInfo target(path);
-  // Hidden, on the target's file system (so that putting it in place is one
-  // rename), under a name no other file has; created with the user's
-  // default permissions.
+  // Hidden, under a name no other file has; created with the user's default
+  // permissions.
   QString prepared;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     prepared = QStringLiteral("%1/.%2.%3.part")
-                   .arg(folder.isEmpty() ? target.path() : folder, target.fileName())
+                   .arg(folder, target.fileName())
                    .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     fd = ::open(QFile::encodeName(prepared).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
@@ -152,7 +151,7 @@ bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* faile
   if (!run) return fail(files.front().path, why);
   CardFilePlaces prepared;
   for (const CardImageData& file : files) {
-    const QString made = prepareCardImageFile(file.data, file.path, &why, run->folder());
+    const QString made = prepareCardImageFile(file.data, file.path, run->folder(), &why);
     if (made.isEmpty()) {
       for (const auto& done : prepared) discardCardImageFile(done.second);
       return fail(file.path, why);

@@ -41,12 +41,12 @@ bool writeCardImageData(const QByteArray& data, const QString& path, QString* re
 
 // The same in two steps, for writers that prepare files in parallel and put
 // them in place in order (CardImageFileRun): the data goes to a new hidden
-// file in `folder` (the run's folder, on the file system of the path's own,
-// so that putting it in place is one rename), or beside the path when none
-// is given; its path is returned, empty with the reason on failure. A
-// prepared file that is not put in place is discarded.
-QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason = nullptr,
-                             const QString& folder = QString());
+// file in `folder` (a run's folder, on the file system of the path's own,
+// so that putting it in place is one rename); its path is returned, empty
+// with the reason on failure. A prepared file that is not put in place is
+// discarded.
+QString prepareCardImageFile(const QByteArray& data, const QString& path, const QString& folder,
+                             QString* reason = nullptr);
 void discardCardImageFile(const QString& prepared);
 
 // One card image file to write: its path and its encoded data.

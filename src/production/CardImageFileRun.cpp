@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "platform/RegularFile.h"
 #include "production/CardImageFile.h"
@@ -26,7 +27,7 @@ namespace {
 
 const QString kRunFolderPrefix = QStringLiteral(".Card_files_");
 const QString kLockName = QStringLiteral("lock");
-const QString kNotePattern = QStringLiteral("card-*.json");
+const QString kNotePattern = QStringLiteral("note-*.json");
 constexpr qint64 kLargestNote = 1024 * 1024;
 
 QString errorText(int error) {
@@ -46,77 +47,29 @@ void filePlaced() {
   if (placedObserver()) placedObserver()();
 }
 
-// What the note of a card says of one of its files: the place (a name in
-// the cards' folder), the old file kept aside in the run's folder (empty
-// when there was none) and the new file by its device and inode, so that
-// only a place that holds the new file is undone.
+// What a note says of one file of a card: the place (a name in the cards'
+// folder), the old file kept aside in the run's folder (empty when there
+// was none) and the new file by its device and inode, which tells whether
+// the place holds it.
 struct NotedFile {
   QString place;
   QString kept;
   dev_t device = 0;
   ino_t inode = 0;
 };
+using NotedCard = std::vector<NotedFile>;
 
 bool plainName(const QString& name) {
   return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
          !name.contains(QLatin1Char('/'));
 }
 
-// Forces a folder's entries to disk.
-bool syncFolder(const QString& folder) {
+// Forces a folder's entries to disk (where the file system offers it).
+void syncFolder(const QString& folder) {
   const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ::fsync(fd) == 0;
+  if (fd < 0) return;
+  ::fsync(fd);
   ::close(fd);
-  return synced;
-}
-
-std::vector<NotedFile> readNote(const QString& path) {
-  const std::optional<QByteArray> data = platform::readRegularFile(path, kLargestNote);
-  if (!data) return {};
-  // A note cut short by the end of its run is no note: nothing was moved yet.
-  const QJsonArray files = QJsonDocument::fromJson(*data).object().value(QLatin1String("files")).toArray();
-  std::vector<NotedFile> noted;
-  for (const QJsonValue& value : files) {
-    const QJsonObject file = value.toObject();
-    NotedFile entry;
-    entry.place = file.value(QLatin1String("place")).toString();
-    entry.kept = file.value(QLatin1String("kept")).toString();
-    bool deviceRead = false, inodeRead = false;
-    entry.device =
-        static_cast<dev_t>(file.value(QLatin1String("device")).toString().toULongLong(&deviceRead));
-    entry.inode = static_cast<ino_t>(file.value(QLatin1String("inode")).toString().toULongLong(&inodeRead));
-    if (!plainName(entry.place) || (!entry.kept.isEmpty() && !plainName(entry.kept)) || !deviceRead ||
-        !inodeRead)
-      return {};
-    noted.push_back(entry);
-  }
-  return noted;
-}
-
-// Puts back the old state of each noted place that holds the new file: the
-// kept old file, or no file where there was none. False when a place could
-// not be put back.
-bool undoCard(const QString& cards, const QString& run, const std::vector<NotedFile>& noted) {
-  bool undone = true;
-  for (auto file = noted.rbegin(); file != noted.rend(); ++file) {
-    const QByteArray place = native(cards + QLatin1Char('/') + file->place);
-    struct stat now = {};
-    if (::lstat(place.constData(), &now) != 0 || now.st_dev != file->device || now.st_ino != file->inode)
-      continue;
-    const bool putBack =
-        file->kept.isEmpty()
-            ? ::unlink(place.constData()) == 0
-            : std::rename(native(run + QLatin1Char('/') + file->kept).constData(), place.constData()) == 0;
-    if (!putBack) {
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral("%1 could not be put back: %2").arg(file->place, errorText(errno));
-      undone = false;
-      continue;
-    }
-    filePlaced();
-  }
-  return undone;
 }
 
 // Forces a file to disk (where the file system offers it).
@@ -150,6 +103,74 @@ bool writeSynced(const QString& path, const QByteArray& data, QString* reason) {
   return false;
 }
 
+QJsonArray noteOf(const NotedCard& card) {
+  QJsonArray files;
+  for (const NotedFile& file : card)
+    files.append(QJsonObject{{QStringLiteral("place"), file.place},
+                             {QStringLiteral("kept"), file.kept},
+                             {QStringLiteral("device"), QString::number(file.device)},
+                             {QStringLiteral("inode"), QString::number(file.inode)}});
+  return files;
+}
+
+// The cards of a note; none when it is not whole (a note cut short by the
+// end of its run: nothing had moved yet) or names anything but plain names.
+std::vector<NotedCard> readNote(const QString& path) {
+  const std::optional<QByteArray> data = platform::readRegularFile(path, kLargestNote);
+  if (!data) return {};
+  std::vector<NotedCard> cards;
+  for (const QJsonValue& card :
+       QJsonDocument::fromJson(*data).object().value(QLatin1String("cards")).toArray()) {
+    NotedCard& noted = cards.emplace_back();
+    for (const QJsonValue& value : card.toArray()) {
+      const QJsonObject file = value.toObject();
+      NotedFile entry;
+      entry.place = file.value(QLatin1String("place")).toString();
+      entry.kept = file.value(QLatin1String("kept")).toString();
+      bool deviceRead = false, inodeRead = false;
+      entry.device =
+          static_cast<dev_t>(file.value(QLatin1String("device")).toString().toULongLong(&deviceRead));
+      entry.inode = static_cast<ino_t>(file.value(QLatin1String("inode")).toString().toULongLong(&inodeRead));
+      if (!plainName(entry.place) || (!entry.kept.isEmpty() && !plainName(entry.kept)) || !deviceRead ||
+          !inodeRead)
+        return {};
+      noted.push_back(entry);
+    }
+  }
+  return cards;
+}
+
+// A card whose new files are all in place is whole and stays; otherwise
+// each place that holds its new file gets its old state back (the kept old
+// file, or no file where there was none). False when a place could not be
+// put back.
+bool settleCard(const QString& cards, const QString& run, const NotedCard& card) {
+  std::vector<const NotedFile*> placed;
+  for (const NotedFile& file : card) {
+    struct stat now = {};
+    if (::lstat(native(cards + QLatin1Char('/') + file.place).constData(), &now) == 0 &&
+        now.st_dev == file.device && now.st_ino == file.inode)
+      placed.push_back(&file);
+  }
+  if (placed.size() == card.size()) return true;
+  bool undone = true;
+  for (auto file = placed.rbegin(); file != placed.rend(); ++file) {
+    const QByteArray place = native(cards + QLatin1Char('/') + (*file)->place);
+    const bool putBack =
+        (*file)->kept.isEmpty()
+            ? ::unlink(place.constData()) == 0
+            : std::rename(native(run + QLatin1Char('/') + (*file)->kept).constData(), place.constData()) == 0;
+    if (!putBack) {
+      qCWarning(lcProduction).noquote()
+          << QStringLiteral("%1 could not be put back: %2").arg((*file)->place, errorText(errno));
+      undone = false;
+      continue;
+    }
+    filePlaced();
+  }
+  return undone;
+}
+
 // The old file at a place kept aside: a second link to it (no room taken,
 // so it works on a full disk too), else a copy forced to disk.
 bool keepAside(const QString& place, const QString& kept, QString* reason) {
@@ -163,35 +184,22 @@ bool keepAside(const QString& place, const QString& kept, QString* reason) {
   return false;
 }
 
-// The note of one card of several files while they take their places,
-// with the old files kept for it.
-class CardNote {
- public:
-  // Keeps the old files of the places aside in the run's folder and writes
-  // the note, forced to disk; false with the reason, and nothing kept.
-  bool write(const QString& cards, const QString& run, int number, const CardFilePlaces& files,
-             QString* reason);
-  // Puts back each place that holds its new file; false when one could not be.
-  bool undo() const { return undoCard(cards_, run_, files_); }
-  // The card is whole, new or old: the note and the old files go.
-  void remove();
+void removeKept(const QString& run, const NotedCard& card) {
+  for (const NotedFile& file : card)
+    if (!file.kept.isEmpty()) ::unlink(native(run + QLatin1Char('/') + file.kept).constData());
+}
 
- private:
-  QString cards_, run_, path_;
-  std::vector<NotedFile> files_;
-};
-
-bool CardNote::write(const QString& cards, const QString& run, int number, const CardFilePlaces& files,
-                     QString* reason) {
-  cards_ = cards;
-  run_ = run;
+// What a card's files are about to do, its old files kept aside under names
+// that begin with `kept`; false with the reason, and nothing kept.
+bool noteCard(const QString& cards, const QString& run, const QString& kept, const CardFilePlaces& files,
+              NotedCard& card, QString* reason) {
+  const QString folder = QDir::cleanPath(QFileInfo(cards).absoluteFilePath());
   const auto fail = [&](const QString& why) {
     *reason = why;
-    remove();
+    removeKept(run, card);
+    card.clear();
     return false;
   };
-  const QString folder = QDir::cleanPath(QFileInfo(cards).absoluteFilePath());
-  QJsonArray noted;
   for (size_t i = 0; i < files.size(); ++i) {
     const auto& [place, prepared] = files[i];
     const QFileInfo info(place);
@@ -202,34 +210,13 @@ bool CardNote::write(const QString& cards, const QString& run, int number, const
     if (::stat(native(prepared).constData(), &made) != 0) return fail(errorText(errno));
     NotedFile file{info.fileName(), QString(), made.st_dev, made.st_ino};
     if (::lstat(native(place).constData(), &old) == 0 && !S_ISDIR(old.st_mode)) {
-      const QString kept = QStringLiteral("card-%1-%2").arg(number).arg(i);
+      file.kept = kept + QString::number(i);
       QString why;
-      if (!keepAside(place, run + QLatin1Char('/') + kept, &why)) return fail(why);
-      file.kept = kept;
+      if (!keepAside(place, run + QLatin1Char('/') + file.kept, &why)) return fail(why);
     }
-    files_.push_back(file);
-    noted.append(QJsonObject{{QStringLiteral("place"), file.place},
-                             {QStringLiteral("kept"), file.kept},
-                             {QStringLiteral("device"), QString::number(file.device)},
-                             {QStringLiteral("inode"), QString::number(file.inode)}});
+    card.push_back(file);
   }
-  path_ = run + QStringLiteral("/card-%1.json").arg(number);
-  QString why;
-  if (!writeSynced(
-          path_, QJsonDocument(QJsonObject{{QStringLiteral("files"), noted}}).toJson(QJsonDocument::Compact),
-          &why))
-    return fail(why);
-  // The note and the kept files are on disk before any new file moves.
-  syncFolder(run);
   return true;
-}
-
-void CardNote::remove() {
-  if (!path_.isEmpty()) ::unlink(native(path_).constData());
-  for (const NotedFile& file : files_)
-    if (!file.kept.isEmpty()) ::unlink(native(run_ + QLatin1Char('/') + file.kept).constData());
-  path_.clear();
-  files_.clear();
 }
 
 }  // namespace
@@ -247,8 +234,8 @@ class CardImageFileRun::Lock {
       state_ = fd_ >= 0 && errno == EWOULDBLOCK ? Busy : NotOffered;
       return;
     }
-    // A run that puts right a dead one removes its folder, lock included,
-    // while holding it: the lock is only good while the path names this file.
+    // A run that settles a dead one removes its folder, lock included, while
+    // holding it: the lock is only good while the path names this file.
     struct stat held = {};
     struct stat named = {};
     if (::fstat(fd_, &held) != 0 || ::stat(path.constData(), &named) != 0 || held.st_dev != named.st_dev ||
@@ -268,6 +255,15 @@ class CardImageFileRun::Lock {
   State state_ = Taken;
 };
 
+// The group's note and, for each card, what it says of the card (empty for
+// a card of one file, which takes its place in one step) or why the card
+// could not be noted.
+struct CardImageFileRun::Group::Noted {
+  QString note;
+  std::vector<NotedCard> cards;
+  std::vector<QString> failures;
+};
+
 void setCardFilePlacedObserver(std::function<void()> observer) {
   placedObserver() = std::move(observer);
 }
@@ -283,10 +279,11 @@ void recoverCardImageFiles(const QString& folder) {
     // run it is cannot be told, and it is left alone.
     const CardImageFileRun::Lock lock(run);
     if (lock.state() != CardImageFileRun::Lock::Taken) continue;
-    bool undone = true;
+    bool settled = true;
     for (const QString& note : QDir(run).entryList({kNotePattern}, QDir::Files | QDir::Hidden, QDir::Name))
-      undone = undoCard(folder, run, readNote(run + QLatin1Char('/') + note)) && undone;
-    if (undone)
+      for (const NotedCard& card : readNote(run + QLatin1Char('/') + note))
+        settled = settleCard(folder, run, card) && settled;
+    if (settled)
       QDir(run).removeRecursively();
     else
       qCWarning(lcProduction).noquote()
@@ -327,36 +324,75 @@ QString CardImageFileRun::threadFolder(int thread) const {
 }
 
 bool CardImageFileRun::place(CardFilePlaces& files, QString* failedPath, QString* reason) {
-  const auto finish = [&files](bool placed) {
+  std::vector<CardFilePlaces> card{std::exchange(files, {})};
+  return Group(*this, card).place(0, failedPath, reason);
+}
+
+CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces>& cards)
+    : run_(run), cards_(cards), noted_(std::make_unique<Noted>()) {
+  noted_->cards.resize(cards.size());
+  noted_->failures.resize(cards.size());
+  const int number = ++run_.notes_;
+  QJsonArray note;
+  for (size_t i = 0; i < cards.size(); ++i) {
+    if (cards[i].size() < 2) continue;
+    const QString kept = QStringLiteral("kept-%1-%2-").arg(number).arg(i);
+    if (noteCard(run_.cards_, run_.folder_, kept, cards[i], noted_->cards[i], &noted_->failures[i]))
+      note.append(noteOf(noted_->cards[i]));
+  }
+  if (note.isEmpty()) return;
+  noted_->note = run_.folder_ + QStringLiteral("/note-%1.json").arg(number);
+  QString why;
+  if (!writeSynced(noted_->note,
+                   QJsonDocument(QJsonObject{{QStringLiteral("cards"), note}}).toJson(QJsonDocument::Compact),
+                   &why)) {
+    ::unlink(native(noted_->note).constData());
+    noted_->note.clear();
+    for (size_t i = 0; i < cards.size(); ++i) {
+      if (noted_->cards[i].empty()) continue;
+      removeKept(run_.folder_, noted_->cards[i]);
+      noted_->cards[i].clear();
+      noted_->failures[i] = why;
+    }
+    return;
+  }
+  // The note and the kept files are on disk before any new file moves.
+  syncFolder(run_.folder_);
+}
+
+CardImageFileRun::Group::~Group() {
+  for (CardFilePlaces& files : cards_) {
     for (const auto& file : files) discardCardImageFile(file.second);
     files.clear();
-    return placed;
-  };
+  }
+  // A card that could not be put back keeps the note and the old files for the next run.
+  if (run_.keepFolder_) return;
+  // The note goes before the old files: while it is there, they are.
+  if (!noted_->note.isEmpty()) ::unlink(native(noted_->note).constData());
+  for (const NotedCard& card : noted_->cards) removeKept(run_.folder_, card);
+}
+
+bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* reason) {
+  CardFilePlaces& files = cards_[card];
   const auto fail = [&](const QString& path, const QString& why) {
     if (failedPath) *failedPath = path;
     if (reason) *reason = why;
-    return finish(false);
+    for (const auto& file : files) discardCardImageFile(file.second);
+    files.clear();
+    return false;
   };
-  // One file takes its place in one step; the files of a card of several
-  // are noted first.
-  CardNote note;
-  QString why;
-  if (files.size() > 1 && !note.write(cards_, folder_, ++notes_, files, &why))
-    return fail(files.front().first, why);
+  if (!noted_->failures[card].isEmpty()) return fail(files.front().first, noted_->failures[card]);
   for (auto& [place, prepared] : files) {
     if (std::rename(native(prepared).constData(), native(place).constData()) != 0) {
-      why = errorText(errno);
-      if (note.undo())
-        note.remove();
-      else
-        keepFolder_ = true;
+      const QString why = errorText(errno);
+      if (!settleCard(run_.cards_, run_.folder_, noted_->cards[card])) run_.keepFolder_ = true;
       return fail(place, why);
     }
     prepared.clear();
     filePlaced();
   }
-  note.remove();
-  return finish(true);
+  files.clear();
+  return true;
 }
 
 }  // namespace production

@@ -6,13 +6,15 @@
 // A run works in a hidden folder of its own inside the cards' folder
 // (".Card_files_XXXXXX"), locked for as long as the run lives (an advisory
 // lock that the system lets go when the process ends, however it ends). The
-// new files are prepared there. Before the files of a card with two sides
+// new files are prepared there. Before the files of cards with two sides
 // take their places, the run keeps the old files there (a second link), and
-// writes down, forced to disk, which places the new files take: once the new
-// files are all in place the note goes. A run that later finds the folder of
-// a run nobody holds any more undoes the card of its note, the old files put
-// back wherever the new ones had taken their places, and removes the folder.
-// A run still alive (another program exporting there) is left alone.
+// writes down which places the new files take, forced to disk (one note for
+// the cards put in place together): once they are in place the note goes. A
+// run that later finds the folder of a run nobody holds any more settles
+// each card of its notes: a card whose new files are all in place is kept;
+// one whose new files took only some of their places gets its old files
+// back. It then removes the folder. A run still alive (another program
+// exporting there) is left alone.
 
 #include <QString>
 #include <functional>
@@ -48,6 +50,26 @@ class CardImageFileRun {
   // the file that failed and the reason.
   bool place(CardFilePlaces& files, QString* failedPath = nullptr, QString* reason = nullptr);
 
+  // Several cards put in place one after the other, noted on disk together
+  // when the group is made (one forced write for all of them). The prepared
+  // files of the cards not put in place go with the group.
+  class Group {
+   public:
+    Group(CardImageFileRun& run, std::vector<CardFilePlaces>& cards);
+    ~Group();
+    Group(const Group&) = delete;
+    Group& operator=(const Group&) = delete;
+
+    // Card `card` of the group in its places, as place() above.
+    bool place(size_t card, QString* failedPath = nullptr, QString* reason = nullptr);
+
+   private:
+    struct Noted;
+    CardImageFileRun& run_;
+    std::vector<CardFilePlaces>& cards_;
+    std::unique_ptr<Noted> noted_;
+  };
+
  private:
   class Lock;
   friend void recoverCardImageFiles(const QString& folder);
@@ -56,14 +78,15 @@ class CardImageFileRun {
   QString cards_;               // the folder the cards go to
   QString folder_;              // the run's own folder inside it
   std::unique_ptr<Lock> lock_;  // held for the run's life
-  int notes_ = 0;               // cards noted so far
+  int notes_ = 0;               // notes written so far
   // Set when a card could not be put back: the run's folder stays, so that
   // the next run finishes the job.
   bool keepFolder_ = false;
 };
 
-// Undoes the half-placed card of each run in `folder` that has ended without
-// finishing and removes the run's folder; runs still alive are left alone.
+// Settles the cards of each run in `folder` that has ended without finishing
+// (a card left half replaced gets its old files back) and removes the run's
+// folder; runs still alive are left alone.
 void recoverCardImageFiles(const QString& folder);
 
 // Called after each change to the files beside the cards (a new side takes

@@ -319,8 +319,9 @@ std::string hiddenEntries(const QString& folder) {
 
 // A batch killed at any point, even while it puts back what an earlier killed
 // batch left, leaves no card whose sides come from two runs once the next
-// batch into the folder has begun, and nothing of the dead runs; a batch that
-// is still alive keeps its work.
+// batch into the folder has begun (a half replaced card gets its old sides
+// back, a whole one stays), and nothing of the dead runs; a batch that is
+// still alive keeps its work.
 TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   QTemporaryDir dir;
   const QString folder = dir.path();
@@ -328,16 +329,17 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   // Each card puts its back, then its front, in place: the 7th file is card 4's back.
   EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/2 1/1 1/1");
-  ASSERT_EQ(batchInItsOwnProcess(folder, 3, 2), 0);
-  EXPECT_EQ(cardRuns(folder, 6), "3/3 3/3 2/2 1/1 1/1 1/1");
+  // Killed again just after putting back card 4's old back, before its own first card.
+  EXPECT_EQ(batchInItsOwnProcess(folder, 3, 6, {"die", "1"}), -1);
+  EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
+  ASSERT_EQ(batchInItsOwnProcess(folder, 4, 2), 0);
+  EXPECT_EQ(cardRuns(folder, 6), "4/4 4/4 2/2 1/1 1/1 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
 
-  // Killed just after card 5's front, then again while its old sides are put back.
-  EXPECT_EQ(batchInItsOwnProcess(folder, 4, 6, {"die", "10"}), -1);
-  EXPECT_EQ(batchInItsOwnProcess(folder, 5, 6, {"die", "1"}), -1);
-  EXPECT_EQ(cardRuns(folder, 6), "4/4 4/4 4/4 4/4 1/4 1/1");
+  // Killed just after card 5's front: the cards it made whole stay.
+  EXPECT_EQ(batchInItsOwnProcess(folder, 5, 6, {"die", "10"}), -1);
   ASSERT_EQ(batchInItsOwnProcess(folder, 6, 1), 0);
-  EXPECT_EQ(cardRuns(folder, 6), "6/6 4/4 4/4 4/4 1/1 1/1");
+  EXPECT_EQ(cardRuns(folder, 6), "6/6 5/5 5/5 5/5 5/5 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
 
   // A run held after card 2's back is alive: a second program's batch leaves
@@ -346,12 +348,12 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   for (int wait = 0; wait < 600 && !alive.out().contains("paused") && alive.running(); ++wait) alive.readFor(100);
   ASSERT_TRUE(alive.out().contains("paused"));
   ASSERT_EQ(batchInItsOwnProcess(folder, 8, 1), 0);
-  EXPECT_EQ(cardRuns(folder, 2), "8/8 4/7");
+  EXPECT_EQ(cardRuns(folder, 2), "8/8 5/7");
   EXPECT_EQ(hiddenEntries(folder).find(' '), std::string::npos);  // the living run's folder alone
   alive.signal(SIGKILL);
   alive.waitForExit(-1);
   ASSERT_EQ(batchInItsOwnProcess(folder, 9, 1), 0);
-  EXPECT_EQ(cardRuns(folder, 6), "9/9 4/4 4/4 4/4 1/1 1/1");
+  EXPECT_EQ(cardRuns(folder, 6), "9/9 5/5 5/5 5/5 5/5 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
 }
 
