@@ -161,8 +161,9 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card)
             ? ::unlink(place.constData()) == 0
             : std::rename(native(run + QLatin1Char('/') + (*file)->kept).constData(), place.constData()) == 0;
     if (!putBack) {
+      const QString why = errorText(errno);
       qCWarning(lcProduction).noquote()
-          << QStringLiteral("%1 could not be put back: %2").arg((*file)->place, errorText(errno));
+          << QStringLiteral("%1 could not be put back: %2").arg((*file)->place, why);
       undone = false;
       continue;
     }
@@ -268,7 +269,7 @@ void setCardFilePlacedObserver(std::function<void()> observer) {
   placedObserver() = std::move(observer);
 }
 
-void recoverCardImageFiles(const QString& folder) {
+void CardImageFileRun::settleEndedRuns(const QString& folder) {
   const QDir cards(folder);
   const QStringList runs =
       cards.entryList({kRunFolderPrefix + QLatin1Char('*')},
@@ -277,8 +278,8 @@ void recoverCardImageFiles(const QString& folder) {
     const QString run = cards.filePath(name);
     // A run still alive holds its lock; where locks are not offered, whose
     // run it is cannot be told, and it is left alone.
-    const CardImageFileRun::Lock lock(run);
-    if (lock.state() != CardImageFileRun::Lock::Taken) continue;
+    const Lock lock(run);
+    if (lock.state() != Lock::Taken) continue;
     bool settled = true;
     for (const QString& note : QDir(run).entryList({kNotePattern}, QDir::Files | QDir::Hidden, QDir::Name))
       for (const NotedCard& card : readNote(run + QLatin1Char('/') + note))
@@ -292,7 +293,7 @@ void recoverCardImageFiles(const QString& folder) {
 }
 
 std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, QString* reason) {
-  recoverCardImageFiles(folder);
+  settleEndedRuns(folder);
   for (int attempt = 0; attempt < 10; ++attempt) {
     QByteArray name = native(folder + QLatin1Char('/') + kRunFolderPrefix + QStringLiteral("XXXXXX"));
     if (!::mkdtemp(name.data())) {

@@ -72,8 +72,11 @@ class CardImageFileRun {
 
  private:
   class Lock;
-  friend void recoverCardImageFiles(const QString& folder);
   CardImageFileRun(QString cards, QString folder, std::unique_ptr<Lock> lock);
+  // Settles the cards of each run in `folder` that has ended without
+  // finishing (a card left half replaced gets its old files back) and
+  // removes the run's folder; runs still alive are left alone.
+  static void settleEndedRuns(const QString& folder);
 
   QString cards_;               // the folder the cards go to
   QString folder_;              // the run's own folder inside it
@@ -83,11 +86,6 @@ class CardImageFileRun {
   // the next run finishes the job.
   bool keepFolder_ = false;
 };
-
-// Settles the cards of each run in `folder` that has ended without finishing
-// (a card left half replaced gets its old files back) and removes the run's
-// folder; runs still alive are left alone.
-void recoverCardImageFiles(const QString& folder);
 
 // Called after each change to the files beside the cards (a new side takes
 // its place, an old one is put back, or a new one is taken away where there
