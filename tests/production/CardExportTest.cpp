@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -345,7 +346,8 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   // A run held after card 2's back is alive: a second program's batch leaves
   // its half card and its files alone, until it is killed.
   platform::ChildProcess alive(kCardBatchRun, {folder, "7", "6", "pause", "3"});
-  for (int wait = 0; wait < 600 && !alive.out().contains("paused") && alive.running(); ++wait) alive.readFor(100);
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  while (!alive.out().contains("paused") && alive.running() && !guard.hasExpired()) alive.readFor(100);
   ASSERT_TRUE(alive.out().contains("paused"));
   ASSERT_EQ(batchInItsOwnProcess(folder, 8, 1), 0);
   EXPECT_EQ(cardRuns(folder, 2), "8/8 5/7");
