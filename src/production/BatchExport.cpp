@@ -1,7 +1,6 @@
 #include "production/BatchExport.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "platform/Messages.h"
+#include "production/CardImageFileRun.h"
 #include "production/globals.h"
 
 namespace production {
@@ -22,15 +22,17 @@ namespace {
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
 // Cards a worker may render ahead of the writer.
 constexpr int kCardsAheadPerWorker = 8;
+// Cards put in place together at most.
+constexpr size_t kCardsPlacedTogether = 64;
 // Memory the workers' pictures may take together: a large card at a high
 // resolution is made by fewer workers at once.
 constexpr double kPictureMemory = 2.0 * 1024 * 1024 * 1024;
 
 }  // namespace
 
-// One rendered card: its files, each prepared beside its final path, or why it failed.
+// One rendered card: its files, each prepared in the run's folder, or why it failed.
 struct BatchExport::Card {
-  std::vector<std::pair<QString, QString>> files;  // (final path, prepared file)
+  CardFilePlaces files;  // (final path, prepared file) each
   QString failure;
   QStringList cut;  // its bound texts not shown whole, the front's first
 
@@ -64,7 +66,7 @@ BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const
   // only puts it in place, in row order.
   const auto prepare = [&](const QImage& picture, const QString& path, AlphaChannel alpha) {
     const QString prepared =
-        prepareCardImageFile(encodeCardImage(picture, format_, alpha), path, &reason, staging);
+        prepareCardImageFile(encodeCardImage(picture, format_, alpha), path, staging, &reason);
     if (prepared.isEmpty()) return false;
     card.files.emplace_back(path, prepared);
     return true;
@@ -138,67 +140,70 @@ BatchExportResult BatchExport::run() {
     }
   };
 
-  // With several workers, each prepares its files in a hidden folder of its
-  // own inside the batch folder, removed with whatever is left in it when the
-  // run ends: threads that make new files in one folder wait for each other
-  // in the file system, while renaming files into it stays quick. A single
-  // worker prepares them beside their places, which is quicker for one.
+  // Puts right what an earlier batch that died here left half done; this
+  // run's files are prepared in a hidden folder of its own, one inside it
+  // for each worker when there are several (threads that make new files in
+  // one folder wait for each other in the file system, while renaming files
+  // into it stays quick).
+  QString why;
+  const std::unique_ptr<CardImageFileRun> files = CardImageFileRun::open(request_.folder, &why);
+  if (!files) {
+    qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(request_.folder, why);
+    result.failed = result.total;
+    result.firstFailure = QStringLiteral("%1: %2").arg(QFileInfo(request_.folder).fileName(), why);
+    return result;
+  }
   const int workers = std::min(threads, std::max(result.total, 1));
-  std::vector<std::unique_ptr<QTemporaryDir>> staging;
   std::vector<std::thread> pool;
   pool.reserve(static_cast<size_t>(workers));
-  for (int t = 0; t < workers; ++t) {
-    QString folder;
-    if (workers > 1) {
-      const auto& made = staging.emplace_back(
-          std::make_unique<QTemporaryDir>(request_.folder + QStringLiteral("/.Card_files_XXXXXX")));
-      if (made->isValid()) folder = made->path();
-    }
-    pool.emplace_back(worker, folder);
-  }
+  for (int t = 0; t < workers; ++t)
+    pool.emplace_back(worker, workers > 1 ? files->threadFolder(t) : files->folder());
 
-  for (int row = 0; row < result.total; ++row) {
-    if (Stop_SMS_Sending_Now.load()) {
-      result.stopped = true;
-      break;
-    }
+  for (int row = 0; row < result.total && !result.stopped;) {
+    // The next card, waited for, with the cards rendered right after it: put
+    // in place together, they are noted on disk once for all.
     curr_barcode_count.store(row + 1);
-    Card card;
-    bool stopped = false;
+    std::vector<Card> group;
     {
       std::unique_lock lock(mutex);
-      while (ready.find(row) == ready.end()) {
-        if (Stop_SMS_Sending_Now.load()) {
-          stopped = true;
-          break;
-        }
+      while (ready.find(row) == ready.end() && !Stop_SMS_Sending_Now.load())
         changed.wait_for(lock, kStopPoll);
-      }
-      if (!stopped) {
-        card = std::move(ready.at(row));
-        ready.erase(row);
-        writing = row + 1;
-      }
+      for (auto next = ready.find(row);
+           next != ready.end() && next->first == row + static_cast<int>(group.size()) &&
+           group.size() < kCardsPlacedTogether;
+           next = ready.erase(next))
+        group.push_back(std::move(next->second));
+      writing = row + static_cast<int>(group.size());
     }
-    if (stopped) {
+    changed.notify_all();
+    if (group.empty()) {  // stopped while waiting
       result.stopped = true;
       break;
     }
-    changed.notify_all();
+    std::vector<CardFilePlaces> placing;
+    for (Card& card : group) placing.push_back(std::move(card.files));
+    CardImageFileRun::Group together(*files, placing);
 
-    // The files of a card take their places all or none.
-    QString failure = card.failure;
-    QString failedPath, reason;
-    if (!putCardImageFilesInPlace(card.files, &failedPath, &reason))
-      failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
-    if (failure.isEmpty()) {
-      ++result.written;
-      result.cut.add(row, card.cut);
-      if (onCardWritten) onCardWritten(result.written);
-    } else {
-      ++result.failed;
-      qCWarning(lcProduction).noquote() << failure;
-      if (result.firstFailure.isEmpty()) result.firstFailure = failure;
+    for (size_t i = 0; i < group.size(); ++i, ++row) {
+      if (Stop_SMS_Sending_Now.load()) {
+        result.stopped = true;
+        break;
+      }
+      curr_barcode_count.store(row + 1);
+      // The files of a card take their places all or none.
+      QString failure = group[i].failure;
+      QString failedPath, reason;
+      if (failure.isEmpty() && !together.place(i, &failedPath, &reason))
+        failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
+      if (failure.isEmpty()) {
+        ++result.written;
+        result.cut.add(row, group[i].cut);
+        if (onCardWritten) onCardWritten(result.written);
+      } else {
+        ++result.failed;
+        qCWarning(lcProduction).noquote() << failure;
+        if (result.firstFailure.isEmpty()) result.firstFailure = failure;
+      }
     }
   }
 

@@ -45,7 +45,9 @@ class BatchExport {
   BatchExport(const std::shared_ptr<const RunSnapshot>& snapshot, BatchExportRequest request);
 
   // The whole run on the calling thread (the workers are its own). Clears
-  // the stop flag first; sets list_count and curr_barcode_count.
+  // the stop flag first; sets list_count and curr_barcode_count. Before its
+  // first card it puts right what a batch that died in the folder left
+  // (CardImageFileRun); a folder that cannot take the run's own fails every card.
   BatchExportResult run();
 
   // The front file of card `row` (from 0): <folder>/Card_<row + 1>.<extension>.
@@ -56,7 +58,7 @@ class BatchExport {
 
  private:
   struct Card;
-  // The card's files are prepared in `staging` (beside their places when empty).
+  // The card's files are prepared in `staging`, a folder of the run.
   Card renderCard(int row, const QString& staging) const;
   // How many workers the memory of their pictures allows.
   int workersForPictureMemory() const;

@@ -15,6 +15,7 @@
 #include "core/render/SKTRenderingView.h"
 #include "platform/Messages.h"
 #include "platform/SavedFile.h"
+#include "production/CardImageFileRun.h"
 #include "production/PngWriter.h"
 #include "production/globals.h"
 
@@ -92,22 +93,21 @@ bool writeCardImageData(const QByteArray& data, const QString& path, QString* re
   return saveWholeFile(path, data, reason);
 }
 
-QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason,
-                             const QString& folder) {
+QString prepareCardImageFile(const QByteArray& data, const QString& path, const QString& folder,
+                             QString* reason) {
   const auto fail = [&](const QString& why) {
     if (reason) *reason = why;
     return QString();
   };
   if (data.isEmpty()) return fail(QStringLiteral("The picture could not be encoded."));
   const QFileInfo target(path);
-  // Hidden, on the target's file system (so that putting it in place is one
-  // rename), under a name no other file has; created with the user's
-  // default permissions.
+  // Hidden, under a name no other file has; created with the user's default
+  // permissions.
   QString prepared;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     prepared = QStringLiteral("%1/.%2.%3.part")
-                   .arg(folder.isEmpty() ? target.path() : folder, target.fileName())
+                   .arg(folder, target.fileName())
                    .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
     fd = ::open(QFile::encodeName(prepared).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
@@ -139,42 +139,26 @@ void discardCardImageFile(const QString& prepared) {
   if (!prepared.isEmpty()) ::unlink(QFile::encodeName(prepared).constData());
 }
 
-bool putCardImageFilesInPlace(std::vector<std::pair<QString, QString>>& files, QString* failedPath,
-                              QString* reason) {
-  bool placed = true;
-  {
-    platform::FileReplacement replacement;  // puts back what it moved unless committed
-    for (auto& [path, prepared] : files) {
-      QString why;
-      if (!replacement.replace(prepared, path, &why)) {
-        if (failedPath) *failedPath = path;
-        if (reason) *reason = why;
-        placed = false;
-        break;
-      }
-      prepared.clear();
-    }
-    if (placed) replacement.commit();
-  }
-  for (const auto& file : files) discardCardImageFile(file.second);
-  files.clear();
-  return placed;
-}
-
 bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath, QString* reason) {
-  std::vector<std::pair<QString, QString>> prepared;
+  if (files.empty()) return true;
+  const auto fail = [&](const QString& path, const QString& why) {
+    if (failedPath) *failedPath = path;
+    if (reason) *reason = why;
+    return false;
+  };
+  QString why;
+  const auto run = CardImageFileRun::open(QFileInfo(files.front().path).path(), &why);
+  if (!run) return fail(files.front().path, why);
+  CardFilePlaces prepared;
   for (const CardImageData& file : files) {
-    QString why;
-    const QString made = prepareCardImageFile(file.data, file.path, &why);
+    const QString made = prepareCardImageFile(file.data, file.path, run->folder(), &why);
     if (made.isEmpty()) {
       for (const auto& done : prepared) discardCardImageFile(done.second);
-      if (failedPath) *failedPath = file.path;
-      if (reason) *reason = why;
-      return false;
+      return fail(file.path, why);
     }
     prepared.emplace_back(file.path, made);
   }
-  return putCardImageFilesInPlace(prepared, failedPath, reason);
+  return run->place(prepared, failedPath, reason);
 }
 
 QString cardImageFailureMessage(const QString& path, const QString& reason) {

@@ -40,22 +40,14 @@ QByteArray encodeCardImage(const QImage& picture, CardImageFormat format,
 bool writeCardImageData(const QByteArray& data, const QString& path, QString* reason = nullptr);
 
 // The same in two steps, for writers that prepare files in parallel and put
-// them in place in order: the data goes to a new hidden file beside the path,
-// or in `folder` when one is given (a folder on the same file system, such as
-// a hidden folder inside the path's own); its path is returned, empty with the
-// reason on failure. It then takes the place of the file at the path
-// (putCardImageFilesInPlace, all files of a card or none). A prepared file
-// that is not put in place is discarded.
-QString prepareCardImageFile(const QByteArray& data, const QString& path, QString* reason = nullptr,
-                             const QString& folder = QString());
+// them in place in order (CardImageFileRun): the data goes to a new hidden
+// file in `folder` (a run's folder, on the file system of the path's own,
+// so that putting it in place is one rename); its path is returned, empty
+// with the reason on failure. A prepared file that is not put in place is
+// discarded.
+QString prepareCardImageFile(const QByteArray& data, const QString& path, const QString& folder,
+                             QString* reason = nullptr);
 void discardCardImageFile(const QString& prepared);
-
-// Puts prepared files, each given as (path, prepared file), in their places
-// all or none: one that cannot take its place puts back the files replaced
-// before it. Every prepared file is used or discarded, and `files` is emptied.
-// False with the path of the file that failed and the reason.
-bool putCardImageFilesInPlace(std::vector<std::pair<QString, QString>>& files, QString* failedPath = nullptr,
-                              QString* reason = nullptr);
 
 // One card image file to write: its path and its encoded data.
 struct CardImageData {
@@ -63,10 +55,12 @@ struct CardImageData {
   QByteArray data;
 };
 
-// Writes a set of card image files (the two sides of a card) all or none:
-// each is written in full to a new file beside its place first, and only
-// when all of them were written do they take their places; one that cannot
-// take its place puts back the files replaced before it. False with the
+// Writes a set of card image files (the two sides of a card, in one folder)
+// all or none: each is written in full to a new file in a run's folder
+// beside them first (CardImageFileRun), and only when all of them were
+// written do they take their places; one that cannot take its place puts
+// back the files replaced before it, and so does the next export into the
+// folder when this program ended before the set was whole. False with the
 // path of the file that failed and the reason; the files at the paths are
 // then as they were, and nothing new is left behind.
 bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath = nullptr,

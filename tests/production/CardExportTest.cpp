@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +17,7 @@
 
 #include "ProductionTestSupport.h"
 #include "core/globals.h"
+#include "platform/ChildProcess.h"
 #include "platform/widgets/Open_Export_Log.h"
 #include "production/BatchExport.h"
 #include "production/CardExport.h"
@@ -30,6 +32,7 @@ using namespace production_testing;
 namespace {
 
 const QString kExported = "Card has been exported successfully.";
+const QString kCardBatchRun = QUVO_BINARY_DIR "/tests/card_batch_run";
 
 QRgb pixel(const QString& path, int x, int y) {
   const QImage image(path);
@@ -283,6 +286,77 @@ TEST(CardExport, BothSidesAreWrittenAsAPairOrNotAtAll) {
       batchExportMessage(result),
       "2 of 3 cards have been exported: 1 failed, 0 skipped.\nFirst failure: Card_2.png: Is a directory");
   export_card_side = "F";
+}
+
+// The batch of both sides run by card_batch_run, a process of its own: run
+// `run` paints the sides of its cards with its number. "die n" kills it
+// (SIGKILL) just after the n-th file took its place in the folder.
+int batchInItsOwnProcess(const QString& folder, int run, int cards, const QStringList& end = {}) {
+  const platform::ChildResult child =
+      platform::runChild(kCardBatchRun, QStringList{folder, QString::number(run), QString::number(cards)} + end,
+                         {.output = platform::ChildOutput::ErrorsForwarded});
+  EXPECT_TRUE(child.started);
+  return child.exitCode;  // -1 when killed
+}
+
+// The runs that made the front and the back of each card ("front/back", "-"
+// for no file), one card after the other.
+std::string cardRuns(const QString& folder, int cards) {
+  const auto runOf = [](const QString& path) {
+    const QImage picture(path);
+    return picture.isNull() ? QString("-") : QString::number(qRed(picture.pixel(190, 90)));
+  };
+  QStringList runs;
+  for (int card = 1; card <= cards; ++card) {
+    const QString front = BatchExport::cardFilePath(folder, card - 1, "PNG");
+    runs << runOf(front) + "/" + runOf(Create_Back_Card_Path(front));
+  }
+  return runs.join(' ').toStdString();
+}
+
+std::string hiddenEntries(const QString& folder) {
+  return QDir(folder).entryList({".*"}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ').toStdString();
+}
+
+// A batch killed at any point, even while it puts back what an earlier killed
+// batch left, leaves no card whose sides come from two runs once the next
+// batch into the folder has begun (a half replaced card gets its old sides
+// back, a whole one stays), and nothing of the dead runs; a batch that is
+// still alive keeps its work.
+TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
+  // Each card puts its back, then its front, in place: the 7th file is card 4's back.
+  EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
+  EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/2 1/1 1/1");
+  // Killed again just after putting back card 4's old back, before its own first card.
+  EXPECT_EQ(batchInItsOwnProcess(folder, 3, 6, {"die", "1"}), -1);
+  EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
+  ASSERT_EQ(batchInItsOwnProcess(folder, 4, 2), 0);
+  EXPECT_EQ(cardRuns(folder, 6), "4/4 4/4 2/2 1/1 1/1 1/1");
+  EXPECT_EQ(hiddenEntries(folder), "");
+
+  // Killed just after card 5's front: the cards it made whole stay.
+  EXPECT_EQ(batchInItsOwnProcess(folder, 5, 6, {"die", "10"}), -1);
+  ASSERT_EQ(batchInItsOwnProcess(folder, 6, 1), 0);
+  EXPECT_EQ(cardRuns(folder, 6), "6/6 5/5 5/5 5/5 5/5 1/1");
+  EXPECT_EQ(hiddenEntries(folder), "");
+
+  // A run held after card 2's back is alive: a second program's batch leaves
+  // its half card and its files alone, until it is killed.
+  platform::ChildProcess alive(kCardBatchRun, {folder, "7", "6", "pause", "3"});
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  while (!alive.out().contains("paused") && alive.running() && !guard.hasExpired()) alive.readFor(100);
+  ASSERT_TRUE(alive.out().contains("paused"));
+  ASSERT_EQ(batchInItsOwnProcess(folder, 8, 1), 0);
+  EXPECT_EQ(cardRuns(folder, 2), "8/8 5/7");
+  EXPECT_EQ(hiddenEntries(folder).find(' '), std::string::npos);  // the living run's folder alone
+  alive.signal(SIGKILL);
+  alive.waitForExit(-1);
+  ASSERT_EQ(batchInItsOwnProcess(folder, 9, 1), 0);
+  EXPECT_EQ(cardRuns(folder, 6), "9/9 5/5 5/5 5/5 5/5 1/1");
+  EXPECT_EQ(hiddenEntries(folder), "");
 }
 
 TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeepsItsAlpha) {

@@ -8,7 +8,7 @@ if(QUVO_SANITIZE)
   target_link_libraries(sanitizer_probe PRIVATE test_support ${CMAKE_DL_LIBS})
   # The programs the tests start, besides the test programs.
   set(_started)
-  foreach(_program quvo-gratulo barcode_render barcode_render_2d filtering_at_exit)
+  foreach(_program quvo-gratulo barcode_render barcode_render_2d filtering_at_exit card_batch_run)
     if(TARGET ${_program})
       list(APPEND _started "$<TARGET_FILE:${_program}>")
       add_dependencies(sanitizer_probe ${_program})

@@ -1,0 +1,399 @@
+#include "production/CardImageFileRun.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#include "platform/RegularFile.h"
+#include "production/CardImageFile.h"
+#include "production/globals.h"
+
+namespace production {
+
+namespace {
+
+const QString kRunFolderPrefix = QStringLiteral(".Card_files_");
+const QString kLockName = QStringLiteral("lock");
+const QString kNotePattern = QStringLiteral("note-*.json");
+constexpr qint64 kLargestNote = 1024 * 1024;
+
+QString errorText(int error) {
+  return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QByteArray native(const QString& path) {
+  return QFile::encodeName(path);
+}
+
+std::function<void()>& placedObserver() {
+  static std::function<void()> observer;
+  return observer;
+}
+
+void filePlaced() {
+  if (placedObserver()) placedObserver()();
+}
+
+// What a note says of one file of a card: the place (a name in the cards'
+// folder), the old file kept aside in the run's folder (empty when there
+// was none) and the new file by its device and inode, which tells whether
+// the place holds it.
+struct NotedFile {
+  QString place;
+  QString kept;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+using NotedCard = std::vector<NotedFile>;
+
+bool plainName(const QString& name) {
+  return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+         !name.contains(QLatin1Char('/'));
+}
+
+// Forces a folder's entries to disk (where the file system offers it).
+void syncFolder(const QString& folder) {
+  const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// Forces a file to disk (where the file system offers it).
+void syncFile(const QString& path) {
+  const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fdatasync(fd);
+  ::close(fd);
+}
+
+// Writes the whole of `data` to a new file and forces it to disk.
+bool writeSynced(const QString& path, const QByteArray& data, QString* reason) {
+  const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    *reason = errorText(errno);
+    return false;
+  }
+  qsizetype done = 0;
+  int error = 0;
+  while (done < data.size() && error == 0) {
+    const ssize_t n = ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
+    if (n > 0)
+      done += n;
+    else if (n == 0 || errno != EINTR)
+      error = n == 0 ? ENOSPC : errno;
+  }
+  if (error == 0) ::fdatasync(fd);
+  ::close(fd);
+  if (error == 0) return true;
+  *reason = errorText(error);
+  return false;
+}
+
+QJsonArray noteOf(const NotedCard& card) {
+  QJsonArray files;
+  for (const NotedFile& file : card)
+    files.append(QJsonObject{{QStringLiteral("place"), file.place},
+                             {QStringLiteral("kept"), file.kept},
+                             {QStringLiteral("device"), QString::number(file.device)},
+                             {QStringLiteral("inode"), QString::number(file.inode)}});
+  return files;
+}
+
+// The cards of a note; none when it is not whole (a note cut short by the
+// end of its run: nothing had moved yet) or names anything but plain names.
+std::vector<NotedCard> readNote(const QString& path) {
+  const std::optional<QByteArray> data = platform::readRegularFile(path, kLargestNote);
+  if (!data) return {};
+  std::vector<NotedCard> cards;
+  for (const QJsonValue& card :
+       QJsonDocument::fromJson(*data).object().value(QLatin1String("cards")).toArray()) {
+    NotedCard& noted = cards.emplace_back();
+    for (const QJsonValue& value : card.toArray()) {
+      const QJsonObject file = value.toObject();
+      NotedFile entry;
+      entry.place = file.value(QLatin1String("place")).toString();
+      entry.kept = file.value(QLatin1String("kept")).toString();
+      bool deviceRead = false, inodeRead = false;
+      entry.device =
+          static_cast<dev_t>(file.value(QLatin1String("device")).toString().toULongLong(&deviceRead));
+      entry.inode = static_cast<ino_t>(file.value(QLatin1String("inode")).toString().toULongLong(&inodeRead));
+      if (!plainName(entry.place) || (!entry.kept.isEmpty() && !plainName(entry.kept)) || !deviceRead ||
+          !inodeRead)
+        return {};
+      noted.push_back(entry);
+    }
+  }
+  return cards;
+}
+
+// A card whose new files are all in place is whole and stays; otherwise
+// each place that holds its new file gets its old state back (the kept old
+// file, or no file where there was none). False when a place could not be
+// put back.
+bool settleCard(const QString& cards, const QString& run, const NotedCard& card) {
+  std::vector<const NotedFile*> placed;
+  for (const NotedFile& file : card) {
+    struct stat now = {};
+    if (::lstat(native(cards + QLatin1Char('/') + file.place).constData(), &now) == 0 &&
+        now.st_dev == file.device && now.st_ino == file.inode)
+      placed.push_back(&file);
+  }
+  if (placed.size() == card.size()) return true;
+  bool undone = true;
+  for (auto file = placed.rbegin(); file != placed.rend(); ++file) {
+    const QByteArray place = native(cards + QLatin1Char('/') + (*file)->place);
+    const bool putBack =
+        (*file)->kept.isEmpty()
+            ? ::unlink(place.constData()) == 0
+            : std::rename(native(run + QLatin1Char('/') + (*file)->kept).constData(), place.constData()) == 0;
+    if (!putBack) {
+      const QString why = errorText(errno);
+      qCWarning(lcProduction).noquote()
+          << QStringLiteral("%1 could not be put back: %2").arg((*file)->place, why);
+      undone = false;
+      continue;
+    }
+    filePlaced();
+  }
+  return undone;
+}
+
+// The old file at a place kept aside: a second link to it (no room taken,
+// so it works on a full disk too), else a copy forced to disk.
+bool keepAside(const QString& place, const QString& kept, QString* reason) {
+  if (::link(native(place).constData(), native(kept).constData()) == 0) return true;
+  const int linkError = errno;
+  if (platform::copyRegularFile(place, kept)) {
+    syncFile(kept);
+    return true;
+  }
+  *reason = errorText(linkError);
+  return false;
+}
+
+void removeKept(const QString& run, const NotedCard& card) {
+  for (const NotedFile& file : card)
+    if (!file.kept.isEmpty()) ::unlink(native(run + QLatin1Char('/') + file.kept).constData());
+}
+
+// What a card's files are about to do, its old files kept aside under names
+// that begin with `kept`; false with the reason, and nothing kept.
+bool noteCard(const QString& cards, const QString& run, const QString& kept, const CardFilePlaces& files,
+              NotedCard& card, QString* reason) {
+  const QString folder = QDir::cleanPath(QFileInfo(cards).absoluteFilePath());
+  const auto fail = [&](const QString& why) {
+    *reason = why;
+    removeKept(run, card);
+    card.clear();
+    return false;
+  };
+  for (size_t i = 0; i < files.size(); ++i) {
+    const auto& [place, prepared] = files[i];
+    const QFileInfo info(place);
+    if (QDir::cleanPath(info.absolutePath()) != folder)
+      return fail(QStringLiteral("not in the folder of the cards"));
+    struct stat made = {};
+    struct stat old = {};
+    if (::stat(native(prepared).constData(), &made) != 0) return fail(errorText(errno));
+    NotedFile file{info.fileName(), QString(), made.st_dev, made.st_ino};
+    if (::lstat(native(place).constData(), &old) == 0 && !S_ISDIR(old.st_mode)) {
+      file.kept = kept + QString::number(i);
+      QString why;
+      if (!keepAside(place, run + QLatin1Char('/') + file.kept, &why)) return fail(why);
+    }
+    card.push_back(file);
+  }
+  return true;
+}
+
+}  // namespace
+
+// The lock of a run's folder (a file in it), tried without waiting and held
+// while the object lives.
+class CardImageFileRun::Lock {
+ public:
+  enum State { Taken, Busy, NotOffered };
+
+  explicit Lock(const QString& folder) {
+    const QByteArray path = native(folder + QLatin1Char('/') + kLockName);
+    fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd_ < 0 || ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      state_ = fd_ >= 0 && errno == EWOULDBLOCK ? Busy : NotOffered;
+      return;
+    }
+    // A run that settles a dead one removes its folder, lock included, while
+    // holding it: the lock is only good while the path names this file.
+    struct stat held = {};
+    struct stat named = {};
+    if (::fstat(fd_, &held) != 0 || ::stat(path.constData(), &named) != 0 || held.st_dev != named.st_dev ||
+        held.st_ino != named.st_ino)
+      state_ = Busy;
+  }
+  ~Lock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+
+  State state() const { return state_; }
+
+ private:
+  int fd_ = -1;
+  State state_ = Taken;
+};
+
+// The group's note and, for each card, what it says of the card (empty for
+// a card of one file, which takes its place in one step) or why the card
+// could not be noted.
+struct CardImageFileRun::Group::Noted {
+  QString note;
+  std::vector<NotedCard> cards;
+  std::vector<QString> failures;
+};
+
+void setCardFilePlacedObserver(std::function<void()> observer) {
+  placedObserver() = std::move(observer);
+}
+
+void CardImageFileRun::settleEndedRuns(const QString& folder) {
+  const QDir cards(folder);
+  const QStringList runs =
+      cards.entryList({kRunFolderPrefix + QLatin1Char('*')},
+                      QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+  for (const QString& name : runs) {
+    const QString run = cards.filePath(name);
+    // A run still alive holds its lock; where locks are not offered, whose
+    // run it is cannot be told, and it is left alone.
+    const Lock lock(run);
+    if (lock.state() != Lock::Taken) continue;
+    bool settled = true;
+    for (const QString& note : QDir(run).entryList({kNotePattern}, QDir::Files | QDir::Hidden, QDir::Name))
+      for (const NotedCard& card : readNote(run + QLatin1Char('/') + note))
+        settled = settleCard(folder, run, card) && settled;
+    if (settled)
+      QDir(run).removeRecursively();
+    else
+      qCWarning(lcProduction).noquote()
+          << QStringLiteral("Kept %1 to finish putting back its cards").arg(run);
+  }
+}
+
+std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, QString* reason) {
+  settleEndedRuns(folder);
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    QByteArray name = native(folder + QLatin1Char('/') + kRunFolderPrefix + QStringLiteral("XXXXXX"));
+    if (!::mkdtemp(name.data())) {
+      if (reason) *reason = errorText(errno);
+      return nullptr;
+    }
+    const QString run = QFile::decodeName(name);
+    // Busy: another program found the new folder before it was locked and
+    // took it for a dead run's; that program removes it.
+    auto lock = std::make_unique<Lock>(run);
+    if (lock->state() == Lock::Busy) continue;
+    syncFolder(folder);
+    return std::unique_ptr<CardImageFileRun>(new CardImageFileRun(folder, run, std::move(lock)));
+  }
+  if (reason) *reason = QStringLiteral("no folder of its own could be locked for the new files");
+  return nullptr;
+}
+
+CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_ptr<Lock> lock)
+    : cards_(std::move(cards)), folder_(std::move(folder)), lock_(std::move(lock)) {}
+
+CardImageFileRun::~CardImageFileRun() {
+  if (!keepFolder_) QDir(folder_).removeRecursively();
+}
+
+QString CardImageFileRun::threadFolder(int thread) const {
+  const QString folder = folder_ + QStringLiteral("/%1").arg(thread);
+  return ::mkdir(native(folder).constData(), 0777) == 0 ? folder : folder_;
+}
+
+bool CardImageFileRun::place(CardFilePlaces& files, QString* failedPath, QString* reason) {
+  std::vector<CardFilePlaces> card{std::exchange(files, {})};
+  return Group(*this, card).place(0, failedPath, reason);
+}
+
+CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces>& cards)
+    : run_(run), cards_(cards), noted_(std::make_unique<Noted>()) {
+  noted_->cards.resize(cards.size());
+  noted_->failures.resize(cards.size());
+  const int number = ++run_.notes_;
+  QJsonArray note;
+  for (size_t i = 0; i < cards.size(); ++i) {
+    if (cards[i].size() < 2) continue;
+    const QString kept = QStringLiteral("kept-%1-%2-").arg(number).arg(i);
+    if (noteCard(run_.cards_, run_.folder_, kept, cards[i], noted_->cards[i], &noted_->failures[i]))
+      note.append(noteOf(noted_->cards[i]));
+  }
+  if (note.isEmpty()) return;
+  noted_->note = run_.folder_ + QStringLiteral("/note-%1.json").arg(number);
+  QString why;
+  if (!writeSynced(noted_->note,
+                   QJsonDocument(QJsonObject{{QStringLiteral("cards"), note}}).toJson(QJsonDocument::Compact),
+                   &why)) {
+    ::unlink(native(noted_->note).constData());
+    noted_->note.clear();
+    for (size_t i = 0; i < cards.size(); ++i) {
+      if (noted_->cards[i].empty()) continue;
+      removeKept(run_.folder_, noted_->cards[i]);
+      noted_->cards[i].clear();
+      noted_->failures[i] = why;
+    }
+    return;
+  }
+  // The note and the kept files are on disk before any new file moves.
+  syncFolder(run_.folder_);
+}
+
+CardImageFileRun::Group::~Group() {
+  for (CardFilePlaces& files : cards_) {
+    for (const auto& file : files) discardCardImageFile(file.second);
+    files.clear();
+  }
+  // A card that could not be put back keeps the note and the old files for the next run.
+  if (run_.keepFolder_) return;
+  // The note goes before the old files: while it is there, they are.
+  if (!noted_->note.isEmpty()) ::unlink(native(noted_->note).constData());
+  for (const NotedCard& card : noted_->cards) removeKept(run_.folder_, card);
+}
+
+bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* reason) {
+  CardFilePlaces& files = cards_[card];
+  const auto fail = [&](const QString& path, const QString& why) {
+    if (failedPath) *failedPath = path;
+    if (reason) *reason = why;
+    for (const auto& file : files) discardCardImageFile(file.second);
+    files.clear();
+    return false;
+  };
+  if (!noted_->failures[card].isEmpty()) return fail(files.front().first, noted_->failures[card]);
+  for (auto& [place, prepared] : files) {
+    if (std::rename(native(prepared).constData(), native(place).constData()) != 0) {
+      const QString why = errorText(errno);
+      if (!settleCard(run_.cards_, run_.folder_, noted_->cards[card])) run_.keepFolder_ = true;
+      return fail(place, why);
+    }
+    prepared.clear();
+    filePlaced();
+  }
+  files.clear();
+  return true;
+}
+
+}  // namespace production

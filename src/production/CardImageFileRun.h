@@ -1,0 +1,96 @@
+#pragma once
+// The card image files that one export writes into one folder, put in place
+// so that a program killed at any moment leaves nothing that the next export
+// into that folder cannot put right: every card keeps both sides from one run.
+//
+// A run works in a hidden folder of its own inside the cards' folder
+// (".Card_files_XXXXXX"), locked for as long as the run lives (an advisory
+// lock that the system lets go when the process ends, however it ends). The
+// new files are prepared there. Before the files of cards with two sides
+// take their places, the run keeps the old files there (a second link), and
+// writes down which places the new files take, forced to disk (one note for
+// the cards put in place together): once they are in place the note goes. A
+// run that later finds the folder of a run nobody holds any more settles
+// each card of its notes: a card whose new files are all in place is kept;
+// one whose new files took only some of their places gets its old files
+// back. It then removes the folder. A run still alive (another program
+// exporting there) is left alone.
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace production {
+
+// The files of one card: (place, prepared file) each, all in the run's cards' folder.
+using CardFilePlaces = std::vector<std::pair<QString, QString>>;
+
+class CardImageFileRun {
+ public:
+  // Puts right what dead runs left in `folder`, then opens this run's own
+  // folder there. Null, with the reason, when that folder cannot be made.
+  static std::unique_ptr<CardImageFileRun> open(const QString& folder, QString* reason = nullptr);
+  // Removes the run's folder with whatever is still in it.
+  ~CardImageFileRun();
+  CardImageFileRun(const CardImageFileRun&) = delete;
+  CardImageFileRun& operator=(const CardImageFileRun&) = delete;
+
+  // The run's folder, where its files are prepared.
+  const QString& folder() const { return folder_; }
+  // A folder of the run for one of several threads that prepare files at
+  // once (making files in one folder, they would wait for each other); the
+  // run's folder when it cannot be made.
+  QString threadFolder(int thread) const;
+
+  // Puts the files of one card in their places, all or none: one that cannot
+  // take its place puts back the files replaced before it. Every prepared
+  // file is used or discarded, and `files` is emptied. False with the path of
+  // the file that failed and the reason.
+  bool place(CardFilePlaces& files, QString* failedPath = nullptr, QString* reason = nullptr);
+
+  // Several cards put in place one after the other, noted on disk together
+  // when the group is made (one forced write for all of them). The prepared
+  // files of the cards not put in place go with the group.
+  class Group {
+   public:
+    Group(CardImageFileRun& run, std::vector<CardFilePlaces>& cards);
+    ~Group();
+    Group(const Group&) = delete;
+    Group& operator=(const Group&) = delete;
+
+    // Card `card` of the group in its places, as place() above.
+    bool place(size_t card, QString* failedPath = nullptr, QString* reason = nullptr);
+
+   private:
+    struct Noted;
+    CardImageFileRun& run_;
+    std::vector<CardFilePlaces>& cards_;
+    std::unique_ptr<Noted> noted_;
+  };
+
+ private:
+  class Lock;
+  CardImageFileRun(QString cards, QString folder, std::unique_ptr<Lock> lock);
+  // Settles the cards of each run in `folder` that has ended without
+  // finishing (a card left half replaced gets its old files back) and
+  // removes the run's folder; runs still alive are left alone.
+  static void settleEndedRuns(const QString& folder);
+
+  QString cards_;               // the folder the cards go to
+  QString folder_;              // the run's own folder inside it
+  std::unique_ptr<Lock> lock_;  // held for the run's life
+  int notes_ = 0;               // notes written so far
+  // Set when a card could not be put back: the run's folder stays, so that
+  // the next run finishes the job.
+  bool keepFolder_ = false;
+};
+
+// Called after each change to the files beside the cards (a new side takes
+// its place, an old one is put back, or a new one is taken away where there
+// was none); tests stop a run there. None by default; set it
+// before a run starts.
+void setCardFilePlacedObserver(std::function<void()> observer);
+
+}  // namespace production

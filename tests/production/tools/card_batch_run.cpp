@@ -1,0 +1,72 @@
+// A batch export of both sides of a card, in a process of its own, for the
+// tests that end a run at a chosen point and look at what it left behind.
+// Both sides are painted with the run's number in their red channel.
+//
+//   card_batch_run <folder> <run 1-255> <cards> [die|pause <n>]
+//
+// die n: the process kills itself (SIGKILL) just after the n-th file took
+// its place in the folder; pause n: it says "paused" there and waits to be
+// killed. Exit status 0 when every card was written.
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "production/BatchExport.h"
+#include "production/CardImageFileRun.h"
+
+namespace {
+
+SidePaintContext painted(QColor colour) {
+  SidePaintContext context;
+  context.size = QSizeF(200, 100);
+  context.cardBase = [colour](QPainter& painter, const QRectF& rect) { painter.fillRect(rect, colour); };
+  return context;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4 && argc != 6) {
+    std::fprintf(stderr, "usage: card_batch_run <folder> <run> <cards> [die|pause <n>]\n");
+    return 2;
+  }
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  const QString folder = QString::fromLocal8Bit(argv[1]);
+  const int run = std::atoi(argv[2]);
+  const int cards = std::atoi(argv[3]);
+  const bool pause = argc == 6 && qstrcmp(argv[4], "pause") == 0;
+  const int stopAt = argc == 6 ? std::atoi(argv[5]) : 0;
+
+  int placed = 0;
+  production::setCardFilePlacedObserver([&placed, stopAt, pause] {
+    if (++placed != stopAt) return;
+    if (!pause) ::raise(SIGKILL);
+    std::printf("paused\n");
+    std::fflush(stdout);
+    for (;;) ::pause();
+  });
+
+  auto snapshot = std::make_shared<production::RunSnapshot>();
+  auto name = SKTGraphic::makeGraphic(GraphicKind::Text);
+  name->setBounds(QRectF(10, 10, 100, 20));
+  name->data_source_type = 1;
+  name->batch_list_name = QStringLiteral("Names");
+  snapshot->card.front = {name};
+  snapshot->card.frontContext = painted(QColor(run, 200, 60));
+  snapshot->card.backContext = painted(QColor(run, 60, 200));
+  auto rows = std::make_shared<production::BindingRows>();
+  rows->useSeries = true;
+  for (int i = 1; i <= cards; ++i) rows->series[QStringLiteral("Names")].append(QStringLiteral("Guest %1").arg(i));
+  rows->seriesRows = cards;
+  snapshot->rows = rows;
+
+  const production::BatchExportResult result =
+      production::BatchExport(snapshot, {folder, QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 4}).run();
+  return result.written == cards ? 0 : 1;
+}
