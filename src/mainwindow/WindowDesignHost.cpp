@@ -4,6 +4,7 @@
 
 #include "data/DataSourceTable.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/SeriesBindings.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "mainwindow/panels/DataSourceTab.h"
@@ -70,6 +71,8 @@ void WindowDesignHost::finishLoading() {
     showChecked(row, true);
   // Barcode pictures stored under another spread choice show the choice in force.
   window_.Redraw_Barcode_Captions();
+  // Bound objects show what card 1 takes from the series and columns now.
+  showCardOneValues(window_);
   window_.selectArrowTool();
   window_.Refresh_Canvas();
 }

@@ -190,12 +190,22 @@ void ProfileDialog::build() {
 
   connect(excel_browse_btn, &QPushButton::clicked, this, &ProfileDialog::Browse_excel_Btn_Clicked);
   connect(view_excel_btn, &QPushButton::clicked, this, &ProfileDialog::View_Excel_Btn_Clicked);
-  connect(batch_series_btn, &QPushButton::clicked, this, [] { profileHost().Batch_Series_Button(); });
+  connect(batch_series_btn, &QPushButton::clicked, this, [this] {
+    profileHost().Batch_Series_Button();
+    showCurrentSourceValues();
+  });
   connect(help_btn, &QPushButton::clicked, this, [] { Open_Help_File(); });
   connect(reset_btn, &QPushButton::clicked, this, &ProfileDialog::Reset_Btn_Clicked);
   connect(preview_btn, &QPushButton::clicked, this, &ProfileDialog::Preview_Btn_Clicked);
   connect(ok_btn, &QPushButton::clicked, this, &ProfileDialog::OK_Btn_Clicked);
   connect(cancel_btn, &QPushButton::clicked, this, &ProfileDialog::Cancel_Btn_Clicked);
+  // A cell corrected in the table window or another workbook chosen.
+  const DataSourceTable* table = &excelTable();
+  const auto follow = [this] {
+    if (isVisible()) showCurrentSourceValues();
+  };
+  connect(table, &QAbstractItemModel::dataChanged, this, follow);
+  connect(table, &QAbstractItemModel::modelReset, this, follow);
   Reset_all_Ctrl();
 }
 
@@ -270,6 +280,7 @@ void ProfileDialog::loadFromSide(const SKTGraphicList& graphics) {
 // ---------------------------------------------------------------- reset
 
 void ProfileDialog::Reset_all_Ctrl() {
+  profilePreview_ = false;
   Preivew_picture->clear();
   previewImage = QImage();
   Template_picture->clear();
@@ -323,6 +334,32 @@ void ProfileDialog::listChanged(int i) {
       setRowValue(i, DataSeriesStore::filledValue(excelTable().value(0, row.ser_col_cb->currentIndex())));
   } catch (const std::exception& e) {
     qCWarning(lcPersonalisation).noquote() << QString::fromUtf8(e.what());
+  }
+}
+
+void ProfileDialog::showCurrentSourceValues() {
+  const QStringList titles = excelTable().columnTitles();
+  const QStringList series = DataSeriesStore().Get_datasheet_File_Name_Array();
+  for (int i = 0; i < kUserProfileFieldCount; ++i) {
+    QComboBox* list = rows[i].ser_col_cb;
+    const int source = rows[i].ds_combo->currentIndex();
+    if (source != kSeries && source != kExcel) continue;
+    {
+      // The lists follow too: a column by its place, a series by its name.
+      const QSignalBlocker block(list);
+      const int column = list->currentIndex();
+      const QString name = list->currentText();
+      list->clear();
+      list->addItems(source == kSeries ? series : titles);
+      list->setCurrentIndex(source == kSeries ? list->findText(name, Qt::MatchExactly)
+                                              : (column < titles.size() ? column : -1));
+    }
+    listChanged(i);
+  }
+  if (profilePreview_) {
+    if (Check_Validation() && Fill_TEMP_User_profile_value_in_Variable()) showProfilePreview();
+  } else if (!Graphics_array.empty()) {
+    Create_and_Set_Preview_picture();
   }
 }
 
@@ -384,6 +421,10 @@ bool ProfileDialog::store(User_Profile_Class& profile, bool frontOrBack) {
       profile.Excel_Binding = false;
     }
   }
+  // A bound field takes card 1's value as the source holds it now.
+  for (int i = 0; i < kUserProfileFieldCount; ++i)
+    if (rows[i].ds_combo->currentIndex() == kSeries || rows[i].ds_combo->currentIndex() == kExcel)
+      listChanged(i);
   const auto& fields = userProfileFields();
   for (int i = 0; i < kUserProfileFieldCount; ++i) {
     const UserProfileField& field = fields[i];
@@ -429,6 +470,10 @@ void ProfileDialog::Cancel_Btn_Clicked() {
 
 void ProfileDialog::Preview_Btn_Clicked() {
   if (!Fill_TEMP_User_profile_value_in_Variable()) return;
+  showProfilePreview();
+}
+
+void ProfileDialog::showProfilePreview() {
   ProfileHost& host = profileHost();
   SKTGraphicView* temp = host.Side_View(CardSide::Temp);
   SKTGraphicView* current = host.Side_View(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front);
@@ -439,6 +484,7 @@ void ProfileDialog::Preview_Btn_Clicked() {
   Fill_User_profile_info_TEMP_side(User_Profiles().TEMP_user_profile, *temp);
   Graphics_array = temp->graphics();
   Create_and_Set_Preview_picture();
+  profilePreview_ = true;
 }
 
 void ProfileDialog::showPicture(QLabel* view, const QImage& image) {
@@ -475,6 +521,7 @@ void ProfileDialog::Browse_excel_Btn_Clicked() {
 
 void ProfileDialog::View_Excel_Btn_Clicked() {
   Data_From_Excel::defaultInstance().Open_Wnd();
+  showCurrentSourceValues();
 }
 
 void ProfileDialog::Browse_image_Btn_Clicked() {
@@ -512,4 +559,5 @@ void ProfileDialog::Set_User_Image(const QString& path) {
 
 void ProfileDialog::View_Data_Series_By_Name(int i) {
   View_Data_Series::defaultInstance().Open_Wnd(rows[i].ser_col_cb->currentText());
+  showCurrentSourceValues();
 }

@@ -58,6 +58,10 @@ class ProfileDialog : public QDialog {
   // Reactions to the combos of a row.
   void sourceChanged(int row);
   void listChanged(int row);
+  // Shows again what card 1 takes from each row's series or column, and the
+  // preview with it, after the data changed under the window (a corrected
+  // cell, a series rewritten, another workbook).
+  void showCurrentSourceValues();
 
   bool isGeneral() const { return general_; }
   // The side code set by the opener: "F", "B" or "".
@@ -89,8 +93,10 @@ class ProfileDialog : public QDialog {
   void setRowValue(int row, const QString& value);
   void showPicture(QLabel* view, const QImage& image);
   void Create_and_Set_Preview_picture();
+  void showProfilePreview();
 
   bool general_;
+  bool profilePreview_ = false;  // the preview shows the profile filled in (Preview)
 };
 
 class Show_User_Profile : public ProfileDialog {

@@ -393,6 +393,15 @@ TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) 
   EXPECT_EQ(window.Front_card_Prop.Card_Location, QPointF(0, 0));
   expected.front.Card_Location = QPointF(0, 0);
 
+  // Objects bound to a column show card 1's value as the run takes it (the
+  // picture bound to "City" takes "Oslo" as its file); one bound to a series
+  // that is not there keeps what it showed.
+  const SKTGraphicPtr picture = doc.graphics().at(1);
+  EXPECT_EQ(picture->FilePath(), "Oslo");
+  EXPECT_EQ(doc.graphics().at(0)->Text_contents()->string,
+            expected.doc.graphics().at(0)->Text_contents()->string);
+  expected.doc.graphics().at(1)->_file_path = QStringLiteral("Oslo");
+
   // Saving from the window gives the same design back.
   const QString resaved = path(QStringLiteral("resaved.dcard"));
   host.queueSavePanel(resaved);

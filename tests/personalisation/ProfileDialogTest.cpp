@@ -158,6 +158,16 @@ TEST_F(ProfileDialogs, OpeningSelectsOnlyWhatExistsAndSpreadsheetColumnsBind) {
               EXPECT_EQ(dialog.result(), 0);
               nameRow.ser_col_cb->setCurrentIndex(nameRow.ser_col_cb->findText("Cities"));
               emailRow.ser_col_cb->setCurrentIndex(1);
+              // A cell corrected while the window is open: the field and the
+              // preview show it, and OK puts it on the card.
+              dialog.show();
+              DataSourceTable& table = Data_From_Excel_Table();
+              EXPECT_TRUE(table.setData(table.index(0, 2), "556"));
+              EXPECT_EQ(phoneRow.value->text(), "556");
+              dialog.preview_btn->click();
+              table.setData(table.index(0, 2), "557");
+              const SKTGraphicPtr previewed = host.temp.Selcect_Ctrl_With_ID("Fup_PhoneNO");
+              EXPECT_TRUE(previewed && previewed->Text_Value == "557");
               dialog.ok_btn->click();
             }),
             1);
@@ -173,6 +183,19 @@ TEST_F(ProfileDialogs, OpeningSelectsOnlyWhatExistsAndSpreadsheetColumnsBind) {
   EXPECT_EQ(email->Text_Value, "a@b.c");
   EXPECT_EQ(name->batch_list_name, "Cities");
   EXPECT_EQ(name->Text_Value, "Zurich");
+  EXPECT_EQ(phone->Text_Value, "557");
+
+  // OK takes what the sources hold now, not what the window showed.
+  writeSeries(host.folder.path(), "Cities", "Geneva\n");
+  ASSERT_EQ(profileButton([&] {
+              EXPECT_EQ(nameRow.value->text(), "Geneva");
+              Data_From_Excel_Table().replaceContents({"No.", "Email", "Phone"},
+                                                      {{{"Extension", "2"}, {"Column1", "x@y.z"}}});
+              dialog.ok_btn->click();
+            }),
+            1);
+  EXPECT_EQ(email->Text_Value, "x@y.z");
+  EXPECT_EQ(phone->Text_Value, "");
 }
 
 TEST_F(ProfileDialogs, PreviewWorksOnCopiesAndCancelLeavesTheSideAsItWas) {
