@@ -34,6 +34,7 @@ const QString kCounts = QStringLiteral("%1 of %2 e-mails have been sent: %3 fail
 const QString kCountsUnconfirmed =
     QStringLiteral("%1 of %2 e-mails have been sent: %3 unconfirmed, %4 failed, %5 skipped.");
 const QString kNoRowFor = QStringLiteral("Recipients without a data row got no mail: %1.");
+const QString kHandingOver = QStringLiteral("Sending the mail to %1...");
 const QString kAwaitingAnswer = QStringLiteral("Waiting for the server to confirm the mail to %1...");
 const QString kMayHaveArrived = QStringLiteral("The mail to %1 may have been delivered.");
 const QString kMayHaveArrivedMany = QStringLiteral("The mails to %1 may have been delivered.");
@@ -319,13 +320,16 @@ bool Send_Mail_Run::send(const QString& recipient) {
   MailMessage message{recipient, request_.subject, request_.body, attachments_};
   watch_.recipient = recipient;
   watch_.awaiting = false;
+  // While the mail is handed over the panel says to whom; once the server
+  // has all of it, that it waits for the server's answer.
+  if (observer_) observer_->waitTextChanged(kHandingOver.arg(Trim_Str(recipient)));
   bool ok = false;
   try {
     ok = transport_.send(account_, message);
   } catch (const std::exception& e) {
     qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
-  if (watch_.awaiting && observer_) observer_->waitTextChanged(QString());
+  if (observer_) observer_->waitTextChanged(QString());
   if (ok) {
     ++sent_;
     return true;

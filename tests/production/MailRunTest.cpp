@@ -398,8 +398,11 @@ TEST_F(MailRunTest, ASlowUploadIsSentWholeAndAServerThatStopsReadingFails) {
   testing_support::SmtpSink mute(Conduct{.answerAfterSeconds = -1});
   ASSERT_TRUE(mute.error().isEmpty()) << mute.error().toStdString();
   EXPECT_EQ(waitingRun.run(request, account(mute.port())), MailRunOutcome::Failed);
+  // The panel names the mail being handed over, then the wait for the answer.
+  const QString handing = "Sending the mail to friend@example.org...";
   EXPECT_EQ(recorder.waits,
-            QStringList({"Waiting for the server to confirm the mail to friend@example.org...", ""}));
+            QStringList({handing, "", handing,
+                         "Waiting for the server to confirm the mail to friend@example.org...", ""}));
   EXPECT_EQ(host.messages(),
             QStringList(
                 {"\nThe mail to friend@example.org may have been delivered. The server took the whole "
