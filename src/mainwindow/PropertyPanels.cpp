@@ -380,8 +380,10 @@ void SKTWindowController::loadShapeControls(SKTGraphic& g) {
 
 void SKTWindowController::loadDataSourceControls(SKTGraphic& g) {
   DataSourceTab* d = _dataSource;
-  // "Excel" is offered while the design is bound to a spreadsheet.
-  if (Excel_Binding_Use.load() || Data_From_Excel_Table().hasRows())
+  // "Excel" is offered while the design is bound to a spreadsheet (a
+  // workbook only browsed in the profile window, then cancelled, is not), and
+  // for an object that is bound to a column anyway.
+  if (Excel_Binding_Use.load() || g.data_source_type == 2)
     Add_Excel_Col_Name_In_Combo(d->Data_source_type);
   else
     Remove_Excel_Col_Name_In_Combo(d->Data_source_type);

@@ -24,6 +24,7 @@
 #include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTableView>
@@ -826,6 +827,9 @@ TEST_F(MainWindowBarcode, ChoosingTheSpreadsheetWithoutAColumnKeepsWhatTheCardSh
       {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Code")},
       {{{"Extension", "1"}, {"Column1", "Anna"}, {"Column2", "G-001"}},
        {{"Extension", "2"}, {"Column1", "Bob"}, {"Column2", "G-002"}}});
+  // The design is bound to the spreadsheet, as the profile window's OK leaves it.
+  Excel_Binding_Use = true;
+  const auto unbind = qScopeGuard([] { Excel_Binding_Use = false; });
   SKTWindowController window;
   window.Front_card_Prop.Card_fill_chk = true;
   window.Front_card_Prop.Card_fill_clr = Qt::white;

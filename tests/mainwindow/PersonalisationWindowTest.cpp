@@ -15,14 +15,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QUndoStack>
 
 #include "WindowTestSupport.h"
 #include "core/SKTText.h"
 #include "core/render/SKTRenderingView.h"
+#include "data/DataSourceTable.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/designfile/DesignFile.h"
+#include "mainwindow/globals.h"
 #include "mainwindow/panels/CardSettingsTab.h"
+#include "mainwindow/panels/DataSourceTab.h"
 #include "mainwindow/panels/TextEditingTab.h"
 #include "personalisation/Card_Wizard.h"
 #include "personalisation/Export_Template.h"
@@ -454,9 +458,23 @@ TEST_F(PersonalisationWindow, ATemplateReplacesTheDesignOnlyOnceTheUserCouldKeep
 
 TEST_F(PersonalisationWindow, TheProfileButtonFillsTheSideAndTheTabsFollowWhatItSelected) {
   SKTWindowController window;
+  Show_User_Profile& dialog = Show_User_Profile::defaultInstance();
+  const auto unbind = qScopeGuard([] {
+    Data_From_Excel_Table().replaceContents({"No."}, {});
+    Excel_Binding_Use = false;
+  });
+  // A workbook browsed, then Cancel: the design is not bound to it, and the
+  // data-source tab offers no "Excel"; OK binds it.
+  host.queueModal([&](QDialog&) {
+    Data_From_Excel_Table().replaceContents({"No.", "Name"}, {{{"Extension", "1"}, {"Column1", "Ada"}}});
+    dialog.cancel_btn->click();
+    return dialog.result();
+  });
+  window.User_Profile_Button_Clicked();
+  window.toolAction(DrawingTool::Text)->trigger();
+  EXPECT_EQ(window.dataSourceTab()->Data_source_type->count(), 2);
   window.toolAction(DrawingTool::Rectangle)->trigger();
   ASSERT_NE(window.settingsTabs()->tabText(0), "Text");
-  Show_User_Profile& dialog = Show_User_Profile::defaultInstance();
   host.queueModal([&](QDialog&) {
     dialog.rows[0].value->setText(QStringLiteral("Jane Doe"));
     dialog.ok_btn->click();
@@ -472,6 +490,7 @@ TEST_F(PersonalisationWindow, TheProfileButtonFillsTheSideAndTheTabsFollowWhatIt
   EXPECT_EQ(window.textEditingTab()->Text_value_Edit->toPlainText(), "Jane Doe");
   window.textEditingTab()->Text_value_Edit->setPlainText(QStringLiteral("Dr Jane Doe"));
   EXPECT_EQ(name->Text_contents()->string, "Dr Jane Doe");
+  EXPECT_EQ(window.dataSourceTab()->Data_source_type->itemText(2), "Excel");
 }
 
 // Profile fields taken from data series show what card 1 of a run shows: the

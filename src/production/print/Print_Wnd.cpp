@@ -566,9 +566,10 @@ void Print_Wnd::printerChosen(int index) {
   try {
     if (index < 0) return;
     const QString name = Printer_ComboBox->itemText(index);
-    const bool same = production::printsToFile(*printInfo_) ? name == production::kPdfFilePrinter
-                                                            : name == printInfo_->printerName();
-    if (!same) production::selectPrinter(*printInfo_, name);
+    if (name != printerName_) {
+      printInfo_ = production::selectPrinter(*printInfo_, name);
+      printerName_ = name;
+    }
     printInfo_->setFullPage(true);
     if (!loading) Set_values_From_Printer();
   } catch (const std::exception& e) {

@@ -172,6 +172,7 @@ class Print_Wnd : public QDialog {
   production::SheetLayout layout_;
   production::PrintHost::DataUse data_;
   std::unique_ptr<QPrinter> printInfo_;
+  QString printerName_ = QStringLiteral("PDF file");  // the printer printInfo_ was made for
   std::array<QIcon, 9> normalPictures_, selectedPictures_;
   bool loading = false;
   std::int64_t lastJobPages_ = 0;

@@ -1,5 +1,6 @@
 #include "production/print/Printers.h"
 
+#include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -24,14 +25,19 @@ void setPrinterNamesForTesting(std::function<QStringList()> names) {
   replacement() = std::move(names);
 }
 
-void selectPrinter(QPrinter& printer, const QString& name) {
+std::unique_ptr<QPrinter> selectPrinter(const QPrinter& current, const QString& name) {
   const QPrinterInfo info = QPrinterInfo::printerInfo(name);
+  std::unique_ptr<QPrinter> printer;
   if (name != kPdfFilePrinter && !info.isNull()) {
-    printer.setOutputFormat(QPrinter::NativeFormat);
-    printer.setPrinterName(name);
+    printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
   } else {
-    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
   }
+  const QPageLayout before = current.pageLayout();
+  printer->setPageSize(before.pageSize());  // refused where the printer lacks that paper
+  printer->setPageOrientation(before.orientation());
+  return printer;
 }
 
 bool printsToFile(const QPrinter& printer) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QPrinter;
 
@@ -19,9 +20,12 @@ QStringList printerNames();
 // Replaces the list (nullptr restores the system's); GUI thread.
 void setPrinterNamesForTesting(std::function<QStringList()> names);
 
-// Points the printer at the named one: a system printer, or the PDF file
-// printer (any name the system does not know prints to PDF).
-void selectPrinter(QPrinter& printer, const QString& name);
+// A printer for the named one: a system printer, or the PDF file printer
+// (any name the system does not know prints to PDF). It starts from that
+// printer's own settings (colour or grey, the margins it cannot print on),
+// never from the printer chosen before, and keeps the paper size (where the
+// new printer has it) and the orientation of `current`.
+std::unique_ptr<QPrinter> selectPrinter(const QPrinter& current, const QString& name);
 
 // True when the printer writes a PDF file rather than to a printer.
 bool printsToFile(const QPrinter& printer);

@@ -164,7 +164,22 @@ TEST_F(PrintDialogTest, FitsPreviewsAndPrintsToPdfAndStartsAfreshEachTime) {
     EXPECT_NEAR(dialog.width_Text->value(), 70.56, 0.01);
     EXPECT_EQ(dialog.layout().horz_mar, 0.0f);
     EXPECT_EQ(dialog.Orient_ComboBox->currentIndex(), 1);
+    // Another printer starts from its own colour and margins, not from those
+    // the printer before was left with; paper and orientation stay.
+    dialog.printInfo().setColorMode(QPrinter::GrayScale);
+    dialog.printInfo().setPageMargins(QMarginsF(40, 40, 40, 40), QPageLayout::Point);
+    EXPECT_EQ(dialog.Printer_ComboBox->currentText(), "Office printer");
+    const int pdf = dialog.Printer_ComboBox->findText(production::kPdfFilePrinter);
+    dialog.Printer_ComboBox->setCurrentIndex(pdf);
+    emit dialog.Printer_ComboBox->activated(pdf);
+    EXPECT_EQ(dialog.printInfo().colorMode(), QPrinter::Color);
+    EXPECT_NE(dialog.printInfo().pageLayout().margins(QPageLayout::Point).left(), 40);
+    EXPECT_EQ(dialog.printInfo().pageLayout().pageSize().id(), QPageSize::Letter);
+    EXPECT_EQ(dialog.printInfo().pageLayout().orientation(), QPageLayout::Landscape);
     return 0;
+  });
+  production::setPrinterNamesForTesting([] {
+    return QStringList{"Office printer", production::kPdfFilePrinter};
   });
   EXPECT_TRUE(dialog.Open_Print_Wnd(design));
 }
