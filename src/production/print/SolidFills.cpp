@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -30,9 +31,38 @@ std::optional<QRectF> rectangleOf(const QPainterPath& path) {
   return QRectF(QPointF(e[0].x, e[0].y), QPointF(e[2].x, e[2].y)).normalized();
 }
 
+// Whether the font file draws the face the font asks for as it stands, or
+// the face has to be made up from it (a bold or italic the family lacks,
+// thickened or slanted from another of its faces). A face made up draws its
+// outlines one way and its text in a PDF another (a bold twice over, a
+// steeper slant). The file's own tables tell what it holds: the OS/2 table's
+// weight class and style bits, or the header's style bits where a file has
+// no OS/2 table.
+bool madeUpFace(const QRawFont& font) {
+  bool bold = false;
+  bool italic = false;
+  int weight = QFont::Normal;
+  if (const QByteArray os2 = font.fontTable("OS/2"); os2.size() >= 64) {
+    weight = qFromBigEndian<quint16>(os2.constData() + 4);
+    const quint16 selection = qFromBigEndian<quint16>(os2.constData() + 62);
+    italic = selection & 0x0201;  // italic or oblique
+    bold = selection & 0x0020;
+  } else if (const QByteArray head = font.fontTable("head"); head.size() >= 46) {
+    const quint16 style = qFromBigEndian<quint16>(head.constData() + 44);
+    bold = style & 0x1;
+    italic = style & 0x2;
+  } else {
+    return true;  // nothing tells: taken as made up
+  }
+  const bool slanted = font.style() != QFont::StyleNormal && !italic;
+  const bool thickened = font.weight() >= QFont::DemiBold && !bold && weight < font.weight();
+  return slanted || thickened;
+}
+
 // The glyphs of a line of text, as QPainterPath::addText() places them, when
-// they all come from the line's own font (no fallback font). Lines that run
-// from right to left or hold a tab keep their outlines.
+// they all come from the line's own font (no fallback font) in a face its
+// file holds. Lines that run from right to left or hold a tab keep their
+// outlines, and so do lines in a face that has to be made up.
 std::optional<SolidFills::Glyphs> glyphsOf(const VectorPicture::TextLine& line, const QTransform& transform) {
   if (line.text.isRightToLeft() || line.text.contains(QLatin1Char('\t'))) return std::nullopt;
   QTextLayout layout(line.text, line.font);
@@ -48,7 +78,7 @@ std::optional<SolidFills::Glyphs> glyphsOf(const VectorPicture::TextLine& line, 
   const QRawFont raw = runs.front().rawFont();
   const QRawFont own = QRawFont::fromFont(line.font);
   if (!raw.isValid() || raw.familyName() != own.familyName() || raw.styleName() != own.styleName() ||
-      raw.pixelSize() != own.pixelSize())
+      raw.pixelSize() != own.pixelSize() || madeUpFace(raw))
     return std::nullopt;
   SolidFills::Glyphs glyphs;
   // Made from the description, so that it shares nothing with fonts in use here.

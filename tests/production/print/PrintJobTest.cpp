@@ -1,14 +1,79 @@
 // Print jobs into PDF files, read back by the PDF tools: page counts for a
 // total on a grid, the preview's cap against the full job, paper size and
 // orientation, and cards drawn as vectors (no raster image for barcodes),
-// rendered as the barcodes' own pictures draw them, captions as text.
+// rendered as the barcodes' own pictures draw them, captions as text, and
+// captions in a face that has to be made up as the export draws them.
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
 #include <QTemporaryDir>
 
 #include "PrintTestSupport.h"
+#include "barcode/designer/GraphicBarcodeSettings.h"
+#include "production/CardFill.h"
 
 using namespace print_testing;
+
+namespace {
+
+// The sample design whose Code 128 shows only its caption, in `face` at 14
+// points, under the bars.
+std::shared_ptr<CardSnapshot> captionDesign(const QString& face) {
+  auto design = sampleDesign();
+  SKTGraphic& code = *design->front.back();
+  code.header_val.clear();
+  code.footer_val.clear();
+  barcode::BarcodeSettings settings = barcode::barcodeSettingsOf(code);
+  settings.value_font_val = {face, 14};
+  barcode::setBarcodeSettings(code, settings);
+  drawBarcodeValue(code, "PRINT-1");
+  return design;
+}
+
+// The caption's ink on that card at 300 dpi: the dark pixels of the last
+// rows of ink in the barcode's frame, and the box of each glyph (the
+// caption's letters stand apart).
+struct CaptionInk {
+  int dark = 0;
+  QList<QRect> glyphs;
+};
+
+CaptionInk captionInk(const QImage& card) {
+  const QImage grey = card.convertToFormat(QImage::Format_Grayscale8);
+  const QRect frame(44, 169, 746, 288);  // inside the frame (10, 40, 180, 70) points at 300 dpi
+  const auto dark = [&](int x, int y) { return grey.constScanLine(y)[x] < 128; };
+  int top = 0, bottom = -1;
+  bool inked = false;
+  for (int y = frame.top(); y <= frame.bottom(); ++y) {
+    bool row = false;
+    for (int x = frame.left(); x <= frame.right() && !row; ++x) row = dark(x, y);
+    if (row && !inked) top = y;
+    if (row) bottom = y;
+    inked = row;
+  }
+  CaptionInk ink;
+  bool inGlyph = false;
+  for (int x = frame.left(); x <= frame.right(); ++x) {
+    QRect column;
+    for (int y = top; y <= bottom; ++y) {
+      if (!dark(x, y)) continue;
+      column |= QRect(x, y, 1, 1);
+      ++ink.dark;
+    }
+    if (!column.isEmpty()) {
+      if (!inGlyph) ink.glyphs.append(column);
+      ink.glyphs.back() |= column;
+    }
+    inGlyph = !column.isEmpty();
+  }
+  return ink;
+}
+
+std::string box(const QRect& r) {
+  return QString::asprintf("%d,%d to %d,%d", r.left(), r.top(), r.right(), r.bottom()).toStdString();
+}
+
+}  // namespace
 
 TEST(PrintJob, PageCountsPaperAndOrientation) {
   QTemporaryDir dir;
@@ -75,6 +140,45 @@ TEST(PrintJob, CardsAreVectorsAndLandInTheirCells) {
   const QString reference = printToPdf(dir.filePath("pictures.pdf"), layout, pictures);
   EXPECT_EQ(differencesBeyondAntialiasing(pdfPage(reference, 1, 200), pdfPage(pdf, 1, 200)), 0);
   EXPECT_EQ(pdfText(pdf).count("PRINT-1"), 3) << pdfText(pdf).toStdString();
+}
+
+TEST(PrintJob, CaptionsInAMadeUpFacePrintAsTheExportDrawsThem) {
+  // DejaVu Math TeX Gyre has only its regular face: its bold and italic are
+  // made up (thickened, slanted). Every caption prints as the export draws
+  // it, to a pixel at 300 dpi; the faces that fonts hold print as text.
+  ASSERT_EQ(QFontDatabase::styles("DejaVu Math TeX Gyre").join(", ").toStdString(), "Regular")
+      << "from fonts-dejavu-extra";
+  QTemporaryDir dir;
+  const auto layout = letterLayout(1, 1, 1);
+  const QRectF card = layout.placeCard(layout.cellRect(1, 1), QSizeF(200, 120)).front;
+  const std::pair<QString, bool> faces[] = {{"DejaVuMathTeXGyre", false},
+                                            {"DejaVuSerif-BoldItalic", false},
+                                            {"DejaVuMathTeXGyre-Bold", true},
+                                            {"DejaVuMathTeXGyre-Italic", true}};
+  for (const auto& [face, madeUp] : faces) {
+    SCOPED_TRACE(face.toStdString());
+    const auto design = captionDesign(face);
+    production::DesignSheetCards cards(design);
+    const QString pdf = printToPdf(dir.filePath(face + ".pdf"), layout, cards);
+    const QRectF pixels(card.topLeft() * 300 / 72, card.size() * 300 / 72);
+    const CaptionInk printed = captionInk(pdfPage(pdf, 1, 300).copy(pixels.toAlignedRect()));
+    production::RunSnapshot run;
+    run.card = *design;
+    const CaptionInk exported =
+        captionInk(production::exportedSide(*production::exportSnapshot(run, 300), -1, CardSide::Front, 300));
+    EXPECT_NEAR(printed.dark, exported.dark, exported.dark * 0.05);
+    ASSERT_EQ(exported.glyphs.size(), 7);
+    ASSERT_EQ(printed.glyphs.size(), 7);
+    // Each glyph within a pixel across and two up or down, as the faces that
+    // fonts hold print.
+    for (int g = 0; g < 7; ++g) {
+      const QRect a = printed.glyphs[g], b = exported.glyphs[g];
+      EXPECT_TRUE(std::abs(a.left() - b.left()) <= 1 && std::abs(a.right() - b.right()) <= 1 &&
+                  std::abs(a.top() - b.top()) <= 2 && std::abs(a.bottom() - b.bottom()) <= 2)
+          << "glyph " << g << ": printed " << box(a) << ", exported " << box(b);
+    }
+    EXPECT_EQ(pdfText(pdf).contains("PRINT-1"), !madeUp) << pdfText(pdf).toStdString();
+  }
 }
 
 TEST(PrintJob, DataRowsRunOnAcrossPagesAndLeaveSpareCellsEmpty) {
