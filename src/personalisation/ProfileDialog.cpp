@@ -469,9 +469,10 @@ void ProfileDialog::OK_Btn_Clicked() {
 void ProfileDialog::Cancel_Btn_Clicked() {
   // A workbook browsed or a cell corrected in this run is not kept: the
   // design's table, and the workbook the saved design names, are those it
-  // had before.
+  // had before; so is the path a later OK would store.
   if (bindingAtOpening_) {
     bindingAtOpening_->restore(excelTable(), profileHost());
+    excel_path_field->setText(bindingAtOpening_->path);
     if (!excelTable().hasRows()) Remove_Excel_in_Data_Source_Combo();
   }
   done(0);

@@ -519,7 +519,7 @@ TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWor
   ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(other, {{"City", "Name"}, {"Oslo", "Zed"}}, true));
   SKTWindowController window;
   Show_User_Profile& dialog = Show_User_Profile::defaultInstance();
-  const auto browse = [&](const QString& workbook) {
+  const auto browse = [&](const QString& workbook, ProfileDialog& in) {
     host.queueOpenPanel({workbook});
     host.queueModal([](QDialog& columns) {
       auto& picker = static_cast<Import_Excel&>(columns);
@@ -527,10 +527,10 @@ TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWor
       picker.OKPressed();
       return picker.result();
     });
-    dialog.excel_browse_btn->click();
+    in.excel_browse_btn->click();
   };
   host.queueModal([&](QDialog&) {
-    browse(guests);
+    browse(guests, dialog);
     dialog.rows[0].ds_combo->setCurrentIndex(2);
     dialog.rows[0].ser_col_cb->setCurrentIndex(1);
     dialog.ok_btn->click();
@@ -551,7 +551,7 @@ TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWor
                                              std::optional(Dismissal::CloseButton)}) {
     SCOPED_TRACE(how ? testing_support::dismissalName(*how) : "Cancel");
     host.queueModal([&](QDialog&) {
-      browse(other);
+      browse(other, dialog);
       EXPECT_EQ(table.value(0, 2), "Zed");
       EXPECT_EQ(dialog.excel_path_field->text(), other);
       dialog.show();
@@ -572,6 +572,19 @@ TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWor
     EXPECT_EQ(name->Text_Value, "Ada Lovelace");
     EXPECT_EQ(name->excel_col_indx, 1);
   }
+  // The window for both sides keeps its path field between runs: an OK after
+  // the cancelled run still names the design's workbook.
+  ProfileDialog& general = User_profile::defaultInstance();
+  for (const bool ok : {false, true}) {
+    host.queueModal([&](QDialog&) {
+      if (!ok) browse(other, general);
+      (ok ? general.ok_btn : general.cancel_btn)->click();
+      return general.result();
+    });
+    EXPECT_EQ(Run_Profile_Dialog(QString(), false), ok ? 1 : 0);
+  }
+  EXPECT_EQ(Excel_Source_Path, guests);
+  EXPECT_EQ(table.ListData(), rows);
   const QString saved = dir.filePath("bound.dcard");
   host.queueSavePanel(saved);
   ASSERT_TRUE(window.Save_project_file(false, false));
