@@ -63,11 +63,11 @@ void SKTWindowController::buildDialogButtons() {
   _dialogStrip->setToolButtonStyle(Qt::ToolButtonTextOnly);
   QMenu* cardMenu = menuBar()->addMenu(tr("&Card"));
   QMenu* helpMenu = menuBar()->addMenu(tr("&Help"));
-  for (const DialogButton& button : kDialogButtons) {
+  // A value still being typed is part of the card the dialog works on.
+  const auto dialogAction = [this](const DialogButton& button, const QString& name) {
     auto* action = new QAction(tr(button.label), this);
-    action->setObjectName(QLatin1String(button.action));
+    action->setObjectName(name);
     const auto run = button.run;
-    // A value still being typed is part of the card the dialog works on.
     connect(action, &QAction::triggered, this, [this, run] {
       commitFocusedEdit(this);
       (this->*run)();
@@ -77,9 +77,27 @@ void SKTWindowController::buildDialogButtons() {
       action->setToolTip(tr(button.missing));
       action->setStatusTip(tr(button.missing));
     }
+    return action;
+  };
+  // Export, Print and E-mail are also in the File menu, where people look for
+  // Print. Each menu has entries of its own: a screen reader knows an entry
+  // by its action, in the one menu that showed it first.
+  QAction* filePlace = findChild<QAction*>(QStringLiteral("File_Production_Place"));
+  QMenu* fileMenu = filePlace ? qobject_cast<QMenu*>(filePlace->parent()) : nullptr;
+  if (fileMenu) fileMenu->insertSeparator(filePlace);
+  for (const DialogButton& button : kDialogButtons) {
+    QAction* action = dialogAction(button, QLatin1String(button.action));
     _dialogActions.insert(QLatin1String(button.action), action);
     if (button.run == &SKTWindowController::Help_Button) action->setShortcut(QKeySequence::HelpContents);
-    if (button.run == &SKTWindowController::Print_Button) action->setShortcut(QKeySequence::Print);
+    const bool production = button.run == &SKTWindowController::Export_Button ||
+                            button.run == &SKTWindowController::Print_Button ||
+                            button.run == &SKTWindowController::Mail_Button;
+    if (production && fileMenu) {
+      // The keys belong to the File menu's entry, which shows them.
+      QAction* inFile = dialogAction(button, QStringLiteral("File_%1").arg(QLatin1String(button.action)));
+      if (button.run == &SKTWindowController::Print_Button) inFile->setShortcut(QKeySequence::Print);
+      fileMenu->insertAction(filePlace, inFile);
+    }
     const bool help = button.run == &SKTWindowController::Help_Button ||
                       button.run == &SKTWindowController::Share_It_Button_Clicked;
     (help ? helpMenu : cardMenu)->addAction(action);
@@ -89,14 +107,6 @@ void SKTWindowController::buildDialogButtons() {
         widget->setAccessibleName(QString(action->text()).remove(QStringLiteral("…")));
         if (button.missing != nullptr) widget->setAccessibleDescription(tr(button.missing));
       }
-    }
-  }
-  // Export, Print and E-mail are also in the File menu, where people look for Print.
-  if (auto* place = findChild<QAction*>(QStringLiteral("File_Production_Place"))) {
-    if (auto* file = qobject_cast<QMenu*>(place->parent())) {
-      file->insertSeparator(place);
-      for (const char* name : {"Export_Button", "Print_Button", "Mail_Button"})
-        file->insertAction(place, _dialogActions.value(QLatin1String(name)));
     }
   }
   helpMenu->addSeparator();

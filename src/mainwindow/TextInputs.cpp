@@ -29,8 +29,6 @@
 
 namespace {
 
-// The characters a text object's editor keeps.
-constexpr int kTextLimit = 250;
 const QString kNewTextPlaceholder = QStringLiteral("Text here");
 
 // A date pattern of the usual pattern letters (M d y h H m s a) as Qt writes
@@ -85,18 +83,23 @@ void SKTWindowController::textDidChange() {
     cleaned.remove(kNewTextPlaceholder);
     // The limit is for what is typed or pasted. A longer text the object
     // already holds (set by a script, a design file, a data series) is never
-    // cut: characters can be taken out of it, but none added.
+    // cut: characters can be taken out of it, but none added. Either way
+    // the tab says under the editor what a typed text keeps.
+    const qsizetype limit = TextEditingTab::kTypedLimit;
     const qsizetype before = e->keptText().size();
-    if (cleaned.size() > kTextLimit && cleaned.size() > before) {
-      if (before > kTextLimit) {
+    const bool overLimit = cleaned.size() > limit && cleaned.size() > before;
+    if (overLimit) {
+      if (before > limit) {
         e->refuseEdit();
+        e->showLimitReached();
         QApplication::beep();
         return;
       }
-      cleaned = Limit_Text_Length(cleaned, kTextLimit);
+      cleaned = Limit_Text_Length(cleaned, static_cast<int>(limit));
     }
     if (cleaned != text) e->showText(cleaned);
     e->keepText();
+    if (overLimit) e->showLimitReached();
     Update_Text_Graphics();
   } catch (const std::exception& e) {
     qCWarning(lcMainWindow).noquote() << QString::fromUtf8(e.what());

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <stdexcept>
@@ -213,6 +214,8 @@ void ProfileDialog::build() {
 
 int ProfileDialog::Open_Wnd(bool load) {
   try {
+    bindingAtOpening_ = SpreadsheetBinding::current(excelTable(), profileHost());
+    const auto runEnds = qScopeGuard([this] { bindingAtOpening_.reset(); });
     Graphics_array.clear();
     if (load) {
       Reset_all_Ctrl();
@@ -464,7 +467,14 @@ void ProfileDialog::OK_Btn_Clicked() {
 }
 
 void ProfileDialog::Cancel_Btn_Clicked() {
-  if (excelTable().hasRows()) profileHost().Set_Excel_Source_Path(excel_path_field->text());
+  // A workbook browsed or a cell corrected in this run is not kept: the
+  // design's table, and the workbook the saved design names, are those it
+  // had before; so is the path a later OK would store.
+  if (bindingAtOpening_) {
+    bindingAtOpening_->restore(excelTable(), profileHost());
+    excel_path_field->setText(bindingAtOpening_->path);
+    if (!excelTable().hasRows()) Remove_Excel_in_Data_Source_Combo();
+  }
   done(0);
 }
 

@@ -9,8 +9,10 @@
 #include <QDialog>
 #include <QImage>
 #include <array>
+#include <optional>
 
 #include "core/SKTGraphic.h"
+#include "personalisation/ProfileSources.h"
 #include "personalisation/User_Profile_Class.h"
 
 class QComboBox;
@@ -97,6 +99,9 @@ class ProfileDialog : public QDialog {
 
   bool general_;
   bool profilePreview_ = false;  // the preview shows the profile filled in (Preview)
+  // The design's spreadsheet binding while a run lasts, as it was when the
+  // run began: Cancel, Escape and the close button put it back.
+  std::optional<SpreadsheetBinding> bindingAtOpening_;
 };
 
 class Show_User_Profile : public ProfileDialog {

@@ -2,7 +2,18 @@
 
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
+#include "personalisation/ProfileHost.h"
 #include "platform/StringHelpers.h"
+
+SpreadsheetBinding SpreadsheetBinding::current(const DataSourceTable& table, ProfileHost& host) {
+  return {table.columnTitles(), table.ListData(), host.Excel_Source_Path(), host.Excel_Binding_Use()};
+}
+
+void SpreadsheetBinding::restore(DataSourceTable& table, ProfileHost& host) const {
+  if (table.columnTitles() != titles || table.ListData() != rows) table.replaceContents(titles, rows);
+  if (host.Excel_Source_Path() != path) host.Set_Excel_Source_Path(path);
+  if (host.Excel_Binding_Use() != use) host.Set_Excel_Binding_Use(use);
+}
 
 void Refresh_User_Profile_Values(User_Profile_Class& profile, const DataSeriesStore& series,
                                  const DataSourceTable& table) {

@@ -3,11 +3,30 @@
 // first value of a data series, the first row of a spreadsheet column, or
 // the profile objects already on a side.
 
+#include <QList>
+#include <QStringList>
+
 #include "core/SKTGraphic.h"
+#include "data/DataSourceTable.h"
 #include "personalisation/User_Profile_Class.h"
 
 class DataSeriesStore;
-class DataSourceTable;
+class ProfileHost;
+
+// The design's spreadsheet binding as it stands: the data-source table
+// (column titles and rows), the bound workbook's path and whether objects
+// bind to it. A profile dialog keeps it when it opens and puts it back when
+// it is left without OK, whatever was browsed or corrected meanwhile.
+struct SpreadsheetBinding {
+  QStringList titles;
+  QList<DataSourceRow> rows;
+  QString path;
+  bool use = false;
+
+  static SpreadsheetBinding current(const DataSourceTable& table, ProfileHost& host);
+  // Puts back only what differs, so that an unchanged table tells no change.
+  void restore(DataSourceTable& table, ProfileHost& host) const;
+};
 
 // Puts card 1's value of each field's source into its value, trimmed as a run
 // fills the field's object: the first line of the series file for a series

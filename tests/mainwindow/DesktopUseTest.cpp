@@ -1,17 +1,22 @@
 // Everyday desktop use of the main window, offscreen: the window fits the
 // screen it opens on; Ctrl+P opens the print dialog, Ctrl+= / Ctrl+- / Ctrl+0
-// zoom; the menus open and act by their letters, the tools among them.
+// zoom; the menus open and act by their letters, the tools among them; a
+// screen reader finds every entry of an open menu there, and uses it.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <functional>
 
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
@@ -88,4 +93,48 @@ TEST_F(DesktopUse, TheUsualKeysWork) {
   EXPECT_EQ(
       window.findChild<QToolBar*>("Edit_Strip")->widgetForAction(window.editAction("Cut"))->accessibleName(),
       "Cut");
+}
+
+// A screen reader reads the whole window first, the File menu before the
+// Card menu; the Card menu's Export, Print and E-mail (which the File menu
+// has too) are then still its own entries: showing, where the open menu
+// draws them, and pressed from there.
+TEST_F(DesktopUse, AScreenReaderFindsAndUsesTheEntriesOfTheOpenCardMenu) {
+  SKTWindowController window;
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+  auto* card = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  ASSERT_NE(card, nullptr);
+  ASSERT_EQ(card->title(), "&Card");
+  const std::function<void(QAccessibleInterface*, int)> read = [&](QAccessibleInterface* node, int depth) {
+    for (int i = 0; node && depth < 12 && i < node->childCount(); ++i) read(node->child(i), depth + 1);
+  };
+  read(QAccessible::queryAccessibleInterface(&window), 0);
+
+  QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(card);
+  ASSERT_NE(menu, nullptr);
+  QStringList found;
+  QAccessibleInterface* print = nullptr;
+  for (int i = 0; i < menu->childCount(); ++i) {
+    QAccessibleInterface* entry = menu->child(i);
+    const QString name = entry->text(QAccessible::Name);
+    if (name != "Export…" && name != "Print…" && name != "E-mail…") continue;
+    found << name;
+    EXPECT_FALSE(entry->state().invisible) << name.toStdString();
+    EXPECT_TRUE(menu->rect().contains(entry->rect())) << name.toStdString();
+    EXPECT_EQ(entry->parent(), menu) << name.toStdString();
+    if (name == "Print…") print = entry;
+  }
+  EXPECT_EQ(found, (QStringList{"Export…", "Print…", "E-mail…"}));
+  ASSERT_NE(print, nullptr);
+  QString opened;
+  host.queueModal([&](QDialog& dialog) {
+    opened = dialog.windowTitle();
+    return 0;
+  });
+  print->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(opened, "Print");
+  if (QApplication::activePopupWidget()) QApplication::activePopupWidget()->close();
 }

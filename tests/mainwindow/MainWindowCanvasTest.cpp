@@ -465,7 +465,8 @@ TEST_F(MainWindowDuringDrag, OpenStopsWhenTheWantedSaveCouldNotBeWritten) {
   window->Open_Btn_Clicked();
   EXPECT_EQ(host.panelsShown(), 0);
   ASSERT_EQ(host.messages().size(), 1);
-  EXPECT_EQ(host.messages().front(), QStringLiteral("\nfail: no such file or directory"));
+  EXPECT_EQ(host.messages().front(), "\nfail: \"" + dir.filePath(QStringLiteral("missing/folder/x.dcard")) +
+                                         "\": no such file or directory");
   EXPECT_EQ(window->document()->graphics(), SKTGraphicList({graphic}));
   EXPECT_EQ(Project_File_Name, dir.filePath(QStringLiteral("missing/folder/x.dcard")));
 }

@@ -538,10 +538,53 @@ TEST_F(MainWindowDesignFile, OpenAndNewStopWhenTheWantedSaveWasNotMade) {
   host.queueModal(countStartWindow);
   host.queueYesNo(true);
   window.New_Btn_Clicked();
-  EXPECT_EQ(shown(host), QStringList{QStringLiteral("fail: no such file or directory")});
+  EXPECT_EQ(shown(host), QStringList{"fail: \"" + unwritable + "\": no such file or directory"});
   EXPECT_EQ(startWindows, 0);
   EXPECT_EQ(Project_File_Name, unwritable);
   designKept();
+}
+
+// A Save As that could not be written (a folder that is gone) says which
+// file, and leaves the design with the file it had: the title and a later
+// File > Save, which asks for a path while the design is untitled and
+// writes to the design's own file otherwise.
+TEST_F(MainWindowDesignFile, AFailedSaveAsKeepsTheFileTheDesignBelongsTo) {
+  SKTWindowController window;
+  fillWindow(window);
+  QMenu* file = nullptr;
+  for (QAction* action : window.menuBar()->actions())
+    if (action->text() == "&File") file = action->menu();
+  ASSERT_NE(file, nullptr);
+  const auto command = [&](const QString& text) {
+    for (QAction* action : file->actions())
+      if (action->text() == text) return action->trigger();
+    ADD_FAILURE() << text.toStdString();
+  };
+  const QString untitled = window.windowTitle();
+  const QString gone = path(QStringLiteral("gone/card.dcard"));
+  host.queueSavePanel(gone);
+  command(QStringLiteral("Save &As…"));
+  EXPECT_EQ(shown(host), QStringList{"fail: \"" + gone + "\": no such file or directory"});
+  EXPECT_EQ(window.windowTitle(), untitled);
+  EXPECT_EQ(Project_File_Name, QString());
+  host.clear();
+  host.queueSavePanel(path(QStringLiteral("card.dcard")));
+  command(QStringLiteral("&Save"));
+  EXPECT_EQ(host.panelsShown(), 1);
+  EXPECT_EQ(shown(host), QStringList{kSaved});
+  EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("gone"))));
+
+  // Titled: the failed Save As keeps the title and the file Save writes to.
+  const QByteArray saved = designfile_test::readFile(path(QStringLiteral("card.dcard")));
+  host.clear();
+  host.queueSavePanel(gone);
+  command(QStringLiteral("Save &As…"));
+  EXPECT_EQ(window.windowTitle(), "QUVO Gratulo ( card.dcard )");
+  window.Front_card_Prop.Card_Name = QStringLiteral("Renamed");
+  command(QStringLiteral("&Save"));
+  EXPECT_EQ(host.panelsShown(), 1);
+  EXPECT_EQ(shown(host), (QStringList{"fail: \"" + gone + "\": no such file or directory", kSaved}));
+  EXPECT_NE(designfile_test::readFile(path(QStringLiteral("card.dcard"))), saved);
 }
 
 // What is still being typed into a field (no Return, the field not left)
@@ -680,7 +723,7 @@ TEST_F(MainWindowDesignFile, ClosingAsksToSaveAndSavesWithoutAMessage) {
     Project_File_Name = path(QStringLiteral("missing/folder/x.dcard"));
     host.queueYesNo(true);
     EXPECT_FALSE(window.close());
-    EXPECT_EQ(shown(host), QStringList{"fail: no such file or directory"});
+    EXPECT_EQ(shown(host), QStringList{"fail: \"" + Project_File_Name + "\": no such file or directory"});
     host.queueYesNo(false);
     EXPECT_TRUE(window.close());
   }

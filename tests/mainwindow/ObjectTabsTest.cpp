@@ -174,7 +174,9 @@ TEST_F(ObjectTabs, TextTabsEditCleanLimitDateTimeFontAndLookOfTheSelectedTexts) 
   QTest::keyClick(e->Text_value_Edit, Qt::Key_H);
   EXPECT_EQ(e->Text_value_Edit->toPlainText(), "h");
   EXPECT_EQ(front(0)->Text_contents()->string, "h");
-  // Pasted text is cut to 250 characters, never inside a character.
+  // Pasted text is cut to 250 characters, never inside a character; the tab
+  // says what a typed text keeps.
+  EXPECT_TRUE(e->limitNote->isHidden());
   const QString face = QString::fromUtf8("\xF0\x9F\x98\x80");  // one character, two UTF-16 units
   e->Text_value_Edit->setPlainText(QString(248, QLatin1Char('a')) + face + QString(50, QLatin1Char('b')));
   EXPECT_EQ(front(0)->Text_contents()->string, QString(248, QLatin1Char('a')) + face);
@@ -192,6 +194,17 @@ TEST_F(ObjectTabs, TextTabsEditCleanLimitDateTimeFontAndLookOfTheSelectedTexts) 
   QObject::disconnect(counting);
   EXPECT_EQ(front(0)->Text_contents()->string, QString(250, QLatin1Char('c')));
   EXPECT_LE(given, TextEditingTab::kPartLength);
+  EXPECT_FALSE(e->limitNote->isHidden());
+  EXPECT_EQ(e->limitNote->text(), "A typed text keeps at most 250 characters.");
+  // It goes once the text is shorter, and comes back with a key typed past the limit.
+  e->Text_value_Edit->moveCursor(QTextCursor::End);
+  QTest::keyClick(e->Text_value_Edit, Qt::Key_Backspace);
+  EXPECT_TRUE(e->limitNote->isHidden());
+  QTest::keyClick(e->Text_value_Edit, Qt::Key_D);
+  EXPECT_TRUE(e->limitNote->isHidden());
+  QTest::keyClick(e->Text_value_Edit, Qt::Key_E);
+  EXPECT_EQ(front(0)->Text_contents()->string, QString(249, QLatin1Char('c')) + "d");
+  EXPECT_FALSE(e->limitNote->isHidden());
 
   // Date and time in the chosen patterns, replacing the selection.
   e->Text_value_Edit->setPlainText(QStringLiteral("Due: X"));

@@ -195,12 +195,15 @@ TEST_F(PanelsFollowListChanges, ALongTextAScriptWroteIsNotCutByTypingButDeletesA
   ASSERT_TRUE(sameText(tab->text(), chars));
   const int steps = undoSteps();
 
-  // A keystroke at the end of the part is refused: nothing of the text is lost.
+  // A keystroke at the end of the part is refused: nothing of the text is
+  // lost, and the tab says why.
+  EXPECT_TRUE(tab->limitNote->isHidden());
   editor()->moveCursor(QTextCursor::End);
   QTest::keyClicks(editor(), QStringLiteral("x"));
   EXPECT_TRUE(sameText(text->Text_contents()->string, chars));
   EXPECT_TRUE(sameText(tab->text(), chars));
   EXPECT_EQ(undoSteps(), steps);
+  EXPECT_FALSE(tab->limitNote->isHidden());
   // In the next part, deleting takes just that character, and undo puts it
   // back; the part shown stays.
   tab->nextPart->click();

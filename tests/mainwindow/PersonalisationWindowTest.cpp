@@ -16,14 +16,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QTest>
 #include <QUndoStack>
 
 #include "WindowTestSupport.h"
 #include "core/SKTText.h"
 #include "core/render/SKTRenderingView.h"
 #include "data/DataSourceTable.h"
+#include "data/SpreadsheetWriter.h"
+#include "data/dialogs/Import_Excel.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/designfile/DesignFile.h"
+#include "mainwindow/designfile/PlainDesignHost.h"
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "mainwindow/panels/DataSourceTab.h"
@@ -36,6 +40,7 @@
 #include "platform/widgets/PictureBrowser.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
+#include "support/ModalDismissal.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
 
@@ -465,17 +470,22 @@ TEST_F(PersonalisationWindow, TheProfileButtonFillsTheSideAndTheTabsFollowWhatIt
   });
   // A workbook browsed, then Cancel: the design is not bound to it, and the
   // data-source tab offers no "Excel"; OK binds it.
-  host.queueModal([&](QDialog&) {
+  const auto browsed = [] {
     Data_From_Excel_Table().replaceContents({"No.", "Name"}, {{{"Extension", "1"}, {"Column1", "Ada"}}});
+  };
+  host.queueModal([&](QDialog&) {
+    browsed();
     dialog.cancel_btn->click();
     return dialog.result();
   });
   window.User_Profile_Button_Clicked();
+  EXPECT_FALSE(Data_From_Excel_Table().hasRows());
   window.toolAction(DrawingTool::Text)->trigger();
   EXPECT_EQ(window.dataSourceTab()->Data_source_type->count(), 2);
   window.toolAction(DrawingTool::Rectangle)->trigger();
   ASSERT_NE(window.settingsTabs()->tabText(0), "Text");
   host.queueModal([&](QDialog&) {
+    browsed();
     dialog.rows[0].value->setText(QStringLiteral("Jane Doe"));
     dialog.ok_btn->click();
     return dialog.result();
@@ -491,6 +501,97 @@ TEST_F(PersonalisationWindow, TheProfileButtonFillsTheSideAndTheTabsFollowWhatIt
   window.textEditingTab()->Text_value_Edit->setPlainText(QStringLiteral("Dr Jane Doe"));
   EXPECT_EQ(name->Text_contents()->string, "Dr Jane Doe");
   EXPECT_EQ(window.dataSourceTab()->Data_source_type->itemText(2), "Excel");
+}
+
+// A design bound to a workbook keeps it when another workbook was browsed in
+// the profile window and the window was left without OK (Cancel, Escape, the
+// close button): the table, the workbook the saved design names, and the card.
+TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWorkbook) {
+  const auto unbind = qScopeGuard([] {
+    Data_From_Excel_Table().replaceContents({"No."}, {});
+    Excel_Binding_Use = false;
+    Excel_Source_Path.clear();
+    Project_File_Name.clear();
+  });
+  const QString guests = dir.filePath("guests.xlsx");
+  const QString other = dir.filePath("other.xlsx");
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(guests, {{"Name"}, {"Ada Lovelace"}, {"Alan Turing"}}, true));
+  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(other, {{"City", "Name"}, {"Oslo", "Zed"}}, true));
+  SKTWindowController window;
+  Show_User_Profile& dialog = Show_User_Profile::defaultInstance();
+  const auto browse = [&](const QString& workbook, ProfileDialog& in) {
+    host.queueOpenPanel({workbook});
+    host.queueModal([](QDialog& columns) {
+      auto& picker = static_cast<Import_Excel&>(columns);
+      picker.Select_ALL_Pressed();
+      picker.OKPressed();
+      return picker.result();
+    });
+    in.excel_browse_btn->click();
+  };
+  host.queueModal([&](QDialog&) {
+    browse(guests, dialog);
+    dialog.rows[0].ds_combo->setCurrentIndex(2);
+    dialog.rows[0].ser_col_cb->setCurrentIndex(1);
+    dialog.ok_btn->click();
+    return dialog.result();
+  });
+  window.User_Profile_Button_Clicked();
+  const SKTGraphicPtr name = window.graphicView()->Selcect_Ctrl_With_ID(QStringLiteral("Fup_Name"));
+  ASSERT_TRUE(name);
+  ASSERT_EQ(name->Text_Value, "Ada Lovelace");
+  const DataSourceTable& table = Data_From_Excel_Table();
+  const QStringList titles = table.columnTitles();
+  const QList<DataSourceRow> rows = table.ListData();
+  ASSERT_EQ(rows.size(), 2);
+  ASSERT_EQ(Excel_Source_Path, guests);
+
+  using testing_support::Dismissal;
+  for (const std::optional<Dismissal> how : {std::optional<Dismissal>(), std::optional(Dismissal::Escape),
+                                             std::optional(Dismissal::CloseButton)}) {
+    SCOPED_TRACE(how ? testing_support::dismissalName(*how) : "Cancel");
+    host.queueModal([&](QDialog&) {
+      browse(other, dialog);
+      EXPECT_EQ(table.value(0, 2), "Zed");
+      EXPECT_EQ(dialog.excel_path_field->text(), other);
+      dialog.show();
+      if (!how)
+        dialog.cancel_btn->click();
+      else if (*how == Dismissal::Escape)
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+      else
+        dialog.close();
+      EXPECT_FALSE(dialog.isVisible());
+      return dialog.result();
+    });
+    window.User_Profile_Button_Clicked();
+    EXPECT_EQ(table.columnTitles(), titles);
+    EXPECT_EQ(table.ListData(), rows);
+    EXPECT_EQ(Excel_Source_Path, guests);
+    EXPECT_TRUE(Excel_Binding_Use.load());
+    EXPECT_EQ(name->Text_Value, "Ada Lovelace");
+    EXPECT_EQ(name->excel_col_indx, 1);
+  }
+  // The window for both sides keeps its path field between runs: an OK after
+  // the cancelled run still names the design's workbook.
+  ProfileDialog& general = User_profile::defaultInstance();
+  for (const bool ok : {false, true}) {
+    host.queueModal([&](QDialog&) {
+      if (!ok) browse(other, general);
+      (ok ? general.ok_btn : general.cancel_btn)->click();
+      return general.result();
+    });
+    EXPECT_EQ(Run_Profile_Dialog(QString(), false), ok ? 1 : 0);
+  }
+  EXPECT_EQ(Excel_Source_Path, guests);
+  EXPECT_EQ(table.ListData(), rows);
+  const QString saved = dir.filePath("bound.dcard");
+  host.queueSavePanel(saved);
+  ASSERT_TRUE(window.Save_project_file(false, false));
+  designfile::PlainDesignHost reread;
+  ASSERT_EQ(designfile::Read_and_load_design_Log(reread, saved, QStringLiteral("L")), 1);
+  EXPECT_EQ(reread.excelSourcePath(), guests);
+  EXPECT_EQ(reread.dataSourceTable().ListData(), rows);
 }
 
 // Profile fields taken from data series show what card 1 of a run shows: the

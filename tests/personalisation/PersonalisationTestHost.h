@@ -59,6 +59,7 @@ class PersonalisationTestHost : public testing_support::FakeCardHost, public Pro
   SKTGraphicView* Side_View(CardSide side) override {
     return side == CardSide::Back ? &back : side == CardSide::Temp ? &temp : &front;
   }
+  bool Excel_Binding_Use() override { return excelUse; }
   void Set_Excel_Binding_Use(bool use) override { excelUse = use; }
   QString Excel_Source_Path() override { return excelPath; }
   void Set_Excel_Source_Path(const QString& path) override { excelPath = path; }

@@ -1,5 +1,6 @@
 #include "mainwindow/designfile/DesignFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -69,6 +70,11 @@ bool usesBackgroundPicture(const Card_Property& side) {
 
 QString failedMessage(const QString& why) {
   return QStringLiteral("%1: %2").arg(kFailedMessage, platform::reasonAfterColon(why));
+}
+
+QString failedMessage(const QString& path, const QString& why) {
+  return QStringLiteral("%1: \"%2\": %3")
+      .arg(kFailedMessage, QDir::toNativeSeparators(path), platform::reasonAfterColon(why));
 }
 
 bool isRegularPictureFile(const QString& path) {
@@ -169,16 +175,17 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
       Project_File_Name = remembered;
       return false;
     }
-    Project_File_Name = path;
-
     QString why;
     const bool written = writeDesignBytes(path, bytes, &why);
+    // The design belongs to the file it was written to: a path whose save
+    // failed is not taken, so a later Save asks again instead of writing there.
+    Project_File_Name = written ? path : remembered;
     if (!written)
       qCWarning(lcMainWindow).noquote() << QStringLiteral("Design file not written to %1: %2").arg(path, why);
     // A failure is always reported, once, here; show_msg only asks for the
     // word of success and the title.
     if (!written) {
-      Show_MessageBox(failedMessage(why));
+      Show_MessageBox(failedMessage(path, why));
     } else if (show_msg) {
       Show_MessageBox(kSavedMessage);
       // The title names a file only once the design is in it.

@@ -15,7 +15,9 @@
 //   - a save writes a whole new file beside the old one, unbuffered so that
 //     a short write (disk full, a file-size limit) is seen, and only a
 //     complete file replaces the old one: a failed write leaves the previous
-//     file as it was, and is reported as "fail: <reason>", never as saved;
+//     file as it was, and is reported as "fail: "<path>": <reason>", never
+//     as saved; the design keeps the file it had (a Save As that failed
+//     leaves it untitled, and a later Save asks for a path again);
 //   - a design the reader would refuse is not written at all: the bytes
 //     about to be written are read back by the reader first. A message says
 //     why: beyond Design_File_Byte_Limit or Design_File_Value_Limit it names
@@ -51,6 +53,8 @@ inline const QString kSavedMessage = QStringLiteral("Greeting Card Design Log ha
 inline const QString kFailedMessage = QStringLiteral("fail");
 // "fail: <reason>", the reason as it follows a colon.
 QString failedMessage(const QString& why);
+// "fail: "<path>": <reason>": the file that could not be written, and why.
+QString failedMessage(const QString& path, const QString& why);
 inline const QString kReplaceQuestion = QStringLiteral("\"%1\" already exists. Do you want to replace it?");
 
 class DesignHost {

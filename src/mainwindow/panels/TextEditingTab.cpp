@@ -40,7 +40,7 @@ void wrapFor(QPlainTextEdit& editor, const QString& text) {
 
 // The tab's editor. Characters pasted or dropped into it are taken up to one
 // part's length: more would be laid out whole before the tab could cut them
-// to what it keeps of a paste (250 characters).
+// to what it keeps of a paste (kTypedLimit).
 class PartEditor : public QPlainTextEdit {
  public:
   using QPlainTextEdit::QPlainTextEdit;
@@ -72,6 +72,12 @@ TextEditingTab::TextEditingTab(QWidget* parent) : QWidget(parent) {
   connect(Text_value_Edit->document(), &QTextDocument::contentsChange, this,
           [this] { wrapFor(*Text_value_Edit, Text_value_Edit->toPlainText()); });
   layout->addWidget(Text_value_Edit, 1);
+
+  limitNote = new QLabel(tr("A typed text keeps at most %1 characters.").arg(kTypedLimit), this);
+  limitNote->setAccessibleName(limitNote->text());
+  limitNote->setWordWrap(true);
+  limitNote->hide();
+  layout->addWidget(limitNote);
 
   partShown = new QLabel(this);
   partShown->setAlignment(Qt::AlignCenter);
@@ -118,6 +124,7 @@ void TextEditingTab::showText(const QString& text) {
     shownLength_ = Text_value_Edit->toPlainText().size();
     return;
   }
+  limitNote->hide();
   const QTextCursor before = Text_value_Edit->textCursor();
   // The part shown stays while the characters before it stay (an undo, a
   // change further on); another text shows from its first part.
@@ -142,7 +149,12 @@ QString TextEditingTab::text() const {
 void TextEditingTab::keepText() {
   kept_ = text();
   shownLength_ = Text_value_Edit->toPlainText().size();
+  if (kept_.size() < kTypedLimit) limitNote->hide();
   showPartBar();
+}
+
+void TextEditingTab::showLimitReached() {
+  limitNote->show();
 }
 
 void TextEditingTab::replaceText(const QString& text) {

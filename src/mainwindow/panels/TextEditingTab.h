@@ -28,6 +28,8 @@ class TextEditingTab : public QWidget {
 
   // The characters of a part of a text, and of the parts before and after.
   static constexpr qsizetype kPartLength = 10000;
+  // The characters a typed or pasted text keeps.
+  static constexpr qsizetype kTypedLimit = 250;
 
   // Shows characters as the object holds them, which is no edit (the editor
   // tells no change). When they differ from those shown, the caret keeps its
@@ -44,6 +46,10 @@ class TextEditingTab : public QWidget {
   // The edit is refused: the kept characters come back, the caret where the
   // edit was. The editor tells no change.
   void refuseEdit();
+  // An edit went past kTypedLimit and was cut or refused: the tab says so
+  // under the editor until its text is shorter than the limit again or
+  // another text is shown.
+  void showLimitReached();
   // Replaces every character by new ones, as an edit (the editor tells the change).
   void replaceText(const QString& text);
   // Shows the part before or after the one shown (no edit).
@@ -56,7 +62,8 @@ class TextEditingTab : public QWidget {
   QPushButton* Text_Insert_Date_btn = nullptr;
   QPushButton* Text_Insert_Time_btn = nullptr;
   QPushButton* insert_template_btn = nullptr;  // "Use Template Title" or "Use Template Message"
-  QLabel* partShown = nullptr;  // "Characters 1 to 10,000 of 2,000,000"
+  QLabel* limitNote = nullptr;                 // "A typed text keeps at most 250 characters."
+  QLabel* partShown = nullptr;                 // "Characters 1 to 10,000 of 2,000,000"
   QPushButton* previousPart = nullptr;
   QPushButton* nextPart = nullptr;
 

@@ -317,26 +317,35 @@ TEST_F(DesignFileTest, SaveAskesOnlyWhenUntitledAndReportsTheOutcome) {
   EXPECT_TRUE(messages.messages().isEmpty());
 }
 
-// "fail" with the reason: a folder that cannot be written to, even by root
-// (a plain file in its place), and a folder in the file's place.
+// "fail" with the file and the reason: a folder that cannot be written to,
+// even by root (a plain file in its place), and a folder in the file's place.
+// The design keeps the file it had: a later Save asks again.
 TEST_F(DesignFileTest, FailedWriteIsReportedAndNeverAsSaved) {
   PlainDesignHost host;
   ASSERT_TRUE(writeFile(path("not a folder"), "plain file"));
-  messages.queueSavePanel(path("not a folder/design.dcard"));
+  const QString unwritable = path("not a folder/design.dcard");
+  messages.queueSavePanel(unwritable);
   EXPECT_FALSE(designfile::Save_project_file(host, false, true));
-  EXPECT_EQ(messages.messages(), QStringList{kFailBox + ": not a directory"});
-  // The chosen path stays the design's path, as after any chosen panel.
-  EXPECT_EQ(Project_File_Name, path("not a folder/design.dcard"));
+  EXPECT_EQ(messages.messages(), QStringList{kFailBox + ": \"" + unwritable + "\": not a directory"});
+  EXPECT_EQ(Project_File_Name, "");
   EXPECT_TRUE(host.title.isEmpty()) << "the title changes only after a written save";
-  // A design saved, then saved as a folder: "fail", and the title keeps naming the file.
+  messages.clear();
+  messages.queueSavePanel(path("asked again.dcard"));
+  EXPECT_TRUE(designfile::Save_project_file(host, false, false));
+  EXPECT_EQ(messages.panelsShown(), 1);
+  EXPECT_EQ(Project_File_Name, path("asked again.dcard"));
+  // A design saved, then saved as a folder: "fail", and the title and the
+  // design's file stay those of the file saved.
   messages.clear();
   messages.queueSavePanel(path("named.dcard"));
   ASSERT_TRUE(designfile::Save_project_file(host, true, true));
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder.dcard"));
   messages.queueSavePanel(path("folder.dcard"));
   EXPECT_FALSE(designfile::Save_project_file(host, true, true));
-  EXPECT_EQ(messages.messages(), (QStringList{kSavedBox, kFailBox + ": filename refers to a directory"}));
+  EXPECT_EQ(messages.messages(), (QStringList{kSavedBox, kFailBox + ": \"" + path("folder.dcard") +
+                                                             "\": filename refers to a directory"}));
   EXPECT_EQ(host.title, "QUVO Gratulo ( named.dcard )");
+  EXPECT_EQ(Project_File_Name, path("named.dcard"));
 }
 
 // A write that fails half way (the file size limit of the process) leaves the
@@ -366,7 +375,7 @@ TEST_F(DesignFileTest, WriteFailingHalfWayKeepsThePreviousFile) {
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(written);
-    EXPECT_EQ(messages.messages(), QStringList{kFailBox + ": file too large"});
+    EXPECT_EQ(messages.messages(), QStringList{kFailBox + ": \"" + file + "\": file too large"});
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter("kept").size(), 1);  // no temporary left
   }
