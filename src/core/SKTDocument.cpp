@@ -256,6 +256,18 @@ void SKTDocument::observeUndoManagerCheckpoint() {
   _undoGroupOldPropertiesPerGraphic.reset();
 }
 
+void SKTDocument::undo() {
+  if (!undo_.canUndo()) return;
+  undo_.undo();
+  emit undoneOrRedone();
+}
+
+void SKTDocument::redo() {
+  if (!undo_.canRedo()) return;
+  undo_.redo();
+  emit undoneOrRedone();
+}
+
 void SKTDocument::Enable_Disable_Undo_Registraion(bool enable) {
   if (enable)
     undo_.enableUndoRegistration();

@@ -86,8 +86,9 @@ class SKTDocument : public QObject, private SKTGraphicObserver {
   QUndoStack* undoStack() { return &undo_.stack(); }
   void beginUndoGroup() { undo_.beginGroup(); }
   void endUndoGroup() { undo_.endGroup(); }
-  void undo() { undo_.undo(); }
-  void redo() { undo_.redo(); }
+  // Each tells undoneOrRedone() once the step ended.
+  void undo();
+  void redo();
   // 1 enables undo registration, anything else disables it (disables nest).
   void Enable_Disable_Undo_Registraion(bool enable);
   // Removes every undo and redo entry, then (with registration off) removes
@@ -108,6 +109,10 @@ class SKTDocument : public QObject, private SKTGraphicObserver {
   // single list change may be half of a move (removed, then inserted again);
   // whoever shows the selection acts here instead.
   void graphicsChangesEnded();
+  // An undo or redo ended. The step put back what its entry held; whatever
+  // the objects show of a source outside the design is the listeners' to
+  // bring up to date.
+  void undoneOrRedone();
 
  private:
   CardHost* _host = nullptr;

@@ -83,3 +83,17 @@ class SKTUndoGroup {
  private:
   SKTUndoRecorder& recorder_;
 };
+
+// Switches undo registration off for the lifetime of the guard.
+class SKTUndoRegistrationOff {
+ public:
+  explicit SKTUndoRegistrationOff(SKTUndoRecorder& recorder) : recorder_(recorder) {
+    recorder_.disableUndoRegistration();
+  }
+  ~SKTUndoRegistrationOff() { recorder_.enableUndoRegistration(); }
+  SKTUndoRegistrationOff(const SKTUndoRegistrationOff&) = delete;
+  SKTUndoRegistrationOff& operator=(const SKTUndoRegistrationOff&) = delete;
+
+ private:
+  SKTUndoRecorder& recorder_;
+};

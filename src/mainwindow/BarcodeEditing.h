@@ -42,8 +42,9 @@ bool showBoundValue(SKTGraphic& barcode, const QString& value);
 // A barcode object just made with the Barcode tool: the picture of its own
 // settings (the designer's defaults) with a frame of that size, so that it
 // looks on the canvas, exported and printed as the designer shows it. Part
-// of making the object, so no undo step. Nothing for an object that holds a
-// picture or whose settings cannot be drawn.
+// of making the object: drawn inside the undo group that places it, it adds
+// no step of its own. Nothing for an object that holds a picture or whose
+// settings cannot be drawn.
 void drawNewBarcode(SKTGraphic& barcode);
 
 }  // namespace barcode_editing

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/SKTImage.h"
+#include "core/SKTUndoRecorder.h"
 #include "data/DataSourceTable.h"
 #include "data/dialogs/SeriesWriting.h"
 #include "mainwindow/BarcodeEditing.h"
@@ -78,6 +79,9 @@ void showCardOneValues(SKTWindowController& window) {
   if (document == nullptr) return;
   CardOneValues values;
   bool changed = false;
+  // The frame a barcode's new picture takes is no edit either: it neither
+  // adds a step nor takes the redo steps away after an undo.
+  const SKTUndoRegistrationOff unrecorded(document->undoRecorder());
   for (CardSide side : {CardSide::Front, CardSide::Back})
     for (const SKTGraphicPtr& object : document->graphicsOfSide(side))
       if (const std::optional<QString> value = object ? values.of(*object) : std::nullopt)
@@ -102,6 +106,10 @@ void installSeriesBindings(SKTWindowController& window) {
     if (target) showCardOneValues(*target);
   };
   series_writing::setSeriesChangeListener(showNewValues);
+  // An undo or redo puts back the values its step held, which the sources
+  // may since have changed.
+  if (SKTDocument* document = window.document())
+    QObject::connect(document, &SKTDocument::undoneOrRedone, &window, showNewValues);
   // The table changes when a cell is corrected in its window or a
   // spreadsheet is chosen in the profile window.
   const DataSourceTable* table = &Data_From_Excel_Table();

@@ -8,7 +8,8 @@ class SKTWindowController;
 
 // Installs the window's design as the one the series dialogs check against,
 // and has every change of a series (announced by the dialogs that write
-// them) or of the spreadsheet table show card 1's new values in the design.
+// them) or of the spreadsheet table, and every undo and redo of the design,
+// show card 1's values as the sources hold them then.
 void installSeriesBindings(SKTWindowController& window);
 
 // Every text, picture and barcode object of the front and the back that is

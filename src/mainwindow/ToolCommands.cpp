@@ -18,6 +18,7 @@
 #include "canvas/ZoomGeometry.h"
 #include "core/PictureFile.h"
 #include "core/SKTBarcode.h"
+#include "core/SKTUndoRecorder.h"
 #include "core/globals.h"
 #include "mainwindow/BarcodeEditing.h"
 #include "mainwindow/PictureLibrary.h"
@@ -256,6 +257,9 @@ void SKTWindowController::selectedToolDidChange() {
   const QSizeF size = kTools[static_cast<int>(tool)].size;
   const QString side = currentCardSideCode();
   SKTGraphicView* view = currentSideView();
+  // Placing the object is one undo step, whatever making it takes: a new
+  // barcode's picture and frame are part of it.
+  const SKTUndoGroup placing(_document->undoRecorder());
   view->createGraphicOfClass(graphicClass, nullptr, true, QRectF(QPointF(0, 0), size), side, QString(),
                              QString());
   // A new barcode shows what the designer shows for it, not the sample.

@@ -6,28 +6,39 @@
 // window shows it). A text kept off the output
 // ("Screen only") is not counted. And a run that makes only the front of a
 // two-sided card neither asks about nor reports a data series only the back
-// uses.
+// uses. After Undo and Redo a bound text shows card 1's value as its source
+// holds it then, on the canvas, over the scripting interface, in a single
+// export and on card 1 of a run alike.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
 
 #include "core/SKTText.h"
 #include "core/globals.h"
+#include "core/render/SKTRenderingView.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
+#include "data/dialogs/Data_From_Excel.h"
+#include "data/dialogs/SeriesWriting.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/WindowDesignHost.h"
 #include "mainwindow/WindowTestSupport.h"
+#include "mainwindow/panels/DataSourceTab.h"
+#include "mainwindow/panels/TextPropertiesTab.h"
+#include "mainwindow/scripting/GraphicBusObject.h"
 #include "platform/widgets/Open_Export_Log.h"
 #include "production/CardExport.h"
 #include "production/ExportWindow.h"
@@ -66,6 +77,20 @@ std::shared_ptr<SKTText> boundText(QPointF at, int sourceType, int column, const
   return text;
 }
 
+// Two pictures of a card alike, pixel for pixel.
+::testing::AssertionResult sameCard(const QImage& actual, const QImage& expected) {
+  const QImage a = actual.convertToFormat(QImage::Format_RGB32);
+  const QImage e = expected.convertToFormat(QImage::Format_RGB32);
+  if (a.size() != e.size())
+    return ::testing::AssertionFailure()
+           << a.width() << " x " << a.height() << " instead of " << e.width() << " x " << e.height();
+  int differing = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != e.pixel(x, y);
+  if (differing == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << differing << " pixels differ";
+}
+
 }  // namespace
 
 class RunsOfBoundTexts : public ::testing::Test {
@@ -82,6 +107,7 @@ class RunsOfBoundTexts : public ::testing::Test {
   void TearDown() override {
     Send_Mail::defaultInstance().setTransport(std::make_unique<production::MailScript>());
     window.reset();
+    Excel_Binding_Use = false;
     production::setPrinterNamesForTesting(nullptr);
     Data_From_Excel_Table().replaceContents({DataSourceTable::kDefaultFirstTitle}, {});
     Card_Front_Or_Back = 0;
@@ -244,4 +270,97 @@ TEST_F(RunsOfBoundTexts, AFrontOnlyRunNeitherAsksNorReportsASeriesOnlyTheBackUse
   window->Export_Button();
   ASSERT_EQ(host.defaultNoQuestions().size(), 1);
   EXPECT_TRUE(host.defaultNoQuestions()[0].contains("The data series \"Places\" no longer exists."));
+}
+
+// Three ways back to a value the source no longer holds, each a change of the
+// bound text, a change of its source, then Undo (and Redo): the text shows
+// card 1's value as the source holds it after the step, and the canvas, the
+// scripting interface, a single export and card 1 of a run agree.
+TEST_F(RunsOfBoundTexts, UndoAndRedoShowCardOnesValueAsTheSourceHoldsItThen) {
+  Data_From_Excel_Table().replaceContents({"No.", "Name"}, {{{"Extension", "1"}, {"Column1", "Ada Lovelace"}},
+                                                            {{"Extension", "2"}, {"Column1", "Bob"}}});
+  window->designHost().setExcelBinding(true);
+  ASSERT_TRUE(DataSeriesStore().writeSeries("Guests", {"Ann", "Bob"}));
+  DataSourceTab* tab = window->dataSourceTab();
+  window->toolAction(DrawingTool::Text)->trigger();
+  const SKTGraphicPtr text = window->document()->graphics().at(0);
+  text->setBounds(QRectF(20, 20, 200, 30));
+  tab->Data_source_type->setCurrentIndex(2);
+  tab->Batch_Series->setCurrentIndex(1);
+  ASSERT_EQ(text->Text_contents()->string, "Ada Lovelace");
+
+  const auto edit = [this](const char* action) { window->editAction(QLatin1String(action))->trigger(); };
+  const auto correctFirstName = [this](const QString& name) {
+    host.queueModal([name](QDialog& d) {
+      QAbstractItemModel* rows = static_cast<Data_From_Excel&>(d).ColList->model();
+      rows->setData(rows->index(0, 1), name);
+      return 1;
+    });
+    window->dataSourceTab()->view_series_btn->click();
+  };
+  int runs = 0;
+  // What card 1 carries, the design as the window shows it, and whether they agree.
+  const auto expectCardOne = [&](const QString& value, bool exported) {
+    EXPECT_EQ(text->Text_contents()->string.toStdString(), value.toStdString());
+    EXPECT_EQ(GraphicBusObject(text, *window).Contents().toStdString(), value.toStdString());
+    if (!exported) return;
+    const QImage canvas = SKTRenderingView::image_From_Card_Graphics(window->document()->graphics(), false);
+    const QString folder = dir.filePath(QStringLiteral("run%1").arg(++runs));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    // Every row, then the card alone (the rows unticked), as PNG files.
+    for (const bool rows : {true, false}) {
+      host.queueModal([rows](QDialog& d) {
+        auto& w = static_cast<ExportWindow&>(d);
+        if (!rows) {
+          w.Export_with_batch_chk->setChecked(false);
+          w.Export_with_excel_chk->setChecked(false);
+        }
+        w.fileFormatPopup->setCurrentText(QStringLiteral("PNG"));
+        return 1;
+      });
+      if (rows)
+        host.queueOpenPanel({folder});
+      else
+        host.queueSavePanel(folder + "/card.PNG");
+      host.queueModal([](QDialog&) { return 0; });  // the finished box
+      window->Export_Button();
+      ASSERT_TRUE(window->cardExport().waitForRun(testing_support::kHangGuardMs));
+    }
+    EXPECT_TRUE(sameCard(QImage(folder + "/QUVO Gratulo/Card_1.PNG"), canvas));
+    EXPECT_TRUE(sameCard(QImage(folder + "/card.PNG"), canvas));
+  };
+
+  // The look changed, the cell corrected, the look taken back.
+  window->textPropertiesTab()->Text_align_combo->setCurrentIndex(2);
+  correctFirstName(QStringLiteral("Ada Refreshed"));
+  expectCardOne(QStringLiteral("Ada Refreshed"), false);
+  edit("Undo");
+  EXPECT_EQ(text->text_alignmnet, 0);
+  expectCardOne(QStringLiteral("Ada Refreshed"), true);
+  correctFirstName(QStringLiteral("Ada Again"));
+  edit("Redo");
+  EXPECT_EQ(text->text_alignmnet, 2);
+  expectCardOne(QStringLiteral("Ada Again"), false);
+
+  // The text deleted, the cell corrected, the text brought back.
+  edit("Delete");
+  ASSERT_TRUE(window->document()->graphics().empty());
+  correctFirstName(QStringLiteral("Ada Restored"));
+  edit("Undo");
+  ASSERT_EQ(window->document()->graphics(), SKTGraphicList{text});
+  expectCardOne(QStringLiteral("Ada Restored"), true);
+
+  // Bound to a series, typed by hand, the series written anew (no object uses
+  // it then), the binding brought back.
+  tab->Data_source_type->setCurrentIndex(1);
+  tab->Batch_Series->setCurrentIndex(tab->Batch_Series->findText("Guests"));
+  expectCardOne(QStringLiteral("Ann"), false);
+  tab->Data_source_type->setCurrentIndex(0);
+  ASSERT_TRUE(series_writing::writeOnWorker(nullptr, DataSeriesStore(), QStringLiteral("Guests"),
+                                            SeriesValues::fromList({"Anna Maria", "Bob"})));
+  expectCardOne(QStringLiteral("Ann"), false);
+  edit("Undo");
+  EXPECT_EQ(text->data_source_type, 1);
+  expectCardOne(QStringLiteral("Anna Maria"), true);
+  EXPECT_EQ(host.messages(), QStringList());
 }

@@ -9,7 +9,8 @@
 // the program and every barcode on the canvas follows it; a barcode in a
 // frame smaller than its picture shows whole on the canvas, as exported; a
 // barcode placed with the tool is the designer's default barcode, read alike
-// on the canvas, the exported card and the printed sheet; font sizes a design
+// on the canvas, the exported card and the printed sheet, and placing it is
+// one undo step; font sizes a design
 // file cannot keep are refused with their limit.
 #include <gtest/gtest.h>
 
@@ -1012,6 +1013,37 @@ TEST_F(MainWindowBarcode, ANewBarcodeLooksOnTheCanvasAsExportedAndPrinted) {
   // The frame and well beyond it, where a picture drawn larger would reach.
   const QRect around = frame.adjusted(-4, -4, 100, 50).toAlignedRect() & canvas.rect().adjusted(2, 2, -2, -2);
   EXPECT_EQ(differingPixels(canvas, undone, around), 0);
+}
+
+// Placing a barcode with the tool is one undo step: one Undo takes it away,
+// Redo brings it back in the frame of its picture, and the canvas shows it
+// where and as large as the exported card does.
+TEST_F(MainWindowBarcode, PlacingABarcodeIsOneUndoStep) {
+  SKTWindowController window;
+  showWithWhiteCard(window);
+  SKTGraphicView* view = window.graphicView();
+  const int steps = window.document()->undoStack()->count();
+  window.toolAction(DrawingTool::Barcode)->trigger();
+  ASSERT_EQ(window.document()->graphics().size(), 1u);
+  const SKTGraphicPtr g = window.document()->graphics().front();
+  const QRectF frame = g->bounds();
+  ASSERT_EQ(frame.size(), g->_barcode_image.deviceIndependentSize());
+  EXPECT_EQ(window.document()->undoStack()->count(), steps + 1);
+  window.editAction(QStringLiteral("Undo"))->trigger();
+  EXPECT_TRUE(window.document()->graphics().empty());
+  window.editAction(QStringLiteral("Redo"))->trigger();
+  ASSERT_EQ(window.document()->graphics(), SKTGraphicList{g});
+  EXPECT_EQ(g->bounds(), frame);
+  view->changeSelectionIndexes({});
+  testing_support::wait(100);
+  const QRectF ink = inkInPoints(shownOnScreen(view), 1.0);
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_TRUE(frame.adjusted(-1, -1, 1, 1).contains(ink)) << ink.width() << " x " << ink.height();
+  constexpr double kScale = 150.0 / 72.0;
+  const QString card = exportCard(window, QStringLiteral("150"));
+  EXPECT_EQ(zbarTexts(card), QStringList{"CODE-39:0123"});
+  EXPECT_LE(farthestEdge(inkInPoints(QImage(card), kScale), ink), 1.0);
+  EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join('|').toStdString();
 }
 
 // A font size beyond what a design file keeps (1000 points) is named on the
