@@ -354,8 +354,12 @@ void Invitation_Wizard::OK_Click() {
       auto_background_selection = false;
       return;
     case kBackground:
-      if (selected_image.isEmpty() || !QFileInfo(selected_image).isFile()) {
+      if (selected_image.isEmpty()) {
         Show_MessageBox(QStringLiteral("Please select background."));
+        return;
+      }
+      if (const QString problem = templates::Picture_File_Problem(selected_image); !problem.isEmpty()) {
+        Show_MessageBox(problem);
         return;
       }
       showStep(kTexts);
@@ -537,6 +541,9 @@ void Invitation_Wizard::Load_and_fill_backgrounds() {
   model->clear();
   for (const QString& path : templates::Picture_Files(folder)) {
     const QString name = QFileInfo(path).fileName();
-    model->append(MyImageObject::initWithImage_Path(path, name, name));
+    MyImageObject item = MyImageObject::initWithImage_Path(path, name, name);
+    // A file that cannot be a background says why where it is listed.
+    item.problem = templates::Picture_File_Problem(path);
+    model->append(item);
   }
 }
