@@ -179,10 +179,14 @@ QWidget* Invitation_Wizard::buildBackgroundStep() {
     if (!auto_background_selection) OK_Click();
   });
   // A click on the picture already chosen (the first one is chosen on
-  // entering the step) accepts it as well.
+  // entering the step) accepts it as well; a click that chose another was
+  // answered when the choice changed, and is not answered twice.
+  imageBrowser->viewport()->installEventFilter(this);
   connect(imageBrowser, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
     if (next_counter != kBackground || !index.isValid()) return;
-    selected_image = index.data(PictureItemModel::PathRole).toString();
+    const QString path = index.data(PictureItemModel::PathRole).toString();
+    if (path != chosenAtPress_) return;
+    selected_image = path;
     OK_Click();
   });
   return page;
@@ -462,6 +466,12 @@ void Invitation_Wizard::Back_Click() {
 
 void Invitation_Wizard::CancelClick() {
   Show_Hide_Card_Start_Screen(true);
+}
+
+bool Invitation_Wizard::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == imageBrowser->viewport() && event->type() == QEvent::MouseButtonPress)
+    chosenAtPress_ = selected_image;
+  return QDialog::eventFilter(watched, event);
 }
 
 void Invitation_Wizard::keyPressEvent(QKeyEvent* event) {
