@@ -13,6 +13,7 @@
 #include "data/XlsxPartWriter.h"
 #include "data/XlsxSheetReader.h"
 #include "data/globals.h"
+#include "platform/RegularFile.h"
 #include "platform/SavedFile.h"
 #include "platform/globals.h"
 
@@ -23,6 +24,14 @@ const QString kSharedStringsPart = QStringLiteral("xl/sharedStrings.xml");
 std::unique_ptr<SpreadsheetWriter>& sharedSlot() {
   static std::unique_ptr<SpreadsheetWriter> instance;
   return instance;
+}
+
+// A package that lists no sheet offers nothing to choose: it is named, with
+// the reason (the workbook part's when it could not be read), as a file that
+// could not be read.
+QString noSheetMessage(const QString& path, const QString& workbookError) {
+  return platform::unreadableFileMessage(
+      path, workbookError.isEmpty() ? QLatin1String(xlsx::kNoWorksheet) : workbookError);
 }
 
 }  // namespace
@@ -74,6 +83,15 @@ bool SpreadsheetWriter::resetWorkFolder() {
   return true;
 }
 
+QString SpreadsheetWriter::Workbook_Problem(const QString& path) {
+  QString error;
+  const std::unique_ptr<xlsx::Package> package = xlsx::Package::open(path, &error);
+  if (!package) return error;
+  if (!package->hasPart(xlsx::kWorkbookPart))
+    return package->worksheetParts().isEmpty() ? noSheetMessage(path, QString()) : QString();
+  return xlsx::readWorkbookSheets(*package, &error).isEmpty() ? noSheetMessage(path, error) : QString();
+}
+
 xlsx::SheetTable SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_col) {
   if (!only_col) {
     if (!hasShared()) return xlsx::SheetTable();
@@ -91,11 +109,10 @@ xlsx::SheetTable SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_
   self.sheets_.clear();
   self.unreadable_.clear();
   QString error;
-  bool unreadable = false;
-  self.package_ = xlsx::Package::open(path, &error, &unreadable);
+  self.package_ = xlsx::Package::open(path, &error);
   if (!self.package_) {
     self.fail("Error: " + error);
-    if (unreadable) self.unreadable_ = error;
+    self.unreadable_ = error;
     return self.data_;
   }
   self.byWorkbook_ = self.package_->hasPart(xlsx::kWorkbookPart);
@@ -103,6 +120,7 @@ xlsx::SheetTable SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_
     self.sheets_ = xlsx::readWorkbookSheets(*self.package_, &error);
     if (!error.isEmpty()) self.fail("Error: " + error);
   }
+  if (Read_Sheet_Name().isEmpty()) self.unreadable_ = noSheetMessage(path, error);
   // A workbook without shared strings is normal: its cells hold numbers or inline text.
   if (self.package_->hasPart(kSharedStringsPart)) self.ReadSharedStrings(kSharedStringsPart);
   return self.data_;

@@ -41,6 +41,10 @@ class SpreadsheetWriter {
   // (only_col false): reads every row of sheet Excel_Sheet_Number of the loaded
   // workbook and sets Excel_Sheet_Columns; no rows before a load.
   static xlsx::SheetTable ReadWorkbook(const QString& path, bool only_col);
+  // What a load of the file would leave in unreadable(): "" for a workbook
+  // that lists a sheet, else the message naming the file and the reason. The
+  // loaded workbook stays as it is.
+  static QString Workbook_Problem(const QString& path);
   // The first row of sheet Excel_Sheet_Number ("Untitled Column %d" where it
   // holds nothing), or no row; sets Excel_Sheet_Columns.
   static xlsx::SheetTable ReadData_only_column();
@@ -89,9 +93,10 @@ class SpreadsheetWriter {
 
   // The text of the last failure that was logged ("" after a success).
   const QString& lastError() const { return lastError_; }
-  // What the program tells the person when the workbook of the last load
-  // could not be read at all (it names the file and says why); "" when it
-  // was opened, also when it then proved to be no workbook.
+  // What the program tells the person when the file of the last load could
+  // not be read as a workbook (it names the file and says why: it cannot be
+  // read at all, is no zip archive, is cut short or damaged, or lists no
+  // sheet); "" when it lists at least one sheet.
   const QString& unreadable() const { return unreadable_; }
 
   ~SpreadsheetWriter();

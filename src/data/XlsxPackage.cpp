@@ -1,5 +1,6 @@
 #include "data/XlsxPackage.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
@@ -12,6 +13,7 @@
 #include "data/CardZipArchive.h"
 #include "data/Report.h"
 #include "data/ZipInput.h"
+#include "platform/RegularFile.h"
 
 namespace xlsx {
 namespace {
@@ -127,6 +129,21 @@ Inflated inflateAhead(unzFile zip, const Package::Consumer& consume, ZPOS64_T& t
   }
 }
 
+constexpr char kDamaged[] = "it is a damaged workbook";
+
+// Why a regular file is no zip archive at all, judged by its first bytes: a
+// workbook's begin with the mark of a zip entry, and one cut short has lost
+// the list of its parts at the end.
+QString notAnArchiveReason(const QString& path) {
+  QFile file;
+  QString why;
+  if (!platform::openRegularFile(file, path, &why)) return why;
+  const QByteArray head = file.read(4);
+  if (head.isEmpty() && file.error() == QFileDevice::NoError) return QStringLiteral("it is empty");
+  if (head.startsWith("PK")) return QStringLiteral("it is an incomplete or damaged workbook");
+  return QStringLiteral("it is not an xlsx workbook");
+}
+
 }  // namespace
 
 struct Package::Archive {
@@ -139,21 +156,24 @@ Package::Package(const QString& path, std::unique_ptr<Archive> archive)
 
 Package::~Package() = default;
 
-std::unique_ptr<Package> Package::open(const QString& path, QString* error, bool* unreadable) {
-  if (unreadable) *unreadable = false;
+std::unique_ptr<Package> Package::open(const QString& path, QString* error) {
+  auto refuse = [&](const QString& why) {
+    *error = platform::unreadableFileMessage(path, why);
+    return nullptr;
+  };
   auto archive = std::make_unique<Archive>();
   QString cannotRead;
   archive->zip.file = zip_input::openArchive(path, &cannotRead);
   if (!archive->zip.file) {
-    *error = cannotRead.isEmpty() ? QStringLiteral("failed to open zip file") : cannotRead;
-    if (unreadable) *unreadable = !cannotRead.isEmpty();
-    return nullptr;
+    if (!cannotRead.isEmpty()) {
+      *error = cannotRead;
+      return nullptr;
+    }
+    return refuse(notAnArchiveReason(path));
   }
   int status = unzGoToFirstFile(archive->zip.file);
-  if (status != UNZ_OK) {
-    *error = QStringLiteral("failed to open first file in zip file");
-    return nullptr;
-  }
+  if (status == UNZ_END_OF_LIST_OF_FILE) return refuse(QLatin1String(kNoWorksheet));
+  if (status != UNZ_OK) return refuse(QLatin1String(kDamaged));
   const std::int64_t maxEntries = UnzipLimits().maxEntries;
   std::int64_t entries = 0;
   for (; status == UNZ_OK; status = unzGoToNextFile(archive->zip.file)) {
@@ -161,27 +181,17 @@ std::unique_ptr<Package> Package::open(const QString& path, QString* error, bool
     QByteArray raw;
     unz64_file_pos position{};
     if (!zip_input::readEntryInfo(archive->zip.file, info, raw) ||
-        unzGetFilePos64(archive->zip.file, &position) != UNZ_OK) {
-      *error = QStringLiteral("failed to read an entry of the zip file");
-      return nullptr;
-    }
+        unzGetFilePos64(archive->zip.file, &position) != UNZ_OK)
+      return refuse(QLatin1String(kDamaged));
     const zip_input::EntryName entry = zip_input::decodeName(raw);
     const QString reason = zip_input::unsafeNameReason(raw, entry);
-    if (!reason.isEmpty()) {
-      *error = QStringLiteral("refused zip entry \"%1\": %2")
-                   .arg(data_report::excerpt(QString::fromUtf8(raw)), reason);
-      return nullptr;
-    }
-    if (++entries > maxEntries) {
-      *error = QStringLiteral("the zip file holds more than %1 entries").arg(maxEntries);
-      return nullptr;
-    }
+    if (!reason.isEmpty())
+      return refuse(QStringLiteral("it holds the part \"%1\", which is refused: %2")
+                        .arg(data_report::excerpt(QString::fromUtf8(raw)), reason));
+    if (++entries > maxEntries) return refuse(QStringLiteral("it holds more than %1 parts").arg(maxEntries));
     if (!entry.isFolder) archive->parts.insert(entry.name, position);
   }
-  if (status != UNZ_END_OF_LIST_OF_FILE) {
-    *error = QStringLiteral("failed to read an entry of the zip file");
-    return nullptr;
-  }
+  if (status != UNZ_END_OF_LIST_OF_FILE) return refuse(QLatin1String(kDamaged));
   return std::unique_ptr<Package>(new Package(path, std::move(archive)));
 }
 

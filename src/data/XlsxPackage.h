@@ -15,16 +15,21 @@
 
 namespace xlsx {
 
+// The reason given for a package that holds no worksheet to read.
+inline constexpr char kNoWorksheet[] = "it holds no worksheet";
+
 class Package {
  public:
   ~Package();
   Package(const Package&) = delete;
   Package& operator=(const Package&) = delete;
 
-  // The opened package, or null with the reason in *error. *unreadable tells
-  // a file that could not be read (the reason then names it, as
-  // platform::unreadableFileMessage does) from one that is no sound package.
-  static std::unique_ptr<Package> open(const QString& path, QString* error, bool* unreadable = nullptr);
+  // The opened package, or null with what the program tells the person in
+  // *error: it names the file and says why it could not be read as a
+  // workbook (platform::unreadableFileMessage): it cannot be read at all, it
+  // is empty, no zip archive, cut short or damaged, or it holds a part whose
+  // name is refused or more parts than allowed.
+  static std::unique_ptr<Package> open(const QString& path, QString* error);
 
   const QString& path() const { return path_; }
   // Whether the package holds a part (a file entry, not a folder) of that name.

@@ -171,7 +171,7 @@ QStringList pictureFilesOf(const QString& folder, QStringList* unreadable) {
     const QString suffix = entry.suffix().toLower();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("jpg")) continue;
     QString why;
-    if (platform::isReadableRegularFile(entry.filePath(), &why))
+    if (platform::isReadablePictureFile(entry.filePath(), &why))
       paths << entry.filePath();
     else if (unreadable)
       *unreadable << platform::unreadableFileMessage(entry.filePath(), why);

@@ -2,8 +2,9 @@
 // Image_Library: the picture library. In mode "C" it offers the pictures of
 // one category folder of "LibraryImage" (the category combo lists the
 // folders); in any other mode the card backgrounds of "Background". OK
-// accepts only an existing picture file. Pictures of the folder shown that
-// cannot be read are named, with the reason, when it is filled.
+// accepts only an existing picture file. Files of the folder shown that
+// cannot be read or are no pictures are named, with the reason, when it is
+// filled.
 
 #include <QComboBox>
 #include <QDialog>
@@ -48,8 +49,9 @@ class Image_Library : public QDialog {
 };
 
 // The PNG and JPEG pictures of a folder (extension in any case), by name.
-// Those that cannot be read (a pipe, a device, no permission) are left out,
-// each named with the reason in *unreadable (platform::unreadableFileMessage).
+// Those that cannot be read (a pipe, a device, no permission) or hold no
+// picture are left out, each named with the reason in *unreadable
+// (platform::unreadableFileMessage).
 QStringList pictureFilesOf(const QString& folder, QStringList* unreadable = nullptr);
 // Adds an item to a browser: the trimmed path, named by the name; nothing
 // for an empty path.

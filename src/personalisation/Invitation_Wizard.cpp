@@ -179,10 +179,14 @@ QWidget* Invitation_Wizard::buildBackgroundStep() {
     if (!auto_background_selection) OK_Click();
   });
   // A click on the picture already chosen (the first one is chosen on
-  // entering the step) accepts it as well.
+  // entering the step) accepts it as well; a click that chose another was
+  // answered when the choice changed, and is not answered twice.
+  imageBrowser->viewport()->installEventFilter(this);
   connect(imageBrowser, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
     if (next_counter != kBackground || !index.isValid()) return;
-    selected_image = index.data(PictureItemModel::PathRole).toString();
+    const QString path = index.data(PictureItemModel::PathRole).toString();
+    if (path != chosenAtPress_) return;
+    selected_image = path;
     OK_Click();
   });
   return page;
@@ -354,8 +358,12 @@ void Invitation_Wizard::OK_Click() {
       auto_background_selection = false;
       return;
     case kBackground:
-      if (selected_image.isEmpty() || !QFileInfo(selected_image).isFile()) {
+      if (selected_image.isEmpty()) {
         Show_MessageBox(QStringLiteral("Please select background."));
+        return;
+      }
+      if (const QString problem = templates::Picture_File_Problem(selected_image); !problem.isEmpty()) {
+        Show_MessageBox(problem);
         return;
       }
       showStep(kTexts);
@@ -460,6 +468,12 @@ void Invitation_Wizard::CancelClick() {
   Show_Hide_Card_Start_Screen(true);
 }
 
+bool Invitation_Wizard::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == imageBrowser->viewport() && event->type() == QEvent::MouseButtonPress)
+    chosenAtPress_ = selected_image;
+  return QDialog::eventFilter(watched, event);
+}
+
 void Invitation_Wizard::keyPressEvent(QKeyEvent* event) {
   if (event->key() != Qt::Key_Escape) {
     QDialog::keyPressEvent(event);
@@ -537,6 +551,9 @@ void Invitation_Wizard::Load_and_fill_backgrounds() {
   model->clear();
   for (const QString& path : templates::Picture_Files(folder)) {
     const QString name = QFileInfo(path).fileName();
-    model->append(MyImageObject::initWithImage_Path(path, name, name));
+    MyImageObject item = MyImageObject::initWithImage_Path(path, name, name);
+    // A file that cannot be a background says why where it is listed.
+    item.problem = templates::Picture_File_Problem(path);
+    model->append(item);
   }
 }

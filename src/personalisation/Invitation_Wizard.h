@@ -85,6 +85,8 @@ class Invitation_Wizard : public QDialog {
   void reject() override { ExitClick(); }
   // Escape goes back to the start screen from a step and does nothing there.
   void keyPressEvent(QKeyEvent* event) override;
+  // Notes the background chosen when a press on the pictures begins.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   explicit Invitation_Wizard(QWidget* parent = nullptr);
@@ -105,4 +107,6 @@ class Invitation_Wizard : public QDialog {
   // Why a stock text file could not be read, told when the texts step shows.
   QString unreadStockTexts_;
   bool auto_background_selection = false;
+  // The background chosen when the last press on the pictures began.
+  QString chosenAtPress_;
 };

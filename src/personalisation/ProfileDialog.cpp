@@ -518,6 +518,11 @@ void ProfileDialog::Browse_excel_Btn_Clicked() {
   request.nameFilters = {tr("Spreadsheets (*.xlsx *.XLSX)")};
   const QStringList chosen = platform::messageHost().openPanel(request);
   if (chosen.isEmpty()) return;
+  // A file that is no workbook is named and changes nothing.
+  if (const QString problem = SpreadsheetWriter::Workbook_Problem(chosen.first()); !problem.isEmpty()) {
+    Show_MessageBox(problem);
+    return;
+  }
   excel_path_field->setText(chosen.first());
   if (dialog_parts::Check_And_Validate_File_Path(chosen.first())) return;
   Import_Excel& picker = Import_Excel::defaultInstance();

@@ -28,6 +28,12 @@ bool removeIfThere(const QString& path) {
   return !QFileInfo::exists(path) || QFile::remove(path);
 }
 
+// Whether something other than a folder is at the path (a dangling link too).
+bool isFileOrLink(const QString& path) {
+  const QFileInfo info(path);
+  return info.isSymLink() || (info.exists() && !info.isDir());
+}
+
 // Copies one file; false when the source is missing or the target exists.
 bool copyFile(const QString& from, const QString& to) {
   return platform::copyRegularFile(from, to);
@@ -47,11 +53,26 @@ QStringList Picture_Files(const QString& folder) {
   QStringList out;
   const QDir dir(folder);
   if (!QFileInfo(folder).isDir()) return out;
-  for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+  // Pipes, devices, dangling links and folders too, to be named.
+  const QDir::Filters entries = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+  for (const QFileInfo& entry : dir.entryInfoList(entries, QDir::Name)) {
     const QString ext = entry.suffix().toLower();
     if (ext == QLatin1String("png") || ext == QLatin1String("jpg")) out << entry.absoluteFilePath();
   }
   return out;
+}
+
+QString Picture_File_Problem(const QString& path) {
+  QString why;
+  return platform::isReadablePictureFile(path, &why) ? QString() : platform::unreadableFileMessage(path, why);
+}
+
+QString Template_Problem(const QString& preview) {
+  if (QString problem = Picture_File_Problem(preview); !problem.isEmpty()) return problem;
+  const QString design = Design_Path_For_Preview(preview);
+  QString why;
+  return platform::isReadableRegularFile(design, &why) ? QString()
+                                                       : platform::unreadableFileMessage(design, why);
 }
 
 QString Design_Path_For_Preview(const QString& preview) {
@@ -129,10 +150,13 @@ Outcome Rename_Template(const QString& preview, const QString& name) {
 }
 
 Outcome Delete_Template(const QString& preview) {
-  if (!Is_User_Template(preview) || !QFileInfo(preview).isFile()) return Outcome::Refused;
+  // Also a template that cannot be read (a pipe or a link in a file's place)
+  // can be deleted; a folder never is.
+  if (!Is_User_Template(preview) || !isFileOrLink(preview)) return Outcome::Refused;
   Delete_File(preview);
-  Delete_File(Design_Path_For_Preview(preview));
-  return QFileInfo::exists(preview) ? Outcome::Failed : Outcome::Done;
+  const QString design = Design_Path_For_Preview(preview);
+  if (isFileOrLink(design)) Delete_File(design);
+  return isFileOrLink(preview) ? Outcome::Failed : Outcome::Done;
 }
 
 Outcome Export_Template_Files(const QString& name, const std::function<bool(const QString&)>& writeDesign,

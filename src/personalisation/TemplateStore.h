@@ -13,9 +13,21 @@ namespace templates {
 QString builtInFolder();  // <resource folder>/Templates
 QString userFolder();     // <resource folder>/Templates/User
 
-// Pictures of a folder: plain files whose extension, lower-cased, is "png"
+// Pictures of a folder: the entries whose extension, lower-cased, is "png"
 // or "jpg", as full paths sorted by name; empty when there is no folder.
+// Entries that are no pictures (a pipe, a folder, a link to a device) are
+// listed too, so that they can be named (Picture_File_Problem).
 QStringList Picture_Files(const QString& folder);
+
+// Why a picture file cannot be used, naming it, as the program says of a
+// file it cannot read (platform::unreadableFileMessage); "" when it is a
+// readable picture.
+QString Picture_File_Problem(const QString& path);
+
+// Why a template cannot be opened, naming the file at fault: its preview
+// picture, else its design file (missing, no regular file, unreadable);
+// "" when both can be read.
+QString Template_Problem(const QString& preview);
 
 // The design file of a preview: the same path with the extension "dcard".
 QString Design_Path_For_Preview(const QString& preview);

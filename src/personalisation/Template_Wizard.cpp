@@ -131,7 +131,10 @@ void Template_Wizard::fill(const QString& folder, bool user) {
   for (const QString& path : templates::Picture_Files(folder)) {
     const QString name = QFileInfo(path).fileName();
     const QString uid = user ? QStringLiteral("TEMP%1.png").arg(User_Defined_File++) : name;
-    model->append(MyImageObject::initWithImage_Path(path, name, uid));
+    MyImageObject item = MyImageObject::initWithImage_Path(path, name, uid);
+    // A template that cannot be opened says why where it is listed.
+    item.problem = templates::Template_Problem(path);
+    model->append(item);
   }
   if (model->rowCount() > 0) {
     imageBrowser->selectionModel()->clearSelection();
@@ -139,21 +142,26 @@ void Template_Wizard::fill(const QString& folder, bool user) {
   }
 }
 
-QString Template_Wizard::checkedChoice() {
+QString Template_Wizard::checkedChoice(bool readable) {
   const QString preview = Selected_Template_Path;
-  if (preview.isEmpty() || !QFileInfo(preview).isFile()) {
+  const QFileInfo info(preview);
+  if (preview.isEmpty() || (!info.exists() && !info.isSymLink())) {
     Show_MessageBox(QStringLiteral("Please select template."));
+    return QString();
+  }
+  if (const QString problem = templates::Picture_File_Problem(preview); readable && !problem.isEmpty()) {
+    Show_MessageBox(problem);
     return QString();
   }
   return preview;
 }
 
 void Template_Wizard::OK_Click() {
-  const QString preview = Selected_Template_Path;
-  // A template is its design and its picture: both must be there.
-  if (preview.isEmpty() || !QFileInfo(preview).isFile() ||
-      !QFileInfo(templates::Design_Path_For_Preview(preview)).isFile()) {
-    Show_MessageBox(QStringLiteral("Please select template."));
+  const QString preview = checkedChoice(true);
+  if (preview.isEmpty()) return;
+  // A template is its design and its picture: both must be readable.
+  if (const QString problem = templates::Template_Problem(preview); !problem.isEmpty()) {
+    Show_MessageBox(problem);
     return;
   }
   profileHost().Set_Card_Shape(0);
@@ -168,8 +176,8 @@ void Template_Wizard::CancelClick() {
 }
 
 void Template_Wizard::askAndChange(const QString& question, const QString& failure,
-                                   templates::Outcome (*change)(const QString&)) {
-  const QString preview = checkedChoice();
+                                   templates::Outcome (*change)(const QString&), bool readable) {
+  const QString preview = checkedChoice(readable);
   if (preview.isEmpty() || !templates::Is_User_Template(preview)) return;
   if (!Show_YES_NO_MessageBox(question)) return;
   if (change(preview) == templates::Outcome::Failed) Show_MessageBox(failure);
@@ -178,17 +186,18 @@ void Template_Wizard::askAndChange(const QString& question, const QString& failu
 
 void Template_Wizard::Delete_Template_Click() {
   askAndChange(QStringLiteral("Do you want to delete this template?"),
-               QStringLiteral("The template could not be deleted."), &templates::Delete_Template);
+               QStringLiteral("The template could not be deleted."), &templates::Delete_Template, false);
 }
 
 void Template_Wizard::Copy_Templatee_Click() {
-  askAndChange(QStringLiteral("Do you want to make copy of this template?"),
-               QStringLiteral("The template could not be copied."),
-               [](const QString& preview) { return templates::Copy_Template(preview); });
+  askAndChange(
+      QStringLiteral("Do you want to make copy of this template?"),
+      QStringLiteral("The template could not be copied."),
+      [](const QString& preview) { return templates::Copy_Template(preview); }, true);
 }
 
 void Template_Wizard::Rename_Template_Click() {
-  const QString preview = checkedChoice();
+  const QString preview = checkedChoice(true);
   if (preview.isEmpty() || !templates::Is_User_Template(preview)) return;
   const QString oldName = QFileInfo(preview).completeBaseName();
   Export_Template& panel = Export_Template::defaultInstance();

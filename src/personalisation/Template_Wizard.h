@@ -46,11 +46,12 @@ class Template_Wizard : public QDialog {
  private:
   explicit Template_Wizard(QWidget* parent = nullptr);
   void fill(const QString& folder, bool user);
-  // The selected template's preview, or "" (after "Please select template.")
-  // when nothing usable is selected.
-  QString checkedChoice();
+  // The selected template's preview, or "" when nothing is selected ("Please
+  // select template.") or, with `readable`, when its picture cannot be read
+  // (named with the reason).
+  QString checkedChoice(bool readable);
   // Checks the choice (a user template), asks, makes the change, tells of a
   // failure and lists the user templates again.
   void askAndChange(const QString& question, const QString& failure,
-                    templates::Outcome (*change)(const QString&));
+                    templates::Outcome (*change)(const QString&), bool readable);
 };

@@ -93,8 +93,8 @@ bool openRegularFile(QFile& file, const QString& path, QString* why) {
   return true;
 }
 
-bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path) {
-  if (!openRegularFile(file, path)) return false;
+bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path, QString* why) {
+  if (!openRegularFile(file, path, why)) return false;
   reader.setDevice(&file);
   if (!reader.canRead()) {
     // A kind without a mark of its own in the content.
@@ -103,6 +103,17 @@ bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& pa
     reader.setDevice(&file);
   }
   return true;
+}
+
+bool isReadablePictureFile(const QString& path, QString* why) {
+  QFile file;
+  QImageReader reader;
+  if (!openRegularPictureFile(file, reader, path, why)) return false;
+  // A header that gives no size (where the kind tells one) is no picture either.
+  if (reader.canRead() && (!reader.supportsOption(QImageIOHandler::Size) || reader.size().isValid()))
+    return true;
+  tell(why, QLatin1String(kNotAPicture));
+  return false;
 }
 
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString* why) {

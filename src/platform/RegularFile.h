@@ -48,8 +48,16 @@ bool isReadableRegularFile(const QString& path, QString* why = nullptr);
 
 // Opens `file` on `path` as above and sets `reader` to read the picture in
 // it, of the kind its content shows, else of the kind its name's suffix
-// tells.
-bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path);
+// tells. False, with the reason, when the file cannot be opened.
+bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path, QString* why = nullptr);
+
+// The reason given for a readable file that holds no picture of a kind the
+// program reads.
+inline constexpr char kNotAPicture[] = "it is not a picture";
+
+// Whether `path` is a regular file that can be read and holds a picture of
+// a known kind, judged by its header only; false with the reason otherwise.
+bool isReadablePictureFile(const QString& path, QString* why = nullptr);
 
 // The whole of a regular file of at most `maxBytes` bytes; nothing, with
 // the reason, for anything else or a larger file.

@@ -146,6 +146,46 @@ TEST_F(WorkbookReading, DeeplyNestedPartsDoNotCrashTheReaders) {
   EXPECT_TRUE(broken.rows.isEmpty());
 }
 
+// A file that cannot be read as a workbook is named with the reason, the same
+// whether it is loaded or only checked before a window opens, and nothing of
+// the workbook loaded before stays listed: a text file renamed, an empty
+// file, a workbook cut short, 2 GiB of nothing (sparse, never written), a
+// workbook grown to 2 GiB, and packages that list no sheet.
+TEST_F(WorkbookReading, FilesThatAreNoWorkbooksAreNamedWithTheReason) {
+  const QString good = book("good.xlsx", {worksheet("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>")});
+  data_test::writeAll(path("list.xlsx"), "Name;City\nAnn;Oslo\n");
+  data_test::writeAll(path("empty.xlsx"), "");
+  const QByteArray whole = data_test::readAll(good);
+  data_test::writeAll(path("cut.xlsx"), whole.left(whole.size() / 2));
+  constexpr qint64 k2GiB = qint64{2} << 30;
+  for (const char* name : {"nothing.xlsx", "grown.xlsx"}) {
+    if (QString(name) == "grown.xlsx") QFile::copy(good, path(name));
+    QFile file(path(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.resize(k2GiB)) << name;  // sparse
+  }
+  python(kZipParts, {path("photos.xlsx"), "photo.jpg", "jpeg"});
+  python(kZipParts, {path("nosheets.xlsx"), "xl/workbook.xml",
+                     "<workbook xmlns=\"" + kMain + "\"><sheets/></workbook>"});
+  for (const auto& [name, why] : {std::pair{"list.xlsx", "it is not an xlsx workbook"},
+                                  {"empty.xlsx", "it is empty"},
+                                  {"cut.xlsx", "it is an incomplete or damaged workbook"},
+                                  {"nothing.xlsx", "it is not an xlsx workbook"},
+                                  {"grown.xlsx", "it is an incomplete or damaged workbook"},
+                                  {"photos.xlsx", "it holds no worksheet"},
+                                  {"nosheets.xlsx", "it holds no worksheet"}}) {
+    const QString said = QString("The file \"%1\" could not be read: %2.").arg(path(name), why);
+    load(good);
+    EXPECT_EQ(SpreadsheetWriter::Workbook_Problem(path(name)), said);
+    EXPECT_EQ(SpreadsheetWriter::Read_Sheet_Name(), QStringList{"sheet1"});  // the check loads nothing
+    load(path(name));
+    EXPECT_EQ(SpreadsheetWriter::shared().unreadable(), said);
+    EXPECT_TRUE(SpreadsheetWriter::Read_Sheet_Name().isEmpty()) << name;
+  }
+  EXPECT_EQ(SpreadsheetWriter::Workbook_Problem(good), "");
+  load(good);
+  EXPECT_EQ(SpreadsheetWriter::shared().unreadable(), "");
+}
+
 // A small package that unpacks to a part of dense markup is answered with
 // the reader's "Error: " line and no rows, whatever else the package holds.
 TEST_F(WorkbookReading, DenseMarkupIsRefused) {

@@ -240,8 +240,10 @@ TEST_F(XlsxReaderTest, MalformedPackagesGiveAnErrorAndNoRows) {
 
   writeAll(path("text.xlsx"), "just some text");
   load(path("text.xlsx"));
-  EXPECT_EQ(lastError(), "Error: failed to open zip file");
-  EXPECT_EQ(SpreadsheetWriter::shared().unreadable(), "");  // read, but no workbook
+  const QString noWorkbook =
+      "The file \"" + path("text.xlsx") + "\" could not be read: it is not an xlsx workbook.";
+  EXPECT_EQ(lastError(), "Error: " + noWorkbook);
+  EXPECT_EQ(SpreadsheetWriter::shared().unreadable(), noWorkbook);
   EXPECT_TRUE(SpreadsheetWriter::Worksheet_Part_Names().isEmpty());
   EXPECT_TRUE(titles(1).isEmpty());
   EXPECT_TRUE(lastError().startsWith("Error: ")) << lastError().toStdString();
@@ -250,6 +252,8 @@ TEST_F(XlsxReaderTest, MalformedPackagesGiveAnErrorAndNoRows) {
   python(kZipParts, {path("noworkbook.xlsx"), "readme.txt", "no workbook here"});
   load(path("noworkbook.xlsx"));
   EXPECT_EQ(lastError(), "");
+  EXPECT_EQ(SpreadsheetWriter::shared().unreadable(),
+            "The file \"" + path("noworkbook.xlsx") + "\" could not be read: it holds no worksheet.");
   EXPECT_TRUE(SpreadsheetWriter::Worksheet_Part_Names().isEmpty());
   EXPECT_TRUE(titles(1).isEmpty());
   EXPECT_TRUE(lastError().startsWith("Error: ") && lastError().contains("sheet1.xml"))

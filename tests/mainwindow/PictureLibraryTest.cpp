@@ -46,6 +46,11 @@ TEST(PictureLibrary, CategoriesListTheirPicturesInNameOrderAndOkNeedsAPicture) {
   // A pipe and a link to a device in pictures' places.
   ASSERT_TRUE(testing_support::makePipe(flowers + "/iris.png"));
   ASSERT_TRUE(QFile::link("/dev/zero", flowers + "/zinnia.jpg"));
+  // And a file that is no picture, named as they are rather than shown as a placeholder.
+  {
+    QFile text(flowers + "/orchid.png");
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("Name;City\n") > 0);
+  }
   testing_support::PipeWatchdog watchdog({flowers + "/iris.png"});
   testing_support::ScriptedHost host;
   Image_Library& library = Image_Library::defaultInstance();
@@ -67,9 +72,12 @@ TEST(PictureLibrary, CategoriesListTheirPicturesInNameOrderAndOkNeedsAPicture) {
   EXPECT_EQ(pictures, (QStringList{"Aster.jpg", "rose.png", "tulip.PNG"}));
   EXPECT_EQ(library.selected_image, flowers + "/tulip.PNG");
   const QString unreadable = "The file \"%1\" could not be read: %2.";
-  EXPECT_EQ(host.messages(), QStringList({"\n" + unreadable.arg(flowers + "/iris.png", "it is a named pipe, not a file") + "\n" +
-                                              unreadable.arg(flowers + "/zinnia.jpg", "it is a device, not a file (a link to /dev/zero)"),
-                                          "\nPlease select image."}));
+  EXPECT_EQ(host.messages(),
+            QStringList({"\n" + unreadable.arg(flowers + "/iris.png", "it is a named pipe, not a file") +
+                             "\n" + unreadable.arg(flowers + "/orchid.png", "it is not a picture") + "\n" +
+                             unreadable.arg(flowers + "/zinnia.jpg",
+                                            "it is a device, not a file (a link to /dev/zero)"),
+                         "\nPlease select image."}));
   EXPECT_TRUE(watchdog.freed().isEmpty());
 
   // Backgrounds; a picture deleted after it was selected is refused.

@@ -16,6 +16,7 @@
 #include "WindowTestSupport.h"
 #include "mainwindow/SKTWindowController.h"
 #include "personalisation/Invitation_Wizard.h"
+#include "platform/widgets/PictureBrowser.h"
 #include "production/Preferences.h"
 #include "production/globals.h"
 #include "support/PipeWatchdog.h"
@@ -51,10 +52,23 @@ TEST(StartWithNamedPipes, PipesInPlaceOfTheFilesReadAtStartAreUnreadableFiles) {
     wizard.wizard_btn->click();
     wizard.Next_btn->click();  // the size
     EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join("|").toStdString();
-    wizard.Next_btn->click();  // the backgrounds, a pipe among them
-    EXPECT_EQ(host.messages(),
-              QStringList{"\nThe file \"" + pipes[1] + "\" could not be read: it is a named pipe, not a file.\n" +
-                          "The file \"" + message + "\" could not be read: it is a device, not a file (a link to /dev/zero)."});
+    // The background that is a pipe is listed, says why, and is named when chosen.
+    PictureItemModel* backgrounds = wizard.imageBrowser->pictureModel();
+    const QModelIndex hearts = backgrounds->index(2);
+    const QString pipeSaid =
+        "The file \"" + pipes[4] + "\" could not be read: it is a named pipe, not a file.";
+    EXPECT_EQ(hearts.data(Qt::DisplayRole).toString(), "Hearts.png");
+    EXPECT_EQ(hearts.data(Qt::ToolTipRole).toString(), pipeSaid);
+    wizard.imageBrowser->setCurrentIndex(hearts);
+    EXPECT_EQ(wizard.next_counter, 2);
+    EXPECT_EQ(host.messages(), QStringList{"\n" + pipeSaid});
+    host.clear();
+    wizard.imageBrowser->setCurrentIndex(backgrounds->index(0));  // a picture: the next step
+    EXPECT_EQ(
+        host.messages(),
+        QStringList{"\nThe file \"" + pipes[1] + "\" could not be read: it is a named pipe, not a file.\n" +
+                    "The file \"" + message +
+                    "\" could not be read: it is a device, not a file (a link to /dev/zero)."});
     EXPECT_EQ(wizard.msg_title->text(), "");  // no stock texts: the person types them
     wizard.title_nxt_btn->click();
     EXPECT_EQ(wizard.msg_title->text(), "");

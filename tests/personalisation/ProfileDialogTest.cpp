@@ -198,6 +198,26 @@ TEST_F(ProfileDialogs, OpeningSelectsOnlyWhatExistsAndSpreadsheetColumnsBind) {
   EXPECT_EQ(phone->Text_Value, "");
 }
 
+// Spreadsheet Browse… with a file that is no workbook names it with the
+// reason and changes nothing: no column window, the path and the table kept.
+TEST_F(ProfileDialogs, BrowsingToAFileThatIsNoWorkbookNamesItAndKeepsTheSpreadsheet) {
+  Data_From_Excel_Table().replaceContents({"No.", "Email"}, {{{"Extension", "1"}, {"Column1", "a@b.c"}}});
+  const QString renamed = host.folder.path() + "/guests.xlsx";
+  testing_support::writeFile(renamed, "Name;Email\nAda;a@b.c\n");
+  QString path;
+  profileButton([&] {
+    dialog.excel_path_field->setText("kept.xlsx");
+    messages.queueOpenPanel({renamed});
+    dialog.excel_browse_btn->click();
+    path = dialog.excel_path_field->text();
+    dialog.cancel_btn->click();
+  });
+  EXPECT_EQ(shown(messages),
+            QStringList{"The file \"" + renamed + "\" could not be read: it is not an xlsx workbook."});
+  EXPECT_EQ(path, "kept.xlsx");
+  EXPECT_EQ(Data_From_Excel_Table().columnTitles(), QStringList({"No.", "Email"}));
+}
+
 TEST_F(ProfileDialogs, PreviewWorksOnCopiesAndCancelLeavesTheSideAsItWas) {
   SKTGraphicPtr name = SKTGraphic::makeGraphic(GraphicKind::Text);
   name->control_ID = "Fup_Name";

@@ -3,10 +3,12 @@
 // the listing and the browser's choice.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -17,6 +19,7 @@
 #include "personalisation/globals.h"
 #include "platform/ChildProcess.h"
 #include "platform/widgets/PictureBrowser.h"
+#include "support/PipeWatchdog.h"
 #include "support/ScriptedHost.h"
 
 using namespace templates;
@@ -24,6 +27,18 @@ using namespace templates;
 namespace {
 
 using testing_support::writeFile;
+
+// A small PNG that carries its label, so that each template's picture differs.
+QByteArray picture(const QByteArray& label) {
+  QImage image(4, 3, QImage::Format_RGB32);
+  image.fill(Qt::darkCyan);
+  image.setText("Title", QString::fromUtf8(label));
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes;
+}
 
 bool sameBytes(const QString& a, const QString& b) {
   return platform::runChild("cmp", {"-s", a, b}).exitCode == 0;
@@ -43,7 +58,7 @@ class Templates : public ::testing::Test {
   QTemporaryDir originals;
 
   void addUser(const QString& base, bool withDesign = true) {
-    writeFile(user + "/" + base + ".png", "picture of " + base.toUtf8());
+    writeFile(user + "/" + base + ".png", picture("picture of " + base.toUtf8()));
     if (withDesign) writeFile(user + "/" + base + ".dcard", "design of " + base.toUtf8());
     QFile::copy(user + "/" + base + ".png", originals.filePath(base + ".png"));
     if (withDesign) QFile::copy(user + "/" + base + ".dcard", originals.filePath(base + ".dcard"));
@@ -144,29 +159,63 @@ TEST_F(Templates, CopyRenameAndDeleteActOnUserTemplatesOnly) {
 }
 
 TEST_F(Templates, BrowserListsChoosesAndManagesFromTheUserCategory) {
-  writeFile(builtInFolder() + "/B.PNG", "b");
+  writeFile(builtInFolder() + "/B.PNG", picture("b"));
   writeFile(builtInFolder() + "/B.dcard", "b design");
-  writeFile(builtInFolder() + "/A.jpg", "a");  // no design file
-  writeFile(builtInFolder() + "/C.jpeg", "c");
+  writeFile(builtInFolder() + "/A.jpg", picture("a"));  // no design file
+  writeFile(builtInFolder() + "/C.jpeg", picture("c"));
   writeFile(builtInFolder() + "/D.txt", "d");
+  // Templates that cannot be read: a picture that is none, a pipe, a folder
+  // and a link to a device in a picture's place, and a user template whose
+  // design is a pipe. Each is listed, its tooltip says why, and OK names it.
+  writeFile(builtInFolder() + "/E.png", "not a picture");
+  writeFile(builtInFolder() + "/E.dcard", "e design");
+  ASSERT_TRUE(testing_support::makePipe(builtInFolder() + "/F.png"));
+  ASSERT_TRUE(QDir().mkpath(builtInFolder() + "/G.jpg"));
+  ASSERT_TRUE(QFile::link("/dev/zero", builtInFolder() + "/H.png"));
   addUser("Mine");
+  addUser("Piped");
+  ASSERT_TRUE(testing_support::makePipe(user + "/Piped.dcard"));
+  testing_support::PipeWatchdog watchdog({builtInFolder() + "/F.png", user + "/Piped.dcard"});
+  const QString said = "The file \"%1\" could not be read: %2.";
+  const QStringList problems = {
+      said.arg(builtInFolder() + "/A.dcard", "no such file or directory"),
+      "",
+      said.arg(builtInFolder() + "/E.png", "it is not a picture"),
+      said.arg(builtInFolder() + "/F.png", "it is a named pipe, not a file"),
+      said.arg(builtInFolder() + "/G.jpg", "it is a folder"),
+      said.arg(builtInFolder() + "/H.png", "it is a device, not a file (a link to /dev/zero)")};
   Template_Wizard& browser = Template_Wizard::defaultInstance();
+  QStringList tooltips, userTooltips;
   messages.queueModal([&](QDialog&) {
     PictureItemModel* model = browser.imageBrowser->pictureModel();
-    EXPECT_EQ(model->rowCount(), 2);  // A.jpg and B.PNG, by name
+    EXPECT_EQ(model->rowCount(), 6);  // A.jpg, B.PNG, E.png ... H.png, by name
+    for (int row = 0; row < model->rowCount(); ++row) {
+      tooltips << model->index(row).data(Qt::ToolTipRole).toString();
+      if (row == 1) continue;
+      browser.imageBrowser->setCurrentIndex(model->index(row));
+      browser.ok_btn->click();
+      EXPECT_EQ(browser.result(), 0) << row;
+    }
     EXPECT_FALSE(browser.Delete_temp_btn->isVisibleTo(&browser));
-    EXPECT_TRUE(Selected_Template_Path.endsWith("/A.jpg"));
-    browser.ok_btn->click();  // its design file is missing
-    EXPECT_EQ(browser.result(), 0);
     browser.imageBrowser->setCurrentIndex(model->index(1));
     browser.cat_cmbo_bx->setCurrentIndex(1);
     EXPECT_TRUE(browser.Copy_temp_btn->isVisibleTo(&browser));
-    EXPECT_EQ(model->rowCount(), 1);
+    EXPECT_EQ(model->rowCount(), 2);
+    userTooltips << model->index(0).data(Qt::ToolTipRole).toString()
+                 << model->index(1).data(Qt::ToolTipRole).toString();
+    browser.imageBrowser->setCurrentIndex(model->index(1));  // Piped
+    browser.ok_btn->click();
+    EXPECT_EQ(browser.result(), 0);
+    browser.imageBrowser->setCurrentIndex(model->index(0));
     messages.queueYesNo(true);
     browser.Copy_temp_btn->click();
-    EXPECT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(model->rowCount(), 3);
     messages.queueYesNo(true);
     browser.Delete_temp_btn->click();  // the first: "Mine (copy 1)"
+    EXPECT_EQ(model->rowCount(), 2);
+    browser.imageBrowser->setCurrentIndex(model->index(1));
+    messages.queueYesNo(true);
+    browser.Delete_temp_btn->click();  // "Piped", whose design is a pipe
     EXPECT_EQ(model->rowCount(), 1);
     browser.cat_cmbo_bx->setCurrentIndex(0);
     browser.imageBrowser->setCurrentIndex(model->index(1));
@@ -175,7 +224,16 @@ TEST_F(Templates, BrowserListsChoosesAndManagesFromTheUserCategory) {
   });
   EXPECT_EQ(browser.Open_Template_Window(), 1);
   EXPECT_EQ(Selected_Template_Path, builtInFolder() + "/B.dcard");
-  EXPECT_EQ(shown(messages), QStringList({"Please select template."}));
+  EXPECT_EQ(tooltips.mid(2), problems.mid(2));
+  EXPECT_EQ(tooltips.value(0), problems[0]);
+  EXPECT_EQ(tooltips.value(1), builtInFolder() + "/B.PNG");  // a readable one shows its path
+  EXPECT_EQ(userTooltips, QStringList({user + "/Mine.png",
+                                       said.arg(user + "/Piped.dcard", "it is a named pipe, not a file")}));
+  QStringList expected = problems;
+  expected.removeAt(1);
+  expected << userTooltips[1];
+  EXPECT_EQ(shown(messages), expected);
   EXPECT_EQ(names(user), QStringList({"Mine.dcard", "Mine.png"}));
   EXPECT_TRUE(sameBytes(user + "/Mine.png", originals.filePath("Mine.png")));
+  EXPECT_TRUE(watchdog.freed().isEmpty());
 }

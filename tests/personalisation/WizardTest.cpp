@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QImage>
@@ -21,6 +22,7 @@
 #include "personalisation/globals.h"
 #include "platform/widgets/PictureBrowser.h"
 #include "support/EventLoop.h"
+#include "support/PipeWatchdog.h"
 #include "support/ScriptedHost.h"
 #include "support/TabOrder.h"
 
@@ -47,6 +49,16 @@ void clickWithMouse(QWidget* button) {
   QMouseEvent up(QEvent::MouseButtonRelease, at, button->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
   QApplication::sendEvent(button, &down);
   QApplication::sendEvent(button, &up);
+}
+
+// A mouse click on an item of a list.
+void clickOn(QAbstractItemView& view, const QModelIndex& index) {
+  const QPointF at = QRectF(view.visualRect(index)).center();
+  const QPointF global = view.viewport()->mapToGlobal(at);
+  QMouseEvent down(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
+  QMouseEvent up(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, {});
+  QApplication::sendEvent(view.viewport(), &down);
+  QApplication::sendEvent(view.viewport(), &up);
 }
 
 // As a person reads the window: a row above first, then left to right.
@@ -168,7 +180,9 @@ TEST_F(Wizard, StepsGuardsLimitsAndTheFinishedAnswers) {
   });
   EXPECT_EQ(wizard.Open_Wnd(), 1);
   EXPECT_EQ(shown(messages),
-            QStringList({"Please enter a card width of at least 30 mm.", "Please select background.",
+            QStringList({"Please enter a card width of at least 30 mm.",
+                         "The file \"" + host.folder.path() +
+                             "/Background/a-first.jpg\" could not be read: no such file or directory.",
                          "Please select title.", "Please select message."}));
   EXPECT_EQ(wizard.Start_Card_Option, "W");
   EXPECT_EQ(Invite_Title, "");  // blanks only: nothing to place
@@ -180,6 +194,52 @@ TEST_F(Wizard, StepsGuardsLimitsAndTheFinishedAnswers) {
   EXPECT_FLOAT_EQ(host.frontSize.width(), 283.46457f);
   EXPECT_FLOAT_EQ(host.frontSize.height(), 141.73228f);
   EXPECT_EQ(host.shape, 0);
+}
+
+// Backgrounds that cannot be read are listed, each with the reason as its
+// tooltip, and choosing one names it and keeps the step: a pipe, a folder, a
+// link to a device, a file that is no picture and 2 GiB of nothing (sparse).
+TEST_F(Wizard, BackgroundsThatCannotBeReadAreNamedWhereListedAndWhenChosen) {
+  const QString folder = host.folder.path() + "/Background/";
+  ASSERT_TRUE(testing_support::makePipe(folder + "c-pipe.png"));
+  ASSERT_TRUE(QDir().mkpath(folder + "d-folder.jpg"));
+  ASSERT_TRUE(QFile::link("/dev/zero", folder + "e-zero.png"));
+  writeFile(folder + "f-text.png", "Name;City\n");
+  {
+    QFile huge(folder + "g-huge.jpg");
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64{2} << 30));
+  }
+  testing_support::PipeWatchdog watchdog({folder + "c-pipe.png"});
+  const QString said = "The file \"" + folder + "%1\" could not be read: %2.";
+  const QStringList problems = {
+      said.arg("c-pipe.png", "it is a named pipe, not a file"), said.arg("d-folder.jpg", "it is a folder"),
+      said.arg("e-zero.png", "it is a device, not a file (a link to /dev/zero)"),
+      said.arg("f-text.png", "it is not a picture"), said.arg("g-huge.jpg", "it is not a picture")};
+  QStringList tooltips;
+  messages.queueModal([&](QDialog&) {
+    wizard.wizard_btn->click();
+    wizard.Next_btn->click();
+    PictureItemModel* model = wizard.imageBrowser->pictureModel();
+    EXPECT_EQ(model->rowCount(), 7);
+    for (int row = 0; row < model->rowCount(); ++row)
+      tooltips << model->index(row).data(Qt::ToolTipRole).toString();
+    for (int row = 2; row < model->rowCount(); ++row) {
+      wizard.imageBrowser->setCurrentIndex(model->index(row));
+      EXPECT_EQ(wizard.next_counter, 2) << row;
+    }
+    // With the mouse: a click that chooses another is answered once, and a
+    // click on the one chosen again.
+    for (int click = 0; click < 2; ++click) clickOn(*wizard.imageBrowser, model->index(3));
+    wizard.imageBrowser->setCurrentIndex(model->index(1));
+    EXPECT_EQ(wizard.next_counter, 3);
+    wizard.ExitClick();
+    return wizard.result();
+  });
+  wizard.Open_Wnd();
+  EXPECT_EQ(tooltips.mid(0, 2), QStringList({folder + "a-first.jpg", folder + "b-second.png"}));
+  EXPECT_EQ(tooltips.mid(2), problems);
+  EXPECT_EQ(shown(messages), problems + QStringList({problems[1], problems[1]}));
+  EXPECT_TRUE(watchdog.freed().isEmpty());
 }
 
 TEST_F(Wizard, CancelGoesBackToTheStartScreenAndExitEndsTheRun) {

@@ -196,16 +196,18 @@ void Import_Wizard::OKPressed() {
     case 0: {
       if (dialog_parts::Check_And_Validate_File_Path(Excel_path->text())) return;
       const QString path = Trim_Str(Excel_path->text());
+      bool shown = false;
       if (file_name_required == 1) {
         Import_Excel_DataSheet& columns = Import_Excel_DataSheet::defaultInstance();
         columns.file_name_Insert = file_name_Insert;
-        columns.Open_excel_Wnd(path);
+        shown = columns.Open_excel_Wnd(path);
       } else {
         Import_Excel& picker = Import_Excel::defaultInstance();
         picker.open_mode = QStringLiteral("D");
-        picker.Open_excel_Wnd(path);
+        shown = picker.Open_excel_Wnd(path);
       }
-      done(1);
+      // A file that is no workbook was named; another can be chosen.
+      if (shown) done(1);
       return;
     }
     case 1:

@@ -66,7 +66,7 @@ SpreadsheetColumnDialog::SpreadsheetColumnDialog(const QString& title, bool with
   dialog_parts::tabInReadingOrder(*this);
 }
 
-void SpreadsheetColumnDialog::Open_excel_Wnd(const QString& path) {
+bool SpreadsheetColumnDialog::Open_excel_Wnd(const QString& path) {
   try {
     Excel_Sheet_Number = 1;
     file_path->setText(path);
@@ -75,17 +75,18 @@ void SpreadsheetColumnDialog::Open_excel_Wnd(const QString& path) {
     Sheet_ComboBox->clear();
     excel_content.clear();
     resetOwnControls();
-    // A file that cannot be read is named, with the reason, and the window
-    // stays shut: it would offer nothing to choose.
+    // A file that cannot be read as a workbook is named, with the reason,
+    // and the window stays shut: it would offer nothing to choose.
     if (const QString unreadable = loadWorkbook(path); !unreadable.isEmpty() && !path.isEmpty()) {
       Show_MessageBox(unreadable);
-      return;
+      return false;
     }
     platform::messageHost().runModal(*this);
     hide();
   } catch (const std::exception& e) {
     Show_NSLog_Message(QString::fromUtf8(e.what()));
   }
+  return true;
 }
 
 QString SpreadsheetColumnDialog::loadWorkbook(const QString& path) {

@@ -22,9 +22,10 @@ class SpreadsheetColumnDialog : public QDialog {
  public:
   // Loads the workbook at `path` and runs the dialog modally; when it
   // returns, OK has done its work or Cancel left everything as it was. A file
-  // that cannot be read is named with the reason instead, and the dialog is
-  // not shown (an empty path opens it empty).
-  void Open_excel_Wnd(const QString& path);
+  // that cannot be read as a workbook (SpreadsheetWriter::unreadable) is
+  // named with the reason instead, and the dialog is not shown: false then
+  // (an empty path opens it empty).
+  bool Open_excel_Wnd(const QString& path);
 
   void OKPressed();
   void CancelPressed();

@@ -130,7 +130,10 @@ QVariant PictureItemModel::data(const QModelIndex& index, int role) const {
     case Qt::AccessibleTextRole:
       return item.image_Name;
     case Qt::ToolTipRole:
+      if (!item.problem.isEmpty()) return item.problem;
       return item.path.isEmpty() ? item.image_Name : item.path;
+    case Qt::AccessibleDescriptionRole:
+      return item.problem;
     case PathRole:
       return item.path;
     case UidRole:

@@ -24,12 +24,13 @@ struct MyImageObject {
   QImage image;        // a picture given directly (shown when there is no path)
   QString image_Name;  // title shown under the icon
   QString image_UID;   // unique within one browser
+  QString problem;     // why the file cannot be used, naming it; its tooltip then
 
   static MyImageObject initWithImage_Path(const QString& path, const QString& name, const QString& uid) {
-    return {path, {}, name, uid};
+    return {path, {}, name, uid, {}};
   }
   static MyImageObject initWithImage(const QImage& image, const QString& name, const QString& uid) {
-    return {{}, image, name, uid};
+    return {{}, image, name, uid, {}};
   }
 };
 

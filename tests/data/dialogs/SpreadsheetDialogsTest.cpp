@@ -178,15 +178,31 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
   series_buttons::Batch_Series_Button();
   EXPECT_EQ(values, QStringList({"Ann", "x1", "Oslo", "Bob", "", "Rome", "Eve", "x3", ""}));
 
-  // A file that is no workbook lists no sheet and no column.
+  // A file that is no workbook (a text file renamed, a workbook cut short)
+  // is named with the reason: the column window, which would offer nothing,
+  // stays shut, and the import wizard stays open for another file.
   const QString broken = sources.path() + "/broken.xlsx";
-  data_test::writeAll(broken, "not a zip");
-  whenShown<Import_Excel>([&](Import_Excel& d) {
-    EXPECT_EQ(d.Sheet_ComboBox->count(), 0);
-    d.OKPressed();
-  });
-  Import_Excel::defaultInstance().Open_excel_Wnd(broken);
-  EXPECT_EQ(messages().last(), "There is no column.");
+  data_test::writeAll(broken, "Name;City\nAnn;Oslo\n");
+  const QString cut = sources.path() + "/cut.xlsx";
+  data_test::writeAll(cut, data_test::readAll(workbook).left(1000));
+  int wizardResult = 0;
+  for (const int fileNameRequired : {0, 1}) {
+    whenShown<Import_Wizard>([&](Import_Wizard& w) {
+      w.file_name_required = fileNameRequired;
+      for (const QString& file : {broken, cut}) {
+        w.Excel_path->setText(file);
+        w.OKPressed();
+      }
+      wizardResult = w.result();
+    });
+    Import_Wizard::defaultInstance().file_name_required = fileNameRequired;
+    Import_Wizard::defaultInstance().Open_Wnd();
+    EXPECT_EQ(wizardResult, -1);  // still open
+    const QString said = "The file \"%1\" could not be read: %2.";
+    EXPECT_EQ(messages().mid(messages().size() - 2),
+              QStringList({said.arg(broken, "it is not an xlsx workbook"),
+                           said.arg(cut, "it is an incomplete or damaged workbook")}));
+  }
 
   // A file that cannot be read is named with the reason; the window, which
   // would offer nothing, stays shut.
@@ -197,7 +213,8 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
   whenShown<Import_Excel>([&](Import_Excel&) { shown = true; });
   Import_Excel::defaultInstance().Open_excel_Wnd(pipe);
   EXPECT_FALSE(shown);
-  EXPECT_EQ(messages().last(), "The file \"" + pipe + "\" could not be read: it is a named pipe, not a file.");
+  EXPECT_EQ(messages().last(),
+            "The file \"" + pipe + "\" could not be read: it is a named pipe, not a file.");
   EXPECT_TRUE(watchdog.freed().isEmpty());
 }
 
