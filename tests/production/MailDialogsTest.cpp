@@ -258,8 +258,8 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
   EXPECT_EQ(mails[0].toObject()["subject"].toString(), "QUVO Gratulo Test Mail");
 }
 
-// A test mail the server turns away says why before the checklist, and the
-// window is high enough for the whole text.
+// A test mail the server turns away says why, and the window is high enough
+// for the whole text.
 TEST_F(EmailSettingTest, AFailedTestMailTellsWhy) {
   testing_support::SmtpSink sink(testing_support::SmtpSink::Trouble::RefusesRecipients);
   ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
@@ -273,11 +273,10 @@ TEST_F(EmailSettingTest, AFailedTestMailTellsWhy) {
     e._send_test_mail->click();
     EXPECT_TRUE(testing_support::serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
     QLabel* status = e._send_mail_result_status;
-    EXPECT_TRUE(status->text().startsWith(
-        "Could not send email.\n"
-        "The server refused the recipient nobody@example.org (550 5.1.1 No such mailbox here).\n\n"
-        "Please make sure that:\n1. Entered"))
-        << status->text().toStdString();
+    // The settings are not to blame for a refused recipient: no checklist.
+    EXPECT_EQ(status->text(),
+              "Could not send email.\n"
+              "The server refused the recipient nobody@example.org (550 5.1.1 No such mailbox here).");
     QCoreApplication::processEvents();
     EXPECT_GE(status->height(), status->heightForWidth(status->width()));
     e.hide();
@@ -362,11 +361,14 @@ class RunEndsWhileAsked : public testing_support::ScriptedHost {
     box.setText(question);
     box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-    QTimer::singleShot(50, &box, [this] { whileOpen(); });
-    // Closes a box the end of the run left open, so the test cannot hang.
-    QTimer::singleShot(3000, &box, [this, &box] {
-      leftOpen = true;
-      box.reject();
+    // The end of the run comes while the box is open, and closes it at
+    // once; a box it left open is closed here, so the test cannot hang.
+    QTimer::singleShot(50, &box, [this, &box] {
+      whileOpen();
+      if (box.isVisible()) {
+        leftOpen = true;
+        box.reject();
+      }
     });
     box.exec();
     return true;

@@ -22,6 +22,7 @@
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
 #include "support/EventLoop.h"
+#include "support/HangGuard.h"
 #include "support/MailAccount.h"
 #include "support/ScriptedHost.h"
 
@@ -101,7 +102,7 @@ TEST(SendMailDialog, OpensResetAndSendsOnAWorker) {
   d.subject_txt->setText("Greetings");
   d.message_txt->setPlainText("Hello\nthere");
   d.Send_Button();
-  ASSERT_TRUE(d.waitForRun(20000));
+  ASSERT_TRUE(d.waitForRun(testing_support::kHangGuardMs));
   ASSERT_EQ(transport->messages.size(), 4u);
   EXPECT_EQ(transport->messages[0].recipient, "a@y.org");
   EXPECT_EQ(transport->messages[0].body, "Hello\nthere");
@@ -124,7 +125,7 @@ TEST(SendMailDialog, OpensResetAndSendsOnAWorker) {
   d.browse_att_Button();
   EXPECT_EQ(d.attachment->text(), file);
   d.Send_Button();
-  ASSERT_TRUE(d.waitForRun(20000));
+  ASSERT_TRUE(d.waitForRun(testing_support::kHangGuardMs));
   ASSERT_EQ(transport->messages.size(), 6u);
   EXPECT_EQ(transport->messages[5].attachments, QStringList({file}));
   d.clear_att_Button();
