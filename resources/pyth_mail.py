@@ -51,9 +51,9 @@ sets them.
 
 import base64
 import errno
-import re
 import mimetypes
 import os
+import re
 import smtplib
 import socket
 import ssl
