@@ -204,17 +204,17 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
     auto& e = static_cast<Email_Setting&>(dialog);
     fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(silent.port()), "stop@example.org");
     e._send_test_mail->click();  // returns while the script waits for the server
-    EXPECT_TRUE(serveUntil([] { return childRunsWith("stop@example.org"); }, 60'000));
+    EXPECT_TRUE(serveUntil([] { return childRunsWith("stop@example.org"); }, testing_support::kHangGuardMs));
     EXPECT_FALSE(e._send_test_mail->isEnabled());
     QMetaObject::invokeMethod(e._stop_test_mail, &QPushButton::click, Qt::QueuedConnection);
-    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
     EXPECT_FALSE(childRunsWith("stop@example.org"));
     EXPECT_EQ(e._send_mail_result_status->text(), "The test mail was stopped.");
     EXPECT_TRUE(e._send_test_mail->isEnabled());
 
     e._send_mail_to->setText("close@example.org");
     e._send_test_mail->click();
-    EXPECT_TRUE(serveUntil([] { return childRunsWith("close@example.org"); }, 60'000));
+    EXPECT_TRUE(serveUntil([] { return childRunsWith("close@example.org"); }, testing_support::kHangGuardMs));
     e.Close_Button();
     EXPECT_FALSE(e.isSendingTestMail());
     EXPECT_FALSE(childRunsWith("close@example.org"));
@@ -226,7 +226,7 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
     auto& e = static_cast<Email_Setting&>(dialog);
     fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(sink.port()), "Friend@Example.org");
     e._send_test_mail->click();
-    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
     return 0;
   });
   d.Open_Wnd();
@@ -241,10 +241,10 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
     fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(mute.port()), "mute@example.org");
     e._send_test_mail->click();
     const QString waiting = "Waiting for the server to confirm the mail to mute@example.org...";
-    EXPECT_TRUE(
-        serveUntil([&] { return e.plz_wait_Window->findChild<QLabel*>()->text() == waiting; }, 60'000));
+    EXPECT_TRUE(serveUntil([&] { return e.plz_wait_Window->findChild<QLabel*>()->text() == waiting; },
+                           testing_support::kHangGuardMs));
     e._stop_test_mail->click();
-    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
     EXPECT_EQ(
         e._send_mail_result_status->text(),
         "The mail to mute@example.org may have been delivered. The server took the whole mail but had not "
@@ -271,7 +271,8 @@ TEST_F(EmailSettingTest, AFailedTestMailTellsWhy) {
     fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(sink.port()), "Nobody@Example.org");
     e.show();
     e._send_test_mail->click();
-    EXPECT_TRUE(testing_support::serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_TRUE(
+        testing_support::serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
     QLabel* status = e._send_mail_result_status;
     // The settings are not to blame for a refused recipient: no checklist.
     EXPECT_EQ(status->text(),

@@ -180,7 +180,7 @@ void sendFromTheDialog(testing_support::ScriptedHost& host, Cards& cards, quint1
     fill(s);
     s.Send_Button();
     if (meanwhile) meanwhile();
-    EXPECT_TRUE(s.waitForRun(120'000));
+    EXPECT_TRUE(s.waitForRun(testing_support::kHangGuardMs));
     return 0;
   });
   d.Open_Wnd();
@@ -270,7 +270,7 @@ TEST(SendMailDialog, StopWhileTheServerHasNotConfirmedTheMailSaysItMayHaveBeenDe
               return panel.pause_label->text() ==
                      "Waiting for the server to confirm the mail to friend@example.org...";
             },
-            60'000));
+            testing_support::kHangGuardMs));
         EXPECT_TRUE(panel._stop_btn->isEnabled());
         host.queueYesNo(true);
         panel._stop_btn->click();

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/ChildProcess.h"
+#include "support/HangGuard.h"
 
 namespace testing_support {
 
@@ -84,7 +85,7 @@ class SmtpSink {
   // Lets a sink that pauses go on reading.
   void resume() const;
   // Waits until an event starts with `event`; false after `guardMs` (a hang).
-  bool waitFor(const QString& event, int guardMs = 60'000) const;
+  bool waitFor(const QString& event, int guardMs = testing_support::kHangGuardMs) const;
 
  private:
   void start(const QStringList& arguments);
