@@ -10,7 +10,15 @@ first line (UTF-8); the rest of the input is ignored.
 The password never travels unencrypted: without SSL and without STARTTLS
 offered by the server, the mail is only sent to a server on this machine.
 Exit status 0 means the server accepted the mail; anything else means it did
-not, with the reason on standard error.
+not, with the reason on standard error. Exit status 3 says that the mail
+itself cannot go (a recipient address that is refused or cannot be used, an
+attachment that cannot be read), so that the mail settings are not to blame.
+
+SENDER, FROM and TO are each an address, or a name and an address written
+as "name <address>". The server is given the address alone; the name goes
+into the From or To line, encoded as the mail standards say. A mail asks the
+server for SMTPUTF8 only when an address itself is not plain ASCII.
+Addresses longer than the standards allow are refused before connecting.
 
 Standard output carries one line for each step of the conversation with the
 server: "reply CODE" for each answer, "sent BYTES" for each piece of the
@@ -31,6 +39,8 @@ Two time limits count the server's silence, not the whole send:
 - the answer limit (ten minutes, as the mail standards recommend) once the
   server has taken the whole mail: a server may check a mail for a long time
   before it answers, and giving up earlier makes the sender send it twice.
+An answer of the server longer than any server sends (a flood of lines)
+ends the mail: it is read within fixed limits and never kept whole.
 Until the server has taken the whole mail, a connection that is given up
 (or a script that is ended) is reset, so that the part still queued is
 dropped and the server cannot take a mail that is reported as not sent.
@@ -43,6 +53,7 @@ import base64
 import errno
 import mimetypes
 import os
+import re
 import smtplib
 import socket
 import ssl
@@ -51,7 +62,7 @@ import struct
 import sys
 import time
 from email.message import EmailMessage
-from email.utils import make_msgid, formatdate
+from email.utils import make_msgid, formatdate, quote
 
 
 def limit_seconds(variable, default):
@@ -73,6 +84,21 @@ MAX_PASSWORD_BYTES = 4096
 PIECE_BYTES = 64 * 1024
 # How often a wait for the server looks at what it has taken.
 WATCH_SECONDS = 0.25
+# The longest answer taken from the server: no mail server says more (a
+# greeting or an EHLO answer has a few dozen lines), while a server that
+# streams lines without end would otherwise fill the memory.
+MAX_ANSWER_LINES = 300
+MAX_ANSWER_BYTES = 256 * 1024
+# The mail standards' limits of an address (in bytes) and of a header line.
+MAX_LOCAL_PART = 64
+MAX_ADDRESS = 254
+MAX_HEADER_LINE = 998
+# An encoded word of a name carries at most this many bytes of it, so that
+# the word stays within the standards' 75 characters.
+ENCODED_WORD_BYTES = 45
+# Exit status of a mail that cannot go for a reason of its own (an address,
+# an attachment), not for the settings or the connection.
+MAIL_AT_FAULT = 3
 RESET_ON_CLOSE = struct.pack("ii", 1, 0)
 CLOSE_GENTLY = struct.pack("ii", 0, 0)
 
@@ -107,11 +133,107 @@ def one_line(text):
     return " ".join(text.splitlines())
 
 
-def check_address(name, address):
+def check_address(name, address, status):
     if (not address or any(ord(c) < 32 for c in address)
             or len(address.splitlines()) > 1):
-        fail(2, "The %s address is empty or holds control characters." % name)
+        fail(status, "The %s address is empty or holds control characters." % name)
     return address.strip()
+
+
+class Mailbox:
+    """An address as the person wrote it: the address alone, or a name and
+    the address in angle brackets ("Zoë Ådams <zoe@example.test>")."""
+
+    NAMED = re.compile(r"^(.*?)\s*<([^<>]*)>$", re.S)
+
+    def __init__(self, text):
+        named = self.NAMED.match(text)
+        self.name, self.address = ("", text) if named is None else named.groups()
+        self.address = self.address.strip()
+        name = self.name.strip()
+        if len(name) >= 2 and name[0] == name[-1] == '"':
+            name = re.sub(r"\\(.)", r"\1", name[1:-1])
+        self.name = name
+
+    def international(self):
+        return not self.address.isascii()
+
+    def check(self, role, status):
+        """Ends the script when the address is empty or longer than the mail
+        standards allow; the server would refuse it, or cut it."""
+        if not self.address:
+            fail(status, "The %s address is empty." % role)
+        local = self.address.rpartition("@")[0] or self.address
+        local_bytes = len(local.encode("utf-8"))
+        whole_bytes = len(self.address.encode("utf-8"))
+        if local_bytes > MAX_LOCAL_PART:
+            fail(status, "The %s address %s is too long: the part before the @ has %d characters, "
+                 "the mail standards allow %d." % (role, self.address, local_bytes, MAX_LOCAL_PART))
+        if whole_bytes > MAX_ADDRESS:
+            fail(status, "The %s address %s is too long: it has %d characters, the mail standards "
+                 "allow %d." % (role, self.address, whole_bytes, MAX_ADDRESS))
+
+    def header(self, field):
+        """The header field naming this mailbox, folded here."""
+        return FoldedField(field, self.header_words())
+
+    def header_words(self):
+        words = []
+        if self.name:
+            plain = self.name.isascii() and all(
+                len(w) <= 60 and w.isprintable() for w in self.name.split(" "))
+            if plain:
+                words = quote_phrase(self.name).split(" ")
+            else:
+                words = encoded_words(self.name)
+        return [w for w in words if w] + ["<%s>" % self.address if words else self.address]
+
+
+def quote_phrase(name):
+    """A name of plain words as the standards' phrase: quoted when it holds
+    characters that have a meaning in an address."""
+    if re.fullmatch(r"[A-Za-z0-9!#$%&'*+/=?^_`{|}~ -]*", name):
+        return name
+    return '"%s"' % quote(name)
+
+
+def encoded_words(name):
+    """The name as encoded words (UTF-8, base64), each short enough for a
+    line of its own, split between characters."""
+    words, piece = [], b""
+    for char in name:
+        data = char.encode("utf-8")
+        if piece and len(piece) + len(data) > ENCODED_WORD_BYTES:
+            words.append(piece)
+            piece = b""
+        piece += data
+    if piece:
+        words.append(piece)
+    return ["=?utf-8?b?%s?=" % base64.b64encode(w).decode("ascii") for w in words]
+
+
+class FoldedField(str):
+    """A From or To field whose folding is done here: the mail library keeps
+    a long name without blanks on one line of any length, and the mail
+    standards allow at most 998 characters. The words go on lines of at most
+    78 characters where they can; none is longer than an address."""
+
+    def __new__(cls, name, words):
+        self = super().__new__(cls, " ".join(words))
+        self.name = name
+        self.words = words
+        self.defects = []
+        return self
+
+    def fold(self, *, policy):
+        lines = [self.name + ":"]
+        for word in self.words:
+            if len(lines[-1]) + 1 + len(word) > 78 and len(lines[-1]) > len(self.name) + 1:
+                lines.append("")
+            lines[-1] += " " + word
+        if any(len(line) > MAX_HEADER_LINE for line in lines):
+            raise ValueError("a %s line longer than %d characters" % (self.name, MAX_HEADER_LINE))
+        return policy.linesep.join(lines) + policy.linesep
 
 
 def read_password():
@@ -151,8 +273,8 @@ def read_regular_file(path):
 
 def build_message(sender, recipient, subject, body, attachments):
     msg = EmailMessage()
-    msg["From"] = sender
-    msg["To"] = recipient
+    msg["From"] = sender.header("From")
+    msg["To"] = recipient.header("To")
     msg["Subject"] = one_line(subject)
     msg["Date"] = formatdate(localtime=True)
     msg["Message-ID"] = make_msgid()
@@ -161,7 +283,7 @@ def build_message(sender, recipient, subject, body, attachments):
         try:
             data = read_regular_file(path)
         except OSError as error:
-            fail(3, "The attachment %s cannot be read." % os.path.basename(path),
+            fail(MAIL_AT_FAULT, "The attachment %s cannot be read." % os.path.basename(path),
                  "%r: %s" % (path, error.strerror))
         ctype, encoding = mimetypes.guess_type(path)
         if ctype is None or encoding is not None:
@@ -214,15 +336,29 @@ class Silence(socket.timeout):
         self.whole_mail_taken = whole_mail_taken
 
 
+class AnswerTooLong(smtplib.SMTPException):
+    """The server's answer went on beyond the limits no server comes near."""
+
+    def __init__(self, what):
+        super().__init__("the server's answer has %s" % what)
+        self.what = what
+
+
 class PatientReader:
     """The lines of the server's answers, read from the socket with the
     patience of Reporting.wait (the library's own reader gives up at its
-    time-out)."""
+    time-out), and within the limits of one answer: the library keeps every
+    line of an answer until its last."""
 
     def __init__(self, smtp, sock):
         self.smtp = smtp
         self.sock = sock
         self.buffer = b""
+        self.start_answer()
+
+    def start_answer(self):
+        self.lines = 0
+        self.bytes = 0
 
     def readline(self, limit):
         while b"\n" not in self.buffer and len(self.buffer) < limit:
@@ -231,8 +367,16 @@ class PatientReader:
                 break
             self.buffer += chunk
         end = self.buffer.find(b"\n")
+        if end < 0 and len(self.buffer) >= limit:
+            raise AnswerTooLong("a line of more than %d bytes" % (limit - 1))
         end = len(self.buffer) if end < 0 else end + 1
         line, self.buffer = self.buffer[:min(end, limit)], self.buffer[min(end, limit):]
+        self.lines += 1
+        self.bytes += len(line)
+        if self.lines > MAX_ANSWER_LINES:
+            raise AnswerTooLong("more than %d lines" % MAX_ANSWER_LINES)
+        if self.bytes > MAX_ANSWER_BYTES:
+            raise AnswerTooLong("more than %d KB" % (MAX_ANSWER_BYTES // 1024))
         return line
 
     def close(self):
@@ -331,6 +475,8 @@ class Reporting:
     def getreply(self):
         if self.file is None and self.sock is not None:
             self.file = PatientReader(self, self.sock)
+        if isinstance(self.file, PatientReader):
+            self.file.start_answer()
         code, message = super().getreply()
         report("reply %d" % code)
         if self.mail_sent and not self.mail_answered:
@@ -405,6 +551,9 @@ def plain_reason(error):
         chain.append(cause)
         cause = cause.__cause__ or cause.__context__
     for cause in chain:
+        # (The library reports a reader's error as a closed connection.)
+        if isinstance(cause, AnswerTooLong):
+            return "The server's answer was too long (%s); it is not a mail server's answer." % cause.what
         if isinstance(cause, Silence) and cause.whole_mail_taken:
             return "The server took the whole mail but did not confirm it within %s." % (
                 duration_text(cause.seconds))
@@ -444,9 +593,11 @@ def main(argv):
              "usage: pyth_mail.py SENDER SERVER PORT FROM TO SUBJECT BODY SSL [ATTACHMENT ...]")
     login_name, server, port_text, sender, recipient, subject, body, ssl_flag = argv[1:9]
     attachments = argv[9:]
-    login_name = check_address("sender", login_name)
-    sender = check_address("sender", sender)
-    recipient = check_address("recipient", recipient)
+    login_name = Mailbox(check_address("sender", login_name, 2)).address
+    sender = Mailbox(check_address("sender", sender, 2))
+    recipient = Mailbox(check_address("recipient", recipient, MAIL_AT_FAULT))
+    sender.check("sender", 2)
+    recipient.check("recipient", MAIL_AT_FAULT)
     if not server or any(ord(c) < 33 for c in server):
         fail(2, "The SMTP server name is empty or holds blanks.")
     try:
@@ -467,14 +618,20 @@ def main(argv):
         smtp.ehlo_or_helo_if_needed()
         if smtp.has_extn("auth") and password:
             login(smtp, login_name, password)
-        refused = smtp.send_message(msg, from_addr=sender, to_addrs=[recipient])
+        for role, mailbox, status in (("sender", sender, 1), ("recipient", recipient, MAIL_AT_FAULT)):
+            if mailbox.international() and not smtp.has_extn("smtputf8"):
+                say_goodbye(smtp, None)
+                fail(status, "The %s address %s is not plain ASCII, and the server does not take such "
+                     "addresses (it offers no SMTPUTF8)." % (role, mailbox.address))
+        refused = smtp.send_message(msg, from_addr=sender.address, to_addrs=[recipient.address])
     except (smtplib.SMTPException, OSError, ValueError) as error:
         if smtp is not None:
             say_goodbye(smtp, error)
-        fail(1, plain_reason(error), "%s: %s" % (type(error).__name__, error))
+        status = MAIL_AT_FAULT if isinstance(error, smtplib.SMTPRecipientsRefused) else 1
+        fail(status, plain_reason(error), "%s: %s" % (type(error).__name__, error))
     say_goodbye(smtp, None)
     if refused:
-        fail(1, "The server refused the recipient %s." % recipient)
+        fail(MAIL_AT_FAULT, "The server refused the recipient %s." % recipient.address)
     return 0
 
 

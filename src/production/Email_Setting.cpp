@@ -259,9 +259,12 @@ void Email_Setting::testMailEnded(production::TestMailSender::Outcome outcome) {
       break;
     case production::TestMailSender::Outcome::Failed:
       // The reason first, as the mail run's closing message has it, so that
-      // a refused login or an unknown certificate is not left to the log.
-      showStatus(kNotSent + QLatin1Char('\n') + (why.isEmpty() ? QString() : why + QLatin1Char('\n')) +
-                 QLatin1Char('\n') + kSendFailed);
+      // a refused login or an unknown certificate is not left to the log. A
+      // refused recipient is no fault of the settings: no checklist then.
+      QString text = kNotSent;
+      if (!why.isEmpty()) text += QLatin1Char('\n') + why;
+      if (!testMail_.lastFailureIsTheMails()) text += QStringLiteral("\n\n") + kSendFailed;
+      showStatus(text);
       break;
   }
 }

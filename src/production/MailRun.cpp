@@ -135,6 +135,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   failed_ = 0;
   sendFailed_ = 0;
   sendFailure_.clear();
+  sendFailureIsTheMails_ = false;
   unconfirmed_.clear();
   unconfirmedWhy_.clear();
   cardFailure_.clear();
@@ -234,11 +235,13 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
     // loop and the run counts as not sent.
     try {
       for (int i = 0; i < L && !Stop_SMS_Sending_Now.load(); ++i) {
-        curr_barcode_count.store(i + 1);
+        // The progress counts an item once its outcome is known, not while
+        // its mail is still being handed over.
+        curr_barcode_count.store(i);
         attachments_.clear();
         Item item;
         if (!card && request.cardMode) {
-          item = Item::EndLoop;  // no card to send
+          item = Item::Ended;  // no card to send
         } else if (!request.cardMode) {
           item = withoutCard(i);
         } else if (!rows) {
@@ -246,11 +249,12 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
         } else {
           item = cardWithRows(i, everyone);
         }
-        if (item == Item::EndLoop) break;
+        if (item != Item::Ended) curr_barcode_count.store(i + 1);
+        if (item == Item::EndLoop || item == Item::Ended) break;
         if (item == Item::Skipped) continue;
         ++sinceLastPause;
         if (pauseEvery > 0 && sinceLastPause == pauseEvery) {
-          if (static_cast<int>(curr_barcode_count.load()) != L) {
+          if (i + 1 != L) {
             pause(pauseMs);
             sinceLastPause = 0;
           }
@@ -308,6 +312,9 @@ QString Send_Mail_Run::notSentText() const {
   // own words; the general checklist follows.
   QString text = kNotSent + QLatin1Char('\n');
   if (!sendFailure_.isEmpty()) text += sendFailure_ + QLatin1Char('\n');
+  // A recipient the server refused, or an attachment that cannot be read,
+  // is no fault of the settings: the checklist is left out.
+  if (sendFailureIsTheMails_) return text.chopped(1);
   return text + kCheckSettings;
 }
 
@@ -340,6 +347,7 @@ bool Send_Mail_Run::send(const QString& recipient) {
       ++failed_;
       ++sendFailed_;
       sendFailure_ = transport_.lastFailure();
+      sendFailureIsTheMails_ = transport_.lastFailureIsTheMails();
       break;
     case MailNotSent::Stopped:  // not sent, and not for a fault: it counts as skipped
       break;
@@ -393,7 +401,7 @@ bool Send_Mail_Run::writeCard(int row, bool asDesigned) {
 Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
   if (i >= rowCount_) {
     curr_barcode_count.store(list_count.load());
-    return Item::EndLoop;
+    return Item::Ended;
   }
   if (!writeCard(i, false)) {
     // The card of this row could not be made: its mails count as failed.
@@ -406,8 +414,10 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
     return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;
   }
   qCDebug(lcProduction) << "send card with batch to all image to everyone";
+  // A mail that did not go out ends the run here as in every other mode:
+  // the rest of this card's recipients and the later cards are skipped.
   for (int j = 0; j < recipients_.size() && !Stop_SMS_Sending_Now.load(); ++j) {
-    if (!send(recipients_.at(j))) break;
+    if (!send(recipients_.at(j))) return Item::EndLoop;
   }
   return Item::Sent;
 }

@@ -123,7 +123,8 @@ class Send_Mail_Run {
   void setPauseTickMs(int ms) { tickMs_ = ms; }
 
  private:
-  enum class Item { Sent, Skipped, EndLoop };
+  // EndLoop: the item's outcome ends the run; Ended: no item was left.
+  enum class Item { Sent, Skipped, EndLoop, Ended };
   // Stop of the person for the mail under way, and its wait for the server.
   class Watch : public MailSendWatch {
    public:
@@ -175,12 +176,13 @@ class Send_Mail_Run {
   int planned_ = 0;  // mails the run means to send
   int sent_ = 0;
   int failed_ = 0;
-  int sendFailed_ = 0;   // of failed_: mails the server did not take
-  QString sendFailure_;  // why the last of them did not go out
-  QStringList unconfirmed_;  // the server took the mail whole but did not confirm it
-  QString unconfirmedWhy_;   // why, for the last of them
-  QString cardFailure_;  // why the first card picture could not be made
-  CutTexts cut_;         // bound texts the cards made do not show whole
+  int sendFailed_ = 0;                  // of failed_: mails the server did not take
+  QString sendFailure_;                 // why the last of them did not go out
+  bool sendFailureIsTheMails_ = false;  // ... for a reason of the mail itself
+  QStringList unconfirmed_;             // the server took the mail whole but did not confirm it
+  QString unconfirmedWhy_;              // why, for the last of them
+  QString cardFailure_;                 // why the first card picture could not be made
+  CutTexts cut_;                        // bound texts the cards made do not show whole
 };
 
 }  // namespace production

@@ -21,6 +21,9 @@ void logWarning(const QString& text) {
 namespace {
 constexpr const char* kScriptName = "pyth_mail.py";
 constexpr int kPollMs = 100;
+// The script's exit status for a mail that cannot go for a reason of its own
+// (an address, an attachment).
+constexpr int kMailAtFault = 3;
 const QString kStopped = QStringLiteral("Sending was stopped.");
 
 const QString kSilentFor = QStringLiteral("The server did not answer for %1 seconds.");
@@ -95,6 +98,7 @@ QStringList MailScript::arguments(const MailAccount& account, const MailMessage&
 bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   failure_.clear();
   notSent_ = MailNotSent::Failed;
+  mailAtFault_ = false;
   const auto fail = [this](const QString& reason, const QString& logLine, MailNotSent how) {
     failure_ = reason;
     notSent_ = how;
@@ -172,6 +176,7 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   }
   reports.take(process.takeOut());
   if (process.exitCode() == 0 || reports.accepted()) return true;
+  mailAtFault_ = process.exitCode() == kMailAtFault;
   QString reason = reports.failure();
   if (reason.isEmpty()) {
     reason = process.exitCode() >= 0

@@ -56,6 +56,10 @@ class MailTransport {
   virtual QString lastFailure() const { return QString(); }
   // How the last send that gave false ended. Read on the thread that sent.
   virtual MailNotSent lastNotSent() const { return MailNotSent::Failed; }
+  // Whether the last failure lies in the mail itself (a recipient refused or
+  // not usable, an attachment that cannot be read), so that the mail
+  // settings and the connection are not to blame. Read on the thread that sent.
+  virtual bool lastFailureIsTheMails() const { return false; }
   // Called from another thread when the program gives up on the run (the
   // mail dialog goes away): a mail under way and every later one fail.
   virtual void cancel() {}
@@ -93,6 +97,7 @@ class MailScript : public MailTransport {
   // The script's own reason ("failed ..." on its output), or ours.
   QString lastFailure() const override { return failure_; }
   MailNotSent lastNotSent() const override { return notSent_; }
+  bool lastFailureIsTheMails() const override { return mailAtFault_; }
   // Kills a script under way; later sends fail at once. Any thread.
   void cancel() override { cancelled_.store(true); }
 
@@ -106,6 +111,7 @@ class MailScript : public MailTransport {
   std::atomic<bool> cancelled_{false};
   QString failure_;
   MailNotSent notSent_ = MailNotSent::Failed;
+  bool mailAtFault_ = false;
 };
 
 }  // namespace production

@@ -43,6 +43,7 @@ bool TestMailSender::start(const MailAccount& account, const MailMessage& messag
   stopAsked_ = false;
   sent_.store(false);
   failure_.clear();
+  mailAtFault_ = false;
   const quint64 run = ++run_;
   notSent_ = MailNotSent::Failed;
   worker_ = std::thread([this, run, transport = transport_, account, message] {
@@ -58,6 +59,7 @@ bool TestMailSender::start(const MailAccount& account, const MailMessage& messag
       if (!sent && transport) {
         failure_ = transport->lastFailure();
         notSent_ = transport->lastNotSent();
+        mailAtFault_ = transport->lastFailureIsTheMails();
       }
     } catch (const std::exception& e) {
       qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());

@@ -46,6 +46,9 @@ class TestMailSender : public QObject {
   // Why the last mail failed or is unconfirmed, in plain words; empty when
   // unknown. Valid from finished() until the next start().
   const QString& lastFailure() const { return failure_; }
+  // Whether that failure lies in the mail itself (the recipient refused or
+  // not usable), not in the settings or the connection.
+  bool lastFailureIsTheMails() const { return mailAtFault_; }
 
  signals:
   // The server has taken the whole mail; its answer is awaited.
@@ -64,6 +67,7 @@ class TestMailSender : public QObject {
   // Written by the worker, read once it has been joined.
   QString failure_;
   MailNotSent notSent_ = MailNotSent::Failed;
+  bool mailAtFault_ = false;
   bool sending_ = false;
   bool stopAsked_ = false;
   quint64 run_ = 0;

@@ -87,7 +87,7 @@ TEST(MailCards, ThreeRowsGoToThreeRecipientsWithTheirOwnCards) {
   cover->setBounds(QRectF(0, 0, 243, 154));
   cover->_fillColor = Qt::black;
   design.front.insert(design.front.begin(), cover);
-  ASSERT_TRUE(dialog.waitForRun(120000));
+  ASSERT_TRUE(dialog.waitForRun(testing_support::kHangGuardMs));
 
   const QJsonArray mails = sink.messages();
   ASSERT_EQ(mails.size(), 3);

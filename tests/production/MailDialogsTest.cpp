@@ -204,17 +204,17 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
     auto& e = static_cast<Email_Setting&>(dialog);
     fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(silent.port()), "stop@example.org");
     e._send_test_mail->click();  // returns while the script waits for the server
-    EXPECT_TRUE(serveUntil([] { return childRunsWith("stop@example.org"); }, 60'000));
+    EXPECT_TRUE(serveUntil([] { return childRunsWith("stop@example.org"); }, testing_support::kHangGuardMs));
     EXPECT_FALSE(e._send_test_mail->isEnabled());
     QMetaObject::invokeMethod(e._stop_test_mail, &QPushButton::click, Qt::QueuedConnection);
-    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
     EXPECT_FALSE(childRunsWith("stop@example.org"));
     EXPECT_EQ(e._send_mail_result_status->text(), "The test mail was stopped.");
     EXPECT_TRUE(e._send_test_mail->isEnabled());
 
     e._send_mail_to->setText("close@example.org");
     e._send_test_mail->click();
-    EXPECT_TRUE(serveUntil([] { return childRunsWith("close@example.org"); }, 60'000));
+    EXPECT_TRUE(serveUntil([] { return childRunsWith("close@example.org"); }, testing_support::kHangGuardMs));
     e.Close_Button();
     EXPECT_FALSE(e.isSendingTestMail());
     EXPECT_FALSE(childRunsWith("close@example.org"));
@@ -226,7 +226,7 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
     auto& e = static_cast<Email_Setting&>(dialog);
     fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(sink.port()), "Friend@Example.org");
     e._send_test_mail->click();
-    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
     return 0;
   });
   d.Open_Wnd();
@@ -241,10 +241,10 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
     fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(mute.port()), "mute@example.org");
     e._send_test_mail->click();
     const QString waiting = "Waiting for the server to confirm the mail to mute@example.org...";
-    EXPECT_TRUE(
-        serveUntil([&] { return e.plz_wait_Window->findChild<QLabel*>()->text() == waiting; }, 60'000));
+    EXPECT_TRUE(serveUntil([&] { return e.plz_wait_Window->findChild<QLabel*>()->text() == waiting; },
+                           testing_support::kHangGuardMs));
     e._stop_test_mail->click();
-    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
     EXPECT_EQ(
         e._send_mail_result_status->text(),
         "The mail to mute@example.org may have been delivered. The server took the whole mail but had not "
@@ -258,8 +258,8 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
   EXPECT_EQ(mails[0].toObject()["subject"].toString(), "QUVO Gratulo Test Mail");
 }
 
-// A test mail the server turns away says why before the checklist, and the
-// window is high enough for the whole text.
+// A test mail the server turns away says why, and the window is high enough
+// for the whole text.
 TEST_F(EmailSettingTest, AFailedTestMailTellsWhy) {
   testing_support::SmtpSink sink(testing_support::SmtpSink::Trouble::RefusesRecipients);
   ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
@@ -271,13 +271,13 @@ TEST_F(EmailSettingTest, AFailedTestMailTellsWhy) {
     fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(sink.port()), "Nobody@Example.org");
     e.show();
     e._send_test_mail->click();
-    EXPECT_TRUE(testing_support::serveUntil([&e] { return !e.isSendingTestMail(); }, 60'000));
+    EXPECT_TRUE(
+        testing_support::serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
     QLabel* status = e._send_mail_result_status;
-    EXPECT_TRUE(status->text().startsWith(
-        "Could not send email.\n"
-        "The server refused the recipient nobody@example.org (550 5.1.1 No such mailbox here).\n\n"
-        "Please make sure that:\n1. Entered"))
-        << status->text().toStdString();
+    // The settings are not to blame for a refused recipient: no checklist.
+    EXPECT_EQ(status->text(),
+              "Could not send email.\n"
+              "The server refused the recipient nobody@example.org (550 5.1.1 No such mailbox here).");
     QCoreApplication::processEvents();
     EXPECT_GE(status->height(), status->heightForWidth(status->width()));
     e.hide();
@@ -362,11 +362,14 @@ class RunEndsWhileAsked : public testing_support::ScriptedHost {
     box.setText(question);
     box.addButton(QStringLiteral("Yes"), QMessageBox::YesRole);
     box.addButton(QStringLiteral("No"), QMessageBox::NoRole);
-    QTimer::singleShot(50, &box, [this] { whileOpen(); });
-    // Closes a box the end of the run left open, so the test cannot hang.
-    QTimer::singleShot(3000, &box, [this, &box] {
-      leftOpen = true;
-      box.reject();
+    // The end of the run comes while the box is open, and closes it at
+    // once; a box it left open is closed here, so the test cannot hang.
+    QTimer::singleShot(50, &box, [this, &box] {
+      whileOpen();
+      if (box.isVisible()) {
+        leftOpen = true;
+        box.reject();
+      }
     });
     box.exec();
     return true;

@@ -229,22 +229,28 @@ TEST_F(MailRunTest, RowsOnePerRecipientStopAtTheShorterList) {
   EXPECT_EQ(transport.sent[1].contents, QStringList({"back row 2"}));
 }
 
-TEST_F(MailRunTest, RowsToEveryoneSendsEveryCardToEveryRecipientAndSkipsOnlyTheRestOfACardOnFailure) {
+TEST_F(MailRunTest, RowsToEveryoneSendsEveryCardToEveryRecipientAndEndsAtAFailureAsEveryMode) {
   request.seriesChecked = true;
   request.to = "b1@x.org,b2@x.org";
   cards.rows = 4;
+  // The progress counts a card once its mails have gone, not while they
+  // are handed over.
+  QList<double> progress;
+  transport.onSend = [&progress](int) { progress << curr_barcode_count.load(); };
   EXPECT_EQ(go(), MailRunOutcome::Sent);
   EXPECT_EQ(transport.sent.size(), 8u);
   EXPECT_EQ(recorder.started, 4);
+  EXPECT_EQ(progress, QList<double>({0, 0, 1, 1, 2, 2, 3, 3}));
+  EXPECT_EQ(curr_barcode_count.load(), 4.0);
 
+  // A refused mail ends the run: the rest are skipped, as in the other modes.
   transport.sent.clear();
   host.clear();
   transport.failAt = {3};  // row 1, first recipient
   EXPECT_EQ(go(), MailRunOutcome::Failed);
-  EXPECT_TRUE(host.messages().value(0).endsWith("6 of 8 e-mails have been sent: 1 failed, 1 skipped."))
+  EXPECT_TRUE(host.messages().value(0).endsWith("2 of 8 e-mails have been sent: 1 failed, 5 skipped."))
       << host.messages().value(0).toStdString();
-  EXPECT_EQ(recipients(), QStringList({"b1@x.org", "b2@x.org", "b1@x.org", "b1@x.org", "b2@x.org", "b1@x.org",
-                                       "b2@x.org"}));
+  EXPECT_EQ(recipients(), QStringList({"b1@x.org", "b2@x.org", "b1@x.org"}));
 }
 
 TEST_F(MailRunTest, AFailedSendEndsTheRunWithTheFailureMessage) {
@@ -344,11 +350,31 @@ TEST_F(MailRunTest, AnAttachmentThatIsThereButCannotBeReadStopsTheRunAndIsNamed)
   const MailAccount account{"", "", "127.0.0.1", QString::number(sink.port()), "N"};
   EXPECT_EQ(run.run(request, account), MailRunOutcome::Failed);
   EXPECT_EQ(sink.messages().size(), 0);
-  ASSERT_EQ(host.messages().size(), 1);
-  EXPECT_TRUE(
-      host.messages()[0].startsWith("\nCould not send email message.\n"
-                                    "The attachment invitation.pdf cannot be read.\n"))
-      << host.messages()[0].toStdString();
+  // The settings are not to blame: no checklist of them.
+  EXPECT_EQ(host.messages(), QStringList({"\nCould not send email message.\n"
+                                          "The attachment invitation.pdf cannot be read.\n\n"
+                                          "0 of 1 e-mails have been sent: 1 failed, 0 skipped."}));
+
+  // Nor for a recipient the server refuses, or one too long to be used,
+  // which is named whole; the rest of the run is skipped.
+  host.clear();
+  testing_support::SmtpSink refusing(testing_support::SmtpSink::Trouble::RefusesRecipients);
+  ASSERT_TRUE(refusing.error().isEmpty()) << refusing.error().toStdString();
+  request.attachment.clear();
+  request.to = "friend@example.org, other@example.org";
+  EXPECT_EQ(run.run(request, {"", "", "127.0.0.1", QString::number(refusing.port()), "N"}),
+            MailRunOutcome::Failed);
+  const QString longer = QString(65, 'a') + "@example.org";
+  request.to = longer;
+  EXPECT_EQ(run.run(request, account), MailRunOutcome::Failed);
+  EXPECT_EQ(
+      host.messages(),
+      QStringList({"\nCould not send email message.\nThe server refused the recipient friend@example.org "
+                   "(550 5.1.1 No such mailbox here).\n\n0 of 2 e-mails have been sent: 1 failed, 1 "
+                   "skipped.",
+                   "\nCould not send email message.\nThe recipient address " + longer +
+                       " is too long: the part before the @ has 65 characters, the mail standards allow "
+                       "64.\n\n0 of 1 e-mails have been sent: 1 failed, 0 skipped."}));
 }
 
 // The silence limit measures the conversation with the server: an upload
@@ -373,6 +399,8 @@ TEST_F(MailRunTest, ASlowUploadIsSentWholeAndAServerThatStopsReadingFails) {
   testing_support::SmtpSink slow(Conduct{.readBytesPerSecond = 100'000});
   ASSERT_TRUE(slow.error().isEmpty()) << slow.error().toStdString();
   EXPECT_EQ(run.run(request, account(slow.port())), MailRunOutcome::Sent);
+  EXPECT_EQ(recorder.waits.value(0), "Sending the mail to friend@example.org...");
+  EXPECT_EQ(recorder.waits.value(recorder.waits.size() - 1, "not cleared"), "");
   const QJsonArray mails = slow.messages();
   ASSERT_EQ(mails.size(), 1);
   const QJsonArray atts = mails[0].toObject()["attachments"].toArray();
@@ -393,16 +421,20 @@ TEST_F(MailRunTest, ASlowUploadIsSentWholeAndAServerThatStopsReadingFails) {
   EXPECT_TRUE(stalled.messages().isEmpty());
 
   host.clear();
+  recorder.waits.clear();
   MailScript waiting(scriptPath, testing_support::pythonWithMailLimits(tmp.path(), "10", "1"));
   Send_Mail_Run waitingRun(waiting, &cards, &recorder);
   testing_support::SmtpSink mute(Conduct{.answerAfterSeconds = -1});
   ASSERT_TRUE(mute.error().isEmpty()) << mute.error().toStdString();
   EXPECT_EQ(waitingRun.run(request, account(mute.port())), MailRunOutcome::Failed);
-  // The panel names the mail being handed over, then the wait for the answer.
+  // The panel names the mail being handed over, then the wait for the
+  // answer, and is cleared at the end. (When a slow upload lets the script
+  // find the whole mail taken before the server answers depends on timing;
+  // the mute server certainly takes it all and never answers.)
   const QString handing = "Sending the mail to friend@example.org...";
-  EXPECT_EQ(recorder.waits,
-            QStringList({handing, "", handing,
-                         "Waiting for the server to confirm the mail to friend@example.org...", ""}));
+  EXPECT_EQ(
+      recorder.waits,
+      QStringList({handing, "Waiting for the server to confirm the mail to friend@example.org...", ""}));
   EXPECT_EQ(host.messages(),
             QStringList(
                 {"\nThe mail to friend@example.org may have been delivered. The server took the whole "

@@ -296,7 +296,7 @@ TEST(MailScriptCall, AMultiMegabyteMailOnASlowLineIsWaitedForUntilTheServerAnswe
 // mail standards recommend (ten minutes), not for the silence limit: a
 // server that checks the mail long before it answers, and one that took
 // the mail into a large buffer and reads it slowly, both get it sent (each
-// with silence beyond the limit of 10 s). A server that never answers is
+// with silence beyond the limit of 10 s, the script's and the program's own). A server that never answers is
 // given up after the answer limit (short here), and the mail it stored is
 // reported as one that may have been delivered.
 TEST(MailScriptCall, TheServerIsWaitedForOnceItHasTakenTheWholeMail) {
@@ -313,7 +313,7 @@ TEST(MailScriptCall, TheServerIsWaitedForOnceItHasTakenTheWholeMail) {
   const MailMessage mail{"friend@example.org", "s", "b", {file}};
   auto sendTo = [&](quint16 port) {
     return std::async(std::launch::async, [&, port] {
-      MailScript script(scriptPath(), python);
+      MailScript script(scriptPath(), python, 10'000);
       return script.send(account(port), mail) ? QString("sent") : script.lastFailure();
     });
   };
@@ -363,4 +363,95 @@ TEST(MailScriptCall, TheReasonAMailFailedIsTold) {
   EXPECT_EQ(script.lastFailure(), "The server refused the connection: check the server name and the port.");
   EXPECT_FALSE(script.send(account(1), MailMessage{"friend@example.org", "s", "b", {"/nonexistent/a.png"}}));
   EXPECT_EQ(script.lastFailure(), "The attachment a.png cannot be read.");
+}
+
+// The server is given the address alone; a name, with accents or of any
+// length, goes into the From or To line encoded as the mail standards say,
+// on lines of at most 998 characters, and a server without SMTPUTF8 takes
+// the mail. Only an address that is not ASCII needs SMTPUTF8, and the
+// reason says so. An address longer than the standards allow is refused
+// before connecting, with the reason; one at the limits goes.
+TEST(MailScriptCall, NamesGoIntoTheHeaderAndTheServerIsGivenTheAddressAlone) {
+  testing_support::SmtpSink sink(testing_support::SmtpSink::Conduct{});  // offers no SMTPUTF8
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  MailScript script(scriptPath());
+  MailAccount named = account(sink.port());
+  named.sender = QString::fromUtf8("Jürgen Bäcker <sender@example.com>");
+  EXPECT_TRUE(
+      script.send(named, MailMessage{QString::fromUtf8("Zoë Ådams <zoe@example.test>"), "s", "b", {}}))
+      << script.lastFailure().toStdString();
+  EXPECT_TRUE(script.send(account(sink.port()),
+                          MailMessage{QString(1500, 'x') + " <long@example.test>", "s", "b", {}}))
+      << script.lastFailure().toStdString();
+  const QString atTheLimits = QString(64, 'a') + "@" + QString(176, 'd') + ".example.test";
+  ASSERT_EQ(atTheLimits.size(), 254);
+  EXPECT_TRUE(script.send(account(sink.port()), MailMessage{atTheLimits, "s", "b", {}}))
+      << script.lastFailure().toStdString();
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 3);
+  EXPECT_EQ(mails[0].toObject()["to"].toString(), QString::fromUtf8("Zoë Ådams <zoe@example.test>"));
+  EXPECT_EQ(mails[0].toObject()["from"].toString(), QString::fromUtf8("Jürgen Bäcker <sender@example.com>"));
+  EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "zoe@example.test");
+  EXPECT_EQ(mails[0].toObject()["mailfrom"].toString(), "sender@example.com");
+  EXPECT_EQ(mails[1].toObject()["rcptto"].toString(), "long@example.test");
+  for (const auto& mail : mails) EXPECT_LE(mail.toObject()["longestLine"].toInt(), 998);
+  EXPECT_EQ(mails[2].toObject()["rcptto"].toString(), atTheLimits);
+
+  EXPECT_FALSE(
+      script.send(account(sink.port()), MailMessage{QString::fromUtf8("zoë@example.test"), "s", "b", {}}));
+  EXPECT_EQ(script.lastFailure(),
+            QString::fromUtf8("The recipient address zoë@example.test is not plain ASCII, and "
+                              "the server does not take such addresses (it offers no SMTPUTF8)."));
+  EXPECT_TRUE(script.lastFailureIsTheMails());
+
+  const quint16 nobody = testing_support::freeLocalPort();  // refused before connecting
+  const QString longLocal = QString(65, 'a') + "@example.test";
+  EXPECT_FALSE(script.send(account(nobody), MailMessage{"Long <" + longLocal + ">", "s", "b", {}}));
+  EXPECT_EQ(script.lastFailure(), "The recipient address " + longLocal +
+                                      " is too long: the part before the @ has 65 characters, the mail "
+                                      "standards allow 64.");
+  EXPECT_TRUE(script.lastFailureIsTheMails());
+  const QString longAddress = "a@" + QString(240, 'd') + ".example.test";
+  EXPECT_FALSE(script.send(account(nobody), MailMessage{longAddress, "s", "b", {}}));
+  EXPECT_EQ(script.lastFailure(), "The recipient address " + longAddress +
+                                      " is too long: it has 255 characters, the mail standards allow 254.");
+  EXPECT_EQ(sink.messages().size(), 3);
+}
+
+// A server that streams the lines of its answer without end: the answer is
+// read within the limits of any real answer and the mail ends with the
+// reason, in bounded memory (a script that kept every line dies of its
+// memory limit here, without one).
+TEST(MailScriptCall, AServerThatAnswersWithoutEndEndsTheMailWithTheReason) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  testing_support::SmtpSink flood(testing_support::SmtpSink::Conduct{.floods = true});
+  ASSERT_TRUE(flood.error().isEmpty()) << flood.error().toStdString();
+  MailScript script(scriptPath(), testing_support::pythonWithMemoryLimit(dir.path(), 400));
+  EXPECT_FALSE(script.send(account(flood.port()), MailMessage{"friend@example.org", "s", "b", {}}));
+  EXPECT_EQ(script.lastFailure(),
+            "The server's answer was too long (more than 300 lines); it is not a mail server's answer.");
+  EXPECT_EQ(script.lastNotSent(), production::MailNotSent::Failed);
+  EXPECT_FALSE(script.lastFailureIsTheMails());
+}
+
+// A mail given up before the server has all of it goes with the connection,
+// which is reset: the server, reading on later, stores nothing, so a mail
+// reported as not sent never arrives afterwards.
+TEST(MailScriptCall, AMailGivenUpBeforeTheServerHasAllOfItNeverArrivesLater) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString file = dir.path() + "/card.png";
+  ASSERT_TRUE(testing_support::writeFile(file, randomBytes(20 * 1024, 7)));
+  testing_support::SmtpSink paused(testing_support::SmtpSink::Conduct{.pausesReadingUntilResumed = true});
+  ASSERT_TRUE(paused.error().isEmpty()) << paused.error().toStdString();
+  // The silence limit is meant to run out: the server reads on only when told.
+  MailScript script(scriptPath(), testing_support::pythonWithMailLimits(dir.path(), "1"));
+  EXPECT_FALSE(script.send(account(paused.port()), MailMessage{"friend@example.org", "s", "b", {file}}));
+  EXPECT_EQ(script.lastFailure(), "The server did not answer for 1 second.");
+  EXPECT_EQ(script.lastNotSent(), production::MailNotSent::Failed);
+  paused.resume();
+  ASSERT_TRUE(paused.waitFor("closed", testing_support::kHangGuardMs));
+  EXPECT_FALSE(paused.events().contains("stored"));
+  EXPECT_TRUE(paused.messages().isEmpty());
 }

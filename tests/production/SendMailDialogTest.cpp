@@ -22,6 +22,7 @@
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
 #include "support/EventLoop.h"
+#include "support/HangGuard.h"
 #include "support/MailAccount.h"
 #include "support/ScriptedHost.h"
 
@@ -101,7 +102,7 @@ TEST(SendMailDialog, OpensResetAndSendsOnAWorker) {
   d.subject_txt->setText("Greetings");
   d.message_txt->setPlainText("Hello\nthere");
   d.Send_Button();
-  ASSERT_TRUE(d.waitForRun(20000));
+  ASSERT_TRUE(d.waitForRun(testing_support::kHangGuardMs));
   ASSERT_EQ(transport->messages.size(), 4u);
   EXPECT_EQ(transport->messages[0].recipient, "a@y.org");
   EXPECT_EQ(transport->messages[0].body, "Hello\nthere");
@@ -124,7 +125,7 @@ TEST(SendMailDialog, OpensResetAndSendsOnAWorker) {
   d.browse_att_Button();
   EXPECT_EQ(d.attachment->text(), file);
   d.Send_Button();
-  ASSERT_TRUE(d.waitForRun(20000));
+  ASSERT_TRUE(d.waitForRun(testing_support::kHangGuardMs));
   ASSERT_EQ(transport->messages.size(), 6u);
   EXPECT_EQ(transport->messages[5].attachments, QStringList({file}));
   d.clear_att_Button();
@@ -179,7 +180,7 @@ void sendFromTheDialog(testing_support::ScriptedHost& host, Cards& cards, quint1
     fill(s);
     s.Send_Button();
     if (meanwhile) meanwhile();
-    EXPECT_TRUE(s.waitForRun(120'000));
+    EXPECT_TRUE(s.waitForRun(testing_support::kHangGuardMs));
     return 0;
   });
   d.Open_Wnd();
@@ -269,7 +270,7 @@ TEST(SendMailDialog, StopWhileTheServerHasNotConfirmedTheMailSaysItMayHaveBeenDe
               return panel.pause_label->text() ==
                      "Waiting for the server to confirm the mail to friend@example.org...";
             },
-            60'000));
+            testing_support::kHangGuardMs));
         EXPECT_TRUE(panel._stop_btn->isEnabled());
         host.queueYesNo(true);
         panel._stop_btn->click();

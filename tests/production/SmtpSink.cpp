@@ -56,6 +56,17 @@ quint16 freeLocalPort() {
   return probe.port();
 }
 
+QString pythonWithMemoryLimit(const QString& dir, int megabytes) {
+  const QString path = dir + "/python-with-memory-limit-" + QString::number(megabytes);
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly)) return {};
+  f.write("#!/bin/sh\nulimit -v " + QByteArray::number(megabytes * 1024) +
+          "\nexec /usr/bin/python3 \"$@\"\n");
+  f.close();
+  f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return path;
+}
+
 QString pythonWithMailLimits(const QString& dir, const QString& silence, const QString& answer) {
   const QString path = dir + "/python-with-mail-limits-" + silence + "-" + answer;
   QFile f(path);
@@ -87,14 +98,17 @@ while True:
 )PY";
 
 // A sink of its own, one connection at a time, that reads the text of each
-// mail at a chosen pace (or stops reading it), holds its answer to the mail
-// (or never gives it), or falls silent at the sender's address. The mails go
+// mail at a chosen pace (or stops reading it, for good or until the test
+// lets it go on), holds its answer to the mail (or never gives it), falls
+// silent at the sender's address, or greets with lines without end. It
+// offers no SMTPUTF8. The mails go
 // into a Maildir with the envelope headers the aiosmtpd sink adds; what
 // happens goes to an event file, a line each.
 const char* kConductServer = R"PY(
-import mailbox, socket, sys, time
+import mailbox, os, socket, sys, time
 port, maildir, events = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-rate, stops, buffer, hold, quiet = (int(a) for a in sys.argv[4:9])
+rate, stops, buffer, hold, quiet, flood, pauses = (int(a) for a in sys.argv[4:11])
+resume = events + ".resume"
 box = mailbox.Maildir(maildir, create=True)
 log = open(events, "a", buffering=1)
 server = socket.socket()
@@ -120,6 +134,11 @@ def serve(conn):
         while conn.recv(4096):
             pass
         raise EOFError
+    if flood:
+        log.write("flooding\n")
+        lines = b"220-sink greets you at length\r\n" * 1024
+        while True:
+            conn.sendall(lines)
     conn.sendall(b"220 sink\r\n")
     while True:
         command = line()
@@ -139,6 +158,10 @@ def serve(conn):
             conn.sendall(b"354 go on\r\n")
             while stops:
                 time.sleep(3600)
+            if pauses:
+                log.write("pausing\n")
+                while not os.path.exists(resume):
+                    time.sleep(0.02)
             while not (b"\r\n.\r\n" in data or data.startswith(b".\r\n")):
                 chunk = conn.recv(STEP)
                 if not chunk:
@@ -214,7 +237,13 @@ SmtpSink::SmtpSink(const Conduct& c) {
   start({"-c", kConductServer, "%PORT%", dir_.path() + "/maildir", dir_.path() + "/events",
          QString::number(c.readBytesPerSecond), QString::number(c.stopsReading),
          QString::number(c.receiveBuffer), QString::number(c.answerAfterSeconds),
-         QString::number(c.silentFromMailOn)});
+         QString::number(c.silentFromMailOn), QString::number(c.floods),
+         QString::number(c.pausesReadingUntilResumed)});
+}
+
+void SmtpSink::resume() const {
+  QFile file(dir_.path() + "/events.resume");
+  (void)file.open(QIODevice::WriteOnly);
 }
 
 QStringList SmtpSink::events() const {
@@ -293,6 +322,7 @@ for key in sorted(box.keys(), key=order):
     out.append({"from": str(m["From"]), "to": str(m["To"]), "subject": str(m["Subject"]),
                 "body": body.get_content() if body else "", "mailfrom": str(m["X-MailFrom"]),
                 "rcptto": str(m["X-RcptTo"]), "date": str(m["Date"]),
+                "longestLine": max(len(l.rstrip(b"\r")) for l in raw.split(b"\n")),
                 "headers": list(m.keys()), "attachments": atts})
 print(json.dumps(out))
 )PY";

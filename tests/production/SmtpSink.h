@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/ChildProcess.h"
+#include "support/HangGuard.h"
 
 namespace testing_support {
 
@@ -35,6 +36,10 @@ quint16 freeLocalPort();
 // the silence and answer limits given in seconds ("" keeps the script's
 // own; the program never changes them). Empty when it cannot be written.
 QString pythonWithMailLimits(const QString& dir, const QString& silence, const QString& answer = QString());
+// An interpreter for the mail script, written into `dir`, whose address
+// space is limited to `megabytes`: a script whose memory grows without
+// bound dies at once instead of filling the machine.
+QString pythonWithMemoryLimit(const QString& dir, int megabytes);
 
 class SmtpSink {
  public:
@@ -49,6 +54,9 @@ class SmtpSink {
     int receiveBuffer = 4096;       // bytes
     int answerAfterSeconds = 0;     // holds its answer to the whole mail; -1: for ever
     bool silentFromMailOn = false;  // says nothing from the sender's address on
+    bool floods = false;            // greets with lines without end
+    // Stops reading once the text has begun ("pausing") until resume().
+    bool pausesReadingUntilResumed = false;
   };
   explicit SmtpSink(const Conduct& conduct);
   // A sink that turns every mail away: it refuses each login (offering AUTH
@@ -66,15 +74,18 @@ class SmtpSink {
 
   // The received mails, oldest first, as read by Python's email package:
   // {"from","to","subject","body","mailfrom","rcptto","headers":[names],
-  //  "attachments":[{"name","type","data" (base64)}]}.
+  //  "attachments":[{"name","type","data" (base64)}],
+  //  "longestLine": characters of the longest line of the mail as stored}.
   QJsonArray messages() const;
   // The logins received, oldest first: {"mechanism","login","password"}.
   QJsonArray logins() const;
   // What a sink of its own saw, oldest first: each command line it was
   // given, "stored" (a whole mail), "answered" (250 to it) and "closed".
   QStringList events() const;
+  // Lets a sink that pauses go on reading.
+  void resume() const;
   // Waits until an event starts with `event`; false after `guardMs` (a hang).
-  bool waitFor(const QString& event, int guardMs = 60'000) const;
+  bool waitFor(const QString& event, int guardMs = testing_support::kHangGuardMs) const;
 
  private:
   void start(const QStringList& arguments);
