@@ -93,6 +93,10 @@ void SKTWindowController::connectCardControls() {
   connect(b->imageBrowser, &PictureBrowser::imageBrowserSelectionDidChange, this,
           [this](const QString& path) {
             if (path.isEmpty()) return;
+            if (const QString problem = listedPictureProblem(path); !problem.isEmpty()) {
+              Show_MessageBox(problem);
+              return;
+            }
             // The chosen background goes to the side being edited.
             setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front, path);
             Update_Card_Graphics();
@@ -339,7 +343,10 @@ void SKTWindowController::Card_Image_Library_Btn() {
 
 void SKTWindowController::Load_and_fill_backgrounds() {
   const QString folder = ::Resource_Path() + QStringLiteral("/Background");
-  if (QFileInfo(folder).isDir()) fillWithPicturesOf(*_cardBackground->imageBrowser->pictureModel(), folder);
+  // Files that cannot be a background stay listed, saying why, so that none
+  // goes missing without a word.
+  if (QFileInfo(folder).isDir())
+    fillNamingUnreadablePictures(*_cardBackground->imageBrowser->pictureModel(), folder);
 }
 
 void SKTWindowController::addImageWithPath(const QString& path, const QString& name, const QString& uid) {

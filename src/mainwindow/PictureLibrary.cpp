@@ -163,20 +163,50 @@ void Image_Library::Load_and_fill_backgrounds() {
   if (QFileInfo(folder).isDir()) fillFromFolder(folder);
 }
 
-QStringList pictureFilesOf(const QString& folder, QStringList* unreadable) {
-  QStringList paths;
-  // Pipes, devices and dangling links are listed too, to be named.
+namespace {
+
+// Calls `each` with every PNG and JPEG entry of a folder, by name, and the
+// reason it cannot be used (empty for a readable picture). Pipes, devices and
+// dangling links are listed too, to be named.
+template <typename Each>
+void forEachPictureEntry(const QString& folder, Each each) {
   const QDir::Filters entries = QDir::Files | QDir::Hidden | QDir::System;
   for (const QFileInfo& entry : QDir(folder).entryInfoList(entries, QDir::Name)) {
     const QString suffix = entry.suffix().toLower();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("jpg")) continue;
     QString why;
-    if (platform::isReadablePictureFile(entry.filePath(), &why))
-      paths << entry.filePath();
-    else if (unreadable)
-      *unreadable << platform::unreadableFileMessage(entry.filePath(), why);
+    const bool readable = platform::isReadablePictureFile(entry.filePath(), &why);
+    each(entry.filePath(), readable ? QString() : platform::unreadableFileMessage(entry.filePath(), why));
   }
+}
+
+}  // namespace
+
+QStringList pictureFilesOf(const QString& folder, QStringList* unreadable) {
+  QStringList paths;
+  forEachPictureEntry(folder, [&](const QString& path, const QString& problem) {
+    if (problem.isEmpty())
+      paths << path;
+    else if (unreadable)
+      *unreadable << problem;
+  });
   return paths;
+}
+
+QString listedPictureProblem(const QString& path) {
+  QString why;
+  if (!platform::isReadablePictureFile(path, &why)) return platform::unreadableFileMessage(path, why);
+  return pictureFileProblem(path);
+}
+
+void fillNamingUnreadablePictures(PictureItemModel& model, const QString& folder) {
+  model.clear();
+  forEachPictureEntry(folder, [&](const QString& path, const QString& problem) {
+    const QString name = QFileInfo(path).fileName();
+    MyImageObject item = MyImageObject::initWithImage_Path(path, name, name);
+    item.problem = problem;
+    model.append(item);
+  });
 }
 
 void addImageWithPath(PictureItemModel& model, const QString& path, const QString& name, const QString& uid) {

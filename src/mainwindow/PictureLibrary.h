@@ -59,6 +59,12 @@ void addImageWithPath(PictureItemModel& model, const QString& path, const QStrin
 // Empties a browser and lists the pictures of a folder, each named by its
 // file name; *unreadable as for pictureFilesOf.
 void fillWithPicturesOf(PictureItemModel& model, const QString& folder, QStringList* unreadable = nullptr);
+// Empties a browser and lists every PNG and JPEG file of a folder by name,
+// also those that cannot be used: each of those says why as its tooltip.
+void fillNamingUnreadablePictures(PictureItemModel& model, const QString& folder);
+// Why a listed picture cannot be used, in the words of its tooltip (empty
+// when it can be).
+QString listedPictureProblem(const QString& path);
 
 // A folder name with each word capitalised, as the category combo shows it.
 QString capitalisedCategoryName(const QString& folderName);

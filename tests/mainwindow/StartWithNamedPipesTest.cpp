@@ -15,6 +15,7 @@
 
 #include "WindowTestSupport.h"
 #include "mainwindow/SKTWindowController.h"
+#include "mainwindow/panels/CardBackgroundTab.h"
 #include "personalisation/Invitation_Wizard.h"
 #include "platform/widgets/PictureBrowser.h"
 #include "production/Preferences.h"
@@ -85,5 +86,17 @@ TEST(StartWithNamedPipes, PipesInPlaceOfTheFilesReadAtStartAreUnreadableFiles) {
   EXPECT_EQ(window.document()->graphics().size(), 2u);  // the title and the message typed
   EXPECT_EQ(sender_email.get(), "");
   EXPECT_EQ(Preferences::sharedInstance()->send_email_SMTP_server(), "");
+  // The main window's backgrounds list the pipe too, saying why, and choosing
+  // it names it and leaves the card's background as it was.
+  host.clear();
+  PictureBrowser* panel = window.cardBackgroundTab()->imageBrowser;
+  const QModelIndex listed = panel->pictureModel()->index(2);
+  const QString pipeSaid = "The file \"" + pipes[4] + "\" could not be read: it is a named pipe, not a file.";
+  EXPECT_EQ(listed.data(Qt::DisplayRole).toString(), "Hearts.png");
+  EXPECT_EQ(listed.data(Qt::ToolTipRole).toString(), pipeSaid);
+  const QString backgroundBefore = window.Front_card_Prop.Card_BG_Image_Path;
+  panel->setCurrentIndex(listed);
+  EXPECT_EQ(host.messages(), QStringList{"\n" + pipeSaid});
+  EXPECT_EQ(window.Front_card_Prop.Card_BG_Image_Path, backgroundBefore);
   EXPECT_TRUE(watchdog.freed().isEmpty()) << "waited on: " << watchdog.freed().join(", ").toStdString();
 }
