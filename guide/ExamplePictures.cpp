@@ -159,7 +159,9 @@ void newBadge(SKTWindowController& window, ExampleHost& host) {
   menuItem(window, QStringLiteral("File"), QStringLiteral("New"))->trigger();
   settle(300);
   check(window.document()->graphics().size() == 2, "the wizard places the title and the message");
-  window.setZoomFactor(2.0);
+  // The card at its size beside the tabs: the picture is as wide as the
+  // guide's text, at the size of a screen's.
+  window.setZoomFactor(1.0);
   shootCardAndTabs(window, 570, QStringLiteral("example-new-card"));
 }
 
@@ -224,7 +226,7 @@ void bindSpreadsheet(SKTWindowController& window, ExampleHost& host, const QStri
     profile.rows[0].ds_combo->setCurrentIndex(0);
     const QString path = profile.excel_path_field->text();
     profile.excel_path_field->setText(kUsualFolder + "/Samples/Guests.xlsx");
-    shoot(&dialog, QStringLiteral("example-profile"));
+    shootProfileFields(dialog, QStringLiteral("example-profile"));
     profile.excel_path_field->setText(path);
     QTest::mouseClick(profile.ok_btn, Qt::LeftButton);
   };
@@ -261,7 +263,7 @@ void bindBarcode(SKTWindowController& window, ExampleHost& host) {
     chooseItem(designer.Batch_Series, QStringLiteral("Ticket"));
     check(designer.dataText_2D->toPlainText() == QStringLiteral("SM26-0101"),
           "the designer shows the first ticket");
-    shoot(&dialog, QStringLiteral("example-barcode-designer"));
+    shootDesignerSettings(dialog, QStringLiteral("example-barcode-designer"));
     QTest::mouseClick(designer.ok_button, Qt::LeftButton);
   };
   QTest::mouseClick(buttonNamed(window.settingsTabs(), QStringLiteral("Edit Barcode…")), Qt::LeftButton);
@@ -359,7 +361,7 @@ void exportBadges(SKTWindowController& window, ExampleHost& host, const QString&
 void printBadges(SKTWindowController& window, ExampleHost& host, const QString& pdf) {
   host.onModal = [&host, pdf](QDialog& dialog) {
     auto& print = static_cast<Print_Wnd&>(dialog);
-    dialog.resize(1000, 520);
+    dialog.resize(kPrintWindowSize);
     chooseItem(print.Printer_ComboBox, QStringLiteral("PDF file"));
     print.matrix_card_side->button(1)->click();
     print.Col_Text->setValue(2);
@@ -369,7 +371,7 @@ void printBadges(SKTWindowController& window, ExampleHost& host, const QString& 
     check(print.Total_Text->value() == 10, "Cards to print counts the guests");
     check(print.print_with_excel_chk->isChecked(), "One card per spreadsheet row starts ticked");
     settle();
-    shoot(&dialog, QStringLiteral("example-print"));
+    shootPrintSettings(dialog, QStringLiteral("example-print"));
     host.onModal = [](QDialog& preview) {
       preview.resize(560, 640);
       shoot(&preview, QStringLiteral("example-print-preview"));

@@ -30,11 +30,15 @@
 namespace {
 
 // The PDF's resolution, the page's margins and footer, and the scale of the
-// pictures against their size on a screen of 96 dpi.
+// pictures against their size on a screen of 96 dpi: at 100 % a window's
+// words read as on the screen.
 constexpr int kPdfDpi = 300;
 constexpr double kMarginMm = 20.0;
 constexpr double kFooterMm = 10.0;
-constexpr double kPictureScale = 0.6;
+constexpr double kPictureScale = 1.0;
+// The part of the page's height a picture takes at most (a tall panel
+// would fill a page by itself).
+constexpr double kTallestPicture = 0.7;
 // Code is never wrapped (a wrapped command breaks copy and paste): its font
 // is small enough for lines of this many characters.
 constexpr int kCodeColumns = 90;
@@ -49,8 +53,11 @@ constexpr double kBodyPoints = 10;
 constexpr double kCaptionPoints = 9;
 
 // A picture that would start the next page, leaving a gap on this one, is
-// made smaller to fit the gap, down to this part of its size.
-constexpr double kSmallestPicture = 0.7;
+// made smaller to fit the gap, down to this part of its size (its words
+// stay readable); further, to kSmallestPictureForHalfPage, only where the
+// gap would leave more than half of the page empty.
+constexpr double kSmallestPicture = 0.85;
+constexpr double kSmallestPictureForHalfPage = 0.7;
 
 // Block properties of the guide's own: a block kept on the page of the block
 // after it (a heading and its text, a picture and its caption), an entry
@@ -62,6 +69,9 @@ constexpr int kChapterJoined = QTextFormat::UserProperty + 3;
 constexpr int kBreakKeptTogether = QTextFormat::UserProperty + 4;
 // The room above a chapter that starts on the page the chapter before ends on.
 constexpr double kChapterGapMm = 12;
+// How far past the middle of its page a chapter may end and still be
+// followed on that page.
+constexpr double kHalfPageSlackMm = 3;
 
 // How many of the device's pixels the layout makes of one unit of a length
 // in a text format (margins, padding, tab positions, picture sizes): those
@@ -108,8 +118,8 @@ int pageOf(const QTextDocument& document, const QTextBlock& block, const PageGeo
 }
 
 // The pictures the text names, from the guide folder, at the size they are
-// shown: smaller than on a screen, no wider than the text and no
-// taller than half a page (a tall panel would fill one by itself).
+// shown: as on a screen, but no wider than the text and no taller than
+// kTallestPicture of the page.
 QHash<QString, QImage> loadPictures(const QString& guideFolder, const QString& markdown,
                                     const PageGeometry& page) {
   QHash<QString, QImage> pictures;
@@ -118,8 +128,9 @@ QHash<QString, QImage> loadPictures(const QString& guideFolder, const QString& m
     const QString name = it.next().captured(1);
     QImage image(guideFolder + "/" + name);
     if (image.isNull()) qFatal("missing picture %s", qPrintable(name));
-    image.setDevicePixelRatio(std::max({1.0 / kPictureScale, image.width() / (page.body.width() / page.unit),
-                                        image.height() / (page.body.height() / 2 / page.unit)}));
+    image.setDevicePixelRatio(
+        std::max({1.0 / kPictureScale, image.width() / (page.body.width() / page.unit),
+                  image.height() / (page.body.height() * kTallestPicture / page.unit)}));
     pictures.insert(name, image);
   }
   return pictures;
@@ -288,7 +299,8 @@ std::optional<QTextFragment> pictureFragment(const QTextBlock& first, const QTex
 // Makes the picture of a run that is split, or that starts a page after a
 // gap on the page before, small enough for the run to fit that gap; answers
 // whether it did. A picture is never made smaller than kSmallestPicture of
-// its size.
+// its size, or kSmallestPictureForHalfPage when the gap is more than half
+// the page.
 bool shrinkToFit(QTextDocument& document, const QTextBlock& first, const QTextBlock& last,
                  const PageGeometry& page, const QHash<QString, QImage>& pictures) {
   const QTextBlock before = first.previous();
@@ -306,7 +318,10 @@ bool shrinkToFit(QTextDocument& document, const QTextBlock& first, const QTextBl
   const double shrunk = pictureBlock.blockFormat().hasProperty(kPictureShrunk)
                             ? pictureBlock.blockFormat().doubleProperty(kPictureShrunk)
                             : 1.0;
-  if (scale >= 1 || scale * shrunk < kSmallestPicture) return false;
+  const double smallest = room > page.body.height() / 2 - kHalfPageSlackMm * page.mm
+                              ? kSmallestPictureForHalfPage
+                              : kSmallestPicture;
+  if (scale >= 1 || scale * shrunk < smallest) return false;
   format.setWidth(shown.width() * scale);
   format.setHeight(shown.height() * scale);
   QTextCursor cursor(&document);
@@ -382,8 +397,14 @@ bool joinShortChapterEnds(QTextDocument& document, const PageGeometry& page) {
     const QTextBlockFormat heading = block.blockFormat();
     if (heading.headingLevel() != 2 || heading.boolProperty(kChapterJoined) || !block.previous().isValid())
       continue;
-    const double bottom = blockBottom(document, block.previous(), page);
-    if (bottom - pageAt(bottom, page) * page.body.height() >= page.body.height() / 2) continue;
+    // Measured at the words of the last line, as a reader (and the check of
+    // the shipped guide) sees the page, with room for a line's descent: a
+    // page that ends just past its middle is followed on it too.
+    const double bottom = blockBottom(document, block.previous(), page) -
+                          block.previous().blockFormat().bottomMargin() * page.unit;
+    if (bottom - pageAt(bottom, page) * page.body.height() >=
+        page.body.height() / 2 + kHalfPageSlackMm * page.mm)
+      continue;
     QTextBlockFormat format;
     format.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
     format.setTopMargin(page.length(kChapterGapMm));

@@ -50,46 +50,16 @@ namespace {
 // temporary folder the pictures are made with.
 const QString kUsualFolder = QStringLiteral("/home/you/.local/share/QUVO/QUVO Gratulo");
 
-// The room left around the part of a window a picture is cut to.
-constexpr int kCropMargin = 8;
+// The guide shows its pictures at their size on a screen, as wide as its
+// text at most (about 640 pixels): windows and dialogs are pictured at about
+// that width, or cut to the part that matters.
+const QSize kNarrowWindow(740, 680);
 
 void showTab(SKTWindowController& window, const QString& title) {
   QTabWidget* tabs = window.settingsTabs();
   for (int i = 0; i < tabs->count(); ++i)
     if (tabs->tabText(i) == title) tabs->setCurrentIndex(i);
   settle();
-}
-
-// Where a widget lies in one of its ancestors.
-QRect rectIn(const QWidget* widget, const QWidget* ancestor) {
-  return QRect(widget->mapTo(ancestor, QPoint(0, 0)), widget->size());
-}
-
-void shootPart(QWidget* widget, const QRect& part, const QString& name) {
-  settle();
-  const QString path = g_shots + "/" + name + ".png";
-  widget->grab(part.intersected(widget->rect())).save(path);
-  qInfo("screenshot %s", qPrintable(path));
-}
-
-// Whether a widget is one a person reads or works: a button, a field, a
-// list, a label or a box of them (not a page or a layout's filler).
-bool isControl(const QWidget* widget) {
-  return qobject_cast<const QAbstractButton*>(widget) != nullptr ||
-         qobject_cast<const QComboBox*>(widget) != nullptr ||
-         qobject_cast<const QLineEdit*>(widget) != nullptr ||
-         qobject_cast<const QAbstractSpinBox*>(widget) != nullptr ||
-         qobject_cast<const QAbstractScrollArea*>(widget) != nullptr ||
-         qobject_cast<const QLabel*>(widget) != nullptr ||
-         qobject_cast<const QGroupBox*>(widget) != nullptr || qobject_cast<const QSlider*>(widget) != nullptr;
-}
-
-// The lowest edge of the visible controls of `area`, in its coordinates.
-int lastControlBottom(QWidget* area) {
-  int bottom = 0;
-  for (const QWidget* w : area->findChildren<QWidget*>())
-    if (isControl(w) && w->isVisibleTo(area)) bottom = std::max(bottom, rectIn(w, area).bottom());
-  return bottom;
 }
 
 // How far the lists and text boxes of a page reach below what they hold
@@ -169,9 +139,17 @@ QPoint rightOf(const QRect& r) {
   return QPoint(r.right() + 24, r.center().y());
 }
 
-// The last item of a strip of actions, as the window shows it.
+// The last item of a strip of actions that the window shows: in a window
+// too narrow for the whole strip, the button that shows the rest.
 QRect lastItemOf(QToolBar* strip, const QWidget* window) {
-  return rectIn(strip->widgetForAction(strip->actions().last()), window);
+  const bool down = strip->orientation() == Qt::Vertical;
+  QRect last;
+  for (const QWidget* item : strip->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    const QRect shown = rectIn(item, window);
+    if (item->isVisible() && (down ? shown.bottom() > last.bottom() : shown.right() > last.right()))
+      last = shown;
+  }
+  return last;
 }
 
 SKTZoomingScrollView* shownScrollView(SKTWindowController& window) {
@@ -309,7 +287,7 @@ void backSide(SKTWindowController& window) {
 void printSheet(SKTWindowController& window, WalkHost& host) {
   host.onModal = [](QDialog& dialog) {
     auto& print = static_cast<Print_Wnd&>(dialog);
-    dialog.resize(1250, 760);
+    dialog.resize(kPrintWindowSize);
     const QPageLayout before = print.printInfo().pageLayout();
     print.printInfo().setPageMargins(QMarginsF(15, 13.5, 5, 5), QPageLayout::Millimeter);
     print.Set_values_From_Printer();
@@ -321,7 +299,7 @@ void printSheet(SKTWindowController& window, WalkHost& host) {
     print.Row_Text->setValue(5);
     print.alignButtons[0]->click();
     if (!print.Show_Margins->isChecked()) print.Show_Margins->click();
-    shoot(&dialog, "print-sheet");
+    shootPrintSettings(dialog, "print-sheet");
     print.printInfo().setPageLayout(before);
     dialog.done(0);
   };
@@ -330,12 +308,18 @@ void printSheet(SKTWindowController& window, WalkHost& host) {
 
 // The shipped birthday card: the window with its parts numbered, its card
 // tabs, its back, a text's tabs, a sheet of it to print, and both sides as
-// one picture.
+// one picture. The window is pictured as narrow as its parts allow, so that
+// the picture is read at the size of a screen's (the strip of the Card
+// menu's windows then ends in the button that shows the rest).
 void birthdayCard(SKTWindowController& window, WalkHost& host) {
   window.Read_and_load_design_Log(Resource_Path() + "/Samples/Birthday.dcard", QStringLiteral("L"));
-  window.setZoomFactor(1.5);
   window.Card_Prop_Clicked();
-  shootWindowWithCallouts(window, "window");
+  {
+    const SmallerWindow smaller(window, kNarrowWindow);
+    window.setZoomFactor(1.0);
+    shootWindowWithCallouts(window, "window");
+  }
+  window.setZoomFactor(1.5);
   shootPanel(window.settingsTabs(), "tab-card");
   window.settingsTabs()->setCurrentWidget(window.card_bkgd_tab);
   shootPanel(window.settingsTabs(), "tab-background");
@@ -407,9 +391,9 @@ void badge(SKTWindowController& window, WalkHost& host) {
     const int guests = designer.Batch_Series->findText(QStringLiteral("Guests"));
     designer.Batch_Series->setCurrentIndex(guests);
     emit designer.Batch_Series->activated(guests);
-    shoot(&dialog, "barcode-designer");
+    shootDesignerSettings(dialog, "barcode-designer");
     designer.sett_tab->setCurrentWidget(designer.dpi_tab_item);
-    shoot(&dialog, "barcode-resolution");
+    shootDesignerSettings(dialog, "barcode-resolution");
     designer.sett_tab->setCurrentIndex(0);
     designer.ok_button->click();
   };
@@ -418,9 +402,11 @@ void badge(SKTWindowController& window, WalkHost& host) {
   select(window, name);
   showTab(window, QStringLiteral("Text Source"));
   {
-    // The card and the tab beside it, closer.
-    const SmallerWindow smaller(window, QSize(1180, 660));
+    // The card and the tab beside it.
+    const SmallerWindow smaller(window, QSize(kNarrowWindow.width(), 540));
+    window.setZoomFactor(1.0);
     shootSideAndCard(window, QStringLiteral("window-data-source"), true);
+    window.setZoomFactor(2.0);
   }
   select(window, name);
   window.Card_Prop_Clicked();
@@ -469,21 +455,24 @@ void dialogs(SKTWindowController& window, WalkHost& host) {
   // Print: two columns of five badges on the sheet.
   host.onModal = [](QDialog& dialog) {
     auto& print = static_cast<Print_Wnd&>(dialog);
-    dialog.resize(1250, 760);
+    dialog.resize(kPrintWindowSize);
     print.Col_Text->setValue(2);
     print.Row_Text->setValue(5);
     print.horz_mar_Text->setValue(5);
     print.vert_mar_Text->setValue(5);
     print.Auto_Center_chk_bx->click();
-    shoot(&dialog, "print-window");
+    shootPrintSettings(dialog, "print-window");
     dialog.done(0);
   };
   window.dialogAction("Print_Button")->trigger();
   shootModal(QStringLiteral("mail-window"));
   window.dialogAction("Mail_Button")->trigger();
-  shootModal(QStringLiteral("user-profile"));
+  host.onModal = [](QDialog& dialog) {
+    shootProfileFields(dialog, QStringLiteral("user-profile"));
+    dialog.done(0);
+  };
   window.dialogAction("User_Profile_Button_Clicked")->trigger();
-  shootModal(QStringLiteral("templates"), QSize(900, 340));
+  shootModal(QStringLiteral("templates"), QSize(640, 340));
   window.dialogAction("Template_Browser_Clicked")->trigger();
   shootModal(QStringLiteral("help-window"));
   window.dialogAction("Help_Button")->trigger();
