@@ -174,7 +174,7 @@ bool Email_Setting::fail(const QString& message, QLineEdit* field) {
 }
 
 bool Email_Setting::Check_Validation(bool testMail) {
-  const QString sender = _send_mail_sender_mail->text().toLower();
+  const QString sender = production::lowercasedAddress(_send_mail_sender_mail->text());
   if (sender.isEmpty()) return fail(QStringLiteral("Please enter sender E-mail."), _send_mail_sender_mail);
   if (!isValidEmail(sender)) {
     return fail(QStringLiteral("Please enter valid sender E-mail address."), _send_mail_sender_mail);
@@ -187,7 +187,7 @@ bool Email_Setting::Check_Validation(bool testMail) {
   if (_send_mail_port->text().isEmpty())
     return fail(QStringLiteral("Please enter port number."), _send_mail_port);
   if (testMail) {
-    const QString to = _send_mail_to->text().toLower();
+    const QString to = production::lowercasedAddress(_send_mail_to->text());
     if (to.isEmpty()) return fail(QStringLiteral("Please enter recipient E-mail address."), _send_mail_to);
     if (!isValidEmail(to))
       return fail(QStringLiteral("Please enter valid recipient E-mail address."), _send_mail_to);
@@ -225,10 +225,11 @@ void Email_Setting::Reset_Button() {
 void Email_Setting::Send_Test_Email() {
   if (testMail_.isSending() || !Check_Validation(true)) return;
   const QString app = QStringLiteral("QUVO Gratulo");  // the program's name
-  const production::MailAccount account{_send_mail_sender_mail->text().toLower(), _send_mail_password->text(),
-                                        _send_mail_smtp->text(), _send_mail_port->text(), sslFlag()};
+  const production::MailAccount account{production::lowercasedAddress(_send_mail_sender_mail->text()),
+                                        _send_mail_password->text(), _send_mail_smtp->text(),
+                                        _send_mail_port->text(), sslFlag()};
   const production::MailMessage message{
-      _send_mail_to->text().toLower(),
+      production::lowercasedAddress(_send_mail_to->text()),
       app + QStringLiteral(" Test Mail"),
       QStringLiteral("This is test mail sent by ") + app + QStringLiteral("."),
       {}};

@@ -19,6 +19,10 @@ namespace production {
 // characters, exactly one "@" and at least one ".".
 bool isValidEmail(const QString& address);
 
+// An address as the mail goes out with it: the address lowercased, the name
+// of "Name <address>" kept as typed, since it is shown to the recipient.
+QString lowercasedAddress(const QString& entry);
+
 // "Pausing the process for ..." for a pause of `ms` milliseconds.
 QString Calculate_Pause_Time(int ms);
 

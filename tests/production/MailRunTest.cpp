@@ -318,7 +318,9 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
   testing_support::SmtpSink sink;
   ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
   MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py");
-  request.to = "Friend@Example.org, other@example.org";
+  // Addresses go out lowercased; a name before one keeps its letters.
+  request.from = QString::fromUtf8("Émile Dupré <Me@Example.COM>");
+  request.to = QString::fromUtf8("Zoë Ådams <Friend@Example.org>, other@example.org");
   request.cardSide = "F";
   Send_Mail_Run run(script, &cards, nullptr);
   EXPECT_EQ(run.run(request, MailAccount{"", "pw", "127.0.0.1", QString::number(sink.port()), ""}),
@@ -326,8 +328,10 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
   const QJsonArray mails = sink.messages();
   ASSERT_EQ(mails.size(), 2);
   EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "friend@example.org");
+  EXPECT_EQ(mails[0].toObject()["to"].toString(), QString::fromUtf8("Zoë Ådams <friend@example.org>"));
   EXPECT_EQ(mails[1].toObject()["rcptto"].toString(), "other@example.org");
-  EXPECT_EQ(mails[0].toObject()["from"].toString(), "me@example.com");
+  EXPECT_EQ(mails[0].toObject()["mailfrom"].toString(), "me@example.com");
+  EXPECT_EQ(mails[0].toObject()["from"].toString(), QString::fromUtf8("Émile Dupré <me@example.com>"));
   const QJsonArray atts = mails[1].toObject()["attachments"].toArray();
   ASSERT_EQ(atts.size(), 1);
   EXPECT_EQ(atts[0].toObject()["name"].toString(), "QUVOCard.jpeg");
