@@ -399,6 +399,27 @@ class SKTGraphic : public std::enable_shared_from_this<SKTGraphic> {
   std::vector<SKTGraphicObserver*> changeParticipants_;  // told of the outermost change
 };
 
+// Where an object's value comes from on each card: typed (0), a data series
+// (1) or a spreadsheet column (2), with the series and the column it names.
+struct SourceBinding {
+  int type = 0;
+  int column = 0;
+  QString series;
+  int seriesIndex = 0;
+
+  static SourceBinding of(const SKTGraphic& graphic) {
+    return {graphic.data_source_type, graphic.excel_col_indx, graphic.batch_list_name,
+            graphic.batch_list_index};
+  }
+  void applyTo(SKTGraphic& graphic) const {
+    graphic.data_source_type = type;
+    graphic.excel_col_indx = column;
+    graphic.batch_list_name = series;
+    graphic.batch_list_index = seriesIndex;
+  }
+  bool operator==(const SourceBinding&) const = default;
+};
+
 // Forms of the property dictionary's values.
 QString propertyRectString(const QRectF& rect);
 std::optional<QRectF> parsePropertyRectString(const QString& text);

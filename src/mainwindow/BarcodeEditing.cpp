@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "barcode/designer/CardBarcodePicture.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
@@ -40,6 +41,13 @@ void restore(const SKTGraphicList& graphics, const std::vector<BarcodeState>& st
       restore(graphics, current, undo);
       barcode::redrawSpreadCaptions(graphics);
     });
+}
+
+// The object takes the binding; its undo puts back the one it had.
+void rebind(const SKTGraphicPtr& graphic, const SourceBinding& binding, SKTUndoRecorder* undo) {
+  const SourceBinding current = SourceBinding::of(*graphic);
+  binding.applyTo(*graphic);
+  if (undo) undo->registerUndo([graphic, current, undo] { rebind(graphic, current, undo); });
 }
 
 bool holds(const SKTGraphicList& list, const SKTGraphic* graphic) {
@@ -115,6 +123,9 @@ void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo) 
     const SKTGraphicPtr edited = view->Selected_Graphic();
     if (!edited || edited->kind() != GraphicKind::Barcode) return;
     Barcode_Gen& dialog = Barcode_Gen::defaultInstance();
+    // Choosing a series or a column binds the object at once (and Cancel
+    // keeps it), so that the designer shows its first value.
+    const SourceBinding before = SourceBinding::of(*edited);
     {
       const RemovalWatch watch(view, edited.get(), dialog);
       if (dialog.Open_Wnd(edited.get()) != 1 || dialog.Barcode_output_image.isNull()) return;
@@ -123,6 +134,13 @@ void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo) 
     for (const SKTGraphicPtr& g : view->selectedGraphics())
       if (g->kind() == GraphicKind::Barcode) targets.push_back(g);
     if (std::find(targets.begin(), targets.end(), edited) == targets.end()) targets.push_back(edited);
+    // The series or column chosen is part of the designer's one undo step:
+    // an undo gives the object its former source along with its former value.
+    const SourceBinding chosen = SourceBinding::of(*edited);
+    before.applyTo(*edited);
+    std::optional<SKTUndoGroup> step;
+    if (undo) step.emplace(*undo);
+    rebind(edited, chosen, undo);
     writeBarcodes(targets, dialog.settings(), dialog.Barcode_output_image, printObject, undo);
     cardHost().Refresh_Canvas();
   } catch (const std::exception& e) {

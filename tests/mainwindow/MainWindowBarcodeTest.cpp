@@ -10,7 +10,8 @@
 // frame smaller than its picture shows whole on the canvas, as exported; a
 // barcode placed with the tool is the designer's default barcode, read alike
 // on the canvas, the exported card and the printed sheet, and placing it is
-// one undo step; font sizes a design
+// one undo step; Undo takes a column chosen in the designer back with the
+// value it shows; font sizes a design
 // file cannot keep are refused with their limit.
 #include <gtest/gtest.h>
 
@@ -1098,4 +1099,48 @@ TEST_F(MainWindowBarcode, FontSizesBeyondWhatADesignKeepsAreRefusedWithTheLimit)
   window_test::saveAndReopen(window, host, dir.filePath(QStringLiteral("large.dcard")));
   ASSERT_EQ(window.document()->graphics().size(), 1u);
   EXPECT_EQ(window.document()->graphics().front()->value_font_val.size, 1000);
+}
+
+// A column chosen in the designer and accepted with OK is one undo step with
+// the value it shows: Undo gives the barcode back its typed value and no
+// source (which no later change of the column undoes), Redo binds it again
+// and shows the column's value as it is then.
+TEST_F(MainWindowBarcode, UndoOfTheDesignersColumnTakesTheBindingBackWithTheValue) {
+  SKTWindowController window;
+  showWithWhiteCard(window);
+  SKTGraphicView* view = window.graphicView();
+  Data_From_Excel_Table().replaceContents({QStringLiteral("No."), QStringLiteral("Code")},
+                                          {{{"Extension", "1"}, {"Column1", "AB"}}});
+  Excel_Binding_Use = true;
+  const auto noBinding = qScopeGuard([] { Excel_Binding_Use = false; });
+  window.toolAction(DrawingTool::Barcode)->trigger();
+  const SKTGraphicPtr g = window.document()->graphics().front();
+  const QImage typed = g->_barcode_image;
+  host.queueModal([](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    const int item = dialog.Data_source_type->findText(QStringLiteral("Excel"));
+    dialog.Data_source_type->setCurrentIndex(item);
+    emit dialog.Data_source_type->activated(item);
+    dialog.Batch_Series->setCurrentIndex(1);
+    emit dialog.Batch_Series->activated(1);
+    dialog.ok_button->click();
+    return dialog.result();
+  });
+  doubleClick(view, g);
+  const auto expectTyped = [&] {
+    EXPECT_EQ(g->data_source_type, 0);
+    EXPECT_EQ(barcode::barcodeSettingsOf(*g).value(), "0123");
+    EXPECT_EQ(g->_barcode_image, typed);
+  };
+  EXPECT_EQ(g->data_source_type, 2);
+  EXPECT_EQ(barcode::barcodeSettingsOf(*g).value(), "AB");
+  window.editAction(QStringLiteral("Undo"))->trigger();
+  expectTyped();
+  Data_From_Excel_Table().setData(Data_From_Excel_Table().index(0, 1), QStringLiteral("CD"));
+  expectTyped();
+  window.editAction(QStringLiteral("Redo"))->trigger();
+  EXPECT_EQ(g->data_source_type, 2);
+  EXPECT_EQ(barcode::barcodeSettingsOf(*g).value(), "CD");
+  EXPECT_EQ(g->bounds().size(), g->_barcode_image.deviceIndependentSize());
+  EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join('|').toStdString();
 }
