@@ -73,8 +73,12 @@ QString failedMessage(const QString& why) {
 }
 
 QString failedMessage(const QString& path, const QString& why) {
-  return QStringLiteral("%1: \"%2\": %3")
-      .arg(kFailedMessage, QDir::toNativeSeparators(path), platform::reasonAfterColon(why));
+  const QString shown = QDir::toNativeSeparators(path);
+  // The file is named once, before the reason ("existing file ... is not
+  // writable" names it again).
+  QString reason = platform::reasonAfterColon(why);
+  reason.replace(QLatin1Char(' ') + shown, QString());
+  return QStringLiteral("%1: \"%2\": %3").arg(kFailedMessage, shown, reason);
 }
 
 bool isRegularPictureFile(const QString& path) {

@@ -346,6 +346,9 @@ TEST_F(DesignFileTest, FailedWriteIsReportedAndNeverAsSaved) {
                                                              "\": filename refers to a directory"}));
   EXPECT_EQ(host.title, "QUVO Gratulo ( named.dcard )");
   EXPECT_EQ(Project_File_Name, path("named.dcard"));
+  // A reason that names the file again (a read-only file replaced) names it once.
+  EXPECT_EQ(designfile::failedMessage(unwritable, "Existing file " + unwritable + " is not writable"),
+            designfile::kFailedMessage + ": \"" + unwritable + "\": existing file is not writable");
 }
 
 // A write that fails half way (the file size limit of the process) leaves the
