@@ -225,10 +225,11 @@ void Email_Setting::Reset_Button() {
 void Email_Setting::Send_Test_Email() {
   if (testMail_.isSending() || !Check_Validation(true)) return;
   const QString app = QStringLiteral("QUVO Gratulo");  // the program's name
-  const production::MailAccount account{_send_mail_sender_mail->text().toLower(), _send_mail_password->text(),
-                                        _send_mail_smtp->text(), _send_mail_port->text(), sslFlag()};
+  const production::MailAccount account{production::lowercaseAddress(_send_mail_sender_mail->text()),
+                                        _send_mail_password->text(), _send_mail_smtp->text(),
+                                        _send_mail_port->text(), sslFlag()};
   const production::MailMessage message{
-      _send_mail_to->text().toLower(),
+      production::lowercaseAddress(_send_mail_to->text()),
       app + QStringLiteral(" Test Mail"),
       QStringLiteral("This is test mail sent by ") + app + QStringLiteral("."),
       {}};

@@ -73,6 +73,13 @@ bool isValidEmail(const QString& address) {
   return text.split(QLatin1Char('.')).size() >= 2;
 }
 
+QString lowercaseAddress(const QString& mailbox) {
+  const qsizetype open = mailbox.lastIndexOf(QLatin1Char('<'));
+  const qsizetype close = mailbox.lastIndexOf(QLatin1Char('>'));
+  if (open < 0 || close < open || !Trim_Str(mailbox.mid(close + 1)).isEmpty()) return mailbox.toLower();
+  return mailbox.left(open + 1) + mailbox.mid(open + 1, close - open - 1).toLower() + mailbox.mid(close);
+}
+
 QString Calculate_Pause_Time(int ms) {
   const int s = ms / 1000;
   const int h = s / 3600;
@@ -146,7 +153,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   withoutRow_.clear();
 
   // Checks.
-  account_.sender = Trim_Str(request.from.toLower());
+  account_.sender = Trim_Str(lowercaseAddress(request.from));
   if (account_.sender.isEmpty()) {
     Show_MessageBox(kNoSender);
     return MailRunOutcome::Refused;
@@ -157,13 +164,13 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   }
   // Every non-blank entry must be an address: a typing slip in one of them
   // refuses the run rather than silently leaving that person out.
-  for (const QString& entry : request.to.toLower().split(QLatin1Char(','))) {
+  for (const QString& entry : request.to.split(QLatin1Char(','))) {
     if (Trim_Str(entry).isEmpty()) continue;
     if (!isValidEmail(entry)) {
       Show_MessageBox(kBadRecipient);
       return MailRunOutcome::Refused;
     }
-    recipients_.append(entry);
+    recipients_.append(lowercaseAddress(entry));
   }
   if (recipients_.isEmpty()) {
     Show_MessageBox(kBadRecipient);

@@ -128,12 +128,12 @@ TEST_F(EmailSettingTest, TestMailSendsLowercasedAndReportsTheOutcome) {
   auto& d = Email_Setting::defaultInstance();
   std::vector<std::pair<MailAccount, MailMessage>> log;
   d.setTransportFactory([&log] { return std::make_unique<RecordingTransport>(true, &log); });
-  fill(d, "ME@X.ORG", "Pw", "smtp.x.org", "587", "YOU@Y.ORG");
+  fill(d, QString::fromUtf8("Jörg <ME@X.ORG>"), "Pw", "smtp.x.org", "587", "YOU@Y.ORG");
   d.TLS_Selected();
   d.Send_Test_Email();
   ASSERT_TRUE(testing_support::serveUntil([&d] { return !d.isSendingTestMail(); }));
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].first.sender, "me@x.org");
+  EXPECT_EQ(log[0].first.sender, QString::fromUtf8("Jörg <me@x.org>"));  // the name as typed
   EXPECT_EQ(log[0].first.password, "Pw");
   EXPECT_EQ(log[0].first.enableSsl, "N");
   EXPECT_EQ(log[0].second.recipient, "you@y.org");
