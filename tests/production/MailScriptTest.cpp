@@ -430,6 +430,13 @@ TEST(MailScriptCall, NamesGoIntoTheHeaderAndTheServerIsGivenTheAddressAlone) {
                                       " is too long: the part before the @ has 65 characters, the mail "
                                       "standards allow 64.");
   EXPECT_TRUE(script.lastFailureIsTheMails());
+  // A name written without angle brackets is no part of the address.
+  EXPECT_FALSE(script.send(account(nobody),
+                           MailMessage{QString::fromUtf8("Zoë Ådams zoe@example.test"), "s", "b", {}}));
+  EXPECT_EQ(script.lastFailure(),
+            QString::fromUtf8("The recipient address Zoë Ådams zoe@example.test is not an "
+                              "address: a name goes before it as \"name <address>\"."));
+  EXPECT_TRUE(script.lastFailureIsTheMails());
   const QString longAddress = "a@" + QString(240, 'd') + ".example.test";
   EXPECT_FALSE(script.send(account(nobody), MailMessage{longAddress, "s", "b", {}}));
   EXPECT_EQ(script.lastFailure(), "The recipient address " + longAddress +
