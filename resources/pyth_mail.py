@@ -163,6 +163,12 @@ class Mailbox:
         standards allow; the server would refuse it, or cut it."""
         if not self.address:
             fail(status, "The %s address is empty." % role)
+        # A name with letters outside ASCII written without angle brackets
+        # would go to the server as part of the address, and be refused for
+        # want of SMTPUTF8, which is not the reason.
+        if not self.address.isascii() and any(c.isspace() for c in self.address):
+            fail(status, "The %s address %s is not an address: a name goes before it as "
+                 "\"name <address>\"." % (role, self.address))
         local = self.address.rpartition("@")[0] or self.address
         local_bytes = len(local.encode("utf-8"))
         whole_bytes = len(self.address.encode("utf-8"))

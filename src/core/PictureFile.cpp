@@ -117,6 +117,9 @@ QString pictureFileProblem(const QString& path) {
         .arg(size.width())
         .arg(size.height())
         .arg(limit / 4 / 1000000);
+  // A picture cut short after its header would show as nothing.
+  reader.setAllocationLimit(kPictureAllocationLimitMB);
+  if (reader.read().isNull()) return unreadable;
   return {};
 }
 

@@ -18,9 +18,9 @@ QString standardizedPicturePath(const QString& path);
 // from any thread.
 QImage loadPictureFile(const QString& path);
 
-// Why the file chosen as a picture cannot be shown, naming it, read from its
-// header only: "" when it is a plain file of a known picture kind within the
-// decoding limit.
+// Why the file chosen as a picture cannot be shown, naming it: "" when it is
+// a plain file of a known picture kind within the decoding limit that
+// decodes whole (a picture cut short after its header does not).
 QString pictureFileProblem(const QString& path);
 
 // Keeps a picture pasted from another program as a PNG file of the picture

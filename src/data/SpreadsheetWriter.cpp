@@ -108,6 +108,8 @@ xlsx::SheetTable SpreadsheetWriter::ReadWorkbook(const QString& path, bool only_
   self.package_.reset();
   self.sheets_.clear();
   self.unreadable_.clear();
+  self.unreadableSheet_.clear();
+  self.loadedPath_ = path;
   QString error;
   self.package_ = xlsx::Package::open(path, &error);
   if (!self.package_) {
@@ -147,6 +149,7 @@ bool SpreadsheetWriter::ReadSharedStrings(const QString& part) {
 
 bool SpreadsheetWriter::readSheetInto(xlsx::SheetTable& rows, bool firstRowOnly) {
   rows = xlsx::SheetTable();
+  unreadableSheet_.clear();
   if (!package_) {
     fail(QStringLiteral("Error: no workbook is loaded"));
     return false;
@@ -161,6 +164,7 @@ bool SpreadsheetWriter::readSheetInto(xlsx::SheetTable& rows, bool firstRowOnly)
     return false;
   } else if (!sheets_[number - 1].error.isEmpty()) {
     fail("Error: " + sheets_[number - 1].error);
+    noteUnreadableSheet(number, sheets_[number - 1].error);
     return false;
   } else {
     part = sheets_[number - 1].part;
@@ -171,11 +175,18 @@ bool SpreadsheetWriter::readSheetInto(xlsx::SheetTable& rows, bool firstRowOnly)
       *package_, part, sharedStrings_, firstRowOnly ? xlsx::SheetRows::FirstOnly : xlsx::SheetRows::All);
   if (!result.error.isEmpty()) {
     fail("Error: " + result.error);
+    noteUnreadableSheet(number, result.error);
     return false;
   }
   Excel_Sheet_Columns = result.rows.columns();
   rows = std::move(result.rows);
   return true;
+}
+
+void SpreadsheetWriter::noteUnreadableSheet(int number, const QString& why) {
+  const QString sheet = Read_Sheet_Name().value(number - 1);
+  unreadableSheet_ = platform::unreadableFileMessage(
+      loadedPath_, QStringLiteral("its sheet \"%1\" cannot be read (%2)").arg(sheet, why));
 }
 
 bool SpreadsheetWriter::ReadData(const QString& file) {

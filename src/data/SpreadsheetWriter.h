@@ -98,6 +98,11 @@ class SpreadsheetWriter {
   // read at all, is no zip archive, is cut short or damaged, or lists no
   // sheet); "" when it lists at least one sheet.
   const QString& unreadable() const { return unreadable_; }
+  // What the program tells the person when the last read of a sheet of the
+  // loaded workbook failed (a damaged part, a sheet beyond the reader's
+  // limits): it names the file, the sheet and the reason; "" after a read
+  // that succeeded.
+  const QString& unreadableSheet() const { return unreadableSheet_; }
 
   ~SpreadsheetWriter();
 
@@ -106,6 +111,7 @@ class SpreadsheetWriter {
   bool resetWorkFolder();
   void fail(const QString& text);
   bool readSheetInto(xlsx::SheetTable& rows, bool firstRowOnly);
+  void noteUnreadableSheet(int number, const QString& why);
   bool packWorkFolder(const QString& path);
 
   QString tmpDir_;
@@ -117,4 +123,6 @@ class SpreadsheetWriter {
   std::shared_ptr<const xlsx::StringTable> sharedStrings_;
   QString lastError_;
   QString unreadable_;
+  QString loadedPath_;  // the file of the loaded workbook
+  QString unreadableSheet_;
 };

@@ -23,6 +23,7 @@
 #include "platform/FontNames.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/RegularFile.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
 #include "platform/widgets/Controls.h"
@@ -301,10 +302,22 @@ void SKTWindowController::Card_Fill_Radio_Selected(const QString& kind) {
 // ---------------------------------------------------------------- background pictures
 
 void SKTWindowController::setBackgroundImageOfSide(CardSide side, const QString& path) {
+  if (path.isEmpty()) {
+    _cardBackground->Card_Image_path->setText(path);
+    return;
+  }
+  // A picture that went away or changed since it was listed or chosen is
+  // named, and the side keeps its background instead of turning white.
+  QImage picture = designfile::loadRegularPictureFile(path);
+  if (picture.isNull()) {
+    const QString problem = pictureFileProblem(path);
+    Show_MessageBox(problem.isEmpty() ? platform::unreadableFileMessage(path, platform::kDamagedPicture)
+                                      : problem);
+    return;
+  }
   _cardBackground->Card_Image_path->setText(path);
-  if (path.isEmpty()) return;
   Card_Property& page = side == CardSide::Back ? Back_card_Prop : Front_card_Prop;
-  page.Card_BG_Image = designfile::loadRegularPictureFile(path);
+  page.Card_BG_Image = std::move(picture);
   page.Card_fill_chk = true;
   page.Card_fill_style = QStringLiteral("I");
   page.Card_BG_Image_Path = path;

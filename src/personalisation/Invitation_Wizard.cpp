@@ -405,6 +405,13 @@ void Invitation_Wizard::finish() {
   answers.background = Trim_Str(selected_image);
   // The card is made only once every text has room on it.
   if (!textsFitTheCard(answers)) return;
+  // The background was read when it was chosen; one that went away or
+  // changed since is named here, and another is chosen, instead of a white card.
+  if (const QString problem = templates::Picture_File_Problem(answers.background); !problem.isEmpty()) {
+    Show_MessageBox(problem);
+    showStep(kBackground);
+    return;
+  }
   ProfileHost& host = profileHost();
   host.Set_Card_Shape(0);
   const float w = static_cast<float>(width_Stepper->value());

@@ -523,11 +523,16 @@ void ProfileDialog::Browse_excel_Btn_Clicked() {
     Show_MessageBox(problem);
     return;
   }
+  const QString before = excel_path_field->text();
   excel_path_field->setText(chosen.first());
   if (dialog_parts::Check_And_Validate_File_Path(chosen.first())) return;
   Import_Excel& picker = Import_Excel::defaultInstance();
   picker.open_mode = QStringLiteral("E");
-  picker.Open_excel_Wnd(Trim_Str(chosen.first()));
+  // A workbook whose sheet cannot be read was named: nothing changes.
+  if (!picker.Open_excel_Wnd(Trim_Str(chosen.first()))) {
+    excel_path_field->setText(before);
+    return;
+  }
   if (excelTable().hasRows())
     Add_Excel_in_Data_Source_Combo();
   else

@@ -54,9 +54,14 @@ bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& pa
 // The reason given for a readable file that holds no picture of a kind the
 // program reads.
 inline constexpr char kNotAPicture[] = "it is not a picture";
+// ... and for one whose header reads but whose picture does not (cut short
+// or damaged after the header).
+inline constexpr char kDamagedPicture[] = "it is a damaged or incomplete picture";
 
 // Whether `path` is a regular file that can be read and holds a picture of
-// a known kind, judged by its header only; false with the reason otherwise.
+// a known kind that decodes whole; false with the reason otherwise. A
+// picture larger than the reader's allocation limit is judged by its header
+// only: where it is used, it is named as too large.
 bool isReadablePictureFile(const QString& path, QString* why = nullptr);
 
 // The whole of a regular file of at most `maxBytes` bytes; nothing, with

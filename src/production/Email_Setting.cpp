@@ -9,6 +9,7 @@
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
+#include "platform/StringHelpers.h"
 #include "platform/widgets/AccessibleNames.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
@@ -58,6 +59,7 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
   auto* sending = new QHBoxLayout(plz_wait_Window);
   sending->setContentsMargins(0, 0, 0, 0);
   waitText_ = new QLabel(kSending, plz_wait_Window);
+  waitText_->setWordWrap(true);
   sending->addWidget(waitText_, 1);
   sending->addWidget(_stop_test_mail);
   plz_wait_Window->hide();
@@ -98,8 +100,9 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
   connect(_send_test_mail, &QPushButton::clicked, this, &Email_Setting::Send_Test_Email);
   connect(_stop_test_mail, &QPushButton::clicked, this, &Email_Setting::Stop_Test_Email);
   connect(&testMail_, &production::TestMailSender::finished, this, &Email_Setting::testMailEnded);
-  connect(&testMail_, &production::TestMailSender::awaitingAnswer, this,
-          [this] { waitText_->setText(production::awaitingAnswerText(testRecipient_)); });
+  connect(&testMail_, &production::TestMailSender::awaitingAnswer, this, [this] {
+    waitText_->setText(platform::breakableText(production::awaitingAnswerText(testRecipient_)));
+  });
   lockedWhileSending_ = {
       _send_mail_sender_mail, _send_mail_password, _send_mail_smtp, _send_mail_port, _send_mail_ssl,
       _send_mail_tls,         _send_mail_to,       _send_test_mail, reset,           save};
@@ -174,7 +177,7 @@ bool Email_Setting::fail(const QString& message, QLineEdit* field) {
 }
 
 bool Email_Setting::Check_Validation(bool testMail) {
-  const QString sender = production::lowercasedAddress(_send_mail_sender_mail->text());
+  const QString sender = _send_mail_sender_mail->text().toLower();
   if (sender.isEmpty()) return fail(QStringLiteral("Please enter sender E-mail."), _send_mail_sender_mail);
   if (!isValidEmail(sender)) {
     return fail(QStringLiteral("Please enter valid sender E-mail address."), _send_mail_sender_mail);
@@ -187,7 +190,7 @@ bool Email_Setting::Check_Validation(bool testMail) {
   if (_send_mail_port->text().isEmpty())
     return fail(QStringLiteral("Please enter port number."), _send_mail_port);
   if (testMail) {
-    const QString to = production::lowercasedAddress(_send_mail_to->text());
+    const QString to = _send_mail_to->text().toLower();
     if (to.isEmpty()) return fail(QStringLiteral("Please enter recipient E-mail address."), _send_mail_to);
     if (!isValidEmail(to))
       return fail(QStringLiteral("Please enter valid recipient E-mail address."), _send_mail_to);
@@ -225,11 +228,11 @@ void Email_Setting::Reset_Button() {
 void Email_Setting::Send_Test_Email() {
   if (testMail_.isSending() || !Check_Validation(true)) return;
   const QString app = QStringLiteral("QUVO Gratulo");  // the program's name
-  const production::MailAccount account{production::lowercasedAddress(_send_mail_sender_mail->text()),
+  const production::MailAccount account{production::lowercaseAddress(_send_mail_sender_mail->text()),
                                         _send_mail_password->text(), _send_mail_smtp->text(),
                                         _send_mail_port->text(), sslFlag()};
   const production::MailMessage message{
-      production::lowercasedAddress(_send_mail_to->text()),
+      production::lowercaseAddress(_send_mail_to->text()),
       app + QStringLiteral(" Test Mail"),
       QStringLiteral("This is test mail sent by ") + app + QStringLiteral("."),
       {}};
@@ -271,7 +274,8 @@ void Email_Setting::testMailEnded(production::TestMailSender::Outcome outcome) {
 }
 
 void Email_Setting::showStatus(const QString& text) {
-  _send_mail_result_status->setText(text);
+  // A long address wraps rather than widening the window past the screen.
+  _send_mail_result_status->setText(platform::breakableText(text));
   // A window takes the height of its wrapped texts when it opens, but is
   // not made taller for a longer text by itself.
   layout()->activate();

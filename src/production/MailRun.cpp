@@ -73,11 +73,11 @@ bool isValidEmail(const QString& address) {
   return text.split(QLatin1Char('.')).size() >= 2;
 }
 
-QString lowercasedAddress(const QString& entry) {
-  const qsizetype open = entry.lastIndexOf(QLatin1Char('<'));
-  const qsizetype close = open < 0 ? -1 : entry.indexOf(QLatin1Char('>'), open);
-  if (close < 0) return entry.toLower();
-  return entry.left(open) + entry.mid(open, close - open).toLower() + entry.mid(close);
+QString lowercaseAddress(const QString& mailbox) {
+  const qsizetype open = mailbox.lastIndexOf(QLatin1Char('<'));
+  const qsizetype close = mailbox.lastIndexOf(QLatin1Char('>'));
+  if (open < 0 || close < open || !Trim_Str(mailbox.mid(close + 1)).isEmpty()) return mailbox.toLower();
+  return mailbox.left(open + 1) + mailbox.mid(open + 1, close - open - 1).toLower() + mailbox.mid(close);
 }
 
 QString Calculate_Pause_Time(int ms) {
@@ -153,7 +153,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   withoutRow_.clear();
 
   // Checks.
-  account_.sender = Trim_Str(lowercasedAddress(request.from));
+  account_.sender = Trim_Str(lowercaseAddress(request.from));
   if (account_.sender.isEmpty()) {
     Show_MessageBox(kNoSender);
     return MailRunOutcome::Refused;
@@ -170,7 +170,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
       Show_MessageBox(kBadRecipient);
       return MailRunOutcome::Refused;
     }
-    recipients_.append(lowercasedAddress(entry));
+    recipients_.append(lowercaseAddress(entry));
   }
   if (recipients_.isEmpty()) {
     Show_MessageBox(kBadRecipient);

@@ -18,10 +18,10 @@ namespace production {
 // The address check of the mail dialogs: after trimming at least 6
 // characters, exactly one "@" and at least one ".".
 bool isValidEmail(const QString& address);
-
-// An address as the mail goes out with it: the address lowercased, the name
-// of "Name <address>" kept as typed, since it is shown to the recipient.
-QString lowercasedAddress(const QString& entry);
+// An address as it goes to the mail script: in lower case. Of "name
+// <address>" only the address is; the name keeps the case it was typed in
+// and goes into the mail's header as it stands.
+QString lowercaseAddress(const QString& mailbox);
 
 // "Pausing the process for ..." for a pause of `ms` milliseconds.
 QString Calculate_Pause_Time(int ms);

@@ -45,7 +45,9 @@ class PanelObserver : public production::MailRunObserver {
     });
   }
   void pauseTextChanged(const QString& text) override {
-    platform::runOnGuiThread([this, text] { dialog_.send_modls_wnd->pause_label->setText(text); });
+    // A long address wraps rather than widening the window past the screen.
+    platform::runOnGuiThread(
+        [this, text] { dialog_.send_modls_wnd->pause_label->setText(platform::breakableText(text)); });
   }
   // The wait for the server's answer shows where the pause does (they never
   // come together); Stop stays available.

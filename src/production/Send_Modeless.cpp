@@ -33,6 +33,7 @@ Send_Modeless::Send_Modeless(QWidget* parent) : QDialog(parent) {
   _Curr_Progress->setMinimumWidth(320);
   _stop_btn = new QPushButton(QStringLiteral("Stop"), this);
   pause_label = new QLabel(this);
+  pause_label->setWordWrap(true);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(new QLabel(QStringLiteral("Total:"), this), 0, 0);

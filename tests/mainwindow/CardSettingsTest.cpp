@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -19,6 +21,7 @@
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
+#include "platform/widgets/PictureBrowser.h"
 #include "support/ScriptedHost.h"
 
 namespace {
@@ -117,6 +120,20 @@ TEST_F(CardSettings, EachFillKindOutlineAndBorderReachesThePageSettingsAndTheCar
   EXPECT_EQ(front.Card_BG_Image_Path, green);
   EXPECT_FALSE(front.Card_BG_Image.isNull());
   EXPECT_TRUE(b->Card_Image_fill_rd->isChecked());
+  // A background of the panel that went away after it was listed is named,
+  // and the card keeps its picture.
+  PictureItemModel* listed = b->imageBrowser->pictureModel();
+  ASSERT_GT(listed->rowCount(), 0);
+  const QString gone = listed->index(0).data(PictureItemModel::PathRole).toString();
+  ASSERT_TRUE(QFile::remove(gone));
+  b->imageBrowser->setCurrentIndex(listed->index(0));
+  EXPECT_EQ(front.Card_BG_Image_Path, green);
+  EXPECT_FALSE(front.Card_BG_Image.isNull());
+  EXPECT_EQ(b->Card_Image_path->text(), green);
+  ASSERT_FALSE(host.messages().isEmpty());
+  EXPECT_TRUE(host.messages().last().contains(QFileInfo(gone).fileName()) &&
+              host.messages().last().endsWith("was not found."))
+      << host.messages().last().toStdString();
   g->matrix_card_shape->button(2)->click();
   EXPECT_EQ(Card_Shape.load(), 2);
   EXPECT_EQ(front.Card_Shape, "E");

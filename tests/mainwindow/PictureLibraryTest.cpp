@@ -4,6 +4,7 @@
 // picture.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,10 +47,19 @@ TEST(PictureLibrary, CategoriesListTheirPicturesInNameOrderAndOkNeedsAPicture) {
   // A pipe and a link to a device in pictures' places.
   ASSERT_TRUE(testing_support::makePipe(flowers + "/iris.png"));
   ASSERT_TRUE(QFile::link("/dev/zero", flowers + "/zinnia.jpg"));
-  // And a file that is no picture, named as they are rather than shown as a placeholder.
+  // And a file that is no picture and a picture cut short after its header,
+  // named as they are rather than shown as a placeholder.
   {
     QFile text(flowers + "/orchid.png");
     ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("Name;City\n") > 0);
+    QImage noise(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) noise.setPixel(x, y, qRgb(x * 4, y * 4, (x * y) % 256));
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && noise.save(&buffer, "PNG"));
+    QFile cut(flowers + "/peony.png");
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly) && cut.write(png.left(png.size() / 2)) > 0);
   }
   testing_support::PipeWatchdog watchdog({flowers + "/iris.png"});
   testing_support::ScriptedHost host;
@@ -72,12 +82,14 @@ TEST(PictureLibrary, CategoriesListTheirPicturesInNameOrderAndOkNeedsAPicture) {
   EXPECT_EQ(pictures, (QStringList{"Aster.jpg", "rose.png", "tulip.PNG"}));
   EXPECT_EQ(library.selected_image, flowers + "/tulip.PNG");
   const QString unreadable = "The file \"%1\" could not be read: %2.";
-  EXPECT_EQ(host.messages(),
-            QStringList({"\n" + unreadable.arg(flowers + "/iris.png", "it is a named pipe, not a file") +
-                             "\n" + unreadable.arg(flowers + "/orchid.png", "it is not a picture") + "\n" +
-                             unreadable.arg(flowers + "/zinnia.jpg",
-                                            "it is a device, not a file (a link to /dev/zero)"),
-                         "\nPlease select image."}));
+  EXPECT_EQ(
+      host.messages(),
+      QStringList(
+          {"\n" + unreadable.arg(flowers + "/iris.png", "it is a named pipe, not a file") + "\n" +
+               unreadable.arg(flowers + "/orchid.png", "it is not a picture") + "\n" +
+               unreadable.arg(flowers + "/peony.png", "it is a damaged or incomplete picture") + "\n" +
+               unreadable.arg(flowers + "/zinnia.jpg", "it is a device, not a file (a link to /dev/zero)"),
+           "\nPlease select image."}));
   EXPECT_TRUE(watchdog.freed().isEmpty());
 
   // Backgrounds; a picture deleted after it was selected is refused.

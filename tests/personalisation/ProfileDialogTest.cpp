@@ -216,6 +216,34 @@ TEST_F(ProfileDialogs, BrowsingToAFileThatIsNoWorkbookNamesItAndKeepsTheSpreadsh
             QStringList{"The file \"" + renamed + "\" could not be read: it is not an xlsx workbook."});
   EXPECT_EQ(path, "kept.xlsx");
   EXPECT_EQ(Data_From_Excel_Table().columnTitles(), QStringList({"No.", "Email"}));
+
+  // A sound package whose sheet is cut short within its title row: named
+  // when the sheet is read, and nothing changes either.
+  const QString damaged = host.folder.path() + "/damaged.xlsx";
+  testing_support::runPython(R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr('xl/workbook.xml', '<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" '
+               'xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">'
+               '<sheets><sheet name="Guests" sheetId="1" r:id="rId1"/></sheets></workbook>')
+    z.writestr('xl/_rels/workbook.xml.rels', '<Relationships xmlns="http://schemas.openxmlformats.org/package/'
+               '2006/relationships"><Relationship Id="rId1" Target="worksheets/sheet1.xml" Type="http://'
+               'schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet"/></Relationships>')
+    z.writestr('xl/worksheets/sheet1.xml', '<worksheet><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>Na')
+)",
+                             {damaged});
+  profileButton([&] {
+    dialog.excel_path_field->setText("kept.xlsx");
+    messages.queueOpenPanel({damaged});
+    dialog.excel_browse_btn->click();
+    path = dialog.excel_path_field->text();
+    dialog.cancel_btn->click();
+  });
+  EXPECT_TRUE(shown(messages).last().startsWith(
+      "The file \"" + damaged + "\" could not be read: its sheet \"Guests\" cannot be read ("))
+      << shown(messages).last().toStdString();
+  EXPECT_EQ(path, "kept.xlsx");
+  EXPECT_EQ(Data_From_Excel_Table().columnTitles(), QStringList({"No.", "Email"}));
 }
 
 TEST_F(ProfileDialogs, PreviewWorksOnCopiesAndCancelLeavesTheSideAsItWas) {

@@ -232,13 +232,22 @@ TEST_F(Wizard, BackgroundsThatCannotBeReadAreNamedWhereListedAndWhenChosen) {
     for (int click = 0; click < 2; ++click) clickOn(*wizard.imageBrowser, model->index(3));
     wizard.imageBrowser->setCurrentIndex(model->index(1));
     EXPECT_EQ(wizard.next_counter, 3);
+    // The chosen background goes away before Finish: it is named and
+    // another is chosen, instead of a white card.
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.next_counter, 4);
+    QFile::remove(folder + "b-second.png");
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.next_counter, 2);
+    EXPECT_EQ(wizard.result(), 0);
     wizard.ExitClick();
     return wizard.result();
   });
   wizard.Open_Wnd();
   EXPECT_EQ(tooltips.mid(0, 2), QStringList({folder + "a-first.jpg", folder + "b-second.png"}));
   EXPECT_EQ(tooltips.mid(2), problems);
-  EXPECT_EQ(shown(messages), problems + QStringList({problems[1], problems[1]}));
+  EXPECT_EQ(shown(messages), problems + QStringList({problems[1], problems[1],
+                                                     said.arg("b-second.png", "no such file or directory")}));
   EXPECT_TRUE(watchdog.freed().isEmpty());
 }
 

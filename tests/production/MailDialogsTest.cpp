@@ -128,12 +128,12 @@ TEST_F(EmailSettingTest, TestMailSendsLowercasedAndReportsTheOutcome) {
   auto& d = Email_Setting::defaultInstance();
   std::vector<std::pair<MailAccount, MailMessage>> log;
   d.setTransportFactory([&log] { return std::make_unique<RecordingTransport>(true, &log); });
-  fill(d, "ME@X.ORG", "Pw", "smtp.x.org", "587", "YOU@Y.ORG");
+  fill(d, QString::fromUtf8("Jörg <ME@X.ORG>"), "Pw", "smtp.x.org", "587", "YOU@Y.ORG");
   d.TLS_Selected();
   d.Send_Test_Email();
   ASSERT_TRUE(testing_support::serveUntil([&d] { return !d.isSendingTestMail(); }));
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].first.sender, "me@x.org");
+  EXPECT_EQ(log[0].first.sender, QString::fromUtf8("Jörg <me@x.org>"));  // the name as typed
   EXPECT_EQ(log[0].first.password, "Pw");
   EXPECT_EQ(log[0].first.enableSsl, "N");
   EXPECT_EQ(log[0].second.recipient, "you@y.org");
@@ -238,16 +238,22 @@ TEST_F(EmailSettingTest, TestMailLeavesTheWindowRunningAndStopOrCloseEndsTheScri
   ASSERT_TRUE(mute.error().isEmpty()) << mute.error().toStdString();
   host.queueModal([&mute](QDialog& dialog) {
     auto& e = static_cast<Email_Setting&>(dialog);
-    fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(mute.port()), "mute@example.org");
+    fill(e, "me@example.com", "pw", "127.0.0.1", QString::number(mute.port()),
+         "mute.of.the.family.with.a.long.name@example.org");
     e._send_test_mail->click();
-    const QString waiting = "Waiting for the server to confirm the mail to mute@example.org...";
-    EXPECT_TRUE(serveUntil([&] { return e.plz_wait_Window->findChild<QLabel*>()->text() == waiting; },
+    const QString waiting =
+        "Waiting for the server to confirm the mail to mute.of.the.family.with.a.long.name@example.org...";
+    QLabel* label = e.plz_wait_Window->findChild<QLabel*>();
+    EXPECT_TRUE(serveUntil([&] { return label->text().remove(QChar(0x200B)) == waiting; },
                            testing_support::kHangGuardMs));
+    // A long address wraps instead of widening the window.
+    EXPECT_LT(label->minimumSizeHint().width(), label->fontMetrics().horizontalAdvance(waiting) / 2);
     e._stop_test_mail->click();
     EXPECT_TRUE(serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
     EXPECT_EQ(
-        e._send_mail_result_status->text(),
-        "The mail to mute@example.org may have been delivered. The server took the whole mail but had not "
+        e._send_mail_result_status->text().remove(QChar(0x200B)),
+        "The mail to mute.of.the.family.with.a.long.name@example.org may have been delivered. The server "
+        "took the whole mail but had not "
         "confirmed it when sending was stopped.\nPlease check with the recipient before sending it again.");
     return 0;
   });
@@ -280,6 +286,17 @@ TEST_F(EmailSettingTest, AFailedTestMailTellsWhy) {
               "The server refused the recipient nobody@example.org (550 5.1.1 No such mailbox here).");
     QCoreApplication::processEvents();
     EXPECT_GE(status->height(), status->heightForWidth(status->width()));
+    // An address too long for the mail standards is named whole, and wraps
+    // instead of making the window wider than the screen.
+    const int width = e.width();
+    const QString tooLong = QString(60, 'a') + "@" + QString(190, 'b') + ".test";
+    e._send_mail_to->setText(tooLong);
+    e._send_test_mail->click();
+    EXPECT_TRUE(
+        testing_support::serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(status->text().remove(QChar(0x200B)).contains(tooLong)) << status->text().toStdString();
+    EXPECT_LE(e.width(), width);
     e.hide();
     return 0;
   });

@@ -167,17 +167,20 @@ TEST_F(MailRunTest, ChecksRefuseWithTheirMessages) {
 }
 
 TEST_F(MailRunTest, CardWithoutRowsBothSidesRendersOnceBackFirstAndCleansUp) {
-  request.to = "ONE@x.org, two@x.org,three@x.org";
+  // Addresses go lowercased; a name written with one keeps its case.
+  request.from = QString::fromUtf8(" Jörg Müller <Me@Example.COM> ");
+  request.to = QString::fromUtf8("ONE@x.org, Zoë Ådams <TWO@x.org>,three@x.org");
   request.cardSide = "BOTH";
   request.fileName = " Party ";
   EXPECT_EQ(go(), MailRunOutcome::Sent);
-  EXPECT_EQ(recipients(), QStringList({"one@x.org", " two@x.org", "three@x.org"}));
+  EXPECT_EQ(recipients(),
+            QStringList({"one@x.org", QString::fromUtf8(" Zoë Ådams <two@x.org>"), "three@x.org"}));
   EXPECT_EQ(cards.renders, 2);
   for (const Sent& s : transport.sent) {
     EXPECT_EQ(s.attachments, QStringList({tmp.path() + "/Party_Back.jpeg", tmp.path() + "/Party.jpeg"}));
     EXPECT_EQ(s.contents, QStringList({"back", "front"}));
   }
-  EXPECT_EQ(transport.lastAccount.sender, "me@example.com");
+  EXPECT_EQ(transport.lastAccount.sender, QString::fromUtf8("Jörg Müller <me@example.com>"));
   EXPECT_EQ(transport.lastAccount.server, "smtp.x.org");
   EXPECT_FALSE(QFile::exists(tmp.path() + "/Party.jpeg"));
   EXPECT_FALSE(QFile::exists(tmp.path() + "/Party_Back.jpeg"));

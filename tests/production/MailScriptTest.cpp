@@ -174,6 +174,25 @@ TEST(MailScriptCall, ArgumentsFollowTheContract) {
   EXPECT_FALSE(args.join(' ').contains("pw"));
 }
 
+// The script's own limits when nothing changes them (the tests shorten
+// them): a minute of silence while the mail is handed over, and ten minutes
+// for the server's answer to the whole mail, as the mail standards
+// recommend. The program waits for the script longer than either, so that
+// the script's own reason is the one told.
+TEST(MailScriptCall, TheLimitsAreAMinuteOfSilenceAndTenMinutesForTheAnswer) {
+  const QByteArray limits = testing_support::runPython(
+      "import os, sys\n"
+      "sys.dont_write_bytecode = True\n"
+      "for name in ('QUVO_MAIL_SILENCE_SECONDS', 'QUVO_MAIL_ANSWER_SECONDS'): os.environ.pop(name, None)\n"
+      "sys.path.insert(0, sys.argv[1])\n"
+      "import pyth_mail\n"
+      "print(pyth_mail.SILENCE_SECONDS, pyth_mail.ANSWER_SECONDS)\n",
+      {QFileInfo(scriptPath()).absolutePath()});
+  EXPECT_EQ(limits.trimmed(), "60.0 600.0");
+  EXPECT_GT(MailScript::kDefaultTimeoutMs, 60'000);
+  EXPECT_GT(MailScript::kAnswerTimeoutMs, 600'000);
+}
+
 }  // namespace
 
 TEST(MailScriptCall, UnicodeLineSeparatorsInTheSubjectStayOnOneLine) {
@@ -410,6 +429,13 @@ TEST(MailScriptCall, NamesGoIntoTheHeaderAndTheServerIsGivenTheAddressAlone) {
   EXPECT_EQ(script.lastFailure(), "The recipient address " + longLocal +
                                       " is too long: the part before the @ has 65 characters, the mail "
                                       "standards allow 64.");
+  EXPECT_TRUE(script.lastFailureIsTheMails());
+  // A name written without angle brackets is no part of the address.
+  EXPECT_FALSE(script.send(account(nobody),
+                           MailMessage{QString::fromUtf8("Zoë Ådams zoe@example.test"), "s", "b", {}}));
+  EXPECT_EQ(script.lastFailure(),
+            QString::fromUtf8("The recipient address Zoë Ådams zoe@example.test is not an "
+                              "address: a name goes before it as \"name <address>\"."));
   EXPECT_TRUE(script.lastFailureIsTheMails());
   const QString longAddress = "a@" + QString(240, 'd') + ".example.test";
   EXPECT_FALSE(script.send(account(nobody), MailMessage{longAddress, "s", "b", {}}));

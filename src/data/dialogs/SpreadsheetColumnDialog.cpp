@@ -100,6 +100,8 @@ QString SpreadsheetColumnDialog::loadWorkbook(const QString& path) {
     if (sheets.isEmpty()) return;
     Excel_Sheet_Number = 1;
     titles = SpreadsheetWriter::ReadData_only_column();
+    // A first sheet that cannot be read would open the window with no column.
+    unreadable = SpreadsheetWriter::shared().unreadableSheet();
   });
   Sheet_ComboBox->addItems(sheets);
   if (!sheets.isEmpty()) Sheet_ComboBox->setCurrentIndex(0);
@@ -111,7 +113,18 @@ void SpreadsheetColumnDialog::sheetChanged(int index) {
   if (index < 0) return;
   Excel_Sheet_Number = index + 1;
   xlsx::SheetTable titles;
-  runWithProgress(this, [&](TaskProgress&) { titles = SpreadsheetWriter::ReadData_only_column(); });
+  QString unreadable;
+  runWithProgress(this, [&](TaskProgress&) {
+    titles = SpreadsheetWriter::ReadData_only_column();
+    unreadable = SpreadsheetWriter::shared().unreadableSheet();
+  });
+  // A sheet that cannot be read is named; the columns of another sheet are
+  // not left to be taken for its own.
+  if (!unreadable.isEmpty()) {
+    ListData_xl->setEntries({});
+    Show_MessageBox(unreadable);
+    return;
+  }
   // A sheet that gives no row keeps the column list as it was.
   if (titles.isEmpty()) return;
   ListData_xl->setEntries(spreadsheet_columns::entriesFromTitles(titles.row(0)));

@@ -9,46 +9,11 @@
 #include <QWindow>
 
 #include "platform/Messages.h"
+#include "platform/StringHelpers.h"
 
 namespace platform {
 
 namespace {
-
-// A box wraps its text at blanks only: a word wider than the box (a long
-// address or path) would be cut off at its right edge. A word longer than
-// kLongestUnbroken characters is given places to break (a zero-width
-// space) after its "@", "/", "." and "-", and after every kLongestUnbroken
-// characters without one; shorter words are left as they are.
-constexpr qsizetype kLongestUnbroken = 30;
-
-QString breakableWord(QStringView word) {
-  QString out;
-  qsizetype unbroken = 0;
-  for (qsizetype i = 0; i < word.size(); ++i) {
-    const QChar c = word.at(i);
-    out += c;
-    const bool mark =
-        c == QLatin1Char('@') || c == QLatin1Char('/') || c == QLatin1Char('.') || c == QLatin1Char('-');
-    if ((mark || ++unbroken >= kLongestUnbroken) && i + 1 < word.size()) {
-      out += QChar(0x200B);
-      unbroken = 0;
-    }
-  }
-  return out;
-}
-
-QString breakableForBox(const QString& text) {
-  QString out;
-  qsizetype start = 0;
-  for (qsizetype i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && !text.at(i).isSpace()) continue;
-    const QStringView word = QStringView(text).mid(start, i - start);
-    out += word.size() > kLongestUnbroken ? breakableWord(word) : word.toString();
-    if (i < text.size()) out += text.at(i);
-    start = i + 1;
-  }
-  return out;
-}
 
 // A box stays above the window the person is working in (a modal dialog, or
 // else the active window), also when a window hidden just before it hands
@@ -72,7 +37,7 @@ bool askYesOrNo(const QString& question, bool yesIsDefault) {
   return onGuiThread([&] {
     QMessageBox box;
     box.setWindowTitle(QApplication::applicationName());
-    box.setText(breakableForBox(question));
+    box.setText(breakableText(question));
     box.setInformativeText(QString());
     QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
     QPushButton* no = box.addButton("No", QMessageBox::NoRole);
@@ -90,7 +55,7 @@ void QtMessageHost::showMessage(const QString& text) {
   onGuiThread([&] {
     QMessageBox box;
     box.setWindowTitle(QApplication::applicationName());
-    box.setText(breakableForBox(text));
+    box.setText(breakableText(text));
     box.setInformativeText(QString());
     box.addButton("OK", QMessageBox::AcceptRole);
     runAboveActiveWindow(box);
@@ -109,7 +74,7 @@ MessageHost::Answer QtMessageHost::askYesNoCancel(const QString& question) {
   return onGuiThread([&] {
     QMessageBox box;
     box.setWindowTitle(QApplication::applicationName());
-    box.setText(breakableForBox(question));
+    box.setText(breakableText(question));
     QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
     QPushButton* no = box.addButton("No", QMessageBox::NoRole);
     // Escape and the window's close button answer Cancel, never No.

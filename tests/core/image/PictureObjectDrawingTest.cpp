@@ -215,7 +215,13 @@ TEST_F(PictureObjects, MissingOrBrokenFilesDrawNoPicture) {
   const QString pipe = dir.filePath("pipe.png");
   ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
   EXPECT_TRUE(pictureFileProblem(dir.filePath("nothing-here.png")).endsWith("was not found."));
-  for (const QString& unreadable : {pipe, junk.fileName()})
+  // A picture cut short after its header, too.
+  QImage noise(64, 64, QImage::Format_RGB32);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) noise.setPixel(x, y, qRgb(x * 4, y * 4, (x * y) % 256));
+  QFile cut(writePicture("cut.png", noise));
+  ASSERT_TRUE(cut.resize(cut.size() / 2));
+  for (const QString& unreadable : {pipe, junk.fileName(), cut.fileName()})
     EXPECT_TRUE(pictureFileProblem(unreadable).endsWith("could not be read as a picture."))
         << pictureFileProblem(unreadable).toStdString();
   // A hidden picture draws nothing.

@@ -185,11 +185,24 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
   data_test::writeAll(broken, "Name;City\nAnn;Oslo\n");
   const QString cut = sources.path() + "/cut.xlsx";
   data_test::writeAll(cut, data_test::readAll(workbook).left(1000));
+  // A sound package whose first or second sheet is cut short inside it,
+  // within its title row.
+  const char* const cutPart = R"(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as src, zipfile.ZipFile(sys.argv[2], 'w') as out:
+    for name in src.namelist():
+        data = src.read(name)
+        out.writestr(name, data[:data.index(b'</row>')] if name == sys.argv[3] else data)
+)";
+  const QString damaged = sources.path() + "/damaged.xlsx";
+  data_test::python(cutPart, {workbook, damaged, "xl/worksheets/sheet1.xml"});
+  const QString said = "The file \"%1\" could not be read: %2.";
+  const QString damagedSheet = said.arg(damaged, "its sheet \"Guests\" cannot be read (");
   int wizardResult = 0;
   for (const int fileNameRequired : {0, 1}) {
     whenShown<Import_Wizard>([&](Import_Wizard& w) {
       w.file_name_required = fileNameRequired;
-      for (const QString& file : {broken, cut}) {
+      for (const QString& file : {broken, cut, damaged}) {
         w.Excel_path->setText(file);
         w.OKPressed();
       }
@@ -198,11 +211,26 @@ TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
     Import_Wizard::defaultInstance().file_name_required = fileNameRequired;
     Import_Wizard::defaultInstance().Open_Wnd();
     EXPECT_EQ(wizardResult, -1);  // still open
-    const QString said = "The file \"%1\" could not be read: %2.";
-    EXPECT_EQ(messages().mid(messages().size() - 2),
+    EXPECT_EQ(messages().mid(messages().size() - 3, 2),
               QStringList({said.arg(broken, "it is not an xlsx workbook"),
                            said.arg(cut, "it is an incomplete or damaged workbook")}));
+    EXPECT_TRUE(messages().last().startsWith(damagedSheet.chopped(1))) << messages().last().toStdString();
   }
+  // A damaged second sheet is named when it is chosen, and the first
+  // sheet's columns are not left listed for it.
+  data_test::python(cutPart, {workbook, damaged, "xl/worksheets/sheet2.xml"});
+  QStringList listed;
+  whenShown<Import_Excel>([&](Import_Excel& d) {
+    d.Sheet_ComboBox->setCurrentIndex(1);
+    d.sheetChanged(1);
+    listed = titles(d);
+    d.CancelPressed();
+  });
+  Import_Excel::defaultInstance().Open_excel_Wnd(damaged);
+  EXPECT_TRUE(listed.isEmpty());
+  EXPECT_TRUE(
+      messages().last().startsWith(said.arg(damaged, "its sheet \"Codes\" cannot be read (").chopped(1)))
+      << messages().last().toStdString();
 
   // A file that cannot be read is named with the reason; the window, which
   // would offer nothing, stays shut.
