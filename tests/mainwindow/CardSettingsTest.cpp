@@ -132,7 +132,7 @@ TEST_F(CardSettings, EachFillKindOutlineAndBorderReachesThePageSettingsAndTheCar
   EXPECT_EQ(b->Card_Image_path->text(), green);
   ASSERT_FALSE(host.messages().isEmpty());
   EXPECT_TRUE(host.messages().last().contains(QFileInfo(gone).fileName()) &&
-              host.messages().last().endsWith("was not found."))
+              host.messages().last().endsWith("could not be read: no such file or directory."))
       << host.messages().last().toStdString();
   g->matrix_card_shape->button(2)->click();
   EXPECT_EQ(Card_Shape.load(), 2);
