@@ -47,13 +47,16 @@ endfunction()
 # for its suppressions there (the probe of a program moved away from its
 # source tree).
 # In the thread checker's build every executable links instead the choice of
-# the races it reports (cmake/ThreadCheckerReports.cpp).
+# the races it reports (cmake/ThreadCheckerReports.cpp) and the order that
+# Qt's semaphores and thread pools give (cmake/ThreadCheckerQtOrder.cpp).
 function(quvo_sanitizer_defaults)
   if(QUVO_TSAN)
-    add_library(thread_checker_reports OBJECT ${PROJECT_SOURCE_DIR}/cmake/ThreadCheckerReports.cpp)
+    add_library(thread_checker_view OBJECT ${PROJECT_SOURCE_DIR}/cmake/ThreadCheckerReports.cpp
+                                           ${PROJECT_SOURCE_DIR}/cmake/ThreadCheckerQtOrder.cpp)
+    target_link_libraries(thread_checker_view PRIVATE Qt6::Core)
     _quvo_executables(${PROJECT_SOURCE_DIR} _programs)
     foreach(_program ${_programs})
-      target_link_libraries(${_program} PRIVATE thread_checker_reports ${CMAKE_DL_LIBS})
+      target_link_libraries(${_program} PRIVATE thread_checker_view ${CMAKE_DL_LIBS})
     endforeach()
   endif()
   if(NOT (QUVO_SANITIZE OR QUVO_FUZZ))

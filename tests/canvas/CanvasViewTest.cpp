@@ -144,7 +144,9 @@ TEST_F(CanvasView, HandlesHideForHalfASecondAfterTheLastMove) {
     QCoreApplication::processEvents();
     const bool hidden = view.isHidingHandles();
     proven = sinceTheSecondMove.elapsed() < kAtOnce;
-    if (proven) EXPECT_TRUE(hidden);
+    if (proven) {
+      EXPECT_TRUE(hidden);
+    }
   }
   EXPECT_TRUE(proven);
   EXPECT_TRUE(serveUntil([&] { return !view.isHidingHandles(); }));
