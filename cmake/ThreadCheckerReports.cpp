@@ -18,7 +18,7 @@
 // reports: the code here is not watched itself.
 #include <dlfcn.h>
 
-#include <cstring>
+#include <string_view>
 
 extern "C" {
 int __tsan_get_report_data(void* report, const char** description, int* count, int* stackCount,
@@ -82,7 +82,7 @@ QUVO_NOT_WATCHED bool OnReport(const ReportDesc* rep, bool suppressed) {
   void* sleepTrace[1] = {};
   if (__tsan_get_report_data(report, &description, &count, &stacks, &accesses, &locations, &mutexes, &threads,
                              &uniqueThreads, sleepTrace, 1) == 0 ||
-      description == nullptr || std::strcmp(description, "data-race") != 0 || accesses < 2)
+      description == nullptr || std::string_view(description) != "data-race" || accesses < 2)
     return false;
   for (int i = 0; i < accesses; ++i)
     if (!madeInsideALibrary(report, i)) return false;
