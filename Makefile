@@ -5,7 +5,8 @@
 # the tests add (scripts/packages-test.txt).
 # `make tsan` builds the tests and the benchmarks with ThreadSanitizer, runs
 # the suites of the drawing core, the canvas and production, then each
-# benchmark program once on its short cases (not part of CI: it takes long).
+# benchmark program once on its short cases, then the race probe, whose races
+# of ours must all be reported (not part of CI: it takes long).
 # `make guide` makes the user guide: pictures of the real window and dialogs
 # (guide/pictures) and resources/Help.pdf from guide/Guide.md.
 
@@ -50,7 +51,7 @@ bench: deps
 
 tsan: deps
 	cmake -S . -B $(BUILD_TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DQUVO_TSAN=ON -DQUVO_BUILD_TESTS=ON -DQUVO_BUILD_BENCH=ON
-	cmake --build $(BUILD_TSAN) -j $(JOBS) --target core_tests canvas_tests production_tests \
+	cmake --build $(BUILD_TSAN) -j $(JOBS) --target core_tests canvas_tests production_tests race_probe \
 	  $(notdir $(basename $(wildcard bench/bench_*.cpp)))
 	bash scripts/run-tsan.sh $(BUILD_TSAN) $(JOBS) core canvas production
 

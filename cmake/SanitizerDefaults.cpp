@@ -23,15 +23,46 @@
 //   program could pass here and die elsewhere. Not following them loses nothing
 //   the failed guesses gave: leaks are still found and reported
 //   (tests/sanitizers proves both).
-extern "C" const char* __asan_default_options() {
-  return "check_initialization_order=1:strict_init_order=1:strict_string_checks=1:intercept_tls_get_addr=0:"
-         "suppressions=" QUVO_ADDRESS_SUPPRESSIONS;
+//
+// The suppressions are read from the source tree the program was built from
+// (tests/*.supp). A program moved elsewhere, or whose source tree is gone,
+// runs without them and says so once, rather than stopping at its start.
+//
+// The sanitizers ask for these settings while they start, before they can
+// check anything: this code is not checked itself, and it calls no function
+// that a sanitizer intercepts (write is; the system call is not).
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#define QUVO_NOT_CHECKED __attribute__((no_sanitize("address", "undefined")))
+
+namespace {
+
+QUVO_NOT_CHECKED bool suppressionsFound() {
+  static int found = -1;  // not known yet
+  if (found < 0) {
+    found = ::access(QUVO_ADDRESS_SUPPRESSIONS, R_OK) == 0 && ::access(QUVO_LEAK_SUPPRESSIONS, R_OK) == 0;
+    static const char message[] = "The sanitizer suppressions were not found (" QUVO_LEAK_SUPPRESSIONS
+                                  ", " QUVO_ADDRESS_SUPPRESSIONS "); running without them.\n";
+    if (!found) ::syscall(SYS_write, STDERR_FILENO, message, sizeof message - 1);
+  }
+  return found;
+}
+
+}  // namespace
+
+#define QUVO_ADDRESS_CHECKS \
+  "check_initialization_order=1:strict_init_order=1:strict_string_checks=1:intercept_tls_get_addr=0"
+extern "C" QUVO_NOT_CHECKED const char* __asan_default_options() {
+  return suppressionsFound() ? QUVO_ADDRESS_CHECKS ":suppressions=" QUVO_ADDRESS_SUPPRESSIONS
+                             : QUVO_ADDRESS_CHECKS;
 }
 
 // The leak check: the allocations that system libraries keep for the whole
 // process are not leaks of ours.
-extern "C" const char* __lsan_default_options() {
-  return "suppressions=" QUVO_LEAK_SUPPRESSIONS ":print_suppressions=0";
+extern "C" QUVO_NOT_CHECKED const char* __lsan_default_options() {
+  return suppressionsFound() ? "suppressions=" QUVO_LEAK_SUPPRESSIONS ":print_suppressions=0"
+                             : "print_suppressions=0";
 }
 
 // Undefined behaviour: where it happened, and the program ends there.

@@ -32,19 +32,45 @@ function(_quvo_executables folder out)
   set(${out} ${_found} PARENT_SCOPE)
 endfunction()
 
+# The settings object for programs whose suppressions lie in `folder`.
+function(_quvo_sanitizer_settings name folder)
+  add_library(${name} OBJECT ${PROJECT_SOURCE_DIR}/cmake/SanitizerDefaults.cpp)
+  target_compile_definitions(${name} PRIVATE
+    QUVO_LEAK_SUPPRESSIONS="${folder}/lsan.supp"
+    QUVO_ADDRESS_SUPPRESSIONS="${folder}/asan.supp")
+endfunction()
+
 # Links the settings into every executable of the build: the test programs,
 # the program itself and the tools the tests start all check and report the
 # same way, whoever starts them and from where. Called once every target exists.
+# A program whose property QUVO_SUPPRESSIONS_FOLDER names another folder looks
+# for its suppressions there (the probe of a program moved away from its
+# source tree).
+# In the thread checker's build every executable links instead the choice of
+# the races it reports (cmake/ThreadCheckerReports.cpp) and the order that
+# Qt's semaphores and thread pools give (cmake/ThreadCheckerQtOrder.cpp).
 function(quvo_sanitizer_defaults)
+  if(QUVO_TSAN)
+    add_library(thread_checker_view OBJECT ${PROJECT_SOURCE_DIR}/cmake/ThreadCheckerReports.cpp
+                                           ${PROJECT_SOURCE_DIR}/cmake/ThreadCheckerQtOrder.cpp)
+    target_link_libraries(thread_checker_view PRIVATE Qt6::Core)
+    _quvo_executables(${PROJECT_SOURCE_DIR} _programs)
+    foreach(_program ${_programs})
+      target_link_libraries(${_program} PRIVATE thread_checker_view ${CMAKE_DL_LIBS})
+    endforeach()
+  endif()
   if(NOT (QUVO_SANITIZE OR QUVO_FUZZ))
     return()
   endif()
-  add_library(sanitizer_defaults OBJECT ${PROJECT_SOURCE_DIR}/cmake/SanitizerDefaults.cpp)
-  target_compile_definitions(sanitizer_defaults PRIVATE
-    QUVO_LEAK_SUPPRESSIONS="${PROJECT_SOURCE_DIR}/tests/lsan.supp"
-    QUVO_ADDRESS_SUPPRESSIONS="${PROJECT_SOURCE_DIR}/tests/asan.supp")
+  _quvo_sanitizer_settings(sanitizer_defaults ${PROJECT_SOURCE_DIR}/tests)
   _quvo_executables(${PROJECT_SOURCE_DIR} _programs)
   foreach(_program ${_programs})
-    target_link_libraries(${_program} PRIVATE sanitizer_defaults)
+    get_target_property(_folder ${_program} QUVO_SUPPRESSIONS_FOLDER)
+    if(_folder)
+      _quvo_sanitizer_settings(${_program}_sanitizer_defaults ${_folder})
+      target_link_libraries(${_program} PRIVATE ${_program}_sanitizer_defaults)
+    else()
+      target_link_libraries(${_program} PRIVATE sanitizer_defaults)
+    endif()
   endforeach()
 endfunction()

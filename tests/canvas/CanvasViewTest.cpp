@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QThread>
 
@@ -125,15 +127,28 @@ TEST_F(CanvasView, HiddenGraphicShowsHandlesButNoContents) {
 TEST_F(CanvasView, HandlesHideForHalfASecondAfterTheLastMove) {
   doc.addInGraphics(CardSide::Back, rect({20, 20, 60, 60}));
   view.changeSelectionIndexes({0});
-  view.hideHandlesMomentarily();
-  EXPECT_TRUE(view.isHidingHandles());
   // The half second of the first move runs out while no event is served, so
   // its end is due; a second move then starts the half second anew, and the
-  // events served at once leave the handles hidden.
-  QThread::msleep(600);
-  view.hideHandlesMomentarily();
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(view.isHidingHandles());
+  // events served at once leave the handles hidden. A round in which a busy
+  // machine let a quarter second pass between the second move and the end of
+  // serving proves nothing either way and is made again.
+  constexpr int kHalfSecond = 500, kAtOnce = 250;
+  bool proven = false;
+  for (QDeadlineTimer guard(kHangGuardMs); !proven && !guard.hasExpired();) {
+    view.hideHandlesMomentarily();
+    EXPECT_TRUE(view.isHidingHandles());
+    QThread::msleep(kHalfSecond + 100);
+    QElapsedTimer sinceTheSecondMove;
+    sinceTheSecondMove.start();
+    view.hideHandlesMomentarily();
+    QCoreApplication::processEvents();
+    const bool hidden = view.isHidingHandles();
+    proven = sinceTheSecondMove.elapsed() < kAtOnce;
+    if (proven) {
+      EXPECT_TRUE(hidden);
+    }
+  }
+  EXPECT_TRUE(proven);
   EXPECT_TRUE(serveUntil([&] { return !view.isHidingHandles(); }));
 }
 

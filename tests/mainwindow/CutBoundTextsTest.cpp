@@ -48,6 +48,7 @@
 #include "production/print/Printers.h"
 #include "support/HangGuard.h"
 #include "support/ScriptedHost.h"
+#include "support/WindowWait.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ class RunsOfBoundTexts : public ::testing::Test {
     window = std::make_unique<SKTWindowController>();
     window->SetDocumentCanvasSize({243, 154});
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(testing_support::waitUntilShown(window.get()));
     Send_Mail::defaultInstance().setTransport(std::make_unique<TakingTransport>(mailsSent));
   }
   void TearDown() override {

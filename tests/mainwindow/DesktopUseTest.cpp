@@ -22,6 +22,7 @@
 #include "mainwindow/WindowTestSupport.h"
 #include "mainwindow/panels/CardBorderTab.h"
 #include "support/ScriptedHost.h"
+#include "support/WindowWait.h"
 
 class DesktopUse : public ::testing::Test {
  protected:
@@ -37,7 +38,7 @@ TEST_F(DesktopUse, TheWindowOpensWithinASmallScreenWithItsBottomControlsOnIt) {
   ASSERT_FALSE(room.contains(QRect(100, 0, 1000, 800)));
   SKTWindowController window;
   window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(testing_support::waitUntilShown(&window));
   EXPECT_TRUE(room.contains(window.frameGeometry()))
       << "window " << window.frameGeometry().height() << " high";
   // The zoom field and the canvas's scroll bars at the bottom, and every
@@ -54,7 +55,7 @@ TEST_F(DesktopUse, TheUsualKeysWork) {
   SKTWindowController window;
   window.show();
   window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  ASSERT_TRUE(testing_support::waitUntilActive(&window));
   QString opened;
   host.queueModal([&](QDialog& dialog) {
     opened = dialog.windowTitle();

@@ -23,6 +23,7 @@
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "platform/globals.h"
 #include "support/ScriptedHost.h"
+#include "support/WindowWait.h"
 
 // Readable failures for texts.
 static void PrintTo(const QString& text, std::ostream* out) {
@@ -594,7 +595,7 @@ TEST_F(MainWindowDesignFile, SaveTakesTheValueStillBeingTyped) {
   fillWindow(window);
   window.show();
   window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  ASSERT_TRUE(testing_support::waitUntilActive(&window));
   auto savedFront = [&](const QString& file) {
     PlainDesignHost reread;
     EXPECT_EQ(designfile::Read_and_load_design_Log(reread, file, QStringLiteral("L")), 1);

@@ -24,6 +24,7 @@
 #include "production/print/Printers.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
+#include "support/WindowWait.h"
 
 class PrintButton : public ::testing::Test {
  protected:
@@ -32,7 +33,7 @@ class PrintButton : public ::testing::Test {
     production::setPrinterNamesForTesting([this] { return printers; });
     window = std::make_unique<SKTWindowController>();
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(testing_support::waitUntilShown(window.get()));
   }
   void TearDown() override {
     window.reset();

@@ -28,7 +28,9 @@
 #include "mainwindow/panels/TextEditingTab.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
+#include "support/EventLoop.h"
 #include "support/ScriptedHost.h"
+#include "support/WindowWait.h"
 
 class ToolStrip : public ::testing::Test {
  protected:
@@ -37,7 +39,7 @@ class ToolStrip : public ::testing::Test {
     window = std::make_unique<SKTWindowController>();
     window->show();
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_TRUE(testing_support::waitUntilActive(window.get()));
   }
   void TearDown() override {
     window.reset();
@@ -241,7 +243,7 @@ TEST_F(ToolStrip, EditingKeysTypedInAReadOnlyFieldOfTheTabsNeverRemoveTheObject)
   QLineEdit* path = window->signatureTab()->Sign_image_path;
   ASSERT_TRUE(path->isReadOnly());
   path->setFocus();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return path->hasFocus(); }));
+  ASSERT_TRUE(testing_support::serveUntil([&] { return path->hasFocus(); }));
   QTest::keyClick(path, Qt::Key_Backspace);
   QTest::keyClick(path, Qt::Key_Delete);
   QTest::keyClick(path, Qt::Key_X, Qt::ControlModifier);

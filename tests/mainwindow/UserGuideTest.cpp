@@ -31,6 +31,7 @@
 #include "production/Email_Setting.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
+#include "support/WindowWait.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ class UserGuide : public ::testing::Test {
     resources = window_test::useSeededResources(dir);
     window = std::make_unique<SKTWindowController>();
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(testing_support::waitUntilShown(window.get()));
   }
   void TearDown() override {
     window.reset();

@@ -41,10 +41,13 @@ TEST(MessageHost, ExitRequestedBeforeTheMainLoopRunsStillEndsIt) {
   // The program's own host: nothing runs an event loop yet (as while the
   // start window's set-up runs before the main loop).
   platform::messageHost().exitProcess(7);
-  QEventLoop modal;  // a window shown modally afterwards
-  QTimer::singleShot(3000, &modal, [&modal] { modal.exit(99); });
+  // Each loop below ends at once with the request; only a hang meets the
+  // guard, which ends every running loop with 99.
+  QTimer hangGuard;
+  hangGuard.callOnTimeout([] { QCoreApplication::exit(99); });
+  hangGuard.start(testing_support::kHangGuardMs);
+  QEventLoop modal;             // a window shown modally afterwards
   EXPECT_NE(modal.exec(), 99);  // ends at once
-  QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(99); });
   EXPECT_EQ(QApplication::exec(), 7);
   for (QTimer* t : qApp->findChildren<QTimer*>("quvo-process-exit")) delete t;
   QCoreApplication::processEvents();

@@ -1,13 +1,15 @@
 // The sanitizers' settings and the leak check at the end of every process:
 // the leak check must survive the per-thread blocks of loaded modules
 // wherever they land, and still report a real leak, wherever it was made; the
-// programs that tests start check as the tests do. Each case runs as its own
+// programs that tests start check as the tests do, and start without the
+// suppressions when these are gone. Each case runs as its own
 // process (tests/sanitizers/extra.cmake).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -135,20 +138,81 @@ TEST(SanitizerProbe, ProgramsThatTestsStartCheckAsTheTestsDo) {
     EXPECT_EQ(addressCheckerSettings(program, names), expected) << program.toStdString();
 }
 
+// A program of this build whose suppressions are gone (moved away from its
+// source tree, or the tree removed) starts without them and says so once.
+TEST(SanitizerProbe, AProgramWhoseSuppressionsAreGoneStartsAndSaysSoOnce) {
+  const platform::ChildResult run = platform::runChild(QUVO_MOVED_PROGRAM, {});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out, "started\n");
+  EXPECT_EQ(run.err.count("The sanitizer suppressions were not found"), 1) << run.err.toStdString();
+}
+
+// An X server of the test's own, on the first display that no other server
+// claims, so that other X servers and other copies of this test never meet
+// it:
+// - It listens only on its abstract socket, which the system gives to one
+//   server alone; a server started on a display whose socket another holds
+//   stops at once, and the next display is tried. It touches nothing that
+//   servers share in /tmp (their socket files, which a server that listens
+//   there replaces, and lock files).
+// - A display whose lock or socket file exists is left to its server (one
+//   without an abstract socket, or of another network).
+// - It never resets. Otherwise it resets whenever its last client leaves
+//   (a look of xwininfo) and drops a client connecting meanwhile, which then
+//   "could not connect to display".
+class OwnXServer {
+ public:
+  OwnXServer() {
+    const QDeadlineTimer deadline(testing_support::kHangGuardMs);
+    for (int number = 0; number < 200 && display_.isEmpty() && !deadline.hasExpired(); ++number) {
+      if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
+          QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
+        continue;
+      // It writes the display's number once it takes connections.
+      server_.emplace("Xvfb",
+                      QStringList{":" + QString::number(number), "-displayfd", "1", "-nolisten", "tcp",
+                                  "-nolisten", "unix", "-noreset", "-screen", "0", "1280x1024x24"});
+      if (!server_->started()) {
+        refusals_ = server_->startError();
+        return;
+      }
+      while (!server_->out().endsWith('\n') && server_->running() && !deadline.hasExpired())
+        server_->readFor(100);
+      if (server_->out().endsWith('\n'))
+        display_ = ":" + server_->out().trimmed();
+      else
+        refusals_ += QString::fromLocal8Bit(server_->err());
+    }
+  }
+  ~OwnXServer() {
+    if (!server_ || !server_->running()) return;
+    server_->signal(SIGTERM);
+    server_->waitForExit(testing_support::kHangGuardMs);
+  }
+  OwnXServer(const OwnXServer&) = delete;
+  OwnXServer& operator=(const OwnXServer&) = delete;
+
+  // Empty when no display was free.
+  const QByteArray& display() const { return display_; }
+  // What the servers that did not start said.
+  const QString& refusals() const { return refusals_; }
+
+ private:
+  std::optional<platform::ChildProcess> server_;
+  QByteArray display_;
+  QString refusals_;
+};
+
 // The program of this build on an X display, as started on a desktop: it
 // shows its start window and quits at a termination request, with nothing
 // reported by the checkers (the libraries of the X platform run only here,
 // never offscreen).
 TEST(SanitizerProbe, TheProgramStartsAndQuitsOnAnXDisplay) {
-  const QDeadlineTimer deadline(testing_support::kHangGuardMs);
-  // Xvfb picks a free display and writes its number once it takes connections.
-  platform::ChildProcess server("Xvfb",
-                                {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
-  ASSERT_TRUE(server.started()) << server.startError().toStdString();
-  while (!server.out().endsWith('\n') && server.running() && !deadline.hasExpired()) server.readFor(100);
-  ASSERT_TRUE(server.out().endsWith('\n')) << server.err().toStdString();
-  const QByteArray display = ":" + server.out().trimmed();
+  const OwnXServer server;
+  const QByteArray& display = server.display();
+  ASSERT_FALSE(display.isEmpty()) << server.refusals().toStdString();
 
+  const QDeadlineTimer deadline(testing_support::kHangGuardMs);
   QTemporaryDir dataHome;
   platform::ChildProcess program(QUVO_PROGRAM, {},
                                  {.environment = {{"DISPLAY", display},
@@ -169,8 +233,6 @@ TEST(SanitizerProbe, TheProgramStartsAndQuitsOnAnXDisplay) {
   ASSERT_TRUE(program.waitForExit(testing_support::kHangGuardMs));
   EXPECT_EQ(program.exitCode(), 0);
   EXPECT_FALSE(program.err().contains("Sanitizer")) << program.err().toStdString();
-  server.signal(SIGTERM);  // ends as it should, leaving no lock behind
-  server.waitForExit(testing_support::kHangGuardMs);
 }
 
 }  // namespace

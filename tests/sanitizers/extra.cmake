@@ -1,7 +1,8 @@
 # Probes of the sanitizers themselves (only in sanitizer builds): the leak check
 # survives per-thread blocks of loaded modules and still reports a leak, made
 # anywhere, also through glib's allocator; the programs that tests start run
-# with the tests' settings; the program starts and quits on an X display.
+# with the tests' settings, and start without their suppressions when these are
+# gone; the program starts and quits on an X display.
 if(QUVO_SANITIZE)
   add_library(sanitizer_thread_local_module MODULE ${CMAKE_CURRENT_SOURCE_DIR}/sanitizers/ThreadLocalModule.cpp)
   add_executable(sanitizer_probe ${CMAKE_CURRENT_SOURCE_DIR}/sanitizers/SanitizerProbeTest.cpp)
@@ -15,11 +16,15 @@ if(QUVO_SANITIZE)
     endif()
   endforeach()
   list(JOIN _started ":" _started)
+  # A program whose source tree is gone: its suppressions' folder does not exist.
+  add_executable(sanitizer_moved_program ${CMAKE_CURRENT_SOURCE_DIR}/sanitizers/MovedProgram.cpp)
+  set_target_properties(sanitizer_moved_program PROPERTIES QUVO_SUPPRESSIONS_FOLDER ${CMAKE_CURRENT_BINARY_DIR}/gone)
   target_compile_definitions(sanitizer_probe PRIVATE
     QUVO_THREAD_LOCAL_MODULE="$<TARGET_FILE:sanitizer_thread_local_module>"
     QUVO_PROGRAMS_TESTS_START="${_started}"
-    QUVO_PROGRAM="$<TARGET_FILE:quvo-gratulo>")
-  add_dependencies(sanitizer_probe sanitizer_thread_local_module)
+    QUVO_PROGRAM="$<TARGET_FILE:quvo-gratulo>"
+    QUVO_MOVED_PROGRAM="$<TARGET_FILE:sanitizer_moved_program>")
+  add_dependencies(sanitizer_probe sanitizer_thread_local_module sanitizer_moved_program)
 
   function(quvo_sanitizer_probe name)
     cmake_parse_arguments(_probe "" "CASE;PASS_REGULAR_EXPRESSION" "ENVIRONMENT" ${ARGN})
@@ -39,6 +44,7 @@ if(QUVO_SANITIZE)
   quvo_sanitizer_probe(ThreadLocalBlocksOfALoadedModuleAtExit)
   quvo_sanitizer_probe(ProgramsThatTestsStartCheckAsTheTestsDo)
   quvo_sanitizer_probe(TheProgramStartsAndQuitsOnAnXDisplay)
+  quvo_sanitizer_probe(AProgramWhoseSuppressionsAreGoneStartsAndSaysSoOnce)
   quvo_sanitizer_probe(ADeliberateLeakIsReported PASS_REGULAR_EXPRESSION "detected memory leaks.*4242 byte")
   set(_both "4444 byte.*4343 byte|4343 byte.*4444 byte")
   quvo_sanitizer_probe(LeaksOfCodeRunFromTheEventLoopAreReported PASS_REGULAR_EXPRESSION "${_both}")
@@ -54,5 +60,22 @@ if(QUVO_SANITIZE)
     endif()
     quvo_sanitizer_probe(${_name} CASE LeaksOfOursAllocatedThroughGlibAreReported
       PASS_REGULAR_EXPRESSION "detected memory leaks.*4546 byte" ENVIRONMENT "ASAN_OPTIONS=${_unwinder}")
+  endforeach()
+endif()
+
+# The race probe of the thread checker's build (`make tsan`): races of ours
+# made on purpose, also where Qt or glib read what our thread wrote, or a pool
+# task what its starter wrote after the start. Each case runs alone with the
+# suppressions of tests/tsan.supp and must be reported.
+if(QUVO_TSAN)
+  add_executable(race_probe ${CMAKE_CURRENT_SOURCE_DIR}/sanitizers/RaceProbeTest.cpp)
+  target_link_libraries(race_probe PRIVATE test_support ${CMAKE_DL_LIBS})
+  foreach(_case OurThreadAndOurCode QtCoreCopiesWhatOurThreadWrote QtGuiCopiesWhatOurThreadWrote
+                GlibCopiesWhatOurThreadWrote OurPoolTaskReadsWhatWeWroteAfterStartingIt)
+    add_test(NAME RaceProbe.${_case} COMMAND race_probe --gtest_filter=RaceProbe.${_case})
+    set_tests_properties(RaceProbe.${_case} PROPERTIES
+      TIMEOUT ${QUVO_TEST_TIMEOUT}
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp"
+      PASS_REGULAR_EXPRESSION "WARNING: ThreadSanitizer: data race.*RaceProbeTest.cpp")
   endforeach()
 endif()

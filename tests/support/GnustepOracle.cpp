@@ -1,7 +1,5 @@
 #include "support/GnustepOracle.h"
 
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -56,8 +54,10 @@ const Flags& gnustepFlags() {
   return flags;
 }
 
+// The compiled oracle programs, kept between runs in the build folder (not
+// in /tmp, where tests leave nothing behind).
 QString cacheFolder() {
-  const QString base = QDir::tempPath() + "/quvo-gnustep-oracle-" + QString::number(getuid());
+  const QString base = QStringLiteral(QUVO_BINARY_DIR "/gnustep-oracle");
   QDir().mkpath(base);
   return base;
 }

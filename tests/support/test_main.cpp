@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
     setenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit().constData(), 1);
     setenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit().constData(), 1);
   }
+  // Without a runtime folder Qt makes one in /tmp and leaves it there.
+  QTemporaryDir runtimeFolder;
+  if (std::getenv("XDG_RUNTIME_DIR") == nullptr)
+    setenv("XDG_RUNTIME_DIR", runtimeFolder.path().toLocal8Bit().constData(), 1);
   QApplication app(argc, argv);
   QApplication::setApplicationName("QUVO Gratulo");
   QApplication::setOrganizationName("QUVO");

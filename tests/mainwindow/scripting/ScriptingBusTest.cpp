@@ -8,6 +8,8 @@
 #include <signal.h>
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -38,6 +40,36 @@ platform::ChildOptions programOptions(const QString& dataHome) {
                           {"DISPLAY", std::nullopt}}};  // no bus may be started through an X server
 }
 
+// The folder of a private bus: its configuration and the socket its daemon
+// listens on, removed with the folder however the daemon ends (the session
+// configuration's socket in /tmp outlives a daemon that is killed).
+class PrivateBusFolder {
+ public:
+  PrivateBusFolder() {
+    QFile config(configFile());
+    config.open(QIODevice::WriteOnly);
+    config.write(QStringLiteral(R"(<busconfig>
+  <type>session</type>
+  <listen>unix:dir=%1</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+)")
+                     .arg(dir_.path())
+                     .toUtf8());
+  }
+  QString configFile() const { return dir_.filePath(QStringLiteral("bus.conf")); }
+  // Whether the bus of this address listens inside the folder.
+  bool holds(const QString& address) const { return address.startsWith("unix:path=" + dir_.path() + '/'); }
+
+ private:
+  QTemporaryDir dir_{QDir::tempPath() + QStringLiteral("/quvo-bus-XXXXXX")};  // a bus address holds no space
+};
+
 struct Reply {
   int exitCode = -1;
   QString out, err;
@@ -50,10 +82,10 @@ class ProgramOnPrivateBus {
   ~ProgramOnPrivateBus() { stop(); }
 
   bool start(QString* why) {
-    process_.emplace(
-        "dbus-run-session",
-        QStringList{"--", "sh", "-c", "echo \"$DBUS_SESSION_BUS_ADDRESS\"; echo $$; exec \"$0\"", kProgram},
-        programOptions(dataHome_.path()));
+    process_.emplace("dbus-run-session",
+                     QStringList{"--config-file=" + bus_.configFile(), "--", "sh", "-c",
+                                 "echo \"$DBUS_SESSION_BUS_ADDRESS\"; echo $$; exec \"$0\"", kProgram},
+                     programOptions(dataHome_.path()));
     const QDeadlineTimer deadline(testing_support::kHangGuardMs);
     while (process_->out().count('\n') < 2 && !deadline.hasExpired() && process_->running())
       process_->readFor(200);
@@ -61,6 +93,7 @@ class ProgramOnPrivateBus {
     if (lines.size() < 3) return *why = "the program did not start: " + process_->err(), false;
     address_ = lines[0].trimmed();
     pid_ = lines[1].trimmed().toLongLong();
+    if (!bus_.holds(address_)) return *why = "the bus listens outside the test's folder: " + address_, false;
     // A bounded wait for the service to appear on the bus.
     while (!deadline.hasExpired() && process_->running()) {
       if (gdbus({"call", "--session", "--dest", "org.freedesktop.DBus", "--object-path",
@@ -102,6 +135,7 @@ class ProgramOnPrivateBus {
 
  private:
   QTemporaryDir dataHome_;
+  PrivateBusFolder bus_;
   std::optional<ChildProcess> process_;
   QString address_;
   qint64 pid_ = 0;
@@ -197,17 +231,22 @@ TEST(ScriptingBus, GdbusDrivesTheRunningProgram) {
 class PrivateBusDaemon {
  public:
   bool start(QString* why) {
-    process_.emplace("dbus-daemon", QStringList{"--session", "--nofork", "--print-address=1"});
+    process_.emplace("dbus-daemon",
+                     QStringList{"--config-file=" + bus_.configFile(), "--nofork", "--print-address=1"});
     const QDeadlineTimer deadline(testing_support::kHangGuardMs);
     while (!process_->out().contains('\n') && !deadline.hasExpired() && process_->running())
       process_->readFor(200);
     address_ = QString::fromLocal8Bit(process_->out()).section('\n', 0, 0).trimmed();
-    if (address_.isEmpty()) *why = "dbus-daemon gave no address: " + QString::fromLocal8Bit(process_->err());
-    return !address_.isEmpty();
+    if (address_.isEmpty())
+      *why = "dbus-daemon gave no address: " + QString::fromLocal8Bit(process_->err());
+    else if (!bus_.holds(address_))
+      *why = "the bus listens outside the test's folder: " + address_;
+    return !address_.isEmpty() && bus_.holds(address_);
   }
   const QString& address() const { return address_; }
 
  private:
+  PrivateBusFolder bus_;
   std::optional<ChildProcess> process_;  // ended with the test
   QString address_;
 };

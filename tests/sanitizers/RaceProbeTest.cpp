@@ -1,0 +1,89 @@
+// Races of ours made on purpose, for the thread checker of `make tsan`: a
+// thread of ours writes memory that this thread then reads, with no order
+// between the two that the checker can see. Each must be reported with the
+// suppressions of tests/tsan.supp in force, also where a library does the
+// reading (its copy of our buffer): a suppression that hid one of them would
+// hide such races of ours everywhere. The order that the checker is shown of
+// Qt's thread pools (cmake/ThreadCheckerQtOrder.cpp) hides no race either: a
+// task reading what its starter wrote after the start is reported
+// (tests/sanitizers/extra.cmake).
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QImage>
+#include <QThreadPool>
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr int kBytes = 64;  // a picture of 4 × 4 pixels of 4 bytes
+
+// Fills the buffer on a thread of ours, then reads it here. The thread's
+// signal is a relaxed flag, which orders nothing for the checker.
+template <typename Read>
+void readWhatOurThreadWrote(char (&buffer)[kBytes], Read read) {
+  std::atomic<bool> written{false};
+  std::thread writer([&] {
+    for (char& byte : buffer) byte = 'q';
+    written.store(true, std::memory_order_relaxed);
+  });
+  while (!written.load(std::memory_order_relaxed)) std::this_thread::yield();
+  read();
+  writer.join();
+}
+
+TEST(RaceProbe, OurThreadAndOurCode) {
+  char buffer[kBytes] = {};
+  readWhatOurThreadWrote(buffer, [&] {
+    char copy[kBytes];
+    for (int i = 0; i < kBytes; ++i) copy[i] = buffer[i];
+    EXPECT_EQ(copy[0], 'q');
+  });
+}
+
+TEST(RaceProbe, QtCoreCopiesWhatOurThreadWrote) {
+  char buffer[kBytes] = {};
+  readWhatOurThreadWrote(buffer, [&] { EXPECT_EQ(QByteArray(buffer, kBytes).at(0), 'q'); });
+}
+
+TEST(RaceProbe, QtGuiCopiesWhatOurThreadWrote) {
+  char buffer[kBytes] = {};
+  readWhatOurThreadWrote(buffer, [&] {
+    const QImage picture(reinterpret_cast<const uchar*>(buffer), 4, 4, QImage::Format_ARGB32);
+    EXPECT_EQ(picture.copy().constBits()[0], 'q');
+  });
+}
+
+TEST(RaceProbe, GlibCopiesWhatOurThreadWrote) {
+  using CopyBytes = void* (*)(const void*, size_t);
+  const auto copy = reinterpret_cast<CopyBytes>(dlsym(RTLD_DEFAULT, "g_memdup2"));
+  const auto release = reinterpret_cast<void (*)(void*)>(dlsym(RTLD_DEFAULT, "g_free"));
+  ASSERT_TRUE(copy != nullptr && release != nullptr) << "glib is not loaded";
+  char buffer[kBytes] = {};
+  readWhatOurThreadWrote(buffer, [&] {
+    void* bytes = copy(buffer, kBytes);
+    EXPECT_EQ(static_cast<const char*>(bytes)[0], 'q');
+    release(bytes);
+  });
+}
+
+TEST(RaceProbe, OurPoolTaskReadsWhatWeWroteAfterStartingIt) {
+  char buffer[kBytes] = {};
+  std::atomic<bool> written{false};
+  std::atomic<char> seen{0};
+  QThreadPool pool;
+  pool.start([&] {
+    while (!written.load(std::memory_order_relaxed)) std::this_thread::yield();
+    char copy[kBytes];
+    for (int i = 0; i < kBytes; ++i) copy[i] = buffer[i];
+    seen = copy[0];
+  });
+  for (char& byte : buffer) byte = 'q';
+  written.store(true, std::memory_order_relaxed);
+  pool.waitForDone();
+  EXPECT_EQ(seen.load(), 'q');
+}
+
+}  // namespace
