@@ -153,6 +153,8 @@ BatchExportResult BatchExport::run() {
     result.firstFailure = QStringLiteral("%1: %2").arg(QFileInfo(request_.folder).fileName(), why);
     return result;
   }
+  result.cardsPutRight = files->earlier().cardsPutRight;
+  result.unsettled = files->earlier().unsettled;
   const int workers = std::min(threads, std::max(result.total, 1));
   std::vector<std::thread> pool;
   pool.reserve(static_cast<size_t>(workers));
@@ -219,9 +221,33 @@ BatchExportResult BatchExport::run() {
   return result;
 }
 
+namespace {
+
+// What the run says of earlier exports into its folder that did not finish.
+QString earlierExportsNote(const BatchExportResult& result) {
+  QStringList lines;
+  if (result.cardsPutRight == 1)
+    lines << QStringLiteral(
+        "1 card left half replaced by an earlier export that did not finish has been put right.");
+  else if (result.cardsPutRight > 1)
+    lines << QStringLiteral(
+                 "%1 cards left half replaced by an earlier export that did not finish have been put right.")
+                 .arg(result.cardsPutRight);
+  for (const QString& folder : result.unsettled)
+    lines << QStringLiteral(
+                 "An earlier export that did not finish could not be put right: what it left is kept "
+                 "in \"%1\", and some cards may have sides from two exports.")
+                 .arg(folder);
+  return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
 QString batchExportMessage(const BatchExportResult& result) {
+  const QString earlier = earlierExportsNote(result);
   if (result.written == result.total && result.failed == 0)
-    return withClosingNote(QStringLiteral("Card has been exported successfully."), result.cut.note());
+    return withClosingNote(withClosingNote(QStringLiteral("Card has been exported successfully."), earlier),
+                           result.cut.note());
   QString text = QStringLiteral("%1 of %2 cards have been exported: %3 failed, %4 skipped.")
                      .arg(result.written)
                      .arg(result.total)
@@ -229,7 +255,7 @@ QString batchExportMessage(const BatchExportResult& result) {
                      .arg(result.skipped);
   if (result.stopped) text += QStringLiteral("\nThe export was stopped.");
   if (!result.firstFailure.isEmpty()) text += QStringLiteral("\nFirst failure: %1").arg(result.firstFailure);
-  return withClosingNote(text, result.cut.note());
+  return withClosingNote(withClosingNote(text, earlier), result.cut.note());
 }
 
 }  // namespace production

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -48,9 +49,9 @@ void filePlaced() {
 }
 
 // What a note says of one file of a card: the place (a name in the cards'
-// folder), the old file kept aside in the run's folder (empty when there
-// was none) and the new file by its device and inode, which tells whether
-// the place holds it.
+// folder), the name under which the old file at the place is kept aside in
+// the run's folder while the new one takes its place, and the new file by
+// its device and inode, which tells whether the place holds it.
 struct NotedFile {
   QString place;
   QString kept;
@@ -59,9 +60,24 @@ struct NotedFile {
 };
 using NotedCard = std::vector<NotedFile>;
 
+// Notes of this version name the kept file of every place (kept-<note>-<card>-<file>),
+// made only when the place holds a file as the new one takes it; the note's
+// "kept" says, as for the previous version, which places held a file when
+// the note was written.
+constexpr int kNoteVersion = 2;
+
+QString keptName(int note, qsizetype card, size_t file) {
+  return QStringLiteral("kept-%1-%2-%3").arg(note).arg(card).arg(file);
+}
+
 bool plainName(const QString& name) {
   return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
          !name.contains(QLatin1Char('/'));
+}
+
+bool exists(const QString& path) {
+  struct stat info = {};
+  return ::lstat(native(path).constData(), &info) == 0;
 }
 
 // Forces a folder's entries to disk (where the file system offers it).
@@ -80,9 +96,13 @@ void syncFile(const QString& path) {
   ::close(fd);
 }
 
-// Writes the whole of `data` to a new file and forces it to disk.
-bool writeSynced(const QString& path, const QByteArray& data, QString* reason) {
-  const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+// Writes the whole of `data` to a new file under a passing name, forces it
+// to disk and only then gives it the name `path`: a file of that name is
+// always whole.
+bool writeWhole(const QString& path, const QByteArray& data, QString* reason) {
+  const QFileInfo target(path);
+  const QString writing = target.path() + QStringLiteral("/writing-") + target.fileName();
+  const int fd = ::open(native(writing).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     *reason = errorText(errno);
     return false;
@@ -96,9 +116,11 @@ bool writeSynced(const QString& path, const QByteArray& data, QString* reason) {
     else if (n == 0 || errno != EINTR)
       error = n == 0 ? ENOSPC : errno;
   }
-  if (error == 0) ::fdatasync(fd);
+  if (error == 0 && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
   ::close(fd);
+  if (error == 0 && std::rename(native(writing).constData(), native(path).constData()) != 0) error = errno;
   if (error == 0) return true;
+  ::unlink(native(writing).constData());
   *reason = errorText(error);
   return false;
 }
@@ -113,27 +135,43 @@ QJsonArray noteOf(const NotedCard& card) {
   return files;
 }
 
-// The cards of a note; none when it is not whole (a note cut short by the
-// end of its run: nothing had moved yet) or names anything but plain names.
-std::vector<NotedCard> readNote(const QString& path) {
-  const std::optional<QByteArray> data = platform::readRegularFile(path, kLargestNote);
-  if (!data) return {};
+// The number of a note's name, note-<number>.json; 0 for any other name.
+int noteNumber(const QString& name) {
+  if (!name.startsWith(QLatin1String("note-")) || !name.endsWith(QLatin1String(".json"))) return 0;
+  return name.mid(5, name.size() - 10).toInt();
+}
+
+// The cards of the note `name` in the run's folder; nothing when it cannot be
+// read whole (a note is written under another name and only then named so:
+// one that is cut, grown, garbled or not a file at all was damaged after
+// its run wrote it) or names anything but plain names.
+std::optional<std::vector<NotedCard>> readNote(const QString& run, const QString& name) {
+  const std::optional<QByteArray> data =
+      platform::readRegularFile(run + QLatin1Char('/') + name, kLargestNote);
+  if (!data) return std::nullopt;
+  QJsonParseError error{};
+  const QJsonObject note = QJsonDocument::fromJson(*data, &error).object();
+  if (error.error != QJsonParseError::NoError || !note.value(QLatin1String("cards")).isArray())
+    return std::nullopt;
+  const bool everyPlaceKept = note.value(QLatin1String("version")).toInt() >= kNoteVersion;
+  const int number = noteNumber(name);
   std::vector<NotedCard> cards;
-  for (const QJsonValue& card :
-       QJsonDocument::fromJson(*data).object().value(QLatin1String("cards")).toArray()) {
+  for (const QJsonValue& card : note.value(QLatin1String("cards")).toArray()) {
+    if (!card.isArray() || card.toArray().isEmpty()) return std::nullopt;
     NotedCard& noted = cards.emplace_back();
     for (const QJsonValue& value : card.toArray()) {
       const QJsonObject file = value.toObject();
       NotedFile entry;
       entry.place = file.value(QLatin1String("place")).toString();
-      entry.kept = file.value(QLatin1String("kept")).toString();
+      entry.kept = everyPlaceKept ? keptName(number, static_cast<qsizetype>(cards.size() - 1), noted.size())
+                                  : file.value(QLatin1String("kept")).toString();
       bool deviceRead = false, inodeRead = false;
       entry.device =
           static_cast<dev_t>(file.value(QLatin1String("device")).toString().toULongLong(&deviceRead));
       entry.inode = static_cast<ino_t>(file.value(QLatin1String("inode")).toString().toULongLong(&inodeRead));
       if (!plainName(entry.place) || (!entry.kept.isEmpty() && !plainName(entry.kept)) || !deviceRead ||
           !inodeRead)
-        return {};
+        return std::nullopt;
       noted.push_back(entry);
     }
   }
@@ -142,9 +180,9 @@ std::vector<NotedCard> readNote(const QString& path) {
 
 // A card whose new files are all in place is whole and stays; otherwise
 // each place that holds its new file gets its old state back (the kept old
-// file, or no file where there was none). False when a place could not be
+// file, or no file where none was kept). False when a place could not be
 // put back.
-bool settleCard(const QString& cards, const QString& run, const NotedCard& card) {
+bool settleCard(const QString& cards, const QString& run, const NotedCard& card, int* putBack = nullptr) {
   std::vector<const NotedFile*> placed;
   for (const NotedFile& file : card) {
     struct stat now = {};
@@ -156,17 +194,18 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card)
   bool undone = true;
   for (auto file = placed.rbegin(); file != placed.rend(); ++file) {
     const QByteArray place = native(cards + QLatin1Char('/') + (*file)->place);
-    const bool putBack =
-        (*file)->kept.isEmpty()
-            ? ::unlink(place.constData()) == 0
-            : std::rename(native(run + QLatin1Char('/') + (*file)->kept).constData(), place.constData()) == 0;
-    if (!putBack) {
+    const QString kept = run + QLatin1Char('/') + (*file)->kept;
+    const bool restored = (*file)->kept.isEmpty() || !exists(kept)
+                              ? ::unlink(place.constData()) == 0
+                              : std::rename(native(kept).constData(), place.constData()) == 0;
+    if (!restored) {
       const QString why = errorText(errno);
       qCWarning(lcProduction).noquote()
           << QStringLiteral("%1 could not be put back: %2").arg((*file)->place, why);
       undone = false;
       continue;
     }
+    if (putBack) ++*putBack;
     filePlaced();
   }
   return undone;
@@ -190,33 +229,34 @@ void removeKept(const QString& run, const NotedCard& card) {
     if (!file.kept.isEmpty()) ::unlink(native(run + QLatin1Char('/') + file.kept).constData());
 }
 
-// What a card's files are about to do, its old files kept aside under names
-// that begin with `kept`; false with the reason, and nothing kept.
-bool noteCard(const QString& cards, const QString& run, const QString& kept, const CardFilePlaces& files,
-              NotedCard& card, QString* reason) {
+// What a card's files are about to do, the old files to be kept aside under
+// names that `kept` gives; false with the reason.
+bool noteCard(const QString& cards, const std::function<QString(size_t)>& kept, const CardFilePlaces& files,
+              NotedCard& card, QJsonArray& note, QString* reason) {
   const QString folder = QDir::cleanPath(QFileInfo(cards).absoluteFilePath());
-  const auto fail = [&](const QString& why) {
-    *reason = why;
-    removeKept(run, card);
-    card.clear();
-    return false;
-  };
   for (size_t i = 0; i < files.size(); ++i) {
     const auto& [place, prepared] = files[i];
     const QFileInfo info(place);
-    if (QDir::cleanPath(info.absolutePath()) != folder)
-      return fail(QStringLiteral("not in the folder of the cards"));
     struct stat made = {};
-    struct stat old = {};
-    if (::stat(native(prepared).constData(), &made) != 0) return fail(errorText(errno));
-    NotedFile file{info.fileName(), QString(), made.st_dev, made.st_ino};
-    if (::lstat(native(place).constData(), &old) == 0 && !S_ISDIR(old.st_mode)) {
-      file.kept = kept + QString::number(i);
-      QString why;
-      if (!keepAside(place, run + QLatin1Char('/') + file.kept, &why)) return fail(why);
+    if (QDir::cleanPath(info.absolutePath()) != folder)
+      *reason = QStringLiteral("not in the folder of the cards");
+    else if (::stat(native(prepared).constData(), &made) != 0)
+      *reason = errorText(errno);
+    if (!reason->isEmpty()) {
+      card.clear();
+      return false;
     }
-    card.push_back(file);
+    card.push_back({info.fileName(), kept(i), made.st_dev, made.st_ino});
   }
+  QJsonArray entries = noteOf(card);
+  // The previous version's "kept": the places that hold a file now.
+  for (qsizetype i = 0; i < entries.size(); ++i)
+    if (!exists(cards + QLatin1Char('/') + card[static_cast<size_t>(i)].place)) {
+      QJsonObject entry = entries[i].toObject();
+      entry[QStringLiteral("kept")] = QString();
+      entries[i] = entry;
+    }
+  note.append(entries);
   return true;
 }
 
@@ -269,7 +309,8 @@ void setCardFilePlacedObserver(std::function<void()> observer) {
   placedObserver() = std::move(observer);
 }
 
-void CardImageFileRun::settleEndedRuns(const QString& folder) {
+EarlierRuns CardImageFileRun::settleEndedRuns(const QString& folder) {
+  EarlierRuns earlier;
   const QDir cards(folder);
   const QStringList runs =
       cards.entryList({kRunFolderPrefix + QLatin1Char('*')},
@@ -280,20 +321,47 @@ void CardImageFileRun::settleEndedRuns(const QString& folder) {
     // run it is cannot be told, and it is left alone.
     const Lock lock(run);
     if (lock.state() != Lock::Taken) continue;
-    bool settled = true;
-    for (const QString& note : QDir(run).entryList({kNotePattern}, QDir::Files | QDir::Hidden, QDir::Name))
-      for (const NotedCard& card : readNote(run + QLatin1Char('/') + note))
-        settled = settleCard(folder, run, card) && settled;
-    if (settled)
+    // Every note must be read whole, and every old file kept aside named by
+    // one: otherwise which cards the run left half replaced cannot be told.
+    bool readable = true;
+    std::vector<NotedCard> noted;
+    QSet<QString> kept;
+    const QStringList entries = QDir(run).entryList(
+        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& entry : entries) {
+      if (!entry.startsWith(QLatin1String("note-"))) continue;
+      std::optional<std::vector<NotedCard>> note = readNote(run, entry);
+      if (!note) {
+        qCWarning(lcProduction).noquote() << QStringLiteral("%1/%2 cannot be read").arg(run, entry);
+        readable = false;
+        continue;
+      }
+      for (NotedCard& card : *note) {
+        for (const NotedFile& file : card) kept.insert(file.kept);
+        noted.push_back(std::move(card));
+      }
+    }
+    for (const QString& entry : entries)
+      if (entry.startsWith(QLatin1String("kept-")) && !kept.contains(entry)) readable = false;
+    bool settled = readable;
+    for (const NotedCard& card : noted) {
+      int putBack = 0;
+      settled = settleCard(folder, run, card, &putBack) && settled;
+      if (putBack > 0) ++earlier.cardsPutRight;
+    }
+    if (settled) {
       QDir(run).removeRecursively();
-    else
+    } else {
       qCWarning(lcProduction).noquote()
           << QStringLiteral("Kept %1 to finish putting back its cards").arg(run);
+      earlier.unsettled << run;
+    }
   }
+  return earlier;
 }
 
 std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, QString* reason) {
-  settleEndedRuns(folder);
+  EarlierRuns earlier = settleEndedRuns(folder);
   for (int attempt = 0; attempt < 10; ++attempt) {
     QByteArray name = native(folder + QLatin1Char('/') + kRunFolderPrefix + QStringLiteral("XXXXXX"));
     if (!::mkdtemp(name.data())) {
@@ -306,7 +374,9 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
     auto lock = std::make_unique<Lock>(run);
     if (lock->state() == Lock::Busy) continue;
     syncFolder(folder);
-    return std::unique_ptr<CardImageFileRun>(new CardImageFileRun(folder, run, std::move(lock)));
+    auto opened = std::unique_ptr<CardImageFileRun>(new CardImageFileRun(folder, run, std::move(lock)));
+    opened->earlier_ = std::move(earlier);
+    return opened;
   }
   if (reason) *reason = QStringLiteral("no folder of its own could be locked for the new files");
   return nullptr;
@@ -337,27 +407,24 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
   QJsonArray note;
   for (size_t i = 0; i < cards.size(); ++i) {
     if (cards[i].size() < 2) continue;
-    const QString kept = QStringLiteral("kept-%1-%2-").arg(number).arg(i);
-    if (noteCard(run_.cards_, run_.folder_, kept, cards[i], noted_->cards[i], &noted_->failures[i]))
-      note.append(noteOf(noted_->cards[i]));
+    const qsizetype index = note.size();
+    const auto kept = [number, index](size_t file) { return keptName(number, index, file); };
+    noteCard(run_.cards_, kept, cards[i], noted_->cards[i], note, &noted_->failures[i]);
   }
   if (note.isEmpty()) return;
   noted_->note = run_.folder_ + QStringLiteral("/note-%1.json").arg(number);
   QString why;
-  if (!writeSynced(noted_->note,
-                   QJsonDocument(QJsonObject{{QStringLiteral("cards"), note}}).toJson(QJsonDocument::Compact),
-                   &why)) {
-    ::unlink(native(noted_->note).constData());
+  const QJsonObject whole{{QStringLiteral("version"), kNoteVersion}, {QStringLiteral("cards"), note}};
+  if (!writeWhole(noted_->note, QJsonDocument(whole).toJson(QJsonDocument::Compact), &why)) {
     noted_->note.clear();
     for (size_t i = 0; i < cards.size(); ++i) {
       if (noted_->cards[i].empty()) continue;
-      removeKept(run_.folder_, noted_->cards[i]);
       noted_->cards[i].clear();
       noted_->failures[i] = why;
     }
     return;
   }
-  // The note and the kept files are on disk before any new file moves.
+  // The note is on disk before any old file is kept aside or new file moves.
   syncFolder(run_.folder_);
 }
 
@@ -368,13 +435,14 @@ CardImageFileRun::Group::~Group() {
   }
   // A card that could not be put back keeps the note and the old files for the next run.
   if (run_.keepFolder_) return;
-  // The note goes before the old files: while it is there, they are.
-  if (!noted_->note.isEmpty()) ::unlink(native(noted_->note).constData());
+  // The old files go before the note: while they are there, it is.
   for (const NotedCard& card : noted_->cards) removeKept(run_.folder_, card);
+  if (!noted_->note.isEmpty()) ::unlink(native(noted_->note).constData());
 }
 
 bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* reason) {
   CardFilePlaces& files = cards_[card];
+  const NotedCard& noted = noted_->cards[card];
   const auto fail = [&](const QString& path, const QString& why) {
     if (failedPath) *failedPath = path;
     if (reason) *reason = why;
@@ -383,10 +451,21 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
     return false;
   };
   if (!noted_->failures[card].isEmpty()) return fail(files.front().first, noted_->failures[card]);
+  // The old files are kept aside as the card's files take their places.
+  for (size_t i = 0; i < noted.size(); ++i) {
+    QString why;
+    const QString& place = files[i].first;
+    struct stat old = {};
+    if (::lstat(native(place).constData(), &old) == 0 && !S_ISDIR(old.st_mode) &&
+        !keepAside(place, run_.folder_ + QLatin1Char('/') + noted[i].kept, &why)) {
+      removeKept(run_.folder_, noted);
+      return fail(place, why);
+    }
+  }
   for (auto& [place, prepared] : files) {
     if (std::rename(native(prepared).constData(), native(place).constData()) != 0) {
       const QString why = errorText(errno);
-      if (!settleCard(run_.cards_, run_.folder_, noted_->cards[card])) run_.keepFolder_ = true;
+      if (!settleCard(run_.cards_, run_.folder_, noted)) run_.keepFolder_ = true;
       return fail(place, why);
     }
     prepared.clear();

@@ -17,12 +17,19 @@
 // exporting there) is left alone.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
 namespace production {
+
+// What a run found of the runs that ended in its folder before it.
+struct EarlierRuns {
+  int cardsPutRight = 0;  // cards left half replaced that got their old files back
+  QStringList unsettled;  // folders of runs whose cards could not be told or put back; kept
+};
 
 // The files of one card: (place, prepared file) each, all in the run's cards' folder.
 using CardFilePlaces = std::vector<std::pair<QString, QString>>;
@@ -36,6 +43,9 @@ class CardImageFileRun {
   ~CardImageFileRun();
   CardImageFileRun(const CardImageFileRun&) = delete;
   CardImageFileRun& operator=(const CardImageFileRun&) = delete;
+
+  // What the run put right of the runs that ended before it.
+  const EarlierRuns& earlier() const { return earlier_; }
 
   // The run's folder, where its files are prepared.
   const QString& folder() const { return folder_; }
@@ -76,12 +86,13 @@ class CardImageFileRun {
   // Settles the cards of each run in `folder` that has ended without
   // finishing (a card left half replaced gets its old files back) and
   // removes the run's folder; runs still alive are left alone.
-  static void settleEndedRuns(const QString& folder);
+  static EarlierRuns settleEndedRuns(const QString& folder);
 
   QString cards_;               // the folder the cards go to
   QString folder_;              // the run's own folder inside it
   std::unique_ptr<Lock> lock_;  // held for the run's life
   int notes_ = 0;               // notes written so far
+  EarlierRuns earlier_;
   // Set when a card could not be put back: the run's folder stays, so that
   // the next run finishes the job.
   bool keepFolder_ = false;

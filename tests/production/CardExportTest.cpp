@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <csignal>
+#include <functional>
 
 #include "ProductionTestSupport.h"
 #include "core/globals.h"
@@ -291,11 +292,14 @@ TEST(CardExport, BothSidesAreWrittenAsAPairOrNotAtAll) {
 // The batch of both sides run by card_batch_run, a process of its own: run
 // `run` paints the sides of its cards with its number. "die n" kills it
 // (SIGKILL) just after the n-th file took its place in the folder.
-int batchInItsOwnProcess(const QString& folder, int run, int cards, const QStringList& end = {}) {
-  const platform::ChildResult child =
-      platform::runChild(kCardBatchRun, QStringList{folder, QString::number(run), QString::number(cards)} + end,
-                         {.output = platform::ChildOutput::ErrorsForwarded});
+// The run's closing message goes to `message`.
+int batchInItsOwnProcess(const QString& folder, int run, int cards, const QStringList& end = {},
+                         QString* message = nullptr) {
+  const platform::ChildResult child = platform::runChild(
+      kCardBatchRun, QStringList{folder, QString::number(run), QString::number(cards)} + end,
+      {.output = platform::ChildOutput::ErrorsForwarded});
   EXPECT_TRUE(child.started);
+  if (message) *message = QString::fromLocal8Bit(child.out).trimmed();
   return child.exitCode;  // -1 when killed
 }
 
@@ -315,7 +319,10 @@ std::string cardRuns(const QString& folder, int cards) {
 }
 
 std::string hiddenEntries(const QString& folder) {
-  return QDir(folder).entryList({".*"}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ').toStdString();
+  return QDir(folder)
+      .entryList({".*"}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+      .join(' ')
+      .toStdString();
 }
 
 // A batch killed at any point, even while it puts back what an earlier killed
@@ -357,6 +364,59 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   ASSERT_EQ(batchInItsOwnProcess(folder, 9, 1), 0);
   EXPECT_EQ(cardRuns(folder, 6), "9/9 5/5 5/5 5/5 5/5 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
+}
+
+// The hidden folders that runs left in `folder`, as paths.
+QStringList runFolders(const QString& folder) {
+  QStringList runs;
+  for (const QString& name : QDir(folder).entryList({".Card_files_*"}, QDir::Dirs | QDir::Hidden))
+    runs << folder + "/" + name;
+  return runs;
+}
+
+// A run's note damaged after its run died (cut, emptied, garbled, grown,
+// replaced by a pipe or a link to a device, or gone): the next export cannot
+// tell which cards it left half replaced, keeps its folder with the old
+// sides and says where they are.
+TEST(CardExport, ARunWhoseNoteCannotBeReadIsKeptAndTheExportSaysWhere) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  const std::vector<std::function<bool(const QString&)>> damages = {
+      [](const QString& note) { return QFile::resize(note, QFileInfo(note).size() / 2); },
+      [](const QString& note) { return QFile::resize(note, 0); },
+      [](const QString& note) { return writeFile(note, readFile(note).replace("\"place\"", "\"plaice\"")); },
+      [](const QString& note) { return writeFile(note, readFile(note).replace('{', '[')); },
+      [](const QString& note) { return writeFile(note, readFile(note) + QByteArray(2 << 20, ' ')); },
+      [](const QString& note) { return QFile::remove(note) && ::mkfifo(QFile::encodeName(note), 0600) == 0; },
+      [](const QString& note) { return QFile::remove(note) && QFile::link("/dev/zero", note); },
+      [](const QString& note) { return QFile::remove(note); },
+  };
+  for (size_t damage = 0; damage < damages.size(); ++damage) {
+    ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
+    // Killed just after card 4's back took its place.
+    EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
+    const QStringList runs = runFolders(folder);
+    ASSERT_EQ(runs.size(), 1);
+    const QStringList notes = QDir(runs[0]).entryList({"note-*.json"}, QDir::Files);
+    ASSERT_FALSE(notes.isEmpty());
+    for (const QString& note : notes) ASSERT_TRUE(damages[damage](runs[0] + "/" + note)) << damage;
+
+    QString message;
+    ASSERT_EQ(batchInItsOwnProcess(folder, 3, 1, {}, &message), 0);
+    EXPECT_EQ(
+        message.toStdString(),
+        ("Card has been exported successfully.\n\nAn earlier export that did not finish could not be put "
+         "right: what it left is kept in \"" +
+         runs[0] +
+         "\", and some cards may have sides from two "
+         "exports.")
+            .toStdString())
+        << damage;
+    EXPECT_EQ(cardRuns(folder, 6), "3/3 2/2 2/2 1/2 1/1 1/1") << damage;
+    EXPECT_EQ(runFolders(folder).join(" ").toStdString(), runs.join(" ").toStdString()) << damage;
+    EXPECT_FALSE(QDir(runs[0]).entryList({"kept-*"}, QDir::Files).isEmpty()) << damage;
+    ASSERT_TRUE(QDir(runs[0]).removeRecursively());
+  }
 }
 
 TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeepsItsAlpha) {

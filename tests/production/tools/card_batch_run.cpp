@@ -6,7 +6,8 @@
 //
 // die n: the process kills itself (SIGKILL) just after the n-th file took
 // its place in the folder; pause n: it says "paused" there and waits to be
-// killed. Exit status 0 when every card was written.
+// killed. The run's closing message goes to the output; exit status 0 when
+// every card was written.
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -62,11 +63,14 @@ int main(int argc, char** argv) {
   snapshot->card.backContext = painted(QColor(run, 60, 200));
   auto rows = std::make_shared<production::BindingRows>();
   rows->useSeries = true;
-  for (int i = 1; i <= cards; ++i) rows->series[QStringLiteral("Names")].append(QStringLiteral("Guest %1").arg(i));
+  for (int i = 1; i <= cards; ++i)
+    rows->series[QStringLiteral("Names")].append(QStringLiteral("Guest %1").arg(i));
   rows->seriesRows = cards;
   snapshot->rows = rows;
 
   const production::BatchExportResult result =
-      production::BatchExport(snapshot, {folder, QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 4}).run();
+      production::BatchExport(snapshot, {folder, QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 4})
+          .run();
+  std::printf("%s\n", qPrintable(production::batchExportMessage(result)));
   return result.written == cards ? 0 : 1;
 }
