@@ -266,17 +266,32 @@ bool noteCard(const QString& cards, const std::function<QString(size_t)>& kept, 
 // while the object lives.
 class CardImageFileRun::Lock {
  public:
-  enum State { Taken, Busy, NotOffered };
+  // Taken; held by a run alive; not there (yet); or not offered here.
+  enum State { Taken, Busy, Missing, NotOffered };
+  enum Kind { OfDeadRun, OfNewRun };
 
-  explicit Lock(const QString& folder) {
+  // The lock of a run found in `folder`; or the lock of a new run that has
+  // just made the folder: made under another name and taken before it is
+  // named, so no other run ever finds it free.
+  Lock(const QString& folder, Kind kind) {
     const QByteArray path = native(folder + QLatin1Char('/') + kLockName);
-    fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd_ < 0 || ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      state_ = fd_ >= 0 && errno == EWOULDBLOCK ? Busy : NotOffered;
+    const QByteArray made = kind == OfNewRun ? path + ".new" : path;
+    fd_ = ::open(made.constData(),
+                 O_RDWR | O_CLOEXEC | O_NOFOLLOW | (kind == OfNewRun ? O_CREAT | O_EXCL : 0), 0666);
+    if (fd_ < 0) {
+      state_ = errno == ENOENT ? Missing : NotOffered;
       return;
     }
-    // A run that settles a dead one removes its folder, lock included, while
-    // holding it: the lock is only good while the path names this file.
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      state_ = errno == EWOULDBLOCK ? Busy : NotOffered;
+      return;
+    }
+    if (kind == OfNewRun) {
+      if (std::rename(made.constData(), path.constData()) != 0) state_ = NotOffered;
+      return;
+    }
+    // A run that settles a dead one removes its folder, lock included: the
+    // lock is only good while the path names this file.
     struct stat held = {};
     struct stat named = {};
     if (::fstat(fd_, &held) != 0 || ::stat(path.constData(), &named) != 0 || held.st_dev != named.st_dev ||
@@ -317,9 +332,10 @@ EarlierRuns CardImageFileRun::settleEndedRuns(const QString& folder) {
                       QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
   for (const QString& name : runs) {
     const QString run = cards.filePath(name);
-    // A run still alive holds its lock; where locks are not offered, whose
-    // run it is cannot be told, and it is left alone.
-    const Lock lock(run);
+    // A run still alive holds its lock, and one that is starting has none
+    // yet; where locks are not offered, whose run it is cannot be told. All
+    // these are left alone.
+    const Lock lock(run, Lock::OfDeadRun);
     if (lock.state() != Lock::Taken) continue;
     // Every note must be read whole, and every old file kept aside named by
     // one: otherwise which cards the run left half replaced cannot be told.
@@ -369,10 +385,11 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
       return nullptr;
     }
     const QString run = QFile::decodeName(name);
-    // Busy: another program found the new folder before it was locked and
-    // took it for a dead run's; that program removes it.
-    auto lock = std::make_unique<Lock>(run);
-    if (lock->state() == Lock::Busy) continue;
+    auto lock = std::make_unique<Lock>(run, Lock::OfNewRun);
+    if (lock->state() != Lock::Taken && lock->state() != Lock::NotOffered) {
+      QDir(run).removeRecursively();
+      continue;
+    }
     syncFolder(folder);
     auto opened = std::unique_ptr<CardImageFileRun>(new CardImageFileRun(folder, run, std::move(lock)));
     opened->earlier_ = std::move(earlier);

@@ -364,6 +364,11 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   ASSERT_EQ(batchInItsOwnProcess(folder, 9, 1), 0);
   EXPECT_EQ(cardRuns(folder, 6), "9/9 5/5 5/5 5/5 5/5 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
+
+  // A run's folder that has no lock yet is that of a run just starting: it stays.
+  ASSERT_TRUE(QDir(folder).mkdir(".Card_files_start"));
+  ASSERT_EQ(batchInItsOwnProcess(folder, 10, 1), 0);
+  EXPECT_EQ(hiddenEntries(folder), ".Card_files_start");
 }
 
 // The hidden folders that runs left in `folder`, as paths.
