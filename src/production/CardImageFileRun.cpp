@@ -306,6 +306,26 @@ class CardImageFileRun::Lock {
 
   State state() const { return state_; }
 
+  // Removes the run's folder `folder` with all in it, the lock last, once let
+  // go: a file system that keeps a file removed while open under another
+  // name (a network or user-space one) would leave it, and the folder, behind.
+  void removeFolder(const QString& folder) {
+    QDir run(folder);
+    for (const QFileInfo& entry :
+         run.entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
+      if (entry.fileName() == kLockName) continue;
+      if (entry.isDir() && !entry.isSymLink())
+        QDir(entry.filePath()).removeRecursively();
+      else
+        ::unlink(native(entry.filePath()).constData());
+    }
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    ::unlink(native(run.filePath(kLockName)).constData());
+    ::unlink(native(run.filePath(kLockName + QStringLiteral(".new"))).constData());
+    ::rmdir(native(folder).constData());
+  }
+
  private:
   int fd_ = -1;
   State state_ = Taken;
@@ -335,7 +355,7 @@ EarlierRuns CardImageFileRun::settleEndedRuns(const QString& folder) {
     // A run still alive holds its lock, and one that is starting has none
     // yet; where locks are not offered, whose run it is cannot be told. All
     // these are left alone.
-    const Lock lock(run, Lock::OfDeadRun);
+    Lock lock(run, Lock::OfDeadRun);
     if (lock.state() != Lock::Taken) continue;
     // Every note must be read whole, and every old file kept aside named by
     // one: otherwise which cards the run left half replaced cannot be told.
@@ -366,7 +386,7 @@ EarlierRuns CardImageFileRun::settleEndedRuns(const QString& folder) {
       if (putBack > 0) ++earlier.cardsPutRight;
     }
     if (settled) {
-      QDir(run).removeRecursively();
+      lock.removeFolder(run);
     } else {
       qCWarning(lcProduction).noquote()
           << QStringLiteral("Kept %1 to finish putting back its cards").arg(run);
@@ -387,7 +407,7 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
     const QString run = QFile::decodeName(name);
     auto lock = std::make_unique<Lock>(run, Lock::OfNewRun);
     if (lock->state() != Lock::Taken && lock->state() != Lock::NotOffered) {
-      QDir(run).removeRecursively();
+      lock->removeFolder(run);
       continue;
     }
     syncFolder(folder);
@@ -403,7 +423,7 @@ CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_pt
     : cards_(std::move(cards)), folder_(std::move(folder)), lock_(std::move(lock)) {}
 
 CardImageFileRun::~CardImageFileRun() {
-  if (!keepFolder_) QDir(folder_).removeRecursively();
+  if (!keepFolder_) lock_->removeFolder(folder_);
 }
 
 QString CardImageFileRun::threadFolder(int thread) const {

@@ -3,6 +3,7 @@
 // a batch folder that cannot be made.
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -422,6 +423,61 @@ TEST(CardExport, ARunWhoseNoteCannotBeReadIsKeptAndTheExportSaysWhere) {
     EXPECT_FALSE(QDir(runs[0]).entryList({"kept-*"}, QDir::Files).isEmpty()) << damage;
     ASSERT_TRUE(QDir(runs[0]).removeRecursively());
   }
+}
+
+// What became of a run folder's lock while it was watched: "closed" and
+// "removed" in the order they happened.
+class LockWatch {
+ public:
+  explicit LockWatch(const QString& run) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    EXPECT_GE(inotify_add_watch(fd_, QFile::encodeName(run).constData(),
+                                IN_CLOSE_WRITE | IN_CLOSE_NOWRITE | IN_DELETE),
+              0);
+  }
+  ~LockWatch() { ::close(fd_); }
+  std::string seen() {
+    QStringList events;
+    alignas(inotify_event) char buffer[65536];
+    for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;)
+      for (ssize_t at = 0; at < n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        if (event->len > 0 && qstrcmp(event->name, "lock") == 0)
+          events << ((event->mask & IN_DELETE) ? "removed" : "closed");
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    return events.join(' ').toStdString();
+  }
+
+ private:
+  int fd_;
+};
+
+// A run removes its folder with the lock last, once it has let the lock go,
+// and so does a run that settles a dead one: a network or user-space file
+// system keeps a file removed while open under another name, in a folder
+// that then cannot be removed.
+TEST(CardExport, ARunLetsGoOfItsLockBeforeRemovingIt) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  platform::ChildProcess held(kCardBatchRun, {folder, "1", "2", "hold", "4"});
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  while (!held.out().contains("paused") && held.running() && !guard.hasExpired()) held.readFor(100);
+  ASSERT_TRUE(held.out().contains("paused"));
+  ASSERT_EQ(runFolders(folder).size(), 1);
+  LockWatch ownRun(runFolders(folder)[0]);
+  held.signal(SIGUSR1);
+  ASSERT_TRUE(held.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(held.exitCode(), 0);
+  EXPECT_EQ(ownRun.seen(), "closed removed");
+  EXPECT_EQ(hiddenEntries(folder), "");
+
+  EXPECT_EQ(batchInItsOwnProcess(folder, 2, 2, {"die", "1"}), -1);
+  ASSERT_EQ(runFolders(folder).size(), 1);
+  LockWatch deadRun(runFolders(folder)[0]);
+  ASSERT_EQ(batchInItsOwnProcess(folder, 3, 2), 0);
+  EXPECT_EQ(deadRun.seen(), "closed removed");
+  EXPECT_EQ(hiddenEntries(folder), "");
+  EXPECT_EQ(cardRuns(folder, 2), "3/3 3/3");
 }
 
 TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeepsItsAlpha) {
