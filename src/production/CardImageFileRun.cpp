@@ -51,13 +51,30 @@ void filePlaced() {
 // What a note says of one file of a card: the place (a name in the cards'
 // folder), the name under which the old file at the place is kept aside in
 // the run's folder while the new one takes its place, and the new file by
-// its device and inode, which tells whether the place holds it.
+// its inode, size and time of change, which tell whether the place holds it.
+// The device number is noted too (the previous version's notes have no
+// more), but not compared: the place and the run's folder are on one file
+// system, whose number changes when it is mounted again (after a restart,
+// or a disk plugged in again).
 struct NotedFile {
   QString place;
   QString kept;
   dev_t device = 0;
   ino_t inode = 0;
+  qint64 size = -1;      // -1: not noted
+  qint64 modified = -1;  // nanoseconds since 1970
 };
+
+qint64 modifiedOf(const struct stat& info) {
+  return static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+// Whether `now` is the file noted.
+bool isNoted(const struct stat& now, const NotedFile& file) {
+  if (now.st_ino != file.inode) return false;
+  if (file.size < 0) return now.st_dev == file.device;
+  return now.st_size == file.size && modifiedOf(now) == file.modified;
+}
 using NotedCard = std::vector<NotedFile>;
 
 // Notes of this version name the kept file of every place (kept-<note>-<card>-<file>),
@@ -131,7 +148,9 @@ QJsonArray noteOf(const NotedCard& card) {
     files.append(QJsonObject{{QStringLiteral("place"), file.place},
                              {QStringLiteral("kept"), file.kept},
                              {QStringLiteral("device"), QString::number(file.device)},
-                             {QStringLiteral("inode"), QString::number(file.inode)}});
+                             {QStringLiteral("inode"), QString::number(file.inode)},
+                             {QStringLiteral("size"), QString::number(file.size)},
+                             {QStringLiteral("modified"), QString::number(file.modified)}});
   return files;
 }
 
@@ -172,6 +191,12 @@ std::optional<std::vector<NotedCard>> readNote(const QString& run, const QString
       if (!plainName(entry.place) || (!entry.kept.isEmpty() && !plainName(entry.kept)) || !deviceRead ||
           !inodeRead)
         return std::nullopt;
+      if (file.contains(QLatin1String("size"))) {
+        bool sizeRead = false, modifiedRead = false;
+        entry.size = file.value(QLatin1String("size")).toString().toLongLong(&sizeRead);
+        entry.modified = file.value(QLatin1String("modified")).toString().toLongLong(&modifiedRead);
+        if (!sizeRead || !modifiedRead || entry.size < 0) return std::nullopt;
+      }
       noted.push_back(entry);
     }
   }
@@ -186,8 +211,7 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
   std::vector<const NotedFile*> placed;
   for (const NotedFile& file : card) {
     struct stat now = {};
-    if (::lstat(native(cards + QLatin1Char('/') + file.place).constData(), &now) == 0 &&
-        now.st_dev == file.device && now.st_ino == file.inode)
+    if (::lstat(native(cards + QLatin1Char('/') + file.place).constData(), &now) == 0 && isNoted(now, file))
       placed.push_back(&file);
   }
   if (placed.size() == card.size()) return true;
@@ -246,7 +270,7 @@ bool noteCard(const QString& cards, const std::function<QString(size_t)>& kept, 
       card.clear();
       return false;
     }
-    card.push_back({info.fileName(), kept(i), made.st_dev, made.st_ino});
+    card.push_back({info.fileName(), kept(i), made.st_dev, made.st_ino, made.st_size, modifiedOf(made)});
   }
   QJsonArray entries = noteOf(card);
   // The previous version's "kept": the places that hold a file now.

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
@@ -326,6 +327,14 @@ std::string hiddenEntries(const QString& folder) {
       .toStdString();
 }
 
+// The hidden folders that runs left in `folder`, as paths.
+QStringList runFolders(const QString& folder) {
+  QStringList runs;
+  for (const QString& name : QDir(folder).entryList({".Card_files_*"}, QDir::Dirs | QDir::Hidden))
+    runs << folder + "/" + name;
+  return runs;
+}
+
 // A batch killed at any point, even while it puts back what an earlier killed
 // batch left, leaves no card whose sides come from two runs once the next
 // batch into the folder has begun (a half replaced card gets its old sides
@@ -338,6 +347,14 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   // Each card puts its back, then its front, in place: the 7th file is card 4's back.
   EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/2 1/1 1/1");
+  // The disk mounted again under another device number, as after a restart,
+  // changes nothing (the notes are made to say another device).
+  for (const QString& run : runFolders(folder))
+    for (const QString& note : QDir(run).entryList({"note-*.json"}, QDir::Files))
+      ASSERT_TRUE(
+          writeFile(run + "/" + note, QString::fromUtf8(readFile(run + "/" + note))
+                                          .replace(QRegularExpression(R"("device":"\d+")"), R"("device":"1")")
+                                          .toUtf8()));
   // Killed again just after putting back card 4's old back, before its own first card.
   EXPECT_EQ(batchInItsOwnProcess(folder, 3, 6, {"die", "1"}), -1);
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
@@ -370,14 +387,6 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   ASSERT_TRUE(QDir(folder).mkdir(".Card_files_start"));
   ASSERT_EQ(batchInItsOwnProcess(folder, 10, 1), 0);
   EXPECT_EQ(hiddenEntries(folder), ".Card_files_start");
-}
-
-// The hidden folders that runs left in `folder`, as paths.
-QStringList runFolders(const QString& folder) {
-  QStringList runs;
-  for (const QString& name : QDir(folder).entryList({".Card_files_*"}, QDir::Dirs | QDir::Hidden))
-    runs << folder + "/" + name;
-  return runs;
 }
 
 // A run's note damaged after its run died (cut, emptied, garbled, grown,
