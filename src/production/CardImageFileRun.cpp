@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "platform/RegularFile.h"
@@ -355,6 +356,30 @@ class CardImageFileRun::Lock {
   State state_ = Taken;
 };
 
+// The cards' folder locked against other programs' runs while a card's
+// files take their places or dead runs are settled, so that each card ends
+// with the files of one run. Waits for the lock; a folder where locks are
+// not offered is not locked.
+class CardImageFileRun::FolderLock {
+ public:
+  explicit FolderLock(int folder) : fd_(folder) {
+    if (fd_ < 0) return;
+    while (::flock(fd_, LOCK_EX) != 0)
+      if (errno != EINTR) {
+        fd_ = -1;
+        return;
+      }
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) ::flock(fd_, LOCK_UN);
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_;
+};
+
 // The group's note and, for each card, what it says of the card (empty for
 // a card of one file, which takes its place in one step) or why the card
 // could not be noted.
@@ -368,64 +393,95 @@ void setCardFilePlacedObserver(std::function<void()> observer) {
   placedObserver() = std::move(observer);
 }
 
+// A run that ended without finishing, found in the cards' folder: its lock,
+// its notes' cards, and whether all of them could be read.
+struct CardImageFileRun::EndedRun {
+  QString folder;
+  std::unique_ptr<Lock> lock;
+  std::vector<NotedCard> cards;
+  bool readable = true;
+};
+
 EarlierRuns CardImageFileRun::settleEndedRuns(const QString& folder) {
-  EarlierRuns earlier;
   const QDir cards(folder);
-  const QStringList runs =
-      cards.entryList({kRunFolderPrefix + QLatin1Char('*')},
-                      QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-  for (const QString& name : runs) {
-    const QString run = cards.filePath(name);
+  std::vector<EndedRun> ended;
+  for (const QString& name :
+       cards.entryList({kRunFolderPrefix + QLatin1Char('*')},
+                       QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
     // A run still alive holds its lock, and one that is starting has none
     // yet; where locks are not offered, whose run it is cannot be told. All
     // these are left alone.
-    Lock lock(run, Lock::OfDeadRun);
-    if (lock.state() != Lock::Taken) continue;
+    EndedRun run{cards.filePath(name), std::make_unique<Lock>(cards.filePath(name), Lock::OfDeadRun)};
+    if (run.lock->state() != Lock::Taken) continue;
     // Every note must be read whole, and every old file kept aside named by
     // one: otherwise which cards the run left half replaced cannot be told.
-    bool readable = true;
-    std::vector<NotedCard> noted;
     QSet<QString> kept;
-    const QStringList entries = QDir(run).entryList(
-        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList entries =
+        QDir(run.folder)
+            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& entry : entries) {
       if (!entry.startsWith(QLatin1String("note-"))) continue;
-      std::optional<std::vector<NotedCard>> note = readNote(run, entry);
+      std::optional<std::vector<NotedCard>> note = readNote(run.folder, entry);
       if (!note) {
-        qCWarning(lcProduction).noquote() << QStringLiteral("%1/%2 cannot be read").arg(run, entry);
-        readable = false;
+        qCWarning(lcProduction).noquote() << QStringLiteral("%1/%2 cannot be read").arg(run.folder, entry);
+        run.readable = false;
         continue;
       }
       for (NotedCard& card : *note) {
         for (const NotedFile& file : card) kept.insert(file.kept);
-        noted.push_back(std::move(card));
+        run.cards.push_back(std::move(card));
       }
     }
     for (const QString& entry : entries)
-      if (entry.startsWith(QLatin1String("kept-")) && !kept.contains(entry)) readable = false;
-    bool settled = readable;
-    for (const NotedCard& card : noted) {
-      int putBack = 0;
-      settled = settleCard(folder, run, card, &putBack) && settled;
-      if (putBack > 0) ++earlier.cardsPutRight;
+      if (entry.startsWith(QLatin1String("kept-")) && !kept.contains(entry)) run.readable = false;
+    ended.push_back(std::move(run));
+  }
+
+  // A run that died halfway through a card another dead run had left half
+  // replaced kept that half card aside: once its own new files are gone, the
+  // half card is back and is settled in turn. So the cards are settled
+  // again until nothing moves.
+  EarlierRuns earlier;
+  std::set<std::pair<size_t, size_t>> putRight;  // (run, card)
+  std::vector<bool> settled(ended.size());
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (size_t r = 0; r < ended.size(); ++r) {
+      settled[r] = ended[r].readable;
+      for (size_t c = 0; c < ended[r].cards.size(); ++c) {
+        int putBack = 0;
+        settled[r] = settleCard(folder, ended[r].folder, ended[r].cards[c], &putBack) && settled[r];
+        if (putBack == 0) continue;
+        moved = true;
+        putRight.emplace(r, c);
+      }
     }
-    if (settled) {
-      lock.removeFolder(run);
-    } else {
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral("Kept %1 to finish putting back its cards").arg(run);
-      earlier.unsettled << run;
+  }
+  earlier.cardsPutRight = static_cast<int>(putRight.size());
+  for (size_t r = 0; r < ended.size(); ++r) {
+    if (settled[r]) {
+      ended[r].lock->removeFolder(ended[r].folder);
+      continue;
     }
+    qCWarning(lcProduction).noquote()
+        << QStringLiteral("Kept %1 to finish putting back its cards").arg(ended[r].folder);
+    earlier.unsettled << ended[r].folder;
   }
   return earlier;
 }
 
 std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, QString* reason) {
-  EarlierRuns earlier = settleEndedRuns(folder);
+  const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  EarlierRuns earlier;
+  {
+    const FolderLock locked(cards);
+    earlier = settleEndedRuns(folder);
+  }
   for (int attempt = 0; attempt < 10; ++attempt) {
     QByteArray name = native(folder + QLatin1Char('/') + kRunFolderPrefix + QStringLiteral("XXXXXX"));
     if (!::mkdtemp(name.data())) {
       if (reason) *reason = errorText(errno);
+      if (cards >= 0) ::close(cards);
       return nullptr;
     }
     const QString run = QFile::decodeName(name);
@@ -436,9 +492,11 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
     }
     syncFolder(folder);
     auto opened = std::unique_ptr<CardImageFileRun>(new CardImageFileRun(folder, run, std::move(lock)));
+    opened->cardsFolder_ = cards;
     opened->earlier_ = std::move(earlier);
     return opened;
   }
+  if (cards >= 0) ::close(cards);
   if (reason) *reason = QStringLiteral("no folder of its own could be locked for the new files");
   return nullptr;
 }
@@ -448,6 +506,7 @@ CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_pt
 
 CardImageFileRun::~CardImageFileRun() {
   if (!keepFolder_) lock_->removeFolder(folder_);
+  if (cardsFolder_ >= 0) ::close(cardsFolder_);
 }
 
 QString CardImageFileRun::threadFolder(int thread) const {
@@ -512,7 +571,9 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
     return false;
   };
   if (!noted_->failures[card].isEmpty()) return fail(files.front().first, noted_->failures[card]);
-  // The old files are kept aside as the card's files take their places.
+  const FolderLock locked(run_.cardsFolder_);
+  // The old files are kept aside as the card's files take their places:
+  // what is there now, whichever run put it there.
   for (size_t i = 0; i < noted.size(); ++i) {
     QString why;
     const QString& place = files[i].first;

@@ -82,15 +82,19 @@ class CardImageFileRun {
 
  private:
   class Lock;
+  class FolderLock;
+  struct EndedRun;
   CardImageFileRun(QString cards, QString folder, std::unique_ptr<Lock> lock);
   // Settles the cards of each run in `folder` that has ended without
   // finishing (a card left half replaced gets its old files back) and
-  // removes the run's folder; runs still alive are left alone.
+  // removes the run's folder; runs still alive are left alone. The folder
+  // is locked (FolderLock) meanwhile.
   static EarlierRuns settleEndedRuns(const QString& folder);
 
   QString cards_;               // the folder the cards go to
   QString folder_;              // the run's own folder inside it
   std::unique_ptr<Lock> lock_;  // held for the run's life
+  int cardsFolder_ = -1;        // the cards' folder, open for its lock
   int notes_ = 0;               // notes written so far
   EarlierRuns earlier_;
   // Set when a card could not be put back: the run's folder stays, so that

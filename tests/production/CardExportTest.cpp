@@ -335,6 +335,13 @@ QStringList runFolders(const QString& folder) {
   return runs;
 }
 
+// Whether the process `pid` waits for a lock that another holds.
+bool waitsForALock(pid_t pid) {
+  for (const QByteArray& line : readFile("/proc/locks").split('\n'))
+    if (line.contains("->") && line.simplified().split(' ').contains(QByteArray::number(pid))) return true;
+  return false;
+}
+
 // A batch killed at any point, even while it puts back what an earlier killed
 // batch left, leaves no card whose sides come from two runs once the next
 // batch into the folder has begun (a half replaced card gets its old sides
@@ -368,17 +375,23 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   EXPECT_EQ(cardRuns(folder, 6), "6/6 5/5 5/5 5/5 5/5 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
 
-  // A run held after card 2's back is alive: a second program's batch leaves
-  // its half card and its files alone, until it is killed.
-  platform::ChildProcess alive(kCardBatchRun, {folder, "7", "6", "pause", "3"});
+  // A run held after card 2's back is alive: a second program's batch waits
+  // for it, leaving its half card and its files alone, until it is killed;
+  // then it puts the half card right.
+  platform::ChildProcess alive(kCardBatchRun, {folder, "7", "6", "hold", "3"});
   const QDeadlineTimer guard(testing_support::kHangGuardMs);
   while (!alive.out().contains("paused") && alive.running() && !guard.hasExpired()) alive.readFor(100);
   ASSERT_TRUE(alive.out().contains("paused"));
-  ASSERT_EQ(batchInItsOwnProcess(folder, 8, 1), 0);
-  EXPECT_EQ(cardRuns(folder, 2), "8/8 5/7");
-  EXPECT_EQ(hiddenEntries(folder).find(' '), std::string::npos);  // the living run's folder alone
+  platform::ChildProcess second(kCardBatchRun, {folder, "8", "1"});
+  while (second.running() && !waitsForALock(second.pid()) && !guard.hasExpired()) second.readFor(20);
+  EXPECT_TRUE(second.running());
+  EXPECT_EQ(cardRuns(folder, 2), "7/7 5/7");
   alive.signal(SIGKILL);
   alive.waitForExit(-1);
+  ASSERT_TRUE(second.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(cardRuns(folder, 6), "8/8 5/5 5/5 5/5 5/5 1/1");
+  EXPECT_EQ(hiddenEntries(folder), "");
   ASSERT_EQ(batchInItsOwnProcess(folder, 9, 1), 0);
   EXPECT_EQ(cardRuns(folder, 6), "9/9 5/5 5/5 5/5 5/5 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
@@ -487,6 +500,32 @@ TEST(CardExport, ARunLetsGoOfItsLockBeforeRemovingIt) {
   EXPECT_EQ(deadRun.seen(), "closed removed");
   EXPECT_EQ(hiddenEntries(folder), "");
   EXPECT_EQ(cardRuns(folder, 2), "3/3 3/3");
+}
+
+// Two programs exporting into one folder at once: each card ends with both
+// sides of one run, whichever run put its sides in place last.
+TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
+  // The first holds still just after card 2's back took its place; the
+  // second runs meanwhile until it waits for the first.
+  platform::ChildProcess first(kCardBatchRun, {folder, "2", "6", "hold", "3"});
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  while (!first.out().contains("paused") && first.running() && !guard.hasExpired()) first.readFor(100);
+  ASSERT_TRUE(first.out().contains("paused"));
+  platform::ChildProcess second(kCardBatchRun, {folder, "3", "6"});
+  while (second.running() && !waitsForALock(second.pid()) && !guard.hasExpired()) second.readFor(20);
+  first.signal(SIGUSR1);
+  ASSERT_TRUE(first.waitForExit(testing_support::kHangGuardMs));
+  ASSERT_TRUE(second.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(first.exitCode(), 0);
+  EXPECT_EQ(second.exitCode(), 0);
+  const QStringList cards = QString::fromStdString(cardRuns(folder, 6)).split(' ');
+  for (const QString& card : cards)
+    EXPECT_EQ(card.section('/', 0, 0).toStdString(), card.section('/', 1, 1).toStdString())
+        << cardRuns(folder, 6);
+  EXPECT_EQ(hiddenEntries(folder), "");
 }
 
 TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeepsItsAlpha) {
