@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +21,7 @@
 #include <utility>
 
 #include "platform/RegularFile.h"
+#include "platform/globals.h"
 #include "production/CardImageFile.h"
 #include "production/globals.h"
 
@@ -28,6 +30,9 @@ namespace production {
 namespace {
 
 const QString kRunFolderPrefix = QStringLiteral(".Card_files_");
+// The folder in the resource folder where each run under way leaves a file
+// naming its cards' folder, removed when it has finished.
+const QString kUnfinishedExports = QStringLiteral("Unfinished exports");
 const QString kLockName = QStringLiteral("lock");
 const QString kNotePattern = QStringLiteral("note-*.json");
 constexpr qint64 kLargestNote = 1024 * 1024;
@@ -285,6 +290,17 @@ bool noteCard(const QString& cards, const std::function<QString(size_t)>& kept, 
   return true;
 }
 
+// The file that names the cards' folder of the run `run` while it is under
+// way; empty without a resource folder.
+QString unfinishedEntry(const QString& cards, const QString& run) {
+  if (Resource_Path().isEmpty()) return {};
+  const QByteArray folder = QFile::encodeName(QDir::cleanPath(QFileInfo(cards).absoluteFilePath()));
+  return QStringLiteral("%1/%2/%3-%4")
+      .arg(Resource_Path(), kUnfinishedExports,
+           QString::fromLatin1(QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16)),
+           QFileInfo(run).fileName().mid(kRunFolderPrefix.size()));
+}
+
 }  // namespace
 
 // The lock of a run's folder (a file in it), tried without waiting and held
@@ -461,11 +477,45 @@ EarlierRuns CardImageFileRun::settleEndedRuns(const QString& folder) {
   for (size_t r = 0; r < ended.size(); ++r) {
     if (settled[r]) {
       ended[r].lock->removeFolder(ended[r].folder);
+      const QString entry = unfinishedEntry(folder, ended[r].folder);
+      if (!entry.isEmpty()) ::unlink(native(entry).constData());
       continue;
     }
     qCWarning(lcProduction).noquote()
         << QStringLiteral("Kept %1 to finish putting back its cards").arg(ended[r].folder);
     earlier.unsettled << ended[r].folder;
+  }
+  return earlier;
+}
+
+EarlierRuns CardImageFileRun::settle(const QString& folder) {
+  const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  EarlierRuns earlier;
+  {
+    const FolderLock locked(cards);
+    earlier = settleEndedRuns(folder);
+  }
+  if (cards >= 0) ::close(cards);
+  return earlier;
+}
+
+EarlierRuns settleUnfinishedExports() {
+  EarlierRuns earlier;
+  if (Resource_Path().isEmpty()) return earlier;
+  const QDir entries(Resource_Path() + QLatin1Char('/') + kUnfinishedExports);
+  for (const QString& name : entries.entryList(QDir::Files | QDir::Hidden)) {
+    const QString entry = entries.filePath(name);
+    const std::optional<QByteArray> folder = platform::readRegularFile(entry, 64 * 1024);
+    const QString cards = folder ? QFile::decodeName(*folder) : QString();
+    const QString run = cards + QLatin1Char('/') + kRunFolderPrefix + name.section(QLatin1Char('-'), 1);
+    if (!cards.isEmpty() && QFileInfo(cards).isDir()) {
+      const EarlierRuns settled = CardImageFileRun::settle(cards);
+      earlier.cardsPutRight += settled.cardsPutRight;
+      earlier.unsettled += settled.unsettled;
+      // A run still alive (another program's) or one that could not be settled stays noted.
+      if (exists(run)) continue;
+    }
+    ::unlink(native(entry).constData());
   }
   return earlier;
 }
@@ -493,6 +543,14 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
     syncFolder(folder);
     auto opened = std::unique_ptr<CardImageFileRun>(new CardImageFileRun(folder, run, std::move(lock)));
     opened->cardsFolder_ = cards;
+    // Noted in the resource folder until it has finished: should the program
+    // end before, its next start puts right what the run left half done.
+    opened->unfinished_ = unfinishedEntry(folder, run);
+    if (!opened->unfinished_.isEmpty()) {
+      QDir().mkpath(QFileInfo(opened->unfinished_).path());
+      QFile entry(opened->unfinished_);
+      if (!entry.open(QIODevice::WriteOnly) || entry.write(native(folder)) < 0) opened->unfinished_.clear();
+    }
     opened->earlier_ = std::move(earlier);
     return opened;
   }
@@ -506,6 +564,7 @@ CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_pt
 
 CardImageFileRun::~CardImageFileRun() {
   if (!keepFolder_) lock_->removeFolder(folder_);
+  if (!keepFolder_ && !unfinished_.isEmpty()) ::unlink(native(unfinished_).constData());
   if (cardsFolder_ >= 0) ::close(cardsFolder_);
 }
 

@@ -38,7 +38,11 @@ class CardImageFileRun {
  public:
   // Puts right what dead runs left in `folder`, then opens this run's own
   // folder there. Null, with the reason, when that folder cannot be made.
+  // A run under way is noted in the resource folder until it has finished
+  // (settleUnfinishedExports).
   static std::unique_ptr<CardImageFileRun> open(const QString& folder, QString* reason = nullptr);
+  // Puts right what dead runs left in `folder`.
+  static EarlierRuns settle(const QString& folder);
   // Removes the run's folder with whatever is still in it.
   ~CardImageFileRun();
   CardImageFileRun(const CardImageFileRun&) = delete;
@@ -95,12 +99,18 @@ class CardImageFileRun {
   QString folder_;              // the run's own folder inside it
   std::unique_ptr<Lock> lock_;  // held for the run's life
   int cardsFolder_ = -1;        // the cards' folder, open for its lock
+  QString unfinished_;          // the run's note in the resource folder
   int notes_ = 0;               // notes written so far
   EarlierRuns earlier_;
   // Set when a card could not be put back: the run's folder stays, so that
   // the next run finishes the job.
   bool keepFolder_ = false;
 };
+
+// Start-up: puts right what runs of earlier starts of the program left in
+// their folders when the program ended before they had finished, so that
+// no card stays half replaced until the next export into its folder.
+EarlierRuns settleUnfinishedExports();
 
 // Called after each change to the files beside the cards (a new side takes
 // its place, an old one is put back, or a new one is taken away where there

@@ -21,9 +21,11 @@
 #include "ProductionTestSupport.h"
 #include "core/globals.h"
 #include "platform/ChildProcess.h"
+#include "platform/globals.h"
 #include "platform/widgets/Open_Export_Log.h"
 #include "production/BatchExport.h"
 #include "production/CardExport.h"
+#include "production/CardImageFileRun.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
 #include "support/HangGuard.h"
@@ -526,6 +528,41 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
     EXPECT_EQ(card.section('/', 0, 0).toStdString(), card.section('/', 1, 1).toStdString())
         << cardRuns(folder, 6);
   EXPECT_EQ(hiddenEntries(folder), "");
+}
+
+// An export that did not finish is noted in the resource folder, and the
+// next start of the program puts right the card it left half replaced;
+// otherwise the next export into the folder does, and says so.
+TEST(CardExport, AnExportThatDidNotFinishIsPutRightAtTheNextStart) {
+  QTemporaryDir dir, resources;
+  const QString folder = dir.path();
+  const QString unfinished = resources.path() + "/Unfinished exports";
+  const QString savedResources = Resource_Path();
+  Set_Resource_Path(resources.path());
+  qputenv("CARD_BATCH_RESOURCES", QFile::encodeName(resources.path()));
+  const auto entries = [&] { return QDir(unfinished).entryList(QDir::Files).size(); };
+
+  ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
+  EXPECT_EQ(entries(), 0);
+  EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
+  EXPECT_EQ(entries(), 1);
+  const EarlierRuns atStart = settleUnfinishedExports();
+  EXPECT_EQ(atStart.cardsPutRight, 1);
+  EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
+  EXPECT_EQ(hiddenEntries(folder), "");
+  EXPECT_EQ(entries(), 0);
+
+  EXPECT_EQ(batchInItsOwnProcess(folder, 3, 6, {"die", "5"}), -1);
+  QString message;
+  ASSERT_EQ(batchInItsOwnProcess(folder, 4, 1, {}, &message), 0);
+  EXPECT_EQ(
+      message.toStdString(),
+      "Card has been exported successfully.\n\n1 card left half replaced by an earlier export that did not "
+      "finish has been put right.");
+  EXPECT_EQ(cardRuns(folder, 6), "4/4 3/3 2/2 1/1 1/1 1/1");
+  EXPECT_EQ(entries(), 0);
+  qunsetenv("CARD_BATCH_RESOURCES");
+  Set_Resource_Path(savedResources);
 }
 
 TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeepsItsAlpha) {

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/globals.h"
 #include "production/BatchExport.h"
 #include "production/CardImageFileRun.h"
 
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
   }
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
+  // Where the run notes that it is under way.
+  if (std::getenv("CARD_BATCH_RESOURCES"))
+    Set_Resource_Path(QString::fromLocal8Bit(std::getenv("CARD_BATCH_RESOURCES")));
   const QString folder = QString::fromLocal8Bit(argv[1]);
   const int run = std::atoi(argv[2]);
   const int cards = std::atoi(argv[3]);
