@@ -20,10 +20,14 @@ namespace {
 
 // How long the writer waits for a card before looking at the stop flag again.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
-// Cards a worker may render ahead of the writer.
-constexpr int kCardsAheadPerWorker = 8;
+// Cards a worker may render ahead of the writer (each only a file or two
+// waiting in the run's folder).
+constexpr int kCardsAheadPerWorker = 32;
 // Cards put in place together at most.
-constexpr size_t kCardsPlacedTogether = 64;
+constexpr size_t kCardsPlacedTogether = 256;
+// How long the writer waits for more cards to put in place together after
+// the next one is ready: the note that covers them is forced to disk once.
+constexpr auto kGathering = std::chrono::milliseconds(200);
 // Memory the workers' pictures may take together: a large card at a high
 // resolution is made by fewer workers at once.
 constexpr double kPictureMemory = 2.0 * 1024 * 1024 * 1024;
@@ -170,6 +174,21 @@ BatchExportResult BatchExport::run() {
       std::unique_lock lock(mutex);
       while (ready.find(row) == ready.end() && !Stop_SMS_Sending_Now.load())
         changed.wait_for(lock, kStopPoll);
+      // The cards that follow it are waited for a short time, as many as
+      // the workers may render ahead.
+      const size_t wanted = std::min(
+          {kCardsPlacedTogether, static_cast<size_t>(window), static_cast<size_t>(result.total - row)});
+      const auto readyInOrder = [&] {
+        size_t count = 0;
+        for (auto next = ready.find(row); next != ready.end() && next->first == row + static_cast<int>(count);
+             ++next)
+          ++count;
+        return count;
+      };
+      const auto until = std::chrono::steady_clock::now() + kGathering;
+      while (!Stop_SMS_Sending_Now.load() && readyInOrder() < wanted &&
+             std::chrono::steady_clock::now() < until)
+        changed.wait_until(lock, std::min(until, std::chrono::steady_clock::now() + kStopPoll));
       for (auto next = ready.find(row);
            next != ready.end() && next->first == row + static_cast<int>(group.size()) &&
            group.size() < kCardsPlacedTogether;

@@ -6,8 +6,9 @@
 // after card k leaves exactly the cards 1 to k. Progress goes through
 // curr_barcode_count and list_count, which the progress panel reads.
 //
-// Memory stays flat whatever the row count: at most a few cards per worker
-// are in flight between rendering and writing.
+// Memory stays flat whatever the row count: a worker holds the pictures of
+// one card at a time, and the cards rendered ahead of the writer (a few
+// dozen per worker at most) wait as files in the run's folder.
 
 #include <QString>
 #include <functional>

@@ -120,9 +120,9 @@ void syncFile(const QString& path) {
 }
 
 // Writes the whole of `data` to a new file under a passing name, forces it
-// to disk and only then gives it the name `path`: a file of that name is
-// always whole.
-bool writeWhole(const QString& path, const QByteArray& data, QString* reason) {
+// to disk when `forced`, and only then gives it the name `path`: a file of
+// that name is always whole.
+bool writeWhole(const QString& path, const QByteArray& data, bool forced, QString* reason) {
   const QFileInfo target(path);
   const QString writing = target.path() + QStringLiteral("/writing-") + target.fileName();
   const int fd = ::open(native(writing).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -139,7 +139,7 @@ bool writeWhole(const QString& path, const QByteArray& data, QString* reason) {
     else if (n == 0 || errno != EINTR)
       error = n == 0 ? ENOSPC : errno;
   }
-  if (error == 0 && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
+  if (error == 0 && forced && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
   ::close(fd);
   if (error == 0 && std::rename(native(writing).constData(), native(path).constData()) != 0) error = errno;
   if (error == 0) return true;
@@ -260,9 +260,10 @@ void removeKept(const QString& run, const NotedCard& card) {
 }
 
 // What a card's files are about to do, the old files to be kept aside under
-// names that `kept` gives; false with the reason.
+// names that `kept` gives; false with the reason. `replaces` is set when a
+// place holds a file now.
 bool noteCard(const QString& cards, const std::function<QString(size_t)>& kept, const CardFilePlaces& files,
-              NotedCard& card, QJsonArray& note, QString* reason) {
+              NotedCard& card, QJsonArray& note, bool& replaces, QString* reason) {
   const QString folder = QDir::cleanPath(QFileInfo(cards).absoluteFilePath());
   for (size_t i = 0; i < files.size(); ++i) {
     const auto& [place, prepared] = files[i];
@@ -281,7 +282,9 @@ bool noteCard(const QString& cards, const std::function<QString(size_t)>& kept, 
   QJsonArray entries = noteOf(card);
   // The previous version's "kept": the places that hold a file now.
   for (qsizetype i = 0; i < entries.size(); ++i)
-    if (!exists(cards + QLatin1Char('/') + card[static_cast<size_t>(i)].place)) {
+    if (exists(cards + QLatin1Char('/') + card[static_cast<size_t>(i)].place)) {
+      replaces = true;
+    } else {
       QJsonObject entry = entries[i].toObject();
       entry[QStringLiteral("kept")] = QString();
       entries[i] = entry;
@@ -584,17 +587,21 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
   noted_->failures.resize(cards.size());
   const int number = ++run_.notes_;
   QJsonArray note;
+  bool replaces = false;
   for (size_t i = 0; i < cards.size(); ++i) {
     if (cards[i].size() < 2) continue;
     const qsizetype index = note.size();
     const auto kept = [number, index](size_t file) { return keptName(number, index, file); };
-    noteCard(run_.cards_, kept, cards[i], noted_->cards[i], note, &noted_->failures[i]);
+    noteCard(run_.cards_, kept, cards[i], noted_->cards[i], note, replaces, &noted_->failures[i]);
   }
   if (note.isEmpty()) return;
   noted_->note = run_.folder_ + QStringLiteral("/note-%1.json").arg(number);
   QString why;
   const QJsonObject whole{{QStringLiteral("version"), kNoteVersion}, {QStringLiteral("cards"), note}};
-  if (!writeWhole(noted_->note, QJsonDocument(whole).toJson(QJsonDocument::Compact), &why)) {
+  // Forced to disk only when the cards replace files: where nothing is
+  // replaced, a note lost with the disk's cache loses nothing old, and a
+  // batch into a new folder costs no more than it did before the notes.
+  if (!writeWhole(noted_->note, QJsonDocument(whole).toJson(QJsonDocument::Compact), replaces, &why)) {
     noted_->note.clear();
     for (size_t i = 0; i < cards.size(); ++i) {
       if (noted_->cards[i].empty()) continue;
@@ -604,7 +611,7 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
     return;
   }
   // The note is on disk before any old file is kept aside or new file moves.
-  syncFolder(run_.folder_);
+  if (replaces) syncFolder(run_.folder_);
 }
 
 CardImageFileRun::Group::~Group() {

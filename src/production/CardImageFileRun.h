@@ -1,20 +1,27 @@
 #pragma once
 // The card image files that one export writes into one folder, put in place
-// so that a program killed at any moment leaves nothing that the next export
-// into that folder cannot put right: every card keeps both sides from one run.
+// so that a program killed at any moment, or a second program exporting into
+// the same folder, leaves nothing that cannot be put right: every card keeps
+// both sides from one run.
 //
 // A run works in a hidden folder of its own inside the cards' folder
 // (".Card_files_XXXXXX"), locked for as long as the run lives (an advisory
-// lock that the system lets go when the process ends, however it ends). The
+// lock that the system lets go when the process ends, however it ends; a
+// folder whose lock is not there yet is that of a run just starting). The
 // new files are prepared there. Before the files of cards with two sides
-// take their places, the run keeps the old files there (a second link), and
-// writes down which places the new files take, forced to disk (one note for
-// the cards put in place together): once they are in place the note goes. A
-// run that later finds the folder of a run nobody holds any more settles
-// each card of its notes: a card whose new files are all in place is kept;
-// one whose new files took only some of their places gets its old files
-// back. It then removes the folder. A run still alive (another program
-// exporting there) is left alone.
+// take their places, the run writes down which places the new files take
+// (one note for the cards put in place together, given its name only once
+// whole, and forced to disk when the cards replace files). Each card then
+// takes its places with the cards' folder locked against other programs'
+// runs: the files at its places are kept aside in the run's folder (a second
+// link) and the new ones take their places. Once the cards are in place the
+// kept files go, then the note. A run that later finds the folder of a run
+// nobody holds any more settles each card of its notes, with the cards'
+// folder locked: a card whose new files are all in place is kept; one whose
+// new files took only some of their places gets back what was there just
+// before. It then removes the folder, its lock last. A folder whose notes
+// cannot all be read is kept, and said to be. A run under way is also noted
+// in the resource folder, so that the program's next start settles it.
 
 #include <QString>
 #include <QStringList>
