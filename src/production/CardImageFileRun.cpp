@@ -67,8 +67,9 @@ struct NotedFile {
   QString kept;
   dev_t device = 0;
   ino_t inode = 0;
-  qint64 size = -1;      // -1: not noted
-  qint64 modified = -1;  // nanoseconds since 1970
+  qint64 size = -1;        // -1: not noted
+  qint64 modified = -1;    // nanoseconds since 1970
+  bool keptAside = false;  // by this run, as the new file took the place (not noted)
 };
 
 qint64 modifiedOf(const struct stat& info) {
@@ -241,35 +242,46 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
   return undone;
 }
 
-// The old file at a place kept aside: a second link to it (no room taken,
-// so it works on a full disk too), else a copy forced to disk.
-bool keepAside(const QString& place, const QString& kept, QString* reason) {
-  if (::link(native(place).constData(), native(kept).constData()) == 0) return true;
+// The file at a place kept aside, if there is one: a second link to it (no
+// room taken, so it works on a full disk too), else a copy forced to disk.
+// False with the reason when it cannot be kept.
+bool keepAside(const QString& place, const QString& run, NotedFile& file, QString* reason) {
+  const QByteArray kept = native(run + QLatin1Char('/') + file.kept);
+  if (::link(native(place).constData(), kept.constData()) == 0) {
+    file.keptAside = true;
+    return true;
+  }
   const int linkError = errno;
-  if (platform::copyRegularFile(place, kept)) {
-    syncFile(kept);
+  struct stat old = {};
+  // Nothing there, or a folder (which no file takes the place of).
+  if (linkError == ENOENT || ::lstat(native(place).constData(), &old) != 0 || S_ISDIR(old.st_mode))
+    return true;
+  if (platform::copyRegularFile(place, QFile::decodeName(kept))) {
+    syncFile(QFile::decodeName(kept));
+    file.keptAside = true;
     return true;
   }
   *reason = errorText(linkError);
   return false;
 }
 
-void removeKept(const QString& run, const NotedCard& card) {
-  for (const NotedFile& file : card)
-    if (!file.kept.isEmpty()) ::unlink(native(run + QLatin1Char('/') + file.kept).constData());
+// The files kept aside for a card by this run removed.
+void removeKept(const QString& run, NotedCard& card) {
+  for (NotedFile& file : card)
+    if (std::exchange(file.keptAside, false))
+      ::unlink(native(run + QLatin1Char('/') + file.kept).constData());
 }
 
 // What a card's files are about to do, the old files to be kept aside under
-// names that `kept` gives; false with the reason. `replaces` is set when a
-// place holds a file now.
+// names that `kept` gives; false with the reason. `cards` is the cards'
+// folder, absolute and clean. `replaces` is set when a place holds a file now.
 bool noteCard(const QString& cards, const std::function<QString(size_t)>& kept, const CardFilePlaces& files,
               NotedCard& card, QJsonArray& note, bool& replaces, QString* reason) {
-  const QString folder = QDir::cleanPath(QFileInfo(cards).absoluteFilePath());
   for (size_t i = 0; i < files.size(); ++i) {
     const auto& [place, prepared] = files[i];
     const QFileInfo info(place);
     struct stat made = {};
-    if (QDir::cleanPath(info.absolutePath()) != folder)
+    if (QDir::cleanPath(info.absolutePath()) != cards)
       *reason = QStringLiteral("not in the folder of the cards");
     else if (::stat(native(prepared).constData(), &made) != 0)
       *reason = errorText(errno);
@@ -588,11 +600,12 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
   const int number = ++run_.notes_;
   QJsonArray note;
   bool replaces = false;
+  const QString folder = QDir::cleanPath(QFileInfo(run_.cards_).absoluteFilePath());
   for (size_t i = 0; i < cards.size(); ++i) {
     if (cards[i].size() < 2) continue;
     const qsizetype index = note.size();
     const auto kept = [number, index](size_t file) { return keptName(number, index, file); };
-    noteCard(run_.cards_, kept, cards[i], noted_->cards[i], note, replaces, &noted_->failures[i]);
+    noteCard(folder, kept, cards[i], noted_->cards[i], note, replaces, &noted_->failures[i]);
   }
   if (note.isEmpty()) return;
   noted_->note = run_.folder_ + QStringLiteral("/note-%1.json").arg(number);
@@ -622,13 +635,13 @@ CardImageFileRun::Group::~Group() {
   // A card that could not be put back keeps the note and the old files for the next run.
   if (run_.keepFolder_) return;
   // The old files go before the note: while they are there, it is.
-  for (const NotedCard& card : noted_->cards) removeKept(run_.folder_, card);
+  for (NotedCard& card : noted_->cards) removeKept(run_.folder_, card);
   if (!noted_->note.isEmpty()) ::unlink(native(noted_->note).constData());
 }
 
 bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* reason) {
   CardFilePlaces& files = cards_[card];
-  const NotedCard& noted = noted_->cards[card];
+  NotedCard& noted = noted_->cards[card];
   const auto fail = [&](const QString& path, const QString& why) {
     if (failedPath) *failedPath = path;
     if (reason) *reason = why;
@@ -642,12 +655,9 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
   // what is there now, whichever run put it there.
   for (size_t i = 0; i < noted.size(); ++i) {
     QString why;
-    const QString& place = files[i].first;
-    struct stat old = {};
-    if (::lstat(native(place).constData(), &old) == 0 && !S_ISDIR(old.st_mode) &&
-        !keepAside(place, run_.folder_ + QLatin1Char('/') + noted[i].kept, &why)) {
+    if (!keepAside(files[i].first, run_.folder_, noted[i], &why)) {
       removeKept(run_.folder_, noted);
-      return fail(place, why);
+      return fail(files[i].first, why);
     }
   }
   for (auto& [place, prepared] : files) {
