@@ -12,6 +12,7 @@
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
 #include "platform/widgets/QtMessageHost.h"
+#include "production/CardImageFileRun.h"
 
 namespace {
 
@@ -55,6 +56,8 @@ int main(int argc, char* argv[]) {
     platform::messageHost().showMessage(QStringLiteral("Can not access Vexmo Data file."));
     return 1;
   }
+  // Cards that an export ended halfway left half replaced are put right.
+  production::settleUnfinishedExports();
   quitOnTerminationSignals(app);
   SKTWindowController window;
   // Scripts reach the document before any other window opens, and are

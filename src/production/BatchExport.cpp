@@ -20,10 +20,14 @@ namespace {
 
 // How long the writer waits for a card before looking at the stop flag again.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
-// Cards a worker may render ahead of the writer.
-constexpr int kCardsAheadPerWorker = 8;
+// Cards a worker may render ahead of the writer (each only a file or two
+// waiting in the run's folder).
+constexpr int kCardsAheadPerWorker = 32;
 // Cards put in place together at most.
-constexpr size_t kCardsPlacedTogether = 64;
+constexpr size_t kCardsPlacedTogether = 256;
+// How long the writer waits for more cards to put in place together after
+// the next one is ready: the note that covers them is forced to disk once.
+constexpr auto kGathering = std::chrono::milliseconds(200);
 // Memory the workers' pictures may take together: a large card at a high
 // resolution is made by fewer workers at once.
 constexpr double kPictureMemory = 2.0 * 1024 * 1024 * 1024;
@@ -153,6 +157,8 @@ BatchExportResult BatchExport::run() {
     result.firstFailure = QStringLiteral("%1: %2").arg(QFileInfo(request_.folder).fileName(), why);
     return result;
   }
+  result.cardsPutRight = files->earlier().cardsPutRight;
+  result.unsettled = files->earlier().unsettled;
   const int workers = std::min(threads, std::max(result.total, 1));
   std::vector<std::thread> pool;
   pool.reserve(static_cast<size_t>(workers));
@@ -168,6 +174,21 @@ BatchExportResult BatchExport::run() {
       std::unique_lock lock(mutex);
       while (ready.find(row) == ready.end() && !Stop_SMS_Sending_Now.load())
         changed.wait_for(lock, kStopPoll);
+      // The cards that follow it are waited for a short time, as many as
+      // the workers may render ahead.
+      const size_t wanted = std::min(
+          {kCardsPlacedTogether, static_cast<size_t>(window), static_cast<size_t>(result.total - row)});
+      const auto readyInOrder = [&] {
+        size_t count = 0;
+        for (auto next = ready.find(row); next != ready.end() && next->first == row + static_cast<int>(count);
+             ++next)
+          ++count;
+        return count;
+      };
+      const auto until = std::chrono::steady_clock::now() + kGathering;
+      while (!Stop_SMS_Sending_Now.load() && readyInOrder() < wanted &&
+             std::chrono::steady_clock::now() < until)
+        changed.wait_until(lock, std::min(until, std::chrono::steady_clock::now() + kStopPoll));
       for (auto next = ready.find(row);
            next != ready.end() && next->first == row + static_cast<int>(group.size()) &&
            group.size() < kCardsPlacedTogether;
@@ -219,9 +240,33 @@ BatchExportResult BatchExport::run() {
   return result;
 }
 
+namespace {
+
+// What the run says of earlier exports into its folder that did not finish.
+QString earlierExportsNote(const BatchExportResult& result) {
+  QStringList lines;
+  if (result.cardsPutRight == 1)
+    lines << QStringLiteral(
+        "1 card left half replaced by an earlier export that did not finish has been put right.");
+  else if (result.cardsPutRight > 1)
+    lines << QStringLiteral(
+                 "%1 cards left half replaced by an earlier export that did not finish have been put right.")
+                 .arg(result.cardsPutRight);
+  for (const QString& folder : result.unsettled)
+    lines << QStringLiteral(
+                 "An earlier export that did not finish could not be put right: what it left is kept "
+                 "in \"%1\", and some cards may have sides from two exports.")
+                 .arg(folder);
+  return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
 QString batchExportMessage(const BatchExportResult& result) {
+  const QString earlier = earlierExportsNote(result);
   if (result.written == result.total && result.failed == 0)
-    return withClosingNote(QStringLiteral("Card has been exported successfully."), result.cut.note());
+    return withClosingNote(withClosingNote(QStringLiteral("Card has been exported successfully."), earlier),
+                           result.cut.note());
   QString text = QStringLiteral("%1 of %2 cards have been exported: %3 failed, %4 skipped.")
                      .arg(result.written)
                      .arg(result.total)
@@ -229,7 +274,7 @@ QString batchExportMessage(const BatchExportResult& result) {
                      .arg(result.skipped);
   if (result.stopped) text += QStringLiteral("\nThe export was stopped.");
   if (!result.firstFailure.isEmpty()) text += QStringLiteral("\nFirst failure: %1").arg(result.firstFailure);
-  return withClosingNote(text, result.cut.note());
+  return withClosingNote(withClosingNote(text, earlier), result.cut.note());
 }
 
 }  // namespace production

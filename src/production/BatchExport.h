@@ -6,8 +6,9 @@
 // after card k leaves exactly the cards 1 to k. Progress goes through
 // curr_barcode_count and list_count, which the progress panel reads.
 //
-// Memory stays flat whatever the row count: at most a few cards per worker
-// are in flight between rendering and writing.
+// Memory stays flat whatever the row count: a worker holds the pictures of
+// one card at a time, and the cards rendered ahead of the writer (a few
+// dozen per worker at most) wait as files in the run's folder.
 
 #include <QString>
 #include <functional>
@@ -36,6 +37,10 @@ struct BatchExportResult {
   bool stopped = false;
   QString firstFailure;  // "<file>: <reason>" of the first failed card
   CutTexts cut;          // bound texts the written cards do not show whole
+  // Cards an earlier export that did not finish left half replaced, put right
+  // before this run's first card; folders of such exports that could not be.
+  int cardsPutRight = 0;
+  QStringList unsettled;
 };
 
 class BatchExport {
@@ -70,7 +75,8 @@ class BatchExport {
 
 // The closing text of a run: "Card has been exported successfully." when every
 // card was written, else the counts of written, failed and skipped cards;
-// then the cards whose bound texts were cut, if any.
+// then what was put right of earlier exports that did not finish, or could
+// not be; then the cards whose bound texts were cut, if any.
 QString batchExportMessage(const BatchExportResult& result);
 
 }  // namespace production

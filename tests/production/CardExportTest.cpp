@@ -3,6 +3,7 @@
 // a batch folder that cannot be made.
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -12,15 +13,19 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
+#include <functional>
 
 #include "ProductionTestSupport.h"
 #include "core/globals.h"
 #include "platform/ChildProcess.h"
+#include "platform/globals.h"
 #include "platform/widgets/Open_Export_Log.h"
 #include "production/BatchExport.h"
 #include "production/CardExport.h"
+#include "production/CardImageFileRun.h"
 #include "production/Send_Modeless.h"
 #include "production/globals.h"
 #include "support/HangGuard.h"
@@ -291,11 +296,14 @@ TEST(CardExport, BothSidesAreWrittenAsAPairOrNotAtAll) {
 // The batch of both sides run by card_batch_run, a process of its own: run
 // `run` paints the sides of its cards with its number. "die n" kills it
 // (SIGKILL) just after the n-th file took its place in the folder.
-int batchInItsOwnProcess(const QString& folder, int run, int cards, const QStringList& end = {}) {
-  const platform::ChildResult child =
-      platform::runChild(kCardBatchRun, QStringList{folder, QString::number(run), QString::number(cards)} + end,
-                         {.output = platform::ChildOutput::ErrorsForwarded});
+// The run's closing message goes to `message`.
+int batchInItsOwnProcess(const QString& folder, int run, int cards, const QStringList& end = {},
+                         QString* message = nullptr) {
+  const platform::ChildResult child = platform::runChild(
+      kCardBatchRun, QStringList{folder, QString::number(run), QString::number(cards)} + end,
+      {.output = platform::ChildOutput::ErrorsForwarded});
   EXPECT_TRUE(child.started);
+  if (message) *message = QString::fromLocal8Bit(child.out).trimmed();
   return child.exitCode;  // -1 when killed
 }
 
@@ -315,7 +323,25 @@ std::string cardRuns(const QString& folder, int cards) {
 }
 
 std::string hiddenEntries(const QString& folder) {
-  return QDir(folder).entryList({".*"}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ').toStdString();
+  return QDir(folder)
+      .entryList({".*"}, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+      .join(' ')
+      .toStdString();
+}
+
+// The hidden folders that runs left in `folder`, as paths.
+QStringList runFolders(const QString& folder) {
+  QStringList runs;
+  for (const QString& name : QDir(folder).entryList({".Card_files_*"}, QDir::Dirs | QDir::Hidden))
+    runs << folder + "/" + name;
+  return runs;
+}
+
+// Whether the process `pid` waits for a lock that another holds.
+bool waitsForALock(pid_t pid) {
+  for (const QByteArray& line : readFile("/proc/locks").split('\n'))
+    if (line.contains("->") && line.simplified().split(' ').contains(QByteArray::number(pid))) return true;
+  return false;
 }
 
 // A batch killed at any point, even while it puts back what an earlier killed
@@ -330,6 +356,14 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   // Each card puts its back, then its front, in place: the 7th file is card 4's back.
   EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/2 1/1 1/1");
+  // The disk mounted again under another device number, as after a restart,
+  // changes nothing (the notes are made to say another device).
+  for (const QString& run : runFolders(folder))
+    for (const QString& note : QDir(run).entryList({"note-*.json"}, QDir::Files))
+      ASSERT_TRUE(
+          writeFile(run + "/" + note, QString::fromUtf8(readFile(run + "/" + note))
+                                          .replace(QRegularExpression(R"("device":"\d+")"), R"("device":"1")")
+                                          .toUtf8()));
   // Killed again just after putting back card 4's old back, before its own first card.
   EXPECT_EQ(batchInItsOwnProcess(folder, 3, 6, {"die", "1"}), -1);
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
@@ -343,20 +377,192 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   EXPECT_EQ(cardRuns(folder, 6), "6/6 5/5 5/5 5/5 5/5 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
 
-  // A run held after card 2's back is alive: a second program's batch leaves
-  // its half card and its files alone, until it is killed.
-  platform::ChildProcess alive(kCardBatchRun, {folder, "7", "6", "pause", "3"});
+  // A run held after card 2's back is alive: a second program's batch waits
+  // for it, leaving its half card and its files alone, until it is killed;
+  // then it puts the half card right.
+  platform::ChildProcess alive(kCardBatchRun, {folder, "7", "6", "hold", "3"});
   const QDeadlineTimer guard(testing_support::kHangGuardMs);
   while (!alive.out().contains("paused") && alive.running() && !guard.hasExpired()) alive.readFor(100);
   ASSERT_TRUE(alive.out().contains("paused"));
-  ASSERT_EQ(batchInItsOwnProcess(folder, 8, 1), 0);
-  EXPECT_EQ(cardRuns(folder, 2), "8/8 5/7");
-  EXPECT_EQ(hiddenEntries(folder).find(' '), std::string::npos);  // the living run's folder alone
+  platform::ChildProcess second(kCardBatchRun, {folder, "8", "1"});
+  while (second.running() && !waitsForALock(second.pid()) && !guard.hasExpired()) second.readFor(20);
+  EXPECT_TRUE(second.running());
+  EXPECT_EQ(cardRuns(folder, 2), "7/7 5/7");
   alive.signal(SIGKILL);
   alive.waitForExit(-1);
+  ASSERT_TRUE(second.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(cardRuns(folder, 6), "8/8 5/5 5/5 5/5 5/5 1/1");
+  EXPECT_EQ(hiddenEntries(folder), "");
   ASSERT_EQ(batchInItsOwnProcess(folder, 9, 1), 0);
   EXPECT_EQ(cardRuns(folder, 6), "9/9 5/5 5/5 5/5 5/5 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
+
+  // A run's folder that has no lock yet is that of a run just starting: it stays.
+  ASSERT_TRUE(QDir(folder).mkdir(".Card_files_start"));
+  ASSERT_EQ(batchInItsOwnProcess(folder, 10, 1), 0);
+  EXPECT_EQ(hiddenEntries(folder), ".Card_files_start");
+}
+
+// A run's note damaged after its run died (cut, emptied, garbled, grown,
+// replaced by a pipe or a link to a device, or gone): the next export cannot
+// tell which cards it left half replaced, keeps its folder with the old
+// sides and says where they are.
+TEST(CardExport, ARunWhoseNoteCannotBeReadIsKeptAndTheExportSaysWhere) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  const std::vector<std::function<bool(const QString&)>> damages = {
+      [](const QString& note) { return QFile::resize(note, QFileInfo(note).size() / 2); },
+      [](const QString& note) { return QFile::resize(note, 0); },
+      [](const QString& note) { return writeFile(note, readFile(note).replace("\"place\"", "\"plaice\"")); },
+      [](const QString& note) { return writeFile(note, readFile(note).replace('{', '[')); },
+      [](const QString& note) { return writeFile(note, readFile(note) + QByteArray(2 << 20, ' ')); },
+      [](const QString& note) { return QFile::remove(note) && ::mkfifo(QFile::encodeName(note), 0600) == 0; },
+      [](const QString& note) { return QFile::remove(note) && QFile::link("/dev/zero", note); },
+      [](const QString& note) { return QFile::remove(note); },
+  };
+  for (size_t damage = 0; damage < damages.size(); ++damage) {
+    ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
+    // Killed just after card 4's back took its place.
+    EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
+    const QStringList runs = runFolders(folder);
+    ASSERT_EQ(runs.size(), 1);
+    const QStringList notes = QDir(runs[0]).entryList({"note-*.json"}, QDir::Files);
+    ASSERT_FALSE(notes.isEmpty());
+    for (const QString& note : notes) ASSERT_TRUE(damages[damage](runs[0] + "/" + note)) << damage;
+
+    QString message;
+    ASSERT_EQ(batchInItsOwnProcess(folder, 3, 1, {}, &message), 0);
+    EXPECT_EQ(
+        message.toStdString(),
+        ("Card has been exported successfully.\n\nAn earlier export that did not finish could not be put "
+         "right: what it left is kept in \"" +
+         runs[0] +
+         "\", and some cards may have sides from two "
+         "exports.")
+            .toStdString())
+        << damage;
+    EXPECT_EQ(cardRuns(folder, 6), "3/3 2/2 2/2 1/2 1/1 1/1") << damage;
+    EXPECT_EQ(runFolders(folder).join(" ").toStdString(), runs.join(" ").toStdString()) << damage;
+    EXPECT_FALSE(QDir(runs[0]).entryList({"kept-*"}, QDir::Files).isEmpty()) << damage;
+    ASSERT_TRUE(QDir(runs[0]).removeRecursively());
+  }
+}
+
+// What became of a run folder's lock while it was watched: "closed" and
+// "removed" in the order they happened.
+class LockWatch {
+ public:
+  explicit LockWatch(const QString& run) : fd_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    EXPECT_GE(inotify_add_watch(fd_, QFile::encodeName(run).constData(),
+                                IN_CLOSE_WRITE | IN_CLOSE_NOWRITE | IN_DELETE),
+              0);
+  }
+  ~LockWatch() { ::close(fd_); }
+  std::string seen() {
+    QStringList events;
+    alignas(inotify_event) char buffer[65536];
+    for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;)
+      for (ssize_t at = 0; at < n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        if (event->len > 0 && qstrcmp(event->name, "lock") == 0)
+          events << ((event->mask & IN_DELETE) ? "removed" : "closed");
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    return events.join(' ').toStdString();
+  }
+
+ private:
+  int fd_;
+};
+
+// A run removes its folder with the lock last, once it has let the lock go,
+// and so does a run that settles a dead one: a network or user-space file
+// system keeps a file removed while open under another name, in a folder
+// that then cannot be removed.
+TEST(CardExport, ARunLetsGoOfItsLockBeforeRemovingIt) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  platform::ChildProcess held(kCardBatchRun, {folder, "1", "2", "hold", "4"});
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  while (!held.out().contains("paused") && held.running() && !guard.hasExpired()) held.readFor(100);
+  ASSERT_TRUE(held.out().contains("paused"));
+  ASSERT_EQ(runFolders(folder).size(), 1);
+  LockWatch ownRun(runFolders(folder)[0]);
+  held.signal(SIGUSR1);
+  ASSERT_TRUE(held.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(held.exitCode(), 0);
+  EXPECT_EQ(ownRun.seen(), "closed removed");
+  EXPECT_EQ(hiddenEntries(folder), "");
+
+  EXPECT_EQ(batchInItsOwnProcess(folder, 2, 2, {"die", "1"}), -1);
+  ASSERT_EQ(runFolders(folder).size(), 1);
+  LockWatch deadRun(runFolders(folder)[0]);
+  ASSERT_EQ(batchInItsOwnProcess(folder, 3, 2), 0);
+  EXPECT_EQ(deadRun.seen(), "closed removed");
+  EXPECT_EQ(hiddenEntries(folder), "");
+  EXPECT_EQ(cardRuns(folder, 2), "3/3 3/3");
+}
+
+// Two programs exporting into one folder at once: each card ends with both
+// sides of one run, whichever run put its sides in place last.
+TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
+  // The first holds still just after card 2's back took its place; the
+  // second runs meanwhile until it waits for the first.
+  platform::ChildProcess first(kCardBatchRun, {folder, "2", "6", "hold", "3"});
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  while (!first.out().contains("paused") && first.running() && !guard.hasExpired()) first.readFor(100);
+  ASSERT_TRUE(first.out().contains("paused"));
+  platform::ChildProcess second(kCardBatchRun, {folder, "3", "6"});
+  while (second.running() && !waitsForALock(second.pid()) && !guard.hasExpired()) second.readFor(20);
+  first.signal(SIGUSR1);
+  ASSERT_TRUE(first.waitForExit(testing_support::kHangGuardMs));
+  ASSERT_TRUE(second.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(first.exitCode(), 0);
+  EXPECT_EQ(second.exitCode(), 0);
+  const QStringList cards = QString::fromStdString(cardRuns(folder, 6)).split(' ');
+  for (const QString& card : cards)
+    EXPECT_EQ(card.section('/', 0, 0).toStdString(), card.section('/', 1, 1).toStdString())
+        << cardRuns(folder, 6);
+  EXPECT_EQ(hiddenEntries(folder), "");
+}
+
+// An export that did not finish is noted in the resource folder, and the
+// next start of the program puts right the card it left half replaced;
+// otherwise the next export into the folder does, and says so.
+TEST(CardExport, AnExportThatDidNotFinishIsPutRightAtTheNextStart) {
+  QTemporaryDir dir, resources;
+  const QString folder = dir.path();
+  const QString unfinished = resources.path() + "/Unfinished exports";
+  const QString savedResources = Resource_Path();
+  Set_Resource_Path(resources.path());
+  qputenv("CARD_BATCH_RESOURCES", QFile::encodeName(resources.path()));
+  const auto entries = [&] { return QDir(unfinished).entryList(QDir::Files).size(); };
+
+  ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
+  EXPECT_EQ(entries(), 0);
+  EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
+  EXPECT_EQ(entries(), 1);
+  const EarlierRuns atStart = settleUnfinishedExports();
+  EXPECT_EQ(atStart.cardsPutRight, 1);
+  EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
+  EXPECT_EQ(hiddenEntries(folder), "");
+  EXPECT_EQ(entries(), 0);
+
+  EXPECT_EQ(batchInItsOwnProcess(folder, 3, 6, {"die", "5"}), -1);
+  QString message;
+  ASSERT_EQ(batchInItsOwnProcess(folder, 4, 1, {}, &message), 0);
+  EXPECT_EQ(
+      message.toStdString(),
+      "Card has been exported successfully.\n\n1 card left half replaced by an earlier export that did not "
+      "finish has been put right.");
+  EXPECT_EQ(cardRuns(folder, 6), "4/4 3/3 2/2 1/1 1/1 1/1");
+  EXPECT_EQ(entries(), 0);
+  qunsetenv("CARD_BATCH_RESOURCES");
+  Set_Resource_Path(savedResources);
 }
 
 TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeepsItsAlpha) {
