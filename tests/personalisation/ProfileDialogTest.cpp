@@ -204,14 +204,19 @@ TEST_F(ProfileDialogs, BrowsingToAFileThatIsNoWorkbookNamesItAndKeepsTheSpreadsh
   Data_From_Excel_Table().replaceContents({"No.", "Email"}, {{{"Extension", "1"}, {"Column1", "a@b.c"}}});
   const QString renamed = host.folder.path() + "/guests.xlsx";
   testing_support::writeFile(renamed, "Name;Email\nAda;a@b.c\n");
-  QString path;
-  profileButton([&] {
-    dialog.excel_path_field->setText("kept.xlsx");
-    messages.queueOpenPanel({renamed});
-    dialog.excel_browse_btn->click();
-    path = dialog.excel_path_field->text();
-    dialog.cancel_btn->click();
-  });
+  // The path field after Browse… to `file` from a field holding "kept.xlsx".
+  const auto browsedPath = [&](const QString& file) {
+    QString path;
+    profileButton([&] {
+      dialog.excel_path_field->setText("kept.xlsx");
+      messages.queueOpenPanel({file});
+      dialog.excel_browse_btn->click();
+      path = dialog.excel_path_field->text();
+      dialog.cancel_btn->click();
+    });
+    return path;
+  };
+  const QString path = browsedPath(renamed);
   EXPECT_EQ(shown(messages),
             QStringList{"The file \"" + renamed + "\" could not be read: it is not an xlsx workbook."});
   EXPECT_EQ(path, "kept.xlsx");
@@ -232,17 +237,11 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
     z.writestr('xl/worksheets/sheet1.xml', '<worksheet><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>Na')
 )",
                              {damaged});
-  profileButton([&] {
-    dialog.excel_path_field->setText("kept.xlsx");
-    messages.queueOpenPanel({damaged});
-    dialog.excel_browse_btn->click();
-    path = dialog.excel_path_field->text();
-    dialog.cancel_btn->click();
-  });
+  const QString pathAfterDamaged = browsedPath(damaged);
   EXPECT_TRUE(shown(messages).last().startsWith(
       "The file \"" + damaged + "\" could not be read: its sheet \"Guests\" cannot be read ("))
       << shown(messages).last().toStdString();
-  EXPECT_EQ(path, "kept.xlsx");
+  EXPECT_EQ(pathAfterDamaged, "kept.xlsx");
   EXPECT_EQ(Data_From_Excel_Table().columnTitles(), QStringList({"No.", "Email"}));
 }
 
