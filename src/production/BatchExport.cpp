@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -18,13 +19,19 @@ namespace production {
 
 namespace {
 
-// How long the writer waits for a card before looking at the stop flag again.
+// How long the writer waits for a card or a group before looking at the stop
+// flag again.
 constexpr auto kStopPoll = std::chrono::milliseconds(50);
-// Cards a worker may render ahead of the writer (each only a file or two
-// waiting in the run's folder).
-constexpr int kCardsAheadPerWorker = 32;
-// Cards put in place together at most.
+// Cards the workers may render ahead of the writer, each worker and at
+// least twice a group (each card only a file or two waiting in the run's
+// folder).
+constexpr int kCardsAheadPerWorker = 64;
+// Cards put in place together at most, and toward the end of a run at least
+// (while there are as many to come).
 constexpr size_t kCardsPlacedTogether = 256;
+constexpr size_t kFewestPlacedTogether = 8;
+// Groups noted on disk ahead of the one taking its places.
+constexpr size_t kGroupsNotedAhead = 16;
 // How long the writer waits for more cards to put in place together after
 // the next one is ready: the note that covers them is forced to disk once.
 constexpr auto kGathering = std::chrono::milliseconds(200);
@@ -44,6 +51,14 @@ struct BatchExport::Card {
     for (const auto& file : files) discardCardImageFile(file.second);
     files.clear();
   }
+};
+
+// Rendered cards noted on disk together, to be put in place one by one: their
+// files (taken out of the cards as they are noted) and their note.
+struct BatchExport::Group {
+  std::vector<Card> cards;
+  std::vector<CardFilePlaces> placing;
+  std::unique_ptr<CardImageFileRun::Group> together;
 };
 
 BatchExport::BatchExport(const std::shared_ptr<const RunSnapshot>& snapshot, BatchExportRequest request)
@@ -117,21 +132,28 @@ BatchExportResult BatchExport::run() {
                                                : static_cast<int>(std::thread::hardware_concurrency()),
                           1, 64),
                workersForPictureMemory());
-  const int window = threads * kCardsAheadPerWorker;
+  const int window = std::max(threads * kCardsAheadPerWorker, 2 * static_cast<int>(kCardsPlacedTogether));
 
   std::mutex mutex;
-  std::condition_variable changed;
-  std::map<int, Card> ready;  // rendered cards not yet written
+  // Each says to the threads that wait for it: a card has been rendered (to
+  // the noter); cards have been taken into a group (to the workers); a group
+  // has been noted (to the writer); a group has been taken to its places (to
+  // the noter). All of them say that the run ends.
+  std::condition_variable rendered, taken, notedOne, placing;
+  std::map<int, Card> ready;  // rendered cards not yet taken into a group
   int nextRow = 0;            // next row a worker takes
-  int writing = 0;            // next row the writer writes
+  int writing = 0;            // next row to be taken into a group
   bool finish = false;
+  std::deque<std::unique_ptr<Group>> noted;  // groups noted on disk, waiting to take their places
+  std::vector<std::unique_ptr<Group>> done;  // groups that have taken their places, to be cleared away
+  bool notingEnded = false;
 
   const auto worker = [&](const QString& folder) {
     for (;;) {
       int row = 0;
       {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return finish || nextRow >= result.total || nextRow < writing + window; });
+        taken.wait(lock, [&] { return finish || nextRow >= result.total || nextRow < writing + window; });
         if (finish || nextRow >= result.total) return;
         row = nextRow++;
       }
@@ -140,7 +162,7 @@ BatchExportResult BatchExport::run() {
         std::lock_guard lock(mutex);
         ready.emplace(row, std::move(card));
       }
-      changed.notify_all();
+      rendered.notify_one();
     }
   };
 
@@ -159,66 +181,117 @@ BatchExportResult BatchExport::run() {
   }
   result.cardsPutRight = files->earlier().cardsPutRight;
   result.unsettled = files->earlier().unsettled;
+
+  // The noter takes the rendered cards in row order, in groups, and notes
+  // each group on disk (forcing a note to disk takes a while; meanwhile the
+  // writer below puts the groups before it in place). It also clears away
+  // what the groups that have taken their places leave behind (the old
+  // files kept aside while they did, and their notes), which takes a while
+  // too.
+  const auto clearDone = [&] {
+    std::vector<std::unique_ptr<Group>> cleared;
+    std::lock_guard lock(mutex);
+    cleared.swap(done);
+  };
+  const auto noter = [&] {
+    for (int row = 0; row < result.total;) {
+      clearDone();
+      auto group = std::make_unique<Group>();
+      {
+        std::unique_lock lock(mutex);
+        placing.wait(lock, [&] { return finish || noted.size() < kGroupsNotedAhead; });
+        while (!finish && ready.find(row) == ready.end() && !Stop_SMS_Sending_Now.load())
+          rendered.wait_for(lock, kStopPoll);
+        // The cards that follow it are waited for a short time: half as
+        // many as the workers may render ahead (they go on with the other
+        // half meanwhile), and toward the end half of those still to come,
+        // so that the last cards take their places soon after they are
+        // rendered.
+        const size_t toCome = static_cast<size_t>(result.total - row);
+        const size_t wanted = std::min({kCardsPlacedTogether, static_cast<size_t>(window) / 2,
+                                        std::max(kFewestPlacedTogether, (toCome + 1) / 2), toCome});
+        // Counted on from where the last count ended: cards are only added.
+        size_t inOrder = 0;
+        const auto readyInOrder = [&] {
+          while (ready.count(row + static_cast<int>(inOrder)) != 0) ++inOrder;
+          return inOrder;
+        };
+        const auto until = std::chrono::steady_clock::now() + kGathering;
+        while (!finish && !Stop_SMS_Sending_Now.load() && readyInOrder() < wanted &&
+               std::chrono::steady_clock::now() < until)
+          rendered.wait_until(lock, std::min(until, std::chrono::steady_clock::now() + kStopPoll));
+        if (finish || Stop_SMS_Sending_Now.load()) break;
+        for (auto next = ready.find(row);
+             next != ready.end() && next->first == row + static_cast<int>(group->cards.size()) &&
+             group->cards.size() < wanted;
+             next = ready.erase(next))
+          group->cards.push_back(std::move(next->second));
+        writing = row + static_cast<int>(group->cards.size());
+      }
+      taken.notify_all();
+      row += static_cast<int>(group->cards.size());
+      for (Card& card : group->cards) group->placing.push_back(std::move(card.files));
+      group->together = std::make_unique<CardImageFileRun::Group>(*files, group->placing);
+      {
+        std::lock_guard lock(mutex);
+        noted.push_back(std::move(group));
+      }
+      notedOne.notify_one();
+    }
+    {
+      std::lock_guard lock(mutex);
+      notingEnded = true;
+    }
+    notedOne.notify_one();
+    for (bool ended = false; !ended;) {
+      {
+        std::unique_lock lock(mutex);
+        placing.wait(lock, [&] { return finish || !done.empty(); });
+        ended = finish;
+      }
+      clearDone();
+    }
+  };
+
   const int workers = std::min(threads, std::max(result.total, 1));
   std::vector<std::thread> pool;
-  pool.reserve(static_cast<size_t>(workers));
+  pool.reserve(static_cast<size_t>(workers) + 1);
   for (int t = 0; t < workers; ++t)
     pool.emplace_back(worker, workers > 1 ? files->threadFolder(t) : files->folder());
+  pool.emplace_back(noter);
 
   for (int row = 0; row < result.total && !result.stopped;) {
-    // The next card, waited for, with the cards rendered right after it: put
-    // in place together, they are noted on disk once for all.
+    // The next group, noted on disk.
     curr_barcode_count.store(row + 1);
-    std::vector<Card> group;
+    std::unique_ptr<Group> group;
     {
       std::unique_lock lock(mutex);
-      while (ready.find(row) == ready.end() && !Stop_SMS_Sending_Now.load())
-        changed.wait_for(lock, kStopPoll);
-      // The cards that follow it are waited for a short time, as many as
-      // the workers may render ahead.
-      const size_t wanted = std::min(
-          {kCardsPlacedTogether, static_cast<size_t>(window), static_cast<size_t>(result.total - row)});
-      const auto readyInOrder = [&] {
-        size_t count = 0;
-        for (auto next = ready.find(row); next != ready.end() && next->first == row + static_cast<int>(count);
-             ++next)
-          ++count;
-        return count;
-      };
-      const auto until = std::chrono::steady_clock::now() + kGathering;
-      while (!Stop_SMS_Sending_Now.load() && readyInOrder() < wanted &&
-             std::chrono::steady_clock::now() < until)
-        changed.wait_until(lock, std::min(until, std::chrono::steady_clock::now() + kStopPoll));
-      for (auto next = ready.find(row);
-           next != ready.end() && next->first == row + static_cast<int>(group.size()) &&
-           group.size() < kCardsPlacedTogether;
-           next = ready.erase(next))
-        group.push_back(std::move(next->second));
-      writing = row + static_cast<int>(group.size());
+      while (noted.empty() && !notingEnded && !Stop_SMS_Sending_Now.load())
+        notedOne.wait_for(lock, kStopPoll);
+      if (!noted.empty() && !Stop_SMS_Sending_Now.load()) {
+        group = std::move(noted.front());
+        noted.pop_front();
+      }
     }
-    changed.notify_all();
-    if (group.empty()) {  // stopped while waiting
+    placing.notify_one();
+    if (!group) {  // stopped while waiting
       result.stopped = true;
       break;
     }
-    std::vector<CardFilePlaces> placing;
-    for (Card& card : group) placing.push_back(std::move(card.files));
-    CardImageFileRun::Group together(*files, placing);
-
-    for (size_t i = 0; i < group.size(); ++i, ++row) {
+    for (size_t i = 0; i < group->cards.size(); ++i, ++row) {
       if (Stop_SMS_Sending_Now.load()) {
         result.stopped = true;
         break;
       }
       curr_barcode_count.store(row + 1);
       // The files of a card take their places all or none.
-      QString failure = group[i].failure;
+      QString failure = group->cards[i].failure;
       QString failedPath, reason;
-      if (failure.isEmpty() && !together.place(i, &failedPath, &reason))
+      if (failure.isEmpty() && !group->together->place(i, &failedPath, &reason))
         failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
       if (failure.isEmpty()) {
         ++result.written;
-        result.cut.add(row, group[i].cut);
+        result.cut.add(row, group->cards[i].cut);
         if (onCardWritten) onCardWritten(result.written);
       } else {
         ++result.failed;
@@ -226,15 +299,23 @@ BatchExportResult BatchExport::run() {
         if (result.firstFailure.isEmpty()) result.firstFailure = failure;
       }
     }
+    {
+      std::lock_guard lock(mutex);
+      done.push_back(std::move(group));
+    }
+    placing.notify_one();
   }
 
   {
     std::lock_guard lock(mutex);
     finish = true;
   }
-  changed.notify_all();
+  for (std::condition_variable* told : {&rendered, &taken, &notedOne, &placing}) told->notify_all();
   for (std::thread& t : pool) t.join();
-  // Cards rendered after the last one written are dropped with their files.
+  // Cards rendered after the last one written are dropped with their files,
+  // and the notes of groups that did not take their places go.
+  done.clear();
+  noted.clear();
   for (auto& entry : ready) entry.second.discard();
   result.skipped = result.total - result.written - result.failed;
   return result;

@@ -1,5 +1,6 @@
 #include "production/CardImageFileRun.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,8 +17,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <future>
+#include <map>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <utility>
 
 #include "platform/RegularFile.h"
@@ -36,6 +40,10 @@ const QString kUnfinishedExports = QStringLiteral("Unfinished exports");
 const QString kLockName = QStringLiteral("lock");
 const QString kNotePattern = QStringLiteral("note-*.json");
 constexpr qint64 kLargestNote = 1024 * 1024;
+// Notes made ahead, blank, for the groups of cards to come: so many at a
+// time, of so many bytes each (a larger note makes its file larger).
+constexpr int kNotesMadeAhead = 8;
+constexpr qsizetype kBlankNoteBytes = 128 * 1024;
 
 QString errorText(int error) {
   return QString::fromLocal8Bit(std::strerror(error));
@@ -70,6 +78,7 @@ struct NotedFile {
   qint64 size = -1;        // -1: not noted
   qint64 modified = -1;    // nanoseconds since 1970
   bool keptAside = false;  // by this run, as the new file took the place (not noted)
+  bool held = false;       // the place held a file when the note was written (noted as "kept")
 };
 
 qint64 modifiedOf(const struct stat& info) {
@@ -112,6 +121,14 @@ void syncFolder(const QString& folder) {
   ::close(fd);
 }
 
+// Forces the entry of a run's folder in the cards' folder `cards` to disk,
+// once for the run (`synced`): it holds the run's notes.
+void syncRunFolderEntry(const QString& cards, std::atomic<bool>& synced) {
+  if (synced.load()) return;
+  syncFolder(cards);
+  synced.store(true);
+}
+
 // Forces a file to disk (where the file system offers it).
 void syncFile(const QString& path) {
   const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -120,16 +137,15 @@ void syncFile(const QString& path) {
   ::close(fd);
 }
 
-// Writes the whole of `data` to a new file under a passing name, forces it
-// to disk when `forced`, and only then gives it the name `path`: a file of
-// that name is always whole.
-bool writeWhole(const QString& path, const QByteArray& data, bool forced, QString* reason) {
+// Writes the whole of `data` to a new file beside `path` under a passing
+// name, and returns that name; empty with the reason when it cannot.
+QString writePassing(const QString& path, const QByteArray& data, QString* reason) {
   const QFileInfo target(path);
   const QString writing = target.path() + QStringLiteral("/writing-") + target.fileName();
   const int fd = ::open(native(writing).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
     *reason = errorText(errno);
-    return false;
+    return {};
   }
   qsizetype done = 0;
   int error = 0;
@@ -140,25 +156,87 @@ bool writeWhole(const QString& path, const QByteArray& data, bool forced, QStrin
     else if (n == 0 || errno != EINTR)
       error = n == 0 ? ENOSPC : errno;
   }
-  if (error == 0 && forced && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
-  ::close(fd);
-  if (error == 0 && std::rename(native(writing).constData(), native(path).constData()) != 0) error = errno;
-  if (error == 0) return true;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0) return writing;
   ::unlink(native(writing).constData());
+  *reason = errorText(error);
+  return {};
+}
+
+// Writes `note` into the blank note file `path` made ahead, its first
+// character last, so that the note is blank until it is whole; the reason
+// when it cannot.
+QString writeIntoBlank(const QString& path, const std::string_view note) {
+  if (note.empty()) return errorText(EINVAL);
+  const int fd = ::open(native(path).constData(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return errorText(errno);
+  int error = 0;
+  for (size_t done = 1; done < note.size() && error == 0;) {
+    const ssize_t n = ::pwrite(fd, note.data() + done, note.size() - done, static_cast<off_t>(done));
+    if (n > 0)
+      done += static_cast<size_t>(n);
+    else if (n == 0 || errno != EINTR)
+      error = n == 0 ? ENOSPC : errno;
+  }
+  while (error == 0 && ::pwrite(fd, note.data(), 1, 0) != 1)
+    if (errno != EINTR) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  return error == 0 ? QString() : errorText(error);
+}
+
+// Forces the file `passing` to disk when `forced`, and only then gives it
+// the name `path`: a file of that name is always whole. The file goes when
+// it cannot; false with the reason.
+bool nameWhole(const QString& passing, const QString& path, bool forced, QString* reason) {
+  int error = 0;
+  if (forced) {
+    const int fd = ::open(native(passing).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || (::fdatasync(fd) != 0 && errno != EINVAL)) error = errno;
+    if (fd >= 0) ::close(fd);
+  }
+  if (error == 0 && std::rename(native(passing).constData(), native(path).constData()) != 0) error = errno;
+  if (error == 0) return true;
+  ::unlink(native(passing).constData());
   *reason = errorText(error);
   return false;
 }
 
-QJsonArray noteOf(const NotedCard& card) {
-  QJsonArray files;
-  for (const NotedFile& file : card)
-    files.append(QJsonObject{{QStringLiteral("place"), file.place},
-                             {QStringLiteral("kept"), file.kept},
-                             {QStringLiteral("device"), QString::number(file.device)},
-                             {QStringLiteral("inode"), QString::number(file.inode)},
-                             {QStringLiteral("size"), QString::number(file.size)},
-                             {QStringLiteral("modified"), QString::number(file.modified)}});
-  return files;
+// Appends `text` to `json` as a JSON string.
+void appendJsonString(QByteArray& json, const QString& text) {
+  json += '"';
+  for (const char c : text.toUtf8()) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\')
+      json.append('\\').append(c);
+    else if (byte < 0x20)
+      json.append("\\u00").append(QByteArray::number(byte, 16).rightJustified(2, '0'));
+    else
+      json += c;
+  }
+  json += '"';
+}
+
+// Appends what a note says of a card's files to `json`.
+void appendNotedCard(QByteArray& json, const NotedCard& card) {
+  json += '[';
+  for (size_t i = 0; i < card.size(); ++i) {
+    const NotedFile& file = card[i];
+    json += i == 0 ? "{\"place\":" : ",{\"place\":";
+    appendJsonString(json, file.place);
+    json += ",\"kept\":";
+    // The previous version's "kept": the places that held a file.
+    appendJsonString(json, file.held ? file.kept : QString());
+    json.append(",\"device\":\"")
+        .append(QByteArray::number(static_cast<qulonglong>(file.device)))
+        .append("\",\"inode\":\"")
+        .append(QByteArray::number(static_cast<qulonglong>(file.inode)))
+        .append("\",\"size\":\"")
+        .append(QByteArray::number(file.size))
+        .append("\",\"modified\":\"")
+        .append(QByteArray::number(file.modified))
+        .append("\"}");
+  }
+  json += ']';
 }
 
 // The number of a note's name, note-<number>.json; 0 for any other name.
@@ -167,14 +245,22 @@ int noteNumber(const QString& name) {
   return name.mid(5, name.size() - 10).toInt();
 }
 
-// The cards of the note `name` in the run's folder; nothing when it cannot be
-// read whole (a note is written under another name and only then named so:
-// one that is cut, grown, garbled or not a file at all was damaged after
-// its run wrote it) or names anything but plain names.
+// Whether the text of a note file is that of a note made ahead and not yet
+// written: blank, or begun (the first character of a note is written last).
+bool blankNote(const QByteArray& data) {
+  return !data.isEmpty() && data.front() == ' ';
+}
+
+// The cards of the note `name` in the run's folder (none for a blank note
+// made ahead); nothing when it cannot be read whole (a note is written under
+// another name and only then named so, or into a blank note made ahead, its
+// first character last: one that is cut, grown, garbled or not a file at
+// all was damaged after its run wrote it) or names anything but plain names.
 std::optional<std::vector<NotedCard>> readNote(const QString& run, const QString& name) {
   const std::optional<QByteArray> data =
       platform::readRegularFile(run + QLatin1Char('/') + name, kLargestNote);
   if (!data) return std::nullopt;
+  if (blankNote(*data)) return std::vector<NotedCard>{};
   QJsonParseError error{};
   const QJsonObject note = QJsonDocument::fromJson(*data, &error).object();
   if (error.error != QJsonParseError::NoError || !note.value(QLatin1String("cards")).isArray())
@@ -272,16 +358,28 @@ void removeKept(const QString& run, NotedCard& card) {
       ::unlink(native(run + QLatin1Char('/') + file.kept).constData());
 }
 
-// What a card's files are about to do, the old files to be kept aside under
-// names that `kept` gives; false with the reason. `cards` is the cards'
-// folder, absolute and clean. `replaces` is set when a place holds a file now.
-bool noteCard(const QString& cards, const std::function<QString(size_t)>& kept, const CardFilePlaces& files,
-              NotedCard& card, QJsonArray& note, bool& replaces, QString* reason) {
+// The name of `place` in the folder `cards` (absolute and clean); empty when
+// it is not a file of that folder.
+QString nameInFolder(const QString& cards, const QString& place) {
+  if (place.size() > cards.size() + 1 && place.startsWith(cards) &&
+      place.at(cards.size()) == QLatin1Char('/')) {
+    const QString name = place.mid(cards.size() + 1);
+    if (plainName(name)) return name;
+  }
+  const QFileInfo info(place);
+  return QDir::cleanPath(info.absolutePath()) == cards ? info.fileName() : QString();
+}
+
+// What a card's files are about to do; false with the reason. `cards` is
+// the cards' folder, absolute and clean. `replaces` is set when a place
+// holds a file now.
+bool noteCard(const QString& cards, const CardFilePlaces& files, NotedCard& card, bool& replaces,
+              QString* reason) {
   for (size_t i = 0; i < files.size(); ++i) {
     const auto& [place, prepared] = files[i];
-    const QFileInfo info(place);
+    const QString name = nameInFolder(cards, place);
     struct stat made = {};
-    if (QDir::cleanPath(info.absolutePath()) != cards)
+    if (name.isEmpty())
       *reason = QStringLiteral("not in the folder of the cards");
     else if (::stat(native(prepared).constData(), &made) != 0)
       *reason = errorText(errno);
@@ -289,20 +387,38 @@ bool noteCard(const QString& cards, const std::function<QString(size_t)>& kept, 
       card.clear();
       return false;
     }
-    card.push_back({info.fileName(), kept(i), made.st_dev, made.st_ino, made.st_size, modifiedOf(made)});
+    NotedFile& file = card.emplace_back();
+    file.place = name;
+    file.device = made.st_dev;
+    file.inode = made.st_ino;
+    file.size = made.st_size;
+    file.modified = modifiedOf(made);
+    file.held = exists(cards + QLatin1Char('/') + name);
+    replaces = replaces || file.held;
   }
-  QJsonArray entries = noteOf(card);
-  // The previous version's "kept": the places that hold a file now.
-  for (qsizetype i = 0; i < entries.size(); ++i)
-    if (exists(cards + QLatin1Char('/') + card[static_cast<size_t>(i)].place)) {
-      replaces = true;
-    } else {
-      QJsonObject entry = entries[i].toObject();
-      entry[QStringLiteral("kept")] = QString();
-      entries[i] = entry;
-    }
-  note.append(entries);
   return true;
+}
+
+// The names of the runs' folders in the cards' folder `cards`, in order. Told
+// by their names alone where the folder says what its entries are (a folder
+// of thousands of cards is read once, without looking at each).
+QStringList runFolderNames(const QString& cards) {
+  QStringList names;
+  DIR* folder = ::opendir(native(cards).constData());
+  if (!folder) return names;
+  const QByteArray prefix = native(kRunFolderPrefix);
+  while (const dirent* entry = ::readdir(folder)) {
+    if (std::strncmp(entry->d_name, prefix.constData(), static_cast<size_t>(prefix.size())) != 0) continue;
+    const QString name = QFile::decodeName(entry->d_name);
+    struct stat info = {};
+    if (entry->d_type == DT_DIR ||
+        (entry->d_type == DT_UNKNOWN &&
+         ::lstat(native(cards + QLatin1Char('/') + name).constData(), &info) == 0 && S_ISDIR(info.st_mode)))
+      names << name;
+  }
+  ::closedir(folder);
+  names.sort();
+  return names;
 }
 
 // The file that names the cards' folder of the run `run` while it is under
@@ -413,11 +529,112 @@ class CardImageFileRun::FolderLock {
 
 // The group's note and, for each card, what it says of the card (empty for
 // a card of one file, which takes its place in one step) or why the card
-// could not be noted.
+// could not be noted; and the note being forced to disk, which the cards
+// wait for before they take their places.
 struct CardImageFileRun::Group::Noted {
   QString note;
   std::vector<NotedCard> cards;
   std::vector<QString> failures;
+  std::future<QString> onDisk;  // why the note could not be forced to disk; empty when it is
+
+  // Waits until the note is on disk; the cards it notes fail when it cannot be.
+  void waitUntilOnDisk() {
+    if (!onDisk.valid()) return;
+    const QString why = onDisk.get();
+    if (why.isEmpty()) return;
+    note.clear();
+    for (size_t i = 0; i < cards.size(); ++i) {
+      if (cards[i].empty()) continue;
+      cards[i].clear();
+      failures[i] = why;
+    }
+  }
+};
+
+// Note files made ahead of the groups that will write them, blank, and
+// forced to disk with the run's folder: a note written into one is forced
+// to disk without the file system recording a new file, which takes long
+// while many cards are being written. Made on a thread of their own, a few
+// at a time, ahead of the notes that take them.
+class CardImageFileRun::BlankNotes {
+ public:
+  BlankNotes(QString run, QString cards, std::atomic<bool>* cardsSynced)
+      : run_(std::move(run)), cards_(std::move(cards)), cardsSynced_(cardsSynced) {}
+  ~BlankNotes() {
+    if (making_.valid()) making_.wait();
+  }
+  BlankNotes(const BlankNotes&) = delete;
+  BlankNotes& operator=(const BlankNotes&) = delete;
+
+  // A blank note file made ahead, on disk, and its number in `number`;
+  // empty when none is ready, `number` then being one that no note made
+  // ahead has (it comes in as the next one after those of the notes
+  // written). Begins the next few when those made run short.
+  QString take(int& number) {
+    if (making_.valid() && making_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+      for (auto& [made, path] : making_.get()) ready_.emplace(made, std::move(path));
+    QString blank;
+    if (!ready_.empty()) {
+      number = ready_.begin()->first;
+      blank = std::move(ready_.begin()->second);
+      ready_.erase(ready_.begin());
+    } else if (making_.valid() && number >= makingFrom_ && number < madeUpTo_) {
+      number = madeUpTo_;
+    }
+    if (!making_.valid() && ready_.size() < kNotesMadeAhead / 2) {
+      makingFrom_ = std::max(madeUpTo_, number + 1);
+      try {
+        making_ = std::async(std::launch::async, make, run_, cards_, cardsSynced_, makingFrom_,
+                             makingFrom_ + kNotesMadeAhead);
+        madeUpTo_ = makingFrom_ + kNotesMadeAhead;
+      } catch (const std::system_error&) {
+        // No thread to be had: the notes are written as new files.
+      }
+    }
+    return blank;
+  }
+
+ private:
+  // Notes `from` to `to` (not included), those that could be made.
+  static std::vector<std::pair<int, QString>> make(const QString& run, const QString& cards,
+                                                   std::atomic<bool>* cardsSynced, int from, int to) {
+    std::vector<std::pair<int, QString>> made;
+    std::vector<std::pair<int, int>> written;  // (number, open file)
+    const QByteArray blank(kBlankNoteBytes, ' ');
+    for (int number = from; number < to; ++number) {
+      const QString path = run + QStringLiteral("/note-%1.json").arg(number);
+      const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd < 0) continue;
+      if (::write(fd, blank.constData(), static_cast<size_t>(blank.size())) == blank.size()) {
+        // All on their way to the disk before the first is forced, which
+        // then takes the others' entries with it on most file systems.
+        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+        written.emplace_back(number, fd);
+        continue;
+      }
+      ::close(fd);
+      ::unlink(native(path).constData());
+    }
+    for (const auto& [number, fd] : written) {
+      const QString path = run + QStringLiteral("/note-%1.json").arg(number);
+      const bool onDisk = ::fdatasync(fd) == 0 || errno == EINVAL;
+      if (::close(fd) == 0 && onDisk)
+        made.emplace_back(number, path);
+      else
+        ::unlink(native(path).constData());
+    }
+    syncFolder(run);
+    syncRunFolderEntry(cards, *cardsSynced);
+    return made;
+  }
+
+  const QString run_;
+  const QString cards_;
+  std::atomic<bool>* cardsSynced_;
+  std::map<int, QString> ready_;
+  std::future<std::vector<std::pair<int, QString>>> making_;
+  int makingFrom_ = 0;  // the first note being made
+  int madeUpTo_ = 0;    // the notes before this one are made or being made
 };
 
 void setCardFilePlacedObserver(std::function<void()> observer) {
@@ -436,9 +653,7 @@ struct CardImageFileRun::EndedRun {
 EarlierRuns CardImageFileRun::settleEndedRuns(const QString& folder) {
   const QDir cards(folder);
   std::vector<EndedRun> ended;
-  for (const QString& name :
-       cards.entryList({kRunFolderPrefix + QLatin1Char('*')},
-                       QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+  for (const QString& name : runFolderNames(folder)) {
     // A run still alive holds its lock, and one that is starting has none
     // yet; where locks are not offered, whose run it is cannot be told. All
     // these are left alone.
@@ -555,7 +770,6 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
       lock->removeFolder(run);
       continue;
     }
-    syncFolder(folder);
     auto opened = std::unique_ptr<CardImageFileRun>(new CardImageFileRun(folder, run, std::move(lock)));
     opened->cardsFolder_ = cards;
     // Noted in the resource folder until it has finished: should the program
@@ -578,6 +792,7 @@ CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_pt
     : cards_(std::move(cards)), folder_(std::move(folder)), lock_(std::move(lock)) {}
 
 CardImageFileRun::~CardImageFileRun() {
+  blankNotes_.reset();
   if (!keepFolder_) lock_->removeFolder(folder_);
   if (!keepFolder_ && !unfinished_.isEmpty()) ::unlink(native(unfinished_).constData());
   if (cardsFolder_ >= 0) ::close(cardsFolder_);
@@ -597,37 +812,92 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
     : run_(run), cards_(cards), noted_(std::make_unique<Noted>()) {
   noted_->cards.resize(cards.size());
   noted_->failures.resize(cards.size());
-  const int number = ++run_.notes_;
-  QJsonArray note;
   bool replaces = false;
+  bool noted = false;
   const QString folder = QDir::cleanPath(QFileInfo(run_.cards_).absoluteFilePath());
-  for (size_t i = 0; i < cards.size(); ++i) {
-    if (cards[i].size() < 2) continue;
-    const qsizetype index = note.size();
-    const auto kept = [number, index](size_t file) { return keptName(number, index, file); };
-    noteCard(folder, kept, cards[i], noted_->cards[i], note, replaces, &noted_->failures[i]);
+  for (size_t i = 0; i < cards.size(); ++i)
+    if (cards[i].size() > 1)
+      noted = noteCard(folder, cards[i], noted_->cards[i], replaces, &noted_->failures[i]) || noted;
+  if (!noted) return;
+  // A run whose notes are forced to disk more than once has them made ahead.
+  if (replaces && !run_.blankNotes_ && ++run_.forcedNotes_ > 1)
+    run_.blankNotes_ = std::make_unique<BlankNotes>(run_.folder_, run_.cards_, &run_.folderSynced_);
+  int number = run_.notes_ + 1;
+  const QString blank = run_.blankNotes_ ? run_.blankNotes_->take(number) : QString();
+  run_.notes_ = std::max(run_.notes_, number);
+  QByteArray note = QByteArrayLiteral("{\"version\":") + QByteArray::number(kNoteVersion) + ",\"cards\":[";
+  qsizetype index = 0;
+  for (NotedCard& card : noted_->cards) {
+    if (card.empty()) continue;
+    for (size_t file = 0; file < card.size(); ++file) card[file].kept = keptName(number, index, file);
+    if (index++ > 0) note += ',';
+    appendNotedCard(note, card);
   }
-  if (note.isEmpty()) return;
+  note += "]}";
   noted_->note = run_.folder_ + QStringLiteral("/note-%1.json").arg(number);
   QString why;
-  const QJsonObject whole{{QStringLiteral("version"), kNoteVersion}, {QStringLiteral("cards"), note}};
+  const QString passing = blank.isEmpty() ? writePassing(noted_->note, note, &why) : QString();
+  if (!blank.isEmpty())
+    why = writeIntoBlank(blank, std::string_view(note.constData(), static_cast<size_t>(note.size())));
+  if (!why.isEmpty()) {
+    failNote(why);
+    return;
+  }
   // Forced to disk only when the cards replace files: where nothing is
   // replaced, a note lost with the disk's cache loses nothing old, and a
   // batch into a new folder costs no more than it did before the notes.
-  if (!writeWhole(noted_->note, QJsonDocument(whole).toJson(QJsonDocument::Compact), replaces, &why)) {
-    noted_->note.clear();
-    for (size_t i = 0; i < cards.size(); ++i) {
-      if (noted_->cards[i].empty()) continue;
-      noted_->cards[i].clear();
-      noted_->failures[i] = why;
-    }
+  if (!replaces) {
+    if (!passing.isEmpty() && !nameWhole(passing, noted_->note, false, &why)) failNote(why);
     return;
   }
-  // The note is on disk before any old file is kept aside or new file moves.
-  if (replaces) syncFolder(run_.folder_);
+  // The note is on disk before any old file is kept aside or new file
+  // moves, and so is the run's folder (once). That takes a while, done on a
+  // thread of its own: meanwhile the cards of the groups before take their
+  // places, and the notes of the groups after are written. The new files
+  // are sent on their way to the disk there too: the file system would
+  // send each as it takes the place of an old one, on the one thread that
+  // places the cards.
+  QStringList prepared;
+  for (const CardFilePlaces& files : cards)
+    for (const auto& file : files) prepared << file.second;
+  const auto onDisk = [prepared, passing, note = noted_->note, folder = run_.folder_, cards = run_.cards_,
+                       synced = &run_.folderSynced_] {
+    for (const QString& file : prepared) {
+      const int fd = ::open(native(file).constData(), O_RDONLY | O_CLOEXEC);
+      if (fd < 0) continue;
+      ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+      ::close(fd);
+    }
+    QString why;
+    if (!passing.isEmpty()) {
+      if (!nameWhole(passing, note, true, &why)) return why;
+      syncFolder(folder);
+      syncRunFolderEntry(cards, *synced);
+      return why;
+    }
+    // A note made ahead: its entry is on disk already.
+    const int fd = ::open(native(note).constData(), O_RDONLY | O_CLOEXEC);
+    const int error = fd < 0 || (::fdatasync(fd) != 0 && errno != EINVAL) ? errno : 0;
+    if (fd >= 0) ::close(fd);
+    return error == 0 ? why : errorText(error);
+  };
+  try {
+    noted_->onDisk = std::async(std::launch::async, onDisk);
+  } catch (const std::system_error&) {
+    failNote(onDisk());  // no thread to be had: forced here
+  }
+}
+
+void CardImageFileRun::Group::failNote(const QString& why) {
+  if (why.isEmpty()) return;
+  std::promise<QString> failed;
+  failed.set_value(why);
+  noted_->onDisk = failed.get_future();
+  noted_->waitUntilOnDisk();
 }
 
 CardImageFileRun::Group::~Group() {
+  noted_->waitUntilOnDisk();
   for (CardFilePlaces& files : cards_) {
     for (const auto& file : files) discardCardImageFile(file.second);
     files.clear();
@@ -649,6 +919,7 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
     files.clear();
     return false;
   };
+  noted_->waitUntilOnDisk();
   if (!noted_->failures[card].isEmpty()) return fail(files.front().first, noted_->failures[card]);
   const FolderLock locked(run_.cardsFolder_);
   // The old files are kept aside as the card's files take their places:

@@ -11,7 +11,9 @@
 // new files are prepared there. Before the files of cards with two sides
 // take their places, the run writes down which places the new files take
 // (one note for the cards put in place together, given its name only once
-// whole, and forced to disk when the cards replace files). Each card then
+// whole, or written into a blank note made ahead, its first character
+// last; forced to disk when the cards replace files, on a thread of its
+// own while the cards before take their places). Each card then
 // takes its places with the cards' folder locked against other programs'
 // runs: the files at its places are kept aside in the run's folder (a second
 // link) and the new ones take their places. Once the cards are in place the
@@ -25,6 +27,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -72,8 +75,10 @@ class CardImageFileRun {
   bool place(CardFilePlaces& files, QString* failedPath = nullptr, QString* reason = nullptr);
 
   // Several cards put in place one after the other, noted on disk together
-  // when the group is made (one forced write for all of them). The prepared
-  // files of the cards not put in place go with the group.
+  // when the group is made (one forced write for all of them, which the
+  // first card waits for). The prepared files of the cards not put in place
+  // go with the group. Groups may be made on one thread and put in place on
+  // another, one group at a time.
   class Group {
    public:
     Group(CardImageFileRun& run, std::vector<CardFilePlaces>& cards);
@@ -86,6 +91,8 @@ class CardImageFileRun {
 
    private:
     struct Noted;
+    // The cards the note names fail with `why`, if any.
+    void failNote(const QString& why);
     CardImageFileRun& run_;
     std::vector<CardFilePlaces>& cards_;
     std::unique_ptr<Noted> noted_;
@@ -94,6 +101,7 @@ class CardImageFileRun {
  private:
   class Lock;
   class FolderLock;
+  class BlankNotes;
   struct EndedRun;
   CardImageFileRun(QString cards, QString folder, std::unique_ptr<Lock> lock);
   // Settles the cards of each run in `folder` that has ended without
@@ -102,16 +110,19 @@ class CardImageFileRun {
   // is locked (FolderLock) meanwhile.
   static EarlierRuns settleEndedRuns(const QString& folder);
 
-  QString cards_;               // the folder the cards go to
-  QString folder_;              // the run's own folder inside it
-  std::unique_ptr<Lock> lock_;  // held for the run's life
-  int cardsFolder_ = -1;        // the cards' folder, open for its lock
-  QString unfinished_;          // the run's note in the resource folder
-  int notes_ = 0;               // notes written so far
+  QString cards_;                           // the folder the cards go to
+  QString folder_;                          // the run's own folder inside it
+  std::unique_ptr<Lock> lock_;              // held for the run's life
+  int cardsFolder_ = -1;                    // the cards' folder, open for its lock
+  QString unfinished_;                      // the run's note in the resource folder
+  int notes_ = 0;                           // notes written so far
+  std::atomic<bool> folderSynced_ = false;  // the run's folder forced to disk in the cards' folder
+  int forcedNotes_ = 0;                     // notes forced to disk before notes were made ahead
+  std::unique_ptr<BlankNotes> blankNotes_;  // made once notes are forced to disk more than once
   EarlierRuns earlier_;
   // Set when a card could not be put back: the run's folder stays, so that
   // the next run finishes the job.
-  bool keepFolder_ = false;
+  std::atomic<bool> keepFolder_ = false;
 };
 
 // Start-up: puts right what runs of earlier starts of the program left in
