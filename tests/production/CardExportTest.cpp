@@ -404,6 +404,36 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   EXPECT_EQ(hiddenEntries(folder), ".Card_files_start");
 }
 
+// A batch of many groups of cards over an earlier export has its later notes
+// made ahead, blank, and writes each into one, its first character last: a
+// run killed in its last group leaves blank and half written notes beside
+// its own, which name no card, and the next export puts its half card right.
+TEST(CardExport, NotesMadeAheadOfAKilledRunNameNoCard) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  ASSERT_EQ(batchInItsOwnProcess(folder, 1, 60), 0);
+  // The 115th file is card 58's back.
+  EXPECT_EQ(batchInItsOwnProcess(folder, 2, 60, {"die", "115"}), -1);
+  const QStringList runs = runFolders(folder);
+  ASSERT_EQ(runs.size(), 1);
+  const QStringList notes = QDir(runs[0]).entryList({"note-*.json"}, QDir::Files);
+  ASSERT_FALSE(notes.isEmpty());
+  // Whichever notes the run had made ahead: one blank, and one whose first
+  // character the run did not get to write.
+  ASSERT_TRUE(writeFile(runs[0] + "/note-900.json", QByteArray(4096, ' ')));
+  ASSERT_TRUE(writeFile(runs[0] + "/note-901.json", " " + readFile(runs[0] + "/" + notes.last()).mid(1)));
+
+  QString message;
+  ASSERT_EQ(batchInItsOwnProcess(folder, 3, 1, {}, &message), 0);
+  EXPECT_EQ(message.toStdString(),
+            "Card has been exported successfully.\n\n1 card left half replaced by an earlier export that did "
+            "not finish has been put right.");
+  std::string expected = "3/3";
+  for (int card = 2; card <= 60; ++card) expected += card < 58 ? " 2/2" : " 1/1";
+  EXPECT_EQ(cardRuns(folder, 60), expected);
+  EXPECT_EQ(hiddenEntries(folder), "");
+}
+
 // A run's note damaged after its run died (cut, emptied, garbled, grown,
 // replaced by a pipe or a link to a device, or gone): the next export cannot
 // tell which cards it left half replaced, keeps its folder with the old
