@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -432,6 +435,43 @@ TEST(CardExport, NotesMadeAheadOfAKilledRunNameNoCard) {
   for (int card = 2; card <= 60; ++card) expected += card < 58 ? " 2/2" : " 1/1";
   EXPECT_EQ(cardRuns(folder, 60), expected);
   EXPECT_EQ(hiddenEntries(folder), "");
+
+  // A whole run over those cards leaves its cards and nothing else.
+  ASSERT_EQ(batchInItsOwnProcess(folder, 4, 60), 0);
+  std::string whole = "4/4";
+  for (int card = 2; card <= 60; ++card) whole += " 4/4";
+  EXPECT_EQ(cardRuns(folder, 60), whole);
+  EXPECT_EQ(hiddenEntries(folder), "");
+}
+
+// A note names each place as it is, whatever characters the file's name
+// holds, so that a run that dies can be put right from it.
+TEST(CardExport, ANoteNamesPlacesWithAnyCharacters) {
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  const QStringList names = {"Ann \"Bee\" \\ Zoë.png", "tab\tnew\nline\x01end_back.png"};
+  for (const QString& name : names) ASSERT_TRUE(writeFile(folder + "/" + name, "old"));
+  const std::unique_ptr<CardImageFileRun> run = CardImageFileRun::open(folder);
+  ASSERT_TRUE(run);
+  std::vector<CardFilePlaces> cards(1);
+  for (const QString& name : names)
+    cards[0].emplace_back(folder + "/" + name,
+                          prepareCardImageFile("new", folder + "/" + name, run->folder()));
+  CardImageFileRun::Group group(*run, cards);
+  // Its note stays while the group lives.
+  EXPECT_TRUE(group.place(0));
+  for (const QString& name : names) EXPECT_EQ(readFile(folder + "/" + name), "new");
+  const QStringList notes = QDir(run->folder()).entryList({"note-*.json"}, QDir::Files);
+  ASSERT_EQ(notes.size(), 1);
+  QJsonParseError error{};
+  const QJsonDocument note = QJsonDocument::fromJson(readFile(run->folder() + "/" + notes[0]), &error);
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+  const QJsonArray files = note.object().value("cards").toArray().at(0).toArray();
+  ASSERT_EQ(files.size(), 2);
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(files[i].toObject().value("place").toString(), names[i]);
+    EXPECT_FALSE(files[i].toObject().value("kept").toString().isEmpty());
+  }
 }
 
 // A run's note damaged after its run died (cut, emptied, garbled, grown,
