@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -59,6 +60,158 @@ struct BatchExport::Group {
   std::vector<Card> cards;
   std::vector<CardFilePlaces> placing;
   std::unique_ptr<CardImageFileRun::Group> together;
+};
+
+// The cards of a run on their way from the workers that render them, through
+// the noter that notes them on disk in groups, to the writer that puts them
+// in place, and the groups placed, to be cleared away. Each thread waits on
+// a condition of its own: a card rendered (the noter), cards taken into a
+// group (the workers), a group noted (the writer), a group taken to its
+// places or placed (the noter). All of them are told when the run ends.
+class BatchExport::Line {
+ public:
+  // `total` cards; the workers render at most `window` ahead of the cards
+  // taken into groups.
+  Line(int total, int window) : total_(total), window_(window) {}
+  ~Line() {
+    placed_.clear();
+    noted_.clear();
+    for (auto& entry : ready_) entry.second.discard();
+  }
+  Line(const Line&) = delete;
+  Line& operator=(const Line&) = delete;
+
+  // For a worker: the next row to render, once the window allows it; none
+  // when there is none left or the run ends.
+  std::optional<int> nextRow() {
+    std::unique_lock lock(mutex_);
+    taken_.wait(lock, [&] { return finish_ || nextRow_ >= total_ || nextRow_ < writing_ + window_; });
+    if (finish_ || nextRow_ >= total_) return std::nullopt;
+    return nextRow_++;
+  }
+
+  void rendered(int row, Card card) {
+    {
+      std::lock_guard lock(mutex_);
+      ready_.emplace(row, std::move(card));
+    }
+    renderedOne_.notify_one();
+  }
+
+  // For the noter: card `row` and those rendered right after it, once there
+  // is room for another group; none when stopped or the run ends.
+  std::unique_ptr<Group> takeGroup(int row) {
+    auto group = std::make_unique<Group>();
+    {
+      std::unique_lock lock(mutex_);
+      placing_.wait(lock, [&] { return finish_ || noted_.size() < kGroupsNotedAhead; });
+      while (!ended() && ready_.find(row) == ready_.end()) renderedOne_.wait_for(lock, kStopPoll);
+      // The cards that follow it are waited for a short time: half as many
+      // as the workers may render ahead (they go on with the other half
+      // meanwhile), and toward the end half of those still to come, so that
+      // the last cards take their places soon after they are rendered.
+      const size_t toCome = static_cast<size_t>(total_ - row);
+      const size_t wanted = std::min({kCardsPlacedTogether, static_cast<size_t>(window_) / 2,
+                                      std::max(kFewestPlacedTogether, (toCome + 1) / 2), toCome});
+      // Counted on from where the last count ended: cards are only added.
+      size_t inOrder = 0;
+      const auto readyInOrder = [&] {
+        while (ready_.count(row + static_cast<int>(inOrder)) != 0) ++inOrder;
+        return inOrder;
+      };
+      const auto until = std::chrono::steady_clock::now() + kGathering;
+      while (!ended() && readyInOrder() < wanted && std::chrono::steady_clock::now() < until)
+        renderedOne_.wait_until(lock, std::min(until, std::chrono::steady_clock::now() + kStopPoll));
+      if (ended()) return nullptr;
+      for (auto next = ready_.find(row);
+           next != ready_.end() && next->first == row + static_cast<int>(group->cards.size()) &&
+           group->cards.size() < wanted;
+           next = ready_.erase(next))
+        group->cards.push_back(std::move(next->second));
+      writing_ = row + static_cast<int>(group->cards.size());
+    }
+    taken_.notify_all();
+    return group;
+  }
+
+  // For the noter: a group noted on disk, or the last one noted.
+  void noted(std::unique_ptr<Group> group) {
+    {
+      std::lock_guard lock(mutex_);
+      noted_.push_back(std::move(group));
+    }
+    notedOne_.notify_one();
+  }
+  void notingEnded() {
+    {
+      std::lock_guard lock(mutex_);
+      notingEnded_ = true;
+    }
+    notedOne_.notify_one();
+  }
+
+  // For the writer: the next group noted on disk; none when stopped, or
+  // when the noter has ended.
+  std::unique_ptr<Group> nextNoted() {
+    std::unique_ptr<Group> group;
+    {
+      std::unique_lock lock(mutex_);
+      while (noted_.empty() && !notingEnded_ && !Stop_SMS_Sending_Now.load())
+        notedOne_.wait_for(lock, kStopPoll);
+      if (noted_.empty() || Stop_SMS_Sending_Now.load()) return nullptr;
+      group = std::move(noted_.front());
+      noted_.pop_front();
+    }
+    placing_.notify_one();
+    return group;
+  }
+
+  // For the writer: a group that has taken its places, to be cleared away.
+  void placed(std::unique_ptr<Group> group) {
+    {
+      std::lock_guard lock(mutex_);
+      placed_.push_back(std::move(group));
+    }
+    placing_.notify_one();
+  }
+
+  // For the noter: clears away the groups placed so far (the old files
+  // kept aside while they took their places, and their notes: that takes a
+  // while too). With `untilTheEnd`, waits for them until the run ends.
+  void clearPlaced(bool untilTheEnd = false) {
+    for (bool ended = false; !ended;) {
+      std::vector<std::unique_ptr<Group>> cleared;
+      {
+        std::unique_lock lock(mutex_);
+        if (untilTheEnd) placing_.wait(lock, [&] { return finish_ || !placed_.empty(); });
+        ended = !untilTheEnd || finish_;
+        cleared.swap(placed_);
+      }
+    }
+  }
+
+  void finish() {
+    {
+      std::lock_guard lock(mutex_);
+      finish_ = true;
+    }
+    for (std::condition_variable* told : {&renderedOne_, &taken_, &notedOne_, &placing_}) told->notify_all();
+  }
+
+ private:
+  bool ended() const { return finish_ || Stop_SMS_Sending_Now.load(); }
+
+  const int total_;
+  const int window_;
+  std::mutex mutex_;
+  std::condition_variable renderedOne_, taken_, notedOne_, placing_;
+  std::map<int, Card> ready_;                   // rendered cards not yet taken into a group
+  std::deque<std::unique_ptr<Group>> noted_;    // groups noted on disk, waiting to take their places
+  std::vector<std::unique_ptr<Group>> placed_;  // groups that have taken their places, to be cleared away
+  int nextRow_ = 0;                             // next row a worker takes
+  int writing_ = 0;                             // next row to be taken into a group
+  bool finish_ = false;
+  bool notingEnded_ = false;
 };
 
 BatchExport::BatchExport(const std::shared_ptr<const RunSnapshot>& snapshot, BatchExportRequest request)
@@ -134,38 +287,6 @@ BatchExportResult BatchExport::run() {
                workersForPictureMemory());
   const int window = std::max(threads * kCardsAheadPerWorker, 2 * static_cast<int>(kCardsPlacedTogether));
 
-  std::mutex mutex;
-  // Each says to the threads that wait for it: a card has been rendered (to
-  // the noter); cards have been taken into a group (to the workers); a group
-  // has been noted (to the writer); a group has been taken to its places (to
-  // the noter). All of them say that the run ends.
-  std::condition_variable rendered, taken, notedOne, placing;
-  std::map<int, Card> ready;  // rendered cards not yet taken into a group
-  int nextRow = 0;            // next row a worker takes
-  int writing = 0;            // next row to be taken into a group
-  bool finish = false;
-  std::deque<std::unique_ptr<Group>> noted;  // groups noted on disk, waiting to take their places
-  std::vector<std::unique_ptr<Group>> done;  // groups that have taken their places, to be cleared away
-  bool notingEnded = false;
-
-  const auto worker = [&](const QString& folder) {
-    for (;;) {
-      int row = 0;
-      {
-        std::unique_lock lock(mutex);
-        taken.wait(lock, [&] { return finish || nextRow >= result.total || nextRow < writing + window; });
-        if (finish || nextRow >= result.total) return;
-        row = nextRow++;
-      }
-      Card card = renderCard(row, folder);
-      {
-        std::lock_guard lock(mutex);
-        ready.emplace(row, std::move(card));
-      }
-      rendered.notify_one();
-    }
-  };
-
   // Puts right what an earlier batch that died here left half done; this
   // run's files are prepared in a hidden folder of its own, one inside it
   // for each worker when there are several (threads that make new files in
@@ -181,76 +302,30 @@ BatchExportResult BatchExport::run() {
   }
   result.cardsPutRight = files->earlier().cardsPutRight;
   result.unsettled = files->earlier().unsettled;
+  // Cards rendered after the last one written are dropped with their files,
+  // and the notes of groups that did not take their places go, when the
+  // line goes (before the run's files).
+  Line line(result.total, window);
 
+  const auto worker = [&](const QString& folder) {
+    while (const std::optional<int> row = line.nextRow()) line.rendered(*row, renderCard(*row, folder));
+  };
   // The noter takes the rendered cards in row order, in groups, and notes
   // each group on disk (forcing a note to disk takes a while; meanwhile the
   // writer below puts the groups before it in place). It also clears away
-  // what the groups that have taken their places leave behind (the old
-  // files kept aside while they did, and their notes), which takes a while
-  // too.
-  const auto clearDone = [&] {
-    std::vector<std::unique_ptr<Group>> cleared;
-    std::lock_guard lock(mutex);
-    cleared.swap(done);
-  };
+  // what the groups placed leave behind.
   const auto noter = [&] {
     for (int row = 0; row < result.total;) {
-      clearDone();
-      auto group = std::make_unique<Group>();
-      {
-        std::unique_lock lock(mutex);
-        placing.wait(lock, [&] { return finish || noted.size() < kGroupsNotedAhead; });
-        while (!finish && ready.find(row) == ready.end() && !Stop_SMS_Sending_Now.load())
-          rendered.wait_for(lock, kStopPoll);
-        // The cards that follow it are waited for a short time: half as
-        // many as the workers may render ahead (they go on with the other
-        // half meanwhile), and toward the end half of those still to come,
-        // so that the last cards take their places soon after they are
-        // rendered.
-        const size_t toCome = static_cast<size_t>(result.total - row);
-        const size_t wanted = std::min({kCardsPlacedTogether, static_cast<size_t>(window) / 2,
-                                        std::max(kFewestPlacedTogether, (toCome + 1) / 2), toCome});
-        // Counted on from where the last count ended: cards are only added.
-        size_t inOrder = 0;
-        const auto readyInOrder = [&] {
-          while (ready.count(row + static_cast<int>(inOrder)) != 0) ++inOrder;
-          return inOrder;
-        };
-        const auto until = std::chrono::steady_clock::now() + kGathering;
-        while (!finish && !Stop_SMS_Sending_Now.load() && readyInOrder() < wanted &&
-               std::chrono::steady_clock::now() < until)
-          rendered.wait_until(lock, std::min(until, std::chrono::steady_clock::now() + kStopPoll));
-        if (finish || Stop_SMS_Sending_Now.load()) break;
-        for (auto next = ready.find(row);
-             next != ready.end() && next->first == row + static_cast<int>(group->cards.size()) &&
-             group->cards.size() < wanted;
-             next = ready.erase(next))
-          group->cards.push_back(std::move(next->second));
-        writing = row + static_cast<int>(group->cards.size());
-      }
-      taken.notify_all();
+      line.clearPlaced();
+      std::unique_ptr<Group> group = line.takeGroup(row);
+      if (!group) break;
       row += static_cast<int>(group->cards.size());
       for (Card& card : group->cards) group->placing.push_back(std::move(card.files));
       group->together = std::make_unique<CardImageFileRun::Group>(*files, group->placing);
-      {
-        std::lock_guard lock(mutex);
-        noted.push_back(std::move(group));
-      }
-      notedOne.notify_one();
+      line.noted(std::move(group));
     }
-    {
-      std::lock_guard lock(mutex);
-      notingEnded = true;
-    }
-    notedOne.notify_one();
-    for (bool ended = false; !ended;) {
-      {
-        std::unique_lock lock(mutex);
-        placing.wait(lock, [&] { return finish || !done.empty(); });
-        ended = finish;
-      }
-      clearDone();
-    }
+    line.notingEnded();
+    line.clearPlaced(true);
   };
 
   const int workers = std::min(threads, std::max(result.total, 1));
@@ -263,17 +338,7 @@ BatchExportResult BatchExport::run() {
   for (int row = 0; row < result.total && !result.stopped;) {
     // The next group, noted on disk.
     curr_barcode_count.store(row + 1);
-    std::unique_ptr<Group> group;
-    {
-      std::unique_lock lock(mutex);
-      while (noted.empty() && !notingEnded && !Stop_SMS_Sending_Now.load())
-        notedOne.wait_for(lock, kStopPoll);
-      if (!noted.empty() && !Stop_SMS_Sending_Now.load()) {
-        group = std::move(noted.front());
-        noted.pop_front();
-      }
-    }
-    placing.notify_one();
+    std::unique_ptr<Group> group = line.nextNoted();
     if (!group) {  // stopped while waiting
       result.stopped = true;
       break;
@@ -299,24 +364,11 @@ BatchExportResult BatchExport::run() {
         if (result.firstFailure.isEmpty()) result.firstFailure = failure;
       }
     }
-    {
-      std::lock_guard lock(mutex);
-      done.push_back(std::move(group));
-    }
-    placing.notify_one();
+    line.placed(std::move(group));
   }
 
-  {
-    std::lock_guard lock(mutex);
-    finish = true;
-  }
-  for (std::condition_variable* told : {&rendered, &taken, &notedOne, &placing}) told->notify_all();
+  line.finish();
   for (std::thread& t : pool) t.join();
-  // Cards rendered after the last one written are dropped with their files,
-  // and the notes of groups that did not take their places go.
-  done.clear();
-  noted.clear();
-  for (auto& entry : ready) entry.second.discard();
   result.skipped = result.total - result.written - result.failed;
   return result;
 }

@@ -64,6 +64,7 @@ class BatchExport {
  private:
   struct Card;
   struct Group;
+  class Line;
   // The card's files are prepared in `staging`, a folder of the run.
   Card renderCard(int row, const QString& staging) const;
   // How many workers the memory of their pictures allows.
