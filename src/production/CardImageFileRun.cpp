@@ -853,21 +853,9 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
   // The note is on disk before any old file is kept aside or new file
   // moves, and so is the run's folder (once). That takes a while, done on a
   // thread of its own: meanwhile the cards of the groups before take their
-  // places, and the notes of the groups after are written. The new files
-  // are sent on their way to the disk there too: the file system would
-  // send each as it takes the place of an old one, on the one thread that
-  // places the cards.
-  QStringList prepared;
-  for (const CardFilePlaces& files : cards)
-    for (const auto& file : files) prepared << file.second;
-  const auto onDisk = [prepared, passing, note = noted_->note, folder = run_.folder_, cards = run_.cards_,
+  // places, and the notes of the groups after are written.
+  const auto onDisk = [passing, note = noted_->note, folder = run_.folder_, cards = run_.cards_,
                        synced = &run_.folderSynced_] {
-    for (const QString& file : prepared) {
-      const int fd = ::open(native(file).constData(), O_RDONLY | O_CLOEXEC);
-      if (fd < 0) continue;
-      ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-      ::close(fd);
-    }
     QString why;
     if (!passing.isEmpty()) {
       if (!nameWhole(passing, note, true, &why)) return why;
