@@ -302,6 +302,7 @@ BatchExportResult BatchExport::run() {
   }
   result.cardsPutRight = files->earlier().cardsPutRight;
   result.unsettled = files->earlier().unsettled;
+  if (result.total > 1) files->noteAhead();
   // Cards rendered after the last one written are dropped with their files,
   // and the notes of groups that did not take their places go, when the
   // line goes (before the run's files).

@@ -42,7 +42,7 @@ const QString kNotePattern = QStringLiteral("note-*.json");
 constexpr qint64 kLargestNote = 1024 * 1024;
 // Notes made ahead, blank, for the groups of cards to come: so many at a
 // time, of so many bytes each (a larger note makes its file larger).
-constexpr int kNotesMadeAhead = 8;
+constexpr int kNotesMadeAhead = 16;
 constexpr qsizetype kBlankNoteBytes = 128 * 1024;
 
 QString errorText(int error) {
@@ -246,9 +246,10 @@ int noteNumber(const QString& name) {
 }
 
 // Whether the text of a note file is that of a note made ahead and not yet
-// written: blank, or begun (the first character of a note is written last).
+// written: blank, or begun (the first character of a note is written last);
+// or one made ahead whose spaces the disk lost with its cache (zeros).
 bool blankNote(const QByteArray& data) {
-  return !data.isEmpty() && data.front() == ' ';
+  return !data.isEmpty() && (data.front() == ' ' || data.front() == '\0');
 }
 
 // The cards of the note `name` in the run's folder (none for a blank note
@@ -421,6 +422,21 @@ QStringList runFolderNames(const QString& cards) {
   return names;
 }
 
+// Whether the folder `cards` holds anything besides the runs' folders.
+bool holdsFiles(const QString& cards) {
+  DIR* folder = ::opendir(native(cards).constData());
+  if (!folder) return false;
+  const QByteArray prefix = native(kRunFolderPrefix);
+  bool holds = false;
+  while (const dirent* entry = ::readdir(folder)) {
+    holds = std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0 &&
+            std::strncmp(entry->d_name, prefix.constData(), static_cast<size_t>(prefix.size())) != 0;
+    if (holds) break;
+  }
+  ::closedir(folder);
+  return holds;
+}
+
 // The file that names the cards' folder of the run `run` while it is under
 // way; empty without a resource folder.
 QString unfinishedEntry(const QString& cards, const QString& run) {
@@ -581,17 +597,21 @@ class CardImageFileRun::BlankNotes {
     } else if (making_.valid() && number >= makingFrom_ && number < madeUpTo_) {
       number = madeUpTo_;
     }
-    if (!making_.valid() && ready_.size() < kNotesMadeAhead / 2) {
-      makingFrom_ = std::max(madeUpTo_, number + 1);
-      try {
-        making_ = std::async(std::launch::async, make, run_, cards_, cardsSynced_, makingFrom_,
-                             makingFrom_ + kNotesMadeAhead);
-        madeUpTo_ = makingFrom_ + kNotesMadeAhead;
-      } catch (const std::system_error&) {
-        // No thread to be had: the notes are written as new files.
-      }
-    }
+    if (ready_.empty()) begin(number + 1);
     return blank;
+  }
+
+  // Begins making notes from `from` on, unless some are being made.
+  void begin(int from) {
+    if (making_.valid()) return;
+    makingFrom_ = std::max(madeUpTo_, from);
+    try {
+      making_ = std::async(std::launch::async, make, run_, cards_, cardsSynced_, makingFrom_,
+                           makingFrom_ + kNotesMadeAhead);
+      madeUpTo_ = makingFrom_ + kNotesMadeAhead;
+    } catch (const std::system_error&) {
+      // No thread to be had: the notes are written as new files.
+    }
   }
 
  private:
@@ -605,19 +625,25 @@ class CardImageFileRun::BlankNotes {
       const QString path = run + QStringLiteral("/note-%1.json").arg(number);
       const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd < 0) continue;
-      if (::write(fd, blank.constData(), static_cast<size_t>(blank.size())) == blank.size()) {
-        // All on their way to the disk before the first is forced, which
-        // then takes the others' entries with it on most file systems.
-        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+      // Written out to the disk, not yet forced.
+      if (::write(fd, blank.constData(), static_cast<size_t>(blank.size())) == blank.size() &&
+          (::sync_file_range(
+               fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) ==
+               0 ||
+           errno == ENOSYS || errno == EINVAL)) {
         written.emplace_back(number, fd);
         continue;
       }
       ::close(fd);
       ::unlink(native(path).constData());
     }
+    // Forced to disk together: forcing the last one records them all on
+    // most file systems. Where it does not, a note written into one is
+    // still forced to disk whole (only more slowly), and a blank one lost
+    // with the disk's cache names no card.
+    const bool onDisk = written.empty() || ::fdatasync(written.back().second) == 0 || errno == EINVAL;
     for (const auto& [number, fd] : written) {
       const QString path = run + QStringLiteral("/note-%1.json").arg(number);
-      const bool onDisk = ::fdatasync(fd) == 0 || errno == EINVAL;
       if (::close(fd) == 0 && onDisk)
         made.emplace_back(number, path);
       else
@@ -796,6 +822,12 @@ CardImageFileRun::~CardImageFileRun() {
   if (!keepFolder_) lock_->removeFolder(folder_);
   if (!keepFolder_ && !unfinished_.isEmpty()) ::unlink(native(unfinished_).constData());
   if (cardsFolder_ >= 0) ::close(cardsFolder_);
+}
+
+void CardImageFileRun::noteAhead() {
+  if (blankNotes_ || !holdsFiles(cards_)) return;
+  blankNotes_ = std::make_unique<BlankNotes>(folder_, cards_, &folderSynced_);
+  blankNotes_->begin(notes_ + 1);
 }
 
 QString CardImageFileRun::threadFolder(int thread) const {

@@ -63,6 +63,12 @@ class CardImageFileRun {
 
   // The run's folder, where its files are prepared.
   const QString& folder() const { return folder_; }
+  // For a run of many cards into a folder that holds files already (its
+  // cards may replace them): notes are made ahead from the start, while the
+  // first cards are prepared, so that none waits for the file system to
+  // record a new note file.
+  void noteAhead();
+
   // A folder of the run for one of several threads that prepare files at
   // once (making files in one folder, they would wait for each other); the
   // run's folder when it cannot be made.

@@ -421,10 +421,12 @@ TEST(CardExport, NotesMadeAheadOfAKilledRunNameNoCard) {
   ASSERT_EQ(runs.size(), 1);
   const QStringList notes = QDir(runs[0]).entryList({"note-*.json"}, QDir::Files);
   ASSERT_FALSE(notes.isEmpty());
-  // Whichever notes the run had made ahead: one blank, and one whose first
-  // character the run did not get to write.
+  // Whichever notes the run had made ahead: one blank, one whose first
+  // character the run did not get to write, and one whose spaces the disk
+  // lost with its cache.
   ASSERT_TRUE(writeFile(runs[0] + "/note-900.json", QByteArray(4096, ' ')));
   ASSERT_TRUE(writeFile(runs[0] + "/note-901.json", " " + readFile(runs[0] + "/" + notes.last()).mid(1)));
+  ASSERT_TRUE(writeFile(runs[0] + "/note-902.json", QByteArray(4096, '\0')));
 
   QString message;
   ASSERT_EQ(batchInItsOwnProcess(folder, 3, 1, {}, &message), 0);
