@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
@@ -778,6 +779,36 @@ TEST(CardExport, StopLeavesExactlyTheCardsWrittenAndFailedCardsAreCounted) {
   EXPECT_TRUE(message.startsWith("5 of 40 cards have been exported: 0 failed, 35 skipped."))
       << message.toStdString();
   EXPECT_TRUE(message.contains("stopped"));
+
+  // Both sides over the cards of an earlier export (their notes forced to
+  // disk, and made ahead): stopped after card 5, every card keeps both sides
+  // of one export, and nothing else is left.
+  QTemporaryDir again;
+  const auto paintedWith = [&](int red) {
+    auto cards = std::make_shared<RunSnapshot>(*snapshot);
+    cards->card.frontContext.cardBase = [red](QPainter& painter, const QRectF& rect) {
+      painter.fillRect(rect, QColor(red, 200, 60));
+    };
+    cards->card.backContext = cards->card.frontContext;
+    return cards;
+  };
+  ASSERT_EQ(BatchExport(paintedWith(1), {again.path(), "BOTH", false, "PNG", 4}).run().written, 40);
+  BatchExport over(paintedWith(2), {again.path(), "BOTH", false, "PNG", 4});
+  over.onCardWritten = [&](int written) {
+    if (written != 5) return;
+    host.queueYesNo(true);
+    panel.Stop_Sending_Pressed();
+  };
+  const BatchExportResult stopped = over.run();
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_EQ(stopped.written, 5);
+  for (int card = 0; card < 40; ++card) {
+    const QString front = BatchExport::cardFilePath(again.path(), card, "PNG");
+    const int run = card < 5 ? 2 : 1;
+    EXPECT_EQ(qRed(pixel(front, 5, 5)), run) << card;
+    EXPECT_EQ(qRed(pixel(Create_Back_Card_Path(front), 5, 5)), run) << card;
+  }
+  EXPECT_EQ(hiddenEntries(again.path()), "");
 
   // A card whose barcode cannot take its row's value is not written and is
   // counted; the run goes on, and no half-made file is left behind.
