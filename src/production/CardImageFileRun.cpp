@@ -38,7 +38,6 @@ const QString kRunFolderPrefix = QStringLiteral(".Card_files_");
 // naming its cards' folder, removed when it has finished.
 const QString kUnfinishedExports = QStringLiteral("Unfinished exports");
 const QString kLockName = QStringLiteral("lock");
-const QString kNotePattern = QStringLiteral("note-*.json");
 constexpr qint64 kLargestNote = 1024 * 1024;
 // Notes made ahead, blank, for the groups of cards to come: so many at a
 // time, of so many bytes each (a larger note makes its file larger).
@@ -400,40 +399,44 @@ bool noteCard(const QString& cards, const CardFilePlaces& files, NotedCard& card
   return true;
 }
 
+// Calls `each` with every entry of `folder` but "." and "..", until it
+// returns false.
+void forEachEntry(const QString& folder, const std::function<bool(const dirent&)>& each) {
+  DIR* entries = ::opendir(native(folder).constData());
+  if (!entries) return;
+  while (const dirent* entry = ::readdir(entries))
+    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0 && !each(*entry)) break;
+  ::closedir(entries);
+}
+
+bool isRunFolderName(const char* name) {
+  static const QByteArray prefix = native(kRunFolderPrefix);
+  return std::strncmp(name, prefix.constData(), static_cast<size_t>(prefix.size())) == 0;
+}
+
 // The names of the runs' folders in the cards' folder `cards`, in order. Told
 // by their names alone where the folder says what its entries are (a folder
 // of thousands of cards is read once, without looking at each).
 QStringList runFolderNames(const QString& cards) {
   QStringList names;
-  DIR* folder = ::opendir(native(cards).constData());
-  if (!folder) return names;
-  const QByteArray prefix = native(kRunFolderPrefix);
-  while (const dirent* entry = ::readdir(folder)) {
-    if (std::strncmp(entry->d_name, prefix.constData(), static_cast<size_t>(prefix.size())) != 0) continue;
-    const QString name = QFile::decodeName(entry->d_name);
+  forEachEntry(cards, [&](const dirent& entry) {
+    if (!isRunFolderName(entry.d_name)) return true;
+    const QString name = QFile::decodeName(entry.d_name);
     struct stat info = {};
-    if (entry->d_type == DT_DIR ||
-        (entry->d_type == DT_UNKNOWN &&
+    if (entry.d_type == DT_DIR ||
+        (entry.d_type == DT_UNKNOWN &&
          ::lstat(native(cards + QLatin1Char('/') + name).constData(), &info) == 0 && S_ISDIR(info.st_mode)))
       names << name;
-  }
-  ::closedir(folder);
+    return true;
+  });
   names.sort();
   return names;
 }
 
 // Whether the folder `cards` holds anything besides the runs' folders.
 bool holdsFiles(const QString& cards) {
-  DIR* folder = ::opendir(native(cards).constData());
-  if (!folder) return false;
-  const QByteArray prefix = native(kRunFolderPrefix);
   bool holds = false;
-  while (const dirent* entry = ::readdir(folder)) {
-    holds = std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0 &&
-            std::strncmp(entry->d_name, prefix.constData(), static_cast<size_t>(prefix.size())) != 0;
-    if (holds) break;
-  }
-  ::closedir(folder);
+  forEachEntry(cards, [&](const dirent& entry) { return !(holds = !isRunFolderName(entry.d_name)); });
   return holds;
 }
 
@@ -555,8 +558,11 @@ struct CardImageFileRun::Group::Noted {
 
   // Waits until the note is on disk; the cards it notes fail when it cannot be.
   void waitUntilOnDisk() {
-    if (!onDisk.valid()) return;
-    const QString why = onDisk.get();
+    if (onDisk.valid()) fail(onDisk.get());
+  }
+
+  // The cards the note names fail with `why`, if any; the note is not there.
+  void fail(const QString& why) {
     if (why.isEmpty()) return;
     note.clear();
     for (size_t i = 0; i < cards.size(); ++i) {
@@ -872,14 +878,14 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
   if (!blank.isEmpty())
     why = writeIntoBlank(blank, std::string_view(note.constData(), static_cast<size_t>(note.size())));
   if (!why.isEmpty()) {
-    failNote(why);
+    noted_->fail(why);
     return;
   }
   // Forced to disk only when the cards replace files: where nothing is
   // replaced, a note lost with the disk's cache loses nothing old, and a
   // batch into a new folder costs no more than it did before the notes.
   if (!replaces) {
-    if (!passing.isEmpty() && !nameWhole(passing, noted_->note, false, &why)) failNote(why);
+    if (!passing.isEmpty() && !nameWhole(passing, noted_->note, false, &why)) noted_->fail(why);
     return;
   }
   // The note is on disk before any old file is kept aside or new file
@@ -904,16 +910,8 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
   try {
     noted_->onDisk = std::async(std::launch::async, onDisk);
   } catch (const std::system_error&) {
-    failNote(onDisk());  // no thread to be had: forced here
+    noted_->fail(onDisk());  // no thread to be had: forced here
   }
-}
-
-void CardImageFileRun::Group::failNote(const QString& why) {
-  if (why.isEmpty()) return;
-  std::promise<QString> failed;
-  failed.set_value(why);
-  noted_->onDisk = failed.get_future();
-  noted_->waitUntilOnDisk();
 }
 
 CardImageFileRun::Group::~Group() {

@@ -97,8 +97,6 @@ class CardImageFileRun {
 
    private:
     struct Noted;
-    // The cards the note names fail with `why`, if any.
-    void failNote(const QString& why);
     CardImageFileRun& run_;
     std::vector<CardFilePlaces>& cards_;
     std::unique_ptr<Noted> noted_;
