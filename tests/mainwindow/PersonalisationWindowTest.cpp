@@ -58,14 +58,6 @@ QStringList controlIDs(const SKTGraphicList& list) {
   return ids;
 }
 
-// What a test that binds the design to a workbook leaves behind it.
-void forgetTheWorkbook() {
-  Data_From_Excel_Table().replaceContents({"No."}, {});
-  Excel_Binding_Use = false;
-  Excel_Source_Path.clear();
-  Project_File_Name.clear();
-}
-
 }  // namespace
 
 class PersonalisationWindow : public ::testing::Test {
@@ -513,9 +505,15 @@ TEST_F(PersonalisationWindow, TheProfileButtonFillsTheSideAndTheTabsFollowWhatIt
 
 // A design bound to a workbook keeps it when another workbook was browsed in
 // the profile window and the window was left without OK (Cancel, Escape, the
-// close button): the table, the workbook the saved design names, and the card.
+// close button): the table, the workbook the saved design names, and the card;
+// and through the OK of the window for both sides, which shows it.
 TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWorkbook) {
-  const auto unbind = qScopeGuard(forgetTheWorkbook);
+  const auto unbind = qScopeGuard([] {
+    Data_From_Excel_Table().replaceContents({"No."}, {});
+    Excel_Binding_Use = false;
+    Excel_Source_Path.clear();
+    Project_File_Name.clear();
+  });
   const QString guests = dir.filePath("guests.xlsx");
   const QString other = dir.filePath("other.xlsx");
   ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(guests, {{"Name"}, {"Ada Lovelace"}, {"Alan Turing"}}, true));
@@ -575,9 +573,24 @@ TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWor
     EXPECT_EQ(name->Text_Value, "Ada Lovelace");
     EXPECT_EQ(name->excel_col_indx, 1);
   }
-  // The window for both sides keeps its path field between runs: an OK after
-  // the cancelled run still names the design's workbook.
+  // The window for both sides (Card Size > User Profile) shows the design's
+  // workbook from its first opening on, and its OK keeps it, also with the
+  // path field emptied by hand; so does an OK after a cancelled run.
   ProfileDialog& general = User_profile::defaultInstance();
+  QString shown;
+  host.queueModal([](QDialog& sizes) {
+    static_cast<Card_Wizard&>(sizes).profile_btn->click();
+    return 0;
+  });
+  host.queueModal([&](QDialog&) {
+    shown = general.excel_path_field->text();
+    general.excel_path_field->clear();
+    general.ok_btn->click();
+    return general.result();
+  });
+  window.Card_Size_Clicked();
+  EXPECT_EQ(shown, guests);
+  EXPECT_EQ(Excel_Source_Path, guests);
   for (const bool ok : {false, true}) {
     host.queueModal([&](QDialog&) {
       if (!ok) browse(other, general);
@@ -594,60 +607,6 @@ TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWor
   designfile::PlainDesignHost reread;
   ASSERT_EQ(designfile::Read_and_load_design_Log(reread, saved, QStringLiteral("L")), 1);
   EXPECT_EQ(reread.excelSourcePath(), guests);
-  EXPECT_EQ(reread.dataSourceTable().ListData(), rows);
-}
-
-// A design bound to a workbook, opened: the profile window for both sides
-// (Card Size > User Profile, its first opening) shows the design's workbook,
-// and OK keeps it through Save As and opening again; a path field emptied by
-// hand removes no workbook either.
-TEST_F(PersonalisationWindow, TheProfileWindowForBothSidesShowsAndKeepsTheDesignsWorkbook) {
-  const auto unbind = qScopeGuard(forgetTheWorkbook);
-  const QString guests = dir.filePath("guests.xlsx");
-  ASSERT_TRUE(SpreadsheetWriter::WriteWorkbook(guests, {{"Name"}, {"Ada Lovelace"}}, true));
-  const QString bound = dir.filePath("bound.dcard");
-  {
-    designfile::PlainDesignHost design;
-    design.excelUse = true;
-    design.excelPath = guests;
-    design.dataSourceTable().replaceContents({"No.", "Name"},
-                                             {{{"Extension", "1"}, {"Column1", "Ada Lovelace"}}});
-    ASSERT_TRUE(designfile::writeDesignFile(bound, designfile::currentDesign(design)));
-  }
-  SKTWindowController window;
-  ASSERT_EQ(window.Read_and_load_design_Log(bound, QStringLiteral("L")), 1);
-  ASSERT_EQ(Excel_Source_Path, guests);
-  const QList<DataSourceRow> rows = Data_From_Excel_Table().ListData();
-  Card_Wizard& sizes = Card_Wizard::defaultInstance();
-  ProfileDialog& general = User_profile::defaultInstance();
-  QString shown;
-  host.queueModal([&](QDialog&) {
-    sizes.profile_btn->click();
-    sizes.ok_btn->click();
-    return sizes.result();
-  });
-  host.queueModal([&](QDialog&) {
-    shown = general.excel_path_field->text();
-    general.ok_btn->click();
-    return general.result();
-  });
-  window.Card_Size_Clicked();
-  EXPECT_EQ(shown, guests);
-  EXPECT_EQ(Excel_Source_Path, guests);
-  host.queueModal([&](QDialog&) {
-    general.excel_path_field->clear();
-    general.ok_btn->click();
-    return general.result();
-  });
-  EXPECT_EQ(Run_Profile_Dialog(QString(), false), 1);
-  EXPECT_EQ(Excel_Source_Path, guests);
-  const QString saved = dir.filePath("saved.dcard");
-  host.queueSavePanel(saved);
-  window.SaveAs_Btn_Clicked();
-  designfile::PlainDesignHost reread;
-  ASSERT_EQ(designfile::Read_and_load_design_Log(reread, saved, QStringLiteral("L")), 1);
-  EXPECT_EQ(reread.excelSourcePath(), guests);
-  EXPECT_TRUE(reread.excelBindingUse());
   EXPECT_EQ(reread.dataSourceTable().ListData(), rows);
 }
 
