@@ -12,6 +12,7 @@
 #include "canvas/SKTGrid.h"
 #include "core/CardHost.h"
 #include "core/SKTUndoRecorder.h"
+#include "mainwindow/SeriesBindings.h"
 #include "mainwindow/globals.h"
 #include "platform/Messages.h"
 
@@ -81,6 +82,34 @@ void showPicture(SKTGraphic& barcode, const QImage& picture) {
   barcode.setBounds(QRectF(barcode.bounds().topLeft(), picture.deviceIndependentSize()));
 }
 
+// The picture of card 1's value in the object's settings: a blank one for
+// an empty value or one its symbology cannot draw, as that card shows.
+QImage cardOnePicture(const SKTGraphic& barcode, const QString& value) {
+  QString why;
+  const QImage picture = value.isEmpty() ? QImage() : barcode::cardPictureOf(barcode, value, &why);
+  if (!picture.isNull()) return picture;
+  if (!why.isEmpty()) qCWarning(lcMainWindow).noquote() << "card 1 shows no barcode:" << why;
+  return barcode::blankCardPicture(barcode);
+}
+
+// After Cancel: a source chosen in the designer stays, as choosing it bound
+// the object at once. The object then shows the value card 1 takes with it
+// (its own typed value once "Manual" was chosen), as every output does; on
+// the front that is one undo step, which puts back the former source and value.
+void showKeptSource(const SKTGraphicPtr& edited, const SourceBinding& before, SKTUndoRecorder* undo) {
+  const SourceBinding chosen = SourceBinding::of(*edited);
+  if (chosen == before) return;
+  barcode::BarcodeSettings settings = barcode::barcodeSettingsOf(*edited);
+  const QString value = cardOneValueOf(*edited).value_or(settings.value());
+  (settings.isTwoD() ? settings.two_d_font_val : settings.linear_font_val) = value;
+  const QImage picture = cardOnePicture(*edited, value);
+  before.applyTo(*edited);
+  std::optional<SKTUndoGroup> step;
+  if (undo) step.emplace(*undo);
+  rebind(edited, chosen, undo);
+  writeBarcodes({edited}, settings, picture, edited->print_object, undo);
+}
+
 }  // namespace
 
 void writeBarcodes(const SKTGraphicList& graphics, const barcode::BarcodeSettings& settings,
@@ -101,13 +130,7 @@ bool showBoundValue(SKTGraphic& barcode, const QString& value) {
   if (settings.value() == value && !barcode._barcode_image.isNull()) return false;
   (settings.isTwoD() ? settings.two_d_font_val : settings.linear_font_val) = value;
   barcode::setBarcodeSettings(barcode, settings);
-  QString why;
-  QImage picture = value.isEmpty() ? QImage() : barcode::cardPictureOf(barcode, value, &why);
-  if (picture.isNull()) {
-    if (!why.isEmpty()) qCWarning(lcMainWindow).noquote() << "card 1 shows no barcode:" << why;
-    picture = barcode::blankCardPicture(barcode);
-  }
-  showPicture(barcode, picture);
+  showPicture(barcode, cardOnePicture(barcode, value));
   return true;
 }
 
@@ -126,9 +149,16 @@ void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo) 
     // Choosing a series or a column binds the object at once (and Cancel
     // keeps it), so that the designer shows its first value.
     const SourceBinding before = SourceBinding::of(*edited);
+    int code = 0;
     {
       const RemovalWatch watch(view, edited.get(), dialog);
-      if (dialog.Open_Wnd(edited.get()) != 1 || dialog.Barcode_output_image.isNull()) return;
+      code = dialog.Open_Wnd(edited.get());
+    }
+    if (!holds(view->graphics(), edited.get())) return;
+    if (code != 1 || dialog.Barcode_output_image.isNull()) {
+      showKeptSource(edited, before, undo);
+      cardHost().Refresh_Canvas();
+      return;
     }
     SKTGraphicList targets;
     for (const SKTGraphicPtr& g : view->selectedGraphics())

@@ -19,10 +19,12 @@ namespace barcode_editing {
 // state of the window's "Screen only" box) into every selected barcode
 // object of the view (the edited one included), as one undo entry when an
 // undo recorder is given (the front side); their bounds take the picture's
-// size. Cancel leaves every object as it was (the binding chosen in the
-// dialog stays on the edited object). Nothing happens without a current
-// barcode. When the edited object leaves the canvas's list while the dialog
-// runs, the dialog writes nothing into it, and OK says so and writes nothing.
+// size. Cancel leaves the settings as they were, but a series, column or
+// "Manual" chosen in the dialog stays on the edited object (choosing it
+// binds at once): the object then shows the value card 1 takes with that
+// source, as every output does (one undo step on the front with an undo
+// recorder). Nothing happens without a current barcode. When the edited object leaves the canvas's list while
+// the dialog runs, the dialog writes nothing into it, and OK says so and writes nothing.
 void openDesigner(SKTGraphicView* view, int printObject, SKTUndoRecorder* undo);
 
 // Writes the settings, picture and print flag into the graphics and, with a

@@ -455,6 +455,7 @@ void SKTWindowController::setZoomFactor(double factor) {
 void SKTWindowController::changeViewController(int index) {
   _sideStack->setCurrentIndex(index);
   shownView()->update();
+  Undo_Redo_Button_state();
 }
 
 void SKTWindowController::Select_front_side() {

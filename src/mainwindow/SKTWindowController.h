@@ -82,6 +82,7 @@ class SKTWindowController : public QMainWindow, public CardHost {
   // that follows it is drawn again (Redraw_Barcode_Captions).
   void Open_Barcode_Window() override;
   std::optional<GraphicKind> currentGraphicClass() override;
+  // Undo and Redo enabled while the front is shown and its history allows.
   void Undo_Redo_Button_state() override;
   void Set_Paste_Button_Status() override;
   CardFont All_Text_font() override;
@@ -180,7 +181,8 @@ class SKTWindowController : public QMainWindow, public CardHost {
   // Makes the object of the current tool on the current side.
   void selectedToolDidChange();
   QAction* toolAction(DrawingTool tool) const { return _toolActions.value(static_cast<int>(tool)); }
-  // Edit strip and Edit menu (act on the canvas of the current side).
+  // Edit strip and Edit menu (act on the canvas of the current side; Undo
+  // and Redo on the front's history, only while the front is shown).
   void Undo_Clicked();
   void Redo_Clicked();
   void Cut_Clicked();

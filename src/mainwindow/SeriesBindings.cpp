@@ -93,6 +93,10 @@ void showCardOneValues(SKTWindowController& window) {
   window.followShownObject();
 }
 
+std::optional<QString> cardOneValueOf(const SKTGraphic& object) {
+  return CardOneValues().of(object);
+}
+
 void installSeriesBindings(SKTWindowController& window) {
   QPointer<SKTWindowController> target(&window);
   series_writing::setDesignBindingsProvider([target] {

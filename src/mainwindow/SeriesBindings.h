@@ -4,6 +4,10 @@
 // deleted; and the values bound objects show, kept to card 1's values when a
 // series or the spreadsheet table changes.
 
+#include <QString>
+#include <optional>
+
+class SKTGraphic;
 class SKTWindowController;
 
 // Installs the window's design as the one the series dialogs check against,
@@ -20,3 +24,7 @@ void installSeriesBindings(SKTWindowController& window);
 // keeps what it shows. Not an edit of the design: no undo step. The
 // canvases and the object tabs show the new values.
 void showCardOneValues(SKTWindowController& window);
+
+// The value card 1 of a run takes from the object's series or column now;
+// nothing for an object that is not bound or whose source no longer exists.
+std::optional<QString> cardOneValueOf(const SKTGraphic& object);

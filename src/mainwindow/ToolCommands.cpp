@@ -299,14 +299,18 @@ int SKTWindowController::Open_Image_Library_Window(const QString& mode) {
 
 // Undo, redo and paste can bring back a barcode whose picture was made under
 // the other spread choice: it is drawn again with the choice in force.
+// The undo history holds the front's changes: they are taken back or made
+// again only while the front is shown.
 void SKTWindowController::Undo_Clicked() {
-  currentSideView()->undo();
+  if (shownView() != _graphicView) return;
+  _graphicView->undo();
   Redraw_Barcode_Captions();
   Undo_Redo_Button_state();
 }
 
 void SKTWindowController::Redo_Clicked() {
-  currentSideView()->redo();
+  if (shownView() != _graphicView) return;
+  _graphicView->redo();
   Redraw_Barcode_Captions();
   Undo_Redo_Button_state();
 }
@@ -435,9 +439,11 @@ void SKTWindowController::followEditState() {
   }
 }
 
+// Menu, tool strip and keys alike: greyed while the back or the scratch side is shown.
 void SKTWindowController::Undo_Redo_Button_state() {
   QUndoStack* stack = _document->undoStack();
-  setEditButtons({{"Undo", stack->canUndo()}, {"Redo", stack->canRedo()}});
+  const bool front = shownView() == _graphicView;
+  setEditButtons({{"Undo", front && stack->canUndo()}, {"Redo", front && stack->canRedo()}});
 }
 
 void SKTWindowController::Set_Paste_Button_Status() {

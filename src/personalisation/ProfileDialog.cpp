@@ -217,9 +217,10 @@ int ProfileDialog::Open_Wnd(bool load) {
     bindingAtOpening_ = SpreadsheetBinding::current(excelTable(), profileHost());
     const auto runEnds = qScopeGuard([this] { bindingAtOpening_.reset(); });
     Graphics_array.clear();
+    // Every opening shows the design's workbook, which OK stores again.
+    excel_path_field->setText(profileHost().Excel_Source_Path());
     if (load) {
       Reset_all_Ctrl();
-      excel_path_field->setText(profileHost().Excel_Source_Path());
       select_side_label->setVisible(false);
       for (Row& row : rows) row.side_combo->setVisible(false);
       const bool back = Card_Front_Or_Back.load() == 1;
@@ -417,7 +418,9 @@ bool ProfileDialog::store(User_Profile_Class& profile, bool frontOrBack) {
     profile.Fill_User_Profile_Enable = true;
     if (excelTable().hasRows()) {
       profile.Excel_Binding = true;
-      profileHost().Set_Excel_Source_Path(excel_path_field->text());
+      // An emptied path field removes no workbook: the table is still bound.
+      if (!Trim_Str(excel_path_field->text()).isEmpty())
+        profileHost().Set_Excel_Source_Path(excel_path_field->text());
       profileHost().Set_Excel_Binding_Use(true);
     } else {
       profileHost().Set_Excel_Binding_Use(false);

@@ -3,8 +3,8 @@
 // taken from a data series or a column of the spreadsheet data-source
 // table, stored into the profile records on OK and previewed on the temp
 // side. Show_User_Profile serves one side and opens from that side's
-// profile objects; User_profile serves both sides and opens empty, with a
-// side choice per field.
+// profile objects; User_profile serves both sides and opens with empty
+// fields, with a side choice per field. Both show the design's workbook.
 
 #include <QDialog>
 #include <QImage>
@@ -33,7 +33,8 @@ class ProfileDialog : public QDialog {
   };
 
   // Prepares the dialog (from the current side's profile objects when `load`
-  // is set, else empty) and runs it modally: 1 after OK, 0 after Cancel.
+  // is set, else empty; the path field shows the design's workbook either
+  // way) and runs it modally: 1 after OK, 0 after Cancel.
   int Open_Wnd(bool load);
 
   void Reset_all_Ctrl();

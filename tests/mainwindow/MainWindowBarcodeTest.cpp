@@ -1,7 +1,7 @@
 // Barcode objects edited through the designer from the main window: a double
 // click opens the dialog; OK writes every selected barcode object (one undo
-// step on the front); Cancel leaves settings and picture as they were while
-// the data binding chosen in the dialog stays; the settings survive the
+// step on the front); Cancel leaves the settings as they were while the data
+// binding chosen in the dialog stays and the barcode shows its first value; the settings survive the
 // design file; a barcode bound to a series in the dialog makes one card per
 // row in a batch export, before and after the design file, read back by an
 // independent decoder, and shows card 1's value in the designer and on the
@@ -11,8 +11,9 @@
 // barcode placed with the tool is the designer's default barcode, read alike
 // on the canvas, the exported card and the printed sheet, and placing it is
 // one undo step; Undo takes a column chosen in the designer back with the
-// value it shows; font sizes a design
-// file cannot keep are refused with their limit.
+// value it shows, and after Cancel a column or "Manual" kept shows alike on the
+// canvas, a single export and a run; font sizes a design file cannot keep are
+// refused with their limit.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -37,6 +38,7 @@
 
 #include "barcode/SpreadChoice.h"
 #include "barcode/designer/BarcodeRenderer.h"
+#include "barcode/designer/CardBarcodePicture.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
 #include "barcode/dialog/Barcode_Gen.h"
 #include "barcode/globals.h"
@@ -343,8 +345,12 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
   doubleClick(view, g);
   EXPECT_EQ(viewed, "Total Rows : 2");
   EXPECT_EQ(valueShown, "S-100");
-  EXPECT_EQ(barcode::barcodeSettingsOf(*g), before);
-  EXPECT_EQ(g->_barcode_image, pictureBefore);
+  // The settings stay; the series chosen stays, and the barcode shows its first value.
+  BarcodeSettings kept = before;
+  kept.linear_font_val = QStringLiteral("S-100");
+  EXPECT_EQ(barcode::barcodeSettingsOf(*g), kept);
+  EXPECT_NE(g->_barcode_image, pictureBefore);
+  EXPECT_EQ(g->_barcode_image, barcode::cardPictureOf(*g, QStringLiteral("S-100")));
   EXPECT_EQ(g->data_source_type, 1);
   EXPECT_EQ(g->batch_list_name, "Staff");
   EXPECT_EQ(g->batch_list_index, 1);
@@ -383,20 +389,20 @@ TEST_F(MainWindowBarcode, CancelKeepsSettingsAndPictureButTheSeriesChosenStays) 
       {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Code")},
       {{{"Extension", "1"}, {"Column1", "Anna"}, {"Column2", "G-001"}},
        {{"Extension", "2"}, {"Column1", "Bob"}, {"Column2", "G-002"}}});
-  QString kept;
+  QString shownFirst;
   host.queueModal([&](QDialog& d) {
     auto& dialog = static_cast<Barcode_Gen&>(d);
     dialog.barcodeTypePopup->setCurrentIndex(symbology("Code 128"));
     const int item = dialog.Data_source_type->findText(QStringLiteral("Excel"));
     dialog.Data_source_type->setCurrentIndex(item);
     emit dialog.Data_source_type->activated(item);
-    kept = dialog.dataText->text();
+    shownFirst = dialog.dataText->text();
     dialog.ok_button->click();
     return dialog.result();
   });
   doubleClick(view, g);
-  EXPECT_EQ(kept, "FIRST");
-  EXPECT_EQ(barcode::barcodeSettingsOf(*g).linear_font_val, "FIRST");
+  EXPECT_EQ(shownFirst, "S-100");
+  EXPECT_EQ(barcode::barcodeSettingsOf(*g).linear_font_val, "S-100");
   EXPECT_EQ(g->data_source_type, 0);
   g->Set_Data_source_type(2);
   g->Set_Excel_binding_Index(2);
@@ -917,6 +923,45 @@ TEST_F(MainWindowBarcode, ChoosingTheSpreadsheetWithoutAColumnKeepsWhatTheCardSh
             (QStringList{"QR-Code:FIRST", "QR-Code:G-100"}));
   EXPECT_EQ(exportCards(window, dir.filePath(QStringLiteral("corrected")), read).value(0),
             "Card_1.PNG=FIRST|G-100");
+
+  // The designer's Cancel keeps the column or "Manual" chosen in it, and the
+  // canvas, a single export and every card of a run show what that source
+  // gives (a value typed after "Manual" is not taken); Undo takes the source
+  // back with the value.
+  const auto chooseAndCancel = [&](const QString& source, int column) {
+    host.queueModal([=](QDialog& d) {
+      auto& dialog = static_cast<Barcode_Gen&>(d);
+      const int item = dialog.Data_source_type->findText(source);
+      dialog.Data_source_type->setCurrentIndex(item);
+      emit dialog.Data_source_type->activated(item);
+      if (column >= 0) {
+        dialog.Batch_Series->setCurrentIndex(column);
+        emit dialog.Batch_Series->activated(column);
+      } else {
+        dialog.dataText_2D->setPlainText(QStringLiteral("TYPED"));
+      }
+      dialog.cancel_button->click();
+      return dialog.result();
+    });
+    doubleClick(window.graphicView(), bound);
+    const QString shown = dir.filePath(source + ".png");
+    EXPECT_TRUE(SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false).save(shown));
+    return QStringList{read(shown), zbarTexts(exportCard(window, QStringLiteral("150"))).join('|'),
+                       exportCards(window, dir.filePath(source), read).join(' ')};
+  };
+  EXPECT_EQ(chooseAndCancel(QStringLiteral("Excel"), 1),
+            (QStringList{"Anna Augusta King|FIRST", "QR-Code:Anna Augusta King|QR-Code:FIRST",
+                         "Card_1.PNG=Anna Augusta King|FIRST Card_2.PNG=Bob|FIRST"}));
+  EXPECT_EQ(bound->excel_col_indx, 1);
+  EXPECT_EQ(chooseAndCancel(QStringLiteral("Manual"), -1),
+            (QStringList{"Anna Augusta King|FIRST", "QR-Code:Anna Augusta King|QR-Code:FIRST",
+                         "Card_1.PNG=Anna Augusta King|FIRST Card_2.PNG=Anna Augusta King|FIRST"}));
+  EXPECT_EQ(bound->data_source_type, 0);
+  window.editAction(QStringLiteral("Undo"))->trigger();
+  EXPECT_EQ(bound->data_source_type, 2);
+  window.editAction(QStringLiteral("Undo"))->trigger();
+  EXPECT_EQ(bound->excel_col_indx, 2);
+  EXPECT_EQ(barcode::barcodeSettingsOf(*bound).value(), "G-100");
 }
 
 // A barcode placed with the tool and never designed is the barcode the

@@ -505,7 +505,8 @@ TEST_F(PersonalisationWindow, TheProfileButtonFillsTheSideAndTheTabsFollowWhatIt
 
 // A design bound to a workbook keeps it when another workbook was browsed in
 // the profile window and the window was left without OK (Cancel, Escape, the
-// close button): the table, the workbook the saved design names, and the card.
+// close button): the table, the workbook the saved design names, and the card;
+// and through the OK of the window for both sides, which shows it.
 TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWorkbook) {
   const auto unbind = qScopeGuard([] {
     Data_From_Excel_Table().replaceContents({"No."}, {});
@@ -572,9 +573,24 @@ TEST_F(PersonalisationWindow, LeavingTheProfileWindowWithoutOkKeepsTheDesignsWor
     EXPECT_EQ(name->Text_Value, "Ada Lovelace");
     EXPECT_EQ(name->excel_col_indx, 1);
   }
-  // The window for both sides keeps its path field between runs: an OK after
-  // the cancelled run still names the design's workbook.
+  // The window for both sides (Card Size > User Profile) shows the design's
+  // workbook from its first opening on, and its OK keeps it, also with the
+  // path field emptied by hand; so does an OK after a cancelled run.
   ProfileDialog& general = User_profile::defaultInstance();
+  QString shown;
+  host.queueModal([](QDialog& sizes) {
+    static_cast<Card_Wizard&>(sizes).profile_btn->click();
+    return 0;
+  });
+  host.queueModal([&](QDialog&) {
+    shown = general.excel_path_field->text();
+    general.excel_path_field->clear();
+    general.ok_btn->click();
+    return general.result();
+  });
+  window.Card_Size_Clicked();
+  EXPECT_EQ(shown, guests);
+  EXPECT_EQ(Excel_Source_Path, guests);
   for (const bool ok : {false, true}) {
     host.queueModal([&](QDialog&) {
       if (!ok) browse(other, general);

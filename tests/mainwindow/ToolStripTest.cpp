@@ -1,7 +1,7 @@
 // The tool strip, edit strip and commands of the main window, driven through
 // the real window offscreen: the tools place their objects and fall back to
-// the arrow, the keys of the Edit menu work, and the commands' messages and
-// links go through the scripted host.
+// the arrow, the keys of the Edit menu work (Undo and Redo while the front is
+// shown), and the commands' messages and links go through the scripted host.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <functional>
 
 #include "core/SKTGraphic.h"
 #include "core/globals.h"
@@ -73,6 +74,38 @@ TEST_F(ToolStrip, RectanglePressesCascadeEachBackToTheArrowAndCtrlZTakesTheLastB
   ASSERT_EQ(window->Get_Front_Control_Count(), 2);
   EXPECT_EQ(boundsAt(0).topLeft(), QPointF(50, 50));
   QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(window->Get_Front_Control_Count(), 3);
+  // The history is the front's: while the back or the scratch side is shown,
+  // Undo and Redo are greyed in the menu and on the strip, and neither their
+  // keys nor a press there changes a side; back on the front they act again.
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+  ASSERT_EQ(window->Get_Front_Control_Count(), 2);
+  auto* editStrip = window->findChild<QToolBar*>("Edit_Strip");
+  const auto enabled = [&] {  // Undo, then Redo: in the menu, on the strip
+    QString states;
+    for (QAction* action : {window->editAction("Undo"), window->editAction("Redo")})
+      states += QStringLiteral("%1%2")
+                    .arg(action->isEnabled())
+                    .arg(editStrip->widgetForAction(action)->isEnabled());
+    return states;
+  };
+  const SKTGraphicList front = window->document()->graphics();
+  const std::function<void()> presses[] = {
+      [&] { QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier); },
+      [&] { QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); },
+      [&] { window->editAction("Undo")->trigger(); }, [&] { window->editAction("Redo")->trigger(); }};
+  for (const char* side : {"Back_Card_Btn", "Temp_Card_Btn"}) {
+    window->findChild<QPushButton*>(side)->click();
+    rectangle->trigger();  // on the back
+    EXPECT_EQ(enabled(), "0000") << side;
+    for (const auto& press : presses) {
+      press();
+      EXPECT_EQ(window->document()->graphics(), front) << side;
+    }
+  }
+  window->findChild<QPushButton*>("Front_Card_Btn")->click();
+  EXPECT_EQ(enabled(), "1111");
+  presses[1]();
   EXPECT_EQ(window->Get_Front_Control_Count(), 3);
   // Edit keys act on the selection of the current side.
   QTest::keyClick(window.get(), Qt::Key_A, Qt::ControlModifier);

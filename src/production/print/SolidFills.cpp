@@ -1,5 +1,6 @@
 #include "production/print/SolidFills.h"
 
+#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
@@ -37,7 +38,9 @@ std::optional<QRectF> rectangleOf(const QPainterPath& path) {
 // outlines one way and its text in a PDF another (a bold twice over, a
 // steeper slant). The file's own tables tell what it holds: the OS/2 table's
 // weight class and style bits, or the header's style bits where a file has
-// no OS/2 table.
+// no OS/2 table. A file with neither (a Type 1 font) is told by what the
+// font database lists of the face it holds (its style name): its weight and
+// whether it is italic. Where nothing tells, the face is taken as made up.
 bool madeUpFace(const QRawFont& font) {
   bool bold = false;
   bool italic = false;
@@ -51,8 +54,12 @@ bool madeUpFace(const QRawFont& font) {
     const quint16 style = qFromBigEndian<quint16>(head.constData() + 44);
     bold = style & 0x1;
     italic = style & 0x2;
+  } else if (const int listed = QFontDatabase::weight(font.familyName(), font.styleName()); listed > 0) {
+    weight = listed;
+    bold = QFontDatabase::bold(font.familyName(), font.styleName());
+    italic = QFontDatabase::italic(font.familyName(), font.styleName());
   } else {
-    return true;  // nothing tells: taken as made up
+    return true;
   }
   const bool slanted = font.style() != QFont::StyleNormal && !italic;
   const bool thickened = font.weight() >= QFont::DemiBold && !bold && weight < font.weight();
