@@ -2,17 +2,22 @@
 // File commands, the reset before opening, and the save question on closing.
 #include <gtest/gtest.h>
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "core/SKTImage.h"
 #include "core/SKTLine.h"
 #include "core/globals.h"
 #include "data/DataSourceTable.h"
@@ -22,6 +27,10 @@
 #include "mainwindow/panels/CardBorderTab.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "platform/globals.h"
+#include "platform/widgets/Open_Export_Log.h"
+#include "production/ExportWindow.h"
+#include "production/print/Print_Wnd.h"
+#include "production/print/Printers.h"
 #include "support/ScriptedHost.h"
 #include "support/WindowWait.h"
 
@@ -409,6 +418,108 @@ TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) 
   window.SaveAs_Btn_Clicked();
   EXPECT_EQ(shown(host), QStringList{kSaved});
   EXPECT_EQ(fingerprintOfFile(resaved), designfile_test::designFingerprint(expected));
+}
+
+// A design keeps where its pictures are, not the pictures: one whose files
+// were moved away names them all in one message when it opens, and an
+// export of it names them in its closing message.
+TEST_F(MainWindowDesignFile, ADesignWhosePicturesAreGoneNamesThemWhenOpenedAndExported) {
+  QDir().mkpath(path("pictures"));
+  const QString background = path("pictures/meadow.png");
+  const QString photo = path("pictures/photo.png");
+  for (const QString& file : {background, photo}) {
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(file));
+  }
+  SKTWindowController window;
+  host.queueOpenPanel({background});
+  window.Card_Image_Browse_Btn();  // Background tab, Choose File…
+  auto picture = SKTImage::initWithPath({50, 50}, photo);
+  picture->setBounds(QRectF(36, 72, 40, 30));
+  window.document()->addInGraphics(CardSide::Back, picture);
+  const QString design = path("card.dcard");
+  host.queueSavePanel(design);
+  window.SaveAs_Btn_Clicked();
+  ASSERT_EQ(shown(host), QStringList{kSaved});
+
+  QAction* open = nullptr;
+  for (QAction* menu : window.menuBar()->actions())
+    if (menu->menu() && menu->text() == "&File")
+      for (QAction* action : menu->menu()->actions())
+        if (action->text() == "&Open…") open = action;
+  ASSERT_NE(open, nullptr);
+  const auto openAgain = [&] {
+    host.clear();
+    host.queueYesNo(false);
+    host.queueOpenPanel({design});
+    open->trigger();
+    return shown(host);
+  };
+  const QString keeps =
+      "\n\nA design file keeps only where its pictures are: put them back there and open the design again, "
+      "or "
+      "choose them anew.";
+  const auto pictureLine = [&](const QString& verdict) {
+    return "The picture \"" + photo + "\" of the picture object at 13, 25 mm on the back " + verdict +
+           "; the card shows no picture there.";
+  };
+  const QString backgroundLine = "The background picture \"" + background +
+                                 "\" of the front was not found; the card shows no background.";
+
+  // Both files moved away: one message names both.
+  ASSERT_TRUE(QDir().rename(path("pictures"), path("moved")));
+  EXPECT_EQ(openAgain(), QStringList{backgroundLine + "\n" + pictureLine("was not found") + keeps});
+  EXPECT_EQ(window.document()->graphics_back().size(), 1u);
+  EXPECT_EQ(window.Front_card_Prop.Card_BG_Image_Path, background);
+
+  // An export of both sides names them after its word of success.
+  host.clear();
+  host.queueModal([](QDialog& d) {
+    static_cast<ExportWindow&>(d).export_card_side_CellClick(0);
+    return 1;
+  });
+  host.queueSavePanel(path("card.PNG"));
+  QString closing;
+  host.queueModal([&closing](QDialog& d) {
+    closing = static_cast<Open_Export_Log&>(d)._open_log_message->text();
+    return 0;
+  });
+  window.Export_Button();
+  EXPECT_TRUE(QFileInfo::exists(path("card_Back.PNG")));
+  EXPECT_EQ(closing, "Card has been exported successfully.\n\n" + backgroundLine + "\n" +
+                         pictureLine("was not found"));
+
+  // A print of both sides into a PDF file, likewise.
+  host.clear();
+  production::setPrinterNamesForTesting([] { return QStringList{production::kPdfFilePrinter}; });
+  host.queueModal([this](QDialog&) {
+    Print_Wnd& dialog = Print_Wnd::defaultInstance();
+    dialog.matrix_card_side->button(0)->click();
+    host.queueSavePanel(path("cards.pdf"));
+    dialog.printButton->click();
+    return 0;
+  });
+  window.dialogAction(QStringLiteral("Print_Button"))->trigger();
+  production::setPrinterNamesForTesting(nullptr);
+  EXPECT_EQ(shown(host), QStringList{"The cards have been printed.\n\n" + backgroundLine + "\n" +
+                                     pictureLine("was not found")});
+
+  // A file in the picture's place that is no picture cannot be read.
+  QDir().mkpath(path("pictures"));
+  QFile junk(photo);
+  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+  junk.write("no picture at all");
+  junk.close();
+  EXPECT_EQ(openAgain(), QStringList{backgroundLine + "\n" + pictureLine("could not be read") + keeps});
+
+  // Both back where the design keeps them: it opens without a word, whole.
+  ASSERT_TRUE(QFile::remove(photo));
+  ASSERT_TRUE(QFile::rename(path("moved/meadow.png"), background));
+  ASSERT_TRUE(QFile::rename(path("moved/photo.png"), photo));
+  EXPECT_EQ(openAgain(), QStringList());
+  EXPECT_FALSE(window.Front_card_Prop.Card_BG_Image.isNull());
+  EXPECT_FALSE(static_cast<SKTImage&>(*window.document()->graphics_back().at(0))._contents.isNull());
 }
 
 TEST_F(MainWindowDesignFile, TheOutlineChosenOnEitherSideIsTheCardsOutlineWhenReopened) {
