@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -32,6 +31,7 @@
 #include "production/print/Print_Wnd.h"
 #include "production/print/Printers.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 #include "support/WindowWait.h"
 
 // Readable failures for texts.
@@ -421,59 +421,45 @@ TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) 
 }
 
 // A design keeps where its pictures are, not the pictures: one whose files
-// were moved away names them all in one message when it opens, and an
-// export of it names them in its closing message.
-TEST_F(MainWindowDesignFile, ADesignWhosePicturesAreGoneNamesThemWhenOpenedAndExported) {
+// were moved names them all in one message when it opens through File >
+// Open, and its export and print name them in their closing message.
+TEST_F(MainWindowDesignFile, ADesignWhosePicturesAreGoneNamesThemWhenOpenedExportedAndPrinted) {
   QDir().mkpath(path("pictures"));
-  const QString background = path("pictures/meadow.png");
-  const QString photo = path("pictures/photo.png");
-  for (const QString& file : {background, photo}) {
-    QImage picture(30, 20, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
-    ASSERT_TRUE(picture.save(file));
-  }
+  const QString background = path("pictures/meadow.png"), photo = path("pictures/photo.png");
+  QImage green(30, 20, QImage::Format_RGB32);
+  green.fill(Qt::darkGreen);
+  ASSERT_TRUE(green.save(background) && green.save(photo));
   SKTWindowController window;
   host.queueOpenPanel({background});
   window.Card_Image_Browse_Btn();  // Background tab, Choose File…
   auto picture = SKTImage::initWithPath({50, 50}, photo);
   picture->setBounds(QRectF(36, 72, 40, 30));
   window.document()->addInGraphics(CardSide::Back, picture);
-  const QString design = path("card.dcard");
-  host.queueSavePanel(design);
+  host.queueSavePanel(path("card.dcard"));
   window.SaveAs_Btn_Clicked();
-  ASSERT_EQ(shown(host), QStringList{kSaved});
-
-  QAction* open = nullptr;
-  for (QAction* menu : window.menuBar()->actions())
-    if (menu->menu() && menu->text() == "&File")
-      for (QAction* action : menu->menu()->actions())
-        if (action->text() == "&Open…") open = action;
-  ASSERT_NE(open, nullptr);
+  const QList<QAction*> actions = window.findChildren<QAction*>();
+  QAction* open =
+      *std::find_if(actions.begin(), actions.end(), [](QAction* a) { return a->text() == "&Open…"; });
   const auto openAgain = [&] {
     host.clear();
     host.queueYesNo(false);
-    host.queueOpenPanel({design});
+    host.queueOpenPanel({path("card.dcard")});
     open->trigger();
     return shown(host);
   };
+  const QString lines =
+      "The background picture \"" + background +
+      "\" of the front was not found; the card shows no background.\nThe picture \"" + photo +
+      "\" of the picture object at 13, 25 mm on the back %1; the card shows no picture there.";
   const QString keeps =
       "\n\nA design file keeps only where its pictures are: put them back there and open the design again, "
-      "or "
-      "choose them anew.";
-  const auto pictureLine = [&](const QString& verdict) {
-    return "The picture \"" + photo + "\" of the picture object at 13, 25 mm on the back " + verdict +
-           "; the card shows no picture there.";
-  };
-  const QString backgroundLine = "The background picture \"" + background +
-                                 "\" of the front was not found; the card shows no background.";
+      "or choose them anew.";
 
-  // Both files moved away: one message names both.
   ASSERT_TRUE(QDir().rename(path("pictures"), path("moved")));
-  EXPECT_EQ(openAgain(), QStringList{backgroundLine + "\n" + pictureLine("was not found") + keeps});
-  EXPECT_EQ(window.document()->graphics_back().size(), 1u);
+  EXPECT_EQ(openAgain(), QStringList{lines.arg("was not found") + keeps});
   EXPECT_EQ(window.Front_card_Prop.Card_BG_Image_Path, background);
 
-  // An export of both sides names them after its word of success.
+  // An export of both sides into one file.
   host.clear();
   host.queueModal([](QDialog& d) {
     static_cast<ExportWindow&>(d).export_card_side_CellClick(0);
@@ -486,11 +472,9 @@ TEST_F(MainWindowDesignFile, ADesignWhosePicturesAreGoneNamesThemWhenOpenedAndEx
     return 0;
   });
   window.Export_Button();
-  EXPECT_TRUE(QFileInfo::exists(path("card_Back.PNG")));
-  EXPECT_EQ(closing, "Card has been exported successfully.\n\n" + backgroundLine + "\n" +
-                         pictureLine("was not found"));
+  EXPECT_EQ(closing, "Card has been exported successfully.\n\n" + lines.arg("was not found"));
 
-  // A print of both sides into a PDF file, likewise.
+  // A print of both sides into a PDF file.
   host.clear();
   production::setPrinterNamesForTesting([] { return QStringList{production::kPdfFilePrinter}; });
   host.queueModal([this](QDialog&) {
@@ -502,24 +486,11 @@ TEST_F(MainWindowDesignFile, ADesignWhosePicturesAreGoneNamesThemWhenOpenedAndEx
   });
   window.dialogAction(QStringLiteral("Print_Button"))->trigger();
   production::setPrinterNamesForTesting(nullptr);
-  EXPECT_EQ(shown(host), QStringList{"The cards have been printed.\n\n" + backgroundLine + "\n" +
-                                     pictureLine("was not found")});
+  EXPECT_EQ(shown(host), QStringList{"The cards have been printed.\n\n" + lines.arg("was not found")});
 
   // A file in the picture's place that is no picture cannot be read.
-  QDir().mkpath(path("pictures"));
-  QFile junk(photo);
-  ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
-  junk.write("no picture at all");
-  junk.close();
-  EXPECT_EQ(openAgain(), QStringList{backgroundLine + "\n" + pictureLine("could not be read") + keeps});
-
-  // Both back where the design keeps them: it opens without a word, whole.
-  ASSERT_TRUE(QFile::remove(photo));
-  ASSERT_TRUE(QFile::rename(path("moved/meadow.png"), background));
-  ASSERT_TRUE(QFile::rename(path("moved/photo.png"), photo));
-  EXPECT_EQ(openAgain(), QStringList());
-  EXPECT_FALSE(window.Front_card_Prop.Card_BG_Image.isNull());
-  EXPECT_FALSE(static_cast<SKTImage&>(*window.document()->graphics_back().at(0))._contents.isNull());
+  ASSERT_TRUE(testing_support::writeFile(photo, "no picture at all"));
+  EXPECT_EQ(openAgain(), QStringList{lines.arg("could not be read") + keeps});
 }
 
 TEST_F(MainWindowDesignFile, TheOutlineChosenOnEitherSideIsTheCardsOutlineWhenReopened) {
