@@ -100,7 +100,7 @@ QStringList missingPictures(const SKTGraphicList& side, CardSide which, const QS
   return lines;
 }
 
-// Lines of a card lost part of start with the side; lines of missing pictures do not.
+// The parts a card lost start with its side; the lines of missing pictures do not.
 bool isPartOfACard(const QString& line) {
   return line.startsWith(QLatin1String("front ")) || line.startsWith(QLatin1String("back "));
 }
