@@ -8,6 +8,7 @@
 #include "mainwindow/globals.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "mainwindow/panels/DataSourceTab.h"
+#include "platform/Messages.h"
 #include "platform/widgets/Controls.h"
 
 Card_Property& WindowDesignHost::frontCardProperty() {
@@ -75,6 +76,12 @@ void WindowDesignHost::finishLoading() {
   showCardOneValues(window_);
   window_.selectArrowTool();
   window_.Refresh_Canvas();
+  // The file keeps where its pictures are, not the pictures: those not
+  // there any more are named, all in one message, over the card without them.
+  if (const QStringList missing = designfile::missingPictures(*this); !missing.isEmpty())
+    Show_MessageBox(missing.join(QLatin1Char('\n')) +
+                    QStringLiteral("\n\nA design file keeps only where its pictures are: put them back "
+                                   "there and open the design again, or choose them anew."));
 }
 
 QString WindowDesignHost::App_Name() const {

@@ -83,7 +83,16 @@ QImage filledSide(const RunSnapshot& snapshot, int row, CardSide side, const Bar
     const SKTGraphicList own = SKTGraphic::cloneGraphics(snapshot.graphics(side));
     if (!Assign_Batch_Values_To_Control(own, *snapshot.rows, row, barcodes, reason)) return {};
     const QImage picture = draw(own);
-    if (cut) *cut = cutBoundTexts(own, side);
+    if (cut) {
+      // A bound barcode shows the row's value in the picture just filled in.
+      const auto drawn = [&](const SKTGraphic& object) -> std::optional<DrawnBarcode> {
+        const std::optional<QString> value = snapshot.rows->valueFor(object, row);
+        if (!value) return std::nullopt;
+        const QImage& shown = object._barcode_image;
+        return DrawnBarcode{shown.deviceIndependentSize(), *value};
+      };
+      *cut = lostParts(own, side, snapshot.context(side), drawn);
+    }
     if (picture.isNull() && reason) *reason = QStringLiteral("the card could not be drawn");
     return picture;
   } catch (const std::exception& e) {

@@ -43,7 +43,7 @@ bool Assign_Batch_Values_To_Control(const SKTGraphicList& graphics, const Bindin
 // The side of card `row` (from 0; -1: as designed, without data but for the
 // objects the rows leave empty) as a picture, one pixel per point. A null
 // picture with a reason when the row could not be filled or rendered.
-// `cut` gets the bound texts the picture does not show whole (cutBoundTexts).
+// `cut` gets what the picture does not show of the design (lostParts).
 QImage Set_data_table_value_to_card(const RunSnapshot& snapshot, int row, CardSide side,
                                     QString* reason = nullptr, QStringList* cut = nullptr);
 

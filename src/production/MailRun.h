@@ -90,7 +90,7 @@ class MailCardSource {
   virtual bool writeRowSide(int row, int side, const QString& path) = 0;
   // Why the last write failed ("file name: reason"); empty when unknown.
   virtual QString lastFailure() const { return QString(); }
-  // The bound texts the side written last does not show whole (cutBoundTexts).
+  // What the side written last does not show of the design (lostParts).
   virtual QStringList lastCutTexts() const { return {}; }
   // Puts row 0 back on the front side.
   virtual void restoreFirstRow() = 0;

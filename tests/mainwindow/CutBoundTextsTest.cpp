@@ -2,8 +2,9 @@
 // window: a name text bound to a spreadsheet column keeps the drawing rule
 // (what does not fit its box is not drawn), but Export, Print and E-mail
 // each end with a message that counts the cards whose bound text was cut
-// and names the first few cards and texts (a column by its title, as the
-// window shows it). A text kept off the output
+// or whose bound barcode runs past the card's edge, and names the first few
+// cards and objects (a column by its title, as the window shows it). A text
+// kept off the output
 // ("Screen only") is not counted. And a run that makes only the front of a
 // two-sided card neither asks about nor reports a data series only the back
 // uses. After Undo and Redo a bound text shows card 1's value as its source
@@ -26,6 +27,8 @@
 #include <QTest>
 #include <atomic>
 
+#include "barcode/designer/BarcodeSettings.h"
+#include "barcode/designer/CardBarcodePicture.h"
 #include "core/SKTText.h"
 #include "core/globals.h"
 #include "core/render/SKTRenderingView.h"
@@ -165,9 +168,10 @@ class RunsOfBoundTexts : public ::testing::Test {
   std::atomic<int> mailsSent{0};
 };
 
-TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundText) {
-  // Names on the front, cities on the back; five names and one city are too
-  // long for one line of their box.
+TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundTextOrBarcode) {
+  // Names on the front, cities and codes on the back; five names and one
+  // city are too long for one line of their box, and card 3's code makes a
+  // barcode that runs past the card's right edge.
   const QList<QStringList> people = {{"Ann", "Rome"},
                                      {"Maximilian Alexander von Hohenzollern", "Oslo"},
                                      {"Bob", "Rio de Janeiro, Copacabana Beach"},
@@ -180,11 +184,24 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundText) {
   QList<DataSourceRow> rows;
   for (int i = 0; i < people.size(); ++i)
     rows.append(
-        {{"Extension", QString::number(i + 1)}, {"Column1", people[i][0]}, {"Column2", people[i][1]}});
-  Data_From_Excel_Table().replaceContents({"No.", "Name", "City"}, rows);
+        {{"Extension", QString::number(i + 1)},
+         {"Column1", people[i][0]},
+         {"Column2", people[i][1]},
+         {"Column3", i == 2 ? QStringLiteral("C3-ABCDEFGHIJKLMN") : QStringLiteral("C%1").arg(i + 1)}});
+  Data_From_Excel_Table().replaceContents({"No.", "Name", "City", "Code"}, rows);
   const auto name = boundText({20, 20}, 2, 1);
   window->document()->addInGraphics(CardSide::Front, name);
   window->document()->addInGraphics(CardSide::Back, boundText({20, 60}, 2, 2));
+  // A Code 128 bound to "Code", as large as card 1's value.
+  auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+  code->barcode_font_index = static_cast<int>(barcode::symbologyNames().indexOf("Code 128"));
+  code->linear_height_val = 0.4f;
+  code->show_hide_hdr = code->show_hide_ftr = 1;
+  code->data_source_type = 2;
+  code->excel_col_indx = 3;
+  code->Set_Barcode_image(barcode::cardPictureOf(*code, "C1"));
+  code->setBounds(QRectF(QPointF(20, 90), code->_barcode_image.deviceIndependentSize()));
+  window->document()->addInGraphics(CardSide::Back, code);
   // Too small for any name, but never drawn on a card.
   auto screenOnly = boundText({20, 100}, 2, 1);
   screenOnly->setBounds(QRectF(20, 100, 30, 8));
@@ -192,13 +209,14 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundText) {
   window->document()->addInGraphics(CardSide::Front, screenOnly);
 
   const QString cut =
-      "6 cards lost part of a bound text that does not fit its box:\n"
+      "6 cards lost part of a bound text that does not fit its box or of a bound barcode that runs past "
+      "the card's edge:\n"
       "card 2: front text \"Maximilian Alexander von…\" (spreadsheet column \"Name\")\n"
       "card 3: back text \"Rio de Janeiro, Copacaba…\" (spreadsheet column \"City\")\n"
+      "card 3: back barcode \"C3-ABCDEFGHIJKLMN\" (spreadsheet column \"Code\")\n"
       "card 4: front text \"Jean-Luc Emmanuel Baptis…\" (spreadsheet column \"Name\")\n"
       "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column \"Name\")\n"
-      "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column \"Name\")\n"
-      "and 1 more.";
+      "and 2 more.";
 
   // Export of both sides, made by a pool of workers: the cards in row order.
   EXPECT_EQ(exportCards(0), "Card has been exported successfully.\n\n" + cut);

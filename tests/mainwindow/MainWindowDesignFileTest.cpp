@@ -2,17 +2,21 @@
 // File commands, the reset before opening, and the save question on closing.
 #include <gtest/gtest.h>
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "core/SKTImage.h"
 #include "core/SKTLine.h"
 #include "core/globals.h"
 #include "data/DataSourceTable.h"
@@ -22,7 +26,12 @@
 #include "mainwindow/panels/CardBorderTab.h"
 #include "mainwindow/panels/CardSettingsTab.h"
 #include "platform/globals.h"
+#include "platform/widgets/Open_Export_Log.h"
+#include "production/ExportWindow.h"
+#include "production/print/Print_Wnd.h"
+#include "production/print/Printers.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 #include "support/WindowWait.h"
 
 // Readable failures for texts.
@@ -409,6 +418,79 @@ TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) 
   window.SaveAs_Btn_Clicked();
   EXPECT_EQ(shown(host), QStringList{kSaved});
   EXPECT_EQ(fingerprintOfFile(resaved), designfile_test::designFingerprint(expected));
+}
+
+// A design keeps where its pictures are, not the pictures: one whose files
+// were moved names them all in one message when it opens through File >
+// Open, and its export and print name them in their closing message.
+TEST_F(MainWindowDesignFile, ADesignWhosePicturesAreGoneNamesThemWhenOpenedExportedAndPrinted) {
+  QDir().mkpath(path("pictures"));
+  const QString background = path("pictures/meadow.png"), photo = path("pictures/photo.png");
+  QImage green(30, 20, QImage::Format_RGB32);
+  green.fill(Qt::darkGreen);
+  ASSERT_TRUE(green.save(background) && green.save(photo));
+  SKTWindowController window;
+  host.queueOpenPanel({background});
+  window.Card_Image_Browse_Btn();  // Background tab, Choose File…
+  auto picture = SKTImage::initWithPath({50, 50}, photo);
+  picture->setBounds(QRectF(36, 72, 40, 30));
+  window.document()->addInGraphics(CardSide::Back, picture);
+  host.queueSavePanel(path("card.dcard"));
+  window.SaveAs_Btn_Clicked();
+  const QList<QAction*> actions = window.findChildren<QAction*>();
+  QAction* open =
+      *std::find_if(actions.begin(), actions.end(), [](QAction* a) { return a->text() == "&Open…"; });
+  const auto openAgain = [&] {
+    host.clear();
+    host.queueYesNo(false);
+    host.queueOpenPanel({path("card.dcard")});
+    open->trigger();
+    return shown(host);
+  };
+  const QString lines =
+      "The background picture \"" + background +
+      "\" of the front was not found; the card shows no background.\nThe picture \"" + photo +
+      "\" of the picture object at 13, 25 mm on the back %1; the card shows no picture there.";
+  const QString keeps =
+      "\n\nA design file keeps only where its pictures are: put them back there and open the design again, "
+      "or choose them anew.";
+
+  ASSERT_TRUE(QDir().rename(path("pictures"), path("moved")));
+  EXPECT_EQ(openAgain(), QStringList{lines.arg("was not found") + keeps});
+  EXPECT_EQ(window.Front_card_Prop.Card_BG_Image_Path, background);
+
+  // An export of both sides into one file.
+  host.clear();
+  host.queueModal([](QDialog& d) {
+    static_cast<ExportWindow&>(d).export_card_side_CellClick(0);
+    return 1;
+  });
+  host.queueSavePanel(path("card.PNG"));
+  QString closing;
+  host.queueModal([&closing](QDialog& d) {
+    closing = static_cast<Open_Export_Log&>(d)._open_log_message->text();
+    return 0;
+  });
+  window.Export_Button();
+  EXPECT_EQ(closing, "Card has been exported successfully.\n\n" + lines.arg("was not found"));
+
+  // A print of both sides into a PDF file.
+  host.clear();
+  production::setPrinterNamesForTesting([] { return QStringList{production::kPdfFilePrinter}; });
+  host.queueModal([this](QDialog&) {
+    Print_Wnd& dialog = Print_Wnd::defaultInstance();
+    dialog.matrix_card_side->button(0)->click();
+    host.queueSavePanel(path("cards.pdf"));
+    dialog.printButton->click();
+    return 0;
+  });
+  window.dialogAction(QStringLiteral("Print_Button"))->trigger();
+  production::setPrinterNamesForTesting(nullptr);
+  EXPECT_EQ(shown(host), QStringList{"The cards have been printed.\n\n" + lines.arg("was not found")});
+
+  // A file in the picture's place that is no picture cannot be read.
+  ASSERT_TRUE(testing_support::writeFile(photo, "no picture at all"));
+  EXPECT_EQ(openAgain(), QStringList{lines.arg("could not be read") + keeps});
 }
 
 TEST_F(MainWindowDesignFile, TheOutlineChosenOnEitherSideIsTheCardsOutlineWhenReopened) {

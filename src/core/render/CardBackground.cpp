@@ -89,6 +89,8 @@ SidePaintContext sidePaintContextForPage(const Card_Property& page, int cardShap
   SidePaintContext context;
   context.size = size;
   context.resourcePath = resourcePath;
+  if (page.Card_fill_chk && page.Card_fill_style == QLatin1String("I") && page.Card_BG_Image.isNull())
+    context.missingBackground = page.Card_BG_Image_Path;
   context.cardBase = [copy, cardShape, size, resourcePath](QPainter& painter, const QRectF& rect) {
     card_background::Card_Base_Drawing(painter, rect,
                                        {copy.get(), cardShape, QRectF(QPointF(0, 0), size), resourcePath});

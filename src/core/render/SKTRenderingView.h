@@ -27,6 +27,9 @@ struct SidePaintContext {
   std::function<void(QPainter&, const QRectF&)> cardBase;
   // The resource folder the graphics' pictures come from (hatches, samples).
   QString resourcePath;
+  // The path of the background picture the side's settings name and could
+  // not load (the card shows no background); "" when none is missing.
+  QString missingBackground;
 
   // The context of the running program, read on the GUI thread from the card
   // host: the front canvas's size, the resource folder and the host's card

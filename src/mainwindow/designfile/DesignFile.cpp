@@ -13,6 +13,7 @@
 #include "platform/RegularFile.h"
 #include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
+#include "production/CutTexts.h"
 
 namespace designfile {
 
@@ -88,6 +89,17 @@ bool isRegularPictureFile(const QString& path) {
 
 QImage loadRegularPictureFile(const QString& path) {
   return isRegularPictureFile(path) ? loadPictureFile(path) : QImage();
+}
+
+QStringList missingPictures(DesignHost& host) {
+  QStringList lines;
+  for (const CardSide side : {CardSide::Front, CardSide::Back}) {
+    const Card_Property& page = side == CardSide::Back ? host.backCardProperty() : host.frontCardProperty();
+    const bool backgroundMissing = usesBackgroundPicture(page) && page.Card_BG_Image.isNull();
+    lines << production::missingPictureLines(host.document().graphicsOfSide(side), side,
+                                             backgroundMissing ? page.Card_BG_Image_Path : QString());
+  }
+  return lines;
 }
 
 int cardShapeCode(const QString& outline) {

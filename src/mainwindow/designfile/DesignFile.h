@@ -137,6 +137,10 @@ void applyDesign(DesignHost& host, Design design, const QString& path, const QSt
 QImage loadRegularPictureFile(const QString& path);
 bool isRegularPictureFile(const QString& path);
 
+// The pictures the host's design names and shows none of, one line each
+// (production::missingPictureLines): the front's, then the back's.
+QStringList missingPictures(DesignHost& host);
+
 // Card_Shape value of a card outline code: "RR" 1, "E" 2, anything else 0.
 int cardShapeCode(const QString& outline);
 // The card outline code of a Card_Shape value: 0 "R", 1 "RR", any other "E".

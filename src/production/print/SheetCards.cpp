@@ -26,6 +26,17 @@ void paintCardSide(QPainter& painter, const SKTGraphicList& graphics, const Side
   painter.restore();
 }
 
+namespace {
+
+// What a printed side loses, its barcodes drawn from their vector pictures.
+QStringList lostOf(const SKTGraphicList& graphics, CardSide side, const SidePaintContext& context,
+                   const BarcodeVectors& vectors) {
+  return lostParts(graphics, side, context,
+                   [&vectors](const SKTGraphic& object) { return drawnBarcodeVector(object, vectors); });
+}
+
+}  // namespace
+
 DesignSheetCards::DesignSheetCards(std::shared_ptr<const ::CardSnapshot> design,
                                    const SheetRowFiller& asDesigned)
     : design_(std::move(design)),
@@ -89,8 +100,9 @@ void DesignSheetCards::request(std::int64_t cell) {
             filler(filled->back, cell, filled->backVectors, filled->ok ? &reason : nullptr) && filled->ok;
       }
       filled->reason = reason;
-      filled->cut =
-          cutBoundTexts(filled->front, CardSide::Front) + cutBoundTexts(filled->back, CardSide::Back);
+      if (front)
+        filled->cut = lostOf(filled->front, CardSide::Front, design->frontContext, filled->frontVectors);
+      if (back) filled->cut += lostOf(filled->back, CardSide::Back, design->backContext, filled->backVectors);
     } catch (const std::exception& e) {
       filled->ok = false;
       filled->reason = QString::fromUtf8(e.what());
@@ -127,7 +139,7 @@ void DesignSheetCards::paintCard(QPainter& painter, std::int64_t cell, CardSide 
   if (!dataMode()) {
     const SKTGraphicList& own = back ? ownBack_ : ownFront_;
     std::optional<QStringList>& designCut = designCut_[back ? 1 : 0];
-    if (!designCut) designCut = cutBoundTexts(own, side);
+    if (!designCut) designCut = lostOf(own, side, context, back ? ownBackVectors_ : ownFrontVectors_);
     cut_.add(static_cast<int>(cell), *designCut);
     paintCardSide(painter, own, context, target, back ? ownBackVectors_ : ownFrontVectors_);
     return;

@@ -66,7 +66,7 @@ class DesignSheetCards : public SheetCards {
     BarcodeVectors frontVectors, backVectors;
     bool ok = true;
     QString reason;
-    QStringList cut;  // bound texts not shown whole, the front's first
+    QStringList cut;  // what the cell does not show of the design (lostParts), the front's first
   };
   struct Pending {
     std::shared_future<std::shared_ptr<const Filled>> result;
@@ -87,7 +87,7 @@ class DesignSheetCards : public SheetCards {
   QThreadPool pool_;
   int failures_ = 0;
   QString firstFailure_;
-  // The design's own bound texts not shown whole, by side (found on first use).
+  // What the design itself does not show, by side (found on first use).
   std::optional<QStringList> designCut_[2];
   CutTexts cut_;
 };

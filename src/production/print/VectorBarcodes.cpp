@@ -14,7 +14,7 @@ QImage recordBarcodeVector(const SKTGraphic& object, const QString& value, QStri
     into.erase(&object);
     return {};
   }
-  into[&object] = PrintedBarcode{rendered.picture, SolidFills::of(rendered.picture.picture)};
+  into[&object] = PrintedBarcode{rendered.picture, SolidFills::of(rendered.picture.picture), value};
   QImage standIn(1, 1, QImage::Format_ARGB32_Premultiplied);
   standIn.fill(Qt::transparent);
   return standIn;
@@ -29,6 +29,12 @@ BarcodeVectors designBarcodeVectors(const SKTGraphicList& graphics) {
     recordBarcodeVector(*object, settings.value(), nullptr, vectors);
   }
   return vectors;
+}
+
+std::optional<DrawnBarcode> drawnBarcodeVector(const SKTGraphic& graphic, const BarcodeVectors& vectors) {
+  const auto found = vectors.find(&graphic);
+  if (found == vectors.end()) return std::nullopt;
+  return DrawnBarcode{found->second.picture.size, found->second.value};
 }
 
 bool drawBarcodeVector(QPainter& painter, const SKTGraphic& graphic, const BarcodeVectors& vectors) {

@@ -10,6 +10,7 @@
 
 #include "barcode/BarcodePicture.h"
 #include "core/SKTGraphic.h"
+#include "production/CutTexts.h"
 #include "production/print/SolidFills.h"
 
 class QPainter;
@@ -21,6 +22,7 @@ namespace production {
 struct PrintedBarcode {
   barcode::BarcodePicture picture;
   std::optional<SolidFills> fills;
+  QString value;  // the value it shows
 };
 // The vector pictures of one card side's barcode objects, by object.
 using BarcodeVectors = std::unordered_map<const SKTGraphic*, PrintedBarcode>;
@@ -37,6 +39,10 @@ QImage recordBarcodeVector(const SKTGraphic& object, const QString& value, QStri
 // their raster picture, and those that hold none (never designed) the
 // sample picture the canvas shows for them.
 BarcodeVectors designBarcodeVectors(const SKTGraphicList& graphics);
+
+// A barcode object as drawn from its vector picture (size and value); none
+// when it has none.
+std::optional<DrawnBarcode> drawnBarcodeVector(const SKTGraphic& graphic, const BarcodeVectors& vectors);
 
 // Draws a visible barcode object from its vector picture, at its own size
 // from the object's origin; false when it has none (drawn as usual then).
