@@ -13,12 +13,6 @@ namespace {
 constexpr int kSeriesSource = 1;
 constexpr int kExcelSource = 2;
 
-QString refusedSeriesMessage(const QString& name) {
-  return QStringLiteral(
-             "The data series \"%1\" cannot be used: its file is not a UTF-8 text file or is too large.")
-      .arg(name);
-}
-
 void showReason(const std::exception& e) {
   Show_MessageBox(QString::fromUtf8(e.what()));
 }
@@ -194,8 +188,8 @@ bool DataBinding::Add_dataset_col_in_binding_table(const QString& name) {
   bool refused = false;
   std::optional<QStringList> lines = DataSeriesStore::readSeriesLines(store_.seriesFilePath(name), &refused);
   if (refused) {
-    qCWarning(lcProduction).noquote() << refusedSeriesMessage(name);
-    Show_MessageBox(refusedSeriesMessage(name));
+    qCWarning(lcProduction).noquote() << DataSeriesStore::refusedSeriesMessage(name);
+    Show_MessageBox(DataSeriesStore::refusedSeriesMessage(name));
     return false;
   }
   if (lines) slot->lines = std::move(lines);

@@ -142,6 +142,19 @@ TEST_F(SpreadsheetDialogsTest, ChosenCellsIntoOneSeriesNewReplacedOrAppended) {
   EXPECT_EQ(series("Codes"), QByteArray("Code\n7\n8\n"));
   EXPECT_EQ(messages(), QStringList{"Please enter list name."});
   EXPECT_EQ(seriesChanges, 2);
+
+  // Appending to a file larger than a run takes is refused as a run refuses it; the file stays.
+  writeHugeSeries("Huge");
+  importWorkbook<Import_Excel_DataSheet>(1, [&](Import_Excel_DataSheet& d) {
+    d.ListData_xl->setChosen(0, true);
+    d.Fill_Col_RD_Click();
+    d.Fill_Type_CellClick(2);
+    d.List_ComboBox->setCurrentText("Huge");
+    d.OKPressed();
+  });
+  EXPECT_EQ(messages(), QStringList({"Please enter list name.", dialog_test::refusedSeriesMessage("Huge")}));
+  EXPECT_EQ(QFileInfo(seriesFile("Huge")).size(), kHugeSeriesBytes);
+  EXPECT_EQ(seriesChanges, 2);
 }
 
 TEST_F(SpreadsheetDialogsTest, PickerFillsTheTableOrTheManagersList) {
