@@ -2,6 +2,7 @@
 
 #include "core/SKTText.h"
 #include "data/DataSourceTable.h"
+#include "platform/QuotedValue.h"
 
 namespace production {
 
@@ -20,10 +21,10 @@ QString shortened(const QString& text) {
 // tab and the table window show, by its number only when it has none.
 QString sourceOf(const SKTGraphic& text) {
   if (text.data_source_type == kSeriesSource)
-    return QStringLiteral("data series \"%1\"").arg(text.batch_list_name);
+    return QStringLiteral("data series \"%1\"").arg(platform::quotedValue(text.batch_list_name));
   const QString title = Data_From_Excel_Table().columnTitles().value(text.excel_col_indx).trimmed();
   if (title.isEmpty()) return QStringLiteral("spreadsheet column %1").arg(text.excel_col_indx);
-  return QStringLiteral("spreadsheet column \"%1\"").arg(title);
+  return QStringLiteral("spreadsheet column \"%1\"").arg(platform::quotedValue(title));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "platform/Messages.h"
+#include "platform/QuotedValue.h"
 #include "production/globals.h"
 
 namespace production {
@@ -22,7 +23,8 @@ QStringList missingSourceLines(const MissingSources& missing, int tableColumns) 
   QStringList lines;
   for (const QString& name : missing.series)
     lines << (name.isEmpty() ? QStringLiteral("An object is bound to a data series without a name.")
-                             : QStringLiteral("The data series \"%1\" no longer exists.").arg(name));
+                             : QStringLiteral("The data series \"%1\" no longer exists.")
+                                   .arg(platform::quotedValue(name)));
   for (int column : missing.columns)
     lines << QStringLiteral(
                  "The spreadsheet column %1 no longer exists (the spreadsheet data has %2 columns).")
@@ -36,7 +38,7 @@ QString emptiedObjectsNote(const MissingSources& missing) {
   QStringList sources;
   for (const QString& name : missing.series)
     sources << (name.isEmpty() ? QStringLiteral("a data series without a name")
-                               : QStringLiteral("the data series \"%1\"").arg(name));
+                               : QStringLiteral("the data series \"%1\"").arg(platform::quotedValue(name)));
   for (int column : missing.columns) sources << QStringLiteral("spreadsheet column %1").arg(column);
   return QStringLiteral("The objects bound to data that no longer exists were left empty (%1).")
       .arg(sources.join(QStringLiteral(", ")));
