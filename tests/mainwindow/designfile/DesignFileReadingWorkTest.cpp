@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -192,19 +191,16 @@ TEST_F(DesignFileReadingWork, PicturesCarriedInADesignDecodeWithinOneBudget) {
   EXPECT_LT(refused.peakBytes, own.peakBytes + kDecodedPicturesBudgetBytes);
   // The two that fitted were decoded: the budget, not an early refusal, stopped it.
   EXPECT_GT(refused.peakBytes, own.peakBytes + 2 * kDecoded * 9 / 10);
-}
 
-// Every design the program ships (the samples and the templates) opens.
-TEST_F(DesignFileReadingWork, ShippedDesignsOpen) {
-  QDirIterator designs(QStringLiteral(QUVO_SOURCE_DIR "/resources"), {QStringLiteral("*.dcard")}, QDir::Files,
-                       QDirIterator::Subdirectories);
-  int opened = 0;
-  while (designs.hasNext()) {
-    const QString design = designs.next();
-    PlainDesignHost host;
-    EXPECT_EQ(designfile::Read_and_load_design_Log(host, design, "T"), 1) << design.toStdString();
-    ++opened;
-  }
-  EXPECT_GE(opened, 5);
+  // Every design the program ships (the samples and the templates) still opens.
+  int shipped = 0;
+  for (const QString folder : {"Samples", "Templates"})
+    for (const QFileInfo& design : QDir(QUVO_SOURCE_DIR "/resources/" + folder).entryInfoList({"*.dcard"})) {
+      PlainDesignHost host;
+      ++shipped;
+      EXPECT_EQ(designfile::Read_and_load_design_Log(host, design.filePath(), "T"), 1)
+          << design.fileName().toStdString();
+    }
+  EXPECT_EQ(shipped, 5);
   EXPECT_TRUE(messages.messages().isEmpty()) << messages.messages().join('|').toStdString();
 }
