@@ -1,9 +1,10 @@
 // Reading design files and clipboard data, sound and hostile: a 20 MB binary
 // design, lists of many shared items, a padded object archive, an XML design
-// of 36 million elements, and a design whose 25 picture objects name one
-// 7000 x 7000 picture. Each input is generated once for the run. Saving
-// reads back what it is about to write: the bytes of a design of 300 objects
-// and 2,000 spreadsheet rows, and of a 25 MB one.
+// of 36 million elements, a design whose 25 picture objects name one 7000 x
+// 7000 picture, and designs whose barcodes carry their own pictures. Each
+// input is generated once for the run. Saving reads back what it is about to
+// write: the bytes of a design of 300 objects and 2,000 spreadsheet rows, and
+// of a 25 MB one.
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -153,5 +154,20 @@ void BM_OpenDesignSharingOnePicture(benchmark::State& state) {
 BENCHMARK(BM_OpenDesignSharingOnePicture)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// Pictures carried in a design decode within one budget, checked from each
+// picture's header first: 30 barcode pictures of 1200 x 1200 pixels (170 MB
+// decoded, within it), and twenty of 7000 x 7000 (3.9 GB, refused after two).
+void BM_ReadDesignCarryingPictures(benchmark::State& state) {
+  const int side = static_cast<int>(state.range(0));
+  const int objects = static_cast<int>(state.range(1));
+  const QByteArray bytes = hostile::designWithEmbeddedPictures(hostile::largeAlphaPicture(side), objects);
+  readDesign(state, bytes);
+}
+BENCHMARK(BM_ReadDesignCarryingPictures)
+    ->Args({1200, 30})
+    ->Args({7000, 20})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QImageWriter>
 #include <QtDebug>
 #include <cmath>
@@ -20,6 +19,7 @@
 #include "platform/KeyedArchive.h"
 #include "platform/Messages.h"
 #include "platform/PropertyList.h"
+#include "platform/QuotedValue.h"
 
 namespace {
 
@@ -171,16 +171,6 @@ QByteArray encodePicture(const QImage& image) {
   return bytes;
 }
 
-QImage decodePicture(const QByteArray& bytes) {
-  if (bytes.isEmpty()) return {};
-  QBuffer buffer;
-  buffer.setData(bytes);
-  buffer.open(QIODevice::ReadOnly);
-  QImageReader reader(&buffer);
-  reader.setAllocationLimit(kPictureAllocationLimitMB);
-  return reader.read();
-}
-
 // A key holding the archive's null object ("none").
 bool holdsNull(const platform::KeyedObject& o, const QString& key) {
   if (!o.contains(key)) return false;
@@ -245,9 +235,11 @@ void encodeField(const SKTGraphic& g, const Field& field, platform::KeyedObjectW
 
 // ---- Decoding --------------------------------------------------------------------------
 
-void decodeField(SKTGraphic& g, const Field& field, const platform::KeyedObject& o) {
+// False only when the field's picture does not fit in the reading's budget.
+bool decodeField(SKTGraphic& g, const Field& field, const platform::KeyedObject& o, PictureBudget& pictures) {
   const QString key = QString::fromLatin1(field.key);
-  if (!o.contains(key)) return;  // missing: the new graphic's value stays
+  if (!o.contains(key)) return true;  // missing: the new graphic's value stays
+  bool fits = true;
   std::visit(
       [&](auto member) {
         using M = decltype(member);
@@ -295,7 +287,12 @@ void decodeField(SKTGraphic& g, const Field& field, const platform::KeyedObject&
             }
           } else if constexpr (std::is_same_v<V, QImage>) {
             if (auto v = o.getImage(key)) {
-              target = decodePicture(v->encoded);
+              std::optional<QImage> decoded = pictures.decode(v->encoded);
+              if (!decoded) {
+                fits = false;
+                return;
+              }
+              target = std::move(*decoded);
               // The archived size in points gives the picture's resolution (a
               // barcode picture holds more pixels than points).
               const double ratio = v->size.width() > 0 ? target.width() / v->size.width() : 1.0;
@@ -307,6 +304,7 @@ void decodeField(SKTGraphic& g, const Field& field, const platform::KeyedObject&
         }
       },
       field.member);
+  return fits;
 }
 
 // A keyed archive of nothing: the archiver's form for a root of none, whose
@@ -349,15 +347,23 @@ void encodeGraphicWithCoder(const SKTGraphic& graphic, platform::KeyedObjectWrit
   }
 }
 
-SKTGraphicPtr decodeGraphicWithCoder(const platform::KeyedObject& coder, QString* why) {
+SKTGraphicPtr decodeGraphicWithCoder(const platform::KeyedObject& coder, QString* why,
+                                     PictureBudget* pictures) {
   const QString className = coder.className();
   const std::optional<GraphicKind> kind = graphicKindForClassName(className);
   if (!kind) {
-    if (why) *why = QStringLiteral("not a card object: \"%1\"").arg(className);
+    if (why) *why = QStringLiteral("not a card object: \"%1\"").arg(platform::quotedValue(className));
     return nullptr;
   }
+  PictureBudget ownBudget;
+  PictureBudget& budget = pictures ? *pictures : ownBudget;
   SKTGraphicPtr graphic = SKTGraphic::makeGraphic(*kind);
-  for (const Field& field : fields()) decodeField(*graphic, field, coder);
+  for (const Field& field : fields()) {
+    if (!decodeField(*graphic, field, coder, budget)) {
+      if (why) *why = budget.refusal();
+      return nullptr;
+    }
+  }
   if (*kind == GraphicKind::Line) {
     auto& line = static_cast<SKTLine&>(*graphic);
     if (auto v = coder.getBool(kPointsRightKey)) line._pointsRight = *v;
@@ -372,7 +378,8 @@ QByteArray archivedDataWithGraphic(const SKTGraphic& graphic) {
   return writer.finish();
 }
 
-GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicPtr* graphic, QString* why) {
+GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicPtr* graphic, QString* why,
+                                             PictureBudget* pictures) {
   platform::KeyedArchiveReader reader;
   if (!reader.load(data)) {
     if (isArchiveOfNothing(data)) return GraphicArchiveResult::Nothing;
@@ -385,7 +392,7 @@ GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicP
     return GraphicArchiveResult::Failed;
   }
   if (root.isNull()) return GraphicArchiveResult::Nothing;
-  SKTGraphicPtr decoded = decodeGraphicWithCoder(root, why);
+  SKTGraphicPtr decoded = decodeGraphicWithCoder(root, why, pictures);
   if (!decoded) return GraphicArchiveResult::Failed;
   if (graphic) *graphic = std::move(decoded);
   return GraphicArchiveResult::Graphic;
@@ -406,7 +413,7 @@ GraphicArchiveResult GraphicArchiveMemo::read(const QByteArray& data, SKTGraphic
     return GraphicArchiveResult::Graphic;
   }
   SKTGraphicPtr decoded;
-  const GraphicArchiveResult result = graphicWithArchivedData(data, &decoded, why);
+  const GraphicArchiveResult result = graphicWithArchivedData(data, &decoded, why, &pictures_);
   if (result == GraphicArchiveResult::Failed) return result;
   read_.insert(data, decoded ? decoded->clone() : nullptr);
   if (graphic) *graphic = std::move(decoded);
@@ -561,7 +568,8 @@ Card_Property decodeCardPropertyWithCoder(const platform::KeyedObject& c) {
   };
   for (const auto& [key, field] : kPageColourKeys) color(key, p.*field);
   for (const auto& [key, field] : kPageStringKeys) readInto(p.*field, c.getString(QString::fromLatin1(key)));
-  if (auto v = c.getImage("Card_BG_Image")) p.Card_BG_Image = decodePicture(v->encoded);
+  if (auto v = c.getImage("Card_BG_Image"))
+    p.Card_BG_Image = PictureBudget().decode(v->encoded).value_or(QImage());
   if (auto v = c.getPoint("Card_Location"); v && std::isfinite(v->x()) && std::isfinite(v->y()))
     p.Card_Location = *v;
   if (auto v = c.getSize("Card_Size"); v && std::isfinite(v->width()) && std::isfinite(v->height()))

@@ -22,6 +22,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/PictureBudget.h"
 #include "core/SKTError.h"
 #include "core/SKTGraphic.h"
 
@@ -39,27 +40,35 @@ const std::vector<QString>& graphicArchiveKeys();
 // Writes the fields of a graphic into an archive object (encodeWithCoder).
 void encodeGraphicWithCoder(const SKTGraphic& graphic, platform::KeyedObjectWriter& coder);
 // A graphic from an archive object of one of the six kinds; nullptr (and a
-// reason) for any other class (initWithCoder).
-SKTGraphicPtr decodeGraphicWithCoder(const platform::KeyedObject& coder, QString* why = nullptr);
+// reason) for any other class (initWithCoder), or when its picture does not
+// fit in the reading's budget of decoded pictures (`pictures`; without one,
+// the archive has a budget of its own).
+SKTGraphicPtr decodeGraphicWithCoder(const platform::KeyedObject& coder, QString* why = nullptr,
+                                     PictureBudget* pictures = nullptr);
 
 // The archive of one graphic.
 QByteArray archivedDataWithGraphic(const SKTGraphic& graphic);
 
 enum class GraphicArchiveResult { Graphic, Nothing, Failed };
 // Reads one archive. Graphic: *graphic is set. Nothing: the archive's root is
-// none (such an element is skipped). Failed: broken archive or unknown kind.
+// none (such an element is skipped). Failed: broken archive, unknown kind, or
+// a picture beyond the budget of decoded pictures.
 GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicPtr* graphic,
-                                             QString* why = nullptr);
+                                             QString* why = nullptr, PictureBudget* pictures = nullptr);
 
-// Reads archives one after another. An archive met again (a list may name one
-// archive many times) is not read again: the graphic is a copy of its first
-// reading.
+// Reads the archives of one reading (a design file, clipboard data) one after
+// another. An archive met again (a list may name one archive many times) is
+// not read again: the graphic is a copy of its first reading, sharing its
+// picture. The pictures of all archives share one budget: once one does not
+// fit, the reading fails and pictures().exceeded() tells why.
 class GraphicArchiveMemo {
  public:
   GraphicArchiveResult read(const QByteArray& data, SKTGraphicPtr* graphic, QString* why = nullptr);
+  const PictureBudget& pictures() const { return pictures_; }
 
  private:
   QHash<QByteArray, SKTGraphicPtr> read_;
+  PictureBudget pictures_;
 };
 
 // ---- Lists of graphics -------------------------------------------------------------
@@ -67,7 +76,8 @@ class GraphicArchiveMemo {
 std::vector<QByteArray> propertiesWithGraphics(const SKTGraphicList& graphics);
 // The graphics of a list of archives, in order; archives whose root is none
 // are skipped. Picture objects reload their picture from their file path when
-// the file exists. nullopt (and a reason) when any archive cannot be read.
+// the file exists. nullopt (and a reason) when any archive cannot be read or
+// their pictures together go beyond one reading's budget.
 std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArray>& archives,
                                                      QString* why = nullptr);
 

@@ -18,6 +18,7 @@
 
 #include "data/Report.h"
 #include "data/ZipInput.h"
+#include "platform/QuotedValue.h"
 #include "platform/RegularFile.h"
 
 using zip_input::decodeName;
@@ -98,10 +99,11 @@ void setModificationTime(int fd, const tm_unz& date) {
 enum class CopyResult { Ok, ReadFailed, TooLarge };
 
 // Copies the open entry into the file descriptor (or only drains it when fd < 0),
-// counting every byte against the limit.
+// counting every byte against the limit. A write that fails stops the writing
+// (the entry is still read to its end) and leaves its errno in *writeError.
 // A stream that ends before the size its header gives is a damaged entry.
-CopyResult copyEntry(unzFile file, int fd, ZPOS64_T expected, std::int64_t& total,
-                     const UnzipLimits& limits) {
+CopyResult copyEntry(unzFile file, int fd, ZPOS64_T expected, std::int64_t& total, const UnzipLimits& limits,
+                     int* writeError) {
   char buffer[kReadBlock];
   ZPOS64_T entryBytes = 0;
   for (;;) {
@@ -115,7 +117,7 @@ CopyResult copyEntry(unzFile file, int fd, ZPOS64_T expected, std::int64_t& tota
       const ssize_t put = ::write(fd, buffer + done, static_cast<size_t>(got - done));
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) {
-        // A target that cannot be written is skipped, as one that cannot be created.
+        *writeError = put < 0 ? errno : ENOSPC;
         fd = -1;
         break;
       }
@@ -128,6 +130,17 @@ bool pathExists(const QString& path) {
   struct stat st;
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
+
+// The entries an unpack could not write, and why the first of them was not.
+struct NotWritten {
+  QStringList entries;
+  QString reason;
+
+  void add(const QString& entry, int error) {
+    if (entries.isEmpty()) reason = QString::fromLocal8Bit(std::strerror(error));
+    entries.append(entry);
+  }
+};
 
 }  // namespace
 
@@ -156,6 +169,7 @@ bool CardZipArchive::unzipFileAtPath(const QString& path, const QString& destina
   const QString root = QDir::cleanPath(destination);
   const QByteArray passwordBytes = password.toLatin1();
   std::int64_t total = 0;
+  NotWritten notWritten;
   int status = UNZ_OK;
   while (status == UNZ_OK) {
     const int opened = password.isEmpty() ? unzOpenCurrentFile(zip.file)
@@ -183,21 +197,29 @@ bool CardZipArchive::unzipFileAtPath(const QString& path, const QString& destina
       return false;
     }
 
-    if (entry.isFolder)
-      QDir().mkpath(target);
-    else
+    if (entry.isFolder) {
+      if (!QDir().mkpath(target) || !QFileInfo(target).isDir())
+        notWritten.add(entry.name, pathExists(target) ? ENOTDIR : EACCES);
+    } else {
       QDir().mkpath(QFileInfo(target).path());
+    }
 
     int fd = -1;
+    int writeError = 0;
     if (!entry.isFolder && (overwrite || !pathExists(target))) {
       fd = ::open(QFile::encodeName(target).constData(),
                   O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+      if (fd < 0) writeError = errno;
     }
-    const CopyResult copied = copyEntry(zip.file, fd, info.uncompressed_size, total, limits);
+    const CopyResult copied = copyEntry(zip.file, fd, info.uncompressed_size, total, limits, &writeError);
     if (fd >= 0) {
-      if (copied == CopyResult::Ok && info.dosDate != 0) setModificationTime(fd, info.tmu_date);
+      if (copied == CopyResult::Ok && writeError == 0 && info.dosDate != 0)
+        setModificationTime(fd, info.tmu_date);
       ::close(fd);
+      // A part of a file is no file: it goes.
+      if (writeError != 0) ::unlink(QFile::encodeName(target).constData());
     }
+    if (writeError != 0) notWritten.add(entry.name, writeError);
     const int closed = unzCloseCurrentFile(zip.file);
     if (copied == CopyResult::TooLarge) {
       setError(error, CardZipArchiveError::kTooLarge,
@@ -210,6 +232,12 @@ bool CardZipArchive::unzipFileAtPath(const QString& path, const QString& destina
       return false;
     }
     status = unzGoToNextFile(zip.file);
+  }
+  if (!notWritten.entries.isEmpty()) {
+    setError(error, CardZipArchiveError::kWriteFailed,
+             QStringLiteral("could not write %1 (%2)")
+                 .arg(platform::quotedValueList(notWritten.entries), notWritten.reason));
+    return false;
   }
   return true;
 }

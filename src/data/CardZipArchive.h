@@ -25,6 +25,7 @@ struct CardZipArchiveError {
   static constexpr int kUnsafeEntry = -3;      // an entry name leaves the destination
   static constexpr int kTooLarge = -4;         // too many entries or bytes
   static constexpr int kEntryFailed = -5;      // an entry could not be opened or read
+  static constexpr int kWriteFailed = -6;      // entries could not be written (named)
 
   QString domain;
   int code = 0;
@@ -40,8 +41,12 @@ struct UnzipLimits {
 class CardZipArchive {
  public:
   // Unpacks every entry of the archive into the destination folder. True when
-  // every entry was opened and read without error. With overwrite false an
-  // existing file is left as it is (and the entry skipped).
+  // every entry was opened, read and written without error. With overwrite
+  // false an existing file is left as it is (and the entry skipped). An entry
+  // whose file or folder cannot be made or written (a folder or a link in its
+  // place, no permission, a full disk) does not stop the others; the unpack
+  // then answers false with kWriteFailed, naming those entries and why the
+  // first was not written.
   static bool unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
                               const QString& password, CardZipArchiveError* error,
                               const UnzipLimits& limits = UnzipLimits());

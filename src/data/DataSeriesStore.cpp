@@ -9,6 +9,7 @@
 
 #include "data/Report.h"
 #include "data/globals.h"
+#include "platform/QuotedValue.h"
 #include "platform/RegularFile.h"
 #include "platform/SavedFile.h"
 #include "platform/StringHelpers.h"
@@ -82,17 +83,48 @@ bool DataSeriesStore::Check_Batch_File_In_Use_Validation(const QString& name,
   return false;
 }
 
-std::optional<QString> DataSeriesStore::readText(const QString& name) const {
-  const QString path = seriesFilePath(name);
-  if (path.isEmpty()) return std::nullopt;
+namespace {
+
+enum class SeriesFileRead { Read, Missing, Unreadable, TooLarge };
+
+// The bytes of a series file: nothing larger than the limit is read (nor is
+// memory taken for it), also when the file grows while it is read.
+SeriesFileRead readSeriesFile(const QString& path, QByteArray* bytes) {
+  const QFileInfo info(path);
+  if (path.isEmpty() || !info.isFile()) return SeriesFileRead::Missing;
+  if (info.size() > DataSeriesStore::kMaxSeriesBytes) return SeriesFileRead::TooLarge;
   QFile file;
-  if (!platform::openRegularFile(file, path)) return std::nullopt;
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return std::nullopt;
+  if (!platform::openRegularFile(file, path)) return SeriesFileRead::Unreadable;
+  *bytes = file.read(DataSeriesStore::kMaxSeriesBytes + 1);
+  if (file.error() != QFileDevice::NoError) return SeriesFileRead::Unreadable;
+  if (bytes->size() > DataSeriesStore::kMaxSeriesBytes) {
+    *bytes = QByteArray();
+    return SeriesFileRead::TooLarge;
+  }
+  return SeriesFileRead::Read;
+}
+
+std::optional<QString> utf8Text(const QByteArray& bytes) {
   QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = decoder(bytes);
   if (decoder.hasError()) return std::nullopt;
   return text;
+}
+
+}  // namespace
+
+QString DataSeriesStore::refusedSeriesMessage(const QString& name) {
+  return QStringLiteral(
+             "The data series \"%1\" cannot be used: its file is not a UTF-8 text file or is too large.")
+      .arg(platform::quotedValue(name));
+}
+
+std::optional<QString> DataSeriesStore::readText(const QString& name, bool* tooLarge) const {
+  QByteArray bytes;
+  const SeriesFileRead read = readSeriesFile(seriesFilePath(name), &bytes);
+  if (tooLarge) *tooLarge = read == SeriesFileRead::TooLarge;
+  if (read != SeriesFileRead::Read) return std::nullopt;
+  return utf8Text(bytes);
 }
 
 QStringList DataSeriesStore::cardValuesFromText(const QString& text) {
@@ -108,8 +140,8 @@ QStringList DataSeriesStore::productionValuesFromText(const QString& text) {
   return body.split('\n');
 }
 
-QStringList DataSeriesStore::readCardValues(const QString& name) const {
-  const std::optional<QString> text = readText(name);
+QStringList DataSeriesStore::readCardValues(const QString& name, bool* tooLarge) const {
+  const std::optional<QString> text = readText(name, tooLarge);
   return text ? cardValuesFromText(*text) : QStringList();
 }
 
@@ -122,23 +154,17 @@ QString DataSeriesStore::Get_First_Value_Of_Dataset(const QString& name) const {
 
 std::optional<QStringList> DataSeriesStore::readSeriesLines(const QString& path, bool* refused) {
   if (refused) *refused = false;
-  const QFileInfo info(path);
-  if (path.isEmpty() || !info.isFile()) return std::nullopt;
-  const auto refuse = [refused]() -> std::optional<QStringList> {
+  QByteArray bytes;
+  const SeriesFileRead read = readSeriesFile(path, &bytes);
+  if (read == SeriesFileRead::Missing) return std::nullopt;
+  const std::optional<QString> text = read == SeriesFileRead::Read ? utf8Text(bytes) : std::nullopt;
+  if (!text) {
     if (refused) *refused = true;
     return std::nullopt;
-  };
-  if (info.size() > kMaxSeriesBytes) return refuse();
-  QFile file;
-  if (!platform::openRegularFile(file, path)) return refuse();
-  const QByteArray bytes = file.read(kMaxSeriesBytes + 1);
-  if (file.error() != QFileDevice::NoError || bytes.size() > kMaxSeriesBytes) return refuse();
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  const QString text = decoder(bytes);
-  if (decoder.hasError()) return refuse();
+  }
   // Line i is card i's value, also where it is empty at either end of the
   // file; an empty file still makes one card, with nothing on it.
-  QStringList lines = productionValuesFromText(text);
+  QStringList lines = productionValuesFromText(*text);
   if (lines.isEmpty()) lines.append(QStringLiteral(""));
   return lines;
 }
@@ -148,29 +174,39 @@ QString DataSeriesStore::filledValue(const QString& value) {
 }
 
 bool DataSeriesStore::writeSeries(const QString& name, const QStringList& values, SeriesWriteMode mode,
-                                  SeriesFailureReport report) const {
-  return writeSeriesValues(name, SeriesValues::fromList(values), mode, report);
+                                  SeriesFailureReport report, QString* failure) const {
+  return writeSeriesValues(name, SeriesValues::fromList(values), mode, report, failure);
 }
 
 bool DataSeriesStore::writeSeriesValues(const QString& name, const SeriesValues& values, SeriesWriteMode mode,
-                                        SeriesFailureReport report) const {
-  const auto fail = [&] {
-    if (report == SeriesFailureReport::Message) data_report::alert(kFileAccessError);
+                                        SeriesFailureReport report, QString* failure) const {
+  const auto fail = [&](const QString& message) {
+    if (failure) *failure = message;
+    if (report == SeriesFailureReport::Message) data_report::alert(message);
     return false;
   };
+  const auto failedAccess = [&] { return fail(QString::fromLatin1(kFileAccessError)); };
   const QString path = seriesFilePath(name);
-  if (path.isEmpty()) return fail();
+  if (path.isEmpty()) return failedAccess();
 
   if (mode == SeriesWriteMode::Replace || !QFileInfo::exists(path))
-    return saveWholeFile(path, values.fileBytes()) || fail();
-  QFile old;
-  if (!platform::openRegularFile(old, path)) return fail();
-  QByteArray bytes = old.readAll();
-  if (old.error() != QFileDevice::NoError) return fail();
+    return saveWholeFile(path, values.fileBytes()) || failedAccess();
+  // Appending reads the old file whole, as every reader does, so it refuses
+  // one that a run would refuse, and never makes one.
+  QByteArray bytes;
+  switch (readSeriesFile(path, &bytes)) {
+    case SeriesFileRead::Read:
+      break;
+    case SeriesFileRead::TooLarge:
+      return fail(refusedSeriesMessage(name));
+    default:
+      return failedAccess();
+  }
   // New lines start after the last line feed, also when the old file lacks one.
   if (!bytes.isEmpty() && !bytes.endsWith('\n')) bytes.append('\n');
+  if (bytes.size() + values.fileBytes().size() > kMaxSeriesBytes) return fail(refusedSeriesMessage(name));
   bytes.append(values.fileBytes());
-  return saveWholeFile(path, bytes) || fail();
+  return saveWholeFile(path, bytes) || failedAccess();
 }
 
 bool DataSeriesStore::deleteSeries(const QString& name) const {

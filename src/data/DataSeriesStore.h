@@ -74,10 +74,12 @@ class DataSeriesStore {
   // failure while walking the design is shown and answers false.
   bool Check_Batch_File_In_Use_Validation(const QString& name, const SeriesBindingSource& design) const;
 
-  // Readers. A file that is missing, unreadable or not valid UTF-8 gives no values.
+  // Readers. A file that is missing, unreadable or not valid UTF-8 gives no
+  // values; one larger than kMaxSeriesBytes is not read at all, gives no
+  // values and sets *tooLarge (to be refused with refusedSeriesMessage).
   // The viewer's and editor's values: value i is what card i shows, line i
   // trimmed, empty lines kept in their places (production's lines, trimmed).
-  QStringList readCardValues(const QString& name) const;
+  QStringList readCardValues(const QString& name, bool* tooLarge = nullptr) const;
   // Card 1's value, read and trimmed as a run fills an object with it ("" when
   // the series has none or cannot be read): what an object bound to the
   // series shows in the design and in every preview.
@@ -87,8 +89,12 @@ class DataSeriesStore {
   static QStringList cardValuesFromText(const QString& text);
   static QStringList productionValuesFromText(const QString& text);
 
-  // The reader of a run. Series files larger than this are refused.
+  // Series files larger than this are refused by every reader (the viewer,
+  // the editor, appending, a run) with refusedSeriesMessage.
   static constexpr qint64 kMaxSeriesBytes = 256LL * 1024 * 1024;
+  // "The data series "<name>" cannot be used: its file is not a UTF-8 text
+  // file or is too large."
+  static QString refusedSeriesMessage(const QString& name);
   // Reads a series file as a run does: line i is the value of card i, empty
   // lines at either end included; only the file's final line feed ends a
   // line without starting another (an empty file gives one empty line).
@@ -101,20 +107,25 @@ class DataSeriesStore {
   // Writes the values, each followed by one line feed. Replace builds the new
   // file completely before it takes the old one's place; Append keeps the old
   // lines and adds the new ones after them. A bad name or a failed write leaves
-  // the old file as it was, answers false and, with Message, shows kFileAccessError.
+  // the old file as it was, answers false and, with Message, shows
+  // kFileAccessError; an old file beyond kMaxSeriesBytes, or one that would
+  // grow beyond it, is refused so too, with refusedSeriesMessage. *failure
+  // receives the message of a failure.
   bool writeSeries(const QString& name, const QStringList& values,
                    SeriesWriteMode mode = SeriesWriteMode::Replace,
-                   SeriesFailureReport report = SeriesFailureReport::Message) const;
+                   SeriesFailureReport report = SeriesFailureReport::Message,
+                   QString* failure = nullptr) const;
   // The same for values already held as the file's bytes (no copy of them is made on Replace).
   bool writeSeriesValues(const QString& name, const SeriesValues& values,
                          SeriesWriteMode mode = SeriesWriteMode::Replace,
-                         SeriesFailureReport report = SeriesFailureReport::Message) const;
+                         SeriesFailureReport report = SeriesFailureReport::Message,
+                         QString* failure = nullptr) const;
   // Removes the series file; true when no file of that name is left. A name
   // that is not plain removes nothing.
   bool deleteSeries(const QString& name) const;
 
  private:
-  std::optional<QString> readText(const QString& name) const;
+  std::optional<QString> readText(const QString& name, bool* tooLarge) const;
 
   QString folder_;
 };

@@ -2,6 +2,7 @@
 
 #include "data/globals.h"
 #include "platform/Messages.h"
+#include "platform/QuotedValue.h"
 
 namespace data_report {
 
@@ -14,14 +15,7 @@ void alert(const QString& text) {
 }
 
 QString excerpt(const QString& text, qsizetype maxLength) {
-  QString out = text.left(maxLength);
-  if (!out.isEmpty() && out.back().isHighSurrogate()) out.chop(1);
-  for (QChar& c : out)
-    if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
-        c.category() == QChar::Separator_Paragraph)
-      c = QChar::ReplacementCharacter;
-  if (text.size() > maxLength) out += QChar(0x2026);
-  return out;
+  return platform::quotedValue(text, maxLength);
 }
 
 }  // namespace data_report

@@ -10,9 +10,10 @@ namespace data_report {
 void log(const QString& text);
 // A message box with the single button "OK".
 void alert(const QString& text);
-// A text from a file, fit to be quoted in a message: control characters
-// become U+FFFD and anything beyond maxLength characters becomes "…", so that
-// a hostile name can neither forge log lines nor blow a message up.
+// A text from a file, fit to be quoted in a message (platform::quotedValue):
+// control characters become U+FFFD and a text beyond maxLength characters
+// keeps its start and end around "…", so that a hostile name can neither
+// forge log lines nor blow a message up.
 QString excerpt(const QString& text, qsizetype maxLength = 80);
 
 }  // namespace data_report

@@ -9,6 +9,7 @@
 #include "core/SKTImage.h"
 #include "core/SKTText.h"
 #include "data/DataSourceTable.h"
+#include "platform/QuotedValue.h"
 
 namespace production {
 
@@ -42,10 +43,10 @@ bool isOnCards(const SKTGraphic& object) {
 // tab and the table window show, by its number only when it has none.
 QString sourceOf(const SKTGraphic& object) {
   if (object.data_source_type == kSeriesSource)
-    return QStringLiteral("data series \"%1\"").arg(object.batch_list_name);
+    return QStringLiteral("data series \"%1\"").arg(platform::quotedValue(object.batch_list_name));
   const QString title = Data_From_Excel_Table().columnTitles().value(object.excel_col_indx).trimmed();
   if (title.isEmpty()) return QStringLiteral("spreadsheet column %1").arg(object.excel_col_indx);
-  return QStringLiteral("spreadsheet column \"%1\"").arg(title);
+  return QStringLiteral("spreadsheet column \"%1\"").arg(platform::quotedValue(title));
 }
 
 QString lostPart(CardSide which, const char* kind, const QString& shown, const SKTGraphic& object) {

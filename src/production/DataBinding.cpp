@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "platform/Messages.h"
+#include "platform/QuotedValue.h"
 #include "production/globals.h"
 
 namespace production {
@@ -12,12 +13,6 @@ namespace {
 
 constexpr int kSeriesSource = 1;
 constexpr int kExcelSource = 2;
-
-QString refusedSeriesMessage(const QString& name) {
-  return QStringLiteral(
-             "The data series \"%1\" cannot be used: its file is not a UTF-8 text file or is too large.")
-      .arg(name);
-}
 
 void showReason(const std::exception& e) {
   Show_MessageBox(QString::fromUtf8(e.what()));
@@ -28,7 +23,8 @@ QStringList missingSourceLines(const MissingSources& missing, int tableColumns) 
   QStringList lines;
   for (const QString& name : missing.series)
     lines << (name.isEmpty() ? QStringLiteral("An object is bound to a data series without a name.")
-                             : QStringLiteral("The data series \"%1\" no longer exists.").arg(name));
+                             : QStringLiteral("The data series \"%1\" no longer exists.")
+                                   .arg(platform::quotedValue(name)));
   for (int column : missing.columns)
     lines << QStringLiteral(
                  "The spreadsheet column %1 no longer exists (the spreadsheet data has %2 columns).")
@@ -42,7 +38,7 @@ QString emptiedObjectsNote(const MissingSources& missing) {
   QStringList sources;
   for (const QString& name : missing.series)
     sources << (name.isEmpty() ? QStringLiteral("a data series without a name")
-                               : QStringLiteral("the data series \"%1\"").arg(name));
+                               : QStringLiteral("the data series \"%1\"").arg(platform::quotedValue(name)));
   for (int column : missing.columns) sources << QStringLiteral("spreadsheet column %1").arg(column);
   return QStringLiteral("The objects bound to data that no longer exists were left empty (%1).")
       .arg(sources.join(QStringLiteral(", ")));
@@ -194,8 +190,8 @@ bool DataBinding::Add_dataset_col_in_binding_table(const QString& name) {
   bool refused = false;
   std::optional<QStringList> lines = DataSeriesStore::readSeriesLines(store_.seriesFilePath(name), &refused);
   if (refused) {
-    qCWarning(lcProduction).noquote() << refusedSeriesMessage(name);
-    Show_MessageBox(refusedSeriesMessage(name));
+    qCWarning(lcProduction).noquote() << DataSeriesStore::refusedSeriesMessage(name);
+    Show_MessageBox(DataSeriesStore::refusedSeriesMessage(name));
     return false;
   }
   if (lines) slot->lines = std::move(lines);

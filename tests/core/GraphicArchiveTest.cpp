@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
@@ -362,6 +363,40 @@ TEST_F(GraphicArchive, OnlyTheSixKindsAreCreated) {
         << name;
     EXPECT_EQ(g, nullptr);
   }
+}
+
+// The pictures of one reading share a budget: each is counted as it decodes
+// (by its own format's size), and one whose header says it would pass what is
+// left is refused before it is decoded, failing the reading.
+TEST_F(GraphicArchive, PicturesOfOneReadingShareABudget) {
+  const auto png = [](int side, QImage::Format format) {
+    QImage image(side, side, format);
+    image.fill(Qt::darkGray);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, "PNG"));
+    return bytes;
+  };
+  const auto barcodeWith = [](const QByteArray& picture) {
+    return partialArchive("SKTBarcode", [&](platform::KeyedObjectWriter& o) {
+      o.setImage("_barcode_image", platform::KeyedImage{picture, QSizeF(100, 100)});
+    });
+  };
+  const QByteArray colour = barcodeWith(png(300, QImage::Format_ARGB32));    // 360,000 bytes decoded
+  const QByteArray grey = barcodeWith(png(400, QImage::Format_Grayscale8));  // 160,000 bytes
+  PictureBudget budget(1024 * 1024);
+  SKTGraphicPtr g;
+  QString why;
+  for (const QByteArray* archive : {&colour, &colour, &grey}) {
+    ASSERT_EQ(graphicWithArchivedData(*archive, &g, &why, &budget), GraphicArchiveResult::Graphic);
+    EXPECT_FALSE(g->_barcode_image.isNull());
+  }
+  EXPECT_EQ(budget.used(), 880000);
+  EXPECT_EQ(graphicWithArchivedData(colour, &g, &why, &budget), GraphicArchiveResult::Failed);
+  EXPECT_EQ(why, "its pictures would take more than 1 MB of memory");
+  EXPECT_TRUE(budget.exceeded());
+  EXPECT_EQ(budget.used(), 880000);
 }
 
 platform::PlistValue archivePlist(const QByteArray& archive) {

@@ -1,11 +1,14 @@
 // The zip wrapper: round trips checked with `unzip -Z1`, entry names in UTF-8,
-// and archives that try to write outside the destination or unpack too much.
+// entries that cannot be written named, and archives that try to write
+// outside the destination or unpack too much.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <csignal>
 #include <stdexcept>
 
 #include "DataTestSupport.h"
@@ -106,6 +109,37 @@ TEST_F(ZipTest, UnzipKeepsDatesBackslashesAndTheOverwriteRule) {
 
   ASSERT_TRUE(CardZipArchive::unzipFileAtPath(path("in.zip"), path("dest")));
   EXPECT_EQ(readAll(path("dest/top.txt")), QByteArray("new"));
+
+  // Entries that cannot be written (a link or a folder in their place) are
+  // named, and do not stop the others.
+  python(kMakeZip, {path("three.zip"), "xl/sheet.xml", "s", "middle.txt", "m", "top.txt", "t"});
+  ASSERT_TRUE(QDir().mkpath(path("blocked/top.txt")));
+  ASSERT_TRUE(QDir().mkpath(path("blocked/xl")));
+  ASSERT_TRUE(QFile::link(path("elsewhere.xml"), path("blocked/xl/sheet.xml")));
+  CardZipArchiveError error;
+  EXPECT_FALSE(CardZipArchive::unzipFileAtPath(path("three.zip"), path("blocked"), true, QString(), &error));
+  EXPECT_EQ(error.code, CardZipArchiveError::kWriteFailed);
+  EXPECT_EQ(error.localizedDescription,
+            "could not write \"xl/sheet.xml\", \"top.txt\" (Too many levels of symbolic links)");
+  EXPECT_EQ(readAll(path("blocked/middle.txt")), QByteArray("m"));
+  EXPECT_FALSE(QFileInfo::exists(path("elsewhere.xml")));
+
+  // A file the disk stops taking halfway is named and not left behind in part.
+  QByteArray large(64 * 1024, 'L');
+  python(kMakeZip, {path("large.zip"), "large.bin", QString::fromLatin1(large)});
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  const bool unpacked =
+      CardZipArchive::unzipFileAtPath(path("large.zip"), path("full"), true, QString(), &error);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(unpacked);
+  EXPECT_EQ(error.localizedDescription, "could not write \"large.bin\" (File too large)");
+  EXPECT_FALSE(QFileInfo::exists(path("full/large.bin")));
 }
 
 TEST_F(ZipTest, EntriesThatLeaveTheDestinationAreRefusedBeforeAnythingIsWritten) {

@@ -305,9 +305,8 @@ print(repr([c.value for c in ws['A']]))
 TEST_F(WorkbookReading, QuotedFileTextsInMessagesAreShortAndOnOneLine) {
   EXPECT_EQ(data_report::excerpt("plain"), "plain");
   EXPECT_EQ(data_report::excerpt(QString("a\nb") + QChar(0) + "c\x1b"), "a\uFFFDb\uFFFDc\uFFFD");
-  EXPECT_EQ(data_report::excerpt(QString(100, 'x'), 10), QString(10, 'x') + QChar(0x2026));
-  EXPECT_EQ(data_report::excerpt(QString("abc") + QChar(0xD83D) + QChar(0xDE00), 4),
-            "abc" + QString(QChar(0x2026)));
+  // The start and the end of a long text stay, around "…".
+  EXPECT_EQ(data_report::excerpt(QString(100, 'x') + "yz", 10), QString(5, 'x') + QChar(0x2026) + "xxxyz");
 
   const QString longName = "../" + QString(5000, 'n') + "\nforged log line";
   python(kZipParts, {path("slip.zip"), longName, "x"});

@@ -553,7 +553,7 @@ TEST_F(MainWindowDesignFile, OpenCommandSavesFirstOnYesAndResetsOnlyForAFileRead
   host.queueYesNo(false);
   host.queueOpenPanel({damaged});
   window.Open_Btn_Clicked();
-  EXPECT_EQ(shown(host), QStringList{designfile::kCorruptMessage});
+  EXPECT_EQ(shown(host), QStringList{designfile::kCorruptMessage + "\n\nNot a property list."});
   EXPECT_EQ(window.document()->graphics().size(), 3u);
   EXPECT_EQ(Project_File_Name, file);
 
@@ -721,7 +721,8 @@ TEST_F(MainWindowDesignFile, CorruptFileLeavesTheDesignUntouched) {
     const QString bad = path(QStringLiteral("bad.dcard"));
     ASSERT_TRUE(designfile_test::writeFile(bad, bytes));
     EXPECT_EQ(window.Read_and_load_design_Log(bad, QStringLiteral("L")), 0);
-    EXPECT_EQ(shown(host).value(0), "File is corrupt and cannot be opened.");
+    EXPECT_TRUE(shown(host).value(0).startsWith("File is corrupt and cannot be opened.\n\n"))
+        << shown(host).value(0).toStdString();
     host.clear();
     EXPECT_EQ(window.document()->graphics().size(), 2u);
     EXPECT_EQ(window.document()->graphics_back().size(), 1u);

@@ -330,14 +330,18 @@ void BatchWizard::On_Update() {
     return;
   }
   probe.close();
+  QStringList values;
+  bool tooLarge = false;
+  runWithProgress(this, [&](TaskProgress&) { values = store.readCardValues(name, &tooLarge); });
+  // A file no reader takes is not opened for editing: a save would replace it with nothing.
+  if (tooLarge) {
+    Show_MessageBox(DataSeriesStore::refusedSeriesMessage(name));
+    return;
+  }
   Show_hide_Last_screen(false);
   Show_hide_first_screen(true);
   batch_list_name->setText(name);
   update_list_name = name;
-  ListData_value->clear();
-  Update_Value_List_Count();
-  QStringList values;
-  runWithProgress(this, [&](TaskProgress&) { values = store.readCardValues(name); });
   // Row i is card i's value: an empty value keeps its row, so that a save
   // writes it back in its place.
   ListData_value->setValues(std::move(values));

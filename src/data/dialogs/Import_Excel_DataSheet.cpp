@@ -15,6 +15,7 @@
 #include "data/dialogs/ProgressSheet.h"
 #include "data/dialogs/SeriesWriting.h"
 #include "platform/Messages.h"
+#include "platform/QuotedValue.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
 #include "platform/widgets/Controls.h"
@@ -151,13 +152,15 @@ void Import_Excel_DataSheet::Create_file_For_Col_Func() {
         if (!skipAllInUse)
           askColumnQuestion(
               QStringLiteral("Message :"),
-              name + QStringLiteral("\nBatch processing Series name is already in use with another "
-                                    "sequence. Please change Batch Processing Series Name."),
+              platform::quotedValue(name) +
+                  QStringLiteral("\nBatch processing Series name is already in use with another "
+                                 "sequence. Please change Batch Processing Series Name."),
               offerApplyAll, skipAllInUse);
         continue;
       }
       if (!replaceAll && askColumnQuestion(QStringLiteral("Batch Processing Series already exists :"),
-                                           name + QStringLiteral("\n") + series_writing::kReplaceQuestion,
+                                           platform::quotedValue(name) + QStringLiteral("\n") +
+                                               series_writing::kReplaceQuestion,
                                            offerApplyAll, replaceAll) != 1)
         continue;
     }
@@ -179,7 +182,7 @@ void Import_Excel_DataSheet::Create_file_For_Col_Func() {
         "corrupted or selected file contains invalid characters."));
   } else if (!notWritten.isEmpty()) {
     Show_MessageBox(DataSeriesStore::kFileAccessError + QStringLiteral("\n\nNot written: ") +
-                    notWritten.join(QStringLiteral(", ")));
+                    platform::quotedValueList(notWritten));
   }
   done(1);
 }

@@ -47,11 +47,12 @@ QString acceptTypedName(const DataSeriesStore& store, const QString& typedName) 
 bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name,
                    const SeriesValues& values, SeriesWriteMode mode) {
   bool written = false;
+  QString failure;
   runWithProgress(owner, [&](TaskProgress&) {
-    written = store.writeSeriesValues(name, values, mode, SeriesFailureReport::Silent);
+    written = store.writeSeriesValues(name, values, mode, SeriesFailureReport::Silent, &failure);
   });
   if (!written) {
-    Show_MessageBox(DataSeriesStore::kFileAccessError);
+    Show_MessageBox(failure);
     return false;
   }
   seriesChanged();

@@ -39,8 +39,9 @@ QString acceptTypedName(const DataSeriesStore& store, const QString& typedName);
 
 // Writes the values on a worker while the please-wait sheet covers `owner`;
 // the old file stays until the new one is complete. A failed write shows
-// "Error in file accessing." and answers false; a write made is announced
-// (seriesChanged).
+// "Error in file accessing." (or, appending to a file beyond the size every
+// reader takes, DataSeriesStore::refusedSeriesMessage) and answers false; a
+// write made is announced (seriesChanged).
 bool writeOnWorker(QWidget* owner, const DataSeriesStore& store, const QString& name,
                    const SeriesValues& values, SeriesWriteMode mode = SeriesWriteMode::Replace);
 

@@ -66,8 +66,13 @@ void View_Data_Series::Open_Wnd() {
     ListData->clear();
     QStringList values;
     const QString name = file_name;
+    bool tooLarge = false;
     // Row i is what card i shows, an empty value too.
-    runWithProgress(this, [&](TaskProgress&) { values = DataSeriesStore().readCardValues(name); });
+    runWithProgress(this, [&](TaskProgress&) { values = DataSeriesStore().readCardValues(name, &tooLarge); });
+    if (tooLarge) {
+      Show_MessageBox(DataSeriesStore::refusedSeriesMessage(name));
+      return;
+    }
     ListData->setValues(values);
     Update_batch_List_Count();
     platform::messageHost().runModal(*this);

@@ -215,7 +215,8 @@ bool Save_project_file(DesignHost& host, bool save_as, bool show_msg) {
   }
 }
 
-std::optional<Design> readDesignFile(const QString& path, QString* why, bool* unreadable) {
+std::optional<Design> readDesignFile(const QString& path, QString* why, bool* unreadable,
+                                     DesignFileFault* fault) {
   if (unreadable) *unreadable = false;
   QString reason;
   const std::optional<QByteArray> bytes = platform::readRegularFile(path, designFileLimits().bytes, &reason);
@@ -224,7 +225,26 @@ std::optional<Design> readDesignFile(const QString& path, QString* why, bool* un
     if (unreadable) *unreadable = true;
     return std::nullopt;
   }
-  return parseDesignFile(*bytes, why);
+  DesignFileFault found;
+  std::optional<Design> design = parseDesignFile(*bytes, &found);
+  if (!design) {
+    if (why) *why = faultText(found);
+    if (fault) *fault = found;
+  }
+  return design;
+}
+
+QString corruptMessage(const DesignFileFault& fault) {
+  QString why = fault.place.isEmpty() ? fault.reason : fault.place + QStringLiteral(": ") + fault.reason;
+  if (why.isEmpty()) return kCorruptMessage;
+  why[0] = why[0].toUpper();
+  if (!why.endsWith(QLatin1Char('.'))) why += QLatin1Char('.');
+  return kCorruptMessage + QStringLiteral("\n\n") + why;
+}
+
+QString tooManyPicturesMessage(const QString& path, const DesignFileFault& fault) {
+  return QStringLiteral("The design \"%1\" cannot be opened: %2, far more than a card needs.")
+      .arg(QDir::toNativeSeparators(path), fault.reason);
 }
 
 void applyDesign(DesignHost& host, Design design, const QString& path, const QString& log_or_template) {
@@ -265,10 +285,16 @@ void applyDesign(DesignHost& host, Design design, const QString& path, const QSt
 int Read_and_load_design_Log(DesignHost& host, const QString& path, const QString& log_or_template) {
   QString why;
   bool unreadable = false;
-  std::optional<Design> design = readDesignFile(path, &why, &unreadable);
+  DesignFileFault fault;
+  std::optional<Design> design = readDesignFile(path, &why, &unreadable, &fault);
   if (!design) {
     qCWarning(lcMainWindow).noquote() << QStringLiteral("Design file %1 not opened: %2").arg(path, why);
-    Show_MessageBox(unreadable ? platform::unreadableFileMessage(path, why) : kCorruptMessage);
+    if (unreadable)
+      Show_MessageBox(platform::unreadableFileMessage(path, why));
+    else if (fault.kind == DesignFileFault::Kind::TooManyPictures)
+      Show_MessageBox(tooManyPicturesMessage(path, fault));
+    else
+      Show_MessageBox(corruptMessage(fault));
     return 0;
   }
   try {

@@ -30,8 +30,10 @@
 //     that parsed completely replaces the current design. A file that cannot
 //     be read (missing, no regular file, beyond the size limit, a read error)
 //     is named with the reason (platform::unreadableFileMessage); one that
-//     holds no design shows "File is corrupt and cannot be opened."; either
-//     way nothing changes;
+//     holds no design shows "File is corrupt and cannot be opened." with the
+//     reader's reason; one whose pictures would take more memory than one
+//     reading may (PictureBudget) is named with that; either way nothing
+//     changes;
 //   - after opening, the card outline (Card_Shape) follows the front side;
 //   - every column title of the data-source table is restored, the first one too;
 //   - picture files named by a design are loaded only when they are regular
@@ -49,6 +51,13 @@
 namespace designfile {
 
 inline const QString kCorruptMessage = QStringLiteral("File is corrupt and cannot be opened.");
+// kCorruptMessage and, after a blank line, why: the part of the design the
+// reader refused and its reason ("Front object 2: keyed archive refers to a
+// missing object.").
+QString corruptMessage(const DesignFileFault& fault);
+// A design whose pictures would take more memory than one reading may: the
+// file named, and the budget.
+QString tooManyPicturesMessage(const QString& path, const DesignFileFault& fault);
 inline const QString kSavedMessage = QStringLiteral("Greeting Card Design Log has been saved successfully.");
 inline const QString kFailedMessage = QStringLiteral("fail");
 // "fail: <reason>", the reason as it follows a colon.
@@ -126,8 +135,10 @@ int Open_Log_File(DesignHost& host);
 
 // Reads a design file from disk: only a regular file no larger than the
 // design file limit. Nothing otherwise, with the reason; *unreadable tells a
-// file that could not be read from one that was read but holds no design.
-std::optional<Design> readDesignFile(const QString& path, QString* why = nullptr, bool* unreadable = nullptr);
+// file that could not be read from one that was read but holds no design,
+// whose fault the reader gives in *fault.
+std::optional<Design> readDesignFile(const QString& path, QString* why = nullptr, bool* unreadable = nullptr,
+                                     DesignFileFault* fault = nullptr);
 
 // Puts a staged design in place of the host's (steps of a successful open).
 void applyDesign(DesignHost& host, Design design, const QString& path, const QString& log_or_template);

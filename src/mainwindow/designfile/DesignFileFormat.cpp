@@ -11,6 +11,7 @@
 #include "mainwindow/designfile/DesignText.h"
 #include "mainwindow/globals.h"
 #include "platform/KeyedArchive.h"
+#include "platform/QuotedValue.h"
 
 namespace designfile {
 
@@ -374,7 +375,7 @@ QPointF checkedLocation(const QString& text) {
   const auto p = pointFromText(text);
   if (!p || std::abs(p->x()) > kMaxCardOffset || std::abs(p->y()) > kMaxCardOffset)
     throw ParseError(QStringLiteral("the card location \"%1\" is no point within %2 points of the origin")
-                         .arg(text.left(64))
+                         .arg(platform::quotedValue(text))
                          .arg(kMaxCardOffset));
   return *p;
 }
@@ -384,7 +385,7 @@ QSizeF checkedSize(const QString& text) {
   if (!s || s->width() < 0.0 || s->height() < 0.0 || s->width() > kMaxCardExtent ||
       s->height() > kMaxCardExtent)
     throw ParseError(QStringLiteral("the card size \"%1\" is no size of at most %2 points a side")
-                         .arg(text.left(64))
+                         .arg(platform::quotedValue(text))
                          .arg(kMaxCardExtent));
   return *s;
 }
@@ -392,7 +393,7 @@ QSizeF checkedSize(const QString& text) {
 float checkedOpacity(const QString& text) {
   const double v = doubleFromText(text);
   if (!std::isfinite(v))
-    throw ParseError(QStringLiteral("the opacity \"%1\" is no number").arg(text.left(64)));
+    throw ParseError(QStringLiteral("the opacity \"%1\" is no number").arg(platform::quotedValue(text)));
   return static_cast<float>(std::clamp(v, 0.0, 100.0));
 }
 
@@ -450,7 +451,8 @@ QList<DataSourceRow> readRows(const PlistArray& rows) {
   return out;
 }
 
-SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveMemo& memo) {
+SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveMemo& memo, QString& place) {
+  place = QStringLiteral("the %1 object count").arg(QLatin1String(side));
   const QString countText = in.string("object count");
   bool ok = false;
   const qlonglong count = countText.trimmed().toLongLong(&ok);
@@ -464,6 +466,7 @@ SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveM
   SKTGraphicList graphics;
   graphics.reserve(static_cast<size_t>(lenient));
   for (qlonglong i = 0; i < lenient; ++i) {
+    place = QStringLiteral("%1 object %2").arg(QLatin1String(side)).arg(i + 1);
     SKTGraphicPtr graphic;
     QString why;
     const auto result = memo.read(in.data("object archive"), &graphic, &why);
@@ -479,13 +482,22 @@ SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveM
 }  // namespace
 
 std::optional<Design> parseDesignFile(const QByteArray& bytes, DesignFileFault* fault) {
-  auto fail = [fault](const QString& reason, qsizetype element = -1) -> std::optional<Design> {
-    if (fault) *fault = {element, reason};
+  QString place;
+  GraphicArchiveMemo memo;
+  auto fail = [&](const QString& reason, qsizetype element = -1) -> std::optional<Design> {
+    if (fault) {
+      const auto kind = memo.pictures().exceeded() ? DesignFileFault::Kind::TooManyPictures
+                                                   : DesignFileFault::Kind::Damaged;
+      *fault = {element, reason, place, kind};
+    }
     return std::nullopt;
   };
   QString plistError;
   const auto root = platform::parsePropertyList(bytes, &plistError, designFileLimits());
-  if (!root) return fail(QStringLiteral("not a property list: %1").arg(plistError));
+  if (!root)
+    return fail(plistError.startsWith(QLatin1String("not a property list"))
+                    ? plistError
+                    : QStringLiteral("not a property list: %1").arg(plistError));
   const PlistArray* elements = root->array();
   if (!elements) return fail(QStringLiteral("the property list is not an array"));
   if (elements->empty() || elements->front().toString() != kMagic)
@@ -494,19 +506,23 @@ std::optional<Design> parseDesignFile(const QByteArray& bytes, DesignFileFault* 
   try {
     in.string("mark");
     Design design;
+    place = QStringLiteral("the front page settings");
     design.front = readPageSettings(in);
+    place = QStringLiteral("the back page settings");
     design.back = readPageSettings(in);
+    place = QStringLiteral("the spreadsheet binding");
     design.excelBindingUse = flagFromText(in.string("spreadsheet binding flag"));
     design.excelSourcePath = in.string("spreadsheet path");
-    for (const auto& title : in.array("column titles")) {
+    place = QStringLiteral("the spreadsheet column titles");
+    for (const auto& title : in.array("list of column titles")) {
       auto text = title.toString();
       if (!text) throw ParseError(QStringLiteral("a column title is not a string"));
       design.columnTitles.append(*text);
     }
-    design.rows = readRows(in.array("spreadsheet rows"));
-    GraphicArchiveMemo memo;
-    design.frontGraphics = readGraphics(in, "front", memo);
-    design.backGraphics = readGraphics(in, "back", memo);
+    place = QStringLiteral("the spreadsheet rows");
+    design.rows = readRows(in.array("list of spreadsheet rows"));
+    design.frontGraphics = readGraphics(in, "front", memo, place);
+    design.backGraphics = readGraphics(in, "back", memo, place);
     return design;
   } catch (const ParseError& e) {
     return fail(QString::fromUtf8(e.what()), e.element >= 0 ? e.element : in.position() - 1);
@@ -515,12 +531,15 @@ std::optional<Design> parseDesignFile(const QByteArray& bytes, DesignFileFault* 
   }
 }
 
+QString faultText(const DesignFileFault& fault) {
+  return fault.element < 0 ? fault.reason
+                           : QStringLiteral("element %1: %2").arg(fault.element).arg(fault.reason);
+}
+
 std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why) {
   DesignFileFault fault;
   std::optional<Design> design = parseDesignFile(bytes, &fault);
-  if (!design && why)
-    *why = fault.element < 0 ? fault.reason
-                             : QStringLiteral("element %1: %2").arg(fault.element).arg(fault.reason);
+  if (!design && why) *why = faultText(fault);
   return design;
 }
 

@@ -103,16 +103,24 @@ platform::PlistArray designElements(const Design& design);
 // for a design the reader would refuse.
 QByteArray designFileBytes(const Design& design);
 
-// Why a file is not a design: the reason, and the element being read (-1
-// when the file as a whole is refused).
+// Why a file is not a design: the reason, the element being read (-1 when
+// the file as a whole is refused) and the part of the design it holds ("the
+// front page settings", "back object 2"; empty for the file as a whole).
+// TooManyPictures: the pictures the file carries would take more memory once
+// decoded than one reading may (PictureBudget); the file itself may be sound.
 struct DesignFileFault {
+  enum class Kind { Damaged, TooManyPictures };
   qsizetype element = -1;
   QString reason;
+  QString place;
+  Kind kind = Kind::Damaged;
 };
 
 // Reads a design from a file's bytes (XML or binary property list). Nothing
 // (and the reason) for anything that is not a complete, sound design.
 std::optional<Design> parseDesignFile(const QByteArray& bytes, DesignFileFault* fault);
+// The reason as the log gives it, naming the element ("element 62: ...").
+QString faultText(const DesignFileFault& fault);
 // As above; the reason names the element ("element 62: ...").
 std::optional<Design> parseDesignFile(const QByteArray& bytes, QString* why = nullptr);
 

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <functional>
 #include <ostream>
@@ -41,6 +42,14 @@ inline QString overLimitMessage(const char* limit) {
       .arg(limit);
 }
 
+// How a run refuses a series file it does not take (too large, not UTF-8),
+// as every reader of series files refuses one.
+inline QString refusedSeriesMessage(const char* name) {
+  return QStringLiteral(
+             "The data series \"%1\" cannot be used: its file is not a UTF-8 text file or is too large.")
+      .arg(QLatin1String(name));
+}
+
 class DataDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -62,6 +71,14 @@ class DataDialogTest : public ::testing::Test {
     data_test::writeAll(seriesFile(name), bytes);
   }
   QStringList seriesNames() const { return QDir(seriesFolder()).entryList(QDir::Files, QDir::Name); }
+  // A series file of 300 MB, beyond what any reader takes; sparse, so that it
+  // costs the disk nothing. The temporary folder removes it.
+  void writeHugeSeries(const QString& name) const {
+    QFile file(seriesFile(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.write("first\n") == 6 && file.resize(kHugeSeriesBytes));
+  }
+  static constexpr qint64 kHugeSeriesBytes = 300LL * 1024 * 1024;
   // Texts of the message boxes shown, without the box's leading line break.
   QStringList messages() const {
     QStringList texts;

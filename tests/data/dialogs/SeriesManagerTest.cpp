@@ -299,6 +299,25 @@ TEST_F(SeriesManagerTest, TheViewerShowsTheTrimmedValues) {
   EXPECT_EQ(messages(), QStringList{"Please select the series."});
 }
 
+// A file larger than a run takes is refused by the viewer and the editor as
+// a run refuses it, and neither reads it.
+TEST_F(SeriesManagerTest, ASeriesFileLargerThanARunTakesIsRefusedByTheViewerAndTheEditor) {
+  writeHugeSeries("Huge");
+  writeSeries("Small", "a\n");
+  View_Data_Series::defaultInstance().Open_Wnd("Huge");  // no modal run: the host would fail it
+  inManager([&](BatchWizard& m) {
+    select(m.List, {0});
+    m.Update_Btn_Clicked();
+    EXPECT_FALSE(m.avl_list_box->isHidden());  // still the list of series
+    EXPECT_TRUE(m.ListData_value->values().isEmpty());
+    select(m.List, {1});
+    m.Update_Btn_Clicked();
+    EXPECT_EQ(m.ListData_value->values(), QStringList{"a"});
+  });
+  EXPECT_EQ(messages(), QStringList(2, dialog_test::refusedSeriesMessage("Huge")));
+  EXPECT_EQ(QFileInfo(seriesFile("Huge")).size(), kHugeSeriesBytes);
+}
+
 TEST_F(SeriesManagerTest, TheSeriesButtonsWithNoData) {
   inManager([&](BatchWizard& m) {
     EXPECT_EQ(m.batch_list_count->text(), "Total List : 0");

@@ -113,6 +113,29 @@ TEST_F(SpreadsheetDialogsTest, OneSeriesPerColumnWithTheirOwnNamesAndQuestions) 
   EXPECT_EQ(seriesChanges, 1);
 }
 
+// Column titles of 32,767 characters (the most a cell holds) cannot name a
+// series file; the message names them by their start and end.
+TEST_F(SpreadsheetDialogsTest, TitlesTooLongForASeriesAreNamedShortly) {
+  workbook = sources.path() + "/long titles.xlsx";
+  data_test::python(R"(
+import sys, openpyxl
+wb = openpyxl.Workbook()
+wb.active.append(['Name ' + 'n' * 32752 + ' of guest', 'T' * 32767])
+wb.active.append(['Ann', 'x'])
+wb.save(sys.argv[1])
+)",
+                    {workbook});
+  importWorkbook<Import_Excel_DataSheet>(1, [&](Import_Excel_DataSheet& d) {
+    d.Select_ALL_Pressed();
+    d.OKPressed();
+  });
+  const QString ellipsis(QChar(0x2026));
+  EXPECT_EQ(messages(), QStringList{"Error in file accessing.\n\nNot written: \"Name " + QString(35, 'n') +
+                                    ellipsis + QString(31, 'n') + " of guest\", \"" + QString(40, 'T') +
+                                    ellipsis + QString(40, 'T') + "\""});
+  EXPECT_TRUE(seriesNames().isEmpty());
+}
+
 TEST_F(SpreadsheetDialogsTest, ChosenCellsIntoOneSeriesNewReplacedOrAppended) {
   writeSeries("All", "old\n");
   importWorkbook<Import_Excel_DataSheet>(1, [&](Import_Excel_DataSheet& d) {
@@ -141,6 +164,19 @@ TEST_F(SpreadsheetDialogsTest, ChosenCellsIntoOneSeriesNewReplacedOrAppended) {
   });
   EXPECT_EQ(series("Codes"), QByteArray("Code\n7\n8\n"));
   EXPECT_EQ(messages(), QStringList{"Please enter list name."});
+  EXPECT_EQ(seriesChanges, 2);
+
+  // Appending to a file larger than a run takes is refused as a run refuses it; the file stays.
+  writeHugeSeries("Huge");
+  importWorkbook<Import_Excel_DataSheet>(1, [&](Import_Excel_DataSheet& d) {
+    d.ListData_xl->setChosen(0, true);
+    d.Fill_Col_RD_Click();
+    d.Fill_Type_CellClick(2);
+    d.List_ComboBox->setCurrentText("Huge");
+    d.OKPressed();
+  });
+  EXPECT_EQ(messages(), QStringList({"Please enter list name.", dialog_test::refusedSeriesMessage("Huge")}));
+  EXPECT_EQ(QFileInfo(seriesFile("Huge")).size(), kHugeSeriesBytes);
   EXPECT_EQ(seriesChanges, 2);
 }
 

@@ -1,6 +1,6 @@
-// Damaged design files: every one is refused with the same message and the
-// design that was open stays exactly as it was. A file that cannot be read
-// is refused so too, but named with the reason.
+// Damaged design files: every one is refused with the same message, which
+// gives the reader's reason, and the design that was open stays exactly as it
+// was. A file that cannot be read is refused so too, but named with the reason.
 
 #include <gtest/gtest.h>
 
@@ -66,12 +66,22 @@ class DesignFileCorruptTest : public ::testing::Test {
     return out;
   }
 
-  // Reads the file into `current` and checks the refusal (the corrupt file's
-  // message, or the given one) left it untouched.
-  void expectRefused(const QString& file, const QString& message = designfile::kCorruptMessage) {
+  // The message of a corrupt file with the reader's reason.
+  static QString corrupt(const QString& reason) { return designfile::kCorruptMessage + "\n\n" + reason; }
+
+  // Reads the file into `current` and checks the refusal (the given message,
+  // or the corrupt file's with some reason) left it untouched.
+  void expectRefused(const QString& file, const QString& message = QString()) {
     SCOPED_TRACE(file.toStdString());
     EXPECT_EQ(designfile::Read_and_load_design_Log(current, file, "L"), 0);
-    EXPECT_EQ(messages.messages(), QStringList{"\n" + message});
+    if (message.isEmpty()) {
+      ASSERT_EQ(messages.messages().size(), 1);
+      EXPECT_TRUE(messages.messages()[0].startsWith("\n" + corrupt("")))
+          << messages.messages()[0].toStdString();
+      EXPECT_GT(messages.messages()[0].size(), corrupt("").size() + 10);
+    } else {
+      EXPECT_EQ(messages.messages(), QStringList{"\n" + message});
+    }
     EXPECT_EQ(designFingerprint(current), before);
     EXPECT_EQ(current.resets, 0);
     EXPECT_EQ(current.title, "QUVO Gratulo ( open.dcard )");
@@ -102,7 +112,7 @@ TEST_F(DesignFileCorruptTest, BytesThatAreNoDesign) {
   QRandomGenerator random(42);
   for (auto& c : noise) c = static_cast<char>(random.generate());
   ASSERT_TRUE(writeFile(dir.filePath("random.dcard"), noise));
-  expectRefused(dir.filePath("random.dcard"));
+  expectRefused(dir.filePath("random.dcard"), corrupt("Not a property list."));
 
   ASSERT_TRUE(writeFile(dir.filePath("truncated.dcard"), whole.left(whole.size() / 2)));
   expectRefused(dir.filePath("truncated.dcard"));
@@ -130,12 +140,16 @@ TEST_F(DesignFileCorruptTest, WrongRootOrMark) {
   expectRefused(edited("dict.dcard", "root = {'a': root[0]}"));
   expectRefused(edited("nothing.dcard", "root = []"));
   expectRefused(edited("string.dcard", "root = root[0]"));
+  expectRefused(
+      edited("deep.dcard", "nested = []\nfor i in range(300): nested = [nested]\nroot[59] = nested"),
+      corrupt("Not a property list: property list is nested too deeply."));
 }
 
 TEST_F(DesignFileCorruptTest, ShortFilesAndElementsOfTheWrongKind) {
   expectRefused(edited("older layout.dcard", "root = root[:40]"));
   expectRefused(edited("no counts.dcard", "root = root[:61]"));
-  expectRefused(edited("colour as text.dcard", "root[2] = 'black'"));
+  expectRefused(edited("colour as text.dcard", "root[2] = 'black'"),
+                corrupt("The front page settings: the border colour is not data."));
   expectRefused(edited("flag as data.dcard", "root[1] = b'Y'"));
   expectRefused(edited("titles as text.dcard", "root[59] = 'Row'"));
   expectRefused(edited("row as text.dcard", "root[60] = ['1']"));
@@ -145,11 +159,16 @@ TEST_F(DesignFileCorruptTest, ShortFilesAndElementsOfTheWrongKind) {
   expectRefused(edited("huge size.dcard", "root[47] = '{1e300, 3}'"));
   expectRefused(edited("negative size.dcard", "root[19] = '{-5, 3}'"));
   expectRefused(edited("opacity.dcard", "root[13] = '1e999'"));
+  // A value quoted from the file is cut to its start and end.
+  expectRefused(edited("long size.dcard", "root[19] = '{' + '9' * 5000 + ', 3}'"),
+                corrupt("The front page settings: the card size \"{" + QString(39, '9') + "\u2026" +
+                        QString(36, '9') + ", 3}\" is no size of at most 14400 points a side."));
 }
 
 TEST_F(DesignFileCorruptTest, CountsLargerThanWhatFollows) {
   expectRefused(edited("front count.dcard", "root[61] = '5000000000'"));
-  expectRefused(edited("back count.dcard", "root[73] = '4'"));
+  expectRefused(edited("back count.dcard", "root[73] = '4'"),
+                corrupt("The back object count: 4 back objects announced, 3 elements follow."));
   expectRefused(edited("negative count.dcard", "root[61] = '-1'"));
   // One object fewer than announced on the back side.
   expectRefused(edited("missing object.dcard", "root = root[:-1]"));
@@ -161,7 +180,8 @@ a = archive(62)
 top = a['$objects'][a['$top']['root'].data]
 a['$objects'][top['$class'].data]['$classname'] = 'NSWindow'
 store(62, a)
-)PY"));
+)PY"),
+                corrupt("Front object 1: not a card object: \"NSWindow\"."));
   expectRefused(edited("base class.dcard", R"PY(
 a = archive(74)
 top = a['$objects'][a['$top']['root'].data]
@@ -178,6 +198,12 @@ a = archive(64)
 a['$top']['root'] = plistlib.UID(100000)
 store(64, a)
 )PY"));
+  expectRefused(edited("missing reference.dcard", R"PY(
+a = archive(62)
+a['$objects'][a['$top']['root'].data]['_fillColor'] = plistlib.UID(99999)
+store(62, a)
+)PY"),
+                corrupt("Front object 1: keyed archive refers to a missing object."));
   expectRefused(edited("garbage archive.dcard", "root[65] = b'bplist00garbage'"));
 }
 

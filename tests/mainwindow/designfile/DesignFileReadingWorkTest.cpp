@@ -2,11 +2,13 @@
 // read or refused with work linear in their size (counted, never timed); a
 // refusal leaves the open design as it was. Pictures keep their pixels
 // through a save and an open, and one picture file named by many objects is
-// decoded once.
+// decoded once. The pictures a design carries decode within one budget: the
+// memory a program opening it takes is measured (its peak, never a time).
 #include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -18,6 +20,7 @@
 #include "mainwindow/designfile/DesignFile.h"
 #include "mainwindow/designfile/PlainDesignHost.h"
 #include "mainwindow/globals.h"
+#include "platform/ChildProcess.h"
 #include "support/PlistLibraryWork.h"
 #include "support/ScriptedHost.h"
 
@@ -133,4 +136,71 @@ TEST_F(DesignFileReadingWork, PicturesKeepTheirPixelsAndOneFileIsDecodedOnce) {
   ASSERT_EQ(designfile::Read_and_load_design_Log(later, many, "L"), 1);
   EXPECT_EQ(static_cast<const SKTImage&>(*later.doc.graphics().front())._contents.pixel(0, 0),
             qRgb(10, 20, 30));
+}
+
+namespace {
+
+// What the program said and took while it opened one design.
+struct Opening {
+  int loaded = -1;
+  qint64 peakBytes = 0;
+  QStringList messages;
+};
+
+Opening openInItsOwnProgram(const QString& design) {
+  const platform::ChildResult child =
+      platform::runChild(QStringLiteral(QUVO_BINARY_DIR "/tests/design_open_peak"), {design});
+  Opening opening;
+  EXPECT_EQ(child.exitCode, 0) << child.err.toStdString();
+  for (const QString& line : QString::fromUtf8(child.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    if (line.startsWith(QLatin1String("loaded "))) opening.loaded = line.mid(7).toInt();
+    if (line.startsWith(QLatin1String("peak "))) opening.peakBytes = line.mid(5).toLongLong() * 1024;
+    if (line.startsWith(QLatin1String("message: "))) opening.messages << line.mid(9);
+  }
+  return opening;
+}
+
+}  // namespace
+
+TEST_F(DesignFileReadingWork, PicturesCarriedInADesignDecodeWithinOneBudget) {
+  ASSERT_TRUE(QFileInfo(QStringLiteral(QUVO_BINARY_DIR "/tests/design_open_peak")).isExecutable())
+      << "build the target design_open_peak first";
+  // 7000 x 7000 pixels with alpha: 196 MB each once decoded, some 190 kB each in the file.
+  const QByteArray picture = hostile::largeAlphaPicture(7000);
+  ASSERT_FALSE(picture.isEmpty());
+  constexpr qint64 kDecoded = 7000LL * 7000 * 4;
+  const QString empty = file("empty.dcard", hostile::designWithEmbeddedPictures(picture, 0));
+  const QString two = file("two.dcard", hostile::designWithEmbeddedPictures(picture, 2));
+  const QString twenty = file("twenty.dcard", hostile::designWithEmbeddedPictures(picture, 20));
+  EXPECT_LT(QFileInfo(twenty).size(), 8 * 1024 * 1024);
+
+  const Opening own = openInItsOwnProgram(empty);
+  EXPECT_EQ(own.loaded, 1);
+  // Two such pictures fit: the design opens.
+  const Opening within = openInItsOwnProgram(two);
+  EXPECT_EQ(within.loaded, 1);
+  EXPECT_TRUE(within.messages.isEmpty()) << within.messages.join('|').toStdString();
+  // Twenty (3.9 GB) are refused, naming the file, before the third is decoded.
+  const Opening refused = openInItsOwnProgram(twenty);
+  EXPECT_EQ(refused.loaded, 0);
+  EXPECT_EQ(
+      refused.messages,
+      QStringList{QStringLiteral("The design \"%1\" cannot be opened: its pictures would take more than "
+                                 "512 MB of memory, far more than a card needs.")
+                      .arg(twenty)});
+  EXPECT_LT(refused.peakBytes, own.peakBytes + kDecodedPicturesBudgetBytes);
+  // The two that fitted were decoded: the budget, not an early refusal, stopped it.
+  EXPECT_GT(refused.peakBytes, own.peakBytes + 2 * kDecoded * 9 / 10);
+
+  // Every design the program ships (the samples and the templates) still opens.
+  int shipped = 0;
+  for (const QString folder : {"Samples", "Templates"})
+    for (const QFileInfo& design : QDir(QUVO_SOURCE_DIR "/resources/" + folder).entryInfoList({"*.dcard"})) {
+      PlainDesignHost host;
+      ++shipped;
+      EXPECT_EQ(designfile::Read_and_load_design_Log(host, design.filePath(), "T"), 1)
+          << design.fileName().toStdString();
+    }
+  EXPECT_EQ(shipped, 5);
+  EXPECT_TRUE(messages.messages().isEmpty()) << messages.messages().join('|').toStdString();
 }

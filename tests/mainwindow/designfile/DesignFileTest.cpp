@@ -22,7 +22,6 @@ namespace {
 using designfile::PlainDesignHost;
 using namespace designfile_test;
 
-const QString kCorruptBox = "\n" + designfile::kCorruptMessage;
 const QString kSavedBox = "\n" + designfile::kSavedMessage;
 const QString kFailBox = QStringLiteral("\nfail");
 

@@ -1,10 +1,12 @@
 #include "HostileDesigns.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 
 #include "core/GraphicArchive.h"
 #include "mainwindow/designfile/DesignFileFormat.h"
+#include "platform/KeyedArchive.h"
 #include "platform/PropertyList.h"
 
 namespace hostile {
@@ -86,6 +88,32 @@ QByteArray designWithSharedPicture(const QString& picturePath, int objects) {
     design.frontGraphics.push_back(std::move(g));
   }
   return designfile::designFileBytes(design);
+}
+
+QByteArray largeAlphaPicture(int side) {
+  QImage image(side, side, QImage::Format_ARGB32);
+  if (image.isNull()) return {};
+  image.fill(qRgba(20, 90, 160, 200));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  return image.save(&buffer, "PNG") ? png : QByteArray();
+}
+
+QByteArray designWithEmbeddedPictures(const QByteArray& png, int objects) {
+  PlistArray elements = designElementsWithRows({});
+  elements[kRowsElement + 1] = PlistValue::string(QString::number(objects));
+  for (int i = 0; i < objects; ++i) {
+    platform::KeyedArchiveWriter writer;
+    auto& root =
+        writer.root(QStringLiteral("SKTBarcode"),
+                    {QStringLiteral("SKTBarcode"), QStringLiteral("SKTGraphic"), QStringLiteral("NSObject")});
+    root.setRect(QStringLiteral("_bounds"), QRectF(10 + i, 10, 120, 120));
+    root.setBool(QStringLiteral("ctrl_is_visible"), true);
+    root.setImage(QStringLiteral("_barcode_image"), platform::KeyedImage{png, QSizeF(120, 120)});
+    elements.insert(elements.begin() + kRowsElement + 2 + i, PlistValue::data(writer.finish()));
+  }
+  return platform::toXmlPropertyList(PlistValue(std::move(elements)));
 }
 
 bool writeLargePicture(const QString& path, int side) {

@@ -33,6 +33,15 @@ platform::PlistArray designElementsWithRows(platform::PlistArray rows);
 // picture file.
 QByteArray designWithSharedPicture(const QString& picturePath, int objects);
 
+// PNG bytes of a square picture of `side` pixels with an alpha channel (four
+// bytes a pixel once decoded), of one colour so that the file stays small.
+QByteArray largeAlphaPicture(int side);
+
+// An XML design whose front holds `objects` barcode objects, each carrying
+// the picture (PNG bytes) in its own archive; the archives differ by the
+// object's place, so that none is read as a copy of another.
+QByteArray designWithEmbeddedPictures(const QByteArray& png, int objects);
+
 // Writes a square PNG of `side` pixels (a few large colour blocks, so the file
 // stays small) to the path; false when it cannot.
 bool writeLargePicture(const QString& path, int side);
