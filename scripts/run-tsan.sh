@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Runs every test case of the given suites, each in a process of its own,
-# under ThreadSanitizer, and sums up the reports. Races whose both accesses
-# are made inside Qt or the system are dropped (cmake/ThreadCheckerReports.cpp);
-# any other report is a fault of ours and fails the run.
+# under ThreadSanitizer, and sums up the reports. Races in which one access
+# is made on a stack without a frame of ours (Qt or the system working on a
+# thread of its own) are dropped (cmake/ThreadCheckerReports.cpp), and a
+# library's own memory that its atomics hand between threads of ours is
+# named in tests/tsan.supp; any other report is a fault of ours and fails the
+# run.
 # Then runs each benchmark program of the build once, briefly (the cases below,
 # one iteration each), and counts the reports with a frame of our own code
 # (a function of this repository in one of the stacks): there must be none.

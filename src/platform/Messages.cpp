@@ -143,10 +143,11 @@ bool runOnGuiThread(const std::function<void()>& task, const QString& what) {
   auto call = std::make_shared<GuiCall>();
   call->task = &task;
   {
+    // Told under the lock, as in GuiCalls::post.
     std::lock_guard lock(g_queueMutex);
     g_queue.push_back(call);
+    QMetaObject::invokeMethod(g_server.load(), "serve", Qt::QueuedConnection);
   }
-  QMetaObject::invokeMethod(g_server.load(), "serve", Qt::QueuedConnection);
   std::unique_lock lock(call->mutex);
   for (;;) {
     if (call->finished.wait_for(lock, std::chrono::milliseconds(50),

@@ -5,14 +5,18 @@
 // suppressions when these are gone. Each case runs as its own
 // process (tests/sanitizers/extra.cmake).
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cerrno>
 #include <condition_variable>
 #include <csignal>
 #include <cstdlib>
@@ -147,27 +151,103 @@ TEST(SanitizerProbe, AProgramWhoseSuppressionsAreGoneStartsAndSaysSoOnce) {
   EXPECT_EQ(run.err.count("The sanitizer suppressions were not found"), 1) << run.err.toStdString();
 }
 
+// The path of the lock of X display `number`, and the process it names (0
+// when there is none or it names none).
+QString displayLockPath(int number) {
+  return QStringLiteral("/tmp/.X%1-lock").arg(number);
+}
+pid_t displayLockOwner(const QString& path) {
+  QFile lock(path);
+  if (!lock.open(QIODevice::ReadOnly)) return 0;
+  bool number = false;
+  const pid_t pid = lock.read(64).trimmed().toInt(&number);
+  return number && pid > 0 ? pid : 0;
+}
+
+// The lock of an X display, taken as X servers take it, so that a server
+// started by anyone else on that display (or a script looking for a free
+// one) leaves it to us: the file /tmp/.X<N>-lock holding its owner's process
+// number in ten characters and a line end, written whole under a name of
+// this process and linked into place, which fails where a lock exists. A lock
+// whose process is gone is stale: it is removed and taking is tried again.
+// Two takers removing one stale lock may both believe they hold it; the
+// server's abstract socket then still lets only one of them run there.
+class DisplayLock {
+ public:
+  explicit DisplayLock(int number)
+      : path_(displayLockPath(number).toLocal8Bit()),
+        draft_(QStringLiteral("/tmp/.tX%1-lock.%2").arg(number).arg(getpid()).toLocal8Bit()) {
+    for (int attempt = 0; attempt < 2 && !held_; ++attempt) {
+      if (!writeDraft(getpid())) return;
+      held_ = link(draft_.constData(), path_.constData()) == 0;
+      const int error = errno;
+      unlink(draft_.constData());
+      if (held_ || error != EEXIST || !ownerGone()) return;
+      unlink(path_.constData());
+    }
+  }
+  ~DisplayLock() {
+    const pid_t named = held_ ? owner() : 0;
+    if (named > 0 && (named == getpid() || named == owner_)) unlink(path_.constData());
+  }
+  DisplayLock(const DisplayLock&) = delete;
+  DisplayLock& operator=(const DisplayLock&) = delete;
+
+  bool held() const { return held_; }
+
+  // Names the display's server as the owner, so that the lock lives as long
+  // as the server does (replaced at once: it never goes missing meanwhile).
+  void handTo(pid_t server) {
+    if (held_ && writeDraft(server) && rename(draft_.constData(), path_.constData()) == 0) owner_ = server;
+    unlink(draft_.constData());
+  }
+
+ private:
+  bool writeDraft(pid_t owner) const {
+    unlink(draft_.constData());
+    const int fd = open(draft_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0444);
+    if (fd < 0) return false;
+    const QByteArray text = QByteArray::number(owner).rightJustified(10, ' ') + '\n';
+    const bool written = write(fd, text.constData(), size_t(text.size())) == text.size();
+    return close(fd) == 0 && written;
+  }
+  // The process the lock names; 0 when it names none.
+  pid_t owner() const { return displayLockOwner(QString::fromLocal8Bit(path_)); }
+  bool ownerGone() const {
+    const pid_t pid = owner();
+    return pid > 0 && kill(pid, 0) != 0 && errno == ESRCH;
+  }
+
+  QByteArray path_;
+  QByteArray draft_;
+  bool held_ = false;
+  pid_t owner_ = 0;
+};
+
 // An X server of the test's own, on the first display that no other server
 // claims, so that other X servers and other copies of this test never meet
 // it:
+// - It takes the display's lock first, as X servers do; a display whose lock
+//   another holds, or whose socket file exists, is left to its server.
 // - It listens only on its abstract socket, which the system gives to one
 //   server alone; a server started on a display whose socket another holds
-//   stops at once, and the next display is tried. It touches nothing that
-//   servers share in /tmp (their socket files, which a server that listens
-//   there replaces, and lock files).
-// - A display whose lock or socket file exists is left to its server (one
-//   without an abstract socket, or of another network).
+//   (one that writes no lock) stops at once, and the next display is tried.
+//   It touches no socket file in /tmp, which a server that listens there
+//   replaces.
 // - It never resets. Otherwise it resets whenever its last client leaves
 //   (a look of xwininfo) and drops a client connecting meanwhile, which then
 //   "could not connect to display".
+// Its lock is removed once it has ended.
 class OwnXServer {
  public:
   OwnXServer() {
     const QDeadlineTimer deadline(testing_support::kHangGuardMs);
     for (int number = 0; number < 200 && display_.isEmpty() && !deadline.hasExpired(); ++number) {
-      if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
-          QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-        continue;
+      server_.reset();
+      lock_.reset();
+      if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) continue;
+      lock_.emplace(number);
+      if (!lock_->held()) continue;
       // It writes the display's number once it takes connections.
       server_.emplace("Xvfb",
                       QStringList{":" + QString::number(number), "-displayfd", "1", "-nolisten", "tcp",
@@ -176,6 +256,7 @@ class OwnXServer {
         refusals_ = server_->startError();
         return;
       }
+      lock_->handTo(server_->pid());
       while (!server_->out().endsWith('\n') && server_->running() && !deadline.hasExpired())
         server_->readFor(100);
       if (server_->out().endsWith('\n'))
@@ -194,10 +275,12 @@ class OwnXServer {
 
   // Empty when no display was free.
   const QByteArray& display() const { return display_; }
+  pid_t pid() const { return server_ ? server_->pid() : 0; }
   // What the servers that did not start said.
   const QString& refusals() const { return refusals_; }
 
  private:
+  std::optional<DisplayLock> lock_;  // goes after the server
   std::optional<platform::ChildProcess> server_;
   QByteArray display_;
   QString refusals_;
@@ -207,10 +290,15 @@ class OwnXServer {
 // shows its start window and quits at a termination request, with nothing
 // reported by the checkers (the libraries of the X platform run only here,
 // never offscreen).
+// The test's own X server holds its display's lock while it runs, and leaves
+// it when done.
 TEST(SanitizerProbe, TheProgramStartsAndQuitsOnAnXDisplay) {
-  const OwnXServer server;
+  std::optional<OwnXServer> ownServer(std::in_place);
+  const OwnXServer& server = *ownServer;
   const QByteArray& display = server.display();
   ASSERT_FALSE(display.isEmpty()) << server.refusals().toStdString();
+  const QString lock = displayLockPath(display.mid(1).toInt());
+  EXPECT_EQ(displayLockOwner(lock), server.pid());
 
   const QDeadlineTimer deadline(testing_support::kHangGuardMs);
   QTemporaryDir dataHome;
@@ -233,6 +321,9 @@ TEST(SanitizerProbe, TheProgramStartsAndQuitsOnAnXDisplay) {
   ASSERT_TRUE(program.waitForExit(testing_support::kHangGuardMs));
   EXPECT_EQ(program.exitCode(), 0);
   EXPECT_FALSE(program.err().contains("Sanitizer")) << program.err().toStdString();
+
+  ownServer.reset();
+  EXPECT_FALSE(QFileInfo::exists(lock));
 }
 
 }  // namespace

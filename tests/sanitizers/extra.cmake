@@ -64,14 +64,16 @@ if(QUVO_SANITIZE)
 endif()
 
 # The race probe of the thread checker's build (`make tsan`): races of ours
-# made on purpose, also where Qt or glib read what our thread wrote, or a pool
-# task what its starter wrote after the start. Each case runs alone with the
+# made on purpose, also where Qt or glib read what our thread wrote, where Qt
+# both writes (on our thread) and reads, or a pool task reads what its
+# starter wrote after the start. Each case runs alone with the
 # suppressions of tests/tsan.supp and must be reported.
 if(QUVO_TSAN)
   add_executable(race_probe ${CMAKE_CURRENT_SOURCE_DIR}/sanitizers/RaceProbeTest.cpp)
   target_link_libraries(race_probe PRIVATE test_support ${CMAKE_DL_LIBS})
   foreach(_case OurThreadAndOurCode QtCoreCopiesWhatOurThreadWrote QtGuiCopiesWhatOurThreadWrote
-                GlibCopiesWhatOurThreadWrote OurPoolTaskReadsWhatWeWroteAfterStartingIt)
+                GlibCopiesWhatOurThreadWrote QtFillsOurArrayThatQtCopies QtBufferWritesOurArrayThatQtCopies
+                QtPaintsIntoOurPictureThatQtCopies OurPoolTaskReadsWhatWeWroteAfterStartingIt)
     add_test(NAME RaceProbe.${_case} COMMAND race_probe --gtest_filter=RaceProbe.${_case})
     set_tests_properties(RaceProbe.${_case} PROPERTIES
       TIMEOUT ${QUVO_TEST_TIMEOUT}
