@@ -105,27 +105,6 @@ bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& pa
   return true;
 }
 
-bool isReadablePictureFile(const QString& path, QString* why) {
-  QFile file;
-  QImageReader reader;
-  if (!openRegularPictureFile(file, reader, path, why)) return false;
-  // A header that gives no size (where the kind tells one) is no picture either.
-  if (!reader.canRead() || (reader.supportsOption(QImageIOHandler::Size) && !reader.size().isValid())) {
-    tell(why, QLatin1String(kNotAPicture));
-    return false;
-  }
-  const QSize size = reader.size();
-  const qint64 limit = qint64(reader.allocationLimit()) * 1024 * 1024;
-  if (size.isValid() && limit > 0 && qint64(size.width()) * size.height() * 4 > limit) return true;
-  // A picture cut short after its header would be a placeholder in a list
-  // and nothing on the card.
-  if (reader.read().isNull()) {
-    tell(why, QLatin1String(kDamagedPicture));
-    return false;
-  }
-  return true;
-}
-
 std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, QString* why) {
   QFile file;
   if (!openRegularFile(file, path, why)) return std::nullopt;

@@ -51,18 +51,11 @@ bool isReadableRegularFile(const QString& path, QString* why = nullptr);
 // tells. False, with the reason, when the file cannot be opened.
 bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path, QString* why = nullptr);
 
-// The reason given for a readable file that holds no picture of a kind the
-// program reads.
+// The reasons the picture check (core's pictureFileProblem) gives for a
+// readable file that holds no picture of a kind the program reads ...
 inline constexpr char kNotAPicture[] = "it is not a picture";
-// ... and for one whose header reads but whose picture does not (cut short
-// or damaged after the header).
+// ... and for a picture cut short or otherwise damaged.
 inline constexpr char kDamagedPicture[] = "it is a damaged or incomplete picture";
-
-// Whether `path` is a regular file that can be read and holds a picture of
-// a known kind that decodes whole; false with the reason otherwise. A
-// picture larger than the reader's allocation limit is judged by its header
-// only: where it is used, it is named as too large.
-bool isReadablePictureFile(const QString& path, QString* why = nullptr);
 
 // The whole of a regular file of at most `maxBytes` bytes; nothing, with
 // the reason, for anything else or a larger file.
