@@ -1,8 +1,11 @@
 #include "core/PictureCompleteness.h"
 
+#include <unistd.h>
+
 #include <QByteArray>
-#include <QIODevice>
+#include <QFileDevice>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
@@ -11,10 +14,32 @@ namespace {
 
 using Completeness = PictureCompleteness;
 
+// An open file and its size.
+struct Source {
+  int descriptor;
+  qint64 size;
+};
+
+// The bytes at a place of the file, read by position: the file's own place
+// and buffer stay as they are for the picture reader that follows.
+QByteArray readAt(const Source& file, qint64 at, qint64 length) {
+  if (at < 0 || length <= 0 || file.descriptor < 0) return {};
+  QByteArray bytes(length, Qt::Uninitialized);
+  qint64 got = 0;
+  while (got < length) {
+    const ssize_t n = ::pread(file.descriptor, bytes.data() + got, size_t(length - got), off_t(at + got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += n;
+  }
+  bytes.truncate(got);
+  return bytes;
+}
+
 // Reads a file forwards in blocks; skipping past the block seeks.
 class ForwardReader {
  public:
-  ForwardReader(QIODevice& file, qint64 start) : file_(file), size_(file.size()), pos_(start) {}
+  ForwardReader(const Source& file, qint64 start) : file_(file), size_(file.size), pos_(start) {}
 
   qint64 position() const { return pos_; }
   qint64 size() const { return size_; }
@@ -72,23 +97,18 @@ class ForwardReader {
   static constexpr qint64 kBlock = 256 * 1024;
 
   bool fill() {
-    if (pos_ >= size_ || !file_.seek(pos_)) return false;
-    buffer_ = file_.read(kBlock);
+    if (pos_ >= size_) return false;
+    buffer_ = readAt(file_, pos_, kBlock);
     at_ = 0;
     return !buffer_.isEmpty();
   }
 
-  QIODevice& file_;
+  const Source file_;
   const qint64 size_;
   qint64 pos_;
   QByteArray buffer_;
   qsizetype at_ = 0;
 };
-
-QByteArray readAt(QIODevice& file, qint64 at, qint64 length) {
-  if (at < 0 || !file.seek(at)) return {};
-  return file.read(length);
-}
 
 quint32 bigEndian32(const char* p) {
   return quint32(uchar(p[0])) << 24 | quint32(uchar(p[1])) << 16 | quint32(uchar(p[2])) << 8 | uchar(p[3]);
@@ -133,7 +153,7 @@ bool isFrameHeader(int code) {
 
 // Segments from the start mark to the end mark: a file cut short ends
 // inside a segment or inside the data of a scan, before the end mark.
-Completeness walkJpeg(QIODevice& file) {
+Completeness walkJpeg(const Source& file) {
   ForwardReader in(file, 2);
   qint64 limit = -1;  // known once the frame header is read
   int pending = -1;
@@ -163,8 +183,8 @@ Completeness walkJpeg(QIODevice& file) {
   }
 }
 
-Completeness jpegCompleteness(QIODevice& file) {
-  const qint64 size = file.size();
+Completeness jpegCompleteness(const Source& file) {
+  const qint64 size = file.size;
   // A whole picture ends with its end mark, which the data of a scan cannot
   // hold; anything else (cut short, or data another program put after the
   // picture) is walked through.
@@ -178,9 +198,9 @@ bool isChunkType(const char* type) {
   return std::all_of(type, type + 4, [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
 }
 
-Completeness pngCompleteness(QIODevice& file) {
+Completeness pngCompleteness(const Source& file) {
   static const QByteArray kEnd("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
-  const qint64 size = file.size();
+  const qint64 size = file.size;
   if (readAt(file, size - kEnd.size(), kEnd.size()) == kEnd) return Completeness::Whole;
   // Chunk by chunk to the closing one.
   ForwardReader in(file, 8);
@@ -231,7 +251,7 @@ bool skipColourTable(ForwardReader& in, int flags) {
 // Every frame's data must be there, then the trailer. A file that holds
 // something else than a block after a whole frame shows all it holds (the
 // decoder stops there).
-Completeness gifCompleteness(QIODevice& file) {
+Completeness gifCompleteness(const Source& file) {
   ForwardReader in(file, 10);
   const int screenFlags = in.next();
   if (screenFlags < 0 || !in.skip(2) || !skipColourTable(in, screenFlags)) return Completeness::Cut;
@@ -256,7 +276,7 @@ Completeness gifCompleteness(QIODevice& file) {
 
 // ---------------------------------------------------------------- BMP
 
-Completeness bmpCompleteness(QIODevice& file) {
+Completeness bmpCompleteness(const Source& file) {
   const QByteArray head = readAt(file, 0, 54);
   if (head.size() < 26) return Completeness::OtherKind;
   const char* p = head.constData();
@@ -287,14 +307,14 @@ Completeness bmpCompleteness(QIODevice& file) {
   } else {
     needed = dataSize;  // compressed: the size the header gives, when it gives one
   }
-  return dataAt + needed <= file.size() ? Completeness::Whole : Completeness::Cut;
+  return dataAt + needed <= file.size ? Completeness::Whole : Completeness::Cut;
 }
 
 // ---------------------------------------------------------------- TIFF
 
 // Every strip or tile of the first picture lies within the file.
-Completeness tiffCompleteness(QIODevice& file) {
-  const qint64 size = file.size();
+Completeness tiffCompleteness(const Source& file) {
+  const qint64 size = file.size;
   const QByteArray head = readAt(file, 0, 8);
   if (head.size() < 8) return Completeness::Cut;
   const bool big = head.startsWith("MM");
@@ -344,23 +364,27 @@ Completeness tiffCompleteness(QIODevice& file) {
 
 // ---------------------------------------------------------------- WebP
 
-Completeness webpCompleteness(QIODevice& file) {
+Completeness webpCompleteness(const Source& file) {
   const QByteArray head = readAt(file, 0, 12);
-  return head.size() == 12 && qint64(littleEndian32(head.constData() + 4)) + 8 <= file.size()
+  return head.size() == 12 && qint64(littleEndian32(head.constData() + 4)) + 8 <= file.size
              ? Completeness::Whole
              : Completeness::Cut;
 }
 
 }  // namespace
 
-PictureCompleteness pictureCompleteness(QIODevice& file) {
+PictureStructure examinePictureFile(const QFileDevice& opened, qint64 size) {
+  const Source file{opened.handle(), size};
   const QByteArray head = readAt(file, 0, 12);
-  if (head.startsWith("\xFF\xD8\xFF")) return jpegCompleteness(file);
-  if (head.startsWith("\x89PNG\r\n\x1A\n")) return pngCompleteness(file);
-  if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return gifCompleteness(file);
-  if (head.startsWith("BM")) return bmpCompleteness(file);
+  if (head.startsWith("\xFF\xD8\xFF")) return {"jpeg", jpegCompleteness(file)};
+  if (head.startsWith("\x89PNG\r\n\x1A\n")) return {"png", pngCompleteness(file)};
+  if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return {"gif", gifCompleteness(file)};
+  if (head.startsWith("BM")) {
+    const Completeness bmp = bmpCompleteness(file);
+    return {bmp == Completeness::OtherKind ? QByteArray() : QByteArray("bmp"), bmp};
+  }
   if (head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4)))
-    return tiffCompleteness(file);
-  if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") return webpCompleteness(file);
-  return Completeness::OtherKind;
+    return {"tiff", tiffCompleteness(file)};
+  if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") return {"webp", webpCompleteness(file)};
+  return {{}, Completeness::OtherKind};
 }

@@ -13,7 +13,9 @@
 // bytes; only a file that does not end as its kind ends (cut short, or with
 // data of another program after the picture) is walked through.
 
-class QIODevice;
+#include <QByteArray>
+
+class QFileDevice;
 
 enum class PictureCompleteness {
   Whole,     // all of the picture is there
@@ -21,6 +23,11 @@ enum class PictureCompleteness {
   OtherKind  // not a kind told here: only decoding it tells
 };
 
-// Reads `file` (open, seekable) from its start; leaves its position
-// undefined.
-PictureCompleteness pictureCompleteness(QIODevice& file);
+struct PictureStructure {
+  QByteArray format;  // the kind its first bytes show, as Qt's readers name it; "" for another
+  PictureCompleteness completeness = PictureCompleteness::OtherKind;
+};
+
+// Examines the open regular file of `size` bytes, reading it by position:
+// its own position and buffer stay as they were.
+PictureStructure examinePictureFile(const QFileDevice& file, qint64 size);

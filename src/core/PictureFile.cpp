@@ -61,22 +61,29 @@ DecodedPictures& decodedPictures() {
 }
 
 // Judges the picture file at `path` without decoding its pixels: a regular
-// file, of a kind the program reads, whole (PictureCompleteness), with a
+// file, of a kind the program reads, whole (examinePictureFile), with a
 // header that gives a size within the decoding limit. The reason it cannot
 // be used, "" when it can; then `reader` is set to decode it from `file`.
 QString lookAtPictureFile(QFile& file, QImageReader& reader, const QString& path) {
   QString why;
-  if (!platform::openRegularPictureFile(file, reader, path, &why)) return why;
-  const PictureCompleteness completeness = pictureCompleteness(file);
-  if (completeness == PictureCompleteness::Cut) return QLatin1String(platform::kDamagedPicture);
-  file.seek(0);
+  qint64 bytes = 0;
+  if (!platform::openRegularFile(file, path, &why, &bytes)) return why;
+  const PictureStructure structure = examinePictureFile(file, bytes);
+  if (structure.completeness == PictureCompleteness::Cut) return QLatin1String(platform::kDamagedPicture);
+  // The reader of the kind the first bytes show, without asking every
+  // reader whether it knows the file.
+  reader.setFormat(structure.format);
   reader.setDevice(&file);
+  if (structure.format.isEmpty() || !reader.canRead()) {
+    reader.setFormat({});
+    platform::readPictureFrom(file, reader, path);
+  }
   const QSize size = reader.canRead() ? reader.size() : QSize();
   // A file that shows a known kind in its first bytes but whose header does
   // not read is a damaged picture of that kind.
   if (!size.isValid())
-    return QLatin1String(completeness == PictureCompleteness::Whole ? platform::kDamagedPicture
-                                                                    : platform::kNotAPicture);
+    return QLatin1String(structure.completeness == PictureCompleteness::Whole ? platform::kDamagedPicture
+                                                                              : platform::kNotAPicture);
   const qint64 limit = qint64(kPictureAllocationLimitMB) * 1024 * 1024;
   if (qint64(size.width()) * size.height() * 4 > limit)
     return QStringLiteral("it is too large (%1 x %2 pixels; pictures of up to %3 million pixels can be used)")

@@ -34,21 +34,26 @@ QString unreadableFileMessage(const QString& path, const QString& why);
 QString reasonAfterColon(const QString& why);
 
 // A descriptor open for reading on `path` (links followed) when that is a
-// regular file; otherwise -1 with the reason in *why. The caller closes it.
-int openRegularFileDescriptor(const QString& path, QString* why = nullptr);
+// regular file, and its size in *size; otherwise -1 with the reason in *why.
+// The caller closes it.
+int openRegularFileDescriptor(const QString& path, QString* why = nullptr, qint64* size = nullptr);
 
-// Opens `file` for reading on `path` when that is a regular file. False
-// with the reason otherwise. (The opened file does not carry the path as its
-// name.)
-bool openRegularFile(QFile& file, const QString& path, QString* why = nullptr);
+// Opens `file` for reading on `path` when that is a regular file (its size
+// in *size). False with the reason otherwise. (The opened file does not
+// carry the path as its name.)
+bool openRegularFile(QFile& file, const QString& path, QString* why = nullptr, qint64* size = nullptr);
 
 // Whether `path` can be opened for reading as a regular file; false with the
 // reason otherwise. Nothing is read.
 bool isReadableRegularFile(const QString& path, QString* why = nullptr);
 
+// Sets `reader` to read the picture in the open `file` from its start, of
+// the kind its content shows, else of the kind the suffix of `path` tells.
+void readPictureFrom(QFile& file, QImageReader& reader, const QString& path);
+
 // Opens `file` on `path` as above and sets `reader` to read the picture in
-// it, of the kind its content shows, else of the kind its name's suffix
-// tells. False, with the reason, when the file cannot be opened.
+// it (readPictureFrom). False, with the reason, when the file cannot be
+// opened.
 bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path, QString* why = nullptr);
 
 // The reasons the picture check (core's pictureFileProblem) gives for a
