@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPixmap>
 #include <QTemporaryDir>
 
 #include "canvas/SKTGraphicView.h"
@@ -207,6 +208,22 @@ TEST(PictureFiles, APictureCutShortIsNamedWhereverItIsListedOrChosenAndNeverReac
   }
   EXPECT_EQ(lines(tooltips), lines(cutBackgrounds));
   EXPECT_EQ(lines(host.messages()), lines(cutBackgrounds));
+  // Each shows the box struck through, also a JPEG whose decoding would give
+  // a picture half grey.
+  for (int row = 0; row < panel->pictureModel()->rowCount(); ++row)
+    panel->pictureModel()->index(row).data(Qt::DecorationRole);  // asks for the thumbnails
+  panel->pictureModel()->waitForThumbnails();
+  auto icon = [&](const QString& name) {
+    for (int row = 0; row < panel->pictureModel()->rowCount(); ++row) {
+      const QModelIndex item = panel->pictureModel()->index(row);
+      if (item.data(Qt::DisplayRole).toString() == name)
+        return item.data(Qt::DecorationRole).value<QPixmap>().toImage();
+    }
+    return QImage();
+  };
+  EXPECT_FALSE(icon("cut 7.jpg").isNull());
+  EXPECT_EQ(icon("cut 7.jpg"), icon("cut 3.png"));
+  EXPECT_NE(icon("cut 7.jpg"), icon("Sunrise.jpg"));
   EXPECT_TRUE(front.Card_BG_Image_Path.isEmpty());
   EXPECT_TRUE(front.Card_BG_Image.isNull());
 
@@ -235,6 +252,9 @@ TEST(PictureFiles, APictureCutShortIsNamedWhereverItIsListedOrChosenAndNeverReac
   EXPECT_EQ(listed, QStringList({"whole.jpg", "whole.png"}));
   EXPECT_EQ(lines(host.messages()), lines(cutShelf));
   ASSERT_EQ(objects(), 1u);
+  // Decoded once: the object shows the picture the library checked.
+  EXPECT_EQ(static_cast<SKTImage&>(*window->document()->graphics().at(0))._contents.cacheKey(),
+            Image_Library::defaultInstance().chosen_picture.cacheKey());
 
   // The file panels: each kind whole is placed; cut at every point, named.
   host.clear();
