@@ -15,92 +15,62 @@ QByteArray saved(const QImage& picture, const char* format) {
   return bytes;
 }
 
-void putLE16(QByteArray& out, int v) {
+void le16(QByteArray& out, int v) {
   out.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
 }
 
-void putLE32(QByteArray& out, quint32 v) {
-  putLE16(out, int(v & 0xFFFF));
-  putLE16(out, int(v >> 16));
+void le32(QByteArray& out, quint32 v) {
+  le16(out, int(v & 0xFFFF));
+  le16(out, int(v >> 16));
 }
 
-// A grey GIF: 9-bit codes, a clear code before every 254 pixels so that the
-// code width never grows (no compression, a plain encoder).
-QByteArray greyGif(const QImage& picture) {
-  const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
-  QByteArray out("GIF89a");
-  putLE16(out, grey.width());
-  putLE16(out, grey.height());
-  out.append(char(0xF7)).append('\0').append('\0');
-  for (int i = 0; i < 256; ++i) out.append(char(i)).append(char(i)).append(char(i));
-  out.append(',');
-  putLE16(out, 0);
-  putLE16(out, 0);
-  putLE16(out, grey.width());
-  putLE16(out, grey.height());
-  out.append('\0').append(char(8));
-  QByteArray data;
+// A grey GIF: 9-bit codes, a clear code before every 254 pixels, so that the
+// code width never grows (a plain encoder without compression).
+QByteArray greyGif(const QImage& grey) {
+  QByteArray out("GIF89a"), data;
+  le16(out, grey.width());
+  le16(out, grey.height());
+  out.append("\xF7\0\0", 3);
+  for (int i = 0; i < 256; ++i) out.append(QByteArray(3, char(i)));
+  out.append(",\0\0\0\0", 5);
+  le16(out, grey.width());
+  le16(out, grey.height());
+  out.append("\0\x08", 2);
   quint32 bits = 0;
-  int count = 0;
+  int count = 0, n = 0;
   auto code = [&](int c) {
-    bits |= quint32(c) << count;
-    count += 9;
-    while (count >= 8) {
-      data.append(char(bits & 0xFF));
-      bits >>= 8;
-      count -= 8;
-    }
+    for (bits |= quint32(c) << count, count += 9; count >= 8; count -= 8, bits >>= 8) data.append(char(bits));
   };
-  int n = 0;
   for (int y = 0; y < grey.height(); ++y)
     for (int x = 0; x < grey.width(); ++x, ++n) {
       if (n % 254 == 0) code(256);
       code(grey.constScanLine(y)[x]);
     }
   code(257);
-  if (count > 0) data.append(char(bits & 0xFF));
-  for (qsizetype i = 0; i < data.size(); i += 255) {
-    const QByteArray block = data.mid(i, 255);
-    out.append(char(block.size())).append(block);
-  }
-  out.append('\0').append(';');
-  return out;
+  if (count > 0) data.append(char(bits));
+  for (qsizetype i = 0; i < data.size(); i += 255)
+    out.append(char(data.mid(i, 255).size())).append(data.mid(i, 255));
+  return out.append("\0;", 2);
 }
 
-// A grey TIFF, directory first, ten rows a strip.
-QByteArray greyTiff(const QImage& picture) {
-  const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
-  const int w = grey.width(), h = grey.height(), rows = 10, strips = (h + rows - 1) / rows;
-  const int entries = 10;
-  const quint32 offsetsAt = 8 + 2 + entries * 12 + 4, countsAt = offsetsAt + 4 * strips,
+// A grey TIFF, its directory first, then its strips of ten rows.
+QByteArray greyTiff(const QImage& grey) {
+  const int w = grey.width(), h = grey.height(), strips = (h + 9) / 10;
+  const quint32 offsetsAt = 8 + 2 + 10 * 12 + 4, countsAt = offsetsAt + 4 * strips,
                 dataAt = countsAt + 4 * strips;
-  QByteArray out("II*\0", 4);
-  putLE32(out, 8);
-  putLE16(out, entries);
-  auto entry = [&](int tag, int type, quint32 count, quint32 value) {
-    putLE16(out, tag);
-    putLE16(out, type);
-    putLE32(out, count);
-    if (type == 3 && count == 1) {
-      putLE16(out, int(value));
-      putLE16(out, 0);
-    } else {
-      putLE32(out, value);
-    }
-  };
-  entry(256, 3, 1, w);
-  entry(257, 3, 1, h);
-  entry(258, 3, 1, 8);
-  entry(259, 3, 1, 1);
-  entry(262, 3, 1, 1);
-  entry(273, 4, strips, offsetsAt);
-  entry(277, 3, 1, 1);
-  entry(278, 3, 1, rows);
-  entry(279, 4, strips, countsAt);
-  entry(284, 3, 1, 1);
-  putLE32(out, 0);
-  for (int i = 0; i < strips; ++i) putLE32(out, dataAt + i * rows * w);
-  for (int i = 0; i < strips; ++i) putLE32(out, std::min(rows, h - i * rows) * w);
+  QByteArray out("II*\0\x08\0\0\0\x0A\0", 10);
+  const quint32 entries[10][3] = {{256, 3, quint32(w)}, {257, 3, quint32(h)}, {258, 3, 8}, {259, 3, 1},
+                                  {262, 3, 1},          {273, 4, offsetsAt},  {277, 3, 1}, {278, 3, 10},
+                                  {279, 4, countsAt},   {284, 3, 1}};
+  for (const auto& [tag, type, value] : entries) {
+    le16(out, int(tag));
+    le16(out, int(type));
+    le32(out, type == 4 ? strips : 1);
+    le32(out, value);  // a short value fills the first half, little-endian
+  }
+  le32(out, 0);
+  for (int i = 0; i < strips; ++i) le32(out, dataAt + i * 10 * w);
+  for (int i = 0; i < strips; ++i) le32(out, std::min(10, h - i * 10) * w);
   for (int y = 0; y < h; ++y) out.append(reinterpret_cast<const char*>(grey.constScanLine(y)), w);
   return out;
 }
@@ -121,8 +91,9 @@ QImage samplePicture() {
 
 QList<PictureSample> wholePictureSamples() {
   const QImage picture = samplePicture();
-  return {{"jpg", saved(picture, "JPG")}, {"png", saved(picture, "PNG")}, {"gif", greyGif(picture)},
-          {"bmp", saved(picture, "BMP")}, {"tif", greyTiff(picture)},     {"webp", saved(picture, "WEBP")}};
+  const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+  return {{"jpg", saved(picture, "JPG")}, {"png", saved(picture, "PNG")}, {"gif", greyGif(grey)},
+          {"bmp", saved(picture, "BMP")}, {"tif", greyTiff(grey)},        {"webp", saved(picture, "WEBP")}};
 }
 
 QList<QByteArray> cutPictureSamples(const PictureSample& whole) {
