@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -36,13 +37,13 @@ QByteArray readAt(const Source& file, qint64 at, qint64 length) {
   return bytes;
 }
 
-// Reads a file forwards in blocks; skipping past the block seeks.
+// Reads a file forwards in blocks; a skip past the block reads on from
+// where it lands.
 class ForwardReader {
  public:
-  ForwardReader(const Source& file, qint64 start) : file_(file), size_(file.size), pos_(start) {}
+  ForwardReader(const Source& file, qint64 start) : file_(file), pos_(start) {}
 
   qint64 position() const { return pos_; }
-  qint64 size() const { return size_; }
 
   // The next byte, -1 at the end of the file.
   int next() {
@@ -73,13 +74,14 @@ class ForwardReader {
     pos_ += n;
     buffer_.clear();
     at_ = 0;
-    return pos_ <= size_;
+    return pos_ <= file_.size;
   }
 
-  // Moves past the next byte 0xFF; false when there is none.
-  bool passNextFF() {
+  // Moves past the next byte 0xFF; false when there is none before the
+  // end of the file or the place `limit`.
+  bool passNextFF(qint64 limit) {
     for (;;) {
-      if (at_ >= buffer_.size() && !fill()) return false;
+      if (pos_ > limit || (at_ >= buffer_.size() && !fill())) return false;
       const char* from = buffer_.constData() + at_;
       const qsizetype left = buffer_.size() - at_;
       if (const void* found = std::memchr(from, 0xFF, size_t(left))) {
@@ -97,14 +99,13 @@ class ForwardReader {
   static constexpr qint64 kBlock = 256 * 1024;
 
   bool fill() {
-    if (pos_ >= size_) return false;
+    if (pos_ >= file_.size) return false;
     buffer_ = readAt(file_, pos_, kBlock);
     at_ = 0;
     return !buffer_.isEmpty();
   }
 
   const Source file_;
-  const qint64 size_;
   qint64 pos_;
   QByteArray buffer_;
   qsizetype at_ = 0;
@@ -120,17 +121,20 @@ quint32 littleEndian32(const char* p) {
 
 // ---------------------------------------------------------------- JPEG
 
-// Most scan data a picture of `pixels` samples can sensibly have, beyond
+// Most scan data a picture of so many samples can sensibly have, beyond
 // which the end mark is taken as missing (a header before gigabytes of
 // nothing is not walked to its end).
 qint64 scanDataLimit(qint64 samples) {
   return samples * 2 + (qint64{16} << 20);
 }
 
-// The next marker's code after the bytes between segments, -1 at the end.
-int nextMarker(ForwardReader& in) {
+// Bytes a file may hold between two segments (a writer's padding).
+constexpr qint64 kMostBetweenSegments = 64 * 1024;
+
+// The next marker's code, -1 when the file ends or runs past `limit` first.
+int nextMarker(ForwardReader& in, qint64 limit) {
   for (;;) {
-    if (!in.passNextFF()) return -1;
+    if (!in.passNextFF(limit)) return -1;
     int code = in.next();
     while (code == 0xFF) code = in.next();
     if (code != 0x00) return code;  // FF 00 is a data byte
@@ -141,8 +145,8 @@ int nextMarker(ForwardReader& in) {
 // are part of it), -1 when the file ends or runs past `limit` first.
 int markerAfterScan(ForwardReader& in, qint64 limit) {
   for (;;) {
-    const int code = nextMarker(in);
-    if (code < 0 || in.position() > limit) return -1;
+    const int code = nextMarker(in, limit);
+    if (code < 0) return -1;
     if (code < 0xD0 || code > 0xD7) return code;
   }
 }
@@ -158,7 +162,8 @@ Completeness walkJpeg(const Source& file) {
   qint64 limit = -1;  // known once the frame header is read
   int pending = -1;
   for (;;) {
-    const int code = pending >= 0 ? std::exchange(pending, -1) : nextMarker(in);
+    const int code =
+        pending >= 0 ? std::exchange(pending, -1) : nextMarker(in, in.position() + kMostBetweenSegments);
     if (code < 0) return Completeness::Cut;
     if (code == 0xD9) return Completeness::Whole;
     if (code == 0x01 || (code >= 0xD0 && code <= 0xD8)) continue;  // marks without a segment
