@@ -381,7 +381,7 @@ Completeness webpCompleteness(const Source& file) {
 PictureStructure examinePictureFile(const QFileDevice& opened, qint64 size) {
   const Source file{opened.handle(), size};
   const QByteArray head = readAt(file, 0, 12);
-  if (head.startsWith("\xFF\xD8\xFF")) return {"jpeg", jpegCompleteness(file)};
+  if (head.startsWith("\xFF\xD8")) return {"jpeg", jpegCompleteness(file)};
   if (head.startsWith("\x89PNG\r\n\x1A\n")) return {"png", pngCompleteness(file)};
   if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return {"gif", gifCompleteness(file)};
   if (head.startsWith("BM")) {
