@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/PictureCompleteness.h"
 #include "platform/RegularFile.h"
 #include "platform/SavedFile.h"
 
@@ -59,10 +60,40 @@ DecodedPictures& decodedPictures() {
   return pictures;
 }
 
-QImage decodePictureFile(const QString& path) {
-  QFile file;
-  QImageReader reader;
-  if (!platform::openRegularPictureFile(file, reader, path)) return {};
+// Judges the picture file at `path` without decoding its pixels: a regular
+// file, of a kind the program reads, whole (examinePictureFile), with a
+// header that gives a size within the decoding limit. The reason it cannot
+// be used, "" when it can; then `reader` is set to decode it from `file`.
+QString lookAtPictureFile(QFile& file, QImageReader& reader, const QString& path) {
+  QString why;
+  qint64 bytes = 0;
+  if (!platform::openRegularFile(file, path, &why, &bytes)) return why;
+  const PictureStructure structure = examinePictureFile(file, bytes);
+  if (structure.completeness == PictureCompleteness::Cut) return QLatin1String(platform::kDamagedPicture);
+  // The reader of the kind the first bytes show, without asking every
+  // reader whether it knows the file.
+  reader.setFormat(structure.format);
+  reader.setDevice(&file);
+  if (structure.format.isEmpty() || !reader.canRead()) {
+    reader.setFormat({});
+    platform::readPictureFrom(file, reader, path);
+  }
+  const QSize size = reader.canRead() ? reader.size() : QSize();
+  // A file that shows a known kind in its first bytes but whose header does
+  // not read is a damaged picture of that kind.
+  if (!size.isValid())
+    return QLatin1String(structure.completeness == PictureCompleteness::Whole ? platform::kDamagedPicture
+                                                                              : platform::kNotAPicture);
+  const qint64 limit = qint64(kPictureAllocationLimitMB) * 1024 * 1024;
+  if (qint64(size.width()) * size.height() * 4 > limit)
+    return QStringLiteral("it is too large (%1 x %2 pixels; pictures of up to %3 million pixels can be used)")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(limit / 4 / 1000000);
+  return {};
+}
+
+QImage decode(QImageReader& reader) {
   reader.setAllocationLimit(kPictureAllocationLimitMB);
   reader.setAutoTransform(true);
   QImage image = reader.read();
@@ -80,47 +111,39 @@ QString standardizedPicturePath(const QString& path) {
   return p.isEmpty() ? p : QDir::cleanPath(p);
 }
 
-QImage loadPictureFile(const QString& path) {
-  const QString p = standardizedPicturePath(path);
-  if (p.isEmpty()) return {};
-  // Only plain files: a named pipe would block the reader for ever, a device
-  // could feed it without end.
-  const QFileInfo info(p);
-  if (!info.isFile()) return {};
-  const QString canonical = info.canonicalFilePath();
-  const PictureKey key{canonical.isEmpty() ? info.absoluteFilePath() : canonical, info.size(),
-                       info.lastModified().toMSecsSinceEpoch()};
-  if (std::optional<QImage> kept = decodedPictures().find(key)) return *kept;
-  return decodedPictures().keep(key, decodePictureFile(p));
-}
-
 QString pictureFileProblem(const QString& path) {
   const QString p = standardizedPicturePath(path);
-  const QString shown = QDir::toNativeSeparators(p);
   QFile file;
   QImageReader reader;
-  const QString unreadable =
-      QStringLiteral("The file \u201c%1\u201d could not be read as a picture.").arg(shown);
-  // Something that is there but is no plain file (a named pipe, a device) is
-  // not missing: it cannot be read.
-  if (!platform::openRegularPictureFile(file, reader, p))
-    return QFileInfo::exists(p) ? unreadable
-                                : QStringLiteral("The picture file \u201c%1\u201d was not found.").arg(shown);
-  const QSize size = reader.canRead() ? reader.size() : QSize();
-  if (!size.isValid()) return unreadable;
-  const qint64 limit = qint64(kPictureAllocationLimitMB) * 1024 * 1024;
-  if (qint64(size.width()) * size.height() * 4 > limit)
-    return QStringLiteral(
-               "The picture \u201c%1\u201d (%2 x %3 pixels) is too large: pictures of up to %4 "
-               "million pixels can be used.")
-        .arg(shown)
-        .arg(size.width())
-        .arg(size.height())
-        .arg(limit / 4 / 1000000);
-  // A picture cut short after its header would show as nothing.
-  reader.setAllocationLimit(kPictureAllocationLimitMB);
-  if (reader.read().isNull()) return unreadable;
-  return {};
+  const QString why = lookAtPictureFile(file, reader, p);
+  return why.isEmpty() ? QString() : platform::unreadableFileMessage(p, why);
+}
+
+CheckedPicture loadCheckedPictureFile(const QString& path) {
+  const QString p = standardizedPicturePath(path);
+  const QFileInfo info(p);
+  std::optional<PictureKey> key;
+  if (info.isFile()) {
+    const QString canonical = info.canonicalFilePath();
+    key = PictureKey{canonical.isEmpty() ? info.absoluteFilePath() : canonical, info.size(),
+                     info.lastModified().toMSecsSinceEpoch()};
+    if (std::optional<QImage> kept = decodedPictures().find(*key)) return {*kept, {}};
+  }
+  QFile file;
+  QImageReader reader;
+  QString why = lookAtPictureFile(file, reader, p);
+  QImage image;
+  if (why.isEmpty()) {
+    image = decode(reader);
+    // Damage that only decoding finds (the data of a whole-looking file).
+    if (image.isNull()) why = QLatin1String(platform::kDamagedPicture);
+  }
+  if (!why.isEmpty()) return {{}, platform::unreadableFileMessage(p, why)};
+  return {key ? decodedPictures().keep(*key, image) : image, {}};
+}
+
+QImage loadPictureFile(const QString& path) {
+  return loadCheckedPictureFile(path).image;
 }
 
 QString keepPastedPicture(const QImage& picture, const QString& resourceFolder, QString* why) {

@@ -8,20 +8,39 @@
 // resolved.
 QString standardizedPicturePath(const QString& path);
 
-// Loads the picture at the (standardized) path; a null picture when the file is
-// missing, not a plain file (folder, pipe, device), unreadable or larger than
-// the decoding allocation limit.
+// The one check of a picture file, wherever one is listed, chosen, placed,
+// used as a background, exported or printed. Why the picture at the
+// (standardized) path cannot be used, as the program names a file it cannot
+// read: "The file "<path>" could not be read: <reason>.", the reason being
+// the system's (no such file, permission denied), what stands there instead
+// of a file (a folder, a named pipe, a device), "it is not a picture", "it is
+// a damaged or incomplete picture" (cut short, or its header broken) or that
+// it is too large to decode. "" when it can be used.
+//
+// It decodes no pixels: the file's first bytes, its header, the sizes the
+// header gives and how the file ends tell it, so that every picture of a
+// folder can be judged where it is listed.
+QString pictureFileProblem(const QString& path);
+
+// A picture file decoded, or why it cannot be used.
+struct CheckedPicture {
+  QImage image;     // null when there is a problem
+  QString problem;  // as pictureFileProblem words it; "" when the picture can be used
+};
+
+// The picture at the (standardized) path, decoded after the check above;
+// damage that only decoding finds is "a damaged or incomplete picture" too.
 //
 // A file is decoded once while anything holds its picture: loading the same
 // file again (same path, size and modification time) gives the same shared
-// picture, so a design whose objects all name one photo holds it once. Safe
-// from any thread.
-QImage loadPictureFile(const QString& path);
+// picture without a look at the file, so a design whose objects all name one
+// photo holds it once, and a picture checked when it was chosen is not
+// decoded again when it is placed while the chooser holds it. Safe from any
+// thread.
+CheckedPicture loadCheckedPictureFile(const QString& path);
 
-// Why the file chosen as a picture cannot be shown, naming it: "" when it is
-// a plain file of a known picture kind within the decoding limit that
-// decodes whole (a picture cut short after its header does not).
-QString pictureFileProblem(const QString& path);
+// loadCheckedPictureFile(path).image: a null picture for any problem.
+QImage loadPictureFile(const QString& path);
 
 // Keeps a picture pasted from another program as a PNG file of the picture
 // library, <resource folder>/LibraryImage/Pasted/"Pasted <digest>.png", named

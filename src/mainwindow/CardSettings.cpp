@@ -23,7 +23,6 @@
 #include "platform/FontNames.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
-#include "platform/RegularFile.h"
 #include "platform/StringHelpers.h"
 #include "platform/globals.h"
 #include "platform/widgets/Controls.h"
@@ -94,12 +93,10 @@ void SKTWindowController::connectCardControls() {
   connect(b->imageBrowser, &PictureBrowser::imageBrowserSelectionDidChange, this,
           [this](const QString& path) {
             if (path.isEmpty()) return;
-            if (const QString problem = listedPictureProblem(path); !problem.isEmpty()) {
-              Show_MessageBox(problem);
-              return;
-            }
             // The chosen background goes to the side being edited.
-            setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front, path);
+            if (!setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front,
+                                          path))
+              return;
             Update_Card_Graphics();
             Refresh_Canvas();
           });
@@ -301,28 +298,28 @@ void SKTWindowController::Card_Fill_Radio_Selected(const QString& kind) {
 
 // ---------------------------------------------------------------- background pictures
 
-void SKTWindowController::setBackgroundImageOfSide(CardSide side, const QString& path) {
+bool SKTWindowController::setBackgroundImageOfSide(CardSide side, const QString& path) {
   if (path.isEmpty()) {
     _cardBackground->Card_Image_path->setText(path);
-    return;
+    return true;
   }
-  // A picture that went away or changed since it was listed or chosen is
-  // named, and the side keeps its background instead of turning white.
-  QImage picture = designfile::loadRegularPictureFile(path);
-  if (picture.isNull()) {
-    const QString problem = pictureFileProblem(path);
-    Show_MessageBox(problem.isEmpty() ? platform::unreadableFileMessage(path, platform::kDamagedPicture)
-                                      : problem);
-    return;
+  // Checked and decoded once: a picture that cannot be used, or that went
+  // away or changed since it was listed or chosen, is named, and the side
+  // keeps its background instead of turning white.
+  CheckedPicture picture = loadCheckedPictureFile(path);
+  if (!picture.problem.isEmpty()) {
+    Show_MessageBox(picture.problem);
+    return false;
   }
   _cardBackground->Card_Image_path->setText(path);
   Card_Property& page = side == CardSide::Back ? Back_card_Prop : Front_card_Prop;
-  page.Card_BG_Image = std::move(picture);
+  page.Card_BG_Image = std::move(picture.image);
   page.Card_fill_chk = true;
   page.Card_fill_style = QStringLiteral("I");
   page.Card_BG_Image_Path = path;
   snapshotPageSettings();
   Show_RHS_Properties(nullptr);
+  return true;
 }
 
 void SKTWindowController::set_Front_BG_Image(const QString& path) {
@@ -339,12 +336,9 @@ void SKTWindowController::Card_Image_Browse_Btn() {
   request.nameFilters = {tr("Pictures (*.jpg *.jpeg *.jpe *.jfif *.gif *.bmp *.png *.tif *.tiff)")};
   const QStringList chosen = platform::messageHost().openPanel(request);
   if (chosen.isEmpty() || chosen.front().isEmpty()) return;
-  if (const QString problem = pictureFileProblem(chosen.front()); !problem.isEmpty()) {
-    Show_MessageBox(problem);
-    return;
-  }
-  setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front, chosen.front());
-  Update_Card_Graphics();
+  if (setBackgroundImageOfSide(Card_Front_Or_Back.load() == 1 ? CardSide::Back : CardSide::Front,
+                               chosen.front()))
+    Update_Card_Graphics();
 }
 
 void SKTWindowController::Card_Image_Library_Btn() {

@@ -13,7 +13,6 @@
 #include "mainwindow/globals.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
-#include "platform/RegularFile.h"
 #include "platform/globals.h"
 #include "platform/widgets/DialogLook.h"
 
@@ -94,6 +93,7 @@ Image_Library::Image_Library(QWidget* parent) : QDialog(parent) {
 int Image_Library::Open_Library_Window(QWidget* owner) {
   try {
     imageBrowser->pictureModel()->clear();
+    chosen_picture = QImage();
     _zoom_slider->setValue(40);
     imageBrowser->setZoomValue(0.4);
     const bool pictures = control_or_BG == QLatin1String("C");
@@ -124,15 +124,19 @@ void Image_Library::OK_Clicked() {
     Show_MessageBox(QStringLiteral("Please select image."));
     return;
   }
-  if (const QString problem = pictureFileProblem(selected_image); !problem.isEmpty()) {
-    Show_MessageBox(problem);
+  // Decoded once: the card that takes the picture finds it held here.
+  CheckedPicture chosen = loadCheckedPictureFile(selected_image);
+  if (!chosen.problem.isEmpty()) {
+    Show_MessageBox(chosen.problem);
     return;
   }
+  chosen_picture = std::move(chosen.image);
   done(1);
 }
 
 void Image_Library::Cancel_Clicked() {
   selected_image.clear();
+  chosen_picture = QImage();
   done(0);
 }
 
@@ -165,18 +169,16 @@ void Image_Library::Load_and_fill_backgrounds() {
 
 namespace {
 
-// Calls `each` with every PNG and JPEG entry of a folder, by name, and the
-// reason it cannot be used (empty for a readable picture). Pipes, devices and
-// dangling links are listed too, to be named.
+// Calls `each` with every PNG and JPEG entry of a folder, by name, and why it
+// cannot be used (empty for a usable picture), told without decoding it.
+// Pipes, devices and dangling links are listed too, to be named.
 template <typename Each>
 void forEachPictureEntry(const QString& folder, Each each) {
   const QDir::Filters entries = QDir::Files | QDir::Hidden | QDir::System;
   for (const QFileInfo& entry : QDir(folder).entryInfoList(entries, QDir::Name)) {
     const QString suffix = entry.suffix().toLower();
     if (suffix != QLatin1String("png") && suffix != QLatin1String("jpg")) continue;
-    QString why;
-    const bool readable = platform::isReadablePictureFile(entry.filePath(), &why);
-    each(entry.filePath(), readable ? QString() : platform::unreadableFileMessage(entry.filePath(), why));
+    each(entry.filePath(), pictureFileProblem(entry.filePath()));
   }
 }
 
@@ -191,12 +193,6 @@ QStringList pictureFilesOf(const QString& folder, QStringList* unreadable) {
       *unreadable << problem;
   });
   return paths;
-}
-
-QString listedPictureProblem(const QString& path) {
-  QString why;
-  if (!platform::isReadablePictureFile(path, &why)) return platform::unreadableFileMessage(path, why);
-  return pictureFileProblem(path);
 }
 
 void fillNamingUnreadablePictures(PictureItemModel& model, const QString& folder) {

@@ -23,6 +23,9 @@ class Image_Library : public QDialog {
   QString control_or_BG = QStringLiteral("C");
   // The picture chosen, "" when none.
   QString selected_image;
+  // Its picture, decoded when OK accepted it and held until the next opening,
+  // so that the card that takes it does not decode it again.
+  QImage chosen_picture;
 
   // Runs the library window-modal over `owner`: 1 OK, 0 Cancel.
   int Open_Library_Window(QWidget* owner = nullptr);
@@ -49,9 +52,9 @@ class Image_Library : public QDialog {
 };
 
 // The PNG and JPEG pictures of a folder (extension in any case), by name.
-// Those that cannot be read (a pipe, a device, no permission) or hold no
-// picture are left out, each named with the reason in *unreadable
-// (platform::unreadableFileMessage).
+// Those that cannot be used (a pipe, a device, no permission, no picture, a
+// damaged or incomplete one) are left out, each named with the reason in
+// *unreadable (pictureFileProblem, which decodes nothing).
 QStringList pictureFilesOf(const QString& folder, QStringList* unreadable = nullptr);
 // Adds an item to a browser: the trimmed path, named by the name; nothing
 // for an empty path.
@@ -62,9 +65,6 @@ void fillWithPicturesOf(PictureItemModel& model, const QString& folder, QStringL
 // Empties a browser and lists every PNG and JPEG file of a folder by name,
 // also those that cannot be used: each of those says why as its tooltip.
 void fillNamingUnreadablePictures(PictureItemModel& model, const QString& folder);
-// Why a listed picture cannot be used, in the words of its tooltip (empty
-// when it can be).
-QString listedPictureProblem(const QString& path);
 
 // A folder name with each word capitalised, as the category combo shows it.
 QString capitalisedCategoryName(const QString& folderName);

@@ -212,7 +212,9 @@ class SKTWindowController : public QMainWindow, public CardHost {
   int Get_Front_Control_Count() const { return static_cast<int>(_document->graphics().size()); }
   int Get_Back_Control_Count() const { return static_cast<int>(_document->graphics_back().size()); }
   int Get_Temp_Control_Count() const { return static_cast<int>(_document->graphics_temp().size()); }
-  // Lets the user pick a picture file for a new picture object; false when cancelled.
+  // Lets the user pick a picture file for a new picture object; false when
+  // cancelled or when the file cannot be used (named). The picture is decoded
+  // once and held until it is placed.
   bool Browse_User_Image_Manually();
   // Runs the picture library ("C" pictures, "B" backgrounds); 1 when one was chosen.
   int Open_Image_Library_Window(const QString& mode);
@@ -458,7 +460,9 @@ class SKTWindowController : public QMainWindow, public CardHost {
   bool pasteboardHoldsGraphics() const;
   // The edit commands follow the clipboard and the current side's selection.
   void followEditState();
-  void setBackgroundImageOfSide(CardSide side, const QString& path);
+  // The picture file as the side's background, checked and decoded once;
+  // false, with the problem shown and the side unchanged, when it cannot be used.
+  bool setBackgroundImageOfSide(CardSide side, const QString& path);
   void loadCardControls(const Card_Property& page);
   // The outline (Card_Shape) into both sides' page settings.
   void storeCardOutline();
@@ -520,6 +524,9 @@ class SKTWindowController : public QMainWindow, public CardHost {
 
   // Sample pictures of new objects.
   QImage _no_image, _barcode_sample_img, _sign_sample_img, _fp_sample_img;
+  // The picture file chosen for a picture object, decoded when it was
+  // checked, held until the object takes it.
+  QImage _chosenPicture;
 
   // The please-wait sheet.
   QDialog* plz_wait_Window = nullptr;

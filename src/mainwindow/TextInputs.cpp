@@ -148,6 +148,7 @@ void SKTWindowController::Manual_Image_Browse_Btn() {
   const QString path = Library_Selected_Image.get();
   _dataSource->Manual_image_path->setText(path);
   writeCurrentGraphic([&](SKTGraphic& g) { static_cast<SKTImage&>(g).setFilePath(path); });
+  _chosenPicture = QImage();  // the object holds it now
   Update_Image_Graphics();
 }
 
@@ -169,8 +170,10 @@ void SKTWindowController::Sign_Browse_Btn() {
   const QStringList chosen = platform::messageHost().openPanel(request);
   if (chosen.isEmpty() || chosen.front().isEmpty()) return;
   const QString path = chosen.front();
-  if (const QString problem = pictureFileProblem(path); !problem.isEmpty()) {
-    Show_MessageBox(problem);
+  // Decoded once: the signatures that take it find it held here.
+  const CheckedPicture picture = loadCheckedPictureFile(path);
+  if (!picture.problem.isEmpty()) {
+    Show_MessageBox(picture.problem);
     return;
   }
   _signature->Sign_image_path->setText(path);

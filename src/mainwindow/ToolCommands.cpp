@@ -262,6 +262,7 @@ void SKTWindowController::selectedToolDidChange() {
   const SKTUndoGroup placing(_document->undoRecorder());
   view->createGraphicOfClass(graphicClass, nullptr, true, QRectF(QPointF(0, 0), size), side, QString(),
                              QString());
+  _chosenPicture = QImage();  // the object holds it now
   // A new barcode shows what the designer shows for it, not the sample.
   if (tool == DrawingTool::Barcode)
     if (const SKTGraphicPtr made = view->Selected_Graphic()) barcode_editing::drawNewBarcode(*made);
@@ -276,13 +277,15 @@ bool SKTWindowController::Browse_User_Image_Manually() {
     Library_Selected_Image.set(QString());
     return false;
   }
-  // A file that is no picture (or too large) is refused by name, rather than
-  // giving an empty picture object.
-  if (const QString problem = pictureFileProblem(chosen.front()); !problem.isEmpty()) {
-    Show_MessageBox(problem);
+  // A file that cannot be used (no picture, damaged, too large) is refused by
+  // name, rather than giving an empty picture object.
+  CheckedPicture picture = loadCheckedPictureFile(chosen.front());
+  if (!picture.problem.isEmpty()) {
+    Show_MessageBox(picture.problem);
     Library_Selected_Image.set(QString());
     return false;
   }
+  _chosenPicture = std::move(picture.image);
   Library_Selected_Image.set(chosen.front());
   return true;
 }

@@ -362,8 +362,11 @@ void Invitation_Wizard::OK_Click() {
         Show_MessageBox(QStringLiteral("Please select background."));
         return;
       }
-      if (const QString problem = templates::Picture_File_Problem(selected_image); !problem.isEmpty()) {
-        Show_MessageBox(problem);
+      // Decoded once, and held for the card that takes it.
+      if (CheckedPicture chosen = loadCheckedPictureFile(selected_image); chosen.problem.isEmpty()) {
+        chosenBackground_ = std::move(chosen.image);
+      } else {
+        Show_MessageBox(chosen.problem);
         return;
       }
       showStep(kTexts);
@@ -407,7 +410,7 @@ void Invitation_Wizard::finish() {
   if (!textsFitTheCard(answers)) return;
   // The background was read when it was chosen; one that went away or
   // changed since is named here, and another is chosen, instead of a white card.
-  if (const QString problem = templates::Picture_File_Problem(answers.background); !problem.isEmpty()) {
+  if (const QString problem = loadCheckedPictureFile(answers.background).problem; !problem.isEmpty()) {
     Show_MessageBox(problem);
     showStep(kBackground);
     return;
@@ -540,6 +543,7 @@ void Invitation_Wizard::Clear_Details() {
 
 void Invitation_Wizard::Reset_All() {
   selected_image.clear();
+  chosenBackground_ = QImage();
   selected_title.clear();
   selected_msg.clear();
   next_counter = 0;
@@ -560,7 +564,7 @@ void Invitation_Wizard::Load_and_fill_backgrounds() {
     const QString name = QFileInfo(path).fileName();
     MyImageObject item = MyImageObject::initWithImage_Path(path, name, name);
     // A file that cannot be a background says why where it is listed.
-    item.problem = templates::Picture_File_Problem(path);
+    item.problem = pictureFileProblem(path);
     model->append(item);
   }
 }

@@ -6,6 +6,7 @@
 // answers or a design was opened; the caller ends the program on any other.
 
 #include <QDialog>
+#include <QImage>
 
 #include "personalisation/StockTexts.h"
 #include "personalisation/WizardLayout.h"
@@ -109,4 +110,7 @@ class Invitation_Wizard : public QDialog {
   bool auto_background_selection = false;
   // The background chosen when the last press on the pictures began.
   QString chosenAtPress_;
+  // Its picture, decoded when the step accepted it and held until the next
+  // opening, so that finishing and the card decode it no more.
+  QImage chosenBackground_;
 };

@@ -556,8 +556,10 @@ void ProfileDialog::Browse_image_Btn_Clicked() {
     Library_Selected_Image.set(QString());
     return;
   }
-  if (const QString problem = pictureFileProblem(chosen.first()); !problem.isEmpty()) {
-    Show_MessageBox(problem);
+  // Decoded once: the photo shown below finds it held here.
+  const CheckedPicture picture = loadCheckedPictureFile(chosen.first());
+  if (!picture.problem.isEmpty()) {
+    Show_MessageBox(picture.problem);
     return;
   }
   Set_User_Image(chosen.first());

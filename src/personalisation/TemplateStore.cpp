@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/PictureFile.h"
 #include "personalisation/globals.h"
 #include "platform/FileHelpers.h"
 #include "platform/Messages.h"
@@ -62,13 +63,8 @@ QStringList Picture_Files(const QString& folder) {
   return out;
 }
 
-QString Picture_File_Problem(const QString& path) {
-  QString why;
-  return platform::isReadablePictureFile(path, &why) ? QString() : platform::unreadableFileMessage(path, why);
-}
-
 QString Template_Problem(const QString& preview) {
-  if (QString problem = Picture_File_Problem(preview); !problem.isEmpty()) return problem;
+  if (QString problem = pictureFileProblem(preview); !problem.isEmpty()) return problem;
   const QString design = Design_Path_For_Preview(preview);
   QString why;
   return platform::isReadableRegularFile(design, &why) ? QString()

@@ -16,13 +16,8 @@ QString userFolder();     // <resource folder>/Templates/User
 // Pictures of a folder: the entries whose extension, lower-cased, is "png"
 // or "jpg", as full paths sorted by name; empty when there is no folder.
 // Entries that are no pictures (a pipe, a folder, a link to a device) are
-// listed too, so that they can be named (Picture_File_Problem).
+// listed too, so that they can be named (pictureFileProblem).
 QStringList Picture_Files(const QString& folder);
-
-// Why a picture file cannot be used, naming it, as the program says of a
-// file it cannot read (platform::unreadableFileMessage); "" when it is a
-// readable picture.
-QString Picture_File_Problem(const QString& path);
 
 // Why a template cannot be opened, naming the file at fault: its preview
 // picture, else its design file (missing, no regular file, unreadable);

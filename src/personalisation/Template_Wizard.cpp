@@ -9,6 +9,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "core/PictureFile.h"
 #include "data/dialogs/DialogParts.h"
 #include "personalisation/Export_Template.h"
 #include "personalisation/ProfileFill.h"
@@ -149,7 +150,7 @@ QString Template_Wizard::checkedChoice(bool readable) {
     Show_MessageBox(QStringLiteral("Please select template."));
     return QString();
   }
-  if (const QString problem = templates::Picture_File_Problem(preview); readable && !problem.isEmpty()) {
+  if (const QString problem = pictureFileProblem(preview); readable && !problem.isEmpty()) {
     Show_MessageBox(problem);
     return QString();
   }

@@ -32,7 +32,7 @@ QString notAFileReason(const QString& path, mode_t mode) {
 }
 }  // namespace
 
-int openRegularFileDescriptor(const QString& path, QString* why) {
+int openRegularFileDescriptor(const QString& path, QString* why, qint64* size) {
   if (path.isEmpty()) {
     tell(why, QStringLiteral("no file name"));
     return -1;
@@ -58,6 +58,7 @@ int openRegularFileDescriptor(const QString& path, QString* why) {
     tell(why, notAFileReason(path, st.st_mode));
     return -1;
   }
+  if (size) *size = st.st_size;
   // Reads of a regular file never wait anyway; the flag goes for clarity.
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
@@ -81,8 +82,8 @@ bool isReadableRegularFile(const QString& path, QString* why) {
   return true;
 }
 
-bool openRegularFile(QFile& file, const QString& path, QString* why) {
-  const int fd = openRegularFileDescriptor(path, why);
+bool openRegularFile(QFile& file, const QString& path, QString* why, qint64* size) {
+  const int fd = openRegularFileDescriptor(path, why, size);
   if (fd < 0) return false;
   file.setFileName(path);
   if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -93,8 +94,8 @@ bool openRegularFile(QFile& file, const QString& path, QString* why) {
   return true;
 }
 
-bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path, QString* why) {
-  if (!openRegularFile(file, path, why)) return false;
+void readPictureFrom(QFile& file, QImageReader& reader, const QString& path) {
+  if (file.pos() != 0) file.seek(0);
   reader.setDevice(&file);
   if (!reader.canRead()) {
     // A kind without a mark of its own in the content.
@@ -102,27 +103,11 @@ bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& pa
     reader.setFormat(QFileInfo(path).suffix().toLower().toLatin1());
     reader.setDevice(&file);
   }
-  return true;
 }
 
-bool isReadablePictureFile(const QString& path, QString* why) {
-  QFile file;
-  QImageReader reader;
-  if (!openRegularPictureFile(file, reader, path, why)) return false;
-  // A header that gives no size (where the kind tells one) is no picture either.
-  if (!reader.canRead() || (reader.supportsOption(QImageIOHandler::Size) && !reader.size().isValid())) {
-    tell(why, QLatin1String(kNotAPicture));
-    return false;
-  }
-  const QSize size = reader.size();
-  const qint64 limit = qint64(reader.allocationLimit()) * 1024 * 1024;
-  if (size.isValid() && limit > 0 && qint64(size.width()) * size.height() * 4 > limit) return true;
-  // A picture cut short after its header would be a placeholder in a list
-  // and nothing on the card.
-  if (reader.read().isNull()) {
-    tell(why, QLatin1String(kDamagedPicture));
-    return false;
-  }
+bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path, QString* why) {
+  if (!openRegularFile(file, path, why)) return false;
+  readPictureFrom(file, reader, path);
   return true;
 }
 

@@ -34,35 +34,33 @@ QString unreadableFileMessage(const QString& path, const QString& why);
 QString reasonAfterColon(const QString& why);
 
 // A descriptor open for reading on `path` (links followed) when that is a
-// regular file; otherwise -1 with the reason in *why. The caller closes it.
-int openRegularFileDescriptor(const QString& path, QString* why = nullptr);
+// regular file, and its size in *size; otherwise -1 with the reason in *why.
+// The caller closes it.
+int openRegularFileDescriptor(const QString& path, QString* why = nullptr, qint64* size = nullptr);
 
-// Opens `file` for reading on `path` when that is a regular file. False
-// with the reason otherwise. (The opened file does not carry the path as its
-// name.)
-bool openRegularFile(QFile& file, const QString& path, QString* why = nullptr);
+// Opens `file` for reading on `path` when that is a regular file (its size
+// in *size). False with the reason otherwise. (The opened file does not
+// carry the path as its name.)
+bool openRegularFile(QFile& file, const QString& path, QString* why = nullptr, qint64* size = nullptr);
 
 // Whether `path` can be opened for reading as a regular file; false with the
 // reason otherwise. Nothing is read.
 bool isReadableRegularFile(const QString& path, QString* why = nullptr);
 
+// Sets `reader` to read the picture in the open `file` from its start, of
+// the kind its content shows, else of the kind the suffix of `path` tells.
+void readPictureFrom(QFile& file, QImageReader& reader, const QString& path);
+
 // Opens `file` on `path` as above and sets `reader` to read the picture in
-// it, of the kind its content shows, else of the kind its name's suffix
-// tells. False, with the reason, when the file cannot be opened.
+// it (readPictureFrom). False, with the reason, when the file cannot be
+// opened.
 bool openRegularPictureFile(QFile& file, QImageReader& reader, const QString& path, QString* why = nullptr);
 
-// The reason given for a readable file that holds no picture of a kind the
-// program reads.
+// The reasons the picture check (core's pictureFileProblem) gives for a
+// readable file that holds no picture of a kind the program reads ...
 inline constexpr char kNotAPicture[] = "it is not a picture";
-// ... and for one whose header reads but whose picture does not (cut short
-// or damaged after the header).
+// ... and for a picture cut short or otherwise damaged.
 inline constexpr char kDamagedPicture[] = "it is a damaged or incomplete picture";
-
-// Whether `path` is a regular file that can be read and holds a picture of
-// a known kind that decodes whole; false with the reason otherwise. A
-// picture larger than the reader's allocation limit is judged by its header
-// only: where it is used, it is named as too large.
-bool isReadablePictureFile(const QString& path, QString* why = nullptr);
 
 // The whole of a regular file of at most `maxBytes` bytes; nothing, with
 // the reason, for anything else or a larger file.

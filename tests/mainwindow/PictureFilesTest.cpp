@@ -1,11 +1,13 @@
 // Picture files in the real window offscreen: a filter change on a
 // camera-sized picture does not hold the window while the chain runs (the
 // canvas shows the picture as it was, then the chain's own result), and a
-// file that is no usable picture is refused with its name.
+// file that is no usable picture (none at all, too large, cut short) is
+// refused with its name wherever it is listed or chosen.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QPixmap>
 #include <QTemporaryDir>
 
 #include "canvas/SKTGraphicView.h"
@@ -14,9 +16,11 @@
 #include "mainwindow/PictureLibrary.h"
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/WindowTestSupport.h"
+#include "mainwindow/panels/CardBackgroundTab.h"
 #include "mainwindow/panels/DataSourceTab.h"
 #include "mainwindow/panels/PictureTab.h"
 #include "support/EventLoop.h"
+#include "support/PictureSamples.h"
 #include "support/ScriptedHost.h"
 #include "support/TestFiles.h"
 
@@ -158,4 +162,121 @@ TEST(PictureFiles, AFileThatIsNoPictureOrTooLargeIsRefusedByName) {
   EXPECT_EQ(host.messages().size(), messages + 1);
   EXPECT_TRUE(lastMessage().contains(text));
   EXPECT_EQ(window->Front_card_Prop.Card_BG_Image_Path, background);
+}
+
+// Pictures cut short never reach the card. In the lists (the Background
+// panel, the Card Background window, a library category) a JPEG and a PNG cut
+// at every point are named, and choosing one changes nothing; in the file
+// panels of the picture tool, the picture tab and the card background, every
+// kind offered (JPEG, PNG, GIF, BMP, TIFF, WebP) is named when cut short and
+// placed when whole.
+TEST(PictureFiles, APictureCutShortIsNamedWhereverItIsListedOrChosenAndNeverReachesTheCard) {
+  using testing_support::writeFile;
+  auto lines = [](const QStringList& texts) { return texts.join(QString()).toStdString(); };
+  QTemporaryDir dir;
+  const QString resources = window_test::useSeededResources(dir);
+  const QString damaged = "\nThe file \"%1\" could not be read: it is a damaged or incomplete picture.";
+  const QString backgrounds = resources + "/Background/", shelf = resources + "/LibraryImage/a cut/";
+  const QList<testing_support::PictureSample> samples = testing_support::wholePictureSamples();
+  QStringList cutBackgrounds, cutShelf;
+  for (const testing_support::PictureSample& whole : samples.mid(0, 2)) {  // JPEG and PNG
+    ASSERT_TRUE(writeFile(shelf + "whole." + whole.suffix, whole.bytes));
+    int n = 0;
+    for (const QByteArray& cut : testing_support::cutPictureSamples(whole)) {
+      const QString name = QStringLiteral("cut %1.%2").arg(++n).arg(whole.suffix);
+      ASSERT_TRUE(writeFile(backgrounds + name, cut) && writeFile(shelf + name, cut));
+      cutBackgrounds << damaged.arg(backgrounds + name);
+      cutShelf << damaged.arg(shelf + name);
+    }
+  }
+  cutBackgrounds.sort();  // listed by name
+  cutShelf.sort();
+  testing_support::ScriptedHost host;
+  auto window = std::make_unique<SKTWindowController>();
+  const Card_Property& front = window->Front_card_Prop;
+
+  // The Background panel lists each, saying why, with the box struck through
+  // (also the JPEG whose decoding gives a picture half grey); choosing it
+  // names it.
+  PictureItemModel* panel = window->cardBackgroundTab()->imageBrowser->pictureModel();
+  QStringList tooltips;
+  QList<QImage> icons;
+  QImage struck;
+  for (int row = 0; row < panel->rowCount(); ++row) panel->index(row).data(Qt::DecorationRole);
+  panel->waitForThumbnails();
+  for (int row = 0; row < panel->rowCount(); ++row)
+    icons << panel->index(row).data(Qt::DecorationRole).value<QPixmap>().toImage();
+  for (int row = 0; row < panel->rowCount(); ++row) {
+    const QModelIndex item = panel->index(row);
+    if (!item.data(Qt::DisplayRole).toString().startsWith("cut ")) continue;
+    if (tooltips.isEmpty()) struck = icons[row];  // "cut 1.jpg", 700 bytes: no picture at all
+    EXPECT_EQ(icons[row], struck) << row;
+    tooltips << "\n" + item.data(Qt::ToolTipRole).toString();
+    window->cardBackgroundTab()->imageBrowser->setCurrentIndex(item);
+  }
+  EXPECT_NE(icons.value(0), struck);
+  EXPECT_EQ(lines(tooltips), lines(cutBackgrounds));
+  EXPECT_EQ(lines(host.messages()), lines(cutBackgrounds));
+  EXPECT_TRUE(front.Card_BG_Image.isNull());
+
+  // The Card Background window and the library offer only whole pictures and
+  // name the others as they list them.
+  host.clear();
+  QStringList listed;
+  auto listAndChooseTheFirst = [&](QDialog& dialog) {
+    auto& library = static_cast<Image_Library&>(dialog);
+    listed.clear();
+    for (const MyImageObject& item : library.imageBrowser->pictureModel()->images())
+      listed << item.image_Name;
+    library.imageBrowser->setCurrentIndex(library.imageBrowser->pictureModel()->index(0));
+    library.OK_Clicked();
+    return library.result();
+  };
+  host.queueModal(listAndChooseTheFirst);
+  window->Card_Image_Library_Btn();
+  EXPECT_FALSE(listed.join(' ').contains("cut "));
+  EXPECT_EQ(lines(host.messages()), lines(cutBackgrounds));
+  EXPECT_EQ(front.Card_BG_Image_Path, backgrounds + listed.value(0));
+  host.clear();
+  host.queueModal(listAndChooseTheFirst);
+  window->toolAction(DrawingTool::LibraryPicture)->trigger();
+  EXPECT_EQ(listed, QStringList({"whole.jpg", "whole.png"}));
+  EXPECT_EQ(lines(host.messages()), lines(cutShelf));
+  ASSERT_EQ(window->document()->graphics().size(), 1u);
+  // Decoded once: the object shows the picture the library checked.
+  EXPECT_EQ(static_cast<SKTImage&>(*window->document()->graphics().at(0))._contents.cacheKey(),
+            Image_Library::defaultInstance().chosen_picture.cacheKey());
+
+  // The file panels: each kind whole is placed; cut at every point, named.
+  host.clear();
+  QStringList expected;
+  QString cutPath;
+  for (const testing_support::PictureSample& whole : samples) {
+    const QString path = dir.filePath("whole." + whole.suffix);
+    ASSERT_TRUE(writeFile(path, whole.bytes));
+    host.queueOpenPanel({path});
+    window->toolAction(DrawingTool::PictureFile)->trigger();
+    auto* image = dynamic_cast<SKTImage*>(window->document()->graphics().at(0).get());
+    ASSERT_TRUE(image != nullptr && image->_file_path == path) << path.toStdString();
+    EXPECT_EQ(image->_contents.size(), QSize(240, 160));
+    int n = 0;
+    for (const QByteArray& cut : testing_support::cutPictureSamples(whole)) {
+      cutPath = dir.filePath(QStringLiteral("cut %1.%2").arg(++n).arg(whole.suffix));
+      ASSERT_TRUE(writeFile(cutPath, cut));
+      host.queueOpenPanel({cutPath});
+      window->toolAction(DrawingTool::PictureFile)->trigger();
+      expected << damaged.arg(cutPath);
+    }
+  }
+  EXPECT_EQ(window->document()->graphics().size(), 1u + samples.size());
+  // The picture tab's and the card background's file buttons keep what they had.
+  const QString background = front.Card_BG_Image_Path;
+  host.queueOpenPanel({cutPath});
+  window->dataSourceTab()->Manual_Image_Browse_btn->click();
+  host.queueOpenPanel({cutPath});
+  window->Card_Image_Browse_Btn();
+  EXPECT_EQ(lines(host.messages()), lines(expected << damaged.arg(cutPath) << damaged.arg(cutPath)));
+  EXPECT_EQ(static_cast<SKTImage&>(*window->document()->graphics().at(0))._file_path,
+            dir.filePath("whole.webp"));
+  EXPECT_EQ(front.Card_BG_Image_Path, background);
 }

@@ -13,8 +13,10 @@
 
 #include "mainwindow/PictureLibrary.h"
 #include "platform/globals.h"
+#include "support/PictureSamples.h"
 #include "support/PipeWatchdog.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -60,6 +62,10 @@ TEST(PictureLibrary, CategoriesListTheirPicturesInNameOrderAndOkNeedsAPicture) {
     ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && noise.save(&buffer, "PNG"));
     QFile cut(flowers + "/peony.png");
     ASSERT_TRUE(cut.open(QIODevice::WriteOnly) && cut.write(png.left(png.size() / 2)) > 0);
+    // A JPEG cut in its scan data, which Qt's reader fills with grey.
+    ASSERT_TRUE(testing_support::writeFile(
+        flowers + "/poppy.jpg",
+        testing_support::cutPictureSamples(testing_support::wholePictureSamples()[0]).last()));
   }
   testing_support::PipeWatchdog watchdog({flowers + "/iris.png"});
   testing_support::ScriptedHost host;
@@ -88,6 +94,7 @@ TEST(PictureLibrary, CategoriesListTheirPicturesInNameOrderAndOkNeedsAPicture) {
           {"\n" + unreadable.arg(flowers + "/iris.png", "it is a named pipe, not a file") + "\n" +
                unreadable.arg(flowers + "/orchid.png", "it is not a picture") + "\n" +
                unreadable.arg(flowers + "/peony.png", "it is a damaged or incomplete picture") + "\n" +
+               unreadable.arg(flowers + "/poppy.jpg", "it is a damaged or incomplete picture") + "\n" +
                unreadable.arg(flowers + "/zinnia.jpg", "it is a device, not a file (a link to /dev/zero)"),
            "\nPlease select image."}));
   EXPECT_TRUE(watchdog.freed().isEmpty());

@@ -19,6 +19,7 @@
 #include "personalisation/globals.h"
 #include "platform/ChildProcess.h"
 #include "platform/widgets/PictureBrowser.h"
+#include "support/PictureSamples.h"
 #include "support/PipeWatchdog.h"
 #include "support/ScriptedHost.h"
 
@@ -172,6 +173,10 @@ TEST_F(Templates, BrowserListsChoosesAndManagesFromTheUserCategory) {
   ASSERT_TRUE(testing_support::makePipe(builtInFolder() + "/F.png"));
   ASSERT_TRUE(QDir().mkpath(builtInFolder() + "/G.jpg"));
   ASSERT_TRUE(QFile::link("/dev/zero", builtInFolder() + "/H.png"));
+  // And a preview cut short in its scan data, which Qt's reader fills with grey.
+  writeFile(builtInFolder() + "/I.jpg",
+            testing_support::cutPictureSamples(testing_support::wholePictureSamples()[0]).last());
+  writeFile(builtInFolder() + "/I.dcard", "i design");
   addUser("Mine");
   addUser("Piped");
   ASSERT_TRUE(testing_support::makePipe(user + "/Piped.dcard"));
@@ -183,12 +188,13 @@ TEST_F(Templates, BrowserListsChoosesAndManagesFromTheUserCategory) {
       said.arg(builtInFolder() + "/E.png", "it is not a picture"),
       said.arg(builtInFolder() + "/F.png", "it is a named pipe, not a file"),
       said.arg(builtInFolder() + "/G.jpg", "it is a folder"),
-      said.arg(builtInFolder() + "/H.png", "it is a device, not a file (a link to /dev/zero)")};
+      said.arg(builtInFolder() + "/H.png", "it is a device, not a file (a link to /dev/zero)"),
+      said.arg(builtInFolder() + "/I.jpg", "it is a damaged or incomplete picture")};
   Template_Wizard& browser = Template_Wizard::defaultInstance();
   QStringList tooltips, userTooltips;
   messages.queueModal([&](QDialog&) {
     PictureItemModel* model = browser.imageBrowser->pictureModel();
-    EXPECT_EQ(model->rowCount(), 6);  // A.jpg, B.PNG, E.png ... H.png, by name
+    EXPECT_EQ(model->rowCount(), 7);  // A.jpg, B.PNG, E.png ... I.jpg, by name
     for (int row = 0; row < model->rowCount(); ++row) {
       tooltips << model->index(row).data(Qt::ToolTipRole).toString();
       if (row == 1) continue;

@@ -22,6 +22,7 @@
 #include "personalisation/globals.h"
 #include "platform/widgets/PictureBrowser.h"
 #include "support/EventLoop.h"
+#include "support/PictureSamples.h"
 #include "support/PipeWatchdog.h"
 #include "support/ScriptedHost.h"
 #include "support/TabOrder.h"
@@ -198,7 +199,9 @@ TEST_F(Wizard, StepsGuardsLimitsAndTheFinishedAnswers) {
 
 // Backgrounds that cannot be read are listed, each with the reason as its
 // tooltip, and choosing one names it and keeps the step: a pipe, a folder, a
-// link to a device, a file that is no picture and 2 GiB of nothing (sparse).
+// link to a device, a file that is no picture, 2 GiB of nothing (sparse), and
+// a JPEG and a PNG cut short (the JPEG in its scan data, which Qt's reader
+// fills with grey).
 TEST_F(Wizard, BackgroundsThatCannotBeReadAreNamedWhereListedAndWhenChosen) {
   const QString folder = host.folder.path() + "/Background/";
   ASSERT_TRUE(testing_support::makePipe(folder + "c-pipe.png"));
@@ -209,18 +212,24 @@ TEST_F(Wizard, BackgroundsThatCannotBeReadAreNamedWhereListedAndWhenChosen) {
     QFile huge(folder + "g-huge.jpg");
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(qint64{2} << 30));
   }
+  const QList<testing_support::PictureSample> samples = testing_support::wholePictureSamples();
+  writeFile(folder + "h-cut.jpg", testing_support::cutPictureSamples(samples[0]).last());
+  writeFile(folder + "i-cut.png", testing_support::cutPictureSamples(samples[1]).value(3));
   testing_support::PipeWatchdog watchdog({folder + "c-pipe.png"});
   const QString said = "The file \"" + folder + "%1\" could not be read: %2.";
-  const QStringList problems = {
-      said.arg("c-pipe.png", "it is a named pipe, not a file"), said.arg("d-folder.jpg", "it is a folder"),
-      said.arg("e-zero.png", "it is a device, not a file (a link to /dev/zero)"),
-      said.arg("f-text.png", "it is not a picture"), said.arg("g-huge.jpg", "it is not a picture")};
+  const QStringList problems = {said.arg("c-pipe.png", "it is a named pipe, not a file"),
+                                said.arg("d-folder.jpg", "it is a folder"),
+                                said.arg("e-zero.png", "it is a device, not a file (a link to /dev/zero)"),
+                                said.arg("f-text.png", "it is not a picture"),
+                                said.arg("g-huge.jpg", "it is not a picture"),
+                                said.arg("h-cut.jpg", "it is a damaged or incomplete picture"),
+                                said.arg("i-cut.png", "it is a damaged or incomplete picture")};
   QStringList tooltips;
   messages.queueModal([&](QDialog&) {
     wizard.wizard_btn->click();
     wizard.Next_btn->click();
     PictureItemModel* model = wizard.imageBrowser->pictureModel();
-    EXPECT_EQ(model->rowCount(), 7);
+    EXPECT_EQ(model->rowCount(), 9);
     for (int row = 0; row < model->rowCount(); ++row)
       tooltips << model->index(row).data(Qt::ToolTipRole).toString();
     for (int row = 2; row < model->rowCount(); ++row) {
@@ -239,6 +248,13 @@ TEST_F(Wizard, BackgroundsThatCannotBeReadAreNamedWhereListedAndWhenChosen) {
     QFile::remove(folder + "b-second.png");
     wizard.Next_btn->click();
     EXPECT_EQ(wizard.next_counter, 2);
+    // So is one cut short after it was chosen (and decoded).
+    wizard.imageBrowser->setCurrentIndex(model->index(0));
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.next_counter, 4);
+    writeFile(folder + "a-first.jpg", testing_support::cutPictureSamples(samples[0]).value(1));
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.next_counter, 2);
     EXPECT_EQ(wizard.result(), 0);
     wizard.ExitClick();
     return wizard.result();
@@ -246,8 +262,10 @@ TEST_F(Wizard, BackgroundsThatCannotBeReadAreNamedWhereListedAndWhenChosen) {
   wizard.Open_Wnd();
   EXPECT_EQ(tooltips.mid(0, 2), QStringList({folder + "a-first.jpg", folder + "b-second.png"}));
   EXPECT_EQ(tooltips.mid(2), problems);
-  EXPECT_EQ(shown(messages), problems + QStringList({problems[1], problems[1],
-                                                     said.arg("b-second.png", "no such file or directory")}));
+  EXPECT_EQ(
+      shown(messages),
+      problems + QStringList({problems[1], problems[1], said.arg("b-second.png", "no such file or directory"),
+                              said.arg("a-first.jpg", "it is a damaged or incomplete picture")}));
   EXPECT_TRUE(watchdog.freed().isEmpty());
 }
 

@@ -40,6 +40,17 @@ QImage readThumbnail(const QString& path, QSize box) {
   return image;
 }
 
+// A grey box struck through: the icon of a file that shows no picture.
+QPixmap noPictureIcon(QSize size) {
+  QPixmap pixmap(size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setPen(QPen(Qt::gray, 2));
+  p.drawRect(pixmap.rect().adjusted(4, 4, -4, -4));
+  p.drawLine(pixmap.rect().topLeft() + QPoint(4, 4), pixmap.rect().bottomRight() - QPoint(4, 4));
+  return pixmap;
+}
+
 // Gives every item its whole grid cell (less a small gap), so that a title is
 // laid out at the cell's width whatever the width of the item's picture: a
 // portrait card's preview is much narrower than the icon, and the items all
@@ -139,6 +150,12 @@ QVariant PictureItemModel::data(const QModelIndex& index, int role) const {
     case UidRole:
       return item.image_UID;
     case Qt::DecorationRole: {
+      // A file named as unusable is not read: what a decoder makes of it
+      // (a damaged picture half grey) would look usable.
+      if (!item.problem.isEmpty()) {
+        if (noPicture_.size() != thumbSize_) noPicture_ = noPictureIcon(thumbSize_);
+        return noPicture_;
+      }
       const QString key = keyOf(item);
       if (auto it = thumbnails_.constFind(key); it != thumbnails_.constEnd()) return it.value();
       if (item.path.isEmpty()) {
@@ -175,17 +192,7 @@ void PictureItemModel::requestThumbnail(const QString& key) const {
 
 void PictureItemModel::thumbnailRead(quint64 generation, const QString& key, const QImage& image) {
   if (generation != generation_->load()) return;
-  QPixmap pixmap;
-  if (image.isNull()) {
-    pixmap = QPixmap(thumbSize_);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setPen(QPen(Qt::gray, 2));
-    p.drawRect(pixmap.rect().adjusted(4, 4, -4, -4));
-    p.drawLine(pixmap.rect().topLeft() + QPoint(4, 4), pixmap.rect().bottomRight() - QPoint(4, 4));
-  } else {
-    pixmap = QPixmap::fromImage(image);
-  }
+  const QPixmap pixmap = image.isNull() ? noPictureIcon(thumbSize_) : QPixmap::fromImage(image);
   thumbnails_.insert(key, pixmap);
   for (int row = 0; row < rowCount(); ++row) {
     if (keyOf(images_[row]) != key) continue;

@@ -24,7 +24,8 @@ struct MyImageObject {
   QImage image;        // a picture given directly (shown when there is no path)
   QString image_Name;  // title shown under the icon
   QString image_UID;   // unique within one browser
-  QString problem;     // why the file cannot be used, naming it; its tooltip then
+  QString problem;     // why the file cannot be used, naming it; its tooltip then, and
+                       // a box struck through its icon (the file is not read)
 
   static MyImageObject initWithImage_Path(const QString& path, const QString& name, const QString& uid) {
     return {path, {}, name, uid, {}};
@@ -77,6 +78,7 @@ class PictureItemModel : public QAbstractListModel {
   std::vector<MyImageObject> images_;
   QSize thumbSize_{96, 96};
   mutable QHash<QString, QPixmap> thumbnails_;
+  mutable QPixmap noPicture_;  // the icon of items whose file shows no picture
   mutable QHash<QString, bool> pending_;
   std::shared_ptr<std::atomic<quint64>> generation_;
   mutable QThreadPool pool_;
