@@ -59,8 +59,9 @@ int main(int argc, char* argv[]) {
   }
   // Cards that an export ended halfway left half replaced are put right
   // while the window opens; what was put right, or could not be, is said.
-  production::settleUnfinishedExportsInTheBackground(
-      [](const QString& message) { Show_MessageBox(message); });
+  production::settleUnfinishedExportsInTheBackground([](const QString& message) {
+    if (!message.isEmpty()) Show_MessageBox(message);
+  });
   quitOnTerminationSignals(app);
   SKTWindowController window;
   // Scripts reach the document before any other window opens, and are

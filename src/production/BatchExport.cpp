@@ -65,7 +65,7 @@ class BatchExport::Line {
   // when there is none left, the run is stopped or it ends.
   std::optional<int> nextRow() {
     std::unique_lock lock(mutex_);
-    room_.wait(lock, [&] { return ended() || nextRow_ >= total_ || nextRow_ < taken_ + ahead_; });
+    room_.wait(lock, [&] { return ended() || nextRow_ >= total_ || nextRow_ < taken_ + kCardsAhead; });
     if (ended() || nextRow_ >= total_) {
       if (--workers_ == 0) rendered_.notify_one();
       return std::nullopt;
@@ -76,6 +76,7 @@ class BatchExport::Line {
   void rendered(int row, Card card) {
     {
       std::lock_guard lock(mutex_);
+      if (finish_) return card.discard();
       ready_.emplace(row, std::move(card));
     }
     rendered_.notify_one();
@@ -106,10 +107,13 @@ class BatchExport::Line {
     return cards;
   }
 
-  // Full disk: the workers render no card ahead of the one being placed.
-  void renderNoneAhead() {
+  // The workers take no more rows, and the cards rendered and not taken go
+  // with their files, now and as they come (a full disk needs their room).
+  void dropTheRest() {
+    finish();
     std::lock_guard lock(mutex_);
-    ahead_ = 1;
+    for (auto& entry : ready_) entry.second.discard();
+    ready_.clear();
   }
 
   void finish() {
@@ -131,7 +135,6 @@ class BatchExport::Line {
   int workers_;                // workers still taking rows
   int nextRow_ = 0;            // next row a worker takes
   int taken_ = 0;              // first row not yet taken by the writer
-  int ahead_ = kCardsAhead;
   bool finish_ = false;
 };
 
@@ -237,34 +240,36 @@ BatchExportResult BatchExport::run() {
         workers > 1 ? files->threadFolder(t) : files->folder());
 
   // The cards are put in place a group at a time, while the workers render
-  // the next group. A card that found no room on the disk makes the run go
-  // on card by card, with nothing rendered ahead and the old sides gone after
-  // each group; it is rendered again once the cards before it are in place.
+  // the next group. A card that finds no room on the disk makes the run go on
+  // card by card on this thread, with nothing rendered ahead and each card's
+  // old sides gone once it has taken its places, so that it needs no more
+  // room than one card.
   bool fullDisk = false;
   std::deque<Card> taken;
   int row = 0;
   while (row < result.total && !result.stopped) {
     const int toCome = result.total - row;
     curr_barcode_count.store(row + 1);
-    if (taken.empty())
-      taken =
-          line.take(row, fullDisk ? 1
-                                  : std::min({kCardsPlacedTogether,
-                                              std::max(kFewestPlacedTogether, (toCome + 1) / 2), toCome}));
+    if (taken.empty() && fullDisk)
+      taken.push_back(renderCard(row, files->folder()));
+    else if (taken.empty())
+      taken = line.take(
+          row, std::min({kCardsPlacedTogether, std::max(kFewestPlacedTogether, (toCome + 1) / 2), toCome}));
     if (taken.empty()) {  // stopped while waiting
       result.stopped = true;
       break;
     }
     size_t count = 0;
     while (count < taken.size() && !taken[count].noRoom) ++count;
-    if (count == 0) {
-      if (!std::exchange(fullDisk, true)) {
-        line.renderNoneAhead();
-        files->removeOldSidesAtOnce();
-      }
-      taken.front() = renderCard(row, files->folder());
-      count = 1;
+    if (count == 0 && !fullDisk) {
+      fullDisk = true;
+      line.dropTheRest();
+      files->removeOldSidesAtOnce();
+      for (Card& card : taken) card.discard();
+      taken.clear();
+      continue;
     }
+    count = std::max<size_t>(count, 1);  // on a full disk, one that finds no room even so fails
     std::vector<Card> cards(std::make_move_iterator(taken.begin()),
                             std::make_move_iterator(taken.begin() + static_cast<std::ptrdiff_t>(count)));
     taken.erase(taken.begin(), taken.begin() + static_cast<std::ptrdiff_t>(count));

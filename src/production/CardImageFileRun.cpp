@@ -988,7 +988,7 @@ void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> 
     std::thread([tell = std::move(tell)] {
       QString message;
       settleUnfinishedExports(&message);
-      if (!message.isEmpty() && tell) tell(message);
+      if (tell) tell(message);
     }).detach();
   } catch (const std::system_error&) {
     qCWarning(lcProduction).noquote()

@@ -168,7 +168,7 @@ QString unfinishedExportsFolder();
 EarlierRuns settleUnfinishedExports(QString* message = nullptr);
 
 // The same on a thread of its own, so that no disk that does not answer
-// holds up the start; `tell` gets the message on that thread, if there is one.
+// holds up the start; `tell` gets the message (maybe empty) on that thread.
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell);
 
 // Called after each change to the files beside the cards (a new side takes
