@@ -67,7 +67,7 @@ class BatchExport::Line {
     std::unique_lock lock(mutex_);
     room_.wait(lock, [&] { return ended() || nextRow_ >= total_ || nextRow_ < taken_ + kCardsAhead; });
     if (ended() || nextRow_ >= total_) {
-      if (--workers_ == 0) rendered_.notify_one();
+      if (--workers_ == 0) rendered_.notify_all();
       return std::nullopt;
     }
     return nextRow_++;
@@ -107,11 +107,12 @@ class BatchExport::Line {
     return cards;
   }
 
-  // The workers take no more rows, and the cards rendered and not taken go
-  // with their files, now and as they come (a full disk needs their room).
+  // The workers take no more rows, and once they have ended, the cards
+  // rendered and not taken go with their files (a full disk needs their room).
   void dropTheRest() {
     finish();
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
+    rendered_.wait(lock, [&] { return workers_ == 0; });
     for (auto& entry : ready_) entry.second.discard();
     ready_.clear();
   }
@@ -241,68 +242,66 @@ BatchExportResult BatchExport::run() {
 
   // The cards are put in place a group at a time, while the workers render
   // the next group. A card that finds no room on the disk makes the run go on
-  // card by card on this thread, with nothing rendered ahead and each card's
-  // old sides gone once it has taken its places, so that it needs no more
-  // room than one card.
+  // card by card on this thread from that card on, with nothing rendered
+  // ahead and each card's old sides gone once it has taken its places, so
+  // that it needs no more room than one card.
+  const QString noRoom = QString::fromLocal8Bit(std::strerror(ENOSPC));
   bool fullDisk = false;
-  std::deque<Card> taken;
   int row = 0;
   while (row < result.total && !result.stopped) {
     const int toCome = result.total - row;
     curr_barcode_count.store(row + 1);
-    if (taken.empty() && fullDisk)
-      taken.push_back(renderCard(row, files->folder()));
-    else if (taken.empty())
-      taken = line.take(
+    std::deque<Card> cards;
+    if (fullDisk)
+      cards.push_back(renderCard(row, files->folder()));
+    else
+      cards = line.take(
           row, std::min({kCardsPlacedTogether, std::max(kFewestPlacedTogether, (toCome + 1) / 2), toCome}));
-    if (taken.empty()) {  // stopped while waiting
+    if (cards.empty()) {  // stopped while waiting
       result.stopped = true;
       break;
     }
-    size_t count = 0;
-    while (count < taken.size() && !taken[count].noRoom) ++count;
-    if (count == 0 && !fullDisk) {
-      fullDisk = true;
-      line.dropTheRest();
-      files->removeOldSidesAtOnce();
-      for (Card& card : taken) card.discard();
-      taken.clear();
-      continue;
-    }
-    count = std::max<size_t>(count, 1);  // on a full disk, one that finds no room even so fails
-    std::vector<Card> cards(std::make_move_iterator(taken.begin()),
-                            std::make_move_iterator(taken.begin() + static_cast<std::ptrdiff_t>(count)));
-    taken.erase(taken.begin(), taken.begin() + static_cast<std::ptrdiff_t>(count));
     std::vector<CardFilePlaces> placing;
     std::vector<std::vector<FileIdentity>> identities;
     for (Card& card : cards) {
       placing.push_back(std::move(card.files));
       identities.push_back(std::move(card.identities));
     }
-    CardImageFileRun::Group group(*files, placing, &identities);
-    for (size_t i = 0; i < cards.size(); ++i, ++row) {
-      if (Stop_SMS_Sending_Now.load()) {
-        result.stopped = true;
-        break;
-      }
-      curr_barcode_count.store(row + 1);
-      // The files of a card take their places all or none.
-      QString failure = cards[i].failure;
-      QString failedPath, reason;
-      if (failure.isEmpty() && !group.place(i, &failedPath, &reason))
-        failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
-      if (failure.isEmpty()) {
-        ++result.written;
-        result.cut.add(row, cards[i].cut);
-        if (onCardWritten) onCardWritten(result.written);
-      } else {
-        ++result.failed;
-        qCWarning(lcProduction).noquote() << failure;
-        if (result.firstFailure.isEmpty()) result.firstFailure = failure;
+    // The group goes (with the old sides its cards replaced) before a full disk is seen to.
+    bool again = false;
+    {
+      CardImageFileRun::Group group(*files, placing, &identities);
+      for (size_t i = 0; i < cards.size(); ++i, ++row) {
+        if (Stop_SMS_Sending_Now.load()) {
+          result.stopped = true;
+          break;
+        }
+        curr_barcode_count.store(row + 1);
+        // The files of a card take their places all or none.
+        QString failure = cards[i].failure;
+        QString failedPath, reason;
+        if (failure.isEmpty() && !group.place(i, &failedPath, &reason))
+          failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
+        if (!fullDisk && (cards[i].noRoom || reason == noRoom)) {
+          again = true;  // made again, card by card
+          break;
+        }
+        if (failure.isEmpty()) {
+          ++result.written;
+          result.cut.add(row, cards[i].cut);
+          if (onCardWritten) onCardWritten(result.written);
+        } else {
+          ++result.failed;
+          qCWarning(lcProduction).noquote() << failure;
+          if (result.firstFailure.isEmpty()) result.firstFailure = failure;
+        }
       }
     }
+    if (!again) continue;
+    fullDisk = true;
+    line.dropTheRest();
+    files->removeOldSidesAtOnce();
   }
-  for (Card& card : taken) card.discard();
 
   line.finish();
   for (std::thread& t : pool) t.join();
