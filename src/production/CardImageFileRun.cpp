@@ -254,10 +254,9 @@ QString oldSideOf(const QString& run, const NotedFile& file) {
 
 // Settles a card of a run that ended: a card whose new files are all in
 // place, or none, is left; one whose new files took only some of their
-// places gets back there what was there before (`moved`). False, with the
-// places, when a place could not be put back.
-bool settleCard(const QString& cards, const QString& run, const NotedCard& card, bool* moved,
-                QStringList* failed) {
+// places gets back there what was there before (`moved`). False when a
+// place could not be put back.
+bool settleCard(const QString& cards, const QString& run, const NotedCard& card, bool* moved) {
   std::vector<const NotedFile*> placed;
   for (const NotedFile& file : card)
     if (holds(inFolder(cards, file.place), file.made)) placed.push_back(&file);
@@ -270,7 +269,6 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
                       : std::rename(native(old).constData(), place.constData()) != 0) {
       qCWarning(lcProduction).noquote() << QStringLiteral("%1 could not be put back: %2")
                                                .arg(inFolder(cards, (*file)->place), errorText(errno));
-      *failed << (*file)->place;
       undone = false;
       continue;
     }
@@ -615,8 +613,7 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
     for (size_t r = 0; r < ended.size(); ++r)
       for (const NotedCard& card : ended[r].cards) {
         bool movedNow = false;
-        QStringList places;
-        if (!settleCard(folder, ended[r].folder, card, &movedNow, &places))
+        if (!settleCard(folder, ended[r].folder, card, &movedNow))
           for (const NotedFile& file : card) failed[r].insert(file.place);
         if (movedNow) putRight.insert(card.front().place);
         moved = moved || movedNow;
@@ -639,7 +636,7 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
   }
   if (earlier.cardsPutRight > 0)
     qCWarning(lcProduction).noquote()
-        << QStringLiteral("%1: %2 cards left half replaced by an export that did not finish put right")
+        << QStringLiteral("%1: cards left half replaced by an export that did not finish put right: %2")
                .arg(folder)
                .arg(earlier.cardsPutRight);
   earlier.unsettled = reviewOutOfReach(folder);
@@ -725,12 +722,14 @@ void CardImageFileRun::removeOldSidesAtOnce() {
 
 void CardImageFileRun::removeAfterGroup(std::vector<QString> oldSides, QString note, int number) {
   if (oldSides.empty() && note.isEmpty()) return;
-  // The old sides go before the note: while they are there, it is.
+  // The old sides go before the note: while they are there, it is. The
+  // note is counted as cleared away before it goes, so that a note missing
+  // among those not cleared away is one that was damaged.
   const auto remove = [oldSides = std::move(oldSides), note = std::move(note), number, lock = lock_.get()] {
     for (const QString& old : oldSides) ::unlink(native(old).constData());
     if (note.isEmpty()) return;
-    ::unlink(native(note).constData());
     lock->cleared(number);
+    ::unlink(native(note).constData());
   };
   if (removing_.valid()) removing_.get();
   if (oldSidesAtOnce_) return remove();
@@ -850,9 +849,7 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
     QString kept;
     if (const int error = placeFile(prepared, place, !noted.empty(), &kept)) {
       bool moved = false;
-      QStringList failed;
-      if (!noted.empty() && !settleCard(run_.cards_, run_.folder_, noted, &moved, &failed))
-        run_.keepFolder_ = true;
+      if (!noted.empty() && !settleCard(run_.cards_, run_.folder_, noted, &moved)) run_.keepFolder_ = true;
       return fail(place, errorText(error));
     }
     if (!kept.isEmpty()) noted_->oldSides.push_back(kept);
