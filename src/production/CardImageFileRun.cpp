@@ -83,7 +83,7 @@ bool keptName(const QString& name) {
   return number && plainName(name.mid(slash + 1));
 }
 
-// Forces a folder's entries, or a file's data, to disk (where the file system offers it).
+// Forces a folder's entries to disk (where the file system offers it).
 void syncFolder(const QString& folder) {
   const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -421,8 +421,8 @@ QString unfinishedExportsFolder() {
 }
 
 // The lock of a run's folder (a file in it), tried without waiting and held
-// while the object lives. It also counts the run's notes: those written
-// (at its start) and those whose old sides are gone (after them).
+// while the object lives. It also counts the run's notes: the last one
+// written, and the last one whose old sides are gone.
 class RunFolderLock {
  public:
   enum State { Taken, Busy, Missing, NotOffered };
