@@ -185,6 +185,7 @@ struct NotedFile {
   QString place;
   QString kept;
   FileIdentity made;
+  bool held = true;  // the place held a file when the note was written (not noted)
 };
 using NotedCard = std::vector<NotedFile>;
 
@@ -281,21 +282,25 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
 // Puts a prepared file in its place. With `keepOld` the file at the place,
 // if any, is kept in the run's folder (`kept`): the two swap places in one
 // step, or, where the file system does not swap, the old one is linked (or
-// copied) beside the prepared file first. The error number when it cannot.
-int placeFile(const QString& prepared, const QString& place, bool keepOld, QString* kept) {
+// copied) beside the prepared file first. A place that held nothing (`empty`)
+// is taken in one step that fails should a file have come there since. The
+// error number when it cannot.
+int placeFile(const QString& prepared, const QString& place, bool keepOld, bool empty, QString* kept) {
   const QByteArray from = native(prepared);
   const QByteArray to = native(place);
   if (!keepOld) return std::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
-  if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
-    *kept = prepared;
-    return 0;
+  const auto takeEmpty = [&] {
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0;
+  };
+  if (empty && takeEmpty()) return 0;
+  if (!empty || errno == EEXIST) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
+      *kept = prepared;
+      return 0;
+    }
+    if (errno == ENOENT && takeEmpty()) return 0;
   }
-  if (errno == ENOENT) {  // the place holds nothing
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL) return errno;
-  } else if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
-    return errno;
-  }
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
   const QString old = prepared + QStringLiteral(".old");
   if (::link(to.constData(), native(old).constData()) == 0) {
     *kept = old;
@@ -789,7 +794,10 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
       }
       // A place that holds a folder takes no file (swapped, the folder would go with the run's).
       struct stat there = {};
-      if (::lstat(native(inFolder(folder, file.place)).constData(), &there) != 0) continue;
+      if (::lstat(native(inFolder(folder, file.place)).constData(), &there) != 0) {
+        file.held = false;
+        continue;
+      }
       if (S_ISDIR(there.st_mode)) {
         noted_->failures[i] = {place, errorText(EISDIR)};
         card.clear();
@@ -845,9 +853,11 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
   if (!noted_->failures[card].second.isEmpty())
     return fail(noted_->failures[card].first, noted_->failures[card].second);
   const FolderLock locked(run_.cardsFolder_, true);
-  for (auto& [place, prepared] : files) {
+  for (size_t f = 0; f < files.size(); ++f) {
+    auto& [place, prepared] = files[f];
     QString kept;
-    if (const int error = placeFile(prepared, place, !noted.empty(), &kept)) {
+    if (const int error =
+            placeFile(prepared, place, !noted.empty(), !noted.empty() && !noted[f].held, &kept)) {
       bool moved = false;
       if (!noted.empty() && !settleCard(run_.cards_, run_.folder_, noted, &moved)) run_.keepFolder_ = true;
       return fail(place, errorText(error));
