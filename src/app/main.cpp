@@ -9,6 +9,7 @@
 #include "mainwindow/SKTWindowController.h"
 #include "mainwindow/scripting/DocumentBusObject.h"
 #include "platform/MessageHost.h"
+#include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
 #include "platform/widgets/QtMessageHost.h"
@@ -56,8 +57,11 @@ int main(int argc, char* argv[]) {
     platform::messageHost().showMessage(QStringLiteral("Can not access Vexmo Data file."));
     return 1;
   }
-  // Cards that an export ended halfway left half replaced are put right.
-  production::settleUnfinishedExports();
+  // Cards that an export ended halfway left half replaced are put right
+  // while the window opens; what was put right, or could not be, is said.
+  production::settleUnfinishedExportsInTheBackground([](const QString& message) {
+    if (!message.isEmpty()) Show_MessageBox(message);
+  });
   quitOnTerminationSignals(app);
   SKTWindowController window;
   // Scripts reach the document before any other window opens, and are

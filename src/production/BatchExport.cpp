@@ -2,8 +2,9 @@
 
 #include <QFileInfo>
 #include <algorithm>
-#include <chrono>
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -20,33 +21,27 @@ namespace production {
 
 namespace {
 
-// How long the writer waits for a card or a group before looking at the stop
-// flag again.
-constexpr auto kStopPoll = std::chrono::milliseconds(50);
-// Cards the workers may render ahead of the writer, each worker and at
-// least twice a group (each card only a file or two waiting in the run's
-// folder).
-constexpr int kCardsAheadPerWorker = 64;
-// Cards put in place together at most, and toward the end of a run at least
-// (while there are as many to come).
-constexpr size_t kCardsPlacedTogether = 256;
-constexpr size_t kFewestPlacedTogether = 8;
-// Groups noted on disk ahead of the one taking its places.
-constexpr size_t kGroupsNotedAhead = 16;
-// How long the writer waits for more cards to put in place together after
-// the next one is ready: the note that covers them is forced to disk once.
-constexpr auto kGathering = std::chrono::milliseconds(200);
+// Cards noted on disk and put in place together at most, and toward the end
+// of a run at least (while there are as many to come).
+constexpr int kCardsPlacedTogether = 256;
+constexpr int kFewestPlacedTogether = 8;
+// Cards the workers may render ahead of the group being put in place (each
+// card only a file or two waiting in the run's folder): the next group.
+constexpr int kCardsAhead = 2 * kCardsPlacedTogether;
 // Memory the workers' pictures may take together: a large card at a high
 // resolution is made by fewer workers at once.
 constexpr double kPictureMemory = 2.0 * 1024 * 1024 * 1024;
 
 }  // namespace
 
-// One rendered card: its files, each prepared in the run's folder, or why it failed.
+// One rendered card: its files, each prepared in the run's folder, with
+// their sizes and checksums, or why it failed.
 struct BatchExport::Card {
   CardFilePlaces files;  // (final path, prepared file) each
+  std::vector<FileIdentity> identities;
   QString failure;
-  QStringList cut;  // its bound texts not shown whole, the front's first
+  bool noRoom = false;  // failed for want of room on the disk
+  QStringList cut;      // its bound texts not shown whole, the front's first
 
   void discard() {
     for (const auto& file : files) discardCardImageFile(file.second);
@@ -54,140 +49,72 @@ struct BatchExport::Card {
   }
 };
 
-// Rendered cards noted on disk together, to be put in place one by one: their
-// files (taken out of the cards as they are noted) and their note.
-struct BatchExport::Group {
-  std::vector<Card> cards;
-  std::vector<CardFilePlaces> placing;
-  std::unique_ptr<CardImageFileRun::Group> together;
-};
-
-// The cards of a run on their way from the workers that render them, through
-// the noter that notes them on disk in groups, to the writer that puts them
-// in place, and the groups placed, to be cleared away. Each thread waits on
-// a condition of its own: a card rendered (the noter), cards taken into a
-// group (the workers), a group noted (the writer), a group taken to its
-// places or placed (the noter). All of them are told when the run ends.
+// The cards of a run on their way from the workers that render them to the
+// writer that puts them in place, a group at a time. The workers render at
+// most two groups' worth of cards past those the writer has taken.
 class BatchExport::Line {
  public:
-  // `total` cards; the workers render at most `window` ahead of the cards
-  // taken into groups.
-  Line(int total, int window) : total_(total), window_(window) {}
+  Line(int total, int workers) : total_(total), workers_(workers) {}
   ~Line() {
-    placed_.clear();
-    noted_.clear();
     for (auto& entry : ready_) entry.second.discard();
   }
   Line(const Line&) = delete;
   Line& operator=(const Line&) = delete;
 
-  // For a worker: the next row to render, once the window allows it; none
-  // when there is none left or the run ends.
+  // For a worker: the next row to render, once there is room for it; none
+  // when there is none left, the run is stopped or it ends.
   std::optional<int> nextRow() {
     std::unique_lock lock(mutex_);
-    taken_.wait(lock, [&] { return finish_ || nextRow_ >= total_ || nextRow_ < writing_ + window_; });
-    if (finish_ || nextRow_ >= total_) return std::nullopt;
+    room_.wait(lock, [&] { return ended() || nextRow_ >= total_ || nextRow_ < taken_ + kCardsAhead; });
+    if (ended() || nextRow_ >= total_) {
+      if (--workers_ == 0) rendered_.notify_all();
+      return std::nullopt;
+    }
     return nextRow_++;
   }
 
   void rendered(int row, Card card) {
     {
       std::lock_guard lock(mutex_);
+      if (finish_) return card.discard();
       ready_.emplace(row, std::move(card));
     }
-    renderedOne_.notify_one();
+    rendered_.notify_one();
   }
 
-  // For the noter: card `row` and those rendered right after it, once there
-  // is room for another group; none when stopped or the run ends.
-  std::unique_ptr<Group> takeGroup(int row) {
-    auto group = std::make_unique<Group>();
+  // For the writer: the `count` cards from `row` on once all are rendered;
+  // none when the run is stopped first. The workers go on with the next ones.
+  std::deque<Card> take(int row, int count) {
+    std::deque<Card> cards;
     {
       std::unique_lock lock(mutex_);
-      placing_.wait(lock, [&] { return finish_ || noted_.size() < kGroupsNotedAhead; });
-      while (!ended() && ready_.find(row) == ready_.end()) renderedOne_.wait_for(lock, kStopPoll);
-      // The cards that follow it are waited for a short time: half as many
-      // as the workers may render ahead (they go on with the other half
-      // meanwhile), and toward the end half of those still to come, so that
-      // the last cards take their places soon after they are rendered.
-      const size_t toCome = static_cast<size_t>(total_ - row);
-      const size_t wanted = std::min({kCardsPlacedTogether, static_cast<size_t>(window_) / 2,
-                                      std::max(kFewestPlacedTogether, (toCome + 1) / 2), toCome});
-      // Counted on from where the last count ended: cards are only added.
-      size_t inOrder = 0;
-      const auto readyInOrder = [&] {
-        while (ready_.count(row + static_cast<int>(inOrder)) != 0) ++inOrder;
-        return inOrder;
-      };
-      const auto until = std::chrono::steady_clock::now() + kGathering;
-      while (!ended() && readyInOrder() < wanted && std::chrono::steady_clock::now() < until)
-        renderedOne_.wait_until(lock, std::min(until, std::chrono::steady_clock::now() + kStopPoll));
-      if (ended()) return nullptr;
-      for (auto next = ready_.find(row);
-           next != ready_.end() && next->first == row + static_cast<int>(group->cards.size()) &&
-           group->cards.size() < wanted;
-           next = ready_.erase(next))
-        group->cards.push_back(std::move(next->second));
-      writing_ = row + static_cast<int>(group->cards.size());
-    }
-    taken_.notify_all();
-    return group;
-  }
-
-  // For the noter: a group noted on disk, or the last one noted.
-  void noted(std::unique_ptr<Group> group) {
-    {
-      std::lock_guard lock(mutex_);
-      noted_.push_back(std::move(group));
-    }
-    notedOne_.notify_one();
-  }
-  void notingEnded() {
-    {
-      std::lock_guard lock(mutex_);
-      notingEnded_ = true;
-    }
-    notedOne_.notify_one();
-  }
-
-  // For the writer: the next group noted on disk; none when stopped, or
-  // when the noter has ended.
-  std::unique_ptr<Group> nextNoted() {
-    std::unique_ptr<Group> group;
-    {
-      std::unique_lock lock(mutex_);
-      while (noted_.empty() && !notingEnded_ && !Stop_SMS_Sending_Now.load())
-        notedOne_.wait_for(lock, kStopPoll);
-      if (noted_.empty() || Stop_SMS_Sending_Now.load()) return nullptr;
-      group = std::move(noted_.front());
-      noted_.pop_front();
-    }
-    placing_.notify_one();
-    return group;
-  }
-
-  // For the writer: a group that has taken its places, to be cleared away.
-  void placed(std::unique_ptr<Group> group) {
-    {
-      std::lock_guard lock(mutex_);
-      placed_.push_back(std::move(group));
-    }
-    placing_.notify_one();
-  }
-
-  // For the noter: clears away the groups placed so far (the old files
-  // kept aside while they took their places, and their notes: that takes a
-  // while too). With `untilTheEnd`, waits for them until the run ends.
-  void clearPlaced(bool untilTheEnd = false) {
-    for (bool ended = false; !ended;) {
-      std::vector<std::unique_ptr<Group>> cleared;
-      {
-        std::unique_lock lock(mutex_);
-        if (untilTheEnd) placing_.wait(lock, [&] { return finish_ || !placed_.empty(); });
-        ended = !untilTheEnd || finish_;
-        cleared.swap(placed_);
+      // Every card waited for is being rendered or will be, unless the run
+      // is stopped: a worker that renders a card or ends says so.
+      int have = 0;
+      rendered_.wait(lock, [&] {
+        while (have < count && ready_.count(row + have) != 0) ++have;
+        return have == count || ended() || workers_ == 0;
+      });
+      if (have < count || ended()) return cards;
+      for (int r = row; r < row + count; ++r) {
+        auto card = ready_.find(r);
+        cards.push_back(std::move(card->second));
+        ready_.erase(card);
       }
+      taken_ = row + count;
     }
+    room_.notify_all();
+    return cards;
+  }
+
+  // The workers take no more rows, and once they have ended, the cards
+  // rendered and not taken go with their files (a full disk needs their room).
+  void dropTheRest() {
+    finish();
+    std::unique_lock lock(mutex_);
+    rendered_.wait(lock, [&] { return workers_ == 0; });
+    for (auto& entry : ready_) entry.second.discard();
+    ready_.clear();
   }
 
   void finish() {
@@ -195,23 +122,21 @@ class BatchExport::Line {
       std::lock_guard lock(mutex_);
       finish_ = true;
     }
-    for (std::condition_variable* told : {&renderedOne_, &taken_, &notedOne_, &placing_}) told->notify_all();
+    room_.notify_all();
+    rendered_.notify_all();
   }
 
  private:
   bool ended() const { return finish_ || Stop_SMS_Sending_Now.load(); }
 
   const int total_;
-  const int window_;
   std::mutex mutex_;
-  std::condition_variable renderedOne_, taken_, notedOne_, placing_;
-  std::map<int, Card> ready_;                   // rendered cards not yet taken into a group
-  std::deque<std::unique_ptr<Group>> noted_;    // groups noted on disk, waiting to take their places
-  std::vector<std::unique_ptr<Group>> placed_;  // groups that have taken their places, to be cleared away
-  int nextRow_ = 0;                             // next row a worker takes
-  int writing_ = 0;                             // next row to be taken into a group
+  std::condition_variable room_, rendered_;
+  std::map<int, Card> ready_;  // rendered cards not yet taken
+  int workers_;                // workers still taking rows
+  int nextRow_ = 0;            // next row a worker takes
+  int taken_ = 0;              // first row not yet taken by the writer
   bool finish_ = false;
-  bool notingEnded_ = false;
 };
 
 BatchExport::BatchExport(const std::shared_ptr<const RunSnapshot>& snapshot, BatchExportRequest request)
@@ -231,16 +156,18 @@ BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const
   const auto failWith = [&](const QString& path, const QString& reason) {
     card.discard();
     card.failure = QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason);
+    card.noRoom = reason == QString::fromLocal8Bit(std::strerror(ENOSPC));
     return card;
   };
   QString reason;
   // Encoded and written beside its place here, on the worker; the writer
   // only puts it in place, in row order.
   const auto prepare = [&](const QImage& picture, const QString& path, AlphaChannel alpha) {
-    const QString prepared =
-        prepareCardImageFile(encodeCardImage(picture, format_, alpha), path, staging, &reason);
+    const QByteArray data = encodeCardImage(picture, format_, alpha);
+    const QString prepared = prepareCardImageFile(data, path, staging, &reason);
     if (prepared.isEmpty()) return false;
     card.files.emplace_back(path, prepared);
+    card.identities.push_back(identityOf(data));
     return true;
   };
   QImage back;
@@ -285,7 +212,6 @@ BatchExportResult BatchExport::run() {
                                                : static_cast<int>(std::thread::hardware_concurrency()),
                           1, 64),
                workersForPictureMemory());
-  const int window = std::max(threads * kCardsAheadPerWorker, 2 * static_cast<int>(kCardsPlacedTogether));
 
   // Puts right what an earlier batch that died here left half done; this
   // run's files are prepared in a hidden folder of its own, one inside it
@@ -293,79 +219,88 @@ BatchExportResult BatchExport::run() {
   // one folder wait for each other in the file system, while renaming files
   // into it stays quick).
   QString why;
-  const std::unique_ptr<CardImageFileRun> files = CardImageFileRun::open(request_.folder, &why);
+  const std::unique_ptr<CardImageFileRun> files = CardImageFileRun::open(request_.folder, &why, true);
   if (!files) {
     qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(request_.folder, why);
     result.failed = result.total;
     result.firstFailure = QStringLiteral("%1: %2").arg(QFileInfo(request_.folder).fileName(), why);
     return result;
   }
-  result.cardsPutRight = files->earlier().cardsPutRight;
-  result.unsettled = files->earlier().unsettled;
-  if (result.total > 1) files->noteAhead();
-  // Cards rendered after the last one written are dropped with their files,
-  // and the notes of groups that did not take their places go, when the
-  // line goes (before the run's files).
-  Line line(result.total, window);
-
-  const auto worker = [&](const QString& folder) {
-    while (const std::optional<int> row = line.nextRow()) line.rendered(*row, renderCard(*row, folder));
-  };
-  // The noter takes the rendered cards in row order, in groups, and notes
-  // each group on disk (forcing a note to disk takes a while; meanwhile the
-  // writer below puts the groups before it in place). It also clears away
-  // what the groups placed leave behind.
-  const auto noter = [&] {
-    for (int row = 0; row < result.total;) {
-      line.clearPlaced();
-      std::unique_ptr<Group> group = line.takeGroup(row);
-      if (!group) break;
-      row += static_cast<int>(group->cards.size());
-      for (Card& card : group->cards) group->placing.push_back(std::move(card.files));
-      group->together = std::make_unique<CardImageFileRun::Group>(*files, group->placing);
-      line.noted(std::move(group));
-    }
-    line.notingEnded();
-    line.clearPlaced(true);
-  };
-
+  result.earlier = files->earlier();
   const int workers = std::min(threads, std::max(result.total, 1));
+  // Cards rendered after the last one written are dropped with their files
+  // when the line goes (before the run's files).
+  Line line(result.total, workers);
   std::vector<std::thread> pool;
-  pool.reserve(static_cast<size_t>(workers) + 1);
+  pool.reserve(static_cast<size_t>(workers));
   for (int t = 0; t < workers; ++t)
-    pool.emplace_back(worker, workers > 1 ? files->threadFolder(t) : files->folder());
-  pool.emplace_back(noter);
+    pool.emplace_back(
+        [&](const QString& folder) {
+          while (const std::optional<int> row = line.nextRow()) line.rendered(*row, renderCard(*row, folder));
+        },
+        workers > 1 ? files->threadFolder(t) : files->folder());
 
-  for (int row = 0; row < result.total && !result.stopped;) {
-    // The next group, noted on disk.
+  // The cards are put in place a group at a time, while the workers render
+  // the next group. A card that finds no room on the disk makes the run go on
+  // card by card on this thread from that card on, with nothing rendered
+  // ahead and each card's old sides gone once it has taken its places, so
+  // that it needs no more room than one card.
+  const QString noRoom = QString::fromLocal8Bit(std::strerror(ENOSPC));
+  bool fullDisk = false;
+  int row = 0;
+  while (row < result.total && !result.stopped) {
+    const int toCome = result.total - row;
     curr_barcode_count.store(row + 1);
-    std::unique_ptr<Group> group = line.nextNoted();
-    if (!group) {  // stopped while waiting
+    std::deque<Card> cards;
+    if (fullDisk)
+      cards.push_back(renderCard(row, files->folder()));
+    else
+      cards = line.take(
+          row, std::min({kCardsPlacedTogether, std::max(kFewestPlacedTogether, (toCome + 1) / 2), toCome}));
+    if (cards.empty()) {  // stopped while waiting
       result.stopped = true;
       break;
     }
-    for (size_t i = 0; i < group->cards.size(); ++i, ++row) {
-      if (Stop_SMS_Sending_Now.load()) {
-        result.stopped = true;
-        break;
-      }
-      curr_barcode_count.store(row + 1);
-      // The files of a card take their places all or none.
-      QString failure = group->cards[i].failure;
-      QString failedPath, reason;
-      if (failure.isEmpty() && !group->together->place(i, &failedPath, &reason))
-        failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
-      if (failure.isEmpty()) {
-        ++result.written;
-        result.cut.add(row, group->cards[i].cut);
-        if (onCardWritten) onCardWritten(result.written);
-      } else {
-        ++result.failed;
-        qCWarning(lcProduction).noquote() << failure;
-        if (result.firstFailure.isEmpty()) result.firstFailure = failure;
+    std::vector<CardFilePlaces> placing;
+    std::vector<std::vector<FileIdentity>> identities;
+    for (Card& card : cards) {
+      placing.push_back(std::move(card.files));
+      identities.push_back(std::move(card.identities));
+    }
+    // The group goes (with the old sides its cards replaced) before a full disk is seen to.
+    bool again = false;
+    {
+      CardImageFileRun::Group group(*files, placing, &identities);
+      for (size_t i = 0; i < cards.size(); ++i, ++row) {
+        if (Stop_SMS_Sending_Now.load()) {
+          result.stopped = true;
+          break;
+        }
+        curr_barcode_count.store(row + 1);
+        // The files of a card take their places all or none.
+        QString failure = cards[i].failure;
+        QString failedPath, reason;
+        if (failure.isEmpty() && !group.place(i, &failedPath, &reason))
+          failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
+        if (!fullDisk && (cards[i].noRoom || reason == noRoom)) {
+          again = true;  // made again, card by card
+          break;
+        }
+        if (failure.isEmpty()) {
+          ++result.written;
+          result.cut.add(row, cards[i].cut);
+          if (onCardWritten) onCardWritten(result.written);
+        } else {
+          ++result.failed;
+          qCWarning(lcProduction).noquote() << failure;
+          if (result.firstFailure.isEmpty()) result.firstFailure = failure;
+        }
       }
     }
-    line.placed(std::move(group));
+    if (!again) continue;
+    fullDisk = true;
+    line.dropTheRest();
+    files->removeOldSidesAtOnce();
   }
 
   line.finish();
@@ -374,30 +309,8 @@ BatchExportResult BatchExport::run() {
   return result;
 }
 
-namespace {
-
-// What the run says of earlier exports into its folder that did not finish.
-QString earlierExportsNote(const BatchExportResult& result) {
-  QStringList lines;
-  if (result.cardsPutRight == 1)
-    lines << QStringLiteral(
-        "1 card left half replaced by an earlier export that did not finish has been put right.");
-  else if (result.cardsPutRight > 1)
-    lines << QStringLiteral(
-                 "%1 cards left half replaced by an earlier export that did not finish have been put right.")
-                 .arg(result.cardsPutRight);
-  for (const QString& folder : result.unsettled)
-    lines << QStringLiteral(
-                 "An earlier export that did not finish could not be put right: what it left is kept "
-                 "in \"%1\", and some cards may have sides from two exports.")
-                 .arg(folder);
-  return lines.join(QLatin1Char('\n'));
-}
-
-}  // namespace
-
 QString batchExportMessage(const BatchExportResult& result) {
-  const QString earlier = earlierExportsNote(result);
+  const QString earlier = earlierExportsNote(result.earlier);
   if (result.written == result.total && result.failed == 0)
     return withClosingNote(withClosingNote(QStringLiteral("Card has been exported successfully."), earlier),
                            result.cut.note());

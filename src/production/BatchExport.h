@@ -7,8 +7,8 @@
 // curr_barcode_count and list_count, which the progress panel reads.
 //
 // Memory stays flat whatever the row count: a worker holds the pictures of
-// one card at a time, and the cards rendered ahead of the writer (a few
-// dozen per worker at most) wait as files in the run's folder.
+// one card at a time, and the cards rendered ahead of the writer (the next
+// group at most) wait as files in the run's folder.
 
 #include <QString>
 #include <functional>
@@ -16,6 +16,7 @@
 
 #include "production/CardFill.h"
 #include "production/CardImageFile.h"
+#include "production/CardImageFileRun.h"
 #include "production/CutTexts.h"
 
 namespace production {
@@ -37,10 +38,9 @@ struct BatchExportResult {
   bool stopped = false;
   QString firstFailure;  // "<file>: <reason>" of the first failed card
   CutTexts cut;          // bound texts the written cards do not show whole
-  // Cards an earlier export that did not finish left half replaced, put right
-  // before this run's first card; folders of such exports that could not be.
-  int cardsPutRight = 0;
-  QStringList unsettled;
+  // What was put right before this run's first card of earlier exports into
+  // the folder that did not finish, or could not be.
+  EarlierRuns earlier;
 };
 
 class BatchExport {
@@ -63,7 +63,6 @@ class BatchExport {
 
  private:
   struct Card;
-  struct Group;
   class Line;
   // The card's files are prepared in `staging`, a folder of the run.
   Card renderCard(int row, const QString& staging) const;

@@ -5,24 +5,24 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <future>
-#include <map>
 #include <optional>
-#include <set>
-#include <string_view>
-#include <utility>
+#include <thread>
 
 #include "platform/RegularFile.h"
 #include "platform/globals.h"
@@ -33,16 +33,14 @@ namespace production {
 
 namespace {
 
-const QString kRunFolderPrefix = QStringLiteral(".Card_files_");
-// The folder in the resource folder where each run under way leaves a file
-// naming its cards' folder, removed when it has finished.
-const QString kUnfinishedExports = QStringLiteral("Unfinished exports");
-const QString kLockName = QStringLiteral("lock");
+// Names of the run folders, the folders put out of reach, and what is in them.
+constexpr char kRunPrefix[] = ".Card_files_";
+constexpr char kOutOfReachPrefix[] = ".Cards_not_put_right_";
+constexpr char kLockName[] = "lock";
+constexpr char kPlacesName[] = "places.json";
+constexpr char kUnfinishedExports[] = "Unfinished exports";
 constexpr qint64 kLargestNote = 1024 * 1024;
-// Notes made ahead, blank, for the groups of cards to come: so many at a
-// time, of so many bytes each (a larger note makes its file larger).
-constexpr int kNotesMadeAhead = 16;
-constexpr qsizetype kBlankNoteBytes = 128 * 1024;
+constexpr int kNoteVersion = 3;
 
 QString errorText(int error) {
   return QString::fromLocal8Bit(std::strerror(error));
@@ -50,6 +48,10 @@ QString errorText(int error) {
 
 QByteArray native(const QString& path) {
   return QFile::encodeName(path);
+}
+
+QString inFolder(const QString& folder, const QString& name) {
+  return folder + QLatin1Char('/') + name;
 }
 
 std::function<void()>& placedObserver() {
@@ -61,45 +63,9 @@ void filePlaced() {
   if (placedObserver()) placedObserver()();
 }
 
-// What a note says of one file of a card: the place (a name in the cards'
-// folder), the name under which the old file at the place is kept aside in
-// the run's folder while the new one takes its place, and the new file by
-// its inode, size and time of change, which tell whether the place holds it.
-// The device number is noted too (the previous version's notes have no
-// more), but not compared: the place and the run's folder are on one file
-// system, whose number changes when it is mounted again (after a restart,
-// or a disk plugged in again).
-struct NotedFile {
-  QString place;
-  QString kept;
-  dev_t device = 0;
-  ino_t inode = 0;
-  qint64 size = -1;        // -1: not noted
-  qint64 modified = -1;    // nanoseconds since 1970
-  bool keptAside = false;  // by this run, as the new file took the place (not noted)
-  bool held = false;       // the place held a file when the note was written (noted as "kept")
-};
-
-qint64 modifiedOf(const struct stat& info) {
-  return static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-}
-
-// Whether `now` is the file noted.
-bool isNoted(const struct stat& now, const NotedFile& file) {
-  if (now.st_ino != file.inode) return false;
-  if (file.size < 0) return now.st_dev == file.device;
-  return now.st_size == file.size && modifiedOf(now) == file.modified;
-}
-using NotedCard = std::vector<NotedFile>;
-
-// Notes of this version name the kept file of every place (kept-<note>-<card>-<file>),
-// made only when the place holds a file as the new one takes it; the note's
-// "kept" says, as for the previous version, which places held a file when
-// the note was written.
-constexpr int kNoteVersion = 2;
-
-QString keptName(int note, qsizetype card, size_t file) {
-  return QStringLiteral("kept-%1-%2-%3").arg(note).arg(card).arg(file);
+bool exists(const QString& path) {
+  struct stat info = {};
+  return ::lstat(native(path).constData(), &info) == 0;
 }
 
 bool plainName(const QString& name) {
@@ -107,9 +73,14 @@ bool plainName(const QString& name) {
          !name.contains(QLatin1Char('/'));
 }
 
-bool exists(const QString& path) {
-  struct stat info = {};
-  return ::lstat(native(path).constData(), &info) == 0;
+// A prepared file's name in its run's folder: a plain name, or one in a
+// thread's folder ("<number>/<name>").
+bool keptName(const QString& name) {
+  const qsizetype slash = name.indexOf(QLatin1Char('/'));
+  if (slash < 0) return plainName(name);
+  bool number = false;
+  name.left(slash).toUInt(&number);
+  return number && plainName(name.mid(slash + 1));
 }
 
 // Forces a folder's entries to disk (where the file system offers it).
@@ -120,84 +91,76 @@ void syncFolder(const QString& folder) {
   ::close(fd);
 }
 
-// Forces the entry of a run's folder in the cards' folder `cards` to disk,
-// once for the run (`synced`): it holds the run's notes.
-void syncRunFolderEntry(const QString& cards, std::atomic<bool>& synced) {
-  if (synced.load()) return;
-  syncFolder(cards);
-  synced.store(true);
-}
-
-// Forces a file to disk (where the file system offers it).
-void syncFile(const QString& path) {
-  const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fdatasync(fd);
-  ::close(fd);
-}
-
-// Writes the whole of `data` to a new file beside `path` under a passing
-// name, and returns that name; empty with the reason when it cannot.
-QString writePassing(const QString& path, const QByteArray& data, QString* reason) {
-  const QFileInfo target(path);
-  const QString writing = target.path() + QStringLiteral("/writing-") + target.fileName();
-  const int fd = ::open(native(writing).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    *reason = errorText(errno);
-    return {};
+// The size and checksum of the regular file at `path`; size -1 when there
+// is none, -2 for anything else there.
+FileIdentity identityOfFile(const QString& path) {
+  FileIdentity identity;
+  const int fd = ::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  struct stat info = {};
+  if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd >= 0 || errno != ENOENT) identity.size = -2;
+    if (fd >= 0) ::close(fd);
+    return identity;
   }
-  qsizetype done = 0;
+  uLong crc = ::crc32(0L, Z_NULL, 0);
+  qint64 size = 0;
+  char buffer[64 * 1024];
+  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      size = -2;
+      break;
+    }
+    crc = ::crc32(crc, reinterpret_cast<const Bytef*>(buffer), static_cast<uInt>(n));
+    size += n;
+  }
+  ::close(fd);
+  identity.size = size;
+  identity.checksum = static_cast<quint32>(crc);
+  return identity;
+}
+
+// Whether the file at `path` is the one of that size and checksum (read only
+// when the size is right).
+bool holds(const QString& path, const FileIdentity& identity) {
+  struct stat info = {};
+  if (::lstat(native(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      info.st_size != identity.size)
+    return false;
+  return identityOfFile(path) == identity;
+}
+
+// Writes the whole of `data` to the new file `path`, forced to disk with
+// `forced`; the reason when it cannot (the file is then gone).
+QString writeWhole(const QString& path, const QByteArray& data, bool forced) {
+  const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return errorText(errno);
   int error = 0;
-  while (done < data.size() && error == 0) {
+  for (qsizetype done = 0; done < data.size() && error == 0;) {
     const ssize_t n = ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
     if (n > 0)
       done += n;
     else if (n == 0 || errno != EINTR)
       error = n == 0 ? ENOSPC : errno;
   }
+  if (error == 0 && forced && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0) return writing;
-  ::unlink(native(writing).constData());
-  *reason = errorText(error);
-  return {};
+  if (error == 0) return {};
+  ::unlink(native(path).constData());
+  return errorText(error);
 }
 
-// Writes `note` into the blank note file `path` made ahead, its first
-// character last, so that the note is blank until it is whole; the reason
-// when it cannot.
-QString writeIntoBlank(const QString& path, const std::string_view note) {
-  if (note.empty()) return errorText(EINVAL);
-  const int fd = ::open(native(path).constData(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return errorText(errno);
-  int error = 0;
-  for (size_t done = 1; done < note.size() && error == 0;) {
-    const ssize_t n = ::pwrite(fd, note.data() + done, note.size() - done, static_cast<off_t>(done));
-    if (n > 0)
-      done += static_cast<size_t>(n);
-    else if (n == 0 || errno != EINTR)
-      error = n == 0 ? ENOSPC : errno;
+// Writes `data` whole under a passing name, forced to disk with `forced`,
+// and only then names it `path`: a file of that name is always whole.
+QString writeNamedWhole(const QString& path, const QByteArray& data, bool forced) {
+  const QFileInfo target(path);
+  const QString passing = inFolder(target.path(), QStringLiteral("writing-") + target.fileName());
+  QString why = writeWhole(passing, data, forced);
+  if (why.isEmpty() && std::rename(native(passing).constData(), native(path).constData()) != 0) {
+    why = errorText(errno);
+    ::unlink(native(passing).constData());
   }
-  while (error == 0 && ::pwrite(fd, note.data(), 1, 0) != 1)
-    if (errno != EINTR) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  return error == 0 ? QString() : errorText(error);
-}
-
-// Forces the file `passing` to disk when `forced`, and only then gives it
-// the name `path`: a file of that name is always whole. The file goes when
-// it cannot; false with the reason.
-bool nameWhole(const QString& passing, const QString& path, bool forced, QString* reason) {
-  int error = 0;
-  if (forced) {
-    const int fd = ::open(native(passing).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0 || (::fdatasync(fd) != 0 && errno != EINVAL)) error = errno;
-    if (fd >= 0) ::close(fd);
-  }
-  if (error == 0 && std::rename(native(passing).constData(), native(path).constData()) != 0) error = errno;
-  if (error == 0) return true;
-  ::unlink(native(passing).constData());
-  *reason = errorText(error);
-  return false;
+  return why;
 }
 
 // Appends `text` to `json` as a JSON string.
@@ -215,147 +178,144 @@ void appendJsonString(QByteArray& json, const QString& text) {
   json += '"';
 }
 
-// Appends what a note says of a card's files to `json`.
+// What a note says of one file of a card: its place (a name in the cards'
+// folder), the prepared file's name in the run's folder (which holds the
+// old side once the new one has taken its place), and the new file.
+struct NotedFile {
+  QString place;
+  QString kept;
+  FileIdentity made;
+  bool held = true;  // the place held a file when the note was written (not noted)
+};
+using NotedCard = std::vector<NotedFile>;
+
 void appendNotedCard(QByteArray& json, const NotedCard& card) {
   json += '[';
   for (size_t i = 0; i < card.size(); ++i) {
-    const NotedFile& file = card[i];
     json += i == 0 ? "{\"place\":" : ",{\"place\":";
-    appendJsonString(json, file.place);
+    appendJsonString(json, card[i].place);
     json += ",\"kept\":";
-    // The previous version's "kept": the places that held a file.
-    appendJsonString(json, file.held ? file.kept : QString());
-    json.append(",\"device\":\"")
-        .append(QByteArray::number(static_cast<qulonglong>(file.device)))
-        .append("\",\"inode\":\"")
-        .append(QByteArray::number(static_cast<qulonglong>(file.inode)))
-        .append("\",\"size\":\"")
-        .append(QByteArray::number(file.size))
-        .append("\",\"modified\":\"")
-        .append(QByteArray::number(file.modified))
+    appendJsonString(json, card[i].kept);
+    json.append(",\"size\":\"")
+        .append(QByteArray::number(card[i].made.size))
+        .append("\",\"checksum\":\"")
+        .append(QByteArray::number(card[i].made.checksum))
         .append("\"}");
   }
   json += ']';
 }
 
-// The number of a note's name, note-<number>.json; 0 for any other name.
-int noteNumber(const QString& name) {
-  if (!name.startsWith(QLatin1String("note-")) || !name.endsWith(QLatin1String(".json"))) return 0;
-  return name.mid(5, name.size() - 10).toInt();
+qint64 numberIn(const QJsonObject& object, const char* key, bool* read) {
+  bool ok = false;
+  const qint64 number = object.value(QLatin1String(key)).toString().toLongLong(&ok);
+  *read = *read && ok;
+  return number;
 }
 
-// Whether the text of a note file is that of a note made ahead and not yet
-// written: blank, or begun (the first character of a note is written last);
-// or one made ahead whose spaces the disk lost with its cache (zeros).
-bool blankNote(const QByteArray& data) {
-  return !data.isEmpty() && (data.front() == ' ' || data.front() == '\0');
-}
-
-// The cards of the note `name` in the run's folder (none for a blank note
-// made ahead); nothing when it cannot be read whole (a note is written under
-// another name and only then named so, or into a blank note made ahead, its
-// first character last: one that is cut, grown, garbled or not a file at
-// all was damaged after its run wrote it) or names anything but plain names.
-std::optional<std::vector<NotedCard>> readNote(const QString& run, const QString& name) {
-  const std::optional<QByteArray> data =
-      platform::readRegularFile(run + QLatin1Char('/') + name, kLargestNote);
+// The cards of a note; nothing when it cannot be read whole (a note takes its
+// name only once whole: one that is cut, grown, garbled or not a file at all
+// was damaged after its run wrote it) or names anything but plain names.
+std::optional<std::vector<NotedCard>> readNote(const QString& path) {
+  const std::optional<QByteArray> data = platform::readRegularFile(path, kLargestNote);
   if (!data) return std::nullopt;
-  if (blankNote(*data)) return std::vector<NotedCard>{};
   QJsonParseError error{};
   const QJsonObject note = QJsonDocument::fromJson(*data, &error).object();
-  if (error.error != QJsonParseError::NoError || !note.value(QLatin1String("cards")).isArray())
+  if (error.error != QJsonParseError::NoError ||
+      note.value(QLatin1String("version")).toInt() != kNoteVersion ||
+      !note.value(QLatin1String("cards")).isArray())
     return std::nullopt;
-  const bool everyPlaceKept = note.value(QLatin1String("version")).toInt() >= kNoteVersion;
-  const int number = noteNumber(name);
   std::vector<NotedCard> cards;
   for (const QJsonValue& card : note.value(QLatin1String("cards")).toArray()) {
     if (!card.isArray() || card.toArray().isEmpty()) return std::nullopt;
     NotedCard& noted = cards.emplace_back();
     for (const QJsonValue& value : card.toArray()) {
       const QJsonObject file = value.toObject();
-      NotedFile entry;
+      NotedFile& entry = noted.emplace_back();
+      bool read = true;
       entry.place = file.value(QLatin1String("place")).toString();
-      entry.kept = everyPlaceKept ? keptName(number, static_cast<qsizetype>(cards.size() - 1), noted.size())
-                                  : file.value(QLatin1String("kept")).toString();
-      bool deviceRead = false, inodeRead = false;
-      entry.device =
-          static_cast<dev_t>(file.value(QLatin1String("device")).toString().toULongLong(&deviceRead));
-      entry.inode = static_cast<ino_t>(file.value(QLatin1String("inode")).toString().toULongLong(&inodeRead));
-      if (!plainName(entry.place) || (!entry.kept.isEmpty() && !plainName(entry.kept)) || !deviceRead ||
-          !inodeRead)
+      entry.kept = file.value(QLatin1String("kept")).toString();
+      entry.made.size = numberIn(file, "size", &read);
+      entry.made.checksum = static_cast<quint32>(numberIn(file, "checksum", &read));
+      if (!read || entry.made.size < 0 || !plainName(entry.place) || !keptName(entry.kept))
         return std::nullopt;
-      if (file.contains(QLatin1String("size"))) {
-        bool sizeRead = false, modifiedRead = false;
-        entry.size = file.value(QLatin1String("size")).toString().toLongLong(&sizeRead);
-        entry.modified = file.value(QLatin1String("modified")).toString().toLongLong(&modifiedRead);
-        if (!sizeRead || !modifiedRead || entry.size < 0) return std::nullopt;
-      }
-      noted.push_back(entry);
     }
   }
   return cards;
 }
 
-// A card whose new files are all in place is whole and stays; otherwise
-// each place that holds its new file gets its old state back (the kept old
-// file, or no file where none was kept). False when a place could not be
-// put back.
-bool settleCard(const QString& cards, const QString& run, const NotedCard& card, int* putBack = nullptr) {
+// Where the old side of a placed file is kept in the run's folder `run`:
+// a second link or copy beside the prepared file where the file system does
+// not swap files, else the prepared file's name; empty when the place held
+// no file.
+QString oldSideOf(const QString& run, const NotedFile& file) {
+  const QString kept = inFolder(run, file.kept);
+  if (exists(kept + QStringLiteral(".old"))) return kept + QStringLiteral(".old");
+  return exists(kept) ? kept : QString();
+}
+
+// Settles a card of a run that ended: a card whose new files are all in
+// place, or none, is left; one whose new files took only some of their
+// places gets back there what was there before (`moved`). False when a
+// place could not be put back.
+bool settleCard(const QString& cards, const QString& run, const NotedCard& card, bool* moved) {
   std::vector<const NotedFile*> placed;
-  for (const NotedFile& file : card) {
-    struct stat now = {};
-    if (::lstat(native(cards + QLatin1Char('/') + file.place).constData(), &now) == 0 && isNoted(now, file))
-      placed.push_back(&file);
-  }
-  if (placed.size() == card.size()) return true;
+  for (const NotedFile& file : card)
+    if (holds(inFolder(cards, file.place), file.made)) placed.push_back(&file);
+  if (placed.empty() || placed.size() == card.size()) return true;
   bool undone = true;
   for (auto file = placed.rbegin(); file != placed.rend(); ++file) {
-    const QByteArray place = native(cards + QLatin1Char('/') + (*file)->place);
-    const QString kept = run + QLatin1Char('/') + (*file)->kept;
-    const bool restored = (*file)->kept.isEmpty() || !exists(kept)
-                              ? ::unlink(place.constData()) == 0
-                              : std::rename(native(kept).constData(), place.constData()) == 0;
-    if (!restored) {
-      const QString why = errorText(errno);
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral("%1 could not be put back: %2").arg((*file)->place, why);
+    const QByteArray place = native(inFolder(cards, (*file)->place));
+    const QString old = oldSideOf(run, **file);
+    if (old.isEmpty() ? ::unlink(place.constData()) != 0
+                      : std::rename(native(old).constData(), place.constData()) != 0) {
+      qCWarning(lcProduction).noquote() << QStringLiteral("%1 could not be put back: %2")
+                                               .arg(inFolder(cards, (*file)->place), errorText(errno));
       undone = false;
       continue;
     }
-    if (putBack) ++*putBack;
+    *moved = true;
     filePlaced();
   }
   return undone;
 }
 
-// The file at a place kept aside, if there is one: a second link to it (no
-// room taken, so it works on a full disk too), else a copy forced to disk.
-// False with the reason when it cannot be kept.
-bool keepAside(const QString& place, const QString& run, NotedFile& file, QString* reason) {
-  const QByteArray kept = native(run + QLatin1Char('/') + file.kept);
-  if (::link(native(place).constData(), kept.constData()) == 0) {
-    file.keptAside = true;
-    return true;
+// Puts a prepared file in its place. With `keepOld` the file at the place,
+// if any, is kept in the run's folder (`kept`): the two swap places in one
+// step, or, where the file system does not swap, the old one is linked (or
+// copied) beside the prepared file first. A place that held nothing (`empty`)
+// is taken in one step that fails should a file have come there since. The
+// error number when it cannot.
+int placeFile(const QString& prepared, const QString& place, bool keepOld, bool empty, QString* kept) {
+  const QByteArray from = native(prepared);
+  const QByteArray to = native(place);
+  if (!keepOld) return std::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+  const auto takeEmpty = [&] {
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0;
+  };
+  if (empty && takeEmpty()) return 0;
+  if (!empty || errno == EEXIST) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
+      *kept = prepared;
+      return 0;
+    }
+    if (errno == ENOENT && takeEmpty()) return 0;
   }
-  const int linkError = errno;
-  struct stat old = {};
-  // Nothing there, or a folder (which no file takes the place of).
-  if (linkError == ENOENT || ::lstat(native(place).constData(), &old) != 0 || S_ISDIR(old.st_mode))
-    return true;
-  if (platform::copyRegularFile(place, QFile::decodeName(kept))) {
-    syncFile(QFile::decodeName(kept));
-    file.keptAside = true;
-    return true;
+  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  const QString old = prepared + QStringLiteral(".old");
+  if (::link(to.constData(), native(old).constData()) == 0) {
+    *kept = old;
+  } else if (errno != ENOENT) {
+    const int linkError = errno;
+    if (!platform::copyRegularFile(place, old)) return linkError;
+    const int fd = ::open(native(old).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) ::fdatasync(fd), ::close(fd);
+    *kept = old;
   }
-  *reason = errorText(linkError);
-  return false;
-}
-
-// The files kept aside for a card by this run removed.
-void removeKept(const QString& run, NotedCard& card) {
-  for (NotedFile& file : card)
-    if (std::exchange(file.keptAside, false))
-      ::unlink(native(run + QLatin1Char('/') + file.kept).constData());
+  if (std::rename(from.constData(), to.constData()) == 0) return 0;
+  const int error = errno;
+  if (!kept->isEmpty()) ::unlink(native(*kept).constData());
+  kept->clear();
+  return error;
 }
 
 // The name of `place` in the folder `cards` (absolute and clean); empty when
@@ -370,105 +330,112 @@ QString nameInFolder(const QString& cards, const QString& place) {
   return QDir::cleanPath(info.absolutePath()) == cards ? info.fileName() : QString();
 }
 
-// What a card's files are about to do; false with the reason. `cards` is
-// the cards' folder, absolute and clean. `replaces` is set when a place
-// holds a file now.
-bool noteCard(const QString& cards, const CardFilePlaces& files, NotedCard& card, bool& replaces,
-              QString* reason) {
-  for (size_t i = 0; i < files.size(); ++i) {
-    const auto& [place, prepared] = files[i];
-    const QString name = nameInFolder(cards, place);
-    struct stat made = {};
-    if (name.isEmpty())
-      *reason = QStringLiteral("not in the folder of the cards");
-    else if (::stat(native(prepared).constData(), &made) != 0)
-      *reason = errorText(errno);
-    if (!reason->isEmpty()) {
-      card.clear();
-      return false;
-    }
-    NotedFile& file = card.emplace_back();
-    file.place = name;
-    file.device = made.st_dev;
-    file.inode = made.st_ino;
-    file.size = made.st_size;
-    file.modified = modifiedOf(made);
-    file.held = exists(cards + QLatin1Char('/') + name);
-    replaces = replaces || file.held;
-  }
-  return true;
-}
-
-// Calls `each` with every entry of `folder` but "." and "..", until it
-// returns false.
-void forEachEntry(const QString& folder, const std::function<bool(const dirent&)>& each) {
-  DIR* entries = ::opendir(native(folder).constData());
-  if (!entries) return;
-  while (const dirent* entry = ::readdir(entries))
-    if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0 && !each(*entry)) break;
-  ::closedir(entries);
-}
-
-bool isRunFolderName(const char* name) {
-  static const QByteArray prefix = native(kRunFolderPrefix);
-  return std::strncmp(name, prefix.constData(), static_cast<size_t>(prefix.size())) == 0;
-}
-
-// The names of the runs' folders in the cards' folder `cards`, in order. Told
-// by their names alone where the folder says what its entries are (a folder
-// of thousands of cards is read once, without looking at each).
-QStringList runFolderNames(const QString& cards) {
+// The names in `folder` that begin with `prefix` and are folders, in order.
+QStringList foldersNamed(const QString& folder, const char* prefix) {
   QStringList names;
-  forEachEntry(cards, [&](const dirent& entry) {
-    if (!isRunFolderName(entry.d_name)) return true;
-    const QString name = QFile::decodeName(entry.d_name);
+  DIR* entries = ::opendir(native(folder).constData());
+  if (!entries) return names;
+  const size_t length = std::strlen(prefix);
+  while (const dirent* entry = ::readdir(entries)) {
+    if (std::strncmp(entry->d_name, prefix, length) != 0) continue;
+    const QString name = QFile::decodeName(entry->d_name);
     struct stat info = {};
-    if (entry.d_type == DT_DIR ||
-        (entry.d_type == DT_UNKNOWN &&
-         ::lstat(native(cards + QLatin1Char('/') + name).constData(), &info) == 0 && S_ISDIR(info.st_mode)))
+    if (entry->d_type == DT_DIR ||
+        (entry->d_type == DT_UNKNOWN && ::lstat(native(inFolder(folder, name)).constData(), &info) == 0 &&
+         S_ISDIR(info.st_mode)))
       names << name;
-    return true;
-  });
+  }
+  ::closedir(entries);
   names.sort();
   return names;
 }
 
-// Whether the folder `cards` holds anything besides the runs' folders.
-bool holdsFiles(const QString& cards) {
-  bool holds = false;
-  forEachEntry(cards, [&](const dirent& entry) { return !(holds = !isRunFolderName(entry.d_name)); });
-  return holds;
+// The place a prepared file in a run's folder was made for
+// (".<place>.<8 hex digits>.part", with ".old" for a second link).
+QString placeOfPrepared(QString name) {
+  if (name.endsWith(QLatin1String(".old"))) name.chop(4);
+  if (!name.startsWith(QLatin1Char('.')) || !name.endsWith(QLatin1String(".part")) || name.size() < 16)
+    return {};
+  return name.mid(1, name.size() - 1 - 5 - 9);
 }
 
-// The file that names the cards' folder of the run `run` while it is under
-// way; empty without a resource folder.
+// The file that names the cards' folder of the run `run` while it is under way.
 QString unfinishedEntry(const QString& cards, const QString& run) {
-  if (Resource_Path().isEmpty()) return {};
   const QByteArray folder = QFile::encodeName(QDir::cleanPath(QFileInfo(cards).absoluteFilePath()));
-  return QStringLiteral("%1/%2/%3-%4")
-      .arg(Resource_Path(), kUnfinishedExports,
+  return QStringLiteral("%1/%2-%3")
+      .arg(unfinishedExportsFolder(),
            QString::fromLatin1(QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16)),
-           QFileInfo(run).fileName().mid(kRunFolderPrefix.size()));
+           QFileInfo(run).fileName().mid(int(std::strlen(kRunPrefix))));
 }
+
+// A file's size and time of change, which tell whether a later export replaced it.
+QJsonObject placeNow(const QString& cards, const QString& place) {
+  struct stat info = {};
+  const bool there = ::lstat(native(inFolder(cards, place)).constData(), &info) == 0;
+  return {{QStringLiteral("place"), place},
+          {QStringLiteral("size"), QString::number(there ? static_cast<qint64>(info.st_size) : -1)},
+          {QStringLiteral("modified"),
+           QString::number(
+               there ? static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec : -1)}};
+}
+
+// The cards' folder locked against other programs' runs while a card's files
+// take their places, a run starts, or dead runs are settled. A folder where
+// locks are not offered is not locked.
+class FolderLock {
+ public:
+  enum State { Held, Busy, NotOffered };
+  FolderLock(int folder, bool wait) {
+    if (folder < 0) return;
+    while (::flock(folder, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0)
+      if (errno != EINTR) {
+        state_ = errno == EWOULDBLOCK ? Busy : NotOffered;
+        return;
+      }
+    fd_ = folder;
+    state_ = Held;
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) ::flock(fd_, LOCK_UN);
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  State state() const { return state_; }
+
+ private:
+  int fd_ = -1;
+  State state_ = NotOffered;
+};
 
 }  // namespace
 
-// The lock of a run's folder (a file in it), tried without waiting and held
-// while the object lives.
-class CardImageFileRun::Lock {
- public:
-  // Taken; held by a run alive; not there (yet); or not offered here.
-  enum State { Taken, Busy, Missing, NotOffered };
-  enum Kind { OfDeadRun, OfNewRun };
+FileIdentity identityOf(const QByteArray& data) {
+  const uLong crc = ::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(data.constData()),
+                            static_cast<uInt>(data.size()));
+  return {data.size(), static_cast<quint32>(crc)};
+}
 
-  // The lock of a run found in `folder`; or the lock of a new run that has
-  // just made the folder: made under another name and taken before it is
-  // named, so no other run ever finds it free.
-  Lock(const QString& folder, Kind kind) {
-    const QByteArray path = native(folder + QLatin1Char('/') + kLockName);
-    const QByteArray made = kind == OfNewRun ? path + ".new" : path;
-    fd_ = ::open(made.constData(),
-                 O_RDWR | O_CLOEXEC | O_NOFOLLOW | (kind == OfNewRun ? O_CREAT | O_EXCL : 0), 0666);
+void setCardFilePlacedObserver(std::function<void()> observer) {
+  placedObserver() = std::move(observer);
+}
+
+QString unfinishedExportsFolder() {
+  QString state = qEnvironmentVariable("XDG_STATE_HOME");
+  if (!QDir::isAbsolutePath(state)) state = QDir::homePath() + QStringLiteral("/.local/state");
+  return state + QStringLiteral("/quvo-gratulo/") + QLatin1String(kUnfinishedExports);
+}
+
+// The lock of a run's folder (a file in it), tried without waiting and held
+// while the object lives. It also counts the run's notes: the last one
+// written, and the last one whose old sides are gone.
+class RunFolderLock {
+ public:
+  enum State { Taken, Busy, Missing, NotOffered };
+
+  // The lock of a run found in `folder`, or made for a new run in it.
+  RunFolderLock(const QString& folder, bool made)
+      : path_(native(inFolder(folder, QLatin1String(kLockName)))) {
+    fd_ = ::open(path_.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (made ? O_CREAT | O_EXCL : 0), 0666);
     if (fd_ < 0) {
       state_ = errno == ENOENT ? Missing : NotOffered;
       return;
@@ -477,25 +444,27 @@ class CardImageFileRun::Lock {
       state_ = errno == EWOULDBLOCK ? Busy : NotOffered;
       return;
     }
-    if (kind == OfNewRun) {
-      if (std::rename(made.constData(), path.constData()) != 0) state_ = NotOffered;
-      return;
-    }
-    // A run that settles a dead one removes its folder, lock included: the
-    // lock is only good while the path names this file.
-    struct stat held = {};
-    struct stat named = {};
-    if (::fstat(fd_, &held) != 0 || ::stat(path.constData(), &named) != 0 || held.st_dev != named.st_dev ||
-        held.st_ino != named.st_ino)
+    // A lock is only good while its path names this file.
+    struct stat held = {}, named = {};
+    if (::fstat(fd_, &held) != 0 || ::stat(path_.constData(), &named) != 0 || held.st_ino != named.st_ino)
       state_ = Busy;
   }
-  ~Lock() {
+  ~RunFolderLock() {
     if (fd_ >= 0) ::close(fd_);
   }
-  Lock(const Lock&) = delete;
-  Lock& operator=(const Lock&) = delete;
+  RunFolderLock(const RunFolderLock&) = delete;
+  RunFolderLock& operator=(const RunFolderLock&) = delete;
 
   State state() const { return state_; }
+
+  // The number of the last note written, and of the last one whose old sides are gone.
+  void noted(int number) const { count(number, 0); }
+  void cleared(int number) const { count(number, kCount); }
+  std::pair<int, int> counts() const {
+    char text[2 * kCount + 1] = {};
+    const ssize_t n = fd_ < 0 ? 0 : ::pread(fd_, text, 2 * kCount, 0);
+    return {n >= kCount ? std::atoi(text) : 0, n == 2 * kCount ? std::atoi(text + kCount) : 0};
+  }
 
   // Removes the run's folder `folder` with all in it, the lock last, once let
   // go: a file system that keeps a file removed while open under another
@@ -504,7 +473,7 @@ class CardImageFileRun::Lock {
     QDir run(folder);
     for (const QFileInfo& entry :
          run.entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
-      if (entry.fileName() == kLockName) continue;
+      if (entry.fileName() == QLatin1String(kLockName)) continue;
       if (entry.isDir() && !entry.isSymLink())
         QDir(entry.filePath()).removeRecursively();
       else
@@ -512,333 +481,268 @@ class CardImageFileRun::Lock {
     }
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    ::unlink(native(run.filePath(kLockName)).constData());
-    ::unlink(native(run.filePath(kLockName + QStringLiteral(".new"))).constData());
+    ::unlink(path_.constData());
     ::rmdir(native(folder).constData());
   }
 
  private:
+  static constexpr int kCount = 11;
+  void count(int number, off_t at) const {
+    char text[kCount + 1];
+    std::snprintf(text, sizeof text, "%10d\n", number);
+    if (fd_ >= 0 && ::pwrite(fd_, text, kCount, at) != kCount)
+      qCWarning(lcProduction).noquote()
+          << QStringLiteral("%1: %2").arg(QFile::decodeName(path_), errorText(errno));
+  }
+
+  QByteArray path_;
   int fd_ = -1;
   State state_ = Taken;
 };
 
-// The cards' folder locked against other programs' runs while a card's
-// files take their places or dead runs are settled, so that each card ends
-// with the files of one run. Waits for the lock; a folder where locks are
-// not offered is not locked.
-class CardImageFileRun::FolderLock {
- public:
-  explicit FolderLock(int folder) : fd_(folder) {
-    if (fd_ < 0) return;
-    while (::flock(fd_, LOCK_EX) != 0)
-      if (errno != EINTR) {
-        fd_ = -1;
-        return;
-      }
+namespace {
+
+// Puts a run that could not be settled out of reach of every later
+// settling, with the places it concerns and what is there now; the name it
+// is kept under.
+QString putOutOfReach(const QString& cards, const QString& run, QStringList places) {
+  places.removeDuplicates();
+  QJsonArray list;
+  for (const QString& place : places) list.append(placeNow(cards, place));
+  const QString why = writeNamedWhole(inFolder(run, QLatin1String(kPlacesName)),
+                                      QJsonDocument(list).toJson(QJsonDocument::Compact), true);
+  if (!why.isEmpty()) qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(run, why);
+  const QString kept = inFolder(
+      cards, QLatin1String(kOutOfReachPrefix) + QFileInfo(run).fileName().mid(int(std::strlen(kRunPrefix))));
+  if (std::rename(native(run).constData(), native(kept).constData()) != 0) {
+    qCWarning(lcProduction).noquote()
+        << QStringLiteral("%1 could not be renamed: %2").arg(run, errorText(errno));
+    return run;
   }
-  ~FolderLock() {
-    if (fd_ >= 0) ::flock(fd_, LOCK_UN);
-  }
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-
- private:
-  int fd_;
-};
-
-// The group's note and, for each card, what it says of the card (empty for
-// a card of one file, which takes its place in one step) or why the card
-// could not be noted; and the note being forced to disk, which the cards
-// wait for before they take their places.
-struct CardImageFileRun::Group::Noted {
-  QString note;
-  std::vector<NotedCard> cards;
-  std::vector<QString> failures;
-  std::future<QString> onDisk;  // why the note could not be forced to disk; empty when it is
-
-  // Waits until the note is on disk; the cards it notes fail when it cannot be.
-  void waitUntilOnDisk() {
-    if (onDisk.valid()) fail(onDisk.get());
-  }
-
-  // The cards the note names fail with `why`, if any; the note is not there.
-  void fail(const QString& why) {
-    if (why.isEmpty()) return;
-    note.clear();
-    for (size_t i = 0; i < cards.size(); ++i) {
-      if (cards[i].empty()) continue;
-      cards[i].clear();
-      failures[i] = why;
-    }
-  }
-};
-
-// Note files made ahead of the groups that will write them, blank, and
-// forced to disk with the run's folder: a note written into one is forced
-// to disk without the file system recording a new file, which takes long
-// while many cards are being written. Made on a thread of their own, a few
-// at a time, ahead of the notes that take them.
-class CardImageFileRun::BlankNotes {
- public:
-  BlankNotes(QString run, QString cards, std::atomic<bool>* cardsSynced)
-      : run_(std::move(run)), cards_(std::move(cards)), cardsSynced_(cardsSynced) {}
-  ~BlankNotes() {
-    if (making_.valid()) making_.wait();
-  }
-  BlankNotes(const BlankNotes&) = delete;
-  BlankNotes& operator=(const BlankNotes&) = delete;
-
-  // A blank note file made ahead, on disk, and its number in `number`;
-  // empty when none is ready, `number` then being one that no note made
-  // ahead has (it comes in as the next one after those of the notes
-  // written). Begins the next few when those made run short.
-  QString take(int& number) {
-    if (making_.valid() && making_.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-      for (auto& [made, path] : making_.get()) ready_.emplace(made, std::move(path));
-    QString blank;
-    if (!ready_.empty()) {
-      number = ready_.begin()->first;
-      blank = std::move(ready_.begin()->second);
-      ready_.erase(ready_.begin());
-    } else if (making_.valid() && number >= makingFrom_ && number < madeUpTo_) {
-      number = madeUpTo_;
-    }
-    if (ready_.empty()) begin(number + 1);
-    return blank;
-  }
-
-  // Begins making notes from `from` on, unless some are being made.
-  void begin(int from) {
-    if (making_.valid()) return;
-    makingFrom_ = std::max(madeUpTo_, from);
-    try {
-      making_ = std::async(std::launch::async, make, run_, cards_, cardsSynced_, makingFrom_,
-                           makingFrom_ + kNotesMadeAhead);
-      madeUpTo_ = makingFrom_ + kNotesMadeAhead;
-    } catch (const std::system_error&) {
-      // No thread to be had: the notes are written as new files.
-    }
-  }
-
- private:
-  // Notes `from` to `to` (not included), those that could be made.
-  static std::vector<std::pair<int, QString>> make(const QString& run, const QString& cards,
-                                                   std::atomic<bool>* cardsSynced, int from, int to) {
-    std::vector<std::pair<int, QString>> made;
-    std::vector<std::pair<int, int>> written;  // (number, open file)
-    const QByteArray blank(kBlankNoteBytes, ' ');
-    for (int number = from; number < to; ++number) {
-      const QString path = run + QStringLiteral("/note-%1.json").arg(number);
-      const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd < 0) continue;
-      // Written out to the disk, not yet forced.
-      if (::write(fd, blank.constData(), static_cast<size_t>(blank.size())) == blank.size() &&
-          (::sync_file_range(
-               fd, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) ==
-               0 ||
-           errno == ENOSYS || errno == EINVAL)) {
-        written.emplace_back(number, fd);
-        continue;
-      }
-      ::close(fd);
-      ::unlink(native(path).constData());
-    }
-    // Forced to disk together: forcing the last one records them all on
-    // most file systems. Where it does not, a note written into one is
-    // still forced to disk whole (only more slowly), and a blank one lost
-    // with the disk's cache names no card.
-    const bool onDisk = written.empty() || ::fdatasync(written.back().second) == 0 || errno == EINVAL;
-    for (const auto& [number, fd] : written) {
-      const QString path = run + QStringLiteral("/note-%1.json").arg(number);
-      if (::close(fd) == 0 && onDisk)
-        made.emplace_back(number, path);
-      else
-        ::unlink(native(path).constData());
-    }
-    syncFolder(run);
-    syncRunFolderEntry(cards, *cardsSynced);
-    return made;
-  }
-
-  const QString run_;
-  const QString cards_;
-  std::atomic<bool>* cardsSynced_;
-  std::map<int, QString> ready_;
-  std::future<std::vector<std::pair<int, QString>>> making_;
-  int makingFrom_ = 0;  // the first note being made
-  int madeUpTo_ = 0;    // the notes before this one are made or being made
-};
-
-void setCardFilePlacedObserver(std::function<void()> observer) {
-  placedObserver() = std::move(observer);
+  syncFolder(cards);
+  return kept;
 }
 
-// A run that ended without finishing, found in the cards' folder: its lock,
-// its notes' cards, and whether all of them could be read.
-struct CardImageFileRun::EndedRun {
-  QString folder;
-  std::unique_ptr<Lock> lock;
-  std::vector<NotedCard> cards;
-  bool readable = true;
-};
-
-EarlierRuns CardImageFileRun::settleEndedRuns(const QString& folder) {
-  const QDir cards(folder);
-  std::vector<EndedRun> ended;
-  for (const QString& name : runFolderNames(folder)) {
-    // A run still alive holds its lock, and one that is starting has none
-    // yet; where locks are not offered, whose run it is cannot be told. All
-    // these are left alone.
-    EndedRun run{cards.filePath(name), std::make_unique<Lock>(cards.filePath(name), Lock::OfDeadRun)};
-    if (run.lock->state() != Lock::Taken) continue;
-    // Every note must be read whole, and every old file kept aside named by
-    // one: otherwise which cards the run left half replaced cannot be told.
-    QSet<QString> kept;
-    const QStringList entries =
-        QDir(run.folder)
-            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString& entry : entries) {
-      if (!entry.startsWith(QLatin1String("note-"))) continue;
-      std::optional<std::vector<NotedCard>> note = readNote(run.folder, entry);
-      if (!note) {
-        qCWarning(lcProduction).noquote() << QStringLiteral("%1/%2 cannot be read").arg(run.folder, entry);
-        run.readable = false;
-        continue;
-      }
-      for (NotedCard& card : *note) {
-        for (const NotedFile& file : card) kept.insert(file.kept);
-        run.cards.push_back(std::move(card));
-      }
+// The folders put out of reach in `cards`: removed once a later export has
+// replaced every file they concern, otherwise listed with those files.
+std::vector<UnsettledExport> reviewOutOfReach(const QString& cards) {
+  std::vector<UnsettledExport> unsettled;
+  for (const QString& name : foldersNamed(cards, kOutOfReachPrefix)) {
+    UnsettledExport kept{cards, inFolder(cards, name), {}};
+    const std::optional<QByteArray> data =
+        platform::readRegularFile(inFolder(kept.kept, QLatin1String(kPlacesName)), kLargestNote);
+    const QJsonArray places = data ? QJsonDocument::fromJson(*data).array() : QJsonArray();
+    for (const QJsonValue& place : places) {
+      const QJsonObject then = place.toObject();
+      const QString file = then.value(QLatin1String("place")).toString();
+      if (plainName(file) && placeNow(cards, file) == then) kept.files << file;
     }
-    for (const QString& entry : entries)
-      if (entry.startsWith(QLatin1String("kept-")) && !kept.contains(entry)) run.readable = false;
-    ended.push_back(std::move(run));
-  }
-
-  // A run that died halfway through a card another dead run had left half
-  // replaced kept that half card aside: once its own new files are gone, the
-  // half card is back and is settled in turn. So the cards are settled
-  // again until nothing moves.
-  EarlierRuns earlier;
-  std::set<std::pair<size_t, size_t>> putRight;  // (run, card)
-  std::vector<bool> settled(ended.size());
-  for (bool moved = true; moved;) {
-    moved = false;
-    for (size_t r = 0; r < ended.size(); ++r) {
-      settled[r] = ended[r].readable;
-      for (size_t c = 0; c < ended[r].cards.size(); ++c) {
-        int putBack = 0;
-        settled[r] = settleCard(folder, ended[r].folder, ended[r].cards[c], &putBack) && settled[r];
-        if (putBack == 0) continue;
-        moved = true;
-        putRight.emplace(r, c);
-      }
-    }
-  }
-  earlier.cardsPutRight = static_cast<int>(putRight.size());
-  for (size_t r = 0; r < ended.size(); ++r) {
-    if (settled[r]) {
-      ended[r].lock->removeFolder(ended[r].folder);
-      const QString entry = unfinishedEntry(folder, ended[r].folder);
-      if (!entry.isEmpty()) ::unlink(native(entry).constData());
+    if (data && !places.isEmpty() && kept.files.isEmpty()) {
+      qCWarning(lcProduction).noquote()
+          << QStringLiteral("Every card file of %1 has been exported again since: removed").arg(kept.kept);
+      QDir(kept.kept).removeRecursively();
       continue;
     }
-    qCWarning(lcProduction).noquote()
-        << QStringLiteral("Kept %1 to finish putting back its cards").arg(ended[r].folder);
-    earlier.unsettled << ended[r].folder;
+    unsettled.push_back(std::move(kept));
   }
-  return earlier;
+  return unsettled;
 }
 
-EarlierRuns CardImageFileRun::settle(const QString& folder) {
-  const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  EarlierRuns earlier;
-  {
-    const FolderLock locked(cards);
-    earlier = settleEndedRuns(folder);
-  }
-  if (cards >= 0) ::close(cards);
-  return earlier;
-}
-
-EarlierRuns settleUnfinishedExports() {
-  EarlierRuns earlier;
-  if (Resource_Path().isEmpty()) return earlier;
-  const QDir entries(Resource_Path() + QLatin1Char('/') + kUnfinishedExports);
-  for (const QString& name : entries.entryList(QDir::Files | QDir::Hidden)) {
-    const QString entry = entries.filePath(name);
-    const std::optional<QByteArray> folder = platform::readRegularFile(entry, 64 * 1024);
-    const QString cards = folder ? QFile::decodeName(*folder) : QString();
-    const QString run = cards + QLatin1Char('/') + kRunFolderPrefix + name.section(QLatin1Char('-'), 1);
-    if (!cards.isEmpty() && QFileInfo(cards).isDir()) {
-      const EarlierRuns settled = CardImageFileRun::settle(cards);
-      earlier.cardsPutRight += settled.cardsPutRight;
-      earlier.unsettled += settled.unsettled;
-      // A run still alive (another program's) or one that could not be settled stays noted.
-      if (exists(run)) continue;
-    }
-    ::unlink(native(entry).constData());
-  }
-  return earlier;
-}
-
-std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, QString* reason) {
-  const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  EarlierRuns earlier;
-  {
-    const FolderLock locked(cards);
-    earlier = settleEndedRuns(folder);
-  }
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    QByteArray name = native(folder + QLatin1Char('/') + kRunFolderPrefix + QStringLiteral("XXXXXX"));
-    if (!::mkdtemp(name.data())) {
-      if (reason) *reason = errorText(errno);
-      if (cards >= 0) ::close(cards);
-      return nullptr;
-    }
-    const QString run = QFile::decodeName(name);
-    auto lock = std::make_unique<Lock>(run, Lock::OfNewRun);
-    if (lock->state() != Lock::Taken && lock->state() != Lock::NotOffered) {
+// Settles the runs in `folder` that ended without finishing, with the
+// folder locked when `locked`, and removes their folders; runs alive are
+// left alone.
+EarlierRuns settleLocked(const QString& folder, bool locked) {
+  // A run that ended without finishing: its lock, its notes' cards, the
+  // places whose card may have sides of two runs, and whether every note it
+  // wrote is there whole.
+  struct Ended {
+    QString folder;
+    std::unique_ptr<RunFolderLock> lock;
+    std::vector<NotedCard> cards;
+    QStringList atRisk;
+    bool readable = true;
+  };
+  std::vector<Ended> ended;
+  for (const QString& name : foldersNamed(folder, kRunPrefix)) {
+    const QString run = inFolder(folder, name);
+    auto lock = std::make_unique<RunFolderLock>(run, false);
+    // A run folder without its lock, found while the cards' folder is locked,
+    // is that of a run that ended as it started (a run makes both with the
+    // folder locked).
+    if (lock->state() == RunFolderLock::Missing && locked) {
       lock->removeFolder(run);
       continue;
     }
-    auto opened = std::unique_ptr<CardImageFileRun>(new CardImageFileRun(folder, run, std::move(lock)));
-    opened->cardsFolder_ = cards;
-    // Noted in the resource folder until it has finished: should the program
-    // end before, its next start puts right what the run left half done.
-    opened->unfinished_ = unfinishedEntry(folder, run);
-    if (!opened->unfinished_.isEmpty()) {
-      QDir().mkpath(QFileInfo(opened->unfinished_).path());
-      QFile entry(opened->unfinished_);
-      if (!entry.open(QIODevice::WriteOnly) || entry.write(native(folder)) < 0) opened->unfinished_.clear();
+    if (lock->state() != RunFolderLock::Taken) continue;
+    Ended& dead = ended.emplace_back(Ended{run, std::move(lock), {}, {}, true});
+    // Every note written and not yet cleared away must be read whole; one
+    // written under its passing name was never forced, and no card took its
+    // places under it. A note of cards that replaced no file ("new-") was not
+    // forced either: lost or torn, it names no old side.
+    const auto [noted, cleared] = dead.lock->counts();
+    for (int number = cleared + 1;
+         number <= noted || exists(inFolder(run, QStringLiteral("note-%1.json").arg(number))) ||
+         exists(inFolder(run, QStringLiteral("new-%1.json").arg(number)));
+         ++number) {
+      const QString forced = inFolder(run, QStringLiteral("note-%1.json").arg(number));
+      const QString unforced = inFolder(run, QStringLiteral("new-%1.json").arg(number));
+      const bool isForced = exists(forced) || !exists(unforced);
+      std::optional<std::vector<NotedCard>> note = readNote(isForced ? forced : unforced);
+      if (!note) {
+        qCWarning(lcProduction).noquote()
+            << QStringLiteral("%1 cannot be read").arg(isForced ? forced : unforced);
+        if (isForced) dead.readable = false;
+        continue;
+      }
+      for (NotedCard& card : *note) dead.cards.push_back(std::move(card));
     }
-    opened->earlier_ = std::move(earlier);
-    return opened;
+    if (!dead.readable) {
+      // Which cards it left half replaced cannot be told: those of its prepared files may be.
+      QDirIterator files(run, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+      while (files.hasNext()) {
+        const QString place = placeOfPrepared(files.nextFileInfo().fileName());
+        if (plainName(place)) dead.atRisk << place;
+      }
+    }
   }
-  if (cards >= 0) ::close(cards);
-  if (reason) *reason = QStringLiteral("no folder of its own could be locked for the new files");
-  return nullptr;
+
+  // A run that died halfway through a card another dead run had left half
+  // replaced kept that half card's side: once its own new file is gone, the
+  // half card is back and is settled in turn. So the cards are settled again
+  // until nothing moves; each card counts once, whichever runs it went through.
+  EarlierRuns earlier;
+  QSet<QString> putRight;
+  std::vector<QSet<QString>> failed(ended.size());
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (size_t r = 0; r < ended.size(); ++r)
+      for (const NotedCard& card : ended[r].cards) {
+        bool movedNow = false;
+        if (!settleCard(folder, ended[r].folder, card, &movedNow))
+          for (const NotedFile& file : card) failed[r].insert(file.place);
+        if (movedNow) putRight.insert(card.front().place);
+        moved = moved || movedNow;
+      }
+  }
+  earlier.cardsPutRight = static_cast<int>(putRight.size());
+  for (size_t r = 0; r < ended.size(); ++r) {
+    Ended& run = ended[r];
+    if (run.readable && failed[r].isEmpty()) {
+      run.lock->removeFolder(run.folder);
+      ::unlink(native(unfinishedEntry(folder, run.folder)).constData());
+      continue;
+    }
+    run.atRisk += QStringList(failed[r].begin(), failed[r].end());
+    run.lock.reset();
+    const QString kept = putOutOfReach(folder, run.folder, run.atRisk);
+    qCWarning(lcProduction).noquote()
+        << QStringLiteral("%1 could not be put right: kept in %2").arg(run.folder, kept);
+    if (kept != run.folder) ::unlink(native(unfinishedEntry(folder, run.folder)).constData());
+  }
+  if (earlier.cardsPutRight > 0)
+    qCWarning(lcProduction).noquote()
+        << QStringLiteral("%1: cards left half replaced by an export that did not finish put right: %2")
+               .arg(folder)
+               .arg(earlier.cardsPutRight);
+  earlier.unsettled = reviewOutOfReach(folder);
+  return earlier;
 }
 
-CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_ptr<Lock> lock)
+}  // namespace
+
+EarlierRuns CardImageFileRun::settle(const QString& folder, bool wait) {
+  EarlierRuns earlier;
+  const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  {
+    const FolderLock locked(cards, wait);
+    if (locked.state() == FolderLock::Busy)
+      earlier.leftForLater = true;
+    else
+      earlier = settleLocked(folder, locked.state() == FolderLock::Held);
+  }
+  if (cards >= 0) ::close(cards);
+  return earlier;
+}
+
+std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, QString* reason,
+                                                         bool settleFirst) {
+  const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  std::unique_ptr<CardImageFileRun> opened;
+  QString why = QStringLiteral("no folder of its own could be locked for the new files");
+  {
+    const FolderLock locked(cards, true);
+    EarlierRuns earlier;
+    if (settleFirst) earlier = settleLocked(folder, locked.state() == FolderLock::Held);
+    // The run's folder and its lock are made with the cards' folder locked.
+    QByteArray name = native(inFolder(folder, QLatin1String(kRunPrefix) + QStringLiteral("XXXXXX")));
+    if (!::mkdtemp(name.data())) {
+      why = errorText(errno);
+    } else {
+      const QString run = QFile::decodeName(name);
+      auto lock = std::make_unique<RunFolderLock>(run, true);
+      if (lock->state() == RunFolderLock::Taken || lock->state() == RunFolderLock::NotOffered) {
+        opened.reset(new CardImageFileRun(folder, run, std::move(lock)));
+        opened->earlier_ = std::move(earlier);
+      } else {
+        lock->removeFolder(run);
+      }
+    }
+  }
+  if (!opened) {
+    if (cards >= 0) ::close(cards);
+    if (reason) *reason = why;
+    return nullptr;
+  }
+  opened->cardsFolder_ = cards;
+  // Noted until it has finished: should the program end before, its next
+  // start puts right what the run left half done.
+  opened->unfinished_ = unfinishedEntry(folder, opened->folder_);
+  QDir().mkpath(QFileInfo(opened->unfinished_).path());
+  QFile entry(opened->unfinished_);
+  if (!entry.open(QIODevice::WriteOnly) || entry.write(native(folder)) < 0) opened->unfinished_.clear();
+  return opened;
+}
+
+CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock)
     : cards_(std::move(cards)), folder_(std::move(folder)), lock_(std::move(lock)) {}
 
 CardImageFileRun::~CardImageFileRun() {
-  blankNotes_.reset();
-  if (!keepFolder_) lock_->removeFolder(folder_);
-  if (!keepFolder_ && !unfinished_.isEmpty()) ::unlink(native(unfinished_).constData());
+  if (removing_.valid()) removing_.get();
+  if (!keepFolder_) {
+    lock_->removeFolder(folder_);
+    if (!unfinished_.isEmpty()) ::unlink(native(unfinished_).constData());
+  }
   if (cardsFolder_ >= 0) ::close(cardsFolder_);
 }
 
-void CardImageFileRun::noteAhead() {
-  if (blankNotes_ || !holdsFiles(cards_)) return;
-  blankNotes_ = std::make_unique<BlankNotes>(folder_, cards_, &folderSynced_);
-  blankNotes_->begin(notes_ + 1);
+QString CardImageFileRun::threadFolder(int thread) const {
+  const QString folder = inFolder(folder_, QString::number(thread));
+  return ::mkdir(native(folder).constData(), 0777) == 0 ? folder : folder_;
 }
 
-QString CardImageFileRun::threadFolder(int thread) const {
-  const QString folder = folder_ + QStringLiteral("/%1").arg(thread);
-  return ::mkdir(native(folder).constData(), 0777) == 0 ? folder : folder_;
+void CardImageFileRun::removeOldSidesAtOnce() {
+  oldSidesAtOnce_ = true;
+  if (removing_.valid()) removing_.get();
+}
+
+void CardImageFileRun::removeAfterGroup(std::vector<QString> oldSides, QString note, int number) {
+  if (oldSides.empty() && note.isEmpty()) return;
+  // The old sides go before the note: while they are there, it is. The
+  // note is counted as cleared away before it goes, so that a note missing
+  // among those not cleared away is one that was damaged.
+  const auto remove = [oldSides = std::move(oldSides), note = std::move(note), number, lock = lock_.get()] {
+    for (const QString& old : oldSides) ::unlink(native(old).constData());
+    if (note.isEmpty()) return;
+    lock->cleared(number);
+    ::unlink(native(note).constData());
+  };
+  if (removing_.valid()) removing_.get();
+  if (oldSidesAtOnce_) return remove();
+  try {
+    removing_ = std::async(std::launch::async, remove);
+  } catch (const std::system_error&) {
+    remove();  // no thread to be had
+  }
 }
 
 bool CardImageFileRun::place(CardFilePlaces& files, QString* failedPath, QString* reason) {
@@ -846,90 +750,99 @@ bool CardImageFileRun::place(CardFilePlaces& files, QString* failedPath, QString
   return Group(*this, card).place(0, failedPath, reason);
 }
 
-CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces>& cards)
+// The group's note and, for each card, what it says of the card (empty for
+// a card of one file, which takes its place in one step) or why the card
+// could not be noted; and the old sides its cards replaced.
+struct CardImageFileRun::Group::Noted {
+  QString note;
+  int number = 0;
+  std::vector<NotedCard> cards;
+  std::vector<std::pair<QString, QString>> failures;  // (path, reason) of a card that fails
+  std::vector<QString> oldSides;
+
+  // The cards the note names fail with `why`; the note is not there.
+  void fail(const QString& why, const std::vector<CardFilePlaces>& files) {
+    for (size_t i = 0; i < cards.size(); ++i)
+      if (!cards[i].empty()) failures[i] = {files[i].front().first, why};
+  }
+};
+
+CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces>& cards,
+                               const std::vector<std::vector<FileIdentity>>* identities)
     : run_(run), cards_(cards), noted_(std::make_unique<Noted>()) {
   noted_->cards.resize(cards.size());
   noted_->failures.resize(cards.size());
-  bool replaces = false;
-  bool noted = false;
   const QString folder = QDir::cleanPath(QFileInfo(run_.cards_).absoluteFilePath());
-  for (size_t i = 0; i < cards.size(); ++i)
-    if (cards[i].size() > 1)
-      noted = noteCard(folder, cards[i], noted_->cards[i], replaces, &noted_->failures[i]) || noted;
-  if (!noted) return;
-  // A run whose notes are forced to disk more than once has them made ahead.
-  if (replaces && !run_.blankNotes_ && ++run_.forcedNotes_ > 1)
-    run_.blankNotes_ = std::make_unique<BlankNotes>(run_.folder_, run_.cards_, &run_.folderSynced_);
-  int number = run_.notes_ + 1;
-  const QString blank = run_.blankNotes_ ? run_.blankNotes_->take(number) : QString();
-  run_.notes_ = std::max(run_.notes_, number);
+  const QString runPrefix = run_.folder_ + QLatin1Char('/');
+  bool replaces = false;
   QByteArray note = QByteArrayLiteral("{\"version\":") + QByteArray::number(kNoteVersion) + ",\"cards\":[";
-  qsizetype index = 0;
-  for (NotedCard& card : noted_->cards) {
+  int noted = 0;
+  for (size_t i = 0; i < cards.size(); ++i) {
+    if (cards[i].size() < 2) continue;
+    NotedCard& card = noted_->cards[i];
+    for (size_t f = 0; f < cards[i].size(); ++f) {
+      const auto& [place, prepared] = cards[i][f];
+      NotedFile& file = card.emplace_back();
+      file.place = nameInFolder(folder, place);
+      file.kept = prepared.startsWith(runPrefix) ? prepared.mid(runPrefix.size()) : QString();
+      file.made = identities && f < (*identities)[i].size() ? (*identities)[i][f] : identityOfFile(prepared);
+      if (file.place.isEmpty() || !keptName(file.kept) || file.made.size < 0) {
+        noted_->failures[i] = {place, file.place.isEmpty() ? QStringLiteral("not in the folder of the cards")
+                                                           : errorText(ENOENT)};
+        card.clear();
+        break;
+      }
+      // A place that holds a folder takes no file (swapped, the folder would go with the run's).
+      struct stat there = {};
+      if (::lstat(native(inFolder(folder, file.place)).constData(), &there) != 0) {
+        file.held = false;
+        continue;
+      }
+      if (S_ISDIR(there.st_mode)) {
+        noted_->failures[i] = {place, errorText(EISDIR)};
+        card.clear();
+        break;
+      }
+      replaces = true;
+    }
     if (card.empty()) continue;
-    for (size_t file = 0; file < card.size(); ++file) card[file].kept = keptName(number, index, file);
-    if (index++ > 0) note += ',';
+    if (noted++ > 0) note += ',';
     appendNotedCard(note, card);
   }
+  if (noted == 0) return;
   note += "]}";
-  noted_->note = run_.folder_ + QStringLiteral("/note-%1.json").arg(number);
-  QString why;
-  const QString passing = blank.isEmpty() ? writePassing(noted_->note, note, &why) : QString();
-  if (!blank.isEmpty())
-    why = writeIntoBlank(blank, std::string_view(note.constData(), static_cast<size_t>(note.size())));
+  // Forced to disk, with its entry, before any card takes its places when the
+  // cards replace files; where none is replaced, a note lost with the disk's
+  // cache loses nothing old.
+  const int number = ++run_.notes_;
+  const QString path = inFolder(
+      run_.folder_, (replaces ? QStringLiteral("note-%1.json") : QStringLiteral("new-%1.json")).arg(number));
+  const QString why = writeNamedWhole(path, note, replaces);
   if (!why.isEmpty()) {
-    noted_->fail(why);
+    noted_->fail(why, cards);
     return;
   }
-  // Forced to disk only when the cards replace files: where nothing is
-  // replaced, a note lost with the disk's cache loses nothing old, and a
-  // batch into a new folder costs no more than it did before the notes.
-  if (!replaces) {
-    if (!passing.isEmpty() && !nameWhole(passing, noted_->note, false, &why)) noted_->fail(why);
-    return;
+  if (replaces) {
+    syncFolder(run_.folder_);
+    if (!std::exchange(run_.cardsFolderSynced_, true)) syncFolder(run_.cards_);
   }
-  // The note is on disk before any old file is kept aside or new file
-  // moves, and so is the run's folder (once). That takes a while, done on a
-  // thread of its own: meanwhile the cards of the groups before take their
-  // places, and the notes of the groups after are written.
-  const auto onDisk = [passing, note = noted_->note, folder = run_.folder_, cards = run_.cards_,
-                       synced = &run_.folderSynced_] {
-    QString why;
-    if (!passing.isEmpty()) {
-      if (!nameWhole(passing, note, true, &why)) return why;
-      syncFolder(folder);
-      syncRunFolderEntry(cards, *synced);
-      return why;
-    }
-    // A note made ahead: its entry is on disk already.
-    const int fd = ::open(native(note).constData(), O_RDONLY | O_CLOEXEC);
-    const int error = fd < 0 || (::fdatasync(fd) != 0 && errno != EINVAL) ? errno : 0;
-    if (fd >= 0) ::close(fd);
-    return error == 0 ? why : errorText(error);
-  };
-  try {
-    noted_->onDisk = std::async(std::launch::async, onDisk);
-  } catch (const std::system_error&) {
-    noted_->fail(onDisk());  // no thread to be had: forced here
-  }
+  run_.lock_->noted(number);
+  noted_->note = path;
+  noted_->number = number;
 }
 
 CardImageFileRun::Group::~Group() {
-  noted_->waitUntilOnDisk();
   for (CardFilePlaces& files : cards_) {
     for (const auto& file : files) discardCardImageFile(file.second);
     files.clear();
   }
-  // A card that could not be put back keeps the note and the old files for the next run.
-  if (run_.keepFolder_) return;
-  // The old files go before the note: while they are there, it is.
-  for (NotedCard& card : noted_->cards) removeKept(run_.folder_, card);
-  if (!noted_->note.isEmpty()) ::unlink(native(noted_->note).constData());
+  // A card that could not be put back keeps the note and the old sides for the next run.
+  if (!run_.keepFolder_) run_.removeAfterGroup(std::move(noted_->oldSides), noted_->note, noted_->number);
 }
 
 bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* reason) {
   CardFilePlaces& files = cards_[card];
-  NotedCard& noted = noted_->cards[card];
+  const NotedCard& noted = noted_->cards[card];
   const auto fail = [&](const QString& path, const QString& why) {
     if (failedPath) *failedPath = path;
     if (reason) *reason = why;
@@ -937,29 +850,157 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
     files.clear();
     return false;
   };
-  noted_->waitUntilOnDisk();
-  if (!noted_->failures[card].isEmpty()) return fail(files.front().first, noted_->failures[card]);
-  const FolderLock locked(run_.cardsFolder_);
-  // The old files are kept aside as the card's files take their places:
-  // what is there now, whichever run put it there.
-  for (size_t i = 0; i < noted.size(); ++i) {
-    QString why;
-    if (!keepAside(files[i].first, run_.folder_, noted[i], &why)) {
-      removeKept(run_.folder_, noted);
-      return fail(files[i].first, why);
+  if (!noted_->failures[card].second.isEmpty())
+    return fail(noted_->failures[card].first, noted_->failures[card].second);
+  const FolderLock locked(run_.cardsFolder_, true);
+  for (size_t f = 0; f < files.size(); ++f) {
+    auto& [place, prepared] = files[f];
+    QString kept;
+    if (const int error =
+            placeFile(prepared, place, !noted.empty(), !noted.empty() && !noted[f].held, &kept)) {
+      bool moved = false;
+      if (!noted.empty() && !settleCard(run_.cards_, run_.folder_, noted, &moved)) run_.keepFolder_ = true;
+      return fail(place, errorText(error));
     }
-  }
-  for (auto& [place, prepared] : files) {
-    if (std::rename(native(prepared).constData(), native(place).constData()) != 0) {
-      const QString why = errorText(errno);
-      if (!settleCard(run_.cards_, run_.folder_, noted)) run_.keepFolder_ = true;
-      return fail(place, why);
-    }
+    if (!kept.isEmpty()) noted_->oldSides.push_back(kept);
     prepared.clear();
     filePlaced();
   }
   files.clear();
   return true;
+}
+
+QString earlierExportsNote(const EarlierRuns& earlier) {
+  QStringList lines;
+  if (earlier.cardsPutRight == 1)
+    lines << QStringLiteral(
+        "1 card left half replaced by an earlier export that did not finish has been put right.");
+  else if (earlier.cardsPutRight > 1)
+    lines << QStringLiteral(
+                 "%1 cards left half replaced by an earlier export that did not finish have been put right.")
+                 .arg(earlier.cardsPutRight);
+  for (const UnsettledExport& kept : earlier.unsettled) {
+    // A card named once, by its front where both sides are concerned, in the cards' order.
+    QStringList cards;
+    for (const QString& file : kept.files)
+      if (!kept.files.contains(QString(file).replace(QLatin1String("_Back."), QLatin1String("."))) ||
+          !file.contains(QLatin1String("_Back.")))
+        cards << file;
+    std::sort(cards.begin(), cards.end(), [](const QString& a, const QString& b) {
+      return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    constexpr qsizetype kNamed = 6;
+    QStringList named;
+    for (qsizetype i = 0; i < std::min(kNamed, cards.size()); ++i)
+      named << QStringLiteral("\"%1\"").arg(cards[i]);
+    QString files = named.join(QStringLiteral(", "));
+    if (cards.size() > kNamed) files += QStringLiteral(" and %1 more").arg(cards.size() - kNamed);
+    lines << (kept.files.isEmpty()
+                  ? QStringLiteral(
+                        "An earlier export into \"%1\" that did not finish could not be put right: some "
+                        "of its cards may have sides from two exports. Export the cards again to make "
+                        "them whole. Until then, what the earlier export left is kept in \"%2\".")
+                        .arg(kept.cards, kept.kept)
+                  : QStringLiteral(
+                        "An earlier export into \"%1\" that did not finish could not be put right: the "
+                        "cards of the files %2 may have sides from two exports. Export those cards again "
+                        "to make them whole. Until then, what the earlier export left is kept in \"%3\".")
+                        .arg(kept.cards, files, kept.kept));
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+namespace {
+
+// Entries that earlier versions made in the resource folder, moved to the
+// program's own state folder.
+void moveEarlierEntries(const QString& to) {
+  if (Resource_Path().isEmpty()) return;
+  const QString from = inFolder(Resource_Path(), QLatin1String(kUnfinishedExports));
+  if (!QFileInfo(from).isDir()) return;
+  QDir().mkpath(to);
+  for (const QString& name : QDir(from).entryList(QDir::Files | QDir::Hidden)) {
+    const QString entry = inFolder(from, name);
+    if (std::rename(native(entry).constData(), native(inFolder(to, name)).constData()) == 0 ||
+        (platform::copyRegularFile(entry, inFolder(to, name)) && QFile::remove(entry)))
+      continue;
+    qCWarning(lcProduction).noquote() << QStringLiteral("%1 could not be moved to %2").arg(entry, to);
+  }
+  QDir().rmdir(from);
+}
+
+}  // namespace
+
+EarlierRuns settleUnfinishedExports(QString* message) {
+  const QString folder = unfinishedExportsFolder();
+  moveEarlierEntries(folder);
+  EarlierRuns all;
+  QStringList said, unsettledSeen;
+  const QDir entries(folder);
+  for (const QString& name : entries.entryList(QDir::Files | QDir::Hidden)) {
+    const QString entry = entries.filePath(name);
+    const std::optional<QByteArray> named = platform::readRegularFile(entry, 64 * 1024);
+    const QString cards = named ? QFile::decodeName(*named) : QString();
+    if (cards.isEmpty()) {
+      ::unlink(native(entry).constData());
+      continue;
+    }
+    // A folder that is not there now (a disk not plugged in) stays noted.
+    if (!QFileInfo(cards).isDir()) {
+      qCWarning(lcProduction).noquote()
+          << QStringLiteral("%1, where an export did not finish, is not there: left for a later start")
+                 .arg(cards);
+      continue;
+    }
+    const EarlierRuns settled = CardImageFileRun::settle(cards, false);
+    if (settled.leftForLater) {
+      qCWarning(lcProduction).noquote()
+          << QStringLiteral(
+                 "%1, where an export did not finish, is locked by another program: left for later")
+                 .arg(cards);
+      continue;
+    }
+    all.cardsPutRight += settled.cardsPutRight;
+    if (settled.cardsPutRight > 0)
+      said << (settled.cardsPutRight == 1
+                   ? QStringLiteral(
+                         "1 card that an export into \"%1\" left half replaced when it did not finish has "
+                         "been put right.")
+                         .arg(cards)
+                   : QStringLiteral(
+                         "%2 cards that an export into \"%1\" left half replaced when it did not finish "
+                         "have been put right.")
+                         .arg(cards)
+                         .arg(settled.cardsPutRight));
+    for (const UnsettledExport& kept : settled.unsettled)
+      if (!unsettledSeen.contains(kept.kept)) {
+        unsettledSeen << kept.kept;
+        all.unsettled.push_back(kept);
+      }
+    // A run still alive (another program's) stays noted.
+    if (!exists(inFolder(cards, QLatin1String(kRunPrefix) + name.section(QLatin1Char('-'), 1))))
+      ::unlink(native(entry).constData());
+  }
+  EarlierRuns unsettled;
+  unsettled.unsettled = all.unsettled;
+  const QString note = earlierExportsNote(unsettled);
+  if (!note.isEmpty()) said << note;
+  if (message) *message = said.join(QLatin1Char('\n'));
+  return all;
+}
+
+void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell) {
+  try {
+    // Not waited for: a disk that does not answer holds up this thread alone.
+    std::thread([tell = std::move(tell)] {
+      QString message;
+      settleUnfinishedExports(&message);
+      if (tell) tell(message);
+    }).detach();
+  } catch (const std::system_error&) {
+    qCWarning(lcProduction).noquote()
+        << QStringLiteral("Exports that did not finish are left for later: no thread");
+  }
 }
 
 }  // namespace production

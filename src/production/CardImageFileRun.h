@@ -1,78 +1,108 @@
 #pragma once
 // The card image files that one export writes into one folder, put in place
 // so that a program killed at any moment, or a second program exporting into
-// the same folder, leaves nothing that cannot be put right: every card keeps
-// both sides from one run.
+// the same folder, never leaves a card with sides of two runs.
 //
 // A run works in a hidden folder of its own inside the cards' folder
-// (".Card_files_XXXXXX"), locked for as long as the run lives (an advisory
-// lock that the system lets go when the process ends, however it ends; a
-// folder whose lock is not there yet is that of a run just starting). The
-// new files are prepared there. Before the files of cards with two sides
-// take their places, the run writes down which places the new files take
-// (one note for the cards put in place together, given its name only once
-// whole, or written into a blank note made ahead, its first character
-// last; forced to disk when the cards replace files, on a thread of its
-// own while the cards before take their places). Each card then
-// takes its places with the cards' folder locked against other programs'
-// runs: the files at its places are kept aside in the run's folder (a second
-// link) and the new ones take their places. Once the cards are in place the
-// kept files go, then the note. A run that later finds the folder of a run
-// nobody holds any more settles each card of its notes, with the cards'
-// folder locked: a card whose new files are all in place is kept; one whose
-// new files took only some of their places gets back what was there just
-// before. It then removes the folder, its lock last. A folder whose notes
-// cannot all be read is kept, and said to be. A run under way is also noted
-// in the resource folder, so that the program's next start settles it.
+// (".Card_files_XXXXXX") with a lock file that the run holds for its life
+// (an advisory lock, let go by the system however the process ends). The
+// folder and its lock are made while the cards' folder is locked, so a run
+// folder found without a held lock, with that folder lock held, belongs to
+// a run that has ended.
+//
+// The new files are prepared in the run's folder. Before the cards of a
+// group take their places, one note says for each card with more than one
+// file which places its files take, the prepared file's name, and the new
+// file's size and checksum (what a disk mounted again does not change). The
+// note is written under a passing name and given its name only once whole;
+// when the group replaces files it is forced to disk first. Each card then
+// takes its places with the cards' folder locked: each new file swaps places
+// with the old one in one step, so the old side lands in the run's folder
+// under the prepared file's name. Once the group is placed, the old sides go,
+// then the note, off the path of the cards that follow.
+//
+// A run that finds a run that has ended settles each card of its notes: a
+// card whose new files are all in place is whole; one whose new files took
+// only some of their places gets its old sides back there. It then removes
+// the run's folder. A run whose notes cannot all be read, or whose card
+// cannot be put back, is put out of reach of every later settling (renamed
+// to ".Cards_not_put_right_XXXXXX"), so that no old side is ever put over a
+// newer card, and said to be until a later export has replaced every file
+// it concerns.
+//
+// Each run under way is noted in the program's own state folder, so that
+// the next start settles a folder whose export did not finish.
 
 #include <QString>
 #include <QStringList>
-#include <atomic>
 #include <functional>
+#include <future>
 #include <memory>
 #include <utility>
 #include <vector>
 
 namespace production {
 
-// What a run found of the runs that ended in its folder before it.
-struct EarlierRuns {
-  int cardsPutRight = 0;  // cards left half replaced that got their old files back
-  QStringList unsettled;  // folders of runs whose cards could not be told or put back; kept
+class RunFolderLock;
+
+// A file told by what a disk mounted again does not change: its size and a
+// checksum of its contents.
+struct FileIdentity {
+  qint64 size = -1;  // -1: no file
+  quint32 checksum = 0;
+  bool operator==(const FileIdentity&) const = default;
 };
+FileIdentity identityOf(const QByteArray& data);
+
+// An export that did not finish and could not be put right.
+struct UnsettledExport {
+  QString cards;      // the cards' folder
+  QString kept;       // what the export left, kept out of reach of any settling
+  QStringList files;  // card files that may have sides of two exports; empty when not known
+};
+
+// What was found of the runs that ended in a folder before.
+struct EarlierRuns {
+  int cardsPutRight = 0;  // cards left half replaced that got their old sides back
+  std::vector<UnsettledExport> unsettled;
+  bool leftForLater = false;  // the folder was locked by another program and not waited for
+};
+
+// What an export says of earlier exports into its folder: the cards put right
+// and those that could not be, with what the user can do. Empty when nothing.
+QString earlierExportsNote(const EarlierRuns& earlier);
 
 // The files of one card: (place, prepared file) each, all in the run's cards' folder.
 using CardFilePlaces = std::vector<std::pair<QString, QString>>;
 
 class CardImageFileRun {
  public:
-  // Puts right what dead runs left in `folder`, then opens this run's own
-  // folder there. Null, with the reason, when that folder cannot be made.
-  // A run under way is noted in the resource folder until it has finished
-  // (settleUnfinishedExports).
-  static std::unique_ptr<CardImageFileRun> open(const QString& folder, QString* reason = nullptr);
-  // Puts right what dead runs left in `folder`.
-  static EarlierRuns settle(const QString& folder);
+  // Opens a run in `folder`; with `settleFirst`, what dead runs left there
+  // is put right first. Null, with the reason, when its folder cannot be made.
+  static std::unique_ptr<CardImageFileRun> open(const QString& folder, QString* reason = nullptr,
+                                                bool settleFirst = false);
+  // Puts right what dead runs left in `folder`. Without `wait`, a folder
+  // that another program has locked is left (leftForLater).
+  static EarlierRuns settle(const QString& folder, bool wait = true);
   // Removes the run's folder with whatever is still in it.
   ~CardImageFileRun();
   CardImageFileRun(const CardImageFileRun&) = delete;
   CardImageFileRun& operator=(const CardImageFileRun&) = delete;
 
-  // What the run put right of the runs that ended before it.
+  // What the run put right of the runs that ended before it (settleFirst).
   const EarlierRuns& earlier() const { return earlier_; }
 
   // The run's folder, where its files are prepared.
   const QString& folder() const { return folder_; }
-  // For a run of many cards into a folder that holds files already (its
-  // cards may replace them): notes are made ahead from the start, while the
-  // first cards are prepared, so that none waits for the file system to
-  // record a new note file.
-  void noteAhead();
-
   // A folder of the run for one of several threads that prepare files at
   // once (making files in one folder, they would wait for each other); the
   // run's folder when it cannot be made.
   QString threadFolder(int thread) const;
+
+  // On a full disk: the old sides of each group go as soon as it has taken
+  // its places, before the next group is noted, and those of groups placed
+  // before are gone on return.
+  void removeOldSidesAtOnce();
 
   // Puts the files of one card in their places, all or none: one that cannot
   // take its place puts back the files replaced before it. Every prepared
@@ -80,14 +110,15 @@ class CardImageFileRun {
   // the file that failed and the reason.
   bool place(CardFilePlaces& files, QString* failedPath = nullptr, QString* reason = nullptr);
 
-  // Several cards put in place one after the other, noted on disk together
-  // when the group is made (one forced write for all of them, which the
-  // first card waits for). The prepared files of the cards not put in place
-  // go with the group. Groups may be made on one thread and put in place on
-  // another, one group at a time.
+  // Several cards noted on disk together when the group is made, then put in
+  // place one by one. `identities`, when given, holds the new files' size
+  // and checksum for each card (otherwise the files are read). The prepared
+  // files of the cards not put in place go with the group, and so do the old
+  // sides that those put in place replaced.
   class Group {
    public:
-    Group(CardImageFileRun& run, std::vector<CardFilePlaces>& cards);
+    Group(CardImageFileRun& run, std::vector<CardFilePlaces>& cards,
+          const std::vector<std::vector<FileIdentity>>* identities = nullptr);
     ~Group();
     Group(const Group&) = delete;
     Group& operator=(const Group&) = delete;
@@ -103,41 +134,47 @@ class CardImageFileRun {
   };
 
  private:
-  class Lock;
-  class FolderLock;
-  class BlankNotes;
-  struct EndedRun;
-  CardImageFileRun(QString cards, QString folder, std::unique_ptr<Lock> lock);
-  // Settles the cards of each run in `folder` that has ended without
-  // finishing (a card left half replaced gets its old files back) and
-  // removes the run's folder; runs still alive are left alone. The folder
-  // is locked (FolderLock) meanwhile.
-  static EarlierRuns settleEndedRuns(const QString& folder);
+  CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock);
+  // Removes the old sides a group left and then its note, on a thread of its
+  // own unless old sides go at once; one group after the other.
+  void removeAfterGroup(std::vector<QString> oldSides, QString note, int number);
 
-  QString cards_;                           // the folder the cards go to
-  QString folder_;                          // the run's own folder inside it
-  std::unique_ptr<Lock> lock_;              // held for the run's life
-  int cardsFolder_ = -1;                    // the cards' folder, open for its lock
-  QString unfinished_;                      // the run's note in the resource folder
-  int notes_ = 0;                           // notes written so far
-  std::atomic<bool> folderSynced_ = false;  // the run's folder forced to disk in the cards' folder
-  int forcedNotes_ = 0;                     // notes forced to disk before notes were made ahead
-  std::unique_ptr<BlankNotes> blankNotes_;  // made once notes are forced to disk more than once
+  QString cards_;                        // the folder the cards go to
+  QString folder_;                       // the run's own folder inside it
+  std::unique_ptr<RunFolderLock> lock_;  // held for the run's life
+  int cardsFolder_ = -1;                 // the cards' folder, open for its lock
+  QString unfinished_;                   // the run's entry among the unfinished exports
+  int notes_ = 0;                        // notes written so far
+  bool cardsFolderSynced_ = false;
+  bool oldSidesAtOnce_ = false;
+  std::future<void> removing_;  // the old sides of the last group placed going
   EarlierRuns earlier_;
-  // Set when a card could not be put back: the run's folder stays, so that
-  // the next run finishes the job.
-  std::atomic<bool> keepFolder_ = false;
+  // Set when a card could not be put back: the run's folder stays for the
+  // next run to settle.
+  bool keepFolder_ = false;
 };
 
-// Start-up: puts right what runs of earlier starts of the program left in
-// their folders when the program ended before they had finished, so that
-// no card stays half replaced until the next export into its folder.
-EarlierRuns settleUnfinishedExports();
+// The folder where each export under way is noted until it has finished:
+// "Unfinished exports" in the program's own state folder ($XDG_STATE_HOME,
+// or ~/.local/state, then "quvo-gratulo").
+QString unfinishedExportsFolder();
+
+// Start-up: settles the folders of exports that did not finish, without
+// waiting for a folder that another program has locked (left for later, as
+// is a folder that is not there now). Entries of the resource folder's
+// "Unfinished exports" (where earlier versions noted them) are moved over
+// first. What was put right, or could not be, is logged and said in
+// `message` (empty when nothing concerned a card).
+EarlierRuns settleUnfinishedExports(QString* message = nullptr);
+
+// The same on a thread of its own, so that no disk that does not answer
+// holds up the start; `tell` gets the message (maybe empty) on that thread.
+void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell);
 
 // Called after each change to the files beside the cards (a new side takes
 // its place, an old one is put back, or a new one is taken away where there
-// was none); tests stop a run there. None by default; set it
-// before a run starts.
+// was none); tests stop a run there. None by default; set it before a run
+// starts.
 void setCardFilePlacedObserver(std::function<void()> observer);
 
 }  // namespace production

@@ -2,13 +2,17 @@
 // batch of one card per row with barcodes read back by zxing-cpp, Stop, and
 // a batch folder that cannot be made.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -341,6 +345,14 @@ QStringList runFolders(const QString& folder) {
   return runs;
 }
 
+// Every file in `folder` and the folders within it, hidden ones too.
+QStringList filesWithin(const QString& folder) {
+  QStringList files;
+  QDirIterator each(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  while (each.hasNext()) files << each.next();
+  return files;
+}
+
 // Whether the process `pid` waits for a lock that another holds.
 bool waitsForALock(pid_t pid) {
   for (const QByteArray& line : readFile("/proc/locks").split('\n'))
@@ -368,6 +380,13 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
           writeFile(run + "/" + note, QString::fromUtf8(readFile(run + "/" + note))
                                           .replace(QRegularExpression(R"("device":"\d+")"), R"("device":"1")")
                                           .toUtf8()));
+  // Every file made anew (other inode numbers, as a disk that numbers its
+  // files at each mount gives): the old back is still told apart from the new.
+  for (const QString& path : filesWithin(folder)) {
+    const QString copy = path + ".copy";
+    ASSERT_TRUE(QFile::copy(path, copy) && QFile::remove(path) && QFile::rename(copy, path))
+        << path.toStdString();
+  }
   // Killed again just after putting back card 4's old back, before its own first card.
   EXPECT_EQ(batchInItsOwnProcess(folder, 3, 6, {"die", "1"}), -1);
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
@@ -402,17 +421,19 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   EXPECT_EQ(cardRuns(folder, 6), "9/9 5/5 5/5 5/5 5/5 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
 
-  // A run's folder that has no lock yet is that of a run just starting: it stays.
+  // A run makes its folder and its lock with the cards' folder locked: a
+  // run folder found without a lock is that of a run killed as it started.
   ASSERT_TRUE(QDir(folder).mkdir(".Card_files_start"));
   ASSERT_EQ(batchInItsOwnProcess(folder, 10, 1), 0);
-  EXPECT_EQ(hiddenEntries(folder), ".Card_files_start");
+  EXPECT_EQ(hiddenEntries(folder), "");
 }
 
-// A batch of many groups of cards over an earlier export has its later notes
-// made ahead, blank, and writes each into one, its first character last: a
-// run killed in its last group leaves blank and half written notes beside
-// its own, which name no card, and the next export puts its half card right.
-TEST(CardExport, NotesMadeAheadOfAKilledRunNameNoCard) {
+// A run killed while it writes a note leaves it under a passing name (never
+// forced, so no card took its places under it), and one of cards that
+// replaced no file was not forced either: neither names a card nor makes a
+// warning, torn or empty; the next export puts the half card right. A card
+// left half replaced through two dead runs, one after the other, is counted once.
+TEST(CardExport, NotesBeingWrittenWhenARunIsKilledNameNoCard) {
   QTemporaryDir dir;
   const QString folder = dir.path();
   ASSERT_EQ(batchInItsOwnProcess(folder, 1, 60), 0);
@@ -420,14 +441,15 @@ TEST(CardExport, NotesMadeAheadOfAKilledRunNameNoCard) {
   EXPECT_EQ(batchInItsOwnProcess(folder, 2, 60, {"die", "115"}), -1);
   const QStringList runs = runFolders(folder);
   ASSERT_EQ(runs.size(), 1);
-  const QStringList notes = QDir(runs[0]).entryList({"note-*.json"}, QDir::Files);
+  const QStringList notes = QDir(runs[0]).entryList({"note-*.json"}, QDir::Files, QDir::Name);
   ASSERT_FALSE(notes.isEmpty());
-  // Whichever notes the run had made ahead: one blank, one whose first
-  // character the run did not get to write, and one whose spaces the disk
-  // lost with its cache.
-  ASSERT_TRUE(writeFile(runs[0] + "/note-900.json", QByteArray(4096, ' ')));
-  ASSERT_TRUE(writeFile(runs[0] + "/note-901.json", " " + readFile(runs[0] + "/" + notes.last()).mid(1)));
-  ASSERT_TRUE(writeFile(runs[0] + "/note-902.json", QByteArray(4096, '\0')));
+  const QByteArray note = readFile(runs[0] + "/" + notes.last());
+  const int next = notes.last().section('-', 1).section('.', 0, 0).toInt() + 1;
+  ASSERT_TRUE(writeFile(runs[0] + QString("/writing-note-%1.json").arg(next), ""));
+  ASSERT_TRUE(
+      writeFile(runs[0] + QString("/writing-note-%1.json").arg(next + 1), note.left(note.size() / 2)));
+  ASSERT_TRUE(writeFile(runs[0] + QString("/new-%1.json").arg(next), note.left(note.size() / 2)));
+  ASSERT_TRUE(writeFile(runs[0] + QString("/new-%1.json").arg(next + 1), QByteArray(4096, '\0')));
 
   QString message;
   ASSERT_EQ(batchInItsOwnProcess(folder, 3, 1, {}, &message), 0);
@@ -444,6 +466,31 @@ TEST(CardExport, NotesMadeAheadOfAKilledRunNameNoCard) {
   std::string whole = "4/4";
   for (int card = 2; card <= 60; ++card) whole += " 4/4";
   EXPECT_EQ(cardRuns(folder, 60), whole);
+  EXPECT_EQ(hiddenEntries(folder), "");
+
+  // Two runs at once, both killed in the middle of card 3: run 5 holds just
+  // after its card 2 (the folder free) while run 6 begins and holds just
+  // after card 1's back; run 5 then waits for the folder. Each dies just
+  // after its card 3's back, whichever comes first (the later one keeps the
+  // earlier one's back aside). Card 3 gets run 4's sides back, counted once.
+  platform::ChildProcess five(kCardBatchRun, {folder, "5", "6", "holdcard", "2", "die", "5"});
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  while (!five.out().contains("paused") && five.running() && !guard.hasExpired()) five.readFor(100);
+  ASSERT_TRUE(five.out().contains("paused"));
+  platform::ChildProcess six(kCardBatchRun, {folder, "6", "6", "hold", "1", "die", "5"});
+  while (!six.out().contains("paused") && six.running() && !guard.hasExpired()) six.readFor(100);
+  ASSERT_TRUE(six.out().contains("paused"));
+  five.signal(SIGUSR1);
+  while (five.running() && !waitsForALock(five.pid()) && !guard.hasExpired()) five.readFor(20);
+  six.signal(SIGUSR1);
+  ASSERT_TRUE(five.waitForExit(testing_support::kHangGuardMs));
+  ASSERT_TRUE(six.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(runFolders(folder).size(), 2);
+  ASSERT_EQ(batchInItsOwnProcess(folder, 7, 1, {}, &message), 0);
+  EXPECT_EQ(message.toStdString(),
+            "Card has been exported successfully.\n\n1 card left half replaced by an earlier export that did "
+            "not finish has been put right.");
+  EXPECT_EQ(cardRuns(folder, 4), "7/7 6/6 4/4 4/4");
   EXPECT_EQ(hiddenEntries(folder), "");
 }
 
@@ -505,22 +552,91 @@ TEST(CardExport, ARunWhoseNoteCannotBeReadIsKeptAndTheExportSaysWhere) {
     ASSERT_FALSE(notes.isEmpty());
     for (const QString& note : notes) ASSERT_TRUE(damages[damage](runs[0] + "/" + note)) << damage;
 
+    // The folder is put out of reach of any later settling, and the message
+    // names the cards whose sides may be of two exports and what to do.
     QString message;
     ASSERT_EQ(batchInItsOwnProcess(folder, 3, 1, {}, &message), 0);
+    const QString kept = folder + "/.Cards_not_put_right_" + runs[0].section("/.Card_files_", 1);
     EXPECT_EQ(
         message.toStdString(),
-        ("Card has been exported successfully.\n\nAn earlier export that did not finish could not be put "
-         "right: what it left is kept in \"" +
-         runs[0] +
-         "\", and some cards may have sides from two "
-         "exports.")
+        ("Card has been exported successfully.\n\nAn earlier export into \"" + folder +
+         "\" that did not finish could not be put right: the cards of the files \"Card_1.PNG\", "
+         "\"Card_2.PNG\", \"Card_3.PNG\", \"Card_4.PNG\", \"Card_5.PNG\", \"Card_6.PNG\" may have sides "
+         "from two exports. Export those cards again to make them whole. Until then, what the earlier "
+         "export left is kept in \"" +
+         kept + "\".")
             .toStdString())
         << damage;
     EXPECT_EQ(cardRuns(folder, 6), "3/3 2/2 2/2 1/2 1/1 1/1") << damage;
-    EXPECT_EQ(runFolders(folder).join(" ").toStdString(), runs.join(" ").toStdString()) << damage;
-    EXPECT_FALSE(QDir(runs[0]).entryList({"kept-*"}, QDir::Files).isEmpty()) << damage;
-    ASSERT_TRUE(QDir(runs[0]).removeRecursively());
+    EXPECT_EQ(runFolders(folder).join(" ").toStdString(), "") << damage;
+    EXPECT_GE(filesWithin(kept).size(), 2) << damage;  // its old sides and its notes
   }
+
+  // Once a later export has replaced every card file the folder concerns,
+  // the folder and the warning go. Its notes are never settled again: a
+  // later run killed halfway rolls no card back to the sides it kept.
+  QString message;
+  ASSERT_EQ(batchInItsOwnProcess(folder, 4, 6, {}, &message), 0);
+  EXPECT_TRUE(message.contains("could not be put right")) << message.toStdString();
+  ASSERT_EQ(batchInItsOwnProcess(folder, 5, 6, {}, &message), 0);
+  EXPECT_EQ(message.toStdString(), "Card has been exported successfully.");
+  EXPECT_EQ(hiddenEntries(folder), "");
+  EXPECT_EQ(batchInItsOwnProcess(folder, 6, 6, {"die", "3"}), -1);
+  ASSERT_EQ(batchInItsOwnProcess(folder, 7, 1, {}, &message), 0);
+  EXPECT_EQ(
+      message.toStdString(),
+      "Card has been exported successfully.\n\n1 card left half replaced by an earlier export that did not "
+      "finish has been put right.");
+  EXPECT_EQ(cardRuns(folder, 6), "7/7 5/5 5/5 5/5 5/5 5/5");
+  EXPECT_EQ(hiddenEntries(folder), "");
+}
+
+// A small disk of its own (a memory file system), unmounted at the end;
+// none where this machine does not let the test mount one.
+class SmallDisk {
+ public:
+  explicit SmallDisk(const char* size) {
+    mounted_ =
+        platform::runChild("mount", {"-t", "tmpfs", "-o", QString("size=") + size, "tmpfs", dir_.path()},
+                           {.output = platform::ChildOutput::Captured})
+            .exitCode == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) platform::runChild("umount", {dir_.path()}, {.output = platform::ChildOutput::Captured});
+  }
+  bool mounted() const { return mounted_; }
+  QString path() const { return dir_.path(); }
+  // Fills the disk with a file of its own until `room` bytes are left.
+  bool leave(qint64 room) {
+    struct statvfs disk = {};
+    if (::statvfs(QFile::encodeName(dir_.path()).constData(), &disk) != 0) return false;
+    const qint64 free = static_cast<qint64>(disk.f_bavail) * static_cast<qint64>(disk.f_bsize);
+    return free > room && writeFile(dir_.path() + "/filler", QByteArray(free - room, 'x'));
+  }
+
+ private:
+  QTemporaryDir dir_;
+  bool mounted_ = false;
+};
+
+// A run over the cards of an earlier export on a disk with room for a few
+// cards only writes every card, as an export that deleted each old file
+// before writing the new one did: it goes on card by card, with nothing
+// rendered ahead and each card's old sides gone once it has taken its
+// places. Nothing is mixed and nothing left behind.
+TEST(CardExport, ARunOnANearlyFullDiskWritesEveryCardThatFits) {
+  SmallDisk disk("2m");
+  if (!disk.mounted()) GTEST_SKIP() << "no memory file system can be mounted here";
+  const QString folder = disk.path() + "/cards";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  ASSERT_EQ(batchInItsOwnProcess(folder, 1, 40), 0);
+  ASSERT_TRUE(disk.leave(6 * 4096));
+  QString message;
+  EXPECT_EQ(batchInItsOwnProcess(folder, 2, 40, {}, &message), 0) << message.toStdString();
+  std::string expected = "2/2";
+  for (int card = 2; card <= 40; ++card) expected += " 2/2";
+  EXPECT_EQ(cardRuns(folder, 40), expected);
+  EXPECT_EQ(hiddenEntries(folder), "");
 }
 
 // What became of a run folder's lock while it was watched: "closed" and
@@ -604,24 +720,62 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   EXPECT_EQ(hiddenEntries(folder), "");
 }
 
-// An export that did not finish is noted in the resource folder, and the
-// next start of the program puts right the card it left half replaced;
-// otherwise the next export into the folder does, and says so.
+// The program's start as card_batch_run plays it: it says "window" at once,
+// then what the settling of exports that did not finish said.
+QString startOfTheProgram() {
+  const platform::ChildResult child =
+      platform::runChild(kCardBatchRun, {"start"}, {.output = platform::ChildOutput::ErrorsForwarded});
+  EXPECT_EQ(child.exitCode, 0);
+  const QString out = QString::fromLocal8Bit(child.out);
+  EXPECT_TRUE(out.startsWith("window\n")) << out.toStdString();
+  return out.mid(7).trimmed();
+}
+
+// An export that did not finish is noted in the program's own state folder
+// (entries that earlier versions made in the resource folder are moved
+// there), and the next start settles its folder without waiting: a folder
+// that another program has locked, or that is not there, is left noted for a
+// later start; otherwise the card left half replaced is put right, and said.
+// An export into the folder puts right what a run left too, and says so.
 TEST(CardExport, AnExportThatDidNotFinishIsPutRightAtTheNextStart) {
   QTemporaryDir dir, resources;
-  const QString folder = dir.path();
-  const QString unfinished = resources.path() + "/Unfinished exports";
-  const QString savedResources = Resource_Path();
-  Set_Resource_Path(resources.path());
+  const QString folder = dir.path() + "/cards";
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString unfinished = unfinishedExportsFolder();
+  ASSERT_TRUE(unfinished.startsWith(qEnvironmentVariable("XDG_STATE_HOME") + "/"))
+      << unfinished.toStdString();
+  const QString earlierPlace = resources.path() + "/Unfinished exports";
   qputenv("CARD_BATCH_RESOURCES", QFile::encodeName(resources.path()));
   const auto entries = [&] { return QDir(unfinished).entryList(QDir::Files).size(); };
 
   ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
   EXPECT_EQ(entries(), 0);
   EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
+  ASSERT_EQ(entries(), 1);
+  EXPECT_FALSE(QFileInfo::exists(earlierPlace));
+  ASSERT_TRUE(QDir().mkpath(earlierPlace));
+  const QString entry = QDir(unfinished).entryList(QDir::Files).first();
+  ASSERT_TRUE(QFile::rename(unfinished + "/" + entry, earlierPlace + "/" + entry));
+
+  // Locked by another program (this one) while the start settles: left.
+  {
+    const int cards = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(cards, LOCK_EX), 0);
+    EXPECT_EQ(startOfTheProgram().toStdString(), "");
+    ::close(cards);
+  }
   EXPECT_EQ(entries(), 1);
-  const EarlierRuns atStart = settleUnfinishedExports();
-  EXPECT_EQ(atStart.cardsPutRight, 1);
+  EXPECT_FALSE(QFileInfo::exists(earlierPlace));
+  EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/2 1/1 1/1");
+  // Not there (a disk not plugged in): left noted.
+  ASSERT_TRUE(QDir().rename(folder, folder + "-away"));
+  EXPECT_EQ(startOfTheProgram().toStdString(), "");
+  EXPECT_EQ(entries(), 1);
+  ASSERT_TRUE(QDir().rename(folder + "-away", folder));
+  EXPECT_EQ(startOfTheProgram().toStdString(),
+            ("1 card that an export into \"" + folder +
+             "\" left half replaced when it did not finish has been put right.")
+                .toStdString());
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
   EXPECT_EQ(entries(), 0);
@@ -635,8 +789,8 @@ TEST(CardExport, AnExportThatDidNotFinishIsPutRightAtTheNextStart) {
       "finish has been put right.");
   EXPECT_EQ(cardRuns(folder, 6), "4/4 3/3 2/2 1/1 1/1 1/1");
   EXPECT_EQ(entries(), 0);
+  EXPECT_EQ(startOfTheProgram().toStdString(), "");
   qunsetenv("CARD_BATCH_RESOURCES");
-  Set_Resource_Path(savedResources);
 }
 
 TEST(CardExport, TheChosenResolutionScalesEveryFileTypeAndTheCombinedPictureKeepsItsAlpha) {

@@ -12,9 +12,11 @@ int main(int argc, char** argv) {
   // Keep every test away from the real user's data folder and settings.
   QTemporaryDir dataHome;
   QTemporaryDir configHome;
+  QTemporaryDir stateHome;
   if (std::getenv("QUVO_KEEP_XDG") == nullptr) {
     setenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit().constData(), 1);
     setenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_STATE_HOME", stateHome.path().toLocal8Bit().constData(), 1);
   }
   // Without a runtime folder Qt makes one in /tmp and leaves it there.
   QTemporaryDir runtimeFolder;

@@ -2,11 +2,17 @@
 // tests that end a run at a chosen point and look at what it left behind.
 // Both sides are painted with the run's number in their red channel.
 //
-//   card_batch_run <folder> <run 1-255> <cards> [die|pause|hold <n>]
+//   card_batch_run <folder> <run 1-255> <cards> [die|pause|hold|holdcard <n>]...
+//   card_batch_run start
+//
+// start: settles the exports that did not finish as the program's start
+// does, saying "window" at once and then what the settling said.
 //
 // die n: the process kills itself (SIGKILL) just after the n-th file took
 // its place in the folder; pause n: it says "paused" there and waits to be
-// killed; hold n: it says "paused" there and goes on when sent SIGUSR1. The run's closing message goes to the
+// killed; hold n: it says "paused" there and goes on when sent SIGUSR1;
+// holdcard n: the same just after the n-th card was written (the folder
+// no longer locked). Several may be given. The run's closing message goes to the
 // output; exit status 0 when every card was written.
 #include <pthread.h>
 #include <unistd.h>
@@ -16,6 +22,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <map>
 #include <memory>
 
 #include "platform/globals.h"
@@ -34,8 +42,20 @@ SidePaintContext painted(QColor colour) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4 && argc != 6) {
-    std::fprintf(stderr, "usage: card_batch_run <folder> <run> <cards> [die|pause <n>]\n");
+  if (argc == 2 && qstrcmp(argv[1], "start") == 0) {
+    QGuiApplication app(argc, argv);
+    if (std::getenv("CARD_BATCH_RESOURCES"))
+      Set_Resource_Path(QString::fromLocal8Bit(std::getenv("CARD_BATCH_RESOURCES")));
+    std::promise<QString> said;
+    production::settleUnfinishedExportsInTheBackground(
+        [&said](const QString& message) { said.set_value(message); });
+    std::printf("window\n");
+    std::fflush(stdout);
+    std::printf("%s\n", qPrintable(said.get_future().get()));
+    return 0;
+  }
+  if (argc < 4 || argc % 2 != 0) {
+    std::fprintf(stderr, "usage: card_batch_run <folder> <run> <cards> [die|pause|hold|holdcard <n>]...\n");
     return 2;
   }
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -46,24 +66,32 @@ int main(int argc, char** argv) {
   const QString folder = QString::fromLocal8Bit(argv[1]);
   const int run = std::atoi(argv[2]);
   const int cards = std::atoi(argv[3]);
-  const bool pause = argc == 6 && qstrcmp(argv[4], "pause") == 0;
-  const bool hold = argc == 6 && qstrcmp(argv[4], "hold") == 0;
+  // The stop points: the file (or card) counted at which each happens.
+  std::map<QByteArray, int> points;
+  for (int i = 4; i + 1 < argc; i += 2) points[argv[i]] = std::atoi(argv[i + 1]);
+  const auto at = [points](const char* point) {
+    const auto found = points.find(point);
+    return found == points.end() ? 0 : found->second;
+  };
   // Taken by the run's thread that waits for it, not by the signal's default action.
   sigset_t goOn;
   sigemptyset(&goOn);
   sigaddset(&goOn, SIGUSR1);
   pthread_sigmask(SIG_BLOCK, &goOn, nullptr);
-  const int stopAt = argc == 6 ? std::atoi(argv[5]) : 0;
-
-  int placed = 0;
-  production::setCardFilePlacedObserver([&placed, stopAt, pause, hold, goOn] {
-    if (++placed != stopAt) return;
-    if (!pause && !hold) ::raise(SIGKILL);
+  const auto paused = [goOn](bool forEver) {
     std::printf("paused\n");
     std::fflush(stdout);
     int signal = 0;
-    if (hold) sigwait(&goOn, &signal);
-    while (!hold) ::pause();
+    if (!forEver) sigwait(&goOn, &signal);
+    while (forEver) ::pause();
+  };
+
+  int placed = 0;
+  production::setCardFilePlacedObserver([&placed, at, paused] {
+    ++placed;
+    if (placed == at("hold")) paused(false);
+    if (placed == at("pause")) paused(true);
+    if (placed == at("die")) ::raise(SIGKILL);
   });
 
   auto snapshot = std::make_shared<production::RunSnapshot>();
@@ -81,9 +109,11 @@ int main(int argc, char** argv) {
   rows->seriesRows = cards;
   snapshot->rows = rows;
 
-  const production::BatchExportResult result =
-      production::BatchExport(snapshot, {folder, QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 4})
-          .run();
+  production::BatchExport batch(snapshot, {folder, QStringLiteral("BOTH"), false, QStringLiteral("PNG"), 4});
+  batch.onCardWritten = [at, paused](int written) {
+    if (written == at("holdcard")) paused(false);
+  };
+  const production::BatchExportResult result = batch.run();
   std::printf("%s\n", qPrintable(production::batchExportMessage(result)));
   return result.written == cards ? 0 : 1;
 }
