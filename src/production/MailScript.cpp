@@ -215,6 +215,9 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
     const qint64 left = deadline.isForever() ? kPollMs : std::max<qint64>(1, deadline.remainingTime());
     process.readFor(static_cast<int>(std::min<qint64>(kPollMs, left)));
   }
+  // What the script wrote just before it ended (its reason above all) may
+  // still lie in the pipe when the loop sees the end.
+  process.readFor(0);
   reports.take(process.takeOut());
   if (process.exitCode() == 0 || reports.accepted()) return true;
   mailAtFault_ = process.exitCode() == kMailAtFault;
