@@ -1,24 +1,36 @@
 #!/usr/bin/python3
 """Sends one e-mail through an SMTP server.
 
-Usage: pyth_mail.py SENDER SERVER PORT FROM TO SUBJECT BODY SSL [ATTACHMENT ...]
+Usage: pyth_mail.py SENDER SERVER PORT FROM - - - SSL [ATTACHMENT ...]
 
-SSL is "Y" for a connection that is encrypted from the start (SMTP over SSL);
-any other value asks for STARTTLS. Standard input holds the password on its
-first line (UTF-8); the rest of the input is ignored.
+SENDER is the address the script logs in with, FROM the sender's address
+(both the address alone). SSL is "Y" for a connection that is encrypted from
+the start (SMTP over SSL); any other value asks for STARTTLS. The three "-"
+stand for the recipient, the subject and the body, which come on standard
+input with the rest of what no other user of the computer may read in a
+process listing:
+- the password on the first line (UTF-8);
+- a line "Description";
+- fields, each as "NAME LENGTH", a line break, LENGTH bytes of UTF-8 text
+  and a line break: "to" (the recipient's address), "to-name" and
+  "from-name" (the names that go before the addresses; may be empty),
+  "subject" and "body".
 
 The password never travels unencrypted: without SSL and without STARTTLS
 offered by the server, the mail is only sent to a server on this machine.
 Exit status 0 means the server accepted the mail; anything else means it did
 not, with the reason on standard error. Exit status 3 says that the mail
 itself cannot go (a recipient address that is refused or cannot be used, an
-attachment that cannot be read), so that the mail settings are not to blame.
+attachment that cannot be read, a mail the server refused once it had all
+of it), so that the mail settings are not to blame.
 
-SENDER, FROM and TO are each an address, or a name and an address written
-as "name <address>". The server is given the address alone; the name goes
-into the From or To line, encoded as the mail standards say. A mail asks the
-server for SMTPUTF8 only when an address itself is not plain ASCII.
-Addresses longer than the standards allow are refused before connecting.
+The program that runs this script reads the addresses and names the person
+typed; the script checks again that each address it gives the server is one
+plain address (no blank, quotation mark, angle bracket, comma or other
+character that parts addresses or names) of a length the mail standards
+allow, and refuses it before connecting otherwise. The names go into the
+From and To lines, encoded as the mail standards say. A mail asks the server
+for SMTPUTF8 only when an address itself is not plain ASCII.
 
 Standard output carries one line for each step of the conversation with the
 server: "reply CODE" for each answer, "sent BYTES" for each piece of the
@@ -78,7 +90,6 @@ ANSWER_SECONDS = limit_seconds("QUVO_MAIL_ANSWER_SECONDS", 600.0)
 # The goodbye after the server has answered the mail (or refused it) is
 # short: nothing depends on its answer.
 QUIT_SECONDS = min(SILENCE_SECONDS, 10.0)
-MAX_PASSWORD_BYTES = 4096
 # The mail goes to the connection in pieces of at most this size, each
 # reported as the connection takes it.
 PIECE_BYTES = 64 * 1024
@@ -89,6 +100,9 @@ WATCH_SECONDS = 0.25
 # streams lines without end would otherwise fill the memory.
 MAX_ANSWER_LINES = 300
 MAX_ANSWER_BYTES = 256 * 1024
+# Characters that never stand in a plain address: they part addresses, or
+# names from addresses.
+NOT_IN_ADDRESS = set('"<>,;:()[]\\')
 # The mail standards' limits of an address (in bytes) and of a header line.
 MAX_LOCAL_PART = 64
 MAX_ADDRESS = 254
@@ -133,43 +147,30 @@ def one_line(text):
     return " ".join(text.splitlines())
 
 
-def check_address(name, address, status):
-    if (not address or any(ord(c) < 32 for c in address)
-            or len(address.splitlines()) > 1):
-        fail(status, "The %s address is empty or holds control characters." % name)
-    return address.strip()
-
-
 class Mailbox:
-    """An address as the person wrote it: the address alone, or a name and
-    the address in angle brackets ("Zoë Ådams <zoe@example.test>")."""
+    """A name (may be empty) and an address, as the program read them from
+    what the person typed ("Zoë Ådams" and "zoe@example.test")."""
 
-    NAMED = re.compile(r"^(.*?)\s*<([^<>]*)>$", re.S)
-
-    def __init__(self, text):
-        named = self.NAMED.match(text)
-        self.name, self.address = ("", text) if named is None else named.groups()
-        self.address = self.address.strip()
-        name = self.name.strip()
-        if len(name) >= 2 and name[0] == name[-1] == '"':
-            name = re.sub(r"\\(.)", r"\1", name[1:-1])
+    def __init__(self, name, address):
         self.name = name
+        self.address = address
 
     def international(self):
         return not self.address.isascii()
 
     def check(self, role, status):
-        """Ends the script when the address is empty or longer than the mail
-        standards allow; the server would refuse it, or cut it."""
+        """Ends the script when the address is not one plain address of a
+        length the mail standards allow; the server would read it as
+        something else, refuse it, or cut it."""
         if not self.address:
             fail(status, "The %s address is empty." % role)
-        # A name with letters outside ASCII written without angle brackets
-        # would go to the server as part of the address, and be refused for
-        # want of SMTPUTF8, which is not the reason.
-        if not self.address.isascii() and any(c.isspace() for c in self.address):
-            fail(status, "The %s address %s is not an address: a name goes before it as "
-                 "\"name <address>\"." % (role, self.address))
-        local = self.address.rpartition("@")[0] or self.address
+        if (self.address.count("@") != 1 or self.address.startswith("@")
+                or self.address.endswith("@")
+                or any(c.isspace() or not c.isprintable() or c in NOT_IN_ADDRESS
+                       for c in self.address)):
+            fail(status, "The %s address %s is not an address of the form name@example.org." % (
+                role, printable(self.address)))
+        local = self.address.rpartition("@")[0]
         local_bytes = len(local.encode("utf-8"))
         whole_bytes = len(self.address.encode("utf-8"))
         if local_bytes > MAX_LOCAL_PART:
@@ -242,10 +243,28 @@ class FoldedField(str):
         return policy.linesep.join(lines) + policy.linesep
 
 
-def read_password():
-    data = sys.stdin.buffer.read(MAX_PASSWORD_BYTES)
-    line = data.split(b"\n", 1)[0]
-    return line.rstrip(b"\r").decode("utf-8", errors="strict")
+class InputError(ValueError):
+    pass
+
+
+def read_input():
+    """The password and the fields of standard input (see the top)."""
+    data = sys.stdin.buffer.read()
+    line, _, rest = data.partition(b"\n")
+    password = line.rstrip(b"\r").decode("utf-8", errors="strict")
+    _, _, rest = rest.partition(b"\n")
+    fields = {}
+    while rest:
+        head, newline, rest = rest.partition(b"\n")
+        name, _, length = head.partition(b" ")
+        if not newline or not length.isdigit():
+            raise InputError("a field without its length")
+        size = int(length)
+        if len(rest) < size + 1 or rest[size:size + 1] != b"\n":
+            raise InputError("the field %r is cut short" % name)
+        fields[name.decode("ascii", errors="replace")] = rest[:size].decode("utf-8", errors="strict")
+        rest = rest[size + 1:]
+    return password, fields
 
 
 def is_local(host):
@@ -260,14 +279,41 @@ def is_local(host):
     return bool(infos)
 
 
+class NotAFile(OSError):
+    def __init__(self, why):
+        super().__init__(errno.EINVAL, why)
+
+
+def unreadable_reason(error):
+    """Why a file cannot be read, in words for the person who sends."""
+    if isinstance(error, NotAFile):
+        return error.strerror
+    if error.errno == errno.ENOENT:
+        return "there is no such file"
+    if error.errno in (errno.EACCES, errno.EPERM):
+        return "permission to read it is denied"
+    text = error.strerror or str(error)
+    return text[:1].lower() + text[1:]
+
+
+def printable(text):
+    """The text on one line with every character that cannot be shown as a "?"."""
+    return "".join(c if c.isprintable() else "?" for c in text)
+
+
 def read_regular_file(path):
     """The bytes of a regular file. Anything else (a named pipe, which would
     wait for a writer for ever, a device, a folder) is refused: opened
     without waiting, and the opened file itself is checked."""
     fd = os.open(path, os.O_RDONLY | os.O_NONBLOCK | getattr(os, "O_CLOEXEC", 0))
     try:
-        if not stat.S_ISREG(os.fstat(fd).st_mode):
-            raise OSError(errno.EINVAL, "not a regular file")
+        mode = os.fstat(fd).st_mode
+        if stat.S_ISFIFO(mode):
+            raise NotAFile("it is a named pipe, not a file")
+        if stat.S_ISDIR(mode):
+            raise NotAFile("it is a folder, not a file")
+        if not stat.S_ISREG(mode):
+            raise NotAFile("it is a device or a socket, not a file")
         os.set_blocking(fd, True)
         with os.fdopen(fd, "rb") as handle:
             fd = -1
@@ -289,8 +335,8 @@ def build_message(sender, recipient, subject, body, attachments):
         try:
             data = read_regular_file(path)
         except OSError as error:
-            fail(MAIL_AT_FAULT, "The attachment %s cannot be read." % os.path.basename(path),
-                 "%r: %s" % (path, error.strerror))
+            fail(MAIL_AT_FAULT, "The attachment %s cannot be read: %s." % (
+                printable(os.path.basename(path)), unreadable_reason(error)), "%r: %s" % (path, error))
         ctype, encoding = mimetypes.guess_type(path)
         if ctype is None or encoding is not None:
             ctype = "application/octet-stream"
@@ -524,16 +570,18 @@ def say_goodbye(smtp, error):
 
 
 def connect(server, port, use_ssl):
-    context = ssl.create_default_context()
+    # (The system's certificates are loaded only for a connection that is
+    # encrypted: that takes longer than the rest of a mail to a local server.)
     if use_ssl:
-        smtp = ReportingSMTP_SSL(server, port, timeout=SILENCE_SECONDS, context=context)
+        smtp = ReportingSMTP_SSL(server, port, timeout=SILENCE_SECONDS,
+                                 context=ssl.create_default_context())
         set_linger(smtp.sock, RESET_ON_CLOSE)
         return smtp
     smtp = ReportingSMTP(server, port, timeout=SILENCE_SECONDS)
     set_linger(smtp.sock, RESET_ON_CLOSE)
     smtp.ehlo()
     if smtp.has_extn("starttls"):
-        smtp.starttls(context=context)
+        smtp.starttls(context=ssl.create_default_context())
         smtp.ehlo()
     elif not is_local(server):
         smtp.close()
@@ -593,15 +641,28 @@ def plain_reason(error):
     return "Sending failed (%s)." % one_line(str(error))
 
 
+def refused_after_whole_mail(smtp, error):
+    """The server refused the mail itself for good, once it had all of it
+    (a 5xx answer to the mail's text): no fault of the settings."""
+    return (smtp is not None and smtp.mail_answered
+            and isinstance(error, smtplib.SMTPResponseException) and 500 <= error.smtp_code < 600)
+
+
 def main(argv):
     if len(argv) < 9:
         fail(2, "The mail script was called without all of its values.",
-             "usage: pyth_mail.py SENDER SERVER PORT FROM TO SUBJECT BODY SSL [ATTACHMENT ...]")
-    login_name, server, port_text, sender, recipient, subject, body, ssl_flag = argv[1:9]
+             "usage: pyth_mail.py SENDER SERVER PORT FROM - - - SSL [ATTACHMENT ...]")
+    login_name, server, port_text, sender_address, _, _, _, ssl_flag = argv[1:9]
     attachments = argv[9:]
-    login_name = Mailbox(check_address("sender", login_name, 2)).address
-    sender = Mailbox(check_address("sender", sender, 2))
-    recipient = Mailbox(check_address("recipient", recipient, MAIL_AT_FAULT))
+    try:
+        password, fields = read_input()
+    except UnicodeDecodeError:
+        fail(2, "The password or the mail's text is not valid text.")
+    except InputError as error:
+        fail(2, "The mail script was called without all of its values.", str(error))
+    sender = Mailbox(fields.get("from-name", ""), sender_address)
+    recipient = Mailbox(fields.get("to-name", ""), fields.get("to", ""))
+    Mailbox("", login_name).check("sender", 2)
     sender.check("sender", 2)
     recipient.check("recipient", MAIL_AT_FAULT)
     if not server or any(ord(c) < 33 for c in server):
@@ -612,12 +673,9 @@ def main(argv):
         fail(2, "The port %r is not a number." % port_text)
     if not 0 < port < 65536:
         fail(2, "The port %d is out of range." % port)
-    try:
-        password = read_password()
-    except UnicodeDecodeError:
-        fail(2, "The password is not valid text.")
 
-    msg = build_message(sender, recipient, subject, body, attachments)
+    msg = build_message(sender, recipient, fields.get("subject", ""), fields.get("body", ""),
+                        attachments)
     smtp = None
     try:
         smtp = connect(server, port, ssl_flag == "Y")
@@ -633,8 +691,10 @@ def main(argv):
     except (smtplib.SMTPException, OSError, ValueError) as error:
         if smtp is not None:
             say_goodbye(smtp, error)
-        status = MAIL_AT_FAULT if isinstance(error, smtplib.SMTPRecipientsRefused) else 1
-        fail(status, plain_reason(error), "%s: %s" % (type(error).__name__, error))
+        at_fault = (isinstance(error, smtplib.SMTPRecipientsRefused)
+                    or refused_after_whole_mail(smtp, error))
+        fail(MAIL_AT_FAULT if at_fault else 1, plain_reason(error),
+             "%s: %s" % (type(error).__name__, error))
     say_goodbye(smtp, None)
     if refused:
         fail(MAIL_AT_FAULT, "The server refused the recipient %s." % recipient.address)

@@ -69,41 +69,6 @@ bool Find_Str(const QString& text, const QString& sought) {
 
 namespace platform {
 
-namespace {
-
-constexpr qsizetype kLongestUnbroken = 30;
-
-QString breakableWord(QStringView word) {
-  QString out;
-  qsizetype unbroken = 0;
-  for (qsizetype i = 0; i < word.size(); ++i) {
-    const QChar c = word.at(i);
-    out += c;
-    const bool mark =
-        c == QLatin1Char('@') || c == QLatin1Char('/') || c == QLatin1Char('.') || c == QLatin1Char('-');
-    if ((mark || ++unbroken >= kLongestUnbroken) && i + 1 < word.size()) {
-      out += QChar(0x200B);
-      unbroken = 0;
-    }
-  }
-  return out;
-}
-
-}  // namespace
-
-QString breakableText(const QString& text) {
-  QString out;
-  qsizetype start = 0;
-  for (qsizetype i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && !text.at(i).isSpace()) continue;
-    const QStringView word = QStringView(text).mid(start, i - start);
-    out += word.size() > kLongestUnbroken ? breakableWord(word) : word.toString();
-    if (i < text.size()) out += text.at(i);
-    start = i + 1;
-  }
-  return out;
-}
-
 bool isPlainFileName(const QString& name) {
   if (name.isEmpty() || name == "." || name == "..") return false;
   return !name.contains('/') && !name.contains('\\') && !name.contains(QChar(0));

@@ -26,10 +26,4 @@ namespace platform {
 // A name that may become one component of a path: not empty, not "." or
 // "..", and without "/", "\" or NUL.
 bool isPlainFileName(const QString& name);
-// The text with places to break (a zero-width space) in each word longer
-// than 30 characters: after its "@", "/", "." and "-", and after every 30
-// characters without one; shorter words stay as they are. A box or label
-// wraps at blanks only, and would cut a long address or path off at its
-// right edge, or grow wider than the screen.
-QString breakableText(const QString& text);
 }  // namespace platform

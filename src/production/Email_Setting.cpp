@@ -9,11 +9,11 @@
 #include "platform/FileHelpers.h"
 #include "platform/MessageHost.h"
 #include "platform/Messages.h"
-#include "platform/StringHelpers.h"
 #include "platform/widgets/AccessibleNames.h"
 #include "platform/widgets/Controls.h"
 #include "platform/widgets/DialogLook.h"
 #include "platform/widgets/DialogSingleton.h"
+#include "production/MailAddresses.h"
 #include "production/MailRun.h"
 #include "production/Preferences.h"
 #include "production/globals.h"
@@ -51,15 +51,12 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
   oneChoice({_send_mail_ssl, _send_mail_tls});
   _send_mail_tls->setChecked(true);
   _send_mail_to = new QLineEdit(this);
-  _send_mail_result_status = new QLabel(this);
-  _send_mail_result_status->setWordWrap(true);
-  _send_mail_result_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  _send_mail_result_status = new platform::WrappingLabel(this);
   plz_wait_Window = new QWidget(this);
   _stop_test_mail = new QPushButton(QStringLiteral("Stop"), plz_wait_Window);
   auto* sending = new QHBoxLayout(plz_wait_Window);
   sending->setContentsMargins(0, 0, 0, 0);
-  waitText_ = new QLabel(kSending, plz_wait_Window);
-  waitText_->setWordWrap(true);
+  waitText_ = new platform::WrappingLabel(kSending, plz_wait_Window);
   sending->addWidget(waitText_, 1);
   sending->addWidget(_stop_test_mail);
   plz_wait_Window->hide();
@@ -100,9 +97,8 @@ Email_Setting::Email_Setting(QWidget* parent) : QDialog(parent) {
   connect(_send_test_mail, &QPushButton::clicked, this, &Email_Setting::Send_Test_Email);
   connect(_stop_test_mail, &QPushButton::clicked, this, &Email_Setting::Stop_Test_Email);
   connect(&testMail_, &production::TestMailSender::finished, this, &Email_Setting::testMailEnded);
-  connect(&testMail_, &production::TestMailSender::awaitingAnswer, this, [this] {
-    waitText_->setText(platform::breakableText(production::awaitingAnswerText(testRecipient_)));
-  });
+  connect(&testMail_, &production::TestMailSender::awaitingAnswer, this,
+          [this] { waitText_->setText(production::awaitingAnswerText(testRecipient_)); });
   lockedWhileSending_ = {
       _send_mail_sender_mail, _send_mail_password, _send_mail_smtp, _send_mail_port, _send_mail_ssl,
       _send_mail_tls,         _send_mail_to,       _send_test_mail, reset,           save};
@@ -177,10 +173,13 @@ bool Email_Setting::fail(const QString& message, QLineEdit* field) {
 }
 
 bool Email_Setting::Check_Validation(bool testMail) {
+  // The addresses are read as the mail window reads its To line; a refusal
+  // says why.
+  QString why;
   const QString sender = _send_mail_sender_mail->text().toLower();
   if (sender.isEmpty()) return fail(QStringLiteral("Please enter sender E-mail."), _send_mail_sender_mail);
-  if (!isValidEmail(sender)) {
-    return fail(QStringLiteral("Please enter valid sender E-mail address."), _send_mail_sender_mail);
+  if (!production::readMailbox(sender, &why, production::MailboxRole::Sender)) {
+    return fail(QStringLiteral("Please enter valid sender E-mail address.\n") + why, _send_mail_sender_mail);
   }
   if (_send_mail_password->text().isEmpty()) {
     return fail(QStringLiteral("Please enter password."), _send_mail_password);
@@ -192,8 +191,8 @@ bool Email_Setting::Check_Validation(bool testMail) {
   if (testMail) {
     const QString to = _send_mail_to->text().toLower();
     if (to.isEmpty()) return fail(QStringLiteral("Please enter recipient E-mail address."), _send_mail_to);
-    if (!isValidEmail(to))
-      return fail(QStringLiteral("Please enter valid recipient E-mail address."), _send_mail_to);
+    if (!production::readMailbox(to, &why))
+      return fail(QStringLiteral("Please enter valid recipient E-mail address.\n") + why, _send_mail_to);
   }
   return true;
 }
@@ -228,11 +227,15 @@ void Email_Setting::Reset_Button() {
 void Email_Setting::Send_Test_Email() {
   if (testMail_.isSending() || !Check_Validation(true)) return;
   const QString app = QStringLiteral("QUVO Gratulo");  // the program's name
-  const production::MailAccount account{production::lowercaseAddress(_send_mail_sender_mail->text()),
+  // Addresses in small letters; names keep their letters.
+  const auto mailbox = [](const QLineEdit* field, production::MailboxRole role) {
+    return production::readMailbox(field->text(), nullptr, role)->lowercased().text();
+  };
+  const production::MailAccount account{mailbox(_send_mail_sender_mail, production::MailboxRole::Sender),
                                         _send_mail_password->text(), _send_mail_smtp->text(),
                                         _send_mail_port->text(), sslFlag()};
   const production::MailMessage message{
-      production::lowercaseAddress(_send_mail_to->text()),
+      mailbox(_send_mail_to, production::MailboxRole::Recipient),
       app + QStringLiteral(" Test Mail"),
       QStringLiteral("This is test mail sent by ") + app + QStringLiteral("."),
       {}};
@@ -274,8 +277,7 @@ void Email_Setting::testMailEnded(production::TestMailSender::Outcome outcome) {
 }
 
 void Email_Setting::showStatus(const QString& text) {
-  // A long address wraps rather than widening the window past the screen.
-  _send_mail_result_status->setText(platform::breakableText(text));
+  _send_mail_result_status->setText(text);
   // A window takes the height of its wrapped texts when it opens, but is
   // not made taller for a longer text by itself.
   layout()->activate();

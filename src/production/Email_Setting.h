@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "platform/widgets/WrappingLabel.h"
 #include "production/TestMailSender.h"
 
 class Email_Setting : public QDialog {
@@ -58,7 +59,8 @@ class Email_Setting : public QDialog {
   QLineEdit* _send_mail_smtp = nullptr;
   QLineEdit* _send_mail_port = nullptr;
   QLineEdit* _send_mail_password = nullptr;
-  QLabel* _send_mail_result_status = nullptr;
+  // The outcome of the test mail; a long address wraps within the screen.
+  platform::WrappingLabel* _send_mail_result_status = nullptr;
   QRadioButton* _send_mail_ssl = nullptr;
   QRadioButton* _send_mail_tls = nullptr;
   // The sending state: "Sending test mail..." (then the wait for the
@@ -77,7 +79,7 @@ class Email_Setting : public QDialog {
 
   // What cannot be used while the test mail is under way.
   QList<QWidget*> lockedWhileSending_;
-  QLabel* waitText_ = nullptr;
+  platform::WrappingLabel* waitText_ = nullptr;
   QString testRecipient_;
   production::TestMailSender testMail_;
 };

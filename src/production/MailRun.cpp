@@ -27,6 +27,7 @@ const QString kNoSender = QStringLiteral(
     "the software to communicate with your E-mail server.");
 const QString kNoRecipient = QStringLiteral("Please specify the Recipient E-mail address.");
 const QString kBadRecipient = QStringLiteral("Recipient E-mail address is invalid or incomplete.");
+const QString kBadSender = QStringLiteral("Please enter valid sender E-mail address.");
 const QString kBadFileName = QStringLiteral("Please enter valid file name.");
 const QString kSent = QStringLiteral("E-mail has been sent successfully.");
 const QString kStopped = QStringLiteral("Sending was stopped.");
@@ -67,17 +68,7 @@ QString namedList(const QStringList& people) {
 }  // namespace
 
 bool isValidEmail(const QString& address) {
-  const QString text = Trim_Str(address);
-  if (text.size() < 6) return false;
-  if (text.split(QLatin1Char('@')).size() != 2) return false;
-  return text.split(QLatin1Char('.')).size() >= 2;
-}
-
-QString lowercaseAddress(const QString& mailbox) {
-  const qsizetype open = mailbox.lastIndexOf(QLatin1Char('<'));
-  const qsizetype close = mailbox.lastIndexOf(QLatin1Char('>'));
-  if (open < 0 || close < open || !Trim_Str(mailbox.mid(close + 1)).isEmpty()) return mailbox.toLower();
-  return mailbox.left(open + 1) + mailbox.mid(open + 1, close - open - 1).toLower() + mailbox.mid(close);
+  return readMailbox(address).has_value();
 }
 
 QString Calculate_Pause_Time(int ms) {
@@ -152,26 +143,31 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   recipients_.clear();
   withoutRow_.clear();
 
-  // Checks.
-  account_.sender = Trim_Str(lowercaseAddress(request.from));
-  if (account_.sender.isEmpty()) {
+  // Checks. Addresses go on in small letters; names keep their letters.
+  if (Trim_Str(request.from).isEmpty()) {
     Show_MessageBox(kNoSender);
     return MailRunOutcome::Refused;
   }
+  QString why;
+  const auto sender = readMailbox(request.from, &why, MailboxRole::Sender);
+  if (!sender) {
+    Show_MessageBox(kBadSender + QLatin1Char('\n') + why);
+    return MailRunOutcome::Refused;
+  }
+  account_.sender = sender->lowercased().text();
   if (Trim_Str(request.to).isEmpty()) {
     Show_MessageBox(kNoRecipient);
     return MailRunOutcome::Refused;
   }
-  // Every non-blank entry must be an address: a typing slip in one of them
-  // refuses the run rather than silently leaving that person out.
-  for (const QString& entry : request.to.split(QLatin1Char(','))) {
-    if (Trim_Str(entry).isEmpty()) continue;
-    if (!isValidEmail(entry)) {
-      Show_MessageBox(kBadRecipient);
-      return MailRunOutcome::Refused;
-    }
-    recipients_.append(lowercaseAddress(entry));
+  // Every entry must be exactly one mailbox: a typing slip in one of them
+  // refuses the run, naming it, rather than leaving that person out or
+  // mailing someone nobody named.
+  const MailboxList to = readMailboxList(request.to, MailboxRole::Recipient);
+  if (to.refused) {
+    Show_MessageBox(refusalText(kBadRecipient, *to.refused));
+    return MailRunOutcome::Refused;
   }
+  for (const Mailbox& mailbox : to.mailboxes) recipients_.append(mailbox.lowercased().text());
   if (recipients_.isEmpty()) {
     Show_MessageBox(kBadRecipient);
     return MailRunOutcome::Refused;

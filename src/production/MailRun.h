@@ -11,17 +11,15 @@
 #include <memory>
 
 #include "production/CutTexts.h"
+#include "production/MailAddresses.h"
 #include "production/MailScript.h"
 
 namespace production {
 
-// The address check of the mail dialogs: after trimming at least 6
-// characters, exactly one "@" and at least one ".".
+// The address check of the mail dialogs: exactly one mailbox (an address,
+// or a name and the address in angle brackets; see MailAddresses.h) whose
+// address has at least 6 characters, one "@" and a dot.
 bool isValidEmail(const QString& address);
-// An address as it goes to the mail script: in lower case. Of "name
-// <address>" only the address is; the name keeps the case it was typed in
-// and goes into the mail's header as it stands.
-QString lowercaseAddress(const QString& mailbox);
 
 // "Pausing the process for ..." for a pause of `ms` milliseconds.
 QString Calculate_Pause_Time(int ms);
@@ -40,7 +38,7 @@ QString mayHaveBeenDeliveredText(const QStringList& recipients, const QString& w
 // The values of the mail dialog at the moment Send was pressed.
 struct MailRunRequest {
   QString from;
-  QString to;  // recipients separated by ","
+  QString to;  // a list of mailboxes separated by "," (MailAddresses.h)
   QString subject;
   QString body;
   bool cardMode = true;                    // send the card; otherwise the attachment field

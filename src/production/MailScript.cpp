@@ -8,6 +8,7 @@
 #include "platform/Messages.h"
 #include "platform/ResourceFolder.h"
 #include "platform/globals.h"
+#include "production/MailAddresses.h"
 #include "production/globals.h"
 
 namespace production {
@@ -25,6 +26,8 @@ constexpr int kPollMs = 100;
 // (an address, an attachment).
 constexpr int kMailAtFault = 3;
 const QString kStopped = QStringLiteral("Sending was stopped.");
+const QString kBadSender = QStringLiteral("The sender address is not one address.");
+const QString kBadRecipient = QStringLiteral("The recipient address is not one address.");
 
 const QString kSilentFor = QStringLiteral("The server did not answer for %1 seconds.");
 const QString kUnconfirmedFor =
@@ -83,16 +86,45 @@ QString MailScript::defaultScriptPath() {
 MailScript::MailScript(QString scriptPath, QString interpreter, int timeoutMs)
     : scriptPath_(std::move(scriptPath)), interpreter_(std::move(interpreter)), timeoutMs_(timeoutMs) {}
 
+namespace {
+// A mailbox as the script gets it: a text that is none goes as it is, for
+// the script's own check to refuse.
+Mailbox scriptMailbox(const QString& text, MailboxRole role) {
+  return readMailbox(text, nullptr, role).value_or(Mailbox{QString(), text.trimmed()});
+}
+// A NUL has no place in a mail, nor can it pass through an argument list.
+QString withoutNul(QString text) {
+  return text.remove(QChar(0));
+}
+}  // namespace
+
 QStringList MailScript::arguments(const MailAccount& account, const MailMessage& message) const {
+  const QString sender = scriptMailbox(account.sender, MailboxRole::Sender).address;
+  const QString onInput = QStringLiteral("-");
   QStringList args{
-      scriptPath_,     account.sender, account.server,
-      account.port,    account.sender, message.recipient,
-      message.subject, message.body,   account.enableSsl.isEmpty() ? QStringLiteral("N") : account.enableSsl};
+      scriptPath_,  sender,  account.server,
+      account.port, sender,  onInput,
+      onInput,      onInput, account.enableSsl.isEmpty() ? QStringLiteral("N") : account.enableSsl};
   args += message.attachments;
-  // A NUL cannot pass through an argument list; it is dropped rather than
-  // letting the operating system cut the argument short.
-  for (QString& a : args) a.remove(QChar(0));
+  for (QString& a : args) a = withoutNul(a);
   return args;
+}
+
+QByteArray MailScript::input(const MailAccount& account, const MailMessage& message) {
+  const Mailbox sender = scriptMailbox(account.sender, MailboxRole::Sender);
+  const Mailbox recipient = scriptMailbox(message.recipient, MailboxRole::Recipient);
+  QByteArray in = account.password.toUtf8() + "\nDescription\n";
+  const auto field = [&in](const char* name, const QString& value) {
+    const QByteArray bytes = withoutNul(value).toUtf8();
+    in += name;
+    in += ' ' + QByteArray::number(bytes.size()) + '\n' + bytes + '\n';
+  };
+  field("from-name", sender.name);
+  field("to", recipient.address);
+  field("to-name", recipient.name);
+  field("subject", message.subject);
+  field("body", message.body);
+  return in;
 }
 
 bool MailScript::send(const MailAccount& account, const MailMessage& message) {
@@ -119,9 +151,18 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
     const QString why = QStringLiteral("The mail password holds a line break and cannot be used.");
     return fail(why, why, MailNotSent::Failed);
   }
-  // The password line, then the trailing description text the script ignores.
-  QByteArray input = account.password.toUtf8();
-  input += "\nDescription";
+  // The same reading of the mailboxes as the mail window's: what is not
+  // exactly one mailbox never reaches the script.
+  for (const auto& [text, role] : {std::pair{account.sender, MailboxRole::Sender},
+                                   std::pair{message.recipient, MailboxRole::Recipient}}) {
+    QString why;
+    if (readMailbox(text, &why, role)) continue;
+    mailAtFault_ = role == MailboxRole::Recipient;
+    const QString lead = role == MailboxRole::Sender ? kBadSender : kBadRecipient;
+    if (!text.trimmed().isEmpty())
+      why = refusalText(lead, {text.trimmed(), why}).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return fail(why, QStringLiteral("The mail was not sent: %1").arg(why), MailNotSent::Failed);
+  }
   // The script reports each step of its conversation with the server on
   // its standard output (an answer of the server, a piece of the mail
   // handed over or taken, the server having taken the whole mail) and, when
@@ -129,7 +170,7 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   // go to our error output.
   platform::ChildProcess process(
       interpreter_, arguments(account, message),
-      {.input = input,
+      {.input = input(account, message),
        .environment = {{"PYTHONPATH", ""}, {"PATH", "/bin:/usr/bin:/usr/local/bin"}},
        .ownEnvironmentOnly = true,
        .output = platform::ChildOutput::ErrorsForwarded});
@@ -174,6 +215,9 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
     const qint64 left = deadline.isForever() ? kPollMs : std::max<qint64>(1, deadline.remainingTime());
     process.readFor(static_cast<int>(std::min<qint64>(kPollMs, left)));
   }
+  // What the script wrote just before it ended (its reason above all) may
+  // still lie in the pipe when the loop sees the end.
+  process.readFor(0);
   reports.take(process.takeOut());
   if (process.exitCode() == 0 || reports.accepted()) return true;
   mailAtFault_ = process.exitCode() == kMailAtFault;

@@ -2,9 +2,11 @@
 // The mail script call: runs resources/pyth_mail.py once for one mail and
 // answers whether the server took it. The call blocks the calling thread.
 //
-// The interpreter gets its arguments as a list (no shell ever parses them),
-// an environment of only PYTHONPATH="" and PATH, and the password on its
-// standard input, so the password never shows in a process listing.
+// The interpreter gets its arguments as a list (no shell ever parses them)
+// and an environment of only PYTHONPATH="" and PATH. The password, the
+// names, the recipient, the subject and the body go on its standard input,
+// so that none of them shows in a process listing; the arguments hold the
+// sender's address, the server, the port, the SSL flag and the attachments.
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +15,7 @@
 namespace production {
 
 struct MailAccount {
-  QString sender;
+  QString sender;  // one mailbox (MailAddresses.h)
   QString password;
   QString server;
   QString port;
@@ -21,7 +23,7 @@ struct MailAccount {
 };
 
 struct MailMessage {
-  QString recipient;
+  QString recipient;  // one mailbox (MailAddresses.h)
   QString subject;
   QString body;
   QStringList attachments;  // file paths, in order
@@ -101,8 +103,14 @@ class MailScript : public MailTransport {
   // Kills a script under way; later sends fail at once. Any thread.
   void cancel() override { cancelled_.store(true); }
 
-  // The argument list given to the interpreter, script path first.
+  // The argument list given to the interpreter, script path first: the
+  // sender's address alone where the recipient, the subject and the body
+  // once went stands "-" (they are on the standard input).
   QStringList arguments(const MailAccount& account, const MailMessage& message) const;
+  // The standard input: the password line, the line "Description", then one
+  // field after another, each as "<name> <length in bytes>\n<UTF-8 text>\n":
+  // "from-name", "to", "to-name", "subject" and "body".
+  static QByteArray input(const MailAccount& account, const MailMessage& message);
 
  private:
   QString scriptPath_;

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QThread>
 #include <QVBoxLayout>
+#include <limits>
 
 #include "data/dialogs/DialogParts.h"
 #include "platform/MessageHost.h"
@@ -25,6 +26,9 @@
 using production::MailRunRequest;
 
 namespace {
+
+// The longest text a line edit can hold.
+constexpr int kWholeField = std::numeric_limits<int>::max();
 
 QSpinBox* stepper(QWidget* parent, int max) {
   auto* box = new QSpinBox(parent);
@@ -45,9 +49,7 @@ class PanelObserver : public production::MailRunObserver {
     });
   }
   void pauseTextChanged(const QString& text) override {
-    // A long address wraps rather than widening the window past the screen.
-    platform::runOnGuiThread(
-        [this, text] { dialog_.send_modls_wnd->pause_label->setText(platform::breakableText(text)); });
+    platform::runOnGuiThread([this, text] { dialog_.send_modls_wnd->pause_label->setText(text); });
   }
   // The wait for the server's answer shows where the pause does (they never
   // come together); Stop stays available.
@@ -77,6 +79,10 @@ Send_Mail::Send_Mail(QWidget* parent)
   from_txt->setReadOnly(true);
   to_txt = new QLineEdit(this);
   subject_txt = new QLineEdit(this);
+  // A line edit keeps 32,767 characters unless told otherwise, and cuts what
+  // is pasted beyond without a word: a list of a thousand recipients would
+  // lose its last ones (and the cut one would go to another domain).
+  for (QLineEdit* field : {from_txt, to_txt, subject_txt}) field->setMaxLength(kWholeField);
   message_txt = new QPlainTextEdit(this);
   // Tab goes on to the next control, as in the other fields; otherwise a
   // keyboard user could not get past the message to Send.

@@ -32,8 +32,7 @@ Send_Modeless::Send_Modeless(QWidget* parent) : QDialog(parent) {
   _Curr_Progress->setTextVisible(false);
   _Curr_Progress->setMinimumWidth(320);
   _stop_btn = new QPushButton(QStringLiteral("Stop"), this);
-  pause_label = new QLabel(this);
-  pause_label->setWordWrap(true);
+  pause_label = new platform::WrappingLabel(this);
 
   auto* layout = new QGridLayout(this);
   layout->addWidget(new QLabel(QStringLiteral("Total:"), this), 0, 0);
@@ -110,7 +109,8 @@ void Send_Modeless::Stop_Sending_Pressed() {
   // run can close it.
   QTimer::singleShot(0, this, [this] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (asking_ && modal != nullptr && modal != this && modal->inherits("QMessageBox")) question_ = modal;
+    if (asking_ && modal != nullptr && modal != this && modal->inherits("platform::MessageWindow"))
+      question_ = modal;
   });
   const bool yes = Show_YES_NO_MessageBox(QStringLiteral("Are you sure you want to stop?"));
   asking_ = false;

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "platform/widgets/WrappingLabel.h"
+
 class Send_Modeless : public QDialog {
   Q_OBJECT
 
@@ -41,8 +43,9 @@ class Send_Modeless : public QDialog {
   QLabel* _curr_msg_cnt = nullptr;
   QProgressBar* _Curr_Progress = nullptr;
   QPushButton* _stop_btn = nullptr;
-  // The pause countdown, or that the server's answer to a mail is awaited.
-  QLabel* pause_label = nullptr;
+  // The pause countdown, or to whom a mail is being sent and that the
+  // server's answer is awaited; a long address wraps within the screen.
+  platform::WrappingLabel* pause_label = nullptr;
 
  protected:
   // The panel's accessible name follows its title.

@@ -14,6 +14,7 @@
 #include "production/Preferences.h"
 #include "production/Send_Mail.h"
 #include "support/EventLoop.h"
+#include "support/HangGuard.h"
 #include "support/ScriptedHost.h"
 
 TEST(MailSettingsWindow, AFileThatCannotBeReadSurvivesStartAndCancelAndSaveWritesAWholeOne) {
@@ -37,7 +38,7 @@ TEST(MailSettingsWindow, AFileThatCannotBeReadSurvivesStartAndCancelAndSaveWrite
     dialog.Setting_Button();
     dialog.to_txt->setText("friend@example.org");
     dialog.Send_Button();
-    EXPECT_TRUE(dialog.waitForRun(60'000));
+    EXPECT_TRUE(dialog.waitForRun(testing_support::kHangGuardMs));
     return 0;
   });
   host.queueModal([](QDialog& d) {

@@ -133,6 +133,77 @@ TEST(MailAddressCheck, FollowsTheRule) {
   EXPECT_TRUE(isValidEmail("  ab@c.d  "));
 }
 
+// The To line is a list of mailboxes as the mail standards write them:
+// commas and angle brackets inside quotation marks or comments belong to
+// the name; anything that is not exactly one mailbox is refused, named as
+// typed, with the reason; what is read is written back so that it reads
+// the same (it goes to the mail script in that form).
+TEST(MailAddressCheck, ReadsTheToLineAsAListOfMailboxes) {
+  const QString line = QString::fromUtf8(
+      "\"Bob@Example.test, Zoë\" <zoe@example.test>, \"Adams, Zoë <the \\\"elder\\\">\" <Z2@x.org>,"
+      "plain@x.org,, Dr. Zoë Ådams (née Berg) <z3@x.org> , \"\" <z4@x.org>, z5 @ x.org (home),"
+      "o'brien+tag@x.org, Jo\tDoe <jo@x.org>");
+  const MailboxList list = readMailboxList(line);
+  ASSERT_FALSE(list.refused) << list.refused->entry.toStdString() << list.refused->why.toStdString();
+  const QList<Mailbox> expected{{QString::fromUtf8("Bob@Example.test, Zoë"), "zoe@example.test"},
+                                {QString::fromUtf8("Adams, Zoë <the \"elder\">"), "Z2@x.org"},
+                                {"", "plain@x.org"},
+                                {QString::fromUtf8("Dr. Zoë Ådams"), "z3@x.org"},
+                                {"", "z4@x.org"},
+                                {"", "z5@x.org"},
+                                {"", "o'brien+tag@x.org"},
+                                {"Jo Doe", "jo@x.org"}};
+  EXPECT_EQ(list.mailboxes, expected);
+  for (const Mailbox& m : list.mailboxes) EXPECT_EQ(readMailbox(m.text()), m) << m.text().toStdString();
+  EXPECT_EQ(list.mailboxes[1].lowercased().text(),
+            QString::fromUtf8("\"Adams, Zoë <the \\\"elder\\\">\" <z2@x.org>"));
+
+  const QString empty = "The recipient address is empty.";
+  const QString nameFirst =
+      "A name goes before the address, which then goes in angle brackets: name <address>.";
+  const QString two = "It holds more than one address: separate the addresses with commas.";
+  const QString notOne = "It is not an address of the form name@example.org.";
+  const std::pair<QString, QString> refused[] = {
+      {"Ana Empty ana.empty.000841@example.org", nameFirst},
+      {QString::fromUtf8("Zoë Ådams ZOE.Adams@Example.org"), nameFirst},
+      {QString::fromUtf8("Zoë <>"), empty},
+      {"<  >", empty},
+      {"B0992 Smith <b0992@example.co", "The closing angle bracket \">\" is missing."},
+      {"b0992@example.com>", "The opening angle bracket \"<\" is missing."},
+      {"a@x.org b@y.org", two},
+      {"a@x.org; b@y.org", two},
+      {"A <a@x.org> <b@y.org>", two},
+      {"A <a@x.org> b@y.org", two},
+      {"A <a@x.org> junior", "Nothing may follow the address in angle brackets."},
+      {"\"Adams, Zoë <zoe@x.org>", "A quotation mark is not closed."},
+      {"zoe@x.org (home", "A parenthesis is not closed."},
+      {"bob@x.org <bob@x.org>",
+       "A name that holds characters such as @ : ; < > [ ] goes in quotation marks: \"name\" <address>."},
+      {"\"bob smith\"@x.org", notOne},
+      {"zoe@x..org", notOne},
+      {"a@b.c", notOne},
+      {"zoe", notOne},
+      {QString("zo\x01"
+               "e@x.org"),
+       "It holds a control character."},
+  };
+  for (const auto& [entry, why] : refused) {
+    const MailboxList one = readMailboxList("ok@x.org, " + entry + " ");
+    ASSERT_TRUE(one.refused) << entry.toStdString();
+    EXPECT_EQ(one.refused->entry, entry);
+    EXPECT_EQ(one.refused->why, why) << entry.toStdString();
+  }
+  QString why;
+  EXPECT_FALSE(readMailbox("a@x.org, b@y.org", &why));
+  EXPECT_EQ(why, "Only one address goes here.");
+  EXPECT_FALSE(readMailbox("Me <>", &why, MailboxRole::Sender));
+  EXPECT_EQ(why, "The sender address is empty.");
+  // A long entry is named by its start and end.
+  const QString longEntry = QString(200, 'n') + " x@y.org";
+  const QString text = refusalText("Lead.", {longEntry, "Why."});
+  EXPECT_EQ(text, "Lead: \"" + QString(60, 'n') + QChar(0x2026) + QString(51, 'n') + " x@y.org\".\nWhy.");
+}
+
 TEST(MailPauseText, Forms) {
   EXPECT_EQ(Calculate_Pause_Time(10000), "Pausing the process for 10 Seconds.");
   EXPECT_EQ(Calculate_Pause_Time(1000), "Pausing the process for 1 Second.");
@@ -148,10 +219,22 @@ TEST_F(MailRunTest, ChecksRefuseWithTheirMessages) {
   } cases[] = {
       {"  ", "a@b.cc.de", "QUVOCard", "Please make sure that:\n1.Entered E-mail Settings are correct."},
       {"me@x.org", "  ", "QUVOCard", "Please specify the Recipient E-mail address."},
-      {"me@x.org", "nobody, x@y", "QUVOCard", "Recipient E-mail address is invalid or incomplete."},
-      {"me@x.org", "good@x.org, bad", "QUVOCard", "Recipient E-mail address is invalid or incomplete."},
-      {"me@x.org", "bad, good@x.org", "QUVOCard", "Recipient E-mail address is invalid or incomplete."},
+      {"me@x.org", "nobody, x@y", "QUVOCard",
+       "Recipient E-mail address is invalid or incomplete: \"nobody\"."},
+      {"me@x.org", "good@x.org, bad", "QUVOCard",
+       "Recipient E-mail address is invalid or incomplete: \"bad\"."},
+      {"me@x.org", " , ", "QUVOCard", "Recipient E-mail address is invalid or incomplete."},
       {"me@x.org", "good@x.org", " /*? ", "Please enter valid file name."},
+      {"Me <me@x.org", "good@x.org", "QUVOCard",
+       "Please enter valid sender E-mail address.\nThe closing angle bracket \">\" is missing."},
+      // Each entry as it was typed, with the reason.
+      {"me@x.org", QString::fromUtf8("ok@x.org, Zoë Ådams ZOE.Adams@Example.org"), "QUVOCard",
+       QString::fromUtf8(
+           "Recipient E-mail address is invalid or incomplete: \"Zoë Ådams ZOE.Adams@Example.org\"."
+           "\nA name goes before the address, which then goes in angle brackets: name <address>.")},
+      {"me@x.org", QString::fromUtf8("Zoë <>, ok@x.org"), "QUVOCard",
+       QString::fromUtf8("Recipient E-mail address is invalid or incomplete: \"Zoë <>\".\n"
+                         "The recipient address is empty.")},
   };
   for (const Case& c : cases) {
     host.clear();
@@ -174,7 +257,7 @@ TEST_F(MailRunTest, CardWithoutRowsBothSidesRendersOnceBackFirstAndCleansUp) {
   request.fileName = " Party ";
   EXPECT_EQ(go(), MailRunOutcome::Sent);
   EXPECT_EQ(recipients(),
-            QStringList({"one@x.org", QString::fromUtf8(" Zoë Ådams <two@x.org>"), "three@x.org"}));
+            QStringList({"one@x.org", QString::fromUtf8("Zoë Ådams <two@x.org>"), "three@x.org"}));
   EXPECT_EQ(cards.renders, 2);
   for (const Sent& s : transport.sent) {
     EXPECT_EQ(s.attachments, QStringList({tmp.path() + "/Party_Back.jpeg", tmp.path() + "/Party.jpeg"}));
@@ -359,7 +442,8 @@ TEST_F(MailRunTest, AnAttachmentThatIsThereButCannotBeReadStopsTheRunAndIsNamed)
   EXPECT_EQ(sink.messages().size(), 0);
   // The settings are not to blame: no checklist of them.
   EXPECT_EQ(host.messages(), QStringList({"\nCould not send email message.\n"
-                                          "The attachment invitation.pdf cannot be read.\n\n"
+                                          "The attachment invitation.pdf cannot be read: it is a named "
+                                          "pipe, not a file.\n\n"
                                           "0 of 1 e-mails have been sent: 1 failed, 0 skipped."}));
 
   // Nor for a recipient the server refuses, or one too long to be used,
@@ -374,6 +458,13 @@ TEST_F(MailRunTest, AnAttachmentThatIsThereButCannotBeReadStopsTheRunAndIsNamed)
   const QString longer = QString(65, 'a') + "@example.org";
   request.to = longer;
   EXPECT_EQ(run.run(request, account), MailRunOutcome::Failed);
+  // Nor for a mail the server refuses once it has all of it.
+  testing_support::SmtpSink spamFilter(testing_support::SmtpSink::Conduct{.refusesMails = true});
+  ASSERT_TRUE(spamFilter.error().isEmpty()) << spamFilter.error().toStdString();
+  request.to = "friend@example.org";
+  EXPECT_EQ(run.run(request, {"", "", "127.0.0.1", QString::number(spamFilter.port()), "N"}),
+            MailRunOutcome::Failed);
+  EXPECT_TRUE(spamFilter.events().contains("refused"));
   EXPECT_EQ(
       host.messages(),
       QStringList({"\nCould not send email message.\nThe server refused the recipient friend@example.org "
@@ -381,7 +472,9 @@ TEST_F(MailRunTest, AnAttachmentThatIsThereButCannotBeReadStopsTheRunAndIsNamed)
                    "skipped.",
                    "\nCould not send email message.\nThe recipient address " + longer +
                        " is too long: the part before the @ has 65 characters, the mail standards allow "
-                       "64.\n\n0 of 1 e-mails have been sent: 1 failed, 0 skipped."}));
+                       "64.\n\n0 of 1 e-mails have been sent: 1 failed, 0 skipped.",
+                   "\nCould not send email message.\nThe server refused the mail (554 5.7.1 Message refused "
+                   "as spam).\n\n0 of 1 e-mails have been sent: 1 failed, 0 skipped."}));
 }
 
 // The silence limit measures the conversation with the server: an upload

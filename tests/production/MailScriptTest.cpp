@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <future>
 #include <stdexcept>
@@ -165,13 +166,51 @@ TEST(MailScriptCall, APasswordOutsideAsciiLogsInAsUtf8) {
   EXPECT_EQ(sink.messages().size(), 2);
 }
 
+// The arguments, which any user of the computer can list, hold the sender's
+// address, the server and the attachments; the password, the names, the
+// recipient, the subject and the body go on the standard input.
 TEST(MailScriptCall, ArgumentsFollowTheContract) {
   MailScript script("/r/pyth_mail.py");
-  MailAccount a{"me@x.org", "pw", "smtp.x.org", "587", ""};
-  const QStringList args = script.arguments(a, MailMessage{"you@y.org", "S", "B", {"/a.jpeg", "/b.jpeg"}});
-  EXPECT_EQ(args, QStringList({"/r/pyth_mail.py", "me@x.org", "smtp.x.org", "587", "me@x.org", "you@y.org",
-                               "S", "B", "N", "/a.jpeg", "/b.jpeg"}));
-  EXPECT_FALSE(args.join(' ').contains("pw"));
+  MailAccount a{QString::fromUtf8("Émile <me@x.org>"), "pw", "smtp.x.org", "587", ""};
+  const MailMessage m{QString::fromUtf8("\"Adams, Zoë\" <you@y.org>"), "Sübject", "Body\nline", {"/a.jpeg"}};
+  const QStringList args = script.arguments(a, m);
+  EXPECT_EQ(args, QStringList({"/r/pyth_mail.py", "me@x.org", "smtp.x.org", "587", "me@x.org", "-", "-", "-",
+                               "N", "/a.jpeg"}));
+  EXPECT_EQ(MailScript::input(a, m),
+            QString::fromUtf8("pw\nDescription\nfrom-name 6\nÉmile\nto 9\nyou@y.org\n"
+                              "to-name 11\nAdams, Zoë\nsubject 8\nSübject\n"
+                              "body 9\nBody\nline\n")
+                .toUtf8());
+}
+
+// The script checks again what it gives the server: an address that holds
+// a blank, a quotation mark, an angle bracket or a comma is refused before
+// connecting, whoever calls the script.
+TEST(MailScriptCall, TheScriptGivesTheServerOnlyPlainAddresses) {
+  testing_support::SmtpSink sink(testing_support::SmtpSink::Conduct{});
+  ASSERT_TRUE(sink.error().isEmpty()) << sink.error().toStdString();
+  MailScript script(scriptPath());
+  for (const QString& address :
+       {"a b@x.org", "\"ab\"@x.org", "ab@x.org>", "ab@x.org,cd@x.org", "ab@x@y.org"}) {
+    // Not one mailbox: the script is not even started.
+    EXPECT_FALSE(script.send(account(sink.port()), MailMessage{address, "s", "b", {}}));
+    EXPECT_TRUE(script.lastFailureIsTheMails());
+    // Given to the script directly, as the address alone.
+    const MailMessage message{"friend@example.org", "s", "b", {}};
+    QByteArray input = MailScript::input(account(sink.port()), message);
+    input.replace("to 18\nfriend@example.org",
+                  "to " + QByteArray::number(address.toUtf8().size()) + "\n" + address.toUtf8());
+    const platform::ChildResult run =
+        platform::runChild("/usr/bin/python3", script.arguments(account(sink.port()), message),
+                           {.input = input}, testing_support::kHangGuardMs);
+    EXPECT_EQ(run.exitCode, 3) << address.toStdString();
+    EXPECT_TRUE(run.out.contains("failed The recipient address " + address.toUtf8() +
+                                 " is not an address of the form name@example.org."))
+        << run.out.toStdString();
+  }
+  // (Apart from the test's own look whether it listens.)
+  const QRegularExpression talk("^(ehlo|helo|mail|rcpt|data)", QRegularExpression::CaseInsensitiveOption);
+  EXPECT_TRUE(sink.events().filter(talk).isEmpty()) << sink.events().join('\n').toStdString();
 }
 
 // The script's own limits when nothing changes them (the tests shorten
@@ -381,7 +420,7 @@ TEST(MailScriptCall, TheReasonAMailFailedIsTold) {
   EXPECT_FALSE(script.send(account(testing_support::freeLocalPort()), mail));
   EXPECT_EQ(script.lastFailure(), "The server refused the connection: check the server name and the port.");
   EXPECT_FALSE(script.send(account(1), MailMessage{"friend@example.org", "s", "b", {"/nonexistent/a.png"}}));
-  EXPECT_EQ(script.lastFailure(), "The attachment a.png cannot be read.");
+  EXPECT_EQ(script.lastFailure(), "The attachment a.png cannot be read: there is no such file.");
 }
 
 // The server is given the address alone; a name, with accents or of any
@@ -434,8 +473,9 @@ TEST(MailScriptCall, NamesGoIntoTheHeaderAndTheServerIsGivenTheAddressAlone) {
   EXPECT_FALSE(script.send(account(nobody),
                            MailMessage{QString::fromUtf8("Zoë Ådams zoe@example.test"), "s", "b", {}}));
   EXPECT_EQ(script.lastFailure(),
-            QString::fromUtf8("The recipient address Zoë Ådams zoe@example.test is not an "
-                              "address: a name goes before it as \"name <address>\"."));
+            QString::fromUtf8("The recipient address is not one address: \"Zoë Ådams zoe@example.test\". A "
+                              "name goes before the address, which then goes in angle brackets: name "
+                              "<address>."));
   EXPECT_TRUE(script.lastFailureIsTheMails());
   const QString longAddress = "a@" + QString(240, 'd') + ".example.test";
   EXPECT_FALSE(script.send(account(nobody), MailMessage{longAddress, "s", "b", {}}));

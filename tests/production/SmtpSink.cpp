@@ -100,14 +100,15 @@ while True:
 // A sink of its own, one connection at a time, that reads the text of each
 // mail at a chosen pace (or stops reading it, for good or until the test
 // lets it go on), holds its answer to the mail (or never gives it), falls
-// silent at the sender's address, or greets with lines without end. It
+// silent at the sender's address, refuses each whole mail (554), or greets
+// with lines without end. It
 // offers no SMTPUTF8. The mails go
 // into a Maildir with the envelope headers the aiosmtpd sink adds; what
 // happens goes to an event file, a line each.
 const char* kConductServer = R"PY(
 import mailbox, os, socket, sys, time
 port, maildir, events = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-rate, stops, buffer, hold, quiet, flood, pauses = (int(a) for a in sys.argv[4:11])
+rate, stops, buffer, hold, quiet, flood, pauses, refuse = (int(a) for a in sys.argv[4:12])
 resume = events + ".resume"
 box = mailbox.Maildir(maildir, create=True)
 log = open(events, "a", buffering=1)
@@ -170,6 +171,10 @@ def serve(conn):
                 if rate:
                     time.sleep(len(chunk) / rate)
             text, data = data.split(b"\r\n.\r\n", 1) if b"\r\n.\r\n" in data else (b"", data[3:])
+            if refuse:
+                conn.sendall(b"554 5.7.1 Message refused as spam\r\n")
+                log.write("refused\n")
+                continue
             lines = [l[1:] if l.startswith(b".") else l for l in text.split(b"\r\n")]
             envelope = "X-MailFrom: %s\r\nX-RcptTo: %s\r\n" % (sender, ", ".join(recipients))
             box.add(envelope.encode() + b"\r\n".join(lines) + b"\r\n")
@@ -238,7 +243,7 @@ SmtpSink::SmtpSink(const Conduct& c) {
          QString::number(c.readBytesPerSecond), QString::number(c.stopsReading),
          QString::number(c.receiveBuffer), QString::number(c.answerAfterSeconds),
          QString::number(c.silentFromMailOn), QString::number(c.floods),
-         QString::number(c.pausesReadingUntilResumed)});
+         QString::number(c.pausesReadingUntilResumed), QString::number(c.refusesMails)});
 }
 
 void SmtpSink::resume() const {

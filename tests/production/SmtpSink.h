@@ -57,6 +57,7 @@ class SmtpSink {
     bool floods = false;            // greets with lines without end
     // Stops reading once the text has begun ("pausing") until resume().
     bool pausesReadingUntilResumed = false;
+    bool refusesMails = false;  // answers 554 to each whole mail ("refused"), storing nothing
   };
   explicit SmtpSink(const Conduct& conduct);
   // A sink that turns every mail away: it refuses each login (offering AUTH

@@ -3,13 +3,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
 #include "platform/Messages.h"
-#include "platform/StringHelpers.h"
+#include "platform/widgets/MessageWindow.h"
 
 namespace platform {
 
@@ -18,7 +17,7 @@ namespace {
 // A box stays above the window the person is working in (a modal dialog, or
 // else the active window), also when a window hidden just before it hands
 // the focus back to that window.
-int runAboveActiveWindow(QMessageBox& box) {
+int runAboveActiveWindow(MessageWindow& box) {
   QWidget* owner = QApplication::activeModalWidget();
   if (owner == nullptr) owner = QApplication::activeWindow();
   if (owner != nullptr && owner->window()->windowHandle() != nullptr) {
@@ -35,12 +34,9 @@ int runAboveActiveWindow(QMessageBox& box) {
 // A yes/no box; Return presses "Yes" when `yesIsDefault`, else "No".
 bool askYesOrNo(const QString& question, bool yesIsDefault) {
   return onGuiThread([&] {
-    QMessageBox box;
-    box.setWindowTitle(QApplication::applicationName());
-    box.setText(breakableText(question));
-    box.setInformativeText(QString());
-    QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
-    QPushButton* no = box.addButton("No", QMessageBox::NoRole);
+    MessageWindow box(question);
+    QPushButton* yes = box.addButton("Yes", QDialogButtonBox::YesRole);
+    QPushButton* no = box.addButton("No", QDialogButtonBox::NoRole);
     box.setDefaultButton(yesIsDefault ? yes : no);
     runAboveActiveWindow(box);
     return box.clickedButton() == yes;
@@ -53,11 +49,8 @@ bool askYesOrNo(const QString& question, bool yesIsDefault) {
 // there for the answer.
 void QtMessageHost::showMessage(const QString& text) {
   onGuiThread([&] {
-    QMessageBox box;
-    box.setWindowTitle(QApplication::applicationName());
-    box.setText(breakableText(text));
-    box.setInformativeText(QString());
-    box.addButton("OK", QMessageBox::AcceptRole);
+    MessageWindow box(text);
+    box.setDefaultButton(box.addButton("OK", QDialogButtonBox::AcceptRole));
     runAboveActiveWindow(box);
   });
 }
@@ -72,13 +65,11 @@ bool QtMessageHost::askYesNoDefaultNo(const QString& question) {
 
 MessageHost::Answer QtMessageHost::askYesNoCancel(const QString& question) {
   return onGuiThread([&] {
-    QMessageBox box;
-    box.setWindowTitle(QApplication::applicationName());
-    box.setText(breakableText(question));
-    QPushButton* yes = box.addButton("Yes", QMessageBox::YesRole);
-    QPushButton* no = box.addButton("No", QMessageBox::NoRole);
+    MessageWindow box(question);
+    QPushButton* yes = box.addButton("Yes", QDialogButtonBox::YesRole);
+    QPushButton* no = box.addButton("No", QDialogButtonBox::NoRole);
     // Escape and the window's close button answer Cancel, never No.
-    box.setEscapeButton(box.addButton("Cancel", QMessageBox::RejectRole));
+    box.setEscapeButton(box.addButton("Cancel", QDialogButtonBox::RejectRole));
     box.setDefaultButton(yes);
     runAboveActiveWindow(box);
     if (box.clickedButton() == yes) return Answer::Yes;

@@ -1,6 +1,7 @@
 #pragma once
-// The message host of the windowed program: Qt message boxes, file dialogs
-// and modal dialogs, each shown on the GUI thread.
+// The message host of the windowed program: the program's message boxes
+// (MessageWindow), Qt file dialogs and modal dialogs, each shown on the GUI
+// thread.
 
 #include "platform/MessageHost.h"
 
