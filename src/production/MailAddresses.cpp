@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <span>
 
+#include "platform/QuotedValue.h"
+
 namespace production {
 
 namespace {
@@ -266,17 +268,6 @@ bool isPlainPhrase(const QString& name) {
                      [](QChar c) { return c == QLatin1Char(' ') || isAtomChar(c); });
 }
 
-// At most kLongestShown characters: the start, "…" and the end, never
-// parting the two halves of a character.
-QString shown(const QString& entry) {
-  if (entry.size() <= kLongestShown) return entry;
-  qsizetype head = kLongestShown / 2;
-  qsizetype tail = kLongestShown - head - 1;
-  if (entry.at(head - 1).isHighSurrogate()) --head;
-  if (entry.at(entry.size() - tail).isLowSurrogate()) --tail;
-  return entry.left(head) + QChar(0x2026) + entry.right(tail);
-}
-
 }  // namespace
 
 QString Mailbox::text() const {
@@ -327,7 +318,8 @@ std::optional<Mailbox> readMailbox(const QString& text, QString* why, MailboxRol
 
 QString refusalText(const QString& lead, const MailboxRefusal& refusal) {
   const QString start = lead.endsWith(QLatin1Char('.')) ? lead.chopped(1) : lead;
-  return start + QStringLiteral(": \"") + shown(refusal.entry) + QStringLiteral("\".\n") + refusal.why;
+  return start + QStringLiteral(": \"") + platform::quotedValue(refusal.entry, kLongestShown) +
+         QStringLiteral("\".\n") + refusal.why;
 }
 
 }  // namespace production

@@ -201,7 +201,7 @@ TEST(MailAddressCheck, ReadsTheToLineAsAListOfMailboxes) {
   // A long entry is named by its start and end.
   const QString longEntry = QString(200, 'n') + " x@y.org";
   const QString text = refusalText("Lead.", {longEntry, "Why."});
-  EXPECT_EQ(text, "Lead: \"" + QString(60, 'n') + QChar(0x2026) + QString(51, 'n') + " x@y.org\".\nWhy.");
+  EXPECT_EQ(text, "Lead: \"" + QString(60, 'n') + QChar(0x2026) + QString(52, 'n') + " x@y.org\".\nWhy.");
 }
 
 TEST(MailPauseText, Forms) {
