@@ -130,24 +130,61 @@ bool holds(const QString& path, const FileIdentity& identity) {
   return identityOfFile(path) == identity;
 }
 
+// Writes `size` bytes to `fd`; the error number when it cannot.
+int writeAll(int fd, const char* data, size_t size) {
+  for (size_t done = 0; done < size;) {
+    const ssize_t n = ::write(fd, data + done, size - done);
+    if (n > 0)
+      done += static_cast<size_t>(n);
+    else if (n == 0 || errno != EINTR)
+      return n == 0 ? ENOSPC : errno;
+  }
+  return 0;
+}
+
+// Ends the new file `path`, open as `fd` and written with the outcome
+// `error`: forced to disk with `forced`, closed, and removed when anything
+// failed. The error number.
+int finishNewFile(const QString& path, int fd, int error, bool forced) {
+  if (error == 0 && forced && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) ::unlink(native(path).constData());
+  return error;
+}
+
+int createNewFile(const QString& path) {
+  return ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+
 // Writes the whole of `data` to the new file `path`, forced to disk with
 // `forced`; the reason when it cannot (the file is then gone).
 QString writeWhole(const QString& path, const QByteArray& data, bool forced) {
-  const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = createNewFile(path);
   if (fd < 0) return errorText(errno);
-  int error = 0;
-  for (qsizetype done = 0; done < data.size() && error == 0;) {
-    const ssize_t n = ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
-    if (n > 0)
-      done += n;
-    else if (n == 0 || errno != EINTR)
-      error = n == 0 ? ENOSPC : errno;
+  const int error =
+      finishNewFile(path, fd, writeAll(fd, data.constData(), static_cast<size_t>(data.size())), forced);
+  return error == 0 ? QString() : errorText(error);
+}
+
+// Copies the file at `from` to the new file `to`, forced to disk. ENOENT
+// when there is no file at `from`; another error number when it cannot be
+// copied (the copy is then gone).
+int copyForced(const QString& from, const QString& to) {
+  const int in = ::open(native(from).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (in < 0) return errno;
+  const int out = createNewFile(to);
+  int error = out < 0 ? errno : 0;
+  char buffer[64 * 1024];
+  while (error == 0) {
+    const ssize_t n = ::read(in, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0)
+      error = errno == EINTR ? 0 : errno;
+    else
+      error = writeAll(out, buffer, static_cast<size_t>(n));
   }
-  if (error == 0 && forced && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0) return {};
-  ::unlink(native(path).constData());
-  return errorText(error);
+  ::close(in);
+  return out < 0 ? error : finishNewFile(to, out, error, true);
 }
 
 // Writes `data` whole under a passing name, forced to disk with `forced`,
@@ -301,15 +338,16 @@ int placeFile(const QString& prepared, const QString& place, bool keepOld, bool 
     if (errno == ENOENT && takeEmpty()) return 0;
   }
   if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  // A disk without hard links gets a copy; there is nothing to keep where
+  // the place holds no file.
   const QString old = prepared + QStringLiteral(".old");
   if (::link(to.constData(), native(old).constData()) == 0) {
     *kept = old;
   } else if (errno != ENOENT) {
-    const int linkError = errno;
-    if (!platform::copyRegularFile(place, old)) return linkError;
-    const int fd = ::open(native(old).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) ::fdatasync(fd), ::close(fd);
-    *kept = old;
+    if (const int error = copyForced(place, old); error != ENOENT) {
+      if (error != 0) return error;
+      *kept = old;
+    }
   }
   if (std::rename(from.constData(), to.constData()) == 0) return 0;
   const int error = errno;

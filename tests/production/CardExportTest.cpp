@@ -364,14 +364,21 @@ bool waitsForALock(pid_t pid) {
 // batch left, leaves no card whose sides come from two runs once the next
 // batch into the folder has begun (a half replaced card gets its old sides
 // back, a whole one stays), and nothing of the dead runs; a batch that is
-// still alive keeps its work.
-TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
+// still alive keeps its work. `disk` is what card_batch_run's disk refuses
+// (CARD_BATCH_DISK): nothing, or swapping files, or hard links too, when the
+// old sides are linked, or copied, aside before the new ones take their places.
+void batchesKilledAtAnyPoint(const char* disk) {
+  qputenv("CARD_BATCH_DISK", disk);
   QTemporaryDir dir;
   const QString folder = dir.path();
   ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
   // Each card puts its back, then its front, in place: the 7th file is card 4's back.
   EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/2 1/1 1/1");
+  // The old sides of the cards placed wait in the run's folder: swapped there
+  // under the prepared files' names, or set aside beside them where the disk
+  // swaps no files.
+  EXPECT_EQ(filesWithin(folder).filter(QRegularExpression(R"(\.old$)")).size(), qstrlen(disk) > 0 ? 7 : 0);
   // The disk mounted again under another device number, as after a restart,
   // changes nothing (the notes are made to say another device).
   for (const QString& run : runFolders(folder))
@@ -426,6 +433,48 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   ASSERT_TRUE(QDir(folder).mkdir(".Card_files_start"));
   ASSERT_EQ(batchInItsOwnProcess(folder, 10, 1), 0);
   EXPECT_EQ(hiddenEntries(folder), "");
+
+  // Killed just after each file took its place and just after each old side
+  // was set aside, over two cards; the next run (of one card) finds each
+  // card with both sides of the run before or both of the killed one, and
+  // puts right the half card.
+  QTemporaryDir sweep;
+  ASSERT_EQ(batchInItsOwnProcess(sweep.path(), 1, 2), 0);
+  std::vector<int> runs = {1, 1};
+  int run = 1;
+  const bool linksAside = qstrcmp(disk, "no-swaps") == 0;
+  for (const char* point : {"die", "dieaside"})
+    for (int at = 1; at <= 4 && (linksAside || qstrcmp(point, "die") == 0); ++at) {
+      const int killed = ++run;
+      EXPECT_EQ(batchInItsOwnProcess(sweep.path(), killed, 2, {point, QString::number(at)}), -1);
+      const int placed = qstrcmp(point, "die") == 0 ? at : at - 1;
+      for (int card = 0; card < placed / 2; ++card) runs[card] = killed;
+      QString message;
+      ASSERT_EQ(batchInItsOwnProcess(sweep.path(), ++run, 1, {}, &message), 0);
+      runs[0] = run;
+      EXPECT_EQ(message.toStdString(),
+                kExported.toStdString() +
+                    (placed % 2 == 0 ? ""
+                                     : "\n\n1 card left half replaced by an earlier export that did not "
+                                       "finish has been put right."))
+          << point << " " << at;
+      EXPECT_EQ(cardRuns(sweep.path(), 2), QString("%1/%1 %2/%2").arg(runs[0]).arg(runs[1]).toStdString())
+          << point << " " << at;
+      EXPECT_EQ(hiddenEntries(sweep.path()), "") << point << " " << at;
+    }
+  qunsetenv("CARD_BATCH_DISK");
+}
+
+TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
+  batchesKilledAtAnyPoint("");
+}
+
+TEST(CardExport, ABatchKilledAtAnyPointOnADiskThatSwapsNoFilesLeavesEveryCardOfOneRun) {
+  batchesKilledAtAnyPoint("no-swaps");
+}
+
+TEST(CardExport, ABatchKilledAtAnyPointOnADiskWithoutHardLinksLeavesEveryCardOfOneRun) {
+  batchesKilledAtAnyPoint("no-links");
 }
 
 // A run killed while it writes a note leaves it under a passing name (never
