@@ -18,6 +18,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -419,19 +420,33 @@ QJsonObject placeNow(const QString& cards, const QString& place) {
 
 // The cards' folder locked against other programs' runs while a card's files
 // take their places, a run starts, or dead runs are settled. A folder where
-// locks are not offered is not locked.
+// locks are not offered is not locked. One that another program holds is
+// tried again after short pauses while `wait` lets it (never, without one):
+// that program may be paused, and a blocking wait would not end on Stop.
 class FolderLock {
  public:
   enum State { Held, Busy, NotOffered };
-  FolderLock(int folder, bool wait) {
+  FolderLock(int folder, const FolderWait* wait) {
     if (folder < 0) return;
-    while (::flock(folder, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0)
-      if (errno != EINTR) {
-        state_ = errno == EWOULDBLOCK ? Busy : NotOffered;
+    const auto start = std::chrono::steady_clock::now();
+    for (std::chrono::milliseconds pause{1};; pause = std::min(2 * pause, std::chrono::milliseconds{16})) {
+      if (::flock(folder, LOCK_EX | LOCK_NB) == 0) {
+        fd_ = folder;
+        state_ = Held;
         return;
       }
-    fd_ = folder;
-    state_ = Held;
+      if (errno == EINTR) continue;
+      if (errno != EWOULDBLOCK) {
+        state_ = NotOffered;
+        return;
+      }
+      state_ = Busy;
+      if (!wait || (wait->stop && wait->stop->load()) ||
+          (wait->longestMs >= 0 &&
+           std::chrono::steady_clock::now() - start >= std::chrono::milliseconds{wait->longestMs}))
+        return;
+      std::this_thread::sleep_for(pause);
+    }
   }
   ~FolderLock() {
     if (fd_ >= 0) ::flock(fd_, LOCK_UN);
@@ -688,11 +703,11 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
 
 }  // namespace
 
-EarlierRuns CardImageFileRun::settle(const QString& folder, bool wait) {
+EarlierRuns CardImageFileRun::settle(const QString& folder) {
   EarlierRuns earlier;
   const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   {
-    const FolderLock locked(cards, wait);
+    const FolderLock locked(cards, nullptr);
     if (locked.state() == FolderLock::Busy)
       earlier.leftForLater = true;
     else
@@ -703,23 +718,25 @@ EarlierRuns CardImageFileRun::settle(const QString& folder, bool wait) {
 }
 
 std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, QString* reason,
-                                                         bool settleFirst) {
+                                                         bool settleFirst, FolderWait wait) {
   const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   std::unique_ptr<CardImageFileRun> opened;
   QString why = QStringLiteral("no folder of its own could be locked for the new files");
   {
-    const FolderLock locked(cards, true);
+    const FolderLock locked(cards, &wait);
     EarlierRuns earlier;
     if (settleFirst) earlier = settleLocked(folder, locked.state() == FolderLock::Held);
     // The run's folder and its lock are made with the cards' folder locked.
     QByteArray name = native(inFolder(folder, QLatin1String(kRunPrefix) + QStringLiteral("XXXXXX")));
-    if (!::mkdtemp(name.data())) {
+    if (locked.state() == FolderLock::Busy) {
+      why = QLatin1String(kFolderBusy);
+    } else if (!::mkdtemp(name.data())) {
       why = errorText(errno);
     } else {
       const QString run = QFile::decodeName(name);
       auto lock = std::make_unique<RunFolderLock>(run, true);
       if (lock->state() == RunFolderLock::Taken || lock->state() == RunFolderLock::NotOffered) {
-        opened.reset(new CardImageFileRun(folder, run, std::move(lock)));
+        opened.reset(new CardImageFileRun(folder, run, std::move(lock), wait));
         opened->earlier_ = std::move(earlier);
       } else {
         lock->removeFolder(run);
@@ -741,8 +758,9 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
   return opened;
 }
 
-CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock)
-    : cards_(std::move(cards)), folder_(std::move(folder)), lock_(std::move(lock)) {}
+CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock,
+                                   FolderWait wait)
+    : cards_(std::move(cards)), folder_(std::move(folder)), lock_(std::move(lock)), wait_(wait) {}
 
 CardImageFileRun::~CardImageFileRun() {
   if (removing_.valid()) removing_.get();
@@ -890,7 +908,9 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
   };
   if (!noted_->failures[card].second.isEmpty())
     return fail(noted_->failures[card].first, noted_->failures[card].second);
-  const FolderLock locked(run_.cardsFolder_, true);
+  const FolderLock locked(run_.cardsFolder_, &run_.wait_);
+  if (locked.state() == FolderLock::Busy)
+    return fail(files.empty() ? QString() : files.front().first, QLatin1String(kFolderBusy));
   for (size_t f = 0; f < files.size(); ++f) {
     auto& [place, prepared] = files[f];
     QString kept;
@@ -990,7 +1010,7 @@ EarlierRuns settleUnfinishedExports(QString* message) {
                  .arg(cards);
       continue;
     }
-    const EarlierRuns settled = CardImageFileRun::settle(cards, false);
+    const EarlierRuns settled = CardImageFileRun::settle(cards);
     if (settled.leftForLater) {
       qCWarning(lcProduction).noquote()
           << QStringLiteral(

@@ -23,8 +23,10 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <csignal>
 #include <functional>
+#include <thread>
 
 #include "ProductionTestSupport.h"
 #include "core/globals.h"
@@ -353,11 +355,13 @@ QStringList filesWithin(const QString& folder) {
   return files;
 }
 
-// Whether the process `pid` waits for a lock that another holds.
-bool waitsForALock(pid_t pid) {
-  for (const QByteArray& line : readFile("/proc/locks").split('\n'))
-    if (line.contains("->") && line.simplified().split(' ').contains(QByteArray::number(pid))) return true;
-  return false;
+// Collects what card_batch_run writes until it has said `what` (a line
+// such as "paused" or "waiting") `times` times; false when it ended first.
+bool hasSaid(platform::ChildProcess& child, const char* what, int times = 1) {
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  const auto said = [&] { return child.out().count(QByteArray(what) + '\n') >= times; };
+  while (!said() && child.running() && !guard.hasExpired()) child.readFor(20);
+  return said();
 }
 
 // A batch killed at any point, even while it puts back what an earlier killed
@@ -411,12 +415,9 @@ void batchesKilledAtAnyPoint(const char* disk) {
   // for it, leaving its half card and its files alone, until it is killed;
   // then it puts the half card right.
   platform::ChildProcess alive(kCardBatchRun, {folder, "7", "6", "hold", "3"});
-  const QDeadlineTimer guard(testing_support::kHangGuardMs);
-  while (!alive.out().contains("paused") && alive.running() && !guard.hasExpired()) alive.readFor(100);
-  ASSERT_TRUE(alive.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(alive, "paused"));
   platform::ChildProcess second(kCardBatchRun, {folder, "8", "1"});
-  while (second.running() && !waitsForALock(second.pid()) && !guard.hasExpired()) second.readFor(20);
-  EXPECT_TRUE(second.running());
+  EXPECT_TRUE(hasSaid(second, "waiting"));
   EXPECT_EQ(cardRuns(folder, 2), "7/7 5/7");
   alive.signal(SIGKILL);
   alive.waitForExit(-1);
@@ -523,14 +524,11 @@ TEST(CardExport, NotesBeingWrittenWhenARunIsKilledNameNoCard) {
   // after its card 3's back, whichever comes first (the later one keeps the
   // earlier one's back aside). Card 3 gets run 4's sides back, counted once.
   platform::ChildProcess five(kCardBatchRun, {folder, "5", "6", "holdcard", "2", "die", "5"});
-  const QDeadlineTimer guard(testing_support::kHangGuardMs);
-  while (!five.out().contains("paused") && five.running() && !guard.hasExpired()) five.readFor(100);
-  ASSERT_TRUE(five.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(five, "paused"));
   platform::ChildProcess six(kCardBatchRun, {folder, "6", "6", "hold", "1", "die", "5"});
-  while (!six.out().contains("paused") && six.running() && !guard.hasExpired()) six.readFor(100);
-  ASSERT_TRUE(six.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(six, "paused"));
   five.signal(SIGUSR1);
-  while (five.running() && !waitsForALock(five.pid()) && !guard.hasExpired()) five.readFor(20);
+  EXPECT_TRUE(hasSaid(five, "waiting"));
   six.signal(SIGUSR1);
   ASSERT_TRUE(five.waitForExit(testing_support::kHangGuardMs));
   ASSERT_TRUE(six.waitForExit(testing_support::kHangGuardMs));
@@ -723,9 +721,7 @@ TEST(CardExport, ARunLetsGoOfItsLockBeforeRemovingIt) {
   QTemporaryDir dir;
   const QString folder = dir.path();
   platform::ChildProcess held(kCardBatchRun, {folder, "1", "2", "hold", "4"});
-  const QDeadlineTimer guard(testing_support::kHangGuardMs);
-  while (!held.out().contains("paused") && held.running() && !guard.hasExpired()) held.readFor(100);
-  ASSERT_TRUE(held.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(held, "paused"));
   ASSERT_EQ(runFolders(folder).size(), 1);
   LockWatch ownRun(runFolders(folder)[0]);
   held.signal(SIGUSR1);
@@ -744,7 +740,9 @@ TEST(CardExport, ARunLetsGoOfItsLockBeforeRemovingIt) {
 }
 
 // Two programs exporting into one folder at once: each card ends with both
-// sides of one run, whichever run put its sides in place last.
+// sides of one run, whichever run put its sides in place last. A run waiting
+// for another that holds the folder (it may be paused), to begin or to place
+// a card, ends on Stop.
 TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   QTemporaryDir dir;
   const QString folder = dir.path();
@@ -752,11 +750,9 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   // The first holds still just after card 2's back took its place; the
   // second runs meanwhile until it waits for the first.
   platform::ChildProcess first(kCardBatchRun, {folder, "2", "6", "hold", "3"});
-  const QDeadlineTimer guard(testing_support::kHangGuardMs);
-  while (!first.out().contains("paused") && first.running() && !guard.hasExpired()) first.readFor(100);
-  ASSERT_TRUE(first.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(first, "paused"));
   platform::ChildProcess second(kCardBatchRun, {folder, "3", "6"});
-  while (second.running() && !waitsForALock(second.pid()) && !guard.hasExpired()) second.readFor(20);
+  EXPECT_TRUE(hasSaid(second, "waiting"));
   first.signal(SIGUSR1);
   ASSERT_TRUE(first.waitForExit(testing_support::kHangGuardMs));
   ASSERT_TRUE(second.waitForExit(testing_support::kHangGuardMs));
@@ -767,6 +763,81 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
     EXPECT_EQ(card.section('/', 0, 0).toStdString(), card.section('/', 1, 1).toStdString())
         << cardRuns(folder, 6);
   EXPECT_EQ(hiddenEntries(folder), "");
+
+  // The fourth holds still with the folder just after card 1's back, while
+  // the third (paused after its card 1) waits to place card 2 and the fifth
+  // waits to begin: Stop ends both, with nothing more written.
+  platform::ChildProcess third(kCardBatchRun, {folder, "4", "6", "holdcard", "1"});
+  ASSERT_TRUE(hasSaid(third, "paused"));
+  platform::ChildProcess fourth(kCardBatchRun, {folder, "5", "6", "hold", "1"});
+  ASSERT_TRUE(hasSaid(fourth, "paused"));
+  third.signal(SIGUSR1);
+  platform::ChildProcess fifth(kCardBatchRun, {folder, "6", "6"});
+  ASSERT_TRUE(hasSaid(third, "waiting"));
+  ASSERT_TRUE(hasSaid(fifth, "waiting"));
+  const std::string before = cardRuns(folder, 6);
+  for (platform::ChildProcess* stopped : {&third, &fifth}) {
+    stopped->signal(SIGUSR2);
+    ASSERT_TRUE(stopped->waitForExit(testing_support::kHangGuardMs));
+  }
+  EXPECT_EQ(
+      third.out().toStdString(),
+      "paused\nwaiting\n1 of 6 cards have been exported: 0 failed, 5 skipped.\nThe export was stopped.\n");
+  EXPECT_EQ(fifth.out().toStdString(),
+            "waiting\n0 of 6 cards have been exported: 0 failed, 6 skipped.\nThe export was stopped.\n");
+  EXPECT_EQ(cardRuns(folder, 6), before);
+  fourth.signal(SIGUSR1);
+  ASSERT_TRUE(fourth.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(fourth.exitCode(), 0);
+  EXPECT_EQ(cardRuns(folder, 6), "5/5 5/5 5/5 5/5 5/5 5/5");
+  EXPECT_EQ(hiddenEntries(folder), "");
+}
+
+// The window's own export waits a short while only for another program's
+// export that holds the cards' folder (it may be paused): it says so, writes
+// nothing, and works once the other has finished. The progress panel's Stop
+// ends a batch's wait.
+TEST(CardExport, AnExportWaitsForAnotherProgramOnlyAWhileOrUntilStopped) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  const QString folder = dir.path();
+  platform::ChildProcess held(kCardBatchRun, {folder, "1", "2", "hold", "1"});
+  ASSERT_TRUE(hasSaid(held, "paused"));
+  const QStringList before = filesWithin(folder);
+  FakeDesign design;
+  DataBinding binding(design);
+  CardExport exporter(design, binding);
+  export_card_side = "BOTH";
+  const QString card = folder + "/Card_1.PNG";
+  EXPECT_FALSE(exporter.Export_Single_File(card, true));
+  EXPECT_EQ(host.messages(), QStringList({"\nAnother export is placing cards in \"" + folder +
+                                          "\"; try again when it has finished."}));
+
+  list_count.store(0);
+  BatchExportResult stopped;
+  std::thread batch([&] {
+    stopped = BatchExport(namesSnapshot(design, {"Ann", "Bob"}), {folder, "BOTH", false, "PNG", 2}).run();
+  });
+  // Once the run has begun, it waits until stopped.
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  while (list_count.load() != 2 && !guard.hasExpired()) QThread::msleep(1);
+  host.queueYesNo(true);
+  Send_Modeless::defaultInstance().Stop_Sending_Pressed();
+  batch.join();
+  EXPECT_EQ(batchExportMessage(stopped),
+            "0 of 2 cards have been exported: 0 failed, 2 skipped.\nThe export was stopped.");
+  EXPECT_EQ(filesWithin(folder), before);
+  EXPECT_EQ(cardRuns(folder, 2), "-/1 -/-");
+
+  held.signal(SIGUSR1);
+  ASSERT_TRUE(held.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(held.exitCode(), 0);
+  host.clear();
+  EXPECT_TRUE(exporter.Export_Single_File(card, true));
+  EXPECT_EQ(host.messages(), QStringList());
+  EXPECT_EQ(design.finishedBoxes, QStringList({kExported + "|" + card}));
+  EXPECT_EQ(hiddenEntries(folder), "");
+  export_card_side = "F";
 }
 
 // The program's start as card_batch_run plays it: it says "window" at once,

@@ -15,7 +15,8 @@
 // no longer locked); dieaside n: it kills itself just after the n-th old
 // side was linked aside (where the disk swaps no files). Several may be
 // given. The run's closing message goes to the output; exit status 0 when
-// every card was written.
+// every card was written. It says "waiting" when it finds the cards' folder
+// locked by another program, and SIGUSR2 is the progress panel's Stop.
 //
 // CARD_BATCH_DISK plays a disk that refuses what some file systems refuse:
 // "no-swaps" refuses to swap two files or to take a place only while it is
@@ -42,13 +43,16 @@
 #include "platform/globals.h"
 #include "production/BatchExport.h"
 #include "production/CardImageFileRun.h"
+#include "production/globals.h"
 
 namespace {
 
-// What the played disk refuses, and the points the run stops at.
+// What the played disk refuses, the points the run stops at, and whether
+// it says when it waits.
 bool gRefusesSwaps = false;
 bool gRefusesLinks = false;
 std::map<QByteArray, int> gPoints;
+bool gSaysWaiting = false;
 
 int pointAt(const char* point) {
   const auto found = gPoints.find(point);
@@ -76,6 +80,21 @@ extern "C" int link(const char* from, const char* to) noexcept {
   static std::atomic<int> made{0};
   if (linked == 0 && ++made == pointAt("dieaside")) ::raise(SIGKILL);
   return linked;
+}
+
+extern "C" int flock(int fd, int operation) noexcept {
+  const int done = static_cast<int>(::syscall(SYS_flock, fd, operation));
+  const int error = errno;
+  struct stat info = {};
+  if (gSaysWaiting && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    static std::atomic<bool> waiting{false};
+    if (done == 0)
+      waiting = false;
+    else if (error == EWOULDBLOCK && !waiting.exchange(true))
+      std::printf("waiting\n"), std::fflush(stdout);
+  }
+  errno = error;
+  return done;
 }
 
 namespace {
@@ -118,6 +137,8 @@ int main(int argc, char** argv) {
   // The stop points: the file (or card) counted at which each happens.
   for (int i = 4; i + 1 < argc; i += 2) gPoints[argv[i]] = std::atoi(argv[i + 1]);
   const auto at = pointAt;
+  gSaysWaiting = true;
+  std::signal(SIGUSR2, [](int) { Stop_SMS_Sending_Now.store(true); });
   const QByteArray disk = qgetenv("CARD_BATCH_DISK");
   gRefusesLinks = disk == "no-links";
   gRefusesSwaps = gRefusesLinks || disk == "no-swaps";
