@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -22,8 +23,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "platform/RegularFile.h"
 #include "platform/globals.h"
@@ -55,13 +58,68 @@ QString inFolder(const QString& folder, const QString& name) {
   return folder + QLatin1Char('/') + name;
 }
 
+// What a settling left running when the program ends may reach of the
+// program (its log, the observer of placed files, the way to the window)
+// only while this is open. The end of the application object closes it,
+// waiting for no more than a line being logged or a message being handed
+// over, never for a disk; such a settling then goes on with the files
+// alone until the process ends. Never destroyed.
+class ProgramGate {
+ public:
+  // Made on the application's thread, while there is an application object.
+  static ProgramGate& instance() {
+    static ProgramGate* const gate = new ProgramGate;
+    return *gate;
+  }
+  // Does `reach` unless the gate is closed.
+  void ifOpen(const std::function<void()>& reach) {
+    std::lock_guard lock(mutex_);
+    if (!closed_) reach();
+  }
+  // Has `call` made on the application's thread, from its event loop,
+  // unless the gate is closed (or closes first).
+  void callOnApplicationThread(std::function<void()> call) {
+    ifOpen([&] { QMetaObject::invokeMethod(receiver_, std::move(call), Qt::QueuedConnection); });
+  }
+
+ private:
+  ProgramGate() : receiver_(new QObject) {
+    qAddPostRoutine([] {
+      ProgramGate& gate = instance();
+      std::lock_guard lock(gate.mutex_);
+      gate.closed_ = true;
+      delete std::exchange(gate.receiver_, nullptr);  // with the calls still queued
+    });
+  }
+  std::mutex mutex_;
+  bool closed_ = false;
+  QObject* receiver_;
+};
+
+// Set on the thread of the settling at the start, which reaches the program through the gate.
+thread_local bool tBehindGate = false;
+
+void reachProgram(const std::function<void()>& reach) {
+  if (tBehindGate)
+    ProgramGate::instance().ifOpen(reach);
+  else
+    reach();
+}
+
+void warn(const QString& line) {
+  reachProgram([&line] { qCWarning(lcProduction).noquote() << line; });
+}
+
+// Never destroyed: a settling left running at the end may read it.
 std::function<void()>& placedObserver() {
-  static std::function<void()> observer;
-  return observer;
+  static auto* const observer = new std::function<void()>;
+  return *observer;
 }
 
 void filePlaced() {
-  if (placedObserver()) placedObserver()();
+  reachProgram([] {
+    if (placedObserver()) placedObserver()();
+  });
 }
 
 bool exists(const QString& path) {
@@ -306,8 +364,8 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
     const QString old = oldSideOf(run, **file);
     if (old.isEmpty() ? ::unlink(place.constData()) != 0
                       : std::rename(native(old).constData(), place.constData()) != 0) {
-      qCWarning(lcProduction).noquote() << QStringLiteral("%1 could not be put back: %2")
-                                               .arg(inFolder(cards, (*file)->place), errorText(errno));
+      warn(QStringLiteral("%1 could not be put back: %2")
+               .arg(inFolder(cards, (*file)->place), errorText(errno)));
       undone = false;
       continue;
     }
@@ -544,8 +602,7 @@ class RunFolderLock {
     char text[kCount + 1];
     std::snprintf(text, sizeof text, "%10d\n", number);
     if (fd_ >= 0 && ::pwrite(fd_, text, kCount, at) != kCount)
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral("%1: %2").arg(QFile::decodeName(path_), errorText(errno));
+      warn(QStringLiteral("%1: %2").arg(QFile::decodeName(path_), errorText(errno)));
   }
 
   QByteArray path_;
@@ -564,12 +621,11 @@ QString putOutOfReach(const QString& cards, const QString& run, QStringList plac
   for (const QString& place : places) list.append(placeNow(cards, place));
   const QString why = writeNamedWhole(inFolder(run, QLatin1String(kPlacesName)),
                                       QJsonDocument(list).toJson(QJsonDocument::Compact), true);
-  if (!why.isEmpty()) qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(run, why);
+  if (!why.isEmpty()) warn(QStringLiteral("%1: %2").arg(run, why));
   const QString kept = inFolder(
       cards, QLatin1String(kOutOfReachPrefix) + QFileInfo(run).fileName().mid(int(std::strlen(kRunPrefix))));
   if (std::rename(native(run).constData(), native(kept).constData()) != 0) {
-    qCWarning(lcProduction).noquote()
-        << QStringLiteral("%1 could not be renamed: %2").arg(run, errorText(errno));
+    warn(QStringLiteral("%1 could not be renamed: %2").arg(run, errorText(errno)));
     return run;
   }
   syncFolder(cards);
@@ -591,8 +647,7 @@ std::vector<UnsettledExport> reviewOutOfReach(const QString& cards) {
       if (plainName(file) && placeNow(cards, file) == then) kept.files << file;
     }
     if (data && !places.isEmpty() && kept.files.isEmpty()) {
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral("Every card file of %1 has been exported again since: removed").arg(kept.kept);
+      warn(QStringLiteral("Every card file of %1 has been exported again since: removed").arg(kept.kept));
       QDir(kept.kept).removeRecursively();
       continue;
     }
@@ -642,8 +697,7 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
       const bool isForced = exists(forced) || !exists(unforced);
       std::optional<std::vector<NotedCard>> note = readNote(isForced ? forced : unforced);
       if (!note) {
-        qCWarning(lcProduction).noquote()
-            << QStringLiteral("%1 cannot be read").arg(isForced ? forced : unforced);
+        warn(QStringLiteral("%1 cannot be read").arg(isForced ? forced : unforced));
         if (isForced) dead.readable = false;
         continue;
       }
@@ -688,15 +742,13 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
     run.atRisk += QStringList(failed[r].begin(), failed[r].end());
     run.lock.reset();
     const QString kept = putOutOfReach(folder, run.folder, run.atRisk);
-    qCWarning(lcProduction).noquote()
-        << QStringLiteral("%1 could not be put right: kept in %2").arg(run.folder, kept);
+    warn(QStringLiteral("%1 could not be put right: kept in %2").arg(run.folder, kept));
     if (kept != run.folder) ::unlink(native(unfinishedEntry(folder, run.folder)).constData());
   }
   if (earlier.cardsPutRight > 0)
-    qCWarning(lcProduction).noquote()
-        << QStringLiteral("%1: cards left half replaced by an export that did not finish put right: %2")
-               .arg(folder)
-               .arg(earlier.cardsPutRight);
+    warn(QStringLiteral("%1: cards left half replaced by an export that did not finish put right: %2")
+             .arg(folder)
+             .arg(earlier.cardsPutRight));
   earlier.unsettled = reviewOutOfReach(folder);
   return earlier;
 }
@@ -970,11 +1022,11 @@ QString earlierExportsNote(const EarlierRuns& earlier) {
 
 namespace {
 
-// Entries that earlier versions made in the resource folder, moved to the
-// program's own state folder.
-void moveEarlierEntries(const QString& to) {
-  if (Resource_Path().isEmpty()) return;
-  const QString from = inFolder(Resource_Path(), QLatin1String(kUnfinishedExports));
+// Entries that earlier versions made in the resource folder `resources`,
+// moved to the program's own state folder.
+void moveEarlierEntries(const QString& resources, const QString& to) {
+  if (resources.isEmpty()) return;
+  const QString from = inFolder(resources, QLatin1String(kUnfinishedExports));
   if (!QFileInfo(from).isDir()) return;
   QDir().mkpath(to);
   for (const QString& name : QDir(from).entryList(QDir::Files | QDir::Hidden)) {
@@ -982,16 +1034,14 @@ void moveEarlierEntries(const QString& to) {
     if (std::rename(native(entry).constData(), native(inFolder(to, name)).constData()) == 0 ||
         (platform::copyRegularFile(entry, inFolder(to, name)) && QFile::remove(entry)))
       continue;
-    qCWarning(lcProduction).noquote() << QStringLiteral("%1 could not be moved to %2").arg(entry, to);
+    warn(QStringLiteral("%1 could not be moved to %2").arg(entry, to));
   }
   QDir().rmdir(from);
 }
 
-}  // namespace
-
-EarlierRuns settleUnfinishedExports(QString* message) {
+EarlierRuns settleUnfinishedExports(const QString& resources, QString* message) {
   const QString folder = unfinishedExportsFolder();
-  moveEarlierEntries(folder);
+  moveEarlierEntries(resources, folder);
   EarlierRuns all;
   QStringList said, unsettledSeen;
   const QDir entries(folder);
@@ -1005,17 +1055,14 @@ EarlierRuns settleUnfinishedExports(QString* message) {
     }
     // A folder that is not there now (a disk not plugged in) stays noted.
     if (!QFileInfo(cards).isDir()) {
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral("%1, where an export did not finish, is not there: left for a later start")
-                 .arg(cards);
+      warn(QStringLiteral("%1, where an export did not finish, is not there: left for a later start")
+               .arg(cards));
       continue;
     }
     const EarlierRuns settled = CardImageFileRun::settle(cards);
     if (settled.leftForLater) {
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral(
-                 "%1, where an export did not finish, is locked by another program: left for later")
-                 .arg(cards);
+      warn(QStringLiteral("%1, where an export did not finish, is locked by another program: left for later")
+               .arg(cards));
       continue;
     }
     all.cardsPutRight += settled.cardsPutRight;
@@ -1047,17 +1094,34 @@ EarlierRuns settleUnfinishedExports(QString* message) {
   return all;
 }
 
+}  // namespace
+
+EarlierRuns settleUnfinishedExports(QString* message) {
+  return settleUnfinishedExports(Resource_Path(), message);
+}
+
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell) {
+  if (QCoreApplication::instance() == nullptr) {  // no end of an application to close the gate
+    QString message;
+    settleUnfinishedExports(&message);
+    if (tell) tell(message);
+    return;
+  }
+  ProgramGate& gate = ProgramGate::instance();
   try {
-    // Not waited for: a disk that does not answer holds up this thread alone.
-    std::thread([tell = std::move(tell)] {
+    // Not waited for, at the start or at the end: a disk that does not
+    // answer holds up this thread alone. It reaches the program only
+    // through the gate, and what it reads of it is read here.
+    std::thread([&gate, tell = std::move(tell), resources = Resource_Path()] {
+      tBehindGate = true;
       QString message;
-      settleUnfinishedExports(&message);
-      if (tell) tell(message);
+      settleUnfinishedExports(resources, &message);
+      gate.callOnApplicationThread([tell, message] {
+        if (tell) tell(message);
+      });
     }).detach();
   } catch (const std::system_error&) {
-    qCWarning(lcProduction).noquote()
-        << QStringLiteral("Exports that did not finish are left for later: no thread");
+    warn(QStringLiteral("Exports that did not finish are left for later: no thread"));
   }
 }
 

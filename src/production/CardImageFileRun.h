@@ -186,7 +186,12 @@ QString unfinishedExportsFolder();
 EarlierRuns settleUnfinishedExports(QString* message = nullptr);
 
 // The same on a thread of its own, so that no disk that does not answer
-// holds up the start; `tell` gets the message (maybe empty) on that thread.
+// holds up the start, nor the end: the thread is never waited for, and
+// once the application object has ended it reaches nothing of the program
+// (it goes on with the files alone). `tell` gets the message (maybe empty)
+// on the application's thread, from its event loop, unless the application
+// ends first. Without an application object, all is done on the calling
+// thread.
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell);
 
 // Called after each change to the files beside the cards (a new side takes

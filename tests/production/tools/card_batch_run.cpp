@@ -36,7 +36,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <map>
 #include <memory>
 
@@ -113,13 +112,13 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (std::getenv("CARD_BATCH_RESOURCES"))
       Set_Resource_Path(QString::fromLocal8Bit(std::getenv("CARD_BATCH_RESOURCES")));
-    std::promise<QString> said;
-    production::settleUnfinishedExportsInTheBackground(
-        [&said](const QString& message) { said.set_value(message); });
+    production::settleUnfinishedExportsInTheBackground([](const QString& message) {
+      std::printf("%s\n", qPrintable(message));
+      QCoreApplication::quit();
+    });
     std::printf("window\n");
     std::fflush(stdout);
-    std::printf("%s\n", qPrintable(said.get_future().get()));
-    return 0;
+    return app.exec();
   }
   if (argc < 4 || argc % 2 != 0) {
     std::fprintf(stderr,
