@@ -189,61 +189,24 @@ bool holds(const QString& path, const FileIdentity& identity) {
   return identityOfFile(path) == identity;
 }
 
-// Writes `size` bytes to `fd`; the error number when it cannot.
-int writeAll(int fd, const char* data, size_t size) {
-  for (size_t done = 0; done < size;) {
-    const ssize_t n = ::write(fd, data + done, size - done);
-    if (n > 0)
-      done += static_cast<size_t>(n);
-    else if (n == 0 || errno != EINTR)
-      return n == 0 ? ENOSPC : errno;
-  }
-  return 0;
-}
-
-// Ends the new file `path`, open as `fd` and written with the outcome
-// `error`: forced to disk with `forced`, closed, and removed when anything
-// failed. The error number.
-int finishNewFile(const QString& path, int fd, int error, bool forced) {
-  if (error == 0 && forced && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error != 0) ::unlink(native(path).constData());
-  return error;
-}
-
-int createNewFile(const QString& path) {
-  return ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
-
 // Writes the whole of `data` to the new file `path`, forced to disk with
 // `forced`; the reason when it cannot (the file is then gone).
 QString writeWhole(const QString& path, const QByteArray& data, bool forced) {
-  const int fd = createNewFile(path);
+  const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return errorText(errno);
-  const int error =
-      finishNewFile(path, fd, writeAll(fd, data.constData(), static_cast<size_t>(data.size())), forced);
-  return error == 0 ? QString() : errorText(error);
-}
-
-// Copies the file at `from` to the new file `to`, forced to disk. ENOENT
-// when there is no file at `from`; another error number when it cannot be
-// copied (the copy is then gone).
-int copyForced(const QString& from, const QString& to) {
-  const int in = ::open(native(from).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (in < 0) return errno;
-  const int out = createNewFile(to);
-  int error = out < 0 ? errno : 0;
-  char buffer[64 * 1024];
-  while (error == 0) {
-    const ssize_t n = ::read(in, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0)
-      error = errno == EINTR ? 0 : errno;
-    else
-      error = writeAll(out, buffer, static_cast<size_t>(n));
+  int error = 0;
+  for (qsizetype done = 0; done < data.size() && error == 0;) {
+    const ssize_t n = ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
+    if (n > 0)
+      done += n;
+    else if (n == 0 || errno != EINTR)
+      error = n == 0 ? ENOSPC : errno;
   }
-  ::close(in);
-  return out < 0 ? error : finishNewFile(to, out, error, true);
+  if (error == 0 && forced && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0) return {};
+  ::unlink(native(path).constData());
+  return errorText(error);
 }
 
 // Writes `data` whole under a passing name, forced to disk with `forced`,
@@ -340,7 +303,7 @@ std::optional<std::vector<NotedCard>> readNote(const QString& path) {
 }
 
 // Where the old side of a placed file is kept in the run's folder `run`:
-// a second link or copy beside the prepared file where the file system does
+// beside the prepared file (linked, or moved) where the file system does
 // not swap files, else the prepared file's name; empty when the place held
 // no file.
 QString oldSideOf(const QString& run, const NotedFile& file) {
@@ -350,22 +313,27 @@ QString oldSideOf(const QString& run, const NotedFile& file) {
 }
 
 // Settles a card of a run that ended: a card whose new files are all in
-// place, or none, is left; one whose new files took only some of their
-// places gets back there what was there before (`moved`). False when a
-// place could not be put back.
+// place is left; otherwise the places its new files took, and those left
+// without a file when their old side moved aside, get back what was there
+// before (`moved`). False when a place could not be put back.
 bool settleCard(const QString& cards, const QString& run, const NotedCard& card, bool* moved) {
   std::vector<const NotedFile*> placed;
   for (const NotedFile& file : card)
     if (holds(inFolder(cards, file.place), file.made)) placed.push_back(&file);
-  if (placed.empty() || placed.size() == card.size()) return true;
+  if (placed.size() == card.size()) return true;
+  // Those its new files took, the last first, then those left without a file.
+  std::vector<const NotedFile*> putBack(placed.rbegin(), placed.rend());
+  for (const NotedFile& file : card)
+    if (!exists(inFolder(cards, file.place)) && exists(inFolder(run, file.kept) + QStringLiteral(".old")))
+      putBack.push_back(&file);
   bool undone = true;
-  for (auto file = placed.rbegin(); file != placed.rend(); ++file) {
-    const QByteArray place = native(inFolder(cards, (*file)->place));
-    const QString old = oldSideOf(run, **file);
+  for (const NotedFile* file : putBack) {
+    const QByteArray place = native(inFolder(cards, file->place));
+    const QString old = oldSideOf(run, *file);
     if (old.isEmpty() ? ::unlink(place.constData()) != 0
                       : std::rename(native(old).constData(), place.constData()) != 0) {
-      warn(QStringLiteral("%1 could not be put back: %2")
-               .arg(inFolder(cards, (*file)->place), errorText(errno)));
+      warn(
+          QStringLiteral("%1 could not be put back: %2").arg(inFolder(cards, file->place), errorText(errno)));
       undone = false;
       continue;
     }
@@ -378,7 +346,7 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
 // Puts a prepared file in its place. With `keepOld` the file at the place,
 // if any, is kept in the run's folder (`kept`): the two swap places in one
 // step, or, where the file system does not swap, the old one is linked (or
-// copied) beside the prepared file first. A place that held nothing (`empty`)
+// moved) beside the prepared file first. A place that held nothing (`empty`)
 // is taken in one step that fails should a file have come there since. The
 // error number when it cannot.
 int placeFile(const QString& prepared, const QString& place, bool keepOld, bool empty, QString* kept) {
@@ -397,20 +365,23 @@ int placeFile(const QString& prepared, const QString& place, bool keepOld, bool 
     if (errno == ENOENT && takeEmpty()) return 0;
   }
   if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
-  // A disk without hard links gets a copy; there is nothing to keep where
-  // the place holds no file.
+  // On a disk without hard links the old side moves aside, leaving its
+  // place without a file until the new one takes it (should the program end
+  // in between, settling puts it back, as it does when the new one cannot
+  // take its place). There is nothing to keep where the place holds no file.
   const QString old = prepared + QStringLiteral(".old");
-  if (::link(to.constData(), native(old).constData()) == 0) {
+  const QByteArray aside = native(old);
+  bool moved = false;
+  if (::link(to.constData(), aside.constData()) == 0) {
     *kept = old;
   } else if (errno != ENOENT) {
-    if (const int error = copyForced(place, old); error != ENOENT) {
-      if (error != 0) return error;
-      *kept = old;
-    }
+    moved = std::rename(to.constData(), aside.constData()) == 0;
+    if (!moved && errno != ENOENT) return errno;
+    if (moved) *kept = old;
   }
   if (std::rename(from.constData(), to.constData()) == 0) return 0;
   const int error = errno;
-  if (!kept->isEmpty()) ::unlink(native(*kept).constData());
+  if (!moved && !kept->isEmpty()) ::unlink(aside.constData());
   kept->clear();
   return error;
 }

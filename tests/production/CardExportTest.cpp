@@ -370,7 +370,7 @@ bool hasSaid(platform::ChildProcess& child, const char* what, int times = 1) {
 // back, a whole one stays), and nothing of the dead runs; a batch that is
 // still alive keeps its work. `disk` is what card_batch_run's disk refuses
 // (CARD_BATCH_DISK): nothing, or swapping files, or hard links too, when the
-// old sides are linked, or copied, aside before the new ones take their places.
+// old sides are linked, or moved, aside before the new ones take their places.
 void batchesKilledAtAnyPoint(const char* disk) {
   qputenv("CARD_BATCH_DISK", disk);
   QTemporaryDir dir;
@@ -438,26 +438,27 @@ void batchesKilledAtAnyPoint(const char* disk) {
   // Killed just after each file took its place and just after each old side
   // was set aside, over two cards; the next run (of one card) finds each
   // card with both sides of the run before or both of the killed one, and
-  // puts right the half card.
+  // puts right the half card (or the card whose side had moved aside).
   QTemporaryDir sweep;
   ASSERT_EQ(batchInItsOwnProcess(sweep.path(), 1, 2), 0);
   std::vector<int> runs = {1, 1};
   int run = 1;
-  const bool linksAside = qstrcmp(disk, "no-swaps") == 0;
   for (const char* point : {"die", "dieaside"})
-    for (int at = 1; at <= 4 && (linksAside || qstrcmp(point, "die") == 0); ++at) {
+    for (int at = 1; at <= 4 && (qstrlen(disk) > 0 || qstrcmp(point, "die") == 0); ++at) {
       const int killed = ++run;
       EXPECT_EQ(batchInItsOwnProcess(sweep.path(), killed, 2, {point, QString::number(at)}), -1);
-      const int placed = qstrcmp(point, "die") == 0 ? at : at - 1;
+      const bool died = qstrcmp(point, "die") == 0;
+      const int placed = died ? at : at - 1;
       for (int card = 0; card < placed / 2; ++card) runs[card] = killed;
+      const bool putRight = placed % 2 == 1 || (!died && qstrcmp(disk, "no-links") == 0);
       QString message;
       ASSERT_EQ(batchInItsOwnProcess(sweep.path(), ++run, 1, {}, &message), 0);
       runs[0] = run;
       EXPECT_EQ(message.toStdString(),
                 kExported.toStdString() +
-                    (placed % 2 == 0 ? ""
-                                     : "\n\n1 card left half replaced by an earlier export that did not "
-                                       "finish has been put right."))
+                    (putRight ? "\n\n1 card left half replaced by an earlier export that did not finish "
+                                "has been put right."
+                              : ""))
           << point << " " << at;
       EXPECT_EQ(cardRuns(sweep.path(), 2), QString("%1/%1 %2/%2").arg(runs[0]).arg(runs[1]).toStdString())
           << point << " " << at;
@@ -666,24 +667,29 @@ class SmallDisk {
   bool mounted_ = false;
 };
 
-// A run over the cards of an earlier export on a disk with room for a few
-// cards only writes every card, as an export that deleted each old file
-// before writing the new one did: it goes on card by card, with nothing
-// rendered ahead and each card's old sides gone once it has taken its
-// places. Nothing is mixed and nothing left behind.
+// A run over the cards of an earlier export on a disk with room for one
+// card and its note only writes every card, as an export that deleted each
+// old file before writing the new one did: it goes on card by card, with
+// nothing rendered ahead and each card's old sides gone once it has taken
+// its places. Nothing is mixed and nothing left behind. So too on disks that
+// swap no files (CARD_BATCH_DISK), where old sides are set aside, not copied.
 TEST(CardExport, ARunOnANearlyFullDiskWritesEveryCardThatFits) {
-  SmallDisk disk("2m");
-  if (!disk.mounted()) GTEST_SKIP() << "no memory file system can be mounted here";
-  const QString folder = disk.path() + "/cards";
-  ASSERT_TRUE(QDir().mkpath(folder));
-  ASSERT_EQ(batchInItsOwnProcess(folder, 1, 40), 0);
-  ASSERT_TRUE(disk.leave(6 * 4096));
-  QString message;
-  EXPECT_EQ(batchInItsOwnProcess(folder, 2, 40, {}, &message), 0) << message.toStdString();
-  std::string expected = "2/2";
-  for (int card = 2; card <= 40; ++card) expected += " 2/2";
-  EXPECT_EQ(cardRuns(folder, 40), expected);
-  EXPECT_EQ(hiddenEntries(folder), "");
+  for (const char* kind : {"", "no-swaps", "no-links"}) {
+    qputenv("CARD_BATCH_DISK", kind);
+    SmallDisk disk("2m");
+    if (!disk.mounted()) GTEST_SKIP() << "no memory file system can be mounted here";
+    const QString folder = disk.path() + "/cards";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(batchInItsOwnProcess(folder, 1, 40), 0);
+    ASSERT_TRUE(disk.leave(4 * 4096));
+    QString message;
+    EXPECT_EQ(batchInItsOwnProcess(folder, 2, 40, {}, &message), 0) << kind << ": " << message.toStdString();
+    std::string expected = "2/2";
+    for (int card = 2; card <= 40; ++card) expected += " 2/2";
+    EXPECT_EQ(cardRuns(folder, 40), expected) << kind;
+    EXPECT_EQ(hiddenEntries(folder), "") << kind;
+  }
+  qunsetenv("CARD_BATCH_DISK");
 }
 
 // What became of a run folder's lock while it was watched: "closed" and

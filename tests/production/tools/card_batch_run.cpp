@@ -13,7 +13,7 @@
 // killed; hold n: it says "paused" there and goes on when sent SIGUSR1;
 // holdcard n: the same just after the n-th card was written (the folder
 // no longer locked); dieaside n: it kills itself just after the n-th old
-// side was linked aside (where the disk swaps no files). Several may be
+// side was linked, or moved, aside (where the disk swaps no files). Several may be
 // given. The run's closing message goes to the output; exit status 0 when
 // every card was written. It says "waiting" when it finds the cards' folder
 // locked by another program, and SIGUSR2 is the progress panel's Stop.
@@ -58,6 +58,12 @@ int pointAt(const char* point) {
   return found == gPoints.end() ? 0 : found->second;
 }
 
+// An old side linked or moved aside.
+void setAside() {
+  static std::atomic<int> made{0};
+  if (++made == pointAt("dieaside")) ::raise(SIGKILL);
+}
+
 }  // namespace
 
 extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
@@ -76,9 +82,14 @@ extern "C" int link(const char* from, const char* to) noexcept {
     return -1;
   }
   const int linked = static_cast<int>(::syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
-  static std::atomic<int> made{0};
-  if (linked == 0 && ++made == pointAt("dieaside")) ::raise(SIGKILL);
+  if (linked == 0) setAside();
   return linked;
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+  const int renamed = static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, 0));
+  if (renamed == 0 && QByteArray(to).endsWith(".old")) setAside();  // an old side moved aside
+  return renamed;
 }
 
 extern "C" int flock(int fd, int operation) noexcept {
