@@ -23,10 +23,8 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 #include <csignal>
 #include <functional>
-#include <thread>
 
 #include "ProductionTestSupport.h"
 #include "core/globals.h"
@@ -441,28 +439,22 @@ void batchesKilledAtAnyPoint(const char* disk) {
   // puts right the half card (or the card whose side had moved aside).
   QTemporaryDir sweep;
   ASSERT_EQ(batchInItsOwnProcess(sweep.path(), 1, 2), 0);
-  std::vector<int> runs = {1, 1};
-  int run = 1;
-  for (const char* point : {"die", "dieaside"})
-    for (int at = 1; at <= 4 && (qstrlen(disk) > 0 || qstrcmp(point, "die") == 0); ++at) {
-      const int killed = ++run;
-      EXPECT_EQ(batchInItsOwnProcess(sweep.path(), killed, 2, {point, QString::number(at)}), -1);
-      const bool died = qstrcmp(point, "die") == 0;
-      const int placed = died ? at : at - 1;
-      for (int card = 0; card < placed / 2; ++card) runs[card] = killed;
-      const bool putRight = placed % 2 == 1 || (!died && qstrcmp(disk, "no-links") == 0);
+  int runs[2] = {1, 1}, run = 1;
+  for (const QString point : {"die", "dieaside"})
+    for (int at = 1; at <= 4 && (qstrlen(disk) > 0 || point == "die"); ++at) {
+      SCOPED_TRACE((point + " " + QString::number(at)).toStdString());
+      EXPECT_EQ(batchInItsOwnProcess(sweep.path(), ++run, 2, {point, QString::number(at)}), -1);
+      const int placed = point == "die" ? at : at - 1;
+      for (int card = 0; card < placed / 2; ++card) runs[card] = run;
+      const bool putRight = placed % 2 == 1 || (point != "die" && qstrcmp(disk, "no-links") == 0);
       QString message;
-      ASSERT_EQ(batchInItsOwnProcess(sweep.path(), ++run, 1, {}, &message), 0);
-      runs[0] = run;
-      EXPECT_EQ(message.toStdString(),
-                kExported.toStdString() +
-                    (putRight ? "\n\n1 card left half replaced by an earlier export that did not finish "
-                                "has been put right."
-                              : ""))
-          << point << " " << at;
-      EXPECT_EQ(cardRuns(sweep.path(), 2), QString("%1/%1 %2/%2").arg(runs[0]).arg(runs[1]).toStdString())
-          << point << " " << at;
-      EXPECT_EQ(hiddenEntries(sweep.path()), "") << point << " " << at;
+      ASSERT_EQ(batchInItsOwnProcess(sweep.path(), runs[0] = ++run, 1, {}, &message), 0);
+      EXPECT_EQ(message,
+                kExported + (putRight ? "\n\n1 card left half replaced by an earlier export that did "
+                                        "not finish has been put right."
+                                      : ""));
+      EXPECT_EQ(cardRuns(sweep.path(), 2), QString("%1/%1 %2/%2").arg(runs[0]).arg(runs[1]).toStdString());
+      EXPECT_EQ(hiddenEntries(sweep.path()), "");
     }
   qunsetenv("CARD_BATCH_DISK");
 }
@@ -746,9 +738,10 @@ TEST(CardExport, ARunLetsGoOfItsLockBeforeRemovingIt) {
 }
 
 // Two programs exporting into one folder at once: each card ends with both
-// sides of one run, whichever run put its sides in place last. A run waiting
-// for another that holds the folder (it may be paused), to begin or to place
-// a card, ends on Stop.
+// sides of one run, whichever run put its sides in place last. A batch
+// waiting for another that holds the folder (it may be paused), to begin or
+// to place a card, ends on Stop; the window's own export waits a short while
+// only, says so and writes nothing.
 TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   QTemporaryDir dir;
   const QString folder = dir.path();
@@ -771,8 +764,9 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   EXPECT_EQ(hiddenEntries(folder), "");
 
   // The fourth holds still with the folder just after card 1's back, while
-  // the third (paused after its card 1) waits to place card 2 and the fifth
-  // waits to begin: Stop ends both, with nothing more written.
+  // the third (paused after its card 1) waits to place card 2, the fifth
+  // waits to begin and the window's export waits: Stop ends the two, and
+  // neither they nor the window's export write anything more.
   platform::ChildProcess third(kCardBatchRun, {folder, "4", "6", "holdcard", "1"});
   ASSERT_TRUE(hasSaid(third, "paused"));
   platform::ChildProcess fourth(kCardBatchRun, {folder, "5", "6", "hold", "1"});
@@ -782,6 +776,14 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   ASSERT_TRUE(hasSaid(third, "waiting"));
   ASSERT_TRUE(hasSaid(fifth, "waiting"));
   const std::string before = cardRuns(folder, 6);
+  testing_support::ScriptedHost host;
+  FakeDesign design;
+  DataBinding binding(design);
+  CardExport exporter(design, binding);
+  const QString single = folder + "/Single.png";
+  EXPECT_FALSE(exporter.Export_Single_File(single, true));
+  EXPECT_EQ(host.messages(), QStringList({"\nAnother export is placing cards in \"" + folder +
+                                          "\"; try again when it has finished."}));
   for (platform::ChildProcess* stopped : {&third, &fifth}) {
     stopped->signal(SIGUSR2);
     ASSERT_TRUE(stopped->waitForExit(testing_support::kHangGuardMs));
@@ -797,53 +799,9 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   EXPECT_EQ(fourth.exitCode(), 0);
   EXPECT_EQ(cardRuns(folder, 6), "5/5 5/5 5/5 5/5 5/5 5/5");
   EXPECT_EQ(hiddenEntries(folder), "");
-}
-
-// The window's own export waits a short while only for another program's
-// export that holds the cards' folder (it may be paused): it says so, writes
-// nothing, and works once the other has finished. The progress panel's Stop
-// ends a batch's wait.
-TEST(CardExport, AnExportWaitsForAnotherProgramOnlyAWhileOrUntilStopped) {
-  testing_support::ScriptedHost host;
-  QTemporaryDir dir;
-  const QString folder = dir.path();
-  platform::ChildProcess held(kCardBatchRun, {folder, "1", "2", "hold", "1"});
-  ASSERT_TRUE(hasSaid(held, "paused"));
-  const QStringList before = filesWithin(folder);
-  FakeDesign design;
-  DataBinding binding(design);
-  CardExport exporter(design, binding);
-  export_card_side = "BOTH";
-  const QString card = folder + "/Card_1.PNG";
-  EXPECT_FALSE(exporter.Export_Single_File(card, true));
-  EXPECT_EQ(host.messages(), QStringList({"\nAnother export is placing cards in \"" + folder +
-                                          "\"; try again when it has finished."}));
-
-  list_count.store(0);
-  BatchExportResult stopped;
-  std::thread batch([&] {
-    stopped = BatchExport(namesSnapshot(design, {"Ann", "Bob"}), {folder, "BOTH", false, "PNG", 2}).run();
-  });
-  // Once the run has begun, it waits until stopped.
-  const QDeadlineTimer guard(testing_support::kHangGuardMs);
-  while (list_count.load() != 2 && !guard.hasExpired()) QThread::msleep(1);
-  host.queueYesNo(true);
-  Send_Modeless::defaultInstance().Stop_Sending_Pressed();
-  batch.join();
-  EXPECT_EQ(batchExportMessage(stopped),
-            "0 of 2 cards have been exported: 0 failed, 2 skipped.\nThe export was stopped.");
-  EXPECT_EQ(filesWithin(folder), before);
-  EXPECT_EQ(cardRuns(folder, 2), "-/1 -/-");
-
-  held.signal(SIGUSR1);
-  ASSERT_TRUE(held.waitForExit(testing_support::kHangGuardMs));
-  EXPECT_EQ(held.exitCode(), 0);
-  host.clear();
-  EXPECT_TRUE(exporter.Export_Single_File(card, true));
-  EXPECT_EQ(host.messages(), QStringList());
-  EXPECT_EQ(design.finishedBoxes, QStringList({kExported + "|" + card}));
-  EXPECT_EQ(hiddenEntries(folder), "");
-  export_card_side = "F";
+  EXPECT_FALSE(QFileInfo::exists(single));
+  EXPECT_TRUE(exporter.Export_Single_File(single, true));
+  EXPECT_EQ(design.finishedBoxes, QStringList({kExported + "|" + single}));
 }
 
 // The program's start as card_batch_run plays it: it says "window" at once,
