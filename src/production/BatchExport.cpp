@@ -217,9 +217,16 @@ BatchExportResult BatchExport::run() {
   // run's files are prepared in a hidden folder of its own, one inside it
   // for each worker when there are several (threads that make new files in
   // one folder wait for each other in the file system, while renaming files
-  // into it stays quick).
+  // into it stays quick). It waits for another program's export into the
+  // folder until it is stopped.
   QString why;
-  const std::unique_ptr<CardImageFileRun> files = CardImageFileRun::open(request_.folder, &why, true);
+  const std::unique_ptr<CardImageFileRun> files =
+      CardImageFileRun::open(request_.folder, &why, true, {&Stop_SMS_Sending_Now, -1});
+  if (!files && why == QLatin1String(kFolderBusy)) {
+    result.stopped = true;
+    result.skipped = result.total;
+    return result;
+  }
   if (!files) {
     qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(request_.folder, why);
     result.failed = result.total;
@@ -282,6 +289,10 @@ BatchExportResult BatchExport::run() {
         QString failedPath, reason;
         if (failure.isEmpty() && !group.place(i, &failedPath, &reason))
           failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
+        if (reason == QLatin1String(kFolderBusy)) {  // stopped while waiting for the folder
+          result.stopped = true;
+          break;
+        }
         if (!fullDisk && (cards[i].noRoom || reason == noRoom)) {
           again = true;  // made again, card by card
           break;

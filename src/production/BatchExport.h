@@ -3,8 +3,10 @@
 // resolution, rendered on a pool of worker threads from one snapshot and
 // written in row order into the batch folder. The stop flag (Stop_SMS_Sending_Now) is honoured between two
 // cards: the run ends after the last card written in order, so a run stopped
-// after card k leaves exactly the cards 1 to k. Progress goes through
-// curr_barcode_count and list_count, which the progress panel reads.
+// after card k leaves exactly the cards 1 to k. It also ends the wait for
+// another program's export that holds the folder (which may be paused).
+// Progress goes through curr_barcode_count and list_count, which the
+// progress panel reads.
 //
 // Memory stays flat whatever the row count: a worker holds the pictures of
 // one card at a time, and the cards rendered ahead of the writer (the next

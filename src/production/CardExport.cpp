@@ -159,9 +159,15 @@ bool CardExport::writeFiles(const std::vector<std::pair<QString, QImage>>& pictu
     files.push_back({path, encodeCardImage(picture, cardImageFormatOfPath(path), alpha)});
   QString failed;
   QString reason;
+  // Another program's export into the folder is waited for a short while
+  // only: this is the window's thread, and that program may be paused.
   if (!writeCardImageFiles(files, &failed, &reason)) {
     qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(failed, reason);
-    Show_MessageBox(cardImageFailureMessage(failed, reason));
+    Show_MessageBox(
+        reason == QLatin1String(kFolderBusy)
+            ? QStringLiteral("Another export is placing cards in \"%1\"; try again when it has finished.")
+                  .arg(QFileInfo(failed).absolutePath())
+            : cardImageFailureMessage(failed, reason));
     return false;
   }
   if (show_msg) {

@@ -89,8 +89,9 @@ class CardExport {
   // Copies of both sides of the design and their render contexts (GUI thread).
   CardSnapshot designSnapshot();
   // Writes the pictures (path, picture) all or none; a failure is shown as one
-  // message naming the file and the reason. With show_msg and success, the
-  // finished box for the last of them.
+  // message naming the file and the reason (or the folder, when another
+  // program's export held it longer than a short while). With show_msg and
+  // success, the finished box for the last of them.
   bool writeFiles(const std::vector<std::pair<QString, QImage>>& pictures, bool show_msg, AlphaChannel alpha);
   QString withChosenExtension(const QString& path) const;
 

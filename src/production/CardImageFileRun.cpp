@@ -7,6 +7,7 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -18,11 +19,14 @@
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "platform/RegularFile.h"
 #include "platform/globals.h"
@@ -54,13 +58,68 @@ QString inFolder(const QString& folder, const QString& name) {
   return folder + QLatin1Char('/') + name;
 }
 
+// What a settling left running when the program ends may reach of the
+// program (its log, the observer of placed files, the way to the window)
+// only while this is open. The end of the application object closes it,
+// waiting for no more than a line being logged or a message being handed
+// over, never for a disk; such a settling then goes on with the files
+// alone until the process ends. Never destroyed.
+class ProgramGate {
+ public:
+  // Made on the application's thread, while there is an application object.
+  static ProgramGate& instance() {
+    static ProgramGate* const gate = new ProgramGate;
+    return *gate;
+  }
+  // Does `reach` unless the gate is closed.
+  void ifOpen(const std::function<void()>& reach) {
+    std::lock_guard lock(mutex_);
+    if (!closed_) reach();
+  }
+  // Has `call` made on the application's thread, from its event loop,
+  // unless the gate is closed (or closes first).
+  void callOnApplicationThread(std::function<void()> call) {
+    ifOpen([&] { QMetaObject::invokeMethod(receiver_, std::move(call), Qt::QueuedConnection); });
+  }
+
+ private:
+  ProgramGate() : receiver_(new QObject) {
+    qAddPostRoutine([] {
+      ProgramGate& gate = instance();
+      std::lock_guard lock(gate.mutex_);
+      gate.closed_ = true;
+      delete std::exchange(gate.receiver_, nullptr);  // with the calls still queued
+    });
+  }
+  std::mutex mutex_;
+  bool closed_ = false;
+  QObject* receiver_;
+};
+
+// Set on the thread of the settling at the start, which reaches the program through the gate.
+thread_local bool tBehindGate = false;
+
+void reachProgram(const std::function<void()>& reach) {
+  if (tBehindGate)
+    ProgramGate::instance().ifOpen(reach);
+  else
+    reach();
+}
+
+void warn(const QString& line) {
+  reachProgram([&line] { qCWarning(lcProduction).noquote() << line; });
+}
+
+// Never destroyed: a settling left running at the end may read it.
 std::function<void()>& placedObserver() {
-  static std::function<void()> observer;
-  return observer;
+  static auto* const observer = new std::function<void()>;
+  return *observer;
 }
 
 void filePlaced() {
-  if (placedObserver()) placedObserver()();
+  reachProgram([] {
+    if (placedObserver()) placedObserver()();
+  });
 }
 
 bool exists(const QString& path) {
@@ -244,7 +303,7 @@ std::optional<std::vector<NotedCard>> readNote(const QString& path) {
 }
 
 // Where the old side of a placed file is kept in the run's folder `run`:
-// a second link or copy beside the prepared file where the file system does
+// beside the prepared file (linked, or moved) where the file system does
 // not swap files, else the prepared file's name; empty when the place held
 // no file.
 QString oldSideOf(const QString& run, const NotedFile& file) {
@@ -254,22 +313,27 @@ QString oldSideOf(const QString& run, const NotedFile& file) {
 }
 
 // Settles a card of a run that ended: a card whose new files are all in
-// place, or none, is left; one whose new files took only some of their
-// places gets back there what was there before (`moved`). False when a
-// place could not be put back.
+// place is left; otherwise the places its new files took, and those left
+// without a file when their old side moved aside, get back what was there
+// before (`moved`). False when a place could not be put back.
 bool settleCard(const QString& cards, const QString& run, const NotedCard& card, bool* moved) {
   std::vector<const NotedFile*> placed;
   for (const NotedFile& file : card)
     if (holds(inFolder(cards, file.place), file.made)) placed.push_back(&file);
-  if (placed.empty() || placed.size() == card.size()) return true;
+  if (placed.size() == card.size()) return true;
+  // Those its new files took, the last first, then those left without a file.
+  std::vector<const NotedFile*> putBack(placed.rbegin(), placed.rend());
+  for (const NotedFile& file : card)
+    if (!exists(inFolder(cards, file.place)) && exists(inFolder(run, file.kept) + QStringLiteral(".old")))
+      putBack.push_back(&file);
   bool undone = true;
-  for (auto file = placed.rbegin(); file != placed.rend(); ++file) {
-    const QByteArray place = native(inFolder(cards, (*file)->place));
-    const QString old = oldSideOf(run, **file);
+  for (const NotedFile* file : putBack) {
+    const QByteArray place = native(inFolder(cards, file->place));
+    const QString old = oldSideOf(run, *file);
     if (old.isEmpty() ? ::unlink(place.constData()) != 0
                       : std::rename(native(old).constData(), place.constData()) != 0) {
-      qCWarning(lcProduction).noquote() << QStringLiteral("%1 could not be put back: %2")
-                                               .arg(inFolder(cards, (*file)->place), errorText(errno));
+      warn(
+          QStringLiteral("%1 could not be put back: %2").arg(inFolder(cards, file->place), errorText(errno)));
       undone = false;
       continue;
     }
@@ -282,7 +346,7 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
 // Puts a prepared file in its place. With `keepOld` the file at the place,
 // if any, is kept in the run's folder (`kept`): the two swap places in one
 // step, or, where the file system does not swap, the old one is linked (or
-// copied) beside the prepared file first. A place that held nothing (`empty`)
+// moved) beside the prepared file first. A place that held nothing (`empty`)
 // is taken in one step that fails should a file have come there since. The
 // error number when it cannot.
 int placeFile(const QString& prepared, const QString& place, bool keepOld, bool empty, QString* kept) {
@@ -301,19 +365,23 @@ int placeFile(const QString& prepared, const QString& place, bool keepOld, bool 
     if (errno == ENOENT && takeEmpty()) return 0;
   }
   if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+  // On a disk without hard links the old side moves aside, leaving its
+  // place without a file until the new one takes it (should the program end
+  // in between, settling puts it back, as it does when the new one cannot
+  // take its place). There is nothing to keep where the place holds no file.
   const QString old = prepared + QStringLiteral(".old");
-  if (::link(to.constData(), native(old).constData()) == 0) {
+  const QByteArray aside = native(old);
+  bool moved = false;
+  if (::link(to.constData(), aside.constData()) == 0) {
     *kept = old;
   } else if (errno != ENOENT) {
-    const int linkError = errno;
-    if (!platform::copyRegularFile(place, old)) return linkError;
-    const int fd = ::open(native(old).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) ::fdatasync(fd), ::close(fd);
-    *kept = old;
+    moved = std::rename(to.constData(), aside.constData()) == 0;
+    if (!moved && errno != ENOENT) return errno;
+    if (moved) *kept = old;
   }
   if (std::rename(from.constData(), to.constData()) == 0) return 0;
   const int error = errno;
-  if (!kept->isEmpty()) ::unlink(native(*kept).constData());
+  if (!moved && !kept->isEmpty()) ::unlink(aside.constData());
   kept->clear();
   return error;
 }
@@ -381,19 +449,33 @@ QJsonObject placeNow(const QString& cards, const QString& place) {
 
 // The cards' folder locked against other programs' runs while a card's files
 // take their places, a run starts, or dead runs are settled. A folder where
-// locks are not offered is not locked.
+// locks are not offered is not locked. One that another program holds is
+// tried again after short pauses while `wait` lets it (never, without one):
+// that program may be paused, and a blocking wait would not end on Stop.
 class FolderLock {
  public:
   enum State { Held, Busy, NotOffered };
-  FolderLock(int folder, bool wait) {
+  FolderLock(int folder, const FolderWait* wait) {
     if (folder < 0) return;
-    while (::flock(folder, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0)
-      if (errno != EINTR) {
-        state_ = errno == EWOULDBLOCK ? Busy : NotOffered;
+    const auto start = std::chrono::steady_clock::now();
+    for (std::chrono::milliseconds pause{1};; pause = std::min(2 * pause, std::chrono::milliseconds{16})) {
+      if (::flock(folder, LOCK_EX | LOCK_NB) == 0) {
+        fd_ = folder;
+        state_ = Held;
         return;
       }
-    fd_ = folder;
-    state_ = Held;
+      if (errno == EINTR) continue;
+      if (errno != EWOULDBLOCK) {
+        state_ = NotOffered;
+        return;
+      }
+      state_ = Busy;
+      if (!wait || (wait->stop && wait->stop->load()) ||
+          (wait->longestMs >= 0 &&
+           std::chrono::steady_clock::now() - start >= std::chrono::milliseconds{wait->longestMs}))
+        return;
+      std::this_thread::sleep_for(pause);
+    }
   }
   ~FolderLock() {
     if (fd_ >= 0) ::flock(fd_, LOCK_UN);
@@ -491,8 +573,7 @@ class RunFolderLock {
     char text[kCount + 1];
     std::snprintf(text, sizeof text, "%10d\n", number);
     if (fd_ >= 0 && ::pwrite(fd_, text, kCount, at) != kCount)
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral("%1: %2").arg(QFile::decodeName(path_), errorText(errno));
+      warn(QStringLiteral("%1: %2").arg(QFile::decodeName(path_), errorText(errno)));
   }
 
   QByteArray path_;
@@ -511,12 +592,11 @@ QString putOutOfReach(const QString& cards, const QString& run, QStringList plac
   for (const QString& place : places) list.append(placeNow(cards, place));
   const QString why = writeNamedWhole(inFolder(run, QLatin1String(kPlacesName)),
                                       QJsonDocument(list).toJson(QJsonDocument::Compact), true);
-  if (!why.isEmpty()) qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(run, why);
+  if (!why.isEmpty()) warn(QStringLiteral("%1: %2").arg(run, why));
   const QString kept = inFolder(
       cards, QLatin1String(kOutOfReachPrefix) + QFileInfo(run).fileName().mid(int(std::strlen(kRunPrefix))));
   if (std::rename(native(run).constData(), native(kept).constData()) != 0) {
-    qCWarning(lcProduction).noquote()
-        << QStringLiteral("%1 could not be renamed: %2").arg(run, errorText(errno));
+    warn(QStringLiteral("%1 could not be renamed: %2").arg(run, errorText(errno)));
     return run;
   }
   syncFolder(cards);
@@ -538,8 +618,7 @@ std::vector<UnsettledExport> reviewOutOfReach(const QString& cards) {
       if (plainName(file) && placeNow(cards, file) == then) kept.files << file;
     }
     if (data && !places.isEmpty() && kept.files.isEmpty()) {
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral("Every card file of %1 has been exported again since: removed").arg(kept.kept);
+      warn(QStringLiteral("Every card file of %1 has been exported again since: removed").arg(kept.kept));
       QDir(kept.kept).removeRecursively();
       continue;
     }
@@ -589,8 +668,7 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
       const bool isForced = exists(forced) || !exists(unforced);
       std::optional<std::vector<NotedCard>> note = readNote(isForced ? forced : unforced);
       if (!note) {
-        qCWarning(lcProduction).noquote()
-            << QStringLiteral("%1 cannot be read").arg(isForced ? forced : unforced);
+        warn(QStringLiteral("%1 cannot be read").arg(isForced ? forced : unforced));
         if (isForced) dead.readable = false;
         continue;
       }
@@ -635,26 +713,24 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
     run.atRisk += QStringList(failed[r].begin(), failed[r].end());
     run.lock.reset();
     const QString kept = putOutOfReach(folder, run.folder, run.atRisk);
-    qCWarning(lcProduction).noquote()
-        << QStringLiteral("%1 could not be put right: kept in %2").arg(run.folder, kept);
+    warn(QStringLiteral("%1 could not be put right: kept in %2").arg(run.folder, kept));
     if (kept != run.folder) ::unlink(native(unfinishedEntry(folder, run.folder)).constData());
   }
   if (earlier.cardsPutRight > 0)
-    qCWarning(lcProduction).noquote()
-        << QStringLiteral("%1: cards left half replaced by an export that did not finish put right: %2")
-               .arg(folder)
-               .arg(earlier.cardsPutRight);
+    warn(QStringLiteral("%1: cards left half replaced by an export that did not finish put right: %2")
+             .arg(folder)
+             .arg(earlier.cardsPutRight));
   earlier.unsettled = reviewOutOfReach(folder);
   return earlier;
 }
 
 }  // namespace
 
-EarlierRuns CardImageFileRun::settle(const QString& folder, bool wait) {
+EarlierRuns CardImageFileRun::settle(const QString& folder) {
   EarlierRuns earlier;
   const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   {
-    const FolderLock locked(cards, wait);
+    const FolderLock locked(cards, nullptr);
     if (locked.state() == FolderLock::Busy)
       earlier.leftForLater = true;
     else
@@ -665,23 +741,25 @@ EarlierRuns CardImageFileRun::settle(const QString& folder, bool wait) {
 }
 
 std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, QString* reason,
-                                                         bool settleFirst) {
+                                                         bool settleFirst, FolderWait wait) {
   const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   std::unique_ptr<CardImageFileRun> opened;
   QString why = QStringLiteral("no folder of its own could be locked for the new files");
   {
-    const FolderLock locked(cards, true);
+    const FolderLock locked(cards, &wait);
     EarlierRuns earlier;
     if (settleFirst) earlier = settleLocked(folder, locked.state() == FolderLock::Held);
     // The run's folder and its lock are made with the cards' folder locked.
     QByteArray name = native(inFolder(folder, QLatin1String(kRunPrefix) + QStringLiteral("XXXXXX")));
-    if (!::mkdtemp(name.data())) {
+    if (locked.state() == FolderLock::Busy) {
+      why = QLatin1String(kFolderBusy);
+    } else if (!::mkdtemp(name.data())) {
       why = errorText(errno);
     } else {
       const QString run = QFile::decodeName(name);
       auto lock = std::make_unique<RunFolderLock>(run, true);
       if (lock->state() == RunFolderLock::Taken || lock->state() == RunFolderLock::NotOffered) {
-        opened.reset(new CardImageFileRun(folder, run, std::move(lock)));
+        opened.reset(new CardImageFileRun(folder, run, std::move(lock), wait));
         opened->earlier_ = std::move(earlier);
       } else {
         lock->removeFolder(run);
@@ -703,8 +781,9 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
   return opened;
 }
 
-CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock)
-    : cards_(std::move(cards)), folder_(std::move(folder)), lock_(std::move(lock)) {}
+CardImageFileRun::CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock,
+                                   FolderWait wait)
+    : cards_(std::move(cards)), folder_(std::move(folder)), lock_(std::move(lock)), wait_(wait) {}
 
 CardImageFileRun::~CardImageFileRun() {
   if (removing_.valid()) removing_.get();
@@ -852,7 +931,9 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
   };
   if (!noted_->failures[card].second.isEmpty())
     return fail(noted_->failures[card].first, noted_->failures[card].second);
-  const FolderLock locked(run_.cardsFolder_, true);
+  const FolderLock locked(run_.cardsFolder_, &run_.wait_);
+  if (locked.state() == FolderLock::Busy)
+    return fail(files.empty() ? QString() : files.front().first, QLatin1String(kFolderBusy));
   for (size_t f = 0; f < files.size(); ++f) {
     auto& [place, prepared] = files[f];
     QString kept;
@@ -912,11 +993,11 @@ QString earlierExportsNote(const EarlierRuns& earlier) {
 
 namespace {
 
-// Entries that earlier versions made in the resource folder, moved to the
-// program's own state folder.
-void moveEarlierEntries(const QString& to) {
-  if (Resource_Path().isEmpty()) return;
-  const QString from = inFolder(Resource_Path(), QLatin1String(kUnfinishedExports));
+// Entries that earlier versions made in the resource folder `resources`,
+// moved to the program's own state folder.
+void moveEarlierEntries(const QString& resources, const QString& to) {
+  if (resources.isEmpty()) return;
+  const QString from = inFolder(resources, QLatin1String(kUnfinishedExports));
   if (!QFileInfo(from).isDir()) return;
   QDir().mkpath(to);
   for (const QString& name : QDir(from).entryList(QDir::Files | QDir::Hidden)) {
@@ -924,16 +1005,14 @@ void moveEarlierEntries(const QString& to) {
     if (std::rename(native(entry).constData(), native(inFolder(to, name)).constData()) == 0 ||
         (platform::copyRegularFile(entry, inFolder(to, name)) && QFile::remove(entry)))
       continue;
-    qCWarning(lcProduction).noquote() << QStringLiteral("%1 could not be moved to %2").arg(entry, to);
+    warn(QStringLiteral("%1 could not be moved to %2").arg(entry, to));
   }
   QDir().rmdir(from);
 }
 
-}  // namespace
-
-EarlierRuns settleUnfinishedExports(QString* message) {
+EarlierRuns settleUnfinishedExports(const QString& resources, QString* message) {
   const QString folder = unfinishedExportsFolder();
-  moveEarlierEntries(folder);
+  moveEarlierEntries(resources, folder);
   EarlierRuns all;
   QStringList said, unsettledSeen;
   const QDir entries(folder);
@@ -947,17 +1026,14 @@ EarlierRuns settleUnfinishedExports(QString* message) {
     }
     // A folder that is not there now (a disk not plugged in) stays noted.
     if (!QFileInfo(cards).isDir()) {
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral("%1, where an export did not finish, is not there: left for a later start")
-                 .arg(cards);
+      warn(QStringLiteral("%1, where an export did not finish, is not there: left for a later start")
+               .arg(cards));
       continue;
     }
-    const EarlierRuns settled = CardImageFileRun::settle(cards, false);
+    const EarlierRuns settled = CardImageFileRun::settle(cards);
     if (settled.leftForLater) {
-      qCWarning(lcProduction).noquote()
-          << QStringLiteral(
-                 "%1, where an export did not finish, is locked by another program: left for later")
-                 .arg(cards);
+      warn(QStringLiteral("%1, where an export did not finish, is locked by another program: left for later")
+               .arg(cards));
       continue;
     }
     all.cardsPutRight += settled.cardsPutRight;
@@ -989,17 +1065,34 @@ EarlierRuns settleUnfinishedExports(QString* message) {
   return all;
 }
 
+}  // namespace
+
+EarlierRuns settleUnfinishedExports(QString* message) {
+  return settleUnfinishedExports(Resource_Path(), message);
+}
+
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell) {
+  if (QCoreApplication::instance() == nullptr) {  // no end of an application to close the gate
+    QString message;
+    settleUnfinishedExports(&message);
+    if (tell) tell(message);
+    return;
+  }
+  ProgramGate& gate = ProgramGate::instance();
   try {
-    // Not waited for: a disk that does not answer holds up this thread alone.
-    std::thread([tell = std::move(tell)] {
+    // Not waited for, at the start or at the end: a disk that does not
+    // answer holds up this thread alone. It reaches the program only
+    // through the gate, and what it reads of it is read here.
+    std::thread([&gate, tell = std::move(tell), resources = Resource_Path()] {
+      tBehindGate = true;
       QString message;
-      settleUnfinishedExports(&message);
-      if (tell) tell(message);
+      settleUnfinishedExports(resources, &message);
+      gate.callOnApplicationThread([tell, message] {
+        if (tell) tell(message);
+      });
     }).detach();
   } catch (const std::system_error&) {
-    qCWarning(lcProduction).noquote()
-        << QStringLiteral("Exports that did not finish are left for later: no thread");
+    warn(QStringLiteral("Exports that did not finish are left for later: no thread"));
   }
 }
 

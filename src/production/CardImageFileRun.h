@@ -35,6 +35,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 #include <future>
 #include <memory>
@@ -72,18 +73,33 @@ struct EarlierRuns {
 // and those that could not be, with what the user can do. Empty when nothing.
 QString earlierExportsNote(const EarlierRuns& earlier);
 
+// What ends a run's wait for the cards' folder while another program's
+// export holds it (placing a card there, or settling what a dead run left):
+// `stop` once set (a batch's Stop), and `longestMs` for each wait (an export
+// on the window's thread); -1 for no limit but `stop`.
+struct FolderWait {
+  const std::atomic<bool>* stop = nullptr;
+  int longestMs = 2000;
+};
+
+// The reason for a run not opened, or a card not placed, when the wait for
+// the cards' folder ended first.
+inline constexpr char kFolderBusy[] = "another export is placing cards in the folder";
+
 // The files of one card: (place, prepared file) each, all in the run's cards' folder.
 using CardFilePlaces = std::vector<std::pair<QString, QString>>;
 
 class CardImageFileRun {
  public:
   // Opens a run in `folder`; with `settleFirst`, what dead runs left there
-  // is put right first. Null, with the reason, when its folder cannot be made.
+  // is put right first. Null, with the reason, when its folder cannot be
+  // made. The run waits for the cards' folder as `wait` says, here and for
+  // each card.
   static std::unique_ptr<CardImageFileRun> open(const QString& folder, QString* reason = nullptr,
-                                                bool settleFirst = false);
-  // Puts right what dead runs left in `folder`. Without `wait`, a folder
-  // that another program has locked is left (leftForLater).
-  static EarlierRuns settle(const QString& folder, bool wait = true);
+                                                bool settleFirst = false, FolderWait wait = {});
+  // Puts right what dead runs left in `folder`; a folder that another
+  // program has locked is left (leftForLater), not waited for.
+  static EarlierRuns settle(const QString& folder);
   // Removes the run's folder with whatever is still in it.
   ~CardImageFileRun();
   CardImageFileRun(const CardImageFileRun&) = delete;
@@ -123,7 +139,8 @@ class CardImageFileRun {
     Group(const Group&) = delete;
     Group& operator=(const Group&) = delete;
 
-    // Card `card` of the group in its places, as place() above.
+    // Card `card` of the group in its places, as place() above; kFolderBusy
+    // when the wait for the cards' folder ended first (nothing placed).
     bool place(size_t card, QString* failedPath = nullptr, QString* reason = nullptr);
 
    private:
@@ -134,7 +151,7 @@ class CardImageFileRun {
   };
 
  private:
-  CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock);
+  CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock, FolderWait wait);
   // Removes the old sides a group left and then its note, on a thread of its
   // own unless old sides go at once; one group after the other.
   void removeAfterGroup(std::vector<QString> oldSides, QString note, int number);
@@ -143,6 +160,7 @@ class CardImageFileRun {
   QString folder_;                       // the run's own folder inside it
   std::unique_ptr<RunFolderLock> lock_;  // held for the run's life
   int cardsFolder_ = -1;                 // the cards' folder, open for its lock
+  FolderWait wait_;                      // how long it waits for that lock
   QString unfinished_;                   // the run's entry among the unfinished exports
   int notes_ = 0;                        // notes written so far
   bool cardsFolderSynced_ = false;
@@ -168,7 +186,12 @@ QString unfinishedExportsFolder();
 EarlierRuns settleUnfinishedExports(QString* message = nullptr);
 
 // The same on a thread of its own, so that no disk that does not answer
-// holds up the start; `tell` gets the message (maybe empty) on that thread.
+// holds up the start, nor the end: the thread is never waited for, and
+// once the application object has ended it reaches nothing of the program
+// (it goes on with the files alone). `tell` gets the message (maybe empty)
+// on the application's thread, from its event loop, unless the application
+// ends first. Without an application object, all is done on the calling
+// thread.
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell);
 
 // Called after each change to the files beside the cards (a new side takes

@@ -353,25 +353,34 @@ QStringList filesWithin(const QString& folder) {
   return files;
 }
 
-// Whether the process `pid` waits for a lock that another holds.
-bool waitsForALock(pid_t pid) {
-  for (const QByteArray& line : readFile("/proc/locks").split('\n'))
-    if (line.contains("->") && line.simplified().split(' ').contains(QByteArray::number(pid))) return true;
-  return false;
+// Collects what card_batch_run writes until it has said `what` (a line
+// such as "paused" or "waiting") `times` times; false when it ended first.
+bool hasSaid(platform::ChildProcess& child, const char* what, int times = 1) {
+  const QDeadlineTimer guard(testing_support::kHangGuardMs);
+  const auto said = [&] { return child.out().count(QByteArray(what) + '\n') >= times; };
+  while (!said() && child.running() && !guard.hasExpired()) child.readFor(20);
+  return said();
 }
 
 // A batch killed at any point, even while it puts back what an earlier killed
 // batch left, leaves no card whose sides come from two runs once the next
 // batch into the folder has begun (a half replaced card gets its old sides
 // back, a whole one stays), and nothing of the dead runs; a batch that is
-// still alive keeps its work.
-TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
+// still alive keeps its work. `disk` is what card_batch_run's disk refuses
+// (CARD_BATCH_DISK): nothing, or swapping files, or hard links too, when the
+// old sides are linked, or moved, aside before the new ones take their places.
+void batchesKilledAtAnyPoint(const char* disk) {
+  qputenv("CARD_BATCH_DISK", disk);
   QTemporaryDir dir;
   const QString folder = dir.path();
   ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
   // Each card puts its back, then its front, in place: the 7th file is card 4's back.
   EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/2 1/1 1/1");
+  // The old sides of the cards placed wait in the run's folder: swapped there
+  // under the prepared files' names, or set aside beside them where the disk
+  // swaps no files.
+  EXPECT_EQ(filesWithin(folder).filter(QRegularExpression(R"(\.old$)")).size(), qstrlen(disk) > 0 ? 7 : 0);
   // The disk mounted again under another device number, as after a restart,
   // changes nothing (the notes are made to say another device).
   for (const QString& run : runFolders(folder))
@@ -404,12 +413,9 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   // for it, leaving its half card and its files alone, until it is killed;
   // then it puts the half card right.
   platform::ChildProcess alive(kCardBatchRun, {folder, "7", "6", "hold", "3"});
-  const QDeadlineTimer guard(testing_support::kHangGuardMs);
-  while (!alive.out().contains("paused") && alive.running() && !guard.hasExpired()) alive.readFor(100);
-  ASSERT_TRUE(alive.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(alive, "paused"));
   platform::ChildProcess second(kCardBatchRun, {folder, "8", "1"});
-  while (second.running() && !waitsForALock(second.pid()) && !guard.hasExpired()) second.readFor(20);
-  EXPECT_TRUE(second.running());
+  EXPECT_TRUE(hasSaid(second, "waiting"));
   EXPECT_EQ(cardRuns(folder, 2), "7/7 5/7");
   alive.signal(SIGKILL);
   alive.waitForExit(-1);
@@ -426,6 +432,43 @@ TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
   ASSERT_TRUE(QDir(folder).mkdir(".Card_files_start"));
   ASSERT_EQ(batchInItsOwnProcess(folder, 10, 1), 0);
   EXPECT_EQ(hiddenEntries(folder), "");
+
+  // Killed just after each file took its place and just after each old side
+  // was set aside, over two cards; the next run (of one card) finds each
+  // card with both sides of the run before or both of the killed one, and
+  // puts right the half card (or the card whose side had moved aside).
+  QTemporaryDir sweep;
+  ASSERT_EQ(batchInItsOwnProcess(sweep.path(), 1, 2), 0);
+  int runs[2] = {1, 1}, run = 1;
+  for (const QString point : {"die", "dieaside"})
+    for (int at = 1; at <= 4 && (qstrlen(disk) > 0 || point == "die"); ++at) {
+      SCOPED_TRACE((point + " " + QString::number(at)).toStdString());
+      EXPECT_EQ(batchInItsOwnProcess(sweep.path(), ++run, 2, {point, QString::number(at)}), -1);
+      const int placed = point == "die" ? at : at - 1;
+      for (int card = 0; card < placed / 2; ++card) runs[card] = run;
+      const bool putRight = placed % 2 == 1 || (point != "die" && qstrcmp(disk, "no-links") == 0);
+      QString message;
+      ASSERT_EQ(batchInItsOwnProcess(sweep.path(), runs[0] = ++run, 1, {}, &message), 0);
+      EXPECT_EQ(message,
+                kExported + (putRight ? "\n\n1 card left half replaced by an earlier export that did "
+                                        "not finish has been put right."
+                                      : ""));
+      EXPECT_EQ(cardRuns(sweep.path(), 2), QString("%1/%1 %2/%2").arg(runs[0]).arg(runs[1]).toStdString());
+      EXPECT_EQ(hiddenEntries(sweep.path()), "");
+    }
+  qunsetenv("CARD_BATCH_DISK");
+}
+
+TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
+  batchesKilledAtAnyPoint("");
+}
+
+TEST(CardExport, ABatchKilledAtAnyPointOnADiskThatSwapsNoFilesLeavesEveryCardOfOneRun) {
+  batchesKilledAtAnyPoint("no-swaps");
+}
+
+TEST(CardExport, ABatchKilledAtAnyPointOnADiskWithoutHardLinksLeavesEveryCardOfOneRun) {
+  batchesKilledAtAnyPoint("no-links");
 }
 
 // A run killed while it writes a note leaves it under a passing name (never
@@ -474,14 +517,11 @@ TEST(CardExport, NotesBeingWrittenWhenARunIsKilledNameNoCard) {
   // after its card 3's back, whichever comes first (the later one keeps the
   // earlier one's back aside). Card 3 gets run 4's sides back, counted once.
   platform::ChildProcess five(kCardBatchRun, {folder, "5", "6", "holdcard", "2", "die", "5"});
-  const QDeadlineTimer guard(testing_support::kHangGuardMs);
-  while (!five.out().contains("paused") && five.running() && !guard.hasExpired()) five.readFor(100);
-  ASSERT_TRUE(five.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(five, "paused"));
   platform::ChildProcess six(kCardBatchRun, {folder, "6", "6", "hold", "1", "die", "5"});
-  while (!six.out().contains("paused") && six.running() && !guard.hasExpired()) six.readFor(100);
-  ASSERT_TRUE(six.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(six, "paused"));
   five.signal(SIGUSR1);
-  while (five.running() && !waitsForALock(five.pid()) && !guard.hasExpired()) five.readFor(20);
+  EXPECT_TRUE(hasSaid(five, "waiting"));
   six.signal(SIGUSR1);
   ASSERT_TRUE(five.waitForExit(testing_support::kHangGuardMs));
   ASSERT_TRUE(six.waitForExit(testing_support::kHangGuardMs));
@@ -619,24 +659,29 @@ class SmallDisk {
   bool mounted_ = false;
 };
 
-// A run over the cards of an earlier export on a disk with room for a few
-// cards only writes every card, as an export that deleted each old file
-// before writing the new one did: it goes on card by card, with nothing
-// rendered ahead and each card's old sides gone once it has taken its
-// places. Nothing is mixed and nothing left behind.
+// A run over the cards of an earlier export on a disk with room for one
+// card and its note only writes every card, as an export that deleted each
+// old file before writing the new one did: it goes on card by card, with
+// nothing rendered ahead and each card's old sides gone once it has taken
+// its places. Nothing is mixed and nothing left behind. So too on disks that
+// swap no files (CARD_BATCH_DISK), where old sides are set aside, not copied.
 TEST(CardExport, ARunOnANearlyFullDiskWritesEveryCardThatFits) {
-  SmallDisk disk("2m");
-  if (!disk.mounted()) GTEST_SKIP() << "no memory file system can be mounted here";
-  const QString folder = disk.path() + "/cards";
-  ASSERT_TRUE(QDir().mkpath(folder));
-  ASSERT_EQ(batchInItsOwnProcess(folder, 1, 40), 0);
-  ASSERT_TRUE(disk.leave(6 * 4096));
-  QString message;
-  EXPECT_EQ(batchInItsOwnProcess(folder, 2, 40, {}, &message), 0) << message.toStdString();
-  std::string expected = "2/2";
-  for (int card = 2; card <= 40; ++card) expected += " 2/2";
-  EXPECT_EQ(cardRuns(folder, 40), expected);
-  EXPECT_EQ(hiddenEntries(folder), "");
+  for (const char* kind : {"", "no-swaps", "no-links"}) {
+    qputenv("CARD_BATCH_DISK", kind);
+    SmallDisk disk("2m");
+    if (!disk.mounted()) GTEST_SKIP() << "no memory file system can be mounted here";
+    const QString folder = disk.path() + "/cards";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(batchInItsOwnProcess(folder, 1, 40), 0);
+    ASSERT_TRUE(disk.leave(4 * 4096));
+    QString message;
+    EXPECT_EQ(batchInItsOwnProcess(folder, 2, 40, {}, &message), 0) << kind << ": " << message.toStdString();
+    std::string expected = "2/2";
+    for (int card = 2; card <= 40; ++card) expected += " 2/2";
+    EXPECT_EQ(cardRuns(folder, 40), expected) << kind;
+    EXPECT_EQ(hiddenEntries(folder), "") << kind;
+  }
+  qunsetenv("CARD_BATCH_DISK");
 }
 
 // What became of a run folder's lock while it was watched: "closed" and
@@ -674,9 +719,7 @@ TEST(CardExport, ARunLetsGoOfItsLockBeforeRemovingIt) {
   QTemporaryDir dir;
   const QString folder = dir.path();
   platform::ChildProcess held(kCardBatchRun, {folder, "1", "2", "hold", "4"});
-  const QDeadlineTimer guard(testing_support::kHangGuardMs);
-  while (!held.out().contains("paused") && held.running() && !guard.hasExpired()) held.readFor(100);
-  ASSERT_TRUE(held.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(held, "paused"));
   ASSERT_EQ(runFolders(folder).size(), 1);
   LockWatch ownRun(runFolders(folder)[0]);
   held.signal(SIGUSR1);
@@ -695,7 +738,10 @@ TEST(CardExport, ARunLetsGoOfItsLockBeforeRemovingIt) {
 }
 
 // Two programs exporting into one folder at once: each card ends with both
-// sides of one run, whichever run put its sides in place last.
+// sides of one run, whichever run put its sides in place last. A batch
+// waiting for another that holds the folder (it may be paused), to begin or
+// to place a card, ends on Stop; the window's own export waits a short while
+// only, says so and writes nothing.
 TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   QTemporaryDir dir;
   const QString folder = dir.path();
@@ -703,11 +749,9 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   // The first holds still just after card 2's back took its place; the
   // second runs meanwhile until it waits for the first.
   platform::ChildProcess first(kCardBatchRun, {folder, "2", "6", "hold", "3"});
-  const QDeadlineTimer guard(testing_support::kHangGuardMs);
-  while (!first.out().contains("paused") && first.running() && !guard.hasExpired()) first.readFor(100);
-  ASSERT_TRUE(first.out().contains("paused"));
+  ASSERT_TRUE(hasSaid(first, "paused"));
   platform::ChildProcess second(kCardBatchRun, {folder, "3", "6"});
-  while (second.running() && !waitsForALock(second.pid()) && !guard.hasExpired()) second.readFor(20);
+  EXPECT_TRUE(hasSaid(second, "waiting"));
   first.signal(SIGUSR1);
   ASSERT_TRUE(first.waitForExit(testing_support::kHangGuardMs));
   ASSERT_TRUE(second.waitForExit(testing_support::kHangGuardMs));
@@ -718,6 +762,46 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
     EXPECT_EQ(card.section('/', 0, 0).toStdString(), card.section('/', 1, 1).toStdString())
         << cardRuns(folder, 6);
   EXPECT_EQ(hiddenEntries(folder), "");
+
+  // The fourth holds still with the folder just after card 1's back, while
+  // the third (paused after its card 1) waits to place card 2, the fifth
+  // waits to begin and the window's export waits: Stop ends the two, and
+  // neither they nor the window's export write anything more.
+  platform::ChildProcess third(kCardBatchRun, {folder, "4", "6", "holdcard", "1"});
+  ASSERT_TRUE(hasSaid(third, "paused"));
+  platform::ChildProcess fourth(kCardBatchRun, {folder, "5", "6", "hold", "1"});
+  ASSERT_TRUE(hasSaid(fourth, "paused"));
+  third.signal(SIGUSR1);
+  platform::ChildProcess fifth(kCardBatchRun, {folder, "6", "6"});
+  ASSERT_TRUE(hasSaid(third, "waiting"));
+  ASSERT_TRUE(hasSaid(fifth, "waiting"));
+  const std::string before = cardRuns(folder, 6);
+  testing_support::ScriptedHost host;
+  FakeDesign design;
+  DataBinding binding(design);
+  CardExport exporter(design, binding);
+  const QString single = folder + "/Single.png";
+  EXPECT_FALSE(exporter.Export_Single_File(single, true));
+  EXPECT_EQ(host.messages(), QStringList({"\nAnother export is placing cards in \"" + folder +
+                                          "\"; try again when it has finished."}));
+  for (platform::ChildProcess* stopped : {&third, &fifth}) {
+    stopped->signal(SIGUSR2);
+    ASSERT_TRUE(stopped->waitForExit(testing_support::kHangGuardMs));
+  }
+  EXPECT_EQ(
+      third.out().toStdString(),
+      "paused\nwaiting\n1 of 6 cards have been exported: 0 failed, 5 skipped.\nThe export was stopped.\n");
+  EXPECT_EQ(fifth.out().toStdString(),
+            "waiting\n0 of 6 cards have been exported: 0 failed, 6 skipped.\nThe export was stopped.\n");
+  EXPECT_EQ(cardRuns(folder, 6), before);
+  fourth.signal(SIGUSR1);
+  ASSERT_TRUE(fourth.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(fourth.exitCode(), 0);
+  EXPECT_EQ(cardRuns(folder, 6), "5/5 5/5 5/5 5/5 5/5 5/5");
+  EXPECT_EQ(hiddenEntries(folder), "");
+  EXPECT_FALSE(QFileInfo::exists(single));
+  EXPECT_TRUE(exporter.Export_Single_File(single, true));
+  EXPECT_EQ(design.finishedBoxes, QStringList({kExported + "|" + single}));
 }
 
 // The program's start as card_batch_run plays it: it says "window" at once,

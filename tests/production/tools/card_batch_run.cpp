@@ -2,7 +2,7 @@
 // tests that end a run at a chosen point and look at what it left behind.
 // Both sides are painted with the run's number in their red channel.
 //
-//   card_batch_run <folder> <run 1-255> <cards> [die|pause|hold|holdcard <n>]...
+//   card_batch_run <folder> <run 1-255> <cards> [die|dieaside|pause|hold|holdcard <n>]...
 //   card_batch_run start
 //
 // start: settles the exports that did not finish as the program's start
@@ -12,23 +12,100 @@
 // its place in the folder; pause n: it says "paused" there and waits to be
 // killed; hold n: it says "paused" there and goes on when sent SIGUSR1;
 // holdcard n: the same just after the n-th card was written (the folder
-// no longer locked). Several may be given. The run's closing message goes to the
-// output; exit status 0 when every card was written.
+// no longer locked); dieaside n: it kills itself just after the n-th old
+// side was linked, or moved, aside (where the disk swaps no files). Several may be
+// given. The run's closing message goes to the output; exit status 0 when
+// every card was written. It says "waiting" when it finds the cards' folder
+// locked by another program, and SIGUSR2 is the progress panel's Stop.
+//
+// CARD_BATCH_DISK plays a disk that refuses what some file systems refuse:
+// "no-swaps" refuses to swap two files or to take a place only while it is
+// empty (as network disks do), "no-links" refuses hard links too (as FAT
+// does). The calls are defined here, so the export's own calls take these
+// instead of the C library's.
+#include <fcntl.h>
 #include <pthread.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <future>
 #include <map>
 #include <memory>
 
 #include "platform/globals.h"
 #include "production/BatchExport.h"
 #include "production/CardImageFileRun.h"
+#include "production/globals.h"
+
+namespace {
+
+// What the played disk refuses, the points the run stops at, and whether
+// it says when it waits.
+bool gRefusesSwaps = false;
+bool gRefusesLinks = false;
+std::map<QByteArray, int> gPoints;
+bool gSaysWaiting = false;
+
+int pointAt(const char* point) {
+  const auto found = gPoints.find(point);
+  return found == gPoints.end() ? 0 : found->second;
+}
+
+// An old side linked or moved aside.
+void setAside() {
+  static std::atomic<int> made{0};
+  if (++made == pointAt("dieaside")) ::raise(SIGKILL);
+}
+
+}  // namespace
+
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
+                         unsigned int flags) noexcept {
+  if (flags != 0 && gRefusesSwaps) {
+    errno = EINVAL;
+    return -1;
+  }
+  return static_cast<int>(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, flags));
+}
+
+extern "C" int link(const char* from, const char* to) noexcept {
+  struct stat there = {};
+  if (gRefusesLinks) {  // once the file to link is found
+    if (::lstat(from, &there) == 0) errno = EPERM;
+    return -1;
+  }
+  const int linked = static_cast<int>(::syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
+  if (linked == 0) setAside();
+  return linked;
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+  const int renamed = static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, 0));
+  if (renamed == 0 && QByteArray(to).endsWith(".old")) setAside();  // an old side moved aside
+  return renamed;
+}
+
+extern "C" int flock(int fd, int operation) noexcept {
+  const int done = static_cast<int>(::syscall(SYS_flock, fd, operation));
+  const int error = errno;
+  struct stat info = {};
+  if (gSaysWaiting && ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    static std::atomic<bool> waiting{false};
+    if (done == 0)
+      waiting = false;
+    else if (error == EWOULDBLOCK && !waiting.exchange(true))
+      std::printf("waiting\n"), std::fflush(stdout);
+  }
+  errno = error;
+  return done;
+}
 
 namespace {
 
@@ -46,16 +123,17 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     if (std::getenv("CARD_BATCH_RESOURCES"))
       Set_Resource_Path(QString::fromLocal8Bit(std::getenv("CARD_BATCH_RESOURCES")));
-    std::promise<QString> said;
-    production::settleUnfinishedExportsInTheBackground(
-        [&said](const QString& message) { said.set_value(message); });
+    production::settleUnfinishedExportsInTheBackground([](const QString& message) {
+      std::printf("%s\n", qPrintable(message));
+      QCoreApplication::quit();
+    });
     std::printf("window\n");
     std::fflush(stdout);
-    std::printf("%s\n", qPrintable(said.get_future().get()));
-    return 0;
+    return app.exec();
   }
   if (argc < 4 || argc % 2 != 0) {
-    std::fprintf(stderr, "usage: card_batch_run <folder> <run> <cards> [die|pause|hold|holdcard <n>]...\n");
+    std::fprintf(stderr,
+                 "usage: card_batch_run <folder> <run> <cards> [die|dieaside|pause|hold|holdcard <n>]...\n");
     return 2;
   }
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -67,12 +145,13 @@ int main(int argc, char** argv) {
   const int run = std::atoi(argv[2]);
   const int cards = std::atoi(argv[3]);
   // The stop points: the file (or card) counted at which each happens.
-  std::map<QByteArray, int> points;
-  for (int i = 4; i + 1 < argc; i += 2) points[argv[i]] = std::atoi(argv[i + 1]);
-  const auto at = [points](const char* point) {
-    const auto found = points.find(point);
-    return found == points.end() ? 0 : found->second;
-  };
+  for (int i = 4; i + 1 < argc; i += 2) gPoints[argv[i]] = std::atoi(argv[i + 1]);
+  const auto at = pointAt;
+  gSaysWaiting = true;
+  std::signal(SIGUSR2, [](int) { Stop_SMS_Sending_Now.store(true); });
+  const QByteArray disk = qgetenv("CARD_BATCH_DISK");
+  gRefusesLinks = disk == "no-links";
+  gRefusesSwaps = gRefusesLinks || disk == "no-swaps";
   // Taken by the run's thread that waits for it, not by the signal's default action.
   sigset_t goOn;
   sigemptyset(&goOn);
