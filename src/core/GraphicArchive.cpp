@@ -406,6 +406,21 @@ std::vector<QByteArray> propertiesWithGraphics(const SKTGraphicList& graphics) {
   return archives;
 }
 
+bool GraphicArchiveMemo::admit(const QByteArray& data) {
+  if (pictures_.exceeded()) return false;
+  if (admitted_.contains(data)) return true;
+  admitted_.insert(data);
+  platform::KeyedArchiveReader reader;
+  if (!reader.load(data)) return true;
+  const platform::KeyedObject root = reader.root();
+  if (!root.isValid() || root.isNull()) return true;
+  for (const Field& field : fields())
+    if (std::holds_alternative<QImage G::*>(field.member))
+      if (auto picture = root.getImage(QString::fromLatin1(field.key)))
+        if (!pictures_.admit(picture->encoded)) return false;
+  return true;
+}
+
 GraphicArchiveResult GraphicArchiveMemo::read(const QByteArray& data, SKTGraphicPtr* graphic, QString* why) {
   if (const auto seen = read_.constFind(data); seen != read_.constEnd()) {
     if (!*seen) return GraphicArchiveResult::Nothing;
@@ -420,9 +435,16 @@ GraphicArchiveResult GraphicArchiveMemo::read(const QByteArray& data, SKTGraphic
   return result;
 }
 
-std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArray>& archives, QString* why) {
+namespace {
+
+std::optional<SKTGraphicList> readGraphics(const std::vector<QByteArray>& archives, GraphicArchiveMemo& memo,
+                                           QString* why) {
+  for (std::size_t i = 0; i < archives.size(); ++i)
+    if (!memo.admit(archives[i])) {
+      if (why) *why = QStringLiteral("graphic archive %1: %2").arg(i).arg(memo.pictures().refusal());
+      return std::nullopt;
+    }
   SKTGraphicList graphics;
-  GraphicArchiveMemo memo;
   for (std::size_t i = 0; i < archives.size(); ++i) {
     SKTGraphicPtr graphic;
     QString reason;
@@ -444,6 +466,13 @@ std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArra
     graphics.push_back(std::move(graphic));
   }
   return graphics;
+}
+
+}  // namespace
+
+std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArray>& archives, QString* why) {
+  GraphicArchiveMemo memo;
+  return readGraphics(archives, memo, why);
 }
 
 QByteArray pasteboardDataWithGraphics(const SKTGraphicList& graphics) {
@@ -472,7 +501,18 @@ std::optional<SKTGraphicList> graphicsWithPasteboardData(const QByteArray& data,
     archives.push_back(std::move(*bytes));
   }
   QString why;
-  std::optional<SKTGraphicList> graphics = graphicsWithProperties(archives, &why);
+  GraphicArchiveMemo memo;
+  std::optional<SKTGraphicList> graphics = readGraphics(archives, memo, &why);
+  if (!graphics && memo.pictures().exceeded()) {
+    qCWarning(lcDrawing).noquote() << "Graphic pasteboard data refused:" << why;
+    if (error) {
+      *error = SKTErrorWithCode(SKTErrorUnreadablePasteboardData);
+      error->localizedFailureReason = memo.pictures().refusal();
+      error->localizedDescription = PictureBudget::refusedMessage(
+          QStringLiteral("What the clipboard holds cannot be pasted"), error->localizedFailureReason);
+    }
+    return std::nullopt;
+  }
   if (!graphics) return fail(why);
   return graphics;
 }

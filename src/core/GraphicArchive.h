@@ -18,6 +18,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -59,14 +60,21 @@ GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicP
 // Reads the archives of one reading (a design file, clipboard data) one after
 // another. An archive met again (a list may name one archive many times) is
 // not read again: the graphic is a copy of its first reading, sharing its
-// picture. The pictures of all archives share one budget: once one does not
-// fit, the reading fails and pictures().exceeded() tells why.
+// picture. The pictures of all archives share one budget: every archive is
+// admitted first (its pictures measured by their headers, none decoded), and
+// once they do not fit, the reading fails and pictures().exceeded() tells why.
 class GraphicArchiveMemo {
  public:
+  // Counts the pictures of an archive against the budget by their headers
+  // (an archive met again counts once, as it is read once). False once the
+  // archives admitted so far would not fit; an archive that cannot be read
+  // counts nothing here (reading it fails).
+  bool admit(const QByteArray& data);
   GraphicArchiveResult read(const QByteArray& data, SKTGraphicPtr* graphic, QString* why = nullptr);
   const PictureBudget& pictures() const { return pictures_; }
 
  private:
+  QSet<QByteArray> admitted_;
   QHash<QByteArray, SKTGraphicPtr> read_;
   PictureBudget pictures_;
 };
@@ -77,7 +85,8 @@ std::vector<QByteArray> propertiesWithGraphics(const SKTGraphicList& graphics);
 // The graphics of a list of archives, in order; archives whose root is none
 // are skipped. Picture objects reload their picture from their file path when
 // the file exists. nullopt (and a reason) when any archive cannot be read or
-// their pictures together go beyond one reading's budget.
+// their pictures together go beyond one reading's budget (told before any
+// picture is decoded).
 std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArray>& archives,
                                                      QString* why = nullptr);
 
@@ -85,7 +94,8 @@ std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArra
 QByteArray pasteboardDataWithGraphics(const SKTGraphicList& graphics);
 // The graphics of pasteboard data; nullopt with error code 2 in
 // "CardDrawingErrorDomain" for data that is not a property list array of
-// readable graphic archives.
+// readable graphic archives. When their pictures go beyond one reading's
+// budget, the error's description says so, as a design file's refusal does.
 std::optional<SKTGraphicList> graphicsWithPasteboardData(const QByteArray& data, SKTError* error = nullptr);
 
 // ---- Page settings (keyed coding form of Card_Property) ------------------------------
