@@ -18,7 +18,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -60,22 +59,35 @@ GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicP
 // Reads the archives of one reading (a design file, clipboard data) one after
 // another. An archive met again (a list may name one archive many times) is
 // not read again: the graphic is a copy of its first reading, sharing its
-// picture. The pictures of all archives share one budget: every archive is
-// admitted first (its pictures measured by their headers, none decoded), and
-// once they do not fit, the reading fails and pictures().exceeded() tells why.
+// picture. The pictures of all archives share one budget, and none is decoded
+// before every archive was read: read() measures each picture by its header
+// (and fails once they would not fit together, pictures().exceeded() telling
+// why); decodePictures() then gives the graphics read their pictures.
 class GraphicArchiveMemo {
  public:
-  // Counts the pictures of an archive against the budget by their headers
-  // (an archive met again counts once, as it is read once). False once the
-  // archives admitted so far would not fit; an archive that cannot be read
-  // counts nothing here (reading it fails).
-  bool admit(const QByteArray& data);
   GraphicArchiveResult read(const QByteArray& data, SKTGraphicPtr* graphic, QString* why = nullptr);
+  // Decodes the pictures of every archive read. False (and the number of
+  // the read() whose picture it was, counting from 0) when one whose header
+  // told no size does not fit after all.
+  bool decodePictures(std::size_t* reading = nullptr);
   const PictureBudget& pictures() const { return pictures_; }
 
  private:
-  QSet<QByteArray> admitted_;
-  QHash<QByteArray, SKTGraphicPtr> read_;
+  // A picture read and not yet decoded, and the graphics that show it.
+  struct WaitingPicture {
+    QByteArray encoded;
+    QSizeF size;  // in points, as archived
+    QImage SKTGraphic::*member;
+    std::vector<SKTGraphicPtr> graphics;
+    std::size_t reading;
+  };
+  struct Archive {
+    SKTGraphicPtr graphic;             // a copy of its first reading; none for an archive of nothing
+    std::vector<std::size_t> waiting;  // its pictures among waiting_
+  };
+  QHash<QByteArray, Archive> read_;
+  std::vector<WaitingPicture> waiting_;
+  std::size_t readings_ = 0;
   PictureBudget pictures_;
 };
 

@@ -451,15 +451,13 @@ QList<DataSourceRow> readRows(const PlistArray& rows) {
   return out;
 }
 
-// One object's archive as the file holds it: its element and the part of the design it is.
-struct ObjectArchive {
-  qsizetype element;
-  QString place;
-  QByteArray data;
-};
+// Where each object's archive lies: its element and the part of the design it is.
+using ArchivePlaces = std::vector<std::pair<qsizetype, QString>>;
 
-// The count of one side's objects and their archives, unread.
-std::vector<ObjectArchive> readArchives(ElementReader& in, const char* side, QString& place) {
+// The objects of one side, their pictures measured by their headers and not
+// yet decoded (GraphicArchiveMemo::decodePictures).
+SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveMemo& memo, QString& place,
+                            ArchivePlaces& places) {
   place = QStringLiteral("the %1 object count").arg(QLatin1String(side));
   const QString countText = in.string("object count");
   bool ok = false;
@@ -471,38 +469,18 @@ std::vector<ObjectArchive> readArchives(ElementReader& in, const char* side, QSt
                          .arg(lenient)
                          .arg(QLatin1String(side))
                          .arg(in.remaining()));
-  std::vector<ObjectArchive> archives;
-  archives.reserve(static_cast<size_t>(lenient));
+  SKTGraphicList graphics;
+  graphics.reserve(static_cast<size_t>(lenient));
   for (qlonglong i = 0; i < lenient; ++i) {
     place = QStringLiteral("%1 object %2").arg(QLatin1String(side)).arg(i + 1);
-    const qsizetype element = in.position();
-    archives.push_back({element, place, in.data("object archive")});
-  }
-  return archives;
-}
-
-// Every picture the archives carry is measured by its header before any is
-// decoded: a design whose pictures would not fit is refused unread.
-void admitPictures(const std::vector<ObjectArchive>& archives, GraphicArchiveMemo& memo, QString& place) {
-  for (const ObjectArchive& archive : archives) {
-    place = archive.place;
-    if (!memo.admit(archive.data)) throw ParseError(memo.pictures().refusal(), archive.element);
-  }
-}
-
-SKTGraphicList readGraphics(const std::vector<ObjectArchive>& archives, GraphicArchiveMemo& memo,
-                            QString& place) {
-  SKTGraphicList graphics;
-  graphics.reserve(archives.size());
-  for (const ObjectArchive& archive : archives) {
-    place = archive.place;
     SKTGraphicPtr graphic;
     QString why;
-    const auto result = memo.read(archive.data, &graphic, &why);
+    places.emplace_back(in.position(), place);
+    const auto result = memo.read(in.data("object archive"), &graphic, &why);
     if (result != GraphicArchiveResult::Graphic || !graphic)
-      throw ParseError(why.isEmpty() ? QStringLiteral("the archive holds no object") : why, archive.element);
+      throw ParseError(why.isEmpty() ? QStringLiteral("the archive holds no object") : why);
     // Only what the model itself keeps: the same limits as every command.
-    if (const auto beyond = graphicBeyondLimits(*graphic)) throw ParseError(*beyond, archive.element);
+    if (const auto beyond = graphicBeyondLimits(*graphic)) throw ParseError(*beyond);
     graphics.push_back(std::move(graphic));
   }
   return graphics;
@@ -550,12 +528,14 @@ std::optional<Design> parseDesignFile(const QByteArray& bytes, DesignFileFault* 
     }
     place = QStringLiteral("the spreadsheet rows");
     design.rows = readRows(in.array("list of spreadsheet rows"));
-    const std::vector<ObjectArchive> front = readArchives(in, "front", place);
-    const std::vector<ObjectArchive> back = readArchives(in, "back", place);
-    admitPictures(front, memo, place);
-    admitPictures(back, memo, place);
-    design.frontGraphics = readGraphics(front, memo, place);
-    design.backGraphics = readGraphics(back, memo, place);
+    ArchivePlaces places;
+    design.frontGraphics = readGraphics(in, "front", memo, place, places);
+    design.backGraphics = readGraphics(in, "back", memo, place, places);
+    // Every picture fitted by its header; one that told no size may still not.
+    if (std::size_t reading = 0; !memo.decodePictures(&reading)) {
+      place = places.at(reading).second;
+      throw ParseError(memo.pictures().refusal(), places.at(reading).first);
+    }
     return design;
   } catch (const ParseError& e) {
     return fail(QString::fromUtf8(e.what()), e.element >= 0 ? e.element : in.position() - 1);
