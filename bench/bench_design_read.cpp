@@ -155,9 +155,10 @@ BENCHMARK(BM_OpenDesignSharingOnePicture)->Iterations(1)->Unit(benchmark::kMilli
 
 }  // namespace
 
-// Pictures carried in a design decode within one budget, checked from each
-// picture's header first: 30 barcode pictures of 1200 x 1200 pixels (170 MB
-// decoded, within it), and twenty of 7000 x 7000 (3.9 GB, refused after two).
+// Pictures carried in a design decode within one budget, checked from every
+// picture's header before any is decoded: 30 barcode pictures of 1200 x 1200
+// pixels (170 MB decoded, within it), and twenty of 7000 x 7000 (3.9 GB,
+// refused before any is decoded).
 void BM_ReadDesignCarryingPictures(benchmark::State& state) {
   const int side = static_cast<int>(state.range(0));
   const int objects = static_cast<int>(state.range(1));

@@ -74,6 +74,10 @@ void SKTGraphicView::bindGraphics(const QString& name, SKTDocument* document, Ca
     _listConnection = connect(document, &SKTDocument::graphicsChanged, this, &SKTGraphicView::listChanged);
     _listEndConnection =
         connect(document, &SKTDocument::graphicsChangesEnded, this, &SKTGraphicView::listChangesEnded);
+    _undoStartConnection =
+        connect(document, &SKTDocument::undoOrRedoStarting, this, &SKTGraphicView::redrawGraphicsForUndoStep);
+    _undoEndConnection =
+        connect(document, &SKTDocument::undoneOrRedone, this, &SKTGraphicView::redrawGraphicsForUndoStep);
     _observed = document->graphicsOfSide(side);
     startObservingGraphics(_observed);
   }
@@ -85,6 +89,8 @@ void SKTGraphicView::unbindGraphics() {
   _observed.clear();
   disconnect(_listConnection);
   disconnect(_listEndConnection);
+  disconnect(_undoStartConnection);
+  disconnect(_undoEndConnection);
   _listChangeUnended = false;
   _document = nullptr;
   _selection.clear();
@@ -198,6 +204,10 @@ void SKTGraphicView::listChanged(CardSide side) {
     if (now[i] && selectedBefore.count(now[i].get())) kept.push_back(i);
   if (kept != _selection) changeSelectionIndexes(kept);
   _listChangeUnended = true;
+}
+
+void SKTGraphicView::redrawGraphicsForUndoStep() {
+  invalidateHandlesOfGraphics(graphics());
 }
 
 void SKTGraphicView::listChangesEnded() {

@@ -248,6 +248,11 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
                           const QVariant& newValue, int context) override;
   void listChanged(CardSide side);
   void listChangesEnded();
+  // Around an undo or redo step of the document: the step may put back what
+  // the canvas does not observe (a barcode's picture, the object tabs'
+  // fields), so every graphic is redrawn where it was before the step and
+  // where it is after it.
+  void redrawGraphicsForUndoStep();
   // Undo or redo on the document; the graphics it touched become the selection.
   void runUndoOrRedo(void (SKTDocument::*step)());
   void startObservingGraphics(const SKTGraphicList& graphics);
@@ -257,7 +262,7 @@ class SKTGraphicView : public QWidget, public ZoomableDocument, private SKTGraph
   double _factor = 1.0;
   QPointer<SKTDocument> _document;
   CardSide _side = CardSide::Front;
-  QMetaObject::Connection _listConnection, _listEndConnection;
+  QMetaObject::Connection _listConnection, _listEndConnection, _undoStartConnection, _undoEndConnection;
   bool _listChangeUnended = false;  // the bound list changed since the last listChangeEnded
   SKTGraphicList _observed;         // the list as last seen, observed graphic by graphic
   QPointer<SKTGrid> _grid;

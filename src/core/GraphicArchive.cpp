@@ -6,6 +6,7 @@
 #include <QImageWriter>
 #include <QtDebug>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <type_traits>
 #include <utility>
@@ -235,8 +236,27 @@ void encodeField(const SKTGraphic& g, const Field& field, platform::KeyedObjectW
 
 // ---- Decoding --------------------------------------------------------------------------
 
+// What becomes of an archived picture: decoded into the graphic at once, or
+// kept to be decoded once the whole reading was read. False when it does not
+// fit in the reading's budget.
+using PictureTaker = std::function<bool(SKTGraphic&, QImage G::*, const platform::KeyedImage&)>;
+
+// Decodes a picture within the budget; false when it does not fit.
+bool decodePicture(QImage& target, const QByteArray& encoded, QSizeF archivedSize, PictureBudget& pictures) {
+  std::optional<QImage> decoded = pictures.decode(encoded);
+  if (!decoded) return false;
+  target = std::move(*decoded);
+  // The archived size in points gives the picture's resolution (a barcode
+  // picture holds more pixels than points).
+  const double ratio = archivedSize.width() > 0 ? target.width() / archivedSize.width() : 1.0;
+  if (!target.isNull() && std::isfinite(ratio) && ratio >= 0.01 && ratio <= 100.0)
+    target.setDevicePixelRatio(ratio);
+  return true;
+}
+
 // False only when the field's picture does not fit in the reading's budget.
-bool decodeField(SKTGraphic& g, const Field& field, const platform::KeyedObject& o, PictureBudget& pictures) {
+bool decodeField(SKTGraphic& g, const Field& field, const platform::KeyedObject& o,
+                 const PictureTaker& take) {
   const QString key = QString::fromLatin1(field.key);
   if (!o.contains(key)) return true;  // missing: the new graphic's value stays
   bool fits = true;
@@ -286,19 +306,9 @@ bool decodeField(SKTGraphic& g, const Field& field, const platform::KeyedObject&
               target = nullptr;
             }
           } else if constexpr (std::is_same_v<V, QImage>) {
-            if (auto v = o.getImage(key)) {
-              std::optional<QImage> decoded = pictures.decode(v->encoded);
-              if (!decoded) {
-                fits = false;
-                return;
-              }
-              target = std::move(*decoded);
-              // The archived size in points gives the picture's resolution (a
-              // barcode picture holds more pixels than points).
-              const double ratio = v->size.width() > 0 ? target.width() / v->size.width() : 1.0;
-              if (!target.isNull() && std::isfinite(ratio) && ratio >= 0.01 && ratio <= 100.0)
-                target.setDevicePixelRatio(ratio);
-            } else if (holdsNull(o, key))
+            if (auto v = o.getImage(key))
+              fits = take(g, member, *v);
+            else if (holdsNull(o, key))
               target = QImage();
           }
         }
@@ -347,20 +357,22 @@ void encodeGraphicWithCoder(const SKTGraphic& graphic, platform::KeyedObjectWrit
   }
 }
 
-SKTGraphicPtr decodeGraphicWithCoder(const platform::KeyedObject& coder, QString* why,
-                                     PictureBudget* pictures) {
+namespace {
+
+// A graphic from an archive object; `refusal` is the reason when a picture
+// does not fit.
+SKTGraphicPtr decodeGraphic(const platform::KeyedObject& coder, QString* why, const PictureTaker& take,
+                            const QString& refusal) {
   const QString className = coder.className();
   const std::optional<GraphicKind> kind = graphicKindForClassName(className);
   if (!kind) {
     if (why) *why = QStringLiteral("not a card object: \"%1\"").arg(platform::quotedValue(className));
     return nullptr;
   }
-  PictureBudget ownBudget;
-  PictureBudget& budget = pictures ? *pictures : ownBudget;
   SKTGraphicPtr graphic = SKTGraphic::makeGraphic(*kind);
   for (const Field& field : fields()) {
-    if (!decodeField(*graphic, field, coder, budget)) {
-      if (why) *why = budget.refusal();
+    if (!decodeField(*graphic, field, coder, take)) {
+      if (why) *why = refusal;
       return nullptr;
     }
   }
@@ -372,14 +384,9 @@ SKTGraphicPtr decodeGraphicWithCoder(const platform::KeyedObject& coder, QString
   return graphic;
 }
 
-QByteArray archivedDataWithGraphic(const SKTGraphic& graphic) {
-  platform::KeyedArchiveWriter writer;
-  encodeGraphicWithCoder(graphic, writer.root(graphic.className(), classChain(graphic)));
-  return writer.finish();
-}
-
-GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicPtr* graphic, QString* why,
-                                             PictureBudget* pictures) {
+// Reads one archive (see graphicWithArchivedData).
+GraphicArchiveResult readArchive(const QByteArray& data, SKTGraphicPtr* graphic, QString* why,
+                                 const PictureTaker& take, const QString& refusal) {
   platform::KeyedArchiveReader reader;
   if (!reader.load(data)) {
     if (isArchiveOfNothing(data)) return GraphicArchiveResult::Nothing;
@@ -392,10 +399,39 @@ GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicP
     return GraphicArchiveResult::Failed;
   }
   if (root.isNull()) return GraphicArchiveResult::Nothing;
-  SKTGraphicPtr decoded = decodeGraphicWithCoder(root, why, pictures);
+  SKTGraphicPtr decoded = decodeGraphic(root, why, take, refusal);
   if (!decoded) return GraphicArchiveResult::Failed;
   if (graphic) *graphic = std::move(decoded);
   return GraphicArchiveResult::Graphic;
+}
+
+// Pictures decoded at once within the budget.
+PictureTaker decodingInto(PictureBudget& budget) {
+  return [&budget](SKTGraphic& g, QImage G::*member, const platform::KeyedImage& picture) {
+    return decodePicture(g.*member, picture.encoded, picture.size, budget);
+  };
+}
+
+}  // namespace
+
+SKTGraphicPtr decodeGraphicWithCoder(const platform::KeyedObject& coder, QString* why,
+                                     PictureBudget* pictures) {
+  PictureBudget ownBudget;
+  PictureBudget& budget = pictures ? *pictures : ownBudget;
+  return decodeGraphic(coder, why, decodingInto(budget), budget.refusal());
+}
+
+QByteArray archivedDataWithGraphic(const SKTGraphic& graphic) {
+  platform::KeyedArchiveWriter writer;
+  encodeGraphicWithCoder(graphic, writer.root(graphic.className(), classChain(graphic)));
+  return writer.finish();
+}
+
+GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicPtr* graphic, QString* why,
+                                             PictureBudget* pictures) {
+  PictureBudget ownBudget;
+  PictureBudget& budget = pictures ? *pictures : ownBudget;
+  return readArchive(data, graphic, why, decodingInto(budget), budget.refusal());
 }
 
 std::vector<QByteArray> propertiesWithGraphics(const SKTGraphicList& graphics) {
@@ -407,22 +443,49 @@ std::vector<QByteArray> propertiesWithGraphics(const SKTGraphicList& graphics) {
 }
 
 GraphicArchiveResult GraphicArchiveMemo::read(const QByteArray& data, SKTGraphicPtr* graphic, QString* why) {
-  if (const auto seen = read_.constFind(data); seen != read_.constEnd()) {
-    if (!*seen) return GraphicArchiveResult::Nothing;
-    if (graphic) *graphic = (*seen)->clone();
+  const std::size_t reading = readings_++;
+  if (const auto seen = read_.find(data); seen != read_.end()) {
+    if (!seen->graphic) return GraphicArchiveResult::Nothing;
+    SKTGraphicPtr copy = seen->graphic->clone();
+    for (std::size_t i : seen->waiting) waiting_[i].graphics.push_back(copy);
+    if (graphic) *graphic = std::move(copy);
     return GraphicArchiveResult::Graphic;
   }
+  // Each picture is measured by its header and waits: none is decoded before all were read.
+  Archive archive;
+  const auto wait = [&](SKTGraphic& g, QImage G::*member, const platform::KeyedImage& picture) {
+    if (!pictures_.admit(picture.encoded)) return false;
+    archive.waiting.push_back(waiting_.size());
+    waiting_.push_back({picture.encoded, picture.size, member, {g.shared_from_this()}, reading});
+    return true;
+  };
   SKTGraphicPtr decoded;
-  const GraphicArchiveResult result = graphicWithArchivedData(data, &decoded, why, &pictures_);
+  const GraphicArchiveResult result = readArchive(data, &decoded, why, wait, pictures_.refusal());
   if (result == GraphicArchiveResult::Failed) return result;
-  read_.insert(data, decoded ? decoded->clone() : nullptr);
+  archive.graphic = decoded ? decoded->clone() : nullptr;
+  read_.insert(data, std::move(archive));
   if (graphic) *graphic = std::move(decoded);
   return result;
 }
 
-std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArray>& archives, QString* why) {
+bool GraphicArchiveMemo::decodePictures(std::size_t* reading) {
+  for (WaitingPicture& picture : waiting_) {
+    QImage decoded;
+    if (!decodePicture(decoded, picture.encoded, picture.size, pictures_)) {
+      if (reading) *reading = picture.reading;
+      return false;
+    }
+    for (const SKTGraphicPtr& g : picture.graphics) (*g).*(picture.member) = decoded;
+    picture.encoded.clear();
+  }
+  return true;
+}
+
+namespace {
+
+std::optional<SKTGraphicList> readGraphics(const std::vector<QByteArray>& archives, GraphicArchiveMemo& memo,
+                                           QString* why) {
   SKTGraphicList graphics;
-  GraphicArchiveMemo memo;
   for (std::size_t i = 0; i < archives.size(); ++i) {
     SKTGraphicPtr graphic;
     QString reason;
@@ -435,15 +498,27 @@ std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArra
       case GraphicArchiveResult::Graphic:
         break;
     }
-    if (graphic->kind() == GraphicKind::Image) {
-      // A picture object's picture is not archived: load it again from its file.
-      auto& image = static_cast<SKTImage&>(*graphic);
-      const QString path = image.FilePath();
-      if (!path.isEmpty() && QFileInfo::exists(standardizedPicturePath(path))) image.setFilePath(path);
-    }
     graphics.push_back(std::move(graphic));
   }
+  if (std::size_t reading = 0; !memo.decodePictures(&reading)) {
+    if (why) *why = QStringLiteral("graphic archive %1: %2").arg(reading).arg(memo.pictures().refusal());
+    return std::nullopt;
+  }
+  for (const SKTGraphicPtr& graphic : graphics) {
+    if (graphic->kind() != GraphicKind::Image) continue;
+    // A picture object's picture is not archived: load it again from its file.
+    auto& image = static_cast<SKTImage&>(*graphic);
+    const QString path = image.FilePath();
+    if (!path.isEmpty() && QFileInfo::exists(standardizedPicturePath(path))) image.setFilePath(path);
+  }
   return graphics;
+}
+
+}  // namespace
+
+std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArray>& archives, QString* why) {
+  GraphicArchiveMemo memo;
+  return readGraphics(archives, memo, why);
 }
 
 QByteArray pasteboardDataWithGraphics(const SKTGraphicList& graphics) {
@@ -472,7 +547,18 @@ std::optional<SKTGraphicList> graphicsWithPasteboardData(const QByteArray& data,
     archives.push_back(std::move(*bytes));
   }
   QString why;
-  std::optional<SKTGraphicList> graphics = graphicsWithProperties(archives, &why);
+  GraphicArchiveMemo memo;
+  std::optional<SKTGraphicList> graphics = readGraphics(archives, memo, &why);
+  if (!graphics && memo.pictures().exceeded()) {
+    qCWarning(lcDrawing).noquote() << "Graphic pasteboard data refused:" << why;
+    if (error) {
+      *error = SKTErrorWithCode(SKTErrorUnreadablePasteboardData);
+      error->localizedFailureReason = memo.pictures().refusal();
+      error->localizedDescription = PictureBudget::refusedMessage(
+          QStringLiteral("What the clipboard holds cannot be pasted"), error->localizedFailureReason);
+    }
+    return std::nullopt;
+  }
   if (!graphics) return fail(why);
   return graphics;
 }

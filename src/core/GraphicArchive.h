@@ -59,15 +59,35 @@ GraphicArchiveResult graphicWithArchivedData(const QByteArray& data, SKTGraphicP
 // Reads the archives of one reading (a design file, clipboard data) one after
 // another. An archive met again (a list may name one archive many times) is
 // not read again: the graphic is a copy of its first reading, sharing its
-// picture. The pictures of all archives share one budget: once one does not
-// fit, the reading fails and pictures().exceeded() tells why.
+// picture. The pictures of all archives share one budget, and none is decoded
+// before every archive was read: read() measures each picture by its header
+// (and fails once they would not fit together, pictures().exceeded() telling
+// why); decodePictures() then gives the graphics read their pictures.
 class GraphicArchiveMemo {
  public:
   GraphicArchiveResult read(const QByteArray& data, SKTGraphicPtr* graphic, QString* why = nullptr);
+  // Decodes the pictures of every archive read. False (and the number of
+  // the read() whose picture it was, counting from 0) when one whose header
+  // told no size does not fit after all.
+  bool decodePictures(std::size_t* reading = nullptr);
   const PictureBudget& pictures() const { return pictures_; }
 
  private:
-  QHash<QByteArray, SKTGraphicPtr> read_;
+  // A picture read and not yet decoded, and the graphics that show it.
+  struct WaitingPicture {
+    QByteArray encoded;
+    QSizeF size;  // in points, as archived
+    QImage SKTGraphic::*member;
+    std::vector<SKTGraphicPtr> graphics;
+    std::size_t reading;
+  };
+  struct Archive {
+    SKTGraphicPtr graphic;             // a copy of its first reading; none for an archive of nothing
+    std::vector<std::size_t> waiting;  // its pictures among waiting_
+  };
+  QHash<QByteArray, Archive> read_;
+  std::vector<WaitingPicture> waiting_;
+  std::size_t readings_ = 0;
   PictureBudget pictures_;
 };
 
@@ -77,7 +97,8 @@ std::vector<QByteArray> propertiesWithGraphics(const SKTGraphicList& graphics);
 // The graphics of a list of archives, in order; archives whose root is none
 // are skipped. Picture objects reload their picture from their file path when
 // the file exists. nullopt (and a reason) when any archive cannot be read or
-// their pictures together go beyond one reading's budget.
+// their pictures together go beyond one reading's budget (told before any
+// picture is decoded).
 std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArray>& archives,
                                                      QString* why = nullptr);
 
@@ -85,7 +106,8 @@ std::optional<SKTGraphicList> graphicsWithProperties(const std::vector<QByteArra
 QByteArray pasteboardDataWithGraphics(const SKTGraphicList& graphics);
 // The graphics of pasteboard data; nullopt with error code 2 in
 // "CardDrawingErrorDomain" for data that is not a property list array of
-// readable graphic archives.
+// readable graphic archives. When their pictures go beyond one reading's
+// budget, the error's description says so, as a design file's refusal does.
 std::optional<SKTGraphicList> graphicsWithPasteboardData(const QByteArray& data, SKTError* error = nullptr);
 
 // ---- Page settings (keyed coding form of Card_Property) ------------------------------

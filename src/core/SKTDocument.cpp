@@ -258,12 +258,14 @@ void SKTDocument::observeUndoManagerCheckpoint() {
 
 void SKTDocument::undo() {
   if (!undo_.canUndo()) return;
+  emit undoOrRedoStarting();
   undo_.undo();
   emit undoneOrRedone();
 }
 
 void SKTDocument::redo() {
   if (!undo_.canRedo()) return;
+  emit undoOrRedoStarting();
   undo_.redo();
   emit undoneOrRedone();
 }

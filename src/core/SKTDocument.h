@@ -86,7 +86,8 @@ class SKTDocument : public QObject, private SKTGraphicObserver {
   QUndoStack* undoStack() { return &undo_.stack(); }
   void beginUndoGroup() { undo_.beginGroup(); }
   void endUndoGroup() { undo_.endGroup(); }
-  // Each tells undoneOrRedone() once the step ended.
+  // Each tells undoOrRedoStarting() before the step and undoneOrRedone()
+  // once it ended.
   void undo();
   void redo();
   // 1 enables undo registration, anything else disables it (disables nest).
@@ -109,6 +110,11 @@ class SKTDocument : public QObject, private SKTGraphicObserver {
   // single list change may be half of a move (removed, then inserted again);
   // whoever shows the selection acts here instead.
   void graphicsChangesEnded();
+  // An undo or redo is about to run. A step may put back values that no
+  // observer hears of (a barcode's picture from the designer, the fields the
+  // object tabs write): whoever shows the objects takes note of what they
+  // look like now.
+  void undoOrRedoStarting();
   // An undo or redo ended. The step put back what its entry held; whatever
   // the objects show of a source outside the design is the listeners' to
   // bring up to date.

@@ -277,7 +277,6 @@ int Invitation_Wizard::Open_Wnd() {
     imageBrowser->pictureModel()->clear();
     Show_Hide_Card_Start_Screen(true);
     imageBrowser->setZoomValue(0.4);
-    Load_and_fill_backgrounds();
     Reset_All();
     Load_Msg_And_Title();
     msg_title->setText(Get_Title());
@@ -349,6 +348,8 @@ void Invitation_Wizard::OK_Click() {
         width_Stepper->setFocus();
         return;
       }
+      // A picture put into the folder since the start screen opened is listed too.
+      Load_and_fill_backgrounds();
       showStep(kBackground);
       auto_background_selection = true;
       if (imageBrowser->pictureModel()->rowCount() > 0) {
@@ -557,9 +558,9 @@ void Invitation_Wizard::Reset_All() {
 
 void Invitation_Wizard::Load_and_fill_backgrounds() {
   const QString folder = Resource_Path() + QStringLiteral("/Background");
-  if (!QFileInfo(folder).isDir()) return;
   PictureItemModel* model = imageBrowser->pictureModel();
   model->clear();
+  if (!QFileInfo(folder).isDir()) return;
   for (const QString& path : templates::Picture_Files(folder)) {
     const QString name = QFileInfo(path).fileName();
     MyImageObject item = MyImageObject::initWithImage_Path(path, name, name);

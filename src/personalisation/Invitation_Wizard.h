@@ -24,8 +24,9 @@ class Invitation_Wizard : public QDialog {
  public:
   static Invitation_Wizard& defaultInstance();
 
-  // Starts afresh on the start screen (size 120 x 120 mm, lists read again)
-  // and runs the window modally.
+  // Starts afresh on the start screen (size 120 x 120 mm, stock texts read
+  // again) and runs the window modally. The background pictures are read
+  // each time the wizard shows them (Next on the card size).
   int Open_Wnd();
 
   // Start screen.
@@ -49,6 +50,8 @@ class Invitation_Wizard : public QDialog {
   void Reset_All();
   void Show_Hide_Card_Start_Screen(bool start);
   void Load_Msg_And_Title();
+  // Lists the pictures of the "Background" folder as it is now (none when
+  // it is missing).
   void Load_and_fill_backgrounds();
   QString Get_Title() const { return titles_.current(); }
   QString Get_Message() const { return messages_.current(); }

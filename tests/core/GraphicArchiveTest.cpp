@@ -365,9 +365,10 @@ TEST_F(GraphicArchive, OnlyTheSixKindsAreCreated) {
   }
 }
 
-// The pictures of one reading share a budget: each is counted as it decodes
-// (by its own format's size), and one whose header says it would pass what is
-// left is refused before it is decoded, failing the reading.
+// The pictures of one reading share a budget: admitted by their headers
+// before any is decoded, each is counted again as it decodes (by its own
+// format's size), and one whose header says it would pass what is left is
+// refused before it is decoded, failing the reading.
 TEST_F(GraphicArchive, PicturesOfOneReadingShareABudget) {
   const auto png = [](int side, QImage::Format format) {
     QImage image(side, side, format);
@@ -383,8 +384,17 @@ TEST_F(GraphicArchive, PicturesOfOneReadingShareABudget) {
       o.setImage("_barcode_image", platform::KeyedImage{picture, QSizeF(100, 100)});
     });
   };
-  const QByteArray colour = barcodeWith(png(300, QImage::Format_ARGB32));    // 360,000 bytes decoded
+  const QByteArray colourPicture = png(300, QImage::Format_ARGB32);  // 360,000 bytes decoded
+  const QByteArray colour = barcodeWith(colourPicture);
   const QByteArray grey = barcodeWith(png(400, QImage::Format_Grayscale8));  // 160,000 bytes
+  // Measured by their headers alone, before any is decoded.
+  PictureBudget headers(1024 * 1024);
+  std::vector<bool> admitted;
+  for (const QByteArray& picture : {colourPicture, colourPicture, QByteArray("no picture"), colourPicture})
+    admitted.push_back(headers.admit(picture));
+  EXPECT_EQ(admitted, (std::vector<bool>{true, true, true, false}));  // the third: 1,080,000 bytes
+  EXPECT_TRUE(headers.exceeded());
+  EXPECT_EQ(headers.used(), 0);
   PictureBudget budget(1024 * 1024);
   SKTGraphicPtr g;
   QString why;

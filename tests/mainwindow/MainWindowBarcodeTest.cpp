@@ -1149,7 +1149,10 @@ TEST_F(MainWindowBarcode, FontSizesBeyondWhatADesignKeepsAreRefusedWithTheLimit)
 // A column chosen in the designer and accepted with OK is one undo step with
 // the value it shows: Undo gives the barcode back its typed value and no
 // source (which no later change of the column undoes), Redo binds it again
-// and shows the column's value as it is then.
+// and shows the column's value as it is then. Another column of values as
+// long, chosen with OK or kept after Cancel, and Undo and Redo on the edit
+// strip: after each step the canvas, as painted then, shows what a single
+// export shows.
 TEST_F(MainWindowBarcode, UndoOfTheDesignersColumnTakesTheBindingBackWithTheValue) {
   SKTWindowController window;
   showWithWhiteCard(window);
@@ -1187,5 +1190,45 @@ TEST_F(MainWindowBarcode, UndoOfTheDesignersColumnTakesTheBindingBackWithTheValu
   EXPECT_EQ(g->data_source_type, 2);
   EXPECT_EQ(barcode::barcodeSettingsOf(*g).value(), "CD");
   EXPECT_EQ(g->bounds().size(), g->_barcode_image.deviceIndependentSize());
+
+  Data_From_Excel_Table().replaceContents(
+      {QStringLiteral("No."), QStringLiteral("Code"), QStringLiteral("Alt")},
+      {{{"Extension", "1"}, {"Column1", "ADA1"}, {"Column2", "ALT1"}}});
+  ASSERT_EQ(barcode::barcodeSettingsOf(*g).value(), "ADA1");
+  window.setZoomFactor(3.0);  // large enough on the screen for a reader
+  view->changeSelectionIndexes({});
+  // What the canvas shows as painted after a step (it paints what the step
+  // marked, and only that) and what a single export shows; then the canvas
+  // is painted whole, so that each step is judged on its own.
+  const auto shown = [&] {
+    QCoreApplication::processEvents();
+    const QString shot = dir.filePath(QStringLiteral("shown.png"));
+    shownOnScreen(view).save(shot);
+    const QString exported = zbarTexts(exportCard(window, QStringLiteral("150"))).join('|');
+    view->update();
+    QCoreApplication::processEvents();
+    return (decodedTexts(shot, QStringLiteral("Code39")).join('|') + " / " + exported).toStdString();
+  };
+  const auto chooseAlt = [&](bool ok) {
+    host.queueModal([ok](QDialog& d) {
+      auto& dialog = static_cast<Barcode_Gen&>(d);
+      dialog.Batch_Series->setCurrentIndex(2);
+      emit dialog.Batch_Series->activated(2);
+      (ok ? dialog.ok_button : dialog.cancel_button)->click();
+      return dialog.result();
+    });
+    doubleClick(view, g);
+    view->changeSelectionIndexes({});
+  };
+  EXPECT_EQ(shown(), "ADA1 / CODE-39:ADA1");
+  for (const bool ok : {true, false}) {
+    SCOPED_TRACE(ok ? "OK" : "Cancel");
+    chooseAlt(ok);
+    EXPECT_EQ(shown(), "ALT1 / CODE-39:ALT1");
+    for (const char* step : {"Undo", "Redo", "Undo"}) {
+      window.editAction(QLatin1String(step))->trigger();
+      EXPECT_EQ(shown(), step[0] == 'U' ? "ADA1 / CODE-39:ADA1" : "ALT1 / CODE-39:ALT1") << step;
+    }
+  }
   EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join('|').toStdString();
 }

@@ -32,10 +32,11 @@ target_link_libraries(mainwindow_print_walkthrough PRIVATE mainwindow Qt6::Test)
 foreach(walk mainwindow_walkthrough mainwindow_panels_walkthrough mainwindow_print_walkthrough)
   target_include_directories(${walk} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 endforeach()
-# Opens a design as the window does and tells the program's peak memory; the
-# design file tests run it on designs that carry many pictures.
+# Opens a design as the window does, or pastes clipboard data on a canvas,
+# and tells the program's peak memory; the design file tests run it on
+# designs and clipboard data that carry many pictures.
 add_executable(design_open_peak ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow/tools/design_open_peak.cpp)
-target_link_libraries(design_open_peak PRIVATE mainwindow Qt6::Gui)
+target_link_libraries(design_open_peak PRIVATE mainwindow Qt6::Widgets)
 if(TARGET mainwindow_tests)
   add_dependencies(mainwindow_tests design_open_peak)
 endif()

@@ -280,8 +280,14 @@ TEST_F(Wizard, CancelGoesBackToTheStartScreenAndExitEndsTheRun) {
     EXPECT_EQ(wizard.next_counter, 0);
     EXPECT_EQ(wizard.msg_title->text(), "First title");
     EXPECT_TRUE(wizard.selected_image.isEmpty());
+    // A picture put into the folder meanwhile is listed when the pictures show again.
+    writePicture(host.folder.path() + "/Background/c-added.png");
     wizard.wizard_btn->click();
     EXPECT_DOUBLE_EQ(wizard.width_Stepper->value(), 90.0);  // the size entered last
+    wizard.Next_btn->click();
+    EXPECT_EQ(wizard.imageBrowser->pictureModel()->rowCount(), 3);
+    EXPECT_TRUE(wizard.imageBrowser->pictureModel()->images().back().path.endsWith("c-added.png"));
+    wizard.Back_Btn->click();
     // Escape goes back to the start screen, and does nothing there.
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&wizard, &escape);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "core/PictureBudget.h"
 #include "core/PictureFile.h"
 #include "core/SKTImage.h"
 #include "core/globals.h"
@@ -243,8 +244,8 @@ QString corruptMessage(const DesignFileFault& fault) {
 }
 
 QString tooManyPicturesMessage(const QString& path, const DesignFileFault& fault) {
-  return QStringLiteral("The design \"%1\" cannot be opened: %2, far more than a card needs.")
-      .arg(QDir::toNativeSeparators(path), fault.reason);
+  return PictureBudget::refusedMessage(
+      QStringLiteral("The design \"%1\" cannot be opened").arg(QDir::toNativeSeparators(path)), fault.reason);
 }
 
 void applyDesign(DesignHost& host, Design design, const QString& path, const QString& log_or_template) {

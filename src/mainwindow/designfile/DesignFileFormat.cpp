@@ -451,7 +451,13 @@ QList<DataSourceRow> readRows(const PlistArray& rows) {
   return out;
 }
 
-SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveMemo& memo, QString& place) {
+// Where each object's archive lies: its element and the part of the design it is.
+using ArchivePlaces = std::vector<std::pair<qsizetype, QString>>;
+
+// The objects of one side, their pictures measured by their headers and not
+// yet decoded (GraphicArchiveMemo::decodePictures).
+SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveMemo& memo, QString& place,
+                            ArchivePlaces& places) {
   place = QStringLiteral("the %1 object count").arg(QLatin1String(side));
   const QString countText = in.string("object count");
   bool ok = false;
@@ -469,6 +475,7 @@ SKTGraphicList readGraphics(ElementReader& in, const char* side, GraphicArchiveM
     place = QStringLiteral("%1 object %2").arg(QLatin1String(side)).arg(i + 1);
     SKTGraphicPtr graphic;
     QString why;
+    places.emplace_back(in.position(), place);
     const auto result = memo.read(in.data("object archive"), &graphic, &why);
     if (result != GraphicArchiveResult::Graphic || !graphic)
       throw ParseError(why.isEmpty() ? QStringLiteral("the archive holds no object") : why);
@@ -521,8 +528,14 @@ std::optional<Design> parseDesignFile(const QByteArray& bytes, DesignFileFault* 
     }
     place = QStringLiteral("the spreadsheet rows");
     design.rows = readRows(in.array("list of spreadsheet rows"));
-    design.frontGraphics = readGraphics(in, "front", memo, place);
-    design.backGraphics = readGraphics(in, "back", memo, place);
+    ArchivePlaces places;
+    design.frontGraphics = readGraphics(in, "front", memo, place, places);
+    design.backGraphics = readGraphics(in, "back", memo, place, places);
+    // Every picture fitted by its header; one that told no size may still not.
+    if (std::size_t reading = 0; !memo.decodePictures(&reading)) {
+      place = places.at(reading).second;
+      throw ParseError(memo.pictures().refusal(), places.at(reading).first);
+    }
     return design;
   } catch (const ParseError& e) {
     return fail(QString::fromUtf8(e.what()), e.element >= 0 ? e.element : in.position() - 1);

@@ -2,8 +2,9 @@
 // read or refused with work linear in their size (counted, never timed); a
 // refusal leaves the open design as it was. Pictures keep their pixels
 // through a save and an open, and one picture file named by many objects is
-// decoded once. The pictures a design carries decode within one budget: the
-// memory a program opening it takes is measured (its peak, never a time).
+// decoded once. The pictures a design or a paste carries decode within one
+// budget, measured by their headers before any is decoded: the memory a
+// program opening or pasting it takes is measured (its peak, never a time).
 #include <gtest/gtest.h>
 
 #include <QDateTime>
@@ -147,13 +148,16 @@ struct Opening {
   QStringList messages;
 };
 
-Opening openInItsOwnProgram(const QString& design) {
+// Opens a design (or with "--paste" first, pastes clipboard data from a
+// file on a canvas) in a program of its own; `loaded` is then the objects pasted.
+Opening openInItsOwnProgram(const QStringList& arguments) {
   const platform::ChildResult child =
-      platform::runChild(QStringLiteral(QUVO_BINARY_DIR "/tests/design_open_peak"), {design});
+      platform::runChild(QStringLiteral(QUVO_BINARY_DIR "/tests/design_open_peak"), arguments);
   Opening opening;
   EXPECT_EQ(child.exitCode, 0) << child.err.toStdString();
   for (const QString& line : QString::fromUtf8(child.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
     if (line.startsWith(QLatin1String("loaded "))) opening.loaded = line.mid(7).toInt();
+    if (line.startsWith(QLatin1String("pasted "))) opening.loaded = line.mid(7).toInt();
     if (line.startsWith(QLatin1String("peak "))) opening.peakBytes = line.mid(5).toLongLong() * 1024;
     if (line.startsWith(QLatin1String("message: "))) opening.messages << line.mid(9);
   }
@@ -171,26 +175,33 @@ TEST_F(DesignFileReadingWork, PicturesCarriedInADesignDecodeWithinOneBudget) {
   constexpr qint64 kDecoded = 7000LL * 7000 * 4;
   const QString empty = file("empty.dcard", hostile::designWithEmbeddedPictures(picture, 0));
   const QString two = file("two.dcard", hostile::designWithEmbeddedPictures(picture, 2));
+  const QString three = file("three.dcard", hostile::designWithEmbeddedPictures(picture, 3));
   const QString twenty = file("twenty.dcard", hostile::designWithEmbeddedPictures(picture, 20));
+  const QString pasted = file("three.clipboard", hostile::clipboardWithEmbeddedPictures(picture, 3));
   EXPECT_LT(QFileInfo(twenty).size(), 8 * 1024 * 1024);
 
-  const Opening own = openInItsOwnProgram(empty);
+  const Opening own = openInItsOwnProgram({empty});
   EXPECT_EQ(own.loaded, 1);
   // Two such pictures fit: the design opens.
-  const Opening within = openInItsOwnProgram(two);
+  const Opening within = openInItsOwnProgram({two});
   EXPECT_EQ(within.loaded, 1);
   EXPECT_TRUE(within.messages.isEmpty()) << within.messages.join('|').toStdString();
-  // Twenty (3.9 GB) are refused, naming the file, before the third is decoded.
-  const Opening refused = openInItsOwnProgram(twenty);
+  EXPECT_GT(within.peakBytes, own.peakBytes + 2 * kDecoded * 9 / 10);
+  // Three (588 MB) and twenty (3.9 GB) are refused, naming the file, before
+  // any picture is decoded; so is a paste of three, with the same reason.
+  const QString refusal =
+      QStringLiteral("its pictures would take more than 512 MB of memory, far more than a card needs.");
+  for (const QString& design : {three, twenty}) {
+    const Opening refused = openInItsOwnProgram({design});
+    EXPECT_EQ(refused.loaded, 0);
+    EXPECT_EQ(refused.messages,
+              QStringList{QStringLiteral("The design \"%1\" cannot be opened: ").arg(design) + refusal});
+    EXPECT_LT(refused.peakBytes, own.peakBytes + kDecoded / 2);
+  }
+  const Opening refused = openInItsOwnProgram({QStringLiteral("--paste"), pasted});
   EXPECT_EQ(refused.loaded, 0);
-  EXPECT_EQ(
-      refused.messages,
-      QStringList{QStringLiteral("The design \"%1\" cannot be opened: its pictures would take more than "
-                                 "512 MB of memory, far more than a card needs.")
-                      .arg(twenty)});
-  EXPECT_LT(refused.peakBytes, own.peakBytes + kDecodedPicturesBudgetBytes);
-  // The two that fitted were decoded: the budget, not an early refusal, stopped it.
-  EXPECT_GT(refused.peakBytes, own.peakBytes + 2 * kDecoded * 9 / 10);
+  EXPECT_EQ(refused.messages, QStringList{"What the clipboard holds cannot be pasted: " + refusal});
+  EXPECT_LT(refused.peakBytes, own.peakBytes + kDecoded / 2);
 
   // Every design the program ships (the samples and the templates) still opens.
   int shipped = 0;

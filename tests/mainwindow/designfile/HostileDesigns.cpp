@@ -100,20 +100,35 @@ QByteArray largeAlphaPicture(int side) {
   return image.save(&buffer, "PNG") ? png : QByteArray();
 }
 
+namespace {
+
+// The archive of barcode object `i` carrying the picture, at a place of its own.
+QByteArray barcodeArchiveWithPicture(const QByteArray& png, int i) {
+  platform::KeyedArchiveWriter writer;
+  auto& root =
+      writer.root(QStringLiteral("SKTBarcode"),
+                  {QStringLiteral("SKTBarcode"), QStringLiteral("SKTGraphic"), QStringLiteral("NSObject")});
+  root.setRect(QStringLiteral("_bounds"), QRectF(10 + i, 10, 120, 120));
+  root.setBool(QStringLiteral("ctrl_is_visible"), true);
+  root.setImage(QStringLiteral("_barcode_image"), platform::KeyedImage{png, QSizeF(120, 120)});
+  return writer.finish();
+}
+
+}  // namespace
+
 QByteArray designWithEmbeddedPictures(const QByteArray& png, int objects) {
   PlistArray elements = designElementsWithRows({});
   elements[kRowsElement + 1] = PlistValue::string(QString::number(objects));
-  for (int i = 0; i < objects; ++i) {
-    platform::KeyedArchiveWriter writer;
-    auto& root =
-        writer.root(QStringLiteral("SKTBarcode"),
-                    {QStringLiteral("SKTBarcode"), QStringLiteral("SKTGraphic"), QStringLiteral("NSObject")});
-    root.setRect(QStringLiteral("_bounds"), QRectF(10 + i, 10, 120, 120));
-    root.setBool(QStringLiteral("ctrl_is_visible"), true);
-    root.setImage(QStringLiteral("_barcode_image"), platform::KeyedImage{png, QSizeF(120, 120)});
-    elements.insert(elements.begin() + kRowsElement + 2 + i, PlistValue::data(writer.finish()));
-  }
+  for (int i = 0; i < objects; ++i)
+    elements.insert(elements.begin() + kRowsElement + 2 + i,
+                    PlistValue::data(barcodeArchiveWithPicture(png, i)));
   return platform::toXmlPropertyList(PlistValue(std::move(elements)));
+}
+
+QByteArray clipboardWithEmbeddedPictures(const QByteArray& png, int objects) {
+  PlistArray items;
+  for (int i = 0; i < objects; ++i) items.push_back(PlistValue::data(barcodeArchiveWithPicture(png, i)));
+  return platform::toBinaryPropertyList(PlistValue(std::move(items)));
 }
 
 bool writeLargePicture(const QString& path, int side) {

@@ -42,6 +42,10 @@ QByteArray largeAlphaPicture(int side);
 // object's place, so that none is read as a copy of another.
 QByteArray designWithEmbeddedPictures(const QByteArray& png, int objects);
 
+// Clipboard data of `objects` barcode objects carrying the picture, as in
+// designWithEmbeddedPictures.
+QByteArray clipboardWithEmbeddedPictures(const QByteArray& png, int objects);
+
 // Writes a square PNG of `side` pixels (a few large colour blocks, so the file
 // stays small) to the path; false when it cannot.
 bool writeLargePicture(const QString& path, int side);
