@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <functional>
 #include <set>
@@ -518,9 +519,12 @@ TEST_F(MailRunTest, ASlowUploadIsSentWholeAndAServerThatStopsReadingFails) {
 
   testing_support::SmtpSink slow(Conduct{.readBytesPerSecond = 100'000});
   ASSERT_TRUE(slow.error().isEmpty()) << slow.error().toStdString();
+  // (The sink logs each connection, and why one ended otherwise than by
+  // QUIT; the run's own connection is the only one it sees.)
   EXPECT_EQ(run.run(request, account(slow.port())), MailRunOutcome::Sent)
       << host.messages().join('\n').toStdString() << "\nThe sink saw:\n"
       << slow.events().join('\n').toStdString();
+  EXPECT_EQ(slow.events().filter(QRegularExpression("^connected ")).size(), 1);
   EXPECT_EQ(recorder.waits.value(0), "Sending the mail to friend@example.org...");
   EXPECT_EQ(recorder.waits.value(recorder.waits.size() - 1, "not cleared"), "");
   const QJsonArray mails = slow.messages();

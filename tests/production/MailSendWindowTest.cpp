@@ -1,0 +1,123 @@
+// The mail window sending through the real script to a sink that logs every
+// connection: what the script would refuse is refused before any connection,
+// a pasted column of addresses goes to each once, and an attachment is never
+// left out.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include "SmtpSink.h"
+#include "production/MailScript.h"
+#include "production/Send_Mail.h"
+#include "support/EventLoop.h"
+#include "support/MailAccount.h"
+#include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
+
+using namespace production;
+
+namespace {
+
+const QString kBadRecipient = "\nRecipient E-mail address is invalid or incomplete: \"";
+
+TEST(MailSendWindow, WhatTheScriptWouldRefuseIsRefusedBeforeConnectingAndNoAttachmentIsLeftOut) {
+  testing_support::ScriptedHost host;
+  QTemporaryDir dir;
+  // The sink stops reading the first mail until the test lets it go on.
+  testing_support::SmtpSink sink(testing_support::SmtpSink::Conduct{.pausesReadingUntilResumed = true});
+  ASSERT_TRUE(dir.isValid() && sink.error().isEmpty()) << sink.error().toStdString();
+  auto& window = Send_Mail::defaultInstance();
+  window.setTransport(std::make_unique<MailScript>(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py"));
+  const QString port = QString::number(sink.port());
+  const QString card = dir.path() + "/card.pdf";
+  ASSERT_TRUE(testing_support::writeFile(card, "%PDF card"));
+  const QString longLocal = QString(65, 'l') + "@example.test";
+  const QString longAddress = QString(60, 'l') + "@" + QString(180, 'd') + "." + QString(13, 't');
+  QStringList column;
+  for (int i = 1; i <= 50; ++i) column << QString("r%1@example.test").arg(i);
+
+  host.queueModal([&](QDialog& dialog) {
+    auto& s = static_cast<Send_Mail&>(dialog);
+    const auto send = [&](const QString& to, const std::function<void()>& meanwhile = {}) {
+      s.to_txt->setText(to);
+      s.Send_Button();
+      if (meanwhile) meanwhile();
+      EXPECT_TRUE(s.waitForRun(testing_support::kHangGuardMs));
+    };
+    s.Without_barcode_rd_select();
+    // No settings saved at all: where to enter them, not a checklist.
+    send("a1@example.test");
+    testing_support::useMailAccount("me@example.com", "pw", "127.0.0.1", port, "N");
+    s.from_txt->setText("me@example.com");
+    // Invisible characters (a trailing one as pasted lists have) and the
+    // lengths: each entry named as typed, before the first mail.
+    for (const QString& bad :
+         {"a2@example.test" + QString(QChar(0x200b)), "a2" + QString(QChar(0xfeff)) + "@x.test",
+          "a2@x.test" + QString(QChar(0x202e)), longLocal, longAddress})
+      send("a1@example.test, " + bad + ", a3@example.test");
+    s.attachment->setText(" " + dir.path() + "/missing.pdf ");
+    send("a1@example.test");
+    EXPECT_TRUE(sink.events().isEmpty()) << sink.events().join('\n').toStdString();
+
+    // The attachment goes away while the first mail is under way: the run
+    // stops at the second, which names it, and the third is not sent.
+    s.attachment->setText(card);
+    send("a1@example.test, a2@example.test, a3@example.test", [&] {
+      EXPECT_TRUE(testing_support::serveUntil([&] { return sink.events().contains("pausing"); }));
+      EXPECT_TRUE(QFile::remove(card));
+      sink.resume();
+    });
+
+    // A column pasted from a table: one address a line.
+    s.clear_att_Button();
+    QApplication::clipboard()->setText(column.join("\r\n") + "\r\n");
+    s.to_txt->clear();
+    s.to_txt->paste();
+    send(s.to_txt->text());
+    testing_support::useMailAccount("", "", "", "", "");
+    return 0;
+  });
+  testing_support::useMailAccount("", "", "", "", "");
+  window.Open_Wnd();
+  window.setTransport(std::make_unique<MailScript>());
+
+  const QStringList messages = host.messages();
+  ASSERT_EQ(messages.size(), 9) << messages.join("\n|").toStdString();
+  EXPECT_EQ(messages[0],
+            "\nNo e-mail has been sent: the E-mail settings are missing.\nEnter them under Settings... in "
+            "this window and save them.");
+  const QString invisible = "\".\nIt holds the invisible character ";
+  EXPECT_EQ(messages[1], kBadRecipient + "a2@example.test<U+200B>" + invisible + "U+200B.");
+  EXPECT_EQ(messages[2], kBadRecipient + "a2<U+FEFF>@x.test" + invisible + "U+FEFF.");
+  EXPECT_EQ(messages[3], kBadRecipient + "a2@x.test<U+202E>" + invisible + "U+202E.");
+  EXPECT_EQ(messages[4], kBadRecipient + longLocal +
+                             "\".\nIt is too long: the part before the @ has 65 characters, the mail "
+                             "standards allow 64.");
+  EXPECT_TRUE(messages[5].startsWith(kBadRecipient + QString(50, 'l')));
+  EXPECT_TRUE(
+      messages[5].endsWith("\".\nIt is too long: it has 255 characters, the mail standards allow 254."))
+      << messages[5].toStdString();
+  EXPECT_EQ(messages[6], "\nThe attachment missing.pdf cannot be read: there is no such file.");
+  EXPECT_EQ(messages[7],
+            "\nCould not send email message.\nThe attachment card.pdf cannot be read: there is no such "
+            "file.\n\n1 of 3 e-mails have been sent: 1 failed, 1 skipped.");
+  EXPECT_EQ(messages[8], "\nE-mail has been sent successfully.");
+
+  // The first mail had the card; then each of the fifty got one mail.
+  const QJsonArray mails = sink.messages();
+  ASSERT_EQ(mails.size(), 51);
+  EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "a1@example.test");
+  EXPECT_EQ(mails[0].toObject()["attachments"].toArray().size(), 1);
+  QStringList asked = sink.events().filter("RCPT", Qt::CaseInsensitive);
+  asked.replaceInStrings(QRegularExpression("^.*<|>.*$"), "");
+  EXPECT_EQ(asked, QStringList{"a1@example.test"} + column);
+}
+
+}  // namespace
