@@ -356,17 +356,6 @@ TEST_F(MailRunTest, RowsToEveryoneSendsEveryCardToEveryRecipientAndEndsAtAFailur
 TEST_F(MailRunTest, AFailedSendEndsTheRunWithTheFailureMessage) {
   request.cardMode = false;
   request.to = "c1@x.org,c2@x.org,c3@x.org";
-  // An attachment that is not there refuses the run: it is never left out.
-  request.attachment = " /nonexistent/file.pdf ";
-  EXPECT_EQ(go(), MailRunOutcome::Refused);
-  EXPECT_EQ(host.messages(),
-            QStringList({"\nThe attachment file.pdf cannot be read: there is no such file."}));
-  request.attachment = tmp.path();
-  EXPECT_EQ(go(), MailRunOutcome::Refused);
-  EXPECT_EQ(host.messages().last(), "\nThe attachment " + QFileInfo(tmp.path()).fileName() +
-                                        " cannot be read: it is a folder, not a file.");
-  EXPECT_TRUE(transport.sent.empty());
-  host.clear();
   request.attachment = tmp.path() + "/file.pdf";
   ASSERT_TRUE(testing_support::writeFile(request.attachment, "pdf"));
   transport.failAt = {2};
@@ -452,7 +441,7 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
 
 // An attachment chosen without a card that is there but cannot be read (a
 // named pipe) is not left out quietly: the run is refused before the first
-// mail and the message names it, as it does an address too long to be used.
+// mail and the message names it.
 // A mail that cannot go for a reason of its own (a recipient or the mail
 // refused by the server) does not blame the settings.
 TEST_F(MailRunTest, AnUnreadableAttachmentRefusesTheRunAndAMailAtFaultBlamesNoSettings) {
@@ -465,18 +454,16 @@ TEST_F(MailRunTest, AnUnreadableAttachmentRefusesTheRunAndAMailAtFaultBlamesNoSe
   Send_Mail_Run run(script, &cards, nullptr);
   const MailAccount nowhere{"", "", "127.0.0.1", QString::number(testing_support::freeLocalPort()), "N"};
   EXPECT_EQ(run.run(request, nowhere), MailRunOutcome::Refused);
-  const QString longer = QString(65, 'a') + "@example.org";
-  request.attachment.clear();
-  request.to = "friend@example.org, " + longer;
+  request.attachment = tmp.path() + "/";
   EXPECT_EQ(run.run(request, nowhere), MailRunOutcome::Refused);
   EXPECT_EQ(host.messages(),
             QStringList({"\nThe attachment invitation.pdf cannot be read: it is a named pipe, not a file.",
-                         "\nRecipient E-mail address is invalid or incomplete: \"" + longer +
-                             "\".\nIt is too long: the part before the @ has 65 characters, the mail "
-                             "standards allow 64."}));
+                         "\nThe attachment " + QFileInfo(tmp.path()).fileName() +
+                             " cannot be read: it is a folder, not a file."}));
 
   // The recipient the server refuses is named; the rest of the run is skipped.
   host.clear();
+  request.attachment.clear();
   testing_support::SmtpSink refusing(testing_support::SmtpSink::Trouble::RefusesRecipients);
   ASSERT_TRUE(refusing.error().isEmpty()) << refusing.error().toStdString();
   request.to = "friend@example.org, other@example.org";
