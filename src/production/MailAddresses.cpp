@@ -73,7 +73,8 @@ bool isControl(QChar c) {
 // commas do (the lines and cells of a column or table pasted from
 // elsewhere); inside, they are refused.
 bool isBreak(QChar c) {
-  return QStringView(u"\t\n\v\f\r\u0085\u2028\u2029").contains(c);
+  const char16_t u = c.unicode();
+  return (u >= u'\t' && u <= u'\r') || u == 0x85 || u == 0x2028 || u == 0x2029;
 }
 
 // A character that cannot be seen, or is no character at all: controls,
@@ -81,6 +82,7 @@ bool isBreak(QChar c) {
 // points, and every blank but the space. (Python's str.isprintable(), which
 // the mail script uses, calls the same characters not printable.)
 bool isInvisible(char32_t c) {
+  if (c < 0x80) return c < 0x20 || c == 0x7f;
   switch (QChar::category(c)) {
     case QChar::Other_Control:
     case QChar::Other_Format:
@@ -430,21 +432,22 @@ QString addressProblem(const QString& address) {
   const qsizetype at = address.indexOf(QLatin1Char('@'));
   if (at < 0) return kNotAnAddress;
   if (address.indexOf(QLatin1Char('@'), at + 1) >= 0) return kTwoAddresses;
-  const QString local = address.left(at), domain = address.mid(at + 1);
+  const QStringView local = QStringView(address).left(at), domain = QStringView(address).mid(at + 1);
   if (local.isEmpty()) return kNothingBefore;
   if (domain.isEmpty()) return kNothingAfter;
-  for (const QString& part : {local, domain}) {
+  for (const QStringView part : {local, domain}) {
     if (part.startsWith(QLatin1Char('.')) || part.endsWith(QLatin1Char('.')) ||
-        part.contains(QStringLiteral("..")))
+        part.contains(QLatin1String("..")))
       return kDots;
   }
   if (characters < kShortestAddress) return kTooShort;
   if (!address.contains(QLatin1Char('.'))) return kNoDot;
-  // Sent in small letters, which may take more bytes than the letters typed.
-  const auto bytes = [](const QString& text) {
-    return std::max(text.toUtf8().size(), text.toLower().toUtf8().size());
-  };
+  // Sent in small letters, which may take more bytes than the letters typed
+  // (never in plain ASCII).
   const bool ascii = std::all_of(address.begin(), address.end(), [](QChar c) { return c.unicode() < 0x80; });
+  const auto bytes = [ascii](QStringView text) {
+    return ascii ? text.size() : std::max(text.toUtf8().size(), text.toString().toLower().toUtf8().size());
+  };
   if (const qsizetype n = bytes(local); n > kMaxLocalPart)
     return (ascii ? kLocalTooLong : kLocalTooLongBytes).arg(n).arg(kMaxLocalPart);
   if (const qsizetype n = bytes(address); n > kMaxAddress)
