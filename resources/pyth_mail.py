@@ -25,12 +25,13 @@ attachment that cannot be read, a mail the server refused once it had all
 of it), so that the mail settings are not to blame.
 
 The program that runs this script reads the addresses and names the person
-typed; the script checks again that each address it gives the server is one
-plain address (no blank, quotation mark, angle bracket, comma or other
-character that parts addresses or names) of a length the mail standards
-allow, and refuses it before connecting otherwise. The names go into the
-From and To lines, encoded as the mail standards say. A mail asks the server
-for SMTPUTF8 only when an address itself is not plain ASCII.
+typed, and refuses before its first mail any address that breaks the rules
+of address_problem below: the program's reader keeps the same rules, and a
+test holds the two to the same verdict for the same cases and for every
+character. The script checks again that each address it gives the server
+keeps them, and refuses it before connecting otherwise. The names go into
+the From and To lines, encoded as the mail standards say. A mail asks the
+server for SMTPUTF8 only when an address itself is not plain ASCII.
 
 Standard output carries one line for each step of the conversation with the
 server: "reply CODE" for each answer, "sent BYTES" for each piece of the
@@ -73,6 +74,7 @@ import stat
 import struct
 import sys
 import time
+import unicodedata
 from email.message import EmailMessage
 from email.utils import make_msgid, formatdate, quote
 
@@ -100,12 +102,15 @@ WATCH_SECONDS = 0.25
 # streams lines without end would otherwise fill the memory.
 MAX_ANSWER_LINES = 300
 MAX_ANSWER_BYTES = 256 * 1024
-# Characters that never stand in a plain address: they part addresses, or
-# names from addresses.
-NOT_IN_ADDRESS = set('"<>,;:()[]\\')
-# The mail standards' limits of an address (in bytes) and of a header line.
+# The characters of plain ASCII that stand in the words of an address (the
+# mail standards' atoms); the dot parts the words, the "@" the two parts.
+ATOM_ASCII = frozenset("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+                       "!#$%&'*+-/=?^_`{|}~")
+# The mail standards' limits of an address (in bytes) and of a header line,
+# and the shortest address taken (a@b.cd).
 MAX_LOCAL_PART = 64
 MAX_ADDRESS = 254
+SHORTEST_ADDRESS = 6
 MAX_HEADER_LINE = 998
 # An encoded word of a name carries at most this many bytes of it, so that
 # the word stays within the standards' 75 characters.
@@ -159,26 +164,14 @@ class Mailbox:
         return not self.address.isascii()
 
     def check(self, role, status):
-        """Ends the script when the address is not one plain address of a
-        length the mail standards allow; the server would read it as
-        something else, refuse it, or cut it."""
+        """Ends the script when the address breaks the rules of
+        address_problem; the server would read it as something else, refuse
+        it, or cut it."""
         if not self.address:
             fail(status, "The %s address is empty." % role)
-        if (self.address.count("@") != 1 or self.address.startswith("@")
-                or self.address.endswith("@")
-                or any(c.isspace() or not c.isprintable() or c in NOT_IN_ADDRESS
-                       for c in self.address)):
-            fail(status, "The %s address %s is not an address of the form name@example.org." % (
-                role, printable(self.address)))
-        local = self.address.rpartition("@")[0]
-        local_bytes = len(local.encode("utf-8"))
-        whole_bytes = len(self.address.encode("utf-8"))
-        if local_bytes > MAX_LOCAL_PART:
-            fail(status, "The %s address %s is too long: the part before the @ has %d characters, "
-                 "the mail standards allow %d." % (role, self.address, local_bytes, MAX_LOCAL_PART))
-        if whole_bytes > MAX_ADDRESS:
-            fail(status, "The %s address %s is too long: it has %d characters, the mail standards "
-                 "allow %d." % (role, self.address, whole_bytes, MAX_ADDRESS))
+        problem = address_problem(self.address)
+        if problem:
+            fail(status, "The %s address %s cannot be used. %s" % (role, printable(self.address), problem))
 
     def header(self, field):
         """The header field naming this mailbox, folded here."""
@@ -194,6 +187,63 @@ class Mailbox:
             else:
                 words = encoded_words(self.name)
         return [w for w in words if w] + ["<%s>" % self.address if words else self.address]
+
+
+def address_problem(address):
+    """Why an address (alone, as it goes to the server) cannot be used, in
+    the words of the program, which checks the same rules in the same order
+    before its first mail (src/production/MailAddresses.cpp, addressProblem);
+    None when it can. The rules: no blank inside and no invisible character
+    (controls, format characters such as U+200B, U+FEFF or U+202E,
+    unassigned code points, ...); in plain ASCII only letters, digits and
+    !#$%&'*+-/=?^_`{|}~ besides the dots and the "@"; exactly one "@", with
+    a part before and after it; no dot at either end of a part nor two
+    together; at least 6 characters, among them a dot; at most 64 bytes
+    (UTF-8) before the "@" and 254 in all, also in small letters."""
+    if not address:
+        return "It is empty."
+    for char in address:
+        if unicodedata.category(char) == "Zs":
+            return "It holds a blank inside the address."
+        if not char.isprintable():
+            return "It holds the invisible character %s." % code_of(char)
+        if char.isascii() and char not in ATOM_ASCII and char not in ".@":
+            if char == '"':
+                return ("Quotation marks have no place in the address; a name in quotation marks "
+                        'goes before it: "name" <address>.')
+            return 'It holds "%s", which has no place in an address.' % char
+    if "@" not in address:
+        return "It is not an address of the form name@example.org."
+    if address.count("@") > 1:
+        return "It holds more than one address: separate the addresses with commas."
+    local, _, domain = address.partition("@")
+    if not local:
+        return "Nothing stands before the @."
+    if not domain:
+        return "Nothing stands after the @."
+    for part in (local, domain):
+        if part.startswith(".") or part.endswith(".") or ".." in part:
+            return "A dot begins or ends a part of it, or two dots stand together."
+    if len(address) < SHORTEST_ADDRESS:
+        return "It is too short: an address has at least 6 characters."
+    if "." not in address:
+        return "It has no dot: an address reads like name@example.org."
+
+    def size(text):
+        return max(len(text.encode("utf-8", "surrogatepass")),
+                   len(text.lower().encode("utf-8", "surrogatepass")))
+
+    unit = "has %d characters" if address.isascii() else "takes %d bytes in UTF-8"
+    if size(local) > MAX_LOCAL_PART:
+        return "It is too long: the part before the @ %s, the mail standards allow %d." % (
+            unit % size(local), MAX_LOCAL_PART)
+    if size(address) > MAX_ADDRESS:
+        return "It is too long: it %s, the mail standards allow %d." % (unit % size(address), MAX_ADDRESS)
+    return None
+
+
+def code_of(char):
+    return "U+%04X" % ord(char)
 
 
 def quote_phrase(name):
@@ -297,8 +347,15 @@ def unreadable_reason(error):
 
 
 def printable(text):
-    """The text on one line with every character that cannot be shown as a "?"."""
-    return "".join(c if c.isprintable() else "?" for c in text)
+    """The text on one line with every character that cannot be seen shown
+    by its code ("<U+200B>"), as the program shows it."""
+    return "".join(c if c.isprintable() else "<%s>" % code_of(c) for c in text)
+
+
+def file_name(path):
+    """The name of a file as a message names it (a path ending in "/" by
+    its last folder)."""
+    return printable(os.path.basename(path.rstrip("/")) or path)
 
 
 def read_regular_file(path):
@@ -312,8 +369,12 @@ def read_regular_file(path):
             raise NotAFile("it is a named pipe, not a file")
         if stat.S_ISDIR(mode):
             raise NotAFile("it is a folder, not a file")
+        if stat.S_ISCHR(mode) or stat.S_ISBLK(mode):
+            raise NotAFile("it is a device, not a file")
+        if stat.S_ISSOCK(mode):
+            raise NotAFile("it is a socket, not a file")
         if not stat.S_ISREG(mode):
-            raise NotAFile("it is a device or a socket, not a file")
+            raise NotAFile("it is not a regular file")
         os.set_blocking(fd, True)
         with os.fdopen(fd, "rb") as handle:
             fd = -1
@@ -336,7 +397,7 @@ def build_message(sender, recipient, subject, body, attachments):
             data = read_regular_file(path)
         except OSError as error:
             fail(MAIL_AT_FAULT, "The attachment %s cannot be read: %s." % (
-                printable(os.path.basename(path)), unreadable_reason(error)), "%r: %s" % (path, error))
+                file_name(path), unreadable_reason(error)), "%r: %s" % (path, error))
         ctype, encoding = mimetypes.guess_type(path)
         if ctype is None or encoding is not None:
             ctype = "application/octet-stream"

@@ -33,8 +33,32 @@ const QString kNameNeedsQuotes = QStringLiteral(
     "A name that holds characters such as @ : ; < > [ ] goes in quotation marks: \"name\" <address>.");
 const QString kAfterBrackets = QStringLiteral("Nothing may follow the address in angle brackets.");
 const QString kNotAnAddress = QStringLiteral("It is not an address of the form name@example.org.");
-const QString kControl = QStringLiteral("It holds a control character.");
 const QString kOnlyOne = QStringLiteral("Only one address goes here.");
+const QString kBreakInQuotes = QStringLiteral("A line break or a tab stands inside quotation marks.");
+const QString kInvisible = QStringLiteral("It holds the invisible character %1.");
+const QString kNothingBefore = QStringLiteral("Nothing stands before the @.");
+const QString kNothingAfter = QStringLiteral("Nothing stands after the @.");
+const QString kQuotesInAddress = QStringLiteral(
+    "Quotation marks have no place in the address; a name in quotation marks goes before it: \"name\" "
+    "<address>.");
+const QString kSign = QStringLiteral("It holds \"%1\", which has no place in an address.");
+const QString kBlankInside = QStringLiteral("It holds a blank inside the address.");
+const QString kDots = QStringLiteral("A dot begins or ends a part of it, or two dots stand together.");
+const QString kTooShort = QStringLiteral("It is too short: an address has at least 6 characters.");
+const QString kNoDot = QStringLiteral("It has no dot: an address reads like name@example.org.");
+const QString kEmpty = QStringLiteral("It is empty.");
+const QString kLocalTooLong =
+    QStringLiteral("It is too long: the part before the @ has %1 characters, the mail standards allow %2.");
+const QString kLocalTooLongBytes = QStringLiteral(
+    "It is too long: the part before the @ takes %1 bytes in UTF-8, the mail standards allow %2.");
+const QString kTooLong = QStringLiteral("It is too long: it has %1 characters, the mail standards allow %2.");
+const QString kTooLongBytes =
+    QStringLiteral("It is too long: it takes %1 bytes in UTF-8, the mail standards allow %2.");
+
+// The mail standards' limits of an address, in bytes.
+constexpr qsizetype kMaxLocalPart = 64;
+constexpr qsizetype kMaxAddress = 254;
+constexpr qsizetype kShortestAddress = 6;
 
 bool isBlank(QChar c) {
   return c.isSpace();
@@ -42,8 +66,67 @@ bool isBlank(QChar c) {
 
 // A character that has no place in an entry, also not in quotation marks.
 bool isControl(QChar c) {
-  if (c == QLatin1Char('\t')) return false;
   return c.category() == QChar::Other_Control || c == QChar(0x2028) || c == QChar(0x2029);
+}
+
+// Line breaks and tabs: outside quotation marks they part entries as
+// commas do (the lines and cells of a column or table pasted from
+// elsewhere); inside, they are refused.
+bool isBreak(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= u'\t' && u <= u'\r') || u == 0x85 || u == 0x2028 || u == 0x2029;
+}
+
+// A character that cannot be seen, or is no character at all: controls,
+// format characters, lone halves of a pair, private and unassigned code
+// points, and every blank but the space. (Python's str.isprintable(), which
+// the mail script uses, calls the same characters not printable.)
+bool isInvisible(char32_t c) {
+  if (c < 0x80) return c < 0x20 || c == 0x7f;
+  switch (QChar::category(c)) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_Surrogate:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+      return true;
+    case QChar::Separator_Space:
+      return c != U' ';
+    default:
+      return false;
+  }
+}
+
+QString codeOf(char32_t c) {
+  return QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString invisibleWhy(char32_t c) {
+  return kInvisible.arg(codeOf(c));
+}
+
+// The code points of `text`; a lone half of a pair stands as itself.
+template <typename Visit>
+void forEachCodePoint(QStringView text, Visit visit) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    char32_t c = text[i].unicode();
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+      ++i;
+    }
+    if (!visit(c)) return;
+  }
+}
+
+std::optional<char32_t> firstInvisible(QStringView text) {
+  std::optional<char32_t> found;
+  forEachCodePoint(text, [&found](char32_t c) {
+    if (isInvisible(c)) found = c;
+    return !found;
+  });
+  return found;
 }
 
 // A character of the standards' atoms (letters, digits and !#$%&'*+-/=?^_`{|}~),
@@ -69,7 +152,7 @@ QList<Token> tokens(const QString& s, QString* why) {
   for (qsizetype i = 0; i < s.size();) {
     const QChar c = s.at(i);
     if (isControl(c)) {
-      *why = kControl;
+      *why = invisibleWhy(c.unicode());
       return {};
     }
     if (isBlank(c)) {
@@ -102,8 +185,8 @@ QList<Token> tokens(const QString& s, QString* why) {
           continue;
         }
         if (q == QLatin1Char('\\') && i + 1 < s.size()) q = s.at(++i);
-        if (isControl(q)) {
-          *why = kControl;
+        if (isBreak(q) || isControl(q)) {
+          *why = isBreak(q) ? kBreakInQuotes : invisibleWhy(q.unicode());
           return {};
         }
         text += q;
@@ -134,44 +217,50 @@ qsizetype countOf(const Tokens& list, char c) {
   return std::count_if(list.begin(), list.end(), [c](const Token& t) { return t.is(c); });
 }
 
-// Words parted by dots, with no blank or comment inside.
-std::optional<QString> dotAtom(std::span<const Token> part) {
-  if (part.empty()) return std::nullopt;
-  QString text;
-  for (size_t i = 0; i < part.size(); ++i) {
-    const Token& t = part[i];
-    const bool wordPlace = i % 2 == 0;
-    if ((i > 0 && t.spaced) || (wordPlace ? t.kind != Token::Word : !t.is('.'))) return std::nullopt;
-    text += t.text;
-  }
-  if (part.size() % 2 == 0) return std::nullopt;  // ends with a dot
-  return text;
+bool isAtomAscii(QChar c) {
+  return c.unicode() < 0x80 && isAtomChar(c);
 }
 
-// A plain address: a dotted part, one "@" and a dotted part; blanks and
-// comments only around the "@" and at the ends. Then the address check of
-// the mail windows: at least 6 characters and a dot.
-std::optional<QString> addressOf(const Tokens& list) {
+// Why the tokens meant as an address (the entry without angle brackets, or
+// what stands between them) make none, or else the address (and an empty
+// reason): a part of words and dots, one "@" and a part of words and dots;
+// blanks and comments only around the "@" and at the ends. The reasons come
+// in the order of addressProblem, so that the one a typed entry gets is the
+// one the mail script would give its address.
+QString readAddress(std::span<const Token> list, bool bracketed, QString* address) {
+  for (const Token& t : list)
+    if (t.kind == Token::Word)
+      if (const auto c = firstInvisible(t.text)) return invisibleWhy(*c);
   const auto at = std::find_if(list.begin(), list.end(), [](const Token& t) { return t.is('@'); });
-  if (at == list.end()) return std::nullopt;
-  const qsizetype a = at - list.begin();
-  const auto local = dotAtom(std::span<const Token>(list.constData(), size_t(a)));
-  const auto domain = dotAtom(std::span<const Token>(list.constData() + a + 1, size_t(list.size() - a - 1)));
-  if (!local || !domain) return std::nullopt;
-  const QString address = *local + QLatin1Char('@') + *domain;
-  if (address.size() < 6 || !address.contains(QLatin1Char('.'))) return std::nullopt;
-  return address;
-}
-
-// Why tokens without angle brackets are no address.
-QString whyNoAddress(const Tokens& list) {
-  const qsizetype ats = countOf(list, '@');
+  const auto ats = std::count_if(list.begin(), list.end(), [](const Token& t) { return t.is('@'); });
+  if (ats == 0) return kNotAnAddress;
   if (ats > 1) return kTwoAddresses;
-  const auto at = std::find_if(list.begin(), list.end(), [](const Token& t) { return t.is('@'); });
-  // Words parted by blanks before the address: a name.
-  if (ats == 1 && std::any_of(list.begin() + 1, at, [](const Token& t) { return t.spaced; }))
+  const std::span<const Token> local(list.begin(), at), domain(at + 1, list.end());
+  // Words parted by blanks before an address without brackets: a name.
+  if (!bracketed && std::any_of(local.begin() + std::min<size_t>(1, local.size()), local.end(),
+                                [](const Token& t) { return t.spaced; }))
     return kNameWithoutBrackets;
-  return kNotAnAddress;
+  if (local.empty()) return kNothingBefore;
+  if (domain.empty()) return kNothingAfter;
+  for (const auto part : {local, domain}) {
+    for (size_t i = 0; i < part.size(); ++i) {
+      const Token& t = part[i];
+      if (t.kind == Token::Quoted) return kQuotesInAddress;
+      if (t.kind == Token::Special && !t.is('.')) return kSign.arg(t.text);
+      if (i > 0 && t.spaced) return kBlankInside;
+    }
+    // Words parted by single dots.
+    for (size_t i = 0; i < part.size(); ++i)
+      if ((i % 2 == 0) != (part[i].kind == Token::Word)) return kDots;
+    if (part.size() % 2 == 0) return kDots;
+  }
+  const auto join = [](std::span<const Token> part) {
+    QString text;
+    for (const Token& t : part) text += t.text;
+    return text;
+  };
+  *address = join(local) + QLatin1Char('@') + join(domain);
+  return addressProblem(*address);
 }
 
 // The display name: words, quoted texts and dots, the words parted by one blank.
@@ -200,9 +289,10 @@ std::optional<Mailbox> readEntry(const QString& entry, QString* why, MailboxRole
       *why = kNoOpeningBracket;
       return std::nullopt;
     }
-    if (auto address = addressOf(list)) return Mailbox{QString(), *address};
-    *why = whyNoAddress(list);
-    return std::nullopt;
+    QString address;
+    *why = readAddress(list, false, &address);
+    if (!why->isEmpty()) return std::nullopt;
+    return Mailbox{QString(), address};
   }
   const qsizetype lt =
       std::find_if(list.begin(), list.end(), [](const Token& t) { return t.is('<'); }) - list.begin();
@@ -227,24 +317,31 @@ std::optional<Mailbox> readEntry(const QString& entry, QString* why, MailboxRole
     *why = emptyAddress(role);
     return std::nullopt;
   }
-  const auto address = addressOf(inside);
-  if (!address) {
-    *why = countOf(inside, '@') > 1 ? kTwoAddresses : kNotAnAddress;
-    return std::nullopt;
-  }
-  return Mailbox{*name, *address};
+  QString address;
+  *why = readAddress(inside, true, &address);
+  if (!why->isEmpty()) return std::nullopt;
+  return Mailbox{*name, address};
 }
 
-// The text parted at commas outside quotation marks and comments.
+// The text parted at commas outside quotation marks and comments, and at
+// line breaks and tabs outside quotation marks (a comment ends at the end
+// of its line).
 QStringList entries(const QString& text) {
   QStringList out;
   bool quoted = false;
   int depth = 0;
   qsizetype start = 0;
+  const auto part = [&](qsizetype i) {
+    out.append(text.mid(start, i - start));
+    start = i + 1;
+  };
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text.at(i);
-    if (c == QLatin1Char('\\') && (quoted || depth > 0)) {
-      ++i;
+    if (!quoted && isBreak(c)) {
+      part(i);
+      depth = 0;
+    } else if (c == QLatin1Char('\\') && (quoted || depth > 0)) {
+      if (quoted || i + 1 >= text.size() || !isBreak(text.at(i + 1))) ++i;
     } else if (c == QLatin1Char('"') && depth == 0) {
       quoted = !quoted;
     } else if (!quoted && c == QLatin1Char('(')) {
@@ -252,8 +349,7 @@ QStringList entries(const QString& text) {
     } else if (!quoted && c == QLatin1Char(')') && depth > 0) {
       --depth;
     } else if (!quoted && depth == 0 && c == QLatin1Char(',')) {
-      out.append(text.mid(start, i - start));
-      start = i + 1;
+      part(i);
     }
   }
   out.append(text.mid(start));
@@ -316,10 +412,68 @@ std::optional<Mailbox> readMailbox(const QString& text, QString* why, MailboxRol
   return list.mailboxes.first();
 }
 
+QString addressProblem(const QString& address) {
+  if (address.isEmpty()) return kEmpty;
+  QString why;
+  qsizetype characters = 0;
+  forEachCodePoint(address, [&](char32_t c) {
+    ++characters;
+    const QChar unit = c < 0x10000 ? QChar(char16_t(c)) : QChar();
+    if (QChar::isSpace(c) && !isControl(unit)) {
+      why = kBlankInside;
+    } else if (isInvisible(c)) {
+      why = invisibleWhy(c);
+    } else if (c < 0x80 && !isAtomAscii(unit) && c != U'.' && c != U'@') {
+      why = c == U'"' ? kQuotesInAddress : kSign.arg(unit);
+    }
+    return why.isEmpty();
+  });
+  if (!why.isEmpty()) return why;
+  const qsizetype at = address.indexOf(QLatin1Char('@'));
+  if (at < 0) return kNotAnAddress;
+  if (address.indexOf(QLatin1Char('@'), at + 1) >= 0) return kTwoAddresses;
+  const QStringView local = QStringView(address).left(at), domain = QStringView(address).mid(at + 1);
+  if (local.isEmpty()) return kNothingBefore;
+  if (domain.isEmpty()) return kNothingAfter;
+  for (const QStringView part : {local, domain}) {
+    if (part.startsWith(QLatin1Char('.')) || part.endsWith(QLatin1Char('.')) ||
+        part.contains(QLatin1String("..")))
+      return kDots;
+  }
+  if (characters < kShortestAddress) return kTooShort;
+  if (!address.contains(QLatin1Char('.'))) return kNoDot;
+  // Sent in small letters, which may take more bytes than the letters typed
+  // (never in plain ASCII).
+  const bool ascii = std::all_of(address.begin(), address.end(), [](QChar c) { return c.unicode() < 0x80; });
+  const auto bytes = [ascii](QStringView text) {
+    return ascii ? text.size() : std::max(text.toUtf8().size(), text.toString().toLower().toUtf8().size());
+  };
+  if (const qsizetype n = bytes(local); n > kMaxLocalPart)
+    return (ascii ? kLocalTooLong : kLocalTooLongBytes).arg(n).arg(kMaxLocalPart);
+  if (const qsizetype n = bytes(address); n > kMaxAddress)
+    return (ascii ? kTooLong : kTooLongBytes).arg(n).arg(kMaxAddress);
+  return QString();
+}
+
+QString withInvisibleShown(const QString& text) {
+  QString shown;
+  shown.reserve(text.size());
+  forEachCodePoint(text, [&shown](char32_t c) {
+    if (isInvisible(c)) {
+      shown += QLatin1Char('<') + codeOf(c) + QLatin1Char('>');
+    } else {
+      shown += QString::fromUcs4(&c, 1);
+    }
+    return true;
+  });
+  return shown;
+}
+
 QString refusalText(const QString& lead, const MailboxRefusal& refusal) {
   const QString start = lead.endsWith(QLatin1Char('.')) ? lead.chopped(1) : lead;
-  return start + QStringLiteral(": \"") + platform::quotedValue(refusal.entry, kLongestShown) +
-         QStringLiteral("\".\n") + refusal.why;
+  return start + QStringLiteral(": \"") +
+         platform::quotedValue(withInvisibleShown(refusal.entry), kLongestShown) + QStringLiteral("\".\n") +
+         refusal.why;
 }
 
 }  // namespace production

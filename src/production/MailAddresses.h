@@ -7,14 +7,30 @@
 //   Zoë Adams <zoe@example.org>
 //   "Adams, Zoë <the elder>" <zoe@example.org>
 //
-// Entries are parted by commas outside quotation marks and comments. An
-// entry is one mailbox: an address, or a name followed by the address in
-// angle brackets. The name may hold words, dots and quoted text (a quoted
-// name may hold commas and angle brackets); comments in parentheses are
-// left out. The address is a plain one: a part of words and dots before
-// its one "@" and after it, no quotation marks, at least 6 characters with
-// a dot. Anything else (a name without angle brackets, two addresses, a
-// missing bracket or quotation mark) is refused with the reason.
+// Entries are parted by commas outside quotation marks and comments, and
+// by line breaks and tabs outside quotation marks (a column of addresses
+// pasted from a table). An entry is one mailbox: an address, or a name
+// followed by the address in angle brackets. The name may hold words, dots
+// and quoted text (a quoted name may hold commas and angle brackets);
+// comments in parentheses are left out. Anything else (a name without
+// angle brackets, two addresses, a missing bracket or quotation mark, a
+// line break inside quotation marks) is refused with the reason.
+//
+// The address follows the rules below, the same that the mail script
+// (resources/pyth_mail.py, address_problem) checks again before it
+// connects; a test gives both the same cases and the same characters, so
+// that whatever the script would refuse is refused here, before the first
+// mail of a run:
+// - no invisible character: no control or format character (U+200B,
+//   U+FEFF, U+202E ...), none unassigned or for private use, no blank other
+//   than the space (which parts words);
+// - exactly one "@", with a part before and after it;
+// - each part words of letters, digits, !#$%&'*+-/=?^_`{|}~ or characters
+//   beyond ASCII, parted by single dots; no quotation marks, blanks or
+//   other signs;
+// - at least 6 characters, among them a dot;
+// - at most 64 bytes (UTF-8) before the "@" and 254 in all, in the letters
+//   typed and in small letters (the form it is sent in).
 
 #include <QList>
 #include <QString>
@@ -52,9 +68,17 @@ MailboxList readMailboxList(const QString& text, MailboxRole role = MailboxRole:
 std::optional<Mailbox> readMailbox(const QString& text, QString* why = nullptr,
                                    MailboxRole role = MailboxRole::Recipient);
 
+// Why `address` (an address alone, as it goes to the mail script) breaks
+// the rules above; empty when it keeps them.
+QString addressProblem(const QString& address);
+
+// The text with every invisible character (see above) shown by its code,
+// as "<U+200B>".
+QString withInvisibleShown(const QString& text);
+
 // `lead` (a sentence ending in ".") naming the refused entry as typed, then
 // the reason on a line of its own. An entry longer than a line or two is
-// shown by its start and end.
+// shown by its start and end; invisible characters by their code.
 QString refusalText(const QString& lead, const MailboxRefusal& refusal);
 
 }  // namespace production

@@ -6,11 +6,14 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <limits>
 #include <optional>
 
 #include "platform/FileHelpers.h"
 #include "platform/Messages.h"
+#include "platform/RegularFile.h"
 #include "platform/StringHelpers.h"
 #include "production/DataBinding.h"
 #include "production/globals.h"
@@ -19,12 +22,12 @@ namespace production {
 
 namespace {
 
-const QString kNoSender = QStringLiteral(
-    "Please make sure that:\n1.Entered E-mail Settings are correct.\n2.Internet Connectivity to E-mail "
-    "server is "
-    "not interrupted and E-mail server is not down.\n3.Your firewall or security software(if any) is not "
-    "blocking "
-    "the software to communicate with your E-mail server.");
+// No sender: no mail settings have been saved (a file that cannot be read
+// is named by the mail window before a run starts).
+const QString kNoSettings = QStringLiteral(
+    "No e-mail has been sent: the E-mail settings are missing.\nEnter them under Settings... "
+    "in this window and save them.");
+const QString kUnreadableAttachment = QStringLiteral("The attachment %1 cannot be read: %2.");
 const QString kNoRecipient = QStringLiteral("Please specify the Recipient E-mail address.");
 const QString kBadRecipient = QStringLiteral("Recipient E-mail address is invalid or incomplete.");
 const QString kBadSender = QStringLiteral("Please enter valid sender E-mail address.");
@@ -66,6 +69,22 @@ QString namedList(const QStringList& people) {
 }
 
 }  // namespace
+
+QString attachmentProblem(const QString& path) {
+  QString why;
+  if (platform::isReadableRegularFile(path, &why)) return QString();
+  // In the words the mail script uses when the file goes during a run.
+  const auto systemSays = [&why](int error) { return why == QString::fromLocal8Bit(std::strerror(error)); };
+  if (why == QLatin1String(platform::kAFolder)) return QStringLiteral("it is a folder, not a file");
+  if (systemSays(ENOENT)) return QStringLiteral("there is no such file");
+  if (systemSays(EACCES) || systemSays(EPERM)) return QStringLiteral("permission to read it is denied");
+  return platform::reasonAfterColon(why);
+}
+
+QString attachmentName(const QString& path) {
+  const QString name = QFileInfo(QDir::cleanPath(path)).fileName();
+  return withInvisibleShown(name.isEmpty() ? path : name);
+}
 
 bool isValidEmail(const QString& address) {
   return readMailbox(address).has_value();
@@ -145,7 +164,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
 
   // Checks. Addresses go on in small letters; names keep their letters.
   if (Trim_Str(request.from).isEmpty()) {
-    Show_MessageBox(kNoSender);
+    Show_MessageBox(kNoSettings);
     return MailRunOutcome::Refused;
   }
   QString why;
@@ -177,6 +196,13 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
     baseName = Trim_Str(Remove_Reserve_Char_In_File_Name(request.fileName));
     if (baseName.isEmpty() || !platform::isPlainFileName(baseName)) {
       Show_MessageBox(kBadFileName);
+      return MailRunOutcome::Refused;
+    }
+  } else if (const QString path = Trim_Str(request.attachment); !path.isEmpty()) {
+    // The file the person chose goes with every mail or none goes: one
+    // that cannot be read refuses the run before the first mail.
+    if (const QString why = attachmentProblem(path); !why.isEmpty()) {
+      Show_MessageBox(kUnreadableAttachment.arg(attachmentName(path), why));
       return MailRunOutcome::Refused;
     }
   }
@@ -428,9 +454,9 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
 Send_Mail_Run::Item Send_Mail_Run::withoutCard(int i) {
   qCDebug(lcProduction) << "send without card.";
   const QString path = Trim_Str(request_.attachment);
-  // Whatever is at the path goes to the script, which sends only what it can
-  // read and names anything else; a path where nothing is sends no attachment.
-  if (!path.isEmpty() && QFileInfo(path).exists()) attachments_ = QStringList{path};
+  // The path goes to the script whatever is there now: a file gone since
+  // the run started stops the run at this mail, the script naming it.
+  if (!path.isEmpty()) attachments_ = QStringList{path};
   return send(recipients_.at(i)) ? Item::Sent : Item::EndLoop;
 }
 

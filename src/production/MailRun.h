@@ -21,6 +21,13 @@ namespace production {
 // address has at least 6 characters, one "@" and a dot.
 bool isValidEmail(const QString& address);
 
+// Why the file at `path` cannot go as an attachment (it is not there, not a
+// file, or cannot be read), in the words the mail script uses; empty when
+// it can.
+QString attachmentProblem(const QString& path);
+// The file's name as a message names it.
+QString attachmentName(const QString& path);
+
 // "Pausing the process for ..." for a pause of `ms` milliseconds.
 QString Calculate_Pause_Time(int ms);
 

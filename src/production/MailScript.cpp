@@ -26,8 +26,8 @@ constexpr int kPollMs = 100;
 // (an address, an attachment).
 constexpr int kMailAtFault = 3;
 const QString kStopped = QStringLiteral("Sending was stopped.");
-const QString kBadSender = QStringLiteral("The sender address is not one address.");
-const QString kBadRecipient = QStringLiteral("The recipient address is not one address.");
+const QString kBadSender = QStringLiteral("The sender address cannot be used.");
+const QString kBadRecipient = QStringLiteral("The recipient address cannot be used.");
 
 const QString kSilentFor = QStringLiteral("The server did not answer for %1 seconds.");
 const QString kUnconfirmedFor =

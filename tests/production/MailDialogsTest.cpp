@@ -109,15 +109,19 @@ TEST_F(EmailSettingTest, FieldChecksStopAtTheFirstFailure) {
   } cases[] = {
       {"", "p", "s", "1", "", false, "Please enter sender E-mail."},
       {"a@b.c", "p", "s", "1", "", false,
-       "Please enter valid sender E-mail address.\nIt is not an address of the form name@example.org."},
+       "Please enter valid sender E-mail address.\nIt is too short: an address has at least 6 characters."},
       {"Me <me@x.org", "p", "s", "1", "", false,
        "Please enter valid sender E-mail address.\nThe closing angle bracket \">\" is missing."},
       {"me@x.org", "", "s", "1", "", false, "Please enter password."},
       {"me@x.org", "p", "", "1", "", false, "Please enter SMTP server."},
       {"me@x.org", "p", "s", "", "", false, "Please enter port number."},
       {"me@x.org", "p", "s", "1", "", true, "Please enter recipient E-mail address."},
-      {"me@x.org", "p", "s", "1", "you@y", true,
-       "Please enter valid recipient E-mail address.\nIt is not an address of the form name@example.org."},
+      {"me@x.org", "p", "s", "1", "you@yy", true,
+       "Please enter valid recipient E-mail address.\nIt has no dot: an address reads like "
+       "name@example.org."},
+      {"me@x.org", "p", "s", "1", QString(60, 'a') + "@" + QString(190, 'b') + ".test", true,
+       "Please enter valid recipient E-mail address.\nIt is too long: it has 256 characters, the mail "
+       "standards allow 254."},
       {"me@x.org", "p", "s", "1", "Ana Empty ana@example.org", true,
        "Please enter valid recipient E-mail address.\nA name goes before the address, which then goes in "
        "angle brackets: name <address>."},
@@ -309,21 +313,6 @@ TEST_F(EmailSettingTest, AFailedTestMailTellsWhy) {
               "The server refused the recipient nobody@example.org (550 5.1.1 No such mailbox here).");
     QCoreApplication::processEvents();
     EXPECT_GE(status->height(), status->heightForWidth(status->width()));
-    // An address too long for the mail standards is named whole, and wraps
-    // instead of making the window wider than the screen.
-    const int width = e.width();
-    const QString tooLong = QString(60, 'a') + "@" + QString(190, 'b') + ".test";
-    e._send_mail_to->setText(tooLong);
-    e._send_test_mail->click();
-    EXPECT_TRUE(
-        testing_support::serveUntil([&e] { return !e.isSendingTestMail(); }, testing_support::kHangGuardMs));
-    EXPECT_TRUE(testing_support::serveUntil(
-        [&] { return status->height() >= status->heightForWidth(status->width()); },
-        testing_support::kHangGuardMs));
-    EXPECT_TRUE(testing_support::showsWholeWithinTheScreen(
-        *status, "Could not send email.\nThe recipient address " + tooLong +
-                     " is too long: it has 256 characters, the mail standards allow 254."));
-    EXPECT_LE(e.width(), width);
     e.hide();
     return 0;
   });

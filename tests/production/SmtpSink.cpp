@@ -24,15 +24,6 @@ sockaddr_in loopback(quint16 port) {
   return addr;
 }
 
-bool canConnect(quint16 port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) return false;
-  sockaddr_in addr = loopback(port);
-  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-  ::close(fd);
-  return ok;
-}
-
 }  // namespace
 
 SilentListener::SilentListener() {
@@ -52,8 +43,18 @@ SilentListener::~SilentListener() {
 }
 
 quint16 freeLocalPort() {
-  SilentListener probe;
-  return probe.port();
+  // Bound without listening, and kept so: a connection there is refused,
+  // and no other program (a sink of a test running beside this one) can
+  // take the port and answer in its place.
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr = loopback(0);
+  socklen_t len = sizeof addr;
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+    if (fd >= 0) ::close(fd);
+    return 0;
+  }
+  return ntohs(addr.sin_port);  // the descriptor stays open until the test program ends
 }
 
 QString pythonWithMemoryLimit(const QString& dir, int megabytes) {
@@ -78,45 +79,68 @@ QString pythonWithMailLimits(const QString& dir, const QString& silence, const Q
   return path;
 }
 
-// A sink that offers AUTH without TLS and writes each login to a file.
-const char* kLoginServer = R"PY(
-import json, sys, time
+// Every sink listens on a port the system gives it when it binds, and says
+// "listening PORT" on its output once it listens: a port chosen before the
+// sink starts could be given to a sink of another test running at the same
+// moment, and a test would then send to the other's sink (which its test
+// ends under it). The aiosmtpd sinks below start with this.
+const char* kAiosmtpdSink = R"PY(
+import socket, sys, time
 from aiosmtpd.controller import Controller
 from aiosmtpd.handlers import Mailbox
+class OwnPort(Controller):
+    def _create_server(self):
+        listener = socket.socket()
+        listener.bind((self.hostname, 0))
+        self.port = listener.getsockname()[1]
+        return self.loop.create_server(self._factory_invoker, sock=listener, ssl=self.ssl_context)
+def serve(handler, **options):
+    # (The start is given as long as a busy machine needs.)
+    controller = OwnPort(handler, hostname="127.0.0.1", ready_timeout=300, **options)
+    controller.start()
+    print("listening %d" % controller.port, flush=True)
+    while True:
+        time.sleep(3600)
+)PY";
+
+// A sink that stores every mail.
+const char* kPlainServer = R"PY(
+serve(Mailbox(sys.argv[1]))
+)PY";
+
+// A sink that offers AUTH without TLS and writes each login to a file.
+const char* kLoginServer = R"PY(
+import json
 from aiosmtpd.smtp import AuthResult
-port, maildir, logins = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+maildir, logins = sys.argv[1], sys.argv[2]
 def authenticate(server, session, envelope, mechanism, data):
     with open(logins, "a", encoding="utf-8") as out:
         out.write(json.dumps({"mechanism": mechanism, "login": data.login.decode("utf-8"),
                               "password": data.password.decode("utf-8")}) + "\n")
     return AuthResult(success=True)
-controller = Controller(Mailbox(maildir), hostname="127.0.0.1", port=port,
-                        authenticator=authenticate, auth_require_tls=False)
-controller.start()
-while True:
-    time.sleep(3600)
+serve(Mailbox(maildir), authenticator=authenticate, auth_require_tls=False)
 )PY";
 
 // A sink of its own, one connection at a time, that reads the text of each
 // mail at a chosen pace (or stops reading it, for good or until the test
 // lets it go on), holds its answer to the mail (or never gives it), falls
 // silent at the sender's address, refuses each whole mail (554), or greets
-// with lines without end. It
-// offers no SMTPUTF8. The mails go
-// into a Maildir with the envelope headers the aiosmtpd sink adds; what
-// happens goes to an event file, a line each.
+// with lines without end. It offers no SMTPUTF8. The mails go into a
+// Maildir with the envelope headers the aiosmtpd sink adds; what happens
+// goes to an event file, a line each, with the reason a connection ended
+// otherwise than by QUIT.
 const char* kConductServer = R"PY(
-import mailbox, os, socket, sys, time
-port, maildir, events = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-rate, stops, buffer, hold, quiet, flood, pauses, refuse = (int(a) for a in sys.argv[4:12])
+import mailbox, os, socket, sys, time, traceback
+maildir, events = sys.argv[1], sys.argv[2]
+rate, stops, buffer, hold, quiet, flood, pauses, refuse = (int(a) for a in sys.argv[3:11])
 resume = events + ".resume"
 box = mailbox.Maildir(maildir, create=True)
 log = open(events, "a", buffering=1)
 server = socket.socket()
-server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
 server.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, buffer)
-server.bind(("127.0.0.1", port))
+server.bind(("127.0.0.1", 0))
 server.listen(8)
+print("listening %d" % server.getsockname()[1], flush=True)
 STEP = 1024
 def serve(conn):
     data, sender, recipients = b"", "", []
@@ -190,11 +214,14 @@ def serve(conn):
         else:
             conn.sendall(b"250 OK\r\n")
 while True:
-    conn, _ = server.accept()
+    conn, peer = server.accept()
+    log.write("connected %s:%d\n" % peer)
     try:
         serve(conn)
-    except (EOFError, OSError):
-        pass
+    except EOFError:
+        log.write("ended by the client\n")
+    except Exception as error:
+        log.write("error %s\n" % " | ".join(traceback.format_exception_only(error)).strip())
     conn.close()
     log.write("closed\n")
 )PY";
@@ -202,11 +229,9 @@ while True:
 // A sink that refuses logins, refuses recipients, or offers STARTTLS with a
 // self-signed certificate.
 const char* kTroubleServer = R"PY(
-import ssl, subprocess, sys, time
-from aiosmtpd.controller import Controller
-from aiosmtpd.handlers import Mailbox
+import ssl, subprocess
 from aiosmtpd.smtp import AuthResult
-port, maildir, trouble = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+maildir, trouble = sys.argv[1], sys.argv[2]
 class Refusing(Mailbox):
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if trouble == "recipients":
@@ -224,22 +249,18 @@ elif trouble == "certificate":
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(maildir + ".pem", maildir + ".key")
     options = dict(tls_context=context)
-controller = Controller(Refusing(maildir), hostname="127.0.0.1", port=port, **options)
-controller.start()
-while True:
-    time.sleep(3600)
+serve(Refusing(maildir), **options)
 )PY";
 
 SmtpSink::SmtpSink(bool acceptLogins) {
   if (acceptLogins)
-    start({"-c", kLoginServer, "%PORT%", dir_.path() + "/maildir", dir_.path() + "/logins"});
+    start({"-c", QString(kAiosmtpdSink) + kLoginServer, dir_.path() + "/maildir", dir_.path() + "/logins"});
   else
-    start({"-m", "aiosmtpd", "-n", "-l", "127.0.0.1:%PORT%", "-c", "aiosmtpd.handlers.Mailbox",
-           dir_.path() + "/maildir"});
+    start({"-c", QString(kAiosmtpdSink) + kPlainServer, dir_.path() + "/maildir"});
 }
 
 SmtpSink::SmtpSink(const Conduct& c) {
-  start({"-c", kConductServer, "%PORT%", dir_.path() + "/maildir", dir_.path() + "/events",
+  start({"-c", kConductServer, dir_.path() + "/maildir", dir_.path() + "/events",
          QString::number(c.readBytesPerSecond), QString::number(c.stopsReading),
          QString::number(c.receiveBuffer), QString::number(c.answerAfterSeconds),
          QString::number(c.silentFromMailOn), QString::number(c.floods),
@@ -270,33 +291,28 @@ SmtpSink::SmtpSink(Trouble trouble) {
   const char* what = trouble == Trouble::RefusesLogins       ? "logins"
                      : trouble == Trouble::RefusesRecipients ? "recipients"
                                                              : "certificate";
-  start({"-c", kTroubleServer, "%PORT%", dir_.path() + "/maildir", what});
+  start({"-c", QString(kAiosmtpdSink) + kTroubleServer, dir_.path() + "/maildir", what});
 }
 
-// Starts python3 with the arguments, "%PORT%" in them standing for a free
-// port, and waits until the sink listens.
+// Starts python3 with the arguments and waits until the sink says on which
+// port it listens. Its errors go to the test's own error output.
 void SmtpSink::start(const QStringList& arguments) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    port_ = freeLocalPort();
-    QStringList args = arguments;
-    args.replaceInStrings("%PORT%", QString::number(port_));
-    server_ = std::make_unique<platform::ChildProcess>(
-        "/usr/bin/python3", args, platform::ChildOptions{.output = platform::ChildOutput::Merged});
-    if (!server_->started()) {
-      error_ = "the SMTP sink could not be started (is python3-aiosmtpd installed?)";
-      return;
-    }
-    QDeadlineTimer deadline(testing_support::kHangGuardMs);  // python starts in well under a second
-    while (!deadline.hasExpired() && server_->running()) {
-      if (canConnect(port_)) {
-        error_.clear();
-        return;
-      }
-      server_->readFor(100);
-    }
-    error_ = "the SMTP sink did not listen: " + QString::fromUtf8(server_->out());
-    server_.reset();  // ends it
+  server_ = std::make_unique<platform::ChildProcess>(
+      "/usr/bin/python3", arguments,
+      platform::ChildOptions{.output = platform::ChildOutput::ErrorsForwarded});
+  if (!server_->started()) {
+    error_ = "the SMTP sink could not be started (is python3-aiosmtpd installed?)";
+    return;
   }
+  QDeadlineTimer guard(testing_support::kHangGuardMs);  // python starts in well under a second
+  while (!guard.hasExpired() && server_->running() && !server_->out().contains('\n')) server_->readFor(100);
+  const QByteArray said = server_->out();
+  if (said.startsWith("listening ") && said.endsWith('\n')) {
+    port_ = static_cast<quint16>(said.mid(10).trimmed().toUInt());
+    return;
+  }
+  error_ = "the SMTP sink did not listen: " + QString::fromUtf8(said);
+  server_.reset();  // ends it
 }
 
 SmtpSink::~SmtpSink() = default;

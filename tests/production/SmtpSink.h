@@ -1,5 +1,6 @@
 #pragma once
-// A local SMTP server for tests: aiosmtpd on 127.0.0.1 at a free port,
+// A local SMTP server for tests: aiosmtpd on 127.0.0.1 at a port the system
+// gives it as it binds (so that no sink of another test can hold the same),
 // storing what it receives in a Maildir. Started by the constructor, killed
 // by the destructor.
 
@@ -29,7 +30,8 @@ class SilentListener {
   quint16 port_ = 0;
 };
 
-// A free TCP port on 127.0.0.1 (nothing listens there right now).
+// A TCP port on 127.0.0.1 where nothing listens, held until the test
+// program ends so that nothing else can: a connection there is refused.
 quint16 freeLocalPort();
 
 // An interpreter for the mail script, written into `dir`, that runs it with

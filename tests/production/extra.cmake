@@ -9,3 +9,20 @@ target_link_libraries(card_batch_run PRIVATE production)
 if(TARGET production_tests)
   add_dependencies(production_tests card_batch_run)
 endif()
+
+# libFuzzer target for the To-line reader of the mail window (configure with
+# -DQUVO_FUZZ=ON and clang): every tests/production/fuzz/*.cpp is one
+# program; its seeds lie in the folder of its name without "fuzz_" and with
+# "_seeds" (fuzz_mail_addresses: fuzz/mail_addresses_seeds). New inputs go
+# to the first folder named, for example
+#   build/fuzz/tests/fuzz_mail_addresses -max_total_time=600 /tmp/corpus \
+#     tests/production/fuzz/mail_addresses_seeds
+if(QUVO_FUZZ)
+  file(GLOB _production_fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/production/fuzz/*.cpp)
+  foreach(src ${_production_fuzzers})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE production)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  endforeach()
+endif()
