@@ -42,6 +42,13 @@ class PictureObjects : public ::testing::Test {
   PictureObjects() { host.resourcePath = shippedResources(); }
   QTemporaryDir dir;
 
+  static constexpr char kDamaged[] =
+      "The file \"%1\" could not be read: it is a damaged or incomplete picture.";
+  QString write(const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    EXPECT_TRUE(testing_support::writeFile(path, bytes));
+    return path;
+  }
   QString writePicture(const QString& name, const QImage& img) {
     const QString path = dir.filePath(name);
     EXPECT_TRUE(img.save(path, "PNG"));
@@ -240,12 +247,7 @@ TEST_F(PictureObjects, MissingOrBrokenFilesDrawNoPicture) {
 // named by the check and loads as nothing; whole, it is not named, also with
 // another program's data after the picture or an EXIF block before it.
 TEST_F(PictureObjects, APictureCutShortIsNamedAndLoadsAsNothingOfEveryKind) {
-  const QString said = "The file \"%1\" could not be read: it is a damaged or incomplete picture.";
-  auto write = [&](const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    EXPECT_TRUE(testing_support::writeFile(path, bytes));
-    return path;
-  };
+  const QString said = kDamaged;
   for (const testing_support::PictureSample& whole : testing_support::wholePictureSamples()) {
     const QString path = write("whole." + whole.suffix, whole.bytes);
     EXPECT_EQ(pictureFileProblem(path), "") << path.toStdString();
@@ -318,12 +320,7 @@ QByteArray tiffOfManyEntries(bool oneArray) {
 // and a JPEG whose other data (20 MB of it) lie between its frame header
 // and its scan is whole, as it decodes whole.
 TEST_F(PictureObjects, HeadersNoFileCouldHoldAreDamageAndTheCheckReadsNoMoreThanTheFile) {
-  const QString said = "The file \"%1\" could not be read: it is a damaged or incomplete picture.";
-  auto write = [&](const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    EXPECT_TRUE(testing_support::writeFile(path, bytes));
-    return path;
-  };
+  const QString said = kDamaged;
   auto examined = [](const QString& path) {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
