@@ -308,7 +308,7 @@ QByteArray tiffOfManyEntries(bool oneArray) {
             littleEndian(at, 4);
   }
   file += littleEndian(0, 4);
-  file += littleEndian(oneArray ? 0 : 0, 4).repeated(kValues);
+  file += littleEndian(0, 4).repeated(kValues);
   if (!oneArray) file += littleEndian(1, 4).repeated(kValues);
   return file;
 }
@@ -332,12 +332,10 @@ TEST_F(PictureObjects, HeadersNoFileCouldHoldAreDamageAndTheCheckReadsNoMoreThan
                          littleEndian(1, 2) + littleEndian(65535, 2) + QByteArray(24, '\0') +
                          QByteArray(16, 'x');
   ASSERT_EQ(bmp.size(), 70);
-  // 2^32 - 1 pixels square, and the largest a PNG may be, with data after it.
+  // 2^32 - 1 pixels square, with data after it.
   QByteArray png = testing_support::wholePictureSamples()[1].bytes + "note";
-  const QString pngHuge = write("huge.png", QByteArray(png).replace(16, 8, QByteArray(8, '\xFF')));
-  const QString pngLargest =
-      write("largest.png", png.replace(16, 8, QByteArray("\x7F\xFF\xFF\xFF\x7F\xFF\xFF\xFF", 8)));
-  for (const QString& path : {write("huge.bmp", bmp), pngHuge, pngLargest})
+  for (const QString& path :
+       {write("huge.bmp", bmp), write("huge.png", png.replace(16, 8, QByteArray(8, '\xFF')))})
     EXPECT_EQ(pictureFileProblem(path), said.arg(path));
 
   // 65,535 entries at one array: answered after reading the directory alone.
