@@ -1,6 +1,9 @@
 // Importing a 100,000-line CSV file into a series (read, decode, split into
 // fields, clean each value, write the series file) and generating 100,000
 // sequential values into a series file. Both report values per second.
+// Reading series files as a run, the viewer and a preview do: a series of
+// 1,048,576 rows (the most a series holds), and a hostile file of 64 MB of
+// one-character lines, which is refused.
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -82,6 +85,69 @@ void BM_GenerateSequentialSeries(benchmark::State& state) {
   state.counters["values/s"] = benchmark::Counter(double(values), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_GenerateSequentialSeries)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A series file of `lines` copies of `line` in the scratch folder, made once.
+QString seriesFile(const QString& name, const QByteArray& line, qint64 lines) {
+  const QString path = scratch().path() + "/" + name + ".txt";
+  if (!QFile::exists(path)) {
+    QFile file(path);
+    const QByteArray block = line.repeated(4096);
+    bool written = file.open(QIODevice::WriteOnly);
+    for (qint64 i = 0; written && i < lines / 4096; ++i) written = file.write(block) == block.size();
+    if (!written) {
+      std::fprintf(stderr, "cannot write the bench series file\n");
+      std::exit(1);
+    }
+  }
+  return path;
+}
+
+enum SeriesReader { kRun, kViewer, kPreview };
+
+// Reads the series `name` as the reader does; how many values it gave.
+qint64 readSeries(SeriesReader reader, const QString& name) {
+  const DataSeriesStore store(scratch().path());
+  switch (reader) {
+    case kRun: {
+      const auto lines = DataSeriesStore::readSeriesLines(store.seriesFilePath(name), nullptr);
+      return lines ? lines->size() : 0;
+    }
+    case kViewer:
+      return store.readCardValues(name).size();
+    case kPreview:
+      return store.Get_First_Value_Of_Dataset(name).isEmpty() ? 0 : 1;
+  }
+  return 0;
+}
+
+// 1,048,576 rows of "Guest 1234567": 15 MB.
+void BM_ReadLargestSeries(benchmark::State& state) {
+  const auto reader = SeriesReader(state.range(0));
+  seriesFile("Rows", "Guest 1234567\n", 1 << 20);
+  for (auto _ : state)
+    if (readSeries(reader, "Rows") != (reader == kPreview ? 1 : 1 << 20)) {
+      state.SkipWithError("the series did not read");
+      return;
+    }
+  state.SetItemsProcessed(state.iterations() * (1 << 20));
+}
+BENCHMARK(BM_ReadLargestSeries)
+    ->ArgName("run|viewer|preview")
+    ->DenseRange(kRun, kPreview)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// 64 MB of "x\n": 33,554,432 lines, more than a series holds.
+void BM_ReadSeriesOfOneCharacterLines(benchmark::State& state) {
+  const auto reader = SeriesReader(state.range(0));
+  seriesFile("Short", "x\n", qint64{1} << 25);
+  for (auto _ : state) benchmark::DoNotOptimize(readSeries(reader, "Short"));
+}
+BENCHMARK(BM_ReadSeriesOfOneCharacterLines)
+    ->ArgName("run|viewer|preview")
+    ->DenseRange(kRun, kPreview)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

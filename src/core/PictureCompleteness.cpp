@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -15,16 +16,19 @@ namespace {
 
 using Completeness = PictureCompleteness;
 
-// An open file and its size.
+// An open file, its size, and how many of its bytes the check read.
 struct Source {
   int descriptor;
   qint64 size;
+  qint64* read;
 };
 
 // The bytes at a place of the file, read by position: the file's own place
-// and buffer stay as they are for the picture reader that follows.
+// and buffer stay as they are for the picture reader that follows. Nothing
+// beyond the file's end is asked for.
 QByteArray readAt(const Source& file, qint64 at, qint64 length) {
-  if (at < 0 || length <= 0 || file.descriptor < 0) return {};
+  if (at < 0 || at >= file.size || length <= 0 || file.descriptor < 0) return {};
+  length = std::min(length, file.size - at);
   QByteArray bytes(length, Qt::Uninitialized);
   qint64 got = 0;
   while (got < length) {
@@ -33,8 +37,27 @@ QByteArray readAt(const Source& file, qint64 at, qint64 length) {
     if (n <= 0) break;
     got += n;
   }
+  *file.read += got;
   bytes.truncate(got);
   return bytes;
+}
+
+// The first bytes of the file, read once for every kind: the longest header
+// looked at (a BMP's) is in them.
+constexpr qint64 kHeadBytes = 54;
+
+// Sizes that headers give, multiplied and added without overflowing: any
+// result beyond kHuge is kHuge, far beyond any file, and a sum of two such
+// results still fits.
+constexpr qint64 kHuge = std::numeric_limits<qint64>::max() / 4;
+
+qint64 product(qint64 a, qint64 b) {
+  qint64 result = 0;
+  return a < 0 || b < 0 || __builtin_mul_overflow(a, b, &result) || result > kHuge ? kHuge : result;
+}
+
+qint64 sum(qint64 a, qint64 b) {
+  return std::min(a + b, kHuge);  // both at most kHuge
 }
 
 // Reads a file forwards in blocks; a skip past the block reads on from
@@ -125,7 +148,7 @@ quint32 littleEndian32(const char* p) {
 // which the end mark is taken as missing (a header before gigabytes of
 // nothing is not walked to its end).
 qint64 scanDataLimit(qint64 samples) {
-  return samples * 2 + (qint64{16} << 20);
+  return sum(product(samples, 2), qint64{16} << 20);
 }
 
 // Bytes a file may hold between two segments (a writer's padding).
@@ -156,10 +179,13 @@ bool isFrameHeader(int code) {
 }
 
 // Segments from the start mark to the end mark: a file cut short ends
-// inside a segment or inside the data of a scan, before the end mark.
+// inside a segment or inside the data of a scan, before the end mark. The
+// scans of a picture (a progressive one has several) share the frame's
+// limit of scan data; segments of other data (camera notes, previews) do not
+// count against it.
 Completeness walkJpeg(const Source& file) {
   ForwardReader in(file, 2);
-  qint64 limit = -1;  // known once the frame header is read
+  std::optional<qint64> scanDataLeft;  // known once the frame header is read
   int pending = -1;
   for (;;) {
     const int code =
@@ -176,14 +202,16 @@ Completeness walkJpeg(const Source& file) {
       const auto width = in.number(2, true);
       const auto components = in.number(1, true);
       if (!precision || !height || !width || !components || rest < 6) return Completeness::Cut;
-      limit = in.position() + scanDataLimit(qint64(*width) * qint64(*height) * qint64(*components));
+      scanDataLeft = scanDataLimit(product(qint64(*width) * qint64(*height), qint64(*components)));
       rest -= 6;
     }
     if (!in.skip(rest)) return Completeness::Cut;
     if (code == 0xDA) {
-      if (limit < 0) return Completeness::Cut;  // a scan before any frame header
-      pending = markerAfterScan(in, limit);
+      if (!scanDataLeft) return Completeness::Cut;  // a scan before any frame header
+      const qint64 start = in.position();
+      pending = markerAfterScan(in, start + *scanDataLeft);
       if (pending < 0) return Completeness::Cut;
+      *scanDataLeft = std::max<qint64>(0, *scanDataLeft - (in.position() - start));
     }
   }
 }
@@ -226,8 +254,10 @@ Completeness pngCompleteness(const Source& file) {
       if (std::memcmp(head + 4, "IHDR", 4) != 0 || length < 8) return Completeness::Cut;
       const auto width = in.number(4, true);
       const auto height = in.number(4, true);
-      if (!width || !height) return Completeness::Cut;
-      limit = in.position() + scanDataLimit(qint64(*width) * qint64(*height) * 8);
+      // Sizes of 0 or beyond 2^31 - 1 pixels are no picture's.
+      if (!width || !height || *width == 0 || *height == 0 || *width > 0x7FFFFFFF || *height > 0x7FFFFFFF)
+        return Completeness::Cut;
+      limit = in.position() + scanDataLimit(product(product(qint64(*width), qint64(*height)), 8));
       if (!in.skip(qint64(length) - 8 + 4)) return Completeness::Cut;
     } else if (!in.skip(qint64(length) + 4)) {
       return Completeness::Cut;
@@ -281,8 +311,7 @@ Completeness gifCompleteness(const Source& file) {
 
 // ---------------------------------------------------------------- BMP
 
-Completeness bmpCompleteness(const Source& file) {
-  const QByteArray head = readAt(file, 0, 54);
+Completeness bmpCompleteness(const Source& file, const QByteArray& head) {
   if (head.size() < 26) return Completeness::OtherKind;
   const char* p = head.constData();
   const qint64 dataAt = littleEndian32(p + 10);
@@ -307,20 +336,37 @@ Completeness bmpCompleteness(const Source& file) {
   }
   qint64 needed = 0;
   if (compression == 0 || compression == 3 || compression == 6) {
-    const qint64 rowBytes = (std::abs(width) * bitsPerPixel + 31) / 32 * 4;
-    needed = rowBytes * std::abs(height);
+    const qint64 rowBytes = sum(product(std::abs(width), bitsPerPixel), 31) / 32 * 4;
+    needed = product(rowBytes, std::abs(height));
   } else {
     needed = dataSize;  // compressed: the size the header gives, when it gives one
   }
-  return dataAt + needed <= file.size ? Completeness::Whole : Completeness::Cut;
+  // A header that claims more than any file holds is damage too.
+  return sum(dataAt, needed) <= file.size ? Completeness::Whole : Completeness::Cut;
 }
 
 // ---------------------------------------------------------------- TIFF
 
-// Every strip or tile of the first picture lies within the file.
-Completeness tiffCompleteness(const Source& file) {
+// An array of 16- or 32-bit numbers that a TIFF directory entry gives: held
+// in the entry itself, or at a place of the file.
+struct TiffArray {
+  qint64 count = 0;
+  int width = 0;      // bytes a number
+  qint64 at = -1;     // where in the file; -1 for one held in the entry
+  QByteArray inside;  // the numbers held in the entry
+
+  qint64 bytes() const { return count * width; }
+  bool overlaps(const TiffArray& other) const {
+    return at >= 0 && other.at >= 0 && at < other.at + other.bytes() && other.at < at + bytes();
+  }
+};
+
+// Every strip or tile of the first picture lies within the file. Whatever
+// the directory says, the check reads each byte of the file at most once
+// (besides its first bytes): the first entry of a tag counts (as decoders take it),
+// and the two arrays it compares are read once each, a piece at a time.
+Completeness tiffCompleteness(const Source& file, const QByteArray& head) {
   const qint64 size = file.size;
-  const QByteArray head = readAt(file, 0, 8);
   if (head.size() < 8) return Completeness::Cut;
   const bool big = head.startsWith("MM");
   auto number = [big](const char* p, int n) {
@@ -335,61 +381,90 @@ Completeness tiffCompleteness(const Source& file) {
   const qint64 entries = number(countBytes.constData(), 2);
   const QByteArray table = readAt(file, directory + 2, entries * 12);
   if (table.size() < entries * 12) return Completeness::Cut;
-  // The values of an entry of 16- or 32-bit numbers, within it or where it
-  // points; nothing for another type. `cut` when they lie beyond the file.
-  bool cut = false;
-  auto values = [&](const char* entry) -> std::optional<QList<qint64>> {
-    const quint32 type = number(entry + 2, 2);
-    const qint64 count = number(entry + 4, 4);
-    const int width = type == 3 ? 2 : type == 4 ? 4 : 0;
-    if (width == 0 || count > (1 << 22)) return std::nullopt;
-    const QByteArray bytes =
-        count * width <= 4 ? QByteArray(entry + 8, 4) : readAt(file, number(entry + 8, 4), count * width);
-    if (bytes.size() < count * width) {
-      cut = true;
-      return std::nullopt;
-    }
-    QList<qint64> out;
-    for (qint64 i = 0; i < count; ++i) out << number(bytes.constData() + i * width, width);
-    return out;
-  };
-  std::optional<QList<qint64>> offsets, counts;
+  const char* offsetsEntry = nullptr;
+  const char* countsEntry = nullptr;
   for (qint64 i = 0; i < entries; ++i) {
     const char* entry = table.constData() + i * 12;
     const quint32 tag = number(entry, 2);
-    if (tag == 273 || tag == 324) offsets = values(entry);
-    if (tag == 279 || tag == 325) counts = values(entry);
+    if (!offsetsEntry && (tag == 273 || tag == 324)) offsetsEntry = entry;
+    if (!countsEntry && (tag == 279 || tag == 325)) countsEntry = entry;
   }
-  if (cut) return Completeness::Cut;
-  if (!offsets || !counts) return Completeness::OtherKind;  // nothing to measure by: its decoding tells
-  for (qsizetype i = 0; i < std::min(offsets->size(), counts->size()); ++i)
-    if (offsets->at(i) + counts->at(i) > size) return Completeness::Cut;
+  if (!offsetsEntry || !countsEntry)
+    return Completeness::OtherKind;  // nothing to measure by: its decoding tells
+  // The array of an entry; nothing for a type of other numbers.
+  auto arrayOf = [&](const char* entry) -> std::optional<TiffArray> {
+    const quint32 type = number(entry + 2, 2);
+    TiffArray array;
+    array.width = type == 3 ? 2 : type == 4 ? 4 : 0;
+    if (array.width == 0) return std::nullopt;
+    array.count = number(entry + 4, 4);
+    if (array.bytes() <= 4)
+      array.inside = QByteArray(entry + 8, 4);
+    else
+      array.at = number(entry + 8, 4);
+    return array;
+  };
+  const std::optional<TiffArray> offsets = arrayOf(offsetsEntry), counts = arrayOf(countsEntry);
+  if (!offsets || !counts) return Completeness::OtherKind;
+  for (const TiffArray* array : {&*offsets, &*counts})
+    if (array->at >= 0 && array->at + array->bytes() > size) return Completeness::Cut;
+  // Two arrays in one place, or an array within the directory: no writer
+  // makes such a directory.
+  const TiffArray directoryArea{entries * 12 + 2, 1, directory, {}};
+  if (offsets->overlaps(*counts) || offsets->overlaps(directoryArea) || counts->overlaps(directoryArea))
+    return Completeness::Cut;
+  // Side by side, a piece of each at a time.
+  constexpr qint64 kPiece = 64 * 1024;  // numbers
+  auto piece = [&](const TiffArray& array, qint64 from, qint64 n) {
+    return array.at < 0 ? array.inside.mid(from * array.width, n * array.width)
+                        : readAt(file, array.at + from * array.width, n * array.width);
+  };
+  const qint64 strips = std::min(offsets->count, counts->count);
+  for (qint64 from = 0; from < strips; from += kPiece) {
+    const qint64 n = std::min(kPiece, strips - from);
+    const QByteArray starts = piece(*offsets, from, n), lengths = piece(*counts, from, n);
+    if (starts.size() < n * offsets->width || lengths.size() < n * counts->width) return Completeness::Cut;
+    for (qint64 i = 0; i < n; ++i)
+      if (qint64(number(starts.constData() + i * offsets->width, offsets->width)) +
+              number(lengths.constData() + i * counts->width, counts->width) >
+          size)
+        return Completeness::Cut;
+  }
   return Completeness::Whole;
 }
 
 // ---------------------------------------------------------------- WebP
 
-Completeness webpCompleteness(const Source& file) {
-  const QByteArray head = readAt(file, 0, 12);
-  return head.size() == 12 && qint64(littleEndian32(head.constData() + 4)) + 8 <= file.size
+Completeness webpCompleteness(const Source& file, const QByteArray& head) {
+  return head.size() >= 12 && qint64(littleEndian32(head.constData() + 4)) + 8 <= file.size
              ? Completeness::Whole
              : Completeness::Cut;
 }
 
 }  // namespace
 
-PictureStructure examinePictureFile(const QFileDevice& opened, qint64 size) {
-  const Source file{opened.handle(), size};
-  const QByteArray head = readAt(file, 0, 12);
+namespace {
+
+PictureStructure examine(const Source& file) {
+  const QByteArray head = readAt(file, 0, kHeadBytes);
   if (head.startsWith("\xFF\xD8")) return {"jpeg", jpegCompleteness(file)};
   if (head.startsWith("\x89PNG\r\n\x1A\n")) return {"png", pngCompleteness(file)};
   if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return {"gif", gifCompleteness(file)};
   if (head.startsWith("BM")) {
-    const Completeness bmp = bmpCompleteness(file);
+    const Completeness bmp = bmpCompleteness(file, head);
     return {bmp == Completeness::OtherKind ? QByteArray() : QByteArray("bmp"), bmp};
   }
   if (head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4)))
-    return {"tiff", tiffCompleteness(file)};
-  if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") return {"webp", webpCompleteness(file)};
+    return {"tiff", tiffCompleteness(file, head)};
+  if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") return {"webp", webpCompleteness(file, head)};
   return {{}, Completeness::OtherKind};
+}
+
+}  // namespace
+
+PictureStructure examinePictureFile(const QFileDevice& opened, qint64 size) {
+  qint64 read = 0;
+  PictureStructure structure = examine(Source{opened.handle(), size, &read});
+  structure.bytesRead = read;
+  return structure;
 }

@@ -11,7 +11,10 @@
 // (the size the header gives), TIFF (every strip or tile of the first
 // picture within the file). A whole JPEG or PNG costs a read of its last
 // bytes; only a file that does not end as its kind ends (cut short, or with
-// data of another program after the picture) is walked through.
+// data of another program after the picture) is walked through. Whatever its
+// headers say, the check reads each byte of the file at most once, besides
+// its first and last few, and sizes in headers that no file could hold
+// (their arithmetic overflowing included) make the file damaged.
 
 #include <QByteArray>
 
@@ -26,6 +29,7 @@ enum class PictureCompleteness {
 struct PictureStructure {
   QByteArray format;  // the kind its first bytes show, as Qt's readers name it; "" for another
   PictureCompleteness completeness = PictureCompleteness::OtherKind;
+  qint64 bytesRead = 0;  // of the file, by the check
 };
 
 // Examines the open regular file of `size` bytes, reading it by position:

@@ -75,22 +75,22 @@ class DataSeriesStore {
   bool Check_Batch_File_In_Use_Validation(const QString& name, const SeriesBindingSource& design) const;
 
   // Readers. A file that is missing, unreadable or not valid UTF-8 gives no
-  // values; one larger than kMaxSeriesBytes is not read at all, gives no
-  // values and sets *tooLarge (to be refused with refusedSeriesMessage).
+  // values; one larger than kMaxSeriesBytes, or of more lines than a series
+  // holds (Series_Value_Limit), is read no further than the piece that shows
+  // it, gives no values and sets *tooLarge (to be refused with
+  // refusedSeriesMessage). Whatever its lines, a file costs no more than its
+  // values: it is checked whole before they are made.
   // The viewer's and editor's values: value i is what card i shows, line i
   // trimmed, empty lines kept in their places (production's lines, trimmed).
   QStringList readCardValues(const QString& name, bool* tooLarge = nullptr) const;
   // Card 1's value, read and trimmed as a run fills an object with it ("" when
   // the series has none or cannot be read): what an object bound to the
-  // series shows in the design and in every preview.
+  // series shows in the design and in every preview. Only that value is kept.
   QString Get_First_Value_Of_Dataset(const QString& name) const;
 
-  // The same rules on text already read.
-  static QStringList cardValuesFromText(const QString& text);
-  static QStringList productionValuesFromText(const QString& text);
-
-  // Series files larger than this are refused by every reader (the viewer,
-  // the editor, appending, a run) with refusedSeriesMessage.
+  // Series files larger than this, or of more lines than Series_Value_Limit,
+  // are refused by every reader (the viewer, the editor, appending, a run)
+  // with refusedSeriesMessage.
   static constexpr qint64 kMaxSeriesBytes = 256LL * 1024 * 1024;
   // "The data series "<name>" cannot be used: its file is not a UTF-8 text
   // file or is too large."
@@ -109,7 +109,8 @@ class DataSeriesStore {
   // lines and adds the new ones after them. A bad name or a failed write leaves
   // the old file as it was, answers false and, with Message, shows
   // kFileAccessError; an old file beyond kMaxSeriesBytes, or one that would
-  // grow beyond it, is refused so too, with refusedSeriesMessage. *failure
+  // grow beyond it or beyond Series_Value_Limit lines, is refused so too,
+  // with refusedSeriesMessage. *failure
   // receives the message of a failure.
   bool writeSeries(const QString& name, const QStringList& values,
                    SeriesWriteMode mode = SeriesWriteMode::Replace,
@@ -125,7 +126,5 @@ class DataSeriesStore {
   bool deleteSeries(const QString& name) const;
 
  private:
-  std::optional<QString> readText(const QString& name, bool* tooLarge) const;
-
   QString folder_;
 };

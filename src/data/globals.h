@@ -1,7 +1,7 @@
 #pragma once
 // Program-wide state of the variable data sources: the worksheet chosen in
 // the spreadsheet dialogs and the column count the spreadsheet reader found,
-// the extension of series files and the most values one import may give.
+// the extension of series files and the most values a series holds.
 
 #include <QLoggingCategory>
 #include <QString>
@@ -13,8 +13,9 @@ extern std::atomic<int> Excel_Sheet_Number;
 extern std::atomic<int> Excel_Sheet_Columns;
 // Extension of series files, without the dot.
 extern const QString batch_file_EXT;
-// The most values one import may give a series: what a spreadsheet holds at
-// most in rows. An import that would give more is refused. Tests lower it.
+// The most values a series holds: what a spreadsheet holds at most in rows.
+// An import that would give more is refused, and so is a series file of more
+// lines by every reader and by appending. Tests lower it.
 extern std::atomic<qint64> Series_Value_Limit;
 
 // The log of this subsystem: warnings and failures are written; the

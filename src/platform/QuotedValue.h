@@ -16,8 +16,12 @@ inline constexpr qsizetype kQuotedValueLength = 80;
 // The value as a message quotes it: control characters and line or
 // paragraph breaks become U+FFFD, and a value longer than `maxLength`
 // characters keeps its start and its end around "…" (maxLength characters
-// of the value in all; a character made of two UTF-16 units, or a letter
-// with its accents, is never cut in two).
+// of the value at most in all). A character made of two UTF-16 units, a
+// letter with its accents, an emoji with its skin tone or joined ones and a
+// flag are never cut in two, whatever script comes before them; the start
+// always shows, a first letter with more accents than half the length with
+// all of them (the end then has less room), and one with more than the
+// whole length with as many as fit.
 QString quotedValue(const QString& value, qsizetype maxLength = kQuotedValueLength);
 
 // Values named in one message: each in double quotes, cut as above, joined

@@ -9,6 +9,8 @@
 
 #include "DataTestSupport.h"
 #include "data/DataSeriesStore.h"
+#include "dialogs/DialogTestSupport.h"
+#include "platform/ChildProcess.h"
 #include "support/ScriptedHost.h"
 
 using data_test::readAll;
@@ -161,6 +163,117 @@ TEST_F(SeriesStoreTest, ReaderVariants) {
   ASSERT_TRUE(store.writeSeries("Round", values));
   EXPECT_EQ(*lines("Round"), values);
   EXPECT_EQ(store.readCardValues("Round"), (QStringList{"1", "", "three", "four"}));
+}
+
+// A series holds at most Series_Value_Limit values: a file of more lines is
+// refused by every reader and by appending, as a file of too many bytes is;
+// the readers check a file in pieces, so lines, characters and a byte-order
+// mark across the pieces' borders read as they are.
+TEST_F(SeriesStoreTest, AFileOfMoreLinesThanASeriesHoldsIsRefusedByEveryReader) {
+  DataSeriesStore store(folder);
+  std::optional<dialog_test::LoweredValueLimit> limit(4);
+  writeAll(file("Four.txt"), "a\n\n  c\nd");
+  writeAll(file("Five.txt"), "\n\n\n\n\n");
+  writeAll(file("Three.txt"), "1\n2\n3\n");
+  EXPECT_EQ(store.readCardValues("Four"), (QStringList{"a", "", "c", "d"}));
+  bool refused = true;
+  EXPECT_EQ(DataSeriesStore::readSeriesLines(file("Four.txt"), &refused), (QStringList{"a", "", "  c", "d"}));
+  EXPECT_FALSE(refused);
+  bool tooLarge = false;
+  EXPECT_EQ(store.readCardValues("Five", &tooLarge), QStringList());
+  EXPECT_TRUE(tooLarge);
+  EXPECT_FALSE(DataSeriesStore::readSeriesLines(file("Five.txt"), &refused).has_value());
+  EXPECT_TRUE(refused);
+  writeAll(file("Five.txt"), "first\n\n\n\n\n");
+  EXPECT_EQ(store.Get_First_Value_Of_Dataset("Five"), "");
+  EXPECT_EQ(store.Get_First_Value_Of_Dataset("Four"), "a");
+  // Appending: up to the limit, not beyond it.
+  QString failure;
+  EXPECT_FALSE(
+      store.writeSeries("Four", {"e"}, SeriesWriteMode::Append, SeriesFailureReport::Silent, &failure));
+  EXPECT_EQ(failure, DataSeriesStore::refusedSeriesMessage("Four"));
+  EXPECT_EQ(readAll(file("Four.txt")), QByteArray("a\n\n  c\nd"));
+  EXPECT_TRUE(store.writeSeries("Three", {"4"}, SeriesWriteMode::Append));
+  EXPECT_EQ(readAll(file("Three.txt")), QByteArray("1\n2\n3\n4\n"));
+  limit.reset();
+
+  // Lines and characters across the pieces a file is read in (a megabyte).
+  QByteArray across = "\xEF\xBB\xBF" + QByteArray((1 << 20) - 4, 'a') + "\xE2\x9C\x93\n" +
+                      QByteArray(3 << 20, 'b') + "\n\xEF\xBB\xBFz \r\n";
+  writeAll(file("Across.txt"), across);
+  const std::optional<QStringList> lines = DataSeriesStore::readSeriesLines(file("Across.txt"), nullptr);
+  ASSERT_TRUE(lines.has_value());
+  EXPECT_EQ(*lines, (QStringList{QString((1 << 20) - 4, 'a') + u'\u2713', QString(3 << 20, 'b'),
+                                 QChar(0xFEFF) + QStringLiteral("z \r")}));
+  // A character cut by the end of the file is no UTF-8 text.
+  writeAll(file("Cut.txt"), QByteArray(1 << 20, 'a') + "\xE2\x9C");
+  EXPECT_FALSE(DataSeriesStore::readSeriesLines(file("Cut.txt"), &refused).has_value());
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(store.readCardValues("Cut", &tooLarge), QStringList());
+  EXPECT_FALSE(tooLarge);
+  EXPECT_TRUE(messages().isEmpty());
+}
+
+namespace {
+
+// What a reader of the program read and took, in a program of its own.
+struct SeriesReading {
+  qint64 lines = -1;
+  bool refused = false;
+  qint64 peakBytes = 0;
+};
+
+SeriesReading readInItsOwnProgram(const QString& reader, const QString& folder, const QString& name,
+                                  qint64 mostLines) {
+  const platform::ChildResult child =
+      platform::runChild(QStringLiteral(QUVO_BINARY_DIR "/tests/series_read_peak"),
+                         {reader, folder, name, QString::number(mostLines)});
+  SeriesReading reading;
+  EXPECT_EQ(child.exitCode, 0) << child.err.toStdString();
+  for (const QString& line : QString::fromUtf8(child.out).split(u'\n', Qt::SkipEmptyParts)) {
+    const QStringList parts = line.split(u' ');
+    if (parts.value(0) == "lines") reading.lines = parts.value(1).toLongLong();
+    if (parts.value(0) == "refused") reading.refused = parts.value(1) == "1";
+    if (parts.value(0) == "peak") reading.peakBytes = parts.value(1).toLongLong() * 1024;
+  }
+  return reading;
+}
+
+}  // namespace
+
+// Whatever the length of its lines, a series file costs no more memory than
+// the values it holds: one of more lines than a series holds is refused by
+// each reader after a piece of it (a file of one-character lines once took
+// thirty times its size), and one at the limit takes what its values take.
+TEST_F(SeriesStoreTest, ASeriesFileOfManyShortLinesIsRefusedBeforeItCostsMemory) {
+  ASSERT_TRUE(QFileInfo(QStringLiteral(QUVO_BINARY_DIR "/tests/series_read_peak")).isExecutable())
+      << "build the target series_read_peak first";
+  constexpr qint64 kLimit = 65536;
+  constexpr qsizetype kFileBytes = 16 << 20;
+  writeAll(file("Small.txt"), "a\n");
+  for (const int length : {1, 8, 64}) {
+    const QByteArray line = QByteArray(length, 'x') + '\n';
+    writeAll(file(QStringLiteral("Lines%1.txt").arg(length)), line.repeated(kFileBytes / line.size()));
+  }
+  // At the limit, long lines: 16 MB of text, 32 MB as values (60 MB with
+  // the sanitizer's share; the whole text read first took 160 MB).
+  writeAll(file("Full.txt"), (QByteArray(kFileBytes / kLimit - 1, 'y') + '\n').repeated(kLimit));
+  for (const QString reader : {"run", "card", "first", "append"}) {
+    const SeriesReading own = readInItsOwnProgram(reader, folder, "Small", kLimit);
+    EXPECT_EQ(own.lines, 1);
+    for (const int length : {1, 8, 64}) {
+      const SeriesReading many =
+          readInItsOwnProgram(reader, folder, QStringLiteral("Lines%1").arg(length), kLimit);
+      EXPECT_EQ(many.lines, 0) << reader.toStdString() << length;
+      EXPECT_EQ(many.refused, reader != "first") << reader.toStdString() << length;
+      EXPECT_LT(many.peakBytes, own.peakBytes + 8 * 1024 * 1024) << reader.toStdString() << length;
+    }
+    if (reader == "append") continue;
+    const SeriesReading full = readInItsOwnProgram(reader, folder, "Full", kLimit);
+    EXPECT_EQ(full.lines, reader == "first" ? 1 : kLimit);
+    EXPECT_LT(full.peakBytes, own.peakBytes + (reader == "first" ? 8 << 20 : 5 * kFileBytes))
+        << reader.toStdString();
+  }
 }
 
 TEST_F(SeriesStoreTest, ListingIsSortedPlainFilesWithoutExtension) {

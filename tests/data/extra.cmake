@@ -17,3 +17,11 @@ if(QUVO_FUZZ)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   endforeach()
 endif()
+
+# Reads a series file as a reader of the program does and tells the
+# program's peak memory; the series tests run it on files of many lines.
+add_executable(series_read_peak ${CMAKE_CURRENT_SOURCE_DIR}/data/tools/series_read_peak.cpp)
+target_link_libraries(series_read_peak PRIVATE data)
+if(TARGET data_tests)
+  add_dependencies(data_tests series_read_peak)
+endif()

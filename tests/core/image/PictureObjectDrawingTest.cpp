@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/CardHost.h"
+#include "core/PictureCompleteness.h"
 #include "core/PictureFile.h"
 #include "core/SKTBarcode.h"
 #include "core/SKTImage.h"
@@ -41,6 +42,13 @@ class PictureObjects : public ::testing::Test {
   PictureObjects() { host.resourcePath = shippedResources(); }
   QTemporaryDir dir;
 
+  static constexpr char kDamaged[] =
+      "The file \"%1\" could not be read: it is a damaged or incomplete picture.";
+  QString write(const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    EXPECT_TRUE(testing_support::writeFile(path, bytes));
+    return path;
+  }
   QString writePicture(const QString& name, const QImage& img) {
     const QString path = dir.filePath(name);
     EXPECT_TRUE(img.save(path, "PNG"));
@@ -239,12 +247,7 @@ TEST_F(PictureObjects, MissingOrBrokenFilesDrawNoPicture) {
 // named by the check and loads as nothing; whole, it is not named, also with
 // another program's data after the picture or an EXIF block before it.
 TEST_F(PictureObjects, APictureCutShortIsNamedAndLoadsAsNothingOfEveryKind) {
-  const QString said = "The file \"%1\" could not be read: it is a damaged or incomplete picture.";
-  auto write = [&](const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    EXPECT_TRUE(testing_support::writeFile(path, bytes));
-    return path;
-  };
+  const QString said = kDamaged;
   for (const testing_support::PictureSample& whole : testing_support::wholePictureSamples()) {
     const QString path = write("whole." + whole.suffix, whole.bytes);
     EXPECT_EQ(pictureFileProblem(path), "") << path.toStdString();
@@ -281,6 +284,87 @@ TEST_F(PictureObjects, APictureCutShortIsNamedAndLoadsAsNothingOfEveryKind) {
   broken.replace(broken.indexOf("IDAT") + 8, 64, QByteArray(64, '\x55'));
   const QString brokenPath = write("broken.png", broken);
   EXPECT_EQ(loadCheckedPictureFile(brokenPath).problem, said.arg(brokenPath));
+}
+
+namespace {
+
+QByteArray littleEndian(quint32 value, int bytes) {
+  QByteArray out;
+  for (int i = 0; i < bytes; ++i) out.append(char(value >> (8 * i)));
+  return out;
+}
+
+// A TIFF whose 65,535 directory entries alternate strip offsets and strip
+// byte counts of 2^20 numbers each. With `oneArray` all point at one 4 MB
+// array; otherwise the first two have arrays of their own (strips of one
+// byte at the file's start) and the others point at the first.
+QByteArray tiffOfManyEntries(bool oneArray) {
+  constexpr quint32 kEntries = 65535, kValues = 1 << 20;
+  const quint32 arrays = 8 + 2 + kEntries * 12 + 4;
+  QByteArray file = "II*" + QByteArray(1, '\0') + littleEndian(8, 4) + littleEndian(kEntries, 2);
+  for (quint32 i = 0; i < kEntries; ++i) {
+    const quint32 at = oneArray || i > 1 ? arrays : arrays + i * kValues * 4;
+    file += littleEndian(i % 2 ? 279 : 273, 2) + littleEndian(4, 2) + littleEndian(kValues, 4) +
+            littleEndian(at, 4);
+  }
+  file += littleEndian(0, 4);
+  file += littleEndian(0, 4).repeated(kValues);
+  if (!oneArray) file += littleEndian(1, 4).repeated(kValues);
+  return file;
+}
+
+}  // namespace
+
+// Headers that no file could hold are damage, however their sizes multiply;
+// the check reads no more than the file holds whatever its directory says;
+// and a JPEG whose other data (20 MB of it) lie between its frame header
+// and its scan is whole, as it decodes whole.
+TEST_F(PictureObjects, HeadersNoFileCouldHoldAreDamageAndTheCheckReadsNoMoreThanTheFile) {
+  const QString said = kDamaged;
+  auto examined = [](const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return examinePictureFile(file, file.size());
+  };
+  // 2^31 - 1 x 2^31 - 1 pixels at 65,535 bits, in 70 bytes.
+  const QByteArray bmp = "BM" + littleEndian(70, 4) + littleEndian(0, 4) + littleEndian(54, 4) +
+                         littleEndian(40, 4) + littleEndian(0x7FFFFFFF, 4) + littleEndian(0x7FFFFFFF, 4) +
+                         littleEndian(1, 2) + littleEndian(65535, 2) + QByteArray(24, '\0') +
+                         QByteArray(16, 'x');
+  ASSERT_EQ(bmp.size(), 70);
+  // 2^32 - 1 pixels square, with data after it.
+  QByteArray png = testing_support::wholePictureSamples()[1].bytes + "note";
+  for (const QString& path :
+       {write("huge.bmp", bmp), write("huge.png", png.replace(16, 8, QByteArray(8, '\xFF')))})
+    EXPECT_EQ(pictureFileProblem(path), said.arg(path));
+
+  // 65,535 entries at one array: answered after reading the directory alone.
+  const QString tiff = write("photo.jpg", tiffOfManyEntries(true));
+  const PictureStructure one = examined(tiff);
+  EXPECT_EQ(one.completeness, PictureCompleteness::Cut);
+  EXPECT_LE(one.bytesRead, QFileInfo(tiff).size());
+  EXPECT_EQ(pictureFileProblem(tiff), said.arg(tiff));
+  // Arrays of their own: each read once (the first bytes, read for every
+  // kind, are the directory's too).
+  const QString twoArrays = write("two.tif", tiffOfManyEntries(false));
+  const PictureStructure two = examined(twoArrays);
+  EXPECT_EQ(two.completeness, PictureCompleteness::Whole);
+  EXPECT_LE(two.bytesRead, QFileInfo(twoArrays).size() + 64);
+  EXPECT_GE(two.bytesRead, 8 << 20);
+
+  // 8 x 8 pixels with 20 MB of other data after the frame header, and a note after the picture.
+  QBuffer jpegBuffer;
+  ASSERT_TRUE(jpegBuffer.open(QIODevice::WriteOnly) && halves(8, 8).save(&jpegBuffer, "JPEG"));
+  QByteArray jpeg = jpegBuffer.data();
+  const qsizetype frame = jpeg.indexOf("\xFF\xC0");
+  ASSERT_GT(frame, 0);
+  const qsizetype afterFrame = frame + 2 + (uchar(jpeg[frame + 2]) << 8 | uchar(jpeg[frame + 3]));
+  const QByteArray segment = "\xFF\xEA\xFF\xFF" + QByteArray(65533, 'a');
+  jpeg.insert(afterFrame, segment.repeated(320));
+  const QString notes = write("notes.jpg", jpeg + "note");
+  EXPECT_EQ(pictureFileProblem(notes), "");
+  EXPECT_EQ(loadPictureFile(notes).size(), QSize(8, 8));
+  EXPECT_LE(examined(notes).bytesRead, QFileInfo(notes).size() + 64);
 }
 
 TEST_F(PictureObjects, DrawingAsksForARefreshAndLeavesThePictureAlone) {

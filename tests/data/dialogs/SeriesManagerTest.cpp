@@ -299,22 +299,29 @@ TEST_F(SeriesManagerTest, TheViewerShowsTheTrimmedValues) {
   EXPECT_EQ(messages(), QStringList{"Please select the series."});
 }
 
-// A file larger than a run takes is refused by the viewer and the editor as
-// a run refuses it, and neither reads it.
+// A file larger than a run takes, in bytes or in lines, is refused by the
+// viewer and the editor as a run refuses it, and neither reads it.
 TEST_F(SeriesManagerTest, ASeriesFileLargerThanARunTakesIsRefusedByTheViewerAndTheEditor) {
+  const dialog_test::LoweredValueLimit limit(2);
   writeHugeSeries("Huge");
+  writeSeries("Long", "a\nb\nc\n");
   writeSeries("Small", "a\n");
   View_Data_Series::defaultInstance().Open_Wnd("Huge");  // no modal run: the host would fail it
+  View_Data_Series::defaultInstance().Open_Wnd("Long");
   inManager([&](BatchWizard& m) {
-    select(m.List, {0});
-    m.Update_Btn_Clicked();
-    EXPECT_FALSE(m.avl_list_box->isHidden());  // still the list of series
-    EXPECT_TRUE(m.ListData_value->values().isEmpty());
-    select(m.List, {1});
+    for (const int row : {0, 1}) {
+      select(m.List, {row});
+      m.Update_Btn_Clicked();
+      EXPECT_FALSE(m.avl_list_box->isHidden());  // still the list of series
+      EXPECT_TRUE(m.ListData_value->values().isEmpty());
+    }
+    select(m.List, {2});
     m.Update_Btn_Clicked();
     EXPECT_EQ(m.ListData_value->values(), QStringList{"a"});
   });
-  EXPECT_EQ(messages(), QStringList(2, dialog_test::refusedSeriesMessage("Huge")));
+  const QString huge = dialog_test::refusedSeriesMessage("Huge"),
+                lines = dialog_test::refusedSeriesMessage("Long");
+  EXPECT_EQ(messages(), QStringList({huge, lines, huge, lines}));
   EXPECT_EQ(QFileInfo(seriesFile("Huge")).size(), kHugeSeriesBytes);
 }
 
