@@ -212,11 +212,12 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundTextOrBa
       "6 cards lost part of a bound text that does not fit its box or of a bound barcode that runs past "
       "the card's edge:\n"
       "card 2: front text \"Maximilian Alexander von…\" (spreadsheet column \"Name\")\n"
-      "card 3: back text \"Rio de Janeiro, Copacaba…\" (spreadsheet column \"City\")\n"
-      "card 3: back barcode \"C3-ABCDEFGHIJKLMN\" (spreadsheet column \"Code\")\n"
+      "card 3: back text \"Rio de Janeiro, Copacaba…\" (spreadsheet column \"City\"); back Code 128 barcode "
+      "\"C3-ABCDEFGHIJKLMN\" (spreadsheet column \"Code\")\n"
       "card 4: front text \"Jean-Luc Emmanuel Baptis…\" (spreadsheet column \"Name\")\n"
       "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column \"Name\")\n"
-      "and 2 more.";
+      "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column \"Name\")\n"
+      "and 1 more.";
 
   // Export of both sides, made by a pool of workers: the cards in row order.
   EXPECT_EQ(exportCards(0), "Card has been exported successfully.\n\n" + cut);
