@@ -59,10 +59,11 @@ QString lostPart(CardSide which, const QString& kind, const QString& shown, cons
   return isBound(object) ? part + QStringLiteral(" (%1)").arg(sourceOf(object)) : part;
 }
 
-// A barcode by its kind: "Code 128 barcode", "QR Code".
+// A barcode by its kind: "Code 128 barcode", "QR Code", "Data Matrix code".
 QString barcodeKind(const SKTGraphic& object) {
   const QString symbology = barcode::barcodeSettingsOf(object).symbology();
   if (symbology.isEmpty()) return QStringLiteral("barcode");
+  if (symbology == QLatin1String("DataMatrix")) return QStringLiteral("Data Matrix code");
   if (symbology.endsWith(QLatin1String("Code"))) return symbology;
   return symbology + QStringLiteral(" barcode");
 }
