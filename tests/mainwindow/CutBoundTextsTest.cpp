@@ -25,7 +25,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextLayout>
 #include <atomic>
 
 #include "barcode/designer/BarcodeSettings.h"
@@ -34,7 +33,6 @@
 #include "core/SKTText.h"
 #include "core/globals.h"
 #include "core/render/SKTRenderingView.h"
-#include "core/render/TextLook.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
 #include "data/dialogs/Data_From_Excel.h"
@@ -365,17 +363,6 @@ TEST_F(RunsOfBoundTexts, EveryRunNamesEachCardWhosePictureCharactersOrBarcodesCo
   EXPECT_EQ(mailsSent.load(), 9);
   EXPECT_EQ(host.messages().join('|').toStdString(),
             ("\nE-mail has been sent successfully.\n\n" + lost).toStdString());
-
-  // The names in other scripts are drawn with real glyphs of the installed
-  // fonts, none with the missing-glyph shape (glyph 0).
-  for (const int i : {3, 8}) {
-    QTextLayout layout(people[i][0], text_look::fontForDevice({QStringLiteral("Helvetica"), 20.0}, nullptr));
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
-    for (const QGlyphRun& run : layout.glyphRuns())
-      EXPECT_FALSE(run.glyphIndexes().contains(0)) << people[i][0].toStdString();
-  }
 
   // The good rows come out as they do in a run of them alone.
   const QDir alone(dir.filePath("QUVO Gratulo"));
