@@ -161,8 +161,8 @@ QString kindWord(const QString& part) {
 }
 
 bool lacksFont(const QString& part) {
-  static const QRegularExpression reason(QStringLiteral("[\")]: (%1)?%2[^\"]*$")
-                                             .arg(QLatin1String(kAlsoCut), QLatin1String(kNoFont)));
+  static const QRegularExpression reason(
+      QStringLiteral("[\")]: (%1)?%2[^\"]*$").arg(QLatin1String(kAlsoCut), QLatin1String(kNoFont)));
   return reason.match(part).hasMatch();
 }
 
@@ -229,7 +229,8 @@ void CutTexts::add(int row, const QStringList& parts) {
       barcodes_ = true;
     }
   }
-  if (lastNamed_) named_.last() = QStringLiteral("card %1: %2").arg(row + 1).arg(lastParts_.join(QStringLiteral("; ")));
+  if (lastNamed_)
+    named_.last() = QStringLiteral("card %1: %2").arg(row + 1).arg(lastParts_.join(QStringLiteral("; ")));
 }
 
 QString CutTexts::note() const {

@@ -90,10 +90,10 @@ class CutTexts {
   int lastRow_ = -1;
   // The kinds the cards lost part of.
   bool texts_ = false, barcodes_ = false, pictures_ = false, glyphs_ = false;
-  QStringList named_;      // "card n: <part>; <part>", the first kNamed cards
-  QStringList lastParts_;  // the parts of card lastRow_
+  QStringList named_;       // "card n: <part>; <part>", the first kNamed cards
+  QStringList lastParts_;   // the parts of card lastRow_
   bool lastNamed_ = false;  // card lastRow_ has a line in named_
-  QStringList missing_;    // the missing pictures, each once
+  QStringList missing_;     // the missing pictures, each once
 };
 
 }  // namespace production

@@ -45,12 +45,12 @@
 #include "mainwindow/scripting/GraphicBusObject.h"
 #include "platform/widgets/Open_Export_Log.h"
 #include "production/CardExport.h"
+#include "production/CutTexts.h"
 #include "production/ExportWindow.h"
 #include "production/MailScript.h"
 #include "production/Send_Mail.h"
 #include "production/print/Print_Wnd.h"
 #include "production/print/Printers.h"
-#include "production/CutTexts.h"
 #include "support/HangGuard.h"
 #include "support/PictureSamples.h"
 #include "support/ScriptedHost.h"
@@ -296,10 +296,14 @@ TEST_F(RunsOfBoundTexts, EveryRunNamesEachCardWhosePictureCharactersOrBarcodesCo
   ASSERT_TRUE(testing_support::samplePicture().scaled(243, 154).save(dir.filePath("background.png")));
 
   const QString longCode = QStringLiteral("B2-ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-  const QList<QStringList> people = {{"Ann", "good.jpg", "A1"},       {"Bob", "good.png", longCode},
-                                     {"Cy", "missing.jpg", "C3"},     {"王小明", "cut.jpg", "D4"},
-                                     {"Dee", "folder.jpg", "E5"},     {"Eve\uE000", "notes.txt", "F6"},
-                                     {"Fay", "good.jpg", "G7"},       {"Gus", "missing.jpg", "H8"},
+  const QList<QStringList> people = {{"Ann", "good.jpg", "A1"},
+                                     {"Bob", "good.png", longCode},
+                                     {"Cy", "missing.jpg", "C3"},
+                                     {"王小明", "cut.jpg", "D4"},
+                                     {"Dee", "folder.jpg", "E5"},
+                                     {"Eve\uE000", "notes.txt", "F6"},
+                                     {"Fay", "good.jpg", "G7"},
+                                     {"Gus", "missing.jpg", "H8"},
                                      {"김민준 佐藤 Σοφία Иван أحمد דוד", "good.png", "I9"}};
   const auto table = [&](const QList<int>& which) {
     QList<DataSourceRow> rows;
@@ -344,7 +348,8 @@ TEST_F(RunsOfBoundTexts, EveryRunNamesEachCardWhosePictureCharactersOrBarcodesCo
   const QString lost =
       "6 cards lost part of a bound barcode that runs past the card's edge, of a bound picture whose file "
       "cannot be used or of a text with characters that no installed font has:\n"
-      "card 2: back Code 128 barcode \"B2-ABCDEFGHIJKLMNOPQRSTU…\" (spreadsheet column \"Code\"); back Data Matrix code "
+      "card 2: back Code 128 barcode \"B2-ABCDEFGHIJKLMNOPQRSTU…\" (spreadsheet column \"Code\"); back Data "
+      "Matrix code "
       "\"B2-ABCDEFGHIJKLMNOPQRSTU…\" (spreadsheet column \"Code\")\n" +
       picture(3, "missing.jpg", "no such file or directory") + "\n" +
       picture(4, "cut.jpg", "it is a damaged or incomplete picture") + "\n" +
@@ -395,11 +400,12 @@ TEST_F(RunsOfBoundTexts, EveryRunNamesEachCardWhosePictureCharactersOrBarcodesCo
     return 0;
   });
   window->Export_Button();
-  EXPECT_EQ(single.toStdString(),
-            ("Card has been exported successfully.\n\n1 card lost part of a bound picture whose file cannot be "
-             "used:\n" +
-             picture(1, "missing.jpg", "no such file or directory"))
-                .toStdString());
+  EXPECT_EQ(
+      single.toStdString(),
+      ("Card has been exported successfully.\n\n1 card lost part of a bound picture whose file cannot be "
+       "used:\n" +
+       picture(1, "missing.jpg", "no such file or directory"))
+          .toStdString());
   EXPECT_EQ(production::missingPictureLines(window->document()->graphics(), CardSide::Front, {}),
             QStringList("The picture \"" + photos.filePath("missing.jpg") +
                         "\" of the picture object at 56, 7 mm on the front was not found; the card shows no "

@@ -69,7 +69,8 @@ TEST_F(RenderPath, ARunDrawsTheBackgroundPictureThatIsThereWhenItStarts) {
   page.Card_fill_style = "I";
   page.Card_BG_Image_Layout = "Stretch";
   page.Card_BG_Image_Path = dir.filePath("back.png");
-  EXPECT_EQ(sidePaintContextForPage(page, 0, {243, 154}, QString()).missingBackground, page.Card_BG_Image_Path);
+  EXPECT_EQ(sidePaintContextForPage(page, 0, {243, 154}, QString()).missingBackground,
+            page.Card_BG_Image_Path);
   QImage picture(10, 10, QImage::Format_RGB32);
   picture.fill(Qt::blue);
   ASSERT_TRUE(picture.save(page.Card_BG_Image_Path));

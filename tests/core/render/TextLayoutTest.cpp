@@ -3,14 +3,14 @@
 // kerning and line breaks), and kerning is the same on every device.
 #include <gtest/gtest.h>
 
-#include "RenderFixture.h"
 #include <QRawFont>
 #include <QTextLayout>
 
+#include "RenderFixture.h"
 #include "core/SKTText.h"
 #include "core/render/MissingGlyphs.h"
-#include "core/render/TextLook.h"
 #include "core/render/SKTRenderingView.h"
+#include "core/render/TextLook.h"
 
 using namespace render_test;
 
@@ -151,7 +151,8 @@ TEST_F(TextLayout, OnlyCharactersThatNoInstalledFontHasAreMissing) {
   const QString unknown = QString::fromUcs4(U"A\uE000b\u0378\uE000 c");
   const QStringList missing = text_look::charactersWithoutFont(unknown, helvetica);
   EXPECT_EQ(missing, QStringList({QString::fromUcs4(U"\uE000"), QString::fromUcs4(U"\u0378")}));
-  EXPECT_EQ(text_look::namedCharacters(missing + QStringList{"王", "小"}, 3), "U+E000, U+0378, 王 and 1 more");
+  EXPECT_EQ(text_look::namedCharacters(missing + QStringList{"王", "小"}, 3),
+            "U+E000, U+0378, 王 and 1 more");
 
   const auto drawsMissingShape = [&font](const QString& text) {
     QTextLayout layout(text, font);
