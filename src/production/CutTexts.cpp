@@ -140,10 +140,14 @@ QStringList missingPictures(const SKTGraphicList& side, CardSide which, const QS
     const QString path = object->FilePath();
     if (path.isEmpty() || !static_cast<const SKTImage&>(*object)._contents.isNull()) continue;
     const QPointF at = object->bounds().topLeft();
+    // A bound picture shows the file card 1 takes from its source.
+    const QString role = isBound(*object)
+                             ? QStringLiteral("that card 1 takes from %1 for").arg(sourceOf(*object))
+                             : QStringLiteral("of");
     lines << QStringLiteral(
-                 "The picture \"%1\" of the picture object at %2, %3 mm on the %4 %5; the card shows no "
+                 "The picture \"%1\" %2 the picture object at %3, %4 mm on the %5 %6; the card shows no "
                  "picture there.")
-                 .arg(path)
+                 .arg(isBound(*object) ? platform::quotedValue(path) : path, role)
                  .arg(wholeMillimetres(at.x()))
                  .arg(wholeMillimetres(at.y()))
                  .arg(sideName(which), verdictOf(path));

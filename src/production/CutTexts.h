@@ -61,6 +61,8 @@ QStringList lostParts(const SKTGraphicList& side, CardSide which, const SidePain
 //   The background picture "<path>" of the front was not found; the card shows no background.
 //   The picture "<path>" of the picture object at 20, 35 mm on the back was not found; the card
 //   shows no picture there.
+//   The picture "<path>" that card 1 takes from spreadsheet column "Photo" for the picture object
+//   at 20, 35 mm on the front was not found; the card shows no picture there.
 // ("could not be read" in place of "was not found" for a file that is there).
 QStringList missingPictureLines(const SKTGraphicList& side, CardSide which, const QString& missingBackground);
 

@@ -408,7 +408,9 @@ TEST_F(RunsOfBoundTexts, EveryRunNamesEachCardWhosePictureCharactersOrBarcodesCo
           .toStdString());
   EXPECT_EQ(production::missingPictureLines(window->document()->graphics(), CardSide::Front, {}),
             QStringList("The picture \"" + photos.filePath("missing.jpg") +
-                        "\" of the picture object at 56, 7 mm on the front was not found; the card shows no "
+                        "\" that card 1 takes from spreadsheet column \"Photo\" for the picture object at "
+                        "56, 7 mm on the front "
+                        "was not found; the card shows no "
                         "picture there."));
 }
 
