@@ -99,9 +99,9 @@ SKTGraphicPtr bound(GraphicKind kind, QRectF bounds, const QString& series) {
 
 std::shared_ptr<production::RunSnapshot> snapshot(bool bad) {
   auto s = std::make_shared<production::RunSnapshot>();
-  s->card.front = {bound(GraphicKind::Image, QRectF(10, 10, 72, 96), QStringLiteral("Photos")),
-                   bound(GraphicKind::Text, QRectF(95, 14, 140, 24), QStringLiteral("Names")),
-                   bound(GraphicKind::Barcode, QRectF(95, 60, 140, 60), QStringLiteral("Numbers"))};
+  s->card.front = {bound(GraphicKind::Image, QRectF(10, 10, 60, 80), QStringLiteral("Photos")),
+                   bound(GraphicKind::Text, QRectF(80, 14, 150, 24), QStringLiteral("Names")),
+                   bound(GraphicKind::Barcode, QRectF(80, 60, 150, 60), QStringLiteral("Numbers"))};
   SidePaintContext& front = s->card.frontContext;
   front.size = QSizeF(243, 154);
   front.cardBase = [](QPainter& painter, const QRectF& rect) {
@@ -116,7 +116,7 @@ std::shared_ptr<production::RunSnapshot> snapshot(bool bad) {
   for (int i = 0; i < kRows; ++i) {
     photos << (bad && i % 10 == 9 ? photoPaths()[i] + QStringLiteral(".missing") : photoPaths()[i]);
     names << QStringLiteral("Pupil %1").arg(i + 1);
-    numbers << QStringLiteral("P%1").arg(i + 1, 6, 10, QChar('0'));
+    numbers << QStringLiteral("P%1").arg(i + 1, 4, 10, QChar('0'));
   }
   data->seriesRows = kRows;
   s->rows = data;

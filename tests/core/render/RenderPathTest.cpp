@@ -59,26 +59,6 @@ TEST_F(RenderPath, EmptySideIsTheCardBackgroundAtTheCanvasSize) {
   EXPECT_EQ(viaHost.pixel(5, 5), qRgb(0, 255, 0));
 }
 
-// A background picture missing when the design was read and back in its
-// place by the time of a run: the run draws it and calls nothing missing; one
-// still missing is named.
-TEST_F(RenderPath, ARunDrawsTheBackgroundPictureThatIsThereWhenItStarts) {
-  QTemporaryDir dir;
-  Card_Property page;
-  page.Card_fill_chk = true;
-  page.Card_fill_style = "I";
-  page.Card_BG_Image_Layout = "Stretch";
-  page.Card_BG_Image_Path = dir.filePath("back.png");
-  EXPECT_EQ(sidePaintContextForPage(page, 0, {243, 154}, QString()).missingBackground,
-            page.Card_BG_Image_Path);
-  QImage picture(10, 10, QImage::Format_RGB32);
-  picture.fill(Qt::blue);
-  ASSERT_TRUE(picture.save(page.Card_BG_Image_Path));
-  const SidePaintContext context = sidePaintContextForPage(page, 0, {243, 154}, QString());
-  EXPECT_EQ(context.missingBackground, QString());
-  EXPECT_EQ(SKTRenderingView::image_From_Card_Graphics({}, context).pixel(120, 77), qRgb(0, 0, 255));
-}
-
 TEST_F(RenderPath, IndexZeroLiesOnTop) {
   SKTGraphicList list{makeShape("R", {10, 10, 100, 100}, Qt::red),
                       makeShape("R", {50, 50, 100, 100}, Qt::blue)};
