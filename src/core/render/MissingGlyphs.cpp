@@ -1,6 +1,8 @@
 #include "core/render/MissingGlyphs.h"
 
 #include <QFontMetricsF>
+#include <QHash>
+#include <optional>
 
 #include "core/render/TextLook.h"
 
@@ -35,12 +37,22 @@ bool hasNoLookOfItsOwn(char32_t c) {
 QStringList charactersWithoutFont(const QString& text, const CardFont& font) {
   QStringList missing;
   if (text.isEmpty()) return missing;
-  // The metrics of the font as a card draws it: its question about a
-  // character goes to the font's own face and then to every face the engine
-  // falls back to for the character's script, as drawing does.
-  const QFontMetricsF metrics(fontForDevice(font, nullptr));
+  // What this thread has learnt of the font's characters: asking the font
+  // engine takes a lock that every thread drawing text shares, and a run
+  // asks about the same few characters on every card.
+  thread_local QHash<QString, QHash<char32_t, bool>> known;
+  QHash<char32_t, bool>& drawn = known[font.name];
+  std::optional<QFontMetricsF> metrics;
   for (const char32_t c : text.toUcs4()) {
-    if (drawsNoShape(c) || metrics.inFontUcs4(c)) continue;
+    if (drawsNoShape(c)) continue;
+    auto found = drawn.constFind(c);
+    if (found == drawn.constEnd()) {
+      // The metrics of the font as a card draws it: the question goes to
+      // the font's own face and then to every face the engine falls back to.
+      if (!metrics) metrics.emplace(fontForDevice(font, nullptr));
+      found = drawn.insert(c, metrics->inFontUcs4(c));
+    }
+    if (*found) continue;
     const QString character = QString::fromUcs4(&c, 1);
     if (!missing.contains(character)) missing << character;
   }
