@@ -29,6 +29,7 @@
 
 #include "barcode/designer/BarcodeSettings.h"
 #include "barcode/designer/CardBarcodePicture.h"
+#include "core/SKTImage.h"
 #include "core/SKTText.h"
 #include "core/globals.h"
 #include "core/render/SKTRenderingView.h"
@@ -44,13 +45,16 @@
 #include "mainwindow/scripting/GraphicBusObject.h"
 #include "platform/widgets/Open_Export_Log.h"
 #include "production/CardExport.h"
+#include "production/CutTexts.h"
 #include "production/ExportWindow.h"
 #include "production/MailScript.h"
 #include "production/Send_Mail.h"
 #include "production/print/Print_Wnd.h"
 #include "production/print/Printers.h"
 #include "support/HangGuard.h"
+#include "support/PictureSamples.h"
 #include "support/ScriptedHost.h"
+#include "support/TestFiles.h"
 #include "support/WindowWait.h"
 
 namespace {
@@ -134,6 +138,22 @@ class RunsOfBoundTexts : public ::testing::Test {
     EXPECT_TRUE(window->cardExport().waitForRun(testing_support::kHangGuardMs));
     return closing;
   }
+  // The card as the canvas shows it, without the rows, in one file; the
+  // finished box's message.
+  QString exportCanvasCard() {
+    host.queueModal([](QDialog& d) {
+      static_cast<ExportWindow&>(d).Export_with_excel_chk->setChecked(false);
+      return 1;
+    });
+    host.queueSavePanel(dir.filePath("card.PNG"));
+    QString closing;
+    host.queueModal([&closing](QDialog& d) {
+      closing = static_cast<Open_Export_Log&>(d)._open_log_message->text();
+      return 0;
+    });
+    window->Export_Button();
+    return closing;
+  }
   // Prints every card to a PDF file (`side`: 0 both, 1 front).
   void printCards(int side) {
     host.queueModal([this, side](QDialog&) {
@@ -212,11 +232,12 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundTextOrBa
       "6 cards lost part of a bound text that does not fit its box or of a bound barcode that runs past "
       "the card's edge:\n"
       "card 2: front text \"Maximilian Alexander von…\" (spreadsheet column \"Name\")\n"
-      "card 3: back text \"Rio de Janeiro, Copacaba…\" (spreadsheet column \"City\")\n"
-      "card 3: back barcode \"C3-ABCDEFGHIJKLMN\" (spreadsheet column \"Code\")\n"
+      "card 3: back text \"Rio de Janeiro, Copacaba…\" (spreadsheet column \"City\"); back Code 128 barcode "
+      "\"C3-ABCDEFGHIJKLMN\" (spreadsheet column \"Code\")\n"
       "card 4: front text \"Jean-Luc Emmanuel Baptis…\" (spreadsheet column \"Name\")\n"
       "card 5: front text \"Nguyễn Thị Minh Khai Phư…\" (spreadsheet column \"Name\")\n"
-      "and 2 more.";
+      "card 7: front text \"Annemarie Charlotte Wilh…\" (spreadsheet column \"Name\")\n"
+      "and 1 more.";
 
   // Export of both sides, made by a pool of workers: the cards in row order.
   EXPECT_EQ(exportCards(0), "Card has been exported successfully.\n\n" + cut);
@@ -248,21 +269,118 @@ TEST_F(RunsOfBoundTexts, ExportPrintAndMailSayWhichCardsLostPartOfABoundTextOrBa
 
   // The card as the canvas shows it, without the rows, in one file.
   name->contents()->string = people[1][0];
-  host.queueModal([](QDialog& d) {
-    static_cast<ExportWindow&>(d).Export_with_excel_chk->setChecked(false);
-    return 1;
-  });
-  host.queueSavePanel(dir.filePath("card.PNG"));
-  QString single;
-  host.queueModal([&single](QDialog& d) {
-    single = static_cast<Open_Export_Log&>(d)._open_log_message->text();
-    return 0;
-  });
-  window->Export_Button();
-  EXPECT_EQ(single,
+  EXPECT_EQ(exportCanvasCard(),
             "Card has been exported successfully.\n\n"
             "1 card lost part of a bound text that does not fit its box:\n"
             "card 1: front text \"Maximilian Alexander von…\" (spreadsheet column \"Name\")");
+}
+
+// A photo per row from a spreadsheet column, some of them unusable, names
+// in several scripts, a background that is back in its place, and a Code 128
+// and a Data Matrix on one value: every run names each card that lost part
+// of it once, and the good rows come out as a run of the good rows alone.
+TEST_F(RunsOfBoundTexts, EveryRunNamesEachCardWhosePictureCharactersOrBarcodesCouldNotBeDrawn) {
+  const QDir photos(dir.filePath("photos"));
+  ASSERT_TRUE(photos.mkpath("folder.jpg"));
+  const QByteArray jpeg = testing_support::wholePictureSamples().at(0).bytes;
+  ASSERT_TRUE(testing_support::writeFile(photos.filePath("good.jpg"), jpeg) &&
+              testing_support::writeFile(photos.filePath("cut.jpg"), jpeg.left(jpeg.size() / 2)) &&
+              testing_support::writeFile(photos.filePath("notes.txt"), "Photos follow.\n") &&
+              testing_support::samplePicture().save(photos.filePath("good.png")) &&
+              testing_support::samplePicture().save(dir.filePath("background.png")));
+  window->Front_card_Prop.Card_fill_chk = true;  // missing when the design opened
+  window->Front_card_Prop.Card_fill_style = QStringLiteral("I");
+  window->Front_card_Prop.Card_BG_Image_Path = dir.filePath("background.png");
+  const QList<QStringList> people = {{"Ann", "good.jpg", "A1"},
+                                     {"Bob", "good.png", "B2-ABCDEFGHIJKLMNOPQRSTUVWXYZ"},
+                                     {"Cy", "missing.jpg", "C3"},
+                                     {"王小明", "cut.jpg", "D4"},
+                                     {"Dee", "folder.jpg", "E5"},
+                                     {"Eve\uE000", "notes.txt", "F6"},
+                                     {"Fay", "good.jpg", "G7"},
+                                     {"Gus", "missing.jpg", "H8"},
+                                     {"김민준 佐藤 Σοφία Иван أحمد דוד", "good.png", "I9"}};
+  const auto table = [&](const QList<int>& which) {
+    QList<DataSourceRow> rows;
+    for (const int i : which)
+      rows.append({{"Extension", QString::number(rows.size() + 1)},
+                   {"Column1", people[i][0]},
+                   {"Column2", photos.filePath(people[i][1])},
+                   {"Column3", people[i][2]}});
+    Data_From_Excel_Table().replaceContents({"No.", "Name", "Photo", "Code"}, rows);
+  };
+  table({0, 1, 2, 3, 4, 5, 6, 7, 8});
+  auto photo = std::static_pointer_cast<SKTImage>(SKTGraphic::makeGraphic(GraphicKind::Image));
+  photo->setBounds(QRectF(160, 20, 60, 40));
+  photo->data_source_type = 2;
+  photo->excel_col_indx = 2;
+  window->document()->addInGraphics(CardSide::Front, photo);
+  auto name = boundText({20, 20}, 2, 1);
+  name->setBounds(QRectF(20, 20, 135, 110));
+  window->document()->addInGraphics(CardSide::Front, name);
+  for (const QString symbology : {"Code 128", "DataMatrix"}) {  // as large as "A1", near the edge
+    auto code = SKTGraphic::makeGraphic(GraphicKind::Barcode);
+    code->barcode_font_index = static_cast<int>(barcode::symbologyNames().indexOf(symbology));
+    code->linear_or_2d = symbology == "DataMatrix";
+    code->dm_module_val = 5;
+    code->data_source_type = 2;
+    code->excel_col_indx = 3;
+    code->Set_Barcode_image(barcode::cardPictureOf(*code, "A1"));
+    const QSizeF size = code->_barcode_image.deviceIndependentSize();
+    code->setBounds(QRectF(QPointF(236 - size.width(), symbology == "DataMatrix" ? 10 : 80), size));
+    window->document()->addInGraphics(CardSide::Back, code);
+  }
+
+  const auto picture = [&](int card, const char* file, const char* why) {
+    return QStringLiteral("card %1: front picture \"%2\" (spreadsheet column \"Photo\"): %3")
+        .arg(card)
+        .arg(photos.filePath(QLatin1String(file)), QLatin1String(why));
+  };
+  const QString code = "\"B2-ABCDEFGHIJKLMNOPQRSTU…\" (spreadsheet column \"Code\")";
+  const QString lost =
+      "6 cards lost part of a bound barcode that runs past the card's edge, of a bound picture whose file "
+      "cannot be used or of a text with characters that no installed font has:\ncard 2: back Code 128 "
+      "barcode " +
+      code + "; back Data Matrix code " + code + "\n" +
+      picture(3, "missing.jpg", "no such file or directory") + "\n" +
+      picture(4, "cut.jpg", "it is a damaged or incomplete picture") + "\n" +
+      picture(5, "folder.jpg", "it is a folder") + "\n" + picture(6, "notes.txt", "it is not a picture") +
+      "; front text \"Eve\uE000\" (spreadsheet column \"Name\"): no installed font has U+E000\nand 1 more.";
+  EXPECT_EQ(exportCards(0).toStdString(), ("Card has been exported successfully.\n\n" + lost).toStdString());
+  host.clear();
+  printCards(0);
+  mailCards(0, false, true);
+  EXPECT_EQ(mailsSent.load(), 9);
+  EXPECT_EQ(host.messages().join('|').toStdString(), ("\nThe cards have been printed.\n\n" + lost + "|" +
+                                                      "\nE-mail has been sent successfully.\n\n" + lost)
+                                                         .toStdString());
+
+  // The good rows, each side byte for byte as a run of them alone makes it.
+  ASSERT_TRUE(QDir(dir.path()).rename("QUVO Gratulo", "all"));
+  table({0, 6, 8});
+  exportCards(0);
+  for (const auto& [card, alone] : {std::pair{1, 1}, std::pair{7, 2}, std::pair{9, 3}})
+    for (const QString side : {"", "_Back"})
+      EXPECT_EQ(
+          testing_support::readFile(dir.filePath(QStringLiteral("all/Card_%1%2.PNG").arg(card).arg(side))),
+          testing_support::readFile(
+              dir.filePath(QStringLiteral("QUVO Gratulo/Card_%1%2.PNG").arg(alone).arg(side))))
+          << card << side.toStdString();
+
+  // The canvas's card 1 without its picture: named by a single export as a
+  // card of a run, and as a picture of the design when it opens.
+  photo->setFilePath(photos.filePath("missing.jpg"));
+  EXPECT_EQ(
+      exportCanvasCard().toStdString(),
+      ("Card has been exported successfully.\n\n1 card lost part of a bound picture whose file cannot be "
+       "used:\n" +
+       picture(1, "missing.jpg", "no such file or directory"))
+          .toStdString());
+  EXPECT_EQ(
+      production::missingPictureLines(window->document()->graphics(), CardSide::Front, {}),
+      QStringList("The picture \"" + photos.filePath("missing.jpg") +
+                  "\" that card 1 takes from spreadsheet column \"Photo\" for the picture object at 56, 7 "
+                  "mm on the front was not found; the card shows no picture there."));
 }
 
 TEST_F(RunsOfBoundTexts, AFrontOnlyRunNeitherAsksNorReportsASeriesOnlyTheBackUses) {

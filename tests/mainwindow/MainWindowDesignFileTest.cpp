@@ -363,7 +363,12 @@ TEST_F(MainWindowDesignFile, OpenReplacesTheWholeDesignAndSavesItBackUnchanged) 
   host.queueOpenPanel({original});
   window.Open_Btn_Clicked();
   EXPECT_EQ(host.questions(), QStringList{kOpenQuestion});
-  EXPECT_TRUE(host.messages().isEmpty());
+  // Card 1's picture, from the column "City", is no file.
+  ASSERT_EQ(host.messages().size(), 1);
+  EXPECT_TRUE(host.messages()[0].contains(
+      "The picture \"Oslo\" that card 1 takes from spreadsheet column \"City\" for the picture object at 4, "
+      "8 mm on the front was not found; the card shows no picture there."));
+  host.clear();
 
   // Lists, page settings, binding and table are the file's.
   SKTDocument& doc = *window.document();

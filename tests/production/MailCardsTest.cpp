@@ -1,6 +1,7 @@
 // Mail end to end: the mail dialog sends the cards of three data rows, each
 // to its recipient, through the real mail script to a local SMTP sink; the
-// attached pictures carry each row's values and are gone afterwards.
+// attached pictures carry each row's values and are gone afterwards, and the
+// closing message names the cards whose bound photo could not be used.
 
 #include <gtest/gtest.h>
 
@@ -48,12 +49,19 @@ TEST(MailCards, ThreeRowsGoToThreeRecipientsWithTheirOwnCards) {
   const QString series = dir.path() + "/DataSet";
   ASSERT_TRUE(QDir().mkpath(series));
   writeFile(series + "/Guests.txt", "Ann\nBob\nCy\n");
+  ASSERT_TRUE(QImage(QSize(60, 40), QImage::Format_RGB32).save(dir.filePath("ann.png")));
+  writeFile(series + "/Photos.txt",
+            (dir.filePath("ann.png") + "\n" + dir.filePath("bob.jpg") + "\n" + series).toUtf8());
 
   FakeDesign design;
   design.size = QSizeF(243, 154);
   design.frontColour = Qt::white;
   const auto name = boundText(1, "Guests", 0);
-  design.front = {name, boundBarcode("Guests", false, QPointF(10, 60))};
+  auto photo = SKTGraphic::makeGraphic(GraphicKind::Image);
+  photo->setBounds(QRectF(170, 5, 60, 40));
+  photo->data_source_type = 1;
+  photo->batch_list_name = "Photos";
+  design.front = {name, boundBarcode("Guests", false, QPointF(10, 60)), photo};
   DataSourceTable table;
   DataBinding binding(design, DataSeriesStore(series), table);
   CardExport exporter(design, binding);
@@ -106,7 +114,13 @@ TEST(MailCards, ThreeRowsGoToThreeRecipientsWithTheirOwnCards) {
     EXPECT_EQ(card.size(), QSize(243, 154));
     EXPECT_EQ(decodeBarcodes(card), QStringList({"Code128:" + names[i]}));
   }
-  EXPECT_EQ(host.messages(), QStringList({"\nE-mail has been sent successfully."}));
+  EXPECT_EQ(
+      host.messages(),
+      QStringList({"\nE-mail has been sent successfully.\n\n2 cards lost part of a bound picture whose file "
+                   "cannot be used:\ncard 2: front picture \"" +
+                   dir.filePath("bob.jpg") +
+                   "\" (data series \"Photos\"): no such file or directory\ncard 3: front picture \"" +
+                   series + "\" (data series \"Photos\"): it is a folder"}));
   // The picture files and their folder are gone; the user's side and the
   // card's first row are back.
   ASSERT_EQ(script->attachments.size(), 3);

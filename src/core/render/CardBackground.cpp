@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 
+#include "core/PictureFile.h"
 #include "core/globals.h"
 #include "core/render/PaintStyle.h"
 #include "platform/Messages.h"
@@ -85,12 +86,17 @@ void Card_Base_Drawing(QPainter& painter, const QRectF& rect, const Inputs& in) 
 
 SidePaintContext sidePaintContextForPage(const Card_Property& page, int cardShape, const QSizeF& size,
                                          const QString& resourcePath) {
-  auto copy = std::make_shared<const Card_Property>(page.copy());
+  auto own = std::make_shared<Card_Property>(page.copy());
   SidePaintContext context;
   context.size = size;
   context.resourcePath = resourcePath;
-  if (page.Card_fill_chk && page.Card_fill_style == QLatin1String("I") && page.Card_BG_Image.isNull())
-    context.missingBackground = page.Card_BG_Image_Path;
+  if (page.Card_fill_chk && page.Card_fill_style == QLatin1String("I") && page.Card_BG_Image.isNull()) {
+    // A background that was missing when the design was opened may be back:
+    // what is drawn and said is what is there now.
+    own->Card_BG_Image = loadPictureFile(page.Card_BG_Image_Path);
+    if (own->Card_BG_Image.isNull()) context.missingBackground = page.Card_BG_Image_Path;
+  }
+  std::shared_ptr<const Card_Property> copy = std::move(own);
   context.cardBase = [copy, cardShape, size, resourcePath](QPainter& painter, const QRectF& rect) {
     card_background::Card_Base_Drawing(painter, rect,
                                        {copy.get(), cardShape, QRectF(QPointF(0, 0), size), resourcePath});

@@ -3,9 +3,14 @@
 // kerning and line breaks), and kerning is the same on every device.
 #include <gtest/gtest.h>
 
+#include <QRawFont>
+#include <QTextLayout>
+
 #include "RenderFixture.h"
 #include "core/SKTText.h"
+#include "core/render/MissingGlyphs.h"
 #include "core/render/SKTRenderingView.h"
+#include "core/render/TextLook.h"
 
 using namespace render_test;
 
@@ -130,5 +135,30 @@ TEST_F(TextLayout, KerningIsTheSameOnTheCanvasAndInPicturesAtAnyScale) {
     const double widening = inkWidth(SKTRenderingView::image_From_Card_Graphics({spaced}, context, scale)) -
                             inkWidth(SKTRenderingView::image_From_Card_Graphics({plain}, context, scale));
     EXPECT_NEAR(widening / scale, 25, 2) << "scale " << scale;
+  }
+}
+
+// Names in the scripts of the fonts the program installs come from those
+// fonts where the card's own face lacks them; a private-use or unassigned
+// character, which no font has, is missing. The font engine agrees: it draws
+// the missing-glyph shape (glyph 0) for those alone.
+TEST_F(TextLayout, OnlyCharactersThatNoInstalledFontHasAreMissing) {
+  const CardFont helvetica{QStringLiteral("Helvetica"), 20};
+  const QString names = QStringLiteral("Zoë Ødegård 王小明 佐藤さくら 김민준 Σοφία Иван أحمد דוד");
+  const QString unknown = QString::fromUcs4(U"A\uE000b\u0378\uE000 c");
+  const QFont font = text_look::fontForDevice(helvetica, nullptr);
+  EXPECT_FALSE(QRawFont::fromFont(font).supportsCharacter(U'王'));
+  EXPECT_EQ(text_look::charactersWithoutFont(names, helvetica), QStringList());
+  const QStringList missing = text_look::charactersWithoutFont(unknown, helvetica);
+  EXPECT_EQ(text_look::namedCharacters(missing + QStringList{"王", "小"}, 3),
+            "U+E000, U+0378, 王 and 1 more");
+  for (const QString& text : {names, unknown}) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    bool missingShape = false;
+    for (const QGlyphRun& run : layout.glyphRuns()) missingShape |= run.glyphIndexes().contains(0);
+    EXPECT_EQ(missingShape, text == unknown);
   }
 }
