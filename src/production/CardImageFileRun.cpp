@@ -1,6 +1,5 @@
 #include "production/CardImageFileRun.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -21,7 +20,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -46,6 +44,7 @@ constexpr char kLockName[] = "lock";
 constexpr char kPlacesName[] = "places.json";
 constexpr char kUnfinishedExports[] = "Unfinished exports";
 constexpr qint64 kLargestNote = 1024 * 1024;
+constexpr qint64 kLargestCardFile = qint64(2) << 30;
 constexpr int kNoteVersion = 3;
 // The start says what its settling found once every folder has answered, or
 // this long after it began.
@@ -160,43 +159,18 @@ void syncFolder(const QString& folder) {
   ::close(fd);
 }
 
-// The size and checksum of the regular file at `path`; size -1 when there
-// is none, -2 for anything else there.
+// The size and checksum of the regular file at `path`; size -1 when there is none.
 FileIdentity identityOfFile(const QString& path) {
-  FileIdentity identity;
-  const int fd = ::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  struct stat info = {};
-  if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    if (fd >= 0 || errno != ENOENT) identity.size = -2;
-    if (fd >= 0) ::close(fd);
-    return identity;
-  }
-  uLong crc = ::crc32(0L, Z_NULL, 0);
-  qint64 size = 0;
-  char buffer[64 * 1024];
-  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      size = -2;
-      break;
-    }
-    crc = ::crc32(crc, reinterpret_cast<const Bytef*>(buffer), static_cast<uInt>(n));
-    size += n;
-  }
-  ::close(fd);
-  identity.size = size;
-  identity.checksum = static_cast<quint32>(crc);
-  return identity;
+  const std::optional<QByteArray> data = platform::readRegularFile(path, kLargestCardFile);
+  return data ? identityOf(*data) : FileIdentity{};
 }
 
 // Whether the file at `path` is the one of that size and checksum (read only
 // when the size is right).
 bool holds(const QString& path, const FileIdentity& identity) {
   struct stat info = {};
-  if (::lstat(native(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
-      info.st_size != identity.size)
-    return false;
-  return identityOfFile(path) == identity;
+  return ::lstat(native(path).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+         info.st_size == identity.size && identityOfFile(path) == identity;
 }
 
 // Writes `data` whole to a new file under a passing name, forced to disk,
@@ -381,22 +355,8 @@ QString nameInFolder(const QString& cards, const QString& place) {
 
 // The names in `folder` that begin with `prefix` and are folders, in order.
 QStringList foldersNamed(const QString& folder, const char* prefix) {
-  QStringList names;
-  DIR* entries = ::opendir(native(folder).constData());
-  if (!entries) return names;
-  const size_t length = std::strlen(prefix);
-  while (const dirent* entry = ::readdir(entries)) {
-    if (std::strncmp(entry->d_name, prefix, length) != 0) continue;
-    const QString name = QFile::decodeName(entry->d_name);
-    struct stat info = {};
-    if (entry->d_type == DT_DIR ||
-        (entry->d_type == DT_UNKNOWN && ::lstat(native(inFolder(folder, name)).constData(), &info) == 0 &&
-         S_ISDIR(info.st_mode)))
-      names << name;
-  }
-  ::closedir(entries);
-  names.sort();
-  return names;
+  return QDir(folder).entryList({QLatin1String(prefix) + QLatin1Char('*')},
+                                QDir::Dirs | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
 }
 
 // The place a prepared file in a run's folder was made for (".<place>.<8 hex digits>.part").
