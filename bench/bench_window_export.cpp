@@ -5,8 +5,7 @@
 // side holds a text, a Code 128 and a QR Code bound to a data series of
 // 10,000 rows (or as many as QUVO_BENCH_ROWS says).
 //
-// The cards go to a new folder in $QUVO_BENCH_DISK (else the folder the
-// benchmark runs in). bench/window_export_rounds.sh runs it on a file system
+// The cards go to a new folder in $QUVO_BENCH_DISK (else the temporary folder). bench/window_export_rounds.sh runs it on a file system
 // made afresh for each run, taking turns between builds of several versions.
 //
 // Counters: cards/s (rows per second of wall time), written (the cards the
@@ -69,7 +68,7 @@ SKTGraphicPtr bound(GraphicKind kind, QRectF bounds, bool qr = false) {
 
 QString cardsDisk() {
   const QString chosen = qEnvironmentVariable("QUVO_BENCH_DISK");
-  return chosen.isEmpty() ? QDir::currentPath() : chosen;
+  return chosen.isEmpty() ? QDir::tempPath() : chosen;
 }
 
 void BM_WindowExport(benchmark::State& state) {
