@@ -1003,8 +1003,9 @@ struct StartFindings {
   int waiting = -1;  // folders not yet answered; -1 while they are being listed
 };
 
-// On the application's thread: says the findings once every folder has
-// answered, or once the start has waited long enough, in one box at most.
+// On the application's thread: says the findings once, when every folder
+// has answered, or when something was found and the start has waited long
+// enough for the rest.
 class StartTeller : public QObject {
  public:
   StartTeller(std::function<void(const QString&)> tell, std::shared_ptr<StartFindings> findings,
@@ -1019,12 +1020,10 @@ class StartTeller : public QObject {
     QString text;
     {
       std::lock_guard lock(findings_->mutex);
-      if (boxShown_ || (findings_->waiting != 0 && !overdue_) || (told_ && findings_->said.isEmpty())) return;
+      if (told_ || (findings_->waiting != 0 && !(overdue_ && !findings_->said.isEmpty()))) return;
       text = findings_->said.join(QLatin1Char('\n'));
-      findings_->said.clear();
     }
     told_ = true;
-    boxShown_ = !text.isEmpty();
     if (tell_) tell_(text);
   }
 
@@ -1033,7 +1032,6 @@ class StartTeller : public QObject {
   std::shared_ptr<StartFindings> findings_;
   bool overdue_ = false;
   bool told_ = false;
-  bool boxShown_ = false;
 };
 
 }  // namespace

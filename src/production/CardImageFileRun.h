@@ -192,11 +192,11 @@ QString unfinishedExportsFolder();
 // is a folder that is not there now. Entries that earlier versions made in
 // the resource folder's "Unfinished exports" are removed (this version
 // cannot read their notes). What was put right, or could not be, is logged
-// as soon as it is known, and `tell` gets it on the application's thread,
-// from its event loop: once every folder has answered, or two seconds after
-// the start with what is known by then (maybe nothing), and once more should
-// a folder that answers later find something when nothing was said before.
-// Without an application object, all is done on the calling thread.
+// as soon as it is known, and `tell` gets it (maybe empty) once, on the
+// application's thread, from its event loop: when every folder has answered,
+// or, once something was found, two seconds after the start at the latest
+// (what a folder that answers later finds is logged only). Without an
+// application object, all is done on the calling thread.
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell);
 
 // Called after each change to the files beside the cards (a new side takes
