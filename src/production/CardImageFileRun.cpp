@@ -173,10 +173,10 @@ bool holds(const QString& path, const FileIdentity& identity) {
          info.st_size == identity.size && identityOfFile(path) == identity;
 }
 
-// Writes `data` whole to a new file under a passing name, forced to disk,
-// and only then names it `path`: a file of that name is always whole. The
-// reason when it cannot (nothing is left then).
-QString writeNamedWhole(const QString& path, const QByteArray& data) {
+// Writes `data` whole to a new file under a passing name, forced to disk
+// with `forced`, and only then names it `path`: a file of that name is always
+// whole. The reason when it cannot (nothing is left then).
+QString writeNamedWhole(const QString& path, const QByteArray& data, bool forced = true) {
   const QFileInfo target(path);
   const QByteArray passing = native(inFolder(target.path(), QStringLiteral("writing-") + target.fileName()));
   const int fd = ::open(passing.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -189,7 +189,7 @@ QString writeNamedWhole(const QString& path, const QByteArray& data) {
     else if (n == 0 || errno != EINTR)
       error = n == 0 ? ENOSPC : errno;
   }
-  if (error == 0 && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
+  if (error == 0 && forced && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0 && std::rename(passing.constData(), native(path).constData()) != 0) error = errno;
   if (error == 0) return {};
@@ -811,7 +811,7 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
   noted_->failures.resize(cards.size());
   const QString folder = QDir::cleanPath(QFileInfo(run_.cards_).absoluteFilePath());
   const QString runPrefix = run_.folder_ + QLatin1Char('/');
-  bool noted = false;
+  bool noted = false, replaces = false;
   for (size_t i = 0; i < cards.size(); ++i) {
     if (cards[i].size() < 2) continue;
     NotedCard& card = noted_->cards[i];
@@ -838,16 +838,19 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
         card.clear();
         break;
       }
+      replaces = true;
     }
     noted = noted || !card.empty();
   }
   if (!noted) return;
-  // Forced to disk before any card takes its places (the one forcing of a
-  // group; a note lost with the disk's cache all the same makes its run one
-  // that could not be put right, never a card mixed), and given its number
-  // only then: a note that could not be written is none.
+  // Given its number only once whole: a note that could not be written is
+  // none. Forced to disk before any card takes its places when the cards
+  // replace files (the one forcing of a group): one lost with the disk's
+  // cache all the same leaves its old sides unnamed, so its run is one that
+  // could not be put right, never one that mixes a card. Where no file is
+  // replaced, a note lost leaves nothing that another export made.
   const QString path = inFolder(run_.folder_, QStringLiteral("note-%1.json").arg(run_.notes_ + 1));
-  const QString why = writeNamedWhole(path, noteOf(noted_->cards));
+  const QString why = writeNamedWhole(path, noteOf(noted_->cards), replaces);
   if (!why.isEmpty()) {
     noted_->fail(why, cards);
     return;

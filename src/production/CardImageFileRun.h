@@ -14,8 +14,8 @@
 // group take their places, one note says for each card with more than one
 // file which places its files take, the prepared file's name, and the new
 // file's size and checksum (what a disk mounted again does not change). The
-// note is written under a passing name, forced to disk, and only then given
-// its name (with the next number). Each card then takes its places with the cards' folder locked: each new
+// note is written under a passing name (forced to disk when the group
+// replaces files), and only then given its name (with the next number). Each card then takes its places with the cards' folder locked: each new
 // file swaps places with the old one in one step, so the old side lands in the run's folder under the
 // prepared file's name (where the disk swaps no files, the old side moves aside first). Once the group is
 // placed, the old sides go, then the note, off the path of the cards that follow.
