@@ -734,7 +734,8 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
   opened->unfinished_ = unfinishedEntry(folder, opened->folder_);
   QDir().mkpath(QFileInfo(opened->unfinished_).path());
   QFile entry(opened->unfinished_);
-  if (!entry.open(QIODevice::WriteOnly) || entry.write(native(folder)) < 0) opened->unfinished_.clear();
+  if (!entry.open(QIODevice::WriteOnly) || entry.write(native(QFileInfo(folder).absoluteFilePath())) < 0)
+    opened->unfinished_.clear();
   return opened;
 }
 
