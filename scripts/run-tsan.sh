@@ -28,7 +28,7 @@ for suite in "$@"; do
   group=""
   while IFS= read -r line; do
     case "$line" in
-      " "*) cases+=("$exe ${group}${line// /}") ;;
+      " "*) line="${line%%#*}"; cases+=("$exe ${group}${line// /}") ;;  # without "# GetParam() = ..."
       *) group="${line%% *}" ;;
     esac
   done < <(TSAN_OPTIONS="report_bugs=0" "$exe" --gtest_list_tests 2>/dev/null | grep -v '^QStandardPaths')
@@ -43,8 +43,8 @@ echo "ThreadSanitizer: ${#cases[@]} test cases, $failed failed, $reports reports
 
 # The short cases of each benchmark program: the ones that start work on other
 # threads (the window's picture filtering, the spreadsheet reader's inflating
-# thread, the batch export's workers, the print's fill tasks) and a quick one
-# of each other program.
+# thread, the batch export's workers and the window's export of 200 rows, the
+# print's fill tasks) and a quick one of each other program.
 declare -A short=(
   [bench_2d]='.'
   [bench_barcode_render]='renderRows/(Code128|QRCode)_72dpi'
@@ -55,6 +55,7 @@ declare -A short=(
   [bench_picture]='BM_DrawAfterFilterChange/filter:0/screen:1|BM_SignatureRepaint/signatures:1$'
   [bench_print]='BM_PrintBoundCards/1000/'
   [bench_text]='chars:20000$'
+  [bench_window_export]='dpi:72'
   [bench_xlsx]='BM_ReadXlsx/100000/'
 )
 benches=0; ours=0; others=0; benchFailed=0
@@ -62,7 +63,7 @@ for exe in "$build"/bench/bench_*; do
   [ -f "$exe" ] && [ -x "$exe" ] || continue
   name="$(basename "$exe")"
   log="$out/$name"
-  TSAN_OPTIONS="$options exitcode=0 log_path=$log.report" "$exe" --benchmark_filter="${short[$name]:-.}" \
+  TSAN_OPTIONS="$options exitcode=0 log_path=$log.report" QUVO_BENCH_ROWS=200 "$exe" --benchmark_filter="${short[$name]:-.}" \
     --benchmark_min_time=0.000001 >"$log.log" 2>&1 || { echo "FAILED $name"; benchFailed=$((benchFailed + 1)); }
   # One report per block; it is ours when a frame of its stacks lies in this
   # repository (its sources or the files the build generates from them), not

@@ -223,7 +223,7 @@ BatchExportResult BatchExport::run() {
   const std::unique_ptr<CardImageFileRun> files =
       CardImageFileRun::open(request_.folder, &why, true, {&Stop_SMS_Sending_Now, -1});
   if (!files && why == QLatin1String(kFolderBusy)) {
-    result.stopped = true;
+    result.stopped = result.stoppedWaiting = true;
     result.skipped = result.total;
     return result;
   }
@@ -233,7 +233,6 @@ BatchExportResult BatchExport::run() {
     result.firstFailure = QStringLiteral("%1: %2").arg(QFileInfo(request_.folder).fileName(), why);
     return result;
   }
-  result.earlier = files->earlier();
   const int workers = std::min(threads, std::max(result.total, 1));
   // Cards rendered after the last one written are dropped with their files
   // when the line goes (before the run's files).
@@ -290,7 +289,7 @@ BatchExportResult BatchExport::run() {
         if (failure.isEmpty() && !group.place(i, &failedPath, &reason))
           failure = QStringLiteral("%1: %2").arg(QFileInfo(failedPath).fileName(), reason);
         if (reason == QLatin1String(kFolderBusy)) {  // stopped while waiting for the folder
-          result.stopped = true;
+          result.stopped = result.stoppedWaiting = true;
           break;
         }
         if (!fullDisk && (cards[i].noRoom || reason == noRoom)) {
@@ -317,6 +316,8 @@ BatchExportResult BatchExport::run() {
   line.finish();
   for (std::thread& t : pool) t.join();
   result.skipped = result.total - result.written - result.failed;
+  files->reviewEarlier();
+  result.earlier = files->earlier();
   return result;
 }
 
@@ -330,7 +331,10 @@ QString batchExportMessage(const BatchExportResult& result) {
                      .arg(result.total)
                      .arg(result.failed)
                      .arg(result.skipped);
-  if (result.stopped) text += QStringLiteral("\nThe export was stopped.");
+  if (result.stoppedWaiting)
+    text += QStringLiteral("\nThe export was stopped while another export was placing cards in the folder.");
+  else if (result.stopped)
+    text += QStringLiteral("\nThe export was stopped.");
   if (!result.firstFailure.isEmpty()) text += QStringLiteral("\nFirst failure: %1").arg(result.firstFailure);
   return withClosingNote(withClosingNote(text, earlier), result.cut.note());
 }

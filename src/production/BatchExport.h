@@ -38,10 +38,12 @@ struct BatchExportResult {
   int failed = 0;
   int skipped = 0;  // not made because the run was stopped
   bool stopped = false;
-  QString firstFailure;  // "<file>: <reason>" of the first failed card
-  CutTexts cut;          // bound texts the written cards do not show whole
+  bool stoppedWaiting = false;  // stopped while another program's export held the folder
+  QString firstFailure;         // "<file>: <reason>" of the first failed card
+  CutTexts cut;                 // bound texts the written cards do not show whole
   // What was put right before this run's first card of earlier exports into
-  // the folder that did not finish, or could not be.
+  // the folder that did not finish, and what could not be and is still so
+  // once this run has placed its cards.
   EarlierRuns earlier;
 };
 
@@ -77,9 +79,9 @@ class BatchExport {
 };
 
 // The closing text of a run: "Card has been exported successfully." when every
-// card was written, else the counts of written, failed and skipped cards;
-// then what was put right of earlier exports that did not finish, or could
-// not be; then the cards whose bound texts were cut, if any.
+// card was written, else the counts of written, failed and skipped cards (and
+// why it stopped); then what was put right of earlier exports that did not
+// finish, or could not be; then the cards whose bound texts were cut, if any.
 QString batchExportMessage(const BatchExportResult& result);
 
 }  // namespace production

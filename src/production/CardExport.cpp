@@ -159,9 +159,10 @@ bool CardExport::writeFiles(const std::vector<std::pair<QString, QImage>>& pictu
     files.push_back({path, encodeCardImage(picture, cardImageFormatOfPath(path), alpha)});
   QString failed;
   QString reason;
+  EarlierRuns earlier;
   // Another program's export into the folder is waited for a short while
   // only: this is the window's thread, and that program may be paused.
-  if (!writeCardImageFiles(files, &failed, &reason)) {
+  if (!writeCardImageFiles(files, &failed, &reason, &earlier)) {
     qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(failed, reason);
     Show_MessageBox(
         reason == QLatin1String(kFolderBusy)
@@ -172,7 +173,8 @@ bool CardExport::writeFiles(const std::vector<std::pair<QString, QImage>>& pictu
   }
   if (show_msg) {
     Export_File_Path.set(pictures.back().first);
-    Export_File_Message.set(withClosingNote(withClosingNote(kExported, cutNote_), closingNote_));
+    Export_File_Message.set(withClosingNote(
+        withClosingNote(withClosingNote(kExported, earlierExportsNote(earlier)), cutNote_), closingNote_));
     host_.Open_Export_File_Box();
   }
   return true;

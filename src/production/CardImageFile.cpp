@@ -139,7 +139,8 @@ void discardCardImageFile(const QString& prepared) {
   if (!prepared.isEmpty()) ::unlink(QFile::encodeName(prepared).constData());
 }
 
-bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath, QString* reason) {
+bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath, QString* reason,
+                         EarlierRuns* earlier) {
   if (files.empty()) return true;
   const auto fail = [&](const QString& path, const QString& why) {
     if (failedPath) *failedPath = path;
@@ -147,7 +148,9 @@ bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* faile
     return false;
   };
   QString why;
-  const auto run = CardImageFileRun::open(QFileInfo(files.front().path).path(), &why);
+  // Settled first: a card a dead run left half replaced is put right before
+  // this one takes its places, never over it.
+  const auto run = CardImageFileRun::open(QFileInfo(files.front().path).path(), &why, true);
   if (!run) return fail(files.front().path, why);
   CardFilePlaces prepared;
   for (const CardImageData& file : files) {
@@ -158,7 +161,12 @@ bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* faile
     }
     prepared.emplace_back(file.path, made);
   }
-  return run->place(prepared, failedPath, reason);
+  const bool placed = run->place(prepared, failedPath, reason);
+  if (earlier) {
+    run->reviewEarlier();
+    *earlier = run->earlier();
+  }
+  return placed;
 }
 
 QString cardImageFailureMessage(const QString& path, const QString& reason) {

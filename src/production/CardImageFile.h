@@ -12,6 +12,8 @@
 
 namespace production {
 
+struct EarlierRuns;
+
 enum class CardImageFormat { Png, Jpeg, Tiff, Bmp };
 
 // The format for a file type or extension ("PNG", "jpg", ".TIFF", ...); PNG
@@ -60,11 +62,13 @@ struct CardImageData {
 // beside them first (CardImageFileRun), and only when all of them were
 // written do they take their places; one that cannot take its place puts
 // back the files replaced before it, and so does the next export into the
-// folder when this program ended before the set was whole. False with the
-// path of the file that failed and the reason; the files at the paths are
-// then as they were, and nothing new is left behind.
+// folder when this program ended before the set was whole. What earlier
+// exports into the folder left half done is put right first, and said in
+// `earlier`. False with the path of the file that failed and the reason;
+// the files at the paths are then as they were, and nothing new is left
+// behind.
 bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath = nullptr,
-                         QString* reason = nullptr);
+                         QString* reason = nullptr, EarlierRuns* earlier = nullptr);
 
 // The message for a card image file that could not be written.
 QString cardImageFailureMessage(const QString& path, const QString& reason);

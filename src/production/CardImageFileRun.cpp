@@ -1,6 +1,5 @@
 #include "production/CardImageFileRun.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -17,17 +16,18 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <utility>
 
+#include "platform/GuiCalls.h"
 #include "platform/RegularFile.h"
 #include "platform/globals.h"
 #include "production/CardImageFile.h"
@@ -44,7 +44,11 @@ constexpr char kLockName[] = "lock";
 constexpr char kPlacesName[] = "places.json";
 constexpr char kUnfinishedExports[] = "Unfinished exports";
 constexpr qint64 kLargestNote = 1024 * 1024;
+constexpr qint64 kLargestCardFile = qint64(2) << 30;
 constexpr int kNoteVersion = 3;
+// The start says what its settling found once every folder has answered, or
+// this long after it began.
+constexpr int kStartSaysWithinMs = 2000;
 
 QString errorText(int error) {
   return QString::fromLocal8Bit(std::strerror(error));
@@ -77,23 +81,28 @@ class ProgramGate {
     if (!closed_) reach();
   }
   // Has `call` made on the application's thread, from its event loop,
-  // unless the gate is closed (or closes first).
+  // unless the gate is closed (or closes first). The call waits in a list
+  // under a lock that the application's thread takes too (GuiCalls), so the
+  // thread checker sees the hand-over ordered.
   void callOnApplicationThread(std::function<void()> call) {
-    ifOpen([&] { QMetaObject::invokeMethod(receiver_, std::move(call), Qt::QueuedConnection); });
+    ifOpen([&] { calls_->post(std::move(call)); });
   }
+  // What lives on the application's thread as long as the gate is open
+  // (objects made there as its children go when it closes).
+  QObject* applicationSide() const { return calls_; }
 
  private:
-  ProgramGate() : receiver_(new QObject) {
+  ProgramGate() : calls_(new platform::GuiCalls) {
     qAddPostRoutine([] {
       ProgramGate& gate = instance();
       std::lock_guard lock(gate.mutex_);
       gate.closed_ = true;
-      delete std::exchange(gate.receiver_, nullptr);  // with the calls still queued
+      delete std::exchange(gate.calls_, nullptr);  // with the calls still waiting
     });
   }
   std::mutex mutex_;
   bool closed_ = false;
-  QObject* receiver_;
+  platform::GuiCalls* calls_;
 };
 
 // Set on the thread of the settling at the start, which reaches the program through the gate.
@@ -150,49 +159,27 @@ void syncFolder(const QString& folder) {
   ::close(fd);
 }
 
-// The size and checksum of the regular file at `path`; size -1 when there
-// is none, -2 for anything else there.
+// The size and checksum of the regular file at `path`; size -1 when there is none.
 FileIdentity identityOfFile(const QString& path) {
-  FileIdentity identity;
-  const int fd = ::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  struct stat info = {};
-  if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    if (fd >= 0 || errno != ENOENT) identity.size = -2;
-    if (fd >= 0) ::close(fd);
-    return identity;
-  }
-  uLong crc = ::crc32(0L, Z_NULL, 0);
-  qint64 size = 0;
-  char buffer[64 * 1024];
-  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      size = -2;
-      break;
-    }
-    crc = ::crc32(crc, reinterpret_cast<const Bytef*>(buffer), static_cast<uInt>(n));
-    size += n;
-  }
-  ::close(fd);
-  identity.size = size;
-  identity.checksum = static_cast<quint32>(crc);
-  return identity;
+  const std::optional<QByteArray> data = platform::readRegularFile(path, kLargestCardFile);
+  return data ? identityOf(*data) : FileIdentity{};
 }
 
 // Whether the file at `path` is the one of that size and checksum (read only
 // when the size is right).
 bool holds(const QString& path, const FileIdentity& identity) {
   struct stat info = {};
-  if (::lstat(native(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
-      info.st_size != identity.size)
-    return false;
-  return identityOfFile(path) == identity;
+  return ::lstat(native(path).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+         info.st_size == identity.size && identityOfFile(path) == identity;
 }
 
-// Writes the whole of `data` to the new file `path`, forced to disk with
-// `forced`; the reason when it cannot (the file is then gone).
-QString writeWhole(const QString& path, const QByteArray& data, bool forced) {
-  const int fd = ::open(native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+// Writes `data` whole to a new file under a passing name, forced to disk
+// with `forced`, and only then names it `path`: a file of that name is always
+// whole. The reason when it cannot (nothing is left then).
+QString writeNamedWhole(const QString& path, const QByteArray& data, bool forced = true) {
+  const QFileInfo target(path);
+  const QByteArray passing = native(inFolder(target.path(), QStringLiteral("writing-") + target.fileName()));
+  const int fd = ::open(passing.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return errorText(errno);
   int error = 0;
   for (qsizetype done = 0; done < data.size() && error == 0;) {
@@ -204,37 +191,10 @@ QString writeWhole(const QString& path, const QByteArray& data, bool forced) {
   }
   if (error == 0 && forced && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(passing.constData(), native(path).constData()) != 0) error = errno;
   if (error == 0) return {};
-  ::unlink(native(path).constData());
+  ::unlink(passing.constData());
   return errorText(error);
-}
-
-// Writes `data` whole under a passing name, forced to disk with `forced`,
-// and only then names it `path`: a file of that name is always whole.
-QString writeNamedWhole(const QString& path, const QByteArray& data, bool forced) {
-  const QFileInfo target(path);
-  const QString passing = inFolder(target.path(), QStringLiteral("writing-") + target.fileName());
-  QString why = writeWhole(passing, data, forced);
-  if (why.isEmpty() && std::rename(native(passing).constData(), native(path).constData()) != 0) {
-    why = errorText(errno);
-    ::unlink(native(passing).constData());
-  }
-  return why;
-}
-
-// Appends `text` to `json` as a JSON string.
-void appendJsonString(QByteArray& json, const QString& text) {
-  json += '"';
-  for (const char c : text.toUtf8()) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\')
-      json.append('\\').append(c);
-    else if (byte < 0x20)
-      json.append("\\u00").append(QByteArray::number(byte, 16).rightJustified(2, '0'));
-    else
-      json += c;
-  }
-  json += '"';
 }
 
 // What a note says of one file of a card: its place (a name in the cards'
@@ -248,20 +208,22 @@ struct NotedFile {
 };
 using NotedCard = std::vector<NotedFile>;
 
-void appendNotedCard(QByteArray& json, const NotedCard& card) {
-  json += '[';
-  for (size_t i = 0; i < card.size(); ++i) {
-    json += i == 0 ? "{\"place\":" : ",{\"place\":";
-    appendJsonString(json, card[i].place);
-    json += ",\"kept\":";
-    appendJsonString(json, card[i].kept);
-    json.append(",\"size\":\"")
-        .append(QByteArray::number(card[i].made.size))
-        .append("\",\"checksum\":\"")
-        .append(QByteArray::number(card[i].made.checksum))
-        .append("\"}");
+// The note of a group's cards, as readNote reads it.
+QByteArray noteOf(const std::vector<NotedCard>& cards) {
+  QJsonArray noted;
+  for (const NotedCard& card : cards) {
+    if (card.empty()) continue;
+    QJsonArray files;
+    for (const NotedFile& file : card)
+      files.append(QJsonObject{{QStringLiteral("place"), file.place},
+                               {QStringLiteral("kept"), file.kept},
+                               {QStringLiteral("size"), QString::number(file.made.size)},
+                               {QStringLiteral("checksum"), QString::number(file.made.checksum)}});
+    noted.append(files);
   }
-  json += ']';
+  return QJsonDocument(
+             QJsonObject{{QStringLiteral("version"), kNoteVersion}, {QStringLiteral("cards"), noted}})
+      .toJson(QJsonDocument::Compact);
 }
 
 qint64 numberIn(const QJsonObject& object, const char* key, bool* read) {
@@ -303,9 +265,8 @@ std::optional<std::vector<NotedCard>> readNote(const QString& path) {
 }
 
 // Where the old side of a placed file is kept in the run's folder `run`:
-// beside the prepared file (linked, or moved) where the file system does
-// not swap files, else the prepared file's name; empty when the place held
-// no file.
+// beside the prepared file where the file system does not swap files, else
+// the prepared file's name; empty when the place held no file.
 QString oldSideOf(const QString& run, const NotedFile& file) {
   const QString kept = inFolder(run, file.kept);
   if (exists(kept + QStringLiteral(".old"))) return kept + QStringLiteral(".old");
@@ -345,10 +306,10 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
 
 // Puts a prepared file in its place. With `keepOld` the file at the place,
 // if any, is kept in the run's folder (`kept`): the two swap places in one
-// step, or, where the file system does not swap, the old one is linked (or
-// moved) beside the prepared file first. A place that held nothing (`empty`)
-// is taken in one step that fails should a file have come there since. The
-// error number when it cannot.
+// step, or, where the file system does not swap, the old one moves beside
+// the prepared file first. A place that held nothing (`empty`) is taken in
+// one step that fails should a file have come there since. The error number
+// when it cannot.
 int placeFile(const QString& prepared, const QString& place, bool keepOld, bool empty, QString* kept) {
   const QByteArray from = native(prepared);
   const QByteArray to = native(place);
@@ -365,23 +326,17 @@ int placeFile(const QString& prepared, const QString& place, bool keepOld, bool 
     if (errno == ENOENT && takeEmpty()) return 0;
   }
   if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
-  // On a disk without hard links the old side moves aside, leaving its
-  // place without a file until the new one takes it (should the program end
-  // in between, settling puts it back, as it does when the new one cannot
-  // take its place). There is nothing to keep where the place holds no file.
+  // The old side moves aside, leaving its place without a file until the
+  // new one takes it (should the program end in between, settling puts it
+  // back, as it does when the new one cannot take its place). There is
+  // nothing to keep where the place holds no file.
   const QString old = prepared + QStringLiteral(".old");
-  const QByteArray aside = native(old);
-  bool moved = false;
-  if (::link(to.constData(), aside.constData()) == 0) {
+  if (std::rename(to.constData(), native(old).constData()) == 0)
     *kept = old;
-  } else if (errno != ENOENT) {
-    moved = std::rename(to.constData(), aside.constData()) == 0;
-    if (!moved && errno != ENOENT) return errno;
-    if (moved) *kept = old;
-  }
+  else if (errno != ENOENT)
+    return errno;
   if (std::rename(from.constData(), to.constData()) == 0) return 0;
   const int error = errno;
-  if (!moved && !kept->isEmpty()) ::unlink(aside.constData());
   kept->clear();
   return error;
 }
@@ -400,31 +355,62 @@ QString nameInFolder(const QString& cards, const QString& place) {
 
 // The names in `folder` that begin with `prefix` and are folders, in order.
 QStringList foldersNamed(const QString& folder, const char* prefix) {
-  QStringList names;
-  DIR* entries = ::opendir(native(folder).constData());
-  if (!entries) return names;
-  const size_t length = std::strlen(prefix);
-  while (const dirent* entry = ::readdir(entries)) {
-    if (std::strncmp(entry->d_name, prefix, length) != 0) continue;
-    const QString name = QFile::decodeName(entry->d_name);
-    struct stat info = {};
-    if (entry->d_type == DT_DIR ||
-        (entry->d_type == DT_UNKNOWN && ::lstat(native(inFolder(folder, name)).constData(), &info) == 0 &&
-         S_ISDIR(info.st_mode)))
-      names << name;
-  }
-  ::closedir(entries);
-  names.sort();
-  return names;
+  return QDir(folder).entryList({QLatin1String(prefix) + QLatin1Char('*')},
+                                QDir::Dirs | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
 }
 
-// The place a prepared file in a run's folder was made for
-// (".<place>.<8 hex digits>.part", with ".old" for a second link).
-QString placeOfPrepared(QString name) {
-  if (name.endsWith(QLatin1String(".old"))) name.chop(4);
+// The place a prepared file in a run's folder was made for (".<place>.<8 hex digits>.part").
+QString placeOfPrepared(const QString& name) {
   if (!name.startsWith(QLatin1Char('.')) || !name.endsWith(QLatin1String(".part")) || name.size() < 16)
     return {};
   return name.mid(1, name.size() - 1 - 5 - 9);
+}
+
+// The notes in a run's folder ("note-<number>.json"), whatever they are.
+QStringList notesIn(const QString& run) {
+  QStringList notes;
+  for (const QString& name :
+       QDir(run).entryList({QStringLiteral("note-*.json")}, QDir::AllEntries | QDir::System | QDir::Hidden))
+    notes << inFolder(run, name);
+  return notes;
+}
+
+// The other file of a card: "X_Back.ext" for "X.ext" and the other way round.
+QString otherSideOf(const QString& place) {
+  const qsizetype back = place.lastIndexOf(QLatin1String("_Back."));
+  return back >= 0 ? place.left(back) + place.mid(back + 5) : Create_Back_Card_Path(place);
+}
+
+// The places of the cards' folder `cards` that the dead run in `run` may
+// have replaced and that none of its notes (`noted`) tells of: a prepared
+// file in its folder that no note names is one no card took, or the old
+// side of a card whose note is gone. Of those files' places, and of the
+// other file of each one's card, those that hold a file made since the run
+// began (`began`; every one where that is not known) may have sides of two
+// exports.
+QStringList placesNotNoted(const QString& cards, const QString& run, const std::vector<NotedCard>& noted,
+                           std::optional<qint64> began) {
+  QSet<QString> named, notedPlaces, places;
+  for (const NotedCard& card : noted)
+    for (const NotedFile& file : card) {
+      named << file.kept;
+      notedPlaces << file.place;
+    }
+  QDirIterator files(run, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (files.hasNext()) {
+    QString name = files.next().mid(run.size() + 1);
+    if (name.endsWith(QLatin1String(".old"))) name.chop(4);
+    const QString place = placeOfPrepared(QFileInfo(name).fileName());
+    if (plainName(place) && !named.contains(name)) places << place << otherSideOf(place);
+  }
+  QStringList replaced;
+  for (const QString& place : places - notedPlaces) {
+    struct stat info = {};
+    if (plainName(place) && ::lstat(native(inFolder(cards, place)).constData(), &info) == 0 &&
+        (!began || qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec >= *began))
+      replaced << place;
+  }
+  return replaced;
 }
 
 // The file that names the cards' folder of the run `run` while it is under way.
@@ -508,8 +494,7 @@ QString unfinishedExportsFolder() {
 }
 
 // The lock of a run's folder (a file in it), tried without waiting and held
-// while the object lives. It also counts the run's notes: the last one
-// written, and the last one whose old sides are gone.
+// while the object lives.
 class RunFolderLock {
  public:
   enum State { Taken, Busy, Missing, NotOffered };
@@ -539,13 +524,14 @@ class RunFolderLock {
 
   State state() const { return state_; }
 
-  // The number of the last note written, and of the last one whose old sides are gone.
-  void noted(int number) const { count(number, 0); }
-  void cleared(int number) const { count(number, kCount); }
-  std::pair<int, int> counts() const {
-    char text[2 * kCount + 1] = {};
-    const ssize_t n = fd_ < 0 ? 0 : ::pread(fd_, text, 2 * kCount, 0);
-    return {n >= kCount ? std::atoi(text) : 0, n == 2 * kCount ? std::atoi(text + kCount) : 0};
+  // When the run began, in nanoseconds: when the lock file was made (or
+  // last changed, where the disk does not tell; a run never writes to it).
+  std::optional<qint64> madeAt() const {
+    struct statx made = {};
+    if (fd_ < 0 || ::statx(fd_, "", AT_EMPTY_PATH, STATX_BTIME | STATX_MTIME, &made) != 0)
+      return std::nullopt;
+    const statx_timestamp& at = (made.stx_mask & STATX_BTIME) ? made.stx_btime : made.stx_mtime;
+    return static_cast<qint64>(at.tv_sec) * 1000000000 + at.tv_nsec;
   }
 
   // Removes the run's folder `folder` with all in it, the lock last, once let
@@ -568,14 +554,6 @@ class RunFolderLock {
   }
 
  private:
-  static constexpr int kCount = 11;
-  void count(int number, off_t at) const {
-    char text[kCount + 1];
-    std::snprintf(text, sizeof text, "%10d\n", number);
-    if (fd_ >= 0 && ::pwrite(fd_, text, kCount, at) != kCount)
-      warn(QStringLiteral("%1: %2").arg(QFile::decodeName(path_), errorText(errno)));
-  }
-
   QByteArray path_;
   int fd_ = -1;
   State state_ = Taken;
@@ -591,7 +569,7 @@ QString putOutOfReach(const QString& cards, const QString& run, QStringList plac
   QJsonArray list;
   for (const QString& place : places) list.append(placeNow(cards, place));
   const QString why = writeNamedWhole(inFolder(run, QLatin1String(kPlacesName)),
-                                      QJsonDocument(list).toJson(QJsonDocument::Compact), true);
+                                      QJsonDocument(list).toJson(QJsonDocument::Compact));
   if (!why.isEmpty()) warn(QStringLiteral("%1: %2").arg(run, why));
   const QString kept = inFolder(
       cards, QLatin1String(kOutOfReachPrefix) + QFileInfo(run).fileName().mid(int(std::strlen(kRunPrefix))));
@@ -631,15 +609,13 @@ std::vector<UnsettledExport> reviewOutOfReach(const QString& cards) {
 // folder locked when `locked`, and removes their folders; runs alive are
 // left alone.
 EarlierRuns settleLocked(const QString& folder, bool locked) {
-  // A run that ended without finishing: its lock, its notes' cards, the
-  // places whose card may have sides of two runs, and whether every note it
-  // wrote is there whole.
+  // A run that ended without finishing: its lock, its notes' cards, and the
+  // places whose card may have sides of two runs that no note tells of.
   struct Ended {
     QString folder;
     std::unique_ptr<RunFolderLock> lock;
     std::vector<NotedCard> cards;
     QStringList atRisk;
-    bool readable = true;
   };
   std::vector<Ended> ended;
   for (const QString& name : foldersNamed(folder, kRunPrefix)) {
@@ -653,35 +629,16 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
       continue;
     }
     if (lock->state() != RunFolderLock::Taken) continue;
-    Ended& dead = ended.emplace_back(Ended{run, std::move(lock), {}, {}, true});
-    // Every note written and not yet cleared away must be read whole; one
-    // written under its passing name was never forced, and no card took its
-    // places under it. A note of cards that replaced no file ("new-") was not
-    // forced either: lost or torn, it names no old side.
-    const auto [noted, cleared] = dead.lock->counts();
-    for (int number = cleared + 1;
-         number <= noted || exists(inFolder(run, QStringLiteral("note-%1.json").arg(number))) ||
-         exists(inFolder(run, QStringLiteral("new-%1.json").arg(number)));
-         ++number) {
-      const QString forced = inFolder(run, QStringLiteral("note-%1.json").arg(number));
-      const QString unforced = inFolder(run, QStringLiteral("new-%1.json").arg(number));
-      const bool isForced = exists(forced) || !exists(unforced);
-      std::optional<std::vector<NotedCard>> note = readNote(isForced ? forced : unforced);
-      if (!note) {
-        warn(QStringLiteral("%1 cannot be read").arg(isForced ? forced : unforced));
-        if (isForced) dead.readable = false;
-        continue;
-      }
-      for (NotedCard& card : *note) dead.cards.push_back(std::move(card));
+    Ended& dead = ended.emplace_back(Ended{run, std::move(lock), {}, {}});
+    // A note takes its name only once whole: one that cannot be read was
+    // damaged since, and the cards it names are told by the files it leaves
+    // unnamed.
+    for (const QString& note : notesIn(run)) {
+      std::optional<std::vector<NotedCard>> cards = readNote(note);
+      if (!cards) warn(QStringLiteral("%1 cannot be read").arg(note));
+      for (NotedCard& card : cards.value_or(std::vector<NotedCard>{})) dead.cards.push_back(std::move(card));
     }
-    if (!dead.readable) {
-      // Which cards it left half replaced cannot be told: those of its prepared files may be.
-      QDirIterator files(run, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-      while (files.hasNext()) {
-        const QString place = placeOfPrepared(files.nextFileInfo().fileName());
-        if (plainName(place)) dead.atRisk << place;
-      }
-    }
+    dead.atRisk = placesNotNoted(folder, run, dead.cards, dead.lock->madeAt());
   }
 
   // A run that died halfway through a card another dead run had left half
@@ -705,7 +662,7 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
   earlier.cardsPutRight = static_cast<int>(putRight.size());
   for (size_t r = 0; r < ended.size(); ++r) {
     Ended& run = ended[r];
-    if (run.readable && failed[r].isEmpty()) {
+    if (run.atRisk.isEmpty() && failed[r].isEmpty()) {
       run.lock->removeFolder(run.folder);
       ::unlink(native(unfinishedEntry(folder, run.folder)).constData());
       continue;
@@ -777,7 +734,8 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
   opened->unfinished_ = unfinishedEntry(folder, opened->folder_);
   QDir().mkpath(QFileInfo(opened->unfinished_).path());
   QFile entry(opened->unfinished_);
-  if (!entry.open(QIODevice::WriteOnly) || entry.write(native(folder)) < 0) opened->unfinished_.clear();
+  if (!entry.open(QIODevice::WriteOnly) || entry.write(native(QFileInfo(folder).absoluteFilePath())) < 0)
+    opened->unfinished_.clear();
   return opened;
 }
 
@@ -794,6 +752,12 @@ CardImageFileRun::~CardImageFileRun() {
   if (cardsFolder_ >= 0) ::close(cardsFolder_);
 }
 
+void CardImageFileRun::reviewEarlier() {
+  if (earlier_.unsettled.empty()) return;
+  const FolderLock locked(cardsFolder_, nullptr);
+  if (locked.state() != FolderLock::Busy) earlier_.unsettled = reviewOutOfReach(cards_);
+}
+
 QString CardImageFileRun::threadFolder(int thread) const {
   const QString folder = inFolder(folder_, QString::number(thread));
   return ::mkdir(native(folder).constData(), 0777) == 0 ? folder : folder_;
@@ -804,16 +768,12 @@ void CardImageFileRun::removeOldSidesAtOnce() {
   if (removing_.valid()) removing_.get();
 }
 
-void CardImageFileRun::removeAfterGroup(std::vector<QString> oldSides, QString note, int number) {
+void CardImageFileRun::removeAfterGroup(std::vector<QString> oldSides, QString note) {
   if (oldSides.empty() && note.isEmpty()) return;
-  // The old sides go before the note: while they are there, it is. The
-  // note is counted as cleared away before it goes, so that a note missing
-  // among those not cleared away is one that was damaged.
-  const auto remove = [oldSides = std::move(oldSides), note = std::move(note), number, lock = lock_.get()] {
+  // The old sides go before the note: while they are there, it is.
+  const auto remove = [oldSides = std::move(oldSides), note = std::move(note)] {
     for (const QString& old : oldSides) ::unlink(native(old).constData());
-    if (note.isEmpty()) return;
-    lock->cleared(number);
-    ::unlink(native(note).constData());
+    if (!note.isEmpty()) ::unlink(native(note).constData());
   };
   if (removing_.valid()) removing_.get();
   if (oldSidesAtOnce_) return remove();
@@ -834,7 +794,6 @@ bool CardImageFileRun::place(CardFilePlaces& files, QString* failedPath, QString
 // could not be noted; and the old sides its cards replaced.
 struct CardImageFileRun::Group::Noted {
   QString note;
-  int number = 0;
   std::vector<NotedCard> cards;
   std::vector<std::pair<QString, QString>> failures;  // (path, reason) of a card that fails
   std::vector<QString> oldSides;
@@ -853,9 +812,7 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
   noted_->failures.resize(cards.size());
   const QString folder = QDir::cleanPath(QFileInfo(run_.cards_).absoluteFilePath());
   const QString runPrefix = run_.folder_ + QLatin1Char('/');
-  bool replaces = false;
-  QByteArray note = QByteArrayLiteral("{\"version\":") + QByteArray::number(kNoteVersion) + ",\"cards\":[";
-  int noted = 0;
+  bool noted = false, replaces = false;
   for (size_t i = 0; i < cards.size(); ++i) {
     if (cards[i].size() < 2) continue;
     NotedCard& card = noted_->cards[i];
@@ -884,30 +841,23 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
       }
       replaces = true;
     }
-    if (card.empty()) continue;
-    if (noted++ > 0) note += ',';
-    appendNotedCard(note, card);
+    noted = noted || !card.empty();
   }
-  if (noted == 0) return;
-  note += "]}";
-  // Forced to disk, with its entry, before any card takes its places when the
-  // cards replace files; where none is replaced, a note lost with the disk's
-  // cache loses nothing old.
-  const int number = ++run_.notes_;
-  const QString path = inFolder(
-      run_.folder_, (replaces ? QStringLiteral("note-%1.json") : QStringLiteral("new-%1.json")).arg(number));
-  const QString why = writeNamedWhole(path, note, replaces);
+  if (!noted) return;
+  // Given its number only once whole: a note that could not be written is
+  // none. Forced to disk before any card takes its places when the cards
+  // replace files (the one forcing of a group): one lost with the disk's
+  // cache all the same leaves its old sides unnamed, so its run is one that
+  // could not be put right, never one that mixes a card. Where no file is
+  // replaced, a note lost leaves nothing that another export made.
+  const QString path = inFolder(run_.folder_, QStringLiteral("note-%1.json").arg(run_.notes_ + 1));
+  const QString why = writeNamedWhole(path, noteOf(noted_->cards), replaces);
   if (!why.isEmpty()) {
     noted_->fail(why, cards);
     return;
   }
-  if (replaces) {
-    syncFolder(run_.folder_);
-    if (!std::exchange(run_.cardsFolderSynced_, true)) syncFolder(run_.cards_);
-  }
-  run_.lock_->noted(number);
+  ++run_.notes_;
   noted_->note = path;
-  noted_->number = number;
 }
 
 CardImageFileRun::Group::~Group() {
@@ -916,7 +866,7 @@ CardImageFileRun::Group::~Group() {
     files.clear();
   }
   // A card that could not be put back keeps the note and the old sides for the next run.
-  if (!run_.keepFolder_) run_.removeAfterGroup(std::move(noted_->oldSides), noted_->note, noted_->number);
+  if (!run_.keepFolder_) run_.removeAfterGroup(std::move(noted_->oldSides), noted_->note);
 }
 
 bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* reason) {
@@ -951,15 +901,25 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
   return true;
 }
 
-QString earlierExportsNote(const EarlierRuns& earlier) {
+QString earlierExportsNote(const EarlierRuns& earlier, const QString& folder) {
   QStringList lines;
-  if (earlier.cardsPutRight == 1)
-    lines << QStringLiteral(
-        "1 card left half replaced by an earlier export that did not finish has been put right.");
-  else if (earlier.cardsPutRight > 1)
-    lines << QStringLiteral(
-                 "%1 cards left half replaced by an earlier export that did not finish have been put right.")
-                 .arg(earlier.cardsPutRight);
+  const int n = earlier.cardsPutRight;
+  if (n > 0 && folder.isEmpty())
+    lines << (n == 1 ? QStringLiteral("1 card left half replaced by an earlier export that did not finish "
+                                      "has been put right.")
+                     : QStringLiteral(
+                           "%1 cards left half replaced by an earlier export that did not finish have "
+                           "been put right.")
+                           .arg(n));
+  else if (n > 0)
+    lines << (n == 1
+                  ? QStringLiteral("1 card that an export into \"%1\" left half replaced when it did not "
+                                   "finish has been put right.")
+                        .arg(folder)
+                  : QStringLiteral("%2 cards that an export into \"%1\" left half replaced when it did not "
+                                   "finish have been put right.")
+                        .arg(folder)
+                        .arg(n));
   for (const UnsettledExport& kept : earlier.unsettled) {
     // A card named once, by its front where both sides are concerned, in the cards' order.
     QStringList cards;
@@ -993,104 +953,139 @@ QString earlierExportsNote(const EarlierRuns& earlier) {
 
 namespace {
 
-// Entries that earlier versions made in the resource folder `resources`,
-// moved to the program's own state folder.
-void moveEarlierEntries(const QString& resources, const QString& to) {
-  if (resources.isEmpty()) return;
-  const QString from = inFolder(resources, QLatin1String(kUnfinishedExports));
-  if (!QFileInfo(from).isDir()) return;
-  QDir().mkpath(to);
-  for (const QString& name : QDir(from).entryList(QDir::Files | QDir::Hidden)) {
-    const QString entry = inFolder(from, name);
-    if (std::rename(native(entry).constData(), native(inFolder(to, name)).constData()) == 0 ||
-        (platform::copyRegularFile(entry, inFolder(to, name)) && QFile::remove(entry)))
-      continue;
-    warn(QStringLiteral("%1 could not be moved to %2").arg(entry, to));
-  }
-  QDir().rmdir(from);
+// Entries that versions before this one made in the resource folder
+// `resources`: their runs' notes are not of a kind this one reads.
+void removeEarlierEntries(const QString& resources) {
+  const QString entries = inFolder(resources, QLatin1String(kUnfinishedExports));
+  if (resources.isEmpty() || !QFileInfo(entries).isDir()) return;
+  warn(QStringLiteral("%1: exports noted by an earlier version of the program are not settled").arg(entries));
+  QDir(entries).removeRecursively();
 }
 
-EarlierRuns settleUnfinishedExports(const QString& resources, QString* message) {
-  const QString folder = unfinishedExportsFolder();
-  moveEarlierEntries(resources, folder);
-  EarlierRuns all;
-  QStringList said, unsettledSeen;
-  const QDir entries(folder);
+// The cards' folders of the exports noted as under way, each with its entries.
+std::map<QString, QStringList> notedFolders() {
+  std::map<QString, QStringList> folders;
+  const QDir entries(unfinishedExportsFolder());
   for (const QString& name : entries.entryList(QDir::Files | QDir::Hidden)) {
     const QString entry = entries.filePath(name);
     const std::optional<QByteArray> named = platform::readRegularFile(entry, 64 * 1024);
     const QString cards = named ? QFile::decodeName(*named) : QString();
-    if (cards.isEmpty()) {
+    if (cards.isEmpty())
       ::unlink(native(entry).constData());
-      continue;
-    }
-    // A folder that is not there now (a disk not plugged in) stays noted.
-    if (!QFileInfo(cards).isDir()) {
-      warn(QStringLiteral("%1, where an export did not finish, is not there: left for a later start")
-               .arg(cards));
-      continue;
-    }
-    const EarlierRuns settled = CardImageFileRun::settle(cards);
-    if (settled.leftForLater) {
-      warn(QStringLiteral("%1, where an export did not finish, is locked by another program: left for later")
-               .arg(cards));
-      continue;
-    }
-    all.cardsPutRight += settled.cardsPutRight;
-    if (settled.cardsPutRight > 0)
-      said << (settled.cardsPutRight == 1
-                   ? QStringLiteral(
-                         "1 card that an export into \"%1\" left half replaced when it did not finish has "
-                         "been put right.")
-                         .arg(cards)
-                   : QStringLiteral(
-                         "%2 cards that an export into \"%1\" left half replaced when it did not finish "
-                         "have been put right.")
-                         .arg(cards)
-                         .arg(settled.cardsPutRight));
-    for (const UnsettledExport& kept : settled.unsettled)
-      if (!unsettledSeen.contains(kept.kept)) {
-        unsettledSeen << kept.kept;
-        all.unsettled.push_back(kept);
-      }
-    // A run still alive (another program's) stays noted.
-    if (!exists(inFolder(cards, QLatin1String(kRunPrefix) + name.section(QLatin1Char('-'), 1))))
-      ::unlink(native(entry).constData());
+    else
+      folders[cards] << entry;
   }
-  EarlierRuns unsettled;
-  unsettled.unsettled = all.unsettled;
-  const QString note = earlierExportsNote(unsettled);
-  if (!note.isEmpty()) said << note;
-  if (message) *message = said.join(QLatin1Char('\n'));
-  return all;
+  return folders;
 }
+
+// Settles a folder noted at the start; what to say of it (empty: nothing).
+QString settleNotedFolder(const QString& cards, const QStringList& entries) {
+  // A folder that is not there now (a disk not plugged in) stays noted.
+  if (!QFileInfo(cards).isDir()) {
+    warn(QStringLiteral("%1, where an export did not finish, is not there: left for a later start")
+             .arg(cards));
+    return {};
+  }
+  const EarlierRuns settled = CardImageFileRun::settle(cards);
+  if (settled.leftForLater) {
+    warn(QStringLiteral("%1, where an export did not finish, is locked by another program: left for later")
+             .arg(cards));
+    return {};
+  }
+  // A run still alive (another program's) stays noted.
+  for (const QString& entry : entries)
+    if (!exists(inFolder(cards, QLatin1String(kRunPrefix) + QFileInfo(entry).fileName().section('-', 1))))
+      ::unlink(native(entry).constData());
+  return earlierExportsNote(settled, cards);
+}
+
+// What the folders settled at the start found, on its way from their
+// threads to the application's thread.
+struct StartFindings {
+  std::mutex mutex;
+  QStringList said;  // findings not yet said
+  int waiting = -1;  // folders not yet answered; -1 while they are being listed
+};
+
+// On the application's thread: says the findings once, when every folder
+// has answered, or when something was found and the start has waited long
+// enough for the rest.
+class StartTeller : public QObject {
+ public:
+  StartTeller(std::function<void(const QString&)> tell, std::shared_ptr<StartFindings> findings,
+              QObject* parent)
+      : QObject(parent), tell_(std::move(tell)), findings_(std::move(findings)) {
+    QTimer::singleShot(kStartSaysWithinMs, this, [this] {
+      overdue_ = true;
+      sayIfDue();
+    });
+  }
+  void sayIfDue() {
+    QString text;
+    {
+      std::lock_guard lock(findings_->mutex);
+      if (told_ || (findings_->waiting != 0 && !(overdue_ && !findings_->said.isEmpty()))) return;
+      text = findings_->said.join(QLatin1Char('\n'));
+    }
+    told_ = true;
+    if (tell_) tell_(text);
+  }
+
+ private:
+  std::function<void(const QString&)> tell_;
+  std::shared_ptr<StartFindings> findings_;
+  bool overdue_ = false;
+  bool told_ = false;
+};
 
 }  // namespace
 
-EarlierRuns settleUnfinishedExports(QString* message) {
-  return settleUnfinishedExports(Resource_Path(), message);
-}
-
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell) {
   if (QCoreApplication::instance() == nullptr) {  // no end of an application to close the gate
-    QString message;
-    settleUnfinishedExports(&message);
-    if (tell) tell(message);
+    removeEarlierEntries(Resource_Path());
+    QStringList said;
+    for (const auto& [cards, entries] : notedFolders()) said << settleNotedFolder(cards, entries);
+    said.removeAll(QString());
+    if (tell) tell(said.join(QLatin1Char('\n')));
     return;
   }
   ProgramGate& gate = ProgramGate::instance();
+  auto findings = std::make_shared<StartFindings>();
+  auto* teller = new StartTeller(std::move(tell), findings, gate.applicationSide());
+  const auto answered = [&gate, findings, teller](const QString& text) {
+    {
+      std::lock_guard lock(findings->mutex);
+      if (!text.isEmpty()) findings->said << text;
+      --findings->waiting;
+    }
+    gate.callOnApplicationThread([teller] { teller->sayIfDue(); });
+  };
+  // None is waited for, at the start or at the end. They reach the program
+  // only through the gate, and what they read of it is read here.
+  const auto settleAll = [&gate, findings, teller, answered, resources = Resource_Path()] {
+    tBehindGate = true;
+    removeEarlierEntries(resources);
+    const std::map<QString, QStringList> folders = notedFolders();
+    {
+      std::lock_guard lock(findings->mutex);
+      findings->waiting = static_cast<int>(folders.size());
+    }
+    gate.callOnApplicationThread([teller] { teller->sayIfDue(); });
+    // A folder on a disk that does not answer holds up its own thread alone.
+    for (const auto& folder : folders) {
+      const auto settleOne = [answered, cards = folder.first, entries = folder.second] {
+        tBehindGate = true;
+        answered(settleNotedFolder(cards, entries));
+      };
+      try {
+        std::thread(settleOne).detach();
+      } catch (const std::system_error&) {
+        settleOne();  // no thread to be had
+      }
+    }
+  };
   try {
-    // Not waited for, at the start or at the end: a disk that does not
-    // answer holds up this thread alone. It reaches the program only
-    // through the gate, and what it reads of it is read here.
-    std::thread([&gate, tell = std::move(tell), resources = Resource_Path()] {
-      tBehindGate = true;
-      QString message;
-      settleUnfinishedExports(resources, &message);
-      gate.callOnApplicationThread([tell, message] {
-        if (tell) tell(message);
-      });
-    }).detach();
+    std::thread(settleAll).detach();
   } catch (const std::system_error&) {
     warn(QStringLiteral("Exports that did not finish are left for later: no thread"));
   }

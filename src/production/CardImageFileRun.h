@@ -14,21 +14,24 @@
 // group take their places, one note says for each card with more than one
 // file which places its files take, the prepared file's name, and the new
 // file's size and checksum (what a disk mounted again does not change). The
-// note is written under a passing name and given its name only once whole;
-// when the group replaces files it is forced to disk first. Each card then
-// takes its places with the cards' folder locked: each new file swaps places
-// with the old one in one step, so the old side lands in the run's folder
-// under the prepared file's name. Once the group is placed, the old sides go,
-// then the note, off the path of the cards that follow.
+// note is written under a passing name (forced to disk when the group
+// replaces files), and only then given its name (with the next number). Each card then takes its places with the cards' folder locked: each new
+// file swaps places with the old one in one step, so the old side lands in the run's folder under the
+// prepared file's name (where the disk swaps no files, the old side moves aside first). Once the group is
+// placed, the old sides go, then the note, off the path of the cards that follow.
 //
 // A run that finds a run that has ended settles each card of its notes: a
 // card whose new files are all in place is whole; one whose new files took
 // only some of their places gets its old sides back there. It then removes
-// the run's folder. A run whose notes cannot all be read, or whose card
-// cannot be put back, is put out of reach of every later settling (renamed
-// to ".Cards_not_put_right_XXXXXX"), so that no old side is ever put over a
-// newer card, and said to be until a later export has replaced every file
-// it concerns.
+// the run's folder. A file in that folder that no note names is a prepared
+// file that took no place, unless its note was damaged after its run ended:
+// then its place, or the other of its card's, holds a file newer than the
+// run's start. A run that leaves such places, or whose card cannot be put
+// back, is put out of reach of every later settling (renamed to
+// ".Cards_not_put_right_XXXXXX"), so that no old side is ever put over a
+// newer card, and said to be until an export has replaced every file it
+// concerns. Settling reads no count from a file: its work is that of the
+// files there are.
 //
 // Each run under way is noted in the program's own state folder, so that
 // the next start settles a folder whose export did not finish.
@@ -59,7 +62,7 @@ FileIdentity identityOf(const QByteArray& data);
 struct UnsettledExport {
   QString cards;      // the cards' folder
   QString kept;       // what the export left, kept out of reach of any settling
-  QStringList files;  // card files that may have sides of two exports; empty when not known
+  QStringList files;  // card files it replaced and no export has replaced since; empty when not known
 };
 
 // What was found of the runs that ended in a folder before.
@@ -71,7 +74,8 @@ struct EarlierRuns {
 
 // What an export says of earlier exports into its folder: the cards put right
 // and those that could not be, with what the user can do. Empty when nothing.
-QString earlierExportsNote(const EarlierRuns& earlier);
+// With `folder`, as the start says it of a folder it settled.
+QString earlierExportsNote(const EarlierRuns& earlier, const QString& folder = {});
 
 // What ends a run's wait for the cards' folder while another program's
 // export holds it (placing a card there, or settling what a dead run left):
@@ -107,6 +111,9 @@ class CardImageFileRun {
 
   // What the run put right of the runs that ended before it (settleFirst).
   const EarlierRuns& earlier() const { return earlier_; }
+  // Looks again at the exports that could not be put right, once this run
+  // has placed its cards: those whose files it replaced are no longer said.
+  void reviewEarlier();
 
   // The run's folder, where its files are prepared.
   const QString& folder() const { return folder_; }
@@ -154,7 +161,7 @@ class CardImageFileRun {
   CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock, FolderWait wait);
   // Removes the old sides a group left and then its note, on a thread of its
   // own unless old sides go at once; one group after the other.
-  void removeAfterGroup(std::vector<QString> oldSides, QString note, int number);
+  void removeAfterGroup(std::vector<QString> oldSides, QString note);
 
   QString cards_;                        // the folder the cards go to
   QString folder_;                       // the run's own folder inside it
@@ -163,7 +170,6 @@ class CardImageFileRun {
   FolderWait wait_;                      // how long it waits for that lock
   QString unfinished_;                   // the run's entry among the unfinished exports
   int notes_ = 0;                        // notes written so far
-  bool cardsFolderSynced_ = false;
   bool oldSidesAtOnce_ = false;
   std::future<void> removing_;  // the old sides of the last group placed going
   EarlierRuns earlier_;
@@ -177,21 +183,20 @@ class CardImageFileRun {
 // or ~/.local/state, then "quvo-gratulo").
 QString unfinishedExportsFolder();
 
-// Start-up: settles the folders of exports that did not finish, without
-// waiting for a folder that another program has locked (left for later, as
-// is a folder that is not there now). Entries of the resource folder's
-// "Unfinished exports" (where earlier versions noted them) are moved over
-// first. What was put right, or could not be, is logged and said in
-// `message` (empty when nothing concerned a card).
-EarlierRuns settleUnfinishedExports(QString* message = nullptr);
-
-// The same on a thread of its own, so that no disk that does not answer
-// holds up the start, nor the end: the thread is never waited for, and
-// once the application object has ended it reaches nothing of the program
-// (it goes on with the files alone). `tell` gets the message (maybe empty)
-// on the application's thread, from its event loop, unless the application
-// ends first. Without an application object, all is done on the calling
-// thread.
+// Start-up: settles the folders of exports that did not finish, each on a
+// thread of its own, so that a disk that does not answer holds up only its
+// own folder, and neither the start nor the end: the threads are never
+// waited for, and once the application object has ended they reach nothing
+// of the program (they go on with the files alone). A folder that another
+// program has locked is not waited for, and is left for a later start, as
+// is a folder that is not there now. Entries that earlier versions made in
+// the resource folder's "Unfinished exports" are removed (this version
+// cannot read their notes). What was put right, or could not be, is logged
+// as soon as it is known, and `tell` gets it (maybe empty) once, on the
+// application's thread, from its event loop: when every folder has answered,
+// or, once something was found, two seconds after the start at the latest
+// (what a folder that answers later finds is logged only). Without an
+// application object, all is done on the calling thread.
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell);
 
 // Called after each change to the files beside the cards (a new side takes

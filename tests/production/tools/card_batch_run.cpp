@@ -2,18 +2,22 @@
 // tests that end a run at a chosen point and look at what it left behind.
 // Both sides are painted with the run's number in their red channel.
 //
-//   card_batch_run <folder> <run 1-255> <cards> [die|dieaside|pause|hold|holdcard <n>]...
-//   card_batch_run start
+//   card_batch_run <folder> <run 1-255> <cards> [die|dieaside|pause|hold|holdcard|nonote <n>]...
+//   card_batch_run start [hang <folder>]
 //
 // start: settles the exports that did not finish as the program's start
-// does, saying "window" at once and then what the settling said.
+// does, saying "window" at once and then what the settling said. With hang,
+// the folder does not answer: its settling says "hung" and stops there for
+// good, and the application's thread waits for SIGUSR1 before it serves
+// its events.
 //
 // die n: the process kills itself (SIGKILL) just after the n-th file took
 // its place in the folder; pause n: it says "paused" there and waits to be
 // killed; hold n: it says "paused" there and goes on when sent SIGUSR1;
 // holdcard n: the same just after the n-th card was written (the folder
 // no longer locked); dieaside n: it kills itself just after the n-th old
-// side was linked, or moved, aside (where the disk swaps no files). Several may be
+// side was moved aside (where the disk swaps no files); nonote n: the n-th
+// note cannot be written (as on a disk that fails it). Several may be
 // given. The run's closing message goes to the output; exit status 0 when
 // every card was written. It says "waiting" when it finds the cards' folder
 // locked by another program, and SIGUSR2 is the progress panel's Stop.
@@ -52,13 +56,14 @@ bool gRefusesSwaps = false;
 bool gRefusesLinks = false;
 std::map<QByteArray, int> gPoints;
 bool gSaysWaiting = false;
+QByteArray gHangs;  // the folder that does not answer
 
 int pointAt(const char* point) {
   const auto found = gPoints.find(point);
   return found == gPoints.end() ? 0 : found->second;
 }
 
-// An old side linked or moved aside.
+// An old side moved aside.
 void setAside() {
   static std::atomic<int> made{0};
   if (++made == pointAt("dieaside")) ::raise(SIGKILL);
@@ -81,18 +86,28 @@ extern "C" int link(const char* from, const char* to) noexcept {
     if (::lstat(from, &there) == 0) errno = EPERM;
     return -1;
   }
-  const int linked = static_cast<int>(::syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
-  if (linked == 0) setAside();
-  return linked;
+  return static_cast<int>(::syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept {
+  static std::atomic<int> notes{0};
+  const QByteArray name = QByteArray(to).mid(QByteArray(to).lastIndexOf('/') + 1);
+  if (name.startsWith("note-") && name.endsWith(".json") && ++notes == pointAt("nonote")) {
+    errno = EIO;
+    return -1;
+  }
   const int renamed = static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, 0));
   if (renamed == 0 && QByteArray(to).endsWith(".old")) setAside();  // an old side moved aside
   return renamed;
 }
 
 extern "C" int flock(int fd, int operation) noexcept {
+  struct stat held = {}, hangs = {};
+  if (!gHangs.isEmpty() && ::fstat(fd, &held) == 0 && ::stat(gHangs.constData(), &hangs) == 0 &&
+      held.st_ino == hangs.st_ino && held.st_dev == hangs.st_dev) {
+    std::printf("hung\n"), std::fflush(stdout);
+    for (;;) ::pause();
+  }
   const int done = static_cast<int>(::syscall(SYS_flock, fd, operation));
   const int error = errno;
   struct stat info = {};
@@ -119,7 +134,12 @@ SidePaintContext painted(QColor colour) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && qstrcmp(argv[1], "start") == 0) {
+  if ((argc == 2 || argc == 4) && qstrcmp(argv[1], "start") == 0) {
+    sigset_t goOn;
+    sigemptyset(&goOn);
+    sigaddset(&goOn, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &goOn, nullptr);
+    if (argc == 4) gHangs = argv[3];
     QGuiApplication app(argc, argv);
     if (std::getenv("CARD_BATCH_RESOURCES"))
       Set_Resource_Path(QString::fromLocal8Bit(std::getenv("CARD_BATCH_RESOURCES")));
@@ -129,11 +149,14 @@ int main(int argc, char** argv) {
     });
     std::printf("window\n");
     std::fflush(stdout);
+    int signal = 0;
+    if (!gHangs.isEmpty()) sigwait(&goOn, &signal);
     return app.exec();
   }
   if (argc < 4 || argc % 2 != 0) {
-    std::fprintf(stderr,
-                 "usage: card_batch_run <folder> <run> <cards> [die|dieaside|pause|hold|holdcard <n>]...\n");
+    std::fprintf(
+        stderr,
+        "usage: card_batch_run <folder> <run> <cards> [die|dieaside|pause|hold|holdcard|nonote <n>]...\n");
     return 2;
   }
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
