@@ -7,12 +7,4 @@ add_dependencies(core_tests filtering_at_exit)
 # libFuzzer target for the picture check (configure with -DQUVO_FUZZ=ON and
 # clang): every tests/core/fuzz/*.cpp is one program; its seeds are in
 # tests/core/fuzz/seeds.
-if(QUVO_FUZZ)
-  file(GLOB _core_fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/core/fuzz/*.cpp)
-  foreach(src ${_core_fuzzers})
-    get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE core)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  endforeach()
-endif()
+quvo_fuzz_targets(core core)

@@ -8,20 +8,13 @@ endif()
 
 # libFuzzer targets for the readers of untrusted files (configure with
 # -DQUVO_FUZZ=ON and clang): every tests/data/fuzz/*.cpp is one program.
-if(QUVO_FUZZ)
-  file(GLOB _data_fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/data/fuzz/*.cpp)
-  foreach(src ${_data_fuzzers})
-    get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE data)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  endforeach()
-endif()
+quvo_fuzz_targets(data data)
 
 # Reads a series file as a reader of the program does and tells the
 # program's peak memory; the series tests run it on files of many lines.
 add_executable(series_read_peak ${CMAKE_CURRENT_SOURCE_DIR}/data/tools/series_read_peak.cpp)
 target_link_libraries(series_read_peak PRIVATE data)
+target_include_directories(series_read_peak PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 if(TARGET data_tests)
   add_dependencies(data_tests series_read_peak)
 endif()

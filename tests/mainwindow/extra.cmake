@@ -1,15 +1,7 @@
 # Fuzz targets of the main window (libFuzzer): built only in a fuzzing
 # configuration (-DQUVO_FUZZ=ON with clang). Every tests/mainwindow/fuzz/*.cpp
 # becomes one program linked with the main window library.
-if(QUVO_FUZZ)
-  file(GLOB _mainwindow_fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow/fuzz/*.cpp)
-  foreach(src ${_mainwindow_fuzzers})
-    get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE mainwindow Qt6::Gui)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  endforeach()
-endif()
+quvo_fuzz_targets(mainwindow mainwindow Qt6::Gui)
 
 # The walkthrough: drives the real main window under a display (xvfb-run),
 # builds a card with every tool and the card tabs, saves screenshots and the
@@ -37,6 +29,7 @@ endforeach()
 # designs and clipboard data that carry many pictures.
 add_executable(design_open_peak ${CMAKE_CURRENT_SOURCE_DIR}/mainwindow/tools/design_open_peak.cpp)
 target_link_libraries(design_open_peak PRIVATE mainwindow Qt6::Widgets)
+target_include_directories(design_open_peak PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 if(TARGET mainwindow_tests)
   add_dependencies(mainwindow_tests design_open_peak)
 endif()

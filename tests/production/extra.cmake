@@ -17,12 +17,4 @@ endif()
 # to the first folder named, for example
 #   build/fuzz/tests/fuzz_mail_addresses -max_total_time=600 /tmp/corpus \
 #     tests/production/fuzz/mail_addresses_seeds
-if(QUVO_FUZZ)
-  file(GLOB _production_fuzzers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/production/fuzz/*.cpp)
-  foreach(src ${_production_fuzzers})
-    get_filename_component(name ${src} NAME_WE)
-    add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE production)
-    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  endforeach()
-endif()
+quvo_fuzz_targets(production production)

@@ -8,22 +8,11 @@
 // and "peak <kB>" (VmHWM).
 #include <QCoreApplication>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "data/DataSeriesStore.h"
 #include "data/globals.h"
-
-namespace {
-
-long peakKB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
-
-}  // namespace
+#include "support/PeakMemory.h"
 
 int main(int argc, char** argv) {
   if (argc != 4 && argc != 5) {
@@ -55,6 +44,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "unknown reader %s\n", reader.c_str());
     return 2;
   }
-  std::printf("lines %lld\nrefused %d\npeak %ld\n", static_cast<long long>(lines), refused ? 1 : 0, peakKB());
+  std::printf("lines %lld\nrefused %d\npeak %ld\n", static_cast<long long>(lines), refused ? 1 : 0,
+              testing_support::peakResidentKB());
   return 0;
 }

@@ -10,8 +10,6 @@
 #include <QMimeData>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <string>
 
 #include "canvas/SKTGraphicView.h"
 #include "canvas/SKTGrid.h"
@@ -19,6 +17,7 @@
 #include "mainwindow/designfile/DesignFile.h"
 #include "mainwindow/designfile/PlainDesignHost.h"
 #include "platform/MessageHost.h"
+#include "support/PeakMemory.h"
 
 namespace {
 
@@ -29,13 +28,6 @@ class PrintingHost : public platform::QuietMessageHost {
                 qUtf8Printable(text.trimmed().replace(QLatin1Char('\n'), QStringLiteral("\\n"))));
   }
 };
-
-long peakKB() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
-  return -1;
-}
 
 // The objects pasted on a front canvas from the clipboard data in the file.
 int paste(designfile::PlainDesignHost& design, const QString& path) {
@@ -66,10 +58,10 @@ int main(int argc, char** argv) {
   designfile::PlainDesignHost design;
   if (pasting) {
     const int pasted = paste(design, QString::fromLocal8Bit(argv[2]));
-    std::printf("pasted %d\npeak %ld\n", pasted, peakKB());
+    std::printf("pasted %d\npeak %ld\n", pasted, testing_support::peakResidentKB());
     return 0;
   }
   const int loaded = designfile::Read_and_load_design_Log(design, QString::fromLocal8Bit(argv[1]), "L");
-  std::printf("loaded %d\npeak %ld\n", loaded, peakKB());
+  std::printf("loaded %d\npeak %ld\n", loaded, testing_support::peakResidentKB());
   return 0;
 }
