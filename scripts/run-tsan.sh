@@ -52,6 +52,7 @@ declare -A short=(
   [bench_design_read]='BM_OpenDesignSharingOnePicture'
   [bench_export]='BM_BatchExport/rows:1000/workers:8/dpi:72'
   [bench_linear]='encode|drawPicture'
+  [bench_photo_export]='workers:8/dpi:72/bad:1'
   [bench_picture]='BM_DrawAfterFilterChange/filter:0/screen:1|BM_SignatureRepaint/signatures:1$'
   [bench_print]='BM_PrintBoundCards/1000/'
   [bench_text]='chars:20000$'

@@ -1,8 +1,9 @@
 #include "core/PictureFile.h"
 
+#include <sys/stat.h>
+
 #include <QBuffer>
 #include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -103,6 +104,16 @@ QImage decode(QImageReader& reader) {
   return image;
 }
 
+// When the file was last changed, in milliseconds since the epoch; 0 when it
+// cannot be told. Read from the file system as it is, never through local
+// time: turning a time into local time takes a lock of the C library that
+// every thread shares, and the export's workers look up a picture per card.
+qint64 modifiedMSecs(const QString& path) {
+  struct stat status {};
+  if (::stat(QFile::encodeName(path).constData(), &status) != 0) return 0;
+  return qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000;
+}
+
 }  // namespace
 
 QString standardizedPicturePath(const QString& path) {
@@ -125,8 +136,8 @@ CheckedPicture loadCheckedPictureFile(const QString& path) {
   std::optional<PictureKey> key;
   if (info.isFile()) {
     const QString canonical = info.canonicalFilePath();
-    key = PictureKey{canonical.isEmpty() ? info.absoluteFilePath() : canonical, info.size(),
-                     info.lastModified().toMSecsSinceEpoch()};
+    key =
+        PictureKey{canonical.isEmpty() ? info.absoluteFilePath() : canonical, info.size(), modifiedMSecs(p)};
     if (std::optional<QImage> kept = decodedPictures().find(*key)) return {*kept, {}};
   }
   QFile file;
