@@ -566,8 +566,11 @@ namespace {
 QList<PdfHeading> headingsOf(const QTextDocument& document, const PageGeometry& page) {
   QList<PdfHeading> headings;
   for (const QTextBlock& block : headingBlocks(document)) {
+    // From the heading's first line: a heading the layout moved to the next
+    // page keeps its block's origin at the foot of the page before.
     const int number = pageOf(document, block, page);
-    const double y = layoutOrigin(document, block).y() - number * page.body.height();
+    const double y =
+        layoutOrigin(document, block).y() + block.layout()->lineAt(0).y() - number * page.body.height();
     const double pixelsPerPoint = page.mm * 25.4 / 72;
     headings.append({block.text(), block.blockFormat().headingLevel() - 1, number,
                      (kMarginMm * page.mm + y) / pixelsPerPoint});

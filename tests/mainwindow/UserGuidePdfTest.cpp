@@ -1,7 +1,8 @@
 // The shipped Help.pdf as poppler reads it: it holds the guide's headings,
 // captions and pictures, every word lies inside the page's text area, the
 // contents give the page where each chapter and section starts and link to
-// it, the bookmarks mirror the contents, and no page is left mostly empty.
+// it, the bookmarks mirror the contents and land on their headings, and no
+// page is left mostly empty.
 #include <gtest/gtest.h>
 
 #include <QHash>
@@ -11,6 +12,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
+#include <cmath>
 
 #include "support/TestFiles.h"
 
@@ -252,6 +254,77 @@ QStringList navigationFaults(const Contents& contents, const QStringList& chapte
   return faults;
 }
 
+// Each bookmark whose destination is not the top of its heading's first
+// line (within kTolerancePoints), read from the PDF's objects as written:
+// the outline items' titles and "/XYZ left top" destinations, against where
+// poppler finds the heading's first word on the page.
+QStringList bookmarksOffTheirHeadings(const QString& pdf) {
+  const QString raw = QString::fromLatin1(testing_support::readFile(pdf));
+  // The objects as the file's last update leaves them.
+  QHash<int, QString> objects;
+  static const QRegularExpression object(QStringLiteral(R"((\d+) 0 obj(.*?)endobj)"),
+                                         QRegularExpression::DotMatchesEverythingOption);
+  for (auto it = object.globalMatch(raw); it.hasNext();) {
+    const QRegularExpressionMatch match = it.next();
+    objects.insert(match.captured(1).toInt(), match.captured(2));
+  }
+  static const QRegularExpression root(QStringLiteral(R"(/Root (\d+) 0 R)"));
+  static const QRegularExpression pagesOf(QStringLiteral(R"(/Pages (\d+) 0 R)"));
+  static const QRegularExpression kids(QStringLiteral(R"(/Kids\s*\[([^\]]*)\])"));
+  static const QRegularExpression reference(QStringLiteral(R"((\d+) 0 R)"));
+  QString catalog;
+  for (auto it = root.globalMatch(raw); it.hasNext();) catalog = objects.value(it.next().captured(1).toInt());
+  const QString pageList = kids.match(objects.value(pagesOf.match(catalog).captured(1).toInt())).captured(1);
+  QHash<int, int> pageNumber;  // object -> page from 0
+  for (auto it = reference.globalMatch(pageList); it.hasNext();)
+    pageNumber.insert(it.next().captured(1).toInt(), static_cast<int>(pageNumber.size()));
+
+  // Per page its height and the top of each word.
+  const QString boxes = QString::fromUtf8(pdftotext({"-bbox", pdf, "-"}));
+  static const QRegularExpression tag(QStringLiteral(
+      R"re(<page width="[\d.]+" height="([\d.]+)"|<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re"));
+  QList<double> heights;
+  QList<QMultiHash<QString, double>> wordTops;
+  for (auto it = tag.globalMatch(boxes); it.hasNext();) {
+    const QRegularExpressionMatch match = it.next();
+    if (!match.captured(1).isEmpty()) {
+      heights << match.captured(1).toDouble();
+      wordTops.append(QMultiHash<QString, double>());
+    } else {
+      wordTops.last().insert(plain(match.captured(3).replace("&amp;", "&")), match.captured(2).toDouble());
+    }
+  }
+
+  static const QRegularExpression item(QStringLiteral(
+      R"(/Title <FEFF([0-9A-F]*)>\s*/Parent \d+ 0 R\s*/Dest \[(\d+) 0 R /XYZ [-\d.]+ ([-\d.]+))"));
+  QStringList faults;
+  for (const QString& text : objects) {
+    const QRegularExpressionMatch match = item.match(text);
+    if (!match.hasMatch()) continue;
+    const QByteArray utf16 = QByteArray::fromHex(match.captured(1).toLatin1());
+    QString title;
+    for (qsizetype i = 0; i + 1 < utf16.size(); i += 2)
+      title += QChar(
+          static_cast<char16_t>((static_cast<uchar>(utf16[i]) << 8) | static_cast<uchar>(utf16[i + 1])));
+    const int page = pageNumber.value(match.captured(2).toInt(), -1);
+    if (page < 0 || page >= heights.size()) {
+      faults << QStringLiteral("%1: on no page").arg(title);
+      continue;
+    }
+    const double top = heights[page] - match.captured(3).toDouble();
+    double nearest = 1e9;
+    for (const double word : wordTops[page].values(plain(title).section(' ', 0, 0)))
+      if (std::abs(word - top) < std::abs(nearest - top)) nearest = word;
+    if (std::abs(nearest - top) > kTolerancePoints)
+      faults << QStringLiteral("%1: lands at %2 pt on page %3, its heading at %4 pt")
+                    .arg(title)
+                    .arg(top, 0, 'f', 1)
+                    .arg(page + 1)
+                    .arg(nearest, 0, 'f', 1);
+  }
+  return faults;
+}
+
 // A small PDF of the guide's size whose pages hold the given lines at the
 // given left edges (in points).
 void writeTestPdf(const QString& path, const QList<QList<QPair<double, QString>>>& pages) {
@@ -322,13 +395,14 @@ TEST(UserGuidePdf, TheContentsListEveryChapterAndSectionWithThePageWhereItStarts
   EXPECT_EQ(wrongPageNumbers(pages, contents).join('\n').toStdString(), "");
 }
 
-TEST(UserGuidePdf, TheBookmarksMirrorTheContentsAndEachContentsLineLinksToItsPage) {
+TEST(UserGuidePdf, TheBookmarksMirrorTheContentsAndLandOnTheirHeadings) {
   const Contents contents = contentsOf(pageLines(kHelpPdf));
   QStringList chapters;
   for (const QString& chapter : capturesOf(QStringLiteral(R"(^## (.+)$)"), guideMarkdown()))
     chapters << plain(chapter);
   EXPECT_GT(contents.entries.size(), 25);
   EXPECT_EQ(navigationFaults(contents, chapters, navigationOf(kHelpPdf)).join('\n').toStdString(), "");
+  EXPECT_EQ(bookmarksOffTheirHeadings(kHelpPdf).join('\n').toStdString(), "");
 }
 
 TEST(UserGuidePdf, NoPageButTheLastIsMoreThanHalfEmpty) {

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
+#include <utility>
 
 #include "PrintTestSupport.h"
 #include "platform/globals.h"
@@ -140,6 +141,10 @@ TEST_F(PrintDialogTest, FitsPreviewsAndPrintsToPdfAndStartsAfreshEachTime) {
     EXPECT_TRUE(dialog.print_alignment->isEnabled());
     EXPECT_FLOAT_EQ(dialog.layout().label_hight, 240.0f);
     EXPECT_EQ(dialog.Row_Text->value(), 2);
+    // Back to the front alone: the rows lowered for both sides stay lowered.
+    dialog.matrix_card_side->button(1)->click();
+    EXPECT_FLOAT_EQ(dialog.layout().label_hight, 120.0f);
+    EXPECT_EQ(dialog.Row_Text->value(), 2);
 
     // No cards: refused. A card larger than the paper: asked, and No prints nothing.
     dialog.Total_Text->setValue(0);
@@ -176,6 +181,26 @@ TEST_F(PrintDialogTest, FitsPreviewsAndPrintsToPdfAndStartsAfreshEachTime) {
     EXPECT_NE(dialog.printInfo().pageLayout().margins(QPageLayout::Point).left(), 40);
     EXPECT_EQ(dialog.printInfo().pageLayout().pageSize().id(), QPageSize::Letter);
     EXPECT_EQ(dialog.printInfo().pageLayout().orientation(), QPageLayout::Landscape);
+
+    // A pre-cut A4 sheet of 2 x 7 labels of 99.1 x 38.1 mm, the first 4.65 mm
+    // from the left and 15.15 mm from the top edge, 2.5 mm between the columns:
+    // a right margin of 4 mm keeps both columns, 5 mm leaves room for one.
+    const auto labelSheet = [&](double rightMm) {
+      dialog.printInfo().setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                                   QMarginsF(4.65, 15.15, rightMm, 5),
+                                                   QPageLayout::Millimeter));
+      dialog.Set_values_From_Printer();
+      dialog.width_Text->setValue(99.1);
+      dialog.height_Text->setValue(38.1);
+      dialog.horz_mar_Text->setValue(2.5);
+      dialog.vert_mar_Text->setValue(0);
+      dialog.Col_Text->setValue(2);
+      dialog.Row_Text->setValue(7);
+      dialog.Check_Max_Cell_Value();
+      return std::pair(dialog.Col_Text->value(), dialog.Row_Text->value());
+    };
+    EXPECT_EQ(labelSheet(4), std::pair(2, 7));
+    EXPECT_EQ(labelSheet(5), std::pair(1, 7));
     return 0;
   });
   production::setPrinterNamesForTesting([] {
