@@ -539,6 +539,40 @@ QStringList linesPastTheTextWidth(const QTextDocument& document, const PageGeome
   return found;
 }
 
+// Draws the part of the document that lies on a page (from 0), in the
+// document's place on it, clipped to the page.
+void drawPage(QTextDocument& document, QPainter& painter, const PageGeometry& page, int number) {
+  // A picture that starts the next page starts right at this page's end:
+  // the clip stays clear of it, or a reader would see its first row here.
+  const double top = number * page.body.height();
+  const QRectF shown(0, top, page.body.width(), page.body.height() - 2);
+  painter.setClipRect(shown);
+  QAbstractTextDocumentLayout::PaintContext context;
+  context.clip = shown;
+  // Of a paragraph that goes on from the page before, the layout draws that
+  // page's last line here as well: hidden by the clip, but in the page's
+  // text (a search finds it twice, copying or reading aloud gives it
+  // twice). Such a paragraph's lines of this page are drawn one by one,
+  // first, as they lead the page (none of the guide's paragraphs lies on a
+  // background that could cover them), and the layout leaves it out.
+  QList<QTextBlock> carriedOver;
+  painter.setPen(context.palette.color(QPalette::Text));
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    const int lines = block.layout()->lineCount();
+    if (lines == 0 || pageOf(document, block, page) >= number ||
+        pageOf(document, block, page, lines - 1) < number)
+      continue;
+    const QPointF origin = layoutOrigin(document, block);
+    for (int line = 0; line < lines; ++line)
+      if (pageOf(document, block, page, line) == number) block.layout()->lineAt(line).draw(&painter, origin);
+    carriedOver << block;
+  }
+  // Hiding a block changes no layout: the layout only skips it.
+  for (QTextBlock& block : carriedOver) block.setVisible(false);
+  document.documentLayout()->draw(&painter, context);
+  for (QTextBlock& block : carriedOver) block.setVisible(true);
+}
+
 void print(QTextDocument& document, QPdfWriter& pdf, const PageGeometry& page) {
   QPainter painter(&pdf);
   const double margin = kMarginMm * page.mm;
@@ -547,10 +581,7 @@ void print(QTextDocument& document, QPdfWriter& pdf, const PageGeometry& page) {
     if (number > 0) pdf.newPage();
     painter.save();
     painter.translate(margin, margin - number * page.body.height());
-    // A picture that starts the next page starts right at this page's end:
-    // the clip stays clear of it, or a reader would see its first row here.
-    const double top = number * page.body.height();
-    document.drawContents(&painter, QRectF(0, top, page.body.width(), page.body.height() - 2));
+    drawPage(document, painter, page, number);
     painter.restore();
     painter.setFont(footer);
     painter.drawText(QRectF(0, margin + page.body.height(), page.paper.width(), kFooterMm * page.mm),

@@ -95,6 +95,71 @@ QList<QStringList> pageLines(const QString& pdf) {
   return lines;
 }
 
+// The lines of each page in reading order, read a page at a time, without
+// the page number under them.
+QList<QStringList> pageTexts(const QString& pdf) {
+  const testing_support::ProcessResult info = testing_support::runProgram("pdfinfo", {pdf});
+  EXPECT_EQ(info.exitCode, 0) << info.err.toStdString();
+  static const QRegularExpression pagesLine(QStringLiteral(R"(^Pages:\s+(\d+)$)"),
+                                            QRegularExpression::MultilineOption);
+  static const QRegularExpression pageNumber(QStringLiteral(R"(^\d+$)"));
+  const int count = pagesLine.match(QString::fromUtf8(info.out)).captured(1).toInt();
+  EXPECT_GT(count, 0) << pdf.toStdString();
+  QList<QStringList> pages;
+  for (int page = 1; page <= count; ++page) {
+    const QString number = QString::number(page);
+    QStringList lines;
+    for (const QString& line :
+         QString::fromUtf8(pdftotext({"-f", number, "-l", number, pdf, "-"})).split('\n'))
+      if (const QString shown = plain(line); !shown.isEmpty()) lines << shown;
+    if (!lines.isEmpty() && pageNumber.match(lines.last()).hasMatch()) lines.removeLast();
+    pages << lines;
+  }
+  return pages;
+}
+
+// The guide's text as a reader sees it: without the marks of bold, code,
+// links, pictures, headings and lists, runs of spaces as one, and with its
+// contents, which name each chapter and section once more.
+QString guideText(const QString& markdown) {
+  QString text = markdown;
+  static const QRegularExpression link(QStringLiteral(R"(!?\[([^\]]*)\]\([^)]*\))"));
+  static const QRegularExpression lineMarks(QStringLiteral(R"(^(?:#+|-|```\w*)[ \t]*)"),
+                                            QRegularExpression::MultilineOption);
+  text.replace(link, QStringLiteral("\\1")).remove(lineMarks).remove(QStringLiteral("**")).remove('`');
+  return plain(text + '\n' + capturesOf(QStringLiteral(R"(^###? (.+)$)"), markdown).join('\n'));
+}
+
+// Each line drawn twice: found among the last lines of a page and again
+// among the first of the next, or (a line of body text, long enough not to
+// be a table's cell) found more often in the PDF than in the guide's text.
+QStringList linesDrawnTwice(const QList<QStringList>& pages, const QString& guide) {
+  constexpr int kEdgeLines = 3;
+  constexpr int kBodyLine = 20;
+  QStringList found;
+  QHash<QString, QList<int>> pagesOfLine;
+  for (qsizetype page = 0; page < pages.size(); ++page) {
+    for (const QString& line : pages[page])
+      if (line.size() >= kBodyLine) pagesOfLine[line] << static_cast<int>(page + 1);
+    if (page + 1 == pages.size()) continue;
+    const QStringList next = pages[page + 1].mid(0, kEdgeLines);
+    for (const QString& line : pages[page].mid(std::max<qsizetype>(0, pages[page].size() - kEdgeLines)))
+      if (next.contains(line))
+        found << QStringLiteral("pages %1 and %2: \"%3\"").arg(page + 1).arg(page + 2).arg(line);
+  }
+  for (auto it = pagesOfLine.cbegin(); it != pagesOfLine.cend(); ++it) {
+    const qsizetype inGuide = guide.count(it.key());
+    if (it.value().size() <= std::max<qsizetype>(1, inGuide)) continue;
+    QStringList numbers;
+    for (const int page : it.value()) numbers << QString::number(page);
+    found << QStringLiteral("pages %1: \"%2\" (%3 in the guide)")
+                 .arg(numbers.join(", "), it.key())
+                 .arg(inGuide);
+  }
+  found.sort();
+  return found;
+}
+
 struct ContentsEntry {
   QString title;
   int page = 0;
@@ -409,10 +474,19 @@ TEST(UserGuidePdf, NoPageButTheLastIsMoreThanHalfEmpty) {
   EXPECT_EQ(halfEmptyPages(kHelpPdf).join('\n').toStdString(), "");
 }
 
+// A page break draws no line of the guide twice, not even hidden: a search,
+// a copy or a screen reader would find it twice.
+TEST(UserGuidePdf, NoLineOfTheShippedHelpIsDrawnTwice) {
+  const QList<QStringList> pages = pageTexts(kHelpPdf);
+  EXPECT_GT(pages.size(), 20);
+  EXPECT_EQ(linesDrawnTwice(pages, guideText(guideMarkdown())).join('\n').toStdString(), "");
+}
+
 // The checks above against a PDF made wrong on purpose: a word in the right
 // margin, a contents entry that names the page before its own, no bookmarks
-// or links, and pages mostly empty.
-TEST(UserGuidePdf, TheChecksFindAWordInTheMarginAndAWrongPageNumber) {
+// or links, pages mostly empty, and a page's last line again at the top of
+// the next.
+TEST(UserGuidePdf, TheChecksFindAWordInTheMarginAWrongPageNumberAndALineTwice) {
   QTemporaryDir dir;
   const QString pdf = dir.filePath("wrong.pdf");
   constexpr double kLeft = kMarginPoints;
@@ -420,8 +494,11 @@ TEST(UserGuidePdf, TheChecksFindAWordInTheMarginAndAWrongPageNumber) {
                       {kLeft, "Contents"},
                       {kLeft, "Alpha . . . . . . . . 2"},
                       {kLeft, "Beta . . . . . . . . 2"}},
-                     {{kLeft, "Alpha"}, {kLeft, "The first chapter."}},
-                     {{kLeft, "Beta"}, {kLeft, "The second chapter, and a"}, {530, "margin"}}});
+                     {{kLeft, "Alpha"}, {kLeft, "The first chapter, and its end."}},
+                     {{kLeft, "The first chapter, and its end."},
+                      {kLeft, "Beta"},
+                      {kLeft, "The second chapter, and a"},
+                      {530, "margin"}}});
   const QStringList past = wordsPastTheMargins(pdf);
   ASSERT_EQ(past.size(), 1) << past.join('\n').toStdString();
   EXPECT_TRUE(past[0].startsWith("page 3: \"margin\" from 530 to")) << past[0].toStdString();
@@ -437,6 +514,11 @@ TEST(UserGuidePdf, TheChecksFindAWordInTheMarginAndAWrongPageNumber) {
       "Beta: bookmark \"\" at depth 0 on page 0\nBeta: its line links to page 0\n0 bookmarks for 2 entries");
   EXPECT_EQ(halfEmptyPages(pdf).join('\n').toStdString(),
             "page 1 is filled to 15 %\npage 2 is filled to 9 %");
+  EXPECT_EQ(linesDrawnTwice(pageTexts(pdf), "Alpha. The first chapter, and its end. Beta.")
+                .join('\n')
+                .toStdString(),
+            "pages 2 and 3: \"The first chapter, and its end.\"\n"
+            "pages 2, 3: \"The first chapter, and its end.\" (1 in the guide)");
 }
 
 }  // namespace
