@@ -5,24 +5,23 @@
 // of the card picture (2D symbologies) and the object's data source.
 //
 // The controls edit a barcode settings record; every change renders a
-// preview through the one renderer (BarcodeRenderer.h). OK checks the value
-// and the limits, keeps the rendered card picture in Barcode_output_image and
-// ends with code 1; the caller then writes settings() into its objects. A
-// bound object shows card 1's value; when that card has none, OK gives it a
-// blank picture, as the card shows no barcode.
-// Cancel ends with code 0 and changes no setting. The data-source controls
-// write the object's binding once a series or column is chosen (series by
-// name, spreadsheet column by index) and when "Manual" is chosen; that
-// binding stays whichever button closes the dialog, and the caller has the
-// object show the value card 1 takes with it. The "spread value text" box is the designer's own state for
-// the whole program (Spread_Barcode_Value_Text): OK keeps what it shows in
-// force for every barcode drawn afterwards and stores it for the next runs
-// (barcode/SpreadChoice.h), Cancel puts back the choice in force when the
-// dialog opened.
+// preview through the one renderer (BarcodeRenderer.h), as the cards draw it.
+// A linear symbology takes a value of plain ASCII characters, QR Code, PDF417
+// and DataMatrix any text whose bytes fit; a refused value blanks the preview
+// and the line under it says why. OK checks the value and the limits, keeps the rendered card picture in
+// Barcode_output_image and ends with code 1; the caller then writes settings() into its objects. A bound
+// object shows card 1's value; when that card has none, OK gives it a blank picture, as the card shows no
+// barcode. Cancel ends with code 0 and changes no setting. The data-source controls write the object's
+// binding once a series or column is chosen (series by name, spreadsheet column by index) and when "Manual"
+// is chosen; that binding stays whichever button closes the dialog, and the caller has the object show the
+// value card 1 takes with it. The "spread value text" box is the designer's own state for the whole program
+// (Spread_Barcode_Value_Text): OK keeps what it shows in force for every barcode drawn afterwards and stores
+// it for the next runs (barcode/SpreadChoice.h), Cancel puts back the choice in force when the dialog opened.
 
 #include <QDialog>
 #include <QImage>
 #include <QPointer>
+#include <optional>
 
 #include "barcode/BarcodePicture.h"
 #include "barcode/designer/BarcodeSettings.h"
@@ -185,6 +184,11 @@ class Barcode_Gen : public QDialog {
   void setValueEditable(bool editable);
   void loadBinding(const SKTGraphic& object);
 
+  // The 2D value exactly as loaded or bound (line ends and every character
+  // kept, which the field itself does not keep), or as typed once edited.
+  void setValue2D(const QString& value);
+  QString value2D() const;
+
   // Preview.
   QString currentValue() const;
   bool checkValue();
@@ -199,5 +203,8 @@ class Barcode_Gen : public QDialog {
   bool loading_ = false;
   int shownSourceType_ = 0;
   barcode::BarcodePicture preview_;
+  QString exactValue2D_;
+  // What the field showed for exactValue2D_ (none while it is being set).
+  std::optional<QString> shownValue2D_;
   QScrollArea* image_scroll = nullptr;
 };
