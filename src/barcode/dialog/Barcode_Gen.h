@@ -8,15 +8,20 @@
 // preview through the one renderer (BarcodeRenderer.h), as the cards draw it.
 // A linear symbology takes a value of plain ASCII characters, QR Code, PDF417
 // and DataMatrix any text whose bytes fit; a refused value blanks the preview
-// and the line under it says why. OK checks the value and the limits, keeps the rendered card picture in
-// Barcode_output_image and ends with code 1; the caller then writes settings() into its objects. A bound
-// object shows card 1's value; when that card has none, OK gives it a blank picture, as the card shows no
-// barcode. Cancel ends with code 0 and changes no setting. The data-source controls write the object's
-// binding once a series or column is chosen (series by name, spreadsheet column by index) and when "Manual"
-// is chosen; that binding stays whichever button closes the dialog, and the caller has the object show the
-// value card 1 takes with it. The "spread value text" box is the designer's own state for the whole program
-// (Spread_Barcode_Value_Text): OK keeps what it shows in force for every barcode drawn afterwards and stores
-// it for the next runs (barcode/SpreadChoice.h), Cancel puts back the choice in force when the dialog opened.
+// and the line under it says why. OK checks the value
+// and the limits, keeps the rendered card picture in Barcode_output_image and
+// ends with code 1; the caller then writes settings() into its objects. A
+// bound object shows card 1's value; when that card has none, OK gives it a
+// blank picture, as the card shows no barcode.
+// Cancel ends with code 0 and changes no setting. The data-source controls
+// write the object's binding once a series or column is chosen (series by
+// name, spreadsheet column by index) and when "Manual" is chosen; that
+// binding stays whichever button closes the dialog, and the caller has the
+// object show the value card 1 takes with it. The "spread value text" box is the designer's own state for
+// the whole program (Spread_Barcode_Value_Text): OK keeps what it shows in
+// force for every barcode drawn afterwards and stores it for the next runs
+// (barcode/SpreadChoice.h), Cancel puts back the choice in force when the
+// dialog opened.
 
 #include <QDialog>
 #include <QImage>
