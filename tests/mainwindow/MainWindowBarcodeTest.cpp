@@ -106,6 +106,19 @@ QStringList decodedTexts(const QString& path, const QString& format = QStringLit
   return texts;
 }
 
+// The bytes of the one barcode of a format that a reader finds in a picture
+// file, as the symbol holds them: zxing-cpp's ("QRCode", "PDF417"), zbarimg's
+// (QR Code) or dmtxread's (Data Matrix).
+QByteArray zxingBytes(const QString& path, const QString& format = QStringLiteral("QRCode")) {
+  return testing_support::runProgram(QStringLiteral("ZXingReader"), {"-bytes", "-format", format, path}).out;
+}
+QByteArray zbarBytes(const QString& path) {
+  return testing_support::runProgram(QStringLiteral("zbarimg"), {"-q", "--raw", "-Sbinary", path}).out;
+}
+QByteArray dmtxBytes(const QString& path) {
+  return testing_support::runProgram(QStringLiteral("dmtxread"), {path}).out;
+}
+
 // What zbarimg reads in a picture file: "<symbology>:<text>" per symbol, sorted.
 QStringList zbarTexts(const QString& path) {
   QStringList texts = QString::fromUtf8(testing_support::runProgram("zbarimg", {"-q", path}).out)
@@ -1231,4 +1244,127 @@ TEST_F(MainWindowBarcode, UndoOfTheDesignersColumnTakesTheBindingBackWithTheValu
     }
   }
   EXPECT_TRUE(host.messages().isEmpty()) << host.messages().join('|').toStdString();
+}
+
+// A QR Code bound to a spreadsheet column of vCards (CR LF line ends,
+// accents, a no-break space, Greek), as the badges of a conference: an object
+// first given a plain value with OK takes the column (Cancel keeps it) and
+// opens again on card 1's value, which OK accepts; the preview, the canvas and
+// every exported card hold their row's exact UTF-8 bytes for two readers.
+// PDF417 and DataMatrix take an accented value too. Code 128 refuses one and
+// names its characters; a value too long for the QR version chosen is refused
+// with the room it takes.
+TEST_F(MainWindowBarcode, AccentedValuesGoIntoTwoDSymbolsAndLinearOnesNameWhatTheyRefuse) {
+  const QString zoe = QString::fromUtf8(
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Zo\u00eb\u00a0\u00c5str\u00f6m\r\nN:\u00c5str\u00f6m;Zo\u00eb;;;\r\n"
+      "END:VCARD");
+  const QString eleni = QString::fromUtf8(
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\u0395\u03bb\u03ad\u03bd\u03b7 "
+      "\u03a0\u03b1\u03c0\u03ac\r\nEND:VCARD");
+  Data_From_Excel_Table().replaceContents(
+      {QStringLiteral("No."), QStringLiteral("Name"), QStringLiteral("Card")},
+      {{{"Extension", "1"}, {"Column1", "Zoe"}, {"Column2", zoe}},
+       {{"Extension", "2"}, {"Column1", "Eleni"}, {"Column2", eleni}}});
+  Excel_Binding_Use = true;
+  const auto unbind = qScopeGuard([] { Excel_Binding_Use = false; });
+  SKTWindowController window;
+  window.Front_card_Prop.Card_fill_chk = true;
+  window.Front_card_Prop.Card_fill_clr = Qt::white;
+  const SKTGraphicPtr g = barcodeAt(window, CardSide::Front, {30, 20});
+  const auto saved = [this](const QImage& picture, const QString& name) {
+    const QString file = dir.filePath(name);
+    EXPECT_TRUE(picture.save(file));
+    return file;
+  };
+  host.queueModal([](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.barcodeTypePopup->setCurrentIndex(symbology("QR Code"));
+    dialog.hideHeaderCheckbox->setChecked(true);
+    dialog.hideFooterCheckbox->setChecked(true);
+    dialog.dataText_2D->setPlainText(QStringLiteral("PLAIN"));
+    dialog.HeightText_2D->setValue(120);  // 3 points a module, for readers of the canvas
+    dialog.ok_button->click();
+    return dialog.result();
+  });
+  doubleClick(window.graphicView(), g);
+  QByteArray previewed;
+  host.queueModal([&](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    dialog.Data_source_type->setCurrentIndex(2);
+    emit dialog.Data_source_type->activated(2);
+    dialog.Batch_Series->setCurrentIndex(2);
+    emit dialog.Batch_Series->activated(2);
+    previewed = zxingBytes(saved(dialog.previewPicture().toImage(300), "preview.png"));
+    dialog.cancel_button->click();
+    return dialog.result();
+  });
+  doubleClick(window.graphicView(), g);
+  EXPECT_EQ(previewed, zoe.toUtf8());
+  EXPECT_EQ(g->excel_col_indx, 2);
+  // Opened again on card 1's value, OK takes it.
+  int accepted = -1;
+  host.queueModal([&](QDialog& d) {
+    auto& dialog = static_cast<Barcode_Gen&>(d);
+    EXPECT_FALSE(dialog.errorShown()) << dialog.errorText().toStdString();
+    dialog.ok_button->click();
+    accepted = dialog.result();
+    return accepted;
+  });
+  doubleClick(window.graphicView(), g);
+  EXPECT_EQ(accepted, 1);
+  EXPECT_EQ(barcode::barcodeSettingsOf(*g).two_d_font_val, zoe);
+  const QString canvas =
+      saved(SKTRenderingView::image_From_Card_Graphics(window.document()->graphics(), false), "canvas.png");
+  EXPECT_EQ(zxingBytes(canvas), zoe.toUtf8());
+  EXPECT_EQ(zbarBytes(canvas), zoe.toUtf8());
+  const auto read = [](const QString& file) { return QString::fromUtf8(zxingBytes(file)); };
+  EXPECT_EQ(exportCards(window, dir.filePath(QStringLiteral("badges")), read),
+            (QStringList{"Card_1.PNG=" + zoe, "Card_2.PNG=" + eleni}));
+
+  // Typed values: accepted in PDF417 and DataMatrix (what OK gives), refused
+  // by Code 128 and by a QR Code of version 1 at level H (blank preview, the
+  // reason under it, the dialog still open).
+  const QString name = QString::fromUtf8("Zo\u00eb\u00a0\u00c5str\u00f6m");
+  const SKTGraphicPtr other = barcodeAt(window, CardSide::Back, {120, 90});
+  window.Select_back_side();
+  const auto tryValue = [&](const char* type, const std::function<void(Barcode_Gen&)>& more = {}) {
+    std::string tried;
+    host.queueModal([&](QDialog& d) {
+      auto& dialog = static_cast<Barcode_Gen&>(d);
+      dialog.barcodeTypePopup->setCurrentIndex(symbology(type));
+      dialog.dataText->setText(name);
+      dialog.dataText_2D->setPlainText(name);
+      if (more) more(dialog);
+      dialog.setResult(-1);
+      dialog.ok_button->click();
+      tried = (QString::number(dialog.result()) + (dialog.previewPicture().isNull() ? " blank " : " ") +
+               (dialog.errorShown() ? dialog.errorText() : QString()))
+                  .toStdString();
+      if (dialog.result() != 1) dialog.cancel_button->click();
+      return dialog.result();
+    });
+    doubleClick(window.graphicView_BACK(), other);
+    const QImage side =
+        SKTRenderingView::image_From_Card_Graphics(window.document()->graphicsOfSide(CardSide::Back), false);
+    return std::make_pair(tried, saved(side, QString::fromLatin1(type) + ".png"));
+  };
+  const auto pdf417 = tryValue("PDF417");
+  EXPECT_EQ(pdf417.first, "1 ");
+  EXPECT_EQ(decodedTexts(pdf417.second, QStringLiteral("PDF417")), QStringList{name});
+  const auto dataMatrix = tryValue("DataMatrix", [](Barcode_Gen& d) { d.dm_moduleText_2D->setValue(4); });
+  EXPECT_EQ(dataMatrix.first, "1 ");
+  EXPECT_EQ(dmtxBytes(dataMatrix.second), name.toUtf8());
+  const QImage shownBefore = other->_barcode_image;
+  EXPECT_EQ(tryValue("Code 128").first,
+            "-1 blank Invalid barcode value: Code 128 takes only plain ASCII characters, and \"\u00eb\", "
+            "U+00A0, \"\u00c5\" and \"\u00f6\" are not. QR Code, PDF417 and DataMatrix take them.");
+  const auto version1 = tryValue("QR Code", [](Barcode_Gen& d) {
+    d.qr_version_ComboBox->setCurrentIndex(1);
+    d.qr_ec_lvl_ComboBox->setCurrentIndex(3);
+  });
+  EXPECT_EQ(version1.first,
+            "-1 blank The value is too long for a QR Code of version 1 at error correction level H (it takes "
+            "14 bytes in UTF-8).");
+  EXPECT_EQ(other->_barcode_image, shownBefore);
+  EXPECT_EQ(host.messages(), QStringList());
 }

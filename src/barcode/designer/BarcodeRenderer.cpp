@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "barcode/BarcodeLog.h"
+#include "barcode/designer/ValueCharacters.h"
 #include "barcode/linear/LinearSymbologies.h"
 #include "barcode/linear/QVBBarcodeOffscreenView.h"
 #include "barcode/twod/DataMatrixRoute.h"
@@ -64,7 +65,8 @@ BarcodeRender linearRender(const RenderInput& in, const QString& value, const QS
   const BarcodeDrawingState& state = in.state;
   std::unique_ptr<QVBBarcode> object = createLinearBarcode(in.symbology, value, in.printsCaption);
   if (!object || !object->isContentValid()) {
-    out.error = kInvalidValue;
+    const QString characters = linearCharacterRefusal(in.symbology, value);
+    out.error = characters.isEmpty() ? kInvalidValue : characters;
     return out;
   }
   QVBBarcode& b = *object;
@@ -94,14 +96,29 @@ BarcodeRender linearRender(const RenderInput& in, const QString& value, const QS
   return out;
 }
 
+// "(it takes 40 bytes in UTF-8)": how much room a value asks for.
+QString bytesTaken(const QByteArray& bytes, bool utf8) {
+  return QStringLiteral("(it takes %1 bytes%2)")
+      .arg(QString::number(bytes.size()), utf8 ? QStringLiteral(" in UTF-8") : QString());
+}
+
 // The symbol of a 2D value, before header and footer; an error text when none.
+// The encoders take the value's UTF-8 bytes (PDF417 its Latin-1 bytes where
+// every character has one), so a refusal can only be for its length.
 std::optional<twod::SymbolPicture> twoDSymbol(const RenderInput& in, const QString& value, QString* error) {
   const BarcodeSettings& s = in.settings;
   const int dpi = in.state.usedDpi;
   if (in.symbology == QLatin1String("QR Code")) {
     const auto grid = twod::QREncoder::encodeWithECLevel(s.qr_ec_index, s.qr_version_index, value);
     auto picture = grid ? twod::QREncoder::renderDataMatrix(*grid, s.qr_size_val, dpi) : std::nullopt;
-    if (!picture) *error = QStringLiteral("The value does not fit a QR Code of this version and level.");
+    if (!picture) {
+      const QString level = nameAt(qrLevelNames(), s.qr_ec_index);
+      const QString symbol = s.qr_version_index == 0
+                                 ? QStringLiteral("any QR Code")
+                                 : QStringLiteral("a QR Code of version %1").arg(s.qr_version_index);
+      *error = QStringLiteral("The value is too long for %1 at error correction level %2 %3.")
+                   .arg(symbol, level, bytesTaken(value.toUtf8(), true));
+    }
     return picture;
   }
   if (in.symbology == QLatin1String("PDF417")) {
@@ -109,18 +126,25 @@ std::optional<twod::SymbolPicture> twoDSymbol(const RenderInput& in, const QStri
     view.setDpi(dpi);
     view.drawWithText(value);
     auto picture = view.getImage();
-    if (!picture) *error = QStringLiteral("The value is too long for PDF417.");
+    if (!picture)
+      *error = QStringLiteral("The value is too long for PDF417 %1.")
+                   .arg(bytesTaken(twod::pdf417View::textBytes(value), false));
     return picture;
   }
+  const QString format = nameAt(dataMatrixFormatNames(), s.dm_format_index);
+  const QString encoding = nameAt(dataMatrixEncodingNames(), s.dm_encoding_index);
   std::ostringstream report, diagnostics;
-  twod::DataMatrixRender r = twod::drawDataMatrixBarcode(
-      value, nameAt(dataMatrixFormatNames(), s.dm_format_index),
-      nameAt(dataMatrixEncodingNames(), s.dm_encoding_index), s.dm_module_val, dpi, report, diagnostics);
+  twod::DataMatrixRender r =
+      twod::drawDataMatrixBarcode(value, format, encoding, s.dm_module_val, dpi, report, diagnostics);
   if (!r.picture) {
     for (const std::string& text : {diagnostics.str(), report.str()})
       for (const QString& line : QString::fromStdString(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         logLine(line);
-    *error = QStringLiteral("The value does not fit a Data Matrix symbol of this size and encoding.");
+    const QString symbol = format == QLatin1String("Auto")
+                               ? QStringLiteral("any Data Matrix symbol")
+                               : QStringLiteral("a Data Matrix symbol of format %1").arg(format);
+    *error = QStringLiteral("The value is too long for %1 with encoding %2 %3.")
+                 .arg(symbol, encoding, bytesTaken(value.toUtf8(), true));
   }
   return std::move(r.picture);
 }
@@ -140,6 +164,8 @@ BarcodeRender twoDRender(RenderInput& in, const QString& value, const QString& h
   state.setHeaderFontSize(static_cast<float>(state.header_font.pointSizeF()));
   state.setFooterFontSize(static_cast<float>(state.footer_font.pointSizeF()));
 
+  out.error = twoDCharacterRefusal(value);
+  if (!out.error.isEmpty()) return out;
   const std::optional<twod::SymbolPicture> symbol = twoDSymbol(in, value, &out.error);
   if (!symbol) return out;
   BarcodePicture image2d;

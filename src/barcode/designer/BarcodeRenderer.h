@@ -42,9 +42,13 @@ struct BarcodeRender {
 };
 
 // The picture of a value with the record's settings, framed with the given
-// header and footer texts (shown unless the record hides them). A value the
+// header and footer texts (shown unless the record hides them). QR Code and
+// DataMatrix encode the value's UTF-8 bytes, PDF417 its Latin-1 bytes where
+// every character has one and its UTF-8 bytes otherwise. A value the
 // symbology refuses, an empty value, or a symbol too large to draw gives no
-// picture and an error text; nothing of an earlier render is ever returned.
+// picture and an error text that says why (the characters a linear symbology
+// cannot take, the room a 2D value needs); nothing of an earlier render is
+// ever returned.
 // The record is bounded (boundedSettings) before use.
 BarcodeRender render(const BarcodeSettings& settings, const QString& value, const QString& header,
                      const QString& footer);

@@ -16,6 +16,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
@@ -24,6 +25,7 @@
 #include "barcode/designer/BarcodeRenderer.h"
 #include "barcode/designer/CardBarcodePicture.h"
 #include "barcode/designer/GraphicBarcodeSettings.h"
+#include "barcode/designer/ValueCharacters.h"
 #include "barcode/globals.h"
 #include "core/CardHost.h"
 #include "core/SKTGraphic.h"
@@ -463,7 +465,7 @@ void Barcode_Gen::loadSettings(const BarcodeSettings& raw) {
       s.barcode_font_index >= 0 && s.barcode_font_index < barcodeTypePopup->count() ? s.barcode_font_index
                                                                                     : 0);
   dataText->setText(s.linear_font_val);
-  dataText_2D->setPlainText(s.two_d_font_val);
+  setValue2D(s.two_d_font_val);
   HeaderText->setText(s.header_val);
   FooterText->setText(s.footer_val);
   hideHeaderCheckbox->setChecked(s.show_hide_hdr == 1);
@@ -516,7 +518,7 @@ BarcodeSettings Barcode_Gen::settings() const {
   s.barcode_font_index = barcodeTypePopup->currentIndex();
   s.linear_or_2d = s.isTwoD() ? 1 : 0;
   s.linear_font_val = dataText->text();
-  s.two_d_font_val = dataText_2D->toPlainText();
+  s.two_d_font_val = value2D();
   s.header_val = HeaderText->text();
   s.footer_val = FooterText->text();
   s.show_hide_hdr = hideHeaderCheckbox->isChecked() ? 1 : 0;
@@ -858,7 +860,7 @@ bool Barcode_Gen::showsBoundValue() const {
 
 void Barcode_Gen::showValue(const QString& value) {
   if (barcode::isTwoDSymbology(barcodeTypePopup->currentText()))
-    dataText_2D->setPlainText(value);
+    setValue2D(value);
   else
     dataText->setText(value);
 }
@@ -866,17 +868,44 @@ void Barcode_Gen::showValue(const QString& value) {
 // ---- Preview ------------------------------------------------------------------------
 
 QString Barcode_Gen::currentValue() const {
-  return barcode::isTwoDSymbology(barcodeTypePopup->currentText()) ? dataText_2D->toPlainText()
-                                                                   : dataText->text();
+  return barcode::isTwoDSymbology(barcodeTypePopup->currentText()) ? value2D() : dataText->text();
 }
 
-// The value must not be empty and must be plain ASCII.
+namespace {
+
+// The text of the 2D value field, its line ends (an Enter, a Shift+Enter) as
+// line feeds, every other character as typed (a no-break space stays one).
+QString fieldText(const QPlainTextEdit* field) {
+  QString text = field->document()->toRawText();
+  for (QChar& c : text)
+    if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) c = QLatin1Char('\n');
+  return text;
+}
+
+}  // namespace
+
+void Barcode_Gen::setValue2D(const QString& value) {
+  exactValue2D_ = value;
+  shownValue2D_.reset();
+  dataText_2D->setPlainText(value);
+  shownValue2D_ = fieldText(dataText_2D);
+}
+
+QString Barcode_Gen::value2D() const {
+  const QString shown = fieldText(dataText_2D);
+  return !shownValue2D_ || shown == *shownValue2D_ ? exactValue2D_ : shown;
+}
+
+// The value must not be empty; a linear symbology takes plain ASCII only (the
+// 2D ones take any text whose bytes fit, which the renderer answers).
 bool Barcode_Gen::checkValue() {
   barcode_error_label->hide();
   const QString value = currentValue();
-  const bool ascii = std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 128; });
-  if (!ascii) {
-    setBlankImage(QStringLiteral("Invalid barcode value"));
+  const QString symbology = barcodeTypePopup->currentText();
+  const QString refusal =
+      barcode::isTwoDSymbology(symbology) ? QString() : barcode::linearCharacterRefusal(symbology, value);
+  if (!refusal.isEmpty()) {
+    setBlankImage(refusal);
     return false;
   }
   if (value.isEmpty()) {

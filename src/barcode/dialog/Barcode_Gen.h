@@ -5,7 +5,10 @@
 // of the card picture (2D symbologies) and the object's data source.
 //
 // The controls edit a barcode settings record; every change renders a
-// preview through the one renderer (BarcodeRenderer.h). OK checks the value
+// preview through the one renderer (BarcodeRenderer.h), as the cards draw it.
+// A linear symbology takes a value of plain ASCII characters, QR Code, PDF417
+// and DataMatrix any text whose bytes fit; a refused value blanks the preview
+// and the line under it says why. OK checks the value
 // and the limits, keeps the rendered card picture in Barcode_output_image and
 // ends with code 1; the caller then writes settings() into its objects. A
 // bound object shows card 1's value; when that card has none, OK gives it a
@@ -23,6 +26,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QPointer>
+#include <optional>
 
 #include "barcode/BarcodePicture.h"
 #include "barcode/designer/BarcodeSettings.h"
@@ -185,6 +189,11 @@ class Barcode_Gen : public QDialog {
   void setValueEditable(bool editable);
   void loadBinding(const SKTGraphic& object);
 
+  // The 2D value exactly as loaded or bound (line ends and every character
+  // kept, which the field itself does not keep), or as typed once edited.
+  void setValue2D(const QString& value);
+  QString value2D() const;
+
   // Preview.
   QString currentValue() const;
   bool checkValue();
@@ -199,5 +208,8 @@ class Barcode_Gen : public QDialog {
   bool loading_ = false;
   int shownSourceType_ = 0;
   barcode::BarcodePicture preview_;
+  QString exactValue2D_;
+  // What the field showed for exactValue2D_ (none while it is being set).
+  std::optional<QString> shownValue2D_;
   QScrollArea* image_scroll = nullptr;
 };

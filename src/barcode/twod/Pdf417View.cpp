@@ -38,11 +38,14 @@ int pdf417View::drawWithText(const QString& text) {
   return imageState_;
 }
 
+QByteArray pdf417View::textBytes(const QString& text) {
+  const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 256; });
+  return latin1 ? text.toLatin1() : text.toUtf8();
+}
+
 void pdf417View::encode(const QString& text) {
   pdf417init(p_);
-  // Latin-1 is the symbology's default character set; other texts go as UTF-8.
-  bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 256; });
-  const QByteArray bytes = latin1 ? text.toLatin1() : text.toUtf8();
+  const QByteArray bytes = textBytes(text);
   p_.text.assign(bytes.constData(), static_cast<size_t>(bytes.size()));
   p_.lenText = static_cast<int>(bytes.size());
   p_.options = PDF417_USE_ERROR_LEVEL | PDF417_INVERT_BITMAP;

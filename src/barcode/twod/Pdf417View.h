@@ -2,6 +2,7 @@
 // The PDF417 picture of the barcode designer: encodes a text with the chosen
 // error level into a symbol stretched over a frame of a given size in points.
 
+#include <QByteArray>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -26,6 +27,10 @@ class pdf417View {
   void setFrameSize(QSizeF frame) { frame_ = frame; }
   QSizeF frameSize() const { return frame_; }
   void setDpi(int dpi) { dpi_ = dpi; }
+
+  // The bytes a text is encoded as: Latin-1, the symbology's default
+  // character set, when every character has a Latin-1 form, else UTF-8.
+  static QByteArray textBytes(const QString& text);
 
   // Encodes the text; answers the new state. A failure, and an empty text,
   // leave no picture behind.

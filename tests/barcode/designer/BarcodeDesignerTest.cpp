@@ -277,6 +277,40 @@ TEST(BarcodeRenderer, WorkedExamplesOfTheDefaultRecord) {
   }
 }
 
+// A refusal says why: the characters a linear symbology cannot take (each
+// once; an invisible or combining one by its U+ code; a character beyond the
+// 16-bit range whole; six named, then how many more), a character without a
+// UTF-8 form, or the room a 2D value takes that the symbol chosen lacks.
+TEST(BarcodeRenderer, RefusalsNameTheCharactersOrTheRoomTheValueTakes) {
+  const auto refusal = [](const char* type, const QString& value,
+                          const std::function<void(BarcodeSettings&)>& more = {}) {
+    BarcodeSettings s;
+    s.barcode_font_index = symbology(type);
+    if (more) more(s);
+    const BarcodeRender r = render(s, value, s.header_val, s.footer_val);
+    EXPECT_FALSE(r.ok());
+    return r.error.toStdString();
+  };
+  EXPECT_EQ(
+      refusal("Code 39", QString::fromUtf8("e\u0301 \u200b\U0001F600\u03b1e\u0301\u03b2\u03b3\u03b4\u03b5")),
+      "Invalid barcode value: Code 39 takes only plain ASCII characters, and U+0301, U+200B, "
+      "\"\U0001F600\", \"\u03b1\", \"\u03b2\", \"\u03b3\" and 2 more are not. QR Code, PDF417 and "
+      "DataMatrix take them.");
+  EXPECT_EQ(refusal("QR Code", QString(QChar(0xD800)) + QStringLiteral("A")),
+            "Invalid barcode value: U+D800 is half of a character without its other half, which no barcode "
+            "can hold.");
+  const QString e = QString::fromUtf8("\u00e9");
+  EXPECT_EQ(refusal("QR Code", e.repeated(1500), [](BarcodeSettings& s) { s.qr_ec_index = 3; }),
+            "The value is too long for any QR Code at error correction level H (it takes 3000 bytes in "
+            "UTF-8).");
+  // PDF417 lowers its error correction level to make room, down to the lowest.
+  EXPECT_EQ(refusal("PDF417", e.repeated(1200)), "The value is too long for PDF417 (it takes 1200 bytes).");
+  EXPECT_EQ(
+      refusal("DataMatrix", QString::fromUtf8("Zo\u00eb"), [](BarcodeSettings& s) { s.dm_format_index = 1; }),
+      "The value is too long for a Data Matrix symbol of format C10X10 with encoding Auto (it takes 4 "
+      "bytes in UTF-8).");
+}
+
 // Every object renders from its own record: four threads render two records
 // (two symbologies, sizes and colours) at once, each picture equal to its own
 // record's picture rendered alone.
