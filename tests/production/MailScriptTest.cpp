@@ -185,6 +185,46 @@ TEST(MailScriptCall, ArgumentsFollowTheContract) {
                               "to-name 11\nAdams, Zoë\nsubject 8\nSübject\n"
                               "body 9\nBody\nline\n")
                 .toUtf8());
+  // A domain beyond ASCII goes to the server in its ASCII form; the login as typed.
+  a.sender = QString::fromUtf8("me@bücher.example");
+  const MailMessage idna{QString::fromUtf8("zoë@bücher.example"), "s", "b", {}};
+  EXPECT_EQ(
+      script.arguments(a, idna).mid(1, 4),
+      QStringList({QString::fromUtf8("me@bücher.example"), "smtp.x.org", "587", "me@xn--bcher-kva.example"}));
+  EXPECT_TRUE(MailScript::input(a, idna).contains(
+      QString::fromUtf8("\nto 26\nzoë@xn--bcher-kva.example\n").toUtf8()));
+  // Asking the server what it offers: the secret on the standard input still.
+  EXPECT_EQ(MailScript::probeInput(a), "pw\nDescription\nprobe 10\nextensions\n");
+}
+
+// The server is asked what it offers as a mail would find it (after the
+// login), and given no mail; one that cannot be reached says why.
+TEST(MailScriptCall, TheServerIsAskedWhatItOffersWithoutAMail) {
+  using Conduct = testing_support::SmtpSink::Conduct;
+  testing_support::SmtpSink plain(Conduct{});
+  testing_support::SmtpSink international(Conduct{.offersSmtpUtf8 = true});
+  testing_support::SmtpSink logins(/*acceptLogins=*/true);
+  ASSERT_TRUE(plain.error().isEmpty() && international.error().isEmpty() && logins.error().isEmpty());
+  MailScript script(scriptPath());
+  EXPECT_EQ(script.serverExtensions(account(plain.port())), QStringList({"8BITMIME"}));
+  EXPECT_EQ(script.serverExtensions(account(international.port())), QStringList({"8BITMIME", "SMTPUTF8"}));
+  EXPECT_TRUE(script.serverExtensions(account(logins.port())).value().contains("AUTH"));
+  for (const auto* sink : {&plain, &international}) {
+    const QStringList events = sink->events();
+    EXPECT_EQ(
+        events.filter(QRegularExpression("^(mail|rcpt|data) ", QRegularExpression::CaseInsensitiveOption)),
+        QStringList());
+    EXPECT_EQ(events.filter(QRegularExpression("^quit$", QRegularExpression::CaseInsensitiveOption)).size(),
+              1)
+        << events.join('\n').toStdString();
+    EXPECT_TRUE(sink->messages().isEmpty());
+  }
+  ASSERT_EQ(logins.logins().size(), 1);
+  EXPECT_EQ(logins.logins()[0].toObject()["password"].toString(), "secret");
+
+  EXPECT_FALSE(script.serverExtensions(account(testing_support::freeLocalPort())));
+  EXPECT_EQ(script.lastFailure(), "The server refused the connection: check the server name and the port.");
+  EXPECT_EQ(script.lastNotSent(), production::MailNotSent::Failed);
 }
 
 // The script checks again what it gives the server: an address that holds
@@ -500,8 +540,12 @@ TEST(MailScriptCall, NamesGoIntoTheHeaderAndTheServerIsGivenTheAddressAlone) {
   ASSERT_EQ(atTheLimits.size(), 254);
   EXPECT_TRUE(script.send(account(sink.port()), MailMessage{atTheLimits, "s", "b", {}}))
       << script.lastFailure().toStdString();
+  // A name that reads like an encoded word is shown as typed, not decoded.
+  EXPECT_TRUE(script.send(named, MailMessage{"=?utf-8?b?QWRh?= <ada@example.test>", "s", "b", {}}))
+      << script.lastFailure().toStdString();
   const QJsonArray mails = sink.messages();
-  ASSERT_EQ(mails.size(), 3);
+  ASSERT_EQ(mails.size(), 4);
+  EXPECT_EQ(mails[3].toObject()["to"].toString(), "=?utf-8?b?QWRh?= <ada@example.test>");
   EXPECT_EQ(mails[0].toObject()["to"].toString(), QString::fromUtf8("Zoë Ådams <zoe@example.test>"));
   EXPECT_EQ(mails[0].toObject()["from"].toString(), QString::fromUtf8("Jürgen Bäcker <sender@example.com>"));
   EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "zoe@example.test");
@@ -537,7 +581,7 @@ TEST(MailScriptCall, NamesGoIntoTheHeaderAndTheServerIsGivenTheAddressAlone) {
   EXPECT_TRUE(script.lastFailure().endsWith(
       ".example.test\". It is too long: it has 255 characters, the mail standards allow 254."))
       << script.lastFailure().toStdString();
-  EXPECT_EQ(sink.messages().size(), 3);
+  EXPECT_EQ(sink.messages().size(), 4);
 }
 
 // A server that streams the lines of its answer without end: the answer is
