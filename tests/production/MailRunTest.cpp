@@ -338,8 +338,8 @@ TEST_F(MailRunTest, RowsOnePerRecipientStopAtTheShorterList) {
 
   // A blank entry of the To line (an empty line, nothing between two commas)
   // keeps its row's place, first entry too: that row gets no mail and is
-  // named; blank lines at the end are none. A comma at the end of a line
-  // parts no blank entry, and "\r\n" is one line break.
+  // named; blank lines at the end are none. A comma next to a line break
+  // parts no blank entry.
   transport.sent.clear();
   host.clear();
   cards.emptyRows.clear();
@@ -486,7 +486,7 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
   host.clear();
   request.excelChecked = true;
   request.allToEvery = false;
-  request.to = "c2@example.org\n\nc4@example.org\nc5@example.org\n\n";
+  request.to = "c2@example.org\r\n\r\nc4@example.org\r\nc5@example.org\r\n\r\n";  // as copied
   cards.rows = 5;
   EXPECT_EQ(run.run(request, MailAccount{"", "pw", "127.0.0.1", QString::number(sink.port()), ""}),
             MailRunOutcome::Failed);
