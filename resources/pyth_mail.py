@@ -15,6 +15,12 @@ process listing:
   and a line break: "to" (the recipient's address), "to-name" and
   "from-name" (the names that go before the addresses; may be empty),
   "subject" and "body".
+A field "probe" with the text "extensions" asks for no mail: the script
+connects, starts TLS and logs in as it does for a mail, writes the line
+"extensions NAME ..." with the extensions the server offers (SMTPUTF8 among
+them, or not) on standard output, and says goodbye. The program asks so
+once before the first mail of a run that has an address not plain ASCII
+before its "@", which only a server with SMTPUTF8 takes.
 
 The password never travels unencrypted: without SSL and without STARTTLS
 offered by the server, the mail is only sent to a server on this machine.
@@ -29,7 +35,8 @@ typed, and refuses before its first mail any address that breaks the rules
 of address_problem below: the program's reader keeps the same rules, and a
 test holds the two to the same verdict for the same cases and for every
 character. The script checks again that each address it gives the server
-keeps them, and refuses it before connecting otherwise. The names go into
+keeps them, and refuses it before connecting otherwise. The program gives
+a domain beyond ASCII in its ASCII form (IDNA, "xn--"). The names go into
 the From and To lines, encoded as the mail standards say. A mail asks the
 server for SMTPUTF8 only when an address itself is not plain ASCII.
 
@@ -180,7 +187,10 @@ class Mailbox:
     def header_words(self):
         words = []
         if self.name:
-            plain = self.name.isascii() and all(
+            # A name that holds "=?" would read as an encoded word (in
+            # quotation marks too, for many mail readers): it goes encoded
+            # itself, so that every reader shows it as typed.
+            plain = self.name.isascii() and "=?" not in self.name and all(
                 len(w) <= 60 and w.isprintable() for w in self.name.split(" "))
             if plain:
                 words = quote_phrase(self.name).split(" ")
@@ -723,9 +733,11 @@ def main(argv):
         fail(2, "The mail script was called without all of its values.", str(error))
     sender = Mailbox(fields.get("from-name", ""), sender_address)
     recipient = Mailbox(fields.get("to-name", ""), fields.get("to", ""))
+    probe = fields.get("probe") == "extensions"
     Mailbox("", login_name).check("sender", 2)
     sender.check("sender", 2)
-    recipient.check("recipient", MAIL_AT_FAULT)
+    if not probe:
+        recipient.check("recipient", MAIL_AT_FAULT)
     if not server or any(ord(c) < 33 for c in server):
         fail(2, "The SMTP server name is empty or holds blanks.")
     try:
@@ -735,20 +747,26 @@ def main(argv):
     if not 0 < port < 65536:
         fail(2, "The port %d is out of range." % port)
 
-    msg = build_message(sender, recipient, fields.get("subject", ""), fields.get("body", ""),
-                        attachments)
+    msg = None if probe else build_message(sender, recipient, fields.get("subject", ""),
+                                           fields.get("body", ""), attachments)
     smtp = None
+    refused = {}
     try:
         smtp = connect(server, port, ssl_flag == "Y")
         smtp.ehlo_or_helo_if_needed()
         if smtp.has_extn("auth") and password:
             login(smtp, login_name, password)
-        for role, mailbox, status in (("sender", sender, 1), ("recipient", recipient, MAIL_AT_FAULT)):
-            if mailbox.international() and not smtp.has_extn("smtputf8"):
-                say_goodbye(smtp, None)
-                fail(status, "The %s address %s is not plain ASCII, and the server does not take such "
-                     "addresses (it offers no SMTPUTF8)." % (role, mailbox.address))
-        refused = smtp.send_message(msg, from_addr=sender.address, to_addrs=[recipient.address])
+        if probe:
+            # What the server offers, as a mail would find it: the run asks
+            # before its first mail whether the server takes its addresses.
+            report("extensions " + " ".join(sorted(name.upper() for name in smtp.esmtp_features)))
+        else:
+            for role, mailbox, status in (("sender", sender, 1), ("recipient", recipient, MAIL_AT_FAULT)):
+                if mailbox.international() and not smtp.has_extn("smtputf8"):
+                    say_goodbye(smtp, None)
+                    fail(status, "The %s address %s is not plain ASCII, and the server does not take "
+                         "such addresses (it offers no SMTPUTF8)." % (role, mailbox.address))
+            refused = smtp.send_message(msg, from_addr=sender.address, to_addrs=[recipient.address])
     except (smtplib.SMTPException, OSError, ValueError) as error:
         if smtp is not None:
             say_goodbye(smtp, error)

@@ -1,6 +1,7 @@
 #include "production/MailAddresses.h"
 
 #include <QStringView>
+#include <QUrl>
 #include <algorithm>
 #include <span>
 
@@ -323,22 +324,42 @@ std::optional<Mailbox> readEntry(const QString& entry, QString* why, MailboxRole
   return Mailbox{*name, address};
 }
 
+// An entry as typed, and whether it holds a place in the list: a blank one
+// between a comma (or a tab) and a line break does not, so that a list
+// typed with a comma at the end of each line parts no blank entries.
+struct Entry {
+  QString text;
+  bool place = true;
+};
+
 // The text parted at commas outside quotation marks and comments, and at
 // line breaks and tabs outside quotation marks (a comment ends at the end
-// of its line).
-QStringList entries(const QString& text) {
-  QStringList out;
+// of its line). A carriage return and a line feed are one line break.
+QList<Entry> entries(const QString& text) {
+  enum class Mark { Edge, Comma, Break };  // what stands at either end of an entry
+  QList<Entry> out;
   bool quoted = false;
   int depth = 0;
   qsizetype start = 0;
-  const auto part = [&](qsizetype i) {
-    out.append(text.mid(start, i - start));
-    start = i + 1;
+  Mark before = Mark::Edge;
+  const auto part = [&](qsizetype end, Mark after, qsizetype next) {
+    Entry entry{text.mid(start, end - start)};
+    const bool besideBreak =
+        (before == Mark::Comma && after == Mark::Break) || (before == Mark::Break && after == Mark::Comma);
+    entry.place = !(besideBreak && entry.text.trimmed().isEmpty());
+    out.append(entry);
+    start = next;
+    before = after;
   };
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text.at(i);
-    if (!quoted && isBreak(c)) {
-      part(i);
+    if (!quoted && c == QLatin1Char('\t')) {
+      part(i, Mark::Comma, i + 1);
+      depth = 0;
+    } else if (!quoted && isBreak(c)) {
+      const bool crlf = c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n');
+      part(i, Mark::Break, i + (crlf ? 2 : 1));
+      if (crlf) ++i;
       depth = 0;
     } else if (c == QLatin1Char('\\') && (quoted || depth > 0)) {
       if (quoted || i + 1 >= text.size() || !isBreak(text.at(i + 1))) ++i;
@@ -349,11 +370,15 @@ QStringList entries(const QString& text) {
     } else if (!quoted && c == QLatin1Char(')') && depth > 0) {
       --depth;
     } else if (!quoted && depth == 0 && c == QLatin1Char(',')) {
-      part(i);
+      part(i, Mark::Comma, i + 1);
     }
   }
-  out.append(text.mid(start));
+  part(text.size(), Mark::Edge, text.size());
   return out;
+}
+
+bool isAscii(QStringView text) {
+  return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
 bool isPlainPhrase(const QString& name) {
@@ -381,14 +406,33 @@ Mailbox Mailbox::lowercased() const {
   return Mailbox{name, address.toLower()};
 }
 
+QList<std::optional<Mailbox>> MailboxList::places() const {
+  QList<std::optional<Mailbox>> out;
+  out.reserve(mailboxes.size() + blanks.size());
+  auto blank = blanks.cbegin();  // in order
+  for (const Mailbox& mailbox : mailboxes) {
+    for (; blank != blanks.cend() && *blank == out.size(); ++blank) out.append(std::nullopt);
+    out.append(mailbox);
+  }
+  return out;
+}
+
 MailboxList readMailboxList(const QString& text, MailboxRole role) {
   MailboxList list;
-  for (const QString& typed : entries(text)) {
-    const QString entry = typed.trimmed();
-    if (entry.isEmpty()) continue;
+  QList<qsizetype> blanks;  // since the last mailbox
+  qsizetype place = 0;
+  for (const Entry& typed : entries(text)) {
+    const QString entry = typed.text.trimmed();
+    if (entry.isEmpty()) {
+      if (typed.place) blanks.append(place++);
+      continue;
+    }
     QString why;
     if (auto mailbox = readEntry(entry, &why, role)) {
       list.mailboxes.append(*mailbox);
+      list.blanks += blanks;
+      blanks.clear();
+      ++place;
     } else {
       list.refused = MailboxRefusal{entry, why};
       return list;
@@ -444,7 +488,7 @@ QString addressProblem(const QString& address) {
   if (!address.contains(QLatin1Char('.'))) return kNoDot;
   // Sent in small letters, which may take more bytes than the letters typed
   // (never in plain ASCII).
-  const bool ascii = std::all_of(address.begin(), address.end(), [](QChar c) { return c.unicode() < 0x80; });
+  const bool ascii = isAscii(address);
   const auto bytes = [ascii](QStringView text) {
     return ascii ? text.size() : std::max(text.toUtf8().size(), text.toString().toLower().toUtf8().size());
   };
@@ -453,6 +497,19 @@ QString addressProblem(const QString& address) {
   if (const qsizetype n = bytes(address); n > kMaxAddress)
     return (ascii ? kTooLong : kTooLongBytes).arg(n).arg(kMaxAddress);
   return QString();
+}
+
+QString serverAddress(const QString& address) {
+  const qsizetype at = address.lastIndexOf(QLatin1Char('@'));
+  if (at < 0 || isAscii(QStringView(address).mid(at + 1))) return address;
+  const QByteArray ascii = QUrl::toAce(address.mid(at + 1));
+  if (ascii.isEmpty()) return address;
+  const QString converted = address.left(at + 1) + QString::fromLatin1(ascii);
+  return addressProblem(converted).isEmpty() ? converted : address;
+}
+
+bool needsSmtpUtf8(const QString& address) {
+  return !isAscii(serverAddress(address));
 }
 
 QString withInvisibleShown(const QString& text) {

@@ -61,6 +61,16 @@ struct MailboxRefusal {
 struct MailboxList {
   QList<Mailbox> mailboxes;               // in the order typed; blank entries left out
   std::optional<MailboxRefusal> refused;  // the first entry that is not a mailbox
+  // Where blank entries (nothing between two commas, an empty line) stand
+  // before the last mailbox, counted from 0 over the mailboxes and these
+  // blanks: "a@x.org, , b@x.org" has a blank at 1. A comma or a tab next to
+  // a line break parts no blank entry ("a@x.org,\nb@x.org" has none), and
+  // a line break is one however it is written ("\r\n" too).
+  QList<qsizetype> blanks;
+
+  // The mailboxes in their places, a blank place as nothing: entry i of a
+  // column pasted from a table stays entry i.
+  QList<std::optional<Mailbox>> places() const;
 };
 
 MailboxList readMailboxList(const QString& text, MailboxRole role = MailboxRole::Recipient);
@@ -71,6 +81,16 @@ std::optional<Mailbox> readMailbox(const QString& text, QString* why = nullptr,
 // Why `address` (an address alone, as it goes to the mail script) breaks
 // the rules above; empty when it keeps them.
 QString addressProblem(const QString& address);
+
+// The address (alone, keeping the rules above) as the server is given it: a
+// domain beyond ASCII in its ASCII form (IDNA, "xn--"), which every server
+// takes; the part before the "@" as it is. An address whose domain has no
+// ASCII form keeping the rules goes as it is.
+QString serverAddress(const QString& address);
+// Whether the server must take addresses beyond ASCII (its SMTPUTF8) to be
+// given `address` (alone) in the form serverAddress gives: the part before
+// the "@" is not plain ASCII, or the domain has no ASCII form.
+bool needsSmtpUtf8(const QString& address);
 
 // The text with every invisible character (see above) shown by its code,
 // as "<U+200B>".

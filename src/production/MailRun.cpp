@@ -46,7 +46,18 @@ const QString kCheckBeforeAgain = QStringLiteral("Please check with the recipien
 const QString kCheckBeforeAgainMany =
     QStringLiteral("Please check with the recipients before sending them again.");
 const QString kAndMore = QStringLiteral(" and %1 more");
-constexpr int kNamedWithoutRow = 5;  // recipients named in that line at most
+constexpr int kNamedWithoutRow = 5;  // recipients (or rows) named in that line at most
+const QString kOneRowNoMail = QStringLiteral("1 row got no mail:");
+const QString kRowsNoMail = QStringLiteral("%1 rows got no mail:");
+const QString kRowNoAddress = QStringLiteral("row %1: no address");
+const QString kAndMoreRows = QStringLiteral("and %1 more.");
+const QString kAskingServer = QStringLiteral("Asking the server whether it takes the addresses...");
+const QString kNoSmtpUtf8 = QStringLiteral(
+    "No e-mail has been sent: the server does not take addresses that are not plain ASCII before the @ "
+    "(it offers no SMTPUTF8).");
+const QString kSenderBeyondAscii = QStringLiteral("Sender address: %1");
+const QString kRecipientBeyondAscii = QStringLiteral("Recipient address: %1");
+const QString kRecipientsBeyondAscii = QStringLiteral("Recipient addresses: %1");
 const QString kNoRunFolder =
     QStringLiteral("The card pictures cannot be written: no private temporary folder could be made (%1).");
 const QString kCardNotMade = QStringLiteral("The card picture could not be made: %1");
@@ -161,6 +172,7 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   cardFiles_.clear();
   recipients_.clear();
   withoutRow_.clear();
+  noAddress_.clear();
 
   // Checks. Addresses go on in small letters; names keep their letters.
   if (Trim_Str(request.from).isEmpty()) {
@@ -241,23 +253,35 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
   const bool rows = card && anyBox;
   const bool everyone = rows && request.allToEvery;
   const int R = static_cast<int>(recipients_.size());
-  // Row i goes to recipient i: recipients past the last row get no card.
-  // They are not items of the run (the progress counts the mails that can
-  // go), but they are mails the run was asked for: the closing message
-  // counts them as skipped and names them.
+  // Row i goes to entry i of the To line. A blank entry (the empty cell of
+  // a pasted column) keeps its row's place: that row gets no mail, and the
+  // closing message counts it as skipped and names it; blank entries after
+  // the last address are none. (In the other modes blank entries are left
+  // out.) Recipients past the last row get no card. They are not items of
+  // the run (the progress counts the mails that can go), but they are mails
+  // the run was asked for: the closing message counts them as skipped and
+  // names them.
   const bool onePerRecipient = rows && !everyone;
-  const int L = everyone ? rowCount_ : onePerRecipient ? std::min(R, rowCount_) : R;
-  withoutRow_ = onePerRecipient ? recipients_.mid(L) : QStringList();
+  if (onePerRecipient) {
+    recipients_.clear();
+    for (const auto& place : to.places()) recipients_.append(place ? place->lowercased().text() : QString());
+  }
+  const int places = static_cast<int>(recipients_.size());
+  const int L = everyone ? rowCount_ : onePerRecipient ? std::min(places, rowCount_) : R;
+  if (onePerRecipient)
+    for (const QString& recipient : recipients_.mid(L))
+      if (!recipient.isEmpty()) withoutRow_ << recipient;
   // The mails the run means to send; the closing message counts against it.
   recipientCount_ = R;
-  planned_ = everyone ? rowCount_ * R : R;
+  planned_ = everyone ? rowCount_ * R : onePerRecipient ? L + static_cast<int>(withoutRow_.size()) : R;
 
   list_count.store(L);
   curr_barcode_count.store(0);
   curr_msg_count.set(QStringLiteral("%1 / %2").arg(0).arg(L));
   if (observer_) observer_->runStarted(L);
+  const QString refusal = serverRefusal(onePerRecipient ? recipients_.mid(0, L) : recipients_, L);
 
-  {
+  if (refusal.isEmpty()) {
     int sinceLastPause = 0;
     // A fault while filling or writing a card must still end the run in
     // order (files deleted, panel hidden, closing message): it ends the
@@ -294,15 +318,19 @@ MailRunOutcome Send_Mail_Run::run(const MailRunRequest& request, const MailAccou
       qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
       ++failed_;
     }
-    try {
-      if (rows) cards_->restoreFirstRow();
-    } catch (const std::exception& e) {
-      qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
-    }
+  }
+  try {
+    if (rows) cards_->restoreFirstRow();
+  } catch (const std::exception& e) {
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
   }
   if (!frontPath_.isEmpty()) Delete_File(frontPath_);
   if (!backPath_.isEmpty()) Delete_File(backPath_);
   if (observer_) observer_->runFinished();
+  if (!refusal.isEmpty()) {
+    Show_MessageBox(refusal);
+    return MailRunOutcome::Refused;
+  }
 
   // The closing message counts what happened: a run that sent less than
   // all it meant to says how many mails went, failed and were skipped.
@@ -330,7 +358,9 @@ QString Send_Mail_Run::notAllSentText() const {
   // are blamed only when the server was not reached or refused a mail.
   if (!cardFailure_.isEmpty()) text = kCardNotMade.arg(cardFailure_) + QStringLiteral("\n\n") + text;
   if (!withoutRow_.isEmpty()) text += QLatin1Char('\n') + withoutRowText();
-  const bool nothingHappened = sent_ == 0 && unconfirmed == 0 && withoutRow_.isEmpty();
+  if (!noAddress_.isEmpty()) text += QLatin1Char('\n') + noAddressText();
+  const bool nothingHappened =
+      sent_ == 0 && unconfirmed == 0 && withoutRow_.isEmpty() && noAddress_.isEmpty();
   if (sendFailed_ > 0 || (!stopped && cardFailure_.isEmpty() && (failed_ > 0 || nothingHappened)))
     text = notSentText() + QStringLiteral("\n\n") + text;
   return text;
@@ -349,6 +379,51 @@ QString Send_Mail_Run::notSentText() const {
 
 QString Send_Mail_Run::withoutRowText() const {
   return kNoRowFor.arg(namedList(withoutRow_));
+}
+
+QString Send_Mail_Run::noAddressText() const {
+  const int count = static_cast<int>(noAddress_.size());
+  QStringList lines{count == 1 ? kOneRowNoMail : kRowsNoMail.arg(count)};
+  for (const int row : noAddress_.mid(0, kNamedWithoutRow)) lines << kRowNoAddress.arg(row + 1);
+  if (count > kNamedWithoutRow) lines << kAndMoreRows.arg(count - kNamedWithoutRow);
+  return lines.join(QLatin1Char('\n'));
+}
+
+QString Send_Mail_Run::serverRefusal(const QStringList& mailed, int itemCount) {
+  if (itemCount == 0) return QString();
+  const auto addressOf = [](const QString& text) {
+    const auto mailbox = readMailbox(text);
+    return mailbox ? mailbox->address : text;
+  };
+  const QString sender = addressOf(account_.sender);
+  const bool senderNeeds = needsSmtpUtf8(sender);
+  QStringList recipients;
+  for (const QString& recipient : mailed)
+    if (!recipient.isEmpty() && needsSmtpUtf8(addressOf(recipient))) recipients << addressOf(recipient);
+  if (!senderNeeds && recipients.isEmpty()) return QString();
+  if (observer_) observer_->waitTextChanged(kAskingServer);
+  std::optional<QStringList> offered;
+  try {
+    offered = transport_.serverExtensions(account_);
+  } catch (const std::exception& e) {
+    qCWarning(lcProduction).noquote() << QString::fromUtf8(e.what());
+  }
+  if (observer_) observer_->waitTextChanged(QString());
+  if (!offered) {
+    // Stopped meanwhile: the run ends as stopped, nothing sent.
+    if (transport_.lastNotSent() == MailNotSent::Stopped) return QString();
+    sendFailure_ = transport_.lastFailure();
+    sendFailureIsTheMails_ = transport_.lastFailureIsTheMails();
+    return notSentText();
+  }
+  if (offered->contains(QStringLiteral("SMTPUTF8"), Qt::CaseInsensitive)) return QString();
+  QString text = kNoSmtpUtf8;
+  if (senderNeeds) text += QLatin1Char('\n') + kSenderBeyondAscii.arg(sender);
+  if (!recipients.isEmpty())
+    text +=
+        QLatin1Char('\n') +
+        (recipients.size() == 1 ? kRecipientBeyondAscii : kRecipientsBeyondAscii).arg(namedList(recipients));
+  return text;
 }
 
 bool Send_Mail_Run::send(const QString& recipient) {
@@ -431,6 +506,10 @@ Send_Mail_Run::Item Send_Mail_Run::cardWithRows(int i, bool toEveryone) {
   if (i >= rowCount_) {
     curr_barcode_count.store(list_count.load());
     return Item::Ended;
+  }
+  if (!toEveryone && recipients_.at(i).isEmpty()) {
+    noAddress_ << i;
+    return Item::Skipped;
   }
   if (!writeCard(i, false)) {
     // The card of this row could not be made: its mails count as failed.

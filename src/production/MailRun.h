@@ -157,8 +157,15 @@ class Send_Mail_Run {
   // Keeps the first reason a card picture could not be made.
   void noteCardFailure();
   void pause(int ms);
+  // Asks the server, once before the first mail, whether it takes the
+  // addresses of the run (the sender and `mailed`) that need its SMTPUTF8. The message refusing the
+  // run when it does not, or could not be asked; empty when the run goes on
+  // (also when it was stopped meanwhile).
+  QString serverRefusal(const QStringList& mailed, int itemCount);
   // The closing line naming the recipients left without a data row.
   QString withoutRowText() const;
+  // The closing lines naming the data rows whose To entry is blank.
+  QString noAddressText() const;
   // The closing message of a run that did not send all it meant to.
   QString notAllSentText() const;
   // "Could not send email message.", the reason of the last failed mail and
@@ -176,6 +183,7 @@ class Send_Mail_Run {
   MailAccount account_;
   QStringList recipients_;
   QStringList withoutRow_;  // recipients past the last data row: no card for them
+  QList<int> noAddress_;    // data rows (from 0) whose To entry is blank: no mail for them
   QStringList attachments_;
   QStringList cardFiles_;  // written once in the mode without rows
   QString frontPath_;

@@ -32,14 +32,17 @@ const QString kBadRecipient = QStringLiteral("The recipient address cannot be us
 const QString kSilentFor = QStringLiteral("The server did not answer for %1 seconds.");
 const QString kUnconfirmedFor =
     QStringLiteral("The server took the whole mail but did not confirm it within %1 seconds.");
+const QString kNoExtensions = QStringLiteral("The mail sending script did not say what the server offers.");
 const QString kStoppedUnconfirmed =
     QStringLiteral("The server took the whole mail but had not confirmed it when sending was stopped.");
+
+}  // namespace
 
 // The lines the script writes on its output while it runs: the one that
 // starts with "failed " gives the reason a mail did not go out; "handed"
 // says the server has taken the whole mail, and the "reply" after it is the
-// server's answer to the mail.
-class ScriptReports {
+// server's answer to the mail; "extensions" names what the server offers.
+class MailScript::Reports {
  public:
   // Takes what the script wrote since the last call; true when it wrote
   // anything (the server did something).
@@ -52,6 +55,8 @@ class ScriptReports {
       if (line.startsWith("failed ")) failure_ = QString::fromUtf8(line.mid(7)).trimmed();
       if (line == "handed") handed_ = true;
       if (handed_ && answer_ == 0 && line.startsWith("reply ")) answer_ = line.mid(6).toInt();
+      if (line.startsWith("extensions"))
+        extensions_ = QString::fromUtf8(line.mid(10)).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     }
     // A line without end is no report of ours; it is not kept for ever.
     if (pending_.size() > kLongestLine) pending_.clear();
@@ -63,6 +68,7 @@ class ScriptReports {
   // ... and has not answered it yet: the mail may have been delivered.
   bool unanswered() const { return handed_ && answer_ == 0; }
   bool accepted() const { return answer_ >= 200 && answer_ < 300; }
+  const std::optional<QStringList>& extensions() const { return extensions_; }
 
  private:
   static constexpr qsizetype kLongestLine = 64 * 1024;
@@ -70,9 +76,8 @@ class ScriptReports {
   QString failure_;
   bool handed_ = false;
   int answer_ = 0;
+  std::optional<QStringList> extensions_;
 };
-
-}  // namespace
 
 QString MailScript::defaultScriptPath() {
   const QString shipped = platform::shippedResourcesFolder();
@@ -101,44 +106,59 @@ QString withoutNul(QString text) {
 QStringList MailScript::arguments(const MailAccount& account, const MailMessage& message) const {
   const QString sender = scriptMailbox(account.sender, MailboxRole::Sender).address;
   const QString onInput = QStringLiteral("-");
-  QStringList args{
-      scriptPath_,  sender,  account.server,
-      account.port, sender,  onInput,
-      onInput,      onInput, account.enableSsl.isEmpty() ? QStringLiteral("N") : account.enableSsl};
+  QStringList args{scriptPath_,
+                   sender,
+                   account.server,
+                   account.port,
+                   serverAddress(sender),
+                   onInput,
+                   onInput,
+                   onInput,
+                   account.enableSsl.isEmpty() ? QStringLiteral("N") : account.enableSsl};
   args += message.attachments;
   for (QString& a : args) a = withoutNul(a);
   return args;
 }
 
-QByteArray MailScript::input(const MailAccount& account, const MailMessage& message) {
-  const Mailbox sender = scriptMailbox(account.sender, MailboxRole::Sender);
-  const Mailbox recipient = scriptMailbox(message.recipient, MailboxRole::Recipient);
+namespace {
+// The password line, the line "Description" and the fields.
+QByteArray scriptInput(const MailAccount& account,
+                       std::initializer_list<std::pair<const char*, QString>> fields) {
   QByteArray in = account.password.toUtf8() + "\nDescription\n";
-  const auto field = [&in](const char* name, const QString& value) {
+  for (const auto& [name, value] : fields) {
     const QByteArray bytes = withoutNul(value).toUtf8();
     in += name;
     in += ' ' + QByteArray::number(bytes.size()) + '\n' + bytes + '\n';
-  };
-  field("from-name", sender.name);
-  field("to", recipient.address);
-  field("to-name", recipient.name);
-  field("subject", message.subject);
-  field("body", message.body);
+  }
   return in;
 }
+}  // namespace
 
-bool MailScript::send(const MailAccount& account, const MailMessage& message) {
+QByteArray MailScript::input(const MailAccount& account, const MailMessage& message) {
+  const Mailbox recipient = scriptMailbox(message.recipient, MailboxRole::Recipient);
+  return scriptInput(account, {{"from-name", scriptMailbox(account.sender, MailboxRole::Sender).name},
+                               {"to", serverAddress(recipient.address)},
+                               {"to-name", recipient.name},
+                               {"subject", message.subject},
+                               {"body", message.body}});
+}
+
+QByteArray MailScript::probeInput(const MailAccount& account) {
+  return scriptInput(account, {{"probe", QStringLiteral("extensions")}});
+}
+
+bool MailScript::fail(const QString& reason, const QString& logLine, MailNotSent how) {
+  failure_ = reason;
+  notSent_ = how;
+  logWarning(logLine);
+  return false;
+}
+
+bool MailScript::readyToRun(const MailAccount& account, const QString* recipient) {
   failure_.clear();
   notSent_ = MailNotSent::Failed;
   mailAtFault_ = false;
-  const auto fail = [this](const QString& reason, const QString& logLine, MailNotSent how) {
-    failure_ = reason;
-    notSent_ = how;
-    logWarning(logLine);
-    return false;
-  };
-  const auto stopRequested = [this] { return cancelled_.load() || (watch() && watch()->stopRequested()); };
-  if (stopRequested()) {
+  if (cancelled_.load() || (watch() && watch()->stopRequested())) {
     return fail(kStopped, QStringLiteral("The mail script was stopped."), MailNotSent::Stopped);
   }
   if (!QFileInfo(scriptPath_).isFile()) {
@@ -153,8 +173,9 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   }
   // The same reading of the mailboxes as the mail window's: what is not
   // exactly one mailbox never reaches the script.
-  for (const auto& [text, role] : {std::pair{account.sender, MailboxRole::Sender},
-                                   std::pair{message.recipient, MailboxRole::Recipient}}) {
+  QList<std::pair<QString, MailboxRole>> mailboxes{{account.sender, MailboxRole::Sender}};
+  if (recipient) mailboxes.append({*recipient, MailboxRole::Recipient});
+  for (const auto& [text, role] : mailboxes) {
     QString why;
     if (readMailbox(text, &why, role)) continue;
     mailAtFault_ = role == MailboxRole::Recipient;
@@ -163,14 +184,36 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
       why = refusalText(lead, {text.trimmed(), why}).replace(QLatin1Char('\n'), QLatin1Char(' '));
     return fail(why, QStringLiteral("The mail was not sent: %1").arg(why), MailNotSent::Failed);
   }
+  return true;
+}
+
+bool MailScript::send(const MailAccount& account, const MailMessage& message) {
+  if (!readyToRun(account, &message.recipient)) return false;
+  Reports reports;
+  return runScript(arguments(account, message), input(account, message), reports);
+}
+
+std::optional<QStringList> MailScript::serverExtensions(const MailAccount& account) {
+  if (!readyToRun(account, nullptr)) return std::nullopt;
+  Reports reports;
+  if (!runScript(arguments(account, {}), probeInput(account), reports)) return std::nullopt;
+  if (!reports.extensions()) {
+    fail(kNoExtensions, kNoExtensions, MailNotSent::Failed);
+    return std::nullopt;
+  }
+  return reports.extensions();
+}
+
+bool MailScript::runScript(const QStringList& args, const QByteArray& input, Reports& reports) {
+  const auto stopRequested = [this] { return cancelled_.load() || (watch() && watch()->stopRequested()); };
   // The script reports each step of its conversation with the server on
   // its standard output (an answer of the server, a piece of the mail
   // handed over or taken, the server having taken the whole mail) and, when
   // the mail fails, the reason as its last line; the details of a failure
   // go to our error output.
   platform::ChildProcess process(
-      interpreter_, arguments(account, message),
-      {.input = input(account, message),
+      interpreter_, args,
+      {.input = input,
        .environment = {{"PYTHONPATH", ""}, {"PATH", "/bin:/usr/bin:/usr/local/bin"}},
        .ownEnvironmentOnly = true,
        .output = platform::ChildOutput::ErrorsForwarded});
@@ -187,7 +230,6 @@ bool MailScript::send(const MailAccount& account, const MailMessage& message) {
   // own limits allow is ended. Once the server has taken the whole mail the
   // longer limit of the wait for its answer applies, and a mail given up
   // from then on may have been delivered.
-  ScriptReports reports;
   QDeadlineTimer deadline(timeoutMs_);
   bool toldAwaiting = false;
   const auto limit = [&] { return reports.handed() ? std::max(timeoutMs_, kAnswerTimeoutMs) : timeoutMs_; };

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <optional>
 
 namespace production {
 
@@ -52,6 +53,14 @@ class MailTransport {
  public:
   virtual ~MailTransport() = default;
   virtual bool send(const MailAccount& account, const MailMessage& message) = 0;
+  // Asks the server, before any mail, what it offers: the extensions its
+  // greeting names ("SMTPUTF8", ...), as a mail finds them after STARTTLS
+  // and the login. Nothing when the server could not be asked; lastFailure()
+  // and lastNotSent() then say why. One that cannot ask offers nothing.
+  virtual std::optional<QStringList> serverExtensions(const MailAccount& account) {
+    (void)account;
+    return QStringList();
+  }
   // Why the last send failed, in plain words on one line ("The server
   // refused the login (535 ...)."); empty when it did not fail or nobody
   // knows. Read on the thread that sent.
@@ -96,6 +105,9 @@ class MailScript : public MailTransport {
   // limit (it is then killed) or a stop of the watch count as a failed send;
   // an upload that the server still takes runs as long as it needs.
   bool send(const MailAccount& account, const MailMessage& message) override;
+  // Runs the script to ask the server (connect, STARTTLS, login, the
+  // extensions, goodbye), with the limits and the stop of a send.
+  std::optional<QStringList> serverExtensions(const MailAccount& account) override;
   // The script's own reason ("failed ..." on its output), or ours.
   QString lastFailure() const override { return failure_; }
   MailNotSent lastNotSent() const override { return notSent_; }
@@ -104,15 +116,31 @@ class MailScript : public MailTransport {
   void cancel() override { cancelled_.store(true); }
 
   // The argument list given to the interpreter, script path first: the
-  // sender's address alone where the recipient, the subject and the body
-  // once went stands "-" (they are on the standard input).
+  // sender's address alone (the login as typed, the sender as the server is
+  // given it, serverAddress in MailAddresses.h); where the recipient, the
+  // subject and the body once went stands "-" (they are on the standard
+  // input).
   QStringList arguments(const MailAccount& account, const MailMessage& message) const;
   // The standard input: the password line, the line "Description", then one
   // field after another, each as "<name> <length in bytes>\n<UTF-8 text>\n":
-  // "from-name", "to", "to-name", "subject" and "body".
+  // "from-name", "to" (in the form serverAddress gives), "to-name",
+  // "subject" and "body"; to ask the server instead, only "probe"
+  // ("extensions").
   static QByteArray input(const MailAccount& account, const MailMessage& message);
+  static QByteArray probeInput(const MailAccount& account);
 
  private:
+  class Reports;
+  // Clears what the last call left and checks what needs no script: a stop,
+  // the script, the password, the mailboxes (the recipient's unless
+  // `recipient` is null). False with the reason set.
+  bool readyToRun(const MailAccount& account, const QString* recipient);
+  // Runs the script with `args` and `input` until it ends, is stopped or
+  // stays silent too long; true when it ended well (or the server accepted
+  // the mail), false with the reason set.
+  bool runScript(const QStringList& args, const QByteArray& input, Reports& reports);
+  bool fail(const QString& reason, const QString& logLine, MailNotSent how);
+
   QString scriptPath_;
   QString interpreter_;
   int timeoutMs_;

@@ -51,7 +51,15 @@ class FakeTransport : public MailTransport {
     if (onSend) onSend(static_cast<int>(sent.size()));
     return failAt.count(static_cast<int>(sent.size())) == 0;
   }
+  std::optional<QStringList> serverExtensions(const MailAccount&) override {
+    ++asked;
+    return offered;
+  }
+  QString lastFailure() const override { return failure; }
   std::vector<Sent> sent;
+  int asked = 0;                                                 // times the server was asked what it offers
+  std::optional<QStringList> offered = QStringList{"8BITMIME"};  // nothing: it could not be asked
+  QString failure;
   std::set<int> failAt;  // 1-based numbers of the calls that fail
   std::function<void(int)> onSend;
   MailAccount lastAccount;
@@ -327,6 +335,39 @@ TEST_F(MailRunTest, RowsOnePerRecipientStopAtTheShorterList) {
                                   "Recipients without a data row got no mail: a4@x.org, a5@x.org."))
       << host.messages()[0].toStdString();
   EXPECT_EQ(transport.sent[1].contents, QStringList({"back row 2"}));
+
+  // A blank entry of the To line (an empty line, nothing between two commas)
+  // keeps its row's place, first entry too: that row gets no mail and is
+  // named; blank lines at the end are none. A comma next to a line break
+  // parts no blank entry.
+  transport.sent.clear();
+  host.clear();
+  cards.emptyRows.clear();
+  cards.rows = 6;
+  request.to = "\r\na2@x.org,\r\n a3@x.org,, a5@x.org\n\n, \n";
+  EXPECT_EQ(go(), MailRunOutcome::Failed);
+  EXPECT_EQ(recipients(), QStringList({"a2@x.org", "a3@x.org", "a5@x.org"}));
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(transport.sent[i].contents, QStringList({QString("back row %1").arg(QList{1, 2, 4}[i])}));
+  EXPECT_EQ(list_count.load(), 5);
+  EXPECT_EQ(host.messages(), QStringList({"\n3 of 5 e-mails have been sent: 0 failed, 2 skipped.\n"
+                                          "2 rows got no mail:\nrow 1: no address\nrow 4: no address"}));
+  // Past the last row as well, only the addresses are named.
+  transport.sent.clear();
+  host.clear();
+  cards.rows = 1;
+  EXPECT_EQ(go(), MailRunOutcome::Failed);
+  EXPECT_TRUE(transport.sent.empty());
+  EXPECT_EQ(host.messages(),
+            QStringList({"\n0 of 4 e-mails have been sent: 0 failed, 4 skipped.\n"
+                         "Recipients without a data row got no mail: a2@x.org, a3@x.org, a5@x.org.\n"
+                         "1 row got no mail:\nrow 1: no address"}));
+  // In the other modes blank entries are left out.
+  transport.sent.clear();
+  host.clear();
+  request.allToEvery = true;
+  EXPECT_EQ(go(), MailRunOutcome::Sent);
+  EXPECT_EQ(recipients(), QStringList({"a2@x.org", "a3@x.org", "a5@x.org"}));
 }
 
 TEST_F(MailRunTest, RowsToEveryoneSendsEveryCardToEveryRecipientAndEndsAtAFailureAsEveryMode) {
@@ -437,6 +478,108 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
   ASSERT_EQ(atts.size(), 1);
   EXPECT_EQ(atts[0].toObject()["name"].toString(), "QUVOCard.jpeg");
   EXPECT_EQ(QByteArray::fromBase64(atts[0].toObject()["data"].toString().toLatin1()), "front");
+
+  // One card per recipient from a pasted column with an empty cell in the
+  // middle and one at the end: each row's card goes to its own row's
+  // address, the row without one is named, and the run is not reported as
+  // all sent.
+  host.clear();
+  request.excelChecked = true;
+  request.allToEvery = false;
+  request.to = "c2@example.org\r\n\r\nc4@example.org\r\nc5@example.org\r\n\r\n";  // as copied
+  cards.rows = 5;
+  EXPECT_EQ(run.run(request, MailAccount{"", "pw", "127.0.0.1", QString::number(sink.port()), ""}),
+            MailRunOutcome::Failed);
+  QStringList delivered;
+  const QJsonArray mails2 = sink.messages();
+  for (qsizetype i = 2; i < mails2.size(); ++i) {
+    const QJsonObject m = mails2[i].toObject();
+    const QJsonArray card = m["attachments"].toArray();
+    delivered << m["rcptto"].toString() + " " +
+                     QByteArray::fromBase64(card.at(0).toObject()["data"].toString().toLatin1());
+  }
+  EXPECT_EQ(delivered, QStringList({"c2@example.org front row 0", "c4@example.org front row 2",
+                                    "c5@example.org front row 3"}));
+  EXPECT_EQ(host.messages(), QStringList({"\n3 of 4 e-mails have been sent: 0 failed, 1 skipped.\n"
+                                          "1 row got no mail:\nrow 2: no address"}));
+}
+
+// A domain beyond ASCII goes to the server in its ASCII form, which every
+// server takes. An address beyond ASCII before the @ needs the server's
+// SMTPUTF8: the server is asked once, before the first mail, and a run it
+// would not finish is refused before anyone gets a mail, naming the
+// addresses.
+TEST_F(MailRunTest, AddressesBeyondAsciiAreSettledWithTheServerBeforeTheFirstMail) {
+  MailScript script(QString(QUVO_SOURCE_DIR) + "/resources/pyth_mail.py");
+  Send_Mail_Run run(script, &cards, &recorder);
+  const auto account = [](const testing_support::SmtpSink& sink) {
+    return MailAccount{"", "", "127.0.0.1", QString::number(sink.port()), "N"};
+  };
+  const auto connections = [](const testing_support::SmtpSink& sink) {
+    return sink.events().filter(QRegularExpression("^connected ")).size();
+  };
+  const QStringList to{"a1@example.test", QString::fromUtf8("zoë@bücher.example"), "a3@example.test"};
+  request.to = to.join(", ");
+
+  testing_support::SmtpSink plain(testing_support::SmtpSink::Conduct{});  // offers no SMTPUTF8
+  ASSERT_TRUE(plain.error().isEmpty()) << plain.error().toStdString();
+  EXPECT_EQ(run.run(request, account(plain)), MailRunOutcome::Refused);
+  EXPECT_EQ(host.messages(),
+            QStringList({QString::fromUtf8(
+                "\nNo e-mail has been sent: the server does not take addresses that are not plain ASCII "
+                "before the @ (it offers no SMTPUTF8).\nRecipient address: zoë@bücher.example")}));
+  EXPECT_EQ(recorder.waits, QStringList({"Asking the server whether it takes the addresses...", ""}));
+  EXPECT_EQ(recorder.finished, 1);
+  // It was asked and said goodbye; no mail was begun.
+  EXPECT_EQ(connections(plain), 1);
+  EXPECT_TRUE(plain.events()
+                  .filter(QRegularExpression("^mail ", QRegularExpression::CaseInsensitiveOption))
+                  .isEmpty())
+      << plain.events().join('\n').toStdString();
+  EXPECT_TRUE(plain.messages().isEmpty());
+
+  // A domain alone needs nothing of the server: nobody asks.
+  host.clear();
+  request.to = QString::fromUtf8("Zoë <Zoe@Bücher.example>");
+  EXPECT_EQ(run.run(request, account(plain)), MailRunOutcome::Sent);
+  EXPECT_EQ(connections(plain), 2);
+  ASSERT_EQ(plain.messages().size(), 1);
+  EXPECT_EQ(plain.messages()[0].toObject()["rcptto"].toString(), "zoe@xn--bcher-kva.example");
+  EXPECT_EQ(plain.messages()[0].toObject()["to"].toString(),
+            QString::fromUtf8("Zoë <zoe@xn--bcher-kva.example>"));
+
+  // A server that offers SMTPUTF8 is asked once, then gets every mail.
+  host.clear();
+  request.to = to.join(", ");
+  testing_support::SmtpSink international(testing_support::SmtpSink::Conduct{.offersSmtpUtf8 = true});
+  ASSERT_TRUE(international.error().isEmpty()) << international.error().toStdString();
+  EXPECT_EQ(run.run(request, account(international)), MailRunOutcome::Sent);
+  EXPECT_EQ(host.messages(), QStringList({kSent}));
+  EXPECT_EQ(connections(international), 4);
+  QStringList delivered;
+  for (const auto& mail : international.messages()) delivered << mail.toObject()["rcptto"].toString();
+  EXPECT_EQ(delivered, QStringList({"a1@example.test", QString::fromUtf8("zoë@xn--bcher-kva.example"),
+                                    "a3@example.test"}));
+
+  // A sender beyond ASCII is named as well; a server that cannot be asked
+  // refuses the run with its reason.
+  host.clear();
+  request.from = QString::fromUtf8("Jörg <jörg@example.test>");
+  request.to = QString::fromUtf8("a1@example.test, zoë@x.example, ä@x.example");
+  EXPECT_EQ(run.run(request, account(plain)), MailRunOutcome::Refused);
+  EXPECT_TRUE(host.messages().value(0).endsWith(
+      QString::fromUtf8("(it offers no SMTPUTF8).\nSender address: jörg@example.test\n"
+                        "Recipient addresses: zoë@x.example, ä@x.example")))
+      << host.messages().value(0).toStdString();
+  host.clear();
+  MailAccount nowhere = account(plain);
+  nowhere.port = QString::number(testing_support::freeLocalPort());
+  EXPECT_EQ(run.run(request, nowhere), MailRunOutcome::Refused);
+  EXPECT_TRUE(host.messages().value(0).startsWith(
+      "\nCould not send email message.\nThe server refused the connection: check the server name and the "
+      "port.\nPlease make sure that:"))
+      << host.messages().value(0).toStdString();
+  EXPECT_EQ(plain.messages().size(), 1);
 }
 
 // An attachment chosen without a card that is there but cannot be read (a

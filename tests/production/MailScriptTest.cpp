@@ -185,6 +185,30 @@ TEST(MailScriptCall, ArgumentsFollowTheContract) {
                               "to-name 11\nAdams, Zoë\nsubject 8\nSübject\n"
                               "body 9\nBody\nline\n")
                 .toUtf8());
+  // A domain beyond ASCII goes to the server in its ASCII form; the login as typed.
+  a.sender = QString::fromUtf8("me@bücher.example");
+  const MailMessage idna{QString::fromUtf8("zoë@bücher.example"), "s", "b", {}};
+  EXPECT_EQ(
+      script.arguments(a, idna).mid(1, 4),
+      QStringList({QString::fromUtf8("me@bücher.example"), "smtp.x.org", "587", "me@xn--bcher-kva.example"}));
+  EXPECT_TRUE(MailScript::input(a, idna).contains(
+      QString::fromUtf8("\nto 26\nzoë@xn--bcher-kva.example\n").toUtf8()));
+  // Asking the server what it offers: the secret on the standard input still.
+  EXPECT_EQ(MailScript::probeInput(a), "pw\nDescription\nprobe 10\nextensions\n");
+}
+
+// The server is asked what it offers as a mail would find it: after the
+// login (the run asks it so before its first mail), and given no mail.
+TEST(MailScriptCall, TheServerIsAskedWhatItOffersAfterTheLoginWithoutAMail) {
+  testing_support::SmtpSink logins(/*acceptLogins=*/true);
+  ASSERT_TRUE(logins.error().isEmpty()) << logins.error().toStdString();
+  MailScript script(scriptPath());
+  const auto offered = script.serverExtensions(account(logins.port()));
+  ASSERT_TRUE(offered) << script.lastFailure().toStdString();
+  EXPECT_TRUE(offered->contains("AUTH") && offered->contains("8BITMIME")) << offered->join(' ').toStdString();
+  ASSERT_EQ(logins.logins().size(), 1);
+  EXPECT_EQ(logins.logins()[0].toObject()["password"].toString(), "secret");
+  EXPECT_TRUE(logins.messages().isEmpty());
 }
 
 // The script checks again what it gives the server: an address that holds
@@ -500,8 +524,12 @@ TEST(MailScriptCall, NamesGoIntoTheHeaderAndTheServerIsGivenTheAddressAlone) {
   ASSERT_EQ(atTheLimits.size(), 254);
   EXPECT_TRUE(script.send(account(sink.port()), MailMessage{atTheLimits, "s", "b", {}}))
       << script.lastFailure().toStdString();
+  // A name that reads like an encoded word is shown as typed, not decoded.
+  EXPECT_TRUE(script.send(named, MailMessage{"=?utf-8?b?QWRh?= <ada@example.test>", "s", "b", {}}))
+      << script.lastFailure().toStdString();
   const QJsonArray mails = sink.messages();
-  ASSERT_EQ(mails.size(), 3);
+  ASSERT_EQ(mails.size(), 4);
+  EXPECT_EQ(mails[3].toObject()["to"].toString(), "=?utf-8?b?QWRh?= <ada@example.test>");
   EXPECT_EQ(mails[0].toObject()["to"].toString(), QString::fromUtf8("Zoë Ådams <zoe@example.test>"));
   EXPECT_EQ(mails[0].toObject()["from"].toString(), QString::fromUtf8("Jürgen Bäcker <sender@example.com>"));
   EXPECT_EQ(mails[0].toObject()["rcptto"].toString(), "zoe@example.test");
@@ -537,7 +565,7 @@ TEST(MailScriptCall, NamesGoIntoTheHeaderAndTheServerIsGivenTheAddressAlone) {
   EXPECT_TRUE(script.lastFailure().endsWith(
       ".example.test\". It is too long: it has 255 characters, the mail standards allow 254."))
       << script.lastFailure().toStdString();
-  EXPECT_EQ(sink.messages().size(), 3);
+  EXPECT_EQ(sink.messages().size(), 4);
 }
 
 // A server that streams the lines of its answer without end: the answer is

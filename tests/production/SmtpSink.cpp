@@ -125,14 +125,15 @@ serve(Mailbox(maildir), authenticator=authenticate, auth_require_tls=False)
 // mail at a chosen pace (or stops reading it, for good or until the test
 // lets it go on), holds its answer to the mail (or never gives it), falls
 // silent at the sender's address, refuses each whole mail (554), or greets
-// with lines without end. It offers no SMTPUTF8. The mails go into a
+// with lines without end. It offers SMTPUTF8 only when asked to (and then
+// takes addresses beyond ASCII; otherwise it refuses them). The mails go into a
 // Maildir with the envelope headers the aiosmtpd sink adds; what happens
 // goes to an event file, a line each, with the reason a connection ended
 // otherwise than by QUIT.
 const char* kConductServer = R"PY(
 import mailbox, os, socket, sys, time, traceback
 maildir, events = sys.argv[1], sys.argv[2]
-rate, stops, buffer, hold, quiet, flood, pauses, refuse = (int(a) for a in sys.argv[3:11])
+rate, stops, buffer, hold, quiet, flood, pauses, refuse, utf8 = (int(a) for a in sys.argv[3:12])
 resume = events + ".resume"
 box = mailbox.Maildir(maildir, create=True)
 log = open(events, "a", buffering=1)
@@ -171,13 +172,17 @@ def serve(conn):
         if quiet and verb == "MAIL":
             while True:
                 line()
+        address = command.partition("<")[2].partition(">")[0]
         if verb in ("EHLO", "HELO"):
-            conn.sendall(b"250-sink\r\n250 8BITMIME\r\n")
+            conn.sendall(b"250-sink\r\n250-8BITMIME\r\n250 SMTPUTF8\r\n" if utf8 else
+                         b"250-sink\r\n250 8BITMIME\r\n")
+        elif verb in ("MAIL", "RCPT") and not (utf8 or address.isascii()):
+            conn.sendall(b"553 5.6.7 Address not plain ASCII\r\n")
         elif verb == "MAIL":
-            sender, recipients = command.split(":", 1)[1].strip(" <>"), []
+            sender, recipients = address, []
             conn.sendall(b"250 OK\r\n")
         elif verb == "RCPT":
-            recipients.append(command.split(":", 1)[1].strip(" <>"))
+            recipients.append(address)
             conn.sendall(b"250 OK\r\n")
         elif verb == "DATA":
             conn.sendall(b"354 go on\r\n")
@@ -264,7 +269,8 @@ SmtpSink::SmtpSink(const Conduct& c) {
          QString::number(c.readBytesPerSecond), QString::number(c.stopsReading),
          QString::number(c.receiveBuffer), QString::number(c.answerAfterSeconds),
          QString::number(c.silentFromMailOn), QString::number(c.floods),
-         QString::number(c.pausesReadingUntilResumed), QString::number(c.refusesMails)});
+         QString::number(c.pausesReadingUntilResumed), QString::number(c.refusesMails),
+         QString::number(c.offersSmtpUtf8)});
 }
 
 void SmtpSink::resume() const {

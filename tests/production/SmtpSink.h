@@ -59,7 +59,8 @@ class SmtpSink {
     bool floods = false;            // greets with lines without end
     // Stops reading once the text has begun ("pausing") until resume().
     bool pausesReadingUntilResumed = false;
-    bool refusesMails = false;  // answers 554 to each whole mail ("refused"), storing nothing
+    bool refusesMails = false;    // answers 554 to each whole mail ("refused"), storing nothing
+    bool offersSmtpUtf8 = false;  // takes addresses beyond ASCII (else refuses them, 553)
   };
   explicit SmtpSink(const Conduct& conduct);
   // A sink that turns every mail away: it refuses each login (offering AUTH

@@ -35,9 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // What goes to the script passes its check, also in small letters.
       expect(addressProblem(mailbox.address).isEmpty());
       expect(addressProblem(mailbox.lowercased().address).isEmpty());
+      // So does the form the server is given.
+      expect(addressProblem(serverAddress(mailbox.lowercased().address)).isEmpty());
       // Written back, it reads the same.
       expect(readMailbox(mailbox.text(), nullptr, role) == mailbox);
     }
+    expect(list.places().size() == list.mailboxes.size() + list.blanks.size());
     if (list.refused) {
       expect(!list.refused->why.isEmpty());
       (void)refusalText(QStringLiteral("Lead."), *list.refused);
