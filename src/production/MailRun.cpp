@@ -47,9 +47,9 @@ const QString kCheckBeforeAgainMany =
     QStringLiteral("Please check with the recipients before sending them again.");
 const QString kAndMore = QStringLiteral(" and %1 more");
 constexpr int kNamedWithoutRow = 5;  // recipients (or rows) named in that line at most
-const QString kOneRowNoMail = QStringLiteral("1 row got no mail:");
-const QString kRowsNoMail = QStringLiteral("%1 rows got no mail:");
-const QString kRowNoAddress = QStringLiteral("row %1: no address");
+const QString kOneCardNoMail = QStringLiteral("1 card got no mail:");
+const QString kCardsNoMail = QStringLiteral("%1 cards got no mail:");
+const QString kCardNoAddress = QStringLiteral("card %1: no address (To: entry %1 is empty)");
 const QString kAndMoreRows = QStringLiteral("and %1 more.");
 const QString kAskingServer = QStringLiteral("Asking the server whether it takes the addresses...");
 const QString kNoSmtpUtf8 = QStringLiteral(
@@ -383,8 +383,8 @@ QString Send_Mail_Run::withoutRowText() const {
 
 QString Send_Mail_Run::noAddressText() const {
   const int count = static_cast<int>(noAddress_.size());
-  QStringList lines{count == 1 ? kOneRowNoMail : kRowsNoMail.arg(count)};
-  for (const int row : noAddress_.mid(0, kNamedWithoutRow)) lines << kRowNoAddress.arg(row + 1);
+  QStringList lines{count == 1 ? kOneCardNoMail : kCardsNoMail.arg(count)};
+  for (const int row : noAddress_.mid(0, kNamedWithoutRow)) lines << kCardNoAddress.arg(row + 1);
   if (count > kNamedWithoutRow) lines << kAndMoreRows.arg(count - kNamedWithoutRow);
   return lines.join(QLatin1Char('\n'));
 }

@@ -351,7 +351,8 @@ TEST_F(MailRunTest, RowsOnePerRecipientStopAtTheShorterList) {
     EXPECT_EQ(transport.sent[i].contents, QStringList({QString("back row %1").arg(QList{1, 2, 4}[i])}));
   EXPECT_EQ(list_count.load(), 5);
   EXPECT_EQ(host.messages(), QStringList({"\n3 of 5 e-mails have been sent: 0 failed, 2 skipped.\n"
-                                          "2 rows got no mail:\nrow 1: no address\nrow 4: no address"}));
+                                          "2 cards got no mail:\ncard 1: no address (To: entry 1 is "
+                                          "empty)\ncard 4: no address (To: entry 4 is empty)"}));
   // Past the last row as well, only the addresses are named.
   transport.sent.clear();
   host.clear();
@@ -361,7 +362,7 @@ TEST_F(MailRunTest, RowsOnePerRecipientStopAtTheShorterList) {
   EXPECT_EQ(host.messages(),
             QStringList({"\n0 of 4 e-mails have been sent: 0 failed, 4 skipped.\n"
                          "Recipients without a data row got no mail: a2@x.org, a3@x.org, a5@x.org.\n"
-                         "1 row got no mail:\nrow 1: no address"}));
+                         "1 card got no mail:\ncard 1: no address (To: entry 1 is empty)"}));
   // In the other modes blank entries are left out.
   transport.sent.clear();
   host.clear();
@@ -501,7 +502,7 @@ TEST_F(MailRunTest, EndToEndThroughTheScriptWithTheCardAttached) {
   EXPECT_EQ(delivered, QStringList({"c2@example.org front row 0", "c4@example.org front row 2",
                                     "c5@example.org front row 3"}));
   EXPECT_EQ(host.messages(), QStringList({"\n3 of 4 e-mails have been sent: 0 failed, 1 skipped.\n"
-                                          "1 row got no mail:\nrow 2: no address"}));
+                                          "1 card got no mail:\ncard 2: no address (To: entry 2 is empty)"}));
 }
 
 // A domain beyond ASCII goes to the server in its ASCII form, which every
