@@ -1,0 +1,115 @@
+#include "core/render/UprightFallback.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <optional>
+#include <unordered_map>
+
+namespace text_look {
+
+namespace {
+
+// A combining mark or a joiner belongs to the letter before it: the two are
+// shaped together, in one face.
+bool attachesToLetterBefore(char32_t c) {
+  switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Format:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The face a font stands for: family, weight and style, not its size.
+QString faceKey(const QFont& font) {
+  const QStringList families = font.families();
+  return (families.isEmpty() ? font.family() : families.join(QChar(0))) +
+         QStringLiteral("\n%1 %2").arg(font.weight()).arg(int(font.style()));
+}
+
+}  // namespace
+
+bool drawsNoShape(char32_t c) {
+  switch (QChar::category(c)) {
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+      return true;
+    default:
+      return QChar::isSpace(c);
+  }
+}
+
+struct GlyphSources::Known {
+  explicit Known(const QFont& font) : styled(font), upright(GlyphSources::upright(font)) {}
+
+  QFont styled;
+  QFont upright;
+  bool slanted = styled.style() != QFont::StyleNormal;
+  // The metrics ask the font's own face and then every face the engine
+  // falls back to; made on the first question.
+  std::optional<QFontMetricsF> styledMetrics;
+  std::optional<QFontMetricsF> uprightMetrics;
+  QHash<char32_t, GlyphSource> sources;
+};
+
+GlyphSources::GlyphSources(const QFont& font) {
+  thread_local std::unordered_map<QString, std::unique_ptr<Known>> fonts;
+  std::unique_ptr<Known>& known = fonts[faceKey(font)];
+  if (!known) known = std::make_unique<Known>(font);
+  _known = known.get();
+}
+
+GlyphSource GlyphSources::of(char32_t c) {
+  Known& k = *_known;
+  if (const auto found = k.sources.constFind(c); found != k.sources.cend()) return *found;
+  if (!k.styledMetrics) k.styledMetrics.emplace(k.styled);
+  GlyphSource source = GlyphSource::Styled;
+  if (!k.styledMetrics->inFontUcs4(c)) {
+    if (k.slanted && !k.uprightMetrics) k.uprightMetrics.emplace(k.upright);
+    source = k.slanted && k.uprightMetrics->inFontUcs4(c) ? GlyphSource::Upright : GlyphSource::None;
+  }
+  k.sources.insert(c, source);
+  return source;
+}
+
+std::vector<UprightStretch> GlyphSources::uprightStretches(QStringView text) {
+  std::vector<UprightStretch> stretches;
+  if (!_known->slanted) return stretches;
+  qsizetype start = -1;  // the stretch being read, when there is one
+  qsizetype end = -1;    // after its last letter (and the marks on it)
+  for (qsizetype i = 0; i < text.size();) {
+    char32_t c = text[i].unicode();
+    qsizetype next = i + 1;
+    if (QChar::isHighSurrogate(c) && next < text.size() && text[next].isLowSurrogate())
+      c = QChar::surrogateToUcs4(text[i], text[next++]);
+    if (drawsNoShape(c)) {
+      if (start >= 0 && end == i && attachesToLetterBefore(c)) end = next;
+    } else if (of(c) == GlyphSource::Upright) {
+      if (start < 0) start = i;
+      end = next;  // takes in the spaces since the last upright letter
+    } else if (start >= 0) {
+      stretches.push_back({start, end - start});
+      start = -1;
+    }
+    i = next;
+  }
+  if (start >= 0) stretches.push_back({start, end - start});
+  return stretches;
+}
+
+QFont GlyphSources::upright(const QFont& font) {
+  QFont upright(font);
+  upright.setStyle(QFont::StyleNormal);
+  return upright;
+}
+
+}  // namespace text_look
