@@ -279,8 +279,6 @@ class BoxLayout {
     }
     std::sort(starts.begin(), starts.end());
     starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
-    QTextCharFormat uprightFormat;
-    uprightFormat.setFontItalic(false);
     QList<QTextLayout::FormatRange> ranges;
     auto stretch = upright.begin();
     for (size_t k = 0; k < starts.size() && starts[k] < to - from; ++k) {
@@ -288,7 +286,7 @@ class BoxLayout {
       const qsizetype end = k + 1 < starts.size() ? starts[k + 1] : to - from;
       while (stretch != upright.end() && stretch->start + stretch->length <= start) ++stretch;
       const bool inUpright = stretch != upright.end() && stretch->start <= start;
-      ranges.append({int(start), int(end - start), inUpright ? uprightFormat : QTextCharFormat()});
+      ranges.append({int(start), int(end - start), inUpright ? uprightFormat() : QTextCharFormat()});
     }
     return ranges;
   }

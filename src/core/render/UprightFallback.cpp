@@ -1,7 +1,10 @@
 #include "core/render/UprightFallback.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
+#include <QPainterPath>
+#include <QRawFont>
 #include <optional>
 #include <unordered_map>
 
@@ -104,6 +107,69 @@ std::vector<UprightStretch> GlyphSources::uprightStretches(QStringView text) {
   }
   if (start >= 0) stretches.push_back({start, end - start});
   return stretches;
+}
+
+QTextCharFormat uprightFormat() {
+  QTextCharFormat format;
+  format.setFontItalic(false);
+  return format;
+}
+
+QList<QTextLayout::FormatRange> uprightFormats(const std::vector<UprightStretch>& stretches) {
+  QList<QTextLayout::FormatRange> ranges;
+  for (const UprightStretch& stretch : stretches)
+    ranges.append({int(stretch.start), int(stretch.length), uprightFormat()});
+  return ranges;
+}
+
+namespace {
+
+// A text laid out on one line without a device, as QPainterPath::addText()
+// and QFontMetricsF do, the stretches in the upright face.
+class UprightLine {
+ public:
+  UprightLine(const QFont& font, const QString& text, const std::vector<UprightStretch>& stretches)
+      : _layout(text, font) {
+    _layout.setFormats(uprightFormats(stretches));
+    _layout.beginLayout();
+    _line = _layout.createLine();
+    _layout.endLayout();
+  }
+
+  double advance() const { return _line.isValid() ? _line.horizontalAdvance() : 0; }
+
+  void addTo(QPainterPath& path, const QPointF& baseline) const {
+    if (!_line.isValid()) return;
+    const QPointF origin = baseline - QPointF(0, _line.ascent());
+    for (const QGlyphRun& run : _line.glyphRuns()) {
+      const QRawFont font = run.rawFont();
+      const QList<quint32> glyphs = run.glyphIndexes();
+      const QList<QPointF> positions = run.positions();
+      for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g)
+        path.addPath(font.pathForGlyph(glyphs[g]).translated(origin + positions[g]));
+    }
+    path.setFillRule(Qt::WindingFill);
+  }
+
+ private:
+  QTextLayout _layout;
+  QTextLine _line;
+};
+
+}  // namespace
+
+void addTextLine(QPainterPath& path, const QPointF& baseline, const QFont& font, const QString& text) {
+  const std::vector<UprightStretch> stretches = GlyphSources(font).uprightStretches(text);
+  if (stretches.empty())
+    path.addText(baseline, font, text);
+  else
+    UprightLine(font, text, stretches).addTo(path, baseline);
+}
+
+double lineAdvance(const QFont& font, const QString& text) {
+  const std::vector<UprightStretch> stretches = GlyphSources(font).uprightStretches(text);
+  if (stretches.empty()) return QFontMetricsF(font).horizontalAdvance(text);
+  return UprightLine(font, text, stretches).advance();
 }
 
 QFont GlyphSources::upright(const QFont& font) {

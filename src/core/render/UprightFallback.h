@@ -11,8 +11,11 @@
 
 #include <QFont>
 #include <QStringView>
+#include <QTextLayout>
 #include <memory>
 #include <vector>
+
+class QPainterPath;
 
 namespace text_look {
 
@@ -58,5 +61,16 @@ class GlyphSources {
   struct Known;
   Known* _known;  // this thread's, kept for the thread's life
 };
+
+// The format ranges that draw the stretches in the upright face.
+QList<QTextLayout::FormatRange> uprightFormats(const std::vector<UprightStretch>& stretches);
+QTextCharFormat uprightFormat();
+
+// One line of text in a font, the characters its style has no face for
+// upright: its outlines from a baseline point, as QPainterPath::addText()
+// lays them out, added to the path; and its advance, as QFontMetricsF
+// measures it. A text the font's style draws whole is laid out by those.
+void addTextLine(QPainterPath& path, const QPointF& baseline, const QFont& font, const QString& text);
+double lineAdvance(const QFont& font, const QString& text);
 
 }  // namespace text_look

@@ -43,13 +43,8 @@ class WholeLayout {
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     _layout.setTextOption(option);
     // What the style has no face for is drawn upright.
-    QTextCharFormat upright;
-    upright.setFontItalic(false);
-    QList<QTextLayout::FormatRange> formats;
-    for (const auto& [start, length] :
-         text_look::GlyphSources(_layout.font()).uprightStretches(_layout.text()))
-      formats.append({int(start), int(length), upright});
-    _layout.setFormats(formats);
+    _layout.setFormats(
+        text_look::uprightFormats(text_look::GlyphSources(_layout.font()).uprightStretches(_layout.text())));
     double y = 0;
     _layout.beginLayout();
     for (QTextLine line = _layout.createLine(); line.isValid(); line = _layout.createLine()) {
