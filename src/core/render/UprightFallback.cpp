@@ -5,7 +5,6 @@
 #include <QHash>
 #include <QPainterPath>
 #include <QRawFont>
-#include <optional>
 #include <unordered_map>
 
 namespace text_look {
@@ -51,16 +50,26 @@ bool drawsNoShape(char32_t c) {
   }
 }
 
+// What a thread knows of one face. It keeps the face's description, not a
+// font: a font keeps the engines it has loaded, and one kept for the
+// thread's life would hold them past the end of the thread's font cache.
 struct GlyphSources::Known {
-  explicit Known(const QFont& font) : styled(font), upright(GlyphSources::upright(font)) {}
+  explicit Known(const QFont& font) : families(font.families()), weight(font.weight()), style(font.style()) {}
 
-  QFont styled;
-  QFont upright;
-  bool slanted = styled.style() != QFont::StyleNormal;
-  // The metrics ask the font's own face and then every face the engine
-  // falls back to; made on the first question.
-  std::optional<QFontMetricsF> styledMetrics;
-  std::optional<QFontMetricsF> uprightMetrics;
+  // Whether the face draws the character (upright: in its upright form),
+  // from its own file or from a face the engine falls back to.
+  bool draws(char32_t c, bool upright) const {
+    QFont font;
+    if (!families.isEmpty()) font.setFamilies(families);
+    font.setWeight(weight);
+    font.setStyle(upright ? QFont::StyleNormal : style);
+    return QFontMetricsF(font).inFontUcs4(c);
+  }
+
+  QStringList families;
+  QFont::Weight weight;
+  QFont::Style style;
+  bool slanted = style != QFont::StyleNormal;
   QHash<char32_t, GlyphSource> sources;
 };
 
@@ -74,12 +83,8 @@ GlyphSources::GlyphSources(const QFont& font) {
 GlyphSource GlyphSources::of(char32_t c) {
   Known& k = *_known;
   if (const auto found = k.sources.constFind(c); found != k.sources.cend()) return *found;
-  if (!k.styledMetrics) k.styledMetrics.emplace(k.styled);
   GlyphSource source = GlyphSource::Styled;
-  if (!k.styledMetrics->inFontUcs4(c)) {
-    if (k.slanted && !k.uprightMetrics) k.uprightMetrics.emplace(k.upright);
-    source = k.slanted && k.uprightMetrics->inFontUcs4(c) ? GlyphSource::Upright : GlyphSource::None;
-  }
+  if (!k.draws(c, false)) source = k.slanted && k.draws(c, true) ? GlyphSource::Upright : GlyphSource::None;
   k.sources.insert(c, source);
   return source;
 }
@@ -170,12 +175,6 @@ double lineAdvance(const QFont& font, const QString& text) {
   const std::vector<UprightStretch> stretches = GlyphSources(font).uprightStretches(text);
   if (stretches.empty()) return QFontMetricsF(font).horizontalAdvance(text);
   return UprightLine(font, text, stretches).advance();
-}
-
-QFont GlyphSources::upright(const QFont& font) {
-  QFont upright(font);
-  upright.setStyle(QFont::StyleNormal);
-  return upright;
 }
 
 }  // namespace text_look

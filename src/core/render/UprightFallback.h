@@ -54,9 +54,6 @@ class GlyphSources {
   // letters with them. None for an upright font.
   std::vector<UprightStretch> uprightStretches(QStringView text);
 
-  // The font in the upright face of the same weight.
-  static QFont upright(const QFont& font);
-
  private:
   struct Known;
   Known* _known;  // this thread's, kept for the thread's life
