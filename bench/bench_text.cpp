@@ -7,7 +7,8 @@
 // Also the text tab's editor showing the characters of such a text: set
 // straight into the editor, and shown by the tab as it is when the text is
 // selected, bound to a series, changed by undo or a script (the characters
-// shown, then selected whole, then painted).
+// shown, then selected whole, then painted). And the name text of a run's
+// cards in names of many scripts.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include "GuiBenchMain.h"
 #include "core/CardHost.h"
 #include "core/SKTText.h"
+#include "core/render/MissingGlyphs.h"
 #include "mainwindow/panels/TextEditingTab.h"
 
 namespace {
@@ -69,6 +71,33 @@ void BM_NaturalSizeOfUnbrokenText(benchmark::State& state) {
   state.counters["height"] = text->naturalSize().height();
 }
 BENCHMARK(BM_NaturalSizeOfUnbrokenText)->Apply(lengths);
+
+// A name text as a run draws it on every card, in an upright and in an
+// italic face (the wizard's default): the names of a guest list in the
+// scripts people write them in, drawn, asked whether the box cuts them and
+// checked for characters that no installed font has.
+void BM_DrawNamesOfAGuestList(benchmark::State& state) {
+  CardHost host;
+  ScopedCardHost scope(host);
+  const QStringList names = {"Zoë Ødegård", "王小明",   "佐藤さくら", "김민준",       "Σοφία Παππά",
+                             "Иван Петров", "أحمد علي", "דוד לוי",    "Łucja Dvořák", "Mỹ Nguyễn"};
+  auto text = std::static_pointer_cast<SKTText>(SKTGraphic::makeGraphic(GraphicKind::Text));
+  text->_bounds = QRectF(40, 40, 300, 60);
+  text->text_ctrl_font = CardFont{
+      state.range(0) ? QStringLiteral("TimesNewRomanPS-ItalicMT") : QStringLiteral("TimesNewRomanPSMT"), 24};
+  text->txt_clr = Qt::black;
+  QImage canvas(400, 200, QImage::Format_ARGB32_Premultiplied);
+  qsizetype row = 0;
+  for (auto _ : state) {
+    text->Text_contents()->string = names[row++ % names.size()];
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    text->drawContentsInView(painter, false);
+    benchmark::DoNotOptimize(text->isContentsCut());
+    benchmark::DoNotOptimize(text_look::charactersWithoutFont(text->drawnCharacters(), text->text_ctrl_font));
+  }
+}
+BENCHMARK(BM_DrawNamesOfAGuestList)->ArgName("italic")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The text tab, shown at about the size the window gives it.
 std::unique_ptr<TextEditingTab> shownTextTab() {

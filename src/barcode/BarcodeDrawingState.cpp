@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "barcode/BarcodeLog.h"
+#include "core/render/UprightFallback.h"
 
 // Resolution Qt gives fonts that are measured or laid out without a device.
 Q_GUI_EXPORT int qt_defaultDpiY();
@@ -34,7 +35,7 @@ float textWidth(const QString& text, const QFont& font) {
   QFont plain = pointFont(font);
   plain.setKerning(false);
   plain.setLetterSpacing(QFont::AbsoluteSpacing, 0.0);
-  return static_cast<float>(QFontMetricsF(plain).horizontalAdvance(text));
+  return static_cast<float>(text_look::lineAdvance(plain, text));
 }
 
 }  // namespace textmetrics

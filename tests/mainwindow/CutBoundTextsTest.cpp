@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -33,6 +34,7 @@
 #include "core/SKTText.h"
 #include "core/globals.h"
 #include "core/render/SKTRenderingView.h"
+#include "core/render/TextLook.h"
 #include "data/DataSeriesStore.h"
 #include "data/DataSourceTable.h"
 #include "data/dialogs/Data_From_Excel.h"
@@ -97,6 +99,57 @@ std::shared_ptr<SKTText> boundText(QPointF at, int sourceType, int column, const
     for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != e.pixel(x, y);
   if (differing == 0) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << differing << " pixels differ";
+}
+
+// How far a picture is, at its best place in the area, from showing the
+// empty box that a font draws for a character no installed font has (its
+// glyph 0): the box is drawn at the picture's scale, at a few places between
+// pixels, and the ink by which the picture differs from it there is counted
+// in parts of the box's own ink (0 where the picture shows it exactly, 1 on
+// blank paper). Ink is what is dark on the white of the text's box.
+double unlikenessToMissingGlyph(const QImage& picture, const QRect& area, const CardFont& font,
+                                double scale) {
+  const auto inkOf = [](const QImage& image) {
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    std::vector<double> ink(size_t(grey.width()) * grey.height());
+    for (int y = 0; y < grey.height(); ++y)
+      for (int x = 0; x < grey.width(); ++x)
+        ink[size_t(y) * grey.width() + x] = 1 - grey.scanLine(y)[x] / 255.0;
+    return ink;
+  };
+  const std::vector<double> card = inkOf(picture);
+  double best = 1;
+  for (const double dx : {0.0, 0.25, 0.5, 0.75})
+    for (const double dy : {0.0, 0.25, 0.5, 0.75}) {
+      QImage drawn(int(40 * scale) + 8, int(40 * scale) + 8, QImage::Format_RGB32);
+      drawn.fill(Qt::white);
+      {
+        QPainter painter(&drawn);
+        painter.translate(4 + dx, 4 + dy);
+        painter.scale(scale, scale);
+        text_look::drawTextInRect(painter, QString(QChar(0xE000)), {0, 0, 40, 40}, {font, 0, 0}, Qt::black);
+      }
+      const std::vector<double> shape = inkOf(drawn);
+      QRect box;
+      double ink = 0;
+      for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x) {
+          const double covered = shape[size_t(y) * drawn.width() + x];
+          ink += covered;
+          if (covered > 0.1) box |= QRect(x, y, 1, 1);
+        }
+      box.adjust(-1, -1, 1, 1);
+      for (int top = area.top(); top + box.height() <= area.bottom(); ++top)
+        for (int left = area.left(); left + box.width() <= area.right(); ++left) {
+          double differ = 0;
+          for (int v = 0; v < box.height(); ++v)
+            for (int u = 0; u < box.width(); ++u)
+              differ += std::abs(shape[size_t(box.top() + v) * drawn.width() + box.left() + u] -
+                                 card[size_t(top + v) * picture.width() + left + u]);
+          best = std::min(best, differ / ink);
+        }
+    }
+  return best;
 }
 
 }  // namespace
@@ -316,6 +369,7 @@ TEST_F(RunsOfBoundTexts, EveryRunNamesEachCardWhosePictureCharactersOrBarcodesCo
   photo->excel_col_indx = 2;
   window->document()->addInGraphics(CardSide::Front, photo);
   auto name = boundText({20, 20}, 2, 1);
+  name->text_ctrl_font = CardFont{QStringLiteral("TimesNewRomanPS-ItalicMT"), 20};  // the wizard's default
   name->setBounds(QRectF(20, 20, 135, 110));
   window->document()->addInGraphics(CardSide::Front, name);
   for (const QString symbology : {"Code 128", "DataMatrix"}) {  // as large as "A1", near the edge
@@ -347,6 +401,15 @@ TEST_F(RunsOfBoundTexts, EveryRunNamesEachCardWhosePictureCharactersOrBarcodesCo
       picture(5, "folder.jpg", "it is a folder") + "\n" + picture(6, "notes.txt", "it is not a picture") +
       "; front text \"Eve\uE000\" (spreadsheet column \"Name\"): no installed font has U+E000\nand 1 more.";
   EXPECT_EQ(exportCards(0).toStdString(), ("Card has been exported successfully.\n\n" + lost).toStdString());
+  // As a user sees them: card 6 shows the empty box for its private-use
+  // character; card 9 shows its names, Arabic too, without one.
+  const QImage card6(dir.filePath("QUVO Gratulo/Card_6.PNG"));
+  const QImage card9(dir.filePath("QUVO Gratulo/Card_9.PNG"));
+  ASSERT_FALSE(card6.isNull() || card9.isNull());
+  const double scale = card9.width() / 243.0;
+  const QRect nameBox = QTransform::fromScale(scale, scale).mapRect(name->bounds()).toAlignedRect();
+  EXPECT_LT(unlikenessToMissingGlyph(card6, nameBox, name->text_ctrl_font, scale), 0.25);
+  EXPECT_GT(unlikenessToMissingGlyph(card9, nameBox, name->text_ctrl_font, scale), 0.75);
   host.clear();
   printCards(0);
   mailCards(0, false, true);

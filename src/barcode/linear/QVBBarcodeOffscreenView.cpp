@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "barcode/globals.h"
+#include "core/render/UprightFallback.h"
 
 namespace barcode {
 
@@ -43,7 +44,7 @@ QPainterPath textOutlines(const QFont& font, const QString& text, QPointF baseli
         laidOut.text == text && laidOut.sizes == wanted.sizes && laidOut.kerning == wanted.kerning &&
         laidOut.font == wanted.font)
       return laidOut.outlines;
-  wanted.outlines.addText(baseline, font, text);
+  text_look::addTextLine(wanted.outlines, baseline, font, text);
   const QPainterPath outlines = wanted.outlines;
   if (recent.size() < kKept)
     recent.push_back(std::move(wanted));
@@ -68,7 +69,7 @@ class TextPen {
     return f;
   }
   static double width(const QString& text, const QFont& font) {
-    return QFontMetricsF(styled(font)).horizontalAdvance(text);
+    return text_look::lineAdvance(styled(font), text);
   }
 
   // Text whose line box has its lower-left corner at (x, yUp) in the view's
@@ -88,7 +89,7 @@ class TextPen {
     if (text.isEmpty()) return;
     const QFont f = styled(font);
     const QFontMetricsF metrics(f);
-    const double advance = metrics.horizontalAdvance(text) + kerning * static_cast<double>(text.size());
+    const double advance = text_look::lineAdvance(f, text) + kerning * static_cast<double>(text.size());
     double left = x;
     if (align & Qt::AlignHCenter)
       left = x + (w - advance) / 2.0;
@@ -111,7 +112,6 @@ class TextPen {
       spaced.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
       recorder_.fillText(textOutlines(spaced, text, baseline), color, {text, spaced, baseline});
     } else {
-      const QFontMetricsF metrics(font);
       QHash<QString, double> advances;
       QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
       QPainterPath path;
@@ -121,8 +121,8 @@ class TextPen {
       for (qsizetype end = graphemes.toNextBoundary(); end > 0; end = graphemes.toNextBoundary()) {
         const QString piece = text.mid(start, end - start);
         auto known = advances.constFind(piece);
-        if (known == advances.constEnd()) known = advances.insert(piece, metrics.horizontalAdvance(piece));
-        path.addText(QPointF(x, baseline.y()), font, piece);
+        if (known == advances.constEnd()) known = advances.insert(piece, text_look::lineAdvance(font, piece));
+        text_look::addTextLine(path, QPointF(x, baseline.y()), font, piece);
         x += *known + spacing;
         start = end;
         if (++inPath == kPiece) {

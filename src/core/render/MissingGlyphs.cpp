@@ -1,30 +1,11 @@
 #include "core/render/MissingGlyphs.h"
 
-#include <QFontMetricsF>
-#include <QHash>
-#include <optional>
-
 #include "core/render/TextLook.h"
+#include "core/render/UprightFallback.h"
 
 namespace text_look {
 
 namespace {
-
-bool drawsNoShape(char32_t c) {
-  switch (QChar::category(c)) {
-    case QChar::Separator_Space:
-    case QChar::Separator_Line:
-    case QChar::Separator_Paragraph:
-    case QChar::Other_Control:
-    case QChar::Other_Format:
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-      return true;
-    default:
-      return QChar::isSpace(c);
-  }
-}
 
 bool hasNoLookOfItsOwn(char32_t c) {
   const QChar::Category category = QChar::category(c);
@@ -37,22 +18,11 @@ bool hasNoLookOfItsOwn(char32_t c) {
 QStringList charactersWithoutFont(const QString& text, const CardFont& font) {
   QStringList missing;
   if (text.isEmpty()) return missing;
-  // What this thread has learnt of the font's characters: asking the font
-  // engine takes a lock that every thread drawing text shares, and a run
-  // asks about the same few characters on every card.
-  thread_local QHash<QString, QHash<char32_t, bool>> known;
-  QHash<char32_t, bool>& drawn = known[font.name];
-  std::optional<QFontMetricsF> metrics;
+  // The font as a card draws it: its own face, the faces the engine falls
+  // back to, and for a style that has no face for a script, the upright one.
+  GlyphSources sources(fontForDevice(font, nullptr));
   for (const char32_t c : text.toUcs4()) {
-    if (drawsNoShape(c)) continue;
-    auto found = drawn.constFind(c);
-    if (found == drawn.constEnd()) {
-      // The metrics of the font as a card draws it: the question goes to
-      // the font's own face and then to every face the engine falls back to.
-      if (!metrics) metrics.emplace(fontForDevice(font, nullptr));
-      found = drawn.insert(c, metrics->inFontUcs4(c));
-    }
-    if (*found) continue;
+    if (drawsNoShape(c) || sources.of(c) != GlyphSource::None) continue;
     const QString character = QString::fromUcs4(&c, 1);
     if (!missing.contains(character)) missing << character;
   }

@@ -13,7 +13,8 @@ namespace text_look {
 
 // The characters of `text` for which no installed font has a glyph when the
 // text is drawn in `font` (its own face first, then the faces the font
-// engine falls back to), each once, in the order they first appear. Spaces,
+// engine falls back to, then for an italic the upright faces: see
+// UprightFallback), each once, in the order they first appear. Spaces,
 // line breaks, control and format characters and combining marks are never
 // counted: they draw no shape of their own. Any thread.
 QStringList charactersWithoutFont(const QString& text, const CardFont& font);

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "core/render/RunCuts.h"
+#include "core/render/UprightFallback.h"
 #include "platform/FontNames.h"
 
 namespace text_look {
@@ -80,7 +81,8 @@ class GlyphInk {
       const QList<QPointF> positions = run.positions();
       for (qsizetype g = 0; g < glyphs.size() && g < positions.size(); ++g) {
         const QRectF box = of(font, glyphs[g]);
-        if (!box.isEmpty()) all = all.isEmpty() ? box.translated(positions[g]) : all.united(box.translated(positions[g]));
+        if (!box.isEmpty())
+          all = all.isEmpty() ? box.translated(positions[g]) : all.united(box.translated(positions[g]));
       }
     }
     return all;
@@ -95,8 +97,8 @@ class GlyphInk {
     const QRectF outline = font.pathForGlyph(glyph).boundingRect();
     // Within a unit of the outline the reported box stands (it holds the
     // outline's edge pixels); beyond that it is not drawn.
-    const QRectF box = outline.isEmpty() ? QRectF()
-                                         : font.boundingRect(glyph).intersected(outline.adjusted(-1, -1, 1, 1));
+    const QRectF box =
+        outline.isEmpty() ? QRectF() : font.boundingRect(glyph).intersected(outline.adjusted(-1, -1, 1, 1));
     boxes.insert(glyph, box);
     return box;
   }
@@ -112,6 +114,7 @@ class BoxLayout {
   BoxLayout(const QString& text, const TextStyle& style, double width, double depth) {
     const QString body = withLineSeparators(text);
     const QFont font = layoutFont(style);
+    GlyphSources sources(font);
     QTextOption option(alignmentForCode(style.alignment));
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     const double lineWidth = (std::isfinite(width) && width > 0) ? width : kUnwrapped;
@@ -135,7 +138,9 @@ class BoxLayout {
       auto layout = std::make_unique<QTextLayout>(body.mid(from, end - from), font, &layoutDevice());
       layout->setTextOption(option);
       layout->setCacheEnabled(true);
-      layout->setFormats(seams(cuts.between(from, end), from, end));
+      layout->setFormats(formats(cuts.between(from, end),
+                                 sources.uprightStretches(QStringView(body).mid(from, end - from)), from,
+                                 end));
       layout->beginLayout();
       if (start > from) {  // the line before, as it broke already
         QTextLine before = layout->createLine();
@@ -242,9 +247,16 @@ class BoxLayout {
       if (line.naturalTextWidth() <= width + kSideTolerance) continue;
       if (line.horizontalAdvance() > width + kSideTolerance) return true;
       const QRectF ink = glyphInk.ofLine(line);
-      if (!ink.isEmpty() && (ink.right() > width + kSideTolerance || ink.left() < -kSideTolerance)) return true;
+      if (!ink.isEmpty() && (ink.right() > width + kSideTolerance || ink.left() < -kSideTolerance))
+        return true;
     }
     return false;
+  }
+
+  QList<QGlyphRun> glyphRuns(int lines) const {
+    QList<QGlyphRun> runs;
+    for (int i = 0; i < lines; ++i) runs += _lines[i].glyphRuns();
+    return runs;
   }
 
   void draw(QPainter& painter, const QPointF& origin, int lines) const {
@@ -252,14 +264,29 @@ class BoxLayout {
   }
 
  private:
-  // Format ranges that start at the cuts: a layout shapes the characters on
-  // the two sides of a format change apart, as it does at a cut of its own.
-  static QList<QTextLayout::FormatRange> seams(const std::vector<qsizetype>& cuts, qsizetype from,
-                                               qsizetype to) {
+  // The formats of a piece (from `from` to `to` in the text): ranges that
+  // start at the cuts, since a layout shapes the characters on the two sides
+  // of a format change apart, as it does at a cut of its own; and the
+  // stretches (from the piece's start) drawn in the upright face.
+  static QList<QTextLayout::FormatRange> formats(const std::vector<qsizetype>& cuts,
+                                                 const std::vector<UprightStretch>& upright, qsizetype from,
+                                                 qsizetype to) {
+    std::vector<qsizetype> starts;  // where a range starts, in the piece
+    for (const qsizetype cut : cuts) starts.push_back(cut - from);
+    for (const UprightStretch& stretch : upright) {
+      starts.push_back(stretch.start);
+      starts.push_back(stretch.start + stretch.length);
+    }
+    std::sort(starts.begin(), starts.end());
+    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
     QList<QTextLayout::FormatRange> ranges;
-    for (size_t k = 0; k < cuts.size(); ++k) {
-      const qsizetype end = k + 1 < cuts.size() ? cuts[k + 1] : to;
-      ranges.append({int(cuts[k] - from), int(end - cuts[k]), QTextCharFormat()});
+    auto stretch = upright.begin();
+    for (size_t k = 0; k < starts.size() && starts[k] < to - from; ++k) {
+      const qsizetype start = starts[k];
+      const qsizetype end = k + 1 < starts.size() ? starts[k + 1] : to - from;
+      while (stretch != upright.end() && stretch->start + stretch->length <= start) ++stretch;
+      const bool inUpright = stretch != upright.end() && stretch->start <= start;
+      ranges.append({int(start), int(end - start), inUpright ? uprightFormat() : QTextCharFormat()});
     }
     return ranges;
   }
@@ -344,6 +371,12 @@ void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, 
   painter.setPen(color);
   layout.draw(painter, rect.topLeft(), layout.linesFitting(rect.height()));
   painter.restore();
+}
+
+QList<QGlyphRun> glyphRunsInRect(const QString& text, const QRectF& rect, const TextStyle& style) {
+  if (rect.width() <= 0 || rect.height() <= 0 || text.isEmpty()) return {};
+  const BoxLayout layout(text, style, rect.width(), rect.height());
+  return layout.glyphRuns(layout.linesFitting(rect.height()));
 }
 
 bool fitsInRect(const QString& text, const QRectF& rect, const TextStyle& style) {

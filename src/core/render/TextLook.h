@@ -3,6 +3,7 @@
 // out a text in a box the way a card shows it.
 
 #include <QFont>
+#include <QGlyphRun>
 #include <QRectF>
 #include <QString>
 
@@ -38,11 +39,17 @@ struct TextStyle {
 // wider than the box), lines from the top; a line whose bottom lies below the
 // box does not fit and is not shown, nor is any line after it. The text
 // starts at the box's top left corner (no inset), and its ink is clipped to
-// the box; a border is painted beneath it.
+// the box; a border is painted beneath it. Characters of a script that the
+// font's style has no installed face for are drawn in the upright face of
+// the same weight (UprightFallback).
 
 // Draws the text in the rectangle by that rule.
 void drawTextInRect(QPainter& painter, const QString& text, const QRectF& rect, const TextStyle& style,
                     const QColor& color);
+
+// The glyphs drawTextInRect draws, run by run in the face each comes from,
+// placed from the rectangle's top left corner as 0, 0 (no clip).
+QList<QGlyphRun> glyphRunsInRect(const QString& text, const QRectF& rect, const TextStyle& style);
 
 // Whether drawTextInRect shows every line of the text in the rectangle (an
 // empty text always fits; a rectangle without width or height shows nothing).

@@ -142,6 +142,34 @@ TEST(LinearCaption, TextWidthsAreMeasuredWithoutPairKerning) {
   EXPECT_NEAR(b.headerWidth(), QFontMetricsF(plain).horizontalAdvance(QStringLiteral("AVAWAYAT")), 1e-3);
 }
 
+TEST(LinearCaption, AHeaderInAScriptTheItalicHasNoFaceForIsDrawnUpright) {
+  // No installed oblique or italic face has Arabic: an italic header draws
+  // it in the upright face and measures it so, not as empty boxes (the
+  // outlines come from the glyphs, so edge pixels may be shaded otherwise).
+  QImage pictures[2];
+  float widths[2] = {0, 0};
+  for (const bool italic : {false, true}) {
+    BarcodeDrawingState s = decoderState();
+    s.header_font.setItalic(italic);
+    s.bar_hdr_clr = Qt::red;
+    LayoutOptions options;
+    options.header = QStringLiteral("أحمد علي");
+    auto b = laidOut("Code 128", QStringLiteral("Hi"), s, options);
+    pictures[italic] = draw(*b, s);
+    widths[italic] = b->headerWidth();
+  }
+  EXPECT_EQ(widths[1], widths[0]);
+  ASSERT_EQ(pictures[1].size(), pictures[0].size());
+  int ink = 0, differing = 0;
+  for (int y = 0; y < pictures[0].height(); ++y)
+    for (int x = 0; x < pictures[0].width(); ++x) {
+      ink += isRed(pictures[0].pixel(x, y));
+      differing += isRed(pictures[0].pixel(x, y)) != isRed(pictures[1].pixel(x, y));
+    }
+  EXPECT_GT(ink, 2000);
+  EXPECT_LT(differing, ink / 20);
+}
+
 TEST(LinearCaption, SideCaptionsOfUpcAndEanStandApartFromTheirNeighbours) {
   struct Case {
     const char* symbology;

@@ -11,6 +11,7 @@
 #include "RenderFixture.h"
 #include "core/SKTText.h"
 #include "core/render/TextLook.h"
+#include "core/render/UprightFallback.h"
 
 using namespace render_test;
 
@@ -29,8 +30,9 @@ QString unbroken(qsizetype length) {
 }
 
 // The reference: one layout of the whole text with every line laid out,
-// drawn by the card's rule (lines from the top while their bottom lies in
-// the box, on a device of the program's default resolution).
+// the stretches its style has no face for upright, drawn by the card's rule
+// (lines from the top while their bottom lies in the box, on a device of the
+// program's default resolution).
 class WholeLayout {
  public:
   WholeLayout(QString text, const text_look::TextStyle& style, double width)
@@ -40,6 +42,9 @@ class WholeLayout {
     QTextOption option(text_look::alignmentForCode(style.alignment));
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     _layout.setTextOption(option);
+    // What the style has no face for is drawn upright.
+    _layout.setFormats(
+        text_look::uprightFormats(text_look::GlyphSources(_layout.font()).uprightStretches(_layout.text())));
     double y = 0;
     _layout.beginLayout();
     for (QTextLine line = _layout.createLine(); line.isValid(); line = _layout.createLine()) {

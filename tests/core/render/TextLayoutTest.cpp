@@ -139,26 +139,48 @@ TEST_F(TextLayout, KerningIsTheSameOnTheCanvasAndInPicturesAtAnyScale) {
 }
 
 // Names in the scripts of the fonts the program installs come from those
-// fonts where the card's own face lacks them; a private-use or unassigned
-// character, which no font has, is missing. The font engine agrees: it draws
+// fonts where the card's own face lacks them, in every style: where no
+// italic or oblique face of an installed font has a script (no oblique sans
+// has Arabic), the upright face draws it. A private-use or unassigned
+// character, which no font has, is missing. The glyphs the card draws agree:
 // the missing-glyph shape (glyph 0) for those alone.
 TEST_F(TextLayout, OnlyCharactersThatNoInstalledFontHasAreMissing) {
-  const CardFont helvetica{QStringLiteral("Helvetica"), 20};
-  const QString names = QStringLiteral("Zoë Ødegård 王小明 佐藤さくら 김민준 Σοφία Иван أحمد דוד");
+  const QString latin = QStringLiteral("Zoë Ødegård Łódź Šárka Ñandú");
+  const QString names = latin + QStringLiteral(" 王小明 佐藤さくら 김민준 Σοφία Иван أحمد علي دُعاء דוד");
   const QString unknown = QString::fromUcs4(U"A\uE000b\u0378\uE000 c");
-  const QFont font = text_look::fontForDevice(helvetica, nullptr);
-  EXPECT_FALSE(QRawFont::fromFont(font).supportsCharacter(U'王'));
-  EXPECT_EQ(text_look::charactersWithoutFont(names, helvetica), QStringList());
-  const QStringList missing = text_look::charactersWithoutFont(unknown, helvetica);
-  EXPECT_EQ(text_look::namedCharacters(missing + QStringList{"王", "小"}, 3),
-            "U+E000, U+0378, 王 and 1 more");
-  for (const QString& text : {names, unknown}) {
-    QTextLayout layout(text, font);
+  const QString arabic = QStringLiteral("أحمد علي دُعاء");
+  // Upright, italic and bold italic faces of serif, sans and monospaced
+  // families; the wizard's default is the italic serif.
+  const QStringList faces = {"Helvetica",       "TimesNewRomanPS-ItalicMT", "Arial-BoldItalicMT",
+                             "Courier-Oblique", "Georgia-BoldItalic",       "DejaVuSans-Oblique"};
+  for (const QString& name : faces) {
+    SCOPED_TRACE(name.toStdString());
+    const CardFont card{name, 20};
+    const QFont font = text_look::fontForDevice(card, nullptr);
+    const bool italic = font.italic();
+    EXPECT_FALSE(QRawFont::fromFont(font).supportsCharacter(U'王'));
+    EXPECT_EQ(text_look::charactersWithoutFont(names, card), QStringList());
+    const QStringList missing = text_look::charactersWithoutFont(unknown, card);
+    EXPECT_EQ(text_look::namedCharacters(missing + QStringList{"王", "小"}, 3),
+              "U+E000, U+0378, 王 and 1 more");
+    const auto runsOf = [&](const QString& text) {
+      return text_look::glyphRunsInRect(text, {0, 0, 3000, 100}, {card, 0, 0});
+    };
+    for (const QString& text : {names, unknown}) {
+      bool missingShape = false;
+      for (const QGlyphRun& run : runsOf(text)) missingShape |= run.glyphIndexes().contains(0);
+      EXPECT_EQ(missingShape, text == unknown) << text.toStdString();
+    }
+    // Only what the style has no face for is upright: Latin keeps the slant.
+    for (const QGlyphRun& run : runsOf(latin)) EXPECT_EQ(run.rawFont().style() != QFont::StyleNormal, italic);
+    for (const QGlyphRun& run : runsOf(arabic)) EXPECT_EQ(run.rawFont().style(), QFont::StyleNormal);
+    // The font engine alone draws Arabic in an italic as empty boxes.
+    QTextLayout layout(arabic, font);
     layout.beginLayout();
     layout.createLine();
     layout.endLayout();
-    bool missingShape = false;
-    for (const QGlyphRun& run : layout.glyphRuns()) missingShape |= run.glyphIndexes().contains(0);
-    EXPECT_EQ(missingShape, text == unknown);
+    bool boxes = false;
+    for (const QGlyphRun& run : layout.glyphRuns()) boxes |= run.glyphIndexes().contains(0);
+    EXPECT_EQ(boxes, italic);
   }
 }
