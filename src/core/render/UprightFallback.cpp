@@ -77,11 +77,11 @@ GlyphSources::GlyphSources(const QFont& font) {
   thread_local std::unordered_map<QString, std::unique_ptr<Known>> fonts;
   std::unique_ptr<Known>& known = fonts[faceKey(font)];
   if (!known) known = std::make_unique<Known>(font);
-  _known = known.get();
+  known_ = known.get();
 }
 
 GlyphSource GlyphSources::of(char32_t c) {
-  Known& k = *_known;
+  Known& k = *known_;
   if (const auto found = k.sources.constFind(c); found != k.sources.cend()) return *found;
   GlyphSource source = GlyphSource::Styled;
   if (!k.draws(c, false)) source = k.slanted && k.draws(c, true) ? GlyphSource::Upright : GlyphSource::None;
@@ -91,7 +91,7 @@ GlyphSource GlyphSources::of(char32_t c) {
 
 std::vector<UprightStretch> GlyphSources::uprightStretches(QStringView text) {
   std::vector<UprightStretch> stretches;
-  if (!_known->slanted) return stretches;
+  if (!known_->slanted) return stretches;
   qsizetype start = -1;  // the stretch being read, when there is one
   qsizetype end = -1;    // after its last letter (and the marks on it)
   for (qsizetype i = 0; i < text.size();) {
@@ -134,19 +134,19 @@ namespace {
 class UprightLine {
  public:
   UprightLine(const QFont& font, const QString& text, const std::vector<UprightStretch>& stretches)
-      : _layout(text, font) {
-    _layout.setFormats(uprightFormats(stretches));
-    _layout.beginLayout();
-    _line = _layout.createLine();
-    _layout.endLayout();
+      : layout_(text, font) {
+    layout_.setFormats(uprightFormats(stretches));
+    layout_.beginLayout();
+    line_ = layout_.createLine();
+    layout_.endLayout();
   }
 
-  double advance() const { return _line.isValid() ? _line.horizontalAdvance() : 0; }
+  double advance() const { return line_.isValid() ? line_.horizontalAdvance() : 0; }
 
   void addTo(QPainterPath& path, const QPointF& baseline) const {
-    if (!_line.isValid()) return;
-    const QPointF origin = baseline - QPointF(0, _line.ascent());
-    for (const QGlyphRun& run : _line.glyphRuns()) {
+    if (!line_.isValid()) return;
+    const QPointF origin = baseline - QPointF(0, line_.ascent());
+    for (const QGlyphRun& run : line_.glyphRuns()) {
       const QRawFont font = run.rawFont();
       const QList<quint32> glyphs = run.glyphIndexes();
       const QList<QPointF> positions = run.positions();
@@ -157,8 +157,8 @@ class UprightLine {
   }
 
  private:
-  QTextLayout _layout;
-  QTextLine _line;
+  QTextLayout layout_;
+  QTextLine line_;
 };
 
 }  // namespace

@@ -56,7 +56,7 @@ class GlyphSources {
 
  private:
   struct Known;
-  Known* _known;  // this thread's, kept for the thread's life
+  Known* known_;  // this thread's, kept for the thread's life
 };
 
 // The format ranges that draw the stretches in the upright face.
