@@ -221,7 +221,7 @@ BatchExportResult BatchExport::run() {
   // folder until it is stopped.
   QString why;
   const std::unique_ptr<CardImageFileRun> files =
-      CardImageFileRun::open(request_.folder, &why, true, {&Stop_SMS_Sending_Now, -1});
+      CardImageFileRun::open(request_.folder, &why, &result.earlier, {&Stop_SMS_Sending_Now, -1});
   if (!files && why == QLatin1String(kFolderBusy)) {
     result.stopped = result.stoppedWaiting = true;
     result.skipped = result.total;
@@ -316,8 +316,7 @@ BatchExportResult BatchExport::run() {
   line.finish();
   for (std::thread& t : pool) t.join();
   result.skipped = result.total - result.written - result.failed;
-  files->reviewEarlier();
-  result.earlier = files->earlier();
+  files->reviewEarlier(result.earlier);
   return result;
 }
 

@@ -150,7 +150,9 @@ bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* faile
   QString why;
   // Settled first: a card a dead run left half replaced is put right before
   // this one takes its places, never over it.
-  const auto run = CardImageFileRun::open(QFileInfo(files.front().path).path(), &why, true);
+  EarlierRuns settled;
+  const auto run = CardImageFileRun::open(QFileInfo(files.front().path).path(), &why, &settled);
+  if (earlier) *earlier = settled;
   if (!run) return fail(files.front().path, why);
   CardFilePlaces prepared;
   for (const CardImageData& file : files) {
@@ -162,10 +164,7 @@ bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* faile
     prepared.emplace_back(file.path, made);
   }
   const bool placed = run->place(prepared, failedPath, reason);
-  if (earlier) {
-    run->reviewEarlier();
-    *earlier = run->earlier();
-  }
+  if (earlier) run->reviewEarlier(*earlier);
   return placed;
 }
 

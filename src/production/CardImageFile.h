@@ -64,7 +64,7 @@ struct CardImageData {
 // back the files replaced before it, and so does the next export into the
 // folder when this program ended before the set was whole. What earlier
 // exports into the folder left half done is put right first, and said in
-// `earlier`. False with the path of the file that failed and the reason;
+// `earlier`, written or not. False with the path of the file that failed and the reason;
 // the files at the paths are then as they were, and nothing new is left
 // behind.
 bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath = nullptr,

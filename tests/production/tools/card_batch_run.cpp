@@ -1,6 +1,8 @@
 // A batch export of both sides of a card, in a process of its own, for the
 // tests that end a run at a chosen point and look at what it left behind.
-// Both sides are painted with the run's number in their red channel.
+// Both sides are painted with the run's number in their red channel, the
+// back with 0 in every run when CARD_BATCH_BACK is "same" (as most designs'
+// backs are).
 //
 //   card_batch_run <folder> <run 1-255> <cards> [die|dieaside|pause|hold|holdcard|nonote <n>]...
 //   card_batch_run start [hang <folder>]
@@ -16,7 +18,8 @@
 // killed; hold n: it says "paused" there and goes on when sent SIGUSR1;
 // holdcard n: the same just after the n-th card was written (the folder
 // no longer locked); dieaside n: it kills itself just after the n-th old
-// side was moved aside (where the disk swaps no files); nonote n: the n-th
+// side was set aside (given its second name, or moved where the disk has no
+// hard links), before the new side takes its place; nonote n: the n-th
 // note cannot be written (as on a disk that fails it). Several may be
 // given. The run's closing message goes to the output; exit status 0 when
 // every card was written. It says "waiting" when it finds the cards' folder
@@ -86,7 +89,9 @@ extern "C" int link(const char* from, const char* to) noexcept {
     if (::lstat(from, &there) == 0) errno = EPERM;
     return -1;
   }
-  return static_cast<int>(::syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
+  const int linked = static_cast<int>(::syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
+  if (linked == 0 && QByteArray(to).endsWith(".old")) setAside();
+  return linked;
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept {
@@ -203,7 +208,7 @@ int main(int argc, char** argv) {
   name->batch_list_name = QStringLiteral("Names");
   snapshot->card.front = {name};
   snapshot->card.frontContext = painted(QColor(run, 200, 60));
-  snapshot->card.backContext = painted(QColor(run, 60, 200));
+  snapshot->card.backContext = painted(QColor(qgetenv("CARD_BATCH_BACK") == "same" ? 0 : run, 60, 200));
   auto rows = std::make_shared<production::BindingRows>();
   rows->useSeries = true;
   for (int i = 1; i <= cards; ++i)
