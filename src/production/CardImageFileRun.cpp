@@ -307,19 +307,21 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
   return undone;
 }
 
-// Puts a prepared file in its place. With `keepOld` the file at the place,
-// if any, is kept in the run's folder beside the prepared file (`kept`,
-// its name with ".old"): as a second name of it, the new file then taking
-// the place in one step, or where the disk has no hard links, moved there
-// first (its place without a file until the new one takes it). A place
-// without a file is taken in one step that fails should a file have come
-// there since. The error number when it cannot.
+// Puts a prepared file in its place. With `keepOld`, a place without a file
+// is taken in one step that fails should a file have come there since, and
+// the file at a place is kept in the run's folder beside the prepared file
+// (`kept`, its name with ".old"): as a second name of it, the new file then
+// taking the place in one step, or where the disk has no hard links, moved
+// there first (its place without a file until the new one takes it). The
+// error number when it cannot.
 int placeFile(const QString& prepared, const QString& place, bool keepOld, QString* kept) {
   const QByteArray from = native(prepared);
   const QByteArray to = native(place);
-  const QString old = prepared + QStringLiteral(".old");
-  const QByteArray aside = native(old);
   if (keepOld) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EEXIST && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+    const QString old = prepared + QStringLiteral(".old");
+    const QByteArray aside = native(old);
     if (::link(to.constData(), aside.constData()) == 0) {
       if (std::rename(from.constData(), to.constData()) == 0) {
         *kept = old;
@@ -329,12 +331,8 @@ int placeFile(const QString& prepared, const QString& place, bool keepOld, QStri
       ::unlink(aside.constData());
       return error;
     }
-    if (errno == ENOENT) {
-      if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
-      if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
-    } else if (std::rename(to.constData(), aside.constData()) != 0) {
-      return errno;
-    } else {
+    if (errno != ENOENT) {
+      if (std::rename(to.constData(), aside.constData()) != 0) return errno;
       *kept = old;
     }
   }
@@ -621,6 +619,7 @@ EarlierRuns settleLocked(const QString& folder) {
     std::unique_ptr<RunFolderLock> lock;
     std::vector<NotedCard> cards;
     QStringList atRisk;
+    bool readable = true;  // its folder can be listed
   };
   std::vector<Ended> ended;
   for (const QString& name : foldersNamed(folder, kRunPrefix)) {
@@ -630,7 +629,8 @@ EarlierRuns settleLocked(const QString& folder) {
     // that is not (a run killed as it started has none yet), it is settled
     // from its notes: while the cards' folder is locked, no run places cards.
     if (lock->state() == RunFolderLock::Busy) continue;
-    Ended& dead = ended.emplace_back(Ended{run, std::move(lock), {}, {}});
+    Ended& dead = ended.emplace_back(
+        Ended{run, std::move(lock), {}, {}, ::access(native(run).constData(), R_OK | X_OK) == 0});
     // A note takes its name only once whole: one that cannot be read was
     // damaged since, and the cards it names are told by the files it leaves
     // unnamed.
@@ -665,7 +665,7 @@ EarlierRuns settleLocked(const QString& folder) {
   earlier.cardsPutRight = static_cast<int>(putRight.size());
   for (size_t r = 0; r < ended.size(); ++r) {
     Ended& run = ended[r];
-    if (run.atRisk.isEmpty() && failed[r].isEmpty()) {
+    if (run.atRisk.isEmpty() && failed[r].isEmpty() && run.readable) {
       run.lock->removeFolder(run.folder);
       ::unlink(native(unfinishedEntry(folder, run.folder)).constData());
       continue;
@@ -760,8 +760,9 @@ void CardImageFileRun::removeAfterGroup(std::vector<QString> oldSides, QString n
   if (oldSides.empty() && note.isEmpty()) return;
   // The old sides go before the note: while they are there, it is.
   const auto remove = [oldSides = std::move(oldSides), note = std::move(note)] {
-    for (const QString& old : oldSides) ::unlink(native(old).constData());
-    if (!note.isEmpty()) ::unlink(native(note).constData());
+    bool gone = true;
+    for (const QString& old : oldSides) gone = ::unlink(native(old).constData()) == 0 && gone;
+    if (gone && !note.isEmpty()) ::unlink(native(note).constData());
   };
   if (removing_.valid()) removing_.get();
   if (oldSidesAtOnce_) return remove();

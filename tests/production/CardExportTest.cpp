@@ -528,7 +528,7 @@ TEST(CardExport, ABatchKilledAtAnyPointOnADiskWithoutHardLinksLosesNoBackThatIsT
 // half card right. A card left half replaced through two dead runs, one after
 // the other, is counted once. A note that could not be written makes no false
 // alarm either, and a single export over a dead run's half card puts it right
-// before its own files take their places.
+// before its own files take their places, and says so even when they fail.
 TEST(CardExport, NotesBeingWrittenWhenARunIsKilledNameNoCard) {
   QTemporaryDir dir;
   const QString folder = dir.path();
@@ -615,6 +615,18 @@ TEST(CardExport, NotesBeingWrittenWhenARunIsKilledNameNoCard) {
   EXPECT_EQ(message.toStdString(), "Card has been exported successfully.");
   EXPECT_TRUE(readFile(front) == newFront && readFile(Create_Back_Card_Path(front)) == back);
   EXPECT_EQ(hiddenEntries(single.path()), "");
+  // One whose own file fails (a folder where it goes) says what it put right all the same.
+  EXPECT_EQ(batchInItsOwnProcess(single.path(), 4, 3, {"die", "3"}), -1);
+  ASSERT_TRUE(QDir().mkpath(single.path() + "/Card_9.PNG"));
+  testing_support::ScriptedHost host;
+  FakeDesign design;
+  DataBinding binding(design);
+  EXPECT_FALSE(CardExport(design, binding).Export_Single_File(single.path() + "/Card_9.PNG", true));
+  EXPECT_EQ(host.messages(),
+            QStringList({"\nThe card file \"" + single.path() +
+                         "/Card_9.PNG\" could not be written: Is a directory\n\n1 card left half "
+                         "replaced by an earlier export that did not finish has been put right."}));
+  EXPECT_EQ(cardRuns(single.path(), 3), "4/4 1/2 1/1");  // card 2 as the single export above wrote it
 }
 
 // A note names each place as it is, whatever characters the file's name
