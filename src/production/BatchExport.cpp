@@ -163,11 +163,12 @@ BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const
   // Encoded and written beside its place here, on the worker; the writer
   // only puts it in place, in row order.
   const auto prepare = [&](const QImage& picture, const QString& path, AlphaChannel alpha) {
-    const QByteArray data = encodeCardImage(picture, format_, alpha);
-    const QString prepared = prepareCardImageFile(data, path, staging, &reason);
+    FileIdentity made;
+    const QString prepared =
+        prepareCardImageFile(encodeCardImage(picture, format_, alpha), path, staging, &reason, &made);
     if (prepared.isEmpty()) return false;
     card.files.emplace_back(path, prepared);
-    card.identities.push_back(identityOf(data));
+    card.identities.push_back(made);
     return true;
   };
   QImage back;

@@ -198,9 +198,10 @@ QString writeNamedWhole(const QString& path, const QByteArray& data, bool forced
 }
 
 // What a note says of one file of a card: its place (a name in the cards'
-// folder), the prepared file's name in the run's folder (the old side is
-// kept there under that name with ".old" while the new one takes its
-// place), the new file, and whether the place held no file.
+// folder), the prepared file's name in the run's folder (which holds the
+// old side once the new one has taken its place, or where the disk swaps no
+// files, that name with ".old" does), the new file, and whether the place
+// held no file.
 struct NotedFile {
   QString place;
   QString kept;
@@ -267,36 +268,38 @@ std::optional<std::vector<NotedCard>> readNote(const QString& path) {
   return cards;
 }
 
-// Where the old side of a file placed over another is kept in the run's folder `run`.
-QString oldSideOf(const QString& run, const NotedFile& file) {
-  return inFolder(run, file.kept) + QStringLiteral(".old");
-}
-
-// Settles a card of a run that ended: a card whose new files are all in
-// place is left; otherwise each place whose bytes the run changed gets back
-// what was there before (`moved`): its old side, or no file where it held
-// none, and so does a place left without a file when its old side moved
-// aside. A place whose new file has the bytes of its old side was not
-// changed (nor is one whose new file never came). False when a place could
-// not be put back.
+// Settles a card of a run that ended. A prepared file that its note names
+// is there with its new bytes until it takes its place (those that take
+// none go after the note), when the old side takes its name or moves beside
+// it: a card whose new files are all in place is left, and so is one whose
+// files the run all placed (what came there since is not its to undo).
+// Otherwise each place whose bytes the run changed gets back what was there
+// before (`moved`): its old side, or no file where it held none, and so does
+// a place left without a file when its old side moved aside. A place whose
+// old side has the new bytes was not changed. False when a place could not
+// be put back.
 bool settleCard(const QString& cards, const QString& run, const NotedCard& card, bool* moved) {
-  std::vector<const NotedFile*> changed;
-  bool whole = true;
+  std::vector<std::pair<QString, QString>> changed;  // (place, old side or none), the last first
+  bool whole = true, finished = true;
   for (const NotedFile& file : card) {
-    const QString place = inFolder(cards, file.place), old = oldSideOf(run, file);
+    const QString place = inFolder(cards, file.place), kept = inFolder(run, file.kept);
+    const bool placed = !holds(kept, file.made);  // the prepared file is no longer there
+    const QString aside = kept + QStringLiteral(".old");
+    const QString old = exists(aside) ? aside : placed && exists(kept) ? kept : QString();
+    finished = finished && placed;
     if (!holds(place, file.made)) {
       whole = false;
-      if (!exists(place) && exists(old)) changed.push_back(&file);  // moved aside, the new one not there
-    } else if (exists(old) ? !holds(old, file.made) : file.empty) {
-      changed.push_back(&file);  // the new bytes over other ones, or where there was no file
+      if (!exists(place) && !old.isEmpty()) changed.emplace(changed.begin(), place, old);  // moved aside
+    } else if (placed && (old.isEmpty() ? file.empty : !holds(old, file.made))) {
+      // the new bytes over other ones, or where there were none
+      changed.emplace(changed.begin(), place, old);
     }
   }
-  if (whole) return true;
+  if (whole || finished) return true;
   bool undone = true;
-  for (auto file = changed.rbegin(); file != changed.rend(); ++file) {  // the last first
-    const QString place = inFolder(cards, (*file)->place), old = oldSideOf(run, **file);
-    if (exists(old) ? std::rename(native(old).constData(), native(place).constData()) != 0
-                    : ::unlink(native(place).constData()) != 0) {
+  for (const auto& [place, old] : changed) {
+    if (old.isEmpty() ? ::unlink(native(place).constData()) != 0
+                      : std::rename(native(old).constData(), native(place).constData()) != 0) {
       warn(QStringLiteral("%1 could not be put back: %2").arg(place, errorText(errno)));
       undone = false;
       continue;
@@ -307,34 +310,28 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
   return undone;
 }
 
-// Puts a prepared file in its place. With `keepOld`, a place without a file
+// Puts a prepared file in its place. With `keepOld` a place without a file
 // is taken in one step that fails should a file have come there since, and
-// the file at a place is kept in the run's folder beside the prepared file
-// (`kept`, its name with ".old"): as a second name of it, the new file then
-// taking the place in one step, or where the disk has no hard links, moved
-// there first (its place without a file until the new one takes it). The
-// error number when it cannot.
+// the file at a place is kept in the run's folder (`kept`): the two swap
+// places in one step, or, where the file system does not swap, the old one
+// moves beside the prepared file first (its place without a file until the
+// new one takes it). The error number when it cannot.
 int placeFile(const QString& prepared, const QString& place, bool keepOld, QString* kept) {
   const QByteArray from = native(prepared);
   const QByteArray to = native(place);
   if (keepOld) {
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EEXIST && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+    if (errno == EEXIST &&
+        ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
+      *kept = prepared;
+      return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
     const QString old = prepared + QStringLiteral(".old");
-    const QByteArray aside = native(old);
-    if (::link(to.constData(), aside.constData()) == 0) {
-      if (std::rename(from.constData(), to.constData()) == 0) {
-        *kept = old;
-        return 0;
-      }
-      const int error = errno;
-      ::unlink(aside.constData());
-      return error;
-    }
-    if (errno != ENOENT) {
-      if (std::rename(to.constData(), aside.constData()) != 0) return errno;
+    if (std::rename(to.constData(), native(old).constData()) == 0)
       *kept = old;
-    }
+    else if (errno != ENOENT)
+      return errno;
   }
   return std::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
@@ -377,12 +374,13 @@ QString otherSideOf(const QString& place) {
 
 // The places of the cards' folder `cards` that the dead run in `run` may
 // have replaced and that none of its notes (`noted`) tells of: an old side
-// in its folder that no note names is that of a card whose note is gone or
-// damaged, while a prepared file no note names took no place (unless a note
-// that cannot be read is there, `damaged`: then it may be one that note
-// names). Of those files' places, and of the other file of each one's card,
-// those that hold a file made since the run began (`began`; every one where
-// that is not known) may have sides of two exports.
+// in its folder that no note names (moved aside, or one whose bytes are not
+// those its name says) is that of a card whose note is gone or damaged,
+// while a prepared file no note names took no place (unless a note that
+// cannot be read is there, `damaged`: then it may be one that note names).
+// Of those files' places, and of the other file of each one's card, those
+// that hold a file made since the run began (`began`; every one where that
+// is not known) may have sides of two exports.
 QStringList placesNotNoted(const QString& cards, const QString& run, const std::vector<NotedCard>& noted,
                            bool damaged, std::optional<qint64> began) {
   QSet<QString> named, notedPlaces, places;
@@ -393,11 +391,16 @@ QStringList placesNotNoted(const QString& cards, const QString& run, const std::
     }
   QDirIterator files(run, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
   while (files.hasNext()) {
-    QString name = files.next().mid(run.size() + 1);
-    const bool old = name.endsWith(QLatin1String(".old"));
-    if (old) name.chop(4);
+    const QString path = files.next();
+    QString name = path.mid(run.size() + 1);
+    const bool aside = name.endsWith(QLatin1String(".old"));
+    if (aside) name.chop(4);
     const QString place = placeOfPrepared(QFileInfo(name).fileName());
-    if ((old || damaged) && plainName(place) && !named.contains(name)) places << place << otherSideOf(place);
+    if (plainName(place) && !named.contains(name) &&
+        (aside || damaged ||
+         name.right(13).left(8) !=
+             QStringLiteral("%1").arg(identityOfFile(path).checksum, 8, 16, QLatin1Char('0'))))
+      places << place << otherSideOf(place);
   }
   QStringList replaced;
   for (const QString& place : places - notedPlaces) {
@@ -619,7 +622,6 @@ EarlierRuns settleLocked(const QString& folder) {
     std::unique_ptr<RunFolderLock> lock;
     std::vector<NotedCard> cards;
     QStringList atRisk;
-    bool readable = true;  // its folder can be listed
   };
   std::vector<Ended> ended;
   for (const QString& name : foldersNamed(folder, kRunPrefix)) {
@@ -629,8 +631,7 @@ EarlierRuns settleLocked(const QString& folder) {
     // that is not (a run killed as it started has none yet), it is settled
     // from its notes: while the cards' folder is locked, no run places cards.
     if (lock->state() == RunFolderLock::Busy) continue;
-    Ended& dead = ended.emplace_back(
-        Ended{run, std::move(lock), {}, {}, ::access(native(run).constData(), R_OK | X_OK) == 0});
+    Ended& dead = ended.emplace_back(Ended{run, std::move(lock), {}, {}});
     // A note takes its name only once whole: one that cannot be read was
     // damaged since, and the cards it names are told by the files it leaves
     // unnamed.
@@ -665,7 +666,9 @@ EarlierRuns settleLocked(const QString& folder) {
   earlier.cardsPutRight = static_cast<int>(putRight.size());
   for (size_t r = 0; r < ended.size(); ++r) {
     Ended& run = ended[r];
-    if (run.atRisk.isEmpty() && failed[r].isEmpty() && run.readable) {
+    // Never removed unread (one gone meanwhile was that of a run finishing: it removes its own).
+    const bool unread = ::access(native(run.folder).constData(), R_OK | X_OK) != 0 && errno != ENOENT;
+    if (run.atRisk.isEmpty() && failed[r].isEmpty() && !unread) {
       run.lock->removeFolder(run.folder);
       ::unlink(native(unfinishedEntry(folder, run.folder)).constData());
       continue;
@@ -756,13 +759,18 @@ void CardImageFileRun::removeOldSidesAtOnce() {
   if (removing_.valid()) removing_.get();
 }
 
-void CardImageFileRun::removeAfterGroup(std::vector<QString> oldSides, QString note) {
+void CardImageFileRun::removeAfterGroup(std::vector<QString> oldSides, QString note,
+                                        std::vector<QString> unplaced) {
   if (oldSides.empty() && note.isEmpty()) return;
-  // The old sides go before the note: while they are there, it is.
-  const auto remove = [oldSides = std::move(oldSides), note = std::move(note)] {
+  // The old sides go before the note (while they are there, it is), and the
+  // prepared files that took no place after it.
+  const auto remove = [oldSides = std::move(oldSides), note = std::move(note),
+                       unplaced = std::move(unplaced)] {
     bool gone = true;
     for (const QString& old : oldSides) gone = ::unlink(native(old).constData()) == 0 && gone;
-    if (gone && !note.isEmpty()) ::unlink(native(note).constData());
+    if (!gone) return;
+    if (!note.isEmpty()) ::unlink(native(note).constData());
+    for (const QString& file : unplaced) ::unlink(native(file).constData());
   };
   if (removing_.valid()) removing_.get();
   if (oldSidesAtOnce_) return remove();
@@ -786,6 +794,7 @@ struct CardImageFileRun::Group::Noted {
   std::vector<NotedCard> cards;
   std::vector<std::pair<QString, QString>> failures;  // (path, reason) of a card that fails
   std::vector<QString> oldSides;
+  std::vector<QString> unplaced;  // prepared files of its cards that took no place
 
   // The cards the note names fail with `why`; the note is not there.
   void fail(const QString& why, const std::vector<CardFilePlaces>& files) {
@@ -850,12 +859,21 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
 }
 
 CardImageFileRun::Group::~Group() {
-  for (CardFilePlaces& files : cards_) {
-    for (const auto& file : files) discardCardImageFile(file.second);
-    files.clear();
-  }
+  for (size_t card = 0; card < cards_.size(); ++card) giveUp(card);
   // A card that could not be put back keeps the note and the old sides for the next run.
-  if (!run_.keepFolder_) run_.removeAfterGroup(std::move(noted_->oldSides), noted_->note);
+  if (!run_.keepFolder_)
+    run_.removeAfterGroup(std::move(noted_->oldSides), noted_->note, std::move(noted_->unplaced));
+}
+
+void CardImageFileRun::Group::giveUp(size_t card) {
+  // A noted card's prepared files stay as long as its note: while they are
+  // there, its run did not place them.
+  for (const auto& file : cards_[card])
+    if (noted_->note.isEmpty() || noted_->cards[card].empty())
+      discardCardImageFile(file.second);
+    else if (!file.second.isEmpty())
+      noted_->unplaced.push_back(file.second);
+  cards_[card].clear();
 }
 
 bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* reason) {
@@ -864,8 +882,7 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
   const auto fail = [&](const QString& path, const QString& why) {
     if (failedPath) *failedPath = path;
     if (reason) *reason = why;
-    for (const auto& file : files) discardCardImageFile(file.second);
-    files.clear();
+    giveUp(card);
     return false;
   };
   if (!noted_->failures[card].second.isEmpty())

@@ -10,36 +10,40 @@
 // folder found without a held lock, with that folder lock held, belongs to
 // a run that has ended.
 //
-// The new files are prepared in the run's folder. Before the cards of a
-// group take their places, one note says for each card with more than one
-// file which places its files take, the prepared file's name, the new
-// file's size and checksum (what a disk mounted again does not change), and
-// whether the place held no file. The note is written under a passing name
-// (forced to disk when the group replaces files), and only then given its
-// name (with the next number). Each card then takes its places with the
-// cards' folder locked: the old file at each place is kept in the run's
-// folder under the prepared file's name with ".old", as a second name of it
-// (where the disk has no hard links, it moves there, leaving its place
-// without a file for a moment), and the new file takes the place in one
-// step. Once the group is placed, the old sides go, then the note, off the
-// path of the cards that follow.
+// The new files are prepared in the run's folder, each under a name that
+// says the checksum of its bytes. Before the cards of a group take their
+// places, one note says for each card with more than one file which places
+// its files take, the prepared file's name, the new file's size and
+// checksum (what a disk mounted again does not change), and whether the
+// place held no file. The note is written under a passing name (forced to
+// disk when the group replaces files), and only then given its name (with
+// the next number). Each card then takes its places with the cards' folder
+// locked: each new file swaps places with the old one in one step, so the
+// old side lands in the run's folder under the prepared file's name (where
+// the disk swaps no files, the old side moves aside first, beside it with
+// ".old"). Once the group is placed, the old sides go, then the note, then
+// the prepared files that took no place, off the path of the cards that
+// follow: while a note is there, a prepared file it names with its new
+// bytes has taken no place.
 //
 // Only with the cards' folder locked does a run settle the runs that have
 // ended there: those whose lock no one holds, whatever became of the lock
-// file. A card of their notes whose new files are all in place is whole;
-// otherwise each place whose bytes its run changed gets back what it held
-// (a place where the new file has the bytes of the old side was not
-// changed), and so does a place left without a file. The run's folder is
-// then removed. An old side there that no note names is one whose note was
-// damaged after its run ended (any file no note names, where a note is
-// there that cannot be read; a prepared file is otherwise one that took no
-// place): its place, or the other of its card's, holds a file newer than
-// the run's start. A run that leaves such places, or whose card cannot be
-// put back, is put out of reach of every later settling (renamed to
-// ".Cards_not_put_right_XXXXXX"), so that no old side is ever put over a
-// newer card, and said to be until an export has replaced every file it
-// concerns. Settling reads no count from a file: its work is that of the
-// files there are.
+// file. A card of their notes whose new files are all in place is whole,
+// and one whose files its run all placed is left too (what came since is
+// not its run's to undo). Otherwise each place whose bytes its run changed
+// gets back what it held (a place where the new file has the bytes of the
+// old side was not changed), and so does a place left without a file. The
+// run's folder is then removed. An old side there that no note names (one
+// moved aside, or whose bytes are not those its name says) is one whose
+// note was damaged after its run ended (any file no note names, where a
+// note is there that cannot be read; a prepared file is otherwise one that
+// took no place): its place, or the other of its card's, holds a file newer
+// than the run's start. A run that leaves such places, whose card cannot be
+// put back, or whose folder cannot be read, is put out of reach of every
+// later settling (renamed to ".Cards_not_put_right_XXXXXX"), so that no old
+// side is ever put over a newer card, and said to be until an export has
+// replaced every file it concerns. Settling reads no count from a file: its
+// work is that of the files there are.
 //
 // Each run under way is noted in the program's own state folder, so that
 // the next start settles a folder whose export did not finish.
@@ -156,6 +160,10 @@ class CardImageFileRun {
 
    private:
     struct Noted;
+    // The card's prepared files that took no place go: after the note when
+    // it names them, else at once.
+    void giveUp(size_t card);
+
     CardImageFileRun& run_;
     std::vector<CardFilePlaces>& cards_;
     std::unique_ptr<Noted> noted_;
@@ -163,9 +171,10 @@ class CardImageFileRun {
 
  private:
   CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock, FolderWait wait);
-  // Removes the old sides a group left and then its note, on a thread of its
-  // own unless old sides go at once; one group after the other.
-  void removeAfterGroup(std::vector<QString> oldSides, QString note);
+  // Removes the old sides a group left, then its note and the prepared files
+  // that took no place, on a thread of its own unless old sides go at once;
+  // one group after the other.
+  void removeAfterGroup(std::vector<QString> oldSides, QString note, std::vector<QString> unplaced);
 
   QString cards_;                        // the folder the cards go to
   QString folder_;                       // the run's own folder inside it

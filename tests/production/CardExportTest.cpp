@@ -421,9 +421,10 @@ void batchesKilledAtAnyPoint(const char* disk, bool sameBack = false) {
   // Each card puts its back, then its front, in place: the 7th file is card 4's back.
   EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
   EXPECT_EQ(cardRuns(folder, 6), sides("2/2 2/2 2/2 1/2 1/1 1/1"));
-  // The old sides of the cards placed wait in the run's folder beside the
-  // prepared files, under their names with ".old".
-  EXPECT_EQ(filesWithin(folder).filter(QRegularExpression(R"(\.old$)")).size(), 7);
+  // The old sides of the cards placed wait in the run's folder: swapped there
+  // under the prepared files' names, or set aside beside them where the disk
+  // swaps no files.
+  EXPECT_EQ(filesWithin(folder).filter(QRegularExpression(R"(\.old$)")).size(), qstrlen(disk) > 0 ? 7 : 0);
   // Every file made anew (other inode numbers, as a disk that numbers its
   // files at each mount gives): the old back is still told apart from the new.
   for (const QString& path : filesWithin(folder)) {
@@ -478,13 +479,12 @@ void batchesKilledAtAnyPoint(const char* disk, bool sameBack = false) {
   ASSERT_EQ(batchInItsOwnProcess(sweep.path(), 1, 2), 0);
   int runs[2] = {1, 1}, run = 1;
   for (const QString point : {"die", "dieaside"})
-    for (int at = 1; at <= 4; ++at) {
+    for (int at = 1; at <= 4 && (qstrlen(disk) > 0 || point == "die"); ++at) {
       SCOPED_TRACE((point + " " + QString::number(at)).toStdString());
       EXPECT_EQ(batchInItsOwnProcess(sweep.path(), ++run, 2, {point, QString::number(at)}), -1);
       const int placed = point == "die" ? at : at - 1;
       for (int card = 0; card < placed / 2; ++card) runs[card] = run;
-      const bool putRight =
-          (placed % 2 == 1 && !sameBack) || (point == "dieaside" && qstrcmp(disk, "no-links") == 0);
+      const bool putRight = (placed % 2 == 1 && !sameBack) || point != "die";
       QString message;
       ASSERT_EQ(batchInItsOwnProcess(sweep.path(), runs[0] = ++run, 1, {}, &message), 0);
       EXPECT_EQ(message,
@@ -952,7 +952,10 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
 
   // A program paused between two cards (a laptop's lid closed) while another
   // exports every card, then killed: the files it made ahead, which no note
-  // names, took no place, and the next export says nothing of them.
+  // names, took no place, and the next export says nothing of them. Nor does
+  // it undo the cards the paused one had finished, though the other wrote
+  // their new back with the same bytes (a back changed since the cards there).
+  qputenv("CARD_BATCH_BACK", "same");
   platform::ChildProcess paused(kCardBatchRun, {folder, "7", "40", "holdcard", "5"});
   ASSERT_TRUE(hasSaid(paused, "paused"));
   ASSERT_EQ(batchInItsOwnProcess(folder, 8, 40), 0);
@@ -960,8 +963,9 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   paused.waitForExit(-1);
   QString message;
   ASSERT_EQ(batchInItsOwnProcess(folder, 9, 1, {}, &message), 0);
+  qunsetenv("CARD_BATCH_BACK");
   EXPECT_EQ(message.toStdString(), kExported.toStdString());
-  EXPECT_EQ(cardRuns(folder, 3), "9/9 8/8 8/8");
+  EXPECT_EQ(cardRuns(folder, 6), "9/0 8/0 8/0 8/0 8/0 8/0");
   EXPECT_EQ(hiddenEntries(folder), "");
 }
 

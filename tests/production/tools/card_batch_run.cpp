@@ -18,8 +18,7 @@
 // killed; hold n: it says "paused" there and goes on when sent SIGUSR1;
 // holdcard n: the same just after the n-th card was written (the folder
 // no longer locked); dieaside n: it kills itself just after the n-th old
-// side was set aside (given its second name, or moved where the disk has no
-// hard links), before the new side takes its place; nonote n: the n-th
+// side was moved aside (where the disk swaps no files); nonote n: the n-th
 // note cannot be written (as on a disk that fails it). Several may be
 // given. The run's closing message goes to the output; exit status 0 when
 // every card was written. It says "waiting" when it finds the cards' folder
@@ -89,9 +88,7 @@ extern "C" int link(const char* from, const char* to) noexcept {
     if (::lstat(from, &there) == 0) errno = EPERM;
     return -1;
   }
-  const int linked = static_cast<int>(::syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
-  if (linked == 0 && QByteArray(to).endsWith(".old")) setAside();
-  return linked;
+  return static_cast<int>(::syscall(SYS_linkat, AT_FDCWD, from, AT_FDCWD, to, 0));
 }
 
 extern "C" int rename(const char* from, const char* to) noexcept {
