@@ -350,11 +350,17 @@ QStringList foldersNamed(const QString& folder, const char* prefix) {
                                 QDir::Dirs | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
 }
 
-// The place a prepared file in a run's folder was made for (".<place>.<8 hex digits>.part").
+// The place a prepared file in a run's folder was made for (".<place>.<checksum, 8 hex digits>.part").
 QString placeOfPrepared(const QString& name) {
   if (!name.startsWith(QLatin1Char('.')) || !name.endsWith(QLatin1String(".part")) || name.size() < 16)
     return {};
   return name.mid(1, name.size() - 1 - 5 - 9);
+}
+
+// Whether a prepared file still has the bytes its name says.
+bool stillPrepared(const QString& path) {
+  return path.right(13).left(8) ==
+         QStringLiteral("%1").arg(identityOfFile(path).checksum, 8, 16, QLatin1Char('0'));
 }
 
 // The notes in a run's folder ("note-<number>.json"), whatever they are.
@@ -373,22 +379,26 @@ QString otherSideOf(const QString& place) {
 }
 
 // The places of the cards' folder `cards` that the dead run in `run` may
-// have replaced and that none of its notes (`noted`) tells of: an old side
-// in its folder that no note names (moved aside, or one whose bytes are not
-// those its name says) is that of a card whose note is gone or damaged,
-// while a prepared file no note names took no place (unless a note that
-// cannot be read is there, `damaged`: then it may be one that note names).
-// Of those files' places, and of the other file of each one's card, those
-// that hold a file made since the run began (`began`; every one where that
-// is not known) may have sides of two exports.
+// have replaced and that none of its notes (`noted`) tells of: those that
+// hold a file made since the run began (`began`; every one where that is
+// not known), of the card of an old side in its folder that no note names
+// (moved aside, or one whose bytes are not those its name says: its note is
+// gone or damaged). A prepared file that no note names took no place,
+// unless a note that cannot be read is there (`damaged`).
 QStringList placesNotNoted(const QString& cards, const QString& run, const std::vector<NotedCard>& noted,
                            bool damaged, std::optional<qint64> began) {
-  QSet<QString> named, notedPlaces, places;
+  QSet<QString> named, notedPlaces, replaced;
   for (const NotedCard& card : noted)
     for (const NotedFile& file : card) {
       named << file.kept;
       notedPlaces << file.place;
     }
+  const auto madeSince = [&](const QString& place) {
+    struct stat info = {};
+    return plainName(place) && !notedPlaces.contains(place) &&
+           ::lstat(native(inFolder(cards, place)).constData(), &info) == 0 &&
+           (!began || qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec >= *began);
+  };
   QDirIterator files(run, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
   while (files.hasNext()) {
     const QString path = files.next();
@@ -396,20 +406,13 @@ QStringList placesNotNoted(const QString& cards, const QString& run, const std::
     const bool aside = name.endsWith(QLatin1String(".old"));
     if (aside) name.chop(4);
     const QString place = placeOfPrepared(QFileInfo(name).fileName());
-    if (plainName(place) && !named.contains(name) &&
-        (aside || damaged ||
-         name.right(13).left(8) !=
-             QStringLiteral("%1").arg(identityOfFile(path).checksum, 8, 16, QLatin1Char('0'))))
-      places << place << otherSideOf(place);
+    if (!plainName(place) || named.contains(name)) continue;
+    QStringList sides{place, otherSideOf(place)};
+    sides.removeIf([&](const QString& side) { return !madeSince(side); });
+    if (!sides.isEmpty() && (aside || damaged || !stillPrepared(path)))  // read only when it may matter
+      replaced += QSet<QString>(sides.begin(), sides.end());
   }
-  QStringList replaced;
-  for (const QString& place : places - notedPlaces) {
-    struct stat info = {};
-    if (plainName(place) && ::lstat(native(inFolder(cards, place)).constData(), &info) == 0 &&
-        (!began || qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec >= *began))
-      replaced << place;
-  }
-  return replaced;
+  return QStringList(replaced.begin(), replaced.end());
 }
 
 // The file that names the cards' folder of the run `run` while it is under way.
