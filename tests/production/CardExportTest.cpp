@@ -404,9 +404,9 @@ bool hasSaid(platform::ChildProcess& child, const char* what, int times = 1) {
 // still alive keeps its work. `disk` is what card_batch_run's disk refuses
 // (CARD_BATCH_DISK): nothing, or swapping files and taking a place only while
 // it is empty, or hard links too, when the old sides are moved aside before
-// the new ones take their places. With
-// `sameBack`, every run paints the back the same: a back that a dead run did
-// not change is neither removed nor put back, nor is its card counted.
+// the new ones take their places. With `sameBack`, every run paints the back
+// the same: a back that a dead run did not change is neither removed nor put
+// back, nor is its card counted.
 void batchesKilledAtAnyPoint(const char* disk, bool sameBack = false) {
   qputenv("CARD_BATCH_DISK", disk);
   qputenv("CARD_BATCH_BACK", sameBack ? "same" : "");
