@@ -163,11 +163,12 @@ BatchExport::Card BatchExport::renderCard(int row, const QString& staging) const
   // Encoded and written beside its place here, on the worker; the writer
   // only puts it in place, in row order.
   const auto prepare = [&](const QImage& picture, const QString& path, AlphaChannel alpha) {
-    const QByteArray data = encodeCardImage(picture, format_, alpha);
-    const QString prepared = prepareCardImageFile(data, path, staging, &reason);
+    FileIdentity made;
+    const QString prepared =
+        prepareCardImageFile(encodeCardImage(picture, format_, alpha), path, staging, &reason, &made);
     if (prepared.isEmpty()) return false;
     card.files.emplace_back(path, prepared);
-    card.identities.push_back(identityOf(data));
+    card.identities.push_back(made);
     return true;
   };
   QImage back;
@@ -221,7 +222,7 @@ BatchExportResult BatchExport::run() {
   // folder until it is stopped.
   QString why;
   const std::unique_ptr<CardImageFileRun> files =
-      CardImageFileRun::open(request_.folder, &why, true, {&Stop_SMS_Sending_Now, -1});
+      CardImageFileRun::open(request_.folder, &why, &result.earlier, {&Stop_SMS_Sending_Now, -1});
   if (!files && why == QLatin1String(kFolderBusy)) {
     result.stopped = result.stoppedWaiting = true;
     result.skipped = result.total;
@@ -316,8 +317,7 @@ BatchExportResult BatchExport::run() {
   line.finish();
   for (std::thread& t : pool) t.join();
   result.skipped = result.total - result.written - result.failed;
-  files->reviewEarlier();
-  result.earlier = files->earlier();
+  files->reviewEarlier(result.earlier);
   return result;
 }
 

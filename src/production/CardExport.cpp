@@ -164,11 +164,12 @@ bool CardExport::writeFiles(const std::vector<std::pair<QString, QImage>>& pictu
   // only: this is the window's thread, and that program may be paused.
   if (!writeCardImageFiles(files, &failed, &reason, &earlier)) {
     qCWarning(lcProduction).noquote() << QStringLiteral("%1: %2").arg(failed, reason);
-    Show_MessageBox(
+    Show_MessageBox(withClosingNote(
         reason == QLatin1String(kFolderBusy)
             ? QStringLiteral("Another export is placing cards in \"%1\"; try again when it has finished.")
                   .arg(QFileInfo(failed).absolutePath())
-            : cardImageFailureMessage(failed, reason));
+            : cardImageFailureMessage(failed, reason),
+        earlierExportsNote(earlier)));
     return false;
   }
   if (show_msg) {

@@ -94,21 +94,25 @@ bool writeCardImageData(const QByteArray& data, const QString& path, QString* re
 }
 
 QString prepareCardImageFile(const QByteArray& data, const QString& path, const QString& folder,
-                             QString* reason) {
+                             QString* reason, FileIdentity* identity) {
   const auto fail = [&](const QString& why) {
     if (reason) *reason = why;
     return QString();
   };
   if (data.isEmpty()) return fail(QStringLiteral("The picture could not be encoded."));
   const QFileInfo target(path);
-  // Hidden, under a name no other file has; created with the user's default
+  const FileIdentity made = identityOf(data);
+  if (identity) *identity = made;
+  // Hidden, under a name no other file has, which says the data's checksum
+  // (should one be there, another number); created with the user's default
   // permissions.
   QString prepared;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     prepared = QStringLiteral("%1/.%2.%3.part")
                    .arg(folder, target.fileName())
-                   .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+                   .arg(attempt == 0 ? made.checksum : QRandomGenerator::global()->generate(), 8, 16,
+                        QLatin1Char('0'));
     fd = ::open(QFile::encodeName(prepared).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -150,7 +154,9 @@ bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* faile
   QString why;
   // Settled first: a card a dead run left half replaced is put right before
   // this one takes its places, never over it.
-  const auto run = CardImageFileRun::open(QFileInfo(files.front().path).path(), &why, true);
+  EarlierRuns settled;
+  const auto run = CardImageFileRun::open(QFileInfo(files.front().path).path(), &why, &settled);
+  if (earlier) *earlier = settled;
   if (!run) return fail(files.front().path, why);
   CardFilePlaces prepared;
   for (const CardImageData& file : files) {
@@ -162,10 +168,7 @@ bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* faile
     prepared.emplace_back(file.path, made);
   }
   const bool placed = run->place(prepared, failedPath, reason);
-  if (earlier) {
-    run->reviewEarlier();
-    *earlier = run->earlier();
-  }
+  if (earlier) run->reviewEarlier(*earlier);
   return placed;
 }
 

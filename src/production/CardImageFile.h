@@ -13,6 +13,7 @@
 namespace production {
 
 struct EarlierRuns;
+struct FileIdentity;
 
 enum class CardImageFormat { Png, Jpeg, Tiff, Bmp };
 
@@ -45,10 +46,12 @@ bool writeCardImageData(const QByteArray& data, const QString& path, QString* re
 // them in place in order (CardImageFileRun): the data goes to a new hidden
 // file in `folder` (a run's folder, on the file system of the path's own,
 // so that putting it in place is one rename); its path is returned, empty
-// with the reason on failure. A prepared file that is not put in place is
-// discarded.
+// with the reason on failure, and the data's size and checksum in
+// `identity`. Its name says that checksum (".<name>.<checksum>.part"), so
+// that a file there tells by its bytes whether it is still the one prepared.
+// A prepared file that is not put in place is discarded.
 QString prepareCardImageFile(const QByteArray& data, const QString& path, const QString& folder,
-                             QString* reason = nullptr);
+                             QString* reason = nullptr, FileIdentity* identity = nullptr);
 void discardCardImageFile(const QString& prepared);
 
 // One card image file to write: its path and its encoded data.
@@ -64,7 +67,7 @@ struct CardImageData {
 // back the files replaced before it, and so does the next export into the
 // folder when this program ended before the set was whole. What earlier
 // exports into the folder left half done is put right first, and said in
-// `earlier`. False with the path of the file that failed and the reason;
+// `earlier`, written or not. False with the path of the file that failed and the reason;
 // the files at the paths are then as they were, and nothing new is left
 // behind.
 bool writeCardImageFiles(const std::vector<CardImageData>& files, QString* failedPath = nullptr,

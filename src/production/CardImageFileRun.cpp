@@ -45,7 +45,7 @@ constexpr char kPlacesName[] = "places.json";
 constexpr char kUnfinishedExports[] = "Unfinished exports";
 constexpr qint64 kLargestNote = 1024 * 1024;
 constexpr qint64 kLargestCardFile = qint64(2) << 30;
-constexpr int kNoteVersion = 3;
+constexpr int kNoteVersion = 4;
 // The start says what its settling found once every folder has answered, or
 // this long after it began.
 constexpr int kStartSaysWithinMs = 2000;
@@ -199,12 +199,14 @@ QString writeNamedWhole(const QString& path, const QByteArray& data, bool forced
 
 // What a note says of one file of a card: its place (a name in the cards'
 // folder), the prepared file's name in the run's folder (which holds the
-// old side once the new one has taken its place), and the new file.
+// old side once the new one has taken its place, or where the disk swaps no
+// files, that name with ".old" does), the new file, and whether the place
+// held no file.
 struct NotedFile {
   QString place;
   QString kept;
   FileIdentity made;
-  bool held = true;  // the place held a file when the note was written (not noted)
+  bool empty = false;
 };
 using NotedCard = std::vector<NotedFile>;
 
@@ -218,7 +220,8 @@ QByteArray noteOf(const std::vector<NotedCard>& cards) {
       files.append(QJsonObject{{QStringLiteral("place"), file.place},
                                {QStringLiteral("kept"), file.kept},
                                {QStringLiteral("size"), QString::number(file.made.size)},
-                               {QStringLiteral("checksum"), QString::number(file.made.checksum)}});
+                               {QStringLiteral("checksum"), QString::number(file.made.checksum)},
+                               {QStringLiteral("empty"), file.empty}});
     noted.append(files);
   }
   return QJsonDocument(
@@ -257,6 +260,7 @@ std::optional<std::vector<NotedCard>> readNote(const QString& path) {
       entry.kept = file.value(QLatin1String("kept")).toString();
       entry.made.size = numberIn(file, "size", &read);
       entry.made.checksum = static_cast<quint32>(numberIn(file, "checksum", &read));
+      entry.empty = file.value(QLatin1String("empty")).toBool();
       if (!read || entry.made.size < 0 || !plainName(entry.place) || !keptName(entry.kept))
         return std::nullopt;
     }
@@ -264,37 +268,39 @@ std::optional<std::vector<NotedCard>> readNote(const QString& path) {
   return cards;
 }
 
-// Where the old side of a placed file is kept in the run's folder `run`:
-// beside the prepared file where the file system does not swap files, else
-// the prepared file's name; empty when the place held no file.
-QString oldSideOf(const QString& run, const NotedFile& file) {
-  const QString kept = inFolder(run, file.kept);
-  if (exists(kept + QStringLiteral(".old"))) return kept + QStringLiteral(".old");
-  return exists(kept) ? kept : QString();
-}
-
-// Settles a card of a run that ended: a card whose new files are all in
-// place is left; otherwise the places its new files took, and those left
-// without a file when their old side moved aside, get back what was there
-// before (`moved`). False when a place could not be put back.
+// Settles a card of a run that ended. A prepared file that its note names
+// is there with its new bytes until it takes its place (those that take
+// none go after the note), when the old side takes its name or moves beside
+// it: a card whose new files are all in place is left, and so is one whose
+// files the run all placed (what came there since is not its to undo).
+// Otherwise each place whose bytes the run changed gets back what was there
+// before (`moved`): its old side, or no file where it held none, and so does
+// a place left without a file when its old side moved aside. A place whose
+// old side has the new bytes was not changed. False when a place could not
+// be put back.
 bool settleCard(const QString& cards, const QString& run, const NotedCard& card, bool* moved) {
-  std::vector<const NotedFile*> placed;
-  for (const NotedFile& file : card)
-    if (holds(inFolder(cards, file.place), file.made)) placed.push_back(&file);
-  if (placed.size() == card.size()) return true;
-  // Those its new files took, the last first, then those left without a file.
-  std::vector<const NotedFile*> putBack(placed.rbegin(), placed.rend());
-  for (const NotedFile& file : card)
-    if (!exists(inFolder(cards, file.place)) && exists(inFolder(run, file.kept) + QStringLiteral(".old")))
-      putBack.push_back(&file);
+  std::vector<std::pair<QString, QString>> changed;  // (place, old side or none), the last first
+  bool whole = true, finished = true;
+  for (const NotedFile& file : card) {
+    const QString place = inFolder(cards, file.place), kept = inFolder(run, file.kept);
+    const bool placed = !holds(kept, file.made);  // the prepared file is no longer there
+    const QString aside = kept + QStringLiteral(".old");
+    const QString old = exists(aside) ? aside : placed && exists(kept) ? kept : QString();
+    finished = finished && placed;
+    if (!holds(place, file.made)) {
+      whole = false;
+      if (!exists(place) && !old.isEmpty()) changed.emplace(changed.begin(), place, old);  // moved aside
+    } else if (placed && (old.isEmpty() ? file.empty : !holds(old, file.made))) {
+      // the new bytes over other ones, or where there were none
+      changed.emplace(changed.begin(), place, old);
+    }
+  }
+  if (whole || finished) return true;
   bool undone = true;
-  for (const NotedFile* file : putBack) {
-    const QByteArray place = native(inFolder(cards, file->place));
-    const QString old = oldSideOf(run, *file);
-    if (old.isEmpty() ? ::unlink(place.constData()) != 0
-                      : std::rename(native(old).constData(), place.constData()) != 0) {
-      warn(
-          QStringLiteral("%1 could not be put back: %2").arg(inFolder(cards, file->place), errorText(errno)));
+  for (const auto& [place, old] : changed) {
+    if (old.isEmpty() ? ::unlink(native(place).constData()) != 0
+                      : std::rename(native(old).constData(), native(place).constData()) != 0) {
+      warn(QStringLiteral("%1 could not be put back: %2").arg(place, errorText(errno)));
       undone = false;
       continue;
     }
@@ -304,53 +310,38 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
   return undone;
 }
 
-// Puts a prepared file in its place. With `keepOld` the file at the place,
-// if any, is kept in the run's folder (`kept`): the two swap places in one
-// step, or, where the file system does not swap, the old one moves beside
-// the prepared file first. A place that held nothing (`empty`) is taken in
-// one step that fails should a file have come there since. The error number
-// when it cannot.
-int placeFile(const QString& prepared, const QString& place, bool keepOld, bool empty, QString* kept) {
+// Puts a prepared file in its place. With `keepOld` a place without a file
+// is taken in one step that fails should a file have come there since, and
+// the file at a place is kept in the run's folder (`kept`): the two swap
+// places in one step, or, where the file system does not swap, the old one
+// moves beside the prepared file first (its place without a file until the
+// new one takes it). The error number when it cannot.
+int placeFile(const QString& prepared, const QString& place, bool keepOld, QString* kept) {
   const QByteArray from = native(prepared);
   const QByteArray to = native(place);
-  if (!keepOld) return std::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
-  const auto takeEmpty = [&] {
-    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0;
-  };
-  if (empty && takeEmpty()) return 0;
-  if (!empty || errno == EEXIST) {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
+  if (keepOld) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno == EEXIST &&
+        ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
       *kept = prepared;
       return 0;
     }
-    if (errno == ENOENT && takeEmpty()) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+    const QString old = prepared + QStringLiteral(".old");
+    if (std::rename(to.constData(), native(old).constData()) == 0)
+      *kept = old;
+    else if (errno != ENOENT)
+      return errno;
   }
-  if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
-  // The old side moves aside, leaving its place without a file until the
-  // new one takes it (should the program end in between, settling puts it
-  // back, as it does when the new one cannot take its place). There is
-  // nothing to keep where the place holds no file.
-  const QString old = prepared + QStringLiteral(".old");
-  if (std::rename(to.constData(), native(old).constData()) == 0)
-    *kept = old;
-  else if (errno != ENOENT)
-    return errno;
-  if (std::rename(from.constData(), to.constData()) == 0) return 0;
-  const int error = errno;
-  kept->clear();
-  return error;
+  return std::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
 // The name of `place` in the folder `cards` (absolute and clean); empty when
 // it is not a file of that folder.
 QString nameInFolder(const QString& cards, const QString& place) {
-  if (place.size() > cards.size() + 1 && place.startsWith(cards) &&
-      place.at(cards.size()) == QLatin1Char('/')) {
-    const QString name = place.mid(cards.size() + 1);
-    if (plainName(name)) return name;
-  }
   const QFileInfo info(place);
-  return QDir::cleanPath(info.absolutePath()) == cards ? info.fileName() : QString();
+  return QDir::cleanPath(info.absolutePath()) == cards && plainName(info.fileName()) ? info.fileName()
+                                                                                     : QString();
 }
 
 // The names in `folder` that begin with `prefix` and are folders, in order.
@@ -359,11 +350,17 @@ QStringList foldersNamed(const QString& folder, const char* prefix) {
                                 QDir::Dirs | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
 }
 
-// The place a prepared file in a run's folder was made for (".<place>.<8 hex digits>.part").
+// The place a prepared file in a run's folder was made for (".<place>.<checksum, 8 hex digits>.part").
 QString placeOfPrepared(const QString& name) {
   if (!name.startsWith(QLatin1Char('.')) || !name.endsWith(QLatin1String(".part")) || name.size() < 16)
     return {};
   return name.mid(1, name.size() - 1 - 5 - 9);
+}
+
+// Whether a prepared file still has the bytes its name says.
+bool stillPrepared(const QString& path) {
+  return path.right(13).left(8) ==
+         QStringLiteral("%1").arg(identityOfFile(path).checksum, 8, 16, QLatin1Char('0'));
 }
 
 // The notes in a run's folder ("note-<number>.json"), whatever they are.
@@ -382,35 +379,40 @@ QString otherSideOf(const QString& place) {
 }
 
 // The places of the cards' folder `cards` that the dead run in `run` may
-// have replaced and that none of its notes (`noted`) tells of: a prepared
-// file in its folder that no note names is one no card took, or the old
-// side of a card whose note is gone. Of those files' places, and of the
-// other file of each one's card, those that hold a file made since the run
-// began (`began`; every one where that is not known) may have sides of two
-// exports.
+// have replaced and that none of its notes (`noted`) tells of: those that
+// hold a file made since the run began (`began`; every one where that is
+// not known), of the card of an old side in its folder that no note names
+// (moved aside, or one whose bytes are not those its name says: its note is
+// gone or damaged). A prepared file that no note names took no place,
+// unless a note that cannot be read is there (`damaged`).
 QStringList placesNotNoted(const QString& cards, const QString& run, const std::vector<NotedCard>& noted,
-                           std::optional<qint64> began) {
-  QSet<QString> named, notedPlaces, places;
+                           bool damaged, std::optional<qint64> began) {
+  QSet<QString> named, notedPlaces, replaced;
   for (const NotedCard& card : noted)
     for (const NotedFile& file : card) {
       named << file.kept;
       notedPlaces << file.place;
     }
+  const auto madeSince = [&](const QString& place) {
+    struct stat info = {};
+    return plainName(place) && !notedPlaces.contains(place) &&
+           ::lstat(native(inFolder(cards, place)).constData(), &info) == 0 &&
+           (!began || qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec >= *began);
+  };
   QDirIterator files(run, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
   while (files.hasNext()) {
-    QString name = files.next().mid(run.size() + 1);
-    if (name.endsWith(QLatin1String(".old"))) name.chop(4);
+    const QString path = files.next();
+    QString name = path.mid(run.size() + 1);
+    const bool aside = name.endsWith(QLatin1String(".old"));
+    if (aside) name.chop(4);
     const QString place = placeOfPrepared(QFileInfo(name).fileName());
-    if (plainName(place) && !named.contains(name)) places << place << otherSideOf(place);
+    if (!plainName(place) || named.contains(name)) continue;
+    QStringList sides{place, otherSideOf(place)};
+    sides.removeIf([&](const QString& side) { return !madeSince(side); });
+    if (!sides.isEmpty() && (aside || damaged || !stillPrepared(path)))  // read only when it may matter
+      replaced += QSet<QString>(sides.begin(), sides.end());
   }
-  QStringList replaced;
-  for (const QString& place : places - notedPlaces) {
-    struct stat info = {};
-    if (plainName(place) && ::lstat(native(inFolder(cards, place)).constData(), &info) == 0 &&
-        (!began || qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec >= *began))
-      replaced << place;
-  }
-  return replaced;
+  return QStringList(replaced.begin(), replaced.end());
 }
 
 // The file that names the cards' folder of the run `run` while it is under way.
@@ -497,14 +499,16 @@ QString unfinishedExportsFolder() {
 // while the object lives.
 class RunFolderLock {
  public:
-  enum State { Taken, Busy, Missing, NotOffered };
+  // None: no file that can be opened as the lock is there (none, or a
+  // folder, a link, one that may not be read).
+  enum State { Taken, Busy, None, NotOffered };
 
   // The lock of a run found in `folder`, or made for a new run in it.
   RunFolderLock(const QString& folder, bool made)
       : path_(native(inFolder(folder, QLatin1String(kLockName)))) {
     fd_ = ::open(path_.constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (made ? O_CREAT | O_EXCL : 0), 0666);
     if (fd_ < 0) {
-      state_ = errno == ENOENT ? Missing : NotOffered;
+      state_ = None;
       return;
     }
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
@@ -524,32 +528,38 @@ class RunFolderLock {
 
   State state() const { return state_; }
 
-  // When the run began, in nanoseconds: when the lock file was made (or
-  // last changed, where the disk does not tell; a run never writes to it).
-  std::optional<qint64> madeAt() const {
+  // When the run in `folder` began, in nanoseconds: when its folder was made
+  // (just before the lock), or where the disk does not tell, when the lock
+  // was last changed (a run never writes to it); none when neither is known.
+  std::optional<qint64> madeAt(const QString& folder) const {
     struct statx made = {};
-    if (fd_ < 0 || ::statx(fd_, "", AT_EMPTY_PATH, STATX_BTIME | STATX_MTIME, &made) != 0)
-      return std::nullopt;
-    const statx_timestamp& at = (made.stx_mask & STATX_BTIME) ? made.stx_btime : made.stx_mtime;
-    return static_cast<qint64>(at.tv_sec) * 1000000000 + at.tv_nsec;
+    if (::statx(AT_FDCWD, native(folder).constData(), 0, STATX_BTIME, &made) != 0 ||
+        !(made.stx_mask & STATX_BTIME)) {
+      if (fd_ < 0 || ::statx(fd_, "", AT_EMPTY_PATH, STATX_MTIME, &made) != 0) return std::nullopt;
+      made.stx_btime = made.stx_mtime;
+    }
+    return static_cast<qint64>(made.stx_btime.tv_sec) * 1000000000 + made.stx_btime.tv_nsec;
   }
 
-  // Removes the run's folder `folder` with all in it, the lock last, once let
-  // go: a file system that keeps a file removed while open under another
-  // name (a network or user-space one) would leave it, and the folder, behind.
+  // Removes the run's folder `folder` with all in it, the lock held last,
+  // once let go: a file system that keeps a file removed while open under
+  // another name (a network or user-space one) would leave it, and the
+  // folder, behind.
   void removeFolder(const QString& folder) {
     QDir run(folder);
     for (const QFileInfo& entry :
          run.entryInfoList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)) {
-      if (entry.fileName() == QLatin1String(kLockName)) continue;
+      if (fd_ >= 0 && entry.fileName() == QLatin1String(kLockName)) continue;
       if (entry.isDir() && !entry.isSymLink())
         QDir(entry.filePath()).removeRecursively();
       else
         ::unlink(native(entry.filePath()).constData());
     }
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) {
+      ::close(fd_);
+      ::unlink(path_.constData());
+    }
     fd_ = -1;
-    ::unlink(path_.constData());
     ::rmdir(native(folder).constData());
   }
 
@@ -606,9 +616,8 @@ std::vector<UnsettledExport> reviewOutOfReach(const QString& cards) {
 }
 
 // Settles the runs in `folder` that ended without finishing, with the
-// folder locked when `locked`, and removes their folders; runs alive are
-// left alone.
-EarlierRuns settleLocked(const QString& folder, bool locked) {
+// folder locked, and removes their folders; runs alive are left alone.
+EarlierRuns settleLocked(const QString& folder) {
   // A run that ended without finishing: its lock, its notes' cards, and the
   // places whose card may have sides of two runs that no note tells of.
   struct Ended {
@@ -621,24 +630,22 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
   for (const QString& name : foldersNamed(folder, kRunPrefix)) {
     const QString run = inFolder(folder, name);
     auto lock = std::make_unique<RunFolderLock>(run, false);
-    // A run folder without its lock, found while the cards' folder is locked,
-    // is that of a run that ended as it started (a run makes both with the
-    // folder locked).
-    if (lock->state() == RunFolderLock::Missing && locked) {
-      lock->removeFolder(run);
-      continue;
-    }
-    if (lock->state() != RunFolderLock::Taken) continue;
+    // A run alive holds its lock. Whatever became of the lock file of one
+    // that is not (a run killed as it started has none yet), it is settled
+    // from its notes: while the cards' folder is locked, no run places cards.
+    if (lock->state() == RunFolderLock::Busy) continue;
     Ended& dead = ended.emplace_back(Ended{run, std::move(lock), {}, {}});
     // A note takes its name only once whole: one that cannot be read was
     // damaged since, and the cards it names are told by the files it leaves
     // unnamed.
+    bool damaged = false;
     for (const QString& note : notesIn(run)) {
       std::optional<std::vector<NotedCard>> cards = readNote(note);
       if (!cards) warn(QStringLiteral("%1 cannot be read").arg(note));
+      damaged = damaged || !cards;
       for (NotedCard& card : cards.value_or(std::vector<NotedCard>{})) dead.cards.push_back(std::move(card));
     }
-    dead.atRisk = placesNotNoted(folder, run, dead.cards, dead.lock->madeAt());
+    dead.atRisk = placesNotNoted(folder, run, dead.cards, damaged, dead.lock->madeAt(run));
   }
 
   // A run that died halfway through a card another dead run had left half
@@ -662,7 +669,9 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
   earlier.cardsPutRight = static_cast<int>(putRight.size());
   for (size_t r = 0; r < ended.size(); ++r) {
     Ended& run = ended[r];
-    if (run.atRisk.isEmpty() && failed[r].isEmpty()) {
+    // Never removed unread (one gone meanwhile was that of a run finishing: it removes its own).
+    const bool unread = ::access(native(run.folder).constData(), R_OK | X_OK) != 0 && errno != ENOENT;
+    if (run.atRisk.isEmpty() && failed[r].isEmpty() && !unread) {
       run.lock->removeFolder(run.folder);
       ::unlink(native(unfinishedEntry(folder, run.folder)).constData());
       continue;
@@ -683,29 +692,15 @@ EarlierRuns settleLocked(const QString& folder, bool locked) {
 
 }  // namespace
 
-EarlierRuns CardImageFileRun::settle(const QString& folder) {
-  EarlierRuns earlier;
-  const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  {
-    const FolderLock locked(cards, nullptr);
-    if (locked.state() == FolderLock::Busy)
-      earlier.leftForLater = true;
-    else
-      earlier = settleLocked(folder, locked.state() == FolderLock::Held);
-  }
-  if (cards >= 0) ::close(cards);
-  return earlier;
-}
-
 std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, QString* reason,
-                                                         bool settleFirst, FolderWait wait) {
+                                                         EarlierRuns* settled, FolderWait wait) {
   const int cards = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   std::unique_ptr<CardImageFileRun> opened;
   QString why = QStringLiteral("no folder of its own could be locked for the new files");
   {
     const FolderLock locked(cards, &wait);
-    EarlierRuns earlier;
-    if (settleFirst) earlier = settleLocked(folder, locked.state() == FolderLock::Held);
+    // Only while no other program's run can place cards there.
+    if (settled && locked.state() == FolderLock::Held) *settled = settleLocked(folder);
     // The run's folder and its lock are made with the cards' folder locked.
     QByteArray name = native(inFolder(folder, QLatin1String(kRunPrefix) + QStringLiteral("XXXXXX")));
     if (locked.state() == FolderLock::Busy) {
@@ -717,7 +712,6 @@ std::unique_ptr<CardImageFileRun> CardImageFileRun::open(const QString& folder, 
       auto lock = std::make_unique<RunFolderLock>(run, true);
       if (lock->state() == RunFolderLock::Taken || lock->state() == RunFolderLock::NotOffered) {
         opened.reset(new CardImageFileRun(folder, run, std::move(lock), wait));
-        opened->earlier_ = std::move(earlier);
       } else {
         lock->removeFolder(run);
       }
@@ -752,10 +746,10 @@ CardImageFileRun::~CardImageFileRun() {
   if (cardsFolder_ >= 0) ::close(cardsFolder_);
 }
 
-void CardImageFileRun::reviewEarlier() {
-  if (earlier_.unsettled.empty()) return;
+void CardImageFileRun::reviewEarlier(EarlierRuns& earlier) const {
+  if (earlier.unsettled.empty()) return;
   const FolderLock locked(cardsFolder_, nullptr);
-  if (locked.state() != FolderLock::Busy) earlier_.unsettled = reviewOutOfReach(cards_);
+  if (locked.state() != FolderLock::Busy) earlier.unsettled = reviewOutOfReach(cards_);
 }
 
 QString CardImageFileRun::threadFolder(int thread) const {
@@ -768,12 +762,18 @@ void CardImageFileRun::removeOldSidesAtOnce() {
   if (removing_.valid()) removing_.get();
 }
 
-void CardImageFileRun::removeAfterGroup(std::vector<QString> oldSides, QString note) {
+void CardImageFileRun::removeAfterGroup(std::vector<QString> oldSides, QString note,
+                                        std::vector<QString> unplaced) {
   if (oldSides.empty() && note.isEmpty()) return;
-  // The old sides go before the note: while they are there, it is.
-  const auto remove = [oldSides = std::move(oldSides), note = std::move(note)] {
-    for (const QString& old : oldSides) ::unlink(native(old).constData());
+  // The old sides go before the note (while they are there, it is), and the
+  // prepared files that took no place after it.
+  const auto remove = [oldSides = std::move(oldSides), note = std::move(note),
+                       unplaced = std::move(unplaced)] {
+    bool gone = true;
+    for (const QString& old : oldSides) gone = ::unlink(native(old).constData()) == 0 && gone;
+    if (!gone) return;
     if (!note.isEmpty()) ::unlink(native(note).constData());
+    for (const QString& file : unplaced) ::unlink(native(file).constData());
   };
   if (removing_.valid()) removing_.get();
   if (oldSidesAtOnce_) return remove();
@@ -797,6 +797,7 @@ struct CardImageFileRun::Group::Noted {
   std::vector<NotedCard> cards;
   std::vector<std::pair<QString, QString>> failures;  // (path, reason) of a card that fails
   std::vector<QString> oldSides;
+  std::vector<QString> unplaced;  // prepared files of its cards that took no place
 
   // The cards the note names fail with `why`; the note is not there.
   void fail(const QString& why, const std::vector<CardFilePlaces>& files) {
@@ -828,10 +829,10 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
         card.clear();
         break;
       }
-      // A place that holds a folder takes no file (swapped, the folder would go with the run's).
+      // A place that holds a folder takes no file (set aside, the folder would go with the run's).
       struct stat there = {};
       if (::lstat(native(inFolder(folder, file.place)).constData(), &there) != 0) {
-        file.held = false;
+        file.empty = true;
         continue;
       }
       if (S_ISDIR(there.st_mode)) {
@@ -861,12 +862,21 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
 }
 
 CardImageFileRun::Group::~Group() {
-  for (CardFilePlaces& files : cards_) {
-    for (const auto& file : files) discardCardImageFile(file.second);
-    files.clear();
-  }
+  for (size_t card = 0; card < cards_.size(); ++card) giveUp(card);
   // A card that could not be put back keeps the note and the old sides for the next run.
-  if (!run_.keepFolder_) run_.removeAfterGroup(std::move(noted_->oldSides), noted_->note);
+  if (!run_.keepFolder_)
+    run_.removeAfterGroup(std::move(noted_->oldSides), noted_->note, std::move(noted_->unplaced));
+}
+
+void CardImageFileRun::Group::giveUp(size_t card) {
+  // A noted card's prepared files stay as long as its note: while they are
+  // there, its run did not place them.
+  for (const auto& file : cards_[card])
+    if (noted_->note.isEmpty() || noted_->cards[card].empty())
+      discardCardImageFile(file.second);
+    else if (!file.second.isEmpty())
+      noted_->unplaced.push_back(file.second);
+  cards_[card].clear();
 }
 
 bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* reason) {
@@ -875,8 +885,7 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
   const auto fail = [&](const QString& path, const QString& why) {
     if (failedPath) *failedPath = path;
     if (reason) *reason = why;
-    for (const auto& file : files) discardCardImageFile(file.second);
-    files.clear();
+    giveUp(card);
     return false;
   };
   if (!noted_->failures[card].second.isEmpty())
@@ -887,8 +896,7 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
   for (size_t f = 0; f < files.size(); ++f) {
     auto& [place, prepared] = files[f];
     QString kept;
-    if (const int error =
-            placeFile(prepared, place, !noted.empty(), !noted.empty() && !noted[f].held, &kept)) {
+    if (const int error = placeFile(prepared, place, !noted.empty(), &kept)) {
       bool moved = false;
       if (!noted.empty() && !settleCard(run_.cards_, run_.folder_, noted, &moved)) run_.keepFolder_ = true;
       return fail(place, errorText(error));
@@ -904,22 +912,12 @@ bool CardImageFileRun::Group::place(size_t card, QString* failedPath, QString* r
 QString earlierExportsNote(const EarlierRuns& earlier, const QString& folder) {
   QStringList lines;
   const int n = earlier.cardsPutRight;
-  if (n > 0 && folder.isEmpty())
-    lines << (n == 1 ? QStringLiteral("1 card left half replaced by an earlier export that did not finish "
-                                      "has been put right.")
-                     : QStringLiteral(
-                           "%1 cards left half replaced by an earlier export that did not finish have "
-                           "been put right.")
-                           .arg(n));
-  else if (n > 0)
-    lines << (n == 1
-                  ? QStringLiteral("1 card that an export into \"%1\" left half replaced when it did not "
-                                   "finish has been put right.")
-                        .arg(folder)
-                  : QStringLiteral("%2 cards that an export into \"%1\" left half replaced when it did not "
-                                   "finish have been put right.")
-                        .arg(folder)
-                        .arg(n));
+  if (n > 0)
+    lines << QStringLiteral(
+                 "%1 left half replaced by an earlier export%2 that did not finish %3 been put right.")
+                 .arg(n == 1 ? QStringLiteral("1 card") : QStringLiteral("%1 cards").arg(n),
+                      folder.isEmpty() ? QString() : QStringLiteral(" into \"%1\"").arg(folder),
+                      n == 1 ? QStringLiteral("has") : QStringLiteral("have"));
   for (const UnsettledExport& kept : earlier.unsettled) {
     // A card named once, by its front where both sides are concerned, in the cards' order.
     QStringList cards;
@@ -936,17 +934,16 @@ QString earlierExportsNote(const EarlierRuns& earlier, const QString& folder) {
       named << QStringLiteral("\"%1\"").arg(cards[i]);
     QString files = named.join(QStringLiteral(", "));
     if (cards.size() > kNamed) files += QStringLiteral(" and %1 more").arg(cards.size() - kNamed);
-    lines << (kept.files.isEmpty()
-                  ? QStringLiteral(
-                        "An earlier export into \"%1\" that did not finish could not be put right: some "
-                        "of its cards may have sides from two exports. Export the cards again to make "
-                        "them whole. Until then, what the earlier export left is kept in \"%2\".")
-                        .arg(kept.cards, kept.kept)
-                  : QStringLiteral(
-                        "An earlier export into \"%1\" that did not finish could not be put right: the "
-                        "cards of the files %2 may have sides from two exports. Export those cards again "
-                        "to make them whole. Until then, what the earlier export left is kept in \"%3\".")
-                        .arg(kept.cards, files, kept.kept));
+    lines
+        << QStringLiteral(
+               "An earlier export into \"%1\" that did not finish could not be put right: %2 may have sides "
+               "from two exports. Export %3 again to make them whole. Until then, what the earlier export "
+               "left is kept in \"%4\".")
+               .arg(kept.cards,
+                    kept.files.isEmpty() ? QStringLiteral("some of its cards")
+                                         : QStringLiteral("the cards of the files ") + files,
+                    kept.files.isEmpty() ? QStringLiteral("the cards") : QStringLiteral("those cards"),
+                    kept.kept);
   }
   return lines.join(QLatin1Char('\n'));
 }
@@ -980,60 +977,59 @@ std::map<QString, QStringList> notedFolders() {
 
 // Settles a folder noted at the start; what to say of it (empty: nothing).
 QString settleNotedFolder(const QString& cards, const QStringList& entries) {
-  // A folder that is not there now (a disk not plugged in) stays noted.
-  if (!QFileInfo(cards).isDir()) {
-    warn(QStringLiteral("%1, where an export did not finish, is not there: left for a later start")
+  const int folder = ::open(native(cards).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  std::optional<EarlierRuns> settled;
+  {
+    const FolderLock locked(folder, nullptr);
+    if (locked.state() == FolderLock::Held) settled = settleLocked(cards);
+  }
+  if (folder >= 0) ::close(folder);
+  // A folder that is not there now (a disk not plugged in), or that another
+  // program has locked, stays noted, as does a run still alive there.
+  if (!settled) {
+    warn(QStringLiteral("%1, where an export did not finish, is not there or is locked: left for later")
              .arg(cards));
     return {};
   }
-  const EarlierRuns settled = CardImageFileRun::settle(cards);
-  if (settled.leftForLater) {
-    warn(QStringLiteral("%1, where an export did not finish, is locked by another program: left for later")
-             .arg(cards));
-    return {};
-  }
-  // A run still alive (another program's) stays noted.
   for (const QString& entry : entries)
     if (!exists(inFolder(cards, QLatin1String(kRunPrefix) + QFileInfo(entry).fileName().section('-', 1))))
       ::unlink(native(entry).constData());
-  return earlierExportsNote(settled, cards);
+  return earlierExportsNote(*settled, cards);
 }
 
-// What the folders settled at the start found, on its way from their
-// threads to the application's thread.
-struct StartFindings {
-  std::mutex mutex;
-  QStringList said;  // findings not yet said
-  int waiting = -1;  // folders not yet answered; -1 while they are being listed
-};
-
-// On the application's thread: says the findings once, when every folder
-// has answered, or when something was found and the start has waited long
-// enough for the rest.
+// On the application's thread: what the folders settled at the start found,
+// said once, when every folder has answered, or when something was found and
+// the start has waited long enough for the rest.
 class StartTeller : public QObject {
  public:
-  StartTeller(std::function<void(const QString&)> tell, std::shared_ptr<StartFindings> findings,
-              QObject* parent)
-      : QObject(parent), tell_(std::move(tell)), findings_(std::move(findings)) {
+  StartTeller(std::function<void(const QString&)> tell, QObject* parent)
+      : QObject(parent), tell_(std::move(tell)) {
     QTimer::singleShot(kStartSaysWithinMs, this, [this] {
       overdue_ = true;
       sayIfDue();
     });
   }
-  void sayIfDue() {
-    QString text;
-    {
-      std::lock_guard lock(findings_->mutex);
-      if (told_ || (findings_->waiting != 0 && !(overdue_ && !findings_->said.isEmpty()))) return;
-      text = findings_->said.join(QLatin1Char('\n'));
-    }
-    told_ = true;
-    if (tell_) tell_(text);
+  // The folders there are to answer, once listed.
+  void expect(int folders) {
+    waiting_ = folders;
+    sayIfDue();
+  }
+  void answered(const QString& found) {
+    if (!found.isEmpty()) said_ << found;
+    --waiting_;
+    sayIfDue();
   }
 
  private:
+  void sayIfDue() {
+    if (told_ || (waiting_ != 0 && !(overdue_ && !said_.isEmpty()))) return;
+    told_ = true;
+    if (tell_) tell_(said_.join(QLatin1Char('\n')));
+  }
+
   std::function<void(const QString&)> tell_;
-  std::shared_ptr<StartFindings> findings_;
+  QStringList said_;  // findings not yet said
+  int waiting_ = -1;  // folders not yet answered; -1 while they are being listed
   bool overdue_ = false;
   bool told_ = false;
 };
@@ -1041,41 +1037,22 @@ class StartTeller : public QObject {
 }  // namespace
 
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell) {
-  if (QCoreApplication::instance() == nullptr) {  // no end of an application to close the gate
-    removeEarlierEntries(Resource_Path());
-    QStringList said;
-    for (const auto& [cards, entries] : notedFolders()) said << settleNotedFolder(cards, entries);
-    said.removeAll(QString());
-    if (tell) tell(said.join(QLatin1Char('\n')));
-    return;
-  }
   ProgramGate& gate = ProgramGate::instance();
-  auto findings = std::make_shared<StartFindings>();
-  auto* teller = new StartTeller(std::move(tell), findings, gate.applicationSide());
-  const auto answered = [&gate, findings, teller](const QString& text) {
-    {
-      std::lock_guard lock(findings->mutex);
-      if (!text.isEmpty()) findings->said << text;
-      --findings->waiting;
-    }
-    gate.callOnApplicationThread([teller] { teller->sayIfDue(); });
-  };
+  auto* teller = new StartTeller(std::move(tell), gate.applicationSide());
   // None is waited for, at the start or at the end. They reach the program
   // only through the gate, and what they read of it is read here.
-  const auto settleAll = [&gate, findings, teller, answered, resources = Resource_Path()] {
+  const auto settleAll = [&gate, teller, resources = Resource_Path()] {
     tBehindGate = true;
     removeEarlierEntries(resources);
     const std::map<QString, QStringList> folders = notedFolders();
-    {
-      std::lock_guard lock(findings->mutex);
-      findings->waiting = static_cast<int>(folders.size());
-    }
-    gate.callOnApplicationThread([teller] { teller->sayIfDue(); });
+    const int count = static_cast<int>(folders.size());
+    gate.callOnApplicationThread([teller, count] { teller->expect(count); });
     // A folder on a disk that does not answer holds up its own thread alone.
     for (const auto& folder : folders) {
-      const auto settleOne = [answered, cards = folder.first, entries = folder.second] {
+      const auto settleOne = [&gate, teller, cards = folder.first, entries = folder.second] {
         tBehindGate = true;
-        answered(settleNotedFolder(cards, entries));
+        gate.callOnApplicationThread(
+            [teller, found = settleNotedFolder(cards, entries)] { teller->answered(found); });
       };
       try {
         std::thread(settleOne).detach();

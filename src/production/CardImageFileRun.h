@@ -10,28 +10,40 @@
 // folder found without a held lock, with that folder lock held, belongs to
 // a run that has ended.
 //
-// The new files are prepared in the run's folder. Before the cards of a
-// group take their places, one note says for each card with more than one
-// file which places its files take, the prepared file's name, and the new
-// file's size and checksum (what a disk mounted again does not change). The
-// note is written under a passing name (forced to disk when the group
-// replaces files), and only then given its name (with the next number). Each card then takes its places with the cards' folder locked: each new
-// file swaps places with the old one in one step, so the old side lands in the run's folder under the
-// prepared file's name (where the disk swaps no files, the old side moves aside first). Once the group is
-// placed, the old sides go, then the note, off the path of the cards that follow.
+// The new files are prepared in the run's folder, each under a name that
+// says the checksum of its bytes. Before the cards of a group take their
+// places, one note says for each card with more than one file which places
+// its files take, the prepared file's name, the new file's size and
+// checksum (what a disk mounted again does not change), and whether the
+// place held no file. The note is written under a passing name (forced to
+// disk when the group replaces files), and only then given its name (with
+// the next number). Each card then takes its places with the cards' folder
+// locked: each new file swaps places with the old one in one step, so the
+// old side lands in the run's folder under the prepared file's name (where
+// the disk swaps no files, the old side moves aside first, beside it with
+// ".old"). Once the group is placed, the old sides go, then the note, then
+// the prepared files that took no place, off the path of the cards that
+// follow: while a note is there, a prepared file it names with its new
+// bytes has taken no place.
 //
-// A run that finds a run that has ended settles each card of its notes: a
-// card whose new files are all in place is whole; one whose new files took
-// only some of their places gets its old sides back there. It then removes
-// the run's folder. A file in that folder that no note names is a prepared
-// file that took no place, unless its note was damaged after its run ended:
-// then its place, or the other of its card's, holds a file newer than the
-// run's start. A run that leaves such places, or whose card cannot be put
-// back, is put out of reach of every later settling (renamed to
-// ".Cards_not_put_right_XXXXXX"), so that no old side is ever put over a
-// newer card, and said to be until an export has replaced every file it
-// concerns. Settling reads no count from a file: its work is that of the
-// files there are.
+// Only with the cards' folder locked does a run settle the runs that have
+// ended there: those whose lock no one holds, whatever became of the lock
+// file. A card of their notes whose new files are all in place is whole,
+// and one whose files its run all placed is left too (what came since is
+// not its run's to undo). Otherwise each place whose bytes its run changed
+// gets back what it held (a place where the new file has the bytes of the
+// old side was not changed), and so does a place left without a file. The
+// run's folder is then removed. An old side there that no note names (one
+// moved aside, or whose bytes are not those its name says) is one whose
+// note was damaged after its run ended (any file no note names, where a
+// note is there that cannot be read; a prepared file is otherwise one that
+// took no place): its place, or the other of its card's, holds a file newer
+// than the run's start. A run that leaves such places, whose card cannot be
+// put back, or whose folder cannot be read, is put out of reach of every
+// later settling (renamed to ".Cards_not_put_right_XXXXXX"), so that no old
+// side is ever put over a newer card, and said to be until an export has
+// replaced every file it concerns. Settling reads no count from a file: its
+// work is that of the files there are.
 //
 // Each run under way is noted in the program's own state folder, so that
 // the next start settles a folder whose export did not finish.
@@ -69,7 +81,6 @@ struct UnsettledExport {
 struct EarlierRuns {
   int cardsPutRight = 0;  // cards left half replaced that got their old sides back
   std::vector<UnsettledExport> unsettled;
-  bool leftForLater = false;  // the folder was locked by another program and not waited for
 };
 
 // What an export says of earlier exports into its folder: the cards put right
@@ -95,25 +106,22 @@ using CardFilePlaces = std::vector<std::pair<QString, QString>>;
 
 class CardImageFileRun {
  public:
-  // Opens a run in `folder`; with `settleFirst`, what dead runs left there
-  // is put right first. Null, with the reason, when its folder cannot be
-  // made. The run waits for the cards' folder as `wait` says, here and for
-  // each card.
+  // Opens a run in `folder`; with `settled`, what dead runs left there is
+  // put right first (once the wait has the cards' folder locked; nothing
+  // when it ended first) and said there, opened or not. Null, with the
+  // reason, when its folder cannot be made. The run waits for the cards'
+  // folder as `wait` says, here and for each card.
   static std::unique_ptr<CardImageFileRun> open(const QString& folder, QString* reason = nullptr,
-                                                bool settleFirst = false, FolderWait wait = {});
-  // Puts right what dead runs left in `folder`; a folder that another
-  // program has locked is left (leftForLater), not waited for.
-  static EarlierRuns settle(const QString& folder);
+                                                EarlierRuns* settled = nullptr, FolderWait wait = {});
   // Removes the run's folder with whatever is still in it.
   ~CardImageFileRun();
   CardImageFileRun(const CardImageFileRun&) = delete;
   CardImageFileRun& operator=(const CardImageFileRun&) = delete;
 
-  // What the run put right of the runs that ended before it (settleFirst).
-  const EarlierRuns& earlier() const { return earlier_; }
-  // Looks again at the exports that could not be put right, once this run
-  // has placed its cards: those whose files it replaced are no longer said.
-  void reviewEarlier();
+  // Looks again at the exports that could not be put right (`earlier`, as
+  // open() said them), once this run has placed its cards: those whose
+  // files it replaced are no longer said.
+  void reviewEarlier(EarlierRuns& earlier) const;
 
   // The run's folder, where its files are prepared.
   const QString& folder() const { return folder_; }
@@ -152,6 +160,10 @@ class CardImageFileRun {
 
    private:
     struct Noted;
+    // The card's prepared files that took no place go: after the note when
+    // it names them, else at once.
+    void giveUp(size_t card);
+
     CardImageFileRun& run_;
     std::vector<CardFilePlaces>& cards_;
     std::unique_ptr<Noted> noted_;
@@ -159,9 +171,10 @@ class CardImageFileRun {
 
  private:
   CardImageFileRun(QString cards, QString folder, std::unique_ptr<RunFolderLock> lock, FolderWait wait);
-  // Removes the old sides a group left and then its note, on a thread of its
-  // own unless old sides go at once; one group after the other.
-  void removeAfterGroup(std::vector<QString> oldSides, QString note);
+  // Removes the old sides a group left, then its note and the prepared files
+  // that took no place, on a thread of its own unless old sides go at once;
+  // one group after the other.
+  void removeAfterGroup(std::vector<QString> oldSides, QString note, std::vector<QString> unplaced);
 
   QString cards_;                        // the folder the cards go to
   QString folder_;                       // the run's own folder inside it
@@ -172,7 +185,6 @@ class CardImageFileRun {
   int notes_ = 0;                        // notes written so far
   bool oldSidesAtOnce_ = false;
   std::future<void> removing_;  // the old sides of the last group placed going
-  EarlierRuns earlier_;
   // Set when a card could not be put back: the run's folder stays for the
   // next run to settle.
   bool keepFolder_ = false;
@@ -183,20 +195,20 @@ class CardImageFileRun {
 // or ~/.local/state, then "quvo-gratulo").
 QString unfinishedExportsFolder();
 
-// Start-up: settles the folders of exports that did not finish, each on a
-// thread of its own, so that a disk that does not answer holds up only its
-// own folder, and neither the start nor the end: the threads are never
-// waited for, and once the application object has ended they reach nothing
-// of the program (they go on with the files alone). A folder that another
-// program has locked is not waited for, and is left for a later start, as
-// is a folder that is not there now. Entries that earlier versions made in
-// the resource folder's "Unfinished exports" are removed (this version
-// cannot read their notes). What was put right, or could not be, is logged
-// as soon as it is known, and `tell` gets it (maybe empty) once, on the
-// application's thread, from its event loop: when every folder has answered,
-// or, once something was found, two seconds after the start at the latest
-// (what a folder that answers later finds is logged only). Without an
-// application object, all is done on the calling thread.
+// Start-up (with an application object): settles the folders of exports
+// that did not finish, each on a thread of its own, so that a disk that does
+// not answer holds up only its own folder, and neither the start nor the
+// end: the threads are never waited for, and once the application object
+// has ended they reach nothing of the program (they go on with the files
+// alone). A folder that another program has locked is not waited for, and
+// is left for a later start, as is a folder that is not there now. Entries
+// that earlier versions made in the resource folder's "Unfinished exports"
+// are removed (this version cannot read their notes). What was put right,
+// or could not be, is logged as soon as it is known, and `tell` gets it
+// (maybe empty) once, on the application's thread, from its event loop:
+// when every folder has answered, or, once something was found, two seconds
+// after the start at the latest (what a folder that answers later finds is
+// logged only).
 void settleUnfinishedExportsInTheBackground(std::function<void(const QString&)> tell);
 
 // Called after each change to the files beside the cards (a new side takes

@@ -402,28 +402,29 @@ bool hasSaid(platform::ChildProcess& child, const char* what, int times = 1) {
 // batch into the folder has begun (a half replaced card gets its old sides
 // back, a whole one stays), and nothing of the dead runs; a batch that is
 // still alive keeps its work. `disk` is what card_batch_run's disk refuses
-// (CARD_BATCH_DISK): nothing, or swapping files, or hard links too, when the
-// old sides are moved aside before the new ones take their places.
-void batchesKilledAtAnyPoint(const char* disk) {
+// (CARD_BATCH_DISK): nothing, or swapping files and taking a place only while
+// it is empty, or hard links too, when the old sides are moved aside before
+// the new ones take their places. With `sameBack`, every run paints the back
+// the same: a back that a dead run did not change is neither removed nor put
+// back, nor is its card counted.
+void batchesKilledAtAnyPoint(const char* disk, bool sameBack = false) {
   qputenv("CARD_BATCH_DISK", disk);
+  qputenv("CARD_BATCH_BACK", sameBack ? "same" : "");
+  // The runs of each card's sides as cardRuns() reads them: a back the same in every run reads 0.
+  const auto sides = [sameBack](QString runs) {
+    if (sameBack) runs.replace(QRegularExpression("/\\d+"), "/0");
+    return runs.toStdString();
+  };
   QTemporaryDir dir;
   const QString folder = dir.path();
   ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
   // Each card puts its back, then its front, in place: the 7th file is card 4's back.
   EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
-  EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/2 1/1 1/1");
+  EXPECT_EQ(cardRuns(folder, 6), sides("2/2 2/2 2/2 1/2 1/1 1/1"));
   // The old sides of the cards placed wait in the run's folder: swapped there
   // under the prepared files' names, or set aside beside them where the disk
   // swaps no files.
   EXPECT_EQ(filesWithin(folder).filter(QRegularExpression(R"(\.old$)")).size(), qstrlen(disk) > 0 ? 7 : 0);
-  // The disk mounted again under another device number, as after a restart,
-  // changes nothing (the notes are made to say another device).
-  for (const QString& run : runFolders(folder))
-    for (const QString& note : QDir(run).entryList({"note-*.json"}, QDir::Files))
-      ASSERT_TRUE(
-          writeFile(run + "/" + note, QString::fromUtf8(readFile(run + "/" + note))
-                                          .replace(QRegularExpression(R"("device":"\d+")"), R"("device":"1")")
-                                          .toUtf8()));
   // Every file made anew (other inode numbers, as a disk that numbers its
   // files at each mount gives): the old back is still told apart from the new.
   for (const QString& path : filesWithin(folder)) {
@@ -431,17 +432,18 @@ void batchesKilledAtAnyPoint(const char* disk) {
     ASSERT_TRUE(QFile::copy(path, copy) && QFile::remove(path) && QFile::rename(copy, path))
         << path.toStdString();
   }
-  // Killed again just after putting back card 4's old back, before its own first card.
+  // Killed again just after putting back card 4's old back, before its own
+  // first card (after its card 1's back where the back is the same).
   EXPECT_EQ(batchInItsOwnProcess(folder, 3, 6, {"die", "1"}), -1);
-  EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
+  EXPECT_EQ(cardRuns(folder, 6), sides("2/2 2/2 2/2 1/1 1/1 1/1"));
   ASSERT_EQ(batchInItsOwnProcess(folder, 4, 2), 0);
-  EXPECT_EQ(cardRuns(folder, 6), "4/4 4/4 2/2 1/1 1/1 1/1");
+  EXPECT_EQ(cardRuns(folder, 6), sides("4/4 4/4 2/2 1/1 1/1 1/1"));
   EXPECT_EQ(hiddenEntries(folder), "");
 
   // Killed just after card 5's front: the cards it made whole stay.
   EXPECT_EQ(batchInItsOwnProcess(folder, 5, 6, {"die", "10"}), -1);
   ASSERT_EQ(batchInItsOwnProcess(folder, 6, 1), 0);
-  EXPECT_EQ(cardRuns(folder, 6), "6/6 5/5 5/5 5/5 5/5 1/1");
+  EXPECT_EQ(cardRuns(folder, 6), sides("6/6 5/5 5/5 5/5 5/5 1/1"));
   EXPECT_EQ(hiddenEntries(folder), "");
 
   // A run held after card 2's back is alive: a second program's batch waits
@@ -451,15 +453,15 @@ void batchesKilledAtAnyPoint(const char* disk) {
   ASSERT_TRUE(hasSaid(alive, "paused"));
   platform::ChildProcess second(kCardBatchRun, {folder, "8", "1"});
   EXPECT_TRUE(hasSaid(second, "waiting"));
-  EXPECT_EQ(cardRuns(folder, 2), "7/7 5/7");
+  EXPECT_EQ(cardRuns(folder, 2), sides("7/7 5/7"));
   alive.signal(SIGKILL);
   alive.waitForExit(-1);
   ASSERT_TRUE(second.waitForExit(testing_support::kHangGuardMs));
   EXPECT_EQ(second.exitCode(), 0);
-  EXPECT_EQ(cardRuns(folder, 6), "8/8 5/5 5/5 5/5 5/5 1/1");
+  EXPECT_EQ(cardRuns(folder, 6), sides("8/8 5/5 5/5 5/5 5/5 1/1"));
   EXPECT_EQ(hiddenEntries(folder), "");
   ASSERT_EQ(batchInItsOwnProcess(folder, 9, 1), 0);
-  EXPECT_EQ(cardRuns(folder, 6), "9/9 5/5 5/5 5/5 5/5 1/1");
+  EXPECT_EQ(cardRuns(folder, 6), sides("9/9 5/5 5/5 5/5 5/5 1/1"));
   EXPECT_EQ(hiddenEntries(folder), "");
 
   // A run makes its folder and its lock with the cards' folder locked: a
@@ -471,7 +473,8 @@ void batchesKilledAtAnyPoint(const char* disk) {
   // Killed just after each file took its place and just after each old side
   // was set aside, over two cards; the next run (of one card) finds each
   // card with both sides of the run before or both of the killed one, and
-  // puts right the half card (or the card whose side had moved aside).
+  // puts right the half card, or the card whose side had moved aside (not a
+  // card whose back alone is new but the same).
   QTemporaryDir sweep;
   ASSERT_EQ(batchInItsOwnProcess(sweep.path(), 1, 2), 0);
   int runs[2] = {1, 1}, run = 1;
@@ -481,17 +484,18 @@ void batchesKilledAtAnyPoint(const char* disk) {
       EXPECT_EQ(batchInItsOwnProcess(sweep.path(), ++run, 2, {point, QString::number(at)}), -1);
       const int placed = point == "die" ? at : at - 1;
       for (int card = 0; card < placed / 2; ++card) runs[card] = run;
-      const bool putRight = placed % 2 == 1 || point != "die";
+      const bool putRight = (placed % 2 == 1 && !sameBack) || point != "die";
       QString message;
       ASSERT_EQ(batchInItsOwnProcess(sweep.path(), runs[0] = ++run, 1, {}, &message), 0);
       EXPECT_EQ(message,
                 kExported + (putRight ? "\n\n1 card left half replaced by an earlier export that did "
                                         "not finish has been put right."
                                       : ""));
-      EXPECT_EQ(cardRuns(sweep.path(), 2), QString("%1/%1 %2/%2").arg(runs[0]).arg(runs[1]).toStdString());
+      EXPECT_EQ(cardRuns(sweep.path(), 2), sides(QString("%1/%1 %2/%2").arg(runs[0]).arg(runs[1])));
       EXPECT_EQ(hiddenEntries(sweep.path()), "");
     }
   qunsetenv("CARD_BATCH_DISK");
+  qunsetenv("CARD_BATCH_BACK");
 }
 
 TEST(CardExport, ABatchKilledAtAnyPointLeavesEveryCardOfOneRunToTheNext) {
@@ -506,13 +510,25 @@ TEST(CardExport, ABatchKilledAtAnyPointOnADiskWithoutHardLinksLeavesEveryCardOfO
   batchesKilledAtAnyPoint("no-links");
 }
 
+TEST(CardExport, ABatchKilledAtAnyPointLosesNoBackThatIsTheSameInEveryRun) {
+  batchesKilledAtAnyPoint("", true);
+}
+
+TEST(CardExport, ABatchKilledAtAnyPointOnADiskThatSwapsNoFilesLosesNoBackThatIsTheSame) {
+  batchesKilledAtAnyPoint("no-swaps", true);
+}
+
+TEST(CardExport, ABatchKilledAtAnyPointOnADiskWithoutHardLinksLosesNoBackThatIsTheSame) {
+  batchesKilledAtAnyPoint("no-links", true);
+}
+
 // A run killed while it writes a note leaves it under a passing name (no card
 // took its places under it): it names no card and makes no warning, torn or
 // empty, and nor do other files beside the notes; the next export puts the
 // half card right. A card left half replaced through two dead runs, one after
 // the other, is counted once. A note that could not be written makes no false
 // alarm either, and a single export over a dead run's half card puts it right
-// before its own files take their places.
+// before its own files take their places, and says so even when they fail.
 TEST(CardExport, NotesBeingWrittenWhenARunIsKilledNameNoCard) {
   QTemporaryDir dir;
   const QString folder = dir.path();
@@ -599,6 +615,18 @@ TEST(CardExport, NotesBeingWrittenWhenARunIsKilledNameNoCard) {
   EXPECT_EQ(message.toStdString(), "Card has been exported successfully.");
   EXPECT_TRUE(readFile(front) == newFront && readFile(Create_Back_Card_Path(front)) == back);
   EXPECT_EQ(hiddenEntries(single.path()), "");
+  // One whose own file fails (a folder where it goes) says what it put right all the same.
+  EXPECT_EQ(batchInItsOwnProcess(single.path(), 4, 3, {"die", "3"}), -1);
+  ASSERT_TRUE(QDir().mkpath(single.path() + "/Card_9.PNG"));
+  testing_support::ScriptedHost host;
+  FakeDesign design;
+  DataBinding binding(design);
+  EXPECT_FALSE(CardExport(design, binding).Export_Single_File(single.path() + "/Card_9.PNG", true));
+  EXPECT_EQ(host.messages(),
+            QStringList({"\nThe card file \"" + single.path() +
+                         "/Card_9.PNG\" could not be written: Is a directory\n\n1 card left half "
+                         "replaced by an earlier export that did not finish has been put right."}));
+  EXPECT_EQ(cardRuns(single.path(), 3), "4/4 1/2 1/1");  // card 2 as the single export above wrote it
 }
 
 // A note names each place as it is, whatever characters the file's name
@@ -635,9 +663,10 @@ TEST(CardExport, ANoteNamesPlacesWithAnyCharacters) {
 // replaced by a pipe or a link to a device, or gone): the next export cannot
 // tell which cards it left half replaced, keeps its folder with the old sides
 // and says where they are and which cards they concern (those whose files
-// the dead run replaced and no export has replaced since). Whatever its lock
-// file holds (counts of notes in earlier versions: huge, negative, not
-// numbers) counts for nothing.
+// the dead run replaced and no export has replaced since). Whatever became
+// of its lock file (counts of notes that earlier versions kept there: huge,
+// negative, not numbers; a folder, a link, a file no one may read, or none),
+// a dead run is settled from its notes and its folder removed.
 TEST(CardExport, ARunWhoseNoteCannotBeReadIsKeptAndTheExportSaysWhere) {
   QTemporaryDir dir;
   const QString folder = dir.path();
@@ -692,11 +721,22 @@ TEST(CardExport, ARunWhoseNoteCannotBeReadIsKeptAndTheExportSaysWhere) {
     EXPECT_GE(filesWithin(kept).size(), 2) << damage;  // its old sides and its notes
   }
 
-  for (const QByteArray& counts : {QByteArray("2000000000\n         0\n"),
-                                   QByteArray("        -7\n         0\n"), QByteArray("noted\ncleared\n")}) {
+  const auto lockHolds = [](const char* counts) {
+    return [counts](const QString& lock) { return writeFile(lock, counts); };
+  };
+  const std::vector<std::function<bool(const QString&)>> locks = {
+      lockHolds("2000000000\n         0\n"),
+      lockHolds("        -7\n         0\n"),
+      lockHolds("noted\ncleared\n"),
+      [](const QString& lock) { return QFile::remove(lock) && QDir().mkpath(lock + "/inside"); },
+      [](const QString& lock) { return QFile::remove(lock) && QFile::link("/dev/null", lock); },
+      [](const QString& lock) { return QFile::setPermissions(lock, {}); },
+      [](const QString& lock) { return QFile::remove(lock); },
+  };
+  for (size_t damage = 0; damage < locks.size(); ++damage) {
     ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
     EXPECT_EQ(batchInItsOwnProcess(folder, 2, 6, {"die", "7"}), -1);
-    ASSERT_TRUE(writeFile(runFolders(folder).value(0) + "/lock", counts));
+    ASSERT_TRUE(locks[damage](runFolders(folder).value(0) + "/lock")) << damage;
     QString message;
     QByteArray log;
     ASSERT_EQ(batchInItsOwnProcess(folder, 3, 1, {}, &message, &log), 0);
@@ -704,9 +744,10 @@ TEST(CardExport, ARunWhoseNoteCannotBeReadIsKeptAndTheExportSaysWhere) {
         message.toStdString(),
         "Card has been exported successfully.\n\n1 card left half replaced by an earlier export that did "
         "not finish has been put right.")
-        << counts.toStdString();
+        << damage;
     EXPECT_LT(log.count('\n'), 10) << log.toStdString();
-    EXPECT_EQ(cardRuns(folder, 6), "3/3 2/2 2/2 1/1 1/1 1/1");
+    EXPECT_EQ(cardRuns(folder, 6), "3/3 2/2 2/2 1/1 1/1 1/1") << damage;
+    EXPECT_EQ(hiddenEntries(folder), "") << damage;
   }
 
   // Once an export has replaced every card file the folder concerns, the
@@ -839,7 +880,7 @@ TEST(CardExport, ARunLetsGoOfItsLockBeforeRemovingIt) {
 // sides of one run, whichever run put its sides in place last. A batch
 // waiting for another that holds the folder (it may be paused), to begin or
 // to place a card, ends on Stop; the window's own export waits a short while
-// only, says so and writes nothing.
+// only, says so and writes nothing. A program paused for good makes no alarm.
 TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   QTemporaryDir dir;
   const QString folder = dir.path();
@@ -908,6 +949,24 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   EXPECT_FALSE(QFileInfo::exists(single));
   EXPECT_TRUE(exporter.Export_Single_File(single, true));
   EXPECT_EQ(design.finishedBoxes, QStringList({kExported + "|" + single}));
+
+  // A program paused between two cards (a laptop's lid closed) while another
+  // exports every card, then killed: the files it made ahead, which no note
+  // names, took no place, and the next export says nothing of them. Nor does
+  // it undo the cards the paused one had finished, though the other wrote
+  // their new back with the same bytes (a back changed since the cards there).
+  qputenv("CARD_BATCH_BACK", "same");
+  platform::ChildProcess paused(kCardBatchRun, {folder, "7", "40", "holdcard", "5"});
+  ASSERT_TRUE(hasSaid(paused, "paused"));
+  ASSERT_EQ(batchInItsOwnProcess(folder, 8, 40), 0);
+  paused.signal(SIGKILL);
+  paused.waitForExit(-1);
+  QString message;
+  ASSERT_EQ(batchInItsOwnProcess(folder, 9, 1, {}, &message), 0);
+  qunsetenv("CARD_BATCH_BACK");
+  EXPECT_EQ(message.toStdString(), kExported.toStdString());
+  EXPECT_EQ(cardRuns(folder, 6), "9/0 8/0 8/0 8/0 8/0 8/0");
+  EXPECT_EQ(hiddenEntries(folder), "");
 }
 
 // The program's start as card_batch_run plays it: it says "window" at once,
@@ -939,6 +998,10 @@ TEST(CardExport, AnExportThatDidNotFinishIsPutRightAtTheNextStart) {
   const QString earlierPlace = resources.path() + "/Unfinished exports";
   qputenv("CARD_BATCH_RESOURCES", QFile::encodeName(resources.path()));
   const auto entries = [&] { return QDir(unfinished).entryList(QDir::Files).size(); };
+  const auto putRightIn = [](const QString& cards) {
+    return "1 card left half replaced by an earlier export into \"" + cards +
+           "\" that did not finish has been put right.";
+  };
 
   ASSERT_EQ(batchInItsOwnProcess(folder, 1, 6), 0);
   EXPECT_EQ(entries(), 0);
@@ -949,11 +1012,21 @@ TEST(CardExport, AnExportThatDidNotFinishIsPutRightAtTheNextStart) {
   const QString entry = QDir(unfinished).entryList(QDir::Files).first();
   ASSERT_TRUE(QFile::copy(unfinished + "/" + entry, earlierPlace + "/" + entry));
 
-  // Locked by another program (this one) while the start settles: left.
+  // Locked by another program (this one) while the start settles: left. So
+  // too by a batch stopped while it waits for the folder, and by a single
+  // export that gives up waiting: none settles without the folder's lock.
   {
     const int cards = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_EQ(::flock(cards, LOCK_EX), 0);
     EXPECT_EQ(startOfTheProgram().toStdString(), "");
+    platform::ChildProcess stopped(kCardBatchRun, {folder, "3", "6"});
+    ASSERT_TRUE(hasSaid(stopped, "waiting"));
+    stopped.signal(SIGUSR2);
+    ASSERT_TRUE(stopped.waitForExit(testing_support::kHangGuardMs));
+    QString why;
+    EXPECT_FALSE(writeCardImageFiles({{folder + "/Card_4_Back.PNG", "new"}, {folder + "/Card_4.PNG", "new"}},
+                                     nullptr, &why));
+    EXPECT_EQ(why, kFolderBusy);
     ::close(cards);
   }
   EXPECT_EQ(entries(), 1);
@@ -964,10 +1037,7 @@ TEST(CardExport, AnExportThatDidNotFinishIsPutRightAtTheNextStart) {
   EXPECT_EQ(startOfTheProgram().toStdString(), "");
   EXPECT_EQ(entries(), 1);
   ASSERT_TRUE(QDir().rename(folder + "-away", folder));
-  EXPECT_EQ(startOfTheProgram().toStdString(),
-            ("1 card that an export into \"" + folder +
-             "\" left half replaced when it did not finish has been put right.")
-                .toStdString());
+  EXPECT_EQ(startOfTheProgram().toStdString(), putRightIn(folder).toStdString());
   EXPECT_EQ(cardRuns(folder, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
   EXPECT_EQ(hiddenEntries(folder), "");
   EXPECT_EQ(entries(), 0);
@@ -1003,18 +1073,11 @@ TEST(CardExport, AnExportThatDidNotFinishIsPutRightAtTheNextStart) {
   ASSERT_TRUE(start.waitForExit(testing_support::kHangGuardMs));
   QStringList said = QString::fromLocal8Bit(start.out()).split('\n', Qt::SkipEmptyParts);
   said.sort();
-  EXPECT_EQ(said, QStringList({"1 card that an export into \"" + folders[1] +
-                                   "\" left half replaced when it did not finish has been put right.",
-                               "1 card that an export into \"" + folders[2] +
-                                   "\" left half replaced when it did not finish has been put right.",
-                               "hung", "window"}));
+  EXPECT_EQ(said, QStringList({putRightIn(folders[1]), putRightIn(folders[2]), "hung", "window"}));
   EXPECT_EQ(cardRuns(folders[0], 6), "2/2 2/2 2/2 1/2 1/1 1/1");
   for (const QString& cards : folders.mid(1)) EXPECT_EQ(cardRuns(cards, 6), "2/2 2/2 2/2 1/1 1/1 1/1");
   EXPECT_EQ(entries(), 1);
-  EXPECT_EQ(startOfTheProgram().toStdString(),
-            ("1 card that an export into \"" + folders[0] +
-             "\" left half replaced when it did not finish has been put right.")
-                .toStdString());
+  EXPECT_EQ(startOfTheProgram().toStdString(), putRightIn(folders[0]).toStdString());
   EXPECT_EQ(entries(), 0);
   qunsetenv("CARD_BATCH_RESOURCES");
 }

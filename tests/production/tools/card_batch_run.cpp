@@ -1,6 +1,8 @@
 // A batch export of both sides of a card, in a process of its own, for the
 // tests that end a run at a chosen point and look at what it left behind.
-// Both sides are painted with the run's number in their red channel.
+// Both sides are painted with the run's number in their red channel, the
+// back with 0 in every run when CARD_BATCH_BACK is "same" (as most designs'
+// backs are).
 //
 //   card_batch_run <folder> <run 1-255> <cards> [die|dieaside|pause|hold|holdcard|nonote <n>]...
 //   card_batch_run start [hang <folder>]
@@ -203,7 +205,7 @@ int main(int argc, char** argv) {
   name->batch_list_name = QStringLiteral("Names");
   snapshot->card.front = {name};
   snapshot->card.frontContext = painted(QColor(run, 200, 60));
-  snapshot->card.backContext = painted(QColor(run, 60, 200));
+  snapshot->card.backContext = painted(QColor(qgetenv("CARD_BATCH_BACK") == "same" ? 0 : run, 60, 200));
   auto rows = std::make_shared<production::BindingRows>();
   rows->useSeries = true;
   for (int i = 1; i <= cards; ++i)
