@@ -173,6 +173,12 @@ bool holds(const QString& path, const FileIdentity& identity) {
          info.st_size == identity.size && identityOfFile(path) == identity;
 }
 
+// The number of the file at `path` on its disk; -1 when there is none.
+qint64 inodeOf(const QString& path) {
+  struct stat info = {};
+  return ::lstat(native(path).constData(), &info) == 0 ? qint64(info.st_ino) : -1;
+}
+
 // Writes `data` whole to a new file under a passing name, forced to disk
 // with `forced`, and only then names it `path`: a file of that name is always
 // whole. The reason when it cannot (nothing is left then).
@@ -201,12 +207,13 @@ QString writeNamedWhole(const QString& path, const QByteArray& data, bool forced
 // folder), the prepared file's name in the run's folder (which holds the
 // old side once the new one has taken its place, or where the disk swaps no
 // files, that name with ".old" does), the new file, and whether the place
-// held no file.
+// held no file, and the new file's number on its disk (-1 when not known).
 struct NotedFile {
   QString place;
   QString kept;
   FileIdentity made;
   bool empty = false;
+  qint64 inode = -1;
 };
 using NotedCard = std::vector<NotedFile>;
 
@@ -221,7 +228,8 @@ QByteArray noteOf(const std::vector<NotedCard>& cards) {
                                {QStringLiteral("kept"), file.kept},
                                {QStringLiteral("size"), QString::number(file.made.size)},
                                {QStringLiteral("checksum"), QString::number(file.made.checksum)},
-                               {QStringLiteral("empty"), file.empty}});
+                               {QStringLiteral("empty"), file.empty},
+                               {QStringLiteral("inode"), QString::number(file.inode)}});
     noted.append(files);
   }
   return QJsonDocument(
@@ -261,6 +269,7 @@ std::optional<std::vector<NotedCard>> readNote(const QString& path) {
       entry.made.size = numberIn(file, "size", &read);
       entry.made.checksum = static_cast<quint32>(numberIn(file, "checksum", &read));
       entry.empty = file.value(QLatin1String("empty")).toBool();
+      entry.inode = numberIn(file, "inode", &read);
       if (!read || entry.made.size < 0 || !plainName(entry.place) || !keptName(entry.kept))
         return std::nullopt;
     }
@@ -276,9 +285,16 @@ std::optional<std::vector<NotedCard>> readNote(const QString& path) {
 // Otherwise each place whose bytes the run changed gets back what was there
 // before (`moved`): its old side, or no file where it held none, and so does
 // a place left without a file when its old side moved aside. A place whose
-// old side has the new bytes was not changed. False when a place could not
-// be put back.
+// old side has the new bytes was not changed, and neither was one that holds
+// the new bytes under another number than the run's file where the disk kept
+// the numbers of the run's files (a prepared file that took no place still
+// has its noted number): another export wrote them there since. False when a
+// place could not be put back.
 bool settleCard(const QString& cards, const QString& run, const NotedCard& card, bool* moved) {
+  const bool numbersKept = std::any_of(card.begin(), card.end(), [&](const NotedFile& file) {
+    const QString kept = inFolder(run, file.kept);
+    return file.inode >= 0 && inodeOf(kept) == file.inode && holds(kept, file.made);
+  });
   std::vector<std::pair<QString, QString>> changed;  // (place, old side or none), the last first
   bool whole = true, finished = true;
   for (const NotedFile& file : card) {
@@ -290,7 +306,8 @@ bool settleCard(const QString& cards, const QString& run, const NotedCard& card,
     if (!holds(place, file.made)) {
       whole = false;
       if (!exists(place) && !old.isEmpty()) changed.emplace(changed.begin(), place, old);  // moved aside
-    } else if (placed && (old.isEmpty() ? file.empty : !holds(old, file.made))) {
+    } else if (placed && (!numbersKept || inodeOf(place) == file.inode) &&
+               (old.isEmpty() ? file.empty : !holds(old, file.made))) {
       // the new bytes over other ones, or where there were none
       changed.emplace(changed.begin(), place, old);
     }
@@ -829,6 +846,7 @@ CardImageFileRun::Group::Group(CardImageFileRun& run, std::vector<CardFilePlaces
         card.clear();
         break;
       }
+      file.inode = inodeOf(prepared);
       // A place that holds a folder takes no file (set aside, the folder would go with the run's).
       struct stat there = {};
       if (::lstat(native(inFolder(folder, file.place)).constData(), &there) != 0) {

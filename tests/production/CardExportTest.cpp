@@ -967,6 +967,33 @@ TEST(CardExport, TwoProgramsExportingIntoOneFolderLeaveEveryCardOfOneRun) {
   EXPECT_EQ(message.toStdString(), kExported.toStdString());
   EXPECT_EQ(cardRuns(folder, 6), "9/0 8/0 8/0 8/0 8/0 8/0");
   EXPECT_EQ(hiddenEntries(folder), "");
+
+  // A program killed halfway through card 2 while another, begun before,
+  // waits to place it: the other then writes card 2 whole, its back with
+  // the very bytes the dead one had put there. That back is the other's
+  // file, not the dead one's: settling leaves the card as the other made it.
+  QTemporaryDir another;
+  const QString halves = another.path();
+  ASSERT_EQ(batchInItsOwnProcess(halves, 1, 4), 0);
+  qputenv("CARD_BATCH_BACK", "same");
+  platform::ChildProcess killed(kCardBatchRun, {halves, "2", "4", "holdcard", "1", "pause", "3"});
+  ASSERT_TRUE(hasSaid(killed, "paused"));
+  platform::ChildProcess other(kCardBatchRun, {halves, "3", "4", "holdcard", "1"});
+  ASSERT_TRUE(hasSaid(other, "paused"));
+  killed.signal(SIGUSR1);
+  ASSERT_TRUE(hasSaid(killed, "paused", 2));
+  other.signal(SIGUSR1);
+  ASSERT_TRUE(hasSaid(other, "waiting"));
+  killed.signal(SIGKILL);
+  killed.waitForExit(-1);
+  ASSERT_TRUE(other.waitForExit(testing_support::kHangGuardMs));
+  EXPECT_EQ(other.exitCode(), 0);
+  EXPECT_EQ(cardRuns(halves, 4), "3/0 3/0 3/0 3/0");
+  ASSERT_EQ(batchInItsOwnProcess(halves, 4, 1, {}, &message), 0);
+  qunsetenv("CARD_BATCH_BACK");
+  EXPECT_EQ(message.toStdString(), kExported.toStdString());
+  EXPECT_EQ(cardRuns(halves, 4), "4/0 3/0 3/0 3/0");
+  EXPECT_EQ(hiddenEntries(halves), "");
 }
 
 // The program's start as card_batch_run plays it: it says "window" at once,
